@@ -1,0 +1,28 @@
+#include "platform/win32/DebugLog.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <mutex>
+
+namespace
+{
+std::mutex s_mutex;
+std::function<void(const std::string&)> s_sink;
+} // namespace
+
+void OutputDebugString(const char* szText)
+{
+    if (szText == nullptr)
+        return;
+    std::lock_guard lock(s_mutex);
+    if (s_sink)
+        s_sink(szText);
+    else if (std::getenv("VORN_DEBUG") != nullptr)
+        std::fputs(szText, stderr);
+}
+
+void SetDebugLogSink(std::function<void(const std::string&)> sink)
+{
+    std::lock_guard lock(s_mutex);
+    s_sink = std::move(sink);
+}

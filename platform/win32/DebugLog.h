@@ -1,0 +1,12 @@
+// The program's debug log: internal traces that never reach the player.
+#pragma once
+
+#include <functional>
+#include <string>
+
+/// Appends a trace line to the debug log. Written to standard error only when the
+/// environment variable VORN_DEBUG is set; tests can capture the lines instead. Any thread.
+void OutputDebugString(const char* szText);
+
+/// Test seam: while set, every trace goes to the sink (and not to standard error).
+void SetDebugLogSink(std::function<void(const std::string&)> sink);

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Installs what is missing, checks the formatting, then builds and runs every test twice:
+# an optimised build with warnings as errors, and a build with AddressSanitizer and
+# UndefinedBehaviorSanitizer. Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source scripts/setup.sh
+vorn_install_packages
+
+jobs=$(nproc)
+
+echo "== Formatting"
+mapfile -t sources < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' | while read -r f; do [ -f "$f" ] && echo "$f"; done)
+clang-format --dry-run --Werror "${sources[@]}"
+
+run_build() {
+    local dir=$1
+    shift
+    echo "== Build: $dir"
+    cmake -S . -B "$dir" -G Ninja -DVORN_WERROR=ON "$@" >/dev/null
+    cmake --build "$dir" -j "$jobs"
+    echo "== Tests: $dir"
+    ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
+}
+
+run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_build build-asan -DCMAKE_BUILD_TYPE=Debug -DVORN_SANITIZE=ON
