@@ -77,3 +77,27 @@ std::string ResolvePath(std::string_view winPath)
         out = text.empty() ? std::string() : std::string(".");
     return out;
 }
+
+SSplitPath SplitPath(std::string_view path)
+{
+    SSplitPath parts;
+    if (path.size() >= 2 && path[1] == ':')
+    {
+        parts.strDrive = std::string(path.substr(0, 2));
+        path.remove_prefix(2);
+    }
+    const std::size_t nSlash = path.find_last_of("\\/");
+    if (nSlash != std::string_view::npos)
+    {
+        parts.strDir = std::string(path.substr(0, nSlash + 1));
+        path.remove_prefix(nSlash + 1);
+    }
+    const std::size_t nDot = path.rfind('.');
+    if (nDot != std::string_view::npos)
+    {
+        parts.strExt = std::string(path.substr(nDot));
+        path = path.substr(0, nDot);
+    }
+    parts.strName = std::string(path);
+    return parts;
+}

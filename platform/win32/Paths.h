@@ -17,3 +17,16 @@ std::string ResolvePath(std::string_view winPath);
 
 /// Case-insensitive comparison of two ASCII texts, as the file system of the original did.
 bool EqualNoCase(std::string_view a, std::string_view b);
+
+/// The four parts of a path text as the C runtime's _splitpath gives them: drive ("C:" or
+/// empty), directory (up to and including the last "\" or "/"), file name without extension,
+/// and extension (from the last dot of the file name, dot included). Any length; never a
+/// fixed buffer.
+struct SSplitPath
+{
+    std::string strDrive;
+    std::string strDir;
+    std::string strName;
+    std::string strExt;
+};
+SSplitPath SplitPath(std::string_view path);

@@ -75,3 +75,21 @@ constexpr BYTE GetBValue(COLORREF c) { return static_cast<BYTE>((c >> 16) & 0xFF
 constexpr WORD LOWORD(DWORD v) { return static_cast<WORD>(v & 0xFFFF); }
 constexpr WORD HIWORD(DWORD v) { return static_cast<WORD>((v >> 16) & 0xFFFF); }
 constexpr DWORD MAKELONG(WORD lo, WORD hi) { return static_cast<DWORD>(lo) | (static_cast<DWORD>(hi) << 16); }
+
+inline constexpr UINT SW_HIDE = 0;
+inline constexpr UINT SW_SHOWNORMAL = 1;
+inline constexpr UINT SW_SHOWMINIMIZED = 2;
+inline constexpr UINT SW_SHOWMAXIMIZED = 3;
+
+/// Where a window lies when shown normally, minimised and maximised (44 bytes of 32-bit fields).
+struct WINDOWPLACEMENT
+{
+    UINT length = 0;
+    UINT flags = 0;
+    UINT showCmd = 0;
+    POINT ptMinPosition;
+    POINT ptMaxPosition;
+    RECT rcNormalPosition;
+    friend bool operator==(const WINDOWPLACEMENT&, const WINDOWPLACEMENT&) = default;
+};
+static_assert(sizeof(WINDOWPLACEMENT) == 44, "eleven 32-bit fields");

@@ -1,0 +1,103 @@
+#include "platform/win32/Files.h"
+
+#include "platform/win32/Paths.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <mutex>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+std::mutex s_overrideMutex;
+std::string s_strProgramOverride; // guarded by s_overrideMutex
+
+// Copies text into the caller's buffer with the system's return rules.
+DWORD CopyOut(const std::string& text, DWORD nBufferLength, LPSTR lpBuffer)
+{
+    const DWORD nNeeded = static_cast<DWORD>(text.size() + 1);
+    if (lpBuffer == nullptr || nBufferLength < nNeeded)
+        return nNeeded;
+    std::memcpy(lpBuffer, text.c_str(), nNeeded);
+    return nNeeded - 1;
+}
+} // namespace
+
+std::string GetProgramFilePath()
+{
+    {
+        std::lock_guard lock(s_overrideMutex);
+        if (!s_strProgramOverride.empty())
+            return s_strProgramOverride;
+    }
+    std::error_code ec;
+    const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : exe.string();
+}
+
+void OverrideProgramFilePath(const std::string& path)
+{
+    std::lock_guard lock(s_overrideMutex);
+    s_strProgramOverride = path;
+}
+
+DWORD GetTempPath(DWORD nBufferLength, LPSTR lpBuffer)
+{
+    const char* szTmp = std::getenv("TMPDIR");
+    std::string folder = (szTmp != nullptr && *szTmp != '\0') ? szTmp : "/tmp";
+    if (folder.back() != '/')
+        folder += '/';
+    return CopyOut(folder, nBufferLength, lpBuffer);
+}
+
+DWORD GetCurrentDirectory(DWORD nBufferLength, LPSTR lpBuffer)
+{
+    std::error_code ec;
+    const fs::path cwd = fs::current_path(ec);
+    if (ec)
+        return 0;
+    return CopyOut(cwd.string(), nBufferLength, lpBuffer);
+}
+
+std::string GetSystemDriveRoot()
+{
+    const char* szHome = std::getenv("HOME");
+    std::string folder = (szHome != nullptr && *szHome != '\0') ? szHome : "/";
+    if (folder.back() != '/')
+        folder += '/';
+    return folder;
+}
+
+DWORD GetFileAttributes(LPCSTR lpFileName)
+{
+    if (lpFileName == nullptr || *lpFileName == '\0')
+        return INVALID_FILE_ATTRIBUTES;
+    const std::string path = ResolvePath(lpFileName);
+    struct stat st
+    {
+    };
+    if (::stat(path.c_str(), &st) != 0)
+        return INVALID_FILE_ATTRIBUTES;
+    DWORD dwAttr = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL;
+    if (::access(path.c_str(), W_OK) != 0)
+        dwAttr |= FILE_ATTRIBUTE_READONLY;
+    return dwAttr;
+}
+
+BOOL CreateDirectory(LPCSTR lpPathName, void* /*lpSecurityAttributes*/)
+{
+    if (lpPathName == nullptr || *lpPathName == '\0')
+        return FALSE;
+    return ::mkdir(ResolvePath(lpPathName).c_str(), 0777) == 0 ? TRUE : FALSE;
+}
+
+BOOL DeleteFile(LPCSTR lpFileName)
+{
+    if (lpFileName == nullptr || *lpFileName == '\0')
+        return FALSE;
+    return ::unlink(ResolvePath(lpFileName).c_str()) == 0 ? TRUE : FALSE;
+}

@@ -1,0 +1,58 @@
+// Private profile files (ini files) with the rules the game relies on:
+// - section and key names are compared without case; the first of duplicate sections or
+//   keys counts;
+// - a value is trimmed of blanks, and one pair of matching surrounding quotes is removed;
+// - a value longer than the caller's buffer is cut to fit;
+// - a missing file, section or key gives the default;
+// - lines that are not "[section]" or "key=value" (and lines before the first section) are
+//   ignored when reading and kept as they were when writing;
+// - every write replaces the file in one step (temporary file and rename), so a crash or a
+//   full disk never leaves a half-written file.
+// The file name is a Windows path text, opened through ResolvePath. Any thread.
+#pragma once
+
+#include "platform/win32/WinTypes.h"
+
+#include <memory>
+#include <string>
+
+/// Copies the value of lpKeyName in section lpAppName (or lpDefault, "" when null, trailing
+/// blanks removed) into lpReturnedString, cut to nSize - 1 characters; returns the length
+/// copied. A null lpKeyName lists the section's key names instead, a null lpAppName the
+/// file's section names: each name ends with a zero and the list with a second one; a list
+/// that does not fit is cut and nSize - 2 is returned.
+DWORD GetPrivateProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefault, LPSTR lpReturnedString, DWORD nSize,
+                              LPCSTR lpFileName);
+
+/// The value read as a decimal integer: an optional sign and the leading digits (text without
+/// digits gives 0; a number beyond the 32-bit range gives the nearest limit). A missing or
+/// empty value gives nDefault.
+UINT GetPrivateProfileInt(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCSTR lpFileName);
+
+/// Sets key = value in the section (created at the end of the file when missing; a new key
+/// goes after the section's last key). A null lpString deletes the key; a null lpKeyName
+/// deletes the whole section. Line breaks in the value become blanks, so a value can never
+/// add lines of its own. Returns FALSE when the file cannot be written (the old file is kept).
+BOOL WritePrivateProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);
+
+/// Several changes to one profile file applied in one replacement of the file: either all of
+/// them reach the disk or none does. The file is read when the edit is made and written by
+/// Commit; other profile calls of the process wait until the edit is gone.
+class CProfileEdit
+{
+public:
+    explicit CProfileEdit(LPCSTR lpFileName);
+    ~CProfileEdit();
+    CProfileEdit(const CProfileEdit&) = delete;
+    CProfileEdit& operator=(const CProfileEdit&) = delete;
+
+    /// The same changes as WritePrivateProfileString, kept in memory until Commit.
+    void WriteString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString);
+
+    /// Writes the file; FALSE (and the old file untouched) when it cannot be written.
+    BOOL Commit();
+
+private:
+    struct SState;
+    std::unique_ptr<SState> m_pState;
+};

@@ -1,0 +1,152 @@
+#include "platform/win32/Files.h"
+
+#include "tests/platform/TempFolder.h"
+
+#include "platform/mfc/CFile.h"
+#include "platform/win32/CNumbers.h"
+#include "platform/win32/Desktop.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <string>
+
+namespace
+{
+// Sets an environment variable for one scope and puts the old value back.
+class CEnvScope
+{
+public:
+    CEnvScope(const char* szName, const char* szValue) : m_strName(szName)
+    {
+        const char* szOld = std::getenv(szName);
+        m_bHadOld = szOld != nullptr;
+        if (m_bHadOld)
+            m_strOld = szOld;
+        if (szValue != nullptr)
+            ::setenv(szName, szValue, 1);
+        else
+            ::unsetenv(szName);
+    }
+    ~CEnvScope()
+    {
+        if (m_bHadOld)
+            ::setenv(m_strName.c_str(), m_strOld.c_str(), 1);
+        else
+            ::unsetenv(m_strName.c_str());
+    }
+    CEnvScope(const CEnvScope&) = delete;
+    CEnvScope& operator=(const CEnvScope&) = delete;
+
+private:
+    std::string m_strName;
+    std::string m_strOld;
+    bool m_bHadOld = false;
+};
+} // namespace
+
+TEST(FilesTest, TempPathFollowsTmpdirAndReportsTheSizeItNeeds)
+{
+    char buffer[MAX_PATH];
+    {
+        CEnvScope env("TMPDIR", "/var/tmp");
+        EXPECT_EQ(9u, GetTempPath(MAX_PATH, buffer));
+        EXPECT_STREQ("/var/tmp/", buffer);
+        EXPECT_EQ(10u, GetTempPath(5, buffer)); // too small: the size needed, terminator included
+    }
+    {
+        CEnvScope env("TMPDIR", nullptr);
+        EXPECT_EQ(5u, GetTempPath(MAX_PATH, buffer));
+        EXPECT_STREQ("/tmp/", buffer);
+    }
+    CEnvScope home("HOME", "/home/player");
+    EXPECT_EQ("/home/player/", GetSystemDriveRoot());
+}
+
+TEST(FilesTest, ProgramPathCanBeOverridden)
+{
+    const std::string real = GetProgramFilePath();
+    EXPECT_FALSE(real.empty());
+    OverrideProgramFilePath("/opt/game/Vorn");
+    EXPECT_EQ("/opt/game/Vorn", GetProgramFilePath());
+    OverrideProgramFilePath("");
+    EXPECT_EQ(real, GetProgramFilePath());
+}
+
+TEST(FilesTest, AttributesFoldersAndFilesWithWindowsTexts)
+{
+    CTempFolder dir;
+    const std::string folder = dir.Folder();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributes((folder + "Saved").c_str()));
+    EXPECT_TRUE(CreateDirectory((folder + "Saved").c_str(), nullptr));
+    EXPECT_FALSE(CreateDirectory((folder + "SAVED").c_str(), nullptr)); // exists, found without case
+    EXPECT_EQ(FILE_ATTRIBUTE_DIRECTORY, GetFileAttributes((folder + "saved\\").c_str()));
+
+    CFile file;
+    ASSERT_TRUE(file.Open((folder + "Saved\\Marker.$$").c_str(), CFile::modeCreate | CFile::modeWrite));
+    const DWORD dwZero = 0;
+    EXPECT_TRUE(file.Write(&dwZero, sizeof(dwZero)));
+    EXPECT_TRUE(file.Flush());
+    EXPECT_TRUE(file.Close());
+    CFileStatus status;
+    ASSERT_TRUE(CFile::GetStatus((folder + "saved/marker.$$").c_str(), status));
+    EXPECT_EQ(4u, status.m_size);
+    EXPECT_TRUE(CFile::Remove((folder + "Saved\\Marker.$$").c_str()));
+    EXPECT_FALSE(CFile::GetStatus((folder + "Saved\\Marker.$$").c_str(), status));
+    EXPECT_FALSE(file.Open((folder + "Nope\\x").c_str(), CFile::modeCreate | CFile::modeWrite));
+}
+
+TEST(FilesTest, DesktopPlacementCoversTheDesktop)
+{
+    SetDesktopWindowRect({0, 0, 1280, 1024});
+    WINDOWPLACEMENT wp;
+    EXPECT_FALSE(GetDesktopWindowPlacement(&wp)); // length not set
+    wp.length = sizeof(wp);
+    ASSERT_TRUE(GetDesktopWindowPlacement(&wp));
+    EXPECT_EQ(SW_SHOWNORMAL, wp.showCmd);
+    EXPECT_EQ((RECT{0, 0, 1280, 1024}), wp.rcNormalPosition);
+    EXPECT_EQ((POINT{-1, -1}), wp.ptMinPosition);
+    SetDesktopWindowRect({0, 0, 1024, 768});
+}
+
+TEST(CNumbersTest, ScansLikePercentFInTheCLocale)
+{
+    struct SCase
+    {
+        const char* szText;
+        bool bOk;
+        double dExpected;
+    };
+    const SCase cases[] = {
+        {"0.5", true, 0.5},  {"  -1.25e2xyz", true, -125.0},
+        {"+3", true, 3.0},   {"7.", true, 7.0},
+        {"abc", false, 0.0}, {"", false, 0.0},
+        {"-", false, 0.0},   {"1e-400", true, 0.0},
+        {"0,5", true, 0.0},
+    };
+    // Whatever the C library's locale says, a point is the decimal separator.
+    const bool bComma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szText);
+        double d = -99.0;
+        EXPECT_EQ(c.bOk, ScanDouble(c.szText, d));
+        if (c.bOk)
+        {
+            EXPECT_EQ(c.dExpected, d);
+        }
+    }
+    double d = 0;
+    EXPECT_TRUE(ScanDouble("1e999", d));
+    EXPECT_TRUE(std::isinf(d));
+    EXPECT_TRUE(ScanDouble("nan", d));
+    EXPECT_TRUE(std::isnan(d));
+    float f = 0;
+    EXPECT_TRUE(ScanFloat("0.1", f));
+    EXPECT_EQ(0.1f, f);
+    EXPECT_EQ("0.500000", FormatFixed(0.5));
+    EXPECT_EQ("-2.25", FormatFixed(-2.25, 2));
+    if (bComma)
+        std::setlocale(LC_NUMERIC, "C");
+}

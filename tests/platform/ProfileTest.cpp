@@ -1,0 +1,188 @@
+#include "platform/win32/Profile.h"
+
+#include "tests/platform/TempFolder.h"
+
+#include "platform/win32/AtomicFile.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace
+{
+const char* const s_szSample = "; comment before any section\r\n"
+                               "stray=ignored\r\n"
+                               "[Settings]\r\n"
+                               "  Volume =  21845  \r\n"
+                               "Quoted=\"  padded  \"\r\n"
+                               "Single='x'\r\n"
+                               "HalfQuote=\"open\r\n"
+                               "Empty=\r\n"
+                               "NoEquals line\r\n"
+                               "Neg=-42abc\r\n"
+                               "Plus=+7\r\n"
+                               "Text=abc\r\n"
+                               "Huge=99999999999999\r\n"
+                               "Volume=second copy\r\n"
+                               "[ artwork ]\r\n"
+                               "ArtFile=C:\\x\\3-DVorn.art\r\n"
+                               "[settings]\r\n"
+                               "Late=from the second section\r\n";
+
+std::string Read(const std::string& file, const char* szApp, const char* szKey, const char* szDefault,
+                 DWORD nSize = 260)
+{
+    std::string buffer(nSize, '\x7f');
+    const DWORD n = GetPrivateProfileString(szApp, szKey, szDefault, buffer.data(), nSize, file.c_str());
+    EXPECT_EQ(n, std::string(buffer.c_str()).size());
+    return buffer.c_str();
+}
+} // namespace
+
+TEST(ProfileTest, ReadsValuesWithTheSystemsRules)
+{
+    CTempFolder dir;
+    dir.Write("a.ini", s_szSample);
+    const std::string file = dir.File("a.ini");
+    struct SCase
+    {
+        const char* szName;
+        const char* szApp;
+        const char* szKey;
+        const char* szDefault;
+        DWORD nSize;
+        const char* szExpected;
+    };
+    const SCase cases[] = {
+        {"trimmed, first duplicate wins", "Settings", "Volume", "d", 260, "21845"},
+        {"section and key without case", "SETTINGS", "volume", "d", 260, "21845"},
+        {"one quote pair removed, inside kept", "Settings", "Quoted", "d", 260, "  padded  "},
+        {"single quotes too", "Settings", "Single", "d", 260, "x"},
+        {"unmatched quote kept", "Settings", "HalfQuote", "d", 260, "\"open"},
+        {"empty value is a value", "Settings", "Empty", "d", 260, ""},
+        {"line without equals is no key", "Settings", "NoEquals line", "d", 260, "d"},
+        {"missing key gives default", "Settings", "Nope", "dflt", 260, "dflt"},
+        {"default loses trailing blanks", "Settings", "Nope", "dflt  ", 260, "dflt"},
+        {"null default is empty", "Settings", "Nope", nullptr, 260, ""},
+        {"cut to the buffer", "Settings", "Text", "d", 3, "ab"},
+        {"section name trimmed", "Artwork", "ArtFile", "d", 260, "C:\\x\\3-DVorn.art"},
+        {"second copy of a section is not read", "Settings", "Late", "d", 260, "d"},
+        {"lines before any section are not read", "Settings", "stray", "d", 260, "d"},
+        {"missing section gives default", "Sounds", "Volume", "d", 260, "d"},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        EXPECT_EQ(c.szExpected, Read(file, c.szApp, c.szKey, c.szDefault, c.nSize));
+    }
+    EXPECT_EQ("dflt", Read(dir.File("missing.ini"), "Settings", "Volume", "dflt"));
+}
+
+TEST(ProfileTest, IntegersTakeTheLeadingNumber)
+{
+    CTempFolder dir;
+    dir.Write("a.ini", s_szSample);
+    const std::string file = dir.File("a.ini");
+    struct SCase
+    {
+        const char* szKey;
+        int nExpected;
+    };
+    const SCase cases[] = {
+        {"Volume", 21845}, {"Neg", -42}, {"Plus", 7}, {"Text", 0}, {"Huge", 2147483647}, {"Empty", 99}, {"Nope", 99},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szKey);
+        EXPECT_EQ(c.nExpected, static_cast<int>(GetPrivateProfileInt("Settings", c.szKey, 99, file.c_str())));
+    }
+    EXPECT_EQ(5, static_cast<int>(GetPrivateProfileInt("Settings", "Volume", 5, dir.File("none.ini").c_str())));
+}
+
+TEST(ProfileTest, ListsSectionAndKeyNames)
+{
+    CTempFolder dir;
+    dir.Write("a.ini", "[One]\nk1=1\nk2=2\n[Two]\n");
+    const std::string file = dir.File("a.ini");
+    char buffer[64];
+    DWORD n = GetPrivateProfileString(nullptr, nullptr, nullptr, buffer, sizeof(buffer), file.c_str());
+    EXPECT_EQ(std::string("One\0Two\0", 8), std::string(buffer, n));
+    EXPECT_EQ('\0', buffer[n]);
+    n = GetPrivateProfileString("one", nullptr, nullptr, buffer, sizeof(buffer), file.c_str());
+    EXPECT_EQ(std::string("k1\0k2\0", 6), std::string(buffer, n));
+    n = GetPrivateProfileString("One", nullptr, nullptr, buffer, 5, file.c_str());
+    EXPECT_EQ(3u, n); // cut: size - 2, ended by two zeros
+    EXPECT_EQ(std::string("k1\0\0\0", 5), std::string(buffer, 5));
+}
+
+TEST(ProfileTest, WritesChangeOnlyWhatTheyName)
+{
+    CTempFolder dir;
+    dir.Write("a.ini", "junk line\n[A]\nx=1\n; note\n\n[B]\ny=2\n");
+    const std::string file = dir.File("a.ini");
+    EXPECT_TRUE(WritePrivateProfileString("a", "X", "one", file.c_str()));   // replaced, key spelling kept
+    EXPECT_TRUE(WritePrivateProfileString("A", "z", "new", file.c_str()));   // after the last key
+    EXPECT_TRUE(WritePrivateProfileString("C", "k", "v", file.c_str()));     // new section at the end
+    EXPECT_TRUE(WritePrivateProfileString("B", "y", nullptr, file.c_str())); // key deleted
+    EXPECT_EQ("junk line\n[A]\nx=one\nz=new\n; note\n\n[B]\n[C]\nk=v\n", dir.Read("a.ini"));
+
+    EXPECT_TRUE(WritePrivateProfileString("a", nullptr, nullptr, file.c_str())); // whole section
+    EXPECT_EQ("junk line\n[B]\n[C]\nk=v\n", dir.Read("a.ini"));
+}
+
+TEST(ProfileTest, NewFilesUseWindowsLineEndsAndValuesCannotAddLines)
+{
+    CTempFolder dir;
+    const std::string file = dir.File("new.ini");
+    EXPECT_TRUE(WritePrivateProfileString("S", "name", "evil\r\n[Other]\r\nk=v", file.c_str()));
+    EXPECT_EQ("[S]\r\nname=evil  [Other]  k=v\r\n", dir.Read("new.ini"));
+    EXPECT_FALSE(WritePrivateProfileString(nullptr, "k", "v", file.c_str()));
+}
+
+TEST(ProfileTest, DeletingASectionRemovesEveryCopy)
+{
+    CTempFolder dir;
+    dir.Write("a.ini", "[S]\nold=1\n[T]\nt=1\n[s]\nolder=2\n");
+    const std::string file = dir.File("a.ini");
+    CProfileEdit edit(file.c_str());
+    edit.WriteString("S", nullptr, nullptr);
+    edit.WriteString("S", "fresh", "3");
+    EXPECT_TRUE(edit.Commit());
+    EXPECT_EQ("[T]\nt=1\n[S]\nfresh=3\n", dir.Read("a.ini"));
+}
+
+TEST(ProfileTest, AFailedWriteKeepsTheOldFileAndSaysSo)
+{
+    CTempFolder dir;
+    const std::string old = "[S]\r\nk=old\r\n";
+    dir.Write("a.ini", old);
+    const std::string file = dir.File("a.ini");
+    const EFileWriteFault faults[] = {EFileWriteFault::Create, EFileWriteFault::Write, EFileWriteFault::Sync,
+                                      EFileWriteFault::Rename};
+    for (EFileWriteFault eFault : faults)
+    {
+        SCOPED_TRACE(static_cast<int>(eFault));
+        SetFileWriteFaultForTest(eFault);
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "new", file.c_str()));
+        SetFileWriteFaultForTest(EFileWriteFault::None);
+        EXPECT_EQ(old, dir.Read("a.ini"));
+        EXPECT_EQ(1, std::distance(std::filesystem::directory_iterator(dir.Path()),
+                                   std::filesystem::directory_iterator())); // no temporary file left
+    }
+    EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", dir.File("no/such/folder/a.ini").c_str()));
+    EXPECT_TRUE(WritePrivateProfileString("S", "k", "new", file.c_str()));
+    EXPECT_EQ("[S]\r\nk=new\r\n", dir.Read("a.ini"));
+}
+
+TEST(ProfileTest, DamagedFilesReadWithoutHarm)
+{
+    CTempFolder dir;
+    std::string bytes = "[Settings]\n";
+    bytes += std::string("Bin=\x01\x02\xff", 7) + std::string(1, '\0') + "tail\n";
+    bytes += "Long=" + std::string(5000, 'L') + "\n";
+    bytes += "[Unclosed\nU=1\n";
+    dir.Write("d.ini", bytes);
+    const std::string file = dir.File("d.ini");
+    EXPECT_EQ("\x01\x02\xff", Read(file, "Settings", "Bin", "d")); // a zero byte ends the value
+    EXPECT_EQ(std::string(259, 'L'), Read(file, "Settings", "Long", "d"));
+    EXPECT_EQ("1", Read(file, "Unclosed", "U", "d"));
+}
