@@ -187,13 +187,18 @@ int CReferee::GetContactBits() const
 
 int CReferee::JudgeShot()
 {
-    const BOOL bCueDropped = IsPocketedNow(0);
-    BOOL bFoul = bCueDropped || NoBallHit();
+    BOOL bFoul = IsPocketedNow(0) || NoBallHit();
     // The break must drive the balls still in play to three cushion contacts in all.
     if (!bFoul && !m_bBreakMade && SumCushionsInPlay(0, m_nBallCount - 1) < 3)
         bFoul = TRUE;
+    return RecordJudgement(bFoul);
+}
+
+int CReferee::RecordJudgement(BOOL bFoul)
+{
     SetJudged(TRUE);
-    if (!bCueDropped)
+    // The break is made by the first judged shot that keeps the cue ball on the table.
+    if (!IsPocketedNow(0))
         m_bBreakMade = TRUE;
     m_nFoul = static_cast<BYTE>(bFoul);
     UpdateFlags();

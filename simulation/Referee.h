@@ -143,6 +143,9 @@ protected:
     void SetOrClearFlag(WORD bit, BOOL b) { b ? SetFlags(bit) : ClearFlags(bit); }
     /// The flags 0x001 to 0x080 from the rule tests and the shot record (no judgement flag).
     WORD BuildFlags() const;
+    /// Ends a judgement by the base rules: judged, the break made unless the cue ball dropped, the
+    /// foul stored and the flags updated; returns the foul.
+    int RecordJudgement(BOOL bFoul);
     /// Shared body of the classes' SetType: traces a type that is not nOwnType to the debug log
     /// with the class's own message and keeps nOwnType.
     int SetOwnType(int nGameType, int nOwnType, const char* szClass);

@@ -33,14 +33,7 @@ BOOL CRefereePyramid::CallAllowsScore() { return !g_bCallTheShot || GetCallFlag(
 
 int CRefereePyramid::JudgeShot()
 {
-    const BOOL bCueDropped = IsPocketedNow(0);
-    const BOOL bFoul = bCueDropped || NoBallHit() || IsOffTable(0) || Contacts(0) == 0;
-    SetJudged(TRUE);
-    if (!bCueDropped)
-        m_bBreakMade = TRUE;
-    m_nFoul = static_cast<BYTE>(bFoul);
-    UpdateFlags();
-    return bFoul;
+    return RecordJudgement(IsPocketedNow(0) || NoBallHit() || IsOffTable(0) || Contacts(0) == 0);
 }
 
 void CRefereePyramid::UpdateFlags()
