@@ -10,6 +10,12 @@
 //   CReferee14_1       CRefereePyramid    18    16
 //   CRefereeAmerican   CReferee           17    16
 //   CRefereeBonus      CRefereeAmerican  101    16
+//
+// When the break counts as made (m_bBreakMade turns 1 in JudgeShot):
+//   CReferee, CRefereeDemo, CRefereePyramid    when the cue ball stayed on the table
+//   CReferee9Ball, CReferee3Ball,
+//   CRefereeAmerican, CRefereeBonus            after every judged shot
+//   CReferee8Ball, CReferee14_1                never: the game flow calls SetBreakMade
 #pragma once
 
 #include "simulation/Referee.h"
