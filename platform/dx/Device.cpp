@@ -1,0 +1,837 @@
+#include "platform/dx/Device.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+/// Triangles are clipped to the near and far planes always, and to the sides only beyond this many times the
+/// view's half width: the rasterizer's scissor cuts the rest, which is cheaper and keeps shared edges exact.
+constexpr float GUARD_BAND = 4.0f;
+
+enum EOutcode : BYTE
+{
+    OUT_NEAR = 1,
+    OUT_FAR = 2,
+    OUT_LEFT = 4,
+    OUT_RIGHT = 8,
+    OUT_BOTTOM = 16,
+    OUT_TOP = 32,
+};
+
+struct SVec3
+{
+    float x, y, z;
+};
+SVec3 operator-(SVec3 a, SVec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+SVec3 operator+(SVec3 a, SVec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+SVec3 operator*(SVec3 a, float f) { return {a.x * f, a.y * f, a.z * f}; }
+float Dot(SVec3 a, SVec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+SVec3 Normalize(SVec3 a)
+{
+    const float l = std::sqrt(Dot(a, a));
+    return l > 0 ? a * (1.0f / l) : a;
+}
+SVec3 ToVec(const D3DVECTOR& v) { return {v.x, v.y, v.z}; }
+
+D3DMATRIX Identity()
+{
+    D3DMATRIX m;
+    for (int i = 0; i < 4; ++i)
+        m.m[i][i] = 1;
+    return m;
+}
+
+D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
+{
+    D3DMATRIX r;
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
+    return r;
+}
+
+/// Point (w = 1) times matrix, rows as in the Direct3D layout.
+SVec3 TransformPoint(const D3DMATRIX& m, SVec3 p)
+{
+    return {p.x * m.m[0][0] + p.y * m.m[1][0] + p.z * m.m[2][0] + m.m[3][0],
+            p.x * m.m[0][1] + p.y * m.m[1][1] + p.z * m.m[2][1] + m.m[3][1],
+            p.x * m.m[0][2] + p.y * m.m[1][2] + p.z * m.m[2][2] + m.m[3][2]};
+}
+
+SVec3 TransformDirection(const D3DMATRIX& m, SVec3 d)
+{
+    return {d.x * m.m[0][0] + d.y * m.m[1][0] + d.z * m.m[2][0], d.x * m.m[0][1] + d.y * m.m[1][1] + d.z * m.m[2][1],
+            d.x * m.m[0][2] + d.y * m.m[1][2] + d.z * m.m[2][2]};
+}
+
+/// The eye position of a view matrix made of a rotation and a translation: -t * R^T.
+SVec3 EyeFromView(const D3DMATRIX& v)
+{
+    const float tx = v.m[3][0], ty = v.m[3][1], tz = v.m[3][2];
+    return {-(tx * v.m[0][0] + ty * v.m[0][1] + tz * v.m[0][2]), -(tx * v.m[1][0] + ty * v.m[1][1] + tz * v.m[1][2]),
+            -(tx * v.m[2][0] + ty * v.m[2][1] + tz * v.m[2][2])};
+}
+
+void UnpackColor(D3DCOLOR c, float* pOut, bool bWithAlpha)
+{
+    pOut[0] = static_cast<float>((c >> 16) & 0xFF);
+    pOut[1] = static_cast<float>((c >> 8) & 0xFF);
+    pOut[2] = static_cast<float>(c & 0xFF);
+    if (bWithAlpha)
+        pOut[3] = static_cast<float>(c >> 24);
+}
+
+SVec3 ColorRgb(const D3DCOLORVALUE& c) { return {c.r, c.g, c.b}; }
+SVec3 Mul(SVec3 a, SVec3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Lights, materials, viewports
+// ---------------------------------------------------------------------------------------------------------------------
+
+HRESULT CDirect3DLight::SetLight(const D3DLIGHT2* pLight)
+{
+    if (pLight == nullptr)
+        return DDERR_INVALIDPARAMS;
+    m_light = *pLight;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DLight::GetLight(D3DLIGHT2* pLight) const
+{
+    if (pLight == nullptr)
+        return DDERR_INVALIDPARAMS;
+    *pLight = m_light;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DMaterial::SetMaterial(const D3DMATERIAL* pMaterial)
+{
+    if (pMaterial == nullptr)
+        return DDERR_INVALIDPARAMS;
+    m_material = *pMaterial;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DMaterial::GetMaterial(D3DMATERIAL* pMaterial) const
+{
+    if (pMaterial == nullptr)
+        return DDERR_INVALIDPARAMS;
+    *pMaterial = m_material;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DMaterial::GetHandle(CDirect3DDevice* pDevice, DWORD* pHandle)
+{
+    if (pDevice == nullptr || pHandle == nullptr)
+        return DDERR_INVALIDPARAMS;
+    *pHandle = pDevice->RegisterMaterial(shared_from_this());
+    return D3D_OK;
+}
+
+CDirect3DViewport::~CDirect3DViewport() = default;
+
+HRESULT CDirect3DViewport::SetViewport2(const D3DVIEWPORT2* pData)
+{
+    if (pData == nullptr || pData->dwWidth == 0 || pData->dwHeight == 0 || pData->dvClipWidth == 0 ||
+        pData->dvClipHeight == 0)
+        return DDERR_INVALIDPARAMS;
+    m_vp = *pData;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DViewport::GetViewport2(D3DVIEWPORT2* pData) const
+{
+    if (pData == nullptr)
+        return DDERR_INVALIDPARAMS;
+    *pData = m_vp;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DViewport::Clear(DWORD dwCount, const D3DRECT* pRects, DWORD dwFlags)
+{
+    return Clear2(dwCount, pRects, dwFlags, 0, 1.0f, 0);
+}
+
+HRESULT CDirect3DViewport::Clear2(DWORD dwCount, const D3DRECT* pRects, DWORD dwFlags, D3DCOLOR dwColor, D3DVALUE dvZ,
+                                  DWORD /*dwStencil*/)
+{
+    if (m_pDevice == nullptr)
+        return DDERR_GENERIC;
+    if (dwCount > 0 && pRects == nullptr)
+        return DDERR_INVALIDPARAMS;
+    m_pDevice->ClearRects(dwCount, pRects, dwFlags, dwColor, dvZ);
+    return D3D_OK;
+}
+
+HRESULT CDirect3DViewport::AddLight(const LightPtr& pLight)
+{
+    if (pLight == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (std::find(m_aLights.begin(), m_aLights.end(), pLight) != m_aLights.end())
+        return D3DERR_LIGHTHASVIEWPORT;
+    m_aLights.push_back(pLight);
+    return D3D_OK;
+}
+
+HRESULT CDirect3DViewport::DeleteLight(CDirect3DLight* pLight)
+{
+    const auto it =
+        std::find_if(m_aLights.begin(), m_aLights.end(), [&](const LightPtr& p) { return p.get() == pLight; });
+    if (it == m_aLights.end())
+        return D3DERR_LIGHTNOTINTHISVIEWPORT;
+    m_aLights.erase(it);
+    return D3D_OK;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Device state
+// ---------------------------------------------------------------------------------------------------------------------
+
+CDirect3DDevice::CDirect3DDevice(SurfacePtr pRenderTarget) : m_pRenderTarget(std::move(pRenderTarget))
+{
+    if (m_pRenderTarget)
+    {
+        const DDSCAPS2 caps{DDSCAPS_ZBUFFER};
+        m_pRenderTarget->GetAttachedSurface(&caps, &m_pZBuffer);
+    }
+    for (D3DMATRIX& m : m_aTransforms)
+        m = Identity();
+    m_aRenderStates[D3DRENDERSTATE_ZENABLE] = m_pZBuffer ? TRUE : FALSE;
+    m_aRenderStates[D3DRENDERSTATE_ZWRITEENABLE] = TRUE;
+    m_aRenderStates[D3DRENDERSTATE_ZFUNC] = D3DCMP_LESSEQUAL;
+    m_aRenderStates[D3DRENDERSTATE_CULLMODE] = D3DCULL_CCW;
+    m_aRenderStates[D3DRENDERSTATE_SRCBLEND] = D3DBLEND_ONE;
+    m_aRenderStates[D3DRENDERSTATE_DESTBLEND] = D3DBLEND_ZERO;
+    m_aRenderStates[D3DRENDERSTATE_SPECULARENABLE] = TRUE;
+    m_aRenderStates[D3DRENDERSTATE_DITHERENABLE] = FALSE;
+    m_aRenderStates[D3DRENDERSTATE_LIGHTING] = TRUE;
+    m_aStageStates[D3DTSS_COLOROP] = D3DTOP_MODULATE;
+    m_aStageStates[D3DTSS_COLORARG1] = D3DTA_TEXTURE;
+    m_aStageStates[D3DTSS_COLORARG2] = D3DTA_DIFFUSE;
+    m_aStageStates[D3DTSS_MAGFILTER] = D3DTFG_POINT;
+    m_aStageStates[D3DTSS_MINFILTER] = D3DTFG_POINT;
+}
+
+CDirect3DDevice::~CDirect3DDevice()
+{
+    for (const ViewportPtr& p : m_aViewports)
+        p->m_pDevice = nullptr;
+}
+
+HRESULT CDirect3DDevice::BeginScene()
+{
+    if (m_bInScene)
+        return D3DERR_SCENE_IN_SCENE;
+    m_bInScene = true;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::EndScene()
+{
+    if (!m_bInScene)
+        return D3DERR_SCENE_NOT_IN_SCENE;
+    m_bInScene = false;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::SetTransform(D3DTRANSFORMSTATETYPE eType, const D3DMATRIX* pMatrix)
+{
+    if (pMatrix == nullptr || eType < D3DTRANSFORMSTATE_WORLD || eType > D3DTRANSFORMSTATE_PROJECTION)
+        return DDERR_INVALIDPARAMS;
+    m_aTransforms[eType - 1] = *pMatrix;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::GetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* pMatrix) const
+{
+    if (pMatrix == nullptr || eType < D3DTRANSFORMSTATE_WORLD || eType > D3DTRANSFORMSTATE_PROJECTION)
+        return DDERR_INVALIDPARAMS;
+    *pMatrix = m_aTransforms[eType - 1];
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::SetRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue)
+{
+    if (eState >= D3DRENDERSTATE_COUNT)
+        return DDERR_INVALIDPARAMS;
+    m_aRenderStates[eState] = dwValue;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::GetRenderState(D3DRENDERSTATETYPE eState, DWORD* pValue) const
+{
+    if (pValue == nullptr || eState >= D3DRENDERSTATE_COUNT)
+        return DDERR_INVALIDPARAMS;
+    *pValue = m_aRenderStates[eState];
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::SetLightState(D3DLIGHTSTATETYPE eState, DWORD dwValue)
+{
+    if (eState == D3DLIGHTSTATE_AMBIENT)
+        m_dwAmbient = dwValue;
+    else if (eState == D3DLIGHTSTATE_MATERIAL)
+        m_dwMaterialHandle = dwValue;
+    else
+        return DDERR_INVALIDPARAMS;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::GetLightState(D3DLIGHTSTATETYPE eState, DWORD* pValue) const
+{
+    if (pValue == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (eState == D3DLIGHTSTATE_AMBIENT)
+        *pValue = m_dwAmbient;
+    else if (eState == D3DLIGHTSTATE_MATERIAL)
+        *pValue = m_dwMaterialHandle;
+    else
+        return DDERR_INVALIDPARAMS;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::SetTextureStageState(DWORD dwStage, D3DTEXTURESTAGESTATETYPE eType, DWORD dwValue)
+{
+    if (dwStage != 0 || eType >= D3DTSS_COUNT)
+        return DDERR_INVALIDPARAMS;
+    m_aStageStates[eType] = dwValue;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::GetTextureStageState(DWORD dwStage, D3DTEXTURESTAGESTATETYPE eType, DWORD* pValue) const
+{
+    if (dwStage != 0 || eType >= D3DTSS_COUNT || pValue == nullptr)
+        return DDERR_INVALIDPARAMS;
+    *pValue = m_aStageStates[eType];
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::SetTexture(DWORD dwStage, const SurfacePtr& pTexture)
+{
+    if (dwStage != 0)
+        return DDERR_INVALIDPARAMS;
+    m_pTexture = pTexture;
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::AddViewport(const ViewportPtr& pViewport)
+{
+    if (pViewport == nullptr || pViewport->m_pDevice != nullptr)
+        return DDERR_INVALIDPARAMS;
+    pViewport->m_pDevice = this;
+    m_aViewports.push_back(pViewport);
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::DeleteViewport(CDirect3DViewport* pViewport)
+{
+    const auto it = std::find_if(m_aViewports.begin(), m_aViewports.end(),
+                                 [&](const ViewportPtr& p) { return p.get() == pViewport; });
+    if (it == m_aViewports.end())
+        return DDERR_INVALIDPARAMS;
+    (*it)->m_pDevice = nullptr;
+    if (m_pCurrentViewport == *it)
+        m_pCurrentViewport.reset();
+    m_aViewports.erase(it);
+    return D3D_OK;
+}
+
+HRESULT CDirect3DDevice::SetCurrentViewport(const ViewportPtr& pViewport)
+{
+    if (pViewport == nullptr || pViewport->m_pDevice != this)
+        return DDERR_INVALIDPARAMS;
+    m_pCurrentViewport = pViewport;
+    return D3D_OK;
+}
+
+DWORD CDirect3DDevice::RegisterMaterial(const MaterialPtr& pMaterial)
+{
+    for (size_t i = 0; i < m_aMaterials.size(); ++i)
+        if (m_aMaterials[i].lock() == pMaterial)
+            return static_cast<DWORD>(i + 1);
+    m_aMaterials.push_back(pMaterial);
+    return static_cast<DWORD>(m_aMaterials.size());
+}
+
+std::uint64_t CDirect3DDevice::TakePixelsDrawn()
+{
+    const std::uint64_t n = m_rasterizer.GetPixelsDrawn();
+    m_rasterizer.ResetPixelsDrawn();
+    return n;
+}
+
+void CDirect3DDevice::ClearRects(DWORD dwCount, const D3DRECT* pRects, DWORD dwFlags, D3DCOLOR dwColor, D3DVALUE dvZ)
+{
+    const auto clearOne = [&](const RECT* pRect)
+    {
+        if ((dwFlags & D3DCLEAR_TARGET) && m_pRenderTarget)
+        {
+            DDBLTFX fx;
+            fx.dwSize = sizeof(fx);
+            const bool b16 = m_pRenderTarget->GetBitsPerPixel() == 16;
+            fx.dwFillColor = b16 ? (((dwColor >> 8) & 0xF800) | ((dwColor >> 5) & 0x07E0) | ((dwColor >> 3) & 0x1F))
+                                 : (dwColor & 0x00FFFFFF);
+            m_pRenderTarget->Blt(pRect, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+        }
+        if ((dwFlags & D3DCLEAR_ZBUFFER) && m_pZBuffer)
+        {
+            DDBLTFX fx;
+            fx.dwSize = sizeof(fx);
+            fx.dwFillColor = static_cast<DWORD>(std::lround(std::clamp(dvZ, 0.0f, 1.0f) * 65535.0f));
+            m_pZBuffer->Blt(pRect, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+        }
+    };
+    if (dwCount == 0)
+    {
+        clearOne(nullptr);
+        return;
+    }
+    for (DWORD i = 0; i < dwCount; ++i)
+    {
+        const RECT rc{pRects[i].x1, pRects[i].y1, pRects[i].x2, pRects[i].y2};
+        clearOne(&rc);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Drawing
+// ---------------------------------------------------------------------------------------------------------------------
+
+HRESULT CDirect3DDevice::DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount,
+                                       DWORD /*dwFlags*/)
+{
+    return Draw(eType, dwFvf, pVertices, dwVertexCount, nullptr, dwVertexCount);
+}
+
+HRESULT CDirect3DDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices,
+                                              DWORD dwVertexCount, const WORD* pIndices, DWORD dwIndexCount,
+                                              DWORD /*dwFlags*/)
+{
+    if (pIndices == nullptr && dwIndexCount > 0)
+        return DDERR_INVALIDPARAMS;
+    return Draw(eType, dwFvf, pVertices, dwVertexCount, pIndices, dwIndexCount);
+}
+
+HRESULT CDirect3DDevice::Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount,
+                              const WORD* pIndices, DWORD dwIndexCount)
+{
+    if (!m_bInScene)
+        return D3DERR_SCENE_NOT_IN_SCENE;
+    if (dwFvf != D3DFVF_VERTEX && dwFvf != D3DFVF_LVERTEX && dwFvf != D3DFVF_TLVERTEX)
+        return D3DERR_INVALIDVERTEXTYPE;
+    if (eType != D3DPT_TRIANGLELIST && eType != D3DPT_TRIANGLESTRIP)
+        return D3DERR_INVALIDPRIMITIVETYPE;
+    if (pVertices == nullptr && dwVertexCount > 0)
+        return DDERR_INVALIDPARAMS;
+    if (m_pCurrentViewport == nullptr || !PrepareRaster())
+        return DDERR_GENERIC;
+    // An index past the vertex array is the caller's fault: refuse the whole call rather than read beyond it.
+    if (pIndices != nullptr)
+        for (DWORD i = 0; i < dwIndexCount; ++i)
+            if (pIndices[i] >= dwVertexCount)
+                return DDERR_INVALIDPARAMS;
+
+    TransformVertices(dwFvf, static_cast<const BYTE*>(pVertices), dwVertexCount);
+    const auto index = [&](DWORD i) { return pIndices ? static_cast<DWORD>(pIndices[i]) : i; };
+    if (eType == D3DPT_TRIANGLELIST)
+    {
+        for (DWORD i = 0; i + 2 < dwIndexCount; i += 3)
+            DrawTriangle(index(i), index(i + 1), index(i + 2));
+    }
+    else
+    {
+        // Every second triangle of a strip is listed the other way round; swapping two keeps one winding.
+        for (DWORD i = 0; i + 2 < dwIndexCount; ++i)
+        {
+            if (i % 2 == 0)
+                DrawTriangle(index(i), index(i + 1), index(i + 2));
+            else
+                DrawTriangle(index(i + 1), index(i), index(i + 2));
+        }
+    }
+    return D3D_OK;
+}
+
+bool CDirect3DDevice::PrepareRaster()
+{
+    if (!m_pRenderTarget)
+        return false;
+    const D3DVIEWPORT2& vp = m_pCurrentViewport->GetData();
+    if (vp.dwWidth == 0 || vp.dwHeight == 0)
+        return false;
+
+    SRasterTarget target;
+    target.pColor = m_pRenderTarget->GetBits();
+    target.lColorPitch = m_pRenderTarget->GetPitch();
+    target.nColorBits = static_cast<int>(m_pRenderTarget->GetBitsPerPixel());
+    const bool bZ = m_pZBuffer && m_pZBuffer->GetBitsPerPixel() == 16 && m_aRenderStates[D3DRENDERSTATE_ZENABLE];
+    target.pZ = bZ ? reinterpret_cast<WORD*>(m_pZBuffer->GetBits()) : nullptr;
+    target.lZPitch = bZ ? m_pZBuffer->GetPitch() : 0;
+    const LONG right =
+        std::min<LONG>(static_cast<LONG>(vp.dwX + vp.dwWidth), static_cast<LONG>(m_pRenderTarget->GetWidth()));
+    const LONG bottom =
+        std::min<LONG>(static_cast<LONG>(vp.dwY + vp.dwHeight), static_cast<LONG>(m_pRenderTarget->GetHeight()));
+    target.rcClip = RECT{static_cast<LONG>(vp.dwX), static_cast<LONG>(vp.dwY), right, bottom};
+    m_rasterizer.SetTarget(target);
+
+    // Clip space to pixels: x from the clip rectangle's left edge rightwards, y from its top edge downwards.
+    m_fViewportScale[0] = static_cast<float>(vp.dwWidth) / vp.dvClipWidth;
+    m_fViewportScale[1] = static_cast<float>(vp.dwX) - vp.dvClipX * m_fViewportScale[0];
+    m_fViewportScale[2] = -static_cast<float>(vp.dwHeight) / vp.dvClipHeight;
+    m_fViewportScale[3] = static_cast<float>(vp.dwY) - vp.dvClipY * m_fViewportScale[2];
+    m_fZScale = vp.dvMaxZ - vp.dvMinZ;
+    m_fZOffset = vp.dvMinZ;
+    if (m_fZScale == 0 && m_fZOffset == 0)
+        m_fZScale = 1; // a viewport record left with both depths zero means the whole range
+
+    SRasterTexture texture;
+    const DWORD dwOp = m_aStageStates[D3DTSS_COLOROP];
+    const bool bUseTexture = m_pTexture && dwOp != D3DTOP_DISABLE &&
+                             !(dwOp == D3DTOP_SELECTARG1 && m_aStageStates[D3DTSS_COLORARG1] == D3DTA_DIFFUSE) &&
+                             !(dwOp == D3DTOP_SELECTARG2 && m_aStageStates[D3DTSS_COLORARG2] == D3DTA_DIFFUSE);
+    if (bUseTexture)
+    {
+        texture.pTexels = m_pTexture->GetTexels32();
+        texture.nWidth = static_cast<int>(m_pTexture->GetWidth());
+        texture.nHeight = static_cast<int>(m_pTexture->GetHeight());
+    }
+    m_rasterizer.SetTexture(texture);
+
+    SRasterState state;
+    state.eFilter = !bUseTexture                                        ? TEXFILTER_NONE
+                    : m_aStageStates[D3DTSS_MAGFILTER] == D3DTFG_LINEAR ? TEXFILTER_LINEAR
+                                                                        : TEXFILTER_POINT;
+    state.bZTest = m_aRenderStates[D3DRENDERSTATE_ZFUNC] != D3DCMP_ALWAYS;
+    state.bZWrite = m_aRenderStates[D3DRENDERSTATE_ZWRITEENABLE] != FALSE;
+    state.bSpecular = m_aRenderStates[D3DRENDERSTATE_SPECULARENABLE] != FALSE;
+    state.bBlend = m_aRenderStates[D3DRENDERSTATE_ALPHABLENDENABLE] != FALSE;
+    state.eSrcBlend = static_cast<D3DBLEND>(m_aRenderStates[D3DRENDERSTATE_SRCBLEND]);
+    state.eDestBlend = static_cast<D3DBLEND>(m_aRenderStates[D3DRENDERSTATE_DESTBLEND]);
+    m_rasterizer.SetState(state);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Vertex processing: transform, light, outcodes
+// ---------------------------------------------------------------------------------------------------------------------
+
+struct CDirect3DDevice::SLightingSetup
+{
+    SVec3 base;        // emissive + ambient * material ambient, 0..1
+    SVec3 matDiffuse;  // material diffuse
+    float fAlpha = 1;  // material diffuse alpha
+    SVec3 matSpecular; // material specular
+    float fPower = 0;
+    SVec3 eye; // world position of the eye
+    SVec3 objectOrigin;
+    bool bSpecular = false;
+    const std::vector<LightPtr>* pLights = nullptr;
+};
+
+void CDirect3DDevice::PrepareLighting(SLightingSetup& s) const
+{
+    D3DMATERIAL mat;
+    // Without a material the device lights as if with a white one, so unlit set-ups still show.
+    mat.diffuse = mat.ambient = D3DCOLORVALUE{1, 1, 1, 1};
+    if (m_dwMaterialHandle > 0 && m_dwMaterialHandle <= m_aMaterials.size())
+        if (const MaterialPtr p = m_aMaterials[m_dwMaterialHandle - 1].lock())
+            mat = p->GetData();
+    float amb[3];
+    UnpackColor(m_dwAmbient, amb, false);
+    s.base = ColorRgb(mat.emissive) + Mul(SVec3{amb[0], amb[1], amb[2]} * (1.0f / 255.0f), ColorRgb(mat.ambient));
+    s.matDiffuse = ColorRgb(mat.diffuse);
+    s.fAlpha = mat.diffuse.a;
+    s.matSpecular = ColorRgb(mat.specular);
+    s.fPower = mat.power;
+    s.eye = EyeFromView(m_aTransforms[D3DTRANSFORMSTATE_VIEW - 1]);
+    const D3DMATRIX& world = m_aTransforms[D3DTRANSFORMSTATE_WORLD - 1];
+    s.objectOrigin = {world.m[3][0], world.m[3][1], world.m[3][2]};
+    s.bSpecular = m_aRenderStates[D3DRENDERSTATE_SPECULARENABLE] != FALSE;
+    s.pLights = &m_pCurrentViewport->GetLights();
+}
+
+namespace
+{
+/// The factor of one light at a point: attenuation times spot cone; the direction to the light goes to L.
+float LightFactor(const D3DLIGHT2& l, SVec3 p, SVec3 objectOrigin, SVec3& L)
+{
+    if (l.dltType == D3DLIGHT_DIRECTIONAL)
+    {
+        L = Normalize(ToVec(l.dvDirection) * -1.0f);
+        return 1.0f;
+    }
+    if (l.dltType == D3DLIGHT_PARALLELPOINT)
+    {
+        L = Normalize(ToVec(l.dvPosition) - objectOrigin);
+        return 1.0f;
+    }
+    const SVec3 toLight = ToVec(l.dvPosition) - p;
+    const float d = std::sqrt(Dot(toLight, toLight));
+    if (l.dvRange > 0 && d > l.dvRange)
+        return 0.0f;
+    L = d > 0 ? toLight * (1.0f / d) : SVec3{0, 0, 0};
+    const float fDenom = l.dvAttenuation0 + l.dvAttenuation1 * d + l.dvAttenuation2 * d * d;
+    float f = std::min(1.0f, 1.0f / std::max(1e-6f, fDenom));
+    if (l.dltType == D3DLIGHT_SPOT)
+    {
+        const float cosA = Dot(L * -1.0f, Normalize(ToVec(l.dvDirection)));
+        const float cosInner = std::cos(l.dvTheta * 0.5f);
+        const float cosOuter = std::cos(l.dvPhi * 0.5f);
+        if (cosA <= cosOuter)
+            return 0.0f;
+        if (cosA < cosInner)
+        {
+            const float t = (cosA - cosOuter) / std::max(1e-6f, cosInner - cosOuter);
+            f *= l.dvFalloff == 1.0f ? t : std::pow(t, l.dvFalloff);
+        }
+    }
+    return f;
+}
+} // namespace
+
+void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount)
+{
+    m_aClip.resize(dwCount);
+    m_aOutcodes.resize(dwCount);
+    m_aProjected.resize(dwCount);
+    m_bTransformed = dwFvf == D3DFVF_TLVERTEX;
+    if (m_bTransformed)
+    {
+        for (DWORD i = 0; i < dwCount; ++i)
+        {
+            D3DTLVERTEX v;
+            std::memcpy(&v, pVertices + i * sizeof(D3DTLVERTEX), sizeof(v));
+            SRasterVertex& r = m_aProjected[i];
+            r.x = v.sx;
+            r.y = v.sy;
+            r.z = v.sz;
+            r.rhw = v.rhw > 0 ? v.rhw : 1.0f;
+            r.u = v.tu;
+            r.v = v.tv;
+            UnpackColor(v.color, r.c, true);
+            UnpackColor(v.specular, r.c + 4, false);
+            m_aOutcodes[i] = 0;
+        }
+        return;
+    }
+
+    const D3DMATRIX& world = m_aTransforms[D3DTRANSFORMSTATE_WORLD - 1];
+    const D3DMATRIX clip = Multiply(Multiply(world, m_aTransforms[D3DTRANSFORMSTATE_VIEW - 1]),
+                                    m_aTransforms[D3DTRANSFORMSTATE_PROJECTION - 1]);
+    const bool bLit = dwFvf == D3DFVF_VERTEX && m_aRenderStates[D3DRENDERSTATE_LIGHTING] != FALSE;
+    SLightingSetup light;
+    if (bLit)
+        PrepareLighting(light);
+    // Texture-only colour operation: the diffuse colour is replaced by white so the texture shows as it is.
+    const bool bWhite =
+        m_aStageStates[D3DTSS_COLOROP] == D3DTOP_SELECTARG1 && m_aStageStates[D3DTSS_COLORARG1] == D3DTA_TEXTURE;
+
+    for (DWORD i = 0; i < dwCount; ++i)
+    {
+        const BYTE* p = pVertices + i * 32; // both untransformed formats are 32 bytes
+        SClipVertex& o = m_aClip[i];
+        SVec3 pos;
+        if (dwFvf == D3DFVF_VERTEX)
+        {
+            D3DVERTEX v;
+            std::memcpy(&v, p, sizeof(v));
+            pos = {v.x, v.y, v.z};
+            o.u = v.tu;
+            o.v = v.tv;
+            if (bLit)
+            {
+                const SVec3 wp = TransformPoint(world, pos);
+                const SVec3 n = Normalize(TransformDirection(world, {v.nx, v.ny, v.nz}));
+                SVec3 diffuse = light.base, specular{0, 0, 0};
+                for (const LightPtr& pl : *light.pLights)
+                {
+                    const D3DLIGHT2& l = pl->GetData();
+                    if (!(l.dwFlags & D3DLIGHT_ACTIVE))
+                        continue;
+                    SVec3 L{0, 0, 0};
+                    const float f = LightFactor(l, wp, light.objectOrigin, L);
+                    const float nl = Dot(n, L);
+                    if (f <= 0 || nl <= 0)
+                        continue;
+                    const SVec3 lc = ColorRgb(l.dcvColor) * f;
+                    diffuse = diffuse + Mul(lc, light.matDiffuse) * nl;
+                    if (light.bSpecular && light.fPower > 0)
+                    {
+                        const SVec3 h = Normalize(L + Normalize(light.eye - wp));
+                        const float nh = Dot(n, h);
+                        if (nh > 0)
+                            specular = specular + Mul(lc, light.matSpecular) * std::pow(nh, light.fPower);
+                    }
+                }
+                const float c[7] = {diffuse.x, diffuse.y, diffuse.z, light.fAlpha, specular.x, specular.y, specular.z};
+                for (int k = 0; k < 7; ++k)
+                    o.c[k] = std::clamp(c[k], 0.0f, 1.0f) * 255.0f;
+            }
+            else
+            {
+                for (int k = 0; k < 4; ++k)
+                    o.c[k] = 255.0f;
+                o.c[4] = o.c[5] = o.c[6] = 0;
+            }
+        }
+        else
+        {
+            D3DLVERTEX v;
+            std::memcpy(&v, p, sizeof(v));
+            pos = {v.x, v.y, v.z};
+            o.u = v.tu;
+            o.v = v.tv;
+            UnpackColor(v.color, o.c, true);
+            UnpackColor(v.specular, o.c + 4, false);
+        }
+        if (bWhite)
+            o.c[0] = o.c[1] = o.c[2] = 255.0f;
+
+        const SVec3 cp = TransformPoint(clip, pos);
+        o.x = cp.x;
+        o.y = cp.y;
+        o.z = cp.z;
+        o.w = pos.x * clip.m[0][3] + pos.y * clip.m[1][3] + pos.z * clip.m[2][3] + clip.m[3][3];
+        const float g = GUARD_BAND * o.w;
+        BYTE code = 0;
+        code |= o.z < 0 ? OUT_NEAR : 0;
+        code |= o.z > o.w ? OUT_FAR : 0;
+        code |= o.x < -g ? OUT_LEFT : 0;
+        code |= o.x > g ? OUT_RIGHT : 0;
+        code |= o.y < -g ? OUT_BOTTOM : 0;
+        code |= o.y > g ? OUT_TOP : 0;
+        m_aOutcodes[i] = code;
+        if (code == 0)
+            ProjectVertex(o, m_aProjected[i]);
+    }
+}
+
+void CDirect3DDevice::ProjectVertex(const SClipVertex& in, SRasterVertex& out) const
+{
+    const float rhw = 1.0f / in.w;
+    out.x = in.x * rhw * m_fViewportScale[0] + m_fViewportScale[1];
+    out.y = in.y * rhw * m_fViewportScale[2] + m_fViewportScale[3];
+    out.z = in.z * rhw * m_fZScale + m_fZOffset;
+    out.rhw = rhw;
+    out.u = in.u;
+    out.v = in.v;
+    std::copy(in.c, in.c + 7, out.c);
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Triangles: cull, clip, rasterize
+// ---------------------------------------------------------------------------------------------------------------------
+
+bool CDirect3DDevice::IsCulled(float fArea2) const
+{
+    // Screen y grows downwards, so a positive doubled area is a clockwise triangle on screen.
+    const DWORD dwCull = m_aRenderStates[D3DRENDERSTATE_CULLMODE];
+    if (dwCull == D3DCULL_CCW)
+        return fArea2 < 0;
+    if (dwCull == D3DCULL_CW)
+        return fArea2 > 0;
+    return false;
+}
+
+void CDirect3DDevice::DrawTriangle(DWORD i0, DWORD i1, DWORD i2)
+{
+    const BYTE c0 = m_aOutcodes[i0], c1 = m_aOutcodes[i1], c2 = m_aOutcodes[i2];
+    if (c0 & c1 & c2)
+        return; // wholly outside one plane
+    if ((c0 | c1 | c2) == 0)
+    {
+        const SRasterVertex& a = m_aProjected[i0];
+        const SRasterVertex& b = m_aProjected[i1];
+        const SRasterVertex& c = m_aProjected[i2];
+        if (!IsCulled((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)))
+            m_rasterizer.DrawTriangle(a, b, c);
+        return;
+    }
+    const SClipVertex* in[3] = {&m_aClip[i0], &m_aClip[i1], &m_aClip[i2]};
+    DrawClipped(in);
+}
+
+void CDirect3DDevice::DrawClipped(const SClipVertex* pIn[3])
+{
+    // Sutherland-Hodgman against the planes a vertex is outside of; each plane adds at most one vertex.
+    constexpr int MAX_POLY = 3 + 6;
+    SClipVertex aBuf[2][MAX_POLY];
+    int n = 3;
+    for (int i = 0; i < 3; ++i)
+        aBuf[0][i] = *pIn[i];
+    int cur = 0;
+    // Signed distance to each plane, positive inside.
+    const auto dist = [](const SClipVertex& v, int plane)
+    {
+        switch (plane)
+        {
+        case 0:
+            return v.z;
+        case 1:
+            return v.w - v.z;
+        case 2:
+            return v.x + GUARD_BAND * v.w;
+        case 3:
+            return GUARD_BAND * v.w - v.x;
+        case 4:
+            return v.y + GUARD_BAND * v.w;
+        default:
+            return GUARD_BAND * v.w - v.y;
+        }
+    };
+    for (int plane = 0; plane < 6 && n >= 3; ++plane)
+    {
+        const SClipVertex* src = aBuf[cur];
+        SClipVertex* dst = aBuf[cur ^ 1];
+        int m = 0;
+        for (int i = 0; i < n; ++i)
+        {
+            const SClipVertex& a = src[i];
+            const SClipVertex& b = src[(i + 1) % n];
+            const float da = dist(a, plane), db = dist(b, plane);
+            if (da >= 0)
+                dst[m++] = a;
+            if ((da >= 0) != (db >= 0))
+            {
+                // Every attribute is linear in clip space, so one parameter serves them all.
+                const float t = da / (da - db);
+                const auto lerp = [t](float fa, float fb) { return fa + (fb - fa) * t; };
+                SClipVertex& o = dst[m++];
+                o.x = lerp(a.x, b.x);
+                o.y = lerp(a.y, b.y);
+                o.z = lerp(a.z, b.z);
+                o.w = lerp(a.w, b.w);
+                o.u = lerp(a.u, b.u);
+                o.v = lerp(a.v, b.v);
+                for (int k = 0; k < 7; ++k)
+                    o.c[k] = lerp(a.c[k], b.c[k]);
+            }
+        }
+        n = m;
+        cur ^= 1;
+    }
+    if (n < 3)
+        return;
+    SRasterVertex aOut[MAX_POLY];
+    for (int i = 0; i < n; ++i)
+    {
+        if (!(aBuf[cur][i].w > 0))
+            return;
+        ProjectVertex(aBuf[cur][i], aOut[i]);
+    }
+    // The polygon is convex and flat: its shoelace area gives the winding of every fan triangle.
+    float fArea2 = 0;
+    for (int i = 0; i < n; ++i)
+    {
+        const SRasterVertex& a = aOut[i];
+        const SRasterVertex& b = aOut[(i + 1) % n];
+        fArea2 += a.x * b.y - b.x * a.y;
+    }
+    if (IsCulled(fArea2))
+        return;
+    for (int i = 1; i + 1 < n; ++i)
+        m_rasterizer.DrawTriangle(aOut[0], aOut[i], aOut[i + 1]);
+}

@@ -1,0 +1,162 @@
+// The 3-D device: fixed-function transform, per-vertex lighting, clipping and the software rasterizer,
+// with the render states, texture stage 0, lights, materials and viewports that the game's drawing uses.
+//
+// Lighting (per vertex, in world space, colours in 0..1):
+//   diffuse  = emissive + ambient state * material ambient
+//              + sum over the viewport's lights of atten * spot * max(0, N.L) * light colour * material diffuse
+//   specular = sum of atten * spot * max(0, N.H)^power * light colour * material specular   (N.L > 0 only)
+// with H = normalise(L + V), V towards the eye. Point and spot lights reach as far as their range (0 or less:
+// unlimited) and are attenuated by 1 / max(1e-6, a0 + a1 d + a2 d^2), never brightened above 1, so lamps
+// written with all-zero attenuation still light. The spot factor is 1 inside theta / 2, 0 outside phi / 2 and
+// ((cos a - cos(phi / 2)) / (cos(theta / 2) - cos(phi / 2)))^falloff between. A parallel-point light shines
+// from its position towards the origin of the object being drawn, the same direction for all its vertices.
+#pragma once
+
+#include "platform/dx/DxTypes.h"
+#include "platform/dx/Rasterizer.h"
+#include "platform/dx/Surface.h"
+
+#include <memory>
+#include <vector>
+
+class CDirect3DDevice;
+
+class CDirect3DLight
+{
+public:
+    HRESULT SetLight(const D3DLIGHT2* pLight);
+    HRESULT GetLight(D3DLIGHT2* pLight) const;
+    const D3DLIGHT2& GetData() const { return m_light; }
+
+private:
+    D3DLIGHT2 m_light;
+};
+using LightPtr = std::shared_ptr<CDirect3DLight>;
+
+class CDirect3DMaterial : public std::enable_shared_from_this<CDirect3DMaterial>
+{
+public:
+    HRESULT SetMaterial(const D3DMATERIAL* pMaterial);
+    HRESULT GetMaterial(D3DMATERIAL* pMaterial) const;
+    /// The handle D3DLIGHTSTATE_MATERIAL takes on the given device.
+    HRESULT GetHandle(CDirect3DDevice* pDevice, DWORD* pHandle);
+    const D3DMATERIAL& GetData() const { return m_material; }
+
+private:
+    D3DMATERIAL m_material;
+};
+using MaterialPtr = std::shared_ptr<CDirect3DMaterial>;
+
+class CDirect3DViewport
+{
+public:
+    CDirect3DViewport() = default;
+    ~CDirect3DViewport();
+    CDirect3DViewport(const CDirect3DViewport&) = delete;
+    CDirect3DViewport& operator=(const CDirect3DViewport&) = delete;
+
+    HRESULT SetViewport2(const D3DVIEWPORT2* pData);
+    HRESULT GetViewport2(D3DVIEWPORT2* pData) const;
+    /// Clears the rectangles (the device's target to black, the depth buffer to its far value).
+    HRESULT Clear(DWORD dwCount, const D3DRECT* pRects, DWORD dwFlags);
+    HRESULT Clear2(DWORD dwCount, const D3DRECT* pRects, DWORD dwFlags, D3DCOLOR dwColor, D3DVALUE dvZ,
+                   DWORD dwStencil);
+    HRESULT AddLight(const LightPtr& pLight);
+    HRESULT DeleteLight(CDirect3DLight* pLight);
+    const std::vector<LightPtr>& GetLights() const { return m_aLights; }
+    const D3DVIEWPORT2& GetData() const { return m_vp; }
+
+private:
+    friend class CDirect3DDevice;
+    D3DVIEWPORT2 m_vp;
+    std::vector<LightPtr> m_aLights;
+    CDirect3DDevice* m_pDevice = nullptr; // set while the viewport belongs to a device
+};
+using ViewportPtr = std::shared_ptr<CDirect3DViewport>;
+
+class CDirect3DDevice
+{
+public:
+    /// Renders into pRenderTarget and into the depth buffer attached to it, if any.
+    explicit CDirect3DDevice(SurfacePtr pRenderTarget);
+    ~CDirect3DDevice();
+    CDirect3DDevice(const CDirect3DDevice&) = delete;
+    CDirect3DDevice& operator=(const CDirect3DDevice&) = delete;
+
+    HRESULT BeginScene();
+    HRESULT EndScene();
+
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE eType, const D3DMATRIX* pMatrix);
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* pMatrix) const;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue);
+    HRESULT GetRenderState(D3DRENDERSTATETYPE eState, DWORD* pValue) const;
+    HRESULT SetLightState(D3DLIGHTSTATETYPE eState, DWORD dwValue);
+    HRESULT GetLightState(D3DLIGHTSTATETYPE eState, DWORD* pValue) const;
+    /// Stage 0 only: the colour operation with its two arguments and the filters.
+    HRESULT SetTextureStageState(DWORD dwStage, D3DTEXTURESTAGESTATETYPE eType, DWORD dwValue);
+    HRESULT GetTextureStageState(DWORD dwStage, D3DTEXTURESTAGESTATETYPE eType, DWORD* pValue) const;
+    /// Stage 0 only; a 32-bit or 16-bit surface, power-of-two sides (others wrap at the power of two below).
+    HRESULT SetTexture(DWORD dwStage, const SurfacePtr& pTexture);
+
+    HRESULT AddViewport(const ViewportPtr& pViewport);
+    HRESULT DeleteViewport(CDirect3DViewport* pViewport);
+    HRESULT SetCurrentViewport(const ViewportPtr& pViewport);
+    ViewportPtr GetCurrentViewport() const { return m_pCurrentViewport; }
+
+    /// Triangle lists and strips in the formats D3DFVF_VERTEX, D3DFVF_LVERTEX and D3DFVF_TLVERTEX.
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount,
+                          DWORD dwFlags);
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount,
+                                 const WORD* pIndices, DWORD dwIndexCount, DWORD dwFlags);
+
+    const SurfacePtr& GetRenderTarget() const { return m_pRenderTarget; }
+    /// Pixels that passed the depth test since the last call (benchmarks, tests).
+    std::uint64_t TakePixelsDrawn();
+
+    /// Registers a material for D3DLIGHTSTATE_MATERIAL; handles start at 1.
+    DWORD RegisterMaterial(const MaterialPtr& pMaterial);
+
+    /// Clears part of the target and the depth buffer; the viewports' clears come here.
+    void ClearRects(DWORD dwCount, const D3DRECT* pRects, DWORD dwFlags, D3DCOLOR dwColor, D3DVALUE dvZ);
+
+private:
+    struct SClipVertex
+    {
+        float x, y, z, w;
+        float u, v;
+        float c[7]; // diffuse r, g, b, a and specular r, g, b, 0..255
+    };
+    struct SLightingSetup;
+
+    HRESULT Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount, const WORD* pIndices,
+                 DWORD dwIndexCount);
+    bool PrepareRaster();
+    void TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount);
+    void PrepareLighting(SLightingSetup& setup) const;
+    void DrawTriangle(DWORD i0, DWORD i1, DWORD i2);
+    void DrawClipped(const SClipVertex* pIn[3]);
+    void ProjectVertex(const SClipVertex& in, SRasterVertex& out) const;
+    bool IsCulled(float fArea2) const;
+
+    SurfacePtr m_pRenderTarget;
+    SurfacePtr m_pZBuffer;
+    SurfacePtr m_pTexture;
+    bool m_bInScene = false;
+    D3DMATRIX m_aTransforms[3];
+    DWORD m_aRenderStates[D3DRENDERSTATE_COUNT] = {};
+    DWORD m_aStageStates[D3DTSS_COUNT] = {};
+    DWORD m_dwAmbient = 0;
+    DWORD m_dwMaterialHandle = 0;
+    std::vector<std::weak_ptr<CDirect3DMaterial>> m_aMaterials;
+    std::vector<ViewportPtr> m_aViewports;
+    ViewportPtr m_pCurrentViewport;
+    CRasterizer m_rasterizer;
+
+    // Per-draw scratch, cleared and reused so that drawing does not allocate once warmed up.
+    std::vector<SClipVertex> m_aClip;
+    std::vector<BYTE> m_aOutcodes;
+    std::vector<SRasterVertex> m_aProjected;
+    bool m_bTransformed = false;    // the current draw's vertices are already in screen space
+    float m_fViewportScale[4] = {}; // x scale, x offset, y scale, y offset of the clip-to-screen mapping
+    float m_fZScale = 1, m_fZOffset = 0;
+};

@@ -1,0 +1,410 @@
+#include "platform/dx/Surface.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace
+{
+/// Largest side a surface may have; keeps every byte offset inside 32 bits.
+constexpr DWORD MAX_SURFACE_SIDE = 16384;
+
+DWORD Expand5(DWORD v) { return (v << 3) | (v >> 2); }
+DWORD Expand6(DWORD v) { return (v << 2) | (v >> 4); }
+
+RECT FullRect(const CDirectDrawSurface& s)
+{
+    return RECT{0, 0, static_cast<LONG>(s.GetWidth()), static_cast<LONG>(s.GetHeight())};
+}
+
+bool IsEmpty(const RECT& rc) { return rc.right <= rc.left || rc.bottom <= rc.top; }
+} // namespace
+
+DDPIXELFORMAT MakeRgbPixelFormat(DWORD dwBits)
+{
+    DDPIXELFORMAT ddpf;
+    ddpf.dwSize = DDPIXELFORMAT_SIZE;
+    ddpf.dwFlags = DDPF_RGB;
+    ddpf.dwRGBBitCount = dwBits;
+    if (dwBits == 16)
+    {
+        ddpf.dwRBitMask = 0xF800;
+        ddpf.dwGBitMask = 0x07E0;
+        ddpf.dwBBitMask = 0x001F;
+    }
+    else
+    {
+        ddpf.dwRBitMask = 0xFF0000;
+        ddpf.dwGBitMask = 0x00FF00;
+        ddpf.dwBBitMask = 0x0000FF;
+    }
+    return ddpf;
+}
+
+DDPIXELFORMAT MakeArgbPixelFormat()
+{
+    DDPIXELFORMAT ddpf = MakeRgbPixelFormat(32);
+    ddpf.dwFlags |= DDPF_ALPHAPIXELS;
+    ddpf.dwRGBAlphaBitMask = 0xFF000000;
+    return ddpf;
+}
+
+DDPIXELFORMAT MakeZBufferPixelFormat(DWORD dwBits)
+{
+    DDPIXELFORMAT ddpf;
+    ddpf.dwSize = DDPIXELFORMAT_SIZE;
+    ddpf.dwFlags = DDPF_ZBUFFER;
+    ddpf.dwRGBBitCount = dwBits;
+    ddpf.dwRBitMask = dwBits >= 32 ? 0xFFFFFFFF : ((1u << dwBits) - 1);
+    return ddpf;
+}
+
+SurfacePtr CDirectDrawSurface::Create(DWORD dwWidth, DWORD dwHeight, const DDPIXELFORMAT& ddpf, DWORD dwCaps)
+{
+    const DWORD dwBits = ddpf.dwRGBBitCount;
+    if (dwWidth == 0 || dwHeight == 0 || dwWidth > MAX_SURFACE_SIDE || dwHeight > MAX_SURFACE_SIDE ||
+        (dwBits != 16 && dwBits != 32))
+        return nullptr;
+    SurfacePtr p(new CDirectDrawSurface());
+    p->m_dwWidth = dwWidth;
+    p->m_dwHeight = dwHeight;
+    p->m_dwCaps = dwCaps;
+    p->m_ddpf = ddpf;
+    p->m_ddpf.dwSize = DDPIXELFORMAT_SIZE;
+    p->m_lPitch = static_cast<LONG>(dwWidth * (dwBits / 8));
+    p->m_aBytes.assign(static_cast<size_t>(p->m_lPitch) * dwHeight, 0);
+    return p;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Lock and description
+// ---------------------------------------------------------------------------------------------------------------------
+
+HRESULT CDirectDrawSurface::Lock(const RECT* pRect, DDSURFACEDESC2* pDesc, DWORD /*dwFlags*/, void* /*hEvent*/)
+{
+    if (pDesc == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (m_bLost)
+        return DDERR_SURFACELOST;
+    if (m_bLocked)
+        return DDERR_SURFACEBUSY;
+    RECT rc = pRect ? *pRect : FullRect(*this);
+    if (rc.left < 0 || rc.top < 0 || rc.right > static_cast<LONG>(m_dwWidth) ||
+        rc.bottom > static_cast<LONG>(m_dwHeight) || IsEmpty(rc))
+        return DDERR_INVALIDRECT;
+    GetSurfaceDesc(pDesc);
+    pDesc->lpSurface = m_aBytes.data() + static_cast<size_t>(rc.top) * m_lPitch +
+                       static_cast<size_t>(rc.left) * (m_ddpf.dwRGBBitCount / 8);
+    m_bLocked = true;
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::Unlock(const RECT* /*pRect*/)
+{
+    if (!m_bLocked)
+        return DDERR_NOTLOCKED;
+    m_bLocked = false;
+    Changed();
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::GetSurfaceDesc(DDSURFACEDESC2* pDesc) const
+{
+    if (pDesc == nullptr)
+        return DDERR_INVALIDPARAMS;
+    *pDesc = DDSURFACEDESC2{};
+    pDesc->dwSize = DDSURFACEDESC2_SIZE;
+    pDesc->dwFlags = DDSD_CAPS | DDSD_WIDTH | DDSD_HEIGHT | DDSD_PITCH | DDSD_PIXELFORMAT;
+    pDesc->dwWidth = m_dwWidth;
+    pDesc->dwHeight = m_dwHeight;
+    pDesc->lPitch = m_lPitch;
+    pDesc->ddpfPixelFormat = m_ddpf;
+    pDesc->ddsCaps.dwCaps = m_dwCaps;
+    if (m_bHasSrcKey)
+    {
+        pDesc->dwFlags |= DDSD_CKSRCBLT;
+        pDesc->ddckCKSrcBlt = m_ckSrc;
+    }
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::Restore()
+{
+    m_bLost = false;
+    return DD_OK;
+}
+
+void CDirectDrawSurface::Changed()
+{
+    ++m_nChangeCount;
+    if (m_pOutput != nullptr)
+        m_pOutput->Show(*this);
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Pixel access and conversion
+// ---------------------------------------------------------------------------------------------------------------------
+
+DWORD CDirectDrawSurface::ReadRaw(DWORD x, DWORD y) const
+{
+    const BYTE* p = m_aBytes.data() + static_cast<size_t>(y) * m_lPitch;
+    if (m_ddpf.dwRGBBitCount == 16)
+    {
+        WORD w;
+        std::memcpy(&w, p + x * 2, 2);
+        return w;
+    }
+    DWORD d;
+    std::memcpy(&d, p + x * 4, 4);
+    return d;
+}
+
+void CDirectDrawSurface::WriteRaw(DWORD x, DWORD y, DWORD dwValue)
+{
+    BYTE* p = m_aBytes.data() + static_cast<size_t>(y) * m_lPitch;
+    if (m_ddpf.dwRGBBitCount == 16)
+    {
+        const WORD w = static_cast<WORD>(dwValue);
+        std::memcpy(p + x * 2, &w, 2);
+    }
+    else
+        std::memcpy(p + x * 4, &dwValue, 4);
+}
+
+DWORD CDirectDrawSurface::RawToXrgb(DWORD dwRaw) const
+{
+    if (m_ddpf.dwRGBBitCount == 16)
+        return (Expand5((dwRaw >> 11) & 31) << 16) | (Expand6((dwRaw >> 5) & 63) << 8) | Expand5(dwRaw & 31);
+    return dwRaw & 0x00FFFFFF;
+}
+
+DWORD CDirectDrawSurface::XrgbToRaw(DWORD dwXrgb) const
+{
+    if (m_ddpf.dwRGBBitCount == 16)
+        return ((dwXrgb >> 8) & 0xF800) | ((dwXrgb >> 5) & 0x07E0) | ((dwXrgb >> 3) & 0x001F);
+    // A surface with an alpha channel keeps it opaque when written from a colour without one.
+    return (m_ddpf.dwFlags & DDPF_ALPHAPIXELS) ? (dwXrgb | 0xFF000000) : dwXrgb;
+}
+
+DWORD CDirectDrawSurface::GetPixelXrgb(DWORD x, DWORD y) const
+{
+    if (x >= m_dwWidth || y >= m_dwHeight)
+        return 0;
+    return RawToXrgb(ReadRaw(x, y));
+}
+
+const DWORD* CDirectDrawSurface::GetTexels32()
+{
+    if (m_ddpf.dwRGBBitCount == 32)
+        return reinterpret_cast<const DWORD*>(m_aBytes.data());
+    if (m_nTexelsVersion != m_nChangeCount || m_aTexels32.empty())
+    {
+        m_aTexels32.resize(static_cast<size_t>(m_dwWidth) * m_dwHeight);
+        for (DWORD y = 0; y < m_dwHeight; ++y)
+            for (DWORD x = 0; x < m_dwWidth; ++x)
+                m_aTexels32[static_cast<size_t>(y) * m_dwWidth + x] = RawToXrgb(ReadRaw(x, y)) | 0xFF000000;
+        m_nTexelsVersion = m_nChangeCount;
+    }
+    return m_aTexels32.data();
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Blits
+// ---------------------------------------------------------------------------------------------------------------------
+
+bool CDirectDrawSurface::ClipToSurface(RECT& rc) const
+{
+    rc.left = std::max<LONG>(rc.left, 0);
+    rc.top = std::max<LONG>(rc.top, 0);
+    rc.right = std::min<LONG>(rc.right, static_cast<LONG>(m_dwWidth));
+    rc.bottom = std::min<LONG>(rc.bottom, static_cast<LONG>(m_dwHeight));
+    return !IsEmpty(rc);
+}
+
+bool CDirectDrawSurface::IsKeyed(DWORD dwXrgb) const
+{
+    const DWORD lo = RawToXrgb(m_ckSrc.dwColorSpaceLowValue);
+    const DWORD hi = RawToXrgb(m_ckSrc.dwColorSpaceHighValue);
+    for (int shift = 0; shift < 24; shift += 8)
+    {
+        const DWORD c = (dwXrgb >> shift) & 0xFF;
+        if (c < ((lo >> shift) & 0xFF) || c > ((hi >> shift) & 0xFF))
+            return false;
+    }
+    return true;
+}
+
+void CDirectDrawSurface::FillRect(const RECT& rc, DWORD dwRaw)
+{
+    for (LONG y = rc.top; y < rc.bottom; ++y)
+        for (LONG x = rc.left; x < rc.right; ++x)
+            WriteRaw(static_cast<DWORD>(x), static_cast<DWORD>(y), dwRaw);
+}
+
+void CDirectDrawSurface::CopyRect(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc, bool bKeyed)
+{
+    const LONG dw = rcDest.right - rcDest.left;
+    const LONG dh = rcDest.bottom - rcDest.top;
+    const LONG sw = rcSrc.right - rcSrc.left;
+    const LONG sh = rcSrc.bottom - rcSrc.top;
+    const bool bSameFormat = src.m_ddpf.dwRGBBitCount == m_ddpf.dwRGBBitCount;
+    if (!bKeyed && bSameFormat && dw == sw && dh == sh && &src != this)
+    {
+        const size_t nBpp = m_ddpf.dwRGBBitCount / 8;
+        for (LONG y = 0; y < dh; ++y)
+            std::memcpy(m_aBytes.data() + static_cast<size_t>(rcDest.top + y) * m_lPitch + rcDest.left * nBpp,
+                        src.m_aBytes.data() + static_cast<size_t>(rcSrc.top + y) * src.m_lPitch + rcSrc.left * nBpp,
+                        static_cast<size_t>(dw) * nBpp);
+        return;
+    }
+    // Nearest pixel: destination pixel centre mapped back into the source rectangle.
+    for (LONG y = 0; y < dh; ++y)
+    {
+        const LONG sy = rcSrc.top + static_cast<LONG>((static_cast<std::int64_t>(2 * y + 1) * sh) / (2 * dh));
+        for (LONG x = 0; x < dw; ++x)
+        {
+            const LONG sx = rcSrc.left + static_cast<LONG>((static_cast<std::int64_t>(2 * x + 1) * sw) / (2 * dw));
+            const DWORD xrgb = src.RawToXrgb(src.ReadRaw(static_cast<DWORD>(sx), static_cast<DWORD>(sy)));
+            if (bKeyed && src.IsKeyed(xrgb))
+                continue;
+            const DWORD raw =
+                bSameFormat ? src.ReadRaw(static_cast<DWORD>(sx), static_cast<DWORD>(sy)) : XrgbToRaw(xrgb);
+            WriteRaw(static_cast<DWORD>(rcDest.left + x), static_cast<DWORD>(rcDest.top + y), raw);
+        }
+    }
+}
+
+HRESULT CDirectDrawSurface::Blt(const RECT* pDestRect, CDirectDrawSurface* pSrc, const RECT* pSrcRect, DWORD dwFlags,
+                                const DDBLTFX* pFx)
+{
+    if (m_bLost || (pSrc != nullptr && pSrc->m_bLost))
+        return DDERR_SURFACELOST;
+    if (m_bLocked || (pSrc != nullptr && pSrc->m_bLocked))
+        return DDERR_SURFACEBUSY;
+    RECT rcDest = pDestRect ? *pDestRect : FullRect(*this);
+    if (dwFlags & DDBLT_COLORFILL)
+    {
+        if (pFx == nullptr)
+            return DDERR_INVALIDPARAMS;
+        if (ClipToSurface(rcDest))
+            FillRect(rcDest, pFx->dwFillColor);
+        Changed();
+        return DD_OK;
+    }
+    if (pSrc == nullptr)
+        return DDERR_INVALIDPARAMS;
+    const bool bKeyed = (dwFlags & DDBLT_KEYSRC) != 0;
+    if (bKeyed && !pSrc->m_bHasSrcKey)
+        return DDERR_NOCOLORKEY;
+    RECT rcSrc = pSrcRect ? *pSrcRect : FullRect(*pSrc);
+    if (IsEmpty(rcDest) || IsEmpty(rcSrc) || rcSrc.left < 0 || rcSrc.top < 0 ||
+        rcSrc.right > static_cast<LONG>(pSrc->m_dwWidth) || rcSrc.bottom > static_cast<LONG>(pSrc->m_dwHeight))
+        return DDERR_INVALIDRECT;
+    const bool bStretch = (rcDest.right - rcDest.left) != (rcSrc.right - rcSrc.left) ||
+                          (rcDest.bottom - rcDest.top) != (rcSrc.bottom - rcSrc.top);
+    if (bStretch)
+    {
+        // A stretch must land wholly on the surface: clipping it would change its scale.
+        RECT rcClipped = rcDest;
+        if (!ClipToSurface(rcClipped) || !(rcClipped == rcDest))
+            return DDERR_INVALIDRECT;
+    }
+    else
+    {
+        // An unscaled copy is clipped to the destination, moving the source corner with it.
+        const RECT rcWanted = rcDest;
+        if (!ClipToSurface(rcDest))
+            return DD_OK;
+        rcSrc.left += rcDest.left - rcWanted.left;
+        rcSrc.top += rcDest.top - rcWanted.top;
+        rcSrc.right = rcSrc.left + (rcDest.right - rcDest.left);
+        rcSrc.bottom = rcSrc.top + (rcDest.bottom - rcDest.top);
+    }
+    CopyRect(rcDest, *pSrc, rcSrc, bKeyed);
+    Changed();
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::BltFast(DWORD dwX, DWORD dwY, CDirectDrawSurface* pSrc, const RECT* pSrcRect, DWORD dwTrans)
+{
+    if (pSrc == nullptr)
+        return DDERR_INVALIDPARAMS;
+    const RECT rcSrc = pSrcRect ? *pSrcRect : FullRect(*pSrc);
+    const RECT rcDest{static_cast<LONG>(dwX), static_cast<LONG>(dwY),
+                      static_cast<LONG>(dwX) + (rcSrc.right - rcSrc.left),
+                      static_cast<LONG>(dwY) + (rcSrc.bottom - rcSrc.top)};
+    return Blt(&rcDest, pSrc, &rcSrc, (dwTrans & DDBLTFAST_SRCCOLORKEY) ? DDBLT_KEYSRC : 0, nullptr);
+}
+
+HRESULT CDirectDrawSurface::SetColorKey(DWORD dwFlags, const DDCOLORKEY* pKey)
+{
+    if (!(dwFlags & DDCKEY_SRCBLT))
+        return DDERR_INVALIDPARAMS;
+    m_bHasSrcKey = pKey != nullptr;
+    if (pKey != nullptr)
+        m_ckSrc = *pKey;
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::GetColorKey(DWORD dwFlags, DDCOLORKEY* pKey) const
+{
+    if (!(dwFlags & DDCKEY_SRCBLT) || pKey == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (!m_bHasSrcKey)
+        return DDERR_NOCOLORKEY;
+    *pKey = m_ckSrc;
+    return DD_OK;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Flipping chain and attachments
+// ---------------------------------------------------------------------------------------------------------------------
+
+HRESULT CDirectDrawSurface::Flip(CDirectDrawSurface* /*pTargetOverride*/, DWORD /*dwFlags*/)
+{
+    if (m_pBackBuffer == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (m_bLost || m_pBackBuffer->m_bLost)
+        return DDERR_SURFACELOST;
+    // Both surfaces have the same size and format: swapping the pixel stores is the flip.
+    m_aBytes.swap(m_pBackBuffer->m_aBytes);
+    ++m_pBackBuffer->m_nChangeCount;
+    Changed();
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::GetAttachedSurface(const DDSCAPS2* pCaps, SurfacePtr* ppSurface) const
+{
+    if (pCaps == nullptr || ppSurface == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if ((pCaps->dwCaps & DDSCAPS_BACKBUFFER) && m_pBackBuffer)
+        *ppSurface = m_pBackBuffer;
+    else if ((pCaps->dwCaps & DDSCAPS_ZBUFFER) && m_pZBuffer)
+        *ppSurface = m_pZBuffer;
+    else
+        return DDERR_NOTFOUND;
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::AddAttachedSurface(const SurfacePtr& pSurface)
+{
+    if (pSurface == nullptr || pSurface.get() == this)
+        return DDERR_INVALIDPARAMS;
+    if (pSurface->GetWidth() != m_dwWidth || pSurface->GetHeight() != m_dwHeight)
+        return DDERR_INVALIDPARAMS;
+    if (pSurface->m_dwCaps & DDSCAPS_ZBUFFER)
+        m_pZBuffer = pSurface;
+    else if (pSurface->GetBitsPerPixel() == GetBitsPerPixel())
+        m_pBackBuffer = pSurface;
+    else
+        return DDERR_INVALIDPARAMS;
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::DeleteAttachedSurface(DWORD /*dwFlags*/, CDirectDrawSurface* pSurface)
+{
+    if (pSurface == nullptr || pSurface == m_pZBuffer.get())
+        m_pZBuffer.reset();
+    if (pSurface == nullptr || pSurface == m_pBackBuffer.get())
+        m_pBackBuffer.reset();
+    return DD_OK;
+}

@@ -1,0 +1,102 @@
+// DirectDraw surfaces held in memory: colour surfaces (32-bit XRGB/ARGB, 16-bit 565) and depth buffers.
+// Lock hands out the pixels with their pitch; blits copy, stretch, fill and honour a source colour key.
+// A surface shown on screen (the primary) hands itself to its output after every change that is meant to show.
+#pragma once
+
+#include "platform/dx/DxTypes.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+class CDirectDrawSurface;
+using SurfacePtr = std::shared_ptr<CDirectDrawSurface>;
+
+/// Where a primary surface's pixels go to be seen: a window, or nothing at all when headless.
+class ISurfaceOutput
+{
+public:
+    virtual ~ISurfaceOutput() = default;
+    /// Shows the surface's pixels; called on the thread that changed the surface.
+    virtual void Show(const CDirectDrawSurface& surface) = 0;
+};
+
+class CDirectDrawSurface
+{
+public:
+    /// A surface of the given size and format; null when the size is zero or too large to address.
+    static SurfacePtr Create(DWORD dwWidth, DWORD dwHeight, const DDPIXELFORMAT& ddpf, DWORD dwCaps);
+
+    HRESULT Lock(const RECT* pRect, DDSURFACEDESC2* pDesc, DWORD dwFlags, void* hEvent);
+    HRESULT Unlock(const RECT* pRect);
+    HRESULT GetSurfaceDesc(DDSURFACEDESC2* pDesc) const;
+
+    /// Copies (stretching with the nearest pixel when the sizes differ), fills with dwFillColor
+    /// (DDBLT_COLORFILL) or copies only the pixels outside the source colour key (DDBLT_KEYSRC).
+    HRESULT Blt(const RECT* pDestRect, CDirectDrawSurface* pSrc, const RECT* pSrcRect, DWORD dwFlags,
+                const DDBLTFX* pFx);
+    HRESULT BltFast(DWORD dwX, DWORD dwY, CDirectDrawSurface* pSrc, const RECT* pSrcRect, DWORD dwTrans);
+    /// The key is a range: a pixel is transparent when every channel lies between the low and the high value's.
+    HRESULT SetColorKey(DWORD dwFlags, const DDCOLORKEY* pKey);
+    HRESULT GetColorKey(DWORD dwFlags, DDCOLORKEY* pKey) const;
+
+    /// Flipping chain: the back buffer's pixels become visible and the old front pixels become the back buffer.
+    HRESULT Flip(CDirectDrawSurface* pTargetOverride, DWORD dwFlags);
+    HRESULT GetAttachedSurface(const DDSCAPS2* pCaps, SurfacePtr* ppSurface) const;
+    HRESULT AddAttachedSurface(const SurfacePtr& pSurface);
+    HRESULT DeleteAttachedSurface(DWORD dwFlags, CDirectDrawSurface* pSurface);
+
+    /// Memory surfaces are never lost on their own; a test marks one lost to exercise the restore paths.
+    /// While lost, Lock, Blt and Flip fail with DDERR_SURFACELOST, and Restore makes the surface usable again.
+    HRESULT IsLost() const { return m_bLost ? DDERR_SURFACELOST : DD_OK; }
+    HRESULT Restore();
+    void MarkLost() { m_bLost = true; }
+
+    /// The output a primary surface shows on; null for every other surface.
+    void SetOutput(ISurfaceOutput* pOutput) { m_pOutput = pOutput; }
+
+    // Direct access for the renderer and for tests, which read frames back.
+    DWORD GetWidth() const { return m_dwWidth; }
+    DWORD GetHeight() const { return m_dwHeight; }
+    DWORD GetBitsPerPixel() const { return m_ddpf.dwRGBBitCount; }
+    DWORD GetCaps() const { return m_dwCaps; }
+    const DDPIXELFORMAT& GetPixelFormat() const { return m_ddpf; }
+    LONG GetPitch() const { return m_lPitch; }
+    BYTE* GetBits() { return m_aBytes.data(); }
+    const BYTE* GetBits() const { return m_aBytes.data(); }
+    /// One pixel as 0x00RRGGBB, whatever the surface's format.
+    DWORD GetPixelXrgb(DWORD x, DWORD y) const;
+    /// Counts changes of the pixels, so that a texture cache can tell when to convert again.
+    std::uint32_t GetChangeCount() const { return m_nChangeCount; }
+    /// The pixels as 32-bit XRGB texels (the surface itself when it is 32-bit, else a converted copy).
+    const DWORD* GetTexels32();
+
+private:
+    CDirectDrawSurface() = default;
+    bool ClipToSurface(RECT& rc) const;
+    DWORD ReadRaw(DWORD x, DWORD y) const;
+    void WriteRaw(DWORD x, DWORD y, DWORD dwValue);
+    DWORD RawToXrgb(DWORD dwRaw) const;
+    DWORD XrgbToRaw(DWORD dwXrgb) const;
+    bool IsKeyed(DWORD dwXrgb) const;
+    void FillRect(const RECT& rc, DWORD dwRaw);
+    void CopyRect(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc, bool bKeyed);
+    void Changed();
+
+    DWORD m_dwWidth = 0;
+    DWORD m_dwHeight = 0;
+    DWORD m_dwCaps = 0;
+    DDPIXELFORMAT m_ddpf;
+    LONG m_lPitch = 0; // bytes per row
+    std::vector<BYTE> m_aBytes;
+    bool m_bLocked = false;
+    bool m_bLost = false;
+    bool m_bHasSrcKey = false;
+    DDCOLORKEY m_ckSrc;
+    std::uint32_t m_nChangeCount = 0;
+    std::vector<DWORD> m_aTexels32; // converted copy for 16-bit textures
+    std::uint32_t m_nTexelsVersion = ~0u;
+    SurfacePtr m_pBackBuffer; // attached back buffer of a flipping chain
+    SurfacePtr m_pZBuffer;    // attached depth buffer
+    ISurfaceOutput* m_pOutput = nullptr;
+};

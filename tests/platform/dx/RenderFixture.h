@@ -1,0 +1,96 @@
+// A small render target with a depth buffer, a device and a full viewport, for image tests.
+#pragma once
+
+#include "platform/dx/Device.h"
+#include "platform/dx/SurfacePng.h"
+
+#include <cctype>
+#include <cmath>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+
+class CRenderFixture : public ::testing::Test
+{
+protected:
+    static constexpr float NEAR_Z = 1.0f;  // view-space units
+    static constexpr float FAR_Z = 100.0f; // view-space units
+
+    void SetUpTarget(DWORD dwWidth, DWORD dwHeight, DWORD dwBits = 32)
+    {
+        m_dwWidth = dwWidth;
+        m_dwHeight = dwHeight;
+        m_pTarget = CDirectDrawSurface::Create(dwWidth, dwHeight, MakeRgbPixelFormat(dwBits),
+                                               DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+        m_pZ = CDirectDrawSurface::Create(dwWidth, dwHeight, MakeZBufferPixelFormat(16), DDSCAPS_ZBUFFER);
+        ASSERT_EQ(DD_OK, m_pTarget->AddAttachedSurface(m_pZ));
+        m_pDevice = std::make_unique<CDirect3DDevice>(m_pTarget);
+        m_pViewport = std::make_shared<CDirect3DViewport>();
+        D3DVIEWPORT2 vp;
+        vp.dwSize = sizeof(vp);
+        vp.dwWidth = dwWidth;
+        vp.dwHeight = dwHeight;
+        vp.dvClipX = -1;
+        vp.dvClipY = 1;
+        vp.dvClipWidth = 2;
+        vp.dvClipHeight = 2;
+        vp.dvMinZ = 0;
+        vp.dvMaxZ = 1;
+        ASSERT_EQ(D3D_OK, m_pViewport->SetViewport2(&vp));
+        ASSERT_EQ(D3D_OK, m_pDevice->AddViewport(m_pViewport));
+        ASSERT_EQ(D3D_OK, m_pDevice->SetCurrentViewport(m_pViewport));
+        ASSERT_EQ(D3D_OK, m_pViewport->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
+    }
+
+    void SetUp() override { SetUpTarget(64, 64); }
+
+    /// Left-handed perspective with the eye at the origin looking along +z, y up.
+    void SetPerspective(float fFovY)
+    {
+        m_fTanHalfFov = std::tan(fFovY / 2);
+        const float h = 1.0f / m_fTanHalfFov;
+        const float q = FAR_Z / (FAR_Z - NEAR_Z);
+        D3DMATRIX m;
+        m.m[0][0] = h * static_cast<float>(m_dwHeight) / static_cast<float>(m_dwWidth);
+        m.m[1][1] = h;
+        m.m[2][2] = q;
+        m.m[2][3] = 1;
+        m.m[3][2] = -q * NEAR_Z;
+        ASSERT_EQ(D3D_OK, m_pDevice->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &m));
+    }
+
+    /// The view-space direction (z = 1) through the centre of pixel (x, y) under SetPerspective.
+    D3DVECTOR RayThroughPixel(int x, int y) const
+    {
+        const float fx = (static_cast<float>(x) + 0.5f) / static_cast<float>(m_dwWidth) * 2 - 1;
+        const float fy = 1 - (static_cast<float>(y) + 0.5f) / static_cast<float>(m_dwHeight) * 2;
+        const float fAspect = static_cast<float>(m_dwWidth) / static_cast<float>(m_dwHeight);
+        return D3DVECTOR{fx * m_fTanHalfFov * fAspect, fy * m_fTanHalfFov, 1.0f};
+    }
+
+    DWORD Pixel(int x, int y) const { return m_pTarget->GetPixelXrgb(static_cast<DWORD>(x), static_cast<DWORD>(y)); }
+
+    /// Writes the frame as <test name>.png in the test's output folder for a person to look at.
+    void SaveFrame(const std::string& strSuffix = "") const
+    {
+        const std::filesystem::path dir = VORN_TEST_OUTPUT_DIR;
+        std::filesystem::create_directories(dir);
+        const auto* pInfo = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string strName = std::string(pInfo->test_suite_name()) + "." + pInfo->name() + strSuffix;
+        for (char& c : strName)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.')
+                c = '_';
+        strName += ".png";
+        EXPECT_TRUE(SaveSurfaceToPng(*m_pTarget, (dir / strName).string()));
+    }
+
+    DWORD m_dwWidth = 0, m_dwHeight = 0;
+    float m_fTanHalfFov = 1;
+    SurfacePtr m_pTarget, m_pZ;
+    std::unique_ptr<CDirect3DDevice> m_pDevice;
+    ViewportPtr m_pViewport;
+};
+
+inline int Red(DWORD c) { return static_cast<int>((c >> 16) & 0xFF); }
+inline int Green(DWORD c) { return static_cast<int>((c >> 8) & 0xFF); }
+inline int Blue(DWORD c) { return static_cast<int>(c & 0xFF); }
