@@ -1,0 +1,21 @@
+#include "foundation/Stopwatch.h"
+
+#include "platform/win32/Clock.h"
+
+CStopwatch::CStopwatch() : m_dwLast(timeGetTime()), m_dwPrevious(m_dwLast), m_bPaused(0) {}
+
+DWORD CStopwatch::Tick()
+{
+    if (m_dwLast != 0)
+        m_dwPrevious = m_dwLast;
+    m_dwLast = timeGetTime();
+    return m_dwLast;
+}
+
+void CStopwatch::Resume()
+{
+    m_bPaused = 0;
+    m_dwPrevious = timeGetTime();
+    m_dwLast = 0;
+    Tick();
+}
