@@ -8,7 +8,7 @@
 #pragma once
 
 #include "foundation/Vector3.h"
-#include "platform/dx/D3DTypes.h"
+#include "platform/dx/DxTypes.h"
 #include "platform/win32/WinTypes.h"
 
 void MatrixSetIdentity(D3DMATRIX& m);

@@ -1,5 +1,7 @@
 #include "foundation/Vector3.h"
 
+#include "platform/dx/DxTypes.h"
+
 #include <cmath>
 #include <gtest/gtest.h>
 #include <numbers>
@@ -28,11 +30,8 @@ public:
     CVectorRoundingScope& operator=(const CVectorRoundingScope&) = delete;
 };
 
-// A second type with the three-float layout, as the rendering layer's vector will be.
-struct SPlainVector
-{
-    float x, y, z;
-};
+// The rendering layer's vector is a second type with the three-float layout.
+static_assert(Float3Vector<D3DVECTOR>);
 } // namespace
 
 TEST(Vector3Test, DefaultIsZeroAndBasicArithmeticKeepsOperandOrder)
@@ -256,9 +255,9 @@ TEST(Vector3Test, PointLineDistanceTable)
 
 TEST(Vector3Test, BareVectorFunctionsWorkOnAnyThreeFloatLayout)
 {
-    SPlainVector a{};
+    D3DVECTOR a{};
     Vector3Set(a, 3, 0, 4);
-    SPlainVector b{};
+    D3DVECTOR b{};
     EXPECT_EQ(&b, &Vector3Copy(b, a));
     EXPECT_EQ(1, Vector3Equal(a, b));
     *VectorElement(b, 2) = 5;
@@ -270,15 +269,15 @@ TEST(Vector3Test, BareVectorFunctionsWorkOnAnyThreeFloatLayout)
     EXPECT_DOUBLE_EQ(25.0, VectorLengthSq(a));
     EXPECT_DOUBLE_EQ(5.0, VectorLength(a));
     EXPECT_DOUBLE_EQ(29.0, VectorDot(a, b));
-    const SPlainVector n = VectorNormalize(a);
+    const D3DVECTOR n = VectorNormalize(a);
     EXPECT_EQ(0.6f, n.x);
     EXPECT_EQ(0.8f, n.z);
-    const SPlainVector s = Vector3Scale(a, 0.5);
+    const D3DVECTOR s = Vector3Scale(a, 0.5);
     EXPECT_EQ(1.5f, s.x);
     EXPECT_EQ(2.0f, Vector3Divide(a, 2.0).z);
 
     // A zero vector stays zero instead of becoming NaN.
-    const SPlainVector zero{};
+    const D3DVECTOR zero{};
     EXPECT_EQ(1, Vector3Equal(zero, VectorNormalize(zero)));
 
     // CVector3 is one of these layouts too.
