@@ -131,10 +131,7 @@ void CReferee::SetCueBall(int n)
     SetCueBallNumber(n);
 }
 
-void CReferee::SetOffTable(int i, BOOL b)
-{
-    m_wOffTable = static_cast<WORD>(b ? (m_wOffTable | RefereeBallBit(i)) : (m_wOffTable & ~RefereeBallBit(i)));
-}
+void CReferee::SetOffTable(int i, BOOL b) { SetBallFlag(m_wOffTable, i, b); }
 
 int CReferee::CountPocketedNow() const
 {

@@ -52,7 +52,7 @@ void CRefereeBallTable::NoteFirstHit(int nBall, int nCueCushions)
     if (m_nFirstHit != REFEREE_NO_BALL || !IsRefereeBall(nBall))
         return;
     m_nFirstHit = static_cast<BYTE>(nBall);
-    m_nCueCushionsAtHit = static_cast<BYTE>(nCueCushions);
+    m_nCueCushionsAtHit = static_cast<BYTE>(std::clamp(nCueCushions, 0, 255));
 }
 
 void CRefereeBallTable::NotePocketed(int nBall, int nCushions)
@@ -63,37 +63,5 @@ void CRefereeBallTable::NotePocketed(int nBall, int nCushions)
     if (m_nFirstPocketed != REFEREE_NO_BALL)
         return;
     m_nFirstPocketed = static_cast<BYTE>(nBall);
-    m_nCushionsAtPocket = static_cast<BYTE>(nCushions);
-}
-
-// --- counters (to be replaced by the shared packed-counter record) ---
-int CRefereeBallTable::GetBallCountLow(int i) const
-{
-    return IsRefereeBall(i) ? m_Counts[static_cast<std::size_t>(i)] & 15 : 0;
-}
-int CRefereeBallTable::GetBallCountHigh(int i) const
-{
-    return IsRefereeBall(i) ? m_Counts[static_cast<std::size_t>(i)] >> 4 : 0;
-}
-void CRefereeBallTable::SetBallCountLow(int i, int n)
-{
-    if (IsRefereeBall(i))
-        m_Counts[static_cast<std::size_t>(i)] =
-            static_cast<BYTE>((m_Counts[static_cast<std::size_t>(i)] & 0xF0) | std::clamp(n, 0, 15));
-}
-void CRefereeBallTable::SetBallCountHigh(int i, int n)
-{
-    if (IsRefereeBall(i))
-        m_Counts[static_cast<std::size_t>(i)] =
-            static_cast<BYTE>((m_Counts[static_cast<std::size_t>(i)] & 0x0F) | (std::clamp(n, 0, 15) << 4));
-}
-int CRefereeBallTable::AddBallCountLow(int i, int d)
-{
-    SetBallCountLow(i, GetBallCountLow(i) + d);
-    return GetBallCountLow(i);
-}
-int CRefereeBallTable::AddBallCountHigh(int i, int d)
-{
-    SetBallCountHigh(i, GetBallCountHigh(i) + d);
-    return GetBallCountHigh(i);
+    m_nCushionsAtPocket = static_cast<BYTE>(std::clamp(nCushions, 0, 255));
 }

@@ -3,6 +3,7 @@
 // masks. The ball engine and the game flow fill it while the balls roll; the referee reads it.
 #pragma once
 
+#include "foundation/BallCounts.h"
 #include "foundation/Vector3.h"
 #include "platform/win32/WinTypes.h"
 
@@ -36,21 +37,21 @@ public:
 
     BOOL IsPocketedNow(int i) const { return (m_wPocketedNow & RefereeBallBit(i)) != 0; }
     BOOL WasPocketedBefore(int i) const { return (m_wPocketedBefore & RefereeBallBit(i)) != 0; }
-    void SetPocketedNow(int i, BOOL b) { SetBit(m_wPocketedNow, i, b); }
-    void SetPocketedBefore(int i, BOOL b) { SetBit(m_wPocketedBefore, i, b); }
+    void SetPocketedNow(int i, BOOL b) { SetBallFlag(m_wPocketedNow, i, b); }
+    void SetPocketedBefore(int i, BOOL b) { SetBallFlag(m_wPocketedBefore, i, b); }
     WORD GetPocketedNowMask() const { return m_wPocketedNow; }
     WORD GetPocketedBeforeMask() const { return m_wPocketedBefore; }
     void SetPocketedNowMask(WORD w) { m_wPocketedNow = w; }
     void SetPocketedBeforeMask(WORD w) { m_wPocketedBefore = w; }
 
     /// Ball i's contacts with other balls in this shot (the low counter).
-    int GetBallCountLow(int i) const;
-    void SetBallCountLow(int i, int n);
-    int AddBallCountLow(int i, int d);
+    int GetBallCountLow(int i) const { return m_Counts.GetBallCountLow(i); }
+    void SetBallCountLow(int i, int n) { m_Counts.SetBallCountLow(i, n); }
+    int AddBallCountLow(int i, int d) { return m_Counts.AddBallCountLow(i, d); }
     /// Ball i's cushion contacts in this shot (the high counter).
-    int GetBallCountHigh(int i) const;
-    void SetBallCountHigh(int i, int n);
-    int AddBallCountHigh(int i, int d);
+    int GetBallCountHigh(int i) const { return m_Counts.GetBallCountHigh(i); }
+    void SetBallCountHigh(int i, int n) { m_Counts.SetBallCountHigh(i, n); }
+    int AddBallCountHigh(int i, int d) { return m_Counts.AddBallCountHigh(i, d); }
 
     /// Notes the cue ball's first contact with ball nBall, with the cue ball's cushion count at that
     /// moment; later contacts leave the record as it is.
@@ -62,7 +63,7 @@ public:
     // Fields in their record order. Public: the engine, the game flow and the rules read them.
     std::array<CVector3, REFEREE_BALLS> m_Pos;       ///< each ball's position at the shot's start (metres)
     std::array<CVector3, REFEREE_BALLS> m_SavedPos;  ///< a second copy, set together with m_Pos (metres)
-    std::array<BYTE, REFEREE_BALLS> m_Counts{};      ///< low 4 bits ball contacts, high 4 bits cushion contacts
+    CBallCounts m_Counts;                            ///< per ball: low 4 bits ball contacts, high 4 bits cushions
     BYTE m_nFirstPocketed = REFEREE_NO_BALL;         ///< first ball that dropped in this shot
     BYTE m_nFirstHit = REFEREE_NO_BALL;              ///< first ball that the cue ball touched
     BYTE m_nCueCushionsAtHit = 0;                    ///< the cue ball's cushion count at its first contact
@@ -71,10 +72,4 @@ public:
     int m_nListCount = 0;                            ///< entries of m_List
     WORD m_wPocketedNow = 0;                         ///< bit i: ball i dropped in this shot
     WORD m_wPocketedBefore = 0;                      ///< bit i: ball i dropped in an earlier shot
-
-private:
-    static void SetBit(WORD& w, int i, BOOL b)
-    {
-        w = static_cast<WORD>(b ? (w | RefereeBallBit(i)) : (w & ~RefereeBallBit(i)));
-    }
 };
