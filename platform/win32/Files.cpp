@@ -101,3 +101,5 @@ BOOL DeleteFile(LPCSTR lpFileName)
         return FALSE;
     return ::unlink(ResolvePath(lpFileName).c_str()) == 0 ? TRUE : FALSE;
 }
+
+std::string GetCommonFilesFolder() { return "/usr/local/share/"; }

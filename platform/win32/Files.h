@@ -40,3 +40,7 @@ BOOL CreateDirectory(LPCSTR lpPathName, void* lpSecurityAttributes);
 
 /// Deletes a file; FALSE when it does not exist or cannot be deleted.
 BOOL DeleteFile(LPCSTR lpFileName);
+
+/// The place for files that several programs of one maker share ("C:\Program Files\Common
+/// Files\" on Windows): "/usr/local/share/", ending in a separator.
+std::string GetCommonFilesFolder();

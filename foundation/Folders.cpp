@@ -1,0 +1,161 @@
+#include "foundation/Folders.h"
+
+#include "platform/mfc/CFile.h"
+#include "platform/win32/Files.h"
+#include "platform/win32/Paths.h"
+#include "platform/win32/Profile.h"
+
+#include <string>
+
+namespace
+{
+// Set once at start-up on the main thread (FindDataFolder, InitIniFilePath), read afterwards.
+CString s_strDataFolder;
+CString s_strIniFilePath;
+
+const char* const ARTWORK_SECTION = "Artwork";
+const char* const DATA_FOLDER_MARKER = "$$3D-Vorn.$$";
+} // namespace
+
+CFilePath::CFilePath(LPCSTR lpszPath)
+{
+    if (lpszPath != nullptr)
+        Split(lpszPath);
+}
+
+BOOL CFilePath::Split(LPCSTR lpszPath)
+{
+    if (lpszPath == nullptr)
+        return FALSE;
+    const SSplitPath parts = SplitPath(lpszPath);
+    m_strDrive = parts.strDrive;
+    m_strDir = parts.strDir;
+    m_strName = parts.strName;
+    m_strExt = parts.strExt;
+    return TRUE;
+}
+
+CString CFilePath::GetFolder()
+{
+    m_strFull = m_strDrive + m_strDir;
+    return m_strFull;
+}
+
+CString CFilePath::GetFullPath()
+{
+    m_strFull = m_strDrive + m_strDir + m_strName + m_strExt;
+    return m_strFull;
+}
+
+CString CFilePath::GetFileName()
+{
+    m_strFull = m_strName + m_strExt;
+    return m_strFull;
+}
+
+BOOL CFilePath::FromModule()
+{
+    // Linux has no short file names, so the path is already in its long form.
+    const std::string path = GetProgramFilePath();
+    if (path.empty())
+        return FALSE;
+    return Split(path.c_str());
+}
+
+CString CFilePath::FromCurrentDirectory()
+{
+    std::string folder(MAX_PATH, '\0');
+    DWORD n = GetCurrentDirectory(static_cast<DWORD>(folder.size()), folder.data());
+    if (n >= folder.size()) // longer than the usual buffer: ask again with the size needed
+    {
+        folder.assign(n, '\0');
+        n = GetCurrentDirectory(static_cast<DWORD>(folder.size()), folder.data());
+    }
+    folder.resize(n < folder.size() ? n : 0);
+    Split(folder.c_str());
+    m_strFull = m_strDrive + m_strDir;
+    if (!m_strName.IsEmpty())
+        m_strFull += m_strName + m_strExt + "\\";
+    return m_strFull;
+}
+
+CString GetProgramFolder()
+{
+    CFilePath path;
+    return path.FromModule() ? path.GetFolder() : CString();
+}
+
+CString GetProgramTitle()
+{
+    CFilePath path;
+    return path.FromModule() ? path.GetName() : CString();
+}
+
+CString GetSharedFolder() { return CString(GetCommonFilesFolder()) + "Quellmark Shared/"; }
+
+bool IsFolderWritable(const CString& strFolder)
+{
+    const CString strMarker = strFolder + DATA_FOLDER_MARKER;
+    CFile file;
+    if (!file.Open(strMarker, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyNone))
+        return false;
+    const DWORD dwZero = 0;
+    bool bOk = file.Write(&dwZero, sizeof(dwZero)) && file.Flush();
+    bOk = file.Close() && bOk;
+    // Removed even after a failed write, so no marker is left behind; a marker that cannot be
+    // removed makes the folder count as read-only.
+    bOk = CFile::Remove(strMarker) && bOk;
+    return bOk;
+}
+
+CString FindDataFolder()
+{
+    CString strFolder = GetProgramFolder();
+    if (!IsFolderWritable(strFolder))
+    {
+        char szTemp[MAX_PATH];
+        const DWORD n = GetTempPath(MAX_PATH, szTemp);
+        strFolder = (n == 0 || n > MAX_PATH) ? CString(GetSystemDriveRoot()) : CString(szTemp);
+    }
+    s_strDataFolder = strFolder;
+    return strFolder;
+}
+
+CString GetDataFolder() { return s_strDataFolder; }
+
+CString InitIniFilePath()
+{
+    s_strIniFilePath = GetDataFolder() + GetProgramTitle() + ".ini";
+    return s_strIniFilePath;
+}
+
+CString GetIniFilePath() { return s_strIniFilePath; }
+
+CString GetArtworkIniString(LPCSTR lpszKey, LPCSTR lpszDefault)
+{
+    char szValue[512];
+    GetPrivateProfileString(ARTWORK_SECTION, lpszKey, lpszDefault != nullptr ? lpszDefault : "", szValue,
+                            sizeof(szValue), s_strIniFilePath);
+    return szValue;
+}
+
+BOOL WriteArtworkIniString(LPCSTR lpszKey, LPCSTR lpszValue)
+{
+    return WritePrivateProfileString(ARTWORK_SECTION, lpszKey, lpszValue, s_strIniFilePath);
+}
+
+BOOL WriteArtFile(LPCSTR lpszPath) { return WriteArtworkIniString("ArtFile", lpszPath); }
+
+CString GetDefaultArtFilePath(CString& strFolder)
+{
+    strFolder = GetDefaultArtworkFolder();
+    return strFolder + "3-DVorn.art";
+}
+
+CString GetDefaultArtworkFolder() { return GetProgramFolder() + "Artwork\\"; }
+
+CString GetTutorialFolder()
+{
+    static const CString s_strTutorial = GetProgramFolder() + "Tutorial\\";
+    return s_strTutorial;
+}

@@ -1,0 +1,3 @@
+#include "foundation/GameModeWord.h"
+
+DWORD g_nGameMode = 0;

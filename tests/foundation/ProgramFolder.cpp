@@ -1,0 +1,77 @@
+#include "tests/foundation/ProgramFolder.h"
+
+#include "foundation/Folders.h"
+#include "platform/win32/Files.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace
+{
+std::string MakeProgramFolder()
+{
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vorn_program_" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    OverrideProgramFilePath((folder / "Vorn").string());
+    FindDataFolder();
+    InitIniFilePath();
+    return folder.string() + "/";
+}
+
+class CProgramFolderEnvironment : public ::testing::Environment
+{
+public:
+    void SetUp() override { TestProgramFolder(); }
+    void TearDown() override
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(TestProgramFolder(), ec);
+        OverrideProgramFilePath("");
+    }
+};
+
+const auto* const s_pEnvironment = ::testing::AddGlobalTestEnvironment(new CProgramFolderEnvironment);
+} // namespace
+
+const std::string& TestProgramFolder()
+{
+    static const std::string s_strFolder = MakeProgramFolder();
+    return s_strFolder;
+}
+
+CProgramScope::CProgramScope(const std::string& programFile)
+{
+    OverrideProgramFilePath(programFile);
+    FindDataFolder();
+    InitIniFilePath();
+}
+
+CProgramScope::~CProgramScope()
+{
+    OverrideProgramFilePath(TestProgramFolder() + "Vorn");
+    FindDataFolder();
+    InitIniFilePath();
+}
+
+CEnvScope::CEnvScope(const char* szName, const char* szValue) : m_strName(szName)
+{
+    const char* szOld = std::getenv(szName);
+    m_bHadOld = szOld != nullptr;
+    if (m_bHadOld)
+        m_strOld = szOld;
+    if (szValue != nullptr)
+        ::setenv(szName, szValue, 1);
+    else
+        ::unsetenv(szName);
+}
+
+CEnvScope::~CEnvScope()
+{
+    if (m_bHadOld)
+        ::setenv(m_strName.c_str(), m_strOld.c_str(), 1);
+    else
+        ::unsetenv(m_strName.c_str());
+}
