@@ -3,7 +3,6 @@
 #include "foundation/Folders.h"
 #include "platform/win32/Files.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -54,24 +53,4 @@ CProgramScope::~CProgramScope()
     OverrideProgramFilePath(TestProgramFolder() + "Vorn");
     FindDataFolder();
     InitIniFilePath();
-}
-
-CEnvScope::CEnvScope(const char* szName, const char* szValue) : m_strName(szName)
-{
-    const char* szOld = std::getenv(szName);
-    m_bHadOld = szOld != nullptr;
-    if (m_bHadOld)
-        m_strOld = szOld;
-    if (szValue != nullptr)
-        ::setenv(szName, szValue, 1);
-    else
-        ::unsetenv(szName);
-}
-
-CEnvScope::~CEnvScope()
-{
-    if (m_bHadOld)
-        ::setenv(m_strName.c_str(), m_strOld.c_str(), 1);
-    else
-        ::unsetenv(m_strName.c_str());
 }

@@ -3,6 +3,8 @@
 // the folders that are computed once agree in every test.
 #pragma once
 
+#include "tests/platform/EnvScope.h"
+
 #include <string>
 
 /// The test program folder, ending in "/".
@@ -17,19 +19,4 @@ public:
     ~CProgramScope();
     CProgramScope(const CProgramScope&) = delete;
     CProgramScope& operator=(const CProgramScope&) = delete;
-};
-
-/// Sets an environment variable for one scope and puts the old value back.
-class CEnvScope
-{
-public:
-    CEnvScope(const char* szName, const char* szValue);
-    ~CEnvScope();
-    CEnvScope(const CEnvScope&) = delete;
-    CEnvScope& operator=(const CEnvScope&) = delete;
-
-private:
-    std::string m_strName;
-    std::string m_strOld;
-    bool m_bHadOld = false;
 };

@@ -1,5 +1,6 @@
 #include "platform/win32/Files.h"
 
+#include "tests/platform/EnvScope.h"
 #include "tests/platform/TempFolder.h"
 
 #include "platform/mfc/CFile.h"
@@ -11,40 +12,6 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
-
-namespace
-{
-// Sets an environment variable for one scope and puts the old value back.
-class CEnvScope
-{
-public:
-    CEnvScope(const char* szName, const char* szValue) : m_strName(szName)
-    {
-        const char* szOld = std::getenv(szName);
-        m_bHadOld = szOld != nullptr;
-        if (m_bHadOld)
-            m_strOld = szOld;
-        if (szValue != nullptr)
-            ::setenv(szName, szValue, 1);
-        else
-            ::unsetenv(szName);
-    }
-    ~CEnvScope()
-    {
-        if (m_bHadOld)
-            ::setenv(m_strName.c_str(), m_strOld.c_str(), 1);
-        else
-            ::unsetenv(m_strName.c_str());
-    }
-    CEnvScope(const CEnvScope&) = delete;
-    CEnvScope& operator=(const CEnvScope&) = delete;
-
-private:
-    std::string m_strName;
-    std::string m_strOld;
-    bool m_bHadOld = false;
-};
-} // namespace
 
 TEST(FilesTest, TempPathFollowsTmpdirAndReportsTheSizeItNeeds)
 {
