@@ -1,0 +1,13 @@
+// The program's error box: the user interface's skinned, modal error dialog. Code below the user
+// interface reports through this seam; the user interface installs its dialog at start-up.
+#pragma once
+
+#include <functional>
+
+/// Shows the text in the error box and returns when the player has closed it. Until a handler
+/// is installed the text goes to the debug log. Main thread.
+void ShowErrorBoxText(const char* szText);
+
+/// Installs the error box (the user interface at start-up, a recorder in tests); an empty
+/// function restores the debug-log default.
+void SetErrorBoxHandler(std::function<void(const char*)> handler);

@@ -1,0 +1,223 @@
+#include "foundation/JpegFile.h"
+
+#include "foundation/ErrorBox.h"
+#include "foundation/ImageLimits.h"
+#include "platform/win32/Paths.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+// clang-format off
+#include <jpeglib.h>
+#include <jerror.h>
+// clang-format on
+
+namespace
+{
+// libjpeg's error manager extended by the jump back into the decode and the texts to report.
+struct SJpegError
+{
+    jpeg_error_mgr mgr;
+    std::jmp_buf jump;
+    char szMessage[JMSG_LENGTH_MAX];
+    bool bEndOfData; // the stream ended before the picture was complete
+};
+
+// One decode's state. It lives in the caller's frame, so everything the decode changes after its
+// setjmp is in memory the longjmp does not touch, and no C++ object dies unseen.
+struct SJpegDecode
+{
+    jpeg_decompress_struct cinfo{};
+    SJpegError err{};
+    std::vector<BYTE> pixels;
+    std::vector<BYTE> row;
+    UINT nWidth = 0;
+    UINT nHeight = 0;
+    std::string strError; // shown in the error box when the decode fails
+};
+
+// libjpeg's fatal-error exit: keep the message and jump back into Decode.
+void OnJpegError(j_common_ptr pInfo)
+{
+    auto* pErr = reinterpret_cast<SJpegError*>(pInfo->err);
+    pInfo->err->format_message(pInfo, pErr->szMessage);
+    std::longjmp(pErr->jump, 1);
+}
+
+// libjpeg's warnings. A stream that ends early is only a warning to libjpeg, which then fills
+// the rest of the picture with grey; here it is a failure, since the picture is damaged.
+void OnJpegMessage(j_common_ptr pInfo, int nLevel)
+{
+    auto* pErr = reinterpret_cast<SJpegError*>(pInfo->err);
+    if (nLevel < 0 && pInfo->err->msg_code == JWRN_JPEG_EOF && !pErr->bEndOfData)
+    {
+        pErr->bEndOfData = true;
+        pInfo->err->format_message(pInfo, pErr->szMessage);
+    }
+}
+
+// Chooses the output form after the header: 3-component pictures as RGB, grey as one sample.
+// Other colour spaces (CMYK, YCCK) have no faithful RGB form here and are refused.
+bool ChooseOutput(SJpegDecode& d)
+{
+    switch (d.cinfo.jpeg_color_space)
+    {
+    case JCS_GRAYSCALE:
+        d.cinfo.out_color_space = JCS_GRAYSCALE;
+        break;
+    case JCS_YCbCr:
+    case JCS_RGB:
+        d.cinfo.out_color_space = JCS_RGB;
+        break;
+    default:
+        d.strError = "JpegFile :\nUnsupported colour space";
+        return false;
+    }
+    if (!ImageSizeAllowed(d.cinfo.image_width, d.cinfo.image_height))
+    {
+        d.strError = "JpegFile :\nPicture too large";
+        return false;
+    }
+    return true;
+}
+
+// Copies the decoded row to buffer line nLine, grey expanded to r = g = b.
+void StoreRow(SJpegDecode& d, JDIMENSION nLine)
+{
+    BYTE* pOut = d.pixels.data() + static_cast<std::size_t>(nLine) * d.nWidth * 3;
+    if (d.cinfo.output_components == 3)
+    {
+        std::memcpy(pOut, d.row.data(), static_cast<std::size_t>(d.nWidth) * 3);
+        return;
+    }
+    for (UINT x = 0; x < d.nWidth; ++x, pOut += 3)
+        pOut[0] = pOut[1] = pOut[2] = d.row[x];
+}
+
+// The whole decode. It holds the only setjmp: libjpeg's error exit lands here, releases the
+// decompressor and leaves; the file (if any) belongs to the caller.
+bool Decode(SJpegDecode& d, std::FILE* pFile, const BYTE* pData, std::size_t nSize)
+{
+    d.cinfo.err = jpeg_std_error(&d.err.mgr);
+    d.err.mgr.error_exit = OnJpegError;
+    d.err.mgr.emit_message = OnJpegMessage;
+    if (setjmp(d.err.jump) != 0)
+    {
+        jpeg_destroy_decompress(&d.cinfo);
+        d.strError = d.err.szMessage;
+        return false;
+    }
+    jpeg_create_decompress(&d.cinfo);
+    if (pFile != nullptr)
+        jpeg_stdio_src(&d.cinfo, pFile);
+    else
+        jpeg_mem_src(&d.cinfo, pData, static_cast<unsigned long>(nSize));
+    jpeg_read_header(&d.cinfo, TRUE);
+    if (!ChooseOutput(d))
+    {
+        jpeg_destroy_decompress(&d.cinfo);
+        return false;
+    }
+    jpeg_start_decompress(&d.cinfo);
+    d.nWidth = d.cinfo.output_width;
+    d.nHeight = d.cinfo.output_height;
+    try
+    {
+        d.pixels.assign(static_cast<std::size_t>(d.nWidth) * d.nHeight * 3, 0);
+        d.row.assign(static_cast<std::size_t>(d.nWidth) * static_cast<std::size_t>(d.cinfo.output_components), 0);
+    }
+    catch (const std::bad_alloc&)
+    {
+        jpeg_destroy_decompress(&d.cinfo);
+        d.strError = "JpegFile :\nOut of memory";
+        return false;
+    }
+    JSAMPROW pRow = d.row.data();
+    while (d.cinfo.output_scanline < d.cinfo.output_height)
+    {
+        // The stdio and memory sources never suspend, so 0 lines means a broken stream.
+        if (jpeg_read_scanlines(&d.cinfo, &pRow, 1) != 1)
+            ERREXIT(&d.cinfo, JERR_INPUT_EMPTY);
+        StoreRow(d, d.cinfo.output_scanline - 1);
+    }
+    if (d.err.bEndOfData)
+    {
+        jpeg_destroy_decompress(&d.cinfo);
+        d.strError = d.err.szMessage;
+        return false;
+    }
+    jpeg_finish_decompress(&d.cinfo);
+    jpeg_destroy_decompress(&d.cinfo);
+    return true;
+}
+
+std::vector<BYTE> Finish(SJpegDecode& d, bool bDecoded, UINT& nWidth, UINT& nHeight)
+{
+    if (!bDecoded)
+    {
+        ShowErrorBoxText(d.strError.c_str());
+        return {};
+    }
+    nWidth = d.nWidth;
+    nHeight = d.nHeight;
+    return std::move(d.pixels);
+}
+} // namespace
+
+std::vector<BYTE> JpegFile::Read(LPCSTR szPath, UINT& nWidth, UINT& nHeight)
+{
+    nWidth = nHeight = 0;
+    if (szPath == nullptr)
+        return {};
+    std::FILE* pFile = std::fopen(ResolvePath(szPath).c_str(), "rb");
+    if (pFile == nullptr)
+        return {};
+    SJpegDecode d;
+    const bool bDecoded = Decode(d, pFile, nullptr, 0);
+    std::fclose(pFile);
+    return Finish(d, bDecoded, nWidth, nHeight);
+}
+
+std::vector<BYTE> JpegFile::ReadMemory(const BYTE* pData, std::size_t nSize, UINT& nWidth, UINT& nHeight)
+{
+    nWidth = nHeight = 0;
+    SJpegDecode d;
+    const bool bDecoded = Decode(d, nullptr, pData, nSize);
+    return Finish(d, bDecoded, nWidth, nHeight);
+}
+
+void JpegFile::SwapRedBlue(BYTE* pBuffer, UINT nWidth, UINT nHeight)
+{
+    if (pBuffer == nullptr)
+        return;
+    const std::size_t nPixels = static_cast<std::size_t>(nWidth) * nHeight;
+    for (std::size_t i = 0; i < nPixels; ++i)
+        std::swap(pBuffer[i * 3], pBuffer[i * 3 + 2]);
+}
+
+std::vector<BYTE> JpegFile::MakeDwordAlignedBuffer(const BYTE* pBuffer, UINT nWidth, UINT nHeight, UINT& nRowSize)
+{
+    if (pBuffer == nullptr)
+        return {};
+    // ((width x 24 + 31) >> 3) & ~3, in 64 bits so a wide picture cannot overflow it.
+    const std::size_t nPadded = ((std::size_t{nWidth} * 24 + 31) >> 3) & ~std::size_t{3};
+    const std::size_t nPacked = std::size_t{nWidth} * 3;
+    std::vector<BYTE> padded(nPadded * nHeight, 0);
+    for (std::size_t y = 0; y < nHeight; ++y)
+        std::memcpy(padded.data() + y * nPadded, pBuffer + y * nPacked, nPacked);
+    nRowSize = static_cast<UINT>(nPadded);
+    return padded;
+}
+
+BOOL JpegFile::FlipImageVertically(BYTE* pBuffer, UINT nRowSize, UINT nRows)
+{
+    if (pBuffer == nullptr)
+        return FALSE;
+    for (UINT nTop = 0, nBottom = nRows; nTop + 1 < nBottom; ++nTop, --nBottom)
+        std::swap_ranges(pBuffer + std::size_t{nTop} * nRowSize, pBuffer + (std::size_t{nTop} + 1) * nRowSize,
+                         pBuffer + (std::size_t{nBottom} - 1) * nRowSize);
+    return TRUE;
+}

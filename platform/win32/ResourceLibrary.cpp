@@ -1,0 +1,351 @@
+#include "platform/win32/ResourceLibrary.h"
+
+#include "platform/win32/ByteStream.h"
+#include "platform/win32/Paths.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <fstream>
+
+namespace
+{
+// Smallest index record: two numeric keys (4 bytes each), language, offset and size.
+constexpr std::size_t MIN_ENTRY_SIZE = 4 + 4 + 2 + 4 + 4;
+static_assert(MIN_ENTRY_SIZE == 18);
+constexpr std::size_t DATA_ALIGN = 4;
+
+struct SHeader
+{
+    DWORD dwMagic = RESLIB_MAGIC;
+    WORD nFormatVersion = RESLIB_FORMAT_VERSION;
+    WORD nHeaderSize = static_cast<WORD>(RESLIB_HEADER_SIZE);
+    SResourceVersion version;
+    DWORD nEntryCount = 0;
+    DWORD nIndexSize = 0;
+    DWORD nFileSize = 0;
+};
+
+// ---- Mirrored field readers and writers ----
+
+void WriteHeader(CByteWriter& wr, const SHeader& hdr)
+{
+    wr.WriteU32LE(hdr.dwMagic);
+    wr.WriteU16LE(hdr.nFormatVersion);
+    wr.WriteU16LE(hdr.nHeaderSize);
+    wr.WriteU32LE(hdr.version.dwMs);
+    wr.WriteU32LE(hdr.version.dwLs);
+    wr.WriteU32LE(hdr.nEntryCount);
+    wr.WriteU32LE(hdr.nIndexSize);
+    wr.WriteU32LE(hdr.nFileSize);
+}
+
+bool ReadHeader(CByteReader& rd, SHeader& hdr, std::string& strError)
+{
+    if (!rd.ReadU32LE(hdr.dwMagic) || hdr.dwMagic != RESLIB_MAGIC)
+    {
+        strError = "not a resource library (wrong magic number)";
+        return false;
+    }
+    if (!rd.ReadU16LE(hdr.nFormatVersion) || hdr.nFormatVersion != RESLIB_FORMAT_VERSION)
+    {
+        strError = "unsupported format version " + std::to_string(hdr.nFormatVersion);
+        return false;
+    }
+    if (!rd.ReadU16LE(hdr.nHeaderSize) || !rd.ReadU32LE(hdr.version.dwMs) || !rd.ReadU32LE(hdr.version.dwLs) ||
+        !rd.ReadU32LE(hdr.nEntryCount) || !rd.ReadU32LE(hdr.nIndexSize) || !rd.ReadU32LE(hdr.nFileSize))
+    {
+        strError = "the header is cut off";
+        return false;
+    }
+    if (hdr.nHeaderSize != RESLIB_HEADER_SIZE)
+    {
+        strError = "wrong header size " + std::to_string(hdr.nHeaderSize);
+        return false;
+    }
+    return true;
+}
+
+void WriteKey(CByteWriter& wr, const SResourceKey& key)
+{
+    wr.WriteU16LE(key.IsName() ? 0 : key.nId);
+    wr.WriteU16LE(static_cast<WORD>(key.strName.size()));
+    wr.WriteText(key.strName);
+}
+
+bool ReadKey(CByteReader& rd, SResourceKey& key)
+{
+    WORD nLength = 0;
+    if (!rd.ReadU16LE(key.nId) || !rd.ReadU16LE(nLength) || nLength > RESLIB_MAX_NAME ||
+        !rd.ReadText(nLength, key.strName))
+        return false;
+    // A key is either a name or a non-zero id, never both or neither.
+    return key.IsName() ? key.nId == 0 : key.nId != 0;
+}
+
+void WriteEntry(CByteWriter& wr, const SResourceEntry& entry)
+{
+    WriteKey(wr, entry.type);
+    WriteKey(wr, entry.name);
+    wr.WriteU16LE(entry.nLanguage);
+    wr.WriteU32LE(entry.nOffset);
+    wr.WriteU32LE(entry.nSize);
+}
+
+bool ReadEntry(CByteReader& rd, SResourceEntry& entry)
+{
+    return ReadKey(rd, entry.type) && ReadKey(rd, entry.name) && rd.ReadU16LE(entry.nLanguage) &&
+           rd.ReadU32LE(entry.nOffset) && rd.ReadU32LE(entry.nSize);
+}
+
+bool SameSlot(const SResourceKey& type, const SResourceKey& name, WORD nLanguage, const SResourceEntry& entry)
+{
+    return entry.type.Matches(type) && entry.name.Matches(name) && entry.nLanguage == nLanguage;
+}
+
+// ---- Checks made when a library is opened ----
+
+bool ReadIndex(std::span<const BYTE> bytes, const SHeader& hdr, std::vector<SResourceEntry>& entries,
+               std::string& strError)
+{
+    if (hdr.nIndexSize > bytes.size() - RESLIB_HEADER_SIZE)
+    {
+        strError = "the index runs past the end of the file";
+        return false;
+    }
+    // Every record takes at least MIN_ENTRY_SIZE bytes: check the count before reserving for it.
+    if (hdr.nEntryCount > hdr.nIndexSize / MIN_ENTRY_SIZE)
+    {
+        strError = "the entry count does not fit the index";
+        return false;
+    }
+    CByteReader rd(bytes.subspan(RESLIB_HEADER_SIZE, hdr.nIndexSize));
+    entries.resize(hdr.nEntryCount);
+    for (DWORD i = 0; i < hdr.nEntryCount; ++i)
+    {
+        if (!ReadEntry(rd, entries[i]))
+        {
+            strError = "index record " + std::to_string(i) + " is damaged";
+            return false;
+        }
+    }
+    if (rd.Remaining() != 0)
+    {
+        strError = "the index has bytes after its last record";
+        return false;
+    }
+    return true;
+}
+
+bool CheckEntries(const std::vector<SResourceEntry>& entries, std::uint64_t nDataStart, std::uint64_t nFileSize,
+                  std::string& strError)
+{
+    std::vector<const SResourceEntry*> byOffset;
+    for (const SResourceEntry& entry : entries)
+    {
+        const std::uint64_t nEnd = std::uint64_t{entry.nOffset} + entry.nSize;
+        if (entry.nOffset < nDataStart || nEnd > nFileSize)
+        {
+            strError = "entry " + entry.type.Text() + "/" + entry.name.Text() + " lies outside the data";
+            return false;
+        }
+        byOffset.push_back(&entry);
+    }
+    std::sort(byOffset.begin(), byOffset.end(),
+              [](const SResourceEntry* a, const SResourceEntry* b) { return a->nOffset < b->nOffset; });
+    for (std::size_t i = 1; i < byOffset.size(); ++i)
+    {
+        if (std::uint64_t{byOffset[i - 1]->nOffset} + byOffset[i - 1]->nSize > byOffset[i]->nOffset)
+        {
+            strError = "entries " + byOffset[i - 1]->name.Text() + " and " + byOffset[i]->name.Text() + " overlap";
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i)
+    {
+        for (std::size_t j = 0; j < i; ++j)
+        {
+            if (SameSlot(entries[i].type, entries[i].name, entries[i].nLanguage, entries[j]))
+            {
+                strError = "entry " + entries[i].type.Text() + "/" + entries[i].name.Text() + " appears twice";
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool KeyFits(const SResourceKey& key) { return key.IsName() ? key.strName.size() <= RESLIB_MAX_NAME : key.nId != 0; }
+
+} // namespace
+
+// ---- Keys ----
+
+SResourceKey SResourceKey::FromWin(LPCSTR sz)
+{
+    const auto nValue = reinterpret_cast<std::uintptr_t>(sz);
+    if (nValue <= 0xFFFF)
+        return Id(static_cast<WORD>(nValue));
+    if (sz[0] == '#')
+    {
+        unsigned long nId = 0;
+        int nRead = 0;
+        if (std::sscanf(sz + 1, "%lu%n", &nId, &nRead) == 1 && sz[1 + nRead] == '\0' && nId <= 0xFFFF)
+            return Id(static_cast<WORD>(nId));
+    }
+    return Name(sz);
+}
+
+bool SResourceKey::Matches(const SResourceKey& other) const
+{
+    if (IsName() != other.IsName())
+        return false;
+    return IsName() ? EqualNoCase(strName, other.strName) : nId == other.nId;
+}
+
+std::string SResourceKey::Text() const { return IsName() ? strName : "#" + std::to_string(nId); }
+
+// ---- Reading ----
+
+std::unique_ptr<CResourceLibrary> CResourceLibrary::FromBytes(std::vector<BYTE> bytes, std::string& strError)
+{
+    CByteReader rd(bytes);
+    SHeader hdr;
+    if (!ReadHeader(rd, hdr, strError))
+        return nullptr;
+    if (hdr.nFileSize != bytes.size())
+    {
+        strError = bytes.size() < hdr.nFileSize ? "the file is cut off" : "the file has bytes after its end";
+        return nullptr;
+    }
+    std::unique_ptr<CResourceLibrary> pLib(new CResourceLibrary());
+    if (!ReadIndex(bytes, hdr, pLib->m_entries, strError) ||
+        !CheckEntries(pLib->m_entries, RESLIB_HEADER_SIZE + std::uint64_t{hdr.nIndexSize}, bytes.size(), strError))
+        return nullptr;
+    pLib->m_version = hdr.version;
+    pLib->m_bytes = std::move(bytes);
+    return pLib;
+}
+
+std::unique_ptr<CResourceLibrary> CResourceLibrary::FromFile(const std::string& strPath, std::string& strError)
+{
+    std::vector<BYTE> bytes;
+    if (!ReadWholeFile(strPath, bytes))
+    {
+        strError = "cannot read the file";
+        return nullptr;
+    }
+    return FromBytes(std::move(bytes), strError);
+}
+
+bool CResourceLibrary::ReadVersion(const std::string& strPath, SResourceVersion& version, std::string& strError)
+{
+    std::vector<BYTE> header(RESLIB_HEADER_SIZE);
+    std::ifstream file(strPath, std::ios::binary);
+    if (!file.read(reinterpret_cast<char*>(header.data()), static_cast<std::streamsize>(header.size())))
+    {
+        strError = file.is_open() ? "not a resource library (too short)" : "cannot read the file";
+        return false;
+    }
+    CByteReader rd(header);
+    SHeader hdr;
+    if (!ReadHeader(rd, hdr, strError))
+        return false;
+    version = hdr.version;
+    return true;
+}
+
+const SResourceEntry* CResourceLibrary::Find(const SResourceKey& name, const SResourceKey& type) const
+{
+    for (const SResourceEntry& entry : m_entries)
+    {
+        if (entry.type.Matches(type) && entry.name.Matches(name))
+            return &entry;
+    }
+    return nullptr;
+}
+
+std::span<const BYTE> CResourceLibrary::Data(const SResourceEntry& entry) const
+{
+    return std::span<const BYTE>(m_bytes).subspan(entry.nOffset, entry.nSize);
+}
+
+// ---- Writing ----
+
+bool CResourceLibraryWriter::Add(const SResourceKey& type, const SResourceKey& name, WORD nLanguage,
+                                 std::vector<BYTE> data, std::string& strError)
+{
+    if (!KeyFits(type) || !KeyFits(name))
+    {
+        strError = "a type or name is empty, 0 or longer than " + std::to_string(RESLIB_MAX_NAME) + " characters";
+        return false;
+    }
+    for (const SPending& pending : m_pending)
+    {
+        if (pending.type.Matches(type) && pending.name.Matches(name) && pending.nLanguage == nLanguage)
+        {
+            strError = "entry " + type.Text() + "/" + name.Text() + " appears twice";
+            return false;
+        }
+    }
+    m_pending.push_back(SPending{type, name, nLanguage, std::move(data)});
+    return true;
+}
+
+std::vector<BYTE> CResourceLibraryWriter::Build() const
+{
+    // The index is written once to learn its size, then again with the final offsets.
+    std::vector<SResourceEntry> entries;
+    for (const SPending& pending : m_pending)
+        entries.push_back(SResourceEntry{pending.type, pending.name, pending.nLanguage, 0,
+                                         static_cast<DWORD>(pending.data.size())});
+    CByteWriter index;
+    for (const SResourceEntry& entry : entries)
+        WriteEntry(index, entry);
+
+    std::size_t nOffset = RESLIB_HEADER_SIZE + index.Size();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+    {
+        nOffset = (nOffset + DATA_ALIGN - 1) / DATA_ALIGN * DATA_ALIGN;
+        entries[i].nOffset = static_cast<DWORD>(nOffset);
+        nOffset += m_pending[i].data.size();
+    }
+
+    SHeader hdr;
+    hdr.version = m_version;
+    hdr.nEntryCount = static_cast<DWORD>(entries.size());
+    hdr.nIndexSize = static_cast<DWORD>(index.Size());
+    hdr.nFileSize = static_cast<DWORD>(nOffset);
+    CByteWriter wr;
+    WriteHeader(wr, hdr);
+    for (const SResourceEntry& entry : entries)
+        WriteEntry(wr, entry);
+    for (const SPending& pending : m_pending)
+    {
+        wr.PadTo(DATA_ALIGN);
+        wr.WriteBytes(pending.data);
+    }
+    return wr.Take();
+}
+
+bool CResourceLibraryWriter::WriteFile(const std::string& strPath, std::string& strError) const
+{
+    const std::vector<BYTE> bytes = Build();
+    const std::string strTemp = strPath + ".tmp";
+    {
+        std::ofstream file(strTemp, std::ios::binary | std::ios::trunc);
+        if (!file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())) ||
+            !file.flush())
+        {
+            strError = "cannot write " + strTemp;
+            return false;
+        }
+    }
+    if (std::rename(strTemp.c_str(), strPath.c_str()) != 0)
+    {
+        std::remove(strTemp.c_str());
+        strError = "cannot replace " + strPath;
+        return false;
+    }
+    return true;
+}
