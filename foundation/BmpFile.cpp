@@ -58,8 +58,8 @@ bool ReadInfoHeader(CByteReader& rd, BITMAPINFOHEADER& info)
 {
     return rd.ReadU32LE(info.biSize) && rd.ReadS32LE(info.biWidth) && rd.ReadS32LE(info.biHeight) &&
            rd.ReadU16LE(info.biPlanes) && rd.ReadU16LE(info.biBitCount) && rd.ReadU32LE(info.biCompression) &&
-           rd.ReadU32LE(info.biSizeImage) && rd.ReadS32LE(info.biXPelsPerMeter) &&
-           rd.ReadS32LE(info.biYPelsPerMeter) && rd.ReadU32LE(info.biClrUsed) && rd.ReadU32LE(info.biClrImportant);
+           rd.ReadU32LE(info.biSizeImage) && rd.ReadS32LE(info.biXPelsPerMeter) && rd.ReadS32LE(info.biYPelsPerMeter) &&
+           rd.ReadU32LE(info.biClrUsed) && rd.ReadU32LE(info.biClrImportant);
 }
 
 // Signature, file header and information header; the reader ends where the palette starts.
@@ -114,8 +114,9 @@ const char* CheckFormat(const BITMAPINFOHEADER& info)
         return ERR_DEPTH;
     }
     const std::int64_t nHeight = info.biHeight;
-    if (info.biWidth <= 0 || nHeight == 0 || !ImageSizeAllowed(static_cast<std::uint64_t>(info.biWidth),
-                                                                static_cast<std::uint64_t>(nHeight < 0 ? -nHeight : nHeight)))
+    if (info.biWidth <= 0 || nHeight == 0 ||
+        !ImageSizeAllowed(static_cast<std::uint64_t>(info.biWidth),
+                          static_cast<std::uint64_t>(nHeight < 0 ? -nHeight : nHeight)))
         return ERR_SIZE;
     return nullptr;
 }
@@ -218,7 +219,7 @@ std::vector<BYTE> CBmpFile::ReadBmpFile(LPCSTR szPath, UINT& nWidth, UINT& nHeig
         szError = ERR_PALETTE;
     // Every row the header promises must be in the file before anything is allocated for them.
     const auto nRows = static_cast<std::size_t>(hdr.info.biHeight < 0 ? -std::int64_t{hdr.info.biHeight}
-                                                                       : std::int64_t{hdr.info.biHeight});
+                                                                      : std::int64_t{hdr.info.biHeight});
     const std::size_t nRowBytes = (static_cast<std::size_t>(hdr.info.biWidth) * hdr.info.biBitCount + 31) / 32 * 4;
     if (szError == nullptr && (!rd.Seek(hdr.nPixelOffset) || rd.Remaining() / nRowBytes < nRows))
         szError = ERR_READ;

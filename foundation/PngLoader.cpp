@@ -132,8 +132,8 @@ void ConvertPixels(const SPngDecode& d, std::vector<DWORD>& buffer)
 }
 } // namespace
 
-BOOL LoadPngImage(const void* pSource, std::size_t nDataSize, std::vector<DWORD>& buffer, UINT& nWidth,
-                  UINT& nHeight, BYTE& bHasAlpha)
+BOOL LoadPngImage(const void* pSource, std::size_t nDataSize, std::vector<DWORD>& buffer, UINT& nWidth, UINT& nHeight,
+                  BYTE& bHasAlpha)
 {
     buffer.clear();
     nWidth = nHeight = 0;

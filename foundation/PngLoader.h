@@ -13,5 +13,5 @@
 /// alpha 255 where the picture has none. bHasAlpha is 1 when the picture carried transparency
 /// (an alpha channel or a transparency chunk). Returns 1 on success; on failure 0, with the
 /// buffer empty and the reason in the debug log.
-BOOL LoadPngImage(const void* pSource, std::size_t nDataSize, std::vector<DWORD>& buffer, UINT& nWidth,
-                  UINT& nHeight, BYTE& bHasAlpha);
+BOOL LoadPngImage(const void* pSource, std::size_t nDataSize, std::vector<DWORD>& buffer, UINT& nWidth, UINT& nHeight,
+                  BYTE& bHasAlpha);

@@ -49,7 +49,8 @@ const CResourceLibrary* LibraryOf(HMODULE hModule)
 const SResourceEntry* EntryOf(const CResourceLibrary& library, HRSRC hResInfo)
 {
     const auto& entries = library.Entries();
-    const auto it = std::find_if(entries.begin(), entries.end(), [hResInfo](const SResourceEntry& entry)
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [hResInfo](const SResourceEntry& entry)
                                  { return reinterpret_cast<HRSRC>(const_cast<SResourceEntry*>(&entry)) == hResInfo; });
     return it != entries.end() ? &*it : nullptr;
 }

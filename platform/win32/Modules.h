@@ -6,6 +6,7 @@
 #pragma once
 
 #include "platform/mfc/CString.h"
+#include "platform/win32/ResourceLibrary.h"
 #include "platform/win32/WinTypes.h"
 
 #include <cstdint>
@@ -19,7 +20,6 @@ inline LPCSTR MAKEINTRESOURCE(WORD nId) { return reinterpret_cast<LPCSTR>(static
 inline bool IS_INTRESOURCE(LPCSTR sz) { return reinterpret_cast<std::uintptr_t>(sz) <= 0xFFFF; }
 
 // The standard resource types used here.
-inline constexpr WORD RT_STRING_ID = 6;
 inline const LPCSTR RT_BITMAP = MAKEINTRESOURCE(2);
 inline const LPCSTR RT_STRING = MAKEINTRESOURCE(RT_STRING_ID);
 inline const LPCSTR RT_RCDATA = MAKEINTRESOURCE(10);

@@ -297,8 +297,8 @@ std::vector<BYTE> CResourceLibraryWriter::Build() const
     // The index is written once to learn its size, then again with the final offsets.
     std::vector<SResourceEntry> entries;
     for (const SPending& pending : m_pending)
-        entries.push_back(SResourceEntry{pending.type, pending.name, pending.nLanguage, 0,
-                                         static_cast<DWORD>(pending.data.size())});
+        entries.push_back(
+            SResourceEntry{pending.type, pending.name, pending.nLanguage, 0, static_cast<DWORD>(pending.data.size())});
     CByteWriter index;
     for (const SResourceEntry& entry : entries)
         WriteEntry(index, entry);

@@ -38,6 +38,8 @@ inline constexpr DWORD RESLIB_MAGIC = 0x53455256u; // "VRES" read as a little-en
 inline constexpr WORD RESLIB_FORMAT_VERSION = 1;
 inline constexpr std::size_t RESLIB_HEADER_SIZE = 4 + 2 + 2 + 4 + 4 + 4 + 4 + 4;
 static_assert(RESLIB_HEADER_SIZE == 28);
+/// The type of string-table entries: one entry per string, its name the string's id.
+inline constexpr WORD RT_STRING_ID = 6;
 /// Longest resource or type name stored; the game's names are short file-like texts.
 inline constexpr std::size_t RESLIB_MAX_NAME = 255;
 

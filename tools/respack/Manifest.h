@@ -1,0 +1,35 @@
+// The manifest that tells respack what goes into a resource library. One statement per line:
+//
+//   # a comment (also after a statement)
+//   version 1.2.3.4              the library's version stamp (major.minor.build.revision)
+//   language 0x409               the language of the entries that follow (0 until set)
+//   <type> <name> <file>         an entry holding a file of the source folder
+//   string <id> "text"           a string-table entry; \n \t \r \" \\ are escapes
+//
+// A type or name made of digits only is a numeric id (1..65535), anything else a name; a
+// token with spaces is written in double quotes. Files are relative to the source folder.
+#pragma once
+
+#include "platform/win32/ResourceLibrary.h"
+
+#include <string>
+#include <vector>
+
+struct SManifestEntry
+{
+    SResourceKey type;
+    SResourceKey name;
+    WORD nLanguage = 0;
+    std::string strFile; // relative to the source folder; empty for a string
+    std::string strText; // the string of a string-table entry
+    int nLine = 0;
+};
+
+struct SManifest
+{
+    SResourceVersion version;
+    std::vector<SManifestEntry> entries;
+};
+
+/// Parses manifest text; false with "line N: what is wrong" in strError.
+bool ParseManifest(const std::string& strText, SManifest& manifest, std::string& strError);

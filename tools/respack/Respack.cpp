@@ -1,0 +1,68 @@
+#include "tools/respack/Respack.h"
+
+#include "platform/win32/ByteStream.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace
+{
+std::vector<BYTE> EntryData(const SManifestEntry& entry, const std::string& strSourceDir, bool& bRead)
+{
+    bRead = true;
+    if (entry.strFile.empty())
+        return std::vector<BYTE>(entry.strText.begin(), entry.strText.end());
+    std::vector<BYTE> data;
+    bRead = ReadWholeFile((std::filesystem::path(strSourceDir) / entry.strFile).string(), data);
+    return data;
+}
+} // namespace
+
+bool BuildResourceLibrary(const SManifest& manifest, const std::string& strSourceDir, const std::string& strOutput,
+                          std::string& strError)
+{
+    CResourceLibraryWriter writer;
+    writer.SetVersion(manifest.version);
+    for (const SManifestEntry& entry : manifest.entries)
+    {
+        const std::string strWhere = "line " + std::to_string(entry.nLine) + ": ";
+        bool bRead = false;
+        std::vector<BYTE> data = EntryData(entry, strSourceDir, bRead);
+        if (!bRead)
+        {
+            strError = strWhere + "cannot read " + entry.strFile;
+            return false;
+        }
+        std::string strWhat;
+        if (!writer.Add(entry.type, entry.name, entry.nLanguage, std::move(data), strWhat))
+        {
+            strError = strWhere + strWhat;
+            return false;
+        }
+    }
+    return writer.WriteFile(strOutput, strError);
+}
+
+int RunRespack(int argc, const char* const* argv)
+{
+    if (argc != 4)
+    {
+        std::fputs("usage: respack <manifest> <source folder> <output library>\n", stderr);
+        return 2;
+    }
+    std::vector<BYTE> text;
+    if (!ReadWholeFile(argv[1], text))
+    {
+        std::fprintf(stderr, "respack: cannot read %s\n", argv[1]);
+        return 1;
+    }
+    SManifest manifest;
+    std::string strError;
+    if (!ParseManifest(std::string(text.begin(), text.end()), manifest, strError) ||
+        !BuildResourceLibrary(manifest, argv[2], argv[3], strError))
+    {
+        std::fprintf(stderr, "respack: %s: %s\n", argv[1], strError.c_str());
+        return 1;
+    }
+    return 0;
+}
