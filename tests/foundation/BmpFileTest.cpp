@@ -1,7 +1,8 @@
 #include "foundation/BmpFile.h"
 
 #include "fixtures/ImageFixtures.h"
-#include "fixtures/TempFolder.h"
+
+#include "platform/TempFolder.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,9 +1,9 @@
 #include "foundation/JpegFile.h"
 
 #include "fixtures/ImageFixtures.h"
-#include "fixtures/TempFolder.h"
 
 #include "foundation/ErrorBox.h"
+#include "platform/TempFolder.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

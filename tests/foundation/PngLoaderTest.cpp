@@ -1,7 +1,8 @@
 #include "foundation/PngLoader.h"
 
 #include "fixtures/ImageFixtures.h"
-#include "fixtures/TempFolder.h"
+
+#include "platform/TempFolder.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -20,21 +21,6 @@ struct SPngCase
     bool bInterlaced = false;
 };
 
-int SamplesPerPixel(int nColorType)
-{
-    switch (nColorType)
-    {
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        return 2;
-    case PNG_COLOR_TYPE_RGB:
-        return 3;
-    case PNG_COLOR_TYPE_RGB_ALPHA:
-        return 4;
-    default:
-        return 1;
-    }
-}
-
 // Palette entries of the test pictures (fewer where the depth holds fewer).
 constexpr unsigned PALETTE_SIZE = 5;
 
@@ -49,7 +35,7 @@ SPngSpec MakeSpec(const SPngCase& c)
     spec.bInterlaced = c.bInterlaced;
     const unsigned nPaletteSize = std::min(PALETTE_SIZE, 1u << c.nBitDepth);
     const unsigned nLimit = c.nColorType == PNG_COLOR_TYPE_PALETTE ? nPaletteSize : 1u << c.nBitDepth;
-    const std::size_t nSamples = std::size_t{spec.nWidth} * spec.nHeight * SamplesPerPixel(c.nColorType);
+    const std::size_t nSamples = std::size_t{spec.nWidth} * spec.nHeight * PngSamplesPerPixel(c.nColorType);
     for (std::size_t i = 0; i < nSamples; ++i)
         spec.samples.push_back(static_cast<unsigned>((i * 7919 + i / 3) % nLimit));
     if (c.nColorType == PNG_COLOR_TYPE_PALETTE)
@@ -83,7 +69,7 @@ DWORD Word(unsigned r, unsigned g, unsigned b, unsigned a) { return (r << 24) | 
 std::vector<DWORD> ExpectedWords(const SPngSpec& spec)
 {
     std::vector<DWORD> words;
-    const std::size_t nPer = SamplesPerPixel(spec.nColorType);
+    const std::size_t nPer = PngSamplesPerPixel(spec.nColorType);
     for (std::size_t i = 0; i < std::size_t{spec.nWidth} * spec.nHeight; ++i)
     {
         const unsigned* s = &spec.samples[i * nPer];

@@ -1,10 +1,10 @@
 #include "foundation/ResourceBitmaps.h"
 
 #include "fixtures/ImageFixtures.h"
-#include "fixtures/TempFolder.h"
 
 #include "foundation/ErrorBox.h"
 #include "foundation/LogFile.h"
+#include "platform/TempFolder.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/ResourceLibrary.h"
