@@ -1,7 +1,8 @@
 #include "platform/win32/ByteStream.h"
 
+#include "platform/win32/AtomicFile.h"
+
 #include <filesystem>
-#include <fstream>
 #include <system_error>
 
 bool CByteReader::Fits(std::size_t nCount)
@@ -108,20 +109,9 @@ bool ReadWholeFile(const std::string& strPath, std::vector<BYTE>& out)
 {
     out.clear();
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(strPath, ec))
+    std::string bytes;
+    if (!std::filesystem::is_regular_file(strPath, ec) || !ReadWholeFile(strPath, bytes))
         return false;
-    std::ifstream file(strPath, std::ios::binary | std::ios::ate);
-    if (!file)
-        return false;
-    const std::streamoff nSize = file.tellg();
-    if (nSize < 0)
-        return false;
-    out.resize(static_cast<std::size_t>(nSize));
-    file.seekg(0);
-    if (nSize > 0 && !file.read(reinterpret_cast<char*>(out.data()), nSize))
-    {
-        out.clear();
-        return false;
-    }
+    out.assign(bytes.begin(), bytes.end());
     return true;
 }

@@ -1,5 +1,6 @@
 #include "platform/win32/ResourceLibrary.h"
 
+#include "platform/win32/AtomicFile.h"
 #include "platform/win32/ByteStream.h"
 #include "platform/win32/Paths.h"
 
@@ -331,20 +332,9 @@ std::vector<BYTE> CResourceLibraryWriter::Build() const
 bool CResourceLibraryWriter::WriteFile(const std::string& strPath, std::string& strError) const
 {
     const std::vector<BYTE> bytes = Build();
-    const std::string strTemp = strPath + ".tmp";
+    if (!ReplaceFileContents(strPath, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size())))
     {
-        std::ofstream file(strTemp, std::ios::binary | std::ios::trunc);
-        if (!file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())) ||
-            !file.flush())
-        {
-            strError = "cannot write " + strTemp;
-            return false;
-        }
-    }
-    if (std::rename(strTemp.c_str(), strPath.c_str()) != 0)
-    {
-        std::remove(strTemp.c_str());
-        strError = "cannot replace " + strPath;
+        strError = "cannot write " + strPath;
         return false;
     }
     return true;

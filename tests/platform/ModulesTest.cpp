@@ -1,7 +1,6 @@
 #include "platform/win32/Modules.h"
 
 #include "platform/TempFolder.h"
-
 #include "platform/win32/LastError.h"
 #include "platform/win32/ResourceLibrary.h"
 

@@ -1,7 +1,6 @@
 #include "tools/respack/Respack.h"
 
 #include "platform/TempFolder.h"
-
 #include "platform/win32/ByteStream.h"
 #include "platform/win32/Modules.h"
 
