@@ -289,6 +289,14 @@ bool CResourceLibraryWriter::Add(const SResourceKey& type, const SResourceKey& n
             return false;
         }
     }
+    // Each entry adds its data, at most 3 bytes of alignment and an index record with its keys.
+    const std::size_t nAdded = data.size() + DATA_ALIGN + MIN_ENTRY_SIZE + type.strName.size() + name.strName.size();
+    if (nAdded > RESLIB_MAX_DATA - m_nDataBytes)
+    {
+        strError = "the library would grow past " + std::to_string(RESLIB_MAX_DATA) + " bytes";
+        return false;
+    }
+    m_nDataBytes += nAdded;
     m_pending.push_back(SPending{type, name, nLanguage, std::move(data)});
     return true;
 }

@@ -38,6 +38,9 @@ inline constexpr DWORD RESLIB_MAGIC = 0x53455256u; // "VRES" read as a little-en
 inline constexpr WORD RESLIB_FORMAT_VERSION = 1;
 inline constexpr std::size_t RESLIB_HEADER_SIZE = 4 + 2 + 2 + 4 + 4 + 4 + 4 + 4;
 static_assert(RESLIB_HEADER_SIZE == 28);
+/// Most bytes of data and index in one library: offsets and sizes are 32-bit, and this leaves
+/// room for the header and alignment.
+inline constexpr std::size_t RESLIB_MAX_DATA = 0xF0000000u;
 /// The type of string-table entries: one entry per string, its name the string's id.
 inline constexpr WORD RT_STRING_ID = 6;
 /// Longest resource or type name stored; the game's names are short file-like texts.
@@ -106,8 +109,8 @@ class CResourceLibraryWriter
 {
 public:
     void SetVersion(const SResourceVersion& version) { m_version = version; }
-    /// False with strError set for an empty or too long key, or a type, name and language
-    /// that is already in the library.
+    /// False with strError set for an empty or too long key, a type, name and language that is
+    /// already in the library, or data that would take the library past RESLIB_MAX_DATA bytes.
     bool Add(const SResourceKey& type, const SResourceKey& name, WORD nLanguage, std::vector<BYTE> data,
              std::string& strError);
     std::vector<BYTE> Build() const;
@@ -123,5 +126,6 @@ private:
         std::vector<BYTE> data;
     };
     std::vector<SPending> m_pending;
+    std::size_t m_nDataBytes = 0; // data and index so far, alignment included
     SResourceVersion m_version;
 };
