@@ -48,15 +48,16 @@ bool ReadHeader(CByteReader& rd, SHeader& hdr, std::string& strError)
         strError = "not a resource library (wrong magic number)";
         return false;
     }
-    if (!rd.ReadU16LE(hdr.nFormatVersion) || hdr.nFormatVersion != RESLIB_FORMAT_VERSION)
-    {
-        strError = "unsupported format version " + std::to_string(hdr.nFormatVersion);
-        return false;
-    }
-    if (!rd.ReadU16LE(hdr.nHeaderSize) || !rd.ReadU32LE(hdr.version.dwMs) || !rd.ReadU32LE(hdr.version.dwLs) ||
-        !rd.ReadU32LE(hdr.nEntryCount) || !rd.ReadU32LE(hdr.nIndexSize) || !rd.ReadU32LE(hdr.nFileSize))
+    if (!rd.ReadU16LE(hdr.nFormatVersion) || !rd.ReadU16LE(hdr.nHeaderSize) || !rd.ReadU32LE(hdr.version.dwMs) ||
+        !rd.ReadU32LE(hdr.version.dwLs) || !rd.ReadU32LE(hdr.nEntryCount) || !rd.ReadU32LE(hdr.nIndexSize) ||
+        !rd.ReadU32LE(hdr.nFileSize))
     {
         strError = "the header is cut off";
+        return false;
+    }
+    if (hdr.nFormatVersion != RESLIB_FORMAT_VERSION)
+    {
+        strError = "unsupported format version " + std::to_string(hdr.nFormatVersion);
         return false;
     }
     if (hdr.nHeaderSize != RESLIB_HEADER_SIZE)

@@ -1,6 +1,7 @@
 #include "platform/win32/Modules.h"
 
 #include "platform/TempFolder.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/LastError.h"
 #include "platform/win32/ResourceLibrary.h"
 
@@ -84,16 +85,17 @@ TEST_F(ModulesTest, MissingDamagedAndForeignFilesAreRefused)
         const char* szName;
         std::string strContent; // empty: no file at all
         DWORD dwError;
+        const char* szReason; // what the debug log says
     };
     const SCase cases[] = {
-        {"missing", "", ERROR_FILE_NOT_FOUND},
-        {"text file", "hello, this is not a library", ERROR_BAD_FORMAT},
-        {"cut-off library", "VRES\x01\x00\x1c\x00", ERROR_BAD_FORMAT},
+        {"missing", "", ERROR_FILE_NOT_FOUND, "cannot read the file"},
+        {"text file", "hello, this is not a library", ERROR_BAD_FORMAT, "not a resource library (wrong magic number)"},
+        {"cut-off library", std::string("VRES\x01\x00\x1c\x00", 8), ERROR_BAD_FORMAT, "the header is cut off"},
         {"shared object",
          std::string("\x7f"
                      "ELF\x02\x01\x01",
                      7),
-         ERROR_BAD_EXE_FORMAT},
+         ERROR_BAD_EXE_FORMAT, "shared objects are not loaded yet"},
     };
     for (const SCase& c : cases)
     {
@@ -102,8 +104,12 @@ TEST_F(ModulesTest, MissingDamagedAndForeignFilesAreRefused)
         if (!c.strContent.empty())
             std::ofstream(strPath, std::ios::binary) << c.strContent;
         SetLastError(0);
+        std::string strLog;
+        SetDebugLogSink([&strLog](const std::string& strLine) { strLog += strLine; });
         EXPECT_EQ(nullptr, LoadLibrary(strPath.c_str()));
+        SetDebugLogSink({});
         EXPECT_EQ(c.dwError, GetLastError());
+        EXPECT_EQ("LoadLibrary: " + strPath + ": " + c.szReason + "\n", strLog);
     }
     EXPECT_EQ(nullptr, LoadLibrary(nullptr));
 }

@@ -172,6 +172,8 @@ TEST(ResourceLibraryTest, DamagedLibrariesAreRefused)
     add("numeric key 0", "index record 0 is damaged", 28 + 9, 0); // the name #180 becomes #0
     cases.push_back({"cut off", "the file is cut off", std::vector<BYTE>(good.begin(), good.end() - 5)});
     cases.push_back({"header only", "the file is cut off", std::vector<BYTE>(good.begin(), good.begin() + 28)});
+    // Five bytes: the format version's first byte, not yet the whole field.
+    cases.push_back({"cut in the header", "the header is cut off", std::vector<BYTE>(good.begin(), good.begin() + 5)});
     cases.push_back({"empty", "not a resource library (wrong magic number)", {}});
     std::vector<BYTE> longer = good;
     longer.push_back(0);
