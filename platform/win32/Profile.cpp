@@ -145,6 +145,12 @@ public:
             Erase(nLine, nLine + 1);
     }
 
+    void AddSection(std::string_view app)
+    {
+        if (FindSection(app) < 0)
+            m_lines.push_back("[" + std::string(app) + "]");
+    }
+
     void SetValue(std::string_view app, std::string_view key, std::string value)
     {
         std::replace_if(
@@ -344,6 +350,22 @@ void CProfileEdit::WriteString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStri
     }
     ApplyWrite(m_pState->text, lpAppName, lpKeyName, lpString);
 }
+
+void CProfileEdit::AddSection(LPCSTR lpAppName)
+{
+    if (lpAppName != nullptr)
+        m_pState->text.AddSection(lpAppName);
+}
+
+std::optional<std::string> CProfileEdit::GetString(LPCSTR lpAppName, LPCSTR lpKeyName) const
+{
+    if (lpAppName == nullptr || lpKeyName == nullptr)
+        return std::nullopt;
+    const auto value = m_pState->text.FindValue(lpAppName, lpKeyName);
+    return value ? std::optional<std::string>(std::string(*value)) : std::nullopt;
+}
+
+std::vector<std::string> CProfileEdit::GetSectionNames() const { return m_pState->text.SectionNames(); }
 
 BOOL CProfileEdit::Commit()
 {

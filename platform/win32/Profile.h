@@ -14,7 +14,9 @@
 #include "platform/win32/WinTypes.h"
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 /// Copies the value of lpKeyName in section lpAppName (or lpDefault, "" when null, trailing
 /// blanks removed) into lpReturnedString, cut to nSize - 1 characters; returns the length
@@ -48,6 +50,13 @@ public:
 
     /// The same changes as WritePrivateProfileString, kept in memory until Commit.
     void WriteString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString);
+    /// Adds an empty section when none of that name exists.
+    void AddSection(LPCSTR lpAppName);
+
+    /// What the file holds with the changes made so far: a value (trimmed, unquoted), the
+    /// section names in file order.
+    std::optional<std::string> GetString(LPCSTR lpAppName, LPCSTR lpKeyName) const;
+    std::vector<std::string> GetSectionNames() const;
 
     /// Writes the file; FALSE (and the old file untouched) when it cannot be written.
     BOOL Commit();
