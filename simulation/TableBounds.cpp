@@ -1,0 +1,3 @@
+#include "simulation/TableBounds.h"
+
+STableBounds g_TableBounds;
