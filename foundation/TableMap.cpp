@@ -13,3 +13,9 @@ CVector3& CTableMap::MapTableToPoint(CVector3& out, const CVector3& p) const
                 static_cast<float>(LinearMap(m_dTopZ, m_dBottomZ, m_fTop, m_fBottom, p.z)), 0.0f);
     return out;
 }
+
+CVector3 CTableMap::MapPointToTable(float x, float y, float fHeight) const
+{
+    return CVector3(static_cast<float>(LinearMap(m_fLeft, m_fRight, m_dLeftX, m_dRightX, x)), fHeight,
+                    static_cast<float>(LinearMap(m_fTop, m_fBottom, m_dTopZ, m_dBottomZ, y)));
+}

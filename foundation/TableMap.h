@@ -23,4 +23,6 @@ public:
 
     /// The point of the diagram for the table point p (its y is ignored); out.z is 0. Returns out.
     CVector3& MapTableToPoint(CVector3& out, const CVector3& p) const;
+    /// The inverse: the table point (x, fHeight, z) shown at the diagram point (x, y).
+    CVector3 MapPointToTable(float x, float y, float fHeight) const;
 };

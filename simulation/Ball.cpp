@@ -17,15 +17,20 @@ constexpr double DEG_TO_RAD = 0.017453292519444445;
 
 float GetBallRadius() { return BALL_RADIUS_M; }
 
-CBall::CBall(int nNumber) { Init(nNumber, CVector3()); }
+/// Scene-object type id of every ball.
+static constexpr int BALL_TYPE_ID = 0;
 
-CBall::CBall(int nNumber, float x, float y, float z) { Init(nNumber, CVector3(x, y, z)); }
+CBall::CBall(int nNumber) : CSceneObjectBase(BALL_TYPE_ID, nNumber) { Init(CVector3()); }
 
-CBall::CBall(int nNumber, float x, float y) { Init(nNumber, CVector3(x, y, 0.0f)); }
-
-void CBall::Init(int nNumber, const CVector3& vPos)
+CBall::CBall(int nNumber, float x, float y, float z) : CSceneObjectBase(BALL_TYPE_ID, nNumber)
 {
-    m_nNumber = nNumber;
+    Init(CVector3(x, y, z));
+}
+
+CBall::CBall(int nNumber, float x, float y) : CSceneObjectBase(BALL_TYPE_ID, nNumber) { Init(CVector3(x, y, 0.0f)); }
+
+void CBall::Init(const CVector3& vPos)
+{
     // Spin acceleration of sliding friction on a solid sphere (moment of inertia 0.4 m R^2).
     const double dR = BALL_RADIUS_M;
     ForwardSpinAcceleration =
@@ -35,7 +40,7 @@ void CBall::Init(int nNumber, const CVector3& vPos)
     m_vOrY.SetVec3(0.0f, 0.0f, 1.0f);
     m_vOrZ.SetVec3(0.0f, 1.0f, 0.0f);
     // The cue ball always starts in the same orientation; the others show a random face.
-    if (nNumber != GetCueBallNumber())
+    if (m_nIndex != GetCueBallNumber())
         TurnAtRandom();
 }
 
@@ -173,7 +178,8 @@ void CBall::CopyFrom(const CBall& other)
 {
     if (&other == this)
         return;
-    m_nNumber = other.m_nNumber;
+    m_nTypeId = other.m_nTypeId;
+    m_nIndex = other.m_nIndex;
     ForwardSpinAcceleration = other.ForwardSpinAcceleration;
     m_vPos = other.m_vPos;
     m_vStopPos = other.m_vStopPos;
@@ -198,7 +204,7 @@ void CBall::CopyFrom(const CBall& other)
 
 void CBall::CopyMotionFrom(const CBall& other)
 {
-    m_nNumber = other.m_nNumber;
+    m_nIndex = other.m_nIndex;
     m_vPos = other.m_vPos;
     m_vStopPos = other.m_vPos;
     m_vVel = other.m_vVel;
@@ -228,7 +234,7 @@ void CBall::InterpolateTo(const CBall& other, float t)
 void CBall::Dump(CStringArray& lines) const
 {
     CString str;
-    str.Format("Ball %d(type-%d) : ", m_nNumber, GetTypeId());
+    str.Format("Ball %d(type-%d) : ", m_nIndex, GetTypeId());
     lines.Add(str);
     str.Format(" mass-%10.8f, radius-%10.8f, accelRollDeceler-%10.8f, FrictSlideForce-%10.8f ", double(BALL_MASS_KG),
                double(BALL_RADIUS_M), double(Coef(g_PhysicsCoefficients.accelRollDeceler)),

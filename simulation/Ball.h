@@ -7,6 +7,7 @@
 // RoundVector4Places, which rounds only while the global rounding switch is on.
 #pragma once
 
+#include "foundation/SceneObjectBase.h"
 #include "foundation/Vector3.h"
 #include "platform/mfc/CString.h"
 #include "platform/win32/WinTypes.h"
@@ -59,7 +60,8 @@ CVector3 CalcGhostBallPos(CVector3 vBall, CVector3 vTarget);
 /// Only the y component of CalcGhostBallPos.
 float CalcGhostBallPosY(CVector3 vBall, CVector3 vTarget);
 
-class CBall
+/// A ball is a scene object of type 0 whose index is its ball number.
+class CBall : public CSceneObjectBase
 {
 public:
     /// A pocketed ball (off the table) at the origin.
@@ -109,10 +111,6 @@ public:
 
     // -- Accessors ---------------------------------------------------------------------------------
 
-    /// The ball number (0 to 15).
-    int GetIndex() const { return m_nNumber; }
-    /// The scene-object type id of a ball (always 0).
-    int GetTypeId() const { return 0; }
     const CVector3* GetPosition() const { return &m_vPos; }
     void SetPosition(CVector3 v);
     void SetPositionXYZ(float x, float y, float z) { SetPosition(CVector3(x, y, z)); }
@@ -185,7 +183,7 @@ public:
     void WriteMotionRecord(std::span<BYTE, MOTION_RECORD_SIZE> record) const;
 
 private:
-    void Init(int nNumber, const CVector3& vPos);
+    void Init(const CVector3& vPos);
     void TurnAtRandom();
 
     // Stages of Move.
@@ -201,7 +199,6 @@ private:
     BOOL IsOutsideBed() const;
     BOOL IsFarOffTable() const;
 
-    int m_nNumber;                            ///< ball number, the scene-object index
     std::vector<std::int32_t> m_aTrackValues; ///< values appended by RecordValue
     std::vector<CVector3> m_aTrackPoints;     ///< positions appended by RecordPoint (m)
     std::vector<std::int32_t> m_aTrackKinds;  ///< kind of each track point (TRACK_POINT_...)

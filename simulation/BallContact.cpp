@@ -50,9 +50,9 @@ void CBall::Collide(CBall& other)
     CVector3 vNewA = vB + ut;
     CVector3 vNewB = vB + un;
     // The struck ball keeps a part of its own normal speed (the game's follow term).
-    if (a.m_nNumber == nCue)
+    if (a.m_nIndex == nCue)
         vNewA += vA.GetNormalized() * static_cast<float>(CUE_FOLLOW_FACTOR * Dot(vA, n));
-    if (b.m_nNumber == nCue)
+    if (b.m_nIndex == nCue)
         vNewB += vB.GetNormalized() * static_cast<float>(CUE_FOLLOW_FACTOR * Dot(vB, n));
     a.SetVelocity(vNewA);
     b.SetVelocity(vNewB);
@@ -61,7 +61,7 @@ void CBall::Collide(CBall& other)
     const double dTheta = AngleBetween(u, n);
     const float k = static_cast<float>(std::fabs(std::sin(dTheta) * std::cos(dTheta)));
 
-    if (a.m_nNumber == nCue)
+    if (a.m_nIndex == nCue)
     {
         if ((vSideA + a.m_vForwardSpin).Length() < CUE_ROLL_SPIN_LIMIT_RADS)
         {
@@ -83,8 +83,8 @@ void CBall::Collide(CBall& other)
 
     a.m_nLastContactKind = CONTACT_BALL;
     b.m_nLastContactKind = CONTACT_BALL;
-    a.m_nLastBallHit = b.m_nNumber;
-    b.m_nLastBallHit = a.m_nNumber;
+    a.m_nLastBallHit = b.m_nIndex;
+    b.m_nLastBallHit = a.m_nIndex;
 }
 
 double CBall::GetSafeTimeStep(std::span<const CBall* const> balls, const CVector3& lo, const CVector3& hi,

@@ -44,7 +44,7 @@ void CBall::Move(double dMs)
     }
 
     // On a surface: only the struck ball may slide; every other ball rolls.
-    if (m_nNumber != GetCueBallNumber())
+    if (m_nIndex != GetCueBallNumber())
         m_nRollMode = ROLL_MODE_ROLLING;
     const CVector3 vBefore = m_vVel;
     const float fDecel = GetRollDeceleration();

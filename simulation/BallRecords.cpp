@@ -83,7 +83,7 @@ BOOL CBall::Serialize(std::span<BYTE> buffer, DWORD& nSize) const
     BYTE* p = buffer.data();
     // The bytes the layout leaves undefined are written as zeros, never as memory contents.
     std::fill(p, p + BALL_STATE_SIZE, BYTE{0});
-    PutI32(p + STATE_NUMBER, m_nNumber);
+    PutI32(p + STATE_NUMBER, m_nIndex);
     PutF32(p + STATE_SPIN_ACCEL, ForwardSpinAcceleration);
     PutVec(p + STATE_POS, m_vPos);
     PutVec(p + STATE_STOP_POS, m_vStopPos);
@@ -106,7 +106,7 @@ BOOL CBall::LoadState(std::span<const BYTE> buffer, DWORD& nSize)
     if (!IsBallNumber(nNumber))
         return FALSE;
     static_assert(STATE_UNDEFINED_END == STATE_SPIN_ACCEL, "bytes 4 to 75 carry nothing and are not read");
-    m_nNumber = nNumber;
+    m_nIndex = nNumber;
     m_bWritePos = FALSE;
     ForwardSpinAcceleration = GetF32(p + STATE_SPIN_ACCEL);
     m_vPos = GetVec(p + STATE_POS);
@@ -137,7 +137,7 @@ BOOL CBall::ApplyMotionRecord(std::span<const BYTE, MOTION_RECORD_SIZE> record)
     if (!IsBallNumber(nNumber) || nRollMode > ROLL_MODE_DROPPING)
         return FALSE;
     const unsigned nFlags = p[MOTION_FLAGS] | (unsigned(p[MOTION_FLAGS + 1]) << 8);
-    m_nNumber = nNumber;
+    m_nIndex = nNumber;
     m_vPos = GetVec(p + MOTION_POS);
     m_vVel = GetVec(p + MOTION_VEL);
     m_vOrY = GetVec(p + MOTION_OR_Y);
@@ -154,7 +154,7 @@ void CBall::WriteMotionRecord(std::span<BYTE, MOTION_RECORD_SIZE> record) const
 {
     BYTE* p = record.data();
     std::fill(p, p + MOTION_RECORD_SIZE, BYTE{0});
-    PutI32(p + MOTION_NUMBER, m_nNumber);
+    PutI32(p + MOTION_NUMBER, m_nIndex);
     PutVec(p + MOTION_POS, m_vPos);
     PutVec(p + MOTION_VEL, m_vVel);
     PutVec(p + MOTION_OR_Y, m_vOrY);

@@ -22,6 +22,18 @@ CVector3 GetTableSpotB()
     return CVector3(lo.x + (hi.x - lo.x) / 2.0f, 0.0f, hi.z - (hi.z - lo.z) / 4.0f);
 }
 
+CVector3 MapTableSpotAToScreen(const CTableMap& map)
+{
+    CVector3 out;
+    return map.MapTableToPoint(out, GetTableSpotA());
+}
+
+CVector3 MapTableSpotBToScreen(const CTableMap& map)
+{
+    CVector3 out;
+    return map.MapTableToPoint(out, GetTableSpotB());
+}
+
 void CPointList::Build(double dWidth, double dLength, double dRadius, int nCount)
 {
     m_dWidth = dWidth;

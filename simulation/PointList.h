@@ -3,6 +3,7 @@
 // interval with.
 #pragma once
 
+#include "foundation/TableMap.h"
 #include "foundation/Vector3.h"
 #include "platform/win32/WinTypes.h"
 
@@ -21,6 +22,9 @@ struct SRackSpot
 CVector3 GetTableSpotA();
 /// The foot spot, a quarter of the length from the other end.
 CVector3 GetTableSpotB();
+/// The head and foot spots' points on the 2-D table diagram that `map` describes.
+CVector3 MapTableSpotAToScreen(const CTableMap& map);
+CVector3 MapTableSpotBToScreen(const CTableMap& map);
 
 class CPointList
 {

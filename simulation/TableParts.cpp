@@ -8,6 +8,8 @@
 // The side pockets sit at half the length, H = L / 2.
 #include "simulation/TableParts.h"
 
+#include "foundation/Geometry.h"
+#include "foundation/TableMap.h"
 #include "simulation/Ball.h"
 #include "simulation/PhysicsCoefficients.h"
 #include "simulation/PhysicsConstants.h"
@@ -84,6 +86,11 @@ constexpr std::array<SPocketLayout, POCKET_COUNT> POCKETS = {{
     {W + S1, -S1 + S2, 1, -1, -1, -1, +1, false},
 }};
 
+/// The path tests' wall: each face lengthened by this at both ends, reaching this far down (scene
+/// units).
+constexpr float PATH_FACE_EXTENSION = 0.1f;
+constexpr float PATH_WALL_DEPTH = 10.0f;
+
 constexpr std::array<std::array<int, 2>, POCKET_COUNT> JAW_CUSHIONS = {
     {{0, 4}, {1, 0}, {5, 1}, {4, 2}, {2, 3}, {3, 5}}};
 
@@ -96,6 +103,8 @@ BOOL CTablePart::TestContact(CBall&) { return FALSE; }
 
 void CTablePart::Respond(CBall&) {}
 
+BOOL CTablePart::TestPath(const CVector3&, const CVector3&, float, const CTableMap*, CVector3*) { return FALSE; }
+
 // -- CTableSegment --------------------------------------------------------------------------------
 
 CTableSegment::CTableSegment(float x1, float y1, float x2, float y2) : CTablePart(1) { Set(x1, y1, x2, y2); }
@@ -106,8 +115,50 @@ void CTableSegment::Set(float x1, float y1, float x2, float y2)
     m_vP2.SetVec3(x2, y2, 0.0f);
     m_vDir = m_vP2 - m_vP1;
     m_vNormal = CVector3(-m_vDir.y, m_vDir.x, 0.0f).GetNormalized();
+    ResetHit();
+}
+
+void CTableSegment::ResetHit()
+{
     m_vHit = CVector3();
     m_vHitValue.SetVec3(0.0f, -1000.0f, 0.0f);
+}
+
+BOOL CTableSegment::TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut)
+{
+    if (pMap == nullptr)
+    {
+        ResetHit();
+        return FALSE;
+    }
+    // The face in the scene at the path's height, a little longer than the face itself, and a
+    // point far below its end: the wall the path must not pass.
+    const CVector3 p1 = pMap->MapPointToTable(m_vP1.x, m_vP1.y, fHeight);
+    const CVector3 p2 = pMap->MapPointToTable(m_vP2.x, m_vP2.y, fHeight);
+    const CVector3 vAlong = (p2 - p1).GetNormalized();
+    const CVector3 e1 = p1 - vAlong * PATH_FACE_EXTENSION;
+    const CVector3 e2 = p2 + vAlong * PATH_FACE_EXTENSION;
+    const CVector3 vBelow(e2.x, e2.y - PATH_WALL_DEPTH, e2.z);
+    const double dLength = (e2 - e1).Length();
+    CVector3 vHit;
+    if (!IntersectRayTriangle(a, b - a, e1, e2, vBelow, &vHit))
+    {
+        ResetHit();
+        return FALSE;
+    }
+    m_vHit = vHit;
+    m_vHitValue = a;
+    // Beside the face: the path passes it.
+    if ((vHit - e1).Length() > dLength || (vHit - e2).Length() > dLength)
+        return FALSE;
+    if ((vHit - a).Length() < (b - a).Length() && vHit.y <= fHeight)
+    {
+        if (pOut != nullptr)
+            *pOut = vHit;
+        return TRUE;
+    }
+    ResetHit();
+    return FALSE;
 }
 
 BOOL CTableSegment::TestContact(CBall& ball)
@@ -243,6 +294,16 @@ BOOL CCushion::TestContact(CBall& ball)
     return FALSE;
 }
 
+BOOL CCushion::TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut)
+{
+    for (CTableSegment& face : m_aSegments)
+    {
+        if (face.TestPath(a, b, fHeight, pMap, pOut))
+            return TRUE;
+    }
+    return FALSE;
+}
+
 void CCushion::Respond(CBall& ball)
 {
     if (m_nLastHit < 0)
@@ -302,6 +363,11 @@ BOOL CWorldObject::TestCapture(CBall& ball, BOOL bDropping)
 }
 
 void CWorldObject::Respond(CBall& ball) { ball.SetPocketed(TRUE, TRUE, m_nNumber); }
+
+BOOL CWorldObject::TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut)
+{
+    return m_Mouth.TestPath(a, b, fHeight, pMap, pOut);
+}
 
 // -- CBedEdge -------------------------------------------------------------------------------------
 

@@ -7,22 +7,25 @@
 // on x = 0 (upper and lower half), 2 and 3 on x = W, 4 at y = L, 5 at y = 0.
 #pragma once
 
+#include "foundation/SceneObjectBase.h"
 #include "foundation/Vector3.h"
 #include "platform/win32/WinTypes.h"
 
 #include <array>
 
 class CBall;
+class CTableMap;
 
 inline constexpr int CUSHION_COUNT = 6;
 inline constexpr int POCKET_COUNT = 6;
 
-/// Common base of every table part: a type id (1 for cushions and their parts and the bed edge,
-/// 2 for pockets) and the contact test and response that the engine calls.
-class CTablePart
+/// Common base of every table part: a scene object with a type id (1 for cushions and their parts
+/// and the bed edge, 2 for pockets) and the index -1, and the contact test and response that the
+/// engine calls.
+class CTablePart : public CSceneObjectBase
 {
 public:
-    explicit CTablePart(int nTypeId) : m_nTypeId(nTypeId) {}
+    explicit CTablePart(int nTypeId) : CSceneObjectBase(nTypeId, -1) {}
     virtual ~CTablePart() = default;
     CTablePart(const CTablePart&) = default;
     CTablePart& operator=(const CTablePart&) = default;
@@ -31,13 +34,11 @@ public:
     virtual BOOL TestContact(CBall& ball);
     /// Changes the ball's motion after a contact that TestContact reported.
     virtual void Respond(CBall& ball);
-
-    int GetTypeId() const { return m_nTypeId; }
-    /// The scene-object index of a table part (always -1).
-    int GetIndex() const { return -1; }
-
-private:
-    int m_nTypeId;
+    /// Path test for the computer player's shot planning, in scene coordinates (y up): 1 when the
+    /// straight path from a to b at height fHeight meets the part before b; pOut (may be null)
+    /// receives the meeting point. pMap maps the part's table points into the scene. Parts without
+    /// a face (corners, the bed edge) answer 0.
+    virtual BOOL TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut);
 };
 
 /// A straight cushion face between two points on the bed's plane.
@@ -55,6 +56,9 @@ public:
     /// Bounces the ball off the face; the normal tilts up because the nose is below the ball's
     /// centre.
     void Respond(CBall& ball) override;
+    /// Meets the vertical wall that hangs 10 units below the face mapped into the scene at the
+    /// path's height, lengthened by 0.1 at both ends.
+    BOOL TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut) override;
 
     /// Reflects the ball's velocity on `normal`, takes off the cushion's share of the speed, throws
     /// it along `tangent` by its side spin and changes the side spin. A zero tangent (a corner)
@@ -66,8 +70,14 @@ public:
     CVector3 GetDirection() const { return m_vDir; }
     /// Unit normal on the bed's plane, pointing to the side the balls come from.
     const CVector3& GetNormal() const { return m_vNormal; }
+    /// The last path test's hit point and hit value (the path's start), or (0, 0, 0) and
+    /// (0, -1000, 0) after a path test that found nothing.
+    const CVector3& GetHit() const { return m_vHit; }
+    const CVector3& GetHitValue() const { return m_vHitValue; }
 
 private:
+    void ResetHit();
+
     CVector3 m_vP1;       ///< start point (m, z = 0)
     CVector3 m_vP2;       ///< end point (m, z = 0)
     CVector3 m_vDir;      ///< P2 - P1 (m)
@@ -104,6 +114,8 @@ public:
     BOOL TestContact(CBall& ball) override;
     /// The remembered part's response; marks the ball's cushion contact.
     void Respond(CBall& ball) override;
+    /// Asks the three faces in order.
+    BOOL TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut) override;
 
     int GetNumber() const { return m_nNumber; }
     /// Corner point i (0 to 3) on the bed's plane (z = 0).
@@ -137,6 +149,8 @@ public:
     BOOL TestCapture(CBall& ball, BOOL bDropping);
     /// Marks the ball pocketed in this pocket.
     void Respond(CBall& ball) override;
+    /// Asks the mouth.
+    BOOL TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut) override;
 
     /// The mouth between the jaw points (x1, y1) and (x2, y2).
     void SetMouth(float x1, float y1, float x2, float y2) { m_Mouth.Set(x1, y1, x2, y2); }

@@ -42,6 +42,11 @@ TEST(TableMapTest, TablePointsMapLinearlyOntoTheDiagram)
         EXPECT_NEAR(c.diagram.x, out.x, 1e-4);
         EXPECT_NEAR(c.diagram.y, out.y, 1e-4);
         EXPECT_EQ(0.0f, out.z);
+        // And back: the diagram point and a height give the table point.
+        const CVector3 back = map.MapPointToTable(out.x, out.y, 0.75f);
+        EXPECT_NEAR(c.table.x, back.x, 1e-5);
+        EXPECT_EQ(0.75f, back.y);
+        EXPECT_NEAR(c.table.z, back.z, 1e-5);
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include "simulation/Ball.h"
 #include "simulation/PhysicsConstants.h"
+#include "simulation/PointList.h"
 #include "simulation/TableParts.h"
 
 #include <algorithm>
@@ -141,3 +142,31 @@ private:
     CBedEdge m_BedEdge;
     BOOL m_bDropping;
 };
+
+// -- Scenes shared by the tests and the benchmarks -------------------------------------------------
+
+/// A lone object ball sent diagonally at 2.5 m/s: several banks, then it rolls to rest.
+inline void MakeLoneBankShot(CTestTable& table)
+{
+    CBall& ball = table.AddBall(1, 0.3f, 0.3f);
+    ball.SetVelocity(CVector3(1.5f, 2.0f, 0.0f));
+}
+
+/// A sixteen-ball rack (CPointList spots) broken by the cue ball at 7 m/s, the stroke's top speed,
+/// aimed a little off the apex so that the balls spread unevenly.
+inline void MakeBreakShot(CTestTable& table)
+{
+    CPointList spots;
+    spots.Build(TABLE_WIDTH_M, TABLE_LENGTH_M, BALL_RADIUS_M, 16);
+    for (int i = 0; i < 16; ++i)
+    {
+        const SRackSpot& spot = spots.GetSpots()[static_cast<std::size_t>(i)];
+        table.AddBall(i, static_cast<float>(spot.x), static_cast<float>(spot.y));
+    }
+    CBall& cue = table.Ball(0);
+    const SRackSpot& apex = spots.GetSpots()[1];
+    const CVector3 vAim =
+        CVector3(static_cast<float>(apex.x) + 0.004f, static_cast<float>(apex.y), 0.0f) - *cue.GetPosition();
+    cue.SetVelocity(vAim.GetNormalized() * 7.0f);
+    cue.SetRollMode(ROLL_MODE_SLIDING);
+}

@@ -173,3 +173,26 @@ TEST_F(CPointListTest, BisectorHalvesItsStepUntilTheTolerance)
     EXPECT_TRUE(down.StepDown(f));
     EXPECT_EQ(10.5f, f);
 }
+
+TEST_F(CPointListTest, TableSpotsLieAQuarterOfTheLengthFromEachEndOnTheDiagramToo)
+{
+    CTableBoundsScope bounds;
+    g_TableBounds.vMin.SetVec3(-1.0f, 0.5f, 2.0f);
+    g_TableBounds.vMax.SetVec3(1.0f, 0.7f, 6.0f);
+    EXPECT_EQ(0.0, (GetTableSpotA() - CVector3(0.0f, 0.0f, 3.0f)).Length());
+    EXPECT_EQ(0.0, (GetTableSpotB() - CVector3(0.0f, 0.0f, 5.0f)).Length());
+    // A diagram 100 wide showing table x -1..1 and z 6 (top) .. 2 (bottom) over 0..200.
+    CTableMap map;
+    map.m_dLeftX = -1.0;
+    map.m_dRightX = 1.0;
+    map.m_dTopZ = 6.0;
+    map.m_dBottomZ = 2.0;
+    map.m_fRight = 100.0f;
+    map.m_fBottom = 200.0f;
+    const CVector3 vA = MapTableSpotAToScreen(map);
+    const CVector3 vB = MapTableSpotBToScreen(map);
+    EXPECT_FLOAT_EQ(50.0f, vA.x);
+    EXPECT_FLOAT_EQ(150.0f, vA.y);
+    EXPECT_FLOAT_EQ(50.0f, vB.x);
+    EXPECT_FLOAT_EQ(50.0f, vB.y);
+}

@@ -4,6 +4,8 @@
 #include "tests/simulation/BallTable.h"
 #include "tests/simulation/SimTestSupport.h"
 
+#include "foundation/TableMap.h"
+
 using CTablePartsTest = CSimulationTest;
 
 namespace
@@ -326,4 +328,60 @@ TEST_F(CTablePartsTest, BedEdgePutsBallsBackOneRadiusInsideOnEverySide)
         EXPECT_EQ(0.0, (*ball.GetPosition() - c.vPosAfter).Length());
         EXPECT_EQ(0.0, (ball.GetVelocity() - c.vVelAfter).Length());
     }
+}
+
+TEST_F(CTablePartsTest, PathTestsFindTheFacesAPathCrossesInTheScene)
+{
+    // A map that puts table point (x, y) at scene (x, height, y).
+    CTableMap map;
+    map.m_fLeft = 0.0f;
+    map.m_fRight = TABLE_WIDTH_M;
+    map.m_dLeftX = 0.0;
+    map.m_dRightX = TABLE_WIDTH_M;
+    map.m_fTop = 0.0f;
+    map.m_fBottom = TABLE_LENGTH_M;
+    map.m_dTopZ = 0.0;
+    map.m_dBottomZ = TABLE_LENGTH_M;
+    const float h = 0.5f;
+    struct SCase
+    {
+        const char* szName;
+        CVector3 a, b;
+        bool bMap;
+        BOOL bHit;
+    };
+    const SCase aCases[] = {
+        {"crosses the near rail", {0.5f, h, 1.0f}, {0.5f, h, -1.0f}, true, TRUE},
+        {"stops short of the rail", {0.5f, h, 1.0f}, {0.5f, h, 0.5f}, true, FALSE},
+        {"passes beside the rail", {-0.5f, h, 1.0f}, {-0.5f, h, -1.0f}, true, FALSE},
+        {"runs along the rail", {0.1f, h, 0.5f}, {1.0f, h, 0.5f}, true, FALSE},
+        {"climbs over the rail", {0.5f, h, 1.0f}, {0.5f, h + 2.0f, -1.0f}, true, FALSE},
+        {"no map", {0.5f, h, 1.0f}, {0.5f, h, -1.0f}, false, FALSE},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CCushion cushion(5);
+        CVector3 vOut(9.0f, 9.0f, 9.0f);
+        EXPECT_EQ(c.bHit, cushion.TestPath(c.a, c.b, h, c.bMap ? &map : nullptr, &vOut));
+        if (c.bHit)
+        {
+            EXPECT_NEAR(0.5, vOut.x, 1e-5);
+            EXPECT_NEAR(0.0, vOut.z, 1e-5);
+            EXPECT_EQ(0.0, (cushion.GetSegment(1).GetHit() - vOut).Length());
+            EXPECT_EQ(0.0, (cushion.GetSegment(1).GetHitValue() - c.a).Length());
+        }
+        else
+        {
+            EXPECT_EQ(9.0f, vOut.x) << "no point written";
+        }
+    }
+    // The pocket asks its mouth: a path from the bed into the side pocket crosses it.
+    CTestTable table;
+    CWorldObject pocket = table.Pockets()[1];
+    const CVector3 vPocket = pocket.GetPosition();
+    EXPECT_TRUE(
+        pocket.TestPath(CVector3(0.5f, h, vPocket.y), CVector3(vPocket.x - 0.1f, h, vPocket.y), h, &map, nullptr));
+    EXPECT_FALSE(
+        CTableCorner(0.0f, 0.0f).TestPath(CVector3(0.5f, h, 1.0f), CVector3(0.5f, h, -1.0f), h, &map, nullptr));
 }
