@@ -3,7 +3,10 @@
 #pragma once
 
 #include "foundation/Vector3.h"
+#include "platform/win32/ByteStream.h"
 #include "platform/win32/WinTypes.h"
+
+#include <cstddef>
 
 /// A camera view: the orbit of the camera round the point it looks at, the screen shift and the
 /// cue's angles. Angles are in degrees here; a camera flight converts them to radians inside.
@@ -36,3 +39,15 @@ public:
     /// Cue triple: two angles (degrees), then a third value.
     CVector3 m_vCue;
 };
+
+/// The view block of player records and saved games: byte 0 the valid flag, bytes 1 to 3 zero,
+/// then the camera triple, the view point, the two shift values and the cue's x and y as
+/// little-endian floats, and in byte 44 the lowest byte of the cue's z. The block keeps this
+/// stored format, but the cue's z cannot be rebuilt from one byte: reading gives it 0, the value
+/// of a reset record, instead of a float pieced together from stray bytes.
+inline constexpr std::size_t VIEW_BLOCK_SIZE = 1 + 3 + 10 * 4 + 1;
+static_assert(VIEW_BLOCK_SIZE == 45);
+
+void WriteViewBlock(CByteWriter& out, const CViewRecord& view);
+/// Reads a view block into view; false (view unchanged) when fewer than VIEW_BLOCK_SIZE bytes remain.
+bool ReadViewBlock(CByteReader& in, CViewRecord& view);
