@@ -2,6 +2,8 @@
 
 #include "platform/win32/Clock.h"
 
+CStopwatch g_FrameStopwatch;
+
 CStopwatch::CStopwatch() : m_dwLast(timeGetTime()), m_dwPrevious(m_dwLast), m_bPaused(0) {}
 
 DWORD CStopwatch::Tick()

@@ -26,3 +26,7 @@ private:
     DWORD m_dwPrevious; // ms, clock at the tick before
     int m_bPaused;
 };
+
+/// The frame stopwatch: ticked once per frame by the frame tick, paused around modal dialogs, read
+/// by every per-frame step for its elapsed time. Main thread only.
+extern CStopwatch g_FrameStopwatch;

@@ -1,5 +1,7 @@
 #include "platform/win32/Priority.h"
 
+#include "platform/win32/Thread.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -109,13 +111,18 @@ BOOL SetPriorityClass(HANDLE hProcess, DWORD dwClass)
 
 int GetThreadPriority(HANDLE hThread)
 {
-    return hThread == &s_currentThread ? State().nPriority : THREAD_PRIORITY_ERROR_RETURN;
+    if (hThread != &s_currentThread)
+        return GetRequestedThreadPriority(hThread);
+    return State().nPriority;
 }
 
 BOOL SetThreadPriority(HANDLE hThread, int nPriority)
 {
-    if (hThread != &s_currentThread || !ThreadNice(nPriority))
+    if (!ThreadNice(nPriority))
         return FALSE;
+    // Another thread takes the priority on itself when it next can (Thread.h).
+    if (hThread != &s_currentThread)
+        return RequestThreadPriority(hThread, nPriority);
     return Apply(State().dwClass, nPriority) ? TRUE : FALSE;
 }
 

@@ -38,10 +38,12 @@ HANDLE GetCurrentThread();
 DWORD GetPriorityClass(HANDLE hProcess);
 /// FALSE when the class is unknown, the handle is not the current process, or the system refuses.
 BOOL SetPriorityClass(HANDLE hProcess, DWORD dwClass);
-/// The calling thread's priority (THREAD_PRIORITY_NORMAL at first); THREAD_PRIORITY_ERROR_RETURN
-/// for another handle.
+/// The calling thread's priority (THREAD_PRIORITY_NORMAL at first); for a thread's handle the
+/// priority last asked for it (Thread.h); THREAD_PRIORITY_ERROR_RETURN for any other handle.
 int GetThreadPriority(HANDLE hThread);
-/// FALSE when the priority is unknown, the handle is not the current thread, or the system refuses.
+/// FALSE when the priority is unknown, the handle is neither the current thread nor a thread's
+/// handle, or the system refuses. For a thread's handle the request is remembered and the thread
+/// takes it on itself when it can (Thread.h).
 BOOL SetThreadPriority(HANDLE hThread, int nPriority);
 
 /// Test seam: refuse any request that would put the calling thread more than nSteps nice steps
