@@ -2,6 +2,8 @@
 
 #include "platform/win32/Paths.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -103,3 +105,57 @@ BOOL DeleteFile(LPCSTR lpFileName)
 }
 
 std::string GetCommonFilesFolder() { return "/usr/local/share/"; }
+
+namespace
+{
+char FoldCase(char ch) { return static_cast<char>(std::tolower(static_cast<unsigned char>(ch))); }
+
+// Wildcard match without case: "*" any run of characters, "?" any one character.
+bool MatchesPattern(std::string_view name, std::string_view pattern)
+{
+    std::size_t n = 0, p = 0, nStarName = std::string_view::npos, nStarPattern = 0;
+    while (n < name.size())
+    {
+        if (p < pattern.size() && (pattern[p] == '?' || FoldCase(pattern[p]) == FoldCase(name[n])))
+        {
+            ++n;
+            ++p;
+        }
+        else if (p < pattern.size() && pattern[p] == '*')
+        {
+            nStarPattern = ++p;
+            nStarName = n;
+        }
+        else if (nStarName != std::string_view::npos)
+        {
+            // Let the last star take one more character and try again from there.
+            p = nStarPattern;
+            n = ++nStarName;
+        }
+        else
+            return false;
+    }
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
+    return p == pattern.size();
+}
+} // namespace
+
+std::vector<std::string> FindFiles(LPCSTR lpPattern)
+{
+    std::vector<std::string> names;
+    if (lpPattern == nullptr)
+        return names;
+    const SSplitPath split = SplitPath(lpPattern);
+    const std::string strNamePattern = split.strName + split.strExt;
+    const std::string strFolder = ResolvePath(split.strDrive + split.strDir);
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(strFolder.empty() ? "." : strFolder, ec))
+    {
+        const std::string strName = entry.path().filename().string();
+        if (!entry.is_directory(ec) && MatchesPattern(strName, strNamePattern))
+            names.push_back(strName);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}

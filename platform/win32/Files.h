@@ -6,6 +6,7 @@
 #include "platform/win32/WinTypes.h"
 
 #include <string>
+#include <vector>
 
 inline constexpr DWORD INVALID_FILE_ATTRIBUTES = 0xFFFFFFFFu;
 inline constexpr DWORD FILE_ATTRIBUTE_READONLY = 0x01;
@@ -44,3 +45,8 @@ BOOL DeleteFile(LPCSTR lpFileName);
 /// The place for files that several programs of one maker share ("C:\Program Files\Common
 /// Files\" on Windows): "/usr/local/share/", ending in a separator.
 std::string GetCommonFilesFolder();
+
+/// The names (without folder) of the files that match a search pattern "folder\name" whose name
+/// may hold the wildcards "*" and "?", matched without case like the system's file search; in
+/// name order, so that every run finds them in the same order. Folders are not listed.
+std::vector<std::string> FindFiles(LPCSTR lpPattern);

@@ -8,17 +8,30 @@
 
 #include <algorithm>
 #include <cstring>
+#include <dlfcn.h>
 #include <memory>
 #include <mutex>
 #include <vector>
 
-// A loaded module; its handle is its address. Only resource libraries exist so far: a rule
-// plug-in, a shared object, will be opened with dlopen in LoadLibrary and keep its handle here.
+// A loaded module; its handle is its address. A resource library holds only its resources; a
+// shared object (a rule plug-in) holds its dlopen handle and, when it exports them, resources.
 struct HINSTANCE__
 {
+    HINSTANCE__() = default;
+    HINSTANCE__(const HINSTANCE__&) = delete;
+    HINSTANCE__& operator=(const HINSTANCE__&) = delete;
+    ~HINSTANCE__()
+    {
+        // The resources are a copy; the code goes last.
+        pLibrary.reset();
+        if (pSharedObject != nullptr)
+            dlclose(pSharedObject);
+    }
+
     std::string strPath; // the Linux path it was opened from
     int nRefs = 0;
     std::unique_ptr<CResourceLibrary> pLibrary;
+    void* pSharedObject = nullptr; // dlopen handle
 };
 
 namespace
@@ -67,6 +80,39 @@ HMODULE Refuse(LPCSTR szPath, const std::string& strReason, DWORD dwError)
     SetLastError(dwError);
     return nullptr;
 }
+
+// Opens a shared object and takes a copy of the resources it exports; null with the reason in
+// strError (and dwError) when it does not load or its resources are damaged.
+std::unique_ptr<HINSTANCE__> OpenSharedObject(const std::string& strPath, std::string& strError, DWORD& dwError)
+{
+    // Every symbol is bound now, so a plug-in that needs what the program lacks fails here with
+    // the loader's message instead of at its first call.
+    void* pHandle = dlopen(strPath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (pHandle == nullptr)
+    {
+        const char* szError = dlerror();
+        strError = std::string("the shared object does not load: ") + (szError != nullptr ? szError : "");
+        dwError = ERROR_BAD_EXE_FORMAT;
+        return nullptr;
+    }
+    auto pModule = std::make_unique<HINSTANCE__>();
+    pModule->pSharedObject = pHandle;
+    const auto pfnGetResources = reinterpret_cast<PFN_GET_RESOURCES>(dlsym(pHandle, MODULE_RESOURCES_EXPORT));
+    if (pfnGetResources == nullptr)
+        return pModule;
+    DWORD nSize = 0;
+    const BYTE* pData = pfnGetResources(&nSize);
+    if (pData == nullptr)
+        return pModule;
+    pModule->pLibrary = CResourceLibrary::FromBytes(std::vector<BYTE>(pData, pData + nSize), strError);
+    if (pModule->pLibrary == nullptr)
+    {
+        strError = "its resources are damaged: " + strError;
+        dwError = ERROR_BAD_FORMAT;
+        return nullptr;
+    }
+    return pModule;
+}
 } // namespace
 
 HMODULE LoadLibrary(LPCSTR szPath)
@@ -88,17 +134,25 @@ HMODULE LoadLibrary(LPCSTR szPath)
     std::vector<BYTE> bytes;
     if (!ReadWholeFile(strPath, bytes))
         return Refuse(szPath, "cannot read the file", ERROR_FILE_NOT_FOUND);
-    if (IsSharedObject(bytes))
-        return Refuse(szPath, "shared objects are not loaded yet", ERROR_BAD_EXE_FORMAT);
     std::string strError;
-    auto pLibrary = CResourceLibrary::FromBytes(std::move(bytes), strError);
-    if (pLibrary == nullptr)
-        return Refuse(szPath, strError, ERROR_BAD_FORMAT);
-
-    auto pModule = std::make_unique<HINSTANCE__>();
+    std::unique_ptr<HINSTANCE__> pModule;
+    if (IsSharedObject(bytes))
+    {
+        DWORD dwError = 0;
+        pModule = OpenSharedObject(strPath, strError, dwError);
+        if (pModule == nullptr)
+            return Refuse(szPath, strError, dwError);
+    }
+    else
+    {
+        auto pLibrary = CResourceLibrary::FromBytes(std::move(bytes), strError);
+        if (pLibrary == nullptr)
+            return Refuse(szPath, strError, ERROR_BAD_FORMAT);
+        pModule = std::make_unique<HINSTANCE__>();
+        pModule->pLibrary = std::move(pLibrary);
+    }
     pModule->strPath = strPath;
     pModule->nRefs = 1;
-    pModule->pLibrary = std::move(pLibrary);
     std::lock_guard lock(s_mutex);
     s_modules.push_back(std::move(pModule));
     return s_modules.back().get();
@@ -106,16 +160,43 @@ HMODULE LoadLibrary(LPCSTR szPath)
 
 BOOL FreeLibrary(HMODULE hModule)
 {
-    std::lock_guard lock(s_mutex);
-    HINSTANCE__* pModule = FindLoadedLocked(hModule);
-    if (pModule == nullptr)
+    std::unique_ptr<HINSTANCE__> pClosing;
     {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return FALSE;
+        std::lock_guard lock(s_mutex);
+        const auto it =
+            std::find_if(s_modules.begin(), s_modules.end(), [hModule](const auto& p) { return p.get() == hModule; });
+        if (it == s_modules.end())
+        {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return FALSE;
+        }
+        if (--(*it)->nRefs > 0)
+            return TRUE;
+        pClosing = std::move(*it);
+        s_modules.erase(it);
     }
-    if (--pModule->nRefs == 0)
-        std::erase_if(s_modules, [pModule](const auto& p) { return p.get() == pModule; });
+    // Closed outside the lock: a shared object's own clean-up may load or free libraries.
+    pClosing.reset();
     return TRUE;
+}
+
+FARPROC GetProcAddress(HMODULE hModule, LPCSTR szProcName)
+{
+    void* pSharedObject = nullptr;
+    {
+        std::lock_guard lock(s_mutex);
+        const HINSTANCE__* pModule = FindLoadedLocked(hModule);
+        pSharedObject = pModule != nullptr ? pModule->pSharedObject : nullptr;
+    }
+    if (pSharedObject == nullptr || szProcName == nullptr)
+    {
+        SetLastError(pSharedObject == nullptr ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    void* pSymbol = dlsym(pSharedObject, szProcName);
+    if (pSymbol == nullptr)
+        SetLastError(ERROR_PROC_NOT_FOUND);
+    return reinterpret_cast<FARPROC>(pSymbol);
 }
 
 HRSRC FindResource(HMODULE hModule, LPCSTR szName, LPCSTR szType)

@@ -1,5 +1,5 @@
-// Modules and their resources: LoadLibrary opens one of the program's resource libraries
-// (see ResourceLibrary.h), and the resource functions find, load and lock its entries.
+// Modules and their resources: LoadLibrary opens one of the program's resource libraries or a
+// rule plug-in (see ResourceLibrary.h), and the resource functions find, load and lock its entries.
 //
 // Resource data stays valid and unchanged until the library's last FreeLibrary; LoadResource
 // and LockResource hand out pointers into it and FreeResource does nothing, as on Win32.
@@ -24,12 +24,28 @@ inline const LPCSTR RT_BITMAP = MAKEINTRESOURCE(2);
 inline const LPCSTR RT_STRING = MAKEINTRESOURCE(RT_STRING_ID);
 inline const LPCSTR RT_RCDATA = MAKEINTRESOURCE(10);
 
-/// Opens a library by its Windows path text. Opening the same file again returns the same
-/// handle and counts up; each open needs its FreeLibrary. Null (and GetLastError) when the
-/// file is missing or damaged; the reason goes to the debug log.
+/// A function found by GetProcAddress, cast by the caller to its real type.
+using FARPROC = void (*)();
+
+/// A shared object (a rule plug-in) may carry resources: it exports this function, which returns
+/// a resource library image (as tools/respack builds it) and its size; LoadLibrary takes a copy,
+/// and the resource functions below find the plug-in's resources through its handle.
+inline constexpr const char* MODULE_RESOURCES_EXPORT = "GetResources";
+extern "C"
+{
+    using PFN_GET_RESOURCES = const BYTE* (*)(DWORD* pnSize);
+}
+
+/// Opens a library by its Windows path text: one of the program's resource libraries, or a
+/// shared object (ELF), which is loaded with all its symbols bound at once. Opening the same file again returns the
+/// same handle and counts up; each open needs its FreeLibrary. Null (and GetLastError) when the file is missing or
+/// damaged; the reason goes to the debug log.
 HMODULE LoadLibrary(LPCSTR szPath);
 inline HMODULE LoadLibraryA(LPCSTR szPath) { return LoadLibrary(szPath); }
 BOOL FreeLibrary(HMODULE hModule);
+/// The exported function szProcName of a shared object; null for a resource library or a name it
+/// does not export (GetLastError ERROR_PROC_NOT_FOUND).
+FARPROC GetProcAddress(HMODULE hModule, LPCSTR szProcName);
 
 /// Finds a resource by name (text, "#id" or MAKEINTRESOURCE) and type; texts match without case.
 /// The program itself holds no resources: a null module finds nothing.

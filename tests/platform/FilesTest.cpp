@@ -10,8 +10,10 @@
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 TEST(FilesTest, TempPathFollowsTmpdirAndReportsTheSizeItNeeds)
 {
@@ -116,4 +118,31 @@ TEST(CNumbersTest, ScansLikePercentFInTheCLocale)
     EXPECT_EQ("-2.25", FormatFixed(-2.25, 2));
     if (bComma)
         std::setlocale(LC_NUMERIC, "C");
+}
+
+TEST(FilesTest, FindFilesMatchesWildcardsWithoutCaseInNameOrder)
+{
+    CTempFolder folder;
+    for (const char* szName : {"b.gam", "A.GAM", "c.gam.bak", "x.gamx", "Imagery2.dll", "imagery10.DLL", "i.dll"})
+        folder.Write(szName, "x");
+    std::filesystem::create_directory(folder.Path() / "dir.gam");
+    struct SCase
+    {
+        const char* szPattern;
+        std::vector<std::string> expected;
+    };
+    const SCase cases[] = {
+        {"*.gam", {"A.GAM", "b.gam"}},
+        {"imagery*.dll", {"Imagery2.dll", "imagery10.DLL"}},
+        {"?.*", {"A.GAM", "b.gam", "c.gam.bak", "i.dll", "x.gamx"}},
+        {"*", {"A.GAM", "Imagery2.dll", "b.gam", "c.gam.bak", "i.dll", "imagery10.DLL", "x.gamx"}},
+        {"none*", {}},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szPattern);
+        EXPECT_EQ(c.expected, FindFiles((folder.Folder() + c.szPattern).c_str()));
+    }
+    EXPECT_TRUE(FindFiles((folder.Folder() + "missing\\*.gam").c_str()).empty());
+    EXPECT_TRUE(FindFiles(nullptr).empty());
 }

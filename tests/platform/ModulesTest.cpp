@@ -85,7 +85,8 @@ TEST_F(ModulesTest, MissingDamagedAndForeignFilesAreRefused)
         const char* szName;
         std::string strContent; // empty: no file at all
         DWORD dwError;
-        const char* szReason; // what the debug log says
+        const char* szReason;     // what the debug log says
+        bool bLoaderText = false; // the reason goes on with the dynamic loader's own text
     };
     const SCase cases[] = {
         {"missing", "", ERROR_FILE_NOT_FOUND, "cannot read the file"},
@@ -95,7 +96,7 @@ TEST_F(ModulesTest, MissingDamagedAndForeignFilesAreRefused)
          std::string("\x7f"
                      "ELF\x02\x01\x01",
                      7),
-         ERROR_BAD_EXE_FORMAT, "shared objects are not loaded yet"},
+         ERROR_BAD_EXE_FORMAT, "the shared object does not load: ", true},
     };
     for (const SCase& c : cases)
     {
@@ -109,7 +110,11 @@ TEST_F(ModulesTest, MissingDamagedAndForeignFilesAreRefused)
         EXPECT_EQ(nullptr, LoadLibrary(strPath.c_str()));
         SetDebugLogSink({});
         EXPECT_EQ(c.dwError, GetLastError());
-        EXPECT_EQ("LoadLibrary: " + strPath + ": " + c.szReason + "\n", strLog);
+        const std::string strExpected = "LoadLibrary: " + strPath + ": " + c.szReason;
+        if (c.bLoaderText)
+            EXPECT_EQ(strExpected, strLog.substr(0, strExpected.size())) << strLog;
+        else
+            EXPECT_EQ(strExpected + "\n", strLog);
     }
     EXPECT_EQ(nullptr, LoadLibrary(nullptr));
 }

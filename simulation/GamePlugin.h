@@ -1,0 +1,102 @@
+// The interface between the program and a rule plug-in, for plug-in authors.
+//
+// A rule plug-in adds a game type. It is a shared object named "<anything>.gam" in the program
+// folder, built with the same compiler and C++ library as the program, and it exports these C
+// functions (see the PFN_ types below):
+//
+//   GetGameType   writes the game's name into the buffer it is given (at most nNameSize bytes,
+//                 the terminating zero included), may change the flag byte (preset to 1) and
+//                 returns the game type id; it creates nothing.
+//   CreateGame    creates the game object and stores its address through ppGame. It is passed
+//                 GAME_PLUGIN_INTERFACE_VERSION; a plug-in built for another version stores null.
+//   GetPictureID  called with 1; returns the resource id of the game's picture, a JPEG resource of
+//                 type "_DATA" in the plug-in's own resources (optional export).
+//   GetResources  (optional) hands out the plug-in's resources: a resource library image as
+//                 tools/respack builds it, embedded in the shared object. Through it the program
+//                 finds the plug-in's picture and texts with the ordinary resource functions.
+//
+// The plug-in resolves the program's own classes (CReferee and what it uses) from the program
+// when it is loaded, so it links none of the program's libraries itself.
+//
+// Life of a game object: the program creates it with CreateGame, has it create its two referees
+// (CreateReferees) and, when the game ends, release them (ReleaseReferees), then deletes the
+// object through its virtual destructor and only after that closes the library. Everything the
+// plug-in allocates is therefore freed by the plug-in's own code while it is still loaded.
+#pragma once
+
+#include <cstdint>
+
+class CReferee;
+class CMainFrame;
+class CBallEngine;
+
+/// Raised whenever CPluginGame or the exports change shape, so that an older plug-in refuses to
+/// create a game the program would call wrongly.
+inline constexpr std::uint32_t GAME_PLUGIN_INTERFACE_VERSION = 1;
+
+/// Size of the name buffer passed to GetGameType, terminating zero included.
+inline constexpr std::uint32_t GAME_PLUGIN_NAME_SIZE = 256;
+
+/// The computer's shot request (slot PlanShot): cleared by the program, which stores the main frame
+/// and the live ball engine; the plug-in fills the rest and the game flow carries it out.
+struct SPluginShotRequest
+{
+    std::uint8_t bReserved = 0;
+    CMainFrame* pMainFrame = nullptr;
+    CBallEngine* pEngine = nullptr;
+    std::uint8_t bPlanned = 0;         ///< non-zero: fAimAngle holds the aim, nothing is searched
+    std::uint8_t bUse16Ball = 0;       ///< use the 16-ball planner
+    std::uint8_t bPlannerFlag = 0;     ///< the planner's extra flag
+    std::uint8_t bEvaluation = 0;      ///< the evaluation switch of the shot candidates
+    std::uint8_t bLowerLevel = 0;      ///< play one skill level lower
+    std::int32_t nMoneyBallKind2 = -1; ///< money ball of kind 2; negative: none
+    std::int32_t nMoneyBallKind3 = -1; ///< money ball of kind 3; negative: none
+    std::int32_t nTargetBall = 0;      ///< target when the referee asks for the money ball
+    float fAimAngle = 0.0f;            ///< radians
+};
+
+/// The block the per-frame ball stepping reads from a plug-in game (slot FillStepBlock); its
+/// fields come with the ball stepping of the game flow, which raises the interface version.
+struct SPluginStepBlock;
+
+/// The game object of a rule plug-in. The operations are declared in the order of the program's
+/// calls (picture, type, texture set, referees, rack, shot, target, step block).
+class CPluginGame
+{
+public:
+    virtual ~CPluginGame() = default;
+
+    /// JPEG data of picture nId and its size in *pnSize; null when there is none. The data stays
+    /// valid while the game object lives.
+    virtual const std::uint8_t* GetPictureData(std::int32_t nId, std::uint32_t* pnSize) = 0;
+    /// The game type id (the one GetGameType returns).
+    virtual std::int32_t GetGameType() = 0;
+    /// Name of the texture-set variant to load for this game; sets *pnFlag.
+    virtual const char* GetTextureSetName(std::int32_t* pnFlag) = 0;
+    /// Creates the game's referee and shadow referee (classes derived from CReferee) and stores
+    /// them through the two pointers.
+    virtual void CreateReferees(CReferee** ppReferee, CReferee** ppShadow) = 0;
+    /// Deletes the referees that the two pointers hold (null pointers are skipped) and sets both
+    /// pointers to null; calling it again does nothing.
+    virtual void ReleaseReferees(CReferee** ppReferee, CReferee** ppShadow) = 0;
+    /// Called when a new rack is set up (nRack 1): the ball numbers to place on the rack spots and
+    /// their count in *pnCount; the data stays valid while the game object lives.
+    virtual const std::int32_t* GetRackBalls(std::int32_t nRack, std::int32_t* pnCount) = 0;
+    /// Fills the computer's shot request.
+    virtual void PlanShot(SPluginShotRequest* pRequest) = 0;
+    /// The target that the stroke passes to the referee's BeginShot.
+    virtual std::int32_t GetTargetBall() = 0;
+    /// Fills the block of the per-frame ball stepping.
+    virtual void FillStepBlock(SPluginStepBlock* pBlock) = 0;
+};
+
+// The exports, as the program looks them up by name.
+extern "C"
+{
+    using PFN_GET_GAME_TYPE = std::int32_t (*)(char* szName, std::uint32_t nNameSize, std::uint8_t* pbFlag);
+    using PFN_CREATE_GAME = void (*)(CPluginGame** ppGame, std::uint32_t nInterfaceVersion);
+    using PFN_GET_PICTURE_ID = std::int32_t (*)(std::int32_t n);
+}
+inline constexpr const char* GAME_PLUGIN_GET_GAME_TYPE = "GetGameType";
+inline constexpr const char* GAME_PLUGIN_CREATE_GAME = "CreateGame";
+inline constexpr const char* GAME_PLUGIN_GET_PICTURE_ID = "GetPictureID";
