@@ -12,4 +12,7 @@ void SPhysicsCoefficients::Reset()
     Decay.store(DEFAULT_CUSHION_DECAY, std::memory_order_relaxed);
     SideSpinDecay.store(DEFAULT_SIDE_SPIN_DECAY, std::memory_order_relaxed);
     SideSpinInfluence.store(DEFAULT_SIDE_SPIN_INFLUENCE, std::memory_order_relaxed);
+    SideSpinCoeff.store(DEFAULT_SIDE_SPIN_COEFF, std::memory_order_relaxed);
+    ForwardSpinCoeff.store(DEFAULT_FORWARD_SPIN_COEFF, std::memory_order_relaxed);
+    VerticalVelocityCoeff.store(DEFAULT_VERTICAL_VELOCITY_COEFF, std::memory_order_relaxed);
 }

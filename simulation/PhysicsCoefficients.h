@@ -17,6 +17,9 @@ inline constexpr float DEFAULT_MAX_FLIGHT_HEIGHT_PER_R = 5.0f; // ball radii
 inline constexpr float DEFAULT_CUSHION_DECAY = 0.7f;           // non-dimensional
 inline constexpr float DEFAULT_SIDE_SPIN_DECAY = 0.9f;         // non-dimensional
 inline constexpr float DEFAULT_SIDE_SPIN_INFLUENCE = 0.3f;     // non-dimensional
+inline constexpr float DEFAULT_SIDE_SPIN_COEFF = 5.0f;         // non-dimensional
+inline constexpr float DEFAULT_FORWARD_SPIN_COEFF = 1.4f;      // non-dimensional
+inline constexpr float DEFAULT_VERTICAL_VELOCITY_COEFF = 0.3f; // non-dimensional
 
 struct SPhysicsCoefficients
 {
@@ -37,6 +40,15 @@ struct SPhysicsCoefficients
     std::atomic<float> SideSpinDecay{DEFAULT_SIDE_SPIN_DECAY};
     /// How strongly side spin throws the rebound along the cushion. Non-dimensional (0.3).
     std::atomic<float> SideSpinInfluence{DEFAULT_SIDE_SPIN_INFLUENCE};
+    /// Side spin a stroke gives per unit of stroke speed over R and of cos(pi/2 + side angle).
+    /// Non-dimensional (5). Higher values give more english for the same cue offset.
+    std::atomic<float> SideSpinCoeff{DEFAULT_SIDE_SPIN_COEFF};
+    /// Forward spin a stroke gives per unit of stroke speed over R and of cos(pi/2 + height
+    /// angle). Non-dimensional (1.4). Higher values give more follow and draw.
+    std::atomic<float> ForwardSpinCoeff{DEFAULT_FORWARD_SPIN_COEFF};
+    /// Share of the stroke's vertical speed the cue ball keeps. Non-dimensional (0.3). Higher
+    /// values make elevated strokes jump more.
+    std::atomic<float> VerticalVelocityCoeff{DEFAULT_VERTICAL_VELOCITY_COEFF};
 
     /// Puts every coefficient back to its default.
     void Reset();
