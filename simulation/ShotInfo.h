@@ -1,0 +1,26 @@
+// The game flow's shot record: the shot the computer player chose (or the player called), ten
+// 32-bit words.
+#pragma once
+
+#include <cstdint>
+
+class CShotInfo
+{
+public:
+    /// Writes words 0 to 3, the aim (words 6-7), the kind (word 4) and the deviation (words 8-9);
+    /// word 5 keeps what it held.
+    void Set(int nPocket, int nCueBall, int nObjectBall, int nSecondBall, double dAim, int nKind, double dDeviation);
+    /// No shot: pocket -1, cue ball 0, no object or second ball, aim 0, kind 0, no deviation.
+    void Reset() { Set(-1, 0, -1, -1, 0.0, 0, 0.0); }
+
+    std::int32_t m_nPocket = -1;     ///< word 0: pocket 0 to 5, -1 none
+    std::int32_t m_nCueBall = 0;     ///< word 1: the ball struck
+    std::int32_t m_nObjectBall = -1; ///< word 2: the ball the cue ball hits first
+    std::int32_t m_nSecondBall = -1; ///< word 3: the ball driven into the pocket in a two-ball shot
+    std::int32_t m_nKind = 0;        ///< word 4: 1 direct, 2 bank, 4 kick, 8 two-ball; 0 none (the break)
+    std::int32_t m_nWord5 = 0;       ///< word 5: not written by Set
+    double m_dAim = 0.0;             ///< words 6-7: the stroke direction (radians, as the engines' strike takes it)
+    double m_dDeviation = 0.0;       ///< words 8-9: the deviation added to the aim (radians)
+};
+
+static_assert(sizeof(CShotInfo) == 10 * sizeof(std::int32_t), "the shot record is ten 32-bit words");
