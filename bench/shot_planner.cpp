@@ -1,7 +1,11 @@
 // Time the computer player needs to plan one shot, by game and skill level, on a fixed set of
 // random layouts (seeded): 8-ball (open table, 16 balls), 9-ball (10 balls, on the lowest),
 // pyramid (16 balls). The search's budget is 4000 ms; it should stay far below it.
+// BM_SuccessRate plays each planned shot (aim plus the level's deviation) on the live engine and
+// counts how often a legal object ball drops while the cue ball stays on the table.
 #include "platform/win32/CrtRandom.h"
+#include "simulation/BallEngine.h"
+#include "simulation/CueBall.h"
 #include "simulation/PhysicsConstants.h"
 #include "simulation/Referee.h"
 #include "simulation/ShotInfo.h"
@@ -104,4 +108,73 @@ void BM_PlanShot(benchmark::State& state)
     state.SetLabel(g.nGameType == GAME_8BALL ? "8-ball" : g.nGameType == GAME_9BALL ? "9-ball" : "pyramid");
 }
 BENCHMARK(BM_PlanShot)->ArgsProduct({{0, 1, 2}, {1, 5, 9}})->ArgNames({"game", "level"})->Unit(benchmark::kMillisecond);
+
+/// Stroke speed of the played shots. Metres per second (a firm shot; the game flow chooses its own).
+constexpr float SHOT_SPEED_MPS = 3.5f;
+/// The played shot is followed in steps of this many milliseconds, for at most SHOT_MAX_MS.
+constexpr DWORD SHOT_STEP_MS = 10;
+constexpr DWORD SHOT_MAX_MS = 30000;
+
+/// Whether pocketing ball n counts for the game's shooter (8-ball open table: not the 8).
+BOOL IsLegalBall(const SGame& g, int n) { return n > 0 && !(g.nGameType == GAME_8BALL && n == 8); }
+
+/// Plays the shot on a live table laid out like t; TRUE when a legal object ball dropped and the
+/// cue ball did not.
+BOOL PlaysIn(const SGame& g, const CShotTable& t, const CShotInfo& shot)
+{
+    CBallEngineMain engine;
+    for (int n = 0; n < SHOT_BALL_COUNT; ++n)
+    {
+        if (t.IsOnTable(n))
+        {
+            engine.AddBall(n);
+            engine.SetBallPosition(n, t.GetPos(n).x, t.GetPos(n).y);
+        }
+    }
+    SetCueBallNumber(shot.m_nCueBall);
+    engine.BeginShot(SHOT_SPEED_MPS, static_cast<float>(shot.m_dAim + shot.m_dDeviation), 0.0f, 0.0f, 0.0f);
+    for (DWORD dwMs = 0; dwMs < SHOT_MAX_MS && !engine.AllBallsStopped(); dwMs += SHOT_STEP_MS)
+        engine.Advance(SHOT_STEP_MS);
+    SetCueBallNumber(0);
+    if (engine.AskBall(shot.m_nCueBall))
+        return FALSE;
+    for (int n = 0; n < SHOT_BALL_COUNT; ++n)
+    {
+        if (n != shot.m_nCueBall && t.IsOnTable(n) && engine.AskBall(n) && IsLegalBall(g, n))
+            return TRUE;
+    }
+    return FALSE;
+}
+
+void BM_SuccessRate(benchmark::State& state)
+{
+    const int nGame = static_cast<int>(state.range(0));
+    const int nLevel = static_cast<int>(state.range(1));
+    const SGame& g = GAMES[nGame];
+    const std::vector<CShotTable>& layouts = Layouts(nGame);
+    int nShots = 0, nIn = 0;
+    for (auto _ : state)
+    {
+        CrtSrand(1);
+        for (const CShotTable& t : layouts)
+        {
+            const std::unique_ptr<CShotPlanner> p =
+                CreateShotPlanner({g.nGameType, nLevel, TRUE, TargetOf(g, t), FALSE});
+            p->Plan(t);
+            CShotInfo shot;
+            if (!p->GetShot(shot, TRUE))
+                continue;
+            ++nShots;
+            nIn += PlaysIn(g, t, shot) ? 1 : 0;
+        }
+    }
+    state.counters["success"] = nShots > 0 ? static_cast<double>(nIn) / nShots : 0.0;
+    state.counters["shots"] = nShots;
+    state.SetLabel(g.nGameType == GAME_8BALL ? "8-ball" : g.nGameType == GAME_9BALL ? "9-ball" : "pyramid");
+}
+BENCHMARK(BM_SuccessRate)
+    ->ArgsProduct({{0, 1, 2}, {1, 5, 9}})
+    ->ArgNames({"game", "level"})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 } // namespace

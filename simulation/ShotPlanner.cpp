@@ -291,6 +291,8 @@ void CShotPlanner::Plan(const CShotTable& tableIn)
     m_dChosenAim = m_pChosen != nullptr ? m_pChosen->GetAim() : 0.0;
 }
 
+void CShotPlanner::Plan(CBallEngine& engine) { Plan(CShotTable::FromEngine(engine)); }
+
 BOOL CShotPlanner::GetShot(CShotInfo& record, BOOL bBreakMade)
 {
     if (!bBreakMade)

@@ -50,6 +50,8 @@ public:
     /// Searches the table within the time budget and chooses a shot (none on a table with fewer than
     /// two balls). The ball range and the scratch-check switch are handed to the path tests.
     virtual void Plan(const CShotTable& table);
+    /// Plan over the engine's table (the live engine for a computer turn).
+    void Plan(CBallEngine& engine);
     /// The chosen shot with a noise sample as its deviation; TRUE when there was one. Before the
     /// break has been made the fixed break shot. Without a choice the record becomes "no shot"
     /// (pocket -1, kind 0) and the result is FALSE.

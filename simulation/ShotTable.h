@@ -9,6 +9,8 @@
 
 #include <array>
 
+class CBallEngine;
+
 /// Ball numbers run from 0 to this minus one; pockets from 0 to SHOT_POCKET_COUNT minus one.
 inline constexpr int SHOT_BALL_COUNT = 16;
 inline constexpr int SHOT_POCKET_COUNT = 6;
@@ -33,6 +35,9 @@ public:
     /// No balls; the six pockets of the standard table.
     CShotTable();
 
+    /// The balls and pockets of an engine, read under its lock.
+    static CShotTable FromEngine(CBallEngine& engine);
+
     /// Ball n present and lying on the table at (x, y).
     void SetBall(int n, float x, float y);
     /// Ball n present but in a pocket.
@@ -45,6 +50,7 @@ public:
     /// Position of ball n; the caller checks IsOnTable first.
     const CVector3& GetPos(int n) const { return m_aBalls[Index(n)].vPos; }
     const SShotPocket& GetPocket(int i) const { return m_aPockets[Index(i)]; }
+    void SetPocket(int i, const SShotPocket& pocket) { m_aPockets[Index(i)] = pocket; }
 
     /// The point an object ball at vObject is sent to for pocket i: the near (lip) point when the
     /// ball lies within 8 ball radii of it, else the pocket's position.

@@ -3,6 +3,7 @@
 #include "foundation/RunningMean.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
+#include "simulation/BallEngine.h"
 #include "simulation/PhysicsConstants.h"
 #include "simulation/PlannerSwitches.h"
 #include "simulation/Referee.h"
@@ -441,4 +442,44 @@ TEST_F(ShotPlannerTest, RandomLayoutsGiveALegalShotOrNoShot)
             EXPECT_TRUE(std::isfinite(shot.m_dDeviation));
         }
     }
+}
+
+TEST_F(ShotPlannerTest, PlansOverAnEnginesTable)
+{
+    // The engine's balls (pocketed ones included) and pockets are what the search sees.
+    CTestClockScope clock;
+    CBallEngineMain engine;
+    const CShotTable easy = EasyTable();
+    for (int n = 0; n < SHOT_BALL_COUNT; ++n)
+    {
+        if (easy.IsOnTable(n))
+        {
+            engine.AddBall(n);
+            engine.SetBallPosition(n, easy.GetPos(n).x, easy.GetPos(n).y);
+        }
+    }
+    engine.AddBall(7)->SetPocketed(TRUE, FALSE, 3);
+    const CShotTable t = CShotTable::FromEngine(engine);
+    for (int n = 0; n < SHOT_BALL_COUNT; ++n)
+    {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(easy.IsOnTable(n), t.IsOnTable(n));
+        if (t.IsOnTable(n))
+        {
+            EXPECT_EQ(easy.GetPos(n).x, t.GetPos(n).x);
+            EXPECT_EQ(easy.GetPos(n).y, t.GetPos(n).y);
+        }
+    }
+    EXPECT_TRUE(t.IsPresent(7));
+    EXPECT_FALSE(t.IsOnTable(7));
+    for (int i = 0; i < SHOT_POCKET_COUNT; ++i)
+    {
+        EXPECT_EQ(engine.GetWorldObject(i)->GetLipPoint().x, t.GetPocket(i).vNear.x);
+        EXPECT_EQ(engine.GetWorldObject(i)->GetPosition().y, t.GetPocket(i).vFar.y);
+    }
+    const std::unique_ptr<CShotPlanner> p = CreateShotPlanner({GAME_8BALL, 9, TRUE, -1, FALSE});
+    p->Plan(engine);
+    ASSERT_NE(nullptr, p->GetChosen());
+    EXPECT_EQ(1, p->GetChosen()->GetObjectBall());
+    EXPECT_EQ(2, p->GetChosen()->GetPocket());
 }
