@@ -483,3 +483,55 @@ TEST_F(ShotPlannerTest, PlansOverAnEnginesTable)
     EXPECT_EQ(1, p->GetChosen()->GetObjectBall());
     EXPECT_EQ(2, p->GetChosen()->GetPocket());
 }
+
+TEST_F(ShotPlannerTest, AmericanPoolAfterTheBreakStrikesAnyBall)
+{
+    // Ball 0 is gone; with the any-cue-ball flag ball 4 strikes ball 1 into pocket 2.
+    CTestClockScope clock;
+    CShotTable t;
+    t.SetBall(1, 0.3f, 0.5f);
+    const CVector3 O = t.GetPos(1);
+    const CVector3 C = O + (O - t.GetAimPoint(2, O)).GetNormalized() * 0.4f;
+    t.SetBall(4, C.x, C.y);
+    for (BOOL bBreakMade : {FALSE, TRUE})
+    {
+        SCOPED_TRACE(bBreakMade);
+        const std::unique_ptr<CShotPlanner> p = CreateShotPlanner({GAME_AMERICAN, 9, bBreakMade, -1, FALSE});
+        p->Plan(t);
+        ASSERT_NE(nullptr, p->GetChosen());
+        // Before the break only ball 0 may strike: nothing is found and the fallback shoots 1 at 4.
+        EXPECT_EQ(!bBreakMade, p->IsFallbackChoice());
+        if (bBreakMade)
+        {
+            EXPECT_EQ(4, p->GetChosen()->GetCueBall());
+            EXPECT_EQ(1, p->GetChosen()->GetObjectBall());
+        }
+    }
+}
+
+TEST_F(ShotPlannerTest, NineBallShotsThatPocketTheNineCountThreeTimes)
+{
+    // Cue ball 0 -> ball 1 -> ball 9 -> pocket 2 on one line; the same with ball 5 in place of 9.
+    CTestClockScope clock;
+    double adValue[2] = {};
+    const int aSecond[2] = {9, 5};
+    for (int i = 0; i < 2; ++i)
+    {
+        CShotTable t;
+        t.SetBall(aSecond[i], 0.3f, 0.4f);
+        const CVector3 D = t.GetPos(aSecond[i]);
+        const CVector3 B = D + (D - t.GetAimPoint(2, D)).GetNormalized() * 0.25f;
+        const CVector3 C = B + (B - D).GetNormalized() * 0.3f;
+        t.SetBall(1, B.x, B.y);
+        t.SetBall(0, C.x, C.y);
+        const std::unique_ptr<CShotPlanner> p = CreateShotPlanner({GAME_9BALL, 9, TRUE, 1, FALSE});
+        p->Plan(t);
+        for (const std::unique_ptr<CShotCandidate>& c : p->GetCandidates())
+        {
+            if (c->GetKind() == SHOT_KIND_TWO_BALL && c->GetPocket() == 2)
+                adValue[i] = c->GetSearchValue();
+        }
+    }
+    ASSERT_GT(adValue[1], 0.0);
+    EXPECT_NEAR(3.0 * adValue[1], adValue[0], 1e-9);
+}
