@@ -37,7 +37,7 @@ SVec3 ToVec(const D3DVECTOR& v) { return {v.x, v.y, v.z}; }
 
 D3DMATRIX Identity()
 {
-    D3DMATRIX m;
+    D3DMATRIX m{};
     for (int i = 0; i < 4; ++i)
         m.m[i][i] = 1;
     return m;
@@ -45,7 +45,7 @@ D3DMATRIX Identity()
 
 D3DMATRIX Multiply(const D3DMATRIX& a, const D3DMATRIX& b)
 {
-    D3DMATRIX r;
+    D3DMATRIX r{};
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
             r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];

@@ -142,7 +142,7 @@ private:
     SurfacePtr m_pZBuffer;
     SurfacePtr m_pTexture;
     bool m_bInScene = false;
-    D3DMATRIX m_aTransforms[3];
+    D3DMATRIX m_aTransforms[3] = {};
     DWORD m_aRenderStates[D3DRENDERSTATE_COUNT] = {};
     DWORD m_aStageStates[D3DTSS_COUNT] = {};
     DWORD m_dwAmbient = 0;

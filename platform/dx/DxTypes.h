@@ -2,6 +2,7 @@
 // Only the fields the game reads or writes are kept; the records are in-memory values, never stored.
 #pragma once
 
+#include "platform/dx/D3DTypes.h"
 #include "platform/win32/WinTypes.h"
 
 #include <cstring>
@@ -114,6 +115,15 @@ inline constexpr DWORD DDFLIP_NOVSYNC = 0x8;
 
 inline constexpr DWORD DDSDM_STANDARDVGAMODE = 0x1;
 
+inline constexpr DWORD DDENUM_ATTACHEDSECONDARYDEVICES = 0x1;
+inline constexpr DWORD DDENUM_DETACHEDSECONDARYDEVICES = 0x2;
+inline constexpr DWORD DDENUM_NONDISPLAYDEVICES = 0x4;
+inline constexpr HRESULT DDENUMRET_CANCEL = 0;
+inline constexpr HRESULT DDENUMRET_OK = 1;
+inline constexpr HRESULT D3DENUMRET_CANCEL = 0;
+inline constexpr HRESULT D3DENUMRET_OK = 1;
+inline constexpr HRESULT DDERR_INVALIDMODE = static_cast<HRESULT>(0x88760078u);
+
 /// Sizes the game writes into the records' dwSize fields.
 inline constexpr DWORD DDSURFACEDESC2_SIZE = 124;
 inline constexpr DWORD DDPIXELFORMAT_SIZE = 32;
@@ -196,13 +206,6 @@ struct D3DVECTOR
     D3DVALUE y = 0;
     D3DVALUE z = 0;
 };
-
-/// Row-major, row vectors: a point transforms as p' = p * M, the translation lives in m[3][0..2].
-struct D3DMATRIX
-{
-    D3DVALUE m[4][4] = {};
-};
-static_assert(sizeof(D3DMATRIX) == 64);
 
 struct D3DCOLORVALUE
 {
@@ -421,4 +424,21 @@ struct D3DDEVICEDESC
     D3DPRIMCAPS dpcTriCaps;
     DWORD dwDeviceRenderBitDepth = 0;
     DWORD dwDeviceZBufferBitDepth = 0;
+};
+
+inline constexpr DWORD D3DFDS_GUID = 0x2;
+
+struct D3DFINDDEVICESEARCH
+{
+    DWORD dwSize = 0;
+    DWORD dwFlags = 0;
+    GUID guid;
+};
+
+struct D3DFINDDEVICERESULT
+{
+    DWORD dwSize = 0;
+    GUID guid;
+    D3DDEVICEDESC ddHwDesc;
+    D3DDEVICEDESC ddSwDesc;
 };

@@ -10,6 +10,7 @@
 #include <vector>
 
 class CDirectDrawSurface;
+class CDirectDrawClipper;
 using SurfacePtr = std::shared_ptr<CDirectDrawSurface>;
 
 /// Where a primary surface's pixels go to be seen: a window, or nothing at all when headless.
@@ -54,6 +55,12 @@ public:
 
     /// The output a primary surface shows on; null for every other surface.
     void SetOutput(ISurfaceOutput* pOutput) { m_pOutput = pOutput; }
+    /// Keeps the clipper that names the primary's window; drawing is never clipped by it here.
+    HRESULT SetClipper(std::shared_ptr<CDirectDrawClipper> pClipper)
+    {
+        m_pClipper = std::move(pClipper);
+        return DD_OK;
+    }
 
     // Direct access for the renderer and for tests, which read frames back.
     DWORD GetWidth() const { return m_dwWidth; }
@@ -99,4 +106,5 @@ private:
     SurfacePtr m_pBackBuffer; // attached back buffer of a flipping chain
     SurfacePtr m_pZBuffer;    // attached depth buffer
     ISurfaceOutput* m_pOutput = nullptr;
+    std::shared_ptr<CDirectDrawClipper> m_pClipper;
 };

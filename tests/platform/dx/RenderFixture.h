@@ -50,7 +50,7 @@ protected:
         m_fTanHalfFov = std::tan(fFovY / 2);
         const float h = 1.0f / m_fTanHalfFov;
         const float q = FAR_Z / (FAR_Z - NEAR_Z);
-        D3DMATRIX m;
+        D3DMATRIX m{};
         m.m[0][0] = h * static_cast<float>(m_dwHeight) / static_cast<float>(m_dwWidth);
         m.m[1][1] = h;
         m.m[2][2] = q;
