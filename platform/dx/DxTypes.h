@@ -2,7 +2,6 @@
 // Only the fields the game reads or writes are kept; the records are in-memory values, never stored.
 #pragma once
 
-#include "platform/dx/D3DTypes.h"
 #include "platform/win32/WinTypes.h"
 
 #include <cstring>
@@ -206,6 +205,13 @@ struct D3DVECTOR
     D3DVALUE y = 0;
     D3DVALUE z = 0;
 };
+
+/// Row-major, row vectors: a point transforms as p' = p * M, the translation lives in m[3][0..2].
+struct D3DMATRIX
+{
+    D3DVALUE m[4][4] = {};
+};
+static_assert(sizeof(D3DMATRIX) == 64);
 
 struct D3DCOLORVALUE
 {
