@@ -4,6 +4,10 @@
 #include <cmath>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace
 {
 using Gradients = CRasterizer::SGradients;
@@ -38,22 +42,35 @@ inline DWORD Lerp8888(DWORD a, DWORD b, DWORD f)
     return rb | ag;
 }
 
-template <ETextureFilter FILTER> inline DWORD FetchTexel(const CRasterizer& r, int uf, int vf)
+/// The texture as the span loop reads it, copied into locals so that pixel stores cannot alias it.
+struct STexels
 {
-    const DWORD* pTex = r.m_texture.pTexels;
-    const int w = r.m_texture.nWidth;
+    const DWORD* pTex;
+    int nWidth;
+    int nUMask, nVMask;
+};
+
+template <ETextureFilter FILTER> [[gnu::always_inline]] inline DWORD FetchTexel(const STexels& t, int uf, int vf)
+{
     if constexpr (FILTER == TEXFILTER_POINT)
-        return pTex[((vf >> 16) & r.m_nVMask) * w + ((uf >> 16) & r.m_nUMask)];
+        return t.pTex[((vf >> 16) & t.nVMask) * t.nWidth + ((uf >> 16) & t.nUMask)];
     else
     {
-        const int x0 = (uf >> 16) & r.m_nUMask;
-        const int x1 = ((uf >> 16) + 1) & r.m_nUMask;
-        const DWORD* pRow0 = pTex + ((vf >> 16) & r.m_nVMask) * w;
-        const DWORD* pRow1 = pTex + (((vf >> 16) + 1) & r.m_nVMask) * w;
+        const int x0 = (uf >> 16) & t.nUMask;
+        const int x1 = ((uf >> 16) + 1) & t.nUMask;
+        const DWORD* pRow0 = t.pTex + ((vf >> 16) & t.nVMask) * t.nWidth;
+        const DWORD* pRow1 = t.pTex + (((vf >> 16) + 1) & t.nVMask) * t.nWidth;
         const DWORD fu = (static_cast<DWORD>(uf) >> 8) & 0xFF;
         const DWORD fv = (static_cast<DWORD>(vf) >> 8) & 0xFF;
         return Lerp8888(Lerp8888(pRow0[x0], pRow0[x1], fu), Lerp8888(pRow1[x0], pRow1[x1], fu), fv);
     }
+}
+
+/// floor() without a library call (the baseline instruction set has no rounding instruction); |f| < 2^31.
+inline float FastFloor(float f)
+{
+    const float i = static_cast<float>(static_cast<int>(f));
+    return i > f ? i - 1.0f : i;
 }
 
 inline DWORD BlendFactor(D3DBLEND e, DWORD value, DWORD srcChannel)
@@ -70,7 +87,7 @@ inline DWORD BlendFactor(D3DBLEND e, DWORD value, DWORD srcChannel)
 }
 
 /// dest = src * srcBlend + dest * destBlend per channel, saturated.
-inline DWORD BlendPixel(const SRasterState& s, DWORD src, DWORD dst)
+[[gnu::always_inline]] inline DWORD BlendPixel(const SRasterState& s, DWORD src, DWORD dst)
 {
     DWORD out = 0;
     for (int shift = 0; shift < 24; shift += 8)
@@ -94,12 +111,6 @@ inline WORD XrgbTo565(DWORD c)
     return static_cast<WORD>(((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F));
 }
 
-/// Interpolated values at one pixel centre of a span, evaluated from the plane equations.
-struct SSpanPoint
-{
-    float a[Gradients::COUNT];
-};
-
 /// Converts the attributes at a point (divided by w) into fixed-point texel coordinates and colours.
 struct SSegmentEnd
 {
@@ -107,7 +118,8 @@ struct SSegmentEnd
     float c[7]; // 0..255
 };
 
-inline SSegmentEnd Resolve(const float* a, int w, int h, bool bBilinear)
+/// NC colour channels are used: four (diffuse) or seven (with specular); the others stay zero.
+template <int NC> inline SSegmentEnd Resolve(const float* a, int w, int h, bool bBilinear)
 {
     SSegmentEnd e;
     const float fw = 1.0f / a[0];
@@ -115,12 +127,126 @@ inline SSegmentEnd Resolve(const float* a, int w, int h, bool bBilinear)
     const float fHalf = bBilinear ? 0.5f : 0.0f;
     e.u = a[1] * fw * static_cast<float>(w) - fHalf;
     e.v = a[2] * fw * static_cast<float>(h) - fHalf;
-    for (int k = 0; k < 7; ++k)
+    for (int k = 0; k < NC; ++k)
         e.c[k] = std::clamp(a[3 + k] * fw, 0.0f, 255.0f);
+    for (int k = NC; k < 7; ++k)
+        e.c[k] = 0;
     return e;
 }
 
 inline int ToFix(float f) { return static_cast<int>(f * FIX_ONE); }
+
+#if defined(__SSE2__)
+/// Colour of one pixel: the diffuse colour stepped in 16.16 per channel, times the texel, plus the specular,
+/// four channels at a time in 16-bit lanes (blue, green, red, alpha).
+struct SShade
+{
+    __m128i vDiffuse, vDiffuseStep, vSpecular, vSpecularStep;
+
+    SShade(const int* cf, const int* dc)
+        : vDiffuse(_mm_set_epi32(cf[3], cf[0], cf[1], cf[2])), vDiffuseStep(_mm_set_epi32(dc[3], dc[0], dc[1], dc[2])),
+          vSpecular(_mm_set_epi32(0, cf[4], cf[5], cf[6])), vSpecularStep(_mm_set_epi32(0, dc[4], dc[5], dc[6]))
+    {
+    }
+
+    template <ETextureFilter FILTER> [[gnu::always_inline]] static __m128i Texel16(const STexels& t, int uf, int vf)
+    {
+        const __m128i zero = _mm_setzero_si128();
+        if constexpr (FILTER == TEXFILTER_POINT)
+            return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(
+                                         t.pTex[((vf >> 16) & t.nVMask) * t.nWidth + ((uf >> 16) & t.nUMask)])),
+                                     zero);
+        else
+        {
+            const int x0 = (uf >> 16) & t.nUMask;
+            const int x1 = ((uf >> 16) + 1) & t.nUMask;
+            const DWORD* pRow0 = t.pTex + ((vf >> 16) & t.nVMask) * t.nWidth;
+            const DWORD* pRow1 = t.pTex + (((vf >> 16) + 1) & t.nVMask) * t.nWidth;
+            const int fu = (uf >> 8) & 0xFF;
+            const int fv = (vf >> 8) & 0xFF;
+            // Each texel channel times a weight of at most 256 stays below 65536: unsigned 16-bit lanes suffice.
+            const __m128i top = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(pRow0[x0])),
+                                                                     _mm_cvtsi32_si128(static_cast<int>(pRow0[x1]))),
+                                                  zero);
+            const __m128i bottom = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(pRow1[x0])),
+                                                                        _mm_cvtsi32_si128(static_cast<int>(pRow1[x1]))),
+                                                     zero);
+            __m128i v = _mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(static_cast<short>(256 - fv))),
+                                      _mm_mullo_epi16(bottom, _mm_set1_epi16(static_cast<short>(fv))));
+            v = _mm_srli_epi16(v, 8);
+            const short wl = static_cast<short>(256 - fu), wr = static_cast<short>(fu);
+            v = _mm_mullo_epi16(v, _mm_set_epi16(wr, wr, wr, wr, wl, wl, wl, wl));
+            return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_si128(v, 8)), 8);
+        }
+    }
+
+    template <ETextureFilter FILTER, bool SPECULAR>
+    [[gnu::always_inline]] DWORD Shade(const STexels& t, int uf, int vf) const
+    {
+        const __m128i zero = _mm_setzero_si128();
+        __m128i c16 = _mm_packs_epi32(_mm_srli_epi32(vDiffuse, 16), zero);
+        if constexpr (FILTER != TEXFILTER_NONE)
+        {
+            // t * c / 255 rounded: x = t * c + 128, (x + (x >> 8)) >> 8.
+            const __m128i x = _mm_add_epi16(_mm_mullo_epi16(Texel16<FILTER>(t, uf, vf), c16), _mm_set1_epi16(128));
+            c16 = _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+        }
+        __m128i c8 = _mm_packus_epi16(c16, c16);
+        if constexpr (SPECULAR)
+        {
+            const __m128i s16 = _mm_packs_epi32(_mm_srli_epi32(vSpecular, 16), zero);
+            c8 = _mm_adds_epu8(c8, _mm_packus_epi16(s16, s16));
+        }
+        return static_cast<DWORD>(_mm_cvtsi128_si32(c8)) & 0x00FFFFFF;
+    }
+
+    template <bool SPECULAR> [[gnu::always_inline]] void Step()
+    {
+        vDiffuse = _mm_add_epi32(vDiffuse, vDiffuseStep);
+        if constexpr (SPECULAR)
+            vSpecular = _mm_add_epi32(vSpecular, vSpecularStep);
+    }
+};
+#else
+/// Colour of one pixel: the diffuse colour stepped in 16.16 per channel, times the texel, plus the specular.
+struct SShade
+{
+    int cf[7], dc[7];
+
+    SShade(const int* pcf, const int* pdc)
+    {
+        std::copy(pcf, pcf + 7, cf);
+        std::copy(pdc, pdc + 7, dc);
+    }
+
+    template <ETextureFilter FILTER, bool SPECULAR>
+    [[gnu::always_inline]] DWORD Shade(const STexels& t, int uf, int vf) const
+    {
+        DWORD cr = static_cast<DWORD>(cf[0] >> 16), cg = static_cast<DWORD>(cf[1] >> 16),
+              cb = static_cast<DWORD>(cf[2] >> 16);
+        if constexpr (FILTER != TEXFILTER_NONE)
+        {
+            const DWORD texel = FetchTexel<FILTER>(t, uf, vf);
+            cr = Mul255((texel >> 16) & 0xFF, cr);
+            cg = Mul255((texel >> 8) & 0xFF, cg);
+            cb = Mul255(texel & 0xFF, cb);
+        }
+        if constexpr (SPECULAR)
+        {
+            cr = std::min<DWORD>(255, cr + static_cast<DWORD>(cf[4] >> 16));
+            cg = std::min<DWORD>(255, cg + static_cast<DWORD>(cf[5] >> 16));
+            cb = std::min<DWORD>(255, cb + static_cast<DWORD>(cf[6] >> 16));
+        }
+        return (cr << 16) | (cg << 8) | cb;
+    }
+
+    template <bool SPECULAR> [[gnu::always_inline]] void Step()
+    {
+        for (int k = 0; k < (SPECULAR ? 7 : 3); ++k)
+            cf[k] += dc[k];
+    }
+};
+#endif
 
 template <ETextureFilter FILTER, bool BLEND, bool SPECULAR, int BITS>
 void DrawSpan(CRasterizer& r, const Gradients& g, int y, int x0, int x1)
@@ -147,23 +273,26 @@ void DrawSpan(CRasterizer& r, const Gradients& g, int y, int x0, int x1)
     for (int k = 0; k < Gradients::COUNT; ++k)
         a[k] = g.a0[k] + g.dx[k] * fx0 + g.dy[k] * fy;
     const int tw = r.m_texture.nWidth, th = r.m_texture.nHeight;
-    SSegmentEnd s = Resolve(a, tw, th, FILTER == TEXFILTER_LINEAR);
+    const STexels tex{r.m_texture.pTexels, tw, r.m_nUMask, r.m_nVMask};
+    const SRasterState state = r.m_state;
+    constexpr int NC = SPECULAR ? 7 : 4;
+    SSegmentEnd s = Resolve<NC>(a, tw, th, FILTER == TEXFILTER_LINEAR);
 
     std::uint64_t nDrawn = 0;
     for (int x = x0; x < x1;)
     {
         const int m = std::min(CRasterizer::SPAN_STEP, x1 - x);
-        for (int k = 0; k < Gradients::COUNT; ++k)
+        for (int k = 0; k < 3 + NC; ++k)
             a[k] += g.dx[k] * static_cast<float>(m);
-        const SSegmentEnd e = Resolve(a, tw, th, FILTER == TEXFILTER_LINEAR);
+        const SSegmentEnd e = Resolve<NC>(a, tw, th, FILTER == TEXFILTER_LINEAR);
         const float fInvM = 1.0f / static_cast<float>(m);
 
         int uf = 0, vf = 0, du = 0, dv = 0;
         if constexpr (FILTER != TEXFILTER_NONE)
         {
             // Move both ends by the same whole number of texture widths: the wrap hides it.
-            const float uBase = std::floor(s.u / static_cast<float>(tw)) * static_cast<float>(tw);
-            const float vBase = std::floor(s.v / static_cast<float>(th)) * static_cast<float>(th);
+            const float uBase = FastFloor(s.u / static_cast<float>(tw)) * static_cast<float>(tw);
+            const float vBase = FastFloor(s.v / static_cast<float>(th)) * static_cast<float>(th);
             const auto clampOff = [](float f) { return std::clamp(f, -MAX_TEXEL_OFFSET, MAX_TEXEL_OFFSET); };
             const float us = clampOff(s.u - uBase), ue = clampOff(e.u - uBase);
             const float vs = clampOff(s.v - vBase), ve = clampOff(e.v - vBase);
@@ -172,13 +301,14 @@ void DrawSpan(CRasterizer& r, const Gradients& g, int y, int x0, int x1)
             du = ToFix((ue - us) * fInvM);
             dv = ToFix((ve - vs) * fInvM);
         }
-        int cf[7], dc[7];
-        for (int k = 0; k < 7; ++k)
+        int cf[7] = {}, dc[7] = {};
+        for (int k = 0; k < NC; ++k)
         {
             // Half a unit of bias turns the truncation of the per-pixel shift into rounding.
             cf[k] = ToFix(s.c[k]) + 0x8000;
             dc[k] = ToFix((e.c[k] - s.c[k]) * fInvM);
         }
+        SShade shade(cf, dc);
 
         for (int i = 0; i < m; ++i, ++x)
         {
@@ -189,34 +319,19 @@ void DrawSpan(CRasterizer& r, const Gradients& g, int y, int x0, int x1)
             {
                 if (bZWrite)
                     pZRow[x] = static_cast<WORD>(z16);
-                DWORD cr = static_cast<DWORD>(cf[0] >> 16), cg = static_cast<DWORD>(cf[1] >> 16),
-                      cb = static_cast<DWORD>(cf[2] >> 16);
-                if constexpr (FILTER != TEXFILTER_NONE)
-                {
-                    const DWORD tex = FetchTexel<FILTER>(r, uf, vf);
-                    cr = Mul255((tex >> 16) & 0xFF, cr);
-                    cg = Mul255((tex >> 8) & 0xFF, cg);
-                    cb = Mul255(tex & 0xFF, cb);
-                }
-                if constexpr (SPECULAR)
-                {
-                    cr = std::min<DWORD>(255, cr + static_cast<DWORD>(cf[4] >> 16));
-                    cg = std::min<DWORD>(255, cg + static_cast<DWORD>(cf[5] >> 16));
-                    cb = std::min<DWORD>(255, cb + static_cast<DWORD>(cf[6] >> 16));
-                }
-                DWORD color = (cr << 16) | (cg << 8) | cb;
+                DWORD color = shade.template Shade<FILTER, SPECULAR>(tex, uf, vf);
                 if constexpr (BITS == 32)
                 {
                     DWORD* pPixel = reinterpret_cast<DWORD*>(pRow) + x;
                     if constexpr (BLEND)
-                        color = BlendPixel(r.m_state, color, *pPixel);
+                        color = BlendPixel(state, color, *pPixel);
                     *pPixel = color;
                 }
                 else
                 {
                     WORD* pPixel = reinterpret_cast<WORD*>(pRow) + x;
                     if constexpr (BLEND)
-                        color = BlendPixel(r.m_state, color, Rgb565ToXrgb(*pPixel));
+                        color = BlendPixel(state, color, Rgb565ToXrgb(*pPixel));
                     *pPixel = XrgbTo565(color);
                 }
                 ++nDrawn;
@@ -226,8 +341,7 @@ void DrawSpan(CRasterizer& r, const Gradients& g, int y, int x0, int x1)
                 uf += du;
                 vf += dv;
             }
-            for (int k = 0; k < (SPECULAR ? 7 : 3); ++k)
-                cf[k] += dc[k];
+            shade.template Step<SPECULAR>();
         }
         s = e;
     }

@@ -7,8 +7,8 @@
 // to the bit: no cracks and no pixel drawn twice.
 //
 // Attributes are interpolated from plane equations, never accumulated across scanlines. Texture coordinates
-// and colours are perspective-correct at every SPAN_STEP-th pixel and linear in between (under a tenth of a
-// texel of error on the game's scenes); depth is linear in screen space as the projection makes it.
+// and colours are perspective-correct at every SPAN_STEP-th pixel and linear in between (a fraction of a texel
+// of error on the game's scenes); depth is linear in screen space as the projection makes it.
 #pragma once
 
 #include "platform/dx/DxTypes.h"
@@ -63,7 +63,7 @@ class CRasterizer
 {
 public:
     /// Pixels covered per span step between two exact perspective divisions.
-    static constexpr int SPAN_STEP = 8;
+    static constexpr int SPAN_STEP = 16;
 
     void SetTarget(const SRasterTarget& target) { m_target = target; }
     void SetTexture(const SRasterTexture& texture);
