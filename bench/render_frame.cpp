@@ -72,14 +72,7 @@ void BuildScene(SScene& s)
     s.pTarget->AddAttachedSurface(s.pZ);
     s.pDevice = std::make_unique<CDirect3DDevice>(s.pTarget);
     s.pViewport = std::make_shared<CDirect3DViewport>();
-    D3DVIEWPORT2 vp;
-    vp.dwWidth = WIDTH;
-    vp.dwHeight = HEIGHT;
-    vp.dvClipX = -1;
-    vp.dvClipY = 1;
-    vp.dvClipWidth = 2;
-    vp.dvClipHeight = 2;
-    vp.dvMaxZ = 1;
+    const D3DVIEWPORT2 vp = MakeFullViewport(WIDTH, HEIGHT);
     s.pViewport->SetViewport2(&vp);
     s.pDevice->AddViewport(s.pViewport);
     s.pDevice->SetCurrentViewport(s.pViewport);

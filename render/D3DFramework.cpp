@@ -45,16 +45,7 @@ void CD3DFramework::InitSurfaceDesc(DDSURFACEDESC2& desc, DWORD dwFlags, DWORD d
 
 void CD3DFramework::InitViewport(D3DVIEWPORT2& vp, DWORD dwWidth, DWORD dwHeight)
 {
-    vp = D3DVIEWPORT2{};
-    vp.dwSize = sizeof(D3DVIEWPORT2);
-    vp.dwWidth = dwWidth;
-    vp.dwHeight = dwHeight;
-    vp.dvClipX = -1.0f;
-    vp.dvClipY = 1.0f;
-    vp.dvClipWidth = 2.0f;
-    vp.dvClipHeight = 2.0f;
-    vp.dvMinZ = 0.0f;
-    vp.dvMaxZ = 1.0f;
+    vp = MakeFullViewport(dwWidth, dwHeight);
 }
 
 // ---------------------------------------------------------------------------------------------------------------------

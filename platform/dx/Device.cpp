@@ -91,6 +91,21 @@ SVec3 Mul(SVec3 a, SVec3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
 // Lights, materials, viewports
 // ---------------------------------------------------------------------------------------------------------------------
 
+D3DVIEWPORT2 MakeFullViewport(DWORD dwWidth, DWORD dwHeight)
+{
+    D3DVIEWPORT2 vp;
+    vp.dwSize = sizeof(D3DVIEWPORT2);
+    vp.dwWidth = dwWidth;
+    vp.dwHeight = dwHeight;
+    vp.dvClipX = -1.0f;
+    vp.dvClipY = 1.0f;
+    vp.dvClipWidth = 2.0f;
+    vp.dvClipHeight = 2.0f;
+    vp.dvMinZ = 0.0f;
+    vp.dvMaxZ = 1.0f;
+    return vp;
+}
+
 HRESULT CDirect3DLight::SetLight(const D3DLIGHT2* pLight)
 {
     if (pLight == nullptr)

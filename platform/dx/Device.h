@@ -21,6 +21,9 @@
 
 class CDirect3DDevice;
 
+/// A viewport record of the given size over the whole clip volume: x from -1, y from 1, 2 wide and high, z 0..1.
+D3DVIEWPORT2 MakeFullViewport(DWORD dwWidth, DWORD dwHeight);
+
 class CDirect3DLight
 {
 public:

@@ -66,6 +66,13 @@ template <ETextureFilter FILTER> [[gnu::always_inline]] inline DWORD FetchTexel(
     }
 }
 
+/// ceil() without a library call; |f| < 2^31.
+inline int FastCeil(float f)
+{
+    const int i = static_cast<int>(f);
+    return static_cast<float>(i) < f ? i + 1 : i;
+}
+
 /// floor() without a library call (the baseline instruction set has no rounding instruction); |f| < 2^31.
 inline float FastFloor(float f)
 {
@@ -274,6 +281,8 @@ void DrawSpan(CRasterizer& r, const Gradients& g, int y, int x0, int x1)
         a[k] = g.a0[k] + g.dx[k] * fx0 + g.dy[k] * fy;
     const int tw = r.m_texture.nWidth, th = r.m_texture.nHeight;
     const STexels tex{r.m_texture.pTexels, tw, r.m_nUMask, r.m_nVMask};
+    const float fInvW = tw > 0 ? 1.0f / static_cast<float>(tw) : 0.0f;
+    const float fInvH = th > 0 ? 1.0f / static_cast<float>(th) : 0.0f;
     const SRasterState state = r.m_state;
     constexpr int NC = SPECULAR ? 7 : 4;
     SSegmentEnd s = Resolve<NC>(a, tw, th, FILTER == TEXFILTER_LINEAR);
@@ -291,8 +300,8 @@ void DrawSpan(CRasterizer& r, const Gradients& g, int y, int x0, int x1)
         if constexpr (FILTER != TEXFILTER_NONE)
         {
             // Move both ends by the same whole number of texture widths: the wrap hides it.
-            const float uBase = FastFloor(s.u / static_cast<float>(tw)) * static_cast<float>(tw);
-            const float vBase = FastFloor(s.v / static_cast<float>(th)) * static_cast<float>(th);
+            const float uBase = FastFloor(s.u * fInvW) * static_cast<float>(tw);
+            const float vBase = FastFloor(s.v * fInvH) * static_cast<float>(th);
             const auto clampOff = [](float f) { return std::clamp(f, -MAX_TEXEL_OFFSET, MAX_TEXEL_OFFSET); };
             const float us = clampOff(s.u - uBase), ue = clampOff(e.u - uBase);
             const float vs = clampOff(s.v - vBase), ve = clampOff(e.v - vBase);
@@ -459,8 +468,8 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
     setPlane(p0.z, p1.z, p2.z, g.z0, g.dzdx, g.dzdy);
 
     // Scanlines whose centres lie in [top, bottom), clipped.
-    const int yTop = std::max(static_cast<int>(std::ceil(p0.y - 0.5f)), static_cast<int>(m_target.rcClip.top));
-    const int yBottom = std::min(static_cast<int>(std::ceil(p2.y - 0.5f)), static_cast<int>(m_target.rcClip.bottom));
+    const int yTop = std::max(FastCeil(p0.y - 0.5f), static_cast<int>(m_target.rcClip.top));
+    const int yBottom = std::min(FastCeil(p2.y - 0.5f), static_cast<int>(m_target.rcClip.bottom));
     const SEdge eLong = MakeEdge(p0, p2);
     const SEdge eUpper = MakeEdge(p0, p1);
     const SEdge eLower = MakeEdge(p1, p2);
@@ -474,8 +483,8 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
         const float xShort = yc < p1.y ? eUpper.XAt(yc) : eLower.XAt(yc);
         const float xl = bLongLeft ? xLong : xShort;
         const float xr = bLongLeft ? xShort : xLong;
-        const int ix0 = std::max(static_cast<int>(std::ceil(xl - 0.5f)), xMin);
-        const int ix1 = std::min(static_cast<int>(std::ceil(xr - 0.5f)), xMax);
+        const int ix0 = std::max(FastCeil(xl - 0.5f), xMin);
+        const int ix1 = std::min(FastCeil(xr - 0.5f), xMax);
         if (ix0 < ix1)
             m_pfnSpan(*this, g, y, ix0, ix1);
     }

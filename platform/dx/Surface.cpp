@@ -235,9 +235,16 @@ bool CDirectDrawSurface::IsKeyed(DWORD dwXrgb) const
 
 void CDirectDrawSurface::FillRect(const RECT& rc, DWORD dwRaw)
 {
+    // Clears run every frame over the whole target: fill typed rows rather than pixel by pixel.
+    const size_t nCount = static_cast<size_t>(rc.right - rc.left);
     for (LONG y = rc.top; y < rc.bottom; ++y)
-        for (LONG x = rc.left; x < rc.right; ++x)
-            WriteRaw(static_cast<DWORD>(x), static_cast<DWORD>(y), dwRaw);
+    {
+        BYTE* pRow = m_aBytes.data() + static_cast<size_t>(y) * m_lPitch;
+        if (m_ddpf.dwRGBBitCount == 16)
+            std::fill_n(reinterpret_cast<WORD*>(pRow) + rc.left, nCount, static_cast<WORD>(dwRaw));
+        else
+            std::fill_n(reinterpret_cast<DWORD*>(pRow) + rc.left, nCount, dwRaw);
+    }
 }
 
 void CDirectDrawSurface::CopyRect(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc, bool bKeyed)

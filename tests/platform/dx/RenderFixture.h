@@ -26,16 +26,7 @@ protected:
         ASSERT_EQ(DD_OK, m_pTarget->AddAttachedSurface(m_pZ));
         m_pDevice = std::make_unique<CDirect3DDevice>(m_pTarget);
         m_pViewport = std::make_shared<CDirect3DViewport>();
-        D3DVIEWPORT2 vp;
-        vp.dwSize = sizeof(vp);
-        vp.dwWidth = dwWidth;
-        vp.dwHeight = dwHeight;
-        vp.dvClipX = -1;
-        vp.dvClipY = 1;
-        vp.dvClipWidth = 2;
-        vp.dvClipHeight = 2;
-        vp.dvMinZ = 0;
-        vp.dvMaxZ = 1;
+        const D3DVIEWPORT2 vp = MakeFullViewport(dwWidth, dwHeight);
         ASSERT_EQ(D3D_OK, m_pViewport->SetViewport2(&vp));
         ASSERT_EQ(D3D_OK, m_pDevice->AddViewport(m_pViewport));
         ASSERT_EQ(D3D_OK, m_pDevice->SetCurrentViewport(m_pViewport));
