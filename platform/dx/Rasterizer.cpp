@@ -178,11 +178,15 @@ struct SShade
             const __m128i bottom = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(pRow1[x0])),
                                                                         _mm_cvtsi32_si128(static_cast<int>(pRow1[x1]))),
                                                      zero);
-            __m128i v = _mm_add_epi16(_mm_mullo_epi16(top, _mm_set1_epi16(static_cast<short>(256 - fv))),
-                                      _mm_mullo_epi16(bottom, _mm_set1_epi16(static_cast<short>(fv))));
+            // Weights broadcast by shuffles: lanes of (256 - f, f) pairs spread to four lanes each.
+            const __m128i wv = _mm_unpacklo_epi16(_mm_cvtsi32_si128((fv << 16) | (256 - fv)),
+                                                  _mm_cvtsi32_si128((fv << 16) | (256 - fv)));
+            const __m128i wh = _mm_unpacklo_epi16(_mm_cvtsi32_si128((fu << 16) | (256 - fu)),
+                                                  _mm_cvtsi32_si128((fu << 16) | (256 - fu)));
+            __m128i v = _mm_add_epi16(_mm_mullo_epi16(top, _mm_shuffle_epi32(wv, 0x00)),
+                                      _mm_mullo_epi16(bottom, _mm_shuffle_epi32(wv, 0x55)));
             v = _mm_srli_epi16(v, 8);
-            const short wl = static_cast<short>(256 - fu), wr = static_cast<short>(fu);
-            v = _mm_mullo_epi16(v, _mm_set_epi16(wr, wr, wr, wr, wl, wl, wl, wl));
+            v = _mm_mullo_epi16(v, _mm_unpacklo_epi32(wh, wh));
             return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_si128(v, 8)), 8);
         }
     }
