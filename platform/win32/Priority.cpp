@@ -66,6 +66,9 @@ struct SThreadState
     int nBaseNice = 0;
     DWORD dwClass = NORMAL_PRIORITY_CLASS;
     int nPriority = THREAD_PRIORITY_NORMAL;
+    // The highest nice value the system refused to this thread: any value at or below it needs the
+    // same privilege, so it is refused without asking again (the frame tick asks every frame).
+    int nRefusedNice = NICE_MIN - 1;
 };
 
 thread_local std::optional<SThreadState> t_state;
@@ -74,7 +77,7 @@ std::atomic<int> s_nRaiseLimitForTest{-1};
 SThreadState& State()
 {
     if (!t_state)
-        t_state = SThreadState{GetThreadNiceValue(), NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL};
+        t_state = SThreadState{GetThreadNiceValue(), NORMAL_PRIORITY_CLASS, THREAD_PRIORITY_NORMAL, NICE_MIN - 1};
     return *t_state;
 }
 
@@ -87,9 +90,14 @@ bool Apply(DWORD dwClass, int nPriority)
     if (nLimit >= 0 && nSteps < -nLimit)
         return false;
     const int nNice = std::clamp(state.nBaseNice + nSteps, NICE_MIN, NICE_MAX);
+    if (nNice <= state.nRefusedNice)
+        return false;
     // PRIO_PROCESS with 0 addresses the calling thread on Linux.
     if (setpriority(PRIO_PROCESS, 0, nNice) != 0)
+    {
+        state.nRefusedNice = nNice;
         return false;
+    }
     state.dwClass = dwClass;
     state.nPriority = nPriority;
     return true;

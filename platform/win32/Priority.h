@@ -5,7 +5,8 @@
 // thread the nice value of their sum, measured from the nice value the thread had when it first
 // came here (its base). Raising priority above the base needs privilege (CAP_SYS_NICE or
 // RLIMIT_NICE); without it the call fails and nothing changes, as a refused call does on Windows.
-// Lowering priority, and so returning to the base, is always allowed. Real-time scheduling
+// Lowering priority is always allowed; returning from a lowered priority to the base needs the
+// same privilege, so without it a lowered thread stays lowered. Real-time scheduling
 // (SCHED_FIFO) is never used: a runaway step must not freeze the desktop.
 // The class applies to the thread that sets it; the game raises priority only around a
 // synchronous step on that same thread.
