@@ -35,12 +35,12 @@ void BM_DecodePng(benchmark::State& state)
 {
     // An RGBA picture: the texture manager reads PNG for pictures with transparency.
     const std::vector<BYTE> rgb = MakeGradientRgb(TEXTURE_SIDE, TEXTURE_SIDE);
-    SPngSpec spec;
-    spec.nWidth = spec.nHeight = TEXTURE_SIDE;
-    spec.nColorType = PNG_COLOR_TYPE_RGB_ALPHA;
+    SPngDesc desc;
+    desc.nWidth = desc.nHeight = TEXTURE_SIDE;
+    desc.nColorType = PNG_COLOR_TYPE_RGB_ALPHA;
     for (std::size_t i = 0; i < rgb.size(); i += 3)
-        spec.samples.insert(spec.samples.end(), {rgb[i], rgb[i + 1], rgb[i + 2], static_cast<unsigned>(i / 3 % 256)});
-    const std::vector<BYTE> png = EncodePng(spec);
+        desc.samples.insert(desc.samples.end(), {rgb[i], rgb[i + 1], rgb[i + 2], static_cast<unsigned>(i / 3 % 256)});
+    const std::vector<BYTE> png = EncodePng(desc);
     for (auto _ : state)
     {
         std::vector<DWORD> buffer;

@@ -16,57 +16,57 @@ constexpr DWORD RLE8 = 1;
 // A channel of mask width scaled to 0..255 the way the reader promises (rounded).
 BYTE Scale(DWORD nValue, DWORD nMax) { return static_cast<BYTE>((nValue * 255 + nMax / 2) / nMax); }
 
-// Red, green, blue of one spec pixel, worked out from the spec alone.
-std::vector<BYTE> ExpectedPixel(const SBmpSpec& spec, DWORD v)
+// Red, green, blue of one desc pixel, worked out from the desc alone.
+std::vector<BYTE> ExpectedPixel(const SBmpDesc& desc, DWORD v)
 {
     const auto rgb = [](DWORD c) {
         return std::vector<BYTE>{static_cast<BYTE>(c >> 16), static_cast<BYTE>(c >> 8), static_cast<BYTE>(c)};
     };
-    switch (spec.nBits)
+    switch (desc.nBits)
     {
     case 16:
-        if (spec.nCompression == BITFIELDS) // 5-6-5
+        if (desc.nCompression == BITFIELDS) // 5-6-5
             return {Scale(v >> 11, 31), Scale((v >> 5) & 63, 63), Scale(v & 31, 31)};
         return {Scale((v >> 10) & 31, 31), Scale((v >> 5) & 31, 31), Scale(v & 31, 31)};
     case 24:
     case 32:
         return rgb(v & 0xFFFFFF);
     default:
-        return rgb(spec.palette[v]);
+        return rgb(desc.palette[v]);
     }
 }
 
-std::vector<BYTE> ExpectedRgb(const SBmpSpec& spec)
+std::vector<BYTE> ExpectedRgb(const SBmpDesc& desc)
 {
     std::vector<BYTE> out;
-    for (DWORD v : spec.pixels)
+    for (DWORD v : desc.pixels)
     {
-        const std::vector<BYTE> pixel = ExpectedPixel(spec, v);
+        const std::vector<BYTE> pixel = ExpectedPixel(desc, v);
         out.insert(out.end(), pixel.begin(), pixel.end());
     }
     return out;
 }
 
 // A picture of the given depth with a pattern of values the depth allows.
-SBmpSpec MakeSpec(WORD nBits, LONG nWidth, LONG nHeight)
+SBmpDesc MakeSpec(WORD nBits, LONG nWidth, LONG nHeight)
 {
-    SBmpSpec spec;
-    spec.nBits = nBits;
-    spec.nWidth = nWidth;
-    spec.nHeight = nHeight;
+    SBmpDesc desc;
+    desc.nBits = nBits;
+    desc.nWidth = nWidth;
+    desc.nHeight = nHeight;
     const std::size_t nCount =
         static_cast<std::size_t>(nWidth) * static_cast<std::size_t>(nHeight < 0 ? -nHeight : nHeight);
     if (nBits <= 8)
     {
         for (DWORD k = 0; k < (1u << nBits); ++k)
-            spec.palette.push_back((k * 0x3B) << 16 | (255 - k) << 8 | ((k * 7) & 0xFF));
+            desc.palette.push_back((k * 0x3B) << 16 | (255 - k) << 8 | ((k * 7) & 0xFF));
     }
     for (std::size_t i = 0; i < nCount; ++i)
     {
         const DWORD v = static_cast<DWORD>(i * 2654435761u);
-        spec.pixels.push_back(nBits <= 8 ? v % (1u << nBits) : nBits == 16 ? v & 0x7FFF : v & 0xFFFFFF);
+        desc.pixels.push_back(nBits <= 8 ? v % (1u << nBits) : nBits == 16 ? v & 0x7FFF : v & 0xFFFFFF);
     }
-    return spec;
+    return desc;
 }
 
 class BmpFileTest : public ::testing::Test
@@ -89,7 +89,7 @@ TEST_F(BmpFileTest, EveryDepthAndHeaderReadsAsRgbTopFirst)
     struct SCase
     {
         const char* szName;
-        SBmpSpec spec;
+        SBmpDesc desc;
     };
     std::vector<SCase> cases = {
         {"1 bit, 13 wide", MakeSpec(1, 13, 5)},
@@ -102,27 +102,27 @@ TEST_F(BmpFileTest, EveryDepthAndHeaderReadsAsRgbTopFirst)
         {"32 bits", MakeSpec(32, 4, 2)},
         {"8 bits, top row first", MakeSpec(8, 6, -4)},
     };
-    SBmpSpec fewColours = MakeSpec(8, 4, 4);
+    SBmpDesc fewColours = MakeSpec(8, 4, 4);
     fewColours.palette.resize(3);
     fewColours.nColorsUsed = 3;
     for (DWORD& v : fewColours.pixels)
         v %= 3;
     cases.push_back({"8 bits, 3 colours used", fewColours});
-    SBmpSpec rgb565 = MakeSpec(16, 4, 3);
+    SBmpDesc rgb565 = MakeSpec(16, 4, 3);
     rgb565.nCompression = BITFIELDS;
     rgb565.masks = {0xF800, 0x07E0, 0x001F};
     for (DWORD& v : rgb565.pixels)
         v = v * 3 & 0xFFFF;
     cases.push_back({"16 bits 5-6-5 bit fields after a 40-byte header", rgb565});
-    SBmpSpec v5 = MakeSpec(32, 3, -2);
+    SBmpDesc v5 = MakeSpec(32, 3, -2);
     v5.nInfoSize = 124;
     v5.nCompression = BITFIELDS;
     v5.masks = {0xFF0000, 0xFF00, 0xFF};
     cases.push_back({"32 bits, bit fields in a 124-byte header", v5});
-    SBmpSpec v4 = MakeSpec(24, 3, 3);
+    SBmpDesc v4 = MakeSpec(24, 3, 3);
     v4.nInfoSize = 108;
     cases.push_back({"24 bits, 108-byte header", v4});
-    SBmpSpec v4Palette = MakeSpec(4, 9, 2);
+    SBmpDesc v4Palette = MakeSpec(4, 9, 2);
     v4Palette.nInfoSize = 108;
     cases.push_back({"4 bits, 108-byte header", v4Palette});
 
@@ -130,12 +130,12 @@ TEST_F(BmpFileTest, EveryDepthAndHeaderReadsAsRgbTopFirst)
     {
         SCOPED_TRACE(c.szName);
         UINT nWidth = 0, nHeight = 0;
-        const std::vector<BYTE> bytes = EncodeBmp(c.spec);
+        const std::vector<BYTE> bytes = EncodeBmp(c.desc);
         const std::vector<BYTE> rgb = Read(bytes, nWidth, nHeight);
         EXPECT_STREQ("OK", m_bmp.GetErrorText());
-        EXPECT_EQ(static_cast<UINT>(c.spec.nWidth), nWidth);
-        EXPECT_EQ(static_cast<UINT>(c.spec.nHeight < 0 ? -c.spec.nHeight : c.spec.nHeight), nHeight);
-        EXPECT_EQ(ExpectedRgb(c.spec), rgb);
+        EXPECT_EQ(static_cast<UINT>(c.desc.nWidth), nWidth);
+        EXPECT_EQ(static_cast<UINT>(c.desc.nHeight < 0 ? -c.desc.nHeight : c.desc.nHeight), nHeight);
+        EXPECT_EQ(ExpectedRgb(c.desc), rgb);
         EXPECT_EQ(bytes.size(), m_bmp.GetBytesRead());
     }
 }

@@ -25,34 +25,34 @@ struct SPngCase
 constexpr unsigned PALETTE_SIZE = 5;
 
 // A picture of every sample value the depth allows, in a pattern that differs per channel.
-SPngSpec MakeSpec(const SPngCase& c)
+SPngDesc MakeSpec(const SPngCase& c)
 {
-    SPngSpec spec;
-    spec.nWidth = 13;
-    spec.nHeight = 7;
-    spec.nColorType = c.nColorType;
-    spec.nBitDepth = c.nBitDepth;
-    spec.bInterlaced = c.bInterlaced;
+    SPngDesc desc;
+    desc.nWidth = 13;
+    desc.nHeight = 7;
+    desc.nColorType = c.nColorType;
+    desc.nBitDepth = c.nBitDepth;
+    desc.bInterlaced = c.bInterlaced;
     const unsigned nPaletteSize = std::min(PALETTE_SIZE, 1u << c.nBitDepth);
     const unsigned nLimit = c.nColorType == PNG_COLOR_TYPE_PALETTE ? nPaletteSize : 1u << c.nBitDepth;
-    const std::size_t nSamples = std::size_t{spec.nWidth} * spec.nHeight * PngSamplesPerPixel(c.nColorType);
+    const std::size_t nSamples = std::size_t{desc.nWidth} * desc.nHeight * PngSamplesPerPixel(c.nColorType);
     for (std::size_t i = 0; i < nSamples; ++i)
-        spec.samples.push_back(static_cast<unsigned>((i * 7919 + i / 3) % nLimit));
+        desc.samples.push_back(static_cast<unsigned>((i * 7919 + i / 3) % nLimit));
     if (c.nColorType == PNG_COLOR_TYPE_PALETTE)
     {
         for (unsigned k = 0; k < nPaletteSize; ++k)
-            spec.palette.insert(spec.palette.end(), {static_cast<BYTE>(k * 50), static_cast<BYTE>(255 - k * 30),
+            desc.palette.insert(desc.palette.end(), {static_cast<BYTE>(k * 50), static_cast<BYTE>(255 - k * 30),
                                                      static_cast<BYTE>(k * 17 + 3)});
         if (c.bTransparency)
-            spec.transparency = {0, 128, 255};
+            desc.transparency = {0, 128, 255};
     }
     else if (c.bTransparency)
     {
-        spec.transparent = c.nColorType == PNG_COLOR_TYPE_GRAY
-                               ? std::vector<unsigned>{spec.samples[0]}
-                               : std::vector<unsigned>{spec.samples[0], spec.samples[1], spec.samples[2]};
+        desc.transparent = c.nColorType == PNG_COLOR_TYPE_GRAY
+                               ? std::vector<unsigned>{desc.samples[0]}
+                               : std::vector<unsigned>{desc.samples[0], desc.samples[1], desc.samples[2]};
     }
-    return spec;
+    return desc;
 }
 
 // A sample scaled to 8 bits the way the loader promises: low depths stretched, 16 bits cut.
@@ -65,27 +65,27 @@ BYTE To8Bits(unsigned nValue, int nBitDepth)
 
 DWORD Word(unsigned r, unsigned g, unsigned b, unsigned a) { return (r << 24) | (g << 16) | (b << 8) | a; }
 
-// What the loader must return for the spec, worked out from the samples alone.
-std::vector<DWORD> ExpectedWords(const SPngSpec& spec)
+// What the loader must return for the desc, worked out from the samples alone.
+std::vector<DWORD> ExpectedWords(const SPngDesc& desc)
 {
     std::vector<DWORD> words;
-    const std::size_t nPer = PngSamplesPerPixel(spec.nColorType);
-    for (std::size_t i = 0; i < std::size_t{spec.nWidth} * spec.nHeight; ++i)
+    const std::size_t nPer = PngSamplesPerPixel(desc.nColorType);
+    for (std::size_t i = 0; i < std::size_t{desc.nWidth} * desc.nHeight; ++i)
     {
-        const unsigned* s = &spec.samples[i * nPer];
-        const auto v = [&](std::size_t k) { return unsigned{To8Bits(s[k], spec.nBitDepth)}; };
-        switch (spec.nColorType)
+        const unsigned* s = &desc.samples[i * nPer];
+        const auto v = [&](std::size_t k) { return unsigned{To8Bits(s[k], desc.nBitDepth)}; };
+        switch (desc.nColorType)
         {
         case PNG_COLOR_TYPE_PALETTE:
         {
-            const BYTE* p = &spec.palette[s[0] * 3];
-            const unsigned nAlpha = s[0] < spec.transparency.size() ? spec.transparency[s[0]] : 255u;
+            const BYTE* p = &desc.palette[s[0] * 3];
+            const unsigned nAlpha = s[0] < desc.transparency.size() ? desc.transparency[s[0]] : 255u;
             words.push_back(Word(p[0], p[1], p[2], nAlpha));
             break;
         }
         case PNG_COLOR_TYPE_GRAY:
         {
-            const bool bClear = !spec.transparent.empty() && s[0] == spec.transparent[0];
+            const bool bClear = !desc.transparent.empty() && s[0] == desc.transparent[0];
             words.push_back(Word(v(0), v(0), v(0), bClear ? 0 : 255));
             break;
         }
@@ -94,8 +94,8 @@ std::vector<DWORD> ExpectedWords(const SPngSpec& spec)
             break;
         case PNG_COLOR_TYPE_RGB:
         {
-            const bool bClear = !spec.transparent.empty() && s[0] == spec.transparent[0] &&
-                                s[1] == spec.transparent[1] && s[2] == spec.transparent[2];
+            const bool bClear = !desc.transparent.empty() && s[0] == desc.transparent[0] &&
+                                s[1] == desc.transparent[1] && s[2] == desc.transparent[2];
             words.push_back(Word(v(0), v(1), v(2), bClear ? 0 : 255));
             break;
         }
@@ -106,9 +106,9 @@ std::vector<DWORD> ExpectedWords(const SPngSpec& spec)
     return words;
 }
 
-bool CarriesAlpha(const SPngSpec& spec)
+bool CarriesAlpha(const SPngDesc& desc)
 {
-    return (spec.nColorType & PNG_COLOR_MASK_ALPHA) != 0 || !spec.transparency.empty() || !spec.transparent.empty();
+    return (desc.nColorType & PNG_COLOR_MASK_ALPHA) != 0 || !desc.transparency.empty() || !desc.transparent.empty();
 }
 } // namespace
 
@@ -140,8 +140,8 @@ TEST(PngLoaderTest, EveryColourTypeAndDepthBecomesRgbaWords)
     for (const SPngCase& c : cases)
     {
         SCOPED_TRACE(c.szName);
-        const SPngSpec spec = MakeSpec(c);
-        const std::vector<BYTE> png = EncodePng(spec);
+        const SPngDesc desc = MakeSpec(c);
+        const std::vector<BYTE> png = EncodePng(desc);
         ASSERT_FALSE(png.empty());
         const std::string strPath = folder.File("picture.png");
         ASSERT_TRUE(WriteBytes(strPath, png));
@@ -150,10 +150,10 @@ TEST(PngLoaderTest, EveryColourTypeAndDepthBecomesRgbaWords)
         UINT nWidth = 0, nHeight = 0;
         BYTE bAlpha = 9;
         ASSERT_EQ(TRUE, LoadPngImage(png.data(), png.size(), fromMemory, nWidth, nHeight, bAlpha));
-        EXPECT_EQ(spec.nWidth, nWidth);
-        EXPECT_EQ(spec.nHeight, nHeight);
-        EXPECT_EQ(CarriesAlpha(spec) ? 1 : 0, bAlpha);
-        EXPECT_EQ(ExpectedWords(spec), fromMemory);
+        EXPECT_EQ(desc.nWidth, nWidth);
+        EXPECT_EQ(desc.nHeight, nHeight);
+        EXPECT_EQ(CarriesAlpha(desc) ? 1 : 0, bAlpha);
+        EXPECT_EQ(ExpectedWords(desc), fromMemory);
 
         ASSERT_EQ(TRUE, LoadPngImage(strPath.c_str(), 0, fromFile, nWidth, nHeight, bAlpha));
         EXPECT_EQ(fromMemory, fromFile);
@@ -162,8 +162,8 @@ TEST(PngLoaderTest, EveryColourTypeAndDepthBecomesRgbaWords)
 
 TEST(PngLoaderTest, DamagedPicturesAreRefused)
 {
-    SPngSpec spec = MakeSpec({"rgba", PNG_COLOR_TYPE_RGB_ALPHA, 8});
-    const std::vector<BYTE> good = EncodePng(spec);
+    SPngDesc desc = MakeSpec({"rgba", PNG_COLOR_TYPE_RGB_ALPHA, 8});
+    const std::vector<BYTE> good = EncodePng(desc);
     const std::vector<BYTE> palette = EncodePng(MakeSpec({"palette", PNG_COLOR_TYPE_PALETTE, 8}));
     const auto cut = [&](std::size_t n)
     { return std::vector<BYTE>(good.begin(), good.begin() + static_cast<long>(n)); };
