@@ -300,9 +300,7 @@ TEST_F(CRenderFixture, BilinearFilterBlendsNeighbouringTexels)
     {
         SCOPED_TRACE(c.szName);
         const DWORD p = Pixel(c.x, c.y);
-        EXPECT_NEAR(c.r, Red(p), 5);
-        EXPECT_NEAR(c.g, Green(p), 5);
-        EXPECT_NEAR(c.b, Blue(p), 5);
+        ExpectRgbNear(c.r, c.g, c.b, p, 5);
     }
 }
 
@@ -414,9 +412,7 @@ TEST_F(CRenderFixture, LitSphereUnderEachLightType)
         SaveFrame(std::string("_") + c.szName);
         const DWORD p = Pixel(32, 32);
         // The pixel centre is half a pixel off the pole, and specular light falls off fast around it.
-        EXPECT_NEAR(c.r, Red(p), 5);
-        EXPECT_NEAR(c.g, Green(p), 5);
-        EXPECT_NEAR(c.b, Blue(p), 5);
+        ExpectRgbNear(c.r, c.g, c.b, p, 5);
         EXPECT_EQ(0u, Pixel(1, 1)) << "outside the sphere";
     }
 }
@@ -497,9 +493,7 @@ TEST_F(CRenderFixture, BlendedQuadCombinesWithTheFrame)
         ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, aQuad, 4, 0));
         ASSERT_EQ(D3D_OK, m_pDevice->EndScene());
         const DWORD p = Pixel(8, 8);
-        EXPECT_NEAR(c.r, Red(p), 1);
-        EXPECT_NEAR(c.g, Green(p), 1);
-        EXPECT_NEAR(c.b, Blue(p), 1);
+        ExpectRgbNear(c.r, c.g, c.b, p, 1);
         EXPECT_EQ(0x6496C8u, Pixel(0, 0)) << "outside the quad the frame stays";
     }
 }

@@ -85,3 +85,11 @@ protected:
 inline int Red(DWORD c) { return static_cast<int>((c >> 16) & 0xFF); }
 inline int Green(DWORD c) { return static_cast<int>((c >> 8) & 0xFF); }
 inline int Blue(DWORD c) { return static_cast<int>(c & 0xFF); }
+
+/// Each channel of pixel p within nTolerance of the expected r, g, b.
+inline void ExpectRgbNear(int r, int g, int b, DWORD p, int nTolerance)
+{
+    EXPECT_NEAR(r, Red(p), nTolerance);
+    EXPECT_NEAR(g, Green(p), nTolerance);
+    EXPECT_NEAR(b, Blue(p), nTolerance);
+}
