@@ -7,7 +7,14 @@ cd "$(dirname "$0")/.."
 source scripts/setup.sh
 vorn_install_packages
 
-jobs=$(nproc)
+jobs=${VORN_JOBS:-$(nproc)}
+
+# A compiler cache, where one is installed, makes rebuilds in several work trees cheap.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+    launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD} CCACHE_NOHASHDIR=${CCACHE_NOHASHDIR:-1}
+fi
 
 echo "== Formatting"
 mapfile -t sources < <(git ls-files -co --exclude-standard -- '*.cpp' '*.h' | while read -r f; do [ -f "$f" ] && echo "$f"; done)
@@ -17,7 +24,7 @@ run_build() {
     local dir=$1
     shift
     echo "== Build: $dir"
-    cmake -S . -B "$dir" -G Ninja -DVORN_WERROR=ON "$@" >/dev/null
+    cmake -S . -B "$dir" -G Ninja -DVORN_WERROR=ON "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
     echo "== Tests: $dir"
     ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
