@@ -121,9 +121,37 @@ TEST(RespackTest, MissingSourcesAndDuplicatesWriteNothing)
         SManifest manifest;
         std::string strError;
         ASSERT_TRUE(ParseManifest(c.szManifest, manifest, strError)) << strError;
-        EXPECT_FALSE(BuildResourceLibrary(manifest, folder.Path().string(), folder.File("out.dll"), strError));
+        EXPECT_FALSE(BuildResourceLibrary(manifest, {folder.Path().string()}, folder.File("out.dll"), strError));
         EXPECT_EQ(c.szError, strError);
         EXPECT_FALSE(std::filesystem::exists(folder.File("out.dll")));
+    }
+}
+
+// Generated sources live in the build folder, hand-written ones beside the manifest: the first
+// folder that holds a file gives it.
+TEST(RespackTest, SourcesComeFromTheFirstFolderThatHoldsThem)
+{
+    CTempFolder folder;
+    std::filesystem::create_directories(folder.Path() / "first");
+    std::filesystem::create_directories(folder.Path() / "second");
+    std::ofstream(folder.File("first/both.txt")) << "first";
+    std::ofstream(folder.File("second/both.txt")) << "second";
+    std::ofstream(folder.File("second/only.txt")) << "only";
+    SManifest manifest;
+    std::string strError;
+    ASSERT_TRUE(ParseManifest("SET BOTH both.txt\nSET ONLY only.txt", manifest, strError)) << strError;
+    ASSERT_TRUE(
+        BuildResourceLibrary(manifest, {folder.File("first"), folder.File("second")}, folder.File("out.dll"), strError))
+        << strError;
+    const auto pLib = CResourceLibrary::FromFile(folder.File("out.dll"), strError);
+    ASSERT_NE(nullptr, pLib) << strError;
+    for (const auto& [szName, szText] : {std::pair{"both", "first"}, std::pair{"only", "only"}})
+    {
+        SCOPED_TRACE(szName);
+        const SResourceEntry* pEntry = pLib->Find(SResourceKey::Name(szName), SResourceKey::Name("SET"));
+        ASSERT_NE(nullptr, pEntry);
+        const auto data = pLib->Data(*pEntry);
+        EXPECT_EQ(Bytes(szText), std::vector<BYTE>(data.begin(), data.end()));
     }
 }
 

@@ -7,19 +7,28 @@
 
 namespace
 {
-std::vector<BYTE> EntryData(const SManifestEntry& entry, const std::string& strSourceDir, bool& bRead)
+std::vector<BYTE> EntryData(const SManifestEntry& entry, const std::vector<std::string>& sourceDirs, bool& bRead)
 {
     bRead = true;
     if (entry.strFile.empty())
         return std::vector<BYTE>(entry.strText.begin(), entry.strText.end());
     std::vector<BYTE> data;
-    bRead = ReadWholeFile((std::filesystem::path(strSourceDir) / entry.strFile).string(), data);
+    for (const std::string& strDir : sourceDirs)
+    {
+        const std::filesystem::path path = std::filesystem::path(strDir) / entry.strFile;
+        if (std::filesystem::exists(path))
+        {
+            bRead = ReadWholeFile(path.string(), data);
+            return data;
+        }
+    }
+    bRead = false;
     return data;
 }
 } // namespace
 
-bool BuildResourceLibrary(const SManifest& manifest, const std::string& strSourceDir, const std::string& strOutput,
-                          std::string& strError)
+bool BuildResourceLibrary(const SManifest& manifest, const std::vector<std::string>& sourceDirs,
+                          const std::string& strOutput, std::string& strError)
 {
     CResourceLibraryWriter writer;
     writer.SetVersion(manifest.version);
@@ -27,7 +36,7 @@ bool BuildResourceLibrary(const SManifest& manifest, const std::string& strSourc
     {
         const std::string strWhere = "line " + std::to_string(entry.nLine) + ": ";
         bool bRead = false;
-        std::vector<BYTE> data = EntryData(entry, strSourceDir, bRead);
+        std::vector<BYTE> data = EntryData(entry, sourceDirs, bRead);
         if (!bRead)
         {
             strError = strWhere + "cannot read " + entry.strFile;
@@ -45,9 +54,9 @@ bool BuildResourceLibrary(const SManifest& manifest, const std::string& strSourc
 
 int RunRespack(int argc, const char* const* argv)
 {
-    if (argc != 4)
+    if (argc < 4)
     {
-        std::fputs("usage: respack <manifest> <source folder> <output library>\n", stderr);
+        std::fputs("usage: respack <manifest> <source folder>... <output library>\n", stderr);
         return 2;
     }
     std::vector<BYTE> text;
@@ -59,7 +68,7 @@ int RunRespack(int argc, const char* const* argv)
     SManifest manifest;
     std::string strError;
     if (!ParseManifest(std::string(text.begin(), text.end()), manifest, strError) ||
-        !BuildResourceLibrary(manifest, argv[2], argv[3], strError))
+        !BuildResourceLibrary(manifest, std::vector<std::string>(argv + 2, argv + argc - 1), argv[argc - 1], strError))
     {
         std::fprintf(stderr, "respack: %s: %s\n", argv[1], strError.c_str());
         return 1;
