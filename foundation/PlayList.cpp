@@ -2,11 +2,12 @@
 
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
+#include "platform/win32/AtomicFile.h"
 #include "platform/win32/Paths.h"
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 #include <string>
 #include <strings.h>
 #include <vector>
@@ -51,9 +52,10 @@ bool IsMusicFile(const std::string& name)
 void LoadPlayListFile(CSettings& settings, const CString& strPath)
 {
     ResetPlayList(settings, strPath, 1);
-    std::ifstream in(ResolvePath(strPath.Str()), std::ios::binary);
-    if (!in)
+    std::string bytes;
+    if (!ReadWholeFile(ResolvePath(strPath.Str()), bytes))
         return;
+    std::istringstream in(std::move(bytes));
     CFilePath path(strPath);
     const CString strBaseFolder = path.GetFolder();
     std::string line;

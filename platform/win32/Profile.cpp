@@ -4,11 +4,14 @@
 #include "platform/win32/Paths.h"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <cstring>
 #include <mutex>
 #include <optional>
 #include <string_view>
+#include <sys/stat.h>
+#include <unordered_map>
 #include <vector>
 
 namespace
@@ -48,11 +51,11 @@ struct SEntry
     std::string_view value;
 };
 
-// "key = value": both trimmed. A line without "=" is no entry.
+// "key = value": both trimmed. A line without "=" is no entry, nor is a comment (";").
 std::optional<SEntry> Entry(std::string_view line)
 {
     const std::size_t nEq = line.find('=');
-    if (nEq == std::string_view::npos || SectionName(line))
+    if (nEq == std::string_view::npos || SectionName(line) || Trim(line).starts_with(';'))
         return std::nullopt;
     return SEntry{Trim(line.substr(0, nEq)), Trim(line.substr(nEq + 1))};
 }
@@ -64,162 +67,278 @@ std::string_view Unquote(std::string_view value)
     return value;
 }
 
-// The lines of one profile file, kept as they were except where a write changes them.
+std::string LowerCase(std::string_view text)
+{
+    std::string lower(text);
+    for (char& ch : lower)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return lower;
+}
+
+// One "[name]" and the lines up to the next one (the lines before the first section form a
+// section without header). Each line is kept as it was; the first line of each key name (in
+// lower case) is indexed.
+struct SSection
+{
+    std::optional<std::string> header;
+    std::vector<std::string> lines;
+    std::unordered_map<std::string, std::size_t> keys;
+    std::size_t nAfterLastKey = 0; // where a new key goes: after the section's last key
+
+    void AddLine(std::string line)
+    {
+        if (const auto entry = Entry(line))
+        {
+            keys.try_emplace(LowerCase(entry->key), lines.size());
+            nAfterLastKey = lines.size() + 1;
+        }
+        lines.push_back(std::move(line));
+    }
+
+    void Reindex()
+    {
+        std::vector<std::string> old = std::move(lines);
+        lines.clear();
+        keys.clear();
+        nAfterLastKey = 0;
+        for (std::string& line : old)
+            AddLine(std::move(line));
+    }
+};
+
+// The lines of one profile file, kept as they were except where a write changes them, with an
+// index of sections and keys so that a lookup does not scan the file.
 class CProfileText
 {
 public:
-    void Parse(const std::string& bytes)
+    void Parse(std::string_view bytes)
     {
-        m_lines.clear();
-        m_strEol = "\r\n";
+        *this = CProfileText();
+        // An editor may start the file with a UTF-8 byte-order mark; it is no part of the
+        // first line, and it is written back as it was.
+        if (bytes.starts_with(s_szBom))
+        {
+            m_bBom = true;
+            bytes.remove_prefix(std::strlen(s_szBom));
+        }
         std::size_t nPos = 0;
         while (nPos < bytes.size())
         {
             std::size_t nEnd = bytes.find('\n', nPos);
-            const bool bLast = nEnd == std::string::npos;
+            const bool bLast = nEnd == std::string_view::npos;
             if (bLast)
                 nEnd = bytes.size();
-            std::string line = bytes.substr(nPos, nEnd - nPos);
+            std::string line(bytes.substr(nPos, nEnd - nPos));
             if (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            else if (!bLast && m_lines.empty())
+            else if (!bLast && m_nLines == 0)
                 m_strEol = "\n"; // keep the line ends the file already uses
-            m_lines.push_back(std::move(line));
+            AddLine(std::move(line));
             nPos = nEnd + 1;
         }
     }
 
     std::string Serialize() const
     {
-        std::string out;
-        for (const std::string& line : m_lines)
-            out += line + m_strEol;
+        std::string out = m_bBom ? s_szBom : "";
+        for (const SSection& section : m_sections)
+        {
+            if (section.header)
+                out += *section.header + m_strEol;
+            for (const std::string& line : section.lines)
+                out += line + m_strEol;
+        }
         return out;
     }
 
     std::optional<std::string_view> FindValue(std::string_view app, std::string_view key) const
     {
-        const int nHeader = FindSection(app);
-        if (nHeader < 0)
+        const SSection* pSection = Find(app);
+        if (pSection == nullptr)
             return std::nullopt;
-        const int nLine = FindKey(nHeader, key);
-        if (nLine < 0)
+        const auto it = pSection->keys.find(LowerCase(key));
+        if (it == pSection->keys.end())
             return std::nullopt;
-        return Unquote(Entry(m_lines[static_cast<std::size_t>(nLine)])->value);
+        return Unquote(Entry(pSection->lines[it->second])->value);
     }
 
     std::vector<std::string> SectionNames() const
     {
         std::vector<std::string> names;
-        for (const std::string& line : m_lines)
-            if (auto name = SectionName(line))
-                names.emplace_back(*name);
+        for (const SSection& section : m_sections)
+            if (section.header)
+                names.emplace_back(*SectionName(*section.header));
         return names;
     }
 
     std::vector<std::string> KeyNames(std::string_view app) const
     {
         std::vector<std::string> names;
-        const int nHeader = FindSection(app);
-        if (nHeader < 0)
-            return names;
-        for (int i = nHeader + 1; i < SectionEnd(nHeader); ++i)
-            if (auto entry = Entry(m_lines[static_cast<std::size_t>(i)]))
-                names.emplace_back(entry->key);
+        if (const SSection* pSection = Find(app))
+            for (const std::string& line : pSection->lines)
+                if (auto entry = Entry(line))
+                    names.emplace_back(entry->key);
         return names;
     }
 
     // Deletes every section of that name (so no older copy can shadow a rewritten one).
-    void DeleteSection(std::string_view app)
+    // Returns whether anything was deleted.
+    bool DeleteSection(std::string_view app)
     {
-        for (int nHeader = FindSection(app); nHeader >= 0; nHeader = FindSection(app))
-            Erase(nHeader, SectionEnd(nHeader));
+        const std::string name = LowerCase(app);
+        const auto nBefore = m_sections.size();
+        std::erase_if(m_sections, [&](const SSection& section)
+                      { return section.header && LowerCase(*SectionName(*section.header)) == name; });
+        if (m_sections.size() == nBefore)
+            return false;
+        Reindex();
+        return true;
     }
 
-    void DeleteKey(std::string_view app, std::string_view key)
+    bool DeleteKey(std::string_view app, std::string_view key)
     {
-        const int nHeader = FindSection(app);
-        if (nHeader < 0)
-            return;
-        for (int nLine = FindKey(nHeader, key); nLine >= 0; nLine = FindKey(nHeader, key))
-            Erase(nLine, nLine + 1);
+        SSection* pSection = Find(app);
+        const std::string name = LowerCase(key);
+        if (pSection == nullptr || !pSection->keys.contains(name))
+            return false;
+        std::erase_if(pSection->lines,
+                      [&](const std::string& line)
+                      {
+                          const auto entry = Entry(line);
+                          return entry && LowerCase(entry->key) == name;
+                      });
+        pSection->Reindex();
+        return true;
     }
 
-    void AddSection(std::string_view app)
+    bool AddSection(std::string_view app)
     {
-        if (FindSection(app) < 0)
-            m_lines.push_back("[" + std::string(app) + "]");
+        if (Find(app) != nullptr)
+            return false;
+        AddLine("[" + std::string(app) + "]");
+        return true;
     }
 
     void SetValue(std::string_view app, std::string_view key, std::string value)
     {
         std::replace_if(
             value.begin(), value.end(), [](char ch) { return ch == '\r' || ch == '\n'; }, ' ');
-        int nHeader = FindSection(app);
-        if (nHeader < 0)
+        SSection* pSection = Find(app);
+        if (pSection == nullptr)
         {
-            m_lines.push_back("[" + std::string(app) + "]");
-            m_lines.push_back(std::string(key) + "=" + value);
+            AddLine("[" + std::string(app) + "]");
+            AddLine(std::string(key) + "=" + value);
             return;
         }
-        const int nLine = FindKey(nHeader, key);
-        if (nLine >= 0)
+        const auto it = pSection->keys.find(LowerCase(key));
+        if (it != pSection->keys.end())
         {
-            std::string& line = m_lines[static_cast<std::size_t>(nLine)];
+            std::string& line = pSection->lines[it->second];
             line = std::string(Entry(line)->key) + "=" + value;
             return;
         }
-        int nInsert = nHeader + 1;
-        for (int i = nHeader + 1; i < SectionEnd(nHeader); ++i)
-            if (Entry(m_lines[static_cast<std::size_t>(i)]))
-                nInsert = i + 1;
-        m_lines.insert(m_lines.begin() + nInsert, std::string(key) + "=" + value);
+        const std::size_t nInsert = pSection->nAfterLastKey;
+        if (nInsert == pSection->lines.size())
+            pSection->AddLine(std::string(key) + "=" + value);
+        else
+        {
+            pSection->lines.insert(pSection->lines.begin() + static_cast<std::ptrdiff_t>(nInsert),
+                                   std::string(key) + "=" + value);
+            pSection->Reindex();
+        }
     }
 
 private:
-    int FindSection(std::string_view app) const
+    static constexpr const char* s_szBom = "\xEF\xBB\xBF";
+
+    // A line that is a section header starts a new section; any other line belongs to the last.
+    void AddLine(std::string line)
     {
-        for (std::size_t i = 0; i < m_lines.size(); ++i)
+        ++m_nLines;
+        if (SectionName(line))
         {
-            const auto name = SectionName(m_lines[i]);
-            if (name && EqualNoCase(*name, app))
-                return static_cast<int>(i);
+            m_sections.emplace_back();
+            m_sections.back().header = std::move(line);
+            m_first.try_emplace(LowerCase(*SectionName(*m_sections.back().header)), m_sections.size() - 1);
+            return;
         }
-        return -1;
+        m_sections.back().AddLine(std::move(line));
     }
 
-    int SectionEnd(int nHeader) const
+    void Reindex()
     {
-        for (std::size_t i = static_cast<std::size_t>(nHeader) + 1; i < m_lines.size(); ++i)
-            if (SectionName(m_lines[i]))
-                return static_cast<int>(i);
-        return static_cast<int>(m_lines.size());
+        m_first.clear();
+        for (std::size_t i = 0; i < m_sections.size(); ++i)
+            if (m_sections[i].header)
+                m_first.try_emplace(LowerCase(*SectionName(*m_sections[i].header)), i);
     }
 
-    int FindKey(int nHeader, std::string_view key) const
+    // The first section of that name, compared without case.
+    std::optional<std::size_t> IndexOf(std::string_view app) const
     {
-        for (int i = nHeader + 1; i < SectionEnd(nHeader); ++i)
-        {
-            const auto entry = Entry(m_lines[static_cast<std::size_t>(i)]);
-            if (entry && EqualNoCase(entry->key, key))
-                return i;
-        }
-        return -1;
+        const auto it = m_first.find(LowerCase(app));
+        return it == m_first.end() ? std::nullopt : std::optional<std::size_t>(it->second);
+    }
+    SSection* Find(std::string_view app)
+    {
+        const auto n = IndexOf(app);
+        return n ? &m_sections[*n] : nullptr;
+    }
+    const SSection* Find(std::string_view app) const
+    {
+        const auto n = IndexOf(app);
+        return n ? &m_sections[*n] : nullptr;
     }
 
-    void Erase(int nFirst, int nEnd) { m_lines.erase(m_lines.begin() + nFirst, m_lines.begin() + nEnd); }
-
-    std::vector<std::string> m_lines;
+    std::vector<SSection> m_sections{1};
+    std::unordered_map<std::string, std::size_t> m_first;
+    std::size_t m_nLines = 0;
     std::string m_strEol = "\r\n";
+    bool m_bBom = false;
 };
 
-bool LoadProfile(LPCSTR lpFileName, CProfileText& text)
+// The last file read, parsed, with what identifies that version of it: a replacement of the
+// file makes a new inode, an edit in place a new time or size.
+struct SParsedFile
 {
+    std::string strPath;
+    struct stat identity
+    {
+    };
+    CProfileText text;
+};
+
+bool SameVersion(const struct stat& a, const struct stat& b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// The parsed file, read again only when it changed since the last call (callers hold the
+// profile lock); null when it cannot be read. Reading settings key by key then parses the
+// file once, not once per key.
+const CProfileText* LoadProfile(LPCSTR lpFileName)
+{
+    static SParsedFile s_cache;
+    if (lpFileName == nullptr)
+        return nullptr;
+    const std::string strPath = ResolvePath(lpFileName);
+    struct stat identity
+    {
+    };
+    if (::stat(strPath.c_str(), &identity) != 0)
+        return nullptr;
+    if (s_cache.strPath == strPath && SameVersion(s_cache.identity, identity))
+        return &s_cache.text;
+    s_cache.strPath.clear();
     std::string bytes;
-    if (lpFileName == nullptr || !ReadWholeFile(ResolvePath(lpFileName), bytes))
-        return false;
-    text.Parse(bytes);
-    return true;
+    if (!ReadWholeFile(strPath, bytes))
+        return nullptr;
+    s_cache.text.Parse(bytes);
+    s_cache.identity = identity;
+    s_cache.strPath = strPath;
+    return &s_cache.text;
 }
 
 // Copies text cut to nSize - 1 characters; returns the length copied.
@@ -267,14 +386,15 @@ int ParseLeadingInt(std::string_view text)
     return static_cast<int>(nValue);
 }
 
-void ApplyWrite(CProfileText& text, LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString)
+// Returns whether the text changed (a deletion may find nothing to delete).
+bool ApplyWrite(CProfileText& text, LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString)
 {
     if (lpKeyName == nullptr)
-        text.DeleteSection(lpAppName);
-    else if (lpString == nullptr)
-        text.DeleteKey(lpAppName, lpKeyName);
-    else
-        text.SetValue(lpAppName, lpKeyName, lpString);
+        return text.DeleteSection(lpAppName);
+    if (lpString == nullptr)
+        return text.DeleteKey(lpAppName, lpKeyName);
+    text.SetValue(lpAppName, lpKeyName, lpString);
+    return true;
 }
 } // namespace
 
@@ -284,13 +404,12 @@ DWORD GetPrivateProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpDefau
     if (lpReturnedString == nullptr || nSize == 0)
         return 0;
     std::lock_guard lock(ProfileMutex());
-    CProfileText text;
-    const bool bLoaded = LoadProfile(lpFileName, text);
+    const CProfileText* pText = LoadProfile(lpFileName);
     if (lpAppName == nullptr)
-        return CopyList(bLoaded ? text.SectionNames() : std::vector<std::string>(), lpReturnedString, nSize);
+        return CopyList(pText ? pText->SectionNames() : std::vector<std::string>(), lpReturnedString, nSize);
     if (lpKeyName == nullptr)
-        return CopyList(bLoaded ? text.KeyNames(lpAppName) : std::vector<std::string>(), lpReturnedString, nSize);
-    const auto value = bLoaded ? text.FindValue(lpAppName, lpKeyName) : std::nullopt;
+        return CopyList(pText ? pText->KeyNames(lpAppName) : std::vector<std::string>(), lpReturnedString, nSize);
+    const auto value = pText ? pText->FindValue(lpAppName, lpKeyName) : std::nullopt;
     if (value)
         return CopyValue(*value, lpReturnedString, nSize);
     std::string_view def = lpDefault != nullptr ? lpDefault : "";
@@ -304,10 +423,10 @@ UINT GetPrivateProfileInt(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCS
     if (lpAppName == nullptr || lpKeyName == nullptr)
         return static_cast<UINT>(nDefault);
     std::lock_guard lock(ProfileMutex());
-    CProfileText text;
-    if (!LoadProfile(lpFileName, text))
+    const CProfileText* pText = LoadProfile(lpFileName);
+    if (pText == nullptr)
         return static_cast<UINT>(nDefault);
-    const auto value = text.FindValue(lpAppName, lpKeyName);
+    const auto value = pText->FindValue(lpAppName, lpKeyName);
     if (!value || value->empty())
         return static_cast<UINT>(nDefault);
     return static_cast<UINT>(ParseLeadingInt(*value));
@@ -326,6 +445,8 @@ struct CProfileEdit::SState
     std::string strPath;
     CProfileText text;
     bool bValid = false;
+    bool bExisted = false;
+    bool bChanged = false; // a write that changes nothing leaves a missing file missing
 };
 
 CProfileEdit::CProfileEdit(LPCSTR lpFileName) : m_pState(std::make_unique<SState>())
@@ -333,10 +454,12 @@ CProfileEdit::CProfileEdit(LPCSTR lpFileName) : m_pState(std::make_unique<SState
     if (lpFileName == nullptr || *lpFileName == '\0')
         return;
     m_pState->strPath = ResolvePath(lpFileName);
-    m_pState->bValid = true;
     std::string bytes;
-    if (ReadWholeFile(m_pState->strPath, bytes))
-        m_pState->text.Parse(bytes);
+    // A file that exists but cannot be read is never replaced by one holding only the changes.
+    const EFileRead eRead = ReadWholeFileChecked(m_pState->strPath, bytes);
+    m_pState->bValid = eRead != EFileRead::Refused;
+    m_pState->bExisted = eRead == EFileRead::Read;
+    m_pState->text.Parse(bytes);
 }
 
 CProfileEdit::~CProfileEdit() = default;
@@ -348,13 +471,14 @@ void CProfileEdit::WriteString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpStri
         m_pState->bValid = false; // the system refuses a write without a section
         return;
     }
-    ApplyWrite(m_pState->text, lpAppName, lpKeyName, lpString);
+    if (ApplyWrite(m_pState->text, lpAppName, lpKeyName, lpString))
+        m_pState->bChanged = true;
 }
 
 void CProfileEdit::AddSection(LPCSTR lpAppName)
 {
-    if (lpAppName != nullptr)
-        m_pState->text.AddSection(lpAppName);
+    if (lpAppName != nullptr && m_pState->text.AddSection(lpAppName))
+        m_pState->bChanged = true;
 }
 
 std::optional<std::string> CProfileEdit::GetString(LPCSTR lpAppName, LPCSTR lpKeyName) const
@@ -371,5 +495,7 @@ BOOL CProfileEdit::Commit()
 {
     if (!m_pState->bValid)
         return FALSE;
+    if (!m_pState->bExisted && !m_pState->bChanged)
+        return TRUE;
     return ReplaceFileContents(m_pState->strPath, m_pState->text.Serialize()) ? TRUE : FALSE;
 }

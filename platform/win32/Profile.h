@@ -4,10 +4,16 @@
 // - a value is trimmed of blanks, and one pair of matching surrounding quotes is removed;
 // - a value longer than the caller's buffer is cut to fit;
 // - a missing file, section or key gives the default;
-// - lines that are not "[section]" or "key=value" (and lines before the first section) are
-//   ignored when reading and kept as they were when writing;
+// - lines that are not "[section]" or "key=value", comment lines (";") and lines before the
+//   first section are ignored when reading and kept as they were when writing;
+// - a UTF-8 byte-order mark at the start is ignored, and kept when the file is written;
+// - only a regular file is read or written: a FIFO, a device or a folder of that name reads as
+//   a missing file and refuses writes; a file the user made read-only refuses writes;
 // - every write replaces the file in one step (temporary file and rename), so a crash or a
-//   full disk never leaves a half-written file.
+//   full disk never leaves a half-written file; a deletion that finds nothing to delete in a
+//   missing file creates no file;
+// - a file is parsed once into an index of its sections and keys, and parsed again only when
+//   it changed on the disk, so reading many keys costs one parse.
 // The file name is a Windows path text, opened through ResolvePath. Any thread.
 #pragma once
 

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -76,4 +77,13 @@ TEST(PlayListTest, PlayListFileEntriesGetTheListsFolder)
     LoadPlayListFile(s, (base + "missing.m3u").c_str());
     EXPECT_TRUE(s.m_PlayList.IsEmpty());
     EXPECT_EQ(1, s.m_nPlayListFlag);
+}
+
+TEST(PlayListTest, APlayListThatIsNoFileIsNotWaitedOn)
+{
+    CTempFolder dir;
+    ASSERT_EQ(0, ::mkfifo(dir.File("pipe.m3u").c_str(), 0666));
+    CSettings s;
+    LoadPlayListFile(s, (Backslashed(dir.Folder()) + "pipe.m3u").c_str());
+    EXPECT_TRUE(s.m_PlayList.IsEmpty());
 }

@@ -4,8 +4,17 @@
 
 #include "platform/win32/AtomicFile.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <grp.h>
 #include <gtest/gtest.h>
+#include <pwd.h>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -185,4 +194,144 @@ TEST(ProfileTest, DamagedFilesReadWithoutHarm)
     EXPECT_EQ("\x01\x02\xff", Read(file, "Settings", "Bin", "d")); // a zero byte ends the value
     EXPECT_EQ(std::string(259, 'L'), Read(file, "Settings", "Long", "d"));
     EXPECT_EQ("1", Read(file, "Unclosed", "U", "d"));
+}
+
+TEST(ProfileTest, EditorsAndHandWrittenFilesReadAsMeant)
+{
+    CTempFolder dir;
+    const std::string bom = "\xEF\xBB\xBF";
+    dir.Write("bom.ini", bom + "[Settings]\r\nVolume=5\r\n");
+    dir.Write("notes.ini", "[S]\n; Volume=comment\n;=x\n  ;k=indented comment\nk=1\n# not a comment=2\n");
+    const std::string bomFile = dir.File("bom.ini");
+    const std::string notesFile = dir.File("notes.ini");
+    EXPECT_EQ("5", Read(bomFile, "Settings", "Volume", "d"));
+    char buffer[64];
+    const DWORD n = GetPrivateProfileString("S", nullptr, nullptr, buffer, sizeof(buffer), notesFile.c_str());
+    EXPECT_EQ(std::string("k\0# not a comment\0", 18), std::string(buffer, n));
+    EXPECT_EQ("d", Read(notesFile, "S", "; Volume", "d"));
+
+    EXPECT_TRUE(WritePrivateProfileString("settings", "Volume", "6", bomFile.c_str()));
+    EXPECT_EQ(bom + "[Settings]\r\nVolume=6\r\n", dir.Read("bom.ini")); // the mark is kept
+
+    // A file changed behind the reader's back is read again, even at the same size.
+    dir.Write("bom.ini", bom + "[Settings]\r\nVolume=7\r\n");
+    EXPECT_EQ("7", Read(bomFile, "Settings", "Volume", "d"));
+}
+
+TEST(ProfileTest, DeletingInAMissingFileCreatesNothing)
+{
+    CTempFolder dir;
+    const std::string file = dir.File("none.ini");
+    EXPECT_TRUE(WritePrivateProfileString("S", "k", nullptr, file.c_str()));
+    EXPECT_TRUE(WritePrivateProfileString("S", nullptr, nullptr, file.c_str()));
+    EXPECT_FALSE(std::filesystem::exists(file));
+    CProfileEdit edit(file.c_str());
+    edit.AddSection("S");
+    EXPECT_TRUE(edit.Commit());
+    EXPECT_EQ("[S]\r\n", dir.Read("none.ini"));
+}
+
+TEST(ProfileTest, SpecialFilesAreRefusedNotWaitedOnOrReadWithoutEnd)
+{
+    CTempFolder dir;
+    ASSERT_EQ(0, ::mkfifo(dir.File("fifo.ini").c_str(), 0666));
+    std::filesystem::create_symlink("/dev/zero", dir.Path() / "zero.ini");
+    std::filesystem::create_directory(dir.Path() / "folder.ini");
+    for (const char* szName : {"fifo.ini", "zero.ini", "folder.ini"})
+    {
+        SCOPED_TRACE(szName);
+        const std::string file = dir.File(szName);
+        EXPECT_EQ("d", Read(file, "S", "k", "d"));
+        EXPECT_EQ(3, static_cast<int>(GetPrivateProfileInt("S", "k", 3, file.c_str())));
+        EXPECT_FALSE(WritePrivateProfileString("S", "k", "v", file.c_str()));
+        EXPECT_FALSE(std::filesystem::is_regular_file(file)); // still what it was
+        std::string bytes;
+        EXPECT_EQ(EFileRead::Refused, ReadWholeFileChecked(file, bytes));
+    }
+    dir.Write("big.ini", std::string(100, 'x'));
+    std::string bytes;
+    EXPECT_EQ(EFileRead::Refused, ReadWholeFileChecked(dir.File("big.ini"), bytes, 99));
+    EXPECT_EQ(EFileRead::Read, ReadWholeFileChecked(dir.File("big.ini"), bytes, 100));
+    EXPECT_EQ(EFileRead::Missing, ReadWholeFileChecked(dir.File("none.ini"), bytes));
+}
+
+namespace
+{
+// Runs fn in a child process as the user "nobody" and returns its exit status; -1 when the
+// child cannot take that user's identity.
+int RunAsUnprivilegedUser(const std::function<int()>& fn)
+{
+    const passwd* pUser = ::getpwnam("nobody");
+    if (pUser == nullptr)
+        return -1;
+    const uid_t uid = pUser->pw_uid;
+    const gid_t gid = pUser->pw_gid;
+    const pid_t pid = ::fork();
+    if (pid == 0)
+    {
+        if (::setgroups(0, nullptr) != 0 || ::setgid(gid) != 0 || ::setuid(uid) != 0)
+            ::_exit(255);
+        ::_exit(fn());
+    }
+    int nStatus = 0;
+    ::waitpid(pid, &nStatus, 0);
+    return WIFEXITED(nStatus) && WEXITSTATUS(nStatus) != 255 ? WEXITSTATUS(nStatus) : -1;
+}
+} // namespace
+
+TEST(ProfileTest, AReadOnlyFileIsNotWritten)
+{
+    CTempFolder dir;
+    dir.Write("ro.ini", "[S]\r\nk=old\r\n");
+    dir.Write("rw.ini", "[S]\r\nk=old\r\n");
+    namespace fs = std::filesystem;
+    // The folder lets anyone rename into it: only the file's own permission may refuse.
+    fs::permissions(dir.Path(), fs::perms::all);
+    fs::permissions(dir.File("ro.ini"), fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    fs::permissions(dir.File("rw.ini"), fs::perms::all);
+    const std::string ro = dir.File("ro.ini");
+    const std::string rw = dir.File("rw.ini");
+    // Writes as a user without privilege: 1 when the read-only file was refused and the
+    // writable one written.
+    const auto WriteBoth = [&]
+    {
+        const bool bRefused = !WritePrivateProfileString("S", "k", "new", ro.c_str());
+        const bool bWritten = WritePrivateProfileString("S", "k", "new", rw.c_str());
+        return bRefused && bWritten ? 1 : 0;
+    };
+    int nResult = 0;
+    if (::geteuid() != 0)
+        nResult = WriteBoth();
+    else
+    {
+        nResult = RunAsUnprivilegedUser(WriteBoth);
+        if (nResult < 0)
+            GTEST_SKIP() << "running as root, and no unprivileged user to run the write as";
+    }
+    EXPECT_EQ(1, nResult);
+    EXPECT_EQ("[S]\r\nk=old\r\n", dir.Read("ro.ini"));
+    EXPECT_EQ("[S]\r\nk=new\r\n", dir.Read("rw.ini"));
+}
+
+TEST(ProfileTest, TemporaryFilesOfDeadProcessesAreRemovedAtTheNextWrite)
+{
+    CTempFolder dir;
+    const pid_t deadPid = ::fork();
+    if (deadPid == 0)
+        ::_exit(0);
+    ::waitpid(deadPid, nullptr, 0);
+    const std::string dead = std::to_string(deadPid);
+    const std::string live = std::to_string(::getppid());
+    dir.Write("a.ini.~" + dead + "-0", "half");
+    dir.Write("a.ini.~" + dead + "-17", "half");
+    dir.Write("a.ini.~" + live + "-0", "someone else's save in progress");
+    dir.Write("b.ini.~" + dead + "-0", "another file's");
+    dir.Write("a.ini.~x-0", "not ours");
+    EXPECT_TRUE(WritePrivateProfileString("S", "k", "v", dir.File("a.ini").c_str()));
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path()))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    const std::vector<std::string> expected = {"a.ini", "a.ini.~" + live + "-0", "a.ini.~x-0", "b.ini.~" + dead + "-0"};
+    EXPECT_EQ(expected, names);
 }
