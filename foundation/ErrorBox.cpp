@@ -1,5 +1,6 @@
 #include "foundation/ErrorBox.h"
 
+#include "platform/mfc/StringResources.h"
 #include "platform/win32/DebugLog.h"
 
 #include <string>
@@ -21,3 +22,11 @@ void ShowErrorBoxText(const char* szText)
 }
 
 void SetErrorBoxHandler(std::function<void(const char*)> handler) { s_handler = std::move(handler); }
+
+void ShowErrorBox(unsigned int nId)
+{
+    CString strText;
+    if (!LoadResourceString(nId, strText))
+        strText.Format("Error %u.", nId);
+    ShowErrorBoxText(strText);
+}

@@ -11,3 +11,6 @@ void ShowErrorBoxText(const char* szText);
 /// Installs the error box (the user interface at start-up, a recorder in tests); an empty
 /// function restores the debug-log default.
 void SetErrorBoxHandler(std::function<void(const char*)> handler);
+
+/// Shows string resource nId in the error box ("Error nId." when no string source has it).
+void ShowErrorBox(unsigned int nId);

@@ -1,0 +1,4 @@
+#include "foundation/LibraryLists.h"
+
+CStringArray g_astrArtworkLibraries;
+CStringArray g_astrBallSetLibraries;
