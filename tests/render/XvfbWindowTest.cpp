@@ -22,7 +22,11 @@ extern char** environ;
 
 namespace
 {
-/// Runs Xvfb on a display number it picks itself (-displayfd) and stops it at the end of the scope.
+/// Runs Xvfb on a display number it picks itself and stops it at the end of the scope.
+/// -displayfd: the server takes the first number whose socket it can bind, so servers started together
+/// never share one. -noreset: by default the server resets when its last client leaves, and a client
+/// connecting during the reset is refused; the test connects more than once (the desktop query, then the
+/// window), so without it a second connection fails under load.
 class CXvfbServer
 {
 public:
@@ -32,8 +36,8 @@ public:
         if (pipe(aPipe) != 0)
             return false;
         const std::string strFd = std::to_string(aPipe[1]);
-        const char* aArgs[] = {"Xvfb",        "-displayfd", strFd.c_str(), "-screen", "0",
-                               "1024x768x24", "-nolisten",  "tcp",         nullptr};
+        const char* aArgs[] = {"Xvfb",        "-displayfd", strFd.c_str(), "-screen",  "0",
+                               "1024x768x24", "-nolisten",  "tcp",         "-noreset", nullptr};
         const int nSpawn = posix_spawnp(&m_pid, "Xvfb", nullptr, nullptr, const_cast<char**>(aArgs), environ);
         close(aPipe[1]);
         if (nSpawn != 0)
