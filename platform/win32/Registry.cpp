@@ -40,7 +40,10 @@ std::optional<std::string> KeyPath(HKEY hKey)
     return it == s_openKeys.end() ? std::nullopt : std::optional<std::string>(it->second);
 }
 
-// parent + "\" + sub, with empty parts of sub ("\\", leading or trailing "\") dropped.
+std::string EscapeKeyName(std::string_view name);
+
+// parent + "\" + sub, with empty parts of sub ("\\", leading or trailing "\") dropped. Paths
+// are kept in their stored form: each name escaped (see EscapeKeyName).
 std::string JoinKey(std::string path, LPCSTR lpSubKey)
 {
     std::string_view sub = lpSubKey != nullptr ? lpSubKey : "";
@@ -48,7 +51,7 @@ std::string JoinKey(std::string path, LPCSTR lpSubKey)
     {
         const std::size_t n = std::min(sub.find('\\'), sub.size());
         if (n > 0)
-            path.append("\\").append(sub.substr(0, n));
+            path.append("\\").append(EscapeKeyName(sub.substr(0, n)));
         sub.remove_prefix(std::min(n + 1, sub.size()));
     }
     return path;
@@ -92,6 +95,8 @@ HKEY NewHandle(const std::string& path)
 
 const char* const HEX = "0123456789ABCDEF";
 
+void AppendEscaped(std::string& out, unsigned char uch) { out.append({'%', HEX[uch >> 4], HEX[uch & 0xF]}); }
+
 // Bytes that the ini form would change or misread are written as "%XX".
 std::string Escape(std::string_view text)
 {
@@ -100,9 +105,29 @@ std::string Escape(std::string_view text)
     {
         const unsigned char uch = static_cast<unsigned char>(ch);
         if (uch <= 0x20 || uch >= 0x7F || std::strchr("%=[];\"'@", ch) != nullptr)
-            out.append({'%', HEX[uch >> 4], HEX[uch & 0xF]});
+            AppendEscaped(out, uch);
         else
             out.push_back(ch);
+    }
+    return out;
+}
+
+// A key name inside a section header: brackets, control characters, "%" and the blanks at
+// either end (which the header would lose) are written as "%XX"; other characters stay as
+// they are, so the names already stored keep their form.
+std::string EscapeKeyName(std::string_view name)
+{
+    const std::size_t nFirst = std::min(name.find_first_not_of(' '), name.size());
+    const std::size_t nLast = name.find_last_not_of(' ');
+    std::string out;
+    for (std::size_t i = 0; i < name.size(); ++i)
+    {
+        const unsigned char uch = static_cast<unsigned char>(name[i]);
+        const bool bEdgeBlank = uch == ' ' && (i < nFirst || nLast == std::string_view::npos || i > nLast);
+        if (uch < 0x20 || uch == 0x7F || bEdgeBlank || std::strchr("%[]", name[i]) != nullptr)
+            AppendEscaped(out, uch);
+        else
+            out.push_back(name[i]);
     }
     return out;
 }
@@ -272,7 +297,8 @@ LONG RegQueryValueEx(HKEY hKey, LPCSTR lpValueName, DWORD*, DWORD* lpType, BYTE*
         return ERROR_SUCCESS;
     if (cbAvailable < data.size())
         return ERROR_MORE_DATA;
-    std::memcpy(lpData, data.data(), data.size());
+    if (!data.empty()) // an empty value has no bytes to copy, and may have no buffer either
+        std::memcpy(lpData, data.data(), data.size());
     return ERROR_SUCCESS;
 }
 

@@ -142,3 +142,44 @@ TEST_F(RegistryTest, ADamagedStoreReadsAsMissingValues)
     }
     RegCloseKey(hKey);
 }
+
+TEST_F(RegistryTest, OddKeyNamesRoundTripAndNoOtherKeyOpensInTheirPlace)
+{
+    struct SCase
+    {
+        const char* szName;    // the key made, with a value in it
+        const char* szNotMade; // a name the store might confuse with it
+    };
+    const SCase cases[] = {
+        {"Vorn]Deluxe", "Vorn"}, {"line\r\nbreak", "line"},    {" padded ", "padded"},
+        {"100%41", "100A"},      {"[bracketed]", "bracketed"}, {"tab\tinside", "tab inside"},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szNotMade);
+        const std::string path = std::string("Software\\") + c.szName;
+        HKEY hKey = Create(HKEY_CURRENT_USER, path.c_str());
+        ASSERT_EQ(ERROR_SUCCESS, SetText(hKey, "v", c.szName));
+        RegCloseKey(hKey);
+        hKey = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyEx(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &hKey));
+        EXPECT_EQ(c.szName, GetText(hKey, "v"));
+        RegCloseKey(hKey);
+        const std::string other = std::string("Software\\") + c.szNotMade;
+        EXPECT_EQ(ERROR_FILE_NOT_FOUND, RegOpenKeyEx(HKEY_CURRENT_USER, other.c_str(), 0, KEY_READ, &hKey));
+    }
+}
+
+TEST_F(RegistryTest, AnEmptyValueReadsAsZeroBytes)
+{
+    HKEY hKey = Create(HKEY_CURRENT_USER, "Software\\Tamberlin\\Vorn");
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueEx(hKey, "Nothing", 0, REG_BINARY, nullptr, 0));
+    BYTE ab[4] = {7, 7, 7, 7};
+    DWORD cb = sizeof(ab);
+    DWORD dwType = REG_NONE;
+    EXPECT_EQ(ERROR_SUCCESS, RegQueryValueEx(hKey, "Nothing", nullptr, &dwType, ab, &cb));
+    EXPECT_EQ(REG_BINARY, dwType);
+    EXPECT_EQ(0u, cb);
+    EXPECT_EQ(7, ab[0]);
+    RegCloseKey(hKey);
+}
