@@ -12,15 +12,37 @@ std::vector<CExceptionGuard*>& GuardStack()
     return s_stack;
 }
 
-// "0x" and eight hex digits, without printf (the filter runs inside a signal handler).
-void FormatHex(DWORD dw, char (&sz)[11])
+// A line built in a fixed buffer without printf or allocation (the filter runs inside a signal
+// handler); text beyond its room is cut, and the line always ends with its line break.
+class CFatalLine
 {
-    sz[0] = '0';
-    sz[1] = 'x';
-    for (int i = 0; i < 8; ++i)
-        sz[2 + i] = "0123456789ABCDEF"[(dw >> (28 - 4 * i)) & 0xF];
-    sz[10] = '\0';
-}
+public:
+    CFatalLine& operator<<(const char* szText)
+    {
+        for (; szText != nullptr && *szText != '\0' && m_nLength < ROOM; ++szText)
+            m_sz[m_nLength++] = *szText;
+        return *this;
+    }
+    // "0x" and eight hex digits.
+    CFatalLine& operator<<(DWORD dw)
+    {
+        char sz[11] = "0x";
+        for (int i = 0; i < 8; ++i)
+            sz[2 + i] = "0123456789ABCDEF"[(dw >> (28 - 4 * i)) & 0xF];
+        return *this << sz;
+    }
+    const char* Text()
+    {
+        m_sz[m_nLength] = '\n';
+        m_sz[m_nLength + 1] = '\0';
+        return m_sz;
+    }
+
+private:
+    static constexpr std::size_t ROOM = 510;
+    char m_sz[ROOM + 2] = {};
+    std::size_t m_nLength = 0;
+};
 } // namespace
 
 CExceptionGuard::CExceptionGuard()
@@ -45,13 +67,10 @@ CExceptionGuard::~CExceptionGuard()
 LONG CExceptionGuard::GuardFilter(EXCEPTION_POINTERS* pPointers)
 {
     const EXCEPTION_RECORD* pRecord = pPointers != nullptr ? pPointers->ExceptionRecord : nullptr;
-    char szCode[11];
-    FormatHex(pRecord != nullptr ? pRecord->ExceptionCode : 0, szCode);
-    WriteFatalText("Unhandled exception ");
-    WriteFatalText(szCode);
-    WriteFatalText(": ");
-    WriteFatalText(pRecord != nullptr ? pRecord->szDescription : "unknown");
-    WriteFatalText("\n");
+    CFatalLine line;
+    line << "Unhandled exception " << (pRecord != nullptr ? pRecord->ExceptionCode : 0) << ": "
+         << (pRecord != nullptr ? pRecord->szDescription : "unknown");
+    WriteFatalText(line.Text()); // one write: lines of threads failing together never mix
     return EXCEPTION_EXECUTE_HANDLER;
 }
 

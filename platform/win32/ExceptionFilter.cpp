@@ -6,6 +6,7 @@
 #include <exception>
 #include <mutex>
 #include <string>
+#include <sys/mman.h>
 #include <unistd.h>
 
 namespace
@@ -33,11 +34,59 @@ bool s_bInstalled = false;
 struct sigaction s_aOldActions[SIGNAL_COUNT];
 std::terminate_handler s_pfnOldTerminate = nullptr;
 
+// Set by the first failure; it alone is reported.
+std::atomic<bool> s_bFailing{false};
+
 // The process ends here when the filter takes the exception.
 [[noreturn]] void EndProcess(int nSignal) { ::_exit(128 + nSignal); }
 
+// A later failure of another thread waits, unreported, for the first one to end the process.
+void WaitIfAnotherThreadFails()
+{
+    if (s_bFailing.exchange(true))
+        for (;;)
+            ::pause();
+}
+
+// A stack for the signal handler, mapped for one thread and given back when it ends (the stack
+// in use before comes back).
+class CSignalStack
+{
+public:
+    CSignalStack()
+    {
+        void* p = ::mmap(nullptr, SIZE, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_STACK, -1, 0);
+        if (p == MAP_FAILED)
+            return;
+        stack_t stack{};
+        stack.ss_sp = p;
+        stack.ss_size = SIZE;
+        if (::sigaltstack(&stack, &m_previous) != 0)
+        {
+            ::munmap(p, SIZE);
+            return;
+        }
+        m_p = p;
+    }
+    ~CSignalStack()
+    {
+        if (m_p == nullptr)
+            return;
+        ::sigaltstack(&m_previous, nullptr);
+        ::munmap(m_p, SIZE);
+    }
+    CSignalStack(const CSignalStack&) = delete;
+    CSignalStack& operator=(const CSignalStack&) = delete;
+
+private:
+    static constexpr std::size_t SIZE = 64 * 1024;
+    void* m_p = nullptr;
+    stack_t m_previous{};
+};
+
 void OnFatalSignal(int nSignal, siginfo_t* pInfo, void* /*pContext*/)
 {
+    WaitIfAnotherThreadFails();
     const SFatalSignal* pSignal = &s_aSignals[0];
     for (const SFatalSignal& s : s_aSignals)
         if (s.nSignal == nSignal)
@@ -81,6 +130,7 @@ std::string DescribeCurrentException()
 
 void OnTerminate()
 {
+    WaitIfAnotherThreadFails();
     const std::string text = DescribeCurrentException();
     EXCEPTION_RECORD record;
     record.ExceptionCode = EXCEPTION_CPP;
@@ -98,7 +148,7 @@ void Install()
     {
     };
     action.sa_sigaction = OnFatalSignal;
-    action.sa_flags = SA_SIGINFO;
+    action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     sigemptyset(&action.sa_mask);
     for (int i = 0; i < SIGNAL_COUNT; ++i)
         ::sigaction(s_aSignals[i].nSignal, &action, &s_aOldActions[i]);
@@ -119,6 +169,8 @@ LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_F
 {
     std::lock_guard lock(s_mutex);
     const LPTOP_LEVEL_EXCEPTION_FILTER pfnOld = s_pfnFilter.exchange(pfnFilter);
+    if (pfnFilter != nullptr)
+        InstallFatalSignalStack();
     if (pfnFilter != nullptr && !s_bInstalled)
         Install();
     else if (pfnFilter == nullptr && s_bInstalled)
@@ -131,3 +183,5 @@ void WriteFatalText(const char* szText)
     if (szText != nullptr)
         (void)!::write(STDERR_FILENO, szText, std::strlen(szText));
 }
+
+void InstallFatalSignalStack() { thread_local const CSignalStack t_stack; }

@@ -5,6 +5,10 @@
 // filter answers EXCEPTION_EXECUTE_HANDLER the process ends at once with status 128 + signal
 // (SIGABRT's for an uncaught exception); any other answer lets the signal take its default
 // course. Setting the filter to null puts the system's handling back.
+//
+// Only the first failure is handed to the filter: a thread that fails while another one's is
+// handled waits for the process to end. The handler runs on a stack of its own, so that a
+// thread whose stack overflowed can still be reported.
 #pragma once
 
 #include "platform/win32/WinTypes.h"
@@ -46,3 +50,8 @@ LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_F
 
 /// Writes text to standard error with one system call; safe inside a signal handler.
 void WriteFatalText(const char* szText);
+
+/// Gives the calling thread a stack of its own for the fatal-signal handler, kept until the
+/// thread ends; calling it again does nothing. Threads made by CreateThread and the thread that
+/// sets a filter get one; any other thread the program starts must call it first.
+void InstallFatalSignalStack();

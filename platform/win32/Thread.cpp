@@ -1,5 +1,6 @@
 #include "platform/win32/Thread.h"
 
+#include "platform/win32/ExceptionFilter.h"
 #include "platform/win32/Priority.h"
 
 #include <atomic>
@@ -40,6 +41,7 @@ void ThreadMain(const std::shared_ptr<SThreadShared>& pShared, LPTHREAD_START_RO
         }
     }
     t_pShared = pShared.get();
+    InstallFatalSignalStack();
     ApplyRequestedThreadPriority();
     const DWORD dwExit = pProc(pParam);
     std::lock_guard lock(pShared->mutex);

@@ -1,11 +1,16 @@
 #include "foundation/ExceptionGuard.h"
 
+#include "platform/win32/Sync.h"
+#include "platform/win32/Thread.h"
+
+#include <atomic>
 #include <csignal>
 #include <gtest/gtest.h>
 #include <optional>
 #include <stdexcept>
 #include <sys/mman.h>
 #include <thread>
+#include <vector>
 
 namespace
 {
@@ -21,6 +26,35 @@ void RunInWorker(void (*pfn)())
     std::thread worker(pfn);
     worker.join();
 }
+
+// Recursion without end: each call keeps a frame the compiler cannot fold away.
+volatile bool s_bStopRecursion = false;
+int OverflowTheStack(volatile char* pCaller)
+{
+    volatile char ab[512];
+    ab[0] = static_cast<char>(pCaller != nullptr ? pCaller[0] + 1 : 0);
+    if (s_bStopRecursion)
+        return ab[0];
+    return OverflowTheStack(ab) + ab[1];
+}
+
+// Runs pfn on a thread the program's own way (CreateThread) and waits for it.
+void RunInProgramThread(void (*pfn)())
+{
+    const HANDLE hThread = CreateThread(
+        nullptr, 0,
+        [](void* pParam) -> DWORD
+        {
+            reinterpret_cast<void (*)()>(pParam)();
+            return 0;
+        },
+        reinterpret_cast<void*>(pfn), 0, nullptr);
+    WaitForSingleObject(hThread, INFINITE);
+    CloseHandle(hThread);
+}
+
+// Exactly one whole line, and nothing else, on standard error.
+const char* const ONE_SEGV_LINE = "^Unhandled exception 0xC0000005: SIGSEGV \\(access violation\\)\n$";
 
 class ExceptionGuardDeathTest : public ::testing::Test
 {
@@ -81,4 +115,43 @@ TEST(ExceptionGuardTest, GuardsNestAndRestoreTheFilterBeforeThem)
         EXPECT_EQ(nullptr, CExceptionGuard::GetTopGuard());
     }
     EXPECT_EQ(+pfnOwn, SetUnhandledExceptionFilter(pfnBefore));
+}
+
+TEST_F(ExceptionGuardDeathTest, AStackOverflowInAnyThreadIsReported)
+{
+    EXPECT_EXIT(
+        {
+            CExceptionGuard guard;
+            OverflowTheStack(nullptr);
+        },
+        ::testing::ExitedWithCode(128 + SIGSEGV), ONE_SEGV_LINE);
+    EXPECT_EXIT(
+        {
+            CExceptionGuard guard;
+            RunInProgramThread([] { OverflowTheStack(nullptr); });
+        },
+        ::testing::ExitedWithCode(128 + SIGSEGV), ONE_SEGV_LINE);
+}
+
+TEST_F(ExceptionGuardDeathTest, ThreadsCrashingTogetherGiveOneWholeLine)
+{
+    EXPECT_EXIT(
+        {
+            CExceptionGuard guard;
+            static std::atomic<int> s_nReady{0};
+            const auto Crash = []
+            {
+                ++s_nReady;
+                while (s_nReady.load() < 4)
+                {
+                }
+                WriteToForbiddenPage();
+            };
+            std::vector<std::thread> threads;
+            for (int i = 0; i < 4; ++i)
+                threads.emplace_back(Crash);
+            for (std::thread& thread : threads)
+                thread.join();
+        },
+        ::testing::ExitedWithCode(128 + SIGSEGV), ONE_SEGV_LINE);
 }
