@@ -154,6 +154,9 @@ public:
     float GetRollDeceleration() const;
     /// Height of the surface under the ball: the bed and its cushion band, else the floor.
     float GetSurfaceHeight() const;
+    /// TRUE when the next Move flies the ball: it rises faster than the landing speed or is higher
+    /// above its surface than the landing height.
+    BOOL IsAirborne() const;
 
     /// Appends the position and kind to the track while recording is on.
     void RecordPoint(int nKind);
@@ -189,6 +192,8 @@ private:
     // Stages of Move.
     void MoveDropping(float t);
     BOOL UpdateFlight();
+    /// The longest flight step that changes the height by at most AIR_STEP_HEIGHT_M. Seconds.
+    double GetAirStepS() const;
     void FlightStep(float t);
     void RollStep(float dv, BOOL& bStopped);
     void SlideStep(float t);

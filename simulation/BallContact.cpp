@@ -137,6 +137,9 @@ double CBall::GetSafeTimeStep(std::span<const CBall* const> balls, const CVector
         t = std::min(t, dSpeed / dDecel);
     // Every moving ball advances at least R / 20 (times the number of moving balls) per step.
     t = std::max(t, nMovingCount * (dR / MIN_STEP_DIVISOR) / dSpeed);
+    // A flight is stepped finely whatever the period (see AIR_STEP_HEIGHT_M).
+    if (m_nRollMode != ROLL_MODE_DROPPING && IsAirborne())
+        t = std::min(t, GetAirStepS());
     return t * 1000.0;
 }
 

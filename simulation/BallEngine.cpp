@@ -310,20 +310,40 @@ void CBallEngine::StepTableParts()
     }
 }
 
-void CBallEngine::RunPeriod(double dMs, bool bInterruptible)
+void CBallEngine::RunPeriod(double dMs, double dFrameMs, bool bInterruptible)
 {
-    for (double dRemaining = dMs; dRemaining > 0.0 && !(bInterruptible && m_bInterrupt.load()) && !AllBallsStopped();)
+    // The frames run on from where the last period left off, so that they keep the live table's
+    // rhythm from the stroke on (a period need not be a whole number of frames).
+    for (double dDone = 0.0; dDone < dMs && !IsPeriodOver(bInterruptible);)
+    {
+        const double dUsed = m_dFrameUsedMs.load() < dFrameMs ? m_dFrameUsedMs.load() : 0.0;
+        const double dFrame = std::min(dFrameMs - dUsed, dMs - dDone);
+        RunFrame(dFrame, bInterruptible);
+        dDone += dFrame;
+        // A whole frame leaves nothing over for the next period.
+        m_dFrameUsedMs = dUsed + dFrame < dFrameMs ? dUsed + dFrame : 0.0;
+    }
+    if (m_bStopAtEnd.load())
+        StopAllBalls();
+}
+
+void CBallEngine::RunFrame(double dMs, bool bInterruptible)
+{
+    for (double dRemaining = dMs; dRemaining > 0.0 && !IsPeriodOver(bInterruptible);)
     {
         std::lock_guard lock(m_Lock);
         double dStep = std::min(GetMaxStep(), dRemaining);
-        // A broken ball (a NaN speed) must not stall the loop: the period then ends in one step.
+        // A broken ball (a NaN speed) must not stall the loop: the frame then ends in one step.
         if (!(dStep > 0.0))
             dStep = dRemaining;
         Step(dStep);
         dRemaining -= dStep;
     }
-    if (m_bStopAtEnd.load())
-        StopAllBalls();
+}
+
+bool CBallEngine::IsPeriodOver(bool bInterruptible)
+{
+    return (bInterruptible && m_bInterrupt.load() != 0) || AllBallsStopped();
 }
 
 // -- Stroke --------------------------------------------------------------------------------------
@@ -337,6 +357,8 @@ void CBallEngine::StrikeBall(float fSpeed, float fDirection, float fElevation, f
 {
     std::lock_guard lock(m_Lock);
     m_fStrikeSpeed = fSpeed;
+    // The shot's first frame starts with the stroke.
+    m_dFrameUsedMs = 0.0;
     // The events belong to one shot.
     m_Events.Copy(CPolyline(m_Events.GetLevelCount()));
     CBall* pCue = FindBall(GetCueBallNumber());
@@ -386,7 +408,7 @@ void CBallEngineMain::Advance(DWORD dwMs)
         SetPeriod(dwPeriod);
         // The live table steps in one go per frame; raised priority keeps the frame on time.
         const CPriorityGuard guard(THREAD_PRIORITY_TIME_CRITICAL, REALTIME_PRIORITY_CLASS);
-        RunPeriod(dwPeriod, false);
+        RunPeriod(dwPeriod, dwPeriod, false);
     }
     SetLastTime(dwNow);
 }

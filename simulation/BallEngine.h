@@ -77,6 +77,10 @@ enum : int
 
 /// The spot number that stands for "the first spot of the free list" in PlaceBallAtSpot.
 inline constexpr int FREE_LIST_SPOT = 100;
+/// The live table's frame at 60 frames per second. A worker steps its periods in frames of this
+/// length, so that the aiming aid's steps end where the live table's end and it plays the same
+/// shot. Milliseconds.
+inline constexpr DWORD LIVE_FRAME_MS = 16;
 /// Simulated time per worker period of the aiming aid. Milliseconds.
 inline constexpr DWORD AUX_PERIOD_MS = 1000;
 /// The speed the aiming aid strikes with, whatever the stroke. Metres per second.
@@ -231,8 +235,9 @@ public:
 protected:
     explicit CBallEngine(int nKind, DWORD dwPeriod);
 
-    /// Steps up to dMs, in safe steps, until the balls rest or the period is interrupted.
-    void RunPeriod(double dMs, bool bInterruptible);
+    /// Steps up to dMs, in frames of at most dFrameMs and each frame in safe steps, until the balls
+    /// rest or the period is interrupted; then stops every ball when asked to (m_bStopAtEnd).
+    void RunPeriod(double dMs, double dFrameMs, bool bInterruptible);
     /// Asks the worker to end its period and waits at most dwMs for it to park.
     BOOL InterruptAndWaitForPark(DWORD dwMs);
     /// Whether the capture test lets balls drop (the live tables) or reports them at once.
@@ -246,6 +251,8 @@ protected:
 
 private:
     static DWORD ThreadProc(void* pParam);
+    void RunFrame(double dMs, bool bInterruptible);
+    bool IsPeriodOver(bool bInterruptible);
     void RebuildBallView();
     BOOL IsFarFromStop(const CBall& ball) const;
     BOOL IsPlaceFree(int nNumber, double x, double y);
@@ -262,8 +269,9 @@ private:
     std::array<CWorldObject, POCKET_COUNT> m_Pockets{CWorldObject(0), CWorldObject(1), CWorldObject(2),
                                                      CWorldObject(3), CWorldObject(4), CWorldObject(5)};
     CBedEdge m_BedEdge;
-    float m_fStrikeSpeed = 0.0f;  ///< speed of the last stroke (m/s)
-    std::atomic<DWORD> m_nPeriod; ///< simulated time per worker period (ms)
+    float m_fStrikeSpeed = 0.0f;             ///< speed of the last stroke (m/s)
+    std::atomic<double> m_dFrameUsedMs{0.0}; ///< how much of the current frame the last period stepped (ms)
+    std::atomic<DWORD> m_nPeriod;            ///< simulated time per worker period (ms)
     int m_nKind;
     std::vector<std::unique_ptr<CBall>> m_Balls; ///< sorted by ball number
     std::vector<const CBall*> m_BallView;        ///< the same balls, as the safe-step test takes them

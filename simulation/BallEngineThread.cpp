@@ -52,7 +52,9 @@ void CBallEngine::Run()
         if (m_bStop.load())
             break;
         ApplyRequestedThreadPriority();
-        RunPeriod(m_nPeriod.load(), true);
+        // The period is stepped frame by frame: every step then ends where the live table's
+        // steps end, and the aiming aid plays the shot the live table will play.
+        RunPeriod(m_nPeriod.load(), LIVE_FRAME_MS, true);
         m_bInterrupt = 0;
     }
     m_bRunning = 0;

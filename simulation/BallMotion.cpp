@@ -86,16 +86,14 @@ void CBall::MoveDropping(float t)
 
 BOOL CBall::UpdateFlight()
 {
-    // Both speeds follow the present coefficient, so that a change in the physics settings counts
-    // at once (computing them once would keep the first value for the whole run).
+    // The highest take-off speed follows the present coefficient, so that a change in the physics
+    // settings counts at once (computing it once would keep the first value for the whole run).
     const float fMaxUp = SpeedForHeight(Coef(g_PhysicsCoefficients.m_dMaxFlightHeightPerR) * BALL_RADIUS_M);
-    const float fLanding = SpeedForHeight(LANDING_HEIGHT_M);
-    const float fSurface = GetSurfaceHeight();
     CVector3 v = m_vVel;
-    if (v.z <= fLanding && m_vPos.z - fSurface <= LANDING_HEIGHT_M)
+    if (!IsAirborne())
     {
         v.z = 0.0f;
-        m_vPos.z = fSurface;
+        m_vPos.z = GetSurfaceHeight();
         if (m_nRollMode == ROLL_MODE_FLYING)
             m_nRollMode = ROLL_MODE_SLIDING;
         if (m_vPos.z < FLOOR_LANDING_BELOW_M)
@@ -107,6 +105,22 @@ BOOL CBall::UpdateFlight()
     v.z = std::min(v.z, fMaxUp);
     SetVelocity(v);
     return TRUE;
+}
+
+BOOL CBall::IsAirborne() const
+{
+    const float fLanding = SpeedForHeight(LANDING_HEIGHT_M);
+    const bool bLanded = m_vVel.z <= fLanding && m_vPos.z - GetSurfaceHeight() <= LANDING_HEIGHT_M;
+    return bLanded ? FALSE : TRUE;
+}
+
+double CBall::GetAirStepS() const
+{
+    // Solves |vz| t + g t^2 / 2 = AIR_STEP_HEIGHT_M for t: an upper bound of the height change in
+    // either direction of flight.
+    const double dVz = std::fabs(double(m_vVel.z));
+    const double g = GRAVITY_MPS2;
+    return (std::sqrt(dVz * dVz + 2.0 * g * AIR_STEP_HEIGHT_M) - dVz) / g;
 }
 
 void CBall::FlightStep(float t)

@@ -83,6 +83,11 @@ inline constexpr float LANDING_HEIGHT_M = 0.0056896f;
 
 // -- Time step -----------------------------------------------------------------------------------
 
+/// A ball in the air rises or falls at most this far per step, so that a long period (the aiming
+/// aid's) steps a flight as the live table's short frames do; one long step would fly it over the
+/// cushions without friction. Metres (R / 5, the landing height). Raising it makes flights cheaper
+/// and their landings and cushion passes coarser.
+inline constexpr double AIR_STEP_HEIGHT_M = LANDING_HEIGHT_M;
 /// The step limit of a ball that sets no limit. Milliseconds.
 inline constexpr double NO_STEP_LIMIT_MS = 1000.0;
 /// The longest step before the per-ball limits apply. Seconds.

@@ -172,6 +172,17 @@ TEST_F(CBallContactTest, SideSpinIsThrownOnlyByCutsNotByFullHits)
     EXPECT_FLOAT_EQ(c.GetSideSpin().z, -d.GetSideSpin().z);
 }
 
+namespace
+{
+/// The time in which a ball in the air with vertical speed vz rises or falls R / 5. ms.
+double AirStepMs(double vz)
+{
+    const double g = GRAVITY_MPS2;
+    const double h = R / 5.0;
+    return (std::sqrt(vz * vz + 2.0 * g * h) - vz) / g * 1000.0;
+}
+} // namespace
+
 TEST_F(CBallContactTest, SafeTimeStepTable)
 {
     struct SCase
@@ -202,6 +213,16 @@ TEST_F(CBallContactTest, SafeTimeStepTable)
         {"in the cushion band, sixteen moving", {0.01f, 1.0f, 0}, {0, 1, 0}, 0.0f, 16, 16 * R / 20.0 * 1000.0},
         {"on the floor, until it stops", {2.0f, 1.0f, FLOOR_HEIGHT_M}, {0, 1, 0}, 0.0f, 1, 1.0 / a * 1000.0},
         {"slow ball, until it stops", {0.5f, 1.0f, 0}, {0, 0.1f, 0}, 0.0f, 1, 0.1 / (a / 2.0) * 1000.0},
+        // In the air a ball rises or falls at most R / 5 per step: |vz| t + g t^2 / 2 = R / 5.
+        {"rising off a cushion", {0.5f, 1.0f, 0}, {0, 4, 0.3f}, 0.0f, 1, AirStepMs(0.3)},
+        {"at the top of a flight", {0.5f, 1.0f, 2 * R}, {0, 4, 0}, 0.0f, 1, AirStepMs(0.0)},
+        {"falling", {0.5f, 1.0f, 2 * R}, {0, 4, -0.6f}, 0.0f, 1, AirStepMs(0.6)},
+        {"in the air over the cushion band, sixteen moving",
+         {0.01f, 1.0f, 2 * R},
+         {0, 0.5f, 0},
+         0.0f,
+         16,
+         AirStepMs(0.0)},
     };
     for (const SCase& c : s_aCases)
     {

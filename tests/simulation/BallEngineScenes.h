@@ -11,7 +11,7 @@
 /// The stroke speed of a full stroke with the default settings ("HitVelocity" 7). m/s.
 inline constexpr float FULL_STROKE_SPEED_MPS = 7.0f;
 /// One frame of the frame tick at 60 frames per second. ms.
-inline constexpr DWORD FRAME_MS = 16;
+inline constexpr DWORD FRAME_MS = LIVE_FRAME_MS;
 
 /// Balls a rack of the game type holds (the cue ball included).
 inline int RackBallCount(int nGameType)

@@ -39,8 +39,8 @@ std::vector<STrack> Tracks(CBallEngine& engine)
 }
 
 /// The aiming aid's shot stepped on the calling thread: the live balls copied, recording on, the
-/// cue ball's start noted, the stroke at the aid's speed, one period in safe steps, then all
-/// balls stopped.
+/// cue ball's start noted, the stroke at the aid's speed, one period in frames of the live table's
+/// length and each frame in safe steps, then all balls stopped.
 std::vector<STrack> StepAimedShotByHand(CBallEngine& live, float fDirection, float fSide, float fHeight)
 {
     CBallEngineAux hand;
@@ -49,12 +49,14 @@ std::vector<STrack> StepAimedShotByHand(CBallEngine& live, float fDirection, flo
         hand.GetBallAt(i)->SetWritePos(TRUE);
     hand.FindBall(GetCueBallNumber())->RecordPoint(TRACK_POINT_PLAIN);
     hand.StrikeBall(AUX_STRIKE_SPEED_MPS, fDirection, 0.0f, fSide, fHeight);
-    for (double dRemaining = AUX_PERIOD_MS; dRemaining > 0.0 && !hand.AllBallsStopped();)
-    {
-        const double dStep = std::min(hand.GetMaxStep(), dRemaining);
-        hand.Step(dStep);
-        dRemaining -= dStep;
-    }
+    for (DWORD dwDone = 0; dwDone < AUX_PERIOD_MS; dwDone += LIVE_FRAME_MS)
+        for (double dRemaining = std::min(LIVE_FRAME_MS, AUX_PERIOD_MS - dwDone);
+             dRemaining > 0.0 && !hand.AllBallsStopped();)
+        {
+            const double dStep = std::min(hand.GetMaxStep(), dRemaining);
+            hand.Step(dStep);
+            dRemaining -= dStep;
+        }
     hand.StopAllBalls();
     return Tracks(hand);
 }
