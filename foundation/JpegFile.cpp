@@ -17,13 +17,15 @@
 
 namespace
 {
+// Room taken for the picture before its rows arrive.
+constexpr std::size_t INITIAL_PICTURE_BYTES = std::size_t{4} << 20;
+
 // libjpeg's error manager extended by the jump back into the decode and the texts to report.
 struct SJpegError
 {
     jpeg_error_mgr mgr;
     std::jmp_buf jump;
     char szMessage[JMSG_LENGTH_MAX];
-    bool bEndOfData; // the stream ended before the picture was complete
 };
 
 // One decode's state. It lives in the caller's frame, so everything the decode changes after its
@@ -47,16 +49,15 @@ void OnJpegError(j_common_ptr pInfo)
     std::longjmp(pErr->jump, 1);
 }
 
-// libjpeg's warnings. A stream that ends early is only a warning to libjpeg, which then fills
-// the rest of the picture with grey; here it is a failure, since the picture is damaged.
+// libjpeg's warnings. Damaged data (a stream that ends early, a bad code, bytes out of place)
+// is only a warning to libjpeg, which goes on and fills what it cannot read with grey; here it
+// ends the decode, since the picture is damaged, before any more of it is decoded. Warnings
+// about headers of a newer or unknown kind leave the pixels intact and are let through.
 void OnJpegMessage(j_common_ptr pInfo, int nLevel)
 {
-    auto* pErr = reinterpret_cast<SJpegError*>(pInfo->err);
-    if (nLevel < 0 && pInfo->err->msg_code == JWRN_JPEG_EOF && !pErr->bEndOfData)
-    {
-        pErr->bEndOfData = true;
-        pInfo->err->format_message(pInfo, pErr->szMessage);
-    }
+    const int nCode = pInfo->err->msg_code;
+    if (nLevel < 0 && nCode != JWRN_JFIF_MAJOR && nCode != JWRN_ADOBE_XFORM)
+        OnJpegError(pInfo);
 }
 
 // Chooses the output form after the header: 3-component pictures as RGB, grey as one sample.
@@ -84,17 +85,16 @@ bool ChooseOutput(SJpegDecode& d)
     return true;
 }
 
-// Copies the decoded row to buffer line nLine, grey expanded to r = g = b.
-void StoreRow(SJpegDecode& d, JDIMENSION nLine)
+// Appends the decoded row to the picture, grey expanded to r = g = b.
+void StoreRow(SJpegDecode& d)
 {
-    BYTE* pOut = d.pixels.data() + static_cast<std::size_t>(nLine) * d.nWidth * 3;
     if (d.cinfo.output_components == 3)
     {
-        std::memcpy(pOut, d.row.data(), static_cast<std::size_t>(d.nWidth) * 3);
+        d.pixels.insert(d.pixels.end(), d.row.begin(), d.row.end());
         return;
     }
-    for (UINT x = 0; x < d.nWidth; ++x, pOut += 3)
-        pOut[0] = pOut[1] = pOut[2] = d.row[x];
+    for (const BYTE b : d.row)
+        d.pixels.insert(d.pixels.end(), 3, b);
 }
 
 // The whole decode. It holds the only setjmp: libjpeg's error exit lands here, releases the
@@ -126,27 +126,23 @@ bool Decode(SJpegDecode& d, std::FILE* pFile, const BYTE* pData, std::size_t nSi
     d.nHeight = d.cinfo.output_height;
     try
     {
-        d.pixels.assign(static_cast<std::size_t>(d.nWidth) * d.nHeight * 3, 0);
+        // The picture grows row by row as it decodes: a small damaged file whose header claims
+        // a huge picture fails long before it could fill the memory its size asks for.
+        d.pixels.reserve(std::min(static_cast<std::size_t>(d.nWidth) * d.nHeight * 3, INITIAL_PICTURE_BYTES));
         d.row.assign(static_cast<std::size_t>(d.nWidth) * static_cast<std::size_t>(d.cinfo.output_components), 0);
+        JSAMPROW pRow = d.row.data();
+        while (d.cinfo.output_scanline < d.cinfo.output_height)
+        {
+            // The stdio and memory sources never suspend, so 0 lines means a broken stream.
+            if (jpeg_read_scanlines(&d.cinfo, &pRow, 1) != 1)
+                ERREXIT(&d.cinfo, JERR_INPUT_EMPTY);
+            StoreRow(d);
+        }
     }
     catch (const std::bad_alloc&)
     {
         jpeg_destroy_decompress(&d.cinfo);
         d.strError = "JpegFile :\nOut of memory";
-        return false;
-    }
-    JSAMPROW pRow = d.row.data();
-    while (d.cinfo.output_scanline < d.cinfo.output_height)
-    {
-        // The stdio and memory sources never suspend, so 0 lines means a broken stream.
-        if (jpeg_read_scanlines(&d.cinfo, &pRow, 1) != 1)
-            ERREXIT(&d.cinfo, JERR_INPUT_EMPTY);
-        StoreRow(d, d.cinfo.output_scanline - 1);
-    }
-    if (d.err.bEndOfData)
-    {
-        jpeg_destroy_decompress(&d.cinfo);
-        d.strError = d.err.szMessage;
         return false;
     }
     jpeg_finish_decompress(&d.cinfo);

@@ -5,6 +5,7 @@
 #include "foundation/ErrorBox.h"
 #include "platform/TempFolder.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
@@ -32,6 +33,13 @@ std::vector<BYTE> FlatColour(UINT nWidth, UINT nHeight, std::vector<BYTE> colour
     for (std::size_t i = 0; i < std::size_t{nWidth} * nHeight; ++i)
         samples.insert(samples.end(), colour.begin(), colour.end());
     return samples;
+}
+
+// The picture with a stretch of its coded pixel data overwritten.
+std::vector<BYTE> Overwritten(std::vector<BYTE> jpeg)
+{
+    std::fill(jpeg.end() - 120, jpeg.end() - 60, BYTE{0xA5});
+    return jpeg;
 }
 
 // JPEG is lossy: a flat colour comes back within a few steps.
@@ -100,13 +108,16 @@ TEST_F(JpegFileTest, DamagedPicturesGiveNothingAndOneMessage)
     { return std::vector<BYTE>(v.begin(), v.begin() + static_cast<long>(n)); };
     const SCase cases[] = {
         {"cut in the pixel data", cut(good, good.size() - 50), "Premature end of JPEG file"},
-        {"header only", cut(good, 20), "JPEG datastream contains no image"},
-        {"two bytes", cut(good, 2), "JPEG datastream contains no image"},
+        {"header only", cut(good, 20), "Premature end of JPEG file"},
+        {"two bytes", cut(good, 2), "Premature end of JPEG file"},
         {"not a JPEG", std::vector<BYTE>(100, 0x55), "Not a JPEG file: starts with 0x55 0x55"},
         {"CMYK", EncodeJpeg(8, 8, 4, std::vector<BYTE>(8 * 8 * 4, 100)), "JpegFile :\nUnsupported colour space"},
         {"header claims 60000 x 60000", SetJpegSize(good, 60000, 60000), "JpegFile :\nPicture too large"},
         {"header claims zero width", SetJpegSize(good, 0, 30), "Empty JPEG image (DNL not supported)"},
         {"large picture with a tenth of its data", cut(large, large.size() / 10), "Premature end of JPEG file"},
+        {"small picture's data claiming 16384 x 4096", SetJpegSize(good, 16384, 4096),
+         "Corrupt JPEG data: premature end of data segment"},
+        {"bytes overwritten in the pixel data", Overwritten(good), "Corrupt JPEG data: premature end of data segment"},
     };
     for (const SCase& c : cases)
     {
