@@ -6,6 +6,7 @@
 #include "platform/win32/CrtRandom.h"
 #include "platform/win32/Modules.h"
 
+#include <cmath>
 #include <optional>
 
 LONG g_nGoal = 50;
@@ -164,6 +165,20 @@ bool ReadPlayerRecord(CByteReader& in, int nVersion, SPlayerRecord& rec)
         return false;
     return ReadViewBlock(in, rec.view) && ReadName(in, rec.strName);
 }
+
+bool IsFinite(const CVector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// A record the game could have written: a level of 0 (a person) to 9, a group of -1 (none yet),
+// 0 or 1, counters and the goal not negative, and a view of finite numbers. The identifier and
+// the location take any value.
+bool IsPlausible(const SPlayerRecord& rec)
+{
+    const LONG nLevel = rec.nRobotLevel.value_or(0);
+    const CViewRecord& v = rec.view;
+    return nLevel >= 0 && nLevel <= 9 && rec.nGroup >= -1 && rec.nGroup <= 1 && rec.nGoal >= 0 && rec.nGames >= 0 &&
+           rec.nPoints >= 0 && rec.nFouls >= 0 && IsFinite(v.m_vCamera) && IsFinite(v.m_vViewPoint) &&
+           std::isfinite(v.m_fShift1) && std::isfinite(v.m_fShift2) && IsFinite(v.m_vCue);
+}
 } // namespace
 
 int CPlayer::Read(const BYTE* pBuffer, std::size_t nSize, int nVersion)
@@ -172,7 +187,7 @@ int CPlayer::Read(const BYTE* pBuffer, std::size_t nSize, int nVersion)
         return 0;
     CByteReader in(std::span<const BYTE>(pBuffer, nSize));
     SPlayerRecord rec;
-    if (!ReadPlayerRecord(in, nVersion, rec))
+    if (!ReadPlayerRecord(in, nVersion, rec) || !IsPlausible(rec))
         return 0;
     // Older records keep this player's identifier and level, as they carry none.
     m_nId = rec.nId.value_or(m_nId);

@@ -170,7 +170,9 @@ public:
     void Write(CByteWriter& archive) const;
     /// Reads a player record of the given version from the first nSize bytes of pBuffer and sets
     /// the program-wide goal from it; returns the bytes it took. A record that does not fit in
-    /// the buffer (or a name without its terminating zero) gives 0 and changes nothing.
+    /// the buffer (or a name without its terminating zero) gives 0 and changes nothing, as does
+    /// one with a value out of range: a robot level outside 0 to 9, a group outside -1 to 1, a
+    /// negative goal, game, point or foul count, or a view value that is not a finite number.
     int Read(const BYTE* pBuffer, std::size_t nSize, int nVersion);
 
 private:

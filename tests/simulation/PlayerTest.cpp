@@ -451,3 +451,61 @@ TEST_F(PlayerTest, TruncatedRecordsFailAndChangeNothing)
     CPlayer read;
     EXPECT_EQ(0, read.Read(nullptr, 100, 55));
 }
+
+TEST_F(PlayerTest, RecordsOutOfRangeAreRefusedWhole)
+{
+    CPlayer written;
+    Fill(written);
+    const std::vector<BYTE> good = RecordOfVersion(written, 55);
+    // Newest layout: id, group, goal, games, points, fouls, location, level, then the view
+    // block (valid flag, three zeros, ten floats).
+    const auto WithWord = [&](std::size_t nOffset, DWORD dw)
+    {
+        std::vector<BYTE> bytes = good;
+        for (std::size_t i = 0; i < 4; ++i)
+            bytes[nOffset + i] = static_cast<BYTE>(dw >> (8 * i));
+        return bytes;
+    };
+    constexpr DWORD NAN_BITS = 0x7FC00000u;
+    constexpr DWORD INF_BITS = 0x7F800000u;
+    struct SCase
+    {
+        const char* szName;
+        std::size_t nOffset;
+        DWORD dwValue;
+    };
+    const SCase cases[] = {
+        {"robot level 10", 28, 10},
+        {"robot level -1", 28, 0xFFFFFFFFu},
+        {"group 2", 4, 2},
+        {"group -2", 4, 0xFFFFFFFEu},
+        {"negative goal", 8, 0xFFFFFFFFu},
+        {"negative games", 12, 0x80000000u},
+        {"negative points", 16, 0xFFFFFFFFu},
+        {"negative fouls", 20, 0xFFFFFFFFu},
+        {"camera yaw not a number", 36, NAN_BITS},
+        {"view point infinite", 48, INF_BITS},
+        {"shift not a number", 60, NAN_BITS},
+        {"cue angle infinite", 68, INF_BITS},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGoal = 50;
+        CPlayer read;
+        const std::vector<BYTE> bytes = WithWord(c.nOffset, c.dwValue);
+        EXPECT_EQ(0, read.Read(bytes.data(), bytes.size(), 55));
+        EXPECT_EQ(50, g_nGoal);
+        EXPECT_EQ(0, read.GetGames());
+        EXPECT_FALSE(read.GetViewRecord().IsValid());
+    }
+    // The edges of each range are still read.
+    for (const SCase& c : {SCase{"human", 28, 0}, SCase{"level 9", 28, 9}, SCase{"no group", 4, 0xFFFFFFFFu},
+                           SCase{"any location", 24, 7}})
+    {
+        SCOPED_TRACE(c.szName);
+        CPlayer read;
+        const std::vector<BYTE> bytes = WithWord(c.nOffset, c.dwValue);
+        EXPECT_EQ(static_cast<int>(bytes.size()), read.Read(bytes.data(), bytes.size(), 55));
+    }
+}
