@@ -19,6 +19,7 @@ constexpr DWORD MASKS_SIZE = 3 * 4; // red, green and blue masks after a 40-byte
 // Error texts of the reader.
 constexpr const char* ERR_OPEN = "Can't open file for reading :\n";
 constexpr const char* ERR_READ = "Read Error!";
+constexpr const char* ERR_ROW_READ = "Read Error"; // the rows of pixels end early
 constexpr const char* ERR_SIGNATURE = "Not a valid BMP File";
 constexpr const char* ERR_COMPRESSED = "This is a compressed file.";
 constexpr const char* ERR_PALETTE = "Corrupt palette";
@@ -221,8 +222,10 @@ std::vector<BYTE> CBmpFile::ReadBmpFile(LPCSTR szPath, UINT& nWidth, UINT& nHeig
     const auto nRows = static_cast<std::size_t>(hdr.info.biHeight < 0 ? -std::int64_t{hdr.info.biHeight}
                                                                       : std::int64_t{hdr.info.biHeight});
     const std::size_t nRowBytes = (static_cast<std::size_t>(hdr.info.biWidth) * hdr.info.biBitCount + 31) / 32 * 4;
-    if (szError == nullptr && (!rd.Seek(hdr.nPixelOffset) || rd.Remaining() / nRowBytes < nRows))
+    if (szError == nullptr && !rd.Seek(hdr.nPixelOffset))
         szError = ERR_READ;
+    if (szError == nullptr && rd.Remaining() / nRowBytes < nRows)
+        szError = ERR_ROW_READ;
     if (szError != nullptr)
     {
         m_strError = szError;

@@ -5,9 +5,12 @@
 #include "platform/win32/Paths.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
+#include <string>
+#include <tuple>
 
 namespace
 {
@@ -100,12 +103,31 @@ bool ReadEntry(CByteReader& rd, SResourceEntry& entry)
            rd.ReadU32LE(entry.nOffset) && rd.ReadU32LE(entry.nSize);
 }
 
-bool SameSlot(const SResourceKey& type, const SResourceKey& name, WORD nLanguage, const SResourceEntry& entry)
+// ---- Checks made when a library is opened ----
+
+// What makes an entry's slot, with names in lower case (names match without case), ordered.
+struct SSlot
 {
-    return entry.type.Matches(type) && entry.name.Matches(name) && entry.nLanguage == nLanguage;
+    std::tuple<bool, std::string, WORD, bool, std::string, WORD, WORD> key;
+    const SResourceEntry* pEntry;
+    friend bool operator<(const SSlot& a, const SSlot& b) { return a.key < b.key; }
+    friend bool operator==(const SSlot& a, const SSlot& b) { return a.key == b.key; }
+};
+
+std::string LowerName(const SResourceKey& key)
+{
+    std::string name = key.strName;
+    for (char& ch : name)
+        ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    return name;
 }
 
-// ---- Checks made when a library is opened ----
+SSlot SlotOf(const SResourceEntry& entry)
+{
+    return SSlot{{entry.type.IsName(), LowerName(entry.type), entry.type.nId, entry.name.IsName(),
+                  LowerName(entry.name), entry.name.nId, entry.nLanguage},
+                 &entry};
+}
 
 bool ReadIndex(std::span<const BYTE> bytes, const SHeader& hdr, std::vector<SResourceEntry>& entries,
                std::string& strError)
@@ -163,16 +185,17 @@ bool CheckEntries(const std::vector<SResourceEntry>& entries, std::uint64_t nDat
             return false;
         }
     }
-    for (std::size_t i = 0; i < entries.size(); ++i)
+    // Sorted by slot, two entries of one slot are neighbours: n log n, not every pair.
+    std::vector<SSlot> slots;
+    slots.reserve(entries.size());
+    for (const SResourceEntry& entry : entries)
+        slots.push_back(SlotOf(entry));
+    std::sort(slots.begin(), slots.end());
+    const auto it = std::adjacent_find(slots.begin(), slots.end());
+    if (it != slots.end())
     {
-        for (std::size_t j = 0; j < i; ++j)
-        {
-            if (SameSlot(entries[i].type, entries[i].name, entries[i].nLanguage, entries[j]))
-            {
-                strError = "entry " + entries[i].type.Text() + "/" + entries[i].name.Text() + " appears twice";
-                return false;
-            }
-        }
+        strError = "entry " + it->pEntry->type.Text() + "/" + it->pEntry->name.Text() + " appears twice";
+        return false;
     }
     return true;
 }

@@ -170,6 +170,9 @@ TEST(ResourceLibraryTest, DamagedLibrariesAreRefused)
     add("name length past the index", "index record 0 is damaged", 28 + 2, 200, 2);
     add("name length over the limit", "index record 0 is damaged", 28 + 2, 256, 2);
     add("numeric key 0", "index record 0 is damaged", 28 + 9, 0); // the name #180 becomes #0
+    // Record 2 (#6/#21504, 0x409) starts at 83, record 3 (the same in 0x407) at 101: its
+    // language at 109 made 0x409 puts two entries in one slot.
+    add("two entries in one slot", "entry #6/#21504 appears twice", 109, 0x409, 2);
     cases.push_back({"cut off", "the file is cut off", std::vector<BYTE>(good.begin(), good.end() - 5)});
     cases.push_back({"header only", "the file is cut off", std::vector<BYTE>(good.begin(), good.begin() + 28)});
     // Five bytes: the format version's first byte, not yet the whole field.

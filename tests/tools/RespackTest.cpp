@@ -84,6 +84,8 @@ TEST(RespackTest, BadManifestsNameTheLine)
         {"entry without file", "SET NAME", "line 1: write an entry as: <type> <name> <file>"},
         {"id 0", "SET 0 a.txt", "line 1: a numeric id must lie between 1 and 65535: 0"},
         {"id too large", "SET 65536 a.txt", "line 1: a numeric id must lie between 1 and 65535: 65536"},
+        {"name read as an id", "\"#12\" NAME a.txt",
+         "line 1: a name cannot be # and digits, which is read as a numeric id: #12"},
         {"short version", "version 1.2.3", "line 1: write the version as four numbers 0..65535: version 1.0.0.0"},
         {"version part too large", "version 1.2.3.70000",
          "line 1: write the version as four numbers 0..65535: version 1.0.0.0"},

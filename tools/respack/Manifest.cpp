@@ -104,6 +104,12 @@ bool ParseKey(const std::string& strToken, SResourceKey& key, std::string& strEr
             strError = "a name must have 1 to " + std::to_string(RESLIB_MAX_NAME) + " characters";
             return false;
         }
+        // The resource calls read "#123" as the numeric id 123, so such a name could never be found.
+        if (strToken.size() > 1 && strToken[0] == '#' && IsDigits(strToken.substr(1)))
+        {
+            strError = "a name cannot be # and digits, which is read as a numeric id: " + strToken;
+            return false;
+        }
         key = SResourceKey::Name(strToken);
         return true;
     }
