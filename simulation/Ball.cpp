@@ -3,11 +3,14 @@
 
 #include "foundation/Matrix.h"
 #include "platform/win32/CrtRandom.h"
+#include "platform/win32/DebugLog.h"
 #include "simulation/CueBall.h"
 #include "simulation/PhysicsCoefficients.h"
 #include "simulation/PhysicsConstants.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
 namespace
 {
@@ -16,6 +19,8 @@ constexpr double DEG_TO_RAD = 0.017453292519444445;
 } // namespace
 
 float GetBallRadius() { return BALL_RADIUS_M; }
+
+bool IsFiniteVector(const CVector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 /// Scene-object type id of every ball.
 static constexpr int BALL_TYPE_ID = 0;
@@ -93,12 +98,52 @@ int CBall::TakeLastBallHit()
     return n;
 }
 
-void CBall::SetPosition(CVector3 v) { m_vPos = RoundVector4Places(v); }
+void CBall::SetPosition(CVector3 v)
+{
+    if (!IsFiniteVector(v))
+    {
+        LogRefusal("CBall::SetPosition");
+        return;
+    }
+    m_vPos = RoundVector4Places(v);
+}
 
 void CBall::SetVelocity(CVector3 v)
 {
+    // A NaN velocity would never stop (both stop tests are false for NaN) and stall the game.
+    if (!IsFiniteVector(v))
+    {
+        LogRefusal("CBall::SetVelocity");
+        return;
+    }
     m_vVel = RoundVector4Places(v);
     m_bMoving = TRUE;
+}
+
+bool CBall::HasFiniteState() const
+{
+    return IsFiniteVector(m_vPos) && IsFiniteVector(m_vVel) && IsFiniteVector(m_vForwardSpin) &&
+           IsFiniteVector(m_vSideSpin) && IsFiniteVector(m_vOrY) && IsFiniteVector(m_vOrZ);
+}
+
+void CBall::LogRefusal(const char* szWhat) const
+{
+    char szText[128];
+    std::snprintf(szText, sizeof szText, "%s: ball %d: a value that is not finite, refused\n", szWhat, m_nIndex);
+    OutputDebugString(szText);
+}
+
+void CBall::TakeOffTableBroken()
+{
+    // A non-finite spin or orientation (or a copy of a broken ball) got past the setters: the ball
+    // can neither move on nor be stepped around, so it leaves play, at a finite place.
+    LogRefusal("CBall::Move (taken off the table)");
+    if (!IsFiniteVector(m_vPos))
+        m_vPos = IsFiniteVector(m_vStopPos) ? m_vStopPos : CVector3();
+    if (!IsFiniteVector(m_vOrY) || !IsFiniteVector(m_vOrZ))
+        ResetOrientation();
+    m_nRollMode = ROLL_MODE_ROLLING;
+    SetPocketed(TRUE, TRUE, -1);
 }
 
 void CBall::GetOrientation(CVector3& vOrY, CVector3& vOrZ) const

@@ -54,6 +54,9 @@ inline constexpr int MAX_BALLS = 16;
 /// The ball radius R in metres.
 float GetBallRadius();
 
+/// Whether all three components are finite (no NaN, no infinity).
+bool IsFiniteVector(const CVector3& v);
+
 /// Where the cue ball's centre must be at contact to drive the ball at `vBall` towards `vTarget`:
 /// 2R from the ball on the far side from the target. Both points are taken by value.
 CVector3 CalcGhostBallPos(CVector3 vBall, CVector3 vTarget);
@@ -81,10 +84,11 @@ public:
     /// Resolves a contact between this ball and `other` (equal masses; the struck ball gets a
     /// follow term and its spin handled as the game's model has it, not as elastic billiards).
     virtual void Collide(CBall& other);
-    /// Advances the ball by dMs milliseconds.
+    /// Advances the ball by dMs milliseconds. A ball whose state is not finite (a NaN or infinite
+    /// component that reached it past the setters) is stopped and taken off the table instead.
     virtual void Move(double dMs);
     /// Sets the state from an 88-byte motion record; FALSE (nothing changed) when its ball number
-    /// or roll mode is out of range.
+    /// or roll mode is out of range or a value is not finite.
     virtual BOOL ApplyMotionRecord(std::span<const BYTE, MOTION_RECORD_SIZE> record);
     /// Takes the motion state of another ball (number, position, velocity, orientation, spins,
     /// roll mode, pocket state, last contact kind); the stop position becomes the position.
@@ -104,6 +108,7 @@ public:
     /// The longest step in milliseconds this ball can take without passing through another ball
     /// or a cushion: `balls` is the engine's list (this ball may be in it), lo and hi the bed's
     /// corners, nMovingCount the number of moving balls. NO_STEP_LIMIT_MS when it sets no limit.
+    /// Balls whose state is not finite are ignored, this one included.
     virtual double GetSafeTimeStep(std::span<const CBall* const> balls, const CVector3& lo, const CVector3& hi,
                                    int nMovingCount) const;
     virtual void SetLastContactKind(int nKind) { m_nLastContactKind = nKind; }
@@ -112,12 +117,14 @@ public:
     // -- Accessors ---------------------------------------------------------------------------------
 
     const CVector3* GetPosition() const { return &m_vPos; }
+    /// Refuses a non-finite position (the ball keeps its own; a line in the debug log).
     void SetPosition(CVector3 v);
     void SetPositionXYZ(float x, float y, float z) { SetPosition(CVector3(x, y, z)); }
     const CVector3& GetStopPosition() const { return m_vStopPos; }
     void SetStopPosition(const CVector3& v) { m_vStopPos = v; }
     const CVector3& GetVelocity() const { return m_vVel; }
-    /// Stores the velocity and marks the ball moving (only Stop clears that).
+    /// Stores the velocity and marks the ball moving (only Stop clears that). Refuses a non-finite
+    /// velocity (the ball keeps its state; a line in the debug log).
     void SetVelocity(CVector3 v);
     void GetOrientation(CVector3& vOrY, CVector3& vOrZ) const;
     void SetOrientation(const CVector3& vOrY, const CVector3& vOrZ);
@@ -154,6 +161,8 @@ public:
     float GetRollDeceleration() const;
     /// Height of the surface under the ball: the bed and its cushion band, else the floor.
     float GetSurfaceHeight() const;
+    /// Whether position, velocity, spins and orientation are all finite.
+    bool HasFiniteState() const;
     /// TRUE when the next Move flies the ball: it rises faster than the landing speed or is higher
     /// above its surface than the landing height.
     BOOL IsAirborne() const;
@@ -177,8 +186,8 @@ public:
     /// written) when the buffer is too small.
     BOOL Serialize(std::span<BYTE> buffer, DWORD& nSize) const;
     /// Reads the 148-byte ball state; nSize receives the bytes read. What the record does not carry
-    /// takes its resting, on-the-table value. FALSE (nothing changed) when the buffer is too short
-    /// or the ball number is out of range.
+    /// takes its resting, on-the-table value. FALSE (nothing changed) when the buffer is too short,
+    /// the ball number is out of range or a value is not finite.
     BOOL LoadState(std::span<const BYTE> buffer, DWORD& nSize);
     static DWORD GetStateSize() { return BALL_STATE_SIZE; }
     /// The mirror of ApplyMotionRecord: the ball's motion state as an 88-byte record, undefined
@@ -188,6 +197,9 @@ public:
 private:
     void Init(const CVector3& vPos);
     void TurnAtRandom();
+    /// Notes in the debug log that szWhat refused a non-finite value for this ball.
+    void LogRefusal(const char* szWhat) const;
+    void TakeOffTableBroken();
 
     // Stages of Move.
     void MoveDropping(float t);

@@ -90,7 +90,8 @@ void CBall::Collide(CBall& other)
 double CBall::GetSafeTimeStep(std::span<const CBall* const> balls, const CVector3& lo, const CVector3& hi,
                               int nMovingCount) const
 {
-    if (m_bMoving != TRUE)
+    // A broken ball (its next Move takes it off the table) sets no limit.
+    if (m_bMoving != TRUE || !HasFiniteState())
         return NO_STEP_LIMIT_MS;
     const double dSpeed = m_vVel.Length();
     // A moving ball without speed (spinning in place) sets no limit; the bound below would divide
@@ -103,7 +104,9 @@ double CBall::GetSafeTimeStep(std::span<const CBall* const> balls, const CVector
     // Never close more than half the gap to another ball in one step.
     for (const CBall* pOther : balls)
     {
-        if (pOther == nullptr || pOther == this || IsOutOfPlay(*pOther))
+        // A broken ball leaves the table at its next Move, before any contact is tested (and a NaN
+        // place would make every gap 0 and every step the shortest).
+        if (pOther == nullptr || pOther == this || IsOutOfPlay(*pOther) || !pOther->HasFiniteState())
             continue;
         const double dGap = std::max(0.0, (pOther->m_vPos - m_vPos).Length() - 2.0 * dR);
         t = std::min(t, 0.5 * dGap / dSpeed);

@@ -5,6 +5,7 @@
 #include "foundation/PriorityGuard.h"
 #include "foundation/Stopwatch.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Priority.h"
 #include "simulation/CueBall.h"
 #include "simulation/PhysicsCoefficients.h"
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 SStrikeRecord g_StrikeRecord;
 unsigned int g_nRackSeed = 1;
@@ -30,6 +32,12 @@ constexpr double SIXTH_PI_LITERAL = 0.5235987755833333;
 constexpr double SQUIRT_EXPONENT = 20.0;
 /// The shortest step GetMaxStep starts from before the balls' own limits. Milliseconds.
 constexpr double MAX_STEP_START_MS = 1000000.0;
+
+/// Notes in the debug log that an engine operation refused a value that is not finite.
+void LogRefused(const char* szWhat)
+{
+    OutputDebugString((std::string(szWhat) + ": a value that is not finite, refused\n").c_str());
+}
 } // namespace
 
 // -- CMotionQueue --------------------------------------------------------------------------------
@@ -158,6 +166,11 @@ void CBallEngine::SetBallPosition(int nNumber, double x, double y)
     CBall* pBall = FindBall(nNumber);
     if (pBall == nullptr)
         return;
+    if (!std::isfinite(static_cast<float>(x)) || !std::isfinite(static_cast<float>(y)))
+    {
+        LogRefused("CBallEngine::SetBallPosition");
+        return;
+    }
     pBall->SetPosition(CVector3(static_cast<float>(x), static_cast<float>(y), 0.0f));
     pBall->SetPocketed(FALSE, TRUE, -1);
     pBall->Stop();
@@ -174,6 +187,11 @@ void CBallEngine::SetBallState(int nNumber, const SBallStateRecord& record)
     CBall* pBall = FindBall(nNumber);
     if (pBall == nullptr)
         return;
+    if (!IsFiniteVector(record.vPos) || !IsFiniteVector(record.vOrY) || !IsFiniteVector(record.vOrZ))
+    {
+        LogRefused("CBallEngine::SetBallState");
+        return;
+    }
     pBall->SetPosition(record.vPos);
     pBall->SetOrientation(record.vOrY, record.vOrZ);
     pBall->SetPocketed(FALSE, TRUE, -1);
@@ -355,6 +373,12 @@ void CBallEngine::BeginShot(float fSpeed, float fDirection, float fElevation, fl
 
 void CBallEngine::StrikeBall(float fSpeed, float fDirection, float fElevation, float fSideAngle, float fHeightAngle)
 {
+    const std::array<float, 5> args = {fSpeed, fDirection, fElevation, fSideAngle, fHeightAngle};
+    if (!std::all_of(args.begin(), args.end(), [](float f) { return std::isfinite(f); }))
+    {
+        LogRefused("CBallEngine::StrikeBall");
+        return;
+    }
     std::lock_guard lock(m_Lock);
     m_fStrikeSpeed = fSpeed;
     // The shot's first frame starts with the stroke.

@@ -24,6 +24,11 @@ void CBall::Move(double dMs)
 {
     if (m_bMoving != TRUE)
         return;
+    if (!HasFiniteState())
+    {
+        TakeOffTableBroken();
+        return;
+    }
     const float t = static_cast<float>(dMs * 0.001);
     if (m_nRollMode == ROLL_MODE_DROPPING)
     {

@@ -13,7 +13,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 namespace
 {
@@ -73,6 +75,12 @@ void PutVec(BYTE* p, const CVector3& v)
 CVector3 GetVec(const BYTE* p) { return CVector3(GetF32(p), GetF32(p + 4), GetF32(p + 8)); }
 
 bool IsBallNumber(std::int32_t n) { return n >= 0 && n < MAX_BALLS; }
+
+/// Whether the three floats at each of the given offsets are finite.
+bool AreFiniteVectors(const BYTE* p, std::initializer_list<std::size_t> offsets)
+{
+    return std::all_of(offsets.begin(), offsets.end(), [p](std::size_t n) { return IsFiniteVector(GetVec(p + n)); });
+}
 } // namespace
 
 BOOL CBall::Serialize(std::span<BYTE> buffer, DWORD& nSize) const
@@ -105,6 +113,14 @@ BOOL CBall::LoadState(std::span<const BYTE> buffer, DWORD& nSize)
     const std::int32_t nNumber = GetI32(p + STATE_NUMBER);
     if (!IsBallNumber(nNumber))
         return FALSE;
+    // The forward spin's two floats and the acceleration before them form the third "vector".
+    if (!AreFiniteVectors(p, {STATE_POS, STATE_STOP_POS, STATE_VEL, STATE_OR_Y, STATE_OR_Z}) ||
+        !IsFiniteVector(
+            CVector3(GetF32(p + STATE_SPIN_ACCEL), GetF32(p + STATE_FORWARD_SPIN), GetF32(p + STATE_FORWARD_SPIN + 4))))
+    {
+        LogRefusal("CBall::LoadState");
+        return FALSE;
+    }
     static_assert(STATE_UNDEFINED_END == STATE_SPIN_ACCEL, "bytes 4 to 75 carry nothing and are not read");
     m_nIndex = nNumber;
     m_bWritePos = FALSE;
@@ -136,6 +152,12 @@ BOOL CBall::ApplyMotionRecord(std::span<const BYTE, MOTION_RECORD_SIZE> record)
     const int nRollMode = p[MOTION_ROLL_MODE];
     if (!IsBallNumber(nNumber) || nRollMode > ROLL_MODE_DROPPING)
         return FALSE;
+    if (!AreFiniteVectors(p, {MOTION_POS, MOTION_VEL, MOTION_OR_Y, MOTION_OR_Z, MOTION_FORWARD_SPIN}) ||
+        !std::isfinite(static_cast<float>(GetF64(p + MOTION_SIDE_SPIN_Z))))
+    {
+        LogRefusal("CBall::ApplyMotionRecord");
+        return FALSE;
+    }
     const unsigned nFlags = p[MOTION_FLAGS] | (unsigned(p[MOTION_FLAGS + 1]) << 8);
     m_nIndex = nNumber;
     m_vPos = GetVec(p + MOTION_POS);
