@@ -303,8 +303,6 @@ void CReferee::ReleaseEvents()
 
 int CReferee::NextEvent(const SRefereeEventContext* pContext, BOOL* pOutIsCueEvent)
 {
-    if (pContext == nullptr)
-        return -1;
     while (m_nEventIndex < m_Events.GetSize())
     {
         CRefereeEvent& event = m_Events[m_nEventIndex++];
@@ -320,11 +318,15 @@ int CReferee::NextEvent(const SRefereeEventContext* pContext, BOOL* pOutIsCueEve
 
 BOOL CReferee::HandleEvent(const CRefereeEvent& event, const SRefereeEventContext* pContext)
 {
-    if (pContext == nullptr || event.nKind == -1 || event.bFired)
+    if (event.nKind == -1 || event.bFired)
+        return FALSE;
+    // Only the runs of kinds 2 and 3 are measured against the context's reference length; without
+    // a context those two never fire, and the others are decided as usual.
+    if (pContext == nullptr && (event.nKind == 2 || event.nKind == 3))
         return FALSE;
     const CRefereeBallTable& t = m_BallTable;
     // How far a ball travelled along the table during the shot, against the reference length L.
-    const double dL = std::fabs(pContext->dLengthA - pContext->dLengthB);
+    const double dL = pContext != nullptr ? std::fabs(pContext->dLengthA - pContext->dLengthB) : 0.0;
     auto distance = [&t](int i)
     {
         const std::size_t k = static_cast<std::size_t>(i);

@@ -127,7 +127,11 @@ public:
     virtual void RewindEvents() { m_nEventIndex = 0; }
     virtual BOOL EventsDone() const;
     virtual void ReleaseEvents();
+    /// Tests the events from the event index on: the value of the first that fires (and through
+    /// pOutIsCueEvent whether its kind is 0), -1 when none fires. The index ends one past the last
+    /// event tested. Without a context the kinds 2 and 3 never fire.
     virtual int NextEvent(const SRefereeEventContext* pContext, BOOL* pOutIsCueEvent);
+    /// Whether the event fires for the shot just played; pContext may be null (see NextEvent).
     virtual BOOL HandleEvent(const CRefereeEvent& event, const SRefereeEventContext* pContext);
     virtual int AddEvent(const CRefereeEvent& event) { return m_Events.Add(event); }
 

@@ -73,7 +73,9 @@ TEST_F(CRefereeEventsTest, EachKindFiresOnItsShots)
         event.bFired = TRUE;
         EXPECT_FALSE(referee.HandleEvent(event, &s_context)) << "a fired trigger fires again";
         event.bFired = FALSE;
-        EXPECT_FALSE(referee.HandleEvent(event, nullptr)) << "no context";
+        // Only the runs of kinds 2 and 3 need the context's reference length.
+        const bool bNeedsContext = s.nKind == 2 || s.nKind == 3;
+        EXPECT_EQ(s.bFires && !bNeedsContext, referee.HandleEvent(event, nullptr)) << "no context";
         referee.ReleaseEvents();
     }
 }
@@ -95,10 +97,6 @@ TEST_F(CRefereeEventsTest, NextEventWalksTheListOnce)
     referee.GetBallTable()->m_nFirstHit = REFEREE_NO_BALL;
     referee.SetJudged(TRUE);
 
-    // Nothing happens without a context.
-    EXPECT_EQ(-1, referee.NextEvent(nullptr, nullptr));
-    EXPECT_EQ(0, referee.GetEventIndex());
-
     BOOL bCueEvent = FALSE;
     EXPECT_EQ(20, referee.NextEvent(&s_context, &bCueEvent));
     EXPECT_TRUE(bCueEvent);
@@ -117,6 +115,31 @@ TEST_F(CRefereeEventsTest, NextEventWalksTheListOnce)
     referee.RewindEvents();
     EXPECT_EQ(20, referee.NextEvent(&s_context, nullptr));
     EXPECT_EQ(-1, referee.NextEvent(&s_context, nullptr));
+    referee.ReleaseEvents();
+}
+
+TEST_F(CRefereeEventsTest, WithoutAContextTheCueBallDropStillFiresAndTheIndexMovesOn)
+{
+    CReferee referee;
+    referee.AddEvent({.nKind = 2, .nValue = 10}); // fires with a context: the drop is a combination
+    referee.AddEvent({.nKind = 0, .nValue = 20});
+    referee.AddEvent({.nKind = 3, .nValue = 30});
+    referee.AddEvent({.nKind = 4, .nValue = 40});
+    PlayEventShot(referee, s_eventShots[0]); // the cue ball dropped after hitting ball 3
+    referee.SetJudged(TRUE);
+
+    BOOL bCueEvent = FALSE;
+    EXPECT_EQ(20, referee.NextEvent(nullptr, &bCueEvent));
+    EXPECT_TRUE(bCueEvent);
+    EXPECT_EQ(2, referee.GetEventIndex()) << "past the skipped kind 2 and the fired kind 0";
+    EXPECT_EQ(-1, referee.NextEvent(nullptr, &bCueEvent));
+    EXPECT_EQ(4, referee.GetEventIndex()) << "past every event tested";
+
+    // With a context the same list fires the combination first.
+    referee.ReleaseEvents();
+    referee.RewindEvents();
+    EXPECT_EQ(10, referee.NextEvent(&s_context, &bCueEvent));
+    EXPECT_FALSE(bCueEvent);
     referee.ReleaseEvents();
 }
 } // namespace
