@@ -7,6 +7,7 @@
 #include <cctype>
 #include <climits>
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <optional>
 #include <string_view>
@@ -297,14 +298,15 @@ private:
     bool m_bBom = false;
 };
 
-// The last file read, parsed, with what identifies that version of it: a replacement of the
-// file makes a new inode, an edit in place a new time or size.
+// The last file read, parsed, with its bytes and what identifies that version of it on the disk.
 struct SParsedFile
 {
     std::string strPath;
+    std::string bytes;
     struct stat identity
     {
     };
+    bool bSettled = false; // unchanged for a while before it was read: its identity can be trusted
     CProfileText text;
 };
 
@@ -315,9 +317,20 @@ bool SameVersion(const struct stat& a, const struct stat& b)
            a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
 }
 
-// The parsed file, read again only when it changed since the last call (callers hold the
-// profile lock); null when it cannot be read. Reading settings key by key then parses the
-// file once, not once per key.
+// File times advance in coarse steps, so two edits in place close together can leave the same
+// size and times. A file last changed more than this before it was read has no such twin.
+constexpr long SETTLED_SECONDS = 2;
+
+bool IsSettled(const struct stat& identity)
+{
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec - std::max(identity.st_mtim.tv_sec, identity.st_ctim.tv_sec) > SETTLED_SECONDS;
+}
+
+// The parsed file (callers hold the profile lock); null when it cannot be read. A file whose
+// identity is unchanged since it settled is not read again; any other is read, and parsed
+// again only when its bytes changed. Reading settings key by key so parses the file once.
 const CProfileText* LoadProfile(LPCSTR lpFileName)
 {
     static SParsedFile s_cache;
@@ -329,15 +342,21 @@ const CProfileText* LoadProfile(LPCSTR lpFileName)
     };
     if (::stat(strPath.c_str(), &identity) != 0)
         return nullptr;
-    if (s_cache.strPath == strPath && SameVersion(s_cache.identity, identity))
+    if (s_cache.strPath == strPath && s_cache.bSettled && SameVersion(s_cache.identity, identity))
         return &s_cache.text;
-    s_cache.strPath.clear();
+    const bool bSettled = IsSettled(identity); // judged before the read, so no later edit is missed
     std::string bytes;
     if (!ReadWholeFile(strPath, bytes))
         return nullptr;
-    s_cache.text.Parse(bytes);
+    if (s_cache.strPath != strPath || s_cache.bytes != bytes)
+    {
+        s_cache.strPath.clear(); // no half-made entry if the parse throws
+        s_cache.text.Parse(bytes);
+        s_cache.bytes = std::move(bytes);
+        s_cache.strPath = strPath;
+    }
     s_cache.identity = identity;
-    s_cache.strPath = strPath;
+    s_cache.bSettled = bSettled;
     return &s_cache.text;
 }
 

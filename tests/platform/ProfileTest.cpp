@@ -213,7 +213,9 @@ TEST(ProfileTest, EditorsAndHandWrittenFilesReadAsMeant)
     EXPECT_TRUE(WritePrivateProfileString("settings", "Volume", "6", bomFile.c_str()));
     EXPECT_EQ(bom + "[Settings]\r\nVolume=6\r\n", dir.Read("bom.ini")); // the mark is kept
 
-    // A file changed behind the reader's back is read again, even at the same size.
+    // A file changed in place behind the reader's back is read again, even at the same size and
+    // within the same tick of the file clock.
+    EXPECT_EQ("6", Read(bomFile, "Settings", "Volume", "d"));
     dir.Write("bom.ini", bom + "[Settings]\r\nVolume=7\r\n");
     EXPECT_EQ("7", Read(bomFile, "Settings", "Volume", "d"));
 }
