@@ -11,10 +11,18 @@ VORN_PACKAGES=(
     xvfb xauth
 )
 
+# Only scripts/fuzz.sh needs these: clang and its libFuzzer runtime.
+VORN_FUZZ_PACKAGES=(clang libclang-rt-dev)
+
+# Installs the given packages (the game's list when none is given), when any is missing.
 vorn_install_packages() {
+    local wanted=("$@")
+    if [ ${#wanted[@]} -eq 0 ]; then
+        wanted=("${VORN_PACKAGES[@]}")
+    fi
     local missing=()
     local pkg
-    for pkg in "${VORN_PACKAGES[@]}"; do
+    for pkg in "${wanted[@]}"; do
         if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
             missing+=("$pkg")
         fi

@@ -1,0 +1,32 @@
+// What every fuzz target defines, and what the targets share.
+//
+// A target is one source file that defines LLVMFuzzerTestOneInput (the input handed to one
+// parser, with its property checked where one exists) and FuzzSeeds (small inputs made by the
+// game's own writers). Built with libFuzzer it fuzzes; linked with FuzzDriver.cpp it runs once
+// over its seeds and the reproducers of past findings, as an ordinary test.
+#pragma once
+
+#include "platform/win32/WinTypes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize);
+
+/// Seed inputs made by the writers of the format the target reads.
+std::vector<std::vector<BYTE>> FuzzSeeds();
+
+/// Ends the process with a message when a property does not hold (a finding).
+void FuzzCheck(bool bHolds, const char* szWhat);
+
+/// A folder of this process for the files a target writes, removed when the process ends;
+/// ends with a separator.
+const std::string& FuzzFolder();
+
+/// Writes bytes to a file of FuzzFolder and returns its path.
+std::string WriteFuzzFile(const std::string& name, const std::uint8_t* pData, std::size_t nSize);
+
+/// The bytes of a text.
+std::vector<BYTE> FuzzBytes(const std::string& text);
