@@ -127,6 +127,45 @@ HRESULT CDirectDrawSurface::GetSurfaceDesc(DDSURFACEDESC2* pDesc) const
     return DD_OK;
 }
 
+CDirectDrawSurface::~CDirectDrawSurface()
+{
+    if (m_hDC != nullptr)
+        DeleteDC(m_hDC);
+}
+
+HRESULT CDirectDrawSurface::GetDC(HDC* phDC)
+{
+    if (phDC == nullptr)
+        return DDERR_INVALIDPARAMS;
+    *phDC = nullptr;
+    if (m_bLost)
+        return DDERR_SURFACELOST;
+    if (m_bLocked)
+        return DDERR_SURFACEBUSY;
+    const DWORD dwBits = m_ddpf.dwRGBBitCount;
+    if ((m_ddpf.dwFlags & DDPF_RGB) == 0 || (dwBits != 32 && dwBits != 16))
+        return DDERR_CANTCREATEDC;
+    const SGdiPixels pixels{m_aBytes.data(), static_cast<LONG>(m_dwWidth), static_cast<LONG>(m_dwHeight), m_lPitch,
+                            dwBits == 32 ? EGdiPixelFormat::Xrgb32 : EGdiPixelFormat::Rgb565};
+    m_hDC = CreatePixelsDC(pixels);
+    if (m_hDC == nullptr)
+        return DDERR_CANTCREATEDC;
+    m_bLocked = true;
+    *phDC = m_hDC;
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::ReleaseDC(HDC hDC)
+{
+    if (hDC == nullptr || hDC != m_hDC)
+        return DDERR_NODC;
+    DeleteDC(m_hDC);
+    m_hDC = nullptr;
+    m_bLocked = false;
+    Changed();
+    return DD_OK;
+}
+
 HRESULT CDirectDrawSurface::Restore()
 {
     m_bLost = false;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/dx/DxTypes.h"
+#include "platform/win32/Gdi.h"
 
 #include <cstdint>
 #include <memory>
@@ -27,10 +28,18 @@ class CDirectDrawSurface
 public:
     /// A surface of the given size and format; null when the size is zero or too large to address.
     static SurfacePtr Create(DWORD dwWidth, DWORD dwHeight, const DDPIXELFORMAT& ddpf, DWORD dwCaps);
+    /// Ends a device context still handed out, so that it cannot outlive the pixels.
+    ~CDirectDrawSurface();
+    CDirectDrawSurface(const CDirectDrawSurface&) = delete;
+    CDirectDrawSurface& operator=(const CDirectDrawSurface&) = delete;
 
     HRESULT Lock(const RECT* pRect, DDSURFACEDESC2* pDesc, DWORD dwFlags, void* hEvent);
     HRESULT Unlock(const RECT* pRect);
     HRESULT GetSurfaceDesc(DDSURFACEDESC2* pDesc) const;
+
+    /// A GDI device context drawing on the pixels; the surface counts as locked until ReleaseDC.
+    HRESULT GetDC(HDC* phDC);
+    HRESULT ReleaseDC(HDC hDC);
 
     /// Copies (stretching with the nearest pixel when the sizes differ), fills with dwFillColor
     /// (DDBLT_COLORFILL) or copies only the pixels outside the source colour key (DDBLT_KEYSRC).
@@ -97,6 +106,7 @@ private:
     LONG m_lPitch = 0; // bytes per row
     std::vector<BYTE> m_aBytes;
     bool m_bLocked = false;
+    HDC m_hDC = nullptr; // the device context handed out, if any
     bool m_bLost = false;
     bool m_bHasSrcKey = false;
     DDCOLORKEY m_ckSrc;
