@@ -1,0 +1,104 @@
+#include "tools/texgen/Sprites.h"
+
+#include "tools/art/ArtPaint.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace
+{
+constexpr int MARK = 256;
+constexpr int PARTICLE = 64;
+
+/// The pocket arrow: a glowing amber arrow pointing up on a dark ground, brightest at its tip.
+CArtImage Arrow()
+{
+    CArtImage image(MARK, MARK);
+    FillVerticalGradient(image, SArtColor::Hex(0x3A2008), SArtColor::Hex(0x120804));
+    const double shape[7][2] = {{128, 20}, {228, 130}, {168, 130}, {168, 236}, {88, 236}, {88, 130}, {28, 130}};
+    // The head and the shaft as two convex parts.
+    const double head[3][2] = {{shape[0][0], shape[0][1]}, {shape[1][0], shape[1][1]}, {shape[6][0], shape[6][1]}};
+    const double shaft[4][2] = {{shape[2][0], shape[2][1] - 1},
+                                {shape[3][0], shape[3][1]},
+                                {shape[4][0], shape[4][1]},
+                                {shape[5][0], shape[5][1] - 1}};
+    FillPolygon(image, head, 3, SArtColor::Hex(0xFFD040));
+    FillPolygon(image, shaft, 4, SArtColor::Hex(0xF08A1E));
+    return image;
+}
+
+/// Disabled: a grey ring with a bar across it on a dark ground.
+CArtImage Disable()
+{
+    CArtImage image(MARK, MARK);
+    FillVerticalGradient(image, SArtColor::Hex(0x303438), SArtColor::Hex(0x181A1C));
+    const SArtColor red = SArtColor::Hex(0xC83030);
+    FillRing(image, 128, 128, 78, 100, red);
+    const double d = 100 / std::numbers::sqrt2, w = 11 / std::numbers::sqrt2;
+    const double bar[4][2] = {
+        {128 - d - w, 128 - d + w}, {128 - d + w, 128 - d - w}, {128 + d + w, 128 + d - w}, {128 + d - w, 128 + d + w}};
+    FillPolygon(image, bar, 4, red);
+    return image;
+}
+
+/// Chat: a speech bubble with three dots.
+CArtImage Chat()
+{
+    CArtImage image(MARK, MARK);
+    FillVerticalGradient(image, SArtColor::Hex(0x1E2A3A), SArtColor::Hex(0x0E141C));
+    const SArtColor paper = SArtColor::Hex(0xF2EEE2);
+    FillRoundRect(image, 36, 48, 220, 168, 28, paper);
+    const double tail[3][2] = {{70, 160}, {110, 160}, {56, 214}};
+    FillPolygon(image, tail, 3, paper);
+    for (int i = 0; i < 3; ++i)
+        FillDisc(image, 88 + 40 * i, 108, 12, SArtColor::Hex(0x2A3A4E));
+    return image;
+}
+
+/// A soft five-pointed white star on transparency.
+CArtImage Star()
+{
+    CArtImage image(PARTICLE, PARTICLE, SArtColor{1, 1, 1, 0});
+    const double c = PARTICLE / 2.0;
+    FillDisc(image, c, c, 10, SArtColor{1, 1, 0.9f, 0.6f});
+    for (int i = 0; i < 5; ++i)
+    {
+        const double a = i * 2.0 * std::numbers::pi / 5.0;
+        const double b = a + std::numbers::pi / 5.0, e = a - std::numbers::pi / 5.0;
+        const double point[3][2] = {{c + 30 * std::sin(a), c - 30 * std::cos(a)},
+                                    {c + 11 * std::sin(b), c - 11 * std::cos(b)},
+                                    {c + 11 * std::sin(e), c - 11 * std::cos(e)}};
+        FillPolygon(image, point, 3, SArtColor{1, 1, 1, 1});
+    }
+    FillDisc(image, c, c, 11.5, SArtColor{1, 1, 1, 1});
+    return image;
+}
+
+/// A bubble: a thin bright rim, a clear middle and a small highlight.
+CArtImage Bubble()
+{
+    CArtImage image(PARTICLE, PARTICLE, SArtColor{1, 1, 1, 0});
+    const double c = PARTICLE / 2.0;
+    FillDisc(image, c, c, 28, SArtColor{0.8f, 0.9f, 1, 0.15f});
+    FillRing(image, c, c, 25, 29, SArtColor{0.9f, 0.95f, 1, 0.8f});
+    FillDisc(image, c - 9, c - 10, 5, SArtColor{1, 1, 1, 0.9f});
+    return image;
+}
+} // namespace
+
+std::vector<SNamedPicture> MakeMarkPictures()
+{
+    std::vector<SNamedPicture> pictures;
+    pictures.push_back({"arrow.bmp", Arrow()});
+    pictures.push_back({"Disable.bmp", Disable()});
+    pictures.push_back({"Chat.bmp", Chat()});
+    return pictures;
+}
+
+std::vector<SNamedPicture> MakeParticlePictures()
+{
+    std::vector<SNamedPicture> pictures;
+    pictures.push_back({"star.tga", Star()});
+    pictures.push_back({"bubble.tga", Bubble()});
+    return pictures;
+}

@@ -1,0 +1,53 @@
+// texgen <output folder>: draws the game's textures, ball faces and ball sets:
+//   textures/<name>.jpg     the surfaces of the table and the room (type "JPG")
+//   textures/<name>.bmp     the ball faces b_NN and b_sm_NN and the marks (bitmaps)
+//   textures/<name>.tga     the particle pictures, copied beside the program
+//   balls/<set>.tex, .col   each ball set's "TEXTURES" and "COLOR_TABLES"
+#include "tools/art/ArtOutput.h"
+#include "tools/art/ImageFiles.h"
+#include "tools/texgen/BallArt.h"
+#include "tools/texgen/Sprites.h"
+#include "tools/texgen/SurfaceTextures.h"
+
+#include <cstdio>
+
+namespace
+{
+/// Ball face textures: b_NN.bmp at 512 texels a side, b_sm_NN.bmp at 256.
+constexpr int FACE_SIDE = 512;
+constexpr int SMALL_FACE_SIDE = 256;
+
+bool WriteBalls(CArtOutput& output)
+{
+    bool bOk = true;
+    for (int n = 0; n < 16; ++n)
+    {
+        char szLarge[32], szSmall[32];
+        std::snprintf(szLarge, sizeof szLarge, "textures/b_%02d.bmp", n);
+        std::snprintf(szSmall, sizeof szSmall, "textures/b_sm_%02d.bmp", n);
+        const CArtImage face = MakeBallFace(StandardBallSet(), n, FACE_SIDE);
+        bOk = output.Write(szLarge, EncodeArtBmp(face)) && bOk;
+        bOk = output.Write(szSmall, EncodeArtBmp(face.Reduced(SMALL_FACE_SIDE, SMALL_FACE_SIDE))) && bOk;
+    }
+    for (const SBallSet& set : AllBallSets())
+    {
+        bOk = output.Write(std::string("balls/") + set.szTextures + ".tex", MakeBallTextures(set)) && bOk;
+        bOk = output.Write(std::string("balls/") + set.szColors + ".col", MakeColorTable(set)) && bOk;
+    }
+    return bOk;
+}
+
+bool Generate(CArtOutput& output)
+{
+    bool bOk = true;
+    for (const SNamedPicture& picture : MakeSurfaceTextures())
+        bOk = output.Write("textures/" + picture.strName, EncodeArtJpeg(picture.image)) && bOk;
+    for (const SNamedPicture& picture : MakeMarkPictures())
+        bOk = output.Write("textures/" + picture.strName, EncodeArtBmp(picture.image)) && bOk;
+    for (const SNamedPicture& picture : MakeParticlePictures())
+        bOk = output.Write("textures/" + picture.strName, EncodeArtTga(picture.image)) && bOk;
+    return WriteBalls(output) && bOk;
+}
+} // namespace
+
+int main(int argc, char** argv) { return RunArtGenerator(argc, argv, "texgen", Generate); }
