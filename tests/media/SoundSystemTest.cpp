@@ -46,6 +46,7 @@ protected:
         return Peak(Channel(tapped, nChannel));
     }
 
+    const CEnvScope m_driver{"SDL_AUDIODRIVER", "dummy"}; // also when the program is run by hand
     CTempFolder m_folder;
     std::string m_strLibrary;
 };

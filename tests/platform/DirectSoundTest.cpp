@@ -62,8 +62,11 @@ std::vector<float> PlayAndTap(CDirectSound& ds, CDirectSoundBuffer& buffer, int 
     return Channel(tapped, nChannel);
 }
 
+/// The dummy driver unless a test chose another (ctest sets it; a run by hand may not).
 LPDIRECTSOUND OpenDevice()
 {
+    const CEnvScope driver("SDL_AUDIODRIVER",
+                           std::getenv("SDL_AUDIODRIVER") ? std::getenv("SDL_AUDIODRIVER") : "dummy");
     LPDIRECTSOUND pDS;
     EXPECT_EQ(DirectSoundCreate(nullptr, &pDS, nullptr), DS_OK);
     return pDS;
