@@ -1,6 +1,7 @@
 #include "platform/win32/Thread.h"
 
 #include "platform/win32/ExceptionFilter.h"
+#include "platform/win32/Messages.h"
 #include "platform/win32/Priority.h"
 
 #include <atomic>
@@ -22,11 +23,14 @@ struct SThreadShared
     DWORD dwExitCode = STILL_ACTIVE; // guarded by mutex
     std::atomic<int> nRequestedPriority{THREAD_PRIORITY_NORMAL};
     int nAppliedPriority = THREAD_PRIORITY_NORMAL; // touched by the thread only
+    DWORD dwThreadId = 0;                          // set before the thread starts
 };
 
 std::atomic<DWORD> s_nNextThreadId{1};
 // The shared state of the thread that runs here; null on threads not made by CreateThread.
 thread_local SThreadShared* t_pShared = nullptr;
+// The calling thread's id; 0 until asked for on a thread CreateThread did not make.
+thread_local DWORD t_dwThreadId = 0;
 
 void ThreadMain(const std::shared_ptr<SThreadShared>& pShared, LPTHREAD_START_ROUTINE pProc, void* pParam)
 {
@@ -37,13 +41,16 @@ void ThreadMain(const std::shared_ptr<SThreadShared>& pShared, LPTHREAD_START_RO
         {
             pShared->bFinished = true;
             pShared->dwExitCode = 0;
+            EndThreadMessageQueue(pShared->dwThreadId);
             return;
         }
     }
     t_pShared = pShared.get();
     InstallFatalSignalStack();
+    t_dwThreadId = pShared->dwThreadId;
     ApplyRequestedThreadPriority();
     const DWORD dwExit = pProc(pParam);
+    EndThreadMessageQueue(pShared->dwThreadId);
     std::lock_guard lock(pShared->mutex);
     pShared->bFinished = true;
     pShared->dwExitCode = dwExit;
@@ -57,6 +64,9 @@ public:
         : m_pShared(std::make_shared<SThreadShared>())
     {
         m_pShared->nSuspendCount = bSuspended ? 1 : 0;
+        m_pShared->dwThreadId = s_nNextThreadId.fetch_add(1);
+        // Messages posted to the thread before it runs wait for it.
+        PrepareThreadMessageQueue(m_pShared->dwThreadId);
         m_pShared->nRequestedPriority = GetThreadPriority(GetCurrentThread());
         m_thread = std::thread(ThreadMain, m_pShared, pProc, pParam);
     }
@@ -112,6 +122,7 @@ public:
     }
 
     SThreadShared& Shared() { return *m_pShared; }
+    DWORD Id() const { return m_pShared->dwThreadId; }
 
 private:
     std::shared_ptr<SThreadShared> m_pShared;
@@ -125,8 +136,15 @@ HANDLE CreateThread(void*, std::size_t, LPTHREAD_START_ROUTINE pProc, void* pPar
         return nullptr;
     auto* pThread = new CThreadObject(pProc, pParam, (dwFlags & CREATE_SUSPENDED) != 0);
     if (pThreadId != nullptr)
-        *pThreadId = s_nNextThreadId.fetch_add(1);
+        *pThreadId = pThread->Id();
     return pThread;
+}
+
+DWORD GetCurrentThreadId()
+{
+    if (t_dwThreadId == 0)
+        t_dwThreadId = s_nNextThreadId.fetch_add(1);
+    return t_dwThreadId;
 }
 
 DWORD ResumeThread(HANDLE hThread)

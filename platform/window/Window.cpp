@@ -1,34 +1,18 @@
 #include "platform/window/Window.h"
 
 #include "platform/dx/DirectDraw.h"
+#include "platform/win32/Desktop.h"
+#include "platform/window/DisplayFrames.h"
 
-#include <SDL.h>
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
+#include <mutex>
 
 namespace
 {
-/// SDL's video subsystem is started by the first user and stopped by the last.
-int s_nVideoUsers = 0;
-
-bool AcquireVideo()
-{
-    if (s_nVideoUsers == 0 && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
-    {
-        std::fprintf(stderr, "Cannot start the display: %s\n", SDL_GetError());
-        return false;
-    }
-    ++s_nVideoUsers;
-    return true;
-}
-
-void ReleaseVideo()
-{
-    if (s_nVideoUsers > 0 && --s_nVideoUsers == 0)
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-}
-
+/// Hands a primary surface's frames to the display: converted here, on the thread that drew them.
 class CWindowOutput : public ISurfaceOutput
 {
 public:
@@ -37,34 +21,13 @@ public:
 
 private:
     HWND m_hWnd;
-};
-} // namespace
-
-struct HWND__
-{
-    SDL_Window* pWindow = nullptr;
-    SDL_Renderer* pRenderer = nullptr;
-    SDL_Texture* pTexture = nullptr;
-    int nTextureWidth = 0, nTextureHeight = 0;
-    std::vector<DWORD> aUpload; // a frame converted to 32 bits, kept between frames
-    bool bFullScreen = false;
-    int nPresents = 0;
-    std::unique_ptr<CWindowOutput> pOutput;
+    std::vector<DWORD> m_aUpload; // a frame converted to 32 bits, reused between frames
 };
 
-namespace
-{
 /// Copies the part of the primary that the window shows into a 32-bit buffer of the window's size.
-void GatherFrame(HWND h, const CDirectDrawSurface& surface, int w, int hgt)
+void GatherFrame(std::vector<DWORD>& aUpload, const RECT& rcSource, const CDirectDrawSurface& surface, int w, int hgt)
 {
-    RECT rcSource{0, 0, static_cast<LONG>(surface.GetWidth()), static_cast<LONG>(surface.GetHeight())};
-    if (!h->bFullScreen)
-    {
-        POINT pt;
-        ClientToScreen(h, &pt);
-        rcSource = RECT{pt.x, pt.y, pt.x + w, pt.y + hgt};
-    }
-    h->aUpload.assign(static_cast<size_t>(w) * hgt, 0);
+    aUpload.assign(static_cast<size_t>(w) * hgt, 0);
     const int sw = static_cast<int>(rcSource.right - rcSource.left);
     const int sh = static_cast<int>(rcSource.bottom - rcSource.top);
     for (int y = 0; y < hgt; ++y)
@@ -74,7 +37,7 @@ void GatherFrame(HWND h, const CDirectDrawSurface& surface, int w, int hgt)
         {
             const int sx = static_cast<int>(rcSource.left) + x * sw / w;
             if (sx >= 0 && sy >= 0)
-                h->aUpload[static_cast<size_t>(y) * w + x] =
+                aUpload[static_cast<size_t>(y) * w + x] =
                     surface.GetPixelXrgb(static_cast<DWORD>(sx), static_cast<DWORD>(sy));
         }
     }
@@ -82,144 +45,72 @@ void GatherFrame(HWND h, const CDirectDrawSurface& surface, int w, int hgt)
 
 void CWindowOutput::Show(const CDirectDrawSurface& surface)
 {
-    HWND h = m_hWnd;
-    int w = 0, hgt = 0;
-    SDL_GetRendererOutputSize(h->pRenderer, &w, &hgt);
+    RECT rcWindow;
+    if (!GetWindowRect(m_hWnd, &rcWindow))
+        return;
+    RECT rcSource{0, 0, static_cast<LONG>(surface.GetWidth()), static_cast<LONG>(surface.GetHeight())};
+    int w = rcWindow.right - rcWindow.left, hgt = rcWindow.bottom - rcWindow.top;
+    if (IsWindowFullScreen(m_hWnd))
+    {
+        const RECT rcDesktop = GetDesktopWindowRect();
+        w = rcDesktop.right - rcDesktop.left;
+        hgt = rcDesktop.bottom - rcDesktop.top;
+    }
+    else
+        rcSource = rcWindow;
     if (w <= 0 || hgt <= 0)
         return;
-    if (h->pTexture == nullptr || h->nTextureWidth != w || h->nTextureHeight != hgt)
-    {
-        if (h->pTexture != nullptr)
-            SDL_DestroyTexture(h->pTexture);
-        h->pTexture = SDL_CreateTexture(h->pRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, w, hgt);
-        h->nTextureWidth = w;
-        h->nTextureHeight = hgt;
-        if (h->pTexture == nullptr)
-            return;
-    }
-    GatherFrame(h, surface, w, hgt);
-    SDL_UpdateTexture(h->pTexture, nullptr, h->aUpload.data(), w * 4);
-    SDL_RenderClear(h->pRenderer);
-    SDL_RenderCopy(h->pRenderer, h->pTexture, nullptr, nullptr);
-    SDL_RenderPresent(h->pRenderer);
-    ++h->nPresents;
-    // Keep the window responsive: the window model proper turns these events into messages.
-    SDL_PumpEvents();
+    GatherFrame(m_aUpload, rcSource, surface, w, hgt);
+    HandFrameToDisplay(m_hWnd, m_aUpload, w, hgt);
 }
+
+/// Outputs live as long as the program: a primary surface may still point at the output of a window
+/// that has gone, and then shows nowhere.
+std::mutex s_outputMutex;
+std::map<HWND, std::unique_ptr<CWindowOutput>> s_outputs; // guarded by s_outputMutex
+
+constexpr const char* GAME_WINDOW_CLASS = "Vorn game window";
 } // namespace
 
 HWND CreateGameWindow(const SWindowDesc& desc)
 {
-    if (desc.nClientWidth <= 0 || desc.nClientHeight <= 0 || !AcquireVideo())
+    if (desc.nClientWidth <= 0 || desc.nClientHeight <= 0 || !StartDisplay())
         return nullptr;
-    auto h = std::make_unique<HWND__>();
-    h->bFullScreen = desc.bFullScreen;
-    const Uint32 dwFlags = desc.bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : SDL_WINDOW_SHOWN;
-    h->pWindow = SDL_CreateWindow(desc.strTitle.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
-                                  desc.nClientWidth, desc.nClientHeight, dwFlags);
-    if (h->pWindow != nullptr)
-        h->pRenderer = SDL_CreateRenderer(h->pWindow, -1, SDL_RENDERER_SOFTWARE);
-    if (h->pRenderer == nullptr)
+    WNDCLASS wc;
+    wc.lpfnWndProc = &DefWindowProc;
+    wc.lpszClassName = GAME_WINDOW_CLASS;
+    RegisterClass(&wc); // fails harmlessly once the class exists
+    const RECT rcDesktop = GetDesktopWindowRect();
+    const int x = desc.bFullScreen ? 0 : std::max(0, static_cast<int>(rcDesktop.right - desc.nClientWidth) / 2);
+    const int y = desc.bFullScreen ? 0 : std::max(0, static_cast<int>(rcDesktop.bottom - desc.nClientHeight) / 2);
+    HWND hWnd = CreateWindowEx(0, GAME_WINDOW_CLASS, desc.strTitle.c_str(), WS_POPUP, x, y, desc.nClientWidth,
+                               desc.nClientHeight, nullptr, nullptr, nullptr, nullptr);
+    if (hWnd == nullptr)
     {
-        std::fprintf(stderr, "Cannot open the window: %s\n", SDL_GetError());
-        if (h->pWindow != nullptr)
-            SDL_DestroyWindow(h->pWindow);
-        ReleaseVideo();
+        std::fprintf(stderr, "Cannot open the window\n");
         return nullptr;
     }
-    h->pOutput = std::make_unique<CWindowOutput>(h.get());
-    SDL_PumpEvents();
-    return h.release();
+    SetWindowFullScreen(hWnd, desc.bFullScreen);
+    ShowWindow(hWnd, SW_SHOW);
+    return hWnd;
 }
 
-void DestroyGameWindow(HWND hWnd)
-{
-    if (hWnd == nullptr)
-        return;
-    const std::unique_ptr<HWND__> h(hWnd);
-    if (h->pTexture != nullptr)
-        SDL_DestroyTexture(h->pTexture);
-    SDL_DestroyRenderer(h->pRenderer);
-    SDL_DestroyWindow(h->pWindow);
-    ReleaseVideo();
-}
-
-BOOL GetClientRect(HWND hWnd, RECT* pRect)
-{
-    if (hWnd == nullptr || pRect == nullptr)
-        return FALSE;
-    int w = 0, h = 0;
-    SDL_GetWindowSize(hWnd->pWindow, &w, &h);
-    *pRect = RECT{0, 0, w, h};
-    return TRUE;
-}
-
-BOOL ClientToScreen(HWND hWnd, POINT* pPoint)
-{
-    if (hWnd == nullptr || pPoint == nullptr)
-        return FALSE;
-    int x = 0, y = 0;
-    SDL_GetWindowPosition(hWnd->pWindow, &x, &y);
-    pPoint->x += x;
-    pPoint->y += y;
-    return TRUE;
-}
+void DestroyGameWindow(HWND hWnd) { DestroyWindow(hWnd); }
 
 void SetClientPosition(HWND hWnd, int x, int y)
 {
-    if (hWnd != nullptr)
-        SDL_SetWindowPosition(hWnd->pWindow, x, y);
+    SetWindowPos(hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-ISurfaceOutput* GetWindowOutput(HWND hWnd) { return hWnd != nullptr ? hWnd->pOutput.get() : nullptr; }
-
-int GetPresentCount(HWND hWnd) { return hWnd != nullptr ? hWnd->nPresents : 0; }
-
-bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* pHeight)
+ISurfaceOutput* GetWindowOutput(HWND hWnd)
 {
-    if (hWnd == nullptr || pWidth == nullptr || pHeight == nullptr)
-        return false;
-    int w = 0, h = 0;
-    SDL_GetRendererOutputSize(hWnd->pRenderer, &w, &h);
-    if (w <= 0 || h <= 0)
-        return false;
-    aPixels.assign(static_cast<size_t>(w) * h, 0);
-    if (SDL_RenderReadPixels(hWnd->pRenderer, nullptr, SDL_PIXELFORMAT_RGB888, aPixels.data(), w * 4) != 0)
-        return false;
-    for (DWORD& p : aPixels)
-        p &= 0x00FFFFFF;
-    *pWidth = w;
-    *pHeight = h;
-    return true;
-}
-
-bool GetDesktopInfo(SDesktopInfo& info)
-{
-    if (!AcquireVideo())
-        return false;
-    SDL_DisplayMode mode;
-    const bool bOk = SDL_GetDesktopDisplayMode(0, &mode) == 0;
-    if (bOk)
-    {
-        info.nWidth = mode.w;
-        info.nHeight = mode.h;
-        info.nBits = SDL_BITSPERPIXEL(mode.format) > 16 ? 32 : 16;
-        info.aModes.clear();
-        const int nModes = SDL_GetNumDisplayModes(0);
-        for (int i = 0; i < nModes; ++i)
-        {
-            SDL_DisplayMode m;
-            if (SDL_GetDisplayMode(0, i, &m) != 0)
-                continue;
-            const SIZE size{m.w, m.h};
-            if (std::find(info.aModes.begin(), info.aModes.end(), size) == info.aModes.end())
-                info.aModes.push_back(size);
-        }
-        if (info.aModes.empty())
-            info.aModes.push_back(SIZE{mode.w, mode.h});
-    }
-    ReleaseVideo();
-    return bOk;
+    if (!IsWindow(hWnd))
+        return nullptr;
+    std::lock_guard lock(s_outputMutex);
+    auto& pOutput = s_outputs[hWnd];
+    if (pOutput == nullptr)
+        pOutput = std::make_unique<CWindowOutput>(hWnd);
+    return pOutput.get();
 }
 
 CDisplayAdapter* InstallSystemDisplayAdapter()

@@ -1,18 +1,29 @@
-// The game's top-level window over SDL2, and the desktop it lives on. SDL-free header: only Window.cpp sees SDL.
+// The display: one thread of the program alone talks to SDL2. It shows the top-level windows of the
+// window table, turns what the user does into window messages for the windows' threads, shows the
+// frames that the windows' owners hand it (the latest frame wins; an owner never waits), and shows
+// message boxes. It waits for work and never spins. SDL-free header: only this folder sees SDL.
 //
-// A window shows the primary surface of DirectDraw: windowed, its client area is the rectangle of the
-// desktop-sized primary at the window's screen position; full screen (desktop-sized, no mode switch), the whole
-// primary is scaled onto it. On SDL's dummy video driver (SDL_VIDEODRIVER=dummy) the same code runs with no
-// display, and the shown frame can still be read back.
-//
-// Threads: every call here must come from the one thread that created the first window (SDL's rule).
+// On SDL's dummy video driver (SDL_VIDEODRIVER=dummy) the same code runs with no screen: frames can
+// still be read back, and the input script named by VORN_INPUT_SCRIPT (see InputScript.h) plays the
+// user, message boxes included.
 #pragma once
 
 #include "platform/dx/Surface.h"
 #include "platform/win32/WinTypes.h"
+#include "platform/win32/WindowTable.h"
 
 #include <string>
 #include <vector>
+
+/// Starts the display thread once (later calls only report): installs it as the window table's
+/// backend and as the message-box handler, and loads the input script. False when SDL's video cannot
+/// start; windows then exist unseen and message boxes take their default button.
+bool StartDisplay();
+/// Closes the display's windows and ends its thread; at exit this happens by itself.
+void StopDisplay();
+bool IsDisplayThread();
+/// True on SDL's dummy driver or without video: no user can see or answer anything.
+bool IsDisplayHeadless();
 
 struct SWindowDesc
 {
@@ -22,20 +33,24 @@ struct SWindowDesc
     bool bFullScreen = false;
 };
 
-/// Opens a window; null (with SDL's reason on standard error) when there is no video driver to open it on.
+/// Opens a visible top-level window owned by the calling thread; null (with the reason on standard
+/// error) when there is no video driver to show it on.
 HWND CreateGameWindow(const SWindowDesc& desc);
 void DestroyGameWindow(HWND hWnd);
 
-BOOL GetClientRect(HWND hWnd, RECT* pRect);
-BOOL ClientToScreen(HWND hWnd, POINT* pPoint);
 /// Moves the window so that its client area starts at the given screen position.
 void SetClientPosition(HWND hWnd, int x, int y);
-/// Where a primary surface bound to this window shows itself.
+/// Where a primary surface bound to this window shows itself; full screen scales the whole primary
+/// onto the desktop, windowed shows the primary's rectangle under the window.
 ISurfaceOutput* GetWindowOutput(HWND hWnd);
-/// Frames shown since the window opened.
+/// Marks a top-level window full screen (its frames fill the desktop) or windowed.
+void SetWindowFullScreen(HWND hWnd, bool bFullScreen);
+/// Frames handed to the display since the window opened.
 int GetPresentCount(HWND hWnd);
-/// The window's pixels as last presented, read back from SDL, as 0x00RRGGBB rows.
+/// The window's pixels as last shown, as 0x00RRGGBB rows; waits for the frames handed over so far.
 bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* pHeight);
+/// Writes the window's last shown frame as a PNG file.
+bool SaveWindowPng(HWND hWnd, const std::string& strPath);
 
 struct SDesktopInfo
 {

@@ -88,6 +88,7 @@ TEST(XvfbWindowTest, PresentedFrameIsWhatTheWindowShows)
     ASSERT_TRUE(server.Start()) << "Xvfb did not start";
     setenv("DISPLAY", server.GetDisplay().c_str(), 1);
     setenv("SDL_VIDEODRIVER", "x11", 1);
+    StopDisplay(); // the display starts again on this screen, and ends before the screen does
 
     const CDisplayAdapterScope restoreAdapter(LoadDisplayAdapter()); // puts the previous adapter back at the end
     CDisplayAdapter* pAdapter = InstallSystemDisplayAdapter();
@@ -134,6 +135,8 @@ TEST(XvfbWindowTest, PresentedFrameIsWhatTheWindowShows)
         EXPECT_NEAR(90 * 130 / 2, nYellow, 130);
     }
     DestroyGameWindow(hWnd);
+    StopDisplay();
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
     FreeDriverList();
     g_hDDrawModule = nullptr;
     g_pfnDirectDrawCreate = nullptr;

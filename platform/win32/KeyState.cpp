@@ -1,0 +1,61 @@
+#include "platform/win32/KeyState.h"
+
+#include <array>
+#include <atomic>
+#include <mutex>
+
+namespace
+{
+std::array<std::atomic<bool>, 256> s_abDown{};
+std::mutex s_listenerMutex;
+std::function<void(const SRawInputEvent&)> s_listener; // guarded by s_listenerMutex
+
+void SetDown(int nVirtKey, bool bDown)
+{
+    if (nVirtKey > 0 && nVirtKey < static_cast<int>(s_abDown.size()))
+        s_abDown[static_cast<size_t>(nVirtKey)] = bDown;
+}
+
+/// The left and right keys of a pair also count as the generic key.
+void SetDownWithGeneric(int nVirtKey, bool bDown)
+{
+    SetDown(nVirtKey, bDown);
+    const int nGeneric = nVirtKey == VK_LSHIFT || nVirtKey == VK_RSHIFT       ? VK_SHIFT
+                         : nVirtKey == VK_LCONTROL || nVirtKey == VK_RCONTROL ? VK_CONTROL
+                         : nVirtKey == VK_LMENU || nVirtKey == VK_RMENU       ? VK_MENU
+                                                                              : 0;
+    if (nGeneric != 0)
+    {
+        const int nLeft = nGeneric == VK_SHIFT ? VK_LSHIFT : nGeneric == VK_CONTROL ? VK_LCONTROL : VK_LMENU;
+        SetDown(nGeneric, s_abDown[static_cast<size_t>(nLeft)] || s_abDown[static_cast<size_t>(nLeft + 1)]);
+    }
+}
+} // namespace
+
+short GetAsyncKeyState(int nVirtKey)
+{
+    if (nVirtKey <= 0 || nVirtKey >= static_cast<int>(s_abDown.size()))
+        return 0;
+    return s_abDown[static_cast<size_t>(nVirtKey)] ? static_cast<short>(0x8000) : 0;
+}
+
+void SetRawInputListener(std::function<void(const SRawInputEvent&)> listener)
+{
+    std::lock_guard lock(s_listenerMutex);
+    s_listener = std::move(listener);
+}
+
+void ReportRawInput(const SRawInputEvent& event)
+{
+    if (event.eKind == SRawInputEvent::Key || event.eKind == SRawInputEvent::MouseButton)
+        SetDownWithGeneric(event.nVirtKey, event.bDown);
+    std::lock_guard lock(s_listenerMutex);
+    if (s_listener)
+        s_listener(event);
+}
+
+void ReleaseAllKeys()
+{
+    for (auto& bDown : s_abDown)
+        bDown = false;
+}

@@ -1,0 +1,48 @@
+// Message boxes: the text always goes to standard error as well; the display shows the box and
+// returns the button pressed. Without a display the input script's next answer is taken, else the
+// box's default button.
+#pragma once
+
+#include "platform/win32/WinTypes.h"
+
+#include <functional>
+#include <string>
+#include <vector>
+
+inline constexpr UINT MB_OK = 0x0;
+inline constexpr UINT MB_OKCANCEL = 0x1;
+inline constexpr UINT MB_ABORTRETRYIGNORE = 0x2;
+inline constexpr UINT MB_YESNOCANCEL = 0x3;
+inline constexpr UINT MB_YESNO = 0x4;
+inline constexpr UINT MB_RETRYCANCEL = 0x5;
+inline constexpr UINT MB_ICONHAND = 0x10;
+inline constexpr UINT MB_ICONQUESTION = 0x20;
+inline constexpr UINT MB_ICONEXCLAMATION = 0x30;
+inline constexpr UINT MB_ICONASTERISK = 0x40;
+inline constexpr UINT MB_DEFBUTTON2 = 0x100;
+inline constexpr UINT MB_DEFBUTTON3 = 0x200;
+
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr int IDABORT = 3;
+inline constexpr int IDRETRY = 4;
+inline constexpr int IDIGNORE = 5;
+inline constexpr int IDYES = 6;
+inline constexpr int IDNO = 7;
+
+/// Shows the box and waits for a button; the result is the button's id.
+int MessageBox(HWND hWnd, LPCSTR szText, LPCSTR szCaption, UINT uType);
+
+/// The buttons of a box type in order, and the index of its default button.
+std::vector<int> MessageBoxButtons(UINT uType);
+int MessageBoxDefaultButton(UINT uType);
+
+struct SMessageBoxRequest
+{
+    HWND hWnd = nullptr;
+    std::string strText;
+    std::string strCaption;
+    UINT uType = 0;
+};
+/// The display's side: answers a box (any thread may ask). Null: the default button answers.
+void SetMessageBoxHandler(std::function<int(const SMessageBoxRequest&)> handler);

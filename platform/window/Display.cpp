@@ -1,0 +1,968 @@
+// The display thread. Every SDL call of the program happens here.
+//
+// Sections: the shared state of a window's frames; the display object (backend of the window table,
+// commands, the thread's loop); SDL events to window messages; the input script; the public functions.
+#include "platform/dx/SurfacePng.h"
+#include "platform/win32/Assert.h"
+#include "platform/win32/Clock.h"
+#include "platform/win32/Desktop.h"
+#include "platform/win32/KeyState.h"
+#include "platform/win32/MessageBox.h"
+#include "platform/window/DisplayFrames.h"
+#include "platform/window/InputScript.h"
+#include "platform/window/Window.h"
+
+#include <SDL.h>
+#include <algorithm>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <future>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace
+{
+thread_local bool t_bDisplayThread = false;
+
+struct SFrame
+{
+    std::vector<DWORD> aPixels; // 0x00RRGGBB rows
+    int nWidth = 0;
+    int nHeight = 0;
+};
+
+/// What a window's owner and the display thread share about its frames.
+struct SWindowFrames
+{
+    std::mutex mutex;
+    SFrame pending;           // guarded by mutex
+    bool bPending = false;    // guarded by mutex
+    int nHanded = 0;          // guarded by mutex
+    bool bFullScreen = false; // guarded by mutex
+};
+
+/// A window as the display thread holds it.
+struct SShownWindow
+{
+    SDL_Window* pWindow = nullptr;
+    SDL_Renderer* pRenderer = nullptr;
+    SDL_Texture* pTexture = nullptr;
+    int nTextureWidth = 0, nTextureHeight = 0;
+    SFrame shown; // the last frame shown, kept for reading back
+    POINT ptMouse;
+};
+
+class CDisplay final : public IWindowBackend
+{
+public:
+    ~CDisplay() override { Stop(); }
+
+    bool Start();
+    void Stop();
+    bool HasVideo() const { return m_bVideo; }
+    bool IsHeadless() const { return m_bHeadless; }
+
+    void OnWindowCreated(const SWindowView& view) override;
+    void OnWindowChanged(const SWindowView& view) override;
+    void OnWindowDestroyed(HWND hWnd) override;
+    void OnForegroundRequested(HWND hWnd) override;
+
+    std::shared_ptr<SWindowFrames> Frames(HWND hWnd);
+    void Wake();
+    /// Runs f on the display thread and waits for it; false when the display is not running.
+    bool RunSync(const std::function<void()>& f);
+    int AnswerMessageBox(const SMessageBoxRequest& request);
+    bool ReadPixels(HWND hWnd, SFrame& frame);
+
+private:
+    void Post(std::function<void()> f);
+    void ThreadMain(std::promise<bool>& started);
+    void Loop();
+    std::chrono::steady_clock::time_point NextWake() const;
+    void PresentPending();
+    void Present(HWND hWnd, SShownWindow& w, SFrame& frame);
+    void ApplyView(const SWindowView& view);
+    void DestroyShown(HWND hWnd);
+    void PumpEvents();
+    void HandleEvent(const SDL_Event& event, HWND hWnd);
+    HWND WindowOfEvent(const SDL_Event& event) const;
+    HWND ScriptTarget() const;
+    void RunScript();
+    void RunAction(const std::vector<std::string>& aWords);
+
+    std::mutex m_mutex;
+    std::condition_variable m_cv;
+    std::deque<std::function<void()>> m_aCommands;           // guarded by m_mutex
+    bool m_bFramesPending = false;                           // guarded by m_mutex
+    bool m_bStop = false;                                    // guarded by m_mutex
+    std::map<HWND, std::shared_ptr<SWindowFrames>> m_frames; // guarded by m_mutex; kept until Stop
+    std::thread m_thread;
+    bool m_bStarted = false; // guarded by m_startMutex
+    std::mutex m_startMutex;
+    bool m_bVideo = false;
+    bool m_bHeadless = true;
+
+    // The display thread's own.
+    std::map<HWND, SShownWindow> m_shown;
+    std::map<Uint32, HWND> m_byId;
+    int m_nFramesShown = 0;
+    SInputScript m_script;
+    size_t m_nNextEntry = 0;
+    std::chrono::steady_clock::time_point m_scriptStart;
+    std::mutex m_answerMutex;
+    std::deque<int> m_aAnswers; // guarded by m_answerMutex
+};
+
+CDisplay s_display;
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Starting and stopping
+
+bool CDisplay::Start()
+{
+    std::lock_guard start(m_startMutex);
+    if (m_bStarted)
+        return m_bVideo;
+    m_bStarted = true;
+    std::promise<bool> started;
+    auto future = started.get_future();
+    m_thread = std::thread([this, &started] { ThreadMain(started); });
+    future.get();
+    SetWindowBackend(this);
+    SetMessageBoxHandler([this](const SMessageBoxRequest& request) { return AnswerMessageBox(request); });
+    return m_bVideo;
+}
+
+void CDisplay::Stop()
+{
+    {
+        std::lock_guard start(m_startMutex);
+        if (!m_bStarted)
+            return;
+        m_bStarted = false;
+    }
+    SetWindowBackend(nullptr);
+    SetMessageBoxHandler(nullptr);
+    {
+        std::lock_guard lock(m_mutex);
+        m_bStop = true;
+    }
+    m_cv.notify_all();
+    // The process may end on the display thread itself (a lost X connection ends it from there).
+    if (t_bDisplayThread)
+    {
+        m_thread.detach();
+        return;
+    }
+    m_thread.join();
+    std::lock_guard lock(m_mutex);
+    m_bStop = false;
+    m_aCommands.clear();
+    m_frames.clear();
+}
+
+void CDisplay::ThreadMain(std::promise<bool>& started)
+{
+    t_bDisplayThread = true;
+    m_bVideo = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    if (!m_bVideo)
+        std::fprintf(stderr, "Cannot start the display: %s\n", SDL_GetError());
+    const char* szDriver = m_bVideo ? SDL_GetCurrentVideoDriver() : nullptr;
+    m_bHeadless = szDriver == nullptr || std::strcmp(szDriver, "dummy") == 0 || std::strcmp(szDriver, "offscreen") == 0;
+    SDL_DisplayMode mode;
+    if (m_bVideo && SDL_GetDesktopDisplayMode(0, &mode) == 0)
+        SetDesktopWindowRect(RECT{0, 0, mode.w, mode.h});
+    m_scriptStart = std::chrono::steady_clock::now();
+    m_script = SInputScript();
+    m_nNextEntry = 0;
+    m_nFramesShown = 0;
+    if (const char* szScript = std::getenv("VORN_INPUT_SCRIPT"); szScript != nullptr && *szScript != '\0')
+    {
+        std::string strError;
+        if (auto script = LoadInputScript(szScript, strError); script.has_value())
+        {
+            m_script = std::move(*script);
+            std::lock_guard lock(m_answerMutex);
+            m_aAnswers.assign(m_script.aAnswers.begin(), m_script.aAnswers.end());
+        }
+        else
+            std::fprintf(stderr, "Input script not used: %s\n", strError.c_str());
+    }
+    const bool bVideo = m_bVideo;
+    started.set_value(bVideo);
+    Loop();
+    for (auto& [hWnd, w] : m_shown)
+    {
+        if (w.pTexture != nullptr)
+            SDL_DestroyTexture(w.pTexture);
+        if (w.pRenderer != nullptr)
+            SDL_DestroyRenderer(w.pRenderer);
+        if (w.pWindow != nullptr)
+            SDL_DestroyWindow(w.pWindow);
+    }
+    m_shown.clear();
+    m_byId.clear();
+    if (bVideo)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// The loop: wait for commands, frames, SDL's events or the script's next time; never spin.
+
+std::chrono::steady_clock::time_point CDisplay::NextWake() const
+{
+    auto next = std::chrono::steady_clock::time_point::max();
+    // SDL's events of a real screen are collected at this rate while a window is open.
+    if (!m_bHeadless && !m_shown.empty())
+        next = std::chrono::steady_clock::now() + std::chrono::milliseconds(8);
+    if (m_nNextEntry < m_script.aEntries.size() && m_script.aEntries[m_nNextEntry].eWhen == SScriptEntry::AtMs)
+        next = std::min(next, m_scriptStart + std::chrono::milliseconds(m_script.aEntries[m_nNextEntry].nAt));
+    return next;
+}
+
+void CDisplay::Loop()
+{
+    for (;;)
+    {
+        std::deque<std::function<void()>> aCommands;
+        {
+            std::unique_lock lock(m_mutex);
+            m_cv.wait_until(lock, NextWake(), [this] { return m_bStop || !m_aCommands.empty() || m_bFramesPending; });
+            if (m_bStop)
+                return;
+            aCommands.swap(m_aCommands);
+            m_bFramesPending = false;
+        }
+        for (auto& f : aCommands)
+            f();
+        PresentPending();
+        PumpEvents();
+        RunScript();
+    }
+}
+
+void CDisplay::Post(std::function<void()> f)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_aCommands.push_back(std::move(f));
+    }
+    m_cv.notify_all();
+}
+
+void CDisplay::Wake()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_bFramesPending = true;
+    }
+    m_cv.notify_all();
+}
+
+bool CDisplay::RunSync(const std::function<void()>& f)
+{
+    if (t_bDisplayThread)
+    {
+        f();
+        return true;
+    }
+    {
+        std::lock_guard start(m_startMutex);
+        if (!m_bStarted)
+            return false;
+    }
+    std::promise<void> done;
+    auto future = done.get_future();
+    Post(
+        [&]
+        {
+            f();
+            done.set_value();
+        });
+    future.wait();
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Windows
+
+std::shared_ptr<SWindowFrames> CDisplay::Frames(HWND hWnd)
+{
+    std::lock_guard lock(m_mutex);
+    const auto it = m_frames.find(hWnd);
+    return it == m_frames.end() ? nullptr : it->second;
+}
+
+void CDisplay::OnWindowCreated(const SWindowView& view)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_frames[view.hWnd] = std::make_shared<SWindowFrames>();
+    }
+    Post(
+        [this, view]
+        {
+            SShownWindow& w = m_shown[view.hWnd];
+            if (!m_bVideo)
+                return;
+            const int nWidth = std::max(1, static_cast<int>(view.rcWindow.right - view.rcWindow.left));
+            const int nHeight = std::max(1, static_cast<int>(view.rcWindow.bottom - view.rcWindow.top));
+            w.pWindow = SDL_CreateWindow(view.strTitle.c_str(), view.rcWindow.left, view.rcWindow.top, nWidth, nHeight,
+                                         SDL_WINDOW_HIDDEN);
+            if (w.pWindow != nullptr)
+                w.pRenderer = SDL_CreateRenderer(w.pWindow, -1, SDL_RENDERER_SOFTWARE);
+            if (w.pRenderer == nullptr)
+                std::fprintf(stderr, "Cannot open the window: %s\n", SDL_GetError());
+            if (w.pWindow != nullptr)
+                m_byId[SDL_GetWindowID(w.pWindow)] = view.hWnd;
+            ApplyView(view);
+        });
+}
+
+void CDisplay::OnWindowChanged(const SWindowView& view)
+{
+    Post([this, view] { ApplyView(view); });
+}
+
+void CDisplay::OnWindowDestroyed(HWND hWnd)
+{
+    Post([this, hWnd] { DestroyShown(hWnd); });
+}
+
+void CDisplay::OnForegroundRequested(HWND hWnd)
+{
+    Post(
+        [this, hWnd]
+        {
+            const auto it = m_shown.find(hWnd);
+            if (it != m_shown.end() && it->second.pWindow != nullptr)
+                SDL_RaiseWindow(it->second.pWindow);
+        });
+}
+
+void CDisplay::ApplyView(const SWindowView& view)
+{
+    ASSERT(t_bDisplayThread);
+    const auto it = m_shown.find(view.hWnd);
+    if (it == m_shown.end() || it->second.pWindow == nullptr)
+        return;
+    SDL_Window* pWindow = it->second.pWindow;
+    SDL_SetWindowTitle(pWindow, view.strTitle.c_str());
+    SDL_SetWindowPosition(pWindow, view.rcWindow.left, view.rcWindow.top);
+    SDL_SetWindowSize(pWindow, std::max(1, static_cast<int>(view.rcWindow.right - view.rcWindow.left)),
+                      std::max(1, static_cast<int>(view.rcWindow.bottom - view.rcWindow.top)));
+    const Uint32 dwFlags = SDL_GetWindowFlags(pWindow);
+    if (view.bVisible && (dwFlags & SDL_WINDOW_SHOWN) == 0)
+        SDL_ShowWindow(pWindow);
+    else if (!view.bVisible && (dwFlags & SDL_WINDOW_SHOWN) != 0)
+        SDL_HideWindow(pWindow);
+    if (view.bIconic && (dwFlags & SDL_WINDOW_MINIMIZED) == 0)
+        SDL_MinimizeWindow(pWindow);
+    else if (!view.bIconic && (dwFlags & SDL_WINDOW_MINIMIZED) != 0)
+        SDL_RestoreWindow(pWindow);
+}
+
+void CDisplay::DestroyShown(HWND hWnd)
+{
+    ASSERT(t_bDisplayThread);
+    const auto it = m_shown.find(hWnd);
+    if (it == m_shown.end())
+        return;
+    SShownWindow& w = it->second;
+    if (w.pTexture != nullptr)
+        SDL_DestroyTexture(w.pTexture);
+    if (w.pRenderer != nullptr)
+        SDL_DestroyRenderer(w.pRenderer);
+    if (w.pWindow != nullptr)
+    {
+        m_byId.erase(SDL_GetWindowID(w.pWindow));
+        SDL_DestroyWindow(w.pWindow);
+    }
+    m_shown.erase(it);
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Frames
+
+void CDisplay::PresentPending()
+{
+    ASSERT(t_bDisplayThread);
+    for (auto& [hWnd, w] : m_shown)
+    {
+        const std::shared_ptr<SWindowFrames> pFrames = Frames(hWnd);
+        if (pFrames == nullptr)
+            continue;
+        SFrame frame;
+        {
+            std::lock_guard lock(pFrames->mutex);
+            if (!pFrames->bPending)
+                continue;
+            pFrames->bPending = false;
+            std::swap(frame, pFrames->pending);
+        }
+        Present(hWnd, w, frame);
+        // Hand the old buffer back to be filled again.
+        std::lock_guard lock(pFrames->mutex);
+        if (!pFrames->bPending)
+            std::swap(frame, pFrames->pending);
+    }
+}
+
+void CDisplay::Present(HWND, SShownWindow& w, SFrame& frame)
+{
+    std::swap(w.shown, frame);
+    ++m_nFramesShown;
+    if (w.pRenderer == nullptr)
+        return;
+    const int nWidth = w.shown.nWidth, nHeight = w.shown.nHeight;
+    if (w.pTexture == nullptr || w.nTextureWidth != nWidth || w.nTextureHeight != nHeight)
+    {
+        if (w.pTexture != nullptr)
+            SDL_DestroyTexture(w.pTexture);
+        w.pTexture =
+            SDL_CreateTexture(w.pRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, nWidth, nHeight);
+        w.nTextureWidth = nWidth;
+        w.nTextureHeight = nHeight;
+        if (w.pTexture == nullptr)
+            return;
+    }
+    SDL_UpdateTexture(w.pTexture, nullptr, w.shown.aPixels.data(), nWidth * 4);
+    SDL_RenderClear(w.pRenderer);
+    SDL_RenderCopy(w.pRenderer, w.pTexture, nullptr, nullptr);
+    SDL_RenderPresent(w.pRenderer);
+}
+
+bool CDisplay::ReadPixels(HWND hWnd, SFrame& frame)
+{
+    bool bOk = false;
+    RunSync(
+        [&]
+        {
+            PresentPending();
+            const auto it = m_shown.find(hWnd);
+            if (it == m_shown.end())
+                return;
+            SShownWindow& w = it->second;
+            int nWidth = 0, nHeight = 0;
+            if (w.pRenderer != nullptr && SDL_GetRendererOutputSize(w.pRenderer, &nWidth, &nHeight) == 0 &&
+                nWidth > 0 && nHeight > 0)
+            {
+                frame.aPixels.assign(static_cast<size_t>(nWidth) * nHeight, 0);
+                frame.nWidth = nWidth;
+                frame.nHeight = nHeight;
+                bOk = SDL_RenderReadPixels(w.pRenderer, nullptr, SDL_PIXELFORMAT_RGB888, frame.aPixels.data(),
+                                           nWidth * 4) == 0;
+                for (DWORD& p : frame.aPixels)
+                    p &= 0x00FFFFFF;
+            }
+            else if (!w.shown.aPixels.empty())
+            {
+                frame = w.shown;
+                bOk = true;
+            }
+        });
+    return bOk;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// SDL events to window messages
+
+int VirtualKeyOf(SDL_Keycode key)
+{
+    if (key >= SDLK_a && key <= SDLK_z)
+        return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9)
+        return '0' + (key - SDLK_0);
+    if (key >= SDLK_F1 && key <= SDLK_F12)
+        return VK_F1 + (key - SDLK_F1);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9)
+        return VK_NUMPAD0 + 1 + (key - SDLK_KP_1);
+    static const std::pair<SDL_Keycode, int> s_aKeys[] = {
+        {SDLK_BACKSPACE, VK_BACK},   {SDLK_TAB, VK_TAB},           {SDLK_RETURN, VK_RETURN},
+        {SDLK_KP_ENTER, VK_RETURN},  {SDLK_ESCAPE, VK_ESCAPE},     {SDLK_SPACE, VK_SPACE},
+        {SDLK_PAGEUP, VK_PRIOR},     {SDLK_PAGEDOWN, VK_NEXT},     {SDLK_END, VK_END},
+        {SDLK_HOME, VK_HOME},        {SDLK_LEFT, VK_LEFT},         {SDLK_UP, VK_UP},
+        {SDLK_RIGHT, VK_RIGHT},      {SDLK_DOWN, VK_DOWN},         {SDLK_INSERT, VK_INSERT},
+        {SDLK_DELETE, VK_DELETE},    {SDLK_KP_0, VK_NUMPAD0},      {SDLK_KP_MULTIPLY, VK_MULTIPLY},
+        {SDLK_KP_PLUS, VK_ADD},      {SDLK_KP_MINUS, VK_SUBTRACT}, {SDLK_KP_PERIOD, VK_DECIMAL},
+        {SDLK_KP_DIVIDE, VK_DIVIDE}, {SDLK_PAUSE, VK_PAUSE},       {SDLK_LSHIFT, VK_LSHIFT},
+        {SDLK_RSHIFT, VK_RSHIFT},    {SDLK_LCTRL, VK_LCONTROL},    {SDLK_RCTRL, VK_RCONTROL},
+        {SDLK_LALT, VK_LMENU},       {SDLK_RALT, VK_RMENU},        {SDLK_MINUS, 0xBD},
+        {SDLK_EQUALS, 0xBB},         {SDLK_COMMA, 0xBC},           {SDLK_PERIOD, 0xBE},
+        {SDLK_SLASH, 0xBF},          {SDLK_SEMICOLON, 0xBA},       {SDLK_QUOTE, 0xDE},
+        {SDLK_LEFTBRACKET, 0xDB},    {SDLK_RIGHTBRACKET, 0xDD},    {SDLK_BACKSLASH, 0xDC},
+        {SDLK_BACKQUOTE, 0xC0}};
+    for (const auto& [sdlKey, nVk] : s_aKeys)
+        if (sdlKey == key)
+            return nVk;
+    return 0;
+}
+
+/// Messages carry the generic modifier key; the key state keeps left and right apart too.
+int GenericKey(int nVk)
+{
+    return nVk == VK_LSHIFT || nVk == VK_RSHIFT       ? VK_SHIFT
+           : nVk == VK_LCONTROL || nVk == VK_RCONTROL ? VK_CONTROL
+           : nVk == VK_LMENU || nVk == VK_RMENU       ? VK_MENU
+                                                      : nVk;
+}
+
+WPARAM MouseKeyFlags()
+{
+    WPARAM w = 0;
+    w |= (GetAsyncKeyState(VK_LBUTTON) & 0x8000) != 0 ? MK_LBUTTON : 0;
+    w |= (GetAsyncKeyState(VK_RBUTTON) & 0x8000) != 0 ? MK_RBUTTON : 0;
+    w |= (GetAsyncKeyState(VK_MBUTTON) & 0x8000) != 0 ? MK_MBUTTON : 0;
+    w |= (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0 ? MK_SHIFT : 0;
+    w |= (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0 ? MK_CONTROL : 0;
+    return w;
+}
+
+void HandleKey(const SDL_KeyboardEvent& key, HWND hWnd)
+{
+    const bool bDown = key.type == SDL_KEYDOWN;
+    const int nVk = VirtualKeyOf(key.keysym.sym);
+    ReportRawInput(SRawInputEvent{SRawInputEvent::Key, nVk, static_cast<int>(key.keysym.scancode), bDown, 0, 0, 0, 0,
+                                  timeGetTime()});
+    if (nVk == 0)
+        return;
+    // Alt makes system keys of the others, as the game's accelerators expect.
+    const bool bAlt = (GetAsyncKeyState(VK_MENU) & 0x8000) != 0 && (GetAsyncKeyState(VK_CONTROL) & 0x8000) == 0;
+    const UINT uMsg =
+        bAlt || GenericKey(nVk) == VK_MENU ? (bDown ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (bDown ? WM_KEYDOWN : WM_KEYUP);
+    LPARAM lParam = 1 | (static_cast<LPARAM>(key.keysym.scancode & 0xFF) << 16);
+    if (!bDown)
+        lParam |= static_cast<LPARAM>(0xC0000000u);
+    else if (key.repeat != 0)
+        lParam |= 0x40000000;
+    PostMessage(hWnd, uMsg, static_cast<WPARAM>(GenericKey(nVk)), lParam);
+}
+
+void HandleText(const char* szText, HWND hWnd)
+{
+    // UTF-8 to the single-byte characters the game's texts hold; others are dropped.
+    for (const unsigned char* p = reinterpret_cast<const unsigned char*>(szText); *p != 0;)
+    {
+        unsigned nCode = *p++;
+        if (nCode >= 0xC0 && nCode < 0xE0 && (*p & 0xC0) == 0x80)
+            nCode = ((nCode & 0x1F) << 6) | (*p++ & 0x3F);
+        else if (nCode >= 0x80)
+        {
+            while ((*p & 0xC0) == 0x80)
+                ++p;
+            continue;
+        }
+        if (nCode <= 0xFF)
+            PostMessage(hWnd, WM_CHAR, nCode, 1);
+    }
+}
+
+int ButtonKey(Uint8 button)
+{
+    return button == SDL_BUTTON_RIGHT ? VK_RBUTTON : button == SDL_BUTTON_MIDDLE ? VK_MBUTTON : VK_LBUTTON;
+}
+
+void HandleMouse(const SDL_Event& event, HWND hWnd)
+{
+    const DWORD dwNow = timeGetTime();
+    if (event.type == SDL_MOUSEMOTION)
+    {
+        const SDL_MouseMotionEvent& m = event.motion;
+        ReportRawInput(SRawInputEvent{SRawInputEvent::MouseMove, 0, 0, false, m.xrel, m.yrel, m.x, m.y, dwNow});
+        PostMessage(hWnd, WM_MOUSEMOVE, MouseKeyFlags(), MAKELPARAM(m.x, m.y));
+    }
+    else if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP)
+    {
+        const SDL_MouseButtonEvent& b = event.button;
+        const bool bDown = event.type == SDL_MOUSEBUTTONDOWN;
+        const int nVk = ButtonKey(b.button);
+        ReportRawInput(SRawInputEvent{SRawInputEvent::MouseButton, nVk, 0, bDown, 0, 0, b.x, b.y, dwNow});
+        const UINT uDown = nVk == VK_RBUTTON ? WM_RBUTTONDOWN : nVk == VK_MBUTTON ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
+        PostMessage(hWnd, bDown ? uDown : uDown + 1, MouseKeyFlags(), MAKELPARAM(b.x, b.y));
+    }
+    else if (event.type == SDL_MOUSEWHEEL)
+    {
+        ReportRawInput(SRawInputEvent{SRawInputEvent::MouseWheel, 0, 0, false, 0, event.wheel.y, 0, 0, dwNow});
+        PostMessage(hWnd, WM_MOUSEWHEEL, MAKEWPARAM(static_cast<int>(MouseKeyFlags()), event.wheel.y * 120), 0);
+    }
+}
+
+void HandleWindowEvent(const SDL_WindowEvent& w, HWND hWnd)
+{
+    RECT rc;
+    switch (w.event)
+    {
+    case SDL_WINDOWEVENT_CLOSE:
+        PostMessage(hWnd, WM_CLOSE, 0, 0);
+        break;
+    case SDL_WINDOWEVENT_MINIMIZED:
+        SetIconicFromDisplay(hWnd, true);
+        break;
+    case SDL_WINDOWEVENT_RESTORED:
+    case SDL_WINDOWEVENT_MAXIMIZED:
+        SetIconicFromDisplay(hWnd, false);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        SetActiveFromDisplay(hWnd, true);
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        ReleaseAllKeys();
+        SetActiveFromDisplay(hWnd, false);
+        break;
+    case SDL_WINDOWEVENT_MOVED:
+        if (GetWindowRect(hWnd, &rc))
+            SetWindowRectFromDisplay(
+                hWnd, RECT{w.data1, w.data2, w.data1 + (rc.right - rc.left), w.data2 + (rc.bottom - rc.top)});
+        break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+        if (GetWindowRect(hWnd, &rc))
+            SetWindowRectFromDisplay(hWnd, RECT{rc.left, rc.top, rc.left + w.data1, rc.top + w.data2});
+        break;
+    case SDL_WINDOWEVENT_EXPOSED:
+        InvalidateRect(hWnd, nullptr, FALSE);
+        break;
+    default:
+        break;
+    }
+}
+
+HWND CDisplay::WindowOfEvent(const SDL_Event& event) const
+{
+    Uint32 dwId = 0;
+    switch (event.type)
+    {
+    case SDL_WINDOWEVENT:
+        dwId = event.window.windowID;
+        break;
+    case SDL_KEYDOWN:
+    case SDL_KEYUP:
+        dwId = event.key.windowID;
+        break;
+    case SDL_TEXTINPUT:
+        dwId = event.text.windowID;
+        break;
+    case SDL_MOUSEMOTION:
+        dwId = event.motion.windowID;
+        break;
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP:
+        dwId = event.button.windowID;
+        break;
+    case SDL_MOUSEWHEEL:
+        dwId = event.wheel.windowID;
+        break;
+    default:
+        return ScriptTarget();
+    }
+    const auto it = m_byId.find(dwId);
+    return it == m_byId.end() ? nullptr : it->second;
+}
+
+void CDisplay::HandleEvent(const SDL_Event& event, HWND hWnd)
+{
+    if (event.type == SDL_DISPLAYEVENT || event.type == SDL_RENDER_DEVICE_RESET)
+    {
+        SDL_DisplayMode mode;
+        if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
+        {
+            SetDesktopWindowRect(RECT{0, 0, mode.w, mode.h});
+            if (hWnd != nullptr)
+                PostMessage(hWnd, WM_DISPLAYCHANGE, SDL_BITSPERPIXEL(mode.format), MAKELPARAM(mode.w, mode.h));
+        }
+        return;
+    }
+    if (hWnd == nullptr)
+        return;
+    if (event.type == SDL_WINDOWEVENT)
+        HandleWindowEvent(event.window, hWnd);
+    else if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP)
+        HandleKey(event.key, hWnd);
+    else if (event.type == SDL_TEXTINPUT)
+        HandleText(event.text.text, hWnd);
+    else
+        HandleMouse(event, hWnd);
+}
+
+void CDisplay::PumpEvents()
+{
+    if (!m_bVideo)
+        return;
+    SDL_Event event;
+    while (SDL_PollEvent(&event) != 0)
+        HandleEvent(event, WindowOfEvent(event));
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// The input script
+
+HWND CDisplay::ScriptTarget() const
+{
+    const HWND hActive = GetActiveWindow();
+    return hActive != nullptr ? hActive : GetFirstTopLevelWindow();
+}
+
+void CDisplay::RunScript()
+{
+    const long long nElapsedMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_scriptStart).count();
+    while (m_nNextEntry < m_script.aEntries.size())
+    {
+        const SScriptEntry& entry = m_script.aEntries[m_nNextEntry];
+        const long long nNow = entry.eWhen == SScriptEntry::AtMs ? nElapsedMs : m_nFramesShown;
+        if (nNow < entry.nAt)
+            return;
+        ++m_nNextEntry;
+        RunAction(entry.aWords);
+    }
+}
+
+SDL_Event WindowEvent(Uint8 nEvent)
+{
+    SDL_Event event{};
+    event.type = SDL_WINDOWEVENT;
+    event.window.event = nEvent;
+    return event;
+}
+
+void CDisplay::RunAction(const std::vector<std::string>& aWords)
+{
+    const HWND hWnd = ScriptTarget();
+    const std::string& strVerb = aWords[0];
+    SDL_Event event{};
+    if (strVerb == "key")
+    {
+        std::string strName = aWords[2];
+        for (size_t i = 3; i < aWords.size(); ++i)
+            strName += " " + aWords[i];
+        event.key.keysym.scancode = SDL_GetScancodeFromName(strName.c_str());
+        event.key.keysym.sym = SDL_GetKeyFromScancode(event.key.keysym.scancode);
+        if (event.key.keysym.sym == SDLK_UNKNOWN)
+            event.key.keysym.sym = SDL_GetKeyFromName(strName.c_str());
+        for (const Uint32 type : {Uint32{SDL_KEYDOWN}, Uint32{SDL_KEYUP}})
+        {
+            if ((aWords[1] == "down" && type == SDL_KEYUP) || (aWords[1] == "up" && type == SDL_KEYDOWN))
+                continue;
+            event.type = type;
+            HandleEvent(event, hWnd);
+        }
+        return;
+    }
+    if (strVerb == "text")
+    {
+        event.type = SDL_TEXTINPUT;
+        std::snprintf(event.text.text, sizeof(event.text.text), "%s", aWords[1].c_str());
+        HandleEvent(event, hWnd);
+        return;
+    }
+    if (strVerb == "mouse" || strVerb == "wheel")
+    {
+        POINT& ptMouse = m_shown[hWnd].ptMouse;
+        const int x = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 2].c_str()) : ptMouse.x;
+        const int y = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 1].c_str()) : ptMouse.y;
+        if (strVerb == "wheel")
+        {
+            event.type = SDL_MOUSEWHEEL;
+            event.wheel.y = std::atoi(aWords[1].c_str());
+        }
+        else if (aWords[1] == "move")
+        {
+            event.type = SDL_MOUSEMOTION;
+            event.motion = SDL_MouseMotionEvent{SDL_MOUSEMOTION, 0, 0, 0, 0, x, y, x - ptMouse.x, y - ptMouse.y};
+        }
+        else
+        {
+            event.type = aWords[1] == "down" ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+            event.button.type = event.type;
+            event.button.button = aWords[2] == "right"    ? SDL_BUTTON_RIGHT
+                                  : aWords[2] == "middle" ? SDL_BUTTON_MIDDLE
+                                                          : SDL_BUTTON_LEFT;
+            event.button.x = x;
+            event.button.y = y;
+        }
+        ptMouse = POINT{x, y};
+        HandleEvent(event, hWnd);
+        return;
+    }
+    if (strVerb == "png")
+    {
+        PresentPending();
+        if (!SaveWindowPng(hWnd, aWords[1]))
+            std::fprintf(stderr, "Input script: cannot write %s\n", aWords[1].c_str());
+        return;
+    }
+    static const std::pair<const char*, Uint8> s_aWindowEvents[] = {{"close", SDL_WINDOWEVENT_CLOSE},
+                                                                    {"minimise", SDL_WINDOWEVENT_MINIMIZED},
+                                                                    {"restore", SDL_WINDOWEVENT_RESTORED},
+                                                                    {"focus", SDL_WINDOWEVENT_FOCUS_GAINED},
+                                                                    {"unfocus", SDL_WINDOWEVENT_FOCUS_LOST}};
+    for (const auto& [szName, nEvent] : s_aWindowEvents)
+        if (strVerb == szName)
+            HandleEvent(WindowEvent(nEvent), hWnd);
+}
+
+int CDisplay::AnswerMessageBox(const SMessageBoxRequest& request)
+{
+    if (m_bHeadless || t_bDisplayThread)
+    {
+        std::lock_guard lock(m_answerMutex);
+        if (m_aAnswers.empty())
+            return MessageBoxDefaultButton(request.uType);
+        const int nAnswer = m_aAnswers.front();
+        m_aAnswers.pop_front();
+        return nAnswer;
+    }
+    int nAnswer = MessageBoxDefaultButton(request.uType);
+    RunSync(
+        [&]
+        {
+            const std::vector<int> aIds = MessageBoxButtons(request.uType);
+            static const std::map<int, const char*> s_names = {
+                {IDOK, "OK"},         {IDCANCEL, "Cancel"}, {IDABORT, "Abort"}, {IDRETRY, "Retry"},
+                {IDIGNORE, "Ignore"}, {IDYES, "Yes"},       {IDNO, "No"}};
+            std::vector<SDL_MessageBoxButtonData> aButtons;
+            for (const int nId : aIds)
+                aButtons.push_back(SDL_MessageBoxButtonData{nId == MessageBoxDefaultButton(request.uType)
+                                                                ? Uint32{SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT}
+                                                                : 0u,
+                                                            nId, s_names.at(nId)});
+            const auto it = m_shown.find(request.hWnd);
+            const Uint32 dwFlags = (request.uType & 0xF0) == MB_ICONHAND          ? SDL_MESSAGEBOX_ERROR
+                                   : (request.uType & 0xF0) == MB_ICONEXCLAMATION ? SDL_MESSAGEBOX_WARNING
+                                                                                  : SDL_MESSAGEBOX_INFORMATION;
+            const SDL_MessageBoxData data{dwFlags,
+                                          it != m_shown.end() ? it->second.pWindow : nullptr,
+                                          request.strCaption.c_str(),
+                                          request.strText.c_str(),
+                                          static_cast<int>(aButtons.size()),
+                                          aButtons.data(),
+                                          nullptr};
+            int nPressed = -1;
+            if (SDL_ShowMessageBox(&data, &nPressed) == 0 && nPressed >= 0)
+                nAnswer = nPressed;
+        });
+    return nAnswer;
+}
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Public functions
+
+bool StartDisplay() { return s_display.Start(); }
+
+void StopDisplay() { s_display.Stop(); }
+
+bool IsDisplayThread() { return t_bDisplayThread; }
+
+bool IsDisplayHeadless() { return s_display.IsHeadless(); }
+
+void HandFrameToDisplay(HWND hWnd, std::vector<DWORD>& aPixels, int nWidth, int nHeight)
+{
+    const std::shared_ptr<SWindowFrames> pFrames = s_display.Frames(hWnd);
+    if (pFrames == nullptr)
+        return;
+    {
+        std::lock_guard lock(pFrames->mutex);
+        std::swap(pFrames->pending.aPixels, aPixels);
+        pFrames->pending.nWidth = nWidth;
+        pFrames->pending.nHeight = nHeight;
+        pFrames->bPending = true;
+        ++pFrames->nHanded;
+    }
+    s_display.Wake();
+}
+
+bool IsWindowFullScreen(HWND hWnd)
+{
+    const std::shared_ptr<SWindowFrames> pFrames = s_display.Frames(hWnd);
+    if (pFrames == nullptr)
+        return false;
+    std::lock_guard lock(pFrames->mutex);
+    return pFrames->bFullScreen;
+}
+
+void SetWindowFullScreen(HWND hWnd, bool bFullScreen)
+{
+    const std::shared_ptr<SWindowFrames> pFrames = s_display.Frames(hWnd);
+    if (pFrames == nullptr)
+        return;
+    std::lock_guard lock(pFrames->mutex);
+    pFrames->bFullScreen = bFullScreen;
+}
+
+int GetPresentCount(HWND hWnd)
+{
+    const std::shared_ptr<SWindowFrames> pFrames = s_display.Frames(hWnd);
+    if (pFrames == nullptr)
+        return 0;
+    std::lock_guard lock(pFrames->mutex);
+    return pFrames->nHanded;
+}
+
+bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* pHeight)
+{
+    SFrame frame;
+    if (pWidth == nullptr || pHeight == nullptr || !s_display.ReadPixels(hWnd, frame))
+        return false;
+    aPixels = std::move(frame.aPixels);
+    *pWidth = frame.nWidth;
+    *pHeight = frame.nHeight;
+    return true;
+}
+
+bool SaveWindowPng(HWND hWnd, const std::string& strPath)
+{
+    SFrame frame;
+    if (!s_display.ReadPixels(hWnd, frame) || frame.nWidth <= 0 || frame.nHeight <= 0)
+        return false;
+    const SurfacePtr pSurface =
+        CDirectDrawSurface::Create(static_cast<DWORD>(frame.nWidth), static_cast<DWORD>(frame.nHeight),
+                                   MakeRgbPixelFormat(32), DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY);
+    DDSURFACEDESC2 desc{};
+    desc.dwSize = sizeof(desc);
+    if (pSurface == nullptr || FAILED(pSurface->Lock(nullptr, &desc, 0, nullptr)))
+        return false;
+    for (int y = 0; y < frame.nHeight; ++y)
+        std::memcpy(static_cast<BYTE*>(desc.lpSurface) + static_cast<size_t>(y) * desc.lPitch,
+                    frame.aPixels.data() + static_cast<size_t>(y) * frame.nWidth,
+                    static_cast<size_t>(frame.nWidth) * 4);
+    pSurface->Unlock(nullptr);
+    return SaveSurfaceToPng(*pSurface, strPath);
+}
+
+bool GetDesktopInfo(SDesktopInfo& info)
+{
+    if (!StartDisplay())
+        return false;
+    bool bOk = false;
+    s_display.RunSync(
+        [&]
+        {
+            SDL_DisplayMode mode;
+            bOk = SDL_GetDesktopDisplayMode(0, &mode) == 0;
+            if (!bOk)
+                return;
+            info.nWidth = mode.w;
+            info.nHeight = mode.h;
+            info.nBits = SDL_BITSPERPIXEL(mode.format) > 16 ? 32 : 16;
+            info.aModes.clear();
+            const int nModes = SDL_GetNumDisplayModes(0);
+            for (int i = 0; i < nModes; ++i)
+            {
+                SDL_DisplayMode m;
+                if (SDL_GetDisplayMode(0, i, &m) != 0)
+                    continue;
+                const SIZE size{m.w, m.h};
+                if (std::find(info.aModes.begin(), info.aModes.end(), size) == info.aModes.end())
+                    info.aModes.push_back(size);
+            }
+            if (info.aModes.empty())
+                info.aModes.push_back(SIZE{mode.w, mode.h});
+        });
+    return bOk;
+}

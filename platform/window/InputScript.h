@@ -1,0 +1,45 @@
+// The input script: a test drives the real program through the display, as a user would.
+//
+// One entry per line; blank lines and lines starting with ';' are ignored:
+//   at <ms> <action>       run when <ms> milliseconds have passed since the script was loaded
+//   frame <n> <action>     run once <n> frames have been presented
+//   answer <button>        the next message box is answered with the button (ok, cancel, yes, no,
+//                          abort, retry, ignore or its number); answers are used in order
+// Timed entries run in the order written; each waits for the ones before it. Actions:
+//   key down|up|press <key name>    keys by their display names: "Tab", "Left Shift", "A", "Escape"
+//   text <characters>               typed text (WM_CHAR)
+//   mouse move <x> <y>              client coordinates
+//   mouse down|up left|right|middle <x> <y>
+//   wheel <notches>
+//   close | minimise | restore | focus | unfocus    what the user does to the window
+//   png <path>                      writes the window's last shown frame as a PNG file
+// Actions go to the active window, else the first top-level window.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct SScriptEntry
+{
+    enum EWhen
+    {
+        AtMs,
+        AtFrame
+    };
+    EWhen eWhen = AtMs;
+    long long nAt = 0;
+    std::vector<std::string> aWords; // the action, cut at blanks (the text of "text" is kept whole in aWords[1])
+    int nLine = 0;
+};
+
+struct SInputScript
+{
+    std::vector<SScriptEntry> aEntries;
+    std::vector<int> aAnswers; // button ids in order
+};
+
+/// Parses a script; an unreadable line stops with its number and the reason in strError.
+std::optional<SInputScript> ParseInputScript(const std::string& strText, std::string& strError);
+/// Reads and parses the file; the reason names the file on failure.
+std::optional<SInputScript> LoadInputScript(const std::string& strPath, std::string& strError);

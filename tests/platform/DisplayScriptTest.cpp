@@ -1,0 +1,185 @@
+#include "platform/EnvScope.h"
+#include "platform/TempFolder.h"
+#include "platform/dx/DirectDraw.h"
+#include "platform/win32/Desktop.h"
+#include "platform/win32/KeyState.h"
+#include "platform/win32/MessageBox.h"
+#include "platform/window/InputScript.h"
+#include "platform/window/Window.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
+{
+    std::string strError;
+    const auto script = ParseInputScript("; a comment\n\nat 100 key press Left Shift\nframe 3 text a b\n"
+                                         "answer no\nanswer 6\nat 5 mouse down right 1 2\nframe 4 close\n",
+                                         strError);
+    ASSERT_TRUE(script.has_value()) << strError;
+    ASSERT_EQ(4u, script->aEntries.size());
+    EXPECT_EQ(SScriptEntry::AtMs, script->aEntries[0].eWhen);
+    EXPECT_EQ(100, script->aEntries[0].nAt);
+    EXPECT_EQ((std::vector<std::string>{"key", "press", "Left", "Shift"}), script->aEntries[0].aWords);
+    EXPECT_EQ(SScriptEntry::AtFrame, script->aEntries[1].eWhen);
+    EXPECT_EQ((std::vector<std::string>{"text", "a b"}), script->aEntries[1].aWords);
+    EXPECT_EQ((std::vector<int>{IDNO, IDYES}), script->aAnswers);
+
+    const char* aBad[] = {"at x close",
+                          "frame 1",
+                          "at 1 dance",
+                          "answer maybe",
+                          "at 1 mouse move 1",
+                          "at 1 close now",
+                          "at -5 close",
+                          "at 1 key sideways A",
+                          "at 1 mouse down left 1 y",
+                          "wheel 3"};
+    for (const char* szBad : aBad)
+    {
+        SCOPED_TRACE(szBad);
+        EXPECT_FALSE(ParseInputScript(std::string("at 1 focus\n") + szBad + "\n", strError).has_value());
+        EXPECT_EQ(0u, strError.find("line 2: "));
+    }
+}
+
+/// The display runs the script written for one test, on SDL's dummy driver.
+class DisplayScriptTest : public ::testing::Test
+{
+protected:
+    void StartWithScript(const std::string& strScript)
+    {
+        StopDisplay();
+        m_folder.Write("script.txt", strScript);
+        m_pScript = std::make_unique<CEnvScope>("VORN_INPUT_SCRIPT", m_folder.File("script.txt").c_str());
+        ASSERT_TRUE(StartDisplay());
+        EXPECT_TRUE(IsDisplayHeadless());
+    }
+    void TearDown() override
+    {
+        StopDisplay();
+        m_pScript.reset();
+    }
+    /// Shows one frame of a single colour in the window.
+    static void PresentColour(HWND hWnd, DWORD dwXrgb)
+    {
+        RECT rc;
+        GetWindowRect(hWnd, &rc);
+        const RECT rcDesktop = GetDesktopWindowRect();
+        SurfacePtr pSurface =
+            CDirectDrawSurface::Create(static_cast<DWORD>(rcDesktop.right), static_cast<DWORD>(rcDesktop.bottom),
+                                       MakeRgbPixelFormat(32), DDSCAPS_PRIMARYSURFACE);
+        DDBLTFX fx{};
+        fx.dwSize = sizeof(fx);
+        fx.dwFillColor = dwXrgb;
+        pSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+        GetWindowOutput(hWnd)->Show(*pSurface);
+    }
+
+    CTempFolder m_folder;
+    std::unique_ptr<CEnvScope> m_pScript;
+};
+
+TEST_F(DisplayScriptTest, ScriptedUserBecomesWindowMessagesInOrder)
+{
+    // The test shows frame 2 once it has seen Shift held, frame 3 once it has seen the window minimised.
+    StartWithScript("frame 1 key down Left Shift\n"
+                    "frame 2 key up Left Shift\n"
+                    "frame 2 key press Tab\n"
+                    "frame 2 text hé\n"
+                    "frame 2 mouse move 10 20\n"
+                    "frame 2 mouse down left 10 20\n"
+                    "frame 2 minimise\n"
+                    "frame 3 restore\n"
+                    "frame 3 unfocus\n"
+                    "frame 3 focus\n"
+                    "frame 3 png " +
+                    m_folder.File("shot.png") +
+                    "\n"
+                    "frame 3 close\n");
+    SWindowDesc desc;
+    desc.nClientWidth = 64;
+    desc.nClientHeight = 48;
+    const HWND hWnd = CreateGameWindow(desc);
+    ASSERT_NE(nullptr, hWnd);
+    PresentColour(hWnd, 0x00336699);
+    using SSeen = std::pair<UINT, WPARAM>;
+    std::vector<SSeen> aSeen;
+    bool bShiftHeld = false;
+    MSG msg;
+    while (GetMessage(&msg, nullptr, 0, 0) && msg.message != WM_CLOSE)
+    {
+        if (msg.message == WM_KEYDOWN && msg.wParam == VK_SHIFT)
+        {
+            bShiftHeld = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+            PresentColour(hWnd, 0x00336699);
+        }
+        if (msg.message == WM_SIZE && msg.wParam == SIZE_MINIMIZED)
+        {
+            EXPECT_TRUE(IsIconic(hWnd));
+            PresentColour(hWnd, 0x00336699);
+        }
+        aSeen.push_back(SSeen{msg.message, msg.message == WM_SETFOCUS || msg.message == WM_KILLFOCUS ? 0 : msg.wParam});
+    }
+    EXPECT_EQ(WM_CLOSE, msg.message);
+    EXPECT_TRUE(bShiftHeld);
+    EXPECT_EQ(0, GetAsyncKeyState(VK_SHIFT));
+    const std::vector<SSeen> aExpected = {{WM_ACTIVATEAPP, TRUE},
+                                          {WM_ACTIVATE, WA_ACTIVE},
+                                          {WM_SETFOCUS, 0}, // shown
+                                          {WM_KEYDOWN, VK_SHIFT},
+                                          {WM_KEYUP, VK_SHIFT},
+                                          {WM_KEYDOWN, VK_TAB},
+                                          {WM_KEYUP, VK_TAB},
+                                          {WM_CHAR, 'h'},
+                                          {WM_CHAR, 0xE9},
+                                          {WM_MOUSEMOVE, 0},
+                                          {WM_LBUTTONDOWN, MK_LBUTTON},
+                                          {WM_SIZE, SIZE_MINIMIZED},
+                                          {WM_SIZE, SIZE_RESTORED},
+                                          {WM_ACTIVATE, WA_INACTIVE},
+                                          {WM_ACTIVATEAPP, FALSE},
+                                          {WM_KILLFOCUS, 0},
+                                          {WM_ACTIVATEAPP, TRUE},
+                                          {WM_ACTIVATE, WA_ACTIVE},
+                                          {WM_SETFOCUS, 0}};
+    EXPECT_EQ(aExpected, aSeen);
+    EXPECT_EQ(3, GetPresentCount(hWnd));
+    std::vector<DWORD> aPixels;
+    int w = 0, h = 0;
+    ASSERT_TRUE(ReadWindowPixels(hWnd, aPixels, &w, &h));
+    EXPECT_EQ(64, w);
+    EXPECT_EQ(0x00336699u, aPixels[static_cast<size_t>(10 * w + 10)]);
+    EXPECT_EQ("\x89PNG", m_folder.Read("shot.png").substr(0, 4));
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, MessageBoxesTakeTheScriptsAnswersThenTheDefaultButton)
+{
+    StartWithScript("answer no\nanswer retry\n");
+    EXPECT_EQ(IDNO, MessageBox(nullptr, "Really?", "Vorn", MB_YESNO));
+    EXPECT_EQ(IDRETRY, MessageBox(nullptr, "Again?", "Vorn", MB_RETRYCANCEL));
+    EXPECT_EQ(IDNO, MessageBox(nullptr, "Sure?", "Vorn", MB_YESNOCANCEL | MB_DEFBUTTON2));
+    EXPECT_EQ(IDOK, MessageBox(nullptr, "FATAL ERROR!", "Vorn", MB_OK));
+}
+
+TEST_F(DisplayScriptTest, LatestFrameWinsAndTheOwnerNeverWaits)
+{
+    StartWithScript("");
+    SWindowDesc desc;
+    desc.nClientWidth = 32;
+    desc.nClientHeight = 32;
+    const HWND hWnd = CreateGameWindow(desc);
+    ASSERT_NE(nullptr, hWnd);
+    for (DWORD c = 1; c <= 20; ++c)
+        PresentColour(hWnd, c * 0x010101);
+    EXPECT_EQ(20, GetPresentCount(hWnd));
+    std::vector<DWORD> aPixels;
+    int w = 0, h = 0;
+    ASSERT_TRUE(ReadWindowPixels(hWnd, aPixels, &w, &h));
+    EXPECT_EQ(20u * 0x010101u, aPixels[0]);
+    DestroyGameWindow(hWnd);
+    EXPECT_FALSE(ReadWindowPixels(hWnd, aPixels, &w, &h));
+}
+} // namespace
