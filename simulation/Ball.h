@@ -10,6 +10,7 @@
 #include "foundation/SceneObjectBase.h"
 #include "foundation/Vector3.h"
 #include "platform/mfc/CString.h"
+#include "platform/win32/Gdi.h"
 #include "platform/win32/WinTypes.h"
 
 #include <cstddef>
@@ -84,6 +85,9 @@ public:
     /// Resolves a contact between this ball and `other` (equal masses; the struck ball gets a
     /// follow term and its spin handled as the game's model has it, not as elastic billiards).
     virtual void Collide(CBall& other);
+    /// Draws the ball on the table diagram (TableDiagram.h) as a disc of its radius in the
+    /// context's pen and brush; the cue ball also gets a cross of half its radius.
+    virtual void Draw2D(HDC hDC) const;
     /// Advances the ball by dMs milliseconds. A ball whose state is not finite (a NaN or infinite
     /// component that reached it past the setters) is stopped and taken off the table instead.
     virtual void Move(double dMs);

@@ -185,6 +185,8 @@ public:
     virtual void PlaceBallAtSpot(int nNumber, int nSpot, CDWordArray& freeSpots);
     /// Re-racks balls 1 to 15 on random spots, all but nNumber (-1: none).
     virtual void PlaceRackExcept(int nNumber);
+    /// Draws the table diagram (TableDiagram.h): every ball, then the six cushions.
+    virtual void NotifyAll(HDC hDC);
     /// The worker's loop: parked until woken, then one period, until asked to stop.
     virtual void Run();
     /// Wakes the worker for one period (never lost, see the protocol above).

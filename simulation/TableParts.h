@@ -9,6 +9,7 @@
 
 #include "foundation/SceneObjectBase.h"
 #include "foundation/Vector3.h"
+#include "platform/win32/Gdi.h"
 #include "platform/win32/WinTypes.h"
 
 #include <array>
@@ -34,6 +35,13 @@ public:
     virtual BOOL TestContact(CBall& ball);
     /// Changes the ball's motion after a contact that TestContact reported.
     virtual void Respond(CBall& ball);
+    /// Draws the part on the table diagram (TableDiagram.h) in the context's pen: a cushion its
+    /// faces and corners, a face its line, a corner a square around its point; others nothing.
+    virtual void Draw(HDC hDC) const;
+    /// Draws the part's mark on the diagram: a pocket its capture circle; others nothing.
+    virtual void DrawMark(HDC hDC) const;
+    /// The line between two table points on the diagram (MoveToEx, LineTo).
+    void DrawLine(HDC hDC, const CVector3& a, const CVector3& b) const;
     /// Path test for the computer player's shot planning, in scene coordinates (y up): 1 when the
     /// straight path from a to b at height fHeight meets the part before b; pOut (may be null)
     /// receives the meeting point. pMap maps the part's table points into the scene. Parts without
@@ -56,6 +64,7 @@ public:
     /// Bounces the ball off the face; the normal tilts up because the nose is below the ball's
     /// centre.
     void Respond(CBall& ball) override;
+    void Draw(HDC hDC) const override;
     /// Meets the vertical wall that hangs 10 units below the face mapped into the scene at the
     /// path's height, lengthened by 0.1 at both ends.
     BOOL TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut) override;
@@ -95,6 +104,7 @@ public:
 
     BOOL TestContact(CBall& ball) override;
     void Respond(CBall& ball) override;
+    void Draw(HDC hDC) const override;
 
     const CVector3& GetPoint() const { return m_vPoint; }
 
@@ -114,6 +124,8 @@ public:
     BOOL TestContact(CBall& ball) override;
     /// The remembered part's response; marks the ball's cushion contact.
     void Respond(CBall& ball) override;
+    /// The three faces, then the four corners.
+    void Draw(HDC hDC) const override;
     /// Asks the three faces in order.
     BOOL TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut) override;
 
@@ -149,6 +161,7 @@ public:
     BOOL TestCapture(CBall& ball, BOOL bDropping);
     /// Marks the ball pocketed in this pocket.
     void Respond(CBall& ball) override;
+    void DrawMark(HDC hDC) const override;
     /// Asks the mouth.
     BOOL TestPath(const CVector3& a, const CVector3& b, float fHeight, const CTableMap* pMap, CVector3* pOut) override;
 
