@@ -97,7 +97,16 @@ TEST(GameBallSetsTest, EveryVariantAndFlagHasAWholeSet)
         std::string strError;
         ASSERT_TRUE(ReadBallTextures(*discs, set, strError)) << strError;
         EXPECT_NEAR(0.99, set.balls[0].dThreshold, 1e-4);
+        const SBallDisc& dot = set.balls[0].levels[0];
+        EXPECT_GE(dot.texels[dot.nSide / 2 * dot.nSide + dot.nSide / 2], 128) << "the cue ball's dot";
         for (int b = 1; b < BALL_TEXTURE_BALLS; ++b)
+        {
+            SCOPED_TRACE(b);
             EXPECT_LT(set.balls[b].dThreshold, 0.99);
+            // Palette 0 to 127 runs from the white to the ink: the numeral is the dark half.
+            const std::vector<BYTE>& texels = set.balls[b].levels[0].texels;
+            const auto nInk = std::count_if(texels.begin(), texels.end(), [](BYTE t) { return t >= 64 && t < 128; });
+            EXPECT_GT(nInk, static_cast<long>(texels.size() / 40));
+        }
     }
 }

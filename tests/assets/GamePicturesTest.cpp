@@ -129,7 +129,8 @@ TEST(GamePicturesTest, FeltIsGreenAtTheDefaultTableColor)
 }
 
 // Solids are their colour all round but for the number discs; stripes their colour in the band
-// and white beyond it; the cue ball white. Points are chosen through the faces' mapping.
+// and white beyond it; the cue ball white; the number discs dark ink on white. Points are chosen
+// through the faces' mapping.
 TEST(GamePicturesTest, EachBallFaceWearsItsColour)
 {
     for (int n = 0; n < 16; ++n)
@@ -139,7 +140,7 @@ TEST(GamePicturesTest, EachBallFaceWearsItsColour)
         SCOPED_TRACE(szName);
         const SPicture face = LoadTexture(szName);
         ASSERT_FALSE(face.rgb.empty());
-        int nBand = 0, nBandRight = 0, nOutside = 0, nOutsideRight = 0;
+        int nBand = 0, nBandRight = 0, nOutside = 0, nOutsideRight = 0, nDisc = 0, nInk = 0, nPaper = 0;
         for (UINT y = 0; y < face.nHeight; y += 4)
             for (UINT x = 0; x < face.nWidth; x += 4)
             {
@@ -157,8 +158,20 @@ TEST(GamePicturesTest, EachBallFaceWearsItsColour)
                     ++nOutside;
                     nOutsideRight += Near(face.At(x, y), nOutsideColor, 6);
                 }
+                else if (c > BALL_DISC_THRESHOLD + 0.01)
+                {
+                    ++nDisc;
+                    nInk += Luminance(face.At(x, y)) < 60.0;
+                    nPaper += Near(face.At(x, y), BALL_COLORS[0], 6);
+                }
             }
         EXPECT_GT(nBandRight, nBand * 98 / 100);
         EXPECT_GT(nOutsideRight, nOutside * 98 / 100);
+        // A numeral of dark ink on white; the cue ball's disc is its small dot.
+        if (n > 0)
+        {
+            EXPECT_GT(nInk, nDisc / 40);
+            EXPECT_GT(nPaper, nDisc / 3);
+        }
     }
 }

@@ -3,6 +3,7 @@
 // that a person can judge the game's look at a glance.
 #include "platform/win32/AtomicFile.h"
 #include "tools/art/ArtPaint.h"
+#include "tools/art/ArtText.h"
 #include "tools/art/ImageFiles.h"
 #include "tools/artsheet/PictureReader.h"
 
@@ -67,6 +68,9 @@ int main(int argc, char** argv)
     {
         const int x = static_cast<int>(i % COLUMNS) * CELL, y = static_cast<int>(i / COLUMNS) * (CELL + LABEL);
         sheet.Paste(entries[i].image, x + 4, y + 4);
+        const std::string& strName = entries[i].strName;
+        DrawArtText(sheet, strName.substr(strName.find_last_of('/') + 1), x, y + CELL - 4, CELL, LABEL,
+                    SArtTextStyle{12, false, SArtColor::Hex(0xE8E4DA), true});
     }
     const std::vector<std::uint8_t> png = EncodeArtPng(sheet, false);
     if (!ReplaceFileContents(argv[1], std::string_view(reinterpret_cast<const char*>(png.data()), png.size())))

@@ -2,6 +2,7 @@
 
 #include "foundation/BallTextureData.h"
 #include "tools/art/ArtPaint.h"
+#include "tools/art/ArtText.h"
 #include "tools/art/BallMapping.h"
 
 #include <algorithm>
@@ -25,12 +26,22 @@ float Beyond(double c, double dEdge)
 }
 
 /// The disc's marking as coverage (in the red channel, 0 background to 1 ink or dot): the cue
-/// ball's whole small disc is its dot; the other balls' discs carry their numeral.
+/// ball's whole small disc is its dot; the other balls' discs carry their numeral in Liberation
+/// Sans Bold, two digits a little smaller so that they stay inside the rim; 6 and 9 are
+/// underlined so that they are told apart.
 CArtImage DiscCoverage(int nBall)
 {
-    CArtImage disc(DISC_SIDE, DISC_SIDE, SArtColor{0, 0, 0, 1});
     if (nBall == 0)
-        FillDisc(disc, DISC_SIDE / 2.0, DISC_SIDE / 2.0, DISC_SIDE / 2.0 - 1.0, SArtColor{1, 1, 1, 1});
+    {
+        CArtImage dot(DISC_SIDE, DISC_SIDE, SArtColor{0, 0, 0, 1});
+        FillDisc(dot, DISC_SIDE / 2.0, DISC_SIDE / 2.0, DISC_SIDE / 2.0 - 1.0, SArtColor{1, 1, 1, 1});
+        return dot;
+    }
+    const SArtTextStyle style{nBall < 10 ? 76 : 66, true, SArtColor{1, 1, 1, 1}, true};
+    CArtImage disc = TextCoverage(std::to_string(nBall), DISC_SIDE, DISC_SIDE, style);
+    if (nBall == 6 || nBall == 9)
+        FillRoundRect(disc, DISC_SIDE * 0.36, DISC_SIDE * 0.80, DISC_SIDE * 0.64, DISC_SIDE * 0.86, 2.0,
+                      SArtColor{1, 1, 1, 1});
     return disc;
 }
 
