@@ -207,6 +207,14 @@ std::vector<BYTE> CBmpFile::ReadBmpFile(LPCSTR szPath, UINT& nWidth, UINT& nHeig
         m_strError = CString(ERR_OPEN) + (szPath != nullptr ? szPath : "");
         return {};
     }
+    return ReadBmpMemory(file, nWidth, nHeight);
+}
+
+std::vector<BYTE> CBmpFile::ReadBmpMemory(std::span<const BYTE> file, UINT& nWidth, UINT& nHeight)
+{
+    nWidth = nHeight = 0;
+    m_strError = "OK";
+    m_nBytesRead = 0;
     CByteReader rd(file);
     SBmpHeader hdr;
     std::vector<std::array<BYTE, 3>> palette;

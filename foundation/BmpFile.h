@@ -5,6 +5,7 @@
 #include "platform/mfc/CString.h"
 #include "platform/win32/WinTypes.h"
 
+#include <span>
 #include <vector>
 
 class CBmpFile
@@ -14,6 +15,8 @@ public:
     /// pixel, rows stored bottom first or (negative height) top first, with any header from the
     /// 40-byte one on. An empty buffer on failure, the reason in the error text.
     std::vector<BYTE> ReadBmpFile(LPCSTR szPath, UINT& nWidth, UINT& nHeight);
+    /// The same for a whole bitmap file held in memory.
+    std::vector<BYTE> ReadBmpMemory(std::span<const BYTE> file, UINT& nWidth, UINT& nHeight);
 
     /// "OK", or why the last read failed.
     const CString& GetErrorText() const { return m_strError; }

@@ -5,6 +5,7 @@
 #include "platform/dx/XFileText.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Modules.h"
+#include "render/TextureManager.h"
 
 #include <algorithm>
 #include <array>
@@ -316,6 +317,8 @@ void CXFileObject::Render(CDirect3DDevice& device, int nBlend, const D3DMATRIX& 
     {
         if (g.dwTriangles == 0)
             continue;
+        if (!g.pTexture && !g.strTexture.empty())
+            g.pTexture = GetTextureSurface(g.strTexture.c_str());
         device.SetLightState(D3DLIGHTSTATE_MATERIAL, g.dwMaterialHandle);
         device.SetTexture(0, g.pTexture);
         device.DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, &m_aVertices[g.dwFirstVertex], g.dwVertices,
@@ -462,6 +465,20 @@ bool BuildChildren(CXFileFrame& frame, const SXFrame& source, std::string& strEr
     return true;
 }
 
+/// Makes the texture of every material group below the node, its picture searched in the mesh's
+/// library first; a texture that does not load leaves its groups plain.
+void CreateMeshTextures(const CXFileNode& node, const char* szLibrary)
+{
+    for (const CXFileNode* p = node.GetChild(); p != nullptr; p = p->GetNext())
+    {
+        if (const auto* pMesh = dynamic_cast<const CXFileObject*>(p))
+            for (const SXFileGroup& g : pMesh->Groups())
+                if (!g.strTexture.empty())
+                    CreateTexture(g.strTexture.c_str(), szLibrary);
+        CreateMeshTextures(*p, szLibrary);
+    }
+}
+
 /// The tree of one library's resource; null when the library lacks it or it does not read.
 std::unique_ptr<CXFileFrame> LoadFromLibrary(const char* szLibrary, const char* szName)
 {
@@ -479,6 +496,8 @@ std::unique_ptr<CXFileFrame> LoadFromLibrary(const char* szLibrary, const char* 
         {
             pRoot = BuildXFileTree(file, strError);
         }
+        if (pRoot)
+            CreateMeshTextures(*pRoot, szLibrary);
         if (!pRoot)
             OutputDebugString(
                 ("LoadXFile: " + std::string(szName) + " in " + szLibrary + ": " + strError + "\n").c_str());

@@ -22,7 +22,7 @@ public:
         g_astrBallSetLibraries.RemoveAll();
     }
 
-    /// Adds a resource to the named library (created on first use).
+    /// Adds a resource to the named library (created on first use); "#2" names a numeric type or name.
     CArtLibraries& Add(const std::string& strLib, const std::string& strType, const std::string& strName,
                        const std::string& strBytes)
     {
@@ -42,7 +42,8 @@ public:
             CResourceLibraryWriter writer;
             std::string strError;
             for (const SEntry& e : m_libs[strLib])
-                EXPECT_TRUE(writer.Add(SResourceKey::Name(e.strType), SResourceKey::Name(e.strName), 0,
+                EXPECT_TRUE(writer.Add(SResourceKey::FromWin(e.strType.c_str()),
+                                       SResourceKey::FromWin(e.strName.c_str()), 0,
                                        std::vector<BYTE>(e.strBytes.begin(), e.strBytes.end()), strError))
                     << strError;
             EXPECT_TRUE(writer.WriteFile(m_folder.File(strLib), strError)) << strError;
