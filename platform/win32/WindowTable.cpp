@@ -43,6 +43,8 @@ std::vector<SClass> s_aClasses;
 HWND s_hActive = nullptr;
 HWND s_hFocus = nullptr;
 IWindowBackend* s_pBackend = nullptr;
+/// The procedure SetNextWindowProc asked for, taken by this thread's next CreateWindowEx.
+thread_local WNDPROC t_pNextProc = nullptr;
 
 constexpr std::uintptr_t SLOT_BITS = 16;
 constexpr std::uintptr_t SLOT_MASK = (std::uintptr_t{1} << SLOT_BITS) - 1;
@@ -210,6 +212,8 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCSTR szClassName, LPCSTR szWindowName, DW
         slot.strClass = pClass->strName;
         slot.pProc = pClass->wc.lpfnWndProc;
     }
+    if (t_pNextProc != nullptr)
+        slot.pProc = std::exchange(t_pNextProc, nullptr);
     if (x == CW_USEDEFAULT)
         x = y = 0;
     if (nWidth == CW_USEDEFAULT)
@@ -455,6 +459,8 @@ LONG SetWindowLong(HWND hWnd, int nIndex, LONG dwNewLong)
 
 std::intptr_t GetWindowLongPtr(HWND hWnd, int nIndex)
 {
+    if (nIndex == GWLP_WNDPROC)
+        return reinterpret_cast<std::intptr_t>(GetWindowProc(hWnd));
     if (nIndex != GWLP_USERDATA)
         return GetWindowLong(hWnd, nIndex);
     return WithSlot(
@@ -463,6 +469,12 @@ std::intptr_t GetWindowLongPtr(HWND hWnd, int nIndex)
 
 std::intptr_t SetWindowLongPtr(HWND hWnd, int nIndex, std::intptr_t nNewLong)
 {
+    if (nIndex == GWLP_WNDPROC)
+        return WithSlot(
+            hWnd,
+            [&](SWindowSlot& s)
+            { return reinterpret_cast<std::intptr_t>(std::exchange(s.pProc, reinterpret_cast<WNDPROC>(nNewLong))); },
+            std::intptr_t{0});
     if (nIndex != GWLP_USERDATA)
         return SetWindowLong(hWnd, nIndex, static_cast<LONG>(nNewLong));
     return WithSlot(
@@ -650,3 +662,5 @@ WNDPROC GetWindowProc(HWND hWnd)
 }
 
 HWND GetFirstTopLevelWindow() { return FindWindow(nullptr, nullptr); }
+
+void SetNextWindowProc(WNDPROC pProc) { t_pNextProc = pProc; }

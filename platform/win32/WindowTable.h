@@ -66,6 +66,7 @@ inline constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000u);
 inline constexpr int GWL_STYLE = -16;
 inline constexpr int GWL_EXSTYLE = -20;
 inline constexpr int GWLP_USERDATA = -21;
+inline constexpr int GWLP_WNDPROC = -4;
 
 inline constexpr UINT SW_SHOW = 5;
 inline constexpr UINT SW_MINIMIZE = 6;
@@ -163,5 +164,8 @@ void SetWindowRectFromDisplay(HWND hWnd, const RECT& rc);
 
 /// The window procedure of a window (null for a dead one).
 WNDPROC GetWindowProc(HWND hWnd);
+/// The next window this thread creates gets this procedure in place of its class's from its first
+/// message on (the framework binds its objects to windows so).
+void SetNextWindowProc(WNDPROC pProc);
 /// The first live top-level window, for input that names no window.
 HWND GetFirstTopLevelWindow();
