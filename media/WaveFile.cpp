@@ -34,7 +34,7 @@ bool ReadWave(std::span<const BYTE> bytes, SWaveData& wave)
     // The RIFF size may claim more than the resource holds; the resource's end is the limit.
     const std::size_t nEnd = std::min<std::size_t>(bytes.size(), std::size_t{ReadU32(bytes.data() + 4)} + 8);
     bool bFormat = false;
-    for (std::size_t nAt = RIFF_HEADER_SIZE; nEnd - nAt >= CHUNK_HEADER_SIZE;)
+    for (std::size_t nAt = RIFF_HEADER_SIZE; nAt + CHUNK_HEADER_SIZE <= nEnd;)
     {
         const BYTE* pChunk = bytes.data() + nAt;
         const std::size_t nBody = nAt + CHUNK_HEADER_SIZE;

@@ -75,6 +75,8 @@ TEST(WaveFileTest, DamagedFilesAreRefusedOrCutToTheResource)
         {"data size past the end: cut to the resource", [](std::vector<BYTE>& b) { PutU32At(b, 40, 0xFFFFFFF0u); },
          true, 440},
         {"RIFF size past the end", [](std::vector<BYTE>& b) { PutU32At(b, 4, 0xFFFFFFF0u); }, true, 440},
+        // The chunk walk once began past such a RIFF's end and read beyond the resource.
+        {"RIFF size shorter than its form type", [](std::vector<BYTE>& b) { PutU32At(b, 4, 2); }, false, 0},
         {"samples cut mid-frame: whole frames kept", [](std::vector<BYTE>& b) { b.resize(b.size() - 1); }, true, 438},
         {"format chunk claiming the whole file", [](std::vector<BYTE>& b) { PutU32At(b, 16, 0xFFFFFFF0u); }, false, 0},
         {"an odd-sized chunk before the format is skipped with its pad byte",
