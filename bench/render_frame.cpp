@@ -1,6 +1,7 @@
-// Frame time of the software rasterizer: an 800 x 600 frame of bilinear-textured, lit, depth-tested triangles
-// in three full-screen layers (every pixel drawn three times), drawn far to near so that every layer passes
-// the depth test. One core. Reports the frame time and the fill rate in megapixels per second.
+// Frame time of the software rasterizer: a frame of bilinear-textured, lit, depth-tested triangles in three
+// full-screen layers (every pixel drawn three times), drawn far to near so that every layer passes the depth
+// test. 800 x 600 on one core and on all cores, and 1920 x 1080 on all cores. Reports the frame time and the
+// fill rate in megapixels per second.
 #include "platform/dx/Device.h"
 
 #include <benchmark/benchmark.h>
@@ -9,14 +10,13 @@
 
 namespace
 {
-constexpr DWORD WIDTH = 800;           // pixels
-constexpr DWORD HEIGHT = 600;          // pixels
 constexpr int GRID_X = 32;             // quads across a layer
 constexpr int GRID_Y = 24;             // quads down a layer
 constexpr float TAN_HALF_FOV = 0.577f; // 60 degrees vertical
 
 struct SScene
 {
+    DWORD dwWidth = 800, dwHeight = 600; // pixels
     SurfacePtr pTarget, pZ, pTexture;
     std::unique_ptr<CDirect3DDevice> pDevice;
     ViewportPtr pViewport;
@@ -43,11 +43,11 @@ SurfacePtr MakeTexture()
 }
 
 /// A grid covering the whole view at depth fDepth (tilted so depth varies across it), clockwise from the eye.
-std::vector<D3DVERTEX> MakeLayer(float fDepth, float fTilt)
+std::vector<D3DVERTEX> MakeLayer(float fDepth, float fTilt, float fAspect)
 {
     std::vector<D3DVERTEX> a;
     const float fHalfH = TAN_HALF_FOV * fDepth * 1.3f;
-    const float fHalfW = fHalfH * 4.0f / 3.0f;
+    const float fHalfW = fHalfH * fAspect;
     for (int j = 0; j <= GRID_Y; ++j)
         for (int i = 0; i <= GRID_X; ++i)
         {
@@ -67,19 +67,19 @@ std::vector<D3DVERTEX> MakeLayer(float fDepth, float fTilt)
 
 void BuildScene(SScene& s)
 {
-    s.pTarget = CDirectDrawSurface::Create(WIDTH, HEIGHT, MakeRgbPixelFormat(32), DDSCAPS_3DDEVICE);
-    s.pZ = CDirectDrawSurface::Create(WIDTH, HEIGHT, MakeZBufferPixelFormat(16), DDSCAPS_ZBUFFER);
+    s.pTarget = CDirectDrawSurface::Create(s.dwWidth, s.dwHeight, MakeRgbPixelFormat(32), DDSCAPS_3DDEVICE);
+    s.pZ = CDirectDrawSurface::Create(s.dwWidth, s.dwHeight, MakeZBufferPixelFormat(16), DDSCAPS_ZBUFFER);
     s.pTarget->AddAttachedSurface(s.pZ);
     s.pDevice = std::make_unique<CDirect3DDevice>(s.pTarget);
     s.pViewport = std::make_shared<CDirect3DViewport>();
-    const D3DVIEWPORT2 vp = MakeFullViewport(WIDTH, HEIGHT);
+    const D3DVIEWPORT2 vp = MakeFullViewport(s.dwWidth, s.dwHeight);
     s.pViewport->SetViewport2(&vp);
     s.pDevice->AddViewport(s.pViewport);
     s.pDevice->SetCurrentViewport(s.pViewport);
 
     D3DMATRIX proj{};
     const float fNear = 6, fFar = 750; // the game's planes, scene inches
-    proj.m[0][0] = 1 / TAN_HALF_FOV * 3.0f / 4.0f;
+    proj.m[0][0] = 1 / TAN_HALF_FOV * static_cast<float>(s.dwHeight) / static_cast<float>(s.dwWidth);
     proj.m[1][1] = 1 / TAN_HALF_FOV;
     proj.m[2][2] = fFar / (fFar - fNear);
     proj.m[2][3] = 1;
@@ -119,7 +119,8 @@ void BuildScene(SScene& s)
     s.pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFG_LINEAR);
 
     // Far to near: each layer is nearer than the last everywhere, so every pixel is shaded three times.
-    s.aLayers = {MakeLayer(300, 0.2f), MakeLayer(150, -0.15f), MakeLayer(60, 0.1f)};
+    const float fAspect = static_cast<float>(s.dwWidth) / static_cast<float>(s.dwHeight);
+    s.aLayers = {MakeLayer(300, 0.2f, fAspect), MakeLayer(150, -0.15f, fAspect), MakeLayer(60, 0.1f, fAspect)};
     for (int j = 0; j < GRID_Y; ++j)
         for (int i = 0; i < GRID_X; ++i)
         {
@@ -140,10 +141,16 @@ void RenderFrame(SScene& s)
     s.pDevice->EndScene();
 }
 
+/// Arguments: frame width, height, drawing threads (0: every core) and whether the AVX2 path may be used.
 void BM_RenderFrame(benchmark::State& state)
 {
     SScene scene;
+    scene.dwWidth = static_cast<DWORD>(state.range(0));
+    scene.dwHeight = static_cast<DWORD>(state.range(1));
     BuildScene(scene);
+    if (state.range(2) > 0)
+        scene.pDevice->SetRenderThreads(static_cast<int>(state.range(2)));
+    scene.pDevice->SetWideSpans(state.range(3) != 0);
     RenderFrame(scene);
     scene.pDevice->TakePixelsDrawn();
     std::uint64_t nPixels = 0;
@@ -154,8 +161,16 @@ void BM_RenderFrame(benchmark::State& state)
         benchmark::DoNotOptimize(scene.pTarget->GetBits());
     }
     state.counters["overdraw"] =
-        static_cast<double>(nPixels) / static_cast<double>(state.iterations()) / static_cast<double>(WIDTH * HEIGHT);
+        static_cast<double>(nPixels) / static_cast<double>(state.iterations()) / (scene.dwWidth * scene.dwHeight);
     state.counters["Mpix/s"] = benchmark::Counter(static_cast<double>(nPixels) / 1e6, benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_RenderFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_RenderFrame)
+    ->ArgNames({"width", "height", "threads", "avx2"})
+    ->Args({800, 600, 1, 0})
+    ->Args({800, 600, 1, 1})
+    ->Args({800, 600, 0, 1})
+    ->Args({1920, 1080, 0, 1})
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0)
+    ->UseRealTime();
 } // namespace

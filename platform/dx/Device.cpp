@@ -332,6 +332,22 @@ HRESULT CDirect3DDevice::SetTexture(DWORD dwStage, const SurfacePtr& pTexture)
     return D3D_OK;
 }
 
+HRESULT CDirect3DDevice::EnumTextureFormats(TextureFormatCallbackFn pfnCallback, void* pContext) const
+{
+    if (pfnCallback == nullptr)
+        return DDERR_INVALIDPARAMS;
+    const DDPIXELFORMAT aFormats[] = {MakeArgbPixelFormat(), MakeRgbPixelFormat(16),
+                                      MakePixelFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000),
+                                      MakePixelFormat(16, 0x0F00, 0x00F0, 0x000F, 0xF000)};
+    for (const DDPIXELFORMAT& f : aFormats)
+    {
+        DDPIXELFORMAT copy = f;
+        if (pfnCallback(&copy, pContext) == D3DENUMRET_CANCEL)
+            break;
+    }
+    return D3D_OK;
+}
+
 HRESULT CDirect3DDevice::AddViewport(const ViewportPtr& pViewport)
 {
     if (pViewport == nullptr || pViewport->m_pDevice != nullptr)
@@ -386,16 +402,15 @@ void CDirect3DDevice::ClearRects(DWORD dwCount, const D3DRECT* pRects, DWORD dwF
         {
             DDBLTFX fx;
             fx.dwSize = sizeof(fx);
-            const bool b16 = m_pRenderTarget->GetBitsPerPixel() == 16;
-            fx.dwFillColor = b16 ? (((dwColor >> 8) & 0xF800) | ((dwColor >> 5) & 0x07E0) | ((dwColor >> 3) & 0x1F))
-                                 : (dwColor & 0x00FFFFFF);
+            fx.dwFillColor = m_pRenderTarget->GetLayout().FromArgb(dwColor | 0xFF000000);
             m_pRenderTarget->Blt(pRect, nullptr, nullptr, DDBLT_COLORFILL, &fx);
         }
         if ((dwFlags & D3DCLEAR_ZBUFFER) && m_pZBuffer)
         {
             DDBLTFX fx;
             fx.dwSize = sizeof(fx);
-            fx.dwFillColor = static_cast<DWORD>(std::lround(std::clamp(dvZ, 0.0f, 1.0f) * 65535.0f));
+            const double dMax = m_pZBuffer->GetBitsPerPixel() == 32 ? 4294967295.0 : 65535.0;
+            fx.dwFillColor = static_cast<DWORD>(std::llround(std::clamp(static_cast<double>(dvZ), 0.0, 1.0) * dMax));
             m_pZBuffer->Blt(pRect, nullptr, nullptr, DDBLT_COLORFILL, &fx);
         }
     };
@@ -455,6 +470,7 @@ HRESULT CDirect3DDevice::Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* p
     {
         for (DWORD i = 0; i + 2 < dwIndexCount; i += 3)
             DrawTriangle(index(i), index(i + 1), index(i + 2));
+        m_rasterizer.Flush();
     }
     else
     {
@@ -466,8 +482,23 @@ HRESULT CDirect3DDevice::Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* p
             else
                 DrawTriangle(index(i + 1), index(i), index(i + 2));
         }
+        m_rasterizer.Flush();
     }
     return D3D_OK;
+}
+
+bool CDirect3DDevice::SelectsTextureOnly() const
+{
+    const DWORD dwOp = m_aStageStates[D3DTSS_COLOROP];
+    return (dwOp == D3DTOP_SELECTARG1 && m_aStageStates[D3DTSS_COLORARG1] == D3DTA_TEXTURE) ||
+           (dwOp == D3DTOP_SELECTARG2 && m_aStageStates[D3DTSS_COLORARG2] == D3DTA_TEXTURE);
+}
+
+bool CDirect3DDevice::UsesTexture() const
+{
+    // Modulate uses both arguments; a select uses the texture only when the selected argument is it.
+    const DWORD dwOp = m_aStageStates[D3DTSS_COLOROP];
+    return dwOp == D3DTOP_MODULATE || SelectsTextureOnly();
 }
 
 bool CDirect3DDevice::PrepareRaster()
@@ -481,10 +512,11 @@ bool CDirect3DDevice::PrepareRaster()
     SRasterTarget target;
     target.pColor = m_pRenderTarget->GetBits();
     target.lColorPitch = m_pRenderTarget->GetPitch();
-    target.nColorBits = static_cast<int>(m_pRenderTarget->GetBitsPerPixel());
-    const bool bZ = m_pZBuffer && m_pZBuffer->GetBitsPerPixel() == 16 && m_aRenderStates[D3DRENDERSTATE_ZENABLE];
-    target.pZ = bZ ? reinterpret_cast<WORD*>(m_pZBuffer->GetBits()) : nullptr;
+    target.layout = m_pRenderTarget->GetLayout();
+    const bool bZ = m_pZBuffer && m_aRenderStates[D3DRENDERSTATE_ZENABLE];
+    target.pZ = bZ ? m_pZBuffer->GetBits() : nullptr;
     target.lZPitch = bZ ? m_pZBuffer->GetPitch() : 0;
+    target.nZBits = bZ ? static_cast<int>(m_pZBuffer->GetBitsPerPixel()) : 16;
     const LONG right =
         std::min<LONG>(static_cast<LONG>(vp.dwX + vp.dwWidth), static_cast<LONG>(m_pRenderTarget->GetWidth()));
     const LONG bottom =
@@ -503,10 +535,7 @@ bool CDirect3DDevice::PrepareRaster()
         m_fZScale = 1; // a viewport record left with both depths zero means the whole range
 
     SRasterTexture texture;
-    const DWORD dwOp = m_aStageStates[D3DTSS_COLOROP];
-    const bool bUseTexture = m_pTexture && dwOp != D3DTOP_DISABLE &&
-                             !(dwOp == D3DTOP_SELECTARG1 && m_aStageStates[D3DTSS_COLORARG1] == D3DTA_DIFFUSE) &&
-                             !(dwOp == D3DTOP_SELECTARG2 && m_aStageStates[D3DTSS_COLORARG2] == D3DTA_DIFFUSE);
+    const bool bUseTexture = m_pTexture && UsesTexture();
     if (bUseTexture)
     {
         texture.pTexels = m_pTexture->GetTexels32();
@@ -516,10 +545,15 @@ bool CDirect3DDevice::PrepareRaster()
     m_rasterizer.SetTexture(texture);
 
     SRasterState state;
-    state.eFilter = !bUseTexture                                        ? TEXFILTER_NONE
-                    : m_aStageStates[D3DTSS_MAGFILTER] == D3DTFG_LINEAR ? TEXFILTER_LINEAR
-                                                                        : TEXFILTER_POINT;
-    state.bZTest = m_aRenderStates[D3DRENDERSTATE_ZFUNC] != D3DCMP_ALWAYS;
+    const auto filter = [&](D3DTEXTURESTAGESTATETYPE eType)
+    {
+        if (!bUseTexture)
+            return TEXFILTER_NONE;
+        return m_aStageStates[eType] == D3DTFG_LINEAR ? TEXFILTER_LINEAR : TEXFILTER_POINT;
+    };
+    state.eMagFilter = filter(D3DTSS_MAGFILTER);
+    state.eMinFilter = filter(D3DTSS_MINFILTER);
+    state.eZFunc = static_cast<D3DCMPFUNC>(m_aRenderStates[D3DRENDERSTATE_ZFUNC]);
     state.bZWrite = m_aRenderStates[D3DRENDERSTATE_ZWRITEENABLE] != FALSE;
     state.bSpecular = m_aRenderStates[D3DRENDERSTATE_SPECULARENABLE] != FALSE;
     state.bBlend = m_aRenderStates[D3DRENDERSTATE_ALPHABLENDENABLE] != FALSE;
@@ -613,6 +647,8 @@ void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWOR
     m_aOutcodes.resize(dwCount);
     m_aProjected.resize(dwCount);
     m_bTransformed = dwFvf == D3DFVF_TLVERTEX;
+    // Texture-only colour operation: the diffuse colour is replaced by white so the texture shows as it is.
+    const bool bWhite = SelectsTextureOnly();
     if (m_bTransformed)
     {
         for (DWORD i = 0; i < dwCount; ++i)
@@ -628,6 +664,8 @@ void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWOR
             r.v = v.tv;
             UnpackColor(v.color, r.c, true);
             UnpackColor(v.specular, r.c + 4, false);
+            if (bWhite)
+                r.c[0] = r.c[1] = r.c[2] = 255.0f;
             m_aOutcodes[i] = 0;
         }
         return;
@@ -640,9 +678,6 @@ void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWOR
     SLightingSetup light;
     if (bLit)
         PrepareLighting(light);
-    // Texture-only colour operation: the diffuse colour is replaced by white so the texture shows as it is.
-    const bool bWhite =
-        m_aStageStates[D3DTSS_COLOROP] == D3DTOP_SELECTARG1 && m_aStageStates[D3DTSS_COLORARG1] == D3DTA_TEXTURE;
 
     for (DWORD i = 0; i < dwCount; ++i)
     {

@@ -98,8 +98,11 @@ public:
     /// Stage 0 only: the colour operation with its two arguments and the filters.
     HRESULT SetTextureStageState(DWORD dwStage, D3DTEXTURESTAGESTATETYPE eType, DWORD dwValue);
     HRESULT GetTextureStageState(DWORD dwStage, D3DTEXTURESTAGESTATETYPE eType, DWORD* pValue) const;
-    /// Stage 0 only; a 32-bit or 16-bit surface, power-of-two sides (others wrap at the power of two below).
+    /// Stage 0 only; a surface of any accepted format and size, addressed by its own sides (wrapping).
     HRESULT SetTexture(DWORD dwStage, const SurfacePtr& pTexture);
+    /// The texture formats the device samples, in the order it prefers them: 32-bit ARGB, 565, 1555, 4444.
+    using TextureFormatCallbackFn = HRESULT (*)(DDPIXELFORMAT* pFormat, void* pContext);
+    HRESULT EnumTextureFormats(TextureFormatCallbackFn pfnCallback, void* pContext) const;
 
     HRESULT AddViewport(const ViewportPtr& pViewport);
     HRESULT DeleteViewport(CDirect3DViewport* pViewport);
@@ -115,6 +118,11 @@ public:
     const SurfacePtr& GetRenderTarget() const { return m_pRenderTarget; }
     /// Pixels that passed the depth test since the last call (benchmarks, tests).
     std::uint64_t TakePixelsDrawn();
+
+    /// Threads that draw (default: the processor's cores) and whether the AVX2 path may be used (default: where
+    /// the processor has it). Frames are the same to the bit whatever these are; tests and benchmarks set them.
+    void SetRenderThreads(int nThreads) { m_rasterizer.SetThreadCount(nThreads); }
+    void SetWideSpans(bool bWide) { m_rasterizer.SetWideSpans(bWide); }
 
     /// Registers a material for D3DLIGHTSTATE_MATERIAL; handles start at 1.
     DWORD RegisterMaterial(const MaterialPtr& pMaterial);
@@ -134,6 +142,8 @@ private:
     HRESULT Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount, const WORD* pIndices,
                  DWORD dwIndexCount);
     bool PrepareRaster();
+    bool SelectsTextureOnly() const;
+    bool UsesTexture() const;
     void TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount);
     void PrepareLighting(SLightingSetup& setup) const;
     void DrawTriangle(DWORD i0, DWORD i1, DWORD i2);

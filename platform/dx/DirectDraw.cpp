@@ -60,8 +60,9 @@ CDisplayAdapter CDisplayAdapter::MakeSoftware(DWORD dwDesktopWidth, DWORD dwDesk
     dev.ddHelDesc.dwFlags = 0x7FF; // every field of the description is valid
     dev.ddHelDesc.dcmColorModel = D3DCOLOR_RGB;
     dev.ddHelDesc.dwDeviceRenderBitDepth = DDBD_16 | DDBD_32;
-    dev.ddHelDesc.dwDeviceZBufferBitDepth = DDBD_16;
+    dev.ddHelDesc.dwDeviceZBufferBitDepth = DDBD_16 | DDBD_32;
     dev.aZBufferFormats.push_back(MakeZBufferPixelFormat(16));
+    dev.aZBufferFormats.push_back(MakeZBufferPixelFormat(32));
     drv.aDevices.push_back(dev);
     for (const DWORD dwBits : {16u, 32u})
         for (const SIZE& s : aModeSizes)
@@ -255,6 +256,9 @@ HRESULT CDirectDraw::CreateSurface(DDSURFACEDESC2* pDesc, SurfacePtr* ppSurface)
         GetDisplayMode(&mode);
         ddpf = SurfaceFormatOfMode(mode);
     }
+    // A format the device cannot draw or sample is refused, so that callers choosing one try the next.
+    if (!CPixelLayout::IsSupported(ddpf))
+        return DDERR_INVALIDPIXELFORMAT;
     SurfacePtr p = CDirectDrawSurface::Create(pDesc->dwWidth, pDesc->dwHeight, ddpf, dwCaps);
     if (p == nullptr)
         return DDERR_INVALIDPARAMS;

@@ -49,6 +49,7 @@ inline constexpr HRESULT DDERR_NOTLOCKED = static_cast<HRESULT>(0x887602E6u);
 inline constexpr HRESULT DDERR_NOTFOUND = static_cast<HRESULT>(0x887600FFu);
 inline constexpr HRESULT DDERR_INVALIDRECT = static_cast<HRESULT>(0x88760096u);
 inline constexpr HRESULT DDERR_NOCOLORKEY = static_cast<HRESULT>(0x887600D7u);
+inline constexpr HRESULT DDERR_INVALIDPIXELFORMAT = static_cast<HRESULT>(0x88760091u);
 inline constexpr HRESULT D3DERR_SCENE_IN_SCENE = static_cast<HRESULT>(0x88760B86u);
 inline constexpr HRESULT D3DERR_SCENE_NOT_IN_SCENE = static_cast<HRESULT>(0x88760B87u);
 inline constexpr HRESULT D3DERR_INVALIDVERTEXTYPE = static_cast<HRESULT>(0x88760825u);
@@ -87,6 +88,8 @@ inline constexpr DWORD DDSCAPS_VIDEOMEMORY = 0x4000;
 inline constexpr DWORD DDSCAPS_ZBUFFER = 0x20000;
 
 inline constexpr DWORD DDPF_ALPHAPIXELS = 0x1;
+inline constexpr DWORD DDPF_FOURCC = 0x4;
+inline constexpr DWORD DDPF_PALETTEINDEXED8 = 0x20;
 inline constexpr DWORD DDPF_RGB = 0x40;
 inline constexpr DWORD DDPF_ZBUFFER = 0x400;
 inline constexpr DWORD DDPF_STENCILBUFFER = 0x4000;
@@ -185,6 +188,8 @@ struct DDBLTFX
 DDPIXELFORMAT MakeRgbPixelFormat(DWORD dwBits);
 /// 32-bit ARGB, the format of textures with an alpha channel.
 DDPIXELFORMAT MakeArgbPixelFormat();
+/// An RGB format of the given depth and masks; an alpha mask adds DDPF_ALPHAPIXELS.
+DDPIXELFORMAT MakePixelFormat(DWORD dwBits, DWORD dwRMask, DWORD dwGMask, DWORD dwBMask, DWORD dwAMask = 0);
 /// A depth buffer format of the given number of bits.
 DDPIXELFORMAT MakeZBufferPixelFormat(DWORD dwBits);
 
@@ -270,8 +275,13 @@ enum D3DCULL : DWORD
 
 enum D3DCMPFUNC : DWORD
 {
+    D3DCMP_NEVER = 1,
     D3DCMP_LESS = 2,
+    D3DCMP_EQUAL = 3,
     D3DCMP_LESSEQUAL = 4,
+    D3DCMP_GREATER = 5,
+    D3DCMP_NOTEQUAL = 6,
+    D3DCMP_GREATEREQUAL = 7,
     D3DCMP_ALWAYS = 8,
 };
 
@@ -296,10 +306,13 @@ enum D3DTEXTUREOP : DWORD
 inline constexpr DWORD D3DTA_DIFFUSE = 0;
 inline constexpr DWORD D3DTA_TEXTURE = 2;
 
+/// Values of MAGFILTER (D3DTFG_) and MINFILTER (D3DTFN_).
 enum D3DTEXTUREFILTER : DWORD
 {
     D3DTFG_POINT = 1,
     D3DTFG_LINEAR = 2,
+    D3DTFN_POINT = 1,
+    D3DTFN_LINEAR = 2,
 };
 
 enum D3DLIGHTSTATETYPE : DWORD

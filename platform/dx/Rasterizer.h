@@ -1,19 +1,27 @@
-// The scan converter under the 3-D device (private to platform/dx): fills screen-space triangles span by span
-// into a 32-bit or 16-bit colour surface with a 16-bit depth buffer.
+// The scan converter under the 3-D device (private to platform/dx): fills screen-space triangles into a colour
+// surface of any accepted format with a 16-bit or 32-bit depth buffer.
 //
 // Coverage follows the top-left rule on pixel centres (x + 0.5, y + 0.5): a centre exactly on a left or top
 // edge is inside, on a right or bottom edge outside. Every edge is walked from its upper to its lower end and
 // its x at a scanline is a function of the two end points alone, so two triangles sharing an edge agree on it
 // to the bit: no cracks and no pixel drawn twice.
 //
-// Attributes are interpolated from plane equations, never accumulated across scanlines. Texture coordinates
-// and colours are perspective-correct at every SPAN_STEP-th pixel and linear in between (a fraction of a texel
-// of error on the game's scenes); depth is linear in screen space as the projection makes it.
+// Work is split in two. DrawTriangle sets a triangle up once (plane equations of 1/w and of the attributes
+// over w, a fixed-point depth plane, its edges) and bins it into the screen tiles its bounding box touches;
+// Flush draws the tiles, each on one thread, its triangles in submission order. Every pixel's value is a
+// function of the triangle and the pixel's position alone: texture coordinates and colours are
+// perspective-correct at the pixel columns that are multiples of SPAN_STEP (and at the ends of each row) and
+// linear in between, depth steps in fixed point from the row's start at column 0. So a frame is the same to
+// the bit whatever the number of threads and whichever span path (SSE2, or AVX2 where the processor has it)
+// draws it.
 #pragma once
 
 #include "platform/dx/DxTypes.h"
+#include "platform/dx/PixelFormat.h"
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 /// A vertex after projection: screen position in pixels, depth 0..1, 1/w, and the attributes.
 struct SRasterVertex
@@ -32,7 +40,7 @@ enum ETextureFilter : std::uint8_t
 
 struct SRasterTexture
 {
-    const DWORD* pTexels = nullptr; // 32-bit XRGB/ARGB rows of nWidth texels
+    const DWORD* pTexels = nullptr; // 0xAARRGGBB rows of nWidth texels; any size, wrapped at its own sides
     int nWidth = 0;
     int nHeight = 0;
 };
@@ -42,16 +50,18 @@ struct SRasterTarget
 {
     BYTE* pColor = nullptr;
     LONG lColorPitch = 0; // bytes
-    int nColorBits = 32;  // 32 (XRGB) or 16 (565)
-    WORD* pZ = nullptr;   // null: no depth buffer
-    LONG lZPitch = 0;     // bytes
+    CPixelLayout layout;
+    BYTE* pZ = nullptr; // null: no depth test and no depth writes
+    LONG lZPitch = 0;   // bytes
+    int nZBits = 16;    // 16 or 32
     RECT rcClip;
 };
 
 struct SRasterState
 {
-    ETextureFilter eFilter = TEXFILTER_NONE;
-    bool bZTest = true;
+    ETextureFilter eMagFilter = TEXFILTER_NONE; // texels larger than a pixel
+    ETextureFilter eMinFilter = TEXFILTER_NONE; // texels smaller than a pixel
+    D3DCMPFUNC eZFunc = D3DCMP_LESSEQUAL;
     bool bZWrite = true;
     bool bSpecular = false;
     bool bBlend = false;
@@ -59,42 +69,63 @@ struct SRasterState
     D3DBLEND eDestBlend = D3DBLEND_ZERO;
 };
 
+struct SRasterTriangle;
+struct SSpanContext;
+class CWorkerPool;
+
+/// Draws the pixels [x0, x1) of row y of a triangle whose row covers [cx0, cx1) (clipped); returns the pixels
+/// that passed the depth test. Defined in RasterSpan.inl.
+using SpanFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle& t, int y, int cx0, int cx1, int x0,
+                                 int x1);
+
 class CRasterizer
 {
 public:
-    /// Pixels covered per span step between two exact perspective divisions.
+    /// Pixel columns between two exact perspective divisions.
     static constexpr int SPAN_STEP = 16;
+    /// Screen tiles drawn as one job; the width is a multiple of SPAN_STEP.
+    static constexpr int TILE_WIDTH = 64;
+    static constexpr int TILE_HEIGHT = 32;
+    static_assert(TILE_WIDTH % SPAN_STEP == 0);
 
-    void SetTarget(const SRasterTarget& target) { m_target = target; }
+    CRasterizer();
+    ~CRasterizer();
+    CRasterizer(const CRasterizer&) = delete;
+    CRasterizer& operator=(const CRasterizer&) = delete;
+
+    // Changing what is drawn into or how first draws what is queued.
+    void SetTarget(const SRasterTarget& target);
     void SetTexture(const SRasterTexture& texture);
     void SetState(const SRasterState& state);
-    /// Fills one triangle of either winding (culling is the caller's business).
+    /// Sets up and queues one triangle of either winding (culling is the caller's business).
     void DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c);
+    /// Draws every queued triangle.
+    void Flush();
+
+    /// Threads that draw tiles, the caller's included (default: the processor's cores); 1 draws on the caller.
+    void SetThreadCount(int nThreads);
+    int GetThreadCount() const { return m_nThreads; }
+    /// Whether the AVX2 span path is used (default: where the processor has it); false forces SSE2.
+    void SetWideSpans(bool bWide);
+    static bool ProcessorHasWideSpans();
+
     /// Pixels that passed the depth test since the counter was last reset (benchmarks and tests).
     std::uint64_t GetPixelsDrawn() const { return m_nPixelsDrawn; }
     void ResetPixelsDrawn() { m_nPixelsDrawn = 0; }
 
-    /// Per-triangle set-up that the span functions read.
-    struct SGradients
-    {
-        // Plane equations: value at (x, y) = a0 + dx * (x - x0) + dy * (y - y0) for 1/w and the
-        // attributes divided by w (u, v, then the seven colour channels); depth has its own.
-        static constexpr int COUNT = 10;
-        float x0 = 0, y0 = 0;
-        float a0[COUNT] = {};
-        float dx[COUNT] = {};
-        float dy[COUNT] = {};
-        float z0 = 0, dzdx = 0, dzdy = 0;
-    };
-    using SpanFn = void (*)(CRasterizer& r, const SGradients& g, int y, int x0, int x1);
+private:
+    std::uint64_t DrawTile(const SSpanContext& ctx, int nTile) const;
 
-    // Read by the span functions.
     SRasterTarget m_target;
     SRasterTexture m_texture;
     SRasterState m_state;
-    int m_nUMask = 0, m_nVMask = 0; // texture size minus one (power-of-two sizes)
+    bool m_bWide = false;
+    double m_dQueuedArea = 0; // pixels of the queued triangles' bounding boxes
+    std::vector<SRasterTriangle> m_aTriangles;
+    int m_nTilesX = 0, m_nTilesY = 0;
+    std::vector<std::vector<std::uint32_t>> m_aBins; // triangle indices per tile, in submission order
+    std::vector<int> m_aUsedTiles;                   // tiles with at least one triangle
+    int m_nThreads = 1;
+    std::unique_ptr<CWorkerPool> m_pPool; // made at the first flush that can use it
     std::uint64_t m_nPixelsDrawn = 0;
-
-private:
-    SpanFn m_pfnSpan = nullptr;
 };

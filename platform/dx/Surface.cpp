@@ -8,9 +8,6 @@ namespace
 /// Largest side a surface may have; keeps every byte offset inside 32 bits.
 constexpr DWORD MAX_SURFACE_SIDE = 16384;
 
-DWORD Expand5(DWORD v) { return (v << 3) | (v >> 2); }
-DWORD Expand6(DWORD v) { return (v << 2) | (v >> 4); }
-
 RECT FullRect(const CDirectDrawSurface& s)
 {
     return RECT{0, 0, static_cast<LONG>(s.GetWidth()), static_cast<LONG>(s.GetHeight())};
@@ -40,11 +37,18 @@ DDPIXELFORMAT MakeRgbPixelFormat(DWORD dwBits)
     return ddpf;
 }
 
-DDPIXELFORMAT MakeArgbPixelFormat()
+DDPIXELFORMAT MakeArgbPixelFormat() { return MakePixelFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000); }
+
+DDPIXELFORMAT MakePixelFormat(DWORD dwBits, DWORD dwRMask, DWORD dwGMask, DWORD dwBMask, DWORD dwAMask)
 {
-    DDPIXELFORMAT ddpf = MakeRgbPixelFormat(32);
-    ddpf.dwFlags |= DDPF_ALPHAPIXELS;
-    ddpf.dwRGBAlphaBitMask = 0xFF000000;
+    DDPIXELFORMAT ddpf;
+    ddpf.dwSize = DDPIXELFORMAT_SIZE;
+    ddpf.dwFlags = DDPF_RGB | (dwAMask ? DDPF_ALPHAPIXELS : 0);
+    ddpf.dwRGBBitCount = dwBits;
+    ddpf.dwRBitMask = dwRMask;
+    ddpf.dwGBitMask = dwGMask;
+    ddpf.dwBBitMask = dwBMask;
+    ddpf.dwRGBAlphaBitMask = dwAMask;
     return ddpf;
 }
 
@@ -62,9 +66,11 @@ SurfacePtr CDirectDrawSurface::Create(DWORD dwWidth, DWORD dwHeight, const DDPIX
 {
     const DWORD dwBits = ddpf.dwRGBBitCount;
     if (dwWidth == 0 || dwHeight == 0 || dwWidth > MAX_SURFACE_SIDE || dwHeight > MAX_SURFACE_SIDE ||
-        (dwBits != 16 && dwBits != 32))
+        !CPixelLayout::IsSupported(ddpf))
         return nullptr;
     SurfacePtr p(new CDirectDrawSurface());
+    if (!(ddpf.dwFlags & DDPF_ZBUFFER))
+        CPixelLayout::Describe(ddpf, &p->m_layout);
     p->m_dwWidth = dwWidth;
     p->m_dwHeight = dwHeight;
     p->m_dwCaps = dwCaps;
@@ -211,17 +217,15 @@ void CDirectDrawSurface::WriteRaw(DWORD x, DWORD y, DWORD dwValue)
 
 DWORD CDirectDrawSurface::RawToXrgb(DWORD dwRaw) const
 {
-    if (m_ddpf.dwRGBBitCount == 16)
-        return (Expand5((dwRaw >> 11) & 31) << 16) | (Expand6((dwRaw >> 5) & 63) << 8) | Expand5(dwRaw & 31);
-    return dwRaw & 0x00FFFFFF;
+    if (m_ddpf.dwFlags & DDPF_ZBUFFER)
+        return dwRaw;
+    return m_layout.ToArgb(dwRaw) & 0x00FFFFFF;
 }
 
 DWORD CDirectDrawSurface::XrgbToRaw(DWORD dwXrgb) const
 {
-    if (m_ddpf.dwRGBBitCount == 16)
-        return ((dwXrgb >> 8) & 0xF800) | ((dwXrgb >> 5) & 0x07E0) | ((dwXrgb >> 3) & 0x001F);
     // A surface with an alpha channel keeps it opaque when written from a colour without one.
-    return (m_ddpf.dwFlags & DDPF_ALPHAPIXELS) ? (dwXrgb | 0xFF000000) : dwXrgb;
+    return m_layout.FromArgb(dwXrgb | 0xFF000000);
 }
 
 DWORD CDirectDrawSurface::GetPixelXrgb(DWORD x, DWORD y) const
@@ -233,14 +237,14 @@ DWORD CDirectDrawSurface::GetPixelXrgb(DWORD x, DWORD y) const
 
 const DWORD* CDirectDrawSurface::GetTexels32()
 {
-    if (m_ddpf.dwRGBBitCount == 32)
+    if (m_layout.IsXrgb8888())
         return reinterpret_cast<const DWORD*>(m_aBytes.data());
     if (m_nTexelsVersion != m_nChangeCount || m_aTexels32.empty())
     {
         m_aTexels32.resize(static_cast<size_t>(m_dwWidth) * m_dwHeight);
         for (DWORD y = 0; y < m_dwHeight; ++y)
-            for (DWORD x = 0; x < m_dwWidth; ++x)
-                m_aTexels32[static_cast<size_t>(y) * m_dwWidth + x] = RawToXrgb(ReadRaw(x, y)) | 0xFF000000;
+            m_layout.RowToArgb(m_aBytes.data() + static_cast<size_t>(y) * m_lPitch,
+                               m_aTexels32.data() + static_cast<size_t>(y) * m_dwWidth, static_cast<int>(m_dwWidth));
         m_nTexelsVersion = m_nChangeCount;
     }
     return m_aTexels32.data();
@@ -292,7 +296,10 @@ void CDirectDrawSurface::CopyRect(const RECT& rcDest, const CDirectDrawSurface& 
     const LONG dh = rcDest.bottom - rcDest.top;
     const LONG sw = rcSrc.right - rcSrc.left;
     const LONG sh = rcSrc.bottom - rcSrc.top;
-    const bool bSameFormat = src.m_ddpf.dwRGBBitCount == m_ddpf.dwRGBBitCount;
+    const DDPIXELFORMAT& a = src.m_ddpf;
+    const bool bSameFormat = a.dwRGBBitCount == m_ddpf.dwRGBBitCount && a.dwRBitMask == m_ddpf.dwRBitMask &&
+                             a.dwGBitMask == m_ddpf.dwGBitMask && a.dwBBitMask == m_ddpf.dwBBitMask &&
+                             a.dwRGBAlphaBitMask == m_ddpf.dwRGBAlphaBitMask;
     if (!bKeyed && bSameFormat && dw == sw && dh == sh && &src != this)
     {
         const size_t nBpp = m_ddpf.dwRGBBitCount / 8;
@@ -438,7 +445,11 @@ HRESULT CDirectDrawSurface::AddAttachedSurface(const SurfacePtr& pSurface)
     if (pSurface->GetWidth() != m_dwWidth || pSurface->GetHeight() != m_dwHeight)
         return DDERR_INVALIDPARAMS;
     if (pSurface->m_dwCaps & DDSCAPS_ZBUFFER)
+    {
+        if (!(pSurface->m_ddpf.dwFlags & DDPF_ZBUFFER))
+            return DDERR_INVALIDPIXELFORMAT;
         m_pZBuffer = pSurface;
+    }
     else if (pSurface->GetBitsPerPixel() == GetBitsPerPixel())
         m_pBackBuffer = pSurface;
     else

@@ -1,9 +1,10 @@
-// DirectDraw surfaces held in memory: colour surfaces (32-bit XRGB/ARGB, 16-bit 565) and depth buffers.
+// DirectDraw surfaces held in memory: colour surfaces (16 and 32 bits, see PixelFormat.h) and depth buffers.
 // Lock hands out the pixels with their pitch; blits copy, stretch, fill and honour a source colour key.
 // A surface shown on screen (the primary) hands itself to its output after every change that is meant to show.
 #pragma once
 
 #include "platform/dx/DxTypes.h"
+#include "platform/dx/PixelFormat.h"
 #include "platform/win32/Gdi.h"
 
 #include <cstdint>
@@ -26,7 +27,8 @@ public:
 class CDirectDrawSurface
 {
 public:
-    /// A surface of the given size and format; null when the size is zero or too large to address.
+    /// A surface of the given size and format; null when the size is zero or too large to address, or the
+    /// format is not one CPixelLayout accepts.
     static SurfacePtr Create(DWORD dwWidth, DWORD dwHeight, const DDPIXELFORMAT& ddpf, DWORD dwCaps);
     /// Ends a device context still handed out, so that it cannot outlive the pixels.
     ~CDirectDrawSurface();
@@ -77,6 +79,8 @@ public:
     DWORD GetBitsPerPixel() const { return m_ddpf.dwRGBBitCount; }
     DWORD GetCaps() const { return m_dwCaps; }
     const DDPIXELFORMAT& GetPixelFormat() const { return m_ddpf; }
+    /// How the channels of a colour surface's pixels lie (meaningless for a depth buffer).
+    const CPixelLayout& GetLayout() const { return m_layout; }
     LONG GetPitch() const { return m_lPitch; }
     BYTE* GetBits() { return m_aBytes.data(); }
     const BYTE* GetBits() const { return m_aBytes.data(); }
@@ -84,7 +88,8 @@ public:
     DWORD GetPixelXrgb(DWORD x, DWORD y) const;
     /// Counts changes of the pixels, so that a texture cache can tell when to convert again.
     std::uint32_t GetChangeCount() const { return m_nChangeCount; }
-    /// The pixels as 32-bit XRGB texels (the surface itself when it is 32-bit, else a converted copy).
+    /// The pixels as 32-bit texels, 0xAARRGGBB (the surface itself when it is 32-bit XRGB or ARGB, else a
+    /// converted copy, made again after every change).
     const DWORD* GetTexels32();
 
 private:
@@ -103,6 +108,7 @@ private:
     DWORD m_dwHeight = 0;
     DWORD m_dwCaps = 0;
     DDPIXELFORMAT m_ddpf;
+    CPixelLayout m_layout;
     LONG m_lPitch = 0; // bytes per row
     std::vector<BYTE> m_aBytes;
     bool m_bLocked = false;

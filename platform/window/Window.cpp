@@ -1,6 +1,7 @@
 #include "platform/window/Window.h"
 
 #include "platform/dx/DirectDraw.h"
+#include "platform/dx/FrameConvert.h"
 #include "platform/win32/Desktop.h"
 #include "platform/window/DisplayFrames.h"
 
@@ -24,25 +25,6 @@ private:
     std::vector<DWORD> m_aUpload; // a frame converted to 32 bits, reused between frames
 };
 
-/// Copies the part of the primary that the window shows into a 32-bit buffer of the window's size.
-void GatherFrame(std::vector<DWORD>& aUpload, const RECT& rcSource, const CDirectDrawSurface& surface, int w, int hgt)
-{
-    aUpload.assign(static_cast<size_t>(w) * hgt, 0);
-    const int sw = static_cast<int>(rcSource.right - rcSource.left);
-    const int sh = static_cast<int>(rcSource.bottom - rcSource.top);
-    for (int y = 0; y < hgt; ++y)
-    {
-        const int sy = static_cast<int>(rcSource.top) + y * sh / hgt;
-        for (int x = 0; x < w; ++x)
-        {
-            const int sx = static_cast<int>(rcSource.left) + x * sw / w;
-            if (sx >= 0 && sy >= 0)
-                aUpload[static_cast<size_t>(y) * w + x] =
-                    surface.GetPixelXrgb(static_cast<DWORD>(sx), static_cast<DWORD>(sy));
-        }
-    }
-}
-
 void CWindowOutput::Show(const CDirectDrawSurface& surface)
 {
     RECT rcWindow;
@@ -60,7 +42,12 @@ void CWindowOutput::Show(const CDirectDrawSurface& surface)
         rcSource = rcWindow;
     if (w <= 0 || hgt <= 0)
         return;
-    GatherFrame(m_aUpload, rcSource, surface, w, hgt);
+    // In a window the primary's pixels under the window, in full screen the whole primary scaled to fit with its
+    // shape kept (black bars where the desktop's shape differs).
+    const RECT rcDest =
+        IsWindowFullScreen(m_hWnd) ? FitFrame(rcSource.right, rcSource.bottom, w, hgt) : RECT{0, 0, w, hgt};
+    m_aUpload.resize(static_cast<size_t>(w) * static_cast<size_t>(hgt));
+    ConvertFrame(surface, rcSource, m_aUpload.data(), w, hgt, rcDest);
     HandFrameToDisplay(m_hWnd, m_aUpload, w, hgt);
 }
 

@@ -30,14 +30,15 @@ namespace
 class CXvfbServer
 {
 public:
-    bool Start()
+    /// strScreen: the screen's width x height x depth.
+    bool Start(const std::string& strScreen)
     {
         int aPipe[2];
         if (pipe(aPipe) != 0)
             return false;
         const std::string strFd = std::to_string(aPipe[1]);
-        const char* aArgs[] = {"Xvfb",        "-displayfd", strFd.c_str(), "-screen",  "0",
-                               "1024x768x24", "-nolisten",  "tcp",         "-noreset", nullptr};
+        const char* aArgs[] = {"Xvfb",      "-displayfd", strFd.c_str(), "-screen", "0", strScreen.c_str(),
+                               "-nolisten", "tcp",        "-noreset",    nullptr};
         const int nSpawn = posix_spawnp(&m_pid, "Xvfb", nullptr, nullptr, const_cast<char**>(aArgs), environ);
         close(aPipe[1]);
         if (nSpawn != 0)
@@ -74,23 +75,64 @@ private:
 };
 
 bool XvfbInstalled() { return std::system("command -v Xvfb >/dev/null 2>&1") == 0; }
+
+/// Puts the display adapter, the driver list and the DirectDraw library back as they were before the test.
+class CDisplayRestore
+{
+public:
+    CDisplayRestore() : m_restoreAdapter(LoadDisplayAdapter()) {}
+    ~CDisplayRestore()
+    {
+        FreeDriverList();
+        g_hDDrawModule = nullptr;
+        g_pfnDirectDrawCreate = nullptr;
+    }
+    CDisplayRestore(const CDisplayRestore&) = delete;
+    CDisplayRestore& operator=(const CDisplayRestore&) = delete;
+
+private:
+    CDisplayAdapterScope m_restoreAdapter;
+};
 } // namespace
 
-TEST(XvfbWindowTest, PresentedFrameIsWhatTheWindowShows)
+/// Each test starts an X server of its own and points SDL at it.
+class XvfbWindowTest : public ::testing::Test
 {
-    if (!XvfbInstalled())
-        GTEST_SKIP() << "Xvfb is not installed (scripts/setup.sh installs it)";
+protected:
+    void SetUp() override
+    {
+        if (!XvfbInstalled())
+            GTEST_SKIP() << "Xvfb is not installed (scripts/setup.sh installs it)";
+    }
+
+    void StartDisplay(const std::string& strScreen)
+    {
+        ASSERT_TRUE(m_server.Start(strScreen)) << "Xvfb did not start";
+        setenv("DISPLAY", m_server.GetDisplay().c_str(), 1);
+        setenv("SDL_VIDEODRIVER", "x11", 1);
+        StopDisplay(); // the display starts again on this screen
+    }
+
+    /// The display thread ends before the screen does; later tests run headless again.
+    void TearDown() override
+    {
+        StopDisplay();
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+    }
+
+private:
 #if defined(__SANITIZE_ADDRESS__)
     // The X11 client and D-Bus libraries under SDL keep a few allocations for the life of the process.
-    __lsan::ScopedDisabler keepSystemLibrariesQuiet;
+    __lsan::ScopedDisabler m_keepSystemLibrariesQuiet;
 #endif
-    CXvfbServer server;
-    ASSERT_TRUE(server.Start()) << "Xvfb did not start";
-    setenv("DISPLAY", server.GetDisplay().c_str(), 1);
-    setenv("SDL_VIDEODRIVER", "x11", 1);
-    StopDisplay(); // the display starts again on this screen, and ends before the screen does
+    CXvfbServer m_server;
+};
 
-    const CDisplayAdapterScope restoreAdapter(LoadDisplayAdapter()); // puts the previous adapter back at the end
+TEST_F(XvfbWindowTest, PresentedFrameIsWhatTheWindowShows)
+{
+    ASSERT_NO_FATAL_FAILURE(StartDisplay("1024x768x24"));
+
+    const CDisplayRestore restore;
     CDisplayAdapter* pAdapter = InstallSystemDisplayAdapter();
     ASSERT_NE(nullptr, pAdapter);
     EXPECT_EQ(1024u, pAdapter->dwDesktopWidth);
@@ -135,9 +177,59 @@ TEST(XvfbWindowTest, PresentedFrameIsWhatTheWindowShows)
         EXPECT_NEAR(90 * 130 / 2, nYellow, 130);
     }
     DestroyGameWindow(hWnd);
-    StopDisplay();
-    setenv("SDL_VIDEODRIVER", "dummy", 1);
-    FreeDriverList();
-    g_hDDrawModule = nullptr;
-    g_pfnDirectDrawCreate = nullptr;
+}
+
+TEST_F(XvfbWindowTest, FullScreenFrameIsLetterboxedOnAWideScreen)
+{
+    ASSERT_NO_FATAL_FAILURE(StartDisplay("1280x720x24"));
+    const CDisplayRestore restore;
+    ASSERT_NE(nullptr, InstallSystemDisplayAdapter());
+    ASSERT_EQ(S_OK, EnumerateDirect3DDrivers(nullptr));
+    DriverInfo* pDriver = nullptr;
+    DeviceInfo* pDevice = nullptr;
+    ASSERT_EQ(S_OK, GetSelectedDriver(&pDriver, &pDevice));
+    const ModeInfo* pMode = pDevice->pFirstMode;
+    while (pMode != nullptr && !(pMode->ddsd.dwWidth == 800 && pMode->ddsd.dwHeight == 600 &&
+                                 pMode->ddsd.ddpfPixelFormat.dwRGBBitCount == 32))
+        pMode = pMode->pNext;
+    ASSERT_NE(nullptr, pMode) << "800 x 600 x 32 is always offered";
+
+    SWindowDesc desc; // a full-screen window covers the screen
+    desc.nClientWidth = 1280;
+    desc.nClientHeight = 720;
+    desc.bFullScreen = true;
+    HWND hWnd = CreateGameWindow(desc);
+    ASSERT_NE(nullptr, hWnd);
+    {
+        CD3DFramework framework;
+        ASSERT_EQ(S_OK, framework.Initialize(hWnd, pDriver->pGuid, pDevice->pGuid, &pMode->ddsd,
+                                             D3DFW_FULLSCREEN | D3DFW_BACKBUFFER | D3DFW_ZBUFFER));
+        // A white frame with a red column at its left edge and a blue one at its right edge.
+        const ViewportPtr& pViewport = framework.GetViewport();
+        pViewport->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFFFF, 1, 0);
+        const D3DRECT rcLeft{0, 0, 8, 600}, rcRight{792, 0, 800, 600};
+        pViewport->Clear2(1, &rcLeft, D3DCLEAR_TARGET, 0xFF0000, 1, 0);
+        pViewport->Clear2(1, &rcRight, D3DCLEAR_TARGET, 0x0000FF, 1, 0);
+        ASSERT_EQ(DD_OK, framework.ShowFrame());
+
+        std::vector<DWORD> aPixels;
+        int w = 0, h = 0;
+        ASSERT_TRUE(ReadWindowPixels(hWnd, aPixels, &w, &h));
+        ASSERT_EQ(1280, w);
+        ASSERT_EQ(720, h);
+        // 800 x 600 fits the 720 rows as 960 x 720, centred: black bars of 160 columns at each side.
+        const auto at = [&](int x, int y) { return aPixels[static_cast<size_t>(y) * 1280 + x]; };
+        for (const int y : {0, 360, 719})
+        {
+            SCOPED_TRACE(y);
+            EXPECT_EQ(0u, at(0, y));
+            EXPECT_EQ(0u, at(159, y));
+            EXPECT_EQ(0xFF0000u, at(160, y));
+            EXPECT_EQ(0xFFFFFFu, at(640, y));
+            EXPECT_EQ(0x0000FFu, at(1119, y));
+            EXPECT_EQ(0u, at(1120, y));
+            EXPECT_EQ(0u, at(1279, y));
+        }
+    }
+    DestroyGameWindow(hWnd);
 }

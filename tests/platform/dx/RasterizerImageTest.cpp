@@ -9,19 +9,6 @@
 
 namespace
 {
-D3DTLVERTEX Tl(float x, float y, D3DCOLOR color, float z = 0.5f, float u = 0, float v = 0)
-{
-    D3DTLVERTEX t;
-    t.sx = x;
-    t.sy = y;
-    t.sz = z;
-    t.rhw = 1;
-    t.color = color;
-    t.tu = u;
-    t.tv = v;
-    return t;
-}
-
 D3DLVERTEX Lv(float x, float y, float z, D3DCOLOR color, float u = 0, float v = 0)
 {
     D3DLVERTEX l;

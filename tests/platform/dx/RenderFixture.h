@@ -6,9 +6,11 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 class CRenderFixture : public ::testing::Test
 {
@@ -18,11 +20,17 @@ protected:
 
     void SetUpTarget(DWORD dwWidth, DWORD dwHeight, DWORD dwBits = 32)
     {
+        SetUpTargetFormat(dwWidth, dwHeight, MakeRgbPixelFormat(dwBits), MakeZBufferPixelFormat(16));
+    }
+
+    void SetUpTargetFormat(DWORD dwWidth, DWORD dwHeight, const DDPIXELFORMAT& ddpf, const DDPIXELFORMAT& ddpfZ)
+    {
         m_dwWidth = dwWidth;
         m_dwHeight = dwHeight;
-        m_pTarget = CDirectDrawSurface::Create(dwWidth, dwHeight, MakeRgbPixelFormat(dwBits),
-                                               DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
-        m_pZ = CDirectDrawSurface::Create(dwWidth, dwHeight, MakeZBufferPixelFormat(16), DDSCAPS_ZBUFFER);
+        m_pTarget = CDirectDrawSurface::Create(dwWidth, dwHeight, ddpf, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+        m_pZ = CDirectDrawSurface::Create(dwWidth, dwHeight, ddpfZ, DDSCAPS_ZBUFFER);
+        ASSERT_NE(nullptr, m_pTarget);
+        ASSERT_NE(nullptr, m_pZ);
         ASSERT_EQ(DD_OK, m_pTarget->AddAttachedSurface(m_pZ));
         m_pDevice = std::make_unique<CDirect3DDevice>(m_pTarget);
         m_pViewport = std::make_shared<CDirect3DViewport>();
@@ -61,6 +69,14 @@ protected:
 
     DWORD Pixel(int x, int y) const { return m_pTarget->GetPixelXrgb(static_cast<DWORD>(x), static_cast<DWORD>(y)); }
 
+    /// Draws a triangle strip of transformed vertices in its own scene.
+    void DrawStrip(const D3DTLVERTEX* pVerts, DWORD dwCount)
+    {
+        ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
+        ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, pVerts, dwCount, 0));
+        ASSERT_EQ(D3D_OK, m_pDevice->EndScene());
+    }
+
     /// Writes the frame as <test name>.png in the test's output folder for a person to look at.
     void SaveFrame(const std::string& strSuffix = "") const
     {
@@ -81,6 +97,36 @@ protected:
     std::unique_ptr<CDirect3DDevice> m_pDevice;
     ViewportPtr m_pViewport;
 };
+
+/// A transformed vertex: screen position, depth, colour and texture coordinates.
+inline D3DTLVERTEX Tl(float x, float y, D3DCOLOR color, float z = 0.5f, float u = 0, float v = 0)
+{
+    D3DTLVERTEX t;
+    t.sx = x;
+    t.sy = y;
+    t.sz = z;
+    t.rhw = 1;
+    t.color = color;
+    t.tu = u;
+    t.tv = v;
+    return t;
+}
+
+/// A texture of the given format whose raw pixels are aRaw, row by row (16-bit formats take the low half).
+inline SurfacePtr MakeRawTexture(DWORD w, DWORD h, const DDPIXELFORMAT& ddpf, const std::vector<DWORD>& aRaw)
+{
+    SurfacePtr p = CDirectDrawSurface::Create(w, h, ddpf, DDSCAPS_TEXTURE);
+    if (p == nullptr)
+        return nullptr;
+    DDSURFACEDESC2 desc;
+    EXPECT_EQ(DD_OK, p->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr));
+    const size_t nBytes = ddpf.dwRGBBitCount / 8;
+    for (DWORD y = 0; y < h; ++y)
+        for (DWORD x = 0; x < w; ++x)
+            std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch + x * nBytes, &aRaw[y * w + x], nBytes);
+    EXPECT_EQ(DD_OK, p->Unlock(nullptr));
+    return p;
+}
 
 inline int Red(DWORD c) { return static_cast<int>((c >> 16) & 0xFF); }
 inline int Green(DWORD c) { return static_cast<int>((c >> 8) & 0xFF); }

@@ -1,0 +1,13 @@
+// The span functions for every x86-64 processor (SSE2).
+#include "platform/dx/RasterSpan.h"
+
+#include <algorithm>
+#include <cstring>
+#include <emmintrin.h>
+
+namespace
+{
+#include "platform/dx/RasterSpan.inl"
+} // namespace
+
+SpanFn PickSpanSse2(const SRasterState& state) { return PickSpan(state); }
