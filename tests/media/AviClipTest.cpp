@@ -39,12 +39,10 @@ void PutU32At(std::vector<BYTE>& bytes, std::size_t nAt, DWORD n)
         bytes[nAt + static_cast<std::size_t>(i)] = static_cast<BYTE>(n >> (8 * i));
 }
 
+/// 5-6-5 or 5-5-5 by the green mask at 16 bits, XRGB at 32.
 DDPIXELFORMAT Format(DWORD dwBits, DWORD dwGreen)
 {
-    DDPIXELFORMAT ddpf;
-    ddpf.dwRGBBitCount = dwBits;
-    ddpf.dwGBitMask = dwGreen;
-    return ddpf;
+    return dwBits == 16 && dwGreen == 0x3E0 ? MakePixelFormat(16, 0x7C00, 0x3E0, 0x1F) : MakeRgbPixelFormat(dwBits);
 }
 
 WORD Pixel16(CDirectDrawSurface& surface, int x, int y)
