@@ -328,7 +328,8 @@ bool ParseLightLine(const CString& strLine, SLightDesc& desc)
     desc = SLightDesc();
     CString line = strLine;
     line.Trim();
-    if (line.IsEmpty())
+    // A NUL byte would cut the name when the line is written again.
+    if (line.IsEmpty() || line.Str().find('\0') != std::string::npos)
         return false;
     try
     {

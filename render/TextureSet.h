@@ -33,11 +33,12 @@ public:
     /// A copy of record i; an empty record when i is out of range.
     CTextureSetRec GetAt(int i) const;
 
+    /// Appends the records of one library's text (nSize bytes, or up to a NUL byte).
+    void ReadText(const char* szLibrary, const char* pText, std::size_t nSize);
+
     int m_nCurrent = -1; ///< the record in use, -1 before one is chosen
 
 private:
-    void ReadText(const char* szLibrary, const char* pText, std::size_t nSize);
-
     std::vector<CTextureSetRec> m_aRecs;
 };
 
