@@ -148,8 +148,13 @@ HRESULT CDirectDrawSurface::GetDC(HDC* phDC)
         return DDERR_SURFACELOST;
     if (m_bLocked)
         return DDERR_SURFACEBUSY;
+    // GDI draws on 8-8-8 and 5-6-5 pixels; other layouts (1-5-5-5, 4-4-4-4 textures) have no context.
     const DWORD dwBits = m_ddpf.dwRGBBitCount;
-    if ((m_ddpf.dwFlags & DDPF_RGB) == 0 || (dwBits != 32 && dwBits != 16))
+    const bool bXrgb =
+        dwBits == 32 && m_ddpf.dwRBitMask == 0xFF0000 && m_ddpf.dwGBitMask == 0xFF00 && m_ddpf.dwBBitMask == 0xFF;
+    const bool b565 =
+        dwBits == 16 && m_ddpf.dwRBitMask == 0xF800 && m_ddpf.dwGBitMask == 0x07E0 && m_ddpf.dwBBitMask == 0x001F;
+    if ((m_ddpf.dwFlags & DDPF_RGB) == 0 || (!bXrgb && !b565))
         return DDERR_CANTCREATEDC;
     const SGdiPixels pixels{m_aBytes.data(), static_cast<LONG>(m_dwWidth), static_cast<LONG>(m_dwHeight), m_lPitch,
                             dwBits == 32 ? EGdiPixelFormat::Xrgb32 : EGdiPixelFormat::Rgb565};
