@@ -1,6 +1,7 @@
 #include "tools/texgen/Sprites.h"
 
 #include "tools/art/ArtPaint.h"
+#include "tools/art/ArtText.h"
 
 #include <cmath>
 #include <numbers>
@@ -55,6 +56,17 @@ CArtImage Chat()
     return image;
 }
 
+/// The watermark on the cloth: a faint ring and letter, a shade lighter than the felt.
+CArtImage Watermark()
+{
+    const SArtColor felt = SArtColor::Hex(DEFAULT_CLOTH_RGB);
+    CArtImage image(MARK, MARK, felt);
+    const SArtColor mark = felt.Scaled(1.25f);
+    FillRing(image, 128, 128, 100, 110, mark);
+    DrawArtText(image, "V", 0, 0, MARK, MARK, SArtTextStyle{150, true, mark, true});
+    return image;
+}
+
 /// A soft five-pointed white star on transparency.
 CArtImage Star()
 {
@@ -92,6 +104,7 @@ std::vector<SNamedPicture> MakeMarkPictures()
     pictures.push_back({"arrow.bmp", Arrow()});
     pictures.push_back({"Disable.bmp", Disable()});
     pictures.push_back({"Chat.bmp", Chat()});
+    pictures.push_back({"watermark.bmp", Watermark()});
     return pictures;
 }
 

@@ -1,10 +1,11 @@
-// The small pictures: the pocket arrow's texture, the disabled and chat marks, and the particle
+// The small pictures: the pocket arrow's texture, the disabled and chat marks, the watermark on
+// the cloth, and the particle
 // pictures star.tga and bubble.tga (with alpha) that lie beside the program.
 #pragma once
 
 #include "tools/texgen/SurfaceTextures.h"
 
-/// arrow.bmp, Disable.bmp and Chat.bmp (written as BMP).
+/// arrow.bmp, Disable.bmp, Chat.bmp and watermark.bmp (written as BMP).
 std::vector<SNamedPicture> MakeMarkPictures();
 /// star.tga and bubble.tga (written as TGA, with alpha).
 std::vector<SNamedPicture> MakeParticlePictures();
