@@ -1,53 +1,18 @@
-// The ball-set libraries: their list "TEXTURES.SET" names a set per variant and flag, and each
-// set's number discs and colour table are in the same library, whole and readable.
+// The ball-set libraries: their lists "TEXTURES.SET", read by the game's own reader, name a set
+// per variant and flag, and each set's number discs and colour table are in the same library,
+// whole and readable.
 #include "tests/assets/GameFiles.h"
 
 #include "foundation/BallTextureData.h"
+#include "foundation/LibraryLists.h"
+#include "render/TextureSet.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <sstream>
 
 namespace
 {
-struct SSetLine
-{
-    std::vector<std::string> fields; // variant, discs, description, colours, flag
-    std::string strLastField;        // what follows the fourth separator, untrimmed
-};
-
-std::string Trim(const std::string& s)
-{
-    const auto nFirst = s.find_first_not_of(" \t\r");
-    return nFirst == std::string::npos ? "" : s.substr(nFirst, s.find_last_not_of(" \t\r") - nFirst + 1);
-}
-
-/// The list's lines, read as the game reads them: up to the first line shorter than two
-/// characters, lines starting with "/" skipped, fields ending at "," or ";".
-std::vector<SSetLine> ReadSetLines(const std::vector<BYTE>& data)
-{
-    std::vector<SSetLine> lines;
-    std::istringstream text(std::string(data.begin(), data.end()));
-    for (std::string strLine; std::getline(text, strLine) && strLine.size() >= 2;)
-    {
-        if (strLine[0] == '/')
-            continue;
-        SSetLine line;
-        std::size_t nStart = 0;
-        for (int f = 0; f < 5; ++f)
-        {
-            const std::size_t nEnd = strLine.find_first_of(",;", nStart);
-            if (f == 4)
-                line.strLastField = strLine.substr(nStart);
-            line.fields.push_back(Trim(strLine.substr(nStart, nEnd - nStart)));
-            nStart = nEnd == std::string::npos ? strLine.size() : nEnd + 1;
-        }
-        lines.push_back(line);
-    }
-    return lines;
-}
-
 struct SExpectedSet
 {
     const char* szLibrary;
@@ -69,29 +34,32 @@ constexpr BYTE STANDARD_COLORS[27] = {0xFF, 0xFF, 0xFF, 0xC4, 0xC4, 0x1F, 0x2E, 
 
 TEST(GameBallSetsTest, EveryVariantAndFlagHasAWholeSet)
 {
+    for (const std::string& strFile : BallLibraries())
+        g_astrBallSetLibraries.Add(GamePath(strFile).c_str());
+    CTextureSet list;
+    list.LoadTextureSet();
+    g_astrBallSetLibraries.RemoveAll();
     for (const SExpectedSet& expected : s_aSets)
     {
         SCOPED_TRACE(std::string(expected.szLibrary) + " " + expected.szVariant);
-        const auto list = FindIn(expected.szLibrary, "TEXTURES.SET", "SET");
-        ASSERT_TRUE(list.has_value());
-        const std::vector<SSetLine> lines = ReadSetLines(*list);
-        const auto itLine = std::find_if(lines.begin(), lines.end(),
-                                         [&](const SSetLine& line) {
-                                             return line.fields[0] == expected.szVariant &&
-                                                    std::atoi(line.fields[4].c_str()) == expected.nFlag;
-                                         });
-        ASSERT_NE(lines.end(), itLine);
-        // The game's integer reader takes a field of two characters or fewer as 0.
-        EXPECT_GT(itLine->strLastField.size(), 2u);
-        EXPECT_FALSE(itLine->fields[2].empty()); // lines without a third field are dropped
-        const auto colors = FindIn(expected.szLibrary, itLine->fields[3].c_str(), "COLOR_TABLES");
+        CTextureSetRec rec;
+        for (int i = 0; i < list.GetCount(); ++i)
+        {
+            const CTextureSetRec candidate = list.GetAt(i);
+            const std::string strLibrary = candidate.m_strLibrary.GetString();
+            if (candidate.m_strName == expected.szVariant && candidate.m_nValue == expected.nFlag &&
+                strLibrary.ends_with(std::string("/") + expected.szLibrary))
+                rec = candidate;
+        }
+        ASSERT_FALSE(rec.m_strName.IsEmpty());
+        const auto colors = FindIn(expected.szLibrary, rec.m_strField4.GetString(), "COLOR_TABLES");
         ASSERT_TRUE(colors.has_value());
         EXPECT_EQ(27u, colors->size());
         if (expected.nFlag == 1)
         {
             EXPECT_EQ(std::vector<BYTE>(std::begin(STANDARD_COLORS), std::end(STANDARD_COLORS)), *colors);
         }
-        const auto discs = FindIn(expected.szLibrary, itLine->fields[1].c_str(), "TEXTURES");
+        const auto discs = FindIn(expected.szLibrary, rec.m_strField2.GetString(), "TEXTURES");
         ASSERT_TRUE(discs.has_value());
         SBallTextureSet set;
         std::string strError;
