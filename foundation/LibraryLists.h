@@ -9,3 +9,21 @@
 /// after; tests fill them with their own libraries and empty them again.
 extern CStringArray g_astrArtworkLibraries;
 extern CStringArray g_astrBallSetLibraries;
+
+#include "platform/win32/WinTypes.h"
+
+#include <vector>
+
+/// Keeps every library of a list open while it lives, so that the many lookups of a scene's
+/// loading find them open instead of reading each library file again. Main thread.
+class CLibraryListHold
+{
+public:
+    explicit CLibraryListHold(const CStringArray& astrLibraries);
+    ~CLibraryListHold();
+    CLibraryListHold(const CLibraryListHold&) = delete;
+    CLibraryListHold& operator=(const CLibraryListHold&) = delete;
+
+private:
+    std::vector<HMODULE> m_ahModules;
+};

@@ -207,20 +207,32 @@ const DDPIXELFORMAT* ChooseFormat(bool bAlpha, DWORD dwBits)
     return nullptr;
 }
 
-/// Packs 8-bit channels into a format by its masks.
-DWORD Pack(const DDPIXELFORMAT& f, DWORD r, DWORD g, DWORD b, DWORD a)
+/// Packs 8-bit channels into a format by its masks (the masks' shifts and widths taken once).
+class CPacker
 {
-    auto Channel = [](DWORD dwMask, DWORD v) -> DWORD
+public:
+    explicit CPacker(const DDPIXELFORMAT& f)
     {
-        if (dwMask == 0)
-            return 0;
-        const int nShift = std::countr_zero(dwMask);
-        const int nBits = std::popcount(dwMask);
-        return ((v >> (8 - std::min(nBits, 8))) << nShift) & dwMask;
-    };
-    return Channel(f.dwRBitMask, r) | Channel(f.dwGBitMask, g) | Channel(f.dwBBitMask, b) |
-           Channel(f.dwRGBAlphaBitMask, a);
-}
+        const DWORD aMasks[4] = {f.dwRBitMask, f.dwGBitMask, f.dwBBitMask, f.dwRGBAlphaBitMask};
+        for (int i = 0; i < 4; ++i)
+        {
+            m_aMask[i] = aMasks[i];
+            m_aShift[i] = aMasks[i] != 0 ? std::countr_zero(aMasks[i]) : 0;
+            m_aDrop[i] = 8 - std::min(std::popcount(aMasks[i]), 8);
+        }
+    }
+    DWORD Pack(DWORD r, DWORD g, DWORD b, DWORD a) const
+    {
+        return Channel(0, r) | Channel(1, g) | Channel(2, b) | Channel(3, a);
+    }
+
+private:
+    DWORD Channel(int i, DWORD v) const { return ((v >> m_aDrop[i]) << m_aShift[i]) & m_aMask[i]; }
+
+    DWORD m_aMask[4];
+    int m_aShift[4];
+    int m_aDrop[4];
+};
 
 /// The picture as RGBA words (red in the top byte), top row first.
 bool SourcePixels(const TextureContainer& tex, std::vector<DWORD>& aPixels, DWORD& w, DWORD& h)
@@ -250,20 +262,20 @@ bool SourcePixels(const TextureContainer& tex, std::vector<DWORD>& aPixels, DWOR
 }
 
 /// One texel of a bitmap picture after the load flags: alpha from red, or the key colour cut out.
-DWORD KeyedTexel(const TextureContainer& tex, const DDPIXELFORMAT& f, DWORD dwRgba)
+DWORD KeyedTexel(const TextureContainer& tex, const DDPIXELFORMAT& f, const CPacker& packer, DWORD dwRgba)
 {
     const DWORD r = dwRgba >> 24, g = (dwRgba >> 16) & 0xFF, b = (dwRgba >> 8) & 0xFF;
     if (tex.dwFlags & TEXF_ALPHA_FROM_RED)
     {
         const DWORD c = (tex.dwFlags & TEXF_ALPHA_FROM_RED_WHITE) ? 0xFF : 0;
-        return Pack(f, c, c, c, r);
+        return packer.Pack(c, c, c, r);
     }
-    const DWORD dwPacked = Pack(f, r, g, b, 0xFF);
+    const DWORD dwPacked = packer.Pack(r, g, b, 0xFF);
     if (!HasAlpha(f) || (tex.dwFlags & TEXF_ANY_KEY) == 0)
         return dwPacked;
     const DWORD k = (tex.dwFlags & TEXF_WHITE_TRANSPARENT) ? 0xFF : 0;
     const DWORD dwColourBits = ~f.dwRGBAlphaBitMask;
-    const bool bKey = (dwPacked & dwColourBits) == (Pack(f, k, k, k, 0) & dwColourBits);
+    const bool bKey = (dwPacked & dwColourBits) == (packer.Pack(k, k, k, 0) & dwColourBits);
     return bKey ? (dwPacked & dwColourBits) : dwPacked;
 }
 
@@ -276,6 +288,7 @@ void FillSurface(const TextureContainer& tex, const std::vector<DWORD>& aPixels,
     if (surface.Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr) != DD_OK)
         return;
     const DDPIXELFORMAT& f = desc.ddpfPixelFormat;
+    const CPacker packer(f);
     const bool bRgba = !tex.pRGBAData.empty();
     for (DWORD y = 0; y < desc.dwHeight; ++y)
     {
@@ -284,8 +297,8 @@ void FillSurface(const TextureContainer& tex, const std::vector<DWORD>& aPixels,
         for (DWORD x = 0; x < desc.dwWidth; ++x)
         {
             const DWORD s = aPixels[sy * w + static_cast<DWORD>(std::uint64_t{x} * w / desc.dwWidth)];
-            const DWORD v =
-                bRgba ? Pack(f, s >> 24, (s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF) : KeyedTexel(tex, f, s);
+            const DWORD v = bRgba ? packer.Pack(s >> 24, (s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF)
+                                  : KeyedTexel(tex, f, packer, s);
             if (f.dwRGBBitCount == 32)
                 reinterpret_cast<DWORD*>(pRow)[x] = v;
             else
