@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <thread>
 
 void InitializeCriticalSection(CRITICAL_SECTION* pcs) { pcs->pMutex = std::make_unique<std::recursive_mutex>(); }
 
@@ -108,3 +109,5 @@ void CHandle::Reset(HANDLE h)
         CloseHandle(m_h);
     m_h = h;
 }
+
+void Sleep(DWORD dwMs) { std::this_thread::sleep_for(std::chrono::milliseconds(dwMs)); }

@@ -43,6 +43,9 @@ BOOL ResetEvent(HANDLE hEvent);
 DWORD WaitForSingleObject(HANDLE h, DWORD dwMs);
 BOOL CloseHandle(HANDLE h);
 
+/// Suspends the calling thread for at least dwMs milliseconds.
+void Sleep(DWORD dwMs);
+
 /// Owns a handle and closes it at the end of its life.
 class CHandle
 {

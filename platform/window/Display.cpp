@@ -8,6 +8,7 @@
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
+#include "platform/win32/SystemParameters.h"
 #include "platform/window/DisplayFrames.h"
 #include "platform/window/InputScript.h"
 #include "platform/window/Window.h"
@@ -140,6 +141,16 @@ bool CDisplay::Start()
     future.get();
     SetWindowBackend(this);
     SetMessageBoxHandler([this](const SMessageBoxRequest& request) { return AnswerMessageBox(request); });
+    SetScreenSaverHandler(
+        [this](bool bActive)
+        {
+            Post(
+                [this, bActive]
+                {
+                    if (m_bVideo)
+                        bActive ? SDL_EnableScreenSaver() : SDL_DisableScreenSaver();
+                });
+        });
     return m_bVideo;
 }
 
@@ -153,6 +164,7 @@ void CDisplay::Stop()
     }
     SetWindowBackend(nullptr);
     SetMessageBoxHandler(nullptr);
+    SetScreenSaverHandler(nullptr);
     {
         std::lock_guard lock(m_mutex);
         m_bStop = true;

@@ -1,0 +1,255 @@
+#include "app/MainFrame.h"
+
+#include "foundation/GameModeWord.h"
+#include "foundation/Settings.h"
+#include "foundation/Stopwatch.h"
+#include "platform/mfc/WinApp.h"
+#include "platform/win32/Clock.h"
+#include "platform/win32/DebugLog.h"
+#include "platform/win32/MessageBox.h"
+#include "platform/win32/SystemParameters.h"
+#include "render/D3DEnum.h"
+#include "render/D3DFramework.h"
+#include "simulation/BallEngine.h"
+
+namespace
+{
+/// The colour of the frame until the scene is drawn: the cloth's dark green.
+constexpr D3DCOLOR EMPTY_FRAME_COLOUR = 0x0B3D2E;
+/// How long the scene keeps rendering after the exit command before the window closes, in ms.
+constexpr DWORD EXIT_RENDER_MS = 2000;
+} // namespace
+
+DWORD SetModeFlags(DWORD dwFlags)
+{
+    g_nGameMode |= dwFlags;
+    return g_nGameMode;
+}
+
+const char* RegisterWindowClass(const char* szName)
+{
+    if (GetClassInfo(nullptr, szName, nullptr))
+        return szName;
+    WNDCLASS wc;
+    wc.lpfnWndProc = &DefWindowProc;
+    wc.lpszClassName = szName;
+    if (RegisterClass(&wc))
+        return szName;
+    return nullptr; // the framework's own frame class
+}
+
+CMainFrame::CMainFrame()
+{
+    SystemParametersInfo(SPI_GETSCREENSAVEACTIVE, 0, &m_bSavedScreenSaver, 0);
+    SystemParametersInfo(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
+    ClipCursor(nullptr);
+}
+
+CMainFrame::~CMainFrame()
+{
+    SystemParametersInfo(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(m_bSavedScreenSaver), nullptr, 0);
+}
+
+const SMessageMap* CMainFrame::GetThisMessageMap()
+{
+    static const SMessageEntry s_aEntries[] = {
+        MapMessage<&CMainFrame::OnCreate>(WM_CREATE),         MapMessage<&CMainFrame::OnInitGameMsg>(WM_INITGAME),
+        MapMessage<&CMainFrame::OnClose>(WM_CLOSE),           MapMessage<&CMainFrame::OnCloseNow>(WM_CLOSENOW),
+        MapMessage<&CMainFrame::OnDestroy>(WM_DESTROY),       MapMessage<&CMainFrame::OnPaint>(WM_PAINT),
+        MapMessage<&CMainFrame::OnSysCommand>(WM_SYSCOMMAND), MapMessage<&CMainFrame::OnKillFocus>(WM_KILLFOCUS),
+        MapMessage<&CMainFrame::OnSetFocus>(WM_SETFOCUS),     MapMessage<&CMainFrame::OnActivateApp>(WM_ACTIVATEAPP),
+    };
+    static const SMessageMap s_map{CFrameWnd::GetThisMessageMap(), s_aEntries};
+    return &s_map;
+}
+
+BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
+{
+    cs.x = (GetSystemMetrics(SM_CXSCREEN) - FRAME_WIDTH) / 2;
+    cs.y = (GetSystemMetrics(SM_CYSCREEN) - FRAME_HEIGHT) / 2;
+    cs.cx = FRAME_WIDTH;
+    cs.cy = FRAME_HEIGHT;
+    cs.dwExStyle = (cs.dwExStyle & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW;
+    cs.style |= static_cast<LONG>(WS_VISIBLE);
+    cs.hMenu = nullptr;
+    cs.lpszClass = RegisterWindowClass(FRAME_CLASS_NAME);
+    return CFrameWnd::PreCreateWindow(cs);
+}
+
+LRESULT CMainFrame::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    // Keys are read by the game's input devices, never through the message map.
+    if (uMsg == WM_KEYDOWN)
+        return 0;
+    return CFrameWnd::WindowProc(uMsg, wParam, lParam);
+}
+
+int CMainFrame::OnCreate(CREATESTRUCT*)
+{
+    ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
+    CenterWindow();
+    if (FAILED(EnumerateDirect3DDrivers(nullptr)))
+    {
+        AfxMessageBox("No 3-D device could be found.", MB_ICONHAND);
+        return -1;
+    }
+    DriverInfo* pDriver = nullptr;
+    DeviceInfo* pDevice = nullptr;
+    m_pFramework = std::make_unique<CD3DFramework>();
+    if (FAILED(GetSelectedDriver(&pDriver, &pDevice)) ||
+        FAILED(m_pFramework->Initialize(m_hWnd, pDriver->pGuid, pDevice->pGuid, nullptr,
+                                        D3DFW_BACKBUFFER | D3DFW_ZBUFFER)))
+    {
+        m_pFramework.reset();
+        AfxMessageBox("The 3-D environment could not be created.", MB_ICONHAND);
+        return -1;
+    }
+    PostMessage(WM_INITGAME);
+    return 0;
+}
+
+LRESULT CMainFrame::OnInitGameMsg(WPARAM, LPARAM)
+{
+    if (!::IsWindow(m_hWnd) || m_bClosing)
+        return -1;
+    if (InitGame())
+    {
+        MoveWindow((GetSystemMetrics(SM_CXSCREEN) - FRAME_WIDTH) / 2,
+                   (GetSystemMetrics(SM_CYSCREEN) - FRAME_HEIGHT) / 2, FRAME_WIDTH, FRAME_HEIGHT, TRUE);
+        UpdateWindow();
+        return 0;
+    }
+    if (::IsWindow(m_hWnd) && !m_bClosing)
+    {
+        m_bWindowActive = FALSE;
+        m_bClosing = TRUE;
+        DestroyWindow();
+    }
+    else
+        PostQuitMessage(15);
+    return -1;
+}
+
+BOOL CMainFrame::InitGame()
+{
+    // The start dialog answers OK with the settings as they stand until the interface exists.
+    if (g_Settings.m_nGameType > 100)
+        g_Settings.m_nGameType = 3;
+    g_nGameMode &= gmStartupFlag | 0x10 | 0x8 | 0x4;
+    g_Settings.Save();
+    SetForegroundWindow();
+    m_bGameStarted = TRUE;
+    OutputDebugString("Game started\n");
+    return TRUE;
+}
+
+void CMainFrame::OnClose()
+{
+    if ((g_nGameMode & gmGameOver) != 0)
+    {
+        OnCloseNow(0, 0);
+        return;
+    }
+    if (!m_bGameStarted)
+    {
+        m_bClosing = TRUE;
+        DestroyWindow();
+        return;
+    }
+    if ((g_nGameMode & gmSettingsPreview) != 0)
+        return;
+    // The are-you-sure dialog of the interface, as a message box until it exists.
+    m_bModal = TRUE;
+    const int nAnswer = AfxMessageBox("Do you really want to quit?", MB_OKCANCEL | MB_ICONQUESTION);
+    m_bModal = FALSE;
+    if (nAnswer == IDOK)
+    {
+        m_bClosing = TRUE;
+        DestroyWindow();
+    }
+}
+
+LRESULT CMainFrame::OnCloseNow(WPARAM, LPARAM)
+{
+    m_bClosing = TRUE;
+    DestroyWindow();
+    return 0;
+}
+
+void CMainFrame::OnDestroy()
+{
+    Sleep(100);
+    if ((g_nGameMode & gmSettingsPreview) == 0)
+        g_Settings.Save();
+    m_bWindowActive = FALSE;
+    m_pFramework.reset();
+    g_BallEngineQueued.Release();
+    g_BallEngineMain.Release();
+    g_BallEngineAux.Release();
+    FreeDriverList();
+    Default();
+}
+
+void CMainFrame::OnPaint()
+{
+    if (m_pFramework != nullptr)
+        m_pFramework->ShowFrame();
+}
+
+void CMainFrame::OnSysCommand(UINT nID, LPARAM)
+{
+    if ((nID & 0xFFF0) == SC_SCREENSAVE)
+        return;
+    Default();
+}
+
+void CMainFrame::OnKillFocus(CWnd*)
+{
+    // Keep the mode to restore it with the focus; a waiting game keeps the snapshot it has.
+    const DWORD dwMode = g_nGameMode & MODE_BITS;
+    if (dwMode != 0 && dwMode != modeWaiting)
+    {
+        m_dwSavedMode = g_nGameMode;
+        m_bModeSaved = TRUE;
+    }
+}
+
+void CMainFrame::OnSetFocus(CWnd*)
+{
+    // Only a snapshot taken when the focus went is put back: the word may have moved on since.
+    if ((g_nGameMode & MODE_BITS) != modeWaiting && m_bModeSaved)
+        g_nGameMode = m_dwSavedMode;
+    m_bModeSaved = FALSE;
+}
+
+void CMainFrame::OnActivateApp(BOOL bActive, DWORD) { m_bWindowActive = bActive; }
+
+BOOL CMainFrame::OnFrame()
+{
+    if (IsIconic())
+        return FALSE;
+    g_FrameStopwatch.Tick();
+    if (m_bExitInProgress)
+    {
+        if (timeGetTime() - m_dwExitStamp > EXIT_RENDER_MS)
+        {
+            PostMessage(WM_CLOSENOW);
+            return FALSE;
+        }
+        RenderFrame();
+        return TRUE;
+    }
+    if (!m_bGameStarted || ::GetFocus() != m_hWnd || !::IsWindow(m_hWnd) || !m_bWindowActive || m_bModal)
+        return FALSE;
+    RenderFrame();
+    return TRUE;
+}
+
+void CMainFrame::RenderFrame()
+{
+    if (m_pFramework == nullptr)
+        return;
+    m_pFramework->GetViewport()->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, EMPTY_FRAME_COLOUR, 1.0f, 0);
+    if (m_pFramework->ShowFrame() == DDERR_SURFACELOST)
+        m_pFramework->RestoreSurfaces();
+}

@@ -1,0 +1,84 @@
+// The game window: its creation, the message that starts the game, the frame tick, focus handling,
+// closing and destruction. The 3-D scene, the game flow, sound, input and the interface are not
+// here yet: the window shows a cleared frame through the 3-D framework and the game never starts a
+// rack (the README lists what is missing).
+#pragma once
+
+#include "platform/mfc/Wnd.h"
+
+#include <memory>
+
+class CD3DFramework;
+
+/// Private messages of the frame.
+inline constexpr UINT WM_INITGAME = WM_USER + 4;
+inline constexpr UINT WM_CLOSENOW = WM_USER + 14;
+
+/// Game-mode word flags the frame reads.
+inline constexpr DWORD gmStartupFlag = 0x8000000;
+inline constexpr DWORD gmGameOver = 0x800000;
+inline constexpr DWORD modeWaiting = 0x8000;
+inline constexpr DWORD MODE_BITS = 0xFFE0; // bits 5 to 15: the current mode
+
+/// Frame size and the window class by which a second start finds the first.
+inline constexpr int FRAME_WIDTH = 812;
+inline constexpr int FRAME_HEIGHT = 570;
+inline constexpr const char* FRAME_CLASS_NAME = "Vorn class";
+
+/// The window class to create the frame with: the existing class of that name, else that name newly
+/// registered, else the framework's frame class. Writes nothing into its argument.
+const char* RegisterWindowClass(const char* szName);
+
+/// ORs flags into the game-mode word; the new word.
+DWORD SetModeFlags(DWORD dwFlags);
+
+class CMainFrame : public CFrameWnd
+{
+public:
+    CMainFrame();
+    ~CMainFrame() override;
+
+    /// The frame tick; TRUE when it did something (a frame drawn), FALSE when it had nothing to do
+    /// (minimised, inactive, not started or modal), so that the loop may wait a little.
+    BOOL OnFrame();
+
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+
+    static const SMessageMap* GetThisMessageMap();
+    const SMessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
+
+    BOOL IsGameStarted() const { return m_bGameStarted; }
+    BOOL IsClosing() const { return m_bClosing; }
+    /// Modal mode: the tick does nothing while a modal dialog runs.
+    void SetModalMode(BOOL bOn) { m_bModal = bOn; }
+
+protected:
+    int OnCreate(CREATESTRUCT* pcs);
+    LRESULT OnInitGameMsg(WPARAM wParam, LPARAM lParam);
+    BOOL InitGame();
+    void OnClose();
+    LRESULT OnCloseNow(WPARAM wParam, LPARAM lParam);
+    void OnDestroy();
+    void OnPaint();
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    void OnKillFocus(CWnd* pNewWnd);
+    void OnSetFocus(CWnd* pOldWnd);
+    void OnActivateApp(BOOL bActive, DWORD dwThreadId);
+
+private:
+    void RenderFrame();
+
+    BOOL m_bSavedScreenSaver = TRUE;
+    std::unique_ptr<CD3DFramework> m_pFramework;
+    BOOL m_bGameStarted = FALSE;
+    BOOL m_bClosing = FALSE;
+    BOOL m_bWindowActive = FALSE;
+    BOOL m_bModal = FALSE;
+    /// The exit command's start: the tick renders for 2000 ms, then closes (0 while no exit runs).
+    BOOL m_bExitInProgress = FALSE;
+    DWORD m_dwExitStamp = 0;
+    /// The game-mode word kept while the window has no focus, and whether one was kept.
+    DWORD m_dwSavedMode = 0;
+    BOOL m_bModeSaved = FALSE;
+};

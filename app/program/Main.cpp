@@ -1,0 +1,34 @@
+// The program Vorn: the global objects in their order, the application's start-up, its main loop
+// and its end; the status is the quit code (2 when start-up failed).
+#include "app/Globals.h"
+#include "app/VornApp.h"
+#include "foundation/ErrorBox.h"
+#include "platform/win32/MessageBox.h"
+#include "platform/win32/Version.h"
+#include "platform/window/Window.h"
+
+namespace
+{
+/// The program's own version, 1.7.0.0, as the table of required files asks for it.
+constexpr DWORD PROGRAM_VERSION_MS = (1u << 16) | 7u;
+constexpr DWORD PROGRAM_VERSION_LS = 0;
+} // namespace
+
+int main(int argc, char** argv)
+{
+    SetProgramFileVersion(PROGRAM_VERSION_MS, PROGRAM_VERSION_LS);
+    CWinApp::SetCommandLine(argc, argv);
+    StartDisplay();
+    InstallSystemDisplayAdapter();
+    // Until the interface draws its own error dialog, errors are message boxes.
+    SetErrorBoxHandler([](const char* szText) { AfxMessageBox(szText, MB_ICONHAND); });
+    int nStatus = 0;
+    {
+        SGlobals globals;
+        CVornApp app;
+        nStatus = app.InitInstance() ? app.Run() : app.ExitInstance();
+    }
+    SetErrorBoxHandler(nullptr);
+    StopDisplay();
+    return nStatus;
+}
