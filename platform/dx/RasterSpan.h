@@ -17,12 +17,14 @@ struct SRasterEdge
 struct SRasterTriangle
 {
     // Plane equations: value at pixel centre (X, Y) = a0 + dx * (X - x0) + dy * (Y - y0), for 1/w and the
-    // attributes divided by w (u, v, then the seven colour channels).
+    // attributes divided by w: u, v, then the colours in the order of the span's vector lanes (diffuse blue,
+    // green, red, alpha, specular blue, green, red).
     static constexpr int COUNT = 10;
+    static constexpr int PADDED = 12; // three vectors of four; the last two planes stay zero
     float x0 = 0, y0 = 0;
-    float a0[COUNT] = {};
-    float dx[COUNT] = {};
-    float dy[COUNT] = {};
+    alignas(16) float a0[PADDED] = {};
+    alignas(16) float dx[PADDED] = {};
+    alignas(16) float dy[PADDED] = {};
     // Depth in units of the depth buffer (0 .. 65535 or 0 .. 2^32 - 1) at (X, Y) = z0 + dzdx (X - x0) + dzdy (Y - y0).
     double z0 = 0, dzdx = 0, dzdy = 0;
     std::int64_t dzx = 0; // depth step per pixel, 16.16 fixed point of the buffer's units

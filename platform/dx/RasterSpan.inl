@@ -2,10 +2,10 @@
 // (the latter compiles every function here for AVX2). Includes nothing itself: its includers include
 // RasterSpan.h, <algorithm>, <cstring> and <emmintrin.h> first.
 //
-// A row is drawn in blocks of SPAN_STEP pixel columns aligned on multiples of SPAN_STEP. At each block's
-// ends (clamped to the row) the planes are evaluated and divided by 1/w; between them texture coordinates and
-// colours step linearly in 16.16 fixed point. A pixel's values depend on its block's ends and its offset in the
-// block only, never on where the drawing of the row started.
+// A row is drawn in blocks of SPAN_STEP pixel columns counted from the row's first pixel. At each block's
+// ends (the last one ends at the row's last pixel) the planes are evaluated and divided by 1/w; between them
+// texture coordinates and colours step linearly in 16.16 fixed point. A pixel's values depend on its block's
+// ends and its offset in the block only, never on where the drawing of the row started (a tile's edge).
 
 /// Fixed point with 16 fraction bits, the format of every per-pixel stepper.
 constexpr float FIX_ONE = 65536.0f;
@@ -26,6 +26,14 @@ struct SInverseSteps
     }
 };
 constexpr SInverseSteps INV_STEPS;
+
+/// Set bits of a block's pass mask (SWAR: the baseline instruction set has no population count).
+inline std::uint64_t CountBits(unsigned v)
+{
+    v = v - ((v >> 1) & 0x55555555u);
+    v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
+    return (((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24;
+}
 
 inline int ToFix(float f) { return static_cast<int>(f * FIX_ONE); }
 
@@ -65,27 +73,28 @@ struct SShade
 {
     __m128i vDiffuse, vDiffuseStep, vSpecular, vSpecularStep;
 
-    SShade(const int* cf, const int* dc)
-        : vDiffuse(_mm_set_epi32(cf[3], cf[0], cf[1], cf[2])), vDiffuseStep(_mm_set_epi32(dc[3], dc[0], dc[1], dc[2])),
-          vSpecular(_mm_set_epi32(0, cf[4], cf[5], cf[6])), vSpecularStep(_mm_set_epi32(0, dc[4], dc[5], dc[6]))
+    SShade(__m128i diffuse, __m128i diffuseStep, __m128i specular, __m128i specularStep)
+        : vDiffuse(diffuse), vDiffuseStep(diffuseStep), vSpecular(specular), vSpecularStep(specularStep)
     {
     }
 
-    template <ETextureFilter FILTER> [[gnu::always_inline]] static __m128i Texel16(const STexels& t, int uf, int vf)
+    /// WRAP: the block's texel indices may leave the texture and are wrapped; else they are used as they are.
+    template <ETextureFilter FILTER, bool WRAP>
+    [[gnu::always_inline]] static __m128i Texel16(const STexels& t, int uf, int vf)
     {
         const __m128i zero = _mm_setzero_si128();
         if constexpr (FILTER == TEXFILTER_POINT)
         {
-            const int x = WrapIndex(uf >> 16, t.nWidth);
-            const int y = WrapIndex(vf >> 16, t.nHeight);
+            const int x = WRAP ? WrapIndex(uf >> 16, t.nWidth) : uf >> 16;
+            const int y = WRAP ? WrapIndex(vf >> 16, t.nHeight) : vf >> 16;
             return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(t.pTex[y * t.nWidth + x])), zero);
         }
         else
         {
-            const int x0 = WrapIndex(uf >> 16, t.nWidth);
-            const int x1 = x0 + 1 == t.nWidth ? 0 : x0 + 1;
-            const int y0 = WrapIndex(vf >> 16, t.nHeight);
-            const int y1 = y0 + 1 == t.nHeight ? 0 : y0 + 1;
+            const int x0 = WRAP ? WrapIndex(uf >> 16, t.nWidth) : uf >> 16;
+            const int x1 = WRAP && x0 + 1 == t.nWidth ? 0 : x0 + 1;
+            const int y0 = WRAP ? WrapIndex(vf >> 16, t.nHeight) : vf >> 16;
+            const int y1 = WRAP && y0 + 1 == t.nHeight ? 0 : y0 + 1;
             const DWORD* pRow0 = t.pTex + y0 * t.nWidth;
             const DWORD* pRow1 = t.pTex + y1 * t.nWidth;
             const int fu = (uf >> 8) & 0xFF;
@@ -110,7 +119,7 @@ struct SShade
         }
     }
 
-    template <ETextureFilter FILTER, bool SPECULAR>
+    template <ETextureFilter FILTER, bool SPECULAR, bool WRAP>
     [[gnu::always_inline]] DWORD Shade(const STexels& t, int uf, int vf) const
     {
         const __m128i zero = _mm_setzero_si128();
@@ -118,7 +127,8 @@ struct SShade
         if constexpr (FILTER != TEXFILTER_NONE)
         {
             // t * c / 255 rounded: x = t * c + 128, (x + (x >> 8)) >> 8.
-            const __m128i x = _mm_add_epi16(_mm_mullo_epi16(Texel16<FILTER>(t, uf, vf), c16), _mm_set1_epi16(128));
+            const __m128i x =
+                _mm_add_epi16(_mm_mullo_epi16(Texel16<FILTER, WRAP>(t, uf, vf), c16), _mm_set1_epi16(128));
             c16 = _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
         }
         __m128i c8 = _mm_packus_epi16(c16, c16);
@@ -168,19 +178,21 @@ inline DWORD BlendFactor(D3DBLEND e, DWORD value, DWORD srcChannel)
 /// The attributes at one pixel centre of a row, divided by w.
 struct SResolved
 {
-    float w;      // w itself
-    float un, vn; // texture coordinates, 0..1 per repeat
-    float u, v;   // texels
-    float c[7];   // colours 0..255
+    float w;         // w itself
+    float un, vn;    // texture coordinates, 0..1 per repeat
+    float u, v;      // texels
+    __m128 diffuse;  // blue, green, red, alpha, 0..255
+    __m128 specular; // blue, green, red, 0, 0..255
 };
 
 template <int NC> [[gnu::always_inline]] inline SResolved Resolve(const float* pRowBase, const SRasterTriangle& t,
                                                                   int x, float fTexW, float fTexH)
 {
     const float X = static_cast<float>(x) + 0.5f - t.x0;
-    float a[3 + NC];
-    for (int k = 0; k < 3 + NC; ++k)
-        a[k] = pRowBase[k] + t.dx[k] * X;
+    alignas(16) float a[SRasterTriangle::PADDED];
+    const __m128 vX = _mm_set1_ps(X);
+    for (int k = 0; k < SRasterTriangle::PADDED; k += 4)
+        _mm_store_ps(a + k, _mm_add_ps(_mm_load_ps(pRowBase + k), _mm_mul_ps(_mm_load_ps(t.dx + k), vX)));
     SResolved r;
     // A pixel centre inside the triangle has 1/w > 0; the guard keeps rounding at a sliver from dividing by 0.
     r.w = 1.0f / std::max(a[0], 1e-30f);
@@ -188,10 +200,12 @@ template <int NC> [[gnu::always_inline]] inline SResolved Resolve(const float* p
     r.vn = a[2] * r.w;
     r.u = r.un * fTexW;
     r.v = r.vn * fTexH;
-    for (int k = 0; k < NC; ++k)
-        r.c[k] = std::clamp(a[3 + k] * r.w, 0.0f, 255.0f);
-    for (int k = NC; k < 7; ++k)
-        r.c[k] = 0;
+    // The colour planes are stored in lane order (see SRasterTriangle).
+    const __m128 vW = _mm_set1_ps(r.w), v255 = _mm_set1_ps(255.0f), vZero = _mm_setzero_ps();
+    r.diffuse = _mm_max_ps(_mm_min_ps(_mm_mul_ps(_mm_loadu_ps(a + 3), vW), v255), vZero);
+    r.specular = vZero;
+    if constexpr (NC == 7)
+        r.specular = _mm_max_ps(_mm_min_ps(_mm_mul_ps(_mm_set_ps(0, a[9], a[8], a[7]), vW), v255), vZero);
     return r;
 }
 
@@ -207,8 +221,20 @@ inline bool IsMinified(const SRasterTriangle& t, const SResolved& r, float fTexW
 struct SBlock
 {
     int uf = 0, vf = 0, du = 0, dv = 0;
-    int cf[7] = {}, dc[7] = {};
+    __m128i diffuse, diffuseStep, specular, specularStep; // 16.16 per lane, as SShade steps them
 };
+
+/// Start value at the block's first pixel to draw and step of one colour vector, in 16.16.
+inline void ColourSteppers(__m128 s, __m128 e, float fInvM, int nOffset, __m128i& start, __m128i& step)
+{
+    const __m128 vFix = _mm_set1_ps(FIX_ONE);
+    step = _mm_cvttps_epi32(_mm_mul_ps(_mm_mul_ps(_mm_sub_ps(e, s), _mm_set1_ps(fInvM)), vFix));
+    // Half a unit of bias turns the truncation of the per-pixel shift into rounding.
+    start = _mm_add_epi32(_mm_cvttps_epi32(_mm_mul_ps(s, vFix)), _mm_set1_epi32(0x8000));
+    // A block entered at a tile's edge: the same sums the steps from its start would give.
+    for (int i = 0; i < nOffset; ++i)
+        start = _mm_add_epi32(start, step);
+}
 
 template <int NC> inline SBlock MakeBlock(const SResolved& s, const SResolved& e, float fInvM, int nOffset,
                                           bool bTextured, bool bLinear, float fTexW, float fTexH)
@@ -217,8 +243,8 @@ template <int NC> inline SBlock MakeBlock(const SResolved& s, const SResolved& e
     if (bTextured)
     {
         // Move both ends by the same whole number of texture sizes: the wrap hides it.
-        const float uBase = FastFloor(s.u / fTexW) * fTexW;
-        const float vBase = FastFloor(s.v / fTexH) * fTexH;
+        const float uBase = FastFloor(s.un) * fTexW;
+        const float vBase = FastFloor(s.vn) * fTexH;
         const auto clampOff = [](float f) { return std::clamp(f, -MAX_TEXEL_OFFSET, MAX_TEXEL_OFFSET); };
         const float us = clampOff(s.u - uBase), ue = clampOff(e.u - uBase);
         const float vs = clampOff(s.v - vBase), ve = clampOff(e.v - vBase);
@@ -229,12 +255,10 @@ template <int NC> inline SBlock MakeBlock(const SResolved& s, const SResolved& e
         b.uf = ToFix(us) + nOffset * b.du - nHalf;
         b.vf = ToFix(vs) + nOffset * b.dv - nHalf;
     }
-    for (int k = 0; k < NC; ++k)
-    {
-        b.dc[k] = ToFix((e.c[k] - s.c[k]) * fInvM);
-        // Half a unit of bias turns the truncation of the per-pixel shift into rounding.
-        b.cf[k] = ToFix(s.c[k]) + 0x8000 + nOffset * b.dc[k];
-    }
+    ColourSteppers(s.diffuse, e.diffuse, fInvM, nOffset, b.diffuse, b.diffuseStep);
+    b.specular = b.specularStep = _mm_setzero_si128();
+    if constexpr (NC == 7)
+        ColourSteppers(s.specular, e.specular, fInvM, nOffset, b.specular, b.specularStep);
     return b;
 }
 
@@ -244,34 +268,52 @@ struct SRowDepth
     std::int64_t zRow, dzx, zMax;
 };
 
-/// Depth test of the pixels [x, x + n), n at most SPAN_STEP: bit i of the result is set when pixel x + i passes.
-/// Passing depths are stored when writes are on.
-template <typename ZTYPE> [[gnu::always_inline]] inline unsigned TestDepth(BYTE* pZRow, const SRowDepth& d, int x,
-                                                                           int n, int nZMask, bool bZWrite)
+/// The depth test over one block's pixels. CLAMPED: depths may leave the buffer's range and are clamped.
+/// LESS_EQUAL: the usual function, tested directly; otherwise the function's mask decides.
+template <typename ZTYPE, bool CLAMPED, bool LESS_EQUAL> inline unsigned
+TestDepthLoop(BYTE* pZ, std::int64_t zStep, std::int64_t dzx, std::int64_t zMax, int n, int nZMask, bool bZWrite)
 {
     unsigned nPass = 0;
-    // Locals: the stores below go through a byte pointer, which could alias anything the loop reads.
-    const std::int64_t dzx = d.dzx, zMax = d.zMax;
-    // Stepping adds exactly what the product from column 0 would give: integers do not round.
-    const std::int64_t zFirst = d.zRow + x * dzx, zLast = zFirst + (n - 1) * dzx;
-    // Depth is linear: when both ends are inside the buffer's range, every pixel between is.
-    const bool bInside = zFirst >= 0 && zFirst <= zMax && zLast >= 0 && zLast <= zMax;
-    std::int64_t zStep = zFirst;
-    BYTE* pZ = pZRow + x * static_cast<int>(sizeof(ZTYPE));
     for (int i = 0; i < n; ++i, zStep += dzx)
     {
-        const std::int64_t zf = bInside ? zStep : std::clamp<std::int64_t>(zStep, 0, zMax);
+        const std::int64_t zf = CLAMPED ? std::clamp<std::int64_t>(zStep, 0, zMax) : zStep;
         const auto z = static_cast<ZTYPE>(zf >> 16);
         ZTYPE zOld;
         std::memcpy(&zOld, pZ + i * static_cast<int>(sizeof(ZTYPE)), sizeof(ZTYPE));
-        // 0 nearer, 1 equal, 2 farther: the bit of the depth function's mask that decides.
-        const int nSide = (z >= zOld ? 1 : 0) + (z > zOld ? 1 : 0);
-        const unsigned nBit = static_cast<unsigned>((nZMask >> nSide) & 1);
+        unsigned nBit;
+        if constexpr (LESS_EQUAL)
+            nBit = z <= zOld ? 1 : 0;
+        else
+        {
+            // 0 nearer, 1 equal, 2 farther: the bit of the depth function's mask that decides.
+            const int nSide = (z >= zOld ? 1 : 0) + (z > zOld ? 1 : 0);
+            nBit = static_cast<unsigned>((nZMask >> nSide) & 1);
+        }
         nPass |= nBit << i;
         if (nBit != 0 && bZWrite)
             std::memcpy(pZ + i * static_cast<int>(sizeof(ZTYPE)), &z, sizeof(ZTYPE));
     }
     return nPass;
+}
+
+/// Depth test of the pixels [x, x + n), n at most SPAN_STEP: bit i of the result is set when pixel x + i passes.
+/// Passing depths are stored when writes are on.
+template <typename ZTYPE>
+inline unsigned TestDepth(BYTE* pZRow, const SRowDepth& d, int x, int n, int nZMask, bool bZWrite)
+{
+    // Locals: the stores go through a byte pointer, which could alias anything the loop reads.
+    const std::int64_t dzx = d.dzx, zMax = d.zMax;
+    // Stepping adds exactly what the product from column 0 would give: integers do not round.
+    const std::int64_t zFirst = d.zRow + x * dzx, zLast = zFirst + (n - 1) * dzx;
+    // Depth is linear: when both ends are inside the buffer's range, every pixel between is.
+    const bool bInside = zFirst >= 0 && zFirst <= zMax && zLast >= 0 && zLast <= zMax;
+    BYTE* pZ = pZRow + x * static_cast<int>(sizeof(ZTYPE));
+    constexpr int LESS_EQUAL_MASK = 3;
+    if (bInside && nZMask == LESS_EQUAL_MASK)
+        return TestDepthLoop<ZTYPE, false, true>(pZ, zFirst, dzx, zMax, n, nZMask, bZWrite);
+    if (bInside)
+        return TestDepthLoop<ZTYPE, false, false>(pZ, zFirst, dzx, zMax, n, nZMask, bZWrite);
+    return TestDepthLoop<ZTYPE, true, false>(pZ, zFirst, dzx, zMax, n, nZMask, bZWrite);
 }
 
 /// Stores the shaded colours of the passing pixels, blended with what is there when blending is on.
@@ -301,10 +343,41 @@ inline void StorePixels(const SSpanContext& ctx, BYTE* pRow, int x, int n, unsig
         }
 }
 
+/// Whether the texels a block reads all lie inside the texture, so that no index needs wrapping.
+template <ETextureFilter FILTER> inline bool StaysInside(const STexels& t, const SBlock& b, int n)
+{
+    if constexpr (FILTER == TEXFILTER_NONE)
+        return true;
+    // The far corner of a bilinear sample is one texel further.
+    constexpr int nExtra = FILTER == TEXFILTER_LINEAR ? 1 : 0;
+    const int u0 = b.uf >> 16, u1 = (b.uf + (n - 1) * b.du) >> 16;
+    const int v0 = b.vf >> 16, v1 = (b.vf + (n - 1) * b.dv) >> 16;
+    return std::min(u0, u1) >= 0 && std::max(u0, u1) + nExtra < t.nWidth && std::min(v0, v1) >= 0 &&
+           std::max(v0, v1) + nExtra < t.nHeight;
+}
+
+/// Shades the passing pixels of a block into pColor.
+template <ETextureFilter FILTER, bool SPECULAR, bool WRAP>
+inline void ShadePixels(const STexels& tex, SBlock b, int n, unsigned nPass, DWORD* pColor)
+{
+    SShade shade(b.diffuse, b.diffuseStep, b.specular, b.specularStep);
+    for (int i = 0; i < n; ++i)
+    {
+        if ((nPass >> i) & 1)
+            pColor[i] = shade.template Shade<FILTER, SPECULAR, WRAP>(tex, b.uf, b.vf);
+        if constexpr (FILTER != TEXFILTER_NONE)
+        {
+            b.uf += b.du;
+            b.vf += b.dv;
+        }
+        shade.template Step<SPECULAR>();
+    }
+}
+
 /// Draws the pixels [x, xEnd) of one block: depth test first, then only the passing pixels are shaded.
 template <ETextureFilter FILTER, bool BLEND, bool SPECULAR>
 std::uint64_t DrawPixels(const SSpanContext& ctx, BYTE* pRow, BYTE* pZRow, const SRowDepth& d, int x, int xEnd,
-                         const STexels& tex, SBlock b)
+                         const STexels& tex, const SBlock& b)
 {
     const int n = xEnd - x;
     unsigned nPass = n == 32 ? ~0u : (1u << n) - 1;
@@ -315,21 +388,18 @@ std::uint64_t DrawPixels(const SSpanContext& ctx, BYTE* pRow, BYTE* pZRow, const
         if (nPass == 0)
             return 0;
     }
+    // Unblended XRGB pixels are shaded straight into the target; the rest through a block of colours.
+    const CPixelLayout& layout = ctx.target.layout;
+    const bool bStraight = !BLEND && layout.IsXrgb8888() && !layout.HasAlpha();
     DWORD aColor[CRasterizer::SPAN_STEP];
-    SShade shade(b.cf, b.dc);
-    for (int i = 0; i < n; ++i)
-    {
-        if ((nPass >> i) & 1)
-            aColor[i] = shade.template Shade<FILTER, SPECULAR>(tex, b.uf, b.vf);
-        if constexpr (FILTER != TEXFILTER_NONE)
-        {
-            b.uf += b.du;
-            b.vf += b.dv;
-        }
-        shade.template Step<SPECULAR>();
-    }
-    StorePixels<BLEND>(ctx, pRow, x, n, nPass, aColor);
-    return static_cast<std::uint64_t>(__builtin_popcount(nPass));
+    DWORD* pColor = bStraight ? reinterpret_cast<DWORD*>(pRow) + x : aColor;
+    if (StaysInside<FILTER>(tex, b, n))
+        ShadePixels<FILTER, SPECULAR, false>(tex, b, n, nPass, pColor);
+    else
+        ShadePixels<FILTER, SPECULAR, true>(tex, b, n, nPass, pColor);
+    if (!bStraight)
+        StorePixels<BLEND>(ctx, pRow, x, n, nPass, aColor);
+    return CountBits(nPass);
 }
 
 template <int FILTER, bool BLEND, bool SPECULAR>
@@ -342,9 +412,10 @@ std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y,
     BYTE* pZRow = tg.pZ != nullptr ? tg.pZ + static_cast<std::ptrdiff_t>(y) * tg.lZPitch : nullptr;
 
     const float Y = static_cast<float>(y) + 0.5f - t.y0;
-    float aRowBase[3 + NC];
-    for (int k = 0; k < 3 + NC; ++k)
-        aRowBase[k] = t.a0[k] + t.dy[k] * Y;
+    alignas(16) float aRowBase[SRasterTriangle::PADDED];
+    const __m128 vY = _mm_set1_ps(Y);
+    for (int k = 0; k < SRasterTriangle::PADDED; k += 4)
+        _mm_store_ps(aRowBase + k, _mm_add_ps(_mm_load_ps(t.a0 + k), _mm_mul_ps(_mm_load_ps(t.dy + k), vY)));
     SRowDepth depth{};
     if (pZRow != nullptr)
     {
@@ -362,10 +433,9 @@ std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y,
     for (int x = x0; x < x1;)
     {
         // The block's ends, clamped to the row: [xs, xe] are evaluated exactly.
-        const int xb = x & ~(CRasterizer::SPAN_STEP - 1);
-        const int xs = std::max(xb, cx0);
-        const int xe = std::min(xb + CRasterizer::SPAN_STEP, cx1 - 1);
-        const int xEnd = std::min(xb + CRasterizer::SPAN_STEP, x1);
+        const int xs = cx0 + (x - cx0) / CRasterizer::SPAN_STEP * CRasterizer::SPAN_STEP;
+        const int xe = std::min(xs + CRasterizer::SPAN_STEP, cx1 - 1);
+        const int xEnd = std::min(xs + CRasterizer::SPAN_STEP, x1);
         const SResolved s = xs == xResolved ? last : Resolve<NC>(aRowBase, t, xs, fTexW, fTexH);
         const SResolved e = xe == xs ? s : Resolve<NC>(aRowBase, t, xe, fTexW, fTexH);
         xResolved = xe;

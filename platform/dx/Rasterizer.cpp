@@ -152,6 +152,8 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
     t.x0 = p0.x;
     t.y0 = p0.y;
     const float fInvArea = 1.0f / fArea2;
+    // Vertex colour channel of each colour plane: the span's lanes are blue, green, red, alpha.
+    static constexpr int CHANNEL_OF_PLANE[7] = {2, 1, 0, 3, 6, 5, 4};
     const auto attr = [](const SRasterVertex& p, int k)
     {
         if (k == 0)
@@ -160,7 +162,7 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
             return p.u * p.rhw;
         if (k == 2)
             return p.v * p.rhw;
-        return p.c[k - 3] * p.rhw;
+        return p.c[CHANNEL_OF_PLANE[k - 3]] * p.rhw;
     };
     for (int k = 0; k < SRasterTriangle::COUNT; ++k)
     {
