@@ -257,12 +257,13 @@ void AddBody(CMeshBuilder& body)
         }
 }
 
-/// The watermark: a disc on the cloth near the foot spot that carries the trophy pictures.
+/// The watermark: a disc on the cloth between the centre and the head string that carries the
+/// trophy pictures, clear of the rack and of the cue ball's spot.
 void AddWatermark(CMeshBuilder& mark)
 {
-    const SVec3 c = TableToScene(W / 2, L / 4, 0);
+    const SVec3 c = TableToScene(W / 2, L * 0.62, 0);
     mark.UseMaterial(Textured("watermark.bmp"));
-    mark.AddDisc(c.x, c.z, BED_HEIGHT + 0.02, 5.0, 32, true);
+    mark.AddDisc(c.x, c.z, BED_HEIGHT + 0.02, 4.5, 32, true);
 }
 } // namespace
 

@@ -61,7 +61,7 @@ CArtImage Watermark()
 {
     const SArtColor felt = SArtColor::Hex(DEFAULT_CLOTH_RGB);
     CArtImage image(MARK, MARK, felt);
-    const SArtColor mark = felt.Scaled(1.25f);
+    const SArtColor mark = felt.Scaled(1.12f);
     FillRing(image, 128, 128, 100, 110, mark);
     DrawArtText(image, "V", 0, 0, MARK, MARK, SArtTextStyle{150, true, mark, true});
     return image;
