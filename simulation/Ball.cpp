@@ -16,11 +16,15 @@ namespace
 {
 /// Degrees to radians as the game converts them.
 constexpr double DEG_TO_RAD = 0.017453292519444445;
+
+/// The sum of the components in double: it cannot overflow, so it is finite exactly when every
+/// component is (one test in place of one per component; the checks run at every step).
+double SumOf(const CVector3& v) { return double(v.x) + double(v.y) + double(v.z); }
 } // namespace
 
 float GetBallRadius() { return BALL_RADIUS_M; }
 
-bool IsFiniteVector(const CVector3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+bool IsFiniteVector(const CVector3& v) { return std::isfinite(SumOf(v)); }
 
 /// Scene-object type id of every ball.
 static constexpr int BALL_TYPE_ID = 0;
@@ -122,8 +126,8 @@ void CBall::SetVelocity(CVector3 v)
 
 bool CBall::HasFiniteState() const
 {
-    return IsFiniteVector(m_vPos) && IsFiniteVector(m_vVel) && IsFiniteVector(m_vForwardSpin) &&
-           IsFiniteVector(m_vSideSpin) && IsFiniteVector(m_vOrY) && IsFiniteVector(m_vOrZ);
+    return std::isfinite(SumOf(m_vPos) + SumOf(m_vVel) + SumOf(m_vForwardSpin) + SumOf(m_vSideSpin) + SumOf(m_vOrY) +
+                         SumOf(m_vOrZ));
 }
 
 void CBall::LogRefusal(const char* szWhat) const

@@ -104,11 +104,12 @@ double CBall::GetSafeTimeStep(std::span<const CBall* const> balls, const CVector
     // Never close more than half the gap to another ball in one step.
     for (const CBall* pOther : balls)
     {
-        // A broken ball leaves the table at its next Move, before any contact is tested (and a NaN
-        // place would make every gap 0 and every step the shortest).
-        if (pOther == nullptr || pOther == this || IsOutOfPlay(*pOther) || !pOther->HasFiniteState())
+        if (pOther == nullptr || pOther == this || IsOutOfPlay(*pOther))
             continue;
-        const double dGap = std::max(0.0, (pOther->m_vPos - m_vPos).Length() - 2.0 * dR);
+        // A ball at a place that is not finite (it leaves the table at its next Move) gives an
+        // infinite or NaN gap, and neither max nor min below takes a NaN from its second argument:
+        // it bounds nothing, without a test in this innermost loop.
+        const double dGap = std::max((pOther->m_vPos - m_vPos).Length() - 2.0 * dR, 0.0);
         t = std::min(t, 0.5 * dGap / dSpeed);
     }
 

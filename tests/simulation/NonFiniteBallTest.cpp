@@ -193,19 +193,28 @@ TEST_F(CNonFiniteBallTest, ABallBrokenPastTheSettersLeavesPlayAndTheTableComesTo
     }
 }
 
-TEST_F(CNonFiniteBallTest, SafeStepIgnoresABrokenBall)
+TEST_F(CNonFiniteBallTest, SafeStepIgnoresABallFlownToAnInfinitePlace)
 {
+    // A finite but absurd speed in the air carries a ball to an infinite place in one flight step.
     CBall ball(1, 0.5f, 1.0f);
-    CBall broken(2, 0.5f, 1.2f);
+    CBall broken(2, 0.5f, 1.2f, 0.1f);
     ball.SetPocketed(FALSE, FALSE, -1);
     broken.SetPocketed(FALSE, FALSE, -1);
     ball.SetVelocity(CVector3(0.0f, 1.0f, 0.0f));
-    broken.SetVelocity(CVector3(0.0f, 1.0f, 0.0f));
-    broken.SetForwardSpin(CVector3(NaN, 0.0f, 0.0f));
+    broken.SetVelocity(CVector3(3.0e38f, 0.0f, 0.0f));
+    broken.Move(2000.0);
+    ASSERT_FALSE(broken.HasFiniteState());
+
     const std::vector<const CBall*> alone = {&ball};
     const std::vector<const CBall*> both = {&ball, &broken};
     const CVector3 hi(TABLE_WIDTH_M, TABLE_LENGTH_M, 0.0f);
     EXPECT_EQ(ball.GetSafeTimeStep(alone, CVector3(), hi, 1), ball.GetSafeTimeStep(both, CVector3(), hi, 2))
         << "the broken ball is no obstacle";
     EXPECT_EQ(NO_STEP_LIMIT_MS, broken.GetSafeTimeStep(both, CVector3(), hi, 2));
+
+    broken.Move(FRAME_MS);
+    EXPECT_TRUE(broken.IsPocketed()) << "taken off the table";
+    EXPECT_FALSE(broken.IsMoving());
+    EXPECT_TRUE(broken.HasFiniteState());
+    EXPECT_TRUE(Logged("taken off the table"));
 }
