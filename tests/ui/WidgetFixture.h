@@ -98,3 +98,20 @@ protected:
     std::unique_ptr<CDirect3DDevice> m_pDevice;
     const RECT m_rcClient{0, 0, FRAME_WIDTH, FRAME_HEIGHT};
 };
+
+/// An 8-bit bitmap file whose pixel (x, y) has the palette index f(x, y); the palette is a grey
+/// ramp, so that nothing but the index tells buttons apart.
+template <class F> std::string MaskFile(LONG w, LONG h, F f)
+{
+    SBmpDesc desc;
+    desc.nWidth = w;
+    desc.nHeight = h;
+    desc.nBits = 8;
+    for (DWORD i = 0; i < 256; ++i)
+        desc.palette.push_back(i * 0x010101);
+    for (LONG y = 0; y < h; ++y)
+        for (LONG x = 0; x < w; ++x)
+            desc.pixels.push_back(f(x, y));
+    const std::vector<BYTE> bytes = EncodeBmp(desc);
+    return std::string(bytes.begin(), bytes.end());
+}
