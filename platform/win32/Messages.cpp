@@ -2,6 +2,7 @@
 
 #include "platform/win32/Clock.h"
 #include "platform/win32/Sync.h"
+#include "platform/win32/WindowRendezvous.h"
 #include "platform/win32/WindowTable.h"
 
 #include <algorithm>
@@ -233,6 +234,9 @@ std::shared_ptr<CMessageQueue> QueueOfWindow(HWND hWnd)
 
 BOOL PostMessage(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    // Another process's window takes only a request to close.
+    if (IsRemoteWindow(hWnd))
+        return uMsg == WM_CLOSE ? CloseRemoteWindow(hWnd) : FALSE;
     const MSG msg{hWnd, uMsg, wParam, lParam, timeGetTime(), {}};
     if (hWnd == nullptr)
         return PostTo(*OwnQueue(), msg);

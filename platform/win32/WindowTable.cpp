@@ -2,6 +2,7 @@
 
 #include "platform/win32/Desktop.h"
 #include "platform/win32/Paths.h"
+#include "platform/win32/WindowRendezvous.h"
 
 #include <algorithm>
 #include <cstring>
@@ -248,6 +249,16 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCSTR szClassName, LPCSTR szWindowName, DW
         DestroyWindow(hWnd);
         return nullptr;
     }
+    // An application window can be found from other processes by its class and title.
+    if ((dwExStyle & WS_EX_APPWINDOW) != 0 && (dwStyle & WS_CHILD) == 0 && IsWindow(hWnd))
+    {
+        std::string strClass;
+        {
+            std::lock_guard lock(s_mutex);
+            strClass = Lookup(hWnd)->strClass;
+        }
+        ListenForWindow(hWnd, strClass, szWindowName != nullptr ? szWindowName : "");
+    }
     if ((dwStyle & WS_VISIBLE) != 0 && IsWindow(hWnd))
         ShowWindow(hWnd, SW_SHOW);
     return IsWindow(hWnd) ? hWnd : nullptr;
@@ -262,6 +273,7 @@ BOOL DestroyWindow(HWND hWnd)
             return FALSE;
         pSlot->bDestroying = true;
     }
+    StopListeningForWindow(hWnd);
     SendMessage(hWnd, WM_DESTROY, 0, 0);
     std::vector<HWND> aChildren;
     {
@@ -521,7 +533,9 @@ DWORD GetWindowThreadProcessId(HWND hWnd, DWORD* pdwProcessId)
         hWnd, [](SWindowSlot& s) { return s.dwOwner; }, DWORD{0});
 }
 
-HWND FindWindow(LPCSTR szClassName, LPCSTR szWindowName)
+namespace
+{
+HWND FindLocalWindow(LPCSTR szClassName, LPCSTR szWindowName)
 {
     std::lock_guard lock(s_mutex);
     for (size_t i = 0; i < s_aSlots.size(); ++i)
@@ -534,9 +548,20 @@ HWND FindWindow(LPCSTR szClassName, LPCSTR szWindowName)
     }
     return nullptr;
 }
+} // namespace
+
+HWND FindWindow(LPCSTR szClassName, LPCSTR szWindowName)
+{
+    const HWND hWnd = FindLocalWindow(szClassName, szWindowName);
+    if (hWnd != nullptr || szClassName == nullptr || szWindowName == nullptr)
+        return hWnd;
+    return FindRemoteWindow(szClassName, szWindowName);
+}
 
 BOOL SetForegroundWindow(HWND hWnd)
 {
+    if (IsRemoteWindow(hWnd))
+        return RaiseRemoteWindow(hWnd);
     if (!IsWindow(hWnd))
         return FALSE;
     IWindowBackend* pBackend = nullptr;
@@ -661,6 +686,6 @@ WNDPROC GetWindowProc(HWND hWnd)
         hWnd, [](SWindowSlot& s) { return s.pProc; }, WNDPROC{nullptr});
 }
 
-HWND GetFirstTopLevelWindow() { return FindWindow(nullptr, nullptr); }
+HWND GetFirstTopLevelWindow() { return FindLocalWindow(nullptr, nullptr); }
 
 void SetNextWindowProc(WNDPROC pProc) { t_pNextProc = pProc; }

@@ -117,7 +117,9 @@ HWND GetParent(HWND hWnd);
 /// The owner thread's id, 0 for a window that is not there.
 DWORD GetWindowThreadProcessId(HWND hWnd, DWORD* pdwProcessId);
 
-/// A top-level window of this process by class and title (either may be null: any); case is ignored.
+/// A top-level window by class and title (either may be null: any); case is ignored. With both
+/// given, an application window of another process is found too (see WindowRendezvous.h): its
+/// handle takes only SetForegroundWindow, PostMessage of WM_CLOSE and IsWindow.
 HWND FindWindow(LPCSTR szClassName, LPCSTR szWindowName);
 BOOL SetForegroundWindow(HWND hWnd);
 HWND GetForegroundWindow();

@@ -1,136 +1,78 @@
 // The real program, run on SDL's dummy drivers in a folder of its own with the test libraries,
 // driven by an input script.
-#include "platform/TempFolder.h"
+#include "fixtures/ProgramRun.h"
+
+#include "platform/EnvScope.h"
+#include "platform/win32/Registry.h"
+#include "platform/win32/WindowRendezvous.h"
+#include "platform/win32/WindowTable.h"
 
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <spawn.h>
+#include <memory>
 #include <string>
-#include <sys/wait.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
 #include <unistd.h>
 #include <vector>
 
-extern char** environ;
-
 namespace
 {
-constexpr const char* LIBRARIES[] = {"VornRes.dll", "VornWave.dll", "VornBall.dat", "Imagery.dll", "Imagery1.dll"};
-
-/// One run of the program: its folder, home, configuration, run-time and temporary folders all
-/// inside one temporary folder.
-class CProgramRun
+class CTestProgramRun : public CProgramRun
 {
 public:
-    CProgramRun()
+    CTestProgramRun() : CProgramRun(VORN_PROGRAM, VORN_APP_FIXTURE_DIR) {}
+
+    /// Takes on the run's environment in this process too, for the length of the object's life.
+    void ShareEnvironment()
     {
-        std::filesystem::create_directories(Program());
-        for (const char* szFolder : {"home", "config", "tmp", "run"})
-            std::filesystem::create_directories(m_root.Path() / szFolder);
-        std::filesystem::permissions(m_root.Path() / "run", std::filesystem::perms::owner_all);
-        std::filesystem::copy_file(VORN_PROGRAM, Program() / "Vorn");
-        for (const char* szName : LIBRARIES)
-            std::filesystem::copy_file(std::string(VORN_APP_FIXTURE_DIR) + szName, Program() / szName);
+        for (const std::string& strVariable : Environment())
+        {
+            const size_t nEquals = strVariable.find('=');
+            m_aScopes.push_back(std::make_unique<CEnvScope>(strVariable.substr(0, nEquals).c_str(),
+                                                            strVariable.substr(nEquals + 1).c_str()));
+        }
     }
-
-    std::filesystem::path Program() const { return m_root.Path() / "program"; }
-
-    /// Runs the program with the script to its end (killed after a minute); its exit status, or
-    /// 128 + the signal that ended it.
-    int Run(const std::string& strScript, const std::vector<std::string>& aArgs = {})
-    {
-        m_root.Write("script.txt", strScript);
-        std::vector<std::string> aEnv = {"HOME=" + m_root.File("home"),
-                                         "XDG_CONFIG_HOME=" + m_root.File("config"),
-                                         "XDG_RUNTIME_DIR=" + m_root.File("run"),
-                                         "TMPDIR=" + m_root.File("tmp"),
-                                         "SDL_VIDEODRIVER=dummy",
-                                         "SDL_AUDIODRIVER=dummy",
-                                         "VORN_DEBUG=1",
-                                         "VORN_INPUT_SCRIPT=" + m_root.File("script.txt")};
-        for (char** p = environ; *p != nullptr; ++p)
-            if (std::string(*p).rfind("ASAN_OPTIONS=", 0) == 0 || std::string(*p).rfind("UBSAN_OPTIONS=", 0) == 0 ||
-                std::string(*p).rfind("PATH=", 0) == 0)
-                aEnv.emplace_back(*p);
-        std::vector<std::string> aArgv = {(Program() / "Vorn").string()};
-        aArgv.insert(aArgv.end(), aArgs.begin(), aArgs.end());
-        return Spawn(aArgv, aEnv);
-    }
-
-    std::string Log() const { return m_root.Read("stderr.txt"); }
 
 private:
-    static std::vector<char*> Pointers(std::vector<std::string>& aTexts)
-    {
-        std::vector<char*> a;
-        for (std::string& s : aTexts)
-            a.push_back(s.data());
-        a.push_back(nullptr);
-        return a;
-    }
-
-    int Spawn(std::vector<std::string> aArgv, std::vector<std::string> aEnv)
-    {
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        const std::string strLog = m_root.File("stderr.txt");
-        posix_spawn_file_actions_addopen(&actions, 2, strLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-        pid_t pid = 0;
-        std::vector<char*> argv = Pointers(aArgv), envp = Pointers(aEnv);
-        const int nError = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
-        posix_spawn_file_actions_destroy(&actions);
-        if (nError != 0)
-            return -1;
-        int nStatus = 0;
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (waitpid(pid, &nStatus, WNOHANG) == 0)
-        {
-            if (std::chrono::steady_clock::now() > deadline)
-            {
-                kill(pid, SIGKILL);
-                waitpid(pid, &nStatus, 0);
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-        return WIFEXITED(nStatus) ? WEXITSTATUS(nStatus) : 128 + WTERMSIG(nStatus);
-    }
-
-    CTempFolder m_root;
+    std::vector<std::unique_ptr<CEnvScope>> m_aScopes;
 };
+
+/// Whether the text holds the parts in this order.
+bool HasInOrder(const std::string& strText, std::initializer_list<const char*> aParts)
+{
+    size_t nAt = 0;
+    for (const char* szPart : aParts)
+    {
+        nAt = strText.find(szPart, nAt);
+        if (nAt == std::string::npos)
+            return false;
+    }
+    return true;
+}
 
 TEST(ProgramTest, StartsShowsFramesAndEndsWhenTheScriptClosesIt)
 {
-    CProgramRun run;
-    const std::string strPng = (run.Program() / "frame.png").string();
+    CTestProgramRun run;
+    const std::string strPng = (run.Root() / "frame.png").string();
     ASSERT_EQ(0, run.Run("frame 3 png " + strPng + "\nframe 3 close\nanswer ok\n")) << run.Log();
-    const std::string strLog = run.Log();
-    // Start-up in its order, the game started, then the close asked and answered.
-    size_t nAt = 0;
-    for (const char* szStep :
-         {"command line", "single instance", "launcher", "resources", "folders", "artwork libraries", "main frame",
-          "ball sets", "tables.dat", "rule plug-ins", "window", "Game started", "Do you really want to quit?"})
-    {
-        SCOPED_TRACE(szStep);
-        nAt = strLog.find(szStep, nAt);
-        ASSERT_NE(std::string::npos, nAt) << strLog;
-    }
+    EXPECT_TRUE(HasInOrder(run.Log(), {"command line", "single instance", "launcher", "resources", "folders",
+                                       "artwork libraries", "main frame", "ball sets", "tables.dat", "rule plug-ins",
+                                       "window", "Game started", "Do you really want to quit?"}))
+        << run.Log();
     EXPECT_TRUE(std::filesystem::exists(run.Program() / "Vorn.ini")) << "settings saved in the program folder";
     EXPECT_TRUE(std::filesystem::exists(run.Program() / "tables.dat"));
     EXPECT_GT(std::filesystem::file_size(strPng), 0u) << "a frame was shown";
+    EXPECT_TRUE(std::filesystem::is_empty(run.Root() / "run" / "vorn")) << "the window's socket went with it";
 }
 
 TEST(ProgramTest, DecliningTheCloseKeepsTheGameRunning)
 {
-    CProgramRun run;
+    CTestProgramRun run;
     ASSERT_EQ(0, run.Run("frame 2 close\nframe 4 close\nanswer cancel\nanswer ok\n")) << run.Log();
-    const std::string strLog = run.Log();
-    const size_t nFirst = strLog.find("Do you really want to quit?");
-    ASSERT_NE(std::string::npos, nFirst);
-    EXPECT_NE(std::string::npos, strLog.find("Do you really want to quit?", nFirst + 1));
+    EXPECT_TRUE(HasInOrder(run.Log(), {"Do you really want to quit?", "Do you really want to quit?"}));
 }
 
 TEST(ProgramTest, MissingLibraryIsNamedAndEndsWithStatusTwo)
@@ -145,13 +87,96 @@ TEST(ProgramTest, MissingLibraryIsNamedAndEndsWithStatusTwo)
           SCase{"Imagery.dll", "not found or corrupt."}})
     {
         SCOPED_TRACE(c.szRemoved);
-        CProgramRun run;
+        CTestProgramRun run;
         std::filesystem::remove(run.Program() / c.szRemoved);
         EXPECT_EQ(2, run.Run("")) << run.Log();
         const std::string strLog = run.Log();
         EXPECT_NE(std::string::npos, strLog.find(c.szMessage)) << strLog;
         EXPECT_NE(std::string::npos, strLog.find((run.Program() / c.szRemoved).string())) << strLog;
         EXPECT_EQ(std::string::npos, strLog.find("Game started"));
+    }
+}
+
+TEST(ProgramTest, SecondStartRaisesTheFirstAndEndsWithZero)
+{
+    CTestProgramRun first;
+    first.ShareEnvironment();
+    ASSERT_TRUE(first.Start("answer ok\nat 50000 close\n"));
+    HWND hFirst = nullptr;
+    for (int i = 0; i < 2000 && hFirst == nullptr; ++i)
+    {
+        hFirst = FindWindow("Vorn class", "Vorn Deluxe");
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    ASSERT_NE(nullptr, hFirst) << first.Log();
+    EXPECT_TRUE(IsRemoteWindow(hFirst));
+
+    // The second start runs in the same folders, so it finds the first.
+    CProgramRun second(first.Program() / "Vorn", first.Program().string());
+    std::filesystem::remove(second.Root() / "run");
+    std::filesystem::create_directory_symlink(first.Root() / "run", second.Root() / "run");
+    EXPECT_EQ(0, second.Run("")) << second.Log();
+    EXPECT_EQ(std::string::npos, second.Log().find("Start-up: resources")) << "it ended before loading anything";
+
+    EXPECT_TRUE(PostMessage(hFirst, WM_CLOSE, 0, 0)) << "a peer may ask the first to close";
+    EXPECT_EQ(0, first.Wait()) << first.Log();
+    EXPECT_TRUE(HasInOrder(first.Log(), {"Game started", "asked to raise", "asked to close"})) << first.Log();
+    EXPECT_FALSE(IsWindow(hFirst));
+}
+
+TEST(ProgramTest, SocketOfADeadInstanceDoesNotStopAStart)
+{
+    CTestProgramRun run;
+    run.ShareEnvironment();
+    // A socket bound and abandoned, as a killed instance leaves it.
+    const std::string strPath = GetRendezvousPath("Vorn class", "Vorn Deluxe");
+    ASSERT_FALSE(strPath.empty());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof(address.sun_path), "%s", strPath.c_str());
+    ASSERT_EQ(0, ::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)));
+    ::close(fd);
+    EXPECT_EQ(nullptr, FindWindow("Vorn class", "Vorn Deluxe"));
+    ASSERT_EQ(0, run.Run("frame 2 close\nanswer ok\n")) << run.Log();
+    EXPECT_NE(std::string::npos, run.Log().find("Game started"));
+}
+
+/// A launcher's window in this process, answering under its class and title.
+LRESULT LauncherProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    return uMsg == WM_CLOSE ? 0 : DefWindowProc(hWnd, uMsg, wParam, lParam);
+}
+
+TEST(ProgramTest, WaitingLauncherIsClosedWithoutAskingWhenTheRegistrySaysSo)
+{
+    for (const DWORD dwWarning : {1u, 0u})
+    {
+        SCOPED_TRACE(dwWarning);
+        CTestProgramRun run;
+        run.ShareEnvironment();
+        HKEY hKey = nullptr;
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Tamberlin\\Vorn", 0, nullptr, 0,
+                                                KEY_ALL_ACCESS, nullptr, &hKey, nullptr));
+        RegSetValueEx(hKey, "Vorn warning", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwWarning), 4);
+        RegCloseKey(hKey);
+        WNDCLASS wc;
+        wc.lpfnWndProc = &LauncherProc;
+        wc.lpszClassName = "Vorn Launcher class";
+        RegisterClass(&wc);
+        const HWND hLauncher = CreateWindowEx(WS_EX_APPWINDOW, "Vorn Launcher class", "Vorn Launcher", WS_POPUP, 0, 0,
+                                              10, 10, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, hLauncher);
+        // Asked (warning 0), the answer is cancel: the program ends with 1 and the launcher stays.
+        const int nStatus = run.Run(dwWarning != 0 ? "frame 2 close\nanswer ok\n" : "answer cancel\n");
+        MSG msg;
+        bool bClosed = false;
+        while (PeekMessage(&msg, hLauncher, 0, 0, PM_REMOVE))
+            bClosed = bClosed || msg.message == WM_CLOSE;
+        EXPECT_EQ(dwWarning != 0, bClosed);
+        EXPECT_EQ(dwWarning != 0 ? 0 : 1, nStatus) << run.Log();
+        EXPECT_EQ(dwWarning == 0, run.Log().find("A game is waiting") != std::string::npos) << run.Log();
+        DestroyWindow(hLauncher);
     }
 }
 } // namespace

@@ -1,0 +1,115 @@
+// The program as a player meets it, on SDL's dummy drivers in a folder of its own with the game's
+// libraries: the time from start to the first frame shown (tables.dat already made), the processor
+// time over 5 s while minimised and unfocused, the frames shown per second, and the peak resident
+// memory.
+#include "fixtures/ProgramRun.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace
+{
+using Clock = std::chrono::steady_clock;
+
+/// A run in a folder prepared with tables.dat from an earlier run.
+class CBenchRun : public CProgramRun
+{
+public:
+    CBenchRun() : CProgramRun(VORN_GAME_DIR "Vorn", VORN_GAME_DIR) {}
+
+    /// Waits until the file exists (the script writes it at a frame); the time it appeared.
+    static Clock::time_point WaitForFile(const std::filesystem::path& path)
+    {
+        const auto deadline = Clock::now() + std::chrono::seconds(60);
+        while (!std::filesystem::exists(path) && Clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        return Clock::now();
+    }
+
+    /// The program's processor time so far, in seconds.
+    double CpuSeconds() const
+    {
+        std::ifstream in("/proc/" + std::to_string(Pid()) + "/stat");
+        std::string strStat;
+        std::getline(in, strStat);
+        std::istringstream fields(strStat.substr(strStat.rfind(')') + 2));
+        std::string strField;
+        unsigned long long nUser = 0, nSystem = 0;
+        for (int i = 3; i <= 15 && fields >> strField; ++i)
+        {
+            if (i == 14)
+                nUser = std::stoull(strField);
+            if (i == 15)
+                nSystem = std::stoull(strField);
+        }
+        return static_cast<double>(nUser + nSystem) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+    }
+};
+
+void BM_StartToFirstFrame(benchmark::State& state)
+{
+    CBenchRun run;
+    run.Run("frame 1 close\nanswer ok\n"); // makes tables.dat and the ini file
+    double dSeconds = 0;
+    for (auto _ : state)
+    {
+        const auto png = run.Root() / "first.png";
+        std::filesystem::remove(png);
+        const auto start = Clock::now();
+        run.Start("frame 1 png " + png.string() + "\nframe 1 close\nanswer ok\n");
+        dSeconds = std::chrono::duration<double>(CBenchRun::WaitForFile(png) - start).count();
+        run.Wait();
+        state.SetIterationTime(dSeconds);
+    }
+    state.counters["first_frame_s"] = dSeconds;
+    state.counters["peak_rss_MB"] = static_cast<double>(run.PeakKilobytes()) / 1024.0;
+}
+BENCHMARK(BM_StartToFirstFrame)->UseManualTime()->Iterations(3)->Unit(benchmark::kMillisecond);
+
+void BM_FramesPerSecond(benchmark::State& state)
+{
+    CBenchRun run;
+    const auto a = run.Root() / "a.png", b = run.Root() / "b.png";
+    constexpr int FRAMES = 300;
+    double dFps = 0;
+    for (auto _ : state)
+    {
+        run.Start("frame 10 png " + a.string() + "\nframe " + std::to_string(10 + FRAMES) + " png " + b.string() +
+                  "\nframe " + std::to_string(10 + FRAMES) + " close\nanswer ok\n");
+        const auto t0 = CBenchRun::WaitForFile(a);
+        const auto t1 = CBenchRun::WaitForFile(b);
+        run.Wait();
+        dFps = FRAMES / std::chrono::duration<double>(t1 - t0).count();
+    }
+    state.counters["frames_per_s"] = dFps;
+    state.counters["peak_rss_MB"] = static_cast<double>(run.PeakKilobytes()) / 1024.0;
+}
+BENCHMARK(BM_FramesPerSecond)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_IdleMinimisedCpu(benchmark::State& state)
+{
+    CBenchRun run;
+    double dShare = 0;
+    for (auto _ : state)
+    {
+        const auto ready = run.Root() / "ready.png";
+        run.Start("frame 2 minimise\nframe 2 unfocus\nframe 2 png " + ready.string() + "\nat 60000 close\nanswer ok\n");
+        CBenchRun::WaitForFile(ready);
+        std::this_thread::sleep_for(std::chrono::milliseconds(500));
+        const double dCpu0 = run.CpuSeconds();
+        const auto t0 = Clock::now();
+        std::this_thread::sleep_for(std::chrono::seconds(5));
+        const double dCpu1 = run.CpuSeconds();
+        dShare = (dCpu1 - dCpu0) / std::chrono::duration<double>(Clock::now() - t0).count();
+        ::kill(run.Pid(), SIGTERM);
+        run.Wait(5);
+    }
+    state.counters["cpu_share_of_a_core"] = dShare;
+}
+BENCHMARK(BM_IdleMinimisedCpu)->Iterations(1)->Unit(benchmark::kMillisecond);
+} // namespace
