@@ -2,6 +2,7 @@
 
 #include "foundation/ErrorBox.h"
 #include "foundation/ImageLimits.h"
+#include "platform/win32/AtomicFile.h"
 #include "platform/win32/Paths.h"
 
 #include <algorithm>
@@ -168,7 +169,7 @@ std::vector<BYTE> JpegFile::Read(LPCSTR szPath, UINT& nWidth, UINT& nHeight)
     nWidth = nHeight = 0;
     if (szPath == nullptr)
         return {};
-    std::FILE* pFile = std::fopen(ResolvePath(szPath).c_str(), "rb");
+    std::FILE* pFile = OpenRegularFile(ResolvePath(szPath));
     if (pFile == nullptr)
         return {};
     SJpegDecode d;

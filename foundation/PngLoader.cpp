@@ -1,6 +1,7 @@
 #include "foundation/PngLoader.h"
 
 #include "foundation/ImageLimits.h"
+#include "platform/win32/AtomicFile.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Paths.h"
 
@@ -143,7 +144,7 @@ BOOL LoadPngImage(const void* pSource, std::size_t nDataSize, std::vector<DWORD>
     SPngDecode d;
     if (nDataSize == 0)
     {
-        d.pFile = std::fopen(ResolvePath(static_cast<const char*>(pSource)).c_str(), "rb");
+        d.pFile = OpenRegularFile(ResolvePath(static_cast<const char*>(pSource)));
         if (d.pFile == nullptr)
             return FALSE;
     }

@@ -131,6 +131,21 @@ EFileRead ReadWholeFileChecked(const std::string& path, std::string& bytes, std:
     return EFileRead::Read;
 }
 
+std::FILE* OpenRegularFile(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    struct stat st
+    {
+    };
+    // Reads of a regular file never wait, so the non-blocking flag may stay.
+    std::FILE* pFile = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) ? ::fdopen(fd, "rb") : nullptr;
+    if (pFile == nullptr)
+        ::close(fd);
+    return pFile;
+}
+
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t nMaxBytes)
 {
     return ReadWholeFileChecked(path, bytes, nMaxBytes) == EFileRead::Read;

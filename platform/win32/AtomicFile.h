@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ enum class EFileRead
 /// without end. bytes is left empty unless the file was read.
 EFileRead ReadWholeFileChecked(const std::string& path, std::string& bytes,
                                std::size_t nMaxBytes = MAX_WHOLE_FILE_BYTES);
+
+/// Opens a regular file for reading ("rb"); null for anything else (a FIFO, a device, a folder),
+/// which is refused at once instead of being waited on.
+std::FILE* OpenRegularFile(const std::string& path);
 
 /// ReadWholeFileChecked, true when the file was read.
 bool ReadWholeFile(const std::string& path, std::string& bytes, std::size_t nMaxBytes = MAX_WHOLE_FILE_BYTES);

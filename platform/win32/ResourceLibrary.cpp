@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cstdint>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <tuple>
 
@@ -266,10 +265,17 @@ std::unique_ptr<CResourceLibrary> CResourceLibrary::FromFile(const std::string& 
 bool CResourceLibrary::ReadVersion(const std::string& strPath, SResourceVersion& version, std::string& strError)
 {
     std::vector<BYTE> header(RESLIB_HEADER_SIZE);
-    std::ifstream file(strPath, std::ios::binary);
-    if (!file.read(reinterpret_cast<char*>(header.data()), static_cast<std::streamsize>(header.size())))
+    std::FILE* pFile = OpenRegularFile(strPath);
+    if (pFile == nullptr)
     {
-        strError = file.is_open() ? "not a resource library (too short)" : "cannot read the file";
+        strError = "cannot read the file";
+        return false;
+    }
+    const bool bRead = std::fread(header.data(), 1, header.size(), pFile) == header.size();
+    std::fclose(pFile);
+    if (!bRead)
+    {
+        strError = "not a resource library (too short)";
         return false;
     }
     CByteReader rd(header);

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace
@@ -144,6 +145,8 @@ TEST_F(JpegFileTest, MissingInputGivesNothing)
     EXPECT_TRUE(m_messages.empty()) << "a missing file is silent";
     EXPECT_TRUE(JpegFile::ReadMemory(nullptr, 0, nWidth, nHeight).empty());
     EXPECT_TRUE(JpegFile::Read(nullptr, nWidth, nHeight).empty());
+    ASSERT_EQ(0, ::mkfifo(m_folder.File("pipe.jpg").c_str(), 0666)); // refused, not waited on
+    EXPECT_TRUE(JpegFile::Read(m_folder.File("pipe.jpg").c_str(), nWidth, nHeight).empty());
 }
 
 TEST(JpegBufferTest, SwapRedBlueSwapsTheOuterBytesOfEveryPixel)

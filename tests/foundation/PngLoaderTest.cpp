@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <png.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace
@@ -207,7 +208,7 @@ TEST(PngLoaderTest, DamagedPicturesAreRefused)
     }
 }
 
-TEST(PngLoaderTest, MissingFileOrEmptyFileIsRefused)
+TEST(PngLoaderTest, MissingEmptyOrSpecialFileIsRefused)
 {
     CTempFolder folder;
     std::vector<DWORD> buffer;
@@ -216,5 +217,7 @@ TEST(PngLoaderTest, MissingFileOrEmptyFileIsRefused)
     EXPECT_EQ(FALSE, LoadPngImage(folder.File("none.png").c_str(), 0, buffer, nWidth, nHeight, bAlpha));
     ASSERT_TRUE(WriteBytes(folder.File("empty.png"), {}));
     EXPECT_EQ(FALSE, LoadPngImage(folder.File("empty.png").c_str(), 0, buffer, nWidth, nHeight, bAlpha));
+    ASSERT_EQ(0, ::mkfifo(folder.File("pipe.png").c_str(), 0666)); // refused, not waited on
+    EXPECT_EQ(FALSE, LoadPngImage(folder.File("pipe.png").c_str(), 0, buffer, nWidth, nHeight, bAlpha));
     EXPECT_EQ(FALSE, LoadPngImage(nullptr, 0, buffer, nWidth, nHeight, bAlpha));
 }

@@ -1,9 +1,12 @@
 #include "platform/win32/ResourceLibrary.h"
 
+#include "tests/platform/TempFolder.h"
+
 #include "platform/win32/ByteStream.h"
 
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace
@@ -219,4 +222,19 @@ TEST(ByteReaderTest, ReadsStopAtTheEnd)
     EXPECT_TRUE(rd.Seek(5));
     std::vector<BYTE> out;
     EXPECT_FALSE(rd.ReadBytes(1, out));
+}
+
+TEST(ResourceLibraryTest, VersionIsReadFromALibraryFileOnly)
+{
+    CTempFolder dir;
+    const std::vector<BYTE> bytes = BuildSample({0x00050006, 0x00070008});
+    dir.Write("lib.dll", std::string(bytes.begin(), bytes.end()));
+    ASSERT_EQ(0, ::mkfifo(dir.File("pipe.dll").c_str(), 0666));
+    SResourceVersion version;
+    std::string strError;
+    ASSERT_TRUE(CResourceLibrary::ReadVersion(dir.File("lib.dll"), version, strError)) << strError;
+    EXPECT_EQ((SResourceVersion{0x00050006, 0x00070008}), version);
+    EXPECT_FALSE(CResourceLibrary::ReadVersion(dir.File("pipe.dll"), version, strError)); // not waited on
+    EXPECT_EQ("cannot read the file", strError);
+    EXPECT_FALSE(CResourceLibrary::ReadVersion(dir.File("none.dll"), version, strError));
 }
