@@ -14,6 +14,12 @@ source scripts/setup.sh
 vorn_install_packages
 vorn_install_packages "${VORN_FUZZ_PACKAGES[@]}"
 
+# The targets that read files write them below the temporary folder: in memory where there is a
+# folder for that, so that the disk does not set the pace.
+if [ -z "${TMPDIR:-}" ] && [ -d /dev/shm ] && [ -w /dev/shm ]; then
+    export TMPDIR=/dev/shm
+fi
+
 target=${1:-all}
 seconds=${2:-60}
 jobs=${VORN_FUZZ_JOBS:-2}
