@@ -68,6 +68,16 @@ std::string_view Unquote(std::string_view value)
     return value;
 }
 
+// A value as it is written: one that reading would change (blanks at either end, which reading
+// trims, or a matching pair of quotes round it, which reading removes) is put in double quotes,
+// which reading removes again.
+std::string Protected(std::string value)
+{
+    if (!value.empty() && (IsBlank(value.front()) || IsBlank(value.back()) || Unquote(value).size() != value.size()))
+        return '"' + value + '"';
+    return value;
+}
+
 std::string LowerCase(std::string_view text)
 {
     std::string lower(text);
@@ -224,6 +234,7 @@ public:
     {
         std::replace_if(
             value.begin(), value.end(), [](char ch) { return ch == '\r' || ch == '\n'; }, ' ');
+        value = Protected(std::move(value));
         SSection* pSection = Find(app);
         if (pSection == nullptr)
         {

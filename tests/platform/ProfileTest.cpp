@@ -220,6 +220,19 @@ TEST(ProfileTest, EditorsAndHandWrittenFilesReadAsMeant)
     EXPECT_EQ("7", Read(bomFile, "Settings", "Volume", "d"));
 }
 
+TEST(ProfileTest, ValuesReadBackAsTheyWereWritten)
+{
+    CTempFolder dir;
+    const std::string file = dir.File("a.ini");
+    for (const char* szValue :
+         {"plain", "  padded  ", "tail\f", "\tlead", "\"quoted\"", "'single'", "\"open", "", "in \"the\" middle"})
+    {
+        SCOPED_TRACE(szValue);
+        ASSERT_TRUE(WritePrivateProfileString("S", "k", szValue, file.c_str()));
+        EXPECT_EQ(szValue, Read(file, "S", "k", "default"));
+    }
+}
+
 TEST(ProfileTest, DeletingInAMissingFileCreatesNothing)
 {
     CTempFolder dir;
