@@ -41,7 +41,8 @@ UINT GetPrivateProfileInt(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCS
 /// goes after the section's last key). A null lpString deletes the key; a null lpKeyName
 /// deletes the whole section. Line breaks in the value become blanks, so a value can never
 /// add lines of its own; a value with blanks at either end or in a pair of quotes is written in
-/// double quotes, so that it reads back as it was written. Returns FALSE when the file cannot be written (the old file is kept).
+/// double quotes, so that it reads back as it was written. Returns FALSE when the file cannot
+/// be written (the old file is kept).
 BOOL WritePrivateProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);
 
 /// Several changes to one profile file applied in one replacement of the file: either all of
