@@ -356,10 +356,90 @@ template <ETextureFilter FILTER> inline bool StaysInside(const STexels& t, const
            std::max(v0, v1) + nExtra < t.nHeight;
 }
 
+#if defined(VORN_SPAN_WIDE)
+/// Eight pixels of a block at once, from pixel i0: SShade's arithmetic, done channel by channel in 32-bit lanes.
+/// Every intermediate value of SShade's 16-bit lanes stays below 65536, so the wider lanes give the same results.
+template <ETextureFilter FILTER, bool SPECULAR>
+inline void ShadeEight(const STexels& t, const SBlock& b, int i0, unsigned nPass, DWORD* pColor)
+{
+    const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), one = _mm256_set1_epi32(1);
+    const __m256i vI = _mm256_add_epi32(iota, _mm256_set1_epi32(i0));
+    const __m256i vPass = _mm256_cmpeq_epi32(
+        _mm256_and_si256(_mm256_srlv_epi32(_mm256_set1_epi32(static_cast<int>(nPass >> i0)), iota), one), one);
+    // Integer steps: the i-th pixel's values are exactly the start plus i steps.
+    const __m256i uf = _mm256_add_epi32(_mm256_set1_epi32(b.uf), _mm256_mullo_epi32(vI, _mm256_set1_epi32(b.du)));
+    const __m256i vf = _mm256_add_epi32(_mm256_set1_epi32(b.vf), _mm256_mullo_epi32(vI, _mm256_set1_epi32(b.dv)));
+    const __m256i vWidth = _mm256_set1_epi32(t.nWidth), ff = _mm256_set1_epi32(0xFF), w256 = _mm256_set1_epi32(256);
+    const __m256i idx =
+        _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vf, 16), vWidth), _mm256_srai_epi32(uf, 16));
+    const int* pTex = reinterpret_cast<const int*>(t.pTex);
+    const __m256i zero = _mm256_setzero_si256();
+    // Lanes that do not pass load nothing: their indices may lie outside the texture.
+    const __m256i t00 = _mm256_mask_i32gather_epi32(zero, pTex, idx, vPass, 4);
+    __m256i t01 = zero, t10 = zero, t11 = zero, fu = zero, fv = zero;
+    if constexpr (FILTER == TEXFILTER_LINEAR)
+    {
+        t01 = _mm256_mask_i32gather_epi32(zero, pTex, _mm256_add_epi32(idx, one), vPass, 4);
+        t10 = _mm256_mask_i32gather_epi32(zero, pTex, _mm256_add_epi32(idx, vWidth), vPass, 4);
+        t11 = _mm256_mask_i32gather_epi32(zero, pTex, _mm256_add_epi32(_mm256_add_epi32(idx, vWidth), one), vPass, 4);
+        fu = _mm256_and_si256(_mm256_srai_epi32(uf, 8), ff);
+        fv = _mm256_and_si256(_mm256_srai_epi32(vf, 8), ff);
+    }
+    alignas(16) int aDiffuse[4], aDiffuseStep[4], aSpecular[4], aSpecularStep[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(aDiffuse), b.diffuse);
+    _mm_store_si128(reinterpret_cast<__m128i*>(aDiffuseStep), b.diffuseStep);
+    _mm_store_si128(reinterpret_cast<__m128i*>(aSpecular), b.specular);
+    _mm_store_si128(reinterpret_cast<__m128i*>(aSpecularStep), b.specularStep);
+    const auto channel = [&](__m256i texel, int c) { return _mm256_and_si256(_mm256_srli_epi32(texel, 8 * c), ff); };
+    __m256i out = zero;
+    for (int c = 0; c < 3; ++c) // blue, green, red
+    {
+        __m256i tex;
+        if constexpr (FILTER == TEXFILTER_LINEAR)
+        {
+            const __m256i wv0 = _mm256_sub_epi32(w256, fv), wu0 = _mm256_sub_epi32(w256, fu);
+            const __m256i left = _mm256_srli_epi32(
+                _mm256_add_epi32(_mm256_mullo_epi32(channel(t00, c), wv0), _mm256_mullo_epi32(channel(t10, c), fv)), 8);
+            const __m256i right = _mm256_srli_epi32(
+                _mm256_add_epi32(_mm256_mullo_epi32(channel(t01, c), wv0), _mm256_mullo_epi32(channel(t11, c), fv)), 8);
+            tex = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(left, wu0), _mm256_mullo_epi32(right, fu)), 8);
+        }
+        else
+            tex = channel(t00, c);
+        const __m256i d =
+            _mm256_srli_epi32(_mm256_add_epi32(_mm256_set1_epi32(aDiffuse[c]),
+                                               _mm256_mullo_epi32(vI, _mm256_set1_epi32(aDiffuseStep[c]))),
+                              16);
+        // t * c / 255 rounded: x = t * c + 128, (x + (x >> 8)) >> 8.
+        const __m256i x = _mm256_add_epi32(_mm256_mullo_epi32(tex, d), _mm256_set1_epi32(128));
+        __m256i v = _mm256_srli_epi32(_mm256_add_epi32(x, _mm256_srli_epi32(x, 8)), 8);
+        if constexpr (SPECULAR)
+        {
+            const __m256i sp =
+                _mm256_srli_epi32(_mm256_add_epi32(_mm256_set1_epi32(aSpecular[c]),
+                                                   _mm256_mullo_epi32(vI, _mm256_set1_epi32(aSpecularStep[c]))),
+                                  16);
+            v = _mm256_min_epi32(_mm256_add_epi32(v, sp), ff);
+        }
+        out = _mm256_or_si256(out, _mm256_slli_epi32(v, 8 * c));
+    }
+    _mm256_maskstore_epi32(reinterpret_cast<int*>(pColor + i0), vPass, out);
+}
+#endif
+
 /// Shades the passing pixels of a block into pColor.
 template <ETextureFilter FILTER, bool SPECULAR, bool WRAP>
 inline void ShadePixels(const STexels& tex, SBlock b, int n, unsigned nPass, DWORD* pColor)
 {
+#if defined(VORN_SPAN_WIDE)
+    if constexpr (!WRAP && FILTER != TEXFILTER_NONE)
+    {
+        for (int i0 = 0; i0 < n; i0 += 8)
+            if (((nPass >> i0) & 0xFF) != 0)
+                ShadeEight<FILTER, SPECULAR>(tex, b, i0, nPass, pColor);
+        return;
+    }
+#endif
     SShade shade(b.diffuse, b.diffuseStep, b.specular, b.specularStep);
     for (int i = 0; i < n; ++i)
     {

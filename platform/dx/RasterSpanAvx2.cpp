@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <emmintrin.h>
+#include <immintrin.h>
 
 #if defined(__clang__)
 #pragma clang attribute push(__attribute__((target("avx2"))), apply_to = function)
@@ -17,7 +17,9 @@
 
 namespace
 {
+#define VORN_SPAN_WIDE
 #include "platform/dx/RasterSpan.inl"
+#undef VORN_SPAN_WIDE
 } // namespace
 
 SpanFn PickSpanAvx2(const SRasterState& state) { return PickSpan(state); }
