@@ -7,7 +7,7 @@ VORN_PACKAGES=(
     cmake ninja-build g++ pkg-config clang-format
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libpng-dev libjpeg-dev zlib1g-dev
-    libsdl2-dev libfreetype-dev fonts-liberation fonts-liberation2 libmpg123-dev
+    libsdl2-dev libfreetype-dev fonts-liberation fonts-liberation2 libmpg123-dev lame
     xvfb xauth
 )
 
