@@ -230,6 +230,20 @@ BOOL CSoundSystem::IsSlotPlaying(int nSlot) const
            (dwStatus & DSBSTATUS_PLAYING) != 0;
 }
 
+int CSoundSystem::GetHolderASlot() const
+{
+    std::lock_guard lock(m_slotLock);
+    return m_nHolderA;
+}
+
+DWORD CSoundSystem::GetSlotRemainingMs(int nSlot) const
+{
+    std::lock_guard lock(m_slotLock);
+    if (!ValidSlot(nSlot) || m_apBuffers[static_cast<std::size_t>(nSlot)] == nullptr)
+        return 0;
+    return m_apBuffers[static_cast<std::size_t>(nSlot)]->GetRemainingMs();
+}
+
 void CSoundSystem::StopAll()
 {
     std::lock_guard lock(m_slotLock);

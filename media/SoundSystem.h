@@ -49,9 +49,13 @@ public:
     /// Sets the normal cooperative level, whatever is asked.
     BOOL SetCooperation(HWND hWnd, int nPriority);
     /// The speech thread's phrases of another module, each holder reusing its own slot.
-    BOOL PlayInHolderA(HMODULE hModule, LPCSTR szName, LPCSTR szType, const CVector3& position);
-    BOOL PlayInHolderB(HMODULE hModule, LPCSTR szName, LPCSTR szType, const CVector3& position);
-    BOOL IsSlotPlaying(int nSlot) const;
+    virtual BOOL PlayInHolderA(HMODULE hModule, LPCSTR szName, LPCSTR szType, const CVector3& position);
+    virtual BOOL PlayInHolderB(HMODULE hModule, LPCSTR szName, LPCSTR szType, const CVector3& position);
+    virtual BOOL IsSlotPlaying(int nSlot) const;
+    /// The slot of the first speech holder, -1 until it was first used.
+    virtual int GetHolderASlot() const;
+    /// Milliseconds a slot still plays, 0 when it does not (the speech thread sleeps that long).
+    virtual DWORD GetSlotRemainingMs(int nSlot) const;
 
     /// While muted, Play plays nothing (and answers 1).
     void SetMuted(bool bMuted) { m_bMuted = bMuted; }

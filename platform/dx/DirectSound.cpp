@@ -142,6 +142,15 @@ HRESULT CDirectSoundBuffer::GetStatus(DWORD* pdwStatus) const
     return DS_OK;
 }
 
+DWORD CDirectSoundBuffer::GetRemainingMs() const
+{
+    if (IsPrimary())
+        return 0;
+    const std::size_t nFrames = m_pMixer->GetVoiceRemaining(m_nVoice);
+    return static_cast<DWORD>((nFrames * 1000 + static_cast<std::size_t>(m_pMixer->DeviceRate()) - 1) /
+                              static_cast<std::size_t>(m_pMixer->DeviceRate()));
+}
+
 HRESULT CDirectSoundBuffer::Play(DWORD /*dwReserved*/, DWORD /*dwPriority*/, DWORD dwFlags)
 {
     if (IsPrimary())

@@ -139,6 +139,9 @@ public:
     /// device keeps the rate it was opened with); anything else is DSERR_BADFORMAT.
     HRESULT SetFormat(const WAVEFORMATEX* pFormat);
     HRESULT GetStatus(DWORD* pdwStatus) const;
+    /// Milliseconds the buffer still plays; 0 when it does not play (a stand-in's helper: DirectSound
+    /// tells the play cursor instead).
+    DWORD GetRemainingMs() const;
     /// Plays once from the current position (DSBPLAY_LOOPING is not supported); no effect while playing.
     HRESULT Play(DWORD dwReserved, DWORD dwPriority, DWORD dwFlags);
     HRESULT Stop();

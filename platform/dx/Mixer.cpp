@@ -142,6 +142,17 @@ std::size_t CMixer::GetVoicePosition(int nVoice) const
     return ValidVoice(nVoice) ? m_aVoices[static_cast<std::size_t>(nVoice)].nPos : 0;
 }
 
+std::size_t CMixer::GetVoiceRemaining(int nVoice) const
+{
+    std::lock_guard lock(m_lock);
+    if (!ValidVoice(nVoice))
+        return 0;
+    const SVoice& voice = m_aVoices[static_cast<std::size_t>(nVoice)];
+    if (!voice.bPlaying || voice.pSamples == nullptr)
+        return 0;
+    return voice.pSamples->size() - std::min(voice.nPos, voice.pSamples->size());
+}
+
 void CMixer::SetVoiceVolume(int nVoice, LONG nMb)
 {
     std::lock_guard lock(m_lock);

@@ -64,6 +64,8 @@ public:
     /// Play position in device frames; setting it while playing continues from there.
     void SetVoicePosition(int nVoice, std::size_t nFrame);
     std::size_t GetVoicePosition(int nVoice) const;
+    /// Frames left to play of a playing voice, 0 when it does not play.
+    std::size_t GetVoiceRemaining(int nVoice) const;
     void SetVoiceVolume(int nVoice, LONG nMb);
     void SetVoiceSource(int nVoice, const D3DVECTOR& position);
 

@@ -1,0 +1,330 @@
+#include "media/Speech.h"
+
+#include "foundation/Settings.h"
+#include "media/SoundSystem.h"
+#include "platform/win32/Clock.h"
+#include "platform/win32/Modules.h"
+#include "platform/win32/Sync.h"
+#include "platform/win32/Thread.h"
+
+#include <algorithm>
+#include <deque>
+#include <memory>
+
+const char* const g_szSpeechLibrary = "VornSpeech.dat";
+CSpeech g_Speech;
+
+namespace
+{
+/// "Speech Type" that asks for written text instead of speech.
+constexpr int SPEECH_TYPE_TEXT = 10;
+/// The pause of a phrase said at once.
+constexpr DWORD SAY_TEXT_DELAY_MS = 3000;
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Requests
+// ---------------------------------------------------------------------------------------------------------------------
+
+std::atomic<int> CSpeechRequest::s_nLive{0};
+
+CSpeechRequest::CSpeechRequest(const CString& strName, DWORD dwDelay, DWORD dwFlags)
+    : m_strName(strName), m_dwDelay(dwDelay), m_dwFlags(dwFlags)
+{
+    ++s_nLive;
+}
+
+CSpeechRequest::~CSpeechRequest() { --s_nLive; }
+
+int CSpeechRequest::LiveCount() { return s_nLive.load(); }
+
+// ---------------------------------------------------------------------------------------------------------------------
+// The speech thread
+// ---------------------------------------------------------------------------------------------------------------------
+
+/// The thread's own state: the request queue and the phrase that plays.
+class CSpeechThread
+{
+public:
+    explicit CSpeechThread(CSpeech& speech) : m_speech(speech) {}
+
+    DWORD Run()
+    {
+        while (TakeMessages())
+            WaitMessageTimeout(Step());
+        // Requests still posted behind the stop are deleted with their messages.
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+            OwnedRequest(msg);
+        std::lock_guard lock(m_speech.m_lock);
+        m_queue.clear();
+        m_speech.m_bStopAcknowledged = true;
+        return 0;
+    }
+
+private:
+    /// The request a message carries, owned from now on (null for other messages).
+    static std::unique_ptr<CSpeechRequest> OwnedRequest(const MSG& msg)
+    {
+        const bool bCarries =
+            msg.message == WM_SPEECH_REQUEST && (msg.wParam == SPEECH_QUEUE || msg.wParam == SPEECH_PLAY_NOW);
+        return std::unique_ptr<CSpeechRequest>(bCarries ? reinterpret_cast<CSpeechRequest*>(msg.lParam) : nullptr);
+    }
+
+    /// Handles every waiting message; false once the stop has come.
+    bool TakeMessages()
+    {
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+        {
+            std::unique_ptr<CSpeechRequest> pRequest = OwnedRequest(msg);
+            if (msg.message == WM_SPEECH_REQUEST && msg.wParam == SPEECH_STOP)
+                return false; // never discarded
+            std::lock_guard lock(m_speech.m_lock);
+            if (msg.message == WM_SPEECH_CLEAR)
+            {
+                m_queue.clear();
+                m_speech.m_nClearsPending = std::max(0, m_speech.m_nClearsPending - 1);
+            }
+            else if (m_speech.m_nClearsPending == 0 && pRequest != nullptr)
+                Take(msg.wParam, std::move(pRequest));
+            // Anything else, or a request posted before a clear not yet taken, is deleted here.
+        }
+        return true;
+    }
+
+    void Take(WPARAM nWhat, std::unique_ptr<CSpeechRequest> pRequest)
+    {
+        if (nWhat == SPEECH_PLAY_NOW)
+        {
+            if (m_speech.m_pSound != nullptr)
+                m_speech.m_pSound->PlayInHolderB(m_speech.m_hModule, pRequest->m_strName, "WAVE", CVector3());
+            return;
+        }
+        if ((pRequest->m_dwFlags & SPEECH_EMPTY_FIRST) != 0)
+            m_queue.clear();
+        if ((pRequest->m_dwFlags & SPEECH_AT_HEAD) != 0)
+            m_queue.push_front(std::move(pRequest));
+        else
+            m_queue.push_back(std::move(pRequest));
+    }
+
+    /// Notices the end of the playing phrase and starts the next one whose pause has passed;
+    /// answers how long the thread may sleep before something is due (INFINITE: until a message).
+    DWORD Step()
+    {
+        if (WaitForSingleObject(m_speech.m_hSuspendEvent, 0) != WAIT_OBJECT_0)
+            return INFINITE; // suspended: ResumeSound wakes the thread
+        CSoundSystem* pSound = m_speech.m_pSound;
+        const DWORD dwNow = timeGetTime();
+        const int nSlot = pSound != nullptr ? pSound->GetHolderASlot() : -1;
+        if (m_bPlaying && (pSound == nullptr || !pSound->IsSlotPlaying(nSlot)))
+        {
+            m_dwLastEnd = dwNow;
+            m_bPlaying = false;
+        }
+        if (m_bPlaying)
+            return std::max<DWORD>(1, pSound->GetSlotRemainingMs(nSlot));
+        if (m_queue.empty())
+            return INFINITE;
+        const DWORD dwQuiet = dwNow - m_dwLastEnd;
+        const DWORD dwDelay = m_queue.front()->m_dwDelay;
+        if (dwQuiet <= dwDelay)
+            return dwDelay - dwQuiet + 1;
+        std::unique_ptr<CSpeechRequest> pHead;
+        {
+            std::lock_guard lock(m_speech.m_lock);
+            pHead = std::move(m_queue.front());
+            m_queue.pop_front();
+            m_speech.m_dwLastPhraseStart = dwNow;
+        }
+        m_bPlaying = true;
+        if (pSound != nullptr)
+            pSound->PlayInHolderA(m_speech.m_hModule, pHead->m_strName, "WAVE", CVector3());
+        return 0;
+    }
+
+    CSpeech& m_speech;
+    std::deque<std::unique_ptr<CSpeechRequest>> m_queue;
+    bool m_bPlaying = false;
+    DWORD m_dwLastEnd = 0;
+};
+
+DWORD SpeechThreadProc(void* pParam)
+{
+    CSpeechThread thread(*static_cast<CSpeech*>(pParam));
+    return thread.Run();
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// The speech object
+// ---------------------------------------------------------------------------------------------------------------------
+
+CSpeech::CSpeech(LPCSTR szLibrary) : m_strLibrary(szLibrary) {}
+
+CSpeech::~CSpeech()
+{
+    Shutdown();
+    if (m_hSuspendEvent != nullptr)
+        CloseHandle(m_hSuspendEvent);
+}
+
+void CSpeech::Init()
+{
+    if (m_bStarted)
+        return; // the sounds' set-up and the game's start both call it
+    m_astrPending.RemoveAll();
+    m_hModule = LoadLibraryA(m_strLibrary);
+    if (m_hModule == nullptr)
+        return;
+    m_rules.LoadRules(m_hModule);
+    if (m_hSuspendEvent == nullptr)
+        m_hSuspendEvent = CreateEvent(nullptr, TRUE, FALSE, nullptr);
+    // Made suspended, so that its queue exists before anything is posted to it.
+    m_hThread = CreateThread(nullptr, 0, &SpeechThreadProc, this, CREATE_SUSPENDED, &m_dwThreadId);
+    if (m_hThread == nullptr)
+    {
+        FreeLibrary(m_hModule);
+        m_hModule = nullptr;
+        return;
+    }
+    m_bStarted = TRUE;
+    ResumeThread(m_hThread);
+    DropPendingRules();
+    m_rules.Shuffle();
+    SuspendSound();
+}
+
+void CSpeech::Shutdown()
+{
+    DropPendingRules();
+    m_rules.Clear();
+    if (m_hThread != nullptr)
+    {
+        {
+            std::lock_guard lock(m_lock);
+            m_bStopAcknowledged = false;
+        }
+        PostThreadMessage(m_dwThreadId, WM_SPEECH_REQUEST, SPEECH_STOP, 0);
+        WaitForSingleObject(m_hThread, INFINITE);
+        CloseHandle(m_hThread);
+        m_hThread = nullptr;
+        m_dwThreadId = 0;
+    }
+    if (m_hModule != nullptr)
+        FreeLibrary(m_hModule);
+    m_hModule = nullptr;
+    m_bStarted = FALSE;
+    m_bFirstShot = TRUE;
+    m_bActive = FALSE;
+}
+
+void CSpeech::Reset()
+{
+    m_astrPending.RemoveAll();
+    ClearQueue();
+    m_run = CSpeechQuery{};
+    m_bFirstShot = TRUE;
+    DropPendingRules();
+    m_rules.Shuffle();
+}
+
+void CSpeech::ClearQueue()
+{
+    if (m_hThread == nullptr)
+        return;
+    {
+        std::lock_guard lock(m_lock);
+        ++m_nClearsPending;
+    }
+    if (!PostThreadMessage(m_dwThreadId, WM_SPEECH_CLEAR, 0, 0))
+    {
+        std::lock_guard lock(m_lock);
+        --m_nClearsPending;
+    }
+}
+
+void CSpeech::SuspendSound()
+{
+    if (m_hSuspendEvent != nullptr)
+        ResetEvent(m_hSuspendEvent);
+}
+
+void CSpeech::ResumeSound()
+{
+    if (m_hSuspendEvent == nullptr)
+        return;
+    SetEvent(m_hSuspendEvent);
+    // The thread sleeps while suspended: a message wakes it to look again.
+    if (m_hThread != nullptr)
+        PostThreadMessage(m_dwThreadId, WM_NULL, 0, 0);
+}
+
+DWORD CSpeech::GetLastPhraseStart()
+{
+    std::lock_guard lock(m_lock);
+    return m_dwLastPhraseStart;
+}
+
+void CSpeech::DropPendingRules()
+{
+    std::fill(std::begin(m_apPendingRules), std::end(m_apPendingRules), nullptr);
+    m_rules.DropUsed();
+}
+
+BOOL CSpeech::PostRequest(WPARAM nWhat, const CString& strName, DWORD dwDelay, DWORD dwFlags)
+{
+    if (m_hThread == nullptr)
+        return FALSE;
+    auto pRequest = std::make_unique<CSpeechRequest>(strName, dwDelay, dwFlags);
+    if (!PostThreadMessage(m_dwThreadId, WM_SPEECH_REQUEST, nWhat, reinterpret_cast<LPARAM>(pRequest.get())))
+        return FALSE;   // not posted: deleted here
+    pRequest.release(); // the thread owns it now
+    return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Comments (every one behind the commentary switch)
+// ---------------------------------------------------------------------------------------------------------------------
+
+BOOL CSpeech::SayText(LPCSTR szName)
+{
+    if (!IsCommentaryOn() || g_Settings.m_nSpeechMode == 0 || g_Settings.m_nSpeechType == SPEECH_TYPE_TEXT)
+        return FALSE;
+    CString strName = szName != nullptr ? CString(szName) : CString();
+    if (strName.IsEmpty() && m_astrPending.GetSize() > 0)
+    {
+        strName = m_astrPending[0];
+        m_astrPending.RemoveAt(0);
+    }
+    if (strName.IsEmpty())
+        return FALSE;
+    PostRequest(SPEECH_PLAY_NOW, strName, SAY_TEXT_DELAY_MS, SPEECH_AT_HEAD | SPEECH_EMPTY_FIRST);
+    return TRUE;
+}
+
+BOOL CSpeech::SayRuleComment(CSpeechRule* pRule, DWORD dwDelay, DWORD dwFlags)
+{
+    // Written comments need the on-screen messages, which the interface owns: with the switch off
+    // no comment is ever shown, so none is written yet.
+    if (g_Settings.m_nSpeechMode == 0 || g_Settings.m_nSpeechType == SPEECH_TYPE_TEXT)
+        return FALSE;
+    return SayComment(pRule, dwDelay, dwFlags);
+}
+
+BOOL CSpeech::SayComment(CSpeechRule* pRule, DWORD dwDelay, DWORD dwFlags)
+{
+    if (!IsCommentaryOn() || pRule == nullptr || !pRule->m_bEnabled || pRule->m_bUsed || pRule->m_strSound.IsEmpty())
+        return FALSE;
+    pRule->MarkUsed(timeGetTime());
+    PostRequest(SPEECH_QUEUE, pRule->m_strSound, dwDelay, dwFlags);
+    return TRUE;
+}
+
+BOOL CSpeech::PlayRule(CSpeechRule* pRule)
+{
+    if (!IsCommentaryOn() || !m_bActive || pRule == nullptr || g_Settings.m_nSpeechMode == 0)
+        return FALSE;
+    SayRuleComment(pRule, pRule->m_dwDelay, 0);
+    return TRUE;
+}

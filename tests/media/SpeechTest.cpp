@@ -1,0 +1,275 @@
+// The speech thread against a sound layer that only records what it was asked to play, on the
+// test clock: queueing, pauses, suspension, clearing, the immediate phrase, a storm of requests
+// and shutdowns in the middle of things; no request is ever lost.
+#include "media/Speech.h"
+
+#include "media/SoundSystem.h"
+#include "platform/TempFolder.h"
+#include "platform/win32/Clock.h"
+#include "platform/win32/ResourceLibrary.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <mutex>
+#include <thread>
+
+namespace
+{
+
+constexpr DWORD PHRASE_MS = 300;
+
+/// Records the phrases it is asked to play; a phrase plays PHRASE_MS of the test clock.
+class CRecordingSound : public CSoundSystem
+{
+public:
+    CRecordingSound() : CSoundSystem("no such library") {}
+
+    struct SPlayed
+    {
+        std::string strName;
+        char cHolder;
+        DWORD dwAt;
+    };
+
+    BOOL PlayInHolderA(HMODULE, LPCSTR szName, LPCSTR, const CVector3&) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_aPlayed.push_back(SPlayed{szName, 'A', timeGetTime()});
+        m_dwEndA = timeGetTime() + PHRASE_MS;
+        m_bUsedA = true;
+        return TRUE;
+    }
+    BOOL PlayInHolderB(HMODULE, LPCSTR szName, LPCSTR, const CVector3&) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_aPlayed.push_back(SPlayed{szName, 'B', timeGetTime()});
+        return TRUE;
+    }
+    BOOL IsSlotPlaying(int nSlot) const override
+    {
+        std::lock_guard lock(m_mutex);
+        return nSlot == 63 && static_cast<LONG>(m_dwEndA - timeGetTime()) > 0;
+    }
+    int GetHolderASlot() const override
+    {
+        std::lock_guard lock(m_mutex);
+        return m_bUsedA ? 63 : -1;
+    }
+    // The thread looks again soon; the test moves the clock and wakes it.
+    DWORD GetSlotRemainingMs(int) const override { return 5; }
+
+    std::vector<SPlayed> Played() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_aPlayed;
+    }
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<SPlayed> m_aPlayed;
+    DWORD m_dwEndA = 0;
+    bool m_bUsedA = false;
+};
+
+/// Waits (at most 5 s) until the condition holds.
+template <class F> bool WaitUntil(F f)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!f())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
+}
+
+/// A speech module with a rules text, a speech object on the recording sound layer, the test clock.
+class CSpeechTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CResourceLibraryWriter writer;
+        std::string strError;
+        const std::string strRules = "@\r\nhello%Hello%%OnBreak%50%%\r\n";
+        ASSERT_TRUE(writer.Add(SResourceKey::Name("SET"), SResourceKey::Name("SPEECHRULES.SET"), 0,
+                               std::vector<BYTE>(strRules.begin(), strRules.end()), strError));
+        ASSERT_TRUE(writer.WriteFile(m_folder.File("speech.dat"), strError));
+        m_pSpeech = std::make_unique<CSpeech>(m_folder.File("speech.dat").c_str());
+        m_pSpeech->SetSoundLayer(&m_sound);
+        m_pSpeech->Init();
+        ASSERT_TRUE(m_pSpeech->IsStarted());
+    }
+    void TearDown() override
+    {
+        m_pSpeech.reset();
+        EXPECT_EQ(CSpeechRequest::LiveCount(), 0);
+    }
+
+    void Queue(const char* szName, DWORD dwDelay, DWORD dwFlags = 0)
+    {
+        ASSERT_TRUE(m_pSpeech->PostRequest(SPEECH_QUEUE, szName, dwDelay, dwFlags));
+    }
+    /// Moves the clock on and lets the thread look at it.
+    void Advance(DWORD dwMs)
+    {
+        m_clock.Advance(dwMs);
+        m_pSpeech->ResumeSound();
+    }
+    std::vector<std::string> Names() const
+    {
+        std::vector<std::string> aNames;
+        for (const auto& played : m_sound.Played())
+            aNames.push_back(played.strName);
+        return aNames;
+    }
+    bool PlayedCount(std::size_t n) const
+    {
+        return WaitUntil([&] { return m_sound.Played().size() >= n; });
+    }
+    /// Nothing more is played for a while (a short real wait: a negative check).
+    void ExpectNothingMore(std::size_t n) const
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        EXPECT_EQ(m_sound.Played().size(), n);
+    }
+
+    CTestClockScope m_clock{100000};
+    CTempFolder m_folder;
+    CRecordingSound m_sound;
+    std::unique_ptr<CSpeech> m_pSpeech;
+};
+
+} // namespace
+
+TEST_F(CSpeechTest, SuspendedRequestsWaitThenPlayEachAfterItsPause)
+{
+    EXPECT_EQ(m_pSpeech->Rules().GetCount(), 1);
+    Queue("one", 0);
+    Queue("two", 1000);
+    ExpectNothingMore(0); // speech starts suspended
+    m_pSpeech->ResumeSound();
+    ASSERT_TRUE(PlayedCount(1));
+    EXPECT_EQ(m_sound.Played()[0].dwAt, 100000u);
+    EXPECT_EQ(m_pSpeech->GetLastPhraseStart(), 100000u);
+    Advance(PHRASE_MS); // "one" ends at 100300
+    ExpectNothingMore(1);
+    Advance(1000); // exactly the pause: not yet
+    ExpectNothingMore(1);
+    Advance(1);
+    ASSERT_TRUE(PlayedCount(2));
+    EXPECT_EQ(m_sound.Played()[1].strName, "two");
+    EXPECT_EQ(m_sound.Played()[1].dwAt, 101301u);
+}
+
+TEST_F(CSpeechTest, AHeadRequestThatEmptiesFirstBecomesTheOnlyOne)
+{
+    Queue("a", 0);
+    Queue("b", 0);
+    Queue("c", 0, SPEECH_AT_HEAD | SPEECH_EMPTY_FIRST);
+    Queue("d", 0, SPEECH_AT_HEAD);
+    m_pSpeech->ResumeSound();
+    ASSERT_TRUE(PlayedCount(1));
+    Advance(PHRASE_MS); // "d" ends; "c" follows once any quiet time has passed
+    ExpectNothingMore(1);
+    Advance(1);
+    ASSERT_TRUE(PlayedCount(2));
+    Advance(PHRASE_MS);
+    Advance(1);
+    ExpectNothingMore(2);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"d", "c"}));
+}
+
+TEST_F(CSpeechTest, ClearingDiscardsWhatWasPostedBeforeIt)
+{
+    Queue("old1", 0);
+    m_pSpeech->ClearQueue();
+    Queue("old2", 0);        // posted after the first clear...
+    m_pSpeech->ClearQueue(); // ...but before the second
+    Queue("new", 0);
+    m_pSpeech->ResumeSound();
+    ASSERT_TRUE(PlayedCount(1));
+    ExpectNothingMore(1);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"new"}));
+}
+
+TEST_F(CSpeechTest, APhraseSaidAtOncePlaysBesideTheQueue)
+{
+    Queue("queued", 0);
+    m_pSpeech->ResumeSound();
+    ASSERT_TRUE(PlayedCount(1));
+    ASSERT_TRUE(m_pSpeech->PostRequest(SPEECH_PLAY_NOW, "now", 3000, 3));
+    ASSERT_TRUE(PlayedCount(2));
+    EXPECT_EQ(m_sound.Played()[1].strName, "now");
+    EXPECT_EQ(m_sound.Played()[1].cHolder, 'B');
+}
+
+TEST_F(CSpeechTest, AStormOfRequestsWhileTheMainThreadClearsSuspendsAndResumes)
+{
+    for (int i = 0; i < 5000; ++i)
+    {
+        Queue(i % 7 == 0 ? "front" : "back", static_cast<DWORD>(i % 3), i % 7 == 0 ? SPEECH_AT_HEAD : 0);
+        if (i % 97 == 0)
+            m_pSpeech->ClearQueue();
+        if (i % 13 == 0)
+            m_pSpeech->SuspendSound();
+        if (i % 17 == 0)
+            Advance(PHRASE_MS + 5);
+        if (i % 501 == 0)
+        {
+            ASSERT_TRUE(m_pSpeech->PostRequest(SPEECH_PLAY_NOW, "now", 0, 0));
+        }
+    }
+    // Phrases go on playing as the clock moves.
+    EXPECT_TRUE(WaitUntil(
+        [&]
+        {
+            Advance(PHRASE_MS + 5);
+            return m_sound.Played().size() >= 10;
+        }));
+    // The rest is still queued or in flight: shutting down deletes it all (TearDown counts).
+}
+
+TEST_F(CSpeechTest, ShutdownInTheMiddleJoinsAndLosesNothing)
+{
+    for (int i = 0; i < 50; ++i)
+        Queue("phrase", 10);
+    m_pSpeech->ResumeSound();
+    ASSERT_TRUE(PlayedCount(1)); // one plays, 49 wait
+    m_pSpeech->ClearQueue();
+    Queue("after the clear", 0);
+    m_pSpeech->Shutdown();
+    EXPECT_FALSE(m_pSpeech->IsStarted());
+    EXPECT_EQ(CSpeechRequest::LiveCount(), 0);
+    EXPECT_EQ(m_pSpeech->Rules().GetCount(), 0);
+    // Without a thread nothing is posted, and nothing is left behind.
+    EXPECT_FALSE(m_pSpeech->PostRequest(SPEECH_QUEUE, "late", 0, 0));
+    EXPECT_EQ(CSpeechRequest::LiveCount(), 0);
+    m_pSpeech->Shutdown();
+}
+
+TEST_F(CSpeechTest, InitRunsOnceAndTheSwitchKeepsCommentsOff)
+{
+    m_pSpeech->Init(); // a second call changes nothing
+    EXPECT_TRUE(m_pSpeech->IsStarted());
+    EXPECT_FALSE(m_pSpeech->IsCommentaryOn());
+    CSpeechRule* pRule = m_pSpeech->Rules().GetRule(0);
+    EXPECT_FALSE(m_pSpeech->SayComment(pRule, 0, 0));
+    EXPECT_FALSE(m_pSpeech->PlayRule(pRule));
+    EXPECT_FALSE(m_pSpeech->SayText("hello.wav"));
+    m_pSpeech->ResumeSound();
+    ExpectNothingMore(0);
+}
+
+TEST(SpeechWithoutModuleTest, StaysSilentWithoutAThread)
+{
+    CSpeech speech("no such speech module.dat");
+    speech.Init();
+    EXPECT_FALSE(speech.IsStarted());
+    EXPECT_FALSE(speech.PostRequest(SPEECH_QUEUE, "x", 0, 0));
+    speech.ClearQueue();
+    speech.ResumeSound();
+    speech.Shutdown();
+    EXPECT_EQ(CSpeechRequest::LiveCount(), 0);
+}
