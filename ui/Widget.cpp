@@ -251,7 +251,7 @@ bool CopyThroughGdi(CDirectDrawSurface& dest, CDirectDrawSurface& src)
 }
 } // namespace
 
-SurfacePtr CWidget::LoadTextureSurface(const CString& strName, DWORD nWidth, DWORD nHeight)
+SurfacePtr MakeWidgetSurface(const CString& strName, DWORD nWidth, DWORD nHeight)
 {
     const SWidgetFrame frame = GetWidgetFrame();
     if (frame.pDevice == nullptr || frame.pBackBuffer == nullptr || strName.IsEmpty())
@@ -269,16 +269,22 @@ SurfacePtr CWidget::LoadTextureSurface(const CString& strName, DWORD nWidth, DWO
         h = static_cast<DWORD>(static_cast<std::uint64_t>(h) * nTarget / w);
         w = nTarget;
     }
-    const DDPIXELFORMAT& ddpf = frame.pBackBuffer->GetPixelFormat();
-    SurfacePtr pSurface = CDirectDrawSurface::Create(w, h, ddpf, DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY);
-    if (pSurface == nullptr)
-        return nullptr;
-    SetPixelFormat(ddpf);
-    m_rcScreen = RECT{0, 0, static_cast<LONG>(w), static_cast<LONG>(h)};
-    if (!CopyThroughGdi(*pSurface, *pTexture))
+    SurfacePtr pSurface =
+        CDirectDrawSurface::Create(w, h, frame.pBackBuffer->GetPixelFormat(), DDSCAPS_TEXTURE | DDSCAPS_SYSTEMMEMORY);
+    if (pSurface == nullptr || !CopyThroughGdi(*pSurface, *pTexture))
         return nullptr;
     const DDCOLORKEY key{0, WIDGET_KEY_HIGH};
     pSurface->SetColorKey(DDCKEY_SRCBLT, &key);
+    return pSurface;
+}
+
+SurfacePtr CWidget::LoadTextureSurface(const CString& strName, DWORD nWidth, DWORD nHeight)
+{
+    SurfacePtr pSurface = MakeWidgetSurface(strName, nWidth, nHeight);
+    if (pSurface == nullptr)
+        return nullptr;
+    SetPixelFormat(pSurface->GetPixelFormat());
+    m_rcScreen = RECT{0, 0, static_cast<LONG>(pSurface->GetWidth()), static_cast<LONG>(pSurface->GetHeight())};
     return pSurface;
 }
 

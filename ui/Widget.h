@@ -42,6 +42,10 @@ SWidgetFrame GetWidgetFrame();
 /// Test seam: while set, GetWidgetFrame answers this frame. Main thread.
 void SetWidgetFrame(const SWidgetFrame* pFrame);
 
+/// A colour-keyed copy of a texture of the texture manager in the back buffer's format, at its own
+/// size or scaled down to nWidth keeping its aspect; null when anything fails.
+SurfacePtr MakeWidgetSurface(const CString& strName, DWORD nWidth, DWORD nHeight);
+
 /// The mouse as the main frame's handler sees it in one frame (client coordinates).
 struct SWidgetMouse
 {
@@ -95,8 +99,7 @@ public:
     virtual void PlaceInRect(int nFlags, RECT rc);
     virtual void MoveTo(float x, float y);
     CHotSpot* FindHotSpot(int nIndex) const;
-    /// A colour-keyed copy of a texture of the texture manager, at its own size or scaled down to
-    /// nWidth keeping its aspect; null when anything fails.
+    /// MakeWidgetSurface, then the widget takes the surface's format and size as its rectangle.
     virtual SurfacePtr LoadTextureSurface(const CString& strName, DWORD nWidth, DWORD nHeight);
     virtual void OnLButtonDown(LONG x, LONG y);
     virtual void OnLButtonUp(LONG x, LONG y);
