@@ -1,0 +1,23 @@
+// The program library's pictures: the splash, the help dialog's background and button, the start
+// dialog's buttons (each look of each), game pictures and trophies, and the cursors and icon.
+// Buttons are dark glass with a brass trim and off-white text; their looks differ visibly: hot
+// lighter, pressed or selected brass-filled with dark text.
+#pragma once
+
+#include "tools/texgen/SurfaceTextures.h"
+
+#include <cstdint>
+#include <vector>
+
+/// Every "_DATA" picture of the program library as "ui/<id>.jpg".
+std::vector<SNamedPicture> MakeUiPictures();
+
+struct SNamedFile
+{
+    std::string strName;
+    std::vector<std::uint8_t> bytes;
+};
+
+/// The cursors (369, the hand over a ball, and 32649, the pointer over the table) as whole .cur
+/// files, and the program's icon 128 as a whole .ico file: "ui/<id>.cur", "ui/128.ico".
+std::vector<SNamedFile> MakeCursorsAndIcon();
