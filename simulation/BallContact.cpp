@@ -90,8 +90,9 @@ void CBall::Collide(CBall& other)
 double CBall::GetSafeTimeStep(std::span<const CBall* const> balls, const CVector3& lo, const CVector3& hi,
                               int nMovingCount) const
 {
-    // A broken ball (its next Move takes it off the table) sets no limit.
-    if (m_bMoving != TRUE || !HasFiniteState())
+    // A ball at a place that is not finite (its next Move takes it off the table) sets no limit.
+    // (Its velocity is always finite: every store of it refuses other values.)
+    if (m_bMoving != TRUE || !IsFiniteVector(m_vPos))
         return NO_STEP_LIMIT_MS;
     const double dSpeed = m_vVel.Length();
     // A moving ball without speed (spinning in place) sets no limit; the bound below would divide
