@@ -23,7 +23,7 @@ RECT FitFrame(int fw, int fh, int w, int h)
 namespace
 {
 /// One row of the source rectangle as 0xAARRGGBB, black where it leaves the surface.
-void ReadSourceRow(const CDirectDrawSurface& s, const RECT& rcSource, LONG sy, DWORD* pRow)
+void ReadSourceRow(const CDirectDrawSurface& s, const CRowDecoder& decoder, const RECT& rcSource, LONG sy, DWORD* pRow)
 {
     const LONG nWidth = rcSource.right - rcSource.left;
     std::fill_n(pRow, nWidth, 0);
@@ -36,7 +36,7 @@ void ReadSourceRow(const CDirectDrawSurface& s, const RECT& rcSource, LONG sy, D
     const CPixelLayout& layout = s.GetLayout();
     const BYTE* pSrc = s.GetBits() + static_cast<size_t>(sy) * s.GetPitch() +
                        static_cast<size_t>(x0) * static_cast<size_t>(layout.GetBytesPerPixel());
-    layout.RowToArgb(pSrc, pRow + (x0 - rcSource.left), static_cast<int>(x1 - x0));
+    decoder.Row(pSrc, pRow + (x0 - rcSource.left), static_cast<int>(x1 - x0));
 }
 } // namespace
 
@@ -49,10 +49,11 @@ void ConvertFrame(const CDirectDrawSurface& surface, const RECT& rcSource, DWORD
     if (sw <= 0 || sh <= 0 || dw <= 0 || dh <= 0 || rcDest.left < 0 || rcDest.top < 0 || rcDest.right > w ||
         rcDest.bottom > h)
         return;
+    const CRowDecoder decoder(surface.GetLayout());
     if (sw == dw && sh == dh)
     {
         for (LONG y = 0; y < dh; ++y)
-            ReadSourceRow(surface, rcSource, rcSource.top + y,
+            ReadSourceRow(surface, decoder, rcSource, rcSource.top + y,
                           pDst + static_cast<size_t>(rcDest.top + y) * static_cast<size_t>(w) + rcDest.left);
         return;
     }
@@ -62,16 +63,21 @@ void ConvertFrame(const CDirectDrawSurface& surface, const RECT& rcSource, DWORD
         aColumn[static_cast<size_t>(x)] = static_cast<LONG>((static_cast<std::int64_t>(2 * x + 1) * sw) / (2 * dw));
     std::vector<DWORD> aRow(static_cast<size_t>(sw));
     LONG nLoaded = -1;
+    const DWORD* pPrevious = nullptr;
     for (LONG y = 0; y < dh; ++y)
     {
         const LONG sy = static_cast<LONG>((static_cast<std::int64_t>(2 * y + 1) * sh) / (2 * dh));
-        if (sy != nLoaded)
-        {
-            ReadSourceRow(surface, rcSource, rcSource.top + sy, aRow.data());
-            nLoaded = sy;
-        }
         DWORD* pOut = pDst + static_cast<size_t>(rcDest.top + y) * static_cast<size_t>(w) + rcDest.left;
+        if (sy == nLoaded)
+        {
+            // An enlarged frame repeats rows: copy the one made from the same source row.
+            std::copy_n(pPrevious, dw, pOut);
+            continue;
+        }
+        ReadSourceRow(surface, decoder, rcSource, rcSource.top + sy, aRow.data());
+        nLoaded = sy;
         for (LONG x = 0; x < dw; ++x)
             pOut[x] = aRow[static_cast<size_t>(aColumn[static_cast<size_t>(x)])];
+        pPrevious = pOut;
     }
 }

@@ -124,3 +124,33 @@ void CPixelLayout::RowToArgb(const BYTE* pSrc, DWORD* pDst, int nCount) const
         pDst[i] = ToArgb(d);
     }
 }
+
+CRowDecoder::CRowDecoder(const CPixelLayout& layout) : m_layout(layout)
+{
+    if (layout.m_nBytes != 2)
+        return;
+    // Each byte's share of every channel, widened; a layout without alpha reads as opaque through the low byte.
+    const auto partOf = [&](DWORD dwRaw)
+    {
+        const auto widen = [&](SChannelMask c)
+        { return c.nBits ? Widen((dwRaw >> c.nShift) & ((1u << c.nBits) - 1), c.nBits) : 0; };
+        return (widen(layout.m_a) << 24) | (widen(layout.m_r) << 16) | (widen(layout.m_g) << 8) | widen(layout.m_b);
+    };
+    const DWORD dwOpaque = layout.HasAlpha() ? 0 : 0xFF000000;
+    for (DWORD i = 0; i < 256; ++i)
+    {
+        m_aTable[i] = partOf(i) | dwOpaque;
+        m_aTable[256 + i] = partOf(i << 8);
+    }
+}
+
+void CRowDecoder::Row(const BYTE* pSrc, DWORD* pDst, int nCount) const
+{
+    if (m_layout.m_nBytes != 2)
+    {
+        m_layout.RowToArgb(pSrc, pDst, nCount);
+        return;
+    }
+    for (int i = 0; i < nCount; ++i)
+        pDst[i] = m_aTable[pSrc[2 * i]] | m_aTable[256 + pSrc[2 * i + 1]];
+}

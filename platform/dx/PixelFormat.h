@@ -8,6 +8,7 @@
 
 #include "platform/dx/DxTypes.h"
 
+#include <array>
 #include <cstdint>
 
 /// One channel of a packed pixel: the position of its lowest bit and its width (0: the format lacks it).
@@ -39,7 +40,21 @@ public:
     bool IsXrgb8888() const { return m_bXrgb8888; }
 
 private:
+    friend class CRowDecoder;
     SChannelMask m_r, m_g, m_b, m_a;
     int m_nBytes = 4;
     bool m_bXrgb8888 = true;
+};
+
+/// Converts whole rows of one layout to 0xAARRGGBB quickly. For 16-bit pixels it keeps two tables of 256 entries:
+/// widening a channel only shifts and ORs its bits, so the colour of a pixel is the OR of its two bytes' colours.
+class CRowDecoder
+{
+public:
+    explicit CRowDecoder(const CPixelLayout& layout);
+    void Row(const BYTE* pSrc, DWORD* pDst, int nCount) const;
+
+private:
+    const CPixelLayout& m_layout;
+    std::array<DWORD, 512> m_aTable{}; // low byte's colours, then high byte's (16-bit layouts only)
 };

@@ -296,6 +296,30 @@ TestDepthLoop(BYTE* pZ, std::int64_t zStep, std::int64_t dzx, std::int64_t zMax,
     return nPass;
 }
 
+#if defined(VORN_SPAN_WIDE)
+/// Eight tests of the usual function on a 16-bit buffer at once, as TestDepthLoop does them. The block's depths
+/// all lie in 0 .. 2^32 - 1 (the caller checked its ends), so sums modulo 2^32 in 32-bit lanes are exact.
+inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t dzx, bool bZWrite)
+{
+    const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i zf = _mm256_add_epi32(
+        _mm256_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(zFirst))),
+        _mm256_mullo_epi32(iota, _mm256_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(dzx)))));
+    const __m256i z = _mm256_srli_epi32(zf, 16);
+    const __m256i old = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pZ)));
+    const __m256i fail = _mm256_cmpgt_epi32(z, old);
+    const unsigned nPass = ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(fail))) & 0xFF;
+    if (bZWrite && nPass != 0)
+    {
+        // Failing pixels keep their depth: the block lies in this tile, so writing it back races with nobody.
+        const __m256i merged = _mm256_blendv_epi8(z, old, fail);
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(merged, merged), 0xD8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pZ), _mm256_castsi256_si128(packed));
+    }
+    return nPass;
+}
+#endif
+
 /// Depth test of the pixels [x, x + n), n at most SPAN_STEP: bit i of the result is set when pixel x + i passes.
 /// Passing depths are stored when writes are on.
 template <typename ZTYPE>
@@ -310,7 +334,18 @@ inline unsigned TestDepth(BYTE* pZRow, const SRowDepth& d, int x, int n, int nZM
     BYTE* pZ = pZRow + x * static_cast<int>(sizeof(ZTYPE));
     constexpr int LESS_EQUAL_MASK = 3;
     if (bInside && nZMask == LESS_EQUAL_MASK)
-        return TestDepthLoop<ZTYPE, false, true>(pZ, zFirst, dzx, zMax, n, nZMask, bZWrite);
+    {
+        int i = 0;
+        unsigned nPass = 0;
+#if defined(VORN_SPAN_WIDE)
+        if constexpr (sizeof(ZTYPE) == 2)
+            for (; i + 8 <= n; i += 8)
+                nPass |= TestEightLessEqual16(pZ + i * 2, zFirst + i * dzx, dzx, bZWrite) << i;
+#endif
+        return nPass | TestDepthLoop<ZTYPE, false, true>(pZ + i * static_cast<int>(sizeof(ZTYPE)), zFirst + i * dzx,
+                                                         dzx, zMax, n - i, nZMask, bZWrite)
+                           << i;
+    }
     if (bInside)
         return TestDepthLoop<ZTYPE, false, false>(pZ, zFirst, dzx, zMax, n, nZMask, bZWrite);
     return TestDepthLoop<ZTYPE, true, false>(pZ, zFirst, dzx, zMax, n, nZMask, bZWrite);

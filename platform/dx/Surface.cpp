@@ -247,9 +247,10 @@ const DWORD* CDirectDrawSurface::GetTexels32()
     if (m_nTexelsVersion != m_nChangeCount || m_aTexels32.empty())
     {
         m_aTexels32.resize(static_cast<size_t>(m_dwWidth) * m_dwHeight);
+        const CRowDecoder decoder(m_layout);
         for (DWORD y = 0; y < m_dwHeight; ++y)
-            m_layout.RowToArgb(m_aBytes.data() + static_cast<size_t>(y) * m_lPitch,
-                               m_aTexels32.data() + static_cast<size_t>(y) * m_dwWidth, static_cast<int>(m_dwWidth));
+            decoder.Row(m_aBytes.data() + static_cast<size_t>(y) * m_lPitch,
+                        m_aTexels32.data() + static_cast<size_t>(y) * m_dwWidth, static_cast<int>(m_dwWidth));
         m_nTexelsVersion = m_nChangeCount;
     }
     return m_aTexels32.data();
