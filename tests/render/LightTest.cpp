@@ -202,24 +202,26 @@ TEST_F(LightTest, AmbientSaverOverridesAndRestores)
     EXPECT_EQ(0xFF123456u, dw);
 }
 
-// A flat white square lying at y = 100 right under the "Down" lamp (at y 155.03, pointing down),
-// seen from above: its centre takes the lamp's colour times the attenuation at the distance d,
-// 0.784314 / (1 + 0.0001 d + 0.00001 d^2), plus nothing else (no ambient light).
-TEST_F(CRenderFixture, SquareUnderTheDownLampMatchesHandComputedColours)
+// A white sphere of radius 3 whose top lies at y = 100 right under the "Down" lamp (at y 155.03,
+// pointing down), seen from above: its top takes the lamp's colour times the attenuation at the
+// distance d, 0.784314 / (1 + 0.0001 d + 0.00001 d^2) (N.L = 1, inside the cone), and nothing else
+// (no ambient light); its rim, turned away from the lamp, stays dark.
+TEST_F(CRenderFixture, SphereUnderTheDownLampMatchesHandComputedColours)
 {
     CLightSource source;
     CSceneLight* pDown = source.ApplyLine(source.GetDefaultLine("Down"), m_pDevice.get());
     ASSERT_NE(nullptr, pDown);
     ASSERT_EQ(D3D_OK, pDown->AddToViewport(*m_pViewport));
-    SetPerspective(0.5f);
-    // Eye at (12.1287, 160, 0.909451) looking down -y: rows right = +x, up = +z, direction = -y.
+    SetPerspective(0.2f); // the sphere about 32 pixels across
+    const float cx = 12.1287f, cz = 0.909451f, fRadius = 3;
+    // Eye at (cx, 160, cz) looking down -y: rows right = +x, up = +z, direction = -y.
     D3DMATRIX view{};
     view.m[0][0] = 1;
     view.m[2][1] = 1;
     view.m[1][2] = -1;
     view.m[3][3] = 1;
-    view.m[3][0] = -12.1287f;
-    view.m[3][1] = -0.909451f;
+    view.m[3][0] = -cx;
+    view.m[3][1] = -cz;
     view.m[3][2] = 160;
     m_pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &view);
     auto pMaterial = std::make_shared<CDirect3DMaterial>();
@@ -230,24 +232,43 @@ TEST_F(CRenderFixture, SquareUnderTheDownLampMatchesHandComputedColours)
     pMaterial->GetHandle(m_pDevice.get(), &dwHandle);
     m_pDevice->SetLightState(D3DLIGHTSTATE_MATERIAL, dwHandle);
     m_pDevice->SetLightState(D3DLIGHTSTATE_AMBIENT, 0);
-    const float cx = 12.1287f, cz = 0.909451f, s = 0.5f;
-    D3DVERTEX aQuad[4];
-    const float aCorners[4][2] = {{-s, -s}, {-s, s}, {s, s}, {s, -s}};
-    for (int i = 0; i < 4; ++i)
-    {
-        aQuad[i].x = cx + aCorners[i][0];
-        aQuad[i].y = 100;
-        aQuad[i].z = cz + aCorners[i][1];
-        aQuad[i].ny = 1;
-    }
-    const WORD aIdx[] = {0, 1, 2, 0, 2, 3, 0, 2, 1, 0, 3, 2};
+    // Rings from the top (theta 0) down, both windings so that no face is culled.
+    const int nRings = 48, nSegments = 48;
+    std::vector<D3DVERTEX> aVerts;
+    std::vector<WORD> aIdx;
+    for (int r = 0; r <= nRings; ++r)
+        for (int k = 0; k <= nSegments; ++k)
+        {
+            const double theta = M_PI * r / nRings, phi = 2 * M_PI * k / nSegments;
+            D3DVERTEX v;
+            v.nx = static_cast<float>(std::sin(theta) * std::cos(phi));
+            v.ny = static_cast<float>(std::cos(theta));
+            v.nz = static_cast<float>(std::sin(theta) * std::sin(phi));
+            v.x = cx + fRadius * v.nx;
+            v.y = 100 - fRadius + fRadius * v.ny;
+            v.z = cz + fRadius * v.nz;
+            aVerts.push_back(v);
+        }
+    for (int r = 0; r < nRings; ++r)
+        for (int k = 0; k < nSegments; ++k)
+        {
+            const auto a = static_cast<WORD>(r * (nSegments + 1) + k), b = static_cast<WORD>(a + nSegments + 1);
+            const WORD c = static_cast<WORD>(a + 1), d = static_cast<WORD>(b + 1);
+            aIdx.insert(aIdx.end(), {a, c, b, c, d, b, a, b, c, c, b, d});
+        }
     ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
-    ASSERT_EQ(D3D_OK, m_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, aQuad, 4, aIdx, 12, 0));
+    ASSERT_EQ(D3D_OK, m_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, aVerts.data(),
+                                                      static_cast<DWORD>(aVerts.size()), aIdx.data(),
+                                                      static_cast<DWORD>(aIdx.size()), 0));
     ASSERT_EQ(D3D_OK, m_pDevice->EndScene());
     SaveFrame();
     CLightTable::DeleteAll();
     const double d = 155.029999 - 100;
-    const double c = 0.784314 / (1 + 0.0001 * d + 0.00001 * d * d) * 255;
-    const int n = static_cast<int>(std::lround(c));
-    ExpectRgbNear(n, n, n, Pixel(32, 32), 2);
+    const int nTop = static_cast<int>(std::lround(0.784314 / (1 + 0.0001 * d + 0.00001 * d * d) * 255));
+    EXPECT_EQ(193, nTop); // 0.784314 * 0.96545 * 255
+    ExpectRgbNear(nTop, nTop, nTop, Pixel(32, 32), 2);
+    const int nRim = Red(Pixel(32 + 14, 32));
+    EXPECT_GT(nRim, 0);
+    EXPECT_LT(nRim, nTop / 2) << "near the rim the light comes in at a grazing angle";
+    EXPECT_EQ(0u, Pixel(2, 2)) << "outside the sphere";
 }
