@@ -242,21 +242,9 @@ DWORD CSceneLight::GetColorRGB() const
     return PackRgb(m_light.dcvColor.r, m_light.dcvColor.g, m_light.dcvColor.b);
 }
 
-void CSceneLight::SetAttenuation0(float f)
+void CSceneLight::SetAttenuationFactor(float D3DLIGHT2::*pFactor, float f)
 {
-    m_light.dvAttenuation0 = f;
-    m_bAttenuationModified = true;
-    Changed();
-}
-void CSceneLight::SetAttenuation1(float f)
-{
-    m_light.dvAttenuation1 = f;
-    m_bAttenuationModified = true;
-    Changed();
-}
-void CSceneLight::SetAttenuation2(float f)
-{
-    m_light.dvAttenuation2 = f;
+    m_light.*pFactor = f;
     m_bAttenuationModified = true;
     Changed();
 }

@@ -88,9 +88,9 @@ public:
     float GetAttenuation0() const { return m_light.dvAttenuation0; }
     float GetAttenuation1() const { return m_light.dvAttenuation1; }
     float GetAttenuation2() const { return m_light.dvAttenuation2; }
-    void SetAttenuation0(float f);
-    void SetAttenuation1(float f);
-    void SetAttenuation2(float f);
+    void SetAttenuation0(float f) { SetAttenuationFactor(&D3DLIGHT2::dvAttenuation0, f); }
+    void SetAttenuation1(float f) { SetAttenuationFactor(&D3DLIGHT2::dvAttenuation1, f); }
+    void SetAttenuation2(float f) { SetAttenuationFactor(&D3DLIGHT2::dvAttenuation2, f); }
 
     /// Keeps the record (and its device light) so that RestorePrevious can bring it back.
     void CopyToPrevious();
@@ -104,6 +104,8 @@ public:
     int m_nIndex = -1; ///< its place in the lamp table
 
 private:
+    void SetAttenuationFactor(float D3DLIGHT2::*pFactor, float f);
+
     CDirect3DDevice* m_pDevice;
     bool m_bAttenuationModified = true;
     D3DLIGHT2 m_prevLight;

@@ -256,44 +256,34 @@ bool CSceneReader::ReadPureLights(CString& strLine)
     return bFound || bTaken;
 }
 
-bool CSceneReader::ReadAnimations(std::vector<CAnimationRec>& aRecs)
+template <class TRec, class FAdd> bool CSceneReader::ReadRecordSection(const char* szHeader, FAdd add)
 {
-    return ForEachSectionLine("[Animations]",
+    return ForEachSectionLine(szHeader,
                               [&](const CString& line)
                               {
-                                  CAnimationRec rec;
+                                  TRec rec;
                                   if (!rec.Parse(line))
                                       return false;
-                                  aRecs.push_back(rec);
+                                  add(rec);
                                   return true;
                               });
+}
+
+bool CSceneReader::ReadAnimations(std::vector<CAnimationRec>& aRecs)
+{
+    return ReadRecordSection<CAnimationRec>("[Animations]", [&](const CAnimationRec& rec) { aRecs.push_back(rec); });
 }
 
 bool CSceneReader::ReadLinks()
 {
     g_linkList.RemoveAll();
-    return ForEachSectionLine("[Links]",
-                              [](const CString& line)
-                              {
-                                  CLinkRec rec;
-                                  rec.Parse(line);
-                                  g_linkList.Add(rec);
-                                  return true;
-                              });
+    return ReadRecordSection<CLinkRec>("[Links]", [](const CLinkRec& rec) { g_linkList.Add(rec); });
 }
 
 bool CSceneReader::ReadMotions()
 {
     g_aMotions.clear();
-    return ForEachSectionLine("[Motions]",
-                              [](const CString& line)
-                              {
-                                  CMotionRec rec;
-                                  if (!rec.Parse(line))
-                                      return false;
-                                  g_aMotions.push_back(rec);
-                                  return true;
-                              });
+    return ReadRecordSection<CMotionRec>("[Motions]", [](const CMotionRec& rec) { g_aMotions.push_back(rec); });
 }
 
 CSceneObjectRec CSceneReader::FindObjectRecById(const std::vector<CSceneObjectRec>& aRecs, int nId)

@@ -68,6 +68,8 @@ public:
 private:
     /// Calls action for each data line of the section (false from action stops with false).
     template <class F> bool ForEachSectionLine(const char* szHeader, F action);
+    /// Parses each data line into a TRec and hands it to add; a line that does not parse stops with false.
+    template <class TRec, class FAdd> bool ReadRecordSection(const char* szHeader, FAdd add);
     bool FindKey(const char* szKey, CString& strValue);
     bool ReadObjectSection(const char* szHeader, std::vector<CSceneObjectRec>& aRecs);
     bool ReadLineSection(const char* szHeader, CStringArray& astrLines);

@@ -131,12 +131,13 @@ bool CMotionRec::Parse(const CString& strLine)
     return true;
 }
 
-void CLinkRec::Parse(const CString& strLine)
+bool CLinkRec::Parse(const CString& strLine)
 {
     CString line = strLine;
     m_strPicture = ExtractStringToken(line);
     m_strTarget = ExtractStringToken(line);
     m_strText = ExtractStringToken(line);
+    return true;
 }
 
 int CLinkList::Add(const CLinkRec& rec)

@@ -79,7 +79,8 @@ private:
 class CLinkRec
 {
 public:
-    void Parse(const CString& strLine);
+    /// Takes the three texts; always true (a text runs to the line's end when its separator is missing).
+    bool Parse(const CString& strLine);
 
     CString m_strPicture;
     CString m_strTarget;
