@@ -1,15 +1,32 @@
 #include "media/AviClips.h"
 
 #include "platform/win32/Clock.h"
+#include "render/TextureManager.h"
 
 #include <cmath>
 
 namespace
 {
 
-// The clip list of the scene: touched by the main thread only (scene set-up, frames, release).
+/// The scene's textures, from the texture manager.
+class CSceneTextures final : public IClipTextures
+{
+public:
+    SurfacePtr FindTextureSurface(CDirect3DDevice*, const CString& strTexture) override
+    {
+        return GetTextureSurface(strTexture);
+    }
+    void RestoreTexture(CDirect3DDevice* pDevice, const CString& strTexture) override
+    {
+        ::RestoreTexture(strTexture, pDevice);
+    }
+};
+
+// The clip list of the scene and its texture source: touched by the main thread only (scene
+// set-up, frames, release).
 std::vector<std::unique_ptr<CAviClip>> s_clips;
-IClipTextures* s_pTextures = nullptr;
+CSceneTextures s_sceneTextures;
+IClipTextures* s_pTextures = &s_sceneTextures;
 
 double ElapsedSeconds(DWORD dwStartMs) { return static_cast<DWORD>(timeGetTime() - dwStartMs) / 1000.0; }
 
@@ -174,7 +191,7 @@ BOOL CAviClip::Update(int nLevel, CDirect3DDevice* pDevice)
         return SeekFrame(m_nStillFrame, nullptr, pDevice);
     }
     // Giving the texture its image back costs a reload: done once, when the clip stops.
-    if (m_bTextureChanged && s_pTextures != nullptr)
+    if (m_bTextureChanged)
         s_pTextures->RestoreTexture(pDevice, m_strTexture);
     m_bTextureChanged = false;
     return TRUE;
@@ -211,7 +228,7 @@ BOOL CAviClip::SeekFrame(LONG n, LPCSTR szTexture, CDirect3DDevice* pDevice)
 BOOL CAviClip::DrawFrame(LONG n, LPCSTR szTexture, CDirect3DDevice* pDevice)
 {
     const CString strTexture = szTexture != nullptr ? CString(szTexture) : m_strTexture;
-    const SurfacePtr pSurface = s_pTextures != nullptr ? s_pTextures->FindTextureSurface(pDevice, strTexture) : nullptr;
+    const SurfacePtr pSurface = s_pTextures->FindTextureSurface(pDevice, strTexture);
     const auto* pDib = static_cast<const BYTE*>(AVIStreamGetFrame(m_pGetFrame, n));
     if (pSurface == nullptr || pDib == nullptr)
         return FALSE;
@@ -267,7 +284,10 @@ BOOL CAviClipList::UpdateClip(int nIndex, int nLevel, CDirect3DDevice* pDevice)
 
 void CAviClipList::RemoveAll() { s_clips.clear(); }
 
-void CAviClipList::SetTextures(IClipTextures* pTextures) { s_pTextures = pTextures; }
+void CAviClipList::SetTextures(IClipTextures* pTextures)
+{
+    s_pTextures = pTextures != nullptr ? pTextures : &s_sceneTextures;
+}
 
 IClipTextures* CAviClipList::GetTextures() { return s_pTextures; }
 

@@ -16,8 +16,7 @@
 class CDirect3DDevice;
 
 /// Where texture clips find the surfaces they draw into, by texture name, and how a texture gets
-/// its own image back. The scene's texture manager provides it; until one is set, clips find no
-/// surface and draw nothing.
+/// its own image back: the scene's texture manager, unless a test sets another source.
 class IClipTextures
 {
 public:
@@ -83,7 +82,7 @@ public:
     static BOOL UpdateClip(int nIndex, int nLevel, CDirect3DDevice* pDevice);
     static CAviClip* GetClip(int nIndex);
     static void RemoveAll();
-    /// The texture source of every clip; null until the scene sets one.
+    /// The texture source of every clip; null sets the scene's texture manager back.
     static void SetTextures(IClipTextures* pTextures);
     static IClipTextures* GetTextures();
 };

@@ -165,7 +165,8 @@ TEST(GameSoundsTest, SpeechPhrasesAreShortChimes)
     const HMODULE hLib = LoadLibrary(LibraryPath("VornSpeech.dat").c_str());
     ASSERT_NE(nullptr, hLib);
     for (const char* szName :
-         {"USEMOUSE.WAV", "WAITINGFORCONFIRM.WAV", "MSG_ERROR.WAV", "MSG_LOST.WAV", "MSG_SURE.WAV", "MSG_CLOSE.WAV"})
+         {"USEMOUSE.WAV", "WAITINGFORCONFIRM.WAV", "MSG_ERROR.WAV", "MSG_LOST.WAV", "MSG_SURE.WAV", "MSG_CLOSE.WAV",
+          "NICESHOT.WAV", "WELLDONE.WAV", "BADLUCK.WAV", "YOURTURN.WAV", "BREAKOFF.WAV"})
     {
         SCOPED_TRACE(szName);
         const SWave wave = LoadWave(hLib, szName);

@@ -182,8 +182,18 @@ std::vector<SGameSound> MakeSpeechChimes()
         std::vector<double> notes;
     };
     const SPhrase phrases[] = {
-        {"USEMOUSE.WAV", {0.0, 4.0, 7.0}}, {"WAITINGFORCONFIRM.WAV", {7.0, 7.0}}, {"MSG_ERROR.WAV", {4.0, 0.0}},
-        {"MSG_LOST.WAV", {7.0, 3.0, 0.0}}, {"MSG_SURE.WAV", {0.0, 7.0}},          {"MSG_CLOSE.WAV", {12.0, 7.0, 0.0}},
+        {"USEMOUSE.WAV", {0.0, 4.0, 7.0}},
+        {"WAITINGFORCONFIRM.WAV", {7.0, 7.0}},
+        {"MSG_ERROR.WAV", {4.0, 0.0}},
+        {"MSG_LOST.WAV", {7.0, 3.0, 0.0}},
+        {"MSG_SURE.WAV", {0.0, 7.0}},
+        {"MSG_CLOSE.WAV", {12.0, 7.0, 0.0}},
+        // The phrases of the commentator's rules.
+        {"NICESHOT.WAV", {0.0, 4.0, 12.0}},
+        {"WELLDONE.WAV", {0.0, 7.0, 12.0}},
+        {"BADLUCK.WAV", {3.0, 0.0}},
+        {"YOURTURN.WAV", {5.0, 9.0}},
+        {"BREAKOFF.WAV", {0.0, 0.0, 7.0}},
     };
     std::vector<SGameSound> chimes;
     for (const SPhrase& phrase : phrases)
