@@ -5,14 +5,30 @@
 #include <SDL.h>
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 #include <string>
 
 namespace
 {
 
 // The audio subsystem is started by the first open output and stopped by the last, so that a
-// later open reads SDL's driver settings afresh.
+// later open reads SDL's driver settings afresh. Touched on the thread that runs the audio calls.
 int s_nAudioUsers = 0;
+
+std::mutex s_runnerMutex;
+AudioThreadRunner s_runner; // under s_runnerMutex
+
+/// Runs an SDL audio call where SDL belongs: on the display thread when it runs, else here.
+void RunAudioCall(const std::function<void()>& f)
+{
+    AudioThreadRunner runner;
+    {
+        std::lock_guard lock(s_runnerMutex);
+        runner = s_runner;
+    }
+    if (!runner || !runner(f))
+        f();
+}
 
 bool AcquireAudio()
 {
@@ -50,23 +66,31 @@ SDL_AudioDeviceID OpenDevice(int nRate, void* pUser, SDL_AudioCallback pfnCallba
 
 } // namespace
 
+void SetAudioThreadRunner(AudioThreadRunner runner)
+{
+    std::lock_guard lock(s_runnerMutex);
+    s_runner = std::move(runner);
+}
+
 std::unique_ptr<CAudioOutput> CAudioOutput::Open()
 {
-    if (!AcquireAudio())
-        return nullptr;
     std::unique_ptr<CAudioOutput> pOut(new CAudioOutput);
-    for (const int nRate : {AUDIO_RATE_PREFERRED, AUDIO_RATE_FALLBACK})
-    {
-        pOut->m_nDevice = OpenDevice(nRate, pOut.get(), &CAudioOutput::Callback, pOut->m_nRate);
-        if (pOut->m_nDevice != 0)
-            break;
-    }
+    RunAudioCall(
+        [&]
+        {
+            if (!AcquireAudio())
+                return;
+            for (const int nRate : {AUDIO_RATE_PREFERRED, AUDIO_RATE_FALLBACK})
+            {
+                pOut->m_nDevice = OpenDevice(nRate, pOut.get(), &CAudioOutput::Callback, pOut->m_nRate);
+                if (pOut->m_nDevice != 0)
+                    return;
+            }
+            OutputDebugString((std::string("Audio: no audio device: ") + SDL_GetError() + "\n").c_str());
+            ReleaseAudio();
+        });
     if (pOut->m_nDevice == 0)
-    {
-        OutputDebugString((std::string("Audio: no audio device: ") + SDL_GetError() + "\n").c_str());
-        ReleaseAudio();
         return nullptr;
-    }
     return pOut;
 }
 
@@ -82,8 +106,12 @@ CAudioOutput::~CAudioOutput()
 {
     if (m_nDevice == 0)
         return;
-    SDL_CloseAudioDevice(m_nDevice); // waits for a running callback to return
-    ReleaseAudio();
+    RunAudioCall(
+        [&]
+        {
+            SDL_CloseAudioDevice(m_nDevice); // waits for a running callback to return
+            ReleaseAudio();
+        });
 }
 
 void CAudioOutput::Callback(void* pUser, std::uint8_t* pStream, int nBytes)

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -18,6 +19,12 @@ public:
     /// Fills interleaved stereo frames (left, right) at the output's rate.
     virtual void Pull(std::span<std::int16_t> stereo) = 0;
 };
+
+/// Runs a call on the thread that owns SDL and answers whether it ran there.
+using AudioThreadRunner = std::function<bool(const std::function<void()>&)>;
+/// The display installs its runner while it runs, so that the audio device is opened and closed
+/// on the display thread; without one (no display) the calling thread does it.
+void SetAudioThreadRunner(AudioThreadRunner runner);
 
 /// The rates tried in order; the first the device accepts is kept.
 inline constexpr int AUDIO_RATE_PREFERRED = 44100;

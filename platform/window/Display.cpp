@@ -2,6 +2,7 @@
 //
 // Sections: the shared state of a window's frames; the display object (backend of the window table,
 // commands, the thread's loop); SDL events to window messages; the input script; the public functions.
+#include "platform/audio/AudioOutput.h"
 #include "platform/dx/SurfacePng.h"
 #include "platform/win32/Assert.h"
 #include "platform/win32/Clock.h"
@@ -151,6 +152,7 @@ bool CDisplay::Start()
                         bActive ? SDL_EnableScreenSaver() : SDL_DisableScreenSaver();
                 });
         });
+    SetAudioThreadRunner([this](const std::function<void()>& f) { return RunSync(f); });
     return m_bVideo;
 }
 
@@ -165,6 +167,7 @@ void CDisplay::Stop()
     SetWindowBackend(nullptr);
     SetMessageBoxHandler(nullptr);
     SetScreenSaverHandler(nullptr);
+    SetAudioThreadRunner(nullptr);
     {
         std::lock_guard lock(m_mutex);
         m_bStop = true;

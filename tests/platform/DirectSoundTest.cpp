@@ -6,8 +6,11 @@
 #include "TempFolder.h"
 #include "fixtures/AudioFixtures.h"
 
+#include "platform/window/Window.h"
+
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace
@@ -197,4 +200,44 @@ TEST(DirectSoundTest, DiskDriverWritesTheMix)
     EXPECT_NEAR(static_cast<double>(sound.Length()) / nRate, 0.25, 0.003);
     EXPECT_NEAR(EstimateFrequency(std::span<const float>(left.data() + sound.nBegin, sound.Length()), nRate), 440.0,
                 2.0);
+}
+
+// The display opens and closes the audio device on its own thread; here a runner that counts
+// stands in for it, and the device works the same.
+TEST(DirectSoundTest, TheDeviceOpensAndClosesThroughTheAudioThreadRunner)
+{
+    int nCalls = 0;
+    SetAudioThreadRunner(
+        [&](const std::function<void()>& f)
+        {
+            ++nCalls;
+            f();
+            return true;
+        });
+    {
+        const LPDIRECTSOUND pDS = OpenDevice();
+        ASSERT_NE(pDS, nullptr);
+        EXPECT_EQ(nCalls, 1);
+        const int nRate = pDS->Output().Rate();
+        const LPDIRECTSOUNDBUFFER pBuffer = MakeBuffer(*pDS, nRate, 1, 16, MakeTone(700.0, nRate, 0.05));
+        ASSERT_NE(pBuffer, nullptr);
+        EXPECT_NEAR(Peak(PlayAndTap(*pDS, *pBuffer)), 0.5f * 0.7071f, 0.02f);
+    }
+    EXPECT_EQ(nCalls, 2);
+    SetAudioThreadRunner(nullptr);
+}
+
+// With the display running, the device is opened on the display thread; one that outlives the
+// display is closed by its owner.
+TEST(DirectSoundTest, TheDisplayOpensTheDeviceAndADeviceMayOutliveIt)
+{
+    const CEnvScope video("SDL_VIDEODRIVER", "dummy");
+    ASSERT_TRUE(StartDisplay());
+    LPDIRECTSOUND pDS = OpenDevice();
+    ASSERT_NE(pDS, nullptr);
+    StopDisplay();
+    const int nRate = pDS->Output().Rate();
+    const LPDIRECTSOUNDBUFFER pBuffer = MakeBuffer(*pDS, nRate, 1, 16, MakeTone(700.0, nRate, 0.05));
+    ASSERT_NE(pBuffer, nullptr);
+    EXPECT_GT(Peak(PlayAndTap(*pDS, *pBuffer)), 0.3f);
 }
