@@ -296,6 +296,34 @@ void CDirectDrawSurface::FillRect(const RECT& rc, DWORD dwRaw)
     }
 }
 
+void CDirectDrawSurface::CopyKeyed32(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc)
+{
+    // The overlays of every frame (widgets, panels) come this way: the key's channel bounds are
+    // taken once and each row is walked as words.
+    const DWORD lo = src.RawToXrgb(src.m_ckSrc.dwColorSpaceLowValue);
+    const DWORD hi = src.RawToXrgb(src.m_ckSrc.dwColorSpaceHighValue);
+    const auto inside = [lo, hi](DWORD c, int nShift)
+    {
+        const DWORD v = (c >> nShift) & 0xFF;
+        return v >= ((lo >> nShift) & 0xFF) && v <= ((hi >> nShift) & 0xFF);
+    };
+    const LONG dw = rcDest.right - rcDest.left;
+    for (LONG y = 0; y < rcDest.bottom - rcDest.top; ++y)
+    {
+        const auto* pFrom =
+            reinterpret_cast<const DWORD*>(src.m_aBytes.data() + static_cast<size_t>(rcSrc.top + y) * src.m_lPitch) +
+            rcSrc.left;
+        auto* pTo =
+            reinterpret_cast<DWORD*>(m_aBytes.data() + static_cast<size_t>(rcDest.top + y) * m_lPitch) + rcDest.left;
+        for (LONG x = 0; x < dw; ++x)
+        {
+            const DWORD c = pFrom[x];
+            if (!(inside(c, 0) && inside(c, 8) && inside(c, 16)))
+                pTo[x] = c;
+        }
+    }
+}
+
 void CDirectDrawSurface::CopyRect(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc, bool bKeyed)
 {
     const LONG dw = rcDest.right - rcDest.left;
@@ -313,6 +341,11 @@ void CDirectDrawSurface::CopyRect(const RECT& rcDest, const CDirectDrawSurface& 
             std::memcpy(m_aBytes.data() + static_cast<size_t>(rcDest.top + y) * m_lPitch + rcDest.left * nBpp,
                         src.m_aBytes.data() + static_cast<size_t>(rcSrc.top + y) * src.m_lPitch + rcSrc.left * nBpp,
                         static_cast<size_t>(dw) * nBpp);
+        return;
+    }
+    if (bKeyed && bSameFormat && dw == sw && dh == sh && &src != this && m_ddpf.dwRGBBitCount == 32)
+    {
+        CopyKeyed32(rcDest, src, rcSrc);
         return;
     }
     // Nearest pixel: destination pixel centre mapped back into the source rectangle.

@@ -102,6 +102,8 @@ private:
     bool IsKeyed(DWORD dwXrgb) const;
     void FillRect(const RECT& rc, DWORD dwRaw);
     void CopyRect(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc, bool bKeyed);
+    /// CopyRect for two 32-bit surfaces of one format and size, with the source's colour key.
+    void CopyKeyed32(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc);
     void Changed();
 
     DWORD m_dwWidth = 0;

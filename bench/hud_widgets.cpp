@@ -1,0 +1,216 @@
+// The interface drawn over an 812 x 570 frame: the bottom control bar (power, english, lamp, tip,
+// open menu), the top and paused panels, and a two-line message in the message font. Each
+// iteration first copies a finished frame back (measured alone as the baseline), then draws.
+#include "fixtures/ImageFixtures.h"
+
+#include "foundation/LibraryLists.h"
+#include "platform/win32/ResourceLibrary.h"
+#include "render/TextureManager.h"
+#include "ui/ClickPanels.h"
+#include "ui/ControlBar.h"
+#include "ui/PanelFont.h"
+#include "ui/TextMessages.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace
+{
+constexpr LONG FRAME_WIDTH = 812;
+constexpr LONG FRAME_HEIGHT = 570;
+
+std::vector<BYTE> Flat(LONG w, LONG h, DWORD dwColour)
+{
+    SBmpDesc desc;
+    desc.nWidth = w;
+    desc.nHeight = h;
+    desc.pixels.assign(static_cast<std::size_t>(w * h), dwColour);
+    return EncodeBmp(desc);
+}
+
+std::vector<BYTE> BarMask()
+{
+    SBmpDesc desc;
+    desc.nWidth = 800;
+    desc.nHeight = 190;
+    desc.nBits = 8;
+    for (DWORD i = 0; i < 256; ++i)
+        desc.palette.push_back(i * 0x010101);
+    for (LONG y = 0; y < 190; ++y)
+        for (LONG x = 0; x < 800; ++x)
+            desc.pixels.push_back(y >= 142 && x >= 563 && x < 587 ? (x < 575 ? 1u : 2u) : 0u);
+    return EncodeBmp(desc);
+}
+
+const char* const BAR_NAMES[] = {"BottomMenuBG.bmp",
+                                 "BottomMenuBG.bmp",
+                                 "BottomMenuMask.bmp",
+                                 "BottomMenuBG.bmp",
+                                 "PowerBar.bmp",
+                                 "EnglishBall.bmp",
+                                 "PanelMenuButtonNormal.bmp",
+                                 "PanelMenuButtonHover.bmp",
+                                 "PanelOptionsNormal.bmp",
+                                 "PanelOptionsHover.bmp",
+                                 "PanelExitNormal.bmp",
+                                 "PanelExitHover.bmp",
+                                 "PanelRulesNormal.bmp",
+                                 "PanelRulesHover.bmp",
+                                 "PanelNewGameNormal.bmp",
+                                 "PanelNewGameHover.bmp",
+                                 "P1on.bmp",
+                                 "P2on.bmp",
+                                 "PanelTipBar.bmp",
+                                 "PanelTipBarCall.bmp",
+                                 "PanelNameSchmoe.bmp",
+                                 "PanelNameScrub.bmp",
+                                 "PanelNameShark.bmp",
+                                 "PanelTipBar3D.bmp",
+                                 "BottomMenuBlank.bmp",
+                                 "BottomMenuPause.bmp",
+                                 "PanelTipBarHand.bmp"};
+
+/// The interface's pictures in a library of a temporary folder, listed as the artwork library.
+class CHudLibrary
+{
+public:
+    CHudLibrary()
+    {
+        m_strFolder =
+            (std::filesystem::temp_directory_path() / ("vorn_bench_hud_" + std::to_string(::getpid()))).string();
+        std::filesystem::create_directories(m_strFolder);
+        CResourceLibraryWriter writer;
+        std::string strError;
+        const auto add = [&](const std::string& strName, const std::vector<BYTE>& bytes)
+        { writer.Add(SResourceKey::Id(2), SResourceKey::Name(strName), 0, bytes, strError); };
+        add("BottomMenuBG.bmp", Flat(800, 190, 0x303850));
+        add("BottomMenuMask.bmp", BarMask());
+        add("PowerBar.bmp", Flat(131, 21, 0xE04010));
+        add("TopPanelBG.bmp", Flat(288, 40, 0x405060));
+        add("Paused.bmp", Flat(200, 60, 0x506070));
+        for (std::size_t i = 5; i < std::size(BAR_NAMES); ++i)
+            add(BAR_NAMES[i], Flat(124, 32, 0x605040 + static_cast<DWORD>(i)));
+        m_strLibrary = m_strFolder + "/Imagery.dll";
+        if (!writer.WriteFile(m_strLibrary, strError))
+            std::fprintf(stderr, "cannot write the interface library: %s\n", strError.c_str());
+        g_astrArtworkLibraries.RemoveAll();
+        g_astrArtworkLibraries.Add(CString(m_strLibrary));
+    }
+    ~CHudLibrary()
+    {
+        g_astrArtworkLibraries.RemoveAll();
+        std::error_code ec;
+        std::filesystem::remove_all(m_strFolder, ec);
+    }
+
+private:
+    std::string m_strFolder, m_strLibrary;
+};
+
+/// A frame with its device, the widgets on it and a copy of the rendered picture under them.
+struct SHudScene
+{
+    SHudScene()
+    {
+        SetTextureCaps(GetStandInTextureCaps());
+        frame.pBackBuffer =
+            CDirectDrawSurface::Create(FRAME_WIDTH, FRAME_HEIGHT, MakeRgbPixelFormat(32), DDSCAPS_3DDEVICE);
+        pDevice = std::make_unique<CDirect3DDevice>(frame.pBackBuffer);
+        frame.pDevice = pDevice.get();
+        SetWidgetFrame(&frame);
+        pRendered =
+            CDirectDrawSurface::Create(FRAME_WIDTH, FRAME_HEIGHT, MakeRgbPixelFormat(32), DDSCAPS_OFFSCREENPLAIN);
+        DDSURFACEDESC2 desc;
+        pRendered->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr);
+        for (LONG y = 0; y < FRAME_HEIGHT; ++y)
+            for (LONG x = 0; x < FRAME_WIDTH; ++x)
+                static_cast<DWORD*>(desc.lpSurface)[y * desc.lPitch / 4 + x] =
+                    0x0020'6020u + static_cast<DWORD>((x ^ y) & 0x1F);
+        pRendered->Unlock(nullptr);
+
+        const RECT rcClient{0, 0, FRAME_WIDTH, FRAME_HEIGHT};
+        CStringArray names;
+        for (const char* sz : BAR_NAMES)
+            names.Add(sz);
+        bar.CreateFromNames(names, &rcClient);
+        bar.LoadImages("BottomMenuBG.bmp", &rcClient, 0);
+        bar.PlaceInRect(PLACE_BOTTOM | PLACE_HCENTRE, rcClient);
+        bar.Show();
+        bar.SetValue(0.65);
+        bar.SetMode(2);
+        CWidget::SetMenuOpen(TRUE);
+        CStringArray top;
+        top.Add("TopPanelBG.bmp");
+        top.Add("TopPanelBG.bmp");
+        topPanel.CreateFromNames(top, &rcClient);
+        topPanel.PlaceInRect(PLACE_TOP | PLACE_HCENTRE, rcClient);
+        topPanel.Show();
+        CStringArray paused;
+        paused.Add("Paused.bmp");
+        paused.Add("Paused.bmp");
+        pausedPanel.CreateFromNames(paused, &rcClient);
+        pausedPanel.PlaceInRect(PLACE_VCENTRE | PLACE_HCENTRE, rcClient);
+        pausedPanel.Show();
+        font.SetHeight(20).SetItalic(1);
+    }
+    ~SHudScene()
+    {
+        SetWidgetFrame(nullptr);
+        DeleteAllTextures();
+    }
+
+    void CopyRendered() { frame.pBackBuffer->BltFast(0, 0, pRendered.get(), nullptr, DDBLTFAST_WAIT); }
+
+    void DrawInterface()
+    {
+        pausedPanel.Draw(0);
+        bar.Draw(0);
+        topPanel.Draw(0);
+        HDC hDC = nullptr;
+        if (frame.pBackBuffer->GetDC(&hDC) == DD_OK)
+        {
+            PaintTextMessage(hDC, font, RECT{0, 0, FRAME_WIDTH, FRAME_HEIGHT},
+                             "Call The Shot: choose the pocket for the eight ball before you shoot, "
+                             "or the shot does not count");
+            frame.pBackBuffer->ReleaseDC(hDC);
+        }
+    }
+
+    CHudLibrary library;
+    SWidgetFrame frame;
+    std::unique_ptr<CDirect3DDevice> pDevice;
+    SurfacePtr pRendered;
+    CListWidget bar;
+    CTextWidget topPanel{59};
+    CTextWidget pausedPanel{60};
+    CPanelFont font;
+};
+
+void BM_FrameCopyOnly(benchmark::State& state)
+{
+    SHudScene scene;
+    for (auto _ : state)
+    {
+        scene.CopyRendered();
+        benchmark::DoNotOptimize(scene.frame.pBackBuffer->GetBits());
+    }
+}
+BENCHMARK(BM_FrameCopyOnly)->Unit(benchmark::kMicrosecond);
+
+void BM_InterfaceOverFrame(benchmark::State& state)
+{
+    SHudScene scene;
+    for (auto _ : state)
+    {
+        scene.CopyRendered();
+        scene.DrawInterface();
+        benchmark::DoNotOptimize(scene.frame.pBackBuffer->GetBits());
+    }
+}
+BENCHMARK(BM_InterfaceOverFrame)->Unit(benchmark::kMicrosecond);
+} // namespace
