@@ -11,6 +11,9 @@
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
 #include "simulation/BallEngine.h"
+#include "simulation/PhysicsCoefficients.h"
+
+#include <cstdio>
 
 namespace
 {
@@ -24,6 +27,28 @@ DWORD SetModeFlags(DWORD dwFlags)
 {
     g_nGameMode |= dwFlags;
     return g_nGameMode;
+}
+
+void ApplyPhysicsCoefficients(const CSettings& settings)
+{
+    const std::pair<const CString*, std::atomic<float>*> aCoefficients[] = {
+        {&settings.m_strAccelRollDeceler, &g_PhysicsCoefficients.accelRollDeceler},
+        {&settings.m_strSideSpinDeceleration_rads, &g_PhysicsCoefficients.SideSpinDeceleration},
+        {&settings.m_strMaxFlightHeightPerR, &g_PhysicsCoefficients.m_dMaxFlightHeightPerR},
+        {&settings.m_strBallBallFriction, &g_PhysicsCoefficients.BallBallFriction},
+        {&settings.m_strSideSpinCoeff, &g_PhysicsCoefficients.SideSpinCoeff},
+        {&settings.m_strForwardSpinCoeff, &g_PhysicsCoefficients.ForwardSpinCoeff},
+        {&settings.m_strVerticalVelocityCoeff, &g_PhysicsCoefficients.VerticalVelocityCoeff},
+        {&settings.m_strDecay, &g_PhysicsCoefficients.Decay},
+        {&settings.m_strSideSpinDecay, &g_PhysicsCoefficients.SideSpinDecay},
+        {&settings.m_strSideSpinInfluence, &g_PhysicsCoefficients.SideSpinInfluence},
+    };
+    for (const auto& [pText, pCoefficient] : aCoefficients)
+    {
+        float f = 0;
+        if (std::sscanf(pText->GetString(), "%f", &f) == 1)
+            *pCoefficient = f;
+    }
 }
 
 const char* RegisterWindowClass(const char* szName)
@@ -133,8 +158,10 @@ LRESULT CMainFrame::OnInitGameMsg(WPARAM, LPARAM)
 BOOL CMainFrame::InitGame()
 {
     // The start dialog answers OK with the settings as they stand until the interface exists.
+    ApplyPhysicsCoefficients(g_Settings);
     if (g_Settings.m_nGameType > 100)
         g_Settings.m_nGameType = 3;
+    g_Settings.m_nAdDisplayEnable = 0;
     g_nGameMode &= gmStartupFlag | 0x10 | 0x8 | 0x4;
     g_Settings.Save();
     SetForegroundWindow();

@@ -32,6 +32,11 @@ const char* RegisterWindowClass(const char* szName);
 /// ORs flags into the game-mode word; the new word.
 DWORD SetModeFlags(DWORD dwFlags);
 
+class CSettings;
+/// Converts the settings' ten physics coefficient texts into the ball simulation's coefficients;
+/// a text that is not a number leaves its coefficient as it is.
+void ApplyPhysicsCoefficients(const CSettings& settings);
+
 class CMainFrame : public CFrameWnd
 {
 public:

@@ -50,7 +50,9 @@ BOOL PrepareTablesData(const TablesDatBuilder& build)
     for (const CString& strFolder : aFolders)
     {
         CFileStatus status;
-        if (!strFolder.IsEmpty() && CFile::GetStatus(strFolder + "tables.dat", status) && status.m_size > 0)
+        // A folder of that name is no table.
+        if (!strFolder.IsEmpty() && CFile::GetStatus(strFolder + "tables.dat", status) && status.m_size > 0 &&
+            (status.m_attribute & 0x10) == 0)
         {
             g_strTablesDatPath = strFolder + "tables.dat";
             return TRUE;

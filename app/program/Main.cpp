@@ -7,6 +7,8 @@
 #include "platform/win32/Version.h"
 #include "platform/window/Window.h"
 
+#include <cstdio>
+
 namespace
 {
 /// The program's own version, 1.7.0.0, as the table of required files asks for it.
@@ -18,7 +20,12 @@ int main(int argc, char** argv)
 {
     SetProgramFileVersion(PROGRAM_VERSION_MS, PROGRAM_VERSION_LS);
     CWinApp::SetCommandLine(argc, argv);
-    StartDisplay();
+    if (!StartDisplay())
+    {
+        // Without a screen nobody could see or close the game: say so rather than run unseen.
+        std::fprintf(stderr, "Vorn cannot open its window: no display (SDL_VIDEODRIVER=dummy runs it without one).\n");
+        return 2;
+    }
     InstallSystemDisplayAdapter();
     // Until the interface draws its own error dialog, errors are message boxes.
     SetErrorBoxHandler([](const char* szText) { AfxMessageBox(szText, MB_ICONHAND); });

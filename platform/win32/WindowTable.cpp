@@ -70,7 +70,9 @@ bool IsTopLevel(const SWindowSlot& slot) { return (slot.dwStyle & WS_CHILD) == 0
 
 SWindowView ViewOf(HWND hWnd, const SWindowSlot& slot)
 {
-    return SWindowView{hWnd, slot.strTitle, slot.rc, (slot.dwStyle & WS_VISIBLE) != 0, slot.bIconic};
+    return SWindowView{hWnd,         slot.strTitle,
+                       slot.rc,      (slot.dwStyle & WS_VISIBLE) != 0,
+                       slot.bIconic, (slot.dwStyle & (WS_CAPTION | WS_THICKFRAME)) != 0};
 }
 
 const SClass* FindClass(LPCSTR szName)

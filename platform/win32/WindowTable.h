@@ -142,6 +142,7 @@ struct SWindowView
     RECT rcWindow;
     bool bVisible = false;
     bool bIconic = false;
+    bool bFramed = false; // with a caption or a sizing frame
 };
 
 /// The display's side of the top-level windows. Calls come from the thread that made the change,

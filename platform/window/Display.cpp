@@ -200,6 +200,8 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
     if (const char* szWanted = std::getenv("SDL_VIDEODRIVER"); szWanted == nullptr || !IsHeadlessDriver(szWanted))
         __lsan_disable();
 #endif
+    // Interrupt and terminate signals end the program as they end any other, not as a quit event.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     m_bVideo = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
     if (!m_bVideo)
         std::fprintf(stderr, "Cannot start the display: %s\n", SDL_GetError());
@@ -385,6 +387,7 @@ void CDisplay::ApplyView(const SWindowView& view)
         return;
     SDL_Window* pWindow = it->second.pWindow;
     SDL_SetWindowTitle(pWindow, view.strTitle.c_str());
+    SDL_SetWindowBordered(pWindow, view.bFramed ? SDL_TRUE : SDL_FALSE);
     SDL_SetWindowPosition(pWindow, view.rcWindow.left, view.rcWindow.top);
     SDL_SetWindowSize(pWindow, std::max(1, static_cast<int>(view.rcWindow.right - view.rcWindow.left)),
                       std::max(1, static_cast<int>(view.rcWindow.bottom - view.rcWindow.top)));

@@ -97,6 +97,17 @@ TEST(ProgramTest, MissingLibraryIsNamedAndEndsWithStatusTwo)
     }
 }
 
+TEST(ProgramTest, TablesDatThatCannotBeMadeEndsTheStartWithItsMessage)
+{
+    CTestProgramRun run;
+    // Folders where the file should be: it can be neither read nor written in any of them.
+    for (const auto& folder : {run.Program(), run.Program() / "Artwork", run.Root() / "tmp"})
+        std::filesystem::create_directories(folder / "tables.dat");
+    EXPECT_EQ(2, run.Run("")) << run.Log();
+    EXPECT_NE(std::string::npos, run.Log().find("table tables.dat could not be found or built")) << run.Log();
+    EXPECT_EQ(std::string::npos, run.Log().find("Game started"));
+}
+
 TEST(ProgramTest, SecondStartRaisesTheFirstAndEndsWithZero)
 {
     CTestProgramRun first;

@@ -1,0 +1,3 @@
+#include "foundation/DialogResultMask.h"
+
+DWORD g_nDialogOkMask = 0;
