@@ -190,6 +190,8 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
     const auto nIndex = static_cast<std::uint32_t>(m_aTriangles.size());
     m_aTriangles.push_back(t);
     m_dQueuedArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
+    if (m_nThreads <= 1)
+        return; // drawn whole, in order: no tiles needed
     for (int ty = t.yTop / TILE_HEIGHT; ty <= (t.yBottom - 1) / TILE_HEIGHT; ++ty)
         for (int tx = t.xLeft / TILE_WIDTH; tx <= (t.xRight - 1) / TILE_WIDTH; ++tx)
         {
@@ -205,32 +207,36 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
 // Drawing the tiles
 // ---------------------------------------------------------------------------------------------------------------------
 
-std::uint64_t CRasterizer::DrawTile(const SSpanContext& ctx, int nTile) const
+std::uint64_t CRasterizer::DrawPart(const SSpanContext& ctx, const SRasterTriangle& t, const RECT& rcPart) const
 {
     const SpanFn pfnSpan = m_bWide ? PickSpanAvx2(ctx.state) : PickSpanSse2(ctx.state);
-    const int nLeft = (nTile % m_nTilesX) * TILE_WIDTH, nTop = (nTile / m_nTilesX) * TILE_HEIGHT;
-    const int nRight = nLeft + TILE_WIDTH, nBottom = nTop + TILE_HEIGHT;
     const int xMin = static_cast<int>(m_target.rcClip.left), xMax = static_cast<int>(m_target.rcClip.right);
     std::uint64_t nDrawn = 0;
-    for (const std::uint32_t nIndex : m_aBins[static_cast<size_t>(nTile)])
+    const int yEnd = std::min(t.yBottom, static_cast<int>(rcPart.bottom));
+    for (int y = std::max(t.yTop, static_cast<int>(rcPart.top)); y < yEnd; ++y)
     {
-        const SRasterTriangle& t = m_aTriangles[nIndex];
-        const int yEnd = std::min(t.yBottom, nBottom);
-        for (int y = std::max(t.yTop, nTop); y < yEnd; ++y)
-        {
-            // The row's extent is a function of the triangle and y alone, whichever tile draws it.
-            const float yc = static_cast<float>(y) + 0.5f;
-            const float xLong = t.eLong.XAt(yc);
-            const float xShort = yc < t.yMid ? t.eUpper.XAt(yc) : t.eLower.XAt(yc);
-            const float xl = t.bLongLeft ? xLong : xShort;
-            const float xr = t.bLongLeft ? xShort : xLong;
-            const int cx0 = std::max(FastCeil(xl - 0.5f), xMin);
-            const int cx1 = std::min(FastCeil(xr - 0.5f), xMax);
-            const int x0 = std::max(cx0, nLeft), x1 = std::min(cx1, nRight);
-            if (x0 < x1)
-                nDrawn += pfnSpan(ctx, t, y, cx0, cx1, x0, x1);
-        }
+        // The row's extent is a function of the triangle and y alone, whichever part draws it.
+        const float yc = static_cast<float>(y) + 0.5f;
+        const float xLong = t.eLong.XAt(yc);
+        const float xShort = yc < t.yMid ? t.eUpper.XAt(yc) : t.eLower.XAt(yc);
+        const float xl = t.bLongLeft ? xLong : xShort;
+        const float xr = t.bLongLeft ? xShort : xLong;
+        const int cx0 = std::max(FastCeil(xl - 0.5f), xMin);
+        const int cx1 = std::min(FastCeil(xr - 0.5f), xMax);
+        const int x0 = std::max(cx0, static_cast<int>(rcPart.left)), x1 = std::min(cx1, static_cast<int>(rcPart.right));
+        if (x0 < x1)
+            nDrawn += pfnSpan(ctx, t, y, cx0, cx1, x0, x1);
     }
+    return nDrawn;
+}
+
+std::uint64_t CRasterizer::DrawTile(const SSpanContext& ctx, int nTile) const
+{
+    const int nLeft = (nTile % m_nTilesX) * TILE_WIDTH, nTop = (nTile / m_nTilesX) * TILE_HEIGHT;
+    const RECT rcTile{nLeft, nTop, nLeft + TILE_WIDTH, nTop + TILE_HEIGHT};
+    std::uint64_t nDrawn = 0;
+    for (const std::uint32_t nIndex : m_aBins[static_cast<size_t>(nTile)])
+        nDrawn += DrawPart(ctx, m_aTriangles[nIndex], rcTile);
     return nDrawn;
 }
 
@@ -246,8 +252,9 @@ void CRasterizer::Flush()
     const int nJobs = static_cast<int>(m_aUsedTiles.size());
     if (m_nThreads <= 1 || nJobs <= 1 || m_dQueuedArea < MIN_PARALLEL_AREA)
     {
-        for (const int nTile : m_aUsedTiles)
-            m_nPixelsDrawn += DrawTile(ctx, nTile);
+        // One thread draws each triangle whole, in order: the same pixels as tile by tile, without the splits.
+        for (const SRasterTriangle& t : m_aTriangles)
+            m_nPixelsDrawn += DrawPart(ctx, t, m_target.rcClip);
     }
     else
     {

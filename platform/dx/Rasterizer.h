@@ -84,8 +84,8 @@ public:
     /// Pixel columns between two exact perspective divisions.
     static constexpr int SPAN_STEP = 16;
     /// Screen tiles drawn as one job; the width is a multiple of SPAN_STEP.
-    static constexpr int TILE_WIDTH = 64;
-    static constexpr int TILE_HEIGHT = 32;
+    static constexpr int TILE_WIDTH = 128;
+    static constexpr int TILE_HEIGHT = 64;
     static_assert(TILE_WIDTH % SPAN_STEP == 0);
 
     CRasterizer();
@@ -114,6 +114,8 @@ public:
     void ResetPixelsDrawn() { m_nPixelsDrawn = 0; }
 
 private:
+    /// Draws the rows and columns of a triangle inside rcPart.
+    std::uint64_t DrawPart(const SSpanContext& ctx, const SRasterTriangle& t, const RECT& rcPart) const;
     std::uint64_t DrawTile(const SSpanContext& ctx, int nTile) const;
 
     SRasterTarget m_target;
