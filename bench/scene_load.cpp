@@ -1,8 +1,8 @@
 // Loading the whole scene from its libraries: the scene text with every section, the meshes of
 // every object, the lamps, and every texture made and uploaded to the device. The scene is one of
-// the game's size made here (48 objects over 24 meshes of 2,048 triangles, 16 lamps, 40
-// textures); with VORN_GAME_DIR naming the folder of the game's libraries, their own scene is
-// loaded as well.
+// the game's size made here (48 objects over 24 meshes of 2,048 triangles and sixteen balls from
+// the balls' template, 16 lamps, 32 textures); with VORN_GAME_DIR naming the folder of the game's
+// libraries (build/game), their own scene is loaded as well.
 #include "fixtures/ImageFixtures.h"
 
 #include "foundation/LibraryLists.h"
@@ -71,9 +71,10 @@ std::string SceneText()
     for (int i = 0; i < 16; ++i)
         s += "Lamp" + std::to_string(i) + ", 2, 0.8,0.8,0.8, " + std::to_string(i * 10) +
              ",150,0, 0,-1,0, 200, 0.3,0.8, 1,0.0001,0.00001;\n";
-    s += "[Motions]\n1, Fan, 33;\n[Links]\nlink.bmp, http://x, Link;\n[Objects]\n";
+    s += "[Motions]\n1, Fan, 33;\n[Links]\nlink.bmp, http://x, Link;\n[Objects]\n"
+         "0x10, Balls, Mesh0.x, 0,0,0, 0, 20, -1, -1, 0, 0, -1, 1, 1, 150, 0;\n";
     for (int i = 0; i < OBJECT_COUNT; ++i)
-        s += std::to_string(i + 1) + ", Obj" + std::to_string(i) + ", Mesh" + std::to_string(i % MESH_COUNT) +
+        s += "0x" + std::to_string(1000 + i) + ", Obj" + std::to_string(i) + ", Mesh" + std::to_string(i % MESH_COUNT) +
              ".x, 0,0,0, 0, " + std::to_string(i) + ", -1, -1, 0, 0, -1, 3, 0, 1, 2, 200, 0;\n";
     return s;
 }
@@ -101,9 +102,12 @@ public:
         ball.nWidth = 256;
         ball.nHeight = 128;
         ball.pixels.assign(256 * 128, 0xC02020);
-        for (int i = 0; i < 24; ++i)
-            writer.Add(SResourceKey::Id(2), SResourceKey::Name("ball" + std::to_string(i) + ".bmp"), 0, EncodeBmp(ball),
-                       strError);
+        for (int i = 0; i < 16; ++i)
+        {
+            char sz[16];
+            std::snprintf(sz, sizeof sz, "b_%02d.bmp", i);
+            writer.Add(SResourceKey::Id(2), SResourceKey::Name(sz), 0, EncodeBmp(ball), strError);
+        }
         m_strLibrary = m_strFolder + "/Imagery.dll";
         if (!writer.WriteFile(m_strLibrary, strError))
             std::fprintf(stderr, "cannot write the scene library: %s\n", strError.c_str());
@@ -126,7 +130,9 @@ struct SLoadedScene
     int nTextures = 0;
 };
 
-bool LoadScene(CDirect3DDevice& device, SLoadedScene& scene, const std::vector<std::string>& aExtraTextures)
+constexpr int BALL_TEMPLATE_ID = 0x10;
+
+bool LoadScene(CDirect3DDevice& device, SLoadedScene& scene)
 {
     const CLibraryListHold hold(g_astrArtworkLibraries);
     CSceneReader reader;
@@ -147,6 +153,8 @@ bool LoadScene(CDirect3DDevice& device, SLoadedScene& scene, const std::vector<s
     lights.ApplyLines(astrLights, &device);
     for (const CSceneObjectRec& rec : aRecs)
     {
+        if (rec.m_nId == BALL_TEMPLATE_ID)
+            continue;
         auto pObject = std::make_unique<CSceneObject>();
         if (!pObject->LoadMesh(rec.m_strFile))
             continue;
@@ -155,8 +163,16 @@ bool LoadScene(CDirect3DDevice& device, SLoadedScene& scene, const std::vector<s
             pObject->AddLightNumber(n);
         scene.aObjects.push_back(std::move(pObject));
     }
-    for (const std::string& strName : aExtraTextures)
-        CreateTexture(strName.c_str());
+    // Sixteen balls from the template's mesh, each with its face.
+    const CSceneObjectRec ballRec = CSceneReader::FindObjectRecById(aRecs, BALL_TEMPLATE_ID);
+    for (int i = 0; i < 16 && ballRec.m_bValid; ++i)
+    {
+        auto pBall = std::make_unique<CBallSceneObject>();
+        pBall->LoadMesh(1.23f, i, ballRec.m_strFile, 0, false);
+        pBall->ApplyRecord(ballRec);
+        pBall->SetImage(nullptr);
+        scene.aObjects.push_back(std::move(pBall));
+    }
     RestoreAllTextures(&device);
     for (int i = 0; i < 1024; ++i)
         scene.nTextures += FindTexture(("tex" + std::to_string(i) + ".jpg").c_str()) != nullptr ? 1 : 0;
@@ -177,14 +193,14 @@ void BM_LoadWholeScene(benchmark::State& state)
     g_astrArtworkLibraries.Add(CString(s_libs.Library()));
     SurfacePtr pTarget = CDirectDrawSurface::Create(64, 64, MakeRgbPixelFormat(32), DDSCAPS_3DDEVICE);
     CDirect3DDevice device(pTarget);
-    std::vector<std::string> aBalls;
-    for (int i = 0; i < 24; ++i)
-        aBalls.push_back("ball" + std::to_string(i) + ".bmp");
     for (auto _ : state)
     {
         SLoadedScene scene;
-        if (!LoadScene(device, scene, aBalls) || scene.aObjects.size() != OBJECT_COUNT)
-            state.SkipWithError("the scene did not load whole");
+        if (!LoadScene(device, scene) || scene.aObjects.size() != OBJECT_COUNT + 16)
+        {
+            state.SkipWithError(("the scene did not load whole: " + std::to_string(scene.aObjects.size())).c_str());
+            break;
+        }
         state.PauseTiming();
         Unload(scene);
         state.ResumeTiming();
@@ -210,8 +226,11 @@ void BM_LoadGameScene(benchmark::State& state)
     for (auto _ : state)
     {
         SLoadedScene scene;
-        if (!LoadScene(device, scene, {}) || scene.aObjects.empty())
+        if (!LoadScene(device, scene) || scene.aObjects.size() <= 16)
+        {
             state.SkipWithError("the game's scene did not load");
+            break;
+        }
         state.PauseTiming();
         Unload(scene);
         state.ResumeTiming();

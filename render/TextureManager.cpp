@@ -290,13 +290,17 @@ void FillSurface(const TextureContainer& tex, const std::vector<DWORD>& aPixels,
     const DDPIXELFORMAT& f = desc.ddpfPixelFormat;
     const CPacker packer(f);
     const bool bRgba = !tex.pRGBAData.empty();
+    // The source column of each surface column, worked out once rather than per texel.
+    std::vector<DWORD> aSourceX(desc.dwWidth);
+    for (DWORD x = 0; x < desc.dwWidth; ++x)
+        aSourceX[x] = static_cast<DWORD>(std::uint64_t{x} * w / desc.dwWidth);
     for (DWORD y = 0; y < desc.dwHeight; ++y)
     {
         BYTE* pRow = static_cast<BYTE*>(desc.lpSurface) + static_cast<std::size_t>(y) * desc.lPitch;
-        const DWORD sy = static_cast<DWORD>(std::uint64_t{y} * h / desc.dwHeight);
+        const DWORD* pSourceRow = &aPixels[static_cast<DWORD>(std::uint64_t{y} * h / desc.dwHeight) * std::size_t{w}];
         for (DWORD x = 0; x < desc.dwWidth; ++x)
         {
-            const DWORD s = aPixels[sy * w + static_cast<DWORD>(std::uint64_t{x} * w / desc.dwWidth)];
+            const DWORD s = pSourceRow[aSourceX[x]];
             const DWORD v = bRgba ? packer.Pack(s >> 24, (s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF)
                                   : KeyedTexel(tex, f, packer, s);
             if (f.dwRGBBitCount == 32)
