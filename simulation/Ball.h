@@ -112,7 +112,8 @@ public:
     /// The longest step in milliseconds this ball can take without passing through another ball
     /// or a cushion: `balls` is the engine's list (this ball may be in it), lo and hi the bed's
     /// corners, nMovingCount the number of moving balls. NO_STEP_LIMIT_MS when it sets no limit.
-    /// Balls at a place that is not finite are ignored, this one included.
+    /// Balls at a place that is not finite are ignored, this one included; so are balls falling
+    /// into a pocket. nMovingCount counts no ball falling into a pocket.
     virtual double GetSafeTimeStep(std::span<const CBall* const> balls, const CVector3& lo, const CVector3& hi,
                                    int nMovingCount) const;
     virtual void SetLastContactKind(int nKind) { m_nLastContactKind = nKind; }

@@ -91,8 +91,10 @@ double CBall::GetSafeTimeStep(std::span<const CBall* const> balls, const CVector
                               int nMovingCount) const
 {
     // A ball at a place that is not finite (its next Move takes it off the table) sets no limit.
-    // (Its velocity is always finite: every store of it refuses other values.)
-    if (m_bMoving != TRUE || !IsFiniteVector(m_vPos))
+    // (Its velocity is always finite: every store of it refuses other values.) Nor does a ball
+    // falling into a pocket: it touches nothing more, and the aiming aid, which pockets it at once,
+    // must step the rest of the table as the live table does.
+    if (m_bMoving != TRUE || !IsFiniteVector(m_vPos) || IsOutOfPlay(*this))
         return NO_STEP_LIMIT_MS;
     const double dSpeed = m_vVel.Length();
     // A moving ball without speed (spinning in place) sets no limit; the bound below would divide

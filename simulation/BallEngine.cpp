@@ -250,8 +250,9 @@ void CBallEngine::SetCueBallNumber(int nNumber) { ::SetCueBallNumber(nNumber); }
 double CBallEngine::GetMaxStep()
 {
     std::lock_guard lock(m_Lock);
-    const int nMoving = static_cast<int>(
-        std::count_if(m_Balls.begin(), m_Balls.end(), [](const auto& pBall) { return pBall->IsMoving(); }));
+    // A ball falling into a pocket is out of play and not counted (see CBall::GetSafeTimeStep).
+    const int nMoving = static_cast<int>(std::count_if(
+        m_Balls.begin(), m_Balls.end(), [](const auto& pBall) { return pBall->IsMoving() && !pBall->IsRollMode4(); }));
     const CVector3 vLo(0.0f, 0.0f, 0.0f);
     const CVector3 vHi(TABLE_WIDTH_M, TABLE_LENGTH_M, 0.0f);
     double dStep = MAX_STEP_START_MS;

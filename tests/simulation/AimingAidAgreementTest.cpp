@@ -1,7 +1,8 @@
 // The aiming aid shows the shot the live table will play: a table of shots struck on the live
 // table, stepped in 16 ms frames, and on the aiming aid's worker, stepped in its 1000 ms periods,
 // end with every ball in the same place 1 s after the stroke and at rest, and with the same balls
-// off the table.
+// off the table. The live table is looked at every whole second, where the aid's periods end: the
+// frame that spans it is played in two parts.
 #include "tests/simulation/BallEngineScenes.h"
 #include "tests/simulation/SimTestSupport.h"
 
@@ -44,8 +45,10 @@ struct SStroke
 struct SShot
 {
     const char* szName;
-    std::vector<SPlacedBall> balls; // empty: an 8-ball rack, broken at the apex
-    SStroke stroke;
+    std::vector<SPlacedBall> balls; // empty: a rack, broken at the apex
+    SStroke stroke;                 // for a break, fAzimuthDeg turns the stroke off the apex line
+    int nRackType = GAME_TYPE_8BALL;
+    unsigned int nRackSeed = 1;
 };
 
 /// Where a ball ended: on the bed at a place, or off the table (in a pocket, or gone to the floor).
@@ -61,7 +64,7 @@ void SetUpTable(CBallEngine& engine, const SShot& shot)
 {
     if (shot.balls.empty())
     {
-        RackGame(engine, GAME_TYPE_8BALL, 1);
+        RackGame(engine, shot.nRackType, shot.nRackSeed);
         return;
     }
     engine.RemoveAllBalls();
@@ -76,7 +79,7 @@ void SetUpTable(CBallEngine& engine, const SShot& shot)
 float DirectionOf(CBallEngine& engine, const SShot& shot)
 {
     if (shot.balls.empty())
-        return DirectionTowards(engine, ApexBall(engine));
+        return DirectionTowards(engine, ApexBall(engine)) + static_cast<float>(shot.stroke.fAzimuthDeg * PI / 180.0);
     // The stroke's azimuth is minus its direction.
     return static_cast<float>(-shot.stroke.fAzimuthDeg * PI / 180.0);
 }
@@ -123,12 +126,22 @@ void PlayLive(CBallEngine& table, const SShot& shot, std::vector<SEnd>& atFirstL
     live.CopyBallsFrom(table);
     live.BeginShot(shot.stroke.fSpeed, DirectionOf(table, shot), shot.stroke.fElevation, shot.stroke.fSide,
                    shot.stroke.fHeight);
-    // The first look comes within a frame: that frame is played in two parts.
-    for (DWORD dwPlayed = 0; dwPlayed < FIRST_LOOK_MS; dwPlayed += FRAME_MS)
-        live.Advance(std::min(FRAME_MS, FIRST_LOOK_MS - dwPlayed));
+    DWORD dwPlayed = 0;
+    const auto playFrame = [&live, &dwPlayed]
+    {
+        const DWORD dwNext =
+            std::min((dwPlayed / FRAME_MS + 1) * FRAME_MS, (dwPlayed / AUX_PERIOD_MS + 1) * AUX_PERIOD_MS);
+        live.Advance(dwNext - dwPlayed);
+        dwPlayed = dwNext;
+    };
+    while (dwPlayed < FIRST_LOOK_MS)
+        playFrame();
     atFirstLook = Ends(live);
-    live.Advance(FRAME_MS - FIRST_LOOK_MS % FRAME_MS);
-    ASSERT_GE(AdvanceToRest(live), 0);
+    while (!live.AllBallsStopped())
+    {
+        ASSERT_LT(dwPlayed, 600000u) << "the live table must come to rest";
+        playFrame();
+    }
     atRest = Ends(live);
 }
 
@@ -171,6 +184,11 @@ const SShot SHOTS[] = {
     {"draw on a ball", {{0, 0.5588, 0.5}, {1, 0.5588, 0.9}}, {6.0f, 90.0f, 0.0f, 0.0f, 20.0f}},
     {"jump over a ball", {{0, 0.5588, 0.4}, {1, 0.5588, 0.6}}, {6.0f, 90.0f, -0.5f, 0.0f, 0.0f}},
     {"the 8-ball break", {}, {FULL_STROKE_SPEED_MPS, 0.0f, 0.0f, 0.0f, 0.0f}},
+    // Breaks in which balls drop while others still run.
+    {"an 8-ball break, a little off the apex", {}, {FULL_STROKE_SPEED_MPS, 0.5f, 0.0f, 0.0f, 0.0f}, GAME_TYPE_8BALL, 5},
+    {"a 9-ball break", {}, {FULL_STROKE_SPEED_MPS, 1.0f, 0.0f, 0.0f, 0.0f}, GAME_TYPE_9BALL, 12},
+    {"an 8-ball break with english", {}, {FULL_STROKE_SPEED_MPS, 2.0f, 0.0f, 10.0f, -5.0f}, GAME_TYPE_8BALL, 19},
+    {"a 9-ball break off the apex", {}, {FULL_STROKE_SPEED_MPS, -1.5f, 0.0f, 0.0f, 0.0f}, GAME_TYPE_9BALL, 21},
 };
 
 /// The aid as the player sees it: BeginShot with its own speed, one period, every ball stopped.

@@ -55,7 +55,9 @@ public:
     /// The longest step no ball objects to (milliseconds).
     double GetMaxStep() const
     {
-        const int nMoving = CountMoving();
+        // As the engine counts them: a ball falling into a pocket is out of play.
+        const int nMoving = static_cast<int>(std::count_if(
+            m_Balls.begin(), m_Balls.end(), [](const auto& p) { return p->IsMoving() && !p->IsRollMode4(); }));
         const CVector3 lo(0.0f, 0.0f, 0.0f);
         const CVector3 hi(TABLE_WIDTH_M, TABLE_LENGTH_M, 0.0f);
         double dStep = 1000000.0;
