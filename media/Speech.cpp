@@ -3,9 +3,11 @@
 #include "foundation/Settings.h"
 #include "media/SoundSystem.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/CrtRandom.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Sync.h"
 #include "platform/win32/Thread.h"
+#include "simulation/Referee.h"
 
 #include <algorithm>
 #include <deque>
@@ -18,6 +20,8 @@ namespace
 {
 /// "Speech Type" that asks for written text instead of speech.
 constexpr int SPEECH_TYPE_TEXT = 10;
+/// How long a written comment stays on screen.
+constexpr DWORD RULE_TEXT_MS = 2000;
 /// The pause of a phrase said at once.
 constexpr DWORD SAY_TEXT_DELAY_MS = 3000;
 } // namespace
@@ -122,6 +126,8 @@ private:
         {
             m_dwLastEnd = dwNow;
             m_bPlaying = false;
+            std::lock_guard lock(m_speech.m_lock);
+            m_speech.m_dwLastPhraseEnd = dwNow;
         }
         if (m_bPlaying)
             return std::max<DWORD>(1, pSound->GetSlotRemainingMs(nSlot));
@@ -266,6 +272,12 @@ DWORD CSpeech::GetLastPhraseStart()
     return m_dwLastPhraseStart;
 }
 
+DWORD CSpeech::GetLastPhraseEnd()
+{
+    std::lock_guard lock(m_lock);
+    return m_dwLastPhraseEnd;
+}
+
 void CSpeech::DropPendingRules()
 {
     std::fill(std::begin(m_apPendingRules), std::end(m_apPendingRules), nullptr);
@@ -305,11 +317,21 @@ BOOL CSpeech::SayText(LPCSTR szName)
 
 BOOL CSpeech::SayRuleComment(CSpeechRule* pRule, DWORD dwDelay, DWORD dwFlags)
 {
-    // Written comments need the on-screen messages, which the interface owns: with the switch off
-    // no comment is ever shown, so none is written yet.
-    if (g_Settings.m_nSpeechMode == 0 || g_Settings.m_nSpeechType == SPEECH_TYPE_TEXT)
+    if (g_Settings.m_nSpeechMode == 0)
         return FALSE;
+    if (g_Settings.m_nSpeechType == SPEECH_TYPE_TEXT)
+        return ShowRuleText(pRule);
     return SayComment(pRule, dwDelay, dwFlags);
+}
+
+BOOL CSpeech::ShowRuleText(CSpeechRule* pRule)
+{
+    if (!IsCommentaryOn() || pRule == nullptr || !pRule->m_bEnabled || pRule->m_bUsed || pRule->m_strText.IsEmpty())
+        return FALSE;
+    pRule->MarkUsed(timeGetTime());
+    if (m_pTextSink != nullptr)
+        m_pTextSink->ShowRuleText(pRule->m_strText, RULE_TEXT_MS);
+    return TRUE;
 }
 
 BOOL CSpeech::SayComment(CSpeechRule* pRule, DWORD dwDelay, DWORD dwFlags)
@@ -325,6 +347,109 @@ BOOL CSpeech::PlayRule(CSpeechRule* pRule)
 {
     if (!IsCommentaryOn() || !m_bActive || pRule == nullptr || g_Settings.m_nSpeechMode == 0)
         return FALSE;
+    if (g_Settings.m_nSpeechType == SPEECH_TYPE_TEXT)
+        return ShowRuleText(pRule);
     SayRuleComment(pRule, pRule->m_dwDelay, 0);
     return TRUE;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Triggers
+// ---------------------------------------------------------------------------------------------------------------------
+
+namespace
+{
+/// The game type of the break's and done comments' queries.
+constexpr int START_GAME_TYPE = 3;
+constexpr int DONE_GAME_TYPE = 17;
+} // namespace
+
+bool CSpeech::TriggersAllowed() const { return IsCommentaryOn() && m_bActive && m_rules.GetCount() > 0; }
+
+CSpeechRule* CSpeech::FindChanceRule(int nMoment, int nEvent, int nGameType)
+{
+    CSpeechQuery query;
+    query.m_nMoment = nMoment;
+    query.m_nEvent = nEvent;
+    query.m_nGameType = nGameType;
+    query.m_dwTime = timeGetTime();
+    CSpeechRule* pRule = m_rules.FindRule(query);
+    // A random number above percent / 100 of the range drops the rule.
+    if (pRule != nullptr && CrtRand() > pRule->m_nPercent / 100.0 * CRT_RAND_MAX)
+        return nullptr;
+    return pRule;
+}
+
+void CSpeech::StartComment()
+{
+    if (!TriggersAllowed())
+        return;
+    CSpeechQuery query;
+    query.m_nMoment = MOMENT_ON_BREAK;
+    query.m_nEvent = EVENT_GENERAL;
+    query.m_nGameType = START_GAME_TYPE;
+    query.m_dwTime = timeGetTime();
+    m_apPendingRules[PENDING_BEFORE_SHOT] = m_rules.FindRule(query);
+    m_apPendingRules[PENDING_AIMING] = nullptr;
+    m_apPendingRules[PENDING_DELAY] = nullptr;
+    PlayRule(m_apPendingRules[PENDING_BEFORE_SHOT]);
+}
+
+void CSpeech::DoneComment(BOOL bRobot, BOOL bLastBall, BOOL bHalfWay)
+{
+    if (!TriggersAllowed() || (!bLastBall && !bHalfWay))
+        return;
+    const int nMoment = bRobot ? MOMENT_AFTER_ROBOT_DONE : MOMENT_AFTER_HUMAN_DONE;
+    m_apPendingRules[PENDING_AFTER_SHOT] =
+        FindChanceRule(nMoment, bLastBall ? EVENT_LAST_BALL : EVENT_HALF_WAY, DONE_GAME_TYPE);
+    if (m_apPendingRules[PENDING_AFTER_SHOT] != nullptr && m_apPendingRules[PENDING_BEFORE_SHOT] != nullptr)
+        m_apPendingRules[PENDING_AIMING] = nullptr;
+}
+
+void CSpeech::AfterShotComment(BOOL bRobot, const CReferee& referee)
+{
+    if (!TriggersAllowed())
+        return;
+    DropPendingRules();
+    if (m_bFirstShot)
+    {
+        m_bFirstShot = FALSE;
+        m_run.m_nCount = 0;
+        m_run.m_nPotted = 0;
+    }
+    const WORD wFlags = referee.GetFlags();
+    const bool bFailed = (wFlags & (REF_FOUL | REF_CUE_POCKETED)) != 0 || (wFlags & REF_POCKETED) == 0;
+    const bool bRobotNext = bRobot ? !bFailed : bFailed;
+    const int nMoment = bRobot ? (bFailed ? MOMENT_AFTER_ROBOT_FAIL : MOMENT_AFTER_ROBOT_DONE)
+                               : (bFailed ? MOMENT_AFTER_HUMAN_FAIL : MOMENT_AFTER_HUMAN_DONE);
+    const int nRun = m_run.m_nCount + (bFailed ? 0 : 1);
+    const int nEvent = nRun >= 4 ? EVENT_LONG : nRun == 3 ? EVENT_3_LONG : nRun == 2 ? EVENT_2_LONG : EVENT_GENERAL;
+    const int nGameType = referee.GetGameType();
+    m_apPendingRules[PENDING_AFTER_SHOT] = FindChanceRule(nMoment, nEvent, nGameType);
+    m_apPendingRules[PENDING_BEFORE_SHOT] =
+        FindChanceRule(bRobotNext ? MOMENT_BEFORE_ROBOT : MOMENT_BEFORE_HUMAN, EVENT_GENERAL, nGameType);
+    if (!bRobotNext)
+    {
+        if (m_apPendingRules[PENDING_AFTER_SHOT] == nullptr || m_apPendingRules[PENDING_BEFORE_SHOT] == nullptr)
+            m_apPendingRules[PENDING_AIMING] = FindChanceRule(MOMENT_BEFORE_HUMAN, EVENT_AIMING, nGameType);
+        FindDelayRule(timeGetTime(), nGameType);
+    }
+    // The run record: who shot, and the potted balls and successes in a row since the last failure.
+    m_run.m_bRobot = bRobot;
+    m_run.m_bFail = bFailed;
+    m_run.m_nPotted = bFailed ? 0 : m_run.m_nPotted + referee.CountPocketedNow();
+    m_run.m_nCount = bFailed ? 0 : m_run.m_nCount + 1;
+    m_run.m_nGameType = nGameType;
+}
+
+void CSpeech::FindDelayRule(DWORD dwTime, int nGameType)
+{
+    if (!TriggersAllowed())
+        return;
+    CSpeechQuery query;
+    query.m_nMoment = MOMENT_BEFORE_HUMAN;
+    query.m_nEvent = EVENT_DELAY;
+    query.m_nGameType = nGameType;
+    query.m_dwTime = dwTime;
+    m_apPendingRules[PENDING_DELAY] = m_rules.FindRule(query);
 }

@@ -19,6 +19,7 @@
 #include <atomic>
 #include <mutex>
 
+class CReferee;
 class CSoundSystem;
 
 /// The speech module's file name ("VornSpeech.dat"). Read-only; any thread.
@@ -53,6 +54,14 @@ private:
     static std::atomic<int> s_nLive;
 };
 
+/// Where written comments go: the on-screen messages, which the interface owns.
+class IRuleTextSink
+{
+public:
+    virtual ~IRuleTextSink() = default;
+    virtual void ShowRuleText(const CString& strText, DWORD dwDurationMs) = 0;
+};
+
 class CSpeech
 {
 public:
@@ -76,10 +85,37 @@ public:
 
     BOOL SayText(LPCSTR szName);
     BOOL SayRuleComment(CSpeechRule* pRule, DWORD dwDelay, DWORD dwFlags);
+    /// A rule's written text, shown for 2000 ms through the sink (none set: nothing is shown).
+    BOOL ShowRuleText(CSpeechRule* pRule);
+    void SetRuleTextSink(IRuleTextSink* pSink) { m_pTextSink = pSink; }
     BOOL SayComment(CSpeechRule* pRule, DWORD dwDelay, DWORD dwFlags);
     BOOL PlayRule(CSpeechRule* pRule);
-    /// The commentary switch every trigger asks first: off.
-    BOOL IsCommentaryOn() const { return FALSE; }
+    /// The commentary switch every trigger asks first: off in the game.
+    BOOL IsCommentaryOn() const { return m_bCommentary; }
+    /// Test seam: turns the switch on, so that the triggers can be checked.
+    void SetCommentaryForTest(BOOL bOn) { m_bCommentary = bOn; }
+
+    // Triggers: each needs the switch on, the speech object active and rules loaded, and each
+    // rule found passes a chance test of its percentage.
+    /// At game start and after the intro: the break's comment.
+    void StartComment();
+    /// After a shot in the American and bonus games, when the last ball or half of them went.
+    void DoneComment(BOOL bRobot, BOOL bLastBall, BOOL bHalfWay);
+    /// After every shot: the comment on it, on the coming shot and, for the human, on aiming.
+    void AfterShotComment(BOOL bRobot, const CReferee& referee);
+    /// While the human aims: the comment on a long pause.
+    void FindDelayRule(DWORD dwTime, int nGameType);
+    void PlayAfterShotRule() { PlayRule(m_apPendingRules[PENDING_AFTER_SHOT]); }
+    void PlayBeforeShotRule() { PlayRule(m_apPendingRules[PENDING_BEFORE_SHOT]); }
+    void PlayDelayRule() { PlayRule(m_apPendingRules[PENDING_DELAY]); }
+    CSpeechRule* GetPendingRule(int i) const { return m_apPendingRules[i]; }
+    const CSpeechQuery& GetRunRecord() const { return m_run; }
+
+    // The pending rules.
+    static constexpr int PENDING_AFTER_SHOT = 0;
+    static constexpr int PENDING_BEFORE_SHOT = 1;
+    static constexpr int PENDING_AIMING = 2;
+    static constexpr int PENDING_DELAY = 3;
 
     /// Posts a request to the thread (SPEECH_QUEUE or SPEECH_PLAY_NOW); 0 without a thread, and the
     /// request is deleted then.
@@ -91,10 +127,15 @@ public:
     CSpeechRules& Rules() { return m_rules; }
     /// timeGetTime when the last queued phrase started (the thread writes it).
     DWORD GetLastPhraseStart();
+    /// timeGetTime when the thread saw the last queued phrase end.
+    DWORD GetLastPhraseEnd();
 
 private:
     friend class CSpeechThread;
     void DropPendingRules();
+    bool TriggersAllowed() const;
+    /// The rule for a moment and event, kept only when it passes its chance test.
+    CSpeechRule* FindChanceRule(int nMoment, int nEvent, int nGameType);
 
     CString m_strLibrary;
     CStringArray m_astrPending; // phrase names waiting for SayText
@@ -108,12 +149,15 @@ private:
     CSpeechRule* m_apPendingRules[4] = {}; // after-shot, before-shot, aiming, delay
     CSpeechQuery m_run;
     CSoundSystem* m_pSound = nullptr;
+    BOOL m_bCommentary = FALSE;
+    IRuleTextSink* m_pTextSink = nullptr;
 
     // Shared with the thread.
     std::mutex m_lock;
     int m_nClearsPending = 0; // ClearQueue calls whose clear message the thread has not yet taken
     bool m_bStopAcknowledged = true;
     DWORD m_dwLastPhraseStart = 0;
+    DWORD m_dwLastPhraseEnd = 0;
     HANDLE m_hSuspendEvent = nullptr; // manual reset, signalled while speech may play
 };
 

@@ -90,6 +90,7 @@ struct CSpeechQuery
     int m_nGameType = 3;
     int m_nMoment = -1;
     int m_nEvent = -1;
+    int m_nPotted = 0; ///< as the speech object's run record: balls potted since the last failure
 };
 
 /// The rule list with its scan order, default chance and delays.

@@ -3,10 +3,12 @@
 // and shutdowns in the middle of things; no request is ever lost.
 #include "media/Speech.h"
 
+#include "foundation/Settings.h"
 #include "media/SoundSystem.h"
 #include "platform/TempFolder.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/ResourceLibrary.h"
+#include "simulation/RefereeTypes.h"
 
 #include <chrono>
 #include <gtest/gtest.h>
@@ -88,11 +90,12 @@ template <class F> bool WaitUntil(F f)
 class CSpeechTest : public testing::Test
 {
 protected:
-    void SetUp() override
+    void SetUp() override { StartWithRules("@\r\nhello%Hello%%OnBreak%50%%\r\n"); }
+    void StartWithRules(const std::string& strRules)
     {
+        m_pSpeech.reset();
         CResourceLibraryWriter writer;
         std::string strError;
-        const std::string strRules = "@\r\nhello%Hello%%OnBreak%50%%\r\n";
         ASSERT_TRUE(writer.Add(SResourceKey::Name("SET"), SResourceKey::Name("SPEECHRULES.SET"), 0,
                                std::vector<BYTE>(strRules.begin(), strRules.end()), strError));
         ASSERT_TRUE(writer.WriteFile(m_folder.File("speech.dat"), strError));
@@ -116,6 +119,14 @@ protected:
     {
         m_clock.Advance(dwMs);
         m_pSpeech->ResumeSound();
+    }
+    /// Moves the clock to the end of the playing phrase and waits until the thread has seen it end.
+    void EndPhrase()
+    {
+        const DWORD dwEnd = m_pSpeech->GetLastPhraseStart() + PHRASE_MS;
+        m_clock.Advance(dwEnd - timeGetTime());
+        m_pSpeech->ResumeSound();
+        ASSERT_TRUE(WaitUntil([&] { return m_pSpeech->GetLastPhraseEnd() == dwEnd; }));
     }
     std::vector<std::string> Names() const
     {
@@ -153,7 +164,7 @@ TEST_F(CSpeechTest, SuspendedRequestsWaitThenPlayEachAfterItsPause)
     ASSERT_TRUE(PlayedCount(1));
     EXPECT_EQ(m_sound.Played()[0].dwAt, 100000u);
     EXPECT_EQ(m_pSpeech->GetLastPhraseStart(), 100000u);
-    Advance(PHRASE_MS); // "one" ends at 100300
+    EndPhrase(); // "one" ends at 100300
     ExpectNothingMore(1);
     Advance(1000); // exactly the pause: not yet
     ExpectNothingMore(1);
@@ -171,11 +182,11 @@ TEST_F(CSpeechTest, AHeadRequestThatEmptiesFirstBecomesTheOnlyOne)
     Queue("d", 0, SPEECH_AT_HEAD);
     m_pSpeech->ResumeSound();
     ASSERT_TRUE(PlayedCount(1));
-    Advance(PHRASE_MS); // "d" ends; "c" follows once any quiet time has passed
+    EndPhrase(); // "d" ends; "c" follows once any quiet time has passed
     ExpectNothingMore(1);
     Advance(1);
     ASSERT_TRUE(PlayedCount(2));
-    Advance(PHRASE_MS);
+    EndPhrase();
     Advance(1);
     ExpectNothingMore(2);
     EXPECT_EQ(Names(), (std::vector<std::string>{"d", "c"}));
@@ -272,4 +283,76 @@ TEST(SpeechWithoutModuleTest, StaysSilentWithoutAThread)
     speech.ResumeSound();
     speech.Shutdown();
     EXPECT_EQ(CSpeechRequest::LiveCount(), 0);
+}
+
+TEST_F(CSpeechTest, TriggersChooseTheirRulesOnlyWithTheSwitchOn)
+{
+    StartWithRules("@\r\n"
+                   "brk%Break%%OnBreak%100%%%%\r\n"
+                   "hd%Human done%%AfterHumanDone%100%%%%\r\n"
+                   "hf%Human fail%%AfterHumanFail%100%%%%\r\n"
+                   "h2%Two in a row%2Long%AfterHumanDone%100%%%%\r\n"
+                   "bh%Before human%%BeforeHuman%100%%%%\r\n"
+                   "br%Before robot%%BeforeRobot%100%%%%\r\n"
+                   "aim%Aim%Aiming%BeforeHuman%100%%%%\r\n"
+                   "dl%Delay%Delay%BeforeHuman%100%%%%\r\n"
+                   "last%Last%LastBall%AfterRobotDone%100%American%%%\r\n");
+    const CSettings saved = g_Settings;
+    g_Settings.m_nSpeechMode = 2;
+    g_Settings.m_nSpeechType = 0;
+    const auto Pending = [&](int i)
+    {
+        const CSpeechRule* pRule = m_pSpeech->GetPendingRule(i);
+        return pRule != nullptr ? pRule->m_strSound.Str() : std::string("-");
+    };
+    // Off, as in the game: nothing is chosen and nothing is said.
+    m_pSpeech->StartComment();
+    EXPECT_EQ(Pending(CSpeech::PENDING_BEFORE_SHOT), "-");
+
+    m_pSpeech->SetCommentaryForTest(TRUE);
+    m_pSpeech->StartComment();
+    EXPECT_EQ(Pending(CSpeech::PENDING_BEFORE_SHOT), "brk.wav");
+    m_pSpeech->ResumeSound();
+    ASSERT_TRUE(PlayedCount(1));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"brk.wav"}));
+
+    CReferee8Ball referee;
+    referee.Init(8);
+    referee.SetFlags(REF_POCKETED); // the human pots a ball
+    m_pSpeech->AfterShotComment(FALSE, referee);
+    EXPECT_EQ(Pending(CSpeech::PENDING_AFTER_SHOT), "hd.wav");
+    EXPECT_EQ(Pending(CSpeech::PENDING_BEFORE_SHOT), "bh.wav");
+    EXPECT_EQ(Pending(CSpeech::PENDING_AIMING), "-"); // both found: no aiming comment
+    EXPECT_EQ(Pending(CSpeech::PENDING_DELAY), "dl.wav");
+    EXPECT_EQ(m_pSpeech->GetRunRecord().m_nCount, 1);
+    m_pSpeech->AfterShotComment(FALSE, referee); // the second in a row
+    EXPECT_EQ(Pending(CSpeech::PENDING_AFTER_SHOT), "h2.wav");
+    referee.SetFlags(REF_FOUL);
+    m_pSpeech->AfterShotComment(FALSE, referee); // a foul: the computer plays next
+    EXPECT_EQ(Pending(CSpeech::PENDING_AFTER_SHOT), "hf.wav");
+    EXPECT_EQ(Pending(CSpeech::PENDING_BEFORE_SHOT), "br.wav");
+    EXPECT_EQ(Pending(CSpeech::PENDING_DELAY), "-");
+    EXPECT_EQ(m_pSpeech->GetRunRecord().m_nCount, 0);
+    EXPECT_TRUE(m_pSpeech->GetRunRecord().m_bFail);
+
+    m_pSpeech->DoneComment(TRUE, TRUE, FALSE);
+    EXPECT_EQ(Pending(CSpeech::PENDING_AFTER_SHOT), "last.wav");
+    m_pSpeech->PlayAfterShotRule();
+    EndPhrase();
+    Advance(1); // the after-shot pause is 0 here: any quiet time will do
+    ASSERT_TRUE(PlayedCount(2));
+    EXPECT_EQ(Names().back(), "last.wav");
+
+    // Asked for written text, the rule's text goes to the on-screen messages instead.
+    struct SSink : IRuleTextSink
+    {
+        void ShowRuleText(const CString& strText, DWORD dwMs) override { aShown.emplace_back(strText.Str(), dwMs); }
+        std::vector<std::pair<std::string, DWORD>> aShown;
+    } sink;
+    m_pSpeech->SetRuleTextSink(&sink);
+    g_Settings.m_nSpeechType = 10;
+    EXPECT_TRUE(m_pSpeech->PlayRule(m_pSpeech->Rules().GetRule(7)));
+    EXPECT_EQ(sink.aShown, (std::vector<std::pair<std::string, DWORD>>{{"Delay", 2000}}));
+    ExpectNothingMore(2);
+    g_Settings = saved;
 }
