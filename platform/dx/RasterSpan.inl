@@ -534,8 +534,10 @@ std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y,
     SRowDepth depth{};
     if (pZRow != nullptr)
     {
+        // Bounded so that the row's sums stay inside 64 bits (the slopes are bounded at set-up).
+        constexpr double MAX_ROW_DEPTH = 17592186044416.0; // 2^44 buffer units
         const double dZ = t.z0 + t.dzdy * (static_cast<double>(y) + 0.5 - t.y0) + t.dzdx * (0.5 - t.x0);
-        depth.zRow = static_cast<std::int64_t>(dZ * 65536.0);
+        depth.zRow = static_cast<std::int64_t>(std::clamp(dZ, -MAX_ROW_DEPTH, MAX_ROW_DEPTH) * 65536.0);
         depth.dzx = t.dzx;
         depth.zMax = (tg.nZBits == 32 ? std::int64_t{0xFFFFFFFF} : std::int64_t{0xFFFF}) << 16;
     }

@@ -176,8 +176,11 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
     const double z0 = p0.z * dScale, z1 = p1.z * dScale, z2 = p2.z * dScale;
     const double dInvArea = 1.0 / static_cast<double>(fArea2);
     t.z0 = z0;
-    t.dzdx = ((z1 - z0) * dy2 - (z2 - z0) * dy1) * dInvArea;
-    t.dzdy = ((z2 - z0) * dx1 - (z1 - z0) * dx2) * dInvArea;
+    // A sliver can have any slope; beyond the whole range in one pixel every pixel clamps alike, and the bound
+    // keeps the per-pixel fixed-point sums inside 64 bits.
+    constexpr double MAX_SLOPE = 4294967296.0;
+    t.dzdx = std::clamp(((z1 - z0) * dy2 - (z2 - z0) * dy1) * dInvArea, -MAX_SLOPE, MAX_SLOPE);
+    t.dzdy = std::clamp(((z2 - z0) * dx1 - (z1 - z0) * dx2) * dInvArea, -MAX_SLOPE, MAX_SLOPE);
     t.dzx = static_cast<std::int64_t>(t.dzdx * 65536.0);
 
     t.eLong = MakeEdge(p0, p2);

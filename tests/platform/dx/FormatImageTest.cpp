@@ -224,3 +224,21 @@ TEST_F(CRenderFixture, NonPowerOfTwoTextureIsAddressedByItsOwnSize)
         }
     EXPECT_EQ(0, nWrong);
 }
+
+TEST_F(CRenderFixture, SliverWithASteepDepthSlopeDrawsOnlyItsOwnColour)
+{
+    // Nearly collinear corners: the depth plane's slope is far beyond a whole depth range per pixel.
+    for (const DWORD dwZBits : {16u, 32u})
+    {
+        SCOPED_TRACE(dwZBits);
+        SetUpTargetFormat(64, 32, MakeRgbPixelFormat(32), MakeZBufferPixelFormat(dwZBits));
+        const D3DTLVERTEX aSliver[] = {Tl(0, 0, 0xFF00FF00, 0), Tl(64, 32, 0xFF00FF00, 1),
+                                       Tl(32, 16.0001f, 0xFF00FF00, 0)};
+        m_pDevice->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+        DrawStrip(aSliver, 3);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 64; ++x)
+                if (Pixel(x, y) != 0 && Pixel(x, y) != 0x00FF00)
+                    ADD_FAILURE() << "pixel (" << x << ", " << y << ") is " << std::hex << Pixel(x, y);
+    }
+}
