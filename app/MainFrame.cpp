@@ -129,6 +129,7 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
         AfxMessageBox("The 3-D environment could not be created.", MB_ICONHAND);
         return -1;
     }
+    g_pFramework = m_pFramework.get(); // the framework the widgets and the scene draw with
     PostMessage(WM_INITGAME);
     return 0;
 }
@@ -209,6 +210,7 @@ void CMainFrame::OnDestroy()
     if ((g_nGameMode & gmSettingsPreview) == 0)
         g_Settings.Save();
     m_bWindowActive = FALSE;
+    g_pFramework = nullptr;
     m_pFramework.reset();
     g_BallEngineQueued.Release();
     g_BallEngineMain.Release();

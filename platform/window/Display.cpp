@@ -842,15 +842,18 @@ void CDisplay::RunAction(const std::vector<std::string>& aWords)
 
 int CDisplay::AnswerMessageBox(const SMessageBoxRequest& request)
 {
-    if (m_bHeadless || t_bDisplayThread)
+    // The input script answers first, on any display; without a user the default button does.
     {
         std::lock_guard lock(m_answerMutex);
-        if (m_aAnswers.empty())
-            return MessageBoxDefaultButton(request.uType);
-        const int nAnswer = m_aAnswers.front();
-        m_aAnswers.pop_front();
-        return nAnswer;
+        if (!m_aAnswers.empty())
+        {
+            const int nAnswer = m_aAnswers.front();
+            m_aAnswers.pop_front();
+            return nAnswer;
+        }
     }
+    if (m_bHeadless || t_bDisplayThread)
+        return MessageBoxDefaultButton(request.uType);
     int nAnswer = MessageBoxDefaultButton(request.uType);
     RunSync(
         [&]

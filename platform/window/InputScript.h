@@ -4,7 +4,8 @@
 //   at <ms> <action>       run when <ms> milliseconds have passed since the script was loaded
 //   frame <n> <action>     run once <n> frames have been presented
 //   answer <button>        the next message box is answered with the button (ok, cancel, yes, no,
-//                          abort, retry, ignore or its number); answers are used in order
+//                          abort, retry, ignore or its number); answers are used in order, on a
+//                          real screen too; once they are used up, a headless box takes its default
 // Timed entries run in the order written; each waits for the ones before it. Actions:
 //   key down|up|press <key name>    keys by their display names: "Tab", "Left Shift", "A", "Escape"
 //   text <characters>               typed text (WM_CHAR)

@@ -9,6 +9,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -106,6 +107,22 @@ TEST(ProgramTest, TablesDatThatCannotBeMadeEndsTheStartWithItsMessage)
     EXPECT_EQ(2, run.Run("")) << run.Log();
     EXPECT_NE(std::string::npos, run.Log().find("table tables.dat could not be found or built")) << run.Log();
     EXPECT_EQ(std::string::npos, run.Log().find("Game started"));
+}
+
+TEST(ProgramTest, OptionsEndTheStartEarlyOrDeleteTheirFile)
+{
+    CTestProgramRun run;
+    const std::string strKill = (run.Root() / "Kill Me.TXT").string();
+    std::filesystem::create_directories(run.Root() / "home");
+    std::ofstream(strKill) << "x";
+    EXPECT_EQ(0, run.Run("", {"/register_document_only", "-KILL_IT:" + strKill})) << run.Log();
+    EXPECT_FALSE(std::filesystem::exists(strKill)) << "deleted at start, the name kept as typed";
+    EXPECT_EQ(std::string::npos, run.Log().find("Start-up: folders")) << "ended after the document type";
+
+    std::ofstream(strKill) << "x";
+    EXPECT_EQ(0, run.Run("frame 2 close\nanswer ok\n", {"-kill_it:" + strKill})) << run.Log();
+    EXPECT_FALSE(std::filesystem::exists(strKill));
+    EXPECT_NE(std::string::npos, run.Log().find("Game started"));
 }
 
 TEST(ProgramTest, SecondStartRaisesTheFirstAndEndsWithZero)
