@@ -1,9 +1,13 @@
 // The resource libraries the build packs into the program folder: each opens, carries the version
 // stamp start-up demands, and holds every resource the game loads by name.
+#include "tests/assets/GameFiles.h"
+
 #include "platform/win32/Modules.h"
 #include "platform/win32/ResourceLibrary.h"
 
 #include <cstddef>
+#include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -15,8 +19,6 @@ constexpr DWORD MIN_VERSION_LS = 0;
 
 const char* const s_aszLibraries[] = {"VornRes.dll",    "Imagery.dll",  "Imagery1.dll", "VornWave.dll",
                                       "VornSpeech.dat", "VornBall.dat", "VornBall1.dat"};
-
-std::string GamePath(const std::string& strFile) { return std::string(VORN_GAME_DIR) + "/" + strFile; }
 
 /// The strings of the application shell and the 3-D scene, with the printf conversions their
 /// callers format them with (a string with other conversions would read arguments never passed).
@@ -85,4 +87,106 @@ TEST(GameLibrariesTest, ProgramLibraryHoldsEveryString)
     LoadString(hLib, 128, szDoc, sizeof szDoc);
     EXPECT_EQ("Vorn Deluxe", std::string(szDoc).substr(0, std::string(szDoc).find('\n')));
     FreeLibrary(hLib);
+}
+
+namespace
+{
+struct SNamedResource
+{
+    std::string strLibrary; // the library that must hold it ("artwork" and "ball sets": the scanned lists)
+    std::string strType;    // a name, or "#n" for a numeric type
+    std::string strName;    // a name, or "#n" for a numeric id
+};
+
+/// "#n" for an id.
+std::string Id(int n) { return "#" + std::to_string(n); }
+
+/// Every resource the game loads by name from its libraries.
+std::vector<SNamedResource> NamedResources()
+{
+    std::vector<SNamedResource> rows;
+    const auto add = [&](const std::string& lib, const std::string& type, const std::string& name) {
+        rows.push_back({lib, type, name});
+    };
+    for (const int n : {180, 268, 338, 339, 800, 802, 804, 805, 806, 808, 809, 810, 812, 813, 814, 816,
+                        819, 822, 823, 825, 826, 832, 835, 949, 950, 629, 594, 383, 384, 593, 382})
+        add("VornRes.dll", "_DATA", Id(n));
+    for (const int nBase : {850, 854, 858, 862, 866, 870})
+        for (int i = 0; i < 3; ++i)
+            add("VornRes.dll", "_DATA", Id(nBase + i));
+    for (int v = 1; v <= 7; ++v)
+        add("VornRes.dll", "_DATA", Id(926 + v));
+    add("VornRes.dll", Id(12), Id(369));
+    add("VornRes.dll", Id(12), Id(32649));
+    add("VornRes.dll", Id(14), Id(128));
+    add("artwork", "SET", "3-DVORN.ART");
+    add("artwork", "SET", "TABLES.SET");
+    for (const char* sz :
+         {"Ball.x",       "Arrow.x",      "HourHand.x",   "MinuteHand.x", "Cue.x",       "TableBed.x", "TableSideA.x",
+          "TableSideB.x", "TableSideC.x", "TableSideD.x", "TableMark.x",  "TableBody.x", "Room.x",     "Lamp.x",
+          "Fan.x",        "Sconce.x",     "Clock.x",      "Picture1.x",   "Picture2.x",  "Picture3.x", "Picture4.x"})
+        add("artwork", "XFILE", sz);
+    for (const char* sz : {"felt", "felt_d", "walnut", "floor", "wallpanel", "wallpaper", "brass", "leather",
+                           "clockface", "lampshade", "cue", "link1", "link2", "link3", "link4"})
+        add("artwork", "JPG", sz);
+    char sz[32];
+    for (int n = 0; n < 16; ++n)
+    {
+        std::snprintf(sz, sizeof sz, "b_%02d.bmp", n);
+        add("artwork", Id(2), sz);
+        std::snprintf(sz, sizeof sz, "b_sm_%02d.bmp", n);
+        add("artwork", Id(2), sz);
+    }
+    for (const char* szName : {"arrow.bmp", "Disable.bmp", "Chat.bmp", "watermark.bmp"})
+        add("artwork", Id(2), szName);
+    add("ball sets", "SET", "TEXTURES.SET");
+    for (const char* szSet : {"STANDARD", "IVORY", "AMERICAN", "BONUS"})
+    {
+        add("ball sets", "TEXTURES", std::string("BALLS_") + szSet);
+        add("ball sets", "COLOR_TABLES", std::string("COLORS_") + szSet);
+    }
+    for (int n = 3000; n <= 3069; ++n)
+        if (n != 3021 && (n < 3025 || n > 3030))
+            add("VornWave.dll", "WAVE", Id(n));
+    for (const char* szPhrase :
+         {"USEMOUSE.WAV", "WAITINGFORCONFIRM.WAV", "MSG_ERROR.WAV", "MSG_LOST.WAV", "MSG_SURE.WAV", "MSG_CLOSE.WAV"})
+        add("VornSpeech.dat", "WAVE", szPhrase);
+    return rows;
+}
+
+CStringArray LibraryList(const std::string& strLibrary)
+{
+    CStringArray paths;
+    const std::vector<std::string> files =
+        strLibrary == "artwork"     ? std::vector<std::string>{"Imagery1.dll", "Imagery.dll"}
+        : strLibrary == "ball sets" ? std::vector<std::string>{"VornBall1.dat", "VornBall.dat"}
+                                    : std::vector<std::string>{strLibrary};
+    for (const std::string& strFile : files)
+        paths.Add(GamePath(strFile).c_str());
+    return paths;
+}
+
+/// A "#n" text as MAKEINTRESOURCE(n), other texts as they are.
+LPCSTR Key(const std::string& str)
+{
+    return str[0] == '#' ? MAKEINTRESOURCE(static_cast<WORD>(std::stoi(str.substr(1)))) : str.c_str();
+}
+} // namespace
+
+// The game finds its resources by type and name, the artwork and ball sets in the first library of
+// their scanned lists that holds them: every name the game asks for is there, with data.
+TEST(GameLibrariesTest, EveryNamedResourceIsFoundByTheGamesLookup)
+{
+    for (const SNamedResource& row : NamedResources())
+    {
+        SCOPED_TRACE(row.strLibrary + " " + row.strType + " " + row.strName);
+        HRSRC hRes = nullptr;
+        const HMODULE hLib =
+            FindResourceInLibraries(LibraryList(row.strLibrary), Key(row.strName), Key(row.strType), &hRes);
+        ASSERT_NE(nullptr, hLib);
+        EXPECT_GT(SizeofResource(hLib, hRes), 0u);
+        FreeLibrary(hLib);
+    }
+    for (const char* szFile : {"star.tga", "bubble.tga"})
+        EXPECT_TRUE(std::filesystem::is_regular_file(GamePath(szFile))) << szFile;
 }
