@@ -61,11 +61,17 @@ CSceneObject* CSceneObject::FindSceneObjectByKind(int nId, const CSceneObject* p
     return nullptr;
 }
 
-void CSceneObject::ReleaseFrame() { m_pFrame.reset(); }
+void CSceneObject::TakeFrame(std::unique_ptr<CXFileFrame> pFrame)
+{
+    m_pOwnFrame = std::move(pFrame);
+    m_pFrame = m_pOwnFrame.get();
+}
+
+void CSceneObject::ReleaseFrame() { TakeFrame(nullptr); }
 
 BOOL CSceneObject::CreateFrame()
 {
-    m_pFrame = std::make_unique<CXFileFrame>();
+    TakeFrame(std::make_unique<CXFileFrame>());
     return 1;
 }
 
@@ -129,7 +135,7 @@ bool CSceneObject::LoadMesh(const char* szFile, const char* szLibrary)
     std::unique_ptr<CXFileFrame> pFrame = LoadXFile(szFile, szLibrary);
     if (!pFrame)
         return false;
-    m_pFrame = std::move(pFrame);
+    TakeFrame(std::move(pFrame));
     m_box = SBox();
     GetBox(m_box);
     m_bDirty = 1;
@@ -288,27 +294,15 @@ void ApplyDetailLevel(int nLevel, CSceneObject* pPocketArrow)
 // ---------------------------------------------------------------------------------------------
 // CBallSceneObject
 
-CBallSceneObject::~CBallSceneObject()
-{
-    // The current variant is the base frame; it must not be freed twice.
-    if (m_pFrame.get() == m_pFrameA.get() || m_pFrame.get() == m_pFrameB.get())
-        static_cast<void>(m_pFrame.release());
-}
-
 BOOL CBallSceneObject::LoadMesh(float fScale, int nBall, const char* szFile, int, bool bSecond)
 {
     m_fScale = fScale;
     m_nBall = nBall;
-    std::unique_ptr<CXFileFrame> pFrame = LoadXFile(szFile);
     m_strMesh = szFile != nullptr ? szFile : "";
-    if (pFrame)
+    if (std::unique_ptr<CXFileFrame> pFrame = LoadXFile(szFile))
     {
-        const bool bCurrent = m_pFrame.get() == (bSecond ? m_pFrameB : m_pFrameA).get();
-        if (bCurrent)
-            static_cast<void>(m_pFrame.release());
         (bSecond ? m_pFrameB : m_pFrameA) = std::move(pFrame);
-        if (bCurrent || !m_pFrame)
-            SelectVariant(m_bSecond);
+        SelectVariant(m_bSecond);
     }
     return 1;
 }
@@ -318,9 +312,8 @@ void CBallSceneObject::SelectVariant(bool bSecond)
     CXFileFrame* pChosen = bSecond && m_pFrameB ? m_pFrameB.get() : m_pFrameA.get();
     if (pChosen == nullptr)
         pChosen = m_pFrameB.get();
-    if (m_pFrame.get() == m_pFrameA.get() || m_pFrame.get() == m_pFrameB.get())
-        static_cast<void>(m_pFrame.release());
-    m_pFrame.reset(pChosen);
+    // The variants stay the ball's own: the base only points at the one drawn.
+    m_pFrame = pChosen;
     m_bSecond = pChosen != nullptr && pChosen == m_pFrameB.get();
     m_bDirty = 1;
 }

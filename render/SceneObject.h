@@ -63,7 +63,7 @@ public:
     int AddLight(const CSceneLight* pLamp);
     /// The same by lamp number.
     void AddLightNumber(int nLight) { m_dwLightMask |= 1u << (static_cast<unsigned>(nLight) % 32); }
-    CXFileFrame* GetFrame() const { return m_pFrame.get(); }
+    CXFileFrame* GetFrame() const { return m_pFrame; }
     void SetBlend(int nBlend) { m_nBlend = nBlend; }
     BOOL IsEnabled() const { return m_bEnabled; }
     /// Accepted for any object; has no effect.
@@ -103,9 +103,14 @@ protected:
     /// Brings the viewport's lamps to exactly this object's enabled lamps.
     void SetViewportLights(CDirect3DViewport& viewport) const;
 
-    std::unique_ptr<CXFileFrame> m_pFrame;
+    /// Makes pFrame the object's own frame, drawn and placed from now on.
+    void TakeFrame(std::unique_ptr<CXFileFrame> pFrame);
+
+    /// The frame drawn and placed: the object's own, or (for a ball) one of its variants.
+    CXFileFrame* m_pFrame = nullptr;
 
 private:
+    std::unique_ptr<CXFileFrame> m_pOwnFrame;
     CSceneObject* m_pNext = nullptr;
     CSceneObject* m_pPrev = nullptr;
 };
@@ -118,8 +123,6 @@ void ApplyDetailLevel(int nLevel, CSceneObject* pPocketArrow);
 class CBallSceneObject : public CSceneObject
 {
 public:
-    ~CBallSceneObject() override;
-
     void SetPositionRelative(const CSceneObject* pOther, float x, float y, float z) override;
     void SetOrientationRelative(const CSceneObject* pOther, const CVector3& vDir, const CVector3& vUp) override;
     /// The ball's texture ("b_%02d.bmp", or "b_sm_%02d.bmp" without large textures) on both variants.

@@ -349,3 +349,40 @@ TEST_F(SceneObjectTest, CueSizeAndExtent)
     cue.ShowUnlessFlagged(0);
     EXPECT_TRUE(cue.IsEnabled());
 }
+
+TEST_F(SceneObjectTest, BallVariantsAndTheirTextures)
+{
+    CBallSceneObject ball;
+    EXPECT_EQ(1, ball.LoadMesh(1.5f, 3, "Quad.x", 0, false));
+    EXPECT_EQ(1, ball.LoadMesh(1.5f, 3, "HourHand.x", 0, true));
+    EXPECT_EQ(3, ball.GetObjectId());
+    CXFileFrame* pA = ball.GetFrame();
+    ASSERT_NE(nullptr, pA);
+    ball.SelectVariant(true);
+    EXPECT_TRUE(ball.IsSecondVariant());
+    CXFileFrame* pB = ball.GetFrame();
+    EXPECT_NE(pA, pB);
+    ball.SelectVariant(false);
+    EXPECT_EQ(pA, ball.GetFrame());
+    // Both variants take the ball's face; without large textures the small one.
+    for (bool bLarge : {true, false})
+    {
+        SCOPED_TRACE(bLarge);
+        g_bLargeBallTextures = bLarge;
+        ball.SetImage(nullptr);
+        const std::string strName = bLarge ? "b_03.bmp" : "b_sm_03.bmp";
+        EXPECT_EQ(strName, pA->GetFirstMesh()->Groups()[0].strTexture);
+        EXPECT_EQ(strName, pB->GetFirstMesh()->Groups()[0].strTexture);
+    }
+    g_bLargeBallTextures = true;
+    // The base's own frame operations leave the variants alone.
+    ball.CreateFrame();
+    EXPECT_NE(pA, ball.GetFrame());
+    ball.ReleaseFrame();
+    EXPECT_EQ(nullptr, ball.GetFrame());
+    ball.SelectVariant(true);
+    EXPECT_EQ(pB, ball.GetFrame());
+    // A variant that does not load keeps the one there was.
+    ball.LoadMesh(1.5f, 3, "Missing.x", 0, true);
+    EXPECT_EQ(pB, ball.GetFrame());
+}
