@@ -1,5 +1,7 @@
 #include "ui/ClickPanels.h"
 
+#include "ui/SoftSpot.h"
+
 namespace
 {
 /// The area's rectangle: far past any screen, so that every point hits it.
@@ -24,6 +26,13 @@ BOOL CTextWidget::LoadImages(const CString& /*strName*/, const RECT* /*pRect*/, 
 {
     m_pCurrentImage = m_nHovered ? m_pSurface2.get() : m_pSurface1.get();
     return TRUE;
+}
+
+void CTextWidget::ReleaseSurfaces()
+{
+    ReleaseSoftSpotTexture();
+    m_pCurrentImage = nullptr;
+    CWidget::ReleaseSurfaces();
 }
 
 BOOL CTextWidget::CreateFromNames(const CStringArray& names, const RECT* pRect)

@@ -23,6 +23,8 @@ public:
     explicit CTextWidget(int nCommand);
 
     BOOL LoadImages(const CString& strName, const RECT* pRect, int nFlag) override;
+    /// Also releases the shared soft-spot texture.
+    void ReleaseSurfaces() override;
     BOOL CreateFromNames(const CStringArray& names, const RECT* pRect) override;
     BOOL Create(const RECT* pRect) override;
     void Draw(int nFlag) override;
