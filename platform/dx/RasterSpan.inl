@@ -410,16 +410,33 @@ inline void ShadeEight(const STexels& t, const SBlock& b, int i0, unsigned nPass
     const int* pTex = reinterpret_cast<const int*>(t.pTex);
     const __m256i zero = _mm256_setzero_si256();
     // Lanes that do not pass load nothing: their indices may lie outside the texture.
-    const __m256i t00 = _mm256_mask_i32gather_epi32(zero, pTex, idx, vPass, 4);
-    __m256i t01 = zero, t10 = zero, t11 = zero, fu = zero, fv = zero;
+    __m256i t00 = zero, t01 = zero, t10 = zero, t11 = zero, fu = zero, fv = zero;
     if constexpr (FILTER == TEXFILTER_LINEAR)
     {
-        t01 = _mm256_mask_i32gather_epi32(zero, pTex, _mm256_add_epi32(idx, one), vPass, 4);
-        t10 = _mm256_mask_i32gather_epi32(zero, pTex, _mm256_add_epi32(idx, vWidth), vPass, 4);
-        t11 = _mm256_mask_i32gather_epi32(zero, pTex, _mm256_add_epi32(_mm256_add_epi32(idx, vWidth), one), vPass, 4);
+        // Each row's two texels side by side come as one 64-bit load: a row's pairs of pixels 0-3 and 4-7.
+        const auto pairs = [&](__m256i index, int nHalf)
+        {
+            const __m128i half = nHalf ? _mm256_extracti128_si256(index, 1) : _mm256_castsi256_si128(index);
+            const __m128i passHalf = nHalf ? _mm256_extracti128_si256(vPass, 1) : _mm256_castsi256_si128(vPass);
+            return _mm256_mask_i32gather_epi64(zero, reinterpret_cast<const long long*>(pTex), half,
+                                               _mm256_cvtepi32_epi64(passHalf), 4);
+        };
+        // Left texels are the even 32-bit lanes of the pairs, right ones the odd; the shuffle leaves the pixels in
+        // the order 0 1 4 5 2 3 6 7, which the permutation puts right.
+        const auto split = [](__m256i lo, __m256i hi, __m256i& left, __m256i& right)
+        {
+            const __m256 fa = _mm256_castsi256_ps(lo), fb = _mm256_castsi256_ps(hi);
+            left = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(fa, fb, 0x88)), 0xD8);
+            right = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(fa, fb, 0xDD)), 0xD8);
+        };
+        const __m256i idx1 = _mm256_add_epi32(idx, vWidth);
+        split(pairs(idx, 0), pairs(idx, 1), t00, t01);
+        split(pairs(idx1, 0), pairs(idx1, 1), t10, t11);
         fu = _mm256_and_si256(_mm256_srai_epi32(uf, 8), ff);
         fv = _mm256_and_si256(_mm256_srai_epi32(vf, 8), ff);
     }
+    else
+        t00 = _mm256_mask_i32gather_epi32(zero, pTex, idx, vPass, 4);
     alignas(16) int aDiffuse[4], aDiffuseStep[4], aSpecular[4], aSpecularStep[4];
     _mm_store_si128(reinterpret_cast<__m128i*>(aDiffuse), b.diffuse);
     _mm_store_si128(reinterpret_cast<__m128i*>(aDiffuseStep), b.diffuseStep);
