@@ -1,5 +1,6 @@
 #include "tools/artsheet/PictureReader.h"
 
+#include "foundation/BallTextureData.h"
 #include "foundation/BmpFile.h"
 #include "foundation/JpegFile.h"
 #include "foundation/PngLoader.h"
@@ -56,6 +57,28 @@ std::optional<CArtImage> ReadArtTga(const std::vector<BYTE>& bytes)
         }
     return image;
 }
+/// A ball set's number discs (its largest images through its palette), four rows of four.
+std::optional<CArtImage> BallDiscsPicture(const std::vector<BYTE>& bytes)
+{
+    SBallTextureSet set;
+    std::string strError;
+    if (!ReadBallTextures(bytes, set, strError))
+        return std::nullopt;
+    const UINT nSide = set.balls[0].levels[0].nSide;
+    CArtImage image(static_cast<int>(nSide * 4), static_cast<int>(nSide * 4));
+    for (int b = 0; b < BALL_TEXTURE_BALLS; ++b)
+    {
+        const SBallDisc& disc = set.balls[b].levels[0];
+        for (UINT y = 0; y < disc.nSide && y < nSide; ++y)
+            for (UINT x = 0; x < disc.nSide && x < nSide; ++x)
+            {
+                const DWORD c = set.palette[disc.texels[y * disc.nSide + x]];
+                image.At(static_cast<int>((b % 4) * nSide + x), static_cast<int>((b / 4) * nSide + y)) =
+                    SArtColor::Hex(c);
+            }
+    }
+    return image;
+}
 } // namespace
 
 std::optional<CArtImage> ReadPicture(const std::string& strPath)
@@ -93,5 +116,7 @@ std::optional<CArtImage> ReadPicture(const std::string& strPath)
     }
     if (strExt == "tga")
         return ReadArtTga(bytes);
+    if (strExt == "tex")
+        return BallDiscsPicture(bytes);
     return std::nullopt;
 }

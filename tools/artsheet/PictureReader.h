@@ -7,5 +7,6 @@
 #include <optional>
 #include <string>
 
-/// The picture of a file by its extension (.jpg, .bmp, .png, .tga); none when it does not decode.
+/// The picture of a file by its extension (.jpg, .bmp, .png, .tga, and .tex, a ball set's number
+/// discs); none when it does not decode.
 std::optional<CArtImage> ReadPicture(const std::string& strPath);

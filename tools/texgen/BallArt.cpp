@@ -78,24 +78,28 @@ std::vector<SBallSet> MakeSets()
         {"BALLS_STANDARD",
          "COLORS_STANDARD",
          {0xFFFFFF, 0xC4C41F, 0x2E2EF0, 0xDD2525, 0xBA25BA, 0xF26E25, 0x257625, 0x704323, 0x252525},
+         0xFFFFFF,
          0x141414,
          0xB0282A},
         // Pyramid: ivory balls with brown numerals.
         {"BALLS_IVORY",
          "COLORS_IVORY",
          {0xFFF8E4, 0xF2E8CC, 0xF2E8CC, 0xF2E8CC, 0xF2E8CC, 0xF2E8CC, 0xF2E8CC, 0xF2E8CC, 0xF2E8CC},
+         0xFFF8E4,
          0x3A1E10,
          0x8A1A1A},
         // American: cream balls with deep red numerals, a pale yellow cue ball.
         {"BALLS_AMERICAN",
          "COLORS_AMERICAN",
          {0xF6DC6A, 0xEFE2C0, 0xEFE2C0, 0xEFE2C0, 0xEFE2C0, 0xEFE2C0, 0xEFE2C0, 0xEFE2C0, 0xEFE2C0},
+         0xF8F0DC,
          0x8A1010,
          0x8A1010},
         // Bonus: bright candy colours.
         {"BALLS_BONUS",
          "COLORS_BONUS",
          {0xFFFFFF, 0xF2D22E, 0x19B6C8, 0xF0407A, 0x8A4AE0, 0x9AD22E, 0xF08A1E, 0x2E6AE0, 0x1E1E3A},
+         0xFFFFFF,
          0x1E1E3A,
          0xF0407A},
     };
@@ -116,7 +120,7 @@ CArtImage MakeBallFace(const SBallSet& set, int nBall, int nSide)
     const CArtImage disc = DiscCoverage(nBall);
     const double dThreshold = Threshold(nBall);
     const double dRim = BallDiscRadius(dThreshold);
-    const SArtColor white = SArtColor::Hex(set.colors[0]);
+    const SArtColor paper = SArtColor::Hex(set.nPaper);
     const SArtColor mark = SArtColor::Hex(nBall == 0 ? set.nDot : set.nInk);
     for (int y = 0; y < nSide; ++y)
         for (int x = 0; x < nSide; ++x)
@@ -130,7 +134,7 @@ CArtImage MakeBallFace(const SBallSet& set, int nBall, int nSide)
                 // Seen from its own side each disc reads the right way round, so the back one
                 // runs along +x.
                 const double a = (c >= 0.0 ? -p[0] : p[0]) / dRim, b = -p[1] / dRim;
-                const SArtColor discColor = white.Mix(mark, SampleCoverage(disc, a, b));
+                const SArtColor discColor = paper.Mix(mark, SampleCoverage(disc, a, b));
                 color = color.Mix(discColor, fDisc);
             }
             face.At(x, y) = color;
@@ -140,9 +144,9 @@ CArtImage MakeBallFace(const SBallSet& set, int nBall, int nSide)
 
 std::vector<std::uint8_t> MakeBallTextures(const SBallSet& set)
 {
-    // Palette: 0 to 127 run from the white to the ink, 128 to 255 from the white to the dot.
+    // Palette: 0 to 127 run from the discs' ground to the ink, 128 to 255 from it to the dot.
     SBallTextureSet textures;
-    const SArtColor white = SArtColor::Hex(set.colors[0]);
+    const SArtColor white = SArtColor::Hex(set.nPaper);
     for (int i = 0; i < 128; ++i)
     {
         for (const auto& [nIndex, mark] :

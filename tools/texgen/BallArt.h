@@ -17,6 +17,7 @@ struct SBallSet
     const char* szTextures;              // resource name of its "TEXTURES"
     const char* szColors;                // resource name of its "COLOR_TABLES"
     std::array<std::uint32_t, 9> colors; // 0xRRGGBB
+    std::uint32_t nPaper;                // the number discs' ground
     std::uint32_t nInk;                  // the numerals
     std::uint32_t nDot;                  // the cue ball's dot
 };
