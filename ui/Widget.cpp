@@ -1,5 +1,6 @@
 #include "ui/Widget.h"
 
+#include "foundation/Stopwatch.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/Wnd.h"
 #include "platform/win32/Clock.h"
@@ -151,6 +152,8 @@ void CWidget::Hide()
     m_dwFadeEnd = m_dwFadeStart + m_dwHideDuration;
     m_nIdle = 0;
     m_nVisible = 1; // stays drawn while it fades out
+    // The frame after the one that hid a panel must not step the time the panel was up.
+    g_FrameStopwatch.Resume();
 }
 
 void CWidget::TickFade()

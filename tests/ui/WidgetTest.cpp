@@ -2,6 +2,7 @@
 
 #include "WidgetFixture.h"
 
+#include "foundation/Stopwatch.h"
 #include "ui/ClickPanels.h"
 
 #include <gtest/gtest.h>
@@ -109,8 +110,12 @@ TEST_F(WidgetTest, FadesRunOnTheClockAndIgnoreCallsWhileRunning)
     EXPECT_TRUE(w.IsVisible());
     w.Show(); // already shown: nothing
     EXPECT_TRUE(w.IsIdle());
+    m_clock.Advance(40);
+    g_FrameStopwatch.Tick();
+    ASSERT_GT(g_FrameStopwatch.GetElapsed(), 0u);
     w.Hide();
-    EXPECT_TRUE(w.IsVisible()); // drawn while it fades out
+    EXPECT_EQ(0u, g_FrameStopwatch.GetElapsed()); // the next frame steps no time
+    EXPECT_TRUE(w.IsVisible());                   // drawn while it fades out
     EXPECT_TRUE(w.IsHiding());
     w.TickFade(); // a zero duration ends at the first tick
     EXPECT_TRUE(w.IsIdle());
