@@ -1,0 +1,172 @@
+// The software ball painter: with polygon-free balls each ball is painted straight into the
+// locked frame as a shaded, antialiased sphere with its colour, the striped balls' band and the
+// number disc from the ball set's "TEXTURES" data. Coverage comes from the disc table tables.dat
+// for 5 to 64.75 pixels and is computed above that (and for every size when the table is missing
+// or damaged). A ball that has not changed since its last painting is copied from its cached
+// image. One portable fixed-point painter serves both values of the painter flag.
+#pragma once
+
+#include "foundation/BallTextureData.h"
+#include "platform/dx/DxTypes.h"
+#include "platform/win32/WinTypes.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+/// Largest painted diameter, pixels; larger balls are painted at this size.
+inline constexpr float BALL_MAX_PAINT_SIZE = 250.0f;
+/// Smallest painted diameter, pixels.
+inline constexpr float BALL_MIN_PAINT_SIZE = 5.0f;
+/// Balls the painter knows: 0 the cue ball, 1 to 8 solids, 9 to 15 stripes.
+inline constexpr int BALL_PAINT_COUNT = 16;
+/// Cache records: one per ball slot.
+inline constexpr int BALL_IMAGE_RECORDS = 18;
+/// Entries of the highlight and square-root tables.
+inline constexpr int BALL_LOOKUP_SIZE = 1024;
+/// The fixed ball-colour table (0x00RRGGBB): white, then the colours of balls 1 to 8.
+inline constexpr std::array<DWORD, 9> BALL_COLOURS = {0xFFFFFF, 0xC4C41F, 0x2E2EF0, 0xDD2525, 0xBA25BA,
+                                                      0xF26E25, 0x257625, 0x704323, 0x252525};
+
+/// A frame pixel format the painter can write: its bytes per pixel and the three channel masks.
+struct SBallPixelFormat
+{
+    int nBytes = 0;               // 2, 3 or 4; 0 for a format the painter does not paint
+    int nMode = 0;                // 1 565, 2 555, 3 565 swapped, 4 555 swapped, 24 or 32
+    BOOL bSwap = FALSE;           // red and blue exchanged
+    std::array<DWORD, 3> masks{}; // red, green, blue
+};
+
+/// The format of a frame, or nBytes 0 when it is none of 5-6-5, 5-5-5 (either order), 24 or 32 bits.
+SBallPixelFormat DetectBallFormat(const DDPIXELFORMAT& pf);
+
+/// Packs a 0x00RRGGBB colour into the format.
+DWORD PackBallPixel(DWORD rgb, const SBallPixelFormat& fmt);
+
+/// Mixes a painted pixel into a frame pixel channel by channel through the masks: the painted
+/// side weighs a, the frame side 256 - a.
+DWORD BlendPixel(DWORD src, DWORD dst, int a, const SBallPixelFormat& fmt);
+
+/// Bilinear sample (0x00RRGGBB) of a disc image through the palette; u and v are in 1/32 texel,
+/// the texel index in the upper bits and the 5-bit fraction in the low ones; edges are clamped.
+DWORD SampleBallTexture(const SBallDisc& disc, const std::array<DWORD, 256>& palette, int u, int v);
+
+/// One ball's painted image: the last painting's key, the coverage grid and the pixels in the
+/// frame's format.
+class BallImageCache
+{
+public:
+    /// TRUE when matrix, position, size and format equal the last ones and the view did not
+    /// change; otherwise records the new key and returns FALSE.
+    BOOL IsUnchanged(const D3DMATRIX& matOrientation, const D3DVECTOR& vPosition, float fSize,
+                     const SBallPixelFormat& fmt, BOOL bViewChanged);
+    BOOL IsValid() const { return m_bValid; }
+    /// Drops the image; a buffer of more than 64 pixels a side is freed.
+    void Invalidate();
+    /// Makes room for an image of nSide x nSide pixels (at least 64 a side), zero-filled, and marks
+    /// it valid.
+    void Begin(int nSide, int nBytesPerPixel);
+    void Free();
+
+    int Side() const { return m_nSide; }
+    BYTE* Coverage() { return m_coverage.data(); }
+    const BYTE* Coverage() const { return m_coverage.data(); }
+    BYTE* Pixels() { return m_pixels.data(); }
+    const BYTE* Pixels() const { return m_pixels.data(); }
+    int BytesPerPixel() const { return m_nBytesPerPixel; }
+
+    POINT m_ptOrigin{}; // frame position of the image's top-left pixel
+
+private:
+    D3DMATRIX m_matOrientation{};
+    D3DVECTOR m_vPosition{};
+    float m_fSize = -1.0f;
+    std::array<DWORD, 3> m_dwFormat{};
+    std::vector<BYTE> m_pixels;
+    std::vector<BYTE> m_coverage;
+    int m_nSide = 0;
+    int m_nBytesPerPixel = 0;
+    BOOL m_bValid = FALSE;
+};
+
+/// Everything a ball painting needs beyond the frame: where the ball stands on the screen and how
+/// it is turned and lit.
+struct SBallPose
+{
+    int nBall = 0;
+    D3DMATRIX matOrientation{}; // rows: the ball's x, y and z axes in screen space
+    D3DVECTOR vPosition{};      // the ball's scene position (the cache key)
+    D3DVECTOR vScreen{};        // projected centre: pixels x and y, depth z
+    D3DVECTOR vLight{};         // unit direction towards the light in screen space
+    float fSize = 0.0f;         // apparent diameter, pixels
+};
+
+class CBallPainter
+{
+public:
+    CBallPainter();
+
+    /// Builds the fixed tables and reads the disc table at strTablesPath. 0 when the coverage rows
+    /// were loaded, 1 when the file is missing or damaged (balls are then covered by computation).
+    int InitBallPainter(std::string_view strTablesPath);
+    /// Takes a disc table's bytes; FALSE (and no coverage rows) unless it is complete.
+    BOOL SetTablesData(std::span<const BYTE> data);
+    /// Reads resource strResource of type "TEXTURES" from the library strModule. TRUE on success;
+    /// FALSE leaves the balls untextured.
+    BOOL LoadBallTextures(LPCSTR strModule, LPCSTR strResource);
+    /// Takes a "TEXTURES" resource's bytes; FALSE (and untextured balls) when they do not fit.
+    BOOL SetBallTextureData(std::span<const BYTE> data);
+    /// The nine ball colours the ramps are built from (the variant's colour table).
+    void SetBallColours(const std::array<DWORD, 9>& colours);
+    void FreeBallTextures();
+    void FreeTablesData();
+    void ResetBallImages();
+
+    /// The highlight: min(255, intensity x (i / 1024) ^ exponent).
+    void SetHighlight(int nExponent, double dIntensity);
+    void SetViewChanged(BOOL bViewChanged) { m_bViewChanged = bViewChanged; }
+
+    /// Paints one ball into the locked frame, clipped to rcClip and to the frame. FALSE when
+    /// nothing was drawn (ball number out of range, depth outside (0, 1), format not painted).
+    BOOL DrawBall(const DDSURFACEDESC2& frame, const RECT& rcClip, const SBallPose& pose);
+
+    BOOL HasCoverageTable() const { return m_tables.empty() ? FALSE : TRUE; }
+    BOOL HasTextures() const { return m_bTextures; }
+    /// Paintings done (not copies): the cache's effect is visible through it.
+    int GetPaintCount() const { return m_nPaintCount; }
+
+    /// The painted diameter for a requested one (5 to 250) and whether it uses the disc table.
+    static float PaintedSize(float fSize, BOOL bTable, BOOL* pbUsesTable);
+
+    /// Fills grid (nSide x nSide, nSide returned) with the coverage of a disc of fSize pixels
+    /// whose centre lies at quarter qx, qy (0 to 3) past the grid's centre point ceil(D)/2.
+    int BuildCoverage(float fSize, int qx, int qy, std::vector<BYTE>& grid) const;
+
+    BOOL m_bPlainPainter = TRUE;
+    std::array<std::uint16_t, BALL_LOOKUP_SIZE> m_SqrtTable{};
+    std::array<std::uint16_t, BALL_LOOKUP_SIZE> m_CapTable{};
+    std::array<std::uint64_t, 256> m_Broadcast{};
+    std::array<std::array<DWORD, 256>, 9> m_ColorRamps{};
+    std::array<BYTE, BALL_LOOKUP_SIZE> m_Highlight{};
+    int m_nHighlightFirst = 100000;
+
+private:
+    struct SSetUp;
+    BOOL SetUpBall(const DDSURFACEDESC2& frame, const SBallPose& pose, SSetUp& s) const;
+    void PaintBall(const SSetUp& s, BallImageCache& rec);
+    DWORD ShadePixel(const SSetUp& s, int px8, int py8) const;
+    void CopyToFrame(const BallImageCache& rec, const SSetUp& s, const DDSURFACEDESC2& frame, const RECT& rcClip) const;
+
+    std::vector<BYTE> m_tables;
+    std::vector<BYTE> m_grid; // coverage scratch, kept between paintings
+    SBallTextureSet m_textures;
+    BOOL m_bTextures = FALSE;
+    std::array<DWORD, 9> m_colours = BALL_COLOURS;
+    std::array<BallImageCache, BALL_IMAGE_RECORDS> m_images;
+    BOOL m_bViewChanged = FALSE;
+    int m_nExponent = -1;
+    double m_dIntensity = -1.0;
+    int m_nPaintCount = 0;
+};
