@@ -51,6 +51,30 @@ void ApplyPhysicsCoefficients(const CSettings& settings)
     }
 }
 
+void SetUpPlayers(CPlayer& first, CPlayer& second, const CSettings& settings)
+{
+    for (CPlayer* pPlayer : {&first, &second})
+    {
+        pPlayer->SetGames(0);
+        pPlayer->SetLocal();
+    }
+    first.SetLevel(settings.m_nPlayerLevel1);
+    second.SetLevel(settings.m_nPlayerLevel2);
+    first.GetNameRef() = settings.GetPlayerName(1);
+    if (settings.m_nCompetitionType == 0)
+    {
+        second.SetDead();
+        second.GetNameRef() = " ";
+        return;
+    }
+    second.GetNameRef() = settings.GetPlayerName(2);
+    if (first.GetNameRef() == second.GetNameRef())
+    {
+        first.AppendName("(1)");
+        second.AppendName("(2)");
+    }
+}
+
 const char* RegisterWindowClass(const char* szName)
 {
     if (GetClassInfo(nullptr, szName, nullptr))
@@ -163,6 +187,7 @@ BOOL CMainFrame::InitGame()
     if (g_Settings.m_nGameType > 100)
         g_Settings.m_nGameType = 3;
     g_Settings.m_nAdDisplayEnable = 0;
+    SetUpPlayers(m_Player1, m_Player2, g_Settings);
     g_nGameMode &= gmStartupFlag | 0x10 | 0x8 | 0x4;
     g_Settings.Save();
     SetForegroundWindow();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/mfc/Wnd.h"
+#include "simulation/Player.h"
 
 #include <memory>
 
@@ -33,6 +34,10 @@ const char* RegisterWindowClass(const char* szName);
 DWORD SetModeFlags(DWORD dwFlags);
 
 class CSettings;
+/// The two players as a game starts: no games, at this machine, the settings' levels and names; in
+/// practice (competition type 0) the second is absent and named with one blank; two present players
+/// of the same name become "<name>(1)" and "<name>(2)".
+void SetUpPlayers(CPlayer& first, CPlayer& second, const CSettings& settings);
 /// Converts the settings' ten physics coefficient texts into the ball simulation's coefficients;
 /// a text that is not a number leaves its coefficient as it is.
 void ApplyPhysicsCoefficients(const CSettings& settings);
@@ -57,6 +62,11 @@ public:
     BOOL IsClosing() const { return m_bClosing; }
     /// Modal mode: the tick does nothing while a modal dialog runs.
     void SetModalMode(BOOL bOn) { m_bModal = bOn; }
+
+    /// The players; the game flow and the interface read and change them.
+    CPlayer m_Player1;
+    CPlayer m_Player2;
+    CPlayer* m_pCurrentPlayer = &m_Player1;
 
 protected:
     int OnCreate(CREATESTRUCT* pcs);

@@ -72,6 +72,43 @@ TEST(MainFrameTest, WindowClassIsRegisteredOnceAndItsNameNeverWritten)
     EXPECT_STREQ("Vorn class", RegisterWindowClass(szName)) << "an existing class is used as it is";
     EXPECT_STREQ("Vorn class", szName);
 }
+TEST(MainFrameTest, PlayersAreSetUpFromTheSettings)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nCompetition;
+        const char *szName1, *szName2;
+        int nLevel2;
+        const char *szExpected1, *szExpected2;
+        BOOL bSecondDead;
+    };
+    const SCase aCases[] = {
+        {"practice: the second is absent", 0, "Ann", "Bob", 0, "Ann", " ", TRUE},
+        {"two players", 1, "Ann", "Bob", 0, "Ann", "Bob", FALSE},
+        {"same names are told apart", 1, "Ann", "Ann", 0, "Ann(1)", "Ann(2)", FALSE},
+        {"practice keeps a same name", 0, "Ann", "Ann", 0, "Ann", " ", TRUE},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CSettings settings;
+        settings.m_nCompetitionType = c.nCompetition;
+        settings.m_strPlayer1 = c.szName1;
+        settings.m_strPlayer2 = c.szName2;
+        settings.m_nPlayerLevel1 = 0;
+        settings.m_nPlayerLevel2 = c.nLevel2;
+        CPlayer first, second;
+        second.SetDead();
+        SetUpPlayers(first, second, settings);
+        EXPECT_EQ(CString(c.szExpected1), first.GetNameRef());
+        EXPECT_EQ(CString(c.szExpected2), second.GetNameRef());
+        EXPECT_EQ(c.bSecondDead, second.IsDead());
+        EXPECT_FALSE(first.IsDead());
+        EXPECT_EQ(0, first.GetGames());
+    }
+}
+
 TEST(MainFrameTest, PhysicsTextsThatAreNumbersSetTheirCoefficients)
 {
     CSettings settings;
