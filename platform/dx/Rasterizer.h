@@ -8,12 +8,12 @@
 //
 // Work is split in two. DrawTriangle sets a triangle up once (plane equations of 1/w and of the attributes
 // over w, a fixed-point depth plane, its edges) and bins it into the screen tiles its bounding box touches;
-// Flush draws the tiles, each on one thread, its triangles in submission order. Every pixel's value is a
-// function of the triangle and the pixel's position alone: texture coordinates and colours are
-// perspective-correct at the pixel columns that are multiples of SPAN_STEP (and at the ends of each row) and
-// linear in between, depth steps in fixed point from the row's start at column 0. So a frame is the same to
-// the bit whatever the number of threads and whichever span path (SSE2, or AVX2 where the processor has it)
-// draws it.
+// Flush draws the tiles, each on one thread, its triangles in submission order (one thread, or a small draw,
+// draws each triangle whole instead). Every pixel's value is a function of the triangle and the pixel's
+// position alone: texture coordinates and colours are perspective-correct every SPAN_STEP pixels counted from
+// the row's first pixel (and at its last) and linear in between, depth steps in fixed point from column 0. So a
+// frame is the same to the bit whatever the number of threads and whichever span path (SSE2, or AVX2 where the
+// processor has it) draws it.
 #pragma once
 
 #include "platform/dx/DxTypes.h"
@@ -83,10 +83,9 @@ class CRasterizer
 public:
     /// Pixel columns between two exact perspective divisions.
     static constexpr int SPAN_STEP = 16;
-    /// Screen tiles drawn as one job; the width is a multiple of SPAN_STEP.
+    /// Screen tiles drawn as one job (pixels).
     static constexpr int TILE_WIDTH = 128;
     static constexpr int TILE_HEIGHT = 64;
-    static_assert(TILE_WIDTH % SPAN_STEP == 0);
 
     CRasterizer();
     ~CRasterizer();

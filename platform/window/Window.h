@@ -41,7 +41,8 @@ void DestroyGameWindow(HWND hWnd);
 /// Moves the window so that its client area starts at the given screen position.
 void SetClientPosition(HWND hWnd, int x, int y);
 /// Where a primary surface bound to this window shows itself; full screen scales the whole primary
-/// onto the desktop, windowed shows the primary's rectangle under the window.
+/// onto the desktop with its shape kept (black bars at the sides or above and below), windowed shows the
+/// primary's rectangle under the window.
 ISurfaceOutput* GetWindowOutput(HWND hWnd);
 /// Marks a top-level window full screen (its frames fill the desktop) or windowed.
 void SetWindowFullScreen(HWND hWnd, bool bFullScreen);
