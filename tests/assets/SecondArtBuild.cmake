@@ -1,6 +1,6 @@
 # Makes all of the game's art a second time, into a fresh folder, with the steps the build ran
-# (ArtSteps.cmake), and compares every library with the build's own: the same sources and
-# packages must give the same bytes.
+# (ArtSteps.cmake), and compares every library and file of the program folder, and the contact
+# sheet, with the build's own: the same sources and packages must give the same bytes.
 #   cmake -DSTEPS=<ArtSteps.cmake> -DBUILD_ROOT=<build folder> -P SecondArtBuild.cmake
 if(NOT STEPS OR NOT BUILD_ROOT)
     message(FATAL_ERROR "usage: cmake -DSTEPS=<file> -DBUILD_ROOT=<folder> -P SecondArtBuild.cmake")
