@@ -97,6 +97,11 @@ SBallPixelFormat DetectBallFormat(const DDPIXELFORMAT& pf)
     const DWORD g = pf.dwGBitMask;
     const DWORD b = pf.dwBBitMask;
     fmt.masks = {r, g, b};
+    for (std::size_t k = 0; k < 3; ++k)
+    {
+        fmt.shifts[k] = ChannelShift(fmt.masks[k]);
+        fmt.bits[k] = ChannelBits(fmt.masks[k]);
+    }
     if (pf.dwRGBBitCount == 16)
     {
         const std::array<std::array<DWORD, 4>, 4> modes = {{{0xF800, 0x07E0, 0x001F, 1},
@@ -125,12 +130,10 @@ SBallPixelFormat DetectBallFormat(const DDPIXELFORMAT& pf)
 DWORD PackBallPixel(DWORD rgb, const SBallPixelFormat& fmt)
 {
     DWORD v = 0;
-    for (int k = 0; k < 3; ++k)
+    for (std::size_t k = 0; k < 3; ++k)
     {
-        const DWORD mask = fmt.masks[static_cast<std::size_t>(k)];
-        const int nBits = ChannelBits(mask);
-        const DWORD c = static_cast<DWORD>(Channel(rgb, 16 - 8 * k)) >> (8 - nBits);
-        v |= (c << ChannelShift(mask)) & mask;
+        const DWORD c = static_cast<DWORD>(Channel(rgb, 16 - 8 * static_cast<int>(k))) >> (8 - fmt.bits[k]);
+        v |= (c << fmt.shifts[k]) & fmt.masks[k];
     }
     return v;
 }
@@ -516,23 +519,40 @@ void CBallPainter::CopyToFrame(const BallImageCache& rec, const SSetUp& s, const
     const LONG nRight = std::min<LONG>(rcClip.right, static_cast<LONG>(frame.dwWidth));
     const LONG nBottom = std::min<LONG>(rcClip.bottom, static_cast<LONG>(frame.dwHeight));
     const int nBytes = s.fmt.nBytes;
+    const int nSide = rec.Side();
+    // The image's columns that land inside the clip.
+    const int nFirst = static_cast<int>(std::clamp<LONG>(nLeft - rec.m_ptOrigin.x, 0, nSide));
+    const int nEnd = static_cast<int>(std::clamp<LONG>(nRight - rec.m_ptOrigin.x, 0, nSide));
     auto* pBits = static_cast<BYTE*>(frame.lpSurface);
-    for (int r = 0; r < rec.Side(); ++r)
+    for (int r = 0; r < nSide; ++r)
     {
         const LONG y = rec.m_ptOrigin.y + r;
         if (y < nTop || y >= nBottom)
             continue;
+        // Only columns inside the frame are ever addressed.
         BYTE* pRow = pBits + static_cast<std::ptrdiff_t>(y) * frame.lPitch;
-        for (int col = 0; col < rec.Side(); ++col)
+        const auto dst = [&](int col) { return pRow + static_cast<std::ptrdiff_t>(rec.m_ptOrigin.x + col) * nBytes; };
+        const BYTE* pCoverage = rec.Coverage() + r * nSide;
+        const BYTE* pImage = rec.Pixels() + r * nSide * nBytes;
+        for (int col = nFirst; col < nEnd;)
         {
-            const LONG x = rec.m_ptOrigin.x + col;
-            const int k = r * rec.Side() + col;
-            const int a = rec.Coverage()[k];
-            if (a == 0 || x < nLeft || x >= nRight)
+            if (pCoverage[col] == 255)
+            {
+                // The inner run is copied as it stands.
+                int nRun = col;
+                while (nRun < nEnd && pCoverage[nRun] == 255)
+                    ++nRun;
+                std::memcpy(dst(col), pImage + col * nBytes, static_cast<std::size_t>((nRun - col) * nBytes));
+                col = nRun;
                 continue;
-            BYTE* pDst = pRow + static_cast<std::ptrdiff_t>(x) * nBytes;
-            const DWORD src = ReadPixel(rec.Pixels() + k * nBytes, nBytes);
-            WritePixel(pDst, nBytes, a == 255 ? src : BlendPixel(src, ReadPixel(pDst, nBytes), a, s.fmt));
+            }
+            if (pCoverage[col] != 0)
+            {
+                BYTE* pDst = dst(col);
+                const DWORD src = ReadPixel(pImage + col * nBytes, nBytes);
+                WritePixel(pDst, nBytes, BlendPixel(src, ReadPixel(pDst, nBytes), pCoverage[col], s.fmt));
+            }
+            ++col;
         }
     }
 }

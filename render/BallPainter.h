@@ -37,6 +37,8 @@ struct SBallPixelFormat
     int nMode = 0;                // 1 565, 2 555, 3 565 swapped, 4 555 swapped, 24 or 32
     BOOL bSwap = FALSE;           // red and blue exchanged
     std::array<DWORD, 3> masks{}; // red, green, blue
+    std::array<int, 3> shifts{};  // lowest bit of each mask
+    std::array<int, 3> bits{};    // width of each mask
 };
 
 /// The format of a frame, or nBytes 0 when it is none of 5-6-5, 5-5-5 (either order), 24 or 32 bits.
