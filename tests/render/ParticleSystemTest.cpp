@@ -48,8 +48,8 @@ TEST(ParticleSystem, EmittedValuesWithinTheirClamps)
         ASSERT_GE(p.fLife, 0.1f);
         ASSERT_GE(p.fAlpha, 0.0f);
         ASSERT_LE(p.fAlpha, 1.0f);
-        const float fSpeed = std::sqrt(p.vVelocity.x * p.vVelocity.x + p.vVelocity.y * p.vVelocity.y +
-                                       p.vVelocity.z * p.vVelocity.z);
+        const float fSpeed =
+            std::sqrt(p.vVelocity.x * p.vVelocity.x + p.vVelocity.y * p.vVelocity.y + p.vVelocity.z * p.vVelocity.z);
         ASSERT_LE(fSpeed, 0.0055f + 0.0025f + 1e-6f);
     }
     EXPECT_EQ(bubbles.GetLiveCount(), 500);
@@ -127,7 +127,8 @@ TEST(ParticleSystem, BillboardsFaceTheCamera)
 TEST(ParticleSystem, BurstDrawnAroundItsPoint)
 {
     constexpr DWORD W = 160, H = 120;
-    SurfacePtr pTarget = CDirectDrawSurface::Create(W, H, MakeRgbPixelFormat(32), DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+    SurfacePtr pTarget =
+        CDirectDrawSurface::Create(W, H, MakeRgbPixelFormat(32), DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
     CDirect3DDevice device(pTarget);
     auto pViewport = std::make_shared<CDirect3DViewport>();
     const D3DVIEWPORT2 vp = MakeFullViewport(W, H);
