@@ -1,0 +1,58 @@
+// What the game flow asks of the window, the scene and the dialogs. The flow itself needs no
+// window: the main frame implements these with its camera flights, text messages and dialogs, and
+// a headless harness with a record of what was asked. Every operation has a default that does the
+// least the flow needs, so a harness overrides only what it watches.
+#pragma once
+
+#include "platform/win32/Messages.h"
+#include "platform/win32/WinTypes.h"
+
+#include <vector>
+
+/// A message the flow posts to the main thread's queue (WM_USER + n).
+struct SFlowMessage
+{
+    UINT nMsg = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+};
+
+class IFlowHost
+{
+public:
+    virtual ~IFlowHost() = default;
+
+    /// Posts a message to the main frame; by default it waits in PostedMessages for the caller's
+    /// pump.
+    virtual void PostFlowMessage(UINT nMsg, WPARAM wParam, LPARAM lParam)
+    {
+        m_Posted.push_back(SFlowMessage{nMsg, wParam, lParam});
+    }
+    /// An on-screen text for nMs milliseconds (-1: it stays).
+    virtual void ShowText(const char* szText, int nMs)
+    {
+        (void)szText;
+        (void)nMs;
+    }
+    /// Writes the settings (a trophy was added).
+    virtual void SaveSettings() {}
+    /// The end-of-match dialogs, shown in modal mode; by default nothing is shown.
+    virtual void ShowMatchResult(const char* szWinner, bool bHumanWon)
+    {
+        (void)szWinner;
+        (void)bHumanWon;
+    }
+    /// The camera back to its rest pose before a new rack.
+    virtual void ResetCamera() {}
+
+    std::vector<SFlowMessage>& PostedMessages() { return m_Posted; }
+
+private:
+    std::vector<SFlowMessage> m_Posted;
+};
+
+/// The match-progress, call-the-shot and end-of-match messages of the flow.
+inline constexpr UINT FLOW_MSG_MATCH_PROGRESS = WM_USER + 3;
+inline constexpr UINT FLOW_MSG_CALL_SHOT = WM_USER + 8;
+inline constexpr UINT FLOW_MSG_CLOSE_NOW = WM_USER + 14;
+inline constexpr UINT FLOW_MSG_MATCH_END = WM_USER + 15;

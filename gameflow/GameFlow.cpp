@@ -1,0 +1,167 @@
+#include "gameflow/GameFlow.h"
+
+#include "simulation/BallEngine.h"
+#include "simulation/GamePlugins.h"
+#include "simulation/RefereeTypes.h"
+
+#include <memory>
+
+namespace
+{
+/// A referee of the built-in class of a game type; every other type is judged by the base class.
+std::unique_ptr<CReferee> MakeBuiltInReferee(int nGameType)
+{
+    switch (nGameType)
+    {
+    case GAME_DEMO:
+        return std::make_unique<CRefereeDemo>();
+    case GAME_3BALL:
+        return std::make_unique<CReferee3Ball>();
+    case GAME_8BALL:
+        return std::make_unique<CReferee8Ball>();
+    case GAME_9BALL:
+        return std::make_unique<CReferee9Ball>();
+    case GAME_PYRAMID:
+        return std::make_unique<CRefereePyramid>();
+    case GAME_AMERICAN:
+        return std::make_unique<CRefereeAmerican>();
+    case GAME_14_1:
+        return std::make_unique<CReferee14_1>();
+    case GAME_BONUS:
+        return std::make_unique<CRefereeBonus>();
+    default:
+        return std::make_unique<CReferee>();
+    }
+}
+} // namespace
+
+int LowestBall(WORD wMask, int nLimit)
+{
+    for (int n = 1; n < nLimit; ++n)
+        if ((wMask & RefereeBallBit(n)) != 0)
+            return n;
+    return nLimit;
+}
+
+CGameFlow::CGameFlow(CBallEngine& engine, CGamePlugins* pPlugins, IFlowHost& host)
+    : m_Engine(engine), m_pPlugins(pPlugins), m_Host(host)
+{
+    m_Player1.SetLocal();
+    m_Player2.SetLocal();
+}
+
+CGameFlow::~CGameFlow()
+{
+    if (m_bPluginReferees && m_pPlugins != nullptr)
+        m_pPlugins->ReleaseReferees(&m_pReferee, &m_pShadow);
+    else
+    {
+        delete m_pReferee;
+        delete m_pShadow;
+    }
+}
+
+void CGameFlow::SetGameMode(DWORD dwNewMode)
+{
+    const DWORD dwOld = GetModeField();
+    if (dwNewMode == dwOld)
+        return;
+    if (dwOld == modeMouseStroke && dwNewMode != modeZoom && dwNewMode != modeMouseStroke)
+        m_Cue.fPullBack = m_Cue.fMin;
+    g_nPrevGameMode = g_nGameMode;
+    if (dwOld == modeNone || dwOld == modeWaiting)
+        g_nPrevGameMode = (g_nPrevGameMode & ~MODE_FIELD) | modeAim;
+    g_nGameMode = (g_nGameMode & MODE_KEEP_FLAGS) | dwNewMode;
+
+    if (dwNewMode == modeAim && m_pCurrent->GetRobotLevel() != 0)
+    {
+        // The computer's turn starts with its flight; the aiming set-up below still runs, so the
+        // cue rests where the computer's stroke begins.
+        SetGameFlag(gmRobotStroke);
+        m_dwFlightEndMode = modeNone;
+        SetGameMode(modeCameraFlight);
+    }
+    if (dwNewMode == modeCallShot)
+        m_Host.ShowText("Call The Shot", 4000);
+    if (dwNewMode == modeAim)
+        m_Cue.fPullBack = m_Settings.nOverheadView != 0 ? m_Cue.fMin : (m_Cue.fMax / 2 - m_Cue.fMin) / 5;
+
+    // The power widget: a cue at rest (within 5 % of its range) shows no power.
+    const bool bRange = m_Cue.fMax > 0.0f;
+    m_fPowerValue = bRange && m_Cue.fPullBack / m_Cue.fMax > 0.05f ? m_Cue.fPullBack / (m_Cue.fMax / 2) : 0.0f;
+}
+
+void CGameFlow::CreateReferee(int nGameType)
+{
+    // Referees a plug-in made go back to the plug-in; built-in ones are ours to free.
+    if (m_bPluginReferees && m_pPlugins != nullptr)
+        m_pPlugins->ReleaseReferees(&m_pReferee, &m_pShadow);
+    else
+    {
+        delete m_pReferee;
+        delete m_pShadow;
+    }
+    m_pReferee = m_pShadow = nullptr;
+    m_bPluginReferees = false;
+    if (m_pPlugins != nullptr && m_pPlugins->CreateGameById(nGameType) != nullptr &&
+        m_pPlugins->CreateReferees(&m_pReferee, &m_pShadow) && m_pReferee != nullptr && m_pShadow != nullptr)
+        m_bPluginReferees = true;
+    else
+    {
+        if (m_pPlugins != nullptr)
+            m_pPlugins->ReleaseGame();
+        m_pReferee = MakeBuiltInReferee(nGameType).release();
+        m_pShadow = MakeBuiltInReferee(nGameType).release();
+    }
+    m_nGameType = nGameType;
+    m_pReferee->Init(nGameType);
+    m_pShadow->Assign(*m_pReferee);
+}
+
+int CGameFlow::GetTargetBall() const
+{
+    switch (m_nGameType)
+    {
+    case GAME_DEMO:
+    case GAME_BASE:
+        return -1;
+    case GAME_3BALL:
+        return LowestBall(m_wOnTable, 4);
+    case GAME_9BALL:
+        return LowestBall(m_wOnTable, 16);
+    case GAME_8BALL:
+        if (m_pCurrent->HasNoGroup())
+            return -1;
+        return m_pCurrent->IsGroupOne() ? CReferee8Ball::STRIPES : CReferee8Ball::SOLIDS;
+    default:
+        if (m_bPluginReferees && m_pPlugins != nullptr && m_pPlugins->GetGame() != nullptr)
+            return m_pPlugins->GetGame()->GetTargetBall();
+        return -1;
+    }
+}
+
+void CGameFlow::SetBallLists(WORD wOnTable, WORD wPocketed)
+{
+    m_wOnTable = wOnTable;
+    m_wPocketed = static_cast<WORD>(wPocketed & ~wOnTable);
+}
+
+void CGameFlow::StartNewRack(int nKeepGroups)
+{
+    if (nKeepGroups == 0)
+    {
+        m_Player1.ClearGroup();
+        m_Player2.ClearGroup();
+    }
+    m_pReferee->Init(m_nGameType);
+    m_pShadow->Assign(*m_pReferee);
+    const int nBalls = m_pReferee->GetBallCount();
+    m_Engine.RemoveAllBalls();
+    for (int n = 0; n < nBalls; ++n)
+        m_Engine.AddBall(n);
+    m_Engine.RackBalls(m_nGameType);
+    SetBallLists(static_cast<WORD>((1u << nBalls) - 1), 0);
+    m_pReferee->SetCueBall(0);
+    SyncRuleTable(false);
+    m_pShadow->Assign(*m_pReferee);
+}

@@ -1,0 +1,184 @@
+// The game flow's state and its judging core: the two players and whose turn it is, the referee
+// pair of the game type, the ball lists by number, the cue's stroke state, and the operations that
+// change the mode, pass the turn, judge a finished shot into points, fouls, put-backs and racks,
+// and count racks into a match. Nothing here needs a window or a 3-D device: what the flow asks
+// of the scene and the dialogs goes through IFlowHost.
+#pragma once
+
+#include "gameflow/FlowHost.h"
+#include "gameflow/GameMode.h"
+#include "gameflow/ShotOutcome.h"
+#include "simulation/Player.h"
+#include "simulation/Referee.h"
+
+#include <array>
+
+class CBallEngine;
+class CGamePlugins;
+
+/// The settings the flow reads.
+struct SFlowSettings
+{
+    int nCompetitionType = 1;      ///< "Competition Type": 0 practice (one person plays both sides)
+    int nGamesGoal = 1;            ///< "Games Goal": racks needed to win the match
+    int nAiDefaultLevel = 5;       ///< "AI Default Level": 1 to 9
+    int nBallPath1 = 1;            ///< "BallPath1": the first aiming-aid path is shown
+    int nOverheadView = 0;         ///< "OverHead View"
+    int nRecommendedShot = 0;      ///< "RecommendedShot"
+    std::array<int, 6> anTrophy{}; ///< "Trophy0" to "Trophy5", each 0 to 7
+};
+
+/// The cue's stroke state the flow reads and writes.
+struct SCueStroke
+{
+    float fPullBack = 0.0f; ///< how far the cue is drawn back
+    float fMin = 0.0f;      ///< the stroke range
+    float fMax = 1.0f;
+};
+
+/// Trophy values: adding a trophy to a slot's set of three.
+enum ETrophy : int
+{
+    TROPHY_BRONZE = 1,
+    TROPHY_SILVER = 2,
+    TROPHY_GOLD = 3,
+};
+/// The trophy set after adding one; a value outside the table stays.
+int AddTrophy(int nSet, ETrophy eTrophy);
+/// The trophy slot of a game type.
+int GetTrophySlot(int nGameType);
+/// The statistics section of a game type.
+int GetStatsSection(int nGameType);
+/// The lowest numbered object ball (1 and up) of a ball mask below nLimit; nLimit when none is.
+int LowestBall(WORD wMask, int nLimit);
+
+class CGameFlow
+{
+public:
+    /// The engine, plug-in manager and host must outlive the flow; plug-ins may be null.
+    CGameFlow(CBallEngine& engine, CGamePlugins* pPlugins, IFlowHost& host);
+    virtual ~CGameFlow();
+    CGameFlow(const CGameFlow&) = delete;
+    CGameFlow& operator=(const CGameFlow&) = delete;
+
+    // Modes.
+    void SetGameMode(DWORD dwNewMode);
+    /// The power widget's value as the last mode change showed it.
+    float GetPowerValue() const { return m_fPowerValue; }
+
+    // Referees and targets.
+    void CreateReferee(int nGameType);
+    int GetTargetBall() const;
+
+    // Turns and match progress; the winner argument is 1 for player 2.
+    void NextTurn();
+    int AdvanceMatchByGames(int nWinnerIsPlayer2);
+    int AdvanceMatchOtherTypes(int nWinnerIsPlayer2);
+    int AdvancePractice(int nWinnerIsPlayer2);
+    int GameOver(int nWinnerIsPlayer2);
+    /// The match-progress message: the operation of the game type.
+    void OnMatchProgress(int nWinnerIsPlayer2);
+
+    // Judging a finished shot.
+    void EvaluateShot();
+    void ApplyShotOutcome(const CShotOutcome& outcome, bool bShooterWasPlayer1);
+
+    /// A new rack of the current game type: the referee pair reset, every ball of the type back on
+    /// the table and racked.
+    void StartNewRack(int nKeepGroups);
+
+    // State.
+    CPlayer& Player1() { return m_Player1; }
+    CPlayer& Player2() { return m_Player2; }
+    CPlayer& Current() { return *m_pCurrent; }
+    bool IsPlayer1Current() const { return m_pCurrent == &m_Player1; }
+    void SetCurrent(bool bPlayer1) { m_pCurrent = bPlayer1 ? &m_Player1 : &m_Player2; }
+    CPlayer& Other() { return IsPlayer1Current() ? m_Player2 : m_Player1; }
+    CReferee* GetReferee() const { return m_pReferee; }
+    CReferee* GetShadowReferee() const { return m_pShadow; }
+    int GetGameType() const { return m_nGameType; }
+    SFlowSettings& Settings() { return m_Settings; }
+    SCueStroke& Cue() { return m_Cue; }
+    CBallEngine& Engine() { return m_Engine; }
+    /// Ball lists by number: bit n set when ball n's object is on the table or in a pocket.
+    WORD GetOnTableMask() const { return m_wOnTable; }
+    WORD GetPocketedMask() const { return m_wPocketed; }
+    void SetBallLists(WORD wOnTable, WORD wPocketed);
+    /// The points a game is played to (practice, base games, 14.1 continuous, pyramid).
+    LONG GetMatchGoal() const { return m_nMatchGoal; }
+    void SetMatchGoal(LONG n) { m_nMatchGoal = n; }
+    /// The mode the last flight started by the flow ends in (ball in hand or aim); modeNone when
+    /// the computer strikes at its end.
+    DWORD GetFlightEndMode() const { return m_dwFlightEndMode; }
+    /// The ball mask put back by the last outcome.
+    WORD GetPutBackMask() const { return m_wPutBack; }
+    bool IsReRackBallInHand() const { return m_bReRackBallInHand; }
+    /// The last foul text's string id, 0 when the last shot was no foul.
+    int GetLastFoulText() const { return m_nLastFoulText; }
+
+protected:
+    // Outcome handlers by game type.
+    void OutcomeBase();
+    void Outcome14_1();
+    void Outcome9Ball();
+    void Outcome8Ball();
+    void OutcomePyramid();
+    void OutcomeAmerican();
+
+    /// Ball n back on the table: its lists, the engine, its referee bit, a free place.
+    void PutBallBack(int n, int nKind);
+    /// Every ball that dropped in this shot and not before goes back.
+    void PutBackNewlyPocketed(int nKind);
+    /// The rule table takes the positions of the balls on the table (all sixteen with bAll).
+    void SyncRuleTable(bool bAll);
+    /// The cue ball back on the table when nothing else is; returns the balls on the table.
+    int KeepCueBallOnTable();
+    /// Decides the rack: the flag, the referee's fresh state, and the match-progress message.
+    void DecideRack(bool bShooterWins, bool bShooterWasPlayer1, LPARAM lParam = 0);
+    /// Fourteen (or fifteen) balls racked again around what is left.
+    void ReRack(bool bOnlyCue);
+    /// The next rack after a rack was decided (the match-progress steps 7 to 9).
+    void NextRack(int nKeepGroups, bool bRememberFlags, bool bWinnerBreaks, bool bWinnerIsPlayer2);
+    /// The flight towards the next stroke, or the computer's turn.
+    void StartTurn(bool bBallInHand);
+    /// Balls that fell below the table: reported to the referee, off the engine, in the pocketed list.
+    void RemovePocketedBalls();
+    /// The shooter's streak after a shot, and the foul message's string.
+    void KeepStreak(bool bFoul, int nFoulBits);
+    CShotOutcome FillOutcome(bool bShooterWasPlayer1) const;
+    /// The handler of the game type; false when no one judges the type (the program quits).
+    bool DispatchOutcome(CShotOutcome& outcome, bool bShooterWasPlayer1);
+    void FinishPointsGame(bool bLost, bool bShooterWasPlayer1);
+    void PutBackNewlyPocketedWhen(bool bCondition);
+    /// A foul in a points game; three in a row lose the rack and hold the count at nHeld.
+    bool CountFoul(CPlayer& shooter, LONG nHeld);
+    /// Put back as American and plug-in games do: also out of the earlier-shot mask, and shown.
+    void PutBallBackCounted(int n, int nKind);
+    int FindDownBefore() const;
+    /// The lowest ball the engine holds becomes the ball to strike; FALSE when there is none.
+    bool SelectLowestBall();
+    void CountGames(int nWinnerIsPlayer2);
+    void AwardTrophies();
+
+private:
+    CBallEngine& m_Engine;
+    CGamePlugins* m_pPlugins;
+    IFlowHost& m_Host;
+    CPlayer m_Player1;
+    CPlayer m_Player2;
+    CPlayer* m_pCurrent = &m_Player1;
+    CReferee* m_pReferee = nullptr;
+    CReferee* m_pShadow = nullptr;
+    bool m_bPluginReferees = false;
+    int m_nGameType = GAME_BASE;
+    SFlowSettings m_Settings;
+    SCueStroke m_Cue;
+    float m_fPowerValue = 0.0f;
+    WORD m_wOnTable = 0;
+    WORD m_wPocketed = 0;
+    WORD m_wPutBack = 0;
+    LONG m_nMatchGoal = 50;
+    DWORD m_dwFlightEndMode = modeNone;
+    bool m_bReRackBallInHand = false;
+    int m_nLastFoulText = 0;
+};

@@ -1,0 +1,229 @@
+// Turns, racks and the end of a match.
+#include "gameflow/GameFlow.h"
+
+#include <cstdio>
+
+int AddTrophy(int nSet, ETrophy eTrophy)
+{
+    // Each set holds up to three trophies: 0 none, 1 bronze, 2 silver, 3 gold, 4 bronze and silver,
+    // 5 bronze and gold, 6 silver and gold, 7 all three.
+    static constexpr int aTable[3][8] = {
+        {1, 1, 4, 5, 4, 5, 7, 7}, // bronze
+        {2, 4, 2, 6, 4, 7, 6, 7}, // silver
+        {3, 5, 6, 3, 7, 5, 6, 7}, // gold
+    };
+    if (nSet < 0 || nSet > 7)
+        return nSet;
+    return aTable[eTrophy - TROPHY_BRONZE][nSet];
+}
+
+int GetTrophySlot(int nGameType)
+{
+    switch (nGameType)
+    {
+    case GAME_AMERICAN:
+        return 1;
+    case GAME_8BALL:
+        return 2;
+    case GAME_9BALL:
+        return 3;
+    case GAME_PYRAMID:
+        return 4;
+    case GAME_3BALL:
+        return 5;
+    default:
+        return 0;
+    }
+}
+
+int GetStatsSection(int nGameType)
+{
+    switch (nGameType)
+    {
+    case GAME_8BALL:
+        return 1;
+    case GAME_9BALL:
+        return 2;
+    case GAME_BASE:
+    case GAME_14_1:
+        return 3;
+    case GAME_PYRAMID:
+        return 4;
+    case GAME_AMERICAN:
+        return 5;
+    default:
+        return 0;
+    }
+}
+
+void CGameFlow::NextTurn()
+{
+    if (m_Player1.IsDead())
+        m_pCurrent = &m_Player2;
+    else if (m_Player2.IsDead())
+        m_pCurrent = &m_Player1;
+    else
+        m_pCurrent = IsPlayer1Current() ? &m_Player2 : &m_Player1;
+    if (m_Settings.nCompetitionType == 0)
+    {
+        // Practice: one person plays both sides of the table as player 1.
+        m_pCurrent = &m_Player1;
+        const LONG nPoints = m_Player1.GetPoints();
+        m_Player1.SetPoints(m_Player2.GetPoints());
+        m_Player2.SetPoints(nPoints);
+        if (!m_pCurrent->HasNoGroup())
+            m_pCurrent->SetGroup(m_pCurrent->IsGroupOne() ? 0 : 1);
+    }
+    ClearGameFlag(gmRobotStroke);
+}
+
+void CGameFlow::CountGames(int nWinnerIsPlayer2)
+{
+    CPlayer& winner = nWinnerIsPlayer2 != 0 ? m_Player2 : m_Player1;
+    winner.SetGames(winner.GetGames() + 1);
+}
+
+void CGameFlow::NextRack(int nKeepGroups, bool bRememberFlags, bool bWinnerBreaks, bool bWinnerIsPlayer2)
+{
+    if (!HasGameFlag(gmKeepView))
+        m_Host.ResetCamera();
+    const DWORD dwFlags = g_nGameMode & MODE_RACK_FLAGS;
+    StartNewRack(nKeepGroups);
+    if (bWinnerBreaks)
+        SetCurrent(!bWinnerIsPlayer2);
+    if (bRememberFlags)
+        g_nGameMode |= dwFlags;
+}
+
+void CGameFlow::StartTurn(bool bBallInHand)
+{
+    if (m_pCurrent->GetRobotLevel() != 0)
+    {
+        SetGameFlag(gmRobotStroke);
+        m_dwFlightEndMode = modeNone;
+    }
+    else
+        m_dwFlightEndMode = bBallInHand ? modeBallInHand : modeAim;
+}
+
+int CGameFlow::AdvanceMatchByGames(int nWinnerIsPlayer2)
+{
+    if (m_Settings.nCompetitionType == 0)
+        return AdvancePractice(nWinnerIsPlayer2);
+    if (!HasGameFlag(gmRackDecided))
+        return 0;
+    return AdvanceMatchOtherTypes(nWinnerIsPlayer2);
+}
+
+int CGameFlow::AdvanceMatchOtherTypes(int nWinnerIsPlayer2)
+{
+    ClearGameFlag(gmRackDecided);
+    CountGames(nWinnerIsPlayer2);
+    if (m_Player1.GetGames() >= m_Settings.nGamesGoal || m_Player2.GetGames() >= m_Settings.nGamesGoal)
+    {
+        m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
+        return 0;
+    }
+    NextRack(1, true, true, nWinnerIsPlayer2 != 0);
+    // The rack's winner breaks: the computer after its flight, a person with the cue ball in hand.
+    StartTurn(true);
+    SetGameMode(m_pCurrent->GetRobotLevel() != 0 ? modeCameraFlight : modeBallInHand);
+    return 0;
+}
+
+int CGameFlow::AdvancePractice(int nWinnerIsPlayer2)
+{
+    if (!HasGameFlag(gmRackDecided))
+        return 0;
+    ClearGameFlag(gmRackDecided);
+    if (nWinnerIsPlayer2 == 0)
+        m_pCurrent->SetPoints(m_pCurrent->GetPoints() + 1);
+    if (m_pCurrent->GetPoints() >= m_nMatchGoal)
+    {
+        m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
+        return 0;
+    }
+    NextRack(1, false, false, false);
+    StartTurn(true);
+    if (m_pCurrent->GetRobotLevel() == 0)
+        SetGameMode(modeBallInHand);
+    return 0;
+}
+
+int CGameFlow::GameOver(int nWinnerIsPlayer2)
+{
+    if (m_Settings.nCompetitionType == 0)
+        return AdvancePractice(nWinnerIsPlayer2);
+    ClearGameFlag(gmRackDecided);
+    // In pyramid the foul counters tally each player's pocketed balls; a tie goes to player 2,
+    // or to the computer when one side is a person.
+    const LONG f1 = m_Player1.GetFouls();
+    const LONG f2 = m_Player2.GetFouls();
+    const bool bRobot1 = m_Player1.GetRobotLevel() != 0;
+    const bool bRobot2 = m_Player2.GetRobotLevel() != 0;
+    bool bPlayer1Wins = f1 > f2;
+    if (bRobot1 && !bRobot2)
+        bPlayer1Wins = !(f2 > f1);
+    CPlayer& winner = bPlayer1Wins ? m_Player1 : m_Player2;
+    winner.SetPoints(winner.GetPoints() + 1);
+    const bool bHumanWon = bRobot1 == bRobot2 || (bPlayer1Wins ? !bRobot1 : !bRobot2);
+
+    const bool bOver = m_Player1.GetPoints() >= m_nMatchGoal || m_Player2.GetPoints() >= m_nMatchGoal;
+    if (!bOver)
+    {
+        char szText[512];
+        std::snprintf(szText, sizeof(szText), "%s\n%s", winner.GetName(),
+                      bHumanWon ? "wins the rack!" : "takes the rack.");
+        m_Host.ShowText(szText, 2000);
+        NextRack(0, true, true, !bPlayer1Wins);
+        StartTurn(true);
+        SetGameMode(m_pCurrent->GetRobotLevel() != 0 ? modeCameraFlight : modeBallInHand);
+        return 0;
+    }
+    m_Host.ShowMatchResult(winner.GetName(), bHumanWon);
+    if (HasGameFlag(gmStartupFlag))
+    {
+        SetGameFlag(gmGameOver);
+        m_Host.ShowText("      GAME OVER!      ", -1);
+        return 0;
+    }
+    if (bPlayer1Wins && bRobot2)
+        AwardTrophies();
+    m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
+    return 0;
+}
+
+void CGameFlow::AwardTrophies()
+{
+    const int nLevel = m_Settings.nAiDefaultLevel;
+    const int nBestOf = 2 * m_Settings.nGamesGoal - 1;
+    int& nSet = m_Settings.anTrophy[static_cast<std::size_t>(GetTrophySlot(m_nGameType))];
+    const int nBefore = nSet;
+    // Each rule that holds adds its own trophy.
+    if (nLevel < 4)
+        nSet = AddTrophy(nSet, TROPHY_BRONZE);
+    if (nLevel > 4 && nLevel < 8 && nBestOf >= 7)
+        nSet = AddTrophy(nSet, TROPHY_SILVER);
+    if ((nLevel > 7 && nBestOf >= 7) || (m_Settings.nBallPath1 == 0 && nLevel > 4))
+        nSet = AddTrophy(nSet, TROPHY_GOLD);
+    if (nSet != nBefore)
+        m_Host.SaveSettings();
+}
+
+void CGameFlow::OnMatchProgress(int nWinnerIsPlayer2)
+{
+    switch (m_nGameType)
+    {
+    case GAME_DEMO:
+    case GAME_BASE:
+    case GAME_14_1:
+        AdvanceMatchOtherTypes(nWinnerIsPlayer2);
+        break;
+    case GAME_PYRAMID:
+        GameOver(nWinnerIsPlayer2);
+        break;
+    default:
+        AdvanceMatchByGames(nWinnerIsPlayer2);
+        break;
+    }
+}

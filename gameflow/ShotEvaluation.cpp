@@ -1,0 +1,171 @@
+// Judging a finished shot: the referee's verdict, the shooter's streak, the outcome handler of the
+// game type and what the game does next.
+#include "gameflow/GameFlow.h"
+#include "simulation/Ball.h"
+#include "simulation/BallEngine.h"
+#include "simulation/GamePlugins.h"
+
+namespace
+{
+/// Contact bits of the referee, and the scratch bit the flow adds.
+constexpr int FOUL_NO_BALL_HIT = 1;
+constexpr int FOUL_CUE_DOWN = 2;
+constexpr int FOUL_FIRST_DOWN = 4;
+constexpr int FOUL_SCRATCH = 16;
+
+/// The string of a foul's message: the first bit set in the order scratch, cue ball down, no ball
+/// hit, first ball down.
+int FoulTextId(int nBits)
+{
+    if ((nBits & FOUL_SCRATCH) != 0)
+        return 21578;
+    if ((nBits & FOUL_CUE_DOWN) != 0)
+        return 21615;
+    if ((nBits & FOUL_NO_BALL_HIT) != 0)
+        return 21613;
+    if ((nBits & FOUL_FIRST_DOWN) != 0)
+        return 21614;
+    return 21658;
+}
+
+/// Off the table: at or below this height a ball has left the bed (metres).
+constexpr double OFF_TABLE_Z = -0.1;
+} // namespace
+
+void CGameFlow::RemovePocketedBalls()
+{
+    for (int n = 0; n < REFEREE_BALLS; ++n)
+    {
+        CBall* pBall = m_Engine.FindBall(n);
+        if (pBall == nullptr || (!pBall->IsPocketed() && pBall->GetPosition()->z > OFF_TABLE_Z))
+            continue;
+        m_pReferee->GetBallTable()->SetPocketedNow(n, TRUE);
+        m_Engine.RemoveBall(n);
+        m_wOnTable = static_cast<WORD>(m_wOnTable & ~RefereeBallBit(n));
+        m_wPocketed |= RefereeBallBit(n);
+    }
+}
+
+void CGameFlow::KeepStreak(bool bFoul, int nFoulBits)
+{
+    CPlayerStats& stats = m_pCurrent->GetStats();
+    const int nSection = GetStatsSection(m_nGameType);
+    const LONG nStreak = stats.Get(STATS_CURRENT_STREAK, nSection);
+    if (!bFoul)
+    {
+        stats.Set(STATS_CURRENT_STREAK, nSection, nStreak + 1);
+        m_nLastFoulText = 0;
+        stats.Save();
+        return;
+    }
+    // The streak is saved before it ends, so that the longest streak is raised first.
+    m_nLastFoulText = FoulTextId(nFoulBits);
+    stats.Save();
+    stats.Set(STATS_CURRENT_STREAK, nSection, 0);
+}
+
+CShotOutcome CGameFlow::FillOutcome(bool bShooterWasPlayer1) const
+{
+    const CPlayer& shooter = bShooterWasPlayer1 ? m_Player1 : m_Player2;
+    const CPlayer& other = bShooterWasPlayer1 ? m_Player2 : m_Player1;
+    CShotOutcome outcome;
+    outcome.pReferee = m_pReferee;
+    outcome.pEngine = &m_Engine;
+    outcome.nPointsNeeded = m_nMatchGoal;
+    outcome.nShooterFouls = shooter.GetFouls();
+    outcome.nShooterPoints = shooter.GetPoints();
+    outcome.nShooterGames = shooter.GetGames();
+    outcome.nOtherFouls = other.GetFouls();
+    outcome.nOtherPoints = other.GetPoints();
+    outcome.nOtherGames = other.GetGames();
+    outcome.nNextCueBall = m_pReferee->GetCueBall();
+    return outcome;
+}
+
+bool CGameFlow::DispatchOutcome(CShotOutcome& outcome, bool bShooterWasPlayer1)
+{
+    switch (m_nGameType)
+    {
+    case GAME_DEMO:
+    case GAME_BASE:
+        OutcomeBase();
+        return true;
+    case GAME_3BALL:
+    case GAME_9BALL:
+        Outcome9Ball();
+        return true;
+    case GAME_8BALL:
+        Outcome8Ball();
+        return true;
+    case GAME_PYRAMID:
+        OutcomePyramid();
+        return true;
+    case GAME_AMERICAN:
+    case GAME_BONUS:
+        OutcomeAmerican();
+        return true;
+    case GAME_14_1:
+        Outcome14_1();
+        return true;
+    default:
+        break;
+    }
+    CPluginGame* pGame = m_pPlugins != nullptr ? m_pPlugins->GetGame() : nullptr;
+    if (pGame == nullptr || pGame->GetGameType() != m_nGameType)
+    {
+        // A game type nobody judges cannot go on.
+        m_Host.PostFlowMessage(WM_QUIT, 4, 0);
+        return false;
+    }
+    ApplyShotOutcome(outcome, bShooterWasPlayer1);
+    return true;
+}
+
+void CGameFlow::EvaluateShot()
+{
+    CReferee& ref = *m_pReferee;
+    RemovePocketedBalls();
+    m_wPutBack = 0;
+    ref.JudgeShot();
+    ClearGameFlag(modeCameraFlight);
+
+    const bool bShooterWasPlayer1 = IsPlayer1Current();
+    const bool bFoul = ref.HasFoul() != FALSE;
+    const bool bBallInHand = ref.HasCuePocketed() != FALSE;
+    int nFoulBits = ref.GetContactBits();
+    if (bBallInHand && (nFoulBits & FOUL_CUE_DOWN) == 0)
+        nFoulBits |= FOUL_SCRATCH;
+    KeepStreak(bFoul, nFoulBits);
+
+    CShotOutcome outcome = FillOutcome(bShooterWasPlayer1);
+    if (!DispatchOutcome(outcome, bShooterWasPlayer1))
+        return;
+    if (HasGameFlag(gmRackDecided))
+        return;
+
+    ref.SetTarget(GetTargetBall());
+    ref.SetFinalBallFlag(ref.IsOnFinalBall());
+
+    bool bHand = outcome.bBallInHand != 0;
+    if (m_nGameType == GAME_9BALL || m_nGameType == GAME_8BALL || m_nGameType == GAME_3BALL)
+        bHand = bFoul;
+    bHand = bHand || bBallInHand || m_bReRackBallInHand;
+    m_bReRackBallInHand = false;
+    if (m_nGameType == GAME_PYRAMID)
+        bHand = bHand && m_Settings.nRecommendedShot == 0;
+    ClearGameFlag(gmRobotStroke);
+    StartTurn(bHand);
+
+    bool bCall = outcome.bCallShot != 0;
+    if (m_nGameType == GAME_8BALL)
+        bCall = bCall || ref.IsOnFinalBall();
+    if (m_nGameType == GAME_PYRAMID || m_nGameType == GAME_14_1)
+        bCall = bCall || bBallInHand || m_Settings.nRecommendedShot == 0;
+    if (bCall && m_pCurrent->GetRobotLevel() == 0 && ref.HasBreakMade())
+    {
+        m_Host.PostFlowMessage(FLOW_MSG_CALL_SHOT, static_cast<WPARAM>(m_nGameType),
+                               bBallInHand ? modeBallInHand : modeAim);
+        return;
+    }
+    SetGameMode(modeCameraFlight);
+}

@@ -1,0 +1,90 @@
+// A game flow on a live engine of its own, with a host that records what the flow asked for.
+#pragma once
+
+#include "gameflow/GameFlow.h"
+#include "platform/win32/CrtRandom.h"
+#include "simulation/BallEngine.h"
+#include "simulation/PhysicsCoefficients.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+class CRecordingHost : public IFlowHost
+{
+public:
+    void ShowText(const char* szText, int nMs) override
+    {
+        m_Texts.push_back(std::string(szText) + "@" + std::to_string(nMs));
+    }
+    void SaveSettings() override { ++m_nSaves; }
+
+    std::vector<std::string> m_Texts;
+    int m_nSaves = 0;
+};
+
+/// The handlers are the flow's own steps; the tests call them one at a time.
+class CTestFlow : public CGameFlow
+{
+public:
+    using CGameFlow::CGameFlow;
+    using CGameFlow::Outcome14_1;
+    using CGameFlow::Outcome8Ball;
+    using CGameFlow::Outcome9Ball;
+    using CGameFlow::OutcomeAmerican;
+    using CGameFlow::OutcomeBase;
+    using CGameFlow::OutcomePyramid;
+};
+
+class CFlowTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_nGameMode = 0;
+        g_nPrevGameMode = 0;
+        g_PhysicsCoefficients.Reset();
+        CrtSrand(1);
+    }
+    void TearDown() override
+    {
+        g_nGameMode = 0;
+        g_nPrevGameMode = 0;
+    }
+
+    /// A fresh rack of the game type, player 1 to shoot.
+    void Start(int nGameType)
+    {
+        m_Flow.CreateReferee(nGameType);
+        m_Flow.StartNewRack(0);
+        m_Flow.SetCurrent(true);
+    }
+    /// The referee's verdict as a judgement would leave it.
+    void Verdict(WORD wFlags, WORD wPocketedNow, int nScore = 0)
+    {
+        CReferee& ref = *m_Flow.GetReferee();
+        ref.ClearFlags(0xffff);
+        ref.SetFlags(wFlags);
+        ref.GetBallTable()->SetPocketedNowMask(
+            static_cast<WORD>(ref.GetBallTable()->GetPocketedBeforeMask() | wPocketedNow));
+        ref.SetShotScore(nScore);
+        for (int n = 0; n < 16; ++n)
+            if ((wPocketedNow & (1u << n)) != 0)
+                m_Engine.RemoveBall(n);
+        m_Flow.SetBallLists(static_cast<WORD>(m_Flow.GetOnTableMask() & ~wPocketedNow),
+                            static_cast<WORD>(m_Flow.GetPocketedMask() | wPocketedNow));
+    }
+    /// Progress messages posted so far.
+    std::vector<SFlowMessage> Progress()
+    {
+        std::vector<SFlowMessage> out;
+        for (const SFlowMessage& msg : m_Host.PostedMessages())
+            if (msg.nMsg == FLOW_MSG_MATCH_PROGRESS)
+                out.push_back(msg);
+        return out;
+    }
+
+    CBallEngineMain m_Engine;
+    CRecordingHost m_Host;
+    CTestFlow m_Flow{m_Engine, nullptr, m_Host};
+};

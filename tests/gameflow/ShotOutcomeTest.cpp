@@ -1,0 +1,182 @@
+#include "tests/gameflow/FlowTestSupport.h"
+
+#include "simulation/RefereeTypes.h"
+
+namespace
+{
+class CShotOutcomeTest : public CFlowTest
+{
+protected:
+    bool EngineHolds(int n) { return m_Engine.FindBall(n) != nullptr; }
+    bool OnTable(int n) const { return (m_Flow.GetOnTableMask() & (1u << n)) != 0; }
+};
+
+constexpr WORD Bit(int n) { return static_cast<WORD>(1u << n); }
+
+TEST_F(CShotOutcomeTest, RefereesByGameTypeAndTheTargetBall)
+{
+    struct SCase
+    {
+        int nType;
+        int nBalls;
+        WORD wOnTable;
+        int nTarget;
+    };
+    const SCase aCases[] = {
+        {0, 5, 0x1f, -1},
+        {15, 16, 0xffff, -1},
+        {3, 4, Bit(0) | Bit(2) | Bit(3), 2},
+        {3, 4, Bit(0), 4},
+        {9, 10, Bit(0) | Bit(3) | Bit(5) | Bit(9), 3},
+        {9, 10, Bit(0), 16},
+        {16, 16, 0xffff, -1},
+        {17, 16, 0xffff, -1},
+        {18, 16, 0xffff, -1},
+        {101, 16, 0xffff, -1},
+        {42, 16, 0xffff, -1},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.nType);
+        Start(c.nType);
+        EXPECT_EQ(m_Flow.GetReferee()->GetBallCount(), c.nBalls);
+        EXPECT_EQ(m_Flow.GetShadowReferee()->GetBallCount(), c.nBalls);
+        EXPECT_NE(m_Flow.GetReferee(), m_Flow.GetShadowReferee());
+        m_Flow.SetBallLists(c.wOnTable, 0);
+        EXPECT_EQ(m_Flow.GetTargetBall(), c.nTarget);
+    }
+    Start(GAME_8BALL);
+    EXPECT_NE(dynamic_cast<CReferee8Ball*>(m_Flow.GetReferee()), nullptr);
+    EXPECT_EQ(m_Flow.GetTargetBall(), -1);
+    m_Flow.Current().SetGroup(1);
+    EXPECT_EQ(m_Flow.GetTargetBall(), -2);
+    m_Flow.Current().SetGroup(0);
+    EXPECT_EQ(m_Flow.GetTargetBall(), -3);
+}
+
+TEST_F(CShotOutcomeTest, BaseGameThirdFoulCostsFifteenAndRacksAgainForTheSamePlayer)
+{
+    Start(GAME_BASE);
+    m_Flow.Player1().SetFouls(2);
+    m_Flow.Player1().SetPoints(20);
+    m_Flow.Player2().SetFouls(1);
+    Verdict(REF_FOUL, Bit(4) | Bit(5));
+    m_Flow.OutcomeBase();
+    EXPECT_EQ(m_Flow.Player1().GetPoints(), 5);
+    EXPECT_EQ(m_Flow.Player1().GetFouls(), 3);
+    EXPECT_EQ(m_Flow.Player2().GetFouls(), 1);
+    EXPECT_TRUE(m_Flow.IsPlayer1Current());
+    EXPECT_EQ(m_Flow.GetOnTableMask(), 0xffff);
+    EXPECT_EQ(m_Engine.GetBallCount(), 16);
+}
+
+TEST_F(CShotOutcomeTest, FourteenOneThirdFoulCostsFifteenAndClearsTheCount)
+{
+    Start(GAME_14_1);
+    m_Flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+    m_Flow.Player1().SetFouls(2);
+    Verdict(REF_FOUL | REF_BREAK_MADE, 0);
+    m_Flow.Outcome14_1();
+    EXPECT_EQ(m_Flow.Player1().GetPoints(), -15);
+    EXPECT_EQ(m_Flow.Player1().GetFouls(), 0);
+}
+
+TEST_F(CShotOutcomeTest, MoneyBallGoesBackOnAFoulAndWinsWhenPocketedLegally)
+{
+    struct SCase
+    {
+        int nType;
+        int nMoney;
+    };
+    for (const SCase c : {SCase{GAME_9BALL, 9}, SCase{GAME_3BALL, 3}})
+    {
+        SCOPED_TRACE(c.nType);
+        Start(c.nType);
+        Verdict(REF_FOUL | REF_POCKETED | REF_BREAK_MADE, Bit(c.nMoney));
+        m_Flow.Outcome9Ball();
+        EXPECT_TRUE(OnTable(c.nMoney));
+        EXPECT_TRUE(EngineHolds(c.nMoney));
+        EXPECT_FALSE(m_Flow.IsPlayer1Current());
+        EXPECT_TRUE(Progress().empty());
+
+        Verdict(REF_WON | REF_POCKETED | REF_BREAK_MADE, Bit(c.nMoney));
+        m_Flow.Outcome9Ball();
+        ASSERT_EQ(Progress().size(), 1u);
+        EXPECT_EQ(Progress()[0].wParam, 1u) << "player 2 shot and won";
+        EXPECT_TRUE(HasGameFlag(gmRackDecided));
+        g_nGameMode = 0;
+        m_Host.PostedMessages().clear();
+    }
+}
+
+TEST_F(CShotOutcomeTest, PyramidFoulMovesFivePointsAndSeventyOneEndsTheGame)
+{
+    Start(GAME_PYRAMID);
+    m_Flow.Player1().SetFouls(10);
+    m_Flow.Player2().SetFouls(66);
+    Verdict(REF_FOUL | REF_JUDGEMENT, 0);
+    m_Flow.OutcomePyramid();
+    EXPECT_EQ(m_Flow.Player1().GetFouls(), 5);
+    EXPECT_EQ(m_Flow.Player2().GetFouls(), 71);
+    ASSERT_EQ(Progress().size(), 1u);
+    EXPECT_EQ(Progress()[0].wParam, 0u) << "the shooter is reported as winner";
+    EXPECT_EQ(Progress()[0].lParam, 1);
+}
+
+TEST_F(CShotOutcomeTest, AmericanDebtIsPaidWithPocketedBalls)
+{
+    Start(GAME_AMERICAN);
+    // Balls 1, 2 and 3 went down in earlier shots; the shooter owes two.
+    m_Flow.GetReferee()->GetBallTable()->SetPocketedBeforeMask(Bit(1) | Bit(2) | Bit(3));
+    Verdict(0, Bit(1) | Bit(2) | Bit(3));
+    m_Flow.SetBallLists(static_cast<WORD>(0xffff & ~(Bit(1) | Bit(2) | Bit(3) | Bit(5) | Bit(6) | Bit(7))),
+                        Bit(1) | Bit(2) | Bit(3) | Bit(5) | Bit(6) | Bit(7));
+    for (int n : {5, 6, 7})
+        m_Engine.RemoveBall(n);
+    m_Flow.GetReferee()->GetBallTable()->SetPocketedNowMask(Bit(1) | Bit(2) | Bit(3) | Bit(5) | Bit(6) | Bit(7));
+    m_Flow.GetReferee()->SetFlags(REF_POCKETED);
+    m_Flow.GetReferee()->SetShotScore(3);
+    m_Flow.Player1().SetFouls(-2);
+    m_Flow.OutcomeAmerican();
+    EXPECT_EQ(m_Flow.Player1().GetFouls(), 1);
+    EXPECT_EQ(m_Flow.GetPutBackMask(), Bit(1) | Bit(2));
+    EXPECT_TRUE(EngineHolds(1) && EngineHolds(2));
+    EXPECT_FALSE(EngineHolds(3));
+    EXPECT_TRUE(m_Flow.IsPlayer1Current());
+}
+
+TEST_F(CShotOutcomeTest, BaseGameReRacksFourteenAroundTheLastObjectBall)
+{
+    Start(GAME_BASE);
+    const WORD wDown = static_cast<WORD>(0xffff & ~(Bit(0) | Bit(7)));
+    Verdict(REF_POCKETED, wDown, 14);
+    m_Flow.OutcomeBase();
+    EXPECT_EQ(m_Flow.GetOnTableMask(), 0xffff);
+    EXPECT_EQ(m_Engine.GetBallCount(), 16);
+    EXPECT_EQ(m_Flow.Player1().GetPoints(), 14);
+    EXPECT_TRUE(m_Flow.IsPlayer1Current());
+}
+
+TEST_F(CShotOutcomeTest, PluginVerdictIsTakenOnlyWhereItFitsTheTable)
+{
+    Start(GAME_9BALL);
+    m_Engine.RemoveBall(4);
+    m_Flow.SetBallLists(static_cast<WORD>(0x3ff & ~Bit(4)), Bit(4));
+    CShotOutcome outcome;
+    outcome.nShooterPoints = 7;
+    outcome.nOtherGames = 2;
+    outcome.nNextCueBall = 12;            // not on a nine-ball table
+    outcome.dwPutBack = Bit(4) | Bit(14); // 14 is beyond the ball count
+    outcome.dwShownPutBack = 0xffff;
+    outcome.bTurnPasses = 1;
+    m_Flow.ApplyShotOutcome(outcome, true);
+    EXPECT_EQ(m_Flow.Player1().GetPoints(), 7);
+    EXPECT_EQ(m_Flow.Player2().GetGames(), 2);
+    EXPECT_EQ(m_Flow.GetReferee()->GetCueBall(), 0);
+    EXPECT_TRUE(EngineHolds(4));
+    EXPECT_FALSE(EngineHolds(14));
+    EXPECT_EQ(m_Flow.GetPutBackMask(), 0x3ff);
+    EXPECT_FALSE(m_Flow.IsPlayer1Current());
+    EXPECT_TRUE(Progress().empty());
+}
+} // namespace
