@@ -1,8 +1,10 @@
 #include "tests/app/AppFolder.h"
 
 #include "app/MainFrame.h"
+#include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "platform/dx/DirectDraw.h"
+#include "platform/win32/MessageBox.h"
 #include "platform/window/Window.h"
 #include "render/D3DEnum.h"
 
@@ -53,5 +55,74 @@ TEST(FrameTickTest, TickDrawsOnlyForAStartedFocusedActiveWindowOutOfModalMode)
     g_hDDrawModule = nullptr;
     g_pfnDirectDrawCreate = nullptr;
     StopDisplay();
+}
+/// A frame on the display, started or not, for one test.
+class CFrameScope
+{
+public:
+    explicit CFrameScope(bool bStart)
+    {
+        StartDisplay();
+        m_pFrame = new CMainFrame;
+        m_bCreated = m_pFrame->LoadFrame(128) != FALSE;
+        m_hWnd = m_pFrame->m_hWnd;
+        if (bStart)
+            Pump();
+    }
+    ~CFrameScope()
+    {
+        if (IsWindow(m_hWnd))
+            m_pFrame->DestroyWindow();
+        Pump();
+        FreeDriverList();
+        g_hDDrawModule = nullptr;
+        g_pfnDirectDrawCreate = nullptr;
+        StopDisplay();
+    }
+    CFrameScope(const CFrameScope&) = delete;
+    CFrameScope& operator=(const CFrameScope&) = delete;
+
+    bool m_bCreated = false;
+    CMainFrame* m_pFrame = nullptr;
+    HWND m_hWnd = nullptr;
+};
+
+TEST(FrameTickTest, CloseAsksOnlyInARunningGame)
+{
+    struct SCase
+    {
+        const char* szName;
+        bool bStarted;
+        DWORD dwMode;
+        int nAnswer;
+        bool bAsked, bClosed;
+    };
+    const SCase aCases[] = {
+        {"before the game starts: closes at once", false, 0, IDOK, false, true},
+        {"game over: closes at once", true, gmGameOver, IDOK, false, true},
+        {"a settings preview runs: ignored", true, gmSettingsPreview, IDOK, false, false},
+        {"playing, the player agrees", true, 0, IDOK, true, true},
+        {"playing, the player declines", true, 0, IDCANCEL, true, false},
+    };
+    const CAppFolder app;
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CFrameScope frame(c.bStarted);
+        ASSERT_TRUE(frame.m_bCreated);
+        ASSERT_EQ(c.bStarted, frame.m_pFrame->IsGameStarted() != FALSE);
+        bool bAsked = false;
+        SetMessageBoxHandler(
+            [&](const SMessageBoxRequest&)
+            {
+                bAsked = true;
+                return c.nAnswer;
+            });
+        g_nGameMode = c.dwMode;
+        SendMessage(frame.m_hWnd, WM_CLOSE, 0, 0);
+        g_nGameMode = 0;
+        EXPECT_EQ(c.bAsked, bAsked);
+        EXPECT_EQ(c.bClosed, !IsWindow(frame.m_hWnd));
+    }
 }
 } // namespace
