@@ -318,6 +318,30 @@ inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t
     }
     return nPass;
 }
+#else
+/// Eight tests of the usual function on a 16-bit buffer at once, as TestDepthLoop does them, in SSE2. The block's
+/// depths all lie in 0 .. 2^32 - 1 (the caller checked its ends), so sums modulo 2^32 are exact.
+inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t dzx, bool bZWrite)
+{
+    const auto z0 = static_cast<std::uint32_t>(zFirst), d = static_cast<std::uint32_t>(dzx);
+    const __m128i vLow = _mm_set_epi32(static_cast<int>(z0 + 3 * d), static_cast<int>(z0 + 2 * d),
+                                       static_cast<int>(z0 + d), static_cast<int>(z0));
+    const __m128i vHigh = _mm_add_epi32(vLow, _mm_set1_epi32(static_cast<int>(4 * d)));
+    // Unsigned 16-bit values compared as signed ones after moving them down by 32768.
+    const __m128i bias32 = _mm_set1_epi32(32768), bias16 = _mm_set1_epi16(static_cast<short>(0x8000));
+    const __m128i z = _mm_packs_epi32(_mm_sub_epi32(_mm_srli_epi32(vLow, 16), bias32),
+                                      _mm_sub_epi32(_mm_srli_epi32(vHigh, 16), bias32));
+    const __m128i old = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pZ)), bias16);
+    const __m128i fail = _mm_cmpgt_epi16(z, old);
+    const unsigned nPass = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(fail, fail))) & 0xFF;
+    if (bZWrite && nPass != 0)
+    {
+        // Failing pixels keep their depth: the block lies in this tile, so writing it back races with nobody.
+        const __m128i merged = _mm_or_si128(_mm_andnot_si128(fail, z), _mm_and_si128(fail, old));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pZ), _mm_xor_si128(merged, bias16));
+    }
+    return nPass;
+}
 #endif
 
 /// Depth test of the pixels [x, x + n), n at most SPAN_STEP: bit i of the result is set when pixel x + i passes.
@@ -337,11 +361,9 @@ inline unsigned TestDepth(BYTE* pZRow, const SRowDepth& d, int x, int n, int nZM
     {
         int i = 0;
         unsigned nPass = 0;
-#if defined(VORN_SPAN_WIDE)
         if constexpr (sizeof(ZTYPE) == 2)
             for (; i + 8 <= n; i += 8)
                 nPass |= TestEightLessEqual16(pZ + i * 2, zFirst + i * dzx, dzx, bZWrite) << i;
-#endif
         return nPass | TestDepthLoop<ZTYPE, false, true>(pZ + i * static_cast<int>(sizeof(ZTYPE)), zFirst + i * dzx,
                                                          dzx, zMax, n - i, nZMask, bZWrite)
                            << i;
