@@ -1,50 +1,72 @@
 #include "tools/soundgen/GameSounds.h"
 
 #include <cmath>
+#include <cstdint>
 
 namespace
 {
 /// Equal-tempered note dSemitones above dBaseHz.
 double Note(double dBaseHz, double dSemitones) { return dBaseHz * std::pow(2.0, dSemitones / 12.0); }
 
+/// A struck body: its modes ringing from the moment of contact, a short burst of noise for the
+/// contact itself, the sound's length and its loudest sample.
+struct SStrike
+{
+    double dLengthS;
+    std::vector<SMode> modes;
+    double dNoiseS;
+    double dNoiseAmp;
+    double dNoiseCutoffHz;
+    double dPeak;
+};
+
+SampleBuffer Strike(const SStrike& strike, std::uint64_t nSeed)
+{
+    CArtRandom random(nSeed);
+    SampleBuffer s = MakeSilence(strike.dLengthS);
+    AddModes(s, 0.0, strike.modes);
+    AddNoiseBurst(s, 0.0, strike.dNoiseS, strike.dNoiseAmp, strike.dNoiseCutoffHz, random);
+    FinishSound(s, strike.dPeak);
+    return s;
+}
+
 /// Low and soft: the rubber nose of the cushion gives a short low thud. nLevel 0..3.
 SampleBuffer CushionThump(int nLevel)
 {
-    const double dHard = nLevel / 3.0;
-    CArtRandom random(3000 + nLevel);
-    SampleBuffer s = MakeSilence(0.30);
-    AddModes(
-        s, 0.0,
-        {{95.0 + 25.0 * dHard, 1.0, 0.045}, {185.0 + 30.0 * dHard, 0.35, 0.025}, {430.0, 0.1 + 0.15 * dHard, 0.012}});
-    AddNoiseBurst(s, 0.0, 0.02, 0.3, 600.0, random);
-    FinishSound(s, 0.30 + 0.15 * nLevel);
-    return s;
+    const double h = nLevel / 3.0;
+    return Strike({0.30,
+                   {{95.0 + 25.0 * h, 1.0, 0.045}, {185.0 + 30.0 * h, 0.35, 0.025}, {430.0, 0.1 + 0.15 * h, 0.012}},
+                   0.02,
+                   0.3,
+                   600.0,
+                   0.30 + 0.15 * nLevel},
+                  3000 + nLevel);
 }
 
 /// Woody: the leather tip on the cue ball, a few low wooden modes and a dull knock. nLevel 0..2.
 SampleBuffer CueTap(int nLevel)
 {
-    const double dHard = nLevel / 2.0;
-    CArtRandom random(3004 + nLevel);
-    SampleBuffer s = MakeSilence(0.18);
-    AddModes(s, 0.0,
-             {{520.0 + 40.0 * dHard, 1.0, 0.018}, {1240.0, 0.5 + 0.2 * dHard, 0.010}, {2150.0, 0.25 * dHard, 0.006}});
-    AddNoiseBurst(s, 0.0, 0.004, 0.4 + 0.3 * dHard, 2500.0, random);
-    FinishSound(s, 0.35 + 0.225 * nLevel);
-    return s;
+    const double h = nLevel / 2.0;
+    return Strike({0.18,
+                   {{520.0 + 40.0 * h, 1.0, 0.018}, {1240.0, 0.5 + 0.2 * h, 0.010}, {2150.0, 0.25 * h, 0.006}},
+                   0.004,
+                   0.4 + 0.3 * h,
+                   2500.0,
+                   0.35 + 0.225 * nLevel},
+                  3004 + nLevel);
 }
 
 /// Bright and quickly damped: two hard balls meet. Harder hits ring brighter. nLevel 0..7.
 SampleBuffer BallClick(int nLevel)
 {
-    const double dHard = nLevel / 7.0;
-    CArtRandom random(3007 + nLevel);
-    SampleBuffer s = MakeSilence(0.12);
-    AddModes(s, 0.0,
-             {{3100.0 + 150.0 * dHard, 1.0, 0.007}, {5200.0, 0.4 + 0.3 * dHard, 0.004}, {7400.0, 0.3 * dHard, 0.0025}});
-    AddNoiseBurst(s, 0.0, 0.0015, 0.5 + 0.5 * dHard, 6000.0, random);
-    FinishSound(s, 0.20 + 0.1 * nLevel);
-    return s;
+    const double h = nLevel / 7.0;
+    return Strike({0.12,
+                   {{3100.0 + 150.0 * h, 1.0, 0.007}, {5200.0, 0.4 + 0.3 * h, 0.004}, {7400.0, 0.3 * h, 0.0025}},
+                   0.0015,
+                   0.5 + 0.5 * h,
+                   6000.0,
+                   0.20 + 0.1 * nLevel},
+                  3007 + nLevel);
 }
 
 /// A rattle in the pocket's jaws, then the thud of the ball landing.
