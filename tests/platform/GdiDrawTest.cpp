@@ -31,6 +31,11 @@ TEST_F(GdiDrawTest, SurfaceIsLockedWhileItsDeviceContextIsOut)
     EXPECT_EQ(DD_OK, m_pSurface->Lock(nullptr, &desc, 0, nullptr));
     EXPECT_EQ(DD_OK, m_pSurface->Unlock(nullptr));
     EXPECT_EQ(DDERR_NODC, m_pSurface->ReleaseDC(nullptr));
+    // Only 8-8-8 and 5-6-5 pixels have a device context.
+    const SurfacePtr p1555 =
+        CDirectDrawSurface::Create(4, 4, MakePixelFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000), DDSCAPS_TEXTURE);
+    ASSERT_NE(nullptr, p1555);
+    EXPECT_EQ(DDERR_CANTCREATEDC, p1555->GetDC(&hSecond));
     m_pSurface->MarkLost();
     EXPECT_EQ(DDERR_SURFACELOST, m_pSurface->GetDC(&hSecond));
     m_pSurface->Restore();

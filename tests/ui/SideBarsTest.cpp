@@ -76,6 +76,13 @@ TEST_F(SideBarsTest, LeftBarTakesItsFixedLayoutAndDropsExtraButtons)
     EXPECT_EQ(100, bar.GetValue());
     bar.SetValue(-5);
     EXPECT_EQ(0, bar.GetValue());
+    // An empty range keeps the knob where it is rather than dividing by nothing.
+    bar.SetValue(100);
+    bar.SetRange(30, 30);
+    bar.SetValue(70);
+    EXPECT_EQ(49, bar.m_pKnob->GetKnobPosition().y);
+    EXPECT_EQ(30, bar.GetValue());
+    bar.SetRange(0, 100);
 
     At(bar, 8, 30);
     At(bar, 8, 30, true);
