@@ -21,6 +21,7 @@ inline bool IS_INTRESOURCE(LPCSTR sz) { return reinterpret_cast<std::uintptr_t>(
 
 // The standard resource types used here.
 inline const LPCSTR RT_BITMAP = MAKEINTRESOURCE(2);
+inline const LPCSTR RT_DIALOG = MAKEINTRESOURCE(5);
 inline const LPCSTR RT_STRING = MAKEINTRESOURCE(RT_STRING_ID);
 inline const LPCSTR RT_RCDATA = MAKEINTRESOURCE(10);
 

@@ -691,3 +691,15 @@ WNDPROC GetWindowProc(HWND hWnd)
 HWND GetFirstTopLevelWindow() { return FindLocalWindow(nullptr, nullptr); }
 
 void SetNextWindowProc(WNDPROC pProc) { t_pNextProc = pProc; }
+
+BOOL EnableWindow(HWND hWnd, BOOL bEnable)
+{
+    const DWORD dwStyle = static_cast<DWORD>(GetWindowLong(hWnd, GWL_STYLE));
+    SetWindowLong(hWnd, GWL_STYLE, static_cast<LONG>(bEnable ? dwStyle & ~WS_DISABLED : dwStyle | WS_DISABLED));
+    return (dwStyle & WS_DISABLED) != 0 ? TRUE : FALSE;
+}
+
+BOOL IsWindowEnabled(HWND hWnd)
+{
+    return IsWindow(hWnd) && (static_cast<DWORD>(GetWindowLong(hWnd, GWL_STYLE)) & WS_DISABLED) == 0 ? TRUE : FALSE;
+}

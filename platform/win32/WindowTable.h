@@ -51,6 +51,7 @@ inline constexpr DWORD WS_POPUP = 0x80000000;
 inline constexpr DWORD WS_CHILD = 0x40000000;
 inline constexpr DWORD WS_MINIMIZE = 0x20000000;
 inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_MAXIMIZE = 0x01000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
@@ -97,6 +98,9 @@ BOOL IsWindow(HWND hWnd);
 BOOL IsIconic(HWND hWnd);
 BOOL IsWindowVisible(HWND hWnd);
 BOOL ShowWindow(HWND hWnd, int nCmdShow);
+/// Enables or disables a window (a disabled one takes no input); nonzero when it was disabled before.
+BOOL EnableWindow(HWND hWnd, BOOL bEnable);
+BOOL IsWindowEnabled(HWND hWnd);
 BOOL UpdateWindow(HWND hWnd);
 BOOL InvalidateRect(HWND hWnd, const RECT* pRect, BOOL bErase);
 

@@ -107,6 +107,7 @@ TEST(RespackTest, MissingSourcesAndDuplicatesWriteNothing)
 {
     CTempFolder folder;
     std::ofstream(folder.File("a.txt")) << "a";
+    std::ofstream(folder.File("nofont.dlg")) << "dialog 0 0 100 50\ncontrol push 1 4 4 40 14 \"OK\"\n";
     struct SCase
     {
         const char* szName;
@@ -116,6 +117,8 @@ TEST(RespackTest, MissingSourcesAndDuplicatesWriteNothing)
     const SCase cases[] = {
         {"missing file", "SET A a.txt\nSET B b.txt", "line 2: cannot read b.txt"},
         {"same entry twice", "SET A a.txt\n# again\nset a a.txt", "line 3: entry set/a appears twice"},
+        {"dialog without a font", "SET A a.txt\n5 130 nofont.dlg",
+         "line 2: dialog nofont.dlg: the template has no font"},
     };
     for (const SCase& c : cases)
     {

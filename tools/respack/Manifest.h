@@ -7,7 +7,8 @@
 //   string <id> "text"           a string-table entry; \n \t \r \" \\ are escapes
 //
 // A type or name made of digits only is a numeric id (1..65535), anything else a name; a
-// token with spaces is written in double quotes. Files are relative to the source folder.
+// token with spaces is written in double quotes. Files are relative to the source folder. An
+// entry of type 5 is a dialog template (see platform/win32/DialogTemplate.h), checked as it is packed.
 #pragma once
 
 #include "platform/win32/ResourceLibrary.h"

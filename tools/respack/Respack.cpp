@@ -1,6 +1,7 @@
 #include "tools/respack/Respack.h"
 
 #include "platform/win32/ByteStream.h"
+#include "platform/win32/DialogTemplate.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -25,6 +26,20 @@ std::vector<BYTE> EntryData(const SManifestEntry& entry, const std::vector<std::
     bRead = false;
     return data;
 }
+
+// A dialog template is stored as written once it parses: a broken one fails the build, not the game.
+bool CheckEntry(const SManifestEntry& entry, const std::vector<BYTE>& data, std::string& strError)
+{
+    if (entry.type.IsName() || entry.type.nId != RT_DIALOG_ID)
+        return true;
+    SDialogTemplate dialogTemplate;
+    std::string strWhat;
+    if (ParseDialogTemplate(std::string_view(reinterpret_cast<const char*>(data.data()), data.size()), dialogTemplate,
+                            strWhat))
+        return true;
+    strError = "dialog " + entry.strFile + ": " + strWhat;
+    return false;
+}
 } // namespace
 
 bool BuildResourceLibrary(const SManifest& manifest, const std::vector<std::string>& sourceDirs,
@@ -43,6 +58,11 @@ bool BuildResourceLibrary(const SManifest& manifest, const std::vector<std::stri
             return false;
         }
         std::string strWhat;
+        if (!CheckEntry(entry, data, strWhat))
+        {
+            strError = strWhere + strWhat;
+            return false;
+        }
         if (!writer.Add(entry.type, entry.name, entry.nLanguage, std::move(data), strWhat))
         {
             strError = strWhere + strWhat;

@@ -1,0 +1,658 @@
+#include "platform/mfc/Dialog.h"
+
+#include "platform/mfc/AfxResource.h"
+#include "platform/win32/KeyState.h"
+#include "platform/win32/MessageBox.h"
+#include "platform/win32/Modules.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <string_view>
+
+namespace
+{
+constexpr LPCSTR DIALOG_CLASS = "VornDialog";
+constexpr LPCSTR ITEM_CLASS = "VornDialogItem";
+
+// The dialogs' look: the felt green of the game's panels, cream text, brass frames.
+constexpr COLORREF BACKGROUND = RGB(24, 64, 40);
+constexpr COLORREF FACE = RGB(44, 92, 62);
+constexpr COLORREF FACE_PRESSED = RGB(20, 44, 30);
+constexpr COLORREF TEXT = RGB(238, 232, 210);
+constexpr COLORREF TEXT_DISABLED = RGB(120, 140, 124);
+constexpr COLORREF FRAME = RGB(196, 170, 104);
+constexpr COLORREF FIELD = RGB(250, 248, 240);
+constexpr COLORREF FIELD_TEXT = RGB(16, 16, 16);
+constexpr int LIST_ROW_PADDING = 2; // pixels above and below a list row's text
+
+struct SDataExchangeFailed
+{
+};
+
+LRESULT ItemProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (auto* pDlg = dynamic_cast<CDialog*>(CWnd::FromHandle(GetParent(hWnd))); pDlg != nullptr)
+        return pDlg->OnItemMessage(hWnd, uMsg, wParam, lParam);
+    return DefWindowProc(hWnd, uMsg, wParam, lParam);
+}
+
+void RegisterDialogClasses()
+{
+    static const bool s_bRegistered = []
+    {
+        WNDCLASS wc;
+        wc.lpfnWndProc = &AfxWndProc;
+        wc.lpszClassName = DIALOG_CLASS;
+        RegisterClass(&wc);
+        wc.lpfnWndProc = &ItemProc;
+        wc.lpszClassName = ITEM_CLASS;
+        RegisterClass(&wc);
+        return true;
+    }();
+    (void)s_bRegistered;
+}
+
+bool IsButton(EDialogControl eKind)
+{
+    return eKind == EDialogControl::PushButton || eKind == EDialogControl::DefaultButton ||
+           eKind == EDialogControl::CheckBox || eKind == EDialogControl::OwnerDrawButton;
+}
+
+bool Contains(const RECT& rc, POINT pt)
+{
+    return pt.x >= rc.left && pt.x < rc.right && pt.y >= rc.top && pt.y < rc.bottom;
+}
+
+void Fill(HDC hDC, const RECT& rc, COLORREF cr)
+{
+    HBRUSH hBrush = CreateSolidBrush(cr);
+    FillRect(hDC, &rc, hBrush);
+    DeleteObject(hBrush);
+}
+
+void Frame(HDC hDC, const RECT& rc, COLORREF cr)
+{
+    HBRUSH hBrush = CreateSolidBrush(cr);
+    FrameRect(hDC, &rc, hBrush);
+    DeleteObject(hBrush);
+}
+
+void Text(HDC hDC, const CString& str, RECT rc, COLORREF cr, UINT nFormat)
+{
+    SetTextColor(hDC, cr);
+    DrawText(hDC, str.GetString(), str.GetLength(), &rc, nFormat);
+}
+
+int ListRowHeight(HDC hDC)
+{
+    TEXTMETRIC metrics;
+    GetTextMetrics(hDC, &metrics);
+    return std::max<int>(1, metrics.tmHeight + 2 * LIST_ROW_PADDING);
+}
+
+CString WindowText(HWND hWnd)
+{
+    char sz[1024] = {};
+    GetWindowText(hWnd, sz, static_cast<int>(sizeof sz));
+    return CString(sz);
+}
+} // namespace
+
+void CDataExchange::Fail(LPCSTR szMessage)
+{
+    ::MessageBox(m_pDlgWnd->m_hWnd, szMessage, "Vorn", MB_OK | MB_ICONEXCLAMATION);
+    if (m_hLastControl != nullptr)
+        ::SetFocus(m_hLastControl);
+    throw SDataExchangeFailed{};
+}
+
+HWND CDataExchange::PrepareCtrl(int nIDC)
+{
+    m_hLastControl = m_pDlgWnd->GetDlgItem(nIDC);
+    return m_hLastControl;
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
+{
+    pDX->PrepareCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate)
+        value = pDX->m_pDlgWnd->GetDlgItemText(nIDC);
+    else
+        pDX->m_pDlgWnd->SetDlgItemText(nIDC, value.GetString());
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value)
+{
+    pDX->PrepareCtrl(nIDC);
+    if (!pDX->m_bSaveAndValidate)
+    {
+        pDX->m_pDlgWnd->SetDlgItemText(nIDC, std::to_string(value).c_str());
+        return;
+    }
+    const CString str = pDX->m_pDlgWnd->GetDlgItemText(nIDC);
+    char* pEnd = nullptr;
+    errno = 0;
+    const long nValue = std::strtol(str.GetString(), &pEnd, 10);
+    while (pEnd != nullptr && *pEnd == ' ')
+        ++pEnd;
+    if (str.GetLength() == 0 || pEnd == str.GetString() || *pEnd != '\0' || errno == ERANGE ||
+        nValue < std::numeric_limits<int>::min() || nValue > std::numeric_limits<int>::max())
+        pDX->Fail("Please enter an integer.");
+    value = static_cast<int>(nValue);
+}
+
+void DDX_Text(CDataExchange* pDX, int nIDC, float& value)
+{
+    pDX->PrepareCtrl(nIDC);
+    if (!pDX->m_bSaveAndValidate)
+    {
+        char sz[32];
+        std::snprintf(sz, sizeof sz, "%.*g", std::numeric_limits<float>::digits10, static_cast<double>(value));
+        pDX->m_pDlgWnd->SetDlgItemText(nIDC, sz);
+        return;
+    }
+    const CString str = pDX->m_pDlgWnd->GetDlgItemText(nIDC);
+    char* pEnd = nullptr;
+    const double dValue = std::strtod(str.GetString(), &pEnd);
+    while (pEnd != nullptr && *pEnd == ' ')
+        ++pEnd;
+    if (str.GetLength() == 0 || pEnd == str.GetString() || *pEnd != '\0' || !std::isfinite(dValue) ||
+        std::fabs(dValue) > std::numeric_limits<float>::max())
+        pDX->Fail("Please enter a number.");
+    value = static_cast<float>(dValue);
+}
+
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
+{
+    pDX->PrepareCtrl(nIDC);
+    if (pDX->m_bSaveAndValidate)
+        value = pDX->m_pDlgWnd->IsDlgButtonChecked(nIDC);
+    else
+        pDX->m_pDlgWnd->CheckDlgButton(nIDC, value);
+}
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {}
+
+CDialog::~CDialog()
+{
+    if (m_hFont != nullptr)
+        DeleteObject(m_hFont);
+}
+
+INT_PTR CDialog::DoModal()
+{
+    HMODULE hModule = AfxGetResourceHandle();
+    HRSRC hInfo = FindResource(hModule, MAKEINTRESOURCE(static_cast<WORD>(m_nIDTemplate)), RT_DIALOG);
+    const auto* pData =
+        hInfo != nullptr ? static_cast<const char*>(LockResource(LoadResource(hModule, hInfo))) : nullptr;
+    SDialogTemplate dialogTemplate;
+    std::string strError;
+    if (pData == nullptr ||
+        !ParseDialogTemplate(std::string_view(pData, SizeofResource(hModule, hInfo)), dialogTemplate, strError))
+        return -1;
+    const HWND hOwner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
+    const BOOL bOwnerWasDisabled = hOwner != nullptr ? EnableWindow(hOwner, FALSE) : TRUE;
+    m_bEnded = false;
+    m_nResult = IDCANCEL;
+    if (CreateFromTemplate(dialogTemplate))
+    {
+        if (SendMessage(WM_INITDIALOG, 0, 0) != 0)
+            MoveFocus(false);
+        Redraw();
+        RunModalLoop();
+        DestroyWindow();
+    }
+    else
+        m_nResult = -1;
+    if (hOwner != nullptr && !bOwnerWasDisabled)
+        EnableWindow(hOwner, TRUE);
+    m_aItems.clear();
+    return m_nResult;
+}
+
+bool CDialog::CreateFromTemplate(const SDialogTemplate& dialogTemplate)
+{
+    RegisterDialogClasses();
+    if (m_hFont != nullptr)
+        DeleteObject(m_hFont);
+    m_hFont = CreateFont(-((dialogTemplate.nPointSize * 96 + 36) / 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0,
+                         0, 0, 0, dialogTemplate.strFace.c_str());
+    m_baseUnits = DialogBaseUnits(dialogTemplate.nPointSize, dialogTemplate.strFace);
+    const RECT rc = DialogUnitsToPixels(dialogTemplate.rcUnits, m_baseUnits);
+    m_nWidth = rc.right - rc.left;
+    m_nHeight = rc.bottom - rc.top;
+    // Placed in the middle of its owner, or of the desktop without one.
+    RECT rcOwner{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (m_pParentWnd != nullptr)
+        ::GetWindowRect(m_pParentWnd->m_hWnd, &rcOwner);
+    const int x = rcOwner.left + (rcOwner.right - rcOwner.left - m_nWidth) / 2;
+    const int y = rcOwner.top + (rcOwner.bottom - rcOwner.top - m_nHeight) / 2;
+    if (!CreateEx(0, DIALOG_CLASS, dialogTemplate.strCaption.c_str(), WS_POPUP | WS_VISIBLE, x, y, m_nWidth, m_nHeight,
+                  m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr, nullptr))
+        return false;
+    m_aItems.clear();
+    m_aItems.reserve(dialogTemplate.aControls.size());
+    for (const SDialogControlTemplate& control : dialogTemplate.aControls)
+    {
+        SItem item;
+        item.control = control;
+        item.rc = DialogUnitsToPixels(control.rcUnits, m_baseUnits);
+        DWORD dwStyle = WS_CHILD | (control.bHidden ? 0 : WS_VISIBLE) | (control.bDisabled ? WS_DISABLED : 0);
+        item.hWnd = CreateWindowEx(0, ITEM_CLASS, control.strText.c_str(), dwStyle, item.rc.left, item.rc.top,
+                                   item.rc.right - item.rc.left, item.rc.bottom - item.rc.top, m_hWnd,
+                                   reinterpret_cast<void*>(static_cast<std::uintptr_t>(control.nId)), nullptr, nullptr);
+        m_aItems.push_back(std::move(item));
+    }
+    return true;
+}
+
+void CDialog::RunModalLoop()
+{
+    while (!m_bEnded && IsWindow(m_hWnd))
+    {
+        MSG msg;
+        if (GetMessage(&msg, nullptr, 0, 0) == 0)
+        {
+            PostQuitMessage(static_cast<int>(msg.wParam)); // the outer loop ends too
+            m_nResult = IDCANCEL;
+            return;
+        }
+        if (!PreTranslateMessage(&msg) && !IsDialogMessage(&msg))
+            DispatchMessage(&msg);
+        if (IsWindow(m_hWnd))
+            Redraw();
+    }
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    m_nResult = nResult;
+    m_bEnded = true;
+}
+
+BOOL CDialog::OnInitDialog()
+{
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK()
+{
+    if (UpdateData(TRUE))
+        EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::UpdateData(BOOL bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    try
+    {
+        DoDataExchange(&dx);
+    }
+    catch (const SDataExchangeFailed&)
+    {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+HWND CDialog::GetDlgItem(int nID) const
+{
+    const SItem* pItem = FindItemById(nID);
+    return pItem != nullptr ? pItem->hWnd : nullptr;
+}
+
+void CDialog::SetDlgItemText(int nID, LPCSTR szText) { ::SetWindowText(GetDlgItem(nID), szText); }
+
+CString CDialog::GetDlgItemText(int nID) const { return WindowText(GetDlgItem(nID)); }
+
+void CDialog::CheckDlgButton(int nID, int nCheck) { ::SendMessage(GetDlgItem(nID), BM_SETCHECK, nCheck, 0); }
+
+int CDialog::IsDlgButtonChecked(int nID) const
+{
+    return static_cast<int>(::SendMessage(GetDlgItem(nID), BM_GETCHECK, 0, 0));
+}
+
+LRESULT CDialog::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_INITDIALOG)
+        return OnInitDialog();
+    if (uMsg == WM_CLOSE)
+    {
+        OnCancel();
+        return 0;
+    }
+    return CWnd::WindowProc(uMsg, wParam, lParam);
+}
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    if (CWnd::OnCommand(wParam, lParam))
+        return TRUE;
+    const UINT nID = LOWORD(static_cast<DWORD>(wParam));
+    if (nID == IDOK)
+        OnOK();
+    else if (nID == IDCANCEL)
+        OnCancel();
+    else
+        return FALSE;
+    return TRUE;
+}
+
+CDialog::SItem* CDialog::FindItem(HWND hWnd)
+{
+    for (SItem& item : m_aItems)
+        if (item.hWnd == hWnd)
+            return &item;
+    return nullptr;
+}
+
+const CDialog::SItem* CDialog::FindItemById(int nID) const
+{
+    for (const SItem& item : m_aItems)
+        if (item.control.nId == nID)
+            return &item;
+    return nullptr;
+}
+
+CDialog::SItem* CDialog::ItemAt(POINT pt)
+{
+    for (SItem& item : m_aItems)
+        if (::IsWindowVisible(item.hWnd) && IsWindowEnabled(item.hWnd) && Contains(item.rc, pt) &&
+            item.control.eKind != EDialogControl::Static)
+            return &item;
+    return nullptr;
+}
+
+LRESULT CDialog::OnItemMessage(HWND hItem, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    SItem* pItem = FindItem(hItem);
+    if (pItem == nullptr)
+        return DefWindowProc(uMsg, wParam, lParam);
+    SItem& item = *pItem;
+    switch (uMsg)
+    {
+    case BM_GETCHECK:
+        return item.nCheck;
+    case BM_SETCHECK:
+        item.nCheck = static_cast<int>(wParam);
+        return 0;
+    case BM_CLICK:
+        Press(item);
+        return 0;
+    case LB_ADDSTRING:
+        item.aRows.emplace_back(reinterpret_cast<LPCSTR>(lParam));
+        return static_cast<LRESULT>(item.aRows.size()) - 1;
+    case LB_RESETCONTENT:
+        item.aRows.clear();
+        item.nCurSel = LB_ERR;
+        return 0;
+    case LB_SETCURSEL:
+        item.nCurSel =
+            static_cast<int>(wParam) < static_cast<int>(item.aRows.size()) ? static_cast<int>(wParam) : LB_ERR;
+        return item.nCurSel;
+    case LB_GETCURSEL:
+        return item.nCurSel;
+    case LB_GETCOUNT:
+        return static_cast<LRESULT>(item.aRows.size());
+    case WM_CHAR:
+        if (item.control.eKind == EDialogControl::Edit)
+        {
+            CString str = WindowText(hItem);
+            if (wParam == VK_BACK)
+                str = CString(
+                    std::string_view(str.GetString(), static_cast<std::size_t>(std::max(0, str.GetLength() - 1))));
+            else if (wParam >= 0x20 && wParam != 0x7F)
+                str += CString(static_cast<char>(wParam));
+            ::SetWindowText(hItem, str.GetString());
+            ::SendMessage(m_hWnd, WM_COMMAND, MAKEWPARAM(item.control.nId, EN_CHANGE), reinterpret_cast<LPARAM>(hItem));
+        }
+        return 0;
+    default:
+        return ::DefWindowProc(hItem, uMsg, wParam, lParam);
+    }
+}
+
+void CDialog::Press(SItem& item)
+{
+    if (!IsButton(item.control.eKind) || !IsWindowEnabled(item.hWnd))
+        return;
+    if (item.control.eKind == EDialogControl::CheckBox)
+        item.nCheck = item.nCheck == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
+    SendMessage(WM_COMMAND, MAKEWPARAM(item.control.nId, BN_CLICKED), reinterpret_cast<LPARAM>(item.hWnd));
+}
+
+void CDialog::MoveFocus(bool bBackward)
+{
+    std::vector<SItem*> aStops;
+    for (SItem& item : m_aItems)
+        if (item.control.bTabStop && ::IsWindowVisible(item.hWnd) && IsWindowEnabled(item.hWnd))
+            aStops.push_back(&item);
+    if (aStops.empty())
+        return;
+    const HWND hFocus = ::GetFocus();
+    std::size_t nAt = aStops.size(); // none focused: the first (or last) stop
+    for (std::size_t i = 0; i < aStops.size(); ++i)
+        if (aStops[i]->hWnd == hFocus)
+            nAt = i;
+    std::size_t nNext = 0;
+    if (nAt == aStops.size())
+        nNext = bBackward ? aStops.size() - 1 : 0;
+    else
+        nNext = bBackward ? (nAt + aStops.size() - 1) % aStops.size() : (nAt + 1) % aStops.size();
+    ::SetFocus(aStops[nNext]->hWnd);
+}
+
+BOOL CDialog::IsDialogMessage(const MSG* pMsg)
+{
+    if (pMsg->hwnd != m_hWnd && GetParent(pMsg->hwnd) != m_hWnd)
+        return FALSE;
+    SItem* pFocus = FindItem(::GetFocus());
+    if (pMsg->message == WM_KEYDOWN)
+    {
+        switch (static_cast<int>(pMsg->wParam))
+        {
+        case VK_TAB:
+            MoveFocus((GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0);
+            return TRUE;
+        case VK_ESCAPE:
+            SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            return TRUE;
+        case VK_SPACE:
+            if (pFocus != nullptr && IsButton(pFocus->control.eKind))
+                Press(*pFocus);
+            return pFocus == nullptr || pFocus->control.eKind != EDialogControl::Edit ? TRUE : FALSE;
+        case VK_RETURN:
+        {
+            if (pFocus != nullptr && pFocus->control.eKind != EDialogControl::Edit && IsButton(pFocus->control.eKind) &&
+                pFocus->control.eKind != EDialogControl::CheckBox)
+            {
+                Press(*pFocus);
+                return TRUE;
+            }
+            for (SItem& item : m_aItems)
+                if (item.control.eKind == EDialogControl::DefaultButton && IsWindowEnabled(item.hWnd))
+                {
+                    Press(item);
+                    return TRUE;
+                }
+            SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return TRUE;
+        }
+        default:
+            return FALSE;
+        }
+    }
+    if (pMsg->message == WM_CHAR)
+    {
+        if (pFocus != nullptr && pFocus->control.eKind == EDialogControl::Edit)
+            OnItemMessage(pFocus->hWnd, WM_CHAR, pMsg->wParam, pMsg->lParam);
+        return TRUE;
+    }
+    if (pMsg->message == WM_LBUTTONDOWN || pMsg->message == WM_LBUTTONUP)
+    {
+        POINT pt{GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam)};
+        if (pMsg->hwnd != m_hWnd)
+            if (const SItem* pFrom = FindItem(pMsg->hwnd); pFrom != nullptr)
+                pt = POINT{pt.x + pFrom->rc.left, pt.y + pFrom->rc.top};
+        OnMouse(pMsg->message, pt);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+void CDialog::OnMouse(UINT uMsg, POINT pt)
+{
+    SItem* pItem = ItemAt(pt);
+    if (uMsg == WM_LBUTTONDOWN)
+    {
+        m_hPressed = pItem != nullptr ? pItem->hWnd : nullptr;
+        if (pItem != nullptr && pItem->control.bTabStop)
+            ::SetFocus(pItem->hWnd);
+        if (pItem != nullptr && pItem->control.eKind == EDialogControl::ListBox)
+        {
+            HDC hDC = CreateCompatibleDC(nullptr);
+            HGDIOBJ hOld = SelectObject(hDC, m_hFont);
+            const int nRow = (pt.y - pItem->rc.top) / ListRowHeight(hDC);
+            SelectObject(hDC, hOld);
+            DeleteDC(hDC);
+            if (nRow < static_cast<int>(pItem->aRows.size()) && nRow != pItem->nCurSel)
+            {
+                pItem->nCurSel = nRow;
+                SendMessage(WM_COMMAND, MAKEWPARAM(pItem->control.nId, LBN_SELCHANGE),
+                            reinterpret_cast<LPARAM>(pItem->hWnd));
+            }
+        }
+        return;
+    }
+    const HWND hPressed = m_hPressed;
+    m_hPressed = nullptr;
+    if (pItem != nullptr && pItem->hWnd == hPressed) // released over the control it was pressed on
+        Press(*pItem);
+}
+
+void CDialog::DrawItem(HDC hDC, const SItem& item)
+{
+    if (!::IsWindowVisible(item.hWnd))
+        return;
+    const bool bEnabled = IsWindowEnabled(item.hWnd) != FALSE;
+    const bool bFocus = ::GetFocus() == item.hWnd;
+    const CString strText = WindowText(item.hWnd);
+    const COLORREF crText = bEnabled ? TEXT : TEXT_DISABLED;
+    RECT rc = item.rc;
+    switch (item.control.eKind)
+    {
+    case EDialogControl::Static:
+        Text(hDC, strText, rc, crText, DT_LEFT | DT_WORDBREAK);
+        break;
+    case EDialogControl::PushButton:
+    case EDialogControl::DefaultButton:
+        Fill(hDC, rc, m_hPressed == item.hWnd ? FACE_PRESSED : FACE);
+        Frame(hDC, rc, FRAME);
+        if (item.control.eKind == EDialogControl::DefaultButton || bFocus)
+            Frame(hDC, RECT{rc.left + 1, rc.top + 1, rc.right - 1, rc.bottom - 1}, FRAME);
+        Text(hDC, strText, rc, crText, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+        break;
+    case EDialogControl::CheckBox:
+    {
+        const int nBox = std::min<int>(rc.bottom - rc.top, 13);
+        const RECT rcBox{rc.left, rc.top + (rc.bottom - rc.top - nBox) / 2, rc.left + nBox,
+                         rc.top + (rc.bottom - rc.top + nBox) / 2};
+        Fill(hDC, rcBox, FIELD);
+        Frame(hDC, rcBox, FRAME);
+        if (item.nCheck == BST_CHECKED)
+            Fill(hDC, RECT{rcBox.left + 3, rcBox.top + 3, rcBox.right - 3, rcBox.bottom - 3}, FIELD_TEXT);
+        Text(hDC, strText, RECT{rc.left + nBox + 4, rc.top, rc.right, rc.bottom}, crText,
+             DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        break;
+    }
+    case EDialogControl::OwnerDrawButton:
+    {
+        DRAWITEMSTRUCT dis;
+        dis.CtlType = ODT_BUTTON;
+        dis.CtlID = static_cast<UINT>(item.control.nId);
+        dis.itemState =
+            (m_hPressed == item.hWnd ? ODS_SELECTED : 0) | (bEnabled ? 0 : ODS_DISABLED) | (bFocus ? ODS_FOCUS : 0);
+        dis.hwndItem = item.hWnd;
+        dis.hDC = hDC;
+        dis.rcItem = rc;
+        SendMessage(WM_DRAWITEM, static_cast<WPARAM>(item.control.nId), reinterpret_cast<LPARAM>(&dis));
+        break;
+    }
+    case EDialogControl::Edit:
+        Fill(hDC, rc, FIELD);
+        Frame(hDC, rc, bFocus ? FRAME : TEXT_DISABLED);
+        Text(hDC, strText + (bFocus ? CString("|") : CString()), RECT{rc.left + 3, rc.top, rc.right - 2, rc.bottom},
+             FIELD_TEXT, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+        break;
+    case EDialogControl::ListBox:
+    {
+        Fill(hDC, rc, FIELD);
+        Frame(hDC, rc, FRAME);
+        const int nRowHeight = ListRowHeight(hDC);
+        for (std::size_t i = 0; i < item.aRows.size(); ++i)
+        {
+            const LONG nTop = rc.top + static_cast<LONG>(i) * nRowHeight;
+            if (nTop >= rc.bottom)
+                break;
+            DRAWITEMSTRUCT dis;
+            dis.CtlType = ODT_LISTBOX;
+            dis.CtlID = static_cast<UINT>(item.control.nId);
+            dis.itemID = static_cast<UINT>(i);
+            dis.itemState = static_cast<int>(i) == item.nCurSel ? ODS_SELECTED : 0;
+            dis.hwndItem = item.hWnd;
+            dis.hDC = hDC;
+            dis.rcItem = RECT{rc.left + 1, nTop, rc.right - 1, std::min<LONG>(nTop + nRowHeight, rc.bottom)};
+            if (SendMessage(WM_DRAWITEM, static_cast<WPARAM>(item.control.nId), reinterpret_cast<LPARAM>(&dis)) == 0)
+            {
+                if (dis.itemState == ODS_SELECTED)
+                    Fill(hDC, dis.rcItem, FACE);
+                Text(hDC, item.aRows[i], RECT{dis.rcItem.left + 2, dis.rcItem.top, dis.rcItem.right, dis.rcItem.bottom},
+                     dis.itemState == ODS_SELECTED ? TEXT : FIELD_TEXT, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+            }
+        }
+        break;
+    }
+    }
+}
+
+void CDialog::DrawDialog(HDC hDC)
+{
+    HGDIOBJ hOldFont = SelectObject(hDC, m_hFont);
+    SetBkMode(hDC, TRANSPARENT);
+    Fill(hDC, RECT{0, 0, m_nWidth, m_nHeight}, BACKGROUND);
+    Frame(hDC, RECT{0, 0, m_nWidth, m_nHeight}, FRAME);
+    for (const SItem& item : m_aItems)
+        DrawItem(hDC, item);
+    SelectObject(hDC, hOldFont);
+}
+
+void CDialog::Redraw()
+{
+    m_aPixels.assign(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), 0);
+    if (m_aPixels.empty())
+        return;
+    SGdiPixels pixels;
+    pixels.pBits = reinterpret_cast<BYTE*>(m_aPixels.data());
+    pixels.nWidth = m_nWidth;
+    pixels.nHeight = m_nHeight;
+    pixels.nPitch = m_nWidth * 4;
+    HDC hDC = CreatePixelsDC(pixels);
+    DrawDialog(hDC);
+    DeleteDC(hDC);
+}
+
+const std::vector<DWORD>& CDialog::GetSurfacePixels(int* pWidth, int* pHeight) const
+{
+    *pWidth = m_nWidth;
+    *pHeight = m_nHeight;
+    return m_aPixels;
+}

@@ -1,0 +1,152 @@
+// Modal dialogs: CDialog builds its window and controls from a dialog template of the current
+// resource library, runs a nested message loop on the caller's thread with its owner disabled, and
+// draws itself on a memory surface of its own. Controls are child windows whose state the dialog
+// keeps; they answer the button, list-box and edit messages below.
+//
+// Keys: Tab and Shift+Tab move the focus among the enabled tab stops, Enter presses the focused
+// push button or else the default button (IDOK without one), Space presses a focused button,
+// Escape is IDCANCEL, typed characters go to a focused edit. A click presses the control under it.
+#pragma once
+
+#include "platform/mfc/CString.h"
+#include "platform/mfc/Wnd.h"
+#include "platform/win32/DialogTemplate.h"
+#include "platform/win32/Gdi.h"
+#include "platform/win32/MessageBox.h"
+
+#include <cstdint>
+#include <vector>
+
+using INT_PTR = std::intptr_t;
+
+inline constexpr UINT WM_INITDIALOG = 0x0110;
+inline constexpr UINT WM_DRAWITEM = 0x002B;
+inline constexpr UINT BM_GETCHECK = 0x00F0;
+inline constexpr UINT BM_SETCHECK = 0x00F1;
+inline constexpr UINT BM_CLICK = 0x00F5;
+inline constexpr UINT LB_ADDSTRING = 0x0180;
+inline constexpr UINT LB_RESETCONTENT = 0x0184;
+inline constexpr UINT LB_SETCURSEL = 0x0186;
+inline constexpr UINT LB_GETCURSEL = 0x0188;
+inline constexpr UINT LB_GETCOUNT = 0x018B;
+inline constexpr UINT BN_CLICKED = 0;
+inline constexpr UINT LBN_SELCHANGE = 1;
+inline constexpr UINT EN_CHANGE = 0x0300;
+inline constexpr int BST_UNCHECKED = 0;
+inline constexpr int BST_CHECKED = 1;
+inline constexpr int LB_ERR = -1;
+
+inline constexpr UINT ODT_LISTBOX = 2;
+inline constexpr UINT ODT_BUTTON = 4;
+inline constexpr UINT ODS_SELECTED = 0x0001;
+inline constexpr UINT ODS_DISABLED = 0x0004;
+inline constexpr UINT ODS_FOCUS = 0x0010;
+
+/// What WM_DRAWITEM hands the dialog for an owner-drawn button or list row.
+struct DRAWITEMSTRUCT
+{
+    UINT CtlType = 0;
+    UINT CtlID = 0;
+    UINT itemID = 0; // the row of a list box
+    UINT itemAction = 0;
+    UINT itemState = 0;
+    HWND hwndItem = nullptr;
+    HDC hDC = nullptr;
+    RECT rcItem; // in the dialog's client coordinates
+    std::uintptr_t itemData = 0;
+};
+
+class CDialog;
+
+/// Moves data between a dialog's controls and its members; a refused value fails the exchange.
+class CDataExchange
+{
+public:
+    CDataExchange(CDialog* pDlg, BOOL bSaveAndValidate) : m_bSaveAndValidate(bSaveAndValidate), m_pDlgWnd(pDlg) {}
+    BOOL m_bSaveAndValidate;
+    CDialog* m_pDlgWnd;
+    /// Tells the user, focuses the control last prepared and ends the exchange as failed.
+    [[noreturn]] void Fail(LPCSTR szMessage);
+    HWND PrepareCtrl(int nIDC);
+
+private:
+    HWND m_hLastControl = nullptr;
+};
+
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
+/// A whole decimal number in int's range; anything else is refused.
+void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
+/// A finite number that fits a float; anything else is refused.
+void DDX_Text(CDataExchange* pDX, int nIDC, float& value);
+void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
+
+class CDialog : public CWnd
+{
+public:
+    explicit CDialog(UINT nIDTemplate, CWnd* pParentWnd = nullptr);
+    ~CDialog() override;
+
+    /// Shows the dialog until EndDialog; its result, or -1 when the template cannot be loaded (nothing
+    /// is shown then). A quit request met meanwhile ends it with IDCANCEL and is passed on.
+    virtual INT_PTR DoModal();
+    void EndDialog(int nResult);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    BOOL UpdateData(BOOL bSaveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* pDX);
+
+    HWND GetDlgItem(int nID) const;
+    void SetDlgItemText(int nID, LPCSTR szText);
+    CString GetDlgItemText(int nID) const;
+    void CheckDlgButton(int nID, int nCheck);
+    int IsDlgButtonChecked(int nID) const;
+    /// The dialog's keyboard handling of a message of its own or of a control; TRUE when it took it.
+    BOOL IsDialogMessage(const MSG* pMsg);
+    /// Draws the whole dialog at the context's origin; owner-drawn parts through WM_DRAWITEM.
+    void DrawDialog(HDC hDC);
+    /// The dialog as last drawn on its own surface (0x00RRGGBB rows), redrawn after each message.
+    const std::vector<DWORD>& GetSurfacePixels(int* pWidth, int* pHeight) const;
+
+    LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    /// What a control window asks of the dialog that keeps its state.
+    LRESULT OnItemMessage(HWND hItem, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+protected:
+    UINT m_nIDTemplate;
+    CWnd* m_pParentWnd;
+
+private:
+    struct SItem
+    {
+        SDialogControlTemplate control;
+        HWND hWnd = nullptr;
+        RECT rc; // pixels in the dialog's client area
+        int nCheck = BST_UNCHECKED;
+        std::vector<CString> aRows;
+        int nCurSel = LB_ERR;
+    };
+
+    bool CreateFromTemplate(const SDialogTemplate& dialogTemplate);
+    void RunModalLoop();
+    SItem* FindItem(HWND hWnd);
+    const SItem* FindItemById(int nID) const;
+    SItem* ItemAt(POINT pt);
+    void MoveFocus(bool bBackward);
+    void Press(SItem& item);
+    void OnMouse(UINT uMsg, POINT pt);
+    void DrawItem(HDC hDC, const SItem& item);
+    void Redraw();
+
+    std::vector<SItem> m_aItems;
+    HFONT m_hFont = nullptr;
+    SIZE m_baseUnits;
+    HWND m_hPressed = nullptr;
+    bool m_bEnded = false;
+    int m_nResult = IDCANCEL;
+    std::vector<DWORD> m_aPixels;
+    int m_nWidth = 0;
+    int m_nHeight = 0;
+};
