@@ -4,6 +4,7 @@
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
+#include "platform/win32/WindowOverlay.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -200,10 +201,12 @@ INT_PTR CDialog::DoModal()
     m_nResult = IDCANCEL;
     if (CreateFromTemplate(dialogTemplate))
     {
+        m_hOverlayOwner = hOwner == nullptr ? m_hWnd : OverlayOwner(hOwner) != nullptr ? OverlayOwner(hOwner) : hOwner;
         if (SendMessage(WM_INITDIALOG, 0, 0) != 0)
             MoveFocus(false);
         Redraw();
         RunModalLoop();
+        RemoveWindowOverlay(m_hOverlayOwner, m_hWnd);
         DestroyWindow();
     }
     else
@@ -231,8 +234,8 @@ bool CDialog::CreateFromTemplate(const SDialogTemplate& dialogTemplate)
         ::GetWindowRect(m_pParentWnd->m_hWnd, &rcOwner);
     const int x = rcOwner.left + (rcOwner.right - rcOwner.left - m_nWidth) / 2;
     const int y = rcOwner.top + (rcOwner.bottom - rcOwner.top - m_nHeight) / 2;
-    if (!CreateEx(0, DIALOG_CLASS, dialogTemplate.strCaption.c_str(), WS_POPUP | WS_VISIBLE, x, y, m_nWidth, m_nHeight,
-                  m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr, nullptr))
+    if (!CreateEx(WS_EX_DLGMODALFRAME, DIALOG_CLASS, dialogTemplate.strCaption.c_str(), WS_POPUP | WS_VISIBLE, x, y,
+                  m_nWidth, m_nHeight, m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr, nullptr))
         return false;
     m_aItems.clear();
     m_aItems.reserve(dialogTemplate.aControls.size());
@@ -466,6 +469,11 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
         case VK_ESCAPE:
             SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return TRUE;
+        case VK_BACK:
+            if (pFocus == nullptr || pFocus->control.eKind != EDialogControl::Edit)
+                return FALSE;
+            OnItemMessage(pFocus->hWnd, WM_CHAR, VK_BACK, 0);
+            return TRUE;
         case VK_SPACE:
             if (pFocus != nullptr && IsButton(pFocus->control.eKind))
                 Press(*pFocus);
@@ -648,6 +656,20 @@ void CDialog::Redraw()
     HDC hDC = CreatePixelsDC(pixels);
     DrawDialog(hDC);
     DeleteDC(hDC);
+    ShowWindowOverlay(m_hOverlayOwner, SWindowOverlay{m_hWnd, m_aPixels, m_nWidth, m_nHeight, OverlayPosition()});
+}
+
+POINT CDialog::OverlayPosition() const
+{
+    if (m_hOverlayOwner == m_hWnd)
+        return POINT{};
+    RECT rcOwner;
+    RECT rcDialog;
+    ::GetWindowRect(m_hOverlayOwner, &rcOwner);
+    ::GetWindowRect(m_hWnd, &rcDialog);
+    const auto clamp = [](LONG n, LONG nSpace) { return std::max<LONG>(0, std::min(n, nSpace)); };
+    return POINT{clamp(rcDialog.left - rcOwner.left, rcOwner.right - rcOwner.left - m_nWidth),
+                 clamp(rcDialog.top - rcOwner.top, rcOwner.bottom - rcOwner.top - m_nHeight)};
 }
 
 const std::vector<DWORD>& CDialog::GetSurfacePixels(int* pWidth, int* pHeight) const

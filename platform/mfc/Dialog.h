@@ -1,6 +1,8 @@
 // Modal dialogs: CDialog builds its window and controls from a dialog template of the current
 // resource library, runs a nested message loop on the caller's thread with its owner disabled, and
-// draws itself on a memory surface of its own. Controls are child windows whose state the dialog
+// draws itself on a memory surface of its own, shown as an overlay of its owner's top-level window
+// (see WindowOverlay.h), placed in the middle of the owner and kept inside its client area; a dialog
+// without an owner is a top-level window of its own. Controls are child windows whose state the dialog
 // keeps; they answer the button, list-box and edit messages below.
 //
 // Keys: Tab and Shift+Tab move the focus among the enabled tab stops, Enter presses the focused
@@ -139,6 +141,7 @@ private:
     void OnMouse(UINT uMsg, POINT pt);
     void DrawItem(HDC hDC, const SItem& item);
     void Redraw();
+    POINT OverlayPosition() const;
 
     std::vector<SItem> m_aItems;
     HFONT m_hFont = nullptr;
@@ -146,6 +149,7 @@ private:
     HWND m_hPressed = nullptr;
     bool m_bEnded = false;
     int m_nResult = IDCANCEL;
+    HWND m_hOverlayOwner = nullptr; // the window whose frames show this dialog (itself without an owner)
     std::vector<DWORD> m_aPixels;
     int m_nWidth = 0;
     int m_nHeight = 0;

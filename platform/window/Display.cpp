@@ -10,6 +10,7 @@
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/SystemParameters.h"
+#include "platform/win32/WindowOverlay.h"
 #include "platform/window/DisplayFrames.h"
 #include "platform/window/InputScript.h"
 #include "platform/window/Window.h"
@@ -60,7 +61,11 @@ struct SShownWindow
     SDL_Renderer* pRenderer = nullptr;
     SDL_Texture* pTexture = nullptr;
     int nTextureWidth = 0, nTextureHeight = 0;
-    SFrame shown; // the last frame shown, kept for reading back
+    SFrame raw;             // the last frame its owner handed over
+    SFrame composed;        // that frame with the overlays drawn over it
+    bool bOverlaid = false; // whether composed is what shows
+    /// The last frame shown, kept for reading back.
+    const SFrame& Shown() const { return bOverlaid ? composed : raw; }
     POINT ptMouse;
 };
 
@@ -93,6 +98,7 @@ private:
     std::chrono::steady_clock::time_point NextWake() const;
     void PresentPending();
     void Present(HWND hWnd, SShownWindow& w, SFrame& frame);
+    void Compose(HWND hWnd, SShownWindow& w);
     void ApplyView(const SWindowView& view);
     void DestroyShown(HWND hWnd);
     void PumpEvents();
@@ -153,6 +159,16 @@ bool CDisplay::Start()
                 });
         });
     SetAudioThreadRunner([this](const std::function<void()>& f) { return RunSync(f); });
+    SetWindowOverlayListener(
+        [this](HWND hOwner)
+        {
+            Post(
+                [this, hOwner]
+                {
+                    if (const auto it = m_shown.find(hOwner); it != m_shown.end())
+                        Compose(hOwner, it->second);
+                });
+        });
     return m_bVideo;
 }
 
@@ -168,6 +184,7 @@ void CDisplay::Stop()
     SetMessageBoxHandler(nullptr);
     SetScreenSaverHandler(nullptr);
     SetAudioThreadRunner(nullptr);
+    SetWindowOverlayListener(nullptr);
     {
         std::lock_guard lock(m_mutex);
         m_bStop = true;
@@ -341,6 +358,10 @@ void CDisplay::OnWindowCreated(const SWindowView& view)
     Post(
         [this, view]
         {
+            // A modal dialog with an owner shows over its owner's frames, not on a screen of its own.
+            if ((static_cast<DWORD>(GetWindowLong(view.hWnd, GWL_EXSTYLE)) & WS_EX_DLGMODALFRAME) != 0 &&
+                GetParent(view.hWnd) != nullptr)
+                return;
             SShownWindow& w = m_shown[view.hWnd];
             if (!m_bVideo)
                 return;
@@ -448,13 +469,35 @@ void CDisplay::PresentPending()
     }
 }
 
-void CDisplay::Present(HWND, SShownWindow& w, SFrame& frame)
+void CDisplay::Present(HWND hWnd, SShownWindow& w, SFrame& frame)
 {
-    std::swap(w.shown, frame);
+    std::swap(w.raw, frame);
     ++m_nFramesShown;
-    if (w.pRenderer == nullptr)
+    Compose(hWnd, w);
+}
+
+void CDisplay::Compose(HWND hWnd, SShownWindow& w)
+{
+    const std::vector<SWindowOverlay> aOverlays = GetWindowOverlays(hWnd);
+    w.bOverlaid = !aOverlays.empty();
+    if (w.bOverlaid)
+    {
+        w.composed = w.raw;
+        if (w.composed.aPixels.empty()) // nothing drawn under the dialog yet: it shows on black
+        {
+            RECT rc;
+            GetWindowRect(hWnd, &rc);
+            w.composed.nWidth = std::max(1, static_cast<int>(rc.right - rc.left));
+            w.composed.nHeight = std::max(1, static_cast<int>(rc.bottom - rc.top));
+            w.composed.aPixels.assign(
+                static_cast<std::size_t>(w.composed.nWidth) * static_cast<std::size_t>(w.composed.nHeight), 0);
+        }
+        DrawWindowOverlays(aOverlays, w.composed.aPixels, w.composed.nWidth, w.composed.nHeight);
+    }
+    const SFrame& shown = w.Shown();
+    if (shown.aPixels.empty() || w.pRenderer == nullptr)
         return;
-    const int nWidth = w.shown.nWidth, nHeight = w.shown.nHeight;
+    const int nWidth = shown.nWidth, nHeight = shown.nHeight;
     if (w.pTexture == nullptr || w.nTextureWidth != nWidth || w.nTextureHeight != nHeight)
     {
         if (w.pTexture != nullptr)
@@ -466,7 +509,7 @@ void CDisplay::Present(HWND, SShownWindow& w, SFrame& frame)
         if (w.pTexture == nullptr)
             return;
     }
-    SDL_UpdateTexture(w.pTexture, nullptr, w.shown.aPixels.data(), nWidth * 4);
+    SDL_UpdateTexture(w.pTexture, nullptr, shown.aPixels.data(), nWidth * 4);
     SDL_RenderClear(w.pRenderer);
     SDL_RenderCopy(w.pRenderer, w.pTexture, nullptr, nullptr);
     SDL_RenderPresent(w.pRenderer);
@@ -495,9 +538,9 @@ bool CDisplay::ReadPixels(HWND hWnd, SFrame& frame)
                 for (DWORD& p : frame.aPixels)
                     p &= 0x00FFFFFF;
             }
-            else if (!w.shown.aPixels.empty())
+            else if (!w.Shown().aPixels.empty())
             {
-                frame = w.shown;
+                frame = w.Shown();
                 bOk = true;
             }
         });
@@ -627,6 +670,22 @@ void HandleMouse(const SDL_Event& event, HWND hWnd)
     }
 }
 
+// The mouse event as seen from a window whose top left lies at ptAt.
+SDL_Event MouseEventAt(SDL_Event event, POINT ptAt)
+{
+    if (event.type == SDL_MOUSEMOTION)
+    {
+        event.motion.x -= ptAt.x;
+        event.motion.y -= ptAt.y;
+    }
+    else if (event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP)
+    {
+        event.button.x -= ptAt.x;
+        event.button.y -= ptAt.y;
+    }
+    return event;
+}
+
 void HandleWindowEvent(const SDL_WindowEvent& w, HWND hWnd)
 {
     RECT rc;
@@ -714,13 +773,19 @@ void CDisplay::HandleEvent(const SDL_Event& event, HWND hWnd)
     if (hWnd == nullptr)
         return;
     if (event.type == SDL_WINDOWEVENT)
+    {
         HandleWindowEvent(event.window, hWnd);
-    else if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP)
-        HandleKey(event.key, hWnd);
+        return;
+    }
+    // Keys, text and the mouse go to the dialog shown over the window, if any, in its own coordinates.
+    POINT ptAt;
+    const HWND hTarget = OverlayInputTarget(hWnd, &ptAt);
+    if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP)
+        HandleKey(event.key, hTarget);
     else if (event.type == SDL_TEXTINPUT)
-        HandleText(event.text.text, hWnd);
+        HandleText(event.text.text, hTarget);
     else
-        HandleMouse(event, hWnd);
+        HandleMouse(MouseEventAt(event, ptAt), hTarget);
 }
 
 void CDisplay::PumpEvents()
@@ -738,6 +803,8 @@ void CDisplay::PumpEvents()
 HWND CDisplay::ScriptTarget() const
 {
     const HWND hActive = GetActiveWindow();
+    if (const HWND hOwner = OverlayOwner(hActive); hOwner != nullptr)
+        return hOwner; // a dialog shown over its owner takes the owner's input from there
     return hActive != nullptr ? hActive : GetFirstTopLevelWindow();
 }
 

@@ -1,20 +1,27 @@
 #include "platform/mfc/Dialog.h"
 
+#include "platform/EnvScope.h"
 #include "platform/GdiFixture.h"
 #include "platform/TempFolder.h"
+#include "platform/dx/DirectDraw.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/ResourceLibrary.h"
+#include "platform/win32/WindowOverlay.h"
+#include "platform/window/Window.h"
 
 #include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace
 {
+constexpr UINT WM_APP = 0x8000;
 constexpr UINT IDD_TEST = 130;
 constexpr UINT IDD_MISSING = 131;
 constexpr int IDC_NUMBER = 1000;
@@ -120,6 +127,8 @@ public:
     explicit CTestDialog(UINT nID, CWnd* pParent = nullptr) : CDialog(nID, pParent) {}
 
     std::function<void(CTestDialog&)> m_fnUser;
+    std::function<void()> m_fnOnOk;
+    std::function<void()> m_fnShown; // run by WM_APP, once the dialog is on its surface
     int m_nNumber = 7;
     int m_nCheck = BST_CHECKED;
     float m_fValue = 1.5f;
@@ -158,10 +167,14 @@ public:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
         m_aCommands.push_back(LOWORD(static_cast<DWORD>(wParam)));
+        if (LOWORD(static_cast<DWORD>(wParam)) == IDOK && m_fnOnOk)
+            m_fnOnOk();
         return CDialog::OnCommand(wParam, lParam);
     }
     LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override
     {
+        if (uMsg == WM_APP && m_fnShown)
+            m_fnShown();
         if (uMsg == WM_DRAWITEM && reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_LISTBOX)
         {
             ++m_nDrawnRows;
@@ -233,7 +246,8 @@ TEST_F(DialogTest, TypedNumberAndSpaceOnTheCheckBoxComeBackThroughEnter)
                                     bOwnerDisabled = !IsWindowEnabled(m_hOwner);
                                     EXPECT_EQ("7", std::string(d.GetDlgItemText(IDC_NUMBER).GetString()));
                                     // The focus starts on the number; clear it and type 12.
-                                    d.Type("\b12");
+                                    d.Key(VK_BACK);
+                                    d.Type("12");
                                     d.Key(VK_TAB);
                                     d.Key(VK_SPACE); // unchecks the check box
                                     d.Key(VK_RETURN);
@@ -369,5 +383,62 @@ TEST_F(DialogTest, TheDialogDrawsItselfOnItsOwnSurface)
     const RECT rcApply = ItemRect(IDC_APPLY);
     EXPECT_FALSE(Ink(Pixel(rcApply.left + 3, rcApply.top + 3), &rcApply).Empty());
     SaveFrame();
+}
+
+// The display shows the dialog over its owner's last frame and the input script's keys and clicks
+// on the owner reach the dialog, in the dialog's own coordinates.
+TEST_F(DialogTest, TheScriptDrivesADialogShownOverItsOwner)
+{
+    StopDisplay();
+    std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);
+    const SIZE base = DialogBaseUnits(8, "MS Sans Serif");
+    const POINT ptDialog{(800 - 200 * base.cx / 4) / 2, (600 - 120 * base.cy / 8) / 2};
+    const RECT rcCheck = ItemRect(IDC_CHECK);
+    const std::string strClick = std::to_string(ptDialog.x + rcCheck.left + 4) + " " +
+                                 std::to_string(ptDialog.y + (rcCheck.top + rcCheck.bottom) / 2) + "\n";
+    m_folder.Write("script.txt", "frame 1 key press Backspace\n"
+                                 "frame 1 text 42\n"
+                                 "frame 1 mouse down left " +
+                                     strClick + "frame 1 mouse up left " + strClick + "frame 1 png " +
+                                     (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "DialogOverOwner.png").string() +
+                                     "\nframe 1 key press Return\n");
+    const CEnvScope script("VORN_INPUT_SCRIPT", m_folder.File("script.txt").c_str());
+    ASSERT_TRUE(StartDisplay());
+    const HWND hGame = CreateGameWindow(SWindowDesc{});
+    ASSERT_NE(nullptr, hGame);
+    CWnd game;
+    game.m_hWnd = hGame;
+    CTestDialog dlg(IDD_TEST, &game);
+    std::vector<DWORD> aShown;
+    int nWidth = 0;
+    int nHeight = 0;
+    dlg.m_fnUser = [](CTestDialog& d) { ::PostMessage(d.m_hWnd, WM_APP, 0, 0); };
+    dlg.m_fnShown = [&]
+    {
+        // The owner's frame comes once the dialog is shown, so the script's first entries find it.
+        const RECT rcDesktop = GetDesktopWindowRect();
+        SurfacePtr pSurface =
+            CDirectDrawSurface::Create(static_cast<DWORD>(rcDesktop.right), static_cast<DWORD>(rcDesktop.bottom),
+                                       MakeRgbPixelFormat(32), DDSCAPS_PRIMARYSURFACE);
+        DDBLTFX fx{};
+        fx.dwSize = sizeof(fx);
+        fx.dwFillColor = 0x00C02020;
+        pSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+        GetWindowOutput(hGame)->Show(*pSurface);
+    };
+    dlg.m_fnOnOk = [&] { ReadWindowPixels(hGame, aShown, &nWidth, &nHeight); };
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(42, dlg.m_nNumber);
+    EXPECT_EQ(BST_UNCHECKED, dlg.m_nCheck);
+    ASSERT_EQ(800, nWidth);
+    ASSERT_EQ(600, nHeight);
+    EXPECT_EQ(0x00C02020u, aShown[10]); // the owner's frame around the dialog
+    const RECT rcApply = ItemRect(IDC_APPLY);
+    EXPECT_NE(0x00C02020u,
+              aShown[static_cast<std::size_t>((ptDialog.y + rcApply.top + 1) * 800 + ptDialog.x + rcApply.left + 1)]);
+    EXPECT_TRUE(GetWindowOverlays(hGame).empty());
+    game.m_hWnd = nullptr;
+    DestroyGameWindow(hGame);
+    StopDisplay();
 }
 } // namespace
