@@ -1,0 +1,48 @@
+#include "app/Replay.h"
+
+#include "foundation/GameModeWord.h"
+
+namespace
+{
+/// The game-mode bits a replay sets while it plays.
+constexpr DWORD REPLAY_MODE_BITS = 0x10000 | 0x80000;
+} // namespace
+
+void CReplay::StartReplay(int /*nMode*/)
+{
+    // Nothing is ever recorded, so there is nothing to play.
+    Stop();
+}
+
+void CReplay::Stop()
+{
+    // The balls on the table and the frame's ball list are left as they are: a replay with no
+    // frames has nothing to put on the table, and emptying it would lose the game in progress.
+    if (m_pOwner != nullptr)
+        m_pOwner->SelectCueBall(0);
+    g_nGameMode &= ~REPLAY_MODE_BITS;
+    if (m_pOwner != nullptr)
+    {
+        m_pOwner->SetCameraFlight(nullptr);
+        if (m_savedView.IsValid())
+        {
+            auto pFlight = std::make_unique<CCameraFlight>();
+            pFlight->Start(m_pOwner->GetCurrentView(), m_savedView, REPLAY_FLIGHT_MODE, 0);
+            m_pOwner->SetCameraFlight(std::move(pFlight));
+            m_pOwner->EnterMode(REPLAY_FLIGHT_MODE);
+        }
+        else
+            m_pOwner->EnterMode(REPLAY_AIM_MODE);
+        m_pOwner->ShowCue();
+    }
+    m_nState = 0;
+    m_nReturnMode = REPLAY_AIM_MODE;
+    m_bActive = FALSE;
+}
+
+void CReplay::Reset()
+{
+    m_frames.clear();
+    m_frameTimes.clear();
+    m_nReturnMode = REPLAY_AIM_MODE;
+}
