@@ -13,7 +13,7 @@
 #include "render/Environment3D.h"
 #include "render/Light.h"
 #include "render/SceneObject.h"
-#include "render/SceneReader.h"
+#include "render/SceneSetUp.h"
 #include "render/TextureManager.h"
 #include "simulation/DiscTable.h"
 
@@ -48,41 +48,13 @@ std::vector<std::pair<int, CVector3>> RackedBalls()
 /// The room and the table of the game's scene, drawn into the target.
 void DrawRoomAndTable(CDirect3DDevice& device, CDirect3DViewport& viewport)
 {
-    CSceneReader reader;
-    ASSERT_TRUE(reader.Open());
-    CStringArray lights;
-    reader.ReadLights(lights);
-    CLightSource source;
-    source.ApplyLines(lights, &device);
-    std::vector<CSceneObjectRec> recs, table;
-    reader.ReadObjects(recs);
-    reader.ReadTable(table);
-    reader.Close();
-    recs.insert(recs.end(), table.begin(), table.end());
     std::vector<std::unique_ptr<CSceneObject>> objects;
-    for (const CSceneObjectRec& rec : recs)
-    {
-        if (rec.m_nId == 0x10)
-            continue; // the balls' template: the painter draws the balls
-        auto pObject = std::make_unique<CSceneObject>();
-        pObject->LoadMesh(rec.m_strFile.GetString());
-        pObject->ApplyRecord(rec);
-        for (const BYTE nLight : rec.m_aLights)
-            pObject->AddLightNumber(nLight);
-        pObject->SetEnabled(true);
-        objects.push_back(std::move(pObject));
-    }
-    RestoreAllTextures(&device);
-    std::stable_sort(objects.begin(), objects.end(),
-                     [](const auto& a, const auto& b) { return a->m_nParam8 < b->m_nParam8; });
+    ASSERT_TRUE(BuildSceneObjects(device, objects));
     device.SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
     device.SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
     device.SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
     viewport.Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
-    ASSERT_EQ(D3D_OK, device.BeginScene());
-    for (const auto& pObject : objects)
-        pObject->Render(device, viewport, false);
-    ASSERT_EQ(D3D_OK, device.EndScene());
+    ASSERT_EQ(D3D_OK, DrawSceneObjects(device, viewport, objects));
     CLightTable::DeleteAll();
 }
 
