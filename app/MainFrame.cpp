@@ -1,5 +1,6 @@
 #include "app/MainFrame.h"
 
+#include "app/StartupFiles.h"
 #include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
@@ -18,7 +19,6 @@
 namespace
 {
 /// The colour of the frame until the scene is drawn: the cloth's dark green.
-constexpr D3DCOLOR EMPTY_FRAME_COLOUR = 0x0B3D2E;
 /// How long the scene keeps rendering after the exit command before the window closes, in ms.
 constexpr DWORD EXIT_RENDER_MS = 2000;
 } // namespace
@@ -154,6 +154,9 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
         return -1;
     }
     g_pFramework = m_pFramework.get(); // the framework the widgets and the scene draw with
+    // Until the game flow sets the table up, the frame shows the racked table (the frame is only
+    // cleared when the scene is not there).
+    m_rackScene.SetUp(*m_pFramework, g_strTablesDatPath.GetString());
     PostMessage(WM_INITGAME);
     return 0;
 }
@@ -235,6 +238,7 @@ void CMainFrame::OnDestroy()
     if ((g_nGameMode & gmSettingsPreview) == 0)
         g_Settings.Save();
     m_bWindowActive = FALSE;
+    m_rackScene.Release();
     g_pFramework = nullptr;
     m_pFramework.reset();
     g_BallEngineQueued.Release();
@@ -303,7 +307,7 @@ void CMainFrame::RenderFrame()
 {
     if (m_pFramework == nullptr)
         return;
-    m_pFramework->GetViewport()->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, EMPTY_FRAME_COLOUR, 1.0f, 0);
+    m_rackScene.Render(*m_pFramework);
     if (m_pFramework->ShowFrame() == DDERR_SURFACELOST)
         m_pFramework->RestoreSurfaces();
 }

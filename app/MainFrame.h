@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/mfc/Wnd.h"
+#include "render/RackScene.h"
 #include "simulation/Player.h"
 
 #include <memory>
@@ -86,6 +87,7 @@ private:
 
     BOOL m_bSavedScreenSaver = TRUE;
     std::unique_ptr<CD3DFramework> m_pFramework;
+    CRackScene m_rackScene; // the racked table shown until the game flow sets its scene up
     BOOL m_bGameStarted = FALSE;
     BOOL m_bClosing = FALSE;
     BOOL m_bWindowActive = FALSE;
