@@ -403,7 +403,11 @@ struct CBallPainter::SSetUp
 
 BOOL CBallPainter::SetUpBall(const DDSURFACEDESC2& frame, const SBallPose& pose, SSetUp& s) const
 {
-    if (!(pose.vScreen.z > 0.0f && pose.vScreen.z < 1.0f))
+    // Behind the camera or past the far plane; a centre far off any frame (or not a number, which
+    // fails every comparison) is not painted either.
+    constexpr float FAR_OFF_PIXELS = 1.0e6f;
+    if (!(pose.vScreen.z > 0.0f && pose.vScreen.z < 1.0f) || !(std::fabs(pose.vScreen.x) < FAR_OFF_PIXELS) ||
+        !(std::fabs(pose.vScreen.y) < FAR_OFF_PIXELS) || std::isnan(pose.fSize))
         return FALSE;
     s.fmt = DetectBallFormat(frame.ddpfPixelFormat);
     if (s.fmt.nBytes == 0)

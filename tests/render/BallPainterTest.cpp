@@ -210,6 +210,9 @@ TEST(BallPainter, RejectsDepthOutsideTheRangeAndUnpaintedFormats)
     }
     SFrame frame(32, 32, XRGB);
     EXPECT_FALSE(painter.DrawBall(frame.desc, Whole(frame), Pose(16, 16.0f, 16.0f, 20.0f)));
+    EXPECT_FALSE(painter.DrawBall(frame.desc, Whole(frame), Pose(1, 3.0e9f, 16.0f, 20.0f)));
+    EXPECT_FALSE(painter.DrawBall(frame.desc, Whole(frame), Pose(1, 16.0f, std::nanf(""), 20.0f)));
+    EXPECT_FALSE(painter.DrawBall(frame.desc, Whole(frame), Pose(1, 16.0f, 16.0f, std::nanf(""))));
     EXPECT_EQ(frame.Painted(), 0);
 }
 
