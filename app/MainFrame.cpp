@@ -4,10 +4,14 @@
 #include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
+#include "media/DirectInputDevices.h"
+#include "media/MusicPlayer.h"
+#include "media/Speech.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/MessageBox.h"
+#include "platform/win32/Messages.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
@@ -21,6 +25,14 @@ namespace
 /// The colour of the frame until the scene is drawn: the cloth's dark green.
 /// How long the scene keeps rendering after the exit command before the window closes, in ms.
 constexpr DWORD EXIT_RENDER_MS = 2000;
+/// The game's effects in slot order: the cue, the cushion and its strengths, ball on ball, the
+/// pocket, the thirteen ticks, then the rest and the refusal.
+constexpr int GAME_SOUND_IDS[] = {3004, 3005, 3006, 3007, 3008, 3009, 3010, 3011, 3012, 3013, 3014, 3000,
+                                  3001, 3002, 3003, 3015, 3057, 3058, 3059, 3060, 3061, 3062, 3063, 3064,
+                                  3065, 3066, 3067, 3068, 3069, 3018, 3019, 3016, 3017, 3020};
+/// Record counts of the devices' event buffers.
+constexpr DWORD KEYBOARD_BUFFER_RECORDS = 128;
+constexpr DWORD MOUSE_BUFFER_RECORDS = 256;
 } // namespace
 
 DWORD SetModeFlags(DWORD dwFlags)
@@ -130,6 +142,11 @@ LRESULT CMainFrame::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
     // Keys are read by the game's input devices, never through the message map.
     if (uMsg == WM_KEYDOWN)
         return 0;
+    if (uMsg == MM_MCINOTIFY)
+    {
+        OnMusicNotify(wParam, lParam);
+        return 0;
+    }
     return CFrameWnd::WindowProc(uMsg, wParam, lParam);
 }
 
@@ -183,15 +200,57 @@ LRESULT CMainFrame::OnInitGameMsg(WPARAM, LPARAM)
     return -1;
 }
 
+void CMainFrame::StartSound()
+{
+    if (!m_Sound.Create(m_hWnd))
+        OutputDebugString("Sound: the device refused to open; the game runs silent\n");
+    LoadGameSounds();
+    SetMusicOwner(m_hWnd, m_Sound.GetDirectSound());
+}
+
+void CMainFrame::LoadGameSounds()
+{
+    for (const int nId : GAME_SOUND_IDS)
+        m_Sound.LoadWave(nId);
+    CString strLoaded;
+    strLoaded.Format("Sound: %d effects loaded\n", m_Sound.GetLoadedCount());
+    OutputDebugString(strLoaded.GetString());
+    g_Speech.SetSoundLayer(&m_Sound);
+    g_Speech.Init();
+}
+
+void CMainFrame::CreateInputDevices()
+{
+    SetDirectInputWindow(m_hWnd);
+    if (g_DIKeyboard.Create())
+        g_DIKeyboard.SetBufferSize(KEYBOARD_BUFFER_RECORDS);
+    if (g_DIMouse.Create())
+        g_DIMouse.SetBufferSize(MOUSE_BUFFER_RECORDS);
+}
+
+void CMainFrame::ApplySoundSettings()
+{
+    m_Sound.SetVolume(g_Settings.m_nVolume);
+    m_Sound.SetMuted(false);
+    StartMusic();
+    // Start from a clean slate: no key press or movement from before the game.
+    g_DIKeyboard.ReadDIKeyboardBuffer();
+    g_DIMouse.ReadDIMouseState();
+    g_DIMouse.ReadDIMouseState();
+}
+
 BOOL CMainFrame::InitGame()
 {
+    StartSound();
     // The start dialog answers OK with the settings as they stand until the interface exists.
     ApplyPhysicsCoefficients(g_Settings);
     if (g_Settings.m_nGameType > 100)
         g_Settings.m_nGameType = 3;
     g_Settings.m_nAdDisplayEnable = 0;
     SetUpPlayers(m_Player1, m_Player2, g_Settings);
+    CreateInputDevices();
     g_nGameMode &= gmStartupFlag | 0x10 | 0x8 | 0x4;
+    ApplySoundSettings();
     g_Settings.Save();
     SetForegroundWindow();
     m_bGameStarted = TRUE;
@@ -238,12 +297,16 @@ void CMainFrame::OnDestroy()
     if ((g_nGameMode & gmSettingsPreview) == 0)
         g_Settings.Save();
     m_bWindowActive = FALSE;
+    CloseMusic();
+    g_Speech.Shutdown();
     m_rackScene.Release();
     g_pFramework = nullptr;
     m_pFramework.reset();
     g_BallEngineQueued.Release();
     g_BallEngineMain.Release();
     g_BallEngineAux.Release();
+    g_DIMouse.Release();
+    g_DIKeyboard.Release();
     FreeDriverList();
     Default();
 }
@@ -278,6 +341,7 @@ void CMainFrame::OnSetFocus(CWnd*)
     if ((g_nGameMode & MODE_BITS) != modeWaiting && m_bModeSaved)
         g_nGameMode = m_dwSavedMode;
     m_bModeSaved = FALSE;
+    g_DIKeyboard.ReadDIKeyboardBuffer(); // keys pressed elsewhere are not the game's
 }
 
 void CMainFrame::OnActivateApp(BOOL bActive, DWORD) { m_bWindowActive = bActive; }
@@ -299,8 +363,24 @@ BOOL CMainFrame::OnFrame()
     }
     if (!m_bGameStarted || ::GetFocus() != m_hWnd || !::IsWindow(m_hWnd) || !m_bWindowActive || m_bModal)
         return FALSE;
+    ReadInputDevices();
     RenderFrame();
     return TRUE;
+}
+
+void CMainFrame::ReadInputDevices()
+{
+    g_DIKeyboard.ReadState();
+    g_DIKeyboard.ReadDIKeyboardBuffer();
+    g_DIMouse.ReadDIMouseState();
+    g_DIMouse.UpdateDIMouse();
+    // Nothing acts on the input yet; the debug log shows what reached the game.
+    if (const int nKey = g_DIKeyboard.GetDIPressedKey(); nKey != 0)
+    {
+        CString strKey;
+        strKey.Format("Input: key 0x%02X pressed\n", nKey);
+        OutputDebugString(strKey.GetString());
+    }
 }
 
 void CMainFrame::RenderFrame()

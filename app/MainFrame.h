@@ -1,9 +1,10 @@
 // The game window: its creation, the message that starts the game, the frame tick, focus handling,
-// closing and destruction. The 3-D scene, the game flow, sound, input and the interface are not
-// here yet: the window shows a cleared frame through the 3-D framework and the game never starts a
-// rack (the README lists what is missing).
+// closing and destruction; it owns the sound effects and starts and stops speech, music and the
+// keyboard and mouse devices. The 3-D scene, the game flow and the interface are not here yet: the window shows a
+// cleared frame through the 3-D framework and the game never starts a rack (the README lists what is missing).
 #pragma once
 
+#include "media/SoundSystem.h"
 #include "platform/mfc/Wnd.h"
 #include "render/RackScene.h"
 #include "simulation/Player.h"
@@ -63,6 +64,8 @@ public:
     BOOL IsClosing() const { return m_bClosing; }
     /// Modal mode: the tick does nothing while a modal dialog runs.
     void SetModalMode(BOOL bOn) { m_bModal = bOn; }
+    /// The game's sound effects.
+    CSoundSystem& GetSoundSystem() { return m_Sound; }
 
     /// The players; the game flow and the interface read and change them.
     CPlayer m_Player1;
@@ -73,6 +76,7 @@ protected:
     int OnCreate(CREATESTRUCT* pcs);
     LRESULT OnInitGameMsg(WPARAM wParam, LPARAM lParam);
     BOOL InitGame();
+    void LoadGameSounds();
     void OnClose();
     LRESULT OnCloseNow(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
@@ -84,7 +88,17 @@ protected:
 
 private:
     void RenderFrame();
+    /// Opens the sound device, loads the effects, starts speech and names the music's window.
+    void StartSound();
+    /// The keyboard and the mouse, with the buffer sizes the game reads.
+    void CreateInputDevices();
+    /// Sound volume and mute from the settings; the music when it is switched on.
+    void ApplySoundSettings();
+    /// The devices' state and the events since the last frame.
+    static void ReadInputDevices();
 
+    /// Built with the frame: its construction opens the sound library.
+    CSoundSystem m_Sound;
     BOOL m_bSavedScreenSaver = TRUE;
     std::unique_ptr<CD3DFramework> m_pFramework;
     CRackScene m_rackScene; // the racked table shown until the game flow sets its scene up

@@ -7,6 +7,7 @@
 #include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
+#include "media/MusicPlayer.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/mfc/CFile.h"
 #include "platform/win32/DebugLog.h"
@@ -254,6 +255,7 @@ BOOL CVornApp::InitInstance()
 
 int CVornApp::ExitInstance()
 {
+    CloseMusic(); // a track still open when the window went
     if (m_hResources != nullptr)
     {
         AfxSetResourceHandle(nullptr);

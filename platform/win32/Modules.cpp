@@ -2,6 +2,7 @@
 
 #include "platform/win32/ByteStream.h"
 #include "platform/win32/DebugLog.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/LastError.h"
 #include "platform/win32/Paths.h"
 #include "platform/win32/ResourceLibrary.h"
@@ -9,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -68,6 +70,22 @@ const SResourceEntry* EntryOf(const CResourceLibrary& library, HRSRC hResInfo)
     return it != entries.end() ? &*it : nullptr;
 }
 
+// A bare library name is looked for beside the program first, as the system's loader does, so
+// that the game finds its libraries whatever the current folder is.
+std::string ResolveModulePath(LPCSTR szPath)
+{
+    const std::string_view name(szPath);
+    const std::string strProgram = GetProgramFilePath();
+    if (name.find_first_of("/\\:") == std::string_view::npos && !strProgram.empty())
+    {
+        std::error_code ec;
+        const std::filesystem::path beside = std::filesystem::path(strProgram).parent_path() / name;
+        if (std::filesystem::is_regular_file(beside, ec))
+            return beside.string();
+    }
+    return ResolvePath(name);
+}
+
 bool IsSharedObject(const std::vector<BYTE>& bytes)
 {
     static constexpr BYTE ELF_MAGIC[] = {0x7F, 'E', 'L', 'F'};
@@ -119,7 +137,7 @@ HMODULE LoadLibrary(LPCSTR szPath)
 {
     if (szPath == nullptr || szPath[0] == '\0')
         return Refuse("", "no path", ERROR_INVALID_PARAMETER);
-    const std::string strPath = ResolvePath(szPath);
+    const std::string strPath = ResolveModulePath(szPath);
     {
         std::lock_guard lock(s_mutex);
         for (const auto& pModule : s_modules)

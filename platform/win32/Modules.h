@@ -39,7 +39,8 @@ extern "C"
 
 /// Opens a library by its Windows path text: one of the program's resource libraries, or a
 /// shared object (ELF), which is loaded with all its symbols bound at once. Opening the same file again returns the
-/// same handle and counts up; each open needs its FreeLibrary. Null (and GetLastError) when the file is missing or
+/// same handle and counts up; each open needs its FreeLibrary. A bare name is looked for beside the program first,
+/// then in the current folder. Null (and GetLastError) when the file is missing or
 /// damaged; the reason goes to the debug log.
 HMODULE LoadLibrary(LPCSTR szPath);
 inline HMODULE LoadLibraryA(LPCSTR szPath) { return LoadLibrary(szPath); }

@@ -1,5 +1,6 @@
 // The real program in a copy of the program folder the build filled: start-up's required-files
-// check and its library scans pass on the game's own libraries, and the game starts.
+// check and its library scans pass on the game's own libraries, the game starts with its sound
+// effects loaded, a key reaches the game's keyboard, and quitting stops speech and sound.
 #include "fixtures/ProgramRun.h"
 #include "tests/assets/GameFiles.h"
 
@@ -19,4 +20,15 @@ TEST(GameProgramTest, StartsOnTheGamesOwnLibraries)
         nAt = strLog.find(szStep, nAt);
         ASSERT_NE(std::string::npos, nAt) << strLog;
     }
+}
+
+TEST(GameProgramTest, LoadsTheEffectsAndReadsAKeyThroughTheKeyboardDevice)
+{
+    CProgramRun run(GamePath("Vorn"), VORN_GAME_DIR);
+    ASSERT_EQ(0, run.Run("frame 3 key press A\nframe 6 close\nanswer ok\n")) << run.Log();
+    const std::string strLog = run.Log();
+    EXPECT_NE(std::string::npos, strLog.find("Sound: 34 effects loaded")) << strLog;
+    EXPECT_NE(std::string::npos, strLog.find("Input: key 0x1E pressed")) << "A's scan code reached the game\n"
+                                                                         << strLog;
+    EXPECT_EQ(std::string::npos, strLog.find("Sound: the device refused")) << strLog;
 }
