@@ -42,6 +42,20 @@ public:
         (void)szWinner;
         (void)bHumanWon;
     }
+    /// The cue's sound: 0 soft, 1 medium, 2 hard.
+    virtual void PlayCueSound(int nSlot) { (void)nSlot; }
+    /// A collision or drop of the shot, as the engine recorded it.
+    virtual void PlayShotEvent(int nKind, int nLevel)
+    {
+        (void)nKind;
+        (void)nLevel;
+    }
+    /// The computer's aim for its stroke (degrees around the cue ball); by default the planner's.
+    virtual bool PlanComputerShot(float& fAimDegrees)
+    {
+        (void)fAimDegrees;
+        return false;
+    }
     /// The camera back to its rest pose before a new rack.
     virtual void ResetCamera() {}
 

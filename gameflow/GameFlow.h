@@ -25,6 +25,7 @@ struct SFlowSettings
     int nBallPath1 = 1;            ///< "BallPath1": the first aiming-aid path is shown
     int nOverheadView = 0;         ///< "OverHead View"
     int nRecommendedShot = 0;      ///< "RecommendedShot"
+    int nHitVelocity = 7;          ///< "HitVelocity": the full swing's speed (m/s)
     std::array<int, 6> anTrophy{}; ///< "Trophy0" to "Trophy5", each 0 to 7
 };
 
@@ -34,6 +35,30 @@ struct SCueStroke
     float fPullBack = 0.0f; ///< how far the cue is drawn back
     float fMin = 0.0f;      ///< the stroke range
     float fMax = 1.0f;
+    float fAim = 0.0f;                ///< aim angle around the cue ball (degrees)
+    float fElevation = 5.0f;          ///< the elevation the stroke uses (degrees)
+    float fRequestedElevation = 5.0f; ///< what the player set (degrees)
+    float fTipX = 0.0f;               ///< the cue tip's offset on the ball's face
+    float fTipY = 0.0f;
+};
+
+/// The last stroke as handed to the engine.
+struct SLastStroke
+{
+    float fSpeed = 0.0f;     ///< m/s
+    float fDirection = 0.0f; ///< radians
+    float fElevation = 0.0f; ///< radians
+    float fTipX = 0.0f;
+    float fTipY = 0.0f;
+};
+
+/// The computer's animated stroke.
+enum EStrokePhase : int
+{
+    phaseSwing = 0,
+    phasePreshot = 1,
+    phaseFinalSwing = 2,
+    phaseShot = 3,
 };
 
 /// Trophy values: adding a trophy to a slot's set of three.
@@ -65,6 +90,37 @@ public:
     void SetGameMode(DWORD dwNewMode);
     /// The power widget's value as the last mode change showed it.
     float GetPowerValue() const { return m_fPowerValue; }
+
+    // The stroke.
+    /// One tick of the computer's animated stroke: 1 while it goes on, 0 when it has ended.
+    int RunShotPhase(float fInputFactor);
+    void StrikeCueBall();
+    int GetStrokePhase() const { return m_nPhase; }
+    const SLastStroke& GetLastStroke() const { return m_LastStroke; }
+
+    // Rolling balls.
+    /// One tick while balls roll: the balls' events recorded for the referee, and the end of the shot.
+    void StepBalls(int nEvaluate);
+    /// The balls' contacts, drops and departures since the last call, into the referee's record.
+    void ReplaceBalls(int nSilent);
+    /// The referee's ball to strike becomes the cue ball, when it is on the table.
+    void SelectCueBall(int nAimCamera);
+    /// Whether the ball to strike is on the table.
+    bool HasCueBall() const;
+
+    // Turn start.
+    /// The computer's turn: its flight starts and, at its end, its stroke.
+    void StartTurnFlight();
+    /// One tick of the camera flight; the flight of a headless flow ends at its first tick.
+    void TickCameraFlight(float fInputFactor);
+
+    /// One tick of the game's steps: the rolling balls, then the computer's stroke or the flight.
+    void Tick(DWORD dwMs);
+    /// Time spent planning the computer's shots (ns), and the shots struck.
+    long long GetPlannerNs() const { return m_nPlannerNs; }
+    /// Time spent stepping the live engine in the tick (ns).
+    long long GetEngineNs() const { return m_nEngineNs; }
+    int GetShotCount() const { return m_nShots; }
 
     // Referees and targets.
     void CreateReferee(int nGameType);
@@ -159,6 +215,8 @@ protected:
     bool SelectLowestBall();
     void CountGames(int nWinnerIsPlayer2);
     void AwardTrophies();
+    /// The computer's aim from the planner; false when it found no shot.
+    bool PlanComputerAim(float& fAimDegrees);
 
 private:
     CBallEngine& m_Engine;
@@ -179,6 +237,17 @@ private:
     WORD m_wPutBack = 0;
     LONG m_nMatchGoal = 50;
     DWORD m_dwFlightEndMode = modeNone;
+    SLastStroke m_LastStroke;
+    int m_nPhase = phaseSwing;
+    bool m_bStrokeStarted = false;
+    bool m_bStrokeWaiting = false;
+    DWORD m_dwWaitStart = 0;
+    int m_nCueBall = 0;
+    bool m_bHasCueBall = false;
+    int m_nSoundedEvents = 0;
+    long long m_nPlannerNs = 0;
+    long long m_nEngineNs = 0;
+    int m_nShots = 0;
     bool m_bReRackBallInHand = false;
     int m_nLastFoulText = 0;
 };

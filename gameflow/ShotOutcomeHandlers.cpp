@@ -80,9 +80,10 @@ void CGameFlow::ReRack(bool bOnlyCue)
     const CVector3 vB = GetTableSpotB();
     const CVector3 vCentre(vA.x, (vA.y + vB.y) / 2, 0.0);
     auto moveTo = [this](int n, const CVector3& v) { m_Engine.SetBallPosition(n, v.x, v.y); };
+    const int nBalls = m_pReferee->GetBallCount();
     if (bOnlyCue)
     {
-        for (int n = 1; n < REFEREE_BALLS; ++n)
+        for (int n = 1; n < nBalls; ++n)
             PutBallBack(n, -1);
         m_Engine.PlaceRackExcept(-1);
         if (cueZone() == ZONE_RACK)
@@ -94,7 +95,7 @@ void CGameFlow::ReRack(bool bOnlyCue)
     }
     const int nLeft = LowestBall(static_cast<WORD>(m_wOnTable & ~RefereeBallBit(0)), REFEREE_BALLS);
     const int nBallZone = m_Engine.IsBallInZone(nLeft);
-    for (int n = 1; n < REFEREE_BALLS; ++n)
+    for (int n = 1; n < nBalls; ++n)
         if (n != nLeft)
             PutBallBack(n, -1);
     m_Engine.PlaceRackExcept(nLeft);
@@ -286,13 +287,6 @@ void CGameFlow::Outcome8Ball()
     {
         DecideRack(true, bShooterWasPlayer1);
         return;
-    }
-    // The first clean pot of one group gives the shooter that group.
-    const int nDecided = ref.GetDecidedGroup();
-    if (!bFoul && m_Player1.HasNoGroup() && nDecided != -1)
-    {
-        m_pCurrent->SetGroup(nDecided);
-        Other().SetGroup(1 - nDecided);
     }
     if (!m_Player1.HasNoGroup())
     {

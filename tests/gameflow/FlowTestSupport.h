@@ -18,9 +18,13 @@ public:
         m_Texts.push_back(std::string(szText) + "@" + std::to_string(nMs));
     }
     void SaveSettings() override { ++m_nSaves; }
+    void PlayCueSound(int nSlot) override { m_CueSounds.push_back(nSlot); }
+    void PlayShotEvent(int nKind, int nLevel) override { m_Events.push_back(nKind * 100 + nLevel); }
 
     std::vector<std::string> m_Texts;
     int m_nSaves = 0;
+    std::vector<int> m_CueSounds;
+    std::vector<int> m_Events;
 };
 
 /// The handlers are the flow's own steps; the tests call them one at a time.

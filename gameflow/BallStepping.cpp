@@ -1,0 +1,102 @@
+// Rolling balls: what happens to each ball during a shot goes into the referee's record, dropped
+// balls leave the table, and the end of the shot is judged once.
+#include "foundation/Polyline.h"
+#include "gameflow/GameFlow.h"
+#include "simulation/Ball.h"
+#include "simulation/BallEngine.h"
+
+namespace
+{
+/// At or below this height a ball has left the table (metres).
+constexpr double OFF_TABLE_HEIGHT = -0.1;
+} // namespace
+
+bool CGameFlow::HasCueBall() const { return m_bHasCueBall && m_Engine.FindBall(m_nCueBall) != nullptr; }
+
+void CGameFlow::SelectCueBall(int nAimCamera)
+{
+    (void)nAimCamera;
+    const int n = m_pReferee->GetCueBall();
+    m_bHasCueBall = (m_wOnTable & RefereeBallBit(n)) != 0 && m_Engine.FindBall(n) != nullptr;
+    if (!m_bHasCueBall)
+        return;
+    m_nCueBall = n;
+    m_Engine.SetCueBallNumber(n);
+}
+
+void CGameFlow::ReplaceBalls(int nSilent)
+{
+    // Each event of the shot sounds once: only those added since the last call are played.
+    const CPolyline& events = m_Engine.GetEvents();
+    if (nSilent == 0)
+        for (; m_nSoundedEvents < events.GetCount(); ++m_nSoundedEvents)
+        {
+            int nLevel = 0;
+            const int nKind = events.GetRecord(m_nSoundedEvents, &nLevel);
+            m_Host.PlayShotEvent(nKind, nLevel);
+        }
+    m_nSoundedEvents = std::min(m_nSoundedEvents, events.GetCount());
+
+    CRefereeBallTable& table = *m_pReferee->GetBallTable();
+    const int nBalls = m_pReferee->GetBallCount();
+    for (int i = 0; i < nBalls; ++i)
+    {
+        CBall* pBall = m_Engine.FindBall(i);
+        if (pBall == nullptr || (m_wOnTable & RefereeBallBit(i)) == 0)
+            continue;
+        if (pBall->TakeCushionContact() != 0)
+            table.AddBallCountHigh(i, 1);
+        if (const int nHit = pBall->TakeLastBallHit(); nHit != -1)
+        {
+            table.AddBallCountLow(i, 1);
+            if (i == m_nCueBall)
+                table.NoteFirstHit(nHit, table.GetBallCountHigh(i));
+        }
+        if (pBall->IsPocketed())
+        {
+            table.NotePocketed(i, table.GetBallCountHigh(i));
+            m_Engine.RemoveBall(i);
+            if (i == m_nCueBall)
+                m_bHasCueBall = false;
+            m_wOnTable = static_cast<WORD>(m_wOnTable & ~RefereeBallBit(i));
+            m_wPocketed |= RefereeBallBit(i);
+            continue;
+        }
+        const CVector3 vPos = *pBall->GetPosition();
+        if (vPos.z <= OFF_TABLE_HEIGHT)
+            m_pReferee->SetOffTable(i, TRUE);
+        table.m_Pos[static_cast<std::size_t>(i)] = vPos;
+    }
+}
+
+void CGameFlow::StepBalls(int nEvaluate)
+{
+    if (!m_Engine.AllBallsStopped())
+    {
+        if (!HasGameFlag(gmRackDecided))
+            ReplaceBalls(0);
+        return;
+    }
+    if (!HasGameFlag(gmShotRunning))
+        return;
+    m_pReferee->SetJudged(TRUE);
+    ReplaceBalls(0);
+    if (HasGameFlag(gmRobotStroke))
+        ClearGameFlag(modeZoom);
+    ClearGameFlag(gmShotRunning | gmRobotStroke);
+    m_Cue.fRequestedElevation = m_Cue.fElevation = 5.0f;
+    if (HasGameFlag(gmReplay))
+    {
+        SetGameMode(modeAim);
+        return;
+    }
+    // The first clean pot of one group gives the shooter that group and the other player the other.
+    if (m_nGameType == GAME_8BALL && m_pCurrent->HasNoGroup())
+        if (const int nGroup = m_pReferee->GetDecidedGroup(); nGroup != -1)
+        {
+            m_pCurrent->SetGroup(nGroup);
+            Other().SetGroup(nGroup == 0 ? 1 : 0);
+        }
+    if (nEvaluate != 0)
+        EvaluateShot();
+}

@@ -1,0 +1,84 @@
+// Whole games, computer against computer, without a window, with the table checked after every shot.
+#include "tests/fixtures/HeadlessGame.h"
+
+#include "simulation/Ball.h"
+#include "simulation/PhysicsCoefficients.h"
+
+#include <bit>
+#include <gtest/gtest.h>
+
+namespace
+{
+constexpr int TICK_CAP = 400000;
+
+class CHeadlessGameTest : public testing::Test
+{
+protected:
+    void SetUp() override { g_PhysicsCoefficients.Reset(); }
+    void TearDown() override
+    {
+        g_nGameMode = 0;
+        g_nPrevGameMode = 0;
+    }
+
+    /// The table after a shot: each ball once, the lists agree with the engine and the referee, and
+    /// no ball rests off the table.
+    void CheckTable()
+    {
+        CGameFlow& flow = m_Game.Flow();
+        const CReferee& ref = *flow.GetReferee();
+        const int nBalls = ref.GetBallCount();
+        const WORD wOn = flow.GetOnTableMask();
+        const WORD wDown = flow.GetPocketedMask();
+        EXPECT_EQ(wOn & wDown, 0);
+        EXPECT_EQ(std::popcount(static_cast<unsigned>(wOn | wDown)), nBalls);
+        EXPECT_EQ(m_Game.Engine().GetBallCount(), std::popcount(static_cast<unsigned>(wOn)));
+        EXPECT_FALSE(HasGameFlag(gmShotRunning));
+        for (int n = 0; n < nBalls; ++n)
+        {
+            SCOPED_TRACE(n);
+            const CBall* pBall = m_Game.Engine().FindBall(n);
+            const bool bOn = (wOn & (1u << n)) != 0;
+            EXPECT_EQ(pBall != nullptr, bOn);
+            EXPECT_EQ(bOn, !ref.IsPocketedNow(n) && !ref.WasPocketedBefore(n));
+            if (pBall != nullptr)
+            {
+                EXPECT_GT(pBall->GetPosition()->z, -0.1);
+            }
+        }
+        ++m_nChecked;
+    }
+
+    CHeadlessGame m_Game;
+    int m_nChecked = 0;
+};
+
+TEST_F(CHeadlessGameTest, EveryGameTypeReachesItsEndWithTheTableInOrderAfterEachShot)
+{
+    for (const int nType :
+         {GAME_8BALL, GAME_9BALL, GAME_3BALL, GAME_DEMO, GAME_BASE, GAME_PYRAMID, GAME_AMERICAN, GAME_14_1, GAME_BONUS})
+    {
+        SCOPED_TRACE(nType);
+        m_nChecked = 0;
+        const CHeadlessGame::SResult result = m_Game.Play(nType, 7, TICK_CAP, [this] { CheckTable(); });
+        EXPECT_TRUE(result.bOver) << result.nShots << " shots";
+        EXPECT_EQ(result.nUnexpected, 0);
+        EXPECT_TRUE(result.bBreakMade);
+        EXPECT_EQ(m_nChecked, result.nShots - 1) << "every shot but the last one checked";
+    }
+}
+
+TEST_F(CHeadlessGameTest, EightBallShowsScratchesWithBallInHandAndAmericanPutsBallsBack)
+{
+    EXPECT_GT(m_Game.Play(GAME_8BALL, 7, TICK_CAP).nScratches, 0);
+    EXPECT_GT(m_Game.Play(GAME_AMERICAN, 7, TICK_CAP).nPutBacks, 0);
+}
+
+TEST_F(CHeadlessGameTest, TheSameSeedPlaysTheSameGame)
+{
+    const CHeadlessGame::SResult a = m_Game.Play(GAME_9BALL, 3, TICK_CAP);
+    const CHeadlessGame::SResult b = m_Game.Play(GAME_9BALL, 3, TICK_CAP);
+    EXPECT_EQ(a.nTicks, b.nTicks);
+    EXPECT_EQ(a.nShots, b.nShots);
+}
+} // namespace

@@ -1,0 +1,144 @@
+#include "tests/gameflow/FlowTestSupport.h"
+
+#include "platform/win32/Clock.h"
+
+namespace
+{
+class CStrokeTest : public CFlowTest
+{
+protected:
+    void SetUp() override
+    {
+        CFlowTest::SetUp();
+        Start(GAME_9BALL);
+        m_Flow.Cue() = SCueStroke{};
+        m_Flow.Cue().fMin = 2.0f;
+        m_Flow.Cue().fMax = 40.0f;
+        m_Flow.SelectCueBall(0);
+    }
+    /// A fresh rack with the cue ball selected and no shot running.
+    void StartNewRackHere()
+    {
+        g_nGameMode = modeAim;
+        m_Flow.StartNewRack(0);
+        m_Flow.SelectCueBall(0);
+    }
+};
+
+TEST_F(CStrokeTest, HumanStrikeSpeedFollowsThePullBackAndPicksTheCueSound)
+{
+    struct SCase
+    {
+        float fPullBack;
+        int nHitVelocity;
+        float fSpeed;
+        int nSound;
+    };
+    const SCase aCases[] = {
+        {2.0f, 7, 0.7f, 1},  // the cue at rest: minimum / (maximum / 2)
+        {10.0f, 1, 0.5f, 1}, // exactly 0.5 is medium
+        {20.0f, 1, 1.0f, 1}, // exactly 1.0 too
+        {8.0f, 1, 0.4f, 0},  {20.0f, 7, 7.0f, 2},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.fSpeed);
+        StartNewRackHere();
+        m_Flow.Settings().nHitVelocity = c.nHitVelocity;
+        m_Flow.Cue().fPullBack = c.fPullBack;
+        m_Flow.Cue().fTipX = 0.3f;
+        m_Host.m_CueSounds.clear();
+        m_Flow.StrikeCueBall();
+        EXPECT_FLOAT_EQ(m_Flow.GetLastStroke().fSpeed, c.fSpeed);
+        EXPECT_FLOAT_EQ(m_Flow.GetLastStroke().fTipX, 0.3f);
+        ASSERT_EQ(m_Host.m_CueSounds.size(), 1u);
+        EXPECT_EQ(m_Host.m_CueSounds[0], c.nSound);
+        EXPECT_TRUE(HasGameFlag(gmShotRunning));
+        EXPECT_EQ(m_Flow.Cue().fTipX, 0.0f);
+        EXPECT_EQ(m_Flow.Cue().fPullBack, m_Flow.Cue().fMin);
+    }
+}
+
+TEST_F(CStrokeTest, ComputerSpeedIsRaisedAndCapped)
+{
+    m_Flow.Current().SetLevel(5);
+    for (int i = 0; i < 20; ++i)
+    {
+        SCOPED_TRACE(i);
+        StartNewRackHere();
+        m_Flow.Settings().nHitVelocity = 1;
+        m_Flow.Cue().fPullBack = 2.0f;
+        m_Flow.StrikeCueBall();
+        EXPECT_GE(m_Flow.GetLastStroke().fSpeed, 0.1f + 3.0f);
+        EXPECT_LE(m_Flow.GetLastStroke().fSpeed, 7.0f);
+    }
+}
+
+TEST_F(CStrokeTest, NoStrikeWithoutARangeOrACueBallOrAfterTheGame)
+{
+    struct SCase
+    {
+        const char* szName;
+        float fMax;
+        DWORD dwFlags;
+        bool bRemoveCueBall;
+    };
+    const SCase aCases[] = {
+        {"no stroke range", 0.0f, 0, false},
+        {"game over", 40.0f, gmGameOver, false},
+        {"no cue ball", 40.0f, 0, true},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        StartNewRackHere();
+        m_Flow.Cue().fMax = c.fMax;
+        g_nGameMode = modeAim | c.dwFlags;
+        if (c.bRemoveCueBall)
+            m_Engine.RemoveBall(0);
+        m_Flow.StrikeCueBall();
+        EXPECT_FALSE(HasGameFlag(gmShotRunning));
+        EXPECT_EQ(m_Flow.GetShotCount(), 0);
+    }
+}
+
+TEST_F(CStrokeTest, ComputerStrokeWaitsOverASecondAndLandsOnTheMinimum)
+{
+    CTestClockScope clock(5000);
+    m_Flow.Current().SetLevel(5);
+    g_nGameMode = modeCameraFlight | gmRobotStroke | gmStroking;
+    EXPECT_EQ(m_Flow.RunShotPhase(1.0f), 1);
+    AdvanceTestClock(1000);
+    EXPECT_EQ(m_Flow.RunShotPhase(1.0f), 1);
+    EXPECT_EQ(m_Flow.Cue().fPullBack, 0.0f) << "the cue has not moved within the second";
+    AdvanceTestClock(1);
+    EXPECT_EQ(m_Flow.RunShotPhase(1.0f), 1);
+    bool bSawMinimumInPreshot = false;
+    int nTicks = 0;
+    while (m_Flow.RunShotPhase(1.0f) != 0 && ++nTicks < 1000)
+    {
+        EXPECT_GE(m_Flow.Cue().fPullBack, m_Flow.Cue().fMin);
+        bSawMinimumInPreshot = bSawMinimumInPreshot || (m_Flow.GetStrokePhase() == phaseFinalSwing &&
+                                                        m_Flow.Cue().fPullBack == m_Flow.Cue().fMin);
+    }
+    EXPECT_TRUE(bSawMinimumInPreshot);
+    EXPECT_FALSE(HasGameFlag(gmStroking));
+    EXPECT_TRUE(HasGameFlag(gmShotRunning));
+    EXPECT_EQ(m_Flow.GetShotCount(), 1);
+}
+
+TEST_F(CStrokeTest, EachCollisionSoundsOnce)
+{
+    m_Flow.Cue().fPullBack = 20.0f;
+    m_Flow.StrikeCueBall();
+    for (int i = 0; i < 2000 && HasGameFlag(gmShotRunning); ++i)
+    {
+        m_Engine.Advance(16);
+        m_Flow.ReplaceBalls(0);
+    }
+    EXPECT_GT(m_Host.m_Events.size(), 1u);
+    EXPECT_EQ(static_cast<int>(m_Host.m_Events.size()), m_Engine.GetEvents().GetCount());
+    m_Flow.ReplaceBalls(0);
+    EXPECT_EQ(static_cast<int>(m_Host.m_Events.size()), m_Engine.GetEvents().GetCount());
+}
+} // namespace
