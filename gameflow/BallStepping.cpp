@@ -38,7 +38,7 @@ void CGameFlow::ReplaceBalls(int nSilent)
     m_nSoundedEvents = std::min(m_nSoundedEvents, events.GetCount());
 
     CRefereeBallTable& table = *m_pReferee->GetBallTable();
-    const int nBalls = m_pReferee->GetBallCount();
+    const int nBalls = GetTableBallCount(*m_pReferee);
     for (int i = 0; i < nBalls; ++i)
     {
         CBall* pBall = m_Engine.FindBall(i);

@@ -4,6 +4,7 @@
 #include "simulation/GamePlugins.h"
 #include "simulation/RefereeTypes.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace
@@ -34,6 +35,10 @@ std::unique_ptr<CReferee> MakeBuiltInReferee(int nGameType)
     }
 }
 } // namespace
+
+int GetTableBallCount(const CReferee& referee) { return std::clamp(referee.GetBallCount(), 0, REFEREE_BALLS); }
+
+WORD GetBallsMask(int nBalls) { return static_cast<WORD>((1u << std::clamp(nBalls, 0, REFEREE_BALLS)) - 1); }
 
 int LowestBall(WORD wMask, int nLimit)
 {
@@ -155,12 +160,12 @@ void CGameFlow::StartNewRack(int nKeepGroups)
     }
     m_pReferee->Init(m_nGameType);
     m_pShadow->Assign(*m_pReferee);
-    const int nBalls = m_pReferee->GetBallCount();
+    const int nBalls = GetTableBallCount(*m_pReferee);
     m_Engine.RemoveAllBalls();
     for (int n = 0; n < nBalls; ++n)
         m_Engine.AddBall(n);
     m_Engine.RackBalls(m_nGameType);
-    SetBallLists(static_cast<WORD>((1u << nBalls) - 1), 0);
+    SetBallLists(GetBallsMask(nBalls), 0);
     m_pReferee->SetCueBall(0);
     SyncRuleTable(false);
     m_pShadow->Assign(*m_pReferee);

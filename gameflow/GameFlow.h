@@ -74,6 +74,9 @@ int AddTrophy(int nSet, ETrophy eTrophy);
 int GetTrophySlot(int nGameType);
 /// The statistics section of a game type.
 int GetStatsSection(int nGameType);
+/// The ball count of a referee, held to the sixteen balls a table has, and the mask of those balls.
+int GetTableBallCount(const CReferee& referee);
+WORD GetBallsMask(int nBalls);
 /// The lowest numbered object ball (1 and up) of a ball mask below nLimit; nLimit when none is.
 int LowestBall(WORD wMask, int nLimit);
 

@@ -80,7 +80,7 @@ void CGameFlow::ReRack(bool bOnlyCue)
     const CVector3 vB = GetTableSpotB();
     const CVector3 vCentre(vA.x, (vA.y + vB.y) / 2, 0.0);
     auto moveTo = [this](int n, const CVector3& v) { m_Engine.SetBallPosition(n, v.x, v.y); };
-    const int nBalls = m_pReferee->GetBallCount();
+    const int nBalls = GetTableBallCount(*m_pReferee);
     if (bOnlyCue)
     {
         for (int n = 1; n < nBalls; ++n)
@@ -434,8 +434,8 @@ void CGameFlow::ApplyShotOutcome(const CShotOutcome& outcome, bool bShooterWasPl
     }
     if (outcome.bTurnPasses != 0)
         NextTurn();
-    const int nBalls = m_pReferee->GetBallCount();
-    const WORD wBallsMask = static_cast<WORD>((1u << nBalls) - 1);
+    const int nBalls = GetTableBallCount(*m_pReferee);
+    const WORD wBallsMask = GetBallsMask(nBalls);
     for (int n = 0; n < nBalls; ++n)
         if ((outcome.dwPutBack & (1u << n)) != 0)
             PutBallBackCounted(n, m_nGameType);
