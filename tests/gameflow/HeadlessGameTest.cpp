@@ -1,7 +1,11 @@
 // Whole games, computer against computer, without a window, with the table checked after every shot.
 #include "tests/fixtures/HeadlessGame.h"
 
+#include "foundation/Folders.h"
+#include "platform/win32/Files.h"
+#include "platform/win32/Profile.h"
 #include "simulation/Ball.h"
+#include "tests/platform/TempFolder.h"
 #include "simulation/PhysicsCoefficients.h"
 
 #include <bit>
@@ -80,5 +84,27 @@ TEST_F(CHeadlessGameTest, TheSameSeedPlaysTheSameGame)
     const CHeadlessGame::SResult b = m_Game.Play(GAME_9BALL, 3, TICK_CAP);
     EXPECT_EQ(a.nTicks, b.nTicks);
     EXPECT_EQ(a.nShots, b.nShots);
+}
+} // namespace
+
+namespace
+{
+TEST_F(CHeadlessGameTest, BothPlayersStatisticsAreWrittenWithTheLongestStreak)
+{
+    CTempFolder temp;
+    OverrideProgramFilePath(temp.File("Vorn"));
+    ASSERT_EQ(temp.Folder(), FindDataFolder().Str());
+    m_Game.Flow().Player1().GetStats().Load("Ann");
+    m_Game.Flow().Player2().GetStats().Load("Bob");
+    EXPECT_TRUE(m_Game.Play(GAME_8BALL, 7, TICK_CAP).bOver);
+    for (const char* szFile : {"Ann.ini", "Bob.ini"})
+    {
+        SCOPED_TRACE(szFile);
+        // 8-ball keeps its statistics in section "1".
+        const UINT nLongest = GetPrivateProfileInt("1", "m_nLongestStreak", -1, temp.File(szFile).c_str());
+        EXPECT_GE(static_cast<int>(nLongest), 1);
+    }
+    OverrideProgramFilePath("");
+    FindDataFolder();
 }
 } // namespace
