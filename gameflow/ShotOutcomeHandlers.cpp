@@ -76,9 +76,12 @@ void CGameFlow::ReRack(bool bOnlyCue)
         const int nZone = m_Engine.IsBallInZone(0);
         return nZone == -1 ? ZONE_RACK : nZone;
     };
-    const CVector3 vA = GetTableSpotA();
-    const CVector3 vB = GetTableSpotB();
-    const CVector3 vCentre(vA.x, (vA.y + vB.y) / 2, 0.0);
+    // The spots lie on the bed: their second bed coordinate is the spot's third coordinate.
+    const CVector3 vSpotA = GetTableSpotA();
+    const CVector3 vSpotB = GetTableSpotB();
+    const CVector3 vA(vSpotA.x, vSpotA.z, 0.0f);
+    const CVector3 vB(vSpotB.x, vSpotB.z, 0.0f);
+    const CVector3 vCentre(vA.x, (vA.y + vB.y) / 2, 0.0f);
     auto moveTo = [this](int n, const CVector3& v) { m_Engine.SetBallPosition(n, v.x, v.y); };
     const int nBalls = GetTableBallCount(*m_pReferee);
     if (bOnlyCue)

@@ -1,11 +1,12 @@
 // Whole games, computer against computer, without a window, with the table checked after every shot.
 #include "tests/fixtures/HeadlessGame.h"
 
+#include "tests/platform/TempFolder.h"
+
 #include "foundation/Folders.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/Profile.h"
 #include "simulation/Ball.h"
-#include "tests/platform/TempFolder.h"
 #include "simulation/PhysicsCoefficients.h"
 
 #include <bit>

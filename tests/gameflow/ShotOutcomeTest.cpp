@@ -1,5 +1,6 @@
 #include "tests/gameflow/FlowTestSupport.h"
 
+#include "simulation/PointList.h"
 #include "simulation/RefereeTypes.h"
 
 namespace
@@ -155,6 +156,25 @@ TEST_F(CShotOutcomeTest, BaseGameReRacksFourteenAroundTheLastObjectBall)
     EXPECT_EQ(m_Engine.GetBallCount(), 16);
     EXPECT_EQ(m_Flow.Player1().GetPoints(), 14);
     EXPECT_TRUE(m_Flow.IsPlayer1Current());
+}
+
+TEST_F(CShotOutcomeTest, ReRackWithTheCueBallInTheRackAreaGivesBallInHandOnTheHeadSpot)
+{
+    Start(GAME_BASE);
+    // The cue ball rests on the first rack spot; every object ball has gone.
+    CVector3 vApex;
+    ASSERT_TRUE(m_Engine.GetBallPosition(1, vApex, nullptr));
+    m_Engine.SetBallPosition(0, vApex.x, vApex.y);
+    Verdict(REF_POCKETED, static_cast<WORD>(0xfffe), 15);
+    m_Flow.OutcomeBase();
+    EXPECT_TRUE(m_Flow.IsReRackBallInHand());
+    EXPECT_EQ(m_Engine.GetBallCount(), 16);
+    CVector3 vCue;
+    ASSERT_TRUE(m_Engine.GetBallPosition(0, vCue, nullptr));
+    const CVector3 vSpotA = GetTableSpotA();
+    EXPECT_NEAR(vCue.x, vSpotA.x, 1e-4);
+    EXPECT_NEAR(vCue.y, vSpotA.z, 1e-4);
+    EXPECT_EQ(m_Engine.IsBallInZone(0), 3);
 }
 
 TEST_F(CShotOutcomeTest, PluginVerdictIsTakenOnlyWhereItFitsTheTable)
