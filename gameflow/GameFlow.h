@@ -8,6 +8,7 @@
 #include "gameflow/FlowHost.h"
 #include "gameflow/GameMode.h"
 #include "gameflow/ShotOutcome.h"
+#include "platform/mfc/CString.h"
 #include "simulation/Player.h"
 #include "simulation/Referee.h"
 
@@ -145,6 +146,13 @@ public:
     /// A new rack of the current game type: the referee pair reset, every ball of the type back on
     /// the table and racked.
     void StartNewRack(int nKeepGroups);
+
+    /// Whether a game can go on from the state as it stands (a restored or handed-in state is
+    /// checked whole before play): a known game type, every ball once in the lists and the engine,
+    /// finite places on the bed with no two balls overlapping by over 1 mm, the referee's record
+    /// agreeing with the lists, and the ball to strike on the table unless ball in hand follows.
+    /// FALSE with the reason otherwise.
+    bool CheckState(CString& strReason, bool bBallInHandFollows) const;
 
     // State.
     CPlayer& Player1() { return m_Player1; }
