@@ -1,0 +1,85 @@
+#include "tests/gameflow/FlowTestSupport.h"
+
+namespace
+{
+class CShotEvaluationTest : public CFlowTest
+{
+protected:
+    /// A shot of the current player that touched nothing: the referee's record is empty.
+    void MissedShot()
+    {
+        m_Flow.SelectCueBall(0);
+        m_Flow.GetReferee()->BeginShot(m_Flow.GetTargetBall(), m_Flow.GetReferee()->GetSecondBall());
+        g_nGameMode = modeCameraFlight | gmShotRunning;
+        ClearGameFlag(gmShotRunning);
+        m_Flow.EvaluateShot();
+    }
+};
+
+TEST_F(CShotEvaluationTest, AMissPassesTheTurnWithBallInHandAndEndsTheStreak)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nLevel2;
+        DWORD dwFlightEnd;
+        bool bRobotStroke;
+    };
+    const SCase aCases[] = {
+        {"to a person: the flight ends in ball in hand", 0, modeBallInHand, false},
+        {"to the computer: its turn flight", 4, modeNone, true},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        Start(GAME_9BALL);
+        m_Flow.Player2().SetLevel(c.nLevel2);
+        m_Flow.Player1().SetFouls(0);
+        m_Flow.Player1().GetStats().Set(STATS_CURRENT_STREAK, GetStatsSection(GAME_9BALL), 4);
+        MissedShot();
+        EXPECT_TRUE(m_Flow.GetReferee()->HasFoul());
+        EXPECT_NE(m_Flow.GetLastFoulText(), 0);
+        EXPECT_EQ(m_Flow.Player1().GetStats().Get(STATS_CURRENT_STREAK, GetStatsSection(GAME_9BALL)), 0);
+        EXPECT_FALSE(m_Flow.IsPlayer1Current());
+        EXPECT_EQ(m_Flow.Player1().GetFouls(), 1);
+        EXPECT_EQ(GetModeField(), modeCameraFlight);
+        EXPECT_EQ(m_Flow.GetFlightEndMode(), c.dwFlightEnd);
+        EXPECT_EQ(HasGameFlag(gmRobotStroke), c.bRobotStroke);
+        EXPECT_EQ(m_Flow.GetReferee()->GetTarget(), 1);
+    }
+}
+
+TEST_F(CShotEvaluationTest, ADecidedRackStopsBeforeTheNextTurnIsPrepared)
+{
+    Start(GAME_9BALL);
+    m_Flow.Player1().SetFouls(2);
+    MissedShot(); // the third foul in a row loses the rack
+    EXPECT_TRUE(HasGameFlag(gmRackDecided));
+    EXPECT_EQ(GetModeField(), 0u) << "no flight after a decided rack";
+    ASSERT_EQ(Progress().size(), 1u);
+    EXPECT_EQ(Progress()[0].wParam, 1u);
+    EXPECT_EQ(m_Host.PostedMessages().size(), 1u) << "no call for the shot";
+}
+
+TEST_F(CShotEvaluationTest, APersonAfterTheBreakCallsTheShotInFourteenOne)
+{
+    Start(GAME_14_1);
+    m_Flow.GetReferee()->SetBreakMade(TRUE);
+    m_Flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+    MissedShot();
+    ASSERT_FALSE(m_Host.PostedMessages().empty());
+    const SFlowMessage& msg = m_Host.PostedMessages().back();
+    EXPECT_EQ(msg.nMsg, FLOW_MSG_CALL_SHOT);
+    EXPECT_EQ(msg.wParam, static_cast<WPARAM>(GAME_14_1));
+    EXPECT_EQ(msg.lParam, static_cast<LPARAM>(modeAim));
+}
+
+TEST_F(CShotEvaluationTest, AGameTypeNobodyJudgesQuitsWithCodeFour)
+{
+    Start(42);
+    MissedShot();
+    ASSERT_EQ(m_Host.PostedMessages().size(), 1u);
+    EXPECT_EQ(m_Host.PostedMessages()[0].nMsg, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(m_Host.PostedMessages()[0].wParam, 4u);
+}
+} // namespace
