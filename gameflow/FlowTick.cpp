@@ -19,14 +19,12 @@ void CGameFlow::StartTurnFlight()
     m_dwFlightEndMode = modeNone;
 }
 
-bool CGameFlow::PlanComputerAim(float& fAimDegrees)
+bool CGameFlow::PlanAim(int nLevel, float& fAimDegrees)
 {
-    if (m_Host.PlanComputerShot(fAimDegrees))
-        return true;
     const auto start = std::chrono::steady_clock::now();
     SShotPlannerSetup setup;
     setup.nGameType = m_nGameType;
-    setup.nLevel = m_pCurrent->GetRobotLevel();
+    setup.nLevel = nLevel;
     setup.bBreakMade = m_pReferee->HasBreakMade();
     setup.nTarget = GetTargetBall();
     setup.bFinalBall = m_pReferee->HasFinalBall();
@@ -59,7 +57,7 @@ void CGameFlow::TickCameraFlight(float fInputFactor)
     SelectCueBall(0);
     float fAim = m_Cue.fAim;
     // Without a shot the computer still plays: it strikes along its last aim.
-    if (PlanComputerAim(fAim))
+    if (m_Host.PlanComputerShot(fAim) || PlanAim(m_pCurrent->GetRobotLevel(), fAim))
         m_Cue.fAim = fAim;
     SetGameFlag(gmStroking);
 }

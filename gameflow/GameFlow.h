@@ -118,6 +118,9 @@ public:
     /// One tick of the camera flight; the flight of a headless flow ends at its first tick.
     void TickCameraFlight(float fInputFactor);
 
+    /// An aim from the planner at a skill level (the computer's own for its turn); false when it
+    /// found no shot.
+    bool PlanAim(int nLevel, float& fAimDegrees);
     /// One tick of the game's steps: the rolling balls, then the computer's stroke or the flight.
     void Tick(DWORD dwMs);
     /// Time spent planning the computer's shots (ns), and the shots struck.
@@ -226,8 +229,6 @@ protected:
     bool SelectLowestBall();
     void CountGames(int nWinnerIsPlayer2);
     void AwardTrophies();
-    /// The computer's aim from the planner; false when it found no shot.
-    bool PlanComputerAim(float& fAimDegrees);
 
 private:
     CBallEngine& m_Engine;

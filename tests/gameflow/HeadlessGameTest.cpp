@@ -109,3 +109,43 @@ TEST_F(CHeadlessGameTest, BothPlayersStatisticsAreWrittenWithTheLongestStreak)
     FindDataFolder();
 }
 } // namespace
+
+namespace
+{
+TEST_F(CHeadlessGameTest, TwoPeoplePassTheTurnAsTheRulesSayAndPracticeKeepsPlayerOne)
+{
+    // After each shot: a foul gives the other person ball in hand; practice keeps player 1.
+    bool bPlayer1Before = true;
+    int nFoulsSeen = 0;
+    auto check = [&](bool bPractice)
+    {
+        CGameFlow& flow = m_Game.Flow();
+        const CReferee& ref = *flow.GetReferee();
+        if (bPractice)
+            EXPECT_TRUE(flow.IsPlayer1Current());
+        else if (ref.HasFoul())
+        {
+            ++nFoulsSeen;
+            EXPECT_NE(flow.IsPlayer1Current(), bPlayer1Before);
+            EXPECT_EQ(flow.GetFlightEndMode(), modeBallInHand);
+        }
+        bPlayer1Before = flow.IsPlayer1Current();
+    };
+    // Games of fixed seeds until one shows a foul.
+    for (unsigned nSeed = 1; nSeed <= 8 && nFoulsSeen == 0; ++nSeed)
+    {
+        SCOPED_TRACE(nSeed);
+        const CHeadlessGame::SResult game = m_Game.Play(
+            GAME_9BALL, nSeed, TICK_CAP, [&] { check(false); }, true);
+        EXPECT_TRUE(game.bOver);
+        EXPECT_EQ(game.nUnexpected, 0);
+    }
+    EXPECT_GT(nFoulsSeen, 0);
+
+    m_Game.Flow().Settings().nCompetitionType = 0;
+    const CHeadlessGame::SResult practice = m_Game.Play(
+        GAME_8BALL, 11, TICK_CAP, [&] { check(true); }, true);
+    m_Game.Flow().Settings().nCompetitionType = 1;
+    EXPECT_TRUE(practice.bOver);
+}
+} // namespace
