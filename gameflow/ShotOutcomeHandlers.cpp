@@ -1,6 +1,7 @@
 // The outcome handlers: what a judged shot changes in the score, the turn, the balls on the table
 // and the rack, one handler per game type.
 #include "gameflow/GameFlow.h"
+#include "platform/win32/DebugLog.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PointList.h"
@@ -435,10 +436,15 @@ void CGameFlow::ApplyShotOutcome(const CShotOutcome& outcome, bool bShooterWasPl
         m_pReferee->SetCueBall(nCue);
         m_Engine.SetCueBallNumber(nCue);
     }
+    else
+        OutputDebugString("ApplyShotOutcome: the ball to strike is not on the table, the old one stays\n");
     if (outcome.bTurnPasses != 0)
         NextTurn();
     const int nBalls = GetTableBallCount(*m_pReferee);
     const WORD wBallsMask = GetBallsMask(nBalls);
+    if ((outcome.dwPutBack & ~static_cast<std::uint32_t>(wBallsMask)) != 0 ||
+        (outcome.dwShownPutBack & ~static_cast<std::uint32_t>(wBallsMask)) != 0)
+        OutputDebugString("ApplyShotOutcome: balls beyond the game's ball count ignored\n");
     for (int n = 0; n < nBalls; ++n)
         if ((outcome.dwPutBack & (1u << n)) != 0)
             PutBallBackCounted(n, m_nGameType);
