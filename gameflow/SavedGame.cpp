@@ -1,5 +1,6 @@
 #include "gameflow/SavedGame.h"
 
+#include "gameflow/GameMode.h"
 #include "platform/win32/AtomicFile.h"
 #include "platform/win32/ByteStream.h"
 #include "platform/win32/DebugLog.h"
@@ -18,9 +19,6 @@ namespace
 constexpr std::size_t MAGIC_SIZE = 4;
 /// The fields after the referee state: put-back mask, game mode, shot record, settings.
 constexpr std::size_t TAIL_SIZE = 4 + 4 + 36 + 8 * 4;
-/// The mode field of the game-mode word, and the zoom bit that may stand beside a mode.
-constexpr DWORD MODE_FIELD = 0xffe0;
-constexpr DWORD MODE_ZOOM = 0x400;
 
 bool IsBuiltInGameType(int nGameType)
 {
@@ -189,7 +187,7 @@ private:
     {
         if (m_out.m_nPutBackMask > 0xffff)
             return Fail("the put-back mask names balls that do not exist");
-        const DWORD nModes = m_out.m_nGameMode & MODE_FIELD & ~MODE_ZOOM;
+        const DWORD nModes = m_out.m_nGameMode & MODE_FIELD & ~modeZoom;
         if (std::popcount(nModes) > 1)
             return Fail("the game-mode word holds more than one mode");
         return true;
