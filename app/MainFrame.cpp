@@ -15,6 +15,7 @@
 #include "platform/win32/SystemParameters.h"
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
+#include "render/SceneReader.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsCoefficients.h"
 
@@ -159,6 +160,11 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
         AfxMessageBox("No 3-D device could be found.", MB_ICONHAND);
         return -1;
     }
+    // The scene text's reader shows its own error box when the text is missing or of another version.
+    if (!g_sceneReader.Open())
+        return -1;
+    g_sceneReader.ReadLevels(m_astrLevels);
+    g_sceneReader.ReadLinks();
     DriverInfo* pDriver = nullptr;
     DeviceInfo* pDevice = nullptr;
     m_pFramework = std::make_unique<CD3DFramework>();

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "media/SoundSystem.h"
+#include "platform/mfc/CString.h"
 #include "platform/mfc/Wnd.h"
 #include "render/RackScene.h"
 #include "simulation/Player.h"
@@ -112,4 +113,6 @@ private:
     /// The game-mode word kept while the window has no focus, and whether one was kept.
     DWORD m_dwSavedMode = 0;
     BOOL m_bModeSaved = FALSE;
+    /// The scene's detail levels, one line each, read when the window is created.
+    CStringArray m_astrLevels;
 };

@@ -10,11 +10,13 @@
 #include "media/MusicPlayer.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/mfc/CFile.h"
+#include "platform/mfc/StringResources.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Registry.h"
+#include "render/TextureSet.h"
 #include "simulation/BallEngine.h"
 #include "simulation/DiscTable.h"
 #include "simulation/GamePlugins.h"
@@ -68,6 +70,21 @@ void ShowErrorBoxWith(UINT nId, const char* szArgument)
     if (nAt >= 0)
         strText = strText.Left(nAt) + szArgument + strText.Mid(nAt + 2);
     ShowErrorBoxText(strText);
+}
+
+/// The program's texts, from the string table of the resource library in use.
+bool ResourceLibraryString(UINT nId, CString& strText)
+{
+    const HINSTANCE hResources = AfxGetResourceHandle();
+    if (hResources == nullptr || nId == 0 || nId > 0xFFFF)
+        return false;
+    const HRSRC hInfo = FindResource(hResources, MAKEINTRESOURCE(static_cast<WORD>(nId)), RT_STRING);
+    const auto* pText =
+        hInfo != nullptr ? static_cast<const char*>(LockResource(LoadResource(hResources, hInfo))) : nullptr;
+    if (pText == nullptr)
+        return false;
+    strText = CString(pText, static_cast<int>(SizeofResource(hResources, hInfo)));
+    return true;
 }
 
 CString WithArtworkFolder(const CString& strName)
@@ -141,6 +158,7 @@ BOOL CVornApp::LoadResources()
         return FALSE;
     }
     AfxSetResourceHandle(m_hResources);
+    SetStringResourceSource(&ResourceLibraryString);
     return TRUE;
 }
 
@@ -225,7 +243,10 @@ BOOL CVornApp::InitInstance()
     LoadStdProfileSettings(4);
     ReadClipKeys();
     Trace("ball sets");
-    if (!ScanBallDataFiles())
+    // The ball sets count only when their libraries list at least one texture variant.
+    if (ScanBallDataFiles())
+        g_textureSet.LoadTextureSet();
+    if (g_textureSet.GetCount() == 0)
     {
         ShowErrorBoxWith(21526, "balltex.dat");
         return FailStart(pFrame);
@@ -258,6 +279,7 @@ int CVornApp::ExitInstance()
     CloseMusic(); // a track still open when the window went
     if (m_hResources != nullptr)
     {
+        SetStringResourceSource(nullptr);
         AfxSetResourceHandle(nullptr);
         FreeLibrary(m_hResources);
         m_hResources = nullptr;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "foundation/Folders.h"
+#include "foundation/LibraryLists.h"
 #include "platform/TempFolder.h"
 #include "platform/win32/Files.h"
 
@@ -19,6 +20,7 @@ public:
     }
     ~CAppFolder()
     {
+        g_astrArtworkLibraries.RemoveAll();
         OverrideProgramFilePath("");
         FindDataFolder();
         InitIniFilePath();
@@ -31,6 +33,15 @@ public:
     void AddLibrary(const std::string& strName) const
     {
         std::filesystem::copy_file(std::string(VORN_APP_FIXTURE_DIR) + "VornRes.dll", m_folder.File(strName));
+    }
+
+    /// Gives the program the test libraries' scene text: a library beside it, listed by its bare
+    /// name as start-up's scan lists it.
+    void AddArtworkLibrary() const
+    {
+        AddLibrary("Imagery.dll");
+        g_astrArtworkLibraries.RemoveAll();
+        g_astrArtworkLibraries.Add("Imagery.dll");
     }
 
 private:

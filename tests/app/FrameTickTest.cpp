@@ -23,6 +23,7 @@ void Pump()
 TEST(FrameTickTest, TickDrawsOnlyForAStartedFocusedActiveWindowOutOfModalMode)
 {
     const CAppFolder app;
+    app.AddArtworkLibrary();
     ASSERT_TRUE(StartDisplay());
     const CDisplayAdapterScope restoreAdapter(LoadDisplayAdapter());
     ASSERT_NE(nullptr, InstallSystemDisplayAdapter());
@@ -105,6 +106,7 @@ TEST(FrameTickTest, CloseAsksOnlyInARunningGame)
         {"playing, the player declines", true, 0, IDCANCEL, true, false},
     };
     const CAppFolder app;
+    app.AddArtworkLibrary();
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);

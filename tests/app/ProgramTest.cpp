@@ -109,6 +109,43 @@ TEST(ProgramTest, TablesDatThatCannotBeMadeEndsTheStartWithItsMessage)
     EXPECT_EQ(std::string::npos, run.Log().find("Game started"));
 }
 
+/// How often the text holds the part.
+size_t CountOf(const std::string& strText, const std::string& strPart)
+{
+    size_t nCount = 0;
+    for (size_t nAt = strText.find(strPart); nAt != std::string::npos; nAt = strText.find(strPart, nAt + 1))
+        ++nCount;
+    return nCount;
+}
+
+TEST(ProgramTest, BallSetsWithoutATextureListEndTheStartWithStatusTwo)
+{
+    CTestProgramRun run;
+    // The library is there, at its version, but lists no ball set.
+    std::filesystem::copy_file(run.Program() / "Bare.res", run.Program() / "VornBall.dat",
+                               std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(2, run.Run("")) << run.Log();
+    EXPECT_NE(std::string::npos, run.Log().find("The ball sets (balltex.dat) could not be loaded.")) << run.Log();
+    EXPECT_EQ(std::string::npos, run.Log().find("Start-up: tables.dat")) << run.Log();
+}
+
+TEST(ProgramTest, SceneTextIsOpenedOrItsAbsenceShownOnce)
+{
+    {
+        CTestProgramRun run;
+        ASSERT_EQ(0, run.Run("frame 2 close\nanswer ok\n")) << run.Log();
+        EXPECT_EQ(0u, CountOf(run.Log(), "The scene text could not be read.")) << run.Log();
+        EXPECT_NE(std::string::npos, run.Log().find("Game started"));
+    }
+    CTestProgramRun run;
+    for (const char* szLibrary : {"Imagery.dll", "Imagery1.dll"})
+        std::filesystem::copy_file(run.Program() / "Bare.res", run.Program() / szLibrary,
+                                   std::filesystem::copy_options::overwrite_existing);
+    EXPECT_EQ(2, run.Run("")) << run.Log();
+    EXPECT_EQ(1u, CountOf(run.Log(), "The scene text could not be read.")) << run.Log();
+    EXPECT_EQ(std::string::npos, run.Log().find("Game started")) << run.Log();
+}
+
 TEST(ProgramTest, OptionsEndTheStartEarlyOrDeleteTheirFile)
 {
     CTestProgramRun run;

@@ -1,6 +1,7 @@
 // The real program in a copy of the program folder the build filled: start-up's required-files
-// check and its library scans pass on the game's own libraries, the game starts with its sound
-// effects loaded, a key reaches the game's keyboard, and quitting stops speech and sound.
+// check, its library scans, the ball sets and the scene text pass on the game's own libraries, the
+// game starts with its sound effects loaded, a key reaches the game's keyboard, and quitting stops
+// speech and sound.
 #include "fixtures/ProgramRun.h"
 #include "tests/assets/GameFiles.h"
 
@@ -13,6 +14,9 @@ TEST(GameProgramTest, StartsOnTheGamesOwnLibraries)
     const std::string strLog = run.Log();
     EXPECT_EQ(std::string::npos, strLog.find("not found or corrupt")) << strLog;
     EXPECT_EQ(std::string::npos, strLog.find("old version")) << strLog;
+    EXPECT_EQ(std::string::npos, strLog.find("No ball textures were found")) << strLog;
+    EXPECT_EQ(std::string::npos, strLog.find("Scene text:")) << strLog;
+    EXPECT_EQ(std::string::npos, strLog.find("The scene description could not be read")) << strLog;
     size_t nAt = 0;
     for (const char* szStep : {"resources", "artwork libraries", "ball sets", "Game started"})
     {
