@@ -25,6 +25,12 @@ TEST_F(CStateCheckTest, ImpossibleStatesAreRefusedWithTheirReason)
         engine.GetBallPosition(k, v, nullptr);
         engine.SetBallPosition(n, v.x + 2.0 * BALL_RADIUS_M + dGap, v.y);
     };
+    auto pocketCueBall = [](CGameFlow& f, CBallEngine& e)
+    {
+        e.RemoveBall(0);
+        f.SetBallLists(0x3fe, 0x1);
+        f.GetReferee()->GetBallTable()->SetPocketedBefore(0, TRUE);
+    };
     const SCase aCases[] = {
         {"a fresh rack", [](CGameFlow&, CBallEngine&) {}, false, ""},
         {"touching balls", [&](CGameFlow&, CBallEngine& e) { moveNextTo(e, 0, 5, -0.0005); }, false, ""},
@@ -41,22 +47,8 @@ TEST_F(CStateCheckTest, ImpossibleStatesAreRefusedWithTheirReason)
         {"the referee thinks a ball is down",
          [](CGameFlow& f, CBallEngine&) { f.GetReferee()->GetBallTable()->SetPocketedBefore(4, TRUE); }, false,
          "The referee's record of ball 4 differs from the table."},
-        {"the cue ball pocketed",
-         [](CGameFlow& f, CBallEngine& e)
-         {
-             e.RemoveBall(0);
-             f.SetBallLists(0x3fe, 0x1);
-             f.GetReferee()->GetBallTable()->SetPocketedBefore(0, TRUE);
-         },
-         false, "The ball to strike (0) is not on the table."},
-        {"the cue ball pocketed before ball in hand",
-         [](CGameFlow& f, CBallEngine& e)
-         {
-             e.RemoveBall(0);
-             f.SetBallLists(0x3fe, 0x1);
-             f.GetReferee()->GetBallTable()->SetPocketedBefore(0, TRUE);
-         },
-         true, ""},
+        {"the cue ball pocketed", pocketCueBall, false, "The ball to strike (0) is not on the table."},
+        {"the cue ball pocketed before ball in hand", pocketCueBall, true, ""},
     };
     for (const SCase& c : aCases)
     {
