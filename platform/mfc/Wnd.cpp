@@ -197,8 +197,24 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
         m_strTitle = CString(szTitle).SpanExcluding("\n");
     else if (AfxGetApp() != nullptr && AfxGetApp()->m_pszAppName != nullptr)
         m_strTitle = AfxGetApp()->m_pszAppName;
+    m_hAccelTable = LoadAccelerators(AfxGetResourceHandle(), MAKEINTRESOURCE(static_cast<WORD>(nIDResource)));
+    if (m_hMenuDefault == nullptr)
+        m_hMenuDefault = LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(static_cast<WORD>(nIDResource)));
     return CreateEx(0, nullptr, m_strTitle, dwDefaultStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
                     pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr, nullptr);
+}
+
+CFrameWnd::~CFrameWnd()
+{
+    if (m_hMenuDefault != nullptr)
+        DestroyMenu(m_hMenuDefault);
+}
+
+BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
+{
+    if (CWnd::PreTranslateMessage(pMsg))
+        return TRUE;
+    return m_hAccelTable != nullptr && TranslateAccelerator(m_hWnd, m_hAccelTable, pMsg);
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID)

@@ -8,6 +8,8 @@
 
 #include "platform/mfc/CString.h"
 #include "platform/mfc/CmdTarget.h"
+#include "platform/win32/Accelerators.h"
+#include "platform/win32/Menus.h"
 
 /// Style bit of frames: the document's name is added to the title (no documents here: ignored).
 inline constexpr DWORD FWS_ADDTOTITLE = 0x00008000;
@@ -102,13 +104,22 @@ LRESULT AfxWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 class CFrameWnd : public CWnd
 {
 public:
-    /// Creates the frame window titled by the first line of string resource nIDResource.
+    CFrameWnd() = default;
+    ~CFrameWnd() override;
+    CFrameWnd(const CFrameWnd&) = delete;
+    CFrameWnd& operator=(const CFrameWnd&) = delete;
+
+    /// Creates the frame window titled by the first line of string resource nIDResource, with the
+    /// menu and accelerator table of that id when the resource library has them (a missing or
+    /// damaged one leaves the frame without it).
     virtual BOOL LoadFrame(UINT nIDResource, DWORD dwDefaultStyle = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
                            CWnd* pParentWnd = nullptr, void* pContext = nullptr);
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     /// Commands go to the frame's map, then to the application's.
     BOOL OnCmdMsg(UINT nID) override;
     BOOL OnUpdateCmdMsg(CCmdUI* pCmdUI) override;
+    /// A key of the accelerator table becomes the frame's WM_COMMAND and is not dispatched.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     /// A frame owns itself: it is deleted when its window is gone.
     void PostNcDestroy() override { delete this; }
 
@@ -116,6 +127,8 @@ public:
     const SMessageMap* GetMessageMap() const override { return GetThisMessageMap(); }
 
     CString m_strTitle;
+    HACCEL m_hAccelTable = nullptr; // loaded tables live as long as the process
+    HMENU m_hMenuDefault = nullptr; // the frame's menu, kept without showing it; destroyed with the frame
 
 protected:
     void OnClose();

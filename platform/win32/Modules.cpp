@@ -262,6 +262,16 @@ DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo)
 
 BOOL FreeResource(HGLOBAL /*hResData*/) { return FALSE; }
 
+std::span<const BYTE> ResourceBytes(HMODULE hModule, LPCSTR szName, LPCSTR szType)
+{
+    HRSRC hInfo = FindResource(hModule, szName, szType);
+    const auto* pData =
+        hInfo != nullptr ? static_cast<const BYTE*>(LockResource(LoadResource(hModule, hInfo))) : nullptr;
+    if (pData == nullptr)
+        return {};
+    return {pData, SizeofResource(hModule, hInfo)};
+}
+
 int LoadString(HINSTANCE hInstance, UINT nId, LPSTR szBuffer, int nBufferMax)
 {
     if (szBuffer == nullptr || nBufferMax <= 0)

@@ -10,6 +10,7 @@
 #include "platform/win32/WinTypes.h"
 
 #include <cstdint>
+#include <span>
 
 struct HRSRC__;
 using HRSRC = HRSRC__*;
@@ -61,6 +62,9 @@ LPVOID LockResource(HGLOBAL hResData);
 DWORD SizeofResource(HMODULE hModule, HRSRC hResInfo);
 /// Resources live as long as their library; always FALSE, as on Win32.
 BOOL FreeResource(HGLOBAL hResData);
+/// The bytes of a resource (FindResource, LoadResource, SizeofResource in one); empty when the
+/// library has none of that name and type. Valid until the library's last FreeLibrary.
+std::span<const BYTE> ResourceBytes(HMODULE hModule, LPCSTR szName, LPCSTR szType);
 
 /// Copies string nId of the library's string table into the buffer, cut to nBufferMax - 1
 /// characters and terminated; returns the characters copied, 0 when there is no such string.

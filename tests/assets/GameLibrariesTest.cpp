@@ -2,6 +2,8 @@
 // stamp start-up demands, and holds every resource the game loads by name.
 #include "tests/assets/GameFiles.h"
 
+#include "platform/win32/Accelerators.h"
+#include "platform/win32/Menus.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/ResourceLibrary.h"
 
@@ -9,7 +11,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
+#include <span>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -89,6 +94,32 @@ TEST(GameLibrariesTest, ProgramLibraryHoldsEveryString)
     FreeLibrary(hLib);
 }
 
+// The frame's menu and keys read back, and each key stands for a command of the menu.
+TEST(GameLibrariesTest, ProgramLibraryMenuAndKeysDecode)
+{
+    const HMODULE hLib = LoadLibrary(GamePath("VornRes.dll").c_str());
+    ASSERT_NE(nullptr, hLib);
+    HMENU hMenu = LoadMenu(hLib, MAKEINTRESOURCE(128));
+    ASSERT_NE(nullptr, hMenu);
+    std::set<UINT> commands;
+    for (int nPopup = 0; nPopup < GetMenuItemCount(hMenu); ++nPopup)
+    {
+        HMENU hSub = GetSubMenu(hMenu, nPopup);
+        ASSERT_NE(nullptr, hSub);
+        for (int i = 0; i < GetMenuItemCount(hSub); ++i)
+            commands.insert(GetMenuItemID(hSub, i));
+    }
+    const std::span<const BYTE> keys = ResourceBytes(hLib, MAKEINTRESOURCE(128), MAKEINTRESOURCE(RT_ACCELERATOR_ID));
+    std::vector<ACCEL> table;
+    std::string strError;
+    ASSERT_TRUE(DecodeAcceleratorTable(keys, table, strError)) << strError;
+    for (const ACCEL& accel : table)
+        EXPECT_TRUE(commands.contains(accel.cmd)) << accel.cmd;
+    EXPECT_NE(nullptr, LoadAccelerators(hLib, MAKEINTRESOURCE(128)));
+    DestroyMenu(hMenu);
+    FreeLibrary(hLib);
+}
+
 namespace
 {
 struct SNamedResource
@@ -119,6 +150,8 @@ std::vector<SNamedResource> NamedResources()
     add("VornRes.dll", Id(12), Id(369));
     add("VornRes.dll", Id(12), Id(32649));
     add("VornRes.dll", Id(14), Id(128));
+    add("VornRes.dll", Id(4), Id(128)); // the frame's menu
+    add("VornRes.dll", Id(9), Id(128)); // its accelerator table
     add("artwork", "SET", "3-DVORN.ART");
     add("artwork", "SET", "TABLES.SET");
     for (const char* sz :

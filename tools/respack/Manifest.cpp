@@ -1,14 +1,13 @@
 #include "tools/respack/Manifest.h"
 
+#include "platform/win32/Accelerators.h"
+#include "platform/win32/Menus.h"
+
 #include <cctype>
 #include <charconv>
 #include <sstream>
 
-namespace
-{
-// Cuts a line into tokens: runs of non-blank characters, or double-quoted texts with escapes.
-// A '#' at the start of a token ends the line.
-bool Tokenize(const std::string& strLine, std::vector<std::string>& tokens, std::string& strError)
+bool TokenizeLine(const std::string& strLine, std::vector<std::string>& tokens, std::string& strError)
 {
     std::size_t i = 0;
     while (i < strLine.size())
@@ -70,7 +69,7 @@ bool Tokenize(const std::string& strLine, std::vector<std::string>& tokens, std:
     return true;
 }
 
-bool ParseNumber(const std::string& strToken, unsigned long nMax, unsigned long& nValue)
+bool ParseSourceNumber(const std::string& strToken, unsigned long nMax, unsigned long& nValue)
 {
     int nBase = 10;
     std::size_t nStart = 0;
@@ -84,6 +83,8 @@ bool ParseNumber(const std::string& strToken, unsigned long nMax, unsigned long&
     return !strToken.empty() && result.ec == std::errc() && result.ptr == pEnd && nValue <= nMax;
 }
 
+namespace
+{
 bool IsDigits(const std::string& strToken)
 {
     for (char ch : strToken)
@@ -114,7 +115,7 @@ bool ParseKey(const std::string& strToken, SResourceKey& key, std::string& strEr
         return true;
     }
     unsigned long nId = 0;
-    if (!ParseNumber(strToken, 0xFFFF, nId) || nId == 0)
+    if (!ParseSourceNumber(strToken, 0xFFFF, nId) || nId == 0)
     {
         strError = "a numeric id must lie between 1 and 65535: " + strToken;
         return false;
@@ -131,7 +132,7 @@ bool ParseVersion(const std::vector<std::string>& tokens, SResourceVersion& vers
     int nCount = 0;
     while (std::getline(in, strPart, '.'))
     {
-        if (nCount == 4 || !IsDigits(strPart) || !ParseNumber(strPart, 0xFFFF, anParts[nCount]))
+        if (nCount == 4 || !IsDigits(strPart) || !ParseSourceNumber(strPart, 0xFFFF, anParts[nCount]))
             nCount = 5; // marks the text as wrong
         else
             ++nCount;
@@ -154,7 +155,7 @@ bool ParseStatement(const std::vector<std::string>& tokens, int nLine, SManifest
     if (tokens[0] == "language")
     {
         unsigned long nValue = 0;
-        if (tokens.size() != 2 || !ParseNumber(tokens[1], 0xFFFF, nValue))
+        if (tokens.size() != 2 || !ParseSourceNumber(tokens[1], 0xFFFF, nValue))
         {
             strError = "write the language as one number 0..0xFFFF";
             return false;
@@ -181,6 +182,20 @@ bool ParseStatement(const std::vector<std::string>& tokens, int nLine, SManifest
             strError = "a string needs a numeric id";
             return false;
         }
+    }
+    else if (tokens[0] == "menu" || tokens[0] == "accelerators")
+    {
+        if (tokens.size() != 3)
+        {
+            strError = "write a " + tokens[0] + " entry as: " + tokens[0] + " <name> <file>";
+            return false;
+        }
+        const bool bMenu = tokens[0] == "menu";
+        entry.eSource = bMenu ? EEntrySource::Menu : EEntrySource::Accelerators;
+        entry.type = SResourceKey::Id(bMenu ? RT_MENU_ID : RT_ACCELERATOR_ID);
+        entry.strFile = tokens[2];
+        if (!ParseKey(tokens[1], entry.name, strError))
+            return false;
     }
     else
     {
@@ -210,7 +225,7 @@ bool ParseManifest(const std::string& strText, SManifest& manifest, std::string&
             strLine.pop_back();
         std::vector<std::string> tokens;
         std::string strWhat;
-        const bool bParsed = Tokenize(strLine, tokens, strWhat) &&
+        const bool bParsed = TokenizeLine(strLine, tokens, strWhat) &&
                              (tokens.empty() || ParseStatement(tokens, nLine, manifest, nLanguage, strWhat));
         if (!bParsed)
         {

@@ -2,6 +2,7 @@
 
 #include "platform/win32/ByteStream.h"
 #include "platform/win32/DialogTemplate.h"
+#include "tools/respack/MenuSource.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -40,6 +41,16 @@ bool CheckEntry(const SManifestEntry& entry, const std::vector<BYTE>& data, std:
     strError = "dialog " + entry.strFile + ": " + strWhat;
     return false;
 }
+
+// Turns a menu or accelerator source into its resource bytes; raw files stay as they are.
+bool CompileSource(const SManifestEntry& entry, std::vector<BYTE>& data, std::string& strError)
+{
+    if (entry.eSource == EEntrySource::Raw)
+        return true;
+    const std::string strText(data.begin(), data.end());
+    return entry.eSource == EEntrySource::Menu ? CompileMenuSource(strText, data, strError)
+                                               : CompileAcceleratorSource(strText, data, strError);
+}
 } // namespace
 
 bool BuildResourceLibrary(const SManifest& manifest, const std::vector<std::string>& sourceDirs,
@@ -58,6 +69,11 @@ bool BuildResourceLibrary(const SManifest& manifest, const std::vector<std::stri
             return false;
         }
         std::string strWhat;
+        if (!CompileSource(entry, data, strWhat))
+        {
+            strError = strWhere + entry.strFile + ", " + strWhat;
+            return false;
+        }
         if (!CheckEntry(entry, data, strWhat))
         {
             strError = strWhere + strWhat;
