@@ -2,6 +2,7 @@
 
 #include "foundation/LibraryLists.h"
 #include "foundation/Matrix.h"
+#include "foundation/Stopwatch.h"
 #include "platform/dx/Device.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
@@ -70,6 +71,7 @@ HRESULT CRackScene::Render(CD3DFramework& framework)
     framework.GetViewport()->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, CLEAR_COLOUR, 1.0f, 0);
     if (!m_bReady || pDevice == nullptr)
         return S_OK;
+    TurnSceneObjects(m_objects, static_cast<float>(g_FrameStopwatch.GetElapsed()) * 0.001f);
     m_painter.SetViewChanged(UpdateViewChanged());
     pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
     pDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);

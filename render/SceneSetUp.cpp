@@ -1,8 +1,10 @@
 #include "render/SceneSetUp.h"
 
+#include "foundation/Matrix.h"
 #include "platform/dx/Device.h"
 #include "render/Light.h"
 #include "render/SceneReader.h"
+#include "render/SceneRecords.h"
 #include "render/TextureManager.h"
 
 #include <algorithm>
@@ -25,6 +27,7 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
     std::vector<CSceneObjectRec> recs, table;
     reader.ReadObjects(recs);
     reader.ReadTable(table);
+    reader.ReadMotions();
     reader.Close();
     recs.insert(recs.end(), table.begin(), table.end());
     for (const CSceneObjectRec& rec : recs)
@@ -43,6 +46,27 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
     std::stable_sort(objects.begin(), objects.end(),
                      [](const auto& a, const auto& b) { return a->m_nParam8 < b->m_nParam8; });
     return TRUE;
+}
+
+void TurnSceneObjects(const std::vector<std::unique_ptr<CSceneObject>>& objects, float fSeconds)
+{
+    // Revolutions per minute to radians per second.
+    constexpr float RPM_TO_RAD_PER_S = 0.10471975f;
+    for (const auto& pObject : objects)
+    {
+        const int nMotion = pObject->m_nMotion;
+        if (nMotion < 0 || nMotion >= static_cast<int>(g_aMotions.size()) ||
+            g_aMotions[static_cast<std::size_t>(nMotion)].m_nKind != 1)
+            continue;
+        const float fAngle =
+            static_cast<float>(g_aMotions[static_cast<std::size_t>(nMotion)].GetInt()) * RPM_TO_RAD_PER_S * fSeconds;
+        CVector3 vDir, vUp, vTurned;
+        pObject->GetOrientation(pObject.get(), vDir, vUp); // its own frame's axes
+        if (Vec3Length(&vDir) == 0.0f || Vec3Length(&vUp) == 0.0f)
+            continue; // no frame to turn yet
+        Vec3RotateAxis(&vTurned, &vDir, &vUp, fAngle);
+        pObject->Turn(vTurned, vUp);
+    }
 }
 
 HRESULT DrawSceneObjects(CDirect3DDevice& device, CDirect3DViewport& viewport,

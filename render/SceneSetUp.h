@@ -13,6 +13,10 @@ class CDirect3DDevice;
 /// Reads the scene from the artwork libraries into objects; FALSE when the scene text is missing.
 BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSceneObject>>& objects);
 
+/// Turns every object whose motion is a turn (kind 1, revolutions per minute) about its up axis by
+/// the time elapsed, in seconds.
+void TurnSceneObjects(const std::vector<std::unique_ptr<CSceneObject>>& objects, float fSeconds);
+
 /// Draws the enabled objects in list order inside one scene.
 HRESULT DrawSceneObjects(CDirect3DDevice& device, CDirect3DViewport& viewport,
                          const std::vector<std::unique_ptr<CSceneObject>>& objects);

@@ -13,6 +13,7 @@
 #include "render/Environment3D.h"
 #include "render/Light.h"
 #include "render/SceneObject.h"
+#include "render/SceneRecords.h"
 #include "render/SceneSetUp.h"
 #include "render/TextureManager.h"
 #include "simulation/DiscTable.h"
@@ -160,5 +161,43 @@ TEST(PaintedRackTest, BallsPaintedWhereTheyProjectIn32And16Bits)
         EXPECT_GT(at(0) & 0xFF, 0x80u) << std::hex << at(0);
         DeleteAllTextures();
     }
+    g_astrArtworkLibraries.RemoveAll();
+}
+
+TEST(PaintedRackTest, TurningObjectsTurnByTheirSpeed)
+{
+    for (const std::string& strFile : ArtworkLibraries())
+        g_astrArtworkLibraries.Add(GamePath(strFile).c_str());
+    SurfacePtr pTarget =
+        CDirectDrawSurface::Create(64, 64, MakeRgbPixelFormat(32), DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
+    CDirect3DDevice device(pTarget);
+    std::vector<std::unique_ptr<CSceneObject>> objects;
+    ASSERT_TRUE(BuildSceneObjects(device, objects));
+    TurnSceneObjects(objects, 0.0f);
+    std::vector<std::pair<CVector3, CVector3>> before;
+    for (const auto& pObject : objects)
+    {
+        CVector3 vDir, vUp;
+        pObject->GetOrientation(pObject.get(), vDir, vUp);
+        before.emplace_back(vDir, vUp);
+    }
+    // A quarter of a second: the fan at 40 revolutions a minute turns 60 degrees about its up axis.
+    TurnSceneObjects(objects, 0.25f);
+    int nTurned = 0;
+    for (std::size_t k = 0; k < objects.size(); ++k)
+    {
+        CVector3 vDir, vUp;
+        objects[k]->GetOrientation(objects[k].get(), vDir, vUp);
+        const float fCos =
+            static_cast<float>(Vec3Dot(&vDir, &before[k].first)) / (Vec3Length(&vDir) * Vec3Length(&before[k].first));
+        EXPECT_NEAR(Vec3Dot(&vUp, &before[k].second), Vec3Dot(&before[k].second, &before[k].second), 1e-3);
+        const bool bTurns = objects[k]->m_nMotion >= 0 && objects[k]->m_nMotion < static_cast<int>(g_aMotions.size()) &&
+                            g_aMotions[static_cast<std::size_t>(objects[k]->m_nMotion)].m_nKind == 1;
+        EXPECT_NEAR(fCos, bTurns ? 0.5f : 1.0f, 1e-3) << k;
+        nTurned += bTurns ? 1 : 0;
+    }
+    EXPECT_GE(nTurned, 1) << "the scene has a fan";
+    CLightTable::DeleteAll();
+    DeleteAllTextures();
     g_astrArtworkLibraries.RemoveAll();
 }
