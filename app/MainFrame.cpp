@@ -145,6 +145,7 @@ LRESULT CMainFrame::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return 0;
     if (uMsg == MM_MCINOTIFY)
     {
+        OutputDebugString("Music: a track ended\n");
         OnMusicNotify(wParam, lParam);
         return 0;
     }

@@ -1,11 +1,19 @@
 // The real program in a copy of the program folder the build filled: start-up's required-files
 // check, its library scans, the ball sets and the scene text pass on the game's own libraries, the
-// game starts with its sound effects loaded, a key reaches the game's keyboard, and quitting stops
-// speech and sound.
+// game starts with its sound effects loaded and the music folder playing, a key reaches the game's
+// keyboard, and quitting stops speech, music and sound.
+#include "fixtures/AudioFixtures.h"
 #include "fixtures/ProgramRun.h"
 #include "tests/assets/GameFiles.h"
 
+#include "platform/EnvScope.h"
+#include "platform/win32/Messages.h"
+#include "platform/win32/WindowTable.h"
+
+#include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <thread>
 
 TEST(GameProgramTest, StartsOnTheGamesOwnLibraries)
 {
@@ -35,4 +43,24 @@ TEST(GameProgramTest, LoadsTheEffectsAndReadsAKeyThroughTheKeyboardDevice)
     EXPECT_NE(std::string::npos, strLog.find("Input: key 0x1E pressed")) << "A's scan code reached the game\n"
                                                                          << strLog;
     EXPECT_EQ(std::string::npos, strLog.find("Sound: the device refused")) << strLog;
+}
+
+TEST(GameProgramTest, PlaysTheMusicFolderAndIsToldOfTheTracksEnd)
+{
+    if (!HasMp3Encoder())
+        GTEST_SKIP() << "lame is not installed (scripts/setup.sh installs it)";
+    CProgramRun run(GamePath("Vorn"), VORN_GAME_DIR);
+    std::filesystem::create_directory(run.Program() / "Music");
+    ASSERT_TRUE(EncodeMp3((run.Program() / "Music" / "tone.mp3").string(), 440.0, 0.2));
+    // Music is on by default: the folder's track plays at the game's start and its end reaches the
+    // window. The test waits for that however slow the start is, then closes the window as a peer.
+    const CEnvScope runtime("XDG_RUNTIME_DIR", (run.Root() / "run").c_str());
+    ASSERT_TRUE(run.Start("answer ok\nat 60000 close\n"));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
+    while (run.Log().find("Music: a track ended") == std::string::npos && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_NE(std::string::npos, run.Log().find("Music: a track ended")) << run.Log();
+    EXPECT_TRUE(PostMessage(FindWindow("Vorn class", "Vorn Deluxe"), WM_CLOSE, 0, 0));
+    EXPECT_EQ(0, run.Wait()) << run.Log();
+    EXPECT_EQ(std::string::npos, run.Log().find("Music: " + (run.Program() / "Music").string())) << "no decoding error";
 }

@@ -13,9 +13,7 @@
 #include "platform/win32/WindowTable.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <gtest/gtest.h>
 #include <mutex>
 #include <random>
@@ -43,17 +41,6 @@ LRESULT MusicWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-/// Writes a tone as an MP3 file with lame; false when lame is missing or fails.
-bool EncodeMp3(const CTempFolder& folder, const std::string& strName, double dHz, double dSeconds)
-{
-    const std::vector<BYTE> wav = EncodeWave(44100, 1, 16, MakeTone(dHz, 44100, dSeconds));
-    const std::string strWav = folder.File(strName + ".wav");
-    std::ofstream(strWav, std::ios::binary)
-        .write(reinterpret_cast<const char*>(wav.data()), static_cast<std::streamsize>(wav.size()));
-    const std::string strCommand = "lame --quiet -b 128 '" + strWav + "' '" + folder.File(strName) + "'";
-    return std::system(strCommand.c_str()) == 0;
-}
-
 /// A device on the dummy driver, a window of the test thread told of the ends of streams, the
 /// settings' music fields as they were, and a few encoded tones.
 class CMusicTest : public testing::Test
@@ -61,7 +48,7 @@ class CMusicTest : public testing::Test
 protected:
     void SetUp() override
     {
-        if (std::system("command -v lame > /dev/null 2>&1") != 0)
+        if (!HasMp3Encoder())
             GTEST_SKIP() << "lame is not installed (scripts/setup.sh installs it)";
         WNDCLASS wc;
         wc.lpfnWndProc = &MusicWindowProc;
@@ -121,7 +108,7 @@ protected:
 
 TEST_F(CMusicTest, AnEncodedToneIsDecodedAtPitchAndLength)
 {
-    ASSERT_TRUE(EncodeMp3(m_folder, "tone.mp3", 440.0, 1.0));
+    ASSERT_TRUE(EncodeMp3(m_folder.File("tone.mp3"), 440.0, 1.0));
     ITuneBox* pLibrary = GetTuneBox();
     ASSERT_NE(pLibrary, nullptr);
     DWORD dwStream = 0;
@@ -148,11 +135,10 @@ TEST_F(CMusicTest, AnEncodedToneIsDecodedAtPitchAndLength)
 
 TEST_F(CMusicTest, TheEndOfATrackWalksThePlayList)
 {
-    ASSERT_TRUE(EncodeMp3(m_folder, "b.MP3", 500.0, 0.15));
+    ASSERT_TRUE(EncodeMp3(m_folder.File("b.MP3"), 500.0, 0.15));
     std::filesystem::copy_file(m_folder.File("b.MP3"), m_folder.File("a.mp3"));
     m_folder.Write("c.m3u", "a.mp3\r\n");
     m_folder.Write("d.asf", "not played");
-    std::filesystem::remove(m_folder.File("b.MP3.wav"));
     ASSERT_TRUE(ScanMusicFolder(g_Settings, m_folder.Folder().c_str()));
     ASSERT_EQ(g_Settings.m_PlayList.GetSize(), 4);
     g_Settings.m_nMusicVolume = 65535;
@@ -178,7 +164,7 @@ TEST_F(CMusicTest, TheEndOfATrackWalksThePlayList)
 
 TEST_F(CMusicTest, OneTrackRepeatsAndTracksAreClamped)
 {
-    ASSERT_TRUE(EncodeMp3(m_folder, "only.mp3", 500.0, 0.1));
+    ASSERT_TRUE(EncodeMp3(m_folder.File("only.mp3"), 500.0, 0.1));
     g_Settings.m_PlayList.RemoveAll();
     g_Settings.m_PlayList.Add(m_folder.File("only.mp3").c_str());
     s_bWalk = true;
@@ -205,7 +191,7 @@ TEST_F(CMusicTest, OneTrackRepeatsAndTracksAreClamped)
 
 TEST_F(CMusicTest, TheMusicCommandNeedsSomeVolume)
 {
-    ASSERT_TRUE(EncodeMp3(m_folder, "song.mp3", 300.0, 2.0));
+    ASSERT_TRUE(EncodeMp3(m_folder.File("song.mp3"), 300.0, 2.0));
     g_Settings.m_PlayList.RemoveAll();
     g_Settings.m_PlayList.Add(m_folder.File("song.mp3").c_str());
     g_Settings.m_nPlayListIndex = 0;
@@ -234,7 +220,7 @@ TEST_F(CMusicTest, TheMusicCommandNeedsSomeVolume)
 
 TEST_F(CMusicTest, DamagedFilesGiveNoStreamOrEndEarly)
 {
-    ASSERT_TRUE(EncodeMp3(m_folder, "full.mp3", 400.0, 1.0));
+    ASSERT_TRUE(EncodeMp3(m_folder.File("full.mp3"), 400.0, 1.0));
     const std::string strFull = m_folder.Read("full.mp3");
     std::mt19937 random(3);
     std::string strGarbage(20000, '\0');
