@@ -1,12 +1,14 @@
 #include "app/MainFrame.h"
 
 #include "app/StartupFiles.h"
+#include "foundation/Folders.h"
 #include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
 #include "media/DirectInputDevices.h"
 #include "media/MusicPlayer.h"
 #include "media/Speech.h"
+#include "platform/mfc/CFile.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
@@ -34,6 +36,27 @@ constexpr int GAME_SOUND_IDS[] = {3004, 3005, 3006, 3007, 3008, 3009, 3010, 3011
 /// Record counts of the devices' event buffers.
 constexpr DWORD KEYBOARD_BUFFER_RECORDS = 128;
 constexpr DWORD MOUSE_BUFFER_RECORDS = 256;
+
+/// The user's own links of the ini file ("Link 1".."Link 4") take the scene's link places 1 to 4,
+/// or are appended when the scene has fewer; one whose picture file is missing is passed over.
+void AddIniLinks()
+{
+    for (int n = 1; n <= 4; ++n)
+    {
+        CString strKey;
+        strKey.Format("Link %d", n);
+        const CString strValue = GetArtworkIniString(strKey, "");
+        CLinkRec rec;
+        CFileStatus status;
+        if (strValue.IsEmpty() || !rec.Parse(strValue) || !CFile::GetStatus(rec.m_strPicture, status))
+            continue;
+        WriteArtworkIniString(strKey, strValue);
+        if (n - 1 < g_linkList.GetSize())
+            g_linkList.SetAt(n - 1, rec);
+        else
+            g_linkList.Add(rec);
+    }
+}
 } // namespace
 
 DWORD SetModeFlags(DWORD dwFlags)
@@ -166,6 +189,7 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
         return -1;
     g_sceneReader.ReadLevels(m_astrLevels);
     g_sceneReader.ReadLinks();
+    AddIniLinks();
     DriverInfo* pDriver = nullptr;
     DeviceInfo* pDevice = nullptr;
     m_pFramework = std::make_unique<CD3DFramework>();

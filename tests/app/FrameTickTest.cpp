@@ -1,12 +1,14 @@
 #include "tests/app/AppFolder.h"
 
 #include "app/MainFrame.h"
+#include "foundation/Folders.h"
 #include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "platform/dx/DirectDraw.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/window/Window.h"
 #include "render/D3DEnum.h"
+#include "render/SceneRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -126,5 +128,23 @@ TEST(FrameTickTest, CloseAsksOnlyInARunningGame)
         EXPECT_EQ(c.bAsked, bAsked);
         EXPECT_EQ(c.bClosed, !IsWindow(frame.m_hWnd));
     }
+}
+TEST(FrameTickTest, IniLinksTakeTheScenesLinkPlacesWhenTheirPictureExists)
+{
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    app.Folder().Write("Mine.bmp", "x");
+    const std::string strMine = app.Folder().File("Mine.bmp");
+    WriteArtworkIniString("Link 1", (strMine + ", First, One;").c_str());
+    WriteArtworkIniString("Link 2", "Missing.bmp, Second, Two;");
+    WriteArtworkIniString("Link 3", "");
+    WriteArtworkIniString("Link 4", (strMine + ", Fourth, Four;").c_str());
+    const CFrameScope frame(false);
+    ASSERT_TRUE(frame.m_bCreated);
+    // The scene's one link is replaced by the first; the fourth, beyond the scene's list, is appended.
+    ASSERT_EQ(2, g_linkList.GetSize());
+    EXPECT_STREQ("First", g_linkList.GetAt(0).m_strTarget.GetString());
+    EXPECT_STREQ("Fourth", g_linkList.GetAt(1).m_strTarget.GetString());
+    g_linkList.RemoveAll();
 }
 } // namespace
