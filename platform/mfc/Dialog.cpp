@@ -213,6 +213,9 @@ INT_PTR CDialog::DoModal()
         m_nResult = -1;
     if (hOwner != nullptr && !bOwnerWasDisabled)
         EnableWindow(hOwner, TRUE);
+    for (const SItem& item : m_aItems)
+        if (item.pView != nullptr)
+            item.pView->Unbind();
     m_aItems.clear();
     return m_nResult;
 }
@@ -243,10 +246,10 @@ bool CDialog::CreateFromTemplate(const SDialogTemplate& dialogTemplate)
     {
         SItem item;
         item.control = control;
-        item.rc = DialogUnitsToPixels(control.rcUnits, m_baseUnits);
+        const RECT rcItem = DialogUnitsToPixels(control.rcUnits, m_baseUnits);
         DWORD dwStyle = WS_CHILD | (control.bHidden ? 0 : WS_VISIBLE) | (control.bDisabled ? WS_DISABLED : 0);
-        item.hWnd = CreateWindowEx(0, ITEM_CLASS, control.strText.c_str(), dwStyle, item.rc.left, item.rc.top,
-                                   item.rc.right - item.rc.left, item.rc.bottom - item.rc.top, m_hWnd,
+        item.hWnd = CreateWindowEx(0, ITEM_CLASS, control.strText.c_str(), dwStyle, rcItem.left, rcItem.top,
+                                   rcItem.right - rcItem.left, rcItem.bottom - rcItem.top, m_hWnd,
                                    reinterpret_cast<void*>(static_cast<std::uintptr_t>(control.nId)), nullptr, nullptr);
         m_aItems.push_back(std::move(item));
     }
@@ -328,6 +331,8 @@ LRESULT CDialog::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     if (uMsg == WM_INITDIALOG)
         return OnInitDialog();
+    if (uMsg == WM_ERASEBKGND)
+        return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
     if (uMsg == WM_CLOSE)
     {
         OnCancel();
@@ -369,7 +374,7 @@ const CDialog::SItem* CDialog::FindItemById(int nID) const
 CDialog::SItem* CDialog::ItemAt(POINT pt)
 {
     for (SItem& item : m_aItems)
-        if (::IsWindowVisible(item.hWnd) && IsWindowEnabled(item.hWnd) && Contains(item.rc, pt) &&
+        if (::IsWindowVisible(item.hWnd) && IsWindowEnabled(item.hWnd) && Contains(ItemClientRect(item), pt) &&
             item.control.eKind != EDialogControl::Static)
             return &item;
     return nullptr;
@@ -487,12 +492,16 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
                 return TRUE;
             }
             for (SItem& item : m_aItems)
-                if (item.control.eKind == EDialogControl::DefaultButton && IsWindowEnabled(item.hWnd))
+                if (item.control.eKind == EDialogControl::DefaultButton && IsWindowEnabled(item.hWnd) &&
+                    ::IsWindowVisible(item.hWnd))
                 {
                     Press(item);
                     return TRUE;
                 }
-            SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            // A hidden or disabled OK button cannot be pressed from the keyboard either.
+            if (const SItem* pOk = FindItemById(IDOK);
+                pOk == nullptr || (IsWindowEnabled(pOk->hWnd) && ::IsWindowVisible(pOk->hWnd)))
+                SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
             return TRUE;
         }
         default:
@@ -505,12 +514,20 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
             OnItemMessage(pFocus->hWnd, WM_CHAR, pMsg->wParam, pMsg->lParam);
         return TRUE;
     }
+    if (pMsg->message == WM_MOUSEMOVE && pMsg->hwnd == m_hWnd)
+    {
+        const POINT pt{GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam)};
+        for (const SItem& item : m_aItems)
+            if (item.pView != nullptr)
+                item.pView->OnDialogMouseMove(POINT{pt.x - ItemClientRect(item).left, pt.y - ItemClientRect(item).top});
+        return TRUE;
+    }
     if (pMsg->message == WM_LBUTTONDOWN || pMsg->message == WM_LBUTTONUP)
     {
         POINT pt{GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam)};
         if (pMsg->hwnd != m_hWnd)
             if (const SItem* pFrom = FindItem(pMsg->hwnd); pFrom != nullptr)
-                pt = POINT{pt.x + pFrom->rc.left, pt.y + pFrom->rc.top};
+                pt = POINT{pt.x + ItemClientRect(*pFrom).left, pt.y + ItemClientRect(*pFrom).top};
         OnMouse(pMsg->message, pt);
         return TRUE;
     }
@@ -529,7 +546,7 @@ void CDialog::OnMouse(UINT uMsg, POINT pt)
         {
             HDC hDC = CreateCompatibleDC(nullptr);
             HGDIOBJ hOld = SelectObject(hDC, m_hFont);
-            const int nRow = (pt.y - pItem->rc.top) / ListRowHeight(hDC);
+            const int nRow = (pt.y - ItemClientRect(*pItem).top) / ListRowHeight(hDC);
             SelectObject(hDC, hOld);
             DeleteDC(hDC);
             if (nRow < static_cast<int>(pItem->aRows.size()) && nRow != pItem->nCurSel)
@@ -555,7 +572,13 @@ void CDialog::DrawItem(HDC hDC, const SItem& item)
     const bool bFocus = ::GetFocus() == item.hWnd;
     const CString strText = WindowText(item.hWnd);
     const COLORREF crText = bEnabled ? TEXT : TEXT_DISABLED;
-    RECT rc = item.rc;
+    RECT rc = ItemClientRect(item);
+    if (item.pView != nullptr)
+    {
+        const DRAWITEMSTRUCT dis = ButtonDrawItem(hDC, item);
+        item.pView->DrawItem(&dis);
+        return;
+    }
     switch (item.control.eKind)
     {
     case EDialogControl::Static:
@@ -584,14 +607,7 @@ void CDialog::DrawItem(HDC hDC, const SItem& item)
     }
     case EDialogControl::OwnerDrawButton:
     {
-        DRAWITEMSTRUCT dis;
-        dis.CtlType = ODT_BUTTON;
-        dis.CtlID = static_cast<UINT>(item.control.nId);
-        dis.itemState =
-            (m_hPressed == item.hWnd ? ODS_SELECTED : 0) | (bEnabled ? 0 : ODS_DISABLED) | (bFocus ? ODS_FOCUS : 0);
-        dis.hwndItem = item.hWnd;
-        dis.hDC = hDC;
-        dis.rcItem = rc;
+        DRAWITEMSTRUCT dis = ButtonDrawItem(hDC, item);
         SendMessage(WM_DRAWITEM, static_cast<WPARAM>(item.control.nId), reinterpret_cast<LPARAM>(&dis));
         break;
     }
@@ -636,15 +652,57 @@ void CDialog::DrawDialog(HDC hDC)
 {
     HGDIOBJ hOldFont = SelectObject(hDC, m_hFont);
     SetBkMode(hDC, TRANSPARENT);
-    Fill(hDC, RECT{0, 0, m_nWidth, m_nHeight}, BACKGROUND);
-    Frame(hDC, RECT{0, 0, m_nWidth, m_nHeight}, FRAME);
+    OnEraseBkgnd(hDC);
     for (const SItem& item : m_aItems)
         DrawItem(hDC, item);
     SelectObject(hDC, hOldFont);
 }
 
+BOOL CDialog::OnEraseBkgnd(HDC hDC)
+{
+    Fill(hDC, RECT{0, 0, m_nWidth, m_nHeight}, BACKGROUND);
+    Frame(hDC, RECT{0, 0, m_nWidth, m_nHeight}, FRAME);
+    return TRUE;
+}
+
+RECT CDialog::ItemClientRect(const SItem& item)
+{
+    RECT rc; // the window table keeps a child's rectangle in its parent's client coordinates
+    ::GetWindowRect(item.hWnd, &rc);
+    return rc;
+}
+
+DRAWITEMSTRUCT CDialog::ButtonDrawItem(HDC hDC, const SItem& item) const
+{
+    const bool bPushed = m_hPressed == item.hWnd || (item.pView != nullptr && item.pView->IsPushed());
+    DRAWITEMSTRUCT dis;
+    dis.CtlType = ODT_BUTTON;
+    dis.CtlID = static_cast<UINT>(item.control.nId);
+    dis.itemState = (bPushed ? ODS_SELECTED : 0) | (IsWindowEnabled(item.hWnd) ? 0 : ODS_DISABLED) |
+                    (::GetFocus() == item.hWnd ? ODS_FOCUS : 0);
+    dis.hwndItem = item.hWnd;
+    dis.hDC = hDC;
+    dis.rcItem = ItemClientRect(item);
+    return dis;
+}
+
+bool CDialog::BindItem(int nID, IDialogItemView* pView)
+{
+    for (SItem& item : m_aItems)
+        if (item.control.nId == nID)
+        {
+            item.pView = pView;
+            return true;
+        }
+    return false;
+}
+
 void CDialog::Redraw()
 {
+    RECT rcClient;
+    ::GetClientRect(m_hWnd, &rcClient);
+    m_nWidth = rcClient.right - rcClient.left;
+    m_nHeight = rcClient.bottom - rcClient.top;
     m_aPixels.assign(static_cast<std::size_t>(m_nWidth) * static_cast<std::size_t>(m_nHeight), 0);
     if (m_aPixels.empty())
         return;
@@ -678,3 +736,13 @@ const std::vector<DWORD>& CDialog::GetSurfacePixels(int* pWidth, int* pHeight) c
     *pHeight = m_nHeight;
     return m_aPixels;
 }
+
+BOOL CBoundControl::SubclassDlgItem(UINT nID, CDialog* pParent)
+{
+    if (pParent == nullptr || !pParent->BindItem(static_cast<int>(nID), this))
+        return FALSE;
+    m_hWnd = pParent->GetDlgItem(static_cast<int>(nID));
+    return TRUE;
+}
+
+CString CBoundControl::GetWindowText() const { return WindowText(m_hWnd); }

@@ -22,6 +22,7 @@
 using INT_PTR = std::intptr_t;
 
 inline constexpr UINT WM_INITDIALOG = 0x0110;
+inline constexpr UINT WM_ERASEBKGND = 0x0014;
 inline constexpr UINT WM_DRAWITEM = 0x002B;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
@@ -59,6 +60,21 @@ struct DRAWITEMSTRUCT
 };
 
 class CDialog;
+
+/// An object that draws one control of a running dialog in place of the dialog's own look (image
+/// buttons, styled labels) and is told where the mouse moves over the dialog.
+class IDialogItemView
+{
+public:
+    virtual ~IDialogItemView() = default;
+    virtual void DrawItem(const DRAWITEMSTRUCT* pDrawItem) = 0;
+    /// ptClient is in the control's own coordinates.
+    virtual void OnDialogMouseMove(POINT ptClient) { (void)ptClient; }
+    /// Whether the control shows pushed.
+    virtual bool IsPushed() const { return false; }
+    /// The dialog's run is over: the control is gone.
+    virtual void Unbind() = 0;
+};
 
 /// Moves data between a dialog's controls and its members; a refused value fails the exchange.
 class CDataExchange
@@ -115,8 +131,13 @@ public:
 
     /// What a control window asks of the dialog that keeps its state.
     LRESULT OnItemMessage(HWND hItem, UINT uMsg, WPARAM wParam, LPARAM lParam);
+    /// Lets pView draw the control nID and follow the mouse over it until the run ends.
+    bool BindItem(int nID, IDialogItemView* pView);
 
 protected:
+    /// Paints the client area under the controls; TRUE when it did (the base fills the panel colour).
+    virtual BOOL OnEraseBkgnd(HDC hDC);
+
     UINT m_nIDTemplate;
     CWnd* m_pParentWnd;
 
@@ -125,7 +146,7 @@ private:
     {
         SDialogControlTemplate control;
         HWND hWnd = nullptr;
-        RECT rc; // pixels in the dialog's client area
+        IDialogItemView* pView = nullptr; // draws the control when bound
         int nCheck = BST_UNCHECKED;
         std::vector<CString> aRows;
         int nCurSel = LB_ERR;
@@ -140,6 +161,9 @@ private:
     void Press(SItem& item);
     void OnMouse(UINT uMsg, POINT pt);
     void DrawItem(HDC hDC, const SItem& item);
+    static RECT ItemClientRect(const SItem& item);
+    /// What a button's drawing is told: its rectangle and its pushed, disabled and focused state.
+    DRAWITEMSTRUCT ButtonDrawItem(HDC hDC, const SItem& item) const;
     void Redraw();
     POINT OverlayPosition() const;
 
@@ -153,4 +177,16 @@ private:
     std::vector<DWORD> m_aPixels;
     int m_nWidth = 0;
     int m_nHeight = 0;
+};
+
+/// A framework object bound to one control of a running dialog: it draws the control while the
+/// dialog keeps the control's state. The binding ends with the dialog's run.
+class CBoundControl : public CWnd, public IDialogItemView
+{
+public:
+    ~CBoundControl() override { m_hWnd = nullptr; } // bound, never attached: nothing to detach
+    /// Binds to the dialog's control nID; FALSE when the dialog has none.
+    virtual BOOL SubclassDlgItem(UINT nID, CDialog* pParent);
+    void Unbind() override { m_hWnd = nullptr; }
+    CString GetWindowText() const;
 };

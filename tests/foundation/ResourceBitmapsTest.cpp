@@ -15,15 +15,6 @@
 
 namespace
 {
-// A flat-coloured JPEG; q100 keeps a flat colour within a step or two.
-std::vector<BYTE> FlatJpeg(UINT nWidth, UINT nHeight, BYTE r, BYTE g, BYTE b)
-{
-    std::vector<BYTE> rgb;
-    for (UINT i = 0; i < nWidth * nHeight; ++i)
-        rgb.insert(rgb.end(), {r, g, b});
-    return EncodeJpeg(nWidth, nHeight, 3, rgb, 100);
-}
-
 std::vector<BYTE> BitmapBits(HBITMAP hBitmap, BITMAP& bm)
 {
     EXPECT_EQ(static_cast<int>(sizeof(BITMAP)), GetObject(hBitmap, sizeof(BITMAP), &bm));
@@ -48,11 +39,13 @@ protected:
         SetErrorBoxHandler([this](const char*) { ++m_nMessages; });
         CResourceLibraryWriter writer;
         std::string strError;
-        writer.Add(SResourceKey::Name("_DATA"), SResourceKey::Id(ID_RED), 0, FlatJpeg(3, 2, 250, 0, 0), strError);
-        writer.Add(SResourceKey::Name("_DATA"), SResourceKey::Id(ID_GREEN), 0, FlatJpeg(4, 4, 0, 250, 0), strError);
-        writer.Add(SResourceKey::Name("_DATA"), SResourceKey::Id(ID_BLUE), 0, FlatJpeg(5, 1, 0, 0, 250), strError);
+        writer.Add(SResourceKey::Name("_DATA"), SResourceKey::Id(ID_RED), 0, FlatColourJpeg(3, 2, 250, 0, 0), strError);
+        writer.Add(SResourceKey::Name("_DATA"), SResourceKey::Id(ID_GREEN), 0, FlatColourJpeg(4, 4, 0, 250, 0),
+                   strError);
+        writer.Add(SResourceKey::Name("_DATA"), SResourceKey::Id(ID_BLUE), 0, FlatColourJpeg(5, 1, 0, 0, 250),
+                   strError);
         writer.Add(SResourceKey::Name("_DATA"), SResourceKey::Id(ID_BROKEN), 0, std::vector<BYTE>(50, 1), strError);
-        writer.Add(SResourceKey::Name("JPG"), SResourceKey::Id(ID_RED), 0, FlatJpeg(7, 7, 250, 0, 0), strError);
+        writer.Add(SResourceKey::Name("JPG"), SResourceKey::Id(ID_RED), 0, FlatColourJpeg(7, 7, 250, 0, 0), strError);
         ASSERT_TRUE(writer.WriteFile(m_folder.File("VornRes.dll"), strError));
         m_hModule = LoadLibrary(m_folder.File("VornRes.dll").c_str());
         ASSERT_NE(nullptr, m_hModule);
@@ -99,7 +92,7 @@ TEST(ResourceBitmapRgbTest, RgbBecomesBlueFirstPaddedRowsAndTheBufferStaysAsItWa
 TEST(ResourceBitmapRgbTest, JpegMemoryAndFileGiveTheSameBitmap)
 {
     CTempFolder folder;
-    const std::vector<BYTE> jpeg = FlatJpeg(3, 2, 200, 100, 50);
+    const std::vector<BYTE> jpeg = FlatColourJpeg(3, 2, 200, 100, 50);
     ASSERT_TRUE(WriteBytes(folder.File("picture.jpg"), jpeg));
     const HBITMAP hMemory = CreateBitmapFromJpegMemory(jpeg.data(), jpeg.size());
     const HBITMAP hFile = LoadJpegBitmapFile(folder.File("picture.jpg").c_str());

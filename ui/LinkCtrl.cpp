@@ -1,0 +1,121 @@
+#include "ui/LinkCtrl.h"
+
+#include <string>
+
+namespace
+{
+constexpr UINT LABEL_FORMAT = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX;
+constexpr char ELLIPSIS[] = "...";
+
+// The height the text takes wrapped to nWidth pixels.
+LONG WrappedHeight(HDC hDC, const std::string& str, LONG nWidth)
+{
+    RECT rc{0, 0, nWidth, 0};
+    DrawText(hDC, str.c_str(), static_cast<int>(str.size()), &rc, LABEL_FORMAT | DT_CALCRECT);
+    return rc.bottom;
+}
+} // namespace
+
+CLinkCtrl::CLinkCtrl() : m_crText(GetSysColor(COLOR_WINDOWTEXT)) {}
+
+CLinkCtrl::~CLinkCtrl()
+{
+    if (m_bOwnBrush)
+        DeleteObject(m_hBackground);
+}
+
+CLinkCtrl& CLinkCtrl::SetText(const CString& strText)
+{
+    ::SetWindowText(m_hWnd, strText.GetString());
+    return *this;
+}
+
+CLinkCtrl& CLinkCtrl::SetTextColor(COLORREF crText)
+{
+    m_crText = crText;
+    return *this;
+}
+
+CLinkCtrl& CLinkCtrl::SetBold(bool bBold)
+{
+    m_font.SetBold(bBold ? TRUE : FALSE);
+    return *this;
+}
+
+CLinkCtrl& CLinkCtrl::SetUnderline(BYTE nUnderline)
+{
+    m_font.SetUnderline(nUnderline);
+    return *this;
+}
+
+CLinkCtrl& CLinkCtrl::SetFontSize(int n)
+{
+    m_font.SetHeight(n);
+    return *this;
+}
+
+CLinkCtrl& CLinkCtrl::SetFontName(const CString& strName)
+{
+    m_font.SetFaceName(strName.GetString());
+    return *this;
+}
+
+CLinkCtrl& CLinkCtrl::SetTransparent(bool bTransparent)
+{
+    if (bTransparent == m_bTransparent)
+        return *this;
+    if (m_bOwnBrush)
+        DeleteObject(m_hBackground);
+    m_bOwnBrush = !bTransparent;
+    m_hBackground =
+        bTransparent ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)) : CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    m_bTransparent = bTransparent;
+    return *this;
+}
+
+CLinkCtrl& CLinkCtrl::FitPathText()
+{
+    RECT rc;
+    GetWindowRect(&rc);
+    const LONG nWidth = rc.right - rc.left;
+    const LONG nHeight = rc.bottom - rc.top;
+    const std::string strText = GetText().GetString();
+    HDC hDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ hOld = SelectObject(hDC, m_font.GetSafeHandle());
+    if (WrappedHeight(hDC, strText, nWidth) > nHeight)
+    {
+        // The longest beginning that fits with the ellipsis after it, cut after a word where possible.
+        std::size_t nLow = 0;
+        std::size_t nHigh = strText.size();
+        while (nLow < nHigh)
+        {
+            const std::size_t nMid = (nLow + nHigh + 1) / 2;
+            if (WrappedHeight(hDC, strText.substr(0, nMid) + ELLIPSIS, nWidth) <= nHeight)
+                nLow = nMid;
+            else
+                nHigh = nMid - 1;
+        }
+        std::size_t nCut = nLow;
+        if (const std::size_t nSpace = strText.rfind(' ', nLow);
+            nLow < strText.size() && nSpace != std::string::npos && nSpace > 0)
+            nCut = nSpace;
+        SetText(CString(strText.substr(0, nCut) + ELLIPSIS));
+    }
+    SelectObject(hDC, hOld);
+    DeleteDC(hDC);
+    return *this;
+}
+
+void CLinkCtrl::DrawItem(const DRAWITEMSTRUCT* pDrawItem)
+{
+    HDC hDC = pDrawItem->hDC;
+    RECT rc = pDrawItem->rcItem;
+    if (m_hBackground != nullptr && !m_bTransparent)
+        FillRect(hDC, &rc, m_hBackground);
+    HGDIOBJ hOld = SelectObject(hDC, m_font.GetSafeHandle());
+    ::SetTextColor(hDC, m_crText);
+    SetBkMode(hDC, TRANSPARENT);
+    const std::string strText = GetText().GetString();
+    DrawText(hDC, strText.c_str(), static_cast<int>(strText.size()), &rc, LABEL_FORMAT);
+    SelectObject(hDC, hOld);
+}

@@ -1,0 +1,12 @@
+#include "ui/SharedQueries.h"
+
+#include "foundation/Settings.h"
+#include "gameflow/GameMode.h"
+
+bool IsSettingsSaveOff() { return (g_nGameMode & gmSettingsPreview) != 0; }
+
+bool IsCompetitionTypeZero() { return g_Settings.m_nCompetitionType == 0; }
+
+bool IsCompetitionTypeNotTwo() { return g_Settings.m_nCompetitionType != 2; }
+
+CVector3 GetDefaultPoint3D() { return CVector3(206.11f, 352.8f, 360.0f); }
