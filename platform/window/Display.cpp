@@ -142,6 +142,10 @@ bool CDisplay::Start()
     if (m_bStarted)
         return m_bVideo;
     m_bStarted = true;
+    // The window table and other statics of the layer are destroyed at exit in an order this file does not
+    // control; the display thread reads them, so it is stopped before any static destructor runs.
+    static const bool s_bStopAtExit = std::atexit([] { s_display.Stop(); }) == 0;
+    (void)s_bStopAtExit;
     std::promise<bool> started;
     auto future = started.get_future();
     m_thread = std::thread([this, &started] { ThreadMain(started); });
