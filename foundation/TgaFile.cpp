@@ -26,7 +26,7 @@ bool ReadHeader(CByteReader& rd, STgaHeader& hdr)
 {
     WORD nSkip16 = 0;
     BYTE nSkip8 = 0;
-    // Colour-map spec (first entry, length, entry size) and the origin are not used.
+    // Colour-map fields (first entry, length, entry size) and the origin are not used.
     return rd.ReadU8(hdr.nIdLength) && rd.ReadU8(hdr.nColourMapType) && rd.ReadU8(hdr.nImageType) &&
            rd.ReadU16LE(nSkip16) && rd.ReadU16LE(nSkip16) && rd.ReadU8(nSkip8) && rd.ReadU16LE(nSkip16) &&
            rd.ReadU16LE(nSkip16) && rd.ReadU16LE(hdr.nWidth) && rd.ReadU16LE(hdr.nHeight) && rd.ReadU8(hdr.nBits) &&

@@ -1,7 +1,7 @@
 // Targa pictures: uncompressed (type 2) and run-length (type 10) true-colour images of 24 or 32
 // bits without a colour map, the form of the particles' star and bubble pictures.
 //
-// Header (18 bytes, little-endian): id length, colour-map type, image type, colour-map spec (5
+// Header (18 bytes, little-endian): id length, colour-map type, image type, colour-map fields (5
 // bytes), x and y origin, width, height (u16 each), bits per pixel, descriptor. Pixels are stored
 // blue, green, red[, alpha]; rows bottom first unless bit 0x20 of the descriptor (top-left origin)
 // is set. A run-length packet starts with a byte: count (low 7 bits) + 1 pixels, one pixel repeated

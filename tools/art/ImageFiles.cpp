@@ -44,7 +44,7 @@ std::vector<std::uint8_t> EncodeArtTga(const CArtImage& image)
     wr.WriteU8(0); // no image identifier
     wr.WriteU8(0); // no colour map
     wr.WriteU8(TGA_TYPE_TRUE_COLOUR);
-    for (int i = 0; i < 5; ++i) // colour map specification, unused
+    for (int i = 0; i < 5; ++i) // colour-map fields, unused
         wr.WriteU8(0);
     wr.WriteU16LE(0); // x origin
     wr.WriteU16LE(0); // y origin
