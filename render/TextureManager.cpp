@@ -372,7 +372,6 @@ STextureCaps GetStandInTextureCaps()
     STextureCaps caps;
     caps.aFormats = {MakeFormat(32, 0xFF000000u, 0xFF0000, 0xFF00, 0xFF), MakeFormat(16, 0, 0xF800, 0x7E0, 0x1F),
                      MakeFormat(16, 0x8000, 0x7C00, 0x3E0, 0x1F), MakeFormat(16, 0xF000, 0xF00, 0xF0, 0xF)};
-    caps.bPow2 = true;
     return caps;
 }
 

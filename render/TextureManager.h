@@ -39,7 +39,7 @@ struct STextureCaps
 };
 
 /// The stand-in device's texture formats: 32-bit ARGB, then 565, 1555 and 4444 (none palettised);
-/// sides up to 2048, powers of two (the rasterizer samples power-of-two textures).
+/// any side up to 2048 (the rasterizer addresses a texture by its real size).
 STextureCaps GetStandInTextureCaps();
 /// Replaces the caps the manager uses (tests); the stand-in's until then. Main thread.
 void SetTextureCaps(const STextureCaps& caps);
