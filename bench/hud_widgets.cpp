@@ -1,6 +1,7 @@
 // The interface drawn over an 812 x 570 frame: the bottom control bar (power, english, lamp, tip,
 // open menu), the top and paused panels, and a two-line message in the message font. Each
 // iteration first copies a finished frame back (measured alone as the baseline), then draws.
+#include "fixtures/ControlBarPictures.h"
 #include "fixtures/ImageFixtures.h"
 
 #include "foundation/LibraryLists.h"
@@ -47,34 +48,6 @@ std::vector<BYTE> BarMask()
     return EncodeBmp(desc);
 }
 
-const char* const BAR_NAMES[] = {"BottomMenuBG.bmp",
-                                 "BottomMenuBG.bmp",
-                                 "BottomMenuMask.bmp",
-                                 "BottomMenuBG.bmp",
-                                 "PowerBar.bmp",
-                                 "EnglishBall.bmp",
-                                 "PanelMenuButtonNormal.bmp",
-                                 "PanelMenuButtonHover.bmp",
-                                 "PanelOptionsNormal.bmp",
-                                 "PanelOptionsHover.bmp",
-                                 "PanelExitNormal.bmp",
-                                 "PanelExitHover.bmp",
-                                 "PanelRulesNormal.bmp",
-                                 "PanelRulesHover.bmp",
-                                 "PanelNewGameNormal.bmp",
-                                 "PanelNewGameHover.bmp",
-                                 "P1on.bmp",
-                                 "P2on.bmp",
-                                 "PanelTipBar.bmp",
-                                 "PanelTipBarCall.bmp",
-                                 "PanelNameSchmoe.bmp",
-                                 "PanelNameScrub.bmp",
-                                 "PanelNameShark.bmp",
-                                 "PanelTipBar3D.bmp",
-                                 "BottomMenuBlank.bmp",
-                                 "BottomMenuPause.bmp",
-                                 "PanelTipBarHand.bmp"};
-
 /// The interface's pictures in a library of a temporary folder, listed as the artwork library.
 class CHudLibrary
 {
@@ -93,8 +66,8 @@ public:
         add("PowerBar.bmp", Flat(131, 21, 0xE04010));
         add("TopPanelBG.bmp", Flat(288, 40, 0x405060));
         add("Paused.bmp", Flat(200, 60, 0x506070));
-        for (std::size_t i = 5; i < std::size(BAR_NAMES); ++i)
-            add(BAR_NAMES[i], Flat(124, 32, 0x605040 + static_cast<DWORD>(i)));
+        for (std::size_t i = 5; i < std::size(CONTROL_BAR_PICTURES); ++i)
+            add(CONTROL_BAR_PICTURES[i], Flat(124, 32, 0x605040 + static_cast<DWORD>(i)));
         m_strLibrary = m_strFolder + "/Imagery.dll";
         if (!writer.WriteFile(m_strLibrary, strError))
             std::fprintf(stderr, "cannot write the interface library: %s\n", strError.c_str());
@@ -135,7 +108,7 @@ struct SHudScene
 
         const RECT rcClient{0, 0, FRAME_WIDTH, FRAME_HEIGHT};
         CStringArray names;
-        for (const char* sz : BAR_NAMES)
+        for (const char* sz : CONTROL_BAR_PICTURES)
             names.Add(sz);
         bar.CreateFromNames(names, &rcClient);
         bar.LoadImages("BottomMenuBG.bmp", &rcClient, 0);

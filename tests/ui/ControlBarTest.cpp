@@ -1,6 +1,7 @@
 #include "ui/ControlBar.h"
 
 #include "WidgetFixture.h"
+#include "fixtures/ControlBarPictures.h"
 
 #include <gtest/gtest.h>
 
@@ -26,34 +27,12 @@ protected:
                                                           return 0;
                                                       return x < 575 ? 1 : 2;
                                                   }));
-        const char* const items[] = {"PowerBar.bmp",
-                                     "EnglishBall.bmp",
-                                     "PanelMenuButtonNormal.bmp",
-                                     "PanelMenuButtonHover.bmp",
-                                     "PanelOptionsNormal.bmp",
-                                     "PanelOptionsHover.bmp",
-                                     "PanelExitNormal.bmp",
-                                     "PanelExitHover.bmp",
-                                     "PanelRulesNormal.bmp",
-                                     "PanelRulesHover.bmp",
-                                     "PanelNewGameNormal.bmp",
-                                     "PanelNewGameHover.bmp",
-                                     "P1on.bmp",
-                                     "P2on.bmp",
-                                     "PanelTipBar.bmp",
-                                     "PanelTipBarCall.bmp",
-                                     "PanelNameSchmoe.bmp",
-                                     "PanelNameScrub.bmp",
-                                     "PanelNameShark.bmp",
-                                     "PanelTipBar3D.bmp",
-                                     "BottomMenuBlank.bmp",
-                                     "BottomMenuPause.bmp",
-                                     "PanelTipBarHand.bmp"};
-        for (const char* sz : {"BottomMenuBG.bmp", "BottomMenuBG.bmp", "BottomMenuMask.bmp", "BottomMenuBG.bmp"})
-            m_names.Add(sz);
+        for (int i = 0; i < CONTROL_BAR_FIRST_ITEM; ++i)
+            m_names.Add(CONTROL_BAR_PICTURES[i]);
         DWORD dwColour = 0x405060;
-        for (const char* sz : items)
+        for (std::size_t i = CONTROL_BAR_FIRST_ITEM; i < std::size(CONTROL_BAR_PICTURES); ++i)
         {
+            const char* sz = CONTROL_BAR_PICTURES[i];
             m_names.Add(sz);
             const bool bPower = std::string(sz) == "PowerBar.bmp";
             AddPicture(sz, FlatBitmap(bPower ? 131 : 6, bPower ? 21 : 6, bPower ? POWER_COLOUR : dwColour));
