@@ -130,7 +130,8 @@ TEST(SceneOrderTest, ShortPathIsCutToTheLimitAfterTheFirstContact)
 std::string PlanText(const SSceneOrderState& state)
 {
     std::string s;
-    for (const ESceneStep step : PlanScene(state).Get())
+    const SScenePlan plan = PlanScene(state);
+    for (const ESceneStep step : plan.Get())
         s += std::string(s.empty() ? "" : " ") + SceneStepName(step);
     return s;
 }
