@@ -5,6 +5,7 @@
 #include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
+#include "gameflow/GameFlow.h"
 #include "media/DirectInputDevices.h"
 #include "media/MusicPlayer.h"
 #include "media/Speech.h"
@@ -28,11 +29,6 @@ namespace
 /// The colour of the frame until the scene is drawn: the cloth's dark green.
 /// How long the scene keeps rendering after the exit command before the window closes, in ms.
 constexpr DWORD EXIT_RENDER_MS = 2000;
-/// The game's effects in slot order: the cue, the cushion and its strengths, ball on ball, the
-/// pocket, the thirteen ticks, then the rest and the refusal.
-constexpr int GAME_SOUND_IDS[] = {3004, 3005, 3006, 3007, 3008, 3009, 3010, 3011, 3012, 3013, 3014, 3000,
-                                  3001, 3002, 3003, 3015, 3057, 3058, 3059, 3060, 3061, 3062, 3063, 3064,
-                                  3065, 3066, 3067, 3068, 3069, 3018, 3019, 3016, 3017, 3020};
 /// Record counts of the devices' event buffers.
 constexpr DWORD KEYBOARD_BUFFER_RECORDS = 128;
 constexpr DWORD MOUSE_BUFFER_RECORDS = 256;
@@ -123,7 +119,7 @@ const char* RegisterWindowClass(const char* szName)
     return nullptr; // the framework's own frame class
 }
 
-CMainFrame::CMainFrame()
+CMainFrame::CMainFrame() : m_pGameFlow(MakeGameFlow())
 {
     SystemParametersInfo(SPI_GETSCREENSAVEACTIVE, 0, &m_bSavedScreenSaver, 0);
     SystemParametersInfo(SPI_SETSCREENSAVEACTIVE, FALSE, nullptr, 0);
@@ -138,11 +134,19 @@ CMainFrame::~CMainFrame()
 const SMessageMap* CMainFrame::GetThisMessageMap()
 {
     static const SMessageEntry s_aEntries[] = {
-        MapMessage<&CMainFrame::OnCreate>(WM_CREATE),         MapMessage<&CMainFrame::OnInitGameMsg>(WM_INITGAME),
-        MapMessage<&CMainFrame::OnClose>(WM_CLOSE),           MapMessage<&CMainFrame::OnCloseNow>(WM_CLOSENOW),
-        MapMessage<&CMainFrame::OnDestroy>(WM_DESTROY),       MapMessage<&CMainFrame::OnPaint>(WM_PAINT),
-        MapMessage<&CMainFrame::OnSysCommand>(WM_SYSCOMMAND), MapMessage<&CMainFrame::OnKillFocus>(WM_KILLFOCUS),
-        MapMessage<&CMainFrame::OnSetFocus>(WM_SETFOCUS),     MapMessage<&CMainFrame::OnActivateApp>(WM_ACTIVATEAPP),
+        MapMessage<&CMainFrame::OnCreate>(WM_CREATE),
+        MapMessage<&CMainFrame::OnInitGameMsg>(WM_INITGAME),
+        MapMessage<&CMainFrame::OnClose>(WM_CLOSE),
+        MapMessage<&CMainFrame::OnCloseNow>(WM_CLOSENOW),
+        MapMessage<&CMainFrame::OnDestroy>(WM_DESTROY),
+        MapMessage<&CMainFrame::OnPaint>(WM_PAINT),
+        MapMessage<&CMainFrame::OnSysCommand>(WM_SYSCOMMAND),
+        MapMessage<&CMainFrame::OnKillFocus>(WM_KILLFOCUS),
+        MapMessage<&CMainFrame::OnSetFocus>(WM_SETFOCUS),
+        MapMessage<&CMainFrame::OnActivateApp>(WM_ACTIVATEAPP),
+        MapMessage<&CMainFrame::OnShotOutcome>(FLOW_MSG_MATCH_PROGRESS),
+        MapMessage<&CMainFrame::OnEnterCallShotMsg>(FLOW_MSG_CALL_SHOT),
+        MapMessage<&CMainFrame::OnNewGameQuestion2>(FLOW_MSG_MATCH_END),
     };
     static const SMessageMap s_map{CFrameWnd::GetThisMessageMap(), s_aEntries};
     return &s_map;
@@ -239,17 +243,6 @@ void CMainFrame::StartSound()
     SetMusicOwner(m_hWnd, m_Sound.GetDirectSound());
 }
 
-void CMainFrame::LoadGameSounds()
-{
-    for (const int nId : GAME_SOUND_IDS)
-        m_Sound.LoadWave(nId);
-    CString strLoaded;
-    strLoaded.Format("Sound: %d effects loaded\n", m_Sound.GetLoadedCount());
-    OutputDebugString(strLoaded.GetString());
-    g_Speech.SetSoundLayer(&m_Sound);
-    g_Speech.Init();
-}
-
 void CMainFrame::CreateInputDevices()
 {
     SetDirectInputWindow(m_hWnd);
@@ -278,7 +271,7 @@ BOOL CMainFrame::InitGame()
     if (g_Settings.m_nGameType > 100)
         g_Settings.m_nGameType = 3;
     g_Settings.m_nAdDisplayEnable = 0;
-    SetUpPlayers(m_Player1, m_Player2, g_Settings);
+    SetUpPlayers(m_pGameFlow->Player1(), m_pGameFlow->Player2(), g_Settings);
     CreateInputDevices();
     g_nGameMode &= gmStartupFlag | 0x10 | 0x8 | 0x4;
     ApplySoundSettings();

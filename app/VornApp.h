@@ -3,7 +3,11 @@
 
 #include "platform/mfc/WinApp.h"
 
+class CGamePlugins;
 class CMainFrame;
+
+/// The rule plug-ins of the program folder, scanned at start-up.
+extern CGamePlugins g_GamePlugins;
 
 /// Exit statuses of start-ups that end before the main loop.
 inline constexpr int START_FAILED_STATUS = 2;

@@ -32,8 +32,9 @@ void CGameFlow::ReplaceBalls(int nSilent)
         for (; m_nSoundedEvents < events.GetCount(); ++m_nSoundedEvents)
         {
             int nLevel = 0;
-            const int nKind = events.GetRecord(m_nSoundedEvents, &nLevel);
-            m_Host.PlayShotEvent(nKind, nLevel);
+            CVector3 vAt;
+            const int nKind = events.GetRecord(m_nSoundedEvents, &nLevel, &vAt);
+            m_Host.PlayShotEvent(nKind, nLevel, vAt);
         }
     m_nSoundedEvents = std::min(m_nSoundedEvents, events.GetCount());
 

@@ -4,6 +4,7 @@
 // least the flow needs, so a harness overrides only what it watches.
 #pragma once
 
+#include "foundation/Vector3.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/WinTypes.h"
 
@@ -44,11 +45,12 @@ public:
     }
     /// The cue's sound: 0 soft, 1 medium, 2 hard.
     virtual void PlayCueSound(int nSlot) { (void)nSlot; }
-    /// A collision or drop of the shot, as the engine recorded it.
-    virtual void PlayShotEvent(int nKind, int nLevel)
+    /// A collision or drop of the shot, as the engine recorded it, at its table position (metres).
+    virtual void PlayShotEvent(int nKind, int nLevel, const CVector3& vAt)
     {
         (void)nKind;
         (void)nLevel;
+        (void)vAt;
     }
     /// The computer's aim for its stroke (degrees around the cue ball); by default the planner's.
     virtual bool PlanComputerShot(float& fAimDegrees)

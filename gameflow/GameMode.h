@@ -4,6 +4,7 @@
 // ride along with every mode.
 #pragma once
 
+#include "foundation/GameModeWord.h"
 #include "platform/win32/WinTypes.h"
 
 /// The mode field of the word.
@@ -37,12 +38,11 @@ inline constexpr DWORD gmKeepView = 0x100000;
 inline constexpr DWORD gmInputOff = 0x400000;
 inline constexpr DWORD gmGameOver = 0x800000;
 inline constexpr DWORD gmPresentation = 0x1000000;
-inline constexpr DWORD gmSettingsPreview = 0x2000000;
 inline constexpr DWORD gmLightEdit = 0x4000000;
 inline constexpr DWORD gmStartupFlag = 0x8000000;
 
-/// The game-mode word and its copy from before the last mode change. Main thread only.
-extern DWORD g_nGameMode;
+/// The copy of the game-mode word (foundation/GameModeWord.h) from before the last mode change.
+/// Main thread only.
 extern DWORD g_nPrevGameMode;
 
 /// Whether a mode or flag bit is set in the word.

@@ -1,9 +1,6 @@
 #include "ui/SharedQueries.h"
 
 #include "foundation/Settings.h"
-#include "gameflow/GameMode.h"
-
-bool IsSettingsSaveOff() { return (g_nGameMode & gmSettingsPreview) != 0; }
 
 bool IsCompetitionTypeZero() { return g_Settings.m_nCompetitionType == 0; }
 

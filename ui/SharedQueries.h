@@ -2,10 +2,9 @@
 // the settings, and the default point of the game start.
 #pragma once
 
+#include "foundation/GameModeWord.h" // IsSettingsSaveOff: the settings preview's mode bit
 #include "foundation/Vector3.h"
 
-/// The settings are not to be saved as the main window closes (the settings preview's mode bit).
-bool IsSettingsSaveOff();
 /// The settings' competition type is 0.
 bool IsCompetitionTypeZero();
 /// The settings' competition type is not 2.

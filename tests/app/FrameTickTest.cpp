@@ -1,4 +1,5 @@
 #include "tests/app/AppFolder.h"
+#include "tests/app/FrameScope.h"
 
 #include "app/MainFrame.h"
 #include "foundation/Folders.h"
@@ -14,14 +15,6 @@
 
 namespace
 {
-/// Runs what is queued for this thread, as the main loop would.
-void Pump()
-{
-    MSG msg;
-    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
-        DispatchMessage(&msg);
-}
-
 TEST(FrameTickTest, TickDrawsOnlyForAStartedFocusedActiveWindowOutOfModalMode)
 {
     const CAppFolder app;
@@ -59,37 +52,6 @@ TEST(FrameTickTest, TickDrawsOnlyForAStartedFocusedActiveWindowOutOfModalMode)
     g_pfnDirectDrawCreate = nullptr;
     StopDisplay();
 }
-/// A frame on the display, started or not, for one test.
-class CFrameScope
-{
-public:
-    explicit CFrameScope(bool bStart)
-    {
-        StartDisplay();
-        m_pFrame = new CMainFrame;
-        m_bCreated = m_pFrame->LoadFrame(128) != FALSE;
-        m_hWnd = m_pFrame->m_hWnd;
-        if (bStart)
-            Pump();
-    }
-    ~CFrameScope()
-    {
-        if (IsWindow(m_hWnd))
-            m_pFrame->DestroyWindow();
-        Pump();
-        FreeDriverList();
-        g_hDDrawModule = nullptr;
-        g_pfnDirectDrawCreate = nullptr;
-        StopDisplay();
-    }
-    CFrameScope(const CFrameScope&) = delete;
-    CFrameScope& operator=(const CFrameScope&) = delete;
-
-    bool m_bCreated = false;
-    CMainFrame* m_pFrame = nullptr;
-    HWND m_hWnd = nullptr;
-};
-
 TEST(FrameTickTest, CloseAsksOnlyInARunningGame)
 {
     struct SCase

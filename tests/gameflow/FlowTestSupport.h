@@ -19,7 +19,7 @@ public:
     }
     void SaveSettings() override { ++m_nSaves; }
     void PlayCueSound(int nSlot) override { m_CueSounds.push_back(nSlot); }
-    void PlayShotEvent(int nKind, int nLevel) override { m_Events.push_back(nKind * 100 + nLevel); }
+    void PlayShotEvent(int nKind, int nLevel, const CVector3&) override { m_Events.push_back(nKind * 100 + nLevel); }
 
     std::vector<std::string> m_Texts;
     int m_nSaves = 0;

@@ -1,0 +1,15 @@
+#include "render/TableSpace.h"
+
+#include "simulation/PhysicsConstants.h"
+
+namespace
+{
+constexpr float INCHES_PER_METRE = 1.0f / 0.0254f;
+}
+
+CVector3 TableToScene(const CVector3& vTable)
+{
+    return CVector3((vTable.x - TABLE_WIDTH_M / 2.0f) * INCHES_PER_METRE,
+                    SCENE_BED_HEIGHT + vTable.z * INCHES_PER_METRE,
+                    (TABLE_LENGTH_M / 2.0f - vTable.y) * INCHES_PER_METRE);
+}

@@ -1,0 +1,12 @@
+// Where the ball engine's table points lie in the 3-D scene. The engine measures in metres with x
+// across the bed, y along it and z up from the cloth; the scene measures in inches with y up, the
+// table's centre above the origin and the cloth 26 inches above the floor.
+#pragma once
+
+#include "foundation/Vector3.h"
+
+/// The cloth's height in the scene.
+inline constexpr float SCENE_BED_HEIGHT = 26.0f;
+
+/// The scene point of a table point.
+CVector3 TableToScene(const CVector3& vTable);

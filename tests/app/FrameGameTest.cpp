@@ -1,0 +1,97 @@
+#include "tests/app/AppFolder.h"
+#include "tests/app/FrameScope.h"
+
+#include "app/MainFrame.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
+#include "ui/TextMessages.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+TEST(FrameGameTest, EventSoundsFollowTheKindAndTheLevel)
+{
+    struct SCase
+    {
+        int nKind, nLevel, nId;
+    };
+    const SCase aCases[] = {
+        {1, 0, 3000},  {1, 1, 3000}, {1, 2, 3001}, {1, 5, 3002}, {1, 6, 3003}, {1, 40, 3003},
+        {1, -3, 3000}, {2, 0, 3007}, {2, 7, 3014}, {2, 8, 0},    {2, -1, 0},   {3, 0, 3015},
+        {3, 6, 3015},  {4, 3, 0},    {5, 1, 0},    {0, 0, 0},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(testing::Message() << "kind " << c.nKind << " level " << c.nLevel);
+        EXPECT_EQ(c.nId, GetEventSoundId(c.nKind, c.nLevel));
+    }
+}
+
+/// Whether a quit with the code is waiting in this thread's queue; takes it out.
+bool TakeQuit(WPARAM wCode)
+{
+    MSG msg;
+    bool bQuit = false;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+        if (msg.message == WM_QUIT)
+            bQuit = bQuit || msg.wParam == wCode;
+        else
+            DispatchMessage(&msg);
+    return bQuit;
+}
+
+TEST(FrameGameTest, FlowMessagesGoThroughTheFramesQueueToItsHandlers)
+{
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    CFrameScope frame(true);
+    ASSERT_TRUE(frame.m_bCreated);
+    CMainFrame& mainFrame = *frame.m_pFrame;
+    struct SCase
+    {
+        const char* szName;
+        UINT nMsg;
+        WPARAM wParam;
+        LPARAM lParam;
+        DWORD dwModeAfter;
+    };
+    const SCase aCases[] = {
+        {"a call for the shot goes on in its mode", FLOW_MSG_CALL_SHOT, 8, modeBallInHand, modeBallInHand},
+        {"the end of the match rests the table", FLOW_MSG_MATCH_END, 1, 0, modeNone},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGameMode = modeAim;
+        mainFrame.PostFlowMessage(c.nMsg, c.wParam, c.lParam);
+        EXPECT_EQ(modeAim, GetModeField()) << "posted, not handled at once";
+        Pump();
+        EXPECT_EQ(c.dwModeAfter, GetModeField());
+    }
+    mainFrame.PostFlowMessage(WM_QUIT, 4, 0);
+    EXPECT_TRUE(TakeQuit(4)) << "the flow's quit ends the program with its code";
+    g_nGameMode = 0;
+}
+
+TEST(FrameGameTest, TextsGoToTheMessagesAndTrophiesToTheSettingsFile)
+{
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    CFrameScope frame(true);
+    ASSERT_TRUE(frame.m_bCreated);
+    g_Settings.SetDefaults(); // the settings file of this test's folder
+    g_TextMessages.Clear();
+    frame.m_pFrame->ShowText("Scratch!", 2000);
+    ASSERT_NE(nullptr, g_TextMessages.GetHeadText());
+    EXPECT_STREQ("Scratch!", g_TextMessages.GetHeadText());
+    g_TextMessages.Clear();
+
+    frame.m_pFrame->GetGameFlow().Settings().anTrophy[2] = 5;
+    frame.m_pFrame->SaveSettings();
+    CSettings saved;
+    saved.SetDefaults();
+    saved.Load();
+    EXPECT_EQ(5, saved.m_anTrophies[2]);
+}
+} // namespace

@@ -1,0 +1,47 @@
+// A real main frame on the headless display for one test, and the pump that runs what is queued
+// for the test's thread as the main loop would.
+#pragma once
+
+#include "app/MainFrame.h"
+#include "platform/dx/DirectDraw.h"
+#include "platform/window/Window.h"
+#include "render/D3DEnum.h"
+
+/// Runs what is queued for this thread, as the main loop would.
+inline void Pump()
+{
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessage(&msg);
+}
+
+/// A frame on the display, started or not, for one test.
+class CFrameScope
+{
+public:
+    explicit CFrameScope(bool bStart)
+    {
+        StartDisplay();
+        m_pFrame = new CMainFrame;
+        m_bCreated = m_pFrame->LoadFrame(128) != FALSE;
+        m_hWnd = m_pFrame->m_hWnd;
+        if (bStart)
+            Pump();
+    }
+    ~CFrameScope()
+    {
+        if (IsWindow(m_hWnd))
+            m_pFrame->DestroyWindow();
+        Pump();
+        FreeDriverList();
+        g_hDDrawModule = nullptr;
+        g_pfnDirectDrawCreate = nullptr;
+        StopDisplay();
+    }
+    CFrameScope(const CFrameScope&) = delete;
+    CFrameScope& operator=(const CFrameScope&) = delete;
+
+    bool m_bCreated = false;
+    CMainFrame* m_pFrame = nullptr;
+    HWND m_hWnd = nullptr;
+};
