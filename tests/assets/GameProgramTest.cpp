@@ -39,7 +39,7 @@ TEST(GameProgramTest, LoadsTheEffectsAndReadsAKeyThroughTheKeyboardDevice)
     CProgramRun run(GamePath("Vorn"), VORN_GAME_DIR);
     ASSERT_EQ(0, run.Run("frame 3 key press A\nframe 6 close\nanswer ok\n")) << run.Log();
     const std::string strLog = run.Log();
-    EXPECT_NE(std::string::npos, strLog.find("Sound: 34 effects loaded")) << strLog;
+    EXPECT_NE(std::string::npos, strLog.find("Sound: 63 effects loaded")) << strLog;
     EXPECT_NE(std::string::npos, strLog.find("Input: key 0x1E pressed")) << "A's scan code reached the game\n"
                                                                          << strLog;
     EXPECT_EQ(std::string::npos, strLog.find("Sound: the device refused")) << strLog;
