@@ -194,21 +194,16 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
     g_sceneReader.ReadLevels(m_astrLevels);
     g_sceneReader.ReadLinks();
     AddIniLinks();
-    DriverInfo* pDriver = nullptr;
-    DeviceInfo* pDevice = nullptr;
-    m_pFramework = std::make_unique<CD3DFramework>();
-    if (FAILED(GetSelectedDriver(&pDriver, &pDevice)) ||
-        FAILED(m_pFramework->Initialize(m_hWnd, pDriver->pGuid, pDevice->pGuid, nullptr,
-                                        D3DFW_BACKBUFFER | D3DFW_ZBUFFER)))
+    if (const HRESULT hr = Create3DEnvironment(m_hWnd); FAILED(hr))
     {
-        m_pFramework.reset();
-        AfxMessageBox("The 3-D environment could not be created.", MB_ICONHAND);
+        DisplayFrameworkError(hr, 0);
+        Cleanup3DEnvironment();
         return -1;
     }
-    g_pFramework = m_pFramework.get(); // the framework the widgets and the scene draw with
+    g_b3DReady = TRUE;
     // Until the game flow sets the table up, the frame shows the racked table (the frame is only
     // cleared when the scene is not there).
-    m_rackScene.SetUp(*m_pFramework, g_strTablesDatPath.GetString());
+    m_rackScene.SetUp(*m_pFramework, m_ballPainter);
     PostMessage(WM_INITGAME);
     return 0;
 }
@@ -298,9 +293,11 @@ void CMainFrame::OnClose()
     if ((g_nGameMode & gmSettingsPreview) != 0)
         return;
     // The are-you-sure dialog of the interface, as a message box until it exists.
-    m_bModal = TRUE;
-    const int nAnswer = AfxMessageBox("Do you really want to quit?", MB_OKCANCEL | MB_ICONQUESTION);
-    m_bModal = FALSE;
+    int nAnswer = IDCANCEL;
+    {
+        const CModalModeScope modal;
+        nAnswer = AfxMessageBox("Do you really want to quit?", MB_OKCANCEL | MB_ICONQUESTION);
+    }
     if (nAnswer == IDOK)
     {
         m_bClosing = TRUE;
@@ -323,9 +320,7 @@ void CMainFrame::OnDestroy()
     m_bWindowActive = FALSE;
     CloseMusic();
     g_Speech.Shutdown();
-    m_rackScene.Release();
-    g_pFramework = nullptr;
-    m_pFramework.reset();
+    Cleanup3DEnvironment();
     g_BallEngineQueued.Release();
     g_BallEngineMain.Release();
     g_BallEngineAux.Release();
@@ -382,14 +377,21 @@ BOOL CMainFrame::OnFrame()
             PostMessage(WM_CLOSENOW);
             return FALSE;
         }
-        RenderFrame();
+        DrawFrame();
         return TRUE;
     }
-    if (!m_bGameStarted || ::GetFocus() != m_hWnd || !::IsWindow(m_hWnd) || !m_bWindowActive || m_bModal)
+    if (!m_bGameStarted || ::GetFocus() != m_hWnd || !::IsWindow(m_hWnd) || !m_bWindowActive || g_bModalMode)
         return FALSE;
     ReadInputDevices();
-    RenderFrame();
+    DrawFrame();
     return TRUE;
+}
+
+void CMainFrame::DrawFrame()
+{
+    m_rackScene.UpdateView();
+    if (g_b3DReady)
+        Render3DFrame();
 }
 
 void CMainFrame::ReadInputDevices()
@@ -405,13 +407,4 @@ void CMainFrame::ReadInputDevices()
         strKey.Format("Input: key 0x%02X pressed\n", nKey);
         OutputDebugString(strKey.GetString());
     }
-}
-
-void CMainFrame::RenderFrame()
-{
-    if (m_pFramework == nullptr)
-        return;
-    m_rackScene.Render(*m_pFramework);
-    if (m_pFramework->ShowFrame() == DDERR_SURFACELOST)
-        m_pFramework->RestoreSurfaces();
 }

@@ -1,7 +1,8 @@
 // The game window: its creation, the message that starts the game, the frame tick, focus handling,
-// closing and destruction; it owns the sound effects and starts and stops speech, music and the
-// keyboard and mouse devices. The 3-D scene, the game flow and the interface are not here yet: the window shows a
-// cleared frame through the 3-D framework and the game never starts a rack (the README lists what is missing).
+// closing and destruction; it owns the sound effects and the 3-D environment and starts and stops
+// speech, music and the keyboard and mouse devices. The game flow and the interface are not here
+// yet: the window shows the racked table and the game never starts a rack (the README lists what
+// is missing).
 #pragma once
 
 #include "gameflow/FlowHost.h"
@@ -9,7 +10,11 @@
 #include "media/SoundSystem.h"
 #include "platform/mfc/CString.h"
 #include "platform/mfc/Wnd.h"
+#include "render/BallPainter.h"
+#include "render/Environment3D.h"
+#include "render/ParticleSystem.h"
 #include "render/RackScene.h"
+#include "render/SceneAnimation.h"
 #include "simulation/Player.h"
 
 #include <array>
@@ -18,6 +23,9 @@
 
 class CD3DFramework;
 class CGameFlow;
+class CDirect3DDevice;
+class CDirect3DViewport;
+class CDirect3DMaterial;
 
 /// Private messages of the frame.
 inline constexpr UINT WM_INITGAME = WM_USER + 4;
@@ -47,6 +55,9 @@ class CSettings;
 /// practice (competition type 0) the second is absent and named with one blank; two present players
 /// of the same name become "<name>(1)" and "<name>(2)".
 void SetUpPlayers(CPlayer& first, CPlayer& second, const CSettings& settings);
+/// Where an environment change puts the window: the whole screen in full screen; a window smaller
+/// than the frame's size is centred at that size; any other stays where it is.
+RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenWidth, int nScreenHeight);
 /// Converts the settings' ten physics coefficient texts into the ball simulation's coefficients;
 /// a text that is not a number leaves its coefficient as it is.
 void ApplyPhysicsCoefficients(const CSettings& settings);
@@ -70,7 +81,7 @@ public:
     BOOL IsGameStarted() const { return m_bGameStarted; }
     BOOL IsClosing() const { return m_bClosing; }
     /// Modal mode: the tick does nothing while a modal dialog runs.
-    void SetModalMode(BOOL bOn) { m_bModal = bOn; }
+    void SetModalMode(BOOL bOn) { ::SetModalMode(bOn); }
     /// The game's sound effects.
     CSoundSystem& GetSoundSystem() { return m_Sound; }
 
@@ -91,7 +102,34 @@ public:
     /// In the bonus game, a ball-on-ball or kind-5 event may add one of the bonus sounds.
     void PlayRandomEventSound(int nKind, float x, float y, float z);
 
+    // The 3-D environment (FrameEnvironment.cpp).
+    /// The framework, the device and its objects for the window; 0 or the failure.
+    HRESULT Create3DEnvironment(HWND hWnd);
+    /// The framework and device objects for the selected device, the first software device when a
+    /// hardware one fails.
+    HRESULT Init3DEnvironment(HWND hWnd);
+    /// Everything rebuilt for the window as it now is (placed first); a failure is shown and
+    /// destroys the window.
+    HRESULT Change3DEnvironment(HWND hWnd);
+    void Cleanup3DEnvironment();
+    /// One frame: the scene's animation, the drawing, the hand-over to the display, the clearing.
+    HRESULT Render3DFrame();
+    CD3DFramework* GetFramework() const { return m_pFramework.get(); }
+    CBallPainter& GetBallPainter() { return m_ballPainter; }
+    CSceneAnimation& GetSceneAnimation() { return m_sceneAnimation; }
+    const std::vector<std::unique_ptr<CParticleSystem>>& GetSpriteEffects() const { return m_apSpriteEffects; }
+    /// Paints the scene's objects and the panels into the scene begun; nFlags 3 when the view is
+    /// the last frame's, else 0.
+    void DrawScene(int nFlags);
+
 protected:
+    HRESULT InitDeviceObjects(CDirect3DDevice* pDevice, CDirect3DViewport* pViewport);
+    void DeleteDeviceObjects();
+    void FinalCleanup();
+    /// The scene's animation by the time since the last frame.
+    HRESULT RenderFrame();
+    HRESULT DrawScene(CDirect3DDevice* pDevice, CDirect3DViewport* pViewport, const RECT* pRect);
+
     int OnCreate(CREATESTRUCT* pcs);
     LRESULT OnInitGameMsg(WPARAM wParam, LPARAM lParam);
     /// The flow's match-progress message: the game type's continuation after a decided rack.
@@ -114,7 +152,13 @@ protected:
 
 private:
     std::unique_ptr<CGameFlow> MakeGameFlow();
-    void RenderFrame();
+    /// The camera's view, then the frame when the environment is ready.
+    void DrawFrame();
+    void SetUpRenderStates(CDirect3DDevice& device);
+    void SetUpLamps(CDirect3DDevice* pDevice);
+    /// Tells the widgets, the scene objects and the messages about the new device and panel.
+    void SetUpPanels();
+    void ClearViewport();
     /// Opens the sound device, loads the effects, starts speech and names the music's window.
     void StartSound();
     /// The keyboard and the mouse, with the buffer sizes the game reads.
@@ -135,10 +179,16 @@ private:
     BOOL m_bSavedScreenSaver = TRUE;
     std::unique_ptr<CD3DFramework> m_pFramework;
     CRackScene m_rackScene; // the racked table shown until the game flow sets its scene up
+    CBallPainter m_ballPainter;
+    CSceneAnimation m_sceneAnimation;
+    std::vector<std::unique_ptr<CParticleSystem>> m_apSpriteEffects;
+    std::shared_ptr<CDirect3DMaterial> m_pMaterial;
+    DWORD m_dwLastFrameTime = 0;     // timeGetTime of the last frame's animation
+    BOOL m_bLightsSetUp = FALSE;     // the lamps are set up on the current device
+    BOOL m_bPanelsNeedPaint = FALSE; // the panels are painted again with the next frame
     BOOL m_bGameStarted = FALSE;
     BOOL m_bClosing = FALSE;
     BOOL m_bWindowActive = FALSE;
-    BOOL m_bModal = FALSE;
     /// The exit command's start: the tick renders for 2000 ms, then closes (0 while no exit runs).
     BOOL m_bExitInProgress = FALSE;
     DWORD m_dwExitStamp = 0;

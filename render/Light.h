@@ -78,6 +78,9 @@ public:
     /// pDevice receives type 0's ambient light (may be null in tests of other types).
     CSceneLight(CDirect3DDevice* pDevice, int nIndex);
 
+    /// The device whose ambient light a type-0 lamp drives: a new one after each device change.
+    void SetDevice(CDirect3DDevice* pDevice) { m_pDevice = pDevice; }
+
     /// Commits only while the lamp is on.
     HRESULT Commit() override;
 

@@ -2,11 +2,11 @@
 
 #include "foundation/LibraryLists.h"
 #include "foundation/Matrix.h"
-#include "foundation/Stopwatch.h"
 #include "platform/dx/Device.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/Light.h"
+#include "render/Picking.h"
 #include "render/SceneSetUp.h"
 
 #include <algorithm>
@@ -14,15 +14,12 @@
 
 namespace
 {
-/// The default camera: 15 degrees above the cloth, 136 units from the table's centre.
-constexpr float CAMERA_DISTANCE = 136.0f;
-constexpr float CAMERA_ELEVATION_RAD = 15.0f * 3.14159265f / 180.0f;
 /// The cloth's height and a ball's radius, scene units.
 constexpr float BED_Y = 26.0f;
 constexpr float BALL_R = 1.12f;
-/// The frame's colour behind the scene: the cloth's green.
-constexpr D3DCOLOR CLEAR_COLOUR = 0x0B3D2E;
 constexpr int RACK_ORDER[15] = {1, 9, 2, 10, 8, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15};
+/// Where the lamp over the table lights the balls from.
+const CVector3 TOWARDS_LIGHT(0.2f, 1.0f, -0.3f);
 
 /// Fifteen balls racked with the apex towards the far end, the cue ball on the near side.
 std::vector<std::pair<int, CVector3>> RackedBalls()
@@ -39,60 +36,57 @@ std::vector<std::pair<int, CVector3>> RackedBalls()
 }
 } // namespace
 
-BOOL CRackScene::SetUp(CD3DFramework& framework, std::string_view strTablesPath)
+BOOL CRackScene::SetUp(CD3DFramework& framework, CBallPainter& painter)
 {
     Release();
     CDirect3DDevice* pDevice = framework.GetD3DDevice();
     if (pDevice == nullptr || !BuildSceneObjects(*pDevice, m_objects))
         return FALSE;
-    const CVector3 eye(0.0f, BED_Y + CAMERA_DISTANCE * std::sin(CAMERA_ELEVATION_RAD),
-                       -CAMERA_DISTANCE * std::cos(CAMERA_ELEVATION_RAD));
-    MatrixLookAt(g_matView, eye, CVector3(-eye.x, BED_Y - eye.y, -eye.z), CVector3(0, 1, 0));
-    SetProjection(g_fFieldOfView, pDevice, framework.GetViewport().get());
-    pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
-    m_painter.InitBallPainter(strTablesPath);
     if (g_astrBallSetLibraries.GetSize() > 0)
-        m_painter.LoadBallTextures(g_astrBallSetLibraries[0].GetString(), "BALLS_STANDARD");
-    m_painter.SetHighlight(95, 255.0);
-    D3DMATRIX orientation;
-    MatrixSetIdentity(orientation);
-    const RECT& rc = *framework.GetViewportRect();
-    for (const auto& [nBall, centre] : RackedBalls())
-        m_poses.push_back(ProjectBall(nBall, orientation, centre, CVector3(0.2f, 1.0f, -0.3f), rc));
-    std::stable_sort(m_poses.begin(), m_poses.end(),
-                     [](const auto& a, const auto& b) { return a.vScreen.z > b.vScreen.z; });
+        painter.LoadBallTextures(g_astrBallSetLibraries[0].GetString(), "BALLS_STANDARD");
+    painter.SetHighlight(95, 255.0);
+    m_balls = RackedBalls();
+    m_poses.reserve(m_balls.size());
     m_bReady = TRUE;
     return TRUE;
 }
 
-HRESULT CRackScene::Render(CD3DFramework& framework)
+void CRackScene::UpdateView() const
 {
-    CDirect3DDevice* pDevice = framework.GetD3DDevice();
-    framework.GetViewport()->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, CLEAR_COLOUR, 1.0f, 0);
-    if (!m_bReady || pDevice == nullptr)
-        return S_OK;
-    TurnSceneObjects(m_objects, static_cast<float>(g_FrameStopwatch.GetElapsed()) * 0.001f);
-    m_painter.SetViewChanged(UpdateViewChanged());
-    pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
-    pDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
-    pDevice->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
-    const HRESULT hr = DrawSceneObjects(*pDevice, *framework.GetViewport(), m_objects);
-    if (FAILED(hr))
-        return hr;
-    PaintBalls(framework);
-    return S_OK;
+    // The orbit's direction points from the table's centre out to the eye.
+    CVector3 vEye(0.0f, BED_Y, 0.0f), vOut;
+    OrbitPoint(m_camera.m_fYaw, m_camera.m_fPitch, m_camera.m_fDistance, vEye, vOut);
+    MatrixLookAt(g_matView, vEye, CVector3(-vOut.x, -vOut.y, -vOut.z), CVector3(0, 1, 0));
 }
 
-void CRackScene::PaintBalls(CD3DFramework& framework)
+void CRackScene::Draw(CD3DFramework& framework, CBallPainter& painter)
+{
+    CDirect3DDevice* pDevice = framework.GetD3DDevice();
+    if (!m_bReady || pDevice == nullptr)
+        return;
+    pDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
+    pDevice->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
+    RenderSceneObjects(*pDevice, *framework.GetViewport(), m_objects);
+    PaintBalls(framework, painter);
+}
+
+void CRackScene::PaintBalls(CD3DFramework& framework, CBallPainter& painter)
 {
     const SurfacePtr& pTarget = framework.GetRenderTarget();
+    const RECT& rc = *framework.GetViewportRect();
+    D3DMATRIX orientation;
+    MatrixSetIdentity(orientation);
+    m_poses.clear();
+    for (const auto& [nBall, centre] : m_balls)
+        m_poses.push_back(ProjectBall(nBall, orientation, centre, TOWARDS_LIGHT, rc));
+    std::stable_sort(m_poses.begin(), m_poses.end(),
+                     [](const auto& a, const auto& b) { return a.vScreen.z > b.vScreen.z; });
     DDSURFACEDESC2 desc;
     if (pTarget == nullptr || FAILED(pTarget->Lock(nullptr, &desc, 0, nullptr)))
         return;
-    const RECT& rc = *framework.GetViewportRect();
     const RECT rcClip = {rc.left, rc.top, rc.right, rc.bottom - g_nPanelHeight};
     for (const SBallPose& pose : m_poses)
-        m_painter.DrawBall(desc, rcClip, pose);
+        painter.DrawBall(desc, rcClip, pose);
     pTarget->Unlock(nullptr);
 }
 
@@ -104,6 +98,5 @@ void CRackScene::Release()
         CLightTable::DeleteAll();
     }
     m_poses.clear();
-    m_painter.ResetBallImages();
     m_bReady = FALSE;
 }

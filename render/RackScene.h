@@ -1,13 +1,12 @@
-// The frame the window shows until the game flow sets its scene up: the game's room and table
-// from the default camera with an eight-ball rack painted by the software ball painter, drawn
-// into the framework's back buffer and shown.
+// The scene the window shows until the game flow sets its own up: the game's room and table from
+// the default camera (the camera object's reset orbit about the table's centre) with an eight-ball
+// rack painted by the software ball painter.
 #pragma once
 
 #include "render/BallPainter.h"
 #include "render/SceneObject.h"
 
 #include <memory>
-#include <string_view>
 #include <vector>
 
 class CD3DFramework;
@@ -15,21 +14,27 @@ class CD3DFramework;
 class CRackScene
 {
 public:
-    /// Builds the scene on the framework's device: the scene text and textures from the artwork
-    /// libraries, the disc table at strTablesPath, the first ball-set library's standard set.
-    /// FALSE, and nothing drawn later, when the scene text is missing.
-    BOOL SetUp(CD3DFramework& framework, std::string_view strTablesPath);
-    /// Clears the frame, draws the room and table and paints the balls, farthest first.
-    HRESULT Render(CD3DFramework& framework);
+    CRackScene() { m_camera.Reset(); }
+
+    /// Builds the scene on the framework's device (the scene text and textures from the artwork
+    /// libraries) and loads the first ball-set library's standard set into the painter. FALSE,
+    /// and nothing drawn later, when the scene text is missing.
+    BOOL SetUp(CD3DFramework& framework, CBallPainter& painter);
+    /// The view from the camera's orbit about the table's centre, into g_matView.
+    void UpdateView() const;
+    /// Draws the room and table into the scene the caller began and paints the balls, farthest
+    /// first, over the viewport above the panel.
+    void Draw(CD3DFramework& framework, CBallPainter& painter);
     BOOL IsReady() const { return m_bReady; }
     /// Drops the scene objects and their lamps (the textures stay with the texture manager).
     void Release();
 
 private:
-    void PaintBalls(CD3DFramework& framework);
+    void PaintBalls(CD3DFramework& framework, CBallPainter& painter);
 
+    CCameraObject m_camera;
     std::vector<std::unique_ptr<CSceneObject>> m_objects;
-    CBallPainter m_painter;
+    std::vector<std::pair<int, CVector3>> m_balls; // number and centre
     std::vector<SBallPose> m_poses;
     BOOL m_bReady = FALSE;
 };

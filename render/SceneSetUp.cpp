@@ -48,25 +48,37 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
     return TRUE;
 }
 
-void TurnSceneObjects(const std::vector<std::unique_ptr<CSceneObject>>& objects, float fSeconds)
+bool TurnSceneObject(CSceneObject& object, float fSeconds)
 {
     // Revolutions per minute to radians per second.
     constexpr float RPM_TO_RAD_PER_S = 0.10471975f;
+    const int nMotion = object.m_nMotion;
+    if (nMotion < 0 || nMotion >= static_cast<int>(g_aMotions.size()) ||
+        g_aMotions[static_cast<std::size_t>(nMotion)].m_nKind != 1)
+        return false;
+    const float fAngle =
+        static_cast<float>(g_aMotions[static_cast<std::size_t>(nMotion)].GetInt()) * RPM_TO_RAD_PER_S * fSeconds;
+    CVector3 vDir, vUp, vTurned;
+    object.GetOrientation(&object, vDir, vUp); // its own frame's axes
+    if (Vec3Length(&vDir) == 0.0f || Vec3Length(&vUp) == 0.0f)
+        return false; // no frame to turn yet
+    Vec3RotateAxis(&vTurned, &vDir, &vUp, fAngle);
+    object.Turn(vTurned, vUp);
+    return true;
+}
+
+void TurnSceneObjects(const std::vector<std::unique_ptr<CSceneObject>>& objects, float fSeconds)
+{
     for (const auto& pObject : objects)
-    {
-        const int nMotion = pObject->m_nMotion;
-        if (nMotion < 0 || nMotion >= static_cast<int>(g_aMotions.size()) ||
-            g_aMotions[static_cast<std::size_t>(nMotion)].m_nKind != 1)
-            continue;
-        const float fAngle =
-            static_cast<float>(g_aMotions[static_cast<std::size_t>(nMotion)].GetInt()) * RPM_TO_RAD_PER_S * fSeconds;
-        CVector3 vDir, vUp, vTurned;
-        pObject->GetOrientation(pObject.get(), vDir, vUp); // its own frame's axes
-        if (Vec3Length(&vDir) == 0.0f || Vec3Length(&vUp) == 0.0f)
-            continue; // no frame to turn yet
-        Vec3RotateAxis(&vTurned, &vDir, &vUp, fAngle);
-        pObject->Turn(vTurned, vUp);
-    }
+        TurnSceneObject(*pObject, fSeconds);
+}
+
+void RenderSceneObjects(CDirect3DDevice& device, CDirect3DViewport& viewport,
+                        const std::vector<std::unique_ptr<CSceneObject>>& objects)
+{
+    for (const auto& pObject : objects)
+        if (pObject->IsEnabled())
+            pObject->Render(device, viewport, false);
 }
 
 HRESULT DrawSceneObjects(CDirect3DDevice& device, CDirect3DViewport& viewport,
@@ -75,7 +87,6 @@ HRESULT DrawSceneObjects(CDirect3DDevice& device, CDirect3DViewport& viewport,
     const HRESULT hr = device.BeginScene();
     if (FAILED(hr))
         return hr;
-    for (const auto& pObject : objects)
-        pObject->Render(device, viewport, false);
+    RenderSceneObjects(device, viewport, objects);
     return device.EndScene();
 }

@@ -13,10 +13,16 @@ class CDirect3DDevice;
 /// Reads the scene from the artwork libraries into objects; FALSE when the scene text is missing.
 BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSceneObject>>& objects);
 
+/// Turns the object about its up axis by the time elapsed, in seconds, when its motion is a turn
+/// (kind 1, revolutions per minute); whether it turned.
+bool TurnSceneObject(CSceneObject& object, float fSeconds);
 /// Turns every object whose motion is a turn (kind 1, revolutions per minute) about its up axis by
 /// the time elapsed, in seconds.
 void TurnSceneObjects(const std::vector<std::unique_ptr<CSceneObject>>& objects, float fSeconds);
 
+/// Draws the enabled objects in list order into the scene the caller began.
+void RenderSceneObjects(CDirect3DDevice& device, CDirect3DViewport& viewport,
+                        const std::vector<std::unique_ptr<CSceneObject>>& objects);
 /// Draws the enabled objects in list order inside one scene.
 HRESULT DrawSceneObjects(CDirect3DDevice& device, CDirect3DViewport& viewport,
                          const std::vector<std::unique_ptr<CSceneObject>>& objects);

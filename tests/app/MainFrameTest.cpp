@@ -127,3 +127,34 @@ TEST(MainFrameTest, PhysicsTextsThatAreNumbersSetTheirCoefficients)
     g_PhysicsCoefficients.SideSpinInfluence = DEFAULT_SIDE_SPIN_INFLUENCE;
 }
 } // namespace
+
+namespace
+{
+TEST(MainFrameTest, EnvironmentChangePlacesTheWindow)
+{
+    struct SCase
+    {
+        const char* szName;
+        RECT rcWindow;
+        BOOL bFullScreen;
+        RECT rcExpected;
+    };
+    // A 1024 x 768 screen.
+    const SCase aCases[] = {
+        {"full screen takes the whole screen", {10, 20, 500, 400}, TRUE, {0, 0, 1024, 768}},
+        {"the frame's size stays", {5, 6, 817, 576}, FALSE, {5, 6, 817, 576}},
+        {"larger stays", {0, 0, 1000, 700}, FALSE, {0, 0, 1000, 700}},
+        {"too narrow: centred at the frame's size", {5, 6, 816, 700}, FALSE, {106, 99, 918, 669}},
+        {"too low: centred at the frame's size", {5, 6, 1000, 575}, FALSE, {106, 99, 918, 669}},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        const RECT rc = PlaceEnvironmentWindow(c.rcWindow, c.bFullScreen, 1024, 768);
+        EXPECT_EQ(c.rcExpected.left, rc.left);
+        EXPECT_EQ(c.rcExpected.top, rc.top);
+        EXPECT_EQ(c.rcExpected.right, rc.right);
+        EXPECT_EQ(c.rcExpected.bottom, rc.bottom);
+    }
+}
+} // namespace

@@ -1,0 +1,13 @@
+// What the frame paints until the interface's scene painter exists: the racked table's room and
+// table objects in list order and its balls.
+#include "app/MainFrame.h"
+#include "render/D3DFramework.h"
+
+void CMainFrame::DrawScene(int nFlags)
+{
+    if (m_pFramework == nullptr)
+        return;
+    // Flags 3: the view did not change, so unchanged balls are copied from their images.
+    m_ballPainter.SetViewChanged(nFlags != 3);
+    m_rackScene.Draw(*m_pFramework, m_ballPainter);
+}
