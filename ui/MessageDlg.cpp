@@ -4,6 +4,8 @@
 #include "platform/win32/MessageBox.h"
 #include "render/Environment3D.h"
 
+#include <cstdio>
+
 namespace
 {
 constexpr int CONTROL_THIRD = 4;
@@ -183,8 +185,13 @@ BOOL CMsgExitDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 
 void ShowErrorBoxDialog(const char* szText)
 {
-    const CModalModeScope modal;
     const char* szShown = szText != nullptr ? szText : "";
+    // As with every box, the text is kept on standard error, and where nobody could close the box
+    // (no screen, or the input script answers it) it is not shown.
+    std::fprintf(stderr, "Vorn: %s\n", szShown);
+    if (TakeUnattendedAnswer(MB_OK).has_value())
+        return;
+    const CModalModeScope modal;
     CErrorDlg dlg(CString(szShown), nullptr);
     // Without its template the error would go unseen: the plain box tells it instead.
     if (dlg.DoModal() == -1)

@@ -121,7 +121,8 @@ private:
 };
 
 /// The error box: shows the text with the game's modal mode on and returns when it is closed; a
-/// plain message box shows the text when the error box's template is missing.
+/// plain message box shows the text when the error box's template is missing. The text also goes
+/// to standard error; an unattended answer (see TakeUnattendedAnswer) closes it unseen.
 void ShowErrorBoxDialog(const char* szText);
 /// Makes the error box the foundation's error-box handler.
 void InstallErrorBoxDialog();

@@ -3,9 +3,10 @@
 #include "app/Globals.h"
 #include "app/VornApp.h"
 #include "foundation/ErrorBox.h"
-#include "platform/win32/MessageBox.h"
+#include "platform/mfc/MessageBoxDialog.h"
 #include "platform/win32/Version.h"
 #include "platform/window/Window.h"
+#include "ui/MessageDlg.h"
 
 #include <cstdio>
 
@@ -27,8 +28,9 @@ int main(int argc, char** argv)
         return 2;
     }
     InstallSystemDisplayAdapter();
-    // Until the interface draws its own error dialog, errors are message boxes.
-    SetErrorBoxHandler([](const char* szText) { AfxMessageBox(szText, MB_ICONHAND); });
+    // Errors show in the skinned error box; boxes shown once a window exists are drawn by the toolkit.
+    InstallErrorBoxDialog();
+    InstallToolkitMessageBoxes();
     int nStatus = 0;
     {
         SGlobals globals;
@@ -36,6 +38,7 @@ int main(int argc, char** argv)
         nStatus = app.InitInstance() ? app.Run() : app.ExitInstance();
     }
     SetErrorBoxHandler(nullptr);
+    SetToolkitMessageBox(nullptr);
     StopDisplay();
     return nStatus;
 }

@@ -195,6 +195,11 @@ INT_PTR CDialog::DoModal()
     if (pData == nullptr ||
         !ParseDialogTemplate(std::string_view(pData, SizeofResource(hModule, hInfo)), dialogTemplate, strError))
         return -1;
+    return DoModalIndirect(dialogTemplate);
+}
+
+INT_PTR CDialog::DoModalIndirect(const SDialogTemplate& dialogTemplate)
+{
     const HWND hOwner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
     const BOOL bOwnerWasDisabled = hOwner != nullptr ? EnableWindow(hOwner, FALSE) : TRUE;
     m_bEnded = false;

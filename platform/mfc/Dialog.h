@@ -107,6 +107,8 @@ public:
     /// Shows the dialog until EndDialog; its result, or -1 when the template cannot be loaded (nothing
     /// is shown then). A quit request met meanwhile ends it with IDCANCEL and is passed on.
     virtual INT_PTR DoModal();
+    /// The same with a template the caller made.
+    INT_PTR DoModalIndirect(const SDialogTemplate& dialogTemplate);
     void EndDialog(int nResult);
     virtual BOOL OnInitDialog();
     virtual void OnOK();

@@ -1,5 +1,7 @@
 #include "platform/win32/MessageBox.h"
 
+#include "platform/win32/WindowTable.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <mutex>
@@ -7,7 +9,27 @@
 namespace
 {
 std::mutex s_mutex;
-std::function<int(const SMessageBoxRequest&)> s_handler; // guarded by s_mutex
+std::function<int(const SMessageBoxRequest&)> s_handler;          // guarded by s_mutex
+std::function<std::optional<int>(UINT)> s_answerSource;           // guarded by s_mutex
+std::function<int(HWND, const SMessageBoxRequest&)> s_toolkitBox; // guarded by s_mutex
+
+/// The window a toolkit box shows over: the one given, else the active or first visible top-level
+/// window; null before any window is shown.
+HWND BoxOwner(HWND hWnd)
+{
+    if (hWnd != nullptr && IsWindow(hWnd))
+        return hWnd;
+    for (HWND hCandidate : {GetActiveWindow(), GetFirstTopLevelWindow()})
+        if (hCandidate != nullptr && IsWindowVisible(hCandidate))
+            return hCandidate;
+    return nullptr;
+}
+
+template <typename T> T Copy(const T& value)
+{
+    std::lock_guard lock(s_mutex);
+    return value;
+}
 } // namespace
 
 std::vector<int> MessageBoxButtons(UINT uType)
@@ -41,12 +63,31 @@ int MessageBox(HWND hWnd, LPCSTR szText, LPCSTR szCaption, UINT uType)
     SMessageBoxRequest request{hWnd, szText != nullptr ? szText : "", szCaption != nullptr ? szCaption : "Error",
                                uType};
     std::fprintf(stderr, "%s: %s\n", request.strCaption.c_str(), request.strText.c_str());
-    std::function<int(const SMessageBoxRequest&)> handler;
-    {
-        std::lock_guard lock(s_mutex);
-        handler = s_handler;
-    }
+    if (const std::optional<int> nAnswer = TakeUnattendedAnswer(uType))
+        return *nAnswer;
+    if (const auto toolkitBox = Copy(s_toolkitBox); toolkitBox)
+        if (const HWND hOwner = BoxOwner(hWnd); hOwner != nullptr)
+            return toolkitBox(hOwner, request);
+    const auto handler = Copy(s_handler);
     return handler ? handler(request) : MessageBoxDefaultButton(uType);
+}
+
+void SetMessageBoxAnswerSource(std::function<std::optional<int>(UINT uType)> source)
+{
+    std::lock_guard lock(s_mutex);
+    s_answerSource = std::move(source);
+}
+
+std::optional<int> TakeUnattendedAnswer(UINT uType)
+{
+    const auto source = Copy(s_answerSource);
+    return source ? source(uType) : std::nullopt;
+}
+
+void SetToolkitMessageBox(std::function<int(HWND hOwner, const SMessageBoxRequest&)> box)
+{
+    std::lock_guard lock(s_mutex);
+    s_toolkitBox = std::move(box);
 }
 
 void SetMessageBoxHandler(std::function<int(const SMessageBoxRequest&)> handler)

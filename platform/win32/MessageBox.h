@@ -1,11 +1,13 @@
-// Message boxes: the text always goes to standard error as well; the display shows the box and
-// returns the button pressed. Without a display the input script's next answer is taken, else the
-// box's default button.
+// Message boxes: the text always goes to standard error as well. The input script's next answer is
+// taken first, and where no user can see a box (headless) its default button answers. Otherwise,
+// once a window exists, the dialog toolkit draws the box over it; before that the display shows
+// one of its own.
 #pragma once
 
 #include "platform/win32/WinTypes.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -46,3 +48,13 @@ struct SMessageBoxRequest
 };
 /// The display's side: answers a box (any thread may ask). Null: the default button answers.
 void SetMessageBoxHandler(std::function<int(const SMessageBoxRequest&)> handler);
+
+/// The display's answers given without showing anything: the input script's next one, or the
+/// default button where no user could see a box; nullopt when a user will answer. Null: none.
+void SetMessageBoxAnswerSource(std::function<std::optional<int>(UINT uType)> source);
+/// The answer a box of this type gets without being shown, when there is one (a scripted answer is
+/// used up by this).
+std::optional<int> TakeUnattendedAnswer(UINT uType);
+
+/// The dialog toolkit's box, drawn over hOwner on the caller's thread; null: the display's box.
+void SetToolkitMessageBox(std::function<int(HWND hOwner, const SMessageBoxRequest&)> box);

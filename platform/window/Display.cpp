@@ -27,6 +27,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -88,6 +89,7 @@ public:
     void Wake();
     /// Runs f on the display thread and waits for it; false when the display is not running.
     bool RunSync(const std::function<void()>& f);
+    std::optional<int> UnattendedAnswer(UINT uType);
     int AnswerMessageBox(const SMessageBoxRequest& request);
     bool ReadPixels(HWND hWnd, SFrame& frame);
 
@@ -152,6 +154,7 @@ bool CDisplay::Start()
     future.get();
     SetWindowBackend(this);
     SetMessageBoxHandler([this](const SMessageBoxRequest& request) { return AnswerMessageBox(request); });
+    SetMessageBoxAnswerSource([this](UINT uType) { return UnattendedAnswer(uType); });
     SetScreenSaverHandler(
         [this](bool bActive)
         {
@@ -186,6 +189,7 @@ void CDisplay::Stop()
     }
     SetWindowBackend(nullptr);
     SetMessageBoxHandler(nullptr);
+    SetMessageBoxAnswerSource(nullptr);
     SetScreenSaverHandler(nullptr);
     SetAudioThreadRunner(nullptr);
     SetWindowOverlayListener(nullptr);
@@ -911,7 +915,7 @@ void CDisplay::RunAction(const std::vector<std::string>& aWords)
             HandleEvent(WindowEvent(nEvent), hWnd);
 }
 
-int CDisplay::AnswerMessageBox(const SMessageBoxRequest& request)
+std::optional<int> CDisplay::UnattendedAnswer(UINT uType)
 {
     // The input script answers first, on any display; without a user the default button does.
     {
@@ -924,7 +928,14 @@ int CDisplay::AnswerMessageBox(const SMessageBoxRequest& request)
         }
     }
     if (m_bHeadless || t_bDisplayThread)
-        return MessageBoxDefaultButton(request.uType);
+        return MessageBoxDefaultButton(uType);
+    return std::nullopt;
+}
+
+int CDisplay::AnswerMessageBox(const SMessageBoxRequest& request)
+{
+    if (const std::optional<int> nAnswer = UnattendedAnswer(request.uType))
+        return *nAnswer;
     int nAnswer = MessageBoxDefaultButton(request.uType);
     RunSync(
         [&]

@@ -1,5 +1,6 @@
 #include "ui/MessageDlg.h"
 
+#include "DialogDriver.h"
 #include "DialogLibrary.h"
 
 #include "foundation/ErrorBox.h"
@@ -29,51 +30,23 @@ const char* const EXIT_TEMPLATE = "dialog 0 0 160 100\nfont 8 \"MS Sans Serif\"\
                                   "control ownerbutton 2 60 60 40 14 \"Cancel\" tabstop\n"
                                   "control ownerbutton 4 110 60 40 14 \"Back\" tabstop\n";
 
-// What the player does next, run from a thread timer inside the dialog's loop.
-std::vector<std::function<void()>> s_aSteps;
+void Play(std::vector<std::function<void()>> aSteps) { CDialogDriver::Play(std::move(aSteps)); }
 
-void RunNextStep(HWND, UINT, UINT_PTR nId, DWORD)
-{
-    KillTimer(nullptr, nId);
-    if (s_aSteps.empty())
-        return;
-    const std::function<void()> fnStep = s_aSteps.front();
-    s_aSteps.erase(s_aSteps.begin());
-    fnStep();
-}
-
-// Queues the steps; each runs once the loop of the dialog open at that moment reads its queue.
-void Play(std::vector<std::function<void()>> aSteps)
-{
-    s_aSteps = std::move(aSteps);
-    SetTimer(nullptr, 0, 1, &RunNextStep);
-}
-
-void Next() { SetTimer(nullptr, 0, 1, &RunNextStep); }
+void Next() { CDialogDriver::Next(); }
 
 void Key(int nKey)
 {
     ASSERT_NE(nullptr, CMessageDlg::GetOpen());
-    ::PostMessage(CMessageDlg::GetOpen()->m_hWnd, WM_KEYDOWN, static_cast<WPARAM>(nKey), 0);
+    CDialogDriver::Key(*CMessageDlg::GetOpen(), nKey);
 }
 
 void ClickControl(int nID)
 {
-    CMessageDlg* pDlg = CMessageDlg::GetOpen();
-    ASSERT_NE(nullptr, pDlg);
-    RECT rc;
-    ::GetWindowRect(pDlg->GetDlgItem(nID), &rc); // a control's rectangle is in its dialog's client area
-    const LPARAM lParam = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    ::PostMessage(pDlg->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, lParam);
-    ::PostMessage(pDlg->m_hWnd, WM_LBUTTONUP, 0, lParam);
+    ASSERT_NE(nullptr, CMessageDlg::GetOpen());
+    CDialogDriver::ClickControl(*CMessageDlg::GetOpen(), nID);
 }
 
-RECT ControlRect(int nID)
-{
-    RECT rc;
-    ::GetWindowRect(CMessageDlg::GetOpen()->GetDlgItem(nID), &rc);
-    return rc;
-}
+RECT ControlRect(int nID) { return CDialogDriver::ControlRect(*CMessageDlg::GetOpen(), nID); }
 
 class MessageDlgTest : public ::testing::Test
 {
@@ -91,11 +64,7 @@ protected:
             m_library.AddPicture(nButton, 40, 20, 200, 160, 40);
         m_library.Load();
     }
-    void TearDown() override
-    {
-        SetErrorBoxHandler(nullptr);
-        s_aSteps.clear();
-    }
+    void TearDown() override { SetErrorBoxHandler(nullptr); }
 
     CDialogLibrary m_library;
 };
@@ -192,7 +161,6 @@ TEST_F(MessageDlgTest, ResultsOfEachDialogAndTheExitChoicesThirdButton)
         Play({c.fnUser});
         EXPECT_EQ(c.nResult, c.fnRun());
         EXPECT_EQ(nullptr, CMessageDlg::GetOpen());
-        s_aSteps.clear();
     }
 }
 

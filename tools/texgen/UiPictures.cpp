@@ -11,12 +11,7 @@
 
 namespace
 {
-enum class ELook
-{
-    Normal,
-    Hot,
-    Pressed,
-};
+using ELook = EButtonLook;
 
 const SArtColor TEXT_COLOR = SArtColor::Hex(0xF2EEE2);
 const SArtColor BRASS = SArtColor::Hex(0xC8A24E);
@@ -298,4 +293,9 @@ std::vector<SNamedFile> MakeCursorsAndIcon()
     return {{"ui/369.cur", IconFile(HandCursor(), true, 12, 1)},
             {"ui/32649.cur", IconFile(AimCursor(), true, 16, 16)},
             {"ui/128.ico", IconFile(Icon(), false, 0, 0)}};
+}
+
+CArtImage MakeButtonPicture(int nWidth, int nHeight, const std::string& strLabel, EButtonLook eLook)
+{
+    return Button(nWidth, nHeight, strLabel, eLook);
 }

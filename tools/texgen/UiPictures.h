@@ -9,6 +9,16 @@
 #include <cstdint>
 #include <vector>
 
+enum class EButtonLook
+{
+    Normal,
+    Hot,
+    Pressed,
+};
+
+/// A button: a rounded glass panel with a brass trim and its label, in one of its looks.
+CArtImage MakeButtonPicture(int nWidth, int nHeight, const std::string& strLabel, EButtonLook eLook);
+
 /// Every "_DATA" picture of the program library as "ui/<id>.jpg".
 std::vector<SNamedPicture> MakeUiPictures();
 

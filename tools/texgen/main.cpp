@@ -3,11 +3,12 @@
 //   textures/<name>.bmp     the ball faces b_NN and b_sm_NN and the marks (bitmaps)
 //   textures/<name>.tga     the particle pictures, copied beside the program
 //   balls/<set>.tex, .col   each ball set's "TEXTURES" and "COLOR_TABLES"
-//   ui/<id>.jpg             the program library's pictures ("_DATA")
+//   ui/<id>.jpg             the program library's pictures and dialog pictures ("_DATA")
 //   ui/<id>.cur, 128.ico    its cursors and icon
 #include "tools/art/ArtOutput.h"
 #include "tools/art/ImageFiles.h"
 #include "tools/texgen/BallArt.h"
+#include "tools/texgen/DialogPictures.h"
 #include "tools/texgen/Sprites.h"
 #include "tools/texgen/SurfaceTextures.h"
 #include "tools/texgen/UiPictures.h"
@@ -50,6 +51,8 @@ bool Generate(CArtOutput& output)
     for (const SNamedPicture& picture : MakeParticlePictures())
         bOk = output.Write("textures/" + picture.strName, EncodeArtTga(picture.image)) && bOk;
     for (const SNamedPicture& picture : MakeUiPictures())
+        bOk = output.Write("ui/" + picture.strName + ".jpg", EncodeArtJpeg(picture.image)) && bOk;
+    for (const SNamedPicture& picture : MakeDialogPictures())
         bOk = output.Write("ui/" + picture.strName + ".jpg", EncodeArtJpeg(picture.image)) && bOk;
     for (const SNamedFile& file : MakeCursorsAndIcon())
         bOk = output.Write(file.strName, file.bytes) && bOk;

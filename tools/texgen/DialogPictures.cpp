@@ -1,0 +1,144 @@
+#include "tools/texgen/DialogPictures.h"
+
+#include "tools/art/ArtNoise.h"
+#include "tools/art/ArtPaint.h"
+#include "tools/art/ArtText.h"
+#include "tools/texgen/UiPictures.h"
+
+#include <cmath>
+#include <string>
+
+namespace
+{
+const SArtColor TITLE_COLOR = SArtColor::Hex(0xE2C26A);
+const SArtColor BODY_COLOR = SArtColor::Hex(0xF2EEE2);
+const SArtColor BRASS = SArtColor::Hex(0xC8A24E);
+
+// The message dialogs' layout: the window is the picture, buttons 74 x 30 on the row at y = 150.
+constexpr int MESSAGE_W = 340, MESSAGE_H = 200;
+constexpr int BUTTON_W = 74, BUTTON_H = 30;
+// The game-type cards: their close button at (256, 457).
+constexpr int CARD_W = 586, CARD_H = 500;
+// The exit choice: three buttons 90 wide.
+constexpr int EXIT_W = 420, EXIT_H = 200, EXIT_BUTTON_W = 90;
+// The help dialog.
+constexpr int HELP_W = 420, HELP_H = 260;
+
+/// Dark felt lit from above, in an embossed brass frame: the ground of every dialog.
+CArtImage Felt(int nWidth, int nHeight)
+{
+    CArtImage image(nWidth, nHeight);
+    const CValueNoise noise(0x5EED'D1A1);
+    const SArtColor cloth = SArtColor::Hex(DEFAULT_CLOTH_RGB);
+    for (int y = 0; y < nHeight; ++y)
+        for (int x = 0; x < nWidth; ++x)
+        {
+            const double dx = (x - nWidth / 2.0) / nWidth, dy = (y - nHeight * 0.35) / nHeight;
+            const double fLight = 0.5 - 0.5 * (dx * dx + dy * dy) + 0.03 * noise.Fractal(x / 128.0, y / 128.0, 16, 3);
+            image.At(x, y) = cloth.Scaled(static_cast<float>(fLight));
+        }
+    StrokeRoundRect(image, 2, 2, nWidth - 2, nHeight - 2, 10.0, 4.0, BRASS);
+    StrokeRoundRect(image, 6, 6, nWidth - 6, nHeight - 6, 7.0, 1.5, SArtColor{0, 0, 0, 0.45f});
+    StrokeRoundRect(image, 1, 1, nWidth - 1, nHeight - 1, 11.0, 1.0, SArtColor::Hex(0xF6E2A0, 0.6f));
+    return image;
+}
+
+/// A dialog's background: the title in brass at the top, the body text wrapped below it.
+CArtImage Background(int nWidth, int nHeight, const std::string& strTitle, const std::string& strBody, int nBodyBottom)
+{
+    CArtImage image = Felt(nWidth, nHeight);
+    DrawArtText(image, strTitle, 16, 12, nWidth - 32, 34, SArtTextStyle{22, true, TITLE_COLOR, true});
+    StrokeRoundRect(image, 40, 48, nWidth - 40, 50, 1.0, 1.0, BRASS.Mix(SArtColor{0, 0, 0, 1}, 0.4f));
+    if (!strBody.empty())
+        DrawArtText(image, strBody, 24, 58, nWidth - 48, nBodyBottom - 58, SArtTextStyle{15, false, BODY_COLOR, false});
+    return image;
+}
+
+CArtImage MessageBackground(const std::string& strTitle, const std::string& strBody)
+{
+    return Background(MESSAGE_W, MESSAGE_H, strTitle, strBody, 142);
+}
+
+/// A button's normal and pressed looks under their ids.
+void AddButton(std::vector<SNamedPicture>& out, int nNormal, int nPressed, const char* szLabel, int nWidth = BUTTON_W)
+{
+    out.push_back({std::to_string(nNormal), MakeButtonPicture(nWidth, BUTTON_H, szLabel, EButtonLook::Normal)});
+    out.push_back({std::to_string(nPressed), MakeButtonPicture(nWidth, BUTTON_H, szLabel, EButtonLook::Pressed)});
+}
+
+void AddMessageDialogs(std::vector<SNamedPicture>& out)
+{
+    out.push_back({"324", MessageBackground("Error", "")});
+    out.push_back({"326", MessageBackground("Match lost", "Your opponent has won the match. Better luck next time!")});
+    out.push_back({"328", MessageBackground("Leave the game", "Do you really want to quit?")});
+    out.push_back({"698", MessageBackground("New game", "Do you want to start a new game?")});
+    out.push_back(
+        {"925", MessageBackground("New game", "A game is running. Do you want to end it and start a new one?")});
+    out.push_back({"331", MessageBackground("Match over", "")});
+    out.push_back({"472", MessageBackground("Leave Vorn", "Do you want to close the game?")});
+    out.push_back({"568", Background(HELP_W, HELP_H, "Help",
+                                     "Aim with the mouse and click to shoot. F1 shows the rules of the game, F2 "
+                                     "starts a new game and Alt+Enter switches between a window and full screen.",
+                                     200)});
+    out.push_back({"651", Background(EXIT_W, EXIT_H, "Leave the match",
+                                     "End the match and give your opponent the win, quit at once, or go back to "
+                                     "the table.",
+                                     142)});
+    AddButton(out, 490, 489, "OK");
+    AddButton(out, 307, 306, "OK");
+    AddButton(out, 315, 314, "Yes");
+    AddButton(out, 317, 316, "No");
+    AddButton(out, 488, 487, "OK");
+    AddButton(out, 476, 475, "Yes");
+    AddButton(out, 474, 473, "No");
+    AddButton(out, 569, 570, "OK");
+    AddButton(out, 571, 572, "Close");
+    AddButton(out, 645, 646, "End match", EXIT_BUTTON_W);
+    AddButton(out, 649, 650, "Back", EXIT_BUTTON_W);
+    AddButton(out, 647, 648, "Quit now", EXIT_BUTTON_W);
+}
+
+/// The rules card of each game type, shown by the game-type command.
+void AddRuleCards(std::vector<SNamedPicture>& out)
+{
+    const struct
+    {
+        int nId;
+        const char* szTitle;
+        const char* szRules;
+    } cards[] = {
+        {919, "American",
+         "Any ball may be potted, and every potted ball scores its number. A shot that misses every ball or sends a "
+         "ball off the table is a foul and costs a ball. The player who first passes half of all points wins the "
+         "rack."},
+        {920, "Eight ball",
+         "After the break the first legally potted ball decides the groups: solids 1 to 7 or stripes 9 to 15. "
+         "Always hit a ball of your own group first. When your group is cleared, call a pocket for the 8 and pot "
+         "it to win. Potting the 8 early, or with a foul, loses the rack."},
+        {921, "Nine ball",
+         "The cue ball must first hit the lowest numbered ball on the table. Any ball potted on a legal shot lets "
+         "you go on. Potting the 9 on a legal shot wins the rack. After a foul your opponent has the cue ball in "
+         "hand."},
+        {922, "Pyramid",
+         "Fifteen object balls are racked in a triangle. Each ball potted on a legal shot scores one point. A foul "
+         "costs a point and gives your opponent the turn. The first player to reach the match goal wins."},
+        {923, "Straight pool",
+         "Call the ball and the pocket before each shot. Every called ball potted scores one point. When only one "
+         "object ball is left, the other fourteen are racked again and play goes on. The first player to reach the "
+         "match goal wins."},
+        {924, "Three ball",
+         "Three object balls are racked. Pot all of them in as few strokes as you can; every stroke counts, and a "
+         "foul adds one more. The player with fewer strokes wins."},
+    };
+    for (const auto& card : cards)
+        out.push_back({std::to_string(card.nId), Background(CARD_W, CARD_H, card.szTitle, card.szRules, 440)});
+}
+} // namespace
+
+std::vector<SNamedPicture> MakeDialogPictures()
+{
+    std::vector<SNamedPicture> out;
+    AddMessageDialogs(out);
+    AddRuleCards(out);
+    return out;
+}
