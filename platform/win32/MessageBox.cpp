@@ -63,11 +63,13 @@ int MessageBox(HWND hWnd, LPCSTR szText, LPCSTR szCaption, UINT uType)
     SMessageBoxRequest request{hWnd, szText != nullptr ? szText : "", szCaption != nullptr ? szCaption : "Error",
                                uType};
     std::fprintf(stderr, "%s: %s\n", request.strCaption.c_str(), request.strText.c_str());
-    if (const std::optional<int> nAnswer = TakeUnattendedAnswer(uType))
-        return *nAnswer;
     if (const auto toolkitBox = Copy(s_toolkitBox); toolkitBox)
         if (const HWND hOwner = BoxOwner(hWnd); hOwner != nullptr)
+        {
+            if (const std::optional<int> nAnswer = TakeUnattendedAnswer(uType))
+                return *nAnswer;
             return toolkitBox(hOwner, request);
+        }
     const auto handler = Copy(s_handler);
     return handler ? handler(request) : MessageBoxDefaultButton(uType);
 }

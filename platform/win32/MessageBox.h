@@ -1,7 +1,7 @@
-// Message boxes: the text always goes to standard error as well. The input script's next answer is
-// taken first, and where no user can see a box (headless) its default button answers. Otherwise,
-// once a window exists, the dialog toolkit draws the box over it; before that the display shows
-// one of its own.
+// Message boxes: the text always goes to standard error as well. Once a window exists the dialog
+// toolkit draws the box over it, unless the display answers it unseen (the input script's next
+// answer, or headless the default button); before that the display's handler answers, showing a
+// box of its own.
 #pragma once
 
 #include "platform/win32/WinTypes.h"
