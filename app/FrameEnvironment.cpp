@@ -24,6 +24,9 @@
 #include "ui/TextMessages.h"
 #include "ui/Widget.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace
 {
 /// The frame's background where nothing is drawn.
@@ -49,10 +52,10 @@ RECT PanelRect(const CD3DFramework& framework)
     return {0, nHeight - g_nPanelHeight, nWidth, nHeight};
 }
 
-/// Packs a lamp's colour record into 0xFFRRGGBB.
+/// Packs a lamp's colour record into 0xFFRRGGBB (rounded: an ambient lamp's record holds bytes / 255).
 DWORD PackColour(const D3DCOLORVALUE& c)
 {
-    const auto byte = [](float f) { return static_cast<DWORD>(static_cast<int>(f * 255.0f)) & 0xFF; };
+    const auto byte = [](float f) { return static_cast<DWORD>(std::lround(std::clamp(f, 0.0f, 1.0f) * 255.0f)); };
     return 0xFF000000u | byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b);
 }
 } // namespace
@@ -96,7 +99,11 @@ HRESULT CMainFrame::Init3DEnvironment(HWND hWnd)
     {
         hr = InitDeviceObjects(m_pFramework->GetD3DDevice(), m_pFramework->GetViewport().get());
         if (SUCCEEDED(hr))
+        {
+            // Frames clear for the next one as they end; the first needs its depth cleared too.
+            ClearViewport();
             return S_OK;
+        }
         DeleteDeviceObjects();
         m_pFramework->DestroyObjects();
     }
@@ -133,7 +140,6 @@ HRESULT CMainFrame::Change3DEnvironment(HWND hWnd)
         ::DestroyWindow(hWnd);
         return hr;
     }
-    ClearViewport();
     m_bPanelsNeedPaint = TRUE;
     g_bForceRedraw = TRUE;
     return S_OK;
@@ -197,14 +203,16 @@ void CMainFrame::SetUpRenderStates(CDirect3DDevice& device)
 
 void CMainFrame::SetUpLamps(CDirect3DDevice* pDevice)
 {
-    // The lamps outlive the device: each gets the new device and a new device light, and its
-    // colour again (an ambient lamp sets it on the new device).
+    // The lamps outlive the device: each gets the new device and a new device light that takes
+    // the whole record as it stands. An ambient lamp sets its colour on the new device; a lamp's
+    // colour is never packed into bytes and back, which would shift it at every change.
     for (int i = 0; i < CLightTable::GetCount(); ++i)
         if (CSceneLight* pLamp = CLightTable::GetAt(i))
         {
             pLamp->SetDevice(pDevice);
             pLamp->Recreate();
-            pLamp->SetColorRGB(PackColour(pLamp->GetColor()));
+            if (pLamp->GetType() == LIGHT_TYPE_AMBIENT)
+                pLamp->SetColorRGB(PackColour(pLamp->GetColor()));
         }
     g_dwLightsOnMask = 0; // the new viewport holds no lamp yet
     m_bLightsSetUp = TRUE;
