@@ -15,13 +15,17 @@ bool CGameFlow::HasCueBall() const { return m_bHasCueBall && m_Engine.FindBall(m
 
 void CGameFlow::SelectCueBall(int nAimCamera)
 {
-    (void)nAimCamera;
+    if (m_pReferee == nullptr)
+        return;
     const int n = m_pReferee->GetCueBall();
     m_bHasCueBall = (m_wOnTable & RefereeBallBit(n)) != 0 && m_Engine.FindBall(n) != nullptr;
     if (!m_bHasCueBall)
         return;
     m_nCueBall = n;
     m_Engine.SetCueBallNumber(n);
+    // The camera comes to the ball, unless it is held at the top view.
+    if (nAimCamera != 0 && !HasGameFlag(gmKeepView) && GetBallScenePosition(n, m_Camera.vLookAt))
+        UpdateAimCamera(0);
 }
 
 void CGameFlow::ReplaceBalls(int nSilent)

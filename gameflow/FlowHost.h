@@ -18,6 +18,9 @@ struct SFlowMessage
     LPARAM lParam = 0;
 };
 
+class ICueScene;
+struct SFlowCamera;
+
 class IFlowHost
 {
 public:
@@ -60,6 +63,42 @@ public:
     }
     /// The camera back to its rest pose before a new rack.
     virtual void ResetCamera() {}
+
+    // The aim and the camera.
+    /// The flow's camera has moved: the frame puts its camera object and the sound listener there.
+    virtual void PlaceCamera(const SFlowCamera& camera) { (void)camera; }
+    /// Keeps a camera place inside the room (the "DrawLevel" switch), coming from vFrom.
+    virtual void ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom)
+    {
+        (void)vPosition;
+        (void)vFrom;
+    }
+    /// Whether the camera at that place would stand inside the room's furniture.
+    virtual bool IsCameraBlocked(const SFlowCamera& camera)
+    {
+        (void)camera;
+        return false;
+    }
+    /// The cue follows its aim, elevation, english and pull-back (the cue's pose in the scene).
+    virtual void AlignCue() {}
+    /// The cue as the obstruction test sees it; null when nothing can obstruct it.
+    virtual ICueScene* GetCueScene() { return nullptr; }
+    /// The aiming aid simulates the aimed shot again.
+    virtual void RestartAimPreview() {}
+    /// One of the thirteen power-step sounds (0 to 12).
+    virtual void PlayPowerStep(int nStep) { (void)nStep; }
+    /// The warning beep of a blocked cue.
+    virtual void Beep() {}
+    /// Confines the cursor to the view again.
+    virtual void ClipCursorToView() {}
+    /// Whether the main window has the focus.
+    virtual bool HasFocus() { return true; }
+    /// The "DrawLevel" switch flipped (key G).
+    virtual void ToggleDrawLevel() {}
+    /// Esc, Space or Enter during a settings preview: the saved settings back and the preview's end.
+    virtual void EndSettingsPreview() {}
+    /// The pause panel shown (the game paused) or hidden.
+    virtual void ShowPausePanel(bool bShow) { (void)bShow; }
 
     std::vector<SFlowMessage>& PostedMessages() { return m_Posted; }
 

@@ -75,8 +75,5 @@ void CGameFlow::Tick(DWORD dwMs)
     }
     if (HasGameFlag(gmGameOver))
         return;
-    if (HasGameFlag(gmStroking) && GetModeField() != modeWaiting && RunShotPhase(1.0f) != 0)
-        return;
-    if (HasMode(modeCameraFlight))
-        TickCameraFlight(1.0f);
+    HandleMouse();
 }

@@ -70,7 +70,10 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
 {
     const DWORD dwOld = GetModeField();
     if (dwNewMode == dwOld)
+    {
+        m_Host.ClipCursorToView();
         return;
+    }
     if (dwOld == modeMouseStroke && dwNewMode != modeZoom && dwNewMode != modeMouseStroke)
         m_Cue.fPullBack = m_Cue.fMin;
     g_nPrevGameMode = g_nGameMode;
@@ -89,11 +92,13 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
     if (dwNewMode == modeCallShot)
         m_Host.ShowText("Call The Shot", 4000);
     if (dwNewMode == modeAim)
+    {
         m_Cue.fPullBack = m_Settings.nOverheadView != 0 ? m_Cue.fMin : (m_Cue.fMax / 2 - m_Cue.fMin) / 5;
-
-    // The power widget: a cue at rest (within 5 % of its range) shows no power.
-    const bool bRange = m_Cue.fMax > 0.0f;
-    m_fPowerValue = bRange && m_Cue.fPullBack / m_Cue.fMax > 0.05f ? m_Cue.fPullBack / (m_Cue.fMax / 2) : 0.0f;
+        SelectCueBall(1);
+    }
+    m_Host.ClipCursorToView();
+    ShowPower();
+    m_Host.AlignCue();
 }
 
 void CGameFlow::CreateReferee(int nGameType)

@@ -5,7 +5,9 @@
 // of the scene and the dialogs goes through IFlowHost.
 #pragma once
 
+#include "gameflow/FlowCamera.h"
 #include "gameflow/FlowHost.h"
+#include "gameflow/FlowInput.h"
 #include "gameflow/GameMode.h"
 #include "gameflow/ShotOutcome.h"
 #include "platform/mfc/CString.h"
@@ -27,6 +29,10 @@ struct SFlowSettings
     int nOverheadView = 0;         ///< "OverHead View"
     int nRecommendedShot = 0;      ///< "RecommendedShot"
     int nHitVelocity = 7;          ///< "HitVelocity": the full swing's speed (m/s)
+    int nCameraMotion = 0;         ///< "Camera Motion": 0, 1 or 2, how the camera follows a shot
+    int nViewType = 0;             ///< "View Type": 0, 1 or 2, how the camera comes to the computer's shot
+    int nDrawLevel = 0;            ///< "DrawLevel": the camera stays inside the room
+    int nAimingAid = 0;            ///< the frame's option bit 0x80: the aiming aid is on
     std::array<int, 6> anTrophy{}; ///< "Trophy0" to "Trophy5", each 0 to 7
 };
 
@@ -101,6 +107,53 @@ public:
     void StrikeCueBall();
     int GetStrokePhase() const { return m_nPhase; }
     const SLastStroke& GetLastStroke() const { return m_LastStroke; }
+
+    // The mouse and keyboard. Each handler runs once per tick on the reading HandleMouse took.
+    /// The source of the reading; null reads nothing (no key, no movement).
+    void SetInput(IFlowInput* pInput) { m_pInput = pInput; }
+    const SFlowInput& GetInput() const { return m_Input; }
+    SMouseResponse& Response() { return m_Response; }
+    /// One tick of input: the steps common to every mode, then the handler of the mode.
+    void HandleMouse();
+    void HandleAimKeys(float fFactor);
+    /// The elevation handler.
+    void HandleKeys(float fFactor);
+    void HandleMouseStroke(float fFactor);
+    void HandleZoom(float fFactor);
+    /// The english handler: the cue tip over the ball's face.
+    void HandleCueTipMode(float fFactor);
+    /// The handler while no mode is set.
+    void HandleIdleModeKeys();
+    /// The handler of the pause, of calling the shot and of the overhead view's aiming.
+    void HandlePanelInput(float fFactor);
+    /// The camera's yaw and zoom while the computer's cue strokes.
+    void SteerCameraDuringStroke(float fFactor);
+    void TogglePause();
+    bool IsPaused() const { return m_bPaused; }
+    /// The aiming aid's preview time by the mouse (key F held).
+    void AdjustPreviewTime(float fFactor);
+    /// Seconds the aiming aid simulates of the aimed shot, 0.1 to 10.
+    double GetPreviewTime() const { return m_dPreviewTime; }
+    /// Ticks an arrow key has been held.
+    int GetKeyRepeat() const { return m_nKeyRepeat; }
+
+    // The camera.
+    SFlowCamera& Camera() { return m_Camera; }
+    /// Turns the camera by two angles (degrees) unless, with "DrawLevel", it would stand in the room's furniture.
+    void TurnView(float fYaw, float fPitch);
+    /// Places the camera behind the cue ball from its yaw, pitch, distance and shift; with
+    /// nAlignCue the cue is lifted clear and aligned too.
+    void UpdateAimCamera(int nAlignCue);
+    /// The ball's size on screen: the screen scale over the camera's distance to the ball; 0 when
+    /// the ball is not on the table.
+    float GetBallScreenScale(int nBall) const;
+    /// The projection's scale (1.0 until the frame sets it): a ball's size on screen one unit away.
+    void SetScreenScale(float fScale) { m_fScreenScale = fScale; }
+    /// The ball's centre in the scene; false when it is not on the table.
+    bool GetBallScenePosition(int nBall, CVector3& v) const;
+    /// The lowest elevation from the requested one up to 60 degrees at which the cue clears the
+    /// balls and cushions; 0.0 when it is clear already. Always 1.
+    int FindClearElevation(float* pElevation);
 
     // Rolling balls.
     /// One tick while balls roll: the balls' events recorded for the referee, and the end of the shot.
@@ -262,4 +315,40 @@ private:
     int m_nShots = 0;
     bool m_bReRackBallInHand = false;
     int m_nLastFoulText = 0;
+
+    // Input and the camera.
+    /// The power widget after a change of the pull-back.
+    void ShowPower();
+    /// Whether the cue at that elevation (and the present aim and tip) touches a ball or cushion.
+    bool IsCueObstructedAt(float fElevation);
+    /// One arrow-key step of the aim: the yaw (or, in the overhead view, the cue's aim) turned.
+    float ArrowYawStep() const;
+    /// The pull-back moved by fDelta within its range, shown and sounded.
+    void StepPullBack(float fDelta, bool bSound);
+    /// The yaw (and the cue's aim with it) turned by fDelta degrees.
+    void TurnYaw(float fDelta);
+    /// The zoom response applied to the camera distance above fMin, undone when the cue ball's
+    /// screen size would leave 1 to fMaxScale.
+    void ZoomCamera(float fDelta, float fMin, float fMaxScale);
+    /// Shared keys of the aiming modes: E, A, B, G and Space; true when one acted.
+    bool HandleModeKeys(int nKey, DWORD dwOnE, DWORD dwOnA, DWORD dwOnB);
+    /// The zoom bit ORed in beside the mode while the right button is held.
+    void StartZoom();
+    /// A left click starts the mouse stroke, the right button the zoom; true when one did.
+    bool StrokeOrZoomByButtons();
+    void DispatchMode(float fFactor);
+    void HandleBallInHand(float fFactor);
+    void HandlePlaceCueBall(float fFactor);
+    void HandleCallShot(float fFactor);
+
+    IFlowInput* m_pInput = nullptr;
+    SFlowInput m_Input;
+    SMouseResponse m_Response;
+    SFlowCamera m_Camera;
+    float m_fScreenScale = 1.0f;
+    int m_nKeyRepeat = 0;
+    double m_dPreviewTime = 6.0;
+    bool m_bPaused = false;
+    float m_fStrokeMark = 0.0f;      ///< the mouse stroke's furthest drawn-back position
+    float m_fStrokeReference = 0.0f; ///< where the push forward began
 };

@@ -1,4 +1,5 @@
 // The stroke: the computer's animated cue and the strike that hands the shot to the live engine.
+#include "foundation/Stopwatch.h"
 #include "gameflow/GameFlow.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
@@ -34,7 +35,20 @@ constexpr double DEG_TO_RAD = std::numbers::pi / 180.0;
 
 int CGameFlow::RunShotPhase(float fInputFactor)
 {
-    (void)fInputFactor;
+    if (m_Input.nPressedKey == KEY_SPACE)
+    {
+        // Space abandons the stroke and pauses; the key is used up.
+        m_Input.nPressedKey = 0;
+        TogglePause();
+        m_bStrokeStarted = m_bStrokeWaiting = false;
+        return 0;
+    }
+    if (HasGameFlag(gmRobotStroke))
+    {
+        if (g_FrameStopwatch.GetElapsed() == 0)
+            return 1;
+        SteerCameraDuringStroke(fInputFactor);
+    }
     if (HasGameFlag(gmRobotStroke) && !m_bStrokeStarted)
     {
         const DWORD dwNow = timeGetTime();

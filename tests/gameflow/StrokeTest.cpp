@@ -1,5 +1,6 @@
 #include "tests/gameflow/FlowTestSupport.h"
 
+#include "foundation/Stopwatch.h"
 #include "platform/win32/Clock.h"
 
 namespace
@@ -107,15 +108,25 @@ TEST_F(CStrokeTest, ComputerStrokeWaitsOverASecondAndLandsOnTheMinimum)
     CTestClockScope clock(5000);
     m_Flow.Current().SetLevel(5);
     g_nGameMode = modeCameraFlight | gmRobotStroke | gmStroking;
-    EXPECT_EQ(m_Flow.RunShotPhase(1.0f), 1);
-    AdvanceTestClock(1000);
-    EXPECT_EQ(m_Flow.RunShotPhase(1.0f), 1);
+    // One frame: the clock moves on, the frame stopwatch ticks, the stroke takes its step.
+    const auto frame = [this](DWORD dwMs)
+    {
+        AdvanceTestClock(dwMs);
+        g_FrameStopwatch.Tick();
+        return m_Flow.RunShotPhase(1.0f);
+    };
+    EXPECT_EQ(frame(16), 1);
+    EXPECT_EQ(frame(1000), 1);
     EXPECT_EQ(m_Flow.Cue().fPullBack, 0.0f) << "the cue has not moved within the second";
-    AdvanceTestClock(1);
-    EXPECT_EQ(m_Flow.RunShotPhase(1.0f), 1);
+    EXPECT_EQ(frame(1), 1);
+    EXPECT_EQ(frame(16), 1);
+    const float fMoved = m_Flow.Cue().fPullBack;
+    EXPECT_GT(fMoved, 0.0f);
+    EXPECT_EQ(frame(0), 1);
+    EXPECT_EQ(m_Flow.Cue().fPullBack, fMoved) << "a frame without elapsed time moves nothing";
     bool bSawMinimumInPreshot = false;
     int nTicks = 0;
-    while (m_Flow.RunShotPhase(1.0f) != 0 && ++nTicks < 1000)
+    while (frame(16) != 0 && ++nTicks < 1000)
     {
         EXPECT_GE(m_Flow.Cue().fPullBack, m_Flow.Cue().fMin);
         bSawMinimumInPreshot = bSawMinimumInPreshot || (m_Flow.GetStrokePhase() == phaseFinalSwing &&

@@ -1,0 +1,122 @@
+// The aiming camera: the orbit round the cue ball placed and turned, the zoom's screen-size
+// limits, and the lowest elevation at which the cue clears the table.
+#include "gameflow/CuePlacement.h"
+#include "gameflow/GameFlow.h"
+#include "simulation/BallEngine.h"
+#include "simulation/PointList.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace
+{
+/// The highest elevation the cue can take. Degrees.
+constexpr float MAX_ELEVATION = 60.0f;
+/// The elevation search stops once its step is below a tenth of this. Degrees.
+constexpr double ELEVATION_TOLERANCE = 0.01;
+} // namespace
+
+float MouseResponse(float d, const CString& strQuad, const CString& strLinear)
+{
+    const float fQuad = static_cast<float>(std::atof(strQuad.GetString()));
+    const float fLinear = static_cast<float>(std::atof(strLinear.GetString()));
+    return d * fLinear + std::fabs(d) * d * fQuad;
+}
+
+bool CGameFlow::GetBallScenePosition(int nBall, CVector3& v) const
+{
+    CVector3 vTable;
+    if ((m_wOnTable & RefereeBallBit(nBall)) == 0 || !m_Engine.GetBallPosition(nBall, vTable, nullptr))
+        return false;
+    v = BallToScene(vTable);
+    return true;
+}
+
+float CGameFlow::GetBallScreenScale(int nBall) const
+{
+    CVector3 v;
+    if (!GetBallScenePosition(nBall, v))
+        return 0.0f;
+    const float fDistance = (v - m_Camera.vPosition).Length();
+    return fDistance > 0.0f ? m_fScreenScale / fDistance : 0.0f;
+}
+
+void CGameFlow::UpdateAimCamera(int nAlignCue)
+{
+    m_Camera.Place();
+    if (m_Settings.nDrawLevel != 0)
+        m_Host.ClampCameraToRoom(m_Camera.vPosition, m_Camera.vLookAt);
+    m_Host.PlaceCamera(m_Camera);
+    if (nAlignCue == 0)
+        return;
+    float fClear = 0.0f;
+    FindClearElevation(&fClear);
+    m_Cue.fElevation = std::max(m_Cue.fElevation, fClear);
+    m_Host.AlignCue();
+}
+
+void CGameFlow::TurnView(float fYaw, float fPitch)
+{
+    const SFlowCamera kept = m_Camera;
+    m_Camera.fYaw = NormalizeYaw(m_Camera.fYaw + fYaw);
+    m_Camera.SetPitch(m_Camera.fPitch + fPitch);
+    m_Camera.Place();
+    // With the switch on, a turn that would put the camera into the room's furniture is refused.
+    if (m_Settings.nDrawLevel != 0 && m_Host.IsCameraBlocked(m_Camera))
+        m_Camera = kept;
+    UpdateAimCamera(0);
+}
+
+bool CGameFlow::IsCueObstructedAt(float fElevation)
+{
+    ICueScene* pScene = m_Host.GetCueScene();
+    return pScene != nullptr && IsCueObstructed(*pScene, m_Cue.fAim, fElevation, m_Cue.fTipX, m_Cue.fTipY) != 0;
+}
+
+int CGameFlow::FindClearElevation(float* pElevation)
+{
+    if (!HasCueBall() || pElevation == nullptr)
+        return 1;
+    float e = m_Cue.fRequestedElevation;
+    if (!IsCueObstructedAt(e))
+    {
+        *pElevation = 0.0f;
+        return 1;
+    }
+    // Halving steps between the requested elevation and the highest: up while the cue is still
+    // blocked, down once it is clear.
+    CBisector bisector(e, MAX_ELEVATION, ELEVATION_TOLERANCE);
+    double dStep = MAX_ELEVATION - e;
+    bisector.StepUp(e);
+    dStep /= 2.0;
+    while (dStep > ELEVATION_TOLERANCE / 10.0)
+    {
+        dStep /= 2.0;
+        if (IsCueObstructedAt(e))
+            bisector.StepUp(e);
+        else if (!bisector.StepDown(e))
+            break;
+    }
+    *pElevation = e;
+    return 1;
+}
+
+void CGameFlow::ZoomCamera(float fDelta, float fMin, float fMaxScale)
+{
+    const float fOld = m_Camera.fDistance;
+    // A shrinking step larger than the room above the minimum stops at the minimum.
+    float fNew = fDelta < 0.0f && -fDelta > fOld - fMin ? fMin : fOld + fDelta;
+    fNew = std::max(fNew, fMin);
+    m_Camera.fDistance = fNew;
+    UpdateAimCamera(0);
+    const float s = GetBallScreenScale(m_nCueBall);
+    if (s < 1.0f || s > fMaxScale)
+    {
+        m_Camera.fDistance = fOld;
+        UpdateAimCamera(0);
+        return;
+    }
+    m_Camera.fShift1 *= fOld / fNew;
+    m_Camera.fShift2 *= fOld / fNew;
+    UpdateAimCamera(0);
+}

@@ -1,0 +1,78 @@
+#include "gameflow/FlowCamera.h"
+
+#include "foundation/Matrix.h"
+#include "simulation/PhysicsConstants.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace
+{
+constexpr float DEGREE = std::numbers::pi_v<float> / 180.0f;
+const CVector3 VERTICAL(0.0f, 1.0f, 0.0f);
+/// The pitch range: from 60 degrees below the horizon to just below it.
+constexpr float PITCH_LOWEST = 300.0f;
+constexpr float PITCH_HIGHEST = 359.9f;
+} // namespace
+
+CVector3 TableToScene(const CVector3& vTable)
+{
+    return CVector3((vTable.x - TABLE_WIDTH_M / 2.0f) * SCENE_UNITS_PER_METRE,
+                    SCENE_BED_HEIGHT + vTable.z * SCENE_UNITS_PER_METRE,
+                    (TABLE_LENGTH_M / 2.0f - vTable.y) * SCENE_UNITS_PER_METRE);
+}
+
+CVector3 BallToScene(const CVector3& vTable)
+{
+    return TableToScene(vTable) + CVector3(0.0f, BALL_RADIUS_M * SCENE_UNITS_PER_METRE, 0.0f);
+}
+
+CVector3 SceneToTable(const CVector3& vScene)
+{
+    return CVector3(vScene.x / SCENE_UNITS_PER_METRE + TABLE_WIDTH_M / 2.0f,
+                    TABLE_LENGTH_M / 2.0f - vScene.z / SCENE_UNITS_PER_METRE, 0.0f);
+}
+
+float NormalizeYaw(float fDegrees)
+{
+    float f = std::fmod(fDegrees, 360.0f);
+    if (f < 0.0f)
+        f += 360.0f;
+    // A tiny negative remainder rounds up to 360 itself, which is the same direction as 0.
+    return f >= 360.0f ? 0.0f : f;
+}
+
+void SFlowCamera::SetPitch(float fDegrees)
+{
+    float p = fDegrees;
+    if (p >= -60.0f && p <= 0.0f)
+        p += 360.0f;
+    if (p > PITCH_HIGHEST || p < 180.0f)
+        p = PITCH_HIGHEST; // at or above the horizon
+    else if (p < PITCH_LOWEST)
+        p = PITCH_LOWEST;
+    fPitch = p;
+}
+
+void SFlowCamera::Place()
+{
+    const CVector3 forward(0.0f, 0.0f, 1.0f);
+    CVector3 f;
+    Vec3RotateAxis(&f, &forward, &VERTICAL, (fYaw + 180.0f) * DEGREE);
+    const CVector3 side = f.Cross(VERTICAL);
+    CVector3 d;
+    Vec3RotateAxis(&d, &f, &side, fPitch * DEGREE);
+    vDirection = d;
+    vPosition = vLookAt - d * fDistance - side * fShift1;
+    vPosition.y = std::max(vPosition.y, SCENE_BED_HEIGHT + fShift2);
+    vUp = VERTICAL;
+}
+
+bool IntersectHorizontalPlane(const CVector3& vFrom, const CVector3& vDir, float fHeight, CVector3& vHit)
+{
+    if (std::fabs(vDir.y) < 1e-9f)
+        return false;
+    const float t = (fHeight - vFrom.y) / vDir.y;
+    vHit = vFrom + vDir * t;
+    return true;
+}

@@ -1,0 +1,204 @@
+// The handlers of the english, of no mode, of the pause and of the overhead view's aiming, the
+// camera's steering while the computer strokes, the pause toggle and the aiming aid's preview time.
+#include "foundation/Stopwatch.h"
+#include "gameflow/AimSteps.h"
+#include "gameflow/GameFlow.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+/// The cue tip's offsets on the ball's face stay within this.
+constexpr float MAX_TIP_OFFSET = 50.0f;
+/// The preview time's range and the mouse's divisor for it. Seconds.
+constexpr double MIN_PREVIEW_S = 0.1;
+constexpr double MAX_PREVIEW_S = 10.0;
+constexpr float PREVIEW_DIVISOR = 30.0f;
+/// The stroke camera's nearest distance and the cue ball's largest size on screen.
+constexpr float MIN_STROKE_DISTANCE = 20.0f;
+constexpr float MAX_STROKE_SCALE = 250.0f;
+/// A Shift+Ctrl turn smaller than this counts as none. Degrees.
+constexpr float MIN_TURN = 0.001f;
+} // namespace
+
+void CGameFlow::HandleCueTipMode(float fFactor)
+{
+    if (HasGameFlag(gmShotRunning))
+        return;
+    const SFlowInput& in = m_Input;
+    if (HandleModeKeys(in.nPressedKey, GetReturnMode(), modeAim, modeElevation))
+        return;
+    if (in.IsDown(KEY_F))
+    {
+        AdjustPreviewTime(fFactor);
+        return;
+    }
+    if (StrokeOrZoomByButtons())
+        return;
+    if (!HasCueBall())
+        return;
+    const float dx =
+        MouseResponse(static_cast<float>(in.nMouseX) * fFactor, m_Response.strHorzQuad, m_Response.strHorzLinear);
+    const float dy =
+        MouseResponse(-static_cast<float>(in.nMouseY) * fFactor, m_Response.strHorzQuad, m_Response.strHorzLinear);
+    m_Cue.fTipX = std::clamp(m_Cue.fTipX - dx, -MAX_TIP_OFFSET, MAX_TIP_OFFSET);
+    m_Cue.fTipY = std::clamp(m_Cue.fTipY - dy, -MAX_TIP_OFFSET, MAX_TIP_OFFSET);
+    float fClear = 0.0f;
+    FindClearElevation(&fClear);
+    m_Host.AlignCue();
+}
+
+void CGameFlow::HandleIdleModeKeys()
+{
+    if (HasGameFlag(gmShotRunning))
+        return;
+    if (HandleModeKeys(m_Input.nPressedKey, modeEnglish, modeAim, modeElevation))
+        return;
+    if (m_Input.bLeftReleased)
+        SetGameMode((g_nPrevGameMode & modeBallInHand) != 0 ? modeBallInHand : modeAim);
+}
+
+void CGameFlow::HandlePanelInput(float fFactor)
+{
+    const SFlowInput& in = m_Input;
+    const bool bOverhead = m_Settings.nOverheadView != 0;
+    const bool bHuman = m_pCurrent->GetRobotLevel() == 0;
+    const bool bRight = IsArrow(in, KEY_RIGHT), bLeft = IsArrow(in, KEY_LEFT);
+    const bool bUp = IsArrow(in, KEY_UP), bDown = IsArrow(in, KEY_DOWN);
+    if (bRight || bLeft || bUp || bDown)
+    {
+        // In the overhead view the arrows turn the cue and set the power; the counter runs
+        // whoever plays.
+        if (bOverhead && bHuman && (bRight || bLeft))
+        {
+            m_Cue.fAim = NormalizeYaw(m_Cue.fAim + (bRight ? ArrowYawStep() : -ArrowYawStep()));
+            m_Host.AlignCue();
+            UpdateAimCamera(0);
+            m_Host.RestartAimPreview();
+        }
+        else if (bOverhead && bHuman)
+        {
+            StepPullBack(bUp ? PULL_BACK_STEP : -PULL_BACK_STEP, m_nKeyRepeat % 3 == 0);
+            UpdateAimCamera(0);
+            m_Host.RestartAimPreview();
+        }
+        ++m_nKeyRepeat;
+        return;
+    }
+    m_nKeyRepeat = 0;
+    const DWORD dwMode = GetModeField();
+    if (in.nPressedKey == KEY_ENTER)
+    {
+        if (bOverhead && dwMode != modeCallShot && bHuman && m_Cue.fMax > 0.0f &&
+            m_Cue.fPullBack / m_Cue.fMax >= MIN_POWER_SHARE)
+        {
+            StrikeCueBall();
+            SetGameMode(GetReturnMode());
+        }
+        return;
+    }
+    if (in.nPressedKey == KEY_SPACE)
+    {
+        if (dwMode != modeCallShot && dwMode != modeBallInHand && dwMode != modeCameraFlight)
+            TogglePause();
+        return;
+    }
+    if (HasGameFlag(gmKeepView) || !in.IsShift() || !in.IsCtrl())
+        return;
+    // Shift and Ctrl held: the mouse turns the camera.
+    const float fYaw = MouseResponse(static_cast<float>(in.nMouseX), m_Response.strHorzQuad, m_Response.strHorzLinear);
+    const float fPitch =
+        MouseResponse(static_cast<float>(in.nMouseY) * fFactor, m_Response.strVertQuad, m_Response.strVertLinear);
+    if (std::fabs(fYaw) > MIN_TURN)
+        TurnYaw(fYaw);
+    if (std::fabs(fPitch) > MIN_TURN)
+        m_Camera.SetPitch(m_Camera.fPitch + fPitch);
+    m_Host.ClipCursorToView();
+    UpdateAimCamera(1);
+}
+
+void CGameFlow::SteerCameraDuringStroke(float fFactor)
+{
+    (void)fFactor;
+    if (!HasGameFlag(gmStroking) || m_Settings.nViewType != 2 || HasGameFlag(gmKeepView))
+        return;
+    if (HasGameFlag(gmGameOver))
+    {
+        SetGameMode(modeAim);
+        return;
+    }
+    if (m_Input.bRightDown)
+    {
+        ZoomCamera(MouseResponse(static_cast<float>(m_Input.nMouseY), m_Response.strZoomQuad, m_Response.strZoomLinear),
+                   MIN_STROKE_DISTANCE, MAX_STROKE_SCALE);
+        return;
+    }
+    // The view turns; the computer's cue keeps its aim.
+    m_Camera.fYaw = NormalizeYaw(m_Camera.fYaw + MouseResponse(static_cast<float>(m_Input.nMouseX),
+                                                               m_Response.strHorzQuad, m_Response.strHorzLinear));
+    UpdateAimCamera(0);
+}
+
+void CGameFlow::TogglePause()
+{
+    if (HasGameFlag(gmSettingsPreview))
+    {
+        m_Host.EndSettingsPreview();
+        return;
+    }
+    const bool bHuman = m_pCurrent->GetRobotLevel() == 0;
+    // The overhead view's panel stays open while a person aims from it.
+    if (m_Settings.nOverheadView == 1 && m_bPaused && !HasGameFlag(gmShotRunning) && bHuman)
+        return;
+    m_bPaused = !m_bPaused;
+    m_Host.ShowPausePanel(m_bPaused);
+    if (m_bPaused)
+    {
+        g_FrameStopwatch.Pause();
+        SetGameMode(modeWaiting);
+        return;
+    }
+    g_FrameStopwatch.Resume();
+    SetGameMode(GetReturnMode());
+}
+
+void CGameFlow::AdjustPreviewTime(float fFactor)
+{
+    if (m_Settings.nAimingAid == 0)
+        return;
+    const float r =
+        MouseResponse(static_cast<float>(m_Input.nMouseY) * fFactor, m_Response.strVertQuad, m_Response.strVertLinear);
+    m_dPreviewTime = std::clamp(m_dPreviewTime - r / PREVIEW_DIVISOR, MIN_PREVIEW_S, MAX_PREVIEW_S);
+    if (r != 0.0f)
+        m_Host.RestartAimPreview();
+}
+
+void CGameFlow::HandleBallInHand(float fFactor)
+{
+    (void)fFactor;
+    if (HasGameFlag(gmShotRunning))
+        return;
+    if (m_Input.nPressedKey == KEY_G)
+        m_Host.ToggleDrawLevel();
+    else if (m_Input.nPressedKey == KEY_SPACE && m_Settings.nOverheadView == 0)
+        TogglePause();
+    else if (m_Input.bLeftReleased)
+        // The ball stays where it lies until the dragger places it.
+        SetGameMode(modeAim);
+    else if (m_Input.bRightDown)
+        StartZoom();
+}
+
+void CGameFlow::HandlePlaceCueBall(float fFactor)
+{
+    if (m_Settings.nOverheadView != 0)
+        HandlePanelInput(fFactor);
+    const int nKey = m_Input.nPressedKey;
+    if (nKey == KEY_A || nKey == KEY_SPACE || nKey == KEY_M)
+        SetGameMode(modeAim);
+    else if (nKey == KEY_G)
+        m_Host.ToggleDrawLevel();
+    else if (m_Input.bRightDown)
+        StartZoom();
+}

@@ -1,0 +1,412 @@
+#include "tests/gameflow/FlowTestSupport.h"
+
+#include "foundation/Stopwatch.h"
+#include "gameflow/CuePlacement.h"
+#include "platform/win32/Clock.h"
+
+#include <cmath>
+
+namespace
+{
+/// A reading per tick: keys and the right button stay held, the rest happens once.
+class CScriptInput : public IFlowInput
+{
+public:
+    void Read(SFlowInput& in) override
+    {
+        in = m_Next;
+        m_Next.nPressedKey = 0;
+        m_Next.nMouseX = m_Next.nMouseY = 0;
+        m_Next.bLeftReleased = m_Next.bRightReleased = m_Next.bRightDoubleClick = false;
+    }
+    SFlowInput m_Next;
+};
+
+/// A cue that touches the table while its butt end is lower than a threshold height above the ball.
+class CThresholdCue : public ICueScene
+{
+public:
+    SCueAim GetCueAim() const override { return m_aim; }
+    void SetCueAim(const SCueAim& aim) override { m_aim = aim; }
+    SCuePose GetCuePose() const override { return m_pose; }
+    void SetCuePose(const SCuePose& pose) override { m_pose = pose; }
+    bool GetCueBallCentre(CVector3& v) const override
+    {
+        v = CVector3(0, 0, 0);
+        return true;
+    }
+    float GetCueThickness() const override { return 0.0f; }
+    float GetCueLength() const override { return 100.0f; }
+    float GetPullBack() const override { return 0.0f; }
+    bool SegmentTouchesTable(const CVector3&, const CVector3& vB) const override
+    {
+        return std::fabs(vB.y) < 100.0f * std::sin(m_fClearAboveDeg * 3.14159265f / 180.0f);
+    }
+    bool AnyOtherBall(const std::function<bool(const CVector3&, float)>&) const override { return false; }
+
+    float m_fClearAboveDeg = 0.0f;
+    SCueAim m_aim;
+    SCuePose m_pose;
+};
+
+class CAimHost : public CRecordingHost
+{
+public:
+    ICueScene* GetCueScene() override { return &m_Cue; }
+    void Beep() override { ++m_nBeeps; }
+    void PlayPowerStep(int nStep) override { m_PowerSteps.push_back(nStep); }
+    void PlaceCamera(const SFlowCamera& camera) override { m_LastCamera = camera; }
+
+    CThresholdCue m_Cue;
+    int m_nBeeps = 0;
+    std::vector<int> m_PowerSteps;
+    SFlowCamera m_LastCamera;
+};
+
+class CAimInputTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        g_nGameMode = g_nPrevGameMode = 0;
+        CrtSrand(1);
+        m_Flow.SetInput(&m_Input);
+        m_Flow.CreateReferee(GAME_8BALL);
+        m_Flow.StartNewRack(0);
+        m_Flow.SetCurrent(true);
+        m_Flow.Cue() = SCueStroke{2.0f, 2.0f, 40.0f};
+        m_Flow.SetScreenScale(1500.0f);
+        m_Flow.SetGameMode(modeAim);
+        m_Flow.Cue().fPullBack = 2.0f;
+        g_FrameStopwatch.Tick();
+    }
+    void TearDown() override
+    {
+        g_nGameMode = g_nPrevGameMode = 0;
+        g_FrameStopwatch.Resume();
+    }
+
+    /// One tick of input; the clock and the frame stopwatch move on by a frame.
+    void Tick()
+    {
+        AdvanceTestClock(16);
+        g_FrameStopwatch.Tick();
+        m_Flow.HandleMouse();
+    }
+    void Press(int nKey)
+    {
+        m_Input.m_Next.nPressedKey = nKey;
+        Tick();
+    }
+    void Hold(int nKey, bool bDown) { m_Input.m_Next.keys.set(static_cast<size_t>(nKey), bDown); }
+
+    CTestClockScope m_Clock{10000};
+    CBallEngineMain m_Engine;
+    CAimHost m_Host;
+    CTestFlow m_Flow{m_Engine, nullptr, m_Host};
+    CScriptInput m_Input;
+};
+
+TEST_F(CAimInputTest, YawWrapKeepsTheFraction)
+{
+    const struct
+    {
+        float fIn;
+        float fOut;
+    } aCases[] = {{361.5f, 1.5f},    {-30.5f, 329.5f}, {360.0f, 0.0f}, {-360.0f, 0.0f},
+                  {-0.05f, 359.95f}, {720.25f, 0.25f}, {0.0f, 0.0f},   {359.9f, 359.9f}};
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.fIn);
+        EXPECT_NEAR(NormalizeYaw(c.fIn), c.fOut, 1e-3f);
+    }
+    // Through the keys: Left from 0.05 by the first step, Right from 359.8 by a held step.
+    m_Flow.Camera().fYaw = 0.05f;
+    Press(KEY_LEFT);
+    EXPECT_NEAR(m_Flow.Camera().fYaw, 359.95f, 1e-3f);
+    EXPECT_NEAR(m_Flow.Cue().fAim, 359.95f, 1e-3f) << "the cue's aim follows the yaw";
+    m_Flow.Camera().fYaw = 359.8f;
+    Hold(KEY_RIGHT, true);
+    for (int i = 0; i < 3; ++i)
+        Tick();
+    m_Flow.Camera().fYaw = 359.8f;
+    Tick();
+    EXPECT_NEAR(m_Flow.Camera().fYaw, 0.3f, 1e-3f);
+}
+
+TEST_F(CAimInputTest, HoldingAnArrowTurnsFasterTheLongerItIsHeld)
+{
+    Hold(KEY_RIGHT, true);
+    for (int c = 0; c < 46; ++c)
+    {
+        SCOPED_TRACE(c);
+        const float fBefore = m_Flow.Camera().fYaw;
+        Tick();
+        const float fExpected = c <= 2 ? 0.1f : c <= 20 ? 0.5f : c < 40 ? 1.5f : c == 40 ? 0.5f : 5.5f;
+        EXPECT_NEAR(NormalizeYaw(m_Flow.Camera().fYaw - fBefore + 360.0f), fExpected, 1e-3f);
+    }
+    Hold(KEY_RIGHT, false);
+    Tick();
+    EXPECT_EQ(m_Flow.GetKeyRepeat(), 0) << "releasing the key starts the hold again";
+}
+
+TEST_F(CAimInputTest, PullBackKeysPowerAndEnter)
+{
+    const struct
+    {
+        const char* szName;
+        float fStart;
+        int nKey;
+        int nTicks;
+        float fExpected;
+        int nLastSound;
+    } aCases[] = {
+        {"up draws back half a unit a tick", 2.0f, KEY_UP, 4, 4.0f, 1},
+        {"up stops at half the range", 19.0f, KEY_UP, 5, 20.0f, 5},
+        {"down stops at the minimum", 3.0f, KEY_DOWN, 5, 2.0f, 0},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        m_Flow.Cue().fPullBack = c.fStart;
+        m_Host.m_PowerSteps.clear();
+        Hold(c.nKey, true);
+        for (int i = 0; i < c.nTicks; ++i)
+            Tick();
+        Hold(c.nKey, false);
+        EXPECT_FLOAT_EQ(m_Flow.Cue().fPullBack, c.fExpected);
+        ASSERT_EQ(m_Host.m_PowerSteps.size(), static_cast<size_t>(c.nTicks));
+        EXPECT_EQ(m_Host.m_PowerSteps.back(), c.nLastSound);
+        EXPECT_FLOAT_EQ(m_Flow.GetPowerValue(), c.fExpected / 40.0f > 0.05f ? c.fExpected / 20.0f : 0.0f);
+    }
+    // Enter strikes only with the cue drawn back at least 5 % of its range.
+    m_Flow.Cue().fPullBack = 1.99f;
+    Press(KEY_ENTER);
+    EXPECT_EQ(m_Flow.GetShotCount(), 0);
+    m_Flow.Cue().fPullBack = 2.0f;
+    Press(KEY_ENTER);
+    EXPECT_EQ(m_Flow.GetShotCount(), 1);
+    EXPECT_TRUE(HasGameFlag(gmShotRunning));
+    EXPECT_FLOAT_EQ(m_Flow.GetLastStroke().fSpeed, 7.0f * 2.0f / 20.0f);
+}
+
+TEST_F(CAimInputTest, KeysAndButtonsMoveBetweenTheModes)
+{
+    enum EEvent
+    {
+        LEFT_RELEASE = 1000,
+        RIGHT_DOWN,
+        RIGHT_UP,
+    };
+    const struct
+    {
+        const char* szName;
+        DWORD dwMode;
+        DWORD dwPrev;
+        int nEvent;
+        DWORD dwExpected;
+        DWORD dwExpectedPrev;
+    } aCases[] = {
+        {"aim E english", modeAim, modeCameraFlight, KEY_E, modeEnglish, modeAim},
+        {"aim B elevation", modeAim, modeCameraFlight, KEY_B, modeElevation, modeAim},
+        {"aim A previous", modeAim, modeEnglish, KEY_A, modeEnglish, modeAim},
+        {"aim M free placement", modeAim, modeEnglish, KEY_M, modePlaceCueBall, modeAim},
+        {"aim click mouse stroke", modeAim, modeEnglish, LEFT_RELEASE, modeMouseStroke, modeAim},
+        {"aim right button zooms", modeAim, modeEnglish, RIGHT_DOWN, modeAim | modeZoom, modeEnglish},
+        {"zoom ends with the button", modeAim | modeZoom, modeEnglish, RIGHT_UP, modeAim, modeEnglish},
+        {"aim space pauses", modeAim, modeEnglish, KEY_SPACE, modeWaiting, modeAim},
+        {"elevation E english", modeElevation, modeAim, KEY_E, modeEnglish, modeElevation},
+        {"elevation A aim", modeElevation, modeEnglish, KEY_A, modeAim, modeElevation},
+        {"elevation B previous", modeElevation, modeEnglish, KEY_B, modeEnglish, modeElevation},
+        {"elevation click swaps aim and stroke", modeElevation, modeAim, LEFT_RELEASE, modeAim, modeMouseStroke},
+        {"elevation click from the stroke", modeElevation, modeMouseStroke, LEFT_RELEASE, modeMouseStroke, modeAim},
+        {"english E previous", modeEnglish, modeElevation, KEY_E, modeElevation, modeEnglish},
+        {"english A aim", modeEnglish, modeElevation, KEY_A, modeAim, modeEnglish},
+        {"english B elevation", modeEnglish, modeAim, KEY_B, modeElevation, modeEnglish},
+        {"english click mouse stroke", modeEnglish, modeAim, LEFT_RELEASE, modeMouseStroke, modeEnglish},
+        {"no mode click back to ball in hand", modeNone, modeBallInHand, LEFT_RELEASE, modeBallInHand, modeAim},
+        {"no mode click aims", modeNone, modeEnglish, LEFT_RELEASE, modeAim, modeAim},
+        {"no mode E english", modeNone, modeEnglish, KEY_E, modeEnglish, modeAim},
+        {"stroke Esc aims", modeMouseStroke, modeAim, KEY_ESC, modeAim, modeMouseStroke},
+        {"pause space resumes", modeWaiting, modeElevation, KEY_SPACE, modeElevation, modeAim},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGameMode = c.dwMode;
+        g_nPrevGameMode = c.dwPrev;
+        // The pause toggle knows whether it is paused from the panel.
+        if ((m_Flow.IsPaused()) != (c.dwMode == modeWaiting))
+            m_Flow.TogglePause();
+        g_nGameMode = c.dwMode;
+        g_nPrevGameMode = c.dwPrev;
+        m_Input.m_Next = SFlowInput{};
+        if (c.nEvent == LEFT_RELEASE)
+            m_Input.m_Next.bLeftReleased = true;
+        else if (c.nEvent == RIGHT_DOWN)
+            m_Input.m_Next.bRightDown = true;
+        else if (c.nEvent != RIGHT_UP)
+            m_Input.m_Next.nPressedKey = c.nEvent;
+        Tick();
+        EXPECT_EQ(g_nGameMode & MODE_FIELD, c.dwExpected);
+        EXPECT_EQ(g_nPrevGameMode & MODE_FIELD, c.dwExpectedPrev);
+        m_Input.m_Next = SFlowInput{};
+    }
+}
+
+TEST_F(CAimInputTest, ElevationStaysInRangeAndABlockedCueIsLiftedWithABeep)
+{
+    const struct
+    {
+        const char* szName;
+        float fStart;
+        int nMouseY;
+        float fClearAbove;
+        float fExpected;
+        int nBeeps;
+    } aCases[] = {
+        {"mouse away from the player raises", 5.0f, -32, 0.0f, 7.0f, 0},
+        {"never below the table", 5.0f, 160, 0.0f, 0.0f, 0},
+        {"never above sixty degrees", 5.0f, -16 * 100, 0.0f, 60.0f, 0},
+        {"a blocked cue is lifted clear", 5.0f, -16, 20.0f, 20.0f, 1},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGameMode = modeElevation;
+        m_Host.m_nBeeps = 0;
+        m_Host.m_Cue.m_fClearAboveDeg = c.fClearAbove;
+        m_Flow.Cue().fRequestedElevation = m_Flow.Cue().fElevation = c.fStart;
+        m_Input.m_Next.nMouseY = c.nMouseY;
+        Tick();
+        EXPECT_NEAR(m_Flow.Cue().fElevation, c.fExpected, 0.01f);
+        EXPECT_EQ(m_Flow.Cue().fRequestedElevation, m_Flow.Cue().fElevation);
+        EXPECT_EQ(m_Host.m_nBeeps, c.nBeeps);
+    }
+}
+
+TEST_F(CAimInputTest, ClearElevationIsFoundByHalvingToTheBlockedEdge)
+{
+    m_Flow.Cue().fRequestedElevation = 5.0f;
+    float e = -1.0f;
+    m_Host.m_Cue.m_fClearAboveDeg = 0.0f;
+    EXPECT_EQ(m_Flow.FindClearElevation(&e), 1);
+    EXPECT_EQ(e, 0.0f) << "a clear cue needs no lift";
+    for (const float fEdge : {6.0f, 17.3f, 33.3f, 59.0f})
+    {
+        SCOPED_TRACE(fEdge);
+        m_Host.m_Cue.m_fClearAboveDeg = fEdge;
+        EXPECT_EQ(m_Flow.FindClearElevation(&e), 1);
+        EXPECT_NEAR(e, fEdge, 0.01f);
+    }
+}
+
+TEST_F(CAimInputTest, ZoomStopsAtTwentyAndUndoesAScaleOutOfRange)
+{
+    const struct
+    {
+        const char* szName;
+        float fScale;
+        float fStart;
+        int nMouseY;
+        float fExpected;
+    } aCases[] = {
+        {"moving the mouse back zooms out", 1500.0f, 100.0f, 10, 103.0f},
+        {"a big step in stops at twenty", 1500.0f, 30.0f, -200, 20.0f},
+        {"the ball would grow past 200 pixels", 5000.0f, 30.0f, -20, 30.0f},
+        {"the ball would shrink below a pixel", 100.0f, 95.0f, 30, 95.0f},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        m_Flow.SetScreenScale(c.fScale);
+        m_Flow.Camera().fDistance = c.fStart;
+        g_nGameMode = modeAim | modeZoom;
+        m_Input.m_Next.bRightDown = true;
+        m_Input.m_Next.nMouseY = c.nMouseY;
+        Tick();
+        EXPECT_NEAR(m_Flow.Camera().fDistance, c.fExpected, 1e-3f);
+        EXPECT_NEAR((m_Host.m_LastCamera.vPosition - m_Host.m_LastCamera.vLookAt).Length(), c.fExpected, 1e-2f);
+    }
+    m_Input.m_Next.bRightDown = false;
+}
+
+TEST_F(CAimInputTest, TheMouseStrokeDrawsBackPushesAndStrikesOnRelease)
+{
+    g_nGameMode = modeMouseStroke;
+    m_Flow.Cue().fPullBack = 2.0f;
+    const int aMoves[] = {40, 40, 40, -20, 30};
+    const float aPull[] = {6.0f, 10.0f, 14.0f, 12.0f, 15.0f};
+    for (size_t i = 0; i < std::size(aMoves); ++i)
+    {
+        SCOPED_TRACE(i);
+        m_Input.m_Next.nMouseY = aMoves[i];
+        Tick();
+        EXPECT_NEAR(m_Flow.Cue().fPullBack, aPull[i], 1e-3f);
+    }
+    m_Input.m_Next.bLeftReleased = true;
+    Tick();
+    EXPECT_EQ(m_Flow.GetShotCount(), 1);
+    EXPECT_FLOAT_EQ(m_Flow.GetLastStroke().fSpeed, 7.0f * 15.0f / 20.0f);
+}
+
+TEST_F(CAimInputTest, EnglishMovesTheTipWithinItsRange)
+{
+    g_nGameMode = modeEnglish;
+    const struct
+    {
+        int nX;
+        int nY;
+        float fTipX;
+        float fTipY;
+    } aMoves[] = {{10, 0, -0.54f, 0.0f}, {0, 10, -0.54f, 0.54f}, {-1000, -1000, 50.0f, -50.0f}};
+    for (const auto& m : aMoves)
+    {
+        m_Input.m_Next.nMouseX = m.nX;
+        m_Input.m_Next.nMouseY = m.nY;
+        Tick();
+        EXPECT_NEAR(m_Flow.Cue().fTipX, m.fTipX, 1e-3f);
+        EXPECT_NEAR(m_Flow.Cue().fTipY, m.fTipY, 1e-3f);
+    }
+}
+
+TEST_F(CAimInputTest, TheAimCameraStandsBehindAndAboveTheCueBall)
+{
+    CVector3 vBall;
+    ASSERT_TRUE(m_Flow.GetBallScenePosition(0, vBall));
+    for (const float fYaw : {0.0f, 90.0f, 180.0f, 270.0f})
+    {
+        SCOPED_TRACE(fYaw);
+        m_Flow.Camera().fYaw = fYaw;
+        m_Flow.Camera().fDistance = 50.0f;
+        m_Flow.UpdateAimCamera(0);
+        const SFlowCamera& cam = m_Host.m_LastCamera;
+        EXPECT_NEAR((cam.vLookAt - vBall).Length(), 0.0f, 1e-4f);
+        EXPECT_NEAR((cam.vPosition - vBall).Length(), 50.0f, 1e-3f);
+        EXPECT_GT(cam.vPosition.y, vBall.y) << "the default pitch looks down";
+        // The camera looks along the stroke: its direction on the table is the cue's.
+        const CVector3 toBall = (vBall - cam.vPosition).GetNormalized();
+        EXPECT_NEAR((toBall - cam.vDirection).Length(), 0.0f, 1e-4f);
+    }
+    EXPECT_NEAR(m_Flow.GetBallScreenScale(0), 1500.0f / 50.0f, 1e-2f);
+    m_Engine.RemoveBall(15);
+    m_Flow.SetBallLists(static_cast<WORD>(m_Flow.GetOnTableMask() & ~0x8000), 0x8000);
+    EXPECT_EQ(m_Flow.GetBallScreenScale(15), 0.0f) << "a ball off the table has no size";
+}
+
+TEST_F(CAimInputTest, SpaceDuringTheComputersStrokeAbandonsItAndPauses)
+{
+    m_Flow.Current().SetLevel(5);
+    g_nGameMode = modeCameraFlight | gmRobotStroke | gmStroking;
+    for (int i = 0; i < 70; ++i)
+        Tick();
+    const float fPull = m_Flow.Cue().fPullBack;
+    Press(KEY_SPACE);
+    EXPECT_EQ(GetModeField(), static_cast<DWORD>(modeWaiting));
+    EXPECT_TRUE(m_Flow.IsPaused());
+    for (int i = 0; i < 10; ++i)
+        Tick();
+    EXPECT_EQ(m_Flow.Cue().fPullBack, fPull) << "the paused stroke does not move";
+    EXPECT_EQ(m_Flow.GetShotCount(), 0);
+}
+} // namespace
