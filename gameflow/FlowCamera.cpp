@@ -15,22 +15,9 @@ constexpr float PITCH_LOWEST = 300.0f;
 constexpr float PITCH_HIGHEST = 359.9f;
 } // namespace
 
-CVector3 TableToScene(const CVector3& vTable)
-{
-    return CVector3((vTable.x - TABLE_WIDTH_M / 2.0f) * SCENE_UNITS_PER_METRE,
-                    SCENE_BED_HEIGHT + vTable.z * SCENE_UNITS_PER_METRE,
-                    (TABLE_LENGTH_M / 2.0f - vTable.y) * SCENE_UNITS_PER_METRE);
-}
-
 CVector3 BallToScene(const CVector3& vTable)
 {
-    return TableToScene(vTable) + CVector3(0.0f, BALL_RADIUS_M * SCENE_UNITS_PER_METRE, 0.0f);
-}
-
-CVector3 SceneToTable(const CVector3& vScene)
-{
-    return CVector3(vScene.x / SCENE_UNITS_PER_METRE + TABLE_WIDTH_M / 2.0f,
-                    TABLE_LENGTH_M / 2.0f - vScene.z / SCENE_UNITS_PER_METRE, 0.0f);
+    return TableToScene(CVector3(vTable.x, vTable.y, vTable.z + BALL_RADIUS_M));
 }
 
 float NormalizeYaw(float fDegrees)

@@ -1,24 +1,14 @@
 // The game flow's camera: an orbit round the point it looks at (the cue ball while aiming), given
 // by a yaw, a pitch and a distance with a screen shift, and the place and direction the orbit
 // gives. The flow keeps it without drawing; the main frame puts its camera object where this one
-// stands. Scene units are the table's inches: the bed lies at height 26, 44 wide along x and 88
-// long along z, centred on the origin.
+// stands. Scene units are the table's inches (TableSpace.h).
 #pragma once
 
 #include "foundation/Vector3.h"
+#include "render/TableSpace.h"
 
-/// The bed's height in the scene.
-inline constexpr float SCENE_BED_HEIGHT = 26.0f;
-/// Scene units (inches) per metre of the physics table.
-inline constexpr float SCENE_UNITS_PER_METRE = 1.0f / 0.0254f;
-
-/// A point of the physics table (metres; x across, y along, z up, the bed's corner at the origin)
-/// in the scene (y up, the table centred).
-CVector3 TableToScene(const CVector3& vTable);
 /// The centre of a ball at the table point vTable (its centre's height above the bed in z).
 CVector3 BallToScene(const CVector3& vTable);
-/// The inverse on the bed: the table point (x, y) under a scene point.
-CVector3 SceneToTable(const CVector3& vScene);
 
 /// A yaw or aim angle brought into 0 to 360 degrees, its fraction kept: 361.5 gives 1.5 and
 /// -30.5 gives 329.5.
