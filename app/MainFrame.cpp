@@ -2,7 +2,6 @@
 
 #include "app/StartupFiles.h"
 #include "foundation/Folders.h"
-#include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
 #include "gameflow/GameFlow.h"
@@ -148,7 +147,7 @@ const SMessageMap* CMainFrame::GetThisMessageMap()
         MapMessage<&CMainFrame::OnEnterCallShotMsg>(FLOW_MSG_CALL_SHOT),
         MapMessage<&CMainFrame::OnNewGameQuestion2>(FLOW_MSG_MATCH_END),
     };
-    static const SMessageMap s_map{CFrameWnd::GetThisMessageMap(), s_aEntries};
+    static const SMessageMap s_map{GetCommandMap(), s_aEntries};
     return &s_map;
 }
 
@@ -362,8 +361,6 @@ void CMainFrame::OnSetFocus(CWnd*)
     m_bModeSaved = FALSE;
     g_DIKeyboard.ReadDIKeyboardBuffer(); // keys pressed elsewhere are not the game's
 }
-
-void CMainFrame::OnActivateApp(BOOL bActive, DWORD) { m_bWindowActive = bActive; }
 
 BOOL CMainFrame::OnFrame()
 {

@@ -5,6 +5,7 @@
 // is missing).
 #pragma once
 
+#include "app/CommandRules.h"
 #include "gameflow/FlowHost.h"
 #include "gameflow/GameMode.h"
 #include "media/SoundSystem.h"
@@ -18,6 +19,7 @@
 #include "simulation/Player.h"
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -27,9 +29,25 @@ class CDirect3DDevice;
 class CDirect3DViewport;
 class CDirect3DMaterial;
 
+/// The developer mode (set only by the intro window, which this game does not have; a test sets it)
+/// and whether the developer commands made the computer play. Main thread.
+extern BOOL g_bDeveloperMode;
+extern BOOL g_bComputerPlays;
+/// Set by the frame's timer, read and cleared by the panel painters. Main thread.
+extern BOOL g_bPanelRedraw;
+/// Set by the option-4 command for the renderer. Main thread.
+extern BOOL g_bRedraw;
+
 /// Private messages of the frame.
 inline constexpr UINT WM_INITGAME = WM_USER + 4;
 inline constexpr UINT WM_CLOSENOW = WM_USER + 14;
+inline constexpr UINT WM_PANELCOMMAND = WM_USER + 5;
+inline constexpr UINT WM_TEXTINPUTKEY = WM_USER + 6;
+inline constexpr UINT WM_NEWGAMEQUESTION = WM_USER + 10;
+inline constexpr UINT WM_OUTCOMEDONE = WM_USER + 12;
+inline constexpr UINT WM_MUSICNOTIFY = WM_USER + 13;
+/// A panel command's wParam: the code, with this bit for a check box that is switched on.
+inline constexpr WPARAM PANEL_CHECKED = 0x10000;
 
 /// The current mode's bits of the game-mode word.
 inline constexpr DWORD MODE_BITS = MODE_FIELD;
@@ -122,6 +140,23 @@ public:
     /// the last frame's, else 0.
     void DrawScene(int nFlags);
 
+    /// What the command rules read now.
+    SCommandState GetCommandState() const;
+    /// The option word (0x4, 0x40 head line shown, 0x80 aiming aid on, 0x200 a shot is called) and
+    /// the music word (bit 1 music on).
+    DWORD GetOptionWord() const { return m_dwOptionWord; }
+    DWORD GetMusicWord() const { return m_dwMusicWord; }
+    /// The speed factor of the faster and slower commands, within [0.125, 4].
+    double GetSpeedFactor() const { return m_dSpeedFactor; }
+    /// Applies what changed in the settings against the copy taken before the change.
+    void ApplySettingsChange(const CSettings& old);
+    void ApplyDisplaySettings(const CSettings& old);
+    void ApplySoundSettings(const CSettings& old);
+    void ApplyMusicSettings(const CSettings& old);
+    void ApplyAimingAid();
+    /// Test seam: replaces the 3-D environment's change for the window (null puts the real one back).
+    static void SetEnvironmentChangeForTests(std::function<BOOL()> fnChange);
+
 protected:
     HRESULT InitDeviceObjects(CDirect3DDevice* pDevice, CDirect3DViewport* pViewport);
     void DeleteDeviceObjects();
@@ -150,6 +185,57 @@ protected:
     void OnSetFocus(CWnd* pOldWnd);
     void OnActivateApp(BOOL bActive, DWORD dwThreadId);
 
+    // Commands and private messages (FrameCommands.cpp).
+    static const SMessageMap* GetCommandMap();
+    void OnUpdateRuledCommand(CCmdUI* pCmdUI);
+    void OnUpdateTurnFlight(CCmdUI* pCmdUI);
+    void OnNothing() {}
+    void OnShowRules();
+    void OnFileNew();
+    void OnStopAction();
+    void OnToggleFullScreen();
+    void OnPhysicsDialog();
+    void OnRestartRack();
+    void OnToggleOverheadView();
+    void OnSyncViewRecord();
+    void OnToggleHeadLine();
+    void OnCallShot();
+    void OnPassTurn();
+    void OnToggleBallPath();
+    void OnToggleShortPath();
+    void OnComputerStroke();
+    void OnStopPlayback();
+    void OnExitGame();
+    void OnCallShotMode();
+    void OnReplay();
+    void OnToggleOption4();
+    void OnResetCamera();
+    void OnSetupDialog();
+    void OnNewGame();
+    void OnSetupCommand();
+    void OnSlower();
+    void OnFaster();
+    void OnToggleMusic();
+    void OnOpenTutorial();
+    void OnDeveloperLevel0();
+    void OnDeveloperLevel1();
+    void OnDeveloperLevel2();
+    void OnDeveloperLevel3();
+    void OnDeveloperLevel4();
+    void OnDeveloperLevel5();
+    void OnDeveloperLevel6();
+    void OnDeveloperLevel7();
+    void OnDeveloperLevel8();
+    void OnDeveloperLevel9();
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnMove(UINT nType, int x, int y);
+    void OnSize(UINT nType, int cx, int cy);
+    LRESULT OnPanelCommand(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTextInputKey(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNewGameQuestion(WPARAM wParam, LPARAM lParam);
+    LRESULT OnOutcomeDone(WPARAM wParam, LPARAM lParam);
+    LRESULT OnMusicNotifyMsg(WPARAM wParam, LPARAM lParam);
+
 private:
     std::unique_ptr<CGameFlow> MakeGameFlow();
     /// The camera's view, then the frame when the environment is ready.
@@ -159,6 +245,16 @@ private:
     /// Tells the widgets, the scene objects and the messages about the new device and panel.
     void SetUpPanels();
     void ClearViewport();
+
+    // Helpers of the commands (FrameCommands.cpp).
+    bool IsRuleMetOrRefuse(ECommandRule eRule);
+    void PlayRefusedSound();
+    void DeveloperLevel(int nLevel);
+    void StopShot();
+    void ApplyPanelSetting(int& nField, int nValue);
+    void KeepWindowPlacement();
+    BOOL ChangeEnvironmentForWindow();
+
     /// Opens the sound device, loads the effects, starts speech and names the music's window.
     void StartSound();
     /// The keyboard and the mouse, with the buffer sizes the game reads.
@@ -195,6 +291,9 @@ private:
     /// The game-mode word kept while the window has no focus, and whether one was kept.
     DWORD m_dwSavedMode = 0;
     BOOL m_bModeSaved = FALSE;
+    DWORD m_dwOptionWord = 0;
+    DWORD m_dwMusicWord = 0;
+    double m_dSpeedFactor = 1.0;
     /// The scene's detail levels, one line each, read when the window is created.
     CStringArray m_astrLevels;
 };

@@ -1,5 +1,6 @@
 #include "platform/win32/MessageBox.h"
 
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/WindowTable.h"
 
 #include <algorithm>
@@ -96,4 +97,12 @@ void SetMessageBoxHandler(std::function<int(const SMessageBoxRequest&)> handler)
 {
     std::lock_guard lock(s_mutex);
     s_handler = std::move(handler);
+}
+
+BOOL MessageBeep(UINT uType)
+{
+    char szLine[48];
+    std::snprintf(szLine, sizeof(szLine), "MessageBeep 0x%X\n", uType);
+    OutputDebugString(szLine);
+    return TRUE;
 }

@@ -35,6 +35,9 @@ inline constexpr int IDNO = 7;
 /// Shows the box and waits for a button; the result is the button's id.
 int MessageBox(HWND hWnd, LPCSTR szText, LPCSTR szCaption, UINT uType);
 
+/// The warning sound of a refused action; here a line in the debug log.
+BOOL MessageBeep(UINT uType);
+
 /// The buttons of a box type in order, and the index of its default button.
 std::vector<int> MessageBoxButtons(UINT uType);
 int MessageBoxDefaultButton(UINT uType);

@@ -3,7 +3,6 @@
 
 #include "app/MainFrame.h"
 #include "foundation/Folders.h"
-#include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "platform/dx/DirectDraw.h"
 #include "platform/win32/MessageBox.h"

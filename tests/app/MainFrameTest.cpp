@@ -1,6 +1,5 @@
 #include "app/MainFrame.h"
 
-#include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "platform/win32/SystemParameters.h"
 #include "simulation/PhysicsCoefficients.h"

@@ -3,6 +3,7 @@
 #include "fixtures/ProgramRun.h"
 
 #include "platform/EnvScope.h"
+#include "platform/win32/Profile.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/WindowRendezvous.h"
 #include "platform/win32/WindowTable.h"
@@ -245,3 +246,19 @@ TEST(ProgramTest, WaitingLauncherIsClosedWithoutAskingWhenTheRegistrySaysSo)
     }
 }
 } // namespace
+
+TEST(ProgramTest, AcceleratorKeysRunTheirCommands)
+{
+    CTestProgramRun run;
+    // F1 shows the rules, F2 asks for a new game (declined here), Alt+Enter switches to full screen.
+    ASSERT_EQ(0, run.Run("frame 3 key press F1\nframe 4 key press F2\nanswer cancel\n"
+                         "frame 6 key down Left Alt\nframe 6 key press Return\nframe 6 key up Left Alt\n"
+                         "frame 9 close\nanswer ok\n"))
+        << run.Log();
+    EXPECT_TRUE(
+        HasInOrder(run.Log(), {"Game started", "Rules asked for", "Start a new game?", "Do you really want to quit?"}))
+        << run.Log();
+    EXPECT_EQ(std::string::npos, run.Log().find("New game\n")) << "declined";
+    EXPECT_EQ(1, static_cast<int>(GetPrivateProfileInt("Settings", "FullScreen", -1,
+                                                       (run.Program() / "Vorn.ini").string().c_str())));
+}

@@ -1,0 +1,648 @@
+// The main window's commands, its private messages and the window messages that change the game's
+// state: each command with an enable rule runs only when its rule allows it (CommandRules.h), the
+// in-game panels reach the same commands through WM_USER+5, and the private messages come from the
+// game flow, the panels and the music library.
+//
+// Where a command needs a part of the game that the frame does not hold yet (the game flow's
+// rack, the camera and cue objects, the call-the-shot state, the set-up, physics and start
+// dialogs), it does what can be done without it: the game-mode word, the settings and their file,
+// the messages it posts and the quit code are as the finished command leaves them.
+#include "app/MainFrame.h"
+#include "app/VornApp.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
+#include "gameflow/GameMode.h"
+#include "media/DirectInputDevices.h"
+#include "media/MusicPlayer.h"
+#include "platform/mfc/WinApp.h"
+#include "platform/win32/Clock.h"
+#include "platform/win32/DebugLog.h"
+#include "platform/win32/MessageBox.h"
+#include "platform/win32/Messages.h"
+#include "render/D3DFramework.h"
+#include "render/Environment3D.h"
+
+#include <algorithm>
+#include <span>
+
+BOOL g_bDeveloperMode = FALSE;
+BOOL g_bComputerPlays = FALSE;
+BOOL g_bPanelRedraw = FALSE;
+BOOL g_bRedraw = FALSE;
+
+namespace
+{
+/// The speed factor's range: halving and doubling stop at its ends.
+constexpr double MIN_SPEED_FACTOR = 0.125;
+constexpr double MAX_SPEED_FACTOR = 4.0;
+/// Bits of the frame's option word and music word.
+constexpr DWORD OPTION_4 = 0x4;
+constexpr DWORD OPTION_HEAD_LINE = 0x40;
+constexpr DWORD OPTION_AIMING_AID = 0x80;
+constexpr DWORD MUSIC_ON = 0x2;
+/// Bit 28 of the game-mode word: shot outcomes and new-game questions go elsewhere while it is set.
+constexpr DWORD BIT28 = 0x10000000;
+/// Bit 0 of the game-mode word: a queued playback runs.
+constexpr DWORD QUEUED_PLAYBACK = 0x1;
+/// The panel codes that first finish a call of the shot.
+constexpr int CALL_FINISHING_CODES[] = {19, 20, 21, 22, 23, 24, 25, 30};
+/// Game types whose exit gives the other player one point rather than the match goal.
+constexpr int ONE_POINT_TYPES[] = {15, 18, 101};
+
+/// Test seam of the 3-D environment's change for the window.
+std::function<BOOL()>& EnvironmentChangeForTests()
+{
+    static std::function<BOOL()> s_fnChange;
+    return s_fnChange;
+}
+
+bool IsAnyOf(int n, std::span<const int> an) { return std::ranges::find(an, n) != an.end(); }
+
+/// The are-you-sure question of the exit command; a message box until the game's own dialog has
+/// its template. TRUE when the player wants to quit.
+bool AskSure() { return AfxMessageBox("Do you really want to quit?", MB_OKCANCEL | MB_ICONQUESTION) == IDOK; }
+
+/// The exit choice of a running match: 1 gives the match up (after a moment), 4 leaves at once,
+/// anything else stays. A message box until the game's own dialog has its template.
+int AskExitChoice()
+{
+    switch (
+        AfxMessageBox("Give the match up?\n\nYes gives it up, No leaves at once.", MB_YESNOCANCEL | MB_ICONQUESTION))
+    {
+    case IDYES:
+        return IDOK;
+    case IDNO:
+        return 4;
+    default:
+        return IDCANCEL;
+    }
+}
+
+/// The new-game question; a message box until the game's own dialog has its template.
+bool AskNewGame() { return AfxMessageBox("Start a new game?", MB_OKCANCEL | MB_ICONQUESTION) == IDOK; }
+
+/// The start dialog: until it exists it answers OK with the settings as they stand.
+int RunStartDialog() { return IDOK; }
+
+void ReleaseMouse()
+{
+    g_DIMouse.Unacquire();
+    g_DIMouse.SetCooperativeLevel(FALSE);
+}
+
+void ReacquireInput()
+{
+    g_DIKeyboard.ReadDIKeyboardBuffer();
+    g_DIMouse.Acquire();
+}
+} // namespace
+
+// ---------------------------------------------------------------------------------------------------------------------
+// The map
+// ---------------------------------------------------------------------------------------------------------------------
+
+const SMessageMap* CMainFrame::GetCommandMap()
+{
+    // In the order the frame answers them: the first entry of an id wins, so the second entry of
+    // the short-path command is never reached.
+    static const SMessageEntry s_aEntries[] = {
+        MapMessage<&CMainFrame::OnTimer>(WM_TIMER),
+        MapCommand<&CMainFrame::OnShowRules>(ID_SHOW_RULES),
+        MapCommand<&CMainFrame::OnFileNew>(ID_FILE_NEW),
+        MapCommand<&CMainFrame::OnNothing>(ID_TURN_FLIGHT),
+        MapUpdateCommand<&CMainFrame::OnUpdateTurnFlight>(ID_TURN_FLIGHT),
+        MapCommand<&CMainFrame::OnNothing>(32122),
+        MapCommand<&CMainFrame::OnStopAction>(ID_STOP_ACTION),
+        MapCommand<&CMainFrame::OnToggleFullScreen>(ID_TOGGLE_FULL_SCREEN),
+        MapCommand<&CMainFrame::OnPhysicsDialog>(ID_PHYSICS_DIALOG),
+        MapCommand<&CMainFrame::OnRestartRack>(ID_RESTART_RACK),
+        MapCommand<&CMainFrame::OnNothing>(32153),
+        MapCommand<&CMainFrame::OnToggleOverheadView>(ID_TOGGLE_OVERHEAD),
+        MapCommand<&CMainFrame::OnSyncViewRecord>(ID_SYNC_VIEW_RECORD),
+        MapCommand<&CMainFrame::OnToggleHeadLine>(ID_TOGGLE_HEAD_LINE),
+        MapCommand<&CMainFrame::OnCallShot>(ID_CALL_SHOT),
+        MapCommand<&CMainFrame::OnPassTurn>(ID_PASS_TURN),
+        MapCommand<&CMainFrame::OnToggleBallPath>(ID_TOGGLE_BALL_PATH),
+        MapCommand<&CMainFrame::OnToggleShortPath>(ID_TOGGLE_SHORT_PATH),
+        MapCommand<&CMainFrame::OnComputerStroke>(ID_COMPUTER_STROKE),
+        MapCommand<&CMainFrame::OnStopPlayback>(ID_STOP_PLAYBACK),
+        MapCommand<&CMainFrame::OnExitGame>(ID_EXIT_GAME),
+        MapCommand<&CMainFrame::OnCallShotMode>(ID_CALL_SHOT_MODE),
+        MapCommand<&CMainFrame::OnReplay>(ID_REPLAY),
+        MapMessage<&CMainFrame::OnActivateApp>(WM_ACTIVATEAPP),
+        MapMessage<&CMainFrame::OnMove>(WM_MOVE),
+        MapMessage<&CMainFrame::OnSize>(WM_SIZE),
+        MapCommand<&CMainFrame::OnNothing>(32168),
+        MapCommand<&CMainFrame::OnNothing>(ID_TOGGLE_SHORT_PATH),
+        MapCommand<&CMainFrame::OnNothing>(32173),
+        MapCommand<&CMainFrame::OnNothing>(32175),
+        MapCommand<&CMainFrame::OnToggleOption4>(ID_TOGGLE_OPTION4),
+        MapCommand<&CMainFrame::OnResetCamera>(ID_RESET_CAMERA),
+        MapCommand<&CMainFrame::OnSetupDialog>(ID_SETUP_DIALOG),
+        MapCommand<&CMainFrame::OnNewGame>(ID_NEW_GAME),
+        MapCommand<&CMainFrame::OnNothing>(ID_EMPTY_32162),
+        MapCommand<&CMainFrame::OnNothing>(ID_EMPTY_32181),
+        MapCommand<&CMainFrame::OnSetupCommand>(ID_SETUP_COMMAND),
+        MapCommand<&CMainFrame::OnSlower>(ID_SLOWER),
+        MapCommand<&CMainFrame::OnFaster>(ID_FASTER),
+        MapCommand<&CMainFrame::OnToggleMusic>(ID_TOGGLE_MUSIC),
+        MapCommand<&CMainFrame::OnNothing>(32172),
+        MapCommand<&CMainFrame::OnNothing>(32174),
+        MapCommand<&CMainFrame::OnNothing>(32178),
+        MapMessage<&CMainFrame::OnPanelCommand>(WM_PANELCOMMAND),
+        MapMessage<&CMainFrame::OnTextInputKey>(WM_TEXTINPUTKEY),
+        MapMessage<&CMainFrame::OnNewGameQuestion>(WM_NEWGAMEQUESTION),
+        MapMessage<&CMainFrame::OnOutcomeDone>(WM_OUTCOMEDONE),
+        MapMessage<&CMainFrame::OnMusicNotifyMsg>(WM_MUSICNOTIFY),
+        MapCommand<&CMainFrame::OnOpenTutorial>(ID_OPEN_TUTORIAL),
+        MapCommand<&CMainFrame::OnDeveloperLevel0>(ID_DEVELOPER_LEVEL_0),
+        MapCommand<&CMainFrame::OnDeveloperLevel1>(ID_DEVELOPER_LEVEL_0 + 1),
+        MapCommand<&CMainFrame::OnDeveloperLevel2>(ID_DEVELOPER_LEVEL_0 + 2),
+        MapCommand<&CMainFrame::OnDeveloperLevel3>(ID_DEVELOPER_LEVEL_0 + 3),
+        MapCommand<&CMainFrame::OnDeveloperLevel4>(ID_DEVELOPER_LEVEL_0 + 4),
+        MapCommand<&CMainFrame::OnDeveloperLevel5>(ID_DEVELOPER_LEVEL_0 + 5),
+        MapCommand<&CMainFrame::OnDeveloperLevel6>(ID_DEVELOPER_LEVEL_0 + 6),
+        MapCommand<&CMainFrame::OnDeveloperLevel7>(ID_DEVELOPER_LEVEL_0 + 7),
+        MapCommand<&CMainFrame::OnDeveloperLevel8>(ID_DEVELOPER_LEVEL_0 + 8),
+        MapCommand<&CMainFrame::OnDeveloperLevel9>(ID_DEVELOPER_LEVEL_9),
+        // The enable rules: one update handler asks CommandRules for every id that has a rule.
+        MapUpdateCommand<&CMainFrame::OnUpdateRuledCommand>(ID_SHOW_RULES),
+        MapUpdateCommand<&CMainFrame::OnUpdateRuledCommand>(ID_STOP_ACTION),
+        MapUpdateCommand<&CMainFrame::OnUpdateRuledCommand>(ID_UNMAPPED_32140),
+        MapUpdateCommand<&CMainFrame::OnUpdateRuledCommand>(ID_RESTART_RACK),
+        MapUpdateCommand<&CMainFrame::OnUpdateRuledCommand>(ID_TOGGLE_OVERHEAD, ID_TOGGLE_HEAD_LINE),
+        MapUpdateCommand<&CMainFrame::OnUpdateRuledCommand>(ID_REPLAY, ID_STOP_PLAYBACK),
+        MapUpdateCommand<&CMainFrame::OnUpdateRuledCommand>(ID_EMPTY_32162, ID_CALL_SHOT_MODE),
+        MapUpdateCommand<&CMainFrame::OnUpdateRuledCommand>(ID_EMPTY_32181),
+    };
+    static const SMessageMap s_map{CFrameWnd::GetThisMessageMap(), s_aEntries};
+    return &s_map;
+}
+
+SCommandState CMainFrame::GetCommandState() const
+{
+    SCommandState state;
+    state.dwMode = g_nGameMode;
+    state.nCompetitionType = g_Settings.m_nCompetitionType;
+    state.bCurrentHuman = m_pGameFlow->Current().GetRobotLevel() == 0;
+    state.bBothHuman = m_pGameFlow->Player1().GetRobotLevel() == 0 && m_pGameFlow->Player2().GetRobotLevel() == 0;
+    // The replay clears its bits of the game-mode word when it ends.
+    state.bReplayRunning = HasGameFlag(gmReplay);
+    state.nGameType = g_Settings.m_nGameType;
+    return state;
+}
+
+void CMainFrame::OnUpdateRuledCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(IsRuleMetOrRefuse(GetCommandRule(pCmdUI->m_nID)));
+}
+
+void CMainFrame::OnUpdateTurnFlight(CCmdUI* pCmdUI) { pCmdUI->SetCheck(HasGameFlag(gmRobotStroke) ? 1 : 0); }
+
+bool CMainFrame::IsRuleMetOrRefuse(ECommandRule eRule)
+{
+    if (IsRuleMet(eRule, GetCommandState()))
+        return true;
+    PlayRefusedSound();
+    return false;
+}
+
+void CMainFrame::PlayRefusedSound()
+{
+    // The refusal sounds at the scene's refusal object; until the frame holds the scene's objects
+    // there is no place to sound it, so a refusal is only logged.
+    OutputDebugString("Command refused\n");
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Settings commands
+// ---------------------------------------------------------------------------------------------------------------------
+
+void CMainFrame::OnToggleHeadLine()
+{
+    g_Settings.m_nHeadLine = g_Settings.m_nHeadLine != 0 ? 0 : 1;
+    m_dwOptionWord =
+        g_Settings.m_nHeadLine != 0 ? m_dwOptionWord | OPTION_HEAD_LINE : m_dwOptionWord & ~OPTION_HEAD_LINE;
+    g_Settings.Save();
+}
+
+void CMainFrame::OnToggleBallPath()
+{
+    if (g_Settings.m_nCompetitionType != 2)
+    {
+        m_dwOptionWord ^= OPTION_AIMING_AID;
+        g_Settings.m_nBallPath1 = (m_dwOptionWord & OPTION_AIMING_AID) != 0 ? 1 : 0;
+    }
+    g_Settings.Save();
+}
+
+void CMainFrame::OnToggleShortPath()
+{
+    g_Settings.m_nShortPath1 = g_Settings.m_nShortPath1 != 0 ? 0 : 1;
+    g_Settings.Save();
+}
+
+void CMainFrame::OnToggleOption4()
+{
+    m_dwOptionWord ^= OPTION_4;
+    g_bRedraw = TRUE;
+}
+
+void CMainFrame::OnSlower() { m_dSpeedFactor = std::max(m_dSpeedFactor / 2, MIN_SPEED_FACTOR); }
+
+void CMainFrame::OnFaster() { m_dSpeedFactor = std::min(m_dSpeedFactor * 2, MAX_SPEED_FACTOR); }
+
+void CMainFrame::OnToggleMusic()
+{
+    // Music switches on only at an audible music volume; the player pauses, resumes or starts it.
+    m_dwMusicWord = ToggleMusic() ? m_dwMusicWord | MUSIC_ON : m_dwMusicWord & ~MUSIC_ON;
+    ReacquireInput();
+    g_Settings.Save();
+}
+
+void CMainFrame::OnToggleFullScreen()
+{
+    if (HasGameFlag(gmPresentation) || m_pFramework == nullptr)
+        return;
+    // The software device draws in a window and on the whole screen alike: the switch rebuilds the
+    // environment for the other kind.
+    const bool bToFullScreen = g_Settings.m_nFullScreen == 0;
+    g_Settings.m_nFullScreen = bToFullScreen ? 1 : 0;
+    g_b3DReady = FALSE;
+    if (!ChangeEnvironmentForWindow())
+    {
+        PostQuitMessage(10);
+        return;
+    }
+    g_b3DReady = TRUE;
+    g_Settings.Save();
+}
+
+void CMainFrame::ApplyPanelSetting(int& nField, int nValue)
+{
+    const CSettings old = g_Settings;
+    nField = nValue;
+    g_Settings.Save();
+    ApplySettingsChange(old);
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Game commands
+// ---------------------------------------------------------------------------------------------------------------------
+
+void CMainFrame::OnShowRules()
+{
+    // The rules card of the game type; the game's cards have no templates yet, so nothing shows.
+    OutputDebugString("Rules asked for\n");
+}
+
+void CMainFrame::OnFileNew()
+{
+    // A new rack with ball in hand: the rack comes from the game flow, which the frame does not hold yet.
+    m_pGameFlow->SetGameMode(modeBallInHand);
+}
+
+void CMainFrame::StopShot()
+{
+    if (!HasGameFlag(gmShotRunning))
+        return;
+    if (HasGameFlag(gmReplay))
+    {
+        ClearGameFlag(gmReplay);
+        m_pGameFlow->SetGameMode(modeAim);
+        return;
+    }
+    // Without the live engine's balls in the frame a running shot ends where it stands.
+    if (!HasGameFlag(QUEUED_PLAYBACK))
+        ClearGameFlag(gmShotRunning);
+}
+
+void CMainFrame::OnStopPlayback() { StopShot(); }
+
+void CMainFrame::OnStopAction()
+{
+    StopShot();
+    ClearGameFlag(gmShotRunning | gmRobotStroke);
+}
+
+void CMainFrame::OnPassTurn()
+{
+    StopShot();
+    m_pGameFlow->NextTurn();
+    if (m_pGameFlow->Current().GetRobotLevel() != 0)
+        m_pGameFlow->StartTurnFlight();
+    m_pGameFlow->SetGameMode(modeCameraFlight);
+}
+
+void CMainFrame::OnRestartRack()
+{
+    SetUpPlayers(m_pGameFlow->Player1(), m_pGameFlow->Player2(), g_Settings);
+    m_pGameFlow->SetGameMode(modeCameraFlight);
+}
+
+void CMainFrame::OnToggleOverheadView()
+{
+    g_Settings.m_nOverHeadView = g_Settings.m_nOverHeadView != 0 ? 0 : 1;
+    g_Settings.Save();
+}
+
+void CMainFrame::OnSyncViewRecord() {}
+
+void CMainFrame::OnCallShot()
+{
+    m_dwOptionWord |= 0x200;
+    const int nType = g_Settings.m_nGameType;
+    if (nType != 16 && nType != 18 && nType != 8)
+        m_pGameFlow->SetGameMode(modeCameraFlight);
+}
+
+void CMainFrame::OnComputerStroke()
+{
+    // Never enabled (its rule is Never); kept in the map as the window has it.
+    SetGameFlag(gmStroking);
+    m_pGameFlow->SetGameMode(modeNone);
+}
+
+void CMainFrame::OnCallShotMode() { EnterCallShotMode(m_pGameFlow->GetGameType(), GetModeField()); }
+
+void CMainFrame::OnReplay()
+{
+    // Nothing is recorded, so a replay ends where it starts: aiming resumes.
+    if (!HasGameFlag(gmReplay))
+        m_pGameFlow->SetGameMode(modeAim);
+}
+
+void CMainFrame::OnResetCamera() { ClearGameFlag(gmKeepView); }
+
+void CMainFrame::OnPhysicsDialog()
+{
+    // The physics dialog changes the coefficient texts of the settings; they are applied again after it.
+    SetModalMode(TRUE);
+    SetModalMode(FALSE);
+    ApplyPhysicsCoefficients(g_Settings);
+}
+
+void CMainFrame::OnSetupDialog()
+{
+    const CSettings old = g_Settings;
+    SetModalMode(TRUE);
+    // The set-up dialog edits the live settings here.
+    SetModalMode(FALSE);
+    if (old.m_nOverHeadView != g_Settings.m_nOverHeadView)
+        OnToggleOverheadView();
+    if (old.m_nFullScreen != g_Settings.m_nFullScreen)
+        OnToggleFullScreen();
+    if (CPlayer& second = m_pGameFlow->Player2(); second.GetRobotLevel() != 0)
+    {
+        second.SetLevel(g_Settings.m_nAIDefaultLevel);
+        second.GetNameRef() = g_Settings.GetPlayerName(2);
+    }
+    else
+        g_Settings.m_nPlayerLevel2 = 0;
+    ApplySettingsChange(old);
+}
+
+void CMainFrame::OnSetupCommand() { OnSetupDialog(); }
+
+void CMainFrame::OnOpenTutorial() { OutputDebugString("Tutorial: no tutorial folder was given\n"); }
+
+void CMainFrame::DeveloperLevel(int nLevel)
+{
+    if (!g_bDeveloperMode)
+        return;
+    g_bComputerPlays = nLevel != 0;
+    m_pGameFlow->Current().SetLevel(nLevel);
+    if (m_pGameFlow->IsPlayer1Current() && nLevel != 0 && !HasGameFlag(gmShotRunning))
+    {
+        m_pGameFlow->StartTurnFlight();
+        m_pGameFlow->SetGameMode(modeCameraFlight);
+    }
+}
+
+void CMainFrame::OnDeveloperLevel0() { DeveloperLevel(0); }
+void CMainFrame::OnDeveloperLevel1() { DeveloperLevel(1); }
+void CMainFrame::OnDeveloperLevel2() { DeveloperLevel(2); }
+void CMainFrame::OnDeveloperLevel3() { DeveloperLevel(3); }
+void CMainFrame::OnDeveloperLevel4() { DeveloperLevel(4); }
+void CMainFrame::OnDeveloperLevel5() { DeveloperLevel(5); }
+void CMainFrame::OnDeveloperLevel6() { DeveloperLevel(6); }
+void CMainFrame::OnDeveloperLevel7() { DeveloperLevel(7); }
+void CMainFrame::OnDeveloperLevel8() { DeveloperLevel(8); }
+void CMainFrame::OnDeveloperLevel9() { DeveloperLevel(9); }
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Exit and new game
+// ---------------------------------------------------------------------------------------------------------------------
+
+void CMainFrame::OnExitGame()
+{
+    SetModalMode(TRUE);
+    ReleaseMouse();
+    if (AskSure())
+    {
+        ReleaseMouse();
+        PostMessage(WM_CLOSENOW);
+    }
+    else if (HasGameFlag(gmGameOver) && HasGameFlag(gmStartupFlag))
+        PostMessage(WM_CLOSENOW);
+    else if (HasGameFlag(gmStartupFlag))
+    {
+        const int nChoice = AskExitChoice();
+        if (nChoice == IDOK)
+        {
+            // The match is given up: the other player gets what wins it, and the window closes
+            // once the scene has shown that for two seconds.
+            ReleaseMouse();
+            const bool bOnePoint = IsAnyOf(g_Settings.m_nGameType, ONE_POINT_TYPES);
+            m_pGameFlow->Player2().SetPoints(bOnePoint ? 1 : g_Settings.GetMatchGoal());
+            OutputDebugString("  Terminating...  \n");
+            m_bExitInProgress = TRUE;
+            m_dwExitStamp = timeGetTime();
+        }
+        else if (nChoice == 4)
+            PostMessage(WM_CLOSENOW);
+    }
+    else if (HasGameFlag(gmGameOver))
+        PostMessage(WM_NEWGAMEQUESTION, 1);
+    SetModalMode(FALSE);
+}
+
+void CMainFrame::OnNewGame() { OnNewGameQuestion(0, 0); }
+
+LRESULT CMainFrame::OnNewGameQuestion(WPARAM, LPARAM)
+{
+    OutputDebugString("Texts cleared\n");
+    if (!AskNewGame())
+        return 0;
+    m_pGameFlow->Player1().SetGames(0);
+    m_pGameFlow->Player2().SetGames(0);
+    const CSettings old = g_Settings;
+    const DWORD dwKeptMode = g_nGameMode;
+    ClearGameFlag(gmSettingsPreview);
+    SetModalMode(TRUE);
+    const int nResult = RunStartDialog();
+    SetModalMode(FALSE);
+    if (nResult == IDOK)
+    {
+        // A new game from the settings the dialog left: the players as they stand now and the
+        // changed settings applied; the rack itself comes with the new game of the game flow.
+        SetUpPlayers(m_pGameFlow->Player1(), m_pGameFlow->Player2(), g_Settings);
+        ApplySettingsChange(old);
+        OutputDebugString("New game\n");
+    }
+    else
+        g_nGameMode = dwKeptMode;
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Private messages
+// ---------------------------------------------------------------------------------------------------------------------
+
+LRESULT CMainFrame::OnTextInputKey(WPARAM wParam, LPARAM)
+{
+    if (wParam == 27)
+        ClearGameFlag(gmInputOff);
+    return 0;
+}
+
+LRESULT CMainFrame::OnOutcomeDone(WPARAM, LPARAM) { return 0; }
+
+LRESULT CMainFrame::OnMusicNotifyMsg(WPARAM, LPARAM)
+{
+    PlayMusicTrack(g_Settings.m_nPlayListIndex);
+    return 0;
+}
+
+LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM)
+{
+    const int nCode = LOWORD(static_cast<DWORD>(wParam));
+    const bool bChecked = HIWORD(static_cast<DWORD>(wParam)) != 0;
+    if ((g_nPrevGameMode & modeCallShot) != 0 && IsAnyOf(nCode, CALL_FINISHING_CODES))
+        OutputDebugString("Call of the shot finished\n");
+    // Codes that run a command with a rule ask the rule first (and refuse with its sound).
+    static constexpr std::pair<int, UINT> s_aCommandCodes[] = {
+        {10, ID_TOGGLE_FULL_SCREEN}, {13, ID_TOGGLE_MUSIC},    {14, ID_TOGGLE_BALL_PATH}, {15, ID_TOGGLE_HEAD_LINE},
+        {18, ID_CALL_SHOT_MODE},     {19, ID_TOGGLE_OVERHEAD}, {21, ID_STOP_ACTION},      {25, ID_REPLAY},
+        {26, ID_EMPTY_32162},        {27, ID_EMPTY_32181},     {30, ID_CALL_SHOT},        {31, ID_SETUP_DIALOG},
+        {33, ID_EXIT_GAME},
+    };
+    for (const auto& [nPanelCode, nID] : s_aCommandCodes)
+        if (nPanelCode == nCode)
+        {
+            if (IsRuleMetOrRefuse(GetCommandRule(nID)))
+                OnCmdMsg(nID);
+            return 0;
+        }
+    switch (nCode)
+    {
+    case 12:
+        g_Settings.m_nCameraMotion = bChecked ? 0 : 2;
+        g_Settings.Save();
+        break;
+    case 16:
+        ApplyPanelSetting(g_Settings.m_nSpecular, bChecked ? 1 : 0);
+        break;
+    case 17:
+        ApplyPanelSetting(g_Settings.m_nDrawLevel, bChecked ? 255 : 0);
+        break;
+    case 20:
+        if (IsRuleMet(ECommandRule::R1, GetCommandState()))
+            m_pGameFlow->SetGameMode(modePlaceCueBall);
+        else
+            MessageBeep(0xFFFFFFFF);
+        break;
+    case 22:
+    case 23:
+    case 24:
+    {
+        static constexpr DWORD s_adwViews[] = {modeAim, modeElevation, modeEnglish};
+        m_pGameFlow->SetGameMode((g_nPrevGameMode & modeBallInHand) != 0 ? modeBallInHand : s_adwViews[nCode - 22]);
+        break;
+    }
+    case 28:
+        AfxGetApp()->OnCmdMsg(ID_APP_ABOUT);
+        break;
+    case 29:
+        if (!HasGameFlag(BIT28))
+            OnNewGameQuestion(0, 0);
+        break;
+    default:
+        break; // codes without an action, and those of parts the frame does not hold yet
+    }
+    return 0;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// Window messages
+// ---------------------------------------------------------------------------------------------------------------------
+
+void CMainFrame::OnTimer(UINT_PTR) { g_bPanelRedraw = TRUE; }
+
+void CMainFrame::OnActivateApp(BOOL bActive, DWORD)
+{
+    m_bWindowActive = bActive;
+    if (m_pFramework == nullptr || m_pFramework->IsFullscreen())
+        return;
+    if (bActive)
+    {
+        if ((m_dwMusicWord & MUSIC_ON) != 0)
+            ::ApplyMusicSettings();
+        ReacquireInput();
+    }
+    else if ((m_dwMusicWord & MUSIC_ON) != 0)
+        CloseMusic();
+}
+
+void CMainFrame::KeepWindowPlacement()
+{
+    RECT rc{};
+    GetWindowRect(&rc);
+    g_Settings.m_WindowPlacement.rcNormalPosition = rc;
+    g_Settings.Save();
+}
+
+void CMainFrame::OnMove(UINT, int, int)
+{
+    if (m_pFramework == nullptr || m_pFramework->IsFullscreen())
+        return;
+    if (m_bGameStarted)
+        KeepWindowPlacement();
+}
+
+void CMainFrame::OnSize(UINT nType, int, int)
+{
+    if (nType == SIZE_MINIMIZED || nType == 4)
+        m_bWindowActive = FALSE;
+    if (nType == SIZE_MAXIMIZED || nType == SIZE_RESTORED)
+    {
+        g_Settings.m_nFullScreen = nType == SIZE_MAXIMIZED ? 1 : 0;
+        g_Settings.Save();
+    }
+    if (nType == SIZE_RESTORED || nType == SIZE_MAXIMIZED || nType == 3)
+        m_bWindowActive = TRUE;
+    if (m_pFramework == nullptr || m_pFramework->IsFullscreen() || !g_b3DReady)
+        return;
+    g_b3DReady = FALSE;
+    if (!ChangeEnvironmentForWindow())
+    {
+        PostQuitMessage(13);
+        return;
+    }
+    g_b3DReady = TRUE;
+    ReacquireInput();
+    if (nType == SIZE_RESTORED && m_bGameStarted)
+        KeepWindowPlacement();
+}
+
+void CMainFrame::SetEnvironmentChangeForTests(std::function<BOOL()> fnChange)
+{
+    EnvironmentChangeForTests() = std::move(fnChange);
+}
+
+BOOL CMainFrame::ChangeEnvironmentForWindow()
+{
+    if (EnvironmentChangeForTests())
+        return EnvironmentChangeForTests()();
+    return SUCCEEDED(Change3DEnvironment(m_hWnd)) ? TRUE : FALSE;
+}

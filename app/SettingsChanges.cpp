@@ -1,0 +1,143 @@
+#include "app/SettingsChanges.h"
+
+#include "app/MainFrame.h"
+#include "foundation/Settings.h"
+#include "media/MusicPlayer.h"
+#include "media/Speech.h"
+#include "platform/win32/DebugLog.h"
+#include "platform/win32/Messages.h"
+#include "platform/win32/Paths.h"
+#include "render/D3DFramework.h"
+#include "render/Environment3D.h"
+
+namespace
+{
+/// The option word's aiming-aid bit and the music word's on bit.
+constexpr DWORD OPTION_AIMING_AID = 0x80;
+constexpr DWORD MUSIC_ON = 0x2;
+/// The game type of the tutorial, in which nobody comments.
+constexpr int SILENT_GAME_TYPE = 32;
+
+bool Differs(const CString& a, const CString& b) { return a.Str() != b.Str(); }
+} // namespace
+
+DWORD CompareSettings(const CSettings& old, const CSettings& now)
+{
+    DWORD dw = 0;
+    const auto mark = [&dw](bool bChanged, DWORD dwBit)
+    {
+        if (bChanged)
+            dw |= dwBit;
+    };
+    mark(Differs(old.m_strDriver, now.m_strDriver) || Differs(old.m_strDevice, now.m_strDevice) ||
+             Differs(old.m_strMode, now.m_strMode) || old.m_nFullScreen != now.m_nFullScreen,
+         SC_DEVICE);
+    mark(old.m_nAdvancedLighting != now.m_nAdvancedLighting, SC_LIGHTING);
+    mark(old.m_nHighBallTexture != now.m_nHighBallTexture || old.m_nSpecular != now.m_nSpecular, SC_BALL_TEXTURES);
+    mark(old.m_nDrawLevel != now.m_nDrawLevel, SC_DETAIL_LEVEL);
+    mark(old.m_nAnimTV != now.m_nAnimTV, SC_CLIPS);
+    mark(old.m_nAdDisplayEnable != now.m_nAdDisplayEnable, SC_AD_DISPLAY);
+    mark(!EqualNoCase(old.m_strMusicFile.Str(), now.m_strMusicFile.Str()), SC_MUSIC_TRACK);
+    mark(old.m_nMusicVolume != now.m_nMusicVolume, SC_MUSIC_VOLUME);
+    mark(old.m_nMusicEnable != now.m_nMusicEnable, SC_MUSIC_SWITCH);
+    mark(old.m_nVolume != now.m_nVolume, SC_VOLUME);
+    mark(old.m_nBallPath1 != now.m_nBallPath1, SC_AIMING_AID);
+    mark(old.m_nSpeechMode != now.m_nSpeechMode, SC_COMMENTARY);
+    return dw;
+}
+
+const char* WantedMusicTrack(const CSettings& settings)
+{
+    for (int i = 0; i < settings.m_PlayList.GetSize(); ++i)
+        if (EqualNoCase(settings.m_PlayList[i].Str(), settings.m_strMusicFile.Str()))
+            return settings.m_PlayList[i].GetString();
+    return "";
+}
+
+bool IsCommentaryOn(const CSettings& settings, bool bBothHuman)
+{
+    return !bBothHuman && settings.m_nSpeechMode == 2 && settings.m_nGameType != SILENT_GAME_TYPE;
+}
+
+// ---------------------------------------------------------------------------------------------------------------------
+// The main frame's side
+// ---------------------------------------------------------------------------------------------------------------------
+
+void CMainFrame::ApplyDisplaySettings(const CSettings& old)
+{
+    if ((CompareSettings(old, g_Settings) & SC_DEVICE) != 0)
+    {
+        g_b3DReady = FALSE;
+        if (!ChangeEnvironmentForWindow())
+        {
+            PostQuitMessage(12);
+            return;
+        }
+        g_b3DReady = TRUE;
+    }
+    // The software device lights every scene.
+    g_Settings.m_nAdvancedLighting = 1;
+    if (g_Settings.m_nAdvancedLighting != old.m_nAdvancedLighting)
+        ApplySettingsChange(old);
+}
+
+void CMainFrame::ApplySettingsChange(const CSettings& old)
+{
+    g_Settings.m_nAdvancedLighting = 1;
+    const DWORD dwChanged = CompareSettings(old, g_Settings);
+    // The lights, the balls' textures, the objects' detail and the clips belong to the scene the
+    // game flow sets up; the frame does not hold it yet, so those changes are only logged.
+    if ((dwChanged & SC_LIGHTING) != 0)
+        OutputDebugString("Settings: the scene's lights switched\n");
+    if ((dwChanged & SC_BALL_TEXTURES) != 0)
+        OutputDebugString("Settings: the balls' textures reloaded\n");
+    if ((dwChanged & SC_DETAIL_LEVEL) != 0)
+        OutputDebugString("Settings: the detail level applied\n");
+    if ((dwChanged & SC_CLIPS) != 0)
+        OutputDebugString("Settings: the clips' textures made again\n");
+    ApplyAimingAid();
+}
+
+void CMainFrame::ApplyAimingAid()
+{
+    m_dwOptionWord =
+        g_Settings.m_nBallPath1 != 0 ? m_dwOptionWord | OPTION_AIMING_AID : m_dwOptionWord & ~OPTION_AIMING_AID;
+    g_Settings.Save();
+}
+
+void CMainFrame::ApplySoundSettings(const CSettings& old)
+{
+    ApplyMusicSettings(old);
+    if (old.m_nVolume != g_Settings.m_nVolume)
+    {
+        m_Sound.StopAll();
+        m_Sound.SetVolume(g_Settings.m_nVolume);
+    }
+    const SCommandState state = GetCommandState();
+    g_Speech.SetActive(IsCommentaryOn(g_Settings, state.bBothHuman) ? TRUE : FALSE);
+}
+
+void CMainFrame::ApplyMusicSettings(const CSettings& old)
+{
+    const CString strWanted = WantedMusicTrack(g_Settings);
+    if (!EqualNoCase(strWanted.Str(), g_MusicPlayer.strPath.Str()))
+    {
+        CloseMusic();
+        g_MusicPlayer.strPath = strWanted;
+    }
+    // An open track whose volume and switch stay as they were plays on untouched. (The switch is
+    // looked at too: switching music off must stop a track that is playing.)
+    const DWORD dwChanged = CompareSettings(old, g_Settings);
+    if (g_MusicPlayer.dwStream != 0 && (dwChanged & (SC_MUSIC_VOLUME | SC_MUSIC_SWITCH)) == 0)
+        return;
+    if (g_Settings.m_nMusicEnable != 0)
+    {
+        ::ApplyMusicSettings(); // resumes the open track at the music volume, or plays the wanted one
+        m_dwMusicWord |= MUSIC_ON;
+    }
+    else
+    {
+        m_dwMusicWord &= ~MUSIC_ON;
+        CloseMusic();
+    }
+}

@@ -1,0 +1,341 @@
+// The main window's commands through the real path: WM_COMMAND and the panels' WM_USER+5 sent to
+// a started frame on the headless display, checked on the settings file, the game-mode word, the
+// questions asked and the messages posted.
+#include "tests/app/AppFolder.h"
+#include "tests/app/FrameScope.h"
+
+#include "app/MainFrame.h"
+#include "foundation/Folders.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
+#include "platform/win32/MessageBox.h"
+#include "platform/win32/Profile.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace
+{
+/// A started frame in a program folder of its own, with the game-mode word and the message boxes
+/// under the test's control.
+class CStartedFrame
+{
+public:
+    CStartedFrame()
+    {
+        m_app.AddArtworkLibrary();
+        m_strOldIniPath = g_Settings.m_strIniFilePath;
+        g_Settings.m_strIniFilePath = GetIniFilePath();
+        m_pScope = std::make_unique<CFrameScope>(true);
+        SetMessageBoxHandler(
+            [this](const SMessageBoxRequest& request)
+            {
+                m_aAsked.push_back(request.strText);
+                const int nAnswer = m_aAnswers.empty() ? IDCANCEL : m_aAnswers.front();
+                if (!m_aAnswers.empty())
+                    m_aAnswers.erase(m_aAnswers.begin());
+                return nAnswer;
+            });
+    }
+    ~CStartedFrame()
+    {
+        SetMessageBoxHandler(nullptr);
+        CMainFrame::SetEnvironmentChangeForTests(nullptr);
+        m_pScope.reset();
+        g_nGameMode = 0;
+        g_nPrevGameMode = 0;
+        g_bDeveloperMode = FALSE;
+        g_Settings.m_strIniFilePath = m_strOldIniPath;
+    }
+    CStartedFrame(const CStartedFrame&) = delete;
+    CStartedFrame& operator=(const CStartedFrame&) = delete;
+
+    CMainFrame& Frame() const { return *m_pScope->m_pFrame; }
+    HWND Window() const { return m_pScope->m_hWnd; }
+    bool Started() const { return m_pScope->m_bCreated && Frame().IsGameStarted(); }
+    void Command(UINT nID) const { SendMessage(Window(), WM_COMMAND, nID, 0); }
+    void Panel(int nCode, bool bChecked = false) const
+    {
+        SendMessage(Window(), WM_PANELCOMMAND, static_cast<WPARAM>(nCode) | (bChecked ? PANEL_CHECKED : 0), 0);
+    }
+    /// A key of the settings as the file holds it (-1 when it holds none).
+    static int Saved(const char* szKey)
+    {
+        return static_cast<int>(GetPrivateProfileInt("Settings", szKey, -1, GetIniFilePath().GetString()));
+    }
+
+    std::vector<int> m_aAnswers;       // the buttons the next message boxes answer with
+    std::vector<std::string> m_aAsked; // the texts of the boxes shown
+
+private:
+    CAppFolder m_app;
+    CString m_strOldIniPath;
+    std::unique_ptr<CFrameScope> m_pScope;
+};
+
+TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
+{
+    struct SCase
+    {
+        const char* szName;
+        DWORD dwMode;
+        int nCompetition;
+        UINT nID;
+        const char* szKey;
+        int nExpected;      // the key in the file afterwards (each starts at 0)
+        DWORD dwOptionWord; // the frame's option word afterwards
+    };
+    const SCase aCases[] = {
+        {"head line", 0, 1, ID_TOGGLE_HEAD_LINE, "HeadLine", 1, 0x40},
+        {"head line refused during text input", gmInputOff, 1, ID_TOGGLE_HEAD_LINE, "HeadLine", 0, 0},
+        {"ball path", 0, 1, ID_TOGGLE_BALL_PATH, "BallPath1", 1, 0x80},
+        {"ball path refused while calling the shot", modeCallShot, 1, ID_TOGGLE_BALL_PATH, "BallPath1", 0, 0},
+        {"ball path refused in competition 2", 0, 2, ID_TOGGLE_BALL_PATH, "BallPath1", 0, 0},
+        {"short path: its first entry runs once", gmInputOff, 1, ID_TOGGLE_SHORT_PATH, "ShortPath1", 1, 0},
+        {"overhead view", 0, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 1, 0},
+        {"overhead view refused during text input", gmInputOff, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nHeadLine = g_Settings.m_nBallPath1 = g_Settings.m_nShortPath1 = g_Settings.m_nOverHeadView = 0;
+        g_Settings.m_nCompetitionType = c.nCompetition;
+        g_Settings.Save();
+        g_nGameMode = c.dwMode;
+        frame.Command(c.nID);
+        EXPECT_EQ(c.nExpected, CStartedFrame::Saved(c.szKey));
+        EXPECT_EQ(c.dwOptionWord, frame.Frame().GetOptionWord() & (0x40 | 0x80));
+        EXPECT_EQ(c.dwMode, g_nGameMode);
+    }
+}
+
+TEST(FrameCommandsTest, SpeedFactorStaysBetweenAnEighthAndFour)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    EXPECT_DOUBLE_EQ(1.0, frame.Frame().GetSpeedFactor());
+    const std::pair<UINT, double> aSteps[] = {
+        {ID_SLOWER, 0.5}, {ID_SLOWER, 0.25}, {ID_SLOWER, 0.125}, {ID_SLOWER, 0.125}, {ID_FASTER, 0.25},
+        {ID_FASTER, 0.5}, {ID_FASTER, 1.0},  {ID_FASTER, 2.0},   {ID_FASTER, 4.0},   {ID_FASTER, 4.0}};
+    for (const auto& [nID, dExpected] : aSteps)
+    {
+        frame.Command(nID);
+        EXPECT_DOUBLE_EQ(dExpected, frame.Frame().GetSpeedFactor());
+    }
+}
+
+TEST(FrameCommandsTest, DisabledCommandsLeaveTheGameModeWordAlone)
+{
+    struct SCase
+    {
+        const char* szName;
+        DWORD dwMode;
+        UINT nID;
+        DWORD dwExpected;
+    };
+    const SCase aCases[] = {
+        {"the computer's stroke never runs", modeAim, ID_COMPUTER_STROKE, modeAim},
+        {"stop ends the shot and the turn flight", modeAim | gmShotRunning | gmRobotStroke, ID_STOP_ACTION, modeAim},
+        {"stop refused during text input", modeAim | gmShotRunning | gmInputOff, ID_STOP_ACTION,
+         modeAim | gmShotRunning | gmInputOff},
+        {"stop playback ends a running shot", modeAim | gmShotRunning, ID_STOP_PLAYBACK, modeAim},
+        {"stop playback refused without a shot", modeAim, ID_STOP_PLAYBACK, modeAim},
+        {"pass the turn", modeAim, ID_PASS_TURN, modeCameraFlight},
+        {"pass the turn refused while calling", modeCallShot, ID_PASS_TURN, modeCallShot},
+        {"reset camera clears the kept view", modeAim | gmKeepView, ID_RESET_CAMERA, modeAim},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nGameType = 15;
+        g_Settings.m_nCompetitionType = 1;
+        g_nGameMode = c.dwMode;
+        frame.Command(c.nID);
+        EXPECT_EQ(c.dwExpected, g_nGameMode);
+    }
+}
+
+TEST(FrameCommandsTest, PanelCommandsActOnTheirCodeAndCheckBox)
+{
+    struct SCase
+    {
+        const char* szName;
+        DWORD dwMode, dwPrevMode;
+        int nCode;
+        bool bChecked;
+        const char* szKey; // null: only the mode word is checked
+        int nExpected;
+        DWORD dwExpectedMode;
+    };
+    const SCase aCases[] = {
+        {"camera motion checked", 0, 0, 12, true, "Camera Motion", 0, 0},
+        {"camera motion unchecked", 0, 0, 12, false, "Camera Motion", 2, 0},
+        {"specular checked", 0, 0, 16, true, "Specular", 1, 0},
+        {"detail level checked", 0, 0, 17, true, "DrawLevel", 255, 0},
+        {"detail level unchecked", 0, 0, 17, false, "DrawLevel", 0, 0},
+        {"head line", 0, 0, 15, false, "HeadLine", 1, 0},
+        {"head line refused during text input", gmInputOff, 0, 15, false, "HeadLine", 0, gmInputOff},
+        {"placing the cue ball", modeAim, 0, 20, false, nullptr, 0, modePlaceCueBall},
+        {"placing refused at game end", modeAim | gmGameOver, 0, 20, false, nullptr, 0, modeAim | gmGameOver},
+        {"aim view", modeElevation, 0, 22, false, nullptr, 0, modeAim},
+        {"second aim view", modeAim, 0, 23, false, nullptr, 0, modeElevation},
+        {"third aim view", modeAim, 0, 24, false, nullptr, 0, modeEnglish},
+        {"aim views keep ball in hand", modeAim, modeBallInHand, 23, false, nullptr, 0, modeBallInHand},
+        {"a code without a row", modeAim, 0, 11, true, nullptr, 0, modeAim},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nCameraMotion = 1;
+        g_Settings.m_nSpecular = g_Settings.m_nHeadLine = 0;
+        g_Settings.m_nDrawLevel = 128;
+        g_Settings.m_nCompetitionType = 1;
+        g_Settings.Save();
+        g_nGameMode = c.dwMode;
+        g_nPrevGameMode = c.dwPrevMode;
+        frame.Panel(c.nCode, c.bChecked);
+        if (c.szKey != nullptr)
+        {
+            EXPECT_EQ(c.nExpected, CStartedFrame::Saved(c.szKey));
+        }
+        EXPECT_EQ(c.dwExpectedMode, g_nGameMode);
+    }
+}
+
+TEST(FrameCommandsTest, ExitFollowsEachAnswer)
+{
+    struct SCase
+    {
+        const char* szName;
+        DWORD dwMode;
+        std::vector<int> aAnswers;
+        size_t nAsked; // questions shown
+        bool bClosed;  // the window is gone once the posted messages ran
+        bool bExiting; // the two seconds of "Terminating" run
+        bool bNewGameAsked;
+    };
+    const SCase aCases[] = {
+        {"sure: closes at once", gmStartupFlag, {IDOK}, 1, true, false, false},
+        {"not sure, game over: closes", gmStartupFlag | gmGameOver, {IDCANCEL}, 1, true, false, false},
+        {"not sure, gives the match up", gmStartupFlag, {IDCANCEL, IDYES}, 2, false, true, false},
+        {"not sure, leaves at once", gmStartupFlag, {IDCANCEL, IDNO}, 2, true, false, false},
+        {"not sure, stays", gmStartupFlag, {IDCANCEL, IDCANCEL}, 2, false, false, false},
+        {"not sure, no start-up flag, game over: new game asked", gmGameOver, {IDCANCEL}, 2, false, false, true},
+        {"not sure, no start-up flag: nothing", 0, {IDCANCEL}, 1, false, false, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nGameType = 3;
+        g_Settings.m_nCompetitionType = 1;
+        g_Settings.SetMatchGoal(5);
+        frame.m_aAnswers = c.aAnswers;
+        g_nGameMode = c.dwMode;
+        frame.Command(ID_EXIT_GAME);
+        Pump();
+        EXPECT_EQ(c.nAsked, frame.m_aAsked.size());
+        EXPECT_EQ(c.bClosed, !IsWindow(frame.Window()));
+        if (c.bClosed)
+            continue;
+        EXPECT_EQ(c.bExiting ? 5 : 0, frame.Frame().GetGameFlow().Player2().GetPoints())
+            << "the match goal goes to the other";
+        EXPECT_EQ(c.bNewGameAsked, frame.m_aAsked.back().find("new game") != std::string::npos);
+    }
+}
+
+TEST(FrameCommandsTest, NewGameStartsOnlyWhenAgreed)
+{
+    for (const int nAnswer : {IDOK, IDCANCEL})
+    {
+        SCOPED_TRACE(nAnswer);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        frame.Frame().GetGameFlow().Player1().SetGames(3);
+        g_nGameMode = modeAim | gmStartupFlag;
+        frame.m_aAnswers = {nAnswer};
+        frame.Command(ID_NEW_GAME);
+        ASSERT_EQ(1u, frame.m_aAsked.size());
+        EXPECT_EQ(nAnswer == IDOK ? 0 : 3, frame.Frame().GetGameFlow().Player1().GetGames());
+    }
+}
+
+TEST(FrameCommandsTest, DeveloperLevelsNeedTheDeveloperMode)
+{
+    struct SCase
+    {
+        const char* szName;
+        BOOL bDeveloper;
+        UINT nID;
+        int nLevel;
+        DWORD dwMode;
+    };
+    const SCase aCases[] = {
+        {"no developer mode", FALSE, ID_DEVELOPER_LEVEL_0 + 3, 0, modeAim},
+        {"level 3 starts the computer's turn", TRUE, ID_DEVELOPER_LEVEL_0 + 3, 3, modeCameraFlight | gmRobotStroke},
+        {"level 0 starts nothing", TRUE, ID_DEVELOPER_LEVEL_0, 0, modeAim},
+        {"level 9", TRUE, ID_DEVELOPER_LEVEL_9, 9, modeCameraFlight | gmRobotStroke},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_bDeveloperMode = c.bDeveloper;
+        g_nGameMode = modeAim;
+        frame.Command(c.nID);
+        EXPECT_EQ(c.nLevel, frame.Frame().GetGameFlow().Player1().GetRobotLevel());
+        EXPECT_EQ(c.dwMode, g_nGameMode);
+        EXPECT_EQ(c.nLevel != 0, g_bComputerPlays != FALSE);
+    }
+}
+
+TEST(FrameCommandsTest, SizeKeepsTheFullScreenSwitchAndQuitsWhenTheEnvironmentFails)
+{
+    struct SCase
+    {
+        const char* szName;
+        WPARAM nType;
+        BOOL bChangeWorks;
+        int nFullScreen; // in the file afterwards (-1: as before, 5)
+        int nQuitCode;   // -1: none posted
+    };
+    const SCase aCases[] = {
+        {"restored", SIZE_RESTORED, TRUE, 0, -1},
+        {"maximised", SIZE_MAXIMIZED, TRUE, 1, -1},
+        {"minimised", SIZE_MINIMIZED, TRUE, 5, -1},
+        {"the environment cannot change", SIZE_RESTORED, FALSE, 0, 13},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nFullScreen = 5;
+        g_Settings.Save();
+        CMainFrame::SetEnvironmentChangeForTests([&c] { return c.bChangeWorks; });
+        SendMessage(frame.Window(), WM_SIZE, c.nType, MAKELPARAM(640, 480));
+        EXPECT_EQ(c.nFullScreen, CStartedFrame::Saved("FullScreen"));
+        MSG msg;
+        const bool bQuit = PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+        EXPECT_EQ(c.nQuitCode, bQuit ? static_cast<int>(msg.wParam) : -1);
+    }
+}
+
+TEST(FrameCommandsTest, TimerAsksThePanelsToRedraw)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_bPanelRedraw = FALSE;
+    SendMessage(frame.Window(), WM_TIMER, 1, 0);
+    EXPECT_TRUE(g_bPanelRedraw);
+}
+} // namespace

@@ -1,0 +1,168 @@
+// Changed settings: which parts of the game each changed key touches, and what a started frame
+// does about each of them.
+#include "app/SettingsChanges.h"
+
+#include "tests/app/AppFolder.h"
+#include "tests/app/FrameScope.h"
+
+#include "foundation/Folders.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
+#include "media/MusicPlayer.h"
+#include "media/Speech.h"
+#include "platform/win32/Profile.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace
+{
+TEST(SettingsChangesTest, EachKeyNamesThePartItChanges)
+{
+    struct SCase
+    {
+        const char* szName;
+        std::function<void(CSettings&)> change;
+        DWORD dwExpected;
+    };
+    const SCase aCases[] = {
+        {"Driver", [](CSettings& s) { s.m_strDriver = "Secondary Videocard"; }, SC_DEVICE},
+        {"Device", [](CSettings& s) { s.m_strDevice = "Other"; }, SC_DEVICE},
+        {"Mode, in case only", [](CSettings& s) { s.m_strMode = "800X600X16"; }, SC_DEVICE},
+        {"FullScreen", [](CSettings& s) { s.m_nFullScreen = 1; }, SC_DEVICE},
+        {"AdvancedLighting", [](CSettings& s) { s.m_nAdvancedLighting = 0; }, SC_LIGHTING},
+        {"HighBallTexture", [](CSettings& s) { s.m_nHighBallTexture = 1; }, SC_BALL_TEXTURES},
+        {"Specular", [](CSettings& s) { s.m_nSpecular = 1; }, SC_BALL_TEXTURES},
+        {"DrawLevel", [](CSettings& s) { s.m_nDrawLevel = 0; }, SC_DETAIL_LEVEL},
+        {"AnimTV", [](CSettings& s) { s.m_nAnimTV = 0; }, SC_CLIPS},
+        {"Ad Display enable", [](CSettings& s) { s.m_nAdDisplayEnable = 1; }, SC_AD_DISPLAY},
+        {"MusicFile", [](CSettings& s) { s.m_strMusicFile = "Two.mp3"; }, SC_MUSIC_TRACK},
+        {"MusicFile, in case only: the same file", [](CSettings& s) { s.m_strMusicFile = "ONE.MP3"; }, 0},
+        {"Music Volume", [](CSettings& s) { s.m_nMusicVolume = 100; }, SC_MUSIC_VOLUME},
+        {"Music enable", [](CSettings& s) { s.m_nMusicEnable = 1; }, SC_MUSIC_SWITCH},
+        {"Volume", [](CSettings& s) { s.m_nVolume = 1000; }, SC_VOLUME},
+        {"BallPath1", [](CSettings& s) { s.m_nBallPath1 = 1; }, SC_AIMING_AID},
+        {"Speech Mode", [](CSettings& s) { s.m_nSpeechMode = 2; }, SC_COMMENTARY},
+        {"HeadLine touches none of them", [](CSettings& s) { s.m_nHeadLine = 1; }, 0},
+    };
+    CSettings old;
+    old.m_strDriver = "Primary Videocard";
+    old.m_strDevice = "Software";
+    old.m_strMode = "800x600x16";
+    old.m_nAdvancedLighting = 1;
+    old.m_nDrawLevel = 255;
+    old.m_nAnimTV = 1;
+    old.m_strMusicFile = "One.mp3";
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CSettings now = old;
+        c.change(now);
+        EXPECT_EQ(c.dwExpected, CompareSettings(old, now));
+    }
+}
+
+TEST(SettingsChangesTest, MusicTrackAndCommentaryFollowTheSettings)
+{
+    CSettings settings;
+    settings.m_PlayList.Add("C:\\Music\\One.mp3");
+    settings.m_PlayList.Add("C:\\Music\\Two.mp3");
+    settings.m_strMusicFile = "c:\\music\\two.MP3";
+    EXPECT_STREQ("C:\\Music\\Two.mp3", WantedMusicTrack(settings));
+    settings.m_strMusicFile = "Three.mp3";
+    EXPECT_STREQ("", WantedMusicTrack(settings));
+
+    struct SCase
+    {
+        int nSpeechMode, nGameType;
+        bool bBothHuman, bOn;
+    };
+    for (const SCase& c :
+         {SCase{2, 3, false, true}, SCase{2, 3, true, false}, SCase{1, 3, false, false}, SCase{2, 32, false, false}})
+    {
+        SCOPED_TRACE(testing::Message() << c.nSpeechMode << " " << c.nGameType << " " << c.bBothHuman);
+        settings.m_nSpeechMode = c.nSpeechMode;
+        settings.m_nGameType = c.nGameType;
+        EXPECT_EQ(c.bOn, IsCommentaryOn(settings, c.bBothHuman));
+    }
+}
+
+TEST(SettingsChangesTest, StartedFrameAppliesEachChangedKey)
+{
+    struct SCase
+    {
+        const char* szName;
+        std::function<void(CSettings&)> change;
+        std::function<void(CMainFrame&)> check;
+        int nEnvironmentChanges; // times the 3-D environment was changed for the window
+        bool bEnvironmentFails;
+        int nQuitCode; // -1: none posted
+    };
+    const SCase aCases[] = {
+        {"a new device changes the environment", [](CSettings& s) { s.m_strDevice = "Other"; }, [](CMainFrame&) {}, 1,
+         false, -1},
+        {"full screen changes the environment", [](CSettings& s) { s.m_nFullScreen = 1; }, [](CMainFrame&) {}, 1, false,
+         -1},
+        {"an environment that cannot change ends the game with 12", [](CSettings& s) { s.m_strMode = "640x480x16"; },
+         [](CMainFrame&) {}, 1, true, 12},
+        {"aiming aid on", [](CSettings& s) { s.m_nBallPath1 = 1; },
+         [](CMainFrame& f)
+         {
+             EXPECT_EQ(0x80u, f.GetOptionWord() & 0x80);
+             EXPECT_EQ(1, static_cast<int>(GetPrivateProfileInt("Settings", "BallPath1", -1, GetIniFilePath())));
+         },
+         0, false, -1},
+        {"effects volume", [](CSettings& s) { s.m_nVolume = 30000; },
+         [](CMainFrame& f) { EXPECT_EQ(CSoundSystem::VolumeToAttenuation(30000), f.GetSoundSystem().GetVolume()); }, 0,
+         false, -1},
+        {"commentary against the computer", [](CSettings& s) { s.m_nSpeechMode = 2; },
+         [](CMainFrame&) { EXPECT_TRUE(g_Speech.IsActive()); }, 0, false, -1},
+        {"music switched on", [](CSettings& s) { s.m_nMusicEnable = 1; },
+         [](CMainFrame& f) { EXPECT_EQ(0x2u, f.GetMusicWord() & 0x2); }, 0, false, -1},
+        {"another music file", [](CSettings& s) { s.m_strMusicFile = "two.mp3"; },
+         [](CMainFrame&) { EXPECT_STREQ("Two.mp3", g_MusicPlayer.strPath.GetString()); }, 0, false, -1},
+        {"detail level: nothing quits", [](CSettings& s) { s.m_nDrawLevel = 0; }, [](CMainFrame&) {}, 0, false, -1},
+    };
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    const CString strOldIniPath = g_Settings.m_strIniFilePath;
+    g_Settings.m_strIniFilePath = GetIniFilePath();
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CFrameScope frame(true);
+        ASSERT_TRUE(frame.m_bCreated && frame.m_pFrame->IsGameStarted());
+        int nChanges = 0;
+        CMainFrame::SetEnvironmentChangeForTests(
+            [&]
+            {
+                ++nChanges;
+                return c.bEnvironmentFails ? FALSE : TRUE;
+            });
+        frame.m_pFrame->GetGameFlow().Player2().SetLevel(3); // the computer plays the second player
+        g_Settings.m_nBallPath1 = g_Settings.m_nMusicEnable = g_Settings.m_nSpeechMode = 0;
+        g_Settings.m_nFullScreen = 0;
+        g_Settings.m_nGameType = 3;
+        g_Settings.m_nDrawLevel = 255;
+        g_Settings.m_PlayList.RemoveAll();
+        g_Settings.m_PlayList.Add("One.mp3");
+        g_Settings.m_PlayList.Add("Two.mp3");
+        g_Settings.m_strMusicFile = "One.mp3";
+        const CSettings old = g_Settings;
+        c.change(g_Settings);
+        frame.m_pFrame->ApplyDisplaySettings(old);
+        frame.m_pFrame->ApplySettingsChange(old);
+        frame.m_pFrame->ApplySoundSettings(old);
+        c.check(*frame.m_pFrame);
+        EXPECT_EQ(c.nEnvironmentChanges, nChanges);
+        MSG msg;
+        const bool bQuit = PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
+        EXPECT_EQ(c.nQuitCode, bQuit ? static_cast<int>(msg.wParam) : -1);
+        CMainFrame::SetEnvironmentChangeForTests(nullptr);
+    }
+    g_Settings.m_PlayList.RemoveAll();
+    g_Speech.SetActive(FALSE);
+    g_MusicPlayer.strPath = "";
+    g_Settings.m_strIniFilePath = strOldIniPath;
+}
+} // namespace
