@@ -5,7 +5,7 @@
 // A row is drawn in blocks of SPAN_STEP pixel columns counted from the row's first pixel. At each block's
 // ends (the last one ends at the row's last pixel) the planes are evaluated and divided by 1/w; between them
 // texture coordinates and colours step linearly in 16.16 fixed point. A pixel's values depend on its block's
-// ends and its offset in the block only, never on where the drawing of the row started (a tile's edge).
+// ends and its offset in the block only.
 
 /// Fixed point with 16 fraction bits, the format of every per-pixel stepper.
 constexpr float FIX_ONE = 65536.0f;
@@ -217,27 +217,24 @@ inline bool IsMinified(const SRasterTriangle& t, const SResolved& r, float fTexW
     return std::max(dudx * dudx + dvdx * dvdx, dudy * dudy + dvdy * dvdy) > 1.0f;
 }
 
-/// One block's steppers at its first pixel to draw.
+/// One block's steppers at its first pixel.
 struct SBlock
 {
     int uf = 0, vf = 0, du = 0, dv = 0;
     __m128i diffuse, diffuseStep, specular, specularStep; // 16.16 per lane, as SShade steps them
 };
 
-/// Start value at the block's first pixel to draw and step of one colour vector, in 16.16.
-inline void ColourSteppers(__m128 s, __m128 e, float fInvM, int nOffset, __m128i& start, __m128i& step)
+/// Start value at the block's first pixel and step of one colour vector, in 16.16.
+inline void ColourSteppers(__m128 s, __m128 e, float fInvM, __m128i& start, __m128i& step)
 {
     const __m128 vFix = _mm_set1_ps(FIX_ONE);
     step = _mm_cvttps_epi32(_mm_mul_ps(_mm_mul_ps(_mm_sub_ps(e, s), _mm_set1_ps(fInvM)), vFix));
     // Half a unit of bias turns the truncation of the per-pixel shift into rounding.
     start = _mm_add_epi32(_mm_cvttps_epi32(_mm_mul_ps(s, vFix)), _mm_set1_epi32(0x8000));
-    // A block entered at a tile's edge: the same sums the steps from its start would give.
-    for (int i = 0; i < nOffset; ++i)
-        start = _mm_add_epi32(start, step);
 }
 
-template <int NC> inline SBlock MakeBlock(const SResolved& s, const SResolved& e, float fInvM, int nOffset,
-                                          bool bTextured, bool bLinear, float fTexW, float fTexH)
+template <int NC> inline SBlock MakeBlock(const SResolved& s, const SResolved& e, float fInvM, bool bTextured,
+                                          bool bLinear, float fTexW, float fTexH)
 {
     SBlock b;
     if (bTextured)
@@ -252,13 +249,13 @@ template <int NC> inline SBlock MakeBlock(const SResolved& s, const SResolved& e
         b.dv = ToFix((ve - vs) * fInvM);
         // Bilinear filtering samples around texel centres, so it works half a texel back.
         const int nHalf = bLinear ? 0x8000 : 0;
-        b.uf = ToFix(us) + nOffset * b.du - nHalf;
-        b.vf = ToFix(vs) + nOffset * b.dv - nHalf;
+        b.uf = ToFix(us) - nHalf;
+        b.vf = ToFix(vs) - nHalf;
     }
-    ColourSteppers(s.diffuse, e.diffuse, fInvM, nOffset, b.diffuse, b.diffuseStep);
+    ColourSteppers(s.diffuse, e.diffuse, fInvM, b.diffuse, b.diffuseStep);
     b.specular = b.specularStep = _mm_setzero_si128();
     if constexpr (NC == 7)
-        ColourSteppers(s.specular, e.specular, fInvM, nOffset, b.specular, b.specularStep);
+        ColourSteppers(s.specular, e.specular, fInvM, b.specular, b.specularStep);
     return b;
 }
 
@@ -311,7 +308,7 @@ inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t
     const unsigned nPass = ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(fail))) & 0xFF;
     if (bZWrite && nPass != 0)
     {
-        // Failing pixels keep their depth: the block lies in this tile, so writing it back races with nobody.
+        // Failing pixels keep their depth: the row lies in this band, so writing it back races with nobody.
         const __m256i merged = _mm256_blendv_epi8(z, old, fail);
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(merged, merged), 0xD8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(pZ), _mm256_castsi256_si128(packed));
@@ -336,7 +333,7 @@ inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t
     const unsigned nPass = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(fail, fail))) & 0xFF;
     if (bZWrite && nPass != 0)
     {
-        // Failing pixels keep their depth: the block lies in this tile, so writing it back races with nobody.
+        // Failing pixels keep their depth: the row lies in this band, so writing it back races with nobody.
         const __m128i merged = _mm_or_si128(_mm_andnot_si128(fail, z), _mm_and_si128(fail, old));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(pZ), _mm_xor_si128(merged, bias16));
     }
@@ -435,13 +432,17 @@ inline void ShadeEight(const STexels& t, const SBlock& b, int i0, unsigned nPass
     __m256i t00 = zero, t01 = zero, t10 = zero, t11 = zero, fu = zero, fv = zero;
     if constexpr (FILTER == TEXFILTER_LINEAR)
     {
-        // Each row's two texels side by side come as one 64-bit load: a row's pairs of pixels 0-3 and 4-7.
-        const auto pairs = [&](__m256i index, int nHalf)
+        // Each row's two texels side by side come as one 64-bit load, pixel by pixel: scalar loads beat a gather.
+        // Lanes that do not pass read texel 0 and its neighbours (a passing lane proves the texture has them):
+        // their own indices may lie outside the texture.
+        alignas(32) int aIndex[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(aIndex), _mm256_and_si256(idx, vPass));
+        const auto pairs = [&](int nRowOffset, int nFirst)
         {
-            const __m128i half = nHalf ? _mm256_extracti128_si256(index, 1) : _mm256_castsi256_si128(index);
-            const __m128i passHalf = nHalf ? _mm256_extracti128_si256(vPass, 1) : _mm256_castsi256_si128(vPass);
-            return _mm256_mask_i32gather_epi64(zero, reinterpret_cast<const long long*>(pTex), half,
-                                               _mm256_cvtepi32_epi64(passHalf), 4);
+            const auto load = [&](int i)
+            { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pTex + aIndex[nFirst + i] + nRowOffset)); };
+            const __m128i lo = _mm_unpacklo_epi64(load(0), load(1)), hi = _mm_unpacklo_epi64(load(2), load(3));
+            return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
         };
         // Left texels are the even 32-bit lanes of the pairs, right ones the odd; the shuffle leaves the pixels in
         // the order 0 1 4 5 2 3 6 7, which the permutation puts right.
@@ -451,9 +452,8 @@ inline void ShadeEight(const STexels& t, const SBlock& b, int i0, unsigned nPass
             left = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(fa, fb, 0x88)), 0xD8);
             right = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(fa, fb, 0xDD)), 0xD8);
         };
-        const __m256i idx1 = _mm256_add_epi32(idx, vWidth);
-        split(pairs(idx, 0), pairs(idx, 1), t00, t01);
-        split(pairs(idx1, 0), pairs(idx1, 1), t10, t11);
+        split(pairs(0, 0), pairs(0, 4), t00, t01);
+        split(pairs(t.nWidth, 0), pairs(t.nWidth, 4), t10, t11);
         fu = _mm256_and_si256(_mm256_srai_epi32(uf, 8), ff);
         fv = _mm256_and_si256(_mm256_srai_epi32(vf, 8), ff);
     }
@@ -557,7 +557,7 @@ std::uint64_t DrawPixels(const SSpanContext& ctx, BYTE* pRow, BYTE* pZRow, const
 }
 
 template <int FILTER, bool BLEND, bool SPECULAR>
-std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y, int cx0, int cx1, int x0, int x1)
+std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y, int cx0, int cx1)
 {
     constexpr int NC = SPECULAR ? 7 : 4;
     constexpr bool TEXTURED = FILTER != TEXFILTER_NONE;
@@ -584,31 +584,25 @@ std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y,
     const float fTexW = static_cast<float>(tex.nWidth), fTexH = static_cast<float>(tex.nHeight);
 
     std::uint64_t nDrawn = 0;
-    int xResolved = -1;
-    SResolved last{};
-    for (int x = x0; x < x1;)
+    SResolved s = Resolve<NC>(aRowBase, t, cx0, fTexW, fTexH);
+    for (int xs = cx0; xs < cx1; xs += CRasterizer::SPAN_STEP)
     {
         // The block's ends, clamped to the row: [xs, xe] are evaluated exactly.
-        const int xs = cx0 + (x - cx0) / CRasterizer::SPAN_STEP * CRasterizer::SPAN_STEP;
         const int xe = std::min(xs + CRasterizer::SPAN_STEP, cx1 - 1);
-        const int xEnd = std::min(xs + CRasterizer::SPAN_STEP, x1);
-        const SResolved s = xs == xResolved ? last : Resolve<NC>(aRowBase, t, xs, fTexW, fTexH);
+        const int xEnd = std::min(xs + CRasterizer::SPAN_STEP, cx1);
         const SResolved e = xe == xs ? s : Resolve<NC>(aRowBase, t, xe, fTexW, fTexH);
-        xResolved = xe;
-        last = e;
 
         int nFilter = FILTER;
         if constexpr (FILTER == FILTER_MIXED)
             nFilter = IsMinified(t, s, fTexW, fTexH) ? ctx.state.eMinFilter : ctx.state.eMagFilter;
-        const SBlock b =
-            MakeBlock<NC>(s, e, INV_STEPS.a[xe - xs], x - xs, TEXTURED, nFilter == TEXFILTER_LINEAR, fTexW, fTexH);
+        const SBlock b = MakeBlock<NC>(s, e, INV_STEPS.a[xe - xs], TEXTURED, nFilter == TEXFILTER_LINEAR, fTexW, fTexH);
         if (nFilter == TEXFILTER_LINEAR)
-            nDrawn += DrawPixels<TEXFILTER_LINEAR, BLEND, SPECULAR>(ctx, pRow, pZRow, depth, x, xEnd, tex, b);
+            nDrawn += DrawPixels<TEXFILTER_LINEAR, BLEND, SPECULAR>(ctx, pRow, pZRow, depth, xs, xEnd, tex, b);
         else if (nFilter == TEXFILTER_POINT)
-            nDrawn += DrawPixels<TEXFILTER_POINT, BLEND, SPECULAR>(ctx, pRow, pZRow, depth, x, xEnd, tex, b);
+            nDrawn += DrawPixels<TEXFILTER_POINT, BLEND, SPECULAR>(ctx, pRow, pZRow, depth, xs, xEnd, tex, b);
         else
-            nDrawn += DrawPixels<TEXFILTER_NONE, BLEND, SPECULAR>(ctx, pRow, pZRow, depth, x, xEnd, tex, b);
-        x = xEnd;
+            nDrawn += DrawPixels<TEXFILTER_NONE, BLEND, SPECULAR>(ctx, pRow, pZRow, depth, xs, xEnd, tex, b);
+        s = e;
     }
     return nDrawn;
 }

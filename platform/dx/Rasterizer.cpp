@@ -85,11 +85,10 @@ void CRasterizer::SetTarget(const SRasterTarget& target)
 {
     Flush();
     m_target = target;
-    m_nTilesX = std::max(0, (static_cast<int>(target.rcClip.right) + TILE_WIDTH - 1) / TILE_WIDTH);
-    m_nTilesY = std::max(0, (static_cast<int>(target.rcClip.bottom) + TILE_HEIGHT - 1) / TILE_HEIGHT);
-    const size_t nTiles = static_cast<size_t>(m_nTilesX) * static_cast<size_t>(m_nTilesY);
-    if (m_aBins.size() < nTiles)
-        m_aBins.resize(nTiles);
+    const bool bEmpty = target.rcClip.left >= target.rcClip.right;
+    m_nBands = bEmpty ? 0 : std::max(0, (static_cast<int>(target.rcClip.bottom) + BAND_HEIGHT - 1) / BAND_HEIGHT);
+    if (m_aBins.size() < static_cast<size_t>(m_nBands))
+        m_aBins.resize(static_cast<size_t>(m_nBands));
 }
 
 void CRasterizer::SetTexture(const SRasterTexture& texture)
@@ -115,7 +114,7 @@ void CRasterizer::SetState(const SRasterState& state)
 
 void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c)
 {
-    if (m_target.pColor == nullptr || m_nTilesX == 0 || m_nTilesY == 0)
+    if (m_target.pColor == nullptr || m_nBands == 0)
         return;
     // Sort by y; ties keep their order, which does not matter: a horizontal edge is never walked.
     const SRasterVertex* v[3] = {&a, &b, &c};
@@ -194,31 +193,29 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
     m_aTriangles.push_back(t);
     m_dQueuedArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
     if (m_nThreads <= 1)
-        return; // drawn whole, in order: no tiles needed
-    for (int ty = t.yTop / TILE_HEIGHT; ty <= (t.yBottom - 1) / TILE_HEIGHT; ++ty)
-        for (int tx = t.xLeft / TILE_WIDTH; tx <= (t.xRight - 1) / TILE_WIDTH; ++tx)
-        {
-            const int nTile = ty * m_nTilesX + tx;
-            std::vector<std::uint32_t>& bin = m_aBins[static_cast<size_t>(nTile)];
-            if (bin.empty())
-                m_aUsedTiles.push_back(nTile);
-            bin.push_back(nIndex);
-        }
+        return; // drawn whole, in order: no bands needed
+    for (int nBand = t.yTop / BAND_HEIGHT; nBand <= (t.yBottom - 1) / BAND_HEIGHT; ++nBand)
+    {
+        std::vector<std::uint32_t>& bin = m_aBins[static_cast<size_t>(nBand)];
+        if (bin.empty())
+            m_aUsedBands.push_back(nBand);
+        bin.push_back(nIndex);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
-// Drawing the tiles
+// Drawing the bands
 // ---------------------------------------------------------------------------------------------------------------------
 
-std::uint64_t CRasterizer::DrawPart(const SSpanContext& ctx, const SRasterTriangle& t, const RECT& rcPart) const
+std::uint64_t CRasterizer::DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const
 {
     const SpanFn pfnSpan = m_bWide ? PickSpanAvx2(ctx.state) : PickSpanSse2(ctx.state);
     const int xMin = static_cast<int>(m_target.rcClip.left), xMax = static_cast<int>(m_target.rcClip.right);
     std::uint64_t nDrawn = 0;
-    const int yEnd = std::min(t.yBottom, static_cast<int>(rcPart.bottom));
-    for (int y = std::max(t.yTop, static_cast<int>(rcPart.top)); y < yEnd; ++y)
+    yEnd = std::min(t.yBottom, yEnd);
+    for (int y = std::max(t.yTop, yBegin); y < yEnd; ++y)
     {
-        // The row's extent is a function of the triangle and y alone, whichever part draws it.
+        // The row's extent is a function of the triangle and y alone, whichever band draws it.
         const float yc = static_cast<float>(y) + 0.5f;
         const float xLong = t.eLong.XAt(yc);
         const float xShort = yc < t.yMid ? t.eUpper.XAt(yc) : t.eLower.XAt(yc);
@@ -226,20 +223,17 @@ std::uint64_t CRasterizer::DrawPart(const SSpanContext& ctx, const SRasterTriang
         const float xr = t.bLongLeft ? xShort : xLong;
         const int cx0 = std::max(FastCeil(xl - 0.5f), xMin);
         const int cx1 = std::min(FastCeil(xr - 0.5f), xMax);
-        const int x0 = std::max(cx0, static_cast<int>(rcPart.left)), x1 = std::min(cx1, static_cast<int>(rcPart.right));
-        if (x0 < x1)
-            nDrawn += pfnSpan(ctx, t, y, cx0, cx1, x0, x1);
+        if (cx0 < cx1)
+            nDrawn += pfnSpan(ctx, t, y, cx0, cx1);
     }
     return nDrawn;
 }
 
-std::uint64_t CRasterizer::DrawTile(const SSpanContext& ctx, int nTile) const
+std::uint64_t CRasterizer::DrawBand(const SSpanContext& ctx, int nBand) const
 {
-    const int nLeft = (nTile % m_nTilesX) * TILE_WIDTH, nTop = (nTile / m_nTilesX) * TILE_HEIGHT;
-    const RECT rcTile{nLeft, nTop, nLeft + TILE_WIDTH, nTop + TILE_HEIGHT};
     std::uint64_t nDrawn = 0;
-    for (const std::uint32_t nIndex : m_aBins[static_cast<size_t>(nTile)])
-        nDrawn += DrawPart(ctx, m_aTriangles[nIndex], rcTile);
+    for (const std::uint32_t nIndex : m_aBins[static_cast<size_t>(nBand)])
+        nDrawn += DrawRows(ctx, m_aTriangles[nIndex], nBand * BAND_HEIGHT, (nBand + 1) * BAND_HEIGHT);
     return nDrawn;
 }
 
@@ -252,24 +246,24 @@ void CRasterizer::Flush()
     ctx.texture = m_texture;
     ctx.state = m_state;
     ctx.nZFuncMask = ZFuncMask(m_state.eZFunc);
-    const int nJobs = static_cast<int>(m_aUsedTiles.size());
+    const int nJobs = static_cast<int>(m_aUsedBands.size());
     if (m_nThreads <= 1 || nJobs <= 1 || m_dQueuedArea < MIN_PARALLEL_AREA)
     {
-        // One thread draws each triangle whole, in order: the same pixels as tile by tile, without the splits.
+        // One thread draws each triangle whole, in order: the same pixels as band by band.
         for (const SRasterTriangle& t : m_aTriangles)
-            m_nPixelsDrawn += DrawPart(ctx, t, m_target.rcClip);
+            m_nPixelsDrawn += DrawRows(ctx, t, t.yTop, t.yBottom);
     }
     else
     {
         if (m_pPool == nullptr)
             m_pPool = std::make_unique<CWorkerPool>(m_nThreads);
         std::atomic<std::uint64_t> nDrawn{0};
-        m_pPool->Run(nJobs, [&](int i) { nDrawn += DrawTile(ctx, m_aUsedTiles[static_cast<size_t>(i)]); });
+        m_pPool->Run(nJobs, [&](int i) { nDrawn += DrawBand(ctx, m_aUsedBands[static_cast<size_t>(i)]); });
         m_nPixelsDrawn += nDrawn.load();
     }
-    for (const int nTile : m_aUsedTiles)
-        m_aBins[static_cast<size_t>(nTile)].clear();
-    m_aUsedTiles.clear();
+    for (const int nBand : m_aUsedBands)
+        m_aBins[static_cast<size_t>(nBand)].clear();
+    m_aUsedBands.clear();
     m_aTriangles.clear();
     m_dQueuedArea = 0;
 }

@@ -7,8 +7,8 @@
 // to the bit: no cracks and no pixel drawn twice.
 //
 // Work is split in two. DrawTriangle sets a triangle up once (plane equations of 1/w and of the attributes
-// over w, a fixed-point depth plane, its edges) and bins it into the screen tiles its bounding box touches;
-// Flush draws the tiles, each on one thread, its triangles in submission order (one thread, or a small draw,
+// over w, a fixed-point depth plane, its edges) and bins it into the bands of rows it covers; Flush draws the
+// bands, each on one thread, its triangles in submission order (one thread, or a small draw,
 // draws each triangle whole instead). Every pixel's value is a function of the triangle and the pixel's
 // position alone: texture coordinates and colours are perspective-correct every SPAN_STEP pixels counted from
 // the row's first pixel (and at its last) and linear in between, depth steps in fixed point from column 0. So a
@@ -73,19 +73,18 @@ struct SRasterTriangle;
 struct SSpanContext;
 class CWorkerPool;
 
-/// Draws the pixels [x0, x1) of row y of a triangle whose row covers [cx0, cx1) (clipped); returns the pixels
-/// that passed the depth test. Defined in RasterSpan.inl.
-using SpanFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle& t, int y, int cx0, int cx1, int x0,
-                                 int x1);
+/// Draws the pixels [cx0, cx1) of row y of a triangle (its row, clipped); returns the pixels that passed the depth
+/// test. Defined in RasterSpan.inl.
+using SpanFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle& t, int y, int cx0, int cx1);
 
 class CRasterizer
 {
 public:
     /// Pixel columns between two exact perspective divisions.
     static constexpr int SPAN_STEP = 16;
-    /// Screen tiles drawn as one job (pixels).
-    static constexpr int TILE_WIDTH = 128;
-    static constexpr int TILE_HEIGHT = 64;
+    /// Rows of the clip rectangle drawn as one job. Bands span the whole width, so that no row of a triangle is
+    /// split between jobs: splitting a row would resolve its cut block twice.
+    static constexpr int BAND_HEIGHT = 8;
 
     CRasterizer();
     ~CRasterizer();
@@ -101,7 +100,7 @@ public:
     /// Draws every queued triangle.
     void Flush();
 
-    /// Threads that draw tiles, the caller's included (default: the processor's cores); 1 draws on the caller.
+    /// Threads that draw bands, the caller's included (default: the processor's cores); 1 draws on the caller.
     void SetThreadCount(int nThreads);
     int GetThreadCount() const { return m_nThreads; }
     /// Whether the AVX2 span path is used (default: where the processor has it); false forces SSE2.
@@ -113,9 +112,9 @@ public:
     void ResetPixelsDrawn() { m_nPixelsDrawn = 0; }
 
 private:
-    /// Draws the rows and columns of a triangle inside rcPart.
-    std::uint64_t DrawPart(const SSpanContext& ctx, const SRasterTriangle& t, const RECT& rcPart) const;
-    std::uint64_t DrawTile(const SSpanContext& ctx, int nTile) const;
+    /// Draws the rows [yBegin, yEnd) of a triangle.
+    std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const;
+    std::uint64_t DrawBand(const SSpanContext& ctx, int nBand) const;
 
     SRasterTarget m_target;
     SRasterTexture m_texture;
@@ -123,9 +122,9 @@ private:
     bool m_bWide = false;
     double m_dQueuedArea = 0; // pixels of the queued triangles' bounding boxes
     std::vector<SRasterTriangle> m_aTriangles;
-    int m_nTilesX = 0, m_nTilesY = 0;
-    std::vector<std::vector<std::uint32_t>> m_aBins; // triangle indices per tile, in submission order
-    std::vector<int> m_aUsedTiles;                   // tiles with at least one triangle
+    int m_nBands = 0;
+    std::vector<std::vector<std::uint32_t>> m_aBins; // triangle indices per band, in submission order
+    std::vector<int> m_aUsedBands;                   // bands with at least one triangle
     int m_nThreads = 1;
     std::unique_ptr<CWorkerPool> m_pPool; // made at the first flush that can use it
     std::uint64_t m_nPixelsDrawn = 0;

@@ -1,6 +1,6 @@
 // A fixed set of worker threads that run numbered jobs for a caller, who takes part and waits for the end.
 // Jobs are taken from a shared counter, so their order across threads is free; callers that need a
-// deterministic result make each job's output independent of the others (the rasterizer's tiles).
+// deterministic result make each job's output independent of the others (the rasterizer's bands of rows).
 // Idle workers sleep on a condition variable.
 #pragma once
 
