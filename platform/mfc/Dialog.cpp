@@ -533,8 +533,10 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
         if (pMsg->hwnd != m_hWnd)
             if (const SItem* pFrom = FindItem(pMsg->hwnd); pFrom != nullptr)
                 pt = POINT{pt.x + ItemClientRect(*pFrom).left, pt.y + ItemClientRect(*pFrom).top};
+        const bool bOnSurface = pMsg->hwnd == m_hWnd && ItemAt(pt) == nullptr;
         OnMouse(pMsg->message, pt);
-        return TRUE;
+        // A release on the dialog's own surface, over no control, also reaches the dialog's handlers.
+        return bOnSurface && pMsg->message == WM_LBUTTONUP ? FALSE : TRUE;
     }
     return FALSE;
 }

@@ -7,7 +7,8 @@
 //
 // Keys: Tab and Shift+Tab move the focus among the enabled tab stops, Enter presses the focused
 // push button or else the default button (IDOK without one), Space presses a focused button,
-// Escape is IDCANCEL, typed characters go to a focused edit. A click presses the control under it.
+// Escape is IDCANCEL, typed characters go to a focused edit. A click presses the control under it;
+// a release over no control is handed on to the dialog's window procedure as WM_LBUTTONUP.
 #pragma once
 
 #include "platform/mfc/CString.h"

@@ -133,6 +133,79 @@ void AddRuleCards(std::vector<SNamedPicture>& out)
     for (const auto& card : cards)
         out.push_back({std::to_string(card.nId), Background(CARD_W, CARD_H, card.szTitle, card.szRules, 440)});
 }
+/// A label on a dialog's background: off-white, left-aligned in its box.
+void Label(CArtImage& image, const std::string& strText, int x, int y, int nWidth, int nHeight, int nSize = 16)
+{
+    DrawArtText(image, strText, x, y, nWidth, nHeight, SArtTextStyle{nSize, true, BODY_COLOR, false});
+}
+
+/// A caption centred over a control.
+void Caption(CArtImage& image, const std::string& strText, int x, int y, int nWidth)
+{
+    DrawArtText(image, strText, x, y, nWidth, 18, SArtTextStyle{13, false, BODY_COLOR.Mix(TITLE_COLOR, 0.4f), true});
+}
+
+/// A lamp button of the options: dark when not chosen, lit brass when chosen.
+CArtImage Lamp(int nWidth, int nHeight, bool bOn)
+{
+    CArtImage image = MakeButtonPicture(nWidth, nHeight, "", bOn ? EButtonLook::Pressed : EButtonLook::Normal);
+    FillDisc(image, nWidth / 2.0, nHeight / 2.0, 7, bOn ? SArtColor::Hex(0x60E070) : SArtColor::Hex(0x303830));
+    return image;
+}
+
+/// An arrow button 16 pixels square, up or down, normal or pressed.
+CArtImage Arrow(bool bUp, bool bPressed)
+{
+    CArtImage image(16, 16, SArtColor::Hex(0x101418));
+    FillRoundRect(image, 0.5, 0.5, 15.5, 15.5, 3.0, bPressed ? SArtColor::Hex(0xE2C26A) : SArtColor::Hex(0x24303C));
+    const double aTip[3][2] = {{8, bUp ? 3.5 : 12.5}, {13, bUp ? 11.5 : 4.5}, {3, bUp ? 11.5 : 4.5}};
+    FillPolygon(image, aTip, 3, bPressed ? SArtColor::Hex(0x1A1208) : BODY_COLOR);
+    return image;
+}
+
+/// The options screen, 550 x 555: the rows of choices with their labels, the three volume steps.
+void AddSetupDialog(std::vector<SNamedPicture>& out)
+{
+    CArtImage image = Background(550, 555, "Options", "", 0);
+    Label(image, "Camera", 24, 70, 200, 20);
+    Label(image, "Volume", 100, 219, 160, 21);
+    for (const int x : {277, 306, 333})
+    {
+        FillRoundRect(image, x, 219, x + 18, 240, 3.0, SArtColor::Hex(0x0C1A10));
+        StrokeRoundRect(image, x, 219, x + 18, 240, 3.0, 1.0, BRASS);
+    }
+    Caption(image, "soft", 262, 242, 48);
+    Caption(image, "loud", 318, 242, 48);
+    Label(image, "Games in a match", 100, 317, 200, 20);
+    Label(image, "Aiming path", 24, 381, 190, 20);
+    Caption(image, "Player 1", 220, 351, 110);
+    Caption(image, "Player 2", 338, 351, 110);
+    Label(image, "Opponent", 24, 451, 190, 20);
+    Caption(image, "Scrub", 210, 426, 80);
+    Caption(image, "Schmoe", 299, 426, 80);
+    Caption(image, "Shark", 393, 426, 80);
+    out.push_back({"177", image});
+    out.push_back({"902", MakeButtonPicture(110, 40, "Full path", EButtonLook::Normal)});
+    out.push_back({"900", MakeButtonPicture(110, 40, "Short path", EButtonLook::Normal)});
+    out.push_back({"901", MakeButtonPicture(110, 40, "No path", EButtonLook::Normal)});
+    out.push_back({"711", Lamp(60, 28, false)});
+    out.push_back({"712", Lamp(60, 28, true)});
+    out.push_back({"713", MakeButtonPicture(80, 24, "Window", EButtonLook::Normal)});
+    out.push_back({"714", MakeButtonPicture(80, 24, "Full screen", EButtonLook::Pressed)});
+    out.push_back({"715", MakeButtonPicture(180, 40, "Overhead view", EButtonLook::Normal)});
+    out.push_back({"716", MakeButtonPicture(180, 40, "Overhead view", EButtonLook::Pressed)});
+    out.push_back({"717", MakeButtonPicture(180, 40, "Player's view", EButtonLook::Normal)});
+    out.push_back({"718", MakeButtonPicture(180, 40, "Player's view", EButtonLook::Pressed)});
+    CArtImage marker(18, 21, SArtColor::Hex(0x0C1A10));
+    FillRoundRect(marker, 0, 0, 18, 21, 3.0, SArtColor::Hex(0xE2C26A));
+    FillRoundRect(marker, 4, 4, 14, 17, 2.0, SArtColor::Hex(0x60E070));
+    out.push_back({"719", marker});
+    out.push_back({"906", Arrow(true, false)});
+    out.push_back({"905", Arrow(true, true)});
+    out.push_back({"904", Arrow(false, false)});
+    out.push_back({"903", Arrow(false, true)});
+    AddButton(out, 423, 422, "OK", 120);
+}
 } // namespace
 
 std::vector<SNamedPicture> MakeDialogPictures()
@@ -140,5 +213,6 @@ std::vector<SNamedPicture> MakeDialogPictures()
     std::vector<SNamedPicture> out;
     AddMessageDialogs(out);
     AddRuleCards(out);
+    AddSetupDialog(out);
     return out;
 }
