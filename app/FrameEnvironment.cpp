@@ -239,6 +239,7 @@ void CMainFrame::DeleteDeviceObjects()
     m_bLightsSetUp = FALSE;
     m_pMaterial.reset();
     CWidget::ReleaseAll();
+    ReleaseHud();
     m_apSpriteEffects.clear();
     m_ballPainter.ResetBallImages();
 }

@@ -1,9 +1,9 @@
-// What the frame paints until the interface's scene painter exists: the racked table's room and
-// table objects in list order and its balls.
+// What the frame painter draws for the scene until the game sets its own up: the racked table's
+// room and table objects in list order and its balls.
 #include "app/MainFrame.h"
 #include "render/D3DFramework.h"
 
-void CMainFrame::DrawScene(int nFlags)
+void CMainFrame::DrawInterimScene(int nFlags)
 {
     if (m_pFramework == nullptr)
         return;

@@ -267,6 +267,11 @@ BOOL CMainFrame::InitGame()
     g_Settings.m_nAdDisplayEnable = 0;
     SetUpPlayers(m_pGameFlow->Player1(), m_pGameFlow->Player2(), g_Settings);
     CreateInputDevices();
+    if (!LoadPanels())
+    {
+        PostQuitMessage(7);
+        return FALSE;
+    }
     g_nGameMode &= gmStartupFlag | 0x10 | 0x8 | 0x4;
     ApplySoundSettings();
     g_Settings.Save();
@@ -380,6 +385,7 @@ BOOL CMainFrame::OnFrame()
     if (!m_bGameStarted || ::GetFocus() != m_hWnd || !::IsWindow(m_hWnd) || !m_bWindowActive || g_bModalMode)
         return FALSE;
     ReadInputDevices();
+    RouteMouseToWidgets();
     DrawFrame();
     return TRUE;
 }

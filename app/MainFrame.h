@@ -28,6 +28,9 @@ class CGameFlow;
 class CDirect3DDevice;
 class CDirect3DViewport;
 class CDirect3DMaterial;
+class CFrameHud;
+struct SBannerState;
+enum class ESceneStep;
 
 /// The developer mode (set only by the intro window, which this game does not have; a test sets it)
 /// and whether the developer commands made the computer play. Main thread.
@@ -136,9 +139,28 @@ public:
     CBallPainter& GetBallPainter() { return m_ballPainter; }
     CSceneAnimation& GetSceneAnimation() { return m_sceneAnimation; }
     const std::vector<std::unique_ptr<CParticleSystem>>& GetSpriteEffects() const { return m_apSpriteEffects; }
-    /// Paints the scene's objects and the panels into the scene begun; nFlags 3 when the view is
-    /// the last frame's, else 0.
+    /// Paints the scene's objects and the panels into the scene begun, in the scene plan's order;
+    /// nFlags 3 when the view is the last frame's, else 0 (FrameHud.cpp).
     void DrawScene(int nFlags);
+    /// The interim scene: the racked table's room, table and balls, drawn whole.
+    void DrawInterimScene(int nFlags);
+
+    // The heads-up display, the frame painter and the panel loader (FrameHud.cpp).
+    /// Makes the panel widgets from the artwork libraries' pictures; FALSE, after the error box,
+    /// when the scene text's objects or table cannot be read (the game start then quits with 7).
+    BOOL LoadPanels();
+    /// The area the display is laid out in: the rendered view, else the client area.
+    void GetPanelRect(RECT& rc) const;
+    /// Fills the panel band at the bottom of the view black (nothing while its height is 0).
+    void ClearPanel();
+    CString GetMatchTitle(BOOL bTitleFlag) const;
+    /// The match title is painted again at its next drawing.
+    void SetTitleDirty();
+    CFrameHud& GetHud();
+    /// Releases the display's panel surfaces with the device's objects.
+    void ReleaseHud();
+    /// Routes this frame's mouse to the widgets; true when one is under the cursor.
+    bool RouteMouseToWidgets();
 
     /// What the command rules read now.
     SCommandState GetCommandState() const;
@@ -296,4 +318,28 @@ private:
     double m_dSpeedFactor = 1.0;
     /// The scene's detail levels, one line each, read when the window is created.
     CStringArray m_astrLevels;
+
+    // The display's painters (FrameHud.cpp).
+    void LoadPanelWidgets(const RECT& rcClient);
+    void DrawMatchTitle();
+    bool PaintTitle(const CString& strTitle);
+    SBannerState GetBannerState() const;
+    void DrawTurnBanner();
+    void PaintBanner(const CString& strText);
+    void DrawGamePanels(const RECT& rcArea);
+    void DrawScorePanels(const RECT& rcArea);
+    void DrawScorePanel(const CPlayer& player, bool bCurrent, const RECT& rcPanel);
+    void DrawLightLabel();
+    void DrawBallLabel();
+    void DrawCalledPocket();
+    void DrawWatermark(int nFlags);
+    void DrawFrameRate();
+    bool StartFrameRate();
+    void PaintFrameRateNumber();
+    void DrawTextMessage();
+    void DrawBallIcon(int nSlot, int nBall, LONG x, LONG y, const float afAngles[3], float fDiameter);
+    void PaintSceneStep(ESceneStep step, int nFlags);
+    void DrawPanelWidget();
+    void DrawWidgets();
+    std::shared_ptr<CFrameHud> m_pHud; // made at first use
 };

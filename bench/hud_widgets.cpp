@@ -2,6 +2,7 @@
 // open menu), the top and paused panels, and a two-line message in the message font. Each
 // iteration first copies a finished frame back (measured alone as the baseline), then draws.
 #include "fixtures/ControlBarPictures.h"
+#include "fixtures/HudPictures.h"
 #include "fixtures/ImageFixtures.h"
 
 #include "foundation/LibraryLists.h"
@@ -25,29 +26,6 @@ namespace
 constexpr LONG FRAME_WIDTH = 812;
 constexpr LONG FRAME_HEIGHT = 570;
 
-std::vector<BYTE> Flat(LONG w, LONG h, DWORD dwColour)
-{
-    SBmpDesc desc;
-    desc.nWidth = w;
-    desc.nHeight = h;
-    desc.pixels.assign(static_cast<std::size_t>(w * h), dwColour);
-    return EncodeBmp(desc);
-}
-
-std::vector<BYTE> BarMask()
-{
-    SBmpDesc desc;
-    desc.nWidth = 800;
-    desc.nHeight = 190;
-    desc.nBits = 8;
-    for (DWORD i = 0; i < 256; ++i)
-        desc.palette.push_back(i * 0x010101);
-    for (LONG y = 0; y < 190; ++y)
-        for (LONG x = 0; x < 800; ++x)
-            desc.pixels.push_back(y >= 142 && x >= 563 && x < 587 ? (x < 575 ? 1u : 2u) : 0u);
-    return EncodeBmp(desc);
-}
-
 /// The interface's pictures in a library of a temporary folder, listed as the artwork library.
 class CHudLibrary
 {
@@ -57,19 +35,9 @@ public:
         m_strFolder =
             (std::filesystem::temp_directory_path() / ("vorn_bench_hud_" + std::to_string(::getpid()))).string();
         std::filesystem::create_directories(m_strFolder);
-        CResourceLibraryWriter writer;
-        std::string strError;
-        const auto add = [&](const std::string& strName, const std::vector<BYTE>& bytes)
-        { writer.Add(SResourceKey::Id(2), SResourceKey::Name(strName), 0, bytes, strError); };
-        add("BottomMenuBG.bmp", Flat(800, 190, 0x303850));
-        add("BottomMenuMask.bmp", BarMask());
-        add("PowerBar.bmp", Flat(131, 21, 0xE04010));
-        add("TopPanelBG.bmp", Flat(288, 40, 0x405060));
-        add("Paused.bmp", Flat(200, 60, 0x506070));
-        for (std::size_t i = 5; i < std::size(CONTROL_BAR_PICTURES); ++i)
-            add(CONTROL_BAR_PICTURES[i], Flat(124, 32, 0x605040 + static_cast<DWORD>(i)));
         m_strLibrary = m_strFolder + "/Imagery.dll";
-        if (!writer.WriteFile(m_strLibrary, strError))
+        std::string strError;
+        if (!WriteHudPictureLibrary(m_strLibrary, strError))
             std::fprintf(stderr, "cannot write the interface library: %s\n", strError.c_str());
         g_astrArtworkLibraries.RemoveAll();
         g_astrArtworkLibraries.Add(CString(m_strLibrary));

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <atomic>
+#include <cstdint>
 #include <mutex>
 
 namespace
@@ -9,6 +10,7 @@ namespace
 std::array<std::atomic<bool>, 256> s_abDown{};
 std::mutex s_listenerMutex;
 std::function<void(const SRawInputEvent&)> s_listener; // guarded by s_listenerMutex
+std::atomic<std::int64_t> s_nCursor{0};                // x in the low and y in the high 32 bits
 
 void SetDown(int nVirtKey, bool bDown)
 {
@@ -52,6 +54,22 @@ void ReportRawInput(const SRawInputEvent& event)
     std::lock_guard lock(s_listenerMutex);
     if (s_listener)
         s_listener(event);
+}
+
+void RecordCursorPos(LONG x, LONG y)
+{
+    s_nCursor = static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<std::uint32_t>(y)) << 32) |
+                                          static_cast<std::uint32_t>(x));
+}
+
+BOOL GetCursorPos(POINT* pPoint)
+{
+    if (pPoint == nullptr)
+        return FALSE;
+    const auto n = static_cast<std::uint64_t>(s_nCursor.load());
+    pPoint->x = static_cast<LONG>(static_cast<std::int32_t>(n & 0xFFFFFFFFu));
+    pPoint->y = static_cast<LONG>(static_cast<std::int32_t>(n >> 32));
+    return TRUE;
 }
 
 void ReleaseAllKeys()

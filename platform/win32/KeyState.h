@@ -72,5 +72,9 @@ void SetRawInputListener(std::function<void(const SRawInputEvent&)> listener);
 
 /// The display's side: records an event in the key state and hands it to the listener.
 void ReportRawInput(const SRawInputEvent& event);
+/// The display's side: where the mouse last was, in screen coordinates.
+void RecordCursorPos(LONG x, LONG y);
+/// Where the mouse last was in screen coordinates ((0, 0) before it was seen). Any thread.
+BOOL GetCursorPos(POINT* pPoint);
 /// Forgets every held key, as when the program loses the keyboard.
 void ReleaseAllKeys();

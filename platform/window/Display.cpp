@@ -653,12 +653,21 @@ int ButtonKey(Uint8 button)
     return button == SDL_BUTTON_RIGHT ? VK_RBUTTON : button == SDL_BUTTON_MIDDLE ? VK_MBUTTON : VK_LBUTTON;
 }
 
+/// The cursor's screen position from a point of the window's client area.
+void RecordCursor(HWND hWnd, int x, int y)
+{
+    POINT pt{x, y};
+    ClientToScreen(hWnd, &pt);
+    RecordCursorPos(pt.x, pt.y);
+}
+
 void HandleMouse(const SDL_Event& event, HWND hWnd)
 {
     const DWORD dwNow = timeGetTime();
     if (event.type == SDL_MOUSEMOTION)
     {
         const SDL_MouseMotionEvent& m = event.motion;
+        RecordCursor(hWnd, m.x, m.y);
         ReportRawInput(SRawInputEvent{SRawInputEvent::MouseMove, 0, 0, false, m.xrel, m.yrel, m.x, m.y, dwNow});
         PostMessage(hWnd, WM_MOUSEMOVE, MouseKeyFlags(), MAKELPARAM(m.x, m.y));
     }
@@ -667,6 +676,7 @@ void HandleMouse(const SDL_Event& event, HWND hWnd)
         const SDL_MouseButtonEvent& b = event.button;
         const bool bDown = event.type == SDL_MOUSEBUTTONDOWN;
         const int nVk = ButtonKey(b.button);
+        RecordCursor(hWnd, b.x, b.y);
         ReportRawInput(SRawInputEvent{SRawInputEvent::MouseButton, nVk, 0, bDown, 0, 0, b.x, b.y, dwNow});
         const UINT uDown = nVk == VK_RBUTTON ? WM_RBUTTONDOWN : nVk == VK_MBUTTON ? WM_MBUTTONDOWN : WM_LBUTTONDOWN;
         PostMessage(hWnd, bDown ? uDown : uDown + 1, MouseKeyFlags(), MAKELPARAM(b.x, b.y));

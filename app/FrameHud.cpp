@@ -1,0 +1,685 @@
+// The main frame's heads-up display, its frame painter and its panel loader: the widgets made
+// from the artwork libraries' pictures, the match title, the turn banner, the score panels, the
+// ball label, the called pocket's marker, the frame-rate counter and the text message, painted in
+// the order of the scene plan; the mouse routed to the widgets each frame.
+#include "app/FrameHud.h"
+
+#include "app/MainFrame.h"
+#include "foundation/ErrorBox.h"
+#include "foundation/GameModeWord.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
+#include "media/DirectInputDevices.h"
+#include "platform/mfc/AfxResource.h"
+#include "platform/win32/Clock.h"
+#include "platform/win32/KeyState.h"
+#include "platform/win32/Modules.h"
+#include "render/D3DFramework.h"
+#include "render/SceneReader.h"
+#include "simulation/GamePlugins.h"
+#include "simulation/Referee.h"
+#include "ui/BallColours.h"
+#include "ui/GameWidgets.h"
+#include "ui/HudTexts.h"
+#include "ui/SurfaceDC.h"
+#include "ui/TextMessages.h"
+
+#include <algorithm>
+#include <cmath>
+#include <initializer_list>
+
+extern CGamePlugins g_GamePlugins;
+
+namespace
+{
+// Game-mode word bits the display reads beside those of the frame's header.
+constexpr DWORD MODE_PRESENTATION = 0x1000000; // timing runs: no score panels, no frame rate
+constexpr DWORD MODE_LIGHT_EDIT = 0x4000000;   // the light editor's label replaces the scores
+
+constexpr COLORREF TITLE_COLOUR = RGB(255, 255, 255);
+constexpr COLORREF RATE_COLOUR = RGB(255, 255, 0);
+constexpr COLORREF TIMING_COLOUR = RGB(250, 250, 0);
+constexpr COLORREF LIGHT_LABEL_COLOUR = RGB(0, 250, 0);
+/// The score panel: its width and height, its distance from the area's bottom, the second panel's
+/// offset down and the widths of its right text and of what the left text leaves free.
+constexpr LONG SCORE_PANEL_WIDTH = 109;
+constexpr LONG SCORE_PANEL_BOTTOM = 46;
+constexpr LONG SCORE_PANEL_HEIGHT = 20;
+constexpr LONG SCORE_SECOND_PANEL_DOWN = 23;
+constexpr LONG SCORE_RIGHT_TEXT = 40;
+constexpr LONG SCORE_LEFT_TEXT_SPARE = 50;
+constexpr LONG SCORE_ICON_OFFSET = 9;
+constexpr float SCORE_ICON_DIAMETER = 20.0f;
+/// The pocketed balls' row of the turn banner.
+constexpr LONG BALL_ROW_RIGHT = 786;
+constexpr LONG BALL_ROW_STEP = 19;
+constexpr LONG BALL_ROW_Y = 13;
+constexpr float BALL_ROW_DIAMETER = 19.0f;
+/// Stripes turned so that their band shows.
+constexpr float STRIPE_ANGLES[3] = {0.0f, 2.35619449f, 1.57079633f};
+constexpr float NO_TURN[3] = {0.0f, 0.0f, 0.0f};
+
+/// The panels the loader makes, in its order: the widget, its pictures, its placement, and whether
+/// it is shown (1), hidden (0) or left as built (-1) afterwards.
+struct SPanelLoad
+{
+    CWidget* pWidget;
+    std::initializer_list<const char*> names;
+    int nPlacement;
+    int nShow;
+};
+
+/// A string resource of the program's library; empty when it has none.
+CString LoadResourceString(UINT nId)
+{
+    char szText[256] = {};
+    LoadString(AfxGetResourceHandle(), nId, szText, sizeof szText);
+    return CString(szText);
+}
+
+/// The design origin's x in a view of width w: the display is laid out 812 wide, centred.
+LONG DesignX(const RECT& rcPanel, LONG x)
+{
+    return rcPanel.left + (rcPanel.right - rcPanel.left - HUD_DESIGN_WIDTH) / 2 + x;
+}
+
+bool IntroFinished() { return true; } // no intro lamp sequence runs yet
+
+/// A black, colour-keyed panel surface of at least the size, made again when it is too small.
+CDirectDrawSurface* EnsurePanelSurface(SurfacePtr& pSurface, SIZE& size, SIZE need)
+{
+    if (pSurface != nullptr && need.cx <= size.cx && need.cy <= size.cy)
+        return pSurface.get();
+    size.cx = std::max(size.cx, need.cx);
+    size.cy = std::max(size.cy, need.cy);
+    pSurface = CreatePanelSurface(static_cast<DWORD>(size.cx), static_cast<DWORD>(size.cy));
+    return pSurface.get();
+}
+
+/// Draws text on a context in the font's current preset.
+void DrawPanelText(HDC hDC, HFONT hFont, COLORREF colour, const char* szText, RECT rc, UINT nFormat)
+{
+    const HGDIOBJ hOld = SelectObject(hDC, hFont);
+    SetTextColor(hDC, colour);
+    SetBkMode(hDC, TRANSPARENT);
+    DrawText(hDC, szText, -1, &rc, nFormat);
+    SelectObject(hDC, hOld);
+}
+
+/// The extent of a text in the font's current preset, measured on a context of the surface.
+SIZE MeasureText(CDirectDrawSurface* pSurface, HFONT hFont, const char* szText)
+{
+    SIZE size{0, 0};
+    HDC hDC = nullptr;
+    if (pSurface == nullptr || pSurface->GetDC(&hDC) != DD_OK)
+        return size;
+    const HGDIOBJ hOld = SelectObject(hDC, hFont);
+    GetTextExtentPoint32(hDC, szText, static_cast<int>(std::char_traits<char>::length(szText)), &size);
+    SelectObject(hDC, hOld);
+    pSurface->ReleaseDC(hDC);
+    return size;
+}
+
+/// Copies a panel surface's part of the given size onto the back buffer with its colour key.
+void BlitPanel(CDirectDrawSurface* pPanel, LONG x, LONG y, SIZE size)
+{
+    const SWidgetFrame frame = GetWidgetFrame();
+    if (frame.pBackBuffer == nullptr || pPanel == nullptr)
+        return;
+    const RECT rcSource{0, 0, size.cx, size.cy};
+    const RECT rcDest{x, y, x + size.cx, y + size.cy};
+    frame.pBackBuffer->Blt(&rcDest, pPanel, &rcSource, DDBLT_KEYSRC | DDBLT_WAIT, nullptr);
+}
+} // namespace
+
+CFrameHud::CFrameHud()
+{
+    m_font.SetHeight(20).SetItalic(1);
+    m_iconPainter.InitBallPainter("");
+}
+
+void CFrameHud::Release()
+{
+    for (SurfacePtr& pSurface : m_apSurfaces)
+        pSurface.reset();
+    m_sizeBanner = HUD_BANNER_SIZE;
+    m_sizeTitle = HUD_BANNER_SIZE;
+    m_label.Release();
+    m_bTitleDirty = true;
+}
+
+CFrameHud& CMainFrame::GetHud()
+{
+    if (m_pHud == nullptr)
+        m_pHud = std::make_shared<CFrameHud>();
+    return *m_pHud;
+}
+
+void CMainFrame::ReleaseHud()
+{
+    if (m_pHud != nullptr)
+        m_pHud->Release();
+}
+
+// ---- The panel loader -------------------------------------------------------------------------
+
+BOOL CMainFrame::LoadPanels()
+{
+    // The scene text must hold its objects and its table; the interim scene builds them.
+    CSceneReader reader;
+    std::vector<CSceneObjectRec> aRecs;
+    if (reader.Open())
+    {
+        const bool bObjects = reader.ReadObjects(aRecs);
+        const bool bTable = bObjects && reader.ReadTable(aRecs);
+        reader.Close();
+        if (!bObjects || !bTable)
+        {
+            ShowErrorBox(bObjects ? IDS_SCENE_TABLE_UNREADABLE : IDS_SCENE_OBJECTS_UNREADABLE);
+            return FALSE;
+        }
+    }
+    GetHud().m_dwDisplayFlags =
+        (g_Settings.m_nFrameRate != 0 ? DISPLAY_FRAME_RATE : 0) | (g_Settings.m_nScore != 0 ? DISPLAY_SCORE : 0) |
+        (g_Settings.m_nHeadLine != 0 ? DISPLAY_HEAD_LINE : 0) | (g_Settings.m_nBallPath1 != 0 ? DISPLAY_BALL_PATH : 0);
+    RECT rcClient{};
+    GetClientRect(&rcClient);
+    LoadPanelWidgets(rcClient);
+    return TRUE;
+}
+
+void CMainFrame::LoadPanelWidgets(const RECT& rcClient)
+{
+    const SPanelLoad panels[] = {
+        {&g_mainPanel,
+         {"MainPanel.bmp", "MainPanelChecked.bmp", "CtrlsU.bmp", "MainPanelMask.bmp", "MainPanelTips.bmp",
+          "MainPanelCandle.avi", "MainPanelCandle.bmp"},
+         PLACE_BOTTOM | PLACE_HCENTRE,
+         -1},
+        {&g_webPanel, {"VisitWebPanel.bmp", "VisitWebCheck.bmp"}, PLACE_TOP | PLACE_LEFT, -1},
+        {&g_creditsPanel, {"CreditsPanel.bmp", "CreditsCheck.bmp"}, PLACE_TOP | PLACE_HCENTRE, -1},
+        {&g_commentsPanel, {"SendCommentsPanel.bmp", "SendCommentsCheck.bmp"}, PLACE_TOP | PLACE_RIGHT, -1},
+        {&g_topPanel, {"TopPanelBG.bmp", "TopPanelBG.bmp"}, PLACE_TOP | PLACE_HCENTRE, 1},
+        {&g_pausedPanel, {"Paused.bmp", "Paused.bmp"}, PLACE_VCENTRE | PLACE_HCENTRE, 0},
+        {&g_mouseArea, {"BottomMenuBG.bmp", "Paused.bmp"}, 0, 1},
+        {&g_controlBar,
+         {"BottomMenuBG.bmp",
+          "BottomMenuBG.bmp",
+          "BottomMenuMask.bmp",
+          "BottomMenuBG.bmp",
+          "PowerBar.bmp",
+          "EnglishBall.bmp",
+          "PanelMenuButtonNormal.bmp",
+          "PanelMenuButtonHover.bmp",
+          "PanelOptionsNormal.bmp",
+          "PanelOptionsHover.bmp",
+          "PanelExitNormal.bmp",
+          "PanelExitHover.bmp",
+          "PanelRulesNormal.bmp",
+          "PanelRulesHover.bmp",
+          "PanelNewGameNormal.bmp",
+          "PanelNewGameHover.bmp",
+          "P1on.bmp",
+          "P2on.bmp",
+          "PanelTipBar.bmp",
+          "PanelTipBarCall.bmp",
+          "PanelNameSchmoe.bmp",
+          "PanelNameScrub.bmp",
+          "PanelNameShark.bmp",
+          "PanelTipBar3D.bmp",
+          "BottomMenuBlank.bmp",
+          "BottomMenuPause.bmp",
+          "PanelTipBarHand.bmp"},
+         PLACE_BOTTOM | PLACE_HCENTRE,
+         1},
+    };
+    for (const SPanelLoad& panel : panels)
+    {
+        CWidget::SetCurrentPanel(panel.pWidget);
+        CStringArray names;
+        for (const char* szName : panel.names)
+            names.Add(CString(szName));
+        panel.pWidget->CreateFromNames(names, &rcClient);
+        panel.pWidget->LoadImages(names[0], &rcClient, 0);
+        panel.pWidget->PlaceInRect(panel.nPlacement, rcClient);
+        if (panel.nShow == 1)
+            panel.pWidget->Show();
+        else if (panel.nShow == 0)
+            panel.pWidget->Hide();
+    }
+    // Only the main panel becomes the panel the display draws, and only when it could be made.
+    CWidget::SetCurrentPanel(g_mainPanel.IsLoaded() ? &g_mainPanel : nullptr);
+}
+
+// ---- Areas and texts --------------------------------------------------------------------------
+
+void CMainFrame::GetPanelRect(RECT& rc) const
+{
+    if (m_pFramework != nullptr)
+    {
+        rc = RECT{0, 0, static_cast<LONG>(m_pFramework->GetRenderWidth()),
+                  static_cast<LONG>(m_pFramework->GetRenderHeight())};
+        return;
+    }
+    rc = RECT{};
+    if (::IsWindow(m_hWnd))
+        ::GetClientRect(m_hWnd, &rc);
+}
+
+void CMainFrame::ClearPanel()
+{
+    const LONG nBand = GetHud().m_nPanelBand;
+    const SWidgetFrame frame = GetWidgetFrame();
+    if (nBand == 0 || frame.pBackBuffer == nullptr)
+        return;
+    RECT rc;
+    GetPanelRect(rc);
+    rc.top = std::max(rc.top, rc.bottom - nBand);
+    DDBLTFX fx{};
+    frame.pBackBuffer->Blt(&rc, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+}
+
+CString CMainFrame::GetMatchTitle(BOOL) const
+{
+    const int nType = g_Settings.m_nGameType;
+    CString strGame;
+    if (const UINT nId = GameNameStringId(nType); nId != 0)
+        strGame = LoadResourceString(nId);
+    else if (const SGamePluginEntry* pEntry = g_GamePlugins.FindByType(nType); pEntry != nullptr)
+        strGame = pEntry->strName;
+    else
+        strGame = "?";
+    return FormatMatchTitle(strGame, g_Settings.m_nCompetitionType, g_Settings.m_nGamesGoal);
+}
+
+void CMainFrame::SetTitleDirty() { GetHud().m_bTitleDirty = true; }
+
+// ---- The painters -----------------------------------------------------------------------------
+
+void CMainFrame::DrawMatchTitle()
+{
+    if (!IntroFinished())
+        return;
+    CFrameHud& hud = GetHud();
+    CDirectDrawSurface* pSurface = EnsurePanelSurface(hud.m_apSurfaces[HUD_TITLE], hud.m_sizeTitle, HUD_BANNER_SIZE);
+    if (pSurface == nullptr)
+        return;
+    if (hud.m_bTitleDirty)
+    {
+        const CString strTitle =
+            (g_nGameMode & gmSettingsPreview) != 0 ? LoadResourceString(IDS_SETTINGS_PREVIEW) : GetMatchTitle(TRUE);
+        if (!PaintTitle(strTitle))
+            return;
+        hud.m_bTitleDirty = false;
+    }
+    RECT rcPanel;
+    GetPanelRect(rcPanel);
+    BlitPanel(hud.m_apSurfaces[HUD_TITLE].get(), DesignX(rcPanel, HUD_TITLE_AT.x), rcPanel.top + HUD_TITLE_AT.y,
+              hud.m_sizeTitle);
+}
+
+bool CMainFrame::PaintTitle(const CString& strTitle)
+{
+    CFrameHud& hud = GetHud();
+    LOGFONT saved;
+    hud.m_font.SaveLogFont(saved);
+    hud.m_font.SetHeavy16();
+    SIZE need = MeasureText(hud.m_apSurfaces[HUD_TITLE].get(), hud.m_font, strTitle);
+    need.cx = std::max(need.cx, HUD_BANNER_SIZE.cx);
+    need.cy = std::max(need.cy, HUD_BANNER_SIZE.cy);
+    CDirectDrawSurface* pSurface = EnsurePanelSurface(hud.m_apSurfaces[HUD_TITLE], hud.m_sizeTitle, need);
+    HDC hDC = nullptr;
+    if (pSurface == nullptr || pSurface->GetDC(&hDC) != DD_OK)
+    {
+        hud.m_font.RestoreLogFont(saved);
+        return false;
+    }
+    PatBlt(hDC, 0, 0, hud.m_sizeTitle.cx, hud.m_sizeTitle.cy, BLACKNESS);
+    DrawPanelText(hDC, hud.m_font, TITLE_COLOUR, strTitle, RECT{0, 0, hud.m_sizeTitle.cx, hud.m_sizeTitle.cy},
+                  DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
+    pSurface->ReleaseDC(hDC);
+    hud.m_font.RestoreLogFont(saved);
+    return true;
+}
+
+SBannerState CMainFrame::GetBannerState() const
+{
+    SBannerState state;
+    state.dwMode = g_nGameMode;
+    state.bOverhead = g_Settings.m_nOverHeadView != 0;
+    const CPlayer& current = m_pGameFlow->Current();
+    state.bHumanTurn = current.GetRobotLevel() == 0 && !current.IsRemote();
+    state.strPlayer = current.GetNameRef();
+    return state;
+}
+
+void CMainFrame::DrawTurnBanner()
+{
+    if (!IntroFinished())
+        return;
+    CFrameHud& hud = GetHud();
+    const SBanner banner = GetTurnBanner(GetBannerState(), LoadResourceString);
+    if (g_controlBar.IsVisible() && banner.nBarMode != 0)
+        g_controlBar.SetMode(banner.nBarMode);
+    LOGFONT saved;
+    hud.m_font.SaveLogFont(saved);
+    hud.m_font.SetHeavy16();
+    PaintBanner(banner.strText);
+    hud.m_font.RestoreLogFont(saved);
+}
+
+void CMainFrame::PaintBanner(const CString& strText)
+{
+    CFrameHud& hud = GetHud();
+    const SWidgetFrame frame = GetWidgetFrame();
+    SIZE need = MeasureText(EnsurePanelSurface(hud.m_apSurfaces[HUD_BANNER], hud.m_sizeBanner, HUD_BANNER_SIZE),
+                            hud.m_font, strText);
+    need.cx = std::max(need.cx, HUD_BANNER_SIZE.cx);
+    need.cy = std::max(need.cy, HUD_BANNER_SIZE.cy);
+    CDirectDrawSurface* pSurface = EnsurePanelSurface(hud.m_apSurfaces[HUD_BANNER], hud.m_sizeBanner, need);
+    if (pSurface == nullptr || frame.pBackBuffer == nullptr || strText.IsEmpty())
+        return;
+    RECT rcPanel;
+    GetPanelRect(rcPanel);
+    const LONG x = DesignX(rcPanel, HUD_BANNER_AT.x);
+    const LONG y = rcPanel.top + HUD_BANNER_AT.y;
+    const RECT rcFrame{x, y, x + hud.m_sizeBanner.cx, y + hud.m_sizeBanner.cy};
+    const RECT rcSurface{0, 0, hud.m_sizeBanner.cx, hud.m_sizeBanner.cy};
+    // The scene under the banner is copied in, written on and copied back.
+    if (pSurface->Blt(&rcSurface, frame.pBackBuffer.get(), &rcFrame, DDBLT_WAIT, nullptr) != DD_OK)
+        return;
+    HDC hDC = nullptr;
+    if (pSurface->GetDC(&hDC) != DD_OK)
+        return;
+    DrawPanelText(hDC, hud.m_font, HUD_TEXT_COLOUR, strText, rcSurface, DT_CENTER | DT_SINGLELINE | DT_NOCLIP);
+    pSurface->ReleaseDC(hDC);
+    frame.pBackBuffer->Blt(&rcFrame, pSurface, &rcSurface, DDBLT_WAIT, nullptr);
+}
+
+void CMainFrame::DrawGamePanels(const RECT& rcArea)
+{
+    g_controlBar.m_nLamp = m_pGameFlow->IsPlayer1Current() ? 1 : 2;
+    if (!IntroFinished())
+        return;
+    DrawTurnBanner();
+    DrawScorePanels(rcArea);
+}
+
+void CMainFrame::DrawScorePanels(const RECT& rcArea)
+{
+    if ((g_nGameMode & MODE_LIGHT_EDIT) != 0)
+    {
+        DrawLightLabel();
+        return;
+    }
+    if ((GetHud().m_dwDisplayFlags & DISPLAY_SCORE) == 0 || (g_nGameMode & MODE_PRESENTATION) != 0 || !m_bGameStarted)
+        return;
+    CGameFlow& flow = *m_pGameFlow;
+    RECT rcPanel{rcArea.right - SCORE_PANEL_WIDTH, rcArea.bottom - SCORE_PANEL_BOTTOM, rcArea.right,
+                 rcArea.bottom - SCORE_PANEL_BOTTOM + SCORE_PANEL_HEIGHT};
+    if (g_Settings.m_nCompetitionType == 0)
+    {
+        DrawScorePanel(flow.Current(), true, rcPanel);
+        return;
+    }
+    DrawScorePanel(flow.Player1(), flow.IsPlayer1Current(), rcPanel);
+    if ((g_nGameMode & MODE_BITS) == 0)
+        return; // an idle game shows only the first player
+    rcPanel.top += SCORE_SECOND_PANEL_DOWN;
+    rcPanel.bottom += SCORE_SECOND_PANEL_DOWN;
+    DrawScorePanel(flow.Player2(), !flow.IsPlayer1Current(), rcPanel);
+}
+
+void CMainFrame::DrawScorePanel(const CPlayer& player, bool bCurrent, const RECT& rcPanel)
+{
+    const int nType = m_pGameFlow->GetGameType();
+    CString strLeft;
+    CString strRight;
+    if (!GetScoreTexts(nType, player.GetPoints(), player.GetGames(), player.GetFouls(), m_pGameFlow->GetMatchGoal(),
+                       strLeft, strRight))
+        return;
+    const int nIcon = GetScoreIconBall(nType, player.GetGroup(), bCurrent, m_pGameFlow->GetTargetBall());
+    if (nIcon >= 0)
+        DrawBallIcon(bCurrent ? 0 : 1, nIcon, rcPanel.left + SCORE_ICON_OFFSET, rcPanel.top + SCORE_ICON_OFFSET,
+                     nIcon == 9 ? STRIPE_ANGLES : NO_TURN, SCORE_ICON_DIAMETER);
+    CSurfaceDC dc(GetWidgetFrame().pDevice);
+    if (!dc)
+        return;
+    CFrameHud& hud = GetHud();
+    LOGFONT saved;
+    hud.m_font.SaveLogFont(saved);
+    hud.m_font.SetHeavy16();
+    const RECT rcLeft{rcPanel.left, rcPanel.top, rcPanel.right - SCORE_LEFT_TEXT_SPARE, rcPanel.bottom};
+    const RECT rcRight{rcPanel.right - SCORE_RIGHT_TEXT, rcPanel.top, rcPanel.right, rcPanel.bottom};
+    DrawPanelText(dc.GetDC(), hud.m_font, HUD_TEXT_COLOUR, strLeft, rcLeft, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+    DrawPanelText(dc.GetDC(), hud.m_font, HUD_TEXT_COLOUR, strRight, rcRight, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    hud.m_font.RestoreLogFont(saved);
+}
+
+void CMainFrame::DrawLightLabel()
+{
+    // No light editor selects a light yet: there is no name to show.
+}
+
+void CMainFrame::DrawBallLabel()
+{
+    // The ball shown is the called ball or the ball under the cursor; neither exists before the
+    // game flow runs in the frame.
+}
+
+void CMainFrame::DrawCalledPocket()
+{
+    // Only a call-shot state has a called pocket; the frame holds none yet.
+}
+
+void CMainFrame::DrawWatermark(int)
+{
+    // The trophy and watermark objects are the scene's; the interim scene draws them as they are.
+}
+
+void CMainFrame::DrawFrameRate()
+{
+    CFrameHud& hud = GetHud();
+    if ((g_nGameMode & MODE_PRESENTATION) != 0 || (g_nGameMode & MODE_BITS) == modeWaiting ||
+        (hud.m_dwDisplayFlags & DISPLAY_FRAME_RATE) == 0)
+        return;
+    SurfacePtr& pSurface = hud.m_apSurfaces[HUD_FRAME_RATE];
+    if (pSurface == nullptr && !StartFrameRate())
+        return;
+    if (hud.m_rate.Tick(timeGetTime()))
+        PaintFrameRateNumber();
+    RECT rcPanel;
+    GetPanelRect(rcPanel);
+    const LONG x = rcPanel.left + (rcPanel.right - rcPanel.left - HUD_RATE_SIZE.cx) / 2;
+    BlitPanel(pSurface.get(), x, rcPanel.top + 2, HUD_RATE_SIZE);
+}
+
+bool CMainFrame::StartFrameRate()
+{
+    CFrameHud& hud = GetHud();
+    SurfacePtr& pSurface = hud.m_apSurfaces[HUD_FRAME_RATE];
+    pSurface = CreatePanelSurface(HUD_RATE_SIZE.cx, HUD_RATE_SIZE.cy);
+    HDC hDC = nullptr;
+    if (pSurface == nullptr || pSurface->GetDC(&hDC) != DD_OK)
+    {
+        pSurface.reset();
+        return false;
+    }
+    PatBlt(hDC, 0, 0, HUD_RATE_SIZE.cx, HUD_RATE_SIZE.cy, BLACKNESS);
+    const CString strLabel = LoadResourceString(IDS_FRAME_RATE);
+    const HGDIOBJ hOld = SelectObject(hDC, hud.m_font);
+    SIZE size{0, 0};
+    GetTextExtentPoint32(hDC, strLabel, strLabel.GetLength(), &size);
+    SelectObject(hDC, hOld);
+    DrawPanelText(hDC, hud.m_font, RATE_COLOUR, strLabel, RECT{0, 0, HUD_RATE_SIZE.cx, HUD_RATE_SIZE.cy},
+                  DT_LEFT | DT_SINGLELINE | DT_VCENTER);
+    pSurface->ReleaseDC(hDC);
+    hud.m_nRateNumberLeft = std::min(size.cx, HUD_RATE_SIZE.cx);
+    hud.m_rate.Start(timeGetTime());
+    return true;
+}
+
+void CMainFrame::PaintFrameRateNumber()
+{
+    CFrameHud& hud = GetHud();
+    CDirectDrawSurface* pSurface = hud.m_apSurfaces[HUD_FRAME_RATE].get();
+    HDC hDC = nullptr;
+    if (pSurface->GetDC(&hDC) != DD_OK)
+        return;
+    const RECT rcNumber{hud.m_nRateNumberLeft, 0, HUD_RATE_SIZE.cx, HUD_RATE_SIZE.cy};
+    PatBlt(hDC, rcNumber.left, 0, rcNumber.right - rcNumber.left, HUD_RATE_SIZE.cy, BLACKNESS);
+    DrawPanelText(hDC, hud.m_font, RATE_COLOUR, hud.m_rate.GetText(), rcNumber, DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
+    pSurface->ReleaseDC(hDC);
+}
+
+void CMainFrame::DrawTextMessage()
+{
+    const char* szText = g_TextMessages.GetHeadText();
+    if (szText == nullptr)
+        return;
+    CSurfaceDC dc(GetWidgetFrame().pDevice);
+    if (!dc)
+        return;
+    RECT rcPanel;
+    GetPanelRect(rcPanel);
+    PaintTextMessage(dc.GetDC(), GetHud().m_font, rcPanel, szText);
+}
+
+void CMainFrame::DrawBallIcon(int nSlot, int nBall, LONG x, LONG y, const float afAngles[3], float fDiameter)
+{
+    const SWidgetFrame frame = GetWidgetFrame();
+    if (nBall < 0 || nBall >= BALL_PAINT_COUNT || frame.pBackBuffer == nullptr)
+        return;
+    DDSURFACEDESC2 desc{};
+    if (frame.pBackBuffer->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr) != DD_OK)
+        return;
+    SBallPose pose;
+    pose.nBall = nBall;
+    // The sphere's axes: the unit axes turned by the three angles about z, y and x.
+    const float cz = std::cos(afAngles[0]), sz = std::sin(afAngles[0]);
+    const float cy = std::cos(afAngles[1]), sy = std::sin(afAngles[1]);
+    const float cx = std::cos(afAngles[2]), sx = std::sin(afAngles[2]);
+    pose.matOrientation = D3DMATRIX{cy * cz,
+                                    cy * sz,
+                                    -sy,
+                                    0,
+                                    sx * sy * cz - cx * sz,
+                                    sx * sy * sz + cx * cz,
+                                    sx * cy,
+                                    0,
+                                    cx * sy * cz + sx * sz,
+                                    cx * sy * sz - sx * cz,
+                                    cx * cy,
+                                    0,
+                                    0,
+                                    0,
+                                    0,
+                                    1};
+    pose.vPosition = D3DVECTOR{static_cast<float>(nSlot), 0, 0};
+    pose.vScreen = D3DVECTOR{static_cast<float>(x), static_cast<float>(y), 0.5f};
+    pose.vLight = D3DVECTOR{-0.4f, -0.5f, -0.77f};
+    pose.fSize = fDiameter;
+    const RECT rcClip{0, 0, static_cast<LONG>(desc.dwWidth), static_cast<LONG>(desc.dwHeight)};
+    GetHud().m_iconPainter.DrawBall(desc, rcClip, pose);
+    frame.pBackBuffer->Unlock(nullptr);
+}
+
+// ---- The frame painter ------------------------------------------------------------------------
+
+void CMainFrame::DrawScene(int nFlags)
+{
+    SSceneOrderState state;
+    state.bSceneHidden = (g_nGameMode & MODE_BITS) == modeWaiting && (g_nGameMode & MODE_LIGHT_EDIT) != 0;
+    state.bSpecular = g_Settings.m_nSpecular != 0;
+    state.bSplit = false;        // the frame has no trophy object to split the balls around yet
+    state.bPocketBehind = false; // nor a pocket arrow
+    const SScenePlan plan = PlanScene(state);
+    CFrameHud& hud = GetHud();
+    for (const ESceneStep step : plan.Get())
+    {
+        if (hud.m_pDrawLog != nullptr)
+            hud.m_pDrawLog->push_back(step);
+        PaintSceneStep(step, nFlags);
+    }
+}
+
+void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
+{
+    RECT rcPanel;
+    GetPanelRect(rcPanel);
+    switch (step)
+    {
+    case ESceneStep::Background:
+        DrawInterimScene(nFlags);
+        break;
+    case ESceneStep::Watermark:
+        DrawWatermark(nFlags);
+        break;
+    case ESceneStep::CalledPocket:
+        DrawCalledPocket();
+        break;
+    case ESceneStep::BallLabel:
+        DrawBallLabel();
+        break;
+    case ESceneStep::PanelWidget:
+        DrawPanelWidget();
+        break;
+    case ESceneStep::Widgets:
+        DrawWidgets();
+        break;
+    case ESceneStep::FrameRate:
+        DrawFrameRate();
+        break;
+    case ESceneStep::GamePanels:
+        DrawGamePanels(rcPanel);
+        break;
+    case ESceneStep::TextMessage:
+        DrawTextMessage();
+        break;
+    case ESceneStep::MatchTitle:
+        DrawMatchTitle();
+        break;
+    default:
+        // The table's sides, the balls' groups, the trophy, the arrow, the paths and the effects
+        // are drawn whole with the interim scene until the game's own scene is the frame's.
+        break;
+    }
+}
+
+void CMainFrame::DrawPanelWidget()
+{
+    CWidget* pPanel = CWidget::GetCurrentPanel();
+    if (pPanel == nullptr)
+        return;
+    if (!pPanel->IsIdle())
+        pPanel->TickFade();
+    if (!pPanel->IsVisible())
+        return;
+    ClearPanel();
+    pPanel->Draw(0);
+}
+
+void CMainFrame::DrawWidgets()
+{
+    if (g_pausedPanel.IsVisible())
+        g_pausedPanel.Draw(0);
+    g_controlBar.Draw(0);
+    g_topPanel.Draw(0);
+}
+
+// ---- The mouse --------------------------------------------------------------------------------
+
+bool CMainFrame::RouteMouseToWidgets()
+{
+    POINT pt{0, 0};
+    GetCursorPos(&pt);
+    ::ScreenToClient(m_hWnd, &pt);
+    SWidgetMouse mouse;
+    mouse.x = pt.x;
+    mouse.y = pt.y;
+    mouse.bLeftDown = g_DIMouse.IsLeftDown() != FALSE;
+    mouse.bLeftReleased = g_DIMouse.WasLeftReleased() != FALSE;
+    mouse.bRightDown = g_DIMouse.IsRightDown() != FALSE;
+    mouse.bRightReleased = g_DIMouse.WasRightReleased() != FALSE;
+    return RouteWidgetMouse(mouse, true);
+}

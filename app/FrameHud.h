@@ -1,0 +1,67 @@
+// What the main frame keeps for its heads-up display and its frame painter: the panel font, the
+// panel surfaces, the frame-rate counter, the title's dirty flag, the display flags the game start
+// copies from the settings, the ball painter of the icons and the draw-order log of the tests.
+#pragma once
+
+#include "render/BallPainter.h"
+#include "ui/FrameRate.h"
+#include "ui/HudPanels.h"
+#include "ui/PanelFont.h"
+#include "ui/SceneOrder.h"
+
+#include <array>
+#include <vector>
+
+/// Display flags of the frame, copied from the settings at the game's start.
+inline constexpr DWORD DISPLAY_FRAME_RATE = 0x04;
+inline constexpr DWORD DISPLAY_SCORE = 0x20;
+inline constexpr DWORD DISPLAY_HEAD_LINE = 0x40;
+inline constexpr DWORD DISPLAY_BALL_PATH = 0x80;
+
+/// The panel loader's errors: the scene text's objects or table cannot be read.
+inline constexpr unsigned int IDS_SCENE_OBJECTS_UNREADABLE = 21535;
+inline constexpr unsigned int IDS_SCENE_TABLE_UNREADABLE = 21536;
+/// The ball goal of 14.1 before a game sets it.
+inline constexpr LONG DEFAULT_BALL_GOAL = 50;
+
+/// The HUD's surface slots; the later ones are kept for panels that come with the plug-in games.
+enum EHudSurface
+{
+    HUD_FRAME_RATE,
+    HUD_PLUGIN_SCORE1,
+    HUD_PLUGIN_SCORE2,
+    HUD_BANNER,
+    HUD_TITLE,
+    HUD_SURFACE_COUNT = 11
+};
+
+/// The design width the display is laid out for, pixels; it is centred in the view.
+inline constexpr LONG HUD_DESIGN_WIDTH = 812;
+/// The turn banner's and the title's least size, pixels.
+inline constexpr SIZE HUD_BANNER_SIZE{288, 38};
+inline constexpr POINT HUD_BANNER_AT{311, 4};
+inline constexpr POINT HUD_TITLE_AT{124, 3};
+/// The frame-rate counter's surface, pixels.
+inline constexpr SIZE HUD_RATE_SIZE{108, 20};
+
+class CFrameHud
+{
+public:
+    CFrameHud();
+    /// Releases every panel surface (before the device goes).
+    void Release();
+
+    CPanelFont m_font; // the frame's panel font: "Arial", character height 20, italic
+    std::array<SurfacePtr, HUD_SURFACE_COUNT> m_apSurfaces;
+    SIZE m_sizeBanner = HUD_BANNER_SIZE;
+    SIZE m_sizeTitle = HUD_BANNER_SIZE;
+    CBallLabel m_label;
+    CFrameRateCounter m_rate;
+    LONG m_nRateNumberLeft = 0; // where the frame-rate number starts in its surface
+    bool m_bTitleDirty = true;
+    LONG m_nPanelBand = 0; // height of the black band ClearPanel fills at the bottom
+    DWORD m_dwDisplayFlags = 0;
+    CBallPainter m_iconPainter;
+    SBallSplit m_split;
+    std::vector<ESceneStep>* m_pDrawLog = nullptr; // test seam: every step painted is appended
+};

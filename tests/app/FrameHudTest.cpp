@@ -1,0 +1,373 @@
+#include "app/FrameHud.h"
+
+#include "fixtures/HudPictures.h"
+#include "tests/app/AppFolder.h"
+#include "tests/platform/EnvScope.h"
+
+#include "app/MainFrame.h"
+#include "foundation/ErrorBox.h"
+#include "foundation/GameModeWord.h"
+#include "foundation/LibraryLists.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
+#include "platform/dx/DirectDraw.h"
+#include "platform/dx/SurfacePng.h"
+#include "platform/mfc/AfxResource.h"
+#include "platform/win32/Clock.h"
+#include "platform/win32/Modules.h"
+#include "platform/win32/ResourceLibrary.h"
+#include "platform/window/Window.h"
+#include "render/D3DEnum.h"
+#include "render/D3DFramework.h"
+#include "render/TextureManager.h"
+#include "ui/ControlBar.h"
+#include "ui/GameWidgets.h"
+#include "ui/HudPanels.h"
+#include "ui/TextMessages.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr DWORD TITLE_INK = 0xFFFFFF;
+constexpr DWORD HUD_INK = 0xEBEB85;
+constexpr DWORD MESSAGE_INK = 0xFAFAFA;
+constexpr DWORD RATE_INK = 0xFFFF00;
+constexpr DWORD MODE_AIM = 0x20;
+
+/// Runs what is queued for this thread, as the main loop would; the code of a quit met, else -1.
+int Pump()
+{
+    int nQuit = -1;
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+    {
+        if (msg.message == WM_QUIT)
+            nQuit = static_cast<int>(msg.wParam);
+        DispatchMessage(&msg);
+    }
+    return nQuit;
+}
+
+/// The game's window on the headless display, started with the HUD's pictures in the artwork
+/// libraries (after the scene's), for one test.
+class CHudFrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_app.AddArtworkLibrary();
+        std::string strError;
+        ASSERT_TRUE(WriteHudPictureLibrary(m_app.Folder().File("Hud.dll"), strError)) << strError;
+        g_astrArtworkLibraries.Add(CString(m_app.Folder().File("Hud.dll").c_str()));
+        // The display's texts come from the program's library, as after start-up.
+        m_hResources = LoadLibrary(m_app.Folder().File("Imagery.dll").c_str());
+        AfxSetResourceHandle(m_hResources);
+    }
+
+    void TearDown() override
+    {
+        if (m_pFrame != nullptr && IsWindow(m_hWnd))
+            m_pFrame->DestroyWindow();
+        Pump();
+        g_nGameMode = 0;
+        g_TextMessages.Clear();
+        g_pausedPanel.Hide();
+        CWidget::ClearMenuOpen();
+        FreeDriverList();
+        DeleteAllTextures();
+        g_hDDrawModule = nullptr;
+        g_pfnDirectDrawCreate = nullptr;
+        SetErrorBoxHandler({});
+        AfxSetResourceHandle(nullptr);
+        FreeLibrary(m_hResources);
+        StopDisplay();
+    }
+
+    /// Starts the display (playing the input script when there is one), creates the window and
+    /// starts the game; the quit code posted on the way, else -1.
+    int Start(const std::string& strScript = "")
+    {
+        if (!strScript.empty())
+        {
+            m_app.Folder().Write("script.txt", strScript);
+            m_pScript = std::make_unique<CEnvScope>("VORN_INPUT_SCRIPT", m_app.Folder().File("script.txt").c_str());
+        }
+        EXPECT_TRUE(StartDisplay());
+        EXPECT_NE(nullptr, InstallSystemDisplayAdapter());
+        m_pFrame = new CMainFrame;
+        EXPECT_TRUE(m_pFrame->LoadFrame(128));
+        m_hWnd = m_pFrame->m_hWnd;
+        return Pump();
+    }
+
+    const CAppFolder m_app;
+    CDisplayAdapterScope m_adapter{LoadDisplayAdapter()};
+    CMainFrame* m_pFrame = nullptr;
+    HWND m_hWnd = nullptr;
+    HINSTANCE m_hResources = nullptr;
+    std::unique_ptr<CEnvScope> m_pScript;
+};
+
+/// The frame's pixels as 0x00RRGGBB.
+class CPixels
+{
+public:
+    explicit CPixels(CDirectDrawSurface& surface)
+    {
+        DDSURFACEDESC2 desc{};
+        EXPECT_EQ(DD_OK, surface.Lock(nullptr, &desc, DDLOCK_WAIT, nullptr));
+        m_nWidth = static_cast<LONG>(desc.dwWidth);
+        m_nHeight = static_cast<LONG>(desc.dwHeight);
+        for (LONG y = 0; y < m_nHeight; ++y)
+            for (LONG x = 0; x < m_nWidth; ++x)
+                m_pixels.push_back(static_cast<const DWORD*>(desc.lpSurface)[y * desc.lPitch / 4 + x] & 0xFFFFFF);
+        surface.Unlock(nullptr);
+    }
+    /// The bounding box of the pixels of one colour inside an area; empty when there are none.
+    RECT Ink(DWORD dwColour, RECT rcArea = RECT{0, 0, 1 << 20, 1 << 20}) const
+    {
+        RECT rc{m_nWidth, m_nHeight, 0, 0};
+        for (LONG y = std::max<LONG>(0, rcArea.top); y < std::min(m_nHeight, rcArea.bottom); ++y)
+            for (LONG x = std::max<LONG>(0, rcArea.left); x < std::min(m_nWidth, rcArea.right); ++x)
+                if (m_pixels[static_cast<std::size_t>(y * m_nWidth + x)] == dwColour)
+                    rc = RECT{std::min(rc.left, x), std::min(rc.top, y), std::max(rc.right, x + 1),
+                              std::max(rc.bottom, y + 1)};
+        return rc;
+    }
+
+private:
+    LONG m_nWidth = 0;
+    LONG m_nHeight = 0;
+    std::vector<DWORD> m_pixels;
+};
+
+bool Inside(const RECT& inner, const RECT& outer)
+{
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+bool HasInk(const RECT& rc) { return rc.right > rc.left && rc.bottom > rc.top; }
+
+TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
+{
+    g_Settings.m_nGameType = 8;
+    g_Settings.m_nCompetitionType = 1;
+    g_Settings.m_nGamesGoal = 3;
+    g_Settings.m_nScore = 1;
+    g_Settings.m_nFrameRate = 1;
+    g_Settings.m_nSpecular = 0;
+    ASSERT_EQ(-1, Start());
+    ASSERT_TRUE(m_pFrame->IsGameStarted());
+    ASSERT_TRUE(g_controlBar.IsLoaded()) << "the panel loader made the bar from its pictures";
+    m_pFrame->GetGameFlow().CreateReferee(8);
+    m_pFrame->GetGameFlow().Player1().GetNameRef() = "Ann";
+    m_pFrame->GetGameFlow().Player1().SetPoints(5);
+    m_pFrame->GetGameFlow().Player1().SetGames(1);
+    m_pFrame->GetGameFlow().Player2().SetGames(2);
+    g_nGameMode = MODE_AIM;
+    g_pausedPanel.Show();
+    RECT rcPanel;
+    m_pFrame->GetPanelRect(rcPanel);
+    g_TextMessages.AddText("Call The Shot: choose the pocket for the eight ball before you shoot, or the shot does "
+                           "not count and the table passes to your opponent",
+                           "", MESSAGE_FOREVER, 0);
+    g_TextMessages.Update(timeGetTime(), rcPanel, 0);
+
+    // On a black frame, so that every pixel of a panel's own colour is the panel's.
+    CDirectDrawSurface& frame = *g_pFramework->GetBackBuffer();
+    DDBLTFX fx{};
+    frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    std::vector<ESceneStep> log;
+    m_pFrame->GetHud().m_pDrawLog = &log;
+    m_pFrame->DrawScene(0);
+    m_pFrame->GetHud().m_pDrawLog = nullptr;
+    std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);
+    EXPECT_TRUE(SaveSurfaceToPng(frame, (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "HudGame.png").string()));
+
+    const SScenePlan plan = PlanScene(SSceneOrderState{});
+    EXPECT_EQ(std::vector<ESceneStep>(plan.Get().begin(), plan.Get().end()), log) << "the whole frame's order";
+    EXPECT_EQ(3, g_controlBar.GetMode()) << "a person's turn while aiming asks for the plain tip";
+
+    const LONG x0 = (rcPanel.right - rcPanel.left - HUD_DESIGN_WIDTH) / 2;
+    const CPixels pixels(frame);
+    const struct
+    {
+        const char* szName;
+        DWORD dwInk;
+        RECT rcPlace;
+    } panels[] = {
+        {"title", TITLE_INK, {x0 + 124, 3, x0 + 124 + 288, 3 + 38}},
+        {"banner and scores", HUD_INK, {x0 + 311, 4, rcPanel.right, rcPanel.bottom - 46 + 23 + 20}},
+        {"frame rate", RATE_INK, {(rcPanel.right - 108) / 2, 2, (rcPanel.right + 108) / 2, 22}},
+        {"control bar",
+         HUD_BAR_COLOUR,
+         {(rcPanel.right - HUD_BAR_SIZE.cx) / 2, rcPanel.bottom - HUD_BAR_SIZE.cy,
+          (rcPanel.right + HUD_BAR_SIZE.cx) / 2, rcPanel.bottom}},
+    };
+    for (const auto& panel : panels)
+    {
+        SCOPED_TRACE(panel.szName);
+        const RECT rcInk = pixels.Ink(panel.dwInk);
+        EXPECT_TRUE(HasInk(rcInk));
+        EXPECT_TRUE(Inside(rcInk, panel.rcPlace))
+            << rcInk.left << "," << rcInk.top << "," << rcInk.right << "," << rcInk.bottom;
+    }
+    // The banner's text and the two score panels each have ink of their own.
+    const struct
+    {
+        const char* szName;
+        RECT rc;
+    } hudParts[] = {{"banner", {x0 + 311, 4, x0 + 311 + 288, 4 + 38}},
+                    {"player 1", {rcPanel.right - 109, rcPanel.bottom - 46, rcPanel.right, rcPanel.bottom - 26}},
+                    {"player 2", {rcPanel.right - 109, rcPanel.bottom - 23, rcPanel.right, rcPanel.bottom - 3}}};
+    for (const auto& part : hudParts)
+    {
+        SCOPED_TRACE(part.szName);
+        EXPECT_TRUE(HasInk(pixels.Ink(HUD_INK, part.rc)));
+    }
+    // The message's box: the panel area less 40 pixels at the sides and an eighth of its height
+    // above and below (the title's and the icons' grey edges lie outside it).
+    const LONG nEighth = (rcPanel.bottom - rcPanel.top) / 8;
+    const RECT rcMessageBox{rcPanel.left + 40, rcPanel.top + nEighth, rcPanel.right - 40, rcPanel.bottom - nEighth};
+    const RECT rcMessage = pixels.Ink(MESSAGE_INK, rcMessageBox);
+    EXPECT_TRUE(HasInk(rcMessage));
+    const LONG nCentreX = (rcMessage.left + rcMessage.right) - (rcPanel.left + rcPanel.right);
+    EXPECT_LE(std::abs(nCentreX), 2) << "the message is centred within a pixel"; // twice the centre's offset
+    EXPECT_GT(rcMessage.bottom - rcMessage.top, 30) << "on two lines";
+}
+
+TEST_F(CHudFrameTest, ASceneWithoutItsTableEndsTheStartWithQuitCodeSeven)
+{
+    // A library listed first whose scene text has its objects but no table.
+    const std::string strScene = "Version = 3\n\n[Levels]\n0, Table;\n\n[Objects]\n";
+    CResourceLibraryWriter writer;
+    std::string strError;
+    writer.Add(SResourceKey::Name("SET"), SResourceKey::Name("3-DVORN.ART"), 0,
+               std::vector<BYTE>(strScene.begin(), strScene.end()), strError);
+    ASSERT_TRUE(writer.WriteFile(m_app.Folder().File("NoTable.dll"), strError)) << strError;
+    g_astrArtworkLibraries.InsertAt(0, CString(m_app.Folder().File("NoTable.dll").c_str()));
+    std::vector<std::string> errors;
+    SetErrorBoxHandler([&](const char* szText) { errors.emplace_back(szText); });
+
+    EXPECT_EQ(7, Start());
+    EXPECT_FALSE(IsWindow(m_hWnd)) << "the window is gone";
+    EXPECT_EQ(1u, errors.size()) << "one error box tells why";
+}
+
+/// One step of a click test: the script's actions in one frame and the panel commands the frame
+/// after it posts (code and lParam).
+struct SClickStep
+{
+    const char* szName;
+    std::string strActions; // lines without their "frame n" prefix, separated by '|'
+    std::vector<std::pair<int, LPARAM>> commands;
+};
+
+LPARAM Packed(LONG x, LONG y)
+{
+    return static_cast<LPARAM>(static_cast<WORD>(x) | (static_cast<DWORD>(static_cast<WORD>(y)) << 16));
+}
+
+std::string ClickScript(const std::vector<SClickStep>& steps)
+{
+    std::string strScript;
+    for (std::size_t i = 0; i < steps.size(); ++i)
+    {
+        const std::string strFrame = "frame " + std::to_string(i + 1) + " ";
+        std::string strActions = steps[i].strActions;
+        for (std::size_t nAt = 0; !strActions.empty();)
+        {
+            nAt = strActions.find('|');
+            strScript += strFrame + strActions.substr(0, nAt) + "\n";
+            strActions = nAt == std::string::npos ? "" : strActions.substr(nAt + 1);
+        }
+        // Last in each frame: a character the test waits for, so that the frame reads the input.
+        strScript += strFrame + "text " + static_cast<char>('a' + i % 26) + "\n";
+    }
+    return strScript;
+}
+
+/// Pumps until the frame's sentinel character arrives; panel commands stay queued.
+void WaitForSentinel(std::size_t i)
+{
+    MSG msg;
+    while (GetMessage(&msg, nullptr, 0, 0))
+    {
+        if (msg.message == WM_CHAR && msg.wParam == static_cast<WPARAM>('a' + i % 26))
+            return;
+        DispatchMessage(&msg);
+    }
+}
+
+std::vector<std::pair<int, LPARAM>> TakePanelCommands()
+{
+    std::vector<std::pair<int, LPARAM>> commands;
+    MSG msg;
+    while (PeekMessage(&msg, nullptr, WM_PANEL_COMMAND, WM_PANEL_COMMAND, PM_REMOVE))
+        commands.emplace_back(static_cast<int>(msg.wParam - PANEL_COMMAND_BASE), msg.lParam);
+    return commands;
+}
+
+TEST_F(CHudFrameTest, ClicksOfTheInputScriptPostTheirPanelCommandsOncePerPress)
+{
+    // The bar lies at the bottom centre of the 812 x 570 view, 800 x 190; the top panel at the top
+    // centre; the paused panel in the middle; the mouse area everywhere, first in the list.
+    const LONG bx = 6, by = 380;
+    const auto at = [](LONG x, LONG y) { return std::to_string(x) + " " + std::to_string(y); };
+    const std::string strEnglish = at(bx + 501 + 5, by + 148 - 3);
+    const std::string strMenu = at(bx + 171, by + 175);
+    const std::string strLamp = at(bx + 566, by + 160);
+    std::vector<SClickStep> steps = {
+        {"english: press", "mouse down left " + strEnglish, {{65, Packed(bx + 506, by + 145)}, {57, 5}, {58, -3}}},
+        {"english: held", "mouse move " + strEnglish, {}},
+        {"english: held on", "", {}},
+        {"english: release", "mouse up left " + strEnglish, {{66, Packed(bx + 506, by + 145)}}},
+    };
+    // The menu opens at the button's release; each row, chosen with the menu open, sends its command.
+    const struct
+    {
+        const char* szName;
+        int nElement;
+        int nCommand;
+    } rows[] = {{"new game", 4, 29}, {"options", 5, 31}, {"rules", 6, 32}, {"exit", 7, 33}};
+    for (const auto& row : rows)
+    {
+        const LONG x = bx + BAR_ELEMENTS[row.nElement].left + 40, y = by + BAR_ELEMENTS[row.nElement].top + 16;
+        steps.push_back({"menu button: press", "mouse down left " + strMenu, {{65, Packed(bx + 171, by + 175)}}});
+        steps.push_back(
+            {"menu button: release", "mouse up left " + strMenu, {{66, Packed(bx + 171, by + 175)}, {34, 0}}});
+        steps.push_back({row.szName, "mouse down left " + at(x, y), {{65, Packed(x, y)}}});
+        steps.push_back({row.szName, "mouse up left " + at(x, y), {{66, Packed(x, y)}, {row.nCommand, 0}}});
+    }
+    for (SClickStep step : std::initializer_list<SClickStep>{
+             {"lamps: the cursor comes over them", "mouse move " + strLamp, {}},
+             {"lamps: press", "mouse down left " + strLamp, {{65, Packed(bx + 566, by + 160)}}},
+             {"lamps: release", "mouse up left " + strLamp, {{66, Packed(bx + 566, by + 160)}, {56, 0}}},
+             {"top panel: press", "mouse down left 406 20", {{65, Packed(406, 20)}, {59, 0}}},
+             {"top panel: held", "", {}},
+             {"top panel: release", "mouse up left 406 20", {{66, Packed(406, 20)}}},
+             {"paused panel: press", "mouse down left 406 285", {{65, Packed(406, 285)}, {60, 0}}},
+             {"paused panel: release", "mouse up left 406 285", {{66, Packed(406, 285)}}},
+             {"area: right press", "mouse down right 100 100", {{62, Packed(100, 100)}}},
+             {"area: right release", "mouse up right 100 100", {{63, Packed(100, 100)}}},
+         })
+        steps.push_back(step);
+    ASSERT_EQ(-1, Start(ClickScript(steps)));
+    ASSERT_TRUE(g_controlBar.IsLoaded());
+    g_pausedPanel.Show();
+    ASSERT_TRUE(m_pFrame->OnFrame()); // the first frame: the script's first step follows it
+    for (std::size_t i = 0; i < steps.size(); ++i)
+    {
+        SCOPED_TRACE(steps[i].szName);
+        WaitForSentinel(i);
+        ASSERT_TRUE(m_pFrame->OnFrame());
+        EXPECT_EQ(steps[i].commands, TakePanelCommands());
+    }
+}
+} // namespace
