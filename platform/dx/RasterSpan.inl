@@ -185,27 +185,46 @@ struct SResolved
     __m128 specular; // blue, green, red, 0, 0..255
 };
 
-template <int NC> [[gnu::always_inline]] inline SResolved Resolve(const float* pRowBase, const SRasterTriangle& t,
-                                                                  int x, float fTexW, float fTexH)
+/// The planes along one row: at column X, counted from the triangle's x0, a plane's value is base + dx * X. Four
+/// planes a vector, as registers: 1/w, u and v (and a colour); the diffuse colour; the specular colour and a
+/// zero plane. Loading a vector that straddles two just-stored vectors of an array would stall the processor.
+struct SRowPlanes
 {
-    const float X = static_cast<float>(x) + 0.5f - t.x0;
-    alignas(16) float a[SRasterTriangle::PADDED];
-    const __m128 vX = _mm_set1_ps(X);
-    for (int k = 0; k < SRasterTriangle::PADDED; k += 4)
-        _mm_store_ps(a + k, _mm_add_ps(_mm_load_ps(pRowBase + k), _mm_mul_ps(_mm_load_ps(t.dx + k), vX)));
+    static constexpr int FIRST_PLANE[3] = {0, 3, 7};
+    __m128 base[3], dx[3];
+
+    SRowPlanes(const SRasterTriangle& t, float Y)
+    {
+        const __m128 vY = _mm_set1_ps(Y);
+        for (int k = 0; k < 3; ++k)
+        {
+            const int o = FIRST_PLANE[k];
+            base[k] = _mm_add_ps(_mm_loadu_ps(t.a0 + o), _mm_mul_ps(_mm_loadu_ps(t.dy + o), vY));
+            dx[k] = _mm_loadu_ps(t.dx + o);
+        }
+    }
+
+    [[gnu::always_inline]] __m128 At(int k, __m128 vX) const { return _mm_add_ps(base[k], _mm_mul_ps(dx[k], vX)); }
+};
+
+template <int NC> [[gnu::always_inline]] inline SResolved Resolve(const SRowPlanes& p, const SRasterTriangle& t, int x,
+                                                                  float fTexW, float fTexH)
+{
+    const __m128 vX = _mm_set1_ps(static_cast<float>(x) + 0.5f - t.x0);
+    const __m128 a = p.At(0, vX);
     SResolved r;
     // A pixel centre inside the triangle has 1/w > 0; the guard keeps rounding at a sliver from dividing by 0.
-    r.w = 1.0f / std::max(a[0], 1e-30f);
-    r.un = a[1] * r.w;
-    r.vn = a[2] * r.w;
+    r.w = 1.0f / std::max(_mm_cvtss_f32(a), 1e-30f);
+    r.un = _mm_cvtss_f32(_mm_shuffle_ps(a, a, 1)) * r.w;
+    r.vn = _mm_cvtss_f32(_mm_shuffle_ps(a, a, 2)) * r.w;
     r.u = r.un * fTexW;
     r.v = r.vn * fTexH;
     // The colour planes are stored in lane order (see SRasterTriangle).
     const __m128 vW = _mm_set1_ps(r.w), v255 = _mm_set1_ps(255.0f), vZero = _mm_setzero_ps();
-    r.diffuse = _mm_max_ps(_mm_min_ps(_mm_mul_ps(_mm_loadu_ps(a + 3), vW), v255), vZero);
+    r.diffuse = _mm_max_ps(_mm_min_ps(_mm_mul_ps(p.At(1, vX), vW), v255), vZero);
     r.specular = vZero;
     if constexpr (NC == 7)
-        r.specular = _mm_max_ps(_mm_min_ps(_mm_mul_ps(_mm_set_ps(0, a[9], a[8], a[7]), vW), v255), vZero);
+        r.specular = _mm_max_ps(_mm_min_ps(_mm_mul_ps(p.At(2, vX), vW), v255), vZero);
     return r;
 }
 
@@ -411,8 +430,9 @@ template <ETextureFilter FILTER> inline bool StaysInside(const STexels& t, const
 }
 
 #if defined(VORN_SPAN_WIDE)
-/// Eight pixels of a block at once, from pixel i0: SShade's arithmetic, done channel by channel in 32-bit lanes.
-/// Every intermediate value of SShade's 16-bit lanes stays below 65536, so the wider lanes give the same results.
+/// Eight pixels of a block at once, from pixel i0, in SShade's 16-bit lanes: each pixel's four channels side by
+/// side, pixels 0, 1, 4 and 5 in one vector and 2, 3, 6 and 7 in the other (the order in which unpacking bytes
+/// leaves them), so that every operation is SShade's, on the same values.
 template <ETextureFilter FILTER, bool SPECULAR>
 inline void ShadeEight(const STexels& t, const SBlock& b, int i0, unsigned nPass, DWORD* pColor)
 {
@@ -423,13 +443,14 @@ inline void ShadeEight(const STexels& t, const SBlock& b, int i0, unsigned nPass
     // Integer steps: the i-th pixel's values are exactly the start plus i steps.
     const __m256i uf = _mm256_add_epi32(_mm256_set1_epi32(b.uf), _mm256_mullo_epi32(vI, _mm256_set1_epi32(b.du)));
     const __m256i vf = _mm256_add_epi32(_mm256_set1_epi32(b.vf), _mm256_mullo_epi32(vI, _mm256_set1_epi32(b.dv)));
-    const __m256i vWidth = _mm256_set1_epi32(t.nWidth), ff = _mm256_set1_epi32(0xFF), w256 = _mm256_set1_epi32(256);
+    const __m256i vWidth = _mm256_set1_epi32(t.nWidth), ff = _mm256_set1_epi32(0xFF);
     const __m256i idx =
         _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vf, 16), vWidth), _mm256_srai_epi32(uf, 16));
     const int* pTex = reinterpret_cast<const int*>(t.pTex);
     const __m256i zero = _mm256_setzero_si256();
-    // Lanes that do not pass load nothing: their indices may lie outside the texture.
-    __m256i t00 = zero, t01 = zero, t10 = zero, t11 = zero, fu = zero, fv = zero;
+    const auto low = [&](__m256i v) { return _mm256_unpacklo_epi8(v, zero); };  // pixels 0, 1, 4, 5
+    const auto high = [&](__m256i v) { return _mm256_unpackhi_epi8(v, zero); }; // pixels 2, 3, 6, 7
+    __m256i texLow, texHigh;
     if constexpr (FILTER == TEXFILTER_LINEAR)
     {
         // Each row's two texels side by side come as one 64-bit load, pixel by pixel: scalar loads beat a gather.
@@ -452,52 +473,67 @@ inline void ShadeEight(const STexels& t, const SBlock& b, int i0, unsigned nPass
             left = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(fa, fb, 0x88)), 0xD8);
             right = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(fa, fb, 0xDD)), 0xD8);
         };
+        __m256i t00, t01, t10, t11;
         split(pairs(0, 0), pairs(0, 4), t00, t01);
         split(pairs(t.nWidth, 0), pairs(t.nWidth, 4), t10, t11);
-        fu = _mm256_and_si256(_mm256_srai_epi32(uf, 8), ff);
-        fv = _mm256_and_si256(_mm256_srai_epi32(vf, 8), ff);
+        // A pixel's weight, below 2^16, spread over its four channels' lanes.
+        const __m256i fu = _mm256_and_si256(_mm256_srai_epi32(uf, 8), ff);
+        const __m256i fv = _mm256_and_si256(_mm256_srai_epi32(vf, 8), ff);
+        const __m256i fu2 = _mm256_or_si256(fu, _mm256_slli_epi32(fu, 16));
+        const __m256i fv2 = _mm256_or_si256(fv, _mm256_slli_epi32(fv, 16));
+        const __m256i w256 = _mm256_set1_epi16(256);
+        // Each texel channel times a weight of at most 256 stays below 65536: unsigned 16-bit lanes suffice.
+        const auto filter = [&](const auto& part, __m256i wu, __m256i wv)
+        {
+            const __m256i wu0 = _mm256_sub_epi16(w256, wu), wv0 = _mm256_sub_epi16(w256, wv);
+            const __m256i left = _mm256_srli_epi16(
+                _mm256_add_epi16(_mm256_mullo_epi16(part(t00), wv0), _mm256_mullo_epi16(part(t10), wv)), 8);
+            const __m256i right = _mm256_srli_epi16(
+                _mm256_add_epi16(_mm256_mullo_epi16(part(t01), wv0), _mm256_mullo_epi16(part(t11), wv)), 8);
+            return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(left, wu0), _mm256_mullo_epi16(right, wu)), 8);
+        };
+        texLow = filter(low, _mm256_unpacklo_epi32(fu2, fu2), _mm256_unpacklo_epi32(fv2, fv2));
+        texHigh = filter(high, _mm256_unpackhi_epi32(fu2, fu2), _mm256_unpackhi_epi32(fv2, fv2));
     }
     else
-        t00 = _mm256_mask_i32gather_epi32(zero, pTex, idx, vPass, 4);
-    alignas(16) int aDiffuse[4], aDiffuseStep[4], aSpecular[4], aSpecularStep[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(aDiffuse), b.diffuse);
-    _mm_store_si128(reinterpret_cast<__m128i*>(aDiffuseStep), b.diffuseStep);
-    _mm_store_si128(reinterpret_cast<__m128i*>(aSpecular), b.specular);
-    _mm_store_si128(reinterpret_cast<__m128i*>(aSpecularStep), b.specularStep);
-    const auto channel = [&](__m256i texel, int c) { return _mm256_and_si256(_mm256_srli_epi32(texel, 8 * c), ff); };
-    __m256i out = zero;
-    for (int c = 0; c < 3; ++c) // blue, green, red
     {
-        __m256i tex;
-        if constexpr (FILTER == TEXFILTER_LINEAR)
-        {
-            const __m256i wv0 = _mm256_sub_epi32(w256, fv), wu0 = _mm256_sub_epi32(w256, fu);
-            const __m256i left = _mm256_srli_epi32(
-                _mm256_add_epi32(_mm256_mullo_epi32(channel(t00, c), wv0), _mm256_mullo_epi32(channel(t10, c), fv)), 8);
-            const __m256i right = _mm256_srli_epi32(
-                _mm256_add_epi32(_mm256_mullo_epi32(channel(t01, c), wv0), _mm256_mullo_epi32(channel(t11, c), fv)), 8);
-            tex = _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(left, wu0), _mm256_mullo_epi32(right, fu)), 8);
-        }
-        else
-            tex = channel(t00, c);
-        const __m256i d =
-            _mm256_srli_epi32(_mm256_add_epi32(_mm256_set1_epi32(aDiffuse[c]),
-                                               _mm256_mullo_epi32(vI, _mm256_set1_epi32(aDiffuseStep[c]))),
-                              16);
-        // t * c / 255 rounded: x = t * c + 128, (x + (x >> 8)) >> 8.
-        const __m256i x = _mm256_add_epi32(_mm256_mullo_epi32(tex, d), _mm256_set1_epi32(128));
-        __m256i v = _mm256_srli_epi32(_mm256_add_epi32(x, _mm256_srli_epi32(x, 8)), 8);
-        if constexpr (SPECULAR)
-        {
-            const __m256i sp =
-                _mm256_srli_epi32(_mm256_add_epi32(_mm256_set1_epi32(aSpecular[c]),
-                                                   _mm256_mullo_epi32(vI, _mm256_set1_epi32(aSpecularStep[c]))),
-                                  16);
-            v = _mm256_min_epi32(_mm256_add_epi32(v, sp), ff);
-        }
-        out = _mm256_or_si256(out, _mm256_slli_epi32(v, 8 * c));
+        // Lanes that do not pass load nothing: their indices may lie outside the texture.
+        const __m256i t00 = _mm256_mask_i32gather_epi32(zero, pTex, idx, vPass, 4);
+        texLow = low(t00);
+        texHigh = high(t00);
     }
-    _mm256_maskstore_epi32(reinterpret_cast<int*>(pColor + i0), vPass, out);
+    // A colour stepper's values at the pixels, in the same layout: a vector of pixels i0 and i0 + 4, stepped.
+    const auto colour = [&](__m128i start, __m128i step, __m256i& lo, __m256i& hi)
+    {
+        const __m256i vStep = _mm256_broadcastsi128_si256(step);
+        const __m256i vFirst = _mm256_setr_epi32(i0, i0, i0, i0, i0 + 4, i0 + 4, i0 + 4, i0 + 4);
+        const __m256i p0 = _mm256_add_epi32(_mm256_broadcastsi128_si256(start), _mm256_mullo_epi32(vFirst, vStep));
+        const __m256i p1 = _mm256_add_epi32(p0, vStep), p2 = _mm256_add_epi32(p1, vStep);
+        const __m256i p3 = _mm256_add_epi32(p2, vStep);
+        lo = _mm256_packs_epi32(_mm256_srli_epi32(p0, 16), _mm256_srli_epi32(p1, 16));
+        hi = _mm256_packs_epi32(_mm256_srli_epi32(p2, 16), _mm256_srli_epi32(p3, 16));
+    };
+    __m256i dLow, dHigh;
+    colour(b.diffuse, b.diffuseStep, dLow, dHigh);
+    // t * c / 255 rounded: x = t * c + 128, (x + (x >> 8)) >> 8.
+    const auto modulate = [&](__m256i tex, __m256i c)
+    {
+        const __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(tex, c), _mm256_set1_epi16(128));
+        return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+    };
+    __m256i out = _mm256_packus_epi16(modulate(texLow, dLow), modulate(texHigh, dHigh));
+    if constexpr (SPECULAR)
+    {
+        __m256i sLow, sHigh;
+        colour(b.specular, b.specularStep, sLow, sHigh);
+        out = _mm256_adds_epu8(out, _mm256_packus_epi16(sLow, sHigh));
+    }
+    out = _mm256_and_si256(out, _mm256_set1_epi32(0x00FFFFFF));
+    // A masked store is slow: blocks where every pixel passes store plainly.
+    if (((nPass >> i0) & 0xFF) == 0xFF)
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pColor + i0), out);
+    else
+        _mm256_maskstore_epi32(reinterpret_cast<int*>(pColor + i0), vPass, out);
 }
 #endif
 
@@ -565,11 +601,7 @@ std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y,
     BYTE* pRow = tg.pColor + static_cast<std::ptrdiff_t>(y) * tg.lColorPitch;
     BYTE* pZRow = tg.pZ != nullptr ? tg.pZ + static_cast<std::ptrdiff_t>(y) * tg.lZPitch : nullptr;
 
-    const float Y = static_cast<float>(y) + 0.5f - t.y0;
-    alignas(16) float aRowBase[SRasterTriangle::PADDED];
-    const __m128 vY = _mm_set1_ps(Y);
-    for (int k = 0; k < SRasterTriangle::PADDED; k += 4)
-        _mm_store_ps(aRowBase + k, _mm_add_ps(_mm_load_ps(t.a0 + k), _mm_mul_ps(_mm_load_ps(t.dy + k), vY)));
+    const SRowPlanes planes(t, static_cast<float>(y) + 0.5f - t.y0);
     SRowDepth depth{};
     if (pZRow != nullptr)
     {
@@ -584,13 +616,13 @@ std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y,
     const float fTexW = static_cast<float>(tex.nWidth), fTexH = static_cast<float>(tex.nHeight);
 
     std::uint64_t nDrawn = 0;
-    SResolved s = Resolve<NC>(aRowBase, t, cx0, fTexW, fTexH);
+    SResolved s = Resolve<NC>(planes, t, cx0, fTexW, fTexH);
     for (int xs = cx0; xs < cx1; xs += CRasterizer::SPAN_STEP)
     {
         // The block's ends, clamped to the row: [xs, xe] are evaluated exactly.
         const int xe = std::min(xs + CRasterizer::SPAN_STEP, cx1 - 1);
         const int xEnd = std::min(xs + CRasterizer::SPAN_STEP, cx1);
-        const SResolved e = xe == xs ? s : Resolve<NC>(aRowBase, t, xe, fTexW, fTexH);
+        const SResolved e = xe == xs ? s : Resolve<NC>(planes, t, xe, fTexW, fTexH);
 
         int nFilter = FILTER;
         if constexpr (FILTER == FILTER_MIXED)
