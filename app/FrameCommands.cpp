@@ -9,6 +9,7 @@
 // the messages it posts and the quit code are as the finished command leaves them.
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
+#include "foundation/ErrorBox.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
@@ -21,6 +22,7 @@
 #include "platform/win32/Messages.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "ui/MessageDlg.h"
 
 #include <algorithm>
 #include <span>
@@ -46,6 +48,11 @@ constexpr DWORD BIT28 = 0x10000000;
 constexpr DWORD QUEUED_PLAYBACK = 0x1;
 /// The panel codes that first finish a call of the shot.
 constexpr int CALL_FINISHING_CODES[] = {19, 20, 21, 22, 23, 24, 25, 30};
+/// The backgrounds of the are-you-sure and new-game questions.
+constexpr int SURE_BACKGROUND = 328;
+constexpr int NEW_GAME_BACKGROUND = 698;
+/// The exit choice's picture.
+constexpr int EXIT_BACKGROUND = 651;
 /// Game types whose exit gives the other player one point rather than the match goal.
 constexpr int ONE_POINT_TYPES[] = {15, 18, 101};
 
@@ -58,28 +65,29 @@ std::function<BOOL()>& EnvironmentChangeForTests()
 
 bool IsAnyOf(int n, std::span<const int> an) { return std::ranges::find(an, n) != an.end(); }
 
-/// The are-you-sure question of the exit command; a message box until the game's own dialog has
-/// its template. TRUE when the player wants to quit.
-bool AskSure() { return AfxMessageBox("Do you really want to quit?", MB_OKCANCEL | MB_ICONQUESTION) == IDOK; }
-
-/// The exit choice of a running match: 1 gives the match up (after a moment), 4 leaves at once,
-/// anything else stays. A message box until the game's own dialog has its template.
-int AskExitChoice()
+/// Runs a message dialog of the game; one that cannot be shown (its template or picture missing
+/// from the resource library) says so and counts as cancelled.
+int RunMessageDialog(CMessageDlg& dlg, int nResource)
 {
-    switch (
-        AfxMessageBox("Give the match up?\n\nYes gives it up, No leaves at once.", MB_YESNOCANCEL | MB_ICONQUESTION))
-    {
-    case IDYES:
-        return IDOK;
-    case IDNO:
-        return 4;
-    default:
-        return IDCANCEL;
-    }
+    const INT_PTR nResult = dlg.DoModal();
+    if (nResult != -1)
+        return static_cast<int>(nResult);
+    CString strText;
+    strText.Format("A dialog could not be shown: its template or picture (%d) is missing from VornRes.dll.", nResource);
+    ShowErrorBoxText(strText.GetString());
+    return IDCANCEL;
 }
 
-/// The new-game question; a message box until the game's own dialog has its template.
-bool AskNewGame() { return AfxMessageBox("Start a new game?", MB_OKCANCEL | MB_ICONQUESTION) == IDOK; }
+/// The rules card of each game type that has one (0 for none).
+int RulesCardOf(int nGameType)
+{
+    static constexpr std::pair<int, int> s_aCards[] = {{3, 924},  {8, 920},  {9, 921}, {15, 923},
+                                                       {16, 922}, {17, 919}, {18, 923}};
+    for (const auto& [nType, nCard] : s_aCards)
+        if (nType == nGameType)
+            return nCard;
+    return 0;
+}
 
 /// The start dialog: until it exists it answers OK with the settings as they stand.
 int RunStartDialog() { return IDOK; }
@@ -292,8 +300,23 @@ void CMainFrame::ApplyPanelSetting(int& nField, int nValue)
 
 void CMainFrame::OnShowRules()
 {
-    // The rules card of the game type; the game's cards have no templates yet, so nothing shows.
+    // The game stands still behind the card; keys pressed meanwhile are not the game's.
+    SetModalMode(TRUE);
+    ShowRulesCard();
+    SetModalMode(FALSE);
+    g_DIKeyboard.ReadDIKeyboardBuffer();
+    g_DIMouse.ReadDIMouseState();
+    g_DIMouse.ReadDIMouseState();
+}
+
+void CMainFrame::ShowRulesCard()
+{
     OutputDebugString("Rules asked for\n");
+    if (const int nCard = RulesCardOf(m_pGameFlow->GetGameType()); nCard != 0)
+    {
+        CMsgDlg299 card(this, nCard);
+        RunMessageDialog(card, nCard);
+    }
 }
 
 void CMainFrame::OnFileNew()
@@ -438,7 +461,8 @@ void CMainFrame::OnExitGame()
 {
     SetModalMode(TRUE);
     ReleaseMouse();
-    if (AskSure())
+    CMsgSureDlg sure(this, SURE_BACKGROUND);
+    if (RunMessageDialog(sure, SURE_BACKGROUND) == IDOK)
     {
         ReleaseMouse();
         PostMessage(WM_CLOSENOW);
@@ -447,7 +471,8 @@ void CMainFrame::OnExitGame()
         PostMessage(WM_CLOSENOW);
     else if (HasGameFlag(gmStartupFlag))
     {
-        const int nChoice = AskExitChoice();
+        CMsgExitDlg choice(this);
+        const int nChoice = RunMessageDialog(choice, EXIT_BACKGROUND);
         if (nChoice == IDOK)
         {
             // The match is given up: the other player gets what wins it, and the window closes
@@ -472,7 +497,8 @@ void CMainFrame::OnNewGame() { OnNewGameQuestion(0, 0); }
 LRESULT CMainFrame::OnNewGameQuestion(WPARAM, LPARAM)
 {
     OutputDebugString("Texts cleared\n");
-    if (!AskNewGame())
+    CMsgNewGameDlg question(this, NEW_GAME_BACKGROUND);
+    if (RunMessageDialog(question, NEW_GAME_BACKGROUND) != IDOK)
         return 0;
     m_pGameFlow->Player1().SetGames(0);
     m_pGameFlow->Player2().SetGames(0);
@@ -562,6 +588,9 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM)
     }
     case 28:
         AfxGetApp()->OnCmdMsg(ID_APP_ABOUT);
+        break;
+    case 32:
+        ShowRulesCard();
         break;
     case 29:
         if (!HasGameFlag(BIT28))

@@ -273,6 +273,8 @@ private:
     void PlayRefusedSound();
     void DeveloperLevel(int nLevel);
     void StopShot();
+    /// The rules card of the game type, for the types that have one.
+    void ShowRulesCard();
     void ApplyPanelSetting(int& nField, int nValue);
     void KeepWindowPlacement();
     BOOL ChangeEnvironmentForWindow();

@@ -3,22 +3,49 @@
 // questions asked and the messages posted.
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
+#include "tests/ui/DialogDriver.h"
 
 #include "app/MainFrame.h"
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
-#include "platform/win32/MessageBox.h"
+#include "platform/mfc/AfxResource.h"
+#include "platform/win32/KeyState.h"
+#include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
+#include "ui/MessageDlg.h"
 
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
 
 namespace
 {
-/// A started frame in a program folder of its own, with the game-mode word and the message boxes
-/// under the test's control.
+/// How a test answers one of the game's message dialogs.
+enum class EAnswer
+{
+    Ok,
+    Cancel,
+    Third // the exit choice's third button
+};
+
+/// The kind of a message dialog, as the tests name it.
+std::string KindOf(CMessageDlg& dlg)
+{
+    if (dynamic_cast<CMsgNewGameDlg*>(&dlg) != nullptr)
+        return "new game";
+    if (dynamic_cast<CMsgSureDlg*>(&dlg) != nullptr)
+        return "sure";
+    if (dynamic_cast<CMsgExitDlg*>(&dlg) != nullptr)
+        return "exit";
+    if (dynamic_cast<CMsgDlg299*>(&dlg) != nullptr)
+        return "card";
+    return "other";
+}
+
+/// A started frame in a program folder of its own, with the game's library for its dialogs, and
+/// the game-mode word and the dialogs' answers under the test's control.
 class CStartedFrame
 {
 public:
@@ -28,21 +55,15 @@ public:
         m_strOldIniPath = g_Settings.m_strIniFilePath;
         g_Settings.m_strIniFilePath = GetIniFilePath();
         m_pScope = std::make_unique<CFrameScope>(true);
-        SetMessageBoxHandler(
-            [this](const SMessageBoxRequest& request)
-            {
-                m_aAsked.push_back(request.strText);
-                const int nAnswer = m_aAnswers.empty() ? IDCANCEL : m_aAnswers.front();
-                if (!m_aAnswers.empty())
-                    m_aAnswers.erase(m_aAnswers.begin());
-                return nAnswer;
-            });
+        m_hGameLibrary = LoadLibrary(VORN_GAME_DIR "/VornRes.dll");
+        AfxSetResourceHandle(m_hGameLibrary);
     }
     ~CStartedFrame()
     {
-        SetMessageBoxHandler(nullptr);
         CMainFrame::SetEnvironmentChangeForTests(nullptr);
         m_pScope.reset();
+        AfxSetResourceHandle(nullptr);
+        FreeLibrary(m_hGameLibrary);
         g_nGameMode = 0;
         g_nPrevGameMode = 0;
         g_bDeveloperMode = FALSE;
@@ -53,11 +74,21 @@ public:
 
     CMainFrame& Frame() const { return *m_pScope->m_pFrame; }
     HWND Window() const { return m_pScope->m_hWnd; }
-    bool Started() const { return m_pScope->m_bCreated && Frame().IsGameStarted(); }
+    bool Started() const { return m_pScope->m_bCreated && Frame().IsGameStarted() && m_hGameLibrary != nullptr; }
     void Command(UINT nID) const { SendMessage(Window(), WM_COMMAND, nID, 0); }
     void Panel(int nCode, bool bChecked = false) const
     {
         SendMessage(Window(), WM_PANELCOMMAND, static_cast<WPARAM>(nCode) | (bChecked ? PANEL_CHECKED : 0), 0);
+    }
+    /// The message dialogs the frame opens from now on are answered in this order (a dialog beyond
+    /// them is cancelled), each noted by its kind in m_aAsked.
+    void Answer(const std::vector<EAnswer>& aAnswers)
+    {
+        std::vector<std::function<void()>> aSteps;
+        for (size_t i = 0; i < aAnswers.size() + 2; ++i)
+            aSteps.emplace_back([this, eAnswer = i < aAnswers.size() ? aAnswers[i] : EAnswer::Cancel]
+                                { Step(eAnswer); });
+        CDialogDriver::Play(std::move(aSteps));
     }
     /// A key of the settings as the file holds it (-1 when it holds none).
     static int Saved(const char* szKey)
@@ -65,13 +96,28 @@ public:
         return static_cast<int>(GetPrivateProfileInt("Settings", szKey, -1, GetIniFilePath().GetString()));
     }
 
-    std::vector<int> m_aAnswers;       // the buttons the next message boxes answer with
-    std::vector<std::string> m_aAsked; // the texts of the boxes shown
+    std::vector<std::string> m_aAsked; // the kinds of the dialogs shown
 
 private:
+    void Step(EAnswer eAnswer)
+    {
+        CMessageDlg* pDlg = CMessageDlg::GetOpen();
+        if (pDlg != nullptr)
+        {
+            m_aAsked.push_back(KindOf(*pDlg));
+            if (eAnswer == EAnswer::Cancel)
+                CDialogDriver::Key(*pDlg, VK_ESCAPE);
+            else
+                CDialogDriver::ClickControl(*pDlg, eAnswer == EAnswer::Ok ? IDOK : 4);
+        }
+        CDialogDriver::Next();
+    }
+
     CAppFolder m_app;
     CString m_strOldIniPath;
     std::unique_ptr<CFrameScope> m_pScope;
+    HMODULE m_hGameLibrary = nullptr;
+    CDialogDriver m_driver;
 };
 
 TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
@@ -211,24 +257,29 @@ TEST(FrameCommandsTest, PanelCommandsActOnTheirCodeAndCheckBox)
 
 TEST(FrameCommandsTest, ExitFollowsEachAnswer)
 {
+    using enum EAnswer;
     struct SCase
     {
         const char* szName;
         DWORD dwMode;
-        std::vector<int> aAnswers;
-        size_t nAsked; // questions shown
+        std::vector<EAnswer> aAnswers;
+        std::vector<std::string> aAsked;
         bool bClosed;  // the window is gone once the posted messages ran
         bool bExiting; // the two seconds of "Terminating" run
-        bool bNewGameAsked;
     };
     const SCase aCases[] = {
-        {"sure: closes at once", gmStartupFlag, {IDOK}, 1, true, false, false},
-        {"not sure, game over: closes", gmStartupFlag | gmGameOver, {IDCANCEL}, 1, true, false, false},
-        {"not sure, gives the match up", gmStartupFlag, {IDCANCEL, IDYES}, 2, false, true, false},
-        {"not sure, leaves at once", gmStartupFlag, {IDCANCEL, IDNO}, 2, true, false, false},
-        {"not sure, stays", gmStartupFlag, {IDCANCEL, IDCANCEL}, 2, false, false, false},
-        {"not sure, no start-up flag, game over: new game asked", gmGameOver, {IDCANCEL}, 2, false, false, true},
-        {"not sure, no start-up flag: nothing", 0, {IDCANCEL}, 1, false, false, false},
+        {"sure: closes at once", gmStartupFlag, {Ok}, {"sure"}, true, false},
+        {"not sure, game over: closes", gmStartupFlag | gmGameOver, {Cancel}, {"sure"}, true, false},
+        {"not sure, gives the match up", gmStartupFlag, {Cancel, Ok}, {"sure", "exit"}, false, true},
+        {"not sure, leaves at once", gmStartupFlag, {Cancel, Third}, {"sure", "exit"}, true, false},
+        {"not sure, stays", gmStartupFlag, {Cancel, Cancel}, {"sure", "exit"}, false, false},
+        {"not sure, game over without the start-up flag: a new game is asked",
+         gmGameOver,
+         {Cancel, Cancel},
+         {"sure", "new game"},
+         false,
+         false},
+        {"not sure, no start-up flag: nothing", 0, {Cancel}, {"sure"}, false, false},
     };
     for (const SCase& c : aCases)
     {
@@ -238,33 +289,46 @@ TEST(FrameCommandsTest, ExitFollowsEachAnswer)
         g_Settings.m_nGameType = 3;
         g_Settings.m_nCompetitionType = 1;
         g_Settings.SetMatchGoal(5);
-        frame.m_aAnswers = c.aAnswers;
         g_nGameMode = c.dwMode;
+        frame.Answer(c.aAnswers);
         frame.Command(ID_EXIT_GAME);
         Pump();
-        EXPECT_EQ(c.nAsked, frame.m_aAsked.size());
+        EXPECT_EQ(c.aAsked, frame.m_aAsked);
         EXPECT_EQ(c.bClosed, !IsWindow(frame.Window()));
         if (c.bClosed)
             continue;
         EXPECT_EQ(c.bExiting ? 5 : 0, frame.Frame().GetGameFlow().Player2().GetPoints())
             << "the match goal goes to the other";
-        EXPECT_EQ(c.bNewGameAsked, frame.m_aAsked.back().find("new game") != std::string::npos);
     }
 }
 
 TEST(FrameCommandsTest, NewGameStartsOnlyWhenAgreed)
 {
-    for (const int nAnswer : {IDOK, IDCANCEL})
+    for (const EAnswer eAnswer : {EAnswer::Ok, EAnswer::Cancel})
     {
-        SCOPED_TRACE(nAnswer);
+        SCOPED_TRACE(static_cast<int>(eAnswer));
         CStartedFrame frame;
         ASSERT_TRUE(frame.Started());
         frame.Frame().GetGameFlow().Player1().SetGames(3);
         g_nGameMode = modeAim | gmStartupFlag;
-        frame.m_aAnswers = {nAnswer};
+        frame.Answer({eAnswer});
         frame.Command(ID_NEW_GAME);
-        ASSERT_EQ(1u, frame.m_aAsked.size());
-        EXPECT_EQ(nAnswer == IDOK ? 0 : 3, frame.Frame().GetGameFlow().Player1().GetGames());
+        EXPECT_EQ(std::vector<std::string>{"new game"}, frame.m_aAsked);
+        EXPECT_EQ(eAnswer == EAnswer::Ok ? 0 : 3, frame.Frame().GetGameFlow().Player1().GetGames());
+    }
+}
+
+TEST(FrameCommandsTest, RulesShowTheCardOfTheGameType)
+{
+    for (const int nGameType : {3, 8, 9, 15, 16, 17, 18, 0})
+    {
+        SCOPED_TRACE(nGameType);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        frame.Frame().GetGameFlow().CreateReferee(nGameType);
+        frame.Answer({EAnswer::Cancel});
+        frame.Command(ID_SHOW_RULES);
+        EXPECT_EQ(nGameType == 0 ? std::vector<std::string>{} : std::vector<std::string>{"card"}, frame.m_aAsked);
     }
 }
 
