@@ -9,6 +9,7 @@ VORN_PACKAGES=(
     libpng-dev libjpeg-dev zlib1g-dev
     libsdl2-dev libfreetype-dev fonts-liberation fonts-liberation2 libmpg123-dev lame
     xvfb xauth
+    xdg-utils
 )
 
 # Only scripts/fuzz.sh needs these: clang and its libFuzzer runtime.

@@ -155,6 +155,7 @@ HGDIOBJ GetStockObject(int nIndex);
 
 inline constexpr int COLOR_WINDOW = 5;
 inline constexpr int COLOR_WINDOWTEXT = 8;
+inline constexpr int COLOR_HIGHLIGHTTEXT = 14;
 inline constexpr int COLOR_BTNFACE = 15;
 inline constexpr int COLOR_BTNSHADOW = 16;
 inline constexpr int COLOR_GRAYTEXT = 17;
@@ -247,6 +248,12 @@ inline constexpr int COLORONCOLOR = 3;
 inline constexpr int HALFTONE = 4;
 /// Kept for the callers; stretching is always nearest-pixel.
 int SetStretchBltMode(HDC hDC, int nMode);
+/// Stretches the source rectangle of a device-independent bitmap (uncompressed 16-bit 5-5-5 or 24-bit
+/// rows padded to 4 bytes, either row order; source y counts from the picture's top) onto the
+/// destination, as StretchBlt does. Returns the source rows used, 0 for another format, a rectangle
+/// outside the picture or a raster operation other than SRCCOPY.
+int StretchDIBits(HDC hDC, int xDest, int yDest, int nDestWidth, int nDestHeight, int xSrc, int ySrc, int nSrcWidth,
+                  int nSrcHeight, const void* pBits, const BITMAPINFO* pInfo, UINT nUsage, DWORD dwRop);
 
 // ---------------------------------------------------------------------------------------------
 // Fonts and text
