@@ -400,18 +400,15 @@ void CDirect3DDevice::ClearRects(DWORD dwCount, const D3DRECT* pRects, DWORD dwF
     {
         if ((dwFlags & D3DCLEAR_TARGET) && m_pRenderTarget)
         {
-            DDBLTFX fx;
-            fx.dwSize = sizeof(fx);
-            fx.dwFillColor = m_pRenderTarget->GetLayout().FromArgb(dwColor | 0xFF000000);
-            m_pRenderTarget->Blt(pRect, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+            m_pRenderTarget->ColorFill(pRect, m_pRenderTarget->GetLayout().FromArgb(dwColor | 0xFF000000),
+                                       m_rasterizer.GetPool());
         }
         if ((dwFlags & D3DCLEAR_ZBUFFER) && m_pZBuffer)
         {
-            DDBLTFX fx;
-            fx.dwSize = sizeof(fx);
             const double dMax = m_pZBuffer->GetBitsPerPixel() == 32 ? 4294967295.0 : 65535.0;
-            fx.dwFillColor = static_cast<DWORD>(std::llround(std::clamp(static_cast<double>(dvZ), 0.0, 1.0) * dMax));
-            m_pZBuffer->Blt(pRect, nullptr, nullptr, DDBLT_COLORFILL, &fx);
+            m_pZBuffer->ColorFill(
+                pRect, static_cast<DWORD>(std::llround(std::clamp(static_cast<double>(dvZ), 0.0, 1.0) * dMax)),
+                m_rasterizer.GetPool());
         }
     };
     if (dwCount == 0)
@@ -567,6 +564,19 @@ bool CDirect3DDevice::PrepareRaster()
 // Vertex processing: transform, light, outcodes
 // ---------------------------------------------------------------------------------------------------------------------
 
+namespace
+{
+/// What of one active light is the same at every vertex of a draw, worked out once.
+struct SLitLight
+{
+    const D3DLIGHT2* pLight = nullptr;
+    SVec3 color;
+    SVec3 L{0, 0, 0};                   // directional and parallel-point lights: the direction to the light
+    SVec3 spotDir{0, 0, 0};             // spot: its unit direction
+    float fCosInner = 1, fCosOuter = 1; // spot: cosines of half the inner and outer cone angles
+};
+} // namespace
+
 struct CDirect3DDevice::SLightingSetup
 {
     SVec3 base;        // emissive + ambient * material ambient, 0..1
@@ -577,7 +587,7 @@ struct CDirect3DDevice::SLightingSetup
     SVec3 eye; // world position of the eye
     SVec3 objectOrigin;
     bool bSpecular = false;
-    const std::vector<LightPtr>* pLights = nullptr;
+    std::vector<SLitLight> aLights; // the active ones
 };
 
 void CDirect3DDevice::PrepareLighting(SLightingSetup& s) const
@@ -599,22 +609,37 @@ void CDirect3DDevice::PrepareLighting(SLightingSetup& s) const
     const D3DMATRIX& world = m_aTransforms[D3DTRANSFORMSTATE_WORLD - 1];
     s.objectOrigin = {world.m[3][0], world.m[3][1], world.m[3][2]};
     s.bSpecular = m_aRenderStates[D3DRENDERSTATE_SPECULARENABLE] != FALSE;
-    s.pLights = &m_pCurrentViewport->GetLights();
+    for (const LightPtr& pLight : m_pCurrentViewport->GetLights())
+    {
+        const D3DLIGHT2& l = pLight->GetData();
+        if (!(l.dwFlags & D3DLIGHT_ACTIVE))
+            continue;
+        SLitLight lit;
+        lit.pLight = &l;
+        lit.color = ColorRgb(l.dcvColor);
+        if (l.dltType == D3DLIGHT_DIRECTIONAL)
+            lit.L = Normalize(ToVec(l.dvDirection) * -1.0f);
+        else if (l.dltType == D3DLIGHT_PARALLELPOINT)
+            lit.L = Normalize(ToVec(l.dvPosition) - s.objectOrigin);
+        else if (l.dltType == D3DLIGHT_SPOT)
+        {
+            lit.spotDir = Normalize(ToVec(l.dvDirection));
+            lit.fCosInner = std::cos(l.dvTheta * 0.5f);
+            lit.fCosOuter = std::cos(l.dvPhi * 0.5f);
+        }
+        s.aLights.push_back(lit);
+    }
 }
 
 namespace
 {
 /// The factor of one light at a point: attenuation times spot cone; the direction to the light goes to L.
-float LightFactor(const D3DLIGHT2& l, SVec3 p, SVec3 objectOrigin, SVec3& L)
+float LightFactor(const SLitLight& lit, SVec3 p, SVec3& L)
 {
-    if (l.dltType == D3DLIGHT_DIRECTIONAL)
+    const D3DLIGHT2& l = *lit.pLight;
+    if (l.dltType == D3DLIGHT_DIRECTIONAL || l.dltType == D3DLIGHT_PARALLELPOINT)
     {
-        L = Normalize(ToVec(l.dvDirection) * -1.0f);
-        return 1.0f;
-    }
-    if (l.dltType == D3DLIGHT_PARALLELPOINT)
-    {
-        L = Normalize(ToVec(l.dvPosition) - objectOrigin);
+        L = lit.L;
         return 1.0f;
     }
     const SVec3 toLight = ToVec(l.dvPosition) - p;
@@ -626,14 +651,12 @@ float LightFactor(const D3DLIGHT2& l, SVec3 p, SVec3 objectOrigin, SVec3& L)
     float f = std::min(1.0f, 1.0f / std::max(1e-6f, fDenom));
     if (l.dltType == D3DLIGHT_SPOT)
     {
-        const float cosA = Dot(L * -1.0f, Normalize(ToVec(l.dvDirection)));
-        const float cosInner = std::cos(l.dvTheta * 0.5f);
-        const float cosOuter = std::cos(l.dvPhi * 0.5f);
-        if (cosA <= cosOuter)
+        const float cosA = Dot(L * -1.0f, lit.spotDir);
+        if (cosA <= lit.fCosOuter)
             return 0.0f;
-        if (cosA < cosInner)
+        if (cosA < lit.fCosInner)
         {
-            const float t = (cosA - cosOuter) / std::max(1e-6f, cosInner - cosOuter);
+            const float t = (cosA - lit.fCosOuter) / std::max(1e-6f, lit.fCosInner - lit.fCosOuter);
             f *= l.dvFalloff == 1.0f ? t : std::pow(t, l.dvFalloff);
         }
     }
@@ -696,21 +719,20 @@ void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWOR
                 const SVec3 wp = TransformPoint(world, pos);
                 const SVec3 n = Normalize(TransformDirection(world, {v.nx, v.ny, v.nz}));
                 SVec3 diffuse = light.base, specular{0, 0, 0};
-                for (const LightPtr& pl : *light.pLights)
+                const bool bHighlights = light.bSpecular && light.fPower > 0;
+                const SVec3 toEye = bHighlights ? Normalize(light.eye - wp) : SVec3{0, 0, 0};
+                for (const SLitLight& lit : light.aLights)
                 {
-                    const D3DLIGHT2& l = pl->GetData();
-                    if (!(l.dwFlags & D3DLIGHT_ACTIVE))
-                        continue;
                     SVec3 L{0, 0, 0};
-                    const float f = LightFactor(l, wp, light.objectOrigin, L);
+                    const float f = LightFactor(lit, wp, L);
                     const float nl = Dot(n, L);
                     if (f <= 0 || nl <= 0)
                         continue;
-                    const SVec3 lc = ColorRgb(l.dcvColor) * f;
+                    const SVec3 lc = lit.color * f;
                     diffuse = diffuse + Mul(lc, light.matDiffuse) * nl;
-                    if (light.bSpecular && light.fPower > 0)
+                    if (bHighlights)
                     {
-                        const SVec3 h = Normalize(L + Normalize(light.eye - wp));
+                        const SVec3 h = Normalize(L + toEye);
                         const float nh = Dot(n, h);
                         if (nh > 0)
                             specular = specular + Mul(lc, light.matSpecular) * std::pow(nh, light.fPower);

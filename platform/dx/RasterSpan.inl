@@ -497,8 +497,11 @@ inline void ShadeEight(const STexels& t, const SBlock& b, int i0, unsigned nPass
     }
     else
     {
-        // Lanes that do not pass load nothing: their indices may lie outside the texture.
-        const __m256i t00 = _mm256_mask_i32gather_epi32(zero, pTex, idx, vPass, 4);
+        // Scalar loads beat a gather; lanes that do not pass read texel 0, as their own indices may lie outside.
+        alignas(32) int aIndex[8];
+        _mm256_store_si256(reinterpret_cast<__m256i*>(aIndex), _mm256_and_si256(idx, vPass));
+        const __m256i t00 = _mm256_setr_epi32(pTex[aIndex[0]], pTex[aIndex[1]], pTex[aIndex[2]], pTex[aIndex[3]],
+                                              pTex[aIndex[4]], pTex[aIndex[5]], pTex[aIndex[6]], pTex[aIndex[7]]);
         texLow = low(t00);
         texHigh = high(t00);
     }
@@ -564,20 +567,10 @@ inline void ShadePixels(const STexels& tex, SBlock b, int n, unsigned nPass, DWO
     }
 }
 
-/// Draws the pixels [x, xEnd) of one block: depth test first, then only the passing pixels are shaded.
-template <ETextureFilter FILTER, bool BLEND, bool SPECULAR>
-std::uint64_t DrawPixels(const SSpanContext& ctx, BYTE* pRow, BYTE* pZRow, const SRowDepth& d, int x, int xEnd,
-                         const STexels& tex, const SBlock& b)
+/// Shades and stores the passing pixels of the n pixels of a block from x.
+template <ETextureFilter FILTER, bool BLEND, bool SPECULAR> std::uint64_t
+DrawPixels(const SSpanContext& ctx, BYTE* pRow, int x, int n, unsigned nPass, const STexels& tex, const SBlock& b)
 {
-    const int n = xEnd - x;
-    unsigned nPass = n == 32 ? ~0u : (1u << n) - 1;
-    if (pZRow != nullptr)
-    {
-        nPass = ctx.target.nZBits == 32 ? TestDepth<DWORD>(pZRow, d, x, n, ctx.nZFuncMask, ctx.state.bZWrite)
-                                        : TestDepth<WORD>(pZRow, d, x, n, ctx.nZFuncMask, ctx.state.bZWrite);
-        if (nPass == 0)
-            return 0;
-    }
     // Unblended XRGB pixels are shaded straight into the target; the rest through a block of colours.
     const CPixelLayout& layout = ctx.target.layout;
     const bool bStraight = !BLEND && layout.IsXrgb8888() && !layout.HasAlpha();
@@ -616,12 +609,24 @@ std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y,
     const float fTexW = static_cast<float>(tex.nWidth), fTexH = static_cast<float>(tex.nHeight);
 
     std::uint64_t nDrawn = 0;
-    SResolved s = Resolve<NC>(planes, t, cx0, fTexW, fTexH);
+    SResolved s{};
+    int xResolved = -1; // where s was resolved
     for (int xs = cx0; xs < cx1; xs += CRasterizer::SPAN_STEP)
     {
         // The block's ends, clamped to the row: [xs, xe] are evaluated exactly.
         const int xe = std::min(xs + CRasterizer::SPAN_STEP, cx1 - 1);
-        const int xEnd = std::min(xs + CRasterizer::SPAN_STEP, cx1);
+        const int n = std::min(xs + CRasterizer::SPAN_STEP, cx1) - xs;
+        // Depth first: a block hidden whole costs neither divisions nor set-up.
+        unsigned nPass = n == 32 ? ~0u : (1u << n) - 1;
+        if (pZRow != nullptr)
+        {
+            nPass = tg.nZBits == 32 ? TestDepth<DWORD>(pZRow, depth, xs, n, ctx.nZFuncMask, ctx.state.bZWrite)
+                                    : TestDepth<WORD>(pZRow, depth, xs, n, ctx.nZFuncMask, ctx.state.bZWrite);
+            if (nPass == 0)
+                continue;
+        }
+        if (xResolved != xs)
+            s = Resolve<NC>(planes, t, xs, fTexW, fTexH);
         const SResolved e = xe == xs ? s : Resolve<NC>(planes, t, xe, fTexW, fTexH);
 
         int nFilter = FILTER;
@@ -629,12 +634,13 @@ std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y,
             nFilter = IsMinified(t, s, fTexW, fTexH) ? ctx.state.eMinFilter : ctx.state.eMagFilter;
         const SBlock b = MakeBlock<NC>(s, e, INV_STEPS.a[xe - xs], TEXTURED, nFilter == TEXFILTER_LINEAR, fTexW, fTexH);
         if (nFilter == TEXFILTER_LINEAR)
-            nDrawn += DrawPixels<TEXFILTER_LINEAR, BLEND, SPECULAR>(ctx, pRow, pZRow, depth, xs, xEnd, tex, b);
+            nDrawn += DrawPixels<TEXFILTER_LINEAR, BLEND, SPECULAR>(ctx, pRow, xs, n, nPass, tex, b);
         else if (nFilter == TEXFILTER_POINT)
-            nDrawn += DrawPixels<TEXFILTER_POINT, BLEND, SPECULAR>(ctx, pRow, pZRow, depth, xs, xEnd, tex, b);
+            nDrawn += DrawPixels<TEXFILTER_POINT, BLEND, SPECULAR>(ctx, pRow, xs, n, nPass, tex, b);
         else
-            nDrawn += DrawPixels<TEXFILTER_NONE, BLEND, SPECULAR>(ctx, pRow, pZRow, depth, xs, xEnd, tex, b);
+            nDrawn += DrawPixels<TEXFILTER_NONE, BLEND, SPECULAR>(ctx, pRow, xs, n, nPass, tex, b);
         s = e;
+        xResolved = xe;
     }
     return nDrawn;
 }

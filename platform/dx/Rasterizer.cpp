@@ -81,6 +81,15 @@ void CRasterizer::SetThreadCount(int nThreads)
         m_pPool.reset();
 }
 
+CWorkerPool* CRasterizer::GetPool()
+{
+    if (m_nThreads <= 1)
+        return nullptr;
+    if (m_pPool == nullptr)
+        m_pPool = std::make_unique<CWorkerPool>(m_nThreads);
+    return m_pPool.get();
+}
+
 void CRasterizer::SetTarget(const SRasterTarget& target)
 {
     Flush();
@@ -255,10 +264,8 @@ void CRasterizer::Flush()
     }
     else
     {
-        if (m_pPool == nullptr)
-            m_pPool = std::make_unique<CWorkerPool>(m_nThreads);
         std::atomic<std::uint64_t> nDrawn{0};
-        m_pPool->Run(nJobs, [&](int i) { nDrawn += DrawBand(ctx, m_aUsedBands[static_cast<size_t>(i)]); });
+        GetPool()->Run(nJobs, [&](int i) { nDrawn += DrawBand(ctx, m_aUsedBands[static_cast<size_t>(i)]); });
         m_nPixelsDrawn += nDrawn.load();
     }
     for (const int nBand : m_aUsedBands)

@@ -106,6 +106,9 @@ public:
     /// Whether the AVX2 span path is used (default: where the processor has it); false forces SSE2.
     void SetWideSpans(bool bWide);
     static bool ProcessorHasWideSpans();
+    /// The threads that draw, for other work of the frame that splits into independent jobs (clears); null on
+    /// one thread. Made at first use.
+    CWorkerPool* GetPool();
 
     /// Pixels that passed the depth test since the counter was last reset (benchmarks and tests).
     std::uint64_t GetPixelsDrawn() const { return m_nPixelsDrawn; }

@@ -1,5 +1,7 @@
 #include "platform/dx/Surface.h"
 
+#include "platform/dx/WorkerPool.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -296,6 +298,35 @@ void CDirectDrawSurface::FillRect(const RECT& rc, DWORD dwRaw)
     }
 }
 
+HRESULT CDirectDrawSurface::ColorFill(const RECT* pRect, DWORD dwRaw, CWorkerPool* pPool)
+{
+    // Rows per job, and the least area worth waking the threads for.
+    constexpr LONG BAND_ROWS = 16;
+    constexpr LONG MIN_PARALLEL_PIXELS = 65536;
+    if (m_bLost)
+        return DDERR_SURFACELOST;
+    if (m_bLocked)
+        return DDERR_SURFACEBUSY;
+    RECT rc = pRect ? *pRect : FullRect(*this);
+    if (ClipToSurface(rc))
+    {
+        const LONG nRows = rc.bottom - rc.top;
+        if (pPool == nullptr || nRows * (rc.right - rc.left) < MIN_PARALLEL_PIXELS)
+            FillRect(rc, dwRaw);
+        else
+            pPool->Run(static_cast<int>((nRows + BAND_ROWS - 1) / BAND_ROWS),
+                       [&](int i)
+                       {
+                           RECT rcBand = rc;
+                           rcBand.top = rc.top + i * BAND_ROWS;
+                           rcBand.bottom = std::min(rc.bottom, rcBand.top + BAND_ROWS);
+                           FillRect(rcBand, dwRaw);
+                       });
+    }
+    Changed();
+    return DD_OK;
+}
+
 void CDirectDrawSurface::CopyKeyed32(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc)
 {
     // The overlays of every frame (widgets, panels) come this way: the key's channel bounds are
@@ -377,10 +408,7 @@ HRESULT CDirectDrawSurface::Blt(const RECT* pDestRect, CDirectDrawSurface* pSrc,
     {
         if (pFx == nullptr)
             return DDERR_INVALIDPARAMS;
-        if (ClipToSurface(rcDest))
-            FillRect(rcDest, pFx->dwFillColor);
-        Changed();
-        return DD_OK;
+        return ColorFill(&rcDest, pFx->dwFillColor, nullptr);
     }
     if (pSrc == nullptr)
         return DDERR_INVALIDPARAMS;

@@ -13,6 +13,7 @@
 
 class CDirectDrawSurface;
 class CDirectDrawClipper;
+class CWorkerPool;
 using SurfacePtr = std::shared_ptr<CDirectDrawSurface>;
 
 /// Where a primary surface's pixels go to be seen: a window, or nothing at all when headless.
@@ -48,6 +49,9 @@ public:
     HRESULT Blt(const RECT* pDestRect, CDirectDrawSurface* pSrc, const RECT* pSrcRect, DWORD dwFlags,
                 const DDBLTFX* pFx);
     HRESULT BltFast(DWORD dwX, DWORD dwY, CDirectDrawSurface* pSrc, const RECT* pSrcRect, DWORD dwTrans);
+    /// The colour-fill blit with a raw pixel value; a large rectangle's bands of rows are filled by the pool's
+    /// threads when one is given (the device's clears of every frame).
+    HRESULT ColorFill(const RECT* pRect, DWORD dwRaw, CWorkerPool* pPool);
     /// The key is a range: a pixel is transparent when every channel lies between the low and the high value's.
     HRESULT SetColorKey(DWORD dwFlags, const DDCOLORKEY* pKey);
     HRESULT GetColorKey(DWORD dwFlags, DDCOLORKEY* pKey) const;

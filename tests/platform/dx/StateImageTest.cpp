@@ -228,3 +228,28 @@ TEST_F(CRasterPathTest, AvxAndSseSpansDrawTheSameFrame)
     EXPECT_TRUE(DrawBusyFrame(1, true) == aSse);
     EXPECT_TRUE(DrawBusyFrame(8, true) == aSse);
 }
+
+TEST_F(CRenderFixture, LargeClearsFillExactlyTheirRectangleOnOneAndEightThreads)
+{
+    // Large enough for the rows to be split among the threads; the rectangle's edges cut the last band short.
+    const RECT rc{13, 7, 390, 293};
+    for (const int nThreads : {1, 8})
+    {
+        SCOPED_TRACE(nThreads);
+        SetUpTarget(400, 300);
+        m_pDevice->SetRenderThreads(nThreads);
+        const D3DRECT rcClear{rc.left, rc.top, rc.right, rc.bottom};
+        ASSERT_EQ(D3D_OK, m_pViewport->Clear2(1, &rcClear, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x123456, 0.5f, 0));
+        int nWrong = 0;
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < 400; ++x)
+            {
+                const bool bInside = x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom;
+                WORD wZ = 0;
+                std::memcpy(&wZ, m_pZ->GetBits() + y * m_pZ->GetPitch() + x * 2, sizeof(wZ));
+                if (Pixel(x, y) != (bInside ? 0x123456u : 0u) || wZ != (bInside ? 32768 : 65535))
+                    ++nWrong;
+            }
+        EXPECT_EQ(0, nWrong);
+    }
+}
