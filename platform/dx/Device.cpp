@@ -1,5 +1,7 @@
 #include "platform/dx/Device.h"
 
+#include "platform/dx/WorkerPool.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -702,83 +704,100 @@ void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWOR
     if (bLit)
         PrepareLighting(light);
 
-    for (DWORD i = 0; i < dwCount; ++i)
+    const auto transform = [&](DWORD dwBegin, DWORD dwEnd)
     {
-        const BYTE* p = pVertices + i * 32; // both untransformed formats are 32 bytes
-        SClipVertex& o = m_aClip[i];
-        SVec3 pos;
-        if (dwFvf == D3DFVF_VERTEX)
+        for (DWORD i = dwBegin; i < dwEnd; ++i)
         {
-            D3DVERTEX v;
-            std::memcpy(&v, p, sizeof(v));
-            pos = {v.x, v.y, v.z};
-            o.u = v.tu;
-            o.v = v.tv;
-            if (bLit)
+            const BYTE* p = pVertices + i * 32; // both untransformed formats are 32 bytes
+            SClipVertex& o = m_aClip[i];
+            SVec3 pos;
+            if (dwFvf == D3DFVF_VERTEX)
             {
-                const SVec3 wp = TransformPoint(world, pos);
-                const SVec3 n = Normalize(TransformDirection(world, {v.nx, v.ny, v.nz}));
-                SVec3 diffuse = light.base, specular{0, 0, 0};
-                const bool bHighlights = light.bSpecular && light.fPower > 0;
-                const SVec3 toEye = bHighlights ? Normalize(light.eye - wp) : SVec3{0, 0, 0};
-                for (const SLitLight& lit : light.aLights)
+                D3DVERTEX v;
+                std::memcpy(&v, p, sizeof(v));
+                pos = {v.x, v.y, v.z};
+                o.u = v.tu;
+                o.v = v.tv;
+                if (bLit)
                 {
-                    SVec3 L{0, 0, 0};
-                    const float f = LightFactor(lit, wp, L);
-                    const float nl = Dot(n, L);
-                    if (f <= 0 || nl <= 0)
-                        continue;
-                    const SVec3 lc = lit.color * f;
-                    diffuse = diffuse + Mul(lc, light.matDiffuse) * nl;
-                    if (bHighlights)
+                    const SVec3 wp = TransformPoint(world, pos);
+                    const SVec3 n = Normalize(TransformDirection(world, {v.nx, v.ny, v.nz}));
+                    SVec3 diffuse = light.base, specular{0, 0, 0};
+                    const bool bHighlights = light.bSpecular && light.fPower > 0;
+                    const SVec3 toEye = bHighlights ? Normalize(light.eye - wp) : SVec3{0, 0, 0};
+                    for (const SLitLight& lit : light.aLights)
                     {
-                        const SVec3 h = Normalize(L + toEye);
-                        const float nh = Dot(n, h);
-                        if (nh > 0)
-                            specular = specular + Mul(lc, light.matSpecular) * std::pow(nh, light.fPower);
+                        SVec3 L{0, 0, 0};
+                        const float f = LightFactor(lit, wp, L);
+                        const float nl = Dot(n, L);
+                        if (f <= 0 || nl <= 0)
+                            continue;
+                        const SVec3 lc = lit.color * f;
+                        diffuse = diffuse + Mul(lc, light.matDiffuse) * nl;
+                        if (bHighlights)
+                        {
+                            const SVec3 h = Normalize(L + toEye);
+                            const float nh = Dot(n, h);
+                            if (nh > 0)
+                                specular = specular + Mul(lc, light.matSpecular) * std::pow(nh, light.fPower);
+                        }
                     }
+                    const float c[7] = {diffuse.x,  diffuse.y,  diffuse.z, light.fAlpha,
+                                        specular.x, specular.y, specular.z};
+                    for (int k = 0; k < 7; ++k)
+                        o.c[k] = std::clamp(c[k], 0.0f, 1.0f) * 255.0f;
                 }
-                const float c[7] = {diffuse.x, diffuse.y, diffuse.z, light.fAlpha, specular.x, specular.y, specular.z};
-                for (int k = 0; k < 7; ++k)
-                    o.c[k] = std::clamp(c[k], 0.0f, 1.0f) * 255.0f;
+                else
+                {
+                    for (int k = 0; k < 4; ++k)
+                        o.c[k] = 255.0f;
+                    o.c[4] = o.c[5] = o.c[6] = 0;
+                }
             }
             else
             {
-                for (int k = 0; k < 4; ++k)
-                    o.c[k] = 255.0f;
-                o.c[4] = o.c[5] = o.c[6] = 0;
+                D3DLVERTEX v;
+                std::memcpy(&v, p, sizeof(v));
+                pos = {v.x, v.y, v.z};
+                o.u = v.tu;
+                o.v = v.tv;
+                UnpackColor(v.color, o.c, true);
+                UnpackColor(v.specular, o.c + 4, false);
             }
-        }
-        else
-        {
-            D3DLVERTEX v;
-            std::memcpy(&v, p, sizeof(v));
-            pos = {v.x, v.y, v.z};
-            o.u = v.tu;
-            o.v = v.tv;
-            UnpackColor(v.color, o.c, true);
-            UnpackColor(v.specular, o.c + 4, false);
-        }
-        if (bWhite)
-            o.c[0] = o.c[1] = o.c[2] = 255.0f;
+            if (bWhite)
+                o.c[0] = o.c[1] = o.c[2] = 255.0f;
 
-        const SVec3 cp = TransformPoint(clip, pos);
-        o.x = cp.x;
-        o.y = cp.y;
-        o.z = cp.z;
-        o.w = pos.x * clip.m[0][3] + pos.y * clip.m[1][3] + pos.z * clip.m[2][3] + clip.m[3][3];
-        const float g = GUARD_BAND * o.w;
-        BYTE code = 0;
-        code |= o.z < 0 ? OUT_NEAR : 0;
-        code |= o.z > o.w ? OUT_FAR : 0;
-        code |= o.x < -g ? OUT_LEFT : 0;
-        code |= o.x > g ? OUT_RIGHT : 0;
-        code |= o.y < -g ? OUT_BOTTOM : 0;
-        code |= o.y > g ? OUT_TOP : 0;
-        m_aOutcodes[i] = code;
-        if (code == 0)
-            ProjectVertex(o, m_aProjected[i]);
-    }
+            const SVec3 cp = TransformPoint(clip, pos);
+            o.x = cp.x;
+            o.y = cp.y;
+            o.z = cp.z;
+            o.w = pos.x * clip.m[0][3] + pos.y * clip.m[1][3] + pos.z * clip.m[2][3] + clip.m[3][3];
+            const float g = GUARD_BAND * o.w;
+            BYTE code = 0;
+            code |= o.z < 0 ? OUT_NEAR : 0;
+            code |= o.z > o.w ? OUT_FAR : 0;
+            code |= o.x < -g ? OUT_LEFT : 0;
+            code |= o.x > g ? OUT_RIGHT : 0;
+            code |= o.y < -g ? OUT_BOTTOM : 0;
+            code |= o.y > g ? OUT_TOP : 0;
+            m_aOutcodes[i] = code;
+            if (code == 0)
+                ProjectVertex(o, m_aProjected[i]);
+        }
+    };
+    // A large draw's vertices are lit and projected in chunks on the drawing threads: each vertex is read and
+    // written alone, so the results do not depend on the split.
+    constexpr DWORD CHUNK = 256;
+    CWorkerPool* pPool = dwCount >= 4 * CHUNK ? m_rasterizer.GetPool() : nullptr;
+    if (pPool == nullptr)
+        transform(0, dwCount);
+    else
+        pPool->Run(static_cast<int>((dwCount + CHUNK - 1) / CHUNK),
+                   [&](int j)
+                   {
+                       const DWORD dwBegin = static_cast<DWORD>(j) * CHUNK;
+                       transform(dwBegin, std::min(dwCount, dwBegin + CHUNK));
+                   });
 }
 
 void CDirect3DDevice::ProjectVertex(const SClipVertex& in, SRasterVertex& out) const
