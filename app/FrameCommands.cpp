@@ -140,6 +140,7 @@ const SMessageMap* CMainFrame::GetCommandMap()
         MapMessage<&CMainFrame::OnActivateApp>(WM_ACTIVATEAPP),
         MapMessage<&CMainFrame::OnMove>(WM_MOVE),
         MapMessage<&CMainFrame::OnSize>(WM_SIZE),
+        MapMessage<&CMainFrame::OnDisplayChange>(WM_DISPLAYCHANGE),
         MapCommand<&CMainFrame::OnNothing>(32168),
         MapCommand<&CMainFrame::OnNothing>(ID_TOGGLE_SHORT_PATH),
         MapCommand<&CMainFrame::OnNothing>(32173),
@@ -268,14 +269,15 @@ void CMainFrame::OnToggleMusic()
     g_Settings.Save();
 }
 
-void CMainFrame::OnToggleFullScreen()
+void CMainFrame::OnToggleFullScreen() { SwitchScreenMode(g_Settings.m_nFullScreen == 0 ? 1 : 0); }
+
+void CMainFrame::SwitchScreenMode(int nFullScreen)
 {
     if (HasGameFlag(gmPresentation) || m_pFramework == nullptr)
         return;
-    // The software device draws in a window and on the whole screen alike: the switch rebuilds the
-    // environment for the other kind.
-    const bool bToFullScreen = g_Settings.m_nFullScreen == 0;
-    g_Settings.m_nFullScreen = bToFullScreen ? 1 : 0;
+    // The environment is made again for the window as the setting now places it: the whole screen
+    // or the window's own rectangle.
+    g_Settings.m_nFullScreen = nFullScreen;
     g_b3DReady = FALSE;
     if (!ChangeEnvironmentForWindow())
     {
@@ -365,7 +367,13 @@ void CMainFrame::OnRestartRack()
 
 void CMainFrame::OnToggleOverheadView()
 {
-    g_Settings.m_nOverHeadView = g_Settings.m_nOverHeadView != 0 ? 0 : 1;
+    // The kept-view flag tells which view is on; the setting follows it.
+    const bool bToOverhead = !HasGameFlag(gmKeepView);
+    g_Settings.m_nOverHeadView = bToOverhead ? 1 : 0;
+    if (bToOverhead)
+        SetGameFlag(gmKeepView);
+    else
+        ClearGameFlag(gmKeepView);
     g_Settings.Save();
 }
 
@@ -411,10 +419,11 @@ void CMainFrame::OnSetupDialog()
     SetModalMode(TRUE);
     // The set-up dialog edits the live settings here.
     SetModalMode(FALSE);
+    // The dialog has changed the settings themselves: the view and the screen follow them.
     if (old.m_nOverHeadView != g_Settings.m_nOverHeadView)
         OnToggleOverheadView();
     if (old.m_nFullScreen != g_Settings.m_nFullScreen)
-        OnToggleFullScreen();
+        SwitchScreenMode(g_Settings.m_nFullScreen);
     if (CPlayer& second = m_pGameFlow->Player2(); second.GetRobotLevel() != 0)
     {
         second.SetLevel(g_Settings.m_nAIDefaultLevel);
@@ -423,6 +432,7 @@ void CMainFrame::OnSetupDialog()
     else
         g_Settings.m_nPlayerLevel2 = 0;
     ApplySettingsChange(old);
+    ApplySoundSettings(old);
 }
 
 void CMainFrame::OnSetupCommand() { OnSetupDialog(); }
@@ -662,6 +672,21 @@ void CMainFrame::OnSize(UINT nType, int, int)
     ReacquireInput();
     if (nType == SIZE_RESTORED && m_bGameStarted)
         KeepWindowPlacement();
+}
+
+LRESULT CMainFrame::OnDisplayChange(WPARAM, LPARAM)
+{
+    // A new desktop mode: a windowed environment is made again for it.
+    if (m_pFramework == nullptr || m_pFramework->IsFullscreen() || !g_b3DReady)
+        return 0;
+    g_b3DReady = FALSE;
+    if (!ChangeEnvironmentForWindow())
+    {
+        PostQuitMessage(9);
+        return 0;
+    }
+    g_b3DReady = TRUE;
+    return Default();
 }
 
 void CMainFrame::SetEnvironmentChangeForTests(std::function<BOOL()> fnChange)

@@ -173,6 +173,8 @@ public:
     /// Applies what changed in the settings against the copy taken before the change.
     void ApplySettingsChange(const CSettings& old);
     void ApplyDisplaySettings(const CSettings& old);
+    /// A changed "Ad Display enable" makes the environment again (no advertisement is ever shown).
+    void ApplyAdSetting(const CSettings& old);
     void ApplySoundSettings(const CSettings& old);
     void ApplyMusicSettings(const CSettings& old);
     void ApplyAimingAid();
@@ -252,6 +254,7 @@ protected:
     void OnTimer(UINT_PTR nIDEvent);
     void OnMove(UINT nType, int x, int y);
     void OnSize(UINT nType, int cx, int cy);
+    LRESULT OnDisplayChange(WPARAM wParam, LPARAM lParam);
     LRESULT OnPanelCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnTextInputKey(WPARAM wParam, LPARAM lParam);
     LRESULT OnNewGameQuestion(WPARAM wParam, LPARAM lParam);
@@ -273,6 +276,9 @@ private:
     void PlayRefusedSound();
     void DeveloperLevel(int nLevel);
     void StopShot();
+    /// Makes the environment again for the whole screen (1) or the window (0); quits with 10 when
+    /// it cannot be made.
+    void SwitchScreenMode(int nFullScreen);
     /// The rules card of the game type, for the types that have one.
     void ShowRulesCard();
     void ApplyPanelSetting(int& nField, int nValue);

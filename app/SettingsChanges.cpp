@@ -9,6 +9,8 @@
 #include "platform/win32/Paths.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/Light.h"
+#include "render/SceneObject.h"
 
 namespace
 {
@@ -81,18 +83,28 @@ void CMainFrame::ApplyDisplaySettings(const CSettings& old)
         ApplySettingsChange(old);
 }
 
+void CMainFrame::ApplyAdSetting(const CSettings& old)
+{
+    if ((CompareSettings(old, g_Settings) & SC_AD_DISPLAY) == 0)
+        return;
+    if (!ChangeEnvironmentForWindow())
+        PostQuitMessage(11);
+}
+
 void CMainFrame::ApplySettingsChange(const CSettings& old)
 {
     g_Settings.m_nAdvancedLighting = 1;
     const DWORD dwChanged = CompareSettings(old, g_Settings);
-    // The lights, the balls' textures, the objects' detail and the clips belong to the scene the
-    // game flow sets up; the frame does not hold it yet, so those changes are only logged.
-    if ((dwChanged & SC_LIGHTING) != 0)
-        OutputDebugString("Settings: the scene's lights switched\n");
+    // With lighting every lamp of the scene is lit.
+    if ((dwChanged & SC_LIGHTING) != 0 && g_Settings.m_nAdvancedLighting != 0)
+        for (int i = 0; i < CLightTable::GetCount(); ++i)
+            CLightTable::SetOnFlag(i);
+    if ((dwChanged & SC_DETAIL_LEVEL) != 0)
+        ApplyDetailLevel(g_Settings.m_nDrawLevel, nullptr);
+    // The balls' textures and the clips belong to the scene the game flow sets up; the frame does
+    // not hold them yet, so those changes are only logged.
     if ((dwChanged & SC_BALL_TEXTURES) != 0)
         OutputDebugString("Settings: the balls' textures reloaded\n");
-    if ((dwChanged & SC_DETAIL_LEVEL) != 0)
-        OutputDebugString("Settings: the detail level applied\n");
     if ((dwChanged & SC_CLIPS) != 0)
         OutputDebugString("Settings: the clips' textures made again\n");
     ApplyAimingAid();

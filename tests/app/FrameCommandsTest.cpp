@@ -52,7 +52,7 @@ public:
     CStartedFrame()
     {
         m_app.AddArtworkLibrary();
-        m_strOldIniPath = g_Settings.m_strIniFilePath;
+        m_oldSettings = g_Settings;
         g_Settings.m_strIniFilePath = GetIniFilePath();
         m_pScope = std::make_unique<CFrameScope>(true);
         m_hGameLibrary = LoadLibrary(VORN_GAME_DIR "/VornRes.dll");
@@ -67,7 +67,7 @@ public:
         g_nGameMode = 0;
         g_nPrevGameMode = 0;
         g_bDeveloperMode = FALSE;
-        g_Settings.m_strIniFilePath = m_strOldIniPath;
+        g_Settings = m_oldSettings;
     }
     CStartedFrame(const CStartedFrame&) = delete;
     CStartedFrame& operator=(const CStartedFrame&) = delete;
@@ -114,7 +114,7 @@ private:
     }
 
     CAppFolder m_app;
-    CString m_strOldIniPath;
+    CSettings m_oldSettings; // the test's changes are not left for the next
     std::unique_ptr<CFrameScope> m_pScope;
     HMODULE m_hGameLibrary = nullptr;
     CDialogDriver m_driver;
@@ -131,16 +131,20 @@ TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
         const char* szKey;
         int nExpected;      // the key in the file afterwards (each starts at 0)
         DWORD dwOptionWord; // the frame's option word afterwards
+        DWORD dwModeAfter;  // the game-mode word afterwards
     };
     const SCase aCases[] = {
-        {"head line", 0, 1, ID_TOGGLE_HEAD_LINE, "HeadLine", 1, 0x40},
-        {"head line refused during text input", gmInputOff, 1, ID_TOGGLE_HEAD_LINE, "HeadLine", 0, 0},
-        {"ball path", 0, 1, ID_TOGGLE_BALL_PATH, "BallPath1", 1, 0x80},
-        {"ball path refused while calling the shot", modeCallShot, 1, ID_TOGGLE_BALL_PATH, "BallPath1", 0, 0},
-        {"ball path refused in competition 2", 0, 2, ID_TOGGLE_BALL_PATH, "BallPath1", 0, 0},
-        {"short path: its first entry runs once", gmInputOff, 1, ID_TOGGLE_SHORT_PATH, "ShortPath1", 1, 0},
-        {"overhead view", 0, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 1, 0},
-        {"overhead view refused during text input", gmInputOff, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0},
+        {"head line", 0, 1, ID_TOGGLE_HEAD_LINE, "HeadLine", 1, 0x40, 0},
+        {"head line refused during text input", gmInputOff, 1, ID_TOGGLE_HEAD_LINE, "HeadLine", 0, 0, gmInputOff},
+        {"ball path", 0, 1, ID_TOGGLE_BALL_PATH, "BallPath1", 1, 0x80, 0},
+        {"ball path refused while calling the shot", modeCallShot, 1, ID_TOGGLE_BALL_PATH, "BallPath1", 0, 0,
+         modeCallShot},
+        {"ball path refused in competition 2", 0, 2, ID_TOGGLE_BALL_PATH, "BallPath1", 0, 0, 0},
+        {"short path: its first entry runs once", gmInputOff, 1, ID_TOGGLE_SHORT_PATH, "ShortPath1", 1, 0, gmInputOff},
+        {"overhead view", 0, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 1, 0, gmKeepView},
+        {"back from the overhead view", gmKeepView, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0, 0},
+        {"overhead view refused during text input", gmInputOff, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0,
+         gmInputOff},
     };
     for (const SCase& c : aCases)
     {
@@ -154,7 +158,7 @@ TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
         frame.Command(c.nID);
         EXPECT_EQ(c.nExpected, CStartedFrame::Saved(c.szKey));
         EXPECT_EQ(c.dwOptionWord, frame.Frame().GetOptionWord() & (0x40 | 0x80));
-        EXPECT_EQ(c.dwMode, g_nGameMode);
+        EXPECT_EQ(c.dwModeAfter, g_nGameMode);
     }
 }
 
@@ -362,21 +366,40 @@ TEST(FrameCommandsTest, DeveloperLevelsNeedTheDeveloperMode)
     }
 }
 
-TEST(FrameCommandsTest, SizeKeepsTheFullScreenSwitchAndQuitsWhenTheEnvironmentFails)
+TEST(FrameCommandsTest, WindowChangesRebuildTheEnvironmentOrQuitWithTheirCode)
 {
     struct SCase
     {
         const char* szName;
-        WPARAM nType;
+        std::function<void(const CStartedFrame&)> act;
         BOOL bChangeWorks;
-        int nFullScreen; // in the file afterwards (-1: as before, 5)
+        int nChanges;    // environment changes asked for
+        int nFullScreen; // "FullScreen" in the file afterwards (it starts at 5)
         int nQuitCode;   // -1: none posted
     };
+    const auto size = [](WPARAM nType)
+    { return [nType](const CStartedFrame& f) { SendMessage(f.Window(), WM_SIZE, nType, MAKELPARAM(640, 480)); }; };
+    const auto displayChange = [](const CStartedFrame& f)
+    { SendMessage(f.Window(), WM_DISPLAYCHANGE, 16, MAKELPARAM(1024, 768)); };
+    const auto fullScreen = [](const CStartedFrame& f) { f.Command(ID_TOGGLE_FULL_SCREEN); };
+    const auto adSwitch = [](const CStartedFrame& f)
+    {
+        const CSettings old = g_Settings;
+        g_Settings.m_nAdDisplayEnable = old.m_nAdDisplayEnable != 0 ? 0 : 1;
+        f.Frame().ApplyAdSetting(old);
+    };
+    const auto adUnchanged = [](const CStartedFrame& f) { f.Frame().ApplyAdSetting(g_Settings); };
     const SCase aCases[] = {
-        {"restored", SIZE_RESTORED, TRUE, 0, -1},
-        {"maximised", SIZE_MAXIMIZED, TRUE, 1, -1},
-        {"minimised", SIZE_MINIMIZED, TRUE, 5, -1},
-        {"the environment cannot change", SIZE_RESTORED, FALSE, 0, 13},
+        {"restored", size(SIZE_RESTORED), TRUE, 1, 0, -1},
+        {"maximised", size(SIZE_MAXIMIZED), TRUE, 1, 1, -1},
+        {"minimised", size(SIZE_MINIMIZED), TRUE, 1, 5, -1},
+        {"resizing fails: 13", size(SIZE_RESTORED), FALSE, 1, 0, 13},
+        {"a new display mode", displayChange, TRUE, 1, 5, -1},
+        {"a new display mode fails: 9", displayChange, FALSE, 1, 5, 9},
+        {"full screen switched", fullScreen, TRUE, 1, 0, -1},
+        {"full screen fails: 10", fullScreen, FALSE, 1, 5, 10},
+        {"the advertising switch fails: 11", adSwitch, FALSE, 1, 5, 11},
+        {"the advertising switch unchanged", adUnchanged, FALSE, 0, 5, -1},
     };
     for (const SCase& c : aCases)
     {
@@ -385,13 +408,41 @@ TEST(FrameCommandsTest, SizeKeepsTheFullScreenSwitchAndQuitsWhenTheEnvironmentFa
         ASSERT_TRUE(frame.Started());
         g_Settings.m_nFullScreen = 5;
         g_Settings.Save();
-        CMainFrame::SetEnvironmentChangeForTests([&c] { return c.bChangeWorks; });
-        SendMessage(frame.Window(), WM_SIZE, c.nType, MAKELPARAM(640, 480));
+        int nChanges = 0;
+        CMainFrame::SetEnvironmentChangeForTests(
+            [&]
+            {
+                ++nChanges;
+                return c.bChangeWorks;
+            });
+        c.act(frame);
+        EXPECT_EQ(c.nChanges, nChanges);
         EXPECT_EQ(c.nFullScreen, CStartedFrame::Saved("FullScreen"));
         MSG msg;
         const bool bQuit = PeekMessage(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE) != FALSE;
         EXPECT_EQ(c.nQuitCode, bQuit ? static_cast<int>(msg.wParam) : -1);
     }
+}
+
+TEST(FrameCommandsTest, MovingKeepsThePlacementAndActivationGatesTheTick)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_Settings.m_WindowPlacement.rcNormalPosition = RECT{1, 2, 3, 4};
+    SendMessage(frame.Window(), WM_MOVE, 0, MAKELPARAM(10, 20));
+    RECT rc{};
+    GetWindowRect(frame.Window(), &rc);
+    EXPECT_EQ(rc.left, g_Settings.m_WindowPlacement.rcNormalPosition.left);
+    EXPECT_EQ(rc.bottom, g_Settings.m_WindowPlacement.rcNormalPosition.bottom);
+    CSettings saved;
+    saved.SetDefaults();
+    saved.Load();
+    EXPECT_EQ(rc.right, saved.m_WindowPlacement.rcNormalPosition.right) << "saved at once";
+
+    SendMessage(frame.Window(), WM_ACTIVATEAPP, FALSE, 0);
+    EXPECT_FALSE(frame.Frame().OnFrame()) << "inactive: nothing drawn";
+    SendMessage(frame.Window(), WM_ACTIVATEAPP, TRUE, 0);
+    EXPECT_TRUE(frame.Frame().OnFrame());
 }
 
 TEST(FrameCommandsTest, TimerAsksThePanelsToRedraw)

@@ -11,6 +11,7 @@
 #include "media/MusicPlayer.h"
 #include "media/Speech.h"
 #include "platform/win32/Profile.h"
+#include "render/Light.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -96,7 +97,8 @@ TEST(SettingsChangesTest, StartedFrameAppliesEachChangedKey)
         std::function<void(CMainFrame&)> check;
         int nEnvironmentChanges; // times the 3-D environment was changed for the window
         bool bEnvironmentFails;
-        int nQuitCode; // -1: none posted
+        int nQuitCode;                         // -1: none posted
+        std::function<void()> prepare = [] {}; // before the copy of the old settings is taken
     };
     const SCase aCases[] = {
         {"a new device changes the environment", [](CSettings& s) { s.m_strDevice = "Other"; }, [](CMainFrame&) {}, 1,
@@ -121,11 +123,32 @@ TEST(SettingsChangesTest, StartedFrameAppliesEachChangedKey)
          [](CMainFrame& f) { EXPECT_EQ(0x2u, f.GetMusicWord() & 0x2); }, 0, false, -1},
         {"another music file", [](CSettings& s) { s.m_strMusicFile = "two.mp3"; },
          [](CMainFrame&) { EXPECT_STREQ("Two.mp3", g_MusicPlayer.strPath.GetString()); }, 0, false, -1},
+        {"lighting lights every lamp", [](CSettings&) {},
+         [](CMainFrame&)
+         {
+             int nLamps = 0;
+             for (int i = 0; i < CLightTable::GetCount(); ++i)
+                 if (CLightTable::GetAt(i) != nullptr)
+                 {
+                     ++nLamps;
+                     EXPECT_TRUE(CLightTable::GetOnFlag(i)) << i;
+                 }
+             EXPECT_GT(nLamps, 0);
+         },
+         0, false, -1,
+         []
+         {
+             g_Settings.m_nAdvancedLighting = 0;
+             if (CLightTable::GetAt(0) == nullptr)
+                 CLightTable::Create(nullptr);
+             for (int i = 0; i < CLightTable::GetCount(); ++i)
+                 CLightTable::ClearOnFlag(i);
+         }},
         {"detail level: nothing quits", [](CSettings& s) { s.m_nDrawLevel = 0; }, [](CMainFrame&) {}, 0, false, -1},
     };
     const CAppFolder app;
     app.AddArtworkLibrary();
-    const CString strOldIniPath = g_Settings.m_strIniFilePath;
+    const CSettings oldSettings = g_Settings;
     g_Settings.m_strIniFilePath = GetIniFilePath();
     for (const SCase& c : aCases)
     {
@@ -148,6 +171,8 @@ TEST(SettingsChangesTest, StartedFrameAppliesEachChangedKey)
         g_Settings.m_PlayList.Add("One.mp3");
         g_Settings.m_PlayList.Add("Two.mp3");
         g_Settings.m_strMusicFile = "One.mp3";
+        g_Settings.m_nAdvancedLighting = 1;
+        c.prepare();
         const CSettings old = g_Settings;
         c.change(g_Settings);
         frame.m_pFrame->ApplyDisplaySettings(old);
@@ -160,9 +185,8 @@ TEST(SettingsChangesTest, StartedFrameAppliesEachChangedKey)
         EXPECT_EQ(c.nQuitCode, bQuit ? static_cast<int>(msg.wParam) : -1);
         CMainFrame::SetEnvironmentChangeForTests(nullptr);
     }
-    g_Settings.m_PlayList.RemoveAll();
     g_Speech.SetActive(FALSE);
     g_MusicPlayer.strPath = "";
-    g_Settings.m_strIniFilePath = strOldIniPath;
+    g_Settings = oldSettings;
 }
 } // namespace
