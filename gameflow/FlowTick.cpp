@@ -1,5 +1,4 @@
-// The turn's start and the tick of the game's steps. A headless flow has no camera: its flights end
-// at their first tick, where the computer's planner chooses the aim and its stroke begins.
+// The planner's aim and the tick of the game's steps.
 #include "gameflow/GameFlow.h"
 #include "simulation/BallEngine.h"
 #include "simulation/ShotInfo.h"
@@ -13,13 +12,7 @@ namespace
 constexpr double RAD_TO_DEG = 180.0 / std::numbers::pi;
 }
 
-void CGameFlow::StartTurnFlight()
-{
-    SetGameFlag(gmRobotStroke);
-    m_dwFlightEndMode = modeNone;
-}
-
-bool CGameFlow::PlanAim(int nLevel, float& fAimDegrees)
+bool CGameFlow::PlanAim(int nLevel, float& fAimDegrees, int* pBall)
 {
     const auto start = std::chrono::steady_clock::now();
     SShotPlannerSetup setup;
@@ -38,42 +31,24 @@ bool CGameFlow::PlanAim(int nLevel, float& fAimDegrees)
     }
     m_nPlannerNs +=
         std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count();
+    if (bFound && pBall != nullptr)
+        *pBall = shot.m_nCueBall;
     if (bFound)
         // The planner's aim is the stroke's direction; the cue's aim angle is a quarter turn behind.
         fAimDegrees = static_cast<float>((shot.m_dAim + shot.m_dDeviation - std::numbers::pi / 2) * RAD_TO_DEG);
     return bFound;
 }
 
-void CGameFlow::TickCameraFlight(float fInputFactor)
-{
-    (void)fInputFactor;
-    if (HasGameFlag(gmShotRunning | gmStroking))
-        return;
-    if (!HasGameFlag(gmRobotStroke))
-    {
-        SetGameMode(m_dwFlightEndMode == modeNone ? modeAim : m_dwFlightEndMode);
-        return;
-    }
-    SelectCueBall(0);
-    float fAim = m_Cue.fAim;
-    // Without a shot the computer still plays: it strikes along its last aim.
-    if (m_Host.PlanComputerShot(fAim) || PlanAim(m_pCurrent->GetRobotLevel(), fAim))
-        m_Cue.fAim = fAim;
-    SetGameFlag(gmStroking);
-}
-
 void CGameFlow::Tick(DWORD dwMs)
 {
-    if (HasGameFlag(gmShotRunning))
-    {
-        const auto start = std::chrono::steady_clock::now();
-        m_Engine.Advance(dwMs);
-        m_nEngineNs +=
-            std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count();
-        StepBalls(1);
+    // Input and the flight first, so that the balls' step sees the camera the tick leaves.
+    if (!HasGameFlag(gmGameOver))
+        HandleMouse();
+    if (!HasGameFlag(gmShotRunning))
         return;
-    }
-    if (HasGameFlag(gmGameOver))
-        return;
-    HandleMouse();
+    const auto start = std::chrono::steady_clock::now();
+    m_Engine.Advance(dwMs);
+    m_nEngineNs +=
+        std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() - start).count();
+    StepBalls(1);
 }

@@ -85,8 +85,7 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
     {
         // The computer's turn starts with its flight; the aiming set-up below still runs, so the
         // cue rests where the computer's stroke begins.
-        SetGameFlag(gmRobotStroke);
-        m_dwFlightEndMode = modeNone;
+        StartTurnFlight();
         SetGameMode(modeCameraFlight);
     }
     if (dwNewMode == modeCallShot)

@@ -11,10 +11,12 @@
 #include "gameflow/GameMode.h"
 #include "gameflow/ShotOutcome.h"
 #include "platform/mfc/CString.h"
+#include "render/CameraFlight.h"
 #include "simulation/Player.h"
 #include "simulation/Referee.h"
 
 #include <array>
+#include <memory>
 
 class CBallEngine;
 class CGamePlugins;
@@ -87,12 +89,12 @@ WORD GetBallsMask(int nBalls);
 /// The lowest numbered object ball (1 and up) of a ball mask below nLimit; nLimit when none is.
 int LowestBall(WORD wMask, int nLimit);
 
-class CGameFlow
+class CGameFlow : public ICameraFlightHost
 {
 public:
     /// The engine, plug-in manager and host must outlive the flow; plug-ins may be null.
     CGameFlow(CBallEngine& engine, CGamePlugins* pPlugins, IFlowHost& host);
-    virtual ~CGameFlow();
+    ~CGameFlow() override;
     CGameFlow(const CGameFlow&) = delete;
     CGameFlow& operator=(const CGameFlow&) = delete;
 
@@ -165,15 +167,48 @@ public:
     /// Whether the ball to strike is on the table.
     bool HasCueBall() const;
 
-    // Turn start.
-    /// The computer's turn: its flight starts and, at its end, its stroke.
+    // Turn start and the camera's flights. A flight runs in modeCameraFlight, one step a tick.
+    /// The computer's turn: its aim planned, the camera flown to it in 500 ms, then its stroke.
     void StartTurnFlight();
-    /// One tick of the camera flight; the flight of a headless flow ends at its first tick.
+    /// A person's turn: the camera flies behind the cue ball (along the computer's planned aim
+    /// with nRobotAim) and the mode becomes aiming.
+    void FlyToAimView(int nRobotAim);
+    /// A person's turn with the ball in hand: the camera flies to the head of the table and ball
+    /// in hand begins at the flight's end.
+    void FlyToBallInHandView();
+    /// The aiming view chosen by "View Type", after a computer's shot.
+    void FlyToAimViewByViewType();
+    /// The camera follows the struck shot ("Camera Motion").
+    void StartFollowFlight();
+    /// Where the computer's turn camera stands round the ball: cameraOut (yaw, pitch, distance)
+    /// with the default pitch, and the orbit point in pointOut.
+    void FindTurnCameraSpot(const CVector3& vBall, CVector3& vCameraOut, CVector3& vPointOut);
+    /// The computer's aim in radians as the cue's aim angle times pi / 180: the planner's shot,
+    /// or without one the nearest ball (else the camera's yaw); the shot's ball to strike becomes
+    /// the cue ball.
+    float PlanRobotShot();
+    /// The cue's elevation lifted clear for the computer's stroke at full swing.
+    void PrepareAutoStroke();
+    /// One tick of the camera flight: steered by the mouse where the settings allow, ended by
+    /// Space with a pause, and at its end the mode it names or the computer's stroke.
     void TickCameraFlight(float fInputFactor);
+    /// The current flight, null when none.
+    CViewTransition* GetFlight() const { return m_pFlight.get(); }
+    /// The camera and cue as a view record, and back.
+    CViewRecord GetCurrentView() const;
+    void ApplyViewRecord(const CViewRecord& view) override;
 
-    /// An aim from the planner at a skill level (the computer's own for its turn); false when it
-    /// found no shot.
-    bool PlanAim(int nLevel, float& fAimDegrees);
+    // What a flight asks of the flow.
+    BOOL HoldAimPath() override;
+    BOOL FollowViewPoint(CVector3& vViewPoint) override;
+    BOOL TakeEscape() override;
+    BOOL AnyBallMoving() override;
+    float GetCameraDistance() override { return m_Camera.fDistance; }
+    void SetCameraDistance(float fDistance) override;
+
+    /// An aim from the planner at a skill level (the computer's own for its turn) and the ball
+    /// the shot strikes; false when it found no shot.
+    bool PlanAim(int nLevel, float& fAimDegrees, int* pBall = nullptr);
     /// One tick of the game's steps: the rolling balls, then the computer's stroke or the flight.
     void Tick(DWORD dwMs);
     /// Time spent planning the computer's shots (ns), and the shots struck.
@@ -230,9 +265,9 @@ public:
     /// The points a game is played to (practice, base games, 14.1 continuous, pyramid).
     LONG GetMatchGoal() const { return m_nMatchGoal; }
     void SetMatchGoal(LONG n) { m_nMatchGoal = n; }
-    /// The mode the last flight started by the flow ends in (ball in hand or aim); modeNone when
-    /// the computer strikes at its end.
-    DWORD GetFlightEndMode() const { return m_dwFlightEndMode; }
+    /// The mode the present flight ends in (ball in hand or aim); modeNone without a flight or
+    /// when the computer strikes at its end.
+    DWORD GetFlightEndMode() const;
     /// The ball mask put back by the last outcome.
     WORD GetPutBackMask() const { return m_wPutBack; }
     bool IsReRackBallInHand() const { return m_bReRackBallInHand; }
@@ -301,7 +336,6 @@ private:
     WORD m_wPocketed = 0;
     WORD m_wPutBack = 0;
     LONG m_nMatchGoal = 50;
-    DWORD m_dwFlightEndMode = modeNone;
     SLastStroke m_LastStroke;
     int m_nPhase = phaseSwing;
     bool m_bStrokeStarted = false;
@@ -341,6 +375,27 @@ private:
     void HandlePlaceCueBall(float fFactor);
     void HandleCallShot(float fFactor);
 
+    /// The camera of a struck shot: the follow flight, or with "Camera Motion" 2 or the overhead
+    /// view the flight that lasts until every ball rests.
+    void StartShotCamera();
+    /// The flight replaced by a new one, started from the present view to the target.
+    void StartFlight(std::unique_ptr<CViewTransition> pFlight, const CViewRecord& target, int nNextMode, int nDelay);
+    /// The target view behind the cue ball at that yaw (degrees) from the camera's pitch and
+    /// distance, the cue aimed along it.
+    CViewRecord AimViewAt(float fYaw, float fPitch, float fDistance) const;
+    /// The target of the computer's turn by "View Type", the cue aimed at fAim.
+    CViewRecord TurnTarget(float fAim);
+    /// The camera and cue from the flight's present values.
+    void ApplyFlightValues();
+    /// Mouse steering of a running flight.
+    void SteerFlight(float fFactor);
+    /// The flight's end: the mode it names, or the computer's stroke.
+    void EndFlight();
+
+    std::unique_ptr<CViewTransition> m_pFlight;
+    bool m_bFlightFinished = false; ///< Space put the flight at its end view ahead of time
+    /// The camera's orbit kept by the strike for the next turn's aiming view.
+    SFlowCamera m_StoredCamera;
     IFlowInput* m_pInput = nullptr;
     SFlowInput m_Input;
     SMouseResponse m_Response;

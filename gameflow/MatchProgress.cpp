@@ -98,12 +98,11 @@ void CGameFlow::NextRack(int nKeepGroups, bool bRememberFlags, bool bWinnerBreak
 void CGameFlow::StartTurn(bool bBallInHand)
 {
     if (m_pCurrent->GetRobotLevel() != 0)
-    {
-        SetGameFlag(gmRobotStroke);
-        m_dwFlightEndMode = modeNone;
-    }
+        StartTurnFlight();
+    else if (bBallInHand)
+        FlyToBallInHandView();
     else
-        m_dwFlightEndMode = bBallInHand ? modeBallInHand : modeAim;
+        FlyToAimView(0);
 }
 
 int CGameFlow::AdvanceMatchByGames(int nWinnerIsPlayer2)

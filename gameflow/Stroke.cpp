@@ -31,6 +31,8 @@ float PhaseStep(int nPhase)
 constexpr DWORD STROKE_WAIT_MS = 1000;
 constexpr float COMPUTER_MAX_SPEED = 7.0f;
 constexpr double DEG_TO_RAD = std::numbers::pi / 180.0;
+/// The shot's own follow flight waits this long. Milliseconds.
+constexpr int SHOT_FLIGHT_DELAY_MS = 500;
 } // namespace
 
 int CGameFlow::RunShotPhase(float fInputFactor)
@@ -91,6 +93,21 @@ int CGameFlow::RunShotPhase(float fInputFactor)
     return 0;
 }
 
+void CGameFlow::StartShotCamera()
+{
+    if (HasGameFlag(gmReplay))
+        return;
+    if (m_Settings.nCameraMotion != 2 && m_Settings.nOverheadView == 0)
+    {
+        StartFollowFlight();
+        return;
+    }
+    // The camera stays while every ball rolls, steered by the mouse.
+    m_StoredCamera = m_Camera;
+    StartFlight(std::make_unique<CCameraFlightF>(), GetCurrentView(), -1, SHOT_FLIGHT_DELAY_MS);
+    SetGameMode(modeCameraFlight);
+}
+
 void CGameFlow::StrikeCueBall()
 {
     if (HasGameFlag(gmGameOver))
@@ -100,6 +117,7 @@ void CGameFlow::StrikeCueBall()
     if (!HasCueBall() || !(m_Cue.fMax > 0.0f))
         return;
     const float fRatio = m_Cue.fPullBack / (m_Cue.fMax / 2);
+    StartShotCamera();
     SetGameFlag(gmShotRunning);
     float fSpeed = static_cast<float>(m_Settings.nHitVelocity) * fRatio;
     if (m_pCurrent->GetRobotLevel() != 0)

@@ -8,20 +8,6 @@
 
 namespace
 {
-/// A reading per tick: keys and the right button stay held, the rest happens once.
-class CScriptInput : public IFlowInput
-{
-public:
-    void Read(SFlowInput& in) override
-    {
-        in = m_Next;
-        m_Next.nPressedKey = 0;
-        m_Next.nMouseX = m_Next.nMouseY = 0;
-        m_Next.bLeftReleased = m_Next.bRightReleased = m_Next.bRightDoubleClick = false;
-    }
-    SFlowInput m_Next;
-};
-
 /// A cue that touches the table while its butt end is lower than a threshold height above the ball.
 class CThresholdCue : public ICueScene
 {

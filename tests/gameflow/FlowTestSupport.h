@@ -27,6 +27,20 @@ public:
     std::vector<int> m_Events;
 };
 
+/// A reading per tick: keys and the right button stay held, the rest happens once.
+class CScriptInput : public IFlowInput
+{
+public:
+    void Read(SFlowInput& in) override
+    {
+        in = m_Next;
+        m_Next.nPressedKey = 0;
+        m_Next.nMouseX = m_Next.nMouseY = 0;
+        m_Next.bLeftReleased = m_Next.bRightReleased = m_Next.bRightDoubleClick = false;
+    }
+    SFlowInput m_Next;
+};
+
 /// The handlers are the flow's own steps; the tests call them one at a time.
 class CTestFlow : public CGameFlow
 {

@@ -47,12 +47,15 @@ TEST_F(CGameModeTest, ModeChangesKeepFlagsAndRememberTheWordBefore)
 
 TEST_F(CGameModeTest, AimOnAComputersTurnBecomesItsFlightWithTheCueSetForAiming)
 {
+    Start(GAME_8BALL);
     m_Flow.Current().SetLevel(3);
     g_nGameMode = modeBallInHand;
     m_Flow.SetGameMode(modeAim);
     EXPECT_EQ(GetModeField(), static_cast<DWORD>(modeCameraFlight));
     EXPECT_EQ(g_nPrevGameMode & MODE_FIELD, static_cast<DWORD>(modeAim));
     EXPECT_TRUE(HasGameFlag(gmRobotStroke));
+    ASSERT_NE(m_Flow.GetFlight(), nullptr);
+    EXPECT_EQ(m_Flow.GetFlightEndMode(), modeNone) << "the computer's stroke follows its flight";
     EXPECT_FLOAT_EQ(m_Flow.Cue().fPullBack, (2.0f / 2 - 0.1f) / 5);
 }
 

@@ -76,7 +76,9 @@ TEST_F(CHeadlessGameTest, EveryGameTypeReachesItsEndWithTheTableInOrderAfterEach
 TEST_F(CHeadlessGameTest, EightBallShowsScratchesWithBallInHandAndAmericanPutsBallsBack)
 {
     EXPECT_GT(m_Game.Play(GAME_8BALL, 7, TICK_CAP).nScratches, 0);
-    EXPECT_GT(m_Game.Play(GAME_AMERICAN, 7, TICK_CAP).nPutBacks, 0);
+    // Two people, who always strike the white ball: the computer in American picks whichever ball
+    // its planner strikes best and seldom sends one back.
+    EXPECT_GT(m_Game.Play(GAME_AMERICAN, 7, TICK_CAP, {}, true).nPutBacks, 0);
 }
 
 TEST_F(CHeadlessGameTest, TheSameSeedPlaysTheSameGame)

@@ -1,0 +1,224 @@
+// The computer's aim and the camera flight's tick: the planner's shot for the computer's turn, the
+// cue lifted clear for its stroke, and one step of the flight each tick, steered by the mouse where
+// the settings allow, ended by Space, and at its end the mode it names or the computer's stroke.
+#include "foundation/Stopwatch.h"
+#include "gameflow/CallShotState.h"
+#include "gameflow/GameFlow.h"
+#include "simulation/Ball.h"
+#include "simulation/BallEngine.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace
+{
+constexpr float RAD_TO_DEG = 180.0f / std::numbers::pi_v<float>;
+constexpr float DEG_TO_RAD = std::numbers::pi_v<float> / 180.0f;
+/// The cue ball's screen size a steered zoom keeps within. Pixels.
+constexpr float MIN_FLIGHT_SCALE = 1.0f;
+constexpr float MAX_FLIGHT_SCALE = 200.0f;
+/// The camera never comes nearer the cue ball than this many of the cue's minimum pull-backs (a
+/// ball radius each): twice the cue's near value of 1.5 radii.
+constexpr float MIN_FLIGHT_DISTANCE_RADII = 3.0f;
+} // namespace
+
+float CGameFlow::PlanRobotShot()
+{
+    float fAim = m_Cue.fAim;
+    int nBall = -1;
+    if (m_Host.PlanComputerShot(fAim) || PlanAim(m_pCurrent->GetRobotLevel(), fAim, &nBall))
+    {
+        // The shot names the ball to strike; one not on the table leaves the cue ball as it is.
+        if (nBall >= 0 && nBall < REFEREE_BALLS && (m_wOnTable & RefereeBallBit(nBall)) != 0)
+        {
+            m_pReferee->SetCueBall(nBall);
+            SelectCueBall(0);
+        }
+        return fAim * DEG_TO_RAD;
+    }
+    // No shot: the nearest ball, or else the camera's yaw.
+    CVector3 vCue;
+    if (!HasCueBall() || !m_Engine.GetBallPosition(m_nCueBall, vCue, nullptr))
+        return m_Camera.fYaw * DEG_TO_RAD;
+    float fBest = -1.0f;
+    fAim = m_Camera.fYaw * DEG_TO_RAD;
+    for (int n = 0; n < REFEREE_BALLS; ++n)
+    {
+        CVector3 v;
+        if (n == m_nCueBall || (m_wOnTable & RefereeBallBit(n)) == 0 || !m_Engine.GetBallPosition(n, v, nullptr))
+            continue;
+        const float dx = v.x - vCue.x, dy = v.y - vCue.y;
+        const float fDistance = std::hypot(dx, dy);
+        if (fBest >= 0.0f && fDistance >= fBest)
+            continue;
+        fBest = fDistance;
+        // The engine strikes along minus the stroke direction; the cue's aim is a quarter turn
+        // behind the stroke.
+        fAim = -std::atan2(dy, dx) - std::numbers::pi_v<float> / 2.0f;
+    }
+    return fAim;
+}
+
+void CGameFlow::PrepareAutoStroke()
+{
+    const float fElevation = m_Cue.fElevation;
+    const float fPullBack = m_Cue.fPullBack;
+    m_Cue.fPullBack = m_Cue.fMax / 2;
+    m_Host.AlignCue();
+    float fClear = 0.0f;
+    FindClearElevation(&fClear);
+    m_Cue.fElevation = std::max(fClear, fElevation);
+    m_Cue.fPullBack = fPullBack;
+    m_Host.AlignCue();
+}
+
+void CGameFlow::ApplyFlightValues()
+{
+    const CVector3 vCamera = m_pFlight->GetCurrentCamera();
+    const CVector3 vShift = m_pFlight->GetCurrentShift();
+    m_Camera.vLookAt = m_pFlight->GetCurrentViewPoint();
+    m_Camera.fYaw = NormalizeYaw(vCamera.x * RAD_TO_DEG);
+    m_Camera.SetPitch(vCamera.y * RAD_TO_DEG);
+    m_Camera.fDistance = vCamera.z;
+    m_Camera.fShift1 = vShift.x;
+    m_Camera.fShift2 = vShift.y;
+    m_Cue.fAim = NormalizeYaw(m_pFlight->GetCurrentCue().x * RAD_TO_DEG);
+    UpdateAimCamera(1);
+}
+
+void CGameFlow::SteerFlight(float fFactor)
+{
+    const bool bSteer = HasGameFlag(gmShotRunning) ? m_Settings.nCameraMotion == 2
+                                                   : HasGameFlag(gmRobotStroke) && m_Settings.nViewType == 2;
+    if (!bSteer)
+        return;
+    const SFlowInput& in = m_Input;
+    float fYaw = 0.0f, fPitch = 0.0f, fDistance = 0.0f;
+    if (!in.bRightDown)
+    {
+        fPitch =
+            MouseResponse(static_cast<float>(in.nMouseY) * fFactor, m_Response.strVertQuad, m_Response.strVertLinear) *
+            DEG_TO_RAD;
+        fYaw =
+            MouseResponse(static_cast<float>(in.nMouseX) * fFactor, m_Response.strHorzQuad, m_Response.strHorzLinear) *
+            DEG_TO_RAD;
+    }
+    else
+    {
+        // The zoom is tried on the camera and kept only while the cue ball's size stays in range;
+        // the flight then carries it.
+        const float fOld = m_Camera.fDistance;
+        const float fMin = MIN_FLIGHT_DISTANCE_RADII * m_Cue.fMin;
+        const float d = MouseResponse(static_cast<float>(in.nMouseY), m_Response.strZoomQuad, m_Response.strZoomLinear);
+        float fNew = std::max(d < 0.0f && -d > fOld - fMin ? fMin : fOld + d, fMin);
+        SetCameraDistance(fNew);
+        const float s = GetBallScreenScale(m_nCueBall);
+        if (s < MIN_FLIGHT_SCALE || s > MAX_FLIGHT_SCALE)
+            fNew = fOld;
+        SetCameraDistance(fOld);
+        fDistance = fNew - fOld;
+    }
+    m_pFlight->Translate(fYaw, fPitch, fDistance, 0.0f, 0.0f, 0.0f);
+}
+
+void CGameFlow::TickCameraFlight(float fInputFactor)
+{
+    if (m_bPaused)
+    {
+        // A flight never runs behind the pause: the pause ends into the flight.
+        m_bPaused = false;
+        m_Host.ShowPausePanel(false);
+        g_FrameStopwatch.Resume();
+        g_nGameMode = (g_nGameMode & ~MODE_FIELD) | modeCameraFlight;
+        g_nPrevGameMode = (g_nPrevGameMode & ~modeWaiting) | modeAim;
+    }
+    if (m_pFlight == nullptr)
+    {
+        SetGameMode(modeAim);
+        return;
+    }
+    if (m_Input.nPressedKey == KEY_SPACE)
+    {
+        // The flight ends at its end view; its end's mode follows once the pause is over.
+        m_Input.nPressedKey = 0;
+        m_pFlight->Finish(this);
+        ApplyFlightValues();
+        m_bFlightFinished = true;
+        TogglePause();
+        return;
+    }
+    if (!m_bFlightFinished && m_pFlight->Update(this) == 0)
+    {
+        SteerFlight(fInputFactor);
+        ApplyFlightValues();
+        if (HasGameFlag(gmRobotStroke) && !HasGameFlag(gmShotRunning))
+            m_Host.AlignCue();
+        return;
+    }
+    EndFlight();
+}
+
+void CGameFlow::EndFlight()
+{
+    if (!m_bFlightFinished)
+    {
+        m_pFlight->Finish(this);
+        ApplyFlightValues();
+    }
+    m_bFlightFinished = false;
+    const DWORD dwNext = static_cast<DWORD>(m_pFlight->GetNextMode()) & MODE_FIELD;
+    if (dwNext == modeBallInHand)
+    {
+        if (!HasGameFlag(gmRobotStroke))
+            SetGameMode(modeBallInHand);
+    }
+    else if (dwNext != MODE_FIELD)
+    {
+        if (m_Settings.nOverheadView == 0)
+        {
+            g_nGameMode &= ~MODE_FIELD;
+            g_nPrevGameMode &= ~MODE_FIELD;
+        }
+        const bool bCalling = g_pCallShotState != nullptr && !g_pCallShotState->IsDone();
+        if (!bCalling && !HasGameFlag(gmShotRunning))
+            SetGameMode(m_pCurrent->GetRobotLevel() != 0 ? modeCameraFlight : modeAim);
+        else if (bCalling && (m_nGameType == GAME_PYRAMID || m_nGameType == GAME_8BALL ||
+                              m_nGameType == GAME_AMERICAN || m_nGameType == GAME_14_1))
+            SetGameMode(modeCallShot);
+    }
+    if (HasGameFlag(gmRobotStroke) && !HasGameFlag(gmShotRunning))
+    {
+        // The computer's cue strokes by itself from here.
+        PrepareAutoStroke();
+        SetGameFlag(gmStroking);
+        SetGameMode(modeNone);
+        m_Host.AlignCue();
+    }
+    if (!HasGameFlag(gmShotRunning))
+        m_Host.RestartAimPreview();
+    ClearGameFlag(modeCameraFlight);
+}
+
+BOOL CGameFlow::AnyBallMoving() { return m_Engine.AllBallsStopped() ? FALSE : TRUE; }
+
+BOOL CGameFlow::HoldAimPath() { return AnyBallMoving() ? FALSE : TRUE; }
+
+BOOL CGameFlow::FollowViewPoint(CVector3& vViewPoint)
+{
+    (void)vViewPoint;
+    return AnyBallMoving() ? FALSE : TRUE;
+}
+
+BOOL CGameFlow::TakeEscape()
+{
+    if (m_Input.nPressedKey != KEY_ESC)
+        return FALSE;
+    m_Input.nPressedKey = 0;
+    return TRUE;
+}
+
+void CGameFlow::SetCameraDistance(float fDistance)
+{
+    m_Camera.fDistance = fDistance;
+    UpdateAimCamera(0);
+}

@@ -1,0 +1,234 @@
+#include "tests/gameflow/FlowTestSupport.h"
+
+#include "foundation/Stopwatch.h"
+#include "platform/win32/Clock.h"
+
+#include <cmath>
+#include <numbers>
+
+namespace
+{
+class CTurnFlightTest : public CFlowTest
+{
+protected:
+    void SetUp() override
+    {
+        CFlowTest::SetUp();
+        g_FrameStopwatch.Resume();
+        m_Flow.SetInput(&m_Input);
+        m_Flow.Cue() = SCueStroke{2.0f, 2.0f, 40.0f};
+        m_Flow.SetScreenScale(1500.0f);
+        Start(GAME_9BALL);
+        g_FrameStopwatch.Tick();
+    }
+    void TearDown() override
+    {
+        g_FrameStopwatch.Resume();
+        CFlowTest::TearDown();
+    }
+    /// One tick of the game's steps on the test clock.
+    void Tick()
+    {
+        AdvanceTestClock(CHeadlessTick);
+        g_FrameStopwatch.Tick();
+        m_Flow.Tick(CHeadlessTick);
+    }
+    /// The target view of the present flight.
+    CViewRecord Target() const
+    {
+        const auto* pFlight = dynamic_cast<const CCameraFlight*>(m_Flow.GetFlight());
+        return pFlight != nullptr ? pFlight->GetViewRecord() : CViewRecord();
+    }
+    /// Ticks until the computer's stroke begins; the milliseconds that took.
+    int TicksUntilStroking(int nCap)
+    {
+        int n = 0;
+        while (!HasGameFlag(gmStroking | gmShotRunning) && n < nCap)
+        {
+            Tick();
+            ++n;
+        }
+        return n * static_cast<int>(CHeadlessTick);
+    }
+
+    static constexpr DWORD CHeadlessTick = 16;
+    CTestClockScope m_Clock{20000};
+    CScriptInput m_Input;
+};
+
+TEST_F(CTurnFlightTest, TheComputersFlightRunsOutAndItsStrokeFollowsThePlannedAim)
+{
+    for (const int nLevel : {1, 5, 9})
+    {
+        SCOPED_TRACE(nLevel);
+        Start(GAME_9BALL);
+        CrtSrand(11);
+        g_nGameMode = modeBallInHand;
+        m_Flow.Current().SetLevel(nLevel);
+        m_Flow.SetGameMode(modeAim);
+        ASSERT_EQ(GetModeField(), static_cast<DWORD>(modeCameraFlight));
+        const float fPlanned = Target().m_vCue.x;
+        CViewTransition* pFlight = m_Flow.GetFlight();
+        m_Flow.StartTurnFlight();
+        EXPECT_EQ(m_Flow.GetFlight(), pFlight) << "a second start while the flight runs changes nothing";
+        // The flight waits 500 ms, flies for the flight duration, then the cue rests over a second.
+        const int nMs = TicksUntilStroking(1000);
+        EXPECT_GE(nMs, 500 + static_cast<int>(g_dFlightDuration * 1000));
+        EXPECT_LT(nMs, 500 + static_cast<int>(g_dFlightDuration * 1000) + 200);
+        EXPECT_EQ(GetModeField(), modeNone);
+        EXPECT_NEAR(m_Flow.Cue().fAim, fPlanned, 1e-3f);
+        int nTicks = 0;
+        while (!HasGameFlag(gmShotRunning) && ++nTicks < 1000)
+            Tick();
+        ASSERT_TRUE(HasGameFlag(gmShotRunning));
+        const double dExpected = fPlanned * std::numbers::pi / 180.0 + std::numbers::pi / 2;
+        EXPECT_NEAR(m_Flow.GetLastStroke().fDirection, dExpected, 1e-4);
+        m_Engine.StopAllBalls();
+        Tick();
+        g_nGameMode = 0;
+    }
+}
+
+TEST_F(CTurnFlightTest, TheViewTypeChoosesWhereTheComputersCameraGoes)
+{
+    CVector3 vBall;
+    ASSERT_TRUE(m_Flow.GetBallScenePosition(0, vBall));
+    for (const int nViewType : {0, 1, 2})
+    {
+        SCOPED_TRACE(nViewType);
+        g_nGameMode = modeAim;
+        m_Flow.Settings().nViewType = nViewType;
+        m_Flow.Camera().fYaw = 10.0f;
+        m_Flow.Camera().fDistance = 60.0f;
+        const CViewRecord start = m_Flow.GetCurrentView();
+        m_Flow.Current().SetLevel(5);
+        m_Flow.StartTurnFlight();
+        const CViewRecord target = Target();
+        if (nViewType == 2)
+            EXPECT_NEAR((target.m_vCamera - start.m_vCamera).Length(), 0.0f, 1e-4f) << "the camera stays";
+        else
+            EXPECT_NEAR((target.m_vViewPoint - vBall).Length(), 0.0f, 1e-3f) << "the camera looks at the cue ball";
+        if (nViewType == 0)
+        {
+            EXPECT_EQ(target.m_vCamera.y, SFlowCamera::DEFAULT_PITCH);
+            CVector3 vCamera, vPoint;
+            m_Flow.FindTurnCameraSpot(vBall, vCamera, vPoint);
+            EXPECT_NEAR((vPoint - vBall).Length(), 80.0f, 1e-3f) << "the orbit point";
+            EXPECT_GT(vCamera.z, 80.0f) << "the distance runs on to the cloth below the ball";
+            EXPECT_EQ(target.m_vCamera.z, vCamera.z);
+        }
+        if (nViewType == 1)
+        {
+            EXPECT_NEAR(target.m_vCamera.x, target.m_vCue.x, 1e-3f) << "the camera looks along the aim";
+        }
+        ClearGameFlag(gmRobotStroke);
+    }
+    // Held at the top view, no flight moves the camera.
+    SetGameFlag(gmKeepView);
+    m_Flow.Settings().nViewType = 0;
+    const CViewRecord start = m_Flow.GetCurrentView();
+    m_Flow.StartTurnFlight();
+    EXPECT_NEAR((Target().m_vCamera - start.m_vCamera).Length(), 0.0f, 1e-4f);
+    EXPECT_NEAR((Target().m_vViewPoint - start.m_vViewPoint).Length(), 0.0f, 1e-4f);
+}
+
+TEST_F(CTurnFlightTest, SpaceEndsTheFlightAtItsEndViewAndPauses)
+{
+    g_nGameMode = modeAim;
+    m_Flow.Settings().nViewType = 1;
+    m_Flow.Current().SetLevel(5);
+    m_Flow.StartTurnFlight();
+    const CViewRecord target = Target();
+    for (int i = 0; i < 40; ++i)
+        Tick();
+    ASSERT_EQ(GetModeField(), static_cast<DWORD>(modeCameraFlight));
+    m_Input.m_Next.nPressedKey = KEY_SPACE;
+    Tick();
+    EXPECT_EQ(GetModeField(), static_cast<DWORD>(modeWaiting));
+    EXPECT_TRUE(m_Flow.IsPaused());
+    EXPECT_NEAR(m_Flow.Camera().fYaw, NormalizeYaw(target.m_vCamera.x), 1e-2f);
+    EXPECT_NEAR(m_Flow.Cue().fAim, NormalizeYaw(target.m_vCue.x), 1e-2f);
+    // Space again: the flight, already at its end, hands over to the stroke.
+    m_Input.m_Next.nPressedKey = KEY_SPACE;
+    Tick();
+    Tick();
+    EXPECT_TRUE(HasGameFlag(gmStroking));
+}
+
+TEST_F(CTurnFlightTest, APersonsTurnFliesToAimingOrToBallInHand)
+{
+    const struct
+    {
+        const char* szName;
+        bool bBallInHand;
+        DWORD dwEnd;
+    } aCases[] = {{"aiming", false, modeAim}, {"ball in hand", true, modeBallInHand}};
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGameMode = modeNone;
+        if (c.bBallInHand)
+            m_Flow.FlyToBallInHandView();
+        else
+            m_Flow.FlyToAimView(0);
+        EXPECT_EQ(m_Flow.GetFlightEndMode(), c.dwEnd);
+        m_Flow.SetGameMode(modeCameraFlight);
+        int nTicks = 0;
+        while (HasMode(modeCameraFlight) && ++nTicks < 1000)
+            Tick();
+        EXPECT_EQ(GetModeField(), c.dwEnd);
+        EXPECT_NEAR(nTicks * static_cast<int>(CHeadlessTick), g_dFlightDuration * 1000, 40);
+    }
+}
+
+TEST_F(CTurnFlightTest, TheCameraMotionChoosesTheShotsFollowFlight)
+{
+    const struct
+    {
+        int nMotion;
+        int nOverhead;
+        bool bFlight;
+    } aCases[] = {{0, 0, true}, {1, 0, true}, {2, 0, true}, {3, 0, false}, {0, 1, true}};
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.nMotion * 10 + c.nOverhead);
+        Start(GAME_9BALL);
+        g_nGameMode = modeAim;
+        m_Flow.Settings().nCameraMotion = c.nMotion;
+        m_Flow.Settings().nOverheadView = c.nOverhead;
+        m_Flow.Cue().fPullBack = 10.0f;
+        m_Flow.SelectCueBall(0);
+        m_Flow.StrikeCueBall();
+        ASSERT_TRUE(HasGameFlag(gmShotRunning));
+        EXPECT_EQ(HasMode(modeCameraFlight), c.bFlight);
+        // The follow flight lasts while the balls roll; the shot's end hands the table on.
+        int nTicks = 0;
+        while (HasGameFlag(gmShotRunning) && ++nTicks < 5000)
+            Tick();
+        EXPECT_FALSE(HasGameFlag(gmShotRunning));
+        g_nGameMode = 0;
+    }
+}
+
+TEST_F(CTurnFlightTest, TheMouseSteersTheComputersFlightInViewTypeTwo)
+{
+    for (const int nViewType : {1, 2})
+    {
+        SCOPED_TRACE(nViewType);
+        g_nGameMode = modeAim;
+        m_Flow.Settings().nViewType = nViewType;
+        m_Flow.Current().SetLevel(5);
+        ClearGameFlag(gmRobotStroke);
+        m_Flow.StartTurnFlight();
+        for (int i = 0; i < 10; ++i)
+            Tick();
+        ASSERT_EQ(GetModeField(), static_cast<DWORD>(modeCameraFlight));
+        const float fYaw = Target().m_vCamera.x;
+        m_Input.m_Next.nMouseX = 100;
+        Tick();
+        const float fTurned = NormalizeYaw(Target().m_vCamera.x - fYaw + 180.0f) - 180.0f;
+        // Steering moves the whole flight, its end view too.
+        EXPECT_NEAR(fTurned, nViewType == 2 ? 100 * 0.05f + 100 * 100 * 0.0004f : 0.0f, 1e-2f);
+    }
+}
+} // namespace
