@@ -80,6 +80,7 @@ void CGameFlow::StepBalls(int nEvaluate)
     {
         if (!HasGameFlag(gmRackDecided))
             ReplaceBalls(0);
+        FollowMovingBallsUnlessLocked();
         return;
     }
     if (!HasGameFlag(gmShotRunning))

@@ -52,7 +52,10 @@ void SFlowCamera::Place()
     vDirection = d;
     vPosition = vLookAt - d * fDistance - side * fShift1;
     vPosition.y = std::max(vPosition.y, SCENE_BED_HEIGHT + fShift2);
-    vUp = VERTICAL;
+    // The camera's own up: perpendicular to the view, in the vertical plane through it.
+    vUp = side.Cross(d).GetNormalized();
+    if (vUp.y < 0.0f)
+        vUp = vUp * -1.0f;
 }
 
 bool IntersectHorizontalPlane(const CVector3& vFrom, const CVector3& vDir, float fHeight, CVector3& vHit)

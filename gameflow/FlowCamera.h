@@ -28,7 +28,7 @@ struct SFlowCamera
     CVector3 vLookAt{0.0f, SCENE_BED_HEIGHT, 0.0f};
     CVector3 vPosition;
     CVector3 vDirection{0.0f, 0.0f, 1.0f}; ///< unit, from the camera towards the look-at point
-    CVector3 vUp{0.0f, 1.0f, 0.0f};
+    CVector3 vUp{0.0f, 1.0f, 0.0f};        ///< unit, the camera's up, perpendicular to the direction
 
     /// Keeps the pitch looking down, between 300 and 359.9 degrees; -60 to 0 read as 300 to 360,
     /// anything above the horizon as 359.9.

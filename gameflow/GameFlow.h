@@ -5,6 +5,7 @@
 // of the scene and the dialogs goes through IFlowHost.
 #pragma once
 
+#include "gameflow/CameraFraming.h"
 #include "gameflow/FlowCamera.h"
 #include "gameflow/FlowHost.h"
 #include "gameflow/FlowInput.h"
@@ -17,6 +18,8 @@
 
 #include <array>
 #include <memory>
+#include <span>
+#include <vector>
 
 class CBallEngine;
 class CGamePlugins;
@@ -151,6 +154,21 @@ public:
     float GetBallScreenScale(int nBall) const;
     /// The projection's scale (1.0 until the frame sets it): a ball's size on screen one unit away.
     void SetScreenScale(float fScale) { m_fScreenScale = fScale; }
+    /// The view's opening (the field of view in radians) and size in pixels.
+    void SetViewport(float fFov, float fWidth, float fHeight);
+    /// The camera as the pinhole model sees it.
+    SViewModel GetViewModel() const;
+    /// The camera moved sideways and back just enough that every moving ball stays in view; 1.
+    int FollowMovingBalls();
+    /// The same unless the camera is held at the top view; 0.
+    int FollowMovingBallsUnlessLocked();
+    /// Where the camera must stand back along its direction to see all the points (the camera
+    /// itself is left where it was).
+    CVector3 BackUpToFitPoints(const SViewModel& view, std::span<const CVector3> points);
+    /// The camera at P looking along its direction onto the table plane.
+    void PlaceCameraLookingAtTable(const CVector3& P);
+    /// A place from which the whole table fills the view; the camera is left near it.
+    CVector3 FrameTable();
     /// The ball's centre in the scene; false when it is not on the table.
     bool GetBallScenePosition(int nBall, CVector3& v) const;
     /// The lowest elevation from the requested one up to 60 degrees at which the cue clears the
@@ -401,6 +419,8 @@ private:
     SMouseResponse m_Response;
     SFlowCamera m_Camera;
     float m_fScreenScale = 1.0f;
+    SViewModel m_View; ///< the view's opening and size (its pose comes from the camera)
+    std::vector<CVector3> m_MovingBalls;
     int m_nKeyRepeat = 0;
     double m_dPreviewTime = 6.0;
     bool m_bPaused = false;
