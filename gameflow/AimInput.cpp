@@ -44,6 +44,8 @@ void CGameFlow::HandleMouse()
     m_Input = SFlowInput{};
     if (m_pInput != nullptr)
         m_pInput->Read(m_Input);
+    else
+        m_Host.ReadFlowInput(m_Input);
     if (HasGameFlag(gmSettingsPreview))
     {
         const int k = m_Input.nPressedKey;

@@ -20,6 +20,7 @@ struct SFlowMessage
 
 class ICueScene;
 struct SFlowCamera;
+struct SFlowInput;
 
 class IFlowHost
 {
@@ -63,6 +64,9 @@ public:
     }
     /// The camera back to its rest pose before a new rack.
     virtual void ResetCamera() {}
+
+    /// This tick's reading of the keyboard and the mouse; by default nothing is pressed or moved.
+    virtual void ReadFlowInput(SFlowInput& input) { (void)input; }
 
     // The aim and the camera.
     /// The flow's camera has moved: the frame puts its camera object and the sound listener there.

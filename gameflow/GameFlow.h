@@ -114,7 +114,7 @@ public:
     const SLastStroke& GetLastStroke() const { return m_LastStroke; }
 
     // The mouse and keyboard. Each handler runs once per tick on the reading HandleMouse took.
-    /// The source of the reading; null reads nothing (no key, no movement).
+    /// The source of the reading; null asks the host.
     void SetInput(IFlowInput* pInput) { m_pInput = pInput; }
     const SFlowInput& GetInput() const { return m_Input; }
     SMouseResponse& Response() { return m_Response; }
