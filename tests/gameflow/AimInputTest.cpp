@@ -396,3 +396,58 @@ TEST_F(CAimInputTest, SpaceDuringTheComputersStrokeAbandonsItAndPauses)
     EXPECT_EQ(m_Flow.GetShotCount(), 0);
 }
 } // namespace
+
+namespace
+{
+TEST_F(CAimInputTest, TheOverheadViewsArrowsTurnTheCueAndSetThePower)
+{
+    m_Flow.Settings().nOverheadView = 1;
+    g_nGameMode = modeWaiting;
+    m_Flow.Cue().fAim = 359.95f;
+    const float fYaw = m_Flow.Camera().fYaw;
+    Hold(KEY_RIGHT, true);
+    Tick();
+    Hold(KEY_RIGHT, false);
+    EXPECT_NEAR(m_Flow.Cue().fAim, 0.05f, 1e-3f);
+    EXPECT_EQ(m_Flow.Camera().fYaw, fYaw) << "the overhead camera stays";
+    // Up held: the power rises each tick, its sound every third tick of the hold.
+    Tick();
+    m_Host.m_PowerSteps.clear();
+    Hold(KEY_UP, true);
+    for (int i = 0; i < 7; ++i)
+        Tick();
+    Hold(KEY_UP, false);
+    EXPECT_FLOAT_EQ(m_Flow.Cue().fPullBack, 2.0f + 7 * 0.5f);
+    EXPECT_EQ(m_Host.m_PowerSteps.size(), 3u);
+    // Enter strikes from the overhead view and the pause stays as it was.
+    Press(KEY_ENTER);
+    EXPECT_EQ(m_Flow.GetShotCount(), 1);
+}
+
+TEST_F(CAimInputTest, ThePreviewTimeFollowsTheMouseWithinItsRange)
+{
+    const struct
+    {
+        const char* szName;
+        int nAid;
+        int nMouseY;
+        double dExpected;
+    } aCases[] = {
+        {"aid off: unchanged", 0, -100, 6.0},
+        {"away from the player lengthens it", 1, -100, 6.1},
+        {"never above ten seconds", 1, -100000, 10.0},
+        {"never below a tenth", 1, 100000, 0.1},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGameMode = modeAim;
+        m_Flow.Settings().nAimingAid = c.nAid;
+        Hold(KEY_F, true);
+        m_Input.m_Next.nMouseY = c.nMouseY;
+        Tick();
+        Hold(KEY_F, false);
+        EXPECT_NEAR(m_Flow.GetPreviewTime(), c.dExpected, 1e-4);
+    }
+}
+} // namespace
