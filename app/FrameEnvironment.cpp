@@ -13,7 +13,9 @@
 #include "media/DirectInputDevices.h"
 #include "platform/dx/Device.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/KeyState.h"
 #include "platform/win32/WindowTable.h"
+#include "render/CursorManager.h"
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
@@ -74,7 +76,8 @@ RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenW
 
 HRESULT CMainFrame::Create3DEnvironment(HWND hWnd)
 {
-    // One-time set-up: the ball painter's tables.
+    // One-time set-up: the arrow cursor and the ball painter's tables.
+    g_CursorManager.SetSystemCursor(IDC_ARROW);
     m_ballPainter.InitBallPainter(g_strTablesDatPath.GetString());
     m_sceneAnimation.SetClips(&CAviClipList::GetCount, [this](int nClip, int nLevel)
                               { return CAviClipList::UpdateClip(nClip, nLevel, m_pFramework->GetD3DDevice()); });
@@ -307,7 +310,19 @@ HRESULT CMainFrame::DrawScene(CDirect3DDevice* pDevice, CDirect3DViewport*, cons
     pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
     // Flags 3: the view is the last frame's, so what did not move may be copied.
     DrawScene(g_bViewChanged ? 0 : 3);
+    DrawSoftwareCursor();
     pDevice->SetTexture(0, nullptr);
     pDevice->EndScene();
     return S_OK;
+}
+
+void CMainFrame::DrawSoftwareCursor()
+{
+    // Screen coordinates in full screen, the window's client coordinates in a window.
+    POINT pt;
+    GetCursorPos(&pt);
+    if (!m_pFramework->IsFullscreen())
+        ::ScreenToClient(m_hWnd, &pt);
+    g_CursorManager.SetPosition(pt.x, pt.y);
+    g_CursorManager.Draw();
 }

@@ -265,6 +265,8 @@ private:
     std::unique_ptr<CGameFlow> MakeGameFlow();
     /// The camera's view, then the frame when the environment is ready.
     void DrawFrame();
+    /// The cursor's position handed to the cursor manager, which draws it in full screen.
+    void DrawSoftwareCursor();
     void SetUpRenderStates(CDirect3DDevice& device);
     void SetUpLamps(CDirect3DDevice* pDevice);
     /// Tells the widgets, the scene objects and the messages about the new device and panel.

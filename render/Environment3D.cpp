@@ -4,6 +4,7 @@
 #include "foundation/Matrix.h"
 #include "foundation/Stopwatch.h"
 #include "platform/dx/Device.h"
+#include "render/CursorManager.h"
 #include "render/D3DFramework.h"
 #include "render/SceneObject.h"
 
@@ -187,6 +188,8 @@ void SetModalMode(BOOL bOn)
     g_bModalMode = bOn;
     g_b3DReady = bOn ? FALSE : TRUE;
     g_bForceRedraw = TRUE;
-    if (!bOn && bWasModal)
+    if (bOn)
+        ShowCursorCounted(TRUE); // a dialog needs the cursor
+    else if (bWasModal)
         g_FrameStopwatch.Resume();
 }

@@ -71,7 +71,8 @@ BOOL UpdateViewChanged();
 std::string FrameworkErrorMessage(HRESULT hr, int nType);
 void DisplayFrameworkError(HRESULT hr, int nType);
 
-/// Modal mode on: the frame stopwatch pauses, rendering stops, the next frame is redrawn; off:
+/// Modal mode on: the frame stopwatch pauses, rendering stops, the next frame is redrawn, the
+/// cursor shows; off:
 /// rendering resumes and the stopwatch restarts from now.
 void SetModalMode(BOOL bOn);
 

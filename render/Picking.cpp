@@ -1,6 +1,7 @@
 #include "render/Picking.h"
 
 #include "foundation/Matrix.h"
+#include "render/CursorManager.h"
 #include "render/Environment3D.h"
 
 #include <algorithm>
@@ -42,6 +43,13 @@ const SPickBall* PickAtPoint(std::span<const SPickBall> balls, float x, float y,
     return nullptr;
 }
 
+void CHoverPicker::Reset()
+{
+    Clear();
+    g_CursorManager.SetSystemCursor(IDC_ARROW);
+    ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+}
+
 void CHoverPicker::Clear()
 {
     m_nHighlightId = -1;
@@ -53,6 +61,7 @@ const SPickBall* CHoverPicker::Highlight(std::span<const SPickBall> balls, float
 {
     const SPickBall* pBall = PickAtPoint(balls, x, y, rcViewport);
     m_nHighlightId = pBall != nullptr ? pBall->nId : -1;
+    SelectLibraryCursor(pBall != nullptr ? CURSOR_HAND : CURSOR_OVER_TABLE);
     return pBall;
 }
 

@@ -31,16 +31,22 @@ struct SBallInHandTable
 /// Null when none.
 const SPickBall* PickAtPoint(std::span<const SPickBall> balls, float x, float y, const RECT& rcViewport);
 
+/// The resource library's cursors over a ball and over the table.
+inline constexpr int CURSOR_HAND = 369;
+inline constexpr int CURSOR_OVER_TABLE = 32649;
+
 /// The ball under the cursor, highlighted: its id is remembered until the next miss or Clear.
 class CHoverPicker
 {
 public:
     virtual ~CHoverPicker() = default;
-    virtual void Reset() { Clear(); }
+    /// Clear, and the arrow cursor again.
+    virtual void Reset();
     virtual int GetState() const { return m_nState; }
     virtual void Clear();
 
-    /// Picks at the cursor point; the ball found (its id remembered) or null (-1 remembered).
+    /// Picks at the cursor point; the ball found (its id remembered) or null (-1 remembered). The
+    /// cursor becomes the library's hand over a ball, its table cursor elsewhere.
     const SPickBall* Highlight(std::span<const SPickBall> balls, float x, float y, const RECT& rcViewport);
     int GetHighlightId() const { return m_nHighlightId; }
 
