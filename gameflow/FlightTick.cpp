@@ -6,7 +6,10 @@
 #include "gameflow/GameFlow.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
+#include "simulation/GamePlugins.h"
+#include "simulation/ShotPlanner.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -26,7 +29,9 @@ float CGameFlow::PlanRobotShot()
 {
     float fAim = m_Cue.fAim;
     int nBall = -1;
-    if (m_Host.PlanComputerShot(fAim) || PlanAim(m_pCurrent->GetRobotLevel(), fAim, &nBall))
+    const bool bPlugin = m_bPluginReferees && m_pPlugins != nullptr && m_pPlugins->GetGame() != nullptr;
+    if (m_Host.PlanComputerShot(fAim) ||
+        (bPlugin ? PlanPluginShot(fAim, &nBall) : PlanAim(m_pCurrent->GetRobotLevel(), fAim, &nBall)))
     {
         // The shot names the ball to strike; one not on the table leaves the cue ball as it is.
         if (nBall >= 0 && nBall < REFEREE_BALLS && (m_wOnTable & RefereeBallBit(nBall)) != 0)
@@ -57,6 +62,34 @@ float CGameFlow::PlanRobotShot()
         fAim = -std::atan2(dy, dx) - std::numbers::pi_v<float> / 2.0f;
     }
     return fAim;
+}
+
+bool CGameFlow::PlanPluginShot(float& fAimDegrees, int* pBall)
+{
+    CPluginGame* pGame = m_pPlugins != nullptr ? m_pPlugins->GetGame() : nullptr;
+    if (pGame == nullptr)
+        return false;
+    SPluginShotRequest request;
+    request.pEngine = &m_Engine;
+    pGame->PlanShot(&request);
+    // The plug-in's values are checked before use: an aim that is no number is ignored.
+    if (request.bPlanned != 0)
+    {
+        if (!std::isfinite(request.fAimAngle))
+            return false;
+        fAimDegrees = NormalizeYaw(request.fAimAngle * RAD_TO_DEG);
+        return true;
+    }
+    SShotPlannerSetup setup;
+    setup.nGameType = request.bUse16Ball != 0 ? GAME_PYRAMID : m_nGameType;
+    setup.nLevel = std::clamp(m_Settings.nAiDefaultLevel, 1, 9);
+    if (request.bLowerLevel != 0 && setup.nLevel > 1 && setup.nLevel < 9)
+        --setup.nLevel;
+    setup.bBreakMade = m_pReferee->HasBreakMade();
+    setup.bFinalBall = m_pReferee->HasFinalBall();
+    const bool bTargetOk = request.nTargetBall >= 0 && request.nTargetBall < REFEREE_BALLS;
+    setup.nTarget = setup.bFinalBall && bTargetOk ? request.nTargetBall : GetTargetBall();
+    return PlanWith(setup, fAimDegrees, pBall);
 }
 
 void CGameFlow::PrepareAutoStroke()

@@ -14,13 +14,18 @@ constexpr double RAD_TO_DEG = 180.0 / std::numbers::pi;
 
 bool CGameFlow::PlanAim(int nLevel, float& fAimDegrees, int* pBall)
 {
-    const auto start = std::chrono::steady_clock::now();
     SShotPlannerSetup setup;
     setup.nGameType = m_nGameType;
     setup.nLevel = nLevel;
     setup.bBreakMade = m_pReferee->HasBreakMade();
     setup.nTarget = GetTargetBall();
     setup.bFinalBall = m_pReferee->HasFinalBall();
+    return PlanWith(setup, fAimDegrees, pBall);
+}
+
+bool CGameFlow::PlanWith(const SShotPlannerSetup& setup, float& fAimDegrees, int* pBall)
+{
+    const auto start = std::chrono::steady_clock::now();
     std::unique_ptr<CShotPlanner> pPlanner = CreateShotPlanner(setup);
     CShotInfo shot;
     bool bFound = false;

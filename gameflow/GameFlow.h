@@ -22,6 +22,7 @@
 #include <vector>
 
 class CBallEngine;
+struct SShotPlannerSetup;
 class CGamePlugins;
 
 /// The settings the flow reads.
@@ -227,6 +228,9 @@ public:
     /// An aim from the planner at a skill level (the computer's own for its turn) and the ball
     /// the shot strikes; false when it found no shot.
     bool PlanAim(int nLevel, float& fAimDegrees, int* pBall = nullptr);
+    /// The computer's aim of a rule plug-in's game, in degrees: the plug-in's own aim, or the
+    /// planner set up as the plug-in asks; false when the game is no plug-in's or nothing was found.
+    bool PlanPluginShot(float& fAimDegrees, int* pBall);
     /// One tick of the game's steps: the rolling balls, then the computer's stroke or the flight.
     void Tick(DWORD dwMs);
     /// Time spent planning the computer's shots (ns), and the shots struck.
@@ -396,6 +400,7 @@ private:
     /// The camera of a struck shot: the follow flight, or with "Camera Motion" 2 or the overhead
     /// view the flight that lasts until every ball rests.
     void StartShotCamera();
+    bool PlanWith(const SShotPlannerSetup& setup, float& fAimDegrees, int* pBall);
     /// The flight replaced by a new one, started from the present view to the target.
     void StartFlight(std::unique_ptr<CViewTransition> pFlight, const CViewRecord& target, int nNextMode, int nDelay);
     /// The target view behind the cue ball at that yaw (degrees) from the camera's pitch and

@@ -1,9 +1,13 @@
 #include "tests/gameflow/FlowTestSupport.h"
+#include "tests/platform/TempFolder.h"
 
 #include "foundation/Stopwatch.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/Files.h"
+#include "simulation/GamePlugins.h"
 
 #include <cmath>
+#include <filesystem>
 #include <numbers>
 
 namespace
@@ -230,5 +234,26 @@ TEST_F(CTurnFlightTest, TheMouseSteersTheComputersFlightInViewTypeTwo)
         // Steering moves the whole flight, its end view too.
         EXPECT_NEAR(fTurned, nViewType == 2 ? 100 * 0.05f + 100 * 100 * 0.0004f : 0.0f, 1e-2f);
     }
+}
+TEST(PluginShotTest, ARulePluginsOwnAimIsTheComputersAim)
+{
+    CTempFolder folder;
+    OverrideProgramFilePath(folder.File("Vorn"));
+    std::filesystem::copy_file(std::string(VORN_TEST_PLUGIN_DIR) + "TestGame.gam", folder.File("test.gam"));
+    {
+        CGamePlugins plugins;
+        ASSERT_EQ(plugins.Scan(), TRUE);
+        CBallEngineMain engine;
+        CRecordingHost host;
+        CGameFlow flow(engine, &plugins, host);
+        flow.CreateReferee(42);
+        ASSERT_NE(plugins.GetGame(), nullptr);
+        flow.StartNewRack(0);
+        flow.SetCurrent(true);
+        flow.Current().SetLevel(5);
+        // The test plug-in answers with its aim already planned: 1.5 radians.
+        EXPECT_NEAR(flow.PlanRobotShot(), 1.5f, 1e-4f);
+    }
+    OverrideProgramFilePath("");
 }
 } // namespace
