@@ -23,6 +23,7 @@
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "ui/MessageDlg.h"
+#include "ui/SetupDlg.h"
 
 #include <algorithm>
 #include <span>
@@ -51,6 +52,8 @@ constexpr int CALL_FINISHING_CODES[] = {19, 20, 21, 22, 23, 24, 25, 30};
 /// The backgrounds of the are-you-sure and new-game questions.
 constexpr int SURE_BACKGROUND = 328;
 constexpr int NEW_GAME_BACKGROUND = 698;
+/// The options screen's template.
+constexpr int SETUP_TEMPLATE = 231;
 /// The exit choice's picture.
 constexpr int EXIT_BACKGROUND = 651;
 /// Game types whose exit gives the other player one point rather than the match goal.
@@ -65,9 +68,9 @@ std::function<BOOL()>& EnvironmentChangeForTests()
 
 bool IsAnyOf(int n, std::span<const int> an) { return std::ranges::find(an, n) != an.end(); }
 
-/// Runs a message dialog of the game; one that cannot be shown (its template or picture missing
+/// Runs a dialog of the game; one that cannot be shown (its template or picture missing
 /// from the resource library) says so and counts as cancelled.
-int RunMessageDialog(CMessageDlg& dlg, int nResource)
+int RunGameDialog(CDialog& dlg, int nResource)
 {
     const INT_PTR nResult = dlg.DoModal();
     if (nResult != -1)
@@ -317,7 +320,7 @@ void CMainFrame::ShowRulesCard()
     if (const int nCard = RulesCardOf(m_pGameFlow->GetGameType()); nCard != 0)
     {
         CMsgDlg299 card(this, nCard);
-        RunMessageDialog(card, nCard);
+        RunGameDialog(card, nCard);
     }
 }
 
@@ -415,12 +418,15 @@ void CMainFrame::OnPhysicsDialog()
 
 void CMainFrame::OnSetupDialog()
 {
+    // The options screen writes the live settings as the player chooses; the copy tells what changed.
     const CSettings old = g_Settings;
     SetModalMode(TRUE);
-    // The set-up dialog edits the live settings here.
+    CSetupDlg dlg(this);
+    RunGameDialog(dlg, SETUP_TEMPLATE);
+    g_bPanelRedraw = TRUE;
     SetModalMode(FALSE);
-    // The dialog has changed the settings themselves: the view and the screen follow them.
-    if (old.m_nOverHeadView != g_Settings.m_nOverHeadView)
+    // The view and the screen follow what the dialog chose.
+    if ((g_Settings.m_nOverHeadView != 0) != HasGameFlag(gmKeepView))
         OnToggleOverheadView();
     if (old.m_nFullScreen != g_Settings.m_nFullScreen)
         SwitchScreenMode(g_Settings.m_nFullScreen);
@@ -472,7 +478,7 @@ void CMainFrame::OnExitGame()
     SetModalMode(TRUE);
     ReleaseMouse();
     CMsgSureDlg sure(this, SURE_BACKGROUND);
-    if (RunMessageDialog(sure, SURE_BACKGROUND) == IDOK)
+    if (RunGameDialog(sure, SURE_BACKGROUND) == IDOK)
     {
         ReleaseMouse();
         PostMessage(WM_CLOSENOW);
@@ -482,7 +488,7 @@ void CMainFrame::OnExitGame()
     else if (HasGameFlag(gmStartupFlag))
     {
         CMsgExitDlg choice(this);
-        const int nChoice = RunMessageDialog(choice, EXIT_BACKGROUND);
+        const int nChoice = RunGameDialog(choice, EXIT_BACKGROUND);
         if (nChoice == IDOK)
         {
             // The match is given up: the other player gets what wins it, and the window closes
@@ -508,7 +514,7 @@ LRESULT CMainFrame::OnNewGameQuestion(WPARAM, LPARAM)
 {
     OutputDebugString("Texts cleared\n");
     CMsgNewGameDlg question(this, NEW_GAME_BACKGROUND);
-    if (RunMessageDialog(question, NEW_GAME_BACKGROUND) != IDOK)
+    if (RunGameDialog(question, NEW_GAME_BACKGROUND) != IDOK)
         return 0;
     m_pGameFlow->Player1().SetGames(0);
     m_pGameFlow->Player2().SetGames(0);

@@ -14,6 +14,7 @@
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
 #include "ui/MessageDlg.h"
+#include "ui/SetupDlg.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -42,6 +43,15 @@ std::string KindOf(CMessageDlg& dlg)
     if (dynamic_cast<CMsgDlg299*>(&dlg) != nullptr)
         return "card";
     return "other";
+}
+
+/// The dialog open now: the active window, else the window of the control with the focus.
+CDialog* OpenDialog()
+{
+    for (const HWND hWnd : {GetActiveWindow(), GetFocus(), GetParent(GetFocus())})
+        if (auto* pDlg = dynamic_cast<CDialog*>(vorn_detail::WindowFromHandle(hWnd)))
+            return pDlg;
+    return nullptr;
 }
 
 /// A started frame in a program folder of its own, with the game's library for its dialogs, and
@@ -444,6 +454,49 @@ TEST(FrameCommandsTest, MovingKeepsThePlacementAndActivationGatesTheTick)
     EXPECT_FALSE(frame.Frame().OnFrame()) << "inactive: nothing drawn";
     SendMessage(frame.Window(), WM_ACTIVATEAPP, TRUE, 0);
     EXPECT_TRUE(frame.Frame().OnFrame());
+}
+
+TEST(FrameCommandsTest, SetupIsFollowedByTheViewAndTheLevelItChose)
+{
+    struct SCase
+    {
+        const char* szName;
+        std::vector<int> aClicks; // on the options screen, before its OK
+        int nOverhead;            // in the file afterwards
+        bool bKeptView;
+        int nLevel2; // the computer's level afterwards
+    };
+    const SCase aCases[] = {
+        {"nothing chosen", {}, 0, false, 2},
+        {"the overhead view", {IDC_SETUP_OVERHEAD_ON}, 1, true, 2},
+        {"the computer's level", {IDC_SETUP_LEVEL9}, 0, false, 9},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nOverHeadView = 0;
+        g_Settings.m_nAIDefaultLevel = 2;
+        g_Settings.Save();
+        frame.Frame().GetGameFlow().Player2().SetLevel(3);
+        bool bShown = false;
+        CDialogDriver::Play({[&]
+                             {
+                                 CDialog* pDlg = OpenDialog();
+                                 bShown = pDlg != nullptr;
+                                 if (pDlg == nullptr)
+                                     return;
+                                 for (const int nID : c.aClicks)
+                                     CDialogDriver::ClickControl(*pDlg, nID);
+                                 CDialogDriver::ClickControl(*pDlg, IDOK);
+                             }});
+        frame.Command(ID_SETUP_DIALOG);
+        EXPECT_TRUE(bShown);
+        EXPECT_EQ(c.nOverhead, CStartedFrame::Saved("OverHead View"));
+        EXPECT_EQ(c.bKeptView, HasGameFlag(gmKeepView));
+        EXPECT_EQ(c.nLevel2, frame.Frame().GetGameFlow().Player2().GetRobotLevel());
+    }
 }
 
 TEST(FrameCommandsTest, TimerAsksThePanelsToRedraw)
