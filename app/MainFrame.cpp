@@ -195,7 +195,7 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
     AddIniLinks();
     if (const HRESULT hr = Create3DEnvironment(m_hWnd); FAILED(hr))
     {
-        DisplayFrameworkError(hr, 0);
+        DisplayFrameworkError(hr, 1);
         Cleanup3DEnvironment();
         return -1;
     }

@@ -2,8 +2,10 @@
 // after the environment is rebuilt (a too-small window re-centred at the frame's size) is the
 // same to the pixel as the one before; the field of view a change sets up by the game mode.
 #include "tests/app/AppFolder.h"
+#include "tests/render/FakeAdapter.h"
 
 #include "app/MainFrame.h"
+#include "foundation/ErrorBox.h"
 #include "foundation/GameModeWord.h"
 #include "foundation/LibraryLists.h"
 #include "foundation/Matrix.h"
@@ -141,5 +143,69 @@ TEST_F(FrameEnvironmentTest, ChangeSetsTheWideViewInTheCallShotModeAndItsFlag)
         ASSERT_EQ(S_OK, BuildProjection(c.fFov, framework.GetRenderWidth(), framework.GetRenderHeight(), nullptr));
         EXPECT_EQ(0, std::memcmp(&actual, &g_matProjection, sizeof actual));
     }
+}
+} // namespace
+
+namespace
+{
+TEST(FrameEnvironmentFallbackTest, AFailingHardwareDeviceGivesWayToTheSoftwareOne)
+{
+    struct SCase
+    {
+        const char* szName;
+        bool bHardwareDepth, bSoftwareDepth; // the device has a depth-buffer format
+        bool bCreated;
+        std::vector<std::string> astrErrors;
+    };
+    const SCase aCases[] = {
+        {"the hardware device draws", true, true, true, {}},
+        {"the hardware device fails: the software one draws",
+         false,
+         true,
+         true,
+         {"No ZBuffer\n\nSwitching to software rasterizer."}},
+        {"both fail: the window is not made",
+         false,
+         false,
+         false,
+         {"No ZBuffer\n\nSwitching to software rasterizer.", "No ZBuffer\n\nApplication will now exit."}},
+    };
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    ASSERT_TRUE(StartDisplay());
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        SAdapterDevice hardware = MakeFakeDevice(EFakeDevice::Hardware);
+        SAdapterDevice software = MakeFakeDevice(EFakeDevice::RgbSoftware);
+        if (!c.bHardwareDepth)
+            hardware.aZBufferFormats.clear();
+        if (!c.bSoftwareDepth)
+            software.aZBufferFormats.clear();
+        CDisplayAdapter adapter;
+        adapter.aDrivers = {MakeFakeDriver(false, true, {hardware, software}, {{800, 600, 32}})};
+        adapter.pfnWindowOutput = &GetWindowOutput;
+        const CDisplayAdapterScope scope(&adapter);
+        std::vector<std::string> astrErrors;
+        SetErrorBoxHandler([&](const char* szText) { astrErrors.emplace_back(szText); });
+        auto* pFrame = new CMainFrame;
+        const BOOL bCreated = pFrame->LoadFrame(128);
+        EXPECT_EQ(c.bCreated, bCreated != FALSE);
+        EXPECT_EQ(c.astrErrors, astrErrors);
+        if (bCreated)
+        {
+            DeviceInfo* pDevice = nullptr;
+            ASSERT_EQ(S_OK, GetSelectedDriver(nullptr, &pDevice));
+            EXPECT_EQ(c.bHardwareDepth, pDevice->bIsHardware != FALSE);
+            EXPECT_NE(nullptr, pFrame->GetFramework()->GetD3DDevice());
+            pFrame->DestroyWindow();
+        }
+        Pump();
+        SetErrorBoxHandler({});
+        FreeDriverList();
+        g_hDDrawModule = nullptr;
+        g_pfnDirectDrawCreate = nullptr;
+    }
+    StopDisplay();
 }
 } // namespace
