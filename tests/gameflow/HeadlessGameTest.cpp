@@ -116,13 +116,17 @@ namespace
 {
 TEST_F(CHeadlessGameTest, TwoPeoplePassTheTurnAsTheRulesSayAndPracticeKeepsPlayerOne)
 {
-    // After each shot: a foul gives the other person ball in hand; practice keeps player 1.
+    // After each shot, struck through the keys: a foul gives the other person ball in hand;
+    // practice keeps player 1.
     bool bPlayer1Before = true;
     int nFoulsSeen = 0;
     auto check = [&](bool bPractice)
     {
         CGameFlow& flow = m_Game.Flow();
         const CReferee& ref = *flow.GetReferee();
+        // Up held until the cue is drawn back a quarter of its range, then Enter: half the full
+        // swing's speed.
+        EXPECT_NEAR(flow.GetLastStroke().fSpeed, flow.Settings().nHitVelocity * 0.5f, 0.1f);
         if (bPractice)
             EXPECT_TRUE(flow.IsPlayer1Current());
         else if (ref.HasFoul())
