@@ -451,3 +451,41 @@ TEST_F(CAimInputTest, ThePreviewTimeFollowsTheMouseWithinItsRange)
     }
 }
 } // namespace
+
+namespace
+{
+TEST_F(CAimInputTest, TheMouseTurnsTheAimAndTiltsTheCamera)
+{
+    const struct
+    {
+        const char* szName;
+        int nX;
+        int nY;
+        bool bCtrl;
+        bool bKeepView;
+        float fYaw;   // change, degrees
+        float fPitch; // change, degrees
+    } aCases[] = {
+        {"sideways turns by the curve", 10, 0, false, false, 10 * 0.05f + 100 * 0.0004f, 0.0f},
+        {"the other way", -10, 0, false, false, -(10 * 0.05f + 100 * 0.0004f), 0.0f},
+        {"towards the player lowers the view", 0, 10, false, false, 0.0f, 0.3f},
+        {"Ctrl is ten times finer", 100, 0, true, false, 10 * 0.05f + 100 * 0.0004f, 0.0f},
+        {"the top view keeps the yaw", 10, 10, false, true, 0.0f, 0.3f},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGameMode = modeAim | (c.bKeepView ? gmKeepView : 0);
+        m_Flow.Camera().fYaw = m_Flow.Cue().fAim = 100.0f;
+        m_Flow.Camera().fPitch = 340.0f;
+        Hold(KEY_LCTRL, c.bCtrl);
+        m_Input.m_Next.nMouseX = c.nX;
+        m_Input.m_Next.nMouseY = c.nY;
+        Tick();
+        Hold(KEY_LCTRL, false);
+        EXPECT_NEAR(m_Flow.Camera().fYaw - 100.0f, c.fYaw, 1e-3f);
+        EXPECT_NEAR(m_Flow.Cue().fAim, m_Flow.Camera().fYaw, 1e-3f) << "the cue's aim follows the yaw";
+        EXPECT_NEAR(m_Flow.Camera().fPitch - 340.0f, c.fPitch, 1e-3f);
+    }
+}
+} // namespace
