@@ -1,5 +1,6 @@
 // Turns, racks and the end of a match.
 #include "gameflow/GameFlow.h"
+#include "platform/win32/DebugLog.h"
 
 #include <cstdio>
 
@@ -97,6 +98,9 @@ void CGameFlow::NextRack(int nKeepGroups, bool bRememberFlags, bool bWinnerBreak
 
 void CGameFlow::StartTurn(bool bBallInHand)
 {
+    CString strTurn;
+    strTurn.Format("Game: %s to play%s\n", m_pCurrent->GetName(), bBallInHand ? " with the ball in hand" : "");
+    OutputDebugString(strTurn.GetString());
     if (m_pCurrent->GetRobotLevel() != 0)
         StartTurnFlight();
     else if (bBallInHand)

@@ -3,6 +3,7 @@
 #include "gameflow/GameFlow.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
+#include "platform/win32/DebugLog.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 
@@ -126,6 +127,9 @@ void CGameFlow::StrikeCueBall()
     const double dElevation = m_Cue.fElevation * DEG_TO_RAD;
     m_LastStroke = SLastStroke{std::fabs(fSpeed), static_cast<float>(dDirection), static_cast<float>(dElevation),
                                m_Cue.fTipX, m_Cue.fTipY};
+    CString strStrike;
+    strStrike.Format("Game: %s strikes at %.2f m/s\n", m_pCurrent->GetName(), static_cast<double>(m_LastStroke.fSpeed));
+    OutputDebugString(strStrike.GetString());
     m_Engine.BeginShot(m_LastStroke.fSpeed, m_LastStroke.fDirection, m_LastStroke.fElevation, m_LastStroke.fTipX,
                        m_LastStroke.fTipY);
     m_nSoundedEvents = 0;
