@@ -7,6 +7,7 @@
 #include "app/MainFrame.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/GameModeWord.h"
+#include "foundation/LibraryLists.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "media/DirectInputDevices.h"
@@ -27,6 +28,7 @@
 #include <algorithm>
 #include <cmath>
 #include <initializer_list>
+#include <span>
 
 extern CGamePlugins g_GamePlugins;
 
@@ -58,13 +60,15 @@ constexpr float BALL_ROW_DIAMETER = 19.0f;
 /// Stripes turned so that their band shows.
 constexpr float STRIPE_ANGLES[3] = {0.0f, 2.35619449f, 1.57079633f};
 constexpr float NO_TURN[3] = {0.0f, 0.0f, 0.0f};
+/// The American game's pocketed balls lie turned by a quarter.
+constexpr float QUARTER_TURN[3] = {0.0f, 0.0f, 1.57079633f};
 
 /// The panels the loader makes, in its order: the widget, its pictures, its placement, and whether
 /// it is shown (1), hidden (0) or left as built (-1) afterwards.
 struct SPanelLoad
 {
     CWidget* pWidget;
-    std::initializer_list<const char*> names;
+    std::span<const char* const> names;
     int nPlacement;
     int nShow;
 };
@@ -182,6 +186,11 @@ BOOL CMainFrame::LoadPanels()
     GetHud().m_dwDisplayFlags =
         (g_Settings.m_nFrameRate != 0 ? DISPLAY_FRAME_RATE : 0) | (g_Settings.m_nScore != 0 ? DISPLAY_SCORE : 0) |
         (g_Settings.m_nHeadLine != 0 ? DISPLAY_HEAD_LINE : 0) | (g_Settings.m_nBallPath1 != 0 ? DISPLAY_BALL_PATH : 0);
+    // The icons show the balls of the first ball set.
+    CBallPainter& icons = GetHud().m_iconPainter;
+    if (g_astrBallSetLibraries.GetSize() > 0)
+        icons.LoadBallTextures(g_astrBallSetLibraries[0].GetString(), "BALLS_STANDARD");
+    icons.SetHighlight(95, 255.0);
     RECT rcClient{};
     GetClientRect(&rcClient);
     LoadPanelWidgets(rcClient);
@@ -190,48 +199,24 @@ BOOL CMainFrame::LoadPanels()
 
 void CMainFrame::LoadPanelWidgets(const RECT& rcClient)
 {
+    static constexpr const char* MAIN_PANEL[] = {"MainPanel.bmp",      "MainPanelChecked.bmp", "CtrlsU.bmp",
+                                                 "MainPanelMask.bmp",  "MainPanelTips.bmp",    "MainPanelCandle.avi",
+                                                 "MainPanelCandle.bmp"};
+    static constexpr const char* WEB_PANEL[] = {"VisitWebPanel.bmp", "VisitWebCheck.bmp"};
+    static constexpr const char* CREDITS_PANEL[] = {"CreditsPanel.bmp", "CreditsCheck.bmp"};
+    static constexpr const char* COMMENTS_PANEL[] = {"SendCommentsPanel.bmp", "SendCommentsCheck.bmp"};
+    static constexpr const char* TOP_PANEL[] = {"TopPanelBG.bmp", "TopPanelBG.bmp"};
+    static constexpr const char* PAUSED_PANEL[] = {"Paused.bmp", "Paused.bmp"};
+    static constexpr const char* MOUSE_AREA[] = {"BottomMenuBG.bmp", "Paused.bmp"};
     const SPanelLoad panels[] = {
-        {&g_mainPanel,
-         {"MainPanel.bmp", "MainPanelChecked.bmp", "CtrlsU.bmp", "MainPanelMask.bmp", "MainPanelTips.bmp",
-          "MainPanelCandle.avi", "MainPanelCandle.bmp"},
-         PLACE_BOTTOM | PLACE_HCENTRE,
-         -1},
-        {&g_webPanel, {"VisitWebPanel.bmp", "VisitWebCheck.bmp"}, PLACE_TOP | PLACE_LEFT, -1},
-        {&g_creditsPanel, {"CreditsPanel.bmp", "CreditsCheck.bmp"}, PLACE_TOP | PLACE_HCENTRE, -1},
-        {&g_commentsPanel, {"SendCommentsPanel.bmp", "SendCommentsCheck.bmp"}, PLACE_TOP | PLACE_RIGHT, -1},
-        {&g_topPanel, {"TopPanelBG.bmp", "TopPanelBG.bmp"}, PLACE_TOP | PLACE_HCENTRE, 1},
-        {&g_pausedPanel, {"Paused.bmp", "Paused.bmp"}, PLACE_VCENTRE | PLACE_HCENTRE, 0},
-        {&g_mouseArea, {"BottomMenuBG.bmp", "Paused.bmp"}, 0, 1},
-        {&g_controlBar,
-         {"BottomMenuBG.bmp",
-          "BottomMenuBG.bmp",
-          "BottomMenuMask.bmp",
-          "BottomMenuBG.bmp",
-          "PowerBar.bmp",
-          "EnglishBall.bmp",
-          "PanelMenuButtonNormal.bmp",
-          "PanelMenuButtonHover.bmp",
-          "PanelOptionsNormal.bmp",
-          "PanelOptionsHover.bmp",
-          "PanelExitNormal.bmp",
-          "PanelExitHover.bmp",
-          "PanelRulesNormal.bmp",
-          "PanelRulesHover.bmp",
-          "PanelNewGameNormal.bmp",
-          "PanelNewGameHover.bmp",
-          "P1on.bmp",
-          "P2on.bmp",
-          "PanelTipBar.bmp",
-          "PanelTipBarCall.bmp",
-          "PanelNameSchmoe.bmp",
-          "PanelNameScrub.bmp",
-          "PanelNameShark.bmp",
-          "PanelTipBar3D.bmp",
-          "BottomMenuBlank.bmp",
-          "BottomMenuPause.bmp",
-          "PanelTipBarHand.bmp"},
-         PLACE_BOTTOM | PLACE_HCENTRE,
-         1},
+        {&g_mainPanel, MAIN_PANEL, PLACE_BOTTOM | PLACE_HCENTRE, -1},
+        {&g_webPanel, WEB_PANEL, PLACE_TOP | PLACE_LEFT, -1},
+        {&g_creditsPanel, CREDITS_PANEL, PLACE_TOP | PLACE_HCENTRE, -1},
+        {&g_commentsPanel, COMMENTS_PANEL, PLACE_TOP | PLACE_RIGHT, -1},
+        {&g_topPanel, TOP_PANEL, PLACE_TOP | PLACE_HCENTRE, 1},
+        {&g_pausedPanel, PAUSED_PANEL, PLACE_VCENTRE | PLACE_HCENTRE, 0},
+        {&g_mouseArea, MOUSE_AREA, 0, 1},
+        {&g_controlBar, CONTROL_BAR_PICTURES, PLACE_BOTTOM | PLACE_HCENTRE, 1},
     };
     for (const SPanelLoad& panel : panels)
     {
@@ -357,6 +342,7 @@ void CMainFrame::DrawTurnBanner()
 {
     if (!IntroFinished())
         return;
+    DrawPocketedRow();
     CFrameHud& hud = GetHud();
     const SBanner banner = GetTurnBanner(GetBannerState(), LoadResourceString);
     if (g_controlBar.IsVisible() && banner.nBarMode != 0)
@@ -366,6 +352,19 @@ void CMainFrame::DrawTurnBanner()
     hud.m_font.SetHeavy16();
     PaintBanner(banner.strText);
     hud.m_font.RestoreLogFont(saved);
+}
+
+void CMainFrame::DrawPocketedRow()
+{
+    RECT rcPanel;
+    GetPanelRect(rcPanel);
+    const WORD wPocketed = m_pGameFlow->GetPocketedMask();
+    const float* pAngles = m_pGameFlow->GetGameType() == GAME_AMERICAN ? QUARTER_TURN : NO_TURN;
+    LONG nPlace = 0;
+    for (int nBall = 0; nBall < BALL_PAINT_COUNT; ++nBall)
+        if ((wPocketed & (1u << nBall)) != 0)
+            DrawBallIcon(0, nBall, DesignX(rcPanel, BALL_ROW_RIGHT - BALL_ROW_STEP * nPlace++),
+                         rcPanel.top + BALL_ROW_Y, pAngles, BALL_ROW_DIAMETER);
 }
 
 void CMainFrame::PaintBanner(const CString& strText)
@@ -577,7 +576,7 @@ void CMainFrame::DrawBallIcon(int nSlot, int nBall, LONG x, LONG y, const float 
                                     1};
     pose.vPosition = D3DVECTOR{static_cast<float>(nSlot), 0, 0};
     pose.vScreen = D3DVECTOR{static_cast<float>(x), static_cast<float>(y), 0.5f};
-    pose.vLight = D3DVECTOR{-0.4f, -0.5f, -0.77f};
+    pose.vLight = D3DVECTOR{-0.4f, -0.5f, 0.77f}; // up and left, towards the viewer (screen z)
     pose.fSize = fDiameter;
     const RECT rcClip{0, 0, static_cast<LONG>(desc.dwWidth), static_cast<LONG>(desc.dwHeight)};
     GetHud().m_iconPainter.DrawBall(desc, rcClip, pose);
@@ -593,7 +592,11 @@ void CMainFrame::DrawScene(int nFlags)
     state.bSpecular = g_Settings.m_nSpecular != 0;
     state.bSplit = false;        // the frame has no trophy object to split the balls around yet
     state.bPocketBehind = false; // nor a pocket arrow
-    const SScenePlan plan = PlanScene(state);
+    PaintScenePlan(PlanScene(state), nFlags);
+}
+
+void CMainFrame::PaintScenePlan(const SScenePlan& plan, int nFlags)
+{
     CFrameHud& hud = GetHud();
     for (const ESceneStep step : plan.Get())
     {

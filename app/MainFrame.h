@@ -31,6 +31,7 @@ class CDirect3DMaterial;
 class CFrameHud;
 struct SBannerState;
 enum class ESceneStep;
+struct SScenePlan;
 
 /// The developer mode (set only by the intro window, which this game does not have; a test sets it)
 /// and whether the developer commands made the computer play. Main thread.
@@ -144,6 +145,8 @@ public:
     void DrawScene(int nFlags);
     /// The interim scene: the racked table's room, table and balls, drawn whole.
     void DrawInterimScene(int nFlags);
+    /// Paints the steps of a plan in its order (DrawScene paints the frame's whole plan).
+    void PaintScenePlan(const SScenePlan& plan, int nFlags);
 
     // The heads-up display, the frame painter and the panel loader (FrameHud.cpp).
     /// Makes the panel widgets from the artwork libraries' pictures; FALSE, after the error box,
@@ -335,6 +338,7 @@ private:
     bool PaintTitle(const CString& strTitle);
     SBannerState GetBannerState() const;
     void DrawTurnBanner();
+    void DrawPocketedRow();
     void PaintBanner(const CString& strText);
     void DrawGamePanels(const RECT& rcArea);
     void DrawScorePanels(const RECT& rcArea);

@@ -48,6 +48,36 @@ enum EBarItem
 /// Names CreateFromNames takes: the four images of the button widget, then the items.
 inline constexpr int BAR_NAME_COUNT = 4 + BAR_ITEM_COUNT;
 
+/// The bar's pictures as the panel loader names them: the background, its copy, the mask (lamps at
+/// indices 1 and 2), the background once more, then the items in their order.
+inline constexpr const char* CONTROL_BAR_PICTURES[BAR_NAME_COUNT] = {"BottomMenuBG.bmp",
+                                                                     "BottomMenuBG.bmp",
+                                                                     "BottomMenuMask.bmp",
+                                                                     "BottomMenuBG.bmp",
+                                                                     "PowerBar.bmp",
+                                                                     "EnglishBall.bmp",
+                                                                     "PanelMenuButtonNormal.bmp",
+                                                                     "PanelMenuButtonHover.bmp",
+                                                                     "PanelOptionsNormal.bmp",
+                                                                     "PanelOptionsHover.bmp",
+                                                                     "PanelExitNormal.bmp",
+                                                                     "PanelExitHover.bmp",
+                                                                     "PanelRulesNormal.bmp",
+                                                                     "PanelRulesHover.bmp",
+                                                                     "PanelNewGameNormal.bmp",
+                                                                     "PanelNewGameHover.bmp",
+                                                                     "P1on.bmp",
+                                                                     "P2on.bmp",
+                                                                     "PanelTipBar.bmp",
+                                                                     "PanelTipBarCall.bmp",
+                                                                     "PanelNameSchmoe.bmp",
+                                                                     "PanelNameScrub.bmp",
+                                                                     "PanelNameShark.bmp",
+                                                                     "PanelTipBar3D.bmp",
+                                                                     "BottomMenuBlank.bmp",
+                                                                     "BottomMenuPause.bmp",
+                                                                     "PanelTipBarHand.bmp"};
+
 /// Elements of the bar under the cursor, relative to the bar.
 inline constexpr int BAR_ELEMENT_COUNT = 8;
 inline constexpr int BAR_ELEMENT_MENU_BUTTON = 2;

@@ -129,6 +129,15 @@ public:
                 m_pixels.push_back(static_cast<const DWORD*>(desc.lpSurface)[y * desc.lPitch / 4 + x] & 0xFFFFFF);
         surface.Unlock(nullptr);
     }
+    /// Whether any pixel of the area is not black.
+    bool Painted(const RECT& rc) const
+    {
+        for (LONG y = std::max<LONG>(0, rc.top); y < std::min(m_nHeight, rc.bottom); ++y)
+            for (LONG x = std::max<LONG>(0, rc.left); x < std::min(m_nWidth, rc.right); ++x)
+                if (m_pixels[static_cast<std::size_t>(y * m_nWidth + x)] != 0)
+                    return true;
+        return false;
+    }
     /// The bounding box of the pixels of one colour inside an area; empty when there are none.
     RECT Ink(DWORD dwColour, RECT rcArea = RECT{0, 0, 1 << 20, 1 << 20}) const
     {
@@ -166,6 +175,7 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     ASSERT_TRUE(m_pFrame->IsGameStarted());
     ASSERT_TRUE(g_controlBar.IsLoaded()) << "the panel loader made the bar from its pictures";
     m_pFrame->GetGameFlow().CreateReferee(8);
+    m_pFrame->GetGameFlow().SetBallLists(0xFFFF & ~0x0808, 0x0808); // balls 3 and 11 pocketed
     m_pFrame->GetGameFlow().Player1().GetNameRef() = "Ann";
     m_pFrame->GetGameFlow().Player1().SetPoints(5);
     m_pFrame->GetGameFlow().Player1().SetGames(1);
@@ -213,7 +223,12 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     for (const auto& panel : panels)
     {
         SCOPED_TRACE(panel.szName);
-        const RECT rcInk = pixels.Ink(panel.dwInk);
+        // Everywhere but the pocketed balls' row at the top right, whose icons have white highlights.
+        const RECT rcRow{x0 + 786 - 19 - 10, 0, rcPanel.right, 13 + 10};
+        const RECT rcAbove = pixels.Ink(panel.dwInk, RECT{0, 0, rcRow.left, rcRow.bottom});
+        const RECT rcBelow = pixels.Ink(panel.dwInk, RECT{0, rcRow.bottom, rcPanel.right, rcPanel.bottom});
+        const RECT rcInk{std::min(rcAbove.left, rcBelow.left), std::min(rcAbove.top, rcBelow.top),
+                         std::max(rcAbove.right, rcBelow.right), std::max(rcAbove.bottom, rcBelow.bottom)};
         EXPECT_TRUE(HasInk(rcInk));
         EXPECT_TRUE(Inside(rcInk, panel.rcPlace))
             << rcInk.left << "," << rcInk.top << "," << rcInk.right << "," << rcInk.bottom;
@@ -230,6 +245,13 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     {
         SCOPED_TRACE(part.szName);
         EXPECT_TRUE(HasInk(pixels.Ink(HUD_INK, part.rc)));
+    }
+    // The pocketed balls' icons, 19 pixels across, from the right: two, and nothing after them.
+    for (const LONG nPlace : {0, 1, 2})
+    {
+        SCOPED_TRACE(nPlace);
+        const LONG x = x0 + 786 - 19 * nPlace;
+        EXPECT_EQ(nPlace < 2, pixels.Painted(RECT{x - 4, 13 - 4, x + 5, 13 + 5}));
     }
     // The message's box: the panel area less 40 pixels at the sides and an eighth of its height
     // above and below (the title's and the icons' grey edges lie outside it).
