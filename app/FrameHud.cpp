@@ -289,12 +289,15 @@ void CMainFrame::DrawMatchTitle()
     CDirectDrawSurface* pSurface = EnsurePanelSurface(hud.m_apSurfaces[HUD_TITLE], hud.m_sizeTitle, HUD_BANNER_SIZE);
     if (pSurface == nullptr)
         return;
-    if (hud.m_bTitleDirty)
+    // The text is repainted when it is marked dirty and also whenever it changes (the match's
+    // settings, a settings preview), so no changer of the settings has to remember the title.
+    const CString strTitle =
+        (g_nGameMode & gmSettingsPreview) != 0 ? LoadResourceString(IDS_SETTINGS_PREVIEW) : GetMatchTitle(TRUE);
+    if (hud.m_bTitleDirty || strTitle != hud.m_strTitle)
     {
-        const CString strTitle =
-            (g_nGameMode & gmSettingsPreview) != 0 ? LoadResourceString(IDS_SETTINGS_PREVIEW) : GetMatchTitle(TRUE);
         if (!PaintTitle(strTitle))
             return;
+        hud.m_strTitle = strTitle;
         hud.m_bTitleDirty = false;
     }
     RECT rcPanel;

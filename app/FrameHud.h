@@ -3,6 +3,7 @@
 // copies from the settings, the ball painter of the icons and the draw-order log of the tests.
 #pragma once
 
+#include "platform/mfc/CString.h"
 #include "render/BallPainter.h"
 #include "ui/FrameRate.h"
 #include "ui/HudPanels.h"
@@ -59,6 +60,7 @@ public:
     CFrameRateCounter m_rate;
     LONG m_nRateNumberLeft = 0; // where the frame-rate number starts in its surface
     bool m_bTitleDirty = true;
+    CString m_strTitle;    // the text the title's surface shows
     LONG m_nPanelBand = 0; // height of the black band ClearPanel fills at the bottom
     DWORD m_dwDisplayFlags = 0;
     CBallPainter m_iconPainter;

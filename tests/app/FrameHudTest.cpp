@@ -246,6 +246,15 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
         SCOPED_TRACE(part.szName);
         EXPECT_TRUE(HasInk(pixels.Ink(HUD_INK, part.rc)));
     }
+    // A changed match repaints the title at the next frame.
+    const RECT rcTitleBefore = pixels.Ink(TITLE_INK, RECT{0, 0, x0 + 412, 41});
+    g_Settings.m_nCompetitionType = 0;
+    frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    m_pFrame->DrawScene(0);
+    const RECT rcTitleAfter = CPixels(frame).Ink(TITLE_INK, RECT{0, 0, x0 + 412, 41});
+    EXPECT_NE(rcTitleBefore.right - rcTitleBefore.left, rcTitleAfter.right - rcTitleAfter.left)
+        << "\"8-Ball - Practice\" is not as wide as \"8-Ball - Best of 5\"";
+
     // The pocketed balls' icons, 19 pixels across, from the right: two, and nothing after them.
     for (const LONG nPlace : {0, 1, 2})
     {
