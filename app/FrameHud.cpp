@@ -16,8 +16,11 @@
 #include "platform/win32/KeyState.h"
 #include "platform/win32/Modules.h"
 #include "render/D3DFramework.h"
+#include "render/Environment3D.h"
 #include "render/SceneReader.h"
+#include "render/TableSpace.h"
 #include "simulation/GamePlugins.h"
+#include "simulation/PhysicsConstants.h"
 #include "simulation/Referee.h"
 #include "ui/BallColours.h"
 #include "ui/GameWidgets.h"
@@ -40,8 +43,7 @@ constexpr DWORD MODE_LIGHT_EDIT = 0x4000000;   // the light editor's label repla
 
 constexpr COLORREF TITLE_COLOUR = RGB(255, 255, 255);
 constexpr COLORREF RATE_COLOUR = RGB(255, 255, 0);
-constexpr COLORREF TIMING_COLOUR = RGB(250, 250, 0);
-constexpr COLORREF LIGHT_LABEL_COLOUR = RGB(0, 250, 0);
+constexpr COLORREF HEAD_STRING_COLOUR = RGB(49, 99, 57);
 /// The score panel: its width and height, its distance from the area's bottom, the second panel's
 /// offset down and the widths of its right text and of what the left text leaves free.
 constexpr LONG SCORE_PANEL_WIDTH = 109;
@@ -477,6 +479,31 @@ void CMainFrame::DrawCalledPocket()
 void CMainFrame::DrawWatermark(int)
 {
     // The trophy and watermark objects are the scene's; the interim scene draws them as they are.
+    if ((GetHud().m_dwDisplayFlags & DISPLAY_HEAD_LINE) != 0)
+        DrawHeadString();
+}
+
+void CMainFrame::DrawHeadString()
+{
+    // Across the cloth a quarter of the length from the head end, from one long side to the other.
+    const CVector3 vLeft = TableToScene(CVector3(0.0f, TABLE_LENGTH_M / 4.0f, 0.0f));
+    const CVector3 vRight = TableToScene(CVector3(TABLE_WIDTH_M, TABLE_LENGTH_M / 4.0f, 0.0f));
+    CVector3 vA;
+    CVector3 vB;
+    ProjectToScreen(&vA, &vLeft);
+    ProjectToScreen(&vB, &vRight);
+    // A point behind the camera has no place on the screen.
+    if (!(vA.z > 0.0f && vA.z < 1.0f && vB.z > 0.0f && vB.z < 1.0f))
+        return;
+    CSurfaceDC dc(GetWidgetFrame().pDevice);
+    if (!dc)
+        return;
+    const HPEN hPen = CreatePen(PS_SOLID, 1, HEAD_STRING_COLOUR);
+    const HGDIOBJ hOld = SelectObject(dc.GetDC(), hPen);
+    MoveToEx(dc.GetDC(), static_cast<int>(std::lround(vA.x)), static_cast<int>(std::lround(vA.y)), nullptr);
+    LineTo(dc.GetDC(), static_cast<int>(std::lround(vB.x)), static_cast<int>(std::lround(vB.y)));
+    SelectObject(dc.GetDC(), hOld);
+    DeleteObject(hPen);
 }
 
 void CMainFrame::DrawFrameRate()

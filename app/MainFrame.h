@@ -347,6 +347,7 @@ private:
     void DrawBallLabel();
     void DrawCalledPocket();
     void DrawWatermark(int nFlags);
+    void DrawHeadString();
     void DrawFrameRate();
     bool StartFrameRate();
     void PaintFrameRateNumber();

@@ -38,6 +38,7 @@ constexpr DWORD TITLE_INK = 0xFFFFFF;
 constexpr DWORD HUD_INK = 0xEBEB85;
 constexpr DWORD MESSAGE_INK = 0xFAFAFA;
 constexpr DWORD RATE_INK = 0xFFFF00;
+constexpr DWORD HEAD_STRING_INK = 0x316339;
 constexpr DWORD MODE_AIM = 0x20;
 
 /// Runs what is queued for this thread, as the main loop would; the code of a quit met, else -1.
@@ -171,6 +172,7 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     g_Settings.m_nScore = 1;
     g_Settings.m_nFrameRate = 1;
     g_Settings.m_nSpecular = 0;
+    g_Settings.m_nHeadLine = 1;
     ASSERT_EQ(-1, Start());
     ASSERT_TRUE(m_pFrame->IsGameStarted());
     ASSERT_TRUE(g_controlBar.IsLoaded()) << "the panel loader made the bar from its pictures";
@@ -189,7 +191,8 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
                            "", MESSAGE_FOREVER, 0);
     g_TextMessages.Update(timeGetTime(), rcPanel, 0);
 
-    // On a black frame, so that every pixel of a panel's own colour is the panel's.
+    ASSERT_TRUE(m_pFrame->OnFrame()); // the camera's view is set for the head string
+    // The whole frame, for a person to look at, and its order.
     CDirectDrawSurface& frame = *g_pFramework->GetBackBuffer();
     DDBLTFX fx{};
     frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
@@ -199,10 +202,18 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     m_pFrame->GetHud().m_pDrawLog = nullptr;
     std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);
     EXPECT_TRUE(SaveSurfaceToPng(frame, (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "HudGame.png").string()));
-
     const SScenePlan plan = PlanScene(SSceneOrderState{});
     EXPECT_EQ(std::vector<ESceneStep>(plan.Get().begin(), plan.Get().end()), log) << "the whole frame's order";
     EXPECT_EQ(3, g_controlBar.GetMode()) << "a person's turn while aiming asks for the plain tip";
+
+    // The same steps but the scene's on a black frame, so that every pixel of a panel's own colour
+    // is the panel's.
+    SScenePlan overlay;
+    for (const ESceneStep step : plan.Get())
+        if (step != ESceneStep::Background)
+            overlay.Add(step);
+    frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+    m_pFrame->PaintScenePlan(overlay, 0);
 
     const LONG x0 = (rcPanel.right - rcPanel.left - HUD_DESIGN_WIDTH) / 2;
     const CPixels pixels(frame);
@@ -246,11 +257,16 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
         SCOPED_TRACE(part.szName);
         EXPECT_TRUE(HasInk(pixels.Ink(HUD_INK, part.rc)));
     }
+    // The head string runs across the table, wide and flat.
+    const RECT rcHead = pixels.Ink(HEAD_STRING_INK);
+    EXPECT_GT(rcHead.right - rcHead.left, 100);
+    EXPECT_GT(rcHead.right - rcHead.left, 4 * (rcHead.bottom - rcHead.top));
+
     // A changed match repaints the title at the next frame.
     const RECT rcTitleBefore = pixels.Ink(TITLE_INK, RECT{0, 0, x0 + 412, 41});
     g_Settings.m_nCompetitionType = 0;
     frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
-    m_pFrame->DrawScene(0);
+    m_pFrame->PaintScenePlan(overlay, 0);
     const RECT rcTitleAfter = CPixels(frame).Ink(TITLE_INK, RECT{0, 0, x0 + 412, 41});
     EXPECT_NE(rcTitleBefore.right - rcTitleBefore.left, rcTitleAfter.right - rcTitleAfter.left)
         << "\"8-Ball - Practice\" is not as wide as \"8-Ball - Best of 5\"";
