@@ -265,7 +265,6 @@ BOOL CMainFrame::InitGame()
     if (g_Settings.m_nGameType > 100)
         g_Settings.m_nGameType = 3;
     g_Settings.m_nAdDisplayEnable = 0;
-    SetUpPlayers(m_pGameFlow->Player1(), m_pGameFlow->Player2(), g_Settings);
     CreateInputDevices();
     if (!LoadPanels())
     {
@@ -273,6 +272,11 @@ BOOL CMainFrame::InitGame()
         return FALSE;
     }
     g_nGameMode &= gmStartupFlag | 0x10 | 0x8 | 0x4;
+    const DWORD dwKept = g_nGameMode;
+    if (!SetupGame())
+        return FALSE;
+    g_nGameMode |= dwKept;
+    StartAimingAid();
     ApplySoundSettings();
     g_Settings.Save();
     SetForegroundWindow();
@@ -386,6 +390,7 @@ BOOL CMainFrame::OnFrame()
         return FALSE;
     ReadInputDevices();
     RouteMouseToWidgets();
+    m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
     DrawFrame();
     return TRUE;
 }

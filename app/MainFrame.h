@@ -65,6 +65,10 @@ inline constexpr const char* FRAME_CLASS_NAME = "Vorn class";
 /// registered, else the framework's frame class. Writes nothing into its argument.
 const char* RegisterWindowClass(const char* szName);
 
+/// The clock value taken when the first player was chosen, and the racks set up since start.
+extern DWORD g_dwBreakSeed;
+extern int g_nRackCount;
+
 /// ORs flags into the game-mode word; the new word.
 DWORD SetModeFlags(DWORD dwFlags);
 
@@ -117,6 +121,29 @@ public:
     void SaveSettings() override;
     void PlayCueSound(int nSlot) override;
     void PlayShotEvent(int nKind, int nLevel, const CVector3& vAt) override;
+
+    // New racks and games.
+    /// A new rack of the game type: the call for the shot dropped, the commentary set, the balls
+    /// racked, fouls (and with bResetScores points) cleared, the computer's turn started.
+    void StartNewRack(BOOL bResetScores);
+    /// The aiming aid re-simulates the aimed shot from the resting table (when it is switched on).
+    void UpdateAimPreview();
+    /// After an aim change (bArm) and on the ticks after it: the aiming aid is re-simulated once,
+    /// a little after the aim stopped changing.
+    void ThrottleAimPreview(BOOL bArm);
+    /// Whether the aiming aid shows the current aim's re-simulation.
+    BOOL IsAimPreviewShown() const { return m_bAimPreviewShown; }
+    void ResetReferee(int nGameType);
+    void ResetShotState();
+    int GetGameType() const;
+    int GetBallCount() const;
+    BOOL IsCurrentPlayerRemote() const;
+    /// Masks the settings by what the game allows; bKeepFirstLevel keeps player 1's level.
+    void PrepareSettingsForGame(BOOL bKeepFirstLevel);
+    /// Who breaks: player 1 against the computer, else as the clock falls.
+    void ChooseFirstPlayer();
+    /// A new game from the settings: referee, players, the first rack and the first turn.
+    BOOL SetupGame();
 
     /// The sound of a collision (kind 1 cushion, 2 ball on ball, by level) or a drop (kind 3) at a
     /// scene position; other kinds sound nothing.
@@ -275,6 +302,13 @@ private:
     /// Tells the widgets, the scene objects and the messages about the new device and panel.
     void SetUpPanels();
     void ClearViewport();
+    bool IsComputerToPlay() const;
+    /// The first turn of a new game: the computer's, aiming at once, or a flight to ball in hand.
+    void StartPlay();
+    /// The aiming aid's engine and the queued engine start their workers.
+    static void StartAimingAid();
+    /// The bonus game's own felt colour, or the player's colour back after it.
+    void ApplyFeltColour();
 
     // Helpers of the commands (FrameCommands.cpp).
     bool IsRuleMetOrRefuse(ECommandRule eRule);
@@ -307,6 +341,13 @@ private:
     std::vector<int> m_anBonusSounds;
     std::array<int, 3> m_anBallAnimSounds{-1, -1, -1};
     std::unique_ptr<CGameFlow> m_pGameFlow;
+    BOOL m_bGameInProgress = FALSE;
+    int m_nSavedFeltColour = 0;
+    /// The aiming aid's throttle: armed by an aim change, started when the change stops, done once.
+    BOOL m_bAimPreviewArmed = FALSE;
+    BOOL m_bAimPreviewDone = FALSE;
+    DWORD m_dwAimPreviewStart = 0;
+    BOOL m_bAimPreviewShown = FALSE;
     BOOL m_bSavedScreenSaver = TRUE;
     std::unique_ptr<CD3DFramework> m_pFramework;
     CRackScene m_rackScene; // the racked table shown until the game flow sets its scene up

@@ -271,6 +271,7 @@ public:
     CPlayer& Player1() { return m_Player1; }
     CPlayer& Player2() { return m_Player2; }
     CPlayer& Current() { return *m_pCurrent; }
+    const CPlayer& Current() const { return *m_pCurrent; }
     bool IsPlayer1Current() const { return m_pCurrent == &m_Player1; }
     void SetCurrent(bool bPlayer1) { m_pCurrent = bPlayer1 ? &m_Player1 : &m_Player2; }
     CPlayer& Other() { return IsPlayer1Current() ? m_Player2 : m_Player1; }

@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
+#include "platform/win32/Clock.h"
 #include "ui/TextMessages.h"
 
 #include <gtest/gtest.h>
@@ -95,3 +96,43 @@ TEST(FrameGameTest, TextsGoToTheMessagesAndTrophiesToTheSettingsFile)
     EXPECT_EQ(5, saved.m_anTrophies[2]);
 }
 } // namespace
+
+TEST(FrameGameTest, TwoComputersPlayShotsThatAreJudgedAndPassTheTurn)
+{
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    g_Settings.SetDefaults();
+    g_Settings.m_nGameType = 9;
+    g_Settings.m_nCompetitionType = 1;
+    CTestClockScope clock(1000);
+    CFrameScope frame(true);
+    ASSERT_TRUE(frame.m_bCreated);
+    CMainFrame& mainFrame = *frame.m_pFrame;
+    CGameFlow& flow = mainFrame.GetGameFlow();
+    ASSERT_EQ(9, mainFrame.GetGameType());
+    EXPECT_EQ(10, mainFrame.GetBallCount());
+    flow.Player1().SetLevel(9);
+    flow.Player2().SetLevel(9);
+    mainFrame.StartNewRack(TRUE);
+    EXPECT_EQ(modeCameraFlight, GetModeField()) << "the computer's turn starts with its flight";
+
+    int nShots = 0, nJudged = 0, nTurns = 0;
+    bool bRunning = false, bPlayer1 = flow.IsPlayer1Current();
+    for (int nFrame = 0; nFrame < 6000 && (nJudged < 3 || nTurns == 0); ++nFrame)
+    {
+        clock.Advance(16);
+        ASSERT_TRUE(mainFrame.OnFrame());
+        Pump();
+        const bool bNowRunning = HasGameFlag(gmShotRunning);
+        nShots += bNowRunning && !bRunning;
+        nJudged += bRunning && !bNowRunning;
+        bRunning = bNowRunning;
+        nTurns += flow.IsPlayer1Current() != bPlayer1;
+        bPlayer1 = flow.IsPlayer1Current();
+    }
+    EXPECT_GE(nShots, 3);
+    EXPECT_GE(nJudged, 3) << "each shot ends and is judged";
+    EXPECT_GT(nTurns, 0) << "a miss or a foul passes the turn";
+    EXPECT_EQ(nShots, flow.GetShotCount());
+    g_nGameMode = 0;
+}
