@@ -232,6 +232,7 @@ void CMainFrame::StartPlay()
     }
     // A person's first turn flies to the table and begins with the cue ball in hand.
     flow.FlyToBallInHandView();
+    flow.SetGameMode(modeCameraFlight);
 }
 
 void CMainFrame::ApplyFeltColour()

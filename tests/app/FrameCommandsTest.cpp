@@ -369,6 +369,7 @@ TEST(FrameCommandsTest, DeveloperLevelsNeedTheDeveloperMode)
         ASSERT_TRUE(frame.Started());
         g_bDeveloperMode = c.bDeveloper;
         g_nGameMode = modeAim;
+        frame.Frame().GetGameFlow().SetCurrent(true); // the level is the current player's
         frame.Command(c.nID);
         EXPECT_EQ(c.nLevel, frame.Frame().GetGameFlow().Player1().GetRobotLevel());
         // The turn's flight itself starts only with a cue ball on the table to aim from.

@@ -50,6 +50,7 @@ protected:
         m_hWnd = m_pFrame->m_hWnd;
         Pump();
         ASSERT_TRUE(m_pFrame->IsGameStarted());
+        g_nGameMode = 0; // the game rests: no flight or stroke moves between the frames compared
     }
     void TearDown() override
     {

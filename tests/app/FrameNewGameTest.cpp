@@ -90,7 +90,12 @@ TEST(FrameNewGameTest, GameStartsARackOfTheSettingsTypeWithTheSettingsPlayers)
         EXPECT_EQ(modeCameraFlight, GetModeField()) << "a person's first turn flies to the table";
         EXPECT_TRUE(HasGameFlag(gmStartupFlag)) << "the start-up flag outlives the first rack";
         Pump();
-        frame.Frame().OnFrame();
+        CTestClockScope clock(1000);
+        for (int nFrame = 0; nFrame < 500 && GetModeField() == modeCameraFlight; ++nFrame)
+        {
+            clock.Advance(16);
+            frame.Frame().OnFrame();
+        }
         EXPECT_EQ(modeBallInHand, GetModeField()) << "and begins with the cue ball in hand";
     }
 }
