@@ -67,12 +67,6 @@ bool TurnSceneObject(CSceneObject& object, float fSeconds)
     return true;
 }
 
-void TurnSceneObjects(const std::vector<std::unique_ptr<CSceneObject>>& objects, float fSeconds)
-{
-    for (const auto& pObject : objects)
-        TurnSceneObject(*pObject, fSeconds);
-}
-
 void RenderSceneObjects(CDirect3DDevice& device, CDirect3DViewport& viewport,
                         const std::vector<std::unique_ptr<CSceneObject>>& objects)
 {

@@ -16,10 +16,6 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
 /// Turns the object about its up axis by the time elapsed, in seconds, when its motion is a turn
 /// (kind 1, revolutions per minute); whether it turned.
 bool TurnSceneObject(CSceneObject& object, float fSeconds);
-/// Turns every object whose motion is a turn (kind 1, revolutions per minute) about its up axis by
-/// the time elapsed, in seconds.
-void TurnSceneObjects(const std::vector<std::unique_ptr<CSceneObject>>& objects, float fSeconds);
-
 /// Draws the enabled objects in list order into the scene the caller began.
 void RenderSceneObjects(CDirect3DDevice& device, CDirect3DViewport& viewport,
                         const std::vector<std::unique_ptr<CSceneObject>>& objects);

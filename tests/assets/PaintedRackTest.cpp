@@ -1,17 +1,21 @@
 // The racked table from the default camera at 800 x 600, in 32 and 16 bits: the room and table
 // drawn by the 3-D device from the game's own scene, the sixteen balls painted over them by the
 // software ball painter from the game's standard ball set, farthest first. Each painted disc is
-// centred within a pixel of the projection of its ball's centre. Written as PNG.
+// centred within a pixel of the projection of its ball's centre. Written as PNG. And the scene's
+// animation on the game's scene: the fan turns by its speed, the clock shows the time.
 #include "tests/assets/GameFiles.h"
 
 #include "foundation/LibraryLists.h"
 #include "foundation/Matrix.h"
 #include "platform/dx/Device.h"
 #include "platform/dx/SurfacePng.h"
+#include "platform/win32/LocalTime.h"
 #include "render/BallPainter.h"
+#include "render/ClockObject.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/Light.h"
+#include "render/SceneAnimation.h"
 #include "render/SceneObject.h"
 #include "render/SceneRecords.h"
 #include "render/SceneSetUp.h"
@@ -164,7 +168,7 @@ TEST(PaintedRackTest, BallsPaintedWhereTheyProjectIn32And16Bits)
     g_astrArtworkLibraries.RemoveAll();
 }
 
-TEST(PaintedRackTest, TurningObjectsTurnByTheirSpeed)
+TEST(PaintedRackTest, AnimationTurnsObjectsByTheirSpeedAndSetsTheClocksHandsToNow)
 {
     for (const std::string& strFile : ArtworkLibraries())
         g_astrArtworkLibraries.Add(GamePath(strFile).c_str());
@@ -173,7 +177,9 @@ TEST(PaintedRackTest, TurningObjectsTurnByTheirSpeed)
     CDirect3DDevice device(pTarget);
     std::vector<std::unique_ptr<CSceneObject>> objects;
     ASSERT_TRUE(BuildSceneObjects(device, objects));
-    TurnSceneObjects(objects, 0.0f);
+    CSceneAnimation animation;
+    const SAnimationSettings settings;
+    animation.Animate(0.0f, settings);
     std::vector<std::pair<CVector3, CVector3>> before;
     for (const auto& pObject : objects)
     {
@@ -182,7 +188,7 @@ TEST(PaintedRackTest, TurningObjectsTurnByTheirSpeed)
         before.emplace_back(vDir, vUp);
     }
     // A quarter of a second: the fan at 40 revolutions a minute turns 60 degrees about its up axis.
-    TurnSceneObjects(objects, 0.25f);
+    animation.Animate(0.25f, settings);
     int nTurned = 0;
     for (std::size_t k = 0; k < objects.size(); ++k)
     {
@@ -197,6 +203,28 @@ TEST(PaintedRackTest, TurningObjectsTurnByTheirSpeed)
         nTurned += bTurns ? 1 : 0;
     }
     EXPECT_GE(nTurned, 1) << "the scene has a fan";
+
+    // The clock's hands, posed at another time, show the time of the frame.
+    CClockObject clock, now;
+    ASSERT_TRUE(clock.Create());
+    ASSERT_TRUE(now.Create());
+    animation.SetClock(&clock);
+    bool bSameMinute = false;
+    for (int nTry = 0; nTry < 3 && !bSameMinute; ++nTry) // a minute may turn between the two readings
+    {
+        SYSTEMTIME t0, t1;
+        GetLocalTime(&t0);
+        clock.TickAt((t0.wHour + 5) % 24, (t0.wMinute + 30) % 60);
+        animation.Animate(0.0f, settings);
+        now.TickAt(t0.wHour, t0.wMinute);
+        GetLocalTime(&t1);
+        bSameMinute = t0.wMinute == t1.wMinute;
+    }
+    ASSERT_TRUE(bSameMinute);
+    EXPECT_EQ(0,
+              std::memcmp(clock.GetHourHand()->GetTransform(), now.GetHourHand()->GetTransform(), sizeof(D3DMATRIX)));
+    EXPECT_EQ(
+        0, std::memcmp(clock.GetMinuteHand()->GetTransform(), now.GetMinuteHand()->GetTransform(), sizeof(D3DMATRIX)));
     CLightTable::DeleteAll();
     DeleteAllTextures();
     g_astrArtworkLibraries.RemoveAll();
