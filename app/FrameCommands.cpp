@@ -18,6 +18,7 @@
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
+#include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Messages.h"
 #include "render/D3DFramework.h"
@@ -35,6 +36,8 @@ BOOL g_bRedraw = FALSE;
 
 namespace
 {
+/// Key codes from this one on make no character for the input line.
+constexpr WPARAM FIRST_NON_CHARACTER_KEY = 91;
 /// The speed factor's range: halving and doubling stop at its ends.
 constexpr double MIN_SPEED_FACTOR = 0.125;
 constexpr double MAX_SPEED_FACTOR = 4.0;
@@ -623,6 +626,29 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM)
 // ---------------------------------------------------------------------------------------------------------------------
 
 void CMainFrame::OnTimer(UINT_PTR) { g_bPanelRedraw = TRUE; }
+
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    // Shift and Control reach the game through its keyboard device alone.
+    const bool bKeyMessage = pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST;
+    if (bKeyMessage && (pMsg->wParam == VK_SHIFT || pMsg->wParam == VK_CONTROL))
+        return TRUE;
+    if (HasGameFlag(gmInputOff))
+    {
+        // Typed text belongs to the input line; Enter and Escape end it through the frame.
+        if (pMsg->message == WM_CHAR)
+        {
+            if (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE)
+                PostMessage(WM_TEXTINPUTKEY, pMsg->wParam);
+            return TRUE;
+        }
+        // Keys that make characters are left untranslated, so no accelerator takes them.
+        const bool bHeld = GetAsyncKeyState(VK_CONTROL) < 0 || GetAsyncKeyState(VK_MENU) < 0;
+        if (pMsg->message == WM_KEYDOWN && pMsg->wParam < FIRST_NON_CHARACTER_KEY && !bHeld)
+            return FALSE;
+    }
+    return CFrameWnd::PreTranslateMessage(pMsg);
+}
 
 void CMainFrame::OnActivateApp(BOOL bActive, DWORD)
 {

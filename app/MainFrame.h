@@ -99,6 +99,9 @@ public:
     BOOL OnFrame();
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    /// Drops Shift and Control key messages; while text is typed, characters go to the input line
+    /// and Enter and Escape to WM_USER+6 (FrameCommands.cpp).
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
 
     static const SMessageMap* GetThisMessageMap();

@@ -500,6 +500,42 @@ TEST(FrameCommandsTest, SetupIsFollowedByTheViewAndTheLevelItChose)
     }
 }
 
+TEST(FrameCommandsTest, KeyFilterDropsShiftAndControlAndServesTheInputLine)
+{
+    struct SCase
+    {
+        const char* szName;
+        DWORD dwMode;
+        UINT uMsg;
+        WPARAM wParam;
+        BOOL bTaken;       // the filter's answer: the message goes no further
+        DWORD dwModeAfter; // once what was posted has run
+    };
+    const SCase aCases[] = {
+        {"Shift down", 0, WM_KEYDOWN, VK_SHIFT, TRUE, 0},
+        {"Control up", 0, WM_KEYUP, VK_CONTROL, TRUE, 0},
+        {"a character in play goes on", 0, WM_CHAR, 'a', FALSE, 0},
+        {"a character while typing", gmInputOff, WM_CHAR, 'a', TRUE, gmInputOff},
+        {"Enter while typing", gmInputOff, WM_CHAR, VK_RETURN, TRUE, gmInputOff},
+        {"Escape ends the typing", gmInputOff, WM_CHAR, VK_ESCAPE, TRUE, 0},
+        {"a letter key while typing is left for its character", gmInputOff, WM_KEYDOWN, 'A', FALSE, gmInputOff},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_nGameMode = c.dwMode;
+        MSG msg{};
+        msg.hwnd = frame.Window();
+        msg.message = c.uMsg;
+        msg.wParam = c.wParam;
+        EXPECT_EQ(c.bTaken, frame.Frame().PreTranslateMessage(&msg));
+        Pump();
+        EXPECT_EQ(c.dwModeAfter, g_nGameMode);
+    }
+}
+
 TEST(FrameCommandsTest, TimerAsksThePanelsToRedraw)
 {
     CStartedFrame frame;
