@@ -1,6 +1,7 @@
 // The game's frame at 800 x 600 in 32 bits on one core, by stage: the room and the table drawn by
 // the rasterizer (clear included), the sixteen balls of a rack projected and repainted as after a
-// camera move, 350 particles stepped and drawn, and the whole frame. Needs VORN_GAME_DIR naming
+// camera move, 350 particles stepped and drawn, and the whole frame; and the room and the table on
+// every core, as the game draws them. Needs VORN_GAME_DIR naming
 // the folder of the game's libraries (build/game).
 #include "foundation/LibraryLists.h"
 #include "foundation/Matrix.h"
@@ -36,7 +37,8 @@ struct SFrame
     DWORD dwTime = 0;
 };
 
-bool SetUp(SFrame& f, benchmark::State& state)
+/// bAllCores: the device draws on its default threads, one per core; else on the caller alone.
+bool SetUp(SFrame& f, benchmark::State& state, bool bAllCores)
 {
     const char* szDir = std::getenv("VORN_GAME_DIR");
     if (szDir == nullptr)
@@ -52,7 +54,8 @@ bool SetUp(SFrame& f, benchmark::State& state)
     f.pDepth = CDirectDrawSurface::Create(WIDTH, HEIGHT, MakeZBufferPixelFormat(16), DDSCAPS_ZBUFFER);
     f.pTarget->AddAttachedSurface(f.pDepth);
     f.pDevice = std::make_unique<CDirect3DDevice>(f.pTarget);
-    f.pDevice->SetRenderThreads(1);
+    if (!bAllCores)
+        f.pDevice->SetRenderThreads(1);
     f.pViewport = std::make_shared<CDirect3DViewport>();
     const D3DVIEWPORT2 vp = MakeFullViewport(WIDTH, HEIGHT);
     f.pViewport->SetViewport2(&vp);
@@ -135,10 +138,10 @@ void StepParticles(SFrame& f)
     f.pDevice->EndScene();
 }
 
-template <void (*Stage)(SFrame&)> void BM_Stage(benchmark::State& state)
+template <void (*Stage)(SFrame&), bool ALL_CORES = false> void BM_Stage(benchmark::State& state)
 {
     SFrame f;
-    if (!SetUp(f, state))
+    if (!SetUp(f, state, ALL_CORES))
         return;
     for (auto _ : state)
         Stage(f);
@@ -153,6 +156,10 @@ void WholeFrame(SFrame& f)
 }
 
 BENCHMARK_TEMPLATE(BM_Stage, DrawRoom)->Name("BM_RoomAndTable")->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Stage, DrawRoom, true)
+    ->Name("BM_RoomAndTableAllCores")
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 BENCHMARK_TEMPLATE(BM_Stage, PaintBalls)->Name("BM_SixteenBallsPainted")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Stage, StepParticles)->Name("BM_ParticlesSteppedAndDrawn")->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Stage, WholeFrame)->Name("BM_WholeFrame")->Unit(benchmark::kMillisecond);
