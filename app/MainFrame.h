@@ -214,6 +214,12 @@ public:
     /// Test seam: replaces the 3-D environment's change for the window (null puts the real one back).
     static void SetEnvironmentChangeForTests(std::function<BOOL()> fnChange);
 
+    // The keyboard and mouse of the game flow (FrameInput.cpp).
+    void ReadFlowInput(SFlowInput& input) override;
+    bool HasFocus() override;
+    void Beep() override;
+    void ToggleDrawLevel() override;
+
 protected:
     HRESULT InitDeviceObjects(CDirect3DDevice* pDevice, CDirect3DViewport* pViewport);
     void DeleteDeviceObjects();

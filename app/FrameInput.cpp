@@ -1,0 +1,36 @@
+// The main frame's keyboard and mouse as the game flow reads them: the DirectInput devices the
+// frame read this frame, handed over as one reading with the camera's settings as they stand, and
+// the focus, the beep and the "DrawLevel" switch of the window.
+#include "app/MainFrame.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
+#include "media/DirectInputDevices.h"
+#include "platform/win32/MessageBox.h"
+#include "render/SceneObject.h"
+
+void CMainFrame::ReadFlowInput(SFlowInput& input)
+{
+    input.nPressedKey = g_DIKeyboard.GetDIPressedKey();
+    for (int nKey = 1; nKey < static_cast<int>(input.keys.size()); ++nKey)
+        input.keys.set(static_cast<std::size_t>(nKey), g_DIKeyboard.IsDIKeyDown(nKey) != 0);
+    input.nMouseX = static_cast<int>(g_DIMouse.GetX());
+    input.nMouseY = static_cast<int>(g_DIMouse.GetY());
+    input.bRightDown = g_DIMouse.IsRightDown() != FALSE;
+    input.bLeftReleased = g_DIMouse.WasLeftReleased() != FALSE;
+    input.bRightReleased = g_DIMouse.WasRightReleased() != FALSE;
+    input.bRightDoubleClick = g_DIMouse.IsRightDoubleClick() != FALSE;
+
+    // The handlers read the camera's settings and the view's scale as they stand this tick.
+    SFlowSettings& flow = m_pGameFlow->Settings();
+    flow.nCameraMotion = g_Settings.m_nCameraMotion;
+    flow.nViewType = g_Settings.m_nViewType;
+    flow.nDrawLevel = g_Settings.m_nDrawLevel;
+    if (g_fBallPixelSize > 0.0f)
+        m_pGameFlow->SetScreenScale(g_fBallPixelSize);
+}
+
+bool CMainFrame::HasFocus() { return ::GetFocus() == m_hWnd; }
+
+void CMainFrame::Beep() { MessageBeep(static_cast<UINT>(-1)); }
+
+void CMainFrame::ToggleDrawLevel() { g_Settings.m_nDrawLevel = g_Settings.m_nDrawLevel != 0 ? 0 : 1; }

@@ -1,0 +1,58 @@
+// The real program played by two people through the input script: the keyboard and mouse reach
+// the game flow's handlers through the frame's DirectInput devices.
+#include "fixtures/ProgramRun.h"
+
+#include "platform/win32/Profile.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace
+{
+/// How often the text occurs in the log.
+int Count(const std::string& strLog, const std::string& strText)
+{
+    int n = 0;
+    for (size_t at = strLog.find(strText); at != std::string::npos; at = strLog.find(strText, at + 1))
+        ++n;
+    return n;
+}
+
+TEST(ProgramPlayTest, TwoPeoplePullTheCueBackStrikeAndPassTheTurn)
+{
+    CProgramRun run(VORN_PROGRAM, VORN_APP_FIXTURE_DIR);
+    const std::string strIni = (run.Program() / "Vorn.ini").string();
+    WritePrivateProfileString("Settings", "Player1", "Ann", strIni.c_str());
+    WritePrivateProfileString("Settings", "Player level 2", "0", strIni.c_str());
+    WritePrivateProfileString("Settings", "GameType", "9", strIni.c_str());
+    WritePrivateProfileString("Settings", "Competition Type", "1", strIni.c_str());
+    WritePrivateProfileString("Settings", "Player2", "Bob", strIni.c_str());
+    // Whoever's turn it is: a click sets the ball in hand down and Enter strikes, first with the
+    // cue at rest, later drawn back with Up. Repeated, so that each turn finds them whenever it
+    // comes.
+    std::string strScript;
+    for (int ms = 3000; ms < 30000; ms += 700)
+    {
+        const std::string strAt = "at " + std::to_string(ms) + " ";
+        const std::string strLater = "at " + std::to_string(ms + 350) + " ";
+        strScript += strAt + "mouse down left 400 300\n" + strAt + "mouse up left 400 300\n";
+        if (ms >= 12000)
+            strScript += strAt + "key down Up\n" + strLater + "key up Up\n";
+        strScript += strLater + "key press Return\n";
+    }
+    strScript += "at 30500 close\nanswer ok\n";
+    ASSERT_EQ(0, run.Run(strScript, {})) << run.Log();
+    const std::string strLog = run.Log();
+    // Ann breaks softly (a foul) and Bob takes the ball in hand and strikes in turn.
+    const size_t nAnn = strLog.find("Ann strikes at ");
+    const size_t nBobTurn = strLog.find("Bob to play", nAnn);
+    EXPECT_NE(nAnn, std::string::npos) << strLog;
+    EXPECT_NE(nBobTurn, std::string::npos) << strLog;
+    EXPECT_NE(strLog.find("Bob strikes at ", nBobTurn), std::string::npos) << strLog;
+    // The cue at rest strikes softly; drawn back to the end of its swing, at full speed.
+    const int nStrikes = Count(strLog, " strikes at ");
+    const int nFull = Count(strLog, " strikes at 7.00 m/s");
+    EXPECT_GE(nFull, 1) << strLog;
+    EXPECT_GE(nStrikes - nFull, 1) << strLog;
+}
+} // namespace
