@@ -143,7 +143,7 @@ HRESULT CMainFrame::Change3DEnvironment(HWND hWnd)
         ::DestroyWindow(hWnd);
         return hr;
     }
-    m_bPanelsNeedPaint = TRUE;
+    ClearPanel();
     g_bForceRedraw = TRUE;
     return S_OK;
 }
@@ -218,7 +218,6 @@ void CMainFrame::SetUpLamps(CDirect3DDevice* pDevice)
                 pLamp->SetColorRGB(PackColour(pLamp->GetColor()));
         }
     g_dwLightsOnMask = 0; // the new viewport holds no lamp yet
-    m_bLightsSetUp = TRUE;
 }
 
 void CMainFrame::SetUpPanels()
@@ -229,7 +228,7 @@ void CMainFrame::SetUpPanels()
         p->Restore();
     g_TextMessages.SetRect(rcPanel.left, rcPanel.top, rcPanel.right, rcPanel.bottom);
     g_bForceRedraw = TRUE;
-    m_bPanelsNeedPaint = TRUE;
+    SetTitleDirty(); // the title's surface is new
 }
 
 void CMainFrame::DeleteDeviceObjects()
@@ -239,7 +238,6 @@ void CMainFrame::DeleteDeviceObjects()
         if (CSceneLight* pLamp = CLightTable::GetAt(i))
             pLamp->Release();
     g_dwLightsOnMask = 0;
-    m_bLightsSetUp = FALSE;
     m_pMaterial.reset();
     CWidget::ReleaseAll();
     ReleaseHud();
@@ -266,7 +264,10 @@ HRESULT CMainFrame::Render3DFrame()
     if (m_pFramework == nullptr || m_pFramework->GetD3DDevice() == nullptr)
         return S_OK;
     if (m_pFramework->GetDirectDraw() == nullptr || FAILED(m_pFramework->GetDirectDraw()->TestCooperativeLevel()))
-        return S_OK; // the display is not ours: nothing is drawn
+    {
+        ReleaseHud(); // the display is not ours: nothing is drawn
+        return S_OK;
+    }
     if (FAILED(RenderFrame()))
         return E_FAIL;
     if (FAILED(DrawScene(m_pFramework->GetD3DDevice(), m_pFramework->GetViewport().get(),
@@ -275,6 +276,7 @@ HRESULT CMainFrame::Render3DFrame()
     if (m_pFramework->ShowFrame() == DDERR_SURFACELOST)
         m_pFramework->RestoreSurfaces();
     ClearViewport();
+    ClearPanel();
     return S_OK;
 }
 

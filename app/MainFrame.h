@@ -364,9 +364,7 @@ private:
     CSceneAnimation m_sceneAnimation;
     std::vector<std::unique_ptr<CParticleSystem>> m_apSpriteEffects;
     std::shared_ptr<CDirect3DMaterial> m_pMaterial;
-    DWORD m_dwLastFrameTime = 0;     // timeGetTime of the last frame's animation
-    BOOL m_bLightsSetUp = FALSE;     // the lamps are set up on the current device
-    BOOL m_bPanelsNeedPaint = FALSE; // the panels are painted again with the next frame
+    DWORD m_dwLastFrameTime = 0; // timeGetTime of the last frame's animation
     BOOL m_bGameStarted = FALSE;
     BOOL m_bClosing = FALSE;
     BOOL m_bWindowActive = FALSE;
