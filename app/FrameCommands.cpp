@@ -247,6 +247,8 @@ void CMainFrame::OnToggleBallPath()
     {
         m_dwOptionWord ^= OPTION_AIMING_AID;
         g_Settings.m_nBallPath1 = (m_dwOptionWord & OPTION_AIMING_AID) != 0 ? 1 : 0;
+        if (g_Settings.m_nBallPath1 != 0)
+            UpdateAimPreview();
     }
     g_Settings.Save();
 }
@@ -329,8 +331,9 @@ void CMainFrame::ShowRulesCard()
 
 void CMainFrame::OnFileNew()
 {
-    // A new rack with ball in hand: the rack comes from the game flow, which the frame does not hold yet.
-    m_pGameFlow->SetGameMode(modeBallInHand);
+    // A new rack, scores cleared, with the cue ball in hand once the camera is over the table.
+    StartNewRack(TRUE);
+    m_pGameFlow->FlyToBallInHandView();
 }
 
 void CMainFrame::StopShot()
@@ -367,7 +370,11 @@ void CMainFrame::OnPassTurn()
 
 void CMainFrame::OnRestartRack()
 {
-    SetUpPlayers(m_pGameFlow->Player1(), m_pGameFlow->Player2(), g_Settings);
+    // The same rack again, the scores kept, the players' levels as the settings give them.
+    m_pGameFlow->Player1().SetLevel(g_Settings.m_nPlayerLevel1);
+    if (g_Settings.m_nCompetitionType != 0)
+        m_pGameFlow->Player2().SetLevel(g_Settings.m_nPlayerLevel2);
+    StartNewRack(FALSE);
     m_pGameFlow->SetGameMode(modeCameraFlight);
 }
 
@@ -529,11 +536,11 @@ LRESULT CMainFrame::OnNewGameQuestion(WPARAM, LPARAM)
     SetModalMode(FALSE);
     if (nResult == IDOK)
     {
-        // A new game from the settings the dialog left: the players as they stand now and the
-        // changed settings applied; the rack itself comes with the new game of the game flow.
-        SetUpPlayers(m_pGameFlow->Player1(), m_pGameFlow->Player2(), g_Settings);
+        // A new game from the settings the dialog left, its changes applied first.
         ApplySettingsChange(old);
+        ApplySoundSettings(old);
         OutputDebugString("New game\n");
+        SetupGame();
     }
     else
         g_nGameMode = dwKeptMode;

@@ -10,6 +10,7 @@
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/mfc/WinApp.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
@@ -533,6 +534,36 @@ TEST(FrameCommandsTest, KeyFilterDropsShiftAndControlAndServesTheInputLine)
         EXPECT_EQ(c.bTaken, frame.Frame().PreTranslateMessage(&msg));
         Pump();
         EXPECT_EQ(c.dwModeAfter, g_nGameMode);
+    }
+}
+
+TEST(FrameCommandsTest, NewRacksClearOrKeepTheScores)
+{
+    struct SCase
+    {
+        const char* szName;
+        UINT nID;
+        DWORD dwMode;
+        int nRacks;   // racks set up by the command
+        LONG nPoints; // the first player's points afterwards (3 before)
+    };
+    const SCase aCases[] = {
+        {"a new rack clears the scores", ID_FILE_NEW, modeAim, 1, 0},
+        {"restarting the rack keeps them", ID_RESTART_RACK, modeAim, 1, 3},
+        {"restarting refused in a presentation", ID_RESTART_RACK, modeAim | gmPresentation, 0, 3},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nCompetitionType = 1;
+        frame.Frame().GetGameFlow().Player1().SetPoints(3);
+        g_nGameMode = c.dwMode;
+        const int nRacksBefore = g_nRackCount;
+        frame.Command(c.nID);
+        EXPECT_EQ(c.nRacks, g_nRackCount - nRacksBefore);
+        EXPECT_EQ(c.nPoints, frame.Frame().GetGameFlow().Player1().GetPoints());
     }
 }
 
