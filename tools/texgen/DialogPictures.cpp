@@ -206,6 +206,50 @@ void AddSetupDialog(std::vector<SNamedPicture>& out)
     out.push_back({"903", Arrow(false, true)});
     AddButton(out, 423, 422, "OK", 120);
 }
+/// The statistics dialog, 490 x 550: column heads and the ten row bands; the page pictures name the
+/// game type of each page; the arrows turn the pages.
+void AddStatisticsDialog(std::vector<SNamedPicture>& out)
+{
+    CArtImage image = Felt(490, 550);
+    const struct
+    {
+        const char* szHead;
+        int x, nWidth;
+    } heads[] = {
+        {"Player", 23, 109}, {"Rounds", 136, 65}, {"Matches", 214, 65}, {"Scratches", 289, 65}, {"Best run", 385, 65}};
+    for (const auto& head : heads)
+        Caption(image, head.szHead, head.x - 6, 92, head.nWidth + 12);
+    for (int i = 0; i < 10; ++i)
+        FillRoundRect(image, 18, 118 + 39 * i - 2, 472, 118 + 39 * i + 32, 5.0,
+                      SArtColor{0, 0, 0, i % 2 == 0 ? 0.28f : 0.16f});
+    out.push_back({"945", image});
+    const struct
+    {
+        int nId;
+        const char* szTitle;
+    } pages[] = {{938, "Three ball"},    {939, "Eight ball"}, {940, "Nine ball"},
+                 {943, "Straight pool"}, {942, "Pyramid"},    {941, "American"}};
+    for (const auto& page : pages)
+    {
+        CArtImage picture(260, 44, SArtColor::Hex(0x101418));
+        FillRoundRect(picture, 0.5, 0.5, 259.5, 43.5, 8.0, SArtColor::Hex(0x1C2630));
+        StrokeRoundRect(picture, 0.5, 0.5, 259.5, 43.5, 8.0, 1.8, BRASS);
+        DrawArtText(picture, page.szTitle, 0, 0, 260, 44, SArtTextStyle{22, true, TITLE_COLOR, true});
+        out.push_back({std::to_string(page.nId), picture});
+    }
+    for (const bool bNext : {true, false})
+        for (const bool bPressed : {false, true})
+        {
+            CArtImage arrow(30, 36, SArtColor::Hex(0x101418));
+            FillRoundRect(arrow, 0.5, 0.5, 29.5, 35.5, 6.0,
+                          bPressed ? SArtColor::Hex(0xE2C26A) : SArtColor::Hex(0x24303C));
+            const double aTip[3][2] = {{bNext ? 22.0 : 8.0, 18}, {bNext ? 9.0 : 21.0, 8}, {bNext ? 9.0 : 21.0, 28}};
+            FillPolygon(arrow, aTip, 3, bPressed ? SArtColor::Hex(0x1A1208) : BODY_COLOR);
+            const int nId = bNext ? (bPressed ? 948 : 947) : (bPressed ? 946 : 944);
+            out.push_back({std::to_string(nId), arrow});
+        }
+    AddButton(out, 936, 935, "Close", 120);
+}
 } // namespace
 
 std::vector<SNamedPicture> MakeDialogPictures()
@@ -214,5 +258,6 @@ std::vector<SNamedPicture> MakeDialogPictures()
     AddMessageDialogs(out);
     AddRuleCards(out);
     AddSetupDialog(out);
+    AddStatisticsDialog(out);
     return out;
 }
