@@ -1,10 +1,11 @@
 // The main frame's heads-up display, its frame painter and its panel loader: the widgets made
-// from the artwork libraries' pictures, the match title, the turn banner, the score panels, the
-// ball label, the called pocket's marker, the frame-rate counter and the text message, painted in
-// the order of the scene plan; the mouse routed to the widgets each frame.
+// from the artwork libraries' pictures, the match title, the turn banner with the pocketed balls,
+// the score panels, the head string, the frame-rate counter and the text message, painted in the
+// order of the scene plan; the mouse routed to the widgets each frame.
 #include "app/FrameHud.h"
 
 #include "app/MainFrame.h"
+#include "app/VornApp.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/GameModeWord.h"
 #include "foundation/LibraryLists.h"
@@ -22,7 +23,6 @@
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsConstants.h"
 #include "simulation/Referee.h"
-#include "ui/BallColours.h"
 #include "ui/GameWidgets.h"
 #include "ui/HudTexts.h"
 #include "ui/SurfaceDC.h"
@@ -30,15 +30,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <span>
-
-extern CGamePlugins g_GamePlugins;
 
 namespace
 {
 // Game-mode word bits the display reads beside those of the frame's header.
-constexpr DWORD MODE_PRESENTATION = 0x1000000; // timing runs: no score panels, no frame rate
+constexpr DWORD MODE_PRESENTATION = 0x1000000; // the presentation flight: no score panels, no frame rate
 constexpr DWORD MODE_LIGHT_EDIT = 0x4000000;   // the light editor's label replaces the scores
 
 constexpr COLORREF TITLE_COLOUR = RGB(255, 255, 255);
@@ -150,7 +147,6 @@ void CFrameHud::Release()
         pSurface.reset();
     m_sizeBanner = HUD_BANNER_SIZE;
     m_sizeTitle = HUD_BANNER_SIZE;
-    m_label.Release();
     m_bTitleDirty = true;
 }
 
@@ -467,8 +463,8 @@ void CMainFrame::DrawLightLabel()
 
 void CMainFrame::DrawBallLabel()
 {
-    // The ball shown is the called ball or the ball under the cursor; neither exists before the
-    // game flow runs in the frame.
+    // The ball shown is the called ball or the ball under the cursor: the frame keeps neither a
+    // call-shot state nor a hover pick yet.
 }
 
 void CMainFrame::DrawCalledPocket()

@@ -56,7 +56,6 @@ public:
     std::array<SurfacePtr, HUD_SURFACE_COUNT> m_apSurfaces;
     SIZE m_sizeBanner = HUD_BANNER_SIZE;
     SIZE m_sizeTitle = HUD_BANNER_SIZE;
-    CBallLabel m_label;
     CFrameRateCounter m_rate;
     LONG m_nRateNumberLeft = 0; // where the frame-rate number starts in its surface
     bool m_bTitleDirty = true;
