@@ -6,6 +6,7 @@
 #include "platform/dx/SurfacePng.h"
 #include "platform/win32/Assert.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
@@ -109,6 +110,9 @@ private:
     HWND ScriptTarget() const;
     void RunScript();
     void RunAction(const std::vector<std::string>& aWords);
+    /// Shows the game's current cursor over its windows, or none while the show count is negative.
+    void ApplyCursor();
+    void FreeCursors();
 
     std::mutex m_mutex;
     std::condition_variable m_cv;
@@ -130,7 +134,10 @@ private:
     size_t m_nNextEntry = 0;
     std::chrono::steady_clock::time_point m_scriptStart;
     std::mutex m_answerMutex;
-    std::deque<int> m_aAnswers; // guarded by m_answerMutex
+    std::deque<int> m_aAnswers;               // guarded by m_answerMutex
+    std::map<HCURSOR, SDL_Cursor*> m_cursors; // SDL's copies of the game's cursors
+    HCURSOR m_hShownCursor = nullptr;
+    int m_nShownCount = 0; // the show count last applied
 };
 
 CDisplay s_display;
@@ -264,6 +271,7 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
     }
     m_shown.clear();
     m_byId.clear();
+    FreeCursors();
     if (bVideo)
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
     // SDL keeps per-thread state (its error text) that only its own threads free by themselves.
@@ -300,9 +308,50 @@ void CDisplay::Loop()
         for (auto& f : aCommands)
             f();
         PresentPending();
+        ApplyCursor();
         PumpEvents();
         RunScript();
     }
+}
+
+void CDisplay::ApplyCursor()
+{
+    if (!m_bVideo)
+        return;
+    const int nCount = GetCursorShowCount();
+    if ((nCount >= 0) != (m_nShownCount >= 0))
+        SDL_ShowCursor(nCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
+    m_nShownCount = nCount;
+    const HCURSOR hCursor = GetCursor();
+    const SCursorImage* pImage = GetCursorImage(hCursor);
+    if (hCursor == m_hShownCursor || pImage == nullptr)
+        return;
+    m_hShownCursor = hCursor;
+    auto it = m_cursors.find(hCursor);
+    if (it == m_cursors.end())
+    {
+        // The picture is shared and never freed, so SDL may read it for as long as it likes.
+        SDL_Surface* pSurface =
+            SDL_CreateRGBSurfaceWithFormatFrom(const_cast<DWORD*>(pImage->aPixels.data()), pImage->nWidth,
+                                               pImage->nHeight, 32, pImage->nWidth * 4, SDL_PIXELFORMAT_ARGB8888);
+        SDL_Cursor* pCursor =
+            pSurface != nullptr ? SDL_CreateColorCursor(pSurface, pImage->nHotX, pImage->nHotY) : nullptr;
+        if (pSurface != nullptr)
+            SDL_FreeSurface(pSurface);
+        it = m_cursors.emplace(hCursor, pCursor).first;
+    }
+    if (it->second != nullptr)
+        SDL_SetCursor(it->second);
+}
+
+void CDisplay::FreeCursors()
+{
+    for (const auto& [hCursor, pCursor] : m_cursors)
+        if (pCursor != nullptr)
+            SDL_FreeCursor(pCursor);
+    m_cursors.clear();
+    m_hShownCursor = nullptr;
+    m_nShownCount = 0;
 }
 
 void CDisplay::Post(std::function<void()> f)
