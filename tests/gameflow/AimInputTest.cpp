@@ -489,3 +489,39 @@ TEST_F(CAimInputTest, TheMouseTurnsTheAimAndTiltsTheCamera)
     }
 }
 } // namespace
+
+namespace
+{
+TEST_F(CAimInputTest, TheOtherModesHandlersDoTheLeastTheirTurnNeeds)
+{
+    const struct
+    {
+        const char* szName;
+        DWORD dwMode;
+        int nKey;
+        bool bClick;
+        DWORD dwExpected;
+        int nShots;
+    } aCases[] = {
+        {"strike now strikes at once, the camera following", modeStrikeNow, 0, false, modeCameraFlight, 1},
+        {"the follow flight ends once the balls rest", modeCameraFlight, 0, false, modeNone, 0},
+        {"ball in hand: a click aims from where it lies", modeBallInHand, 0, true, modeAim, 0},
+        {"free placement: A aims", modePlaceCueBall, KEY_A, false, modeAim, 0},
+        {"free placement: M aims", modePlaceCueBall, KEY_M, false, modeAim, 0},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        m_Flow.StartNewRack(0);
+        m_Flow.SelectCueBall(0);
+        g_nGameMode = c.dwMode;
+        const int nShotsBefore = m_Flow.GetShotCount();
+        m_Input.m_Next.nPressedKey = c.nKey;
+        m_Input.m_Next.bLeftReleased = c.bClick;
+        Tick();
+        EXPECT_EQ(GetModeField(), c.dwExpected);
+        EXPECT_EQ(m_Flow.GetShotCount() - nShotsBefore, c.nShots);
+        ClearGameFlag(gmShotRunning);
+    }
+}
+} // namespace
