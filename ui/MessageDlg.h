@@ -39,8 +39,6 @@ protected:
     void StyleLabel(CLinkCtrl& label, COLORREF crText);
 
 private:
-    void CenterOnOwner();
-
     CMessageDlg* m_pUnder = nullptr; // the message dialog that was open when this one opened
     bool m_bOpen = false;
 };

@@ -60,3 +60,16 @@ BOOL CSkinDialog::OnEraseBkgnd(HDC hDC)
     DeleteDC(hMemDC);
     return TRUE;
 }
+
+void CSkinDialog::CenterOnOwner()
+{
+    RECT rcOwner{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (m_pParentWnd != nullptr)
+        ::GetWindowRect(m_pParentWnd->m_hWnd, &rcOwner);
+    RECT rc;
+    GetWindowRect(&rc);
+    const LONG nWidth = rc.right - rc.left;
+    const LONG nHeight = rc.bottom - rc.top;
+    SetWindowPos(nullptr, rcOwner.left + (rcOwner.right - rcOwner.left - nWidth) / 2,
+                 rcOwner.top + (rcOwner.bottom - rcOwner.top - nHeight) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}

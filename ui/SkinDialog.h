@@ -23,6 +23,8 @@ public:
     bool IsBackgroundLoaded() const { return m_bBackgroundLoaded; }
 
 protected:
+    /// Moves the window to the middle of its owner (of the desktop without one), keeping its size.
+    void CenterOnOwner();
     /// Stretches the picture over the whole client area; with no picture nothing is painted.
     BOOL OnEraseBkgnd(HDC hDC) override;
 

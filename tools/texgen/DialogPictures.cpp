@@ -259,5 +259,7 @@ std::vector<SNamedPicture> MakeDialogPictures()
     AddRuleCards(out);
     AddSetupDialog(out);
     AddStatisticsDialog(out);
+    // The match won: its title above the winner's line, OK below.
+    out.push_back({"32216", Background(490, 193, "Match won", "", 0)});
     return out;
 }

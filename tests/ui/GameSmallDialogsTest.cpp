@@ -1,0 +1,205 @@
+// The start-up question, the physics coefficients and the match won, opened as the game opens them.
+#include "GameDialogFixture.h"
+
+#include "foundation/Settings.h"
+#include "platform/EnvScope.h"
+#include "platform/TempFolder.h"
+#include "platform/win32/Registry.h"
+#include "simulation/PhysicsCoefficients.h"
+#include "ui/SmallDialogs.h"
+
+#include <filesystem>
+#include <string>
+
+namespace
+{
+using Driver = CDialogDriver;
+
+class GameSmallDialogsTest : public CGameDialogFixture
+{
+protected:
+    void SetUp() override
+    {
+        CGameDialogFixture::SetUp();
+        m_saved = g_Settings;
+        g_Settings.SetDefaults();
+        g_Settings.m_strIniFilePath = CString(m_folder.File("Vorn.ini").c_str());
+    }
+    void TearDown() override
+    {
+        g_Settings = m_saved;
+        SetMessageBoxHandler(nullptr);
+        CGameDialogFixture::TearDown();
+    }
+
+    /// "Vorn warning" as stored, -1 when it is not there.
+    static long StoredWarning()
+    {
+        HKEY hKey = nullptr;
+        if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Tamberlin\\Vorn", 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS)
+            return -1;
+        DWORD dwValue = 0;
+        DWORD dwSize = sizeof dwValue;
+        const LONG nResult =
+            RegQueryValueEx(hKey, "Vorn warning", nullptr, nullptr, reinterpret_cast<BYTE*>(&dwValue), &dwSize);
+        RegCloseKey(hKey);
+        return nResult == ERROR_SUCCESS ? static_cast<long>(dwValue) : -1;
+    }
+
+    CTempFolder m_folder;
+    CEnvScope m_config{"XDG_CONFIG_HOME", m_folder.Path().c_str()};
+    CSettings m_saved;
+};
+
+TEST_F(GameSmallDialogsTest, TheStartUpQuestionStoresItsBoxOnOkAndOnCancel)
+{
+    struct SCase
+    {
+        const char* szName;
+        bool bTick;
+        int nCloseKey;
+        INT_PTR nResult;
+        long nStored;
+    };
+    const SCase aCases[] = {
+        {"ticked, then Escape", true, VK_ESCAPE, IDCANCEL, 1},
+        {"not ticked, then Enter", false, VK_RETURN, IDOK, 0},
+        {"ticked, then Enter", true, VK_RETURN, IDOK, 1},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CWaitOpponentDlg dlg(nullptr);
+        Driver::Play({[&]
+                      {
+                          if (c.bTick)
+                              Driver::ClickControl(dlg, IDC_WAIT_DO_NOT_ASK);
+                      },
+                      [&]
+                      {
+                          SaveWindowPng(
+                              dlg.m_hWnd,
+                              (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "WaitOpponentDialog.png").string());
+                          Driver::Key(dlg, c.nCloseKey);
+                      }},
+                     true);
+        EXPECT_EQ(c.nResult, dlg.DoModal());
+        EXPECT_EQ(c.nStored, StoredWarning());
+    }
+    // A scripted answer is taken without showing the question, and nothing is stored.
+    RegDeleteKey(HKEY_LOCAL_MACHINE, "Software\\Tamberlin\\Vorn");
+    SetMessageBoxAnswerSource([](UINT) -> std::optional<int> { return IDCANCEL; });
+    EXPECT_EQ(IDCANCEL, CWaitOpponentDlg(nullptr).DoModal());
+    SetMessageBoxAnswerSource(nullptr);
+    EXPECT_EQ(-1, StoredWarning());
+}
+
+TEST_F(GameSmallDialogsTest, PhysicsValuesAreTakenAsFloatsAndWhatIsNoFloatKeepsTheDialogOpen)
+{
+    const CPhysicsCoefficientsScope restore;
+    int nRefusals = 0;
+    SetMessageBoxHandler(
+        [&](const SMessageBoxRequest&)
+        {
+            ++nRefusals;
+            return IDOK;
+        });
+    struct SCase
+    {
+        const char* szTyped;
+        bool bTaken;
+    };
+    const SCase aCases[] = {
+        {"0.1234567891234", true},
+        {"2.5e3", true},
+        {"abc", false},
+        {"1e39", false},
+        {"inf", false},
+        {"nan", false},
+        {"", false},
+        {"-3.4e38", true},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szTyped);
+        g_PhysicsCoefficients.Reset();
+        nRefusals = 0;
+        CPhysicsDlg dlg(&m_game);
+        CString strShown;
+        bool bStillOpen = false;
+        Driver::Play({[&]
+                      {
+                          strShown = dlg.GetDlgItemText(1003);
+                          dlg.SetDlgItemText(1003, c.szTyped);
+                          dlg.SetDlgItemText(1045, "0.75");
+                          Shot("PhysicsDialog");
+                          Driver::Key(dlg, VK_RETURN);
+                      },
+                      [&]
+                      {
+                          bStillOpen = true;
+                          Driver::Key(dlg, VK_ESCAPE);
+                      }},
+                     true);
+        const INT_PTR nResult = dlg.DoModal();
+        EXPECT_EQ("0.15", std::string(strShown.GetString())) << "the live value is shown";
+        if (c.bTaken)
+        {
+            EXPECT_EQ(IDOK, nResult);
+            EXPECT_EQ(static_cast<float>(std::stod(c.szTyped)), Coef(g_PhysicsCoefficients.accelRollDeceler));
+            EXPECT_EQ(0.75f, Coef(g_PhysicsCoefficients.SideSpinInfluence));
+            EXPECT_EQ(0, nRefusals);
+        }
+        else
+        {
+            EXPECT_EQ(IDCANCEL, nResult);
+            EXPECT_TRUE(bStillOpen);
+            EXPECT_EQ(1, nRefusals);
+            EXPECT_EQ(DEFAULT_ACCEL_ROLL_DECELER, Coef(g_PhysicsCoefficients.accelRollDeceler));
+            EXPECT_EQ(DEFAULT_SIDE_SPIN_INFLUENCE, Coef(g_PhysicsCoefficients.SideSpinInfluence))
+                << "nothing is written back";
+        }
+    }
+}
+
+TEST_F(GameSmallDialogsTest, TheMatchWonNamesTheWinnerCentredOverTheGame)
+{
+    struct SCase
+    {
+        const char* szWinner;
+        int nCloseKey;
+        INT_PTR nResult;
+        bool bSaved;
+    };
+    const std::string strLong(120, 'W');
+    const SCase aCases[] = {{"Bob", VK_RETURN, IDOK, true}, {strLong.c_str(), VK_ESCAPE, IDCANCEL, false}};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szWinner);
+        std::filesystem::remove(m_folder.File("Vorn.ini"));
+        CMatchWonDlg dlg(&m_game);
+        dlg.SetWinnerText(c.szWinner);
+        RECT rcWindow{};
+        RECT rcLabel{};
+        CString strLabel;
+        Driver::Play({[&]
+                      {
+                          dlg.GetWindowRect(&rcWindow);
+                          rcLabel = Driver::ControlRect(dlg, IDC_MATCH_WON_LABEL);
+                          strLabel = dlg.GetDlgItemText(IDC_MATCH_WON_LABEL);
+                          Shot("MatchWonDialog");
+                          Driver::Key(dlg, c.nCloseKey);
+                      }},
+                     true);
+        EXPECT_EQ(c.nResult, dlg.DoModal());
+        EXPECT_EQ(std::string(c.szWinner) + " has won the match!", strLabel.GetString());
+        EXPECT_EQ(490, rcWindow.right - rcWindow.left);
+        EXPECT_EQ(193, rcWindow.bottom - rcWindow.top);
+        EXPECT_EQ((RECT{0, 74, 490, 104}), rcLabel) << "one line, clipped by the label";
+        RECT rcGame;
+        ::GetWindowRect(m_hGame, &rcGame);
+        EXPECT_EQ((rcGame.left + rcGame.right) / 2, (rcWindow.left + rcWindow.right) / 2);
+        EXPECT_EQ(c.bSaved, std::filesystem::exists(m_folder.File("Vorn.ini"))) << "OK saves the settings";
+    }
+}
+} // namespace
