@@ -204,6 +204,9 @@ BOOL CMainFrame::SetupGame()
     StartNewRack(TRUE);
     PrepareSettingsForGame(FALSE);
     CopyFlowSettings(g_Settings, flow.Settings());
+    // Start-up makes sure a ball set exists; without one the balls keep the textures they have.
+    if (!UpdateVariant())
+        OutputDebugString("Game: no ball set for the game's variant\n");
     flow.SetGameMode(modeAim);
     g_DIKeyboard.ReadDIKeyboardBuffer();
     g_DIMouse.ReadDIMouseState();

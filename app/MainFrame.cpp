@@ -397,6 +397,7 @@ BOOL CMainFrame::OnFrame()
 
 void CMainFrame::DrawFrame()
 {
+    PlaceBallObjects();
     m_rackScene.UpdateView();
     if (g_b3DReady)
         Render3DFrame();

@@ -65,6 +65,10 @@ inline constexpr const char* FRAME_CLASS_NAME = "Vorn class";
 /// registered, else the framework's frame class. Writes nothing into its argument.
 const char* RegisterWindowClass(const char* szName);
 
+/// The nine colours of a ball set's colour table (a "COLOR_TABLES" resource of at least 27 bytes,
+/// red, green and blue per colour) as 0x00RRGGBB; FALSE, and the colours as they were, without it.
+BOOL LoadColorTables(LPCSTR szLibrary, LPCSTR szName, std::array<DWORD, 9>& colours);
+
 /// The clock value taken when the first player was chosen, and the racks set up since start.
 extern DWORD g_dwBreakSeed;
 extern int g_nRackCount;
@@ -147,6 +151,11 @@ public:
     void ChooseFirstPlayer();
     /// A new game from the settings: referee, players, the first rack and the first turn.
     BOOL SetupGame();
+    /// The ball set and colour table of the game's variant ("bonus", "american", a plug-in game's
+    /// own, else "standard"; "standard" when the variant has no set); FALSE when none is found.
+    BOOL SelectVariant();
+    /// SelectVariant when the variant in use is not the game's; TRUE when it already is.
+    BOOL UpdateVariant();
 
     /// The sound of a collision (kind 1 cushion, 2 ball on ball, by level) or a drop (kind 3) at a
     /// scene position; other kinds sound nothing.
@@ -314,6 +323,9 @@ private:
     bool IsComputerToPlay() const;
     /// The first turn of a new game: the computer's, aiming at once, or a flight to ball in hand.
     void StartPlay();
+    CString GetVariantName() const;
+    /// The balls of the table scene where the live engine has them.
+    void PlaceBallObjects();
     /// The aiming aid's engine and the queued engine start their workers.
     static void StartAimingAid();
     /// The bonus game's own felt colour, or the player's colour back after it.

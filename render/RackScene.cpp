@@ -22,16 +22,19 @@ constexpr int RACK_ORDER[15] = {1, 9, 2, 10, 8, 3, 11, 4, 12, 5, 13, 6, 14, 7, 1
 const CVector3 TOWARDS_LIGHT(0.2f, 1.0f, -0.3f);
 
 /// Fifteen balls racked with the apex towards the far end, the cue ball on the near side.
-std::vector<std::pair<int, CVector3>> RackedBalls()
+std::vector<SSceneBall> RackedBalls()
 {
     const float dx = BALL_R * 1.0005f, dz = BALL_R * std::sqrt(3.0f) * 1.0005f;
-    std::vector<std::pair<int, CVector3>> balls;
+    std::vector<SSceneBall> balls;
+    D3DMATRIX identity;
+    MatrixSetIdentity(identity);
     int k = 0;
     for (int row = 0; row < 5; ++row)
         for (int i = 0; i <= row; ++i)
-            balls.emplace_back(RACK_ORDER[k++],
-                               CVector3(static_cast<float>(2 * i - row) * dx, BED_Y + BALL_R, 22.0f + row * dz));
-    balls.emplace_back(0, CVector3(0.0f, BED_Y + BALL_R, -22.0f));
+            balls.push_back(SSceneBall{RACK_ORDER[k++],
+                                       CVector3(static_cast<float>(2 * i - row) * dx, BED_Y + BALL_R, 22.0f + row * dz),
+                                       identity});
+    balls.push_back(SSceneBall{0, CVector3(0.0f, BED_Y + BALL_R, -22.0f), identity});
     return balls;
 }
 } // namespace
@@ -74,11 +77,9 @@ void CRackScene::PaintBalls(CD3DFramework& framework, CBallPainter& painter)
 {
     const SurfacePtr& pTarget = framework.GetRenderTarget();
     const RECT& rc = *framework.GetViewportRect();
-    D3DMATRIX orientation;
-    MatrixSetIdentity(orientation);
     m_poses.clear();
-    for (const auto& [nBall, centre] : m_balls)
-        m_poses.push_back(ProjectBall(nBall, orientation, centre, TOWARDS_LIGHT, rc));
+    for (const SSceneBall& ball : m_balls)
+        m_poses.push_back(ProjectBall(ball.nBall, ball.matOrientation, ball.vCentre, TOWARDS_LIGHT, rc));
     std::stable_sort(m_poses.begin(), m_poses.end(),
                      [](const auto& a, const auto& b) { return a.vScreen.z > b.vScreen.z; });
     DDSURFACEDESC2 desc;

@@ -1,15 +1,25 @@
-// The scene the window shows until the game flow sets its own up: the game's room and table from
-// the default camera (the camera object's reset orbit about the table's centre) with an eight-ball
-// rack painted by the software ball painter.
+// The table scene the window shows: the game's room and table from the default camera (the camera
+// object's reset orbit about the table's centre) with the balls painted by the software ball
+// painter: an eight-ball rack until the game places its own balls, then the game's balls where
+// they lie, each turned as it rolled.
 #pragma once
 
 #include "render/BallPainter.h"
 #include "render/SceneObject.h"
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class CD3DFramework;
+
+/// A ball of the scene: its number, its centre in the scene and its axes (rows) in the scene.
+struct SSceneBall
+{
+    int nBall = 0;
+    CVector3 vCentre;
+    D3DMATRIX matOrientation{};
+};
 
 class CRackScene
 {
@@ -20,6 +30,8 @@ public:
     /// libraries) and loads the first ball-set library's standard set into the painter. FALSE,
     /// and nothing drawn later, when the scene text is missing.
     BOOL SetUp(CD3DFramework& framework, CBallPainter& painter);
+    /// The balls to paint from now on.
+    void SetBalls(std::vector<SSceneBall> balls) { m_balls = std::move(balls); }
     /// The view from the camera's orbit about the table's centre, into g_matView.
     void UpdateView() const;
     /// Draws the room and table into the scene the caller began and paints the balls, farthest
@@ -34,7 +46,7 @@ private:
 
     CCameraObject m_camera;
     std::vector<std::unique_ptr<CSceneObject>> m_objects;
-    std::vector<std::pair<int, CVector3>> m_balls; // number and centre
+    std::vector<SSceneBall> m_balls;
     std::vector<SBallPose> m_poses;
     BOOL m_bReady = FALSE;
 };

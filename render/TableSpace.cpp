@@ -13,3 +13,5 @@ CVector3 TableToScene(const CVector3& vTable)
                     SCENE_BED_HEIGHT + vTable.z * INCHES_PER_METRE,
                     (TABLE_LENGTH_M / 2.0f - vTable.y) * INCHES_PER_METRE);
 }
+
+CVector3 TableDirectionToScene(const CVector3& vTable) { return CVector3(vTable.x, vTable.z, -vTable.y); }

@@ -10,3 +10,5 @@ inline constexpr float SCENE_BED_HEIGHT = 26.0f;
 
 /// The scene point of a table point.
 CVector3 TableToScene(const CVector3& vTable);
+/// The scene direction of a table direction (turned, not moved or scaled).
+CVector3 TableDirectionToScene(const CVector3& vTable);
