@@ -23,6 +23,7 @@
 #include "platform/win32/Messages.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "simulation/BallEngine.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 
@@ -36,6 +37,8 @@ BOOL g_bRedraw = FALSE;
 
 namespace
 {
+/// The most engine periods a stopped shot is run for: far beyond any shot's rolling time.
+constexpr int MAX_FINISH_STEPS = 200000;
 /// Key codes from this one on make no character for the input line.
 constexpr WPARAM FIRST_NON_CHARACTER_KEY = 91;
 /// The speed factor's range: halving and doubling stop at its ends.
@@ -346,9 +349,14 @@ void CMainFrame::StopShot()
         m_pGameFlow->SetGameMode(modeAim);
         return;
     }
-    // Without the live engine's balls in the frame a running shot ends where it stands.
-    if (!HasGameFlag(QUEUED_PLAYBACK))
-        ClearGameFlag(gmShotRunning);
+    // The shot is run to its end at once; the next tick judges it as if it had rolled. The number
+    // of steps is bounded, so a table that never comes to rest cannot hang the window.
+    if (HasGameFlag(QUEUED_PLAYBACK))
+        return;
+    CBallEngine& engine = m_pGameFlow->Engine();
+    const double dPeriodMs = std::max<double>(engine.GetPeriod(), 1.0);
+    for (int i = 0; i < MAX_FINISH_STEPS && !engine.AllBallsStopped(); ++i)
+        engine.Step(dPeriodMs);
 }
 
 void CMainFrame::OnStopPlayback() { StopShot(); }

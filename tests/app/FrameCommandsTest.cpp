@@ -14,6 +14,7 @@
 #include "platform/win32/KeyState.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
+#include "simulation/BallEngine.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 
@@ -202,7 +203,6 @@ TEST(FrameCommandsTest, DisabledCommandsLeaveTheGameModeWordAlone)
         {"stop ends the shot and the turn flight", modeAim | gmShotRunning | gmRobotStroke, ID_STOP_ACTION, modeAim},
         {"stop refused during text input", modeAim | gmShotRunning | gmInputOff, ID_STOP_ACTION,
          modeAim | gmShotRunning | gmInputOff},
-        {"stop playback ends a running shot", modeAim | gmShotRunning, ID_STOP_PLAYBACK, modeAim},
         {"stop playback refused without a shot", modeAim, ID_STOP_PLAYBACK, modeAim},
         {"pass the turn", modeAim, ID_PASS_TURN, modeCameraFlight},
         {"pass the turn refused while calling", modeCallShot, ID_PASS_TURN, modeCallShot},
@@ -564,6 +564,38 @@ TEST(FrameCommandsTest, NewRacksClearOrKeepTheScores)
         frame.Command(c.nID);
         EXPECT_EQ(c.nRacks, g_nRackCount - nRacksBefore);
         EXPECT_EQ(c.nPoints, frame.Frame().GetGameFlow().Player1().GetPoints());
+    }
+}
+
+TEST(FrameCommandsTest, StoppingARunningShotRunsItToItsEnd)
+{
+    struct SCase
+    {
+        const char* szName;
+        UINT nID;
+        DWORD dwMode;
+        bool bStopped; // every ball rests afterwards
+    };
+    const SCase aCases[] = {
+        {"stop playback", ID_STOP_PLAYBACK, modeAim | gmShotRunning, true},
+        {"stop", ID_STOP_ACTION, modeAim | gmShotRunning, true},
+        {"stop playback refused while calling the shot", ID_STOP_PLAYBACK, modeCallShot | gmShotRunning, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nCompetitionType = 1;
+        CBallEngine& engine = frame.Frame().GetGameFlow().Engine();
+        ASSERT_NE(nullptr, engine.FindBall(0)) << "a racked table";
+        engine.SetCueBallNumber(0);
+        engine.StrikeBall(3.0f, 90.0f, 0.0f, 0.0f, 0.0f);
+        ASSERT_FALSE(engine.AllBallsStopped());
+        g_nGameMode = c.dwMode;
+        frame.Command(c.nID);
+        EXPECT_EQ(c.bStopped, engine.AllBallsStopped() != FALSE);
+        engine.StopAllBalls();
     }
 }
 
