@@ -25,6 +25,8 @@
 
 class CD3DFramework;
 class CGameFlow;
+class CSavedGame;
+struct SSavedSettings;
 class CDirect3DDevice;
 class CDirect3DViewport;
 class CDirect3DMaterial;
@@ -156,6 +158,15 @@ public:
     BOOL SelectVariant();
     /// SelectVariant when the variant in use is not the game's; TRUE when it already is.
     BOOL UpdateVariant();
+
+    // Saved games (FrameSaves.cpp).
+    /// The live game into a snapshot, its settings held to what a saved game can carry.
+    void FillSavedGame(CSavedGame& save);
+    /// The live game written to a file; 0 with the reason when it is not.
+    BOOL SaveGameTo(const CString& strPath, CString& strReason);
+    /// The game of a saved file resumed; 0 with the reason, the game unchanged, when the file is
+    /// refused or holds a game that cannot go on.
+    BOOL RestoreGame(const CString& strPath, CString& strReason);
 
     /// The sound of a collision (kind 1 cushion, 2 ball on ball, by level) or a drop (kind 3) at a
     /// scene position; other kinds sound nothing.
@@ -330,6 +341,8 @@ private:
     static void StartAimingAid();
     /// The bonus game's own felt colour, or the player's colour back after it.
     void ApplyFeltColour();
+    /// The options a saved game carries put back into the settings and the flow.
+    void RestoreSavedOptions(const SSavedSettings& saved);
 
     // Helpers of the commands (FrameCommands.cpp).
     bool IsRuleMetOrRefuse(ECommandRule eRule);

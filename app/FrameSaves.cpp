@@ -1,0 +1,198 @@
+// The main frame's saved games: a snapshot filled from the live game, and a snapshot put back into
+// it. A snapshot is first played into a scratch game of its own and checked whole there, so a
+// file that no game could reach changes nothing of the live one.
+#include "app/MainFrame.h"
+#include "app/VornApp.h"
+#include "foundation/Settings.h"
+#include "gameflow/CallShotState.h"
+#include "gameflow/GameFlow.h"
+#include "gameflow/SavedGame.h"
+#include "platform/win32/DebugLog.h"
+#include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
+#include "simulation/CueBall.h"
+#include "simulation/GamePlugins.h"
+#include "ui/TextMessages.h"
+
+#include <algorithm>
+
+namespace
+{
+/// The shot record's kind while a shot is called.
+constexpr int SHOT_KIND_CALLED = 1;
+
+int AsFlag(int n) { return n != 0 ? 1 : 0; }
+
+/// The settings a saved game carries, held to what the reader accepts: the switches 0 or 1, the
+/// view and competition kinds 0 to 2, the game type the one played.
+SSavedSettings NormalisedSettings(const CSettings& s, int nGameType)
+{
+    SSavedSettings out;
+    out.nBallPath1 = AsFlag(s.m_nBallPath1);
+    out.nShortPath1 = AsFlag(s.m_nShortPath1);
+    out.nRecommendedShot = AsFlag(s.m_nRecommendedShot);
+    out.nGameType = nGameType;
+    out.nCompetitionType = std::clamp(s.m_nCompetitionType, 0, 2);
+    out.nViewType = std::clamp(s.m_nViewType, 0, 2);
+    out.nTableColor = s.m_nTableColor & 0xffffff;
+    out.nTableNumber = std::max(s.m_nTableNumber, 0);
+    return out;
+}
+
+/// Whether a game type can be played here: a built-in one, or one of an installed plug-in.
+bool IsPlayableType(int nGameType)
+{
+    return BuiltInRefereeStateSize(nGameType) > 0 || g_GamePlugins.FindByType(nGameType) != nullptr;
+}
+
+/// The snapshot's referee, balls, players and camera put into a game. False with the reason when
+/// the referee refuses the packed state.
+bool PutSnapshotInto(CGameFlow& flow, const CSavedGame& save, CString& strReason)
+{
+    flow.CreateReferee(save.m_Settings.nGameType);
+    CReferee* pReferee = flow.GetReferee();
+    if (pReferee == nullptr ||
+        !pReferee->UnpackState(save.m_abRefereeState.data(), static_cast<int>(save.m_abRefereeState.size()), nullptr))
+    {
+        strReason = "the rule state does not fit its game type";
+        return false;
+    }
+    flow.GetShadowReferee()->Assign(*pReferee);
+    // A ball record does not say whether the ball is down: the referee's record of the balls
+    // pocketed does, and only the game's own balls are played.
+    CBallEngine& engine = flow.Engine();
+    engine.RemoveAllBalls();
+    const int nBalls = GetTableBallCount(*pReferee);
+    WORD wOnTable = 0;
+    for (int n = 0; n < nBalls; ++n)
+    {
+        if (pReferee->IsPocketedNow(n) || pReferee->WasPocketedBefore(n))
+            continue;
+        if (CBall* pLive = engine.AddBall(n); pLive != nullptr)
+            pLive->CopyFrom(*save.m_apBalls[static_cast<std::size_t>(n)]);
+        wOnTable |= RefereeBallBit(n);
+    }
+    flow.SetBallLists(wOnTable, static_cast<WORD>(GetBallsMask(nBalls) & ~wOnTable));
+    flow.Player1().Assign(save.m_Player1);
+    flow.Player2().Assign(save.m_Player2);
+    flow.SetCurrent(save.m_nCurrentPlayer == 1);
+    flow.ApplyViewRecord(save.m_View);
+    return true;
+}
+
+/// Whether the snapshot makes a game that can go on: played into a scratch game and checked there.
+bool IsSnapshotPlayable(const CSavedGame& save, CString& strReason)
+{
+    if (!IsPlayableType(save.m_Settings.nGameType))
+    {
+        strReason.Format("game type %d cannot be played here", save.m_Settings.nGameType);
+        return false;
+    }
+    // A scratch engine names ball 0 the cue ball of the whole program when it is made.
+    const int nCueBall = GetCueBallNumber();
+    bool bPlayable = false;
+    {
+        CBallEngine engine;
+        IFlowHost host;
+        CGameFlow scratch(engine, &g_GamePlugins, host);
+        const bool bBallInHand = (save.m_nGameMode & (modeBallInHand | modePlaceCueBall)) != 0;
+        bPlayable = PutSnapshotInto(scratch, save, strReason) && scratch.CheckState(strReason, bBallInHand);
+    }
+    SetCueBallNumber(nCueBall);
+    return bPlayable;
+}
+} // namespace
+
+void CMainFrame::FillSavedGame(CSavedGame& save)
+{
+    CGameFlow& flow = *m_pGameFlow;
+    save.m_View = flow.GetCurrentView();
+    for (auto& pBall : save.m_apBalls)
+    {
+        if (const CBall* pLive = flow.Engine().FindBall(pBall->GetIndex()); pLive != nullptr)
+        {
+            pBall->CopyFrom(*pLive);
+            continue;
+        }
+        // A ball off the table is kept at rest in one fixed state, so that saving a game twice
+        // writes the same bytes.
+        pBall->SetPocketed(TRUE, FALSE, -1);
+        pBall->SetPosition(CVector3());
+        pBall->SetStopPosition(CVector3());
+        pBall->ResetOrientation();
+    }
+    save.m_Player1.Assign(flow.Player1());
+    save.m_Player2.Assign(flow.Player2());
+    save.m_nCurrentPlayer = flow.IsPlayer1Current() ? 1 : 2;
+    CReferee* pReferee = flow.GetReferee();
+    save.m_nBreakPlayed = pReferee != nullptr && pReferee->HasBreakMade() ? 1 : 0;
+    if (pReferee != nullptr)
+    {
+        int nSize = 0;
+        const BYTE* pState = pReferee->PackState(&nSize, 0);
+        save.m_abRefereeState.assign(pState, pState + nSize);
+    }
+    save.m_nPutBackMask = flow.GetPutBackMask();
+    save.m_nGameMode = g_nGameMode;
+    if (g_pCallShotState != nullptr)
+        save.m_Shot = CSavedGame::ShotFromCall(g_CallRecord);
+    else
+        save.m_Shot.Reset();
+    save.m_Settings = NormalisedSettings(g_Settings, GetGameType());
+}
+
+BOOL CMainFrame::SaveGameTo(const CString& strPath, CString& strReason)
+{
+    CSavedGame save(strPath);
+    FillSavedGame(save);
+    const BOOL bOk = save.Write();
+    strReason = save.GetReason();
+    return bOk;
+}
+
+BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
+{
+    CSavedGame save(strPath);
+    const FRefereeStateSize stateSize = [](int nGameType)
+    { return IsPlayableType(nGameType) ? REFEREE_PACKED_SIZE : 0; };
+    if (!save.Read(stateSize) || !IsSnapshotPlayable(save, strReason))
+    {
+        if (!save.IsValid())
+            strReason = save.GetReason();
+        OutputDebugString(("Game: not restored from " + strPath.Str() + ": " + strReason.Str() + "\n").c_str());
+        return FALSE;
+    }
+    strReason.Empty();
+    CGameFlow& flow = *m_pGameFlow;
+    delete g_pCallShotState;
+    g_pCallShotState = nullptr;
+    ResetCallRecords();
+    PutSnapshotInto(flow, save, strReason);
+    if (save.m_Shot.m_nKind == SHOT_KIND_CALLED)
+        g_CallRecord = SCallRecord{save.m_Shot.m_nObjectBall, save.m_Shot.m_nPocket, 0};
+    flow.SelectCueBall(0);
+    RestoreSavedOptions(save.m_Settings);
+    // The saved flags come back with the mode, which is entered as a change.
+    g_nGameMode = (save.m_nGameMode & ~MODE_FIELD) | GetModeField();
+    flow.SetGameMode(save.m_nGameMode & MODE_FIELD);
+    if (IsComputerToPlay())
+        flow.StartTurnFlight();
+    g_TextMessages.Clear();
+    UpdateAimPreview();
+    m_bGameInProgress = TRUE;
+    return TRUE;
+}
+
+void CMainFrame::RestoreSavedOptions(const SSavedSettings& saved)
+{
+    g_Settings.m_nBallPath1 = saved.nBallPath1;
+    g_Settings.m_nShortPath1 = saved.nShortPath1;
+    g_Settings.m_nRecommendedShot = saved.nRecommendedShot;
+    g_Settings.m_nCompetitionType = saved.nCompetitionType;
+    g_Settings.m_nGameType = saved.nGameType;
+    g_Settings.m_nPlayerLevel1 = m_pGameFlow->Player1().GetRobotLevel();
+    SFlowSettings& flow = m_pGameFlow->Settings();
+    flow.nBallPath1 = saved.nBallPath1;
+    flow.nRecommendedShot = saved.nRecommendedShot;
+    flow.nCompetitionType = saved.nCompetitionType;
+}
