@@ -184,12 +184,10 @@ void CMainFrame::ChooseFirstPlayer()
 BOOL CMainFrame::SetupGame()
 {
     CGameFlow& flow = *m_pGameFlow;
-    if (g_Settings.m_nGameType == GAME_RESUME_LAST)
-    {
-        // Resuming the last game is not built yet: a fresh game of the default type starts.
-        OutputDebugString("Game: the last game cannot be resumed yet; a new game starts\n");
+    // The last game is resumed over a fresh game of the default type, which stays when it cannot be.
+    const bool bResume = g_Settings.m_nGameType == GAME_RESUME_LAST;
+    if (bResume)
         g_Settings.m_nGameType = GAME_3BALL;
-    }
     flow.CreateReferee(g_Settings.m_nGameType);
     PrepareSettingsForGame(FALSE);
     m_Sound.SetMuted(false);
@@ -202,15 +200,19 @@ BOOL CMainFrame::SetupGame()
     flow.CreateReferee(g_Settings.m_nGameType);
     ChooseFirstPlayer();
     StartNewRack(TRUE);
+    const bool bResumed = bResume && ResumeLastGame();
     PrepareSettingsForGame(FALSE);
     CopyFlowSettings(g_Settings, flow.Settings());
     // Start-up makes sure a ball set exists; without one the balls keep the textures they have.
     if (!UpdateVariant())
         OutputDebugString("Game: no ball set for the game's variant\n");
-    flow.SetGameMode(modeAim);
     g_DIKeyboard.ReadDIKeyboardBuffer();
     g_DIMouse.ReadDIMouseState();
-    StartPlay();
+    if (!bResumed)
+    {
+        flow.SetGameMode(modeAim);
+        StartPlay();
+    }
     SetForegroundWindow();
     m_bGameInProgress = TRUE;
     CString strStart;

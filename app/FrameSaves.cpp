@@ -3,6 +3,7 @@
 // file that no game could reach changes nothing of the live one.
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
+#include "foundation/ErrorBox.h"
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
@@ -18,6 +19,22 @@
 
 namespace
 {
+/// "The last game could not be read."
+constexpr UINT IDS_LAST_GAME_UNREADABLE = 21623;
+/// The command posted, with notification code 1, when the last game could not be resumed.
+constexpr UINT LAST_GAME_REFUSED_COMMAND = 32181;
+
+/// The saved game that start-up resumes, in the saved-games folder as the settings name it. The
+/// game never writes it.
+CString LastGamePath()
+{
+    CString strFolder = g_Settings.m_strSavedDirectory;
+    const int nLength = strFolder.GetLength();
+    if (nLength > 0 && strFolder.GetAt(nLength - 1) != '\\' && strFolder.GetAt(nLength - 1) != '/')
+        strFolder += "\\";
+    return strFolder + "lastgame";
+}
+
 /// The shot record's kind while a shot is called.
 constexpr int SHOT_KIND_CALLED = 1;
 
@@ -180,7 +197,27 @@ BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
     g_TextMessages.Clear();
     UpdateAimPreview();
     m_bGameInProgress = TRUE;
+    CString strLog;
+    strLog.Format("Game: resumed %s: type %d, balls on the table %#x, %s %ld against %s %ld, %s to play, mode %#x\n",
+                  strPath.GetString(), flow.GetGameType(), flow.GetOnTableMask(), flow.Player1().GetName(),
+                  static_cast<long>(flow.Player1().GetPoints()), flow.Player2().GetName(),
+                  static_cast<long>(flow.Player2().GetPoints()), flow.Current().GetName(),
+                  static_cast<unsigned>(g_nGameMode));
+    OutputDebugString(strLog.GetString());
     return TRUE;
+}
+
+bool CMainFrame::ResumeLastGame()
+{
+    CString strReason;
+    if (RestoreGame(LastGamePath(), strReason))
+        return true;
+    ShowErrorBox(IDS_LAST_GAME_UNREADABLE);
+    // The game set up in its place is the one the next start finds in the settings.
+    g_Settings.m_nGameType = GetGameType();
+    g_Settings.Save();
+    PostMessage(WM_COMMAND, MAKEWPARAM(LAST_GAME_REFUSED_COMMAND, 1), 0);
+    return false;
 }
 
 void CMainFrame::RestoreSavedOptions(const SSavedSettings& saved)

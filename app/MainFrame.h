@@ -167,6 +167,9 @@ public:
     /// The game of a saved file resumed; 0 with the reason, the game unchanged, when the file is
     /// refused or holds a game that cannot go on.
     BOOL RestoreGame(const CString& strPath, CString& strReason);
+    /// The game kept as "lastgame" in the saved-games folder resumed; when it cannot be, the error
+    /// box says so and the settings are saved with the game type of the game set up instead.
+    bool ResumeLastGame();
 
     /// The sound of a collision (kind 1 cushion, 2 ball on ball, by level) or a drop (kind 3) at a
     /// scene position; other kinds sound nothing.

@@ -59,7 +59,7 @@ TEST(FrameNewGameTest, GameStartsARackOfTheSettingsTypeWithTheSettingsPlayers)
         {"eight-ball between two people", 8, 1, 0, 16, false, "Bea"},
         {"practice of fourteen-one: the second seat is empty", 18, 0, 0, 16, true, " "},
         {"an unknown type becomes three-ball", 44, 1, 0, 4, false, "Bea"},
-        {"the last game cannot be resumed yet: three-ball", 33, 1, 0, 4, false, "Bea"},
+        {"no last game to resume: three-ball", 33, 1, 0, 4, false, "Bea"},
     };
     for (const SCase& c : aCases)
     {
