@@ -13,6 +13,7 @@
 #include "simulation/CallRecord.h"
 #include "simulation/CueBall.h"
 #include "simulation/GamePlugins.h"
+#include "ui/SaveGameDialog.h"
 #include "ui/TextMessages.h"
 
 #include <algorithm>
@@ -232,4 +233,49 @@ void CMainFrame::RestoreSavedOptions(const SSavedSettings& saved)
     flow.nBallPath1 = saved.nBallPath1;
     flow.nRecommendedShot = saved.nRecommendedShot;
     flow.nCompetitionType = saved.nCompetitionType;
+}
+
+bool CMainFrame::CanSaveOrLoad() const
+{
+    // A game on the screen at rest: no shot, flight, replay or presentation running.
+    return m_bGameInProgress && !HasGameFlag(gmShotRunning | gmReplay | gmPresentation) && !HasMode(modeCameraFlight);
+}
+
+void CMainFrame::OnUpdateSavedGames(CCmdUI* pCmdUI) { pCmdUI->Enable(CanSaveOrLoad()); }
+
+void CMainFrame::OnFileSave() { RunSavedGamesDialog(TRUE); }
+
+void CMainFrame::OnFileOpen() { RunSavedGamesDialog(FALSE); }
+
+void CMainFrame::RunSavedGamesDialog(BOOL bSave)
+{
+    if (!CanSaveOrLoad())
+    {
+        PlayRefusedSound();
+        return;
+    }
+    SetModalMode(TRUE);
+    CSaveGameDialog dlg(bSave, this);
+    const INT_PTR nResult = dlg.DoModal();
+    SetModalMode(FALSE);
+    if (nResult == -1)
+        ShowErrorBoxText("The saved-games dialog could not be shown: its template (580) is missing from VornRes.dll.");
+    if (nResult != IDOK || dlg.m_strFileName.IsEmpty())
+        return;
+    SaveOrLoadNamed(bSave, dlg.m_strFileName);
+}
+
+BOOL CMainFrame::SaveOrLoadNamed(BOOL bSave, const CString& strFileName)
+{
+    const CString strPath = CSettings::GetSavedDirectory() + strFileName;
+    CString strReason;
+    const BOOL bDone = bSave ? SaveGameTo(strPath, strReason) : RestoreGame(strPath, strReason);
+    if (!bDone)
+    {
+        CString strText;
+        strText.Format(bSave ? "The game could not be saved as \"%s\": %s." : "\"%s\" could not be loaded: %s.",
+                       strFileName.GetString(), strReason.GetString());
+        ShowErrorBoxText(strText.GetString());
+    }
+    return bDone;
 }

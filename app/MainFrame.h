@@ -170,6 +170,14 @@ public:
     /// The game kept as "lastgame" in the saved-games folder resumed; when it cannot be, the error
     /// box says so and the settings are saved with the game type of the game set up instead.
     bool ResumeLastGame();
+    /// Whether a game can be saved or loaded now: one on the screen and nothing running.
+    bool CanSaveOrLoad() const;
+    /// The live game saved as, or a game loaded from, a file of the saved-games folder; the error
+    /// box names the file and the reason when it cannot be.
+    BOOL SaveOrLoadNamed(BOOL bSave, const CString& strFileName);
+    void OnFileSave();
+    void OnFileOpen();
+    void OnUpdateSavedGames(CCmdUI* pCmdUI);
 
     /// The sound of a collision (kind 1 cushion, 2 ball on ball, by level) or a drop (kind 3) at a
     /// scene position; other kinds sound nothing.
@@ -346,6 +354,8 @@ private:
     void ApplyFeltColour();
     /// The options a saved game carries put back into the settings and the flow.
     void RestoreSavedOptions(const SSavedSettings& saved);
+    /// The saved-games dialog inside the modal mode, then the save or load of the file chosen.
+    void RunSavedGamesDialog(BOOL bSave);
 
     // Helpers of the commands (FrameCommands.cpp).
     bool IsRuleMetOrRefuse(ECommandRule eRule);

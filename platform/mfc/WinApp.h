@@ -67,6 +67,7 @@ CWinThread* AfxGetThread();
 
 inline constexpr int ID_FILE_NEW = 0xE100;
 inline constexpr int ID_FILE_OPEN = 0xE101;
+inline constexpr int ID_FILE_SAVE = 0xE103;
 inline constexpr int ID_APP_ABOUT = 0xE140;
 inline constexpr int ID_APP_EXIT = 0xE141;
 

@@ -2,6 +2,7 @@
 #include "tests/app/FrameScope.h"
 
 #include "app/MainFrame.h"
+#include "foundation/ErrorBox.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/SavedGame.h"
@@ -12,6 +13,8 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -192,5 +195,40 @@ TEST(FrameSavesTest, SettingsTheFileCannotHoldAreHeldToItsRangeWhenSaved)
     EXPECT_EQ(0, s.nCompetitionType);
     EXPECT_EQ(GAME_9BALL, s.nGameType);
     EXPECT_EQ(3, g_Settings.m_nBallPath1) << "the live settings stay";
+}
+TEST(FrameSavesTest, SaveAndLoadRunOnlyWithTheGameAtRestAndNameARefusedFile)
+{
+    CSavesFrame frame(GAME_9BALL);
+    ASSERT_TRUE(frame.Started());
+    struct SState
+    {
+        DWORD dwMode;
+        bool bAllowed;
+    };
+    const SState aStates[] = {{modeAim, true},
+                              {modeBallInHand, true},
+                              {modeCameraFlight, false},
+                              {modeAim | gmShotRunning, false},
+                              {modeAim | gmReplay, false},
+                              {modeAim | gmPresentation, false}};
+    for (const SState& s : aStates)
+    {
+        SCOPED_TRACE(testing::Message() << std::hex << s.dwMode);
+        g_nGameMode = s.dwMode;
+        EXPECT_EQ(s.bAllowed, frame.Frame().CanSaveOrLoad());
+    }
+    g_nGameMode = modeAim;
+
+    g_Settings.m_strSavedDirectory = frame.File("");
+    std::vector<std::string> astrErrors;
+    SetErrorBoxHandler([&](const char* szText) { astrErrors.emplace_back(szText); });
+    EXPECT_TRUE(frame.Frame().SaveOrLoadNamed(TRUE, "One.sav"));
+    EXPECT_TRUE(frame.Frame().SaveOrLoadNamed(FALSE, "One.sav"));
+    EXPECT_TRUE(astrErrors.empty());
+    EXPECT_FALSE(frame.Frame().SaveOrLoadNamed(FALSE, "Missing.sav"));
+    SetErrorBoxHandler(nullptr);
+    ASSERT_EQ(1u, astrErrors.size());
+    EXPECT_NE(std::string::npos, astrErrors[0].find("\"Missing.sav\" could not be loaded: the file does not exist"))
+        << astrErrors[0];
 }
 } // namespace

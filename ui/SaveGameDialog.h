@@ -1,0 +1,37 @@
+// The saved-games dialog: the ".sav" files of the saved-games folder in a list, and in save mode a
+// name line; after OK the chosen file name (with ".sav") is in m_strFileName.
+#pragma once
+
+#include "platform/mfc/CString.h"
+#include "ui/SkinDialog.h"
+
+#include <vector>
+
+/// The dialog's template, background and title pictures (save mode's, load mode's, the second).
+inline constexpr int SAVE_GAME_TEMPLATE = 580;
+/// The longest name the dialog takes, without ".sav".
+inline constexpr int SAVE_GAME_MAX_NAME = 200;
+
+class CSaveGameDialog : public CSkinDialog
+{
+public:
+    CSaveGameDialog(BOOL bSaveMode, CWnd* pParent);
+
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    /// The names (without ".sav") of the saved games in a folder: every "*.sav" file in any case,
+    /// sorted; empty when the folder cannot be listed.
+    static std::vector<CString> ListSavedGames(const CString& strFolder);
+    /// The name typed, a trailing ".sav" taken off; empty with the reason when it cannot name a
+    /// file of the saved-games folder (empty, a separator, "..", a leading dot, a control
+    /// character, or longer than SAVE_GAME_MAX_NAME).
+    static CString CheckName(const CString& strTyped, CString& strReason);
+
+    CString m_strFileName; ///< the chosen file's name with ".sav"; empty after Cancel
+
+private:
+    BOOL m_bSaveMode;
+    std::vector<CString> m_astrNames;
+};
