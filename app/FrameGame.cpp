@@ -183,3 +183,18 @@ LRESULT CMainFrame::OnNewGameQuestion2(WPARAM, LPARAM)
     m_pGameFlow->SetGameMode(modeNone);
     return 0;
 }
+
+void CMainFrame::NoteShotProgress()
+{
+    const BOOL bRunning = HasGameFlag(gmShotRunning) ? TRUE : FALSE;
+    if (bRunning == m_bShotWasRunning)
+        return;
+    m_bShotWasRunning = bRunning;
+    CString strLine;
+    if (bRunning)
+        strLine.Format("Game: shot %d struck by %s\n", m_pGameFlow->GetShotCount(), m_pGameFlow->Current().GetName());
+    else
+        strLine.Format("Game: shot %d judged, %s to play\n", m_pGameFlow->GetShotCount(),
+                       m_pGameFlow->Current().GetName());
+    OutputDebugString(strLine.GetString());
+}

@@ -391,6 +391,7 @@ BOOL CMainFrame::OnFrame()
     ReadInputDevices();
     RouteMouseToWidgets();
     m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
+    NoteShotProgress();
     DrawFrame();
     return TRUE;
 }

@@ -346,6 +346,8 @@ private:
     /// The first turn of a new game: the computer's, aiming at once, or a flight to ball in hand.
     void StartPlay();
     CString GetVariantName() const;
+    /// The debug log's line for each shot struck and each shot judged.
+    void NoteShotProgress();
     /// The balls of the table scene where the live engine has them.
     void PlaceBallObjects();
     /// The aiming aid's engine and the queued engine start their workers.
@@ -389,6 +391,7 @@ private:
     std::array<int, 3> m_anBallAnimSounds{-1, -1, -1};
     std::unique_ptr<CGameFlow> m_pGameFlow;
     BOOL m_bGameInProgress = FALSE;
+    BOOL m_bShotWasRunning = FALSE;
     int m_nSavedFeltColour = 0;
     /// The aiming aid's throttle: armed by an aim change, started when the change stops, done once.
     BOOL m_bAimPreviewArmed = FALSE;

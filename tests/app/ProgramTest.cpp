@@ -263,3 +263,27 @@ TEST(ProgramTest, AcceleratorKeysRunTheirCommandsAndAMissingDialogIsNamed)
                                                        (run.Program() / "Vorn.ini").string().c_str())));
 }
 } // namespace
+
+namespace
+{
+TEST(ProgramTest, PersonAndComputerPlayShotsThatAreJudgedAndPassTheTurn)
+{
+    CTestProgramRun run;
+    std::ofstream(run.Program() / "Vorn.ini") << "[Settings]\nGameType=9\nCompetition Type=1\nPlayer1=Ann\n"
+                                                 "Player level 2=9\nGames Goal=3\n";
+    // The person breaks: a click ends ball in hand where the ball lies and the cue is struck (by
+    // the mouse's stroke, else with Enter); then the computer plays. Clicks and strikes go on for
+    // a while, so that a break that keeps the table is followed by the person's next shots.
+    std::string strScript;
+    for (int nMs = 2000; nMs <= 12000; nMs += 500)
+        strScript += "at " + std::to_string(nMs) + " mouse down left 400 200\nat " + std::to_string(nMs) +
+                     " mouse up left 400 200\nat " + std::to_string(nMs + 250) + " key press Return\n";
+    strScript += "at 22000 close\nanswer ok\n";
+    ASSERT_EQ(0, run.Run(strScript)) << run.Log();
+    const std::string strLog = run.Log();
+    // The computer's seat has its level's name; it takes the turn after the break and strikes too.
+    EXPECT_TRUE(HasInOrder(strLog, {"Game: type 9, Ann against Shark, Ann breaks", "Game started",
+                                    "Game: shot 1 struck by Ann", "Game: shot 1 judged", "struck by Shark", "judged"}))
+        << strLog;
+}
+} // namespace
