@@ -407,11 +407,21 @@ LRESULT CDialog::OnItemMessage(HWND hItem, UINT uMsg, WPARAM wParam, LPARAM lPar
     case LB_RESETCONTENT:
         item.aRows.clear();
         item.nCurSel = LB_ERR;
+        item.nTopIndex = 0;
         return 0;
     case LB_SETCURSEL:
         item.nCurSel =
             static_cast<int>(wParam) < static_cast<int>(item.aRows.size()) ? static_cast<int>(wParam) : LB_ERR;
+        if (item.nCurSel != LB_ERR)
+            ScrollList(item, std::min(item.nTopIndex, item.nCurSel));
         return item.nCurSel;
+    case LB_GETTOPINDEX:
+        return item.nTopIndex;
+    case LB_SETTOPINDEX:
+        if (static_cast<int>(wParam) >= static_cast<int>(item.aRows.size()))
+            return LB_ERR;
+        ScrollList(item, static_cast<int>(wParam));
+        return 0;
     case LB_GETCURSEL:
         return item.nCurSel;
     case LB_GETCOUNT:
@@ -441,6 +451,40 @@ void CDialog::Press(SItem& item)
     if (item.control.eKind == EDialogControl::CheckBox)
         item.nCheck = item.nCheck == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED;
     SendMessage(WM_COMMAND, MAKEWPARAM(item.control.nId, BN_CLICKED), reinterpret_cast<LPARAM>(item.hWnd));
+}
+
+int CDialog::ListRowPixels() const
+{
+    HDC hDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ hOld = SelectObject(hDC, m_hFont);
+    const int nHeight = ListRowHeight(hDC);
+    SelectObject(hDC, hOld);
+    DeleteDC(hDC);
+    return nHeight;
+}
+
+void CDialog::ScrollList(SItem& item, int nTop)
+{
+    const RECT rc = ItemClientRect(item);
+    const int nPage = std::max<int>(1, static_cast<int>(rc.bottom - rc.top) / ListRowPixels());
+    const int nLastTop = std::max(0, static_cast<int>(item.aRows.size()) - nPage);
+    item.nTopIndex = std::clamp(nTop, 0, nLastTop);
+}
+
+void CDialog::SelectListRow(SItem& item, int nRow)
+{
+    if (nRow < 0 || nRow >= static_cast<int>(item.aRows.size()))
+        return;
+    const RECT rc = ItemClientRect(item);
+    const int nPage = std::max<int>(1, static_cast<int>(rc.bottom - rc.top) / ListRowPixels());
+    if (nRow < item.nTopIndex)
+        ScrollList(item, nRow);
+    else if (nRow >= item.nTopIndex + nPage)
+        ScrollList(item, nRow - nPage + 1);
+    if (nRow == item.nCurSel)
+        return;
+    item.nCurSel = nRow;
+    SendMessage(WM_COMMAND, MAKEWPARAM(item.control.nId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(item.hWnd));
 }
 
 void CDialog::MoveFocus(bool bBackward)
@@ -484,6 +528,14 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
                 return FALSE;
             OnItemMessage(pFocus->hWnd, WM_CHAR, VK_BACK, 0);
             return TRUE;
+        case VK_UP:
+        case VK_DOWN:
+            if (pFocus == nullptr || pFocus->control.eKind != EDialogControl::ListBox)
+                return FALSE;
+            SelectListRow(*pFocus, pFocus->nCurSel == LB_ERR                 ? pFocus->nTopIndex
+                                   : static_cast<int>(pMsg->wParam) == VK_UP ? pFocus->nCurSel - 1
+                                                                             : pFocus->nCurSel + 1);
+            return TRUE;
         case VK_SPACE:
             if (pFocus != nullptr && IsButton(pFocus->control.eKind))
                 Press(*pFocus);
@@ -519,6 +571,18 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
             OnItemMessage(pFocus->hWnd, WM_CHAR, pMsg->wParam, pMsg->lParam);
         return TRUE;
     }
+    if (pMsg->message == WM_MOUSEWHEEL)
+    {
+        // Three rows a notch, away from the user scrolling down.
+        SItem* pList = pFocus != nullptr && pFocus->control.eKind == EDialogControl::ListBox ? pFocus : nullptr;
+        for (SItem& item : m_aItems)
+            if (pList == nullptr && item.control.eKind == EDialogControl::ListBox)
+                pList = &item;
+        if (pList != nullptr)
+            ScrollList(*pList,
+                       pList->nTopIndex - 3 * static_cast<short>(HIWORD(static_cast<DWORD>(pMsg->wParam))) / 120);
+        return TRUE;
+    }
     if (pMsg->message == WM_MOUSEMOVE && pMsg->hwnd == m_hWnd)
     {
         const POINT pt{GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam)};
@@ -550,19 +614,7 @@ void CDialog::OnMouse(UINT uMsg, POINT pt)
         if (pItem != nullptr && pItem->control.bTabStop)
             ::SetFocus(pItem->hWnd);
         if (pItem != nullptr && pItem->control.eKind == EDialogControl::ListBox)
-        {
-            HDC hDC = CreateCompatibleDC(nullptr);
-            HGDIOBJ hOld = SelectObject(hDC, m_hFont);
-            const int nRow = (pt.y - ItemClientRect(*pItem).top) / ListRowHeight(hDC);
-            SelectObject(hDC, hOld);
-            DeleteDC(hDC);
-            if (nRow < static_cast<int>(pItem->aRows.size()) && nRow != pItem->nCurSel)
-            {
-                pItem->nCurSel = nRow;
-                SendMessage(WM_COMMAND, MAKEWPARAM(pItem->control.nId, LBN_SELCHANGE),
-                            reinterpret_cast<LPARAM>(pItem->hWnd));
-            }
-        }
+            SelectListRow(*pItem, pItem->nTopIndex + (pt.y - ItemClientRect(*pItem).top) / ListRowPixels());
         return;
     }
     const HWND hPressed = m_hPressed;
@@ -629,9 +681,9 @@ void CDialog::DrawItem(HDC hDC, const SItem& item)
         Fill(hDC, rc, FIELD);
         Frame(hDC, rc, FRAME);
         const int nRowHeight = ListRowHeight(hDC);
-        for (std::size_t i = 0; i < item.aRows.size(); ++i)
+        for (auto i = static_cast<std::size_t>(item.nTopIndex); i < item.aRows.size(); ++i)
         {
-            const LONG nTop = rc.top + static_cast<LONG>(i) * nRowHeight;
+            const LONG nTop = rc.top + static_cast<LONG>(i - static_cast<std::size_t>(item.nTopIndex)) * nRowHeight;
             if (nTop >= rc.bottom)
                 break;
             DRAWITEMSTRUCT dis;

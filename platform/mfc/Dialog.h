@@ -7,7 +7,9 @@
 //
 // Keys: Tab and Shift+Tab move the focus among the enabled tab stops, Enter presses the focused
 // push button or else the default button (IDOK without one), Space presses a focused button,
-// Escape is IDCANCEL, typed characters go to a focused edit. A click presses the control under it;
+// Escape is IDCANCEL, typed characters go to a focused edit, Up and Down move a focused list's
+// selection and the wheel scrolls a list (the focused one, else the first). A click presses the
+// control under it;
 // a release over no control is handed on to the dialog's window procedure as WM_LBUTTONUP.
 #pragma once
 
@@ -33,6 +35,8 @@ inline constexpr UINT LB_RESETCONTENT = 0x0184;
 inline constexpr UINT LB_SETCURSEL = 0x0186;
 inline constexpr UINT LB_GETCURSEL = 0x0188;
 inline constexpr UINT LB_GETCOUNT = 0x018B;
+inline constexpr UINT LB_GETTOPINDEX = 0x018E;
+inline constexpr UINT LB_SETTOPINDEX = 0x0197;
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT LBN_SELCHANGE = 1;
 inline constexpr UINT EN_CHANGE = 0x0300;
@@ -153,6 +157,7 @@ private:
         int nCheck = BST_UNCHECKED;
         std::vector<CString> aRows;
         int nCurSel = LB_ERR;
+        int nTopIndex = 0; // the first row shown
     };
 
     bool CreateFromTemplate(const SDialogTemplate& dialogTemplate);
@@ -161,6 +166,12 @@ private:
     const SItem* FindItemById(int nID) const;
     SItem* ItemAt(POINT pt);
     void MoveFocus(bool bBackward);
+    /// The pixel height of a list row in the dialog's font.
+    int ListRowPixels() const;
+    /// Scrolls a list so that nTop is its first row shown, kept between 0 and the last full page.
+    void ScrollList(SItem& item, int nTop);
+    /// Selects a row of a list (telling the dialog when it changes) and scrolls it into view.
+    void SelectListRow(SItem& item, int nRow);
     void Press(SItem& item);
     void OnMouse(UINT uMsg, POINT pt);
     void DrawItem(HDC hDC, const SItem& item);

@@ -442,3 +442,60 @@ TEST_F(DialogTest, TheScriptDrivesADialogShownOverItsOwner)
     StopDisplay();
 }
 } // namespace
+
+namespace
+{
+// A list longer than its box: LB_SETTOPINDEX, a selection set by the program, the wheel and the
+// arrow keys scroll it, never past its first row or its last full page; a click picks the row shown
+// under the mouse.
+TEST_F(DialogTest, ListsScrollWithTheWheelTheKeysAndTheSelection)
+{
+    CTestDialog dlg(IDD_TEST, &m_owner);
+    const RECT rcList = ItemRect(IDC_LIST);
+    std::vector<std::pair<int, int>> aSeen; // top index and selection after each step
+    const auto list = [&] { return dlg.GetDlgItem(IDC_LIST); };
+    const auto note = [&]
+    {
+        aSeen.emplace_back(static_cast<int>(::SendMessage(list(), LB_GETTOPINDEX, 0, 0)),
+                           static_cast<int>(::SendMessage(list(), LB_GETCURSEL, 0, 0)));
+    };
+    dlg.m_fnShown = note;
+    const auto wheel = [&](int nNotches)
+    {
+        ::PostMessage(dlg.m_hWnd, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(static_cast<short>(nNotches * 120))),
+                      0);
+        ::PostMessage(dlg.m_hWnd, WM_APP, 0, 0);
+    };
+    Run(dlg,
+        [&](CTestDialog& d)
+        {
+            ::SendMessage(list(), LB_RESETCONTENT, 0, 0);
+            for (int i = 0; i < 18; ++i)
+                ::SendMessage(list(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Saved game"));
+            ::SetFocus(list());
+            ::SendMessage(list(), LB_SETTOPINDEX, 100, 0); // out of range: refused
+            note();
+            ::SendMessage(list(), LB_SETTOPINDEX, 17, 0); // beyond the last page: the last page
+            note();
+            ::SendMessage(list(), LB_SETCURSEL, 2, 0); // a selection above the top comes into view
+            note();
+            wheel(-1);                                                // three rows down
+            d.Click(WM_LBUTTONDOWN, rcList.left + 4, rcList.top + 2); // the first row shown
+            ::PostMessage(d.m_hWnd, WM_APP, 0, 0);
+            d.Key(VK_UP); // above the top: scrolls
+            ::PostMessage(d.m_hWnd, WM_APP, 0, 0);
+            wheel(2); // back to the first row
+            d.Click(WM_LBUTTONDOWN, rcList.left + 4, rcList.top + 2);
+            ::PostMessage(d.m_hWnd, WM_APP, 0, 0);
+            d.Key(VK_ESCAPE);
+        });
+    ASSERT_EQ(8u, aSeen.size());
+    const int nLastTop = aSeen[1].first;
+    EXPECT_GT(nLastTop, 10) << "a few rows fit the box";
+    EXPECT_LT(nLastTop, 18);
+    const std::vector<std::pair<int, int>> aExpected = {{0, -1}, {nLastTop, -1}, {2, 2}, {5, 2},
+                                                        {5, 5},  {4, 4},         {0, 4}, {0, 0}};
+    EXPECT_EQ(aExpected, aSeen);
+    EXPECT_EQ((std::vector<int>{IDC_LIST, IDC_LIST, IDC_LIST, IDCANCEL}), dlg.m_aCommands);
+}
+} // namespace
