@@ -202,6 +202,7 @@ INT_PTR CDialog::DoModalIndirect(const SDialogTemplate& dialogTemplate)
 {
     const HWND hOwner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
     const BOOL bOwnerWasDisabled = hOwner != nullptr ? EnableWindow(hOwner, FALSE) : TRUE;
+    const HWND hFocusBefore = ::GetFocus();
     m_bEnded = false;
     m_nResult = IDCANCEL;
     if (CreateFromTemplate(dialogTemplate))
@@ -218,6 +219,9 @@ INT_PTR CDialog::DoModalIndirect(const SDialogTemplate& dialogTemplate)
         m_nResult = -1;
     if (hOwner != nullptr && !bOwnerWasDisabled)
         EnableWindow(hOwner, TRUE);
+    // The window that had the keyboard before the dialog has it again, as after a modal dialog on Windows.
+    if (hFocusBefore != nullptr && IsWindow(hFocusBefore) && ::GetFocus() != hFocusBefore)
+        ::SetFocus(hFocusBefore);
     for (const SItem& item : m_aItems)
         if (item.pView != nullptr)
             item.pView->Unbind();

@@ -29,6 +29,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <set>
 #include <thread>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -130,6 +131,8 @@ private:
     std::map<HWND, SShownWindow> m_shown;
     std::map<Uint32, HWND> m_byId;
     int m_nFramesShown = 0;
+    int m_nDialogsShown = 0;      // dialogs first shown since the script was loaded
+    std::set<HWND> m_seenDialogs; // the windows counted there
     SInputScript m_script;
     size_t m_nNextEntry = 0;
     std::chrono::steady_clock::time_point m_scriptStart;
@@ -245,6 +248,8 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
     m_script = SInputScript();
     m_nNextEntry = 0;
     m_nFramesShown = 0;
+    m_nDialogsShown = 0;
+    m_seenDialogs.clear();
     if (const char* szScript = std::getenv("VORN_INPUT_SCRIPT"); szScript != nullptr && *szScript != '\0')
     {
         std::string strError;
@@ -529,13 +534,18 @@ void CDisplay::PresentPending()
 void CDisplay::Present(HWND hWnd, SShownWindow& w, SFrame& frame)
 {
     std::swap(w.raw, frame);
-    ++m_nFramesShown;
+    // A tool window (the splash) moves by itself; the script counts the program's own frames.
+    if ((static_cast<DWORD>(GetWindowLong(hWnd, GWL_EXSTYLE)) & WS_EX_TOOLWINDOW) == 0)
+        ++m_nFramesShown;
     Compose(hWnd, w);
 }
 
 void CDisplay::Compose(HWND hWnd, SShownWindow& w)
 {
     const std::vector<SWindowOverlay> aOverlays = GetWindowOverlays(hWnd);
+    for (const SWindowOverlay& overlay : aOverlays)
+        if (m_seenDialogs.insert(overlay.hWnd).second)
+            ++m_nDialogsShown;
     w.bOverlaid = !aOverlays.empty();
     if (w.bOverlaid)
     {
@@ -869,6 +879,10 @@ void CDisplay::PumpEvents()
 
 HWND CDisplay::ScriptTarget() const
 {
+    // A window showing a dialog takes the input, as the dialog is modal to the program.
+    for (const auto& [hWnd, w] : m_shown)
+        if (w.bOverlaid)
+            return hWnd;
     const HWND hActive = GetActiveWindow();
     if (const HWND hOwner = OverlayOwner(hActive); hOwner != nullptr)
         return hOwner; // a dialog shown over its owner takes the owner's input from there
@@ -882,7 +896,9 @@ void CDisplay::RunScript()
     while (m_nNextEntry < m_script.aEntries.size())
     {
         const SScriptEntry& entry = m_script.aEntries[m_nNextEntry];
-        const long long nNow = entry.eWhen == SScriptEntry::AtMs ? nElapsedMs : m_nFramesShown;
+        const long long nNow = entry.eWhen == SScriptEntry::AtMs      ? nElapsedMs
+                               : entry.eWhen == SScriptEntry::AtFrame ? m_nFramesShown
+                                                                      : m_nDialogsShown;
         if (nNow < entry.nAt)
             return;
         ++m_nNextEntry;

@@ -101,10 +101,15 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
             script.aAnswers.push_back(*nAnswer);
             continue;
         }
-        if ((aWords[0] != "at" && aWords[0] != "frame") || aWords.size() < 3 || !ParseNumber(aWords[1]).has_value())
-            return fail("expected 'at <ms> <action>', 'frame <n> <action>' or 'answer <button>'");
-        SScriptEntry entry{aWords[0] == "at" ? SScriptEntry::AtMs : SScriptEntry::AtFrame, *ParseNumber(aWords[1]),
-                           std::vector<std::string>(aWords.begin() + 2, aWords.end()), nLine};
+        if ((aWords[0] != "at" && aWords[0] != "frame" && aWords[0] != "dialog") || aWords.size() < 3 ||
+            !ParseNumber(aWords[1]).has_value())
+            return fail(
+                "expected 'at <ms> <action>', 'frame <n> <action>', 'dialog <n> <action>' or 'answer <button>'");
+        const SScriptEntry::EWhen eWhen = aWords[0] == "at"      ? SScriptEntry::AtMs
+                                          : aWords[0] == "frame" ? SScriptEntry::AtFrame
+                                                                 : SScriptEntry::AtDialog;
+        SScriptEntry entry{eWhen, *ParseNumber(aWords[1]), std::vector<std::string>(aWords.begin() + 2, aWords.end()),
+                           nLine};
         if (entry.aWords[0] == "text")
         {
             // The characters after "text" are typed as written, blanks included.

@@ -2,7 +2,10 @@
 //
 // One entry per line; blank lines and lines starting with ';' are ignored:
 //   at <ms> <action>       run when <ms> milliseconds have passed since the script was loaded
-//   frame <n> <action>     run once <n> frames have been presented
+//   frame <n> <action>     run once <n> frames have been presented (tool windows' frames, the
+//                          splash's, are not counted)
+//   dialog <n> <action>    run once <n> dialogs have opened since the script was loaded (a dialog
+//                          counts when it is first shown over its owner or on its own)
 //   answer <button>        the next message box is answered with the button (ok, cancel, yes, no,
 //                          abort, retry, ignore or its number); answers are used in order, on a
 //                          real screen too; once they are used up, a headless box takes its default
@@ -14,7 +17,7 @@
 //   wheel <notches>
 //   close | minimise | restore | focus | unfocus    what the user does to the window
 //   png <path>                      writes the window's last shown frame as a PNG file
-// Actions go to the active window, else the first top-level window.
+// Actions go to a window showing a dialog, else the active window, else the first top-level window.
 #pragma once
 
 #include <optional>
@@ -26,7 +29,8 @@ struct SScriptEntry
     enum EWhen
     {
         AtMs,
-        AtFrame
+        AtFrame,
+        AtDialog
     };
     EWhen eWhen = AtMs;
     long long nAt = 0;

@@ -176,6 +176,9 @@ TEST(ProgramTest, SecondStartRaisesTheFirstAndEndsWithZero)
     }
     ASSERT_NE(nullptr, hFirst) << first.Log();
     EXPECT_TRUE(IsRemoteWindow(hFirst));
+    // The window exists before its game starts: the start screen comes first.
+    for (int i = 0; i < 2000 && first.Log().find("Game started") == std::string::npos; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
 
     // The second start runs in the same folders, so it finds the first.
     CProgramRun second(first.Program() / "Vorn", first.Program().string());

@@ -14,20 +14,24 @@ namespace
 TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
 {
     std::string strError;
-    const auto script = ParseInputScript("; a comment\n\nat 100 key press Left Shift\nframe 3 text a b\n"
-                                         "answer no\nanswer 6\nat 5 mouse down right 1 2\nframe 4 close\n",
-                                         strError);
+    const auto script =
+        ParseInputScript("; a comment\n\nat 100 key press Left Shift\nframe 3 text a b\n"
+                         "answer no\nanswer 6\nat 5 mouse down right 1 2\nframe 4 close\ndialog 2 key press Return\n",
+                         strError);
     ASSERT_TRUE(script.has_value()) << strError;
-    ASSERT_EQ(4u, script->aEntries.size());
+    ASSERT_EQ(5u, script->aEntries.size());
     EXPECT_EQ(SScriptEntry::AtMs, script->aEntries[0].eWhen);
     EXPECT_EQ(100, script->aEntries[0].nAt);
     EXPECT_EQ((std::vector<std::string>{"key", "press", "Left", "Shift"}), script->aEntries[0].aWords);
     EXPECT_EQ(SScriptEntry::AtFrame, script->aEntries[1].eWhen);
     EXPECT_EQ((std::vector<std::string>{"text", "a b"}), script->aEntries[1].aWords);
     EXPECT_EQ((std::vector<int>{IDNO, IDYES}), script->aAnswers);
+    EXPECT_EQ(SScriptEntry::AtDialog, script->aEntries[4].eWhen);
+    EXPECT_EQ(2, script->aEntries[4].nAt);
 
     const char* aBad[] = {"at x close",
                           "frame 1",
+                          "dialog x close",
                           "at 1 dance",
                           "answer maybe",
                           "at 1 mouse move 1",

@@ -147,6 +147,25 @@ CArtImage HelpBackground()
     return image;
 }
 
+/// The start screen's background: a dark panelled room around a felt field with a brass frame, the
+/// game's name above; the game-type buttons, the picture and the match kinds lie on it.
+CArtImage StartBackground()
+{
+    constexpr int W = 812, H = 600;
+    CArtImage image(W, H);
+    FillVerticalGradient(image, SArtColor::Hex(0x2A1A10), SArtColor::Hex(0x0C0806));
+    // Panels of the wall: darker grooves every 116 pixels.
+    for (int x = 0; x < W; x += 116)
+        FillRoundRect(image, x, 0, x + 3, H, 0.5, SArtColor{0, 0, 0, 0.35f});
+    const SArtColor felt = SArtColor::Hex(DEFAULT_CLOTH_RGB).Scaled(0.6f);
+    FillRoundRect(image, 36, 108, W - 36, 440, 14.0, felt);
+    StrokeRoundRect(image, 36, 108, W - 36, 440, 14.0, 4.0, BRASS);
+    StrokeRoundRect(image, 42, 114, W - 42, 434, 10.0, 1.5, SArtColor{0, 0, 0, 0.5f});
+    DrawArtText(image, "Vorn Deluxe", 0, 18, W, 60, SArtTextStyle{46, true, SArtColor::Hex(0xE2C26A), true});
+    DrawArtText(image, "Choose a game and how to play it", 0, 72, W, 28, SArtTextStyle{18, false, TEXT_COLOR, true});
+    return image;
+}
+
 void AddLooks(std::vector<SNamedPicture>& out, int nNormal, int nPressed, int nHot, int w, int h, const char* szLabel)
 {
     out.push_back({std::to_string(nNormal), Button(w, h, szLabel, ELook::Normal)});
@@ -253,6 +272,7 @@ std::vector<SNamedPicture> MakeUiPictures()
     std::vector<SNamedPicture> out;
     out.push_back({"180", Splash()});
     out.push_back({"268", HelpBackground()});
+    out.push_back({"166", StartBackground()});
     AddLooks(out, 338, 339, 0, 120, 36, "Close");
     // The start dialog: match kinds with three looks (normal, selected, hot), the others two.
     AddLooks(out, 804, 805, 806, 178, 40, "Practice");
