@@ -120,4 +120,13 @@ TEST(ProgramLastGameTest, DamagedTruncatedOrForeignLastGameIsReportedAndANewGame
         EXPECT_EQ(strBytes, ReadBytes(lastGame));
     }
 }
+TEST(ProgramLastGameTest, AGameAndAQuitLeaveNoLastGame)
+{
+    CProgramRun run(VORN_PROGRAM, VORN_APP_FIXTURE_DIR);
+    ASSERT_EQ(0, run.Run("at 3000 mouse down left 400 300\nat 3000 mouse up left 400 300\nat 3500 key press Return\n"
+                         "at 5000 close\nanswer ok\n"))
+        << run.Log();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(run.Root()))
+        EXPECT_NE("lastgame", entry.path().filename().string()) << entry.path();
+}
 } // namespace
