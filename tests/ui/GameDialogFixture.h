@@ -6,6 +6,8 @@
 
 #include "DialogDriver.h"
 
+#include "foundation/Settings.h"
+#include "platform/TempFolder.h"
 #include "platform/dx/DirectDraw.h"
 #include "platform/dx/Surface.h"
 #include "platform/mfc/AfxResource.h"
@@ -78,4 +80,22 @@ protected:
     HMODULE m_hModule = nullptr;
     HWND m_hGame = nullptr;
     CWnd m_game;
+};
+
+/// The live settings at their defaults, saved as Vorn.ini of the test's folder, and put back as they
+/// were at the end.
+class CLiveSettingsScope
+{
+public:
+    explicit CLiveSettingsScope(const CTempFolder& folder) : m_saved(g_Settings)
+    {
+        g_Settings.SetDefaults();
+        g_Settings.m_strIniFilePath = CString(folder.File("Vorn.ini").c_str());
+    }
+    ~CLiveSettingsScope() { g_Settings = m_saved; }
+    CLiveSettingsScope(const CLiveSettingsScope&) = delete;
+    CLiveSettingsScope& operator=(const CLiveSettingsScope&) = delete;
+
+private:
+    CSettings m_saved;
 };

@@ -17,19 +17,6 @@ using Driver = CDialogDriver;
 class GameSetupDialogTest : public CGameDialogFixture
 {
 protected:
-    void SetUp() override
-    {
-        CGameDialogFixture::SetUp();
-        m_saved = g_Settings;
-        g_Settings.SetDefaults();
-        g_Settings.m_strIniFilePath = CString(m_folder.File("Vorn.ini").c_str());
-    }
-    void TearDown() override
-    {
-        g_Settings = m_saved;
-        CGameDialogFixture::TearDown();
-    }
-
     /// The value of a key of the settings file, -1 when it is not there.
     int Saved(const char* szKey) const
     {
@@ -45,7 +32,7 @@ protected:
     }
 
     CTempFolder m_folder;
-    CSettings m_saved;
+    CLiveSettingsScope m_settings{m_folder};
 };
 
 TEST_F(GameSetupDialogTest, ThePathButtonCyclesThroughItsThreeStatesAndSavesEach)

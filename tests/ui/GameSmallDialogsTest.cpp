@@ -18,16 +18,8 @@ using Driver = CDialogDriver;
 class GameSmallDialogsTest : public CGameDialogFixture
 {
 protected:
-    void SetUp() override
-    {
-        CGameDialogFixture::SetUp();
-        m_saved = g_Settings;
-        g_Settings.SetDefaults();
-        g_Settings.m_strIniFilePath = CString(m_folder.File("Vorn.ini").c_str());
-    }
     void TearDown() override
     {
-        g_Settings = m_saved;
         SetMessageBoxHandler(nullptr);
         CGameDialogFixture::TearDown();
     }
@@ -48,7 +40,7 @@ protected:
 
     CTempFolder m_folder;
     CEnvScope m_config{"XDG_CONFIG_HOME", m_folder.Path().c_str()};
-    CSettings m_saved;
+    CLiveSettingsScope m_settings{m_folder};
 };
 
 TEST_F(GameSmallDialogsTest, TheStartUpQuestionStoresItsBoxOnOkAndOnCancel)

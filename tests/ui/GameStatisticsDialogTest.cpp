@@ -36,13 +36,9 @@ protected:
     {
         CGameDialogFixture::SetUp();
         UseDataFolder(m_folder);
-        m_saved = g_Settings;
-        g_Settings.SetDefaults();
-        g_Settings.m_strIniFilePath = CString(m_folder.File("Vorn.ini").c_str());
     }
     void TearDown() override
     {
-        g_Settings = m_saved;
         OverrideProgramFilePath("");
         FindDataFolder();
         CGameDialogFixture::TearDown();
@@ -67,7 +63,7 @@ protected:
     }
 
     CTempFolder m_folder;
-    CSettings m_saved;
+    CLiveSettingsScope m_settings{m_folder};
 };
 
 std::string Section(int nPage, int nRoundsWon, int nRoundsLost, int nMatchesWon, int nMatchesLost, int nScratches,
