@@ -26,6 +26,7 @@
 #include "simulation/BallEngine.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
+#include "ui/SmallDialogs.h"
 
 #include <algorithm>
 #include <span>
@@ -60,6 +61,8 @@ constexpr int SURE_BACKGROUND = 328;
 constexpr int NEW_GAME_BACKGROUND = 698;
 /// The options screen's template.
 constexpr int SETUP_TEMPLATE = 231;
+/// The physics dialog's template.
+constexpr int PHYSICS_TEMPLATE = 150;
 /// The exit choice's picture.
 constexpr int EXIT_BACKGROUND = 651;
 /// Game types whose exit gives the other player one point rather than the match goal.
@@ -432,10 +435,11 @@ void CMainFrame::OnResetCamera() { ClearGameFlag(gmKeepView); }
 
 void CMainFrame::OnPhysicsDialog()
 {
-    // The physics dialog changes the coefficient texts of the settings; they are applied again after it.
+    // The dialog edits the live coefficients themselves; Cancel leaves them as they were.
     SetModalMode(TRUE);
+    CPhysicsDlg dlg(this);
+    RunGameDialog(dlg, PHYSICS_TEMPLATE);
     SetModalMode(FALSE);
-    ApplyPhysicsCoefficients(g_Settings);
 }
 
 void CMainFrame::OnSetupDialog()

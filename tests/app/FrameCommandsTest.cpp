@@ -15,6 +15,7 @@
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
 #include "simulation/BallEngine.h"
+#include "simulation/PhysicsCoefficients.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 
@@ -596,6 +597,29 @@ TEST(FrameCommandsTest, StoppingARunningShotRunsItToItsEnd)
         frame.Command(c.nID);
         EXPECT_EQ(c.bStopped, engine.AllBallsStopped() != FALSE);
         engine.StopAllBalls();
+    }
+}
+
+TEST(FrameCommandsTest, PhysicsDialogEditsTheLiveCoefficients)
+{
+    for (const bool bOk : {true, false})
+    {
+        SCOPED_TRACE(bOk);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        const float fDecay = g_PhysicsCoefficients.Decay;
+        g_Settings.m_strDecay = "0.123"; // the settings' text is not what the dialog edits
+        bool bShown = false;
+        CDialogDriver::Play({[&]
+                             {
+                                 CDialog* pDlg = OpenDialog();
+                                 bShown = pDlg != nullptr;
+                                 if (pDlg != nullptr)
+                                     CDialogDriver::Key(*pDlg, bOk ? VK_RETURN : VK_ESCAPE);
+                             }});
+        frame.Command(ID_PHYSICS_DIALOG);
+        EXPECT_TRUE(bShown);
+        EXPECT_FLOAT_EQ(fDecay, g_PhysicsCoefficients.Decay) << "written back as shown, or left";
     }
 }
 
