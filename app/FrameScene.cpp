@@ -7,6 +7,7 @@
 #include "gameflow/GameFlow.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Modules.h"
+#include "render/Environment3D.h"
 #include "render/TableSpace.h"
 #include "render/TextureSet.h"
 #include "simulation/Ball.h"
@@ -134,4 +135,16 @@ void CMainFrame::PlaceBallObjects()
         if (const CBall* pBall = g_BallEngineMain.FindBall(n); pBall != nullptr)
             balls.push_back(SSceneBall{n, TableToScene(*pBall->GetPosition()), SceneOrientation(*pBall)});
     m_rackScene.SetBalls(std::move(balls));
+}
+
+BOOL CMainFrame::ViewFromFlowCamera()
+{
+    if (!m_bGameInProgress || m_pGameFlow == nullptr)
+        return FALSE;
+    const SFlowCamera& camera = m_pGameFlow->Camera();
+    // An orbit of no length has not been placed yet: the table's own view stays.
+    if ((camera.vPosition - camera.vLookAt).LengthSq() < 1e-6)
+        return FALSE;
+    MatrixLookAt(g_matView, camera.vPosition, camera.vDirection, camera.vUp);
+    return TRUE;
 }

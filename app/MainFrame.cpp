@@ -399,7 +399,8 @@ BOOL CMainFrame::OnFrame()
 void CMainFrame::DrawFrame()
 {
     PlaceBallObjects();
-    m_rackScene.UpdateView();
+    if (!ViewFromFlowCamera())
+        m_rackScene.UpdateView();
     if (g_b3DReady)
         Render3DFrame();
 }

@@ -350,6 +350,9 @@ private:
     void NoteShotProgress();
     /// The balls of the table scene where the live engine has them.
     void PlaceBallObjects();
+    /// The view through the game flow's camera once the flow has placed it; FALSE, the view left
+    /// alone, before that.
+    BOOL ViewFromFlowCamera();
     /// The aiming aid's engine and the queued engine start their workers.
     static void StartAimingAid();
     /// The bonus game's own felt colour, or the player's colour back after it.

@@ -13,6 +13,7 @@
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsConstants.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -115,5 +116,38 @@ TEST_F(FrameSceneTest, BallsArePaintedWhereTheEngineHasThem)
     const std::filesystem::path dir = VORN_TEST_OUTPUT_DIR;
     std::filesystem::create_directories(dir);
     EXPECT_TRUE(SaveWindowPng(m_pFrame->m_hWnd, (dir / "GameBalls.png").string()));
+}
+TEST_F(FrameSceneTest, TheFrameLooksThroughTheGamesCamera)
+{
+    CBall* pCue = g_BallEngineMain.FindBall(0);
+    ASSERT_NE(nullptr, pCue);
+    pCue->SetPosition(CVector3(TABLE_WIDTH_M * 0.4f, TABLE_LENGTH_M * 0.3f, BALL_RADIUS_M));
+    const CVector3 vCue = TableToScene(*pCue->GetPosition());
+    for (const float fYaw : {30.0f, 180.0f, 275.5f})
+    {
+        SCOPED_TRACE(fYaw);
+        SFlowCamera& camera = Frame().GetGameFlow().Camera();
+        camera.vLookAt = vCue;
+        camera.fYaw = fYaw;
+        camera.fDistance = 40.0f;
+        camera.Place();
+        ASSERT_TRUE(Frame().OnFrame());
+        // The point the camera looks at is the middle of the picture: the cue ball lies there, lit
+        // from above (its lower half is in shade).
+        CVector3 vScreen;
+        ProjectToScreen(&vScreen, &vCue);
+        std::vector<DWORD> aPixels;
+        int nWidth = 0, nHeight = 0;
+        ASSERT_TRUE(ReadWindowPixels(m_pFrame->m_hWnd, aPixels, &nWidth, &nHeight));
+        EXPECT_NEAR(nWidth / 2.0, vScreen.x, 1.5);
+        DWORD dwBrightest = 0;
+        for (int y = static_cast<int>(vScreen.y) - 20; y <= static_cast<int>(vScreen.y); ++y)
+        {
+            ASSERT_TRUE(y >= 0 && y < nHeight);
+            const DWORD p = aPixels[static_cast<std::size_t>(y * nWidth + nWidth / 2)];
+            dwBrightest = std::max(dwBrightest, ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF));
+        }
+        EXPECT_GT(dwBrightest, 300U); // the cloth sums to about 130
+    }
 }
 } // namespace
