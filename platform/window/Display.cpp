@@ -156,6 +156,9 @@ bool CDisplay::Start()
     m_bStarted = true;
     // The window table and other statics of the layer are destroyed at exit in an order this file does not
     // control; the display thread reads them, so it is stopped before any static destructor runs.
+    // The cursor table is one of them: made here, before the handler is registered, it is destroyed after
+    // the handler has stopped the thread.
+    (void)LoadCursor(nullptr, IDC_ARROW);
     static const bool s_bStopAtExit = std::atexit([] { s_display.Stop(); }) == 0;
     (void)s_bStopAtExit;
     std::promise<bool> started;
