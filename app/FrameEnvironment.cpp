@@ -15,7 +15,6 @@
 #include "platform/dx/Device.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/KeyState.h"
-#include "platform/win32/Modules.h"
 #include "platform/win32/WindowTable.h"
 #include "render/CursorManager.h"
 #include "render/D3DEnum.h"
@@ -62,28 +61,6 @@ DWORD PackColour(const D3DCOLORVALUE& c)
     const auto byte = [](float f) { return static_cast<DWORD>(std::lround(std::clamp(f, 0.0f, 1.0f) * 255.0f)); };
     return 0xFF000000u | byte(c.r) << 16 | byte(c.g) << 8 | byte(c.b);
 }
-/// Keeps the artwork libraries loaded for its lifetime, so that the pictures loaded meanwhile come
-/// from the libraries as read once rather than each from its library's file read again.
-class CArtworkLibrariesHeld
-{
-public:
-    CArtworkLibrariesHeld()
-    {
-        for (int i = 0; i < g_astrArtworkLibraries.GetSize(); ++i)
-            if (const HMODULE hLib = LoadLibrary(g_astrArtworkLibraries[i].GetString()); hLib != nullptr)
-                m_ahLibraries.push_back(hLib);
-    }
-    ~CArtworkLibrariesHeld()
-    {
-        for (const HMODULE hLib : m_ahLibraries)
-            FreeLibrary(hLib);
-    }
-    CArtworkLibrariesHeld(const CArtworkLibrariesHeld&) = delete;
-    CArtworkLibrariesHeld& operator=(const CArtworkLibrariesHeld&) = delete;
-
-private:
-    std::vector<HMODULE> m_ahLibraries;
-};
 } // namespace
 
 RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenWidth, int nScreenHeight)
@@ -184,7 +161,7 @@ HRESULT CMainFrame::InitDeviceObjects(CDirect3DDevice* pDevice, CDirect3DViewpor
 {
     if (pDevice == nullptr || pViewport == nullptr)
         return D3DFWERR_NO3DDEVICE;
-    const CArtworkLibrariesHeld libraries; // the textures and panels restored below read from them
+    const CLibraryListHold libraries(g_astrArtworkLibraries); // the textures and panels restored below read from them
     MatrixSetIdentity(g_matWorld);
     MatrixSetIdentity(g_matView);
     const bool bWide = g_DIKeyboard.IsDIKeyDown(DIK_X) != 0 || (g_nGameMode & GM_WIDE_VIEW) != 0 ||

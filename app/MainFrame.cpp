@@ -2,6 +2,7 @@
 
 #include "app/StartupFiles.h"
 #include "foundation/Folders.h"
+#include "foundation/LibraryLists.h"
 #include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
 #include "gameflow/GameFlow.h"
@@ -182,6 +183,8 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
 {
     ModifyStyle(WS_CAPTION | WS_THICKFRAME, 0);
     CenterWindow();
+    // The scene text, meshes and textures are read from the libraries opened once.
+    const CLibraryListHold artwork(g_astrArtworkLibraries);
     if (FAILED(EnumerateDirect3DDrivers(nullptr)))
     {
         AfxMessageBox("No 3-D device could be found.", MB_ICONHAND);
@@ -266,6 +269,10 @@ BOOL CMainFrame::InitGame()
         g_Settings.m_nGameType = 3;
     g_Settings.m_nAdDisplayEnable = 0;
     CreateInputDevices();
+    // The panels' pictures, the ball sets and the scene's textures are read from the libraries
+    // opened once.
+    const CLibraryListHold artwork(g_astrArtworkLibraries);
+    const CLibraryListHold ballSets(g_astrBallSetLibraries);
     if (!LoadPanels())
     {
         PostQuitMessage(7);
