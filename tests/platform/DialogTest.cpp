@@ -1,5 +1,7 @@
 #include "platform/mfc/Dialog.h"
 
+#include "tests/fixtures/SolidFrame.h"
+
 #include "platform/EnvScope.h"
 #include "platform/GdiFixture.h"
 #include "platform/TempFolder.h"
@@ -416,15 +418,7 @@ TEST_F(DialogTest, TheScriptDrivesADialogShownOverItsOwner)
     dlg.m_fnShown = [&]
     {
         // The owner's frame comes once the dialog is shown, so the script's first entries find it.
-        const RECT rcDesktop = GetDesktopWindowRect();
-        SurfacePtr pSurface =
-            CDirectDrawSurface::Create(static_cast<DWORD>(rcDesktop.right), static_cast<DWORD>(rcDesktop.bottom),
-                                       MakeRgbPixelFormat(32), DDSCAPS_PRIMARYSURFACE);
-        DDBLTFX fx{};
-        fx.dwSize = sizeof(fx);
-        fx.dwFillColor = 0x00C02020;
-        pSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
-        GetWindowOutput(hGame)->Show(*pSurface);
+        ShowSolidFrame(hGame, 0x00C02020);
     };
     dlg.m_fnOnOk = [&] { ReadWindowPixels(hGame, aShown, &nWidth, &nHeight); };
     EXPECT_EQ(IDOK, dlg.DoModal());

@@ -1,3 +1,5 @@
+#include "tests/fixtures/SolidFrame.h"
+
 #include "platform/EnvScope.h"
 #include "platform/TempFolder.h"
 #include "platform/dx/DirectDraw.h"
@@ -65,21 +67,6 @@ protected:
         StopDisplay();
         m_pScript.reset();
     }
-    /// Shows one frame of a single colour in the window.
-    static void PresentColour(HWND hWnd, DWORD dwXrgb)
-    {
-        RECT rc;
-        GetWindowRect(hWnd, &rc);
-        const RECT rcDesktop = GetDesktopWindowRect();
-        SurfacePtr pSurface =
-            CDirectDrawSurface::Create(static_cast<DWORD>(rcDesktop.right), static_cast<DWORD>(rcDesktop.bottom),
-                                       MakeRgbPixelFormat(32), DDSCAPS_PRIMARYSURFACE);
-        DDBLTFX fx{};
-        fx.dwSize = sizeof(fx);
-        fx.dwFillColor = dwXrgb;
-        pSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
-        GetWindowOutput(hWnd)->Show(*pSurface);
-    }
 
     CTempFolder m_folder;
     std::unique_ptr<CEnvScope> m_pScript;
@@ -107,7 +94,7 @@ TEST_F(DisplayScriptTest, ScriptedUserBecomesWindowMessagesInOrder)
     desc.nClientHeight = 48;
     const HWND hWnd = CreateGameWindow(desc);
     ASSERT_NE(nullptr, hWnd);
-    PresentColour(hWnd, 0x00336699);
+    ShowSolidFrame(hWnd, 0x00336699);
     using SSeen = std::pair<UINT, WPARAM>;
     std::vector<SSeen> aSeen;
     bool bShiftHeld = false;
@@ -117,12 +104,12 @@ TEST_F(DisplayScriptTest, ScriptedUserBecomesWindowMessagesInOrder)
         if (msg.message == WM_KEYDOWN && msg.wParam == VK_SHIFT)
         {
             bShiftHeld = (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
-            PresentColour(hWnd, 0x00336699);
+            ShowSolidFrame(hWnd, 0x00336699);
         }
         if (msg.message == WM_SIZE && msg.wParam == SIZE_MINIMIZED)
         {
             EXPECT_TRUE(IsIconic(hWnd));
-            PresentColour(hWnd, 0x00336699);
+            ShowSolidFrame(hWnd, 0x00336699);
         }
         aSeen.push_back(SSeen{msg.message, msg.message == WM_SETFOCUS || msg.message == WM_KILLFOCUS ? 0 : msg.wParam});
     }
@@ -177,7 +164,7 @@ TEST_F(DisplayScriptTest, LatestFrameWinsAndTheOwnerNeverWaits)
     const HWND hWnd = CreateGameWindow(desc);
     ASSERT_NE(nullptr, hWnd);
     for (DWORD c = 1; c <= 20; ++c)
-        PresentColour(hWnd, c * 0x010101);
+        ShowSolidFrame(hWnd, c * 0x010101);
     EXPECT_EQ(20, GetPresentCount(hWnd));
     std::vector<DWORD> aPixels;
     int w = 0, h = 0;

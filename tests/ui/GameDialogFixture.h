@@ -5,6 +5,7 @@
 #pragma once
 
 #include "DialogDriver.h"
+#include "tests/fixtures/SolidFrame.h"
 
 #include "foundation/Settings.h"
 #include "platform/TempFolder.h"
@@ -36,15 +37,7 @@ protected:
         m_hGame = CreateGameWindow(SWindowDesc{});
         ASSERT_NE(nullptr, m_hGame);
         m_game.m_hWnd = m_hGame;
-        const RECT rcDesktop = GetDesktopWindowRect();
-        SurfacePtr pSurface =
-            CDirectDrawSurface::Create(static_cast<DWORD>(rcDesktop.right), static_cast<DWORD>(rcDesktop.bottom),
-                                       MakeRgbPixelFormat(32), DDSCAPS_PRIMARYSURFACE);
-        DDBLTFX fx{};
-        fx.dwSize = sizeof(fx);
-        fx.dwFillColor = BEHIND;
-        pSurface->Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL, &fx);
-        GetWindowOutput(m_hGame)->Show(*pSurface);
+        ShowSolidFrame(m_hGame, BEHIND);
         std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);
     }
     void TearDown() override
