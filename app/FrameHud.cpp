@@ -25,6 +25,7 @@
 #include "simulation/Referee.h"
 #include "ui/GameWidgets.h"
 #include "ui/HudTexts.h"
+#include "ui/PanelPictures.h"
 #include "ui/SurfaceDC.h"
 #include "ui/TextMessages.h"
 
@@ -197,23 +198,14 @@ BOOL CMainFrame::LoadPanels()
 
 void CMainFrame::LoadPanelWidgets(const RECT& rcClient)
 {
-    static constexpr const char* MAIN_PANEL[] = {"MainPanel.bmp",      "MainPanelChecked.bmp", "CtrlsU.bmp",
-                                                 "MainPanelMask.bmp",  "MainPanelTips.bmp",    "MainPanelCandle.avi",
-                                                 "MainPanelCandle.bmp"};
-    static constexpr const char* WEB_PANEL[] = {"VisitWebPanel.bmp", "VisitWebCheck.bmp"};
-    static constexpr const char* CREDITS_PANEL[] = {"CreditsPanel.bmp", "CreditsCheck.bmp"};
-    static constexpr const char* COMMENTS_PANEL[] = {"SendCommentsPanel.bmp", "SendCommentsCheck.bmp"};
-    static constexpr const char* TOP_PANEL[] = {"TopPanelBG.bmp", "TopPanelBG.bmp"};
-    static constexpr const char* PAUSED_PANEL[] = {"Paused.bmp", "Paused.bmp"};
-    static constexpr const char* MOUSE_AREA[] = {"BottomMenuBG.bmp", "Paused.bmp"};
     const SPanelLoad panels[] = {
-        {&g_mainPanel, MAIN_PANEL, PLACE_BOTTOM | PLACE_HCENTRE, -1},
-        {&g_webPanel, WEB_PANEL, PLACE_TOP | PLACE_LEFT, -1},
-        {&g_creditsPanel, CREDITS_PANEL, PLACE_TOP | PLACE_HCENTRE, -1},
-        {&g_commentsPanel, COMMENTS_PANEL, PLACE_TOP | PLACE_RIGHT, -1},
-        {&g_topPanel, TOP_PANEL, PLACE_TOP | PLACE_HCENTRE, 1},
-        {&g_pausedPanel, PAUSED_PANEL, PLACE_VCENTRE | PLACE_HCENTRE, 0},
-        {&g_mouseArea, MOUSE_AREA, 0, 1},
+        {&g_mainPanel, MAIN_PANEL_PICTURES, PLACE_BOTTOM | PLACE_HCENTRE, -1},
+        {&g_webPanel, WEB_PANEL_PICTURES, PLACE_TOP | PLACE_LEFT, -1},
+        {&g_creditsPanel, CREDITS_PANEL_PICTURES, PLACE_TOP | PLACE_HCENTRE, -1},
+        {&g_commentsPanel, COMMENTS_PANEL_PICTURES, PLACE_TOP | PLACE_RIGHT, -1},
+        {&g_topPanel, TOP_PANEL_PICTURES, PLACE_TOP | PLACE_HCENTRE, 1},
+        {&g_pausedPanel, PAUSED_PANEL_PICTURES, PLACE_VCENTRE | PLACE_HCENTRE, 0},
+        {&g_mouseArea, MOUSE_AREA_PICTURES, 0, 1},
         {&g_controlBar, CONTROL_BAR_PICTURES, PLACE_BOTTOM | PLACE_HCENTRE, 1},
     };
     for (const SPanelLoad& panel : panels)

@@ -85,14 +85,19 @@ inline constexpr int BAR_ELEMENT_FIRST_ROW = 3;
 inline constexpr RECT BAR_ELEMENTS[BAR_ELEMENT_COUNT] = {{164, 36, 292, 71},  {491, 17, 524, 51},  {169, 142, 297, 177},
                                                          {171, 0, 295, 32},   {171, 32, 295, 64},  {171, 64, 295, 96},
                                                          {171, 96, 295, 128}, {171, 128, 295, 160}};
+/// The bar's picture: its controls below, clear rows above where the pop-up menu opens.
+inline constexpr SIZE BAR_PICTURE_SIZE{800, 190};
 inline constexpr POINT BAR_CUE_BALL_CENTRE{501, 148};
 inline constexpr double BAR_ENGLISH_RADIUS = 17.0; // pixels
 inline constexpr POINT BAR_POWER_AT{312, 146};
 inline constexpr LONG BAR_POWER_WIDTH = 131;
 inline constexpr LONG BAR_POWER_HEIGHT = 21;
 inline constexpr POINT BAR_LAMP_AT{563, 142};
+inline constexpr SIZE BAR_LAMP_SIZE{24, 47};
 inline constexpr POINT BAR_NAME_AT{588, 165};
+inline constexpr SIZE BAR_NAME_SIZE{97, 21};
 inline constexpr POINT BAR_TIP_AT{0, 103};
+inline constexpr SIZE BAR_TIP_SIZE{601, 86};
 /// The english marker's corner lies this far up and left of the strike point.
 inline constexpr LONG BAR_ENGLISH_MARKER_OFFSET = 3;
 /// A drag moves the english point on every this-many-th move inside the circle.

@@ -103,15 +103,10 @@ protected:
 /// ramp, so that nothing but the index tells buttons apart.
 template <class F> std::string MaskFile(LONG w, LONG h, F f)
 {
-    SBmpDesc desc;
-    desc.nWidth = w;
-    desc.nHeight = h;
-    desc.nBits = 8;
-    for (DWORD i = 0; i < 256; ++i)
-        desc.palette.push_back(i * 0x010101);
+    std::vector<DWORD> indices;
     for (LONG y = 0; y < h; ++y)
         for (LONG x = 0; x < w; ++x)
-            desc.pixels.push_back(f(x, y));
-    const std::vector<BYTE> bytes = EncodeBmp(desc);
+            indices.push_back(f(x, y));
+    const std::vector<BYTE> bytes = EncodeGreyIndexedBmp(w, h, std::move(indices));
     return std::string(bytes.begin(), bytes.end());
 }

@@ -5,10 +5,12 @@
 //   balls/<set>.tex, .col   each ball set's "TEXTURES" and "COLOR_TABLES"
 //   ui/<id>.jpg             the program library's pictures and dialog pictures ("_DATA")
 //   ui/<id>.cur, 128.ico    its cursors and icon
+//   panels/<name>.bmp       the in-game panels' pictures and the control bar's mask (bitmaps)
 #include "tools/art/ArtOutput.h"
 #include "tools/art/ImageFiles.h"
 #include "tools/texgen/BallArt.h"
 #include "tools/texgen/DialogPictures.h"
+#include "tools/texgen/PanelPictures.h"
 #include "tools/texgen/Sprites.h"
 #include "tools/texgen/SurfaceTextures.h"
 #include "tools/texgen/UiPictures.h"
@@ -54,6 +56,9 @@ bool Generate(CArtOutput& output)
         bOk = output.Write("ui/" + picture.strName + ".jpg", EncodeArtJpeg(picture.image)) && bOk;
     for (const SNamedPicture& picture : MakeDialogPictures())
         bOk = output.Write("ui/" + picture.strName + ".jpg", EncodeArtJpeg(picture.image)) && bOk;
+    for (const SNamedPicture& picture : MakePanelPictures())
+        bOk = output.Write("panels/" + picture.strName, EncodeArtBmp(picture.image)) && bOk;
+    bOk = output.Write("panels/BottomMenuMask.bmp", MakeControlBarMask()) && bOk;
     for (const SNamedFile& file : MakeCursorsAndIcon())
         bOk = output.Write(file.strName, file.bytes) && bOk;
     return WriteBalls(output) && bOk;
