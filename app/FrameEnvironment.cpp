@@ -24,6 +24,7 @@
 #include "render/SceneObject.h"
 #include "render/SpriteEffects.h"
 #include "render/TextureManager.h"
+#include "ui/GameWidgets.h"
 #include "ui/TextMessages.h"
 #include "ui/Widget.h"
 
@@ -224,8 +225,12 @@ void CMainFrame::SetUpLamps(CDirect3DDevice* pDevice)
 
 void CMainFrame::SetUpPanels()
 {
+    // The widgets are rebuilt for the whole client area and placed again, as the panel loader placed them.
+    const RECT rcClient{0, 0, static_cast<LONG>(m_pFramework->GetRenderWidth()),
+                        static_cast<LONG>(m_pFramework->GetRenderHeight())};
+    CWidget::BroadcastToAll(&rcClient, 0);
+    PlaceGameWidgets(rcClient);
     const RECT rcPanel = PanelRect(*m_pFramework);
-    CWidget::BroadcastToAll(&rcPanel, 0);
     for (CSceneObject* p = CSceneObject::GetFirst(); p != nullptr; p = p->GetNext())
         p->Restore();
     g_TextMessages.SetRect(rcPanel.left, rcPanel.top, rcPanel.right, rcPanel.bottom);
