@@ -165,6 +165,8 @@ BOOL CMainFrame::SaveGameTo(const CString& strPath, CString& strReason)
     FillSavedGame(save);
     const BOOL bOk = save.Write();
     strReason = save.GetReason();
+    if (bOk)
+        OutputDebugString(("Game: saved as " + strPath.Str() + "\n").c_str());
     return bOk;
 }
 
@@ -239,6 +241,14 @@ bool CMainFrame::CanSaveOrLoad() const
 {
     // A game on the screen at rest: no shot, flight, replay or presentation running.
     return m_bGameInProgress && !HasGameFlag(gmShotRunning | gmReplay | gmPresentation) && !HasMode(modeCameraFlight);
+}
+
+void CMainFrame::NoteSavesOpen()
+{
+    const bool bOpen = CanSaveOrLoad();
+    if (bOpen && !m_bSavesWereOpen)
+        OutputDebugString("Game: at rest, it can be saved or loaded\n");
+    m_bSavesWereOpen = bOpen;
 }
 
 void CMainFrame::OnUpdateSavedGames(CCmdUI* pCmdUI) { pCmdUI->Enable(CanSaveOrLoad()); }

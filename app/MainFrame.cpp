@@ -399,6 +399,7 @@ BOOL CMainFrame::OnFrame()
     RouteMouseToWidgets();
     m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
     NoteShotProgress();
+    NoteSavesOpen();
     DrawFrame();
     return TRUE;
 }

@@ -361,6 +361,8 @@ private:
     void RestoreSavedOptions(const SSavedSettings& saved);
     /// The saved-games dialog inside the modal mode, then the save or load of the file chosen.
     void RunSavedGamesDialog(BOOL bSave);
+    /// The debug log's line each time the game comes to rest where it can be saved or loaded.
+    void NoteSavesOpen();
 
     // Helpers of the commands (FrameCommands.cpp).
     bool IsRuleMetOrRefuse(ECommandRule eRule);
@@ -395,6 +397,7 @@ private:
     std::unique_ptr<CGameFlow> m_pGameFlow;
     BOOL m_bGameInProgress = FALSE;
     BOOL m_bShotWasRunning = FALSE;
+    bool m_bSavesWereOpen = false;
     int m_nSavedFeltColour = 0;
     /// The aiming aid's throttle: armed by an aim change, started when the change stops, done once.
     BOOL m_bAimPreviewArmed = FALSE;

@@ -8,6 +8,7 @@ namespace
 {
 std::mutex s_mutex;
 std::function<void(const std::string&)> s_sink;
+std::function<void(const std::string&)> s_watch;
 } // namespace
 
 void OutputDebugString(const char* szText)
@@ -15,6 +16,8 @@ void OutputDebugString(const char* szText)
     if (szText == nullptr)
         return;
     std::lock_guard lock(s_mutex);
+    if (s_watch)
+        s_watch(szText);
     if (s_sink)
         s_sink(szText);
     else if (std::getenv("VORN_DEBUG") != nullptr)
@@ -25,4 +28,10 @@ void SetDebugLogSink(std::function<void(const std::string&)> sink)
 {
     std::lock_guard lock(s_mutex);
     s_sink = std::move(sink);
+}
+
+void SetDebugLogWatch(std::function<void(const std::string&)> watch)
+{
+    std::lock_guard lock(s_mutex);
+    s_watch = std::move(watch);
 }

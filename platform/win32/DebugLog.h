@@ -10,3 +10,7 @@ void OutputDebugString(const char* szText);
 
 /// Test seam: while set, every trace goes to the sink (and not to standard error).
 void SetDebugLogSink(std::function<void(const std::string&)> sink);
+
+/// While set, every trace is also shown to the watch, wherever it is written; the input script
+/// waits on traces through it. The watch runs on the tracing thread and must not trace itself.
+void SetDebugLogWatch(std::function<void(const std::string&)> watch);

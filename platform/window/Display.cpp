@@ -7,6 +7,7 @@
 #include "platform/win32/Assert.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/Cursor.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
@@ -110,6 +111,9 @@ private:
     HWND WindowOfEvent(const SDL_Event& event) const;
     HWND ScriptTarget() const;
     void RunScript();
+    bool IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_point now) const;
+    /// Shows the script's waits the program's debug log, once it has been loaded.
+    void WatchTraces();
     void RunAction(const std::vector<std::string>& aWords);
     /// Shows the game's current cursor over its windows, or none while the show count is negative.
     void ApplyCursor();
@@ -136,6 +140,8 @@ private:
     SInputScript m_script;
     size_t m_nNextEntry = 0;
     std::chrono::steady_clock::time_point m_scriptStart;
+    std::chrono::steady_clock::time_point m_lastEntryRun; // when the entry before the next one ran
+    bool m_bTraceSeen = false; // the next entry's wait found in a trace written while it was next
     std::mutex m_answerMutex;
     std::deque<int> m_aAnswers;               // guarded by m_answerMutex
     std::map<HCURSOR, SDL_Cursor*> m_cursors; // SDL's copies of the game's cursors
@@ -204,6 +210,7 @@ void CDisplay::Stop()
     SetMessageBoxHandler(nullptr);
     SetMessageBoxAnswerSource(nullptr);
     SetScreenSaverHandler(nullptr);
+    SetDebugLogWatch(nullptr);
     SetAudioThreadRunner(nullptr);
     SetWindowOverlayListener(nullptr);
     {
@@ -248,6 +255,8 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
     if (m_bVideo && SDL_GetDesktopDisplayMode(0, &mode) == 0)
         SetDesktopWindowRect(RECT{0, 0, mode.w, mode.h});
     m_scriptStart = std::chrono::steady_clock::now();
+    m_lastEntryRun = m_scriptStart;
+    m_bTraceSeen = false;
     m_script = SInputScript();
     m_nNextEntry = 0;
     m_nFramesShown = 0;
@@ -259,6 +268,7 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
         if (auto script = LoadInputScript(szScript, strError); script.has_value())
         {
             m_script = std::move(*script);
+            WatchTraces();
             std::lock_guard lock(m_answerMutex);
             m_aAnswers.assign(m_script.aAnswers.begin(), m_script.aAnswers.end());
         }
@@ -295,8 +305,15 @@ std::chrono::steady_clock::time_point CDisplay::NextWake() const
     // SDL's events of a real screen are collected at this rate while a window is open.
     if (!m_bHeadless && !m_shown.empty())
         next = std::chrono::steady_clock::now() + std::chrono::milliseconds(8);
-    if (m_nNextEntry < m_script.aEntries.size() && m_script.aEntries[m_nNextEntry].eWhen == SScriptEntry::AtMs)
-        next = std::min(next, m_scriptStart + std::chrono::milliseconds(m_script.aEntries[m_nNextEntry].nAt));
+    if (m_nNextEntry < m_script.aEntries.size())
+    {
+        const SScriptEntry& entry = m_script.aEntries[m_nNextEntry];
+        const std::chrono::milliseconds ms(entry.nAt);
+        if (entry.eWhen == SScriptEntry::AtMs)
+            next = std::min(next, m_scriptStart + ms);
+        else if (entry.eWhen == SScriptEntry::AfterMs)
+            next = std::min(next, m_lastEntryRun + ms);
+    }
     return next;
 }
 
@@ -892,21 +909,67 @@ HWND CDisplay::ScriptTarget() const
     return hActive != nullptr ? hActive : GetFirstTopLevelWindow();
 }
 
+bool CDisplay::IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_point now) const
+{
+    const std::chrono::milliseconds ms(entry.nAt);
+    switch (entry.eWhen)
+    {
+    case SScriptEntry::AtMs:
+        return now >= m_scriptStart + ms;
+    case SScriptEntry::AtFrame:
+        return m_nFramesShown >= entry.nAt;
+    case SScriptEntry::AtDialog:
+        return m_nDialogsShown >= entry.nAt;
+    case SScriptEntry::AfterMs:
+        return now >= m_lastEntryRun + ms;
+    case SScriptEntry::AfterTrace:
+        return m_bTraceSeen;
+    }
+    return false;
+}
+
 void CDisplay::RunScript()
 {
-    const long long nElapsedMs =
-        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - m_scriptStart).count();
+    const auto now = std::chrono::steady_clock::now();
     while (m_nNextEntry < m_script.aEntries.size())
     {
         const SScriptEntry& entry = m_script.aEntries[m_nNextEntry];
-        const long long nNow = entry.eWhen == SScriptEntry::AtMs      ? nElapsedMs
-                               : entry.eWhen == SScriptEntry::AtFrame ? m_nFramesShown
-                                                                      : m_nDialogsShown;
-        if (nNow < entry.nAt)
+        if (!IsDue(entry, now))
             return;
         ++m_nNextEntry;
-        RunAction(entry.aWords);
+        m_lastEntryRun = now;
+        m_bTraceSeen = false;
+        if (!entry.aWords.empty())
+            RunAction(entry.aWords);
     }
+}
+
+void CDisplay::WatchTraces()
+{
+    std::vector<std::string> aWaits;
+    for (const SScriptEntry& entry : m_script.aEntries)
+        if (entry.eWhen == SScriptEntry::AfterTrace)
+            aWaits.push_back(entry.strTrace);
+    if (aWaits.empty())
+        return;
+    // Only a trace some wait holds is handed to the display thread; there it counts for the next
+    // entry alone, so a wait is met only by what is written once the entries before it have run.
+    SetDebugLogWatch(
+        [this, aWaits](const std::string& strTrace)
+        {
+            if (std::none_of(aWaits.begin(), aWaits.end(),
+                             [&](const std::string& strWait) { return strTrace.find(strWait) != std::string::npos; }))
+                return;
+            Post(
+                [this, strTrace]
+                {
+                    if (m_nNextEntry >= m_script.aEntries.size())
+                        return;
+                    const SScriptEntry& next = m_script.aEntries[m_nNextEntry];
+                    if (next.eWhen == SScriptEntry::AfterTrace && strTrace.find(next.strTrace) != std::string::npos)
+                        m_bTraceSeen = true;
+                });
+        });
 }
 
 SDL_Event WindowEvent(Uint8 nEvent)

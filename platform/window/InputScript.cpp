@@ -75,6 +75,18 @@ std::string CheckAction(const std::vector<std::string>& aWords)
         return n == 2 ? "" : "png <path>";
     return "unknown action '" + strVerb + "'";
 }
+/// The line's characters after the first occurrence of the word and the blank that follows it.
+std::string TextAfter(const std::string& strLine, const std::string& strWord)
+{
+    const size_t nStart = strLine.find(strWord) + strWord.size() + 1;
+    return nStart < strLine.size() ? strLine.substr(nStart) : std::string();
+}
+
+/// The entry kinds that run an action at a number.
+const std::pair<std::string, SScriptEntry::EWhen> s_aKinds[] = {{"at", SScriptEntry::AtMs},
+                                                                {"frame", SScriptEntry::AtFrame},
+                                                                {"dialog", SScriptEntry::AtDialog},
+                                                                {"after", SScriptEntry::AfterMs}};
 } // namespace
 
 std::optional<SInputScript> ParseInputScript(const std::string& strText, std::string& strError)
@@ -101,21 +113,25 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
             script.aAnswers.push_back(*nAnswer);
             continue;
         }
-        if ((aWords[0] != "at" && aWords[0] != "frame" && aWords[0] != "dialog") || aWords.size() < 3 ||
-            !ParseNumber(aWords[1]).has_value())
-            return fail(
-                "expected 'at <ms> <action>', 'frame <n> <action>', 'dialog <n> <action>' or 'answer <button>'");
-        const SScriptEntry::EWhen eWhen = aWords[0] == "at"      ? SScriptEntry::AtMs
-                                          : aWords[0] == "frame" ? SScriptEntry::AtFrame
-                                                                 : SScriptEntry::AtDialog;
-        SScriptEntry entry{eWhen, *ParseNumber(aWords[1]), std::vector<std::string>(aWords.begin() + 2, aWords.end()),
-                           nLine};
-        if (entry.aWords[0] == "text")
+        if (aWords[0] == "wait")
         {
-            // The characters after "text" are typed as written, blanks included.
-            const size_t nStart = strLine.find("text") + 5;
-            entry.aWords = {"text", nStart < strLine.size() ? strLine.substr(nStart) : std::string()};
+            if (aWords.size() < 2)
+                return fail("wait <text>");
+            script.aEntries.push_back(SScriptEntry{SScriptEntry::AfterTrace, 0, {}, nLine, TextAfter(strLine, "wait")});
+            continue;
         }
+        const auto itKind = std::find_if(std::begin(s_aKinds), std::end(s_aKinds),
+                                         [&](const auto& kind) { return aWords[0] == kind.first; });
+        if (itKind == std::end(s_aKinds) || aWords.size() < 3 || !ParseNumber(aWords[1]).has_value())
+            return fail("expected 'at <ms> <action>', 'frame <n> <action>', 'dialog <n> <action>', "
+                        "'after <ms> <action>', 'wait <text>' or 'answer <button>'");
+        SScriptEntry entry{itKind->second,
+                           *ParseNumber(aWords[1]),
+                           std::vector<std::string>(aWords.begin() + 2, aWords.end()),
+                           nLine,
+                           {}};
+        if (entry.aWords[0] == "text")
+            entry.aWords = {"text", TextAfter(strLine, "text")}; // typed as written, blanks included
         if (const std::string strWhy = CheckAction(entry.aWords); !strWhy.empty())
             return fail(strWhy);
         script.aEntries.push_back(std::move(entry));

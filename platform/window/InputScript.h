@@ -6,6 +6,10 @@
 //                          splash's, are not counted)
 //   dialog <n> <action>    run once <n> dialogs have opened since the script was loaded (a dialog
 //                          counts when it is first shown over its owner or on its own)
+//   after <ms> <action>    run <ms> milliseconds after the entry before it ran (after the script
+//                          was loaded, for the first)
+//   wait <text>            no action: the entries after it wait until the program writes a debug
+//                          log line holding the text while this is the next entry to run
 //   answer <button>        the next message box is answered with the button (ok, cancel, yes, no,
 //                          abort, retry, ignore or its number); answers are used in order, on a
 //                          real screen too; once they are used up, a headless box takes its default
@@ -30,12 +34,15 @@ struct SScriptEntry
     {
         AtMs,
         AtFrame,
-        AtDialog
+        AtDialog,
+        AfterMs,
+        AfterTrace
     };
     EWhen eWhen = AtMs;
     long long nAt = 0;
     std::vector<std::string> aWords; // the action, cut at blanks (the text of "text" is kept whole in aWords[1])
     int nLine = 0;
+    std::string strTrace; // what a wait waits for; its action is empty
 };
 
 struct SInputScript

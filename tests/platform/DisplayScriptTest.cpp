@@ -3,6 +3,7 @@
 #include "platform/EnvScope.h"
 #include "platform/TempFolder.h"
 #include "platform/dx/DirectDraw.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
@@ -18,10 +19,11 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     std::string strError;
     const auto script =
         ParseInputScript("; a comment\n\nat 100 key press Left Shift\nframe 3 text a b\n"
-                         "answer no\nanswer 6\nat 5 mouse down right 1 2\nframe 4 close\ndialog 2 key press Return\n",
+                         "answer no\nanswer 6\nat 5 mouse down right 1 2\nframe 4 close\ndialog 2 key press Return\n"
+                         "wait Game: at  rest\nafter 20 text x\n",
                          strError);
     ASSERT_TRUE(script.has_value()) << strError;
-    ASSERT_EQ(5u, script->aEntries.size());
+    ASSERT_EQ(7u, script->aEntries.size());
     EXPECT_EQ(SScriptEntry::AtMs, script->aEntries[0].eWhen);
     EXPECT_EQ(100, script->aEntries[0].nAt);
     EXPECT_EQ((std::vector<std::string>{"key", "press", "Left", "Shift"}), script->aEntries[0].aWords);
@@ -30,6 +32,11 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     EXPECT_EQ((std::vector<int>{IDNO, IDYES}), script->aAnswers);
     EXPECT_EQ(SScriptEntry::AtDialog, script->aEntries[4].eWhen);
     EXPECT_EQ(2, script->aEntries[4].nAt);
+    EXPECT_EQ(SScriptEntry::AfterTrace, script->aEntries[5].eWhen);
+    EXPECT_EQ("Game: at  rest", script->aEntries[5].strTrace);
+    EXPECT_TRUE(script->aEntries[5].aWords.empty());
+    EXPECT_EQ(SScriptEntry::AfterMs, script->aEntries[6].eWhen);
+    EXPECT_EQ(20, script->aEntries[6].nAt);
 
     const char* aBad[] = {"at x close",
                           "frame 1",
@@ -41,7 +48,10 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
                           "at -5 close",
                           "at 1 key sideways A",
                           "at 1 mouse down left 1 y",
-                          "wheel 3"};
+                          "wheel 3",
+                          "wait",
+                          "after x close",
+                          "after 5"};
     for (const char* szBad : aBad)
     {
         SCOPED_TRACE(szBad);
@@ -143,6 +153,38 @@ TEST_F(DisplayScriptTest, ScriptedUserBecomesWindowMessagesInOrder)
     EXPECT_EQ(64, w);
     EXPECT_EQ(0x00336699u, aPixels[static_cast<size_t>(10 * w + 10)]);
     EXPECT_EQ("\x89PNG", m_folder.Read("shot.png").substr(0, 4));
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, WaitHoldsTheEntriesAfterItUntilTheProgramLogsItsText)
+{
+    // A trace written before the wait is the next entry does not count: the first "ready" comes
+    // before A has been pressed, the second after.
+    OutputDebugString("ready\n");
+    StartWithScript("frame 1 key press A\nwait ready\nafter 0 key press B\nafter 50 key press C\n");
+    SWindowDesc desc;
+    desc.nClientWidth = 32;
+    desc.nClientHeight = 32;
+    const HWND hWnd = CreateGameWindow(desc);
+    ASSERT_NE(nullptr, hWnd);
+    ShowSolidFrame(hWnd, 0);
+    std::vector<WPARAM> aKeys;
+    MSG msg;
+    while (aKeys.size() < 3 && GetMessage(&msg, nullptr, 0, 0))
+    {
+        if (msg.message != WM_KEYDOWN)
+            continue;
+        aKeys.push_back(msg.wParam);
+        if (msg.wParam != 'A')
+            continue;
+        // Neither another trace nor frames let B through.
+        OutputDebugString("not the one\n");
+        ShowSolidFrame(hWnd, 0);
+        ShowSolidFrame(hWnd, 0);
+        EXPECT_FALSE(PeekMessage(&msg, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+        OutputDebugString("all ready now\n");
+    }
+    EXPECT_EQ((std::vector<WPARAM>{'A', 'B', 'C'}), aKeys);
     DestroyGameWindow(hWnd);
 }
 
