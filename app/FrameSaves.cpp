@@ -8,6 +8,7 @@
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/SavedGame.h"
+#include "platform/win32/CrtRandom.h"
 #include "platform/win32/DebugLog.h"
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
@@ -91,6 +92,7 @@ bool PutSnapshotInto(CGameFlow& flow, const CSavedGame& save, CString& strReason
         wOnTable |= RefereeBallBit(n);
     }
     flow.SetBallLists(wOnTable, static_cast<WORD>(GetBallsMask(nBalls) & ~wOnTable));
+    flow.SetPutBackMask(static_cast<WORD>(save.m_nPutBackMask & GetBallsMask(nBalls)));
     flow.Player1().Assign(save.m_Player1);
     flow.Player2().Assign(save.m_Player2);
     flow.SetCurrent(save.m_nCurrentPlayer == 1);
@@ -110,6 +112,8 @@ bool IsSnapshotPlayable(const CSavedGame& save, CString& strReason)
     const int nCueBall = GetCueBallNumber();
     bool bPlayable = false;
     {
+        // The scratch game's balls and players draw from a generator of their own.
+        CPrivateCrtRandom scratchDraws;
         CBallEngine engine;
         IFlowHost host;
         CGameFlow scratch(engine, &g_GamePlugins, host);

@@ -293,6 +293,8 @@ public:
     DWORD GetFlightEndMode() const;
     /// The ball mask put back by the last outcome.
     WORD GetPutBackMask() const { return m_wPutBack; }
+    /// A resumed game's mask of the balls its last shot put back.
+    void SetPutBackMask(WORD wMask) { m_wPutBack = wMask; }
     bool IsReRackBallInHand() const { return m_bReRackBallInHand; }
     /// The last foul text's string id, 0 when the last shot was no foul.
     int GetLastFoulText() const { return m_nLastFoulText; }

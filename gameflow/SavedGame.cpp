@@ -250,7 +250,7 @@ private:
 
 int BuiltInRefereeStateSize(int nGameType) { return IsBuiltInGameType(nGameType) ? REFEREE_PACKED_SIZE : 0; }
 
-CSavedGame::CSavedGame(const CString& strPath) : m_strPath(strPath)
+CSavedGame::CSavedGame(const CString& strPath, const CPrivateCrtRandom& /*building*/) : m_strPath(strPath)
 {
     for (int i = 0; i < 16; ++i)
         m_apBalls[static_cast<std::size_t>(i)] = std::make_unique<CBall>(i);

@@ -27,6 +27,7 @@
 
 #include "foundation/ViewRecord.h"
 #include "platform/mfc/CString.h"
+#include "platform/win32/CrtRandom.h"
 #include "platform/win32/WinTypes.h"
 #include "simulation/Ball.h"
 #include "simulation/CallRecord.h"
@@ -71,7 +72,8 @@ class CSavedGame
 {
 public:
     /// A snapshot for the file at the (Windows-style) path; nothing is created or read yet.
-    explicit CSavedGame(const CString& strPath);
+    /// Building it leaves the game's random sequence as it was.
+    explicit CSavedGame(const CString& strPath) : CSavedGame(strPath, CPrivateCrtRandom()) {}
     virtual ~CSavedGame();
     CSavedGame(const CSavedGame&) = delete;
     CSavedGame& operator=(const CSavedGame&) = delete;
@@ -109,6 +111,9 @@ public:
     SSavedSettings m_Settings;
 
 private:
+    /// The members are built while the guard lives: a ball's construction draws its random face
+    /// and a player's reseeds the generator, and neither may move the game's sequence.
+    CSavedGame(const CString& strPath, const CPrivateCrtRandom& building);
     /// Takes every field of a checked staging snapshot.
     void TakeFrom(CSavedGame& other);
 

@@ -6,6 +6,7 @@
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/SavedGame.h"
+#include "platform/win32/CrtRandom.h"
 #include "simulation/BallEngine.h"
 
 #include <fstream>
@@ -75,6 +76,13 @@ private:
     std::unique_ptr<CFrameScope> m_pScope;
 };
 
+/// The first number the shared generator gives after the seed.
+int FirstDraw(unsigned int nSeed)
+{
+    CrtSrand(nSeed);
+    return CrtRand();
+}
+
 std::vector<BYTE> FileBytes(const CString& strPath)
 {
     std::ifstream in(strPath.Str(), std::ios::binary);
@@ -88,9 +96,13 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     frame.PlaySomeOfTheGame();
     g_Settings.m_nBallPath1 = 1;
     g_Settings.m_nRecommendedShot = 0;
+    frame.Flow().SetPutBackMask(0x6);
     const CString strFile = frame.File("kept.sav");
     CString strReason;
+    const int nFirstDraw = FirstDraw(4242);
+    CrtSrand(4242);
     ASSERT_TRUE(frame.Frame().SaveGameTo(strFile, strReason)) << strReason.Str();
+    EXPECT_EQ(nFirstDraw, CrtRand()) << "saving leaves the game's random sequence where it was";
     const std::vector<BYTE> saved = frame.Snapshot();
     const CVector3 vBall1 = *frame.Flow().Engine().FindBall(1)->GetPosition();
 
@@ -100,6 +112,7 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     g_Settings.m_nRecommendedShot = 1;
     ASSERT_TRUE(frame.Frame().SetupGame());
     ASSERT_EQ(16, g_BallEngineMain.GetBallCount());
+    frame.Flow().SetPutBackMask(0x1);
 
     ASSERT_TRUE(frame.Frame().RestoreGame(strFile, strReason)) << strReason.Str();
     CGameFlow& flow = frame.Flow();
@@ -118,6 +131,7 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     EXPECT_EQ(4, flow.Player1().GetPoints());
     EXPECT_EQ(7, flow.Player2().GetPoints());
     EXPECT_FALSE(flow.IsPlayer1Current());
+    EXPECT_EQ(0x6, flow.GetPutBackMask());
     EXPECT_EQ(modeAim, GetModeField());
     EXPECT_EQ(1, g_Settings.m_nBallPath1);
     EXPECT_EQ(0, g_Settings.m_nRecommendedShot);
@@ -165,7 +179,10 @@ TEST(FrameSavesTest, RefusedFileOrUnplayableGameChangesNothing)
         const std::vector<BYTE> before = frame.Snapshot();
         const CSettings settings = g_Settings;
         CString strReason;
+        const int nFirstDraw = FirstDraw(4242);
+        CrtSrand(4242);
         EXPECT_FALSE(frame.Frame().RestoreGame(strFile, strReason));
+        EXPECT_EQ(nFirstDraw, CrtRand()) << "the game's random sequence is where it was";
         EXPECT_FALSE(strReason.IsEmpty());
         EXPECT_EQ(before, frame.Snapshot()) << "the game is as it was";
         EXPECT_EQ(settings.m_nGameType, g_Settings.m_nGameType);

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <gtest/gtest.h>
+#include <thread>
 
 TEST(CrtRandomTest, FirstValuesForSeedOneMatchTheRuntimeSequence)
 {
@@ -25,4 +26,32 @@ TEST(CrtRandomTest, ReseedingRepeatsTheSequenceAndStaysInRange)
     CrtSrand(12345);
     for (int v : first)
         EXPECT_EQ(v, CrtRand());
+}
+
+TEST(CrtRandomTest, PrivateGeneratorLeavesTheSharedSequenceAndOtherThreadsAlone)
+{
+    CrtSrand(777);
+    std::array<int, 4> expected{};
+    for (int& v : expected)
+        v = CrtRand();
+
+    CrtSrand(777);
+    EXPECT_EQ(expected[0], CrtRand());
+    {
+        CPrivateCrtRandom guard;
+        EXPECT_EQ(41, CrtRand()) << "a private generator starts at seed 1";
+        {
+            CPrivateCrtRandom inner;
+            CrtSrand(5);
+            CrtRand();
+        }
+        EXPECT_EQ(18467, CrtRand()) << "an inner guard keeps its draws to itself";
+        CrtSrand(99);
+        // Another thread still draws from the shared sequence.
+        int nOther = -1;
+        std::thread([&nOther] { nOther = CrtRand(); }).join();
+        EXPECT_EQ(expected[1], nOther);
+    }
+    EXPECT_EQ(expected[2], CrtRand());
+    EXPECT_EQ(expected[3], CrtRand());
 }
