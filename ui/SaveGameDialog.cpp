@@ -11,8 +11,19 @@
 namespace
 {
 constexpr int BACKGROUND = 627;
+constexpr UINT TITLE_LOAD = 625, TITLE_SAVE = 624, HEADING = 626;
+constexpr UINT OK_PRESSED = 622, OK_NORMAL = 623, CANCEL_PRESSED = 620, CANCEL_NORMAL = 621;
 constexpr int IDC_NAME = 1102;
 constexpr int IDC_LIST = 1156;
+constexpr int IDC_NAME_LABEL = 1164;
+constexpr int IDC_TITLE = 1165;
+constexpr int IDC_HEADING = 1166;
+/// The dialog's size and where its controls lie, in pixels: laid out over the background.
+constexpr int DIALOG_W = 420, DIALOG_H = 400;
+constexpr RECT LIST_RECT{40, 92, 380, 262};
+constexpr RECT LABEL_RECT{40, 276, 100, 300};
+constexpr RECT NAME_RECT{104, 276, 380, 300};
+constexpr POINT TITLE_AT{80, 14}, HEADING_AT{40, 66}, OK_AT{80, 340}, CANCEL_AT{220, 340};
 constexpr const char* EXTENSION = ".sav";
 constexpr int EXTENSION_LENGTH = 4;
 
@@ -27,6 +38,8 @@ bool IsControl(char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 
 CSaveGameDialog::CSaveGameDialog(BOOL bSaveMode, CWnd* pParent)
     : CSkinDialog(SAVE_GAME_TEMPLATE, "_DATA", BACKGROUND, pParent), m_bSaveMode(bSaveMode)
 {
+    SetButtonImages(0, OK_PRESSED, OK_NORMAL);
+    SetButtonImages(1, CANCEL_PRESSED, CANCEL_NORMAL);
 }
 
 std::vector<CString> CSaveGameDialog::ListSavedGames(const CString& strFolder)
@@ -66,7 +79,9 @@ BOOL CSaveGameDialog::OnInitDialog()
 {
     g_nDialogOkMask &= ~DLGOK_GAME_CHOSEN;
     CSkinDialog::OnInitDialog();
+    LayOut();
     ::ShowWindow(GetDlgItem(IDC_NAME), m_bSaveMode ? SW_SHOW : SW_HIDE);
+    ::ShowWindow(GetDlgItem(IDC_NAME_LABEL), m_bSaveMode ? SW_SHOW : SW_HIDE);
     m_astrNames = ListSavedGames(CSettings::GetSavedDirectory());
     HWND hList = GetDlgItem(IDC_LIST);
     for (const CString& strName : m_astrNames)
@@ -76,11 +91,47 @@ BOOL CSaveGameDialog::OnInitDialog()
     return TRUE;
 }
 
+void CSaveGameDialog::LayOut()
+{
+    SetWindowPos(nullptr, 0, 0, DIALOG_W, DIALOG_H, SWP_NOMOVE | SWP_NOZORDER);
+    CenterOnOwner();
+    const auto place = [this](int nId, const RECT& rc)
+    { ::MoveWindow(GetDlgItem(nId), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE); };
+    place(IDC_LIST, LIST_RECT);
+    place(IDC_NAME_LABEL, LABEL_RECT);
+    place(IDC_NAME, NAME_RECT);
+    PlacePicture(m_title, IDC_TITLE, m_bSaveMode ? TITLE_SAVE : TITLE_LOAD, TITLE_AT);
+    PlacePicture(m_heading, IDC_HEADING, HEADING, HEADING_AT);
+    for (const auto& [nId, pt] : {std::pair{IDOK, OK_AT}, std::pair{IDCANCEL, CANCEL_AT}})
+        ::SetWindowPos(GetDlgItem(nId), nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
+void CSaveGameDialog::PlacePicture(CImageWnd& picture, int nId, UINT nPicture, POINT pt)
+{
+    // Without its picture the control stays as the template has it: a blank button.
+    if (!picture.SubclassDlgItem(static_cast<UINT>(nId), this) || !picture.LoadBitmaps(nPicture, nPicture, nPicture))
+        return;
+    picture.SizeToContent();
+    ::SetWindowPos(picture.m_hWnd, nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+}
+
 BOOL CSaveGameDialog::OnCommand(WPARAM wParam, LPARAM lParam)
 {
+    const UINT nId = LOWORD(wParam);
+    const UINT nCode = HIWORD(wParam);
+    if (nId == IDC_LIST && nCode == LBN_DBLCLK)
+    {
+        OnOK();
+        return TRUE;
+    }
+    if (nId == IDC_NAME_LABEL && nCode == BN_CLICKED)
+    {
+        ::InvalidateRect(GetDlgItem(IDC_NAME), nullptr, TRUE);
+        return TRUE;
+    }
     // In save mode a chosen game's name becomes the name to save under.
     const LRESULT nRow = ::SendMessage(GetDlgItem(IDC_LIST), LB_GETCURSEL, 0, 0);
-    if (m_bSaveMode && LOWORD(wParam) == IDC_LIST && HIWORD(wParam) == LBN_SELCHANGE && nRow >= 0 &&
+    if (m_bSaveMode && nId == IDC_LIST && nCode == LBN_SELCHANGE && nRow >= 0 &&
         static_cast<std::size_t>(nRow) < m_astrNames.size())
         SetDlgItemText(IDC_NAME, m_astrNames[static_cast<std::size_t>(nRow)].GetString());
     return CSkinDialog::OnCommand(wParam, lParam);

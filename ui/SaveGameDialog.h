@@ -1,7 +1,9 @@
 // The saved-games dialog: the ".sav" files of the saved-games folder in a list, and in save mode a
-// name line; after OK the chosen file name (with ".sav") is in m_strFileName.
+// name line; after OK (or a double click on a game) the chosen file name (with ".sav") is in
+// m_strFileName. Its title, the list's heading and its buttons are pictures of the program library.
 #pragma once
 
+#include "foundation/ResourceBitmaps.h"
 #include "platform/mfc/CString.h"
 #include "ui/SkinDialog.h"
 
@@ -32,6 +34,12 @@ public:
     CString m_strFileName; ///< the chosen file's name with ".sav"; empty after Cancel
 
 private:
+    /// The dialog at its size over its owner, the controls where the background has their places.
+    void LayOut();
+    void PlacePicture(CImageWnd& picture, int nId, UINT nPicture, POINT pt);
+
     BOOL m_bSaveMode;
+    CImageWnd m_title;   ///< "Save the game" or "Load a game"
+    CImageWnd m_heading; ///< over the list
     std::vector<CString> m_astrNames;
 };

@@ -1,6 +1,7 @@
 #include "platform/mfc/Dialog.h"
 
 #include "platform/mfc/AfxResource.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
@@ -491,6 +492,22 @@ void CDialog::SelectListRow(SItem& item, int nRow)
     SendMessage(WM_COMMAND, MAKEWPARAM(item.control.nId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(item.hWnd));
 }
 
+void CDialog::PressListRow(SItem& item, int nRow)
+{
+    SelectListRow(item, nRow);
+    if (nRow < 0 || nRow >= static_cast<int>(item.aRows.size()))
+        return;
+    const DWORD dwNow = timeGetTime();
+    const bool bDouble =
+        item.hWnd == m_hListPressed && nRow == m_nListRowPressed && dwNow - m_dwListPressed <= DOUBLE_CLICK_MS;
+    // A third press starts a new double click, as it does on the desktop.
+    m_hListPressed = bDouble ? nullptr : item.hWnd;
+    m_nListRowPressed = nRow;
+    m_dwListPressed = dwNow;
+    if (bDouble)
+        SendMessage(WM_COMMAND, MAKEWPARAM(item.control.nId, LBN_DBLCLK), reinterpret_cast<LPARAM>(item.hWnd));
+}
+
 void CDialog::MoveFocus(bool bBackward)
 {
     std::vector<SItem*> aStops;
@@ -618,7 +635,7 @@ void CDialog::OnMouse(UINT uMsg, POINT pt)
         if (pItem != nullptr && pItem->control.bTabStop)
             ::SetFocus(pItem->hWnd);
         if (pItem != nullptr && pItem->control.eKind == EDialogControl::ListBox)
-            SelectListRow(*pItem, pItem->nTopIndex + (pt.y - ItemClientRect(*pItem).top) / ListRowPixels());
+            PressListRow(*pItem, pItem->nTopIndex + (pt.y - ItemClientRect(*pItem).top) / ListRowPixels());
         return;
     }
     const HWND hPressed = m_hPressed;

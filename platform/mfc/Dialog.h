@@ -39,6 +39,9 @@ inline constexpr UINT LB_GETTOPINDEX = 0x018E;
 inline constexpr UINT LB_SETTOPINDEX = 0x0197;
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT LBN_SELCHANGE = 1;
+inline constexpr UINT LBN_DBLCLK = 2;
+/// The longest time between the two presses of a double click, in milliseconds.
+inline constexpr DWORD DOUBLE_CLICK_MS = 500;
 inline constexpr UINT EN_CHANGE = 0x0300;
 inline constexpr int BST_UNCHECKED = 0;
 inline constexpr int BST_CHECKED = 1;
@@ -172,6 +175,9 @@ private:
     void ScrollList(SItem& item, int nTop);
     /// Selects a row of a list (telling the dialog when it changes) and scrolls it into view.
     void SelectListRow(SItem& item, int nRow);
+    /// A press on a list's row: selects it, and a second press on the same row soon after tells the
+    /// owner of a double click.
+    void PressListRow(SItem& item, int nRow);
     void Press(SItem& item);
     void OnMouse(UINT uMsg, POINT pt);
     void DrawItem(HDC hDC, const SItem& item);
@@ -185,6 +191,11 @@ private:
     HFONT m_hFont = nullptr;
     SIZE m_baseUnits;
     HWND m_hPressed = nullptr;
+    // The last press on a list's row, which a second press on the same row soon after makes a
+    // double click.
+    HWND m_hListPressed = nullptr;
+    int m_nListRowPressed = -1;
+    DWORD m_dwListPressed = 0;
     bool m_bEnded = false;
     int m_nResult = IDCANCEL;
     HWND m_hOverlayOwner = nullptr; // the window whose frames show this dialog (itself without an owner)

@@ -7,6 +7,7 @@
 #include "platform/TempFolder.h"
 #include "platform/dx/DirectDraw.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/Modules.h"
@@ -135,6 +136,7 @@ public:
     int m_nCheck = BST_CHECKED;
     float m_fValue = 1.5f;
     std::vector<int> m_aCommands;
+    std::vector<UINT> m_aListNotes; // the list's notification codes
     int m_nDrawnRows = 0;
 
     void Key(int nKey) const { ::PostMessage(m_hWnd, WM_KEYDOWN, static_cast<WPARAM>(nKey), 0); }
@@ -169,6 +171,8 @@ public:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
         m_aCommands.push_back(LOWORD(static_cast<DWORD>(wParam)));
+        if (LOWORD(static_cast<DWORD>(wParam)) == IDC_LIST)
+            m_aListNotes.push_back(HIWORD(static_cast<DWORD>(wParam)));
         if (LOWORD(static_cast<DWORD>(wParam)) == IDOK && m_fnOnOk)
             m_fnOnOk();
         return CDialog::OnCommand(wParam, lParam);
@@ -491,5 +495,44 @@ TEST_F(DialogTest, ListsScrollWithTheWheelTheKeysAndTheSelection)
                                                         {5, 5},  {4, 4},         {0, 4}, {0, 0}};
     EXPECT_EQ(aExpected, aSeen);
     EXPECT_EQ((std::vector<int>{IDC_LIST, IDC_LIST, IDC_LIST, IDCANCEL}), dlg.m_aCommands);
+}
+
+TEST_F(DialogTest, ASecondPressOnTheSameRowSoonAfterIsADoubleClick)
+{
+    CTestClockScope clock(1000);
+    CTestDialog dlg(IDD_TEST, &m_owner);
+    const RECT rcList = ItemRect(IDC_LIST);
+    const int x = rcList.left + 4;
+    std::vector<DWORD> aWaits; // how long to let pass before each WM_APP
+    dlg.m_fnShown = [&]
+    {
+        clock.Advance(aWaits.front());
+        aWaits.erase(aWaits.begin());
+    };
+    Run(dlg,
+        [&](CTestDialog& d)
+        {
+            const struct
+            {
+                DWORD dwWait;
+                int y;
+            } aPresses[] = {
+                {0, rcList.top + 2},                   // selects the first row
+                {DOUBLE_CLICK_MS, rcList.top + 2},     // a double click, at the longest wait
+                {0, rcList.top + 2},                   // a third press starts anew
+                {DOUBLE_CLICK_MS + 1, rcList.top + 2}, // too late for a double click
+                {0, rcList.bottom - 2},                // below the rows: no row, no double click
+                {0, rcList.bottom - 2},
+            };
+            for (const auto& press : aPresses)
+            {
+                aWaits.push_back(press.dwWait);
+                ::PostMessage(d.m_hWnd, WM_APP, 0, 0);
+                d.Click(WM_LBUTTONDOWN, x, press.y);
+                d.Click(WM_LBUTTONUP, x, press.y);
+            }
+            d.Key(VK_ESCAPE);
+        });
+    EXPECT_EQ((std::vector<UINT>{LBN_SELCHANGE, LBN_DBLCLK}), dlg.m_aListNotes);
 }
 } // namespace

@@ -121,4 +121,36 @@ TEST_F(GameSaveDialogTest, LoadTakesTheSelectedGameAndCancelTakesNone)
         EXPECT_STREQ(bOk ? "Mid.sav" : "", dlg.m_strFileName.GetString()) << "the first of the list is selected";
     }
 }
+
+TEST_F(GameSaveDialogTest, ADoubleClickOnAGameChoosesItOverThePicturesOfEachMode)
+{
+    for (const bool bSave : {true, false})
+    {
+        SCOPED_TRACE(bSave);
+        CSaveGameDialog dlg(bSave, &m_game);
+        RECT rcTitle{}, rcOk{};
+        bool bBackground = false;
+        Driver::Play({[&]
+                      {
+                          bBackground = dlg.IsBackgroundLoaded();
+                          rcTitle = Driver::ControlRect(dlg, 1165);
+                          rcOk = Driver::ControlRect(dlg, IDOK);
+                          Shot(bSave ? "SaveGameDialogSave" : "SaveGameDialogLoad");
+                          // The name's label only redraws the name line; the dialog stays.
+                          if (bSave)
+                              Driver::ClickControl(dlg, 1164);
+                          Driver::Key(dlg, VK_DOWN);
+                          const RECT rcList = Driver::ControlRect(dlg, 1156);
+                          const POINT ptFirst{rcList.left + 8, rcList.top + 3};
+                          Driver::Click(dlg, ptFirst);
+                          Driver::Click(dlg, ptFirst);
+                      }});
+        EXPECT_EQ(IDOK, dlg.DoModal());
+        EXPECT_STREQ("Mid.sav", dlg.m_strFileName.GetString());
+        EXPECT_TRUE(m_astrErrors.empty());
+        EXPECT_TRUE(bBackground);
+        EXPECT_EQ(260, rcTitle.right - rcTitle.left) << "the title picture's width";
+        EXPECT_EQ(120, rcOk.right - rcOk.left) << "the OK picture's width";
+    }
+}
 } // namespace

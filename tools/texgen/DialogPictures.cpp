@@ -250,6 +250,28 @@ void AddStatisticsDialog(std::vector<SNamedPicture>& out)
         }
     AddButton(out, 936, 935, "Close", 120);
 }
+/// The saved-games dialog, 420 x 400: its two titles, the list's heading, OK and Cancel.
+void AddSavedGamesDialog(std::vector<SNamedPicture>& out)
+{
+    CArtImage image = Felt(420, 400);
+    // The list's well and the name line's, under the controls the dialog places there.
+    FillRoundRect(image, 34, 86, 386, 268, 6.0, SArtColor{0, 0, 0, 0.28f});
+    FillRoundRect(image, 34, 270, 386, 306, 6.0, SArtColor{0, 0, 0, 0.16f});
+    out.push_back({"627", image});
+    for (const auto& [nId, szTitle] : {std::pair{624, "Save the game"}, std::pair{625, "Load a game"}})
+    {
+        CArtImage title(260, 44, SArtColor::Hex(0x101418));
+        FillRoundRect(title, 0.5, 0.5, 259.5, 43.5, 8.0, SArtColor::Hex(0x1C2630));
+        StrokeRoundRect(title, 0.5, 0.5, 259.5, 43.5, 8.0, 1.8, BRASS);
+        DrawArtText(title, szTitle, 0, 0, 260, 44, SArtTextStyle{22, true, TITLE_COLOR, true});
+        out.push_back({std::to_string(nId), title});
+    }
+    CArtImage heading(340, 22, SArtColor::Hex(0x1C2630));
+    DrawArtText(heading, "Saved games", 4, 0, 332, 22, SArtTextStyle{15, true, BODY_COLOR, false});
+    out.push_back({"626", heading});
+    AddButton(out, 623, 622, "OK", 120);
+    AddButton(out, 621, 620, "Cancel", 120);
+}
 } // namespace
 
 std::vector<SNamedPicture> MakeDialogPictures()
@@ -259,6 +281,7 @@ std::vector<SNamedPicture> MakeDialogPictures()
     AddRuleCards(out);
     AddSetupDialog(out);
     AddStatisticsDialog(out);
+    AddSavedGamesDialog(out);
     // The match won: its title above the winner's line, OK below.
     out.push_back({"32216", Background(490, 193, "Match won", "", 0)});
     return out;
