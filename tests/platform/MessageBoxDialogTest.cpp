@@ -13,17 +13,27 @@
 namespace
 {
 std::vector<std::function<void()>> s_aSteps;
+UINT_PTR s_nStepTimer = 0; // the thread timer that runs the next step, 0 when none is set
+
+void RunNextStep(HWND, UINT, UINT_PTR nId, DWORD);
+
+/// The next step runs from the box's own loop once it is open.
+void ScheduleNextStep()
+{
+    if (!s_aSteps.empty())
+        s_nStepTimer = SetTimer(nullptr, 0, 1, &RunNextStep);
+}
 
 void RunNextStep(HWND, UINT, UINT_PTR nId, DWORD)
 {
     KillTimer(nullptr, nId);
+    s_nStepTimer = 0;
     if (s_aSteps.empty())
         return;
     const std::function<void()> fnStep = s_aSteps.front();
     s_aSteps.erase(s_aSteps.begin());
     fnStep();
-    if (!s_aSteps.empty())
-        SetTimer(nullptr, 0, 1, &RunNextStep);
+    ScheduleNextStep();
 }
 
 /// The box open now: the parent of the focused button.
@@ -63,12 +73,17 @@ protected:
         SetMessageBoxHandler(nullptr);
         DestroyWindow(m_hOwner);
         s_aSteps.clear();
+        // A box answered without its loop leaves its step timer set: later tests on this thread
+        // must not see it.
+        if (s_nStepTimer != 0)
+            KillTimer(nullptr, s_nStepTimer);
+        s_nStepTimer = 0;
     }
 
     int Ask(UINT uType, std::vector<std::function<void()>> aSteps)
     {
         s_aSteps = std::move(aSteps);
-        SetTimer(nullptr, 0, 1, &RunNextStep);
+        ScheduleNextStep();
         return ::MessageBox(m_hOwner, "Do you really want to quit?", "Vorn", uType);
     }
 
