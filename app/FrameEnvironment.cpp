@@ -246,7 +246,7 @@ void CMainFrame::DeleteDeviceObjects()
             pLamp->Release();
     g_dwLightsOnMask = 0;
     m_pMaterial.reset();
-    CWidget::ReleaseAll();
+    ReleaseGlobalList();
     ReleaseHud();
     m_apSpriteEffects.clear();
     m_ballPainter.ResetBallImages();

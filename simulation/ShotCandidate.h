@@ -10,22 +10,13 @@
 #include "foundation/Range.h"
 #include "foundation/Vector3.h"
 #include "platform/win32/WinTypes.h"
+#include "simulation/ShotInfo.h"
 
 #include <initializer_list>
 #include <memory>
 #include <vector>
 
-class CShotInfo;
 class CShotTable;
-
-/// The shot kinds, also the bits of the planner's option mask.
-enum : int
-{
-    SHOT_KIND_DIRECT = 1,
-    SHOT_KIND_BANK = 2,
-    SHOT_KIND_KICK = 4,
-    SHOT_KIND_TWO_BALL = 8,
-};
 
 /// Difficulty of an impossible shot; the value is 1 - difficulty / IMPOSSIBLE_DIFFICULTY.
 inline constexpr double IMPOSSIBLE_DIFFICULTY = 10000.0;

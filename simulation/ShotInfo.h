@@ -4,6 +4,15 @@
 
 #include <cstdint>
 
+/// The shot kinds, also the bits of the planner's option mask.
+enum : int
+{
+    SHOT_KIND_DIRECT = 1,
+    SHOT_KIND_BANK = 2,
+    SHOT_KIND_KICK = 4,
+    SHOT_KIND_TWO_BALL = 8,
+};
+
 class CShotInfo
 {
 public:
@@ -12,6 +21,17 @@ public:
     void Set(int nPocket, int nCueBall, int nObjectBall, int nSecondBall, double dAim, int nKind, double dDeviation);
     /// No shot: pocket -1, cue ball 0, no object or second ball, aim 0, kind 0, no deviation.
     void Reset() { Set(-1, 0, -1, -1, 0.0, 0, 0.0); }
+    /// The other record's words 0 to 4 and 6 to 9 (word 5 keeps what it held); Reset without one.
+    void SetFrom(const CShotInfo* pSource)
+    {
+        if (pSource == nullptr)
+            Reset();
+        else
+            Set(pSource->m_nPocket, pSource->m_nCueBall, pSource->m_nObjectBall, pSource->m_nSecondBall,
+                pSource->m_dAim, pSource->m_nKind, pSource->m_dDeviation);
+    }
+    /// The ball the shot calls: the second ball of a two-ball shot, else the object ball.
+    int GetCalledValue() const { return m_nKind == SHOT_KIND_TWO_BALL ? m_nSecondBall : m_nObjectBall; }
 
     std::int32_t m_nPocket = -1;     ///< word 0: pocket 0 to 5, -1 none
     std::int32_t m_nCueBall = 0;     ///< word 1: the ball struck

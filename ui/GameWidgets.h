@@ -1,6 +1,6 @@
 // The game's widgets: one global object each, built before the program's logic starts, on the
 // widget list in this order. The main frame, the panel loader and the heads-up display use them;
-// main thread only. Their surfaces are released by the device's teardown (CWidget::ReleaseAll),
+// main thread only. Their surfaces are released by the device's teardown (ReleaseGlobalList),
 // not by their destructors at exit.
 #pragma once
 

@@ -86,9 +86,9 @@ BOOL CWidget::BroadcastToAll(const RECT* pRect, int nFlag)
     return bAll;
 }
 
-void CWidget::ReleaseAll()
+void ReleaseGlobalList()
 {
-    for (CWidget* p = s_pHead; p != nullptr; p = p->m_pNext)
+    for (CWidget* p = CWidget::GetFirst(); p != nullptr; p = p->GetNext())
         p->ReleaseSurfaces();
 }
 

@@ -114,8 +114,6 @@ public:
 
     /// Rebuilds every widget; the AND of the results (1 for no widgets).
     static BOOL BroadcastToAll(const RECT* pRect, int nFlag);
-    /// Releases every widget's surfaces: the device's teardown calls it before the device goes.
-    static void ReleaseAll();
     static CWidget* GetFirst() { return s_pHead; }
     CWidget* GetNext() const { return m_pNext; }
 
@@ -170,6 +168,10 @@ private:
     static CWidget* s_pCurrentPanel;
     static BOOL s_bMenuOpen;
 };
+
+/// Releases the surfaces of every widget of the global list, in list order: the device's teardown
+/// calls it before the device goes.
+void ReleaseGlobalList();
 
 /// Routes one frame's mouse to the widgets: the hover widget, releases to pressed widgets, right
 /// buttons (when bRightButtons), then presses and moves to the widgets under the cursor. True

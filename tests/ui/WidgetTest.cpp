@@ -16,7 +16,14 @@ class CTestWidget : public CWidget
 public:
     CTestWidget() : CWidget(2, 0) {}
     BOOL Create(const RECT*) override { return m_bCreates; }
+    void ReleaseSurfaces() override
+    {
+        if (m_pReleased != nullptr)
+            m_pReleased->push_back(this);
+        CWidget::ReleaseSurfaces();
+    }
     BOOL m_bCreates = TRUE;
+    std::vector<CWidget*>* m_pReleased = nullptr; // where the release is noted
 };
 
 std::vector<CWidget*> ListOrder()
@@ -46,6 +53,10 @@ TEST_F(WidgetTest, WidgetsJoinTheListInOrderAndLeaveItWithTheirLives)
         pB.reset();
         EXPECT_EQ((std::vector<CWidget*>{&a, &c}), ListOrder());
         EXPECT_EQ(TRUE, CWidget::BroadcastToAll(&m_rcClient, 0));
+        std::vector<CWidget*> aReleased;
+        a.m_pReleased = c.m_pReleased = &aReleased;
+        ReleaseGlobalList();
+        EXPECT_EQ((std::vector<CWidget*>{&a, &c}), aReleased) << "every widget of the list, in list order";
     }
     EXPECT_EQ(nullptr, CWidget::GetFirst());
 }
