@@ -395,9 +395,13 @@ BOOL CMainFrame::OnFrame()
     }
     if (!m_bGameStarted || ::GetFocus() != m_hWnd || !::IsWindow(m_hWnd) || !m_bWindowActive || g_bModalMode)
         return FALSE;
+    SampleTabHeld();
+    const bool bFlightView = IsFlightViewTick(); // before the balls' step can end the shot
     ReadInputDevices();
     RouteMouseToWidgets();
     m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
+    if (bFlightView)
+        TickTextMessages();
     NoteShotProgress();
     NoteSavesOpen();
     DrawFrame();

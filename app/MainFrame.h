@@ -103,6 +103,13 @@ public:
     /// The frame tick; TRUE when it did something (a frame drawn), FALSE when it had nothing to do
     /// (minimised, inactive, not started or modal), so that the loop may wait a little.
     BOOL OnFrame();
+    /// g_bTabHeld for this tick: Tab held without Alt.
+    static void SampleTabHeld();
+    /// Whether this tick follows a running shot: no "Camera Motion" 2, replay, waiting or Tab.
+    static bool IsFlightViewTick();
+    /// The on-screen text messages stepped, in the panel's area; the tick does it on the ticks that
+    /// follow a running shot.
+    void TickTextMessages();
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     /// Drops Shift and Control key messages; while text is typed, characters go to the input line

@@ -1,6 +1,10 @@
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameMode.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/KeyState.h"
+#include "ui/TextMessages.h"
 
 namespace
 {
@@ -53,4 +57,23 @@ int CVornApp::Run()
         if (!bTicked)
             WaitMessageTimeout(IDLE_WAIT_MS);
     }
+}
+
+void CMainFrame::SampleTabHeld()
+{
+    g_bTabHeld = GetAsyncKeyState(VK_TAB) < 0 && GetAsyncKeyState(VK_MENU) >= 0 ? 1 : 0;
+}
+
+bool CMainFrame::IsFlightViewTick()
+{
+    constexpr int CAMERA_MOTION_FIXED = 2; // "Camera Motion" 2: the camera stays while a shot runs
+    return HasGameFlag(gmShotRunning) && g_Settings.m_nCameraMotion != CAMERA_MOTION_FIXED && !HasGameFlag(gmReplay) &&
+           !HasMode(modeWaiting) && g_bTabHeld == 0;
+}
+
+void CMainFrame::TickTextMessages()
+{
+    RECT rcPanel;
+    GetPanelRect(rcPanel);
+    g_TextMessages.Update(timeGetTime(), rcPanel, 0);
 }

@@ -1,3 +1,4 @@
 #include "gameflow/GameMode.h"
 
 DWORD g_nPrevGameMode = 0;
+int g_bTabHeld = 0;

@@ -45,6 +45,10 @@ inline constexpr DWORD gmStartupFlag = 0x8000000;
 /// Main thread only.
 extern DWORD g_nPrevGameMode;
 
+/// Tab is held and Alt is not: sampled by the main frame's tick before the game's input is read.
+/// Main thread only.
+extern int g_bTabHeld;
+
 /// Whether a mode or flag bit is set in the word.
 inline bool HasMode(DWORD dwBits) { return (g_nGameMode & dwBits) != 0; }
 inline bool HasGameFlag(DWORD dwBits) { return (g_nGameMode & dwBits) != 0; }

@@ -4,11 +4,14 @@
 #include "app/MainFrame.h"
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
+#include "gameflow/GameMode.h"
 #include "platform/dx/DirectDraw.h"
+#include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/window/Window.h"
 #include "render/D3DEnum.h"
 #include "render/SceneRecords.h"
+#include "ui/TextMessages.h"
 
 #include <gtest/gtest.h>
 
@@ -107,5 +110,61 @@ TEST(FrameTickTest, IniLinksTakeTheScenesLinkPlacesWhenTheirPictureExists)
     EXPECT_STREQ("First", g_linkList.GetAt(0).m_strTarget.GetString());
     EXPECT_STREQ("Fourth", g_linkList.GetAt(1).m_strTarget.GetString());
     g_linkList.RemoveAll();
+}
+
+TEST(FrameTickTest, MessagesStepOnlyOnTicksThatFollowARunningShot)
+{
+    struct SCase
+    {
+        const char* szName;
+        DWORD dwMode;
+        int nCameraMotion;
+        bool bTab, bAlt;
+        int nTabHeld;
+        bool bFollows;
+    };
+    const SCase aCases[] = {
+        {"a running shot", modeAim | gmShotRunning, 0, false, false, 0, true},
+        {"no shot running", modeAim, 0, false, false, 0, false},
+        {"\"Camera Motion\" 2", modeAim | gmShotRunning, 2, false, false, 0, false},
+        {"\"Camera Motion\" 1", modeAim | gmShotRunning, 1, false, false, 0, true},
+        {"a replay runs", modeAim | gmShotRunning | gmReplay, 0, false, false, 0, false},
+        {"waiting", modeWaiting | gmShotRunning, 0, false, false, 0, false},
+        {"Tab held", modeAim | gmShotRunning, 0, true, false, 1, false},
+        {"Tab with Alt counts as not held", modeAim | gmShotRunning, 0, true, true, 0, true},
+        {"Alt alone", modeAim | gmShotRunning, 0, false, true, 0, true},
+    };
+    const int nCameraMotion = g_Settings.m_nCameraMotion;
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGameMode = c.dwMode;
+        g_Settings.m_nCameraMotion = c.nCameraMotion;
+        for (const auto& [nKey, bDown] : {std::pair{VK_TAB, c.bTab}, std::pair{VK_MENU, c.bAlt}})
+        {
+            SRawInputEvent key;
+            key.nVirtKey = nKey;
+            key.bDown = bDown;
+            ReportRawInput(key);
+        }
+        CMainFrame::SampleTabHeld();
+        EXPECT_EQ(c.nTabHeld, g_bTabHeld);
+        EXPECT_EQ(c.bFollows, CMainFrame::IsFlightViewTick());
+    }
+    ReleaseAllKeys();
+    g_bTabHeld = 0;
+    g_nGameMode = 0;
+    g_Settings.m_nCameraMotion = nCameraMotion;
+
+    // A step starts the head message; the next one ends it at its time and starts the one after.
+    g_TextMessages.Clear();
+    g_TextMessages.AddText("first", nullptr, 0, 0);
+    g_TextMessages.AddText("second", nullptr, 60000, 0);
+    CMainFrame frame;
+    frame.TickTextMessages();
+    EXPECT_STREQ("first", g_TextMessages.GetHeadText());
+    frame.TickTextMessages();
+    EXPECT_STREQ("second", g_TextMessages.GetHeadText());
+    g_TextMessages.Clear();
 }
 } // namespace
