@@ -77,6 +77,14 @@ protected:
         StopDisplay();
         m_pScript.reset();
     }
+    /// A game window with a client area of the size.
+    static HWND CreateWindowOfSize(int nWidth, int nHeight)
+    {
+        SWindowDesc desc;
+        desc.nClientWidth = nWidth;
+        desc.nClientHeight = nHeight;
+        return CreateGameWindow(desc);
+    }
 
     CTempFolder m_folder;
     std::unique_ptr<CEnvScope> m_pScript;
@@ -99,10 +107,7 @@ TEST_F(DisplayScriptTest, ScriptedUserBecomesWindowMessagesInOrder)
                     m_folder.File("shot.png") +
                     "\n"
                     "frame 3 close\n");
-    SWindowDesc desc;
-    desc.nClientWidth = 64;
-    desc.nClientHeight = 48;
-    const HWND hWnd = CreateGameWindow(desc);
+    const HWND hWnd = CreateWindowOfSize(64, 48);
     ASSERT_NE(nullptr, hWnd);
     ShowSolidFrame(hWnd, 0x00336699);
     using SSeen = std::pair<UINT, WPARAM>;
@@ -162,10 +167,7 @@ TEST_F(DisplayScriptTest, WaitHoldsTheEntriesAfterItUntilTheProgramLogsItsText)
     // before A has been pressed, the second after.
     OutputDebugString("ready\n");
     StartWithScript("frame 1 key press A\nwait ready\nafter 0 key press B\nafter 50 key press C\n");
-    SWindowDesc desc;
-    desc.nClientWidth = 32;
-    desc.nClientHeight = 32;
-    const HWND hWnd = CreateGameWindow(desc);
+    const HWND hWnd = CreateWindowOfSize(32, 32);
     ASSERT_NE(nullptr, hWnd);
     ShowSolidFrame(hWnd, 0);
     std::vector<WPARAM> aKeys;
@@ -200,10 +202,7 @@ TEST_F(DisplayScriptTest, MessageBoxesTakeTheScriptsAnswersThenTheDefaultButton)
 TEST_F(DisplayScriptTest, LatestFrameWinsAndTheOwnerNeverWaits)
 {
     StartWithScript("");
-    SWindowDesc desc;
-    desc.nClientWidth = 32;
-    desc.nClientHeight = 32;
-    const HWND hWnd = CreateGameWindow(desc);
+    const HWND hWnd = CreateWindowOfSize(32, 32);
     ASSERT_NE(nullptr, hWnd);
     for (DWORD c = 1; c <= 20; ++c)
         ShowSolidFrame(hWnd, c * 0x010101);
