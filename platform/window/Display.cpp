@@ -141,6 +141,7 @@ private:
     size_t m_nNextEntry = 0;
     std::chrono::steady_clock::time_point m_scriptStart;
     std::chrono::steady_clock::time_point m_lastEntryRun; // when the entry before the next one ran
+    int m_nDialogsAtLastEntry = 0;                        // the dialogs shown by then
     bool m_bTraceSeen = false; // the next entry's wait found in a trace written while it was next
     std::mutex m_answerMutex;
     std::deque<int> m_aAnswers;               // guarded by m_answerMutex
@@ -256,6 +257,7 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
         SetDesktopWindowRect(RECT{0, 0, mode.w, mode.h});
     m_scriptStart = std::chrono::steady_clock::now();
     m_lastEntryRun = m_scriptStart;
+    m_nDialogsAtLastEntry = 0;
     m_bTraceSeen = false;
     m_script = SInputScript();
     m_nNextEntry = 0;
@@ -922,6 +924,8 @@ bool CDisplay::IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_
         return m_nDialogsShown >= entry.nAt;
     case SScriptEntry::AfterMs:
         return now >= m_lastEntryRun + ms;
+    case SScriptEntry::AfterDialog:
+        return m_nDialogsShown >= m_nDialogsAtLastEntry + entry.nAt;
     case SScriptEntry::AfterTrace:
         return m_bTraceSeen;
     }
@@ -938,6 +942,7 @@ void CDisplay::RunScript()
             return;
         ++m_nNextEntry;
         m_lastEntryRun = now;
+        m_nDialogsAtLastEntry = m_nDialogsShown;
         m_bTraceSeen = false;
         if (!entry.aWords.empty())
             RunAction(entry.aWords);

@@ -6,6 +6,7 @@
 //                          splash's, are not counted)
 //   dialog <n> <action>    run once <n> dialogs have opened since the script was loaded (a dialog
 //                          counts when it is first shown over its owner or on its own)
+//   dialog +<n> <action>   run once <n> more dialogs have opened than when the entry before it ran
 //   after <ms> <action>    run <ms> milliseconds after the entry before it ran (after the script
 //                          was loaded, for the first)
 //   wait <text>            no action: the entries after it wait until the program writes a debug
@@ -36,6 +37,7 @@ struct SScriptEntry
         AtFrame,
         AtDialog,
         AfterMs,
+        AfterDialog,
         AfterTrace
     };
     EWhen eWhen = AtMs;

@@ -20,16 +20,16 @@ std::string ReadBytes(const std::filesystem::path& file)
     return strBytes;
 }
 
-/// Ctrl and a letter; once the saved-games dialog it opens is shown (the run's nDialog-th dialog),
-/// the name typed into its name line, or else the game first in its list, and Enter.
-std::string CtrlKeyInDialog(const char* szKey, int nDialog, const std::string& strName = {})
+/// Ctrl and a letter; once the saved-games dialog it opens is shown, the name typed into its name
+/// line, or else the game first in its list, and Enter.
+std::string CtrlKeyInDialog(const char* szKey, const std::string& strName = {})
 {
-    const std::string strShown = "dialog " + std::to_string(nDialog) + " ";
+    // Ctrl goes up once the dialog is shown: it is the next one opened after the key.
     std::string strScript =
-        "after 0 key down Left Ctrl\nafter 100 key press " + std::string(szKey) + "\nafter 100 key up Left Ctrl\n";
+        "after 0 key down Left Ctrl\nafter 100 key press " + std::string(szKey) + "\ndialog +1 key up Left Ctrl\n";
     if (!strName.empty())
-        strScript += strShown + "key press Tab\nafter 100 text " + strName + "\n";
-    return strScript + (strName.empty() ? strShown : "after 100 ") + "key press Return\n";
+        strScript += "after 100 key press Tab\nafter 100 text " + strName + "\n";
+    return strScript + "after 100 key press Return\n";
 }
 
 constexpr const char* AT_REST = "wait Game: at rest, it can be saved or loaded\n";
@@ -44,12 +44,12 @@ TEST(ProgramSavesTest, GameSavedByCtrlSLoadsInANewRunAndSavesTheSameFile)
     WritePrivateProfileString("Settings", "Competition Type", "1", strIni.c_str());
     const std::filesystem::path saved = run.Program() / "Saved";
     // Once the first flight is over: Ctrl+S, the name line after the list, the name, Enter.
-    ASSERT_EQ(0, run.Run(AT_REST + CtrlKeyInDialog("S", 1, "Evening") + CLOSE_ONCE_SAVED)) << run.Log();
+    ASSERT_EQ(0, run.Run(AT_REST + CtrlKeyInDialog("S", "Evening") + CLOSE_ONCE_SAVED)) << run.Log();
     const std::string strFirst = ReadBytes(saved / "Evening.sav");
     ASSERT_FALSE(strFirst.empty()) << run.Log();
 
     // Ctrl+O takes the first game of the list; once it is resumed, it is saved under another name.
-    ASSERT_EQ(0, run.Run(AT_REST + CtrlKeyInDialog("O", 1) + "wait Game: resumed\n" + CtrlKeyInDialog("S", 2, "Again") +
+    ASSERT_EQ(0, run.Run(AT_REST + CtrlKeyInDialog("O") + "wait Game: resumed\n" + CtrlKeyInDialog("S", "Again") +
                          CLOSE_ONCE_SAVED))
         << run.Log();
     EXPECT_NE(run.Log().find("Game: resumed"), std::string::npos) << run.Log();

@@ -20,10 +20,10 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     const auto script =
         ParseInputScript("; a comment\n\nat 100 key press Left Shift\nframe 3 text a b\n"
                          "answer no\nanswer 6\nat 5 mouse down right 1 2\nframe 4 close\ndialog 2 key press Return\n"
-                         "wait Game: at  rest\nafter 20 text x\n",
+                         "wait Game: at  rest\nafter 20 text x\ndialog +1 key press Tab\n",
                          strError);
     ASSERT_TRUE(script.has_value()) << strError;
-    ASSERT_EQ(7u, script->aEntries.size());
+    ASSERT_EQ(8u, script->aEntries.size());
     EXPECT_EQ(SScriptEntry::AtMs, script->aEntries[0].eWhen);
     EXPECT_EQ(100, script->aEntries[0].nAt);
     EXPECT_EQ((std::vector<std::string>{"key", "press", "Left", "Shift"}), script->aEntries[0].aWords);
@@ -37,6 +37,8 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     EXPECT_TRUE(script->aEntries[5].aWords.empty());
     EXPECT_EQ(SScriptEntry::AfterMs, script->aEntries[6].eWhen);
     EXPECT_EQ(20, script->aEntries[6].nAt);
+    EXPECT_EQ(SScriptEntry::AfterDialog, script->aEntries[7].eWhen);
+    EXPECT_EQ(1, script->aEntries[7].nAt);
 
     const char* aBad[] = {"at x close",
                           "frame 1",
@@ -51,7 +53,9 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
                           "wheel 3",
                           "wait",
                           "after x close",
-                          "after 5"};
+                          "after 5",
+                          "dialog + close",
+                          "dialog +-1 close"};
     for (const char* szBad : aBad)
     {
         SCOPED_TRACE(szBad);
