@@ -1,7 +1,8 @@
 // What showing a frame costs the drawing thread: the 3-D framework's ShowFrame into a window (the back buffer
-// copied to the primary, converted and handed to the display thread), windowed at 800 x 600 and full screen
-// (800 x 600 letterboxed onto the desktop); and the conversion alone, 1:1 from XRGB and 5-6-5 surfaces and
-// scaled from 800 x 600 to 1920 x 1080. Runs on SDL's dummy video driver unless another is set.
+// copied to the primary, its rows copied and handed to the display thread, which converts them), windowed at
+// 800 x 600 and full screen (800 x 600 letterboxed onto the desktop) in 32 and 16 bits; and the conversion the
+// display thread does, 1:1 from XRGB and 5-6-5 surfaces and scaled from 800 x 600 to 1920 x 1080. Runs on SDL's
+// dummy video driver unless another is set.
 #include "platform/dx/DirectDraw.h"
 #include "platform/dx/FrameConvert.h"
 #include "platform/window/Window.h"
@@ -15,7 +16,7 @@
 
 namespace
 {
-/// Argument: 0 windowed, 1 full screen.
+/// Arguments: 0 windowed, 1 full screen; the full-screen mode's bits per pixel (a window has the desktop's 32).
 void BM_ShowFrame(benchmark::State& state)
 {
     setenv("SDL_VIDEODRIVER", "dummy", 0);
@@ -38,7 +39,7 @@ void BM_ShowFrame(benchmark::State& state)
         DDSURFACEDESC2 mode;
         mode.dwWidth = 800;
         mode.dwHeight = 600;
-        mode.ddpfPixelFormat = MakeRgbPixelFormat(32);
+        mode.ddpfPixelFormat = MakeRgbPixelFormat(static_cast<DWORD>(state.range(1)));
         const DWORD dwFlags = D3DFW_BACKBUFFER | D3DFW_ZBUFFER | (bFullScreen ? D3DFW_FULLSCREEN : 0);
         if (framework.Initialize(hWnd, nullptr, &IID_IDirect3DRGBDevice, bFullScreen ? &mode : nullptr, dwFlags) !=
             S_OK)
@@ -49,7 +50,12 @@ void BM_ShowFrame(benchmark::State& state)
     }
     DestroyGameWindow(hWnd);
 }
-BENCHMARK(BM_ShowFrame)->ArgName("fullscreen")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowFrame)
+    ->ArgNames({"fullscreen", "bits"})
+    ->Args({0, 32})
+    ->Args({1, 32})
+    ->Args({1, 16})
+    ->Unit(benchmark::kMillisecond);
 
 /// Arguments: surface bits per pixel, output width and height.
 void BM_ConvertFrame(benchmark::State& state)

@@ -69,6 +69,8 @@ bool CPixelLayout::Describe(const DDPIXELFORMAT& ddpf, CPixelLayout* pLayout)
     l.m_nBytes = static_cast<int>(ddpf.dwRGBBitCount / 8);
     l.m_bXrgb8888 = l.m_nBytes == 4 && aMasks[0] == 0xFF0000 && aMasks[1] == 0xFF00 && aMasks[2] == 0xFF &&
                     (aMasks[3] == 0 || aMasks[3] == 0xFF000000);
+    l.m_bByteChannels = l.m_nBytes == 4 && l.m_r.nBits == 8 && l.m_g.nBits == 8 && l.m_b.nBits == 8 &&
+                        (l.m_a.nBits == 0 || l.m_a.nBits == 8);
     *pLayout = l;
     return true;
 }
@@ -117,11 +119,30 @@ void CPixelLayout::RowToArgb(const BYTE* pSrc, DWORD* pDst, int nCount) const
         }
         return;
     }
+    if (m_bByteChannels)
+    {
+        RowOfByteChannels(pSrc, pDst, nCount);
+        return;
+    }
     for (int i = 0; i < nCount; ++i)
     {
         DWORD d;
         std::memcpy(&d, pSrc + i * 4, 4);
         pDst[i] = ToArgb(d);
+    }
+}
+
+void CPixelLayout::RowOfByteChannels(const BYTE* pSrc, DWORD* pDst, int nCount) const
+{
+    // Shifts only, the same for every pixel, so the compiler turns the loop into vector code.
+    const int r = m_r.nShift, g = m_g.nShift, b = m_b.nShift, a = m_a.nBits ? m_a.nShift : 0;
+    const DWORD dwAlphaMask = m_a.nBits ? 0xFFu : 0u, dwOpaque = m_a.nBits ? 0u : 0xFF000000u;
+    for (int i = 0; i < nCount; ++i)
+    {
+        DWORD d;
+        std::memcpy(&d, pSrc + static_cast<size_t>(i) * 4, 4);
+        pDst[i] = ((d >> a) & dwAlphaMask) << 24 | ((d >> r) & 0xFF) << 16 | ((d >> g) & 0xFF) << 8 |
+                  ((d >> b) & 0xFF) | dwOpaque;
     }
 }
 

@@ -41,9 +41,11 @@ public:
 
 private:
     friend class CRowDecoder;
+    void RowOfByteChannels(const BYTE* pSrc, DWORD* pDst, int nCount) const;
     SChannelMask m_r, m_g, m_b, m_a;
     int m_nBytes = 4;
     bool m_bXrgb8888 = true;
+    bool m_bByteChannels = true; // 32 bits, every channel present 8 bits wide: a row converts by shifts alone
 };
 
 /// Converts whole rows of one layout to 0xAARRGGBB quickly. For 16-bit pixels it keeps two tables of 256 entries:

@@ -52,7 +52,7 @@ struct SFrame
 struct SWindowFrames
 {
     std::mutex mutex;
-    SFrame pending;           // guarded by mutex
+    SHandedFrame pending;     // guarded by mutex
     bool bPending = false;    // guarded by mutex
     int nHanded = 0;          // guarded by mutex
     bool bFullScreen = false; // guarded by mutex
@@ -65,7 +65,8 @@ struct SShownWindow
     SDL_Renderer* pRenderer = nullptr;
     SDL_Texture* pTexture = nullptr;
     int nTextureWidth = 0, nTextureHeight = 0;
-    SFrame raw;             // the last frame its owner handed over
+    SFrame raw;             // the last frame its owner handed over, converted
+    SFrame spare;           // the frame before it: storage for the next
     SFrame composed;        // that frame with the overlays drawn over it
     bool bOverlaid = false; // whether composed is what shows
     /// The last frame shown, kept for reading back.
@@ -102,7 +103,7 @@ private:
     void Loop();
     std::chrono::steady_clock::time_point NextWake() const;
     void PresentPending();
-    void Present(HWND hWnd, SShownWindow& w, SFrame& frame);
+    void Present(HWND hWnd, SShownWindow& w, const SHandedFrame& handed);
     void Compose(HWND hWnd, SShownWindow& w);
     void ApplyView(const SWindowView& view);
     void DestroyShown(HWND hWnd);
@@ -537,25 +538,30 @@ void CDisplay::PresentPending()
         const std::shared_ptr<SWindowFrames> pFrames = Frames(hWnd);
         if (pFrames == nullptr)
             continue;
-        SFrame frame;
+        SHandedFrame handed;
         {
             std::lock_guard lock(pFrames->mutex);
             if (!pFrames->bPending)
                 continue;
             pFrames->bPending = false;
-            std::swap(frame, pFrames->pending);
+            std::swap(handed, pFrames->pending);
         }
-        Present(hWnd, w, frame);
-        // Hand the old buffer back to be filled again.
+        Present(hWnd, w, handed);
+        // Hand the copy's storage back to be filled again.
         std::lock_guard lock(pFrames->mutex);
         if (!pFrames->bPending)
-            std::swap(frame, pFrames->pending);
+            std::swap(handed, pFrames->pending);
     }
 }
 
-void CDisplay::Present(HWND hWnd, SShownWindow& w, SFrame& frame)
+void CDisplay::Present(HWND hWnd, SShownWindow& w, const SHandedFrame& handed)
 {
-    std::swap(w.raw, frame);
+    // Converted here, so that the thread that drew the frame only copied it.
+    w.spare.nWidth = handed.nWidth;
+    w.spare.nHeight = handed.nHeight;
+    w.spare.aPixels.resize(static_cast<size_t>(handed.nWidth) * static_cast<size_t>(handed.nHeight));
+    handed.snapshot.Convert(w.spare.aPixels.data(), handed.nWidth, handed.nHeight, handed.rcDest);
+    std::swap(w.raw, w.spare);
     // A tool window (the splash) moves by itself; the script counts the program's own frames.
     if ((static_cast<DWORD>(GetWindowLong(hWnd, GWL_EXSTYLE)) & WS_EX_TOOLWINDOW) == 0)
         ++m_nFramesShown;
@@ -1126,16 +1132,14 @@ bool IsDisplayThread() { return t_bDisplayThread; }
 
 bool IsDisplayHeadless() { return s_display.IsHeadless(); }
 
-void HandFrameToDisplay(HWND hWnd, std::vector<DWORD>& aPixels, int nWidth, int nHeight)
+void HandFrameToDisplay(HWND hWnd, SHandedFrame& frame)
 {
     const std::shared_ptr<SWindowFrames> pFrames = s_display.Frames(hWnd);
     if (pFrames == nullptr)
         return;
     {
         std::lock_guard lock(pFrames->mutex);
-        std::swap(pFrames->pending.aPixels, aPixels);
-        pFrames->pending.nWidth = nWidth;
-        pFrames->pending.nHeight = nHeight;
+        std::swap(pFrames->pending, frame);
         pFrames->bPending = true;
         ++pFrames->nHanded;
     }

@@ -13,7 +13,8 @@
 
 namespace
 {
-/// Hands a primary surface's frames to the display: converted here, on the thread that drew them.
+/// Hands a primary surface's frames to the display: the drawing thread only copies the raw rows shown, and the
+/// display thread converts them.
 class CWindowOutput : public ISurfaceOutput
 {
 public:
@@ -22,7 +23,7 @@ public:
 
 private:
     HWND m_hWnd;
-    std::vector<DWORD> m_aUpload; // a frame converted to 32 bits, reused between frames
+    SHandedFrame m_frame; // a frame's copy, its storage reused between frames
 };
 
 void CWindowOutput::Show(const CDirectDrawSurface& surface)
@@ -44,11 +45,12 @@ void CWindowOutput::Show(const CDirectDrawSurface& surface)
         return;
     // In a window the primary's pixels under the window, in full screen the whole primary scaled to fit with its
     // shape kept (black bars where the desktop's shape differs).
-    const RECT rcDest =
+    m_frame.rcDest =
         IsWindowFullScreen(m_hWnd) ? FitFrame(rcSource.right, rcSource.bottom, w, hgt) : RECT{0, 0, w, hgt};
-    m_aUpload.resize(static_cast<size_t>(w) * static_cast<size_t>(hgt));
-    ConvertFrame(surface, rcSource, m_aUpload.data(), w, hgt, rcDest);
-    HandFrameToDisplay(m_hWnd, m_aUpload, w, hgt);
+    m_frame.nWidth = w;
+    m_frame.nHeight = hgt;
+    m_frame.snapshot.Take(surface, rcSource);
+    HandFrameToDisplay(m_hWnd, m_frame);
 }
 
 /// Outputs live as long as the program: a primary surface may still point at the output of a window
