@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <emmintrin.h>
 
 namespace
 {
@@ -60,12 +61,6 @@ SVec3 TransformPoint(const D3DMATRIX& m, SVec3 p)
     return {p.x * m.m[0][0] + p.y * m.m[1][0] + p.z * m.m[2][0] + m.m[3][0],
             p.x * m.m[0][1] + p.y * m.m[1][1] + p.z * m.m[2][1] + m.m[3][1],
             p.x * m.m[0][2] + p.y * m.m[1][2] + p.z * m.m[2][2] + m.m[3][2]};
-}
-
-SVec3 TransformDirection(const D3DMATRIX& m, SVec3 d)
-{
-    return {d.x * m.m[0][0] + d.y * m.m[1][0] + d.z * m.m[2][0], d.x * m.m[0][1] + d.y * m.m[1][1] + d.z * m.m[2][1],
-            d.x * m.m[0][2] + d.y * m.m[1][2] + d.z * m.m[2][2]};
 }
 
 /// The eye position of a view matrix made of a rotation and a translation: -t * R^T.
@@ -635,36 +630,143 @@ void CDirect3DDevice::PrepareLighting(SLightingSetup& s) const
 
 namespace
 {
-/// The factor of one light at a point: attenuation times spot cone; the direction to the light goes to L.
-float LightFactor(const SLitLight& lit, SVec3 p, SVec3& L)
+/// Four points or directions, one per lane. Every operation does in each lane what the scalar SVec3 operation
+/// does, in the same order, so that four vertices lit at once get the bits one vertex lit alone would.
+struct SVec3x4
+{
+    __m128 x, y, z;
+};
+SVec3x4 Splat(SVec3 a) { return {_mm_set1_ps(a.x), _mm_set1_ps(a.y), _mm_set1_ps(a.z)}; }
+SVec3x4 operator-(const SVec3x4& a, const SVec3x4& b)
+{
+    return {_mm_sub_ps(a.x, b.x), _mm_sub_ps(a.y, b.y), _mm_sub_ps(a.z, b.z)};
+}
+SVec3x4 operator+(const SVec3x4& a, const SVec3x4& b)
+{
+    return {_mm_add_ps(a.x, b.x), _mm_add_ps(a.y, b.y), _mm_add_ps(a.z, b.z)};
+}
+SVec3x4 operator*(const SVec3x4& a, __m128 f) { return {_mm_mul_ps(a.x, f), _mm_mul_ps(a.y, f), _mm_mul_ps(a.z, f)}; }
+__m128 Dot(const SVec3x4& a, const SVec3x4& b)
+{
+    return _mm_add_ps(_mm_add_ps(_mm_mul_ps(a.x, b.x), _mm_mul_ps(a.y, b.y)), _mm_mul_ps(a.z, b.z));
+}
+/// Lanes of a where mask is set, else of b.
+__m128 Select(__m128 mask, __m128 a, __m128 b) { return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b)); }
+SVec3x4 Select(__m128 mask, const SVec3x4& a, const SVec3x4& b)
+{
+    return {Select(mask, a.x, b.x), Select(mask, a.y, b.y), Select(mask, a.z, b.z)};
+}
+SVec3x4 Normalize(const SVec3x4& a)
+{
+    const __m128 l = _mm_sqrt_ps(Dot(a, a));
+    return Select(_mm_cmpgt_ps(l, _mm_setzero_ps()), a * _mm_div_ps(_mm_set1_ps(1.0f), l), a);
+}
+/// Rows as in the Direct3D layout; bTranslate: a point (w = 1), else a direction.
+SVec3x4 Transform(const D3DMATRIX& m, const SVec3x4& p, bool bTranslate)
+{
+    const auto row = [&](int j)
+    {
+        const __m128 v =
+            _mm_add_ps(_mm_add_ps(_mm_mul_ps(p.x, _mm_set1_ps(m.m[0][j])), _mm_mul_ps(p.y, _mm_set1_ps(m.m[1][j]))),
+                       _mm_mul_ps(p.z, _mm_set1_ps(m.m[2][j])));
+        return bTranslate ? _mm_add_ps(v, _mm_set1_ps(m.m[3][j])) : v;
+    };
+    return {row(0), row(1), row(2)};
+}
+/// std::pow lane by lane where mask is set (0 elsewhere): the library's results, whatever the lanes.
+__m128 PowWhere(__m128 mask, __m128 base, float fExponent)
+{
+    alignas(16) float aBase[4], aOut[4] = {};
+    _mm_store_ps(aBase, base);
+    const int nMask = _mm_movemask_ps(mask);
+    for (int i = 0; i < 4; ++i)
+        if ((nMask >> i) & 1)
+            aOut[i] = std::pow(aBase[i], fExponent);
+    return _mm_load_ps(aOut);
+}
+
+/// The factor of one light at four points (attenuation times spot cone; 0 out of reach); the unit direction to
+/// the light goes to L.
+__m128 LightFactor(const SLitLight& lit, const SVec3x4& p, SVec3x4& L)
 {
     const D3DLIGHT2& l = *lit.pLight;
+    const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), tiny = _mm_set1_ps(1e-6f);
     if (l.dltType == D3DLIGHT_DIRECTIONAL || l.dltType == D3DLIGHT_PARALLELPOINT)
     {
-        L = lit.L;
-        return 1.0f;
+        L = Splat(lit.L);
+        return one;
     }
-    const SVec3 toLight = ToVec(l.dvPosition) - p;
-    const float d = std::sqrt(Dot(toLight, toLight));
-    if (l.dvRange > 0 && d > l.dvRange)
-        return 0.0f;
-    L = d > 0 ? toLight * (1.0f / d) : SVec3{0, 0, 0};
-    const float fDenom = l.dvAttenuation0 + l.dvAttenuation1 * d + l.dvAttenuation2 * d * d;
-    float f = std::min(1.0f, 1.0f / std::max(1e-6f, fDenom));
+    const SVec3x4 toLight = Splat(ToVec(l.dvPosition)) - p;
+    const __m128 d = _mm_sqrt_ps(Dot(toLight, toLight));
+    __m128 reached = _mm_cmpeq_ps(zero, zero);
+    if (l.dvRange > 0)
+        reached = _mm_cmpngt_ps(d, _mm_set1_ps(l.dvRange));
+    L = Select(_mm_cmpgt_ps(d, zero), toLight * _mm_div_ps(one, d), SVec3x4{zero, zero, zero});
+    // a0 + a1 d + a2 d d, added up as written.
+    const __m128 denom =
+        _mm_add_ps(_mm_add_ps(_mm_set1_ps(l.dvAttenuation0), _mm_mul_ps(_mm_set1_ps(l.dvAttenuation1), d)),
+                   _mm_mul_ps(_mm_mul_ps(_mm_set1_ps(l.dvAttenuation2), d), d));
+    __m128 f = _mm_min_ps(_mm_div_ps(one, _mm_max_ps(denom, tiny)), one);
     if (l.dltType == D3DLIGHT_SPOT)
     {
-        const float cosA = Dot(L * -1.0f, lit.spotDir);
-        if (cosA <= lit.fCosOuter)
-            return 0.0f;
-        if (cosA < lit.fCosInner)
-        {
-            const float t = (cosA - lit.fCosOuter) / std::max(1e-6f, lit.fCosInner - lit.fCosOuter);
-            f *= l.dvFalloff == 1.0f ? t : std::pow(t, l.dvFalloff);
-        }
+        const __m128 cosA = Dot(L * _mm_set1_ps(-1.0f), Splat(lit.spotDir));
+        reached = _mm_and_ps(reached, _mm_cmpnle_ps(cosA, _mm_set1_ps(lit.fCosOuter)));
+        const __m128 penumbra = _mm_cmplt_ps(cosA, _mm_set1_ps(lit.fCosInner));
+        const __m128 t = _mm_div_ps(_mm_sub_ps(cosA, _mm_set1_ps(lit.fCosOuter)),
+                                    _mm_max_ps(_mm_set1_ps(lit.fCosInner - lit.fCosOuter), tiny));
+        const __m128 fall = l.dvFalloff == 1.0f ? t : PowWhere(_mm_and_ps(reached, penumbra), t, l.dvFalloff);
+        f = Select(penumbra, _mm_mul_ps(f, fall), f);
     }
-    return f;
+    return _mm_and_ps(reached, f);
 }
 } // namespace
+
+void CDirect3DDevice::LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
+                                float aColors[4][7])
+{
+    const auto lanes = [&](auto member)
+    { return _mm_setr_ps(pVertices[0].*member, pVertices[1].*member, pVertices[2].*member, pVertices[3].*member); };
+    const SVec3x4 wp = Transform(world, {lanes(&D3DVERTEX::x), lanes(&D3DVERTEX::y), lanes(&D3DVERTEX::z)}, true);
+    const SVec3x4 n =
+        Normalize(Transform(world, {lanes(&D3DVERTEX::nx), lanes(&D3DVERTEX::ny), lanes(&D3DVERTEX::nz)}, false));
+    const __m128 zero = _mm_setzero_ps();
+    SVec3x4 diffuse = Splat(light.base), specular{zero, zero, zero};
+    const bool bHighlights = light.bSpecular && light.fPower > 0;
+    const SVec3x4 toEye = bHighlights ? Normalize(Splat(light.eye) - wp) : SVec3x4{zero, zero, zero};
+    for (const SLitLight& lit : light.aLights)
+    {
+        SVec3x4 L;
+        const __m128 f = LightFactor(lit, wp, L);
+        const __m128 nl = Dot(n, L);
+        // A light adds nothing where it does not reach or lights the back: f <= 0 or nl <= 0 skip it.
+        const __m128 lit4 = _mm_and_ps(_mm_cmpnle_ps(f, zero), _mm_cmpnle_ps(nl, zero));
+        if (_mm_movemask_ps(lit4) == 0)
+            continue;
+        const SVec3x4 lc = Splat(lit.color) * f;
+        const SVec3x4 lcDiffuse{_mm_mul_ps(lc.x, _mm_set1_ps(light.matDiffuse.x)),
+                                _mm_mul_ps(lc.y, _mm_set1_ps(light.matDiffuse.y)),
+                                _mm_mul_ps(lc.z, _mm_set1_ps(light.matDiffuse.z))};
+        diffuse = Select(lit4, diffuse + lcDiffuse * nl, diffuse);
+        if (!bHighlights)
+            continue;
+        const __m128 nh = Dot(n, Normalize(L + toEye));
+        const __m128 shine = _mm_and_ps(lit4, _mm_cmpgt_ps(nh, zero));
+        if (_mm_movemask_ps(shine) == 0)
+            continue;
+        const SVec3x4 lcSpecular{_mm_mul_ps(lc.x, _mm_set1_ps(light.matSpecular.x)),
+                                 _mm_mul_ps(lc.y, _mm_set1_ps(light.matSpecular.y)),
+                                 _mm_mul_ps(lc.z, _mm_set1_ps(light.matSpecular.z))};
+        specular = Select(shine, specular + lcSpecular * PowWhere(shine, nh, light.fPower), specular);
+    }
+    alignas(16) float aChannels[7][4];
+    const __m128 aLanes[7] = {diffuse.x,  diffuse.y,  diffuse.z, _mm_set1_ps(light.fAlpha),
+                              specular.x, specular.y, specular.z};
+    for (int k = 0; k < 7; ++k)
+        _mm_store_ps(aChannels[k], aLanes[k]);
+    for (int i = 0; i < 4; ++i)
+        for (int k = 0; k < 7; ++k)
+            aColors[i][k] = std::clamp(aChannels[k][i], 0.0f, 1.0f) * 255.0f;
+}
 
 void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount)
 {
@@ -706,6 +808,7 @@ void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWOR
 
     const auto transform = [&](DWORD dwBegin, DWORD dwEnd)
     {
+        float aGroupColors[4][7];
         for (DWORD i = dwBegin; i < dwEnd; ++i)
         {
             const BYTE* p = pVertices + i * 32; // both untransformed formats are 32 bytes
@@ -720,32 +823,16 @@ void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWOR
                 o.v = v.tv;
                 if (bLit)
                 {
-                    const SVec3 wp = TransformPoint(world, pos);
-                    const SVec3 n = Normalize(TransformDirection(world, {v.nx, v.ny, v.nz}));
-                    SVec3 diffuse = light.base, specular{0, 0, 0};
-                    const bool bHighlights = light.bSpecular && light.fPower > 0;
-                    const SVec3 toEye = bHighlights ? Normalize(light.eye - wp) : SVec3{0, 0, 0};
-                    for (const SLitLight& lit : light.aLights)
+                    // Lit four at a time: the group's first vertex lights the group (the last group is padded
+                    // with its own last vertex).
+                    if ((i - dwBegin) % 4 == 0)
                     {
-                        SVec3 L{0, 0, 0};
-                        const float f = LightFactor(lit, wp, L);
-                        const float nl = Dot(n, L);
-                        if (f <= 0 || nl <= 0)
-                            continue;
-                        const SVec3 lc = lit.color * f;
-                        diffuse = diffuse + Mul(lc, light.matDiffuse) * nl;
-                        if (bHighlights)
-                        {
-                            const SVec3 h = Normalize(L + toEye);
-                            const float nh = Dot(n, h);
-                            if (nh > 0)
-                                specular = specular + Mul(lc, light.matSpecular) * std::pow(nh, light.fPower);
-                        }
+                        D3DVERTEX aGroup[4];
+                        for (DWORD j = 0; j < 4; ++j)
+                            std::memcpy(&aGroup[j], pVertices + std::min(i + j, dwEnd - 1) * 32, sizeof(D3DVERTEX));
+                        LightFour(light, world, aGroup, aGroupColors);
                     }
-                    const float c[7] = {diffuse.x,  diffuse.y,  diffuse.z, light.fAlpha,
-                                        specular.x, specular.y, specular.z};
-                    for (int k = 0; k < 7; ++k)
-                        o.c[k] = std::clamp(c[k], 0.0f, 1.0f) * 255.0f;
+                    std::copy(aGroupColors[(i - dwBegin) % 4], aGroupColors[(i - dwBegin) % 4] + 7, o.c);
                 }
                 else
                 {

@@ -146,6 +146,9 @@ private:
     bool UsesTexture() const;
     void TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount);
     void PrepareLighting(SLightingSetup& setup) const;
+    /// The lit colours of four vertices (diffuse r, g, b, a and specular r, g, b, 0..255), worked out side by side.
+    static void LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
+                          float aColors[4][7]);
     void DrawTriangle(DWORD i0, DWORD i1, DWORD i2);
     void DrawClipped(const SClipVertex* pIn[3]);
     void ProjectVertex(const SClipVertex& in, SRasterVertex& out) const;

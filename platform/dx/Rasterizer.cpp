@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <emmintrin.h>
 #include <thread>
 
 namespace
@@ -26,6 +27,36 @@ int FastFloor(float f)
 {
     const int i = static_cast<int>(f);
     return static_cast<float>(i) > f ? i - 1 : i;
+}
+
+/// A vertex's attributes over w as the planes hold them, four a vector: 1/w, u, v and diffuse blue; diffuse
+/// green, red, alpha and specular blue; specular green, red and two zero planes.
+void AttributesOverW(const SRasterVertex& p, __m128 a[3])
+{
+    const __m128 rhw = _mm_set1_ps(p.rhw);
+    a[0] = _mm_mul_ps(_mm_setr_ps(1.0f, p.u, p.v, p.c[2]), rhw);
+    a[1] = _mm_mul_ps(_mm_setr_ps(p.c[1], p.c[0], p.c[3], p.c[6]), rhw);
+    a[2] = _mm_mul_ps(_mm_setr_ps(p.c[5], p.c[4], 0.0f, 0.0f), rhw);
+}
+
+/// Plane equations of 1/w and the attributes over w, three vectors at once: each lane does what one plane's
+/// scalar formula does, in the same order.
+void SetUpPlanes(SRasterTriangle& t, const SRasterVertex& p0, const SRasterVertex& p1, const SRasterVertex& p2,
+                 float dx1, float dy1, float dx2, float dy2, float fInvArea)
+{
+    __m128 a0[3], a1[3], a2[3];
+    AttributesOverW(p0, a0);
+    AttributesOverW(p1, a1);
+    AttributesOverW(p2, a2);
+    const __m128 vDx1 = _mm_set1_ps(dx1), vDy1 = _mm_set1_ps(dy1), vDx2 = _mm_set1_ps(dx2), vDy2 = _mm_set1_ps(dy2);
+    const __m128 vInv = _mm_set1_ps(fInvArea);
+    for (int k = 0; k < 3; ++k)
+    {
+        const __m128 d1 = _mm_sub_ps(a1[k], a0[k]), d2 = _mm_sub_ps(a2[k], a0[k]);
+        _mm_store_ps(t.a0 + 4 * k, a0[k]);
+        _mm_store_ps(t.dx + 4 * k, _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(d1, vDy2), _mm_mul_ps(d2, vDy1)), vInv));
+        _mm_store_ps(t.dy + 4 * k, _mm_mul_ps(_mm_sub_ps(_mm_mul_ps(d2, vDx1), _mm_mul_ps(d1, vDx2)), vInv));
+    }
 }
 
 SRasterEdge MakeEdge(const SRasterVertex& top, const SRasterVertex& bottom)
@@ -159,26 +190,7 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
     // Plane equations of 1/w and the attributes over w.
     t.x0 = p0.x;
     t.y0 = p0.y;
-    const float fInvArea = 1.0f / fArea2;
-    // Vertex colour channel of each colour plane: the span's lanes are blue, green, red, alpha.
-    static constexpr int CHANNEL_OF_PLANE[7] = {2, 1, 0, 3, 6, 5, 4};
-    const auto attr = [](const SRasterVertex& p, int k)
-    {
-        if (k == 0)
-            return p.rhw;
-        if (k == 1)
-            return p.u * p.rhw;
-        if (k == 2)
-            return p.v * p.rhw;
-        return p.c[CHANNEL_OF_PLANE[k - 3]] * p.rhw;
-    };
-    for (int k = 0; k < SRasterTriangle::COUNT; ++k)
-    {
-        const float A0 = attr(p0, k), A1 = attr(p1, k), A2 = attr(p2, k);
-        t.a0[k] = A0;
-        t.dx[k] = ((A1 - A0) * dy2 - (A2 - A0) * dy1) * fInvArea;
-        t.dy[k] = ((A2 - A0) * dx1 - (A1 - A0) * dx2) * fInvArea;
-    }
+    SetUpPlanes(t, p0, p1, p2, dx1, dy1, dx2, dy2, 1.0f / fArea2);
     // Depth in the buffer's units, in double so that 32-bit buffers keep their precision.
     const double dScale = m_target.nZBits == 32 ? 4294967295.0 : 65535.0;
     const double z0 = p0.z * dScale, z1 = p1.z * dScale, z2 = p2.z * dScale;
