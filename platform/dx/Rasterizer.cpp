@@ -178,14 +178,22 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
             return;
 
     const RECT& rcClip = m_target.rcClip;
-    SRasterTriangle t;
     // Scanlines whose centres lie in [top, bottom), clipped.
-    t.yTop = std::max(FastCeil(p0.y - 0.5f), static_cast<int>(rcClip.top));
-    t.yBottom = std::min(FastCeil(p2.y - 0.5f), static_cast<int>(rcClip.bottom));
-    t.xLeft = std::max(FastFloor(std::min({p0.x, p1.x, p2.x})), static_cast<int>(rcClip.left));
-    t.xRight = std::min(FastCeil(std::max({p0.x, p1.x, p2.x})) + 1, static_cast<int>(rcClip.right));
-    if (t.yTop >= t.yBottom || t.xLeft >= t.xRight)
+    const int yTop = std::max(FastCeil(p0.y - 0.5f), static_cast<int>(rcClip.top));
+    const int yBottom = std::min(FastCeil(p2.y - 0.5f), static_cast<int>(rcClip.bottom));
+    const int xLeft = std::max(FastFloor(std::min({p0.x, p1.x, p2.x})), static_cast<int>(rcClip.left));
+    const int xRight = std::min(FastCeil(std::max({p0.x, p1.x, p2.x})) + 1, static_cast<int>(rcClip.right));
+    if (yTop >= yBottom || xLeft >= xRight)
         return;
+
+    // Set up in place in the queue: copying a triangle just written field by field stalls, as the copy's wide
+    // loads wait for the many narrow stores.
+    const auto nIndex = static_cast<std::uint32_t>(m_aTriangles.size());
+    SRasterTriangle& t = m_aTriangles.emplace_back();
+    t.yTop = yTop;
+    t.yBottom = yBottom;
+    t.xLeft = xLeft;
+    t.xRight = xRight;
 
     // Plane equations of 1/w and the attributes over w.
     t.x0 = p0.x;
@@ -210,8 +218,6 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
     // The long edge is on the left when the middle vertex lies to its right.
     t.bLongLeft = fArea2 > 0;
 
-    const auto nIndex = static_cast<std::uint32_t>(m_aTriangles.size());
-    m_aTriangles.push_back(t);
     m_dQueuedArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
     if (m_nThreads <= 1)
         return; // drawn whole, in order: no bands needed
