@@ -445,6 +445,65 @@ TEST_F(CRenderFixture, DirectionalLightFollowsTheCosineAcrossTheSphere)
     EXPECT_GT(nChecked, 300);
 }
 
+TEST_F(CRenderFixture, LitVertexGetsTheSameColourWhereverItStandsInTheDraw)
+{
+    // Vertices are lit several at a time. The same sphere under a spot light with a soft edge, a point light and
+    // highlights, drawn after 0 to 3 vertices it does not use (one at the spot light, one without a normal, one
+    // far away), must give the same frame to the bit.
+    SetPerspective(0.6f);
+    D3DLIGHT2 spot = MakeLight(D3DLIGHT_SPOT, {0.3f, 0.2f, 2}, {0, 0, 1});
+    spot.dvFalloff = 2;
+    D3DLIGHT2 point = MakeLight(D3DLIGHT_POINT, {-1, 1, 3}, {});
+    point.dvAttenuation1 = 0.2f;
+    for (const D3DLIGHT2& l : {spot, point})
+    {
+        auto pLight = std::make_shared<CDirect3DLight>();
+        pLight->SetLight(&l);
+        ASSERT_EQ(D3D_OK, m_pViewport->AddLight(pLight));
+    }
+    auto pMaterial = std::make_shared<CDirect3DMaterial>();
+    D3DMATERIAL mat;
+    mat.diffuse = mat.ambient = mat.specular = D3DCOLORVALUE{1, 1, 1, 1};
+    mat.power = 6;
+    pMaterial->SetMaterial(&mat);
+    DWORD dwHandle = 0;
+    ASSERT_EQ(D3D_OK, pMaterial->GetHandle(m_pDevice.get(), &dwHandle));
+    m_pDevice->SetLightState(D3DLIGHTSTATE_MATERIAL, dwHandle);
+    m_pDevice->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, TRUE);
+    std::vector<D3DVERTEX> aSphere;
+    std::vector<WORD> aSphereIdx;
+    MakeSphere(9, 17, aSphere, aSphereIdx);
+    D3DVERTEX aUnused[3];
+    aUnused[0].x = 0.3f, aUnused[0].y = 0.2f, aUnused[0].z = 2, aUnused[0].nz = -1;
+    aUnused[1].z = 5;
+    aUnused[2].x = aUnused[2].y = aUnused[2].z = 1e6f, aUnused[2].nx = 1;
+    std::vector<DWORD> aFirst;
+    for (WORD nBefore = 0; nBefore <= 3; ++nBefore)
+    {
+        SCOPED_TRACE(nBefore);
+        std::vector<D3DVERTEX> aVerts(aUnused, aUnused + nBefore);
+        aVerts.insert(aVerts.end(), aSphere.begin(), aSphere.end());
+        std::vector<WORD> aIdx;
+        for (const WORD i : aSphereIdx)
+            aIdx.push_back(static_cast<WORD>(i + nBefore));
+        ASSERT_EQ(D3D_OK, m_pViewport->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER));
+        ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
+        ASSERT_EQ(D3D_OK, m_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_VERTEX, aVerts.data(),
+                                                          static_cast<DWORD>(aVerts.size()), aIdx.data(),
+                                                          static_cast<DWORD>(aIdx.size()), 0));
+        ASSERT_EQ(D3D_OK, m_pDevice->EndScene());
+        std::vector<DWORD> aFrame;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                aFrame.push_back(Pixel(x, y));
+        if (nBefore == 0)
+            aFirst = aFrame;
+        else
+            EXPECT_TRUE(aFrame == aFirst);
+    }
+    EXPECT_NE(aFirst.front(), aFirst[32 * 64 + 32]) << "the sphere is drawn";
+}
+
 // ---------------------------------------------------------------------------------------------------------------------
 // Blending and target formats
 // ---------------------------------------------------------------------------------------------------------------------
