@@ -256,7 +256,8 @@ void CMainFrame::FinalCleanup()
 {
     DeleteDeviceObjects();
     ExitAviFile();
-    m_rackScene.Release(); // the scene's objects and the lamps they brought
+    m_sceneAnimation.Reset(); // it holds the scene's clock and floating object
+    m_rackScene.Release();    // the scene's objects and the lamps they brought
     CLightTable::DeleteAll();
 }
 

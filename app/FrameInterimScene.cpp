@@ -3,6 +3,12 @@
 #include "app/MainFrame.h"
 #include "render/D3DFramework.h"
 
+void CMainFrame::SetUpInterimScene()
+{
+    m_rackScene.SetUp(*m_pFramework, m_ballPainter);
+    m_sceneAnimation.SetClock(m_rackScene.GetClock());
+}
+
 void CMainFrame::DrawInterimScene(int nFlags)
 {
     if (m_pFramework == nullptr)

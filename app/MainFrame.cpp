@@ -205,7 +205,7 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
     g_b3DReady = TRUE;
     // Until the game flow sets the table up, the frame shows the racked table (the frame is only
     // cleared when the scene is not there).
-    m_rackScene.SetUp(*m_pFramework, m_ballPainter);
+    SetUpInterimScene();
     PostMessage(WM_INITGAME);
     return 0;
 }

@@ -213,6 +213,11 @@ public:
     void DrawScene(int nFlags);
     /// The interim scene: the racked table's room, table and balls, drawn whole.
     void DrawInterimScene(int nFlags);
+    /// Builds the interim scene and hands its clock to the animation.
+    void SetUpInterimScene();
+    /// The table's object of the scene shown (null before it is built): what the animation's
+    /// floating object and other points on the table are placed relative to.
+    CSceneObject* GetTableObject() const { return m_rackScene.GetTable(); }
     /// Paints the steps of a plan in its order (DrawScene paints the frame's whole plan).
     void PaintScenePlan(const SScenePlan& plan, int nFlags);
 

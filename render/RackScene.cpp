@@ -17,6 +17,10 @@ namespace
 /// The cloth's height and a ball's radius, scene units.
 constexpr float BED_Y = 26.0f;
 constexpr float BALL_R = 1.12f;
+/// The scene object that carries the clock's hands.
+constexpr int CLOCK_KIND = 0x20;
+/// The table's bed among the table's parts.
+constexpr int TABLE_BED_KIND = 0x1000040;
 constexpr int RACK_ORDER[15] = {1, 9, 2, 10, 8, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15};
 /// Where the lamp over the table lights the balls from.
 const CVector3 TOWARDS_LIGHT(0.2f, 1.0f, -0.3f);
@@ -45,6 +49,10 @@ BOOL CRackScene::SetUp(CD3DFramework& framework, CBallPainter& painter)
     CDirect3DDevice* pDevice = framework.GetD3DDevice();
     if (pDevice == nullptr || !BuildSceneObjects(*pDevice, m_objects))
         return FALSE;
+    const bool bHasClock =
+        std::any_of(m_objects.begin(), m_objects.end(), [](const auto& p) { return p->m_nId == CLOCK_KIND; });
+    if (bHasClock)
+        m_clock.Create();
     if (g_astrBallSetLibraries.GetSize() > 0)
         painter.LoadBallTextures(g_astrBallSetLibraries[0].GetString(), "BALLS_STANDARD");
     painter.SetHighlight(95, 255.0);
@@ -52,6 +60,13 @@ BOOL CRackScene::SetUp(CD3DFramework& framework, CBallPainter& painter)
     m_poses.reserve(m_balls.size());
     m_bReady = TRUE;
     return TRUE;
+}
+
+CSceneObject* CRackScene::GetTable() const
+{
+    const auto it =
+        std::find_if(m_objects.begin(), m_objects.end(), [](const auto& p) { return p->m_nId == TABLE_BED_KIND; });
+    return it != m_objects.end() ? it->get() : nullptr;
 }
 
 void CRackScene::UpdateView() const
@@ -70,6 +85,9 @@ void CRackScene::Draw(CD3DFramework& framework, CBallPainter& painter)
     pDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
     pDevice->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
     RenderSceneObjects(*pDevice, *framework.GetViewport(), m_objects);
+    if (m_clock.IsCreated())
+        for (CSceneObject* pHand : {m_clock.GetHourHand(), m_clock.GetMinuteHand()})
+            pHand->Render(*pDevice, *framework.GetViewport(), false);
     PaintBalls(framework, painter);
 }
 
@@ -98,6 +116,7 @@ void CRackScene::Release()
         m_objects.clear();
         CLightTable::DeleteAll();
     }
+    m_clock = CClockObject{};
     m_poses.clear();
     m_bReady = FALSE;
 }

@@ -1,10 +1,11 @@
 // The table scene the window shows: the game's room and table from the default camera (the camera
 // object's reset orbit about the table's centre) with the balls painted by the software ball
 // painter: an eight-ball rack until the game places its own balls, then the game's balls where
-// they lie, each turned as it rolled.
+// they lie, each turned as it rolled; the room's clock with its hands.
 #pragma once
 
 #include "render/BallPainter.h"
+#include "render/ClockObject.h"
 #include "render/SceneObject.h"
 
 #include <memory>
@@ -38,6 +39,12 @@ public:
     /// first, over the viewport above the panel.
     void Draw(CD3DFramework& framework, CBallPainter& painter);
     BOOL IsReady() const { return m_bReady; }
+    /// The room's clock, made when the scene has the object that carries it (kind 0x20); null
+    /// without one.
+    CClockObject* GetClock() { return m_clock.IsCreated() ? &m_clock : nullptr; }
+    /// The table's bed, the object scene points on the table are placed relative to; null before
+    /// the scene is set up.
+    CSceneObject* GetTable() const;
     /// Drops the scene objects and their lamps (the textures stay with the texture manager).
     void Release();
 
@@ -46,6 +53,7 @@ private:
 
     CCameraObject m_camera;
     std::vector<std::unique_ptr<CSceneObject>> m_objects;
+    CClockObject m_clock;
     std::vector<SSceneBall> m_balls;
     std::vector<SBallPose> m_poses;
     BOOL m_bReady = FALSE;

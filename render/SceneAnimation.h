@@ -41,6 +41,7 @@ public:
     float GetFloatingOffset() const { return m_fFloatOffset; }
     /// The clock whose hands follow the time (null: none).
     void SetClock(CClockObject* pClock) { m_pClock = pClock; }
+    CClockObject* GetClock() const { return m_pClock; }
     /// Forgets the objects it was given and every lamp's flicker base (the scene is gone).
     void Reset();
 

@@ -12,14 +12,18 @@
 #include "platform/dx/DirectDraw.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
+#include "platform/win32/LocalTime.h"
 #include "platform/win32/WindowTable.h"
 #include "platform/window/Window.h"
+#include "render/ClockObject.h"
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/SceneObject.h"
 #include "render/TextureManager.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -77,7 +81,7 @@ protected:
     }
 
     const CAppFolder m_app;
-    const CTestClockScope m_clock{5000};
+    CTestClockScope m_clock{5000};
     CMainFrame* m_pFrame = nullptr;
     HWND m_hWnd = nullptr;
 };
@@ -144,6 +148,85 @@ TEST_F(FrameEnvironmentTest, ChangeSetsTheWideViewInTheCallShotModeAndItsFlag)
         ASSERT_EQ(S_OK, BuildProjection(c.fFov, framework.GetRenderWidth(), framework.GetRenderHeight(), nullptr));
         EXPECT_EQ(0, std::memcmp(&actual, &g_matProjection, sizeof actual));
     }
+}
+
+/// The hands' poses: the hour hand's matrix, then the minute hand's.
+std::array<D3DMATRIX, 2> HandPoses(const CClockObject& clock)
+{
+    return {clock.GetHourHand()->GetFrame()->Matrix(), clock.GetMinuteHand()->GetFrame()->Matrix()};
+}
+
+bool SamePoses(const std::array<D3DMATRIX, 2>& a, const std::array<D3DMATRIX, 2>& b)
+{
+    return std::memcmp(a.data(), b.data(), sizeof a) == 0;
+}
+
+TEST_F(FrameEnvironmentTest, TheRoomsClockFollowsTheTimeFrameByFrame)
+{
+    CClockObject* pClock = m_pFrame->GetSceneAnimation().GetClock();
+    ASSERT_NE(nullptr, pClock) << "the scene's clock object carries the hands";
+    int nWidth = 0, nHeight = 0;
+    // A frame that falls across a change of the minute is taken again.
+    for (int nTry = 0; nTry < 3; ++nTry)
+    {
+        SYSTEMTIME before, after;
+        GetLocalTime(&before);
+        // Half a day and half an hour off: the frame's tick sees another minute.
+        pClock->SetTime((before.wHour + 6) % 24, (before.wMinute + 30) % 60);
+        const std::array<D3DMATRIX, 2> aWrong = HandPoses(*pClock);
+        Frame(nWidth, nHeight);
+        const std::array<D3DMATRIX, 2> aShown = HandPoses(*pClock);
+        GetLocalTime(&after);
+        if (after.wMinute != before.wMinute)
+            continue;
+        pClock->SetTime(after.wHour, after.wMinute);
+        EXPECT_TRUE(SamePoses(aShown, HandPoses(*pClock))) << "the hands show the time";
+        EXPECT_FALSE(SamePoses(aShown, aWrong));
+        // The next frame in the same minute leaves them.
+        pClock->SetTime((after.wHour + 3) % 24, after.wMinute);
+        const std::array<D3DMATRIX, 2> aKept = HandPoses(*pClock);
+        m_clock.Advance(1000);
+        Frame(nWidth, nHeight);
+        EXPECT_TRUE(SamePoses(aKept, HandPoses(*pClock)));
+        return;
+    }
+    FAIL() << "every frame fell across a change of the minute";
+}
+
+TEST_F(FrameEnvironmentTest, TheFloatingObjectBobsByTheFramesTime)
+{
+    int nWidth = 0, nHeight = 0;
+    Frame(nWidth, nHeight); // from here the frames' times are the test clock's steps
+    const CSceneObject* pTable = m_pFrame->GetTableObject();
+    ASSERT_NE(nullptr, pTable);
+    CSceneObject arrow;
+    arrow.CreateFrame();
+    arrow.SetEnabled(true);
+    arrow.SetPositionRelative(pTable, 20.0f, 0.0f, -44.0f);
+    CSceneAnimation& animation = m_pFrame->GetSceneAnimation();
+    animation.SetFloatingObject(&arrow, pTable, 27.0f);
+    struct SStep
+    {
+        DWORD dwMs;
+        float fPlacedAt;    // height above the base where this frame puts it
+        float fOffsetAfter; // where the next frame will
+    };
+    // 4 units a second, turning at 4 and at 0.
+    const SStep aSteps[] = {{500, 0.0f, 2.0f}, {250, 2.0f, 3.0f},  {500, 3.0f, 4.0f},
+                            {500, 4.0f, 2.0f}, {1000, 2.0f, 0.0f}, {0, 0.0f, 0.0f}};
+    for (const SStep& s : aSteps)
+    {
+        SCOPED_TRACE(s.fPlacedAt);
+        m_clock.Advance(s.dwMs);
+        Frame(nWidth, nHeight);
+        CVector3 v;
+        arrow.GetPosition(pTable, v);
+        EXPECT_FLOAT_EQ(27.0f + s.fPlacedAt, v.y);
+        EXPECT_FLOAT_EQ(20.0f, v.x);
+        EXPECT_FLOAT_EQ(-44.0f, v.z);
+        EXPECT_FLOAT_EQ(s.fOffsetAfter, animation.GetFloatingOffset());
+    }
+    animation.SetFloatingObject(nullptr, nullptr, 0.0f);
 }
 } // namespace
 
