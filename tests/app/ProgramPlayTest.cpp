@@ -32,16 +32,18 @@ TEST(ProgramPlayTest, TwoPeoplePullTheCueBackStrikeAndPassTheTurn)
     WritePrivateProfileString("Settings", "Competition Type", "1", strIni.c_str());
     WritePrivateProfileString("Settings", "Player2", "Bob", strIni.c_str());
     // Whoever's turn it is: a click sets the ball in hand down and Enter strikes, first with the
-    // cue at rest, later drawn back with Up. Repeated, so that each turn finds them whenever it
-    // comes.
+    // cue at rest, later drawn back with Up, held long enough for the slow frames of a loaded
+    // machine to draw it to the end of its swing. Repeated, so that each turn finds them whenever
+    // it comes.
     std::string strScript;
     for (int ms = 3000; ms < 30000; ms += 700)
     {
         const std::string strAt = "at " + std::to_string(ms) + " ";
-        const std::string strLater = "at " + std::to_string(ms + 350) + " ";
+        const std::string strReleased = "at " + std::to_string(ms + 600) + " ";
+        const std::string strLater = "at " + std::to_string(ms + 650) + " ";
         strScript += strAt + "mouse down left 400 300\n" + strAt + "mouse up left 400 300\n";
         if (ms >= 12000)
-            strScript += strAt + "key down Up\n" + strLater + "key up Up\n";
+            strScript += strAt + "key down Up\n" + strReleased + "key up Up\n";
         strScript += strLater + "key press Return\n";
     }
     strScript += "at 30500 close\nanswer ok\n";
