@@ -633,6 +633,9 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
     case ESceneStep::Background:
         DrawInterimScene(nFlags);
         break;
+    case ESceneStep::Effects:
+        DrawEffects();
+        break;
     case ESceneStep::Watermark:
         DrawWatermark(nFlags);
         break;

@@ -1,23 +1,40 @@
-// The main frame's scene for the game: the ball set and colour table of the game's variant, and
-// the balls placed in the table scene where the live engine has them, each frame.
+// The main frame's scene for the game: the ball set and colour table of the game's variant, the
+// balls placed in the table scene where the live engine has them, each frame, and the particle
+// effects: sparkles and smoke behind the struck ball while the shot runs, stars where a ball drops.
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/Matrix.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
+#include "platform/dx/Device.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Modules.h"
+#include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/SpriteEffects.h"
 #include "render/TableSpace.h"
 #include "render/TextureSet.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
+#include "simulation/CueBall.h"
 #include "simulation/GamePlugins.h"
 
 #include <cstdint>
 
 namespace
 {
+/// Closer than this the camera is at the ball itself: the struck ball leaves no effects behind.
+constexpr float EFFECT_MIN_VIEW_DISTANCE = 6.0f;
+
+/// Steps the system to now and draws what lives of it.
+void AdvanceAndDraw(CParticleSystem& system, DWORD dwNow, CDirect3DDevice& device)
+{
+    system.Update(dwNow);
+    if (system.GetLiveCount() > 0)
+        system.Render(device, g_matView);
+}
+
 /// The ball sets' family flag: 0 for the pyramid, American and bonus games, 1 for the others.
 int GetVariantFlag(int nGameType)
 {
@@ -147,4 +164,47 @@ BOOL CMainFrame::ViewFromFlowCamera()
         return FALSE;
     MatrixLookAt(g_matView, camera.vPosition, camera.vDirection, camera.vUp);
     return TRUE;
+}
+
+void CMainFrame::StartPocketEffect(int nBall, int nPocket)
+{
+    if (m_apSpriteEffects.size() <= SPRITE_POCKET)
+        return;
+    CParticleSystem& stars = *m_apSpriteEffects[SPRITE_POCKET];
+    CVector3 vPocket = g_BallEngineMain.GetCushionPoint(nPocket);
+    vPocket.z = 0.0f; // on the cloth
+    const DWORD dwNow = timeGetTime();
+    stars.Update(dwNow); // the stars of an earlier drop go on from where they were
+    stars.JumpTo(TableToScene(vPocket));
+    stars.SetStartColour(PocketEffectColour(nBall));
+    stars.Emit(stars.GetMaxParticles(), dwNow);
+}
+
+void CMainFrame::DrawEffects()
+{
+    CDirect3DDevice* pDevice = m_pFramework != nullptr ? m_pFramework->GetD3DDevice() : nullptr;
+    if (pDevice == nullptr || m_apSpriteEffects.size() <= SPRITE_TRAIL || g_Settings.m_nParticles <= 1)
+        return;
+    const DWORD dwNow = timeGetTime();
+    const CBall* pStruck = m_bGameInProgress ? g_BallEngineMain.FindBall(GetCueBallNumber()) : nullptr;
+    const bool bFollow = pStruck != nullptr && (g_nGameMode & gmShotRunning) != 0 &&
+                         m_pGameFlow->GetCameraDistance() > EFFECT_MIN_VIEW_DISTANCE;
+    const CVector3 vStruck = pStruck != nullptr ? TableToScene(*pStruck->GetPosition()) : CVector3();
+    if (g_Settings.m_nParticles > 2)
+    {
+        CParticleSystem& sparkles = *m_apSpriteEffects[SPRITE_FOLLOW];
+        if (pStruck != nullptr)
+            sparkles.MoveTo(vStruck.x, vStruck.y, vStruck.z);
+        sparkles.SetEmitting(bFollow ? TRUE : FALSE);
+        AdvanceAndDraw(sparkles, dwNow, *pDevice);
+    }
+    CParticleSystem& smoke = *m_apSpriteEffects[SPRITE_TRAIL];
+    smoke.Update(dwNow);
+    if (bFollow && pStruck->IsMoving())
+    {
+        smoke.JumpTo(vStruck);
+        smoke.Emit(1, dwNow);
+    }
+    AdvanceAndDraw(smoke, dwNow, *pDevice);
+    AdvanceAndDraw(*m_apSpriteEffects[SPRITE_POCKET], dwNow, *pDevice);
 }

@@ -137,6 +137,8 @@ public:
     void SaveSettings() override;
     void PlayCueSound(int nSlot) override;
     void PlayShotEvent(int nKind, int nLevel, const CVector3& vAt) override;
+    /// The pocket's burst of stars in the dropped ball's colour (FrameScene.cpp).
+    void StartPocketEffect(int nBall, int nPocket) override;
 
     // New racks and games.
     /// A new rack of the game type: the call for the shot dropped, the commentary set, the balls
@@ -211,6 +213,9 @@ public:
     /// Paints the scene's objects and the panels into the scene begun, in the scene plan's order;
     /// nFlags 3 when the view is the last frame's, else 0 (FrameHud.cpp).
     void DrawScene(int nFlags);
+    /// The particle effects moved with the struck ball, advanced to now and drawn (by the
+    /// "Particles" level: the sparkles from 3, the rest from 2).
+    void DrawEffects();
     /// The interim scene: the racked table's room, table and balls, drawn whole.
     void DrawInterimScene(int nFlags);
     /// Builds the interim scene and hands its clock to the animation.

@@ -60,6 +60,8 @@ void CGameFlow::ReplaceBalls(int nSilent)
         if (pBall->IsPocketed())
         {
             table.NotePocketed(i, table.GetBallCountHigh(i));
+            if (pBall->GetPocket() != -1)
+                m_Host.StartPocketEffect(i, pBall->GetPocket());
             m_Engine.RemoveBall(i);
             if (i == m_nCueBall)
                 m_bHasCueBall = false;

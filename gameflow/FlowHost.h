@@ -56,6 +56,12 @@ public:
         (void)nLevel;
         (void)vAt;
     }
+    /// Ball nBall dropped into pocket nPocket (0 to 5): the pocket's effect starts there.
+    virtual void StartPocketEffect(int nBall, int nPocket)
+    {
+        (void)nBall;
+        (void)nPocket;
+    }
     /// The computer's aim for its stroke (degrees around the cue ball); by default the planner's.
     virtual bool PlanComputerShot(float& fAimDegrees)
     {

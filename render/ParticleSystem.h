@@ -61,6 +61,11 @@ public:
 
     void MoveTo(float x, float y, float z);
     void SetLocation(const CVector3& v) { m_vLocation = v; }
+    /// Puts the emitter at v with no move behind it: the next particles start at v itself.
+    void JumpTo(const CVector3& v) { m_vLocation = m_vPrevLocation = v; }
+    const CVector3& GetLocation() const { return m_vLocation; }
+    /// The colour new particles start from (each channel 0 to 1, spread as the kind spreads it).
+    void SetStartColour(const std::array<float, 3>& colour) { m_startColour = colour; }
     void SetEmitting(BOOL bOn) { m_bEmitting = bOn ? 1 : 0; }
     BOOL IsEmitting() const { return m_bEmitting ? TRUE : FALSE; }
 

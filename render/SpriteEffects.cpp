@@ -16,6 +16,15 @@ void RestoreSpriteTexture(const CString& strPath, CDirect3DDevice* pDevice)
 }
 } // namespace
 
+std::array<float, 3> PocketEffectColour(int nBall)
+{
+    static constexpr BYTE COLOURS[9][3] = {{255, 255, 255}, {196, 196, 31}, {46, 46, 240},
+                                           {221, 37, 37},   {186, 37, 186}, {242, 110, 37},
+                                           {37, 118, 37},   {112, 67, 35},  {37, 37, 37}};
+    const BYTE* p = COLOURS[nBall == 8 ? 8 : ((nBall % 8) + 8) % 8];
+    return {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f};
+}
+
 CString FindSpriteTexture(const CString& strDataFolder, const CString& strProgramFolder, const char* szFile)
 {
     const CString strData = strDataFolder + szFile;

@@ -152,4 +152,31 @@ TEST_F(CStrokeTest, EachCollisionSoundsOnce)
     m_Flow.ReplaceBalls(0);
     EXPECT_EQ(static_cast<int>(m_Host.m_Events.size()), m_Engine.GetEvents().GetCount());
 }
+
+TEST_F(CStrokeTest, ADroppedBallStartsItsPocketsEffectOnce)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nBall, nPocket; // -1: the ball left the table through no pocket
+        std::vector<std::pair<int, int>> expected;
+    };
+    const SCase aCases[] = {
+        {"into a corner pocket", 3, 0, {{3, 0}}},
+        {"the cue ball into a side pocket", 0, 4, {{0, 4}}},
+        {"through no pocket", 5, -1, {}},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        StartNewRackHere();
+        m_Host.m_PocketEffects.clear();
+        CBall* pBall = m_Engine.FindBall(c.nBall);
+        ASSERT_NE(nullptr, pBall);
+        pBall->SetPocketed(TRUE, FALSE, c.nPocket);
+        m_Flow.ReplaceBalls(0);
+        m_Flow.ReplaceBalls(0); // the ball is gone: nothing more starts
+        EXPECT_EQ(c.expected, m_Host.m_PocketEffects);
+    }
+}
 } // namespace

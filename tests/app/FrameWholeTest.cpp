@@ -1,0 +1,275 @@
+// The whole frame the window shows, headless on a screen of 800 x 600 in 32 and 16 bits with the
+// game's own art: the game's scene with an eight-ball rack from the default camera, each ball
+// painted where the projection of its engine position says, and a burst of stars where a ball
+// drops changing pixels inside its projected box only; written as PNG. And the particle effects
+// the frame emits behind the struck ball while a shot runs, by the "Particles" level.
+#include "tests/app/AppFolder.h"
+#include "tests/app/FrameScope.h"
+
+#include "app/MainFrame.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
+#include "platform/dx/DirectDraw.h"
+#include "platform/win32/Clock.h"
+#include "platform/win32/CrtRandom.h"
+#include "platform/win32/Desktop.h"
+#include "render/D3DFramework.h"
+#include "render/Environment3D.h"
+#include "render/SpriteEffects.h"
+#include "render/TableSpace.h"
+#include "render/TextureManager.h"
+#include "render/TextureSet.h"
+#include "simulation/Ball.h"
+#include "simulation/BallEngine.h"
+#include "simulation/CueBall.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace
+{
+constexpr int WIDTH = 800, HEIGHT = 600;
+
+/// A started frame of the game's art on a screen of 800 x 600 at nBits, an eight-ball game.
+class CWholeFrame
+{
+public:
+    explicit CWholeFrame(DWORD dwBits)
+        : m_adapter(CDisplayAdapter::MakeSoftware(WIDTH, HEIGHT, dwBits, {SIZE{WIDTH, HEIGHT}}))
+    {
+        for (const char* szLib : {"Imagery1.dll", "Imagery.dll"})
+            g_astrArtworkLibraries.Add((std::string(VORN_GAME_DIR) + "/" + szLib).c_str());
+        for (const char* szLib : {"VornBall.dat", "VornBall1.dat"})
+            g_astrBallSetLibraries.Add((std::string(VORN_GAME_DIR) + "/" + szLib).c_str());
+        // The sprites' pictures lie in the data folder.
+        for (const char* szFile : {"star.tga", "bubble.tga"})
+            std::filesystem::copy_file(std::string(VORN_GAME_DIR) + "/" + szFile, m_app.Folder().File(szFile));
+        g_textureSet.LoadTextureSet();
+        g_Settings.SetDefaults();
+        g_Settings.m_nGameType = 8;
+        EXPECT_TRUE(StartDisplay());
+        SetDesktopWindowRect(RECT{0, 0, WIDTH, HEIGHT});
+        m_adapter.pfnWindowOutput = &GetWindowOutput;
+        m_pAdapterScope = std::make_unique<CDisplayAdapterScope>(&m_adapter);
+        m_pScope = std::make_unique<CFrameScope>(true);
+    }
+    ~CWholeFrame()
+    {
+        m_pScope.reset();
+        m_pAdapterScope.reset();
+        DeleteAllTextures();
+        g_astrBallSetLibraries.RemoveAll();
+        g_textureSet.LoadTextureSet();
+        g_nGameMode = 0;
+        g_Settings.SetDefaults();
+    }
+    CWholeFrame(const CWholeFrame&) = delete;
+    CWholeFrame& operator=(const CWholeFrame&) = delete;
+
+    /// The window over the whole screen, the game at rest, seen from the default camera.
+    bool FillTheScreen()
+    {
+        if (!m_pScope->m_bCreated || !Frame().IsGameStarted())
+            return false;
+        // As the full-screen command does it: no second change while the window is placed.
+        g_b3DReady = FALSE;
+        g_Settings.m_nFullScreen = 1;
+        const HRESULT hr = Frame().Change3DEnvironment(m_pScope->m_hWnd);
+        g_b3DReady = TRUE;
+        g_nGameMode = 0;
+        SFlowCamera& camera = Frame().GetGameFlow().Camera();
+        camera.vPosition = camera.vLookAt; // the flow's camera not placed: the default one
+        return hr == S_OK;
+    }
+    CMainFrame& Frame() { return *m_pScope->m_pFrame; }
+
+    /// The pixels of the frame a tick draws.
+    std::vector<DWORD> Tick()
+    {
+        CrtSrand(11); // the lamps flicker the same way each time
+        EXPECT_TRUE(Frame().OnFrame());
+        std::vector<DWORD> aPixels;
+        int nWidth = 0, nHeight = 0;
+        EXPECT_TRUE(ReadWindowPixels(m_pScope->m_hWnd, aPixels, &nWidth, &nHeight));
+        EXPECT_EQ(WIDTH, nWidth);
+        EXPECT_EQ(HEIGHT, nHeight);
+        return aPixels;
+    }
+    bool SavePng(const std::string& strName) const
+    {
+        const std::filesystem::path dir = VORN_TEST_OUTPUT_DIR;
+        std::filesystem::create_directories(dir);
+        return SaveWindowPng(m_pScope->m_hWnd, (dir / strName).string());
+    }
+
+private:
+    const CAppFolder m_app;
+    CDisplayAdapter m_adapter;
+    std::unique_ptr<CDisplayAdapterScope> m_pAdapterScope;
+    std::unique_ptr<CFrameScope> m_pScope;
+};
+
+/// A screen rectangle, grown point by point.
+struct SArea
+{
+    double x0 = 1e9, y0 = 1e9, x1 = -1e9, y1 = -1e9;
+    void Add(const CVector3& vScene)
+    {
+        CVector3 s;
+        ProjectToScreen(&s, &vScene);
+        x0 = std::min<double>(x0, s.x);
+        y0 = std::min<double>(y0, s.y);
+        x1 = std::max<double>(x1, s.x);
+        y1 = std::max<double>(y1, s.y);
+    }
+    bool Contains(double x, double y, double dMargin) const
+    {
+        return x >= x0 - dMargin && x <= x1 + dMargin && y >= y0 - dMargin && y <= y1 + dMargin;
+    }
+};
+
+/// The pixels that differ: their count, their centroid and how many lie outside the area.
+struct SChange
+{
+    int nChanged = 0;
+    int nOutside = 0;
+    double cx = 0, cy = 0;
+};
+SChange Compare(const std::vector<DWORD>& a, const std::vector<DWORD>& b, const SArea* pArea = nullptr)
+{
+    SChange change;
+    for (int y = 0; y < HEIGHT; ++y)
+        for (int x = 0; x < WIDTH; ++x)
+            if (a[static_cast<std::size_t>(y * WIDTH + x)] != b[static_cast<std::size_t>(y * WIDTH + x)])
+            {
+                ++change.nChanged;
+                change.cx += x + 0.5;
+                change.cy += y + 0.5;
+                if (pArea != nullptr && !pArea->Contains(x + 0.5, y + 0.5, 2.0))
+                    ++change.nOutside;
+            }
+    if (change.nChanged > 0)
+    {
+        change.cx /= change.nChanged;
+        change.cy /= change.nChanged;
+    }
+    return change;
+}
+
+TEST(FrameWholeTest, RackBallsAndABurstOfStarsFromTheDefaultCameraIn32And16Bits)
+{
+    const CTestClockScope clock(5000);
+    for (const DWORD dwBits : {32u, 16u})
+    {
+        SCOPED_TRACE(dwBits);
+        CWholeFrame whole(dwBits);
+        ASSERT_TRUE(whole.FillTheScreen());
+        CMainFrame& frame = whole.Frame();
+        ASSERT_EQ(WIDTH, static_cast<int>(frame.GetFramework()->GetRenderWidth()));
+        ASSERT_EQ(HEIGHT, static_cast<int>(frame.GetFramework()->GetRenderHeight()));
+
+        // Each ball alone on the table: the pixels it changes are centred on its projection.
+        std::vector<std::pair<int, CVector3>> balls;
+        for (int n = 0; n < 16; ++n)
+            if (const CBall* pBall = g_BallEngineMain.FindBall(n))
+                balls.emplace_back(n, *pBall->GetPosition());
+        ASSERT_EQ(16u, balls.size());
+        g_BallEngineMain.RemoveAllBalls();
+        const std::vector<DWORD> aEmpty = whole.Tick();
+        for (const auto& [nBall, vTable] : balls)
+        {
+            SCOPED_TRACE(nBall);
+            g_BallEngineMain.AddBall(nBall)->SetPosition(vTable);
+            const SChange change = Compare(whole.Tick(), aEmpty);
+            g_BallEngineMain.RemoveBall(nBall);
+            CVector3 vScreen;
+            const CVector3 vScene = TableToScene(vTable);
+            ProjectToScreen(&vScreen, &vScene);
+            ASSERT_GT(change.nChanged, 100);
+            EXPECT_NEAR(vScreen.x, change.cx, 1.0);
+            EXPECT_NEAR(vScreen.y, change.cy, 1.0);
+        }
+        for (const auto& [nBall, vTable] : balls)
+            g_BallEngineMain.AddBall(nBall)->SetPosition(vTable);
+
+        // A ball drops into a far corner pocket: its stars burst there, each at most 2 units across
+        // its middle when it starts.
+        g_Settings.m_nParticles = 3;
+        const std::vector<DWORD> aRack = whole.Tick();
+        constexpr int POCKET = 5;
+        frame.StartPocketEffect(9, POCKET);
+        const std::vector<CParticleSystem*> apEffects = {frame.GetSpriteEffects()[SPRITE_POCKET].get()};
+        CVector3 vPocket = g_BallEngineMain.GetCushionPoint(POCKET);
+        vPocket.z = 0.0f;
+        const CVector3 vBurst = TableToScene(vPocket);
+        EXPECT_LT((vBurst - apEffects[0]->GetLocation()).LengthSq(), 1e-6f);
+        EXPECT_EQ(50, apEffects[0]->GetLiveCount());
+        SArea area;
+        for (const float dx : {-3.0f, 3.0f})
+            for (const float dy : {-3.0f, 3.0f})
+                for (const float dz : {-3.0f, 3.0f})
+                    area.Add(CVector3(vBurst.x + dx, vBurst.y + dy, vBurst.z + dz));
+        ASSERT_GE(area.x0, 0.0);
+        ASSERT_LE(area.x1, WIDTH);
+        ASSERT_GE(area.y0, 0.0);
+        ASSERT_LE(area.y1, HEIGHT);
+        const SChange change = Compare(whole.Tick(), aRack, &area);
+        EXPECT_GT(change.nChanged, 20);
+        EXPECT_EQ(0, change.nOutside);
+        EXPECT_TRUE(whole.SavePng("WholeFrame" + std::to_string(dwBits) + ".png"));
+    }
+}
+
+TEST(FrameWholeTest, StruckBallLeavesSparklesAndSmokeWhileTheShotRuns)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nParticles;
+        DWORD dwMode;
+        bool bSparkles, bSmoke;
+    };
+    const SCase aCases[] = {
+        {"a shot runs", 3, gmShotRunning, true, true},
+        {"sparkles only from level 3", 2, gmShotRunning, false, true},
+        {"effects off", 1, gmShotRunning, false, false},
+        {"no shot", 3, 0, false, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CTestClockScope clock(5000);
+        CWholeFrame whole(32);
+        ASSERT_TRUE(whole.FillTheScreen());
+        CMainFrame& frame = whole.Frame();
+        g_Settings.m_nParticles = c.nParticles;
+        whole.Tick();
+        CGameFlow& flow = frame.GetGameFlow();
+        if (c.dwMode != 0)
+        {
+            flow.Cue().fPullBack = 20.0f;
+            flow.StrikeCueBall();
+        }
+        ASSERT_EQ(c.dwMode, g_nGameMode & gmShotRunning);
+        for (int k = 0; k < 10; ++k)
+        {
+            clock.Advance(50);
+            whole.Tick();
+        }
+        const CBall* pCue = g_BallEngineMain.FindBall(GetCueBallNumber());
+        ASSERT_NE(nullptr, pCue);
+        const auto& apEffects = frame.GetSpriteEffects();
+        EXPECT_EQ(c.bSparkles, apEffects[SPRITE_FOLLOW]->GetLiveCount() > 0);
+        EXPECT_EQ(c.bSmoke, apEffects[SPRITE_TRAIL]->GetLiveCount() > 0);
+        EXPECT_EQ(0, apEffects[SPRITE_POCKET]->GetLiveCount());
+        if (c.bSparkles)
+        {
+            EXPECT_LT((TableToScene(*pCue->GetPosition()) - apEffects[SPRITE_FOLLOW]->GetLocation()).LengthSq(), 1e-6f)
+                << "the sparkles go with the ball";
+        }
+    }
+}
+} // namespace
