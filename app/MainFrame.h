@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/CommandRules.h"
+#include "app/FrameSpeech.h"
 #include "gameflow/FlowHost.h"
 #include "gameflow/GameMode.h"
 #include "media/SoundSystem.h"
@@ -406,6 +407,8 @@ private:
 
     /// Built with the frame: its construction opens the sound library.
     CSoundSystem m_Sound;
+    /// The speech object and the on-screen messages talk to each other while the frame lives.
+    CFrameSpeechLink m_SpeechLink{g_Speech, g_TextMessages};
     /// The slot of each of the game's effects (-1 when it did not load), the bonus sounds' slots
     /// and the three ball-animation sounds' slots.
     std::vector<int> m_anGameSounds;

@@ -88,6 +88,7 @@ public:
     /// A rule's written text, shown for 2000 ms through the sink (none set: nothing is shown).
     BOOL ShowRuleText(CSpeechRule* pRule);
     void SetRuleTextSink(IRuleTextSink* pSink) { m_pTextSink = pSink; }
+    IRuleTextSink* GetRuleTextSink() const { return m_pTextSink; }
     BOOL SayComment(CSpeechRule* pRule, DWORD dwDelay, DWORD dwFlags);
     BOOL PlayRule(CSpeechRule* pRule);
     /// The commentary switch every trigger asks first: off in the game.

@@ -62,6 +62,7 @@ public:
     DWORD GetStartTime() const { return m_dwStartTime; }
     /// The speech object the messages talk to; null (the default) talks to none.
     void SetSpeech(ITextMessageSpeech* pSpeech) { m_pSpeech = pSpeech; }
+    ITextMessageSpeech* GetSpeech() const { return m_pSpeech; }
 
 private:
     void StartHead(const RECT& rcArea);
