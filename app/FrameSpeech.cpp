@@ -1,4 +1,9 @@
+// The main frame's on-screen texts and their link with the speech object.
 #include "app/FrameSpeech.h"
+
+#include "app/MainFrame.h"
+#include "platform/mfc/AfxResource.h"
+#include "platform/win32/Modules.h"
 
 CFrameSpeechLink::CFrameSpeechLink(CSpeech& speech, CTextMessages& messages) : m_speech(speech), m_messages(messages)
 {
@@ -20,3 +25,12 @@ void CFrameSpeechLink::ShowRuleText(const CString& strText, DWORD dwDurationMs)
 {
     m_messages.AddText(strText.GetString(), nullptr, dwDurationMs, 0);
 }
+
+void CMainFrame::ShowStringText(UINT nId, int nMs)
+{
+    char szText[256] = {};
+    if (LoadString(AfxGetResourceHandle(), nId, szText, sizeof szText) > 0)
+        ShowText(szText, nMs);
+}
+
+void CMainFrame::ClearTexts() { g_TextMessages.Clear(); }

@@ -135,6 +135,8 @@ public:
     // What the game flow asks of the window.
     void PostFlowMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void ShowText(const char* szText, int nMs) override;
+    void ShowStringText(UINT nId, int nMs) override;
+    void ClearTexts() override;
     void SaveSettings() override;
     void PlayCueSound(int nSlot) override;
     void PlayShotEvent(int nKind, int nLevel, const CVector3& vAt) override;

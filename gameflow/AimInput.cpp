@@ -284,6 +284,12 @@ void CGameFlow::HandleMouseStroke(float fFactor)
     }
     if (HasGameFlag(gmShotRunning))
         return;
+    if (m_bClearTextsOnStroke)
+    {
+        // The texts of the start or of the last shot have been read once the player strokes.
+        m_Host.ClearTexts();
+        m_bClearTextsOnStroke = false;
+    }
     const SFlowInput& in = m_Input;
     if (in.nPressedKey == KEY_ESC)
     {

@@ -39,6 +39,15 @@ public:
         (void)szText;
         (void)nMs;
     }
+    /// An on-screen text from the program's strings for nMs milliseconds; an empty string shows
+    /// nothing.
+    virtual void ShowStringText(UINT nId, int nMs)
+    {
+        (void)nId;
+        (void)nMs;
+    }
+    /// Drops every on-screen text, shown or waiting.
+    virtual void ClearTexts() {}
     /// Writes the settings (a trophy was added).
     virtual void SaveSettings() {}
     /// The end-of-match dialogs, shown in modal mode; by default nothing is shown.

@@ -374,6 +374,8 @@ private:
     int m_nShots = 0;
     bool m_bReRackBallInHand = false;
     int m_nLastFoulText = 0;
+    /// The mouse stroke clears the texts when it is first used after the start or after a shot.
+    bool m_bClearTextsOnStroke = true;
 
     // Input and the camera.
     /// The power widget after a change of the pull-back.

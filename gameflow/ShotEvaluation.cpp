@@ -28,6 +28,9 @@ int FoulTextId(int nBits)
     return 21658;
 }
 
+/// How long a foul's message is shown. Milliseconds.
+constexpr int FOUL_TEXT_MS = 4000;
+
 /// Off the table: at or below this height a ball has left the bed (metres).
 constexpr double OFF_TABLE_Z = -0.1;
 } // namespace
@@ -60,6 +63,7 @@ void CGameFlow::KeepStreak(bool bFoul, int nFoulBits)
     }
     // The streak is saved before it ends, so that the longest streak is raised first.
     m_nLastFoulText = FoulTextId(nFoulBits);
+    m_Host.ShowStringText(static_cast<UINT>(m_nLastFoulText), FOUL_TEXT_MS);
     stats.Save();
     stats.Set(STATS_CURRENT_STREAK, nSection, 0);
 }
@@ -128,6 +132,8 @@ void CGameFlow::EvaluateShot()
     m_wPutBack = 0;
     ref.JudgeShot();
     ClearGameFlag(modeCameraFlight);
+    m_Host.ClearTexts();
+    m_bClearTextsOnStroke = true;
 
     const bool bShooterWasPlayer1 = IsPlayer1Current();
     const bool bFoul = ref.HasFoul() != FALSE;

@@ -3,10 +3,13 @@
 
 #include "foundation/Settings.h"
 #include "media/Speech.h"
+#include "platform/mfc/AfxResource.h"
+#include "platform/win32/Modules.h"
 #include "ui/TextMessages.h"
 
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 namespace
 {
@@ -81,5 +84,44 @@ TEST(FrameSpeechTest, TheMessagesTalkToTheSpeechObjectOnlyWhileTheFrameLives)
     }
     EXPECT_EQ(nullptr, g_TextMessages.GetSpeech());
     EXPECT_EQ(nullptr, g_Speech.GetRuleTextSink());
+}
+// The flow's texts by string number: a string the program has is shown for its time, one it
+// lacks shows nothing; clearing drops what is shown and waiting.
+TEST(FrameSpeechTest, StringTextsAreShownWhenTheProgramHasThem)
+{
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    // The texts come from the program's library, as after start-up.
+    struct SResources
+    {
+        explicit SResources(const std::string& strPath) : hModule(LoadLibrary(strPath.c_str()))
+        {
+            AfxSetResourceHandle(hModule);
+        }
+        ~SResources()
+        {
+            AfxSetResourceHandle(nullptr);
+            FreeLibrary(hModule);
+        }
+        HMODULE hModule;
+    } resources(app.Folder().File("Imagery.dll"));
+    CFrameScope frame(true);
+    ASSERT_TRUE(frame.m_bCreated);
+    const RECT rcArea{0, 0, 640, 100};
+    g_TextMessages.Clear();
+    frame.m_pFrame->ShowStringText(21613, 4000);
+    frame.m_pFrame->ShowStringText(29999, 4000); // no such string
+    ASSERT_NE(nullptr, g_TextMessages.GetHeadText());
+    EXPECT_STREQ("Foul! No ball was hit.", g_TextMessages.GetHeadText());
+    g_TextMessages.Update(10000, rcArea, 0);
+    g_TextMessages.Update(13999, rcArea, 0);
+    EXPECT_FALSE(g_TextMessages.IsEmpty());
+    g_TextMessages.Update(14000, rcArea, 0);
+    EXPECT_TRUE(g_TextMessages.IsEmpty()) << "nothing queued for the missing string";
+
+    frame.m_pFrame->ShowText("one", 2000);
+    frame.m_pFrame->ShowText("two", 2000);
+    frame.m_pFrame->ClearTexts();
+    EXPECT_TRUE(g_TextMessages.IsEmpty());
 }
 } // namespace

@@ -4,6 +4,7 @@
 #include "gameflow/CuePlacement.h"
 #include "platform/win32/Clock.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -334,6 +335,36 @@ TEST_F(CAimInputTest, TheMouseStrokeDrawsBackPushesAndStrikesOnRelease)
     Tick();
     EXPECT_EQ(m_Flow.GetShotCount(), 1);
     EXPECT_FLOAT_EQ(m_Flow.GetLastStroke().fSpeed, 7.0f * 15.0f / 20.0f);
+}
+
+TEST_F(CAimInputTest, TheStrokeClearsTheTextsOnceAfterTheStartAndAfterEachShot)
+{
+    g_nGameMode = modeMouseStroke;
+    const struct
+    {
+        const char* szName;
+        bool bShotBefore;
+        std::size_t nClears;
+    } aSteps[] = {
+        {"the first stroke after the start clears", false, 1},
+        {"the next one leaves the texts", false, 1},
+        {"the first after a judged shot clears again", true, 3},
+        {"and only once", false, 3},
+    };
+    for (const auto& step : aSteps)
+    {
+        SCOPED_TRACE(step.szName);
+        if (step.bShotBefore)
+        {
+            m_Flow.EvaluateShot(); // clears the texts itself
+            g_nGameMode = modeMouseStroke;
+            ClearGameFlag(gmShotRunning);
+        }
+        m_Input.m_Next.nMouseY = 1;
+        Tick();
+        EXPECT_EQ(static_cast<std::size_t>(std::count(m_Host.m_Texts.begin(), m_Host.m_Texts.end(), "clear")),
+                  step.nClears);
+    }
 }
 
 TEST_F(CAimInputTest, EnglishMovesTheTipWithinItsRange)

@@ -18,6 +18,11 @@ public:
     {
         m_Texts.push_back(std::string(szText) + "@" + std::to_string(nMs));
     }
+    void ShowStringText(UINT nId, int nMs) override
+    {
+        m_Texts.push_back("#" + std::to_string(nId) + "@" + std::to_string(nMs));
+    }
+    void ClearTexts() override { m_Texts.push_back("clear"); }
     void SaveSettings() override { ++m_nSaves; }
     void PlayCueSound(int nSlot) override { m_CueSounds.push_back(nSlot); }
     void PlayShotEvent(int nKind, int nLevel, const CVector3&) override { m_Events.push_back(nKind * 100 + nLevel); }

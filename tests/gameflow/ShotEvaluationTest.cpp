@@ -49,6 +49,30 @@ TEST_F(CShotEvaluationTest, AMissPassesTheTurnWithBallInHandAndEndsTheStreak)
     }
 }
 
+TEST_F(CShotEvaluationTest, AFoulShowsItsMessageAfterTheOldTextsAreDropped)
+{
+    struct SCase
+    {
+        const char* szName;
+        bool bCueDown;
+        const char* szFoulText;
+    };
+    const SCase aCases[] = {
+        {"a miss: no ball hit", false, "#21613@4000"},
+        {"the cue ball left the table: a scratch, before the miss", true, "#21578@4000"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        Start(GAME_9BALL);
+        m_Host.m_Texts.clear();
+        if (c.bCueDown)
+            m_Engine.FindBall(0)->SetPositionXYZ(0.0f, 0.0f, -0.2f);
+        MissedShot();
+        EXPECT_EQ(m_Host.m_Texts, (std::vector<std::string>{"clear", c.szFoulText}));
+    }
+}
+
 TEST_F(CShotEvaluationTest, ADecidedRackStopsBeforeTheNextTurnIsPrepared)
 {
     Start(GAME_9BALL);
