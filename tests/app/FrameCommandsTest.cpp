@@ -11,6 +11,7 @@
 #include "gameflow/GameFlow.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
@@ -316,6 +317,39 @@ TEST(FrameCommandsTest, ExitFollowsEachAnswer)
         EXPECT_EQ(c.bExiting ? 5 : 0, frame.Frame().GetGameFlow().Player2().GetPoints())
             << "the match goal goes to the other";
     }
+}
+
+TEST(FrameCommandsTest, AGivenUpMatchShowsTwoSecondsThenAsksEachTickToClose)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_Settings.m_nCompetitionType = 1;
+    g_nGameMode = modeAim | gmStartupFlag;
+    frame.Answer({EAnswer::Cancel, EAnswer::Ok});
+    frame.Command(ID_EXIT_GAME);
+    ASSERT_EQ((std::vector<std::string>{"sure", "exit"}), frame.m_aAsked);
+    // The clock stands where the match was given up, give or take the moment since.
+    CTestClockScope clock(timeGetTime());
+    const auto closeRequests = []
+    {
+        int n = 0;
+        MSG msg;
+        while (PeekMessage(&msg, nullptr, WM_CLOSENOW, WM_CLOSENOW, PM_REMOVE))
+            ++n;
+        return n;
+    };
+    EXPECT_TRUE(frame.Frame().OnFrame()) << "the scene is still drawn";
+    EXPECT_EQ(0, closeRequests());
+    clock.Advance(2100);
+    for (int nTick = 1; nTick <= 2; ++nTick)
+    {
+        SCOPED_TRACE(nTick);
+        EXPECT_FALSE(frame.Frame().OnFrame());
+        EXPECT_EQ(1, closeRequests()) << "one request a tick until the window is gone";
+    }
+    frame.Frame().PostMessage(WM_CLOSENOW);
+    Pump();
+    EXPECT_FALSE(IsWindow(frame.Window()));
 }
 
 TEST(FrameCommandsTest, NewGameStartsOnlyWhenAgreed)
