@@ -112,7 +112,8 @@ private:
     HWND WindowOfEvent(const SDL_Event& event) const;
     HWND ScriptTarget() const;
     void RunScript();
-    bool IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_point now) const;
+    /// Whether the entry runs now; a seen entry met takes its line.
+    bool IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_point now);
     /// Shows the script's waits the program's debug log, once it has been loaded.
     void WatchTraces();
     void RunAction(const std::vector<std::string>& aWords);
@@ -143,7 +144,9 @@ private:
     std::chrono::steady_clock::time_point m_scriptStart;
     std::chrono::steady_clock::time_point m_lastEntryRun; // when the entry before the next one ran
     int m_nDialogsAtLastEntry = 0;                        // the dialogs shown by then
-    bool m_bTraceSeen = false; // the next entry's wait found in a trace written while it was next
+    bool m_bTraceSeen = false;              // the next entry's wait found in a trace written while it was next
+    std::vector<std::string> m_aSeenTraces; // the traces some seen entry holds, in the order written
+    std::size_t m_nSeenFrom = 0;            // the first of them the next seen entry may take
     std::mutex m_answerMutex;
     std::deque<int> m_aAnswers;               // guarded by m_answerMutex
     std::map<HCURSOR, SDL_Cursor*> m_cursors; // SDL's copies of the game's cursors
@@ -260,6 +263,8 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
     m_lastEntryRun = m_scriptStart;
     m_nDialogsAtLastEntry = 0;
     m_bTraceSeen = false;
+    m_aSeenTraces.clear();
+    m_nSeenFrom = 0;
     m_script = SInputScript();
     m_nNextEntry = 0;
     m_nFramesShown = 0;
@@ -917,7 +922,7 @@ HWND CDisplay::ScriptTarget() const
     return hActive != nullptr ? hActive : GetFirstTopLevelWindow();
 }
 
-bool CDisplay::IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_point now) const
+bool CDisplay::IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_point now)
 {
     const std::chrono::milliseconds ms(entry.nAt);
     switch (entry.eWhen)
@@ -934,6 +939,14 @@ bool CDisplay::IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_
         return m_nDialogsShown >= m_nDialogsAtLastEntry + entry.nAt;
     case SScriptEntry::AfterTrace:
         return m_bTraceSeen;
+    case SScriptEntry::SeenTrace:
+        for (std::size_t i = m_nSeenFrom; i < m_aSeenTraces.size(); ++i)
+            if (m_aSeenTraces[i].find(entry.strTrace) != std::string::npos)
+            {
+                m_nSeenFrom = i + 1;
+                return true;
+            }
+        return false;
     }
     return false;
 }
@@ -959,12 +972,13 @@ void CDisplay::WatchTraces()
 {
     std::vector<std::string> aWaits;
     for (const SScriptEntry& entry : m_script.aEntries)
-        if (entry.eWhen == SScriptEntry::AfterTrace)
+        if (entry.eWhen == SScriptEntry::AfterTrace || entry.eWhen == SScriptEntry::SeenTrace)
             aWaits.push_back(entry.strTrace);
     if (aWaits.empty())
         return;
-    // Only a trace some wait holds is handed to the display thread; there it counts for the next
-    // entry alone, so a wait is met only by what is written once the entries before it have run.
+    // Only a trace some wait or seen entry holds is handed to the display thread. There a wait
+    // takes it only while it is the next entry, so that it is met only by what is written once the
+    // entries before it have run; seen entries keep every one.
     SetDebugLogWatch(
         [this, aWaits](const std::string& strTrace)
         {
@@ -974,6 +988,12 @@ void CDisplay::WatchTraces()
             Post(
                 [this, strTrace]
                 {
+                    if (std::any_of(m_script.aEntries.begin(), m_script.aEntries.end(),
+                                    [&](const SScriptEntry& entry) {
+                                        return entry.eWhen == SScriptEntry::SeenTrace &&
+                                               strTrace.find(entry.strTrace) != std::string::npos;
+                                    }))
+                        m_aSeenTraces.push_back(strTrace);
                     if (m_nNextEntry >= m_script.aEntries.size())
                         return;
                     const SScriptEntry& next = m_script.aEntries[m_nNextEntry];

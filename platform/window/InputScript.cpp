@@ -113,11 +113,12 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
             script.aAnswers.push_back(*nAnswer);
             continue;
         }
-        if (aWords[0] == "wait")
+        if (aWords[0] == "wait" || aWords[0] == "seen")
         {
             if (aWords.size() < 2)
-                return fail("wait <text>");
-            script.aEntries.push_back(SScriptEntry{SScriptEntry::AfterTrace, 0, {}, nLine, TextAfter(strLine, "wait")});
+                return fail(aWords[0] + " <text>");
+            const SScriptEntry::EWhen eWhen = aWords[0] == "wait" ? SScriptEntry::AfterTrace : SScriptEntry::SeenTrace;
+            script.aEntries.push_back(SScriptEntry{eWhen, 0, {}, nLine, TextAfter(strLine, aWords[0])});
             continue;
         }
         // "dialog +<n>" counts from the entry before.
@@ -129,7 +130,7 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
                                          [&](const auto& kind) { return aWords[0] == kind.first; });
         if (itKind == std::end(s_aKinds) || aWords.size() < 3 || !ParseNumber(aWords[1]).has_value())
             return fail("expected 'at <ms> <action>', 'frame <n> <action>', 'dialog <n> <action>', "
-                        "'after <ms> <action>', 'wait <text>' or 'answer <button>'");
+                        "'after <ms> <action>', 'wait <text>', 'seen <text>' or 'answer <button>'");
         SScriptEntry entry{bRelative ? SScriptEntry::AfterDialog : itKind->second,
                            *ParseNumber(aWords[1]),
                            std::vector<std::string>(aWords.begin() + 2, aWords.end()),

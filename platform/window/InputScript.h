@@ -11,6 +11,10 @@
 //                          was loaded, for the first)
 //   wait <text>            no action: the entries after it wait until the program writes a debug
 //                          log line holding the text while this is the next entry to run
+//   seen <text>            no action: the entries after it wait until the program has written a
+//                          debug log line holding the text at any time since the script was loaded,
+//                          after the line that met the seen entry before it (so that seen entries in
+//                          a row find their lines in that order)
 //   answer <button>        the next message box is answered with the button (ok, cancel, yes, no,
 //                          abort, retry, ignore or its number); answers are used in order, on a
 //                          real screen too; once they are used up, a headless box takes its default
@@ -38,13 +42,14 @@ struct SScriptEntry
         AtDialog,
         AfterMs,
         AfterDialog,
-        AfterTrace
+        AfterTrace,
+        SeenTrace
     };
     EWhen eWhen = AtMs;
     long long nAt = 0;
     std::vector<std::string> aWords; // the action, cut at blanks (the text of "text" is kept whole in aWords[1])
     int nLine = 0;
-    std::string strTrace; // what a wait waits for; its action is empty
+    std::string strTrace; // what a wait or a seen entry waits for; its action is empty
 };
 
 struct SInputScript

@@ -281,7 +281,9 @@ TEST(ProgramTest, PersonAndComputerPlayShotsThatAreJudgedAndPassTheTurn)
     for (int nMs = 2000; nMs <= 12000; nMs += 500)
         strScript += "at " + std::to_string(nMs) + " mouse down left 400 200\nat " + std::to_string(nMs) +
                      " mouse up left 400 200\nat " + std::to_string(nMs + 250) + " key press Return\n";
-    strScript += "at 22000 close\nanswer ok\n";
+    // The window closes once the computer's shot has been judged, however long that takes.
+    strScript += "seen Game: shot 1 struck by Ann\nseen Game: shot 1 judged\nseen struck by Shark\nseen judged\n"
+                 "after 0 close\nanswer ok\n";
     ASSERT_EQ(0, run.Run(strScript)) << run.Log();
     const std::string strLog = run.Log();
     // The computer's seat has its level's name; it takes the turn after the break and strikes too.

@@ -20,10 +20,10 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     const auto script =
         ParseInputScript("; a comment\n\nat 100 key press Left Shift\nframe 3 text a b\n"
                          "answer no\nanswer 6\nat 5 mouse down right 1 2\nframe 4 close\ndialog 2 key press Return\n"
-                         "wait Game: at  rest\nafter 20 text x\ndialog +1 key press Tab\n",
+                         "wait Game: at  rest\nafter 20 text x\ndialog +1 key press Tab\nseen shot 2 judged\n",
                          strError);
     ASSERT_TRUE(script.has_value()) << strError;
-    ASSERT_EQ(8u, script->aEntries.size());
+    ASSERT_EQ(9u, script->aEntries.size());
     EXPECT_EQ(SScriptEntry::AtMs, script->aEntries[0].eWhen);
     EXPECT_EQ(100, script->aEntries[0].nAt);
     EXPECT_EQ((std::vector<std::string>{"key", "press", "Left", "Shift"}), script->aEntries[0].aWords);
@@ -39,6 +39,8 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     EXPECT_EQ(20, script->aEntries[6].nAt);
     EXPECT_EQ(SScriptEntry::AfterDialog, script->aEntries[7].eWhen);
     EXPECT_EQ(1, script->aEntries[7].nAt);
+    EXPECT_EQ(SScriptEntry::SeenTrace, script->aEntries[8].eWhen);
+    EXPECT_EQ("shot 2 judged", script->aEntries[8].strTrace);
 
     const char* aBad[] = {"at x close",
                           "frame 1",
@@ -54,6 +56,7 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
                           "wait",
                           "after x close",
                           "after 5",
+                          "seen",
                           "dialog + close",
                           "dialog +-1 close"};
     for (const char* szBad : aBad)
@@ -191,6 +194,33 @@ TEST_F(DisplayScriptTest, WaitHoldsTheEntriesAfterItUntilTheProgramLogsItsText)
         OutputDebugString("all ready now\n");
     }
     EXPECT_EQ((std::vector<WPARAM>{'A', 'B', 'C'}), aKeys);
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, SeenEntriesFindTheirLinesInOrderWhenEverTheyWereWritten)
+{
+    StartWithScript("seen one\nseen two\nafter 0 key press A\nseen one\nafter 0 key press B\n");
+    const HWND hWnd = CreateWindowOfSize(32, 32);
+    ASSERT_NE(nullptr, hWnd);
+    ShowSolidFrame(hWnd, 0);
+    // The first "two" comes before any "one": only the second meets the second entry.
+    for (const char* szTrace : {"two\n", "one\n", "two\n"})
+        OutputDebugString(szTrace);
+    std::vector<WPARAM> aKeys;
+    MSG msg;
+    MSG peek;
+    while (aKeys.size() < 2 && GetMessage(&msg, nullptr, 0, 0))
+    {
+        if (msg.message != WM_KEYDOWN)
+            continue;
+        aKeys.push_back(msg.wParam);
+        if (msg.wParam != 'A')
+            continue;
+        // The "one" before A's line was taken: B waits for a new one.
+        EXPECT_FALSE(PeekMessage(&peek, nullptr, WM_KEYDOWN, WM_KEYDOWN, PM_NOREMOVE));
+        OutputDebugString("one more\n");
+    }
+    EXPECT_EQ((std::vector<WPARAM>{'A', 'B'}), aKeys);
     DestroyGameWindow(hWnd);
 }
 
