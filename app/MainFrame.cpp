@@ -398,7 +398,6 @@ BOOL CMainFrame::OnFrame()
     SampleTabHeld();
     const bool bFlightView = IsFlightViewTick(); // before the balls' step can end the shot
     ReadInputDevices();
-    RouteMouseToWidgets();
     m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
     if (bFlightView)
         TickTextMessages();

@@ -244,7 +244,7 @@ public:
     /// Releases the display's panel surfaces with the device's objects.
     void ReleaseHud();
     /// Routes this frame's mouse to the widgets; true when one is under the cursor.
-    bool RouteMouseToWidgets();
+    bool RouteMouseToWidgets() override;
 
     /// What the command rules read now.
     SCommandState GetCommandState() const;

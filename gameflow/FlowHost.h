@@ -82,6 +82,9 @@ public:
 
     /// This tick's reading of the keyboard and the mouse; by default nothing is pressed or moved.
     virtual void ReadFlowInput(SFlowInput& input) { (void)input; }
+    /// Hands this tick's cursor and buttons to the in-game widgets; true when one of them lies
+    /// under the cursor, and the flow's own mouse handling then skips the tick. None by default.
+    virtual bool RouteMouseToWidgets() { return false; }
 
     // The aim and the camera.
     /// The flow's camera has moved: the frame puts its camera object and the sound listener there.

@@ -104,6 +104,9 @@ void CGameFlow::HandlePanelInput(float fFactor)
             TogglePause();
         return;
     }
+    // The widgets take the mouse first; over one of them the tick's mouse is theirs alone.
+    if (m_Host.RouteMouseToWidgets())
+        return;
     if (HasGameFlag(gmKeepView) || !in.IsShift() || !in.IsCtrl())
         return;
     // Shift and Ctrl held: the mouse turns the camera.

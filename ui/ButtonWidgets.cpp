@@ -144,10 +144,15 @@ CHotSpot* CWidgetType3::HoverHotSpots(LONG x, LONG y, int* pResult)
 
 void CWidgetType3::OnMouseMove(LONG x, LONG y) { HoverHotSpots(x - m_rcScreen.left, y - m_rcScreen.top); }
 
-void CWidgetType3::OnLButtonDown(LONG /*x*/, LONG /*y*/)
+void CWidgetType3::OnLButtonDown(LONG x, LONG y)
 {
+    if (!m_nVisible || m_bPressed)
+        return;
+    // The press acts on the button under it, even when the move that brought the cursor there
+    // comes in the same reading (the move is handed over after the press).
+    HoverHotSpots(x - m_rcScreen.left, y - m_rcScreen.top);
     CHotSpot* pActive = CHotSpot::GetActive();
-    if (!m_nVisible || m_bPressed || pActive == nullptr || pActive->m_pOwner != this)
+    if (pActive == nullptr || pActive->m_pOwner != this)
         return;
     ClearPushStates();
     if (pActive->m_desc.nKind == HOTSPOT_TOGGLE)

@@ -153,7 +153,8 @@ void CListWidget::OnLButtonDown(LONG x, LONG y)
     const LONG dy = y - (m_rcScreen.top + BAR_CUE_BALL_CENTRE.y);
     if (std::hypot(static_cast<double>(dx), static_cast<double>(dy)) < BAR_ENGLISH_RADIUS)
         MoveEnglish(dx, dy);
-    // The lamps are push buttons: their command goes on release.
+    // The lamps are push buttons: their command goes on release; the press takes the lamp under it.
+    HoverHotSpots(x - m_rcScreen.left, y - m_rcScreen.top);
     CHotSpot* pActive = CHotSpot::GetActive();
     if (pActive != nullptr && pActive->m_pOwner == this)
     {

@@ -4,11 +4,13 @@
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/Wnd.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/DebugLog.h"
 #include "render/D3DFramework.h"
 #include "render/TextureManager.h"
 #include "ui/HotSpot.h"
 
 #include <algorithm>
+#include <cstdio>
 
 CWidget* CWidget::s_pHead = nullptr;
 CWidget* CWidget::s_pHovered = nullptr;
@@ -29,6 +31,9 @@ SIZE SurfaceSize(const SurfacePtr& p)
 
 void PostPanelCommand(int nCode, LPARAM lParam)
 {
+    char szLine[64];
+    std::snprintf(szLine, sizeof szLine, "Widgets: panel command %d, %ld\n", nCode, static_cast<long>(lParam));
+    OutputDebugString(szLine);
     const CWnd* pMain = AfxGetMainWnd();
     PostMessage(pMain != nullptr ? pMain->GetSafeHwnd() : nullptr, WM_PANEL_COMMAND,
                 PANEL_COMMAND_BASE + static_cast<WPARAM>(nCode), lParam);

@@ -408,6 +408,8 @@ TEST_F(CHudFrameTest, ClicksOfTheInputScriptPostTheirPanelCommandsOncePerPress)
     ASSERT_EQ(-1, Start(ClickScript(steps)));
     ASSERT_TRUE(g_controlBar.IsLoaded());
     g_pausedPanel.Show();
+    // The panel handler of the waiting game hands the mouse to the widgets.
+    m_pFrame->GetGameFlow().SetGameMode(modeWaiting);
     ASSERT_TRUE(m_pFrame->OnFrame()); // the first frame: the script's first step follows it
     for (std::size_t i = 0; i < steps.size(); ++i)
     {

@@ -43,8 +43,15 @@ public:
     void Beep() override { ++m_nBeeps; }
     void PlayPowerStep(int nStep) override { m_PowerSteps.push_back(nStep); }
     void PlaceCamera(const SFlowCamera& camera) override { m_LastCamera = camera; }
+    bool RouteMouseToWidgets() override
+    {
+        ++m_nWidgetRoutes;
+        return m_bWidgetUnderCursor;
+    }
 
     CThresholdCue m_Cue;
+    int m_nWidgetRoutes = 0;
+    bool m_bWidgetUnderCursor = false;
     int m_nBeeps = 0;
     std::vector<int> m_PowerSteps;
     SFlowCamera m_LastCamera;
@@ -430,6 +437,43 @@ TEST_F(CAimInputTest, SpaceDuringTheComputersStrokeAbandonsItAndPauses)
 
 namespace
 {
+// The panel handler hands the mouse to the widgets each tick a key does not take; over a widget the
+// tick's mouse is theirs, and Shift and Ctrl turn the camera only elsewhere. Aiming asks no widget.
+TEST_F(CAimInputTest, WaitingHandsTheMouseToTheWidgetsAndSkipsTheTurnOverThem)
+{
+    const struct
+    {
+        const char* szName;
+        DWORD dwMode;
+        int nKey;
+        bool bOverWidget;
+        int nRoutes;
+        bool bTurns;
+    } aCases[] = {
+        {"waiting, over a widget", modeWaiting, 0, true, 1, false},
+        {"waiting, over none", modeWaiting, 0, false, 1, true},
+        {"waiting, a key the handler takes", modeWaiting, KEY_ENTER, true, 0, false},
+        {"aiming", modeAim, 0, true, 0, true},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGameMode = c.dwMode;
+        m_Host.m_nWidgetRoutes = 0;
+        m_Host.m_bWidgetUnderCursor = c.bOverWidget;
+        m_Flow.Camera().fYaw = 100.0f;
+        m_Input.m_Next = SFlowInput{};
+        Hold(KEY_LSHIFT, true);
+        Hold(KEY_LCTRL, true);
+        m_Input.m_Next.nMouseX = 50;
+        m_Input.m_Next.nPressedKey = c.nKey;
+        Tick();
+        EXPECT_EQ(c.nRoutes, m_Host.m_nWidgetRoutes);
+        EXPECT_EQ(c.bTurns, std::fabs(m_Flow.Camera().fYaw - 100.0f) > 0.5f) << m_Flow.Camera().fYaw;
+        m_Input.m_Next = SFlowInput{};
+    }
+}
+
 TEST_F(CAimInputTest, TheOverheadViewsArrowsTurnTheCueAndSetThePower)
 {
     m_Flow.Settings().nOverheadView = 1;

@@ -141,6 +141,15 @@ TEST_F(ControlBarTest, LampsAreButtonsThatSendOnRelease)
     EXPECT_EQ((std::vector<SCommand>{{CMD_LAMPS, 0}}), TakeCommands());
     Click(580, 160);
     EXPECT_EQ((std::vector<SCommand>{{CMD_LAMPS, 0}}), TakeCommands());
+    // A press that arrives with the move that brought it off the lamps (one reading for both) acts
+    // on what lies under it: the menu button opens the menu, the lamps send nothing.
+    const LONG lx = m_bar.m_rcScreen.left + 566, ly = m_bar.m_rcScreen.top + 160;
+    const LONG mx = m_bar.m_rcScreen.left + 200, my = m_bar.m_rcScreen.top + 150;
+    RouteWidgetMouse(Mouse(lx, ly), true);
+    RouteWidgetMouse(Mouse(mx, my, true), true);
+    RouteWidgetMouse(Mouse(mx, my, false, true), true);
+    EXPECT_EQ((std::vector<SCommand>{{CMD_MENU_OPENED, 0}}), TakeCommands());
+    CWidget::ClearMenuOpen();
     m_bar.m_nInputLocked = 1; // the main frame handles a drag: presses are ignored
     RouteWidgetMouse(Mouse(m_bar.m_rcScreen.left + 566, m_bar.m_rcScreen.top + 160, true), true);
     EXPECT_TRUE(TakeCommands().empty());
