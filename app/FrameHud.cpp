@@ -10,6 +10,7 @@
 #include "foundation/GameModeWord.h"
 #include "foundation/LibraryLists.h"
 #include "foundation/Settings.h"
+#include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "media/DirectInputDevices.h"
 #include "platform/mfc/AfxResource.h"
@@ -18,8 +19,11 @@
 #include "platform/win32/Modules.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/Picking.h"
 #include "render/SceneReader.h"
 #include "render/TableSpace.h"
+#include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsConstants.h"
 #include "simulation/Referee.h"
@@ -72,6 +76,18 @@ struct SPanelLoad
     int nPlacement;
     int nShow;
 };
+
+/// A scene point's place in the window; false when it lies behind the camera (or beyond the far
+/// plane), where nothing is drawn for it.
+bool ProjectInFront(const CVector3& vScene, POINT& at)
+{
+    CVector3 vScreen;
+    ProjectToScreen(&vScreen, &vScene);
+    if (!(vScreen.z > 0.0f && vScreen.z < 1.0f))
+        return false;
+    at = POINT{static_cast<LONG>(vScreen.x), static_cast<LONG>(vScreen.y)};
+    return true;
+}
 
 /// A string resource of the program's library; empty when it has none.
 CString LoadResourceString(UINT nId)
@@ -146,6 +162,7 @@ void CFrameHud::Release()
 {
     for (SurfacePtr& pSurface : m_apSurfaces)
         pSurface.reset();
+    m_ballLabel.Release();
     m_sizeBanner = HUD_BANNER_SIZE;
     m_sizeTitle = HUD_BANNER_SIZE;
     m_bTitleDirty = true;
@@ -455,13 +472,62 @@ void CMainFrame::DrawLightLabel()
 
 void CMainFrame::DrawBallLabel()
 {
-    // The ball shown is the called ball or the ball under the cursor: the frame keeps neither a
-    // call-shot state nor a hover pick yet.
+    const bool bCallState = g_pCallShotState != nullptr;
+    SBallLabelState state;
+    state.bCallState = bCallState;
+    state.bOverhead = g_Settings.m_nOverHeadView != 0;
+    state.bShotRunning = (g_nGameMode & gmShotRunning) != 0;
+    state.bCallShotMode = GetModeField() == modeCallShot;
+    state.nGameType = m_pGameFlow->GetGameType();
+    state.nCalled = GetCalledBall();
+    state.nMarked = bCallState ? g_pCallShotState->GetPickedBall() : -1;
+    if (!bCallState && state.bOverhead && !state.bShotRunning)
+        state.nHovered = BallUnderCursor();
+    const int nBall = GetLabelBall(state);
+    CVector3 vBall;
+    POINT at;
+    if (nBall < 0 || !m_pGameFlow->GetBallScenePosition(nBall, vBall) || !ProjectInFront(vBall, at))
+        return;
+    CFrameHud& hud = GetHud();
+    hud.m_ballLabel.Draw(nBall, at, hud.m_font);
+}
+
+int CMainFrame::BallUnderCursor() const
+{
+    // The ball's radius in the scene's units.
+    const float fRadius = TableToScene(CVector3(BALL_RADIUS_M, 0, 0)).x - TableToScene(CVector3(0, 0, 0)).x;
+    std::vector<SPickBall> balls;
+    for (int n = 0; n < 16; ++n)
+        if (CVector3 v; m_pGameFlow->GetBallScenePosition(n, v))
+            balls.push_back(SPickBall{n, v, fRadius});
+    POINT pt{0, 0};
+    GetCursorPos(&pt);
+    ::ScreenToClient(m_hWnd, &pt);
+    RECT rcView;
+    GetPanelRect(rcView);
+    const SPickBall* pBall = PickAtPoint(balls, static_cast<float>(pt.x), static_cast<float>(pt.y), rcView);
+    return pBall != nullptr ? pBall->nId : -1;
 }
 
 void CMainFrame::DrawCalledPocket()
 {
-    // Only a call-shot state has a called pocket; the frame holds none yet.
+    const int nPocket = GetCalledPocket();
+    const bool bCallState = g_pCallShotState != nullptr;
+    if (!ShowsCalledPocket(bCallState, GetModeField() == modeCallShot, bCallState && g_pCallShotState->IsDone(),
+                           m_pGameFlow->GetGameType(), nPocket))
+        return;
+    CBallEngine& engine = m_pGameFlow->Engine();
+    if (engine.GetWorldObject(nPocket) == nullptr)
+        return;
+    // The pocket's mouth at the cloth's height.
+    CVector3 vPocket = TableToScene(engine.GetCushionPoint(nPocket));
+    vPocket.y = SCENE_BED_HEIGHT;
+    POINT at;
+    if (!ProjectInFront(vPocket, at))
+        return;
+    CSurfaceDC dc(GetWidgetFrame().pDevice);
+    if (dc)
+        DrawCalledPocketMarker(dc.GetDC(), at);
 }
 
 void CMainFrame::DrawWatermark(int)

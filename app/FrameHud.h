@@ -63,6 +63,7 @@ public:
     LONG m_nPanelBand = 0; // height of the black band ClearPanel fills at the bottom
     DWORD m_dwDisplayFlags = 0;
     CBallPainter m_iconPainter;
+    CBallLabel m_ballLabel; // the number of the ball to play, over the ball
     SBallSplit m_split;
     std::vector<ESceneStep>* m_pDrawLog = nullptr; // test seam: every step painted is appended
 };

@@ -462,6 +462,8 @@ private:
     void DrawScorePanel(const CPlayer& player, bool bCurrent, const RECT& rcPanel);
     void DrawLightLabel();
     void DrawBallLabel();
+    /// The ball the cursor lies over in the view; -1 none.
+    int BallUnderCursor() const;
     void DrawCalledPocket();
     void DrawWatermark(int nFlags);
     void DrawHeadString();

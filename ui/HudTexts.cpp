@@ -152,3 +152,19 @@ int GetScoreIconBall(int nGameType, LONG nGroup, bool bCurrent, int nTarget)
         return nTarget;
     return -1;
 }
+
+int GetLabelBall(const SBallLabelState& s)
+{
+    if (!s.bCallState && s.bOverhead)
+        return !s.bShotRunning && s.nHovered > 0 ? s.nHovered : -1;
+    if (!s.bCallShotMode)
+        return s.bShotRunning ? -1 : s.nCalled;
+    if (s.nGameType != GAME_PYRAMID && s.nGameType != GAME_14_1)
+        return -1;
+    return s.nMarked >= 0 ? s.nMarked : s.nCalled;
+}
+
+bool ShowsCalledPocket(bool bCallState, bool bCallShotMode, bool bCallDone, int nGameType, int nPocket)
+{
+    return bCallState && nPocket >= 0 && ((bCallShotMode && !bCallDone) || nGameType == GAME_8BALL);
+}

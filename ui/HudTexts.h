@@ -50,3 +50,24 @@ bool GetScoreTexts(int nGameType, LONG nPoints, LONG nGames, LONG nFouls, LONG n
 /// The ball a score panel shows: in 8-ball a player's group (1 solids, 9 stripes), in 3- and
 /// 9-ball the ball to play on the current player's panel; -1 none.
 int GetScoreIconBall(int nGameType, LONG nGroup, bool bCurrent, int nTarget);
+
+/// What decides the ball whose number the label shows.
+struct SBallLabelState
+{
+    bool bCallState = false;    // a call-the-shot state exists
+    bool bOverhead = false;     // the "OverHead View" setting
+    bool bShotRunning = false;  // game-mode bit 0x10000
+    bool bCallShotMode = false; // the game is in call-the-shot mode
+    int nGameType = 0;
+    int nHovered = -1; // the ball under the cursor; -1 none
+    int nCalled = -1;  // the called ball; -1 none
+    int nMarked = -1;  // the ball the call's marker points at; -1 none
+};
+/// The ball whose number is shown, -1 none: without a call state in the overhead view the ball
+/// under the cursor (not the cue ball, and none while a shot runs); else, outside call-the-shot
+/// mode, the called ball unless a shot runs; in call-the-shot mode, in the pyramid and 14.1
+/// continuous only, the marked ball, else the called one.
+int GetLabelBall(const SBallLabelState& state);
+/// Whether the called pocket's marker shows: a call state exists, a pocket is called, and the
+/// call is open in call-the-shot mode or the game is 8-ball.
+bool ShowsCalledPocket(bool bCallState, bool bCallShotMode, bool bCallDone, int nGameType, int nPocket);

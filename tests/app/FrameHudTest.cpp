@@ -19,7 +19,9 @@
 #include "platform/window/Window.h"
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
+#include "render/Environment3D.h"
 #include "render/TextureManager.h"
+#include "simulation/CallRecord.h"
 #include "ui/ControlBar.h"
 #include "ui/GameWidgets.h"
 #include "ui/HudPanels.h"
@@ -287,6 +289,48 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     const LONG nCentreX = (rcMessage.left + rcMessage.right) - (rcPanel.left + rcPanel.right);
     EXPECT_LE(std::abs(nCentreX), 2) << "the message is centred within a pixel"; // twice the centre's offset
     EXPECT_GT(rcMessage.bottom - rcMessage.top, 30) << "on two lines";
+}
+
+// The called ball's number stands over the ball; nothing called, or a shot running, shows none.
+TEST_F(CHudFrameTest, TheCalledBallsNumberStandsOverTheBall)
+{
+    ASSERT_EQ(-1, Start());
+    ASSERT_TRUE(m_pFrame->OnFrame()); // the view is set
+    CDirectDrawSurface& frame = *g_pFramework->GetBackBuffer();
+    SScenePlan labelOnly;
+    labelOnly.Add(ESceneStep::BallLabel);
+    const struct
+    {
+        const char* szName;
+        int nCalled;
+        DWORD dwMode;
+        bool bShown;
+    } cases[] = {
+        {"ball 5 called", 5, MODE_AIM, true},
+        {"nothing called", -1, MODE_AIM, false},
+        {"a shot runs", 5, MODE_AIM | gmShotRunning, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_CallRecord.nBall = c.nCalled;
+        g_nGameMode = c.dwMode;
+        DDBLTFX fx{};
+        frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+        m_pFrame->PaintScenePlan(labelOnly, 0);
+        const RECT rcInk = CPixels(frame).Ink(HUD_INK);
+        EXPECT_EQ(c.bShown, HasInk(rcInk));
+        CVector3 vBall, vScreen;
+        ASSERT_TRUE(m_pFrame->GetGameFlow().GetBallScenePosition(5, vBall));
+        ProjectToScreen(&vScreen, &vBall);
+        const auto x = static_cast<LONG>(vScreen.x), y = static_cast<LONG>(vScreen.y);
+        if (c.bShown)
+        {
+            EXPECT_TRUE(Inside(rcInk, RECT{x - 50, y - 20, x + 50, y + 20}))
+                << rcInk.left << ", " << rcInk.top << " against " << x << ", " << y;
+        }
+    }
+    ResetCallRecords();
 }
 
 TEST_F(CHudFrameTest, ASceneWithoutItsTableEndsTheStartWithQuitCodeSeven)

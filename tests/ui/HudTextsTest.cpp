@@ -134,3 +134,52 @@ TEST(HudTextsTest, ScoreIconShowsTheGroupOrTheBallToPlay)
     }
 }
 } // namespace
+
+TEST(HudTextsTest, BallLabelShowsTheHoveredCalledOrMarkedBall)
+{
+    const struct
+    {
+        const char* szName;
+        SBallLabelState state;
+        int nExpected;
+    } cases[] = {
+        {"overhead, no call state: the ball under the cursor", {false, true, false, false, 8, 5, 7, 2}, 5},
+        {"overhead: the cue ball shows nothing", {false, true, false, false, 8, 0, 7, 2}, -1},
+        {"overhead: nothing while a shot runs", {false, true, true, false, 8, 5, 7, 2}, -1},
+        {"3-D view: the called ball", {false, false, false, false, 8, 5, 7, 2}, 7},
+        {"a call state outside its mode: the called ball", {true, true, false, false, 8, 5, 7, 2}, 7},
+        {"the called ball hides while a shot runs", {true, false, true, false, 8, 5, 7, 2}, -1},
+        {"nothing called", {true, false, false, false, 8, 5, -1, 2}, -1},
+        {"calling in the pyramid: the marked ball", {true, false, false, true, 16, 5, 7, 2}, 2},
+        {"calling in 14.1: nothing marked, the called ball", {true, false, false, true, 18, 5, 7, -1}, 7},
+        {"calling in 8-ball: no label", {true, false, false, true, 8, 5, 7, 2}, -1},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        EXPECT_EQ(c.nExpected, GetLabelBall(c.state));
+    }
+}
+
+TEST(HudTextsTest, CalledPocketShowsWhileTheCallIsOpenOrInEightBall)
+{
+    const struct
+    {
+        const char* szName;
+        bool bState, bMode, bDone;
+        int nType, nPocket;
+        bool bShown;
+    } cases[] = {
+        {"calling, open", true, true, false, 16, 3, true},
+        {"calling, done", true, true, true, 16, 3, false},
+        {"8-ball after the call", true, false, true, 8, 0, true},
+        {"no pocket called", true, true, false, 8, -1, false},
+        {"no call state", false, true, false, 8, 3, false},
+        {"other type outside the mode", true, false, false, 9, 3, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        EXPECT_EQ(c.bShown, ShowsCalledPocket(c.bState, c.bMode, c.bDone, c.nType, c.nPocket));
+    }
+}
