@@ -22,11 +22,13 @@
 #include "render/Picking.h"
 #include "render/SceneReader.h"
 #include "render/TableSpace.h"
+#include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsConstants.h"
 #include "simulation/Referee.h"
+#include "ui/BallColours.h"
 #include "ui/GameWidgets.h"
 #include "ui/HudTexts.h"
 #include "ui/PanelPictures.h"
@@ -87,6 +89,79 @@ bool ProjectInFront(const CVector3& vScene, POINT& at)
         return false;
     at = POINT{static_cast<LONG>(vScreen.x), static_cast<LONG>(vScreen.y)};
     return true;
+}
+
+/// The path marks blink at this period, ms, and have this radius, pixels.
+constexpr DWORD PATH_BLINK_MS = 200;
+constexpr int PATH_MARK_RADIUS = 2;
+
+/// The screen points of a ball's recorded track, at most nKept of them, at their table places; the
+/// path stops before a point behind the camera. False when fewer than two are left.
+bool ProjectPath(const CBall& ball, std::size_t nKept, std::vector<POINT>& points)
+{
+    points.clear();
+    const std::vector<CVector3>& track = ball.GetTrackPoints();
+    const std::size_t nCount = std::min({track.size(), nKept, PATH_MAX_POINTS});
+    for (std::size_t i = 0; i < nCount; ++i)
+    {
+        POINT at;
+        if (!ProjectInFront(TableToScene(track[i]), at))
+            break;
+        points.push_back(at);
+    }
+    return points.size() >= 2;
+}
+
+/// The index of the ball's first contact with another ball among its first nCount track points;
+/// 0 when it has none there.
+std::size_t FirstContactIndex(const CBall& ball, std::size_t nCount)
+{
+    const std::vector<std::int32_t>& kinds = ball.GetTrackKinds();
+    for (std::size_t i = 0; i < std::min(nCount, kinds.size()); ++i)
+        if (kinds[i] == TRACK_POINT_BALL)
+            return i;
+    return 0;
+}
+
+/// The aiming aid's ball the struck ball hits first: of the balls that moved, the one that stood
+/// nearest where the struck ball first touched another. Null when it touched none.
+const CBall* FirstBallHit(int nStruck)
+{
+    const CBall* pStruck = g_BallEngineAux.FindBall(nStruck);
+    if (pStruck == nullptr)
+        return nullptr;
+    const std::size_t nContact = FirstContactIndex(*pStruck, pStruck->GetTrackPoints().size());
+    if (nContact == 0)
+        return nullptr;
+    const CVector3& vContact = pStruck->GetTrackPoints()[nContact];
+    const CBall* pNearest = nullptr;
+    float fNearest = 0.0f;
+    for (int i = 0; i < g_BallEngineAux.GetBallCount(); ++i)
+    {
+        const CBall* pBall = g_BallEngineAux.GetBallAt(i);
+        if (pBall == pStruck || pBall->GetTrackPoints().size() < 2)
+            continue;
+        const float fDistance = (pBall->GetTrackPoints().front() - vContact).Length();
+        if (pNearest == nullptr || fDistance < fNearest)
+        {
+            pNearest = pBall;
+            fNearest = fDistance;
+        }
+    }
+    return pNearest;
+}
+
+/// A ball's path as one polyline in its pen, one pixel wide.
+void DrawPath(HDC hDC, int nBall, int nGameType, const std::vector<POINT>& points)
+{
+    const COLORREF colour = PathColour(nBall, nGameType);
+    const HPEN hPen = colour != CLR_INVALID ? CreatePen(PS_SOLID, 1, colour) : CreateBallPen(nBall, 1, nGameType);
+    if (hPen == nullptr)
+        return;
+    const HGDIOBJ hOld = SelectObject(hDC, hPen);
+    Polyline(hDC, points.data(), static_cast<int>(points.size()));
+    SelectObject(hDC, hOld);
+    DeleteObject(hPen);
 }
 
 /// A string resource of the program's library; empty when it has none.
@@ -667,7 +742,78 @@ void CMainFrame::DrawBallIcon(int nSlot, int nBall, LONG x, LONG y, const float 
     frame.pBackBuffer->Unlock(nullptr);
 }
 
-// ---- The frame painter ------------------------------------------------------------------------
+// ---- The predicted paths -----------------------------------------------------------------------
+
+bool CMainFrame::AimingPathsWanted() const
+{
+    // Modes in which no shot is aimed: ball in hand, the computer's stroke, free placement, the
+    // turn's flight, and two flags of the flow.
+    constexpr DWORD HIDDEN = 0x800 | 0x80000 | 0x2000 | 0x1000 | 0x40 | 0x800000;
+    if (!m_bAimPreviewShown || (g_nGameMode & HIDDEN) != 0)
+        return false;
+    const bool bPlayer1 = m_pGameFlow->IsPlayer1Current();
+    if ((bPlayer1 && g_Settings.m_nBallPath1 == 0) || (!bPlayer1 && g_Settings.m_nBallPath2 == 0))
+        return false;
+    // Not from below the table: the camera's height is the view's translation turned back (the
+    // second row of the view's axes).
+    const D3DMATRIX& v = g_matView;
+    const float fCameraY = -(v.m[3][0] * v.m[1][0] + v.m[3][1] * v.m[1][1] + v.m[3][2] * v.m[1][2]);
+    return fCameraY >= SCENE_BED_HEIGHT - 0.1f;
+}
+
+void CMainFrame::DrawAimingPaths()
+{
+    if (!AimingPathsWanted() || !g_BallEngineAux.WaitForPark(0))
+        return;
+    const auto lock = g_BallEngineAux.AcquireLock();
+    if (!g_BallEngineAux.AllBallsStopped())
+        return;
+    CSurfaceDC dc(GetWidgetFrame().pDevice);
+    if (!dc)
+        return;
+    const HDC hDC = dc.GetDC();
+    RECT rcView;
+    GetPanelRect(rcView);
+    IntersectClipRect(hDC, rcView.left, rcView.top, rcView.right, rcView.bottom);
+    const int nType = m_pGameFlow->GetGameType();
+    const CReferee* pReferee = m_pGameFlow->GetReferee();
+    const int nCueBall = pReferee != nullptr ? pReferee->GetCueBall() : 0;
+    const bool bShort = m_pGameFlow->IsPlayer1Current() ? g_Settings.m_nShortPath1 != 0 : g_Settings.m_nShortPath2 != 0;
+    const bool bMarks = PathMarksLit() && g_Settings.m_nShortPath1 == 0;
+    const CBall* pFirstHit = bShort ? FirstBallHit(nCueBall) : nullptr;
+    // A short path's length is counted from the struck ball's first contact, over both balls.
+    double dShortLeft = g_Settings.m_nOverHeadView != 0 ? SHORT_PATH_LIMIT_OVERHEAD : SHORT_PATH_LIMIT;
+    std::vector<POINT> points;
+    for (int i = 0; i < g_BallEngineAux.GetBallCount(); ++i)
+    {
+        const CBall& ball = *g_BallEngineAux.GetBallAt(i);
+        const int nBall = ball.GetIndex();
+        const bool bStruck = nBall == nCueBall;
+        if (bShort && !bStruck && &ball != pFirstHit)
+            continue;
+        const std::size_t nKept = bShort ? ShortPathPointCount(ball.GetTrackKinds(), bStruck) : PATH_MAX_POINTS;
+        if (!ProjectPath(ball, nKept, points))
+            continue;
+        if (bShort)
+            dShortLeft -= CapPathLength(points, bStruck ? FirstContactIndex(ball, points.size()) : 0, dShortLeft);
+        DrawPath(hDC, nBall, nType, points);
+        if (bMarks)
+            DrawFilledCircle(hDC, points.back(), PATH_MARK_RADIUS,
+                             PathEndColour(nBall, nCueBall, ball.IsPocketed() != FALSE, nType));
+    }
+}
+
+bool CMainFrame::PathMarksLit()
+{
+    CFrameHud& hud = GetHud();
+    const DWORD dwNow = timeGetTime();
+    if (dwNow - hud.m_dwPathMarksTime >= PATH_BLINK_MS)
+    {
+        hud.m_bPathMarks = !hud.m_bPathMarks;
+        hud.m_dwPathMarksTime = dwNow;
+    }
+    return hud.m_bPathMarks;
+}
 
 void CMainFrame::DrawScene(int nFlags)
 {
@@ -710,6 +856,9 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         break;
     case ESceneStep::BallLabel:
         DrawBallLabel();
+        break;
+    case ESceneStep::AimingPaths:
+        DrawAimingPaths();
         break;
     case ESceneStep::PanelWidget:
         DrawPanelWidget();

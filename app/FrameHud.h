@@ -63,7 +63,9 @@ public:
     LONG m_nPanelBand = 0; // height of the black band ClearPanel fills at the bottom
     DWORD m_dwDisplayFlags = 0;
     CBallPainter m_iconPainter;
-    CBallLabel m_ballLabel; // the number of the ball to play, over the ball
+    CBallLabel m_ballLabel;      // the number of the ball to play, over the ball
+    bool m_bPathMarks = false;   // the marks at the predicted paths' ends are lit
+    DWORD m_dwPathMarksTime = 0; // when they last turned on or off
     SBallSplit m_split;
     std::vector<ESceneStep>* m_pDrawLog = nullptr; // test seam: every step painted is appended
 };

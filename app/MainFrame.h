@@ -465,6 +465,12 @@ private:
     /// The ball the cursor lies over in the view; -1 none.
     int BallUnderCursor() const;
     void DrawCalledPocket();
+    /// The predicted paths of the aimed shot, from the aiming aid's recorded tracks.
+    void DrawAimingPaths();
+    /// Whether the predicted paths are shown this frame (the aiming aid's balls not read yet).
+    bool AimingPathsWanted() const;
+    /// Whether the marks at the paths' ends are lit; they blink.
+    bool PathMarksLit();
     void DrawWatermark(int nFlags);
     void DrawHeadString();
     void DrawFrameRate();

@@ -26,3 +26,23 @@ HPEN CreateBallPen(int nBall, int nWidth, int nGameType)
     const int nStyle = nBall >= FIRST_STRIPE && !SolidPathsOnly(nGameType) ? PS_DOT : PS_SOLID;
     return CreatePen(nStyle, nWidth, GetBallColour(nBall));
 }
+
+COLORREF PathColour(int nBall, int nGameType)
+{
+    constexpr int PYRAMID = 16, AMERICAN = 17, BONUS = 101;
+    if (nGameType == BONUS)
+        return RGB(255, 0, 0);
+    if (nBall == 6 && nGameType != PYRAMID && nGameType != AMERICAN)
+        return RGB(18, 217, 14);
+    return CLR_INVALID;
+}
+
+COLORREF PathEndColour(int nBall, int nCueBall, bool bPocketed, int nGameType)
+{
+    constexpr int AMERICAN = 17, BONUS = 101;
+    if (bPocketed)
+        return RGB(255, 255, 0);
+    if (nBall == nCueBall && nGameType != AMERICAN && nGameType != BONUS)
+        return RGB(255, 0, 0);
+    return RGB(255, 255, 255);
+}

@@ -63,18 +63,19 @@ void CBallLabel::Draw(int nBall, POINT at, CPanelFont& font)
                                DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT);
 }
 
-void DrawCalledPocketMarker(HDC hDC, POINT at)
+void DrawFilledCircle(HDC hDC, POINT at, int nRadius, COLORREF colour)
 {
     if (hDC == nullptr)
         return;
-    const HPEN hPen = CreatePen(PS_SOLID, 1, POCKET_MARKER);
-    const HBRUSH hBrush = CreateSolidBrush(POCKET_MARKER);
+    const HPEN hPen = CreatePen(PS_SOLID, 1, colour);
+    const HBRUSH hBrush = CreateSolidBrush(colour);
     const HGDIOBJ hOldPen = SelectObject(hDC, hPen);
     const HGDIOBJ hOldBrush = SelectObject(hDC, hBrush);
-    Ellipse(hDC, at.x - POCKET_MARKER_RADIUS, at.y - POCKET_MARKER_RADIUS, at.x + POCKET_MARKER_RADIUS + 1,
-            at.y + POCKET_MARKER_RADIUS + 1);
+    Ellipse(hDC, at.x - nRadius, at.y - nRadius, at.x + nRadius + 1, at.y + nRadius + 1);
     SelectObject(hDC, hOldPen);
     SelectObject(hDC, hOldBrush);
     DeleteObject(hPen);
     DeleteObject(hBrush);
 }
+
+void DrawCalledPocketMarker(HDC hDC, POINT at) { DrawFilledCircle(hDC, at, POCKET_MARKER_RADIUS, POCKET_MARKER); }

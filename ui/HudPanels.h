@@ -32,5 +32,7 @@ private:
     SurfacePtr m_pSurface;
 };
 
+/// A filled circle of a colour around a point.
+void DrawFilledCircle(HDC hDC, POINT at, int nRadius, COLORREF colour);
 /// The called pocket's marker: a green filled circle of radius 2 around a point.
 void DrawCalledPocketMarker(HDC hDC, POINT at);

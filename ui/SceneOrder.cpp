@@ -148,6 +148,18 @@ double CapPathLength(std::vector<POINT>& points, std::size_t nFrom, double dLimi
     return dUsed;
 }
 
+std::size_t ShortPathPointCount(std::span<const int> kinds, bool bStruck)
+{
+    constexpr int CUSHION = 3;
+    const std::size_t nMost = std::min<std::size_t>(kinds.size(), bStruck ? 3 : 2);
+    if (!bStruck)
+        return nMost;
+    for (std::size_t i = 1; i < nMost; ++i)
+        if (kinds[i] == CUSHION)
+            return i + 1;
+    return nMost;
+}
+
 SScenePlan PlanScene(const SSceneOrderState& state)
 {
     using enum ESceneStep;

@@ -72,6 +72,12 @@ inline constexpr double SHORT_PATH_LIMIT_OVERHEAD = 330.0;
 /// Returns the length used after nFrom.
 double CapPathLength(std::vector<POINT>& points, std::size_t nFrom, double dLimit);
 
+/// At most this many recorded points of a ball's predicted path are drawn.
+inline constexpr std::size_t PATH_MAX_POINTS = 20;
+/// How many of a ball's recorded points a short path keeps (of those given): the struck ball up
+/// to its first cushion contact but at most two segments, any other ball one segment. The kinds
+/// are the points' track kinds (3 a cushion contact).
+std::size_t ShortPathPointCount(std::span<const int> kinds, bool bStruck);
 /// The steps of painting one frame.
 enum class ESceneStep
 {

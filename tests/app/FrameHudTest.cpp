@@ -21,6 +21,7 @@
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/TextureManager.h"
+#include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
 #include "ui/ControlBar.h"
 #include "ui/GameWidgets.h"
@@ -331,6 +332,38 @@ TEST_F(CHudFrameTest, TheCalledBallsNumberStandsOverTheBall)
         }
     }
     ResetCallRecords();
+}
+
+// The aiming aid's re-simulation of the aimed shot is drawn as the balls' paths inside the view,
+// and not at all with the paths switched off for the player.
+TEST_F(CHudFrameTest, TheAimedShotsPathsAreDrawnWhenTheAimingAidHasThem)
+{
+    g_Settings.m_nGameType = 8;
+    ASSERT_EQ(-1, Start());
+    ASSERT_TRUE(m_pFrame->OnFrame()); // the view is set
+    g_nGameMode = MODE_AIM;
+    CDirectDrawSurface& frame = *g_pFramework->GetBackBuffer();
+    SScenePlan pathsOnly;
+    pathsOnly.Add(ESceneStep::AimingPaths);
+    RECT rcView;
+    m_pFrame->GetPanelRect(rcView);
+    for (const int nBallPath : {1, 0})
+    {
+        SCOPED_TRACE(nBallPath);
+        g_Settings.m_nBallPath1 = nBallPath;
+        g_Settings.m_nBallPath2 = nBallPath;
+        g_Settings.m_nShortPath1 = 0;
+        g_Settings.m_nShortPath2 = 0;
+        m_pFrame->UpdateAimPreview();
+        for (int i = 0; i < 200 && !(g_BallEngineAux.WaitForPark(10) && g_BallEngineAux.AllBallsStopped()); ++i)
+            ;
+        DDBLTFX fx{};
+        frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+        m_pFrame->PaintScenePlan(pathsOnly, 0);
+        const CPixels pixels(frame);
+        EXPECT_EQ(nBallPath != 0, pixels.Painted(rcView));
+        EXPECT_FALSE(pixels.Painted(RECT{rcView.left, rcView.bottom, rcView.right, rcView.bottom + 1000}));
+    }
 }
 
 TEST_F(CHudFrameTest, ASceneWithoutItsTableEndsTheStartWithQuitCodeSeven)

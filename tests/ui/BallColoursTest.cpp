@@ -40,3 +40,32 @@ TEST(BallColoursTest, ColoursAndPensByBallAndGameType)
         }
     }
 }
+
+TEST(BallColoursTest, PathColoursAndEndMarks)
+{
+    const struct
+    {
+        int nBall, nType;
+        COLORREF crPath;
+    } paths[] = {{6, 8, RGB(18, 217, 14)}, {6, 9, RGB(18, 217, 14)}, {6, 16, CLR_INVALID}, {6, 17, CLR_INVALID},
+                 {3, 101, RGB(255, 0, 0)}, {6, 101, RGB(255, 0, 0)}, {3, 8, CLR_INVALID}};
+    for (const auto& c : paths)
+    {
+        SCOPED_TRACE(testing::Message() << "ball " << c.nBall << " type " << c.nType);
+        EXPECT_EQ(c.crPath, PathColour(c.nBall, c.nType));
+    }
+    const struct
+    {
+        int nBall, nCue;
+        bool bPocketed;
+        int nType;
+        COLORREF crMark;
+    } marks[] = {{0, 0, false, 8, RGB(255, 0, 0)},       {0, 0, false, 17, RGB(255, 255, 255)},
+                 {0, 0, false, 101, RGB(255, 255, 255)}, {5, 0, false, 8, RGB(255, 255, 255)},
+                 {5, 0, true, 8, RGB(255, 255, 0)},      {0, 0, true, 8, RGB(255, 255, 0)}};
+    for (const auto& c : marks)
+    {
+        SCOPED_TRACE(testing::Message() << "ball " << c.nBall << " type " << c.nType << " pocketed " << c.bPocketed);
+        EXPECT_EQ(c.crMark, PathEndColour(c.nBall, c.nCue, c.bPocketed, c.nType));
+    }
+}

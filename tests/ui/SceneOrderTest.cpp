@@ -136,6 +136,33 @@ std::string PlanText(const SSceneOrderState& state)
     return s;
 }
 
+// A short path keeps two segments of the struck ball, fewer when it meets a cushion first, and one
+// of the ball it hits.
+TEST(SceneOrderTest, ShortPathsKeepTheirFirstSegments)
+{
+    constexpr int PLAIN = 0, BALL = 2, CUSHION = 3;
+    const struct
+    {
+        const char* szName;
+        std::vector<int> kinds;
+        bool bStruck;
+        std::size_t nKept;
+    } cases[] = {
+        {"struck: two segments", {PLAIN, BALL, PLAIN, CUSHION, PLAIN}, true, 3},
+        {"struck: to the first cushion", {PLAIN, CUSHION, BALL, PLAIN}, true, 2},
+        {"struck: the cushion ends the second segment", {PLAIN, BALL, CUSHION, PLAIN}, true, 3},
+        {"struck: a one-segment track", {PLAIN, PLAIN}, true, 2},
+        {"the ball hit: one segment", {PLAIN, CUSHION, PLAIN}, false, 2},
+        {"a track of one point", {PLAIN}, false, 1},
+        {"no track", {}, true, 0},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        EXPECT_EQ(c.nKept, ShortPathPointCount(c.kinds, c.bStruck));
+    }
+}
+
 TEST(SceneOrderTest, FramesArePaintedInTheirGoldenOrder)
 {
     const std::string strOverlay =
