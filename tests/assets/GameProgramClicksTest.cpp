@@ -81,7 +81,7 @@ TEST(GameProgramClicksTest, WidgetsPostTheirCommandsOnceAPressHeldOrNot)
         nFrame += 4;
     }
     // The exit row's question, centred over the window: its Yes ends the program.
-    strScript += "dialog 1 mouse down left 337 349\ndialog 1 mouse up left 337 349\n";
+    strScript += "dialog +1 mouse down left 337 349\ndialog +0 mouse up left 337 349\n";
     CProgramRun run(GamePath("Vorn"), VORN_GAME_DIR);
     ASSERT_EQ(0, run.Run(strScript)) << run.Log();
 
