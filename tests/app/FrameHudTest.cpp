@@ -295,6 +295,7 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
 // The called ball's number stands over the ball; nothing called, or a shot running, shows none.
 TEST_F(CHudFrameTest, TheCalledBallsNumberStandsOverTheBall)
 {
+    g_Settings.m_nGameType = 8; // a rack with ball 5 on the table
     ASSERT_EQ(-1, Start());
     ASSERT_TRUE(m_pFrame->OnFrame()); // the view is set
     CDirectDrawSurface& frame = *g_pFramework->GetBackBuffer();
