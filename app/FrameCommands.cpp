@@ -424,12 +424,7 @@ void CMainFrame::OnComputerStroke()
 
 void CMainFrame::OnCallShotMode() { EnterCallShotMode(m_pGameFlow->GetGameType(), GetModeField()); }
 
-void CMainFrame::OnReplay()
-{
-    // Nothing is recorded, so a replay ends where it starts: aiming resumes.
-    if (!HasGameFlag(gmReplay))
-        m_pGameFlow->SetGameMode(modeAim);
-}
+void CMainFrame::OnReplay() { StartReplay(); }
 
 void CMainFrame::OnResetCamera() { ClearGameFlag(gmKeepView); }
 

@@ -7,6 +7,7 @@
 
 #include "app/CommandRules.h"
 #include "app/FrameSpeech.h"
+#include "app/Replay.h"
 #include "gameflow/FlowHost.h"
 #include "gameflow/GameMode.h"
 #include "media/SoundSystem.h"
@@ -271,6 +272,11 @@ public:
     void Beep() override;
     void ToggleDrawLevel() override;
 
+    // The shot replay (Replay.cpp).
+    /// Unless a replay runs, the replay of the last shot, returning to the current mode.
+    void StartReplay();
+    CReplay& GetReplay();
+
 protected:
     HRESULT InitDeviceObjects(CDirect3DDevice* pDevice, CDirect3DViewport* pViewport);
     void DeleteDeviceObjects();
@@ -482,4 +488,6 @@ private:
     void DrawPanelWidget();
     void DrawWidgets();
     std::shared_ptr<CFrameHud> m_pHud; // made at first use
+    std::unique_ptr<CFlowReplayHost> m_pReplayHost;
+    std::unique_ptr<CReplay> m_pReplay; // made at first use, over the game flow
 };

@@ -1,6 +1,7 @@
 #include "app/Replay.h"
 
 #include "foundation/GameModeWord.h"
+#include "gameflow/GameFlow.h"
 
 namespace
 {
@@ -46,3 +47,14 @@ void CReplay::Reset()
     m_frameTimes.clear();
     m_nReturnMode = REPLAY_AIM_MODE;
 }
+
+void CFlowReplayHost::SelectCueBall(int nFlags) { m_flow.SelectCueBall(nFlags); }
+
+CViewRecord CFlowReplayHost::GetCurrentView() { return m_flow.GetCurrentView(); }
+
+void CFlowReplayHost::SetCameraFlight(std::unique_ptr<CViewTransition> pFlight)
+{
+    m_flow.SetFlight(std::move(pFlight));
+}
+
+void CFlowReplayHost::EnterMode(int nMode) { m_flow.SetGameMode(static_cast<DWORD>(nMode)); }

@@ -33,6 +33,24 @@ public:
     virtual void ShowCue() = 0;
 };
 
+class CGameFlow;
+
+/// The replay's end as the game flow carries it out: the flow selects the struck ball, gives the
+/// view, runs the flight back and enters the modes; no cue is drawn, so showing it does nothing.
+class CFlowReplayHost : public IReplayHost
+{
+public:
+    explicit CFlowReplayHost(CGameFlow& flow) : m_flow(flow) {}
+    void SelectCueBall(int nFlags) override;
+    CViewRecord GetCurrentView() override;
+    void SetCameraFlight(std::unique_ptr<CViewTransition> pFlight) override;
+    void EnterMode(int nMode) override;
+    void ShowCue() override {}
+
+private:
+    CGameFlow& m_flow;
+};
+
 class CReplay
 {
 public:

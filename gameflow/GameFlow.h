@@ -213,6 +213,12 @@ public:
     void TickCameraFlight(float fInputFactor);
     /// The current flight, null when none.
     CViewTransition* GetFlight() const { return m_pFlight.get(); }
+    /// Replaces the flight (null deletes it) by one its giver has started.
+    void SetFlight(std::unique_ptr<CViewTransition> pFlight)
+    {
+        m_pFlight = std::move(pFlight);
+        m_bFlightFinished = false;
+    }
     /// The camera and cue as a view record, and back.
     CViewRecord GetCurrentView() const;
     void ApplyViewRecord(const CViewRecord& view) override;
