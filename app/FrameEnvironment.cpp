@@ -14,6 +14,7 @@
 #include "media/DirectInputDevices.h"
 #include "platform/dx/Device.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/WindowTable.h"
 #include "render/CursorManager.h"
@@ -30,6 +31,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace
 {
@@ -167,7 +169,11 @@ HRESULT CMainFrame::InitDeviceObjects(CDirect3DDevice* pDevice, CDirect3DViewpor
     MatrixSetIdentity(g_matView);
     const bool bWide = g_DIKeyboard.IsDIKeyDown(DIK_X) != 0 || (g_nGameMode & GM_WIDE_VIEW) != 0 ||
                        (g_nGameMode & MODE_BITS) == MODE_CALL_SHOT;
-    SetProjection(bWide ? NARROW_FIELD_OF_VIEW : g_fFieldOfView, pDevice, pViewport);
+    const float fFieldOfView = bWide ? NARROW_FIELD_OF_VIEW : g_fFieldOfView;
+    SetProjection(fFieldOfView, pDevice, pViewport);
+    char szLine[64];
+    std::snprintf(szLine, sizeof szLine, "Environment: field of view %.2f\n", static_cast<double>(fFieldOfView));
+    OutputDebugString(szLine);
     pDevice->SetTransform(D3DTRANSFORMSTATE_WORLD, &g_matWorld);
     pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
     RestoreAllTextures(pDevice);
