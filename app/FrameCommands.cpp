@@ -101,9 +101,6 @@ int RulesCardOf(int nGameType)
     return 0;
 }
 
-/// The start dialog: until it exists it answers OK with the settings as they stand.
-int RunStartDialog() { return IDOK; }
-
 void ReleaseMouse()
 {
     g_DIMouse.Unacquire();
@@ -542,10 +539,7 @@ LRESULT CMainFrame::OnNewGameQuestion(WPARAM, LPARAM)
     const CSettings old = g_Settings;
     const DWORD dwKeptMode = g_nGameMode;
     ClearGameFlag(gmSettingsPreview);
-    SetModalMode(TRUE);
-    const int nResult = RunStartDialog();
-    SetModalMode(FALSE);
-    if (nResult == IDOK)
+    if (RunStartScreen())
     {
         // A new game from the settings the dialog left, its changes applied first.
         ApplySettingsChange(old);

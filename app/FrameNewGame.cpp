@@ -2,6 +2,8 @@
 // aid's re-simulation and its throttle, the settings a game starts from, who breaks, and the first
 // game built from the settings.
 #include "app/MainFrame.h"
+#include "app/SplashScreen.h"
+#include "app/StartDlg.h"
 #include "app/VornApp.h"
 #include "foundation/DialogResultMask.h"
 #include "foundation/Settings.h"
@@ -11,6 +13,7 @@
 #include "media/Speech.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
+#include "render/Environment3D.h"
 #include "simulation/BallEngine.h"
 #include "simulation/GamePlugins.h"
 #include "ui/TextMessages.h"
@@ -179,6 +182,24 @@ void CMainFrame::ChooseFirstPlayer()
     CGameFlow& flow = *m_pGameFlow;
     const bool bSecondHuman = flow.Player2().GetRobotLevel() == 0;
     flow.SetCurrent(!bSecondHuman || (g_dwBreakSeed % 2) == 0);
+}
+
+BOOL CMainFrame::RunStartScreen()
+{
+    INT_PTR nResult = IDCANCEL;
+    {
+        const CModalModeScope modal;
+        nResult = RunStartDialog(this);
+    }
+    // The screen stopped the splash; its window is gone before the game takes the foreground.
+    JoinSplashScreen();
+    CString strResult;
+    strResult.Format("Start screen: ended with %d\n", static_cast<int>(nResult));
+    OutputDebugString(strResult.GetString());
+    if (nResult != IDOK)
+        return FALSE;
+    g_bPanelRedraw = TRUE;
+    return TRUE;
 }
 
 BOOL CMainFrame::SetupGame()

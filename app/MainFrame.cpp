@@ -263,7 +263,8 @@ void CMainFrame::ApplySoundSettings()
 BOOL CMainFrame::InitGame()
 {
     StartSound();
-    // The start dialog answers OK with the settings as they stand until the interface exists.
+    if (!RunStartScreen())
+        return FALSE;
     ApplyPhysicsCoefficients(g_Settings);
     if (g_Settings.m_nGameType > 100)
         g_Settings.m_nGameType = 3;

@@ -166,6 +166,8 @@ public:
     void ChooseFirstPlayer();
     /// A new game from the settings: referee, players, the first rack and the first turn.
     BOOL SetupGame();
+    /// The start screen, run in the modal mode; TRUE when it ended with OK (play).
+    BOOL RunStartScreen();
     /// The ball set and colour table of the game's variant ("bonus", "american", a plug-in game's
     /// own, else "standard"; "standard" when the variant has no set); FALSE when none is found.
     BOOL SelectVariant();

@@ -3,6 +3,7 @@
 #include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/RequiredFiles.h"
+#include "app/SplashScreen.h"
 #include "app/StartupFiles.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
@@ -55,23 +56,6 @@ CString DocumentString(HINSTANCE hResources, int nField)
     return strText.SpanExcluding("\n");
 }
 
-/// A string resource formatted with one text, shown in the error box.
-void ShowErrorBoxWith(UINT nId, const char* szArgument)
-{
-    char szFormat[512] = {};
-    if (LoadString(AfxGetResourceHandle(), nId, szFormat, sizeof(szFormat)) == 0)
-    {
-        ShowErrorBox(nId);
-        return;
-    }
-    // The resource's only conversion is one %s; anything else in it is shown as written.
-    CString strText(szFormat);
-    const int nAt = strText.Find("%s");
-    if (nAt >= 0)
-        strText = strText.Left(nAt) + szArgument + strText.Mid(nAt + 2);
-    ShowErrorBoxText(strText);
-}
-
 /// The program's texts, from the string table of the resource library in use.
 bool ResourceLibraryString(UINT nId, CString& strText)
 {
@@ -87,12 +71,32 @@ bool ResourceLibraryString(UINT nId, CString& strText)
     return true;
 }
 
+} // namespace
+
 CString WithArtworkFolder(const CString& strName)
 {
+    // A name that already says where it lies (the ini file's defaults are whole paths) is kept.
     CFileStatus status;
-    return CFile::GetStatus(strName, status) ? strName : GetProgramFolder() + "Artwork\\" + strName;
+    if (CFile::GetStatus(strName, status) || strName.FindOneOf("\\/") >= 0)
+        return strName;
+    return GetProgramFolder() + "Artwork\\" + strName;
 }
-} // namespace
+
+void ShowErrorBoxWith(UINT nId, const char* szArgument)
+{
+    char szFormat[512] = {};
+    if (LoadString(AfxGetResourceHandle(), nId, szFormat, sizeof(szFormat)) == 0)
+    {
+        ShowErrorBox(nId);
+        return;
+    }
+    // The resource's only conversion is one %s; anything else in it is shown as written.
+    CString strText(szFormat);
+    const int nAt = strText.Find("%s");
+    if (nAt >= 0)
+        strText = strText.Left(nAt) + szArgument + strText.Mid(nAt + 2);
+    ShowErrorBoxText(strText);
+}
 
 CVornApp::CVornApp() : CWinApp(APP_TITLE) {}
 
@@ -256,6 +260,7 @@ BOOL CVornApp::InitInstance()
     g_strStartClip = WithArtworkFolder("Start.avi");
     g_strFlameClip = WithArtworkFolder("Dragon_flame.avi");
     g_strSplashOverlayClip = WithArtworkFolder("jbspl.avi");
+    StartSplashScreen();
     m_pMainWnd = pFrame;
     SetModeFlags(gmStartupFlag);
 
@@ -276,7 +281,8 @@ BOOL CVornApp::InitInstance()
 
 int CVornApp::ExitInstance()
 {
-    CloseMusic(); // a track still open when the window went
+    JoinSplashScreen(); // stopped by the start screen, or now when the program ends before it
+    CloseMusic();       // a track still open when the window went
     if (m_hResources != nullptr)
     {
         SetStringResourceSource(nullptr);

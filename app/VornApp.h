@@ -9,6 +9,14 @@ class CMainFrame;
 /// The rule plug-ins of the program folder, scanned at start-up.
 extern CGamePlugins g_GamePlugins;
 
+/// A clip's file: the name as it stands when such a file exists or the name holds a folder, else
+/// the name in the program's artwork folder.
+CString WithArtworkFolder(const CString& strName);
+
+/// A string resource whose one "%s" is replaced by the text, shown in the error box; without
+/// the resource, the box for its id.
+void ShowErrorBoxWith(UINT nId, const char* szArgument);
+
 /// Exit statuses of start-ups that end before the main loop.
 inline constexpr int START_FAILED_STATUS = 2;
 

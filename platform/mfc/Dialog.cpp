@@ -220,9 +220,11 @@ INT_PTR CDialog::DoModalIndirect(const SDialogTemplate& dialogTemplate)
         m_nResult = -1;
     if (hOwner != nullptr && !bOwnerWasDisabled)
         EnableWindow(hOwner, TRUE);
-    // The window that had the keyboard before the dialog has it again, as after a modal dialog on Windows.
-    if (hFocusBefore != nullptr && IsWindow(hFocusBefore) && ::GetFocus() != hFocusBefore)
-        ::SetFocus(hFocusBefore);
+    // The window that had the keyboard before the dialog has it again, as after a modal dialog on
+    // Windows; when that window is gone (another thread's, closed meanwhile), the owner has it.
+    const HWND hFocusAfter = hFocusBefore != nullptr && IsWindow(hFocusBefore) ? hFocusBefore : hOwner;
+    if (hFocusAfter != nullptr && IsWindow(hFocusAfter) && ::GetFocus() != hFocusAfter)
+        ::SetFocus(hFocusAfter);
     for (const SItem& item : m_aItems)
         if (item.pView != nullptr)
             item.pView->Unbind();

@@ -6,6 +6,7 @@
 #include "tests/ui/DialogDriver.h"
 
 #include "app/MainFrame.h"
+#include "app/StartDlg.h"
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
@@ -115,6 +116,14 @@ public:
 private:
     void Step(EAnswer eAnswer)
     {
+        if (auto* pStart = dynamic_cast<CStartDlg*>(OpenDialog()))
+        {
+            // Enter plays; Escape leaves.
+            m_aAsked.emplace_back("start");
+            CDialogDriver::Key(*pStart, eAnswer == EAnswer::Ok ? VK_RETURN : VK_ESCAPE);
+            CDialogDriver::Next();
+            return;
+        }
         CMessageDlg* pDlg = CMessageDlg::GetOpen();
         if (pDlg != nullptr)
         {
@@ -352,19 +361,37 @@ TEST(FrameCommandsTest, AGivenUpMatchShowsTwoSecondsThenAsksEachTickToClose)
     EXPECT_FALSE(IsWindow(frame.Window()));
 }
 
-TEST(FrameCommandsTest, NewGameStartsOnlyWhenAgreed)
+TEST(FrameCommandsTest, NewGameAsksThenRunsTheStartScreen)
 {
-    for (const EAnswer eAnswer : {EAnswer::Ok, EAnswer::Cancel})
+    using enum EAnswer;
+    struct SCase
     {
-        SCOPED_TRACE(static_cast<int>(eAnswer));
+        const char* szName;
+        std::vector<EAnswer> aAnswers;
+        std::vector<std::string> aAsked;
+        int nGames;         // the first player's games after the command
+        DWORD dwMode;       // the game-mode word's flags after it
+        bool bCloseRequest; // the window asked to close
+    };
+    const SCase aCases[] = {
+        {"not agreed: nothing changes", {Cancel}, {"new game"}, 3, gmStartupFlag, false},
+        {"played: a new game from a clear mode word", {Ok, Ok}, {"new game", "start"}, 0, 0, false},
+        {"left on the start screen: the mode word kept", {Ok, Cancel}, {"new game", "start"}, 0, gmStartupFlag, true},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
         CStartedFrame frame;
         ASSERT_TRUE(frame.Started());
         frame.Frame().GetGameFlow().Player1().SetGames(3);
         g_nGameMode = modeAim | gmStartupFlag;
-        frame.Answer({eAnswer});
+        frame.Answer(c.aAnswers);
         frame.Command(ID_NEW_GAME);
-        EXPECT_EQ(std::vector<std::string>{"new game"}, frame.m_aAsked);
-        EXPECT_EQ(eAnswer == EAnswer::Ok ? 0 : 3, frame.Frame().GetGameFlow().Player1().GetGames());
+        EXPECT_EQ(c.aAsked, frame.m_aAsked);
+        EXPECT_EQ(c.nGames, frame.Frame().GetGameFlow().Player1().GetGames());
+        EXPECT_EQ(c.dwMode, g_nGameMode & gmStartupFlag);
+        MSG msg;
+        EXPECT_EQ(c.bCloseRequest, PeekMessage(&msg, frame.Window(), WM_CLOSENOW, WM_CLOSENOW, PM_REMOVE) != FALSE);
     }
 }
 

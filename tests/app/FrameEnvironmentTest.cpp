@@ -1,6 +1,7 @@
 // The main frame's 3-D environment on the headless display with the game's own art: a frame drawn
 // after the environment is rebuilt (a too-small window re-centred at the frame's size) is the
 // same to the pixel as the one before; the field of view a change sets up by the game mode.
+#include "fixtures/StartScreenAnswer.h"
 #include "tests/app/AppFolder.h"
 #include "tests/render/FakeAdapter.h"
 
@@ -52,7 +53,10 @@ protected:
         m_pFrame = new CMainFrame;
         ASSERT_TRUE(m_pFrame->LoadFrame(128));
         m_hWnd = m_pFrame->m_hWnd;
-        Pump();
+        {
+            const CStartScreenAnswer answer(VORN_APP_FIXTURE_DIR "VornRes.dll");
+            Pump();
+        }
         ASSERT_TRUE(m_pFrame->IsGameStarted());
         g_nGameMode = 0; // the game rests: no flight or stroke moves between the frames compared
     }

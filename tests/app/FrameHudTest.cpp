@@ -1,6 +1,7 @@
 #include "app/FrameHud.h"
 
 #include "fixtures/HudPictures.h"
+#include "fixtures/StartScreenAnswer.h"
 #include "tests/app/AppFolder.h"
 #include "tests/platform/EnvScope.h"
 
@@ -107,6 +108,7 @@ protected:
         m_pFrame = new CMainFrame;
         EXPECT_TRUE(m_pFrame->LoadFrame(128));
         m_hWnd = m_pFrame->m_hWnd;
+        const CStartScreenAnswer answer(VORN_APP_FIXTURE_DIR "VornRes.dll");
         return Pump();
     }
 

@@ -73,6 +73,7 @@ TEST(FrameNewGameTest, GameStartsARackOfTheSettingsTypeWithTheSettingsPlayers)
                 s.m_strPlayer2 = "Bea";
                 s.m_nPlayerLevel1 = 7; // a person always plays the first seat
                 s.m_nPlayerLevel2 = c.nLevel2;
+                s.m_nAIDefaultLevel = 5; // the level the start screen's Play gives the computer
             });
         ASSERT_TRUE(frame.Started());
         CGameFlow& flow = frame.Flow();
@@ -88,7 +89,7 @@ TEST(FrameNewGameTest, GameStartsARackOfTheSettingsTypeWithTheSettingsPlayers)
         EXPECT_EQ(c.bSecondDead, flow.Player2().IsDead() != FALSE);
         EXPECT_TRUE(c.nLevel2 == 0 || flow.IsPlayer1Current()) << "against the computer the person breaks";
         EXPECT_EQ(modeCameraFlight, GetModeField()) << "a person's first turn flies to the table";
-        EXPECT_TRUE(HasGameFlag(gmStartupFlag)) << "the start-up flag outlives the first rack";
+        EXPECT_FALSE(HasGameFlag(gmStartupFlag)) << "the start screen's Play clears the game-mode word";
         Pump();
         CTestClockScope clock(1000);
         for (int nFrame = 0; nFrame < 500 && GetModeField() == modeCameraFlight; ++nFrame)

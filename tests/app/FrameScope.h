@@ -2,6 +2,8 @@
 // for the test's thread as the main loop would.
 #pragma once
 
+#include "fixtures/StartScreenAnswer.h"
+
 #include "app/MainFrame.h"
 #include "platform/dx/DirectDraw.h"
 #include "platform/window/Window.h"
@@ -26,7 +28,10 @@ public:
         m_bCreated = m_pFrame->LoadFrame(128) != FALSE;
         m_hWnd = m_pFrame->m_hWnd;
         if (bStart)
+        {
+            const CStartScreenAnswer answer(VORN_APP_FIXTURE_DIR "VornRes.dll");
             Pump();
+        }
     }
     ~CFrameScope()
     {

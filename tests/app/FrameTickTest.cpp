@@ -28,7 +28,10 @@ TEST(FrameTickTest, TickDrawsOnlyForAStartedFocusedActiveWindowOutOfModalMode)
     ASSERT_TRUE(pFrame->LoadFrame(128));
     const HWND hWnd = pFrame->m_hWnd;
     EXPECT_FALSE(pFrame->OnFrame()) << "the game has not started";
-    Pump(); // the game starts, the window is active and has the focus
+    {
+        const CStartScreenAnswer answer(VORN_APP_FIXTURE_DIR "VornRes.dll");
+        Pump(); // the game starts, the window is active and has the focus
+    }
     ASSERT_TRUE(pFrame->IsGameStarted());
     EXPECT_TRUE(pFrame->OnFrame());
     EXPECT_GT(GetPresentCount(hWnd), 0);

@@ -273,7 +273,7 @@ TEST(ProgramTest, PersonAndComputerPlayShotsThatAreJudgedAndPassTheTurn)
 {
     CTestProgramRun run;
     std::ofstream(run.Program() / "Vorn.ini") << "[Settings]\nGameType=9\nCompetition Type=1\nPlayer1=Ann\n"
-                                                 "Player level 2=9\nGames Goal=3\n";
+                                                 "Player level 2=9\nAI Default Level=9\nGames Goal=3\n";
     // The person breaks: a click ends ball in hand where the ball lies and the cue is struck (by
     // the mouse's stroke, else with Enter); then the computer plays. Clicks and strikes go on for
     // a while, so that a break that keeps the table is followed by the person's next shots.

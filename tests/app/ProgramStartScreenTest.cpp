@@ -1,0 +1,95 @@
+// The real program's start screen, with the game's own libraries, driven by the input script:
+// clicks choose the game type and the kind of match and Play starts that game; Leave and Escape
+// end the program normally.
+#include "fixtures/ProgramRun.h"
+
+#include "platform/win32/Profile.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace
+{
+/// A click a little inside the top-left corner of a control the screen places at (x, y).
+std::string ClickAt(int x, int y)
+{
+    const std::string strAt = std::to_string(x + 12) + " " + std::to_string(y + 12) + "\n";
+    return "dialog 1 mouse down left " + strAt + "dialog 1 mouse up left " + strAt;
+}
+
+int IniInt(const CProgramRun& run, const char* szKey)
+{
+    const std::string strIni = (run.Program() / "Vorn.ini").string();
+    return static_cast<int>(GetPrivateProfileInt("Settings", szKey, -99, strIni.c_str()));
+}
+
+/// A run of the game's program whose start screen the test answers itself.
+class CStartScreenRun : public CProgramRun
+{
+public:
+    CStartScreenRun() : CProgramRun(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR) { SetStartScreenAnswer(""); }
+};
+
+TEST(ProgramStartScreenTest, ClicksChooseTheGameAndTheMatchAndPlayStartsIt)
+{
+    struct SCase
+    {
+        const char* szName;
+        int x, y; // the game type's button
+        int nGameType;
+        int xKind; // the match kind's button, all on one row
+        int nCompetition, nLevel2;
+    };
+    // The computer plays at the default level, 3.
+    const SCase aCases[] = {
+        {"straight pool, practice", 56, 222, 18, 66, 0, 0},
+        {"American, against the computer", 555, 320, 17, 250, 1, 3},
+        {"eight-ball, two players", 56, 125, 8, 435, 1, 0},
+        {"nine-ball, practice", 555, 222, 9, 66, 0, 0},
+        {"pyramid, against the computer", 56, 320, 16, 250, 1, 3},
+        {"three-ball, two players", 555, 125, 3, 435, 1, 0},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartScreenRun run;
+        const std::string strScript =
+            ClickAt(c.x, c.y) + ClickAt(c.xKind, 453) + ClickAt(638, 451) + "frame 2 close\nanswer ok\n";
+        ASSERT_EQ(0, run.Run(strScript)) << run.Log();
+        const std::string strLog = run.Log();
+        EXPECT_NE(std::string::npos, strLog.find("Start screen: ended with 1\n")) << strLog;
+        EXPECT_NE(std::string::npos, strLog.find("Game: type " + std::to_string(c.nGameType) + ", ")) << strLog;
+        EXPECT_NE(std::string::npos, strLog.find("Game started")) << strLog;
+        EXPECT_EQ(c.nGameType, IniInt(run, "GameType"));
+        EXPECT_EQ(c.nCompetition, IniInt(run, "Competition Type"));
+        if (c.nCompetition != 0)
+        {
+            EXPECT_EQ(c.nLevel2, IniInt(run, "Player level 2"));
+        }
+    }
+}
+
+TEST(ProgramStartScreenTest, LeaveAndEscapeEndTheProgramWithoutAGame)
+{
+    struct SCase
+    {
+        const char* szName;
+        std::string strScript;
+        int nResult; // the start screen's
+    };
+    const SCase aCases[] = {
+        {"Leave", ClickAt(402, 503), 666},
+        {"Escape", "dialog 1 key press Escape\n", 2},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartScreenRun run;
+        ASSERT_EQ(0, run.Run(c.strScript)) << run.Log();
+        const std::string strLog = run.Log();
+        EXPECT_NE(std::string::npos, strLog.find("Start screen: ended with " + std::to_string(c.nResult) + "\n"))
+            << strLog;
+        EXPECT_EQ(std::string::npos, strLog.find("Game started")) << strLog;
+    }
+}
+} // namespace
