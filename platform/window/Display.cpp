@@ -567,8 +567,10 @@ void CDisplay::Present(HWND hWnd, SShownWindow& w, const SHandedFrame& handed)
     w.spare.aPixels.resize(static_cast<size_t>(handed.nWidth) * static_cast<size_t>(handed.nHeight));
     handed.snapshot.Convert(w.spare.aPixels.data(), handed.nWidth, handed.nHeight, handed.rcDest);
     std::swap(w.raw, w.spare);
-    // A tool window (the splash) moves by itself; the script counts the program's own frames.
-    if ((static_cast<DWORD>(GetWindowLong(hWnd, GWL_EXSTYLE)) & WS_EX_TOOLWINDOW) == 0)
+    // The script counts the frames the program shows of itself: not a tool window's (the splash
+    // moves by itself), nor those drawn under a dialog (a start screen comes before the game).
+    if ((static_cast<DWORD>(GetWindowLong(hWnd, GWL_EXSTYLE)) & WS_EX_TOOLWINDOW) == 0 &&
+        GetWindowOverlays(hWnd).empty())
         ++m_nFramesShown;
     Compose(hWnd, w);
 }

@@ -3,7 +3,7 @@
 // One entry per line; blank lines and lines starting with ';' are ignored:
 //   at <ms> <action>       run when <ms> milliseconds have passed since the script was loaded
 //   frame <n> <action>     run once <n> frames have been presented (tool windows' frames, the
-//                          splash's, are not counted)
+//                          splash's, and frames drawn under a dialog are not counted)
 //   dialog <n> <action>    run once <n> dialogs have opened since the script was loaded (a dialog
 //                          counts when it is first shown over its owner or on its own)
 //   dialog +<n> <action>   run once <n> more dialogs have opened than when the entry before it ran

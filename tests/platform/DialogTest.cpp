@@ -402,12 +402,12 @@ TEST_F(DialogTest, TheScriptDrivesADialogShownOverItsOwner)
     const RECT rcCheck = ItemRect(IDC_CHECK);
     const std::string strClick = std::to_string(ptDialog.x + rcCheck.left + 4) + " " +
                                  std::to_string(ptDialog.y + (rcCheck.top + rcCheck.bottom) / 2) + "\n";
-    m_folder.Write("script.txt", "frame 1 key press Backspace\n"
-                                 "frame 1 text 42\n"
-                                 "frame 1 mouse down left " +
-                                     strClick + "frame 1 mouse up left " + strClick + "frame 1 png " +
+    m_folder.Write("script.txt", "dialog 1 key press Backspace\n"
+                                 "dialog 1 text 42\n"
+                                 "dialog 1 mouse down left " +
+                                     strClick + "dialog 1 mouse up left " + strClick + "dialog 1 png " +
                                      (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "DialogOverOwner.png").string() +
-                                     "\nframe 1 key press Return\n");
+                                     "\ndialog 1 key press Return\n");
     const CEnvScope script("VORN_INPUT_SCRIPT", m_folder.File("script.txt").c_str());
     ASSERT_TRUE(StartDisplay());
     const HWND hGame = CreateGameWindow(SWindowDesc{});
@@ -421,7 +421,7 @@ TEST_F(DialogTest, TheScriptDrivesADialogShownOverItsOwner)
     dlg.m_fnUser = [](CTestDialog& d) { ::PostMessage(d.m_hWnd, WM_APP, 0, 0); };
     dlg.m_fnShown = [&]
     {
-        // The owner's frame comes once the dialog is shown, so the script's first entries find it.
+        // The owner's frame comes once the dialog is shown: the dialog counts as shown with it.
         ShowSolidFrame(hGame, 0x00C02020);
     };
     dlg.m_fnOnOk = [&] { ReadWindowPixels(hGame, aShown, &nWidth, &nHeight); };
