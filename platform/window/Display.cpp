@@ -143,6 +143,7 @@ private:
     size_t m_nNextEntry = 0;
     std::chrono::steady_clock::time_point m_scriptStart;
     std::chrono::steady_clock::time_point m_lastEntryRun; // when the entry before the next one ran
+    int m_nFramesAtLastEntry = 0;                         // the frames shown by then
     int m_nDialogsAtLastEntry = 0;                        // the dialogs shown by then
     bool m_bTraceSeen = false;              // the next entry's wait found in a trace written while it was next
     std::vector<std::string> m_aSeenTraces; // the traces some seen entry holds, in the order written
@@ -261,6 +262,7 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
         SetDesktopWindowRect(RECT{0, 0, mode.w, mode.h});
     m_scriptStart = std::chrono::steady_clock::now();
     m_lastEntryRun = m_scriptStart;
+    m_nFramesAtLastEntry = 0;
     m_nDialogsAtLastEntry = 0;
     m_bTraceSeen = false;
     m_aSeenTraces.clear();
@@ -937,6 +939,8 @@ bool CDisplay::IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_
         return m_nDialogsShown >= entry.nAt;
     case SScriptEntry::AfterMs:
         return now >= m_lastEntryRun + ms;
+    case SScriptEntry::AfterFrame:
+        return m_nFramesShown >= m_nFramesAtLastEntry + entry.nAt;
     case SScriptEntry::AfterDialog:
         return m_nDialogsShown >= m_nDialogsAtLastEntry + entry.nAt;
     case SScriptEntry::AfterTrace:
@@ -963,6 +967,7 @@ void CDisplay::RunScript()
             return;
         ++m_nNextEntry;
         m_lastEntryRun = now;
+        m_nFramesAtLastEntry = m_nFramesShown;
         m_nDialogsAtLastEntry = m_nDialogsShown;
         m_bTraceSeen = false;
         if (!entry.aWords.empty())

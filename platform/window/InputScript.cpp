@@ -121,17 +121,19 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
             script.aEntries.push_back(SScriptEntry{eWhen, 0, {}, nLine, TextAfter(strLine, aWords[0])});
             continue;
         }
-        // "dialog +<n>" counts from the entry before.
-        const bool bRelative =
-            aWords[0] == "dialog" && aWords.size() >= 2 && aWords[1].size() > 1 && aWords[1][0] == '+';
+        // "frame +<n>" and "dialog +<n>" count from the entry before.
+        const bool bRelative = (aWords[0] == "frame" || aWords[0] == "dialog") && aWords.size() >= 2 &&
+                               aWords[1].size() > 1 && aWords[1][0] == '+';
         if (bRelative)
             aWords[1].erase(0, 1);
         const auto itKind = std::find_if(std::begin(s_aKinds), std::end(s_aKinds),
                                          [&](const auto& kind) { return aWords[0] == kind.first; });
         if (itKind == std::end(s_aKinds) || aWords.size() < 3 || !ParseNumber(aWords[1]).has_value())
-            return fail("expected 'at <ms> <action>', 'frame <n> <action>', 'dialog <n> <action>', "
+            return fail("expected 'at <ms> <action>', 'frame [+]<n> <action>', 'dialog [+]<n> <action>', "
                         "'after <ms> <action>', 'wait <text>', 'seen <text>' or 'answer <button>'");
-        SScriptEntry entry{bRelative ? SScriptEntry::AfterDialog : itKind->second,
+        const SScriptEntry::EWhen eRelative =
+            aWords[0] == "frame" ? SScriptEntry::AfterFrame : SScriptEntry::AfterDialog;
+        SScriptEntry entry{bRelative ? eRelative : itKind->second,
                            *ParseNumber(aWords[1]),
                            std::vector<std::string>(aWords.begin() + 2, aWords.end()),
                            nLine,

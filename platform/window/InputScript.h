@@ -4,6 +4,8 @@
 //   at <ms> <action>       run when <ms> milliseconds have passed since the script was loaded
 //   frame <n> <action>     run once <n> frames have been presented (tool windows' frames, the
 //                          splash's, and frames drawn under a dialog are not counted)
+//   frame +<n> <action>    run once <n> more frames have been presented than when the entry before
+//                          it ran
 //   dialog <n> <action>    run once <n> dialogs have opened since the script was loaded (a dialog
 //                          counts when it is first shown over its owner or on its own)
 //   dialog +<n> <action>   run once <n> more dialogs have opened than when the entry before it ran
@@ -41,6 +43,7 @@ struct SScriptEntry
         AtFrame,
         AtDialog,
         AfterMs,
+        AfterFrame,
         AfterDialog,
         AfterTrace,
         SeenTrace

@@ -31,22 +31,15 @@ TEST(ProgramPlayTest, TwoPeoplePullTheCueBackStrikeAndPassTheTurn)
     WritePrivateProfileString("Settings", "GameType", "9", strIni.c_str());
     WritePrivateProfileString("Settings", "Competition Type", "1", strIni.c_str());
     WritePrivateProfileString("Settings", "Player2", "Bob", strIni.c_str());
-    // Whoever's turn it is: a click sets the ball in hand down and Enter strikes, first with the
-    // cue at rest, later drawn back with Up, held long enough for the slow frames of a loaded
-    // machine to draw it to the end of its swing. Repeated, so that each turn finds them whenever
-    // it comes.
-    std::string strScript;
-    for (int ms = 3000; ms < 30000; ms += 700)
-    {
-        const std::string strAt = "at " + std::to_string(ms) + " ";
-        const std::string strReleased = "at " + std::to_string(ms + 600) + " ";
-        const std::string strLater = "at " + std::to_string(ms + 650) + " ";
-        strScript += strAt + "mouse down left 400 300\n" + strAt + "mouse up left 400 300\n";
-        if (ms >= 12000)
-            strScript += strAt + "key down Up\n" + strReleased + "key up Up\n";
-        strScript += strLater + "key press Return\n";
-    }
-    strScript += "at 30500 close\nanswer ok\n";
+    // Each turn starts once the table is at rest: a click sets the ball in hand down and, once a few
+    // frames have read it, Enter strikes. Ann strikes with the cue at rest; Bob draws it back
+    // first with Up, held over enough frames to draw it to the end of its swing.
+    const std::string strAtRest = "seen Game: at rest, it can be saved or loaded\n";
+    const std::string strPlaceBall = "after 0 mouse down left 400 300\nafter 0 mouse up left 400 300\n";
+    const std::string strScript = strAtRest + strPlaceBall + "frame +3 key press Return\n" +
+                                  "seen Game: shot 1 judged\n" + strAtRest + strPlaceBall +
+                                  "frame +3 key down Up\nframe +60 key up Up\nframe +3 key press Return\n" +
+                                  "seen Game: shot 2 judged\nafter 0 close\nanswer ok\n";
     ASSERT_EQ(0, run.Run(strScript, {})) << run.Log();
     const std::string strLog = run.Log();
     // Ann breaks softly (a foul) and Bob takes the ball in hand and strikes in turn.

@@ -274,16 +274,14 @@ TEST(ProgramTest, PersonAndComputerPlayShotsThatAreJudgedAndPassTheTurn)
     CTestProgramRun run;
     std::ofstream(run.Program() / "Vorn.ini") << "[Settings]\nGameType=9\nCompetition Type=1\nPlayer1=Ann\n"
                                                  "Player level 2=9\nAI Default Level=9\nGames Goal=3\n";
-    // The person breaks: a click ends ball in hand where the ball lies and the cue is struck (by
-    // the mouse's stroke, else with Enter); then the computer plays. Clicks and strikes go on for
-    // a while, so that a break that keeps the table is followed by the person's next shots.
-    std::string strScript;
-    for (int nMs = 2000; nMs <= 12000; nMs += 500)
-        strScript += "at " + std::to_string(nMs) + " mouse down left 400 200\nat " + std::to_string(nMs) +
-                     " mouse up left 400 200\nat " + std::to_string(nMs + 250) + " key press Return\n";
-    // The window closes once the computer's shot has been judged, however long that takes.
-    strScript += "seen Game: shot 1 struck by Ann\nseen Game: shot 1 judged\nseen struck by Shark\nseen judged\n"
-                 "after 0 close\nanswer ok\n";
+    // The person breaks once the table is at rest: a click ends ball in hand where the ball lies and,
+    // once a few frames have read it, Enter strikes; then the computer plays. The window closes once
+    // the computer's shot has been judged, however long that takes.
+    const std::string strScript = "seen Game: at rest, it can be saved or loaded\n"
+                                  "after 0 mouse down left 400 200\nafter 0 mouse up left 400 200\n"
+                                  "frame +3 key press Return\n"
+                                  "seen Game: shot 1 struck by Ann\nseen Game: shot 1 judged\nseen struck by Shark\n"
+                                  "seen judged\nafter 0 close\nanswer ok\n";
     ASSERT_EQ(0, run.Run(strScript)) << run.Log();
     const std::string strLog = run.Log();
     // The computer's seat has its level's name; it takes the turn after the break and strikes too.

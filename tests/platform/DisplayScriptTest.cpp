@@ -20,10 +20,11 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     const auto script =
         ParseInputScript("; a comment\n\nat 100 key press Left Shift\nframe 3 text a b\n"
                          "answer no\nanswer 6\nat 5 mouse down right 1 2\nframe 4 close\ndialog 2 key press Return\n"
-                         "wait Game: at  rest\nafter 20 text x\ndialog +1 key press Tab\nseen shot 2 judged\n",
+                         "wait Game: at  rest\nafter 20 text x\ndialog +1 key press Tab\nseen shot 2 judged\n"
+                         "frame +2 close\n",
                          strError);
     ASSERT_TRUE(script.has_value()) << strError;
-    ASSERT_EQ(9u, script->aEntries.size());
+    ASSERT_EQ(10u, script->aEntries.size());
     EXPECT_EQ(SScriptEntry::AtMs, script->aEntries[0].eWhen);
     EXPECT_EQ(100, script->aEntries[0].nAt);
     EXPECT_EQ((std::vector<std::string>{"key", "press", "Left", "Shift"}), script->aEntries[0].aWords);
@@ -41,6 +42,8 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     EXPECT_EQ(1, script->aEntries[7].nAt);
     EXPECT_EQ(SScriptEntry::SeenTrace, script->aEntries[8].eWhen);
     EXPECT_EQ("shot 2 judged", script->aEntries[8].strTrace);
+    EXPECT_EQ(SScriptEntry::AfterFrame, script->aEntries[9].eWhen);
+    EXPECT_EQ(2, script->aEntries[9].nAt);
 
     const char* aBad[] = {"at x close",
                           "frame 1",
@@ -58,7 +61,9 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
                           "after 5",
                           "seen",
                           "dialog + close",
-                          "dialog +-1 close"};
+                          "dialog +-1 close",
+                          "frame + close",
+                          "frame +x close"};
     for (const char* szBad : aBad)
     {
         SCOPED_TRACE(szBad);
@@ -99,7 +104,8 @@ protected:
 
 TEST_F(DisplayScriptTest, ScriptedUserBecomesWindowMessagesInOrder)
 {
-    // The test shows frame 2 once it has seen Shift held, frame 3 once it has seen the window minimised.
+    // The test shows frame 2 once it has seen Shift held, frame 3 once it has seen the window minimised
+    // (one frame more than when the window was minimised).
     StartWithScript("frame 1 key down Left Shift\n"
                     "frame 2 key up Left Shift\n"
                     "frame 2 key press Tab\n"
@@ -107,7 +113,7 @@ TEST_F(DisplayScriptTest, ScriptedUserBecomesWindowMessagesInOrder)
                     "frame 2 mouse move 10 20\n"
                     "frame 2 mouse down left 10 20\n"
                     "frame 2 minimise\n"
-                    "frame 3 restore\n"
+                    "frame +1 restore\n"
                     "frame 3 unfocus\n"
                     "frame 3 focus\n"
                     "frame 3 png " +
