@@ -26,11 +26,24 @@ void CFrameSpeechLink::ShowRuleText(const CString& strText, DWORD dwDurationMs)
     m_messages.AddText(strText.GetString(), nullptr, dwDurationMs, 0);
 }
 
-void CMainFrame::ShowStringText(UINT nId, int nMs)
+namespace
+{
+/// A string of the program; empty when it has none.
+CString LoadProgramString(UINT nId)
 {
     char szText[256] = {};
-    if (LoadString(AfxGetResourceHandle(), nId, szText, sizeof szText) > 0)
-        ShowText(szText, nMs);
+    LoadString(AfxGetResourceHandle(), nId, szText, sizeof szText);
+    return CString(szText);
 }
+} // namespace
+
+void CMainFrame::ShowStringText(UINT nId, int nMs)
+{
+    const CString strText = LoadProgramString(nId);
+    if (!strText.IsEmpty())
+        ShowText(strText.GetString(), nMs);
+}
+
+void CMainFrame::SetModeHint(UINT nId) { m_strModeHint = nId == 0 ? CString() : LoadProgramString(nId) + "  "; }
 
 void CMainFrame::ClearTexts() { g_TextMessages.Clear(); }

@@ -138,6 +138,9 @@ public:
     void ShowText(const char* szText, int nMs) override;
     void ShowStringText(UINT nId, int nMs) override;
     void ClearTexts() override;
+    void SetModeHint(UINT nId) override;
+    /// The current mode's one-line help, followed by two blanks; empty in modes without one.
+    const CString& GetModeHint() const { return m_strModeHint; }
     void SaveSettings() override;
     void PlayCueSound(int nSlot) override;
     void PlayShotEvent(int nKind, int nLevel, const CVector3& vAt) override;
@@ -419,6 +422,7 @@ private:
     CSoundSystem m_Sound;
     /// The speech object and the on-screen messages talk to each other while the frame lives.
     CFrameSpeechLink m_SpeechLink{g_Speech, g_TextMessages};
+    CString m_strModeHint;
     /// The slot of each of the game's effects (-1 when it did not load), the bonus sounds' slots
     /// and the three ball-animation sounds' slots.
     std::vector<int> m_anGameSounds;

@@ -120,3 +120,20 @@ void CGameFlow::ZoomCamera(float fDelta, float fMin, float fMaxScale)
     m_Camera.fShift2 *= fOld / fNew;
     UpdateAimCamera(0);
 }
+
+void CGameFlow::UpdateModeHint()
+{
+    struct SHint
+    {
+        DWORD dwMode;
+        UINT nId;
+    };
+    static constexpr SHint HINTS[] = {
+        {modeAim, 21579},     {modeMouseStroke, 21582}, {modeElevation, 21583},    {modeStrikeNow, 0},
+        {modeEnglish, 21580}, {modeBallInHand, 21581},  {modePlaceCueBall, 21571},
+    };
+    const DWORD dwMode = GetModeField();
+    for (const SHint& hint : HINTS)
+        if (hint.dwMode == dwMode)
+            m_Host.SetModeHint(hint.nId);
+}

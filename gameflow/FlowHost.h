@@ -46,6 +46,8 @@ public:
         (void)nId;
         (void)nMs;
     }
+    /// The current mode's one-line help, a string of the program (0: an empty text).
+    virtual void SetModeHint(UINT nId) { (void)nId; }
     /// Drops every on-screen text, shown or waiting.
     virtual void ClearTexts() {}
     /// Writes the settings (a trophy was added).

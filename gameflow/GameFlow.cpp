@@ -71,6 +71,7 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
     const DWORD dwOld = GetModeField();
     if (dwNewMode == dwOld)
     {
+        UpdateModeHint();
         m_Host.ClipCursorToView();
         return;
     }
@@ -95,6 +96,7 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
         m_Cue.fPullBack = m_Settings.nOverheadView != 0 ? m_Cue.fMin : (m_Cue.fMax / 2 - m_Cue.fMin) / 5;
         SelectCueBall(1);
     }
+    UpdateModeHint();
     m_Host.ClipCursorToView();
     ShowPower();
     m_Host.AlignCue();

@@ -150,6 +150,8 @@ public:
     /// Places the camera behind the cue ball from its yaw, pitch, distance and shift; with
     /// nAlignCue the cue is lifted clear and aligned too.
     void UpdateAimCamera(int nAlignCue);
+    /// Gives the host the one-line help of the current mode; modes without one leave it as it is.
+    void UpdateModeHint();
     /// The ball's size on screen: the screen scale over the camera's distance to the ball; 0 when
     /// the ball is not on the table.
     float GetBallScreenScale(int nBall) const;

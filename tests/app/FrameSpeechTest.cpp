@@ -2,6 +2,7 @@
 #include "tests/app/FrameScope.h"
 
 #include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
 #include "media/Speech.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Modules.h"
@@ -86,8 +87,8 @@ TEST(FrameSpeechTest, TheMessagesTalkToTheSpeechObjectOnlyWhileTheFrameLives)
     EXPECT_EQ(nullptr, g_Speech.GetRuleTextSink());
 }
 // The flow's texts by string number: a string the program has is shown for its time, one it
-// lacks shows nothing; clearing drops what is shown and waiting.
-TEST(FrameSpeechTest, StringTextsAreShownWhenTheProgramHasThem)
+// lacks shows nothing; clearing drops what is shown and waiting; the mode hint takes its string.
+TEST(FrameSpeechTest, StringTextsAndModeHintsComeFromTheProgramsStrings)
 {
     const CAppFolder app;
     app.AddArtworkLibrary();
@@ -118,6 +119,13 @@ TEST(FrameSpeechTest, StringTextsAreShownWhenTheProgramHasThem)
     EXPECT_FALSE(g_TextMessages.IsEmpty());
     g_TextMessages.Update(14000, rcArea, 0);
     EXPECT_TRUE(g_TextMessages.IsEmpty()) << "nothing queued for the missing string";
+
+    // The mode's help comes from the same strings, with two blanks after it.
+    frame.m_pFrame->GetGameFlow().SetGameMode(modeElevation);
+    EXPECT_STREQ("Raise or lower the cue.  ", frame.m_pFrame->GetModeHint().GetString());
+    frame.m_pFrame->GetGameFlow().SetGameMode(modeStrikeNow);
+    EXPECT_STREQ("", frame.m_pFrame->GetModeHint().GetString());
+    g_nGameMode = 0;
 
     frame.m_pFrame->ShowText("one", 2000);
     frame.m_pFrame->ShowText("two", 2000);

@@ -48,6 +48,7 @@ public:
         ++m_nWidgetRoutes;
         return m_bWidgetUnderCursor;
     }
+    void SetModeHint(UINT nId) override { m_Hints.push_back(static_cast<int>(nId)); }
 
     CThresholdCue m_Cue;
     int m_nWidgetRoutes = 0;
@@ -55,6 +56,7 @@ public:
     int m_nBeeps = 0;
     std::vector<int> m_PowerSteps;
     SFlowCamera m_LastCamera;
+    std::vector<int> m_Hints;
 };
 
 class CAimInputTest : public testing::Test
@@ -371,6 +373,34 @@ TEST_F(CAimInputTest, TheStrokeClearsTheTextsOnceAfterTheStartAndAfterEachShot)
         Tick();
         EXPECT_EQ(static_cast<std::size_t>(std::count(m_Host.m_Texts.begin(), m_Host.m_Texts.end(), "clear")),
                   step.nClears);
+    }
+}
+
+TEST_F(CAimInputTest, EachModeWithHelpGivesItsHintAndTheOthersLeaveIt)
+{
+    struct SCase
+    {
+        DWORD dwMode;
+        std::vector<int> hintsAfter; // every hint given since the start of the test
+    };
+    const SCase aCases[] = {
+        {modeElevation, {21583}},
+        {modeElevation, {21583, 21583}}, // the same mode again refreshes it
+        {modeEnglish, {21583, 21583, 21580}},
+        {modeCallShot, {21583, 21583, 21580}},
+        {modeMouseStroke, {21583, 21583, 21580, 21582}},
+        {modeStrikeNow, {21583, 21583, 21580, 21582, 0}},
+        {modeBallInHand, {21583, 21583, 21580, 21582, 0, 21581}},
+        {modePlaceCueBall, {21583, 21583, 21580, 21582, 0, 21581, 21571}},
+        {modeWaiting, {21583, 21583, 21580, 21582, 0, 21581, 21571}},
+        {modeAim, {21583, 21583, 21580, 21582, 0, 21581, 21571, 21579}},
+    };
+    m_Host.m_Hints.clear();
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.dwMode);
+        m_Flow.SetGameMode(c.dwMode);
+        EXPECT_EQ(m_Host.m_Hints, c.hintsAfter);
     }
 }
 
