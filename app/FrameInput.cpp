@@ -5,8 +5,15 @@
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "media/DirectInputDevices.h"
+#include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
+#include "render/D3DFramework.h"
+#include "render/Picking.h"
 #include "render/SceneObject.h"
+#include "render/TableSpace.h"
+#include "simulation/Ball.h"
+
+#include <vector>
 
 void CMainFrame::ReadFlowInput(SFlowInput& input)
 {
@@ -34,3 +41,21 @@ bool CMainFrame::HasFocus() { return ::GetFocus() == m_hWnd; }
 void CMainFrame::Beep() { MessageBeep(static_cast<UINT>(-1)); }
 
 void CMainFrame::ToggleDrawLevel() { g_Settings.m_nDrawLevel = g_Settings.m_nDrawLevel != 0 ? 0 : 1; }
+
+int CMainFrame::PickBallUnderCursor()
+{
+    const float fRadius = TableDirectionToScene(CVector3(GetBallRadius(), 0.0f, 0.0f)).Length();
+    std::vector<SPickBall> balls;
+    for (int n = 0; n < REFEREE_BALLS; ++n)
+        if (CVector3 v; m_pGameFlow->GetBallScenePosition(n, v))
+            balls.push_back(SPickBall{n, v, fRadius});
+    // Screen coordinates in full screen, the window's client coordinates in a window.
+    POINT pt;
+    GetCursorPos(&pt);
+    if (m_pFramework == nullptr || !m_pFramework->IsFullscreen())
+        ::ScreenToClient(m_hWnd, &pt);
+    RECT rcView;
+    GetPanelRect(rcView);
+    const SPickBall* pBall = m_BallPicker.Highlight(balls, static_cast<float>(pt.x), static_cast<float>(pt.y), rcView);
+    return pBall != nullptr ? pBall->nId : -1;
+}

@@ -16,6 +16,7 @@
 #include "render/BallPainter.h"
 #include "render/Environment3D.h"
 #include "render/ParticleSystem.h"
+#include "render/Picking.h"
 #include "render/RackScene.h"
 #include "render/SceneAnimation.h"
 #include "simulation/Player.h"
@@ -139,6 +140,7 @@ public:
     void ShowStringText(UINT nId, int nMs) override;
     void ClearTexts() override;
     void SetModeHint(UINT nId) override;
+    int PickBallUnderCursor() override;
     /// The current mode's one-line help, followed by two blanks; empty in modes without one.
     const CString& GetModeHint() const { return m_strModeHint; }
     void SaveSettings() override;
@@ -423,6 +425,8 @@ private:
     /// The speech object and the on-screen messages talk to each other while the frame lives.
     CFrameSpeechLink m_SpeechLink{g_Speech, g_TextMessages};
     CString m_strModeHint;
+    /// The ball under the cursor when a person chooses the ball to strike.
+    CHoverPicker m_BallPicker;
     /// The slot of each of the game's effects (-1 when it did not load), the bonus sounds' slots
     /// and the three ball-animation sounds' slots.
     std::vector<int> m_anGameSounds;

@@ -137,3 +137,22 @@ void CGameFlow::UpdateModeHint()
         if (hint.dwMode == dwMode)
             m_Host.SetModeHint(hint.nId);
 }
+
+bool CGameFlow::ChooseCueBallByClick()
+{
+    const bool bFreeChoice = m_nGameType == GAME_AMERICAN || m_nGameType == GAME_BONUS;
+    if (m_Settings.nOverheadView == 0 || !bFreeChoice || m_pCurrent->GetRobotLevel() != 0 ||
+        !m_pReferee->HasJudgement())
+        return false;
+    const int n = m_Host.PickBallUnderCursor();
+    if (n < 0 || n >= REFEREE_BALLS || (m_wOnTable & RefereeBallBit(n)) == 0)
+        return false;
+    if (m_Input.bLeftReleased)
+    {
+        m_pReferee->SetCueBall(n);
+        SelectCueBall(1);
+        m_Host.AlignCue();
+        m_Host.RestartAimPreview();
+    }
+    return true;
+}

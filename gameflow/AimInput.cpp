@@ -66,6 +66,8 @@ void CGameFlow::HandleMouse()
         return;
     if (HasGameFlag(gmPresentation) || !m_Host.HasFocus())
         return;
+    if (ChooseCueBallByClick())
+        return;
     DispatchMode(fFactor);
 }
 

@@ -48,6 +48,8 @@ public:
     }
     /// The current mode's one-line help, a string of the program (0: an empty text).
     virtual void SetModeHint(UINT nId) { (void)nId; }
+    /// The ball under the cursor, -1 when none; the cursor shows whether one is there.
+    virtual int PickBallUnderCursor() { return -1; }
     /// Drops every on-screen text, shown or waiting.
     virtual void ClearTexts() {}
     /// Writes the settings (a trophy was added).

@@ -150,6 +150,9 @@ public:
     /// Places the camera behind the cue ball from its yaw, pitch, distance and shift; with
     /// nAlignCue the cue is lifted clear and aligned too.
     void UpdateAimCamera(int nAlignCue);
+    /// In the top view of the American and bonus games, a person free to choose the ball to strike
+    /// picks it by a click; true when a ball lies under the cursor (the tick ends there).
+    bool ChooseCueBallByClick();
     /// Gives the host the one-line help of the current mode; modes without one leave it as it is.
     void UpdateModeHint();
     /// The ball's size on screen: the screen scale over the camera's distance to the ball; 0 when

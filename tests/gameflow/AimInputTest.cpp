@@ -49,6 +49,7 @@ public:
         return m_bWidgetUnderCursor;
     }
     void SetModeHint(UINT nId) override { m_Hints.push_back(static_cast<int>(nId)); }
+    int PickBallUnderCursor() override { return m_nPicked; }
 
     CThresholdCue m_Cue;
     int m_nWidgetRoutes = 0;
@@ -57,6 +58,7 @@ public:
     std::vector<int> m_PowerSteps;
     SFlowCamera m_LastCamera;
     std::vector<int> m_Hints;
+    int m_nPicked = -1;
 };
 
 class CAimInputTest : public testing::Test
@@ -402,6 +404,52 @@ TEST_F(CAimInputTest, EachModeWithHelpGivesItsHintAndTheOthersLeaveIt)
         m_Flow.SetGameMode(c.dwMode);
         EXPECT_EQ(m_Host.m_Hints, c.hintsAfter);
     }
+}
+
+TEST_F(CAimInputTest, InTheTopViewOfAmericanAPersonClicksTheBallToStrike)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nGameType;
+        int nOverhead;
+        int nLevel;
+        bool bJudged;
+        int nPicked;
+        bool bClick;
+        int nCueBallAfter;
+        DWORD dwModeAfter; // a click that chose a ball ends the tick before the aiming handler
+    };
+    const SCase aCases[] = {
+        {"a click on a ball chooses it", GAME_AMERICAN, 1, 0, true, 5, true, 5, modeAim},
+        {"the bonus game too", GAME_BONUS, 1, 0, true, 7, true, 7, modeAim},
+        {"hovering chooses nothing", GAME_AMERICAN, 1, 0, true, 5, false, 0, modeAim},
+        {"a click beside the balls aims", GAME_AMERICAN, 1, 0, true, -1, true, 0, modeMouseStroke},
+        {"not in eight-ball", GAME_8BALL, 1, 0, true, 5, true, 0, modeMouseStroke},
+        {"not in the 3-D view", GAME_AMERICAN, 0, 0, true, 5, true, 0, modeMouseStroke},
+        {"not before the referee allows it", GAME_AMERICAN, 1, 0, false, 5, true, 0, modeMouseStroke},
+        {"not a ball that is off the table", GAME_AMERICAN, 1, 0, true, 16, true, 0, modeMouseStroke},
+        {"not for the computer", GAME_AMERICAN, 1, 4, true, 5, true, 0, modeMouseStroke},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        m_Flow.CreateReferee(c.nGameType);
+        m_Flow.StartNewRack(0);
+        m_Flow.SetCurrent(true);
+        m_Flow.Settings().nOverheadView = c.nOverhead;
+        g_nGameMode = modeAim;
+        m_Flow.Player1().SetLevel(c.nLevel);
+        m_Flow.GetReferee()->ClearFlags(0xffff);
+        if (c.bJudged)
+            m_Flow.GetReferee()->SetFlags(REF_JUDGEMENT);
+        m_Host.m_nPicked = c.nPicked;
+        m_Input.m_Next.bLeftReleased = c.bClick;
+        Tick();
+        EXPECT_EQ(m_Flow.GetReferee()->GetCueBall(), c.nCueBallAfter);
+        EXPECT_EQ(GetModeField(), c.dwModeAfter);
+    }
+    m_Flow.Player1().SetLevel(0);
 }
 
 TEST_F(CAimInputTest, EnglishMovesTheTipWithinItsRange)
