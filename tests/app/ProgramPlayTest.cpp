@@ -35,12 +35,14 @@ TEST(ProgramPlayTest, TwoPeoplePullTheCueBackStrikeAndPassTheTurn)
     // frames have read it, Enter strikes, with the cue at rest, or on the second turn drawn back
     // first with Up, held over enough frames to draw it to the end of its swing. Either player may
     // break, so a third turn has Bob strike after Ann whoever broke; the window closes once it is struck.
-    const std::string strTurn = "seen Game: at rest, it can be saved or loaded\n"
-                                "after 0 mouse down left 400 300\nafter 0 mouse up left 400 300\n";
+    // That turn may come without the ball in hand: then the first click takes up the mouse's stroke,
+    // Enter does nothing and a second click strikes.
+    const std::string strClick = "frame +3 mouse down left 400 300\nafter 0 mouse up left 400 300\n";
+    const std::string strTurn = "seen Game: at rest, it can be saved or loaded\n" + strClick;
     const std::string strScript = strTurn + "frame +3 key press Return\nseen Game: shot 1 judged\n" + strTurn +
                                   "frame +3 key down Up\nframe +60 key up Up\nframe +3 key press Return\n"
                                   "seen Game: shot 2 judged\n" +
-                                  strTurn + "frame +3 key press Return\nseen Game: shot 3 struck by\n" +
+                                  strTurn + "frame +3 key press Return\n" + strClick + "seen Game: shot 3 struck by\n" +
                                   "after 0 close\nanswer ok\n";
     ASSERT_EQ(0, run.Run(strScript, {})) << run.Log();
     const std::string strLog = run.Log();

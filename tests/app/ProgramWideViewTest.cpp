@@ -23,9 +23,11 @@ TEST(ProgramWideViewTest, HoldingXThroughAnEnvironmentChangeGivesTheWiderView)
     {
         SCOPED_TRACE(c.szName);
         CProgramRun run(VORN_PROGRAM, VORN_APP_FIXTURE_DIR);
-        std::string strScript = "wait Game started\n";
+        // The window closes once the environment made after the game started has named its view.
+        std::string strScript = "seen Game started\n";
         strScript += c.bHoldX ? "after 300 key down X\n" : "after 300 key down Y\n";
-        strScript += "after 300 minimise\nafter 300 restore\nafter 300 focus\nafter 500 close\nanswer ok\n";
+        strScript += "after 300 minimise\nafter 300 restore\nafter 300 focus\nseen Environment: field of view\n"
+                     "after 0 close\nanswer ok\n";
         ASSERT_EQ(0, run.Run(strScript, {})) << run.Log();
         const std::string strLog = run.Log();
         // The first environment is made with the stored view; the one after the change as asked.
