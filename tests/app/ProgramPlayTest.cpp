@@ -31,19 +31,22 @@ TEST(ProgramPlayTest, TwoPeoplePullTheCueBackStrikeAndPassTheTurn)
     WritePrivateProfileString("Settings", "GameType", "9", strIni.c_str());
     WritePrivateProfileString("Settings", "Competition Type", "1", strIni.c_str());
     WritePrivateProfileString("Settings", "Player2", "Bob", strIni.c_str());
-    // Each turn starts once the table is at rest: a click sets the ball in hand down and, once a few
-    // frames have read it, Enter strikes, with the cue at rest, or on the second turn drawn back
-    // first with Up, held over enough frames to draw it to the end of its swing. Either player may
-    // break, so a third turn has Bob strike after Ann whoever broke; the window closes once it is struck.
-    // That turn may come without the ball in hand: then the first click takes up the mouse's stroke,
-    // Enter does nothing and a second click strikes.
+    // Each turn starts once the table is at rest. Either player may break, so both strike softly
+    // first (a soft shot pockets nothing and passes the turn) and the third turn strikes hard: Bob
+    // strikes after Ann whoever broke. The window closes once that shot is struck.
+    // A soft turn: a click sets the ball in hand down and, once a few frames have read it, Enter
+    // strikes with the cue at rest. Without the ball in hand, that click takes up the mouse's stroke
+    // instead, Enter does nothing and a second click strikes.
+    // The hard turn: Up, held over enough frames to draw the cue to the end of its swing, and Enter,
+    // then a click and the same again; with the ball in hand the first keys do nothing and the click
+    // sets the ball down, without it the first Enter strikes.
+    const std::string strAtRest = "seen Game: at rest, it can be saved or loaded\n";
     const std::string strClick = "frame +3 mouse down left 400 300\nafter 0 mouse up left 400 300\n";
-    const std::string strTurn = "seen Game: at rest, it can be saved or loaded\n" + strClick;
-    const std::string strScript = strTurn + "frame +3 key press Return\nseen Game: shot 1 judged\n" + strTurn +
-                                  "frame +3 key down Up\nframe +60 key up Up\nframe +3 key press Return\n"
-                                  "seen Game: shot 2 judged\n" +
-                                  strTurn + "frame +3 key press Return\n" + strClick + "seen Game: shot 3 struck by\n" +
-                                  "after 0 close\nanswer ok\n";
+    const std::string strSoft = strAtRest + strClick + "frame +3 key press Return\n" + strClick;
+    const std::string strHard = "frame +3 key down Up\nframe +60 key up Up\nframe +3 key press Return\n";
+    const std::string strScript = strSoft + "seen Game: shot 1 judged\n" + strSoft + "seen Game: shot 2 judged\n" +
+                                  strAtRest + strHard + strClick + strHard +
+                                  "seen Game: shot 3 struck by\nafter 0 close\nanswer ok\n";
     ASSERT_EQ(0, run.Run(strScript, {})) << run.Log();
     const std::string strLog = run.Log();
     // Ann strikes and Bob, given the turn after her, takes the ball in hand and strikes.
