@@ -325,7 +325,7 @@ HRESULT CMainFrame::DrawScene(CDirect3DDevice* pDevice, CDirect3DViewport*, cons
         return S_OK;
     pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
     // Flags 3: the view is the last frame's, so what did not move may be copied.
-    DrawScene(g_bViewChanged ? 0 : 3);
+    PaintFrame(g_bViewChanged ? 0 : 3);
     DrawSoftwareCursor();
     pDevice->SetTexture(0, nullptr);
     pDevice->EndScene();

@@ -178,7 +178,7 @@ LONG DesignX(const RECT& rcPanel, LONG x)
     return rcPanel.left + (rcPanel.right - rcPanel.left - HUD_DESIGN_WIDTH) / 2 + x;
 }
 
-bool IntroFinished() { return true; } // no intro lamp sequence runs yet
+bool IntroFinished() { return g_IntroSequence.IsFinished() != FALSE; }
 
 /// A black, colour-keyed panel surface of at least the size, made again when it is too small.
 CDirectDrawSurface* EnsurePanelSurface(SurfacePtr& pSurface, SIZE& size, SIZE need)
@@ -693,7 +693,7 @@ void CMainFrame::PaintFrameRateNumber()
 void CMainFrame::DrawTextMessage()
 {
     const char* szText = g_TextMessages.GetHeadText();
-    if (szText == nullptr)
+    if (szText == nullptr || g_IntroSequence.IsArmed())
         return;
     CSurfaceDC dc(GetWidgetFrame().pDevice);
     if (!dc)

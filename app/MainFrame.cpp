@@ -129,6 +129,7 @@ CMainFrame::CMainFrame() : m_pGameFlow(MakeGameFlow())
 CMainFrame::~CMainFrame()
 {
     SystemParametersInfo(SPI_SETSCREENSAVEACTIVE, static_cast<UINT>(m_bSavedScreenSaver), nullptr, 0);
+    g_IntroSequence.Abandon(this);
 }
 
 const SMessageMap* CMainFrame::GetThisMessageMap()
@@ -281,6 +282,7 @@ BOOL CMainFrame::InitGame()
     }
     g_nGameMode &= gmStartupFlag | 0x10 | 0x8 | 0x4;
     const DWORD dwKept = g_nGameMode;
+    const bool bIntro = OpensWithIntro(g_Settings.m_nGameType);
     if (!SetupGame())
         return FALSE;
     g_nGameMode |= dwKept;
@@ -290,6 +292,8 @@ BOOL CMainFrame::InitGame()
     SetForegroundWindow();
     m_bGameStarted = TRUE;
     OutputDebugString("Game started\n");
+    if (bIntro)
+        StartIntro();
     return TRUE;
 }
 
@@ -399,7 +403,8 @@ BOOL CMainFrame::OnFrame()
     SampleTabHeld();
     const bool bFlightView = IsFlightViewTick(); // before the balls' step can end the shot
     ReadInputDevices();
-    m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
+    if (g_IntroSequence.IsFinished())
+        m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
     if (bFlightView)
         TickTextMessages();
     NoteShotProgress();

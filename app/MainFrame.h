@@ -20,6 +20,7 @@
 #include "render/RackScene.h"
 #include "render/SceneAnimation.h"
 #include "simulation/Player.h"
+#include "ui/IntroSequence.h"
 
 #include <array>
 #include <functional>
@@ -97,7 +98,7 @@ RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenW
 /// a text that is not a number leaves its coefficient as it is.
 void ApplyPhysicsCoefficients(const CSettings& settings);
 
-class CMainFrame : public CFrameWnd, public IFlowHost
+class CMainFrame : public CFrameWnd, public IFlowHost, public IIntroHost
 {
 public:
     CMainFrame();
@@ -272,6 +273,17 @@ public:
     void ApplyAimingAid();
     /// Test seam: replaces the 3-D environment's change for the window (null puts the real one back).
     static void SetEnvironmentChangeForTests(std::function<BOOL()> fnChange);
+
+    // The intro's lamp sequence (FrameIntro.cpp).
+    /// Whether a game of the type opens with the intro: not the direct-aim and resumed types, and
+    /// only with the lighting it needs.
+    static bool OpensWithIntro(int nGameType);
+    void StartIntro();
+    /// The frame's painting: the intro's step while it runs, else DrawScene.
+    void PaintFrame(int nFlags);
+    void BringIntroWindowToFront() override;
+    void DrawIntroPanels() override;
+    void BeginPlayAfterIntro() override;
 
     // The keyboard and mouse of the game flow (FrameInput.cpp).
     void ReadFlowInput(SFlowInput& input) override;

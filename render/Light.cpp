@@ -380,10 +380,21 @@ void CLightSource::SetIniFiles(const CString& strRead, const CString& strWrite)
     m_strIniWrite = strWrite;
 }
 
-CString CLightSource::ReadPath() const
+CString ProgramIniReadPath(const CString& strProgramIni, const CString& strDataCopy)
 {
-    return GetFileAttributes(m_strIniWrite) != INVALID_FILE_ATTRIBUTES ? m_strIniWrite : m_strIniRead;
+    return GetFileAttributes(strDataCopy) != INVALID_FILE_ATTRIBUTES ? strDataCopy : strProgramIni;
 }
+
+void PrepareProgramIniCopy(const CString& strProgramIni, const CString& strDataCopy)
+{
+    if (GetFileAttributes(strDataCopy) != INVALID_FILE_ATTRIBUTES)
+        return;
+    std::string bytes;
+    if (ReadWholeFile(ResolvePath(strProgramIni.Str()), bytes))
+        ReplaceFileContents(ResolvePath(strDataCopy.Str()), bytes);
+}
+
+CString CLightSource::ReadPath() const { return ProgramIniReadPath(m_strIniRead, m_strIniWrite); }
 
 CSceneLight* CLightSource::FindByName(const char* szName) const
 {
@@ -521,12 +532,7 @@ int CLightSource::SaveIni(bool bRealistic)
 {
     const char* szSection = bRealistic ? "Realistic lights" : "Lights";
     // Changes go to the data folder's copy of the ini, made from the program folder's the first time.
-    if (GetFileAttributes(m_strIniWrite) == INVALID_FILE_ATTRIBUTES)
-    {
-        std::string bytes;
-        if (ReadWholeFile(ResolvePath(m_strIniRead.Str()), bytes))
-            ReplaceFileContents(ResolvePath(m_strIniWrite.Str()), bytes);
-    }
+    PrepareProgramIniCopy(m_strIniRead, m_strIniWrite);
     CProfileEdit edit(m_strIniWrite);
     const int nOld = std::atoi(edit.GetString(szSection, "Sources number").value_or("0").c_str());
     for (int i = 0; i < nOld; ++i)

@@ -153,6 +153,13 @@ bool ParseLightLine(const CString& strLine, SLightDesc& desc);
 /// The line of a lamp, the eighteenth field written when it is not -1.
 CString FormatLightLine(const CSceneLight& lamp);
 
+/// The ini in the program folder (which may not be writable) and its copy in the data folder:
+/// reads come from the copy once it exists, else from the program folder's file.
+CString ProgramIniReadPath(const CString& strProgramIni, const CString& strDataCopy);
+/// Makes the data folder's copy from the program folder's file when it does not exist yet, so that
+/// what is written into the copy keeps the file's other sections.
+void PrepareProgramIniCopy(const CString& strProgramIni, const CString& strDataCopy);
+
 class CLightSource
 {
 public:

@@ -8,14 +8,18 @@
 namespace
 {
 std::array<std::atomic<bool>, 256> s_abDown{};
+std::array<std::atomic<bool>, 256> s_abPressed{}; // pressed since the key's last query
 std::mutex s_listenerMutex;
 std::function<void(const SRawInputEvent&)> s_listener; // guarded by s_listenerMutex
 std::atomic<std::int64_t> s_nCursor{0};                // x in the low and y in the high 32 bits
 
 void SetDown(int nVirtKey, bool bDown)
 {
-    if (nVirtKey > 0 && nVirtKey < static_cast<int>(s_abDown.size()))
-        s_abDown[static_cast<size_t>(nVirtKey)] = bDown;
+    if (nVirtKey <= 0 || nVirtKey >= static_cast<int>(s_abDown.size()))
+        return;
+    s_abDown[static_cast<size_t>(nVirtKey)] = bDown;
+    if (bDown)
+        s_abPressed[static_cast<size_t>(nVirtKey)] = true;
 }
 
 /// The left and right keys of a pair also count as the generic key.
@@ -38,7 +42,9 @@ short GetAsyncKeyState(int nVirtKey)
 {
     if (nVirtKey <= 0 || nVirtKey >= static_cast<int>(s_abDown.size()))
         return 0;
-    return s_abDown[static_cast<size_t>(nVirtKey)] ? static_cast<short>(0x8000) : 0;
+    const auto i = static_cast<size_t>(nVirtKey);
+    const short nPressed = s_abPressed[i].exchange(false) ? 1 : 0;
+    return static_cast<short>((s_abDown[i] ? 0x8000 : 0) | nPressed);
 }
 
 void SetRawInputListener(std::function<void(const SRawInputEvent&)> listener)
@@ -76,4 +82,6 @@ void ReleaseAllKeys()
 {
     for (auto& bDown : s_abDown)
         bDown = false;
+    for (auto& bPressed : s_abPressed)
+        bPressed = false;
 }

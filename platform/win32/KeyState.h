@@ -43,7 +43,8 @@ inline constexpr int VK_RCONTROL = 0xA3;
 inline constexpr int VK_LMENU = 0xA4;
 inline constexpr int VK_RMENU = 0xA5;
 
-/// 0x8000 while the key (or mouse button) is down, else 0. Any thread.
+/// 0x8000 while the key (or mouse button) is down, and 1 when it was pressed since the last query
+/// of that key (the query clears it). Any thread.
 short GetAsyncKeyState(int nVirtKey);
 
 /// One key or mouse event as the display saw it.

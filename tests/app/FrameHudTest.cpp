@@ -181,6 +181,7 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     ASSERT_EQ(-1, Start());
     ASSERT_TRUE(m_pFrame->IsGameStarted());
     ASSERT_TRUE(g_controlBar.IsLoaded()) << "the panel loader made the bar from its pictures";
+    g_IntroSequence.Finish(); // a game under way, past the intro
     m_pFrame->GetGameFlow().CreateReferee(8);
     m_pFrame->GetGameFlow().SetBallLists(0xFFFF & ~0x0808, 0x0808); // balls 3 and 11 pocketed
     m_pFrame->GetGameFlow().Player1().GetNameRef() = "Ann";
