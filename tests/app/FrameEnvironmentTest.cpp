@@ -58,7 +58,9 @@ protected:
             Pump();
         }
         ASSERT_TRUE(m_pFrame->IsGameStarted());
-        g_nGameMode = 0; // the game rests: no flight or stroke moves between the frames compared
+        // The game rests: past the intro, with no flight or stroke moving between the frames compared.
+        g_IntroSequence.Finish();
+        g_nGameMode = 0;
     }
     void TearDown() override
     {
