@@ -21,6 +21,7 @@
 #include "simulation/BallEngine.h"
 #include "simulation/DiscTable.h"
 #include "simulation/GamePlugins.h"
+#include "ui/SmallDialogs.h"
 
 #include <array>
 
@@ -136,11 +137,7 @@ BOOL CVornApp::CheckLauncher()
                 ERROR_SUCCESS;
         RegCloseKey(hKey);
     }
-    // The waiting-game dialog of the interface, as a message box until it exists.
-    const int nAnswer = bRead && dwWarning != 0
-                            ? IDOK
-                            : MessageBox(nullptr, "A game is waiting for an opponent. End it and start Vorn?",
-                                         APP_TITLE, MB_OKCANCEL | MB_ICONQUESTION);
+    const int nAnswer = bRead && dwWarning != 0 ? IDOK : AskToEndWaitingGame(GetProgramFolder() + "VornRes.dll");
     if (nAnswer == IDOK)
     {
         PostMessage(hLauncher, WM_CLOSE, 0, 0);

@@ -1,7 +1,10 @@
 #include "ui/SmallDialogs.h"
 
 #include "foundation/Settings.h"
+#include "platform/mfc/AfxResource.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/MessageBox.h"
+#include "platform/win32/Modules.h"
 #include "platform/win32/Registry.h"
 #include "simulation/PhysicsCoefficients.h"
 
@@ -39,6 +42,26 @@ INT_PTR CWaitOpponentDlg::DoModal()
     if (const std::optional<int> nAnswer = TakeUnattendedAnswer(MB_OKCANCEL))
         return *nAnswer == IDOK ? IDOK : IDCANCEL;
     return CDialog::DoModal();
+}
+
+int AskToEndWaitingGame(const CString& strLibrary)
+{
+    OutputDebugString("A game is waiting for an opponent: the player is asked whether to end it\n");
+    INT_PTR nAnswer = -1;
+    if (const HMODULE hLibrary = LoadLibrary(strLibrary))
+    {
+        const HINSTANCE hPrevious = AfxGetResourceHandle();
+        AfxSetResourceHandle(hLibrary);
+        nAnswer = CWaitOpponentDlg(nullptr).DoModal();
+        AfxSetResourceHandle(hPrevious);
+        FreeLibrary(hLibrary);
+    }
+    if (nAnswer == IDOK || nAnswer == IDCANCEL)
+        return static_cast<int>(nAnswer);
+    return MessageBox(nullptr, "A game is waiting for an opponent. End it and start Vorn?", "Vorn",
+                      MB_OKCANCEL | MB_ICONQUESTION) == IDOK
+               ? IDOK
+               : IDCANCEL;
 }
 
 void CWaitOpponentDlg::DoDataExchange(CDataExchange* pDX) { DDX_Check(pDX, IDC_WAIT_DO_NOT_ASK, m_nDoNotAsk); }

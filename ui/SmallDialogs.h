@@ -37,6 +37,11 @@ private:
     void StoreDoNotAsk();
 };
 
+/// The start-up question, asked before the program's resource library is loaded: the library is
+/// opened for the question's template only and closed again. Without the library or the template
+/// the question is a message box. IDOK (end the waiting game) or IDCANCEL.
+int AskToEndWaitingGame(const CString& strLibrary);
+
 /// The ten live physics coefficients as numbers to edit; OK writes them back, Cancel leaves them.
 class CPhysicsDlg : public CDialog
 {

@@ -86,6 +86,37 @@ TEST_F(GameSmallDialogsTest, TheStartUpQuestionStoresItsBoxOnOkAndOnCancel)
     EXPECT_EQ(-1, StoredWarning());
 }
 
+TEST_F(GameSmallDialogsTest, StartUpAsksWithTheLibrarysDialogOrElseAMessageBox)
+{
+    std::vector<std::string> aBoxes;
+    SetMessageBoxHandler(
+        [&](const SMessageBoxRequest& request)
+        {
+            aBoxes.push_back(request.strText);
+            return IDCANCEL;
+        });
+    const HINSTANCE hBefore = AfxGetResourceHandle();
+    // The library is opened for the question alone: its dialog is the one shown.
+    CDialog* pShown = nullptr;
+    Driver::Play({[&]
+                  {
+                      pShown = dynamic_cast<CDialog*>(CWnd::FromHandle(FindWindow("VornDialog", nullptr)));
+                      ASSERT_NE(nullptr, pShown);
+                      Driver::ClickControl(*pShown, IDC_WAIT_DO_NOT_ASK);
+                  },
+                  [&] { Driver::Key(*pShown, VK_RETURN); }},
+                 true);
+    EXPECT_EQ(IDOK, AskToEndWaitingGame(CString(VORN_GAME_DIR) + "/VornRes.dll"));
+    EXPECT_EQ(1, StoredWarning());
+    EXPECT_EQ(hBefore, AfxGetResourceHandle());
+    EXPECT_TRUE(aBoxes.empty());
+    // Without the library the question is still asked, as a message box.
+    EXPECT_EQ(IDCANCEL, AskToEndWaitingGame(m_folder.File("missing.dll").c_str()));
+    ASSERT_EQ(1u, aBoxes.size());
+    EXPECT_NE(std::string::npos, aBoxes[0].find("A game is waiting for an opponent")) << aBoxes[0];
+    EXPECT_EQ(hBefore, AfxGetResourceHandle());
+}
+
 TEST_F(GameSmallDialogsTest, PhysicsValuesAreTakenAsFloatsAndWhatIsNoFloatKeepsTheDialogOpen)
 {
     const CPhysicsCoefficientsScope restore;
