@@ -239,6 +239,9 @@ void CMainFrame::SetUpPanels()
     const RECT rcPanel = PanelRect(*m_pFramework);
     for (CSceneObject* p = CSceneObject::GetFirst(); p != nullptr; p = p->GetNext())
         p->Restore();
+    RECT rcArea;
+    GetPanelRect(rcArea);
+    LayOutSkinList(rcArea);
     g_TextMessages.SetRect(rcPanel.left, rcPanel.top, rcPanel.right, rcPanel.bottom);
     g_bForceRedraw = TRUE;
     SetTitleDirty(); // the title's surface is new

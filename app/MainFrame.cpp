@@ -140,6 +140,8 @@ const SMessageMap* CMainFrame::GetThisMessageMap()
         MapMessage<&CMainFrame::OnClose>(WM_CLOSE),
         MapMessage<&CMainFrame::OnCloseNow>(WM_CLOSENOW),
         MapMessage<&CMainFrame::OnDestroy>(WM_DESTROY),
+        MapMessage<&CMainFrame::OnEnterMenuLoop>(WM_ENTERMENULOOP),
+        MapMessage<&CMainFrame::OnExitMenuLoop>(WM_EXITMENULOOP),
         MapMessage<&CMainFrame::OnPaint>(WM_PAINT),
         MapMessage<&CMainFrame::OnSysCommand>(WM_SYSCOMMAND),
         MapMessage<&CMainFrame::OnKillFocus>(WM_KILLFOCUS),

@@ -21,6 +21,7 @@
 #include "render/SceneAnimation.h"
 #include "simulation/Player.h"
 #include "ui/IntroSequence.h"
+#include "ui/SkinList.h"
 
 #include <array>
 #include <functional>
@@ -285,6 +286,11 @@ public:
     void DrawIntroPanels() override;
     void BeginPlayAfterIntro() override;
 
+    // The menu loop and the banner's text list (FrameInterface.cpp).
+    /// Lays the text list out in the banner rectangle of the area, empty and with no selection.
+    void LayOutSkinList(const RECT& rcArea);
+    CSkinList& GetSkinList() { return m_skinList; }
+
     // The keyboard and mouse of the game flow (FrameInput.cpp).
     void ReadFlowInput(SFlowInput& input) override;
     bool HasFocus() override;
@@ -375,6 +381,8 @@ protected:
     LRESULT OnNewGameQuestion(WPARAM wParam, LPARAM lParam);
     LRESULT OnOutcomeDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnMusicNotifyMsg(WPARAM wParam, LPARAM lParam);
+    LRESULT OnEnterMenuLoop(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExitMenuLoop(WPARAM wParam, LPARAM lParam);
 
 private:
     std::unique_ptr<CGameFlow> MakeGameFlow();
@@ -512,4 +520,5 @@ private:
     std::shared_ptr<CFrameHud> m_pHud; // made at first use
     std::unique_ptr<CFlowReplayHost> m_pReplayHost;
     std::unique_ptr<CReplay> m_pReplay; // made at first use, over the game flow
+    CSkinList m_skinList;              // the banner's text list; nothing draws it
 };

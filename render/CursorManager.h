@@ -29,6 +29,7 @@ public:
     BOOL IsSoftwareCursor() const;
     /// The main window's menu loop (entered, left): the system cursor shows while it runs.
     void SetMenuLoop(BOOL bActive) { m_bMenuLoop = bActive; }
+    BOOL IsMenuLoop() const { return m_bMenuLoop; }
 
     HCURSOR GetCursorHandle() const { return m_hCursor; }
     int GetDisplayCount() const { return m_nDisplayCount; }

@@ -391,8 +391,8 @@ TEST_F(DialogTest, TheDialogDrawsItselfOnItsOwnSurface)
     SaveFrame();
 }
 
-// The display shows the dialog over its owner's last frame and the input script's keys and clicks
-// on the owner reach the dialog, in the dialog's own coordinates.
+// The display shows the dialog over its owner's last frame and the input script's keys, clicks and
+// wheel on the owner reach the dialog, in the dialog's own coordinates.
 TEST_F(DialogTest, TheScriptDrivesADialogShownOverItsOwner)
 {
     StopDisplay();
@@ -405,7 +405,7 @@ TEST_F(DialogTest, TheScriptDrivesADialogShownOverItsOwner)
     m_folder.Write("script.txt", "dialog 1 key press Backspace\n"
                                  "dialog 1 text 42\n"
                                  "dialog 1 mouse down left " +
-                                     strClick + "dialog 1 mouse up left " + strClick + "dialog 1 png " +
+                                     strClick + "dialog 1 mouse up left " + strClick + "dialog 1 wheel -2\ndialog 1 png " +
                                      (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "DialogOverOwner.png").string() +
                                      "\ndialog 1 key press Return\n");
     const CEnvScope script("VORN_INPUT_SCRIPT", m_folder.File("script.txt").c_str());
@@ -418,14 +418,25 @@ TEST_F(DialogTest, TheScriptDrivesADialogShownOverItsOwner)
     std::vector<DWORD> aShown;
     int nWidth = 0;
     int nHeight = 0;
-    dlg.m_fnUser = [](CTestDialog& d) { ::PostMessage(d.m_hWnd, WM_APP, 0, 0); };
+    dlg.m_fnUser = [](CTestDialog& d)
+    {
+        for (int i = 0; i < 16; ++i)
+            ::SendMessage(d.GetDlgItem(IDC_LIST), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("Saved game"));
+        ::PostMessage(d.m_hWnd, WM_APP, 0, 0);
+    };
     dlg.m_fnShown = [&]
     {
         // The owner's frame comes once the dialog is shown: the dialog counts as shown with it.
         ShowSolidFrame(hGame, 0x00C02020);
     };
-    dlg.m_fnOnOk = [&] { ReadWindowPixels(hGame, aShown, &nWidth, &nHeight); };
+    LRESULT nTop = -1;
+    dlg.m_fnOnOk = [&]
+    {
+        ReadWindowPixels(hGame, aShown, &nWidth, &nHeight);
+        nTop = ::SendMessage(dlg.GetDlgItem(IDC_LIST), LB_GETTOPINDEX, 0, 0);
+    };
     EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(6, nTop) << "two notches of the wheel, three rows each";
     EXPECT_EQ(42, dlg.m_nNumber);
     EXPECT_EQ(BST_UNCHECKED, dlg.m_nCheck);
     ASSERT_EQ(800, nWidth);

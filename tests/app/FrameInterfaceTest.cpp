@@ -1,0 +1,72 @@
+// The main window's menu loop and the banner's text list.
+#include "tests/app/AppFolder.h"
+#include "tests/app/FrameScope.h"
+
+#include "app/MainFrame.h"
+#include "platform/win32/Cursor.h"
+#include "render/CursorManager.h"
+#include "render/Environment3D.h"
+#include "ui/WindowPlacement.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+
+namespace
+{
+TEST(FrameInterfaceTest, TheMenuLoopShowsTheSystemCursorAndHoldsTheGame)
+{
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    const CDisplayAdapterScope restoreAdapter(LoadDisplayAdapter());
+    ASSERT_NE(nullptr, InstallSystemDisplayAdapter());
+    CFrameScope frame(true);
+    ASSERT_TRUE(frame.m_pFrame->IsGameStarted());
+    while (ShowCursor(FALSE) >= 0)
+    {
+    }
+    struct SStep
+    {
+        UINT uMsg;
+        BOOL bMenu, bModal;
+        bool bCursorShown;
+    };
+    const SStep aSteps[] = {{WM_ENTERMENULOOP, TRUE, TRUE, true}, {WM_EXITMENULOOP, FALSE, FALSE, true}};
+    for (const SStep& step : aSteps)
+    {
+        SCOPED_TRACE(step.uMsg);
+        SendMessage(frame.m_hWnd, step.uMsg, 0, 0);
+        EXPECT_EQ(step.bMenu, g_CursorManager.IsMenuLoop());
+        EXPECT_EQ(step.bModal, g_bModalMode);
+        EXPECT_EQ(step.bCursorShown, GetCursorShowCount() >= 0);
+        EXPECT_EQ(step.bModal == FALSE, frame.m_pFrame->OnFrame() != FALSE) << "the tick rests while a menu is open";
+    }
+}
+
+TEST(FrameInterfaceTest, EachDeviceSetUpLaysTheTextListOutEmptyInTheBanner)
+{
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    const CDisplayAdapterScope restoreAdapter(LoadDisplayAdapter());
+    ASSERT_NE(nullptr, InstallSystemDisplayAdapter());
+    CFrameScope frame(true);
+    ASSERT_TRUE(frame.m_pFrame->IsGameStarted());
+    CSkinList& list = frame.m_pFrame->GetSkinList();
+    for (int nPass = 0; nPass < 2; ++nPass)
+    {
+        SCOPED_TRACE(nPass == 0 ? "the first device" : "after an environment change");
+        RECT rcArea;
+        frame.m_pFrame->GetPanelRect(rcArea);
+        const RECT rcBanner = CalcBannerRectTopRight(rcArea);
+        EXPECT_EQ(rcBanner, list.m_rect);
+        EXPECT_EQ(0, list.GetCount());
+        EXPECT_EQ(-1, list.GetSelection());
+        EXPECT_STREQ("Arial", list.m_logFont.lfFaceName);
+        EXPECT_TRUE(list.m_logFont.lfItalic);
+        EXPECT_EQ(RGB(240, 240, 240), list.m_crText);
+        HDC hDC = CreateCompatibleDC(nullptr);
+        EXPECT_GE(list.AddString(hDC, "A line for the banner"), 0) << "the list has room for text";
+        DeleteDC(hDC);
+        ASSERT_EQ(S_OK, frame.m_pFrame->Change3DEnvironment(frame.m_hWnd));
+    }
+}
+} // namespace
