@@ -65,6 +65,7 @@ bool HasFullScreenMode()
 CSetupDlg::CSetupDlg(CWnd* pParent) : CSkinDialog(TEMPLATE, "_DATA", BACKGROUND, pParent)
 {
     SetButtonImages(0, OK_PRESSED, OK_NORMAL);
+    SetShowCursorOnSetCursor();
 }
 
 BOOL CSetupDlg::OnInitDialog()

@@ -1,5 +1,7 @@
 #include "ui/SkinDialog.h"
 
+#include "platform/win32/Cursor.h"
+
 CSkinDialog::CSkinDialog(int nIDTemplate, LPCSTR szResourceType, int nResourceId, CWnd* pParent)
     : CDialog(static_cast<UINT>(nIDTemplate) & 0xFFFFu, pParent), m_szResourceType(szResourceType),
       m_nResourceId(nResourceId)
@@ -42,7 +44,22 @@ BOOL CSkinDialog::OnInitDialog()
             m_aButtons[i].SubclassDlgItem(nControl, this))
             m_aButtons[i].SizeToContent();
     }
+    ShowSystemCursorNow();
     return TRUE;
+}
+
+LRESULT CSkinDialog::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_SETCURSOR && m_bShowCursorOnSetCursor)
+        ShowSystemCursorNow();
+    return CDialog::WindowProc(uMsg, wParam, lParam);
+}
+
+void ShowSystemCursorNow()
+{
+    while (ShowCursor(TRUE) < 0)
+    {
+    }
 }
 
 BOOL CSkinDialog::OnEraseBkgnd(HDC hDC)

@@ -19,8 +19,12 @@ public:
     BOOL SetButtonImages(int nSet, UINT nFirst, UINT nSecond, int nThird = -1);
     /// With the flag, the window takes the size of its picture when it opens, keeping its top-left corner.
     void SetFitToBackground(BOOL bFit) { m_bFitToBackground = bFit; }
+    /// Also shows the system's cursor, so that the pointer is there while the dialog is up.
     BOOL OnInitDialog() override;
     bool IsBackgroundLoaded() const { return m_bBackgroundLoaded; }
+    /// WM_SETCURSOR shows the system's cursor again before the cursor is chosen.
+    void SetShowCursorOnSetCursor() { m_bShowCursorOnSetCursor = TRUE; }
+    LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     /// Moves the window to the middle of its owner (of the desktop without one), keeping its size.
@@ -40,4 +44,8 @@ private:
     LPCSTR m_szResourceType;
     int m_nResourceId;
     BOOL m_bFitToBackground = FALSE;
+    BOOL m_bShowCursorOnSetCursor = FALSE;
 };
+
+/// Show-cursor calls until the system's count is at least 0.
+void ShowSystemCursorNow();

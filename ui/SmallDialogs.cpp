@@ -141,7 +141,11 @@ void CPhysicsDlg::DoDataExchange(CDataExchange* pDX)
 // ---------------------------------------------------------------------------------------------------------------------
 // The match won
 
-CMatchWonDlg::CMatchWonDlg(CWnd* pParent) : CSkinDialog(585, "_DATA", 32216, pParent) { SetButtonImages(0, 422, 423); }
+CMatchWonDlg::CMatchWonDlg(CWnd* pParent) : CSkinDialog(585, "_DATA", 32216, pParent)
+{
+    SetButtonImages(0, 422, 423);
+    SetShowCursorOnSetCursor();
+}
 
 void CMatchWonDlg::SetWinnerText(const char* szWinner)
 {

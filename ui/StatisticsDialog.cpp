@@ -50,6 +50,7 @@ CString PlayerNameOfFile(const std::string& strName)
 CStatisticsDialog::CStatisticsDialog(CWnd* pParent) : CSkinDialog(TEMPLATE, "_DATA", BACKGROUND, pParent)
 {
     SetButtonImages(0, CLOSE_PRESSED, CLOSE_NORMAL);
+    SetShowCursorOnSetCursor();
 }
 
 BOOL CStatisticsDialog::OnInitDialog()

@@ -2,6 +2,7 @@
 
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
@@ -608,6 +609,9 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
     }
     if (pMsg->message == WM_MOUSEMOVE && pMsg->hwnd == m_hWnd)
     {
+        // The dialog chooses the cursor first, as on each move over a window; the arrow otherwise.
+        if (SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == FALSE)
+            ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
         const POINT pt{GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam)};
         for (const SItem& item : m_aItems)
             if (item.pView != nullptr)

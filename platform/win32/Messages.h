@@ -36,6 +36,10 @@ inline constexpr UINT WM_PAINT = 0x000F;
 inline constexpr UINT WM_CLOSE = 0x0010;
 inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
+/// wParam: the window under the cursor; lParam: the hit-test code (low word) and the mouse message.
+inline constexpr UINT WM_SETCURSOR = 0x0020;
+/// The hit-test code of a window's client area.
+inline constexpr int HTCLIENT = 1;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
 inline constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 inline constexpr UINT WM_NCCREATE = 0x0081;

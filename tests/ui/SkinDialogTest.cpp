@@ -4,6 +4,7 @@
 
 #include "platform/dx/Surface.h"
 #include "platform/dx/SurfacePng.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/KeyState.h"
 #include "ui/LabelStatic.h"
 
@@ -125,6 +126,46 @@ TEST_F(SkinDialogTest, FitDialogTakesThePicturesSizeAndTheHoveredButtonShowsPres
     EXPECT_TRUE(Near(Pixel(dlg, 2, 2), 0x0000FA)) << std::hex << Pixel(dlg, 2, 2);
     EXPECT_TRUE(Near(Pixel(dlg, ptOk.x + 3, ptOk.y + 3), 0xFA0000)) << std::hex << Pixel(dlg, ptOk.x + 3, ptOk.y + 3);
     SavePng(dlg, "SkinDialog.png");
+}
+
+TEST_F(SkinDialogTest, TheDialogShowsTheCursorAndAMoveOverItChoosesTheArrow)
+{
+    struct SCase
+    {
+        const char* szName;
+        bool bShowOnSetCursor;
+        int nCountAfterMove; // the system's show count after the move, hidden to -2 before it
+    };
+    const SCase aCases[] = {{"a plain skinned dialog", false, -2},
+                            {"one that shows the cursor on WM_SETCURSOR", true, 0}};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CTestSkinDialog dlg(IDD_SKIN, ID_BACKGROUND, TRUE);
+        if (c.bShowOnSetCursor)
+            dlg.SetShowCursorOnSetCursor();
+        while (ShowCursor(FALSE) > -3)
+        {
+        }
+        int nAtOpen = -10;
+        dlg.m_fnUser = [&](CTestSkinDialog& d)
+        {
+            nAtOpen = GetCursorShowCount();
+            while (ShowCursor(FALSE) > -2)
+            {
+            }
+            SetCursor(LoadCursor(nullptr, IDC_HAND));
+            ::PostMessage(d.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+            ::PostMessage(d.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
+        };
+        EXPECT_EQ(IDCANCEL, dlg.DoModal());
+        EXPECT_EQ(0, nAtOpen) << "the pointer is there while the dialog is up";
+        EXPECT_EQ(c.nCountAfterMove, GetCursorShowCount());
+        EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), GetCursor());
+    }
+    while (ShowCursor(TRUE) < 0)
+    {
+    }
 }
 
 TEST_F(SkinDialogTest, WithoutFitThePictureIsStretchedAndWithoutPictureNothingIsPainted)
