@@ -520,5 +520,5 @@ private:
     std::shared_ptr<CFrameHud> m_pHud; // made at first use
     std::unique_ptr<CFlowReplayHost> m_pReplayHost;
     std::unique_ptr<CReplay> m_pReplay; // made at first use, over the game flow
-    CSkinList m_skinList;              // the banner's text list; nothing draws it
+    CSkinList m_skinList;               // the banner's text list; nothing draws it
 };

@@ -405,7 +405,8 @@ TEST_F(DialogTest, TheScriptDrivesADialogShownOverItsOwner)
     m_folder.Write("script.txt", "dialog 1 key press Backspace\n"
                                  "dialog 1 text 42\n"
                                  "dialog 1 mouse down left " +
-                                     strClick + "dialog 1 mouse up left " + strClick + "dialog 1 wheel -2\ndialog 1 png " +
+                                     strClick + "dialog 1 mouse up left " + strClick +
+                                     "dialog 1 wheel -2\ndialog 1 png " +
                                      (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "DialogOverOwner.png").string() +
                                      "\ndialog 1 key press Return\n");
     const CEnvScope script("VORN_INPUT_SCRIPT", m_folder.File("script.txt").c_str());
