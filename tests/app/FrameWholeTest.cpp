@@ -79,6 +79,7 @@ public:
         g_Settings.m_nFullScreen = 1;
         const HRESULT hr = Frame().Change3DEnvironment(m_pScope->m_hWnd);
         g_b3DReady = TRUE;
+        g_IntroSequence.Finish(); // the game rests past the intro
         g_nGameMode = 0;
         SFlowCamera& camera = Frame().GetGameFlow().Camera();
         camera.vPosition = camera.vLookAt; // the flow's camera not placed: the default one

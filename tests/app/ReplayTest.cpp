@@ -123,6 +123,7 @@ TEST(FrameReplayTest, TheReplayCommandLeavesTheTableAndFliesBackToTheSavedViewOr
     ASSERT_TRUE(scope.m_bCreated);
     CMainFrame& frame = *scope.m_pFrame;
     ASSERT_TRUE(frame.IsGameStarted());
+    g_IntroSequence.Finish(); // the game goes on past the intro
     CViewRecord saved;
     saved.Set(120.0f, 340.0f, 90.0f, 5.0f, 26.0f, -10.0f, 0, 0, 120.0f, 0, 0);
     struct SCase

@@ -6,6 +6,7 @@
 #include "fixtures/ProgramRun.h"
 #include "tests/assets/GameFiles.h"
 
+#include "platform/win32/Profile.h"
 #include "ui/ControlBar.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +84,10 @@ TEST(GameProgramClicksTest, WidgetsPostTheirCommandsOnceAPressHeldOrNot)
     // The exit row's question, centred over the window: its Yes ends the program.
     strScript += "dialog +1 mouse down left 337 349\ndialog +0 mouse up left 337 349\n";
     CProgramRun run(GamePath("Vorn"), VORN_GAME_DIR);
+    // The intro over in a few frames: no blink and no fade.
+    const std::string strIni = (run.Program() / "Vorn.ini").string();
+    WritePrivateProfileString("Intro", "Blink lamp", "", strIni.c_str());
+    WritePrivateProfileString("Intro", "Increase time", "0", strIni.c_str());
     ASSERT_EQ(0, run.Run(strScript)) << run.Log();
 
     const auto at = [](POINT pt) { return Packed(pt.x, pt.y); };
