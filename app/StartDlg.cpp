@@ -1,5 +1,6 @@
 #include "app/StartDlg.h"
 
+#include "app/HelpDlg.h"
 #include "app/MainFrame.h"
 #include "app/ProductKey.h"
 #include "app/SplashScreen.h"
@@ -12,9 +13,11 @@
 #include "platform/mfc/AfxResource.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
 #include "ui/SetupDlg.h"
+#include "ui/StatisticsDialog.h"
 #include "ui/TextMessages.h"
 
 namespace
@@ -31,6 +34,7 @@ constexpr int ID_LEAVE = 1051;
 constexpr int ID_PLAY = 1056;
 constexpr int ID_LINK = 1061;
 constexpr int ID_STATISTICS = 1114;
+constexpr int ID_HELP = 1132;
 constexpr int ID_PRACTICE = 1124;
 constexpr int ID_COMPUTER = 1125;
 constexpr int ID_TWO_PLAYERS = 1126;
@@ -392,7 +396,15 @@ void CStartDlg::OnOptions()
         g_bPanelRedraw = TRUE;
 }
 
-void CStartDlg::OnStatistics() { StopSplashScreen(); }
+void CStartDlg::OnStatistics() { CStatisticsDialog(this).DoModal(); }
+
+void CStartDlg::OnHelp()
+{
+    RunHelpDialog(this);
+    while (ShowCursor(TRUE) < 0)
+    {
+    }
+}
 
 void CStartDlg::OnLink()
 {
@@ -487,6 +499,7 @@ const SMessageMap* CStartDlg::GetThisMessageMap()
                                                MapCommand<&CStartDlg::OnNothing>(1135),
                                                MapCommand<&CStartDlg::OnOptions>(ID_OPTIONS),
                                                MapCommand<&CStartDlg::OnStatistics>(ID_STATISTICS),
+                                               MapCommand<&CStartDlg::OnHelp>(ID_HELP),
                                                MapCommand<&CStartDlg::OnLink>(ID_LINK),
                                                MapCommand<&CStartDlg::OnLeave>(ID_LEAVE),
                                                MapCommand<&CStartDlg::OnPlay>(ID_PLAY),

@@ -84,6 +84,8 @@ protected:
     void OnResume();
     void OnOptions();
     void OnStatistics();
+    /// The help dialog, then the system's cursor shown again.
+    void OnHelp();
     void OnLink();
     void OnLeave();
     void OnPlay();

@@ -5,8 +5,11 @@
 
 #include "AppFolder.h"
 
+#include "app/HelpDlg.h"
 #include "app/MainFrame.h"
 #include "foundation/DialogResultMask.h"
+#include "foundation/ErrorBox.h"
+#include "foundation/Folders.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameMode.h"
 #include "platform/EnvScope.h"
@@ -19,10 +22,12 @@
 #include "platform/win32/Registry.h"
 #include "platform/win32/Shell.h"
 
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -90,13 +95,13 @@ protected:
     }
 
     /// Runs the dialog with the steps; its result.
-    INT_PTR Run(CStartDlg& dlg, std::vector<std::function<void()>> aSteps)
+    INT_PTR Run(CDialog& dlg, std::vector<std::function<void()>> aSteps)
     {
         s_aSteps = std::move(aSteps);
         ::PostMessage(s_hStepWindow, WM_NEXT_STEP, 0, 0);
         return dlg.DoModal();
     }
-    static void Click(CStartDlg& dlg, int nId)
+    static void Click(const CDialog& dlg, int nId)
     {
         RECT rc;
         ASSERT_TRUE(::GetWindowRect(dlg.GetDlgItem(nId), &rc)); // in the dialog's client area
@@ -104,7 +109,10 @@ protected:
         ::PostMessage(dlg.m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, lParam);
         ::PostMessage(dlg.m_hWnd, WM_LBUTTONUP, 0, lParam);
     }
-    static void Key(CStartDlg& dlg, int nKey) { ::PostMessage(dlg.m_hWnd, WM_KEYDOWN, static_cast<WPARAM>(nKey), 0); }
+    static void Key(const CDialog& dlg, int nKey)
+    {
+        ::PostMessage(dlg.m_hWnd, WM_KEYDOWN, static_cast<WPARAM>(nKey), 0);
+    }
     /// Whether a close request reached the parent (taken from its queue).
     bool ParentAskedToClose()
     {
@@ -320,5 +328,80 @@ TEST_F(StartDlgTest, OpensWithTheSettingsMatchKindAndFollowsTheMouseOverTheGameT
     EXPECT_EQ(CStartDlg::MatchTwoPlayers, nKind);
     EXPECT_FALSE(bLinkShown);
     EXPECT_EQ((std::vector<int>{-1, 3, 1, 3}), aRows) << "none, nine ball, American under the mouse, nine ball again";
+}
+
+TEST_F(StartDlgTest, HelpOpensTheFirstPageFoundAndNamesOneNotFoundOrNotOpened)
+{
+    const CTempFolder& folder = m_folder.Folder();
+    const std::string strRecord = folder.File("opened.txt");
+    folder.Write("recorder.sh", "#!/bin/sh\nprintf '%s' \"$1\" > " + strRecord + ".part && mv " + strRecord + ".part " +
+                                    strRecord + "\n");
+    std::filesystem::permissions(folder.File("recorder.sh"), std::filesystem::perms::owner_all);
+    const CString strDefault = GetProgramFolder() + "Help\\Help.htm";
+    const CString strOwn = GetProgramFolder() + "Mine\\Page.htm";
+    struct SCase
+    {
+        const char* szName;
+        CString strKept;                 // the ini file's "Help"
+        std::vector<std::string> aFiles; // pages that exist
+        const char* szOpener;            // "" for the recorder
+        std::string strOpened;           // the file the opener is given, "" for none
+        CString strKeptAfter;
+        std::string strError; // the error box's text, after the path
+        INT_PTR nResult;
+    };
+    const SCase aCases[] = {
+        {"the kept page", strOwn, {"Mine/Page.htm", "Help/Help.htm"}, "", "Mine/Page.htm", strOwn, "", IDOK},
+        {"the kept page gone: the default", strOwn, {"Help/Help.htm"}, "", "Help/Help.htm", strDefault, "", IDOK},
+        {"only the artwork folder's",
+         strOwn,
+         {"Artwork/Help/Help.htm"},
+         "",
+         "Artwork/Help/Help.htm",
+         GetDefaultArtworkFolder() + "Help\\Help.htm",
+         "",
+         IDOK},
+        {"none: named, the dialog stays", strOwn, {}, "", "", strOwn, "mine\\page.htm could not be opened.", IDCANCEL},
+        {"no opener: named",
+         strDefault,
+         {"Help/Help.htm"},
+         "/nonexistent/opener",
+         "",
+         strDefault,
+         "help\\help.htm could not be opened.",
+         IDOK},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        for (const char* szFolder : {"Mine", "Help", "Artwork"})
+            std::filesystem::remove_all(folder.Path() / szFolder);
+        std::filesystem::remove(strRecord);
+        for (const std::string& strFile : c.aFiles)
+        {
+            std::filesystem::create_directories((folder.Path() / strFile).parent_path());
+            folder.Write(strFile, "<html></html>");
+        }
+        WriteArtworkIniString("Help", c.strKept);
+        const CEnvScope opener("VORN_OPENER", *c.szOpener != '\0' ? c.szOpener : folder.File("recorder.sh").c_str());
+        std::vector<std::string> aErrors;
+        SetErrorBoxHandler([&](const char* szText) { aErrors.emplace_back(szText); });
+        CHelpDlg dlg(&m_parent);
+        const INT_PTR nResult = Run(dlg, {[&] { Click(dlg, IDC_OPEN_HELP); }, [&] { Key(dlg, VK_ESCAPE); }});
+        SetErrorBoxHandler({});
+        EXPECT_EQ(c.nResult, nResult);
+        EXPECT_STREQ(c.strKeptAfter.GetString(), GetArtworkIniString("Help").GetString());
+        ASSERT_EQ(c.strError.empty() ? 0U : 1U, aErrors.size());
+        if (!c.strError.empty())
+        {
+            EXPECT_EQ(0U, aErrors[0].find("The help page ")) << aErrors[0];
+            EXPECT_NE(std::string::npos, aErrors[0].find(c.strError)) << aErrors[0];
+        }
+        // The opener is not waited for: its record comes when it has run.
+        for (int i = 0; i < 500 && !c.strOpened.empty() && !std::filesystem::exists(strRecord); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(c.strOpened.empty() ? "" : (folder.Path() / c.strOpened).string(),
+                  std::filesystem::exists(strRecord) ? folder.Read("opened.txt") : "");
+    }
 }
 } // namespace
