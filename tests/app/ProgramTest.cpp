@@ -1,8 +1,7 @@
 // The real program, run on SDL's dummy drivers in a folder of its own with the test libraries,
 // driven by an input script.
-#include "fixtures/ProgramRun.h"
+#include "tests/app/TestProgramRun.h"
 
-#include "platform/EnvScope.h"
 #include "platform/win32/Profile.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/WindowRendezvous.h"
@@ -22,26 +21,6 @@
 
 namespace
 {
-class CTestProgramRun : public CProgramRun
-{
-public:
-    CTestProgramRun() : CProgramRun(VORN_PROGRAM, VORN_APP_FIXTURE_DIR) {}
-
-    /// Takes on the run's environment in this process too, for the length of the object's life.
-    void ShareEnvironment()
-    {
-        for (const std::string& strVariable : Environment())
-        {
-            const size_t nEquals = strVariable.find('=');
-            m_aScopes.push_back(std::make_unique<CEnvScope>(strVariable.substr(0, nEquals).c_str(),
-                                                            strVariable.substr(nEquals + 1).c_str()));
-        }
-    }
-
-private:
-    std::vector<std::unique_ptr<CEnvScope>> m_aScopes;
-};
-
 /// Whether the text holds the parts in this order.
 bool HasInOrder(const std::string& strText, std::initializer_list<const char*> aParts)
 {
