@@ -21,26 +21,51 @@ std::string ReadBytes(const std::filesystem::path& file)
     return strBytes;
 }
 
-/// A nine-ball game with ball 4 down, Bob to play in aiming, written by the game's own writer.
-std::string WriteLastGame(const std::filesystem::path& file)
+/// A nine-ball game as the game's own writer keeps it.
+struct SNineBallGame
+{
+    std::function<CVector3(int)> place = [](int n)
+    { return CVector3(0.2f + 0.07f * static_cast<float>(n), 1.0f, 0.0f); };
+    WORD wDownBefore = 1 << 4; ///< balls pocketed in earlier shots
+    int nLevel1 = 0;           ///< skill levels, 0 for a person
+    int nLevel2 = 0;
+    int nCurrentPlayer = 2;
+};
+
+/// By default ball 4 is down and Bob is to play in aiming, Ann 3 points against Bob's 5.
+std::string WriteLastGame(const std::filesystem::path& file, const SNineBallGame& game = {})
 {
     std::filesystem::create_directories(file.parent_path());
     CSavedGame save(CString(file.string()));
     for (int i = 0; i < 16; ++i)
-        save.m_apBalls[static_cast<std::size_t>(i)]->SetPositionXYZ(0.2f + 0.07f * static_cast<float>(i), 1.0f, 0.0f);
+        save.m_apBalls[static_cast<std::size_t>(i)]->SetPosition(game.place(i));
     CReferee9Ball referee;
     referee.Init(GAME_9BALL);
-    referee.GetBallTable()->SetPocketedBefore(4, TRUE);
+    for (int n = 0; n < 16; ++n)
+        if ((game.wDownBefore & (1 << n)) != 0)
+            referee.GetBallTable()->SetPocketedBefore(n, TRUE);
+    // As the last shot judged left it: the break made, the lowest ball on the table the one to hit.
+    referee.SetBreakMade(TRUE);
+    referee.SetFlags(REF_BREAK_MADE);
+    save.m_nBreakPlayed = 1;
+    for (int n = 1; n < 10; ++n)
+        if ((game.wDownBefore & (1 << n)) == 0)
+        {
+            referee.SetTarget(n);
+            break;
+        }
     int nSize = 0;
     const BYTE* pState = referee.PackState(&nSize, 0);
     save.m_abRefereeState.assign(pState, pState + nSize);
     save.m_Player1.GetNameRef() = "Ann";
     save.m_Player1.SetPoints(3);
+    save.m_Player1.SetLevel(game.nLevel1);
     save.m_Player2.GetNameRef() = "Bob";
     save.m_Player2.SetPoints(5);
+    save.m_Player2.SetLevel(game.nLevel2);
     for (CPlayer* pPlayer : {&save.m_Player1, &save.m_Player2})
         pPlayer->SetLocal();
-    save.m_nCurrentPlayer = 2;
+    save.m_nCurrentPlayer = game.nCurrentPlayer;
     save.m_nGameMode = modeAim;
     save.m_Settings = SSavedSettings{1, 1, 0, GAME_9BALL, 1, 1, 0x336633, 0};
     EXPECT_TRUE(save.Write()) << save.GetReason().Str();
@@ -80,6 +105,40 @@ TEST(ProgramLastGameTest, LastGameResumesBallsPlayersRefereeModeAndOptions)
     EXPECT_EQ(1, IniInt(strIni, "Competition Type"));
     EXPECT_EQ(1, IniInt(strIni, "BallPath1"));
     EXPECT_EQ(strBytes, ReadBytes(lastGame)) << "the last game is only read";
+}
+
+TEST(ProgramLastGameTest, TwoComputersOfTheLastGamePlayItToTheMatchEnd)
+{
+    // The settings' "Player level 1" always loads as a person: the first seat is the computer's only
+    // in a saved game. Here both seats of the last game are, with the nine alone against the cue
+    // ball, at the side pocket's lip, to the settings' one game.
+    CProgramRun run(VORN_PROGRAM, VORN_APP_FIXTURE_DIR);
+    SNineBallGame game;
+    game.place = [](int n)
+    {
+        if (n == 0)
+            return CVector3(0.60f, 0.70f, 0.0f);
+        return n == 9 ? CVector3(0.06f, 1.1176f, 0.0f) : CVector3(0.2f + 0.07f * static_cast<float>(n), 1.0f, 0.0f);
+    };
+    game.wDownBefore = 0x1fe;
+    game.nLevel1 = 9;
+    game.nLevel2 = 9;
+    game.nCurrentPlayer = 1;
+    WriteLastGame(run.Program() / "Saved" / "lastgame", game);
+    AskForTheLastGame(run);
+    const std::string strIni = (run.Program() / "Vorn.ini").string();
+    WritePrivateProfileString("Settings", "Games Goal", "1", strIni.c_str());
+    WritePrivateProfileString("Settings", "Player level 1", "9", strIni.c_str());
+    ASSERT_EQ(0, run.Run("at 20000 close\nanswer ok\n")) << run.Log();
+    const std::string strLog = run.Log();
+    std::size_t nAt = 0;
+    for (const char* szStep : {"balls on the table 0x201, Ann 3 against Bob 5, Ann to play",
+                               "Game: shot 1 struck by Ann", "Game: shot 1 judged", "Game: the match has ended"})
+    {
+        nAt = strLog.find(szStep, nAt);
+        ASSERT_NE(nAt, std::string::npos) << szStep << "\n" << strLog;
+    }
+    EXPECT_EQ(0, IniInt(strIni, "Player level 1")) << "the first seat is a person's again in the settings";
 }
 
 TEST(ProgramLastGameTest, DamagedTruncatedOrForeignLastGameIsReportedAndANewGameIsPlayed)
