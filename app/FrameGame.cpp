@@ -157,6 +157,13 @@ void CMainFrame::PlayRandomEventSound(int nKind, float x, float y, float z)
     m_Sound.Play(m_anBonusSounds[static_cast<std::size_t>(r) % m_anBonusSounds.size()], CVector3(x, y, z), 0);
 }
 
+void CMainFrame::CopyBallsToAimingAid()
+{
+    // The aid's worker refuses a copy while it runs; its balls then stay as they were.
+    if (!g_BallEngineAux.SyncFrom(g_BallEngineMain))
+        OutputDebugString("Aiming aid: busy at the strike, its balls were not copied\n");
+}
+
 LRESULT CMainFrame::OnShotOutcome(WPARAM wParam, LPARAM)
 {
     m_pGameFlow->OnMatchProgress(static_cast<int>(wParam));

@@ -1,10 +1,13 @@
 // The main frame's scene for the game: the ball set and colour table of the game's variant, the
-// balls placed in the table scene where the live engine has them, each frame, and the particle
-// effects: sparkles and smoke behind the struck ball while the shot runs, stars where a ball drops.
+// balls placed in the table scene where the live engine has them and the scene's cue behind the
+// cue ball, each frame; the cue as the obstruction test sees it; and the particle effects:
+// sparkles and smoke behind the struck ball while the shot runs, stars where a ball drops.
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/Matrix.h"
 #include "foundation/Settings.h"
+#include "foundation/TableMap.h"
+#include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
 #include "platform/dx/Device.h"
 #include "platform/win32/Clock.h"
@@ -19,6 +22,8 @@
 #include "simulation/BallEngine.h"
 #include "simulation/CueBall.h"
 #include "simulation/GamePlugins.h"
+#include "simulation/PhysicsConstants.h"
+#include "simulation/TableParts.h"
 
 #include <cstdint>
 
@@ -53,26 +58,127 @@ int FindBallSet(const CString& strName, int nFlag)
     return -1;
 }
 
-/// A ball's axes in the scene from its two orientation vectors on the table.
-D3DMATRIX SceneOrientation(const CBall& ball)
+/// The scene's cue: its object's number in the scene text, its thickness (twice the butt's radius)
+/// and length, inches, as the cue mesh is made.
+constexpr int CUE_OBJECT_ID = 0x2;
+constexpr float CUE_THICKNESS = 1.2f;
+constexpr float CUE_LENGTH = 57.0f;
+constexpr float INCHES_PER_METRE = 1.0f / 0.0254f;
+/// A ball's radius in the scene.
+constexpr float SCENE_BALL_RADIUS = BALL_RADIUS_M * INCHES_PER_METRE;
+/// How high the rails stand over the cloth: the cushion's nose and a ball's radius above it.
+constexpr float RAIL_TOP_M = CUSHION_NOSE_HEIGHT_M + BALL_RADIUS_M;
+
+/// The engine's table points mapped into the scene for the table parts' path tests.
+CTableMap SceneTableMap()
 {
-    CVector3 vOrY, vOrZ;
-    ball.GetOrientation(vOrY, vOrZ);
-    const CVector3 vY = TableDirectionToScene(vOrY).GetNormalized();
-    const CVector3 vZ = TableDirectionToScene(vOrZ).GetNormalized();
-    const CVector3 vX = vY.Cross(vZ).GetNormalized();
-    D3DMATRIX m;
-    MatrixSetIdentity(m);
-    const CVector3* aAxes[] = {&vX, &vY, &vZ};
-    for (int k = 0; k < 3; ++k)
-    {
-        m.m[k][0] = aAxes[k]->x;
-        m.m[k][1] = aAxes[k]->y;
-        m.m[k][2] = aAxes[k]->z;
-    }
-    return m;
+    const CVector3 vNear = TableToScene(CVector3(0.0f, 0.0f, 0.0f));
+    const CVector3 vFar = TableToScene(CVector3(TABLE_WIDTH_M, TABLE_LENGTH_M, 0.0f));
+    CTableMap map;
+    map.m_fLeft = 0.0f;
+    map.m_fRight = TABLE_WIDTH_M;
+    map.m_fTop = 0.0f;
+    map.m_fBottom = TABLE_LENGTH_M;
+    map.m_dLeftX = vNear.x;
+    map.m_dRightX = vFar.x;
+    map.m_dTopZ = vNear.z;
+    map.m_dBottomZ = vFar.z;
+    return map;
 }
 } // namespace
+
+/// The cue as the game has it: its aim, elevation, english and pull-back are the game flow's,
+/// its pose is the scene's cue object's (kept here as well, for a scene without one), and the
+/// pockets, cushions and balls are the live engine's.
+class CFrameCueScene : public ICueScene
+{
+public:
+    explicit CFrameCueScene(CGameFlow& flow) : m_Flow(flow), m_Map(SceneTableMap()) {}
+
+    SCueAim GetCueAim() const override
+    {
+        const SCueStroke& cue = m_Flow.Cue();
+        SCueAim aim;
+        aim.fYaw = cue.fAim;
+        aim.fPitch = cue.fElevation;
+        aim.fEnglishYaw = cue.fTipX;
+        aim.fEnglishPitch = cue.fTipY;
+        aim.fTipOffset = SCENE_BALL_RADIUS;
+        aim.fDistance = SCENE_BALL_RADIUS + cue.fPullBack;
+        return aim;
+    }
+    void SetCueAim(const SCueAim& aim) override
+    {
+        SCueStroke& cue = m_Flow.Cue();
+        cue.fAim = aim.fYaw;
+        cue.fElevation = aim.fPitch;
+        cue.fTipX = aim.fEnglishYaw;
+        cue.fTipY = aim.fEnglishPitch;
+    }
+    SCuePose GetCuePose() const override { return m_Pose; }
+    void SetCuePose(const SCuePose& pose) override
+    {
+        m_Pose = pose;
+        CSceneObject* pCue = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID);
+        if (pCue == nullptr)
+            return;
+        // The frame moves by its own terms: from where it stands to the pose, turned to face it.
+        CVector3 vNow;
+        pCue->GetPosition(nullptr, vNow);
+        pCue->Move(pose.vPosition.x - vNow.x, pose.vPosition.y - vNow.y, pose.vPosition.z - vNow.z);
+        pCue->Turn(pose.vDirection, pose.vUp);
+    }
+    bool GetCueBallCentre(CVector3& v) const override
+    {
+        return m_Flow.HasCueBall() && m_Flow.GetBallScenePosition(GetCueBallNumber(), v);
+    }
+    float GetCueThickness() const override { return CUE_THICKNESS; }
+    float GetCueLength() const override { return CUE_LENGTH; }
+    float GetPullBack() const override { return m_Flow.Cue().fPullBack; }
+    bool SegmentTouchesTable(const CVector3& vA, const CVector3& vB) const override
+    {
+        const float fRailTop = TableToScene(CVector3(0.0f, 0.0f, RAIL_TOP_M)).y;
+        CBallEngine& engine = m_Flow.Engine();
+        for (int i = 0; i < POCKET_COUNT; ++i)
+            if (CWorldObject* pPocket = engine.GetWorldObject(i);
+                pPocket != nullptr && pPocket->TestPath(vA, vB, fRailTop, &m_Map, nullptr))
+                return true;
+        for (int i = 0; i < CUSHION_COUNT; ++i)
+            if (const CCushion* pCushion = engine.GetCushion(i); pCushion != nullptr)
+            {
+                // The path test notes its last hit in the part; a copy keeps the engine's as it is.
+                CCushion cushion = *pCushion;
+                if (cushion.TestPath(vA, vB, fRailTop, &m_Map, nullptr))
+                    return true;
+            }
+        return false;
+    }
+    bool AnyOtherBall(const std::function<bool(const CVector3&, float)>& visit) const override
+    {
+        const int nCueBall = GetCueBallNumber();
+        for (const CBallSceneObject* pObject : m_Flow.BallObjects().Drawn())
+        {
+            CVector3 vCentre;
+            if (pObject->m_nBall != nCueBall && m_Flow.GetBallScenePosition(pObject->m_nBall, vCentre) &&
+                visit(vCentre, SCENE_BALL_RADIUS))
+                return true;
+        }
+        return false;
+    }
+
+    /// The cue behind the cue ball for the aim as it stands.
+    void UpdateCue()
+    {
+        CVector3 vBall;
+        if (GetCueBallCentre(vBall))
+            SetCuePose(ComputeCuePose(vBall, GetCueAim()));
+    }
+
+private:
+    CGameFlow& m_Flow;
+    CTableMap m_Map;
+    SCuePose m_Pose;
+};
 
 BOOL LoadColorTables(LPCSTR szLibrary, LPCSTR szName, std::array<DWORD, 9>& colours)
 {
@@ -147,12 +253,24 @@ void CMainFrame::PlaceBallObjects()
 {
     if (!m_bGameInProgress)
         return;
-    std::vector<SSceneBall> balls;
-    for (int n = 0; n < REFEREE_BALLS; ++n)
-        if (const CBall* pBall = g_BallEngineMain.FindBall(n); pBall != nullptr)
-            balls.push_back(SSceneBall{n, TableToScene(*pBall->GetPosition()), SceneOrientation(*pBall)});
-    m_rackScene.SetBalls(std::move(balls));
+    // The balls may have been moved outside a shot (placed, dragged, put back): each frame they
+    // are placed again.
+    m_pGameFlow->RefreshBallObjects();
+    m_rackScene.SetBalls(m_pGameFlow->BallObjects().DrawnPoses());
+    // The computer's stroke draws the cue back and forth without aiming again.
+    AlignCue();
 }
+
+CFrameCueScene& CMainFrame::FrameCueScene()
+{
+    if (!m_pCueScene)
+        m_pCueScene = std::make_shared<CFrameCueScene>(*m_pGameFlow);
+    return *m_pCueScene;
+}
+
+void CMainFrame::AlignCue() { FrameCueScene().UpdateCue(); }
+
+ICueScene* CMainFrame::GetCueScene() { return &FrameCueScene(); }
 
 BOOL CMainFrame::ViewFromFlowCamera()
 {

@@ -36,6 +36,7 @@ class CDirect3DDevice;
 class CDirect3DViewport;
 class CDirect3DMaterial;
 class CFrameHud;
+class CFrameCueScene;
 struct SBannerState;
 enum class ESceneStep;
 struct SScenePlan;
@@ -150,6 +151,10 @@ public:
     void PlayShotEvent(int nKind, int nLevel, const CVector3& vAt) override;
     /// The pocket's burst of stars in the dropped ball's colour (FrameScene.cpp).
     void StartPocketEffect(int nBall, int nPocket) override;
+    void CopyBallsToAimingAid() override;
+    /// The scene's cue behind the cue ball, along the aim (FrameScene.cpp).
+    void AlignCue() override;
+    ICueScene* GetCueScene() override;
 
     // New racks and games.
     /// A new rack of the game type: the call for the shot dropped, the commentary set, the balls
@@ -521,4 +526,6 @@ private:
     std::unique_ptr<CFlowReplayHost> m_pReplayHost;
     std::unique_ptr<CReplay> m_pReplay; // made at first use, over the game flow
     CSkinList m_skinList;               // the banner's text list; nothing draws it
+    CFrameCueScene& FrameCueScene();
+    std::shared_ptr<CFrameCueScene> m_pCueScene; // made at first use
 };

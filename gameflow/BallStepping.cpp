@@ -62,13 +62,12 @@ void CGameFlow::ReplaceBalls(int nSilent)
             table.NotePocketed(i, table.GetBallCountHigh(i));
             if (pBall->GetPocket() != -1)
                 m_Host.StartPocketEffect(i, pBall->GetPocket());
-            m_Engine.RemoveBall(i);
             if (i == m_nCueBall)
                 m_bHasCueBall = false;
-            m_wOnTable = static_cast<WORD>(m_wOnTable & ~RefereeBallBit(i));
-            m_wPocketed |= RefereeBallBit(i);
+            TakeBallOff(i);
             continue;
         }
+        m_BallObjects.Place(i, *pBall);
         const CVector3 vPos = *pBall->GetPosition();
         if (vPos.z <= OFF_TABLE_HEIGHT)
             m_pReferee->SetOffTable(i, TRUE);
@@ -107,4 +106,6 @@ void CGameFlow::StepBalls(int nEvaluate)
         }
     if (nEvaluate != 0)
         EvaluateShot();
+    // The judgement may have put balls back or racked them again.
+    RefreshBallObjects();
 }

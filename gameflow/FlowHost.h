@@ -111,6 +111,9 @@ public:
     virtual ICueScene* GetCueScene() { return nullptr; }
     /// The aiming aid simulates the aimed shot again.
     virtual void RestartAimPreview() {}
+    /// At the strike, before the shot begins: the aiming aid copies the live balls, so that it shows
+    /// the table as it was before the shot.
+    virtual void CopyBallsToAimingAid() {}
     /// One of the thirteen power-step sounds (0 to 12).
     virtual void PlayPowerStep(int nStep) { (void)nStep; }
     /// The warning beep of a blocked cue.

@@ -155,6 +155,27 @@ void CGameFlow::SetBallLists(WORD wOnTable, WORD wPocketed)
 {
     m_wOnTable = wOnTable;
     m_wPocketed = static_cast<WORD>(wPocketed & ~wOnTable);
+    RefreshBallObjects();
+}
+
+void CGameFlow::AddBalls(int n)
+{
+    m_BallObjects.AddBalls(n);
+    for (int i = 0; i < n; ++i)
+        m_Engine.AddBall(i);
+}
+
+void CGameFlow::RefreshBallObjects()
+{
+    m_BallObjects.Refresh(m_wOnTable, m_wPocketed);
+    for (const CBallSceneObject* pObject : m_BallObjects.Drawn())
+        PlaceBallObject(pObject->m_nBall);
+}
+
+void CGameFlow::PlaceBallObject(int n)
+{
+    if (const CBall* pBall = m_Engine.FindBall(n); pBall != nullptr && n >= 0 && n < CBallObjects::BALL_OBJECTS)
+        m_BallObjects.Place(n, *pBall);
 }
 
 void CGameFlow::StartNewRack(int nKeepGroups)
@@ -168,8 +189,8 @@ void CGameFlow::StartNewRack(int nKeepGroups)
     m_pShadow->Assign(*m_pReferee);
     const int nBalls = GetTableBallCount(*m_pReferee);
     m_Engine.RemoveAllBalls();
-    for (int n = 0; n < nBalls; ++n)
-        m_Engine.AddBall(n);
+    m_BallObjects.Clear();
+    AddBalls(nBalls);
     m_Engine.RackBalls(m_nGameType);
     SetBallLists(GetBallsMask(nBalls), 0);
     m_pReferee->SetCueBall(0);

@@ -5,6 +5,7 @@
 // of the scene and the dialogs goes through IFlowHost.
 #pragma once
 
+#include "gameflow/BallObjects.h"
 #include "gameflow/CameraFraming.h"
 #include "gameflow/FlowCamera.h"
 #include "gameflow/FlowHost.h"
@@ -181,6 +182,15 @@ public:
     /// balls and cushions; 0.0 when it is clear already. Always 1.
     int FindClearElevation(float* pElevation);
 
+    // The ball objects of the scene.
+    CBallObjects& BallObjects() { return m_BallObjects; }
+    /// Balls 0 to n - 1 put on the table: their objects drawn and the balls in the live engine.
+    void AddBalls(int n);
+    /// The drawn and pocketed ball objects follow the ball lists, and each drawn one is placed.
+    void RefreshBallObjects();
+    /// Ball n's object where the live engine has the ball; nothing when it has none.
+    void PlaceBallObject(int n);
+
     // Rolling balls.
     /// One tick while balls roll: the balls' events recorded for the referee, and the end of the shot.
     void StepBalls(int nEvaluate);
@@ -337,6 +347,8 @@ protected:
     void StartTurn(bool bBallInHand);
     /// Balls that fell below the table: reported to the referee, off the engine, in the pocketed list.
     void RemovePocketedBalls();
+    /// Ball n off the engine and from the table's list into the pocketed one.
+    void TakeBallOff(int n);
     /// The shooter's streak after a shot, and the foul message's string.
     void KeepStreak(bool bFoul, int nFoulBits);
     CShotOutcome FillOutcome(bool bShooterWasPlayer1) const;
@@ -370,6 +382,7 @@ private:
     float m_fPowerValue = 0.0f;
     WORD m_wOnTable = 0;
     WORD m_wPocketed = 0;
+    CBallObjects m_BallObjects;
     WORD m_wPutBack = 0;
     LONG m_nMatchGoal = 50;
     SLastStroke m_LastStroke;

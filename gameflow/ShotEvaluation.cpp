@@ -43,10 +43,15 @@ void CGameFlow::RemovePocketedBalls()
         if (pBall == nullptr || (!pBall->IsPocketed() && pBall->GetPosition()->z > OFF_TABLE_Z))
             continue;
         m_pReferee->GetBallTable()->SetPocketedNow(n, TRUE);
-        m_Engine.RemoveBall(n);
-        m_wOnTable = static_cast<WORD>(m_wOnTable & ~RefereeBallBit(n));
-        m_wPocketed |= RefereeBallBit(n);
+        TakeBallOff(n);
     }
+}
+
+void CGameFlow::TakeBallOff(int n)
+{
+    m_Engine.RemoveBall(n);
+    const WORD wBit = RefereeBallBit(n);
+    SetBallLists(static_cast<WORD>(m_wOnTable & ~wBit), static_cast<WORD>(m_wPocketed | wBit));
 }
 
 void CGameFlow::KeepStreak(bool bFoul, int nFoulBits)

@@ -19,11 +19,10 @@ constexpr int AMERICAN_WIN_COUNT = 8;
 void CGameFlow::PutBallBack(int n, int nKind)
 {
     const WORD wBit = RefereeBallBit(n);
-    m_wOnTable |= wBit;
-    m_wPocketed = static_cast<WORD>(m_wPocketed & ~wBit);
     m_Engine.AddBall(n);
     m_pReferee->GetBallTable()->SetPocketedNow(n, FALSE);
     m_Engine.RespotBall(n, nKind);
+    SetBallLists(static_cast<WORD>(m_wOnTable | wBit), static_cast<WORD>(m_wPocketed & ~wBit));
 }
 
 void CGameFlow::PutBackNewlyPocketed(int nKind)
@@ -51,9 +50,8 @@ int CGameFlow::KeepCueBallOnTable()
 {
     if (m_wOnTable == 0)
     {
-        m_wOnTable = RefereeBallBit(0);
-        m_wPocketed = static_cast<WORD>(m_wPocketed & ~RefereeBallBit(0));
         m_Engine.AddBall(0);
+        SetBallLists(RefereeBallBit(0), static_cast<WORD>(m_wPocketed & ~RefereeBallBit(0)));
     }
     return std::popcount(static_cast<unsigned>(m_wOnTable));
 }

@@ -130,6 +130,7 @@ void CGameFlow::StrikeCueBall()
     CString strStrike;
     strStrike.Format("Game: %s strikes at %.2f m/s\n", m_pCurrent->GetName(), static_cast<double>(m_LastStroke.fSpeed));
     OutputDebugString(strStrike.GetString());
+    m_Host.CopyBallsToAimingAid();
     m_Engine.BeginShot(m_LastStroke.fSpeed, m_LastStroke.fDirection, m_LastStroke.fElevation, m_LastStroke.fTipX,
                        m_LastStroke.fTipY);
     m_nSoundedEvents = 0;

@@ -2,7 +2,9 @@
 #include "tests/app/FrameScope.h"
 
 #include "app/MainFrame.h"
+#include "foundation/Matrix.h"
 #include "foundation/Settings.h"
+#include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
 #include "platform/win32/Clock.h"
 #include "render/Environment3D.h"
@@ -14,8 +16,10 @@
 #include "simulation/PhysicsConstants.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <numbers>
 #include <string>
 
 namespace
@@ -148,6 +152,97 @@ TEST_F(FrameSceneTest, TheFrameLooksThroughTheGamesCamera)
             dwBrightest = std::max(dwBrightest, ((p >> 16) & 0xFF) + ((p >> 8) & 0xFF) + (p & 0xFF));
         }
         EXPECT_GT(dwBrightest, 300U); // the cloth sums to about 130
+    }
+}
+} // namespace
+
+namespace
+{
+/// The scene's cue object's tip.
+CVector3 CueTip()
+{
+    CVector3 v;
+    const CSceneObject* pCue = CSceneObject::FindSceneObjectByKind(0x2);
+    EXPECT_NE(nullptr, pCue);
+    if (pCue != nullptr)
+        pCue->GetPosition(nullptr, v);
+    return v;
+}
+
+TEST_F(FrameSceneTest, TheSceneCueStandsBehindTheCueBallAlongTheAim)
+{
+    CGameFlow& flow = Frame().GetGameFlow();
+    flow.SelectCueBall(0);
+    CVector3 vBall;
+    ASSERT_TRUE(flow.GetBallScenePosition(0, vBall));
+    const float fRadius = BALL_RADIUS_M / 0.0254f;
+    for (const float fAim : {0.0f, 90.0f, 200.0f})
+        for (const float fElevation : {5.0f, 40.0f})
+            for (const float fPullBack : {2.0f, 12.0f})
+            {
+                SCOPED_TRACE(testing::Message() << fAim << " " << fElevation << " " << fPullBack);
+                SCueStroke& cue = flow.Cue();
+                cue.fAim = fAim;
+                cue.fElevation = fElevation;
+                cue.fPullBack = fPullBack;
+                cue.fTipX = cue.fTipY = 0.0f;
+                Frame().AlignCue();
+                const CVector3 vBack = CueTip() - vBall;
+                EXPECT_NEAR(vBack.Length(), fRadius + fPullBack, 1e-3);
+                // The strike goes the other way, and the cue is raised by its elevation.
+                const float fRad = (fAim + 90.0f) * std::numbers::pi_v<float> / 180.0f;
+                const CVector3 vStrike = TableDirectionToScene(CVector3(std::cos(fRad), std::sin(fRad), 0.0f));
+                const CVector3 vBackFlat = CVector3(vBack.x, 0.0f, vBack.z).GetNormalized();
+                EXPECT_NEAR(Vec3Dot(&vBackFlat, &vStrike), -1.0f, 1e-4);
+                EXPECT_NEAR(vBack.y / vBack.Length(), std::sin(fElevation * std::numbers::pi_v<float> / 180.0f), 1e-4);
+            }
+}
+
+TEST_F(FrameSceneTest, OnlyACushionOrABallBehindTheCueBallBlocksTheSceneCue)
+{
+    CGameFlow& flow = Frame().GetGameFlow();
+    // The cue ball and the one ball alone on the table; the cue points to +x behind the ball.
+    for (int n = 2; n < 16; ++n)
+        g_BallEngineMain.RemoveBall(n);
+    flow.SetBallLists(0x3, 0);
+    struct SCase
+    {
+        const char* szName;
+        CVector3 vCueBall; // table points, metres
+        CVector3 vOther;
+        float fElevation;
+        int nBlocked;
+    };
+    const float W = TABLE_WIDTH_M, L = TABLE_LENGTH_M, R = BALL_RADIUS_M;
+    const SCase aCases[] = {
+        {"open table", {W / 2, L / 2, R}, {W * 0.1f, L * 0.9f, R}, 5.0f, 0},
+        {"a ball on the cue's line", {W / 2, L / 2, R}, {W / 2 + 0.15f, L / 2, R}, 5.0f, 1},
+        {"the same ball under a steep cue", {W / 2, L / 2, R}, {W / 2 + 0.15f, L / 2, R}, 60.0f, 0},
+        {"a ball beside the line", {W / 2, L / 2, R}, {W / 2 + 0.15f, L / 2 + 0.1f, R}, 5.0f, 0},
+        {"the rail behind a ball at the cushion", {W - 0.04f, L / 2 + 0.3f, R}, {W * 0.1f, L * 0.9f, R}, 2.0f, 1},
+        {"the rail cleared", {W - 0.04f, L / 2 + 0.3f, R}, {W * 0.1f, L * 0.9f, R}, 45.0f, 0},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_BallEngineMain.FindBall(0)->SetPosition(c.vCueBall);
+        g_BallEngineMain.FindBall(1)->SetPosition(c.vOther);
+        flow.SelectCueBall(0);
+        SCueStroke& cue = flow.Cue();
+        cue.fAim = 90.0f; // the stroke runs to -x: the cue lies towards +x
+        cue.fElevation = 5.0f;
+        cue.fTipX = 4.0f;
+        cue.fTipY = -3.0f;
+        Frame().AlignCue();
+        const CVector3 vTip = CueTip();
+        ICueScene* pScene = Frame().GetCueScene();
+        ASSERT_NE(nullptr, pScene);
+        EXPECT_EQ(c.nBlocked, IsCueObstructed(*pScene, 90.0f, c.fElevation, 0.0f, 0.0f));
+        // The cue is put back as it was.
+        EXPECT_EQ(cue.fElevation, 5.0f);
+        EXPECT_EQ(cue.fTipX, 4.0f);
+        EXPECT_EQ(cue.fTipY, -3.0f);
+        EXPECT_LT((CueTip() - vTip).Length(), 1e-5f);
     }
 }
 } // namespace

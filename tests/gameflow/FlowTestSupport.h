@@ -27,12 +27,14 @@ public:
     void PlayCueSound(int nSlot) override { m_CueSounds.push_back(nSlot); }
     void PlayShotEvent(int nKind, int nLevel, const CVector3&) override { m_Events.push_back(nKind * 100 + nLevel); }
     void StartPocketEffect(int nBall, int nPocket) override { m_PocketEffects.emplace_back(nBall, nPocket); }
+    void CopyBallsToAimingAid() override { ++m_nAidCopies; }
 
     std::vector<std::string> m_Texts;
     int m_nSaves = 0;
     std::vector<int> m_CueSounds;
     std::vector<int> m_Events;
     std::vector<std::pair<int, int>> m_PocketEffects; // ball, pocket
+    int m_nAidCopies = 0;
 };
 
 /// A reading per tick: keys and the right button stay held, the rest happens once.

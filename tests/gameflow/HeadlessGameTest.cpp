@@ -6,11 +6,14 @@
 #include "foundation/Folders.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/Profile.h"
+#include "render/TableSpace.h"
 #include "simulation/Ball.h"
 #include "simulation/PhysicsCoefficients.h"
 
+#include <algorithm>
 #include <bit>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace
 {
@@ -51,11 +54,49 @@ protected:
                 EXPECT_GT(pBall->GetPosition()->z, -0.1);
             }
         }
+        CheckBallObjects(wOn, wDown);
         ++m_nChecked;
+    }
+
+    /// The ball objects: the drawn ones are the balls on the table, placed where the engine has
+    /// them, the pocketed ones keep the order they dropped in, and every other number is hidden.
+    void CheckBallObjects(WORD wOn, WORD wDown)
+    {
+        CBallObjects& objects = m_Game.Flow().BallObjects();
+        WORD wDrawn = 0;
+        for (const CBallSceneObject* pObject : objects.Drawn())
+        {
+            const int n = pObject->m_nBall;
+            EXPECT_EQ(pObject, &objects.Get(n)) << "lists refer to the one object of each ball";
+            wDrawn |= static_cast<WORD>(1u << n);
+            const CVector3 vScene = TableToScene(*m_Game.Engine().FindBall(n)->GetPosition());
+            EXPECT_LT((objects.GetPose(n).vCentre - vScene).Length(), 1e-4f) << n;
+        }
+        std::vector<int> pocketed;
+        for (const CBallSceneObject* pObject : objects.Pocketed())
+            pocketed.push_back(pObject->m_nBall);
+        WORD wListed = 0;
+        for (const int n : pocketed)
+            wListed |= static_cast<WORD>(1u << n);
+        EXPECT_EQ(wDrawn, wOn);
+        EXPECT_EQ(wListed, wDown);
+        EXPECT_EQ(objects.Pocketed().size() + objects.Drawn().size() + objects.Hidden().size(), 16u);
+        for (const int n : objects.Hidden())
+            EXPECT_EQ(((wOn | wDown) >> n) & 1u, 0u) << n;
+        // Within a rack the balls pocketed before stay first, in their order.
+        if (pocketed.size() >= m_LastPocketed.size() &&
+            std::equal(m_LastPocketed.begin(), m_LastPocketed.end(), pocketed.begin()))
+            ++m_nOrderKept;
+        else
+            EXPECT_LT(std::popcount(static_cast<unsigned>(wDown)), static_cast<int>(m_LastPocketed.size()))
+                << "only a new rack or a put-back changes the order";
+        m_LastPocketed = pocketed;
     }
 
     CHeadlessGame m_Game;
     int m_nChecked = 0;
+    std::vector<int> m_LastPocketed;
+    int m_nOrderKept = 0;
 };
 
 TEST_F(CHeadlessGameTest, EveryGameTypeReachesItsEndWithTheTableInOrderAfterEachShot)
@@ -70,6 +111,8 @@ TEST_F(CHeadlessGameTest, EveryGameTypeReachesItsEndWithTheTableInOrderAfterEach
         EXPECT_EQ(result.nUnexpected, 0);
         EXPECT_TRUE(result.bBreakMade);
         EXPECT_EQ(m_nChecked, result.nShots - 1) << "every shot but the last one checked";
+        EXPECT_GT(m_nOrderKept, 0);
+        m_LastPocketed.clear();
     }
 }
 

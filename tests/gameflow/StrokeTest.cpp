@@ -49,7 +49,9 @@ TEST_F(CStrokeTest, HumanStrikeSpeedFollowsThePullBackAndPicksTheCueSound)
         m_Flow.Cue().fPullBack = c.fPullBack;
         m_Flow.Cue().fTipX = 0.3f;
         m_Host.m_CueSounds.clear();
+        m_Host.m_nAidCopies = 0;
         m_Flow.StrikeCueBall();
+        EXPECT_EQ(m_Host.m_nAidCopies, 1) << "the aiming aid keeps the table before the shot";
         EXPECT_FLOAT_EQ(m_Flow.GetLastStroke().fSpeed, c.fSpeed);
         EXPECT_FLOAT_EQ(m_Flow.GetLastStroke().fTipX, 0.3f);
         ASSERT_EQ(m_Host.m_CueSounds.size(), 1u);
@@ -100,6 +102,7 @@ TEST_F(CStrokeTest, NoStrikeWithoutARangeOrACueBallOrAfterTheGame)
         m_Flow.StrikeCueBall();
         EXPECT_FALSE(HasGameFlag(gmShotRunning));
         EXPECT_EQ(m_Flow.GetShotCount(), 0);
+        EXPECT_EQ(m_Host.m_nAidCopies, 0);
     }
 }
 

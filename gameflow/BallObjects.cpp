@@ -1,0 +1,109 @@
+#include "gameflow/BallObjects.h"
+
+#include "foundation/Matrix.h"
+#include "render/TableSpace.h"
+#include "simulation/Ball.h"
+
+#include <algorithm>
+
+namespace
+{
+/// A ball's axes in the scene from its two orientation vectors on the table.
+D3DMATRIX SceneOrientation(const CBall& ball)
+{
+    CVector3 vOrY, vOrZ;
+    ball.GetOrientation(vOrY, vOrZ);
+    const CVector3 vY = TableDirectionToScene(vOrY).GetNormalized();
+    const CVector3 vZ = TableDirectionToScene(vOrZ).GetNormalized();
+    const CVector3 vX = vY.Cross(vZ).GetNormalized();
+    D3DMATRIX m;
+    MatrixSetIdentity(m);
+    const CVector3* aAxes[] = {&vX, &vY, &vZ};
+    for (int k = 0; k < 3; ++k)
+    {
+        m.m[k][0] = aAxes[k]->x;
+        m.m[k][1] = aAxes[k]->y;
+        m.m[k][2] = aAxes[k]->z;
+    }
+    return m;
+}
+
+bool Contains(const std::vector<CBallSceneObject*>& list, const CBallSceneObject* pObject)
+{
+    return std::find(list.begin(), list.end(), pObject) != list.end();
+}
+} // namespace
+
+CBallObjects::CBallObjects()
+{
+    for (int n = 0; n < BALL_OBJECTS; ++n)
+    {
+        auto& pObject = m_apObjects[static_cast<std::size_t>(n)];
+        pObject = std::make_unique<CBallSceneObject>();
+        pObject->m_nBall = n;
+        SSceneBall& pose = m_aPoses[static_cast<std::size_t>(n)];
+        pose.nBall = n;
+        MatrixSetIdentity(pose.matOrientation);
+    }
+    Clear();
+}
+
+bool CBallObjects::IsHidden(int n) const { return std::find(m_Hidden.begin(), m_Hidden.end(), n) != m_Hidden.end(); }
+
+void CBallObjects::Clear()
+{
+    m_Drawn.clear();
+    m_Pocketed.clear();
+    m_Hidden.clear();
+    for (int n = 0; n < BALL_OBJECTS; ++n)
+        m_Hidden.push_back(n);
+}
+
+void CBallObjects::Show(int n) { std::erase(m_Hidden, n); }
+
+void CBallObjects::AddBalls(int n)
+{
+    for (int i = 0; i < std::min(n, BALL_OBJECTS); ++i)
+    {
+        CBallSceneObject* pObject = &Get(i);
+        if (!Contains(m_Drawn, pObject))
+            m_Drawn.push_back(pObject);
+        Show(i);
+    }
+}
+
+void CBallObjects::Refresh(WORD wOnTable, WORD wPocketed)
+{
+    const auto bit = [](int n) { return static_cast<WORD>(1u << n); };
+    wPocketed = static_cast<WORD>(wPocketed & ~wOnTable);
+    m_Drawn.clear();
+    std::erase_if(m_Pocketed, [&](const CBallSceneObject* p) { return (wPocketed & bit(p->m_nBall)) == 0; });
+    m_Hidden.clear();
+    for (int n = 0; n < BALL_OBJECTS; ++n)
+    {
+        CBallSceneObject* pObject = &Get(n);
+        if ((wOnTable & bit(n)) != 0)
+            m_Drawn.push_back(pObject);
+        else if ((wPocketed & bit(n)) == 0)
+            m_Hidden.push_back(n);
+        else if (!Contains(m_Pocketed, pObject))
+            m_Pocketed.push_back(pObject);
+    }
+}
+
+void CBallObjects::Place(int n, const CBall& ball)
+{
+    SSceneBall& pose = m_aPoses.at(static_cast<std::size_t>(n));
+    pose.vCentre = TableToScene(*ball.GetPosition());
+    pose.matOrientation = SceneOrientation(ball);
+}
+
+std::vector<SSceneBall> CBallObjects::DrawnPoses() const
+{
+    std::vector<SSceneBall> poses;
+    poses.reserve(m_Drawn.size());
+    for (const CBallSceneObject* pObject : m_Drawn)
+        if (!IsHidden(pObject->m_nBall))
+            poses.push_back(m_aPoses[static_cast<std::size_t>(pObject->m_nBall)]);
+    return poses;
+}
