@@ -4,17 +4,20 @@
 // sparkles and smoke behind the struck ball while the shot runs, stars where a ball drops.
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
+#include "foundation/Folders.h"
 #include "foundation/Matrix.h"
 #include "foundation/Settings.h"
 #include "foundation/TableMap.h"
 #include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
+#include "media/AviClips.h"
 #include "platform/dx/Device.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Modules.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/SceneRecords.h"
 #include "render/SpriteEffects.h"
 #include "render/TableSpace.h"
 #include "render/TextureSet.h"
@@ -57,6 +60,12 @@ int FindBallSet(const CString& strName, int nFlag)
     }
     return -1;
 }
+
+/// The pocket arrow's scene line and its clip, drawn into the arrow's texture.
+constexpr const char* POCKET_ARROW_RECORD =
+    "0x200, PocketArrow,  Arrow.x,   0,0,0, 1, 10,  -1, -1, 0, 0,  -1,   0,    220, 0;";
+constexpr const char* POCKET_ARROW_CLIP = "arrow.avi";
+constexpr const char* POCKET_ARROW_TEXTURE = "arrow.bmp";
 
 /// The scene's cue: its object's number in the scene text, its thickness (twice the butt's radius)
 /// and length, inches, as the cue mesh is made.
@@ -271,6 +280,28 @@ CFrameCueScene& CMainFrame::FrameCueScene()
 void CMainFrame::AlignCue() { FrameCueScene().UpdateCue(); }
 
 ICueScene* CMainFrame::GetCueScene() { return &FrameCueScene(); }
+
+CSceneObject* CMainFrame::AddPocketArrow()
+{
+    if (m_pPocketArrow)
+        return m_pPocketArrow.get();
+    CSceneObjectRec rec;
+    rec.Parse(POCKET_ARROW_RECORD);
+    m_pPocketArrow = std::make_unique<CSceneObject>();
+    m_pPocketArrow->LoadMesh(rec.m_strFile.GetString());
+    m_pPocketArrow->ApplyRecord(rec);
+    // It shows once a called pocket places it.
+    m_pPocketArrow->SetEnabled(false);
+    // The clip plays on the arrow's texture from its first frame; without it the texture stays.
+    const CString strClip = GetProgramFolder() + "Artwork\\" + POCKET_ARROW_CLIP;
+    const int nClip = CAviClipList::AddClip(strClip.GetString(), POCKET_ARROW_TEXTURE, 0, 0);
+    CDirect3DDevice* pDevice = m_pFramework != nullptr ? m_pFramework->GetD3DDevice() : nullptr;
+    if (CAviClip* pClip = CAviClipList::GetClip(nClip); pClip != nullptr && pDevice != nullptr)
+        pClip->DrawFrame(0, POCKET_ARROW_TEXTURE, pDevice);
+    else if (nClip < 0)
+        OutputDebugString(("Pocket arrow: no clip " + strClip.Str() + "\n").c_str());
+    return m_pPocketArrow.get();
+}
 
 BOOL CMainFrame::ViewFromFlowCamera()
 {

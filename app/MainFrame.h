@@ -155,6 +155,9 @@ public:
     /// The scene's cue behind the cue ball, along the aim (FrameScene.cpp).
     void AlignCue() override;
     ICueScene* GetCueScene() override;
+    /// The pocket arrow, made once (hidden until it is placed at a called pocket) with its clip.
+    CSceneObject* AddPocketArrow();
+    CSceneObject* GetPocketArrow() const { return m_pPocketArrow.get(); }
 
     // New racks and games.
     /// A new rack of the game type: the call for the shot dropped, the commentary set, the balls
@@ -528,4 +531,5 @@ private:
     CSkinList m_skinList;               // the banner's text list; nothing draws it
     CFrameCueScene& FrameCueScene();
     std::shared_ptr<CFrameCueScene> m_pCueScene; // made at first use
+    std::unique_ptr<CSceneObject> m_pPocketArrow;
 };

@@ -6,6 +6,7 @@
 #include "foundation/Settings.h"
 #include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
+#include "media/AviClips.h"
 #include "platform/win32/Clock.h"
 #include "render/Environment3D.h"
 #include "render/TableSpace.h"
@@ -244,5 +245,24 @@ TEST_F(FrameSceneTest, OnlyACushionOrABallBehindTheCueBallBlocksTheSceneCue)
         EXPECT_EQ(cue.fTipY, -3.0f);
         EXPECT_LT((CueTip() - vTip).Length(), 1e-5f);
     }
+}
+} // namespace
+
+namespace
+{
+TEST_F(FrameSceneTest, ThePocketArrowIsMadeOnceHiddenUntilPlaced)
+{
+    EXPECT_EQ(nullptr, Frame().GetPocketArrow());
+    const int nClips = CAviClipList::GetCount();
+    CSceneObject* pArrow = Frame().AddPocketArrow();
+    ASSERT_NE(nullptr, pArrow);
+    EXPECT_EQ(pArrow, Frame().AddPocketArrow()) << "a second call finds the arrow made";
+    EXPECT_EQ(pArrow, Frame().GetPocketArrow());
+    EXPECT_LE(CAviClipList::GetCount(), nClips + 1) << "its clip is added once at most";
+    EXPECT_EQ(0x200, pArrow->m_nId);
+    EXPECT_EQ(1, pArrow->m_nLevel);
+    EXPECT_EQ(220, pArrow->m_nAmbient);
+    EXPECT_NE(nullptr, pArrow->GetFrame()) << "the game's library has the arrow's mesh";
+    EXPECT_FALSE(pArrow->IsEnabled());
 }
 } // namespace
