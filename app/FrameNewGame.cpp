@@ -266,10 +266,14 @@ void CMainFrame::ApplyFeltColour()
     // The bonus game is played on its own cloth; leaving it brings the player's colour back.
     if (m_pGameFlow->GetGameType() == GAME_BONUS)
     {
-        if (g_Settings.m_nTableColor != BONUS_FELT_COLOUR)
-            m_nSavedFeltColour = g_Settings.m_nTableColor;
+        if (g_Settings.m_nTableColor == BONUS_FELT_COLOUR)
+            return;
+        m_nSavedFeltColour = g_Settings.m_nTableColor;
         g_Settings.m_nTableColor = BONUS_FELT_COLOUR;
     }
     else if (g_Settings.m_nTableColor == BONUS_FELT_COLOUR)
         g_Settings.m_nTableColor = m_nSavedFeltColour;
+    else
+        return;
+    ReloadFelt();
 }

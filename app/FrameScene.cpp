@@ -20,6 +20,7 @@
 #include "render/SceneRecords.h"
 #include "render/SpriteEffects.h"
 #include "render/TableSpace.h"
+#include "render/TextureManager.h"
 #include "render/TextureSet.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
@@ -280,6 +281,15 @@ CFrameCueScene& CMainFrame::FrameCueScene()
 void CMainFrame::AlignCue() { FrameCueScene().UpdateCue(); }
 
 ICueScene* CMainFrame::GetCueScene() { return &FrameCueScene(); }
+
+void CMainFrame::ReloadFelt()
+{
+    g_crClothColor = static_cast<COLORREF>(g_Settings.m_nTableColor);
+    CDirect3DDevice* pDevice = m_pFramework != nullptr ? m_pFramework->GetD3DDevice() : nullptr;
+    // Without a device the felt is made in this colour when the device's textures are.
+    if (pDevice != nullptr && FAILED(LoadFeltTextures(pDevice)))
+        OutputDebugString("Felt: the felt textures could not be made again; the old ones stay\n");
+}
 
 CSceneObject* CMainFrame::AddPocketArrow()
 {

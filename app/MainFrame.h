@@ -418,6 +418,8 @@ private:
     static void StartAimingAid();
     /// The bonus game's own felt colour, or the player's colour back after it.
     void ApplyFeltColour();
+    /// The felt textures made again in the settings' table colour (FrameScene.cpp).
+    void ReloadFelt();
     /// The options a saved game carries put back into the settings and the flow.
     void RestoreSavedOptions(const SSavedSettings& saved);
     /// The saved-games dialog inside the modal mode, then the save or load of the file chosen.

@@ -266,3 +266,48 @@ TEST_F(FrameSceneTest, ThePocketArrowIsMadeOnceHiddenUntilPlaced)
     EXPECT_FALSE(pArrow->IsEnabled());
 }
 } // namespace
+
+namespace
+{
+TEST_F(FrameSceneTest, TheBonusGameHasItsOwnFeltAndTheNextGameThePlayersColourBack)
+{
+    const int nPlayersColour = g_Settings.m_nTableColor;
+    ASSERT_NE(0x707AB, nPlayersColour);
+    // The felt's tint is the process's: later frames are drawn in the one they had.
+    struct SClothScope
+    {
+        COLORREF crKept = g_crClothColor;
+        ~SClothScope() { g_crClothColor = crKept; }
+    } const cloth;
+    struct SStep
+    {
+        int nGameType;
+        int nColour;
+        bool bReloaded;
+    };
+    const SStep aSteps[] = {{9, nPlayersColour, false},
+                            {101, 0x707AB, true},
+                            {101, 0x707AB, false},
+                            {9, nPlayersColour, true},
+                            {3, nPlayersColour, false}};
+    for (const SStep& step : aSteps)
+    {
+        SCOPED_TRACE(step.nGameType);
+        const TextureContainer* pFelt = FindTexture("felt.bmp");
+        const COLORREF crBefore = g_crClothColor;
+        g_Settings.m_nGameType = step.nGameType;
+        ASSERT_TRUE(Frame().SetupGame());
+        EXPECT_EQ(step.nColour, g_Settings.m_nTableColor);
+        if (step.bReloaded)
+        {
+            EXPECT_EQ(static_cast<COLORREF>(step.nColour), g_crClothColor);
+            EXPECT_NE(pFelt, FindTexture("felt.bmp")) << "the felt is made again in the colour";
+        }
+        else
+        {
+            EXPECT_EQ(crBefore, g_crClothColor);
+            EXPECT_EQ(pFelt, FindTexture("felt.bmp"));
+        }
+    }
+}
+} // namespace
