@@ -34,6 +34,8 @@ constexpr int CUE_SOUND_COUNT = 3;
 constexpr int FIRST_BONUS_SOUND = 3031;
 constexpr int LAST_BONUS_SOUND = 3056;
 constexpr int BALL_ANIM_SOUNDS[] = {3022, 3023, 3024};
+/// Metres per scene unit for the sound listener.
+constexpr float LISTENER_DISTANCE_FACTOR = 0.02f;
 /// The engine's collision levels the event sounds tell apart.
 constexpr int EVENT_LEVELS = 8;
 /// Event kinds of the engine's list.
@@ -69,6 +71,7 @@ std::unique_ptr<CGameFlow> CMainFrame::MakeGameFlow()
 
 void CMainFrame::LoadGameSounds()
 {
+    m_Sound.SetDistanceFactor(LISTENER_DISTANCE_FACTOR);
     m_anGameSounds.clear();
     for (const int nId : GAME_SOUND_IDS)
         m_anGameSounds.push_back(m_Sound.LoadWave(nId));

@@ -105,6 +105,12 @@ void CSoundSystem::SetListener(const CVector3& position, const CVector3& front)
     m_pListener->CommitDeferredSettings();
 }
 
+void CSoundSystem::SetDistanceFactor(float fMetresPerUnit)
+{
+    if (m_pListener != nullptr)
+        m_pListener->SetDistanceFactor(fMetresPerUnit, DS3D_IMMEDIATE);
+}
+
 // ---------------------------------------------------------------------------------------------------------------------
 // Slots
 // ---------------------------------------------------------------------------------------------------------------------

@@ -46,6 +46,8 @@ public:
     static int VolumeToAttenuation(int nVolume);
     /// The listener at the camera: its position and viewing direction, top (0, 1, 0).
     void SetListener(const CVector3& position, const CVector3& front);
+    /// Metres per unit of the positions handed to the listener and to Play, applied at once.
+    void SetDistanceFactor(float fMetresPerUnit);
     /// Sets the normal cooperative level, whatever is asked.
     BOOL SetCooperation(HWND hWnd, int nPriority);
     /// The speech thread's phrases of another module, each holder reusing its own slot.
