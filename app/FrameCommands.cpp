@@ -7,6 +7,7 @@
 // rack, the camera and cue objects, the call-the-shot state, the set-up, physics and start
 // dialogs), it does what can be done without it: the game-mode word, the settings and their file,
 // the messages it posts and the quit code are as the finished command leaves them.
+#include "app/GameDialog.h"
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/ErrorBox.h"
@@ -76,19 +77,6 @@ std::function<BOOL()>& EnvironmentChangeForTests()
 }
 
 bool IsAnyOf(int n, std::span<const int> an) { return std::ranges::find(an, n) != an.end(); }
-
-/// Runs a dialog of the game; one that cannot be shown (its template or picture missing
-/// from the resource library) says so and counts as cancelled.
-int RunGameDialog(CDialog& dlg, int nResource)
-{
-    const INT_PTR nResult = dlg.DoModal();
-    if (nResult != -1)
-        return static_cast<int>(nResult);
-    CString strText;
-    strText.Format("A dialog could not be shown: its template or picture (%d) is missing from VornRes.dll.", nResource);
-    ShowErrorBoxText(strText.GetString());
-    return IDCANCEL;
-}
 
 /// The rules card of each game type that has one (0 for none).
 int RulesCardOf(int nGameType)
@@ -531,9 +519,15 @@ void CMainFrame::OnNewGame() { OnNewGameQuestion(0, 0); }
 LRESULT CMainFrame::OnNewGameQuestion(WPARAM, LPARAM)
 {
     OutputDebugString("Texts cleared\n");
-    CMsgNewGameDlg question(this, NEW_GAME_BACKGROUND);
-    if (RunGameDialog(question, NEW_GAME_BACKGROUND) != IDOK)
-        return 0;
+    AskForNewGame(NEW_GAME_BACKGROUND);
+    return 0;
+}
+
+BOOL CMainFrame::AskForNewGame(int nQuestion)
+{
+    CMsgNewGameDlg question(this, nQuestion);
+    if (RunGameDialog(question, nQuestion) != IDOK)
+        return FALSE;
     m_pGameFlow->Player1().SetGames(0);
     m_pGameFlow->Player2().SetGames(0);
     const CSettings old = g_Settings;
@@ -546,10 +540,10 @@ LRESULT CMainFrame::OnNewGameQuestion(WPARAM, LPARAM)
         ApplySoundSettings(old);
         OutputDebugString("New game\n");
         SetupGame();
+        return TRUE;
     }
-    else
-        g_nGameMode = dwKeptMode;
-    return 0;
+    g_nGameMode = dwKeptMode;
+    return FALSE;
 }
 
 // ---------------------------------------------------------------------------------------------------------------------

@@ -1,6 +1,7 @@
 // The main frame's side of the game: the game flow it owns and what the flow asks of the window
 // (its messages through the frame's queue, texts, sounds), the game's sound effects and the
 // event sounds of a shot.
+#include "app/GameDialog.h"
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/Settings.h"
@@ -8,8 +9,11 @@
 #include "media/Speech.h"
 #include "platform/win32/CrtRandom.h"
 #include "platform/win32/DebugLog.h"
+#include "render/Environment3D.h"
 #include "render/TableSpace.h"
 #include "simulation/BallEngine.h"
+#include "ui/MessageDlg.h"
+#include "ui/SmallDialogs.h"
 #include "ui/TextMessages.h"
 
 #include <algorithm>
@@ -34,6 +38,12 @@ constexpr int CUE_SOUND_COUNT = 3;
 constexpr int FIRST_BONUS_SOUND = 3031;
 constexpr int LAST_BONUS_SOUND = 3056;
 constexpr int BALL_ANIM_SOUNDS[] = {3022, 3023, 3024};
+/// The end of a match: the new-game question's picture, the pictures of the lost-match and
+/// winner's text dialogs, and the match-won dialog's template.
+constexpr int MATCH_END_QUESTION = 925;
+constexpr int LOST_MATCH_BACKGROUND = 326;
+constexpr int MATCH_TEXT_BACKGROUND = 331;
+constexpr int MATCH_WON_TEMPLATE = 585;
 /// Metres per scene unit for the sound listener.
 constexpr float LISTENER_DISTANCE_FACTOR = 0.02f;
 /// The engine's collision levels the event sounds tell apart.
@@ -188,10 +198,36 @@ void CMainFrame::EnterCallShotMode(int nGameType, DWORD dwReturnMode)
 
 LRESULT CMainFrame::OnNewGameQuestion2(WPARAM, LPARAM)
 {
-    // The match is over; the table rests until a new game is started.
+    // The match is over: the question keeps the texts on the screen.
     OutputDebugString("Game: the match has ended\n");
     m_pGameFlow->SetGameMode(modeNone);
+    if (AskForNewGame(MATCH_END_QUESTION))
+        return 0;
+    // No new game: a fresh rack of the game on the table, unless the top view holds the table.
+    if (g_Settings.m_nOverHeadView == 0)
+        StartNewRack(TRUE);
     return 0;
+}
+
+void CMainFrame::ShowMatchResult(const char* szWinner, bool bHumanWon)
+{
+    const CModalModeScope modal;
+    if (!bHumanWon)
+    {
+        CMsgLostDlg lost(this);
+        RunGameDialog(lost, LOST_MATCH_BACKGROUND);
+        return;
+    }
+    CMsgTextDlg text(szWinner, nullptr, MATCH_TEXT_BACKGROUND);
+    RunGameDialog(text, MATCH_TEXT_BACKGROUND);
+}
+
+void CMainFrame::ShowMatchWon(const char* szName)
+{
+    const CModalModeScope modal;
+    CMatchWonDlg dlg(nullptr);
+    dlg.SetWinnerText(szName);
+    RunGameDialog(dlg, MATCH_WON_TEMPLATE);
 }
 
 void CMainFrame::NoteShotProgress()

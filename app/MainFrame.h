@@ -152,6 +152,9 @@ public:
     /// The pocket's burst of stars in the dropped ball's colour (FrameScene.cpp).
     void StartPocketEffect(int nBall, int nPocket) override;
     void CopyBallsToAimingAid() override;
+    /// The lost-match dialog, or the winner's name in the text dialog, in modal mode.
+    void ShowMatchResult(const char* szWinner, bool bHumanWon) override;
+    void ShowMatchWon(const char* szName) override;
     /// The scene's cue behind the cue ball, along the aim (FrameScene.cpp).
     void AlignCue() override;
     ICueScene* GetCueScene() override;
@@ -387,6 +390,9 @@ protected:
     LRESULT OnPanelCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnTextInputKey(WPARAM wParam, LPARAM lParam);
     LRESULT OnNewGameQuestion(WPARAM wParam, LPARAM lParam);
+    /// The new-game question (its background picture nQuestion); on yes the start dialog, and on
+    /// its OK a new game from the settings. TRUE when a new game was set up.
+    BOOL AskForNewGame(int nQuestion);
     LRESULT OnOutcomeDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnMusicNotifyMsg(WPARAM wParam, LPARAM lParam);
     LRESULT OnEnterMenuLoop(WPARAM wParam, LPARAM lParam);

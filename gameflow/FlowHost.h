@@ -60,6 +60,8 @@ public:
         (void)szWinner;
         (void)bHumanWon;
     }
+    /// The match-won dialog with the name, shown in modal mode; by default nothing is shown.
+    virtual void ShowMatchWon(const char* szName) { (void)szName; }
     /// The cue's sound: 0 soft, 1 medium, 2 hard.
     virtual void PlayCueSound(int nSlot) { (void)nSlot; }
     /// A collision or drop of the shot, as the engine recorded it, at its table position (metres).

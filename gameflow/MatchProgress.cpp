@@ -192,6 +192,7 @@ int CGameFlow::GameOver(int nWinnerIsPlayer2)
     }
     if (bPlayer1Wins && bRobot2)
         AwardTrophies();
+    m_Host.ShowMatchWon(m_pCurrent->GetName());
     m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
     return 0;
 }

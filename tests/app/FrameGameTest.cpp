@@ -2,12 +2,15 @@
 #include "tests/app/FrameScope.h"
 
 #include "app/MainFrame.h"
+#include "foundation/ErrorBox.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "platform/win32/Clock.h"
 #include "ui/TextMessages.h"
 
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -59,7 +62,6 @@ TEST(FrameGameTest, FlowMessagesGoThroughTheFramesQueueToItsHandlers)
     };
     const SCase aCases[] = {
         {"a call for the shot goes on in its mode", FLOW_MSG_CALL_SHOT, 8, modeBallInHand, modeBallInHand},
-        {"the end of the match rests the table", FLOW_MSG_MATCH_END, 1, 0, modeNone},
     };
     for (const SCase& c : aCases)
     {
@@ -72,6 +74,42 @@ TEST(FrameGameTest, FlowMessagesGoThroughTheFramesQueueToItsHandlers)
     }
     mainFrame.PostFlowMessage(WM_QUIT, 4, 0);
     EXPECT_TRUE(TakeQuit(4)) << "the flow's quit ends the program with its code";
+    g_nGameMode = 0;
+}
+
+TEST(FrameGameTest, TheMatchEndAsksForANewGameAndOtherwiseRacksAgainUnlessInTheTopView)
+{
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    CFrameScope frame(true);
+    ASSERT_TRUE(frame.m_bCreated);
+    std::vector<std::string> boxes;
+    SetErrorBoxHandler([&boxes](const char* szText) { boxes.emplace_back(szText); });
+    struct SCase
+    {
+        int nOverheadView;
+        bool bRacked;
+    };
+    for (const SCase& c : {SCase{0, true}, SCase{1, false}})
+    {
+        SCOPED_TRACE(c.nOverheadView);
+        boxes.clear();
+        g_Settings.m_nOverHeadView = c.nOverheadView;
+        g_nGameMode = modeAim;
+        const int nRacks = g_nRackCount;
+        frame.m_pFrame->PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
+        Pump();
+        // This library has no picture for the question, so it is not agreed to.
+        ASSERT_EQ(1u, boxes.size());
+        EXPECT_NE(std::string::npos, boxes[0].find("(925)")) << boxes[0];
+        EXPECT_EQ(nRacks + (c.bRacked ? 1 : 0), g_nRackCount);
+        if (!c.bRacked)
+        {
+            EXPECT_EQ(modeNone, GetModeField()) << "the table rests";
+        }
+    }
+    SetErrorBoxHandler(nullptr);
+    g_Settings.m_nOverHeadView = 0;
     g_nGameMode = 0;
 }
 

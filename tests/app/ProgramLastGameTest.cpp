@@ -129,11 +129,14 @@ TEST(ProgramLastGameTest, TwoComputersOfTheLastGamePlayItToTheMatchEnd)
     const std::string strIni = (run.Program() / "Vorn.ini").string();
     WritePrivateProfileString("Settings", "Games Goal", "1", strIni.c_str());
     WritePrivateProfileString("Settings", "Player level 1", "9", strIni.c_str());
-    ASSERT_EQ(0, run.Run("at 20000 close\nanswer ok\n")) << run.Log();
+    // The new-game question at the match's end has no picture in this library: its box is
+    // answered, and the two computers play a new rack until the window is closed.
+    ASSERT_EQ(0, run.Run("answer ok\nat 20000 close\nanswer ok\n")) << run.Log();
     const std::string strLog = run.Log();
     std::size_t nAt = 0;
-    for (const char* szStep : {"balls on the table 0x201, Ann 3 against Bob 5, Ann to play",
-                               "Game: shot 1 struck by Ann", "Game: shot 1 judged", "Game: the match has ended"})
+    for (const char* szStep :
+         {"balls on the table 0x201, Ann 3 against Bob 5, Ann to play", "Game: shot 1 struck by Ann",
+          "Game: shot 1 judged", "Game: the match has ended", "(925) is missing"})
     {
         nAt = strLog.find(szStep, nAt);
         ASSERT_NE(nAt, std::string::npos) << szStep << "\n" << strLog;

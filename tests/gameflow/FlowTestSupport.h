@@ -28,6 +28,11 @@ public:
     void PlayShotEvent(int nKind, int nLevel, const CVector3&) override { m_Events.push_back(nKind * 100 + nLevel); }
     void StartPocketEffect(int nBall, int nPocket) override { m_PocketEffects.emplace_back(nBall, nPocket); }
     void CopyBallsToAimingAid() override { ++m_nAidCopies; }
+    void ShowMatchResult(const char* szWinner, bool bHumanWon) override
+    {
+        m_Dialogs.push_back(std::string(bHumanWon ? "won: " : "lost: ") + szWinner);
+    }
+    void ShowMatchWon(const char* szName) override { m_Dialogs.push_back(std::string("match won: ") + szName); }
 
     std::vector<std::string> m_Texts;
     int m_nSaves = 0;
@@ -35,6 +40,7 @@ public:
     std::vector<int> m_Events;
     std::vector<std::pair<int, int>> m_PocketEffects; // ball, pocket
     int m_nAidCopies = 0;
+    std::vector<std::string> m_Dialogs; ///< the end-of-match dialogs in the order shown
 };
 
 /// A reading per tick: keys and the right button stay held, the rest happens once.

@@ -1,5 +1,8 @@
 #include "tests/gameflow/FlowTestSupport.h"
 
+#include <string>
+#include <vector>
+
 namespace
 {
 class CMatchProgressTest : public CFlowTest
@@ -109,6 +112,49 @@ TEST_F(CMatchProgressTest, PyramidRackGoesByTheTalliesAndTiesGoToPlayerTwoOrTheC
         EXPECT_EQ(m_Flow.Player1().GetPoints(), c.bPlayer1Wins ? 1 : 0);
         EXPECT_EQ(m_Flow.Player2().GetPoints(), c.bPlayer1Wins ? 0 : 1);
         EXPECT_EQ(m_Flow.IsPlayer1Current(), c.bPlayer1Wins);
+    }
+}
+
+TEST_F(CMatchProgressTest, PyramidMatchEndShowsTheResultThenGameOverOrTheMatchWonDialog)
+{
+    struct SCase
+    {
+        const char* szName;
+        bool bStartup;
+        int nLevel2;
+        std::vector<std::string> dialogs;
+        bool bMatchEndPosted;
+    };
+    const SCase aCases[] = {
+        {"started by the program: GAME OVER stays", true, 5, {"won: Ann"}, false},
+        {"the person beats the computer", false, 5, {"won: Ann", "match won: Ann"}, true},
+        {"the computer wins", false, 5, {"lost: Bob", "match won: Bob"}, true},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        Start(GAME_PYRAMID);
+        g_nGameMode = c.bStartup ? gmStartupFlag : 0;
+        m_Host.m_Dialogs.clear();
+        m_Host.m_Texts.clear();
+        m_Host.PostedMessages().clear();
+        m_Flow.SetMatchGoal(1);
+        m_Flow.Player1().GetNameRef() = "Ann";
+        m_Flow.Player2().GetNameRef() = "Bob";
+        m_Flow.Player1().SetLevel(0).SetPoints(0);
+        m_Flow.Player2().SetLevel(c.nLevel2).SetPoints(0);
+        const bool bAnnWins = c.dialogs.front() == "won: Ann";
+        m_Flow.Player1().SetFouls(bAnnWins ? 50 : 10);
+        m_Flow.Player2().SetFouls(bAnnWins ? 20 : 60);
+        // The rack's winner is the current player when the match ends.
+        m_Flow.SetCurrent(bAnnWins);
+        m_Flow.GameOver(0);
+        EXPECT_EQ(m_Host.m_Dialogs, c.dialogs);
+        EXPECT_EQ(HasGameFlag(gmGameOver), c.bStartup);
+        EXPECT_EQ(!m_Host.m_Texts.empty() && m_Host.m_Texts.back() == "      GAME OVER!      @-1", c.bStartup);
+        const bool bPosted =
+            !m_Host.PostedMessages().empty() && m_Host.PostedMessages().back().nMsg == FLOW_MSG_MATCH_END;
+        EXPECT_EQ(bPosted, c.bMatchEndPosted);
     }
 }
 
