@@ -4,6 +4,7 @@
 #include "gameflow/GameFlow.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
+#include "simulation/GamePlugins.h"
 
 namespace
 {
@@ -97,8 +98,21 @@ void CGameFlow::StepBalls(int nEvaluate)
         SetGameMode(modeAim);
         return;
     }
+    // A rule plug-in's game assigns the groups itself; a value it cannot mean is not taken.
+    if (CPluginGame* pGame = GetPluginGame(); pGame != nullptr)
+    {
+        SPluginGroups groups{m_pReferee, static_cast<std::int32_t>(m_Player1.GetGroup()),
+                             static_cast<std::int32_t>(m_Player2.GetGroup()), 0};
+        pGame->AssignGroups(&groups);
+        const auto valid = [](std::int32_t n) { return n >= -1 && n <= 1; };
+        if (groups.bAssigned != 0 && valid(groups.nGroup1) && valid(groups.nGroup2))
+        {
+            m_Player1.SetGroup(groups.nGroup1);
+            m_Player2.SetGroup(groups.nGroup2);
+        }
+    }
     // The first clean pot of one group gives the shooter that group and the other player the other.
-    if (m_nGameType == GAME_8BALL && m_pCurrent->HasNoGroup())
+    else if (m_nGameType == GAME_8BALL && m_pCurrent->HasNoGroup())
         if (const int nGroup = m_pReferee->GetDecidedGroup(); nGroup != -1)
         {
             m_pCurrent->SetGroup(nGroup);

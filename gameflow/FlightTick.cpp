@@ -29,7 +29,7 @@ float CGameFlow::PlanRobotShot()
 {
     float fAim = m_Cue.fAim;
     int nBall = -1;
-    const bool bPlugin = m_bPluginReferees && m_pPlugins != nullptr && m_pPlugins->GetGame() != nullptr;
+    const bool bPlugin = GetPluginGame() != nullptr;
     if (m_Host.PlanComputerShot(fAim) ||
         (bPlugin ? PlanPluginShot(fAim, &nBall) : PlanAim(m_pCurrent->GetRobotLevel(), fAim, &nBall)))
     {

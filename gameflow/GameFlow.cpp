@@ -1,11 +1,14 @@
 #include "gameflow/GameFlow.h"
 
+#include "platform/win32/DebugLog.h"
 #include "simulation/BallEngine.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/RefereeTypes.h"
 
 #include <algorithm>
 #include <memory>
+#include <numeric>
+#include <vector>
 
 namespace
 {
@@ -145,10 +148,37 @@ int CGameFlow::GetTargetBall() const
             return -1;
         return m_pCurrent->IsGroupOne() ? CReferee8Ball::STRIPES : CReferee8Ball::SOLIDS;
     default:
-        if (m_bPluginReferees && m_pPlugins != nullptr && m_pPlugins->GetGame() != nullptr)
-            return m_pPlugins->GetGame()->GetTargetBall();
+        if (CPluginGame* pGame = GetPluginGame(); pGame != nullptr)
+            return pGame->GetTargetBall();
         return -1;
     }
+}
+
+CPluginGame* CGameFlow::GetPluginGame() const
+{
+    CPluginGame* pGame = m_bPluginReferees && m_pPlugins != nullptr ? m_pPlugins->GetGame() : nullptr;
+    return pGame != nullptr && pGame->GetGameType() == m_nGameType ? pGame : nullptr;
+}
+
+void CGameFlow::PlacePluginRack(CPluginGame& game, int nBalls)
+{
+    std::int32_t nCount = 0;
+    const std::int32_t* pnBalls = game.GetRackBalls(1, &nCount);
+    // Each of the game's balls once, on the spots in order; a list that is not that is not taken.
+    std::vector<int> numbers;
+    if (pnBalls != nullptr && nCount > 0 && nCount <= nBalls)
+        numbers.assign(pnBalls, pnBalls + nCount);
+    std::vector<int> sorted = numbers;
+    std::ranges::sort(sorted);
+    const bool bValid = !numbers.empty() && sorted.front() >= 0 && sorted.back() < nBalls &&
+                        std::ranges::adjacent_find(sorted) == sorted.end();
+    if (!bValid)
+    {
+        OutputDebugString("Plug-in: its rack names balls the game does not have; the balls are racked in order\n");
+        numbers.resize(static_cast<std::size_t>(nBalls));
+        std::iota(numbers.begin(), numbers.end(), 0);
+    }
+    m_Engine.PlaceBallsOnSpots(numbers);
 }
 
 void CGameFlow::SetBallLists(WORD wOnTable, WORD wPocketed)
@@ -191,7 +221,10 @@ void CGameFlow::StartNewRack(int nKeepGroups)
     m_Engine.RemoveAllBalls();
     m_BallObjects.Clear();
     AddBalls(nBalls);
-    m_Engine.RackBalls(m_nGameType);
+    if (CPluginGame* pGame = GetPluginGame(); pGame != nullptr)
+        PlacePluginRack(*pGame, nBalls);
+    else
+        m_Engine.RackBalls(m_nGameType);
     SetBallLists(GetBallsMask(nBalls), 0);
     m_pReferee->SetCueBall(0);
     SyncRuleTable(false);

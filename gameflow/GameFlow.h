@@ -11,9 +11,9 @@
 #include "gameflow/FlowHost.h"
 #include "gameflow/FlowInput.h"
 #include "gameflow/GameMode.h"
-#include "gameflow/ShotOutcome.h"
 #include "platform/mfc/CString.h"
 #include "render/CameraFlight.h"
+#include "simulation/GamePlugin.h"
 #include "simulation/Player.h"
 #include "simulation/Referee.h"
 
@@ -270,6 +270,9 @@ public:
     int AdvanceMatchOtherTypes(int nWinnerIsPlayer2);
     int AdvancePractice(int nWinnerIsPlayer2);
     int GameOver(int nWinnerIsPlayer2);
+    /// A rule plug-in's game decides the rack and the match.
+    int GameOverPlugin(int nWinnerIsPlayer2);
+    int AdvancePracticePlugin(int nWinnerIsPlayer2);
     /// The match-progress message: the operation of the game type.
     void OnMatchProgress(int nWinnerIsPlayer2);
 
@@ -364,6 +367,16 @@ protected:
     /// The lowest ball the engine holds becomes the ball to strike; FALSE when there is none.
     bool SelectLowestBall();
     void CountGames(int nWinnerIsPlayer2);
+    /// The rule plug-in's game of the game type played; null when the type is no plug-in's.
+    CPluginGame* GetPluginGame() const;
+    /// The plug-in game's rack: its balls on the rack spots in its order.
+    void PlacePluginRack(CPluginGame& game, int nBalls);
+    /// The counters of a plug-in's record back into the players (the second may be null); a
+    /// record with a counter below 0 changes nothing. False when it was refused.
+    bool TakeCounters(const CShotOutcome& record, CPlayer& first, CPlayer* pSecond);
+    /// The match's end: GAME OVER stays on the screen in a game the program started, else the
+    /// match-end message.
+    void EndMatch();
     void AwardTrophies();
 
 private:

@@ -136,6 +136,8 @@ int CGameFlow::AdvanceMatchOtherTypes(int nWinnerIsPlayer2)
 
 int CGameFlow::AdvancePractice(int nWinnerIsPlayer2)
 {
+    if (GetPluginGame() != nullptr)
+        return AdvancePracticePlugin(nWinnerIsPlayer2);
     if (!HasGameFlag(gmRackDecided))
         return 0;
     ClearGameFlag(gmRackDecided);
@@ -186,14 +188,70 @@ int CGameFlow::GameOver(int nWinnerIsPlayer2)
     m_Host.ShowMatchResult(winner.GetName(), bHumanWon);
     if (HasGameFlag(gmStartupFlag))
     {
-        SetGameFlag(gmGameOver);
-        m_Host.ShowText("      GAME OVER!      ", -1);
+        EndMatch();
         return 0;
     }
     if (bPlayer1Wins && bRobot2)
         AwardTrophies();
     m_Host.ShowMatchWon(m_pCurrent->GetName());
     m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
+    return 0;
+}
+
+void CGameFlow::EndMatch()
+{
+    if (!HasGameFlag(gmStartupFlag))
+    {
+        m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
+        return;
+    }
+    SetGameFlag(gmGameOver);
+    m_Host.ShowText("      GAME OVER!      ", -1);
+}
+
+int CGameFlow::GameOverPlugin(int nWinnerIsPlayer2)
+{
+    if (m_Settings.nCompetitionType == 0)
+        return AdvancePractice(nWinnerIsPlayer2);
+    ClearGameFlag(gmRackDecided);
+    CPluginGame* pGame = GetPluginGame();
+    if (pGame == nullptr)
+        return 0;
+    CPlayer& winner = nWinnerIsPlayer2 != 0 ? m_Player2 : m_Player1;
+    CPlayer& loser = nWinnerIsPlayer2 != 0 ? m_Player1 : m_Player2;
+    CShotOutcome rack = FillOutcome(&winner == &m_Player1);
+    pGame->DecideRack(&rack);
+    if (rack.bMatchOver != 0)
+    {
+        EndMatch();
+        return 0;
+    }
+    TakeCounters(rack, winner, &loser);
+    NextRack(0, true, true, nWinnerIsPlayer2 != 0);
+    StartTurn(true);
+    SetGameMode(m_pCurrent->GetRobotLevel() != 0 ? modeCameraFlight : modeBallInHand);
+    return 0;
+}
+
+int CGameFlow::AdvancePracticePlugin(int nWinnerIsPlayer2)
+{
+    (void)nWinnerIsPlayer2; // the plug-in decides from the player's counters
+    if (!HasGameFlag(gmRackDecided))
+        return 0;
+    ClearGameFlag(gmRackDecided);
+    CShotOutcome rack = FillOutcome(IsPlayer1Current());
+    rack.nOtherFouls = rack.nOtherPoints = rack.nOtherGames = 0;
+    GetPluginGame()->DecidePracticeRack(&rack);
+    if (rack.bMatchOver != 0)
+    {
+        m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
+        return 0;
+    }
+    TakeCounters(rack, *m_pCurrent, nullptr);
+    NextRack(0, false, false, false);
+    StartTurn(true);
+    if (m_pCurrent->GetRobotLevel() == 0)
+        SetGameMode(modeBallInHand);
     return 0;
 }
 
@@ -227,7 +285,10 @@ void CGameFlow::OnMatchProgress(int nWinnerIsPlayer2)
         GameOver(nWinnerIsPlayer2);
         break;
     default:
-        AdvanceMatchByGames(nWinnerIsPlayer2);
+        if (GetPluginGame() != nullptr)
+            GameOverPlugin(nWinnerIsPlayer2);
+        else
+            AdvanceMatchByGames(nWinnerIsPlayer2);
         break;
     }
 }

@@ -119,15 +119,17 @@ bool CGameFlow::DispatchOutcome(CShotOutcome& outcome, bool bShooterWasPlayer1)
     default:
         break;
     }
-    CPluginGame* pGame = m_pPlugins != nullptr ? m_pPlugins->GetGame() : nullptr;
-    if (pGame == nullptr || pGame->GetGameType() != m_nGameType)
+    CPluginGame* pGame = GetPluginGame();
+    if (pGame == nullptr)
     {
         // A game type nobody judges cannot go on.
         m_Host.PostFlowMessage(WM_QUIT, 4, 0);
         return false;
     }
+    pGame->FillShotOutcome(&outcome);
     ApplyShotOutcome(outcome, bShooterWasPlayer1);
-    return true;
+    // The plug-in may have finished the shot itself.
+    return pGame->ShotOutcomeDone(&outcome) == 0;
 }
 
 void CGameFlow::EvaluateShot()

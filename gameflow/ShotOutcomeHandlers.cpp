@@ -419,14 +419,7 @@ void CGameFlow::OutcomeAmerican()
 
 void CGameFlow::ApplyShotOutcome(const CShotOutcome& outcome, bool bShooterWasPlayer1)
 {
-    CPlayer& shooter = bShooterWasPlayer1 ? m_Player1 : m_Player2;
-    CPlayer& other = bShooterWasPlayer1 ? m_Player2 : m_Player1;
-    shooter.SetFouls(outcome.nShooterFouls);
-    shooter.SetPoints(outcome.nShooterPoints);
-    shooter.SetGames(outcome.nShooterGames);
-    other.SetFouls(outcome.nOtherFouls);
-    other.SetPoints(outcome.nOtherPoints);
-    other.SetGames(outcome.nOtherGames);
+    TakeCounters(outcome, bShooterWasPlayer1 ? m_Player1 : m_Player2, bShooterWasPlayer1 ? &m_Player2 : &m_Player1);
     // A ball to strike that is not on the table would leave the next player nothing to strike.
     const int nCue = outcome.nNextCueBall;
     if (IsRefereeBall(nCue) && m_Engine.FindBall(nCue) != nullptr)
@@ -450,4 +443,25 @@ void CGameFlow::ApplyShotOutcome(const CShotOutcome& outcome, bool bShooterWasPl
     SyncRuleTable(true);
     if (outcome.bShooterLost != 0 || outcome.bShooterWon != 0)
         DecideRack(outcome.bShooterWon != 0, bShooterWasPlayer1);
+}
+
+bool CGameFlow::TakeCounters(const CShotOutcome& record, CPlayer& first, CPlayer* pSecond)
+{
+    const std::int32_t anCounters[] = {record.nShooterFouls, record.nShooterPoints, record.nShooterGames,
+                                       record.nOtherFouls,   record.nOtherPoints,   record.nOtherGames};
+    if (std::ranges::any_of(anCounters, [](std::int32_t n) { return n < 0; }))
+    {
+        OutputDebugString("Plug-in: a counter below 0 in its verdict, the players' counters stay\n");
+        return false;
+    }
+    first.SetFouls(record.nShooterFouls);
+    first.SetPoints(record.nShooterPoints);
+    first.SetGames(record.nShooterGames);
+    if (pSecond != nullptr)
+    {
+        pSecond->SetFouls(record.nOtherFouls);
+        pSecond->SetPoints(record.nOtherPoints);
+        pSecond->SetGames(record.nOtherGames);
+    }
+    return true;
 }

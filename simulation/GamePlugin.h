@@ -30,9 +30,9 @@ class CReferee;
 class CMainFrame;
 class CBallEngine;
 
-/// Raised whenever CPluginGame or the exports change shape, so that an older plug-in refuses to
-/// create a game the program would call wrongly.
-inline constexpr std::uint32_t GAME_PLUGIN_INTERFACE_VERSION = 1;
+/// Raised whenever CPluginGame, its records or the exports change shape, so that an older plug-in
+/// refuses to create a game the program would call wrongly.
+inline constexpr std::uint32_t GAME_PLUGIN_INTERFACE_VERSION = 2;
 
 /// Size of the name buffer passed to GetGameType, terminating zero included.
 inline constexpr std::uint32_t GAME_PLUGIN_NAME_SIZE = 256;
@@ -55,12 +55,50 @@ struct SPluginShotRequest
     float fAimAngle = 0.0f;            ///< radians
 };
 
+/// A judged shot, and a decided rack, exchanged with a plug-in game. The program fills the inputs
+/// (the referee and engine, the goal and both players' counters: for a shot the shooter's first,
+/// for a rack the winner's first); the plug-in writes its verdict. Pointers are the machine's own
+/// size. The program checks every value it takes back: counters below 0, a ball to strike that is
+/// not on the table and balls beyond the game's count are not taken.
+struct CShotOutcome
+{
+    CReferee* pReferee = nullptr;
+    CBallEngine* pEngine = nullptr;
+    std::int32_t nPointsNeeded = 0; ///< the match goal
+    std::int32_t nShooterFouls = 0;
+    std::int32_t nShooterPoints = 0;
+    std::int32_t nShooterGames = 0;
+    std::int32_t nOtherFouls = 0;
+    std::int32_t nOtherPoints = 0;
+    std::int32_t nOtherGames = 0;
+    std::int32_t nNextCueBall = 0; ///< the ball the next player strikes
+    std::uint8_t bShooterLost = 0; ///< the game is over and the shooter has lost
+    std::uint8_t bShooterWon = 0;  ///< the game is over and the shooter has won
+    std::uint8_t bTurnPasses = 0;
+    std::uint8_t bCallShot = 0;       ///< the next player must call the shot
+    std::uint8_t bBallInHand = 0;     ///< the next player gets ball in hand
+    std::uint8_t bMatchOver = 0;      ///< a decided rack ends the match
+    std::uint32_t dwPutBack = 0;      ///< bit n: ball n goes back on the table
+    std::uint32_t dwShownPutBack = 0; ///< bit n: ball n is shown as put back
+};
+
+/// The ball groups after a shot: the program passes the referee and both players' groups (-1
+/// none, 0 or 1); the plug-in may set the groups and says whether it assigned them.
+struct SPluginGroups
+{
+    CReferee* pReferee = nullptr;
+    std::int32_t nGroup1 = -1;
+    std::int32_t nGroup2 = -1;
+    std::uint8_t bAssigned = 0;
+};
+
 /// The block the per-frame ball stepping reads from a plug-in game (slot FillStepBlock); its
 /// fields come with the ball stepping of the game flow, which raises the interface version.
 struct SPluginStepBlock;
 
 /// The game object of a rule plug-in. The operations are declared in the order of the program's
-/// calls (picture, type, texture set, referees, rack, shot, target, step block).
+/// calls (picture, type, texture set, referees, rack, shot, target, step block, then the groups,
+/// the verdict on a shot and the decision of a rack).
 class CPluginGame
 {
 public:
@@ -88,6 +126,18 @@ public:
     virtual std::int32_t GetTargetBall() = 0;
     /// Fills the block of the per-frame ball stepping.
     virtual void FillStepBlock(SPluginStepBlock* pBlock) = 0;
+    /// After each shot, before it is judged: the players' groups.
+    virtual void AssignGroups(SPluginGroups* pGroups) = 0;
+    /// The verdict on a judged shot (the referee has judged it).
+    virtual void FillShotOutcome(CShotOutcome* pOutcome) = 0;
+    /// After the verdict was applied: non-zero when the plug-in has finished the shot itself, so
+    /// that the program starts no next turn.
+    virtual std::uint8_t ShotOutcomeDone(CShotOutcome* pOutcome) = 0;
+    /// A rack was won (the winner's counters first): the counters after it and whether the match
+    /// is over.
+    virtual void DecideRack(CShotOutcome* pRack) = 0;
+    /// The same in practice, with the one player's counters.
+    virtual void DecidePracticeRack(CShotOutcome* pRack) = 0;
 };
 
 // The exports, as the program looks them up by name.

@@ -1,11 +1,16 @@
 // A game flow on a live engine of its own, with a host that records what the flow asked for.
 #pragma once
 
+#include "tests/platform/TempFolder.h"
+
 #include "gameflow/GameFlow.h"
 #include "platform/win32/CrtRandom.h"
+#include "platform/win32/Files.h"
 #include "simulation/BallEngine.h"
+#include "simulation/GamePlugins.h"
 #include "simulation/PhysicsCoefficients.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>
@@ -121,4 +126,28 @@ protected:
     CBallEngineMain m_Engine;
     CRecordingHost m_Host;
     CTestFlow m_Flow{m_Engine, nullptr, m_Host};
+};
+
+/// The test plug-in (game type 42) beside a program in a folder of its own, found by a scan, for
+/// one test's length.
+class CTestPluginScope
+{
+public:
+    CTestPluginScope()
+    {
+        OverrideProgramFilePath(m_folder.File("Vorn"));
+        std::filesystem::copy_file(std::string(VORN_TEST_PLUGIN_DIR) + "TestGame.gam", m_folder.File("test.gam"));
+        m_bScanned = m_Plugins.Scan() != FALSE;
+    }
+    ~CTestPluginScope() { OverrideProgramFilePath(""); }
+    CTestPluginScope(const CTestPluginScope&) = delete;
+    CTestPluginScope& operator=(const CTestPluginScope&) = delete;
+
+    CGamePlugins& Plugins() { return m_Plugins; }
+    bool IsScanned() const { return m_bScanned; }
+
+private:
+    CTempFolder m_folder;
+    CGamePlugins m_Plugins;
+    bool m_bScanned = false;
 };

@@ -1,6 +1,7 @@
 // Whole games, computer against computer, without a window, with the table checked after every shot.
 #include "tests/fixtures/HeadlessGame.h"
 
+#include "tests/gameflow/FlowTestSupport.h"
 #include "tests/platform/TempFolder.h"
 
 #include "foundation/Folders.h"
@@ -8,11 +9,14 @@
 #include "platform/win32/Profile.h"
 #include "render/TableSpace.h"
 #include "simulation/Ball.h"
+#include "simulation/GamePlugins.h"
 #include "simulation/PhysicsCoefficients.h"
 
 #include <algorithm>
 #include <bit>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace
@@ -33,19 +37,19 @@ protected:
     /// no ball rests off the table.
     void CheckTable()
     {
-        CGameFlow& flow = m_Game.Flow();
+        CGameFlow& flow = m_pGame->Flow();
         const CReferee& ref = *flow.GetReferee();
         const int nBalls = ref.GetBallCount();
         const WORD wOn = flow.GetOnTableMask();
         const WORD wDown = flow.GetPocketedMask();
         EXPECT_EQ(wOn & wDown, 0);
         EXPECT_EQ(std::popcount(static_cast<unsigned>(wOn | wDown)), nBalls);
-        EXPECT_EQ(m_Game.Engine().GetBallCount(), std::popcount(static_cast<unsigned>(wOn)));
+        EXPECT_EQ(m_pGame->Engine().GetBallCount(), std::popcount(static_cast<unsigned>(wOn)));
         EXPECT_FALSE(HasGameFlag(gmShotRunning));
         for (int n = 0; n < nBalls; ++n)
         {
             SCOPED_TRACE(n);
-            const CBall* pBall = m_Game.Engine().FindBall(n);
+            const CBall* pBall = m_pGame->Engine().FindBall(n);
             const bool bOn = (wOn & (1u << n)) != 0;
             EXPECT_EQ(pBall != nullptr, bOn);
             EXPECT_EQ(bOn, !ref.IsPocketedNow(n) && !ref.WasPocketedBefore(n));
@@ -62,14 +66,14 @@ protected:
     /// them, the pocketed ones keep the order they dropped in, and every other number is hidden.
     void CheckBallObjects(WORD wOn, WORD wDown)
     {
-        CBallObjects& objects = m_Game.Flow().BallObjects();
+        CBallObjects& objects = m_pGame->Flow().BallObjects();
         WORD wDrawn = 0;
         for (const CBallSceneObject* pObject : objects.Drawn())
         {
             const int n = pObject->m_nBall;
             EXPECT_EQ(pObject, &objects.Get(n)) << "lists refer to the one object of each ball";
             wDrawn |= static_cast<WORD>(1u << n);
-            const CVector3 vScene = TableToScene(*m_Game.Engine().FindBall(n)->GetPosition());
+            const CVector3 vScene = TableToScene(*m_pGame->Engine().FindBall(n)->GetPosition());
             EXPECT_LT((objects.GetPose(n).vCentre - vScene).Length(), 1e-4f) << n;
         }
         std::vector<int> pocketed;
@@ -94,6 +98,7 @@ protected:
     }
 
     CHeadlessGame m_Game;
+    CHeadlessGame* m_pGame = &m_Game; ///< the game the table checks look at
     int m_nChecked = 0;
     std::vector<int> m_LastPocketed;
     int m_nOrderKept = 0;
@@ -113,6 +118,29 @@ TEST_F(CHeadlessGameTest, EveryGameTypeReachesItsEndWithTheTableInOrderAfterEach
         EXPECT_EQ(m_nChecked, result.nShots - 1) << "every shot but the last one checked";
         EXPECT_GT(m_nOrderKept, 0);
         m_LastPocketed.clear();
+    }
+}
+
+TEST_F(CHeadlessGameTest, ARulePluginsGameIsJudgedByThePluginToItsEnd)
+{
+    CTestPluginScope scope;
+    ASSERT_TRUE(scope.IsScanned());
+    CGamePlugins& plugins = scope.Plugins();
+    {
+        CHeadlessGame game(&plugins);
+        m_pGame = &game;
+        const CHeadlessGame::SResult result = game.Play(42, 7, TICK_CAP, [this] { CheckTable(); });
+        m_pGame = &m_Game;
+        ASSERT_NE(plugins.GetGame(), nullptr);
+        EXPECT_TRUE(result.bOver) << result.nShots << " shots";
+        EXPECT_EQ(result.nUnexpected, 0);
+        EXPECT_EQ(m_nChecked, result.nShots - 1);
+        // The plug-in's rules: each ball a point, two racks of three balls win the match (the
+        // rack that ends it is not counted any more).
+        CGameFlow& flow = game.Flow();
+        EXPECT_EQ(flow.Player1().GetGames() + flow.Player2().GetGames(), 1);
+        EXPECT_GE(flow.Player1().GetPoints() + flow.Player2().GetPoints(), 3);
+        EXPECT_GT(flow.Player1().GetFouls() + flow.Player2().GetFouls(), 0) << "the white ball went down";
     }
 }
 
@@ -165,7 +193,7 @@ TEST_F(CHeadlessGameTest, TwoPeoplePassTheTurnAsTheRulesSayAndPracticeKeepsPlaye
     int nFoulsSeen = 0;
     auto check = [&](bool bPractice)
     {
-        CGameFlow& flow = m_Game.Flow();
+        CGameFlow& flow = m_pGame->Flow();
         const CReferee& ref = *flow.GetReferee();
         // Up held until the cue is drawn back a quarter of its range, then Enter: half the full
         // swing's speed.

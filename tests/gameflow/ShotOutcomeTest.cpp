@@ -200,3 +200,38 @@ TEST_F(CShotOutcomeTest, PluginVerdictIsTakenOnlyWhereItFitsTheTable)
     EXPECT_TRUE(Progress().empty());
 }
 } // namespace
+
+namespace
+{
+TEST_F(CShotOutcomeTest, PluginCountersBelowZeroAreNotTakenAndTheRestOfTheVerdictIs)
+{
+    struct SCase
+    {
+        const char* szName;
+        std::int32_t nShooterFouls;
+        std::int32_t nOtherPoints;
+        LONG nFouls1, nPoints2; // after
+    };
+    const SCase aCases[] = {
+        {"sound counters", 2, 5, 2, 5},
+        {"a foul count below 0", -1, 5, 0, 0},
+        {"a point count below 0", 2, -3, 0, 0},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        Start(GAME_9BALL);
+        m_Flow.Player1().SetFouls(0);
+        m_Flow.Player2().SetPoints(0);
+        CShotOutcome outcome;
+        outcome.nShooterFouls = c.nShooterFouls;
+        outcome.nOtherPoints = c.nOtherPoints;
+        outcome.nNextCueBall = 0;
+        outcome.bTurnPasses = 1;
+        m_Flow.ApplyShotOutcome(outcome, true);
+        EXPECT_EQ(m_Flow.Player1().GetFouls(), c.nFouls1);
+        EXPECT_EQ(m_Flow.Player2().GetPoints(), c.nPoints2);
+        EXPECT_FALSE(m_Flow.IsPlayer1Current()) << "the turn passes all the same";
+    }
+}
+} // namespace

@@ -237,12 +237,10 @@ TEST_F(CTurnFlightTest, TheMouseSteersTheComputersFlightInViewTypeTwo)
 }
 TEST(PluginShotTest, ARulePluginsOwnAimIsTheComputersAim)
 {
-    CTempFolder folder;
-    OverrideProgramFilePath(folder.File("Vorn"));
-    std::filesystem::copy_file(std::string(VORN_TEST_PLUGIN_DIR) + "TestGame.gam", folder.File("test.gam"));
+    CTestPluginScope scope;
+    ASSERT_TRUE(scope.IsScanned());
+    CGamePlugins& plugins = scope.Plugins();
     {
-        CGamePlugins plugins;
-        ASSERT_EQ(plugins.Scan(), TRUE);
         CBallEngineMain engine;
         CRecordingHost host;
         CGameFlow flow(engine, &plugins, host);
@@ -251,9 +249,13 @@ TEST(PluginShotTest, ARulePluginsOwnAimIsTheComputersAim)
         flow.StartNewRack(0);
         flow.SetCurrent(true);
         flow.Current().SetLevel(5);
-        // The test plug-in answers with its aim already planned: 1.5 radians.
-        EXPECT_NEAR(flow.PlanRobotShot(), 1.5f, 1e-4f);
+        // The test plug-in answers with its aim already planned: straight at ball 1.
+        CVector3 vCue, vBall;
+        ASSERT_TRUE(engine.GetBallPosition(0, vCue, nullptr));
+        ASSERT_TRUE(engine.GetBallPosition(1, vBall, nullptr));
+        const float fAim = std::atan2(vCue.x - vBall.x, vBall.y - vCue.y);
+        EXPECT_NEAR(NormalizeYaw(flow.PlanRobotShot() * 180.0f / std::numbers::pi_v<float>),
+                    NormalizeYaw(fAim * 180.0f / std::numbers::pi_v<float>), 1e-2f);
     }
-    OverrideProgramFilePath("");
 }
 } // namespace

@@ -1,13 +1,19 @@
 // A rule plug-in for the tests. The build makes several forms of it from this one source: the
 // name, the game type and which exports it has are given as compile definitions.
+#include "simulation/BallEngine.h"
 #include "simulation/GamePlugin.h"
 #include "simulation/Referee.h"
 
 #include <atomic>
+#include <cmath>
 #include <cstring>
 
 namespace
 {
+/// The cue's aim angle (radians) that strikes from one table point towards another: the stroke
+/// runs along (-sin, cos) of it.
+float AimAt(const CVector3& vFrom, const CVector3& vTo) { return std::atan2(vFrom.x - vTo.x, vTo.y - vFrom.y); }
+
 // Objects of this plug-in alive right now (games and referees); the tests read it through
 // GetLiveObjectCount to see that releasing a game frees everything.
 std::atomic<int> s_nLiveObjects{0};
@@ -17,6 +23,12 @@ class CTestReferee : public CReferee
 public:
     CTestReferee() { ++s_nLiveObjects; }
     ~CTestReferee() override { --s_nLiveObjects; }
+    /// The white ball and three object balls.
+    void Init(int nGameType) override
+    {
+        CReferee::Init(nGameType);
+        m_nBallCount = 4;
+    }
     CTestReferee(const CTestReferee&) = delete;
     CTestReferee& operator=(const CTestReferee&) = delete;
 };
@@ -57,17 +69,70 @@ public:
     }
     const std::int32_t* GetRackBalls(std::int32_t /*nRack*/, std::int32_t* pnCount) override
     {
-        static const std::int32_t s_anBalls[] = {1, 2, 3};
-        *pnCount = 3;
+        // The white ball on its spot, then the three object balls.
+        static const std::int32_t s_anBalls[] = {0, 1, 2, 3};
+        *pnCount = 4;
         return s_anBalls;
     }
+    /// Straight at the lowest object ball on the table: the cue's aim angle from the white ball.
     void PlanShot(SPluginShotRequest* pRequest) override
     {
-        pRequest->bPlanned = 1;
-        pRequest->fAimAngle = 1.5f;
+        CVector3 vCue, vBall;
+        if (pRequest->pEngine == nullptr || !pRequest->pEngine->GetBallPosition(0, vCue, nullptr))
+            return;
+        for (int n = 1; n <= RACK_BALLS; ++n)
+            if (pRequest->pEngine->GetBallPosition(n, vBall, nullptr))
+            {
+                pRequest->bPlanned = 1;
+                pRequest->fAimAngle = AimAt(vCue, vBall);
+                return;
+            }
     }
     std::int32_t GetTargetBall() override { return 1; }
     void FillStepBlock(SPluginStepBlock* /*pBlock*/) override {}
+    void AssignGroups(SPluginGroups* /*pGroups*/) override {}
+    // The rules: each object ball pocketed scores a point; the white ball in a pocket is a foul
+    // that puts it back and gives the other player the ball in hand; a shot that pockets nothing
+    // passes the turn; the player who pockets the third object ball of the rack wins it, and two
+    // racks win the match (one in practice, or the points needed).
+    void FillShotOutcome(CShotOutcome* pOutcome) override
+    {
+        CReferee& referee = *pOutcome->pReferee;
+        int nNow = 0;
+        int nDown = 0;
+        for (int n = 1; n < referee.GetBallCount(); ++n)
+        {
+            nNow += referee.IsPocketedNow(n) && !referee.WasPocketedBefore(n) ? 1 : 0;
+            nDown += referee.IsOnTable(n) ? 0 : 1;
+        }
+        pOutcome->nNextCueBall = 0;
+        if (referee.IsPocketedNow(0))
+        {
+            ++pOutcome->nShooterFouls;
+            pOutcome->dwPutBack = pOutcome->dwShownPutBack = 1;
+            pOutcome->bBallInHand = 1;
+            pOutcome->bTurnPasses = 1;
+            return;
+        }
+        pOutcome->nShooterPoints += nNow;
+        pOutcome->bTurnPasses = nNow == 0 ? 1 : 0;
+        pOutcome->bShooterWon = nDown >= RACK_BALLS ? 1 : 0;
+    }
+    std::uint8_t ShotOutcomeDone(CShotOutcome* /*pOutcome*/) override { return 0; }
+    void DecideRack(CShotOutcome* pRack) override
+    {
+        ++pRack->nShooterGames;
+        pRack->bMatchOver = pRack->nShooterGames >= MATCH_RACKS ? 1 : 0;
+    }
+    void DecidePracticeRack(CShotOutcome* pRack) override
+    {
+        ++pRack->nShooterPoints;
+        pRack->bMatchOver = pRack->nShooterPoints >= pRack->nPointsNeeded ? 1 : 0;
+    }
+
+private:
+    static constexpr int RACK_BALLS = 3;
+    static constexpr int MATCH_RACKS = 2;
 };
 } // namespace
 
