@@ -13,6 +13,7 @@
 #include "simulation/PhysicsCoefficients.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -142,6 +143,57 @@ TEST_F(CHeadlessGameTest, ARulePluginsGameIsJudgedByThePluginToItsEnd)
         EXPECT_GE(flow.Player1().GetPoints() + flow.Player2().GetPoints(), 3);
         EXPECT_GT(flow.Player1().GetFouls() + flow.Player2().GetFouls(), 0) << "the white ball went down";
     }
+}
+
+/// The aiming aid as the frame keeps it: an engine of its own that copies the live balls at each
+/// strike, before the shot begins.
+class CAimingAidHost : public IFlowHost
+{
+public:
+    void CopyBallsToAimingAid() override
+    {
+        ++m_nCopies;
+        m_bLiveAtRest = m_bLiveAtRest && m_pLive->AllBallsStopped();
+        std::array<CVector3, 16> aBefore{};
+        for (int n = 0; n < 16; ++n)
+            m_pLive->GetBallPosition(n, aBefore[static_cast<std::size_t>(n)], nullptr);
+        // The aid's worker is not started here: the copy the frame's aid makes once it has parked.
+        m_Aid.CopyBallsFrom(*m_pLive);
+        for (int n = 0; n < 16; ++n)
+        {
+            CVector3 vLive, vAid;
+            const bool bLive = m_pLive->GetBallPosition(n, vLive, nullptr) != FALSE;
+            const bool bAid = m_Aid.GetBallPosition(n, vAid, nullptr) != FALSE;
+            m_bSame = m_bSame && bLive == bAid && (!bLive || (vLive - vAid).Length() == 0.0f);
+            m_bLiveKept = m_bLiveKept && (!bLive || (vLive - aBefore[static_cast<std::size_t>(n)]).Length() == 0.0f);
+        }
+    }
+
+    CBallEngine* m_pLive = nullptr;
+    CBallEngine m_Aid;
+    int m_nCopies = 0;
+    bool m_bLiveAtRest = true;
+    bool m_bSame = true;
+    bool m_bLiveKept = true;
+};
+
+TEST_F(CHeadlessGameTest, WithTheAimingAidOnEachStrikeCopiesTheRestingTableAndTheGameEnds)
+{
+    CAimingAidHost host;
+    CHeadlessGame game(nullptr, &host);
+    host.m_pLive = &game.Engine();
+    game.Flow().Settings().nAimingAid = 1;
+    game.Flow().Settings().nBallPath1 = 1;
+    m_pGame = &game;
+    m_nChecked = 0;
+    const CHeadlessGame::SResult with = game.Play(GAME_8BALL, 7, TICK_CAP, [this] { CheckTable(); });
+    m_pGame = &m_Game;
+    EXPECT_TRUE(with.bOver);
+    EXPECT_EQ(m_nChecked, with.nShots - 1);
+    EXPECT_EQ(host.m_nCopies, with.nShots) << "one copy at each strike";
+    EXPECT_TRUE(host.m_bLiveAtRest) << "the copy is taken before the shot begins";
+    EXPECT_TRUE(host.m_bSame) << "the aid holds the live table's balls where they lie";
+    EXPECT_TRUE(host.m_bLiveKept) << "the copy moves no live ball";
 }
 
 TEST_F(CHeadlessGameTest, EightBallShowsScratchesWithBallInHandAndAmericanPutsBallsBack)
