@@ -266,7 +266,10 @@ void CMainFrame::PlaceBallObjects()
     // The balls may have been moved outside a shot (placed, dragged, put back): each frame they
     // are placed again.
     m_pGameFlow->RefreshBallObjects();
-    m_rackScene.SetBalls(m_pGameFlow->BallObjects().DrawnPoses());
+    // Only balls the live engine holds are painted, where it has them.
+    std::vector<SSceneBall> balls = m_pGameFlow->BallObjects().DrawnPoses();
+    std::erase_if(balls, [](const SSceneBall& ball) { return g_BallEngineMain.FindBall(ball.nBall) == nullptr; });
+    m_rackScene.SetBalls(std::move(balls));
     // The computer's stroke draws the cue back and forth without aiming again.
     AlignCue();
 }
