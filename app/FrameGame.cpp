@@ -189,13 +189,6 @@ LRESULT CMainFrame::OnEnterCallShotMsg(WPARAM wParam, LPARAM lParam)
     return 0;
 }
 
-void CMainFrame::EnterCallShotMode(int nGameType, DWORD dwReturnMode)
-{
-    // Until the frame calls shots on the table, the turn goes straight on in its mode.
-    (void)nGameType;
-    m_pGameFlow->SetGameMode(dwReturnMode);
-}
-
 LRESULT CMainFrame::OnNewGameQuestion2(WPARAM, LPARAM)
 {
     // The match is over: the question keeps the texts on the screen.

@@ -192,13 +192,15 @@ BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
     g_pCallShotState = nullptr;
     ResetCallRecords();
     PutSnapshotInto(flow, save, strReason);
-    if (save.m_Shot.m_nKind == SHOT_KIND_CALLED)
-        g_CallRecord = SCallRecord{save.m_Shot.m_nObjectBall, save.m_Shot.m_nPocket, 0};
     flow.SelectCueBall(0);
     RestoreSavedOptions(save.m_Settings);
     // The saved flags come back with the mode, which is entered as a change.
     g_nGameMode = (save.m_nGameMode & ~MODE_FIELD) | GetModeField();
-    flow.SetGameMode(save.m_nGameMode & MODE_FIELD);
+    const DWORD dwMode = save.m_nGameMode & MODE_FIELD;
+    if (save.m_Shot.m_nKind == SHOT_KIND_CALLED || dwMode == modeCallShot)
+        ResumeCall(dwMode, save.m_Shot.m_nObjectBall, save.m_Shot.m_nPocket);
+    else
+        flow.SetGameMode(dwMode);
     if (IsComputerToPlay())
         flow.StartTurnFlight();
     g_TextMessages.Clear();

@@ -37,6 +37,9 @@ class CDirect3DViewport;
 class CDirect3DMaterial;
 class CFrameHud;
 class CFrameCueScene;
+class CFrameCallShotHost;
+class CFramePlacement;
+struct SCursorState;
 struct SBannerState;
 enum class ESceneStep;
 struct SScenePlan;
@@ -102,6 +105,8 @@ void ApplyPhysicsCoefficients(const CSettings& settings);
 
 class CMainFrame : public CFrameWnd, public IFlowHost, public IIntroHost
 {
+    friend class CFrameCallShotHost;
+
 public:
     CMainFrame();
     ~CMainFrame() override;
@@ -307,6 +312,27 @@ public:
     bool HasFocus() override;
     void Beep() override;
     void ToggleDrawLevel() override;
+    /// The cursor confined to the view and shown or hidden as the game mode asks (FrameCursor.cpp).
+    void ClipCursorToView() override;
+    /// The links of the room under the cursor: the hand over one, the opener on a click
+    /// (FrameLinks.cpp).
+    void HandleLinks() override;
+    /// Tab's cursor mode: the cursor free and shown, the links under it (FrameLinks.cpp).
+    void HandleMenuScreenMouse() override;
+    /// The cursor mode's end: the cursor confined again by the mode (FrameLinks.cpp).
+    void HideHoverWidgets() override;
+    /// Each link's rectangle on the screen from the scene object that carries it.
+    void UpdateLinkRects();
+    /// The cursor as the mode asks, or with pGiven its capture and show (FrameCursor.cpp).
+    void ConfineCursor(const SCursorState* pGiven);
+
+    // Ball in hand and free placement: the ball dragger over the table (FramePlacement.cpp).
+    void BeginBallDrag(int nBall, bool bBallInHand, bool bAnywhere) override;
+    bool IsBallDragging() override;
+    void DragBall(float dx, float dy) override;
+    bool DropBall() override;
+    void CancelBallDrag() override;
+    int HighlightBall() override;
 
     // The shot replay (Replay.cpp).
     /// Unless a replay runs, the replay of the last shot, returning to the current mode.
@@ -328,6 +354,9 @@ protected:
     /// The flow's call-the-shot message: game type and the mode to return to.
     LRESULT OnEnterCallShotMsg(WPARAM wParam, LPARAM lParam);
     void EnterCallShotMode(int nGameType, DWORD dwReturnMode);
+    /// A resumed game's call: calling again (dwMode modeCallShot) with what was called, else the
+    /// call made before kept while the resumed mode is entered.
+    void ResumeCall(DWORD dwMode, int nBall, int nPocket);
     /// The flow's end of a match.
     LRESULT OnNewGameQuestion2(WPARAM wParam, LPARAM lParam);
     BOOL InitGame();
@@ -540,4 +569,15 @@ private:
     CFrameCueScene& FrameCueScene();
     std::shared_ptr<CFrameCueScene> m_pCueScene; // made at first use
     std::unique_ptr<CSceneObject> m_pPocketArrow;
+
+    // Calling the shot (FrameCallShot.cpp).
+    std::shared_ptr<CFrameCallShotHost> m_pCallShotHost; // made at the first call
+    /// Links under the cursor: the hand over one (over one without a target only with
+    /// bHandWithoutTarget), the opener on a click.
+    void PassLinks(bool bHandWithoutTarget);
+    /// Tab's cursor mode placed the cursor.
+    bool m_bCursorMode = false;
+    // Ball in hand and free placement (FramePlacement.cpp).
+    CFramePlacement& Placement();
+    std::shared_ptr<CFramePlacement> m_pPlacement; // made at the first drag
 };

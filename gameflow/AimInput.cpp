@@ -66,6 +66,13 @@ void CGameFlow::HandleMouse()
         return;
     if (HasGameFlag(gmPresentation) || !m_Host.HasFocus())
         return;
+    // Tab held: the mouse leaves the game for the panels and the links.
+    if (g_bTabHeld != 0)
+    {
+        m_Host.HandleMenuScreenMouse();
+        return;
+    }
+    m_Host.HideHoverWidgets();
     if (ChooseCueBallByClick())
         return;
     DispatchMode(fFactor);

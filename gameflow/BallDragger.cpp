@@ -26,12 +26,12 @@ void CBallDragger::GetAxes(CVector3& vRight, CVector3& vForward) const
     vForward = CVector3(vRight.z, 0.0f, -vRight.x).GetNormalized();
 }
 
-CVector3 CBallDragger::Moved(int dx, int dy) const
+CVector3 CBallDragger::Moved(float dx, float dy) const
 {
     CVector3 vRight;
     CVector3 vForward;
     GetAxes(vRight, vForward);
-    return m_pObject->GetPosition() - vRight * static_cast<float>(dx) - vForward * static_cast<float>(dy);
+    return m_pObject->GetPosition() - vRight * dx - vForward * dy;
 }
 
 int CBallDragger::AskMove(CVector3& v) const
@@ -62,7 +62,7 @@ void CBallDragger::Begin(IDragObject* pObject, int nUserValue, FDragCallback pfn
     m_vScreen = pScene->ProjectToScreen(m_vSaved);
 }
 
-int CBallDragger::Drag(int dx, int dy)
+int CBallDragger::Drag(float dx, float dy)
 {
     if (!m_bActive || m_pObject == nullptr)
         return 1;
@@ -76,7 +76,7 @@ int CBallDragger::MoveToCursor(int x, int y, HWND hWnd)
 {
     if (!m_bActive || m_pObject == nullptr)
         return 1;
-    CVector3 v = Moved(x - m_nCursorX, y - m_nCursorY);
+    CVector3 v = Moved(static_cast<float>(x - m_nCursorX), static_cast<float>(y - m_nCursorY));
     const int nAccepted = AskMove(v);
     if (nAccepted == 0)
     {

@@ -59,8 +59,9 @@ public:
     /// 2 y, 4 z) names the axes a refused drop takes back from the saved position.
     virtual void Begin(IDragObject* pObject, int nUserValue, FDragCallback pfnMove, FDragCallback pfnDrop,
                        IDragScene* pScene, int nCursorX, int nCursorY, int nAxisMask);
-    /// Moves by a mouse movement; the move callback's answer (1 when idle).
-    virtual int Drag(int dx, int dy);
+    /// Moves by a mouse movement (the counts scaled by the caller); the move callback's answer (1
+    /// when idle).
+    virtual int Drag(float dx, float dy);
     /// Moves to a cursor point; when the callback corrects the position the system cursor follows
     /// the object's screen point (when a window is given). The callback's answer (1 when idle).
     virtual int MoveToCursor(int x, int y, HWND hWnd);
@@ -82,7 +83,7 @@ private:
     /// The camera's right and forward axes on the table plane.
     void GetAxes(CVector3& vRight, CVector3& vForward) const;
     /// The position after a mouse movement, before the move callback.
-    CVector3 Moved(int dx, int dy) const;
+    CVector3 Moved(float dx, float dy) const;
     int AskMove(CVector3& v) const;
 
     IDragObject* m_pObject = nullptr;

@@ -187,6 +187,25 @@ int CCallShotState::PocketUnderCursor() const
     return -1;
 }
 
+void CCallShotState::Resume(int nBall, int nPocket)
+{
+    g_CallRecord.nBall = nBall;
+    g_CallRecord.nPocket = nPocket;
+    if (nBall >= 0)
+        m_host.TintBall(nBall, true);
+    if (nBall >= 0 && nPocket >= 0)
+        NoteCompletion();
+}
+
+void CCallShotState::RestoreFinished(int nBall, int nPocket)
+{
+    m_bDone = TRUE;
+    m_bLeft = true;
+    g_CallRecord = SCallRecord{nBall, nPocket, nBall < 0 ? 1 : 0};
+    g_SavedCallRecord.nBall = nBall;
+    g_SavedCallRecord.nPocket = nPocket;
+}
+
 void CCallShotState::SetCursorKind(int nKind)
 {
     m_host.SetCursorResource(nKind == 1 ? CURSOR_CALL : nKind == 2 ? CURSOR_CALLED : CURSOR_ARROW);

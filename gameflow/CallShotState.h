@@ -101,6 +101,12 @@ public:
     /// The first pocket whose projected place lies within 30 pixels of the cursor, -1 when none.
     virtual int PocketUnderCursor() const;
 
+    /// A call resumed from a saved game while it was being made (after Begin): what was called
+    /// is called again; with both called the state ends as a finished call would.
+    void Resume(int nBall, int nPocket);
+    /// A call made before the game was saved: the state is over, the call current and saved.
+    void RestoreFinished(int nBall, int nPocket);
+
     DWORD GetReturnMode() const { return m_nReturnMode; }
     int GetPickedBall() const { return m_nPickedBall; }
     BOOL AreBothCalled() const { return m_bBothCalled; }

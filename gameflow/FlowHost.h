@@ -130,6 +130,38 @@ public:
     virtual void EndSettingsPreview() {}
     /// The pause panel shown (the game paused) or hidden.
     virtual void ShowPausePanel(bool bShow) { (void)bShow; }
+    /// The links of the room under the cursor: hovered, and opened on a click.
+    virtual void HandleLinks() {}
+    /// Tab held: the mouse leaves the game and works the panels and the links only.
+    virtual void HandleMenuScreenMouse() {}
+    /// Each tick out of Tab's cursor mode: the mode ended when it was on.
+    virtual void HideHoverWidgets() {}
+
+    // Ball in hand and free placement: the frame drags a ball's object over the table. By default
+    // nothing is dragged, and a drop is taken where the ball lies.
+    /// Begins dragging ball nBall, lifted, from the cursor: as a ball in hand (kept one radius
+    /// inside the cushions, behind the head string unless bAnywhere) or freely placed.
+    virtual void BeginBallDrag(int nBall, bool bBallInHand, bool bAnywhere)
+    {
+        (void)nBall;
+        (void)bBallInHand;
+        (void)bAnywhere;
+    }
+    virtual bool IsBallDragging() { return false; }
+    /// Moves the dragged ball along the camera's axes on the table (scene units); the engine
+    /// takes the table point under it.
+    virtual void DragBall(float dx, float dy)
+    {
+        (void)dx;
+        (void)dy;
+    }
+    /// Sets the dragged ball down: true when the table took it (the engine has it there), false
+    /// when the drop was refused (a beep) and the drag goes on.
+    virtual bool DropBall() { return true; }
+    /// The drag undone: the ball back where it was taken up. Nothing without a drag.
+    virtual void CancelBallDrag() {}
+    /// The ball under the cursor, highlighted; -1 when none.
+    virtual int HighlightBall() { return -1; }
 
     std::vector<SFlowMessage>& PostedMessages() { return m_Posted; }
 

@@ -212,6 +212,9 @@ public:
     void FlyToBallInHandView();
     /// The aiming view chosen by "View Type", after a computer's shot.
     void FlyToAimViewByViewType();
+    /// A called shot: the camera flies behind the cue ball at that yaw (degrees), the cue aimed
+    /// along it, and the flight's end enters dwEndMode.
+    void FlyToCalledLine(float fYawDeg, DWORD dwEndMode);
     /// The camera follows the struck shot ("Camera Motion").
     void StartFollowFlight();
     /// Where the computer's turn camera stands round the ball: cameraOut (yaw, pitch, distance)
@@ -437,6 +440,12 @@ private:
     void DispatchMode(float fFactor);
     void HandleBallInHand(float fFactor);
     void HandlePlaceCueBall(float fFactor);
+    /// Shift and Ctrl held: the mouse turns the camera (the cue's aim following the yaw).
+    void TurnCameraByMouse(float fFactor);
+    /// The dragged ball moved by the mouse's counts times fScale, the camera following it.
+    void DragBallByMouse(float fScale);
+    /// An accepted ball in hand: the flight behind the cue ball (in the overhead view aiming at once).
+    void EndBallInHand();
     void HandleCallShot(float fFactor);
 
     /// The camera of a struck shot: the follow flight, or with "Camera Motion" 2 or the overhead

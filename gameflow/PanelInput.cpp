@@ -1,5 +1,6 @@
-// The handlers of the english, of no mode, of the pause and of the overhead view's aiming, the
-// camera's steering while the computer strokes, the pause toggle and the aiming aid's preview time.
+// The handlers of the english, of no mode, of the pause and of the overhead view's aiming, of ball
+// in hand and free placement (the frame drags the ball), the camera's steering while the computer
+// strokes, the pause toggle and the aiming aid's preview time.
 #include "foundation/Stopwatch.h"
 #include "gameflow/AimSteps.h"
 #include "gameflow/GameFlow.h"
@@ -20,6 +21,11 @@ constexpr float MIN_STROKE_DISTANCE = 20.0f;
 constexpr float MAX_STROKE_SCALE = 250.0f;
 /// A Shift+Ctrl turn smaller than this counts as none. Degrees.
 constexpr float MIN_TURN = 0.001f;
+/// The mouse's counts over these move a ball in hand and a freely placed ball. Scene units.
+constexpr float BALL_IN_HAND_DIVISOR = 8.0f;
+constexpr float PLACEMENT_DIVISOR = 40.0f;
+/// A drag smaller than this on both axes moves nothing. Scene units.
+constexpr float MIN_DRAG = 0.001f;
 } // namespace
 
 void CGameFlow::HandleCueTipMode(float fFactor)
@@ -61,6 +67,7 @@ void CGameFlow::HandleIdleModeKeys()
 
 void CGameFlow::HandlePanelInput(float fFactor)
 {
+    m_Host.HandleLinks();
     const SFlowInput& in = m_Input;
     const bool bOverhead = m_Settings.nOverheadView != 0;
     const bool bHuman = m_pCurrent->GetRobotLevel() == 0;
@@ -109,7 +116,12 @@ void CGameFlow::HandlePanelInput(float fFactor)
         return;
     if (HasGameFlag(gmKeepView) || !in.IsShift() || !in.IsCtrl())
         return;
-    // Shift and Ctrl held: the mouse turns the camera.
+    TurnCameraByMouse(fFactor);
+}
+
+void CGameFlow::TurnCameraByMouse(float fFactor)
+{
+    const SFlowInput& in = m_Input;
     const float fYaw = MouseResponse(static_cast<float>(in.nMouseX), m_Response.strHorzQuad, m_Response.strHorzLinear);
     const float fPitch =
         MouseResponse(static_cast<float>(in.nMouseY) * fFactor, m_Response.strVertQuad, m_Response.strVertLinear);
@@ -179,29 +191,87 @@ void CGameFlow::AdjustPreviewTime(float fFactor)
 
 void CGameFlow::HandleBallInHand(float fFactor)
 {
-    (void)fFactor;
     if (HasGameFlag(gmShotRunning))
         return;
-    if (m_Input.nPressedKey == KEY_G)
+    const SFlowInput& in = m_Input;
+    if (in.nPressedKey == KEY_G)
         m_Host.ToggleDrawLevel();
-    else if (m_Input.nPressedKey == KEY_SPACE && m_Settings.nOverheadView == 0)
+    else if (in.nPressedKey == KEY_SPACE && m_Settings.nOverheadView == 0)
         TogglePause();
-    else if (m_Input.bLeftReleased)
-        // The ball stays where it lies until the dragger places it.
-        SetGameMode(modeAim);
-    else if (m_Input.bRightDown)
+    else if (in.bLeftReleased)
+    {
+        // A refused drop beeps and the same drag goes on next tick.
+        if (m_Host.DropBall())
+            EndBallInHand();
+    }
+    else if (in.bRightDown)
         StartZoom();
+    else
+    {
+        if (!m_Host.IsBallDragging())
+            m_Host.BeginBallDrag(m_nCueBall, true, m_nGameType != GAME_9BALL && m_nGameType != GAME_3BALL);
+        if (in.IsShift() && in.IsCtrl() && !HasGameFlag(gmKeepView))
+            TurnCameraByMouse(fFactor);
+        else
+            DragBallByMouse(fFactor / BALL_IN_HAND_DIVISOR);
+    }
+}
+
+void CGameFlow::EndBallInHand()
+{
+    ClearGameFlag(modeBallInHand);
+    if (m_Settings.nOverheadView == 0)
+    {
+        StartFlight(std::make_unique<CCameraFlight>(), AimViewAt(m_Camera.fYaw, m_Camera.fPitch, m_Camera.fDistance),
+                    static_cast<int>(modeAim), 0);
+        SetGameMode(modeCameraFlight);
+    }
+    else
+        SetGameMode(modeAim);
+    m_Host.RestartAimPreview();
+}
+
+void CGameFlow::DragBallByMouse(float fScale)
+{
+    const float dx = static_cast<float>(m_Input.nMouseX) * fScale;
+    const float dy = static_cast<float>(m_Input.nMouseY) * fScale;
+    if (std::fabs(dx) > MIN_DRAG || std::fabs(dy) > MIN_DRAG)
+        m_Host.DragBall(dx, dy);
+    // The camera keeps looking at the cue ball wherever it is carried.
+    UpdateAimCamera(1);
 }
 
 void CGameFlow::HandlePlaceCueBall(float fFactor)
 {
     if (m_Settings.nOverheadView != 0)
         HandlePanelInput(fFactor);
-    const int nKey = m_Input.nPressedKey;
+    const SFlowInput& in = m_Input;
+    const int nKey = in.nPressedKey;
     if (nKey == KEY_A || nKey == KEY_SPACE || nKey == KEY_M)
+    {
+        m_Host.CancelBallDrag();
         SetGameMode(modeAim);
+    }
     else if (nKey == KEY_G)
         m_Host.ToggleDrawLevel();
-    else if (m_Input.bRightDown)
+    else if (in.bLeftReleased)
+    {
+        // The first click takes up the ball under the cursor, the next sets it down.
+        if (!m_Host.IsBallDragging())
+        {
+            if (const int nBall = m_Host.HighlightBall(); nBall >= 0)
+                m_Host.BeginBallDrag(nBall, false, true);
+        }
+        else if (m_Host.DropBall())
+            SetGameMode(modeAim);
+        m_Host.ClipCursorToView();
+    }
+    else if (in.bRightDown)
         StartZoom();
+    else if (in.IsShift() && in.IsCtrl() && !HasGameFlag(gmKeepView))
+        TurnCameraByMouse(fFactor);
+    else if (!m_Host.IsBallDragging())
+        m_Host.HighlightBall();
+    else
+        DragBallByMouse(fFactor / PLACEMENT_DIVISOR);
 }

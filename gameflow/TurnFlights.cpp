@@ -142,6 +142,15 @@ void CGameFlow::FlyToAimView(int nRobotAim)
     UpdateAimCamera(1);
 }
 
+void CGameFlow::FlyToCalledLine(float fYawDeg, DWORD dwEndMode)
+{
+    const float fYaw = NormalizeYaw(fYawDeg);
+    m_Cue.fAim = fYaw;
+    const CViewRecord target =
+        HasGameFlag(gmKeepView) ? GetCurrentView() : AimViewAt(fYaw, m_Camera.fPitch, m_Camera.fDistance);
+    StartFlight(std::make_unique<CCameraFlight>(), target, static_cast<int>(dwEndMode), 0);
+}
+
 void CGameFlow::FlyToBallInHandView()
 {
     CViewRecord target = GetCurrentView();

@@ -4,6 +4,7 @@
 #include "platform/win32/WindowTable.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 
@@ -99,10 +100,18 @@ void SetMessageBoxHandler(std::function<int(const SMessageBoxRequest&)> handler)
     s_handler = std::move(handler);
 }
 
+namespace
+{
+std::atomic<int> s_nBeeps{0};
+} // namespace
+
 BOOL MessageBeep(UINT uType)
 {
+    ++s_nBeeps;
     char szLine[48];
     std::snprintf(szLine, sizeof(szLine), "MessageBeep 0x%X\n", uType);
     OutputDebugString(szLine);
     return TRUE;
 }
+
+int GetMessageBeepCount() { return s_nBeeps.load(); }

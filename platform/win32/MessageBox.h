@@ -37,6 +37,8 @@ int MessageBox(HWND hWnd, LPCSTR szText, LPCSTR szCaption, UINT uType);
 
 /// The warning sound of a refused action; here a line in the debug log.
 BOOL MessageBeep(UINT uType);
+/// How many beeps this process has sounded so far (for tests).
+int GetMessageBeepCount();
 
 /// The buttons of a box type in order, and the index of its default button.
 std::vector<int> MessageBoxButtons(UINT uType);

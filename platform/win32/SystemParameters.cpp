@@ -1,5 +1,7 @@
 #include "platform/win32/SystemParameters.h"
 
+#include "platform/win32/Desktop.h"
+
 #include <mutex>
 
 namespace
@@ -7,6 +9,8 @@ namespace
 std::mutex s_mutex;
 bool s_bScreenSaverActive = true;               // guarded by s_mutex
 std::function<void(bool)> s_screenSaverHandler; // guarded by s_mutex
+bool s_bClipped = false;                        // guarded by s_mutex
+RECT s_rcClip{};                                // guarded by s_mutex
 } // namespace
 
 BOOL SystemParametersInfo(UINT uiAction, UINT uiParam, void* pvParam, UINT)
@@ -39,4 +43,20 @@ void SetScreenSaverHandler(std::function<void(bool)> handler)
     s_screenSaverHandler = std::move(handler);
 }
 
-BOOL ClipCursor(const RECT*) { return TRUE; }
+BOOL ClipCursor(const RECT* pRect)
+{
+    std::lock_guard lock(s_mutex);
+    s_bClipped = pRect != nullptr;
+    if (pRect != nullptr)
+        s_rcClip = *pRect;
+    return TRUE;
+}
+
+BOOL GetClipCursor(RECT* pRect)
+{
+    if (pRect == nullptr)
+        return FALSE;
+    std::lock_guard lock(s_mutex);
+    *pRect = s_bClipped ? s_rcClip : GetDesktopWindowRect();
+    return TRUE;
+}

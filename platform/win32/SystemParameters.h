@@ -1,5 +1,6 @@
 // System-wide switches the game reads and changes: the screen saver, and the program's own
-// cursor clip. The display applies the screen-saver switch to the real screen.
+// cursor clip. The display applies the screen-saver switch to the real screen; the clip is only
+// kept.
 #pragma once
 
 #include "platform/win32/WinTypes.h"
@@ -16,5 +17,7 @@ BOOL SystemParametersInfo(UINT uiAction, UINT uiParam, void* pvParam, UINT fWinI
 /// The display's side: told of every change of the screen-saver switch. Null removes it.
 void SetScreenSaverHandler(std::function<void(bool bActive)> handler);
 
-/// Confining the cursor is not done on this platform: accepted and ignored.
+/// Confining the cursor (screen coordinates; null frees it) is kept but not applied to the screen.
 BOOL ClipCursor(const RECT* pRect);
+/// The confinement kept, or the whole desktop when the cursor is free.
+BOOL GetClipCursor(RECT* pRect);

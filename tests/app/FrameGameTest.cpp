@@ -61,7 +61,7 @@ TEST(FrameGameTest, FlowMessagesGoThroughTheFramesQueueToItsHandlers)
         DWORD dwModeAfter;
     };
     const SCase aCases[] = {
-        {"a call for the shot goes on in its mode", FLOW_MSG_CALL_SHOT, 8, modeBallInHand, modeBallInHand},
+        {"a call for the shot begins calling", FLOW_MSG_CALL_SHOT, 8, modeBallInHand, modeCallShot},
     };
     for (const SCase& c : aCases)
     {

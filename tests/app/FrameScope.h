@@ -21,9 +21,12 @@ inline void Pump()
 class CFrameScope
 {
 public:
-    explicit CFrameScope(bool bStart)
+    /// bShown puts the frames on the display (so that the input script counts them).
+    explicit CFrameScope(bool bStart, bool bShown = false)
     {
         StartDisplay();
+        if (bShown)
+            InstallSystemDisplayAdapter();
         m_pFrame = new CMainFrame;
         m_bCreated = m_pFrame->LoadFrame(128) != FALSE;
         m_hWnd = m_pFrame->m_hWnd;
@@ -46,6 +49,7 @@ public:
     CFrameScope(const CFrameScope&) = delete;
     CFrameScope& operator=(const CFrameScope&) = delete;
 
+    CDisplayAdapterScope m_adapter{LoadDisplayAdapter()}; // put back when the frame has gone
     bool m_bCreated = false;
     CMainFrame* m_pFrame = nullptr;
     HWND m_hWnd = nullptr;

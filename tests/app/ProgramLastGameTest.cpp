@@ -185,9 +185,11 @@ TEST(ProgramLastGameTest, DamagedTruncatedOrForeignLastGameIsReportedAndANewGame
 TEST(ProgramLastGameTest, AGameAndAQuitLeaveNoLastGame)
 {
     CProgramRun run(VORN_PROGRAM, VORN_APP_FIXTURE_DIR);
-    // The break is struck once the table is at rest; the window closes while the shot runs.
+    // The break is struck once the table is at rest and the flight behind the ball set down has
+    // ended; the window closes while the shot runs.
     ASSERT_EQ(0, run.Run("seen Game: at rest, it can be saved or loaded\nafter 0 mouse down left 400 300\n"
-                         "after 0 mouse up left 400 300\nframe +3 key press Return\nseen Game: shot 1 struck by\n"
+                         "after 0 mouse up left 400 300\nafter 3000 mouse move 400 300\nframe +3 key press "
+                         "Return\nseen Game: shot 1 struck by\n"
                          "after 0 close\nanswer ok\n"))
         << run.Log();
     for (const auto& entry : std::filesystem::recursive_directory_iterator(run.Root()))

@@ -55,9 +55,11 @@ TEST(ProgramPlayTest, TwoPeoplePullTheCueBackStrikeAndPassTheTurn)
     // sets the ball down, without it the first Enter strikes.
     const std::string strAtRest = "seen Game: at rest, it can be saved or loaded\n";
     const std::string strClick = "frame +3 mouse down left 400 300\nafter 0 mouse up left 400 300\n";
-    const std::string strSoft = strAtRest + strClick + "frame +3 key press Return\n" + strClick;
+    // A ball in hand set down flies the camera behind it first: the keys wait for the flight.
+    const std::string strFlight = "after 3000 mouse move 400 300\n";
+    const std::string strSoft = strAtRest + strClick + strFlight + "frame +3 key press Return\n" + strClick;
     const std::string strUpAndEnter = "frame +3 key down Up\nframe +60 key up Up\nframe +3 key press Return\n";
-    const std::string strHard = strAtRest + strUpAndEnter + strClick + strUpAndEnter;
+    const std::string strHard = strAtRest + strUpAndEnter + strClick + strFlight + strUpAndEnter;
     std::string strScript = "answer ok\n";
     for (int nShot = 1; nShot <= 12; ++nShot)
         strScript += (nShot % 3 == 0 ? strHard : strSoft) + "seen Game: shot " + std::to_string(nShot) + " judged\n";

@@ -253,11 +253,12 @@ TEST(ProgramTest, PersonAndComputerPlayShotsThatAreJudgedAndPassTheTurn)
     CTestProgramRun run;
     std::ofstream(run.Program() / "Vorn.ini") << "[Settings]\nGameType=9\nCompetition Type=1\nPlayer1=Ann\n"
                                                  "Player level 2=9\nAI Default Level=9\nGames Goal=3\n";
-    // The person breaks once the table is at rest: a click ends ball in hand where the ball lies and,
-    // once a few frames have read it, Enter strikes; then the computer plays. The window closes once
+    // The person breaks once the table is at rest: a click ends ball in hand where the ball lies, the
+    // camera flies behind it and then Enter strikes; then the computer plays. The window closes once
     // the computer's shot has been judged, however long that takes.
     const std::string strScript = "seen Game: at rest, it can be saved or loaded\n"
                                   "after 0 mouse down left 400 200\nafter 0 mouse up left 400 200\n"
+                                  "after 3000 mouse move 400 200\n"
                                   "frame +3 key press Return\n"
                                   "seen Game: shot 1 struck by Ann\nseen Game: shot 1 judged\nseen struck by Shark\n"
                                   "seen judged\nafter 0 close\nanswer ok\n";

@@ -89,7 +89,8 @@ TEST(GameProgramPicturesTest, CursorsAndIconAreWholeFilesOfTheirKind)
         WORD nKind; // 2 cursor, 1 icon
     };
     for (const SCase& c :
-         {SCase{369, MAKEINTRESOURCE(12), 2}, SCase{32649, MAKEINTRESOURCE(12), 2}, SCase{128, MAKEINTRESOURCE(14), 1}})
+         {SCase{369, MAKEINTRESOURCE(12), 2}, SCase{32649, MAKEINTRESOURCE(12), 2}, SCase{262, MAKEINTRESOURCE(12), 2},
+          SCase{263, MAKEINTRESOURCE(12), 2}, SCase{128, MAKEINTRESOURCE(14), 1}})
     {
         SCOPED_TRACE(c.nId);
         const auto bytes = FindIn("VornRes.dll", MAKEINTRESOURCE(static_cast<WORD>(c.nId)), c.szType);

@@ -658,7 +658,8 @@ TEST_F(CAimInputTest, TheOtherModesHandlersDoTheLeastTheirTurnNeeds)
     } aCases[] = {
         {"strike now strikes at once, the camera following", modeStrikeNow, 0, false, modeCameraFlight, 1},
         {"the follow flight ends once the balls rest", modeCameraFlight, 0, false, modeNone, 0},
-        {"ball in hand: a click aims from where it lies", modeBallInHand, 0, true, modeAim, 0},
+        {"ball in hand: a drop the table takes flies behind the cue ball", modeBallInHand, 0, true, modeCameraFlight,
+         0},
         {"free placement: A aims", modePlaceCueBall, KEY_A, false, modeAim, 0},
         {"free placement: M aims", modePlaceCueBall, KEY_M, false, modeAim, 0},
     };

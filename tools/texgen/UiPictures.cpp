@@ -255,6 +255,23 @@ CArtImage AimCursor()
     return image;
 }
 
+/// The calling cursors over a ball or pocket that may be called (262) and over the one that is
+/// (263): a brass ring round the hot spot at the centre, open or with a green disc in it.
+CArtImage CallCursor(bool bCalled)
+{
+    CArtImage image(32, 32, SArtColor{1, 1, 1, 0});
+    FillRing(image, 16, 16, 9, 14, SArtColor::Hex(0x101010));
+    FillRing(image, 16, 16, 10, 13, BRASS);
+    if (bCalled)
+    {
+        FillDisc(image, 16, 16, 7, SArtColor::Hex(0x101010));
+        FillDisc(image, 16, 16, 6, SArtColor::Hex(0x3CB44B));
+    }
+    else
+        FillDisc(image, 16, 16, 2, SArtColor::Hex(0x101010));
+    return image;
+}
+
 /// The program's icon: the eight ball.
 CArtImage Icon()
 {
@@ -312,6 +329,8 @@ std::vector<SNamedFile> MakeCursorsAndIcon()
 {
     return {{"ui/369.cur", IconFile(HandCursor(), true, 12, 1)},
             {"ui/32649.cur", IconFile(AimCursor(), true, 16, 16)},
+            {"ui/262.cur", IconFile(CallCursor(false), true, 16, 16)},
+            {"ui/263.cur", IconFile(CallCursor(true), true, 16, 16)},
             {"ui/128.ico", IconFile(Icon(), false, 0, 0)}};
 }
 

@@ -28,6 +28,7 @@ struct SNamedFile
     std::vector<std::uint8_t> bytes;
 };
 
-/// The cursors (369, the hand over a ball, and 32649, the pointer over the table) as whole .cur
+/// The cursors (369, the hand over a ball, 32649, the pointer over the table, 262 and 263, a ball
+/// or pocket that may be called and the one called) as whole .cur
 /// files, and the program's icon 128 as a whole .ico file: "ui/<id>.cur", "ui/128.ico".
 std::vector<SNamedFile> MakeCursorsAndIcon();

@@ -1,0 +1,218 @@
+// Calling the shot on the main frame: the flow's call message makes the call-the-shot state (the
+// preset kind for the pyramid and 14.1 continuous, which keeps the call made before) and begins it
+// at the view the turn's flight is heading for; the frame answers the state from its game flow,
+// the live engine, its input devices and the cursor manager.
+#include "app/FrameCallShot.h"
+
+#include "app/MainFrame.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
+#include "media/DirectInputDevices.h"
+#include "platform/win32/Clock.h"
+#include "platform/win32/KeyState.h"
+#include "render/CursorManager.h"
+#include "render/D3DFramework.h"
+#include "render/Environment3D.h"
+#include "render/TableSpace.h"
+#include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
+#include "simulation/PhysicsConstants.h"
+
+namespace
+{
+constexpr float INCHES_PER_METRE = 1.0f / 0.0254f;
+constexpr int TABLE_BALLS = 16;
+/// The panel code of free placement, the frame's action of the M key.
+constexpr WPARAM PANEL_PLACE_BALL = 20;
+} // namespace
+
+std::vector<SPickBall> GetPickableBalls(const CGameFlow& flow)
+{
+    std::vector<SPickBall> balls;
+    for (int n = 0; n < TABLE_BALLS; ++n)
+        if (CVector3 v; flow.GetBallScenePosition(n, v))
+            balls.push_back(SPickBall{n, v, BALL_RADIUS_M * INCHES_PER_METRE});
+    return balls;
+}
+
+POINT GetClientCursor(HWND hWnd)
+{
+    POINT pt{0, 0};
+    GetCursorPos(&pt);
+    ::ScreenToClient(hWnd, &pt);
+    return pt;
+}
+
+RECT GetSceneViewRect(const CMainFrame& frame)
+{
+    // The rectangle ProjectToScreen projects into, so that picks and pockets agree.
+    RECT rcView{};
+    if (CD3DFramework* pFramework = frame.GetFramework(); pFramework != nullptr)
+        rcView = *pFramework->GetViewportRect();
+    else
+        frame.GetPanelRect(rcView);
+    return rcView;
+}
+
+void CMainFrame::EnterCallShotMode(int nGameType, DWORD dwReturnMode)
+{
+    g_DIMouse.ReadDIMouseState(); // a click that led here is not a call
+    CViewRecord view = m_pGameFlow->GetCurrentView();
+    if (const auto* pFlight = dynamic_cast<const CCameraFlight*>(m_pGameFlow->GetFlight());
+        pFlight != nullptr && HasMode(modeCameraFlight))
+        view = pFlight->GetViewRecord();
+    // The preset state keeps the call of the last shot; the old state's end resets both records,
+    // so the call is read before it goes.
+    const SCallRecord saved = g_SavedCallRecord;
+    delete g_pCallShotState;
+    g_pCallShotState = nullptr;
+    if (m_pCallShotHost == nullptr)
+        m_pCallShotHost = std::make_shared<CFrameCallShotHost>(*this);
+    if (nGameType == GAME_PYRAMID || nGameType == GAME_14_1)
+        g_pCallShotState = new CCallShotStatePreset(*m_pCallShotHost, saved.nBall, saved.nPocket);
+    else
+        g_pCallShotState = new CCallShotState(*m_pCallShotHost);
+    g_pCallShotState->Begin(view, dwReturnMode);
+}
+
+void CMainFrame::ResumeCall(DWORD dwMode, int nBall, int nPocket)
+{
+    delete g_pCallShotState;
+    g_pCallShotState = nullptr;
+    if (m_pCallShotHost == nullptr)
+        m_pCallShotHost = std::make_shared<CFrameCallShotHost>(*this);
+    g_pCallShotState = new CCallShotState(*m_pCallShotHost);
+    if (dwMode == modeCallShot)
+    {
+        g_pCallShotState->Begin(m_pGameFlow->GetCurrentView(), modeAim);
+        g_pCallShotState->Resume(nBall, nPocket);
+        return;
+    }
+    g_pCallShotState->RestoreFinished(nBall, nPocket);
+    m_pGameFlow->SetGameMode(dwMode);
+}
+
+CFrameCallShotHost::~CFrameCallShotHost()
+{
+    // Only the frame makes states on its host: one still open goes with it.
+    delete g_pCallShotState;
+    g_pCallShotState = nullptr;
+}
+
+CGameFlow& CFrameCallShotHost::Flow() const { return m_frame.GetGameFlow(); }
+
+CViewRecord CFrameCallShotHost::GetCurrentView() const { return Flow().GetCurrentView(); }
+
+void CFrameCallShotHost::ApplyViewRecord(const CViewRecord& view) { Flow().ApplyViewRecord(view); }
+
+void CFrameCallShotHost::UpdateAimCamera(int nMoveCamera) { Flow().UpdateAimCamera(nMoveCamera); }
+
+DWORD CFrameCallShotHost::GetViewFlags() const { return m_frame.m_dwOptionWord; }
+
+void CFrameCallShotHost::SetViewFlags(DWORD nFlags) { m_frame.m_dwOptionWord = nFlags; }
+
+void CFrameCallShotHost::SetFieldOfView(float fFov) { ::SetFieldOfView(fFov); }
+
+void CFrameCallShotHost::SetGameMode(DWORD nMode) { Flow().SetGameMode(nMode); }
+
+void CFrameCallShotHost::BeginBallInHand(int nMoveCamera)
+{
+    (void)nMoveCamera;
+    Flow().SetGameMode(modeBallInHand);
+}
+
+void CFrameCallShotHost::SelectCueBall(int nMoveCamera) { Flow().SelectCueBall(nMoveCamera); }
+
+void CFrameCallShotHost::ClipCursorToView() { m_frame.ClipCursorToView(); }
+
+bool CFrameCallShotHost::StartAimFlight(float fYawDeg, DWORD nEndMode)
+{
+    Flow().FlyToCalledLine(fYawDeg, nEndMode);
+    return true;
+}
+
+int CFrameCallShotHost::GetPressedKey() { return Flow().GetInput().nPressedKey; }
+
+bool CFrameCallShotHost::WasLeftReleased() { return Flow().GetInput().bLeftReleased; }
+
+void CFrameCallShotHost::DiscardInput()
+{
+    g_DIMouse.ReadDIMouseState();
+    g_DIKeyboard.ReadDIKeyboardBuffer();
+}
+
+POINT CFrameCallShotHost::GetCursorPoint() const { return GetClientCursor(m_frame.m_hWnd); }
+
+int CFrameCallShotHost::PickBall()
+{
+    const std::vector<SPickBall> balls = GetPickableBalls(Flow());
+    const POINT pt = GetCursorPoint();
+    const SPickBall* pBall =
+        PickAtPoint(balls, static_cast<float>(pt.x), static_cast<float>(pt.y), GetSceneViewRect(m_frame));
+    return pBall != nullptr ? pBall->nId : -1;
+}
+
+int CFrameCallShotHost::GetCueBallNumber() const
+{
+    const CReferee* pReferee = Flow().GetReferee();
+    return pReferee != nullptr ? pReferee->GetCueBall() : 0;
+}
+
+bool CFrameCallShotHost::ProjectPocket(int i, POINT& pt) const
+{
+    if (Flow().Engine().GetWorldObject(i) == nullptr)
+        return false;
+    CVector3 vPocket = TableToScene(Flow().Engine().GetCushionPoint(i));
+    vPocket.y = SCENE_BED_HEIGHT;
+    CVector3 vScreen;
+    ProjectToScreen(&vScreen, &vPocket);
+    if (!(vScreen.z > 0.0f && vScreen.z < 1.0f))
+        return false; // behind the camera
+    pt = POINT{static_cast<LONG>(vScreen.x), static_cast<LONG>(vScreen.y)};
+    return true;
+}
+
+CVector3 CFrameCallShotHost::GetCueBallPosition() const
+{
+    CVector3 v;
+    Flow().Engine().GetBallPosition(GetCueBallNumber(), v, nullptr);
+    return v;
+}
+
+CVector3 CFrameCallShotHost::GetCushionPoint(int nPocket) const { return Flow().Engine().GetCushionPoint(nPocket); }
+
+void CFrameCallShotHost::TintBall(int nBall, bool bCalled)
+{
+    // The balls are painted from the engine, not from scene objects of their own: the called
+    // ball's look comes from the call record when the display paints it.
+    (void)nBall;
+    (void)bCalled;
+}
+
+void CFrameCallShotHost::ResetBallOrientation(int nBall)
+{
+    if (CBall* pBall = Flow().Engine().FindBall(nBall); pBall != nullptr)
+        pBall->ResetOrientation();
+}
+
+void CFrameCallShotHost::PostPanelCommand(WPARAM wParam) { m_frame.PostMessage(WM_PANELCOMMAND, wParam, 0); }
+
+void CFrameCallShotHost::SetCursorResource(int nId) { SelectLibraryCursor(nId); }
+
+void CFrameCallShotHost::ToggleDrawLevel() { m_frame.ToggleDrawLevel(); }
+
+void CFrameCallShotHost::PanelKeyAction(int nKey)
+{
+    (void)nKey; // M is the only key with a panel action: free placement, under its rule
+    m_frame.SendMessage(WM_PANELCOMMAND, PANEL_PLACE_BALL, 0);
+}
+
+void CFrameCallShotHost::UpdatePocketArrow() {}
+
+void CFrameCallShotHost::SetPanelRepaint() { g_bPanelRedraw = TRUE; }
+
+bool CFrameCallShotHost::IsCurrentPlayerOne() const { return Flow().IsPlayer1Current(); }
+
+bool CFrameCallShotHost::IsPlayer2Computer() const { return g_Settings.m_nPlayerLevel2 != 0; }
+
+DWORD CFrameCallShotHost::GetTickCount() const { return timeGetTime(); }

@@ -1,0 +1,58 @@
+// Ball in hand and free placement on the main frame: the ball dragger moves the ball over the
+// table along the camera's axes, and the table decides where it may be set down: one radius inside
+// the cushions, clear of every other ball by two radii, and, for a ball in hand that may not go
+// anywhere, behind the head string.
+#pragma once
+
+#include "gameflow/BallDragger.h"
+#include "render/Picking.h"
+
+class CMainFrame;
+class CGameFlow;
+
+/// The rules a ball in hand or a placed ball is held to, in scene units (inches, y up, the table's
+/// length along z): the bed's bounds, the head string and a resting ball's centre height.
+SBallInHandTable GetPlacementTable();
+
+/// The frame's side of the drag: the dragged ball and the scene the dragger asks.
+class CFramePlacement final : public IDragScene
+{
+public:
+    explicit CFramePlacement(CMainFrame& frame) : m_frame(frame), m_ball(*this) {}
+    /// A drag still running is undone, so that the dragger holds nothing of this frame.
+    ~CFramePlacement() override;
+    CFramePlacement(const CFramePlacement&) = delete;
+    CFramePlacement& operator=(const CFramePlacement&) = delete;
+
+    void Begin(int nBall, bool bBallInHand, bool bAnywhere);
+    void Cancel();
+    int Highlight();
+
+    CVector3 GetViewDirection() const override;
+    float GetViewYaw() const override;
+    CVector3 ProjectToScreen(const CVector3& v) const override;
+    void SetCursorToClient(HWND hWnd, int x, int y) override;
+    void Beep() override;
+
+private:
+    /// The dragged ball: a scene position whose table point the live engine takes.
+    class CDraggedBall final : public IDragObject
+    {
+    public:
+        explicit CDraggedBall(CFramePlacement& owner) : m_owner(owner) {}
+        void Take(int nBall, const CVector3& v);
+        CVector3 GetPosition() const override { return m_vPosition; }
+        void SetPosition(const CVector3& v) override;
+
+    private:
+        CFramePlacement& m_owner;
+        int m_nBall = -1;
+        CVector3 m_vPosition;
+    };
+
+    CGameFlow& Flow() const;
+
+    CMainFrame& m_frame;
+    CDraggedBall m_ball;
+    CHoverPicker m_picker;
+};
