@@ -10,17 +10,30 @@
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace
 {
-TEST(FrameInterfaceTest, TheMenuLoopShowsTheSystemCursorAndHoldsTheGame)
+/// A started game's main frame on the system's display adapter.
+class FrameInterfaceTest : public ::testing::Test
 {
-    const CAppFolder app;
-    app.AddArtworkLibrary();
-    const CDisplayAdapterScope restoreAdapter(LoadDisplayAdapter());
-    ASSERT_NE(nullptr, InstallSystemDisplayAdapter());
-    CFrameScope frame(true);
-    ASSERT_TRUE(frame.m_pFrame->IsGameStarted());
+protected:
+    void SetUp() override
+    {
+        m_app.AddArtworkLibrary();
+        ASSERT_NE(nullptr, InstallSystemDisplayAdapter());
+        m_frame.emplace(true);
+        ASSERT_TRUE(m_frame->m_pFrame->IsGameStarted());
+    }
+
+    const CAppFolder m_app;
+    const CDisplayAdapterScope m_restoreAdapter{LoadDisplayAdapter()};
+    std::optional<CFrameScope> m_frame;
+};
+
+TEST_F(FrameInterfaceTest, TheMenuLoopShowsTheSystemCursorAndHoldsTheGame)
+{
+    CFrameScope& frame = *m_frame;
     while (ShowCursor(FALSE) >= 0)
     {
     }
@@ -42,14 +55,9 @@ TEST(FrameInterfaceTest, TheMenuLoopShowsTheSystemCursorAndHoldsTheGame)
     }
 }
 
-TEST(FrameInterfaceTest, EachDeviceSetUpLaysTheTextListOutEmptyInTheBanner)
+TEST_F(FrameInterfaceTest, EachDeviceSetUpLaysTheTextListOutEmptyInTheBanner)
 {
-    const CAppFolder app;
-    app.AddArtworkLibrary();
-    const CDisplayAdapterScope restoreAdapter(LoadDisplayAdapter());
-    ASSERT_NE(nullptr, InstallSystemDisplayAdapter());
-    CFrameScope frame(true);
-    ASSERT_TRUE(frame.m_pFrame->IsGameStarted());
+    CFrameScope& frame = *m_frame;
     CSkinList& list = frame.m_pFrame->GetSkinList();
     for (int nPass = 0; nPass < 2; ++nPass)
     {
