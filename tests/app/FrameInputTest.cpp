@@ -3,6 +3,7 @@
 
 #include "app/MainFrame.h"
 #include "gameflow/GameFlow.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/WindowTable.h"
 #include "render/Environment3D.h"
@@ -15,6 +16,7 @@ namespace
 // centre, and nothing where no ball lies.
 TEST(FrameInputTest, TheBallUnderTheCursorIsTheOneDrawnThere)
 {
+    const CTestClockScope clock{5000}; // the clock stands still: no computer strikes, no ball moves
     const CAppFolder app;
     app.AddArtworkLibrary();
     ASSERT_TRUE(StartDisplay());
