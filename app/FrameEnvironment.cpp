@@ -179,8 +179,7 @@ HRESULT CMainFrame::InitDeviceObjects(CDirect3DDevice* pDevice, CDirect3DViewpor
     RestoreAllTextures(pDevice);
     SetUpRenderStates(*pDevice);
     SetUpLamps(pDevice);
-    for (int i = 0; i < CAviClipList::GetCount(); ++i)
-        CAviClipList::UpdateClip(i, g_Settings.m_nAnimTV != 0 ? 2 : 0, pDevice);
+    UpdateClipTextures(pDevice);
     SetUpPanels();
     m_apSpriteEffects = CreateSpriteEffects(pDevice, GetDataFolder(), GetProgramFolder());
     return S_OK;

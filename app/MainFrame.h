@@ -288,6 +288,10 @@ public:
     void ApplySoundSettings(const CSettings& old);
     void ApplyMusicSettings(const CSettings& old);
     void ApplyAimingAid();
+    /// The balls' textures read again from the game's ball set; each ball is painted anew.
+    void ReloadBallTextures();
+    /// Every clip of the clip list brought to the "AnimTV" setting on the device's textures.
+    void UpdateClipTextures(CDirect3DDevice* pDevice);
     /// Test seam: replaces the 3-D environment's change for the window (null puts the real one back).
     static void SetEnvironmentChangeForTests(std::function<BOOL()> fnChange);
 

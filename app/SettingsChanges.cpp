@@ -2,6 +2,7 @@
 
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
+#include "media/AviClips.h"
 #include "media/MusicPlayer.h"
 #include "media/Speech.h"
 #include "platform/win32/DebugLog.h"
@@ -99,15 +100,30 @@ void CMainFrame::ApplySettingsChange(const CSettings& old)
     if ((dwChanged & SC_LIGHTING) != 0 && g_Settings.m_nAdvancedLighting != 0)
         for (int i = 0; i < CLightTable::GetCount(); ++i)
             CLightTable::SetOnFlag(i);
-    if ((dwChanged & SC_DETAIL_LEVEL) != 0)
-        ApplyDetailLevel(g_Settings.m_nDrawLevel, nullptr);
-    // The balls' textures and the clips belong to the scene the game flow sets up; the frame does
-    // not hold them yet, so those changes are only logged.
     if ((dwChanged & SC_BALL_TEXTURES) != 0)
-        OutputDebugString("Settings: the balls' textures reloaded\n");
-    if ((dwChanged & SC_CLIPS) != 0)
-        OutputDebugString("Settings: the clips' textures made again\n");
+        ReloadBallTextures();
+    // The pocket arrow keeps its own visibility: a called pocket shows it, not the level.
+    if ((dwChanged & SC_DETAIL_LEVEL) != 0)
+        ApplyDetailLevel(g_Settings.m_nDrawLevel, m_pPocketArrow.get());
+    if ((dwChanged & SC_CLIPS) != 0 && m_pFramework != nullptr)
+        UpdateClipTextures(m_pFramework->GetD3DDevice());
     ApplyAimingAid();
+}
+
+void CMainFrame::ReloadBallTextures()
+{
+    // The painter keeps a painting of each ball: the set's textures are read again and every
+    // ball is painted anew from them.
+    m_ballPainter.FreeBallTextures();
+    if (!SelectVariant())
+        OutputDebugString("Settings: the balls' textures could not be loaded again\n");
+}
+
+void CMainFrame::UpdateClipTextures(CDirect3DDevice* pDevice)
+{
+    // Animation on draws each clip's frame into its texture; off gives the texture its picture back.
+    for (int i = 0; i < CAviClipList::GetCount(); ++i)
+        CAviClipList::UpdateClip(i, g_Settings.m_nAnimTV != 0 ? 2 : 0, pDevice);
 }
 
 void CMainFrame::ApplyAimingAid()
