@@ -207,7 +207,7 @@ void CFrameCallShotHost::PanelKeyAction(int nKey)
     m_frame.SendMessage(WM_PANELCOMMAND, PANEL_PLACE_BALL, 0);
 }
 
-void CFrameCallShotHost::UpdatePocketArrow() {}
+void CFrameCallShotHost::UpdatePocketArrow() { m_frame.UpdatePocketArrow(); }
 
 void CFrameCallShotHost::SetPanelRepaint() { g_bPanelRedraw = TRUE; }
 

@@ -820,8 +820,8 @@ void CMainFrame::DrawScene(int nFlags)
     SSceneOrderState state;
     state.bSceneHidden = (g_nGameMode & MODE_BITS) == modeWaiting && (g_nGameMode & MODE_LIGHT_EDIT) != 0;
     state.bSpecular = g_Settings.m_nSpecular != 0;
-    state.bSplit = false;        // the frame has no trophy object to split the balls around yet
-    state.bPocketBehind = false; // nor a pocket arrow
+    state.bSplit = false; // the frame has no trophy object to split the balls around yet
+    state.bPocketBehind = IsPocketBehind(GetCameraHeading(), GetCalledPocket());
     PaintScenePlan(PlanScene(state), nFlags);
 }
 
@@ -847,6 +847,10 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         break;
     case ESceneStep::Effects:
         DrawEffects();
+        break;
+    case ESceneStep::PocketArrowFar:
+    case ESceneStep::PocketArrowNear:
+        DrawPocketArrow(nFlags);
         break;
     case ESceneStep::Watermark:
         DrawWatermark(nFlags);

@@ -8,6 +8,7 @@
 #include "foundation/Matrix.h"
 #include "foundation/Settings.h"
 #include "foundation/TableMap.h"
+#include "gameflow/CallShotState.h"
 #include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
 #include "media/AviClips.h"
@@ -24,6 +25,7 @@
 #include "render/TextureSet.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
 #include "simulation/CueBall.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsConstants.h"
@@ -67,6 +69,8 @@ constexpr const char* POCKET_ARROW_RECORD =
     "0x200, PocketArrow,  Arrow.x,   0,0,0, 1, 10,  -1, -1, 0, 0,  -1,   0,    220, 0;";
 constexpr const char* POCKET_ARROW_CLIP = "arrow.avi";
 constexpr const char* POCKET_ARROW_TEXTURE = "arrow.bmp";
+/// How far above the cloth the arrow's tip stands over the called pocket, before it bobs.
+constexpr float POCKET_ARROW_HEIGHT = 1.0f;
 
 /// The scene's cue: its object's number in the scene text, its thickness (twice the butt's radius)
 /// and length, inches, as the cue mesh is made.
@@ -314,6 +318,60 @@ CSceneObject* CMainFrame::AddPocketArrow()
     else if (nClip < 0)
         OutputDebugString(("Pocket arrow: no clip " + strClip.Str() + "\n").c_str());
     return m_pPocketArrow.get();
+}
+
+void CMainFrame::UpdatePocketArrow()
+{
+    CSceneObject* pArrow = AddPocketArrow();
+    const int nPocket = GetCalledPocket();
+    if (g_pCallShotState == nullptr || nPocket < 0 || nPocket >= POCKET_COUNT)
+        return;
+    CVector3 vAt = TableToScene(m_pGameFlow->Engine().GetCushionPoint(nPocket));
+    vAt.y = SCENE_BED_HEIGHT + POCKET_ARROW_HEIGHT;
+    // The frame moves by its own terms: from where it stands to the pocket.
+    CVector3 vNow;
+    pArrow->GetPosition(nullptr, vNow);
+    pArrow->Move(vAt.x - vNow.x, vAt.y - vNow.y, vAt.z - vNow.z);
+    pArrow->SetEnabled(true);
+    // The animation bobs it over its height above the table's bed.
+    const CSceneObject* pTable = GetTableObject();
+    CVector3 vTable;
+    if (pTable != nullptr)
+        pTable->GetPosition(nullptr, vTable);
+    m_sceneAnimation.SetFloatingObject(pArrow, pTable, vAt.y - vTable.y);
+}
+
+void CMainFrame::HidePocketArrow()
+{
+    if (m_pPocketArrow)
+        m_pPocketArrow->SetEnabled(false);
+}
+
+void CMainFrame::DrawPocketArrow(int nFlags)
+{
+    (void)nFlags; // the arrow's look does not depend on the view having changed
+    if (!m_pPocketArrow || !m_pPocketArrow->IsEnabled())
+        return;
+    // An arrow over a pocket no longer called would point the player to the wrong pocket.
+    if (g_pCallShotState == nullptr || GetCalledPocket() < 0)
+    {
+        HidePocketArrow();
+        return;
+    }
+    CDirect3DDevice* pDevice = m_pFramework != nullptr ? m_pFramework->GetD3DDevice() : nullptr;
+    if (pDevice != nullptr && m_pFramework->GetViewport() != nullptr)
+        m_pPocketArrow->Render(*pDevice, *m_pFramework->GetViewport(), false);
+}
+
+float CMainFrame::GetCameraHeading() const
+{
+    if (m_bGameInProgress && m_pGameFlow != nullptr)
+    {
+        const SFlowCamera& camera = m_pGameFlow->Camera();
+        if ((camera.vPosition - camera.vLookAt).LengthSq() >= 1e-6)
+            return camera.fYaw;
+    }
+    return m_rackScene.GetCamera().m_fYaw;
 }
 
 BOOL CMainFrame::ViewFromFlowCamera()

@@ -166,6 +166,14 @@ public:
     /// The pocket arrow, made once (hidden until it is placed at a called pocket) with its clip.
     CSceneObject* AddPocketArrow();
     CSceneObject* GetPocketArrow() const { return m_pPocketArrow.get(); }
+    /// The arrow (made when missing) over the called pocket's cushion point, 1.0 above the cloth,
+    /// shown and bobbing, while a call is being made or holds a pocket.
+    void UpdatePocketArrow();
+    void HidePocketArrow();
+    /// Draws the arrow while it is shown; hides it first when the call it marked is gone.
+    void DrawPocketArrow(int nFlags);
+    /// The camera's heading in degrees: the game's camera once placed, else the table's own.
+    float GetCameraHeading() const;
 
     // New racks and games.
     /// A new rack of the game type: the call for the shot dropped, the commentary set, the balls

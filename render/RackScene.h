@@ -39,6 +39,8 @@ public:
     /// first, over the viewport above the panel.
     void Draw(CD3DFramework& framework, CBallPainter& painter);
     BOOL IsReady() const { return m_bReady; }
+    /// The camera the table is seen from until the game places its own.
+    const CCameraObject& GetCamera() const { return m_camera; }
     /// The room's clock, made when the scene has the object that carries it (kind 0x20); null
     /// without one.
     CClockObject* GetClock() { return m_clock.IsCreated() ? &m_clock : nullptr; }

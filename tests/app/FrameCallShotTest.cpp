@@ -1,5 +1,6 @@
 // Calling the shot on the real frame, driven by the input script on the headless display: clicks
-// on balls and pockets, the keys that leave, and the wait of a computer's call.
+// on balls and pockets, the keys that leave, the wait of a computer's call, and the arrow over the
+// called pocket.
 #include "tests/app/AppFolder.h"
 #include "tests/app/ScriptedFrame.h"
 
@@ -9,8 +10,11 @@
 #include "gameflow/GameFlow.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/CrtRandom.h"
 #include "platform/win32/Cursor.h"
 #include "platform/win32/Modules.h"
+#include "platform/window/Window.h"
+#include "render/SceneObject.h"
 #include "simulation/CallRecord.h"
 
 #include <filesystem>
@@ -230,6 +234,63 @@ TEST_F(CFrameCallShotTest, ASavedGameResumesTheCallBeingMadeOrTheCallMade)
                  ASSERT_TRUE(f.SaveGameTo(CString((folder / "again.sav").c_str()), strReason));
                  EXPECT_TRUE(m_app.Folder().Read("called.sav") == m_app.Folder().Read("again.sav"))
                      << "the resumed game saves the same bytes";
+             });
+}
+
+TEST_F(CFrameCallShotTest, TheArrowFloatsOverTheCalledPocketOnceTheCallIsMade)
+{
+    // The arrow's mesh and picture come from the game's own art, after the test scene's library.
+    g_astrArtworkLibraries.Add((std::string(VORN_GAME_DIR) + "/Imagery.dll").c_str());
+    const SScreenPoints screen = MeasureCallScreen();
+    const int p = VisiblePocket(screen);
+    ASSERT_GE(p, 0);
+    const POINT two = screen.balls[2], pocket = screen.pockets[static_cast<std::size_t>(p)];
+    const auto noArrow = [](CMainFrame& f)
+    { EXPECT_TRUE(f.GetPocketArrow() == nullptr || !f.GetPocketArrow()->IsEnabled()) << "no arrow yet"; };
+    const std::vector<SCallStep> steps = {
+        {"the call begins", [](CMainFrame& f) { PostCall(f, GAME_8BALL, modeAim); }, "", -1, -1, modeCallShot},
+        {"a pocket", noArrow, Click(pocket), -1, p, modeCallShot},
+        {"the ball completes the call", noArrow, Click(two), 2, p, modeCallShot},
+        {"the call ends: the flight along it", noArrow, "", 2, p, modeCameraFlight},
+    };
+    RunSteps(steps,
+             [p](CMainFrame& f)
+             {
+                 CSceneObject* pArrow = f.GetPocketArrow();
+                 ASSERT_NE(nullptr, pArrow);
+                 EXPECT_TRUE(pArrow->IsEnabled());
+                 EXPECT_EQ(pArrow, f.GetSceneAnimation().GetFloatingObject()) << "it bobs";
+                 const CVector3 vPocket = TableToScene(f.GetGameFlow().Engine().GetCushionPoint(p));
+                 CVector3 vArrow;
+                 pArrow->GetPosition(nullptr, vArrow);
+                 EXPECT_NEAR(vPocket.x, vArrow.x, 1e-3);
+                 EXPECT_NEAR(vPocket.z, vArrow.z, 1e-3);
+                 EXPECT_NEAR(SCENE_BED_HEIGHT + 1.0f, vArrow.y, 1e-3) << "the clock stands still: no bob yet";
+                 // Shown: the frame differs from one without it, around the arrow's tip only.
+                 std::vector<DWORD> aShown, aHidden;
+                 int nWidth = 0, nHeight = 0;
+                 CrtSrand(11); // the lamps flicker alike in both frames
+                 ASSERT_TRUE(f.OnFrame());
+                 ASSERT_TRUE(ReadWindowPixels(f.m_hWnd, aShown, &nWidth, &nHeight));
+                 f.HidePocketArrow();
+                 CrtSrand(11);
+                 ASSERT_TRUE(f.OnFrame());
+                 ASSERT_TRUE(ReadWindowPixels(f.m_hWnd, aHidden, &nWidth, &nHeight));
+                 const POINT tip = ProjectPoint(vArrow);
+                 int nNear = 0, nFar = 0;
+                 for (int y = 0; y < nHeight; ++y)
+                     for (int x = 0; x < nWidth; ++x)
+                         if (aShown[static_cast<std::size_t>(y * nWidth + x)] !=
+                             aHidden[static_cast<std::size_t>(y * nWidth + x)])
+                             ++(std::abs(x - tip.x) < 60 && y < tip.y + 3 && y > tip.y - 120 ? nNear : nFar);
+                 EXPECT_GT(nNear, 20);
+                 EXPECT_EQ(0, nFar);
+                 // The call gone, the arrow goes.
+                 ASSERT_TRUE(f.OnFrame());
+                 f.UpdatePocketArrow();
+                 ResetCallRecords();
+                 ASSERT_TRUE(f.OnFrame());
+                 EXPECT_FALSE(pArrow->IsEnabled());
              });
 }
 } // namespace

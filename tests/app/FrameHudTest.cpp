@@ -208,7 +208,9 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     m_pFrame->GetHud().m_pDrawLog = nullptr;
     std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);
     EXPECT_TRUE(SaveSurfaceToPng(frame, (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "HudGame.png").string()));
-    const SScenePlan plan = PlanScene(SSceneOrderState{});
+    SSceneOrderState state;
+    state.bPocketBehind = IsPocketBehind(m_pFrame->GetCameraHeading(), -1); // no pocket called
+    const SScenePlan plan = PlanScene(state);
     EXPECT_EQ(std::vector<ESceneStep>(plan.Get().begin(), plan.Get().end()), log) << "the whole frame's order";
     EXPECT_EQ(3, g_controlBar.GetMode()) << "a person's turn while aiming asks for the plain tip";
 

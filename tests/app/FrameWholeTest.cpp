@@ -1,13 +1,16 @@
 // The whole frame the window shows, headless on a screen of 800 x 600 in 32 and 16 bits with the
 // game's own art: the game's scene with an eight-ball rack from the default camera, each ball
 // painted where the projection of its engine position says, and a burst of stars where a ball
-// drops changing pixels inside its projected box only; written as PNG. And the particle effects
+// drops and the pocket arrow over a called pocket changing pixels inside their projected boxes
+// only; written as PNG. And the particle effects
 // the frame emits behind the struck ball while a shot runs, by the "Particles" level.
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
 
+#include "app/FrameCallShot.h"
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
+#include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "platform/dx/DirectDraw.h"
 #include "platform/win32/Clock.h"
@@ -21,6 +24,7 @@
 #include "render/TextureSet.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
 #include "simulation/CueBall.h"
 
 #include <algorithm>
@@ -196,11 +200,42 @@ TEST(FrameWholeTest, RackBallsAndABurstOfStarsFromTheDefaultCameraIn32And16Bits)
         for (const auto& [nBall, vTable] : balls)
             g_BallEngineMain.AddBall(nBall)->SetPosition(vTable);
 
-        // A ball drops into a far corner pocket: its stars burst there, each at most 2 units across
-        // its middle when it starts.
+        constexpr int POCKET = 5;
         g_Settings.m_nParticles = 3;
         const std::vector<DWORD> aRack = whole.Tick();
-        constexpr int POCKET = 5;
+        {
+            // A far corner pocket called: the arrow stands over it, its tip 1.0 above the cloth
+            // (the clock stands still, so it does not bob), and goes when the call does.
+            CFrameCallShotHost host(frame); // deletes the state with it
+            g_pCallShotState = new CCallShotState(host);
+            g_CallRecord.nPocket = POCKET;
+            frame.UpdatePocketArrow();
+            ASSERT_NE(nullptr, frame.GetPocketArrow());
+            EXPECT_EQ(frame.GetPocketArrow(), frame.GetSceneAnimation().GetFloatingObject()) << "it bobs";
+            CVector3 vTip = TableToScene(g_BallEngineMain.GetCushionPoint(POCKET));
+            vTip.y = SCENE_BED_HEIGHT + 1.0f;
+            CVector3 vArrow;
+            frame.GetPocketArrow()->GetPosition(nullptr, vArrow);
+            EXPECT_LT((vArrow - vTip).LengthSq(), 1e-6f);
+            // The arrow's mesh: 4 wide, 4.32 high above its tip, facing along z.
+            SArea arrowArea;
+            for (const float dx : {-2.0f, 2.0f})
+                for (const float dy : {0.0f, 4.32f})
+                    for (const float dz : {-0.05f, 0.05f})
+                        arrowArea.Add(CVector3(vTip.x + dx, vTip.y + dy, vTip.z + dz));
+            // With the called pocket's marker on the cloth below it.
+            arrowArea.Add(CVector3(vTip.x, SCENE_BED_HEIGHT, vTip.z - 1.0f));
+            const SChange arrow = Compare(whole.Tick(), aRack, &arrowArea);
+            EXPECT_GT(arrow.nChanged, 20);
+            EXPECT_EQ(0, arrow.nOutside);
+            EXPECT_TRUE(whole.SavePng("WholeFrameArrow" + std::to_string(dwBits) + ".png"));
+            ResetCallRecords();
+            EXPECT_EQ(0, Compare(whole.Tick(), aRack).nChanged) << "no pocket called: no arrow";
+            EXPECT_FALSE(frame.GetPocketArrow()->IsEnabled());
+        }
+
+        // A ball drops into a far corner pocket: its stars burst there, each at most 2 units across
+        // its middle when it starts.
         frame.StartPocketEffect(9, POCKET);
         const std::vector<CParticleSystem*> apEffects = {frame.GetSpriteEffects()[SPRITE_POCKET].get()};
         CVector3 vPocket = g_BallEngineMain.GetCushionPoint(POCKET);
