@@ -3,6 +3,7 @@
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/Cursor.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
@@ -216,6 +217,10 @@ INT_PTR CDialog::DoModalIndirect(const SDialogTemplate& dialogTemplate)
         RunModalLoop();
         RemoveWindowOverlay(m_hOverlayOwner, m_hWnd);
         DestroyWindow();
+        // The log tells a script driving the dialog when it has gone and how it ended.
+        char szLine[64];
+        std::snprintf(szLine, sizeof szLine, "Dialog %u: ended with %d\n", m_nIDTemplate, static_cast<int>(m_nResult));
+        OutputDebugString(szLine);
     }
     else
         m_nResult = -1;
