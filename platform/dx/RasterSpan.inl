@@ -361,9 +361,10 @@ inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t
 #endif
 
 /// Depth test of the pixels [x, x + n), n at most SPAN_STEP: bit i of the result is set when pixel x + i passes.
-/// Passing depths are stored when writes are on.
-template <typename ZTYPE>
-inline unsigned TestDepth(BYTE* pZRow, const SRowDepth& d, int x, int n, int nZMask, bool bZWrite)
+/// Passing depths are stored when writes are on. Inlined into the span loop, as DrawPixels is: a call per block
+/// costs several per cent of a frame of small triangles.
+template <typename ZTYPE> [[gnu::always_inline]] inline unsigned TestDepth(BYTE* pZRow, const SRowDepth& d, int x,
+                                                                           int n, int nZMask, bool bZWrite)
 {
     // Locals: the stores go through a byte pointer, which could alias anything the loop reads.
     const std::int64_t dzx = d.dzx, zMax = d.zMax;
@@ -568,7 +569,7 @@ inline void ShadePixels(const STexels& tex, SBlock b, int n, unsigned nPass, DWO
 }
 
 /// Shades and stores the passing pixels of the n pixels of a block from x.
-template <ETextureFilter FILTER, bool BLEND, bool SPECULAR> std::uint64_t
+template <ETextureFilter FILTER, bool BLEND, bool SPECULAR> [[gnu::always_inline]] inline std::uint64_t
 DrawPixels(const SSpanContext& ctx, BYTE* pRow, int x, int n, unsigned nPass, const STexels& tex, const SBlock& b)
 {
     // Unblended XRGB pixels are shaded straight into the target; the rest through a block of colours.
