@@ -168,15 +168,17 @@ TEST_F(CBallEngineThreadTest, NewAimWhileTheWorkerStillStepsTheLastOne)
     CBallEngineAux aid;
     aid.StartThread();
     SAim aim{};
-    int nCopies = 0;
     for (int nRun = 0; nRun < 500; ++nRun)
     {
         aim = AimOfRun(live, nRun);
-        if (aid.SyncFrom(live))
-            ++nCopies;
+        // A copy gives up after its bounded wait for the worker to park, which a loaded machine
+        // can exceed; the caller then simply tries again.
+        bool bCopied = false;
+        for (int nTry = 0; nTry < 20 && !bCopied; ++nTry)
+            bCopied = aid.SyncFrom(live) != FALSE;
+        ASSERT_TRUE(bCopied) << "the worker parks when interrupted";
         aid.BeginShot(0.0f, aim.fDirection, 0.0f, aim.fSide, aim.fHeight);
     }
-    EXPECT_EQ(500, nCopies) << "the worker parks within one step when interrupted";
     ASSERT_TRUE(aid.WaitForPark(10000));
     ExpectSameTracks(StepAimedShotByHand(live, aim.fDirection, aim.fSide, aim.fHeight), Tracks(aid));
 }
