@@ -3,6 +3,7 @@
 // are built in the order of foundation/GlobalOrder.h before main and destroyed after it.
 #include "app/VornApp.h"
 #include "foundation/ErrorBox.h"
+#include "foundation/ExceptionGuard.h"
 #include "foundation/GlobalOrder.h"
 #include "platform/mfc/MessageBoxDialog.h"
 #include "platform/win32/Version.h"
@@ -16,6 +17,10 @@ namespace
 /// The program's own version, 1.7.0.0, as the table of required files asks for it.
 constexpr DWORD PROGRAM_VERSION_MS = (1u << 16) | 7u;
 constexpr DWORD PROGRAM_VERSION_LS = 0;
+
+/// From before the application object is built until the globals go at exit, a crash anywhere in
+/// the process ends it with one line naming what happened. Main thread.
+VORN_GLOBAL_ROW(GLOBAL_ROW_EXCEPTION_GUARD) CExceptionGuard s_exceptionGuard;
 
 /// The application object (AfxGetApp). Main thread.
 VORN_GLOBAL_ROW(GLOBAL_ROW_APPLICATION) CVornApp s_app;
