@@ -17,12 +17,14 @@
 #include "ui/IntroSequence.h"
 #include "ui/TextMessages.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern CString g_strSplashClip;
@@ -165,6 +167,18 @@ int ThreadCount()
     return static_cast<int>(std::distance(begin(tasks), end(tasks)));
 }
 
+/// Whether the process's thread count is below nCount now or within a few seconds.
+bool ThreadCountFallsBelow(int nCount)
+{
+    for (int i = 0; i < 500; ++i)
+    {
+        if (ThreadCount() < nCount)
+            return true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return false;
+}
+
 constexpr int SENTINEL_BALL = 5;
 
 /// Destroyed after every widget and before the engines.
@@ -199,8 +213,9 @@ struct SAfterSettings
             return;
         if (!s_bEnginesStillStood)
             EndWith("the widgets were not checked before the engines went\n");
-        // The engines' destructors stop their workers: the aiming aid's thread is gone by now.
-        if (ThreadCount() >= s_nThreadsBeforeEngines)
+        // The engines' destructors stop and join their workers: the aiming aid's thread is gone by
+        // now, though the system may list a joined thread for a moment longer.
+        if (!ThreadCountFallsBelow(s_nThreadsBeforeEngines))
             EndWith("the settings go while an engine's worker runs\n");
         if (g_Settings.m_nGameType != 7)
             EndWith("the settings went before the engines\n");
