@@ -1,6 +1,8 @@
 #include "app/CommandLine.h"
 
-CString g_strKillFile;
+#include "foundation/GlobalOrder.h"
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_LIBRARY_LISTS, 0) CString g_strKillFile;
 BOOL g_bTeacherMode = 0;
 BOOL g_bRegisterDocumentOnly = 0;
 BOOL g_bDialogFontSize = 1;

@@ -9,6 +9,7 @@
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
+#include "gameflow/RespotNotice.h"
 #include "media/DirectInputDevices.h"
 #include "media/Speech.h"
 #include "platform/win32/Clock.h"
@@ -116,6 +117,7 @@ void CMainFrame::StartNewRack(BOOL bResetScores)
     if (IsComputerToPlay())
         flow.StartTurnFlight();
     UpdateAimPreview();
+    ResetRespotNotice();
 }
 
 void CMainFrame::UpdateAimPreview()

@@ -1,6 +1,7 @@
 #include "app/StartupFiles.h"
 
 #include "foundation/Folders.h"
+#include "foundation/GlobalOrder.h"
 #include "foundation/LibraryLists.h"
 #include "foundation/Settings.h"
 #include "platform/mfc/CFile.h"
@@ -9,7 +10,7 @@
 
 #include <vector>
 
-CString g_strTablesDatPath;
+VORN_GLOBAL_ROW(GLOBAL_ROW_FOLDER_PATHS, 2) CString g_strTablesDatPath;
 
 namespace
 {

@@ -7,6 +7,7 @@
 #include "app/StartupFiles.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
+#include "foundation/GlobalOrder.h"
 #include "foundation/Settings.h"
 #include "media/MusicPlayer.h"
 #include "platform/mfc/AfxResource.h"
@@ -25,13 +26,13 @@
 
 #include <array>
 
-CString g_strSplashClip;
-CString g_strMainClip;
-CString g_strStartClip;
-CString g_strFlameClip;
-CString g_strSplashOverlayClip;
+VORN_GLOBAL_ROW(GLOBAL_ROW_SPLASH_CLIPS) CString g_strSplashClip;
+VORN_GLOBAL_ROW(GLOBAL_ROW_MAIN_CLIP) CString g_strMainClip;
+VORN_GLOBAL_ROW(GLOBAL_ROW_SPLASH_CLIPS) CString g_strStartClip;
+VORN_GLOBAL_ROW(GLOBAL_ROW_FLAME_CLIP) CString g_strFlameClip;
+VORN_GLOBAL_ROW(GLOBAL_ROW_OVERLAY_CLIP) CString g_strSplashOverlayClip;
 CWinThread* g_pSplashThread = nullptr;
-CGamePlugins g_GamePlugins;
+VORN_GLOBAL_ROW(GLOBAL_ROW_GAME_PLUGINS) CGamePlugins g_GamePlugins;
 
 namespace
 {

@@ -1,5 +1,6 @@
 #include "foundation/Folders.h"
 
+#include "foundation/GlobalOrder.h"
 #include "platform/mfc/CFile.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/Paths.h"
@@ -10,7 +11,7 @@
 namespace
 {
 // Set once at start-up on the main thread (FindDataFolder, InitIniFilePath), read afterwards.
-CString s_strDataFolder;
+VORN_GLOBAL_ROW(GLOBAL_ROW_FOLDER_TEXTS, 2) CString s_strDataFolder;
 CString s_strIniFilePath;
 
 const char* const ARTWORK_SECTION = "Artwork";

@@ -1,9 +1,10 @@
 #include "foundation/LibraryLists.h"
 
+#include "foundation/GlobalOrder.h"
 #include "platform/win32/Modules.h"
 
-CStringArray g_astrArtworkLibraries;
-CStringArray g_astrBallSetLibraries;
+VORN_GLOBAL_ROW(GLOBAL_ROW_LIBRARY_LISTS, 1) CStringArray g_astrArtworkLibraries;
+VORN_GLOBAL_ROW(GLOBAL_ROW_LIBRARY_LISTS, 1) CStringArray g_astrBallSetLibraries;
 
 CLibraryListHold::CLibraryListHold(const CStringArray& astrLibraries)
 {

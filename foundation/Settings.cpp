@@ -2,6 +2,7 @@
 
 #include "foundation/Folders.h"
 #include "foundation/GameModeWord.h"
+#include "foundation/GlobalOrder.h"
 #include "foundation/PlayList.h"
 #include "foundation/SkillLevel.h"
 #include "platform/mfc/CFile.h"
@@ -16,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-CSettings g_Settings;
+VORN_GLOBAL_ROW(GLOBAL_ROW_SETTINGS) CSettings g_Settings;
 
 int g_nFloorSrcBlend = 2;  // one
 int g_nFloorDstBlend = 3;  // source colour

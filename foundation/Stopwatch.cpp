@@ -1,8 +1,9 @@
 #include "foundation/Stopwatch.h"
 
+#include "foundation/GlobalOrder.h"
 #include "platform/win32/Clock.h"
 
-CStopwatch g_FrameStopwatch;
+VORN_GLOBAL_ROW(GLOBAL_ROW_FRAME_STOPWATCH) CStopwatch g_FrameStopwatch;
 
 CStopwatch::CStopwatch() : m_dwLast(timeGetTime()), m_dwPrevious(m_dwLast), m_bPaused(0) {}
 

@@ -1,5 +1,7 @@
 #include "gameflow/BallDragger.h"
 
+#include "foundation/GlobalOrder.h"
+
 #include <cmath>
 #include <numbers>
 
@@ -9,7 +11,7 @@ namespace
 constexpr double MIN_SIDE_LENGTH = 1e-4;
 } // namespace
 
-CBallDragger g_BallDragger;
+VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_DRAGGER) CBallDragger g_BallDragger;
 
 void CBallDragger::GetAxes(CVector3& vRight, CVector3& vForward) const
 {

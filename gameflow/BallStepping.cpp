@@ -2,6 +2,7 @@
 // balls leave the table, and the end of the shot is judged once.
 #include "foundation/Polyline.h"
 #include "gameflow/GameFlow.h"
+#include "gameflow/RespotNotice.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/GamePlugins.h"
@@ -60,6 +61,7 @@ void CGameFlow::ReplaceBalls(int nSilent)
         }
         if (pBall->IsPocketed())
         {
+            NoteRespotPocketed(i, table.m_nFirstPocketed == REFEREE_NO_BALL);
             table.NotePocketed(i, table.GetBallCountHigh(i));
             if (pBall->GetPocket() != -1)
                 m_Host.StartPocketEffect(i, pBall->GetPocket());
@@ -71,7 +73,10 @@ void CGameFlow::ReplaceBalls(int nSilent)
         m_BallObjects.Place(i, *pBall);
         const CVector3 vPos = *pBall->GetPosition();
         if (vPos.z <= OFF_TABLE_HEIGHT)
+        {
             m_pReferee->SetOffTable(i, TRUE);
+            NoteRespotOffTable(i);
+        }
         table.m_Pos[static_cast<std::size_t>(i)] = vPos;
     }
 }

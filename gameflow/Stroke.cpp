@@ -1,6 +1,7 @@
 // The stroke: the computer's animated cue and the strike that hands the shot to the live engine.
 #include "foundation/Stopwatch.h"
 #include "gameflow/GameFlow.h"
+#include "gameflow/RespotNotice.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
 #include "platform/win32/DebugLog.h"
@@ -111,6 +112,7 @@ void CGameFlow::StartShotCamera()
 
 void CGameFlow::StrikeCueBall()
 {
+    ResetRespotNotice();
     if (HasGameFlag(gmGameOver))
         return;
     ClearGameFlag(modeStrikeNow);

@@ -1,12 +1,13 @@
 #include "gameflow/TableSets.h"
 
+#include "foundation/GlobalOrder.h"
 #include "foundation/Tokens.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Modules.h"
 
 #include <string_view>
 
-CTableSetList g_tableSets;
+VORN_GLOBAL_ROW(GLOBAL_ROW_TABLE_SETS) CTableSetList g_tableSets;
 
 namespace
 {

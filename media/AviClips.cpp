@@ -1,5 +1,6 @@
 #include "media/AviClips.h"
 
+#include "foundation/GlobalOrder.h"
 #include "platform/win32/Clock.h"
 #include "render/TextureManager.h"
 
@@ -24,8 +25,8 @@ public:
 
 // The clip list of the scene and its texture source: touched by the main thread only (scene
 // set-up, frames, release).
-std::vector<std::unique_ptr<CAviClip>> s_clips;
-CSceneTextures s_sceneTextures;
+VORN_GLOBAL_ROW(GLOBAL_ROW_AVI_CLIPS) std::vector<std::unique_ptr<CAviClip>> s_clips;
+VORN_GLOBAL_ROW(GLOBAL_ROW_AVI_CLIPS) CSceneTextures s_sceneTextures;
 IClipTextures* s_pTextures = &s_sceneTextures;
 
 double ElapsedSeconds(DWORD dwStartMs) { return static_cast<DWORD>(timeGetTime() - dwStartMs) / 1000.0; }

@@ -1,11 +1,12 @@
 #include "media/DirectInputDevices.h"
 
+#include "foundation/GlobalOrder.h"
 #include "platform/win32/Clock.h"
 
 #include <cstring>
 
-CDIKeyboard g_DIKeyboard;
-CDIMouse g_DIMouse;
+VORN_GLOBAL_ROW(GLOBAL_ROW_INPUT_DEVICES) CDIKeyboard g_DIKeyboard;
+VORN_GLOBAL_ROW(GLOBAL_ROW_INPUT_DEVICES) CDIMouse g_DIMouse;
 
 namespace
 {

@@ -1,5 +1,6 @@
 #include "media/Speech.h"
 
+#include "foundation/GlobalOrder.h"
 #include "foundation/Settings.h"
 #include "media/SoundSystem.h"
 #include "platform/win32/Clock.h"
@@ -14,7 +15,7 @@
 #include <memory>
 
 const char* const g_szSpeechLibrary = "VornSpeech.dat";
-CSpeech g_Speech;
+VORN_GLOBAL_ROW(GLOBAL_ROW_SPEECH) CSpeech g_Speech;
 
 namespace
 {

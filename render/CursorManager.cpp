@@ -1,12 +1,13 @@
 #include "render/CursorManager.h"
 
+#include "foundation/GlobalOrder.h"
 #include "platform/dx/Surface.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Modules.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 
-CCursorManager g_CursorManager;
+VORN_GLOBAL_ROW(GLOBAL_ROW_CURSOR_MANAGER) CCursorManager g_CursorManager;
 
 BOOL CCursorManager::SetCursor(HCURSOR hCursor)
 {

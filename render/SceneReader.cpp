@@ -1,6 +1,7 @@
 #include "render/SceneReader.h"
 
 #include "foundation/ErrorBox.h"
+#include "foundation/GlobalOrder.h"
 #include "foundation/LibraryLists.h"
 #include "platform/win32/ByteStream.h"
 #include "platform/win32/DebugLog.h"
@@ -12,7 +13,7 @@
 #include <cstdlib>
 #include <cstring>
 
-CSceneReader g_sceneReader;
+VORN_GLOBAL_ROW(GLOBAL_ROW_SCENE_READER) CSceneReader g_sceneReader;
 
 namespace
 {

@@ -1,12 +1,13 @@
 #include "render/SceneRecords.h"
 
+#include "foundation/GlobalOrder.h"
 #include "foundation/Tokens.h"
 #include "platform/win32/DebugLog.h"
 
 #include <cstring>
 
-std::vector<CMotionRec> g_aMotions;
-CLinkList g_linkList;
+VORN_GLOBAL_ROW(GLOBAL_ROW_SCENE_LISTS) std::vector<CMotionRec> g_aMotions;
+VORN_GLOBAL_ROW(GLOBAL_ROW_SCENE_LISTS) CLinkList g_linkList;
 
 namespace
 {

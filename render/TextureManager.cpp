@@ -1,5 +1,6 @@
 #include "render/TextureManager.h"
 
+#include "foundation/GlobalOrder.h"
 #include "foundation/JpegFile.h"
 #include "foundation/LibraryLists.h"
 #include "foundation/LoadImage.h"
@@ -23,7 +24,7 @@ COLORREF g_crClothColor = 0;
 namespace
 {
 // The global list, newest first. Main thread.
-std::list<std::unique_ptr<TextureContainer>> s_textures;
+VORN_GLOBAL_ROW(GLOBAL_ROW_TEXTURE_LIST) std::list<std::unique_ptr<TextureContainer>> s_textures;
 STextureCaps s_caps = GetStandInTextureCaps();
 
 /// Format flags that are never taken (luminance, bump map and the like).

@@ -1,5 +1,6 @@
 #include "render/TextureSet.h"
 
+#include "foundation/GlobalOrder.h"
 #include "foundation/LibraryLists.h"
 #include "foundation/Tokens.h"
 #include "platform/win32/DebugLog.h"
@@ -8,7 +9,7 @@
 #include <cstring>
 #include <string_view>
 
-CTextureSet g_textureSet;
+VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_TEXTURE_SET) CTextureSet g_textureSet;
 
 int CTextureSetRec::Parse(const char* szLibrary, const CString& strLine)
 {

@@ -2,6 +2,7 @@
 // stroke. The worker protocol is in BallEngineThread.cpp, the racking in BallEngineRack.cpp.
 #include "simulation/BallEngine.h"
 
+#include "foundation/GlobalOrder.h"
 #include "foundation/PriorityGuard.h"
 #include "foundation/Stopwatch.h"
 #include "platform/win32/Clock.h"
@@ -18,9 +19,9 @@
 SStrikeRecord g_StrikeRecord;
 unsigned int g_nRackSeed = 1;
 
-CBallEngineMain g_BallEngineMain;
-CBallEngineAux g_BallEngineAux;
-CBallEngineQueued g_BallEngineQueued;
+VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_ENGINES) CBallEngineMain g_BallEngineMain;
+VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_ENGINES) CBallEngineAux g_BallEngineAux;
+VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_ENGINES) CBallEngineQueued g_BallEngineQueued;
 
 namespace
 {

@@ -1,7 +1,9 @@
 #include "simulation/CallRecord.h"
 
-SCallRecord g_CallRecord;
-SCallRecord g_SavedCallRecord;
+#include "foundation/GlobalOrder.h"
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_CALL_RECORDS) SCallRecord g_CallRecord;
+VORN_GLOBAL_ROW(GLOBAL_ROW_CALL_RECORDS) SCallRecord g_SavedCallRecord;
 BOOL g_bCallTheShot = FALSE;
 
 void ResetCallRecords()

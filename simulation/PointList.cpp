@@ -1,12 +1,13 @@
 #include "simulation/PointList.h"
 
+#include "foundation/GlobalOrder.h"
 #include "platform/win32/CrtRandom.h"
 #include "simulation/TableBounds.h"
 
 #include <algorithm>
 #include <cmath>
 
-CPointList g_PointList;
+VORN_GLOBAL_ROW(GLOBAL_ROW_RACK_POINTS) CPointList g_PointList;
 
 CVector3 GetTableSpotA()
 {

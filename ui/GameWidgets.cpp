@@ -1,17 +1,19 @@
 #include "ui/GameWidgets.h"
 
+#include "foundation/GlobalOrder.h"
+
 // Built in this order, which is the widget list's.
-CWidgetType2 g_mainPanel;
-CWidgetType3 g_secondPanel;
-CSliderWidget g_leftBar;
-CSliderWidget2 g_rightBar;
-CPanelWidget g_mouseArea(60);
-CTextWidget g_webPanel(42);
-CTextWidget g_creditsPanel(44);
-CTextWidget g_commentsPanel(43);
-CTextWidget g_topPanel(59);
-CTextWidget g_pausedPanel(60);
-CListWidget g_controlBar;
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CWidgetType2 g_mainPanel;
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CWidgetType3 g_secondPanel;
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CSliderWidget g_leftBar;
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CSliderWidget2 g_rightBar;
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CPanelWidget g_mouseArea(60);
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CTextWidget g_webPanel(42);
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CTextWidget g_creditsPanel(44);
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CTextWidget g_commentsPanel(43);
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CTextWidget g_topPanel(59);
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CTextWidget g_pausedPanel(60);
+VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CListWidget g_controlBar;
 
 void PlaceGameWidgets(const RECT& rcClient)
 {

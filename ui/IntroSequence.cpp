@@ -1,6 +1,7 @@
 #include "ui/IntroSequence.h"
 
 #include "foundation/Folders.h"
+#include "foundation/GlobalOrder.h"
 #include "foundation/Stopwatch.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/KeyState.h"
@@ -15,7 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 
-CIntroSequence g_IntroSequence;
+VORN_GLOBAL_ROW(GLOBAL_ROW_INTRO_SEQUENCE) CIntroSequence g_IntroSequence;
 
 namespace
 {

@@ -1,8 +1,9 @@
 #include "ui/TextMessages.h"
 
+#include "foundation/GlobalOrder.h"
 #include "ui/PanelFont.h"
 
-CTextMessages g_TextMessages;
+VORN_GLOBAL_ROW(GLOBAL_ROW_TEXT_MESSAGES) CTextMessages g_TextMessages;
 
 namespace
 {

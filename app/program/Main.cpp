@@ -1,8 +1,10 @@
-// The program Vorn: the global objects in their order, the application's start-up, its main loop
-// and its end; the status is the quit code (2 when start-up failed).
-#include "app/Globals.h"
+// The program Vorn: the application's start-up, its main loop and its end; the status is the quit
+// code (2 when start-up failed). The global objects, this file's application object among them,
+// are built in the order of foundation/GlobalOrder.h before main and destroyed after it.
 #include "app/VornApp.h"
 #include "foundation/ErrorBox.h"
+#include "foundation/ExceptionGuard.h"
+#include "foundation/GlobalOrder.h"
 #include "platform/mfc/MessageBoxDialog.h"
 #include "platform/win32/Version.h"
 #include "platform/window/Window.h"
@@ -15,6 +17,13 @@ namespace
 /// The program's own version, 1.7.0.0, as the table of required files asks for it.
 constexpr DWORD PROGRAM_VERSION_MS = (1u << 16) | 7u;
 constexpr DWORD PROGRAM_VERSION_LS = 0;
+
+/// From before the application object is built until the globals go at exit, a crash anywhere in
+/// the process ends it with one line naming what happened. Main thread.
+VORN_GLOBAL_ROW(GLOBAL_ROW_EXCEPTION_GUARD) CExceptionGuard s_exceptionGuard;
+
+/// The application object (AfxGetApp). Main thread.
+VORN_GLOBAL_ROW(GLOBAL_ROW_APPLICATION) CVornApp s_app;
 } // namespace
 
 int main(int argc, char** argv)
@@ -31,12 +40,7 @@ int main(int argc, char** argv)
     // Errors show in the skinned error box; boxes shown once a window exists are drawn by the toolkit.
     InstallErrorBoxDialog();
     InstallToolkitMessageBoxes();
-    int nStatus = 0;
-    {
-        SGlobals globals;
-        CVornApp app;
-        nStatus = app.InitInstance() ? app.Run() : app.ExitInstance();
-    }
+    const int nStatus = s_app.InitInstance() ? s_app.Run() : s_app.ExitInstance();
     SetErrorBoxHandler(nullptr);
     SetToolkitMessageBox(nullptr);
     StopDisplay();

@@ -1,6 +1,7 @@
 #include "tests/gameflow/FlowTestSupport.h"
 
 #include "foundation/Stopwatch.h"
+#include "gameflow/RespotNotice.h"
 #include "platform/win32/Clock.h"
 
 namespace
@@ -180,6 +181,52 @@ TEST_F(CStrokeTest, ADroppedBallStartsItsPocketsEffectOnce)
         m_Flow.ReplaceBalls(0);
         m_Flow.ReplaceBalls(0); // the ball is gone: nothing more starts
         EXPECT_EQ(c.expected, m_Host.m_PocketEffects);
+    }
+}
+TEST_F(CStrokeTest, RespotNoticeNamesDroppedAndOffTableBallsOnceAndTheStrikeClearsIt)
+{
+    struct SCase
+    {
+        const char* szName;
+        std::vector<int> aDropped;  // in the order they drop, one a tick
+        std::vector<int> aOffTable; // lying below the table over two ticks
+        const char* szPocketed;
+        const char* szText;
+        DWORD dwMask;
+    };
+    const SCase aCases[] = {
+        {"one ball dropped", {3}, {}, "Pocketed: 3", "", 0},
+        {"two balls dropped", {3, 5}, {}, "Pocketed: 3,5", "", 0},
+        {"one ball off the table, seen twice", {}, {5}, "", "Off the table: 5", 1u << 5},
+        {"two balls off the table", {}, {5, 6}, "", "Off the table: 5,6", (1u << 5) | (1u << 6)},
+        {"one of each", {2}, {7}, "Pocketed: 2", "Off the table: 7", 1u << 7},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        StartNewRackHere();
+        g_RespotNotice = SRespotNotice{};
+        g_RespotNotice.dwShownTime = 1234; // a notice shown before this shot
+        for (int n : c.aOffTable)
+            m_Engine.FindBall(n)->SetPositionXYZ(0.5f, 0.5f, -0.5f);
+        for (int n : c.aDropped)
+        {
+            m_Engine.FindBall(n)->SetPocketed(TRUE, FALSE, 0);
+            m_Flow.ReplaceBalls(1);
+        }
+        m_Flow.ReplaceBalls(1);
+        m_Flow.ReplaceBalls(1);
+        EXPECT_STREQ(c.szPocketed, g_RespotNotice.strPocketed.GetString());
+        EXPECT_STREQ(c.szText, g_RespotNotice.strText.GetString());
+        EXPECT_EQ(c.dwMask, g_RespotNotice.dwBallMask);
+        EXPECT_EQ(RESPOT_PENDING, g_RespotNotice.nState);
+
+        m_Flow.Cue().fPullBack = 20.0f;
+        m_Flow.StrikeCueBall();
+        EXPECT_EQ(0u, g_RespotNotice.dwShownTime);
+        EXPECT_TRUE(g_RespotNotice.strText.IsEmpty());
+        EXPECT_EQ(RESPOT_NONE, g_RespotNotice.nState);
+        EXPECT_EQ(0u, g_RespotNotice.dwBallMask);
     }
 }
 } // namespace
