@@ -119,4 +119,18 @@ TEST(ProgramStartScreenTest, HelpButtonAndF1OpenTheHelpDialogAndTheScreenAnswers
         EXPECT_NE(std::string::npos, strLog.find("Game started")) << strLog;
     }
 }
+
+TEST(ProgramStartScreenTest, AHelpPageNotFoundIsNamedAndTheScreenGoesOn)
+{
+    // The run's program folder has no help page: the help dialog's button names the page sought.
+    CStartScreenRun run;
+    ASSERT_EQ(0, run.Run("dialog 1 key press F1\ndialog 2 key press Return\ndialog 2 key press Escape\n"
+                         "wait Dialog 267: ended with 2\nafter 100 key press Escape\n"))
+        << run.Log();
+    const std::string strLog = run.Log();
+    const std::size_t nMessage = strLog.find("Vorn: The help page ");
+    EXPECT_NE(std::string::npos, nMessage) << strLog;
+    EXPECT_NE(std::string::npos, strLog.find(" could not be opened.\n", nMessage)) << strLog;
+    EXPECT_NE(std::string::npos, strLog.find("Start screen: ended with 2\n")) << strLog;
+}
 } // namespace
