@@ -11,11 +11,21 @@
 
 namespace
 {
-/// Packs the test library again without the manifest's lines that start with strLine, over the
-/// run's program library.
-void PackLibraryWithout(const CProgramRun& run, const std::string& strLine)
+/// Where a library is packed from: its manifest and the folders its files are found in.
+struct SLibrarySource
 {
-    std::ifstream in(VORN_APP_FIXTURE_SOURCE "Program.manifest");
+    std::string strManifest;
+    std::string strFolders; // quoted, blank-separated
+};
+const SLibrarySource TEST_LIBRARY{VORN_APP_FIXTURE_SOURCE "Program.manifest", "'" VORN_APP_FIXTURE_SOURCE "'"};
+const SLibrarySource GAME_LIBRARY{VORN_GAME_RES_SOURCE "VornRes.manifest",
+                                  "'" VORN_GAME_RES_SOURCE "' '" VORN_ART_DIR "/pictures'"};
+
+/// Packs the library again without the manifest's lines that start with strLine, over the run's
+/// program library.
+void PackLibraryWithout(const CProgramRun& run, const SLibrarySource& source, const std::string& strLine)
+{
+    std::ifstream in(source.strManifest);
     std::string strManifest;
     int nLeftOut = 0;
     for (std::string strRow; std::getline(in, strRow);)
@@ -28,13 +38,13 @@ void PackLibraryWithout(const CProgramRun& run, const std::string& strLine)
     ASSERT_EQ(1, nLeftOut) << strLine;
     const std::filesystem::path manifest = run.Root() / "Without.manifest";
     std::ofstream(manifest) << strManifest;
-    const std::string strCommand = std::string("'") + VORN_RESPACK + "' '" + manifest.string() +
-                                   "' '" VORN_APP_FIXTURE_SOURCE "' '" + (run.Program() / "VornRes.dll").string() +
+    const std::string strCommand = std::string("'") + VORN_RESPACK + "' '" + manifest.string() + "' " +
+                                   source.strFolders + " '" + (run.Program() / "VornRes.dll").string() +
                                    "' > /dev/null";
     ASSERT_EQ(0, std::system(strCommand.c_str())) << strCommand;
 }
 
-TEST(ProgramMissingResourceTest, AMissingTemplatePictureOrStringGivesItsMessage)
+TEST(ProgramMissingResourceTest, AMissingTemplateOrStringGivesItsMessageAndAMissingPictureIsDoneWithout)
 {
     struct SCase
     {
@@ -44,6 +54,7 @@ TEST(ProgramMissingResourceTest, AMissingTemplatePictureOrStringGivesItsMessage)
         const char* szScript;
         const char* szMessage;
         bool bGameStarted;
+        bool bGameLibrary = false; // the game's own library and program, else the test's
     };
     const SCase aCases[] = {
         {"the start screen's template: the program ends without a game", "5 168", "", "",
@@ -54,12 +65,16 @@ TEST(ProgramMissingResourceTest, AMissingTemplatePictureOrStringGivesItsMessage)
          "The saved-games dialog could not be shown: its template (580) is missing from VornRes.dll.", true},
         {"the last game's string: its number stands for it", "string 21623", "[Settings]\nGameType=33\n",
          "answer ok\nframe 10 close\nanswer ok\n", "Vorn: Error 21623.\n", true},
+        // A skinned dialog without its background picture is shown without it, and says nothing.
+        {"the start screen's background picture: the screen is shown and plays without it", "_DATA 166 ", "",
+         "wait Game started\nframe +2 close\nanswer ok\n", "Dialog 168: ended with 1\n", true, true},
     };
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
-        CProgramRun run(VORN_PROGRAM, VORN_APP_FIXTURE_DIR);
-        PackLibraryWithout(run, c.szLeftOut);
+        CProgramRun run(c.bGameLibrary ? VORN_GAME_DIR "/Vorn" : VORN_PROGRAM,
+                        c.bGameLibrary ? VORN_GAME_DIR : VORN_APP_FIXTURE_DIR);
+        PackLibraryWithout(run, c.bGameLibrary ? GAME_LIBRARY : TEST_LIBRARY, c.szLeftOut);
         std::ofstream(run.Program() / "Vorn.ini") << c.szIni;
         ASSERT_EQ(0, run.Run(c.szScript)) << run.Log();
         const std::string strLog = run.Log();
