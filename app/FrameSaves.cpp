@@ -97,6 +97,7 @@ bool PutSnapshotInto(CGameFlow& flow, const CSavedGame& save, CString& strReason
     flow.Player2().Assign(save.m_Player2);
     flow.SetCurrent(save.m_nCurrentPlayer == 1);
     flow.ApplyViewRecord(save.m_View);
+    flow.ShotRecord().SetFrom(&save.m_Shot);
     return true;
 }
 
@@ -159,7 +160,7 @@ void CMainFrame::FillSavedGame(CSavedGame& save)
     if (g_pCallShotState != nullptr)
         save.m_Shot = CSavedGame::ShotFromCall(g_CallRecord);
     else
-        save.m_Shot.Reset();
+        save.m_Shot.SetFrom(&flow.ShotRecord());
     save.m_Settings = NormalisedSettings(g_Settings, GetGameType());
 }
 
@@ -207,11 +208,13 @@ BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
     UpdateAimPreview();
     m_bGameInProgress = TRUE;
     CString strLog;
-    strLog.Format("Game: resumed %s: type %d, balls on the table %#x, %s %ld against %s %ld, %s to play, mode %#x\n",
+    const CShotInfo& shot = flow.ShotRecord();
+    strLog.Format("Game: resumed %s: type %d, balls on the table %#x, %s %ld against %s %ld, %s to play, mode %#x, "
+                  "shot kind %d ball %d pocket %d\n",
                   strPath.GetString(), flow.GetGameType(), flow.GetOnTableMask(), flow.Player1().GetName(),
                   static_cast<long>(flow.Player1().GetPoints()), flow.Player2().GetName(),
                   static_cast<long>(flow.Player2().GetPoints()), flow.Current().GetName(),
-                  static_cast<unsigned>(g_nGameMode));
+                  static_cast<unsigned>(g_nGameMode), shot.m_nKind, shot.GetCalledValue(), shot.m_nPocket);
     OutputDebugString(strLog.GetString());
     return TRUE;
 }

@@ -406,6 +406,12 @@ void CStartDlg::OnHelp()
     }
 }
 
+LRESULT CStartDlg::OnHelpKey(WPARAM, LPARAM)
+{
+    OnHelp();
+    return TRUE;
+}
+
 void CStartDlg::OnLink()
 {
     const DWORD dwNow = timeGetTime();
@@ -491,6 +497,7 @@ const SMessageMap* CStartDlg::GetThisMessageMap()
 {
     static const SMessageEntry s_aEntries[] = {MapMessage<&CStartDlg::OnTimer>(WM_TIMER),
                                                MapMessage<&CStartDlg::OnStopSplash>(WM_STOPSPLASH),
+                                               MapMessage<&CStartDlg::OnHelpKey>(WM_HELP),
                                                MapCommand<&CStartDlg::OnCloseRunning>(ID_CLOSE),
                                                MapCommand<&CStartDlg::OnResume>(ID_RESUME),
                                                MapCommand<&CStartDlg::OnNothing>(1015),

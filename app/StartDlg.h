@@ -86,6 +86,8 @@ protected:
     void OnStatistics();
     /// The help dialog, then the system's cursor shown again.
     void OnHelp();
+    /// F1: as the help button.
+    LRESULT OnHelpKey(WPARAM, LPARAM);
     void OnLink();
     void OnLeave();
     void OnPlay();

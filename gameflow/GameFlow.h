@@ -16,6 +16,7 @@
 #include "simulation/GamePlugin.h"
 #include "simulation/Player.h"
 #include "simulation/Referee.h"
+#include "simulation/ShotInfo.h"
 
 #include <array>
 #include <memory>
@@ -322,6 +323,9 @@ public:
     WORD GetPutBackMask() const { return m_wPutBack; }
     /// A resumed game's mask of the balls its last shot put back.
     void SetPutBackMask(WORD wMask) { m_wPutBack = wMask; }
+    /// The game's shot record: none in a fresh game; a resumed game's is the one it was saved
+    /// with, and a save without a call in progress keeps it.
+    CShotInfo& ShotRecord() { return m_ShotRecord; }
     bool IsReRackBallInHand() const { return m_bReRackBallInHand; }
     /// The last foul text's string id, 0 when the last shot was no foul.
     int GetLastFoulText() const { return m_nLastFoulText; }
@@ -400,6 +404,7 @@ private:
     WORD m_wPocketed = 0;
     CBallObjects m_BallObjects;
     WORD m_wPutBack = 0;
+    CShotInfo m_ShotRecord;
     LONG m_nMatchGoal = 50;
     SLastStroke m_LastStroke;
     int m_nPhase = phaseSwing;

@@ -153,6 +153,8 @@ void CGameFlow::EvaluateShot()
     CShotOutcome outcome = FillOutcome(bShooterWasPlayer1);
     if (!DispatchOutcome(outcome, bShooterWasPlayer1))
         return;
+    // The judged shot's plan or call is spent.
+    m_ShotRecord.Reset();
     if (HasGameFlag(gmRackDecided))
         return;
 

@@ -552,6 +552,9 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
         case VK_ESCAPE:
             SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return TRUE;
+        case VK_F1:
+            SendMessage(WM_HELP, 0, 0);
+            return TRUE;
         case VK_BACK:
             if (pFocus == nullptr || pFocus->control.eKind != EDialogControl::Edit)
                 return FALSE;

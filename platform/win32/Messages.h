@@ -41,6 +41,8 @@ inline constexpr UINT WM_SETCURSOR = 0x0020;
 /// The hit-test code of a window's client area.
 inline constexpr int HTCLIENT = 1;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
+/// Sent to a dialog when F1 is pressed in it (no help record is passed: lParam is 0).
+inline constexpr UINT WM_HELP = 0x0053;
 inline constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 inline constexpr UINT WM_NCCREATE = 0x0081;
 inline constexpr UINT WM_NCDESTROY = 0x0082;

@@ -97,6 +97,7 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     g_Settings.m_nBallPath1 = 1;
     g_Settings.m_nRecommendedShot = 0;
     frame.Flow().SetPutBackMask(0x6);
+    frame.Flow().ShotRecord().Set(4, 0, 6, -1, 0.5, SHOT_KIND_BANK, 0.01); // the computer's last plan
     const CString strFile = frame.File("kept.sav");
     CString strReason;
     const int nFirstDraw = FirstDraw(4242);
@@ -113,6 +114,7 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     ASSERT_TRUE(frame.Frame().SetupGame());
     ASSERT_EQ(16, g_BallEngineMain.GetBallCount());
     frame.Flow().SetPutBackMask(0x1);
+    frame.Flow().ShotRecord().Set(1, 0, 2, -1, 0.0, SHOT_KIND_DIRECT, 0.0);
 
     ASSERT_TRUE(frame.Frame().RestoreGame(strFile, strReason)) << strReason.Str();
     CGameFlow& flow = frame.Flow();
@@ -132,6 +134,10 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     EXPECT_EQ(7, flow.Player2().GetPoints());
     EXPECT_FALSE(flow.IsPlayer1Current());
     EXPECT_EQ(0x6, flow.GetPutBackMask());
+    EXPECT_EQ(SHOT_KIND_BANK, flow.ShotRecord().m_nKind);
+    EXPECT_EQ(4, flow.ShotRecord().m_nPocket);
+    EXPECT_EQ(6, flow.ShotRecord().m_nObjectBall);
+    EXPECT_DOUBLE_EQ(0.01, flow.ShotRecord().m_dDeviation);
     EXPECT_EQ(modeAim, GetModeField());
     EXPECT_EQ(1, g_Settings.m_nBallPath1);
     EXPECT_EQ(0, g_Settings.m_nRecommendedShot);

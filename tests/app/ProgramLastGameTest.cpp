@@ -67,6 +67,7 @@ std::string WriteLastGame(const std::filesystem::path& file, const SNineBallGame
         pPlayer->SetLocal();
     save.m_nCurrentPlayer = game.nCurrentPlayer;
     save.m_nGameMode = modeAim;
+    save.m_Shot.Set(3, 0, 5, -1, 1.0, SHOT_KIND_BANK, 0.0); // ball 5 off a cushion into pocket 3
     save.m_Settings = SSavedSettings{1, 1, 0, GAME_9BALL, 1, 1, 0x336633, 0};
     EXPECT_TRUE(save.Write()) << save.GetReason().Str();
     return ReadBytes(file);
@@ -99,6 +100,7 @@ TEST(ProgramLastGameTest, LastGameResumesBallsPlayersRefereeModeAndOptions)
     EXPECT_NE(strLog.find("lastgame: type 9, balls on the table 0x3ef, Ann 3 against Bob 5, Bob to play, mode 0x"),
               std::string::npos)
         << strLog;
+    EXPECT_NE(strLog.find(", shot kind 2 ball 5 pocket 3\n"), std::string::npos) << strLog;
     EXPECT_EQ(strLog.find("could not be read"), std::string::npos) << strLog;
     const std::string strIni = (run.Program() / "Vorn.ini").string();
     EXPECT_EQ(GAME_9BALL, IniInt(strIni, "GameType"));

@@ -92,4 +92,45 @@ TEST(ProgramStartScreenTest, LeaveAndEscapeEndTheProgramWithoutAGame)
         EXPECT_EQ(std::string::npos, strLog.find("Game started")) << strLog;
     }
 }
+
+TEST(ProgramStartScreenTest, HelpButtonAndF1OpenTheHelpDialogAndTheScreenAnswersAfterIt)
+{
+    struct SCase
+    {
+        const char* szName;
+        std::string strOpen;
+    };
+    const SCase aCases[] = {
+        {"the help button, in view beside Leave", ClickAt(570, 503)},
+        {"F1", "dialog 1 key press F1\n"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartScreenRun run;
+        const std::string strScript = c.strOpen + "dialog 2 key press Escape\nwait Dialog 267: ended with 2\n"
+                                                  "after 300 mouse down left 650 463\nafter 50 mouse up left 650 463\n"
+                                                  "wait Game started\nframe +2 close\nanswer ok\n";
+        ASSERT_EQ(0, run.Run(strScript)) << run.Log();
+        const std::string strLog = run.Log();
+        const std::size_t nHelp = strLog.find("Dialog 267: ended with 2\n");
+        EXPECT_NE(std::string::npos, nHelp) << strLog;
+        EXPECT_LT(nHelp, strLog.find("Start screen: ended with 1\n")) << strLog;
+        EXPECT_NE(std::string::npos, strLog.find("Game started")) << strLog;
+    }
+}
+
+TEST(ProgramStartScreenTest, AHelpPageNotFoundIsNamedAndTheScreenGoesOn)
+{
+    // The run's program folder has no help page: the help dialog's button names the page sought.
+    CStartScreenRun run;
+    ASSERT_EQ(0, run.Run("dialog 1 key press F1\ndialog 2 key press Return\ndialog 2 key press Escape\n"
+                         "wait Dialog 267: ended with 2\nafter 100 key press Escape\n"))
+        << run.Log();
+    const std::string strLog = run.Log();
+    const std::size_t nMessage = strLog.find("Vorn: The help page ");
+    EXPECT_NE(std::string::npos, nMessage) << strLog;
+    EXPECT_NE(std::string::npos, strLog.find(" could not be opened.\n", nMessage)) << strLog;
+    EXPECT_NE(std::string::npos, strLog.find("Start screen: ended with 2\n")) << strLog;
+}
 } // namespace

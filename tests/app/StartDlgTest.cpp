@@ -7,6 +7,7 @@
 
 #include "app/HelpDlg.h"
 #include "app/MainFrame.h"
+#include "app/SplashScreen.h"
 #include "foundation/DialogResultMask.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
@@ -21,6 +22,7 @@
 #include "platform/win32/Modules.h"
 #include "platform/win32/Registry.h"
 #include "platform/win32/Shell.h"
+#include "platform/win32/Sync.h"
 
 #include <chrono>
 #include <filesystem>
@@ -403,5 +405,34 @@ TEST_F(StartDlgTest, HelpOpensTheFirstPageFoundAndNamesOneNotFoundOrNotOpened)
         EXPECT_EQ(c.strOpened.empty() ? "" : (folder.Path() / c.strOpened).string(),
                   std::filesystem::exists(strRecord) ? folder.Read("opened.txt") : "");
     }
+}
+
+TEST_F(StartDlgTest, TheSplashEndsWhenTheScreenOpensAndAStopBeforeItRunsEndsItToo)
+{
+    // The screen stops the splash as it opens: the thread has ended before the player does anything.
+    StartSplashScreen();
+    ASSERT_NE(nullptr, g_pSplashThread);
+    CStartDlg dlg(&m_parent);
+    DWORD dwWait = WAIT_TIMEOUT;
+    const INT_PTR nResult = Run(dlg, {[] {}, // the screen's own stop, posted as it opened, comes first
+                                      [&]
+                                      {
+                                          dwWait = WaitForSingleObject(g_pSplashThread->m_hThread, 10000);
+                                          Key(dlg, VK_ESCAPE);
+                                      }});
+    EXPECT_EQ(IDCANCEL, nResult);
+    EXPECT_EQ(WAIT_OBJECT_0, dwWait);
+    EXPECT_EQ(SPLASH_EXIT_CODE, JoinSplashScreen());
+
+    // A thread stopped as soon as it is started (its id is given before it runs) ends before it
+    // shows anything; a second stop and a join with no thread do nothing.
+    StartSplashScreen();
+    StopSplashScreen();
+    StopSplashScreen();
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(g_pSplashThread->m_hThread, 10000));
+    EXPECT_EQ(SPLASH_EXIT_CODE, JoinSplashScreen());
+    EXPECT_EQ(nullptr, g_pSplashThread);
+    StopSplashScreen();
+    EXPECT_EQ(0u, JoinSplashScreen());
 }
 } // namespace

@@ -290,7 +290,7 @@ std::vector<SNamedPicture> MakeUiPictures()
     out.push_back({"180", Splash()});
     out.push_back({"268", HelpBackground()});
     out.push_back({"166", StartBackground()});
-    AddLooks(out, 338, 339, 0, 120, 36, "Close");
+    AddLooks(out, 338, 339, 0, 120, 36, "Open help"); // the help dialog's one button opens the page
     // The start dialog: match kinds with three looks (normal, selected, hot), the others two.
     AddLooks(out, 804, 805, 806, 178, 40, "Practice");
     AddLooks(out, 812, 813, 814, 178, 40, "Against the computer");
