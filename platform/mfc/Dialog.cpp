@@ -614,10 +614,14 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
     }
     if (pMsg->message == WM_MOUSEMOVE && pMsg->hwnd == m_hWnd)
     {
-        // The dialog chooses the cursor first, as on each move over a window; the arrow otherwise.
-        if (SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == FALSE)
-            ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+        // A control under the mouse that sets its own cursor is asked first; else the dialog
+        // chooses, as on each move over a window, and the arrow is the cursor otherwise.
         const POINT pt{GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam)};
+        const SItem* pUnder = ItemAt(pt);
+        const bool bSetByControl = pUnder != nullptr && pUnder->pView != nullptr && pUnder->pView->OnDialogSetCursor();
+        if (!bSetByControl &&
+            SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == FALSE)
+            ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
         for (const SItem& item : m_aItems)
             if (item.pView != nullptr)
                 item.pView->OnDialogMouseMove(POINT{pt.x - ItemClientRect(item).left, pt.y - ItemClientRect(item).top});

@@ -78,6 +78,9 @@ public:
     virtual void DrawItem(const DRAWITEMSTRUCT* pDrawItem) = 0;
     /// ptClient is in the control's own coordinates.
     virtual void OnDialogMouseMove(POINT ptClient) { (void)ptClient; }
+    /// The mouse has moved over the control: true when it has set the cursor, so that the dialog
+    /// does not choose one (WM_SETCURSOR reaches the window under the mouse first).
+    virtual bool OnDialogSetCursor() { return false; }
     /// Whether the control shows pushed.
     virtual bool IsPushed() const { return false; }
     /// The dialog's run is over: the control is gone.
