@@ -1,7 +1,8 @@
 // The game's dialogs that a player of the running program cannot open from outside, opened by the
 // real main frame in the test's own process: the end of a pyramid match won against the computer
 // in a game the program did not start itself (the program always sets the start-up flag), and the
-// physics command (no key or panel sends 32148). The input script drives each dialog as the
+// physics command (no key or panel sends 32148), and the statistics (the start screen's button
+// stays hidden). The input script drives each dialog as the
 // player would, writes it as PNG and closes it; the live coefficients, the settings file and the
 // log tell what it did.
 #include "tests/app/AppFolder.h"
@@ -19,11 +20,14 @@
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
+#include "platform/win32/WindowTable.h"
 #include "platform/window/InputScript.h"
 #include "render/Environment3D.h"
 #include "simulation/PhysicsCoefficients.h"
+#include "simulation/Player.h"
 #include "simulation/Referee.h"
 #include "ui/IntroSequence.h"
+#include "ui/StatisticsDialog.h"
 
 #include <filesystem>
 #include <fstream>
@@ -226,6 +230,46 @@ TEST_F(FrameDialogsTest, ThePhysicsCommandTakesTypedCoefficientsOnEnterAndNoneOn
         EXPECT_EQ(c.fRolling, Coef(g_PhysicsCoefficients.accelRollDeceler));
         EXPECT_EQ(DEFAULT_SIDE_SPIN_INFLUENCE, Coef(g_PhysicsCoefficients.SideSpinInfluence));
         EXPECT_FALSE(g_bModalMode) << "the game goes on";
+        Stop();
+    }
+}
+
+TEST_F(FrameDialogsTest, TheStatisticsOverTheGameTurnTheirPagesByTheArrowsAndCloseWithEscape)
+{
+    // The statistics place themselves on the desktop as the options screen does; the arrows lie at
+    // (378, 19) and (81, 19) in the dialog.
+    const POINT ptDialog{(GetSystemMetrics(SM_CXSCREEN) - 812) / 2 + 124,
+                         (GetSystemMetrics(SM_CYSCREEN) - 600) / 2 + 22};
+    struct SCase
+    {
+        const char* szName;
+        POINT ptArrow;
+        int nPresses;
+        int nPageStep; // pages moved by each press
+    };
+    const SCase aCases[] = {{"next, twice", {378 + 8, 19 + 8}, 2, 1}, {"previous, once", {81 + 8, 19 + 8}, 1, -1}};
+    // The script is written before the frame it drives exists: a first frame tells where the
+    // window's client area lies on the desktop.
+    POINT ptClient{0, 0};
+    Start("");
+    ::ClientToScreen(Frame().m_hWnd, &ptClient);
+    Stop();
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        std::string strClicks;
+        const POINT pt{ptDialog.x - ptClient.x + c.ptArrow.x, ptDialog.y - ptClient.y + c.ptArrow.y};
+        const std::string strAt = std::to_string(pt.x) + " " + std::to_string(pt.y) + "\n";
+        for (int i = 0; i < c.nPresses; ++i)
+            strClicks += "after 0 mouse down left " + strAt + "after 0 mouse up left " + strAt;
+        Start(AfterLine("Test: statistics") + "dialog +1 mouse move " + strAt + strClicks + "after 200 " +
+              Png("FrameStatistics.png") + "after 0 key press Escape\n");
+        CStatisticsDialog dlg(&Frame());
+        WriteLineAndWait("Test: statistics");
+        EXPECT_EQ(IDCANCEL, dlg.DoModal());
+        const int nFirst = CPlayer::GetStatsColumn(GAME_PYRAMID);
+        EXPECT_EQ((nFirst + c.nPresses * c.nPageStep + CStatisticsDialog::PAGES) % CStatisticsDialog::PAGES,
+                  dlg.m_nCurrentPage);
         Stop();
     }
 }
