@@ -7,6 +7,7 @@
 // log tell what it did.
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
+#include "tests/app/LinesInOrder.h"
 #include "tests/platform/EnvScope.h"
 
 #include "app/CommandRules.h"
@@ -112,19 +113,6 @@ protected:
         const std::lock_guard lock(m_mutex);
         return m_strLog;
     }
-    bool LoggedInOrder(const std::vector<std::string>& aLines)
-    {
-        const std::string strLog = Log();
-        std::size_t at = 0;
-        for (const std::string& strLine : aLines)
-        {
-            at = strLog.find(strLine, at);
-            if (at == std::string::npos)
-                return false;
-            at += strLine.size();
-        }
-        return true;
-    }
     /// The script's first entries: once the test has written its line, a character that tells the
     /// test the script has gone past it, so that the dialogs counted after it are the test's.
     static std::string AfterLine(const char* szLine) { return "seen " + std::string(szLine) + "\nafter 0 text !\n"; }
@@ -187,9 +175,9 @@ TEST_F(FrameDialogsTest, AWonMatchShowsTheWinnersTextTheMatchWonAndTheNewGameQue
         WriteLineAndWait("Test: the match ends");
         flow.OnMatchProgress(0);
         Pump(); // the match's end reaches the frame: the new-game question
-        EXPECT_TRUE(
-            LoggedInOrder({"Dialog 298: ended with 2", "Dialog 585: ended with " + std::to_string(c.nMatchWonResult),
-                           "Game: the match has ended", "Dialog 299: ended with 2"}))
+        EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 298: ended with 2",
+                                            "Dialog 585: ended with " + std::to_string(c.nMatchWonResult),
+                                            "Game: the match has ended", "Dialog 299: ended with 2"}))
             << Log();
         // Ann won against the computer at level 3: the pyramid's bronze trophy is kept.
         EXPECT_EQ(1, static_cast<int>(GetPrivateProfileInt("Settings", "Trophy4", -1, GetIniFilePath().GetString())));
@@ -226,7 +214,7 @@ TEST_F(FrameDialogsTest, ThePhysicsCommandTakesTypedCoefficientsOnEnterAndNoneOn
               "after 0 key press " + c.szCloseKey + "\n");
         WriteLineAndWait("Test: physics");
         SendMessage(Frame().m_hWnd, WM_COMMAND, ID_PHYSICS_DIALOG, 0);
-        EXPECT_TRUE(LoggedInOrder({"Dialog 150: ended with " + std::to_string(c.nResult)})) << Log();
+        EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 150: ended with " + std::to_string(c.nResult)})) << Log();
         EXPECT_EQ(c.fRolling, Coef(g_PhysicsCoefficients.accelRollDeceler));
         EXPECT_EQ(DEFAULT_SIDE_SPIN_INFLUENCE, Coef(g_PhysicsCoefficients.SideSpinInfluence));
         EXPECT_FALSE(g_bModalMode) << "the game goes on";

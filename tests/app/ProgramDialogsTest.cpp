@@ -4,12 +4,13 @@
 // script clicks in them, writes the window with the dialog over it as PNG and closes them with
 // Escape (boxes are shown for it, not answered unseen); the debug log tells how each ended, the
 // settings file and the registry's store what it changed.
+#include "tests/app/LinesInOrder.h"
 #include "tests/app/TestProgramRun.h"
+#include "tests/ui/StoredWarning.h"
 
 #include "platform/win32/DialogTemplate.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Profile.h"
-#include "platform/win32/Registry.h"
 #include "platform/win32/WindowTable.h"
 #include "ui/ControlBar.h"
 
@@ -86,19 +87,6 @@ std::string RowScript(const SDialogRow& row, const std::filesystem::path& png)
     strScript += "after 300 png " + png.string() + "\nafter 0 key press Escape\n";
     strScript += "seen Dialog " + std::to_string(row.nTemplate) + ": ended with 2\n" + CLOSE;
     return strScript;
-}
-
-bool HasInOrder(const std::string& strLog, const std::vector<std::string>& aLines)
-{
-    std::size_t at = 0;
-    for (const std::string& strLine : aLines)
-    {
-        at = strLog.find(strLine, at);
-        if (at == std::string::npos)
-            return false;
-        at += strLine.size();
-    }
-    return true;
 }
 
 TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEscape)
@@ -247,7 +235,7 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
         SCOPED_TRACE(row.szName);
         ASSERT_EQ(0, run.Wait(300)) << run.Log();
         const std::string strLog = run.Log();
-        EXPECT_TRUE(HasInOrder(strLog, row.aLogged)) << strLog;
+        EXPECT_TRUE(HasLinesInOrder(strLog, row.aLogged)) << strLog;
         if (row.szNotLogged != nullptr)
         {
             EXPECT_EQ(std::string::npos, strLog.find(row.szNotLogged)) << strLog;
@@ -265,20 +253,6 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
 LRESULT WaitingLauncherProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
     return uMsg == WM_CLOSE ? 0 : DefWindowProc(hWnd, uMsg, wParam, lParam);
-}
-
-/// "Vorn warning" as the run's registry store holds it, -1 when it is not there.
-long StoredWarning()
-{
-    HKEY hKey = nullptr;
-    if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Tamberlin\\Vorn", 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS)
-        return -1;
-    DWORD dwValue = 0;
-    DWORD dwSize = sizeof dwValue;
-    const LONG nResult =
-        RegQueryValueEx(hKey, "Vorn warning", nullptr, nullptr, reinterpret_cast<BYTE*>(&dwValue), &dwSize);
-    RegCloseKey(hKey);
-    return nResult == ERROR_SUCCESS ? static_cast<long>(dwValue) : -1;
 }
 
 TEST(ProgramDialogsTest, TheStartUpQuestionStoresItsBoxAndEndsTheStartOrClosesTheLauncher)
