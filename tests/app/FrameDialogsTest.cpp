@@ -1,14 +1,16 @@
 // The game's dialogs that a player of the running program cannot open from outside, opened by the
 // real main frame in the test's own process: the end of a pyramid match won against the computer
 // in a game the program did not start itself (the program always sets the start-up flag), and the
-// physics command (no key or panel sends 32148), and the statistics (the start screen's button
-// stays hidden). The input script drives each dialog as the
+// physics command (no key or panel sends 32148), the statistics (the start screen's button stays
+// hidden) and the options screen's hidden full-screen switch (no click reaches it: the test sends
+// its command). The input script drives each dialog as the
 // player would, writes it as PNG and closes it; the live coefficients, the settings file and the
 // log tell what it did.
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
 #include "tests/app/LinesInOrder.h"
 #include "tests/platform/EnvScope.h"
+#include "tests/ui/DialogDriver.h"
 
 #include "app/CommandRules.h"
 #include "app/MainFrame.h"
@@ -28,6 +30,7 @@
 #include "simulation/Player.h"
 #include "simulation/Referee.h"
 #include "ui/IntroSequence.h"
+#include "ui/SetupDlg.h"
 #include "ui/StatisticsDialog.h"
 
 #include <filesystem>
@@ -260,5 +263,20 @@ TEST_F(FrameDialogsTest, TheStatisticsOverTheGameTurnTheirPagesByTheArrowsAndClo
                   dlg.m_nCurrentPage);
         Stop();
     }
+}
+
+TEST_F(FrameDialogsTest, TheOptionsHiddenFullScreenSwitchPutsTheWindowOnTheWholeScreen)
+{
+    // The display offers 800 x 600 at 32 bits, which full screen needs (the options screen's own
+    // test covers a display without it). Escape keeps what was chosen: the frame switches.
+    Start(AfterLine("Test: options") + "dialog +1 " + Png("FrameOptions.png") + "after 0 key press Escape\n");
+    WriteLineAndWait("Test: options");
+    // The switch is hidden: once the options are open, its command is sent as its click would.
+    CDialogDriver::Play({[] { ::PostMessage(GetActiveWindow(), WM_COMMAND, IDC_SETUP_FULLSCREEN, 0); }});
+    SendMessage(Frame().m_hWnd, WM_COMMAND, ID_SETUP_DIALOG, 0);
+    EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 231: ended with 2"})) << Log();
+    EXPECT_EQ(std::string::npos, Log().find("Unsupported Resolution")) << Log();
+    EXPECT_EQ(1, g_Settings.m_nFullScreen);
+    EXPECT_EQ(1, static_cast<int>(GetPrivateProfileInt("Settings", "FullScreen", 0, GetIniFilePath().GetString())));
 }
 } // namespace
