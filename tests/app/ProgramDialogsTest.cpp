@@ -17,7 +17,6 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -37,6 +36,9 @@ std::string BarClick(int nElement, LONG dx, LONG dy)
     const POINT pt{BAR_AT.x + rc.left + dx, BAR_AT.y + rc.top + dy};
     return "frame +4 mouse move " + At(pt) + "frame +10 mouse down left " + At(pt) + "frame +4 mouse up left " + At(pt);
 }
+
+/// How long a run may take: a sanitized build on a loaded machine draws a few frames a second.
+constexpr int LOADED_MACHINE_SECONDS = 300;
 
 constexpr const char* AT_REST = "seen Game: at rest, it can be saved or loaded\n";
 /// The window closed and the quit question, shown for the script, agreed to with Enter.
@@ -89,7 +91,8 @@ std::string RowScript(const SDialogRow& row, const std::filesystem::path& png)
     return strScript;
 }
 
-TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEscape)
+/// The dialogs and what is done in each.
+std::vector<SDialogRow> DialogRows()
 {
     // Where the dialogs lie in the window: the message dialogs in its middle, the options screen
     // where it places itself on the desktop, inside the window.
@@ -99,7 +102,7 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
     // The options screen's controls, in its client area.
     constexpr POINT PATH1{270, 390}, PATH2{390, 390}, LEVEL9{430, 460}, GAMES_UP{343, 315}, GAMES_DOWN{343, 332};
     const std::string strOptions = MenuRow(BAR_ELEMENT_FIRST_ROW + 2, 16);
-    const SDialogRow aRows[] = {
+    return {
         {"ProgramRulesCard",
          {},
          {},
@@ -205,49 +208,51 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
          {"Vorn: The last game could not be read.", "Dialog 294: ended with 2"},
          "Game: resumed"},
     };
+}
+
+/// One run of the program a dialog; ctest runs the dialogs side by side as its load allows.
+class ProgramDialogTest : public ::testing::TestWithParam<SDialogRow>
+{
+};
+
+TEST_P(ProgramDialogTest, OpensOverTheGameTakesItsClicksAndClosesWithEscape)
+{
+    const SDialogRow& row = GetParam();
     const std::filesystem::path frames(VORN_TEST_OUTPUT_DIR);
     std::filesystem::create_directories(frames);
-    // The runs go on side by side; each waits on its own log, never on the time.
-    std::vector<std::unique_ptr<CProgramRun>> apRuns;
-    for (const SDialogRow& row : aRows)
+    const std::filesystem::path png = frames / (std::string(row.szName) + ".png");
+    std::filesystem::remove(png);
+    CProgramRun run(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR);
+    const std::string strIni = (run.Program() / "Vorn.ini").string();
+    // The intro is over in a few frames: no blink and no fade.
+    WritePrivateProfileString("Intro", "Blink lamp", "", strIni.c_str());
+    WritePrivateProfileString("Intro", "Increase time", "0", strIni.c_str());
+    WritePrivateProfileString("Settings", "GameType", "9", strIni.c_str());
+    for (const auto& [szKey, nValue] : row.aBefore)
+        WritePrivateProfileString("Settings", szKey, std::to_string(nValue).c_str(), strIni.c_str());
+    for (const auto& [szFile, strBytes] : row.aFiles)
     {
-        auto pRun = std::make_unique<CProgramRun>(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR);
-        const std::string strIni = (pRun->Program() / "Vorn.ini").string();
-        // The intro is over in a few frames: no blink and no fade.
-        WritePrivateProfileString("Intro", "Blink lamp", "", strIni.c_str());
-        WritePrivateProfileString("Intro", "Increase time", "0", strIni.c_str());
-        WritePrivateProfileString("Settings", "GameType", "9", strIni.c_str());
-        for (const auto& [szKey, nValue] : row.aBefore)
-            WritePrivateProfileString("Settings", szKey, std::to_string(nValue).c_str(), strIni.c_str());
-        for (const auto& [szFile, strBytes] : row.aFiles)
-        {
-            std::filesystem::create_directories((pRun->Program() / szFile).parent_path());
-            std::ofstream(pRun->Program() / szFile, std::ios::binary) << strBytes;
-        }
-        std::filesystem::remove(frames / (std::string(row.szName) + ".png"));
-        EXPECT_TRUE(pRun->Start(RowScript(row, frames / (std::string(row.szName) + ".png")))) << row.szName;
-        apRuns.push_back(std::move(pRun));
+        std::filesystem::create_directories((run.Program() / szFile).parent_path());
+        std::ofstream(run.Program() / szFile, std::ios::binary) << strBytes;
     }
-    for (std::size_t i = 0; i < apRuns.size(); ++i)
+    // Each step waits on the program's log or its dialogs, never on the time.
+    ASSERT_TRUE(run.Start(RowScript(row, png)));
+    ASSERT_EQ(0, run.Wait(LOADED_MACHINE_SECONDS)) << run.Log();
+    const std::string strLog = run.Log();
+    EXPECT_TRUE(HasLinesInOrder(strLog, row.aLogged)) << strLog;
+    if (row.szNotLogged != nullptr)
     {
-        const SDialogRow& row = aRows[i];
-        CProgramRun& run = *apRuns[i];
-        SCOPED_TRACE(row.szName);
-        ASSERT_EQ(0, run.Wait(300)) << run.Log();
-        const std::string strLog = run.Log();
-        EXPECT_TRUE(HasLinesInOrder(strLog, row.aLogged)) << strLog;
-        if (row.szNotLogged != nullptr)
-        {
-            EXPECT_EQ(std::string::npos, strLog.find(row.szNotLogged)) << strLog;
-        }
-        const std::string strIni = (run.Program() / "Vorn.ini").string();
-        for (const auto& [szKey, nValue] : row.aAfter)
-        {
-            EXPECT_EQ(nValue, static_cast<int>(GetPrivateProfileInt("Settings", szKey, -1, strIni.c_str()))) << szKey;
-        }
-        EXPECT_TRUE(std::filesystem::is_regular_file(frames / (std::string(row.szName) + ".png")));
+        EXPECT_EQ(std::string::npos, strLog.find(row.szNotLogged)) << strLog;
     }
+    for (const auto& [szKey, nValue] : row.aAfter)
+    {
+        EXPECT_EQ(nValue, static_cast<int>(GetPrivateProfileInt("Settings", szKey, -1, strIni.c_str()))) << szKey;
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(png));
 }
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, ProgramDialogTest, ::testing::ValuesIn(DialogRows()),
+                         [](const ::testing::TestParamInfo<SDialogRow>& row) { return std::string(row.param.szName); });
 
 /// A launcher's window in this process, answering under its class and title; it stays open.
 LRESULT WaitingLauncherProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
@@ -297,7 +302,8 @@ TEST(ProgramDialogsTest, TheStartUpQuestionStoresItsBoxAndEndsTheStartOrClosesTh
             (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "ProgramStartUpQuestion.png").string();
         strScript.replace(strScript.find("PNG"), 3, strPng);
         std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);
-        EXPECT_EQ(c.nStatus, run.Run(strScript)) << run.Log();
+        ASSERT_TRUE(run.Start(strScript));
+        EXPECT_EQ(c.nStatus, run.Wait(LOADED_MACHINE_SECONDS)) << run.Log();
         EXPECT_NE(std::string::npos,
                   run.Log().find("Dialog 1300: ended with " + std::to_string(c.nStatus == 0 ? IDOK : IDCANCEL)))
             << run.Log();
