@@ -65,8 +65,7 @@ TEST(IntroProgramTest, TheGameOpensInTheDarkRoomAndPlaysOnOnceTheLampsAreLit)
         aPngs.push_back((run.Root() / ("frame" + std::to_string(i) + ".png")).string());
         strScript += (i < 4 ? "frame +1 png " : "seen Intro: finished\nframe +10 png ") + aPngs.back() + "\n";
     }
-    ASSERT_TRUE(run.Start(strScript + "after 0 close\nanswer ok\n"));
-    ASSERT_EQ(0, run.Wait(300)) << run.Log();
+    ASSERT_EQ(0, run.Run(strScript + "after 0 close\nanswer ok\n")) << run.Log();
     const std::string strLog = run.Log();
     EXPECT_TRUE(InOrder(strLog, {"Game started", "Intro: the lamps come on", "Intro: finished", "Do you really"}))
         << strLog;
@@ -100,8 +99,7 @@ TEST(IntroProgramTest, EscapeEndsTheIntroAtOnce)
     std::string strScript = "seen Intro: the lamps come on\n";
     for (int i = 0; i < 30; ++i)
         strScript += "frame +1 key press Escape\n";
-    ASSERT_TRUE(run.Start(strScript + "seen Intro: finished\nafter 0 close\nanswer ok\n"));
-    ASSERT_EQ(0, run.Wait(300)) << run.Log();
+    ASSERT_EQ(0, run.Run(strScript + "seen Intro: finished\nafter 0 close\nanswer ok\n")) << run.Log();
     EXPECT_TRUE(InOrder(run.Log(), {"Intro: the lamps come on", "Intro: finished", "Do you really"})) << run.Log();
 }
 } // namespace
