@@ -500,18 +500,19 @@ void CDialog::SelectListRow(SItem& item, int nRow)
     SendMessage(WM_COMMAND, MAKEWPARAM(item.control.nId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(item.hWnd));
 }
 
-void CDialog::PressListRow(SItem& item, int nRow)
+void CDialog::PressListRow(SItem& item, int nRow, DWORD dwTime)
 {
     SelectListRow(item, nRow);
     if (nRow < 0 || nRow >= static_cast<int>(item.aRows.size()))
         return;
-    const DWORD dwNow = timeGetTime();
+    // Timed when the user pressed, so that a busy dialog that reads the presses late still tells
+    // a double click.
     const bool bDouble =
-        item.hWnd == m_hListPressed && nRow == m_nListRowPressed && dwNow - m_dwListPressed <= DOUBLE_CLICK_MS;
+        item.hWnd == m_hListPressed && nRow == m_nListRowPressed && dwTime - m_dwListPressed <= DOUBLE_CLICK_MS;
     // A third press starts a new double click, as it does on the desktop.
     m_hListPressed = bDouble ? nullptr : item.hWnd;
     m_nListRowPressed = nRow;
-    m_dwListPressed = dwNow;
+    m_dwListPressed = dwTime;
     if (bDouble)
         SendMessage(WM_COMMAND, MAKEWPARAM(item.control.nId, LBN_DBLCLK), reinterpret_cast<LPARAM>(item.hWnd));
 }
@@ -634,14 +635,14 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
             if (const SItem* pFrom = FindItem(pMsg->hwnd); pFrom != nullptr)
                 pt = POINT{pt.x + ItemClientRect(*pFrom).left, pt.y + ItemClientRect(*pFrom).top};
         const bool bOnSurface = pMsg->hwnd == m_hWnd && ItemAt(pt) == nullptr;
-        OnMouse(pMsg->message, pt);
+        OnMouse(pMsg->message, pt, pMsg->time);
         // A release on the dialog's own surface, over no control, also reaches the dialog's handlers.
         return bOnSurface && pMsg->message == WM_LBUTTONUP ? FALSE : TRUE;
     }
     return FALSE;
 }
 
-void CDialog::OnMouse(UINT uMsg, POINT pt)
+void CDialog::OnMouse(UINT uMsg, POINT pt, DWORD dwTime)
 {
     SItem* pItem = ItemAt(pt);
     if (uMsg == WM_LBUTTONDOWN)
@@ -650,7 +651,7 @@ void CDialog::OnMouse(UINT uMsg, POINT pt)
         if (pItem != nullptr && pItem->control.bTabStop)
             ::SetFocus(pItem->hWnd);
         if (pItem != nullptr && pItem->control.eKind == EDialogControl::ListBox)
-            PressListRow(*pItem, pItem->nTopIndex + (pt.y - ItemClientRect(*pItem).top) / ListRowPixels());
+            PressListRow(*pItem, pItem->nTopIndex + (pt.y - ItemClientRect(*pItem).top) / ListRowPixels(), dwTime);
         return;
     }
     const HWND hPressed = m_hPressed;
