@@ -5,8 +5,13 @@
 #include "gameflow/GameFlow.h"
 #include "media/Speech.h"
 #include "platform/win32/DebugLog.h"
+#include "render/CameraFlight.h"
 #include "render/Environment3D.h"
+#include "render/SceneObject.h"
+#include "render/TableSpace.h"
 #include "ui/IntroSequence.h"
+
+#include <memory>
 
 namespace
 {
@@ -55,5 +60,32 @@ void CMainFrame::BeginPlayAfterIntro()
     SetForegroundWindow();
     g_Speech.StartComment();
     g_Speech.ResumeSound();
-    StartPlay();
+    // The computer's first turn flies to its own aim; a person's begins with the flight from the
+    // dark room to the default camera over the table, and ball in hand at its end.
+    if (IsComputerToPlay())
+        StartPlay();
+    else
+        FlyToTableAfterIntro();
+}
+
+void CMainFrame::FlyToTableAfterIntro()
+{
+    CGameFlow& flow = *m_pGameFlow;
+    CViewRecord target = flow.GetCurrentView();
+    const CVector3 vCamera = CCameraObject::GetDefaultPosition(); // yaw, pitch, distance
+    // The camera looks at the table's bed: the table object stands on the floor, and a camera
+    // looking at its foot would end below the rails, facing the table's side.
+    CVector3 vTable = target.m_vViewPoint;
+    if (const CSceneObject* pTable = GetTableObject(); pTable != nullptr)
+    {
+        pTable->GetPosition(nullptr, vTable);
+        vTable.y += SCENE_BED_HEIGHT;
+    }
+    target.Set(vCamera.x, vCamera.y, vCamera.z, vTable.x, vTable.y, vTable.z, 0.0f, 0.0f, vCamera.x, target.m_vCue.y,
+               0.0f);
+    auto pFlight = std::make_unique<CCameraFlight>();
+    pFlight->Start(flow.GetCurrentView(), target, static_cast<int>(modeBallInHand), 0);
+    flow.SetFlight(std::move(pFlight));
+    flow.SetGameMode(modeCameraFlight);
+    OutputDebugString("Intro: the camera flies to the table\n");
 }

@@ -453,6 +453,9 @@ private:
     bool IsComputerToPlay() const;
     /// The first turn of a new game: the computer's, aiming at once, or a flight to ball in hand.
     void StartPlay();
+    /// A person's game after the intro: the camera flies to the default view over the table, and
+    /// ball in hand begins at the flight's end.
+    void FlyToTableAfterIntro();
     CString GetVariantName() const;
     /// The debug log's line for each shot struck and each shot judged.
     void NoteShotProgress();

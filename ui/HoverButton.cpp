@@ -12,3 +12,13 @@ void CHoverButton::OnDialogMouseMove(POINT ptClient)
         SetState(bInside ? TRUE : FALSE);
     }
 }
+
+bool CHoverButton::OnDialogSetCursor()
+{
+    if (m_hCursor == nullptr)
+        m_hCursor = LoadCursor(nullptr, IDC_HAND);
+    if (m_hCursor == nullptr)
+        return false;
+    ::SetCursor(m_hCursor);
+    return true;
+}

@@ -500,18 +500,19 @@ void CDialog::SelectListRow(SItem& item, int nRow)
     SendMessage(WM_COMMAND, MAKEWPARAM(item.control.nId, LBN_SELCHANGE), reinterpret_cast<LPARAM>(item.hWnd));
 }
 
-void CDialog::PressListRow(SItem& item, int nRow)
+void CDialog::PressListRow(SItem& item, int nRow, DWORD dwTime)
 {
     SelectListRow(item, nRow);
     if (nRow < 0 || nRow >= static_cast<int>(item.aRows.size()))
         return;
-    const DWORD dwNow = timeGetTime();
+    // Timed when the user pressed, so that a busy dialog that reads the presses late still tells
+    // a double click.
     const bool bDouble =
-        item.hWnd == m_hListPressed && nRow == m_nListRowPressed && dwNow - m_dwListPressed <= DOUBLE_CLICK_MS;
+        item.hWnd == m_hListPressed && nRow == m_nListRowPressed && dwTime - m_dwListPressed <= DOUBLE_CLICK_MS;
     // A third press starts a new double click, as it does on the desktop.
     m_hListPressed = bDouble ? nullptr : item.hWnd;
     m_nListRowPressed = nRow;
-    m_dwListPressed = dwNow;
+    m_dwListPressed = dwTime;
     if (bDouble)
         SendMessage(WM_COMMAND, MAKEWPARAM(item.control.nId, LBN_DBLCLK), reinterpret_cast<LPARAM>(item.hWnd));
 }
@@ -617,10 +618,14 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
     }
     if (pMsg->message == WM_MOUSEMOVE && pMsg->hwnd == m_hWnd)
     {
-        // The dialog chooses the cursor first, as on each move over a window; the arrow otherwise.
-        if (SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == FALSE)
-            ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+        // A control under the mouse that sets its own cursor is asked first; else the dialog
+        // chooses, as on each move over a window, and the arrow is the cursor otherwise.
         const POINT pt{GET_X_LPARAM(pMsg->lParam), GET_Y_LPARAM(pMsg->lParam)};
+        const SItem* pUnder = ItemAt(pt);
+        const bool bSetByControl = pUnder != nullptr && pUnder->pView != nullptr && pUnder->pView->OnDialogSetCursor();
+        if (!bSetByControl &&
+            SendMessage(WM_SETCURSOR, reinterpret_cast<WPARAM>(m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)) == FALSE)
+            ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
         for (const SItem& item : m_aItems)
             if (item.pView != nullptr)
                 item.pView->OnDialogMouseMove(POINT{pt.x - ItemClientRect(item).left, pt.y - ItemClientRect(item).top});
@@ -633,14 +638,14 @@ BOOL CDialog::IsDialogMessage(const MSG* pMsg)
             if (const SItem* pFrom = FindItem(pMsg->hwnd); pFrom != nullptr)
                 pt = POINT{pt.x + ItemClientRect(*pFrom).left, pt.y + ItemClientRect(*pFrom).top};
         const bool bOnSurface = pMsg->hwnd == m_hWnd && ItemAt(pt) == nullptr;
-        OnMouse(pMsg->message, pt);
+        OnMouse(pMsg->message, pt, pMsg->time);
         // A release on the dialog's own surface, over no control, also reaches the dialog's handlers.
         return bOnSurface && pMsg->message == WM_LBUTTONUP ? FALSE : TRUE;
     }
     return FALSE;
 }
 
-void CDialog::OnMouse(UINT uMsg, POINT pt)
+void CDialog::OnMouse(UINT uMsg, POINT pt, DWORD dwTime)
 {
     SItem* pItem = ItemAt(pt);
     if (uMsg == WM_LBUTTONDOWN)
@@ -649,7 +654,7 @@ void CDialog::OnMouse(UINT uMsg, POINT pt)
         if (pItem != nullptr && pItem->control.bTabStop)
             ::SetFocus(pItem->hWnd);
         if (pItem != nullptr && pItem->control.eKind == EDialogControl::ListBox)
-            PressListRow(*pItem, pItem->nTopIndex + (pt.y - ItemClientRect(*pItem).top) / ListRowPixels());
+            PressListRow(*pItem, pItem->nTopIndex + (pt.y - ItemClientRect(*pItem).top) / ListRowPixels(), dwTime);
         return;
     }
     const HWND hPressed = m_hPressed;

@@ -78,6 +78,9 @@ public:
     virtual void DrawItem(const DRAWITEMSTRUCT* pDrawItem) = 0;
     /// ptClient is in the control's own coordinates.
     virtual void OnDialogMouseMove(POINT ptClient) { (void)ptClient; }
+    /// The mouse has moved over the control: true when it has set the cursor, so that the dialog
+    /// does not choose one (WM_SETCURSOR reaches the window under the mouse first).
+    virtual bool OnDialogSetCursor() { return false; }
     /// Whether the control shows pushed.
     virtual bool IsPushed() const { return false; }
     /// The dialog's run is over: the control is gone.
@@ -177,9 +180,10 @@ private:
     void SelectListRow(SItem& item, int nRow);
     /// A press on a list's row: selects it, and a second press on the same row soon after tells the
     /// owner of a double click.
-    void PressListRow(SItem& item, int nRow);
+    /// A press on a row at the time the press happened (the message's time).
+    void PressListRow(SItem& item, int nRow, DWORD dwTime);
     void Press(SItem& item);
-    void OnMouse(UINT uMsg, POINT pt);
+    void OnMouse(UINT uMsg, POINT pt, DWORD dwTime);
     void DrawItem(HDC hDC, const SItem& item);
     static RECT ItemClientRect(const SItem& item);
     /// What a button's drawing is told: its rectangle and its pushed, disabled and focused state.

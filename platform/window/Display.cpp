@@ -150,6 +150,7 @@ private:
     std::size_t m_nSeenFrom = 0;            // the first of them the next seen entry may take
     std::mutex m_answerMutex;
     std::deque<int> m_aAnswers;               // guarded by m_answerMutex
+    bool m_bBoxesShown = false;               // guarded by m_answerMutex: the script closes headless boxes
     std::map<HCURSOR, SDL_Cursor*> m_cursors; // SDL's copies of the game's cursors
     HCURSOR m_hShownCursor = nullptr;
     int m_nShownCount = 0; // the show count last applied
@@ -268,6 +269,10 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
     m_aSeenTraces.clear();
     m_nSeenFrom = 0;
     m_script = SInputScript();
+    {
+        std::lock_guard lock(m_answerMutex);
+        m_bBoxesShown = false;
+    }
     m_nNextEntry = 0;
     m_nFramesShown = 0;
     m_nDialogsShown = 0;
@@ -281,6 +286,7 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
             WatchTraces();
             std::lock_guard lock(m_answerMutex);
             m_aAnswers.assign(m_script.aAnswers.begin(), m_script.aAnswers.end());
+            m_bBoxesShown = m_script.bBoxesShown;
         }
         else
             std::fprintf(stderr, "Input script not used: %s\n", strError.c_str());
@@ -1096,17 +1102,16 @@ void CDisplay::RunAction(const std::vector<std::string>& aWords)
 
 std::optional<int> CDisplay::UnattendedAnswer(UINT uType)
 {
-    // The input script answers first, on any display; without a user the default button does.
+    // The input script answers first, on any display; without a user the default button does,
+    // unless the script closes the boxes itself.
+    std::lock_guard lock(m_answerMutex);
+    if (!m_aAnswers.empty())
     {
-        std::lock_guard lock(m_answerMutex);
-        if (!m_aAnswers.empty())
-        {
-            const int nAnswer = m_aAnswers.front();
-            m_aAnswers.pop_front();
-            return nAnswer;
-        }
+        const int nAnswer = m_aAnswers.front();
+        m_aAnswers.pop_front();
+        return nAnswer;
     }
-    if (m_bHeadless || t_bDisplayThread)
+    if (t_bDisplayThread || (m_bHeadless && !m_bBoxesShown))
         return MessageBoxDefaultButton(uType);
     return std::nullopt;
 }

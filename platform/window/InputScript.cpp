@@ -113,6 +113,13 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
             script.aAnswers.push_back(*nAnswer);
             continue;
         }
+        if (aWords[0] == "boxes")
+        {
+            if (aWords.size() != 2 || aWords[1] != "shown")
+                return fail("boxes shown");
+            script.bBoxesShown = true;
+            continue;
+        }
         if (aWords[0] == "wait" || aWords[0] == "seen")
         {
             if (aWords.size() < 2)
@@ -130,7 +137,7 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
                                          [&](const auto& kind) { return aWords[0] == kind.first; });
         if (itKind == std::end(s_aKinds) || aWords.size() < 3 || !ParseNumber(aWords[1]).has_value())
             return fail("expected 'at <ms> <action>', 'frame [+]<n> <action>', 'dialog [+]<n> <action>', "
-                        "'after <ms> <action>', 'wait <text>', 'seen <text>' or 'answer <button>'");
+                        "'after <ms> <action>', 'wait <text>', 'seen <text>', 'answer <button>' or 'boxes shown'");
         const SScriptEntry::EWhen eRelative =
             aWords[0] == "frame" ? SScriptEntry::AfterFrame : SScriptEntry::AfterDialog;
         SScriptEntry entry{bRelative ? eRelative : itKind->second,

@@ -20,6 +20,9 @@
 //   answer <button>        the next message box is answered with the button (ok, cancel, yes, no,
 //                          abort, retry, ignore or its number); answers are used in order, on a
 //                          real screen too; once they are used up, a headless box takes its default
+//   boxes shown            once the answers are used up, boxes (message boxes over a window, the
+//                          error box, the start-up question) are shown even on a headless display,
+//                          for the script's keys and clicks to close, instead of taking their default
 // Timed entries run in the order written; each waits for the ones before it. Actions:
 //   key down|up|press <key name>    keys by their display names: "Tab", "Left Shift", "A", "Escape"
 //   text <characters>               typed text (WM_CHAR)
@@ -59,6 +62,7 @@ struct SInputScript
 {
     std::vector<SScriptEntry> aEntries;
     std::vector<int> aAnswers; // button ids in order
+    bool bBoxesShown = false;  // headless boxes wait for the script instead of taking their default
 };
 
 /// Parses a script; an unreadable line stops with its number and the reason in strError.

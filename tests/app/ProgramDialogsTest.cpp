@@ -1,15 +1,23 @@
-// The game's dialogs opened in the real program, with its own libraries, as a player opens them:
-// by their keys or the control bar's menu once the table is at rest. The input script clicks in
-// them, writes the window with the dialog over it as PNG and closes them with Escape; the debug
-// log tells how each ended and the settings file what it changed.
-#include "fixtures/ProgramRun.h"
+// The game's dialogs opened in the real program, with its own libraries, as a player meets them:
+// by their keys or the control bar's menu once the table is at rest, the error box by a game that
+// cannot be loaded or resumed, the start-up question by a game waiting in the launcher. The input
+// script clicks in them, writes the window with the dialog over it as PNG and closes them with
+// Escape (boxes are shown for it, not answered unseen); the debug log tells how each ended, the
+// settings file and the registry's store what it changed.
+#include "tests/app/LinesInOrder.h"
+#include "tests/app/TestProgramRun.h"
+#include "tests/ui/StoredWarning.h"
 
+#include "platform/win32/DialogTemplate.h"
+#include "platform/win32/MessageBox.h"
 #include "platform/win32/Profile.h"
+#include "platform/win32/WindowTable.h"
 #include "ui/ControlBar.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
-#include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,31 +38,47 @@ std::string BarClick(int nElement, LONG dx, LONG dy)
     return "frame +4 mouse move " + At(pt) + "frame +10 mouse down left " + At(pt) + "frame +4 mouse up left " + At(pt);
 }
 
+constexpr const char* AT_REST = "seen Game: at rest, it can be saved or loaded\n";
+/// The window closed and the quit question, shown for the script, agreed to with Enter.
+constexpr const char* CLOSE = "after 0 close\ndialog +1 key press Return\n";
+
 /// Space pauses the game, so that the bar takes the mouse; the menu button opens the menu and the
 /// row chooses its command.
 std::string MenuRow(int nElement, LONG dy)
 {
-    return "after 0 key press Space\n" + BarClick(BAR_ELEMENT_MENU_BUTTON, 30, 8) + BarClick(nElement, 40, dy);
+    return AT_REST + std::string("after 0 key press Space\n") + BarClick(BAR_ELEMENT_MENU_BUTTON, 30, 8) +
+           BarClick(nElement, 40, dy);
+}
+
+/// Ctrl+O at rest, and Enter in the saved-games dialog it opens: the first game of the list.
+std::string LoadFirstSavedGame()
+{
+    return AT_REST + std::string("after 0 key down Left Ctrl\nafter 100 key press O\ndialog +1 key up Left Ctrl\n"
+                                 "after 100 key press Return\n");
 }
 
 struct SDialogRow
 {
-    const char* szName;                               // also the name of the PNG written
-    std::vector<std::pair<const char*, int>> aBefore; // settings in the file before the start
-    std::string strOpen;                              // what opens the dialog once the table is at rest
-    int nTemplate;                                    // the dialog's template, as the log names it
-    POINT ptDialog;                                   // the dialog's client area in the window's
-    std::vector<POINT> aClicks;                       // in the dialog's client area
-    std::vector<std::pair<const char*, int>> aAfter;  // settings in the file at the end
-    std::vector<std::string> aLogged;                 // lines the log holds, in order
-    const char* szNotLogged;                          // a line it does not hold, or null
+    const char* szName;                                      // also the name of the PNG written
+    std::vector<std::pair<const char*, int>> aBefore;        // settings in the file before the start
+    std::vector<std::pair<const char*, std::string>> aFiles; // files of the program folder before the start
+    std::string strOpen;        // the entries that open the dialog, after the start screen's answer
+    int nTemplate;              // the dialog's template, as the log names it
+    POINT ptDialog;             // the dialog's client area in the window's
+    std::vector<POINT> aClicks; // in the dialog's client area
+    std::vector<std::pair<const char*, int>> aAfter; // settings in the file at the end
+    std::vector<std::string> aLogged;                // lines the log holds, in order
+    const char* szNotLogged;                         // a line it does not hold, or null
 };
 
+/// A row is listed by its name.
+void PrintTo(const SDialogRow& row, std::ostream* pOut) { *pOut << row.szName; }
+
 /// The script of a row: the dialog opened, clicked, written and closed with Escape; once it has
-/// gone, the window is closed and the quit question answered.
+/// gone, the window is closed and the quit question agreed to.
 std::string RowScript(const SDialogRow& row, const std::filesystem::path& png)
 {
-    std::string strScript = "seen Game: at rest, it can be saved or loaded\n" + row.strOpen;
+    std::string strScript = "boxes shown\n" + row.strOpen;
     strScript += "dialog +1 mouse move " + At(row.ptDialog);
     for (const POINT& pt : row.aClicks)
     {
@@ -64,24 +88,12 @@ std::string RowScript(const SDialogRow& row, const std::filesystem::path& png)
     }
     // The dialog draws itself after each message it takes: the picture waits a little for the last.
     strScript += "after 300 png " + png.string() + "\nafter 0 key press Escape\n";
-    strScript += "seen Dialog " + std::to_string(row.nTemplate) + ": ended with 2\nafter 0 close\nanswer ok\n";
+    strScript += "seen Dialog " + std::to_string(row.nTemplate) + ": ended with 2\n" + CLOSE;
     return strScript;
 }
 
-bool HasInOrder(const std::string& strLog, const std::vector<std::string>& aLines)
-{
-    std::size_t at = 0;
-    for (const std::string& strLine : aLines)
-    {
-        at = strLog.find(strLine, at);
-        if (at == std::string::npos)
-            return false;
-        at += strLine.size();
-    }
-    return true;
-}
-
-TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEscape)
+/// The dialogs and what is done in each.
+std::vector<SDialogRow> DialogRows()
 {
     // Where the dialogs lie in the window: the message dialogs in its middle, the options screen
     // where it places itself on the desktop, inside the window.
@@ -91,10 +103,11 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
     // The options screen's controls, in its client area.
     constexpr POINT PATH1{270, 390}, PATH2{390, 390}, LEVEL9{430, 460}, GAMES_UP{343, 315}, GAMES_DOWN{343, 332};
     const std::string strOptions = MenuRow(BAR_ELEMENT_FIRST_ROW + 2, 16);
-    const SDialogRow aRows[] = {
+    return {
         {"ProgramRulesCard",
          {},
-         "after 0 key press F1\n",
+         {},
+         AT_REST + std::string("after 0 key press F1\n"),
          299,
          RULES_AT,
          {},
@@ -103,14 +116,16 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
          nullptr},
         {"ProgramNewGameQuestion",
          {},
-         "after 0 key press F2\n",
+         {},
+         AT_REST + std::string("after 0 key press F2\n"),
          299,
          MESSAGE_AT,
          {},
          {},
-         {"Texts cleared", "Dialog 299: ended with 2", "Do you really want to quit?"},
+         {"Dialog 299: ended with 2", "Do you really want to quit?"},
          "New game\n"},
         {"ProgramExitQuestion",
+         {},
          {},
          MenuRow(BAR_ELEMENT_COUNT - 1, 6),
          299,
@@ -128,6 +143,7 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
           {"ShortPath2", 0},
           {"AI Default Level", 3},
           {"Volume", 40000}},
+         {},
          strOptions,
          231,
          OPTIONS_AT,
@@ -143,6 +159,7 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
         // Games of a match from 1, 3 and 5 (goals 1, 2, 3): never fewer than one, two more a step.
         {"ProgramOptionsGamesFromOne",
          {{"Games Goal", 1}, {"Volume", 10999}},
+         {},
          strOptions,
          231,
          OPTIONS_AT,
@@ -152,6 +169,7 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
          nullptr},
         {"ProgramOptionsGamesFromThree",
          {{"Games Goal", 2}, {"Volume", 0}},
+         {},
          strOptions,
          231,
          OPTIONS_AT,
@@ -161,6 +179,7 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
          nullptr},
         {"ProgramOptionsGamesFromFive",
          {{"Games Goal", 3}, {"Volume", 0}},
+         {},
          strOptions,
          231,
          OPTIONS_AT,
@@ -168,43 +187,133 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
          {{"Games Goal", 4}, {"Volume", 40000}},
          {"Dialog 231: ended with 2"},
          nullptr},
+        // The error box, a window of its own, with a text and with a string of the library.
+        {"ProgramErrorBoxText",
+         {},
+         {{"Saved/Bad.sav", "not a saved game"}},
+         LoadFirstSavedGame(),
+         294,
+         {0, 0},
+         {},
+         {},
+         {"Dialog 580: ended with 1", "Vorn: \"Bad.sav\" could not be loaded", "Dialog 294: ended with 2"},
+         "Game: resumed"},
+        {"ProgramErrorBoxString",
+         {{"GameType", 33}, {"Competition Type", 0}},
+         {{"Saved/lastgame", ""}},
+         "",
+         294,
+         {0, 0},
+         {},
+         {{"GameType", 3}},
+         {"Vorn: The last game could not be read.", "Dialog 294: ended with 2"},
+         "Game: resumed"},
     };
+}
+
+/// One run of the program a dialog; ctest runs the dialogs side by side as its load allows.
+class ProgramDialogTest : public ::testing::TestWithParam<SDialogRow>
+{
+};
+
+TEST_P(ProgramDialogTest, OpensOverTheGameTakesItsClicksAndClosesWithEscape)
+{
+    const SDialogRow& row = GetParam();
     const std::filesystem::path frames(VORN_TEST_OUTPUT_DIR);
     std::filesystem::create_directories(frames);
-    // The runs go on side by side; each waits on its own log, never on the time.
-    std::vector<std::unique_ptr<CProgramRun>> apRuns;
-    for (const SDialogRow& row : aRows)
+    const std::filesystem::path png = frames / (std::string(row.szName) + ".png");
+    std::filesystem::remove(png);
+    CProgramRun run(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR);
+    const std::string strIni = (run.Program() / "Vorn.ini").string();
+    // The intro is over in a few frames: no blink and no fade.
+    WritePrivateProfileString("Intro", "Blink lamp", "", strIni.c_str());
+    WritePrivateProfileString("Intro", "Increase time", "0", strIni.c_str());
+    WritePrivateProfileString("Settings", "GameType", "9", strIni.c_str());
+    for (const auto& [szKey, nValue] : row.aBefore)
+        WritePrivateProfileString("Settings", szKey, std::to_string(nValue).c_str(), strIni.c_str());
+    for (const auto& [szFile, strBytes] : row.aFiles)
     {
-        auto pRun = std::make_unique<CProgramRun>(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR);
-        const std::string strIni = (pRun->Program() / "Vorn.ini").string();
-        // The intro is over in a few frames: no blink and no fade.
-        WritePrivateProfileString("Intro", "Blink lamp", "", strIni.c_str());
-        WritePrivateProfileString("Intro", "Increase time", "0", strIni.c_str());
-        WritePrivateProfileString("Settings", "GameType", "9", strIni.c_str());
-        for (const auto& [szKey, nValue] : row.aBefore)
-            WritePrivateProfileString("Settings", szKey, std::to_string(nValue).c_str(), strIni.c_str());
-        std::filesystem::remove(frames / (std::string(row.szName) + ".png"));
-        EXPECT_TRUE(pRun->Start(RowScript(row, frames / (std::string(row.szName) + ".png")))) << row.szName;
-        apRuns.push_back(std::move(pRun));
+        std::filesystem::create_directories((run.Program() / szFile).parent_path());
+        std::ofstream(run.Program() / szFile, std::ios::binary) << strBytes;
     }
-    for (std::size_t i = 0; i < apRuns.size(); ++i)
+    // Each step waits on the program's log or its dialogs, never on the time.
+    ASSERT_EQ(0, run.Run(RowScript(row, png))) << run.Log();
+    const std::string strLog = run.Log();
+    EXPECT_TRUE(HasLinesInOrder(strLog, row.aLogged)) << strLog;
+    if (row.szNotLogged != nullptr)
     {
-        const SDialogRow& row = aRows[i];
-        CProgramRun& run = *apRuns[i];
-        SCOPED_TRACE(row.szName);
-        ASSERT_EQ(0, run.Wait(300)) << run.Log();
-        const std::string strLog = run.Log();
-        EXPECT_TRUE(HasInOrder(strLog, row.aLogged)) << strLog;
-        if (row.szNotLogged != nullptr)
-        {
-            EXPECT_EQ(std::string::npos, strLog.find(row.szNotLogged)) << strLog;
-        }
-        const std::string strIni = (run.Program() / "Vorn.ini").string();
-        for (const auto& [szKey, nValue] : row.aAfter)
-        {
-            EXPECT_EQ(nValue, static_cast<int>(GetPrivateProfileInt("Settings", szKey, -1, strIni.c_str()))) << szKey;
-        }
-        EXPECT_TRUE(std::filesystem::is_regular_file(frames / (std::string(row.szName) + ".png")));
+        EXPECT_EQ(std::string::npos, strLog.find(row.szNotLogged)) << strLog;
+    }
+    for (const auto& [szKey, nValue] : row.aAfter)
+    {
+        EXPECT_EQ(nValue, static_cast<int>(GetPrivateProfileInt("Settings", szKey, -1, strIni.c_str()))) << szKey;
+    }
+    EXPECT_TRUE(std::filesystem::is_regular_file(png));
+}
+
+INSTANTIATE_TEST_SUITE_P(Dialogs, ProgramDialogTest, ::testing::ValuesIn(DialogRows()),
+                         [](const ::testing::TestParamInfo<SDialogRow>& row) { return std::string(row.param.szName); });
+
+/// A launcher's window in this process, answering under its class and title; it stays open.
+LRESULT WaitingLauncherProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    return uMsg == WM_CLOSE ? 0 : DefWindowProc(hWnd, uMsg, wParam, lParam);
+}
+
+TEST(ProgramDialogsTest, TheStartUpQuestionStoresItsBoxAndEndsTheStartOrClosesTheLauncher)
+{
+    // The question, a window of its own before the game's, has its check box at (50, 66) in
+    // dialog units of its 8-point font.
+    const SIZE base = DialogBaseUnits(8, "MS Sans Serif");
+    const std::string strTick = std::to_string(55 * base.cx / 4) + " " + std::to_string(72 * base.cy / 8) + "\n";
+    struct SCase
+    {
+        const char* szName;
+        std::string strAnswer; // the script's actions in the question
+        int nStatus;
+        long nStored;
+        bool bLauncherClosed;
+    };
+    const SCase aCases[] = {
+        {"ticked, then Escape: the start ends",
+         "dialog 1 mouse down left " + strTick + "after 0 mouse up left " + strTick +
+             "after 200 png PNG\nafter 0 key press Escape\n",
+         1, 1, false},
+        {"not ticked, then Enter: the launcher is closed and the game starts",
+         "dialog 1 png PNG\nafter 0 key press Return\ndialog 2 key press Return\nseen Game started\n" +
+             std::string(CLOSE),
+         0, 0, true},
+    };
+    WNDCLASS wc;
+    wc.lpfnWndProc = &WaitingLauncherProc;
+    wc.lpszClassName = "Vorn Launcher class";
+    RegisterClass(&wc);
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CTestProgramRun run(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR);
+        run.SetStartScreenAnswer("");
+        run.ShareEnvironment();
+        const HWND hLauncher = CreateWindowEx(WS_EX_APPWINDOW, "Vorn Launcher class", "Vorn Launcher", WS_POPUP, 0, 0,
+                                              10, 10, nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(nullptr, hLauncher);
+        std::string strScript = "boxes shown\n" + c.strAnswer;
+        const std::string strPng =
+            (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "ProgramStartUpQuestion.png").string();
+        strScript.replace(strScript.find("PNG"), 3, strPng);
+        std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);
+        EXPECT_EQ(c.nStatus, run.Run(strScript)) << run.Log();
+        EXPECT_NE(std::string::npos,
+                  run.Log().find("Dialog 1300: ended with " + std::to_string(c.nStatus == 0 ? IDOK : IDCANCEL)))
+            << run.Log();
+        EXPECT_EQ(c.nStored, StoredWarning());
+        MSG msg;
+        bool bClosed = false;
+        while (PeekMessage(&msg, hLauncher, 0, 0, PM_REMOVE))
+            bClosed = bClosed || msg.message == WM_CLOSE;
+        EXPECT_EQ(c.bLauncherClosed, bClosed);
+        EXPECT_TRUE(std::filesystem::is_regular_file(strPng));
+        DestroyWindow(hLauncher);
     }
 }
 } // namespace

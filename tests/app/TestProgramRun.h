@@ -13,7 +13,12 @@
 class CTestProgramRun : public CProgramRun
 {
 public:
-    CTestProgramRun() : CProgramRun(VORN_PROGRAM, VORN_APP_FIXTURE_DIR) {}
+    /// By default the program with the test libraries; the game's own program and folder may be given.
+    explicit CTestProgramRun(const std::string& strProgram = VORN_PROGRAM,
+                             const std::string& strLibraryFolder = VORN_APP_FIXTURE_DIR)
+        : CProgramRun(strProgram, strLibraryFolder)
+    {
+    }
 
     /// Takes on the run's environment in this process too, for the length of the object's life.
     void ShareEnvironment()

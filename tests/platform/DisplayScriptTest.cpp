@@ -44,6 +44,11 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     EXPECT_EQ("shot 2 judged", script->aEntries[8].strTrace);
     EXPECT_EQ(SScriptEntry::AfterFrame, script->aEntries[9].eWhen);
     EXPECT_EQ(2, script->aEntries[9].nAt);
+    EXPECT_FALSE(script->bBoxesShown) << "headless boxes take their default";
+    const auto shown = ParseInputScript("answer ok\nboxes shown\nframe 1 close\n", strError);
+    ASSERT_TRUE(shown.has_value()) << strError;
+    EXPECT_TRUE(shown->bBoxesShown);
+    EXPECT_EQ(1u, shown->aEntries.size());
 
     const char* aBad[] = {"at x close",
                           "frame 1",
@@ -63,7 +68,9 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
                           "dialog + close",
                           "dialog +-1 close",
                           "frame + close",
-                          "frame +x close"};
+                          "frame +x close",
+                          "boxes",
+                          "boxes hidden"};
     for (const char* szBad : aBad)
     {
         SCOPED_TRACE(szBad);

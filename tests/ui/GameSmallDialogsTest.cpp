@@ -1,5 +1,6 @@
 // The start-up question, the physics coefficients and the match won, opened as the game opens them.
 #include "GameDialogFixture.h"
+#include "StoredWarning.h"
 
 #include "foundation/Settings.h"
 #include "platform/EnvScope.h"
@@ -22,20 +23,6 @@ protected:
     {
         SetMessageBoxHandler(nullptr);
         CGameDialogFixture::TearDown();
-    }
-
-    /// "Vorn warning" as stored, -1 when it is not there.
-    static long StoredWarning()
-    {
-        HKEY hKey = nullptr;
-        if (RegOpenKeyEx(HKEY_LOCAL_MACHINE, "Software\\Tamberlin\\Vorn", 0, KEY_ALL_ACCESS, &hKey) != ERROR_SUCCESS)
-            return -1;
-        DWORD dwValue = 0;
-        DWORD dwSize = sizeof dwValue;
-        const LONG nResult =
-            RegQueryValueEx(hKey, "Vorn warning", nullptr, nullptr, reinterpret_cast<BYTE*>(&dwValue), &dwSize);
-        RegCloseKey(hKey);
-        return nResult == ERROR_SUCCESS ? static_cast<long>(dwValue) : -1;
     }
 
     CTempFolder m_folder;

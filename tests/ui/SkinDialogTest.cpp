@@ -128,16 +128,25 @@ TEST_F(SkinDialogTest, FitDialogTakesThePicturesSizeAndTheHoveredButtonShowsPres
     SavePng(dlg, "SkinDialog.png");
 }
 
-TEST_F(SkinDialogTest, TheDialogShowsTheCursorAndAMoveOverItChoosesTheArrow)
+TEST_F(SkinDialogTest, TheDialogShowsTheCursorAndAMoveChoosesTheArrowOrOverAButtonTheHand)
 {
+    const SIZE base = DialogBaseUnits(8, "MS Sans Serif");
+    const POINT ptOk{10 * base.cx / 4 + 5, 30 * base.cy / 8 + 5};
     struct SCase
     {
         const char* szName;
         bool bShowOnSetCursor;
+        POINT ptMove;
         int nCountAfterMove; // the system's show count after the move, hidden to -2 before it
+        LPCSTR szCursor;     // the system cursor after the move
     };
-    const SCase aCases[] = {{"a plain skinned dialog", false, -2},
-                            {"one that shows the cursor on WM_SETCURSOR", true, 0}};
+    // Over a hover button the button sets its cursor and the dialog is not asked.
+    const SCase aCases[] = {
+        {"a plain skinned dialog", false, {3, 3}, -2, IDC_ARROW},
+        {"one that shows the cursor on WM_SETCURSOR", true, {3, 3}, 0, IDC_ARROW},
+        {"a plain skinned dialog, over its OK button", false, ptOk, -2, IDC_HAND},
+        {"one that shows the cursor, over its OK button", true, ptOk, -2, IDC_HAND},
+    };
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
@@ -154,14 +163,14 @@ TEST_F(SkinDialogTest, TheDialogShowsTheCursorAndAMoveOverItChoosesTheArrow)
             while (ShowCursor(FALSE) > -2)
             {
             }
-            SetCursor(LoadCursor(nullptr, IDC_HAND));
-            ::PostMessage(d.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+            SetCursor(LoadCursor(nullptr, c.szCursor == IDC_HAND ? IDC_ARROW : IDC_HAND));
+            ::PostMessage(d.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(c.ptMove.x, c.ptMove.y));
             ::PostMessage(d.m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
         };
         EXPECT_EQ(IDCANCEL, dlg.DoModal());
         EXPECT_EQ(0, nAtOpen) << "the pointer is there while the dialog is up";
         EXPECT_EQ(c.nCountAfterMove, GetCursorShowCount());
-        EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), GetCursor());
+        EXPECT_EQ(LoadCursor(nullptr, c.szCursor), GetCursor());
     }
     while (ShowCursor(TRUE) < 0)
     {
