@@ -91,19 +91,42 @@ BOOL CSaveGameDialog::OnInitDialog()
     return TRUE;
 }
 
+RECT CSaveGameDialog::ControlPlace(int nId)
+{
+    const auto at = [](POINT pt) { return RECT{pt.x, pt.y, pt.x, pt.y}; };
+    switch (nId)
+    {
+    case IDC_LIST:
+        return LIST_RECT;
+    case IDC_NAME_LABEL:
+        return LABEL_RECT;
+    case IDC_NAME:
+        return NAME_RECT;
+    case IDOK:
+        return at(OK_AT);
+    case IDCANCEL:
+        return at(CANCEL_AT);
+    default:
+        return RECT{};
+    }
+}
+
 void CSaveGameDialog::LayOut()
 {
     SetWindowPos(nullptr, 0, 0, DIALOG_W, DIALOG_H, SWP_NOMOVE | SWP_NOZORDER);
     CenterOnOwner();
-    const auto place = [this](int nId, const RECT& rc)
-    { ::MoveWindow(GetDlgItem(nId), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE); };
-    place(IDC_LIST, LIST_RECT);
-    place(IDC_NAME_LABEL, LABEL_RECT);
-    place(IDC_NAME, NAME_RECT);
+    for (const int nId : {IDC_LIST, IDC_NAME_LABEL, IDC_NAME})
+    {
+        const RECT rc = ControlPlace(nId);
+        ::MoveWindow(GetDlgItem(nId), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    }
     PlacePicture(m_title, IDC_TITLE, m_bSaveMode ? TITLE_SAVE : TITLE_LOAD, TITLE_AT);
     PlacePicture(m_heading, IDC_HEADING, HEADING, HEADING_AT);
-    for (const auto& [nId, pt] : {std::pair{IDOK, OK_AT}, std::pair{IDCANCEL, CANCEL_AT}})
-        ::SetWindowPos(GetDlgItem(nId), nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    for (const int nId : {IDOK, IDCANCEL})
+    {
+        const RECT rc = ControlPlace(nId);
+        ::SetWindowPos(GetDlgItem(nId), nullptr, rc.left, rc.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
 }
 
 void CSaveGameDialog::PlacePicture(CImageWnd& picture, int nId, UINT nPicture, POINT pt)

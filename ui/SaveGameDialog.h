@@ -31,6 +31,11 @@ public:
     /// character, or longer than SAVE_GAME_MAX_NAME).
     static CString CheckName(const CString& strTyped, CString& strReason);
 
+    /// Where the dialog lays a control of its template out over its background, in its client
+    /// pixels: the list, the name line and its label whole, OK and Cancel by their top left (their
+    /// size is their picture's); an empty rectangle for any other id.
+    static RECT ControlPlace(int nId);
+
     CString m_strFileName; ///< the chosen file's name with ".sav"; empty after Cancel
 
 private:

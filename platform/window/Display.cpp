@@ -116,7 +116,10 @@ private:
     bool IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_point now);
     /// Shows the script's waits the program's debug log, once it has been loaded.
     void WatchTraces();
-    void RunAction(const std::vector<std::string>& aWords);
+    void RunAction(const SScriptEntry& entry);
+    /// A mouse action's words with the point the log named in place of its numbers; false when no
+    /// line has named it.
+    bool PlaceFromLog(const SScriptEntry& entry, std::vector<std::string>& aWords) const;
     /// Shows the game's current cursor over its windows, or none while the show count is negative.
     void ApplyCursor();
     void FreeCursors();
@@ -145,9 +148,10 @@ private:
     std::chrono::steady_clock::time_point m_lastEntryRun; // when the entry before the next one ran
     int m_nFramesAtLastEntry = 0;                         // the frames shown by then
     int m_nDialogsAtLastEntry = 0;                        // the dialogs shown by then
-    bool m_bTraceSeen = false;              // the next entry's wait found in a trace written while it was next
-    std::vector<std::string> m_aSeenTraces; // the traces some seen entry holds, in the order written
-    std::size_t m_nSeenFrom = 0;            // the first of them the next seen entry may take
+    bool m_bTraceSeen = false;                       // the next entry's wait found in a trace written while it was next
+    std::vector<std::string> m_aSeenTraces;          // the traces some seen entry holds, in the order written
+    std::size_t m_nSeenFrom = 0;                     // the first of them the next seen entry may take
+    std::map<std::string, std::string> m_pointLines; // a point entry's text: the latest line holding it
     std::mutex m_answerMutex;
     std::deque<int> m_aAnswers;               // guarded by m_answerMutex
     std::map<HCURSOR, SDL_Cursor*> m_cursors; // SDL's copies of the game's cursors
@@ -971,7 +975,7 @@ void CDisplay::RunScript()
         m_nDialogsAtLastEntry = m_nDialogsShown;
         m_bTraceSeen = false;
         if (!entry.aWords.empty())
-            RunAction(entry.aWords);
+            RunAction(entry);
     }
 }
 
@@ -979,8 +983,12 @@ void CDisplay::WatchTraces()
 {
     std::vector<std::string> aWaits;
     for (const SScriptEntry& entry : m_script.aEntries)
+    {
         if (entry.eWhen == SScriptEntry::AfterTrace || entry.eWhen == SScriptEntry::SeenTrace)
             aWaits.push_back(entry.strTrace);
+        if (!entry.strPointTrace.empty())
+            aWaits.push_back(entry.strPointTrace);
+    }
     if (aWaits.empty())
         return;
     // Only a trace some wait or seen entry holds is handed to the display thread. There a wait
@@ -1001,6 +1009,9 @@ void CDisplay::WatchTraces()
                                                strTrace.find(entry.strTrace) != std::string::npos;
                                     }))
                         m_aSeenTraces.push_back(strTrace);
+                    for (const SScriptEntry& entry : m_script.aEntries)
+                        if (!entry.strPointTrace.empty() && strTrace.find(entry.strPointTrace) != std::string::npos)
+                            m_pointLines[entry.strPointTrace] = strTrace;
                     if (m_nNextEntry >= m_script.aEntries.size())
                         return;
                     const SScriptEntry& next = m_script.aEntries[m_nNextEntry];
@@ -1018,8 +1029,39 @@ SDL_Event WindowEvent(Uint8 nEvent)
     return event;
 }
 
-void CDisplay::RunAction(const std::vector<std::string>& aWords)
+bool CDisplay::PlaceFromLog(const SScriptEntry& entry, std::vector<std::string>& aWords) const
 {
+    const auto it = m_pointLines.find(entry.strPointTrace);
+    if (it == m_pointLines.end())
+        return false;
+    // The last two numbers of the line, after the text itself.
+    const std::string strAfter = it->second.substr(it->second.find(entry.strPointTrace) + entry.strPointTrace.size());
+    std::vector<std::string> aNumbers;
+    for (std::size_t i = 0; i < strAfter.size();)
+    {
+        const std::size_t nStart = strAfter.find_first_of("0123456789", i);
+        if (nStart == std::string::npos)
+            break;
+        const std::size_t nEnd = strAfter.find_first_not_of("0123456789", nStart);
+        aNumbers.push_back(strAfter.substr(nStart, nEnd - nStart));
+        i = nEnd == std::string::npos ? strAfter.size() : nEnd;
+    }
+    if (aNumbers.size() < 2)
+        return false;
+    aWords[aWords.size() - 2] = aNumbers[aNumbers.size() - 2];
+    aWords[aWords.size() - 1] = aNumbers[aNumbers.size() - 1];
+    return true;
+}
+
+void CDisplay::RunAction(const SScriptEntry& entry)
+{
+    std::vector<std::string> aWords = entry.aWords;
+    if (!entry.strPointTrace.empty() && !PlaceFromLog(entry, aWords))
+    {
+        std::fprintf(stderr, "Input script line %d: no log line names a point for \"%s\"\n", entry.nLine,
+                     entry.strPointTrace.c_str());
+        return;
+    }
     const HWND hWnd = ScriptTarget();
     const std::string& strVerb = aWords[0];
     SDL_Event event{};
@@ -1051,8 +1093,11 @@ void CDisplay::RunAction(const std::vector<std::string>& aWords)
     if (strVerb == "mouse" || strVerb == "wheel")
     {
         POINT& ptMouse = m_shown[hWnd].ptMouse;
-        const int x = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 2].c_str()) : ptMouse.x;
-        const int y = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 1].c_str()) : ptMouse.y;
+        POINT ptDialog{};
+        if (entry.bInDialog)
+            OverlayInputTarget(hWnd, &ptDialog);
+        const int x = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 2].c_str()) + ptDialog.x : ptMouse.x;
+        const int y = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 1].c_str()) + ptDialog.y : ptMouse.y;
         if (strVerb == "wheel")
         {
             event.type = SDL_MOUSEWHEEL;

@@ -7,6 +7,7 @@
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
+#include "platform/win32/WindowOverlay.h"
 #include "platform/window/InputScript.h"
 #include "platform/window/Window.h"
 
@@ -45,6 +46,19 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     EXPECT_EQ(SScriptEntry::AfterFrame, script->aEntries[9].eWhen);
     EXPECT_EQ(2, script->aEntries[9].nAt);
 
+    // A mouse action's point named by the log keeps the rest of the line, blanks included.
+    const auto placed =
+        ParseInputScript("after 0 mouse down left @Call: ball  at\nframe 1 mouse move @spot\n", strError);
+    ASSERT_TRUE(placed.has_value()) << strError;
+    EXPECT_EQ("Call: ball  at", placed->aEntries[0].strPointTrace);
+    EXPECT_EQ((std::vector<std::string>{"mouse", "down", "left", "0", "0"}), placed->aEntries[0].aWords);
+    EXPECT_EQ("spot", placed->aEntries[1].strPointTrace);
+    EXPECT_EQ((std::vector<std::string>{"mouse", "move", "0", "0"}), placed->aEntries[1].aWords);
+    const auto inDialog = ParseInputScript("after 0 mouse up left 4 5 in dialog\n", strError);
+    ASSERT_TRUE(inDialog.has_value()) << strError;
+    EXPECT_TRUE(inDialog->aEntries[0].bInDialog);
+    EXPECT_EQ((std::vector<std::string>{"mouse", "up", "left", "4", "5"}), inDialog->aEntries[0].aWords);
+
     const char* aBad[] = {"at x close",
                           "frame 1",
                           "dialog x close",
@@ -63,7 +77,10 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
                           "dialog + close",
                           "dialog +-1 close",
                           "frame + close",
-                          "frame +x close"};
+                          "frame +x close",
+                          "at 1 mouse move @",
+                          "at 1 mouse down left @ ",
+                          "at 1 mouse move in dialog"};
     for (const char* szBad : aBad)
     {
         SCOPED_TRACE(szBad);
@@ -227,6 +244,52 @@ TEST_F(DisplayScriptTest, SeenEntriesFindTheirLinesInOrderWhenEverTheyWereWritte
         OutputDebugString("one more\n");
     }
     EXPECT_EQ((std::vector<WPARAM>{'A', 'B'}), aKeys);
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, MouseActionsGoWhereTheLatestLogLineNamesTheirPoint)
+{
+    // The second "spot" line is the latest when the click runs; a line that names no point leaves
+    // the click out, and the move after it still runs.
+    StartWithScript("seen spot at 7 9\nseen spot\nafter 0 mouse down left @spot\nafter 0 mouse down right @nothing\n"
+                    "after 0 mouse move @spot\n");
+    const HWND hWnd = CreateWindowOfSize(32, 32);
+    ASSERT_NE(nullptr, hWnd);
+    ShowSolidFrame(hWnd, 0);
+    for (const char* szTrace : {"spot at 7 9\n", "nothing here\n", "spot (2) at 12 3\n"})
+        OutputDebugString(szTrace);
+    std::vector<std::pair<UINT, LPARAM>> aMouse;
+    MSG msg;
+    while (aMouse.size() < 2 && GetMessage(&msg, nullptr, 0, 0))
+        if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN || msg.message == WM_MOUSEMOVE)
+            aMouse.emplace_back(msg.message, msg.lParam);
+    const std::vector<std::pair<UINT, LPARAM>> aExpected = {{WM_LBUTTONDOWN, MAKELPARAM(12, 3)},
+                                                            {WM_MOUSEMOVE, MAKELPARAM(12, 3)}};
+    EXPECT_EQ(aExpected, aMouse);
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, MouseActionsInADialogCountFromItsTopLeft)
+{
+    // The dialog lies at (5, 6) over its owner: a click at (2, 3) in it is one at (7, 9) on the owner.
+    StartWithScript("seen dialog shown\nafter 0 mouse down left 2 3 in dialog\nafter 0 mouse down right 7 9\n");
+    const HWND hWnd = CreateWindowOfSize(64, 48);
+    const HWND hDialog = CreateWindowOfSize(16, 16);
+    ASSERT_NE(nullptr, hWnd);
+    ASSERT_NE(nullptr, hDialog);
+    ShowSolidFrame(hWnd, 0);
+    ShowWindowOverlay(hWnd, SWindowOverlay{hDialog, std::vector<DWORD>(16 * 16), 16, 16, POINT{5, 6}});
+    OutputDebugString("dialog shown\n");
+    std::vector<std::pair<UINT, LPARAM>> aClicks;
+    MSG msg;
+    while (aClicks.size() < 2 && GetMessage(&msg, nullptr, 0, 0))
+        if (msg.hwnd == hDialog && (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN))
+            aClicks.emplace_back(msg.message, msg.lParam);
+    const std::vector<std::pair<UINT, LPARAM>> aExpected = {{WM_LBUTTONDOWN, MAKELPARAM(2, 3)},
+                                                            {WM_RBUTTONDOWN, MAKELPARAM(2, 3)}};
+    EXPECT_EQ(aExpected, aClicks);
+    RemoveWindowOverlay(hWnd, hDialog);
+    DestroyGameWindow(hDialog);
     DestroyGameWindow(hWnd);
 }
 
