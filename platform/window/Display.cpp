@@ -72,7 +72,11 @@ struct SShownWindow
     /// The last frame shown, kept for reading back.
     const SFrame& Shown() const { return bOverlaid ? composed : raw; }
     POINT ptMouse;
+    std::optional<POINT> ptWarp; // where the pointer was put, until the motion that took it there
 };
+
+/// How many of the program's cursor requests the display keeps for reading back.
+constexpr std::size_t CURSOR_REQUESTS_KEPT = 64;
 
 class CDisplay final : public IWindowBackend
 {
@@ -82,6 +86,8 @@ public:
     bool Start();
     void Stop();
     bool HasVideo() const { return m_bVideo; }
+    /// The cursor requests the display has taken since it started, oldest first (the last 64).
+    std::vector<SCursorRequest> CursorRequests();
     bool IsHeadless() const { return m_bHeadless; }
 
     void OnWindowCreated(const SWindowView& view) override;
@@ -122,6 +128,11 @@ private:
     bool PlaceFromLog(const SScriptEntry& entry, std::vector<std::string>& aWords) const;
     /// Shows the game's current cursor over its windows, or none while the show count is negative.
     void ApplyCursor();
+    /// Puts, confines or frees the pointer of the window the request lies over (of every window,
+    /// freeing); kept for reading back, and with no screen only kept.
+    void ApplyCursorRequest(const SCursorRequest& request);
+    /// The motion of a pointer the display put somewhere moved nothing the user did.
+    void SwallowWarp(SDL_Event& event, HWND hWnd);
     void FreeCursors();
 
     std::mutex m_mutex;
@@ -156,7 +167,8 @@ private:
     std::deque<int> m_aAnswers;               // guarded by m_answerMutex
     std::map<HCURSOR, SDL_Cursor*> m_cursors; // SDL's copies of the game's cursors
     HCURSOR m_hShownCursor = nullptr;
-    int m_nShownCount = 0; // the show count last applied
+    int m_nShownCount = 0;                        // the show count last applied
+    std::deque<SCursorRequest> m_aCursorRequests; // the last requests taken, oldest first
 };
 
 CDisplay s_display;
@@ -194,6 +206,8 @@ bool CDisplay::Start()
                         bActive ? SDL_EnableScreenSaver() : SDL_DisableScreenSaver();
                 });
         });
+    SetCursorRequestHandler([this](const SCursorRequest& request)
+                            { Post([this, request] { ApplyCursorRequest(request); }); });
     SetAudioThreadRunner([this](const std::function<void()>& f) { return RunSync(f); });
     SetWindowOverlayListener(
         [this](HWND hOwner)
@@ -220,6 +234,7 @@ void CDisplay::Stop()
     SetMessageBoxHandler(nullptr);
     SetMessageBoxAnswerSource(nullptr);
     SetScreenSaverHandler(nullptr);
+    SetCursorRequestHandler(nullptr);
     SetDebugLogWatch(nullptr);
     SetAudioThreadRunner(nullptr);
     SetWindowOverlayListener(nullptr);
@@ -276,6 +291,7 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
     m_nFramesShown = 0;
     m_nDialogsShown = 0;
     m_seenDialogs.clear();
+    m_aCursorRequests.clear();
     if (const char* szScript = std::getenv("VORN_INPUT_SCRIPT"); szScript != nullptr && *szScript != '\0')
     {
         std::string strError;
@@ -381,6 +397,62 @@ void CDisplay::ApplyCursor()
     }
     if (it->second != nullptr)
         SDL_SetCursor(it->second);
+}
+
+void CDisplay::ApplyCursorRequest(const SCursorRequest& request)
+{
+    m_aCursorRequests.push_back(request);
+    if (m_aCursorRequests.size() > CURSOR_REQUESTS_KEPT)
+        m_aCursorRequests.pop_front();
+    if (!m_bVideo || m_bHeadless)
+        return;
+    for (auto& [hWnd, w] : m_shown)
+    {
+        RECT rcWindow{};
+        if (w.pWindow == nullptr || !GetWindowRect(hWnd, &rcWindow))
+            continue;
+        const POINT ptAt{request.pt.x - rcWindow.left, request.pt.y - rcWindow.top};
+        const bool bOver = request.pt.x >= rcWindow.left && request.pt.x < rcWindow.right &&
+                           request.pt.y >= rcWindow.top && request.pt.y < rcWindow.bottom;
+        if (request.eKind == SCursorRequest::Place && bOver)
+        {
+            SDL_WarpMouseInWindow(w.pWindow, ptAt.x, ptAt.y);
+            w.ptWarp = ptAt;
+        }
+        else if (request.eKind == SCursorRequest::Confine)
+        {
+            // The part of the rectangle over the window, in the window's own coordinates.
+            const RECT rcOver{std::max(rcWindow.left, request.rc.left), std::max(rcWindow.top, request.rc.top),
+                              std::min(rcWindow.right, request.rc.right), std::min(rcWindow.bottom, request.rc.bottom)};
+            if (rcOver.left >= rcOver.right || rcOver.top >= rcOver.bottom)
+                continue;
+            const SDL_Rect rc{rcOver.left - rcWindow.left, rcOver.top - rcWindow.top, rcOver.right - rcOver.left,
+                              rcOver.bottom - rcOver.top};
+            SDL_SetWindowMouseRect(w.pWindow, &rc);
+        }
+        else if (request.eKind == SCursorRequest::Free)
+            SDL_SetWindowMouseRect(w.pWindow, nullptr);
+    }
+}
+
+void CDisplay::SwallowWarp(SDL_Event& event, HWND hWnd)
+{
+    const auto it = m_shown.find(hWnd);
+    if (event.type != SDL_MOUSEMOTION || it == m_shown.end() || !it->second.ptWarp.has_value())
+        return;
+    const POINT ptWarp = *it->second.ptWarp;
+    if (event.motion.x != ptWarp.x || event.motion.y != ptWarp.y)
+        return;
+    event.motion.xrel = 0;
+    event.motion.yrel = 0;
+    it->second.ptWarp.reset();
+}
+
+std::vector<SCursorRequest> CDisplay::CursorRequests()
+{
+    std::vector<SCursorRequest> aRequests;
+    RunSync([&] { aRequests.assign(m_aCursorRequests.begin(), m_aCursorRequests.end()); });
+    return aRequests;
 }
 
 void CDisplay::FreeCursors()
@@ -912,7 +984,11 @@ void CDisplay::PumpEvents()
         return;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0)
-        HandleEvent(event, WindowOfEvent(event));
+    {
+        const HWND hWnd = WindowOfEvent(event);
+        SwallowWarp(event, hWnd);
+        HandleEvent(event, hWnd);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -1235,6 +1311,8 @@ void SetWindowFullScreen(HWND hWnd, bool bFullScreen)
     std::lock_guard lock(pFrames->mutex);
     pFrames->bFullScreen = bFullScreen;
 }
+
+std::vector<SCursorRequest> GetCursorRequests() { return s_display.CursorRequests(); }
 
 int GetPresentCount(HWND hWnd)
 {

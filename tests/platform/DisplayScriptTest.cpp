@@ -7,6 +7,7 @@
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
+#include "platform/win32/SystemParameters.h"
 #include "platform/win32/WindowOverlay.h"
 #include "platform/window/InputScript.h"
 #include "platform/window/Window.h"
@@ -290,6 +291,36 @@ TEST_F(DisplayScriptTest, MouseActionsInADialogCountFromItsTopLeft)
     EXPECT_EQ(aExpected, aClicks);
     RemoveWindowOverlay(hWnd, hDialog);
     DestroyGameWindow(hDialog);
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, TheCursorsPlacesAndConfinementsReachTheDisplayInOrder)
+{
+    StartWithScript("");
+    const HWND hWnd = CreateWindowOfSize(64, 48);
+    ASSERT_NE(nullptr, hWnd);
+    ShowSolidFrame(hWnd, 0);
+    RECT rc{};
+    ASSERT_TRUE(GetWindowRect(hWnd, &rc));
+    const RECT rcView{rc.left + 4, rc.top + 4, rc.left + 60, rc.top + 40};
+    const POINT ptMiddle{rc.left + 32, rc.top + 22};
+    EXPECT_TRUE(ClipCursor(&rcView));
+    EXPECT_TRUE(SetCursorPos(ptMiddle.x, ptMiddle.y));
+    POINT pt{};
+    ASSERT_TRUE(GetCursorPos(&pt));
+    EXPECT_EQ(ptMiddle.x, pt.x) << "the place is read back at once";
+    EXPECT_EQ(ptMiddle.y, pt.y);
+    EXPECT_TRUE(ClipCursor(nullptr));
+    const std::vector<SCursorRequest> aExpected = {
+        {SCursorRequest::Confine, {}, rcView}, {SCursorRequest::Place, ptMiddle, {}}, {SCursorRequest::Free, {}, {}}};
+    EXPECT_EQ(aExpected, GetCursorRequests());
+    // Only the last 64 are kept.
+    for (int i = 0; i < 70; ++i)
+        SetCursorPos(rc.left + i % 64, rc.top);
+    const std::vector<SCursorRequest> aRequests = GetCursorRequests();
+    ASSERT_EQ(64u, aRequests.size());
+    EXPECT_EQ((SCursorRequest{SCursorRequest::Place, POINT{rc.left + 6, rc.top}, {}}), aRequests.front());
+    EXPECT_EQ((SCursorRequest{SCursorRequest::Place, POINT{rc.left + 5, rc.top}, {}}), aRequests.back());
     DestroyGameWindow(hWnd);
 }
 
