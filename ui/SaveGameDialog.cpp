@@ -160,6 +160,32 @@ BOOL CSaveGameDialog::OnCommand(WPARAM wParam, LPARAM lParam)
     return CSkinDialog::OnCommand(wParam, lParam);
 }
 
+LRESULT CSaveGameDialog::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_DRAWITEM && wParam == static_cast<WPARAM>(IDC_LIST) && lParam != 0)
+    {
+        DrawListRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    if (uMsg == WM_CTLCOLORLISTBOX && reinterpret_cast<HWND>(lParam) == GetDlgItem(IDC_LIST))
+        return reinterpret_cast<LRESULT>(static_cast<HBRUSH>(m_list.m_brBackground));
+    return CSkinDialog::WindowProc(uMsg, wParam, lParam);
+}
+
+void CSaveGameDialog::DrawListRow(const DRAWITEMSTRUCT& dis) const
+{
+    RECT rc = dis.rcItem;
+    FillRect(dis.hDC, &rc, m_list.m_brBackground);
+    if (dis.itemID >= m_astrNames.size())
+        return;
+    const HGDIOBJ hOldFont = SelectObject(dis.hDC, m_list.m_font.GetSafeHandle());
+    SetTextColor(dis.hDC, (dis.itemState & ODS_SELECTED) != 0 ? m_list.m_crHighlightText : m_list.m_crText);
+    SetBkMode(dis.hDC, TRANSPARENT);
+    rc.left += 2;
+    DrawText(dis.hDC, m_astrNames[dis.itemID].GetString(), -1, &rc, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dis.hDC, hOldFont);
+}
+
 void CSaveGameDialog::OnOK()
 {
     CString strTyped = m_bSaveMode ? GetDlgItemText(IDC_NAME) : CString();
