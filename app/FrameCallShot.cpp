@@ -9,6 +9,7 @@
 #include "gameflow/GameFlow.h"
 #include "media/DirectInputDevices.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/KeyState.h"
 #include "render/CursorManager.h"
 #include "render/D3DFramework.h"
@@ -17,6 +18,8 @@
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
 #include "simulation/PhysicsConstants.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -72,6 +75,7 @@ void CMainFrame::EnterCallShotMode(int nGameType, DWORD dwReturnMode)
         g_pCallShotState = new CCallShotStatePreset(*m_pCallShotHost, saved.nBall, saved.nPocket);
     else
         g_pCallShotState = new CCallShotState(*m_pCallShotHost);
+    m_pCallShotHost->BeginNotes();
     g_pCallShotState->Begin(view, dwReturnMode);
 }
 
@@ -82,6 +86,7 @@ void CMainFrame::ResumeCall(DWORD dwMode, int nBall, int nPocket)
     if (m_pCallShotHost == nullptr)
         m_pCallShotHost = std::make_shared<CFrameCallShotHost>(*this);
     g_pCallShotState = new CCallShotState(*m_pCallShotHost);
+    m_pCallShotHost->BeginNotes();
     if (dwMode == modeCallShot)
     {
         g_pCallShotState->Begin(m_pGameFlow->GetCurrentView(), modeAim);
@@ -90,6 +95,62 @@ void CMainFrame::ResumeCall(DWORD dwMode, int nBall, int nPocket)
     }
     g_pCallShotState->RestoreFinished(nBall, nPocket);
     m_pGameFlow->SetGameMode(dwMode);
+}
+
+void CMainFrame::NoteCallTargets()
+{
+    if (m_pCallShotHost != nullptr && g_pCallShotState != nullptr && !g_pCallShotState->IsDone() &&
+        HasMode(modeCallShot))
+        m_pCallShotHost->NoteTargets();
+}
+
+void CFrameCallShotHost::NoteTargets()
+{
+    if (m_bTargetsNoted)
+        return;
+    m_bTargetsNoted = true;
+    const RECT rcView = GetSceneViewRect(m_frame);
+    const auto inView = [&rcView](const POINT& pt)
+    { return pt.x >= rcView.left && pt.x < rcView.right && pt.y >= rcView.top && pt.y < rcView.bottom; };
+    const std::vector<SPickBall> balls = GetPickableBalls(Flow());
+    const auto pickedAt = [&](const POINT& pt)
+    {
+        const SPickBall* pBall = PickAtPoint(balls, static_cast<float>(pt.x), static_cast<float>(pt.y), rcView);
+        return pBall != nullptr ? pBall->nId : -1;
+    };
+    CString strLine;
+    // A ball counts where a click at its centre picks it, and not the cue ball.
+    for (const SPickBall& ball : balls)
+    {
+        CVector3 vScreen;
+        ProjectToScreen(&vScreen, &ball.vPosition);
+        const POINT pt{static_cast<LONG>(vScreen.x), static_cast<LONG>(vScreen.y)};
+        if (ball.nId == GetCueBallNumber() || !inView(pt) || pickedAt(pt) != ball.nId)
+            continue;
+        strLine.Format("Call: ball %d can be called at %ld %ld\n", ball.nId, static_cast<long>(pt.x),
+                       static_cast<long>(pt.y));
+        OutputDebugString(strLine.GetString());
+    }
+    // A pocket counts where no ball lies in the way of the click and it is the first pocket near it.
+    std::vector<POINT> aPockets;
+    for (int i = 0; i < 6; ++i)
+    {
+        POINT pt{-CALL_SHOT_POCKET_RADIUS * 4, -CALL_SHOT_POCKET_RADIUS * 4};
+        const bool bPlaced = ProjectPocket(i, pt);
+        const bool bFirst =
+            std::none_of(aPockets.begin(), aPockets.end(),
+                         [&pt](const POINT& q)
+                         {
+                             const long dx = q.x - pt.x, dy = q.y - pt.y;
+                             return dx * dx + dy * dy < long{CALL_SHOT_POCKET_RADIUS} * CALL_SHOT_POCKET_RADIUS;
+                         });
+        aPockets.push_back(pt);
+        if (!bPlaced || !bFirst || !inView(pt) || pickedAt(pt) >= 0)
+            continue;
+        strLine.Format("Call: pocket %d can be called at %ld %ld\n", i, static_cast<long>(pt.x),
+                       static_cast<long>(pt.y));
+        OutputDebugString(strLine.GetString());
+    }
 }
 
 CFrameCallShotHost::~CFrameCallShotHost()

@@ -63,8 +63,15 @@ public:
     bool IsPlayer2Computer() const override;
     DWORD GetTickCount() const override;
 
+    /// A new call: its targets are to be noted again.
+    void BeginNotes() { m_bTargetsNoted = false; }
+    /// The debug log's lines of where a click calls each ball and pocket, once a call; the view
+    /// the frame was drawn with gives the places.
+    void NoteTargets();
+
 private:
     CGameFlow& Flow() const;
 
     CMainFrame& m_frame;
+    bool m_bTargetsNoted = false;
 };

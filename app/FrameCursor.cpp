@@ -1,9 +1,11 @@
-// The main frame's cursor rules: the confinement to the view and the counted show, by the mode.
+// The main frame's cursor rules: the confinement to the view, the cursor put at its middle on
+// capture, and the counted show, by the mode.
 #include "app/FrameCursor.h"
 
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
 #include "gameflow/BallDragger.h"
+#include "platform/win32/KeyState.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CursorManager.h"
 
@@ -42,6 +44,10 @@ void CMainFrame::ConfineCursor(const SCursorState* pGiven)
         ::ClientToScreen(m_hWnd, &corners[1]);
         const RECT rcScreen{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
         ClipCursor(&rcScreen);
+        // The captured mouse starts from the middle of the view, unless the menu screen's cursor
+        // mode put it where it is.
+        if (!m_bCursorMode)
+            SetCursorPos((rcScreen.left + rcScreen.right) / 2, (rcScreen.top + rcScreen.bottom) / 2);
     }
     else
         ClipCursor(nullptr);

@@ -96,6 +96,9 @@ bool PutSnapshotInto(CGameFlow& flow, const CSavedGame& save, CString& strReason
     flow.Player1().Assign(save.m_Player1);
     flow.Player2().Assign(save.m_Player2);
     flow.SetCurrent(save.m_nCurrentPlayer == 1);
+    // The view carries the cue's elevation beside its aim; applying the view raises it to the
+    // lowest clear one at most.
+    flow.Cue().fElevation = save.m_View.m_vCue.y;
     flow.ApplyViewRecord(save.m_View);
     flow.ShotRecord().SetFrom(&save.m_Shot);
     return true;
@@ -277,6 +280,9 @@ void CMainFrame::RunSavedGamesDialog(BOOL bSave)
     CSaveGameDialog dlg(bSave, this);
     const INT_PTR nResult = dlg.DoModal();
     SetModalMode(FALSE);
+    // The clicks and keys that worked the dialog are not the game's: the click on OK would come
+    // back as a stroke.
+    ReadInputDevices();
     if (nResult == -1)
         ShowErrorBoxText("The saved-games dialog could not be shown: its template (580) is missing from VornRes.dll.");
     if (nResult != IDOK || dlg.m_strFileName.IsEmpty())

@@ -412,6 +412,7 @@ BOOL CMainFrame::OnFrame()
     NoteShotProgress();
     NoteSavesOpen();
     DrawFrame();
+    NoteCallTargets();
     return TRUE;
 }
 

@@ -369,6 +369,9 @@ protected:
     /// A resumed game's call: calling again (dwMode modeCallShot) with what was called, else the
     /// call made before kept while the resumed mode is entered.
     void ResumeCall(DWORD dwMode, int nBall, int nPocket);
+    /// The debug log's lines, once a call's first frame is drawn, of where a click calls a ball or
+    /// a pocket.
+    void NoteCallTargets();
     /// The flow's end of a match.
     LRESULT OnNewGameQuestion2(WPARAM wParam, LPARAM lParam);
     BOOL InitGame();

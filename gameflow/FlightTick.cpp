@@ -199,6 +199,9 @@ void CGameFlow::EndFlight()
         ApplyFlightValues();
     }
     m_bFlightFinished = false;
+    // Held at the top view, every flight ends there.
+    if (HasGameFlag(gmKeepView))
+        ApplyTopView();
     const DWORD dwNext = static_cast<DWORD>(m_pFlight->GetNextMode()) & MODE_FIELD;
     if (dwNext == modeBallInHand)
     {

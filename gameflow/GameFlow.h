@@ -241,6 +241,11 @@ public:
     /// The camera and cue as a view record, and back.
     CViewRecord GetCurrentView() const;
     void ApplyViewRecord(const CViewRecord& view) override;
+    /// The top view: straight down (yaw 90, pitch 270) from 100 units over the middle of the table,
+    /// 2.0 across it, with the cue as it is.
+    CViewRecord GetTopViewRecord() const;
+    /// Puts the camera at the top view; its pitch lies below those the mouse and keys can reach.
+    void ApplyTopView();
 
     // What a flight asks of the flow.
     BOOL HoldAimPath() override;

@@ -3,6 +3,8 @@
 // Each takes the present view as its start, builds a target view, replaces the flow's flight and
 // starts it.
 #include "gameflow/GameFlow.h"
+#include "render/TableSpace.h"
+#include "simulation/PhysicsConstants.h"
 
 #include <cmath>
 #include <numbers>
@@ -19,6 +21,12 @@ constexpr float TURN_CAMERA_DISTANCE = 80.0f;
 constexpr float HEAD_OF_TABLE_YAW = 180.0f;
 /// A flight's next mode when it ends in no mode of its own (the computer's stroke follows).
 constexpr int NO_NEXT_MODE = -1;
+/// The top view's camera: yaw, pitch (straight down) and distance, and how far across the table
+/// from its middle it looks.
+constexpr float TOP_VIEW_YAW = 90.0f;
+constexpr float TOP_VIEW_PITCH = 270.0f;
+constexpr float TOP_VIEW_DISTANCE = 100.0f;
+constexpr float TOP_VIEW_ACROSS = 2.0f;
 } // namespace
 
 CViewRecord CGameFlow::GetCurrentView() const
@@ -40,6 +48,27 @@ void CGameFlow::ApplyViewRecord(const CViewRecord& view)
     m_Camera.fShift2 = view.m_fShift2;
     m_Cue.fAim = NormalizeYaw(view.m_vCue.x);
     UpdateAimCamera(1);
+}
+
+CViewRecord CGameFlow::GetTopViewRecord() const
+{
+    const CVector3 vMiddle = TableToScene(CVector3(TABLE_WIDTH_M / 2.0f, TABLE_LENGTH_M / 2.0f, 0.0f));
+    CViewRecord view;
+    view.Set(TOP_VIEW_YAW, TOP_VIEW_PITCH, TOP_VIEW_DISTANCE, vMiddle.x + TOP_VIEW_ACROSS, vMiddle.y, vMiddle.z, 0.0f,
+             0.0f, m_Cue.fAim, m_Cue.fElevation, 0.0f);
+    return view;
+}
+
+void CGameFlow::ApplyTopView()
+{
+    const CViewRecord top = GetTopViewRecord();
+    m_Camera.fYaw = top.m_vCamera.x;
+    m_Camera.fPitch = top.m_vCamera.y; // not through SetPitch, which keeps the mouse's range
+    m_Camera.fDistance = top.m_vCamera.z;
+    m_Camera.vLookAt = top.m_vViewPoint;
+    m_Camera.fShift1 = top.m_fShift1;
+    m_Camera.fShift2 = top.m_fShift2;
+    UpdateAimCamera(0);
 }
 
 DWORD CGameFlow::GetFlightEndMode() const

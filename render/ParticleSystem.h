@@ -66,6 +66,7 @@ public:
     const CVector3& GetLocation() const { return m_vLocation; }
     /// The colour new particles start from (each channel 0 to 1, spread as the kind spreads it).
     void SetStartColour(const std::array<float, 3>& colour) { m_startColour = colour; }
+    const std::array<float, 3>& GetStartColour() const { return m_startColour; }
     void SetEmitting(BOOL bOn) { m_bEmitting = bOn ? 1 : 0; }
     BOOL IsEmitting() const { return m_bEmitting ? TRUE : FALSE; }
 

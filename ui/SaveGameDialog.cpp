@@ -91,19 +91,42 @@ BOOL CSaveGameDialog::OnInitDialog()
     return TRUE;
 }
 
+RECT CSaveGameDialog::ControlPlace(int nId)
+{
+    const auto at = [](POINT pt) { return RECT{pt.x, pt.y, pt.x, pt.y}; };
+    switch (nId)
+    {
+    case IDC_LIST:
+        return LIST_RECT;
+    case IDC_NAME_LABEL:
+        return LABEL_RECT;
+    case IDC_NAME:
+        return NAME_RECT;
+    case IDOK:
+        return at(OK_AT);
+    case IDCANCEL:
+        return at(CANCEL_AT);
+    default:
+        return RECT{};
+    }
+}
+
 void CSaveGameDialog::LayOut()
 {
     SetWindowPos(nullptr, 0, 0, DIALOG_W, DIALOG_H, SWP_NOMOVE | SWP_NOZORDER);
     CenterOnOwner();
-    const auto place = [this](int nId, const RECT& rc)
-    { ::MoveWindow(GetDlgItem(nId), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE); };
-    place(IDC_LIST, LIST_RECT);
-    place(IDC_NAME_LABEL, LABEL_RECT);
-    place(IDC_NAME, NAME_RECT);
+    for (const int nId : {IDC_LIST, IDC_NAME_LABEL, IDC_NAME})
+    {
+        const RECT rc = ControlPlace(nId);
+        ::MoveWindow(GetDlgItem(nId), rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+    }
     PlacePicture(m_title, IDC_TITLE, m_bSaveMode ? TITLE_SAVE : TITLE_LOAD, TITLE_AT);
     PlacePicture(m_heading, IDC_HEADING, HEADING, HEADING_AT);
-    for (const auto& [nId, pt] : {std::pair{IDOK, OK_AT}, std::pair{IDCANCEL, CANCEL_AT}})
-        ::SetWindowPos(GetDlgItem(nId), nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    for (const int nId : {IDOK, IDCANCEL})
+    {
+        const RECT rc = ControlPlace(nId);
+        ::SetWindowPos(GetDlgItem(nId), nullptr, rc.left, rc.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    }
 }
 
 void CSaveGameDialog::PlacePicture(CImageWnd& picture, int nId, UINT nPicture, POINT pt)
@@ -135,6 +158,32 @@ BOOL CSaveGameDialog::OnCommand(WPARAM wParam, LPARAM lParam)
         static_cast<std::size_t>(nRow) < m_astrNames.size())
         SetDlgItemText(IDC_NAME, m_astrNames[static_cast<std::size_t>(nRow)].GetString());
     return CSkinDialog::OnCommand(wParam, lParam);
+}
+
+LRESULT CSaveGameDialog::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_DRAWITEM && wParam == static_cast<WPARAM>(IDC_LIST) && lParam != 0)
+    {
+        DrawListRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    }
+    if (uMsg == WM_CTLCOLORLISTBOX && reinterpret_cast<HWND>(lParam) == GetDlgItem(IDC_LIST))
+        return reinterpret_cast<LRESULT>(static_cast<HBRUSH>(m_list.m_brBackground));
+    return CSkinDialog::WindowProc(uMsg, wParam, lParam);
+}
+
+void CSaveGameDialog::DrawListRow(const DRAWITEMSTRUCT& dis) const
+{
+    RECT rc = dis.rcItem;
+    FillRect(dis.hDC, &rc, m_list.m_brBackground);
+    if (dis.itemID >= m_astrNames.size())
+        return;
+    const HGDIOBJ hOldFont = SelectObject(dis.hDC, m_list.m_font.GetSafeHandle());
+    SetTextColor(dis.hDC, (dis.itemState & ODS_SELECTED) != 0 ? m_list.m_crHighlightText : m_list.m_crText);
+    SetBkMode(dis.hDC, TRANSPARENT);
+    rc.left += 2;
+    DrawText(dis.hDC, m_astrNames[dis.itemID].GetString(), -1, &rc, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dis.hDC, hOldFont);
 }
 
 void CSaveGameDialog::OnOK()

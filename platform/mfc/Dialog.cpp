@@ -718,7 +718,12 @@ void CDialog::DrawItem(HDC hDC, const SItem& item)
         break;
     case EDialogControl::ListBox:
     {
-        Fill(hDC, rc, FIELD);
+        if (const auto hBrush = reinterpret_cast<HBRUSH>(
+                SendMessage(WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(item.hWnd)));
+            hBrush != nullptr)
+            FillRect(hDC, &rc, hBrush);
+        else
+            Fill(hDC, rc, FIELD);
         Frame(hDC, rc, FRAME);
         const int nRowHeight = ListRowHeight(hDC);
         for (auto i = static_cast<std::size_t>(item.nTopIndex); i < item.aRows.size(); ++i)

@@ -27,6 +27,9 @@ using INT_PTR = std::intptr_t;
 inline constexpr UINT WM_INITDIALOG = 0x0110;
 inline constexpr UINT WM_ERASEBKGND = 0x0014;
 inline constexpr UINT WM_DRAWITEM = 0x002B;
+/// Asked of the dialog before a list box is drawn: wParam the context, lParam the list's window;
+/// the answer is the brush of its background, or 0 for the toolkit's own.
+inline constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr UINT BM_CLICK = 0x00F5;

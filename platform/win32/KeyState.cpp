@@ -1,5 +1,7 @@
 #include "platform/win32/KeyState.h"
 
+#include "platform/win32/SystemParameters.h"
+
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -75,6 +77,13 @@ BOOL GetCursorPos(POINT* pPoint)
     const auto n = static_cast<std::uint64_t>(s_nCursor.load());
     pPoint->x = static_cast<LONG>(static_cast<std::int32_t>(n & 0xFFFFFFFFu));
     pPoint->y = static_cast<LONG>(static_cast<std::int32_t>(n >> 32));
+    return TRUE;
+}
+
+BOOL SetCursorPos(int x, int y)
+{
+    RecordCursorPos(x, y);
+    RequestCursor(SCursorRequest{SCursorRequest::Place, POINT{x, y}, {}});
     return TRUE;
 }
 

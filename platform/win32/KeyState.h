@@ -77,5 +77,8 @@ void ReportRawInput(const SRawInputEvent& event);
 void RecordCursorPos(LONG x, LONG y);
 /// Where the mouse last was in screen coordinates ((0, 0) before it was seen). Any thread.
 BOOL GetCursorPos(POINT* pPoint);
+/// Puts the cursor at a point of the screen: GetCursorPos reads it at once, and the display moves
+/// the pointer of the window under it there.
+BOOL SetCursorPos(int x, int y);
 /// Forgets every held key, as when the program loses the keyboard.
 void ReleaseAllKeys();

@@ -7,10 +7,11 @@
 namespace
 {
 std::mutex s_mutex;
-bool s_bScreenSaverActive = true;               // guarded by s_mutex
-std::function<void(bool)> s_screenSaverHandler; // guarded by s_mutex
-bool s_bClipped = false;                        // guarded by s_mutex
-RECT s_rcClip{};                                // guarded by s_mutex
+bool s_bScreenSaverActive = true;                           // guarded by s_mutex
+std::function<void(bool)> s_screenSaverHandler;             // guarded by s_mutex
+bool s_bClipped = false;                                    // guarded by s_mutex
+RECT s_rcClip{};                                            // guarded by s_mutex
+std::function<void(const SCursorRequest&)> s_cursorHandler; // guarded by s_mutex
 } // namespace
 
 BOOL SystemParametersInfo(UINT uiAction, UINT uiParam, void* pvParam, UINT)
@@ -43,12 +44,32 @@ void SetScreenSaverHandler(std::function<void(bool)> handler)
     s_screenSaverHandler = std::move(handler);
 }
 
-BOOL ClipCursor(const RECT* pRect)
+void SetCursorRequestHandler(std::function<void(const SCursorRequest&)> handler)
 {
     std::lock_guard lock(s_mutex);
-    s_bClipped = pRect != nullptr;
-    if (pRect != nullptr)
-        s_rcClip = *pRect;
+    s_cursorHandler = std::move(handler);
+}
+
+void RequestCursor(const SCursorRequest& request)
+{
+    std::function<void(const SCursorRequest&)> handler;
+    {
+        std::lock_guard lock(s_mutex);
+        handler = s_cursorHandler;
+    }
+    if (handler)
+        handler(request);
+}
+
+BOOL ClipCursor(const RECT* pRect)
+{
+    {
+        std::lock_guard lock(s_mutex);
+        s_bClipped = pRect != nullptr;
+        if (pRect != nullptr)
+            s_rcClip = *pRect;
+    }
+    RequestCursor(pRect != nullptr ? SCursorRequest{SCursorRequest::Confine, {}, *pRect} : SCursorRequest{});
     return TRUE;
 }
 

@@ -72,7 +72,11 @@ struct SShownWindow
     /// The last frame shown, kept for reading back.
     const SFrame& Shown() const { return bOverlaid ? composed : raw; }
     POINT ptMouse;
+    std::optional<POINT> ptWarp; // where the pointer was put, until the motion that took it there
 };
+
+/// How many of the program's cursor requests the display keeps for reading back.
+constexpr std::size_t CURSOR_REQUESTS_KEPT = 64;
 
 class CDisplay final : public IWindowBackend
 {
@@ -82,6 +86,8 @@ public:
     bool Start();
     void Stop();
     bool HasVideo() const { return m_bVideo; }
+    /// The cursor requests the display has taken since it started, oldest first (the last 64).
+    std::vector<SCursorRequest> CursorRequests();
     bool IsHeadless() const { return m_bHeadless; }
 
     void OnWindowCreated(const SWindowView& view) override;
@@ -116,9 +122,17 @@ private:
     bool IsDue(const SScriptEntry& entry, std::chrono::steady_clock::time_point now);
     /// Shows the script's waits the program's debug log, once it has been loaded.
     void WatchTraces();
-    void RunAction(const std::vector<std::string>& aWords);
+    void RunAction(const SScriptEntry& entry);
+    /// A mouse action's words with the point the log named in place of its numbers; false when no
+    /// line has named it.
+    bool PlaceFromLog(const SScriptEntry& entry, std::vector<std::string>& aWords) const;
     /// Shows the game's current cursor over its windows, or none while the show count is negative.
     void ApplyCursor();
+    /// Puts, confines or frees the pointer of the window the request lies over (of every window,
+    /// freeing); kept for reading back, and with no screen only kept.
+    void ApplyCursorRequest(const SCursorRequest& request);
+    /// The motion of a pointer the display put somewhere moved nothing the user did.
+    void SwallowWarp(SDL_Event& event, HWND hWnd);
     void FreeCursors();
 
     std::mutex m_mutex;
@@ -145,15 +159,17 @@ private:
     std::chrono::steady_clock::time_point m_lastEntryRun; // when the entry before the next one ran
     int m_nFramesAtLastEntry = 0;                         // the frames shown by then
     int m_nDialogsAtLastEntry = 0;                        // the dialogs shown by then
-    bool m_bTraceSeen = false;              // the next entry's wait found in a trace written while it was next
-    std::vector<std::string> m_aSeenTraces; // the traces some seen entry holds, in the order written
-    std::size_t m_nSeenFrom = 0;            // the first of them the next seen entry may take
+    bool m_bTraceSeen = false;                       // the next entry's wait found in a trace written while it was next
+    std::vector<std::string> m_aSeenTraces;          // the traces some seen entry holds, in the order written
+    std::size_t m_nSeenFrom = 0;                     // the first of them the next seen entry may take
+    std::map<std::string, std::string> m_pointLines; // a point entry's text: the latest line holding it
     std::mutex m_answerMutex;
     std::deque<int> m_aAnswers;               // guarded by m_answerMutex
     bool m_bBoxesShown = false;               // guarded by m_answerMutex: the script closes headless boxes
     std::map<HCURSOR, SDL_Cursor*> m_cursors; // SDL's copies of the game's cursors
     HCURSOR m_hShownCursor = nullptr;
-    int m_nShownCount = 0; // the show count last applied
+    int m_nShownCount = 0;                        // the show count last applied
+    std::deque<SCursorRequest> m_aCursorRequests; // the last requests taken, oldest first
 };
 
 CDisplay s_display;
@@ -191,6 +207,8 @@ bool CDisplay::Start()
                         bActive ? SDL_EnableScreenSaver() : SDL_DisableScreenSaver();
                 });
         });
+    SetCursorRequestHandler([this](const SCursorRequest& request)
+                            { Post([this, request] { ApplyCursorRequest(request); }); });
     SetAudioThreadRunner([this](const std::function<void()>& f) { return RunSync(f); });
     SetWindowOverlayListener(
         [this](HWND hOwner)
@@ -217,6 +235,7 @@ void CDisplay::Stop()
     SetMessageBoxHandler(nullptr);
     SetMessageBoxAnswerSource(nullptr);
     SetScreenSaverHandler(nullptr);
+    SetCursorRequestHandler(nullptr);
     SetDebugLogWatch(nullptr);
     SetAudioThreadRunner(nullptr);
     SetWindowOverlayListener(nullptr);
@@ -277,6 +296,7 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
     m_nFramesShown = 0;
     m_nDialogsShown = 0;
     m_seenDialogs.clear();
+    m_aCursorRequests.clear();
     if (const char* szScript = std::getenv("VORN_INPUT_SCRIPT"); szScript != nullptr && *szScript != '\0')
     {
         std::string strError;
@@ -383,6 +403,62 @@ void CDisplay::ApplyCursor()
     }
     if (it->second != nullptr)
         SDL_SetCursor(it->second);
+}
+
+void CDisplay::ApplyCursorRequest(const SCursorRequest& request)
+{
+    m_aCursorRequests.push_back(request);
+    if (m_aCursorRequests.size() > CURSOR_REQUESTS_KEPT)
+        m_aCursorRequests.pop_front();
+    if (!m_bVideo || m_bHeadless)
+        return;
+    for (auto& [hWnd, w] : m_shown)
+    {
+        RECT rcWindow{};
+        if (w.pWindow == nullptr || !GetWindowRect(hWnd, &rcWindow))
+            continue;
+        const POINT ptAt{request.pt.x - rcWindow.left, request.pt.y - rcWindow.top};
+        const bool bOver = request.pt.x >= rcWindow.left && request.pt.x < rcWindow.right &&
+                           request.pt.y >= rcWindow.top && request.pt.y < rcWindow.bottom;
+        if (request.eKind == SCursorRequest::Place && bOver)
+        {
+            SDL_WarpMouseInWindow(w.pWindow, ptAt.x, ptAt.y);
+            w.ptWarp = ptAt;
+        }
+        else if (request.eKind == SCursorRequest::Confine)
+        {
+            // The part of the rectangle over the window, in the window's own coordinates.
+            const RECT rcOver{std::max(rcWindow.left, request.rc.left), std::max(rcWindow.top, request.rc.top),
+                              std::min(rcWindow.right, request.rc.right), std::min(rcWindow.bottom, request.rc.bottom)};
+            if (rcOver.left >= rcOver.right || rcOver.top >= rcOver.bottom)
+                continue;
+            const SDL_Rect rc{rcOver.left - rcWindow.left, rcOver.top - rcWindow.top, rcOver.right - rcOver.left,
+                              rcOver.bottom - rcOver.top};
+            SDL_SetWindowMouseRect(w.pWindow, &rc);
+        }
+        else if (request.eKind == SCursorRequest::Free)
+            SDL_SetWindowMouseRect(w.pWindow, nullptr);
+    }
+}
+
+void CDisplay::SwallowWarp(SDL_Event& event, HWND hWnd)
+{
+    const auto it = m_shown.find(hWnd);
+    if (event.type != SDL_MOUSEMOTION || it == m_shown.end() || !it->second.ptWarp.has_value())
+        return;
+    const POINT ptWarp = *it->second.ptWarp;
+    if (event.motion.x != ptWarp.x || event.motion.y != ptWarp.y)
+        return;
+    event.motion.xrel = 0;
+    event.motion.yrel = 0;
+    it->second.ptWarp.reset();
+}
+
+std::vector<SCursorRequest> CDisplay::CursorRequests()
+{
+    std::vector<SCursorRequest> aRequests;
+    RunSync([&] { aRequests.assign(m_aCursorRequests.begin(), m_aCursorRequests.end()); });
+    return aRequests;
 }
 
 void CDisplay::FreeCursors()
@@ -914,7 +990,11 @@ void CDisplay::PumpEvents()
         return;
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0)
-        HandleEvent(event, WindowOfEvent(event));
+    {
+        const HWND hWnd = WindowOfEvent(event);
+        SwallowWarp(event, hWnd);
+        HandleEvent(event, hWnd);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -977,7 +1057,7 @@ void CDisplay::RunScript()
         m_nDialogsAtLastEntry = m_nDialogsShown;
         m_bTraceSeen = false;
         if (!entry.aWords.empty())
-            RunAction(entry.aWords);
+            RunAction(entry);
     }
 }
 
@@ -985,8 +1065,12 @@ void CDisplay::WatchTraces()
 {
     std::vector<std::string> aWaits;
     for (const SScriptEntry& entry : m_script.aEntries)
+    {
         if (entry.eWhen == SScriptEntry::AfterTrace || entry.eWhen == SScriptEntry::SeenTrace)
             aWaits.push_back(entry.strTrace);
+        if (!entry.strPointTrace.empty())
+            aWaits.push_back(entry.strPointTrace);
+    }
     if (aWaits.empty())
         return;
     // Only a trace some wait or seen entry holds is handed to the display thread. There a wait
@@ -1007,6 +1091,9 @@ void CDisplay::WatchTraces()
                                                strTrace.find(entry.strTrace) != std::string::npos;
                                     }))
                         m_aSeenTraces.push_back(strTrace);
+                    for (const SScriptEntry& entry : m_script.aEntries)
+                        if (!entry.strPointTrace.empty() && strTrace.find(entry.strPointTrace) != std::string::npos)
+                            m_pointLines[entry.strPointTrace] = strTrace;
                     if (m_nNextEntry >= m_script.aEntries.size())
                         return;
                     const SScriptEntry& next = m_script.aEntries[m_nNextEntry];
@@ -1024,8 +1111,39 @@ SDL_Event WindowEvent(Uint8 nEvent)
     return event;
 }
 
-void CDisplay::RunAction(const std::vector<std::string>& aWords)
+bool CDisplay::PlaceFromLog(const SScriptEntry& entry, std::vector<std::string>& aWords) const
 {
+    const auto it = m_pointLines.find(entry.strPointTrace);
+    if (it == m_pointLines.end())
+        return false;
+    // The last two numbers of the line, after the text itself.
+    const std::string strAfter = it->second.substr(it->second.find(entry.strPointTrace) + entry.strPointTrace.size());
+    std::vector<std::string> aNumbers;
+    for (std::size_t i = 0; i < strAfter.size();)
+    {
+        const std::size_t nStart = strAfter.find_first_of("0123456789", i);
+        if (nStart == std::string::npos)
+            break;
+        const std::size_t nEnd = strAfter.find_first_not_of("0123456789", nStart);
+        aNumbers.push_back(strAfter.substr(nStart, nEnd - nStart));
+        i = nEnd == std::string::npos ? strAfter.size() : nEnd;
+    }
+    if (aNumbers.size() < 2)
+        return false;
+    aWords[aWords.size() - 2] = aNumbers[aNumbers.size() - 2];
+    aWords[aWords.size() - 1] = aNumbers[aNumbers.size() - 1];
+    return true;
+}
+
+void CDisplay::RunAction(const SScriptEntry& entry)
+{
+    std::vector<std::string> aWords = entry.aWords;
+    if (!entry.strPointTrace.empty() && !PlaceFromLog(entry, aWords))
+    {
+        std::fprintf(stderr, "Input script line %d: no log line names a point for \"%s\"\n", entry.nLine,
+                     entry.strPointTrace.c_str());
+        return;
+    }
     const HWND hWnd = ScriptTarget();
     const std::string& strVerb = aWords[0];
     SDL_Event event{};
@@ -1057,8 +1175,11 @@ void CDisplay::RunAction(const std::vector<std::string>& aWords)
     if (strVerb == "mouse" || strVerb == "wheel")
     {
         POINT& ptMouse = m_shown[hWnd].ptMouse;
-        const int x = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 2].c_str()) : ptMouse.x;
-        const int y = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 1].c_str()) : ptMouse.y;
+        POINT ptDialog{};
+        if (entry.bInDialog)
+            OverlayInputTarget(hWnd, &ptDialog);
+        const int x = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 2].c_str()) + ptDialog.x : ptMouse.x;
+        const int y = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 1].c_str()) + ptDialog.y : ptMouse.y;
         if (strVerb == "wheel")
         {
             event.type = SDL_MOUSEWHEEL;
@@ -1195,6 +1316,8 @@ void SetWindowFullScreen(HWND hWnd, bool bFullScreen)
     std::lock_guard lock(pFrames->mutex);
     pFrames->bFullScreen = bFullScreen;
 }
+
+std::vector<SCursorRequest> GetCursorRequests() { return s_display.CursorRequests(); }
 
 int GetPresentCount(HWND hWnd)
 {

@@ -125,7 +125,7 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
             if (aWords.size() < 2)
                 return fail(aWords[0] + " <text>");
             const SScriptEntry::EWhen eWhen = aWords[0] == "wait" ? SScriptEntry::AfterTrace : SScriptEntry::SeenTrace;
-            script.aEntries.push_back(SScriptEntry{eWhen, 0, {}, nLine, TextAfter(strLine, aWords[0])});
+            script.aEntries.push_back(SScriptEntry{eWhen, 0, {}, nLine, TextAfter(strLine, aWords[0]), {}, false});
             continue;
         }
         // "frame +<n>" and "dialog +<n>" count from the entry before.
@@ -144,9 +144,29 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
                            *ParseNumber(aWords[1]),
                            std::vector<std::string>(aWords.begin() + 2, aWords.end()),
                            nLine,
-                           {}};
+                           {},
+                           {},
+                           false};
         if (entry.aWords[0] == "text")
             entry.aWords = {"text", TextAfter(strLine, "text")}; // typed as written, blanks included
+        if (const size_t n = entry.aWords.size();
+            entry.aWords[0] == "mouse" && n > 2 && entry.aWords[n - 2] == "in" && entry.aWords[n - 1] == "dialog")
+        {
+            entry.bInDialog = true;
+            entry.aWords.resize(n - 2);
+        }
+        if (const auto itAt = std::find_if(entry.aWords.begin(), entry.aWords.end(),
+                                           [](const std::string& strWord) { return strWord[0] == '@'; });
+            entry.aWords[0] == "mouse" && itAt != entry.aWords.end())
+        {
+            // The point comes from the log: the words up to '@' are the action, the rest of the
+            // line the text.
+            entry.strPointTrace = strLine.substr(strLine.find('@') + 1);
+            entry.aWords.erase(itAt, entry.aWords.end());
+            entry.aWords.insert(entry.aWords.end(), {"0", "0"});
+            if (entry.strPointTrace.find_first_not_of(" \t\r") == std::string::npos)
+                return fail("mouse ... @<text>");
+        }
         if (const std::string strWhy = CheckAction(entry.aWords); !strWhy.empty())
             return fail(strWhy);
         script.aEntries.push_back(std::move(entry));

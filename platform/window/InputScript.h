@@ -28,6 +28,11 @@
 //   text <characters>               typed text (WM_CHAR)
 //   mouse move <x> <y>              client coordinates
 //   mouse down|up left|right|middle <x> <y>
+//   mouse move|down|up ... @<text>  at the point the program last named: the last two numbers of
+//                                   the latest debug log line holding the text (written since the
+//                                   script was loaded; a seen entry before it waits for the line)
+//   mouse move|down|up ... <x> <y> in dialog    a point of the client area of the dialog shown
+//                                   over the window (of the window itself when none is)
 //   wheel <notches>
 //   close | minimise | restore | focus | unfocus    what the user does to the window
 //   png <path>                      writes the window's last shown frame as a PNG file
@@ -55,7 +60,9 @@ struct SScriptEntry
     long long nAt = 0;
     std::vector<std::string> aWords; // the action, cut at blanks (the text of "text" is kept whole in aWords[1])
     int nLine = 0;
-    std::string strTrace; // what a wait or a seen entry waits for; its action is empty
+    std::string strTrace;      // what a wait or a seen entry waits for; its action is empty
+    std::string strPointTrace; // a mouse action's "@<text>": the log line that names its point
+    bool bInDialog = false;    // a mouse action's point is in the shown dialog's client area
 };
 
 struct SInputScript

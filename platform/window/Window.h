@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/dx/Surface.h"
+#include "platform/win32/SystemParameters.h"
 #include "platform/win32/WinTypes.h"
 #include "platform/win32/WindowTable.h"
 
@@ -48,6 +49,9 @@ ISurfaceOutput* GetWindowOutput(HWND hWnd);
 void SetWindowFullScreen(HWND hWnd, bool bFullScreen);
 /// Frames handed to the display since the window opened.
 int GetPresentCount(HWND hWnd);
+/// The program's requests to put, confine or free the cursor the display has taken since it
+/// started, oldest first (the last 64); kept with a screen or without one.
+std::vector<SCursorRequest> GetCursorRequests();
 /// The window's pixels as last shown, as 0x00RRGGBB rows; waits for the frames handed over so far.
 bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* pHeight);
 /// Writes the window's last shown frame as a PNG file.

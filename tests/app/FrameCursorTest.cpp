@@ -7,10 +7,15 @@
 #include "gameflow/GameMode.h"
 #include "platform/win32/Cursor.h"
 #include "platform/win32/Desktop.h"
+#include "platform/win32/KeyState.h"
 #include "platform/win32/SystemParameters.h"
 #include "platform/win32/WindowTable.h"
+#include "platform/window/Window.h"
 
+#include <cstddef>
+#include <functional>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace
 {
@@ -69,24 +74,62 @@ TEST(FrameCursorTest, TheFrameConfinesTheCursorToItsViewAndShowsItByTheMode)
     ClientToScreen(frame.m_hWnd, &corners[1]);
     const RECT rcScreenView{corners[0].x, corners[0].y, corners[1].x, corners[1].y};
     const RECT rcDesktop = GetDesktopWindowRect();
+    // A captured mouse starts from the middle of the view, unless the menu screen's cursor mode
+    // put the cursor where it is; the display takes each confinement and place in order.
+    const POINT ptMiddle{(rcScreenView.left + rcScreenView.right) / 2, (rcScreenView.top + rcScreenView.bottom) / 2};
+    const POINT ptCorner{rcScreenView.left + 3, rcScreenView.top + 3};
+    const SCursorRequest confine{SCursorRequest::Confine, {}, rcScreenView}, free{};
+    const SCursorRequest place{SCursorRequest::Place, ptMiddle, {}};
+    CMainFrame& f = *frame.m_pFrame;
     struct SCase
     {
         const char* szName;
         DWORD dwMode;
+        std::function<void()> confine; // by default ClipCursorToView
         RECT rcClip;
         bool bShown;
+        POINT ptCursor;
+        std::vector<SCursorRequest> aRequests; // the display's last ones
     };
     const SCase aCases[] = {
-        {"aiming: confined to the view, hidden", modeAim, rcScreenView, false},
-        {"the pause: free, shown", modeWaiting, rcDesktop, true},
-        {"calling the shot: confined, shown", modeCallShot, rcScreenView, true},
-        {"no mode: free, shown", modeNone, rcDesktop, true},
+        {"aiming: confined to the view, hidden, put in its middle",
+         modeAim,
+         nullptr,
+         rcScreenView,
+         false,
+         ptMiddle,
+         {confine, place}},
+        {"the pause: free, shown, left where it was", modeWaiting, nullptr, rcDesktop, true, ptCorner, {free}},
+        {"calling the shot: confined, shown, in the middle",
+         modeCallShot,
+         nullptr,
+         rcScreenView,
+         true,
+         ptMiddle,
+         {confine, place}},
+        {"the menu screen's cursor mode: free",
+         modeAim,
+         [&f] { f.HandleMenuScreenMouse(); },
+         rcDesktop,
+         true,
+         ptCorner,
+         {free}},
+        {"confined again in that mode: the cursor stays", modeAim, nullptr, rcScreenView, false, ptCorner, {confine}},
+        {"the mode left: confined and in the middle",
+         modeAim,
+         [&f] { f.HideHoverWidgets(); },
+         rcScreenView,
+         false,
+         ptMiddle,
+         {confine, place}},
+        {"no mode: free, shown", modeNone, nullptr, rcDesktop, true, ptCorner, {free}},
     };
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
         g_nGameMode = c.dwMode;
-        frame.m_pFrame->ClipCursorToView();
+        ASSERT_TRUE(SetCursorPos(ptCorner.x, ptCorner.y));
+        c.confine ? c.confine() : f.ClipCursorToView();
         RECT rcClip{};
         ASSERT_TRUE(GetClipCursor(&rcClip));
         EXPECT_EQ(c.rcClip.left, rcClip.left);
@@ -94,6 +137,17 @@ TEST(FrameCursorTest, TheFrameConfinesTheCursorToItsViewAndShowsItByTheMode)
         EXPECT_EQ(c.rcClip.right, rcClip.right);
         EXPECT_EQ(c.rcClip.bottom, rcClip.bottom);
         EXPECT_EQ(c.bShown, GetCursorShowCount() >= 0);
+        POINT pt{};
+        ASSERT_TRUE(GetCursorPos(&pt));
+        EXPECT_EQ(c.ptCursor.x, pt.x);
+        EXPECT_EQ(c.ptCursor.y, pt.y);
+        // The test's own place of the cursor, then the frame's requests.
+        std::vector<SCursorRequest> aExpected = {SCursorRequest{SCursorRequest::Place, ptCorner, {}}};
+        aExpected.insert(aExpected.end(), c.aRequests.begin(), c.aRequests.end());
+        const std::vector<SCursorRequest> aRequests = GetCursorRequests();
+        ASSERT_GE(aRequests.size(), aExpected.size());
+        EXPECT_EQ(aExpected, std::vector<SCursorRequest>(
+                                 aRequests.end() - static_cast<std::ptrdiff_t>(aExpected.size()), aRequests.end()));
     }
     g_nGameMode = 0;
     frame.m_pFrame->ClipCursorToView();

@@ -1,6 +1,7 @@
 // Ball in hand and free placement on the real frame, driven by the input script on the headless
 // display: the mouse carries the ball, a drop over another ball beeps and the drag goes on, an
-// accepted drop leaves the ball in the live engine where it was set down.
+// accepted drop leaves the ball in the live engine where it was set down; a ball that drops flashes
+// its pocket in its colour.
 #include "app/FramePlacement.h"
 
 #include "tests/app/AppFolder.h"
@@ -12,10 +13,15 @@
 #include "gameflow/GameFlow.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/MessageBox.h"
+#include "render/ParticleSystem.h"
 #include "render/Picking.h"
+#include "render/SpriteEffects.h"
+#include "render/TableSpace.h"
+#include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsConstants.h"
 
+#include <array>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <vector>
@@ -165,5 +171,51 @@ TEST_F(CFramePlacementTest, FreePlacementTakesUpTheBallUnderTheCursorAndSetsItDo
          }},
     };
     RunFrameSteps(m_app.Folder().Path(), steps, [](CMainFrame& frame) { LayTable(frame, TOUCHING, true, modeAim); });
+}
+} // namespace
+
+namespace
+{
+TEST_F(CFramePlacementTest, ABallThatDropsFlashesItsPocketInItsColour)
+{
+    // Each ball flashes in the colour of its number modulo 8, the eight in its own dark grey: the
+    // nine in ball 1's yellow. The eight drops last, as it ends the rack.
+    struct SCase
+    {
+        const char* szName;
+        int nBall, nPocket;
+        DWORD dwColour;
+    };
+    const SCase aCases[] = {{"the nine into pocket 2", 9, 2, 0xC4C41F},
+                            {"the cue ball into pocket 4", 0, 4, 0xFFFFFF},
+                            {"the eight into pocket 5", 8, 5, 0x252525}};
+    constexpr SPlacedBall BALLS[] = {{0, 0.56f, 0.80f}, {9, 0.30f, 1.50f}, {8, 0.85f, 1.55f}};
+    std::vector<SFrameStep> steps;
+    for (const SCase& c : aCases)
+    {
+        const auto drop = [c](CMainFrame& f)
+        {
+            CBall* pBall = f.GetGameFlow().Engine().FindBall(c.nBall);
+            ASSERT_NE(nullptr, pBall);
+            pBall->SetPocketed(TRUE, FALSE, c.nPocket);
+            SetGameFlag(gmShotRunning);
+        };
+        const auto flashed = [c](CMainFrame& f)
+        {
+            ASSERT_GT(f.GetSpriteEffects().size(), std::size_t{SPRITE_POCKET});
+            const CParticleSystem& stars = *f.GetSpriteEffects()[SPRITE_POCKET];
+            CVector3 vPocket = f.GetGameFlow().Engine().GetCushionPoint(c.nPocket);
+            vPocket.z = 0.0f;
+            EXPECT_LT((TableToScene(vPocket) - stars.GetLocation()).LengthSq(), 1e-6f) << "at the pocket";
+            EXPECT_GT(stars.GetLiveCount(), 0);
+            const std::array<float, 3> expected = {static_cast<float>((c.dwColour >> 16) & 0xFF) / 255.0f,
+                                                   static_cast<float>((c.dwColour >> 8) & 0xFF) / 255.0f,
+                                                   static_cast<float>(c.dwColour & 0xFF) / 255.0f};
+            for (std::size_t i = 0; i < 3; ++i)
+                EXPECT_FLOAT_EQ(expected[i], stars.GetStartColour()[i]) << "channel " << i;
+        };
+        steps.push_back({c.szName, drop, "", flashed});
+    }
+    RunFrameSteps(m_app.Folder().Path(), steps, [&](CMainFrame& f) { LayTable(f, BALLS, true, modeAim); });
 }
 } // namespace

@@ -1,10 +1,13 @@
 #include "tests/gameflow/FlowTestSupport.h"
 #include "tests/platform/TempFolder.h"
 
+#include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/Files.h"
+#include "render/TableSpace.h"
 #include "simulation/GamePlugins.h"
+#include "simulation/PhysicsConstants.h"
 
 #include <cmath>
 #include <filesystem>
@@ -183,6 +186,34 @@ TEST_F(CTurnFlightTest, APersonsTurnFliesToAimingOrToBallInHand)
         EXPECT_EQ(GetModeField(), c.dwEnd);
         EXPECT_NEAR(nTicks * static_cast<int>(CHeadlessTick), g_dFlightDuration * 1000, 40);
     }
+}
+
+TEST_F(CTurnFlightTest, HeldAtTheTopViewAFlightEndsStraightDownOverTheTable)
+{
+    const CViewRecord top = m_Flow.GetTopViewRecord();
+    EXPECT_FLOAT_EQ(90.0f, top.m_vCamera.x);
+    EXPECT_FLOAT_EQ(270.0f, top.m_vCamera.y);
+    EXPECT_FLOAT_EQ(100.0f, top.m_vCamera.z);
+    const CVector3 vMiddle = TableToScene(CVector3(TABLE_WIDTH_M / 2.0f, TABLE_LENGTH_M / 2.0f, 0.0f));
+    EXPECT_NEAR((top.m_vViewPoint - CVector3(vMiddle.x + 2.0f, vMiddle.y, vMiddle.z)).Length(), 0.0f, 1e-4f);
+    EXPECT_FLOAT_EQ(m_Flow.Cue().fAim, top.m_vCue.x) << "the cue as it is";
+    // A person's flight to aiming, with the overhead view on: it ends at the top view.
+    const int nOverhead = g_Settings.m_nOverHeadView;
+    g_Settings.m_nOverHeadView = 1;
+    m_Flow.Settings().nOverheadView = 1;
+    SetGameFlag(gmKeepView);
+    g_nGameMode = (g_nGameMode & ~MODE_FIELD) | modeNone;
+    m_Flow.FlyToAimView(0);
+    m_Flow.SetGameMode(modeCameraFlight);
+    for (int nTicks = 0; HasMode(modeCameraFlight) && nTicks < 1000; ++nTicks)
+        Tick();
+    g_Settings.m_nOverHeadView = nOverhead;
+    EXPECT_EQ(static_cast<DWORD>(modeAim), GetModeField());
+    EXPECT_TRUE(HasGameFlag(gmKeepView));
+    const SFlowCamera& camera = m_Flow.Camera();
+    EXPECT_NEAR((camera.vDirection - CVector3(0.0f, -1.0f, 0.0f)).Length(), 0.0f, 1e-4f) << "straight down";
+    EXPECT_NEAR((camera.vPosition - (top.m_vViewPoint + CVector3(0.0f, 100.0f, 0.0f))).Length(), 0.0f, 1e-3f);
+    EXPECT_NEAR(camera.vUp.Length(), 1.0f, 1e-4f) << "a camera that can be drawn";
 }
 
 TEST_F(CTurnFlightTest, TheCameraMotionChoosesTheShotsFollowFlight)

@@ -7,6 +7,8 @@
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
+#include "platform/win32/SystemParameters.h"
+#include "platform/win32/WindowOverlay.h"
 #include "platform/window/InputScript.h"
 #include "platform/window/Window.h"
 
@@ -50,6 +52,19 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     EXPECT_TRUE(shown->bBoxesShown);
     EXPECT_EQ(1u, shown->aEntries.size());
 
+    // A mouse action's point named by the log keeps the rest of the line, blanks included.
+    const auto placed =
+        ParseInputScript("after 0 mouse down left @Call: ball  at\nframe 1 mouse move @spot\n", strError);
+    ASSERT_TRUE(placed.has_value()) << strError;
+    EXPECT_EQ("Call: ball  at", placed->aEntries[0].strPointTrace);
+    EXPECT_EQ((std::vector<std::string>{"mouse", "down", "left", "0", "0"}), placed->aEntries[0].aWords);
+    EXPECT_EQ("spot", placed->aEntries[1].strPointTrace);
+    EXPECT_EQ((std::vector<std::string>{"mouse", "move", "0", "0"}), placed->aEntries[1].aWords);
+    const auto inDialog = ParseInputScript("after 0 mouse up left 4 5 in dialog\n", strError);
+    ASSERT_TRUE(inDialog.has_value()) << strError;
+    EXPECT_TRUE(inDialog->aEntries[0].bInDialog);
+    EXPECT_EQ((std::vector<std::string>{"mouse", "up", "left", "4", "5"}), inDialog->aEntries[0].aWords);
+
     const char* aBad[] = {"at x close",
                           "frame 1",
                           "dialog x close",
@@ -70,7 +85,10 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
                           "frame + close",
                           "frame +x close",
                           "boxes",
-                          "boxes hidden"};
+                          "boxes hidden",
+                          "at 1 mouse move @",
+                          "at 1 mouse down left @ ",
+                          "at 1 mouse move in dialog"};
     for (const char* szBad : aBad)
     {
         SCOPED_TRACE(szBad);
@@ -234,6 +252,82 @@ TEST_F(DisplayScriptTest, SeenEntriesFindTheirLinesInOrderWhenEverTheyWereWritte
         OutputDebugString("one more\n");
     }
     EXPECT_EQ((std::vector<WPARAM>{'A', 'B'}), aKeys);
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, MouseActionsGoWhereTheLatestLogLineNamesTheirPoint)
+{
+    // The second "spot" line is the latest when the click runs; a line that names no point leaves
+    // the click out, and the move after it still runs.
+    StartWithScript("seen spot at 7 9\nseen spot\nafter 0 mouse down left @spot\nafter 0 mouse down right @nothing\n"
+                    "after 0 mouse move @spot\n");
+    const HWND hWnd = CreateWindowOfSize(32, 32);
+    ASSERT_NE(nullptr, hWnd);
+    ShowSolidFrame(hWnd, 0);
+    for (const char* szTrace : {"spot at 7 9\n", "nothing here\n", "spot (2) at 12 3\n"})
+        OutputDebugString(szTrace);
+    std::vector<std::pair<UINT, LPARAM>> aMouse;
+    MSG msg;
+    while (aMouse.size() < 2 && GetMessage(&msg, nullptr, 0, 0))
+        if (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN || msg.message == WM_MOUSEMOVE)
+            aMouse.emplace_back(msg.message, msg.lParam);
+    const std::vector<std::pair<UINT, LPARAM>> aExpected = {{WM_LBUTTONDOWN, MAKELPARAM(12, 3)},
+                                                            {WM_MOUSEMOVE, MAKELPARAM(12, 3)}};
+    EXPECT_EQ(aExpected, aMouse);
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, MouseActionsInADialogCountFromItsTopLeft)
+{
+    // The dialog lies at (5, 6) over its owner: a click at (2, 3) in it is one at (7, 9) on the owner.
+    StartWithScript("seen dialog shown\nafter 0 mouse down left 2 3 in dialog\nafter 0 mouse down right 7 9\n");
+    const HWND hWnd = CreateWindowOfSize(64, 48);
+    const HWND hDialog = CreateWindowOfSize(16, 16);
+    ASSERT_NE(nullptr, hWnd);
+    ASSERT_NE(nullptr, hDialog);
+    ShowSolidFrame(hWnd, 0);
+    ShowWindowOverlay(hWnd, SWindowOverlay{hDialog, std::vector<DWORD>(16 * 16), 16, 16, POINT{5, 6}});
+    OutputDebugString("dialog shown\n");
+    std::vector<std::pair<UINT, LPARAM>> aClicks;
+    MSG msg;
+    while (aClicks.size() < 2 && GetMessage(&msg, nullptr, 0, 0))
+        if (msg.hwnd == hDialog && (msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN))
+            aClicks.emplace_back(msg.message, msg.lParam);
+    const std::vector<std::pair<UINT, LPARAM>> aExpected = {{WM_LBUTTONDOWN, MAKELPARAM(2, 3)},
+                                                            {WM_RBUTTONDOWN, MAKELPARAM(2, 3)}};
+    EXPECT_EQ(aExpected, aClicks);
+    RemoveWindowOverlay(hWnd, hDialog);
+    DestroyGameWindow(hDialog);
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, TheCursorsPlacesAndConfinementsReachTheDisplayInOrder)
+{
+    StartWithScript("");
+    const HWND hWnd = CreateWindowOfSize(64, 48);
+    ASSERT_NE(nullptr, hWnd);
+    ShowSolidFrame(hWnd, 0);
+    RECT rc{};
+    ASSERT_TRUE(GetWindowRect(hWnd, &rc));
+    const RECT rcView{rc.left + 4, rc.top + 4, rc.left + 60, rc.top + 40};
+    const POINT ptMiddle{rc.left + 32, rc.top + 22};
+    EXPECT_TRUE(ClipCursor(&rcView));
+    EXPECT_TRUE(SetCursorPos(ptMiddle.x, ptMiddle.y));
+    POINT pt{};
+    ASSERT_TRUE(GetCursorPos(&pt));
+    EXPECT_EQ(ptMiddle.x, pt.x) << "the place is read back at once";
+    EXPECT_EQ(ptMiddle.y, pt.y);
+    EXPECT_TRUE(ClipCursor(nullptr));
+    const std::vector<SCursorRequest> aExpected = {
+        {SCursorRequest::Confine, {}, rcView}, {SCursorRequest::Place, ptMiddle, {}}, {SCursorRequest::Free, {}, {}}};
+    EXPECT_EQ(aExpected, GetCursorRequests());
+    // Only the last 64 are kept.
+    for (int i = 0; i < 70; ++i)
+        SetCursorPos(rc.left + i % 64, rc.top);
+    const std::vector<SCursorRequest> aRequests = GetCursorRequests();
+    ASSERT_EQ(64u, aRequests.size());
+    EXPECT_EQ((SCursorRequest{SCursorRequest::Place, POINT{rc.left + 6, rc.top}, {}}), aRequests.front());
+    EXPECT_EQ((SCursorRequest{SCursorRequest::Place, POINT{rc.left + 5, rc.top}, {}}), aRequests.back());
     DestroyGameWindow(hWnd);
 }
 

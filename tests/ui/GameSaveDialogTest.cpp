@@ -5,8 +5,11 @@
 #include "foundation/ErrorBox.h"
 #include "foundation/Settings.h"
 #include "platform/TempFolder.h"
+#include "platform/win32/WindowOverlay.h"
 #include "ui/SaveGameDialog.h"
+#include "ui/SkinList.h"
 
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -152,5 +155,57 @@ TEST_F(GameSaveDialogTest, ADoubleClickOnAGameChoosesItOverThePicturesOfEachMode
         EXPECT_EQ(260, rcTitle.right - rcTitle.left) << "the title picture's width";
         EXPECT_EQ(120, rcOk.right - rcOk.left) << "the OK picture's width";
     }
+}
+
+/// 0x00RRGGBB of a COLORREF.
+DWORD Rgb(COLORREF cr) { return (DWORD{GetRValue(cr)} << 16) | (DWORD{GetGValue(cr)} << 8) | GetBValue(cr); }
+
+TEST_F(GameSaveDialogTest, TheListIsPaintedWithTheSkinnedListsBrushAndItsTextColours)
+{
+    CSaveGameDialog dlg(FALSE, &m_game);
+    RECT rcList{};
+    POINT ptAt{};
+    std::vector<DWORD> aPixels;
+    int nWidth = 0, nHeight = 0;
+    Driver::Play({[&]
+                  {
+                      rcList = Driver::ControlRect(dlg, 1156);
+                      const std::vector<SWindowOverlay> aOverlays = GetWindowOverlays(m_hGame);
+                      ASSERT_FALSE(aOverlays.empty());
+                      ptAt = aOverlays.back().ptAt;
+                      ReadWindowPixels(m_hGame, aPixels, &nWidth, &nHeight);
+                      Driver::Key(dlg, VK_ESCAPE);
+                  }});
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+    ASSERT_GT(nWidth, 0);
+    // Inside the list's frame: the brush everywhere but on the names, the first (selected) in the
+    // highlight colour, the others in the text colour; nothing of the toolkit's own field.
+    const CSkinList colours;
+    const DWORD dwBrush = Rgb(GetSysColor(COLOR_BTNFACE));
+    int nBrush = 0, nInside = 0, nHighlight = 0, nText = 0, nField = 0;
+    const auto near = [](DWORD a, DWORD b)
+    {
+        for (int nShift : {0, 8, 16})
+            if (std::abs(static_cast<int>((a >> nShift) & 0xFF) - static_cast<int>((b >> nShift) & 0xFF)) > 24)
+                return false;
+        return true;
+    };
+    for (LONG y = rcList.top + 1; y < rcList.bottom - 1; ++y)
+        for (LONG x = rcList.left + 1; x < rcList.right - 1; ++x)
+        {
+            const POINT pt{x + ptAt.x, y + ptAt.y};
+            ASSERT_TRUE(pt.x >= 0 && pt.y >= 0 && pt.x < nWidth && pt.y < nHeight);
+            const DWORD dw = aPixels[static_cast<std::size_t>(pt.y) * static_cast<std::size_t>(nWidth) +
+                                     static_cast<std::size_t>(pt.x)];
+            ++nInside;
+            nBrush += dw == dwBrush ? 1 : 0;
+            nHighlight += near(dw, Rgb(colours.m_crHighlightText)) ? 1 : 0;
+            nText += near(dw, Rgb(colours.m_crText)) ? 1 : 0;
+            nField += dw == 0x00FAF8F0 ? 1 : 0;
+        }
+    EXPECT_GT(nBrush, nInside * 9 / 10);
+    EXPECT_GT(nHighlight, 5) << "the selected name";
+    EXPECT_GT(nText, 8) << "the other names";
+    EXPECT_EQ(0, nField);
 }
 } // namespace
