@@ -10,8 +10,10 @@
 #include "app/GameDialog.h"
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
+#include "foundation/DialogResultMask.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/Settings.h"
+#include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "media/DirectInputDevices.h"
@@ -22,9 +24,12 @@
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Messages.h"
+#include "render/CameraFlight.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/TableSpace.h"
 #include "simulation/BallEngine.h"
+#include "ui/GameWidgets.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/SmallDialogs.h"
@@ -50,6 +55,7 @@ constexpr double MAX_SPEED_FACTOR = 4.0;
 constexpr DWORD OPTION_4 = 0x4;
 constexpr DWORD OPTION_HEAD_LINE = 0x40;
 constexpr DWORD OPTION_AIMING_AID = 0x80;
+constexpr DWORD OPTION_SHOT_CALLED = 0x200;
 constexpr DWORD MUSIC_ON = 0x2;
 /// Bit 28 of the game-mode word: shot outcomes and new-game questions go elsewhere while it is set.
 constexpr DWORD BIT28 = 0x10000000;
@@ -66,6 +72,10 @@ constexpr int SETUP_TEMPLATE = 231;
 constexpr int PHYSICS_TEMPLATE = 150;
 /// The exit choice's picture.
 constexpr int EXIT_BACKGROUND = 651;
+/// The top view: yaw, pitch (degrees) and distance above the middle of the table.
+constexpr float OVERHEAD_YAW = 90.0f;
+constexpr float OVERHEAD_PITCH = 270.0f;
+constexpr float OVERHEAD_DISTANCE = 100.0f;
 /// Game types whose exit gives the other player one point rather than the match goal.
 constexpr int ONE_POINT_TYPES[] = {15, 18, 101};
 
@@ -215,6 +225,14 @@ bool CMainFrame::IsRuleMetOrRefuse(ECommandRule eRule)
         return true;
     PlayRefusedSound();
     return false;
+}
+
+void CMainFrame::ReleasePanelControls()
+{
+    // A press on the control bar that a dialog or menu interrupted never gets its release.
+    g_controlBar.m_bPressed = 0;
+    if (g_pausedPanel.IsVisible())
+        g_pausedPanel.Hide();
 }
 
 void CMainFrame::PlayRefusedSound()
@@ -375,29 +393,80 @@ void CMainFrame::OnRestartRack()
     if (g_Settings.m_nCompetitionType != 0)
         m_pGameFlow->Player2().SetLevel(g_Settings.m_nPlayerLevel2);
     StartNewRack(FALSE);
-    m_pGameFlow->SetGameMode(modeCameraFlight);
+    PresentRack();
 }
 
-void CMainFrame::OnToggleOverheadView()
+void CMainFrame::PresentRack()
 {
-    // The kept-view flag tells which view is on; the setting follows it.
-    const bool bToOverhead = !HasGameFlag(gmKeepView);
-    g_Settings.m_nOverHeadView = bToOverhead ? 1 : 0;
-    if (bToOverhead)
-        SetGameFlag(gmKeepView);
-    else
+    // A tour once round the table presents the rack; it ends where the turn begins: at the
+    // computer's aim when its turn flight was started, else at the view as it stands.
+    CGameFlow& flow = *m_pGameFlow;
+    const CViewRecord from = flow.GetCurrentView();
+    CViewRecord to = from;
+    if (const auto* pTurn = dynamic_cast<const CCameraFlight*>(flow.GetFlight());
+        pTurn != nullptr && HasMode(modeCameraFlight))
+        to = pTurn->GetViewRecord();
+    auto pTour = std::make_unique<CCameraFlightE>();
+    pTour->Start(from, to, static_cast<int>(modeNone), 0);
+    flow.SetFlight(std::move(pTour));
+    flow.SetGameMode(modeCameraFlight);
+}
+
+void CMainFrame::OnToggleOverheadView() { ToggleOverheadView(); }
+
+CViewRecord CMainFrame::GetOverheadView() const
+{
+    // Straight down onto the middle of the bed, the cue left as it is aimed.
+    const CViewRecord current = m_pGameFlow->GetCurrentView();
+    CViewRecord view;
+    view.Set(OVERHEAD_YAW, OVERHEAD_PITCH, OVERHEAD_DISTANCE, 0.0f, SCENE_BED_HEIGHT, 0.0f, 0.0f, 0.0f,
+             current.m_vCue.x, current.m_vCue.y, current.m_vCue.z);
+    return view;
+}
+
+void CMainFrame::ToggleOverheadView()
+{
+    ReleasePanelControls();
+    CGameFlow& flow = *m_pGameFlow;
+    flow.SetFlight(nullptr);
+    const CViewRecord from = flow.GetCurrentView();
+    CViewRecord to;
+    std::unique_ptr<CViewTransition> pFlight;
+    if (HasGameFlag(gmKeepView))
+    {
+        // Back to the player's own view; a player who has none keeps the camera where it is.
+        g_Settings.m_nOverHeadView = 0;
+        to = flow.Current().GetViewRecord().IsValid() ? flow.Current().GetViewRecord() : from;
         ClearGameFlag(gmKeepView);
+        pFlight = std::make_unique<CCameraFlight>();
+    }
+    else
+    {
+        // The player's view is kept for the way back; the top view's flight sets the keep flag
+        // when it lands.
+        g_Settings.m_nOverHeadView = 1;
+        flow.Current().SetViewRecord(from);
+        to = GetOverheadView();
+        pFlight = std::make_unique<CCameraFlightG>();
+    }
     g_Settings.Save();
+    flow.Settings().nOverheadView = g_Settings.m_nOverHeadView;
+    pFlight->Start(from, to, static_cast<int>(GetModeField()), 0);
+    flow.SetFlight(std::move(pFlight));
+    flow.SetGameMode(modeCameraFlight);
 }
 
 void CMainFrame::OnSyncViewRecord() {}
 
 void CMainFrame::OnCallShot()
 {
-    m_dwOptionWord |= 0x200;
-    const int nType = g_Settings.m_nGameType;
-    if (nType != 16 && nType != 18 && nType != 8)
-        m_pGameFlow->SetGameMode(modeCameraFlight);
+    // The recommended shot: the camera flies to the computer's aim for the player.
+    if (HasMode(modeCallShot) && g_pCallShotState != nullptr)
+        g_pCallShotState->Finish();
+    m_dwOptionWord |= OPTION_SHOT_CALLED;
+    UpdateAimPreview();
+    m_pGameFlow->FlyToAimView(1);
+    m_pGameFlow->SetGameMode(modeCameraFlight);
 }
 
 void CMainFrame::OnComputerStroke()
@@ -431,9 +500,10 @@ void CMainFrame::OnSetupDialog()
     RunGameDialog(dlg, SETUP_TEMPLATE);
     g_bPanelRedraw = TRUE;
     SetModalMode(FALSE);
+    ReleasePanelControls();
     // The view and the screen follow what the dialog chose.
     if ((g_Settings.m_nOverHeadView != 0) != HasGameFlag(gmKeepView))
-        OnToggleOverheadView();
+        ToggleOverheadView();
     if (old.m_nFullScreen != g_Settings.m_nFullScreen)
         SwitchScreenMode(g_Settings.m_nFullScreen);
     if (CPlayer& second = m_pGameFlow->Player2(); second.GetRobotLevel() != 0)
@@ -518,7 +588,7 @@ void CMainFrame::OnNewGame() { OnNewGameQuestion(0, 0); }
 
 LRESULT CMainFrame::OnNewGameQuestion(WPARAM, LPARAM)
 {
-    OutputDebugString("Texts cleared\n");
+    ClearTexts();
     AskForNewGame(NEW_GAME_BACKGROUND);
     return 0;
 }
@@ -527,23 +597,23 @@ BOOL CMainFrame::AskForNewGame(int nQuestion)
 {
     CMsgNewGameDlg question(this, nQuestion);
     if (RunGameDialog(question, nQuestion) != IDOK)
+    {
+        ClipCursorToView();
         return FALSE;
+    }
     m_pGameFlow->Player1().SetGames(0);
     m_pGameFlow->Player2().SetGames(0);
     const CSettings old = g_Settings;
     const DWORD dwKeptMode = g_nGameMode;
     ClearGameFlag(gmSettingsPreview);
-    if (RunStartScreen())
-    {
-        // A new game from the settings the dialog left, its changes applied first.
-        ApplySettingsChange(old);
-        ApplySoundSettings(old);
-        OutputDebugString("New game\n");
-        SetupGame();
-        return TRUE;
-    }
-    g_nGameMode = dwKeptMode;
-    return FALSE;
+    ClearDialogOkMask();
+    const BOOL bOk = RunStartScreen();
+    if (bOk)
+        BeginNewGame(old, dwKeptMode);
+    else
+        g_nGameMode = dwKeptMode; // the start screen left: the game goes on as it was
+    ReleasePanelControls();
+    return bOk != FALSE && IsStartDlgOk() != 0;
 }
 
 // ---------------------------------------------------------------------------------------------------------------------

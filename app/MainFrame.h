@@ -197,6 +197,12 @@ public:
     void ChooseFirstPlayer();
     /// A new game from the settings: referee, players, the first rack and the first turn.
     BOOL SetupGame();
+    /// After the start screen: a new game when it ended with play, else the dialogs' changes
+    /// applied to the game that goes on in dwSavedMode (old: the settings before the dialogs).
+    void BeginNewGame(const CSettings& old, DWORD dwSavedMode);
+    /// A changed game type or opponent applied to the game on the table: its referee and rack,
+    /// the players' levels and names, the commentary.
+    void ApplyPlayerSettings(const CSettings& old);
     /// The start screen, run in the modal mode; TRUE when it ended with OK (play).
     BOOL RunStartScreen();
     /// The ball set and colour table of the game's variant ("bonus", "american", a plug-in game's
@@ -474,7 +480,23 @@ private:
     /// The debug log's line each time the game comes to rest where it can be saved or loaded.
     void NoteSavesOpen();
 
+    // Helpers of the new game (FrameNewGame.cpp).
+    /// The changes of each dialog that ended with OK.
+    void ApplyDialogResults(const CSettings& old);
+    /// The game interrupted by the start screen goes on in its mode, the computer's turn restarted
+    /// or handed to a person.
+    void ResumeInterruptedGame(DWORD dwSavedMode, bool bComputerWasPlaying);
+
     // Helpers of the commands (FrameCommands.cpp).
+    /// The rack just set up presented by a tour round the table, into the turn.
+    void PresentRack();
+    /// The top view above the middle of the table, the cue as it is aimed.
+    CViewRecord GetOverheadView() const;
+    /// The player's view and the top view swapped with a camera flight; the setting follows.
+    void ToggleOverheadView();
+    /// The control bar's press released and the pause picture (the mode's hint) hidden, as after
+    /// every dialog and menu.
+    void ReleasePanelControls();
     bool IsRuleMetOrRefuse(ECommandRule eRule);
     void PlayRefusedSound();
     void DeveloperLevel(int nLevel);

@@ -7,6 +7,7 @@
 
 #include "app/MainFrame.h"
 #include "app/StartDlg.h"
+#include "foundation/DialogResultMask.h"
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
@@ -16,11 +17,13 @@
 #include "platform/win32/KeyState.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
+#include "render/CameraFlight.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsCoefficients.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 
+#include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -164,8 +167,8 @@ TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
          modeCallShot},
         {"ball path refused in competition 2", 0, 2, ID_TOGGLE_BALL_PATH, "BallPath1", 0, 0, 0},
         {"short path: its first entry runs once", gmInputOff, 1, ID_TOGGLE_SHORT_PATH, "ShortPath1", 1, 0, gmInputOff},
-        {"overhead view", 0, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 1, 0, gmKeepView},
-        {"back from the overhead view", gmKeepView, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0, 0},
+        {"overhead view: the flight to it starts", 0, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 1, 0, modeCameraFlight},
+        {"back from the overhead view", gmKeepView, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0, modeCameraFlight},
         {"overhead view refused during text input", gmInputOff, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0,
          gmInputOff},
     };
@@ -218,6 +221,8 @@ TEST(FrameCommandsTest, DisabledCommandsLeaveTheGameModeWordAlone)
         {"pass the turn", modeAim, ID_PASS_TURN, modeCameraFlight},
         {"pass the turn refused while calling", modeCallShot, ID_PASS_TURN, modeCallShot},
         {"reset camera clears the kept view", modeAim | gmKeepView, ID_RESET_CAMERA, modeAim},
+        {"the recommended shot flies to the computer's aim", modeAim, ID_CALL_SHOT, modeCameraFlight},
+        {"the recommended shot refused with the cue ball in hand", modeBallInHand, ID_CALL_SHOT, modeBallInHand},
     };
     for (const SCase& c : aCases)
     {
@@ -527,8 +532,8 @@ TEST(FrameCommandsTest, SetupIsFollowedByTheViewAndTheLevelItChose)
         const char* szName;
         std::vector<int> aClicks; // on the options screen, before its OK
         int nOverhead;            // in the file afterwards
-        bool bKeptView;
-        int nLevel2; // the computer's level afterwards
+        bool bTopViewFlight;      // the flight to the top view started
+        int nLevel2;              // the computer's level afterwards
     };
     const SCase aCases[] = {
         {"nothing chosen", {}, 0, false, 2},
@@ -558,7 +563,8 @@ TEST(FrameCommandsTest, SetupIsFollowedByTheViewAndTheLevelItChose)
         frame.Command(ID_SETUP_DIALOG);
         EXPECT_TRUE(bShown);
         EXPECT_EQ(c.nOverhead, CStartedFrame::Saved("OverHead View"));
-        EXPECT_EQ(c.bKeptView, HasGameFlag(gmKeepView));
+        EXPECT_EQ(c.bTopViewFlight,
+                  dynamic_cast<const CCameraFlightG*>(frame.Frame().GetGameFlow().GetFlight()) != nullptr);
         EXPECT_EQ(c.nLevel2, frame.Frame().GetGameFlow().Player2().GetRobotLevel());
     }
 }
@@ -608,11 +614,12 @@ TEST(FrameCommandsTest, NewRacksClearOrKeepTheScores)
         DWORD dwMode;
         int nRacks;   // racks set up by the command
         LONG nPoints; // the first player's points afterwards (3 before)
+        bool bTour;   // a tour round the table presents the rack, in the flight mode
     };
     const SCase aCases[] = {
-        {"a new rack clears the scores", ID_FILE_NEW, modeAim, 1, 0},
-        {"restarting the rack keeps them", ID_RESTART_RACK, modeAim, 1, 3},
-        {"restarting refused in a presentation", ID_RESTART_RACK, modeAim | gmPresentation, 0, 3},
+        {"a new rack clears the scores", ID_FILE_NEW, modeAim, 1, 0, false},
+        {"restarting the rack keeps them", ID_RESTART_RACK, modeAim, 1, 3, true},
+        {"restarting refused in a presentation", ID_RESTART_RACK, modeAim | gmPresentation, 0, 3, false},
     };
     for (const SCase& c : aCases)
     {
@@ -626,6 +633,11 @@ TEST(FrameCommandsTest, NewRacksClearOrKeepTheScores)
         frame.Command(c.nID);
         EXPECT_EQ(c.nRacks, g_nRackCount - nRacksBefore);
         EXPECT_EQ(c.nPoints, frame.Frame().GetGameFlow().Player1().GetPoints());
+        EXPECT_EQ(c.bTour, dynamic_cast<const CCameraFlightE*>(frame.Frame().GetGameFlow().GetFlight()) != nullptr);
+        if (c.bTour)
+        {
+            EXPECT_EQ(modeCameraFlight, g_nGameMode & MODE_FIELD);
+        }
     }
 }
 
@@ -691,5 +703,135 @@ TEST(FrameCommandsTest, TimerAsksThePanelsToRedraw)
     g_bPanelRedraw = FALSE;
     SendMessage(frame.Window(), WM_TIMER, 1, 0);
     EXPECT_TRUE(g_bPanelRedraw);
+}
+
+/// Whether two angles in degrees name the same direction.
+bool SameAngle(float a, float b) { return std::abs(std::remainder(a - b, 360.0f)) < 0.01f; }
+
+TEST(FrameCommandsTest, TheOverheadViewFliesThereAndBackToThePlayersView)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_Settings.m_nCompetitionType = 1;
+    g_nGameMode = modeAim;
+    CGameFlow& flow = frame.Frame().GetGameFlow();
+    const CViewRecord players = flow.GetCurrentView();
+
+    frame.Command(ID_TOGGLE_OVERHEAD);
+    EXPECT_EQ(modeCameraFlight, g_nGameMode & MODE_FIELD);
+    EXPECT_EQ(1, CStartedFrame::Saved("OverHead View"));
+    auto* pUp = dynamic_cast<CCameraFlightG*>(flow.GetFlight());
+    ASSERT_NE(nullptr, pUp);
+    const CViewRecord top = pUp->GetViewRecord();
+    EXPECT_TRUE(SameAngle(90.0f, top.m_vCamera.x));
+    EXPECT_TRUE(SameAngle(270.0f, top.m_vCamera.y));
+    EXPECT_FLOAT_EQ(100.0f, top.m_vCamera.z);
+    EXPECT_FALSE(HasGameFlag(gmKeepView)) << "kept only once the camera is there";
+    pUp->Finish(&flow);
+    EXPECT_TRUE(HasGameFlag(gmKeepView));
+
+    frame.Command(ID_TOGGLE_OVERHEAD);
+    EXPECT_EQ(0, CStartedFrame::Saved("OverHead View"));
+    EXPECT_FALSE(HasGameFlag(gmKeepView));
+    const auto* pDown = dynamic_cast<const CCameraFlight*>(flow.GetFlight());
+    ASSERT_NE(nullptr, pDown);
+    EXPECT_EQ(nullptr, dynamic_cast<const CCameraFlightG*>(pDown));
+    const CViewRecord back = pDown->GetViewRecord();
+    EXPECT_TRUE(SameAngle(players.m_vCamera.x, back.m_vCamera.x));
+    EXPECT_TRUE(SameAngle(players.m_vCamera.y, back.m_vCamera.y));
+    EXPECT_NEAR(players.m_vCamera.z, back.m_vCamera.z, 1e-3f);
+    EXPECT_NEAR(players.m_vViewPoint.x, back.m_vViewPoint.x, 1e-3f);
+    EXPECT_NEAR(players.m_vViewPoint.z, back.m_vViewPoint.z, 1e-3f);
+}
+
+TEST(FrameCommandsTest, TheMatchEndAsksForANewGameWithEachAnswer)
+{
+    using enum EAnswer;
+    struct SCase
+    {
+        const char* szName;
+        std::vector<EAnswer> aAnswers;
+        int nOverhead;
+        std::vector<std::string> aAsked;
+        int nRacks;        // racks set up by the question and what follows it
+        bool bStartupFlag; // the mode word's start-up flag afterwards (set before)
+    };
+    const SCase aCases[] = {
+        {"declined: the table is racked again from a clear mode word", {Cancel}, 0, {"new game"}, 1, false},
+        {"declined in the top view: the table stays", {Cancel}, 1, {"new game"}, 0, true},
+        {"the start screen left in the top view: the mode word kept", {Ok, Cancel}, 1, {"new game", "start"}, 0, true},
+        {"played: one new game from the settings", {Ok, Ok}, 0, {"new game", "start"}, 1, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nOverHeadView = c.nOverhead;
+        g_nGameMode = modeAim | gmStartupFlag;
+        const int nRacksBefore = g_nRackCount;
+        frame.Answer(c.aAnswers);
+        SendMessage(frame.Window(), FLOW_MSG_MATCH_END, 1, 0);
+        EXPECT_EQ(c.aAsked, frame.m_aAsked);
+        EXPECT_EQ(c.nRacks, g_nRackCount - nRacksBefore);
+        EXPECT_EQ(c.bStartupFlag, HasGameFlag(gmStartupFlag));
+        MSG msg;
+        PeekMessage(&msg, frame.Window(), WM_CLOSENOW, WM_CLOSENOW, PM_REMOVE); // the start screen's leave
+    }
+}
+
+TEST(FrameCommandsTest, BeginningAGameAppliesTheDialogsThatEndedWithOk)
+{
+    struct SCase
+    {
+        const char* szName;
+        DWORD dwMask;      // the dialogs that ended with OK
+        DWORD dwSavedMode; // the game's mode word when the dialogs opened
+        int nLevel2;       // the opponent's level the dialogs chose (2 before)
+        int nGameType;     // the game type they chose (9 before)
+        int nRacks;        // racks set up
+        DWORD dwMode;      // the mode word afterwards
+        int nLevel2After;  // the second player's level afterwards
+        DWORD dwOptions;   // the option word's aiming-aid bit afterwards (the aid chosen on)
+        bool bSecondPlays; // the second player (the computer before) is to play
+    };
+    const SCase aCases[] = {
+        {"nothing chosen: the game goes on", 0, modeAim | gmStartupFlag, 2, 9, 0, modeAim | gmStartupFlag, 2, 0, false},
+        {"played: a new game", DLGOK_START, modeAim | gmStartupFlag, 2, 9, 1, modeCameraFlight, 2, 0x80, false},
+        {"a new opponent plays on", DLGOK_OPPONENT, modeAim, 5, 9, 0, modeAim, 5, 0, false},
+        {"the computer's turn handed to a person", DLGOK_OPPONENT, modeCameraFlight | gmRobotStroke, 0, 9, 0, modeAim,
+         0, 0, true},
+        {"a new game type racks its table", DLGOK_GAME_TYPE, modeAim, 2, 3, 1, modeAim, 2, 0, false},
+        {"the graphics dialog applies the aid", DLGOK_GRAPHICS, modeAim, 2, 9, 0, modeAim, 2, 0x80, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        CGameFlow& flow = frame.Frame().GetGameFlow();
+        g_Settings.m_nCompetitionType = 1;
+        g_Settings.m_nGameType = 9;
+        g_Settings.m_nPlayerLevel2 = 2;
+        g_Settings.m_nBallPath1 = 0;
+        flow.CreateReferee(9);
+        flow.Player2().SetLevel(2);
+        flow.SetCurrent(!c.bSecondPlays);
+        frame.Frame().ApplyAimingAid();
+        const CSettings old = g_Settings;
+        g_Settings.m_nPlayerLevel2 = c.nLevel2;
+        g_Settings.m_nGameType = c.nGameType;
+        g_Settings.m_nBallPath1 = 1;
+        g_nDialogOkMask = c.dwMask;
+        g_nGameMode = 0; // as the start screen leaves it
+        const int nRacksBefore = g_nRackCount;
+        frame.Frame().BeginNewGame(old, c.dwSavedMode);
+        EXPECT_EQ(c.nRacks, g_nRackCount - nRacksBefore);
+        EXPECT_EQ(c.nGameType, flow.GetGameType());
+        EXPECT_EQ(c.dwMode, g_nGameMode & (MODE_FIELD | gmStartupFlag | gmRobotStroke));
+        EXPECT_EQ(c.nLevel2After, flow.Player2().GetRobotLevel());
+        EXPECT_EQ(c.dwOptions, frame.Frame().GetOptionWord() & 0x80);
+        g_nDialogOkMask = 0;
+    }
 }
 } // namespace
