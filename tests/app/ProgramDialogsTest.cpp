@@ -108,7 +108,7 @@ TEST(ProgramDialogsTest, EachDialogOpensOverTheGameTakesItsClicksAndClosesWithEs
          MESSAGE_AT,
          {},
          {},
-         {"Texts cleared", "Dialog 299: ended with 2", "Do you really want to quit?"},
+         {"Dialog 299: ended with 2", "Do you really want to quit?"},
          "New game\n"},
         {"ProgramExitQuestion",
          {},
