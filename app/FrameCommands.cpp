@@ -72,6 +72,19 @@ constexpr int SETUP_TEMPLATE = 231;
 constexpr int PHYSICS_TEMPLATE = 150;
 /// The exit choice's picture.
 constexpr int EXIT_BACKGROUND = 651;
+/// The refusal's sound effect.
+constexpr int REFUSAL_SOUND_ID = 3020;
+/// The panel codes of the control bar's english marker and of the mouse area.
+constexpr int FIRST_FINE_AIM_CODE = 57;
+constexpr int LAST_FINE_AIM_CODE = 58;
+constexpr int FIRST_MOUSE_AREA_CODE = 61;
+constexpr int LAST_MOUSE_AREA_CODE = 66;
+/// The demo rack's and the pause's panel codes.
+constexpr int DEMO_RACK_CODE = 40;
+constexpr int PAUSE_CODE = 60;
+/// The least client area a drag leaves the window.
+constexpr LONG MIN_CLIENT_WIDTH = 640;
+constexpr LONG MIN_CLIENT_HEIGHT = 480;
 /// The top view: yaw, pitch (degrees) and distance above the middle of the table.
 constexpr float OVERHEAD_YAW = 90.0f;
 constexpr float OVERHEAD_PITCH = 270.0f;
@@ -152,6 +165,8 @@ const SMessageMap* CMainFrame::GetCommandMap()
         MapMessage<&CMainFrame::OnMove>(WM_MOVE),
         MapMessage<&CMainFrame::OnSize>(WM_SIZE),
         MapMessage<&CMainFrame::OnDisplayChange>(WM_DISPLAYCHANGE),
+        MapMessage<&CMainFrame::OnSetCursor>(WM_SETCURSOR),
+        MapMessage<&CMainFrame::OnGetMinMaxInfo>(WM_GETMINMAXINFO),
         MapCommand<&CMainFrame::OnNothing>(32168),
         MapCommand<&CMainFrame::OnNothing>(ID_TOGGLE_SHORT_PATH),
         MapCommand<&CMainFrame::OnNothing>(32173),
@@ -237,9 +252,22 @@ void CMainFrame::ReleasePanelControls()
 
 void CMainFrame::PlayRefusedSound()
 {
-    // The refusal sounds at the scene's refusal object; until the frame holds the scene's objects
-    // there is no place to sound it, so a refusal is only logged.
+    // The refusal sounds over the middle of the table; not while the sound is off or before the
+    // 3-D scene exists.
     OutputDebugString("Command refused\n");
+    if (m_Sound.IsMuted() || m_pFramework == nullptr)
+        return;
+    PlayGameSound(REFUSAL_SOUND_ID, CVector3(0.0f, SCENE_BED_HEIGHT, 0.0f));
+}
+
+void CMainFrame::StartDemoRack()
+{
+    // The rack's balls stay where they are (no lamp carries a rack of its own); the cue ball is
+    // aimed at in the light-editing mode.
+    m_pGameFlow->SetGameMode(modeAim);
+    SetGameFlag(gmLightEdit);
+    m_pGameFlow->SelectCueBall(1);
+    g_bRedraw = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -635,7 +663,7 @@ LRESULT CMainFrame::OnMusicNotifyMsg(WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM)
+LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM lParam)
 {
     const int nCode = LOWORD(static_cast<DWORD>(wParam));
     const bool bChecked = HIWORD(static_cast<DWORD>(wParam)) != 0;
@@ -655,6 +683,16 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM)
                 OnCmdMsg(nID);
             return 0;
         }
+    if (nCode >= FIRST_FINE_AIM_CODE && nCode <= LAST_FINE_AIM_CODE)
+    {
+        FineAim(nCode, lParam);
+        return 0;
+    }
+    if (nCode >= FIRST_MOUSE_AREA_CODE && nCode <= LAST_MOUSE_AREA_CODE)
+    {
+        OnMouseAreaCommand(nCode);
+        return 0;
+    }
     switch (nCode)
     {
     case 12:
@@ -690,6 +728,12 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM)
     case 29:
         if (!HasGameFlag(BIT28))
             OnNewGameQuestion(0, 0);
+        break;
+    case DEMO_RACK_CODE:
+        StartDemoRack();
+        break;
+    case PAUSE_CODE:
+        m_pGameFlow->TogglePause();
         break;
     default:
         break; // codes without an action, and those of parts the frame does not hold yet
@@ -780,6 +824,26 @@ void CMainFrame::OnSize(UINT nType, int, int)
     ReacquireInput();
     if (nType == SIZE_RESTORED && m_bGameStarted)
         KeepWindowPlacement();
+}
+
+LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
+{
+    auto* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
+    if (pInfo == nullptr)
+        return 0;
+    RECT rc{0, 0, MIN_CLIENT_WIDTH, MIN_CLIENT_HEIGHT};
+    CalcWindowRect(&rc);
+    pInfo->ptMinTrackSize = POINT{rc.right - rc.left, rc.bottom - rc.top};
+    return 0;
+}
+
+LRESULT CMainFrame::OnSetCursor(WPARAM, LPARAM)
+{
+    // Placing the cue ball, calling the shot and waiting draw their own pointer; the pause keeps
+    // the cursor the game chose.
+    if (HasMode(modePlaceCueBall | modeCallShot | modeWaiting) || m_pGameFlow->IsPaused())
+        return TRUE;
+    return Default();
 }
 
 LRESULT CMainFrame::OnDisplayChange(WPARAM, LPARAM)

@@ -231,6 +231,11 @@ public:
     void OnFileOpen();
     void OnUpdateSavedGames(CCmdUI* pCmdUI);
 
+    /// Plays one of the game's effects by its resource id at a scene position; an effect that did
+    /// not load sounds nothing.
+    void PlayGameSound(int nId, const CVector3& vAt);
+    /// The sound system's slot of one of the game's effects; -1 when it did not load.
+    int GetGameSoundSlot(int nId) const;
     /// The sound of a collision (kind 1 cushion, 2 ball on ball, by level) or a drop (kind 3) at a
     /// scene position; other kinds sound nothing.
     void PlayEventSound(int nKind, float x, float y, float z, int nLevel);
@@ -442,6 +447,10 @@ protected:
     BOOL AskForNewGame(int nQuestion);
     LRESULT OnOutcomeDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnMusicNotifyMsg(WPARAM wParam, LPARAM lParam);
+    /// The least size a drag gives the window: what a 640 by 480 client area needs.
+    LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    /// TRUE, the cursor left as the game set it, in the modes that own the cursor and while paused.
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnEnterMenuLoop(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitMenuLoop(WPARAM wParam, LPARAM lParam);
 
@@ -486,6 +495,30 @@ private:
     /// The game interrupted by the start screen goes on in its mode, the computer's turn restarted
     /// or handed to a person.
     void ResumeInterruptedGame(DWORD dwSavedMode, bool bComputerWasPlaying);
+
+    // The stroke's mouse controls (FrameMouseControls.cpp).
+    /// The control bar's english marker (code 57 across, 58 down, lParam its offset in pixels)
+    /// sets the cue tip's offset on the ball.
+    void FineAim(int nCode, LPARAM lParam);
+    /// The mouse area's presses, drags and releases (codes 61 to 66) in the overhead view.
+    void OnMouseAreaCommand(int nCode);
+    /// A press near the cue on the screen takes the power control: the left one to aim by drags,
+    /// the right one to draw the cue back.
+    void TakePowerControl(bool bLeft);
+    void AimByMouse();
+    void DrawCueBack();
+    /// The release of the drawn-back cue strikes when it is drawn back far enough.
+    void StrikeByPowerControl();
+    /// The corner panels and the side bars hidden for the shot.
+    void HideStrokeWidgets();
+    int CueBallNumber() const;
+    /// The cue ball on the screen; false when it is off the table or behind the camera.
+    bool ProjectCueBall(CVector3& vScreen) const;
+    bool IsNearCueOnScreen(POINT ptCursor);
+    /// The demo rack (code 40): aiming in the light-editing mode on the table as it stands.
+    void StartDemoRack();
+    bool m_bPowerControlActive = false;
+    POINT m_ptLastAimCursor{-1, -1};
 
     // Helpers of the commands (FrameCommands.cpp).
     /// The rack just set up presented by a tour round the table, into the turn.

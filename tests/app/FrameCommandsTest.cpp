@@ -3,6 +3,7 @@
 // questions asked and the messages posted.
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
+#include "tests/platform/EnvScope.h"
 #include "tests/ui/DialogDriver.h"
 
 #include "app/MainFrame.h"
@@ -10,6 +11,7 @@
 #include "foundation/DialogResultMask.h"
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
+#include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/mfc/WinApp.h"
@@ -18,12 +20,19 @@
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
 #include "render/CameraFlight.h"
+#include "render/Environment3D.h"
+#include "render/SceneObject.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsCoefficients.h"
+#include "ui/ClickPanels.h"
+#include "ui/ControlBar.h"
+#include "ui/GameWidgets.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 
+#include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -67,9 +76,12 @@ CDialog* OpenDialog()
 class CStartedFrame
 {
 public:
-    CStartedFrame()
+    /// bGameSounds: the game's own sound library beside the program.
+    explicit CStartedFrame(bool bGameSounds = false)
     {
         m_app.AddArtworkLibrary();
+        if (bGameSounds)
+            std::filesystem::copy_file(VORN_GAME_DIR "/VornWave.dll", m_app.Folder().File("VornWave.dll"));
         m_oldSettings = g_Settings;
         g_Settings.m_strIniFilePath = GetIniFilePath();
         m_pScope = std::make_unique<CFrameScope>(true);
@@ -264,6 +276,9 @@ TEST(FrameCommandsTest, PanelCommandsActOnTheirCodeAndCheckBox)
         {"third aim view", modeAim, 0, 24, false, nullptr, 0, modeEnglish},
         {"aim views keep ball in hand", modeAim, modeBallInHand, 23, false, nullptr, 0, modeBallInHand},
         {"a code without a row", modeAim, 0, 11, true, nullptr, 0, modeAim},
+        {"the demo rack aims in the light-editing mode", modeElevation, 0, 40, false, nullptr, 0,
+         modeAim | gmLightEdit},
+        {"the pause", modeAim, 0, 60, false, nullptr, 0, modeWaiting},
     };
     for (const SCase& c : aCases)
     {
@@ -832,6 +847,213 @@ TEST(FrameCommandsTest, BeginningAGameAppliesTheDialogsThatEndedWithOk)
         EXPECT_EQ(c.nLevel2After, flow.Player2().GetRobotLevel());
         EXPECT_EQ(c.dwOptions, frame.Frame().GetOptionWord() & 0x80);
         g_nDialogOkMask = 0;
+    }
+}
+
+TEST(FrameCommandsTest, TheEnglishMarkerSetsTheCueTip)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nCode;
+        LONG nOffset;       // the marker's offset in pixels
+        DWORD dwMode;       // the game-mode word
+        bool bHuman;        // a person is to play
+        float fTipX, fTipY; // afterwards (3, 4 before)
+    };
+    const SCase aCases[] = {
+        {"across", 57, 5, modeAim, true, -14.7f, 4.0f},
+        {"down", 58, -4, modeAim, true, 3.0f, 11.76f},
+        {"held to the ball's edge", 57, 30, modeAim, true, -50.0f, 4.0f},
+        {"the centre", 58, 0, modeEnglish, true, 3.0f, 0.0f},
+        {"the computer's turn", 57, 5, modeAim, false, 3.0f, 4.0f},
+        {"while the cue strokes", 57, 5, modeNone | gmStroking, true, 3.0f, 4.0f},
+        {"while the balls roll", 58, 5, modeAim | gmShotRunning, true, 3.0f, 4.0f},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        CGameFlow& flow = frame.Frame().GetGameFlow();
+        ASSERT_TRUE(flow.HasCueBall());
+        flow.Current().SetLevel(c.bHuman ? 0 : 3);
+        flow.Cue().fTipX = 3.0f;
+        flow.Cue().fTipY = 4.0f;
+        g_controlBar.m_ptEnglish = POINT{2, 2};
+        g_nGameMode = c.dwMode;
+        SendMessage(frame.Window(), WM_PANELCOMMAND, static_cast<WPARAM>(c.nCode), static_cast<LPARAM>(c.nOffset));
+        EXPECT_NEAR(c.fTipX, flow.Cue().fTipX, 1e-4f);
+        EXPECT_NEAR(c.fTipY, flow.Cue().fTipY, 1e-4f);
+        EXPECT_EQ(c.bHuman ? 2 : 0, g_controlBar.m_ptEnglish.x) << "the computer's turn clears the marker";
+    }
+}
+
+/// The cue ball and a point along the cue from it, on the screen, for the mouse area's tests.
+struct SCueOnScreen
+{
+    CVector3 vBall;      // the cue ball's centre
+    CVector3 vAlong;     // the unit step from the ball towards the cue's butt
+    CVector3 vAcross;    // the unit step across the cue
+    float fBallSize = 0; // the ball's size on the screen
+};
+
+SCueOnScreen CueOnScreen(CMainFrame& frame)
+{
+    CGameFlow& flow = frame.GetGameFlow();
+    const int nCueBall = flow.GetReferee()->GetCueBall();
+    SCueOnScreen cue;
+    CVector3 vBall;
+    flow.GetBallScenePosition(nCueBall, vBall);
+    const CVector3 vButt = vBall - frame.GetCueScene()->GetCuePose().vDirection * 40.0f;
+    CVector3 vScreenButt;
+    ProjectToScreen(&cue.vBall, &vBall);
+    ProjectToScreen(&vScreenButt, &vButt);
+    const float dx = vScreenButt.x - cue.vBall.x, dy = vScreenButt.y - cue.vBall.y;
+    const float fLength = std::hypot(dx, dy);
+    cue.vAlong = CVector3(dx / fLength, dy / fLength, 0.0f);
+    cue.vAcross = CVector3(-cue.vAlong.y, cue.vAlong.x, 0.0f);
+    cue.fBallSize = flow.GetBallScreenScale(nCueBall);
+    return cue;
+}
+
+TEST(FrameCommandsTest, InTheOverheadViewTheMouseAimsDrawsTheCueBackAndStrikes)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    CGameFlow& flow = frame.Frame().GetGameFlow();
+    ASSERT_TRUE(flow.HasCueBall());
+    g_Settings.m_nOverHeadView = 1;
+    flow.SetGameMode(modeAim);
+    flow.SetScreenScale(g_fBallPixelSize); // as each tick's input hands it over
+    frame.Frame().AlignCue();
+    const SCueOnScreen cue = CueOnScreen(frame.Frame());
+    ASSERT_GT(cue.fBallSize, 0.0f);
+    // The mouse area's codes read the cursor where the display last saw it.
+    const auto at = [&](float fAlong, float fAcross)
+    {
+        const POINT pt{static_cast<LONG>(std::lround(cue.vBall.x + cue.vAlong.x * fAlong + cue.vAcross.x * fAcross)),
+                       static_cast<LONG>(std::lround(cue.vBall.y + cue.vAlong.y * fAlong + cue.vAcross.y * fAcross))};
+        POINT ptScreen = pt;
+        ClientToScreen(frame.Window(), &ptScreen);
+        RecordCursorPos(ptScreen.x, ptScreen.y);
+        return pt;
+    };
+    g_mouseArea.m_nLeftDragActive = g_mouseArea.m_nRightDragActive = 0;
+
+    at(0.0f, 60.0f);
+    frame.Panel(CMD_AREA_RIGHT_DOWN);
+    EXPECT_EQ(0, g_mouseArea.m_nRightDragActive) << "a press away from the cue takes nothing";
+    at(10.0f, 5.0f);
+    frame.Panel(CMD_AREA_RIGHT_DOWN);
+    EXPECT_EQ(1, g_mouseArea.m_nRightDragActive) << "a press on the cue takes the power control";
+
+    // Drawn back by the cursor's distance from the ball in quarters of the ball's size.
+    const SCueStroke& stroke = flow.Cue();
+    const POINT pt = at(cue.fBallSize / 4.0f * 0.6f, 0.0f);
+    frame.Panel(CMD_AREA_RIGHT_DRAG);
+    const float fRatio = std::hypot(pt.x - cue.vBall.x, pt.y - cue.vBall.y) / (cue.fBallSize / 4.0f);
+    const float fExpected = std::clamp(fRatio * stroke.fMax / 2.0f, stroke.fMin, stroke.fMax / 2.0f);
+    EXPECT_NEAR(fExpected, stroke.fPullBack, 1e-3f);
+    EXPECT_GT(stroke.fPullBack, stroke.fMin);
+    EXPECT_NEAR(stroke.fPullBack / (stroke.fMax / 2.0f), g_controlBar.m_dPower, 1e-3);
+
+    frame.Panel(CMD_AREA_RIGHT_UP);
+    EXPECT_TRUE(HasGameFlag(gmShotRunning)) << "the release strikes";
+    flow.Engine().StopAllBalls();
+}
+
+TEST(FrameCommandsTest, InTheOverheadViewALeftDragTurnsTheCueTowardsTheCursor)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nOverhead;
+        DWORD dwMode;
+        bool bTurned;
+    };
+    const SCase aCases[] = {
+        {"aiming", 1, modeAim, true},
+        {"not in the overhead view", 0, modeAim, false},
+        {"calling the shot: the bar's tip only", 1, modeCallShot, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        CGameFlow& flow = frame.Frame().GetGameFlow();
+        ASSERT_TRUE(flow.HasCueBall());
+        g_Settings.m_nOverHeadView = c.nOverhead;
+        g_nGameMode = modeAim;
+        flow.SetScreenScale(g_fBallPixelSize);
+        frame.Frame().AlignCue();
+        const SCueOnScreen cue = CueOnScreen(frame.Frame());
+        g_mouseArea.m_nLeftDragActive = 0;
+        POINT pt{static_cast<LONG>(std::lround(cue.vBall.x + cue.vAlong.x * 8.0f)),
+                 static_cast<LONG>(std::lround(cue.vBall.y + cue.vAlong.y * 8.0f))};
+        POINT ptScreen = pt;
+        ClientToScreen(frame.Window(), &ptScreen);
+        RecordCursorPos(ptScreen.x, ptScreen.y);
+        frame.Panel(CMD_AREA_LEFT_DOWN);
+        EXPECT_EQ(c.nOverhead, g_mouseArea.m_nLeftDragActive) << "armed by a press on the cue";
+        g_controlBar.SetMode(0);
+        g_nGameMode = c.dwMode;
+        // Dragged to a point below and right of the ball.
+        pt = POINT{static_cast<LONG>(std::lround(cue.vBall.x)) + 30, static_cast<LONG>(std::lround(cue.vBall.y)) + 40};
+        ptScreen = pt;
+        ClientToScreen(frame.Window(), &ptScreen);
+        RecordCursorPos(ptScreen.x, ptScreen.y);
+        const float fAimBefore = flow.Cue().fAim;
+        frame.Panel(CMD_AREA_LEFT_DRAG);
+        const float fToward =
+            static_cast<float>(std::atan2(pt.y - cue.vBall.y, pt.x - cue.vBall.x) * 180.0 / 3.14159265358979);
+        if (c.bTurned)
+        {
+            EXPECT_TRUE(SameAngle(fToward, flow.Cue().fAim)) << flow.Cue().fAim;
+        }
+        else
+        {
+            EXPECT_FLOAT_EQ(fAimBefore, flow.Cue().fAim);
+        }
+        EXPECT_EQ(c.dwMode == modeCallShot ? 2 : 0, g_controlBar.GetMode());
+        frame.Panel(CMD_AREA_LEFT_UP);
+    }
+}
+
+TEST(FrameCommandsTest, ARefusedCommandSoundsTheRefusal)
+{
+    const CEnvScope driver{"SDL_AUDIODRIVER", "dummy"};
+    CStartedFrame frame(true);
+    ASSERT_TRUE(frame.Started());
+    const int nSlot = frame.Frame().GetGameSoundSlot(3020);
+    ASSERT_GE(nSlot, 0);
+    CSoundSystem& sound = frame.Frame().GetSoundSystem();
+    sound.StopAll();
+    g_nGameMode = modeAim;
+    frame.Panel(15); // the head line, allowed
+    EXPECT_FALSE(sound.IsSlotPlaying(nSlot));
+    g_nGameMode = modeAim | gmInputOff;
+    frame.Panel(15); // refused during text input
+    EXPECT_TRUE(sound.IsSlotPlaying(nSlot));
+}
+
+TEST(FrameCommandsTest, TheWindowKeepsItsLeastSizeAndTheGamesCursor)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    MINMAXINFO info{};
+    SendMessage(frame.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(640, info.ptMinTrackSize.x);
+    EXPECT_EQ(480, info.ptMinTrackSize.y);
+    const std::pair<DWORD, LRESULT> aModes[] = {
+        {modeAim, FALSE}, {modeBallInHand, FALSE}, {modePlaceCueBall, TRUE}, {modeCallShot, TRUE}, {modeWaiting, TRUE}};
+    for (const auto& [dwMode, lExpected] : aModes)
+    {
+        SCOPED_TRACE(dwMode);
+        g_nGameMode = dwMode;
+        EXPECT_EQ(lExpected, SendMessage(frame.Window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(frame.Window()),
+                                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     }
 }
 } // namespace
