@@ -10,8 +10,10 @@
 #include "app/GameDialog.h"
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
+#include "foundation/DialogResultMask.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/Settings.h"
+#include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "media/DirectInputDevices.h"
@@ -22,9 +24,12 @@
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Messages.h"
+#include "render/CameraFlight.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/TableSpace.h"
 #include "simulation/BallEngine.h"
+#include "ui/GameWidgets.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/SmallDialogs.h"
@@ -50,6 +55,7 @@ constexpr double MAX_SPEED_FACTOR = 4.0;
 constexpr DWORD OPTION_4 = 0x4;
 constexpr DWORD OPTION_HEAD_LINE = 0x40;
 constexpr DWORD OPTION_AIMING_AID = 0x80;
+constexpr DWORD OPTION_SHOT_CALLED = 0x200;
 constexpr DWORD MUSIC_ON = 0x2;
 /// Bit 28 of the game-mode word: shot outcomes and new-game questions go elsewhere while it is set.
 constexpr DWORD BIT28 = 0x10000000;
@@ -66,6 +72,23 @@ constexpr int SETUP_TEMPLATE = 231;
 constexpr int PHYSICS_TEMPLATE = 150;
 /// The exit choice's picture.
 constexpr int EXIT_BACKGROUND = 651;
+/// The refusal's sound effect.
+constexpr int REFUSAL_SOUND_ID = 3020;
+/// The panel codes of the control bar's english marker and of the mouse area.
+constexpr int FIRST_FINE_AIM_CODE = 57;
+constexpr int LAST_FINE_AIM_CODE = 58;
+constexpr int FIRST_MOUSE_AREA_CODE = 61;
+constexpr int LAST_MOUSE_AREA_CODE = 66;
+/// The demo rack's and the pause's panel codes.
+constexpr int DEMO_RACK_CODE = 40;
+constexpr int PAUSE_CODE = 60;
+/// The least client area a drag leaves the window.
+constexpr LONG MIN_CLIENT_WIDTH = 640;
+constexpr LONG MIN_CLIENT_HEIGHT = 480;
+/// The top view: yaw, pitch (degrees) and distance above the middle of the table.
+constexpr float OVERHEAD_YAW = 90.0f;
+constexpr float OVERHEAD_PITCH = 270.0f;
+constexpr float OVERHEAD_DISTANCE = 100.0f;
 /// Game types whose exit gives the other player one point rather than the match goal.
 constexpr int ONE_POINT_TYPES[] = {15, 18, 101};
 
@@ -142,6 +165,8 @@ const SMessageMap* CMainFrame::GetCommandMap()
         MapMessage<&CMainFrame::OnMove>(WM_MOVE),
         MapMessage<&CMainFrame::OnSize>(WM_SIZE),
         MapMessage<&CMainFrame::OnDisplayChange>(WM_DISPLAYCHANGE),
+        MapMessage<&CMainFrame::OnSetCursor>(WM_SETCURSOR),
+        MapMessage<&CMainFrame::OnGetMinMaxInfo>(WM_GETMINMAXINFO),
         MapCommand<&CMainFrame::OnNothing>(32168),
         MapCommand<&CMainFrame::OnNothing>(ID_TOGGLE_SHORT_PATH),
         MapCommand<&CMainFrame::OnNothing>(32173),
@@ -217,11 +242,32 @@ bool CMainFrame::IsRuleMetOrRefuse(ECommandRule eRule)
     return false;
 }
 
+void CMainFrame::ReleasePanelControls()
+{
+    // A press on the control bar that a dialog or menu interrupted never gets its release.
+    g_controlBar.m_bPressed = 0;
+    if (g_pausedPanel.IsVisible())
+        g_pausedPanel.Hide();
+}
+
 void CMainFrame::PlayRefusedSound()
 {
-    // The refusal sounds at the scene's refusal object; until the frame holds the scene's objects
-    // there is no place to sound it, so a refusal is only logged.
+    // The refusal sounds over the middle of the table; not while the sound is off or before the
+    // 3-D scene exists.
     OutputDebugString("Command refused\n");
+    if (m_Sound.IsMuted() || m_pFramework == nullptr)
+        return;
+    PlayGameSound(REFUSAL_SOUND_ID, CVector3(0.0f, SCENE_BED_HEIGHT, 0.0f));
+}
+
+void CMainFrame::StartDemoRack()
+{
+    // The rack's balls stay where they are (no lamp carries a rack of its own); the cue ball is
+    // aimed at in the light-editing mode.
+    m_pGameFlow->SetGameMode(modeAim);
+    SetGameFlag(gmLightEdit);
+    m_pGameFlow->SelectCueBall(1);
+    g_bRedraw = TRUE;
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -375,29 +421,80 @@ void CMainFrame::OnRestartRack()
     if (g_Settings.m_nCompetitionType != 0)
         m_pGameFlow->Player2().SetLevel(g_Settings.m_nPlayerLevel2);
     StartNewRack(FALSE);
-    m_pGameFlow->SetGameMode(modeCameraFlight);
+    PresentRack();
 }
 
-void CMainFrame::OnToggleOverheadView()
+void CMainFrame::PresentRack()
 {
-    // The kept-view flag tells which view is on; the setting follows it.
-    const bool bToOverhead = !HasGameFlag(gmKeepView);
-    g_Settings.m_nOverHeadView = bToOverhead ? 1 : 0;
-    if (bToOverhead)
-        SetGameFlag(gmKeepView);
-    else
+    // A tour once round the table presents the rack; it ends where the turn begins: at the
+    // computer's aim when its turn flight was started, else at the view as it stands.
+    CGameFlow& flow = *m_pGameFlow;
+    const CViewRecord from = flow.GetCurrentView();
+    CViewRecord to = from;
+    if (const auto* pTurn = dynamic_cast<const CCameraFlight*>(flow.GetFlight());
+        pTurn != nullptr && HasMode(modeCameraFlight))
+        to = pTurn->GetViewRecord();
+    auto pTour = std::make_unique<CCameraFlightE>();
+    pTour->Start(from, to, static_cast<int>(modeNone), 0);
+    flow.SetFlight(std::move(pTour));
+    flow.SetGameMode(modeCameraFlight);
+}
+
+void CMainFrame::OnToggleOverheadView() { ToggleOverheadView(); }
+
+CViewRecord CMainFrame::GetOverheadView() const
+{
+    // Straight down onto the middle of the bed, the cue left as it is aimed.
+    const CViewRecord current = m_pGameFlow->GetCurrentView();
+    CViewRecord view;
+    view.Set(OVERHEAD_YAW, OVERHEAD_PITCH, OVERHEAD_DISTANCE, 0.0f, SCENE_BED_HEIGHT, 0.0f, 0.0f, 0.0f,
+             current.m_vCue.x, current.m_vCue.y, current.m_vCue.z);
+    return view;
+}
+
+void CMainFrame::ToggleOverheadView()
+{
+    ReleasePanelControls();
+    CGameFlow& flow = *m_pGameFlow;
+    flow.SetFlight(nullptr);
+    const CViewRecord from = flow.GetCurrentView();
+    CViewRecord to;
+    std::unique_ptr<CViewTransition> pFlight;
+    if (HasGameFlag(gmKeepView))
+    {
+        // Back to the player's own view; a player who has none keeps the camera where it is.
+        g_Settings.m_nOverHeadView = 0;
+        to = flow.Current().GetViewRecord().IsValid() ? flow.Current().GetViewRecord() : from;
         ClearGameFlag(gmKeepView);
+        pFlight = std::make_unique<CCameraFlight>();
+    }
+    else
+    {
+        // The player's view is kept for the way back; the top view's flight sets the keep flag
+        // when it lands.
+        g_Settings.m_nOverHeadView = 1;
+        flow.Current().SetViewRecord(from);
+        to = GetOverheadView();
+        pFlight = std::make_unique<CCameraFlightG>();
+    }
     g_Settings.Save();
+    flow.Settings().nOverheadView = g_Settings.m_nOverHeadView;
+    pFlight->Start(from, to, static_cast<int>(GetModeField()), 0);
+    flow.SetFlight(std::move(pFlight));
+    flow.SetGameMode(modeCameraFlight);
 }
 
 void CMainFrame::OnSyncViewRecord() {}
 
 void CMainFrame::OnCallShot()
 {
-    m_dwOptionWord |= 0x200;
-    const int nType = g_Settings.m_nGameType;
-    if (nType != 16 && nType != 18 && nType != 8)
-        m_pGameFlow->SetGameMode(modeCameraFlight);
+    // The recommended shot: the camera flies to the computer's aim for the player.
+    if (HasMode(modeCallShot) && g_pCallShotState != nullptr)
+        g_pCallShotState->Finish();
+    m_dwOptionWord |= OPTION_SHOT_CALLED;
+    UpdateAimPreview();
+    m_pGameFlow->FlyToAimView(1);
+    m_pGameFlow->SetGameMode(modeCameraFlight);
 }
 
 void CMainFrame::OnComputerStroke()
@@ -431,9 +528,10 @@ void CMainFrame::OnSetupDialog()
     RunGameDialog(dlg, SETUP_TEMPLATE);
     g_bPanelRedraw = TRUE;
     SetModalMode(FALSE);
+    ReleasePanelControls();
     // The view and the screen follow what the dialog chose.
     if ((g_Settings.m_nOverHeadView != 0) != HasGameFlag(gmKeepView))
-        OnToggleOverheadView();
+        ToggleOverheadView();
     if (old.m_nFullScreen != g_Settings.m_nFullScreen)
         SwitchScreenMode(g_Settings.m_nFullScreen);
     if (CPlayer& second = m_pGameFlow->Player2(); second.GetRobotLevel() != 0)
@@ -518,7 +616,7 @@ void CMainFrame::OnNewGame() { OnNewGameQuestion(0, 0); }
 
 LRESULT CMainFrame::OnNewGameQuestion(WPARAM, LPARAM)
 {
-    OutputDebugString("Texts cleared\n");
+    ClearTexts();
     AskForNewGame(NEW_GAME_BACKGROUND);
     return 0;
 }
@@ -527,23 +625,23 @@ BOOL CMainFrame::AskForNewGame(int nQuestion)
 {
     CMsgNewGameDlg question(this, nQuestion);
     if (RunGameDialog(question, nQuestion) != IDOK)
+    {
+        ClipCursorToView();
         return FALSE;
+    }
     m_pGameFlow->Player1().SetGames(0);
     m_pGameFlow->Player2().SetGames(0);
     const CSettings old = g_Settings;
     const DWORD dwKeptMode = g_nGameMode;
     ClearGameFlag(gmSettingsPreview);
-    if (RunStartScreen())
-    {
-        // A new game from the settings the dialog left, its changes applied first.
-        ApplySettingsChange(old);
-        ApplySoundSettings(old);
-        OutputDebugString("New game\n");
-        SetupGame();
-        return TRUE;
-    }
-    g_nGameMode = dwKeptMode;
-    return FALSE;
+    ClearDialogOkMask();
+    const BOOL bOk = RunStartScreen();
+    if (bOk)
+        BeginNewGame(old, dwKeptMode);
+    else
+        g_nGameMode = dwKeptMode; // the start screen left: the game goes on as it was
+    ReleasePanelControls();
+    return bOk != FALSE && IsStartDlgOk() != 0;
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -565,7 +663,7 @@ LRESULT CMainFrame::OnMusicNotifyMsg(WPARAM, LPARAM)
     return 0;
 }
 
-LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM)
+LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM lParam)
 {
     const int nCode = LOWORD(static_cast<DWORD>(wParam));
     const bool bChecked = HIWORD(static_cast<DWORD>(wParam)) != 0;
@@ -585,6 +683,16 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM)
                 OnCmdMsg(nID);
             return 0;
         }
+    if (nCode >= FIRST_FINE_AIM_CODE && nCode <= LAST_FINE_AIM_CODE)
+    {
+        FineAim(nCode, lParam);
+        return 0;
+    }
+    if (nCode >= FIRST_MOUSE_AREA_CODE && nCode <= LAST_MOUSE_AREA_CODE)
+    {
+        OnMouseAreaCommand(nCode);
+        return 0;
+    }
     switch (nCode)
     {
     case 12:
@@ -620,6 +728,12 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM)
     case 29:
         if (!HasGameFlag(BIT28))
             OnNewGameQuestion(0, 0);
+        break;
+    case DEMO_RACK_CODE:
+        StartDemoRack();
+        break;
+    case PAUSE_CODE:
+        m_pGameFlow->TogglePause();
         break;
     default:
         break; // codes without an action, and those of parts the frame does not hold yet
@@ -710,6 +824,26 @@ void CMainFrame::OnSize(UINT nType, int, int)
     ReacquireInput();
     if (nType == SIZE_RESTORED && m_bGameStarted)
         KeepWindowPlacement();
+}
+
+LRESULT CMainFrame::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
+{
+    auto* pInfo = reinterpret_cast<MINMAXINFO*>(lParam);
+    if (pInfo == nullptr)
+        return 0;
+    RECT rc{0, 0, MIN_CLIENT_WIDTH, MIN_CLIENT_HEIGHT};
+    CalcWindowRect(&rc);
+    pInfo->ptMinTrackSize = POINT{rc.right - rc.left, rc.bottom - rc.top};
+    return 0;
+}
+
+LRESULT CMainFrame::OnSetCursor(WPARAM, LPARAM)
+{
+    // Placing the cue ball, calling the shot and waiting draw their own pointer; the pause keeps
+    // the cursor the game chose.
+    if (HasMode(modePlaceCueBall | modeCallShot | modeWaiting) || m_pGameFlow->IsPaused())
+        return TRUE;
+    return Default();
 }
 
 LRESULT CMainFrame::OnDisplayChange(WPARAM, LPARAM)

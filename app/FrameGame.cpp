@@ -150,13 +150,21 @@ void CMainFrame::PlayShotEvent(int nKind, int nLevel, const CVector3& vAt)
 
 void CMainFrame::PlayEventSound(int nKind, float x, float y, float z, int nLevel)
 {
-    // An effect that is not in the loaded table sounds nothing.
-    const int nId = GetEventSoundId(nKind, nLevel);
+    PlayGameSound(GetEventSoundId(nKind, nLevel), CVector3(x, y, z));
+}
+
+int CMainFrame::GetGameSoundSlot(int nId) const
+{
     const auto* pId = std::find(std::begin(GAME_SOUND_IDS), std::end(GAME_SOUND_IDS), nId);
     const auto nAt = static_cast<std::size_t>(pId - std::begin(GAME_SOUND_IDS));
-    if (pId == std::end(GAME_SOUND_IDS) || nAt >= m_anGameSounds.size())
-        return;
-    m_Sound.Play(m_anGameSounds[nAt], CVector3(x, y, z), 0);
+    return pId == std::end(GAME_SOUND_IDS) || nAt >= m_anGameSounds.size() ? -1 : m_anGameSounds[nAt];
+}
+
+void CMainFrame::PlayGameSound(int nId, const CVector3& vAt)
+{
+    // An effect that is not in the loaded table sounds nothing.
+    if (const int nSlot = GetGameSoundSlot(nId); nSlot >= 0)
+        m_Sound.Play(nSlot, vAt, 0);
 }
 
 void CMainFrame::PlayRandomEventSound(int nKind, float x, float y, float z)

@@ -31,6 +31,8 @@ LRESULT CMainFrame::OnExitMenuLoop(WPARAM, LPARAM)
     g_CursorManager.SetMenuLoop(FALSE);
     Default();
     SetModalMode(FALSE);
+    ReleasePanelControls();
+    ClipCursorToView();
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // aid's re-simulation and its throttle, the settings a game starts from, who breaks, and the first
 // game built from the settings.
 #include "app/MainFrame.h"
+#include "app/SettingsChanges.h"
 #include "app/SplashScreen.h"
 #include "app/StartDlg.h"
 #include "app/VornApp.h"
@@ -10,6 +11,7 @@
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/RespotNotice.h"
+#include "gameflow/TableSets.h"
 #include "media/DirectInputDevices.h"
 #include "media/Speech.h"
 #include "platform/win32/Clock.h"
@@ -39,6 +41,10 @@ constexpr int GAME_RESUME_LAST = 33;
 constexpr int BONUS_FELT_COLOUR = 0x707AB;
 /// The mode-word flag a new rack copies into the rounding switches.
 constexpr DWORD ROUNDING_FLAG = 0x8;
+/// The dialogs whose OK changes the game or the players of a game that goes on.
+constexpr DWORD PLAYER_DIALOGS = DLGOK_OPPONENT | DLGOK_GAME_TYPE | DLGOK_GAME_CHOSEN;
+/// The computer's turn as a game was interrupted: its flight and its stroke.
+constexpr DWORD COMPUTER_TURN_BITS = modeCameraFlight | gmStroking;
 
 /// The settings the flow reads, from the settings as they stand.
 void CopyFlowSettings(const CSettings& settings, SFlowSettings& flow)
@@ -278,4 +284,95 @@ void CMainFrame::ApplyFeltColour()
     else
         return;
     ReloadFelt();
+}
+
+void CMainFrame::BeginNewGame(const CSettings& old, DWORD dwSavedMode)
+{
+    if (!::IsWindow(m_hWnd))
+        return;
+    const bool bComputerWasPlaying = IsComputerToPlay();
+    const bool bNewGame = IsStartDlgOk() != 0;
+    if (bNewGame)
+    {
+        // The overhead view stays as it was; the options screen of the start screen writes the
+        // live settings without a result bit of its own, so its changes are applied here.
+        SetGameFlag(dwSavedMode & gmKeepView);
+        ApplySettingsChange(old);
+        ApplySoundSettings(old);
+        OutputDebugString("New game\n");
+        SetupGame();
+    }
+    else if ((g_nDialogOkMask & PLAYER_DIALOGS) != 0)
+        ApplyPlayerSettings(old);
+    ApplyDialogResults(old);
+    g_Settings.Save();
+    if (!bNewGame)
+        ResumeInterruptedGame(dwSavedMode, bComputerWasPlaying);
+}
+
+void CMainFrame::ApplyDialogResults(const CSettings& old)
+{
+    if (IsDialogOkBit0() != 0)
+        ApplySoundSettings(old);
+    if (IsDialogOkBit1() != 0)
+        ApplyDisplaySettings(old);
+    if (IsDialogOkBit2() != 0)
+        ApplySettingsChange(old);
+    if (IsDialogOkBit5() != 0)
+        g_tableSets.Select(g_Settings.m_nTableNumber);
+    if (IsDialogOkBit8() != 0)
+        ApplyAdSetting(old);
+}
+
+void CMainFrame::ResumeInterruptedGame(DWORD dwSavedMode, bool bComputerWasPlaying)
+{
+    // Ball in hand chosen meanwhile (a rack set up again) is not undone.
+    if (!HasMode(modeBallInHand))
+        g_nGameMode = dwSavedMode;
+    if ((dwSavedMode & gmShotRunning) != 0)
+        return;
+    CGameFlow& flow = *m_pGameFlow;
+    if (IsComputerToPlay())
+    {
+        flow.StartTurnFlight();
+        return;
+    }
+    ClearGameFlag(gmRobotStroke);
+    if (bComputerWasPlaying && (dwSavedMode & COMPUTER_TURN_BITS) != 0)
+    {
+        // The computer's turn that was under way is now a person's: its flight and stroke end and
+        // the person aims.
+        ClearGameFlag(COMPUTER_TURN_BITS);
+        flow.SetFlight(nullptr);
+        flow.SetGameMode(modeAim);
+    }
+}
+
+void CMainFrame::ApplyPlayerSettings(const CSettings& old)
+{
+    CGameFlow& flow = *m_pGameFlow;
+    if (old.m_nGameType != g_Settings.m_nGameType)
+    {
+        // A new game type on the same table: its referee and rack, the cue ball in hand; the flags
+        // a rack keeps stay as they were.
+        flow.CreateReferee(g_Settings.m_nGameType);
+        const DWORD dwKept = g_nGameMode & MODE_RACK_FLAGS;
+        ClearGameFlag(MODE_RACK_FLAGS);
+        ApplyFeltColour();
+        if (!UpdateVariant())
+            OutputDebugString("Game: no ball set for the game's variant\n");
+        OnFileNew();
+        const CViewRecord view = flow.GetCurrentView();
+        flow.Player1().SetViewRecord(view);
+        flow.Player2().SetViewRecord(view);
+        SetGameFlag(dwKept);
+    }
+    const LONG nGames1 = flow.Player1().GetGames();
+    const LONG nGames2 = flow.Player2().GetGames();
+    SetUpPlayers(flow.Player1(), flow.Player2(), g_Settings);
+    flow.Player1().SetGames(nGames1);
+    flow.Player2().SetGames(nGames2);
+    CopyFlowSettings(g_Settings, flow.Settings());
+    const SCommandState state = GetCommandState();
+    g_Speech.SetActive(IsCommentaryOn(g_Settings, state.bBothHuman) ? TRUE : FALSE);
 }

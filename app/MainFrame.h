@@ -197,6 +197,12 @@ public:
     void ChooseFirstPlayer();
     /// A new game from the settings: referee, players, the first rack and the first turn.
     BOOL SetupGame();
+    /// After the start screen: a new game when it ended with play, else the dialogs' changes
+    /// applied to the game that goes on in dwSavedMode (old: the settings before the dialogs).
+    void BeginNewGame(const CSettings& old, DWORD dwSavedMode);
+    /// A changed game type or opponent applied to the game on the table: its referee and rack,
+    /// the players' levels and names, the commentary.
+    void ApplyPlayerSettings(const CSettings& old);
     /// The start screen, run in the modal mode; TRUE when it ended with OK (play).
     BOOL RunStartScreen();
     /// The ball set and colour table of the game's variant ("bonus", "american", a plug-in game's
@@ -225,6 +231,11 @@ public:
     void OnFileOpen();
     void OnUpdateSavedGames(CCmdUI* pCmdUI);
 
+    /// Plays one of the game's effects by its resource id at a scene position; an effect that did
+    /// not load sounds nothing.
+    void PlayGameSound(int nId, const CVector3& vAt);
+    /// The sound system's slot of one of the game's effects; -1 when it did not load.
+    int GetGameSoundSlot(int nId) const;
     /// The sound of a collision (kind 1 cushion, 2 ball on ball, by level) or a drop (kind 3) at a
     /// scene position; other kinds sound nothing.
     void PlayEventSound(int nKind, float x, float y, float z, int nLevel);
@@ -439,6 +450,10 @@ protected:
     BOOL AskForNewGame(int nQuestion);
     LRESULT OnOutcomeDone(WPARAM wParam, LPARAM lParam);
     LRESULT OnMusicNotifyMsg(WPARAM wParam, LPARAM lParam);
+    /// The least size a drag gives the window: what a 640 by 480 client area needs.
+    LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
+    /// TRUE, the cursor left as the game set it, in the modes that own the cursor and while paused.
+    LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnEnterMenuLoop(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitMenuLoop(WPARAM wParam, LPARAM lParam);
 
@@ -480,7 +495,47 @@ private:
     /// The debug log's line each time the game comes to rest where it can be saved or loaded.
     void NoteSavesOpen();
 
+    // Helpers of the new game (FrameNewGame.cpp).
+    /// The changes of each dialog that ended with OK.
+    void ApplyDialogResults(const CSettings& old);
+    /// The game interrupted by the start screen goes on in its mode, the computer's turn restarted
+    /// or handed to a person.
+    void ResumeInterruptedGame(DWORD dwSavedMode, bool bComputerWasPlaying);
+
+    // The stroke's mouse controls (FrameMouseControls.cpp).
+    /// The control bar's english marker (code 57 across, 58 down, lParam its offset in pixels)
+    /// sets the cue tip's offset on the ball.
+    void FineAim(int nCode, LPARAM lParam);
+    /// The mouse area's presses, drags and releases (codes 61 to 66) in the overhead view.
+    void OnMouseAreaCommand(int nCode);
+    /// A press near the cue on the screen takes the power control: the left one to aim by drags,
+    /// the right one to draw the cue back.
+    void TakePowerControl(bool bLeft);
+    void AimByMouse();
+    void DrawCueBack();
+    /// The release of the drawn-back cue strikes when it is drawn back far enough.
+    void StrikeByPowerControl();
+    /// The corner panels and the side bars hidden for the shot.
+    void HideStrokeWidgets();
+    int CueBallNumber() const;
+    /// The cue ball on the screen; false when it is off the table or behind the camera.
+    bool ProjectCueBall(CVector3& vScreen) const;
+    bool IsNearCueOnScreen(POINT ptCursor);
+    /// The demo rack (code 40): aiming in the light-editing mode on the table as it stands.
+    void StartDemoRack();
+    bool m_bPowerControlActive = false;
+    POINT m_ptLastAimCursor{-1, -1};
+
     // Helpers of the commands (FrameCommands.cpp).
+    /// The rack just set up presented by a tour round the table, into the turn.
+    void PresentRack();
+    /// The top view above the middle of the table, the cue as it is aimed.
+    CViewRecord GetOverheadView() const;
+    /// The player's view and the top view swapped with a camera flight; the setting follows.
+    void ToggleOverheadView();
+    /// The control bar's press released and the pause picture (the mode's hint) hidden, as after
+    /// every dialog and menu.
+    void ReleasePanelControls();
     bool IsRuleMetOrRefuse(ECommandRule eRule);
     void PlayRefusedSound();
     void DeveloperLevel(int nLevel);

@@ -64,6 +64,13 @@ public:
     void CenterWindow();
     void GetWindowRect(RECT* pRect) const { ::GetWindowRect(m_hWnd, pRect); }
     void GetClientRect(RECT* pRect) const { ::GetClientRect(m_hWnd, pRect); }
+    /// Turns a client rectangle into the window rectangle that holds it. The windows here draw no
+    /// frame or caption round their client area, so the two are the same.
+    void CalcWindowRect(RECT* pClientRect, UINT nAdjustType = 0) const
+    {
+        (void)pClientRect;
+        (void)nAdjustType;
+    }
     DWORD GetStyle() const { return static_cast<DWORD>(::GetWindowLong(m_hWnd, GWL_STYLE)); }
     DWORD GetExStyle() const { return static_cast<DWORD>(::GetWindowLong(m_hWnd, GWL_EXSTYLE)); }
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);

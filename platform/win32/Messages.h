@@ -41,12 +41,25 @@ inline constexpr UINT WM_SETCURSOR = 0x0020;
 /// The hit-test code of a window's client area.
 inline constexpr int HTCLIENT = 1;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
+/// lParam: the MINMAXINFO the window fills with the sizes it may take.
+inline constexpr UINT WM_GETMINMAXINFO = 0x0024;
 /// Sent to a dialog when F1 is pressed in it (no help record is passed: lParam is 0).
 inline constexpr UINT WM_HELP = 0x0053;
 inline constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 inline constexpr UINT WM_NCCREATE = 0x0081;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
 inline constexpr UINT WM_KEYFIRST = 0x0100;
+
+/// The sizes a window may take: its largest size and place, and the least and most a drag sizes it to.
+struct MINMAXINFO
+{
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_CHAR = 0x0102;

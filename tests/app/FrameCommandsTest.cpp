@@ -3,12 +3,15 @@
 // questions asked and the messages posted.
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
+#include "tests/platform/EnvScope.h"
 #include "tests/ui/DialogDriver.h"
 
 #include "app/MainFrame.h"
 #include "app/StartDlg.h"
+#include "foundation/DialogResultMask.h"
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
+#include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/mfc/WinApp.h"
@@ -16,11 +19,20 @@
 #include "platform/win32/KeyState.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
+#include "render/CameraFlight.h"
+#include "render/Environment3D.h"
+#include "render/SceneObject.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsCoefficients.h"
+#include "ui/ClickPanels.h"
+#include "ui/ControlBar.h"
+#include "ui/GameWidgets.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -64,9 +76,12 @@ CDialog* OpenDialog()
 class CStartedFrame
 {
 public:
-    CStartedFrame()
+    /// bGameSounds: the game's own sound library beside the program.
+    explicit CStartedFrame(bool bGameSounds = false)
     {
         m_app.AddArtworkLibrary();
+        if (bGameSounds)
+            std::filesystem::copy_file(VORN_GAME_DIR "/VornWave.dll", m_app.Folder().File("VornWave.dll"));
         m_oldSettings = g_Settings;
         g_Settings.m_strIniFilePath = GetIniFilePath();
         m_pScope = std::make_unique<CFrameScope>(true);
@@ -164,8 +179,8 @@ TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
          modeCallShot},
         {"ball path refused in competition 2", 0, 2, ID_TOGGLE_BALL_PATH, "BallPath1", 0, 0, 0},
         {"short path: its first entry runs once", gmInputOff, 1, ID_TOGGLE_SHORT_PATH, "ShortPath1", 1, 0, gmInputOff},
-        {"overhead view", 0, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 1, 0, gmKeepView},
-        {"back from the overhead view", gmKeepView, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0, 0},
+        {"overhead view: the flight to it starts", 0, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 1, 0, modeCameraFlight},
+        {"back from the overhead view", gmKeepView, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0, modeCameraFlight},
         {"overhead view refused during text input", gmInputOff, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0,
          gmInputOff},
     };
@@ -218,6 +233,8 @@ TEST(FrameCommandsTest, DisabledCommandsLeaveTheGameModeWordAlone)
         {"pass the turn", modeAim, ID_PASS_TURN, modeCameraFlight},
         {"pass the turn refused while calling", modeCallShot, ID_PASS_TURN, modeCallShot},
         {"reset camera clears the kept view", modeAim | gmKeepView, ID_RESET_CAMERA, modeAim},
+        {"the recommended shot flies to the computer's aim", modeAim, ID_CALL_SHOT, modeCameraFlight},
+        {"the recommended shot refused with the cue ball in hand", modeBallInHand, ID_CALL_SHOT, modeBallInHand},
     };
     for (const SCase& c : aCases)
     {
@@ -259,6 +276,9 @@ TEST(FrameCommandsTest, PanelCommandsActOnTheirCodeAndCheckBox)
         {"third aim view", modeAim, 0, 24, false, nullptr, 0, modeEnglish},
         {"aim views keep ball in hand", modeAim, modeBallInHand, 23, false, nullptr, 0, modeBallInHand},
         {"a code without a row", modeAim, 0, 11, true, nullptr, 0, modeAim},
+        {"the demo rack aims in the light-editing mode", modeElevation, 0, 40, false, nullptr, 0,
+         modeAim | gmLightEdit},
+        {"the pause", modeAim, 0, 60, false, nullptr, 0, modeWaiting},
     };
     for (const SCase& c : aCases)
     {
@@ -527,8 +547,8 @@ TEST(FrameCommandsTest, SetupIsFollowedByTheViewAndTheLevelItChose)
         const char* szName;
         std::vector<int> aClicks; // on the options screen, before its OK
         int nOverhead;            // in the file afterwards
-        bool bKeptView;
-        int nLevel2; // the computer's level afterwards
+        bool bTopViewFlight;      // the flight to the top view started
+        int nLevel2;              // the computer's level afterwards
     };
     const SCase aCases[] = {
         {"nothing chosen", {}, 0, false, 2},
@@ -558,7 +578,8 @@ TEST(FrameCommandsTest, SetupIsFollowedByTheViewAndTheLevelItChose)
         frame.Command(ID_SETUP_DIALOG);
         EXPECT_TRUE(bShown);
         EXPECT_EQ(c.nOverhead, CStartedFrame::Saved("OverHead View"));
-        EXPECT_EQ(c.bKeptView, HasGameFlag(gmKeepView));
+        EXPECT_EQ(c.bTopViewFlight,
+                  dynamic_cast<const CCameraFlightG*>(frame.Frame().GetGameFlow().GetFlight()) != nullptr);
         EXPECT_EQ(c.nLevel2, frame.Frame().GetGameFlow().Player2().GetRobotLevel());
     }
 }
@@ -608,11 +629,12 @@ TEST(FrameCommandsTest, NewRacksClearOrKeepTheScores)
         DWORD dwMode;
         int nRacks;   // racks set up by the command
         LONG nPoints; // the first player's points afterwards (3 before)
+        bool bTour;   // a tour round the table presents the rack, in the flight mode
     };
     const SCase aCases[] = {
-        {"a new rack clears the scores", ID_FILE_NEW, modeAim, 1, 0},
-        {"restarting the rack keeps them", ID_RESTART_RACK, modeAim, 1, 3},
-        {"restarting refused in a presentation", ID_RESTART_RACK, modeAim | gmPresentation, 0, 3},
+        {"a new rack clears the scores", ID_FILE_NEW, modeAim, 1, 0, false},
+        {"restarting the rack keeps them", ID_RESTART_RACK, modeAim, 1, 3, true},
+        {"restarting refused in a presentation", ID_RESTART_RACK, modeAim | gmPresentation, 0, 3, false},
     };
     for (const SCase& c : aCases)
     {
@@ -626,6 +648,11 @@ TEST(FrameCommandsTest, NewRacksClearOrKeepTheScores)
         frame.Command(c.nID);
         EXPECT_EQ(c.nRacks, g_nRackCount - nRacksBefore);
         EXPECT_EQ(c.nPoints, frame.Frame().GetGameFlow().Player1().GetPoints());
+        EXPECT_EQ(c.bTour, dynamic_cast<const CCameraFlightE*>(frame.Frame().GetGameFlow().GetFlight()) != nullptr);
+        if (c.bTour)
+        {
+            EXPECT_EQ(modeCameraFlight, g_nGameMode & MODE_FIELD);
+        }
     }
 }
 
@@ -691,5 +718,342 @@ TEST(FrameCommandsTest, TimerAsksThePanelsToRedraw)
     g_bPanelRedraw = FALSE;
     SendMessage(frame.Window(), WM_TIMER, 1, 0);
     EXPECT_TRUE(g_bPanelRedraw);
+}
+
+/// Whether two angles in degrees name the same direction.
+bool SameAngle(float a, float b) { return std::abs(std::remainder(a - b, 360.0f)) < 0.01f; }
+
+TEST(FrameCommandsTest, TheOverheadViewFliesThereAndBackToThePlayersView)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_Settings.m_nCompetitionType = 1;
+    g_nGameMode = modeAim;
+    CGameFlow& flow = frame.Frame().GetGameFlow();
+    const CViewRecord players = flow.GetCurrentView();
+
+    frame.Command(ID_TOGGLE_OVERHEAD);
+    EXPECT_EQ(modeCameraFlight, g_nGameMode & MODE_FIELD);
+    EXPECT_EQ(1, CStartedFrame::Saved("OverHead View"));
+    auto* pUp = dynamic_cast<CCameraFlightG*>(flow.GetFlight());
+    ASSERT_NE(nullptr, pUp);
+    const CViewRecord top = pUp->GetViewRecord();
+    EXPECT_TRUE(SameAngle(90.0f, top.m_vCamera.x));
+    EXPECT_TRUE(SameAngle(270.0f, top.m_vCamera.y));
+    EXPECT_FLOAT_EQ(100.0f, top.m_vCamera.z);
+    EXPECT_FALSE(HasGameFlag(gmKeepView)) << "kept only once the camera is there";
+    pUp->Finish(&flow);
+    EXPECT_TRUE(HasGameFlag(gmKeepView));
+
+    frame.Command(ID_TOGGLE_OVERHEAD);
+    EXPECT_EQ(0, CStartedFrame::Saved("OverHead View"));
+    EXPECT_FALSE(HasGameFlag(gmKeepView));
+    const auto* pDown = dynamic_cast<const CCameraFlight*>(flow.GetFlight());
+    ASSERT_NE(nullptr, pDown);
+    EXPECT_EQ(nullptr, dynamic_cast<const CCameraFlightG*>(pDown));
+    const CViewRecord back = pDown->GetViewRecord();
+    EXPECT_TRUE(SameAngle(players.m_vCamera.x, back.m_vCamera.x));
+    EXPECT_TRUE(SameAngle(players.m_vCamera.y, back.m_vCamera.y));
+    EXPECT_NEAR(players.m_vCamera.z, back.m_vCamera.z, 1e-3f);
+    EXPECT_NEAR(players.m_vViewPoint.x, back.m_vViewPoint.x, 1e-3f);
+    EXPECT_NEAR(players.m_vViewPoint.z, back.m_vViewPoint.z, 1e-3f);
+}
+
+TEST(FrameCommandsTest, TheMatchEndAsksForANewGameWithEachAnswer)
+{
+    using enum EAnswer;
+    struct SCase
+    {
+        const char* szName;
+        std::vector<EAnswer> aAnswers;
+        int nOverhead;
+        std::vector<std::string> aAsked;
+        int nRacks;        // racks set up by the question and what follows it
+        bool bStartupFlag; // the mode word's start-up flag afterwards (set before)
+    };
+    const SCase aCases[] = {
+        {"declined: the table is racked again from a clear mode word", {Cancel}, 0, {"new game"}, 1, false},
+        {"declined in the top view: the table stays", {Cancel}, 1, {"new game"}, 0, true},
+        {"the start screen left in the top view: the mode word kept", {Ok, Cancel}, 1, {"new game", "start"}, 0, true},
+        {"played: one new game from the settings", {Ok, Ok}, 0, {"new game", "start"}, 1, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_Settings.m_nOverHeadView = c.nOverhead;
+        g_nGameMode = modeAim | gmStartupFlag;
+        const int nRacksBefore = g_nRackCount;
+        frame.Answer(c.aAnswers);
+        SendMessage(frame.Window(), FLOW_MSG_MATCH_END, 1, 0);
+        EXPECT_EQ(c.aAsked, frame.m_aAsked);
+        EXPECT_EQ(c.nRacks, g_nRackCount - nRacksBefore);
+        EXPECT_EQ(c.bStartupFlag, HasGameFlag(gmStartupFlag));
+        MSG msg;
+        PeekMessage(&msg, frame.Window(), WM_CLOSENOW, WM_CLOSENOW, PM_REMOVE); // the start screen's leave
+    }
+}
+
+TEST(FrameCommandsTest, BeginningAGameAppliesTheDialogsThatEndedWithOk)
+{
+    struct SCase
+    {
+        const char* szName;
+        DWORD dwMask;      // the dialogs that ended with OK
+        DWORD dwSavedMode; // the game's mode word when the dialogs opened
+        int nLevel2;       // the opponent's level the dialogs chose (2 before)
+        int nGameType;     // the game type they chose (9 before)
+        int nRacks;        // racks set up
+        DWORD dwMode;      // the mode word afterwards
+        int nLevel2After;  // the second player's level afterwards
+        DWORD dwOptions;   // the option word's aiming-aid bit afterwards (the aid chosen on)
+        bool bSecondPlays; // the second player (the computer before) is to play
+    };
+    const SCase aCases[] = {
+        {"nothing chosen: the game goes on", 0, modeAim | gmStartupFlag, 2, 9, 0, modeAim | gmStartupFlag, 2, 0, false},
+        {"played: a new game", DLGOK_START, modeAim | gmStartupFlag, 2, 9, 1, modeCameraFlight, 2, 0x80, false},
+        {"a new opponent plays on", DLGOK_OPPONENT, modeAim, 5, 9, 0, modeAim, 5, 0, false},
+        {"the computer's turn handed to a person", DLGOK_OPPONENT, modeCameraFlight | gmRobotStroke, 0, 9, 0, modeAim,
+         0, 0, true},
+        {"a new game type racks its table", DLGOK_GAME_TYPE, modeAim, 2, 3, 1, modeAim, 2, 0, false},
+        {"the graphics dialog applies the aid", DLGOK_GRAPHICS, modeAim, 2, 9, 0, modeAim, 2, 0x80, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        CGameFlow& flow = frame.Frame().GetGameFlow();
+        g_Settings.m_nCompetitionType = 1;
+        g_Settings.m_nGameType = 9;
+        g_Settings.m_nPlayerLevel2 = 2;
+        g_Settings.m_nBallPath1 = 0;
+        flow.CreateReferee(9);
+        flow.Player2().SetLevel(2);
+        flow.SetCurrent(!c.bSecondPlays);
+        frame.Frame().ApplyAimingAid();
+        const CSettings old = g_Settings;
+        g_Settings.m_nPlayerLevel2 = c.nLevel2;
+        g_Settings.m_nGameType = c.nGameType;
+        g_Settings.m_nBallPath1 = 1;
+        g_nDialogOkMask = c.dwMask;
+        g_nGameMode = 0; // as the start screen leaves it
+        const int nRacksBefore = g_nRackCount;
+        frame.Frame().BeginNewGame(old, c.dwSavedMode);
+        EXPECT_EQ(c.nRacks, g_nRackCount - nRacksBefore);
+        EXPECT_EQ(c.nGameType, flow.GetGameType());
+        EXPECT_EQ(c.dwMode, g_nGameMode & (MODE_FIELD | gmStartupFlag | gmRobotStroke));
+        EXPECT_EQ(c.nLevel2After, flow.Player2().GetRobotLevel());
+        EXPECT_EQ(c.dwOptions, frame.Frame().GetOptionWord() & 0x80);
+        g_nDialogOkMask = 0;
+    }
+}
+
+TEST(FrameCommandsTest, TheEnglishMarkerSetsTheCueTip)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nCode;
+        LONG nOffset;       // the marker's offset in pixels
+        DWORD dwMode;       // the game-mode word
+        bool bHuman;        // a person is to play
+        float fTipX, fTipY; // afterwards (3, 4 before)
+    };
+    const SCase aCases[] = {
+        {"across", 57, 5, modeAim, true, -14.7f, 4.0f},
+        {"down", 58, -4, modeAim, true, 3.0f, 11.76f},
+        {"held to the ball's edge", 57, 30, modeAim, true, -50.0f, 4.0f},
+        {"the centre", 58, 0, modeEnglish, true, 3.0f, 0.0f},
+        {"the computer's turn", 57, 5, modeAim, false, 3.0f, 4.0f},
+        {"while the cue strokes", 57, 5, modeNone | gmStroking, true, 3.0f, 4.0f},
+        {"while the balls roll", 58, 5, modeAim | gmShotRunning, true, 3.0f, 4.0f},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        CGameFlow& flow = frame.Frame().GetGameFlow();
+        ASSERT_TRUE(flow.HasCueBall());
+        flow.Current().SetLevel(c.bHuman ? 0 : 3);
+        flow.Cue().fTipX = 3.0f;
+        flow.Cue().fTipY = 4.0f;
+        g_controlBar.m_ptEnglish = POINT{2, 2};
+        g_nGameMode = c.dwMode;
+        SendMessage(frame.Window(), WM_PANELCOMMAND, static_cast<WPARAM>(c.nCode), static_cast<LPARAM>(c.nOffset));
+        EXPECT_NEAR(c.fTipX, flow.Cue().fTipX, 1e-4f);
+        EXPECT_NEAR(c.fTipY, flow.Cue().fTipY, 1e-4f);
+        EXPECT_EQ(c.bHuman ? 2 : 0, g_controlBar.m_ptEnglish.x) << "the computer's turn clears the marker";
+    }
+}
+
+/// The cue ball and a point along the cue from it, on the screen, for the mouse area's tests.
+struct SCueOnScreen
+{
+    CVector3 vBall;      // the cue ball's centre
+    CVector3 vAlong;     // the unit step from the ball towards the cue's butt
+    CVector3 vAcross;    // the unit step across the cue
+    float fBallSize = 0; // the ball's size on the screen
+};
+
+SCueOnScreen CueOnScreen(CMainFrame& frame)
+{
+    CGameFlow& flow = frame.GetGameFlow();
+    const int nCueBall = flow.GetReferee()->GetCueBall();
+    SCueOnScreen cue;
+    CVector3 vBall;
+    flow.GetBallScenePosition(nCueBall, vBall);
+    const CVector3 vButt = vBall - frame.GetCueScene()->GetCuePose().vDirection * 40.0f;
+    CVector3 vScreenButt;
+    ProjectToScreen(&cue.vBall, &vBall);
+    ProjectToScreen(&vScreenButt, &vButt);
+    const float dx = vScreenButt.x - cue.vBall.x, dy = vScreenButt.y - cue.vBall.y;
+    const float fLength = std::hypot(dx, dy);
+    cue.vAlong = CVector3(dx / fLength, dy / fLength, 0.0f);
+    cue.vAcross = CVector3(-cue.vAlong.y, cue.vAlong.x, 0.0f);
+    cue.fBallSize = flow.GetBallScreenScale(nCueBall);
+    return cue;
+}
+
+TEST(FrameCommandsTest, InTheOverheadViewTheMouseAimsDrawsTheCueBackAndStrikes)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    CGameFlow& flow = frame.Frame().GetGameFlow();
+    ASSERT_TRUE(flow.HasCueBall());
+    g_Settings.m_nOverHeadView = 1;
+    flow.SetGameMode(modeAim);
+    flow.SetScreenScale(g_fBallPixelSize); // as each tick's input hands it over
+    frame.Frame().AlignCue();
+    const SCueOnScreen cue = CueOnScreen(frame.Frame());
+    ASSERT_GT(cue.fBallSize, 0.0f);
+    // The mouse area's codes read the cursor where the display last saw it.
+    const auto at = [&](float fAlong, float fAcross)
+    {
+        const POINT pt{static_cast<LONG>(std::lround(cue.vBall.x + cue.vAlong.x * fAlong + cue.vAcross.x * fAcross)),
+                       static_cast<LONG>(std::lround(cue.vBall.y + cue.vAlong.y * fAlong + cue.vAcross.y * fAcross))};
+        POINT ptScreen = pt;
+        ClientToScreen(frame.Window(), &ptScreen);
+        RecordCursorPos(ptScreen.x, ptScreen.y);
+        return pt;
+    };
+    g_mouseArea.m_nLeftDragActive = g_mouseArea.m_nRightDragActive = 0;
+
+    at(0.0f, 60.0f);
+    frame.Panel(CMD_AREA_RIGHT_DOWN);
+    EXPECT_EQ(0, g_mouseArea.m_nRightDragActive) << "a press away from the cue takes nothing";
+    at(10.0f, 5.0f);
+    frame.Panel(CMD_AREA_RIGHT_DOWN);
+    EXPECT_EQ(1, g_mouseArea.m_nRightDragActive) << "a press on the cue takes the power control";
+
+    // Drawn back by the cursor's distance from the ball in quarters of the ball's size.
+    const SCueStroke& stroke = flow.Cue();
+    const POINT pt = at(cue.fBallSize / 4.0f * 0.6f, 0.0f);
+    frame.Panel(CMD_AREA_RIGHT_DRAG);
+    const float fRatio = std::hypot(pt.x - cue.vBall.x, pt.y - cue.vBall.y) / (cue.fBallSize / 4.0f);
+    const float fExpected = std::clamp(fRatio * stroke.fMax / 2.0f, stroke.fMin, stroke.fMax / 2.0f);
+    EXPECT_NEAR(fExpected, stroke.fPullBack, 1e-3f);
+    EXPECT_GT(stroke.fPullBack, stroke.fMin);
+    EXPECT_NEAR(stroke.fPullBack / (stroke.fMax / 2.0f), g_controlBar.m_dPower, 1e-3);
+
+    frame.Panel(CMD_AREA_RIGHT_UP);
+    EXPECT_TRUE(HasGameFlag(gmShotRunning)) << "the release strikes";
+    flow.Engine().StopAllBalls();
+}
+
+TEST(FrameCommandsTest, InTheOverheadViewALeftDragTurnsTheCueTowardsTheCursor)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nOverhead;
+        DWORD dwMode;
+        bool bTurned;
+    };
+    const SCase aCases[] = {
+        {"aiming", 1, modeAim, true},
+        {"not in the overhead view", 0, modeAim, false},
+        {"calling the shot: the bar's tip only", 1, modeCallShot, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        CGameFlow& flow = frame.Frame().GetGameFlow();
+        ASSERT_TRUE(flow.HasCueBall());
+        g_Settings.m_nOverHeadView = c.nOverhead;
+        g_nGameMode = modeAim;
+        flow.SetScreenScale(g_fBallPixelSize);
+        frame.Frame().AlignCue();
+        const SCueOnScreen cue = CueOnScreen(frame.Frame());
+        g_mouseArea.m_nLeftDragActive = 0;
+        POINT pt{static_cast<LONG>(std::lround(cue.vBall.x + cue.vAlong.x * 8.0f)),
+                 static_cast<LONG>(std::lround(cue.vBall.y + cue.vAlong.y * 8.0f))};
+        POINT ptScreen = pt;
+        ClientToScreen(frame.Window(), &ptScreen);
+        RecordCursorPos(ptScreen.x, ptScreen.y);
+        frame.Panel(CMD_AREA_LEFT_DOWN);
+        EXPECT_EQ(c.nOverhead, g_mouseArea.m_nLeftDragActive) << "armed by a press on the cue";
+        g_controlBar.SetMode(0);
+        g_nGameMode = c.dwMode;
+        // Dragged to a point below and right of the ball.
+        pt = POINT{static_cast<LONG>(std::lround(cue.vBall.x)) + 30, static_cast<LONG>(std::lround(cue.vBall.y)) + 40};
+        ptScreen = pt;
+        ClientToScreen(frame.Window(), &ptScreen);
+        RecordCursorPos(ptScreen.x, ptScreen.y);
+        const float fAimBefore = flow.Cue().fAim;
+        frame.Panel(CMD_AREA_LEFT_DRAG);
+        const float fToward =
+            static_cast<float>(std::atan2(pt.y - cue.vBall.y, pt.x - cue.vBall.x) * 180.0 / 3.14159265358979);
+        if (c.bTurned)
+        {
+            EXPECT_TRUE(SameAngle(fToward, flow.Cue().fAim)) << flow.Cue().fAim;
+        }
+        else
+        {
+            EXPECT_FLOAT_EQ(fAimBefore, flow.Cue().fAim);
+        }
+        EXPECT_EQ(c.dwMode == modeCallShot ? 2 : 0, g_controlBar.GetMode());
+        frame.Panel(CMD_AREA_LEFT_UP);
+    }
+}
+
+TEST(FrameCommandsTest, ARefusedCommandSoundsTheRefusal)
+{
+    const CEnvScope driver{"SDL_AUDIODRIVER", "dummy"};
+    CStartedFrame frame(true);
+    ASSERT_TRUE(frame.Started());
+    const int nSlot = frame.Frame().GetGameSoundSlot(3020);
+    ASSERT_GE(nSlot, 0);
+    CSoundSystem& sound = frame.Frame().GetSoundSystem();
+    sound.StopAll();
+    g_nGameMode = modeAim;
+    frame.Panel(15); // the head line, allowed
+    EXPECT_FALSE(sound.IsSlotPlaying(nSlot));
+    g_nGameMode = modeAim | gmInputOff;
+    frame.Panel(15); // refused during text input
+    EXPECT_TRUE(sound.IsSlotPlaying(nSlot));
+}
+
+TEST(FrameCommandsTest, TheWindowKeepsItsLeastSizeAndTheGamesCursor)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    MINMAXINFO info{};
+    SendMessage(frame.Window(), WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(640, info.ptMinTrackSize.x);
+    EXPECT_EQ(480, info.ptMinTrackSize.y);
+    const std::pair<DWORD, LRESULT> aModes[] = {
+        {modeAim, FALSE}, {modeBallInHand, FALSE}, {modePlaceCueBall, TRUE}, {modeCallShot, TRUE}, {modeWaiting, TRUE}};
+    for (const auto& [dwMode, lExpected] : aModes)
+    {
+        SCOPED_TRACE(dwMode);
+        g_nGameMode = dwMode;
+        EXPECT_EQ(lExpected, SendMessage(frame.Window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(frame.Window()),
+                                         MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
+    }
 }
 } // namespace

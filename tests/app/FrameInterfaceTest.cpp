@@ -3,9 +3,11 @@
 #include "tests/app/FrameScope.h"
 
 #include "app/MainFrame.h"
+#include "gameflow/GameMode.h"
 #include "platform/win32/Cursor.h"
 #include "render/CursorManager.h"
 #include "render/Environment3D.h"
+#include "ui/GameWidgets.h"
 #include "ui/WindowPlacement.h"
 
 #include <cstring>
@@ -42,8 +44,13 @@ TEST_F(FrameInterfaceTest, TheMenuLoopShowsTheSystemCursorAndHoldsTheGame)
         UINT uMsg;
         BOOL bMenu, bModal;
         bool bCursorShown;
+        BYTE bBarPressed; // the control bar's press, set as the menu opens
     };
-    const SStep aSteps[] = {{WM_ENTERMENULOOP, TRUE, TRUE, true}, {WM_EXITMENULOOP, FALSE, FALSE, true}};
+    // Once the menu is closed the cursor is confined again as the game's mode asks: hidden while
+    // a person aims.
+    g_nGameMode = modeAim;
+    const SStep aSteps[] = {{WM_ENTERMENULOOP, TRUE, TRUE, true, 1}, {WM_EXITMENULOOP, FALSE, FALSE, false, 0}};
+    g_controlBar.m_bPressed = 1;
     for (const SStep& step : aSteps)
     {
         SCOPED_TRACE(step.uMsg);
@@ -51,6 +58,7 @@ TEST_F(FrameInterfaceTest, TheMenuLoopShowsTheSystemCursorAndHoldsTheGame)
         EXPECT_EQ(step.bMenu, g_CursorManager.IsMenuLoop());
         EXPECT_EQ(step.bModal, g_bModalMode);
         EXPECT_EQ(step.bCursorShown, GetCursorShowCount() >= 0);
+        EXPECT_EQ(step.bBarPressed, g_controlBar.m_bPressed) << "released once the menu is closed";
         EXPECT_EQ(step.bModal == FALSE, frame.m_pFrame->OnFrame() != FALSE) << "the tick rests while a menu is open";
     }
 }
