@@ -44,6 +44,8 @@ void CMainFrame::ShowStringText(UINT nId, int nMs)
         ShowText(strText.GetString(), nMs);
 }
 
+std::string CMainFrame::LoadFlowString(UINT nId) { return LoadProgramString(nId).Str(); }
+
 void CMainFrame::SetModeHint(UINT nId) { m_strModeHint = nId == 0 ? CString() : LoadProgramString(nId) + "  "; }
 
 void CMainFrame::ClearTexts() { g_TextMessages.Clear(); }

@@ -146,6 +146,7 @@ public:
     void PostFlowMessage(UINT nMsg, WPARAM wParam, LPARAM lParam) override;
     void ShowText(const char* szText, int nMs) override;
     void ShowStringText(UINT nId, int nMs) override;
+    std::string LoadFlowString(UINT nId) override;
     void ClearTexts() override;
     void SetModeHint(UINT nId) override;
     int PickBallUnderCursor() override;

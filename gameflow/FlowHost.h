@@ -8,6 +8,7 @@
 #include "platform/win32/Messages.h"
 #include "platform/win32/WinTypes.h"
 
+#include <string>
 #include <vector>
 
 /// A message the flow posts to the main thread's queue (WM_USER + n).
@@ -45,6 +46,12 @@ public:
     {
         (void)nId;
         (void)nMs;
+    }
+    /// A string of the program; empty when it has none.
+    virtual std::string LoadFlowString(UINT nId)
+    {
+        (void)nId;
+        return {};
     }
     /// The current mode's one-line help, a string of the program (0: an empty text).
     virtual void SetModeHint(UINT nId) { (void)nId; }

@@ -46,6 +46,9 @@ bool CGameFlow::PlanWith(const SShotPlannerSetup& setup, float& fAimDegrees, int
 
 void CGameFlow::Tick(DWORD dwMs)
 {
+    // A match's end that holds the screen: nothing moves or reads the input until it has passed.
+    if (TickMatchEndHold())
+        return;
     // Input and the flight first, so that the balls' step sees the camera the tick leaves.
     if (!HasGameFlag(gmGameOver))
         HandleMouse();

@@ -284,6 +284,11 @@ public:
     int AdvancePracticePlugin(int nWinnerIsPlayer2);
     /// The match-progress message: the operation of the game type.
     void OnMatchProgress(int nWinnerIsPlayer2);
+    /// The autoplay switch: on while a person's seat is handed to a computer level.
+    void SetAutoplay(bool bOn) { m_bAutoplay = bOn; }
+    /// Whether a pyramid match's end holds the screen: for two seconds the ticks only draw the
+    /// table and its display, then the match's end goes on.
+    bool IsHoldingMatchEnd() const { return m_eHold != EMatchEndHold::None; }
 
     // Judging a finished shot.
     void EvaluateShot();
@@ -392,6 +397,20 @@ protected:
     void AwardTrophies();
 
 private:
+    /// What a pyramid match's end does once its hold has passed.
+    enum class EMatchEndHold
+    {
+        None,
+        CloseOrEnd, ///< autoplay: the window closes in a game the program started, else the match ends
+        Results,    ///< the result dialogs, then GAME OVER or the trophies and the match-won dialog
+    };
+    /// The rack's winner and "wins the rack" or "takes the rack" as an on-screen text for 2 s.
+    void ShowRackWinner(const CPlayer& winner, bool bHumanWon);
+    void StartMatchEndHold(EMatchEndHold eThen, const CPlayer& winner, bool bHumanWon, bool bTrophies);
+    /// True while the match's end holds the screen; the tick at its end goes on with the match's end.
+    bool TickMatchEndHold();
+    void FinishMatchEndHold();
+
     CBallEngine& m_Engine;
     CGamePlugins* m_pPlugins;
     IFlowHost& m_Host;
@@ -426,6 +445,12 @@ private:
     int m_nLastFoulText = 0;
     /// The mouse stroke clears the texts when it is first used after the start or after a shot.
     bool m_bClearTextsOnStroke = true;
+    bool m_bAutoplay = false;
+    EMatchEndHold m_eHold = EMatchEndHold::None;
+    DWORD m_dwHoldStart = 0;
+    CString m_strHoldWinner;
+    bool m_bHoldHumanWon = false;
+    bool m_bHoldTrophies = false; ///< the winner is player 1 against a computer
 
     // Input and the camera.
     /// The power widget after a change of the pull-back.

@@ -1,8 +1,19 @@
 // Turns, racks and the end of a match.
 #include "gameflow/GameFlow.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 
 #include <cstdio>
+
+namespace
+{
+/// The rack's winner, said by a person's win or the computer's.
+constexpr UINT IDS_COMPUTER_WINS_RACK = 21584;
+constexpr UINT IDS_HUMAN_WINS_RACK = 21585;
+constexpr int RACK_WINNER_TEXT_MS = 2000;
+/// How long a pyramid match's end holds the screen before its dialogs (ms).
+constexpr DWORD MATCH_END_HOLD_MS = 2000;
+} // namespace
 
 int AddTrophy(int nSet, ETrophy eTrophy)
 {
@@ -176,26 +187,69 @@ int CGameFlow::GameOver(int nWinnerIsPlayer2)
     const bool bOver = m_Player1.GetPoints() >= m_nMatchGoal || m_Player2.GetPoints() >= m_nMatchGoal;
     if (!bOver)
     {
-        char szText[512];
-        std::snprintf(szText, sizeof(szText), "%s\n%s", winner.GetName(),
-                      bHumanWon ? "wins the rack!" : "takes the rack.");
-        m_Host.ShowText(szText, 2000);
+        if (!m_bAutoplay)
+            ShowRackWinner(winner, bHumanWon);
         NextRack(0, true, true, !bPlayer1Wins);
         StartTurn(true);
         SetGameMode(m_pCurrent->GetRobotLevel() != 0 ? modeCameraFlight : modeBallInHand);
         return 0;
     }
-    m_Host.ShowMatchResult(winner.GetName(), bHumanWon);
+    if (m_bAutoplay)
+        ShowRackWinner(winner, bHumanWon);
+    StartMatchEndHold(m_bAutoplay ? EMatchEndHold::CloseOrEnd : EMatchEndHold::Results, winner, bHumanWon,
+                      bPlayer1Wins && bRobot2);
+    return 0;
+}
+
+void CGameFlow::ShowRackWinner(const CPlayer& winner, bool bHumanWon)
+{
+    const std::string strSaying = m_Host.LoadFlowString(bHumanWon ? IDS_HUMAN_WINS_RACK : IDS_COMPUTER_WINS_RACK);
+    char szText[512];
+    std::snprintf(szText, sizeof(szText), "%s\n%s", winner.GetName(), strSaying.c_str());
+    m_Host.ShowText(szText, RACK_WINNER_TEXT_MS);
+}
+
+void CGameFlow::StartMatchEndHold(EMatchEndHold eThen, const CPlayer& winner, bool bHumanWon, bool bTrophies)
+{
+    // The table and its display stay on the screen for a while: each tick until then only draws.
+    m_eHold = eThen;
+    m_dwHoldStart = timeGetTime();
+    m_strHoldWinner = winner.GetName();
+    m_bHoldHumanWon = bHumanWon;
+    m_bHoldTrophies = bTrophies;
+}
+
+bool CGameFlow::TickMatchEndHold()
+{
+    if (m_eHold == EMatchEndHold::None)
+        return false;
+    if (timeGetTime() - m_dwHoldStart >= MATCH_END_HOLD_MS)
+        FinishMatchEndHold();
+    return true;
+}
+
+void CGameFlow::FinishMatchEndHold()
+{
+    const EMatchEndHold eThen = m_eHold;
+    m_eHold = EMatchEndHold::None;
+    if (eThen == EMatchEndHold::CloseOrEnd)
+    {
+        if (HasGameFlag(gmStartupFlag))
+            m_Host.PostFlowMessage(FLOW_MSG_CLOSE_NOW, 0, 0);
+        else
+            m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
+        return;
+    }
+    m_Host.ShowMatchResult(m_strHoldWinner, m_bHoldHumanWon);
     if (HasGameFlag(gmStartupFlag))
     {
         EndMatch();
-        return 0;
+        return;
     }
-    if (bPlayer1Wins && bRobot2)
+    if (m_bHoldTrophies)
         AwardTrophies();
     m_Host.ShowMatchWon(m_pCurrent->GetName());
     m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
-    return 0;
 }
 
 void CGameFlow::EndMatch()

@@ -29,7 +29,7 @@ WAVEFORMATEX PcmFormat(WORD nChannels, DWORD dwRate, WORD nBits, WORD nBlockAlig
 
 } // namespace
 
-CSoundSystem::CSoundSystem(LPCSTR szLibrary) : m_hLibrary(LoadLibraryA(szLibrary)) {}
+CSoundSystem::CSoundSystem(LPCSTR szLibrary) : m_hLibrary(LoadLibraryA(szLibrary)) { m_anWaveIds.fill(-1); }
 
 CSoundSystem::~CSoundSystem()
 {
@@ -123,6 +123,7 @@ int CSoundSystem::LoadWave(int nId)
     const int nSlot = m_nLoaded;
     if (!LoadWaveResourceLocked(m_hLibrary, MAKEINTRESOURCE(static_cast<WORD>(nId)), "WAVE", nSlot))
         return -1;
+    m_anWaveIds[static_cast<std::size_t>(nSlot)] = nId;
     ++m_nLoaded;
     return nSlot;
 }
@@ -195,6 +196,12 @@ int CSoundSystem::GetLoadedCount() const
 {
     std::lock_guard lock(m_slotLock);
     return m_nLoaded;
+}
+
+int CSoundSystem::GetSlotWaveId(int nSlot) const
+{
+    std::lock_guard lock(m_slotLock);
+    return ValidSlot(nSlot) ? m_anWaveIds[static_cast<std::size_t>(nSlot)] : -1;
 }
 
 // ---------------------------------------------------------------------------------------------------------------------

@@ -67,6 +67,8 @@ public:
 
     bool IsAvailable() const { return m_bAvailable; }
     int GetLoadedCount() const;
+    /// The WAVE resource id LoadWave put into a slot; -1 for a slot it did not fill.
+    int GetSlotWaveId(int nSlot) const;
     int GetVolume() const { return m_nVolume; }
     /// The device, for the music streams; null when there is none.
     const LPDIRECTSOUND& GetDirectSound() const { return m_pDS; }
@@ -87,6 +89,7 @@ private:
     std::array<LPDIRECTSOUNDBUFFER, SOUND_SLOTS> m_apBuffers;
     std::array<LPDIRECTSOUND3DBUFFER, SOUND_SLOTS> m_ap3D;
     int m_nLoaded = 0;
+    std::array<int, SOUND_SLOTS> m_anWaveIds{};
     int m_nVolume = 0; // hundredths of a decibel, SOUND_MIN_ATTENUATION..0
     int m_nHolderA = -1;
     int m_nHolderB = -1;

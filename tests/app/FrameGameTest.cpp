@@ -1,3 +1,4 @@
+#include "fixtures/AudioFixtures.h"
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
 
@@ -5,9 +6,12 @@
 #include "foundation/ErrorBox.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
+#include "platform/EnvScope.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/ResourceLibrary.h"
 #include "ui/TextMessages.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -111,6 +115,56 @@ TEST(FrameGameTest, TheMatchEndAsksForANewGameAndOtherwiseRacksAgainUnlessInTheT
     SetErrorBoxHandler(nullptr);
     g_Settings.m_nOverHeadView = 0;
     g_nGameMode = 0;
+}
+
+TEST(FrameGameTest, TheGameSoundsFillTheSlotsInTheirOrderAndAMissingOneTakesNoSlot)
+{
+    const CEnvScope driver("SDL_AUDIODRIVER", "dummy");
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    // The sound library beside the program has every effect but 3005 (a cue sound) and 3040 (a
+    // bonus sound).
+    const std::vector<int> missing = {3005, 3040};
+    CResourceLibraryWriter writer;
+    std::string strError;
+    const std::vector<BYTE> tone = EncodeWave(22050, 1, 16, MakeTone(600, 22050, 0.05));
+    for (int nId = 3000; nId <= 3069; ++nId)
+    {
+        if (std::find(missing.begin(), missing.end(), nId) == missing.end())
+        {
+            ASSERT_TRUE(
+                writer.Add(SResourceKey::Name("WAVE"), SResourceKey::Id(static_cast<WORD>(nId)), 0, tone, strError));
+        }
+    }
+    ASSERT_TRUE(writer.WriteFile(app.Folder().File("VornWave.dll"), strError)) << strError;
+
+    // The cue, cushion, ball, pocket, power-step and refusal sounds in their fixed order, then
+    // the bonus sounds and the three ball animations.
+    std::vector<int> order = {3004, 3005, 3006};
+    const auto addRange = [&order](int nFirst, int nLast)
+    {
+        for (int nId = nFirst; nId <= nLast; ++nId)
+            order.push_back(nId);
+    };
+    addRange(3007, 3014);
+    addRange(3000, 3003);
+    addRange(3015, 3015);
+    addRange(3057, 3069);
+    order.insert(order.end(), {3018, 3019, 3016, 3017, 3020});
+    addRange(3031, 3056);
+    addRange(3022, 3024);
+    std::erase_if(order, [&](int nId) { return std::find(missing.begin(), missing.end(), nId) != missing.end(); });
+
+    CFrameScope frame(true);
+    ASSERT_TRUE(frame.m_bCreated);
+    const CSoundSystem& sound = frame.m_pFrame->GetSoundSystem();
+    ASSERT_TRUE(sound.IsAvailable());
+    for (std::size_t i = 0; i < order.size(); ++i)
+    {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(order[i], sound.GetSlotWaveId(static_cast<int>(i)));
+    }
+    EXPECT_EQ(-1, sound.GetSlotWaveId(static_cast<int>(order.size()))) << "nothing more was loaded";
 }
 
 TEST(FrameGameTest, TextsGoToTheMessagesAndTrophiesToTheSettingsFile)

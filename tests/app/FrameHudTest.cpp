@@ -14,6 +14,7 @@
 #include "platform/dx/DirectDraw.h"
 #include "platform/dx/SurfacePng.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/mfc/StringResources.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/ResourceLibrary.h"
@@ -372,22 +373,46 @@ TEST_F(CHudFrameTest, TheAimedShotsPathsAreDrawnWhenTheAimingAidHasThem)
     }
 }
 
-TEST_F(CHudFrameTest, ASceneWithoutItsTableEndsTheStartWithQuitCodeSeven)
+TEST_F(CHudFrameTest, ASceneWithoutItsObjectsOrItsTableEndsTheStartWithQuitCodeSeven)
 {
-    // A library listed first whose scene text has its objects but no table.
-    const std::string strScene = "Version = 3\n\n[Levels]\n0, Table;\n\n[Objects]\n";
-    CResourceLibraryWriter writer;
-    std::string strError;
-    writer.Add(SResourceKey::Name("SET"), SResourceKey::Name("3-DVORN.ART"), 0,
-               std::vector<BYTE>(strScene.begin(), strScene.end()), strError);
-    ASSERT_TRUE(writer.WriteFile(m_app.Folder().File("NoTable.dll"), strError)) << strError;
-    g_astrArtworkLibraries.InsertAt(0, CString(m_app.Folder().File("NoTable.dll").c_str()));
-    std::vector<std::string> errors;
-    SetErrorBoxHandler([&](const char* szText) { errors.emplace_back(szText); });
+    struct SCase
+    {
+        const char* szName;
+        std::string strScene;
+        const char* szError; // the one error box's text: its string's number
+    };
+    const std::string strHead = "Version = 3\n\n[Levels]\n0, Table;\n\n";
+    const SCase aCases[] = {
+        {"no objects", strHead + "[Table]\n", "#21535"},
+        {"no table", strHead + "[Objects]\n", "#21536"},
+    };
+    SetStringResourceSource(
+        [](UINT nId, CString& strText)
+        {
+            strText.Format("#%u", nId);
+            return true;
+        });
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        // A library listed first whose scene text lacks a section.
+        CResourceLibraryWriter writer;
+        std::string strError;
+        writer.Add(SResourceKey::Name("SET"), SResourceKey::Name("3-DVORN.ART"), 0,
+                   std::vector<BYTE>(c.strScene.begin(), c.strScene.end()), strError);
+        const std::string strLibrary = m_app.Folder().File(std::string(c.szName) + ".dll");
+        ASSERT_TRUE(writer.WriteFile(strLibrary, strError)) << strError;
+        g_astrArtworkLibraries.InsertAt(0, CString(strLibrary.c_str()));
+        std::vector<std::string> errors;
+        SetErrorBoxHandler([&](const char* szText) { errors.emplace_back(szText); });
 
-    EXPECT_EQ(7, Start());
-    EXPECT_FALSE(IsWindow(m_hWnd)) << "the window is gone";
-    EXPECT_EQ(1u, errors.size()) << "one error box tells why";
+        EXPECT_EQ(7, Start());
+        EXPECT_FALSE(IsWindow(m_hWnd)) << "the window is gone";
+        EXPECT_EQ(std::vector<std::string>{c.szError}, errors) << "one error box tells why";
+        g_astrArtworkLibraries.RemoveAt(0);
+        StopDisplay();
+    }
+    SetStringResourceSource(nullptr);
 }
 
 /// One step of a click test: the script's actions in one frame and the panel commands the frame

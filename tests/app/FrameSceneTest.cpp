@@ -89,6 +89,52 @@ TEST_F(FrameSceneTest, VariantBallSetFollowsTheGameTypeAndFallsBackToStandard)
     }
 }
 
+TEST_F(FrameSceneTest, AVariantWithoutItsBallSetTakesTheStandardOneOfItsFlagOrKeepsTheOld)
+{
+    // The ball-set lists of the game's own libraries, less the American and bonus sets; then less
+    // every set of flag 0.
+    const std::string strLibrary0 = std::string(VORN_GAME_DIR) + "/VornBall1.dat";
+    const std::string strLibrary1 = std::string(VORN_GAME_DIR) + "/VornBall.dat";
+    const std::string strIvory = "standard, BALLS_IVORY, Ivory, COLORS_IVORY,  0;\n";
+    const std::string strStandard = "standard, BALLS_STANDARD, Pool, COLORS_STANDARD,  1;\n";
+    struct SCase
+    {
+        const char* szName;
+        std::string strFlag0; // the list of the flag-0 library
+        int nGameType;
+        bool bSelected;
+        const char* szTextures; // the set in use afterwards
+    };
+    const SCase aCases[] = {
+        {"American falls back", strIvory, 17, true, "BALLS_IVORY"},
+        {"bonus falls back", strIvory, 101, true, "BALLS_IVORY"},
+        {"flag 1 unchanged", strIvory, 9, true, "BALLS_STANDARD"},
+        {"no set of flag 0", "", 17, false, "BALLS_STANDARD"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CTextureSet list;
+        list.ReadText(strLibrary1.c_str(), strStandard.c_str(), strStandard.size());
+        list.ReadText(strLibrary0.c_str(), c.strFlag0.c_str(), c.strFlag0.size());
+        g_textureSet = list;
+        g_Settings.m_nGameType = 9;
+        Frame().GetGameFlow().CreateReferee(9);
+        ASSERT_TRUE(Frame().SelectVariant());
+        const auto rampsBefore = Frame().GetBallPainter().m_ColorRamps;
+
+        g_Settings.m_nGameType = c.nGameType;
+        Frame().GetGameFlow().CreateReferee(c.nGameType);
+        EXPECT_EQ(c.bSelected, Frame().UpdateVariant() != FALSE);
+        ASSERT_GE(g_textureSet.m_nCurrent, 0);
+        EXPECT_STREQ(c.szTextures, g_textureSet.GetAt(g_textureSet.m_nCurrent).m_strField2.GetString());
+        if (!c.bSelected)
+        {
+            EXPECT_EQ(rampsBefore, Frame().GetBallPainter().m_ColorRamps) << "the colours stay";
+        }
+    }
+}
+
 TEST_F(FrameSceneTest, BallsArePaintedWhereTheEngineHasThem)
 {
     CBall* pCue = g_BallEngineMain.FindBall(0);

@@ -27,6 +27,7 @@ public:
     {
         m_Texts.push_back("#" + std::to_string(nId) + "@" + std::to_string(nMs));
     }
+    std::string LoadFlowString(UINT nId) override { return "#" + std::to_string(nId); }
     void ClearTexts() override { m_Texts.push_back("clear"); }
     void SaveSettings() override { ++m_nSaves; }
     void PlayCueSound(int nSlot) override { m_CueSounds.push_back(nSlot); }

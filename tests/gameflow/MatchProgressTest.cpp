@@ -1,5 +1,7 @@
 #include "tests/gameflow/FlowTestSupport.h"
 
+#include "platform/win32/Clock.h"
+
 #include <string>
 #include <vector>
 
@@ -115,47 +117,100 @@ TEST_F(CMatchProgressTest, PyramidRackGoesByTheTalliesAndTiesGoToPlayerTwoOrTheC
     }
 }
 
-TEST_F(CMatchProgressTest, PyramidMatchEndShowsTheResultThenGameOverOrTheMatchWonDialog)
+TEST_F(CMatchProgressTest, PyramidMatchEndHoldsTwoSecondsThenShowsTheResultGameOverOrTheMatchWonDialog)
 {
+    constexpr UINT MSG_NONE = 0;
     struct SCase
     {
         const char* szName;
         bool bStartup;
-        int nLevel2;
+        bool bAutoplay;
+        bool bAnnWins;
+        std::vector<std::string> texts; // shown as the match ends, before the hold
         std::vector<std::string> dialogs;
-        bool bMatchEndPosted;
+        UINT nPosted; // after the hold
     };
     const SCase aCases[] = {
-        {"started by the program: GAME OVER stays", true, 5, {"won: Ann"}, false},
-        {"the person beats the computer", false, 5, {"won: Ann", "match won: Ann"}, true},
-        {"the computer wins", false, 5, {"lost: Bob", "match won: Bob"}, true},
+        {"started by the program: GAME OVER stays", true, false, true, {}, {"won: Ann"}, MSG_NONE},
+        {"the person beats the computer", false, false, true, {}, {"won: Ann", "match won: Ann"}, FLOW_MSG_MATCH_END},
+        {"the computer wins", false, false, false, {}, {"lost: Bob", "match won: Bob"}, FLOW_MSG_MATCH_END},
+        {"autoplay in a game the program started: the window closes",
+         true,
+         true,
+         true,
+         {"Ann\n#21585@2000"},
+         {},
+         FLOW_MSG_CLOSE_NOW},
+        {"autoplay: the match ends", false, true, false, {"Bob\n#21584@2000"}, {}, FLOW_MSG_MATCH_END},
     };
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
+        CTestClockScope clock(10000);
         Start(GAME_PYRAMID);
-        g_nGameMode = c.bStartup ? gmStartupFlag : 0;
+        g_nGameMode = modeWaiting | (c.bStartup ? gmStartupFlag : 0);
         m_Host.m_Dialogs.clear();
         m_Host.m_Texts.clear();
         m_Host.PostedMessages().clear();
+        m_Flow.SetAutoplay(c.bAutoplay);
         m_Flow.SetMatchGoal(1);
         m_Flow.Player1().GetNameRef() = "Ann";
         m_Flow.Player2().GetNameRef() = "Bob";
         m_Flow.Player1().SetLevel(0).SetPoints(0);
-        m_Flow.Player2().SetLevel(c.nLevel2).SetPoints(0);
-        const bool bAnnWins = c.dialogs.front() == "won: Ann";
-        m_Flow.Player1().SetFouls(bAnnWins ? 50 : 10);
-        m_Flow.Player2().SetFouls(bAnnWins ? 20 : 60);
+        m_Flow.Player2().SetLevel(5).SetPoints(0);
+        m_Flow.Player1().SetFouls(c.bAnnWins ? 50 : 10);
+        m_Flow.Player2().SetFouls(c.bAnnWins ? 20 : 60);
         // The rack's winner is the current player when the match ends.
-        m_Flow.SetCurrent(bAnnWins);
+        m_Flow.SetCurrent(c.bAnnWins);
         m_Flow.GameOver(0);
-        EXPECT_EQ(m_Host.m_Dialogs, c.dialogs);
-        EXPECT_EQ(HasGameFlag(gmGameOver), c.bStartup);
-        EXPECT_EQ(!m_Host.m_Texts.empty() && m_Host.m_Texts.back() == "      GAME OVER!      @-1", c.bStartup);
-        const bool bPosted =
-            !m_Host.PostedMessages().empty() && m_Host.PostedMessages().back().nMsg == FLOW_MSG_MATCH_END;
-        EXPECT_EQ(bPosted, c.bMatchEndPosted);
+        EXPECT_EQ(c.texts, m_Host.m_Texts);
+
+        // The screen holds for two seconds of ticks: no dialog, no message, no mode change.
+        for (const DWORD dwStep : {0u, 1000u, 999u})
+        {
+            clock.Advance(dwStep);
+            m_Flow.Tick(16);
+            EXPECT_TRUE(m_Flow.IsHoldingMatchEnd());
+            EXPECT_TRUE(m_Host.m_Dialogs.empty());
+            EXPECT_TRUE(m_Host.PostedMessages().empty());
+            EXPECT_EQ(modeWaiting, GetModeField());
+        }
+        clock.Advance(1);
+        m_Flow.Tick(16);
+        EXPECT_FALSE(m_Flow.IsHoldingMatchEnd());
+        EXPECT_EQ(c.dialogs, m_Host.m_Dialogs);
+        EXPECT_EQ(HasGameFlag(gmGameOver), c.bStartup && !c.bAutoplay);
+        EXPECT_EQ(!m_Host.m_Texts.empty() && m_Host.m_Texts.back() == "      GAME OVER!      @-1",
+                  c.bStartup && !c.bAutoplay);
+        const UINT nPosted = m_Host.PostedMessages().empty() ? MSG_NONE : m_Host.PostedMessages().back().nMsg;
+        EXPECT_EQ(c.nPosted, nPosted);
+        m_Flow.Tick(16);
+        EXPECT_EQ(c.dialogs.size(), m_Host.m_Dialogs.size()) << "the end goes on once";
     }
+    m_Flow.SetAutoplay(false);
+}
+
+TEST_F(CMatchProgressTest, APyramidRackWonSaysWhoWonUnlessAutoplayIsOn)
+{
+    for (const bool bAutoplay : {false, true})
+    {
+        SCOPED_TRACE(bAutoplay);
+        Start(GAME_PYRAMID);
+        m_Host.m_Texts.clear();
+        m_Flow.SetAutoplay(bAutoplay);
+        m_Flow.SetMatchGoal(3);
+        m_Flow.Player1().GetNameRef() = "Ann";
+        m_Flow.Player1().SetLevel(0).SetPoints(0);
+        m_Flow.Player2().SetLevel(5).SetPoints(0);
+        m_Flow.Player1().SetFouls(30);
+        m_Flow.Player2().SetFouls(20);
+        m_Flow.GameOver(0);
+        EXPECT_FALSE(m_Flow.IsHoldingMatchEnd()) << "the match goes on at once";
+        EXPECT_EQ(bAutoplay ? std::vector<std::string>{} : std::vector<std::string>{"Ann\n#21585@2000"},
+                  m_Host.m_Texts);
+        EXPECT_EQ(1, m_Flow.Player1().GetPoints());
+    }
+    m_Flow.SetAutoplay(false);
 }
 
 TEST_F(CMatchProgressTest, BeatingTheComputerAddsEachTrophyWhoseRuleHolds)
@@ -181,6 +236,7 @@ TEST_F(CMatchProgressTest, BeatingTheComputerAddsEachTrophyWhoseRuleHolds)
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
+        CTestClockScope clock(10000);
         Start(GAME_PYRAMID);
         m_Flow.SetMatchGoal(1);
         m_Flow.Settings().nAiDefaultLevel = c.nLevel;
@@ -192,6 +248,9 @@ TEST_F(CMatchProgressTest, BeatingTheComputerAddsEachTrophyWhoseRuleHolds)
         m_Flow.Player1().SetFouls(50);
         m_Flow.Player2().SetFouls(20);
         m_Flow.GameOver(0);
+        EXPECT_EQ(m_Flow.Settings().anTrophy[4], c.nBefore) << "nothing is awarded while the end holds";
+        clock.Advance(2000);
+        m_Flow.Tick(16);
         EXPECT_EQ(m_Flow.Settings().anTrophy[4], c.nAfter);
     }
 }
