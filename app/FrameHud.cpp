@@ -607,7 +607,8 @@ void CMainFrame::DrawCalledPocket()
 
 void CMainFrame::DrawWatermark(int)
 {
-    // The trophy and watermark objects are the scene's; the interim scene draws them as they are.
+    // The scene has no trophy object, and its watermark keeps its own picture.
+    DrawWatermarkObject();
     if ((GetHud().m_dwDisplayFlags & DISPLAY_HEAD_LINE) != 0)
         DrawHeadString();
 }
@@ -754,11 +755,7 @@ bool CMainFrame::AimingPathsWanted() const
     const bool bPlayer1 = m_pGameFlow->IsPlayer1Current();
     if ((bPlayer1 && g_Settings.m_nBallPath1 == 0) || (!bPlayer1 && g_Settings.m_nBallPath2 == 0))
         return false;
-    // Not from below the table: the camera's height is the view's translation turned back (the
-    // second row of the view's axes).
-    const D3DMATRIX& v = g_matView;
-    const float fCameraY = -(v.m[3][0] * v.m[1][0] + v.m[3][1] * v.m[1][1] + v.m[3][2] * v.m[1][2]);
-    return fCameraY >= SCENE_BED_HEIGHT - 0.1f;
+    return IsCameraAboveTable(); // not from below the table
 }
 
 void CMainFrame::DrawAimingPaths()
@@ -843,7 +840,23 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
     switch (step)
     {
     case ESceneStep::Background:
-        DrawInterimScene(nFlags);
+        DrawScenePass(EScenePass::Background, false);
+        break;
+    case ESceneStep::Foreground:
+        DrawScenePass(EScenePass::Foreground, false);
+        break;
+    case ESceneStep::BallsInside:
+        DrawBallGroup(EBallPlace::Inside, nFlags);
+        break;
+    case ESceneStep::BallsInJaws:
+        DrawBallGroup(EBallPlace::Jaws, nFlags);
+        break;
+    case ESceneStep::PocketedBalls:
+        DrawBallGroup(EBallPlace::Off, nFlags);
+        break;
+    case ESceneStep::FarSides:
+    case ESceneStep::NearSides:
+        DrawTableSides(step == ESceneStep::FarSides);
         break;
     case ESceneStep::Effects:
         DrawEffects();
@@ -883,8 +896,7 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         DrawMatchTitle();
         break;
     default:
-        // The table's sides, the balls' groups, the trophy, the arrow, the paths and the effects
-        // are drawn whole with the interim scene until the game's own scene is the frame's.
+        // No trophy object: neither the trophy nor the balls split around it; no specular pass.
         break;
     }
 }

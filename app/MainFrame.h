@@ -42,6 +42,8 @@ class CFramePlacement;
 struct SCursorState;
 struct SBannerState;
 enum class ESceneStep;
+enum class EScenePass;
+enum class EBallPlace;
 struct SScenePlan;
 
 /// The developer mode (set only by the intro window, which this game does not have; a test sets it)
@@ -253,8 +255,19 @@ public:
     /// The particle effects moved with the struck ball, advanced to now and drawn (by the
     /// "Particles" level: the sparkles from 3, the rest from 2).
     void DrawEffects();
-    /// The interim scene: the racked table's room, table and balls, drawn whole.
-    void DrawInterimScene(int nFlags);
+    // The painter's 3-D steps (FrameScenePainter.cpp).
+    /// The room's objects before the table's order (with the clock's hands) or after it.
+    void DrawScenePass(EScenePass pass, bool bSplit);
+    /// The table's sides behind the balls (bFar) or in front of them for the camera's heading.
+    void DrawTableSides(bool bFar);
+    /// The balls of one place (on the cloth, in the jaws, off the table), farthest first, while the
+    /// camera is not below the table; nFlags 3 when the view is the last frame's.
+    void DrawBallGroup(EBallPlace place, int nFlags);
+    /// The table's watermark object.
+    void DrawWatermarkObject();
+    /// Whether the camera stands no lower than 0.1 below the cloth.
+    bool IsCameraAboveTable() const;
+    CRackScene& GetTableScene() { return m_rackScene; }
     /// Builds the interim scene and hands its clock to the animation.
     void SetUpInterimScene();
     /// The table's object of the scene shown (null before it is built): what the animation's
@@ -521,7 +534,8 @@ private:
     BOOL m_bAimPreviewShown = FALSE;
     BOOL m_bSavedScreenSaver = TRUE;
     std::unique_ptr<CD3DFramework> m_pFramework;
-    CRackScene m_rackScene; // the racked table shown until the game flow sets its scene up
+    CRackScene m_rackScene;               // the racked table shown until the game flow sets its scene up
+    std::vector<SSceneBall> m_aBallGroup; // the balls of the group being drawn, kept to reuse
     CBallPainter m_ballPainter;
     CSceneAnimation m_sceneAnimation;
     std::vector<std::unique_ptr<CParticleSystem>> m_apSpriteEffects;

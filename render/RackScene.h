@@ -8,7 +8,9 @@
 #include "render/ClockObject.h"
 #include "render/SceneObject.h"
 
+#include <functional>
 #include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -35,9 +37,20 @@ public:
     void SetBalls(std::vector<SSceneBall> balls) { m_balls = std::move(balls); }
     /// The view from the camera's orbit about the table's centre, into g_matView.
     void UpdateView() const;
-    /// Draws the room and table into the scene the caller began and paints the balls, farthest
-    /// first, over the viewport above the panel.
-    void Draw(CD3DFramework& framework, CBallPainter& painter);
+    const std::vector<SSceneBall>& GetBalls() const { return m_balls; }
+    /// Draws the enabled objects that bWanted picks, in their drawing order, into the scene the
+    /// caller began, with depth.
+    void DrawObjects(CD3DFramework& framework, const std::function<bool(const CSceneObject&)>& bWanted);
+    /// Draws the clock's hands, when there is a clock.
+    void DrawClockHands(CD3DFramework& framework);
+    /// Paints the balls, farthest first, over the viewport above the panel, each writing the depth
+    /// of its near surface, so that what is drawn after them lies in front or behind as it should.
+    void PaintBalls(CD3DFramework& framework, CBallPainter& painter, std::span<const SSceneBall> balls);
+    /// The balls' drawing order: objects before it are the room's background, after it its foreground.
+    int GetTableOrder() const { return m_nTableOrder; }
+    /// Test seam: the kind of every object drawn, and 0x10 for every group of balls painted, is
+    /// appended to the log while one is set.
+    void SetDrawLog(std::vector<int>* pLog) { m_pDrawLog = pLog; }
     BOOL IsReady() const { return m_bReady; }
     /// The camera the table is seen from until the game places its own.
     const CCameraObject& GetCamera() const { return m_camera; }
@@ -51,12 +64,12 @@ public:
     void Release();
 
 private:
-    void PaintBalls(CD3DFramework& framework, CBallPainter& painter);
-
     CCameraObject m_camera;
     std::vector<std::unique_ptr<CSceneObject>> m_objects;
     CClockObject m_clock;
     std::vector<SSceneBall> m_balls;
     std::vector<SBallPose> m_poses;
+    int m_nTableOrder = 0;
+    std::vector<int>* m_pDrawLog = nullptr;
     BOOL m_bReady = FALSE;
 };

@@ -15,7 +15,7 @@ namespace
 constexpr int BALL_TEMPLATE_ID = 0x10;
 } // namespace
 
-BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSceneObject>>& objects)
+BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSceneObject>>& objects, int* pnBallOrder)
 {
     CSceneReader reader;
     if (!reader.Open())
@@ -33,7 +33,11 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
     for (const CSceneObjectRec& rec : recs)
     {
         if (rec.m_nId == BALL_TEMPLATE_ID)
+        {
+            if (pnBallOrder != nullptr)
+                *pnBallOrder = rec.m_nParam8;
             continue;
+        }
         auto pObject = std::make_unique<CSceneObject>();
         pObject->LoadMesh(rec.m_strFile.GetString());
         pObject->ApplyRecord(rec);

@@ -11,7 +11,9 @@
 class CDirect3DDevice;
 
 /// Reads the scene from the artwork libraries into objects; FALSE when the scene text is missing.
-BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSceneObject>>& objects);
+/// The balls' line makes no object; its drawing order goes to pnBallOrder when given.
+BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSceneObject>>& objects,
+                       int* pnBallOrder = nullptr);
 
 /// Turns the object about its up axis by the time elapsed, in seconds, when its motion is a turn
 /// (kind 1, revolutions per minute); whether it turned.
