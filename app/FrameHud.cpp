@@ -260,7 +260,7 @@ void CMainFrame::ReleaseHud()
 
 BOOL CMainFrame::LoadPanels()
 {
-    // The scene text must hold its objects and its table; the interim scene builds them.
+    // The scene text must hold its objects and its table, and the scene is built from them.
     CSceneReader reader;
     std::vector<CSceneObjectRec> aRecs;
     if (reader.Open())
@@ -274,6 +274,11 @@ BOOL CMainFrame::LoadPanels()
             return FALSE;
         }
     }
+    if (!SetUpGameScene())
+    {
+        ShowErrorBox(IDS_SCENE_NOT_BUILT);
+        return FALSE;
+    }
     GetHud().m_dwDisplayFlags =
         (g_Settings.m_nFrameRate != 0 ? DISPLAY_FRAME_RATE : 0) | (g_Settings.m_nScore != 0 ? DISPLAY_SCORE : 0) |
         (g_Settings.m_nHeadLine != 0 ? DISPLAY_HEAD_LINE : 0) | (g_Settings.m_nBallPath1 != 0 ? DISPLAY_BALL_PATH : 0);
@@ -285,6 +290,9 @@ BOOL CMainFrame::LoadPanels()
     RECT rcClient{};
     GetClientRect(&rcClient);
     LoadPanelWidgets(rcClient);
+    // The scene's objects in drawing order; those above the settings' detail level are not drawn.
+    CSceneObject::SortListByOrder();
+    ApplyDetailLevel(g_Settings.m_nDrawLevel, m_pPocketArrow.get());
     return TRUE;
 }
 

@@ -268,8 +268,12 @@ public:
     /// Whether the camera stands no lower than 0.1 below the cloth.
     bool IsCameraAboveTable() const;
     CRackScene& GetTableScene() { return m_rackScene; }
-    /// Builds the interim scene and hands its clock to the animation.
-    void SetUpInterimScene();
+    /// Builds the game's scene from the scene text: its objects, the clips their lines name, the
+    /// room's clock handed to the animation; FALSE when the scene cannot be built.
+    BOOL SetUpGameScene();
+    /// Adds the clip of the artwork folder to the clip list, drawn into the texture from its first
+    /// frame.
+    void AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame);
     /// The table's object of the scene shown (null before it is built): what the animation's
     /// floating object and other points on the table are placed relative to.
     CSceneObject* GetTableObject() const { return m_rackScene.GetTable(); }
@@ -534,7 +538,7 @@ private:
     BOOL m_bAimPreviewShown = FALSE;
     BOOL m_bSavedScreenSaver = TRUE;
     std::unique_ptr<CD3DFramework> m_pFramework;
-    CRackScene m_rackScene;               // the racked table shown until the game flow sets its scene up
+    CRackScene m_rackScene;               // the game's scene, built at the game's start
     std::vector<SSceneBall> m_aBallGroup; // the balls of the group being drawn, kept to reuse
     CBallPainter m_ballPainter;
     CSceneAnimation m_sceneAnimation;

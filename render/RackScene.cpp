@@ -1,6 +1,5 @@
 #include "render/RackScene.h"
 
-#include "foundation/LibraryLists.h"
 #include "foundation/Matrix.h"
 #include "platform/dx/Device.h"
 #include "render/BallDepth.h"
@@ -9,14 +8,13 @@
 #include "render/Light.h"
 #include "render/Picking.h"
 #include "render/SceneSetUp.h"
+#include "render/TableSpace.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace
 {
-/// The cloth's height and a ball's radius, scene units.
-constexpr float BED_Y = 26.0f;
+/// A ball's radius, scene units.
 constexpr float BALL_R = 1.12f;
 /// The balls' kind in the scene text.
 constexpr int BALLS_KIND = 0x10;
@@ -24,43 +22,21 @@ constexpr int BALLS_KIND = 0x10;
 constexpr int CLOCK_KIND = 0x20;
 /// The table's bed among the table's parts.
 constexpr int TABLE_BED_KIND = 0x1000040;
-constexpr int RACK_ORDER[15] = {1, 9, 2, 10, 8, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15};
 /// Where the lamp over the table lights the balls from.
 const CVector3 TOWARDS_LIGHT(0.2f, 1.0f, -0.3f);
-
-/// Fifteen balls racked with the apex towards the far end, the cue ball on the near side.
-std::vector<SSceneBall> RackedBalls()
-{
-    const float dx = BALL_R * 1.0005f, dz = BALL_R * std::sqrt(3.0f) * 1.0005f;
-    std::vector<SSceneBall> balls;
-    D3DMATRIX identity;
-    MatrixSetIdentity(identity);
-    int k = 0;
-    for (int row = 0; row < 5; ++row)
-        for (int i = 0; i <= row; ++i)
-            balls.push_back(SSceneBall{RACK_ORDER[k++],
-                                       CVector3(static_cast<float>(2 * i - row) * dx, BED_Y + BALL_R, 22.0f + row * dz),
-                                       identity});
-    balls.push_back(SSceneBall{0, CVector3(0.0f, BED_Y + BALL_R, -22.0f), identity});
-    return balls;
-}
 } // namespace
 
-BOOL CRackScene::SetUp(CD3DFramework& framework, CBallPainter& painter)
+BOOL CRackScene::SetUp(CD3DFramework& framework)
 {
     Release();
     CDirect3DDevice* pDevice = framework.GetD3DDevice();
-    if (pDevice == nullptr || !BuildSceneObjects(*pDevice, m_objects, &m_nTableOrder))
+    if (pDevice == nullptr || !BuildSceneObjects(*pDevice, m_objects, &m_text))
         return FALSE;
     const bool bHasClock =
         std::any_of(m_objects.begin(), m_objects.end(), [](const auto& p) { return p->m_nId == CLOCK_KIND; });
     if (bHasClock)
         m_clock.Create();
-    if (g_astrBallSetLibraries.GetSize() > 0)
-        painter.LoadBallTextures(g_astrBallSetLibraries[0].GetString(), "BALLS_STANDARD");
-    painter.SetHighlight(95, 255.0);
-    m_balls = RackedBalls();
-    m_poses.reserve(m_balls.size());
+    m_balls.clear();
     m_bReady = TRUE;
     return TRUE;
 }
@@ -75,7 +51,7 @@ CSceneObject* CRackScene::GetTable() const
 void CRackScene::UpdateView() const
 {
     // The orbit's direction points from the table's centre out to the eye.
-    CVector3 vEye(0.0f, BED_Y, 0.0f), vOut;
+    CVector3 vEye(0.0f, SCENE_BED_HEIGHT, 0.0f), vOut;
     OrbitPoint(m_camera.m_fYaw, m_camera.m_fPitch, m_camera.m_fDistance, vEye, vOut);
     MatrixLookAt(g_matView, vEye, CVector3(-vOut.x, -vOut.y, -vOut.z), CVector3(0, 1, 0));
 }
