@@ -55,7 +55,8 @@ void CMainFrame::DrawTableSides(bool bFar)
 {
     if (m_pFramework == nullptr)
         return;
-    for (const ETableSide side : GetTableSides(GetCameraHeading(), bFar).Get())
+    const STableSides sides = GetTableSides(GetCameraHeading(), bFar);
+    for (const ETableSide side : sides.Get())
         m_rackScene.DrawObjects(*m_pFramework, [side](const CSceneObject& object)
                                 { return object.m_nId == TABLE_SIDE_KINDS[static_cast<std::size_t>(side)]; });
 }
