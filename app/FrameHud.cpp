@@ -260,7 +260,7 @@ void CMainFrame::ReleaseHud()
 
 BOOL CMainFrame::LoadPanels()
 {
-    // The scene text must hold its objects and its table; the interim scene builds them.
+    // The scene text must hold its objects and its table, and the scene is built from them.
     CSceneReader reader;
     std::vector<CSceneObjectRec> aRecs;
     if (reader.Open())
@@ -274,6 +274,11 @@ BOOL CMainFrame::LoadPanels()
             return FALSE;
         }
     }
+    if (!SetUpGameScene())
+    {
+        ShowErrorBox(IDS_SCENE_NOT_BUILT);
+        return FALSE;
+    }
     GetHud().m_dwDisplayFlags =
         (g_Settings.m_nFrameRate != 0 ? DISPLAY_FRAME_RATE : 0) | (g_Settings.m_nScore != 0 ? DISPLAY_SCORE : 0) |
         (g_Settings.m_nHeadLine != 0 ? DISPLAY_HEAD_LINE : 0) | (g_Settings.m_nBallPath1 != 0 ? DISPLAY_BALL_PATH : 0);
@@ -285,6 +290,9 @@ BOOL CMainFrame::LoadPanels()
     RECT rcClient{};
     GetClientRect(&rcClient);
     LoadPanelWidgets(rcClient);
+    // The scene's objects in drawing order; those above the settings' detail level are not drawn.
+    CSceneObject::SortListByOrder();
+    ApplyDetailLevel(g_Settings.m_nDrawLevel, m_pPocketArrow.get());
     return TRUE;
 }
 
@@ -607,7 +615,8 @@ void CMainFrame::DrawCalledPocket()
 
 void CMainFrame::DrawWatermark(int)
 {
-    // The trophy and watermark objects are the scene's; the interim scene draws them as they are.
+    // The scene has no trophy object, and its watermark keeps its own picture.
+    DrawWatermarkObject();
     if ((GetHud().m_dwDisplayFlags & DISPLAY_HEAD_LINE) != 0)
         DrawHeadString();
 }
@@ -754,11 +763,7 @@ bool CMainFrame::AimingPathsWanted() const
     const bool bPlayer1 = m_pGameFlow->IsPlayer1Current();
     if ((bPlayer1 && g_Settings.m_nBallPath1 == 0) || (!bPlayer1 && g_Settings.m_nBallPath2 == 0))
         return false;
-    // Not from below the table: the camera's height is the view's translation turned back (the
-    // second row of the view's axes).
-    const D3DMATRIX& v = g_matView;
-    const float fCameraY = -(v.m[3][0] * v.m[1][0] + v.m[3][1] * v.m[1][1] + v.m[3][2] * v.m[1][2]);
-    return fCameraY >= SCENE_BED_HEIGHT - 0.1f;
+    return IsCameraAboveTable(); // not from below the table
 }
 
 void CMainFrame::DrawAimingPaths()
@@ -843,7 +848,23 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
     switch (step)
     {
     case ESceneStep::Background:
-        DrawInterimScene(nFlags);
+        DrawScenePass(EScenePass::Background, false);
+        break;
+    case ESceneStep::Foreground:
+        DrawScenePass(EScenePass::Foreground, false);
+        break;
+    case ESceneStep::BallsInside:
+        DrawBallGroup(EBallPlace::Inside, nFlags);
+        break;
+    case ESceneStep::BallsInJaws:
+        DrawBallGroup(EBallPlace::Jaws, nFlags);
+        break;
+    case ESceneStep::PocketedBalls:
+        DrawBallGroup(EBallPlace::Off, nFlags);
+        break;
+    case ESceneStep::FarSides:
+    case ESceneStep::NearSides:
+        DrawTableSides(step == ESceneStep::FarSides);
         break;
     case ESceneStep::Effects:
         DrawEffects();
@@ -883,8 +904,7 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         DrawMatchTitle();
         break;
     default:
-        // The table's sides, the balls' groups, the trophy, the arrow, the paths and the effects
-        // are drawn whole with the interim scene until the game's own scene is the frame's.
+        // No trophy object: neither the trophy nor the balls split around it; no specular pass.
         break;
     }
 }

@@ -22,6 +22,7 @@ inline constexpr DWORD DISPLAY_BALL_PATH = 0x80;
 /// The panel loader's errors: the scene text's objects or table cannot be read.
 inline constexpr unsigned int IDS_SCENE_OBJECTS_UNREADABLE = 21535;
 inline constexpr unsigned int IDS_SCENE_TABLE_UNREADABLE = 21536;
+inline constexpr unsigned int IDS_SCENE_NOT_BUILT = 21537;
 /// The ball goal of 14.1 before a game sets it.
 inline constexpr LONG DEFAULT_BALL_GOAL = 50;
 

@@ -309,15 +309,37 @@ CSceneObject* CMainFrame::AddPocketArrow()
     m_pPocketArrow->ApplyRecord(rec);
     // It shows once a called pocket places it.
     m_pPocketArrow->SetEnabled(false);
-    // The clip plays on the arrow's texture from its first frame; without it the texture stays.
-    const CString strClip = GetProgramFolder() + "Artwork\\" + POCKET_ARROW_CLIP;
-    const int nClip = CAviClipList::AddClip(strClip.GetString(), POCKET_ARROW_TEXTURE, 0, 0);
+    AddTextureClip(POCKET_ARROW_CLIP, POCKET_ARROW_TEXTURE, 0, 0);
+    return m_pPocketArrow.get();
+}
+
+void CMainFrame::AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame)
+{
+    // The clip plays on the texture from its first frame; without it the texture stays.
+    const CString strPath = GetProgramFolder() + "Artwork\\" + strClip;
+    const int nClip = CAviClipList::AddClip(strPath.GetString(), strTexture.GetString(), nLevel, nStillFrame);
     CDirect3DDevice* pDevice = m_pFramework != nullptr ? m_pFramework->GetD3DDevice() : nullptr;
     if (CAviClip* pClip = CAviClipList::GetClip(nClip); pClip != nullptr && pDevice != nullptr)
-        pClip->DrawFrame(0, POCKET_ARROW_TEXTURE, pDevice);
+        pClip->DrawFrame(0, strTexture.GetString(), pDevice);
     else if (nClip < 0)
-        OutputDebugString(("Pocket arrow: no clip " + strClip.Str() + "\n").c_str());
-    return m_pPocketArrow.get();
+        OutputDebugString(("Scene: no clip " + strPath.Str() + "\n").c_str());
+}
+
+BOOL CMainFrame::SetUpGameScene()
+{
+    if (m_pFramework == nullptr || !m_rackScene.SetUp(*m_pFramework))
+        return FALSE;
+    m_sceneAnimation.SetClock(m_rackScene.GetClock());
+    m_ballPainter.SetHighlight(95, 255.0);
+    // Each object whose line names a clip shows it on the clip's texture.
+    const std::vector<CAnimationRec>& clips = m_rackScene.GetAnimations();
+    for (const auto& pObject : m_rackScene.GetObjects())
+        if (pObject->m_nClip >= 0 && pObject->m_nClip < static_cast<int>(clips.size()))
+        {
+            const CAnimationRec& clip = clips[static_cast<std::size_t>(pObject->m_nClip)];
+            AddTextureClip(clip.m_strName, clip.m_strFile, clip.m_nValue1, clip.m_nValue2);
+        }
+    return TRUE;
 }
 
 void CMainFrame::UpdatePocketArrow()

@@ -206,9 +206,6 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
         return -1;
     }
     g_b3DReady = TRUE;
-    // Until the game flow sets the table up, the frame shows the racked table (the frame is only
-    // cleared when the scene is not there).
-    SetUpInterimScene();
     PostMessage(WM_INITGAME);
     return 0;
 }

@@ -42,6 +42,8 @@ class CFramePlacement;
 struct SCursorState;
 struct SBannerState;
 enum class ESceneStep;
+enum class EScenePass;
+enum class EBallPlace;
 struct SScenePlan;
 
 /// The developer mode (set only by the intro window, which this game does not have; a test sets it)
@@ -265,10 +267,25 @@ public:
     /// The particle effects moved with the struck ball, advanced to now and drawn (by the
     /// "Particles" level: the sparkles from 3, the rest from 2).
     void DrawEffects();
-    /// The interim scene: the racked table's room, table and balls, drawn whole.
-    void DrawInterimScene(int nFlags);
-    /// Builds the interim scene and hands its clock to the animation.
-    void SetUpInterimScene();
+    // The painter's 3-D steps (FrameScenePainter.cpp).
+    /// The room's objects before the table's order (with the clock's hands) or after it.
+    void DrawScenePass(EScenePass pass, bool bSplit);
+    /// The table's sides behind the balls (bFar) or in front of them for the camera's heading.
+    void DrawTableSides(bool bFar);
+    /// The balls of one place (on the cloth, in the jaws, off the table), farthest first, while the
+    /// camera is not below the table; nFlags 3 when the view is the last frame's.
+    void DrawBallGroup(EBallPlace place, int nFlags);
+    /// The table's watermark object.
+    void DrawWatermarkObject();
+    /// Whether the camera stands no lower than 0.1 below the cloth.
+    bool IsCameraAboveTable() const;
+    CRackScene& GetTableScene() { return m_rackScene; }
+    /// Builds the game's scene from the scene text: its objects, the clips their lines name, the
+    /// room's clock handed to the animation; FALSE when the scene cannot be built.
+    BOOL SetUpGameScene();
+    /// Adds the clip of the artwork folder to the clip list, drawn into the texture from its first
+    /// frame.
+    void AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame);
     /// The table's object of the scene shown (null before it is built): what the animation's
     /// floating object and other points on the table are placed relative to.
     CSceneObject* GetTableObject() const { return m_rackScene.GetTable(); }
@@ -583,7 +600,8 @@ private:
     BOOL m_bAimPreviewShown = FALSE;
     BOOL m_bSavedScreenSaver = TRUE;
     std::unique_ptr<CD3DFramework> m_pFramework;
-    CRackScene m_rackScene; // the racked table shown until the game flow sets its scene up
+    CRackScene m_rackScene;               // the game's scene, built at the game's start
+    std::vector<SSceneBall> m_aBallGroup; // the balls of the group being drawn, kept to reuse
     CBallPainter m_ballPainter;
     CSceneAnimation m_sceneAnimation;
     std::vector<std::unique_ptr<CParticleSystem>> m_apSpriteEffects;

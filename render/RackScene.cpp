@@ -1,63 +1,42 @@
 #include "render/RackScene.h"
 
-#include "foundation/LibraryLists.h"
 #include "foundation/Matrix.h"
 #include "platform/dx/Device.h"
+#include "render/BallDepth.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/Light.h"
 #include "render/Picking.h"
 #include "render/SceneSetUp.h"
+#include "render/TableSpace.h"
 
 #include <algorithm>
-#include <cmath>
 
 namespace
 {
-/// The cloth's height and a ball's radius, scene units.
-constexpr float BED_Y = 26.0f;
+/// A ball's radius, scene units.
 constexpr float BALL_R = 1.12f;
+/// The balls' kind in the scene text.
+constexpr int BALLS_KIND = 0x10;
 /// The scene object that carries the clock's hands.
 constexpr int CLOCK_KIND = 0x20;
 /// The table's bed among the table's parts.
 constexpr int TABLE_BED_KIND = 0x1000040;
-constexpr int RACK_ORDER[15] = {1, 9, 2, 10, 8, 3, 11, 4, 12, 5, 13, 6, 14, 7, 15};
 /// Where the lamp over the table lights the balls from.
 const CVector3 TOWARDS_LIGHT(0.2f, 1.0f, -0.3f);
-
-/// Fifteen balls racked with the apex towards the far end, the cue ball on the near side.
-std::vector<SSceneBall> RackedBalls()
-{
-    const float dx = BALL_R * 1.0005f, dz = BALL_R * std::sqrt(3.0f) * 1.0005f;
-    std::vector<SSceneBall> balls;
-    D3DMATRIX identity;
-    MatrixSetIdentity(identity);
-    int k = 0;
-    for (int row = 0; row < 5; ++row)
-        for (int i = 0; i <= row; ++i)
-            balls.push_back(SSceneBall{RACK_ORDER[k++],
-                                       CVector3(static_cast<float>(2 * i - row) * dx, BED_Y + BALL_R, 22.0f + row * dz),
-                                       identity});
-    balls.push_back(SSceneBall{0, CVector3(0.0f, BED_Y + BALL_R, -22.0f), identity});
-    return balls;
-}
 } // namespace
 
-BOOL CRackScene::SetUp(CD3DFramework& framework, CBallPainter& painter)
+BOOL CRackScene::SetUp(CD3DFramework& framework)
 {
     Release();
     CDirect3DDevice* pDevice = framework.GetD3DDevice();
-    if (pDevice == nullptr || !BuildSceneObjects(*pDevice, m_objects))
+    if (pDevice == nullptr || !BuildSceneObjects(*pDevice, m_objects, &m_text))
         return FALSE;
     const bool bHasClock =
         std::any_of(m_objects.begin(), m_objects.end(), [](const auto& p) { return p->m_nId == CLOCK_KIND; });
     if (bHasClock)
         m_clock.Create();
-    if (g_astrBallSetLibraries.GetSize() > 0)
-        painter.LoadBallTextures(g_astrBallSetLibraries[0].GetString(), "BALLS_STANDARD");
-    painter.SetHighlight(95, 255.0);
-    m_balls = RackedBalls();
-    m_poses.reserve(m_balls.size());
+    m_balls.clear();
     m_bReady = TRUE;
     return TRUE;
 }
@@ -72,41 +51,68 @@ CSceneObject* CRackScene::GetTable() const
 void CRackScene::UpdateView() const
 {
     // The orbit's direction points from the table's centre out to the eye.
-    CVector3 vEye(0.0f, BED_Y, 0.0f), vOut;
+    CVector3 vEye(0.0f, SCENE_BED_HEIGHT, 0.0f), vOut;
     OrbitPoint(m_camera.m_fYaw, m_camera.m_fPitch, m_camera.m_fDistance, vEye, vOut);
     MatrixLookAt(g_matView, vEye, CVector3(-vOut.x, -vOut.y, -vOut.z), CVector3(0, 1, 0));
 }
 
-void CRackScene::Draw(CD3DFramework& framework, CBallPainter& painter)
+void CRackScene::DrawObjects(CD3DFramework& framework, const std::function<bool(const CSceneObject&)>& bWanted)
 {
     CDirect3DDevice* pDevice = framework.GetD3DDevice();
     if (!m_bReady || pDevice == nullptr)
         return;
     pDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
     pDevice->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
-    RenderSceneObjects(*pDevice, *framework.GetViewport(), m_objects);
-    if (m_clock.IsCreated())
-        for (CSceneObject* pHand : {m_clock.GetHourHand(), m_clock.GetMinuteHand()})
-            pHand->Render(*pDevice, *framework.GetViewport(), false);
-    PaintBalls(framework, painter);
+    for (const auto& pObject : m_objects)
+        if (pObject->IsEnabled() && bWanted(*pObject))
+        {
+            pObject->Render(*pDevice, *framework.GetViewport(), false);
+            if (m_pDrawLog != nullptr)
+                m_pDrawLog->push_back(pObject->m_nId);
+        }
 }
 
-void CRackScene::PaintBalls(CD3DFramework& framework, CBallPainter& painter)
+void CRackScene::DrawClockHands(CD3DFramework& framework)
+{
+    CDirect3DDevice* pDevice = framework.GetD3DDevice();
+    if (!m_bReady || pDevice == nullptr || !m_clock.IsCreated())
+        return;
+    for (CSceneObject* pHand : {m_clock.GetHourHand(), m_clock.GetMinuteHand()})
+        pHand->Render(*pDevice, *framework.GetViewport(), false);
+}
+
+void CRackScene::PaintBalls(CD3DFramework& framework, CBallPainter& painter, std::span<const SSceneBall> balls)
 {
     const SurfacePtr& pTarget = framework.GetRenderTarget();
     const RECT& rc = *framework.GetViewportRect();
     m_poses.clear();
-    for (const SSceneBall& ball : m_balls)
+    for (const SSceneBall& ball : balls)
         m_poses.push_back(ProjectBall(ball.nBall, ball.matOrientation, ball.vCentre, TOWARDS_LIGHT, rc));
     std::stable_sort(m_poses.begin(), m_poses.end(),
                      [](const auto& a, const auto& b) { return a.vScreen.z > b.vScreen.z; });
     DDSURFACEDESC2 desc;
-    if (pTarget == nullptr || FAILED(pTarget->Lock(nullptr, &desc, 0, nullptr)))
+    if (!m_bReady || pTarget == nullptr || m_poses.empty() || FAILED(pTarget->Lock(nullptr, &desc, 0, nullptr)))
         return;
+    if (m_pDrawLog != nullptr)
+        m_pDrawLog->push_back(BALLS_KIND);
     const RECT rcClip = {rc.left, rc.top, rc.right, rc.bottom - g_nPanelHeight};
     for (const SBallPose& pose : m_poses)
         painter.DrawBall(desc, rcClip, pose);
     pTarget->Unlock(nullptr);
+    // The depth of what was painted: the balls' near surfaces.
+    DDSCAPS2 caps{};
+    caps.dwCaps = DDSCAPS_ZBUFFER;
+    SurfacePtr pDepth;
+    if (FAILED(pTarget->GetAttachedSurface(&caps, &pDepth)) || pDepth == nullptr ||
+        FAILED(pDepth->Lock(nullptr, &desc, 0, nullptr)))
+        return;
+    for (const SBallPose& pose : m_poses)
+        if (pose.vScreen.z > 0.0f && pose.vScreen.z < 1.0f && pose.fSize > 0.0f)
+            WriteBallDepth(
+                desc, rcClip,
+                SBallDepth{pose.vScreen.x, pose.vScreen.y, pose.fSize / 2.0f, g_fBallPixelSize / pose.fSize, BALL_R},
+                g_matProjection);
+    pDepth->Unlock(nullptr);
 }
 
 void CRackScene::Release()

@@ -1,14 +1,17 @@
-// The table scene the window shows: the game's room and table from the default camera (the camera
-// object's reset orbit about the table's centre) with the balls painted by the software ball
-// painter: an eight-ball rack until the game places its own balls, then the game's balls where
-// they lie, each turned as it rolled; the room's clock with its hands.
+// The game's scene as the main frame shows it: the room and the table built from the scene text
+// (each object of the class its kind asks for, in drawing order), the room's clock with its hands,
+// the camera object's reset orbit about the table's centre until the game places its own camera,
+// and the balls where the game puts them, painted by the software ball painter.
 #pragma once
 
 #include "render/BallPainter.h"
 #include "render/ClockObject.h"
 #include "render/SceneObject.h"
+#include "render/SceneSetUp.h"
 
+#include <functional>
 #include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -28,16 +31,29 @@ public:
     CRackScene() { m_camera.Reset(); }
 
     /// Builds the scene on the framework's device (the scene text and textures from the artwork
-    /// libraries) and loads the first ball-set library's standard set into the painter. FALSE,
-    /// and nothing drawn later, when the scene text is missing.
-    BOOL SetUp(CD3DFramework& framework, CBallPainter& painter);
+    /// libraries), with no balls. FALSE, and nothing drawn later, when the scene text is missing.
+    BOOL SetUp(CD3DFramework& framework);
+    /// The objects built, in drawing order, and the clips the scene text shows on them.
+    const std::vector<std::unique_ptr<CSceneObject>>& GetObjects() const { return m_objects; }
+    const std::vector<CAnimationRec>& GetAnimations() const { return m_text.animations; }
     /// The balls to paint from now on.
     void SetBalls(std::vector<SSceneBall> balls) { m_balls = std::move(balls); }
     /// The view from the camera's orbit about the table's centre, into g_matView.
     void UpdateView() const;
-    /// Draws the room and table into the scene the caller began and paints the balls, farthest
-    /// first, over the viewport above the panel.
-    void Draw(CD3DFramework& framework, CBallPainter& painter);
+    const std::vector<SSceneBall>& GetBalls() const { return m_balls; }
+    /// Draws the enabled objects that bWanted picks, in their drawing order, into the scene the
+    /// caller began, with depth.
+    void DrawObjects(CD3DFramework& framework, const std::function<bool(const CSceneObject&)>& bWanted);
+    /// Draws the clock's hands, when there is a clock.
+    void DrawClockHands(CD3DFramework& framework);
+    /// Paints the balls, farthest first, over the viewport above the panel, each writing the depth
+    /// of its near surface, so that what is drawn after them lies in front or behind as it should.
+    void PaintBalls(CD3DFramework& framework, CBallPainter& painter, std::span<const SSceneBall> balls);
+    /// The balls' drawing order: objects before it are the room's background, after it its foreground.
+    int GetTableOrder() const { return m_text.nBallOrder; }
+    /// Test seam: the kind of every object drawn, and 0x10 for every group of balls painted, is
+    /// appended to the log while one is set.
+    void SetDrawLog(std::vector<int>* pLog) { m_pDrawLog = pLog; }
     BOOL IsReady() const { return m_bReady; }
     /// The camera the table is seen from until the game places its own.
     const CCameraObject& GetCamera() const { return m_camera; }
@@ -51,12 +67,12 @@ public:
     void Release();
 
 private:
-    void PaintBalls(CD3DFramework& framework, CBallPainter& painter);
-
     CCameraObject m_camera;
     std::vector<std::unique_ptr<CSceneObject>> m_objects;
     CClockObject m_clock;
     std::vector<SSceneBall> m_balls;
     std::vector<SBallPose> m_poses;
+    SSceneText m_text;
+    std::vector<int>* m_pDrawLog = nullptr;
     BOOL m_bReady = FALSE;
 };

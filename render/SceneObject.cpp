@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 bool g_bLargeBallTextures = true;
 bool g_bBallOption = false;
@@ -50,6 +51,25 @@ CSceneObject::~CSceneObject()
 }
 
 CSceneObject* CSceneObject::GetFirst() { return s_pHead; }
+
+void CSceneObject::SortListByOrder()
+{
+    std::vector<CSceneObject*> list;
+    for (CSceneObject* p = s_pHead; p != nullptr; p = p->m_pNext)
+        list.push_back(p);
+    std::stable_sort(list.begin(), list.end(),
+                     [](const auto* a, const auto* b) { return a->m_nParam8 < b->m_nParam8; });
+    CSceneObject* pPrev = nullptr;
+    for (CSceneObject* p : list)
+    {
+        p->m_pPrev = pPrev;
+        (pPrev != nullptr ? pPrev->m_pNext : s_pHead) = p;
+        pPrev = p;
+    }
+    if (pPrev != nullptr)
+        pPrev->m_pNext = nullptr;
+    s_pTail = pPrev;
+}
 
 CSceneObject* CSceneObject::FindSceneObjectByKind(int nId, const CSceneObject* pAfter)
 {

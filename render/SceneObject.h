@@ -73,6 +73,8 @@ public:
     /// that number) the first one after it; null when none.
     static CSceneObject* FindSceneObjectByKind(int nId, const CSceneObject* pAfter = nullptr);
     static CSceneObject* GetFirst();
+    /// Relinks the global list in ascending drawing order (m_nParam8), equal orders kept as they were.
+    static void SortListByOrder();
     CSceneObject* GetNext() const { return m_pNext; }
 
     DWORD m_dwLightMask = 0;

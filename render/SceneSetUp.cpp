@@ -13,9 +13,21 @@ namespace
 {
 /// The scene object id of the balls' template.
 constexpr int BALL_TEMPLATE_ID = 0x10;
+/// The kinds made as their own classes: the cue and the object that can be hidden.
+constexpr int CUE_KIND = 0x2;
+constexpr int SHOWN_KIND = 0x20;
+
+std::unique_ptr<CSceneObject> MakeSceneObject(int nKind)
+{
+    if (nKind == CUE_KIND)
+        return std::make_unique<CSceneObjectC>();
+    if (nKind == SHOWN_KIND)
+        return std::make_unique<CSceneObjectB>();
+    return std::make_unique<CSceneObject>();
+}
 } // namespace
 
-BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSceneObject>>& objects)
+BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSceneObject>>& objects, SSceneText* pText)
 {
     CSceneReader reader;
     if (!reader.Open())
@@ -28,23 +40,32 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
     reader.ReadObjects(recs);
     reader.ReadTable(table);
     reader.ReadMotions();
+    SSceneText text;
+    reader.ReadAnimations(text.animations);
     reader.Close();
     recs.insert(recs.end(), table.begin(), table.end());
     for (const CSceneObjectRec& rec : recs)
     {
         if (rec.m_nId == BALL_TEMPLATE_ID)
+        {
+            text.nBallOrder = rec.m_nParam8;
             continue;
-        auto pObject = std::make_unique<CSceneObject>();
+        }
+        std::unique_ptr<CSceneObject> pObject = MakeSceneObject(rec.m_nId);
         pObject->LoadMesh(rec.m_strFile.GetString());
         pObject->ApplyRecord(rec);
         for (const BYTE nLight : rec.m_aLights)
             pObject->AddLightNumber(nLight);
         pObject->SetEnabled(true);
+        if (auto* pCue = dynamic_cast<CSceneObjectC*>(pObject.get()); pCue != nullptr)
+            pCue->ComputeExtent();
         objects.push_back(std::move(pObject));
     }
     RestoreAllTextures(&device);
     std::stable_sort(objects.begin(), objects.end(),
                      [](const auto& a, const auto& b) { return a->m_nParam8 < b->m_nParam8; });
+    if (pText != nullptr)
+        *pText = std::move(text);
     return TRUE;
 }
 

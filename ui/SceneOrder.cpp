@@ -1,5 +1,6 @@
 #include "ui/SceneOrder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
@@ -100,6 +101,24 @@ bool IsPocketBehind(float fHeading, int nPocket)
     for (int i = 0; i < row.nCount; ++i)
         bListed = bListed || row.aPockets[static_cast<std::size_t>(i)] == nPocket;
     return bListed == row.bListedAreFar;
+}
+
+bool IsInScenePass(EScenePass pass, int nKind, int nOrder, int nTableOrder, bool bSplit)
+{
+    const bool bOwnStep = nKind == KIND_BALLS || nKind == KIND_POCKET_ARROW || nKind == KIND_WATERMARK ||
+                          std::ranges::find(TABLE_SIDE_KINDS, nKind) != TABLE_SIDE_KINDS.end() ||
+                          (bSplit && nKind == KIND_CUE);
+    if (bOwnStep)
+        return false;
+    return pass == EScenePass::Background ? nOrder < nTableOrder : nOrder > nTableOrder;
+}
+
+EBallPlace GetBallPlace(float x, float z, bool bOffTable, const STableBounds& bounds)
+{
+    if (bOffTable)
+        return EBallPlace::Off;
+    const bool bInside = x >= bounds.fMinX && x <= bounds.fMaxX && z >= bounds.fMinZ && z <= bounds.fMaxZ;
+    return bInside ? EBallPlace::Inside : EBallPlace::Jaws;
 }
 
 void SplitBallsByHeading(float d, float fTrophyDistance, std::span<const SSplitBall> balls, SBallSplit& split)

@@ -22,6 +22,42 @@ enum ETableSide
     SIDE_COUNT
 };
 
+/// The kinds of the table's four sides, in the order of ETableSide, and the other scene objects the
+/// frame painter finds by kind.
+inline constexpr std::array<int, SIDE_COUNT> TABLE_SIDE_KINDS = {0x4000040, 0x8000040, 0x10000040, 0x20000040};
+inline constexpr int KIND_WATERMARK = 0x2000040;
+inline constexpr int KIND_BALLS = 0x10; // the ball objects; their order splits background from foreground
+inline constexpr int KIND_CUE = 0x2;
+inline constexpr int KIND_POCKET_ARROW = 0x200;
+
+/// The two passes over the room's objects: before the table's order and after it.
+enum class EScenePass
+{
+    Background,
+    Foreground
+};
+/// Whether a pass draws an object of that kind and order: the background those ordered before the
+/// table (nTableOrder), the foreground those after it. Objects that a step of their own draws are
+/// left out: the balls, the pocket arrow, the table's sides and watermark and, with the balls split
+/// around the trophy, the cue.
+bool IsInScenePass(EScenePass pass, int nKind, int nOrder, int nTableOrder, bool bSplit);
+
+/// Where a ball lies for its drawing group: on the cloth inside the table's bounds, on the table
+/// outside them (in a pocket's jaws), or off the table (pocketed or dropped below the cloth).
+enum class EBallPlace
+{
+    Inside,
+    Jaws,
+    Off
+};
+/// The table's bounds in the scene: the smallest and largest x and z of its cloth.
+struct STableBounds
+{
+    float fMinX = 0, fMinZ = 0, fMaxX = 0, fMaxZ = 0;
+};
+/// The place of a ball whose centre lies at scene x and z; bOffTable wins over the bounds.
+EBallPlace GetBallPlace(float x, float z, bool bOffTable, const STableBounds& bounds);
+
 /// Up to three sides in drawing order.
 struct STableSides
 {

@@ -296,6 +296,30 @@ TEST_F(FrameSceneTest, OnlyACushionOrABallBehindTheCueBallBlocksTheSceneCue)
 
 namespace
 {
+TEST_F(FrameSceneTest, TheGamesStartBuildsTheSceneByKindInDrawingOrder)
+{
+    // The cue and the clock's object of their own classes, the clock handed to the animation.
+    EXPECT_NE(nullptr, dynamic_cast<CSceneObjectC*>(CSceneObject::FindSceneObjectByKind(0x2)));
+    EXPECT_NE(nullptr, dynamic_cast<CSceneObjectB*>(CSceneObject::FindSceneObjectByKind(0x20)));
+    EXPECT_EQ(nullptr, dynamic_cast<CSceneObjectC*>(CSceneObject::FindSceneObjectByKind(0x1)));
+    ASSERT_NE(nullptr, Frame().GetSceneAnimation().GetClock());
+    EXPECT_EQ(Frame().GetTableScene().GetClock(), Frame().GetSceneAnimation().GetClock());
+    EXPECT_GT(static_cast<const CSceneObjectC*>(CSceneObject::FindSceneObjectByKind(0x2))->m_vExtent.LengthSq(), 0.0f)
+        << "the cue's extent is measured";
+    // The global list holds the scene's objects in ascending drawing order.
+    int nLast = -1000000, nSceneObjects = 0;
+    for (const CSceneObject* p = CSceneObject::GetFirst(); p != nullptr; p = p->GetNext())
+        if (std::ranges::any_of(Frame().GetTableScene().GetObjects(),
+                                [p](const auto& pObject) { return pObject.get() == p; }))
+        {
+            EXPECT_LE(nLast, p->m_nParam8);
+            nLast = p->m_nParam8;
+            ++nSceneObjects;
+        }
+    EXPECT_EQ(static_cast<int>(Frame().GetTableScene().GetObjects().size()), nSceneObjects);
+    EXPECT_GE(nSceneObjects, 10);
+}
+
 TEST_F(FrameSceneTest, ThePocketArrowIsMadeOnceHiddenUntilPlaced)
 {
     EXPECT_EQ(nullptr, Frame().GetPocketArrow());

@@ -18,6 +18,7 @@
 #include "platform/win32/Desktop.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/RackScene.h"
 #include "render/SpriteEffects.h"
 #include "render/TableSpace.h"
 #include "render/TextureManager.h"
@@ -26,8 +27,10 @@
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
 #include "simulation/CueBall.h"
+#include "simulation/PhysicsConstants.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -256,6 +259,98 @@ TEST(FrameWholeTest, RackBallsAndABurstOfStarsFromTheDefaultCameraIn32And16Bits)
         EXPECT_GT(change.nChanged, 20);
         EXPECT_EQ(0, change.nOutside);
         EXPECT_TRUE(whole.SavePng("WholeFrame" + std::to_string(dwBits) + ".png"));
+    }
+}
+
+/// The game's camera on its orbit about the table's centre at the heading, looking down by the pitch.
+void PlaceCamera(CMainFrame& frame, float fYaw, float fPitch, float fDistance = SFlowCamera::DEFAULT_DISTANCE,
+                 const CVector3& vLookAt = CVector3(0.0f, SCENE_BED_HEIGHT, 0.0f))
+{
+    SFlowCamera& camera = frame.GetGameFlow().Camera();
+    camera.fYaw = fYaw;
+    camera.SetPitch(fPitch);
+    camera.fDistance = fDistance;
+    camera.fShift1 = camera.fShift2 = 0.0f;
+    camera.vLookAt = vLookAt;
+    camera.Place();
+}
+
+TEST(FrameWholeTest, SidesAndBallGroupsAreDrawnInTheirOrderForTheCamerasHeading)
+{
+    constexpr int ROOM = 0x1, BALLS = 0x10, A = 0x4000040, B = 0x8000040, C = 0x10000040, D = 0x20000040,
+                  MARK = 0x2000040, CUE = 0x2;
+    const struct
+    {
+        float fHeading;
+        std::vector<int> golden; // the room, then the balls and sides around the watermark, the cue last
+    } cases[] = {
+        {45, {ROOM, BALLS, A, C, BALLS, MARK, BALLS, B, D, CUE}},
+        {725, {ROOM, BALLS, A, C, BALLS, MARK, BALLS, B, D, CUE}},
+        {90, {ROOM, BALLS, C, A, B, BALLS, MARK, BALLS, D, CUE}},
+        {180, {ROOM, BALLS, B, C, D, BALLS, MARK, BALLS, A, CUE}},
+        {-30, {ROOM, BALLS, A, D, BALLS, MARK, BALLS, B, C, CUE}},
+        {360, {ROOM, BALLS, A, C, D, BALLS, MARK, BALLS, B, CUE}},
+    };
+    const CTestClockScope clock(5000);
+    CWholeFrame whole(32);
+    ASSERT_TRUE(whole.FillTheScreen());
+    CMainFrame& frame = whole.Frame();
+    // Ball 1 in a corner pocket's jaws, ball 2 dropped below the cloth, the others on it.
+    g_BallEngineMain.FindBall(1)->SetPosition(CVector3(-0.02f, -0.02f, 0.0f));
+    g_BallEngineMain.FindBall(2)->SetPosition(CVector3(0.3f, 0.3f, -0.2f));
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.fHeading);
+        PlaceCamera(frame, c.fHeading, SFlowCamera::DEFAULT_PITCH);
+        std::vector<int> log;
+        frame.GetTableScene().SetDrawLog(&log);
+        whole.Tick();
+        frame.GetTableScene().SetDrawLog(nullptr);
+        std::erase_if(log, [&](int nKind) { return std::ranges::find(c.golden, nKind) == c.golden.end(); });
+        EXPECT_EQ(c.golden, log);
+    }
+}
+
+TEST(FrameWholeTest, ABallBeforeTheFarCushionStaysInFrontOfTheSideDrawnAfterIt)
+{
+    for (const DWORD dwBits : {32u, 16u})
+    {
+        SCOPED_TRACE(dwBits);
+        const CTestClockScope clock(5000);
+        CWholeFrame whole(dwBits);
+        ASSERT_TRUE(whole.FillTheScreen());
+        CMainFrame& frame = whole.Frame();
+        const float fRestingZ = g_BallEngineMain.FindBall(0)->GetPosition()->z;
+        const CVector3 vTable(TABLE_WIDTH_M / 2.0f, 0.2f, fRestingZ);
+        // Seen from close by at the height of its top, the far cushion lies behind its upper half.
+        PlaceCamera(frame, 180.0f, 358.7f, 40.0f, TableToScene(vTable));
+        // The rack's balls wait at the near end, behind the camera; then ball 3 comes before the cushion.
+        for (int n = 0; n < 16; ++n)
+            g_BallEngineMain.FindBall(n)->SetPosition(
+                CVector3(0.1f + 0.07f * static_cast<float>(n), TABLE_LENGTH_M - 0.1f, fRestingZ));
+        const std::vector<DWORD> aEmpty = whole.Tick();
+        g_BallEngineMain.FindBall(3)->SetPosition(vTable);
+        const std::vector<DWORD> aBall = whole.Tick();
+        EXPECT_TRUE(whole.SavePng("FarCushionBall" + std::to_string(dwBits) + ".png"));
+        // Every pixel well inside the ball's disc is the ball's, none the cushion's.
+        CVector3 vCentre, vTop;
+        const CVector3 vScene = TableToScene(vTable);
+        const CVector3 vSceneTop = vScene + CVector3(0.0f, BALL_RADIUS_M / 0.0254f, 0.0f);
+        ProjectToScreen(&vCentre, &vScene);
+        ProjectToScreen(&vTop, &vSceneTop);
+        const double dRadius = vCentre.y - vTop.y;
+        ASSERT_GT(dRadius, 3.0);
+        int nInside = 0, nSame = 0;
+        for (int y = 0; y < HEIGHT; ++y)
+            for (int x = 0; x < WIDTH; ++x)
+                if (std::hypot(x + 0.5 - vCentre.x, y + 0.5 - vCentre.y) < 0.7 * dRadius)
+                {
+                    ++nInside;
+                    const auto i = static_cast<std::size_t>(y * WIDTH + x);
+                    nSame += aBall[i] == aEmpty[i] ? 1 : 0;
+                }
+        EXPECT_GT(nInside, 10);
+        EXPECT_EQ(0, nSame);
     }
 }
 

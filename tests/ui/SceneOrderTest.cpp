@@ -68,6 +68,56 @@ TEST(SceneOrderTest, CalledPocketLiesBehindByHeading)
         }
 }
 
+TEST(SceneOrderTest, PassesDrawTheRoomAroundTheTableButNotWhatHasAStepOfItsOwn)
+{
+    constexpr int TABLE = 20;
+    const struct
+    {
+        const char* szName;
+        int nKind, nOrder;
+        bool bSplit, bBackground, bForeground;
+    } cases[] = {
+        {"the room", 0x1, 1, false, true, false},
+        {"the table's body", 0x40, 9, false, true, false},
+        {"the bed", 0x1000040, 10, false, true, false},
+        {"a side", 0x8000040, 12, false, false, false},
+        {"the watermark", KIND_WATERMARK, 15, false, false, false},
+        {"the balls", KIND_BALLS, 20, false, false, false},
+        {"the pocket arrow", KIND_POCKET_ARROW, 10, false, false, false},
+        {"the cue", KIND_CUE, 25, false, false, true},
+        {"the cue, split", KIND_CUE, 25, true, false, false},
+        {"the lamp, split", 0x3, 30, true, false, true},
+        {"an object of the table's order", 0x7, 20, false, false, false},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        EXPECT_EQ(c.bBackground, IsInScenePass(EScenePass::Background, c.nKind, c.nOrder, TABLE, c.bSplit));
+        EXPECT_EQ(c.bForeground, IsInScenePass(EScenePass::Foreground, c.nKind, c.nOrder, TABLE, c.bSplit));
+    }
+}
+
+TEST(SceneOrderTest, BallsAreGroupedByTheirPlace)
+{
+    const STableBounds bounds{-25.0f, -50.0f, 25.0f, 50.0f};
+    const struct
+    {
+        float x, z;
+        bool bOff;
+        EBallPlace expected;
+    } cases[] = {
+        {0, 0, false, EBallPlace::Inside},     {25, 50, false, EBallPlace::Inside},
+        {-25, -50, false, EBallPlace::Inside}, {25.1f, 0, false, EBallPlace::Jaws},
+        {0, -50.1f, false, EBallPlace::Jaws},  {0, 0, true, EBallPlace::Off},
+        {30, 60, true, EBallPlace::Off},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(testing::Message() << c.x << "," << c.z << " " << c.bOff);
+        EXPECT_EQ(c.expected, GetBallPlace(c.x, c.z, c.bOff, bounds));
+    }
+}
+
 TEST(SceneOrderTest, BallsSplitAroundTheTrophy)
 {
     // Ball 0 the cue ball; ball 1 nearer than the trophy (4), ball 2 farther; ball 1 passes the
