@@ -19,6 +19,7 @@
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
@@ -176,7 +177,14 @@ TEST_F(FrameDialogsTest, AWonMatchShowsTheWinnersTextTheMatchWonAndTheNewGameQue
         flow.Player2().SetFouls(3);
         SetGameFlag(gmRackDecided);
         WriteLineAndWait("Test: the match ends");
-        flow.OnMatchProgress(0);
+        {
+            // The match's end holds the table on the screen for two seconds of ticks first.
+            CTestClockScope clock(timeGetTime());
+            flow.OnMatchProgress(0);
+            EXPECT_TRUE(flow.IsHoldingMatchEnd());
+            clock.Advance(2000);
+            flow.Tick(0);
+        }
         Pump(); // the match's end reaches the frame: the new-game question
         EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 298: ended with 2",
                                             "Dialog 585: ended with " + std::to_string(c.nMatchWonResult),
