@@ -55,8 +55,15 @@ public:
 
     DWORD Run()
     {
-        while (TakeMessages())
-            WaitMessageTimeout(Step());
+        for (;;)
+        {
+            // The suspension is read before the messages are taken: every request posted before
+            // a resume the thread has seen is then in the queue when it chooses the next phrase.
+            const bool bResumed = WaitForSingleObject(m_speech.m_hSuspendEvent, 0) == WAIT_OBJECT_0;
+            if (!TakeMessages())
+                break;
+            WaitMessageTimeout(bResumed ? Step() : INFINITE); // suspended: ResumeSound wakes the thread
+        }
         // Requests still posted behind the stop are deleted with their messages.
         MSG msg;
         while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -118,12 +125,12 @@ private:
     /// answers how long the thread may sleep before something is due (INFINITE: until a message).
     DWORD Step()
     {
-        if (WaitForSingleObject(m_speech.m_hSuspendEvent, 0) != WAIT_OBJECT_0)
-            return INFINITE; // suspended: ResumeSound wakes the thread
         CSoundSystem* pSound = m_speech.m_pSound;
-        const DWORD dwNow = timeGetTime();
         const int nSlot = pSound != nullptr ? pSound->GetHolderASlot() : -1;
-        if (m_bPlaying && (pSound == nullptr || !pSound->IsSlotPlaying(nSlot)))
+        const bool bEnded = m_bPlaying && (pSound == nullptr || !pSound->IsSlotPlaying(nSlot));
+        // Read after the slot: a phrase's end is never dated before the time it was seen to end.
+        const DWORD dwNow = timeGetTime();
+        if (bEnded)
         {
             m_dwLastEnd = dwNow;
             m_bPlaying = false;
