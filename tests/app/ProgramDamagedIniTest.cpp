@@ -38,7 +38,7 @@ TEST(ProgramDamagedIniTest, WhatCannotBeReadTakesItsDefaultAndTheRestIsKept)
              strNineBall + "Volume=\x7f\x7f\n",
          "Game: type 9, Ann against Bob", "Ann"},
         {"nothing but garbage: every key its default",
-         std::string("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\x00\x01", 20) + "\n\xff\xff\xff\n",
+         std::string("\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\x00\x01", 18) + "\n\xff\xff\xff\n",
          "Game: type 3, Player 1 against ", "Player 1"},
         {"a game type that does not exist: three-ball", "[Settings]\n" + strKept + "GameType=77\n",
          "Game: type 3, Ann against Bob", "Ann"},
