@@ -98,6 +98,7 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     g_Settings.m_nRecommendedShot = 0;
     frame.Flow().SetPutBackMask(0x6);
     frame.Flow().ShotRecord().Set(4, 0, 6, -1, 0.5, SHOT_KIND_BANK, 0.01); // the computer's last plan
+    frame.Flow().SetMatchGoal(12);
     const CString strFile = frame.File("kept.sav");
     CString strReason;
     const int nFirstDraw = FirstDraw(4242);
@@ -111,7 +112,9 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     g_Settings.m_nGameType = GAME_8BALL;
     g_Settings.m_nBallPath1 = 0;
     g_Settings.m_nRecommendedShot = 1;
+    g_Settings.SetMatchGoal(30);
     ASSERT_TRUE(frame.Frame().SetupGame());
+    ASSERT_EQ(30, frame.Flow().GetMatchGoal());
     ASSERT_EQ(16, g_BallEngineMain.GetBallCount());
     frame.Flow().SetPutBackMask(0x1);
     frame.Flow().ShotRecord().Set(1, 0, 2, -1, 0.0, SHOT_KIND_DIRECT, 0.0);
@@ -132,6 +135,7 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     EXPECT_STREQ("Bea", flow.Player2().GetName());
     EXPECT_EQ(4, flow.Player1().GetPoints());
     EXPECT_EQ(7, flow.Player2().GetPoints());
+    EXPECT_EQ(12, flow.GetMatchGoal()) << "the game is played to its own goal again";
     EXPECT_FALSE(flow.IsPlayer1Current());
     EXPECT_EQ(0x6, flow.GetPutBackMask());
     EXPECT_EQ(SHOT_KIND_BANK, flow.ShotRecord().m_nKind);
@@ -142,6 +146,33 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     EXPECT_EQ(1, g_Settings.m_nBallPath1);
     EXPECT_EQ(0, g_Settings.m_nRecommendedShot);
     EXPECT_EQ(saved, frame.Snapshot()) << "the resumed game saves as it was saved";
+}
+
+TEST(FrameSavesTest, AFileWithoutAViewKeepsTheCameraAndTheCue)
+{
+    CSavesFrame frame(GAME_9BALL);
+    ASSERT_TRUE(frame.Started());
+    frame.PlaySomeOfTheGame();
+    const CString strFile = frame.File("viewless.sav");
+    CSavedGame save(strFile);
+    frame.Frame().FillSavedGame(save);
+    save.m_View = CViewRecord();
+    ASSERT_TRUE(save.Write()) << save.GetReason().Str();
+
+    CGameFlow& flow = frame.Flow();
+    CViewRecord before = flow.GetCurrentView();
+    before.m_vCamera = CVector3(200.0f, 330.0f, 90.0f);
+    before.m_vCue.x = 33.0f;
+    flow.ApplyViewRecord(before);
+    const CViewRecord kept = flow.GetCurrentView();
+    CString strReason;
+    ASSERT_TRUE(frame.Frame().RestoreGame(strFile, strReason)) << strReason.Str();
+    const CViewRecord after = flow.GetCurrentView();
+    EXPECT_FLOAT_EQ(kept.m_vCamera.x, after.m_vCamera.x);
+    EXPECT_FLOAT_EQ(kept.m_vCamera.y, after.m_vCamera.y);
+    EXPECT_FLOAT_EQ(kept.m_vCamera.z, after.m_vCamera.z);
+    EXPECT_FLOAT_EQ(kept.m_vCue.x, after.m_vCue.x) << "the cue keeps its aim";
+    EXPECT_FLOAT_EQ(kept.m_vCue.y, after.m_vCue.y) << "and its elevation";
 }
 
 TEST(FrameSavesTest, RefusedFileOrUnplayableGameChangesNothing)
