@@ -14,6 +14,7 @@
 #include "render/CursorManager.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/SceneObject.h"
 #include "render/TableSpace.h"
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
@@ -244,10 +245,13 @@ CVector3 CFrameCallShotHost::GetCushionPoint(int nPocket) const { return Flow().
 
 void CFrameCallShotHost::TintBall(int nBall, bool bCalled)
 {
-    // The balls are painted from the engine, not from scene objects of their own: the called
-    // ball's look comes from the call record when the display paints it.
-    (void)nBall;
-    (void)bCalled;
+    if (nBall < 0 || nBall >= CBallObjects::BALL_OBJECTS)
+        return;
+    // The tint's fourth value marks the called ball; the object is placed again at its ball, so
+    // that a called ball whose turn was just reset shows its number at once.
+    CSceneObject::SetObjectTint(Flow().BallObjects().Get(nBall).GetFrame(), nullptr, 1.0f, 1.0f, 1.0f,
+                                bCalled ? 1.0f : 0.0f);
+    Flow().PlaceBallObject(nBall);
 }
 
 void CFrameCallShotHost::ResetBallOrientation(int nBall)

@@ -154,7 +154,7 @@ const SMessageMap* CMainFrame::GetCommandMap()
         MapCommand<&CMainFrame::OnToggleHeadLine>(ID_TOGGLE_HEAD_LINE),
         MapCommand<&CMainFrame::OnCallShot>(ID_CALL_SHOT),
         MapCommand<&CMainFrame::OnPassTurn>(ID_PASS_TURN),
-        MapCommand<&CMainFrame::OnToggleBallPath>(ID_TOGGLE_BALL_PATH),
+        MapCommand<&CMainFrame::ToggleAimingAid>(ID_TOGGLE_BALL_PATH),
         MapCommand<&CMainFrame::OnToggleShortPath>(ID_TOGGLE_SHORT_PATH),
         MapCommand<&CMainFrame::OnComputerStroke>(ID_COMPUTER_STROKE),
         MapCommand<&CMainFrame::OnStopPlayback>(ID_STOP_PLAYBACK),
@@ -282,12 +282,19 @@ void CMainFrame::OnToggleHeadLine()
     g_Settings.Save();
 }
 
-void CMainFrame::OnToggleBallPath()
+void CMainFrame::SetAimingAid(bool bOn)
+{
+    m_dwOptionWord = bOn ? m_dwOptionWord | OPTION_AIMING_AID : m_dwOptionWord & ~OPTION_AIMING_AID;
+    g_Settings.m_nBallPath1 = bOn ? 1 : 0;
+    // The game's switch: the preview time follows the mouse only while the aid is on.
+    m_pGameFlow->Settings().nAimingAid = bOn ? 1 : 0;
+}
+
+void CMainFrame::ToggleAimingAid()
 {
     if (g_Settings.m_nCompetitionType != 2)
     {
-        m_dwOptionWord ^= OPTION_AIMING_AID;
-        g_Settings.m_nBallPath1 = (m_dwOptionWord & OPTION_AIMING_AID) != 0 ? 1 : 0;
+        SetAimingAid((m_dwOptionWord & OPTION_AIMING_AID) == 0);
         if (g_Settings.m_nBallPath1 != 0)
             UpdateAimPreview();
     }

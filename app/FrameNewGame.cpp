@@ -31,9 +31,11 @@ namespace
 constexpr double DEG_TO_RAD = std::numbers::pi / 180.0;
 /// The aiming aid is re-simulated this long after the aim stopped changing (ms).
 constexpr DWORD AIM_PREVIEW_DELAY_MS = 100;
-/// The cue's stroke range until the cue object gives its own: at rest, and drawn back in full.
-constexpr float CUE_STROKE_MIN = 2.0f;
+/// The cue's stroke range until the cue object gives its own: drawn back in full, and at rest. The
+/// cue at rest is drawn back one ball radius of a stroke 25 radii long, below the share at which
+/// Enter strikes.
 constexpr float CUE_STROKE_MAX = 40.0f;
+constexpr float CUE_STROKE_MIN = CUE_STROKE_MAX / 25.0f;
 /// The game type that starts in aiming at once, and the one that resumes the last game.
 constexpr int GAME_DIRECT_AIM = 32;
 constexpr int GAME_RESUME_LAST = 33;
@@ -232,6 +234,7 @@ BOOL CMainFrame::SetupGame()
     const bool bResumed = bResume && ResumeLastGame();
     PrepareSettingsForGame(FALSE);
     CopyFlowSettings(g_Settings, flow.Settings());
+    SetAimingAid(g_Settings.m_nBallPath1 != 0);
     // Start-up makes sure a ball set exists; without one the balls keep the textures they have.
     if (!UpdateVariant())
         OutputDebugString("Game: no ball set for the game's variant\n");

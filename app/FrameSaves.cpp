@@ -97,9 +97,10 @@ bool PutSnapshotInto(CGameFlow& flow, const CSavedGame& save, CString& strReason
     flow.Player2().Assign(save.m_Player2);
     flow.SetCurrent(save.m_nCurrentPlayer == 1);
     // The view carries the cue's elevation beside its aim; applying the view raises it to the
-    // lowest clear one at most.
-    flow.Cue().fElevation = save.m_View.m_vCue.y;
-    flow.ApplyViewRecord(save.m_View);
+    // lowest clear one at most. A file without a view keeps the camera and the cue as they are.
+    if (save.m_View.IsValid())
+        flow.Cue().fElevation = save.m_View.m_vCue.y;
+    flow.RestoreViewRecord(save.m_View);
     flow.ShotRecord().SetFrom(&save.m_Shot);
     return true;
 }
@@ -237,7 +238,7 @@ bool CMainFrame::ResumeLastGame()
 
 void CMainFrame::RestoreSavedOptions(const SSavedSettings& saved)
 {
-    g_Settings.m_nBallPath1 = saved.nBallPath1;
+    SetAimingAid(saved.nBallPath1 != 0);
     g_Settings.m_nShortPath1 = saved.nShortPath1;
     g_Settings.m_nRecommendedShot = saved.nRecommendedShot;
     g_Settings.m_nCompetitionType = saved.nCompetitionType;

@@ -430,7 +430,11 @@ protected:
     void OnToggleHeadLine();
     void OnCallShot();
     void OnPassTurn();
-    void OnToggleBallPath();
+    /// The aiming aid turned on or off ("BallPath1"; never in competition type 2), restarted when
+    /// it comes on; the settings are saved either way.
+    void ToggleAimingAid();
+    /// The aiming aid on or off: the option bit, "BallPath1" and the game's switch together.
+    void SetAimingAid(bool bOn);
     void OnToggleShortPath();
     void OnComputerStroke();
     void OnStopPlayback();

@@ -15,8 +15,7 @@
 
 namespace
 {
-/// The option word's aiming-aid bit and the music word's on bit.
-constexpr DWORD OPTION_AIMING_AID = 0x80;
+/// The music word's on bit.
 constexpr DWORD MUSIC_ON = 0x2;
 /// The game type of the tutorial, in which nobody comments.
 constexpr int SILENT_GAME_TYPE = 32;
@@ -128,8 +127,7 @@ void CMainFrame::UpdateClipTextures(CDirect3DDevice* pDevice)
 
 void CMainFrame::ApplyAimingAid()
 {
-    m_dwOptionWord =
-        g_Settings.m_nBallPath1 != 0 ? m_dwOptionWord | OPTION_AIMING_AID : m_dwOptionWord & ~OPTION_AIMING_AID;
+    SetAimingAid(g_Settings.m_nBallPath1 != 0);
     g_Settings.Save();
 }
 

@@ -8,7 +8,9 @@
 #include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
 #include "foundation/GlobalOrder.h"
+#include "foundation/LibraryLists.h"
 #include "foundation/Settings.h"
+#include "gameflow/TableSets.h"
 #include "media/MusicPlayer.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/mfc/CFile.h"
@@ -237,11 +239,14 @@ BOOL CVornApp::InitInstance()
         return FailStart(nullptr);
     }
 
+    LoadTablesSet(g_astrArtworkLibraries);
+
     Trace("main frame");
     auto* pFrame = new CMainFrame;
     WriteArtworkDefaults();
     g_Settings.SetDefaults();
     g_Settings.Load();
+    g_tableSets.Select(g_Settings.m_nTableNumber);
     LoadStdProfileSettings(4);
     ReadClipKeys();
     Trace("ball sets");

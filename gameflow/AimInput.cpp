@@ -18,6 +18,7 @@
 #include "gameflow/AimSteps.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
+#include "simulation/CallRecord.h"
 
 #include <algorithm>
 #include <cmath>
@@ -388,6 +389,10 @@ void CGameFlow::HandleCallShot(float fFactor)
     if (g_pCallShotState == nullptr)
         return;
     g_pCallShotState->HandleInput();
-    if (g_pCallShotState->IsDone())
-        g_pCallShotState->Leave();
+    if (!g_pCallShotState->IsDone())
+        return;
+    g_pCallShotState->Leave();
+    // The shot record carries the call the shot is judged by.
+    m_ShotRecord.SetCalledBall(g_SavedCallRecord.nBall);
+    m_ShotRecord.SetCalledPocket(g_SavedCallRecord.nPocket);
 }

@@ -26,8 +26,11 @@ void CGameFlow::SelectCueBall(int nAimCamera)
     m_nCueBall = n;
     m_Engine.SetCueBallNumber(n);
     // The camera comes to the ball, unless it is held at the top view.
-    if (nAimCamera != 0 && !HasGameFlag(gmKeepView) && GetBallScenePosition(n, m_Camera.vLookAt))
+    if (CVector3 vBall; nAimCamera != 0 && !HasGameFlag(gmKeepView) && GetBallScenePosition(n, vBall))
+    {
+        SetCameraTarget(vBall.x, vBall.y, vBall.z);
         UpdateAimCamera(0);
+    }
 }
 
 void CGameFlow::ReplaceBalls(int nSilent)
@@ -121,7 +124,7 @@ void CGameFlow::StepBalls(int nEvaluate)
         if (const int nGroup = m_pReferee->GetDecidedGroup(); nGroup != -1)
         {
             m_pCurrent->SetGroup(nGroup);
-            Other().SetGroup(nGroup == 0 ? 1 : 0);
+            GetOtherPlayer().SetGroup(nGroup == 0 ? 1 : 0);
         }
     if (nEvaluate != 0)
         EvaluateShot();

@@ -28,7 +28,7 @@ void CGameFlow::PlaceCameraLookingAtTable(const CVector3& P)
     CVector3 vHit;
     if (!IntersectHorizontalPlane(P, m_Camera.vDirection, SCENE_BED_HEIGHT, vHit))
         return;
-    m_Camera.vLookAt = vHit;
+    SetCameraTarget(vHit.x, vHit.y, vHit.z);
     m_Camera.fDistance = (P - vHit).Length();
     UpdateAimCamera(0);
 }

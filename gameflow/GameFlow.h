@@ -241,6 +241,11 @@ public:
     /// The camera and cue as a view record, and back.
     CViewRecord GetCurrentView() const;
     void ApplyViewRecord(const CViewRecord& view) override;
+    /// A view kept earlier (a player's, a saved game's): applied when it is valid, else the
+    /// camera and the cue stay as they are.
+    void RestoreViewRecord(const CViewRecord& view);
+    /// The point the camera looks at; the camera follows at its next re-aim.
+    void SetCameraTarget(float x, float y, float z) { m_Camera.vLookAt = CVector3(x, y, z); }
     /// The top view: straight down (yaw 90, pitch 270) from 100 units over the middle of the table,
     /// 2.0 across it, with the cue as it is.
     CViewRecord GetTopViewRecord() const;
@@ -312,7 +317,8 @@ public:
     const CPlayer& Current() const { return *m_pCurrent; }
     bool IsPlayer1Current() const { return m_pCurrent == &m_Player1; }
     void SetCurrent(bool bPlayer1) { m_pCurrent = bPlayer1 ? &m_Player1 : &m_Player2; }
-    CPlayer& Other() { return IsPlayer1Current() ? m_Player2 : m_Player1; }
+    /// The player who is not the current one.
+    CPlayer& GetOtherPlayer() { return IsPlayer1Current() ? m_Player2 : m_Player1; }
     CReferee* GetReferee() const { return m_pReferee; }
     CReferee* GetShadowReferee() const { return m_pShadow; }
     int GetGameType() const { return m_nGameType; }
@@ -323,9 +329,10 @@ public:
     WORD GetOnTableMask() const { return m_wOnTable; }
     WORD GetPocketedMask() const { return m_wPocketed; }
     void SetBallLists(WORD wOnTable, WORD wPocketed);
-    /// The points a game is played to (practice, base games, 14.1 continuous, pyramid).
-    LONG GetMatchGoal() const { return m_nMatchGoal; }
-    void SetMatchGoal(LONG n) { m_nMatchGoal = n; }
+    /// The points a game is played to (practice, base games, 14.1 continuous, pyramid): the
+    /// program-wide goal, which the players' records carry into a saved game and back.
+    static LONG GetMatchGoal() { return g_nGoal; }
+    static void SetMatchGoal(LONG n) { g_nGoal = n; }
     /// The mode the present flight ends in (ball in hand or aim); modeNone without a flight or
     /// when the computer strikes at its end.
     DWORD GetFlightEndMode() const;
@@ -429,7 +436,6 @@ private:
     CBallObjects m_BallObjects;
     WORD m_wPutBack = 0;
     CShotInfo m_ShotRecord;
-    LONG m_nMatchGoal = 50;
     SLastStroke m_LastStroke;
     int m_nPhase = phaseSwing;
     bool m_bStrokeStarted = false;

@@ -154,7 +154,7 @@ int CGameFlow::AdvancePractice(int nWinnerIsPlayer2)
     ClearGameFlag(gmRackDecided);
     if (nWinnerIsPlayer2 == 0)
         m_pCurrent->SetPoints(m_pCurrent->GetPoints() + 1);
-    if (m_pCurrent->GetPoints() >= m_nMatchGoal)
+    if (m_pCurrent->HasReachedGoal())
     {
         m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
         return 0;
@@ -184,7 +184,7 @@ int CGameFlow::GameOver(int nWinnerIsPlayer2)
     winner.SetPoints(winner.GetPoints() + 1);
     const bool bHumanWon = bRobot1 == bRobot2 || (bPlayer1Wins ? !bRobot1 : !bRobot2);
 
-    const bool bOver = m_Player1.GetPoints() >= m_nMatchGoal || m_Player2.GetPoints() >= m_nMatchGoal;
+    const bool bOver = m_Player1.HasReachedGoal() || m_Player2.HasReachedGoal();
     if (!bOver)
     {
         if (!m_bAutoplay)

@@ -80,7 +80,7 @@ CShotOutcome CGameFlow::FillOutcome(bool bShooterWasPlayer1) const
     CShotOutcome outcome;
     outcome.pReferee = m_pReferee;
     outcome.pEngine = &m_Engine;
-    outcome.nPointsNeeded = m_nMatchGoal;
+    outcome.nPointsNeeded = g_nGoal;
     outcome.nShooterFouls = shooter.GetFouls();
     outcome.nShooterPoints = shooter.GetPoints();
     outcome.nShooterGames = shooter.GetGames();

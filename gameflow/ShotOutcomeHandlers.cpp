@@ -1,5 +1,6 @@
 // The outcome handlers: what a judged shot changes in the score, the turn, the balls on the table
 // and the rack, one handler per game type.
+#include "foundation/Flags.h"
 #include "gameflow/GameFlow.h"
 #include "platform/win32/DebugLog.h"
 #include "simulation/Ball.h"
@@ -126,13 +127,10 @@ void CGameFlow::FinishPointsGame(bool bLost, bool bShooterWasPlayer1)
                              (m_nGameType == GAME_14_1 && !m_pReferee->HasJudgement()));
     SyncRuleTable(false);
     const int nOnTable = KeepCueBallOnTable();
-    const bool bReached1 = m_Player1.GetPoints() >= m_nMatchGoal;
-    const bool bReached2 = m_Player2.GetPoints() >= m_nMatchGoal;
-    if ((bReached1 || bReached2) && !HasGameFlag(gmSettingsPreview))
+    if ((m_Player1.HasReachedGoal() || m_Player2.HasReachedGoal()) && !HasGameFlag(gmSettingsPreview))
     {
         // The turn may have passed already: the winner is whoever reached the goal.
-        const bool bCurrentReached = IsPlayer1Current() ? bReached1 : bReached2;
-        const bool bWinnerIsPlayer1 = IsPlayer1Current() == bCurrentReached;
+        const bool bWinnerIsPlayer1 = LogicalXor(IsPlayer1Current(), Current().HasReachedGoal()) == 0;
         DecideRack(bWinnerIsPlayer1 == bShooterWasPlayer1, bShooterWasPlayer1);
     }
     else if (bLost)
@@ -326,7 +324,7 @@ void CGameFlow::OutcomePyramid()
 {
     CReferee& ref = *m_pReferee;
     CPlayer& shooter = *m_pCurrent;
-    CPlayer& other = Other();
+    CPlayer& other = GetOtherPlayer();
     const bool bShooterWasPlayer1 = IsPlayer1Current();
     const bool bFoul = ref.HasFoul() != FALSE;
     if (bFoul)

@@ -50,6 +50,12 @@ void CGameFlow::ApplyViewRecord(const CViewRecord& view)
     UpdateAimCamera(1);
 }
 
+void CGameFlow::RestoreViewRecord(const CViewRecord& view)
+{
+    if (view.IsValid())
+        ApplyViewRecord(view);
+}
+
 CViewRecord CGameFlow::GetTopViewRecord() const
 {
     const CVector3 vMiddle = TableToScene(CVector3(TABLE_WIDTH_M / 2.0f, TABLE_LENGTH_M / 2.0f, 0.0f));

@@ -147,6 +147,8 @@ public:
     void SetPoints(LONG n) { m_nPoints = n; }
     LONG GetFouls() const { return m_nFouls; }
     void SetFouls(LONG n) { m_nFouls = n; }
+    /// Whether the player's points have reached the program-wide goal.
+    BOOL HasReachedGoal() const { return m_nPoints >= g_nGoal; }
 
     LONG GetGroup() const { return m_nGroup; }
     void SetGroup(LONG n) { m_nGroup = n; }

@@ -32,6 +32,10 @@ public:
     }
     /// The ball the shot calls: the second ball of a two-ball shot, else the object ball.
     int GetCalledValue() const { return m_nKind == SHOT_KIND_TWO_BALL ? m_nSecondBall : m_nObjectBall; }
+    /// Calls ball n: the word GetCalledValue reads.
+    void SetCalledBall(int n) { (m_nKind == SHOT_KIND_TWO_BALL ? m_nSecondBall : m_nObjectBall) = n; }
+    /// Calls pocket p (word 0).
+    void SetCalledPocket(int p) { m_nPocket = p; }
 
     std::int32_t m_nPocket = -1;     ///< word 0: pocket 0 to 5, -1 none
     std::int32_t m_nCueBall = 0;     ///< word 1: the ball struck

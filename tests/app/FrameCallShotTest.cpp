@@ -6,6 +6,7 @@
 
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
+#include "gameflow/BallObjects.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "platform/mfc/AfxResource.h"
@@ -15,8 +16,10 @@
 #include "platform/win32/Modules.h"
 #include "platform/window/Window.h"
 #include "render/SceneObject.h"
+#include "simulation/Ball.h"
 #include "simulation/CallRecord.h"
 
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -89,6 +92,23 @@ int VisiblePocket(const SScreenPoints& screen)
     return -1;
 }
 
+/// Ball n's object as the frame shows it: upright (turned back to the ball's reset orientation)
+/// or not.
+bool IsShownUpright(CMainFrame& frame, int n)
+{
+    CBall upright(n);
+    upright.ResetOrientation();
+    CBallObjects reference;
+    reference.Place(n, upright);
+    const D3DMATRIX& shown = frame.GetGameFlow().BallObjects().GetPose(n).matOrientation;
+    const D3DMATRIX& wanted = reference.GetPose(n).matOrientation;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(shown.m[r][c] - wanted.m[r][c]) > 1e-5f)
+                return false;
+    return true;
+}
+
 TEST_F(CFrameCallShotTest, ClicksCallAndUncallBallAndPocketButNeverTheCueBall)
 {
     const SScreenPoints screen = MeasureCallScreen();
@@ -96,17 +116,27 @@ TEST_F(CFrameCallShotTest, ClicksCallAndUncallBallAndPocketButNeverTheCueBall)
     ASSERT_GE(p, 0) << "the camera shows a pocket";
     const POINT cue = screen.balls[0], one = screen.balls[1], two = screen.balls[2];
     const POINT pocket = screen.pockets[static_cast<std::size_t>(p)];
-    const auto call = [](CMainFrame& f) { PostCall(f, GAME_8BALL, modeAim); };
+    // Ball 1 has rolled: its number faces away until it is called.
+    const auto turnedThenCall = [](CMainFrame& f)
+    {
+        CBall* pOne = f.GetGameFlow().Engine().FindBall(1);
+        ASSERT_NE(nullptr, pOne);
+        pOne->SetOrientation(CVector3(1.0f, 0.0f, 0.0f), CVector3(0.0f, 1.0f, 0.0f));
+        f.GetGameFlow().PlaceBallObject(1);
+        EXPECT_FALSE(IsShownUpright(f, 1));
+        PostCall(f, GAME_8BALL, modeAim);
+    };
+    const auto calledUpright = [](CMainFrame& f) { EXPECT_TRUE(IsShownUpright(f, 1)) << "the called ball faces up"; };
     const auto cuePicked = [this](CMainFrame& f)
     {
         EXPECT_EQ(0, g_pCallShotState->GetPickedBall());
         CursorIs(32649)(f); // the cue ball shows no calling cursor
     };
     const std::vector<SCallStep> steps = {
-        {"the call begins", call, "", -1, -1, modeCallShot},
+        {"the call begins", turnedThenCall, "", -1, -1, modeCallShot},
         {"the cue ball is never called", nullptr, Click(cue), -1, -1, modeCallShot},
         {"it was under the cursor; a ball is called", cuePicked, Click(one), 1, -1, modeCallShot},
-        {"the cursor stays over the called ball", nullptr, "", 1, -1, modeCallShot},
+        {"the cursor stays over the called ball", calledUpright, "", 1, -1, modeCallShot},
         {"it shows it called; clicked again it is uncalled", CursorIs(263), Click(one), -1, -1, modeCallShot},
         {"the cursor stays over the ball", nullptr, "", -1, -1, modeCallShot},
         {"it shows it may be called; a pocket is called", CursorIs(262), Click(pocket), -1, p, modeCallShot},
@@ -121,6 +151,9 @@ TEST_F(CFrameCallShotTest, ClicksCallAndUncallBallAndPocketButNeverTheCueBall)
                  EXPECT_EQ(2, g_SavedCallRecord.nBall);
                  EXPECT_EQ(p, g_SavedCallRecord.nPocket);
                  EXPECT_EQ(0, g_CallRecord.nFlag) << "a call is made";
+                 const CShotInfo& shot = f.GetGameFlow().ShotRecord();
+                 EXPECT_EQ(2, shot.GetCalledValue()) << "the shot record carries the call";
+                 EXPECT_EQ(p, shot.m_nPocket);
                  EXPECT_EQ(modeAim, f.GetGameFlow().GetFlightEndMode()) << "the flight ends in the return mode";
              });
 }

@@ -9,10 +9,12 @@
 #include "platform/win32/CrtRandom.h"
 #include "simulation/BallEngine.h"
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -89,6 +91,16 @@ std::vector<BYTE> FileBytes(const CString& strPath)
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+/// Every file under the folder with its bytes: the settings, the players' statistics, the games.
+std::map<std::string, std::vector<BYTE>> FolderContents(const std::filesystem::path& folder)
+{
+    std::map<std::string, std::vector<BYTE>> files;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder))
+        if (entry.is_regular_file())
+            files[entry.path().string()] = FileBytes(CString(entry.path().string()));
+    return files;
+}
+
 TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
 {
     CSavesFrame frame(GAME_9BALL);
@@ -98,6 +110,7 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     g_Settings.m_nRecommendedShot = 0;
     frame.Flow().SetPutBackMask(0x6);
     frame.Flow().ShotRecord().Set(4, 0, 6, -1, 0.5, SHOT_KIND_BANK, 0.01); // the computer's last plan
+    frame.Flow().SetMatchGoal(12);
     const CString strFile = frame.File("kept.sav");
     CString strReason;
     const int nFirstDraw = FirstDraw(4242);
@@ -111,7 +124,9 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     g_Settings.m_nGameType = GAME_8BALL;
     g_Settings.m_nBallPath1 = 0;
     g_Settings.m_nRecommendedShot = 1;
+    g_Settings.SetMatchGoal(30);
     ASSERT_TRUE(frame.Frame().SetupGame());
+    ASSERT_EQ(30, frame.Flow().GetMatchGoal());
     ASSERT_EQ(16, g_BallEngineMain.GetBallCount());
     frame.Flow().SetPutBackMask(0x1);
     frame.Flow().ShotRecord().Set(1, 0, 2, -1, 0.0, SHOT_KIND_DIRECT, 0.0);
@@ -132,6 +147,7 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     EXPECT_STREQ("Bea", flow.Player2().GetName());
     EXPECT_EQ(4, flow.Player1().GetPoints());
     EXPECT_EQ(7, flow.Player2().GetPoints());
+    EXPECT_EQ(12, flow.GetMatchGoal()) << "the game is played to its own goal again";
     EXPECT_FALSE(flow.IsPlayer1Current());
     EXPECT_EQ(0x6, flow.GetPutBackMask());
     EXPECT_EQ(SHOT_KIND_BANK, flow.ShotRecord().m_nKind);
@@ -142,6 +158,33 @@ TEST(FrameSavesTest, SavedGameResumesOverAnotherGameAndSavesTheSameBytesAgain)
     EXPECT_EQ(1, g_Settings.m_nBallPath1);
     EXPECT_EQ(0, g_Settings.m_nRecommendedShot);
     EXPECT_EQ(saved, frame.Snapshot()) << "the resumed game saves as it was saved";
+}
+
+TEST(FrameSavesTest, AFileWithoutAViewKeepsTheCameraAndTheCue)
+{
+    CSavesFrame frame(GAME_9BALL);
+    ASSERT_TRUE(frame.Started());
+    frame.PlaySomeOfTheGame();
+    const CString strFile = frame.File("viewless.sav");
+    CSavedGame save(strFile);
+    frame.Frame().FillSavedGame(save);
+    save.m_View = CViewRecord();
+    ASSERT_TRUE(save.Write()) << save.GetReason().Str();
+
+    CGameFlow& flow = frame.Flow();
+    CViewRecord before = flow.GetCurrentView();
+    before.m_vCamera = CVector3(200.0f, 330.0f, 90.0f);
+    before.m_vCue.x = 33.0f;
+    flow.ApplyViewRecord(before);
+    const CViewRecord kept = flow.GetCurrentView();
+    CString strReason;
+    ASSERT_TRUE(frame.Frame().RestoreGame(strFile, strReason)) << strReason.Str();
+    const CViewRecord after = flow.GetCurrentView();
+    EXPECT_FLOAT_EQ(kept.m_vCamera.x, after.m_vCamera.x);
+    EXPECT_FLOAT_EQ(kept.m_vCamera.y, after.m_vCamera.y);
+    EXPECT_FLOAT_EQ(kept.m_vCamera.z, after.m_vCamera.z);
+    EXPECT_FLOAT_EQ(kept.m_vCue.x, after.m_vCue.x) << "the cue keeps its aim";
+    EXPECT_FLOAT_EQ(kept.m_vCue.y, after.m_vCue.y) << "and its elevation";
 }
 
 TEST(FrameSavesTest, RefusedFileOrUnplayableGameChangesNothing)
@@ -181,7 +224,7 @@ TEST(FrameSavesTest, RefusedFileOrUnplayableGameChangesNothing)
         {
             std::ofstream(strFile.Str(), std::ios::binary) << "SAV7 and then nothing a game holds";
         }
-        const std::vector<BYTE> file = FileBytes(strFile);
+        const auto folderBefore = FolderContents(std::filesystem::path(strFile.Str()).parent_path());
         const std::vector<BYTE> before = frame.Snapshot();
         const CSettings settings = g_Settings;
         CString strReason;
@@ -192,7 +235,8 @@ TEST(FrameSavesTest, RefusedFileOrUnplayableGameChangesNothing)
         EXPECT_FALSE(strReason.IsEmpty());
         EXPECT_EQ(before, frame.Snapshot()) << "the game is as it was";
         EXPECT_EQ(settings.m_nGameType, g_Settings.m_nGameType);
-        EXPECT_EQ(file, FileBytes(strFile)) << "the file is as it was";
+        EXPECT_TRUE(folderBefore == FolderContents(std::filesystem::path(strFile.Str()).parent_path()))
+            << "the file, the settings and the statistics on disk are as they were";
     }
 }
 

@@ -96,6 +96,32 @@ TEST_F(CTurnFlightTest, TheComputersFlightRunsOutAndItsStrokeFollowsThePlannedAi
     }
 }
 
+TEST_F(CTurnFlightTest, WithNothingToAimAtTheComputerLooksAlongTheCamera)
+{
+    // The planner finds no shot and no other ball lies on the table: the computer aims along the
+    // camera's yaw, and the ball to strike stays the cue ball.
+    const struct
+    {
+        const char* szName;
+        WORD wOnTable;
+    } aCases[] = {{"the cue ball alone", 0x1}, {"no ball at all", 0x0}};
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        Start(GAME_9BALL);
+        for (int n = 0; n < 16; ++n)
+            if ((c.wOnTable & (1u << n)) == 0)
+                m_Engine.RemoveBall(n);
+        m_Flow.SetBallLists(c.wOnTable, static_cast<WORD>(0x3ff & ~c.wOnTable));
+        m_Flow.GetReferee()->SetFlags(REF_BREAK_MADE); // no fixed break shot
+        m_Flow.SelectCueBall(0);
+        m_Flow.Current().SetLevel(5);
+        m_Flow.Camera().fYaw = 123.5f;
+        EXPECT_NEAR(123.5 * std::numbers::pi / 180.0, m_Flow.PlanRobotShot(), 1e-5);
+        EXPECT_EQ(0, m_Flow.GetReferee()->GetCueBall());
+    }
+}
+
 TEST_F(CTurnFlightTest, TheViewTypeChoosesWhereTheComputersCameraGoes)
 {
     CVector3 vBall;

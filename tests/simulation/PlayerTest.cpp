@@ -2,6 +2,7 @@
 
 #include "tests/platform/TempFolder.h"
 
+#include "foundation/Flags.h"
 #include "foundation/Folders.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
@@ -356,6 +357,37 @@ std::vector<BYTE> RecordOfVersion(const CPlayer& player, int nVersion)
     return bytes;
 }
 } // namespace
+
+TEST_F(PlayerTest, TheGoalIsReachedAtItsPointsAndTheOneWhoReachedItWins)
+{
+    // The winner of a points game: player 2 (1) exactly when "player 1 is current" and "the
+    // current player reached the goal" differ, whoever shot last.
+    const struct
+    {
+        const char* szName;
+        LONG nGoal, nCurrentPoints;
+        bool bPlayer1Current;
+        BOOL bReached;
+        int nWinner;
+    } aCases[] = {
+        {"one short", 50, 49, true, FALSE, 1},       {"at the goal", 50, 50, true, TRUE, 0},
+        {"past it", 50, 63, true, TRUE, 0},          {"player 2 at the goal", 12, 12, false, TRUE, 1},
+        {"player 2 short", 12, 11, false, FALSE, 0}, {"a goal of 0", 0, 0, false, TRUE, 1},
+        {"negative points", 1, -15, true, FALSE, 1},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGoal = c.nGoal;
+        CPlayer current;
+        current.SetPoints(c.nCurrentPoints);
+        EXPECT_EQ(c.bReached, current.HasReachedGoal());
+        EXPECT_EQ(c.nWinner, LogicalXor(c.bPlayer1Current, current.HasReachedGoal()));
+    }
+    EXPECT_EQ(0, LogicalXor(2, 3)) << "any non-zero value is one flag";
+    EXPECT_EQ(1, LogicalXor(0, 5));
+    EXPECT_EQ(0, LogicalXor(0, 0));
+}
 
 TEST_F(PlayerTest, RecordGoldenBytes)
 {

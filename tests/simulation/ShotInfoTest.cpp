@@ -17,6 +17,16 @@ TEST(ShotInfoTest, TheCalledBallIsTheSecondBallOfATwoBallShotElseTheObjectBall)
         CShotInfo shot;
         shot.Set(2, 0, 3, 9, 0.5, c.nKind, 0.01);
         EXPECT_EQ(c.nCalled, shot.GetCalledValue());
+
+        // A call writes the word the called value is read from, and the pocket into word 0.
+        shot.SetCalledBall(12);
+        shot.SetCalledPocket(5);
+        EXPECT_EQ(12, shot.GetCalledValue());
+        EXPECT_EQ(5, shot.m_nPocket);
+        EXPECT_EQ(c.nKind == SHOT_KIND_TWO_BALL ? 3 : 9,
+                  c.nKind == SHOT_KIND_TWO_BALL ? shot.m_nObjectBall : shot.m_nSecondBall)
+            << "the other ball word is kept";
+        EXPECT_EQ(0, shot.m_nCueBall);
     }
 }
 
