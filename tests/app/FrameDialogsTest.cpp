@@ -19,6 +19,7 @@
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
@@ -177,6 +178,12 @@ TEST_F(FrameDialogsTest, AWonMatchShowsTheWinnersTextTheMatchWonAndTheNewGameQue
         SetGameFlag(gmRackDecided);
         WriteLineAndWait("Test: the match ends");
         flow.OnMatchProgress(0);
+        // The match's end holds the table on the screen for two seconds of ticks; the tick after
+        // them shows the results.
+        ASSERT_TRUE(flow.IsHoldingMatchEnd());
+        const DWORD dwHeld = timeGetTime();
+        while (flow.IsHoldingMatchEnd() && timeGetTime() - dwHeld < 60000)
+            ASSERT_TRUE(Frame().OnFrame());
         Pump(); // the match's end reaches the frame: the new-game question
         EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 298: ended with 2",
                                             "Dialog 585: ended with " + std::to_string(c.nMatchWonResult),
