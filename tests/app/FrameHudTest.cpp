@@ -374,7 +374,7 @@ TEST_F(CHudFrameTest, TheCalledBallsNumberStandsOverTheBall)
 }
 
 /// A rule plug-in's game that paints its score panels: a plate in its colour with the player's
-/// name at the left, after asking once for a wider panel; every call is kept.
+/// name where a score panel has its left text, after asking once for a wider panel; every call is kept.
 class CPanelPaintingGame : public CPluginGame
 {
 public:
@@ -414,7 +414,7 @@ public:
         if (p->nWidth >= WIDTH && p->bRepaint != 0)
         {
             p->pfnFill(p->pCanvas, nullptr, PLATE);
-            p->pfnDrawText(p->pCanvas, p->szName, &p->rcLeft, TEXT, PLUGIN_TEXT_VCENTRE);
+            p->pfnDrawText(p->pCanvas, p->szName, &p->rcLeft, TEXT, PLUGIN_TEXT_RIGHT | PLUGIN_TEXT_VCENTRE);
         }
     }
 };
@@ -503,6 +503,9 @@ TEST_F(CHudFrameTest, TheLightLabelTheTimingTextAndAPluginsPanelsLieInTheirPlace
             frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
             m_pFrame->DrawPluginScorePanels(game, rcView);
         }
+        EXPECT_TRUE(SaveSurfaceToPng(frame, (std::filesystem::path(VORN_TEST_OUTPUT_DIR) /
+                                             ("HudPluginPanels" + std::to_string(nCompetition) + ".png"))
+                                                .string()));
         const CPixels pixels(frame);
         const RECT rcPlates = pixels.Ink(CPanelPaintingGame::PLATE);
         EXPECT_TRUE(Inside(rcPlates, RECT{rcView.left, rcView.bottom - 16, rcView.right, rcView.bottom}));

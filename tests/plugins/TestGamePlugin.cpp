@@ -130,7 +130,7 @@ public:
         ++pRack->nShooterPoints;
         pRack->bMatchOver = pRack->nShooterPoints >= pRack->nPointsNeeded ? 1 : 0;
     }
-    /// A dark plate 150 pixels wide with the name at the left and the points at the right, and the
+    /// A dark plate 150 pixels wide with the name and the points where a score panel has its texts, and the
     /// player's first object ball.
     void PaintScorePanel(SPluginScorePanel* pPanel) override
     {
@@ -145,7 +145,8 @@ public:
             return;
         pPanel->pfnFill(pPanel->pCanvas, nullptr, PANEL_COLOUR);
         const std::string strPoints = std::to_string(pPanel->nPoints);
-        pPanel->pfnDrawText(pPanel->pCanvas, pPanel->szName, &pPanel->rcLeft, TEXT_COLOUR, PLUGIN_TEXT_VCENTRE);
+        pPanel->pfnDrawText(pPanel->pCanvas, pPanel->szName, &pPanel->rcLeft, TEXT_COLOUR,
+                            PLUGIN_TEXT_RIGHT | PLUGIN_TEXT_VCENTRE);
         pPanel->pfnDrawText(pPanel->pCanvas, strPoints.c_str(), &pPanel->rcRight, TEXT_COLOUR,
                             PLUGIN_TEXT_CENTRE | PLUGIN_TEXT_VCENTRE);
     }
