@@ -33,6 +33,9 @@
 #include <cmath>
 #include <cstdio>
 
+CD3DFramework* g_pFramework = nullptr;
+int g_nPanelHeight = 0;
+
 namespace
 {
 /// The frame's background where nothing is drawn.

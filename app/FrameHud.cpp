@@ -19,12 +19,14 @@
 #include "platform/win32/Modules.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/Light.h"
 #include "render/Picking.h"
 #include "render/SceneReader.h"
 #include "render/TableSpace.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
+#include "simulation/GamePlugin.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsConstants.h"
 #include "simulation/Referee.h"
@@ -48,6 +50,15 @@ constexpr DWORD MODE_LIGHT_EDIT = 0x4000000;   // the light editor's label repla
 constexpr COLORREF TITLE_COLOUR = RGB(255, 255, 255);
 constexpr COLORREF RATE_COLOUR = RGB(255, 255, 0);
 constexpr COLORREF HEAD_STRING_COLOUR = RGB(49, 99, 57);
+constexpr COLORREF TIMING_COLOUR = RGB(250, 250, 0);
+/// The light editor's label: its colour, and its line's left end and height above the view's bottom.
+constexpr COLORREF LIGHT_LABEL_COLOUR = RGB(0, 250, 0);
+constexpr LONG LIGHT_LABEL_LEFT = 20;
+constexpr LONG LIGHT_LABEL_HEIGHT = 20;
+/// A plug-in's score panel: the icon over its left end, and the largest panel it may ask for.
+constexpr LONG PLUGIN_ICON_OFFSET = 9;
+constexpr float PLUGIN_ICON_DIAMETER = 18.0f;
+constexpr SIZE PLUGIN_PANEL_MAX{HUD_DESIGN_WIDTH / 2, 100};
 /// The score panel: its width and height, its distance from the area's bottom, the second panel's
 /// offset down and the widths of its right text and of what the left text leaves free.
 constexpr LONG SCORE_PANEL_WIDTH = 109;
@@ -215,6 +226,50 @@ SIZE MeasureText(CDirectDrawSurface* pSurface, HFONT hFont, const char* szText)
     return size;
 }
 
+/// What a plug-in game paints its score panel with: a context on the panel's surface, the font
+/// and the panel's size.
+struct SPluginCanvas
+{
+    HDC hDC;
+    HFONT hFont;
+    SIZE size;
+};
+
+/// A plug-in's rectangle within its panel; the whole panel for null.
+RECT CanvasRect(const SPluginCanvas& canvas, const SPluginRect* pRect)
+{
+    if (pRect == nullptr)
+        return RECT{0, 0, canvas.size.cx, canvas.size.cy};
+    return RECT{pRect->left, pRect->top, pRect->right, pRect->bottom};
+}
+
+/// 0x00RRGGBB as a GDI colour.
+COLORREF PluginColour(std::uint32_t dwColour)
+{
+    return RGB((dwColour >> 16) & 0xFF, (dwColour >> 8) & 0xFF, dwColour & 0xFF);
+}
+
+void FillPluginCanvas(void* pCanvas, const SPluginRect* pRect, std::uint32_t dwColour)
+{
+    const auto& canvas = *static_cast<const SPluginCanvas*>(pCanvas);
+    const RECT rc = CanvasRect(canvas, pRect);
+    const HBRUSH hBrush = CreateSolidBrush(PluginColour(dwColour));
+    FillRect(canvas.hDC, &rc, hBrush);
+    DeleteObject(hBrush);
+}
+
+void DrawPluginCanvasText(void* pCanvas, const char* szText, const SPluginRect* pRect, std::uint32_t dwColour,
+                          std::uint32_t nFlags)
+{
+    if (szText == nullptr)
+        return;
+    const auto& canvas = *static_cast<const SPluginCanvas*>(pCanvas);
+    UINT nFormat = DT_SINGLELINE;
+    nFormat |= (nFlags & PLUGIN_TEXT_CENTRE) != 0 ? DT_CENTER : (nFlags & PLUGIN_TEXT_RIGHT) != 0 ? DT_RIGHT : DT_LEFT;
+    nFormat |= (nFlags & PLUGIN_TEXT_VCENTRE) != 0 ? DT_VCENTER : DT_TOP;
+    DrawPanelText(canvas.hDC, canvas.hFont, PluginColour(dwColour), szText, CanvasRect(canvas, pRect), nFormat);
+}
+
 /// Copies a panel surface's part of the given size onto the back buffer with its colour key.
 void BlitPanel(CDirectDrawSurface* pPanel, LONG x, LONG y, SIZE size)
 {
@@ -240,6 +295,7 @@ void CFrameHud::Release()
     m_ballLabel.Release();
     m_sizeBanner = HUD_BANNER_SIZE;
     m_sizeTitle = HUD_BANNER_SIZE;
+    m_asizePlugin.fill(HUD_PLUGIN_PANEL_SIZE);
     m_bTitleDirty = true;
 }
 
@@ -507,6 +563,11 @@ void CMainFrame::DrawScorePanels(const RECT& rcArea)
     if ((GetHud().m_dwDisplayFlags & DISPLAY_SCORE) == 0 || (g_nGameMode & MODE_PRESENTATION) != 0 || !m_bGameStarted)
         return;
     CGameFlow& flow = *m_pGameFlow;
+    if (CPluginGame* pGame = flow.GetPluginGame(); pGame != nullptr)
+    {
+        DrawPluginScorePanels(*pGame, rcArea);
+        return;
+    }
     RECT rcPanel{rcArea.right - SCORE_PANEL_WIDTH, rcArea.bottom - SCORE_PANEL_BOTTOM, rcArea.right,
                  rcArea.bottom - SCORE_PANEL_BOTTOM + SCORE_PANEL_HEIGHT};
     if (g_Settings.m_nCompetitionType == 0)
@@ -548,9 +609,101 @@ void CMainFrame::DrawScorePanel(const CPlayer& player, bool bCurrent, const RECT
     hud.m_font.RestoreLogFont(saved);
 }
 
+void CMainFrame::DrawPluginScorePanels(CPluginGame& game, const RECT& rcArea)
+{
+    // The first player's panel at the lower left, the second's in a match at the lower right.
+    const int nPanels = g_Settings.m_nCompetitionType != 0 ? 2 : 1;
+    CFrameHud& hud = GetHud();
+    for (int nPlayer = 0; nPlayer < nPanels; ++nPlayer)
+    {
+        int nBall = -1;
+        if (!PaintPluginScorePanel(game, nPlayer, nBall))
+            continue;
+        const SIZE size = hud.m_asizePlugin[static_cast<std::size_t>(nPlayer)];
+        const LONG x = nPlayer == 0 ? rcArea.left : rcArea.right - size.cx;
+        const LONG y = rcArea.bottom - size.cy;
+        BlitPanel(hud.m_apSurfaces[HUD_PLUGIN_SCORE1 + nPlayer].get(), x, y, size);
+        if (nBall >= 0)
+            DrawBallIcon(nPlayer, nBall, x + PLUGIN_ICON_OFFSET, y + size.cy / 2, NO_TURN, PLUGIN_ICON_DIAMETER);
+    }
+}
+
+bool CMainFrame::PaintPluginScorePanel(CPluginGame& game, int nPlayer, int& nBall)
+{
+    CFrameHud& hud = GetHud();
+    SurfacePtr& pSurface = hud.m_apSurfaces[HUD_PLUGIN_SCORE1 + nPlayer];
+    SIZE& size = hud.m_asizePlugin[static_cast<std::size_t>(nPlayer)];
+    const CPlayer& player = nPlayer == 0 ? m_pGameFlow->Player1() : m_pGameFlow->Player2();
+    LOGFONT saved;
+    hud.m_font.SaveLogFont(saved);
+    hud.m_font.SetHeavy16();
+    // A panel the plug-in finds too small is made again at the size it asks for (within the
+    // display's bounds) and painted once more.
+    bool bPainted = false;
+    for (int nTry = 0; nTry < 2 && !bPainted; ++nTry)
+    {
+        const bool bNew = pSurface == nullptr;
+        if (bNew)
+            pSurface = CreatePanelSurface(static_cast<DWORD>(size.cx), static_cast<DWORD>(size.cy));
+        SPluginScorePanel panel;
+        if (pSurface == nullptr || !CallPluginPainter(game, *pSurface, size, bNew, nPlayer, player, panel))
+            break;
+        nBall = panel.nBall;
+        const SIZE need{std::min(panel.nNeedWidth, PLUGIN_PANEL_MAX.cx),
+                        std::min(panel.nNeedHeight, PLUGIN_PANEL_MAX.cy)};
+        bPainted = need.cx <= size.cx && need.cy <= size.cy;
+        if (!bPainted)
+        {
+            size = SIZE{std::max(size.cx, need.cx), std::max(size.cy, need.cy)};
+            pSurface.reset();
+        }
+    }
+    hud.m_font.RestoreLogFont(saved);
+    return bPainted;
+}
+
+bool CMainFrame::CallPluginPainter(CPluginGame& game, CDirectDrawSurface& surface, SIZE size, bool bNew, int nPlayer,
+                                   const CPlayer& player, SPluginScorePanel& panel)
+{
+    HDC hDC = nullptr;
+    if (surface.GetDC(&hDC) != DD_OK)
+        return false;
+    if (bNew)
+        PatBlt(hDC, 0, 0, size.cx, size.cy, BLACKNESS);
+    SPluginCanvas canvas{hDC, GetHud().m_font, size};
+    panel.pCanvas = &canvas;
+    panel.pfnFill = &FillPluginCanvas;
+    panel.pfnDrawText = &DrawPluginCanvasText;
+    panel.nWidth = size.cx;
+    panel.nHeight = size.cy;
+    panel.bRepaint = bNew ? 1 : 0;
+    panel.nPlayer = nPlayer;
+    panel.bTurn = m_pGameFlow->IsPlayer1Current() == (nPlayer == 0) ? 1 : 0;
+    panel.nFouls = player.GetFouls();
+    panel.nPoints = player.GetPoints();
+    panel.nGames = player.GetGames();
+    panel.szName = player.GetNameRef();
+    panel.nPanelWidth = HUD_PLUGIN_PANEL_SIZE.cx;
+    panel.rcLeft = SPluginRect{0, 0, size.cx - SCORE_LEFT_TEXT_SPARE, size.cy};
+    panel.rcRight = SPluginRect{size.cx - SCORE_RIGHT_TEXT, 0, size.cx, size.cy};
+    game.PaintScorePanel(&panel);
+    surface.ReleaseDC(hDC);
+    return true;
+}
+
 void CMainFrame::DrawLightLabel()
 {
-    // No light editor selects a light yet: there is no name to show.
+    const CSceneLight* pLamp = CLightTable::GetAt(GetHud().m_nLightSource);
+    if (pLamp == nullptr || pLamp->m_strName.empty())
+        return;
+    CSurfaceDC dc(GetWidgetFrame().pDevice);
+    if (!dc)
+        return;
+    RECT rcView;
+    GetPanelRect(rcView);
+    const RECT rcLabel{rcView.left + LIGHT_LABEL_LEFT, rcView.bottom - LIGHT_LABEL_HEIGHT, rcView.right, rcView.bottom};
+    DrawPanelText(dc.GetDC(), GetHud().m_font, LIGHT_LABEL_COLOUR, pLamp->m_strName.c_str(), rcLabel,
+                  DT_LEFT | DT_BOTTOM | DT_SINGLELINE);
 }
 
 void CMainFrame::DrawBallLabel()
@@ -647,8 +800,14 @@ void CMainFrame::DrawHeadString()
 void CMainFrame::DrawFrameRate()
 {
     CFrameHud& hud = GetHud();
-    if ((g_nGameMode & MODE_PRESENTATION) != 0 || (g_nGameMode & MODE_BITS) == modeWaiting ||
-        (hud.m_dwDisplayFlags & DISPLAY_FRAME_RATE) == 0)
+    if ((g_nGameMode & MODE_PRESENTATION) != 0)
+    {
+        CountTimingFrame();
+        DrawTimingText();
+        return;
+    }
+    hud.m_bTimingStarted = false; // a later timing run counts from its own start
+    if ((g_nGameMode & MODE_BITS) == modeWaiting || (hud.m_dwDisplayFlags & DISPLAY_FRAME_RATE) == 0)
         return;
     SurfacePtr& pSurface = hud.m_apSurfaces[HUD_FRAME_RATE];
     if (pSurface == nullptr && !StartFrameRate())
@@ -697,6 +856,40 @@ void CMainFrame::PaintFrameRateNumber()
     PatBlt(hDC, rcNumber.left, 0, rcNumber.right - rcNumber.left, HUD_RATE_SIZE.cy, BLACKNESS);
     DrawPanelText(hDC, hud.m_font, RATE_COLOUR, hud.m_rate.GetText(), rcNumber, DT_RIGHT | DT_SINGLELINE | DT_VCENTER);
     pSurface->ReleaseDC(hDC);
+}
+
+void CMainFrame::CountTimingFrame()
+{
+    CFrameHud& hud = GetHud();
+    const DWORD dwNow = timeGetTime();
+    if (!hud.m_bTimingStarted)
+    {
+        hud.m_bTimingStarted = true;
+        hud.m_dwTimingStart = dwNow;
+        hud.m_nTimingFrames = 0;
+        return;
+    }
+    if (++hud.m_nTimingFrames < hud.m_timingStat.GetSampleInterval())
+        return;
+    // A count that took no measurable time gives no sample.
+    if (const DWORD dwElapsed = dwNow - hud.m_dwTimingStart; dwElapsed > 0)
+    {
+        hud.m_timingStat.AddSample(hud.m_nTimingFrames * 1000.0 / dwElapsed);
+        hud.m_timingStat.Format();
+    }
+    hud.m_nTimingFrames = 0;
+    hud.m_dwTimingStart = dwNow;
+}
+
+void CMainFrame::DrawTimingText()
+{
+    CSurfaceDC dc(GetWidgetFrame().pDevice);
+    if (!dc)
+        return;
+    RECT rcPanel;
+    GetPanelRect(rcPanel);
+    const CString strText = GetHud().m_timingStat.GetName();
+    DrawPanelText(dc.GetDC(), GetHud().m_font, TIMING_COLOUR, strText, rcPanel, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
 void CMainFrame::DrawTextMessage()

@@ -3,6 +3,7 @@
 // copies from the settings, the ball painter of the icons and the draw-order log of the tests.
 #pragma once
 
+#include "foundation/RunningStat.h"
 #include "platform/mfc/CString.h"
 #include "render/BallPainter.h"
 #include "ui/FrameRate.h"
@@ -45,6 +46,8 @@ inline constexpr POINT HUD_BANNER_AT{311, 4};
 inline constexpr POINT HUD_TITLE_AT{124, 3};
 /// The frame-rate counter's surface, pixels.
 inline constexpr SIZE HUD_RATE_SIZE{108, 20};
+/// A plug-in game's score panel before it asks for more: a score panel's width, 16 high.
+inline constexpr SIZE HUD_PLUGIN_PANEL_SIZE{109, 16};
 
 class CFrameHud
 {
@@ -58,7 +61,13 @@ public:
     SIZE m_sizeBanner = HUD_BANNER_SIZE;
     SIZE m_sizeTitle = HUD_BANNER_SIZE;
     CFrameRateCounter m_rate;
-    LONG m_nRateNumberLeft = 0; // where the frame-rate number starts in its surface
+    LONG m_nRateNumberLeft = 0;    // where the frame-rate number starts in its surface
+    CRunningStat m_timingStat;     // the frame rates of a timing run (nothing enables it yet)
+    bool m_bTimingStarted = false; // a timing run's frames are being counted
+    int m_nTimingFrames = 0;       // frames counted towards its next sample
+    DWORD m_dwTimingStart = 0;     // when that count began
+    std::array<SIZE, 2> m_asizePlugin{HUD_PLUGIN_PANEL_SIZE, HUD_PLUGIN_PANEL_SIZE};
+    int m_nLightSource = 0; // the lamp the light editor has selected (nothing selects another yet)
     bool m_bTitleDirty = true;
     CString m_strTitle;    // the text the title's surface shows
     LONG m_nPanelBand = 0; // height of the black band ClearPanel fills at the bottom

@@ -36,6 +36,9 @@ class CDirect3DDevice;
 class CDirect3DViewport;
 class CDirect3DMaterial;
 class CFrameHud;
+class CPluginGame;
+struct SPluginScorePanel;
+class CDirectDrawSurface;
 class CFrameCueScene;
 class CFrameCallShotHost;
 class CFramePlacement;
@@ -304,6 +307,10 @@ public:
     /// The match title is painted again at its next drawing.
     void SetTitleDirty();
     CFrameHud& GetHud();
+    /// A rule plug-in game's score panels, painted by its game object: the first player's at the
+    /// area's lower left, the second's in a match at its lower right, each with the ball icon the
+    /// game asks for.
+    void DrawPluginScorePanels(CPluginGame& game, const RECT& rcArea);
     /// Releases the display's panel surfaces with the device's objects.
     void ReleaseHud();
     /// Routes this frame's mouse to the widgets; true when one is under the cursor.
@@ -637,6 +644,11 @@ private:
     void DrawGamePanels(const RECT& rcArea);
     void DrawScorePanels(const RECT& rcArea);
     void DrawScorePanel(const CPlayer& player, bool bCurrent, const RECT& rcPanel);
+    /// One player's panel painted by the plug-in (made again once when it asks for a larger one);
+    /// false when it could not be painted. nBall: the icon's ball the plug-in asked for.
+    bool PaintPluginScorePanel(CPluginGame& game, int nPlayer, int& nBall);
+    bool CallPluginPainter(CPluginGame& game, CDirectDrawSurface& surface, SIZE size, bool bNew, int nPlayer,
+                           const CPlayer& player, SPluginScorePanel& panel);
     void DrawLightLabel();
     void DrawBallLabel();
     /// The ball the cursor lies over in the view; -1 none.
@@ -651,6 +663,9 @@ private:
     void DrawWatermark(int nFlags);
     void DrawHeadString();
     void DrawFrameRate();
+    /// Counts a frame of a timing run and adds a sample of its rate at the statistic's interval.
+    void CountTimingFrame();
+    void DrawTimingText();
     bool StartFrameRate();
     void PaintFrameRateNumber();
     void DrawTextMessage();

@@ -104,6 +104,9 @@ public:
     CGameFlow(const CGameFlow&) = delete;
     CGameFlow& operator=(const CGameFlow&) = delete;
 
+    /// The rule plug-in's game of the game type played; null when the type is no plug-in's.
+    CPluginGame* GetPluginGame() const;
+
     // Modes.
     void SetGameMode(DWORD dwNewMode);
     /// The power widget's value as the last mode change showed it.
@@ -391,8 +394,6 @@ protected:
     /// The lowest ball the engine holds becomes the ball to strike; FALSE when there is none.
     bool SelectLowestBall();
     void CountGames(int nWinnerIsPlayer2);
-    /// The rule plug-in's game of the game type played; null when the type is no plug-in's.
-    CPluginGame* GetPluginGame() const;
     /// The plug-in game's rack: its balls on the rack spots in its order.
     void PlacePluginRack(CPluginGame& game, int nBalls);
     /// The counters of a plug-in's record back into the players (the second may be null); a

@@ -3,9 +3,6 @@
 #include "platform/window/Window.h"
 #include "render/D3DEnum.h"
 
-CD3DFramework* g_pFramework = nullptr;
-int g_nPanelHeight = 0;
-
 namespace
 {
 /// Maps a surface failure: video-memory shortage passes through so the caller can tell it apart.

@@ -109,6 +109,8 @@ private:
     const BOOL* m_pbWaitFlip = nullptr;
 };
 
+// The main frame owns these two and defines them (app/FrameEnvironment.cpp); a program built
+// without it defines its own (the tests' tests/fixtures/FrameGlobals.cpp).
 /// The one framework, created and destroyed by the main frame's 3-D environment; main thread only.
 extern CD3DFramework* g_pFramework;
 /// Height in pixels of the panel strip at the bottom of the window, which the viewport leaves out; set by the

@@ -32,7 +32,7 @@ class CBallEngine;
 
 /// Raised whenever CPluginGame, its records or the exports change shape, so that an older plug-in
 /// refuses to create a game the program would call wrongly.
-inline constexpr std::uint32_t GAME_PLUGIN_INTERFACE_VERSION = 2;
+inline constexpr std::uint32_t GAME_PLUGIN_INTERFACE_VERSION = 3;
 
 /// Size of the name buffer passed to GetGameType, terminating zero included.
 inline constexpr std::uint32_t GAME_PLUGIN_NAME_SIZE = 256;
@@ -96,9 +96,55 @@ struct SPluginGroups
 /// fields come with the ball stepping of the game flow, which raises the interface version.
 struct SPluginStepBlock;
 
+/// A rectangle of a score panel, pixels from the panel's top left corner.
+struct SPluginRect
+{
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+    std::int32_t right = 0;
+    std::int32_t bottom = 0;
+};
+
+/// Text placement flags of SPluginScorePanel::pfnDrawText (several may be combined).
+inline constexpr std::uint32_t PLUGIN_TEXT_CENTRE = 0x01;  ///< centred across; else from the left
+inline constexpr std::uint32_t PLUGIN_TEXT_RIGHT = 0x02;   ///< against the right edge
+inline constexpr std::uint32_t PLUGIN_TEXT_VCENTRE = 0x04; ///< centred from top to bottom
+
+/// One player's score panel, which a plug-in game paints itself (slot PaintScorePanel) on the
+/// display's panel of that player. The program fills everything before the answers; the panel keeps
+/// what is painted on it, and its black pixels let the game's picture show through. The painting
+/// functions are the program's and act only during the call.
+struct SPluginScorePanel
+{
+    void* pCanvas = nullptr; ///< passed back to the two painting functions
+    /// Fills a rectangle of the panel (null: the whole panel) with a colour 0x00RRGGBB.
+    void (*pfnFill)(void* pCanvas, const SPluginRect* pRect, std::uint32_t dwColour) = nullptr;
+    /// Writes a line of text into a rectangle of the panel in the display's score font and a
+    /// colour 0x00RRGGBB, placed by the PLUGIN_TEXT_ flags.
+    void (*pfnDrawText)(void* pCanvas, const char* szText, const SPluginRect* pRect, std::uint32_t dwColour,
+                        std::uint32_t nFlags) = nullptr;
+    std::int32_t nWidth = 0; ///< the panel's size, pixels
+    std::int32_t nHeight = 0;
+    std::uint8_t bRepaint = 0; ///< the panel is new and black: it must be painted whole
+    std::int32_t nPlayer = 0;  ///< 0 the first player, 1 the second
+    std::uint8_t bTurn = 0;    ///< it is this player's turn
+    std::int32_t nFouls = 0;   ///< the player's counters
+    std::int32_t nPoints = 0;
+    std::int32_t nGames = 0;
+    const char* szName = nullptr; ///< the player's name
+    std::int32_t nPanelWidth = 0; ///< the width the display lays a score panel out for
+    SPluginRect rcLeft;           ///< where a score panel's two texts go: the left one and the
+    SPluginRect rcRight;          ///< right one, as the built-in games place theirs
+    /// Answers: a larger panel wanted (the program makes it and asks for the painting again; 0
+    /// keeps this one), and the ball whose icon is drawn over the panel's left end (-1 none).
+    std::int32_t nNeedWidth = 0;
+    std::int32_t nNeedHeight = 0;
+    std::int32_t nBall = -1;
+};
+
 /// The game object of a rule plug-in. The operations are declared in the order of the program's
 /// calls (picture, type, texture set, referees, rack, shot, target, step block, then the groups,
-/// the verdict on a shot and the decision of a rack).
+/// the verdict on a shot, the decision of a rack and the score panels).
 class CPluginGame
 {
 public:
@@ -138,6 +184,9 @@ public:
     virtual void DecideRack(CShotOutcome* pRack) = 0;
     /// The same in practice, with the one player's counters.
     virtual void DecidePracticeRack(CShotOutcome* pRack) = 0;
+    /// Each frame while the score panels are shown, for each player's panel: paints it (always
+    /// when pPanel->bRepaint is set, else when its figures changed) and answers.
+    virtual void PaintScorePanel(SPluginScorePanel* pPanel) = 0;
 };
 
 // The exports, as the program looks them up by name.

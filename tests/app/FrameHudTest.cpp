@@ -9,6 +9,7 @@
 #include "foundation/ErrorBox.h"
 #include "foundation/GameModeWord.h"
 #include "foundation/LibraryLists.h"
+#include "foundation/RunningStat.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "platform/dx/DirectDraw.h"
@@ -22,9 +23,13 @@
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/Light.h"
 #include "render/TextureManager.h"
+#include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
+#include "simulation/GamePlugin.h"
+#include "simulation/PhysicsConstants.h"
 #include "ui/ControlBar.h"
 #include "ui/GameWidgets.h"
 #include "ui/HudPanels.h"
@@ -157,6 +162,20 @@ public:
         return rc;
     }
 
+    /// The pixels of one colour that lie in none of the places and outside the area left out.
+    int Stray(DWORD dwColour, const std::vector<RECT>& places, const RECT& rcLeftOut) const
+    {
+        int nStray = 0;
+        const auto in = [](const RECT& rc, LONG x, LONG y)
+        { return x >= rc.left && x < rc.right && y >= rc.top && y < rc.bottom; };
+        for (LONG y = 0; y < m_nHeight; ++y)
+            for (LONG x = 0; x < m_nWidth; ++x)
+                if (m_pixels[static_cast<std::size_t>(y * m_nWidth + x)] == dwColour && !in(rcLeftOut, x, y) &&
+                    std::ranges::none_of(places, [&](const RECT& rc) { return in(rc, x, y); }))
+                    ++nStray;
+        return nStray;
+    }
+
 private:
     LONG m_nWidth = 0;
     LONG m_nHeight = 0;
@@ -198,7 +217,29 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
                            "", MESSAGE_FOREVER, 0);
     g_TextMessages.Update(timeGetTime(), rcPanel, 0);
 
-    ASSERT_TRUE(m_pFrame->OnFrame()); // the camera's view is set for the head string
+    ASSERT_TRUE(m_pFrame->OnFrame()); // the camera's view is set for the head string and the ball label
+    // The called ball's number stands over it: ball 5, moved to the head end of the table where its
+    // label, 50 by 20 with its corner where the ball's centre is seen, lies clear of the bar and
+    // the paused panel drawn after it.
+    const RECT rcPaused{(rcPanel.right - HUD_PAUSED_SIZE.cx) / 2, (rcPanel.bottom - HUD_PAUSED_SIZE.cy) / 2,
+                        (rcPanel.right + HUD_PAUSED_SIZE.cx) / 2, (rcPanel.bottom + HUD_PAUSED_SIZE.cy) / 2};
+    CBall& ball5 = *g_BallEngineMain.FindBall(5);
+    RECT rcLabel{};
+    bool bClear = false;
+    for (float x = 0.1f; x < TABLE_WIDTH_M && !bClear; x += 0.05f)
+    {
+        ball5.SetPosition(CVector3(x, 0.1f, ball5.GetPosition()->z));
+        CVector3 vBall, vScreen;
+        ASSERT_TRUE(m_pFrame->GetGameFlow().GetBallScenePosition(5, vBall));
+        ProjectToScreen(&vScreen, &vBall);
+        const auto xLabel = static_cast<LONG>(vScreen.x), yLabel = static_cast<LONG>(vScreen.y);
+        rcLabel = RECT{xLabel, yLabel, xLabel + 50, yLabel + 20};
+        bClear = rcLabel.top > 45 && rcLabel.bottom < rcPanel.bottom - HUD_BAR_SIZE.cy &&
+                 (rcLabel.right <= rcPaused.left || rcLabel.left >= rcPaused.right || rcLabel.bottom <= rcPaused.top ||
+                  rcLabel.top >= rcPaused.bottom);
+    }
+    ASSERT_TRUE(bClear) << "a place at the head end clear of the panels";
+    g_CallRecord.nBall = 5;
     // The whole frame, for a person to look at, and its order.
     CDirectDrawSurface& frame = *g_pFramework->GetBackBuffer();
     DDBLTFX fx{};
@@ -230,41 +271,31 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     {
         const char* szName;
         DWORD dwInk;
-        RECT rcPlace;
+        std::vector<RECT> places; // the ink lies in these, and each has some
     } panels[] = {
-        {"title", TITLE_INK, {x0 + 124, 3, x0 + 124 + 288, 3 + 38}},
-        {"banner and scores", HUD_INK, {x0 + 311, 4, rcPanel.right, rcPanel.bottom - 46 + 23 + 20}},
-        {"frame rate", RATE_INK, {(rcPanel.right - 108) / 2, 2, (rcPanel.right + 108) / 2, 22}},
+        {"title", TITLE_INK, {{x0 + 124, 3, x0 + 124 + 288, 3 + 38}}},
+        {"banner, scores and the ball label",
+         HUD_INK,
+         {{x0 + 311, 4, x0 + 311 + 288, 4 + 38},
+          {rcPanel.right - 109, rcPanel.bottom - 46, rcPanel.right, rcPanel.bottom - 26},
+          {rcPanel.right - 109, rcPanel.bottom - 23, rcPanel.right, rcPanel.bottom - 3},
+          rcLabel}},
+        {"frame rate", RATE_INK, {{(rcPanel.right - 108) / 2, 2, (rcPanel.right + 108) / 2, 22}}},
         {"control bar",
          HUD_BAR_COLOUR,
-         {(rcPanel.right - HUD_BAR_SIZE.cx) / 2, rcPanel.bottom - HUD_BAR_SIZE.cy,
-          (rcPanel.right + HUD_BAR_SIZE.cx) / 2, rcPanel.bottom}},
+         {{(rcPanel.right - HUD_BAR_SIZE.cx) / 2, rcPanel.bottom - HUD_BAR_SIZE.cy,
+           (rcPanel.right + HUD_BAR_SIZE.cx) / 2, rcPanel.bottom}}},
+        {"paused panel", HUD_PAUSED_COLOUR, {rcPaused}},
     };
+    // Everywhere but the pocketed balls' row at the top right, whose icons have white highlights.
+    const RECT rcRow{x0 + 786 - 19 - 10, 0, rcPanel.right, 13 + 10};
     for (const auto& panel : panels)
     {
         SCOPED_TRACE(panel.szName);
-        // Everywhere but the pocketed balls' row at the top right, whose icons have white highlights.
-        const RECT rcRow{x0 + 786 - 19 - 10, 0, rcPanel.right, 13 + 10};
-        const RECT rcAbove = pixels.Ink(panel.dwInk, RECT{0, 0, rcRow.left, rcRow.bottom});
-        const RECT rcBelow = pixels.Ink(panel.dwInk, RECT{0, rcRow.bottom, rcPanel.right, rcPanel.bottom});
-        const RECT rcInk{std::min(rcAbove.left, rcBelow.left), std::min(rcAbove.top, rcBelow.top),
-                         std::max(rcAbove.right, rcBelow.right), std::max(rcAbove.bottom, rcBelow.bottom)};
-        EXPECT_TRUE(HasInk(rcInk));
-        EXPECT_TRUE(Inside(rcInk, panel.rcPlace))
-            << rcInk.left << "," << rcInk.top << "," << rcInk.right << "," << rcInk.bottom;
-    }
-    // The banner's text and the two score panels each have ink of their own.
-    const struct
-    {
-        const char* szName;
-        RECT rc;
-    } hudParts[] = {{"banner", {x0 + 311, 4, x0 + 311 + 288, 4 + 38}},
-                    {"player 1", {rcPanel.right - 109, rcPanel.bottom - 46, rcPanel.right, rcPanel.bottom - 26}},
-                    {"player 2", {rcPanel.right - 109, rcPanel.bottom - 23, rcPanel.right, rcPanel.bottom - 3}}};
-    for (const auto& part : hudParts)
-    {
-        SCOPED_TRACE(part.szName);
-        EXPECT_TRUE(HasInk(pixels.Ink(HUD_INK, part.rc)));
+        EXPECT_EQ(0, pixels.Stray(panel.dwInk, panel.places, rcRow));
+        for (const RECT& rcPlace : panel.places)
+            EXPECT_TRUE(HasInk(pixels.Ink(panel.dwInk, rcPlace)))
+                << rcPlace.left << "," << rcPlace.top << "," << rcPlace.right << "," << rcPlace.bottom;
     }
     // The head string runs across the table, wide and flat.
     const RECT rcHead = pixels.Ink(HEAD_STRING_INK);
@@ -296,6 +327,7 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     const LONG nCentreX = (rcMessage.left + rcMessage.right) - (rcPanel.left + rcPanel.right);
     EXPECT_LE(std::abs(nCentreX), 2) << "the message is centred within a pixel"; // twice the centre's offset
     EXPECT_GT(rcMessage.bottom - rcMessage.top, 30) << "on two lines";
+    ResetCallRecords();
 }
 
 // The called ball's number stands over the ball; nothing called, or a shot running, shows none.
@@ -339,6 +371,166 @@ TEST_F(CHudFrameTest, TheCalledBallsNumberStandsOverTheBall)
         }
     }
     ResetCallRecords();
+}
+
+/// A rule plug-in's game that paints its score panels: a plate in its colour with the player's
+/// name where a score panel has its left text, after asking once for a wider panel; every call is kept.
+class CPanelPaintingGame : public CPluginGame
+{
+public:
+    static constexpr std::int32_t WIDTH = 150;
+    static constexpr DWORD PLATE = 0x204060;
+    static constexpr DWORD TEXT = 0xF0F0F0;
+
+    struct SCall
+    {
+        std::int32_t nWidth, nHeight, nPlayer, nPoints;
+        bool bRepaint, bTurn;
+        std::string strName;
+    };
+    std::vector<SCall> m_calls;
+
+    const std::uint8_t* GetPictureData(std::int32_t, std::uint32_t*) override { return nullptr; }
+    std::int32_t GetGameType() override { return 42; }
+    const char* GetTextureSetName(std::int32_t*) override { return ""; }
+    void CreateReferees(CReferee**, CReferee**) override {}
+    void ReleaseReferees(CReferee**, CReferee**) override {}
+    const std::int32_t* GetRackBalls(std::int32_t, std::int32_t*) override { return nullptr; }
+    void PlanShot(SPluginShotRequest*) override {}
+    std::int32_t GetTargetBall() override { return 1; }
+    void FillStepBlock(SPluginStepBlock*) override {}
+    void AssignGroups(SPluginGroups*) override {}
+    void FillShotOutcome(CShotOutcome*) override {}
+    std::uint8_t ShotOutcomeDone(CShotOutcome*) override { return 0; }
+    void DecideRack(CShotOutcome*) override {}
+    void DecidePracticeRack(CShotOutcome*) override {}
+    void PaintScorePanel(SPluginScorePanel* p) override
+    {
+        m_calls.push_back(
+            SCall{p->nWidth, p->nHeight, p->nPlayer, p->nPoints, p->bRepaint != 0, p->bTurn != 0, p->szName});
+        p->nBall = p->nPlayer == 0 ? 1 : 9;
+        p->nNeedWidth = WIDTH;
+        p->nNeedHeight = p->nHeight;
+        if (p->nWidth >= WIDTH && p->bRepaint != 0)
+        {
+            p->pfnFill(p->pCanvas, nullptr, PLATE);
+            p->pfnDrawText(p->pCanvas, p->szName, &p->rcLeft, TEXT, PLUGIN_TEXT_RIGHT | PLUGIN_TEXT_VCENTRE);
+        }
+    }
+};
+
+// The light editor's label names the selected lamp at the bottom left in place of the scores; a
+// timing run shows its statistics in the middle and samples the frame rate at their interval; a
+// rule plug-in's game paints its own score panels, which stand at the view's lower corners.
+TEST_F(CHudFrameTest, TheLightLabelTheTimingTextAndAPluginsPanelsLieInTheirPlaces)
+{
+    constexpr DWORD LIGHT_INK = 0x00FA00;
+    constexpr DWORD TIMING_INK = 0xFAFA00;
+    g_Settings.m_nGameType = 8;
+    g_Settings.m_nScore = 1;
+    ASSERT_EQ(-1, Start());
+    g_IntroSequence.Finish();
+    ASSERT_TRUE(m_pFrame->OnFrame());
+    CDirectDrawSurface& frame = *g_pFramework->GetBackBuffer();
+    RECT rcView;
+    m_pFrame->GetPanelRect(rcView);
+    const auto paint = [&](ESceneStep step)
+    {
+        DDBLTFX fx{};
+        frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+        SScenePlan plan;
+        plan.Add(step);
+        m_pFrame->PaintScenePlan(plan, 0);
+        return CPixels(frame);
+    };
+
+    // The light editor: the lamp's name on one line at the bottom, from 20 pixels in; no scores.
+    CSceneLight* pLamp = CLightTable::Create(nullptr); // the test scene has none of its own
+    ASSERT_NE(nullptr, pLamp);
+    pLamp->m_strName = "Down";
+    const int nLamp = pLamp->m_nIndex;
+    m_pFrame->GetHud().m_nLightSource = nLamp;
+    g_nGameMode = MODE_AIM | gmLightEdit;
+    {
+        const CPixels pixels = paint(ESceneStep::GamePanels);
+        const RECT rcLabel = pixels.Ink(LIGHT_INK);
+        EXPECT_TRUE(HasInk(rcLabel));
+        EXPECT_TRUE(Inside(rcLabel, RECT{20, rcView.bottom - 20, rcView.right, rcView.bottom}));
+        EXPECT_FALSE(HasInk(pixels.Ink(HUD_INK, RECT{0, rcView.bottom - 50, rcView.right, rcView.bottom})));
+    }
+    m_pFrame->GetHud().m_nLightSource = -1; // none selected: no label
+    EXPECT_FALSE(HasInk(paint(ESceneStep::GamePanels).Ink(LIGHT_INK)));
+
+    // A timing run: its text centred in the view, in place of the frame rate; at five frames 20 ms
+    // apart the statistic has a sample of 50 frames a second.
+    {
+        CTestClockScope clock(1000);
+        CRunningStat& stat = m_pFrame->GetHud().m_timingStat;
+        stat.SetEnabled(1);
+        g_nGameMode = MODE_AIM | gmPresentation;
+        const CPixels pixels = paint(ESceneStep::FrameRate);
+        const RECT rcText = pixels.Ink(TIMING_INK);
+        ASSERT_TRUE(HasInk(rcText));
+        EXPECT_LE(std::abs((rcText.left + rcText.right) - (rcView.left + rcView.right)), 2) << "centred across";
+        EXPECT_LE(std::abs((rcText.top + rcText.bottom) - (rcView.top + rcView.bottom)), 12) << "and down";
+        EXPECT_FALSE(HasInk(pixels.Ink(RATE_INK)));
+        for (int i = 0; i < 5; ++i)
+        {
+            clock.Advance(20);
+            paint(ESceneStep::FrameRate);
+        }
+        EXPECT_DOUBLE_EQ(50.0, stat.GetAverage());
+        EXPECT_DOUBLE_EQ(50.0, stat.GetMax());
+    }
+
+    // A plug-in's panels: made wider when it asks, painted whole once, the second player's only
+    // in a match.
+    g_nGameMode = MODE_AIM;
+    m_pFrame->GetGameFlow().Player1().GetNameRef() = "Ann";
+    m_pFrame->GetGameFlow().Player2().GetNameRef() = "Bob";
+    m_pFrame->GetGameFlow().Player1().SetPoints(4);
+    const RECT rcLeft{rcView.left, rcView.bottom - 16, rcView.left + CPanelPaintingGame::WIDTH, rcView.bottom};
+    const RECT rcRight{rcView.right - CPanelPaintingGame::WIDTH, rcView.bottom - 16, rcView.right, rcView.bottom};
+    for (const int nCompetition : {0, 1})
+    {
+        SCOPED_TRACE(nCompetition);
+        g_Settings.m_nCompetitionType = nCompetition;
+        CPanelPaintingGame game;
+        m_pFrame->ReleaseHud(); // new panels
+        for (int nFrame = 0; nFrame < 2; ++nFrame)
+        {
+            DDBLTFX fx{};
+            frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+            m_pFrame->DrawPluginScorePanels(game, rcView);
+        }
+        EXPECT_TRUE(SaveSurfaceToPng(frame, (std::filesystem::path(VORN_TEST_OUTPUT_DIR) /
+                                             ("HudPluginPanels" + std::to_string(nCompetition) + ".png"))
+                                                .string()));
+        const CPixels pixels(frame);
+        const RECT rcPlates = pixels.Ink(CPanelPaintingGame::PLATE);
+        EXPECT_TRUE(Inside(rcPlates, RECT{rcView.left, rcView.bottom - 16, rcView.right, rcView.bottom}));
+        EXPECT_TRUE(HasInk(pixels.Ink(CPanelPaintingGame::TEXT, rcLeft))) << "Ann's name";
+        EXPECT_EQ(nCompetition != 0, HasInk(pixels.Ink(CPanelPaintingGame::TEXT, rcRight))) << "Bob's name";
+        EXPECT_EQ(nCompetition != 0, HasInk(pixels.Ink(CPanelPaintingGame::PLATE, rcRight)));
+        // The icon of the ball the game names, 18 across, over the plate's left end.
+        EXPECT_TRUE(pixels.Painted(RECT{rcLeft.left + 5, rcLeft.top + 4, rcLeft.left + 13, rcLeft.top + 12}));
+        // Per player: the small panel, then the wider one painted whole; the next frame asks it
+        // again without a repaint.
+        const std::string strTurn1 = m_pFrame->GetGameFlow().IsPlayer1Current() ? " turn " : " wait ";
+        const std::string strTurn2 = strTurn1 == " turn " ? " wait " : " turn ";
+        std::vector<std::string> log;
+        for (const auto& c : game.m_calls)
+            log.push_back(std::to_string(c.nPlayer) + (c.bTurn ? " turn " : " wait ") + std::to_string(c.nWidth) + "x" +
+                          std::to_string(c.nHeight) + (c.bRepaint ? " new " : " ") + c.strName + " " +
+                          std::to_string(c.nPoints));
+        std::vector<std::string> expected = {"0" + strTurn1 + "109x16 new Ann 4", "0" + strTurn1 + "150x16 new Ann 4"};
+        if (nCompetition != 0)
+            expected.insert(expected.end(), {"1" + strTurn2 + "109x16 new Bob 0", "1" + strTurn2 + "150x16 new Bob 0"});
+        expected.push_back("0" + strTurn1 + "150x16 Ann 4");
+        if (nCompetition != 0)
+            expected.push_back("1" + strTurn2 + "150x16 Bob 0");
+        EXPECT_EQ(expected, log);
+    }
 }
 
 // The aiming aid's re-simulation of the aimed shot is drawn as the balls' paths inside the view,

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace
 {
@@ -129,10 +130,33 @@ public:
         ++pRack->nShooterPoints;
         pRack->bMatchOver = pRack->nShooterPoints >= pRack->nPointsNeeded ? 1 : 0;
     }
+    /// A dark plate 150 pixels wide with the name and the points where a score panel has its texts, and the
+    /// player's first object ball.
+    void PaintScorePanel(SPluginScorePanel* pPanel) override
+    {
+        pPanel->nBall = pPanel->nPlayer + 1;
+        if (pPanel->nWidth < PANEL_WIDTH)
+        {
+            pPanel->nNeedWidth = PANEL_WIDTH;
+            pPanel->nNeedHeight = pPanel->nHeight;
+            return;
+        }
+        if (pPanel->bRepaint == 0)
+            return;
+        pPanel->pfnFill(pPanel->pCanvas, nullptr, PANEL_COLOUR);
+        const std::string strPoints = std::to_string(pPanel->nPoints);
+        pPanel->pfnDrawText(pPanel->pCanvas, pPanel->szName, &pPanel->rcLeft, TEXT_COLOUR,
+                            PLUGIN_TEXT_RIGHT | PLUGIN_TEXT_VCENTRE);
+        pPanel->pfnDrawText(pPanel->pCanvas, strPoints.c_str(), &pPanel->rcRight, TEXT_COLOUR,
+                            PLUGIN_TEXT_CENTRE | PLUGIN_TEXT_VCENTRE);
+    }
 
 private:
     static constexpr int RACK_BALLS = 3;
     static constexpr int MATCH_RACKS = 2;
+    static constexpr std::int32_t PANEL_WIDTH = 150;
+    static constexpr std::uint32_t PANEL_COLOUR = 0x203040;
+    static constexpr std::uint32_t TEXT_COLOUR = 0xF0F0F0;
 };
 } // namespace
 
