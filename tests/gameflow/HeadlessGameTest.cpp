@@ -11,6 +11,7 @@
 #include "simulation/Ball.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsCoefficients.h"
+#include "simulation/PhysicsConstants.h"
 
 #include <algorithm>
 #include <array>
@@ -38,6 +39,7 @@ protected:
     /// no ball rests off the table.
     void CheckTable()
     {
+        SCOPED_TRACE("after shot " + std::to_string(m_nChecked + 1));
         CGameFlow& flow = m_pGame->Flow();
         const CReferee& ref = *flow.GetReferee();
         const int nBalls = ref.GetBallCount();
@@ -58,6 +60,13 @@ protected:
             {
                 EXPECT_GT(pBall->GetPosition()->z, -0.1);
             }
+            // No two resting balls overlap (by more than a hundredth of a millimetre).
+            for (int k = n + 1; pBall != nullptr && k < nBalls; ++k)
+                if (const CBall* pOther = m_pGame->Engine().FindBall(k); pOther != nullptr)
+                {
+                    EXPECT_GE((*pBall->GetPosition() - *pOther->GetPosition()).Length(), 2.0f * BALL_RADIUS_M - 1e-5f)
+                        << "balls " << n << " and " << k;
+                }
         }
         CheckBallObjects(wOn, wDown);
         ++m_nChecked;
