@@ -154,6 +154,27 @@ TEST_F(CHeadlessGameTest, ARulePluginsGameIsJudgedByThePluginToItsEnd)
     }
 }
 
+TEST_F(CHeadlessGameTest, AHostilePlugInsValuesAreIgnoredAndItsGameIsPlayedToItsEnd)
+{
+    // Beside its rules the plug-in answers a rack naming a ball twice and a ball the game lacks,
+    // every other aim no number, a target and a next ball to strike the game does not have, groups
+    // out of range and balls beyond the game's count put back.
+    CTestPluginScope scope("TestHostile");
+    ASSERT_TRUE(scope.IsScanned());
+    CHeadlessGame game(&scope.Plugins());
+    m_pGame = &game;
+    const CHeadlessGame::SResult result = game.Play(44, 7, TICK_CAP, [this] { CheckTable(); });
+    m_pGame = &m_Game;
+    EXPECT_TRUE(result.bOver) << result.nShots << " shots";
+    EXPECT_EQ(result.nUnexpected, 0);
+    EXPECT_EQ(m_nChecked, result.nShots - 1);
+    CGameFlow& flow = game.Flow();
+    EXPECT_TRUE(flow.Player1().HasNoGroup());
+    EXPECT_TRUE(flow.Player2().HasNoGroup());
+    EXPECT_EQ(flow.GetReferee()->GetCueBall(), 0);
+    EXPECT_GE(flow.Player1().GetGames() + flow.Player2().GetGames(), 1) << "a rack was won";
+}
+
 /// The aiming aid as the frame keeps it: an engine of its own that copies the live balls at each
 /// strike, before the shot begins.
 class CAimingAidHost : public IFlowHost

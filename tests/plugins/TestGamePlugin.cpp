@@ -14,6 +14,13 @@ namespace
 /// runs along (-sin, cos) of it.
 float AimAt(const CVector3& vFrom, const CVector3& vTo) { return std::atan2(vFrom.x - vTo.x, vTo.y - vFrom.y); }
 
+// The hostile form answers, beside its rules, values no game can take: the program must ignore them.
+#ifdef TEST_PLUGIN_WITH_HOSTILE
+constexpr bool HOSTILE = true;
+#else
+constexpr bool HOSTILE = false;
+#endif
+
 // Objects of this plug-in alive right now (games and referees); the tests read it through
 // GetLiveObjectCount to see that releasing a game frees everything.
 std::atomic<int> s_nLiveObjects{0};
@@ -69,14 +76,23 @@ public:
     }
     const std::int32_t* GetRackBalls(std::int32_t /*nRack*/, std::int32_t* pnCount) override
     {
-        // The white ball on its spot, then the three object balls.
+        // The white ball on its spot, then the three object balls (hostile: one twice, and a ball
+        // the game does not have).
         static const std::int32_t s_anBalls[] = {0, 1, 2, 3};
+        static const std::int32_t s_anHostile[] = {0, 1, 1, 9};
         *pnCount = 4;
-        return s_anBalls;
+        return HOSTILE ? s_anHostile : s_anBalls;
     }
     /// Straight at the lowest object ball on the table: the cue's aim angle from the white ball.
     void PlanShot(SPluginShotRequest* pRequest) override
     {
+        // Hostile: every other aim is no number.
+        if (HOSTILE && (++m_nPlans % 2) == 0)
+        {
+            pRequest->bPlanned = 1;
+            pRequest->fAimAngle = std::nanf("");
+            return;
+        }
         CVector3 vCue, vBall;
         if (pRequest->pEngine == nullptr || !pRequest->pEngine->GetBallPosition(0, vCue, nullptr))
             return;
@@ -88,14 +104,45 @@ public:
                 return;
             }
     }
-    std::int32_t GetTargetBall() override { return 1; }
+    std::int32_t GetTargetBall() override { return HOSTILE ? 99 : 1; }
     void FillStepBlock(SPluginStepBlock* /*pBlock*/) override {}
-    void AssignGroups(SPluginGroups* /*pGroups*/) override {}
+    void AssignGroups(SPluginGroups* pGroups) override
+    {
+        if (HOSTILE)
+            *pGroups = SPluginGroups{pGroups->pReferee, 7, -5, 1};
+    }
     // The rules: each object ball pocketed scores a point; the white ball in a pocket is a foul
     // that puts it back and gives the other player the ball in hand; a shot that pockets nothing
     // passes the turn; the player who pockets the third object ball of the rack wins it, and two
     // racks win the match (one in practice, or the points needed).
     void FillShotOutcome(CShotOutcome* pOutcome) override
+    {
+        FillRulesOutcome(pOutcome);
+        if (HOSTILE)
+        {
+            // A ball to strike the game does not have, and balls beyond its count put back.
+            pOutcome->nNextCueBall = 77;
+            pOutcome->dwPutBack |= 0xfff0;
+            pOutcome->dwShownPutBack |= 0xfff0;
+        }
+    }
+    std::uint8_t ShotOutcomeDone(CShotOutcome* /*pOutcome*/) override { return 0; }
+    void DecideRack(CShotOutcome* pRack) override
+    {
+        ++pRack->nShooterGames;
+        pRack->bMatchOver = pRack->nShooterGames >= MATCH_RACKS ? 1 : 0;
+    }
+    void DecidePracticeRack(CShotOutcome* pRack) override
+    {
+        ++pRack->nShooterPoints;
+        pRack->bMatchOver = pRack->nShooterPoints >= pRack->nPointsNeeded ? 1 : 0;
+    }
+
+private:
+    static constexpr int RACK_BALLS = 3;
+    static constexpr int MATCH_RACKS = 2;
+
+    void FillRulesOutcome(CShotOutcome* pOutcome)
     {
         CReferee& referee = *pOutcome->pReferee;
         int nNow = 0;
@@ -118,21 +165,8 @@ public:
         pOutcome->bTurnPasses = nNow == 0 ? 1 : 0;
         pOutcome->bShooterWon = nDown >= RACK_BALLS ? 1 : 0;
     }
-    std::uint8_t ShotOutcomeDone(CShotOutcome* /*pOutcome*/) override { return 0; }
-    void DecideRack(CShotOutcome* pRack) override
-    {
-        ++pRack->nShooterGames;
-        pRack->bMatchOver = pRack->nShooterGames >= MATCH_RACKS ? 1 : 0;
-    }
-    void DecidePracticeRack(CShotOutcome* pRack) override
-    {
-        ++pRack->nShooterPoints;
-        pRack->bMatchOver = pRack->nShooterPoints >= pRack->nPointsNeeded ? 1 : 0;
-    }
 
-private:
-    static constexpr int RACK_BALLS = 3;
-    static constexpr int MATCH_RACKS = 2;
+    int m_nPlans = 0;
 };
 } // namespace
 
