@@ -172,6 +172,7 @@ TEST_F(CHeadlessGameTest, AHostilePlugInsValuesAreIgnoredAndItsGameIsPlayedToIts
     EXPECT_TRUE(flow.Player1().HasNoGroup());
     EXPECT_TRUE(flow.Player2().HasNoGroup());
     EXPECT_EQ(flow.GetReferee()->GetCueBall(), 0);
+    EXPECT_EQ(flow.GetTargetBall(), -1) << "a target the game does not have is none";
     EXPECT_GE(flow.Player1().GetGames() + flow.Player2().GetGames(), 1) << "a rack was won";
 }
 
