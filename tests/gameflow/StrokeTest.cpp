@@ -142,6 +142,44 @@ TEST_F(CStrokeTest, ComputerStrokeWaitsOverASecondAndLandsOnTheMinimum)
     EXPECT_EQ(m_Flow.GetShotCount(), 1);
 }
 
+TEST_F(CStrokeTest, TheStrikeKeepsTheShootersViewUnlessTheTopViewHoldsTheCamera)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nCameraMotion;
+        DWORD dwFlags;
+        bool bKept;
+    };
+    const SCase aCases[] = {
+        {"the follow flight", 0, 0, true},
+        {"the camera that stays while the balls roll", 2, 0, true},
+        {"the top view held", 0, gmKeepView, false},
+        {"a replay", 0, gmReplay, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        StartNewRackHere();
+        g_nGameMode = modeAim | c.dwFlags;
+        m_Flow.Settings().nCameraMotion = c.nCameraMotion;
+        m_Flow.SetCurrent(false);
+        m_Flow.Player1().SetViewRecord(CViewRecord());
+        m_Flow.Player2().SetViewRecord(CViewRecord());
+        const CViewRecord view = m_Flow.GetCurrentView();
+        m_Flow.Cue().fPullBack = 20.0f;
+        m_Flow.StrikeCueBall();
+        EXPECT_EQ(m_Flow.Player2().GetViewRecord().IsValid(), c.bKept);
+        if (c.bKept)
+        {
+            EXPECT_TRUE(m_Flow.Player2().GetViewRecord() == view);
+        }
+        EXPECT_FALSE(m_Flow.Player1().GetViewRecord().IsValid()) << "the other player's view stays";
+        m_Engine.StopAllBalls();
+    }
+    m_Flow.Settings().nCameraMotion = 0;
+}
+
 TEST_F(CStrokeTest, EachCollisionSoundsOnce)
 {
     m_Flow.Cue().fPullBack = 20.0f;
