@@ -149,7 +149,12 @@ int CGameFlow::GetTargetBall() const
         return m_pCurrent->IsGroupOne() ? CReferee8Ball::STRIPES : CReferee8Ball::SOLIDS;
     default:
         if (CPluginGame* pGame = GetPluginGame(); pGame != nullptr)
-            return pGame->GetTargetBall();
+        {
+            // A group (-3 solids, -2 stripes), none (-1) or one of the game's balls; any other
+            // answer of the plug-in is taken as none.
+            const int nTarget = pGame->GetTargetBall();
+            return nTarget >= -3 && nTarget < GetTableBallCount(*m_pReferee) ? nTarget : -1;
+        }
         return -1;
     }
 }

@@ -99,6 +99,10 @@ void CGameFlow::StartShotCamera()
 {
     if (HasGameFlag(gmReplay))
         return;
+    // The shooter's view is kept as the player's own (the way back from the top view), unless the
+    // top view holds the camera.
+    if (!HasGameFlag(gmKeepView))
+        m_pCurrent->SetViewRecord(GetCurrentView());
     if (m_Settings.nCameraMotion != 2 && m_Settings.nOverheadView == 0)
     {
         StartFollowFlight();

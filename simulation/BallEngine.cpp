@@ -34,6 +34,46 @@ constexpr double SQUIRT_EXPONENT = 20.0;
 /// The shortest step GetMaxStep starts from before the balls' own limits. Milliseconds.
 constexpr double MAX_STEP_START_MS = 1000000.0;
 
+/// How long ago (s) two overlapping balls closing in touched, had they moved at their present
+/// velocities; at most the time they take to close in by a ball's diameter (balls placed inside
+/// each other are not sent far back). 0 when they do not overlap.
+double TimeSinceTouch(const CBall& a, const CBall& b)
+{
+    // |d - w s| = 2R with d the centres' offset and w the relative velocity: the positive root.
+    const CVector3 d = *b.GetPosition() - *a.GetPosition();
+    const CVector3 w = b.GetVelocity() - a.GetVelocity();
+    const double dTouch = 2.0 * static_cast<double>(BALL_RADIUS_M);
+    const double dInside = Dot3(d.x, d.y, d.z, d.x, d.y, d.z) - dTouch * dTouch;
+    const double dW2 = Dot3(w.x, w.y, w.z, w.x, w.y, w.z);
+    if (!(dInside < 0.0) || !(dW2 > 0.0))
+        return 0.0;
+    const double dDW = Dot3(d.x, d.y, d.z, w.x, w.y, w.z);
+    const double dRoot = (dDW + std::sqrt(dDW * dDW - dW2 * dInside)) / dW2;
+    return std::isfinite(dRoot) ? std::clamp(dRoot, 0.0, dTouch / std::sqrt(dW2)) : 0.0;
+}
+
+/// Moves both balls along their velocities for dS seconds (back in time when negative).
+void Advance(CBall& a, CBall& b, double dS)
+{
+    const float fS = static_cast<float>(dS);
+    a.SetPosition(*a.GetPosition() + a.GetVelocity() * fS);
+    b.SetPosition(*b.GetPosition() + b.GetVelocity() * fS);
+}
+
+/// Resolves the contact of two balls closing in where they touched: a step may carry a ball a
+/// little into another, and through a tight cluster (a rack), where each contact passes the whole
+/// speed on, every ball of the chain would otherwise stop inside its neighbour. The pair is taken
+/// back to the moment of touching, collided there and moved on for the time taken back.
+void CollideAtTouch(CBall& a, CBall& b)
+{
+    const double dBack = TimeSinceTouch(a, b);
+    if (dBack > 0.0)
+        Advance(a, b, -dBack);
+    a.Collide(b);
+    if (dBack > 0.0)
+        Advance(a, b, dBack);
+}
+
 /// Notes in the debug log that an engine operation refused a value that is not finite.
 void LogRefused(const char* szWhat)
 {
@@ -287,7 +327,7 @@ void CBallEngine::StepContacts()
             CBall& b = *m_Balls[j];
             if (!a.IsApproaching(b))
                 continue;
-            a.Collide(b);
+            CollideAtTouch(a, b);
             a.RecordPoint(TRACK_POINT_BALL);
             b.RecordPoint(TRACK_POINT_BALL);
             if (IsFarFromStop(a) || IsFarFromStop(b))

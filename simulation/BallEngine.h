@@ -262,6 +262,7 @@ private:
     BOOL FindFreePlaceAlongAxis(const CBall& ball, double dSpotX, double dSpotY, double& x, double& y);
     void PickRandomBalls(int nFirst, int nLast, CDWordArray& out) const;
     void PlaceOnFreeSpots(std::span<const int> numbers, CDWordArray& freeSpots);
+    /// Resolves every contact of two balls closing in, each where the two touched.
     void StepContacts();
     void StepTableParts();
 

@@ -129,15 +129,15 @@ protected:
     CTestFlow m_Flow{m_Engine, nullptr, m_Host};
 };
 
-/// The test plug-in (game type 42) beside a program in a folder of its own, found by a scan, for
-/// one test's length.
+/// A form of the test plug-in (by default "TestGame", game type 42) beside a program in a folder of
+/// its own, found by a scan, for one test's length.
 class CTestPluginScope
 {
 public:
-    CTestPluginScope()
+    explicit CTestPluginScope(const std::string& strForm = "TestGame")
     {
         OverrideProgramFilePath(m_folder.File("Vorn"));
-        std::filesystem::copy_file(std::string(VORN_TEST_PLUGIN_DIR) + "TestGame.gam", m_folder.File("test.gam"));
+        std::filesystem::copy_file(std::string(VORN_TEST_PLUGIN_DIR) + strForm + ".gam", m_folder.File("test.gam"));
         m_bScanned = m_Plugins.Scan() != FALSE;
     }
     ~CTestPluginScope() { OverrideProgramFilePath(""); }

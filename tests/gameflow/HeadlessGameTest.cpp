@@ -11,6 +11,7 @@
 #include "simulation/Ball.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsCoefficients.h"
+#include "simulation/PhysicsConstants.h"
 
 #include <algorithm>
 #include <array>
@@ -38,6 +39,7 @@ protected:
     /// no ball rests off the table.
     void CheckTable()
     {
+        SCOPED_TRACE("after shot " + std::to_string(m_nChecked + 1));
         CGameFlow& flow = m_pGame->Flow();
         const CReferee& ref = *flow.GetReferee();
         const int nBalls = ref.GetBallCount();
@@ -58,6 +60,13 @@ protected:
             {
                 EXPECT_GT(pBall->GetPosition()->z, -0.1);
             }
+            // No two resting balls overlap (by more than a hundredth of a millimetre).
+            for (int k = n + 1; pBall != nullptr && k < nBalls; ++k)
+                if (const CBall* pOther = m_pGame->Engine().FindBall(k); pOther != nullptr)
+                {
+                    EXPECT_GE((*pBall->GetPosition() - *pOther->GetPosition()).Length(), 2.0f * BALL_RADIUS_M - 1e-5f)
+                        << "balls " << n << " and " << k;
+                }
         }
         CheckBallObjects(wOn, wDown);
         ++m_nChecked;
@@ -143,6 +152,28 @@ TEST_F(CHeadlessGameTest, ARulePluginsGameIsJudgedByThePluginToItsEnd)
         EXPECT_GE(flow.Player1().GetPoints() + flow.Player2().GetPoints(), 3);
         EXPECT_GT(flow.Player1().GetFouls() + flow.Player2().GetFouls(), 0) << "the white ball went down";
     }
+}
+
+TEST_F(CHeadlessGameTest, AHostilePlugInsValuesAreIgnoredAndItsGameIsPlayedToItsEnd)
+{
+    // Beside its rules the plug-in answers a rack naming a ball twice and a ball the game lacks,
+    // every other aim no number, a target and a next ball to strike the game does not have, groups
+    // out of range and balls beyond the game's count put back.
+    CTestPluginScope scope("TestHostile");
+    ASSERT_TRUE(scope.IsScanned());
+    CHeadlessGame game(&scope.Plugins());
+    m_pGame = &game;
+    const CHeadlessGame::SResult result = game.Play(44, 7, TICK_CAP, [this] { CheckTable(); });
+    m_pGame = &m_Game;
+    EXPECT_TRUE(result.bOver) << result.nShots << " shots";
+    EXPECT_EQ(result.nUnexpected, 0);
+    EXPECT_EQ(m_nChecked, result.nShots - 1);
+    CGameFlow& flow = game.Flow();
+    EXPECT_TRUE(flow.Player1().HasNoGroup());
+    EXPECT_TRUE(flow.Player2().HasNoGroup());
+    EXPECT_EQ(flow.GetReferee()->GetCueBall(), 0);
+    EXPECT_EQ(flow.GetTargetBall(), -1) << "a target the game does not have is none";
+    EXPECT_GE(flow.Player1().GetGames() + flow.Player2().GetGames(), 1) << "a rack was won";
 }
 
 /// The aiming aid as the frame keeps it: an engine of its own that copies the live balls at each

@@ -101,6 +101,45 @@ TEST_F(CShotEvaluationTest, APersonAfterTheBreakCallsTheShotInFourteenOne)
     EXPECT_EQ(msg.lParam, static_cast<LPARAM>(modeAim));
 }
 
+TEST_F(CShotEvaluationTest, PyramidWithTheRecommendedShotOnLetsTheCallBringTheBallInHand)
+{
+    // The shooter sends the cue ball off the table; a person plays next.
+    struct SCase
+    {
+        const char* szName;
+        int nRecommendedShot;
+        bool bBreakMade;
+        DWORD dwFlightEnd; ///< where the turn's flight ends
+        LPARAM lCallMode;  ///< the mode the call for the shot returns to; 0: no call asked for
+    };
+    const SCase aCases[] = {
+        {"off: the flight ends in ball in hand, and the call is asked for", 0, true, modeBallInHand, modeBallInHand},
+        {"on: the flight ends in aiming, and the call brings the ball in hand", 1, true, modeAim, modeBallInHand},
+        {"on, before the break: no call, no ball in hand", 1, false, modeAim, 0},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        m_Host.PostedMessages().clear();
+        Start(GAME_PYRAMID);
+        m_Flow.Settings().nRecommendedShot = c.nRecommendedShot;
+        m_Flow.Player2().SetLevel(0);
+        m_Flow.GetReferee()->SetBreakMade(c.bBreakMade ? TRUE : FALSE);
+        if (c.bBreakMade)
+            m_Flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+        m_Engine.FindBall(0)->SetPositionXYZ(0.0f, 0.0f, -0.2f);
+        MissedShot();
+        EXPECT_FALSE(m_Flow.IsPlayer1Current());
+        EXPECT_EQ(m_Flow.GetFlightEndMode(), c.dwFlightEnd);
+        LPARAM lCallMode = 0;
+        for (const SFlowMessage& msg : m_Host.PostedMessages())
+            if (msg.nMsg == FLOW_MSG_CALL_SHOT)
+                lCallMode = msg.lParam;
+        EXPECT_EQ(lCallMode, c.lCallMode);
+    }
+    m_Flow.Settings().nRecommendedShot = 0;
+}
+
 TEST_F(CShotEvaluationTest, AGameTypeNobodyJudgesQuitsWithCodeFour)
 {
     Start(42);

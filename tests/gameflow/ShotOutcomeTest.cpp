@@ -55,6 +55,26 @@ TEST_F(CShotOutcomeTest, RefereesByGameTypeAndTheTargetBall)
     EXPECT_EQ(m_Flow.GetTargetBall(), -3);
 }
 
+TEST_F(CShotOutcomeTest, APlugInOfABuiltInGameTypeJudgesItInPlaceOfTheBuiltInReferee)
+{
+    struct SCase
+    {
+        const char* szForm; ///< the plug-in installed
+        bool bPluginJudges; ///< its referees (four balls) judge 8-ball, not the built-in ones
+    };
+    for (const SCase c : {SCase{"TestEight", true}, SCase{"TestGame", false}})
+    {
+        SCOPED_TRACE(c.szForm);
+        CTestPluginScope scope(c.szForm);
+        ASSERT_TRUE(scope.IsScanned());
+        CTestFlow flow(m_Engine, &scope.Plugins(), m_Host);
+        flow.CreateReferee(GAME_8BALL);
+        EXPECT_EQ(dynamic_cast<CReferee8Ball*>(flow.GetReferee()) == nullptr, c.bPluginJudges);
+        EXPECT_EQ(flow.GetReferee()->GetBallCount(), c.bPluginJudges ? 4 : 16);
+        EXPECT_EQ(flow.GetShadowReferee()->GetBallCount(), flow.GetReferee()->GetBallCount());
+    }
+}
+
 TEST_F(CShotOutcomeTest, BaseGameThirdFoulCostsFifteenAndRacksAgainForTheSamePlayer)
 {
     Start(GAME_BASE);

@@ -142,6 +142,44 @@ TEST_F(CStrokeTest, ComputerStrokeWaitsOverASecondAndLandsOnTheMinimum)
     EXPECT_EQ(m_Flow.GetShotCount(), 1);
 }
 
+TEST_F(CStrokeTest, TheStrikeKeepsTheShootersViewUnlessTheTopViewHoldsTheCamera)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nCameraMotion;
+        DWORD dwFlags;
+        bool bKept;
+    };
+    const SCase aCases[] = {
+        {"the follow flight", 0, 0, true},
+        {"the camera that stays while the balls roll", 2, 0, true},
+        {"the top view held", 0, gmKeepView, false},
+        {"a replay", 0, gmReplay, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        StartNewRackHere();
+        g_nGameMode = modeAim | c.dwFlags;
+        m_Flow.Settings().nCameraMotion = c.nCameraMotion;
+        m_Flow.SetCurrent(false);
+        m_Flow.Player1().SetViewRecord(CViewRecord());
+        m_Flow.Player2().SetViewRecord(CViewRecord());
+        const CViewRecord view = m_Flow.GetCurrentView();
+        m_Flow.Cue().fPullBack = 20.0f;
+        m_Flow.StrikeCueBall();
+        EXPECT_EQ(m_Flow.Player2().GetViewRecord().IsValid(), c.bKept);
+        if (c.bKept)
+        {
+            EXPECT_TRUE(m_Flow.Player2().GetViewRecord() == view);
+        }
+        EXPECT_FALSE(m_Flow.Player1().GetViewRecord().IsValid()) << "the other player's view stays";
+        m_Engine.StopAllBalls();
+    }
+    m_Flow.Settings().nCameraMotion = 0;
+}
+
 TEST_F(CStrokeTest, EachCollisionSoundsOnce)
 {
     m_Flow.Cue().fPullBack = 20.0f;
@@ -183,6 +221,72 @@ TEST_F(CStrokeTest, ADroppedBallStartsItsPocketsEffectOnce)
         EXPECT_EQ(c.expected, m_Host.m_PocketEffects);
     }
 }
+TEST_F(CStrokeTest, TheShotsRecordKeepsTheFirstContactAndCountsTheContactOfABallThatDropsInTheSameTick)
+{
+    // Each tick: the contacts the engine reports (struck ball, ball it touched) and the balls that
+    // drop; the record is read after the last tick.
+    struct STick
+    {
+        std::vector<std::pair<int, int>> contacts;
+        std::vector<int> dropped;
+    };
+    struct SCase
+    {
+        const char* szName;
+        std::vector<STick> ticks;
+        int nFirstHit;                    ///< the first ball the cue ball touched
+        std::vector<int> aContactsOfBall; ///< ball-contact counts of balls 0 to 4
+        WORD wPocketed;
+    };
+    const SCase aCases[] = {
+        {"the first contact is kept", {{{{0, 3}}, {}}, {{{0, 4}}, {}}}, 3, {2, 0, 0, 1, 1}, 0},
+        {"a ball that touches and drops in one tick counts the contact",
+         {{{{0, 2}}, {2}}},
+         2,
+         {1, 0, 1, 0, 0},
+         1u << 2},
+        {"a contact of two object balls is no first contact", {{{{1, 2}}, {}}, {{{0, 1}}, {}}}, 1, {1, 2, 1, 0, 0}, 0},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        StartNewRackHere();
+        CRefereeBallTable& table = *m_Flow.GetReferee()->GetBallTable();
+        for (const STick& tick : c.ticks)
+        {
+            for (const auto& [nStruck, nTouched] : tick.contacts)
+                m_Engine.FindBall(nStruck)->Collide(*m_Engine.FindBall(nTouched));
+            for (const int n : tick.dropped)
+                m_Engine.FindBall(n)->SetPocketed(TRUE, FALSE, 0);
+            m_Flow.ReplaceBalls(1);
+        }
+        EXPECT_EQ(table.m_nFirstHit, c.nFirstHit);
+        for (int n = 0; n < static_cast<int>(c.aContactsOfBall.size()); ++n)
+            EXPECT_EQ(table.GetBallCountLow(n), c.aContactsOfBall[static_cast<std::size_t>(n)]) << "ball " << n;
+        for (int n = 0; n < 16; ++n)
+            EXPECT_EQ(table.IsPocketedNow(n) != FALSE, ((c.wPocketed >> n) & 1u) != 0) << "ball " << n;
+    }
+}
+
+TEST_F(CStrokeTest, AReplayedShotEndsInAimingUnjudgedWithNoGroupGiven)
+{
+    Start(GAME_8BALL);
+    m_Flow.SelectCueBall(0);
+    g_nGameMode = modeCameraFlight | gmShotRunning | gmReplay;
+    m_Engine.FindBall(0)->Collide(*m_Engine.FindBall(3));
+    m_Engine.FindBall(3)->SetPocketed(TRUE, FALSE, 0); // a clean pot of a solid
+    m_Engine.StopAllBalls();
+    m_Host.PostedMessages().clear();
+    m_Flow.StepBalls(1);
+    EXPECT_EQ(GetModeField(), modeAim);
+    EXPECT_FALSE(HasGameFlag(gmShotRunning));
+    EXPECT_TRUE(m_Flow.IsPlayer1Current()) << "the turn stays";
+    EXPECT_TRUE(m_Flow.Player1().HasNoGroup());
+    EXPECT_TRUE(m_Flow.Player2().HasNoGroup());
+    EXPECT_TRUE(m_Host.PostedMessages().empty());
+    g_nGameMode = 0;
+}
+
 TEST_F(CStrokeTest, RespotNoticeNamesDroppedAndOffTableBallsOnceAndTheStrikeClearsIt)
 {
     struct SCase

@@ -15,6 +15,13 @@ namespace
 /// runs along (-sin, cos) of it.
 float AimAt(const CVector3& vFrom, const CVector3& vTo) { return std::atan2(vFrom.x - vTo.x, vTo.y - vFrom.y); }
 
+// The hostile form answers, beside its rules, values no game can take: the program must ignore them.
+#ifdef TEST_PLUGIN_WITH_HOSTILE
+constexpr bool HOSTILE = true;
+#else
+constexpr bool HOSTILE = false;
+#endif
+
 // Objects of this plug-in alive right now (games and referees); the tests read it through
 // GetLiveObjectCount to see that releasing a game frees everything.
 std::atomic<int> s_nLiveObjects{0};
@@ -70,14 +77,23 @@ public:
     }
     const std::int32_t* GetRackBalls(std::int32_t /*nRack*/, std::int32_t* pnCount) override
     {
-        // The white ball on its spot, then the three object balls.
+        // The white ball on its spot, then the three object balls (hostile: one twice, and a ball
+        // the game does not have).
         static const std::int32_t s_anBalls[] = {0, 1, 2, 3};
+        static const std::int32_t s_anHostile[] = {0, 1, 1, 9};
         *pnCount = 4;
-        return s_anBalls;
+        return HOSTILE ? s_anHostile : s_anBalls;
     }
     /// Straight at the lowest object ball on the table: the cue's aim angle from the white ball.
     void PlanShot(SPluginShotRequest* pRequest) override
     {
+        // Hostile: every other aim is no number.
+        if (HOSTILE && (++m_nPlans % 2) == 0)
+        {
+            pRequest->bPlanned = 1;
+            pRequest->fAimAngle = std::nanf("");
+            return;
+        }
         CVector3 vCue, vBall;
         if (pRequest->pEngine == nullptr || !pRequest->pEngine->GetBallPosition(0, vCue, nullptr))
             return;
@@ -89,35 +105,27 @@ public:
                 return;
             }
     }
-    std::int32_t GetTargetBall() override { return 1; }
+    std::int32_t GetTargetBall() override { return HOSTILE ? 99 : 1; }
     void FillStepBlock(SPluginStepBlock* /*pBlock*/) override {}
-    void AssignGroups(SPluginGroups* /*pGroups*/) override {}
+    void AssignGroups(SPluginGroups* pGroups) override
+    {
+        if (HOSTILE)
+            *pGroups = SPluginGroups{pGroups->pReferee, 7, -5, 1};
+    }
     // The rules: each object ball pocketed scores a point; the white ball in a pocket is a foul
     // that puts it back and gives the other player the ball in hand; a shot that pockets nothing
     // passes the turn; the player who pockets the third object ball of the rack wins it, and two
     // racks win the match (one in practice, or the points needed).
     void FillShotOutcome(CShotOutcome* pOutcome) override
     {
-        CReferee& referee = *pOutcome->pReferee;
-        int nNow = 0;
-        int nDown = 0;
-        for (int n = 1; n < referee.GetBallCount(); ++n)
+        FillRulesOutcome(pOutcome);
+        if (HOSTILE)
         {
-            nNow += referee.IsPocketedNow(n) && !referee.WasPocketedBefore(n) ? 1 : 0;
-            nDown += referee.IsOnTable(n) ? 0 : 1;
+            // A ball to strike the game does not have, and balls beyond its count put back.
+            pOutcome->nNextCueBall = 77;
+            pOutcome->dwPutBack |= 0xfff0;
+            pOutcome->dwShownPutBack |= 0xfff0;
         }
-        pOutcome->nNextCueBall = 0;
-        if (referee.IsPocketedNow(0))
-        {
-            ++pOutcome->nShooterFouls;
-            pOutcome->dwPutBack = pOutcome->dwShownPutBack = 1;
-            pOutcome->bBallInHand = 1;
-            pOutcome->bTurnPasses = 1;
-            return;
-        }
-        pOutcome->nShooterPoints += nNow;
-        pOutcome->bTurnPasses = nNow == 0 ? 1 : 0;
-        pOutcome->bShooterWon = nDown >= RACK_BALLS ? 1 : 0;
     }
     std::uint8_t ShotOutcomeDone(CShotOutcome* /*pOutcome*/) override { return 0; }
     void DecideRack(CShotOutcome* pRack) override
@@ -157,6 +165,32 @@ private:
     static constexpr std::int32_t PANEL_WIDTH = 150;
     static constexpr std::uint32_t PANEL_COLOUR = 0x203040;
     static constexpr std::uint32_t TEXT_COLOUR = 0xF0F0F0;
+
+    void FillRulesOutcome(CShotOutcome* pOutcome)
+    {
+        CReferee& referee = *pOutcome->pReferee;
+        int nNow = 0;
+        int nDown = 0;
+        for (int n = 1; n < referee.GetBallCount(); ++n)
+        {
+            nNow += referee.IsPocketedNow(n) && !referee.WasPocketedBefore(n) ? 1 : 0;
+            nDown += referee.IsOnTable(n) ? 0 : 1;
+        }
+        pOutcome->nNextCueBall = 0;
+        if (referee.IsPocketedNow(0))
+        {
+            ++pOutcome->nShooterFouls;
+            pOutcome->dwPutBack = pOutcome->dwShownPutBack = 1;
+            pOutcome->bBallInHand = 1;
+            pOutcome->bTurnPasses = 1;
+            return;
+        }
+        pOutcome->nShooterPoints += nNow;
+        pOutcome->bTurnPasses = nNow == 0 ? 1 : 0;
+        pOutcome->bShooterWon = nDown >= RACK_BALLS ? 1 : 0;
+    }
+
+    int m_nPlans = 0;
 };
 } // namespace
 

@@ -348,8 +348,9 @@ TEST_F(CBallEngineTest, BreakOfEveryGameTypeComesToRestWithEveryDropRecorded)
                     const CBall& other = *engine.GetBallAt(j);
                     if (!other.IsPocketed())
                     {
-                        EXPECT_GT(p.Distance(*other.GetPosition()), R)
-                            << "ball " << other.GetIndex() << " went through";
+                        // Resting balls touch at most (to a hundredth of a millimetre).
+                        EXPECT_GT(p.Distance(*other.GetPosition()), 2.0f * R - 1e-5f)
+                            << "ball " << other.GetIndex() << " rests inside this one";
                     }
                 }
             }
@@ -366,6 +367,48 @@ TEST_F(CBallEngineTest, BreakOfEveryGameTypeComesToRestWithEveryDropRecorded)
             EXPECT_TRUE(engine.GetStrongestEvent(strongest));
         }
     EXPECT_GT(nDroppedOverall, 0) << "breaks at full speed drop some balls";
+}
+
+TEST_F(CBallEngineTest, ALineOfTouchingBallsStruckEndOnPassesTheBlowToItsLastBallWithNoneInsideAnother)
+{
+    // A step carries the striking ball a little into the line, and each contact passes the whole
+    // speed on: once the blow has passed, every ball but the last rests touching its neighbour,
+    // not inside it, and the last one runs.
+    struct SLineCase
+    {
+        int nLine;    // balls in the line
+        float fSpeed; // of the ball that strikes it, m/s
+    };
+    for (const SLineCase c : {SLineCase{2, 0.8f}, SLineCase{4, 3.0f}, SLineCase{6, 7.0f}})
+    {
+        SCOPED_TRACE(testing::Message() << c.nLine << " balls at " << c.fSpeed << " m/s");
+        CBallEngineMain engine;
+        const int nLast = c.nLine + 1;
+        for (int n = 1; n <= nLast; ++n)
+        {
+            engine.AddBall(n);
+            engine.SetBallPosition(n, 0.5, n == 1 ? 0.6 : 0.9 + 2.0 * R * (n - 2));
+        }
+        engine.FindBall(1)->SetVelocity(CVector3(0.0f, c.fSpeed, 0.0f));
+        const auto blowPassed = [&]
+        {
+            for (int n = 1; n < nLast; ++n)
+                if (engine.FindBall(n)->IsMoving())
+                    return false;
+            return engine.FindBall(nLast)->IsMoving() != FALSE;
+        };
+        for (int nFrame = 0; nFrame < 100 && !blowPassed(); ++nFrame)
+            engine.Advance(FRAME_MS);
+        ASSERT_TRUE(blowPassed());
+        EXPECT_GT(engine.FindBall(nLast)->GetVelocity().y, 0.9f * c.fSpeed);
+        for (int n = 2; n < nLast; ++n)
+        {
+            const float fGap = engine.FindBall(n + 1)->GetPosition()->y - engine.FindBall(n)->GetPosition()->y;
+            EXPECT_GT(fGap, 2.0f * R - 1e-5f) << "balls " << n << " and " << n + 1;
+            EXPECT_NEAR(engine.FindBall(n)->GetPosition()->y, 0.9f + 2.0f * R * (n - 2), 1e-5f) << "ball " << n;
+        }
+        EXPECT_GT(engine.FindBall(2)->GetPosition()->y - engine.FindBall(1)->GetPosition()->y, 2.0f * R - 1e-5f);
+    }
 }
 
 TEST_F(CBallEngineTest, AFrameTimeOfZeroStepsTheFrameStopwatchsElapsedTime)
