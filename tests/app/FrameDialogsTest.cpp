@@ -19,6 +19,7 @@
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
@@ -162,6 +163,8 @@ TEST_F(FrameDialogsTest, AWonMatchShowsTheWinnersTextTheMatchWonAndTheNewGameQue
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
+        // The match's end holds the screen for two seconds of the game's clock before its dialogs.
+        CTestClockScope clock(10000);
         // The winner's text, then the match won, then the new-game question, each written and closed.
         Start(AfterLine("Test: the match ends") + "dialog +1 " + Png("FrameMatchResult.png") +
               "after 0 key press Escape\ndialog +1 " + Png("FrameMatchWon.png") + c.strMatchWon + "dialog +1 " +
@@ -169,16 +172,20 @@ TEST_F(FrameDialogsTest, AWonMatchShowsTheWinnersTextTheMatchWonAndTheNewGameQue
         CGameFlow& flow = Frame().GetGameFlow();
         ASSERT_EQ(GAME_PYRAMID, flow.GetGameType());
         ClearGameFlag(gmStartupFlag);
-        // Ann has pocketed more balls in the deciding rack of a one-rack match.
+        // Ann has pocketed more balls in the deciding rack of a one-rack match; the computer
+        // pocketed its last ball.
         flow.SetMatchGoal(1);
-        flow.SetCurrent(true);
+        flow.SetCurrent(false);
         flow.Player1().SetFouls(9);
         flow.Player2().SetFouls(3);
         SetGameFlag(gmRackDecided);
         WriteLineAndWait("Test: the match ends");
         flow.OnMatchProgress(0);
-        Pump(); // the match's end reaches the frame: the new-game question
-        EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 298: ended with 2",
+        EXPECT_TRUE(flow.IsHoldingMatchEnd());
+        clock.Advance(2000);
+        ASSERT_TRUE(Frame().OnFrame()); // the hold ends: the results and the match won
+        Pump();                         // the match's end reaches the frame: the new-game question
+        EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 298: ended with 2", "Game: Ann has won the match",
                                             "Dialog 585: ended with " + std::to_string(c.nMatchWonResult),
                                             "Game: the match has ended", "Dialog 299: ended with 2"}))
             << Log();
