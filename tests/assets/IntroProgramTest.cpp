@@ -67,7 +67,9 @@ TEST(IntroProgramTest, TheGameOpensInTheDarkRoomAndPlaysOnOnceTheLampsAreLit)
     }
     ASSERT_EQ(0, run.Run(strScript + "after 0 close\nanswer ok\n")) << run.Log();
     const std::string strLog = run.Log();
-    EXPECT_TRUE(InOrder(strLog, {"Game started", "Intro: the lamps come on", "Intro: finished", "Do you really"}))
+    // At its end the camera flies from the dark room to the table, where the person's game begins.
+    EXPECT_TRUE(InOrder(strLog, {"Game started", "Intro: the lamps come on", "Intro: finished",
+                                 "Intro: the camera flies to the table", "Do you really"}))
         << strLog;
     // The darkest frame shown (a frame at all: not an empty one) is well darker than the lit room.
     const double dLit = MeanBrightness(aPngs.back());
