@@ -1,6 +1,6 @@
 // The game's dialogs that a player of the running program cannot open from outside, opened by the
 // real main frame in the test's own process: the end of a pyramid match won against the computer
-// in a game the program did not start itself (the program always sets the start-up flag), and the
+// (set up at its last rack, with the start-up flag clear as the start screen leaves it), and the
 // physics command (no key or panel sends 32148), the statistics (the start screen's button stays
 // hidden) and the options screen's hidden full-screen switch (no click reaches it: the test sends
 // its command). The input script drives each dialog as the

@@ -1,7 +1,7 @@
 // The game's dialogs opened in the real program, with its own libraries, as a player meets them:
 // by their keys or the control bar's menu once the table is at rest, the error box by a game that
 // cannot be loaded or resumed, the start-up question by a game waiting in the launcher, the
-// match's results by the end of a pyramid match resumed from another program's saved game. The input
+// match's results by the end of a pyramid match resumed at its last ball. The input
 // script clicks in them, writes the window with the dialog over it as PNG and closes them with
 // Escape (boxes are shown for it, not answered unseen); the debug log tells how each ended, the
 // settings file and the registry's store what it changed.
@@ -322,9 +322,8 @@ TEST(ProgramDialogsTest, TheStartUpQuestionStoresItsBoxAndEndsTheStartOrClosesTh
     }
 }
 
-/// The last game of a pyramid match that another program saved (its mode word without the flag
-/// this program sets at its start): one ball left beside the side pocket and the computer Bob at
-/// level 9 to play against Ann, a person or a computer at the same level.
+/// The last game of a pyramid match at its last ball: one ball beside the side pocket and the
+/// computer Bob at level 9 to play against Ann, a person or a computer at the same level.
 struct SPyramidMatchBall
 {
     int nAnnLevel;
