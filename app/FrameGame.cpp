@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 namespace
 {
@@ -225,6 +226,7 @@ void CMainFrame::ShowMatchResult(const char* szWinner, bool bHumanWon)
 
 void CMainFrame::ShowMatchWon(const char* szName)
 {
+    OutputDebugString(("Game: " + std::string(szName) + " has won the match\n").c_str());
     const CModalModeScope modal;
     CMatchWonDlg dlg(nullptr);
     dlg.SetWinnerText(szName);

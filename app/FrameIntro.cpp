@@ -61,11 +61,30 @@ void CMainFrame::BeginPlayAfterIntro()
     g_Speech.StartComment();
     g_Speech.ResumeSound();
     // The computer's first turn flies to its own aim; a person's begins with the flight from the
-    // dark room to the default camera over the table, and ball in hand at its end.
+    // dark room to the default camera over the table, or to the top view when the settings hold
+    // the game there, and ball in hand at its end.
     if (IsComputerToPlay())
         StartPlay();
+    else if (g_Settings.m_nOverHeadView != 0)
+        EnterPlayView();
     else
         FlyToTableAfterIntro();
+}
+
+void CMainFrame::EnterPlayView()
+{
+    SetModalMode(FALSE);
+    ReleasePanelControls();
+    g_Settings.Save();
+    CGameFlow& flow = *m_pGameFlow;
+    const CViewRecord from = flow.GetCurrentView();
+    flow.Current().SetViewRecord(from);
+    // The top view's flight sets the flag that holds the camera there when it lands.
+    auto pFlight = std::make_unique<CCameraFlightG>();
+    pFlight->Start(from, GetOverheadView(), static_cast<int>(modeBallInHand), 0);
+    flow.SetFlight(std::move(pFlight));
+    flow.SetGameMode(modeCameraFlight);
+    OutputDebugString("Intro: the camera flies to the top view\n");
 }
 
 void CMainFrame::FlyToTableAfterIntro()

@@ -503,6 +503,10 @@ private:
     /// A person's game after the intro: the camera flies to the default view over the table, and
     /// ball in hand begins at the flight's end.
     void FlyToTableAfterIntro();
+    /// A person's game after the intro with the top view chosen in the settings: the camera flies
+    /// from where it stands (kept as the player's own view) to the top view, held there from its
+    /// landing, and ball in hand begins.
+    void EnterPlayView();
     CString GetVariantName() const;
     /// The debug log's line for each shot struck and each shot judged.
     void NoteShotProgress();

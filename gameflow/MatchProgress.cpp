@@ -248,7 +248,8 @@ void CGameFlow::FinishMatchEndHold()
     }
     if (m_bHoldTrophies)
         AwardTrophies();
-    m_Host.ShowMatchWon(m_pCurrent->GetName());
+    // The match's winner by the tallies: the last shot may have been the loser's.
+    m_Host.ShowMatchWon(m_strHoldWinner.GetString());
     m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
 }
 

@@ -32,6 +32,19 @@ SCursorTable& Table()
 }
 std::atomic<HCURSOR> s_hCurrent{nullptr};
 std::atomic<int> s_nShowCount{0};
+std::mutex s_changeMutex;
+std::function<void(HCURSOR, bool)> s_changeHandler; // guarded by s_changeMutex
+
+void TellCursorChange(HCURSOR hCursor, bool bShown)
+{
+    std::function<void(HCURSOR, bool)> handler;
+    {
+        const std::lock_guard lock(s_changeMutex);
+        handler = s_changeHandler;
+    }
+    if (handler)
+        handler(hCursor, bShown);
+}
 
 /// A picture drawn from a shape: white inside, a black pixel border around it, clear elsewhere.
 template <class Inside> SCursorImage Outlined(int nWidth, int nHeight, int nHotX, int nHotY, Inside inside)
@@ -181,10 +194,29 @@ BOOL DrawIcon(HDC hDC, int x, int y, HICON hIcon)
     return TRUE;
 }
 
-HCURSOR SetCursor(HCURSOR hCursor) { return s_hCurrent.exchange(hCursor); }
+void SetCursorChangeHandler(std::function<void(HCURSOR hCursor, bool bShown)> handler)
+{
+    const std::lock_guard lock(s_changeMutex);
+    s_changeHandler = std::move(handler);
+}
+
+HCURSOR SetCursor(HCURSOR hCursor)
+{
+    const HCURSOR hOld = s_hCurrent.exchange(hCursor);
+    if (hOld != hCursor)
+        TellCursorChange(hCursor, s_nShowCount.load() >= 0);
+    return hOld;
+}
 
 HCURSOR GetCursor() { return s_hCurrent.load(); }
 
-int ShowCursor(BOOL bShow) { return bShow ? ++s_nShowCount : --s_nShowCount; }
+int ShowCursor(BOOL bShow)
+{
+    const int nCount = bShow ? ++s_nShowCount : --s_nShowCount;
+    // Only the step across 0 changes whether it shows.
+    if (nCount == (bShow ? 0 : -1))
+        TellCursorChange(s_hCurrent.load(), nCount >= 0);
+    return nCount;
+}
 
 int GetCursorShowCount() { return s_nShowCount.load(); }

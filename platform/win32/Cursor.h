@@ -9,6 +9,7 @@
 #include "platform/win32/WinTypes.h"
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -61,3 +62,6 @@ HCURSOR GetCursor();
 int ShowCursor(BOOL bShow);
 /// The count as it stands.
 int GetCursorShowCount();
+/// Who is told, on the thread that made it, of each change of the current cursor or of whether it
+/// shows (the display, which shows each in turn); null for no one.
+void SetCursorChangeHandler(std::function<void(HCURSOR hCursor, bool bShown)> handler);

@@ -88,6 +88,8 @@ public:
     bool HasVideo() const { return m_bVideo; }
     /// The cursor requests the display has taken since it started, oldest first (the last 64).
     std::vector<SCursorRequest> CursorRequests();
+    /// The cursors it has shown since it started, oldest first (the last 64).
+    std::vector<SShownCursor> ShownCursors();
     bool IsHeadless() const { return m_bHeadless; }
 
     void OnWindowCreated(const SWindowView& view) override;
@@ -126,8 +128,9 @@ private:
     /// A mouse action's words with the point the log named in place of its numbers; false when no
     /// line has named it.
     bool PlaceFromLog(const SScriptEntry& entry, std::vector<std::string>& aWords) const;
-    /// Shows the game's current cursor over its windows, or none while the show count is negative.
-    void ApplyCursor();
+    /// Shows the cursor over the game's windows, or none while it is hidden, and keeps each change
+    /// for reading back.
+    void ApplyCursor(HCURSOR hCursor, bool bShown);
     /// Puts, confines or frees the pointer of the window the request lies over (of every window,
     /// freeing); kept for reading back, and with no screen only kept.
     void ApplyCursorRequest(const SCursorRequest& request);
@@ -164,11 +167,11 @@ private:
     std::size_t m_nSeenFrom = 0;                     // the first of them the next seen entry may take
     std::map<std::string, std::string> m_pointLines; // a point entry's text: the latest line holding it
     std::mutex m_answerMutex;
-    std::deque<int> m_aAnswers;               // guarded by m_answerMutex
-    bool m_bBoxesShown = false;               // guarded by m_answerMutex: the script closes headless boxes
-    std::map<HCURSOR, SDL_Cursor*> m_cursors; // SDL's copies of the game's cursors
-    HCURSOR m_hShownCursor = nullptr;
-    int m_nShownCount = 0;                        // the show count last applied
+    std::deque<int> m_aAnswers;                   // guarded by m_answerMutex
+    bool m_bBoxesShown = false;                   // guarded by m_answerMutex: the script closes headless boxes
+    std::map<HCURSOR, SDL_Cursor*> m_cursors;     // SDL's copies of the game's cursors
+    HCURSOR m_hShownCursor = nullptr;             // SDL's cursor is its copy of this one
+    std::deque<SShownCursor> m_aShownCursors;     // the last cursors shown, oldest first
     std::deque<SCursorRequest> m_aCursorRequests; // the last requests taken, oldest first
 };
 
@@ -209,6 +212,10 @@ bool CDisplay::Start()
         });
     SetCursorRequestHandler([this](const SCursorRequest& request)
                             { Post([this, request] { ApplyCursorRequest(request); }); });
+    // Each change is shown in its turn, however soon the next one follows.
+    SetCursorChangeHandler([this](HCURSOR hCursor, bool bShown)
+                           { Post([this, hCursor, bShown] { ApplyCursor(hCursor, bShown); }); });
+    Post([this] { ApplyCursor(GetCursor(), GetCursorShowCount() >= 0); });
     SetAudioThreadRunner([this](const std::function<void()>& f) { return RunSync(f); });
     SetWindowOverlayListener(
         [this](HWND hOwner)
@@ -236,6 +243,7 @@ void CDisplay::Stop()
     SetMessageBoxAnswerSource(nullptr);
     SetScreenSaverHandler(nullptr);
     SetCursorRequestHandler(nullptr);
+    SetCursorChangeHandler(nullptr);
     SetDebugLogWatch(nullptr);
     SetAudioThreadRunner(nullptr);
     SetWindowOverlayListener(nullptr);
@@ -369,21 +377,24 @@ void CDisplay::Loop()
         for (auto& f : aCommands)
             f();
         PresentPending();
-        ApplyCursor();
         PumpEvents();
         RunScript();
     }
 }
 
-void CDisplay::ApplyCursor()
+void CDisplay::ApplyCursor(HCURSOR hCursor, bool bShown)
 {
+    const SShownCursor shown{hCursor, bShown};
+    if (!m_aShownCursors.empty() && m_aShownCursors.back() == shown)
+        return;
+    const bool bWasShown = m_aShownCursors.empty() || m_aShownCursors.back().bShown;
+    m_aShownCursors.push_back(shown);
+    if (m_aShownCursors.size() > CURSOR_REQUESTS_KEPT)
+        m_aShownCursors.pop_front();
     if (!m_bVideo)
         return;
-    const int nCount = GetCursorShowCount();
-    if ((nCount >= 0) != (m_nShownCount >= 0))
-        SDL_ShowCursor(nCount >= 0 ? SDL_ENABLE : SDL_DISABLE);
-    m_nShownCount = nCount;
-    const HCURSOR hCursor = GetCursor();
+    if (bShown != bWasShown)
+        SDL_ShowCursor(bShown ? SDL_ENABLE : SDL_DISABLE);
     const SCursorImage* pImage = GetCursorImage(hCursor);
     if (hCursor == m_hShownCursor || pImage == nullptr)
         return;
@@ -461,6 +472,13 @@ std::vector<SCursorRequest> CDisplay::CursorRequests()
     return aRequests;
 }
 
+std::vector<SShownCursor> CDisplay::ShownCursors()
+{
+    std::vector<SShownCursor> aShown;
+    RunSync([&] { aShown.assign(m_aShownCursors.begin(), m_aShownCursors.end()); });
+    return aShown;
+}
+
 void CDisplay::FreeCursors()
 {
     for (const auto& [hCursor, pCursor] : m_cursors)
@@ -468,7 +486,7 @@ void CDisplay::FreeCursors()
             SDL_FreeCursor(pCursor);
     m_cursors.clear();
     m_hShownCursor = nullptr;
-    m_nShownCount = 0;
+    m_aShownCursors.clear();
 }
 
 void CDisplay::Post(std::function<void()> f)
@@ -1318,6 +1336,8 @@ void SetWindowFullScreen(HWND hWnd, bool bFullScreen)
 }
 
 std::vector<SCursorRequest> GetCursorRequests() { return s_display.CursorRequests(); }
+
+std::vector<SShownCursor> GetShownCursors() { return s_display.ShownCursors(); }
 
 int GetPresentCount(HWND hWnd)
 {

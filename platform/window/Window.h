@@ -9,6 +9,7 @@
 #pragma once
 
 #include "platform/dx/Surface.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/SystemParameters.h"
 #include "platform/win32/WinTypes.h"
 #include "platform/win32/WindowTable.h"
@@ -52,6 +53,16 @@ int GetPresentCount(HWND hWnd);
 /// The program's requests to put, confine or free the cursor the display has taken since it
 /// started, oldest first (the last 64); kept with a screen or without one.
 std::vector<SCursorRequest> GetCursorRequests();
+/// A cursor the display showed over the game's windows, and whether it was shown or hidden.
+struct SShownCursor
+{
+    HCURSOR hCursor = nullptr;
+    bool bShown = true;
+    friend bool operator==(const SShownCursor&, const SShownCursor&) = default;
+};
+/// The cursors the display has shown since it started, each change in the order the program made
+/// it, oldest first (the last 64); kept with a screen or without one.
+std::vector<SShownCursor> GetShownCursors();
 /// The window's pixels as last shown, as 0x00RRGGBB rows; waits for the frames handed over so far.
 bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* pHeight);
 /// Writes the window's last shown frame as a PNG file.

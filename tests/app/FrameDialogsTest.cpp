@@ -1,6 +1,6 @@
 // The game's dialogs that a player of the running program cannot open from outside, opened by the
 // real main frame in the test's own process: the end of a pyramid match won against the computer
-// in a game the program did not start itself (the program always sets the start-up flag), and the
+// (set up at its last rack, with the start-up flag clear as the start screen leaves it), and the
 // physics command (no key or panel sends 32148), the statistics (the start screen's button stays
 // hidden) and the options screen's hidden full-screen switch (no click reaches it: the test sends
 // its command). The input script drives each dialog as the
@@ -163,6 +163,8 @@ TEST_F(FrameDialogsTest, AWonMatchShowsTheWinnersTextTheMatchWonAndTheNewGameQue
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
+        // The match's end holds the screen for two seconds of the game's clock before its dialogs.
+        CTestClockScope clock(10000);
         // The winner's text, then the match won, then the new-game question, each written and closed.
         Start(AfterLine("Test: the match ends") + "dialog +1 " + Png("FrameMatchResult.png") +
               "after 0 key press Escape\ndialog +1 " + Png("FrameMatchWon.png") + c.strMatchWon + "dialog +1 " +
@@ -170,23 +172,20 @@ TEST_F(FrameDialogsTest, AWonMatchShowsTheWinnersTextTheMatchWonAndTheNewGameQue
         CGameFlow& flow = Frame().GetGameFlow();
         ASSERT_EQ(GAME_PYRAMID, flow.GetGameType());
         ClearGameFlag(gmStartupFlag);
-        // Ann has pocketed more balls in the deciding rack of a one-rack match.
+        // Ann has pocketed more balls in the deciding rack of a one-rack match; the computer
+        // pocketed its last ball.
         flow.SetMatchGoal(1);
-        flow.SetCurrent(true);
+        flow.SetCurrent(false);
         flow.Player1().SetFouls(9);
         flow.Player2().SetFouls(3);
         SetGameFlag(gmRackDecided);
         WriteLineAndWait("Test: the match ends");
-        {
-            // The match's end holds the table on the screen for two seconds of ticks first.
-            CTestClockScope clock(timeGetTime());
-            flow.OnMatchProgress(0);
-            EXPECT_TRUE(flow.IsHoldingMatchEnd());
-            clock.Advance(2000);
-            flow.Tick(0);
-        }
-        Pump(); // the match's end reaches the frame: the new-game question
-        EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 298: ended with 2",
+        flow.OnMatchProgress(0);
+        EXPECT_TRUE(flow.IsHoldingMatchEnd());
+        clock.Advance(2000);
+        ASSERT_TRUE(Frame().OnFrame()); // the hold ends: the results and the match won
+        Pump();                         // the match's end reaches the frame: the new-game question
+        EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 298: ended with 2", "Game: Ann has won the match",
                                             "Dialog 585: ended with " + std::to_string(c.nMatchWonResult),
                                             "Game: the match has ended", "Dialog 299: ended with 2"}))
             << Log();

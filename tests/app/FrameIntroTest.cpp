@@ -1,6 +1,6 @@
 // The end of the intro on the real main frame: a person's game flies the camera from the dark
-// room to the default camera over the table and begins ball in hand there; the computer's first
-// turn flies to its own aim instead.
+// room to the default camera over the table, or to the top view the settings hold the game in,
+// and begins ball in hand there; the computer's first turn flies to its own aim instead.
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
 
@@ -21,15 +21,24 @@
 
 namespace
 {
-TEST(FrameIntroTest, TheIntrosEndFliesAPersonToTheTableAndBallInHand)
+TEST(FrameIntroTest, TheIntrosEndFliesAPersonToTheTableOrTheTopViewAndBallInHand)
 {
+    enum class EFlight
+    {
+        Table,   // to the default camera over the table's bed
+        TopView, // to the top view, held there
+        Aim      // the computer's own flight to its aim
+    };
     struct SCase
     {
         const char* szName;
         int nFirstLevel; // the first player's computer level: the first to play
-        bool bIntroFlight;
+        int nOverheadView;
+        EFlight eFlight;
     };
-    const SCase aCases[] = {{"a person plays first", 0, true}, {"the computer plays first", 5, false}};
+    const SCase aCases[] = {{"a person plays first", 0, 0, EFlight::Table},
+                            {"a person plays first in the top view", 0, 1, EFlight::TopView},
+                            {"the computer plays first", 5, 0, EFlight::Aim}};
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
@@ -42,6 +51,7 @@ TEST(FrameIntroTest, TheIntrosEndFliesAPersonToTheTableAndBallInHand)
         g_Settings.m_nCompetitionType = 1;
         g_Settings.m_nPlayerLevel2 = 0;
         g_Settings.m_nAdvancedLighting = 1;
+        g_Settings.m_nOverHeadView = c.nOverheadView;
         std::string strLog;
         SetDebugLogSink([&](const std::string& strLine) { strLog += strLine; });
         {
@@ -54,34 +64,47 @@ TEST(FrameIntroTest, TheIntrosEndFliesAPersonToTheTableAndBallInHand)
             const CViewRecord before = flow.GetCurrentView();
             g_IntroSequence.Finish();
             EXPECT_EQ(modeCameraFlight, g_nGameMode & MODE_FIELD);
-            EXPECT_EQ(c.bIntroFlight, strLog.find("Intro: the camera flies to the table") != std::string::npos);
+            EXPECT_EQ(c.eFlight == EFlight::Table,
+                      strLog.find("Intro: the camera flies to the table") != std::string::npos);
+            EXPECT_EQ(c.eFlight == EFlight::TopView,
+                      strLog.find("Intro: the camera flies to the top view") != std::string::npos);
             const auto* pFlight = dynamic_cast<const CCameraFlight*>(flow.GetFlight());
             ASSERT_NE(nullptr, pFlight);
-            if (c.bIntroFlight)
+            if (c.eFlight == EFlight::Aim)
             {
-                // From where the camera stood to the default camera triple round the table's bed
-                // (the table object stands on the floor).
-                CVector3 vTable;
-                ASSERT_NE(nullptr, frame.GetTableObject());
-                frame.GetTableObject()->GetPosition(nullptr, vTable);
-                vTable.y += SCENE_BED_HEIGHT;
-                const CViewRecord target = pFlight->GetViewRecord();
-                EXPECT_LT((target.m_vCamera - CCameraObject::GetDefaultPosition()).LengthSq(), 1e-6f);
-                EXPECT_LT((target.m_vViewPoint - vTable).LengthSq(), 1e-6f);
+                EXPECT_NE(modeBallInHand, flow.GetFlightEndMode());
+            }
+            else
+            {
                 EXPECT_EQ(modeBallInHand, flow.GetFlightEndMode());
+                EXPECT_EQ(c.eFlight == EFlight::TopView, dynamic_cast<const CCameraFlightG*>(pFlight) != nullptr);
                 EXPECT_LT((flow.GetCurrentView().m_vCamera - before.m_vCamera).LengthSq(), 1e-6f)
                     << "the flight starts where the camera stands";
+                const CViewRecord target = pFlight->GetViewRecord();
+                if (c.eFlight == EFlight::Table)
+                {
+                    // From where the camera stood to the default camera triple round the table's bed
+                    // (the table object stands on the floor).
+                    CVector3 vTable;
+                    ASSERT_NE(nullptr, frame.GetTableObject());
+                    frame.GetTableObject()->GetPosition(nullptr, vTable);
+                    vTable.y += SCENE_BED_HEIGHT;
+                    EXPECT_LT((target.m_vCamera - CCameraObject::GetDefaultPosition()).LengthSq(), 1e-6f);
+                    EXPECT_LT((target.m_vViewPoint - vTable).LengthSq(), 1e-6f);
+                }
+                else
+                {
+                    EXPECT_LT((flow.Current().GetViewRecord().m_vCamera - before.m_vCamera).LengthSq(), 1e-6f)
+                        << "the player's own view is kept for the way back";
+                }
                 for (int k = 0; k < 200 && (g_nGameMode & MODE_FIELD) == modeCameraFlight; ++k)
                 {
                     clock.Advance(50);
                     ASSERT_TRUE(frame.OnFrame());
                 }
                 EXPECT_EQ(modeBallInHand, g_nGameMode & MODE_FIELD) << "ball in hand at the flight's end";
-                EXPECT_LT((flow.GetCurrentView().m_vCamera - CCameraObject::GetDefaultPosition()).LengthSq(), 1e-4f);
-            }
-            else
-            {
-                EXPECT_NE(modeBallInHand, flow.GetFlightEndMode());
+                EXPECT_LT((flow.GetCurrentView().m_vCamera - target.m_vCamera).LengthSq(), 1e-4f);
+                EXPECT_EQ(c.eFlight == EFlight::TopView, HasGameFlag(gmKeepView)) << "held at the top view";
             }
         }
         SetDebugLogSink(nullptr);

@@ -1,17 +1,22 @@
 // The game's dialogs opened in the real program, with its own libraries, as a player meets them:
 // by their keys or the control bar's menu once the table is at rest, the error box by a game that
-// cannot be loaded or resumed, the start-up question by a game waiting in the launcher. The input
+// cannot be loaded or resumed, the start-up question by a game waiting in the launcher, the
+// match's results by the end of a pyramid match resumed at its last ball. The input
 // script clicks in them, writes the window with the dialog over it as PNG and closes them with
 // Escape (boxes are shown for it, not answered unseen); the debug log tells how each ended, the
 // settings file and the registry's store what it changed.
 #include "tests/app/LinesInOrder.h"
+#include "tests/app/SavedRefereeState.h"
 #include "tests/app/TestProgramRun.h"
 #include "tests/ui/StoredWarning.h"
 
+#include "gameflow/GameMode.h"
+#include "gameflow/SavedGame.h"
 #include "platform/win32/DialogTemplate.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Profile.h"
 #include "platform/win32/WindowTable.h"
+#include "simulation/RefereeTypes.h"
 #include "ui/ControlBar.h"
 
 #include <filesystem>
@@ -314,6 +319,105 @@ TEST(ProgramDialogsTest, TheStartUpQuestionStoresItsBoxAndEndsTheStartOrClosesTh
         EXPECT_EQ(c.bLauncherClosed, bClosed);
         EXPECT_TRUE(std::filesystem::is_regular_file(strPng));
         DestroyWindow(hLauncher);
+    }
+}
+
+/// The last game of a pyramid match at its last ball: one ball beside the side pocket and the
+/// computer Bob at level 9 to play against Ann, a person or a computer at the same level.
+struct SPyramidMatchBall
+{
+    int nAnnLevel;
+    LONG nAnnTally; // balls pocketed in the rack so far
+    LONG nBobTally;
+};
+
+void WritePyramidMatchBall(const std::filesystem::path& file, const SPyramidMatchBall& game)
+{
+    std::filesystem::create_directories(file.parent_path());
+    CSavedGame save(CString(file.string()));
+    CRefereePyramid referee;
+    referee.Init(GAME_PYRAMID);
+    for (int n = 0; n < 16; ++n)
+    {
+        CVector3 vAt(0.3f, 0.2f + 0.12f * static_cast<float>(n), 0.0f); // where a pocketed ball is kept
+        if (n == 0)
+            vAt = CVector3(0.60f, 0.70f, 0.0f);
+        else if (n == 1)
+            vAt = CVector3(0.06f, 1.1176f, 0.0f);
+        else
+            referee.GetBallTable()->SetPocketedBefore(n, TRUE);
+        save.m_apBalls[static_cast<std::size_t>(n)]->SetPosition(vAt);
+    }
+    KeepRefereeAfterBreak(save, referee);
+    save.m_Player1.GetNameRef() = "Ann";
+    save.m_Player1.SetLevel(game.nAnnLevel).SetLocal();
+    save.m_Player1.SetFouls(game.nAnnTally);
+    save.m_Player2.GetNameRef() = "Bob";
+    save.m_Player2.SetLevel(9).SetLocal();
+    save.m_Player2.SetFouls(game.nBobTally);
+    save.m_nCurrentPlayer = 2;
+    save.m_nGameMode = modeAim;
+    save.m_Settings = SSavedSettings{1, 0, 0, GAME_PYRAMID, 1, 1, 0x336633, 0};
+    ASSERT_TRUE(save.Write()) << save.GetReason().Str();
+}
+
+TEST(ProgramDialogsTest, AResumedPyramidMatchEndsWithItsResultTheMatchWonAndTheNewGameQuestion)
+{
+    // The match won, a window of its own, has its OK at (185, 144).
+    const std::string strOk = "210 155\n";
+    struct SCase
+    {
+        const char* szName; // also the start of the PNGs' names
+        SPyramidMatchBall game;
+        int nResultTemplate;     // the winner's text, or the lost match against the computer
+        const char* szWinner;    // by the rack's tally, whoever pockets the last ball
+        std::string strMatchWon; // the script's actions in the match won
+        int nMatchWonResult;
+        int nTrophy; // pyramid's trophies in the settings file at the end
+    };
+    const SCase aCases[] = {
+        // Ann beat the computer at level 3 of the settings: pyramid's bronze trophy, kept by OK.
+        {"ProgramMatchWonByAComputer",
+         {9, 60, 10},
+         298,
+         "Ann",
+         "after 0 mouse down left " + strOk + "after 0 mouse up left " + strOk,
+         IDOK,
+         1},
+        {"ProgramMatchLost", {0, 10, 60}, 296, "Bob", "after 0 key press Escape\n", IDCANCEL, 0},
+    };
+    const std::filesystem::path frames(VORN_TEST_OUTPUT_DIR);
+    std::filesystem::create_directories(frames);
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        const auto png = [&](const char* szPart) { return (frames / (c.szName + std::string(szPart))).string(); };
+        CProgramRun run(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR);
+        WritePyramidMatchBall(run.Program() / "Saved" / "lastgame", c.game);
+        const std::string strIni = (run.Program() / "Vorn.ini").string();
+        // The last game resumed in a one-game match.
+        for (const auto& [szKey, szValue] : {std::pair{"GameType", "33"}, std::pair{"Games Goal", "1"},
+                                             std::pair{"AI Default Level", "3"}, std::pair{"OverHead View", "0"}})
+            WritePrivateProfileString("Settings", szKey, szValue, strIni.c_str());
+        // Two seconds after the last shot the result, closed with Escape, then the match won, then
+        // the new-game question, closed with Escape.
+        ASSERT_EQ(0, run.Run("boxes shown\nseen Game: resumed\ndialog +1 png " + png("Result.png") +
+                             "\nafter 0 key press Escape\ndialog +1 mouse move " + strOk + "after 300 png " +
+                             png(".png") + "\n" + c.strMatchWon + "dialog +1 png " + png("Question.png") +
+                             "\nafter 0 key press Escape\nseen Dialog 299: ended with 2\n" + CLOSE))
+            << run.Log();
+        const std::string strLog = run.Log();
+        EXPECT_TRUE(HasLinesInOrder(strLog, {"Game: resumed", "Game: shot 1 struck by Bob",
+                                             "Dialog " + std::to_string(c.nResultTemplate) + ": ended with 2",
+                                             "Game: " + std::string(c.szWinner) + " has won the match",
+                                             "Dialog 585: ended with " + std::to_string(c.nMatchWonResult),
+                                             "Game: the match has ended", "Dialog 299: ended with 2"}))
+            << strLog;
+        EXPECT_EQ(c.nTrophy, static_cast<int>(GetPrivateProfileInt("Settings", "Trophy4", -1, strIni.c_str())));
+        for (const char* szPart : {"Result.png", ".png", "Question.png"})
+        {
+            EXPECT_TRUE(std::filesystem::is_regular_file(png(szPart))) << szPart;
+        }
     }
 }
 } // namespace

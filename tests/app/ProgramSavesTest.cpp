@@ -1,6 +1,7 @@
 // The real program saving a game through the saved-games dialog, by its keys or by clicks on its
 // controls after a shot called by clicks, and a second run loading it and saving it again.
 #include "fixtures/ProgramRun.h"
+#include "tests/app/SavedRefereeState.h"
 
 #include "gameflow/FlowCamera.h"
 #include "gameflow/GameMode.h"
@@ -81,12 +82,7 @@ void WriteStraightPoolCall(const std::filesystem::path& file)
     referee.Init(GAME_14_1);
     for (int n = 4; n < 16; ++n)
         referee.GetBallTable()->SetPocketedBefore(n, TRUE);
-    referee.SetBreakMade(TRUE);
-    referee.SetFlags(REF_BREAK_MADE);
-    save.m_nBreakPlayed = 1;
-    int nSize = 0;
-    const BYTE* pState = referee.PackState(&nSize, 0);
-    save.m_abRefereeState.assign(pState, pState + nSize);
+    KeepRefereeAfterBreak(save, referee);
     save.m_Player1.GetNameRef() = "Ann";
     save.m_Player2.GetNameRef() = "Bob";
     for (CPlayer* pPlayer : {&save.m_Player1, &save.m_Player2})

@@ -67,7 +67,9 @@ TEST(IntroProgramTest, TheGameOpensInTheDarkRoomAndPlaysOnOnceTheLampsAreLit)
     }
     ASSERT_EQ(0, run.Run(strScript + "after 0 close\nanswer ok\n")) << run.Log();
     const std::string strLog = run.Log();
-    EXPECT_TRUE(InOrder(strLog, {"Game started", "Intro: the lamps come on", "Intro: finished", "Do you really"}))
+    // At its end the camera flies from the dark room to the table, where the person's game begins.
+    EXPECT_TRUE(InOrder(strLog, {"Game started", "Intro: the lamps come on", "Intro: finished",
+                                 "Intro: the camera flies to the table", "Do you really"}))
         << strLog;
     // The darkest frame shown (a frame at all: not an empty one) is well darker than the lit room.
     const double dLit = MeanBrightness(aPngs.back());
@@ -89,17 +91,31 @@ TEST(IntroProgramTest, TheGameOpensInTheDarkRoomAndPlaysOnOnceTheLampsAreLit)
     EXPECT_STREQ("20", sz);
 }
 
-TEST(IntroProgramTest, EscapeEndsTheIntroAtOnce)
+TEST(IntroProgramTest, EscapeEndsTheIntroAtOnceAndTheCameraFliesToTheChosenView)
 {
-    CProgramRun run(GamePath("Vorn"), VORN_GAME_DIR);
-    // A dark phase of ten minutes: only Escape ends the intro. The intro takes no key in its
-    // program's first ten frames, so Escape is pressed on each of the intro's first thirty frames,
-    // however slowly a loaded machine draws them; once the intro has ended the window is closed.
-    WritePrivateProfileString("Intro", "Blink lamp", "600000;", (run.Program() / "Vorn.ini").string().c_str());
-    std::string strScript = "seen Intro: the lamps come on\n";
-    for (int i = 0; i < 30; ++i)
-        strScript += "frame +1 key press Escape\n";
-    ASSERT_EQ(0, run.Run(strScript + "seen Intro: finished\nafter 0 close\nanswer ok\n")) << run.Log();
-    EXPECT_TRUE(InOrder(run.Log(), {"Intro: the lamps come on", "Intro: finished", "Do you really"})) << run.Log();
+    struct SCase
+    {
+        const char* szOverheadView; // the settings' "OverHead View"
+        const char* szFlight;       // the log's line of the flight at the intro's end
+    };
+    for (const SCase& c :
+         {SCase{"0", "Intro: the camera flies to the table"}, SCase{"1", "Intro: the camera flies to the top view"}})
+    {
+        SCOPED_TRACE(c.szFlight);
+        CProgramRun run(GamePath("Vorn"), VORN_GAME_DIR);
+        // A dark phase of ten minutes: only Escape ends the intro. The intro takes no key in its
+        // program's first ten frames, so Escape is pressed on each of the intro's first thirty
+        // frames, however slowly a loaded machine draws them; once the intro has ended the window
+        // is closed.
+        const std::string strIni = (run.Program() / "Vorn.ini").string();
+        WritePrivateProfileString("Intro", "Blink lamp", "600000;", strIni.c_str());
+        WritePrivateProfileString("Settings", "OverHead View", c.szOverheadView, strIni.c_str());
+        std::string strScript = "seen Intro: the lamps come on\n";
+        for (int i = 0; i < 30; ++i)
+            strScript += "frame +1 key press Escape\n";
+        ASSERT_EQ(0, run.Run(strScript + "seen Intro: finished\nafter 0 close\nanswer ok\n")) << run.Log();
+        EXPECT_TRUE(InOrder(run.Log(), {"Intro: the lamps come on", "Intro: finished", c.szFlight, "Do you really"}))
+            << run.Log();
+    }
 }
 } // namespace

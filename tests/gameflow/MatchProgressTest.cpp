@@ -126,22 +126,39 @@ TEST_F(CMatchProgressTest, PyramidMatchEndHoldsTwoSecondsThenShowsTheResultGameO
         bool bStartup;
         bool bAutoplay;
         bool bAnnWins;
+        bool bWinnerShotLast;           // else the loser pocketed the deciding ball
         std::vector<std::string> texts; // shown as the match ends, before the hold
         std::vector<std::string> dialogs;
         UINT nPosted; // after the hold
     };
     const SCase aCases[] = {
-        {"started by the program: GAME OVER stays", true, false, true, {}, {"won: Ann"}, MSG_NONE},
-        {"the person beats the computer", false, false, true, {}, {"won: Ann", "match won: Ann"}, FLOW_MSG_MATCH_END},
-        {"the computer wins", false, false, false, {}, {"lost: Bob", "match won: Bob"}, FLOW_MSG_MATCH_END},
+        {"started by the program: GAME OVER stays", true, false, true, true, {}, {"won: Ann"}, MSG_NONE},
+        {"the person beats the computer",
+         false,
+         false,
+         true,
+         true,
+         {},
+         {"won: Ann", "match won: Ann"},
+         FLOW_MSG_MATCH_END},
+        {"the computer pockets the last ball but the person wins on the tally",
+         false,
+         false,
+         true,
+         false,
+         {},
+         {"won: Ann", "match won: Ann"},
+         FLOW_MSG_MATCH_END},
+        {"the computer wins", false, false, false, true, {}, {"lost: Bob", "match won: Bob"}, FLOW_MSG_MATCH_END},
         {"autoplay in a game the program started: the window closes",
+         true,
          true,
          true,
          true,
          {"Ann\n#21585@2000"},
          {},
          FLOW_MSG_CLOSE_NOW},
-        {"autoplay: the match ends", false, true, false, {"Bob\n#21584@2000"}, {}, FLOW_MSG_MATCH_END},
+        {"autoplay: the match ends", false, true, false, true, {"Bob\n#21584@2000"}, {}, FLOW_MSG_MATCH_END},
     };
     for (const SCase& c : aCases)
     {
@@ -160,8 +177,8 @@ TEST_F(CMatchProgressTest, PyramidMatchEndHoldsTwoSecondsThenShowsTheResultGameO
         m_Flow.Player2().SetLevel(5).SetPoints(0);
         m_Flow.Player1().SetFouls(c.bAnnWins ? 50 : 10);
         m_Flow.Player2().SetFouls(c.bAnnWins ? 20 : 60);
-        // The rack's winner is the current player when the match ends.
-        m_Flow.SetCurrent(c.bAnnWins);
+        // The player who pocketed the deciding ball is the current one when the match ends.
+        m_Flow.SetCurrent(c.bAnnWins == c.bWinnerShotLast);
         m_Flow.GameOver(0);
         EXPECT_EQ(c.texts, m_Host.m_Texts);
 

@@ -3,6 +3,7 @@
 #include "platform/EnvScope.h"
 #include "platform/TempFolder.h"
 #include "platform/dx/DirectDraw.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
@@ -329,6 +330,43 @@ TEST_F(DisplayScriptTest, TheCursorsPlacesAndConfinementsReachTheDisplayInOrder)
     EXPECT_EQ((SCursorRequest{SCursorRequest::Place, POINT{rc.left + 6, rc.top}, {}}), aRequests.front());
     EXPECT_EQ((SCursorRequest{SCursorRequest::Place, POINT{rc.left + 5, rc.top}, {}}), aRequests.back());
     DestroyGameWindow(hWnd);
+}
+
+TEST_F(DisplayScriptTest, EveryChangeOfTheCursorIsShownInTheOrderMade)
+{
+    StartWithScript("");
+    const HCURSOR hArrow = LoadCursor(nullptr, IDC_ARROW);
+    const HCURSOR hHand = LoadCursor(nullptr, IDC_HAND);
+    SetCursor(hArrow);
+    // The count at exactly 0, however earlier tests left it.
+    while (ShowCursor(FALSE) >= 0)
+    {
+    }
+    while (ShowCursor(TRUE) < 0)
+    {
+    }
+    const std::size_t nBefore = GetShownCursors().size();
+    // Quick changes, none of them waited for; setting the cursor shown again, or counting further
+    // up or down on the same side of 0, changes nothing shown.
+    SetCursor(hHand);
+    SetCursor(hHand);
+    SetCursor(hArrow);
+    ShowCursor(FALSE);
+    ShowCursor(FALSE);
+    SetCursor(hHand);
+    ShowCursor(TRUE);
+    ShowCursor(TRUE);
+    ShowCursor(TRUE);
+    const std::vector<SShownCursor> aShown = GetShownCursors();
+    ASSERT_GE(aShown.size(), nBefore);
+    const std::vector<SShownCursor> aChanges(aShown.begin() + static_cast<std::ptrdiff_t>(nBefore), aShown.end());
+    const std::vector<SShownCursor> aExpected = {
+        {hHand, true}, {hArrow, true}, {hArrow, false}, {hHand, false}, {hHand, true}};
+    EXPECT_EQ(aExpected, aChanges);
+    while (ShowCursor(FALSE) > 0)
+    {
+    }
+    SetCursor(hArrow);
 }
 
 TEST_F(DisplayScriptTest, MessageBoxesTakeTheScriptsAnswersThenTheDefaultButton)

@@ -3,12 +3,18 @@
 #include "GameDialogFixture.h"
 
 #include "foundation/ErrorBox.h"
+#include "platform/EnvScope.h"
+#include "platform/TempFolder.h"
 #include "platform/mfc/StringResources.h"
+#include "platform/win32/Cursor.h"
+#include "platform/win32/DebugLog.h"
 #include "render/Environment3D.h"
 #include "ui/MessageDlg.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -97,20 +103,39 @@ TEST_F(GameMessageDialogsTest, EachDialogTakesItsPictureAndButtonsAndClosesWithE
     }
 }
 
-TEST_F(GameMessageDialogsTest, TheDialogIsDrawnOverTheGamesFrame)
+TEST_F(GameMessageDialogsTest, TheDialogIsDrawnOverTheGamesFrameWindowedAndFullScreen)
 {
-    CMsgSureDlg dlg(&m_game, 328);
-    DWORD dwCorner = 0;
-    DWORD dwMiddle = 0;
-    Driver::Play({[&]
-                  {
-                      dwCorner = ShownPixel(POINT{2, 2});
-                      dwMiddle = ShownPixel(POINT{400, 300});
-                      Driver::ClickControl(dlg, IDOK);
-                  }});
-    EXPECT_EQ(IDOK, dlg.DoModal());
-    EXPECT_EQ(BEHIND, dwCorner);
-    EXPECT_NE(BEHIND, dwMiddle) << "the picture is in the middle of the window";
+    RECT rcWindowed{};
+    ::GetWindowRect(m_hGame, &rcWindowed);
+    for (const bool bFullScreen : {false, true})
+    {
+        SCOPED_TRACE(bFullScreen ? "full screen" : "windowed");
+        // Full screen, as the game sets it: the window over the whole desktop, the frame scaled onto it.
+        const RECT rcDesktop = GetDesktopWindowRect();
+        const RECT rcWindow = bFullScreen ? rcDesktop : rcWindowed;
+        ::SetWindowPos(m_hGame, nullptr, rcWindow.left, rcWindow.top, rcWindow.right - rcWindow.left,
+                       rcWindow.bottom - rcWindow.top, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowFullScreen(m_hGame, bFullScreen);
+        ShowSolidFrame(m_hGame, BEHIND);
+        const POINT ptMiddle{(rcWindow.right - rcWindow.left) / 2, (rcWindow.bottom - rcWindow.top) / 2};
+        CMsgSureDlg dlg(&m_game, 328);
+        DWORD dwCorner = 0;
+        DWORD dwMiddle = 0;
+        Driver::Play({[&]
+                      {
+                          dwCorner = ShownPixel(POINT{2, 2});
+                          dwMiddle = ShownPixel(ptMiddle);
+                          if (bFullScreen)
+                              Shot("MsgSureFullScreen");
+                          Driver::ClickControl(dlg, IDOK);
+                      }});
+        EXPECT_EQ(IDOK, dlg.DoModal());
+        EXPECT_EQ(BEHIND, dwCorner);
+        EXPECT_NE(BEHIND, dwMiddle) << "the picture is in the middle of the window";
+    }
+    SetWindowFullScreen(m_hGame, false);
+    ::SetWindowPos(m_hGame, nullptr, rcWindowed.left, rcWindowed.top, rcWindowed.right - rcWindowed.left,
+                   rcWindowed.bottom - rcWindowed.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 TEST_F(GameMessageDialogsTest, TheErrorBoxShowsATextOrAStringOfTheLibrary)
@@ -160,5 +185,56 @@ TEST_F(GameMessageDialogsTest, TheErrorBoxShowsATextOrAStringOfTheLibrary)
     }
     SetErrorBoxHandler(nullptr);
     SetStringResourceSource(nullptr);
+}
+
+/// The display plays the mouse from a script: onto the dialog's OK button and off it again, at the
+/// points the test writes to the log once the dialog is up, then Escape.
+class GameHoverButtonTest : public CGameDialogFixture
+{
+protected:
+    void SetUp() override
+    {
+        StopDisplay();
+        m_folder.Write("script.txt", "seen Hover: beside at\nafter 0 mouse move @Hover: OK at\n"
+                                     "after 0 mouse move @Hover: beside at\nafter 0 key press Escape\n");
+        m_pScript = std::make_unique<CEnvScope>("VORN_INPUT_SCRIPT", m_folder.File("script.txt").c_str());
+        CGameDialogFixture::SetUp();
+    }
+    void TearDown() override
+    {
+        CGameDialogFixture::TearDown();
+        m_pScript.reset();
+    }
+    /// Writes the point of the dialog's client area, in the game window's, under the name.
+    void Name(const CDialog& dlg, const char* szName, POINT pt) const
+    {
+        ::ClientToScreen(dlg.m_hWnd, &pt);
+        ::ScreenToClient(m_hGame, &pt);
+        OutputDebugString(
+            ("Hover: " + std::string(szName) + " at " + std::to_string(pt.x) + " " + std::to_string(pt.y) + "\n")
+                .c_str());
+    }
+
+    CTempFolder m_folder;
+    std::unique_ptr<CEnvScope> m_pScript;
+};
+
+TEST_F(GameHoverButtonTest, TheMouseOverAButtonShowsTheHandAndOffItTheArrow)
+{
+    CMsgSureDlg dlg(&m_game, 328);
+    Driver::Play({[&]
+                  {
+                      const RECT rcOk = Driver::ControlRect(dlg, IDOK);
+                      Name(dlg, "OK", POINT{(rcOk.left + rcOk.right) / 2, (rcOk.top + rcOk.bottom) / 2});
+                      Name(dlg, "beside", POINT{4, 4});
+                  }});
+    EXPECT_EQ(IDCANCEL, dlg.DoModal());
+    // The display shows each change in turn, however late the dialog takes the moves.
+    const HCURSOR hHand = LoadCursor(nullptr, IDC_HAND);
+    const HCURSOR hArrow = LoadCursor(nullptr, IDC_ARROW);
+    const std::vector<SShownCursor> aShown = GetShownCursors();
+    const auto itHand = std::find(aShown.begin(), aShown.end(), SShownCursor{hHand, true});
+    ASSERT_NE(aShown.end(), itHand) << "the hand over the button";
+    EXPECT_NE(std::find(itHand, aShown.end(), SShownCursor{hArrow, true}), aShown.end()) << "the arrow beside it";
 }
 } // namespace
