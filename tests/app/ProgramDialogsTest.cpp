@@ -16,6 +16,7 @@
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Profile.h"
 #include "platform/win32/WindowTable.h"
+#include "simulation/Player.h"
 #include "simulation/RefereeTypes.h"
 #include "ui/ControlBar.h"
 
@@ -358,7 +359,12 @@ void WritePyramidMatchBall(const std::filesystem::path& file, const SPyramidMatc
     save.m_nCurrentPlayer = 2;
     save.m_nGameMode = modeAim;
     save.m_Settings = SSavedSettings{1, 0, 0, GAME_PYRAMID, 1, 1, 0x336633, 0};
-    ASSERT_TRUE(save.Write()) << save.GetReason().Str();
+    // The players' records carry the match's goal: a one-rack match.
+    const LONG nGoal = g_nGoal;
+    g_nGoal = 1;
+    const BOOL bWritten = save.Write();
+    g_nGoal = nGoal;
+    ASSERT_TRUE(bWritten) << save.GetReason().Str();
 }
 
 TEST(ProgramDialogsTest, AResumedPyramidMatchEndsWithItsResultTheMatchWonAndTheNewGameQuestion)
