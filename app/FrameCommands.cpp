@@ -7,20 +7,24 @@
 // rack, the camera and cue objects, the call-the-shot state, the set-up, physics and start
 // dialogs), it does what can be done without it: the game-mode word, the settings and their file,
 // the messages it posts and the quit code are as the finished command leaves them.
+#include "app/CommandLine.h"
 #include "app/GameDialog.h"
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/DialogResultMask.h"
 #include "foundation/ErrorBox.h"
+#include "foundation/Folders.h"
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "media/DirectInputDevices.h"
 #include "media/MusicPlayer.h"
+#include "platform/mfc/FileDialog.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Messages.h"
@@ -569,7 +573,29 @@ void CMainFrame::OnSetupDialog()
 
 void CMainFrame::OnSetupCommand() { OnSetupDialog(); }
 
-void CMainFrame::OnOpenTutorial() { OutputDebugString("Tutorial: no tutorial folder was given\n"); }
+void CMainFrame::OnOpenTutorial()
+{
+    if (!g_bTeacherMode)
+        return;
+    // The chooser starts in the tutorial folder, which stays the current one after a choice; a
+    // cancel goes back to the folder that was current. The chosen file is not opened.
+    char szKept[MAX_PATH] = "";
+    GetCurrentDirectory(sizeof(szKept), szKept);
+    const CString strFolder = GetTutorialFolder();
+    INT_PTR nResult = IDCANCEL;
+    {
+        const CModalModeScope modal;
+        SetCurrentDirectory(strFolder.GetString());
+        CFileDialog dlg(TRUE, ".ttr", nullptr, 6, "Vorn Deluxe Tutorial(*.ttr)|*.ttr||", this);
+        dlg.m_ofn.lpstrInitialDir = strFolder.GetString();
+        nResult = dlg.DoModal();
+        if (nResult == IDOK)
+            OutputDebugString(("Tutorial chosen: " + dlg.GetPathName() + "\n").GetString());
+    }
+    ReleasePanelControls();
+    if (nResult != IDOK)
+        SetCurrentDirectory(szKept);
+}
 
 void CMainFrame::DeveloperLevel(int nLevel)
 {

@@ -6,6 +6,7 @@
 #include "tests/platform/EnvScope.h"
 #include "tests/ui/DialogDriver.h"
 
+#include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/StartDlg.h"
 #include "foundation/DialogResultMask.h"
@@ -16,11 +17,15 @@
 #include "gameflow/GameFlow.h"
 #include "media/MusicPlayer.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/mfc/FileDialog.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/Desktop.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/KeyState.h"
+#include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
+#include "platform/win32/Paths.h"
 #include "platform/win32/Profile.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CameraFlight.h"
@@ -1272,6 +1277,72 @@ TEST(FrameCommandsTest, TheRecommendedShotFliesToTheAimAndShowsAPlannedShotAsThe
         EXPECT_EQ(c.bPlanned ? 2 : -1, g_CallRecord.nPocket);
         EXPECT_EQ(c.bPlanned, g_pCallShotState != nullptr && g_pCallShotState->IsDone());
         EndCall();
+    }
+}
+
+TEST(FrameCommandsTest, TheTutorialChooserOpensForTheTeacherAndKeepsTheFolderOfAChoice)
+{
+    struct SCase
+    {
+        const char* szName;
+        BOOL bTeacher;
+        const char* szTyped; // then OK; null: Escape
+        bool bShown;
+        bool bStayedOpen; // OK left the chooser open (a beep)
+        bool bInTutorial; // the tutorial folder is the current one afterwards
+    };
+    const SCase aCases[] = {
+        {"not a teacher: nothing", FALSE, nullptr, false, false, false},
+        {"cancelled: the folder from before", TRUE, nullptr, true, false, false},
+        {"no name typed: it stays open", TRUE, "", true, true, false},
+        {"a lesson chosen: the tutorial folder stays current", TRUE, "lesson1", true, false, true},
+    };
+    const std::filesystem::path before = std::filesystem::current_path();
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        const std::filesystem::path tutorial = ResolvePath(GetTutorialFolder().GetString());
+        const bool bMadeFolder = std::filesystem::create_directories(tutorial);
+        g_bTeacherMode = c.bTeacher;
+        bool bShown = false;
+        bool bStayedOpen = false;
+        const int nBeeps = GetMessageBeepCount();
+        CDialogDriver::Play({[&]
+                             {
+                                 auto* pChooser = dynamic_cast<CFileDialog*>(OpenDialog());
+                                 bShown = pChooser != nullptr;
+                                 if (pChooser == nullptr)
+                                     return;
+                                 if (c.szTyped == nullptr)
+                                 {
+                                     CDialogDriver::Key(*pChooser, VK_ESCAPE);
+                                     return;
+                                 }
+                                 for (const char* p = c.szTyped; *p != '\0'; ++p)
+                                     ::PostMessage(pChooser->GetDlgItem(IDC_FILE_DIALOG_NAME), WM_CHAR,
+                                                   static_cast<WPARAM>(*p), 0);
+                                 CDialogDriver::ClickControl(*pChooser, IDOK);
+                                 CDialogDriver::Next();
+                             },
+                             [&]
+                             {
+                                 if (auto* pChooser = dynamic_cast<CFileDialog*>(OpenDialog()))
+                                 {
+                                     bStayedOpen = true;
+                                     CDialogDriver::Key(*pChooser, VK_ESCAPE);
+                                 }
+                             }});
+        frame.Command(ID_OPEN_TUTORIAL);
+        g_bTeacherMode = FALSE;
+        EXPECT_EQ(c.bShown, bShown);
+        EXPECT_EQ(c.bStayedOpen, bStayedOpen);
+        EXPECT_EQ(c.bStayedOpen, GetMessageBeepCount() > nBeeps);
+        EXPECT_EQ(c.bInTutorial, std::filesystem::equivalent(std::filesystem::current_path(), tutorial));
+        std::filesystem::current_path(before);
+        if (bMadeFolder)
+            std::filesystem::remove_all(tutorial);
     }
 }
 
