@@ -19,6 +19,7 @@
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
@@ -176,7 +177,11 @@ TEST_F(FrameDialogsTest, AWonMatchShowsTheWinnersTextTheMatchWonAndTheNewGameQue
         flow.Player2().SetFouls(3);
         SetGameFlag(gmRackDecided);
         WriteLineAndWait("Test: the match ends");
+        // The table holds on the screen for two seconds of ticks before the match's dialogs.
+        CTestClockScope clock(timeGetTime());
         flow.OnMatchProgress(0);
+        clock.Advance(2000);
+        flow.Tick(16);
         Pump(); // the match's end reaches the frame: the new-game question
         EXPECT_TRUE(HasLinesInOrder(Log(), {"Dialog 298: ended with 2",
                                             "Dialog 585: ended with " + std::to_string(c.nMatchWonResult),
