@@ -1476,5 +1476,17 @@ TEST(FrameCommandsTest, PrivateMessagesReachTheirHandlers)
             EXPECT_EQ(c.dwModeAfter, g_nGameMode & (MODE_FIELD | gmInputOff));
         }
     }
+
+    // The music's end plays the play list's current track again.
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_Settings.m_PlayList.RemoveAll();
+    g_Settings.m_PlayList.Add("One.mp3");
+    g_Settings.m_PlayList.Add("Two.mp3");
+    g_Settings.m_nPlayListIndex = 1;
+    g_MusicPlayer.strPath = "";
+    SendMessage(frame.Window(), WM_MUSICNOTIFY, 0, 0);
+    EXPECT_STREQ("Two.mp3", g_MusicPlayer.strPath.GetString());
+    g_MusicPlayer.strPath = "";
 }
 } // namespace
