@@ -215,6 +215,7 @@ TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
         {"back from the overhead view", gmKeepView, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0, modeCameraFlight},
         {"overhead view refused during text input", gmInputOff, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0,
          gmInputOff},
+        {"option 4 is only the frame's", 0, 1, ID_TOGGLE_OPTION4, "HeadLine", 0, 0x4, 0},
     };
     for (const SCase& c : aCases)
     {
@@ -227,7 +228,7 @@ TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
         g_nGameMode = c.dwMode;
         frame.Command(c.nID);
         EXPECT_EQ(c.nExpected, CStartedFrame::Saved(c.szKey));
-        EXPECT_EQ(c.dwOptionWord, frame.Frame().GetOptionWord() & (0x40 | 0x80));
+        EXPECT_EQ(c.dwOptionWord, frame.Frame().GetOptionWord() & (0x4 | 0x40 | 0x80));
         EXPECT_EQ(c.dwModeAfter, g_nGameMode);
     }
 }
@@ -1403,6 +1404,15 @@ TEST(FrameCommandsTest, EachRuleEnablesItsCommandsOnTheFrameExactlyWhereItHolds)
         frame.Frame().OnUpdateCmdMsg(&ui);
         return ui.m_bEnabled != FALSE;
     };
+    // The turn flight's item is checked while the computer's turn flight runs.
+    for (const DWORD dwMode : {modeAim, modeAim | gmRobotStroke})
+    {
+        g_nGameMode = dwMode;
+        CCmdUI ui;
+        ui.m_nID = ID_TURN_FLIGHT;
+        frame.Frame().OnUpdateCmdMsg(&ui);
+        EXPECT_EQ((dwMode & gmRobotStroke) != 0 ? 1 : 0, ui.m_nCheck);
+    }
     for (const SState& s : aStates)
     {
         SCOPED_TRACE(s.szName);
@@ -1428,6 +1438,7 @@ TEST(FrameCommandsTest, EachRuleEnablesItsCommandsOnTheFrameExactlyWhereItHolds)
         EXPECT_FALSE(enabled(ID_COMPUTER_STROKE)) << "never";
         EXPECT_TRUE(enabled(ID_TOGGLE_SHORT_PATH));
         EXPECT_TRUE(enabled(ID_EXIT_GAME));
+        EXPECT_TRUE(enabled(ID_TURN_FLIGHT));
         // Through the real dispatch: a disabled command does nothing.
         const int nHeadLine = g_Settings.m_nHeadLine;
         frame.Command(ID_TOGGLE_HEAD_LINE);
