@@ -124,6 +124,12 @@ public:
         g_nPrevGameMode = 0;
         g_bDeveloperMode = FALSE;
         g_Settings = m_oldSettings;
+        // The mouse area and the control bar are the program's own widgets: a drag or press a test
+        // began is not left for the next frame.
+        g_mouseArea.m_nLeftDragActive = g_mouseArea.m_nRightDragActive = 0;
+        g_mouseArea.m_bPressed = 0;
+        g_controlBar.m_bPressed = 0;
+        g_controlBar.m_nInputLocked = 0;
     }
     CStartedFrame(const CStartedFrame&) = delete;
     CStartedFrame& operator=(const CStartedFrame&) = delete;
