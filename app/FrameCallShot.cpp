@@ -58,6 +58,20 @@ RECT GetSceneViewRect(const CMainFrame& frame)
     return rcView;
 }
 
+CCallShotState& CMainFrame::ReplaceCallState(bool bPreset, int nBall, int nPocket)
+{
+    delete g_pCallShotState;
+    g_pCallShotState = nullptr;
+    if (m_pCallShotHost == nullptr)
+        m_pCallShotHost = std::make_shared<CFrameCallShotHost>(*this);
+    if (bPreset)
+        g_pCallShotState = new CCallShotStatePreset(*m_pCallShotHost, nBall, nPocket);
+    else
+        g_pCallShotState = new CCallShotState(*m_pCallShotHost);
+    m_pCallShotHost->BeginNotes();
+    return *g_pCallShotState;
+}
+
 void CMainFrame::EnterCallShotMode(int nGameType, DWORD dwReturnMode)
 {
     g_DIMouse.ReadDIMouseState(); // a click that led here is not a call
@@ -68,34 +82,31 @@ void CMainFrame::EnterCallShotMode(int nGameType, DWORD dwReturnMode)
     // The preset state keeps the call of the last shot; the old state's end resets both records,
     // so the call is read before it goes.
     const SCallRecord saved = g_SavedCallRecord;
-    delete g_pCallShotState;
-    g_pCallShotState = nullptr;
-    if (m_pCallShotHost == nullptr)
-        m_pCallShotHost = std::make_shared<CFrameCallShotHost>(*this);
-    if (nGameType == GAME_PYRAMID || nGameType == GAME_14_1)
-        g_pCallShotState = new CCallShotStatePreset(*m_pCallShotHost, saved.nBall, saved.nPocket);
-    else
-        g_pCallShotState = new CCallShotState(*m_pCallShotHost);
-    m_pCallShotHost->BeginNotes();
-    g_pCallShotState->Begin(view, dwReturnMode);
+    ReplaceCallState(nGameType == GAME_PYRAMID || nGameType == GAME_14_1, saved.nBall, saved.nPocket)
+        .Begin(view, dwReturnMode);
 }
 
 void CMainFrame::ResumeCall(DWORD dwMode, int nBall, int nPocket)
 {
-    delete g_pCallShotState;
-    g_pCallShotState = nullptr;
-    if (m_pCallShotHost == nullptr)
-        m_pCallShotHost = std::make_shared<CFrameCallShotHost>(*this);
-    g_pCallShotState = new CCallShotState(*m_pCallShotHost);
-    m_pCallShotHost->BeginNotes();
+    CCallShotState& state = ReplaceCallState(false, -1, -1);
     if (dwMode == modeCallShot)
     {
-        g_pCallShotState->Begin(m_pGameFlow->GetCurrentView(), modeAim);
-        g_pCallShotState->Resume(nBall, nPocket);
+        state.Begin(m_pGameFlow->GetCurrentView(), modeAim);
+        state.Resume(nBall, nPocket);
         return;
     }
-    g_pCallShotState->RestoreFinished(nBall, nPocket);
+    state.RestoreFinished(nBall, nPocket);
     m_pGameFlow->SetGameMode(dwMode);
+}
+
+void CMainFrame::CallTheRecordedShot()
+{
+    // The planned shot becomes a finished call, shown by the pocket arrow: eight-ball's plain state,
+    // every other game's preset one with nothing saved.
+    const CShotInfo& shot = m_pGameFlow->ShotRecord();
+    ReplaceCallState(m_pGameFlow->GetGameType() != GAME_8BALL, -1, -1)
+        .RestoreFinished(shot.GetCalledValue(), shot.m_nPocket);
+    UpdatePocketArrow();
 }
 
 void CMainFrame::NoteCallTargets()

@@ -7,28 +7,34 @@
 // rack, the camera and cue objects, the call-the-shot state, the set-up, physics and start
 // dialogs), it does what can be done without it: the game-mode word, the settings and their file,
 // the messages it posts and the quit code are as the finished command leaves them.
+#include "app/CommandLine.h"
 #include "app/GameDialog.h"
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/DialogResultMask.h"
 #include "foundation/ErrorBox.h"
+#include "foundation/Folders.h"
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "media/DirectInputDevices.h"
 #include "media/MusicPlayer.h"
+#include "platform/mfc/FileDialog.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Messages.h"
+#include "platform/win32/SystemParameters.h"
 #include "render/CameraFlight.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/TableSpace.h"
 #include "simulation/BallEngine.h"
+#include "simulation/Referee.h"
 #include "ui/GameWidgets.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
@@ -224,7 +230,15 @@ SCommandState CMainFrame::GetCommandState() const
     // The replay clears its bits of the game-mode word when it ends.
     state.bReplayRunning = HasGameFlag(gmReplay);
     state.nGameType = g_Settings.m_nGameType;
+    state.bCallingAllowed = IsCallingAllowed();
     return state;
+}
+
+bool CMainFrame::IsCallingAllowed() const
+{
+    // Eight-ball lets a player call the shot once the referee says the final ball is on.
+    const CReferee* pReferee = m_pGameFlow->GetReferee();
+    return pReferee != nullptr && pReferee->HasFinalBall() != FALSE;
 }
 
 void CMainFrame::OnUpdateRuledCommand(CCmdUI* pCmdUI)
@@ -501,7 +515,19 @@ void CMainFrame::OnCallShot()
     m_dwOptionWord |= OPTION_SHOT_CALLED;
     UpdateAimPreview();
     m_pGameFlow->FlyToAimView(1);
-    m_pGameFlow->SetGameMode(modeCameraFlight);
+    // Games where the player calls the shot stay in their mode for it; the others follow the flight.
+    const int nGameType = m_pGameFlow->GetGameType();
+    const bool bPlayerCalls =
+        nGameType == GAME_PYRAMID || nGameType == GAME_14_1 || (nGameType == GAME_8BALL && IsCallingAllowed());
+    if (!bPlayerCalls)
+        m_pGameFlow->SetGameMode(modeCameraFlight);
+    // A planned shot is shown as the call already made.
+    const CShotInfo& shot = m_pGameFlow->ShotRecord();
+    if (shot.m_nPocket >= 0 && shot.GetCalledValue() >= 0)
+    {
+        CallTheRecordedShot();
+        m_pGameFlow->SetGameMode(modeCameraFlight);
+    }
 }
 
 void CMainFrame::OnComputerStroke()
@@ -554,7 +580,29 @@ void CMainFrame::OnSetupDialog()
 
 void CMainFrame::OnSetupCommand() { OnSetupDialog(); }
 
-void CMainFrame::OnOpenTutorial() { OutputDebugString("Tutorial: no tutorial folder was given\n"); }
+void CMainFrame::OnOpenTutorial()
+{
+    if (!g_bTeacherMode)
+        return;
+    // The chooser starts in the tutorial folder, which stays the current one after a choice; a
+    // cancel goes back to the folder that was current. The chosen file is not opened.
+    char szKept[MAX_PATH] = "";
+    GetCurrentDirectory(sizeof(szKept), szKept);
+    const CString strFolder = GetTutorialFolder();
+    INT_PTR nResult = IDCANCEL;
+    {
+        const CModalModeScope modal;
+        SetCurrentDirectory(strFolder.GetString());
+        CFileDialog dlg(TRUE, ".ttr", nullptr, 6, "Vorn Deluxe Tutorial(*.ttr)|*.ttr||", this);
+        dlg.m_ofn.lpstrInitialDir = strFolder.GetString();
+        nResult = dlg.DoModal();
+        if (nResult == IDOK)
+            OutputDebugString(("Tutorial chosen: " + dlg.GetPathName() + "\n").GetString());
+    }
+    ReleasePanelControls();
+    if (nResult != IDOK)
+        SetCurrentDirectory(szKept);
+}
 
 void CMainFrame::DeveloperLevel(int nLevel)
 {
@@ -674,8 +722,12 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM lParam)
 {
     const int nCode = LOWORD(static_cast<DWORD>(wParam));
     const bool bChecked = HIWORD(static_cast<DWORD>(wParam)) != 0;
-    if ((g_nPrevGameMode & modeCallShot) != 0 && IsAnyOf(nCode, CALL_FINISHING_CODES))
-        OutputDebugString("Call of the shot finished\n");
+    // A view or play button pressed while the shot was being called ends that call first.
+    if ((g_nPrevGameMode & modeCallShot) != 0 && IsAnyOf(nCode, CALL_FINISHING_CODES) && g_pCallShotState != nullptr)
+    {
+        g_pCallShotState->Finish();
+        UpdatePocketArrow();
+    }
     // Codes that run a command with a rule ask the rule first (and refuse with its sound).
     static constexpr std::pair<int, UINT> s_aCommandCodes[] = {
         {10, ID_TOGGLE_FULL_SCREEN}, {13, ID_TOGGLE_MUSIC},    {14, ID_TOGGLE_BALL_PATH}, {15, ID_TOGGLE_HEAD_LINE},
@@ -736,6 +788,9 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM lParam)
         if (!HasGameFlag(BIT28))
             OnNewGameQuestion(0, 0);
         break;
+    case 34:
+        g_controlBar.SetMode(0);
+        break;
     case DEMO_RACK_CODE:
         StartDemoRack();
         break;
@@ -780,16 +835,20 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 void CMainFrame::OnActivateApp(BOOL bActive, DWORD)
 {
     m_bWindowActive = bActive;
-    if (m_pFramework == nullptr || m_pFramework->IsFullscreen())
+    // The start screen keeps the music and the cursor as they are while the user switches away.
+    if (m_pFramework == nullptr || m_pFramework->IsFullscreen() || m_bStartScreenOpen)
         return;
     if (bActive)
     {
         if ((m_dwMusicWord & MUSIC_ON) != 0)
             ::ApplyMusicSettings();
         ReacquireInput();
+        ClipCursorToView();
+        return;
     }
-    else if ((m_dwMusicWord & MUSIC_ON) != 0)
+    if ((m_dwMusicWord & MUSIC_ON) != 0)
         CloseMusic();
+    ClipCursor(nullptr);
 }
 
 void CMainFrame::KeepWindowPlacement()

@@ -199,7 +199,9 @@ BOOL CMainFrame::RunStartScreen()
     INT_PTR nResult = IDCANCEL;
     {
         const CModalModeScope modal;
+        m_bStartScreenOpen = true;
         nResult = RunStartDialog(this);
+        m_bStartScreenOpen = false;
     }
     // The screen stopped the splash; its window is gone before the game takes the foreground.
     JoinSplashScreen();

@@ -41,6 +41,7 @@ struct SPluginScorePanel;
 class CDirectDrawSurface;
 class CFrameCueScene;
 class CFrameCallShotHost;
+class CCallShotState;
 class CFramePlacement;
 struct SCursorState;
 struct SBannerState;
@@ -405,6 +406,10 @@ protected:
     /// A resumed game's call: calling again (dwMode modeCallShot) with what was called, else the
     /// call made before kept while the resumed mode is entered.
     void ResumeCall(DWORD dwMode, int nBall, int nPocket);
+    /// The shot record's planned shot made the call, finished and shown (the recommended shot).
+    void CallTheRecordedShot();
+    /// Whether eight-ball's referee lets the player call the shot now (the final ball is on).
+    bool IsCallingAllowed() const;
     /// The debug log's lines, once a call's first frame is drawn, of where a click calls a ball or
     /// a pocket.
     void NoteCallTargets();
@@ -488,6 +493,8 @@ protected:
 
 private:
     std::unique_ptr<CGameFlow> MakeGameFlow();
+    /// The call-the-shot state made anew: the preset kind keeps nBall and nPocket as the saved call.
+    CCallShotState& ReplaceCallState(bool bPreset, int nBall, int nPocket);
     /// The camera's view, then the frame when the environment is ready.
     void DrawFrame();
     /// The cursor's position handed to the cursor manager, which draws it in full screen.
@@ -625,6 +632,7 @@ private:
     BOOL m_bGameStarted = FALSE;
     BOOL m_bClosing = FALSE;
     BOOL m_bWindowActive = FALSE;
+    bool m_bStartScreenOpen = false; // the start screen runs: activation leaves music and cursor alone
     /// The exit command's start: the tick renders for 2000 ms, then closes (0 while no exit runs).
     BOOL m_bExitInProgress = FALSE;
     DWORD m_dwExitStamp = 0;

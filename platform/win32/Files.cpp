@@ -65,6 +65,15 @@ DWORD GetCurrentDirectory(DWORD nBufferLength, LPSTR lpBuffer)
     return CopyOut(cwd.string(), nBufferLength, lpBuffer);
 }
 
+BOOL SetCurrentDirectory(LPCSTR lpPathName)
+{
+    if (lpPathName == nullptr || *lpPathName == '\0')
+        return FALSE;
+    std::error_code ec;
+    fs::current_path(ResolvePath(lpPathName), ec);
+    return ec ? FALSE : TRUE;
+}
+
 std::string GetSystemDriveRoot()
 {
     const char* szHome = std::getenv("HOME");

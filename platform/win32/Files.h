@@ -27,6 +27,8 @@ DWORD GetTempPath(DWORD nBufferLength, LPSTR lpBuffer);
 
 /// The current folder, without a trailing separator; same return rules as GetTempPath.
 DWORD GetCurrentDirectory(DWORD nBufferLength, LPSTR lpBuffer);
+/// Makes the folder the current one; FALSE, changing nothing, when it is not a folder.
+BOOL SetCurrentDirectory(LPCSTR lpPathName);
 
 /// The place that stands for the root of the system drive ("c:\") where the game falls back to
 /// it: the user's home folder ($HOME, else "/"), ending in a separator.

@@ -6,24 +6,36 @@
 #include "tests/platform/EnvScope.h"
 #include "tests/ui/DialogDriver.h"
 
+#include "app/CommandLine.h"
 #include "app/MainFrame.h"
 #include "app/StartDlg.h"
 #include "foundation/DialogResultMask.h"
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
+#include "gameflow/CallShotState.h"
 #include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
+#include "media/MusicPlayer.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/mfc/FileDialog.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/Desktop.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/KeyState.h"
+#include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
+#include "platform/win32/Paths.h"
 #include "platform/win32/Profile.h"
+#include "platform/win32/SystemParameters.h"
 #include "render/CameraFlight.h"
 #include "render/Environment3D.h"
 #include "render/SceneObject.h"
 #include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
 #include "simulation/PhysicsCoefficients.h"
+#include "simulation/Referee.h"
+#include "simulation/ShotInfo.h"
 #include "ui/ClickPanels.h"
 #include "ui/ControlBar.h"
 #include "ui/GameWidgets.h"
@@ -35,6 +47,7 @@
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -60,6 +73,19 @@ std::string KindOf(CMessageDlg& dlg)
     if (dynamic_cast<CMsgDlg299*>(&dlg) != nullptr)
         return "card";
     return "other";
+}
+
+bool SameRect(const RECT& a, const RECT& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+/// No call of the shot is left for the next case.
+void EndCall()
+{
+    delete g_pCallShotState;
+    g_pCallShotState = nullptr;
+    ResetCallRecords();
 }
 
 /// The dialog open now: the active window, else the window of the control with the focus.
@@ -98,6 +124,12 @@ public:
         g_nPrevGameMode = 0;
         g_bDeveloperMode = FALSE;
         g_Settings = m_oldSettings;
+        // The mouse area and the control bar are the program's own widgets: a drag or press a test
+        // began is not left for the next frame.
+        g_mouseArea.m_nLeftDragActive = g_mouseArea.m_nRightDragActive = 0;
+        g_mouseArea.m_bPressed = 0;
+        g_controlBar.m_bPressed = 0;
+        g_controlBar.m_nInputLocked = 0;
     }
     CStartedFrame(const CStartedFrame&) = delete;
     CStartedFrame& operator=(const CStartedFrame&) = delete;
@@ -148,6 +180,12 @@ private:
             else
                 CDialogDriver::ClickControl(*pDlg, eAnswer == EAnswer::Ok ? IDOK : 4);
         }
+        else if (CDialog* pOther = OpenDialog(); pOther != nullptr)
+        {
+            // Any other dialog is noted by its kind and left with Escape.
+            m_aAsked.emplace_back(dynamic_cast<CSetupDlg*>(pOther) != nullptr ? "options" : "dialog");
+            CDialogDriver::Key(*pOther, VK_ESCAPE);
+        }
         CDialogDriver::Next();
     }
 
@@ -183,6 +221,7 @@ TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
         {"back from the overhead view", gmKeepView, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0, modeCameraFlight},
         {"overhead view refused during text input", gmInputOff, 1, ID_TOGGLE_OVERHEAD, "OverHead View", 0, 0,
          gmInputOff},
+        {"option 4 is only the frame's", 0, 1, ID_TOGGLE_OPTION4, "HeadLine", 0, 0x4, 0},
     };
     for (const SCase& c : aCases)
     {
@@ -195,7 +234,7 @@ TEST(FrameCommandsTest, SettingsCommandsSaveOnlyWhenTheirRuleAllows)
         g_nGameMode = c.dwMode;
         frame.Command(c.nID);
         EXPECT_EQ(c.nExpected, CStartedFrame::Saved(c.szKey));
-        EXPECT_EQ(c.dwOptionWord, frame.Frame().GetOptionWord() & (0x40 | 0x80));
+        EXPECT_EQ(c.dwOptionWord, frame.Frame().GetOptionWord() & (0x4 | 0x40 | 0x80));
         EXPECT_EQ(c.dwModeAfter, g_nGameMode);
     }
 }
@@ -484,6 +523,14 @@ TEST(FrameCommandsTest, WindowChangesRebuildTheEnvironmentOrQuitWithTheirCode)
         f.Frame().ApplyAdSetting(old);
     };
     const auto adUnchanged = [](const CStartedFrame& f) { f.Frame().ApplyAdSetting(g_Settings); };
+    const auto newDevice = [](const CStartedFrame& f)
+    {
+        const CSettings old = g_Settings;
+        g_Settings.m_strDevice = "another device";
+        g_nDialogOkMask = DLGOK_DISPLAY;
+        f.Frame().BeginNewGame(old, g_nGameMode);
+        g_nDialogOkMask = 0;
+    };
     const SCase aCases[] = {
         {"restored", size(SIZE_RESTORED), TRUE, 1, 0, -1},
         {"maximised", size(SIZE_MAXIMIZED), TRUE, 1, 1, -1},
@@ -495,6 +542,7 @@ TEST(FrameCommandsTest, WindowChangesRebuildTheEnvironmentOrQuitWithTheirCode)
         {"full screen fails: 10", fullScreen, FALSE, 1, 5, 10},
         {"the advertising switch fails: 11", adSwitch, FALSE, 1, 5, 11},
         {"the advertising switch unchanged", adUnchanged, FALSE, 0, 5, -1},
+        {"a new device from the dialogs fails: 12", newDevice, FALSE, 1, 5, 12},
     };
     for (const SCase& c : aCases)
     {
@@ -534,10 +582,40 @@ TEST(FrameCommandsTest, MovingKeepsThePlacementAndActivationGatesTheTick)
     saved.Load();
     EXPECT_EQ(rc.right, saved.m_WindowPlacement.rcNormalPosition.right) << "saved at once";
 
+    // Switching away frees the cursor and nothing is drawn; coming back confines it to the view.
+    const RECT rcDesktop = GetDesktopWindowRect();
+    const auto clip = []
+    {
+        RECT rcClip{};
+        GetClipCursor(&rcClip);
+        return rcClip;
+    };
+    g_nGameMode = modeAim;
     SendMessage(frame.Window(), WM_ACTIVATEAPP, FALSE, 0);
     EXPECT_FALSE(frame.Frame().OnFrame()) << "inactive: nothing drawn";
+    EXPECT_TRUE(SameRect(rcDesktop, clip()));
     SendMessage(frame.Window(), WM_ACTIVATEAPP, TRUE, 0);
     EXPECT_TRUE(frame.Frame().OnFrame());
+    EXPECT_FALSE(SameRect(rcDesktop, clip()));
+
+    // On the start screen the cursor is left as it is.
+    RECT rcOnTheScreen{};
+    CDialogDriver::Play({[&]
+                         {
+                             if (CMessageDlg* pQuestion = CMessageDlg::GetOpen())
+                                 CDialogDriver::ClickControl(*pQuestion, IDOK);
+                             CDialogDriver::Next();
+                         },
+                         [&]
+                         {
+                             ClipCursor(&rcDesktop);
+                             SendMessage(frame.Window(), WM_ACTIVATEAPP, TRUE, 0);
+                             rcOnTheScreen = clip();
+                             if (CDialog* pStart = OpenDialog())
+                                 CDialogDriver::Key(*pStart, VK_ESCAPE);
+                         }});
+    frame.Command(ID_NEW_GAME);
+    EXPECT_TRUE(SameRect(rcDesktop, rcOnTheScreen));
 }
 
 TEST(FrameCommandsTest, SetupIsFollowedByTheViewAndTheLevelItChose)
@@ -1055,5 +1133,377 @@ TEST(FrameCommandsTest, TheWindowKeepsItsLeastSizeAndTheGamesCursor)
         EXPECT_EQ(lExpected, SendMessage(frame.Window(), WM_SETCURSOR, reinterpret_cast<WPARAM>(frame.Window()),
                                          MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)));
     }
+}
+
+TEST(FrameCommandsTest, PanelCodesRunTheirCommandsUnderTheirRules)
+{
+    using enum EAnswer;
+    struct SCase
+    {
+        const char* szName;
+        int nCode;
+        DWORD dwMode;
+        std::vector<std::string> aAsked; // the dialogs the code opened, each cancelled
+        std::function<void(const CStartedFrame&)> check;
+        std::function<void(const CStartedFrame&)> prepare = [](const CStartedFrame&) {};
+    };
+    const auto saved = [](const char* szKey, int nValue)
+    { return [=](const CStartedFrame&) { EXPECT_EQ(nValue, CStartedFrame::Saved(szKey)) << szKey; }; };
+    const auto mode = [](DWORD dwMode)
+    { return [=](const CStartedFrame&) { EXPECT_EQ(dwMode, g_nGameMode & (MODE_FIELD | gmShotRunning)); }; };
+    const auto competition2 = [](const CStartedFrame&)
+    {
+        g_Settings.m_nCompetitionType = 2;
+        g_Settings.Save();
+    };
+    const auto callBeingMade = [](const CStartedFrame& f)
+    {
+        SendMessage(f.Window(), FLOW_MSG_CALL_SHOT, 15, static_cast<LPARAM>(modeAim));
+        g_CallRecord.nBall = 3;
+        g_nPrevGameMode = modeCallShot;
+    };
+    const auto callEnded = [](const CStartedFrame&)
+    {
+        ASSERT_NE(nullptr, g_pCallShotState);
+        EXPECT_TRUE(g_pCallShotState->IsDone());
+        EXPECT_EQ(-1, g_CallRecord.nBall);
+    };
+    const SCase aCases[] = {
+        {"10: the screen mode switches", 10, modeAim, {}, saved("FullScreen", 1)},
+        {"13: music on at an audible volume",
+         13,
+         modeAim,
+         {},
+         [](const CStartedFrame& f)
+         {
+             EXPECT_EQ(1, CStartedFrame::Saved("Music enable"));
+             EXPECT_EQ(0x2u, f.Frame().GetMusicWord() & 0x2);
+         }},
+        {"13: music stays off too quiet to hear",
+         13,
+         modeAim,
+         {},
+         saved("Music enable", 0),
+         [](const CStartedFrame&) { g_Settings.m_nMusicVolume = MUSIC_MIN_VOLUME - 1; }},
+        {"14: the aiming aid", 14, modeAim, {}, saved("BallPath1", 1)},
+        {"14: the aiming aid refused in competition 2", 14, modeAim, {}, saved("BallPath1", 0), competition2},
+        {"15: the head line", 15, modeAim, {}, saved("HeadLine", 1)},
+        {"18: calling the shot in straight pool", 18, modeAim, {}, mode(modeCallShot)},
+        {"18: refused while a shot runs", 18, modeAim | gmShotRunning, {}, mode(modeAim | gmShotRunning)},
+        {"19: the overhead view", 19, modeAim, {}, saved("OverHead View", 1)},
+        {"21: stop ends the running shot", 21, modeAim | gmShotRunning, {}, mode(modeAim)},
+        {"21: refused in competition 2", 21, modeAim | gmShotRunning, {}, mode(modeAim | gmShotRunning), competition2},
+        {"22 while calling ends the call", 22, modeCallShot, {}, callEnded, callBeingMade},
+        {"29: the new-game question", 29, modeAim, {"new game"}, mode(modeAim)},
+        {"29: nothing under bit 28", 29, modeAim | 0x10000000, {}, mode(modeAim)},
+        {"30: the recommended shot", 30, modeAim, {}, mode(modeCameraFlight)},
+        {"30: refused with the ball in hand", 30, modeBallInHand, {}, mode(modeBallInHand)},
+        {"31: the options", 31, modeAim, {"options"}, mode(modeAim)},
+        {"32: the rules' card", 32, modeAim, {"card"}, mode(modeAim)},
+        {"33: exit asks if sure", 33, modeAim, {"sure"}, mode(modeAim)},
+        {"34: the control bar's tip is put away",
+         34,
+         modeAim,
+         {},
+         [](const CStartedFrame&)
+         {
+             EXPECT_EQ(0, g_controlBar.GetMode());
+             g_controlBar.m_nLastTipMode = 0;
+         },
+         [](const CStartedFrame&)
+         {
+             // The call-the-shot tip shows; another was shown and cleared before it.
+             g_controlBar.m_nLastTipMode = 1;
+             g_controlBar.m_nTipMode = 2;
+         }},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        CMainFrame::SetEnvironmentChangeForTests([] { return TRUE; });
+        frame.Frame().GetGameFlow().CreateReferee(15);
+        g_Settings.m_nGameType = 15;
+        g_Settings.m_nCompetitionType = 1;
+        g_Settings.m_nFullScreen = g_Settings.m_nBallPath1 = g_Settings.m_nHeadLine = 0;
+        g_Settings.m_nOverHeadView = g_Settings.m_nMusicEnable = 0;
+        g_Settings.m_nMusicVolume = 1000;
+        g_Settings.Save();
+        c.prepare(frame);
+        if ((c.dwMode & modeCallShot) == 0)
+        {
+            g_nGameMode = c.dwMode;
+        }
+        frame.Answer(std::vector<EAnswer>(c.aAsked.size(), Cancel));
+        frame.Panel(c.nCode);
+        Pump();
+        EXPECT_EQ(c.aAsked, frame.m_aAsked);
+        c.check(frame);
+        EndCall();
+    }
+}
+
+TEST(FrameCommandsTest, TheRecommendedShotFliesToTheAimAndShowsAPlannedShotAsTheCall)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nGameType;
+        bool bFinalBall;   // eight-ball's referee lets the player call
+        bool bPlanned;     // the shot record holds ball 5 into pocket 2
+        DWORD dwModeAfter; // the mode field afterwards
+    };
+    const SCase aCases[] = {
+        {"three-ball follows the flight", 3, false, false, modeCameraFlight},
+        {"straight pool waits for the call", 18, false, false, modeAim},
+        {"pyramid waits for the call", 16, false, false, modeAim},
+        {"eight-ball before the final ball follows the flight", 8, false, false, modeCameraFlight},
+        {"eight-ball on the final ball waits for the call", 8, true, false, modeAim},
+        {"a planned shot in straight pool is the call made", 18, false, true, modeCameraFlight},
+        {"a planned shot in eight-ball is the call made", 8, true, true, modeCameraFlight},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        CGameFlow& flow = frame.Frame().GetGameFlow();
+        flow.CreateReferee(c.nGameType);
+        ASSERT_EQ(c.nGameType, flow.GetGameType());
+        flow.GetReferee()->SetFinalBallFlag(c.bFinalBall ? TRUE : FALSE);
+        flow.ShotRecord().Reset();
+        if (c.bPlanned)
+            flow.ShotRecord().Set(2, 0, 5, -1, 1.0, SHOT_KIND_DIRECT, 0.0);
+        g_Settings.m_nCompetitionType = 1;
+        g_nGameMode = modeAim;
+        frame.Command(ID_CALL_SHOT);
+        EXPECT_EQ(c.dwModeAfter, g_nGameMode & MODE_FIELD);
+        EXPECT_EQ(0x200u, frame.Frame().GetOptionWord() & 0x200);
+        EXPECT_EQ(c.bPlanned ? 5 : -1, g_CallRecord.nBall);
+        EXPECT_EQ(c.bPlanned ? 2 : -1, g_CallRecord.nPocket);
+        EXPECT_EQ(c.bPlanned, g_pCallShotState != nullptr && g_pCallShotState->IsDone());
+        EndCall();
+    }
+}
+
+TEST(FrameCommandsTest, TheTutorialChooserOpensForTheTeacherAndKeepsTheFolderOfAChoice)
+{
+    struct SCase
+    {
+        const char* szName;
+        BOOL bTeacher;
+        const char* szTyped; // then OK; null: Escape
+        bool bShown;
+        bool bStayedOpen; // OK left the chooser open (a beep)
+        bool bInTutorial; // the tutorial folder is the current one afterwards
+    };
+    const SCase aCases[] = {
+        {"not a teacher: nothing", FALSE, nullptr, false, false, false},
+        {"cancelled: the folder from before", TRUE, nullptr, true, false, false},
+        {"no name typed: it stays open", TRUE, "", true, true, false},
+        {"a lesson chosen: the tutorial folder stays current", TRUE, "lesson1", true, false, true},
+    };
+    const std::filesystem::path before = std::filesystem::current_path();
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        const std::filesystem::path tutorial = ResolvePath(GetTutorialFolder().GetString());
+        const bool bMadeFolder = std::filesystem::create_directories(tutorial);
+        g_bTeacherMode = c.bTeacher;
+        bool bShown = false;
+        bool bStayedOpen = false;
+        const int nBeeps = GetMessageBeepCount();
+        CDialogDriver::Play({[&]
+                             {
+                                 auto* pChooser = dynamic_cast<CFileDialog*>(OpenDialog());
+                                 bShown = pChooser != nullptr;
+                                 if (pChooser == nullptr)
+                                     return;
+                                 if (c.szTyped == nullptr)
+                                 {
+                                     CDialogDriver::Key(*pChooser, VK_ESCAPE);
+                                     return;
+                                 }
+                                 for (const char* p = c.szTyped; *p != '\0'; ++p)
+                                     ::PostMessage(pChooser->GetDlgItem(IDC_FILE_DIALOG_NAME), WM_CHAR,
+                                                   static_cast<WPARAM>(*p), 0);
+                                 CDialogDriver::ClickControl(*pChooser, IDOK);
+                                 CDialogDriver::Next();
+                             },
+                             [&]
+                             {
+                                 if (auto* pChooser = dynamic_cast<CFileDialog*>(OpenDialog()))
+                                 {
+                                     bStayedOpen = true;
+                                     CDialogDriver::Key(*pChooser, VK_ESCAPE);
+                                 }
+                             }});
+        frame.Command(ID_OPEN_TUTORIAL);
+        g_bTeacherMode = FALSE;
+        EXPECT_EQ(c.bShown, bShown);
+        EXPECT_EQ(c.bStayedOpen, bStayedOpen);
+        EXPECT_EQ(c.bStayedOpen, GetMessageBeepCount() > nBeeps);
+        EXPECT_EQ(c.bInTutorial, std::filesystem::equivalent(std::filesystem::current_path(), tutorial));
+        std::filesystem::current_path(before);
+        if (bMadeFolder)
+            std::filesystem::remove_all(tutorial);
+    }
+}
+
+TEST(FrameCommandsTest, EachRuleEnablesItsCommandsOnTheFrameExactlyWhereItHolds)
+{
+    using enum ECommandRule;
+    // A command of each rule as the frame's own update path answers for it; R1 is asked through
+    // the panel's cue-ball placement, which runs under it.
+    const std::pair<ECommandRule, UINT> aRuled[] = {
+        {R3, ID_SHOW_RULES},       {R4, ID_STOP_ACTION},     {R5, ID_UNMAPPED_32140},    {R6, ID_RESTART_RACK},
+        {R7, ID_TOGGLE_HEAD_LINE}, {R8, ID_TOGGLE_OVERHEAD}, {R9, ID_SYNC_VIEW_RECORD},  {R10, ID_CALL_SHOT},
+        {R11, ID_STOP_PLAYBACK},   {R12, ID_PASS_TURN},      {R13, ID_TOGGLE_BALL_PATH}, {R14, ID_CALL_SHOT_MODE},
+        {R15, ID_REPLAY},          {R16, ID_EMPTY_32162},    {R17, ID_EMPTY_32181}};
+    struct SState
+    {
+        const char* szName;
+        DWORD dwMode;
+        int nCompetition = 1;
+        int nGameType = 15;
+        bool bCurrentComputer = false;
+        bool bSecondComputer = false;
+        std::set<ECommandRule> failing;
+        bool bFinalBall = false; // the referee has the final ball on
+    };
+    const SState aStates[] = {
+        {"nothing going on", 0, 1, 15, false, false, {R11}},
+        {"competition type 2", 0, 2, 15, false, false, {R1, R4, R6, R10, R11, R12, R13}},
+        {"the window is closing",
+         gmSettingsPreview,
+         1,
+         15,
+         false,
+         false,
+         {R1, R3, R4, R5, R6, R8, R9, R10, R11, R12, R14, R15, R16}},
+        {"text input", gmInputOff, 1, 15, false, false, {R3, R4, R7, R8, R11, R13, R15}},
+        {"bit 23", gmGameOver, 1, 15, false, false, {R1, R4, R5, R10, R11, R12, R14, R15, R16}},
+        {"bit 24", gmPresentation, 1, 15, false, false, {R6, R11, R16}},
+        {"calling the shot", modeCallShot, 1, 15, false, false, {R9, R11, R12, R13, R14}},
+        {"ball in hand", modeBallInHand, 1, 15, false, false, {R10, R11, R13}},
+        {"placing the cue ball", modePlaceCueBall, 1, 15, false, false, {R10, R11, R13, R15, R16}},
+        {"a shot runs", gmShotRunning, 1, 15, false, false, {R14, R15, R16}},
+        {"a camera flight", modeCameraFlight, 1, 15, false, false, {R11, R15, R16}},
+        {"the replay runs", gmReplay, 1, 15, false, false, {R4, R11, R16}},
+        {"the start-up flag", gmStartupFlag, 1, 15, false, false, {R11, R16, R17}},
+        {"the computer's turn", 0, 1, 15, true, true, {R1, R10, R11, R14, R15}},
+        {"the computer waits", 0, 1, 15, false, true, {R11, R15}},
+        {"nine-ball calls no shot", 0, 1, 3, false, false, {R11, R14}},
+        {"eight-ball before the final ball", 0, 1, 8, false, false, {R11, R14}},
+        {"eight-ball on the final ball calls it", 0, 1, 8, false, false, {R11}, true},
+    };
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    CGameFlow& flow = frame.Frame().GetGameFlow();
+    const auto enabled = [&](UINT nID)
+    {
+        CCmdUI ui;
+        ui.m_nID = nID;
+        frame.Frame().OnUpdateCmdMsg(&ui);
+        return ui.m_bEnabled != FALSE;
+    };
+    // The turn flight's item is checked while the computer's turn flight runs.
+    for (const DWORD dwMode : {modeAim, modeAim | gmRobotStroke})
+    {
+        g_nGameMode = dwMode;
+        CCmdUI ui;
+        ui.m_nID = ID_TURN_FLIGHT;
+        frame.Frame().OnUpdateCmdMsg(&ui);
+        EXPECT_EQ((dwMode & gmRobotStroke) != 0 ? 1 : 0, ui.m_nCheck);
+    }
+    for (const SState& s : aStates)
+    {
+        SCOPED_TRACE(s.szName);
+        const auto enter = [&]
+        {
+            g_Settings.m_nCompetitionType = s.nCompetition;
+            g_Settings.m_nGameType = s.nGameType;
+            flow.Settings().nCompetitionType = s.nCompetition;
+            flow.Player2().SetLocal(); // a match: the turn can pass
+            flow.SetCurrent(!s.bCurrentComputer);
+            flow.Player1().SetLevel(0);
+            flow.Player2().SetLevel(s.bSecondComputer ? 4 : 0);
+            flow.GetReferee()->SetFinalBallFlag(s.bFinalBall ? TRUE : FALSE);
+            g_nGameMode = s.dwMode;
+            g_nPrevGameMode = 0;
+        };
+        enter();
+        for (const auto& [eRule, nID] : aRuled)
+        {
+            SCOPED_TRACE(nID);
+            EXPECT_EQ(!s.failing.contains(eRule), enabled(nID));
+        }
+        EXPECT_FALSE(enabled(ID_COMPUTER_STROKE)) << "never";
+        EXPECT_TRUE(enabled(ID_TOGGLE_SHORT_PATH));
+        EXPECT_TRUE(enabled(ID_EXIT_GAME));
+        EXPECT_TRUE(enabled(ID_TURN_FLIGHT));
+        // Through the real dispatch: a disabled command does nothing.
+        const int nHeadLine = g_Settings.m_nHeadLine;
+        frame.Command(ID_TOGGLE_HEAD_LINE);
+        EXPECT_EQ(!s.failing.contains(R7), g_Settings.m_nHeadLine != nHeadLine) << "the head line";
+        enter();
+        const bool bFirstToPlay = flow.IsPlayer1Current();
+        frame.Command(ID_PASS_TURN);
+        EXPECT_EQ(!s.failing.contains(R12), flow.IsPlayer1Current() != bFirstToPlay) << "passing the turn";
+        enter();
+        frame.Panel(20);
+        EXPECT_EQ(!s.failing.contains(R1), (g_nGameMode & MODE_FIELD) == modePlaceCueBall) << "placing the cue ball";
+        flow.SetFlight(nullptr);
+    }
+}
+
+TEST(FrameCommandsTest, PrivateMessagesReachTheirHandlers)
+{
+    struct SCase
+    {
+        const char* szName;
+        DWORD dwMode;
+        UINT uMsg;
+        WPARAM wParam;
+        DWORD dwModeAfter; // the game-mode word once the message ran
+        bool bClosed;      // the window is gone
+    };
+    const SCase aCases[] = {
+        {"text input's Escape ends it", gmInputOff, WM_TEXTINPUTKEY, VK_ESCAPE, 0, false},
+        {"text input's Enter keeps it", gmInputOff, WM_TEXTINPUTKEY, VK_RETURN, gmInputOff, false},
+        {"the outcome's end does nothing", modeAim, WM_OUTCOMEDONE, 0, modeAim, false},
+        {"a block handed over is not taken", modeAim, 0x39, 0, modeAim, false},
+        {"the call of the shot after a set-up", modeAim, FLOW_MSG_CALL_SHOT, 8, modeCallShot, false},
+        {"close now", modeAim, WM_CLOSENOW, 0, modeAim, true},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CStartedFrame frame;
+        ASSERT_TRUE(frame.Started());
+        g_nGameMode = c.dwMode;
+        SendMessage(frame.Window(), c.uMsg, c.wParam, static_cast<LPARAM>(modeAim));
+        Pump();
+        EXPECT_EQ(c.bClosed, !IsWindow(frame.Window()));
+        if (!c.bClosed)
+        {
+            EXPECT_EQ(c.dwModeAfter, g_nGameMode & (MODE_FIELD | gmInputOff));
+        }
+    }
+
+    // The music's end plays the play list's current track again.
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_Settings.m_PlayList.RemoveAll();
+    g_Settings.m_PlayList.Add("One.mp3");
+    g_Settings.m_PlayList.Add("Two.mp3");
+    g_Settings.m_nPlayListIndex = 1;
+    g_MusicPlayer.strPath = "";
+    SendMessage(frame.Window(), WM_MUSICNOTIFY, 0, 0);
+    EXPECT_STREQ("Two.mp3", g_MusicPlayer.strPath.GetString());
+    g_MusicPlayer.strPath = "";
 }
 } // namespace

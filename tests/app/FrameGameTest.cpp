@@ -18,6 +18,19 @@
 
 namespace
 {
+/// The program's settings as they were before the test, given back at its end.
+class CSettingsKept
+{
+public:
+    CSettingsKept() : m_old(g_Settings) {}
+    ~CSettingsKept() { g_Settings = m_old; }
+    CSettingsKept(const CSettingsKept&) = delete;
+    CSettingsKept& operator=(const CSettingsKept&) = delete;
+
+private:
+    CSettings m_old;
+};
+
 TEST(FrameGameTest, EventSoundsFollowTheKindAndTheLevel)
 {
     struct SCase
@@ -169,6 +182,7 @@ TEST(FrameGameTest, TheGameSoundsFillTheSlotsInTheirOrderAndAMissingOneTakesNoSl
 
 TEST(FrameGameTest, TextsGoToTheMessagesAndTrophiesToTheSettingsFile)
 {
+    const CSettingsKept kept;
     const CAppFolder app;
     app.AddArtworkLibrary();
     CFrameScope frame(true);
@@ -191,6 +205,7 @@ TEST(FrameGameTest, TextsGoToTheMessagesAndTrophiesToTheSettingsFile)
 
 TEST(FrameGameTest, TwoComputersPlayShotsThatAreJudgedAndPassTheTurn)
 {
+    const CSettingsKept kept;
     const CAppFolder app;
     app.AddArtworkLibrary();
     g_Settings.SetDefaults();

@@ -175,6 +175,8 @@ TEST(SettingsChangesTest, StartedFrameAppliesEachChangedKey)
     const SCase aCases[] = {
         {"a new device changes the environment", [](CSettings& s) { s.m_strDevice = "Other"; }, [](CMainFrame&) {}, 1,
          false, -1},
+        {"a new driver changes the environment", [](CSettings& s) { s.m_strDriver = "Other"; }, [](CMainFrame&) {}, 1,
+         false, -1},
         {"full screen changes the environment", [](CSettings& s) { s.m_nFullScreen = 1; }, [](CMainFrame&) {}, 1, false,
          -1},
         {"an environment that cannot change ends the game with 12", [](CSettings& s) { s.m_strMode = "640x480x16"; },
@@ -196,6 +198,21 @@ TEST(SettingsChangesTest, StartedFrameAppliesEachChangedKey)
         {"music volume with music on plays at it", [](CSettings& s) { s.m_nMusicVolume = 40000; },
          [](CMainFrame& f) { EXPECT_EQ(0x2u, f.GetMusicWord() & 0x2); }, 0, false, -1,
          [](CMainFrame&) { g_Settings.m_nMusicEnable = 1; }},
+        {"music switched off", [](CSettings& s) { s.m_nMusicEnable = 0; },
+         [](CMainFrame& f) { EXPECT_EQ(0u, f.GetMusicWord() & 0x2); }, 0, false, -1,
+         [](CMainFrame& f)
+         {
+             g_Settings.m_nMusicEnable = 1;
+             f.ApplyMusicSettings(CSettings{});
+             EXPECT_EQ(0x2u, f.GetMusicWord() & 0x2);
+         }},
+        {"no commentary between two people", [](CSettings& s) { s.m_nSpeechMode = 2; },
+         [](CMainFrame&) { EXPECT_FALSE(g_Speech.IsActive()); }, 0, false, -1,
+         [](CMainFrame& f)
+         {
+             f.GetGameFlow().Player2().SetLevel(0);
+             g_Speech.SetActive(TRUE);
+         }},
         {"music volume with music off starts nothing", [](CSettings& s) { s.m_nMusicVolume = 40000; },
          [](CMainFrame& f) { EXPECT_EQ(0u, f.GetMusicWord() & 0x2); }, 0, false, -1},
         {"the advertising switch changes the environment", [](CSettings& s) { s.m_nAdDisplayEnable = 1; },

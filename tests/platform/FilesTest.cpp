@@ -4,6 +4,7 @@
 #include "tests/platform/TempFolder.h"
 
 #include "platform/mfc/CFile.h"
+#include "platform/mfc/FileDialog.h"
 #include "platform/win32/CNumbers.h"
 #include "platform/win32/Desktop.h"
 
@@ -145,4 +146,61 @@ TEST(FilesTest, FindFilesMatchesWildcardsWithoutCaseInNameOrder)
     }
     EXPECT_TRUE(FindFiles((folder.Folder() + "missing\\*.gam").c_str()).empty());
     EXPECT_TRUE(FindFiles(nullptr).empty());
+}
+
+TEST(FilesTest, CurrentFolderChangesOnlyToAFolder)
+{
+    CTempFolder folder;
+    folder.Write("file.txt", "x");
+    std::filesystem::create_directory(folder.Path() / "Tutorial");
+    const std::filesystem::path before = std::filesystem::current_path();
+    struct SCase
+    {
+        const char* szName;
+        std::string strPath;
+        BOOL bChanged;
+    };
+    const SCase cases[] = {
+        {"a folder in a Windows text of another case", folder.Folder() + "TUTORIAL\\", TRUE},
+        {"a file", folder.File("file.txt"), FALSE},
+        {"nothing of that name", folder.Folder() + "missing", FALSE},
+        {"an empty text", "", FALSE},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        std::filesystem::current_path(before);
+        EXPECT_EQ(c.bChanged, SetCurrentDirectory(c.strPath.c_str()));
+        EXPECT_EQ(c.bChanged != FALSE, std::filesystem::current_path() == folder.Path() / "Tutorial");
+        EXPECT_EQ(c.bChanged == FALSE, std::filesystem::current_path() == before);
+    }
+    EXPECT_FALSE(SetCurrentDirectory(nullptr));
+    std::filesystem::current_path(before);
+}
+
+TEST(FileDialogTest, PathNameIsTheStartingFolderAndTheNameWithTheDefaultExtension)
+{
+    struct SCase
+    {
+        const char* szFolder;
+        const char* szDefExt;
+        const char* szName;
+        const char* szPath;
+    };
+    const SCase cases[] = {
+        {"C:\\Game\\Tutorial\\", ".ttr", "lesson", "C:\\Game\\Tutorial\\lesson.ttr"},
+        {"C:\\Game\\Tutorial", "ttr", "lesson", "C:\\Game\\Tutorial\\lesson.ttr"},
+        {"C:\\Game\\Tutorial\\", ".ttr", "lesson.old", "C:\\Game\\Tutorial\\lesson.old"},
+        {"C:\\Game\\Tutorial\\", ".ttr", "v1.2\\lesson", "C:\\Game\\Tutorial\\v1.2\\lesson.ttr"},
+        {nullptr, ".ttr", "lesson", "lesson.ttr"},
+        {"C:\\Game\\", nullptr, "lesson", "C:\\Game\\lesson"},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szPath);
+        CFileDialog dlg(TRUE, c.szDefExt, c.szName, 6, "Lessons(*.ttr)|*.ttr||");
+        dlg.m_ofn.lpstrInitialDir = c.szFolder;
+        EXPECT_STREQ(c.szName, dlg.GetFileName().GetString());
+        EXPECT_STREQ(c.szPath, dlg.GetPathName().GetString());
+    }
 }
