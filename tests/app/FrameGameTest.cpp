@@ -185,6 +185,7 @@ TEST(FrameGameTest, TextsGoToTheMessagesAndTrophiesToTheSettingsFile)
     const CSettingsKept kept;
     const CAppFolder app;
     app.AddArtworkLibrary();
+    const CLiveSettingsRestore settings;
     CFrameScope frame(true);
     ASSERT_TRUE(frame.m_bCreated);
     g_Settings.SetDefaults(); // the settings file of this test's folder
@@ -208,6 +209,7 @@ TEST(FrameGameTest, TwoComputersPlayShotsThatAreJudgedAndPassTheTurn)
     const CSettingsKept kept;
     const CAppFolder app;
     app.AddArtworkLibrary();
+    const CLiveSettingsRestore settings;
     g_Settings.SetDefaults();
     g_Settings.m_nGameType = 9;
     g_Settings.m_nCompetitionType = 1;

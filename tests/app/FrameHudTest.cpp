@@ -3,6 +3,7 @@
 #include "fixtures/HudPictures.h"
 #include "fixtures/StartScreenAnswer.h"
 #include "tests/app/AppFolder.h"
+#include "tests/app/GlobalState.h"
 #include "tests/platform/EnvScope.h"
 
 #include "app/MainFrame.h"
@@ -33,6 +34,7 @@
 #include "ui/ControlBar.h"
 #include "ui/GameWidgets.h"
 #include "ui/HudPanels.h"
+#include "ui/IntroSequence.h"
 #include "ui/TextMessages.h"
 
 #include <filesystem>
@@ -72,6 +74,8 @@ class CHudFrameTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        g_Settings.SetDefaults();
+        ResetWidgetInputState();
         m_app.AddArtworkLibrary();
         std::string strError;
         ASSERT_TRUE(WriteHudPictureLibrary(m_app.Folder().File("Hud.dll"), strError)) << strError;
@@ -89,7 +93,7 @@ protected:
         g_nGameMode = 0;
         g_TextMessages.Clear();
         g_pausedPanel.Hide();
-        CWidget::ClearMenuOpen();
+        ResetWidgetInputState();
         FreeDriverList();
         DeleteAllTextures();
         g_hDDrawModule = nullptr;
@@ -124,6 +128,7 @@ protected:
     HWND m_hWnd = nullptr;
     HINSTANCE m_hResources = nullptr;
     std::unique_ptr<CEnvScope> m_pScript;
+    const CLiveSettingsRestore m_settings;
 };
 
 /// The frame's pixels as 0x00RRGGBB.
@@ -707,6 +712,7 @@ TEST_F(CHudFrameTest, ClicksOfTheInputScriptPostTheirPanelCommandsOncePerPress)
         steps.push_back(step);
     ASSERT_EQ(-1, Start(ClickScript(steps)));
     ASSERT_TRUE(g_controlBar.IsLoaded());
+    g_IntroSequence.Finish(); // a game under way, past the intro
     g_pausedPanel.Show();
     // The panel handler of the waiting game hands the mouse to the widgets.
     m_pFrame->GetGameFlow().SetGameMode(modeWaiting);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "fixtures/StartScreenAnswer.h"
+#include "tests/app/GlobalState.h"
 
 #include "app/MainFrame.h"
 #include "platform/dx/DirectDraw.h"
@@ -45,6 +46,7 @@ public:
         g_hDDrawModule = nullptr;
         g_pfnDirectDrawCreate = nullptr;
         StopDisplay();
+        ResetWidgetInputState();
     }
     CFrameScope(const CFrameScope&) = delete;
     CFrameScope& operator=(const CFrameScope&) = delete;
