@@ -18,19 +18,6 @@
 
 namespace
 {
-/// The program's settings as they were before the test, given back at its end.
-class CSettingsKept
-{
-public:
-    CSettingsKept() : m_old(g_Settings) {}
-    ~CSettingsKept() { g_Settings = m_old; }
-    CSettingsKept(const CSettingsKept&) = delete;
-    CSettingsKept& operator=(const CSettingsKept&) = delete;
-
-private:
-    CSettings m_old;
-};
-
 TEST(FrameGameTest, EventSoundsFollowTheKindAndTheLevel)
 {
     struct SCase
@@ -182,7 +169,6 @@ TEST(FrameGameTest, TheGameSoundsFillTheSlotsInTheirOrderAndAMissingOneTakesNoSl
 
 TEST(FrameGameTest, TextsGoToTheMessagesAndTrophiesToTheSettingsFile)
 {
-    const CSettingsKept kept;
     const CAppFolder app;
     app.AddArtworkLibrary();
     const CLiveSettingsRestore settings;
@@ -206,7 +192,6 @@ TEST(FrameGameTest, TextsGoToTheMessagesAndTrophiesToTheSettingsFile)
 
 TEST(FrameGameTest, TwoComputersPlayShotsThatAreJudgedAndPassTheTurn)
 {
-    const CSettingsKept kept;
     const CAppFolder app;
     app.AddArtworkLibrary();
     const CLiveSettingsRestore settings;
