@@ -60,11 +60,15 @@ void CMainFrame::BeginPlayAfterIntro()
     SetForegroundWindow();
     g_Speech.StartComment();
     g_Speech.ResumeSound();
-    // The computer's first turn flies to its own aim; a person's begins with the flight from the
-    // dark room to the default camera over the table, or to the top view when the settings hold
-    // the game there, and ball in hand at its end.
+    // The computer's first turn flies to its own aim, held at the top view when the settings hold
+    // the game there; a person's begins with the flight from the dark room to the default camera
+    // over the table, or to the top view, and ball in hand at its end.
     if (IsComputerToPlay())
+    {
+        if (g_Settings.m_nOverHeadView != 0)
+            HoldTopViewForComputer();
         StartPlay();
+    }
     else if (g_Settings.m_nOverHeadView != 0)
         EnterPlayView();
     else
@@ -85,6 +89,13 @@ void CMainFrame::EnterPlayView()
     flow.SetFlight(std::move(pFlight));
     flow.SetGameMode(modeCameraFlight);
     OutputDebugString("Intro: the camera flies to the top view\n");
+}
+
+void CMainFrame::HoldTopViewForComputer()
+{
+    SetGameFlag(gmKeepView);
+    m_pGameFlow->ApplyTopView();
+    OutputDebugString("Intro: the computer plays from the top view\n");
 }
 
 void CMainFrame::FlyToTableAfterIntro()

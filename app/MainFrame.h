@@ -514,6 +514,9 @@ private:
     /// from where it stands (kept as the player's own view) to the top view, held there from its
     /// landing, and ball in hand begins.
     void EnterPlayView();
+    /// The computer's first turn after the intro with the top view chosen in the settings: the
+    /// camera is held at the top view, where its turn's flight ends.
+    void HoldTopViewForComputer();
     CString GetVariantName() const;
     /// The debug log's line for each shot struck and each shot judged.
     void NoteShotProgress();

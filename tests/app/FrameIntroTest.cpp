@@ -38,7 +38,8 @@ TEST(FrameIntroTest, TheIntrosEndFliesAPersonToTheTableOrTheTopViewAndBallInHand
     };
     const SCase aCases[] = {{"a person plays first", 0, 0, EFlight::Table},
                             {"a person plays first in the top view", 0, 1, EFlight::TopView},
-                            {"the computer plays first", 5, 0, EFlight::Aim}};
+                            {"the computer plays first", 5, 0, EFlight::Aim},
+                            {"the computer plays first in the top view", 5, 1, EFlight::Aim}};
     for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
@@ -73,6 +74,10 @@ TEST(FrameIntroTest, TheIntrosEndFliesAPersonToTheTableOrTheTopViewAndBallInHand
             if (c.eFlight == EFlight::Aim)
             {
                 EXPECT_NE(modeBallInHand, flow.GetFlightEndMode());
+                // Held at the top view, the computer's flight ends there.
+                EXPECT_EQ(c.nOverheadView != 0, HasGameFlag(gmKeepView));
+                const CViewRecord top = flow.GetTopViewRecord();
+                EXPECT_EQ(c.nOverheadView != 0, (flow.GetCurrentView().m_vCamera - top.m_vCamera).LengthSq() < 1e-4f);
             }
             else
             {
