@@ -18,6 +18,7 @@
 namespace
 {
 #define VORN_SPAN_WIDE
+#include "platform/dx/RasterLanes.inl"
 #include "platform/dx/RasterSpan.inl"
 #undef VORN_SPAN_WIDE
 } // namespace

@@ -7,6 +7,7 @@
 
 namespace
 {
+#include "platform/dx/RasterLanes.inl"
 #include "platform/dx/RasterSpan.inl"
 } // namespace
 

@@ -144,7 +144,8 @@ void CRasterizer::SetState(const SRasterState& state)
     // The combination "one, zero" is no blend at all; skip the read of the destination.
     if (m_state.bBlend && m_state.eSrcBlend == D3DBLEND_ONE && m_state.eDestBlend == D3DBLEND_ZERO)
         m_state.bBlend = false;
-    if (m_texture.pTexels == nullptr || m_texture.nWidth <= 0 || m_texture.nHeight <= 0)
+    if (m_texture.pTexels == nullptr || m_texture.nWidth <= 0 || m_texture.nHeight <= 0 ||
+        m_texture.nWidth > MAX_TEXTURE_SIDE || m_texture.nHeight > MAX_TEXTURE_SIDE)
         m_state.eMagFilter = m_state.eMinFilter = TEXFILTER_NONE;
 }
 

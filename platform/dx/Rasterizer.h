@@ -10,10 +10,9 @@
 // over w, a fixed-point depth plane, its edges) and bins it into the bands of rows it covers; Flush draws the
 // bands, each on one thread, its triangles in submission order (one thread, or a small draw,
 // draws each triangle whole instead). Every pixel's value is a function of the triangle and the pixel's
-// position alone: texture coordinates and colours are perspective-correct every SPAN_STEP pixels counted from
-// the row's first pixel (and at its last) and linear in between, depth steps in fixed point from column 0. So a
-// frame is the same to the bit whatever the number of threads and whichever span path (SSE2, or AVX2 where the
-// processor has it) draws it.
+// position alone: texture coordinates and colours are divided by 1/w at every pixel, depth steps in fixed point
+// from column 0. So a frame is the same to the bit whatever the number of threads and whichever span path
+// (SSE2, or AVX2 where the processor has it) draws it.
 #pragma once
 
 #include "platform/dx/DxTypes.h"
@@ -80,11 +79,10 @@ using SpanFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle&
 class CRasterizer
 {
 public:
-    /// Pixel columns between two exact perspective divisions.
-    static constexpr int SPAN_STEP = 16;
-    /// Rows of the clip rectangle drawn as one job. Bands span the whole width, so that no row of a triangle is
-    /// split between jobs: splitting a row would resolve its cut block twice.
+    /// Rows of the clip rectangle drawn as one job.
     static constexpr int BAND_HEIGHT = 8;
+    /// Texels a side that are addressed exactly; a larger texture is drawn untextured.
+    static constexpr int MAX_TEXTURE_SIDE = 16384;
 
     CRasterizer();
     ~CRasterizer();
