@@ -211,13 +211,16 @@ template <int NPLANES> struct SRowPlanes
 {
     VF base[NPLANES], dx[NPLANES];
 
-    SRowPlanes(const SRasterTriangle& t, float Y)
+    explicit SRowPlanes(const SRasterTriangle& t)
     {
         for (int k = 0; k < NPLANES; ++k)
-        {
-            base[k] = SetF(t.a0[k] + t.dy[k] * Y);
             dx[k] = SetF(t.dx[k]);
-        }
+    }
+
+    void SetRow(const SRasterTriangle& t, float Y)
+    {
+        for (int k = 0; k < NPLANES; ++k)
+            base[k] = SetF(t.a0[k] + t.dy[k] * Y);
     }
 
     [[gnu::always_inline]] VF At(int k, VF vX) const { return Add(base[k], Mul(dx[k], vX)); }
@@ -465,89 +468,114 @@ ShadeGroup(const SRowPlanes<N>& p, const SRasterTriangle& t, const STexels& tex,
     return And(c, SetI(0x00FFFFFF));
 }
 
+/// The pixels of a triangle's row between its edges, clipped: [x0, x1). A function of the triangle and y alone,
+/// whoever draws the row.
+inline void RowExtent(const SRasterTriangle& t, const RECT& rcClip, int y, int& x0, int& x1)
+{
+    const float yc = static_cast<float>(y) + 0.5f;
+    const float xLong = t.eLong.XAt(yc);
+    const float xShort = yc < t.yMid ? t.eUpper.XAt(yc) : t.eLower.XAt(yc);
+    const float xl = t.bLongLeft ? xLong : xShort;
+    const float xr = t.bLongLeft ? xShort : xLong;
+    x0 = std::max(FastCeil(xl - 0.5f), static_cast<int>(rcClip.left));
+    x1 = std::min(FastCeil(xr - 0.5f), static_cast<int>(rcClip.right));
+}
+
+/// Depth of a row: 16.16 fixed point of the buffer's units at column 0.
+inline std::int64_t RowDepth(const SRasterTriangle& t, int y)
+{
+    // Bounded so that the row's sums stay inside 64 bits (the slopes are bounded at set-up).
+    constexpr double MAX_ROW_DEPTH = 17592186044416.0; // 2^44 buffer units
+    const double dZ = t.z0 + t.dzdy * (static_cast<double>(y) + 0.5 - t.y0) + t.dzdx * (0.5 - t.x0);
+    return static_cast<std::int64_t>(std::clamp(dZ, -MAX_ROW_DEPTH, MAX_ROW_DEPTH) * 65536.0);
+}
+
 template <int FILTER, bool BLEND, bool SPECULAR>
-std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y, int cx0, int cx1)
+std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd)
 {
     const SRasterTarget& tg = ctx.target;
-    BYTE* pRow = tg.pColor + static_cast<std::ptrdiff_t>(y) * tg.lColorPitch;
-    BYTE* pZRow = tg.pZ != nullptr ? tg.pZ + static_cast<std::ptrdiff_t>(y) * tg.lZPitch : nullptr;
     SRowDepth depth{};
-    if (pZRow != nullptr)
-    {
-        // Bounded so that the row's sums stay inside 64 bits (the slopes are bounded at set-up).
-        constexpr double MAX_ROW_DEPTH = 17592186044416.0; // 2^44 buffer units
-        const double dZ = t.z0 + t.dzdy * (static_cast<double>(y) + 0.5 - t.y0) + t.dzdx * (0.5 - t.x0);
-        depth.zRow = static_cast<std::int64_t>(std::clamp(dZ, -MAX_ROW_DEPTH, MAX_ROW_DEPTH) * 65536.0);
-        depth.dzx = t.dzx;
-        depth.zMax = (tg.nZBits == 32 ? std::int64_t{0xFFFFFFFF} : std::int64_t{0xFFFF}) << 16;
-    }
-    const SRowPlanes<SPECULAR ? SRasterTriangle::COUNT : 6> planes(t, static_cast<float>(y) + 0.5f - t.y0);
+    depth.dzx = t.dzx;
+    depth.zMax = (tg.nZBits == 32 ? std::int64_t{0xFFFFFFFF} : std::int64_t{0xFFFF}) << 16;
+    SRowPlanes<SPECULAR ? SRasterTriangle::COUNT : 6> planes(t);
     const STexels tex{reinterpret_cast<const int*>(ctx.texture.pTexels), ctx.texture.nWidth, ctx.texture.nHeight};
     // Unblended XRGB pixels are stored straight into the target; the rest through StorePixels.
     const bool bStraight = !BLEND && tg.layout.IsXrgb8888() && !tg.layout.HasAlpha();
-
     // Groups that end before this column may read and write back pixels past the span's end.
     const int xWhole = static_cast<int>(tg.rcClip.right) - GROUP;
 
     std::uint64_t nDrawn = 0;
     SGroup aRun[RUN];
-    for (int xRun = cx0; xRun < cx1; xRun += RUN * GROUP)
+    yEnd = std::min(t.yBottom, yEnd);
+    for (int y = std::max(t.yTop, yBegin); y < yEnd; ++y)
     {
-        int nGroups = 0;
-        const int xRunEnd = std::min(cx1, xRun + RUN * GROUP);
-        for (int x = xRun; x < xRunEnd; x += GROUP)
+        int cx0 = 0, cx1 = 0;
+        RowExtent(t, tg.rcClip, y, cx0, cx1);
+        if (cx0 >= cx1)
+            continue;
+        BYTE* pRow = tg.pColor + static_cast<std::ptrdiff_t>(y) * tg.lColorPitch;
+        BYTE* pZRow = tg.pZ != nullptr ? tg.pZ + static_cast<std::ptrdiff_t>(y) * tg.lZPitch : nullptr;
+        if (pZRow != nullptr)
+            depth.zRow = RowDepth(t, y);
+        planes.SetRow(t, static_cast<float>(y) + 0.5f - t.y0);
+        for (int xRun = cx0; xRun < cx1; xRun += RUN * GROUP)
         {
-            const int n = std::min(GROUP, cx1 - x);
-            const bool bWhole = x <= xWhole;
-            unsigned nPass = (1u << n) - 1;
-            if (pZRow != nullptr)
+            int nGroups = 0;
+            const int xRunEnd = std::min(cx1, xRun + RUN * GROUP);
+            for (int x = xRun; x < xRunEnd; x += GROUP)
             {
-                // Depth first: pixels hidden whole cost no shading.
-                nPass = tg.nZBits == 32
-                            ? TestDepth<DWORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite)
-                            : TestDepth<WORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite);
-                if (nPass == 0)
-                    continue;
+                const int n = std::min(GROUP, cx1 - x);
+                const bool bWhole = x <= xWhole;
+                unsigned nPass = (1u << n) - 1;
+                if (pZRow != nullptr)
+                {
+                    // Depth first: pixels hidden whole cost no shading.
+                    nPass = tg.nZBits == 32
+                                ? TestDepth<DWORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite)
+                                : TestDepth<WORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite);
+                    if (nPass == 0)
+                        continue;
+                }
+                SGroup& g = aRun[nGroups++];
+                g.x = x;
+                g.n = n;
+                g.nPass = nPass;
+                g.bWhole = bWhole;
+                g.vX = Sub(Add(ToFloat(Add32(SetI(x), Iota())), SetF(0.5f)), SetF(t.x0));
+                // A pixel centre inside the triangle has 1/w > 0; the guard keeps lanes past the row's end, and
+                // rounding at a sliver, from dividing by 0.
+                g.w = Div(SetF(1.0f), Max(planes.At(0, g.vX), SetF(1e-30f)));
+                if constexpr (FILTER == TEXFILTER_POINT || FILTER == TEXFILTER_LINEAR)
+                    g.taps = FindTaps<FILTER>(tex, Mul(planes.At(1, g.vX), g.w), Mul(planes.At(2, g.vX), g.w));
             }
-            SGroup& g = aRun[nGroups++];
-            g.x = x;
-            g.n = n;
-            g.nPass = nPass;
-            g.bWhole = bWhole;
-            g.vX = Sub(Add(ToFloat(Add32(SetI(x), Iota())), SetF(0.5f)), SetF(t.x0));
-            // A pixel centre inside the triangle has 1/w > 0; the guard keeps lanes past the row's end, and
-            // rounding at a sliver, from dividing by 0.
-            g.w = Div(SetF(1.0f), Max(planes.At(0, g.vX), SetF(1e-30f)));
-            if constexpr (FILTER == TEXFILTER_POINT || FILTER == TEXFILTER_LINEAR)
-                g.taps = FindTaps<FILTER>(tex, Mul(planes.At(1, g.vX), g.w), Mul(planes.At(2, g.vX), g.w));
-        }
-        for (int i = 0; i < nGroups; ++i)
-        {
-            const SGroup& g = aRun[i];
-            const VI c = ShadeGroup<FILTER, SPECULAR>(planes, t, tex, ctx.state, g);
-            if (bStraight)
-                StoreMasked(reinterpret_cast<int*>(pRow) + g.x, c, g.nPass, g.bWhole);
-            else
+            for (int i = 0; i < nGroups; ++i)
             {
-                alignas(32) int aColor[GROUP];
-                Store(aColor, c);
-                StorePixels<BLEND>(ctx, pRow, g.x, g.n, g.nPass, reinterpret_cast<const DWORD*>(aColor));
+                const SGroup& g = aRun[i];
+                const VI c = ShadeGroup<FILTER, SPECULAR>(planes, t, tex, ctx.state, g);
+                if (bStraight)
+                    StoreMasked(reinterpret_cast<int*>(pRow) + g.x, c, g.nPass, g.bWhole);
+                else
+                {
+                    alignas(32) int aColor[GROUP];
+                    Store(aColor, c);
+                    StorePixels<BLEND>(ctx, pRow, g.x, g.n, g.nPass, reinterpret_cast<const DWORD*>(aColor));
+                }
+                nDrawn += CountBits(g.nPass);
             }
-            nDrawn += CountBits(g.nPass);
         }
     }
     return nDrawn;
 }
 
 // Every combination of the per-pixel choices is its own span function, picked once per state change.
-template <int FILTER> SpanFn PickByState(const SRasterState& s)
+template <int FILTER> RowsFn PickByState(const SRasterState& s)
 {
     if (s.bBlend)
-        return s.bSpecular ? &DrawSpan<FILTER, true, true> : &DrawSpan<FILTER, true, false>;
-    return s.bSpecular ? &DrawSpan<FILTER, false, true> : &DrawSpan<FILTER, false, false>;
+        return s.bSpecular ? &DrawRows<FILTER, true, true> : &DrawRows<FILTER, true, false>;
+    return s.bSpecular ? &DrawRows<FILTER, false, true> : &DrawRows<FILTER, false, false>;
 }
 
-inline SpanFn PickSpan(const SRasterState& s)
+inline RowsFn PickSpan(const SRasterState& s)
 {
     if (s.eMagFilter == TEXFILTER_NONE || s.eMinFilter == TEXFILTER_NONE)
         return PickByState<TEXFILTER_NONE>(s);

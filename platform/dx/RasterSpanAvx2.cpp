@@ -23,7 +23,7 @@ namespace
 #undef VORN_SPAN_WIDE
 } // namespace
 
-SpanFn PickSpanAvx2(const SRasterState& state) { return PickSpan(state); }
+RowsFn PickSpanAvx2(const SRasterState& state) { return PickSpan(state); }
 
 #if defined(__clang__)
 #pragma clang attribute pop

@@ -11,4 +11,4 @@ namespace
 #include "platform/dx/RasterSpan.inl"
 } // namespace
 
-SpanFn PickSpanSse2(const SRasterState& state) { return PickSpan(state); }
+RowsFn PickSpanSse2(const SRasterState& state) { return PickSpan(state); }

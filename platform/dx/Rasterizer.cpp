@@ -16,13 +16,6 @@ constexpr double MIN_PARALLEL_AREA = 16384.0;
 /// Callers clip to a guard band; anything far beyond it is garbage and would overflow the integer maths.
 constexpr float MAX_COORD = 1.0e6f;
 
-/// ceil() without a library call; |f| < 2^31.
-int FastCeil(float f)
-{
-    const int i = static_cast<int>(f);
-    return static_cast<float>(i) < f ? i + 1 : i;
-}
-
 int FastFloor(float f)
 {
     const int i = static_cast<int>(f);
@@ -237,24 +230,8 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
 
 std::uint64_t CRasterizer::DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const
 {
-    const SpanFn pfnSpan = m_bWide ? PickSpanAvx2(ctx.state) : PickSpanSse2(ctx.state);
-    const int xMin = static_cast<int>(m_target.rcClip.left), xMax = static_cast<int>(m_target.rcClip.right);
-    std::uint64_t nDrawn = 0;
-    yEnd = std::min(t.yBottom, yEnd);
-    for (int y = std::max(t.yTop, yBegin); y < yEnd; ++y)
-    {
-        // The row's extent is a function of the triangle and y alone, whichever band draws it.
-        const float yc = static_cast<float>(y) + 0.5f;
-        const float xLong = t.eLong.XAt(yc);
-        const float xShort = yc < t.yMid ? t.eUpper.XAt(yc) : t.eLower.XAt(yc);
-        const float xl = t.bLongLeft ? xLong : xShort;
-        const float xr = t.bLongLeft ? xShort : xLong;
-        const int cx0 = std::max(FastCeil(xl - 0.5f), xMin);
-        const int cx1 = std::min(FastCeil(xr - 0.5f), xMax);
-        if (cx0 < cx1)
-            nDrawn += pfnSpan(ctx, t, y, cx0, cx1);
-    }
-    return nDrawn;
+    const RowsFn pfnRows = m_bWide ? PickSpanAvx2(ctx.state) : PickSpanSse2(ctx.state);
+    return pfnRows(ctx, t, yBegin, yEnd);
 }
 
 std::uint64_t CRasterizer::DrawBand(const SSpanContext& ctx, int nBand) const

@@ -72,9 +72,9 @@ struct SRasterTriangle;
 struct SSpanContext;
 class CWorkerPool;
 
-/// Draws the pixels [cx0, cx1) of row y of a triangle (its row, clipped); returns the pixels that passed the depth
-/// test. Defined in RasterSpan.inl.
-using SpanFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle& t, int y, int cx0, int cx1);
+/// Draws the rows [yBegin, yEnd) of a triangle, clipped; returns the pixels that passed the depth test. Defined in
+/// RasterSpan.inl.
+using RowsFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd);
 
 class CRasterizer
 {
