@@ -77,7 +77,9 @@ private:
 };
 using ViewportPtr = std::shared_ptr<CDirect3DViewport>;
 
-class CDirect3DDevice
+/// Triangles and clears are queued and drawn together at the end of the scene (or before anyone else touches the
+/// pixels of the target, the depth buffer or a texture in use), so that the drawing threads start once a frame.
+class CDirect3DDevice : private IPendingDrawing
 {
 public:
     /// Renders into pRenderTarget and into the depth buffer attached to it, if any.
@@ -116,7 +118,7 @@ public:
                                  const WORD* pIndices, DWORD dwIndexCount, DWORD dwFlags);
 
     const SurfacePtr& GetRenderTarget() const { return m_pRenderTarget; }
-    /// Pixels that passed the depth test since the last call (benchmarks, tests).
+    /// Pixels that passed the depth test since the last call (benchmarks, tests); draws what is queued first.
     std::uint64_t TakePixelsDrawn();
 
     /// Threads that draw (default: the processor's cores) and whether the AVX2 path may be used (default: where
@@ -142,6 +144,12 @@ private:
     HRESULT Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount, const WORD* pIndices,
                  DWORD dwIndexCount);
     bool PrepareRaster();
+    /// Marks a surface as read or written by the queued drawing and keeps it alive until that is drawn.
+    void HoldForDrawing(const SurfacePtr& pSurface);
+    /// Draws what is queued and lets go of the surfaces it used.
+    void FinishDrawing() override;
+    /// Clears rc (null: the whole surface) of the target or depth buffer with a raw value.
+    void ClearSurface(const SurfacePtr& pSurface, const RECT* pRect, DWORD dwRaw);
     bool SelectsTextureOnly() const;
     bool UsesTexture() const;
     void TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount);
@@ -167,6 +175,7 @@ private:
     std::vector<ViewportPtr> m_aViewports;
     ViewportPtr m_pCurrentViewport;
     CRasterizer m_rasterizer;
+    std::vector<SurfacePtr> m_aHeld; // surfaces the queued drawing uses
 
     // Per-draw scratch, cleared and reused so that drawing does not allocate once warmed up.
     std::vector<SClipVertex> m_aClip;

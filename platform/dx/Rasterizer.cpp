@@ -1,6 +1,7 @@
 #include "platform/dx/Rasterizer.h"
 
 #include "platform/dx/RasterSpan.h"
+#include "platform/dx/Surface.h"
 #include "platform/dx/WorkerPool.h"
 
 #include <algorithm>
@@ -123,6 +124,8 @@ CWorkerPool* CRasterizer::GetPool()
 
 void CRasterizer::SetTarget(const SRasterTarget& target)
 {
+    if (target == m_target)
+        return;
     Flush();
     m_target = target;
     const bool bEmpty = target.rcClip.left >= target.rcClip.right;
@@ -133,19 +136,53 @@ void CRasterizer::SetTarget(const SRasterTarget& target)
 
 void CRasterizer::SetTexture(const SRasterTexture& texture)
 {
+    if (texture == m_texture)
+        return;
     Flush();
     m_texture = texture;
 }
 
 void CRasterizer::SetState(const SRasterState& state)
 {
-    Flush();
-    m_state = state;
+    SRasterState s = state;
     // The combination "one, zero" is no blend at all; skip the read of the destination.
-    if (m_state.bBlend && m_state.eSrcBlend == D3DBLEND_ONE && m_state.eDestBlend == D3DBLEND_ZERO)
-        m_state.bBlend = false;
+    if (s.bBlend && s.eSrcBlend == D3DBLEND_ONE && s.eDestBlend == D3DBLEND_ZERO)
+        s.bBlend = false;
     if (m_texture.pTexels == nullptr || m_texture.nWidth <= 0 || m_texture.nHeight <= 0)
-        m_state.eMagFilter = m_state.eMinFilter = TEXFILTER_NONE;
+        s.eMagFilter = s.eMinFilter = TEXFILTER_NONE;
+    if (s == m_state)
+        return;
+    Flush();
+    m_state = s;
+}
+
+void CRasterizer::Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw)
+{
+    if (rc.left >= rc.right || rc.top >= rc.bottom)
+        return;
+    if (m_nThreads <= 1)
+    {
+        Flush();
+        surface.FillRows(rc, rc.top, rc.bottom, dwRaw);
+        return;
+    }
+    const int nLast = (static_cast<int>(rc.bottom) - 1) / BAND_HEIGHT;
+    if (m_aBins.size() <= static_cast<size_t>(nLast))
+        m_aBins.resize(static_cast<size_t>(nLast) + 1);
+    m_aFills.push_back(SFill{&surface, rc, dwRaw});
+    m_dQueuedArea += static_cast<double>(rc.right - rc.left) * static_cast<double>(rc.bottom - rc.top);
+    Bin(static_cast<std::uint32_t>(m_aFills.size() - 1) | FILL_ENTRY, static_cast<int>(rc.top) / BAND_HEIGHT, nLast);
+}
+
+void CRasterizer::Bin(std::uint32_t nEntry, int nFirst, int nLast)
+{
+    for (int nBand = nFirst; nBand <= nLast; ++nBand)
+    {
+        std::vector<std::uint32_t>& bin = m_aBins[static_cast<size_t>(nBand)];
+        if (bin.empty())
+            m_aUsedBands.push_back(nBand);
+        bin.push_back(nEntry);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -219,15 +256,8 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
     t.bLongLeft = fArea2 > 0;
 
     m_dQueuedArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
-    if (m_nThreads <= 1)
-        return; // drawn whole, in order: no bands needed
-    for (int nBand = t.yTop / BAND_HEIGHT; nBand <= (t.yBottom - 1) / BAND_HEIGHT; ++nBand)
-    {
-        std::vector<std::uint32_t>& bin = m_aBins[static_cast<size_t>(nBand)];
-        if (bin.empty())
-            m_aUsedBands.push_back(nBand);
-        bin.push_back(nIndex);
-    }
+    if (m_nThreads > 1) // else drawn whole, in order: no bands needed
+        Bin(nIndex, t.yTop / BAND_HEIGHT, (t.yBottom - 1) / BAND_HEIGHT);
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -258,15 +288,24 @@ std::uint64_t CRasterizer::DrawRows(const SSpanContext& ctx, const SRasterTriang
 
 std::uint64_t CRasterizer::DrawBand(const SSpanContext& ctx, int nBand) const
 {
+    const int yBegin = nBand * BAND_HEIGHT, yEnd = yBegin + BAND_HEIGHT;
     std::uint64_t nDrawn = 0;
-    for (const std::uint32_t nIndex : m_aBins[static_cast<size_t>(nBand)])
-        nDrawn += DrawRows(ctx, m_aTriangles[nIndex], nBand * BAND_HEIGHT, (nBand + 1) * BAND_HEIGHT);
+    for (const std::uint32_t nEntry : m_aBins[static_cast<size_t>(nBand)])
+    {
+        if (nEntry & FILL_ENTRY)
+        {
+            const SFill& fill = m_aFills[nEntry & ~FILL_ENTRY];
+            fill.pSurface->FillRows(fill.rc, yBegin, yEnd, fill.dwRaw);
+        }
+        else
+            nDrawn += DrawRows(ctx, m_aTriangles[nEntry], yBegin, yEnd);
+    }
     return nDrawn;
 }
 
 void CRasterizer::Flush()
 {
-    if (m_aTriangles.empty())
+    if (m_aTriangles.empty() && m_aFills.empty())
         return;
     SSpanContext ctx;
     ctx.target = m_target;
@@ -274,11 +313,16 @@ void CRasterizer::Flush()
     ctx.state = m_state;
     ctx.nZFuncMask = ZFuncMask(m_state.eZFunc);
     const int nJobs = static_cast<int>(m_aUsedBands.size());
-    if (m_nThreads <= 1 || nJobs <= 1 || m_dQueuedArea < MIN_PARALLEL_AREA)
+    if (m_nThreads <= 1)
     {
         // One thread draws each triangle whole, in order: the same pixels as band by band.
         for (const SRasterTriangle& t : m_aTriangles)
             m_nPixelsDrawn += DrawRows(ctx, t, t.yTop, t.yBottom);
+    }
+    else if (nJobs <= 1 || m_dQueuedArea < MIN_PARALLEL_AREA)
+    {
+        for (const int nBand : m_aUsedBands)
+            m_nPixelsDrawn += DrawBand(ctx, nBand);
     }
     else
     {
@@ -290,5 +334,6 @@ void CRasterizer::Flush()
         m_aBins[static_cast<size_t>(nBand)].clear();
     m_aUsedBands.clear();
     m_aTriangles.clear();
+    m_aFills.clear();
     m_dQueuedArea = 0;
 }
