@@ -489,21 +489,36 @@ HRESULT CDirect3DDevice::Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* p
 
     TransformVertices(dwFvf, static_cast<const BYTE*>(pVertices), dwVertexCount);
     const auto index = [&](DWORD i) { return pIndices ? static_cast<DWORD>(pIndices[i]) : i; };
-    if (eType == D3DPT_TRIANGLELIST)
+    const bool bList = eType == D3DPT_TRIANGLELIST;
+    const DWORD dwTriangles = bList ? dwIndexCount / 3 : (dwIndexCount >= 3 ? dwIndexCount - 2 : 0);
+    const auto drawRange = [&](int nBatch, DWORD dwBegin, DWORD dwEnd)
     {
-        for (DWORD i = 0; i + 2 < dwIndexCount; i += 3)
-            DrawTriangle(index(i), index(i + 1), index(i + 2));
-    }
+        for (DWORD k = dwBegin; k < dwEnd; ++k)
+        {
+            if (bList)
+                DrawTriangle(nBatch, index(3 * k), index(3 * k + 1), index(3 * k + 2));
+            else if (k % 2 == 0)
+                DrawTriangle(nBatch, index(k), index(k + 1), index(k + 2));
+            else // every second triangle of a strip is listed the other way round; swapping two keeps one winding
+                DrawTriangle(nBatch, index(k + 1), index(k), index(k + 2));
+        }
+    };
+    // A large draw's triangles are set up in chunks on the drawing threads, each into a batch of its own; the
+    // batches are drawn in order, so the frame is the one a single thread sets up.
+    constexpr DWORD CHUNK = 128;
+    CWorkerPool* pPool = dwTriangles >= 4 * CHUNK ? m_rasterizer.GetPool() : nullptr;
+    if (pPool == nullptr)
+        drawRange(m_rasterizer.GetLastBatch(), 0, dwTriangles);
     else
     {
-        // Every second triangle of a strip is listed the other way round; swapping two keeps one winding.
-        for (DWORD i = 0; i + 2 < dwIndexCount; ++i)
-        {
-            if (i % 2 == 0)
-                DrawTriangle(index(i), index(i + 1), index(i + 2));
-            else
-                DrawTriangle(index(i + 1), index(i), index(i + 2));
-        }
+        const int nChunks = static_cast<int>((dwTriangles + CHUNK - 1) / CHUNK);
+        const int nFirst = m_rasterizer.OpenBatches(nChunks);
+        pPool->Run(nChunks,
+                   [&](int j)
+                   {
+                       const DWORD dwBegin = static_cast<DWORD>(j) * CHUNK;
+                       drawRange(nFirst + j, dwBegin, std::min(dwTriangles, dwBegin + CHUNK));
+                   });
     }
     return D3D_OK;
 }
@@ -945,7 +960,7 @@ bool CDirect3DDevice::IsCulled(float fArea2) const
     return false;
 }
 
-void CDirect3DDevice::DrawTriangle(DWORD i0, DWORD i1, DWORD i2)
+void CDirect3DDevice::DrawTriangle(int nBatch, DWORD i0, DWORD i1, DWORD i2)
 {
     const BYTE c0 = m_aOutcodes[i0], c1 = m_aOutcodes[i1], c2 = m_aOutcodes[i2];
     if (c0 & c1 & c2)
@@ -956,14 +971,14 @@ void CDirect3DDevice::DrawTriangle(DWORD i0, DWORD i1, DWORD i2)
         const SRasterVertex& b = m_aProjected[i1];
         const SRasterVertex& c = m_aProjected[i2];
         if (!IsCulled((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)))
-            m_rasterizer.DrawTriangle(a, b, c);
+            m_rasterizer.DrawTriangle(nBatch, a, b, c);
         return;
     }
     const SClipVertex* in[3] = {&m_aClip[i0], &m_aClip[i1], &m_aClip[i2]};
-    DrawClipped(in);
+    DrawClipped(nBatch, in);
 }
 
-void CDirect3DDevice::DrawClipped(const SClipVertex* pIn[3])
+void CDirect3DDevice::DrawClipped(int nBatch, const SClipVertex* pIn[3])
 {
     // Sutherland-Hodgman against the planes a vertex is outside of; each plane adds at most one vertex.
     constexpr int MAX_POLY = 3 + 6;
@@ -1042,5 +1057,5 @@ void CDirect3DDevice::DrawClipped(const SClipVertex* pIn[3])
     if (IsCulled(fArea2))
         return;
     for (int i = 1; i + 1 < n; ++i)
-        m_rasterizer.DrawTriangle(aOut[0], aOut[i], aOut[i + 1]);
+        m_rasterizer.DrawTriangle(nBatch, aOut[0], aOut[i], aOut[i + 1]);
 }

@@ -157,8 +157,10 @@ private:
     /// The lit colours of four vertices (diffuse r, g, b, a and specular r, g, b, 0..255), worked out side by side.
     static void LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
                           float aColors[4][7]);
-    void DrawTriangle(DWORD i0, DWORD i1, DWORD i2);
-    void DrawClipped(const SClipVertex* pIn[3]);
+    /// Culls, clips and queues one triangle into a batch of the rasterizer; safe on several threads at once, each
+    /// with a batch of its own.
+    void DrawTriangle(int nBatch, DWORD i0, DWORD i1, DWORD i2);
+    void DrawClipped(int nBatch, const SClipVertex* pIn[3]);
     void ProjectVertex(const SClipVertex& in, SRasterVertex& out) const;
     bool IsCulled(float fArea2) const;
 
