@@ -229,6 +229,7 @@ CDirect3DDevice::CDirect3DDevice(SurfacePtr pRenderTarget) : m_pRenderTarget(std
 
 CDirect3DDevice::~CDirect3DDevice()
 {
+    FinishDrawing();
     for (const ViewportPtr& p : m_aViewports)
         p->m_pDevice = nullptr;
 }
@@ -246,6 +247,7 @@ HRESULT CDirect3DDevice::EndScene()
     if (!m_bInScene)
         return D3DERR_SCENE_NOT_IN_SCENE;
     m_bInScene = false;
+    FinishDrawing();
     return D3D_OK;
 }
 
@@ -386,9 +388,40 @@ DWORD CDirect3DDevice::RegisterMaterial(const MaterialPtr& pMaterial)
 
 std::uint64_t CDirect3DDevice::TakePixelsDrawn()
 {
+    FinishDrawing();
     const std::uint64_t n = m_rasterizer.GetPixelsDrawn();
     m_rasterizer.ResetPixelsDrawn();
     return n;
+}
+
+void CDirect3DDevice::HoldForDrawing(const SurfacePtr& pSurface)
+{
+    if (std::find(m_aHeld.begin(), m_aHeld.end(), pSurface) != m_aHeld.end())
+        return;
+    pSurface->SetPendingDrawing(this);
+    m_aHeld.push_back(pSurface);
+}
+
+void CDirect3DDevice::FinishDrawing()
+{
+    m_rasterizer.Flush();
+    for (const SurfacePtr& p : m_aHeld)
+        p->EndPendingDrawing(this);
+    m_aHeld.clear();
+}
+
+void CDirect3DDevice::ClearSurface(const SurfacePtr& pSurface, const RECT* pRect, DWORD dwRaw)
+{
+    // A surface on show is filled at once, so that what it shows is cleared; others with the queued drawing.
+    RECT rc =
+        pRect ? *pRect : RECT{0, 0, static_cast<LONG>(pSurface->GetWidth()), static_cast<LONG>(pSurface->GetHeight())};
+    if (pSurface->HasOutput())
+        pSurface->ColorFill(&rc, dwRaw, m_rasterizer.GetPool());
+    else if (pSurface->PrepareDeferredFill(rc) == DD_OK)
+    {
+        HoldForDrawing(pSurface);
+        m_rasterizer.Fill(*pSurface, rc, dwRaw);
+    }
 }
 
 void CDirect3DDevice::ClearRects(DWORD dwCount, const D3DRECT* pRects, DWORD dwFlags, D3DCOLOR dwColor, D3DVALUE dvZ)
@@ -396,16 +429,12 @@ void CDirect3DDevice::ClearRects(DWORD dwCount, const D3DRECT* pRects, DWORD dwF
     const auto clearOne = [&](const RECT* pRect)
     {
         if ((dwFlags & D3DCLEAR_TARGET) && m_pRenderTarget)
-        {
-            m_pRenderTarget->ColorFill(pRect, m_pRenderTarget->GetLayout().FromArgb(dwColor | 0xFF000000),
-                                       m_rasterizer.GetPool());
-        }
+            ClearSurface(m_pRenderTarget, pRect, m_pRenderTarget->GetLayout().FromArgb(dwColor | 0xFF000000));
         if ((dwFlags & D3DCLEAR_ZBUFFER) && m_pZBuffer)
         {
             const double dMax = m_pZBuffer->GetBitsPerPixel() == 32 ? 4294967295.0 : 65535.0;
-            m_pZBuffer->ColorFill(
-                pRect, static_cast<DWORD>(std::llround(std::clamp(static_cast<double>(dvZ), 0.0, 1.0) * dMax)),
-                m_rasterizer.GetPool());
+            ClearSurface(m_pZBuffer, pRect,
+                         static_cast<DWORD>(std::llround(std::clamp(static_cast<double>(dvZ), 0.0, 1.0) * dMax)));
         }
     };
     if (dwCount == 0)
@@ -460,23 +489,36 @@ HRESULT CDirect3DDevice::Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* p
 
     TransformVertices(dwFvf, static_cast<const BYTE*>(pVertices), dwVertexCount);
     const auto index = [&](DWORD i) { return pIndices ? static_cast<DWORD>(pIndices[i]) : i; };
-    if (eType == D3DPT_TRIANGLELIST)
+    const bool bList = eType == D3DPT_TRIANGLELIST;
+    const DWORD dwTriangles = bList ? dwIndexCount / 3 : (dwIndexCount >= 3 ? dwIndexCount - 2 : 0);
+    const auto drawRange = [&](int nBatch, DWORD dwBegin, DWORD dwEnd)
     {
-        for (DWORD i = 0; i + 2 < dwIndexCount; i += 3)
-            DrawTriangle(index(i), index(i + 1), index(i + 2));
-        m_rasterizer.Flush();
-    }
+        for (DWORD k = dwBegin; k < dwEnd; ++k)
+        {
+            if (bList)
+                DrawTriangle(nBatch, index(3 * k), index(3 * k + 1), index(3 * k + 2));
+            else if (k % 2 == 0)
+                DrawTriangle(nBatch, index(k), index(k + 1), index(k + 2));
+            else // every second triangle of a strip is listed the other way round; swapping two keeps one winding
+                DrawTriangle(nBatch, index(k + 1), index(k), index(k + 2));
+        }
+    };
+    // A large draw's triangles are set up in chunks on the drawing threads, each into a batch of its own; the
+    // batches are drawn in order, so the frame is the one a single thread sets up.
+    constexpr DWORD CHUNK = 128;
+    CWorkerPool* pPool = dwTriangles >= 4 * CHUNK ? m_rasterizer.GetPool() : nullptr;
+    if (pPool == nullptr)
+        drawRange(m_rasterizer.GetLastBatch(), 0, dwTriangles);
     else
     {
-        // Every second triangle of a strip is listed the other way round; swapping two keeps one winding.
-        for (DWORD i = 0; i + 2 < dwIndexCount; ++i)
-        {
-            if (i % 2 == 0)
-                DrawTriangle(index(i), index(i + 1), index(i + 2));
-            else
-                DrawTriangle(index(i + 1), index(i), index(i + 2));
-        }
-        m_rasterizer.Flush();
+        const int nChunks = static_cast<int>((dwTriangles + CHUNK - 1) / CHUNK);
+        const int nFirst = m_rasterizer.OpenBatches(nChunks);
+        pPool->Run(nChunks,
+                   [&](int j)
+                   {
+                       const DWORD dwBegin = static_cast<DWORD>(j) * CHUNK;
+                       drawRange(nFirst + j, dwBegin, std::min(dwTriangles, dwBegin + CHUNK));
+                   });
     }
     return D3D_OK;
 }
@@ -504,11 +546,11 @@ bool CDirect3DDevice::PrepareRaster()
         return false;
 
     SRasterTarget target;
-    target.pColor = m_pRenderTarget->GetBits();
+    target.pColor = m_pRenderTarget->GetDrawingBits();
     target.lColorPitch = m_pRenderTarget->GetPitch();
     target.layout = m_pRenderTarget->GetLayout();
     const bool bZ = m_pZBuffer && m_aRenderStates[D3DRENDERSTATE_ZENABLE];
-    target.pZ = bZ ? m_pZBuffer->GetBits() : nullptr;
+    target.pZ = bZ ? m_pZBuffer->GetDrawingBits() : nullptr;
     target.lZPitch = bZ ? m_pZBuffer->GetPitch() : 0;
     target.nZBits = bZ ? static_cast<int>(m_pZBuffer->GetBitsPerPixel()) : 16;
     const LONG right =
@@ -517,6 +559,9 @@ bool CDirect3DDevice::PrepareRaster()
         std::min<LONG>(static_cast<LONG>(vp.dwY + vp.dwHeight), static_cast<LONG>(m_pRenderTarget->GetHeight()));
     target.rcClip = RECT{static_cast<LONG>(vp.dwX), static_cast<LONG>(vp.dwY), right, bottom};
     m_rasterizer.SetTarget(target);
+    HoldForDrawing(m_pRenderTarget);
+    if (bZ)
+        HoldForDrawing(m_pZBuffer);
 
     // Clip space to pixels: x from the clip rectangle's left edge rightwards, y from its top edge downwards.
     m_fViewportScale[0] = static_cast<float>(vp.dwWidth) / vp.dvClipWidth;
@@ -532,6 +577,7 @@ bool CDirect3DDevice::PrepareRaster()
     const bool bUseTexture = m_pTexture && UsesTexture();
     if (bUseTexture)
     {
+        HoldForDrawing(m_pTexture);
         texture.pTexels = m_pTexture->GetTexels32();
         texture.nWidth = static_cast<int>(m_pTexture->GetWidth());
         texture.nHeight = static_cast<int>(m_pTexture->GetHeight());
@@ -914,7 +960,7 @@ bool CDirect3DDevice::IsCulled(float fArea2) const
     return false;
 }
 
-void CDirect3DDevice::DrawTriangle(DWORD i0, DWORD i1, DWORD i2)
+void CDirect3DDevice::DrawTriangle(int nBatch, DWORD i0, DWORD i1, DWORD i2)
 {
     const BYTE c0 = m_aOutcodes[i0], c1 = m_aOutcodes[i1], c2 = m_aOutcodes[i2];
     if (c0 & c1 & c2)
@@ -925,14 +971,14 @@ void CDirect3DDevice::DrawTriangle(DWORD i0, DWORD i1, DWORD i2)
         const SRasterVertex& b = m_aProjected[i1];
         const SRasterVertex& c = m_aProjected[i2];
         if (!IsCulled((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)))
-            m_rasterizer.DrawTriangle(a, b, c);
+            m_rasterizer.DrawTriangle(nBatch, a, b, c);
         return;
     }
     const SClipVertex* in[3] = {&m_aClip[i0], &m_aClip[i1], &m_aClip[i2]};
-    DrawClipped(in);
+    DrawClipped(nBatch, in);
 }
 
-void CDirect3DDevice::DrawClipped(const SClipVertex* pIn[3])
+void CDirect3DDevice::DrawClipped(int nBatch, const SClipVertex* pIn[3])
 {
     // Sutherland-Hodgman against the planes a vertex is outside of; each plane adds at most one vertex.
     constexpr int MAX_POLY = 3 + 6;
@@ -1011,5 +1057,5 @@ void CDirect3DDevice::DrawClipped(const SClipVertex* pIn[3])
     if (IsCulled(fArea2))
         return;
     for (int i = 1; i + 1 < n; ++i)
-        m_rasterizer.DrawTriangle(aOut[0], aOut[i], aOut[i + 1]);
+        m_rasterizer.DrawTriangle(nBatch, aOut[0], aOut[i], aOut[i + 1]);
 }

@@ -77,7 +77,9 @@ private:
 };
 using ViewportPtr = std::shared_ptr<CDirect3DViewport>;
 
-class CDirect3DDevice
+/// Triangles and clears are queued and drawn together at the end of the scene (or before anyone else touches the
+/// pixels of the target, the depth buffer or a texture in use), so that the drawing threads start once a frame.
+class CDirect3DDevice : private IPendingDrawing
 {
 public:
     /// Renders into pRenderTarget and into the depth buffer attached to it, if any.
@@ -116,7 +118,7 @@ public:
                                  const WORD* pIndices, DWORD dwIndexCount, DWORD dwFlags);
 
     const SurfacePtr& GetRenderTarget() const { return m_pRenderTarget; }
-    /// Pixels that passed the depth test since the last call (benchmarks, tests).
+    /// Pixels that passed the depth test since the last call (benchmarks, tests); draws what is queued first.
     std::uint64_t TakePixelsDrawn();
 
     /// Threads that draw (default: the processor's cores) and whether the AVX2 path may be used (default: where
@@ -142,6 +144,12 @@ private:
     HRESULT Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount, const WORD* pIndices,
                  DWORD dwIndexCount);
     bool PrepareRaster();
+    /// Marks a surface as read or written by the queued drawing and keeps it alive until that is drawn.
+    void HoldForDrawing(const SurfacePtr& pSurface);
+    /// Draws what is queued and lets go of the surfaces it used.
+    void FinishDrawing() override;
+    /// Clears rc (null: the whole surface) of the target or depth buffer with a raw value.
+    void ClearSurface(const SurfacePtr& pSurface, const RECT* pRect, DWORD dwRaw);
     bool SelectsTextureOnly() const;
     bool UsesTexture() const;
     void TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount);
@@ -149,8 +157,10 @@ private:
     /// The lit colours of four vertices (diffuse r, g, b, a and specular r, g, b, 0..255), worked out side by side.
     static void LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
                           float aColors[4][7]);
-    void DrawTriangle(DWORD i0, DWORD i1, DWORD i2);
-    void DrawClipped(const SClipVertex* pIn[3]);
+    /// Culls, clips and queues one triangle into a batch of the rasterizer; safe on several threads at once, each
+    /// with a batch of its own.
+    void DrawTriangle(int nBatch, DWORD i0, DWORD i1, DWORD i2);
+    void DrawClipped(int nBatch, const SClipVertex* pIn[3]);
     void ProjectVertex(const SClipVertex& in, SRasterVertex& out) const;
     bool IsCulled(float fArea2) const;
 
@@ -167,6 +177,7 @@ private:
     std::vector<ViewportPtr> m_aViewports;
     ViewportPtr m_pCurrentViewport;
     CRasterizer m_rasterizer;
+    std::vector<SurfacePtr> m_aHeld; // surfaces the queued drawing uses
 
     // Per-draw scratch, cleared and reused so that drawing does not allocate once warmed up.
     std::vector<SClipVertex> m_aClip;

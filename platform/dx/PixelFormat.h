@@ -16,6 +16,7 @@ struct SChannelMask
 {
     std::uint8_t nShift = 0;
     std::uint8_t nBits = 0;
+    friend bool operator==(const SChannelMask&, const SChannelMask&) = default;
 };
 
 class CPixelLayout
@@ -38,6 +39,7 @@ public:
     bool HasAlpha() const { return m_a.nBits > 0; }
     /// 32-bit 0x00RRGGBB or 0xAARRGGBB: raw pixels are already what ToArgb returns (up to the alpha byte).
     bool IsXrgb8888() const { return m_bXrgb8888; }
+    friend bool operator==(const CPixelLayout&, const CPixelLayout&) = default;
 
 private:
     friend class CRowDecoder;

@@ -1,13 +1,16 @@
 #include "platform/dx/Rasterizer.h"
 
 #include "platform/dx/RasterSpan.h"
+#include "platform/dx/Surface.h"
 #include "platform/dx/WorkerPool.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <emmintrin.h>
+#include <span>
 #include <thread>
+#include <utility>
 
 namespace
 {
@@ -116,37 +119,88 @@ CWorkerPool* CRasterizer::GetPool()
 
 void CRasterizer::SetTarget(const SRasterTarget& target)
 {
+    if (target == m_target)
+        return;
     Flush();
     m_target = target;
     const bool bEmpty = target.rcClip.left >= target.rcClip.right;
     m_nBands = bEmpty ? 0 : std::max(0, (static_cast<int>(target.rcClip.bottom) + BAND_HEIGHT - 1) / BAND_HEIGHT);
-    if (m_aBins.size() < static_cast<size_t>(m_nBands))
-        m_aBins.resize(static_cast<size_t>(m_nBands));
 }
 
 void CRasterizer::SetTexture(const SRasterTexture& texture)
 {
+    if (texture == m_texture)
+        return;
     Flush();
     m_texture = texture;
 }
 
 void CRasterizer::SetState(const SRasterState& state)
 {
-    Flush();
-    m_state = state;
+    SRasterState s = state;
     // The combination "one, zero" is no blend at all; skip the read of the destination.
-    if (m_state.bBlend && m_state.eSrcBlend == D3DBLEND_ONE && m_state.eDestBlend == D3DBLEND_ZERO)
-        m_state.bBlend = false;
+    if (s.bBlend && s.eSrcBlend == D3DBLEND_ONE && s.eDestBlend == D3DBLEND_ZERO)
+        s.bBlend = false;
     if (m_texture.pTexels == nullptr || m_texture.nWidth <= 0 || m_texture.nHeight <= 0 ||
         m_texture.nWidth > MAX_TEXTURE_SIDE || m_texture.nHeight > MAX_TEXTURE_SIDE)
-        m_state.eMagFilter = m_state.eMinFilter = TEXFILTER_NONE;
+        s.eMagFilter = s.eMinFilter = TEXFILTER_NONE;
+    if (s == m_state)
+        return;
+    Flush();
+    m_state = s;
 }
+
+void CRasterizer::Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw)
+{
+    if (rc.left >= rc.right || rc.top >= rc.bottom)
+        return;
+    if (m_nThreads <= 1)
+    {
+        Flush();
+        surface.FillRows(rc, rc.top, rc.bottom, dwRaw);
+        return;
+    }
+    const int nLast = (static_cast<int>(rc.bottom) - 1) / BAND_HEIGHT;
+    SBatch& batch = m_aBatches[static_cast<size_t>(GetLastBatch())];
+    if (batch.aBins.size() <= static_cast<size_t>(nLast))
+        batch.aBins.resize(static_cast<size_t>(nLast) + 1);
+    m_aFills.push_back(SFill{&surface, rc, dwRaw});
+    batch.dArea += static_cast<double>(rc.right - rc.left) * static_cast<double>(rc.bottom - rc.top);
+    batch.Bin(static_cast<std::uint32_t>(m_aFills.size() - 1) | FILL_ENTRY, static_cast<int>(rc.top) / BAND_HEIGHT,
+              nLast);
+}
+
+void CRasterizer::SBatch::Bin(std::uint32_t nEntry, int nFirst, int nLast)
+{
+    for (int nBand = nFirst; nBand <= nLast; ++nBand)
+    {
+        std::vector<std::uint32_t>& bin = aBins[static_cast<size_t>(nBand)];
+        if (bin.empty())
+            aUsedBands.push_back(nBand);
+        bin.push_back(nEntry);
+    }
+}
+
+int CRasterizer::OpenBatches(int nCount)
+{
+    const int nFirst = m_nBatches;
+    m_nBatches += nCount;
+    if (m_aBatches.size() < static_cast<size_t>(m_nBatches))
+        m_aBatches.resize(static_cast<size_t>(m_nBatches));
+    for (int i = nFirst; i < m_nBatches; ++i)
+        if (std::vector<std::vector<std::uint32_t>>& aBins = m_aBatches[static_cast<size_t>(i)].aBins;
+            aBins.size() < static_cast<size_t>(m_nBands))
+            aBins.resize(static_cast<size_t>(m_nBands));
+    return nFirst;
+}
+
+int CRasterizer::GetLastBatch() { return m_nBatches > 0 ? m_nBatches - 1 : OpenBatches(1); }
 
 // ---------------------------------------------------------------------------------------------------------------------
 // Set-up and binning
 // ---------------------------------------------------------------------------------------------------------------------
 
-void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c)
+void CRasterizer::DrawTriangle(int nBatch, const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c)
 {
     if (m_target.pColor == nullptr || m_nBands == 0)
         return;
@@ -182,8 +236,9 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
 
     // Set up in place in the queue: copying a triangle just written field by field stalls, as the copy's wide
     // loads wait for the many narrow stores.
-    const auto nIndex = static_cast<std::uint32_t>(m_aTriangles.size());
-    SRasterTriangle& t = m_aTriangles.emplace_back();
+    SBatch& batch = m_aBatches[static_cast<size_t>(nBatch)];
+    const auto nIndex = static_cast<std::uint32_t>(batch.aTriangles.size());
+    SRasterTriangle& t = batch.aTriangles.emplace_back();
     t.yTop = yTop;
     t.yBottom = yBottom;
     t.xLeft = xLeft;
@@ -212,16 +267,9 @@ void CRasterizer::DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, c
     // The long edge is on the left when the middle vertex lies to its right.
     t.bLongLeft = fArea2 > 0;
 
-    m_dQueuedArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
-    if (m_nThreads <= 1)
-        return; // drawn whole, in order: no bands needed
-    for (int nBand = t.yTop / BAND_HEIGHT; nBand <= (t.yBottom - 1) / BAND_HEIGHT; ++nBand)
-    {
-        std::vector<std::uint32_t>& bin = m_aBins[static_cast<size_t>(nBand)];
-        if (bin.empty())
-            m_aUsedBands.push_back(nBand);
-        bin.push_back(nIndex);
-    }
+    batch.dArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
+    if (m_nThreads > 1) // else drawn whole, in order: no bands needed
+        batch.Bin(nIndex, t.yTop / BAND_HEIGHT, (t.yBottom - 1) / BAND_HEIGHT);
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -236,27 +284,61 @@ std::uint64_t CRasterizer::DrawRows(const SSpanContext& ctx, const SRasterTriang
 
 std::uint64_t CRasterizer::DrawBand(const SSpanContext& ctx, int nBand) const
 {
+    const int yBegin = nBand * BAND_HEIGHT, yEnd = yBegin + BAND_HEIGHT;
     std::uint64_t nDrawn = 0;
-    for (const std::uint32_t nIndex : m_aBins[static_cast<size_t>(nBand)])
-        nDrawn += DrawRows(ctx, m_aTriangles[nIndex], nBand * BAND_HEIGHT, (nBand + 1) * BAND_HEIGHT);
+    for (int i = 0; i < m_nBatches; ++i)
+    {
+        const SBatch& batch = m_aBatches[static_cast<size_t>(i)];
+        if (batch.aBins.size() <= static_cast<size_t>(nBand))
+            continue;
+        for (const std::uint32_t nEntry : batch.aBins[static_cast<size_t>(nBand)])
+        {
+            if (nEntry & FILL_ENTRY)
+            {
+                const SFill& fill = m_aFills[nEntry & ~FILL_ENTRY];
+                fill.pSurface->FillRows(fill.rc, yBegin, yEnd, fill.dwRaw);
+            }
+            else
+                nDrawn += DrawRows(ctx, batch.aTriangles[nEntry], yBegin, yEnd);
+        }
+    }
     return nDrawn;
 }
 
 void CRasterizer::Flush()
 {
-    if (m_aTriangles.empty())
+    if (m_nBatches == 0)
         return;
     SSpanContext ctx;
     ctx.target = m_target;
     ctx.texture = m_texture;
     ctx.state = m_state;
     ctx.nZFuncMask = ZFuncMask(m_state.eZFunc);
+    const std::span<SBatch> aBatches(m_aBatches.data(), static_cast<size_t>(m_nBatches));
+    double dArea = 0;
+    for (const SBatch& batch : aBatches)
+    {
+        dArea += batch.dArea;
+        for (const int nBand : batch.aUsedBands)
+        {
+            if (m_aUsed.size() <= static_cast<size_t>(nBand))
+                m_aUsed.resize(static_cast<size_t>(nBand) + 1);
+            if (!std::exchange(m_aUsed[static_cast<size_t>(nBand)], std::uint8_t{1}))
+                m_aUsedBands.push_back(nBand);
+        }
+    }
     const int nJobs = static_cast<int>(m_aUsedBands.size());
-    if (m_nThreads <= 1 || nJobs <= 1 || m_dQueuedArea < MIN_PARALLEL_AREA)
+    if (m_nThreads <= 1)
     {
         // One thread draws each triangle whole, in order: the same pixels as band by band.
-        for (const SRasterTriangle& t : m_aTriangles)
-            m_nPixelsDrawn += DrawRows(ctx, t, t.yTop, t.yBottom);
+        for (const SBatch& batch : aBatches)
+            for (const SRasterTriangle& t : batch.aTriangles)
+                m_nPixelsDrawn += DrawRows(ctx, t, t.yTop, t.yBottom);
+    }
+    else if (nJobs <= 1 || dArea < MIN_PARALLEL_AREA)
+    {
+        for (const int nBand : m_aUsedBands)
+            m_nPixelsDrawn += DrawBand(ctx, nBand);
     }
     else
     {
@@ -264,9 +346,17 @@ void CRasterizer::Flush()
         GetPool()->Run(nJobs, [&](int i) { nDrawn += DrawBand(ctx, m_aUsedBands[static_cast<size_t>(i)]); });
         m_nPixelsDrawn += nDrawn.load();
     }
+    for (SBatch& batch : aBatches)
+    {
+        for (const int nBand : batch.aUsedBands)
+            batch.aBins[static_cast<size_t>(nBand)].clear();
+        batch.aUsedBands.clear();
+        batch.aTriangles.clear();
+        batch.dArea = 0;
+    }
     for (const int nBand : m_aUsedBands)
-        m_aBins[static_cast<size_t>(nBand)].clear();
+        m_aUsed[static_cast<size_t>(nBand)] = 0;
     m_aUsedBands.clear();
-    m_aTriangles.clear();
-    m_dQueuedArea = 0;
+    m_nBatches = 0;
+    m_aFills.clear();
 }

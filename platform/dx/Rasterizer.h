@@ -8,10 +8,14 @@
 //
 // Work is split in two. DrawTriangle sets a triangle up once (plane equations of 1/w and of the attributes
 // over w, a fixed-point depth plane, its edges) and bins it into the bands of rows it covers; Flush draws the
-// bands, each on one thread, its triangles in submission order (one thread, or a small draw,
-// draws each triangle whole instead). Every pixel's value is a function of the triangle and the pixel's
-// position alone: texture coordinates and colours are divided by 1/w at every pixel, depth steps in fixed point
-// from column 0. So a frame is the same to the bit whatever the number of threads and whichever span path
+// bands, each on one thread, its triangles in submission order (one thread draws each triangle whole instead).
+// Triangles are queued in batches drawn in the order they were opened; several batches opened at once can be
+// filled by several threads, so that a large draw is set up in parallel.
+// Fills of rectangles (the clears of a frame) are queued with the triangles and done band by band too, so that
+// a band's rows are cleared by the thread that then draws them, while they are in its cache. Every pixel's value is a
+// function of the triangle and the pixel's position alone: texture coordinates and colours are divided by 1/w at
+// every pixel, depth steps in fixed point from column 0. So a frame is the same to the bit whatever the number of
+// threads and whichever span path
 // (SSE2, or AVX2 where the processor has it) draws it.
 #pragma once
 
@@ -42,6 +46,7 @@ struct SRasterTexture
     const DWORD* pTexels = nullptr; // 0xAARRGGBB rows of nWidth texels; any size, wrapped at its own sides
     int nWidth = 0;
     int nHeight = 0;
+    friend bool operator==(const SRasterTexture&, const SRasterTexture&) = default;
 };
 
 /// What a triangle is drawn into; the clip rectangle is inside both surfaces.
@@ -54,6 +59,7 @@ struct SRasterTarget
     LONG lZPitch = 0;   // bytes
     int nZBits = 16;    // 16 or 32
     RECT rcClip;
+    friend bool operator==(const SRasterTarget&, const SRasterTarget&) = default;
 };
 
 struct SRasterState
@@ -66,11 +72,13 @@ struct SRasterState
     bool bBlend = false;
     D3DBLEND eSrcBlend = D3DBLEND_ONE;
     D3DBLEND eDestBlend = D3DBLEND_ZERO;
+    friend bool operator==(const SRasterState&, const SRasterState&) = default;
 };
 
 struct SRasterTriangle;
 struct SSpanContext;
 class CWorkerPool;
+class CDirectDrawSurface;
 
 /// Draws the rows [yBegin, yEnd) of a triangle, clipped; returns the pixels that passed the depth test. Defined in
 /// RasterSpan.inl.
@@ -89,13 +97,25 @@ public:
     CRasterizer(const CRasterizer&) = delete;
     CRasterizer& operator=(const CRasterizer&) = delete;
 
-    // Changing what is drawn into or how first draws what is queued.
+    // Changing what is drawn into or how first draws what is queued; setting what is already set does nothing.
     void SetTarget(const SRasterTarget& target);
     void SetTexture(const SRasterTexture& texture);
     void SetState(const SRasterState& state);
-    /// Sets up and queues one triangle of either winding (culling is the caller's business).
-    void DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c);
-    /// Draws every queued triangle.
+    /// Opens nCount batches after everything queued and returns the first one's number. Different batches may be
+    /// filled at the same time by different threads, until the next call of anything else.
+    int OpenBatches(int nCount);
+    /// The batch that the next triangle goes into after everything queued (opened when there is none).
+    int GetLastBatch();
+    /// Sets up and queues one triangle of either winding in a batch (culling is the caller's business).
+    void DrawTriangle(int nBatch, const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c);
+    void DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c)
+    {
+        DrawTriangle(GetLastBatch(), a, b, c);
+    }
+    /// Queues a fill of rc (inside the surface) with a raw pixel value, in order with the triangles (on one thread
+    /// it is done at once). The surface must live until the next flush.
+    void Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw);
+    /// Draws every queued triangle and fill.
     void Flush();
 
     /// Threads that draw bands, the caller's included (default: the processor's cores); 1 draws on the caller.
@@ -117,15 +137,36 @@ private:
     std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const;
     std::uint64_t DrawBand(const SSpanContext& ctx, int nBand) const;
 
+    /// Triangles queued by one thread at a time, with their entries and the fills' per band.
+    struct SBatch
+    {
+        std::vector<SRasterTriangle> aTriangles;
+        std::vector<std::vector<std::uint32_t>> aBins; // triangle and fill entries per band, in submission order
+        std::vector<int> aUsedBands;                   // bands with at least one entry
+        double dArea = 0;                              // pixels of the triangles' bounding boxes and the fills
+        /// Adds an entry to the bins of the bands [nFirst, nLast].
+        void Bin(std::uint32_t nEntry, int nFirst, int nLast);
+    };
+
+    struct SFill
+    {
+        CDirectDrawSurface* pSurface;
+        RECT rc;
+        DWORD dwRaw;
+    };
+    /// A bin entry with this bit set is an index into m_aFills, else into its batch's triangles.
+    static constexpr std::uint32_t FILL_ENTRY = 0x80000000u;
+
     SRasterTarget m_target;
     SRasterTexture m_texture;
     SRasterState m_state;
     bool m_bWide = false;
-    double m_dQueuedArea = 0; // pixels of the queued triangles' bounding boxes
-    std::vector<SRasterTriangle> m_aTriangles;
-    int m_nBands = 0;
-    std::vector<std::vector<std::uint32_t>> m_aBins; // triangle indices per band, in submission order
-    std::vector<int> m_aUsedBands;                   // bands with at least one triangle
+    std::vector<SBatch> m_aBatches; // the first m_nBatches are open; the others keep their memory for later
+    int m_nBatches = 0;
+    std::vector<SFill> m_aFills;
+    int m_nBands = 0;                  // of the target's clip rectangle
+    std::vector<int> m_aUsedBands;     // bands with an entry in any batch, gathered by Flush
+    std::vector<std::uint8_t> m_aUsed; // per band: listed in m_aUsedBands
     int m_nThreads = 1;
     std::unique_ptr<CWorkerPool> m_pPool; // made at the first flush that can use it
     std::uint64_t m_nPixelsDrawn = 0;

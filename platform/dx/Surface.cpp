@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -95,6 +96,7 @@ HRESULT CDirectDrawSurface::Lock(const RECT* pRect, DDSURFACEDESC2* pDesc, DWORD
         return DDERR_SURFACELOST;
     if (m_bLocked)
         return DDERR_SURFACEBUSY;
+    FinishPendingDrawing();
     RECT rc = pRect ? *pRect : FullRect(*this);
     if (rc.left < 0 || rc.top < 0 || rc.right > static_cast<LONG>(m_dwWidth) ||
         rc.bottom > static_cast<LONG>(m_dwHeight) || IsEmpty(rc))
@@ -158,6 +160,7 @@ HRESULT CDirectDrawSurface::GetDC(HDC* phDC)
         dwBits == 16 && m_ddpf.dwRBitMask == 0xF800 && m_ddpf.dwGBitMask == 0x07E0 && m_ddpf.dwBBitMask == 0x001F;
     if ((m_ddpf.dwFlags & DDPF_RGB) == 0 || (!bXrgb && !b565))
         return DDERR_CANTCREATEDC;
+    FinishPendingDrawing();
     const SGdiPixels pixels{m_aBytes.data(), static_cast<LONG>(m_dwWidth), static_cast<LONG>(m_dwHeight), m_lPitch,
                             dwBits == 32 ? EGdiPixelFormat::Xrgb32 : EGdiPixelFormat::Rgb565};
     m_hDC = CreatePixelsDC(pixels);
@@ -183,6 +186,20 @@ HRESULT CDirectDrawSurface::Restore()
 {
     m_bLost = false;
     return DD_OK;
+}
+
+void CDirectDrawSurface::SetPendingDrawing(IPendingDrawing* pDrawing)
+{
+    if (m_pPending != pDrawing)
+        FinishPendingDrawing();
+    m_pPending = pDrawing;
+}
+
+void CDirectDrawSurface::FinishPendingDrawing() const
+{
+    // Cleared before the call: the drawing ends its claim on every surface it holds, this one included.
+    if (IPendingDrawing* p = std::exchange(m_pPending, nullptr))
+        p->FinishDrawing();
 }
 
 void CDirectDrawSurface::Changed()
@@ -239,6 +256,7 @@ DWORD CDirectDrawSurface::GetPixelXrgb(DWORD x, DWORD y) const
 {
     if (x >= m_dwWidth || y >= m_dwHeight)
         return 0;
+    FinishPendingDrawing();
     return RawToXrgb(ReadRaw(x, y));
 }
 
@@ -284,11 +302,11 @@ bool CDirectDrawSurface::IsKeyed(DWORD dwXrgb) const
     return true;
 }
 
-void CDirectDrawSurface::FillRect(const RECT& rc, DWORD dwRaw)
+void CDirectDrawSurface::FillRows(const RECT& rc, LONG nTop, LONG nBottom, DWORD dwRaw)
 {
     // Clears run every frame over the whole target: fill typed rows rather than pixel by pixel.
     const size_t nCount = static_cast<size_t>(rc.right - rc.left);
-    for (LONG y = rc.top; y < rc.bottom; ++y)
+    for (LONG y = std::max(rc.top, nTop); y < std::min(rc.bottom, nBottom); ++y)
     {
         BYTE* pRow = m_aBytes.data() + static_cast<size_t>(y) * m_lPitch;
         if (m_ddpf.dwRGBBitCount == 16)
@@ -307,23 +325,34 @@ HRESULT CDirectDrawSurface::ColorFill(const RECT* pRect, DWORD dwRaw, CWorkerPoo
         return DDERR_SURFACELOST;
     if (m_bLocked)
         return DDERR_SURFACEBUSY;
+    FinishPendingDrawing();
     RECT rc = pRect ? *pRect : FullRect(*this);
     if (ClipToSurface(rc))
     {
         const LONG nRows = rc.bottom - rc.top;
         if (pPool == nullptr || nRows * (rc.right - rc.left) < MIN_PARALLEL_PIXELS)
-            FillRect(rc, dwRaw);
+            FillRows(rc, rc.top, rc.bottom, dwRaw);
         else
             pPool->Run(static_cast<int>((nRows + BAND_ROWS - 1) / BAND_ROWS),
                        [&](int i)
                        {
-                           RECT rcBand = rc;
-                           rcBand.top = rc.top + i * BAND_ROWS;
-                           rcBand.bottom = std::min(rc.bottom, rcBand.top + BAND_ROWS);
-                           FillRect(rcBand, dwRaw);
+                           const LONG nTop = rc.top + i * BAND_ROWS;
+                           FillRows(rc, nTop, nTop + BAND_ROWS, dwRaw);
                        });
     }
     Changed();
+    return DD_OK;
+}
+
+HRESULT CDirectDrawSurface::PrepareDeferredFill(RECT& rc)
+{
+    if (m_bLost)
+        return DDERR_SURFACELOST;
+    if (m_bLocked)
+        return DDERR_SURFACEBUSY;
+    if (!ClipToSurface(rc))
+        rc = RECT{0, 0, 0, 0};
+    ++m_nChangeCount;
     return DD_OK;
 }
 
@@ -403,6 +432,9 @@ HRESULT CDirectDrawSurface::Blt(const RECT* pDestRect, CDirectDrawSurface* pSrc,
         return DDERR_SURFACELOST;
     if (m_bLocked || (pSrc != nullptr && pSrc->m_bLocked))
         return DDERR_SURFACEBUSY;
+    FinishPendingDrawing();
+    if (pSrc != nullptr)
+        pSrc->FinishPendingDrawing();
     RECT rcDest = pDestRect ? *pDestRect : FullRect(*this);
     if (dwFlags & DDBLT_COLORFILL)
     {
@@ -485,6 +517,8 @@ HRESULT CDirectDrawSurface::Flip(CDirectDrawSurface* /*pTargetOverride*/, DWORD 
         return DDERR_INVALIDPARAMS;
     if (m_bLost || m_pBackBuffer->m_bLost)
         return DDERR_SURFACELOST;
+    FinishPendingDrawing();
+    m_pBackBuffer->FinishPendingDrawing();
     // Both surfaces have the same size and format: swapping the pixel stores is the flip.
     m_aBytes.swap(m_pBackBuffer->m_aBytes);
     ++m_pBackBuffer->m_nChangeCount;

@@ -16,6 +16,16 @@ class CDirectDrawClipper;
 class CWorkerPool;
 using SurfacePtr = std::shared_ptr<CDirectDrawSurface>;
 
+/// Drawing into surfaces that was queued and not done yet (the 3-D device draws a scene's triangles and clears in
+/// one go at its end). A surface with pending drawing has it finished before its pixels are read, written or
+/// swapped by anyone else.
+class IPendingDrawing
+{
+public:
+    virtual ~IPendingDrawing() = default;
+    virtual void FinishDrawing() = 0;
+};
+
 /// Where a primary surface's pixels go to be seen: a window, or nothing at all when headless.
 class ISurfaceOutput
 {
@@ -70,6 +80,22 @@ public:
 
     /// The output a primary surface shows on; null for every other surface.
     void SetOutput(ISurfaceOutput* pOutput) { m_pOutput = pOutput; }
+    /// Names the drawing queued for the surface, finishing another party's first; the party keeps the surface
+    /// alive until it has drawn, and calls EndPendingDrawing then.
+    void SetPendingDrawing(IPendingDrawing* pDrawing);
+    void EndPendingDrawing(const IPendingDrawing* pDrawing)
+    {
+        if (m_pPending == pDrawing)
+            m_pPending = nullptr;
+    }
+    /// Whether the surface shows itself on an output after each change.
+    bool HasOutput() const { return m_pOutput != nullptr; }
+    /// Checks that a fill done later by the pending drawing can go ahead and clips rc to the surface (empty when
+    /// nothing is left); counts the change. DDERR_SURFACELOST or DDERR_SURFACEBUSY as ColorFill.
+    HRESULT PrepareDeferredFill(RECT& rc);
+    /// Fills the rows [nTop, nBottom) of rc with a raw pixel value (a deferred fill's share).
+    void FillRows(const RECT& rc, LONG nTop, LONG nBottom, DWORD dwRaw);
+
     /// Keeps the clipper that names the primary's window; drawing is never clipped by it here.
     HRESULT SetClipper(std::shared_ptr<CDirectDrawClipper> pClipper)
     {
@@ -77,7 +103,8 @@ public:
         return DD_OK;
     }
 
-    // Direct access for the renderer and for tests, which read frames back.
+    // Direct access for the renderer and for tests, which read frames back. GetBits and GetPixelXrgb finish the
+    // pending drawing first; GetDrawingBits is for the party whose drawing is pending.
     DWORD GetWidth() const { return m_dwWidth; }
     DWORD GetHeight() const { return m_dwHeight; }
     DWORD GetBitsPerPixel() const { return m_ddpf.dwRGBBitCount; }
@@ -86,14 +113,24 @@ public:
     /// How the channels of a colour surface's pixels lie (meaningless for a depth buffer).
     const CPixelLayout& GetLayout() const { return m_layout; }
     LONG GetPitch() const { return m_lPitch; }
-    BYTE* GetBits() { return m_aBytes.data(); }
-    const BYTE* GetBits() const { return m_aBytes.data(); }
+    BYTE* GetBits()
+    {
+        FinishPendingDrawing();
+        return m_aBytes.data();
+    }
+    const BYTE* GetBits() const
+    {
+        FinishPendingDrawing();
+        return m_aBytes.data();
+    }
+    BYTE* GetDrawingBits() { return m_aBytes.data(); }
     /// One pixel as 0x00RRGGBB, whatever the surface's format.
     DWORD GetPixelXrgb(DWORD x, DWORD y) const;
     /// Counts changes of the pixels, so that a texture cache can tell when to convert again.
     std::uint32_t GetChangeCount() const { return m_nChangeCount; }
     /// The pixels as 32-bit texels, 0xAARRGGBB (the surface itself when it is 32-bit XRGB or ARGB, else a
-    /// converted copy, made again after every change).
+    /// converted copy, made again after every change). Does not finish pending drawing: the device reads the
+    /// texture it queued triangles with.
     const DWORD* GetTexels32();
 
 private:
@@ -104,11 +141,11 @@ private:
     DWORD RawToXrgb(DWORD dwRaw) const;
     DWORD XrgbToRaw(DWORD dwXrgb) const;
     bool IsKeyed(DWORD dwXrgb) const;
-    void FillRect(const RECT& rc, DWORD dwRaw);
     void CopyRect(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc, bool bKeyed);
     /// CopyRect for two 32-bit surfaces of one format and size, with the source's colour key.
     void CopyKeyed32(const RECT& rcDest, const CDirectDrawSurface& src, const RECT& rcSrc);
     void Changed();
+    void FinishPendingDrawing() const;
 
     DWORD m_dwWidth = 0;
     DWORD m_dwHeight = 0;
@@ -128,5 +165,6 @@ private:
     SurfacePtr m_pBackBuffer; // attached back buffer of a flipping chain
     SurfacePtr m_pZBuffer;    // attached depth buffer
     ISurfaceOutput* m_pOutput = nullptr;
+    mutable IPendingDrawing* m_pPending = nullptr; // drawing queued into the pixels, or that reads them
     std::shared_ptr<CDirectDrawClipper> m_pClipper;
 };

@@ -141,7 +141,8 @@ class CRasterPathTest : public CRenderFixture
 protected:
     /// A busy frame: a jittered grid of triangles at random depths with random colours and texture coordinates,
     /// drawn opaque with bilinear filtering, then again additively with point filtering and specular, then with
-    /// mixed filters and "greater"; returns the colour and depth buffers' bytes. dwLeft: the viewport's left edge.
+    /// mixed filters and "greater", then in one scene with a partial clear between draws; returns the colour and
+    /// depth buffers' bytes. dwLeft: the viewport's left edge.
     std::vector<BYTE> DrawBusyFrame(int nThreads, bool bWide, DWORD dwLeft = 0)
     {
         SetUpTarget(320, 200);
@@ -207,6 +208,25 @@ protected:
         for (D3DTLVERTEX& v : aVerts)
             v.sz = 1 - v.sz;
         draw();
+        // One scene of draws with a clear of part of the frame between them, each with and without a change of
+        // state since the last: the clear and the draws must land in the order they were made.
+        EXPECT_EQ(D3D_OK, m_pDevice->BeginScene());
+        const auto drawInScene = [&]
+        {
+            ASSERT_EQ(D3D_OK, m_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, aVerts.data(),
+                                                              static_cast<DWORD>(aVerts.size()), aIdx.data(),
+                                                              static_cast<DWORD>(aIdx.size()), 0));
+        };
+        m_pDevice->SetRenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_LESSEQUAL);
+        drawInScene();
+        const D3DRECT rcClear{50, 37, 270, 141};
+        EXPECT_EQ(D3D_OK, m_pViewport->Clear2(1, &rcClear, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0x406080, 0.7f, 0));
+        for (D3DTLVERTEX& v : aVerts)
+            v.sx = 320 - v.sx;
+        drawInScene();
+        m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
+        drawInScene();
+        EXPECT_EQ(D3D_OK, m_pDevice->EndScene());
         std::vector<BYTE> aBytes(m_pTarget->GetBits(), m_pTarget->GetBits() + m_pTarget->GetPitch() * 200);
         aBytes.insert(aBytes.end(), m_pZ->GetBits(), m_pZ->GetBits() + m_pZ->GetPitch() * 200);
         return aBytes;

@@ -1,0 +1,139 @@
+// The device draws a scene's triangles and clears when the scene ends; whoever touches the target, the depth
+// buffer or a texture in use before that must find the queued drawing done, on one thread and on many.
+#include "RenderFixture.h"
+
+#include <functional>
+#include <vector>
+
+namespace
+{
+constexpr DWORD FRAME = 200; // pixels: large enough for the drawing threads to split the work
+constexpr DWORD CLEAR_COLOUR = 0x2040C0;
+constexpr DWORD QUAD_COLOUR = 0xC08020;
+
+std::vector<D3DTLVERTEX> Quad(float x0, float y0, float x1, float y1, D3DCOLOR color, float z = 0.5f)
+{
+    return {Tl(x0, y0, color, z, 0, 0), Tl(x1, y0, color, z, 1, 0), Tl(x0, y1, color, z, 0, 1),
+            Tl(x1, y1, color, z, 1, 1)};
+}
+
+/// Pixel (x, y) of a 32-bit surface as stored, without finishing any drawing queued for it.
+DWORD StoredPixel(CDirectDrawSurface& s, int x, int y)
+{
+    DWORD dw = 0;
+    std::memcpy(&dw, s.GetDrawingBits() + y * s.GetPitch() + x * 4, sizeof(dw));
+    return dw & 0xFFFFFF;
+}
+
+void LockAndUnlock(CDirectDrawSurface& s)
+{
+    DDSURFACEDESC2 desc;
+    ASSERT_EQ(DD_OK, s.Lock(nullptr, &desc, DDLOCK_WAIT, nullptr));
+    ASSERT_EQ(DD_OK, s.Unlock(nullptr));
+}
+
+WORD StoredDepth(CDirectDrawSurface& s, int x, int y)
+{
+    WORD w = 0;
+    std::memcpy(&w, s.GetDrawingBits() + y * s.GetPitch() + x * 2, sizeof(w));
+    return w;
+}
+} // namespace
+
+class CDeferredDrawTest : public CRenderFixture
+{
+protected:
+    /// A scene left open after a clear and a quad over the left half of the frame at depth 0.5.
+    void QueueClearAndQuad(int nThreads)
+    {
+        SetUpTarget(FRAME, FRAME);
+        m_pDevice->SetRenderThreads(nThreads);
+        ASSERT_EQ(D3D_OK, m_pViewport->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, CLEAR_COLOUR, 1.0f, 0));
+        ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
+        const std::vector<D3DTLVERTEX> aQuad = Quad(0, 0, FRAME / 2, FRAME, 0xFF000000 | QUAD_COLOUR);
+        ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, aQuad.data(), 4, 0));
+    }
+};
+
+TEST_F(CDeferredDrawTest, EveryAccessToTheSurfacesFindsTheQueuedDrawingDone)
+{
+    // Each access is made while the scene is open; what it must see is then read from the stored pixels (or
+    // from the copy it made), which by themselves finish nothing.
+    SurfacePtr pCopy = CDirectDrawSurface::Create(FRAME, FRAME, MakeRgbPixelFormat(32), DDSCAPS_OFFSCREENPLAIN);
+    struct SCase
+    {
+        const char* szName;
+        std::function<void()> fnAccess;
+        bool bFromCopy; // the colour is read from pCopy, else from the target
+    };
+    const SCase aCases[] = {
+        {"read a pixel", [this] { Pixel(0, 0); }, false},
+        {"the bits", [this] { m_pTarget->GetBits(); }, false},
+        {"lock", [this] { LockAndUnlock(*m_pTarget); }, false},
+        {"device context",
+         [this]
+         {
+             HDC hDC = nullptr;
+             ASSERT_EQ(DD_OK, m_pTarget->GetDC(&hDC));
+             ASSERT_EQ(DD_OK, m_pTarget->ReleaseDC(hDC));
+         },
+         false},
+        {"blit from the target", [&] { ASSERT_EQ(DD_OK, pCopy->Blt(nullptr, m_pTarget.get(), nullptr, 0, nullptr)); },
+         true},
+        {"fill of another part",
+         [this]
+         {
+             const RECT rc{FRAME - 1, FRAME - 1, FRAME, FRAME};
+             ASSERT_EQ(DD_OK, m_pTarget->ColorFill(&rc, 0, nullptr));
+         },
+         false},
+        {"depth buffer lock", [this] { LockAndUnlock(*m_pZ); }, false},
+        {"pixel count", [this] { m_pDevice->TakePixelsDrawn(); }, false},
+        {"device gone", [this] { m_pDevice.reset(); }, false},
+    };
+    for (const int nThreads : {1, 8})
+        for (const SCase& c : aCases)
+        {
+            SCOPED_TRACE(testing::Message() << c.szName << " on " << nThreads << " threads");
+            QueueClearAndQuad(nThreads);
+            c.fnAccess();
+            CDirectDrawSurface& seen = c.bFromCopy ? *pCopy : *m_pTarget;
+            EXPECT_EQ(QUAD_COLOUR, StoredPixel(seen, 10, 100));
+            EXPECT_EQ(CLEAR_COLOUR, StoredPixel(seen, FRAME - 10, 100));
+            EXPECT_EQ(32767, StoredDepth(*m_pZ, 10, 100)) << "the quad's depth";
+            EXPECT_EQ(65535, StoredDepth(*m_pZ, FRAME - 10, 100)) << "the cleared depth";
+            m_pDevice.reset();
+        }
+}
+
+TEST_F(CDeferredDrawTest, TextureRewrittenOrDroppedWithinASceneKeepsWhatEachDrawSaw)
+{
+    // Texture only, point filtered: the left quad is drawn with red texels, which are then rewritten green for
+    // the middle quad; the right quad uses a second texture after the application let go of the first.
+    for (const int nThreads : {1, 8})
+    {
+        SCOPED_TRACE(nThreads);
+        SetUpTarget(FRAME, FRAME);
+        m_pDevice->SetRenderThreads(nThreads);
+        m_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        SurfacePtr pFirst = MakeRawTexture(4, 4, MakeRgbPixelFormat(16), std::vector<DWORD>(16, 0xF800));
+        m_pDevice->SetTexture(0, pFirst);
+        ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
+        const auto draw = [&](float x0, float x1)
+        {
+            const std::vector<D3DTLVERTEX> aQuad = Quad(x0, 0, x1, FRAME, 0xFFFFFFFF);
+            ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, aQuad.data(), 4, 0));
+        };
+        draw(0, 60);
+        const RECT rcAll{0, 0, 4, 4};
+        ASSERT_EQ(DD_OK, pFirst->ColorFill(&rcAll, 0x07E0, nullptr));
+        draw(60, 120);
+        m_pDevice->SetTexture(0, MakeRawTexture(4, 4, MakeRgbPixelFormat(16), std::vector<DWORD>(16, 0x001F)));
+        pFirst.reset();
+        draw(120, FRAME);
+        ASSERT_EQ(D3D_OK, m_pDevice->EndScene());
+        EXPECT_EQ(0xFF0000u, Pixel(30, 100));
+        EXPECT_EQ(0x00FF00u, Pixel(90, 100));
+        EXPECT_EQ(0x0000FFu, Pixel(160, 100));
+    }
+}
