@@ -87,19 +87,18 @@ template <int N> [[gnu::always_inline]] inline VI ShiftRight16(VI a) { return {_
 {
     return {_mm256_castps_si256(_mm256_cmp_ps(a.v, b.v, _CMP_GT_OS))};
 }
-/// Stores the lanes whose bit is set in nBits. bWhole: all eight ints at p may be read and written back (the others
-/// keep their value); else the others are not touched.
-[[gnu::always_inline]] inline void StoreMasked(int* p, VI a, unsigned nBits, bool bWhole)
+/// Stores the lanes whose bit is set in nBits; the others' memory is neither read nor written (reading it could
+/// wait for a line another core holds).
+[[gnu::always_inline]] inline void StoreMasked(int* p, VI a, unsigned nBits)
 {
+    if (nBits == 0xFF)
+    {
+        Store(p, a);
+        return;
+    }
     const __m256i vBit = _mm256_setr_epi32(1, 2, 4, 8, 16, 32, 64, 128);
     const __m256i vMask = _mm256_cmpeq_epi32(_mm256_and_si256(_mm256_set1_epi32(static_cast<int>(nBits)), vBit), vBit);
-    if (bWhole)
-    {
-        const __m256i old = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p));
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), _mm256_blendv_epi8(old, a.v, vMask));
-    }
-    else
-        _mm256_maskstore_epi32(p, vMask, a.v);
+    _mm256_maskstore_epi32(p, vMask, a.v);
 }
 #else
 [[gnu::always_inline]] inline VF SetF(float f) { return {_mm_set1_ps(f), _mm_set1_ps(f)}; }
@@ -136,18 +135,12 @@ template <int N> [[gnu::always_inline]] inline VI ShiftRight16(VI a)
 {
     return {_mm_castps_si128(_mm_cmpgt_ps(a.lo, b.lo)), _mm_castps_si128(_mm_cmpgt_ps(a.hi, b.hi))};
 }
-/// Stores the lanes whose bit is set in nBits. bWhole: all eight ints at p may be read and written back (the others
-/// keep their value); else the others are not touched.
-[[gnu::always_inline]] inline void StoreMasked(int* p, VI a, unsigned nBits, bool bWhole)
+/// Stores the lanes whose bit is set in nBits; the others' memory is neither read nor written.
+[[gnu::always_inline]] inline void StoreMasked(int* p, VI a, unsigned nBits)
 {
-    if (bWhole)
+    if (nBits == 0xFF)
     {
-        const __m128i vBit = _mm_setr_epi32(1, 2, 4, 8), vBits = _mm_set1_epi32(static_cast<int>(nBits));
-        const VI mask{_mm_cmpeq_epi32(_mm_and_si128(vBits, vBit), vBit),
-                      _mm_cmpeq_epi32(_mm_and_si128(_mm_srli_epi32(vBits, 4), vBit), vBit)};
-        const VI old{_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
-                     _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4))};
-        Store(p, Select(mask, a, old));
+        Store(p, a);
         return;
     }
     alignas(16) int aLane[8];

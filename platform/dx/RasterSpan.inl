@@ -436,7 +436,6 @@ struct SGroup
     VF vX, w;
     int x, n;
     unsigned nPass;
-    bool bWhole;
 };
 
 /// Groups handed from the first pass to the second at a time.
@@ -540,7 +539,6 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
                 g.x = x;
                 g.n = n;
                 g.nPass = nPass;
-                g.bWhole = bWhole;
                 g.vX = Sub(Add(ToFloat(Add32(SetI(x), Iota())), SetF(0.5f)), SetF(t.x0));
                 // A pixel centre inside the triangle has 1/w > 0; the guard keeps lanes past the row's end, and
                 // rounding at a sliver, from dividing by 0.
@@ -553,7 +551,7 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
                 const SGroup& g = aRun[i];
                 const VI c = ShadeGroup<FILTER, SPECULAR>(planes, t, tex, ctx.state, g);
                 if (bStraight)
-                    StoreMasked(reinterpret_cast<int*>(pRow) + g.x, c, g.nPass, g.bWhole);
+                    StoreMasked(reinterpret_cast<int*>(pRow) + g.x, c, g.nPass);
                 else
                 {
                     alignas(32) int aColor[GROUP];
