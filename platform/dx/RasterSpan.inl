@@ -16,6 +16,8 @@ constexpr int FILTER_MIXED = 3;
 constexpr float MAX_REPEATS = 4194304.0f; // 2^22
 /// Sub-texel steps of the bilinear weights.
 constexpr int SUBTEXELS = 256;
+/// The depth function mask of "less or equal" (see SSpanContext::nZFuncMask).
+constexpr int LESS_EQUAL_MASK = 3;
 
 /// Set bits of a group's pass mask (SWAR: the baseline instruction set has no population count).
 inline std::uint64_t CountBits(unsigned v)
@@ -158,7 +160,6 @@ template <typename ZTYPE> [[gnu::always_inline]] inline unsigned TestDepth(BYTE*
     // Depth is linear: when both ends are inside the buffer's range, every pixel between is.
     const bool bInside = zFirst >= 0 && zFirst <= zMax && zLast >= 0 && zLast <= zMax;
     BYTE* pZ = pZRow + x * static_cast<int>(sizeof(ZTYPE));
-    constexpr int LESS_EQUAL_MASK = 3;
     if (bInside && nZMask == LESS_EQUAL_MASK)
     {
         if constexpr (sizeof(ZTYPE) == 2)
@@ -502,6 +503,7 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
     const bool bStraight = !BLEND && tg.layout.IsXrgb8888() && !tg.layout.HasAlpha();
     // Groups that end before this column may read and write back pixels past the span's end.
     const int xWhole = static_cast<int>(tg.rcClip.right) - GROUP;
+    const bool bLessEqual16 = tg.nZBits == 16 && ctx.nZFuncMask == LESS_EQUAL_MASK;
 
     std::uint64_t nDrawn = 0;
     SGroup aRun[RUN];
@@ -514,8 +516,15 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
             continue;
         BYTE* pRow = tg.pColor + static_cast<std::ptrdiff_t>(y) * tg.lColorPitch;
         BYTE* pZRow = tg.pZ != nullptr ? tg.pZ + static_cast<std::ptrdiff_t>(y) * tg.lZPitch : nullptr;
+        // Depth is linear along the row: when both ends lie in the buffer's range, every group of a 16-bit buffer
+        // under the usual function takes the eight-lane test without checks of its own.
+        bool bEightLanes = false;
         if (pZRow != nullptr)
+        {
             depth.zRow = RowDepth(t, y);
+            const std::int64_t zFirst = depth.zRow + cx0 * depth.dzx, zLast = depth.zRow + (cx1 - 1) * depth.dzx;
+            bEightLanes = bLessEqual16 && zFirst >= 0 && zFirst <= depth.zMax && zLast >= 0 && zLast <= depth.zMax;
+        }
         planes.SetRow(t, static_cast<float>(y) + 0.5f - t.y0);
         for (int xRun = cx0; xRun < cx1; xRun += RUN * GROUP)
         {
@@ -526,7 +535,14 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
                 const int n = std::min(GROUP, cx1 - x);
                 const bool bWhole = x <= xWhole;
                 unsigned nPass = (1u << n) - 1;
-                if (pZRow != nullptr)
+                if (bEightLanes && bWhole)
+                {
+                    nPass = TestEightLessEqual16(pZRow + 2 * x, depth.zRow + x * depth.dzx, depth.dzx, n,
+                                                 ctx.state.bZWrite);
+                    if (nPass == 0)
+                        continue;
+                }
+                else if (pZRow != nullptr)
                 {
                     // Depth first: pixels hidden whole cost no shading.
                     nPass = tg.nZBits == 32
