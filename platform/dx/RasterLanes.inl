@@ -83,6 +83,10 @@ template <int N> [[gnu::always_inline]] inline VI ShiftRight16(VI a) { return {_
 [[gnu::always_inline]] inline VF Floor(VF a) { return {_mm256_floor_ps(a.v)}; }
 [[gnu::always_inline]] inline bool AnyLane(VI mask) { return _mm256_movemask_epi8(mask.v) != 0; }
 [[gnu::always_inline]] inline void Store(int* p, VI a) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), a.v); }
+[[gnu::always_inline]] inline VI Load(const int* p)
+{
+    return {_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p))};
+}
 [[gnu::always_inline]] inline VI CmpGt(VF a, VF b)
 {
     return {_mm256_castps_si256(_mm256_cmp_ps(a.v, b.v, _CMP_GT_OS))};
@@ -130,6 +134,11 @@ template <int N> [[gnu::always_inline]] inline VI ShiftRight16(VI a)
 {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p), a.lo);
     _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 4), a.hi);
+}
+[[gnu::always_inline]] inline VI Load(const int* p)
+{
+    return {_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 4))};
 }
 [[gnu::always_inline]] inline VI CmpGt(VF a, VF b)
 {

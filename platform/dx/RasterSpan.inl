@@ -301,11 +301,16 @@ struct SAxisSample
     return _mm_setr_epi32(pTex[pIndex[0]], pTex[pIndex[1]], pTex[pIndex[2]], pTex[pIndex[3]]);
 }
 
+[[gnu::always_inline]] inline VI Gather(const int* pTex, const int* pIndex)
+{
+    return FromHalves(GatherFour(pTex, pIndex), GatherFour(pTex, pIndex + 4));
+}
+
 [[gnu::always_inline]] inline VI Gather(const int* pTex, VI index)
 {
     alignas(32) int a[GROUP];
     Store(a, index);
-    return FromHalves(GatherFour(pTex, a), GatherFour(pTex, a + 4));
+    return Gather(pTex, a);
 }
 
 /// Each index's texel and the one right of it, side by side in memory: one 64-bit load a pixel.
@@ -318,13 +323,11 @@ struct SAxisSample
     right = _mm_castps_si128(_mm_shuffle_ps(a, b, 0xDD));
 }
 
-[[gnu::always_inline]] inline void GatherPairs(const int* pTex, VI index, VI& left, VI& right)
+[[gnu::always_inline]] inline void GatherPairs(const int* pTex, const int* pIndex, VI& left, VI& right)
 {
-    alignas(32) int a[GROUP];
-    Store(a, index);
     __m128i l0, r0, l1, r1;
-    GatherPairsFour(pTex, a, l0, r0);
-    GatherPairsFour(pTex, a + 4, l1, r1);
+    GatherPairsFour(pTex, pIndex, l0, r0);
+    GatherPairsFour(pTex, pIndex + 4, l1, r1);
     left = FromHalves(l0, l1);
     right = FromHalves(r0, r1);
 }
@@ -332,8 +335,10 @@ struct SAxisSample
 /// Where each lane's pixel reads its texels.
 struct STaps
 {
-    VI top;         // the nearest texel, or a bilinear sample's upper left one
-    VI bottom;      // bilinear: the texel below top
+    // Texel indices, read one by one: the nearest texel, or a bilinear sample's upper left one, and (bilinear)
+    // the texel below it.
+    alignas(32) int aTop[GROUP];
+    alignas(32) int aBottom[GROUP];
     VI step;        // bilinear: from a left texel to its right neighbour, 1 or back to the row's start
     VI wu, wv;      // bilinear: the right and lower texels' weights, in both 16-bit halves of the lane
     bool bAdjacent; // bilinear: every right neighbour lies at step 1
@@ -345,14 +350,14 @@ template <int FILTER> [[gnu::always_inline]] inline STaps FindTaps(const STexels
     if constexpr (FILTER == TEXFILTER_POINT)
     {
         const VI x = NearestTexel(Repeat(un), t.nWidth), y = NearestTexel(Repeat(vn), t.nHeight);
-        taps.top = Add32(MulSmall(y, SetI(t.nWidth)), x);
+        Store(taps.aTop, Add32(MulSmall(y, SetI(t.nWidth)), x));
     }
     else
     {
         const SAxisSample sx = LinearSample(Repeat(un), t.nWidth), sy = LinearSample(Repeat(vn), t.nHeight);
         const VI vWidth = SetI(t.nWidth);
-        taps.top = Add32(MulSmall(sy.i0, vWidth), sx.i0);
-        taps.bottom = Add32(MulSmall(sy.i1, vWidth), sx.i0);
+        Store(taps.aTop, Add32(MulSmall(sy.i0, vWidth), sx.i0));
+        Store(taps.aBottom, Add32(MulSmall(sy.i1, vWidth), sx.i0));
         taps.step = Sub32(sx.i1, sx.i0);
         taps.wu = Or(sx.w, ShiftLeft32<16>(sx.w));
         taps.wv = Or(sy.w, ShiftLeft32<16>(sy.w));
@@ -367,7 +372,7 @@ template <int FILTER> [[gnu::always_inline]] inline void ReadTaps(const STexels&
     const VI zero = SetI(0);
     if constexpr (FILTER == TEXFILTER_POINT)
     {
-        const VI texel = Gather(t.pTex, taps.top);
+        const VI texel = Gather(t.pTex, taps.aTop);
         lo = UnpackLo8(texel, zero);
         hi = UnpackHi8(texel, zero);
     }
@@ -376,15 +381,15 @@ template <int FILTER> [[gnu::always_inline]] inline void ReadTaps(const STexels&
         VI t00, t01, t10, t11;
         if (taps.bAdjacent)
         {
-            GatherPairs(t.pTex, taps.top, t00, t01);
-            GatherPairs(t.pTex, taps.bottom, t10, t11);
+            GatherPairs(t.pTex, taps.aTop, t00, t01);
+            GatherPairs(t.pTex, taps.aBottom, t10, t11);
         }
         else
         {
-            t00 = Gather(t.pTex, taps.top);
-            t01 = Gather(t.pTex, Add32(taps.top, taps.step));
-            t10 = Gather(t.pTex, taps.bottom);
-            t11 = Gather(t.pTex, Add32(taps.bottom, taps.step));
+            t00 = Gather(t.pTex, taps.aTop);
+            t01 = Gather(t.pTex, Add32(Load(taps.aTop), taps.step));
+            t10 = Gather(t.pTex, taps.aBottom);
+            t11 = Gather(t.pTex, Add32(Load(taps.aBottom), taps.step));
         }
         // Each texel channel times a weight of at most 256 stays below 65536: unsigned 16-bit lanes suffice.
         const VI full = Set16(SUBTEXELS);
