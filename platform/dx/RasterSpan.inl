@@ -313,23 +313,29 @@ struct SAxisSample
     return Gather(pTex, a);
 }
 
-/// Each index's texel and the one right of it, side by side in memory: one 64-bit load a pixel.
-[[gnu::always_inline]] inline void GatherPairsFour(const int* pTex, const int* pIndex, __m128i& left, __m128i& right)
+/// The texel pairs (an index's texel and the one right of it, side by side in memory: one 64-bit load a pixel) of
+/// pixels i and j, in the low and high half of a vector.
+[[gnu::always_inline]] inline __m128 LoadPairs(const int* pTex, const int* pIndex, int i, int j)
 {
-    const auto load = [&](int i)
-    { return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pTex + pIndex[i]))); };
-    const __m128 a = _mm_movelh_ps(load(0), load(1)), b = _mm_movelh_ps(load(2), load(3));
-    left = _mm_castps_si128(_mm_shuffle_ps(a, b, 0x88));
-    right = _mm_castps_si128(_mm_shuffle_ps(a, b, 0xDD));
+    const __m128 low = _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pTex + pIndex[i])));
+    return _mm_loadh_pi(low, reinterpret_cast<const __m64*>(pTex + pIndex[j]));
 }
 
+/// Each index's texel and the one right of it.
 [[gnu::always_inline]] inline void GatherPairs(const int* pTex, const int* pIndex, VI& left, VI& right)
 {
-    __m128i l0, r0, l1, r1;
-    GatherPairsFour(pTex, pIndex, l0, r0);
-    GatherPairsFour(pTex, pIndex + 4, l1, r1);
-    left = FromHalves(l0, l1);
-    right = FromHalves(r0, r1);
+    // Pairs of pixels 0, 1 (4, 5) and 2, 3 (6, 7); the left texels are the even 32-bit lanes, the right ones the odd.
+#if defined(VORN_SPAN_WIDE)
+    const __m256 a = _mm256_set_m128(LoadPairs(pTex, pIndex, 4, 5), LoadPairs(pTex, pIndex, 0, 1));
+    const __m256 b = _mm256_set_m128(LoadPairs(pTex, pIndex, 6, 7), LoadPairs(pTex, pIndex, 2, 3));
+    left.v = _mm256_castps_si256(_mm256_shuffle_ps(a, b, 0x88));
+    right.v = _mm256_castps_si256(_mm256_shuffle_ps(a, b, 0xDD));
+#else
+    const __m128 a0 = LoadPairs(pTex, pIndex, 0, 1), b0 = LoadPairs(pTex, pIndex, 2, 3);
+    const __m128 a1 = LoadPairs(pTex, pIndex, 4, 5), b1 = LoadPairs(pTex, pIndex, 6, 7);
+    left = {_mm_castps_si128(_mm_shuffle_ps(a0, b0, 0x88)), _mm_castps_si128(_mm_shuffle_ps(a1, b1, 0x88))};
+    right = {_mm_castps_si128(_mm_shuffle_ps(a0, b0, 0xDD)), _mm_castps_si128(_mm_shuffle_ps(a1, b1, 0xDD))};
+#endif
 }
 
 /// Where each lane's pixel reads its texels.
