@@ -199,11 +199,31 @@ inline void StorePixels(const SSpanContext& ctx, BYTE* pRow, int x, int n, unsig
         }
 }
 
+/// One side of the texture, its sizes broadcast to every lane once per triangle: the groups use them as they are
+/// rather than broadcast them again each.
+struct STexAxis
+{
+    int nSize;
+    VF fSize, fUnits, fUnitsBack; // texels; 1 / SUBTEXELS steps of a repeat; the same less half a texel
+    VI iSize, iLast, iUnits, iLastUnit;
+
+    explicit STexAxis(int n)
+        : nSize(n), fSize(SetF(static_cast<float>(n))), fUnits(SetF(static_cast<float>(n * SUBTEXELS))),
+          fUnitsBack(SetF(static_cast<float>(n * SUBTEXELS - SUBTEXELS / 2))), iSize(SetI(n)), iLast(SetI(n - 1)),
+          iUnits(SetI(n * SUBTEXELS)), iLastUnit(SetI(n * SUBTEXELS - 1))
+    {
+    }
+};
+
 /// The texture as the span loop reads it, copied into locals so that pixel stores cannot alias it.
 struct STexels
 {
-    const int* pTex; // 0xAARRGGBB rows of nWidth texels
-    int nWidth, nHeight;
+    const int* pTex; // 0xAARRGGBB rows of x.nSize texels
+    STexAxis x, y;
+
+    explicit STexels(const SRasterTexture& t) : pTex(reinterpret_cast<const int*>(t.pTexels)), x(t.nWidth), y(t.nHeight)
+    {
+    }
 };
 
 /// A row's planes broadcast to every lane: at a pixel centre X columns from the triangle's x0, plane k's value
@@ -211,12 +231,16 @@ struct STexels
 template <int NPLANES> struct SRowPlanes
 {
     VF base[NPLANES], dx[NPLANES];
+    VF x0; // the triangle's x0
 
-    explicit SRowPlanes(const SRasterTriangle& t)
+    explicit SRowPlanes(const SRasterTriangle& t) : x0(SetF(t.x0))
     {
         for (int k = 0; k < NPLANES; ++k)
             dx[k] = SetF(t.dx[k]);
     }
+
+    /// X of the pixel centres of the group from column x.
+    [[gnu::always_inline]] VF Columns(int x) const { return Sub(Add(ToFloat(Add32(SetI(x), Iota())), SetF(0.5f)), x0); }
 
     void SetRow(const SRasterTriangle& t, float Y)
     {
@@ -266,11 +290,11 @@ template <int N> [[gnu::always_inline]] inline VI Channel(const SRowPlanes<N>& p
     return Sub(clamped, Floor(clamped)); // exact: the fraction's bits are the coordinate's own
 }
 
-/// The texel holding a place within the repeat, along an axis of nSize texels.
-[[gnu::always_inline]] inline VI NearestTexel(VF f, int nSize)
+/// The texel holding a place within the repeat, along an axis.
+[[gnu::always_inline]] inline VI NearestTexel(VF f, const STexAxis& a)
 {
-    const VI i = Trunc(Mul(f, SetF(static_cast<float>(nSize))));
-    return Sub32(i, And(CmpGt32(i, SetI(nSize - 1)), SetI(nSize))); // f * nSize may round up to nSize
+    const VI i = Trunc(Mul(f, a.fSize));
+    return Sub32(i, And(CmpGt32(i, a.iLast), a.iSize)); // f * size may round up to the size
 }
 
 /// A bilinear sample along one axis: the texels before and after it (wrapped) and the latter's weight in
@@ -280,18 +304,17 @@ struct SAxisSample
     VI i0, i1, w;
 };
 
-[[gnu::always_inline]] inline SAxisSample LinearSample(VF f, int nSize)
+[[gnu::always_inline]] inline SAxisSample LinearSample(VF f, const STexAxis& a)
 {
     // Samples blend around texel centres, half a texel back; a repeat ahead keeps the sum positive for the
     // truncation, and the wrap takes it back.
-    const int nUnits = nSize * SUBTEXELS;
-    VI c = Trunc(Add(Mul(f, SetF(static_cast<float>(nUnits))), SetF(static_cast<float>(nUnits - SUBTEXELS / 2))));
-    c = Sub32(c, And(CmpGt32(c, SetI(nUnits - 1)), SetI(nUnits)));
+    VI c = Trunc(Add(Mul(f, a.fUnits), a.fUnitsBack));
+    c = Sub32(c, And(CmpGt32(c, a.iLastUnit), a.iUnits));
     SAxisSample s;
     s.i0 = ShiftRight32<8>(c);
     s.w = And(c, SetI(SUBTEXELS - 1));
     const VI next = Add32(s.i0, SetI(1));
-    s.i1 = AndNot(CmpEq32(next, SetI(nSize)), next);
+    s.i1 = AndNot(CmpEq32(next, a.iSize), next);
     return s;
 }
 
@@ -355,13 +378,13 @@ template <int FILTER> [[gnu::always_inline]] inline STaps FindTaps(const STexels
     STaps taps;
     if constexpr (FILTER == TEXFILTER_POINT)
     {
-        const VI x = NearestTexel(Repeat(un), t.nWidth), y = NearestTexel(Repeat(vn), t.nHeight);
-        Store(taps.aTop, Add32(MulSmall(y, SetI(t.nWidth)), x));
+        const VI x = NearestTexel(Repeat(un), t.x), y = NearestTexel(Repeat(vn), t.y);
+        Store(taps.aTop, Add32(MulSmall(y, t.x.iSize), x));
     }
     else
     {
-        const SAxisSample sx = LinearSample(Repeat(un), t.nWidth), sy = LinearSample(Repeat(vn), t.nHeight);
-        const VI vWidth = SetI(t.nWidth);
+        const SAxisSample sx = LinearSample(Repeat(un), t.x), sy = LinearSample(Repeat(vn), t.y);
+        const VI vWidth = t.x.iSize;
         Store(taps.aTop, Add32(MulSmall(sy.i0, vWidth), sx.i0));
         Store(taps.aBottom, Add32(MulSmall(sy.i1, vWidth), sx.i0));
         taps.step = Sub32(sx.i1, sx.i0);
@@ -419,8 +442,8 @@ template <int FILTER> [[gnu::always_inline]] inline void ReadTaps(const STexels&
 {
     const auto footprint = [&](const float* d)
     {
-        const VF du = Mul(Mul(Sub(SetF(d[1]), Mul(un, SetF(d[0]))), w), SetF(static_cast<float>(tex.nWidth)));
-        const VF dv = Mul(Mul(Sub(SetF(d[2]), Mul(vn, SetF(d[0]))), w), SetF(static_cast<float>(tex.nHeight)));
+        const VF du = Mul(Mul(Sub(SetF(d[1]), Mul(un, SetF(d[0]))), w), tex.x.fSize);
+        const VF dv = Mul(Mul(Sub(SetF(d[2]), Mul(vn, SetF(d[0]))), w), tex.y.fSize);
         return Add(Mul(du, du), Mul(dv, dv));
     };
     return CmpGt(Max(footprint(t.dx), footprint(t.dy)), SetF(1.0f));
@@ -509,7 +532,7 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
     depth.dzx = t.dzx;
     depth.zMax = (tg.nZBits == 32 ? std::int64_t{0xFFFFFFFF} : std::int64_t{0xFFFF}) << 16;
     SRowPlanes<SPECULAR ? SRasterTriangle::COUNT : 6> planes(t);
-    const STexels tex{reinterpret_cast<const int*>(ctx.texture.pTexels), ctx.texture.nWidth, ctx.texture.nHeight};
+    const STexels tex(ctx.texture);
     // Unblended XRGB pixels are stored straight into the target; the rest through StorePixels.
     const bool bStraight = !BLEND && tg.layout.IsXrgb8888() && !tg.layout.HasAlpha();
     // Groups that end before this column may read and write back pixels past the span's end.
@@ -566,7 +589,7 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
                 g.x = x;
                 g.n = n;
                 g.nPass = nPass;
-                g.vX = Sub(Add(ToFloat(Add32(SetI(x), Iota())), SetF(0.5f)), SetF(t.x0));
+                g.vX = planes.Columns(x);
                 // A pixel centre inside the triangle has 1/w > 0; the guard keeps lanes past the row's end, and
                 // rounding at a sliver, from dividing by 0.
                 g.w = Div(SetF(1.0f), Max(planes.At(0, g.vX), SetF(1e-30f)));
