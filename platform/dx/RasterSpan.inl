@@ -65,7 +65,18 @@ inline DWORD BlendFactor(D3DBLEND e, DWORD value, DWORD srcChannel)
 struct SRowDepth
 {
     std::int64_t zRow, dzx, zMax;
+    VI vSteps; // lane i: i * dzx, modulo 2^32
 };
+
+/// Lane i: i * dzx modulo 2^32, the offsets of a group's depths from its first one.
+inline VI DepthSteps(std::int64_t dzx)
+{
+    const auto d = static_cast<std::uint32_t>(dzx);
+    alignas(32) int a[GROUP];
+    for (int i = 0; i < GROUP; ++i)
+        a[i] = static_cast<int>(static_cast<std::uint32_t>(i) * d);
+    return Load(a);
+}
 
 /// The depth test over a group's pixels. CLAMPED: depths may leave the buffer's range and are clamped.
 /// LESS_EQUAL: the usual function, tested directly; otherwise the function's mask decides.
@@ -100,12 +111,11 @@ TestDepthLoop(BYTE* pZ, std::int64_t zStep, std::int64_t dzx, std::int64_t zMax,
 /// TestDepthLoop does them. The drawn pixels' depths all lie in 0 .. 2^32 - 1 (the caller checked the ends), so
 /// sums modulo 2^32 in 32-bit lanes are exact. All eight depths are written back, the failing and undrawn ones
 /// unchanged: the row lies in the caller's band, so this races with nobody.
-inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t dzx, int n, bool bZWrite)
+inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, const VI& vSteps, int n, bool bZWrite)
 {
     const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
-    const __m256i zf = _mm256_add_epi32(
-        _mm256_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(zFirst))),
-        _mm256_mullo_epi32(iota, _mm256_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(dzx)))));
+    const __m256i zf =
+        _mm256_add_epi32(_mm256_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(zFirst))), vSteps.v);
     const __m256i z = _mm256_srli_epi32(zf, 16);
     const __m256i old = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pZ)));
     const __m256i pass =
@@ -123,12 +133,10 @@ inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t
 /// TestDepthLoop does them, in SSE2. The drawn pixels' depths all lie in 0 .. 2^32 - 1 (the caller checked the
 /// ends), so sums modulo 2^32 are exact. All eight depths are written back, the failing and undrawn ones
 /// unchanged: the row lies in the caller's band, so this races with nobody.
-inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t dzx, int n, bool bZWrite)
+inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, const VI& vSteps, int n, bool bZWrite)
 {
-    const auto z0 = static_cast<std::uint32_t>(zFirst), d = static_cast<std::uint32_t>(dzx);
-    const __m128i vLow = _mm_set_epi32(static_cast<int>(z0 + 3 * d), static_cast<int>(z0 + 2 * d),
-                                       static_cast<int>(z0 + d), static_cast<int>(z0));
-    const __m128i vHigh = _mm_add_epi32(vLow, _mm_set1_epi32(static_cast<int>(4 * d)));
+    const __m128i z0 = _mm_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(zFirst)));
+    const __m128i vLow = _mm_add_epi32(z0, vSteps.lo), vHigh = _mm_add_epi32(z0, vSteps.hi);
     // Unsigned 16-bit values compared as signed ones after moving them down by 32768.
     const __m128i bias32 = _mm_set1_epi32(32768), bias16 = _mm_set1_epi16(static_cast<short>(0x8000));
     const __m128i z = _mm_packs_epi32(_mm_sub_epi32(_mm_srli_epi32(vLow, 16), bias32),
@@ -164,7 +172,7 @@ template <typename ZTYPE> [[gnu::always_inline]] inline unsigned TestDepth(BYTE*
     {
         if constexpr (sizeof(ZTYPE) == 2)
             if (bWhole)
-                return TestEightLessEqual16(pZ, zFirst, dzx, n, bZWrite);
+                return TestEightLessEqual16(pZ, zFirst, d.vSteps, n, bZWrite);
         return TestDepthLoop<ZTYPE, false, true>(pZ, zFirst, dzx, zMax, n, nZMask, bZWrite);
     }
     if (bInside)
@@ -530,6 +538,7 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
     const SRasterTarget& tg = ctx.target;
     SRowDepth depth{};
     depth.dzx = t.dzx;
+    depth.vSteps = DepthSteps(t.dzx);
     depth.zMax = (tg.nZBits == 32 ? std::int64_t{0xFFFFFFFF} : std::int64_t{0xFFFF}) << 16;
     SRowPlanes<SPECULAR ? SRasterTriangle::COUNT : 6> planes(t);
     const STexels tex(ctx.texture);
@@ -571,7 +580,7 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
                 unsigned nPass = (1u << n) - 1;
                 if (bEightLanes && bWhole)
                 {
-                    nPass = TestEightLessEqual16(pZRow + 2 * x, depth.zRow + x * depth.dzx, depth.dzx, n,
+                    nPass = TestEightLessEqual16(pZRow + 2 * x, depth.zRow + x * depth.dzx, depth.vSteps, n,
                                                  ctx.state.bZWrite);
                     if (nPass == 0)
                         continue;
