@@ -160,12 +160,6 @@ void CRasterizer::Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw)
 {
     if (rc.left >= rc.right || rc.top >= rc.bottom)
         return;
-    if (m_nThreads <= 1)
-    {
-        Flush();
-        surface.FillRows(rc, rc.top, rc.bottom, dwRaw);
-        return;
-    }
     const int nLast = (static_cast<int>(rc.bottom) - 1) / BAND_HEIGHT;
     SBatch& batch = m_aBatches[static_cast<size_t>(GetLastBatch())];
     if (batch.aBins.size() <= static_cast<size_t>(nLast))
@@ -274,8 +268,7 @@ void CRasterizer::DrawTriangle(int nBatch, const SRasterVertex& a, const SRaster
     t.bLongLeft = fArea2 > 0;
 
     batch.dArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
-    if (m_nThreads > 1) // else drawn whole, in order: no bands needed
-        batch.Bin(nIndex, t.yTop / BAND_HEIGHT, (t.yBottom - 1) / BAND_HEIGHT);
+    batch.Bin(nIndex, t.yTop / BAND_HEIGHT, (t.yBottom - 1) / BAND_HEIGHT);
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -350,15 +343,9 @@ void CRasterizer::Flush()
         }
     }
     const int nJobs = static_cast<int>(m_aUsedBands.size());
-    if (m_nThreads <= 1)
+    if (m_nThreads <= 1 || nJobs <= 1 || dArea < MIN_PARALLEL_AREA)
     {
-        // One thread draws each triangle whole, in order: the same pixels as band by band.
-        for (const SBatch& batch : aBatches)
-            for (const SRasterTriangle& t : batch.aTriangles)
-                m_nPixelsDrawn += DrawRows(ctx, t, t.yTop, t.yBottom);
-    }
-    else if (nJobs <= 1 || dArea < MIN_PARALLEL_AREA)
-    {
+        // Band by band on one thread too: a band's rows stay in the cache through all its triangles.
         for (const int nBand : m_aUsedBands)
             m_nPixelsDrawn += DrawBand(ctx, nBand);
     }

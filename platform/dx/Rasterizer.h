@@ -8,7 +8,7 @@
 //
 // Work is split in two. DrawTriangle sets a triangle up once (plane equations of 1/w and of the attributes
 // over w, a fixed-point depth plane, its edges) and bins it into the bands of rows it covers; Flush draws the
-// bands, each on one thread, its triangles in submission order (one thread draws each triangle whole instead).
+// bands, each on one thread, its triangles in submission order.
 // Triangles are queued in batches drawn in the order they were opened; several batches opened at once can be
 // filled by several threads, so that a large draw is set up in parallel.
 // Fills of rectangles (the clears of a frame) are queued with the triangles and done band by band too, so that
@@ -113,8 +113,8 @@ public:
     {
         DrawTriangle(GetLastBatch(), a, b, c);
     }
-    /// Queues a fill of rc (inside the surface) with a raw pixel value, in order with the triangles (on one thread
-    /// it is done at once). The surface must live until the next flush.
+    /// Queues a fill of rc (inside the surface) with a raw pixel value, in order with the triangles. The surface
+    /// must live until the next flush.
     void Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw);
     /// Draws every queued triangle and fill.
     void Flush();
