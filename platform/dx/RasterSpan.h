@@ -7,6 +7,13 @@
 
 #include <cstdint>
 
+/// ceil() without a library call; |f| < 2^31.
+inline int FastCeil(float f)
+{
+    const int i = static_cast<int>(f);
+    return static_cast<float>(i) < f ? i + 1 : i;
+}
+
 /// An edge walked from its upper to its lower end point.
 struct SRasterEdge
 {
@@ -44,5 +51,5 @@ struct SSpanContext
     int nZFuncMask = 0; // bit 0: pass when nearer, bit 1: when equal, bit 2: when farther
 };
 
-SpanFn PickSpanSse2(const SRasterState& state);
-SpanFn PickSpanAvx2(const SRasterState& state);
+RowsFn PickSpanSse2(const SRasterState& state);
+RowsFn PickSpanAvx2(const SRasterState& state);

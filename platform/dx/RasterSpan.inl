@@ -1,47 +1,28 @@
 // The span functions of the rasterizer, included inside a namespace by RasterSpanSse2.cpp and RasterSpanAvx2.cpp
-// (the latter compiles every function here for AVX2). Includes nothing itself: its includers include
-// RasterSpan.h, <algorithm>, <cstring> and <emmintrin.h> first.
+// (the latter compiles every function here for AVX2) after RasterLanes.inl. Includes nothing itself: its
+// includers include RasterSpan.h, <algorithm>, <cstring> and the intrinsics first.
 //
-// A row is drawn in blocks of SPAN_STEP pixel columns counted from the row's first pixel. At each block's
-// ends (the last one ends at the row's last pixel) the planes are evaluated and divided by 1/w; between them
-// texture coordinates and colours step linearly in 16.16 fixed point. A pixel's values depend on its block's
-// ends and its offset in the block only.
+// Every pixel is shaded alone: 1/w, the texture coordinates and the colours are the triangle's planes at the
+// pixel's centre, divided by 1/w there. So a pixel's value is a function of the triangle and the pixel's
+// position only, whichever span, band or group of lanes draws it. A row is shaded eight pixels at a time from
+// its first pixel, one pixel a lane.
 
-/// Fixed point with 16 fraction bits, the format of every per-pixel stepper.
-constexpr float FIX_ONE = 65536.0f;
-/// Texture coordinates are kept within this many texels of the block's start, so that 16.16 never overflows;
-/// textures up to this wide are addressed exactly.
-constexpr float MAX_TEXEL_OFFSET = 8192.0f;
-/// The filter is chosen per block between MINFILTER and MAGFILTER by the texel footprint.
+/// Pixels shaded at once.
+constexpr int GROUP = 8;
+/// The filter is chosen per pixel between MINFILTER and MAGFILTER by the texel footprint.
 constexpr int FILTER_MIXED = 3;
+/// Texture coordinates are clamped to this many repeats either way before their whole part is dropped, so that
+/// floor() stays exact; a coordinate that far out has no meaningful fraction left anyway.
+constexpr float MAX_REPEATS = 4194304.0f; // 2^22
+/// Sub-texel steps of the bilinear weights.
+constexpr int SUBTEXELS = 256;
 
-/// 1 / m for the block lengths, so that every build divides alike.
-struct SInverseSteps
-{
-    float a[CRasterizer::SPAN_STEP + 1] = {};
-    constexpr SInverseSteps()
-    {
-        for (int i = 1; i <= CRasterizer::SPAN_STEP; ++i)
-            a[i] = 1.0f / static_cast<float>(i);
-    }
-};
-constexpr SInverseSteps INV_STEPS;
-
-/// Set bits of a block's pass mask (SWAR: the baseline instruction set has no population count).
+/// Set bits of a group's pass mask (SWAR: the baseline instruction set has no population count).
 inline std::uint64_t CountBits(unsigned v)
 {
     v = v - ((v >> 1) & 0x55555555u);
     v = (v & 0x33333333u) + ((v >> 2) & 0x33333333u);
     return (((v + (v >> 4)) & 0x0F0F0F0Fu) * 0x01010101u) >> 24;
-}
-
-inline int ToFix(float f) { return static_cast<int>(f * FIX_ONE); }
-
-/// floor() without a library call (the baseline instruction set has no rounding instruction); |f| < 2^31.
-inline float FastFloor(float f)
-{
-    const float i = static_cast<float>(static_cast<int>(f));
-    return i > f ? i - 1.0f : i;
 }
 
 /// t * c / 255, rounded, for t and c in 0..255.
@@ -50,103 +31,6 @@ inline DWORD Mul255(DWORD t, DWORD c)
     const DWORD x = t * c + 128;
     return (x + (x >> 8)) >> 8;
 }
-
-/// A texel index wrapped into [0, n): a compare in the usual case, a division for indices further out.
-[[gnu::always_inline]] inline int WrapIndex(int i, int n)
-{
-    if (static_cast<unsigned>(i) < static_cast<unsigned>(n))
-        return i;
-    const int r = i % n;
-    return r < 0 ? r + n : r;
-}
-
-/// The texture as the span loop reads it, copied into locals so that pixel stores cannot alias it.
-struct STexels
-{
-    const DWORD* pTex;
-    int nWidth, nHeight;
-};
-
-/// Colour of one pixel: the diffuse colour stepped in 16.16 per channel, times the texel, plus the specular,
-/// four channels at a time in 16-bit lanes (blue, green, red, alpha).
-struct SShade
-{
-    __m128i vDiffuse, vDiffuseStep, vSpecular, vSpecularStep;
-
-    SShade(__m128i diffuse, __m128i diffuseStep, __m128i specular, __m128i specularStep)
-        : vDiffuse(diffuse), vDiffuseStep(diffuseStep), vSpecular(specular), vSpecularStep(specularStep)
-    {
-    }
-
-    /// WRAP: the block's texel indices may leave the texture and are wrapped; else they are used as they are.
-    template <ETextureFilter FILTER, bool WRAP>
-    [[gnu::always_inline]] static __m128i Texel16(const STexels& t, int uf, int vf)
-    {
-        const __m128i zero = _mm_setzero_si128();
-        if constexpr (FILTER == TEXFILTER_POINT)
-        {
-            const int x = WRAP ? WrapIndex(uf >> 16, t.nWidth) : uf >> 16;
-            const int y = WRAP ? WrapIndex(vf >> 16, t.nHeight) : vf >> 16;
-            return _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(t.pTex[y * t.nWidth + x])), zero);
-        }
-        else
-        {
-            const int x0 = WRAP ? WrapIndex(uf >> 16, t.nWidth) : uf >> 16;
-            const int x1 = WRAP && x0 + 1 == t.nWidth ? 0 : x0 + 1;
-            const int y0 = WRAP ? WrapIndex(vf >> 16, t.nHeight) : vf >> 16;
-            const int y1 = WRAP && y0 + 1 == t.nHeight ? 0 : y0 + 1;
-            const DWORD* pRow0 = t.pTex + y0 * t.nWidth;
-            const DWORD* pRow1 = t.pTex + y1 * t.nWidth;
-            const int fu = (uf >> 8) & 0xFF;
-            const int fv = (vf >> 8) & 0xFF;
-            // Each texel channel times a weight of at most 256 stays below 65536: unsigned 16-bit lanes suffice.
-            const __m128i top = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(pRow0[x0])),
-                                                                     _mm_cvtsi32_si128(static_cast<int>(pRow0[x1]))),
-                                                  zero);
-            const __m128i bottom = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(pRow1[x0])),
-                                                                        _mm_cvtsi32_si128(static_cast<int>(pRow1[x1]))),
-                                                     zero);
-            // Weights broadcast by shuffles: lanes of (256 - f, f) pairs spread to four lanes each.
-            const __m128i wv = _mm_unpacklo_epi16(_mm_cvtsi32_si128((fv << 16) | (256 - fv)),
-                                                  _mm_cvtsi32_si128((fv << 16) | (256 - fv)));
-            const __m128i wh = _mm_unpacklo_epi16(_mm_cvtsi32_si128((fu << 16) | (256 - fu)),
-                                                  _mm_cvtsi32_si128((fu << 16) | (256 - fu)));
-            __m128i v = _mm_add_epi16(_mm_mullo_epi16(top, _mm_shuffle_epi32(wv, 0x00)),
-                                      _mm_mullo_epi16(bottom, _mm_shuffle_epi32(wv, 0x55)));
-            v = _mm_srli_epi16(v, 8);
-            v = _mm_mullo_epi16(v, _mm_unpacklo_epi32(wh, wh));
-            return _mm_srli_epi16(_mm_add_epi16(v, _mm_srli_si128(v, 8)), 8);
-        }
-    }
-
-    template <ETextureFilter FILTER, bool SPECULAR, bool WRAP>
-    [[gnu::always_inline]] DWORD Shade(const STexels& t, int uf, int vf) const
-    {
-        const __m128i zero = _mm_setzero_si128();
-        __m128i c16 = _mm_packs_epi32(_mm_srli_epi32(vDiffuse, 16), zero);
-        if constexpr (FILTER != TEXFILTER_NONE)
-        {
-            // t * c / 255 rounded: x = t * c + 128, (x + (x >> 8)) >> 8.
-            const __m128i x =
-                _mm_add_epi16(_mm_mullo_epi16(Texel16<FILTER, WRAP>(t, uf, vf), c16), _mm_set1_epi16(128));
-            c16 = _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
-        }
-        __m128i c8 = _mm_packus_epi16(c16, c16);
-        if constexpr (SPECULAR)
-        {
-            const __m128i s16 = _mm_packs_epi32(_mm_srli_epi32(vSpecular, 16), zero);
-            c8 = _mm_adds_epu8(c8, _mm_packus_epi16(s16, s16));
-        }
-        return static_cast<DWORD>(_mm_cvtsi128_si32(c8)) & 0x00FFFFFF;
-    }
-
-    template <bool SPECULAR> [[gnu::always_inline]] void Step()
-    {
-        vDiffuse = _mm_add_epi32(vDiffuse, vDiffuseStep);
-        if constexpr (SPECULAR)
-            vSpecular = _mm_add_epi32(vSpecular, vSpecularStep);
-    }
-};
 
 inline DWORD BlendFactor(D3DBLEND e, DWORD value, DWORD srcChannel)
 {
@@ -175,116 +59,13 @@ inline DWORD BlendFactor(D3DBLEND e, DWORD value, DWORD srcChannel)
     return out;
 }
 
-/// The attributes at one pixel centre of a row, divided by w.
-struct SResolved
-{
-    float w;         // w itself
-    float un, vn;    // texture coordinates, 0..1 per repeat
-    float u, v;      // texels
-    __m128 diffuse;  // blue, green, red, alpha, 0..255
-    __m128 specular; // blue, green, red, 0, 0..255
-};
-
-/// The planes along one row: at column X, counted from the triangle's x0, a plane's value is base + dx * X. Four
-/// planes a vector, as registers: 1/w, u and v (and a colour); the diffuse colour; the specular colour and a
-/// zero plane. Loading a vector that straddles two just-stored vectors of an array would stall the processor.
-struct SRowPlanes
-{
-    static constexpr int FIRST_PLANE[3] = {0, 3, 7};
-    __m128 base[3], dx[3];
-
-    SRowPlanes(const SRasterTriangle& t, float Y)
-    {
-        const __m128 vY = _mm_set1_ps(Y);
-        for (int k = 0; k < 3; ++k)
-        {
-            const int o = FIRST_PLANE[k];
-            base[k] = _mm_add_ps(_mm_loadu_ps(t.a0 + o), _mm_mul_ps(_mm_loadu_ps(t.dy + o), vY));
-            dx[k] = _mm_loadu_ps(t.dx + o);
-        }
-    }
-
-    [[gnu::always_inline]] __m128 At(int k, __m128 vX) const { return _mm_add_ps(base[k], _mm_mul_ps(dx[k], vX)); }
-};
-
-template <int NC> [[gnu::always_inline]] inline SResolved Resolve(const SRowPlanes& p, const SRasterTriangle& t, int x,
-                                                                  float fTexW, float fTexH)
-{
-    const __m128 vX = _mm_set1_ps(static_cast<float>(x) + 0.5f - t.x0);
-    const __m128 a = p.At(0, vX);
-    SResolved r;
-    // A pixel centre inside the triangle has 1/w > 0; the guard keeps rounding at a sliver from dividing by 0.
-    r.w = 1.0f / std::max(_mm_cvtss_f32(a), 1e-30f);
-    r.un = _mm_cvtss_f32(_mm_shuffle_ps(a, a, 1)) * r.w;
-    r.vn = _mm_cvtss_f32(_mm_shuffle_ps(a, a, 2)) * r.w;
-    r.u = r.un * fTexW;
-    r.v = r.vn * fTexH;
-    // The colour planes are stored in lane order (see SRasterTriangle).
-    const __m128 vW = _mm_set1_ps(r.w), v255 = _mm_set1_ps(255.0f), vZero = _mm_setzero_ps();
-    r.diffuse = _mm_max_ps(_mm_min_ps(_mm_mul_ps(p.At(1, vX), vW), v255), vZero);
-    r.specular = vZero;
-    if constexpr (NC == 7)
-        r.specular = _mm_max_ps(_mm_min_ps(_mm_mul_ps(p.At(2, vX), vW), v255), vZero);
-    return r;
-}
-
-/// Whether a texel at this pixel is smaller than the pixel: the larger of the screen axes' texel steps exceeds 1.
-inline bool IsMinified(const SRasterTriangle& t, const SResolved& r, float fTexW, float fTexH)
-{
-    const float dudx = (t.dx[1] - r.un * t.dx[0]) * r.w * fTexW, dvdx = (t.dx[2] - r.vn * t.dx[0]) * r.w * fTexH;
-    const float dudy = (t.dy[1] - r.un * t.dy[0]) * r.w * fTexW, dvdy = (t.dy[2] - r.vn * t.dy[0]) * r.w * fTexH;
-    return std::max(dudx * dudx + dvdx * dvdx, dudy * dudy + dvdy * dvdy) > 1.0f;
-}
-
-/// One block's steppers at its first pixel.
-struct SBlock
-{
-    int uf = 0, vf = 0, du = 0, dv = 0;
-    __m128i diffuse, diffuseStep, specular, specularStep; // 16.16 per lane, as SShade steps them
-};
-
-/// Start value at the block's first pixel and step of one colour vector, in 16.16.
-inline void ColourSteppers(__m128 s, __m128 e, float fInvM, __m128i& start, __m128i& step)
-{
-    const __m128 vFix = _mm_set1_ps(FIX_ONE);
-    step = _mm_cvttps_epi32(_mm_mul_ps(_mm_mul_ps(_mm_sub_ps(e, s), _mm_set1_ps(fInvM)), vFix));
-    // Half a unit of bias turns the truncation of the per-pixel shift into rounding.
-    start = _mm_add_epi32(_mm_cvttps_epi32(_mm_mul_ps(s, vFix)), _mm_set1_epi32(0x8000));
-}
-
-template <int NC> inline SBlock MakeBlock(const SResolved& s, const SResolved& e, float fInvM, bool bTextured,
-                                          bool bLinear, float fTexW, float fTexH)
-{
-    SBlock b;
-    if (bTextured)
-    {
-        // Move both ends by the same whole number of texture sizes: the wrap hides it.
-        const float uBase = FastFloor(s.un) * fTexW;
-        const float vBase = FastFloor(s.vn) * fTexH;
-        const auto clampOff = [](float f) { return std::clamp(f, -MAX_TEXEL_OFFSET, MAX_TEXEL_OFFSET); };
-        const float us = clampOff(s.u - uBase), ue = clampOff(e.u - uBase);
-        const float vs = clampOff(s.v - vBase), ve = clampOff(e.v - vBase);
-        b.du = ToFix((ue - us) * fInvM);
-        b.dv = ToFix((ve - vs) * fInvM);
-        // Bilinear filtering samples around texel centres, so it works half a texel back.
-        const int nHalf = bLinear ? 0x8000 : 0;
-        b.uf = ToFix(us) - nHalf;
-        b.vf = ToFix(vs) - nHalf;
-    }
-    ColourSteppers(s.diffuse, e.diffuse, fInvM, b.diffuse, b.diffuseStep);
-    b.specular = b.specularStep = _mm_setzero_si128();
-    if constexpr (NC == 7)
-        ColourSteppers(s.specular, e.specular, fInvM, b.specular, b.specularStep);
-    return b;
-}
-
 /// Depth of a row: 16.16 fixed point of the buffer's units at column 0, and the clamp.
 struct SRowDepth
 {
     std::int64_t zRow, dzx, zMax;
 };
 
-/// The depth test over one block's pixels. CLAMPED: depths may leave the buffer's range and are clamped.
+/// The depth test over a group's pixels. CLAMPED: depths may leave the buffer's range and are clamped.
 /// LESS_EQUAL: the usual function, tested directly; otherwise the function's mask decides.
 template <typename ZTYPE, bool CLAMPED, bool LESS_EQUAL> inline unsigned
 TestDepthLoop(BYTE* pZ, std::int64_t zStep, std::int64_t dzx, std::int64_t zMax, int n, int nZMask, bool bZWrite)
@@ -313,9 +94,11 @@ TestDepthLoop(BYTE* pZ, std::int64_t zStep, std::int64_t dzx, std::int64_t zMax,
 }
 
 #if defined(VORN_SPAN_WIDE)
-/// Eight tests of the usual function on a 16-bit buffer at once, as TestDepthLoop does them. The block's depths
-/// all lie in 0 .. 2^32 - 1 (the caller checked its ends), so sums modulo 2^32 in 32-bit lanes are exact.
-inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t dzx, bool bZWrite)
+/// Tests of the usual function on a 16-bit buffer at the eight pixels from pZ, of which the first n are drawn, as
+/// TestDepthLoop does them. The drawn pixels' depths all lie in 0 .. 2^32 - 1 (the caller checked the ends), so
+/// sums modulo 2^32 in 32-bit lanes are exact. All eight depths are written back, the failing and undrawn ones
+/// unchanged: the row lies in the caller's band, so this races with nobody.
+inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t dzx, int n, bool bZWrite)
 {
     const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7);
     const __m256i zf = _mm256_add_epi32(
@@ -323,21 +106,22 @@ inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t
         _mm256_mullo_epi32(iota, _mm256_set1_epi32(static_cast<int>(static_cast<std::uint32_t>(dzx)))));
     const __m256i z = _mm256_srli_epi32(zf, 16);
     const __m256i old = _mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pZ)));
-    const __m256i fail = _mm256_cmpgt_epi32(z, old);
-    const unsigned nPass = ~static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(fail))) & 0xFF;
-    if (bZWrite && nPass != 0)
+    const __m256i pass =
+        _mm256_andnot_si256(_mm256_cmpgt_epi32(z, old), _mm256_cmpgt_epi32(_mm256_set1_epi32(n), iota));
+    if (bZWrite)
     {
-        // Failing pixels keep their depth: the row lies in this band, so writing it back races with nobody.
-        const __m256i merged = _mm256_blendv_epi8(z, old, fail);
+        const __m256i merged = _mm256_blendv_epi8(old, z, pass);
         const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(merged, merged), 0xD8);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(pZ), _mm256_castsi256_si128(packed));
     }
-    return nPass;
+    return static_cast<unsigned>(_mm256_movemask_ps(_mm256_castsi256_ps(pass)));
 }
 #else
-/// Eight tests of the usual function on a 16-bit buffer at once, as TestDepthLoop does them, in SSE2. The block's
-/// depths all lie in 0 .. 2^32 - 1 (the caller checked its ends), so sums modulo 2^32 are exact.
-inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t dzx, bool bZWrite)
+/// Tests of the usual function on a 16-bit buffer at the eight pixels from pZ, of which the first n are drawn, as
+/// TestDepthLoop does them, in SSE2. The drawn pixels' depths all lie in 0 .. 2^32 - 1 (the caller checked the
+/// ends), so sums modulo 2^32 are exact. All eight depths are written back, the failing and undrawn ones
+/// unchanged: the row lies in the caller's band, so this races with nobody.
+inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t dzx, int n, bool bZWrite)
 {
     const auto z0 = static_cast<std::uint32_t>(zFirst), d = static_cast<std::uint32_t>(dzx);
     const __m128i vLow = _mm_set_epi32(static_cast<int>(z0 + 3 * d), static_cast<int>(z0 + 2 * d),
@@ -348,23 +132,24 @@ inline unsigned TestEightLessEqual16(BYTE* pZ, std::int64_t zFirst, std::int64_t
     const __m128i z = _mm_packs_epi32(_mm_sub_epi32(_mm_srli_epi32(vLow, 16), bias32),
                                       _mm_sub_epi32(_mm_srli_epi32(vHigh, 16), bias32));
     const __m128i old = _mm_xor_si128(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pZ)), bias16);
-    const __m128i fail = _mm_cmpgt_epi16(z, old);
-    const unsigned nPass = ~static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(fail, fail))) & 0xFF;
-    if (bZWrite && nPass != 0)
+    const __m128i drawn =
+        _mm_cmpgt_epi16(_mm_set1_epi16(static_cast<short>(n)), _mm_setr_epi16(0, 1, 2, 3, 4, 5, 6, 7));
+    const __m128i pass = _mm_andnot_si128(_mm_cmpgt_epi16(z, old), drawn);
+    if (bZWrite)
     {
-        // Failing pixels keep their depth: the row lies in this band, so writing it back races with nobody.
-        const __m128i merged = _mm_or_si128(_mm_andnot_si128(fail, z), _mm_and_si128(fail, old));
+        const __m128i merged = _mm_or_si128(_mm_and_si128(pass, z), _mm_andnot_si128(pass, old));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(pZ), _mm_xor_si128(merged, bias16));
     }
-    return nPass;
+    return static_cast<unsigned>(_mm_movemask_epi8(_mm_packs_epi16(pass, pass))) & 0xFF;
 }
 #endif
 
-/// Depth test of the pixels [x, x + n), n at most SPAN_STEP: bit i of the result is set when pixel x + i passes.
-/// Passing depths are stored when writes are on. Inlined into the span loop, as DrawPixels is: a call per block
-/// costs several per cent of a frame of small triangles.
+/// Depth test of the pixels [x, x + n), n at most GROUP: bit i of the result is set when pixel x + i passes.
+/// Passing depths are stored when writes are on. bWhole: the GROUP pixels from x lie inside the row, so all of
+/// them may be read and written back. Inlined into the span loop: a call per group costs several per cent of a
+/// frame of small triangles.
 template <typename ZTYPE> [[gnu::always_inline]] inline unsigned TestDepth(BYTE* pZRow, const SRowDepth& d, int x,
-                                                                           int n, int nZMask, bool bZWrite)
+                                                                           int n, bool bWhole, int nZMask, bool bZWrite)
 {
     // Locals: the stores go through a byte pointer, which could alias anything the loop reads.
     const std::int64_t dzx = d.dzx, zMax = d.zMax;
@@ -376,14 +161,10 @@ template <typename ZTYPE> [[gnu::always_inline]] inline unsigned TestDepth(BYTE*
     constexpr int LESS_EQUAL_MASK = 3;
     if (bInside && nZMask == LESS_EQUAL_MASK)
     {
-        int i = 0;
-        unsigned nPass = 0;
         if constexpr (sizeof(ZTYPE) == 2)
-            for (; i + 8 <= n; i += 8)
-                nPass |= TestEightLessEqual16(pZ + i * 2, zFirst + i * dzx, dzx, bZWrite) << i;
-        return nPass | TestDepthLoop<ZTYPE, false, true>(pZ + i * static_cast<int>(sizeof(ZTYPE)), zFirst + i * dzx,
-                                                         dzx, zMax, n - i, nZMask, bZWrite)
-                           << i;
+            if (bWhole)
+                return TestEightLessEqual16(pZ, zFirst, dzx, n, bZWrite);
+        return TestDepthLoop<ZTYPE, false, true>(pZ, zFirst, dzx, zMax, n, nZMask, bZWrite);
     }
     if (bInside)
         return TestDepthLoop<ZTYPE, false, false>(pZ, zFirst, dzx, zMax, n, nZMask, bZWrite);
@@ -417,244 +198,384 @@ inline void StorePixels(const SSpanContext& ctx, BYTE* pRow, int x, int n, unsig
         }
 }
 
-/// Whether the texels a block reads all lie inside the texture, so that no index needs wrapping.
-template <ETextureFilter FILTER> inline bool StaysInside(const STexels& t, const SBlock& b, int n)
+/// The texture as the span loop reads it, copied into locals so that pixel stores cannot alias it.
+struct STexels
 {
-    if constexpr (FILTER == TEXFILTER_NONE)
-        return true;
-    // The far corner of a bilinear sample is one texel further.
-    constexpr int nExtra = FILTER == TEXFILTER_LINEAR ? 1 : 0;
-    const int u0 = b.uf >> 16, u1 = (b.uf + (n - 1) * b.du) >> 16;
-    const int v0 = b.vf >> 16, v1 = (b.vf + (n - 1) * b.dv) >> 16;
-    return std::min(u0, u1) >= 0 && std::max(u0, u1) + nExtra < t.nWidth && std::min(v0, v1) >= 0 &&
-           std::max(v0, v1) + nExtra < t.nHeight;
+    const int* pTex; // 0xAARRGGBB rows of nWidth texels
+    int nWidth, nHeight;
+};
+
+/// A row's planes broadcast to every lane: at a pixel centre X columns from the triangle's x0, plane k's value
+/// is base[k] + dx[k] * X. NPLANES: 1/w, u, v and the diffuse blue, green and red (6), or up to the specular (10).
+template <int NPLANES> struct SRowPlanes
+{
+    VF base[NPLANES], dx[NPLANES];
+
+    explicit SRowPlanes(const SRasterTriangle& t)
+    {
+        for (int k = 0; k < NPLANES; ++k)
+            dx[k] = SetF(t.dx[k]);
+    }
+
+    void SetRow(const SRasterTriangle& t, float Y)
+    {
+        for (int k = 0; k < NPLANES; ++k)
+            base[k] = SetF(t.a0[k] + t.dy[k] * Y);
+    }
+
+    [[gnu::always_inline]] VF At(int k, VF vX) const { return Add(base[k], Mul(dx[k], vX)); }
+};
+
+/// A colour plane over w at the lanes' pixels, clamped to 0..255 and rounded.
+template <int N> [[gnu::always_inline]] inline VI Channel(const SRowPlanes<N>& p, int k, VF vX, VF vW)
+{
+    const VF c = Min(Max(Mul(p.At(k, vX), vW), SetF(0.0f)), SetF(255.0f));
+    return Trunc(Add(c, SetF(0.5f)));
 }
 
-#if defined(VORN_SPAN_WIDE)
-/// Eight pixels of a block at once, from pixel i0, in SShade's 16-bit lanes: each pixel's four channels side by
-/// side, pixels 0, 1, 4 and 5 in one vector and 2, 3, 6 and 7 in the other (the order in which unpacking bytes
-/// leaves them), so that every operation is SShade's, on the same values.
-template <ETextureFilter FILTER, bool SPECULAR>
-inline void ShadeEight(const STexels& t, const SBlock& b, int i0, unsigned nPass, DWORD* pColor)
+/// Blue, green and red in 32-bit lanes to the pixels' 16-bit channel lanes (blue, green, red, alpha zero):
+/// pixels 0 and 1 (4 and 5) in lo, 2 and 3 (6 and 7) in hi, the order in which unpacking texels' bytes leaves
+/// them.
+[[gnu::always_inline]] inline void ToPixelLanes(VI b, VI g, VI r, VI& lo, VI& hi)
 {
-    const __m256i iota = _mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), one = _mm256_set1_epi32(1);
-    const __m256i vI = _mm256_add_epi32(iota, _mm256_set1_epi32(i0));
-    const __m256i vPass = _mm256_cmpeq_epi32(
-        _mm256_and_si256(_mm256_srlv_epi32(_mm256_set1_epi32(static_cast<int>(nPass >> i0)), iota), one), one);
-    // Integer steps: the i-th pixel's values are exactly the start plus i steps.
-    const __m256i uf = _mm256_add_epi32(_mm256_set1_epi32(b.uf), _mm256_mullo_epi32(vI, _mm256_set1_epi32(b.du)));
-    const __m256i vf = _mm256_add_epi32(_mm256_set1_epi32(b.vf), _mm256_mullo_epi32(vI, _mm256_set1_epi32(b.dv)));
-    const __m256i vWidth = _mm256_set1_epi32(t.nWidth), ff = _mm256_set1_epi32(0xFF);
-    const __m256i idx =
-        _mm256_add_epi32(_mm256_mullo_epi32(_mm256_srai_epi32(vf, 16), vWidth), _mm256_srai_epi32(uf, 16));
-    const int* pTex = reinterpret_cast<const int*>(t.pTex);
-    const __m256i zero = _mm256_setzero_si256();
-    const auto low = [&](__m256i v) { return _mm256_unpacklo_epi8(v, zero); };  // pixels 0, 1, 4, 5
-    const auto high = [&](__m256i v) { return _mm256_unpackhi_epi8(v, zero); }; // pixels 2, 3, 6, 7
-    __m256i texLow, texHigh;
-    if constexpr (FILTER == TEXFILTER_LINEAR)
+    const VI bg = PackS32(b, g), r0 = PackS32(r, SetI(0));
+    const VI br = UnpackLo16(bg, r0), g0 = UnpackHi16(bg, r0);
+    lo = UnpackLo16(br, g0);
+    hi = UnpackHi16(br, g0);
+}
+
+/// A 32-bit lane per pixel widened to the four 16-bit channel lanes of ToPixelLanes' layout.
+[[gnu::always_inline]] inline void SpreadToPixelLanes(VI v, VI& lo, VI& hi)
+{
+    lo = UnpackLo32(v, v);
+    hi = UnpackHi32(v, v);
+}
+
+/// t * c / 255 rounded, per 16-bit lane: x = t * c + 128, (x + (x >> 8)) >> 8.
+[[gnu::always_inline]] inline VI Modulate(VI t, VI c)
+{
+    const VI x = Add16(Mul16(t, c), Set16(128));
+    return ShiftRight16<8>(Add16(x, ShiftRight16<8>(x)));
+}
+
+/// The place within its repeat of a texture coordinate, in [0, 1).
+[[gnu::always_inline]] inline VF Repeat(VF c)
+{
+    const VF clamped = Min(Max(c, SetF(-MAX_REPEATS)), SetF(MAX_REPEATS));
+    return Sub(clamped, Floor(clamped)); // exact: the fraction's bits are the coordinate's own
+}
+
+/// The texel holding a place within the repeat, along an axis of nSize texels.
+[[gnu::always_inline]] inline VI NearestTexel(VF f, int nSize)
+{
+    const VI i = Trunc(Mul(f, SetF(static_cast<float>(nSize))));
+    return Sub32(i, And(CmpGt32(i, SetI(nSize - 1)), SetI(nSize))); // f * nSize may round up to nSize
+}
+
+/// A bilinear sample along one axis: the texels before and after it (wrapped) and the latter's weight in
+/// 1 / SUBTEXELS.
+struct SAxisSample
+{
+    VI i0, i1, w;
+};
+
+[[gnu::always_inline]] inline SAxisSample LinearSample(VF f, int nSize)
+{
+    // Samples blend around texel centres, half a texel back; a repeat ahead keeps the sum positive for the
+    // truncation, and the wrap takes it back.
+    const int nUnits = nSize * SUBTEXELS;
+    VI c = Trunc(Add(Mul(f, SetF(static_cast<float>(nUnits))), SetF(static_cast<float>(nUnits - SUBTEXELS / 2))));
+    c = Sub32(c, And(CmpGt32(c, SetI(nUnits - 1)), SetI(nUnits)));
+    SAxisSample s;
+    s.i0 = ShiftRight32<8>(c);
+    s.w = And(c, SetI(SUBTEXELS - 1));
+    const VI next = Add32(s.i0, SetI(1));
+    s.i1 = AndNot(CmpEq32(next, SetI(nSize)), next);
+    return s;
+}
+
+/// Texels by index: scalar loads beat a gather.
+[[gnu::always_inline]] inline __m128i GatherFour(const int* pTex, const int* pIndex)
+{
+    return _mm_setr_epi32(pTex[pIndex[0]], pTex[pIndex[1]], pTex[pIndex[2]], pTex[pIndex[3]]);
+}
+
+[[gnu::always_inline]] inline VI Gather(const int* pTex, VI index)
+{
+    alignas(32) int a[GROUP];
+    Store(a, index);
+    return FromHalves(GatherFour(pTex, a), GatherFour(pTex, a + 4));
+}
+
+/// Each index's texel and the one right of it, side by side in memory: one 64-bit load a pixel.
+[[gnu::always_inline]] inline void GatherPairsFour(const int* pTex, const int* pIndex, __m128i& left, __m128i& right)
+{
+    const auto load = [&](int i)
+    { return _mm_castsi128_ps(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(pTex + pIndex[i]))); };
+    const __m128 a = _mm_movelh_ps(load(0), load(1)), b = _mm_movelh_ps(load(2), load(3));
+    left = _mm_castps_si128(_mm_shuffle_ps(a, b, 0x88));
+    right = _mm_castps_si128(_mm_shuffle_ps(a, b, 0xDD));
+}
+
+[[gnu::always_inline]] inline void GatherPairs(const int* pTex, VI index, VI& left, VI& right)
+{
+    alignas(32) int a[GROUP];
+    Store(a, index);
+    __m128i l0, r0, l1, r1;
+    GatherPairsFour(pTex, a, l0, r0);
+    GatherPairsFour(pTex, a + 4, l1, r1);
+    left = FromHalves(l0, l1);
+    right = FromHalves(r0, r1);
+}
+
+/// Where each lane's pixel reads its texels.
+struct STaps
+{
+    VI top;         // the nearest texel, or a bilinear sample's upper left one
+    VI bottom;      // bilinear: the texel below top
+    VI step;        // bilinear: from a left texel to its right neighbour, 1 or back to the row's start
+    VI wu, wv;      // bilinear: the right and lower texels' weights, in both 16-bit halves of the lane
+    bool bAdjacent; // bilinear: every right neighbour lies at step 1
+};
+
+template <int FILTER> [[gnu::always_inline]] inline STaps FindTaps(const STexels& t, VF un, VF vn)
+{
+    STaps taps;
+    if constexpr (FILTER == TEXFILTER_POINT)
     {
-        // Each row's two texels side by side come as one 64-bit load, pixel by pixel: scalar loads beat a gather.
-        // Lanes that do not pass read texel 0 and its neighbours (a passing lane proves the texture has them):
-        // their own indices may lie outside the texture.
-        alignas(32) int aIndex[8];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(aIndex), _mm256_and_si256(idx, vPass));
-        const auto pairs = [&](int nRowOffset, int nFirst)
-        {
-            const auto load = [&](int i)
-            { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(pTex + aIndex[nFirst + i] + nRowOffset)); };
-            const __m128i lo = _mm_unpacklo_epi64(load(0), load(1)), hi = _mm_unpacklo_epi64(load(2), load(3));
-            return _mm256_inserti128_si256(_mm256_castsi128_si256(lo), hi, 1);
-        };
-        // Left texels are the even 32-bit lanes of the pairs, right ones the odd; the shuffle leaves the pixels in
-        // the order 0 1 4 5 2 3 6 7, which the permutation puts right.
-        const auto split = [](__m256i lo, __m256i hi, __m256i& left, __m256i& right)
-        {
-            const __m256 fa = _mm256_castsi256_ps(lo), fb = _mm256_castsi256_ps(hi);
-            left = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(fa, fb, 0x88)), 0xD8);
-            right = _mm256_permute4x64_epi64(_mm256_castps_si256(_mm256_shuffle_ps(fa, fb, 0xDD)), 0xD8);
-        };
-        __m256i t00, t01, t10, t11;
-        split(pairs(0, 0), pairs(0, 4), t00, t01);
-        split(pairs(t.nWidth, 0), pairs(t.nWidth, 4), t10, t11);
-        // A pixel's weight, below 2^16, spread over its four channels' lanes.
-        const __m256i fu = _mm256_and_si256(_mm256_srai_epi32(uf, 8), ff);
-        const __m256i fv = _mm256_and_si256(_mm256_srai_epi32(vf, 8), ff);
-        const __m256i fu2 = _mm256_or_si256(fu, _mm256_slli_epi32(fu, 16));
-        const __m256i fv2 = _mm256_or_si256(fv, _mm256_slli_epi32(fv, 16));
-        const __m256i w256 = _mm256_set1_epi16(256);
-        // Each texel channel times a weight of at most 256 stays below 65536: unsigned 16-bit lanes suffice.
-        const auto filter = [&](const auto& part, __m256i wu, __m256i wv)
-        {
-            const __m256i wu0 = _mm256_sub_epi16(w256, wu), wv0 = _mm256_sub_epi16(w256, wv);
-            const __m256i left = _mm256_srli_epi16(
-                _mm256_add_epi16(_mm256_mullo_epi16(part(t00), wv0), _mm256_mullo_epi16(part(t10), wv)), 8);
-            const __m256i right = _mm256_srli_epi16(
-                _mm256_add_epi16(_mm256_mullo_epi16(part(t01), wv0), _mm256_mullo_epi16(part(t11), wv)), 8);
-            return _mm256_srli_epi16(_mm256_add_epi16(_mm256_mullo_epi16(left, wu0), _mm256_mullo_epi16(right, wu)), 8);
-        };
-        texLow = filter(low, _mm256_unpacklo_epi32(fu2, fu2), _mm256_unpacklo_epi32(fv2, fv2));
-        texHigh = filter(high, _mm256_unpackhi_epi32(fu2, fu2), _mm256_unpackhi_epi32(fv2, fv2));
+        const VI x = NearestTexel(Repeat(un), t.nWidth), y = NearestTexel(Repeat(vn), t.nHeight);
+        taps.top = Add32(MulSmall(y, SetI(t.nWidth)), x);
     }
     else
     {
-        // Scalar loads beat a gather; lanes that do not pass read texel 0, as their own indices may lie outside.
-        alignas(32) int aIndex[8];
-        _mm256_store_si256(reinterpret_cast<__m256i*>(aIndex), _mm256_and_si256(idx, vPass));
-        const __m256i t00 = _mm256_setr_epi32(pTex[aIndex[0]], pTex[aIndex[1]], pTex[aIndex[2]], pTex[aIndex[3]],
-                                              pTex[aIndex[4]], pTex[aIndex[5]], pTex[aIndex[6]], pTex[aIndex[7]]);
-        texLow = low(t00);
-        texHigh = high(t00);
+        const SAxisSample sx = LinearSample(Repeat(un), t.nWidth), sy = LinearSample(Repeat(vn), t.nHeight);
+        const VI vWidth = SetI(t.nWidth);
+        taps.top = Add32(MulSmall(sy.i0, vWidth), sx.i0);
+        taps.bottom = Add32(MulSmall(sy.i1, vWidth), sx.i0);
+        taps.step = Sub32(sx.i1, sx.i0);
+        taps.wu = Or(sx.w, ShiftLeft32<16>(sx.w));
+        taps.wv = Or(sy.w, ShiftLeft32<16>(sy.w));
+        taps.bAdjacent = !AnyLane(CmpEq32(sx.i1, SetI(0)));
     }
-    // A colour stepper's values at the pixels, in the same layout: a vector of pixels i0 and i0 + 4, stepped.
-    const auto colour = [&](__m128i start, __m128i step, __m256i& lo, __m256i& hi)
+    return taps;
+}
+
+/// The texels at the taps, filtered, in the pixels' 16-bit channel lanes.
+template <int FILTER> [[gnu::always_inline]] inline void ReadTaps(const STexels& t, const STaps& taps, VI& lo, VI& hi)
+{
+    const VI zero = SetI(0);
+    if constexpr (FILTER == TEXFILTER_POINT)
     {
-        const __m256i vStep = _mm256_broadcastsi128_si256(step);
-        const __m256i vFirst = _mm256_setr_epi32(i0, i0, i0, i0, i0 + 4, i0 + 4, i0 + 4, i0 + 4);
-        const __m256i p0 = _mm256_add_epi32(_mm256_broadcastsi128_si256(start), _mm256_mullo_epi32(vFirst, vStep));
-        const __m256i p1 = _mm256_add_epi32(p0, vStep), p2 = _mm256_add_epi32(p1, vStep);
-        const __m256i p3 = _mm256_add_epi32(p2, vStep);
-        lo = _mm256_packs_epi32(_mm256_srli_epi32(p0, 16), _mm256_srli_epi32(p1, 16));
-        hi = _mm256_packs_epi32(_mm256_srli_epi32(p2, 16), _mm256_srli_epi32(p3, 16));
-    };
-    __m256i dLow, dHigh;
-    colour(b.diffuse, b.diffuseStep, dLow, dHigh);
-    // t * c / 255 rounded: x = t * c + 128, (x + (x >> 8)) >> 8.
-    const auto modulate = [&](__m256i tex, __m256i c)
+        const VI texel = Gather(t.pTex, taps.top);
+        lo = UnpackLo8(texel, zero);
+        hi = UnpackHi8(texel, zero);
+    }
+    else
     {
-        const __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(tex, c), _mm256_set1_epi16(128));
-        return _mm256_srli_epi16(_mm256_add_epi16(x, _mm256_srli_epi16(x, 8)), 8);
+        VI t00, t01, t10, t11;
+        if (taps.bAdjacent)
+        {
+            GatherPairs(t.pTex, taps.top, t00, t01);
+            GatherPairs(t.pTex, taps.bottom, t10, t11);
+        }
+        else
+        {
+            t00 = Gather(t.pTex, taps.top);
+            t01 = Gather(t.pTex, Add32(taps.top, taps.step));
+            t10 = Gather(t.pTex, taps.bottom);
+            t11 = Gather(t.pTex, Add32(taps.bottom, taps.step));
+        }
+        // Each texel channel times a weight of at most 256 stays below 65536: unsigned 16-bit lanes suffice.
+        const VI full = Set16(SUBTEXELS);
+        const auto filter = [&](const auto& part, VI wu, VI wv)
+        {
+            const VI wu0 = Sub16(full, wu), wv0 = Sub16(full, wv);
+            const VI left = ShiftRight16<8>(Add16(Mul16(part(t00), wv0), Mul16(part(t10), wv)));
+            const VI right = ShiftRight16<8>(Add16(Mul16(part(t01), wv0), Mul16(part(t11), wv)));
+            return ShiftRight16<8>(Add16(Mul16(left, wu0), Mul16(right, wu)));
+        };
+        VI wuLo, wuHi, wvLo, wvHi;
+        SpreadToPixelLanes(taps.wu, wuLo, wuHi);
+        SpreadToPixelLanes(taps.wv, wvLo, wvHi);
+        lo = filter([&](VI v) { return UnpackLo8(v, zero); }, wuLo, wvLo);
+        hi = filter([&](VI v) { return UnpackHi8(v, zero); }, wuHi, wvHi);
+    }
+}
+
+/// Lanes whose texel is smaller than the pixel: the larger of the screen axes' texel steps exceeds 1.
+[[gnu::always_inline]] inline VI Minified(const SRasterTriangle& t, const STexels& tex, VF un, VF vn, VF w)
+{
+    const auto footprint = [&](const float* d)
+    {
+        const VF du = Mul(Mul(Sub(SetF(d[1]), Mul(un, SetF(d[0]))), w), SetF(static_cast<float>(tex.nWidth)));
+        const VF dv = Mul(Mul(Sub(SetF(d[2]), Mul(vn, SetF(d[0]))), w), SetF(static_cast<float>(tex.nHeight)));
+        return Add(Mul(du, du), Mul(dv, dv));
     };
-    __m256i out = _mm256_packus_epi16(modulate(texLow, dLow), modulate(texHigh, dHigh));
+    return CmpGt(Max(footprint(t.dx), footprint(t.dy)), SetF(1.0f));
+}
+
+/// One filter is linear and the other point: both are sampled and each pixel takes its own.
+[[gnu::always_inline]] inline void MixedTexels(const SRasterTriangle& t, const STexels& tex, const SRasterState& s,
+                                               VF un, VF vn, VF w, VI& lo, VI& hi)
+{
+    VI linLo, linHi, ptLo, ptHi, minLo, minHi;
+    ReadTaps<TEXFILTER_LINEAR>(tex, FindTaps<TEXFILTER_LINEAR>(tex, un, vn), linLo, linHi);
+    ReadTaps<TEXFILTER_POINT>(tex, FindTaps<TEXFILTER_POINT>(tex, un, vn), ptLo, ptHi);
+    SpreadToPixelLanes(Minified(t, tex, un, vn, w), minLo, minHi);
+    const bool bMinLinear = s.eMinFilter == TEXFILTER_LINEAR;
+    lo = Select(minLo, bMinLinear ? linLo : ptLo, bMinLinear ? ptLo : linLo);
+    hi = Select(minHi, bMinLinear ? linHi : ptHi, bMinLinear ? ptHi : linHi);
+}
+
+/// A group of pixels between the two passes over a run of groups: the first tests depth, divides and finds the
+/// texel taps; the second reads the texels and shades. Apart, each pass's iterations are short and independent,
+/// so the processor overlaps several groups' divisions and texel loads.
+struct SGroup
+{
+    STaps taps;
+    VF vX, w;
+    int x, n;
+    unsigned nPass;
+    bool bWhole;
+};
+
+/// Groups handed from the first pass to the second at a time.
+constexpr int RUN = 4;
+
+/// The colours of a group's pixels, as 0x00RRGGBB lanes.
+template <int FILTER, bool SPECULAR, int N> [[gnu::always_inline]] inline VI
+ShadeGroup(const SRowPlanes<N>& p, const SRasterTriangle& t, const STexels& tex, const SRasterState& s, const SGroup& g)
+{
+    VI lo, hi;
+    ToPixelLanes(Channel(p, 3, g.vX, g.w), Channel(p, 4, g.vX, g.w), Channel(p, 5, g.vX, g.w), lo, hi);
+    if constexpr (FILTER != TEXFILTER_NONE)
+    {
+        VI texLo, texHi;
+        if constexpr (FILTER == FILTER_MIXED)
+            MixedTexels(t, tex, s, Mul(p.At(1, g.vX), g.w), Mul(p.At(2, g.vX), g.w), g.w, texLo, texHi);
+        else
+            ReadTaps<FILTER>(tex, g.taps, texLo, texHi);
+        lo = Modulate(texLo, lo);
+        hi = Modulate(texHi, hi);
+    }
+    VI c = PackUS16(lo, hi);
     if constexpr (SPECULAR)
     {
-        __m256i sLow, sHigh;
-        colour(b.specular, b.specularStep, sLow, sHigh);
-        out = _mm256_adds_epu8(out, _mm256_packus_epi16(sLow, sHigh));
+        VI specLo, specHi;
+        ToPixelLanes(Channel(p, 7, g.vX, g.w), Channel(p, 8, g.vX, g.w), Channel(p, 9, g.vX, g.w), specLo, specHi);
+        c = AddSatU8(c, PackUS16(specLo, specHi));
     }
-    out = _mm256_and_si256(out, _mm256_set1_epi32(0x00FFFFFF));
-    // A masked store is slow: blocks where every pixel passes store plainly.
-    if (((nPass >> i0) & 0xFF) == 0xFF)
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(pColor + i0), out);
-    else
-        _mm256_maskstore_epi32(reinterpret_cast<int*>(pColor + i0), vPass, out);
-}
-#endif
-
-/// Shades the passing pixels of a block into pColor.
-template <ETextureFilter FILTER, bool SPECULAR, bool WRAP>
-inline void ShadePixels(const STexels& tex, SBlock b, int n, unsigned nPass, DWORD* pColor)
-{
-#if defined(VORN_SPAN_WIDE)
-    if constexpr (!WRAP && FILTER != TEXFILTER_NONE)
-    {
-        for (int i0 = 0; i0 < n; i0 += 8)
-            if (((nPass >> i0) & 0xFF) != 0)
-                ShadeEight<FILTER, SPECULAR>(tex, b, i0, nPass, pColor);
-        return;
-    }
-#endif
-    SShade shade(b.diffuse, b.diffuseStep, b.specular, b.specularStep);
-    for (int i = 0; i < n; ++i)
-    {
-        if ((nPass >> i) & 1)
-            pColor[i] = shade.template Shade<FILTER, SPECULAR, WRAP>(tex, b.uf, b.vf);
-        if constexpr (FILTER != TEXFILTER_NONE)
-        {
-            b.uf += b.du;
-            b.vf += b.dv;
-        }
-        shade.template Step<SPECULAR>();
-    }
+    return And(c, SetI(0x00FFFFFF));
 }
 
-/// Shades and stores the passing pixels of the n pixels of a block from x.
-template <ETextureFilter FILTER, bool BLEND, bool SPECULAR> [[gnu::always_inline]] inline std::uint64_t
-DrawPixels(const SSpanContext& ctx, BYTE* pRow, int x, int n, unsigned nPass, const STexels& tex, const SBlock& b)
+/// The pixels of a triangle's row between its edges, clipped: [x0, x1). A function of the triangle and y alone,
+/// whoever draws the row.
+inline void RowExtent(const SRasterTriangle& t, const RECT& rcClip, int y, int& x0, int& x1)
 {
-    // Unblended XRGB pixels are shaded straight into the target; the rest through a block of colours.
-    const CPixelLayout& layout = ctx.target.layout;
-    const bool bStraight = !BLEND && layout.IsXrgb8888() && !layout.HasAlpha();
-    DWORD aColor[CRasterizer::SPAN_STEP];
-    DWORD* pColor = bStraight ? reinterpret_cast<DWORD*>(pRow) + x : aColor;
-    if (StaysInside<FILTER>(tex, b, n))
-        ShadePixels<FILTER, SPECULAR, false>(tex, b, n, nPass, pColor);
-    else
-        ShadePixels<FILTER, SPECULAR, true>(tex, b, n, nPass, pColor);
-    if (!bStraight)
-        StorePixels<BLEND>(ctx, pRow, x, n, nPass, aColor);
-    return CountBits(nPass);
+    const float yc = static_cast<float>(y) + 0.5f;
+    const float xLong = t.eLong.XAt(yc);
+    const float xShort = yc < t.yMid ? t.eUpper.XAt(yc) : t.eLower.XAt(yc);
+    const float xl = t.bLongLeft ? xLong : xShort;
+    const float xr = t.bLongLeft ? xShort : xLong;
+    x0 = std::max(FastCeil(xl - 0.5f), static_cast<int>(rcClip.left));
+    x1 = std::min(FastCeil(xr - 0.5f), static_cast<int>(rcClip.right));
+}
+
+/// Depth of a row: 16.16 fixed point of the buffer's units at column 0.
+inline std::int64_t RowDepth(const SRasterTriangle& t, int y)
+{
+    // Bounded so that the row's sums stay inside 64 bits (the slopes are bounded at set-up).
+    constexpr double MAX_ROW_DEPTH = 17592186044416.0; // 2^44 buffer units
+    const double dZ = t.z0 + t.dzdy * (static_cast<double>(y) + 0.5 - t.y0) + t.dzdx * (0.5 - t.x0);
+    return static_cast<std::int64_t>(std::clamp(dZ, -MAX_ROW_DEPTH, MAX_ROW_DEPTH) * 65536.0);
 }
 
 template <int FILTER, bool BLEND, bool SPECULAR>
-std::uint64_t DrawSpan(const SSpanContext& ctx, const SRasterTriangle& t, int y, int cx0, int cx1)
+std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd)
 {
-    constexpr int NC = SPECULAR ? 7 : 4;
-    constexpr bool TEXTURED = FILTER != TEXFILTER_NONE;
     const SRasterTarget& tg = ctx.target;
-    BYTE* pRow = tg.pColor + static_cast<std::ptrdiff_t>(y) * tg.lColorPitch;
-    BYTE* pZRow = tg.pZ != nullptr ? tg.pZ + static_cast<std::ptrdiff_t>(y) * tg.lZPitch : nullptr;
-
-    const SRowPlanes planes(t, static_cast<float>(y) + 0.5f - t.y0);
     SRowDepth depth{};
-    if (pZRow != nullptr)
-    {
-        // Bounded so that the row's sums stay inside 64 bits (the slopes are bounded at set-up).
-        constexpr double MAX_ROW_DEPTH = 17592186044416.0; // 2^44 buffer units
-        const double dZ = t.z0 + t.dzdy * (static_cast<double>(y) + 0.5 - t.y0) + t.dzdx * (0.5 - t.x0);
-        depth.zRow = static_cast<std::int64_t>(std::clamp(dZ, -MAX_ROW_DEPTH, MAX_ROW_DEPTH) * 65536.0);
-        depth.dzx = t.dzx;
-        depth.zMax = (tg.nZBits == 32 ? std::int64_t{0xFFFFFFFF} : std::int64_t{0xFFFF}) << 16;
-    }
-    const STexels tex{ctx.texture.pTexels, ctx.texture.nWidth, ctx.texture.nHeight};
-    const float fTexW = static_cast<float>(tex.nWidth), fTexH = static_cast<float>(tex.nHeight);
+    depth.dzx = t.dzx;
+    depth.zMax = (tg.nZBits == 32 ? std::int64_t{0xFFFFFFFF} : std::int64_t{0xFFFF}) << 16;
+    SRowPlanes<SPECULAR ? SRasterTriangle::COUNT : 6> planes(t);
+    const STexels tex{reinterpret_cast<const int*>(ctx.texture.pTexels), ctx.texture.nWidth, ctx.texture.nHeight};
+    // Unblended XRGB pixels are stored straight into the target; the rest through StorePixels.
+    const bool bStraight = !BLEND && tg.layout.IsXrgb8888() && !tg.layout.HasAlpha();
+    // Groups that end before this column may read and write back pixels past the span's end.
+    const int xWhole = static_cast<int>(tg.rcClip.right) - GROUP;
 
     std::uint64_t nDrawn = 0;
-    SResolved s{};
-    int xResolved = -1; // where s was resolved
-    for (int xs = cx0; xs < cx1; xs += CRasterizer::SPAN_STEP)
+    SGroup aRun[RUN];
+    yEnd = std::min(t.yBottom, yEnd);
+    for (int y = std::max(t.yTop, yBegin); y < yEnd; ++y)
     {
-        // The block's ends, clamped to the row: [xs, xe] are evaluated exactly.
-        const int xe = std::min(xs + CRasterizer::SPAN_STEP, cx1 - 1);
-        const int n = std::min(xs + CRasterizer::SPAN_STEP, cx1) - xs;
-        // Depth first: a block hidden whole costs neither divisions nor set-up.
-        unsigned nPass = n == 32 ? ~0u : (1u << n) - 1;
+        int cx0 = 0, cx1 = 0;
+        RowExtent(t, tg.rcClip, y, cx0, cx1);
+        if (cx0 >= cx1)
+            continue;
+        BYTE* pRow = tg.pColor + static_cast<std::ptrdiff_t>(y) * tg.lColorPitch;
+        BYTE* pZRow = tg.pZ != nullptr ? tg.pZ + static_cast<std::ptrdiff_t>(y) * tg.lZPitch : nullptr;
         if (pZRow != nullptr)
+            depth.zRow = RowDepth(t, y);
+        planes.SetRow(t, static_cast<float>(y) + 0.5f - t.y0);
+        for (int xRun = cx0; xRun < cx1; xRun += RUN * GROUP)
         {
-            nPass = tg.nZBits == 32 ? TestDepth<DWORD>(pZRow, depth, xs, n, ctx.nZFuncMask, ctx.state.bZWrite)
-                                    : TestDepth<WORD>(pZRow, depth, xs, n, ctx.nZFuncMask, ctx.state.bZWrite);
-            if (nPass == 0)
-                continue;
+            int nGroups = 0;
+            const int xRunEnd = std::min(cx1, xRun + RUN * GROUP);
+            for (int x = xRun; x < xRunEnd; x += GROUP)
+            {
+                const int n = std::min(GROUP, cx1 - x);
+                const bool bWhole = x <= xWhole;
+                unsigned nPass = (1u << n) - 1;
+                if (pZRow != nullptr)
+                {
+                    // Depth first: pixels hidden whole cost no shading.
+                    nPass = tg.nZBits == 32
+                                ? TestDepth<DWORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite)
+                                : TestDepth<WORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite);
+                    if (nPass == 0)
+                        continue;
+                }
+                SGroup& g = aRun[nGroups++];
+                g.x = x;
+                g.n = n;
+                g.nPass = nPass;
+                g.bWhole = bWhole;
+                g.vX = Sub(Add(ToFloat(Add32(SetI(x), Iota())), SetF(0.5f)), SetF(t.x0));
+                // A pixel centre inside the triangle has 1/w > 0; the guard keeps lanes past the row's end, and
+                // rounding at a sliver, from dividing by 0.
+                g.w = Div(SetF(1.0f), Max(planes.At(0, g.vX), SetF(1e-30f)));
+                if constexpr (FILTER == TEXFILTER_POINT || FILTER == TEXFILTER_LINEAR)
+                    g.taps = FindTaps<FILTER>(tex, Mul(planes.At(1, g.vX), g.w), Mul(planes.At(2, g.vX), g.w));
+            }
+            for (int i = 0; i < nGroups; ++i)
+            {
+                const SGroup& g = aRun[i];
+                const VI c = ShadeGroup<FILTER, SPECULAR>(planes, t, tex, ctx.state, g);
+                if (bStraight)
+                    StoreMasked(reinterpret_cast<int*>(pRow) + g.x, c, g.nPass, g.bWhole);
+                else
+                {
+                    alignas(32) int aColor[GROUP];
+                    Store(aColor, c);
+                    StorePixels<BLEND>(ctx, pRow, g.x, g.n, g.nPass, reinterpret_cast<const DWORD*>(aColor));
+                }
+                nDrawn += CountBits(g.nPass);
+            }
         }
-        if (xResolved != xs)
-            s = Resolve<NC>(planes, t, xs, fTexW, fTexH);
-        const SResolved e = xe == xs ? s : Resolve<NC>(planes, t, xe, fTexW, fTexH);
-
-        int nFilter = FILTER;
-        if constexpr (FILTER == FILTER_MIXED)
-            nFilter = IsMinified(t, s, fTexW, fTexH) ? ctx.state.eMinFilter : ctx.state.eMagFilter;
-        const SBlock b = MakeBlock<NC>(s, e, INV_STEPS.a[xe - xs], TEXTURED, nFilter == TEXFILTER_LINEAR, fTexW, fTexH);
-        if (nFilter == TEXFILTER_LINEAR)
-            nDrawn += DrawPixels<TEXFILTER_LINEAR, BLEND, SPECULAR>(ctx, pRow, xs, n, nPass, tex, b);
-        else if (nFilter == TEXFILTER_POINT)
-            nDrawn += DrawPixels<TEXFILTER_POINT, BLEND, SPECULAR>(ctx, pRow, xs, n, nPass, tex, b);
-        else
-            nDrawn += DrawPixels<TEXFILTER_NONE, BLEND, SPECULAR>(ctx, pRow, xs, n, nPass, tex, b);
-        s = e;
-        xResolved = xe;
     }
     return nDrawn;
 }
 
 // Every combination of the per-pixel choices is its own span function, picked once per state change.
-template <int FILTER> SpanFn PickByState(const SRasterState& s)
+template <int FILTER> RowsFn PickByState(const SRasterState& s)
 {
     if (s.bBlend)
-        return s.bSpecular ? &DrawSpan<FILTER, true, true> : &DrawSpan<FILTER, true, false>;
-    return s.bSpecular ? &DrawSpan<FILTER, false, true> : &DrawSpan<FILTER, false, false>;
+        return s.bSpecular ? &DrawRows<FILTER, true, true> : &DrawRows<FILTER, true, false>;
+    return s.bSpecular ? &DrawRows<FILTER, false, true> : &DrawRows<FILTER, false, false>;
 }
 
-inline SpanFn PickSpan(const SRasterState& s)
+inline RowsFn PickSpan(const SRasterState& s)
 {
     if (s.eMagFilter == TEXFILTER_NONE || s.eMinFilter == TEXFILTER_NONE)
         return PickByState<TEXFILTER_NONE>(s);

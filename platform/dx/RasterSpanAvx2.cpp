@@ -18,11 +18,12 @@
 namespace
 {
 #define VORN_SPAN_WIDE
+#include "platform/dx/RasterLanes.inl"
 #include "platform/dx/RasterSpan.inl"
 #undef VORN_SPAN_WIDE
 } // namespace
 
-SpanFn PickSpanAvx2(const SRasterState& state) { return PickSpan(state); }
+RowsFn PickSpanAvx2(const SRasterState& state) { return PickSpan(state); }
 
 #if defined(__clang__)
 #pragma clang attribute pop

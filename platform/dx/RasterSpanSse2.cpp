@@ -7,7 +7,8 @@
 
 namespace
 {
+#include "platform/dx/RasterLanes.inl"
 #include "platform/dx/RasterSpan.inl"
 } // namespace
 
-SpanFn PickSpanSse2(const SRasterState& state) { return PickSpan(state); }
+RowsFn PickSpanSse2(const SRasterState& state) { return PickSpan(state); }

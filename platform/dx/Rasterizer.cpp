@@ -19,13 +19,6 @@ constexpr double MIN_PARALLEL_AREA = 16384.0;
 /// Callers clip to a guard band; anything far beyond it is garbage and would overflow the integer maths.
 constexpr float MAX_COORD = 1.0e6f;
 
-/// ceil() without a library call; |f| < 2^31.
-int FastCeil(float f)
-{
-    const int i = static_cast<int>(f);
-    return static_cast<float>(i) < f ? i + 1 : i;
-}
-
 int FastFloor(float f)
 {
     const int i = static_cast<int>(f);
@@ -99,7 +92,7 @@ int DefaultThreadCount() { return static_cast<int>(std::clamp(std::thread::hardw
 struct CRasterizer::SDrawContext
 {
     SSpanContext span;
-    SpanFn pfnSpan = nullptr;
+    RowsFn pfnRows = nullptr;
 };
 
 CRasterizer::CRasterizer() : m_bWide(ProcessorHasWideSpans()), m_nThreads(DefaultThreadCount()) {}
@@ -156,7 +149,8 @@ void CRasterizer::SetState(const SRasterState& state)
     // The combination "one, zero" is no blend at all; skip the read of the destination.
     if (s.bBlend && s.eSrcBlend == D3DBLEND_ONE && s.eDestBlend == D3DBLEND_ZERO)
         s.bBlend = false;
-    if (m_texture.pTexels == nullptr || m_texture.nWidth <= 0 || m_texture.nHeight <= 0)
+    if (m_texture.pTexels == nullptr || m_texture.nWidth <= 0 || m_texture.nHeight <= 0 ||
+        m_texture.nWidth > MAX_TEXTURE_SIDE || m_texture.nHeight > MAX_TEXTURE_SIDE)
         s.eMagFilter = s.eMinFilter = TEXFILTER_NONE;
     if (s == m_state)
         return;
@@ -198,7 +192,7 @@ int CRasterizer::OpenBatches(int nCount)
         ctx.span.texture = m_texture;
         ctx.span.state = m_state;
         ctx.span.nZFuncMask = ZFuncMask(m_state.eZFunc);
-        ctx.pfnSpan = m_bWide ? PickSpanAvx2(m_state) : PickSpanSse2(m_state);
+        ctx.pfnRows = m_bWide ? PickSpanAvx2(m_state) : PickSpanSse2(m_state);
         m_bNewContext = false;
     }
     const int nFirst = m_nBatches;
@@ -298,23 +292,7 @@ void CRasterizer::DrawTriangle(int nBatch, const SRasterVertex& a, const SRaster
 
 std::uint64_t CRasterizer::DrawRows(const SDrawContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const
 {
-    const int xMin = static_cast<int>(m_target.rcClip.left), xMax = static_cast<int>(m_target.rcClip.right);
-    std::uint64_t nDrawn = 0;
-    yEnd = std::min(t.yBottom, yEnd);
-    for (int y = std::max(t.yTop, yBegin); y < yEnd; ++y)
-    {
-        // The row's extent is a function of the triangle and y alone, whichever band draws it.
-        const float yc = static_cast<float>(y) + 0.5f;
-        const float xLong = t.eLong.XAt(yc);
-        const float xShort = yc < t.yMid ? t.eUpper.XAt(yc) : t.eLower.XAt(yc);
-        const float xl = t.bLongLeft ? xLong : xShort;
-        const float xr = t.bLongLeft ? xShort : xLong;
-        const int cx0 = std::max(FastCeil(xl - 0.5f), xMin);
-        const int cx1 = std::min(FastCeil(xr - 0.5f), xMax);
-        if (cx0 < cx1)
-            nDrawn += ctx.pfnSpan(ctx.span, t, y, cx0, cx1);
-    }
-    return nDrawn;
+    return ctx.pfnRows(ctx.span, t, yBegin, yEnd);
 }
 
 std::uint64_t CRasterizer::DrawBand(int nBand) const

@@ -14,10 +14,9 @@
 // in parallel. A frame is drawn in one flush whatever its textures and states.
 // Fills of rectangles (the clears of a frame) are queued with the triangles and done band by band too, so that
 // a band's rows are cleared by the thread that then draws them, while they are in its cache. Every pixel's value is a
-// function of the triangle and the pixel's position alone: texture coordinates and colours are perspective-correct
-// every SPAN_STEP pixels counted from the row's first pixel (and at its last) and linear in between, depth steps in
-// fixed point from column 0. So a frame is the same to the bit whatever the number of threads and whichever span path
-// (SSE2, or AVX2 where the processor has it) draws it.
+// function of the triangle and the pixel's position alone: texture coordinates and colours are divided by 1/w at
+// every pixel, depth steps in fixed point from column 0. So a frame is the same to the bit whatever the number of
+// threads and whichever span path (SSE2, or AVX2 where the processor has it) draws it.
 #pragma once
 
 #include "platform/dx/DxTypes.h"
@@ -81,18 +80,17 @@ struct SSpanContext;
 class CWorkerPool;
 class CDirectDrawSurface;
 
-/// Draws the pixels [cx0, cx1) of row y of a triangle (its row, clipped); returns the pixels that passed the depth
-/// test. Defined in RasterSpan.inl.
-using SpanFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle& t, int y, int cx0, int cx1);
+/// Draws the rows [yBegin, yEnd) of a triangle, clipped; returns the pixels that passed the depth test. Defined in
+/// RasterSpan.inl.
+using RowsFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd);
 
 class CRasterizer
 {
 public:
-    /// Pixel columns between two exact perspective divisions.
-    static constexpr int SPAN_STEP = 16;
-    /// Rows of the clip rectangle drawn as one job. Bands span the whole width, so that no row of a triangle is
-    /// split between jobs: splitting a row would resolve its cut block twice.
+    /// Rows of the clip rectangle drawn as one job.
     static constexpr int BAND_HEIGHT = 8;
+    /// Texels a side that are addressed exactly; a larger texture is drawn untextured.
+    static constexpr int MAX_TEXTURE_SIDE = 16384;
 
     CRasterizer();
     ~CRasterizer();

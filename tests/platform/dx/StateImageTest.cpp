@@ -142,10 +142,14 @@ protected:
     /// A busy frame: a jittered grid of triangles at random depths with random colours and texture coordinates,
     /// drawn opaque with bilinear filtering, then again additively with point filtering and specular, then with
     /// mixed filters and "greater", then in one scene with a partial clear between draws; returns the colour and
-    /// depth buffers' bytes.
-    std::vector<BYTE> DrawBusyFrame(int nThreads, bool bWide)
+    /// depth buffers' bytes. dwLeft: the viewport's left edge.
+    std::vector<BYTE> DrawBusyFrame(int nThreads, bool bWide, DWORD dwLeft = 0)
     {
         SetUpTarget(320, 200);
+        D3DVIEWPORT2 vp = MakeFullViewport(320, 200);
+        vp.dwX = dwLeft;
+        vp.dwWidth = 320 - dwLeft;
+        EXPECT_EQ(D3D_OK, m_pViewport->SetViewport2(&vp));
         m_pDevice->SetRenderThreads(nThreads);
         m_pDevice->SetWideSpans(bWide);
         std::vector<DWORD> aTexels(37 * 23);
@@ -247,6 +251,26 @@ TEST_F(CRasterPathTest, AvxAndSseSpansDrawTheSameFrame)
     const std::vector<BYTE> aSse = DrawBusyFrame(1, false);
     EXPECT_TRUE(DrawBusyFrame(1, true) == aSse);
     EXPECT_TRUE(DrawBusyFrame(8, true) == aSse);
+}
+
+TEST_F(CRasterPathTest, PixelsRightOfAClipEdgeAreTheSameWhereverTheRowsAreCut)
+{
+    // Every pixel is shaded on its own: rows cut at an odd column leave the pixels right of the cut unchanged.
+    constexpr DWORD LEFT = 13;
+    const std::vector<BYTE> aWhole = DrawBusyFrame(1, false);
+    const std::vector<BYTE> aCut = DrawBusyFrame(1, false, LEFT);
+    const size_t nColourPitch = static_cast<size_t>(m_pTarget->GetPitch()),
+                 nZPitch = static_cast<size_t>(m_pZ->GetPitch());
+    int nDifferentRows = 0;
+    for (size_t y = 0; y < 200; ++y)
+    {
+        const size_t nColour = y * nColourPitch + LEFT * 4, nZ = 200 * nColourPitch + y * nZPitch + LEFT * 2;
+        const bool bSame =
+            std::equal(aWhole.begin() + nColour, aWhole.begin() + nColour + (320 - LEFT) * 4, aCut.begin() + nColour) &&
+            std::equal(aWhole.begin() + nZ, aWhole.begin() + nZ + (320 - LEFT) * 2, aCut.begin() + nZ);
+        nDifferentRows += bSame ? 0 : 1;
+    }
+    EXPECT_EQ(0, nDifferentRows);
 }
 
 TEST_F(CRenderFixture, LargeClearsFillExactlyTheirRectangleOnOneAndEightThreads)
