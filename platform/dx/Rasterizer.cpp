@@ -88,6 +88,13 @@ int ZFuncMask(D3DCMPFUNC e)
 int DefaultThreadCount() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u)); }
 } // namespace
 
+/// What the triangles of a batch are drawn with.
+struct CRasterizer::SDrawContext
+{
+    SSpanContext span;
+    RowsFn pfnRows = nullptr;
+};
+
 CRasterizer::CRasterizer() : m_bWide(ProcessorHasWideSpans()), m_nThreads(DefaultThreadCount()) {}
 
 CRasterizer::~CRasterizer() = default;
@@ -123,6 +130,7 @@ void CRasterizer::SetTarget(const SRasterTarget& target)
         return;
     Flush();
     m_target = target;
+    m_bNewContext = true;
     const bool bEmpty = target.rcClip.left >= target.rcClip.right;
     m_nBands = bEmpty ? 0 : std::max(0, (static_cast<int>(target.rcClip.bottom) + BAND_HEIGHT - 1) / BAND_HEIGHT);
 }
@@ -131,8 +139,8 @@ void CRasterizer::SetTexture(const SRasterTexture& texture)
 {
     if (texture == m_texture)
         return;
-    Flush();
     m_texture = texture;
+    m_bNewContext = true;
 }
 
 void CRasterizer::SetState(const SRasterState& state)
@@ -146,20 +154,14 @@ void CRasterizer::SetState(const SRasterState& state)
         s.eMagFilter = s.eMinFilter = TEXFILTER_NONE;
     if (s == m_state)
         return;
-    Flush();
     m_state = s;
+    m_bNewContext = true;
 }
 
 void CRasterizer::Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw)
 {
     if (rc.left >= rc.right || rc.top >= rc.bottom)
         return;
-    if (m_nThreads <= 1)
-    {
-        Flush();
-        surface.FillRows(rc, rc.top, rc.bottom, dwRaw);
-        return;
-    }
     const int nLast = (static_cast<int>(rc.bottom) - 1) / BAND_HEIGHT;
     SBatch& batch = m_aBatches[static_cast<size_t>(GetLastBatch())];
     if (batch.aBins.size() <= static_cast<size_t>(nLast))
@@ -183,18 +185,31 @@ void CRasterizer::SBatch::Bin(std::uint32_t nEntry, int nFirst, int nLast)
 
 int CRasterizer::OpenBatches(int nCount)
 {
+    if (m_bNewContext || m_aContexts.empty())
+    {
+        SDrawContext& ctx = m_aContexts.emplace_back();
+        ctx.span.target = m_target;
+        ctx.span.texture = m_texture;
+        ctx.span.state = m_state;
+        ctx.span.nZFuncMask = ZFuncMask(m_state.eZFunc);
+        ctx.pfnRows = m_bWide ? PickSpanAvx2(m_state) : PickSpanSse2(m_state);
+        m_bNewContext = false;
+    }
     const int nFirst = m_nBatches;
     m_nBatches += nCount;
     if (m_aBatches.size() < static_cast<size_t>(m_nBatches))
         m_aBatches.resize(static_cast<size_t>(m_nBatches));
     for (int i = nFirst; i < m_nBatches; ++i)
-        if (std::vector<std::vector<std::uint32_t>>& aBins = m_aBatches[static_cast<size_t>(i)].aBins;
-            aBins.size() < static_cast<size_t>(m_nBands))
-            aBins.resize(static_cast<size_t>(m_nBands));
+    {
+        SBatch& batch = m_aBatches[static_cast<size_t>(i)];
+        batch.nContext = static_cast<int>(m_aContexts.size()) - 1;
+        if (batch.aBins.size() < static_cast<size_t>(m_nBands))
+            batch.aBins.resize(static_cast<size_t>(m_nBands));
+    }
     return nFirst;
 }
 
-int CRasterizer::GetLastBatch() { return m_nBatches > 0 ? m_nBatches - 1 : OpenBatches(1); }
+int CRasterizer::GetLastBatch() { return m_nBatches > 0 && !m_bNewContext ? m_nBatches - 1 : OpenBatches(1); }
 
 // ---------------------------------------------------------------------------------------------------------------------
 // Set-up and binning
@@ -268,21 +283,19 @@ void CRasterizer::DrawTriangle(int nBatch, const SRasterVertex& a, const SRaster
     t.bLongLeft = fArea2 > 0;
 
     batch.dArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
-    if (m_nThreads > 1) // else drawn whole, in order: no bands needed
-        batch.Bin(nIndex, t.yTop / BAND_HEIGHT, (t.yBottom - 1) / BAND_HEIGHT);
+    batch.Bin(nIndex, t.yTop / BAND_HEIGHT, (t.yBottom - 1) / BAND_HEIGHT);
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
 // Drawing the bands
 // ---------------------------------------------------------------------------------------------------------------------
 
-std::uint64_t CRasterizer::DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const
+std::uint64_t CRasterizer::DrawRows(const SDrawContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const
 {
-    const RowsFn pfnRows = m_bWide ? PickSpanAvx2(ctx.state) : PickSpanSse2(ctx.state);
-    return pfnRows(ctx, t, yBegin, yEnd);
+    return ctx.pfnRows(ctx.span, t, yBegin, yEnd);
 }
 
-std::uint64_t CRasterizer::DrawBand(const SSpanContext& ctx, int nBand) const
+std::uint64_t CRasterizer::DrawBand(int nBand) const
 {
     const int yBegin = nBand * BAND_HEIGHT, yEnd = yBegin + BAND_HEIGHT;
     std::uint64_t nDrawn = 0;
@@ -299,7 +312,8 @@ std::uint64_t CRasterizer::DrawBand(const SSpanContext& ctx, int nBand) const
                 fill.pSurface->FillRows(fill.rc, yBegin, yEnd, fill.dwRaw);
             }
             else
-                nDrawn += DrawRows(ctx, batch.aTriangles[nEntry], yBegin, yEnd);
+                nDrawn +=
+                    DrawRows(m_aContexts[static_cast<size_t>(batch.nContext)], batch.aTriangles[nEntry], yBegin, yEnd);
         }
     }
     return nDrawn;
@@ -309,11 +323,6 @@ void CRasterizer::Flush()
 {
     if (m_nBatches == 0)
         return;
-    SSpanContext ctx;
-    ctx.target = m_target;
-    ctx.texture = m_texture;
-    ctx.state = m_state;
-    ctx.nZFuncMask = ZFuncMask(m_state.eZFunc);
     const std::span<SBatch> aBatches(m_aBatches.data(), static_cast<size_t>(m_nBatches));
     double dArea = 0;
     for (const SBatch& batch : aBatches)
@@ -328,22 +337,16 @@ void CRasterizer::Flush()
         }
     }
     const int nJobs = static_cast<int>(m_aUsedBands.size());
-    if (m_nThreads <= 1)
+    if (m_nThreads <= 1 || nJobs <= 1 || dArea < MIN_PARALLEL_AREA)
     {
-        // One thread draws each triangle whole, in order: the same pixels as band by band.
-        for (const SBatch& batch : aBatches)
-            for (const SRasterTriangle& t : batch.aTriangles)
-                m_nPixelsDrawn += DrawRows(ctx, t, t.yTop, t.yBottom);
-    }
-    else if (nJobs <= 1 || dArea < MIN_PARALLEL_AREA)
-    {
+        // Band by band on one thread too: a band's rows stay in the cache through all its triangles.
         for (const int nBand : m_aUsedBands)
-            m_nPixelsDrawn += DrawBand(ctx, nBand);
+            m_nPixelsDrawn += DrawBand(nBand);
     }
     else
     {
         std::atomic<std::uint64_t> nDrawn{0};
-        GetPool()->Run(nJobs, [&](int i) { nDrawn += DrawBand(ctx, m_aUsedBands[static_cast<size_t>(i)]); });
+        GetPool()->Run(nJobs, [&](int i) { nDrawn += DrawBand(m_aUsedBands[static_cast<size_t>(i)]); });
         m_nPixelsDrawn += nDrawn.load();
     }
     for (SBatch& batch : aBatches)
@@ -359,4 +362,6 @@ void CRasterizer::Flush()
     m_aUsedBands.clear();
     m_nBatches = 0;
     m_aFills.clear();
+    m_aContexts.clear();
+    m_bNewContext = true;
 }

@@ -8,15 +8,15 @@
 //
 // Work is split in two. DrawTriangle sets a triangle up once (plane equations of 1/w and of the attributes
 // over w, a fixed-point depth plane, its edges) and bins it into the bands of rows it covers; Flush draws the
-// bands, each on one thread, its triangles in submission order (one thread draws each triangle whole instead).
-// Triangles are queued in batches drawn in the order they were opened; several batches opened at once can be
-// filled by several threads, so that a large draw is set up in parallel.
+// bands, each on one thread, its triangles in submission order.
+// Triangles are queued in batches drawn in the order they were opened, each with the texture and state it was
+// opened under; several batches opened at once can be filled by several threads, so that a large draw is set up
+// in parallel. A frame is drawn in one flush whatever its textures and states.
 // Fills of rectangles (the clears of a frame) are queued with the triangles and done band by band too, so that
 // a band's rows are cleared by the thread that then draws them, while they are in its cache. Every pixel's value is a
 // function of the triangle and the pixel's position alone: texture coordinates and colours are divided by 1/w at
 // every pixel, depth steps in fixed point from column 0. So a frame is the same to the bit whatever the number of
-// threads and whichever span path
-// (SSE2, or AVX2 where the processor has it) draws it.
+// threads and whichever span path (SSE2, or AVX2 where the processor has it) draws it.
 #pragma once
 
 #include "platform/dx/DxTypes.h"
@@ -97,7 +97,8 @@ public:
     CRasterizer(const CRasterizer&) = delete;
     CRasterizer& operator=(const CRasterizer&) = delete;
 
-    // Changing what is drawn into or how first draws what is queued; setting what is already set does nothing.
+    // Changing the target first draws what is queued; a texture or state applies to the triangles queued after it
+    // (the texels must stay as they are until the flush). Setting what is already set does nothing.
     void SetTarget(const SRasterTarget& target);
     void SetTexture(const SRasterTexture& texture);
     void SetState(const SRasterState& state);
@@ -112,8 +113,8 @@ public:
     {
         DrawTriangle(GetLastBatch(), a, b, c);
     }
-    /// Queues a fill of rc (inside the surface) with a raw pixel value, in order with the triangles (on one thread
-    /// it is done at once). The surface must live until the next flush.
+    /// Queues a fill of rc (inside the surface) with a raw pixel value, in order with the triangles. The surface
+    /// must live until the next flush.
     void Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw);
     /// Draws every queued triangle and fill.
     void Flush();
@@ -134,8 +135,9 @@ public:
 
 private:
     /// Draws the rows [yBegin, yEnd) of a triangle.
-    std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const;
-    std::uint64_t DrawBand(const SSpanContext& ctx, int nBand) const;
+    struct SDrawContext;
+    std::uint64_t DrawRows(const SDrawContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const;
+    std::uint64_t DrawBand(int nBand) const;
 
     /// Triangles queued by one thread at a time, with their entries and the fills' per band.
     struct SBatch
@@ -144,6 +146,7 @@ private:
         std::vector<std::vector<std::uint32_t>> aBins; // triangle and fill entries per band, in submission order
         std::vector<int> aUsedBands;                   // bands with at least one entry
         double dArea = 0;                              // pixels of the triangles' bounding boxes and the fills
+        int nContext = 0;                              // the texture and state its triangles are drawn with
         /// Adds an entry to the bins of the bands [nFirst, nLast].
         void Bin(std::uint32_t nEntry, int nFirst, int nLast);
     };
@@ -161,7 +164,9 @@ private:
     SRasterTexture m_texture;
     SRasterState m_state;
     bool m_bWide = false;
-    std::vector<SBatch> m_aBatches; // the first m_nBatches are open; the others keep their memory for later
+    std::vector<SDrawContext> m_aContexts; // of the open batches
+    bool m_bNewContext = true;             // the texture or state changed since the last batch was opened
+    std::vector<SBatch> m_aBatches;        // the first m_nBatches are open; the others keep their memory for later
     int m_nBatches = 0;
     std::vector<SFill> m_aFills;
     int m_nBands = 0;                  // of the target's clip rectangle

@@ -1,9 +1,11 @@
 #include "platform/dx/WorkerPool.h"
 
-CWorkerPool::CWorkerPool(int nThreads)
+#include <algorithm>
+
+CWorkerPool::CWorkerPool(int nThreads) : m_aShares(static_cast<size_t>(std::max(1, nThreads)))
 {
     for (int i = 1; i < nThreads; ++i)
-        m_aThreads.emplace_back([this] { WorkerMain(); });
+        m_aThreads.emplace_back([this, i] { WorkerMain(i); });
 }
 
 CWorkerPool::~CWorkerPool()
@@ -17,10 +19,15 @@ CWorkerPool::~CWorkerPool()
         t.join();
 }
 
-void CWorkerPool::TakeJobs()
+void CWorkerPool::TakeJobs(int nThread)
 {
-    for (int i = m_nNext.fetch_add(1); i < m_nJobs; i = m_nNext.fetch_add(1))
-        (*m_pfnJob)(i);
+    const size_t nShares = m_aShares.size();
+    for (size_t k = 0; k < nShares; ++k)
+    {
+        SShare& share = m_aShares[(static_cast<size_t>(nThread) + k) % nShares];
+        for (int i = share.nNext.fetch_add(1); i < share.nEnd; i = share.nNext.fetch_add(1))
+            (*m_pfnJob)(i);
+    }
 }
 
 void CWorkerPool::Run(int nJobs, const std::function<void(int)>& fnJob)
@@ -36,19 +43,23 @@ void CWorkerPool::Run(int nJobs, const std::function<void(int)>& fnJob)
     {
         const std::lock_guard lock(m_mutex);
         m_pfnJob = &fnJob;
-        m_nJobs = nJobs;
-        m_nNext.store(0);
+        const auto nShares = static_cast<std::int64_t>(m_aShares.size());
+        for (std::int64_t k = 0; k < nShares; ++k)
+        {
+            m_aShares[static_cast<size_t>(k)].nNext.store(static_cast<int>(k * nJobs / nShares));
+            m_aShares[static_cast<size_t>(k)].nEnd = static_cast<int>((k + 1) * nJobs / nShares);
+        }
         m_nBusy = static_cast<int>(m_aThreads.size());
         ++m_nGeneration;
     }
     m_cvWork.notify_all();
-    TakeJobs();
+    TakeJobs(0);
     std::unique_lock lock(m_mutex);
     m_cvDone.wait(lock, [this] { return m_nBusy == 0; });
     m_pfnJob = nullptr;
 }
 
-void CWorkerPool::WorkerMain()
+void CWorkerPool::WorkerMain(int nThread)
 {
     std::uint64_t nSeen = 0;
     for (;;)
@@ -60,7 +71,7 @@ void CWorkerPool::WorkerMain()
                 return;
             nSeen = m_nGeneration;
         }
-        TakeJobs();
+        TakeJobs(nThread);
         const std::lock_guard lock(m_mutex);
         if (--m_nBusy == 0)
             m_cvDone.notify_one();

@@ -1,6 +1,8 @@
 // A fixed set of worker threads that run numbered jobs for a caller, who takes part and waits for the end.
-// Jobs are taken from a shared counter, so their order across threads is free; callers that need a
-// deterministic result make each job's output independent of the others (the rasterizer's bands of rows).
+// Each thread first takes the jobs of its own share (the same share of the same job count every round, so a
+// round over the same data finds it in the cache of the core that worked on it last), then helps with the
+// others'. Which thread runs a job is free; callers that need a deterministic result make each job's output
+// independent of the others (the rasterizer's bands of rows).
 // Idle workers sleep on a condition variable.
 #pragma once
 
@@ -27,15 +29,22 @@ public:
     void Run(int nJobs, const std::function<void(int)>& fnJob);
 
 private:
-    void WorkerMain();
-    void TakeJobs();
+    void WorkerMain(int nThread);
+    /// Runs jobs until none is left, its own share first; nThread is 0 for the caller.
+    void TakeJobs(int nThread);
+
+    /// The jobs [nNext, nEnd) of one thread's share not taken yet.
+    struct alignas(64) SShare
+    {
+        std::atomic<int> nNext{0};
+        int nEnd = 0;
+    };
 
     std::mutex m_mutex;
     std::condition_variable m_cvWork;
     std::condition_variable m_cvDone;
     const std::function<void(int)>* m_pfnJob = nullptr;
-    int m_nJobs = 0;
-    std::atomic<int> m_nNext{0};
+    std::vector<SShare> m_aShares;   // one per thread, the caller's first
     int m_nBusy = 0;                 // workers still inside the current round
     std::uint64_t m_nGeneration = 0; // rounds started
     bool m_bStop = false;

@@ -137,3 +137,55 @@ TEST_F(CDeferredDrawTest, TextureRewrittenOrDroppedWithinASceneKeepsWhatEachDraw
         EXPECT_EQ(0x0000FFu, Pixel(160, 100));
     }
 }
+
+TEST_F(CDeferredDrawTest, TextureAndStateChangesWithinASceneApplyFromTheNextDraw)
+{
+    // One scene of strips side by side over the clear colour, each drawn after a change of texture or state; the
+    // last strip's depth test never passes.
+    SurfacePtr pRed = MakeRawTexture(2, 2, MakeRgbPixelFormat(32), std::vector<DWORD>(4, 0xFF0000));
+    SurfacePtr pGreen = MakeRawTexture(2, 2, MakeRgbPixelFormat(32), std::vector<DWORD>(4, 0x00FF00));
+    struct SStrip
+    {
+        const char* szName;
+        std::function<void(CDirect3DDevice&)> fnChange;
+        DWORD dwExpected;
+    };
+    const SStrip aStrips[] = {
+        {"red texture", [&](CDirect3DDevice& d) { d.SetTexture(0, pRed); }, 0xFF0000},
+        {"green texture", [&](CDirect3DDevice& d) { d.SetTexture(0, pGreen); }, 0x00FF00},
+        {"diffuse colour", [](CDirect3DDevice& d) { d.SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2); },
+         QUAD_COLOUR},
+        {"added to the frame",
+         [](CDirect3DDevice& d)
+         {
+             d.SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+             d.SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+             d.SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+         },
+         0xE0C0E0},
+        {"depth test never passes", [](CDirect3DDevice& d) { d.SetRenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_NEVER); },
+         CLEAR_COLOUR},
+    };
+    constexpr float STRIP = static_cast<float>(FRAME) / std::size(aStrips);
+    for (const int nThreads : {1, 8})
+    {
+        SCOPED_TRACE(nThreads);
+        SetUpTarget(FRAME, FRAME);
+        m_pDevice->SetRenderThreads(nThreads);
+        m_pDevice->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+        ASSERT_EQ(D3D_OK, m_pViewport->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, CLEAR_COLOUR, 1.0f, 0));
+        ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
+        float x = 0;
+        for (const SStrip& strip : aStrips)
+        {
+            strip.fnChange(*m_pDevice);
+            const std::vector<D3DTLVERTEX> aQuad = Quad(x, 0, x + STRIP, FRAME, 0xFF000000 | QUAD_COLOUR);
+            ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, aQuad.data(), 4, 0));
+            x += STRIP;
+        }
+        ASSERT_EQ(D3D_OK, m_pDevice->EndScene());
+        for (size_t i = 0; i < std::size(aStrips); ++i)
+            EXPECT_EQ(aStrips[i].dwExpected, Pixel(static_cast<int>((static_cast<float>(i) + 0.5f) * STRIP), 100))
+                << aStrips[i].szName;
+    }
+}
