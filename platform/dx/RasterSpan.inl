@@ -261,8 +261,7 @@ template <int NPLANES> struct SRowPlanes
 /// A colour plane over w at the lanes' pixels, clamped to 0..255 and rounded.
 template <int N> [[gnu::always_inline]] inline VI Channel(const SRowPlanes<N>& p, int k, VF vX, VF vW)
 {
-    const VF c = Min(Max(Mul(p.At(k, vX), vW), SetF(0.0f)), SetF(255.0f));
-    return Trunc(Add(c, SetF(0.5f)));
+    return Round(Min(Max(Mul(p.At(k, vX), vW), SetF(0.0f)), SetF(255.0f)));
 }
 
 /// Blue, green and red in 32-bit lanes to the pixels' 16-bit channel lanes (blue, green, red, alpha zero):
