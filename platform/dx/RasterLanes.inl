@@ -40,6 +40,8 @@ VORN_LANES_2(VF, Div, _mm256_div_ps, _mm_div_ps)
 VORN_LANES_2(VF, Min, _mm256_min_ps, _mm_min_ps)
 VORN_LANES_2(VF, Max, _mm256_max_ps, _mm_max_ps)
 VORN_LANES_1(VI, VF, Trunc, _mm256_cvttps_epi32, _mm_cvttps_epi32)
+// To the nearest integer, ties to even (the processor's rounding mode, the same for both builds).
+VORN_LANES_1(VI, VF, Round, _mm256_cvtps_epi32, _mm_cvtps_epi32)
 VORN_LANES_1(VF, VI, ToFloat, _mm256_cvtepi32_ps, _mm_cvtepi32_ps)
 
 VORN_LANES_2(VI, Add32, _mm256_add_epi32, _mm_add_epi32)

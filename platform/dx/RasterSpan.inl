@@ -211,12 +211,11 @@ inline void StorePixels(const SSpanContext& ctx, BYTE* pRow, int x, int n, unsig
 /// rather than broadcast them again each.
 struct STexAxis
 {
-    int nSize;
     VF fSize, fUnits, fUnitsBack; // texels; 1 / SUBTEXELS steps of a repeat; the same less half a texel
     VI iSize, iLast, iUnits, iLastUnit;
 
     explicit STexAxis(int n)
-        : nSize(n), fSize(SetF(static_cast<float>(n))), fUnits(SetF(static_cast<float>(n * SUBTEXELS))),
+        : fSize(SetF(static_cast<float>(n))), fUnits(SetF(static_cast<float>(n * SUBTEXELS))),
           fUnitsBack(SetF(static_cast<float>(n * SUBTEXELS - SUBTEXELS / 2))), iSize(SetI(n)), iLast(SetI(n - 1)),
           iUnits(SetI(n * SUBTEXELS)), iLastUnit(SetI(n * SUBTEXELS - 1))
     {
@@ -226,7 +225,7 @@ struct STexAxis
 /// The texture as the span loop reads it, copied into locals so that pixel stores cannot alias it.
 struct STexels
 {
-    const int* pTex; // 0xAARRGGBB rows of x.nSize texels
+    const int* pTex; // 0xAARRGGBB rows of the texture's width
     STexAxis x, y;
 
     explicit STexels(const SRasterTexture& t) : pTex(reinterpret_cast<const int*>(t.pTexels)), x(t.nWidth), y(t.nHeight)
@@ -262,8 +261,7 @@ template <int NPLANES> struct SRowPlanes
 /// A colour plane over w at the lanes' pixels, clamped to 0..255 and rounded.
 template <int N> [[gnu::always_inline]] inline VI Channel(const SRowPlanes<N>& p, int k, VF vX, VF vW)
 {
-    const VF c = Min(Max(Mul(p.At(k, vX), vW), SetF(0.0f)), SetF(255.0f));
-    return Trunc(Add(c, SetF(0.5f)));
+    return Round(Min(Max(Mul(p.At(k, vX), vW), SetF(0.0f)), SetF(255.0f)));
 }
 
 /// Blue, green and red in 32-bit lanes to the pixels' 16-bit channel lanes (blue, green, red, alpha zero):
