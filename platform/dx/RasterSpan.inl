@@ -542,7 +542,7 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
     const STexels tex(ctx.texture);
     // Unblended XRGB pixels are stored straight into the target; the rest through StorePixels.
     const bool bStraight = !BLEND && tg.layout.IsXrgb8888() && !tg.layout.HasAlpha();
-    // Groups that end before this column may read and write back pixels past the span's end.
+    // Groups that end before this column may read and write back depths past the span's end.
     const int xWhole = static_cast<int>(tg.rcClip.right) - GROUP;
     const bool bLessEqual16 = tg.nZBits == 16 && ctx.nZFuncMask == LESS_EQUAL_MASK;
 
@@ -577,21 +577,15 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
                 const bool bWhole = x <= xWhole;
                 unsigned nPass = (1u << n) - 1;
                 if (bEightLanes && bWhole)
-                {
                     nPass = TestEightLessEqual16(pZRow + 2 * x, depth.zRow + x * depth.dzx, depth.vSteps, n,
                                                  ctx.state.bZWrite);
-                    if (nPass == 0)
-                        continue;
-                }
                 else if (pZRow != nullptr)
-                {
-                    // Depth first: pixels hidden whole cost no shading.
                     nPass = tg.nZBits == 32
                                 ? TestDepth<DWORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite)
                                 : TestDepth<WORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite);
-                    if (nPass == 0)
-                        continue;
-                }
+                // Depth first: pixels hidden whole cost no shading.
+                if (nPass == 0)
+                    continue;
                 SGroup& g = aRun[nGroups++];
                 g.x = x;
                 g.n = n;
