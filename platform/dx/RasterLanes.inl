@@ -54,6 +54,7 @@ VORN_LANES_2(VI, AndNot, _mm256_andnot_si256, _mm_andnot_si128) // ~a & b
 VORN_LANES_2(VI, Add16, _mm256_add_epi16, _mm_add_epi16)
 VORN_LANES_2(VI, Sub16, _mm256_sub_epi16, _mm_sub_epi16)
 VORN_LANES_2(VI, Mul16, _mm256_mullo_epi16, _mm_mullo_epi16)
+VORN_LANES_2(VI, MulHiU16, _mm256_mulhi_epu16, _mm_mulhi_epu16) // the upper 16 bits of unsigned products
 // The product of lanes holding 0 .. 32767 (a multiply-add of 16-bit halves whose upper ones are zero).
 VORN_LANES_2(VI, MulSmall, _mm256_madd_epi16, _mm_madd_epi16)
 VORN_LANES_2(VI, UnpackLo8, _mm256_unpacklo_epi8, _mm_unpacklo_epi8)

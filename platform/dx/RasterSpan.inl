@@ -233,11 +233,19 @@ struct STexels
     }
 };
 
-/// A row's planes broadcast to every lane: at a pixel centre X columns from the triangle's x0, plane k's value
-/// is base[k] + dx[k] * X. NPLANES: 1/w, u, v and the diffuse blue, green and red (6), or up to the specular (10).
+/// Groups handed from the first pass to the second at a time, from one row or several: the second pass then
+/// always has several groups to overlap, however short the rows.
+constexpr int RUN = 4;
+
+/// A triangle's planes broadcast to every lane: at a pixel centre X columns from the triangle's x0 in a row whose
+/// bases are base, plane k's value is base[k] + dx[k] * X. NPLANES: 1/w, u, v and the diffuse blue, green and red
+/// (6), or up to the specular (10). The bases of the rows whose groups wait for the second pass are kept side by
+/// side, so that a run of groups may span rows.
 template <int NPLANES> struct SRowPlanes
 {
-    VF base[NPLANES], dx[NPLANES];
+    using SBases = VF[NPLANES];
+    SBases aBase[RUN];
+    VF dx[NPLANES];
     VF x0; // the triangle's x0
 
     explicit SRowPlanes(const SRasterTriangle& t) : x0(SetF(t.x0))
@@ -249,19 +257,22 @@ template <int NPLANES> struct SRowPlanes
     /// X of the pixel centres of the group from column x.
     [[gnu::always_inline]] VF Columns(int x) const { return Sub(Add(ToFloat(Add32(SetI(x), Iota())), SetF(0.5f)), x0); }
 
-    void SetRow(const SRasterTriangle& t, float Y)
+    /// The bases of a row in slot nSlot.
+    const VF* SetRow(const SRasterTriangle& t, float Y, int nSlot)
     {
+        VF* pBase = aBase[nSlot];
         for (int k = 0; k < NPLANES; ++k)
-            base[k] = SetF(t.a0[k] + t.dy[k] * Y);
+            pBase[k] = SetF(t.a0[k] + t.dy[k] * Y);
+        return pBase;
     }
 
-    [[gnu::always_inline]] VF At(int k, VF vX) const { return Add(base[k], Mul(dx[k], vX)); }
+    [[gnu::always_inline]] VF At(const VF* pBase, int k, VF vX) const { return Add(pBase[k], Mul(dx[k], vX)); }
 };
 
 /// A colour plane over w at the lanes' pixels, clamped to 0..255 and rounded.
-template <int N> [[gnu::always_inline]] inline VI Channel(const SRowPlanes<N>& p, int k, VF vX, VF vW)
+template <int N> [[gnu::always_inline]] inline VI Channel(const SRowPlanes<N>& p, const VF* pBase, int k, VF vX, VF vW)
 {
-    return Round(Min(Max(Mul(p.At(k, vX), vW), SetF(0.0f)), SetF(255.0f)));
+    return Round(Min(Max(Mul(p.At(pBase, k, vX), vW), SetF(0.0f)), SetF(255.0f)));
 }
 
 /// Blue, green and red in 32-bit lanes to the pixels' 16-bit channel lanes (blue, green, red, alpha zero):
@@ -282,12 +293,9 @@ template <int N> [[gnu::always_inline]] inline VI Channel(const SRowPlanes<N>& p
     hi = UnpackHi32(v, v);
 }
 
-/// t * c / 255 rounded, per 16-bit lane: x = t * c + 128, (x + (x >> 8)) >> 8.
-[[gnu::always_inline]] inline VI Modulate(VI t, VI c)
-{
-    const VI x = Add16(Mul16(t, c), Set16(128));
-    return ShiftRight16<8>(Add16(x, ShiftRight16<8>(x)));
-}
+/// t * c / 255 rounded, per 16-bit lane: x = t * c + 128, (x + (x >> 8)) >> 8, which is (x * 257) >> 16 for any
+/// x below 65536.
+[[gnu::always_inline]] inline VI Modulate(VI t, VI c) { return MulHiU16(Add16(Mul16(t, c), Set16(128)), Set16(257)); }
 
 /// The place within its repeat of a texture coordinate, in [0, 1).
 [[gnu::always_inline]] inline VF Repeat(VF c)
@@ -475,24 +483,26 @@ struct SGroup
 {
     STaps taps;
     VF vX, w;
+    const VF* pBase; // the row's plane bases
+    BYTE* pRow;
     int x, n;
     unsigned nPass;
 };
 
-/// Groups handed from the first pass to the second at a time.
-constexpr int RUN = 4;
-
-/// The colours of a group's pixels, as 0x00RRGGBB lanes.
+/// The colours of a group's pixels, as 0x00RRGGBB lanes: the colours' alpha lanes are zero, and so is any
+/// texel's alpha modulated by them.
 template <int FILTER, bool SPECULAR, int N> [[gnu::always_inline]] inline VI
 ShadeGroup(const SRowPlanes<N>& p, const SRasterTriangle& t, const STexels& tex, const SRasterState& s, const SGroup& g)
 {
     VI lo, hi;
-    ToPixelLanes(Channel(p, 3, g.vX, g.w), Channel(p, 4, g.vX, g.w), Channel(p, 5, g.vX, g.w), lo, hi);
+    ToPixelLanes(Channel(p, g.pBase, 3, g.vX, g.w), Channel(p, g.pBase, 4, g.vX, g.w),
+                 Channel(p, g.pBase, 5, g.vX, g.w), lo, hi);
     if constexpr (FILTER != TEXFILTER_NONE)
     {
         VI texLo, texHi;
         if constexpr (FILTER == FILTER_MIXED)
-            MixedTexels(t, tex, s, Mul(p.At(1, g.vX), g.w), Mul(p.At(2, g.vX), g.w), g.w, texLo, texHi);
+            MixedTexels(t, tex, s, Mul(p.At(g.pBase, 1, g.vX), g.w), Mul(p.At(g.pBase, 2, g.vX), g.w), g.w, texLo,
+                        texHi);
         else
             ReadTaps<FILTER>(tex, g.taps, texLo, texHi);
         lo = Modulate(texLo, lo);
@@ -502,10 +512,11 @@ ShadeGroup(const SRowPlanes<N>& p, const SRasterTriangle& t, const STexels& tex,
     if constexpr (SPECULAR)
     {
         VI specLo, specHi;
-        ToPixelLanes(Channel(p, 7, g.vX, g.w), Channel(p, 8, g.vX, g.w), Channel(p, 9, g.vX, g.w), specLo, specHi);
+        ToPixelLanes(Channel(p, g.pBase, 7, g.vX, g.w), Channel(p, g.pBase, 8, g.vX, g.w),
+                     Channel(p, g.pBase, 9, g.vX, g.w), specLo, specHi);
         c = AddSatU8(c, PackUS16(specLo, specHi));
     }
-    return And(c, SetI(0x00FFFFFF));
+    return c;
 }
 
 /// The pixels of a triangle's row between its edges, clipped: [x0, x1). A function of the triangle and y alone,
@@ -548,6 +559,27 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
 
     std::uint64_t nDrawn = 0;
     SGroup aRun[RUN];
+    int nGroups = 0;
+    // The second pass over the groups waiting: shading and stores.
+    const auto shade = [&] [[gnu::always_inline]]
+    {
+        for (int i = 0; i < nGroups; ++i)
+        {
+            const SGroup& g = aRun[i];
+            const VI c = ShadeGroup<FILTER, SPECULAR>(planes, t, tex, ctx.state, g);
+            if (bStraight)
+                StoreMasked(reinterpret_cast<int*>(g.pRow) + g.x, c, g.nPass);
+            else
+            {
+                alignas(32) int aColor[GROUP];
+                Store(aColor, c);
+                StorePixels<BLEND>(ctx, g.pRow, g.x, g.n, g.nPass, reinterpret_cast<const DWORD*>(aColor));
+            }
+            nDrawn += CountBits(g.nPass);
+        }
+        nGroups = 0;
+    };
+    int nSlot = 0; // the current row's slot among the plane bases
     yEnd = std::min(t.yBottom, yEnd);
     for (int y = std::max(t.yTop, yBegin); y < yEnd; ++y)
     {
@@ -566,53 +598,44 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
             const std::int64_t zFirst = depth.zRow + cx0 * depth.dzx, zLast = depth.zRow + (cx1 - 1) * depth.dzx;
             bEightLanes = bLessEqual16 && zFirst >= 0 && zFirst <= depth.zMax && zLast >= 0 && zLast <= depth.zMax;
         }
-        planes.SetRow(t, static_cast<float>(y) + 0.5f - t.y0);
-        for (int xRun = cx0; xRun < cx1; xRun += RUN * GROUP)
+        // Groups of earlier rows may still wait: this row takes the next slot when the last one's groups wait.
+        // The waiting groups, fewer than RUN, lie in consecutive slots up to the last, so the next one is free.
+        if (nGroups > 0 && aRun[nGroups - 1].pBase == planes.aBase[nSlot])
+            nSlot = (nSlot + 1) % RUN;
+        const VF* pBase = planes.SetRow(t, static_cast<float>(y) + 0.5f - t.y0, nSlot);
+        for (int x = cx0; x < cx1; x += GROUP)
         {
-            int nGroups = 0;
-            const int xRunEnd = std::min(cx1, xRun + RUN * GROUP);
-            for (int x = xRun; x < xRunEnd; x += GROUP)
-            {
-                const int n = std::min(GROUP, cx1 - x);
-                const bool bWhole = x <= xWhole;
-                unsigned nPass = (1u << n) - 1;
-                if (bEightLanes && bWhole)
-                    nPass = TestEightLessEqual16(pZRow + 2 * x, depth.zRow + x * depth.dzx, depth.vSteps, n,
-                                                 ctx.state.bZWrite);
-                else if (pZRow != nullptr)
-                    nPass = tg.nZBits == 32
-                                ? TestDepth<DWORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite)
-                                : TestDepth<WORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite);
-                // Depth first: pixels hidden whole cost no shading.
-                if (nPass == 0)
-                    continue;
-                SGroup& g = aRun[nGroups++];
-                g.x = x;
-                g.n = n;
-                g.nPass = nPass;
-                g.vX = planes.Columns(x);
-                // A pixel centre inside the triangle has 1/w > 0; the guard keeps lanes past the row's end, and
-                // rounding at a sliver, from dividing by 0.
-                g.w = Div(SetF(1.0f), Max(planes.At(0, g.vX), SetF(1e-30f)));
-                if constexpr (FILTER == TEXFILTER_POINT || FILTER == TEXFILTER_LINEAR)
-                    g.taps = FindTaps<FILTER>(tex, Mul(planes.At(1, g.vX), g.w), Mul(planes.At(2, g.vX), g.w));
-            }
-            for (int i = 0; i < nGroups; ++i)
-            {
-                const SGroup& g = aRun[i];
-                const VI c = ShadeGroup<FILTER, SPECULAR>(planes, t, tex, ctx.state, g);
-                if (bStraight)
-                    StoreMasked(reinterpret_cast<int*>(pRow) + g.x, c, g.nPass);
-                else
-                {
-                    alignas(32) int aColor[GROUP];
-                    Store(aColor, c);
-                    StorePixels<BLEND>(ctx, pRow, g.x, g.n, g.nPass, reinterpret_cast<const DWORD*>(aColor));
-                }
-                nDrawn += CountBits(g.nPass);
-            }
+            const int n = std::min(GROUP, cx1 - x);
+            const bool bWhole = x <= xWhole;
+            unsigned nPass = (1u << n) - 1;
+            if (bEightLanes && bWhole)
+                nPass =
+                    TestEightLessEqual16(pZRow + 2 * x, depth.zRow + x * depth.dzx, depth.vSteps, n, ctx.state.bZWrite);
+            else if (pZRow != nullptr)
+                nPass = tg.nZBits == 32
+                            ? TestDepth<DWORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite)
+                            : TestDepth<WORD>(pZRow, depth, x, n, bWhole, ctx.nZFuncMask, ctx.state.bZWrite);
+            // Depth first: pixels hidden whole cost no shading.
+            if (nPass == 0)
+                continue;
+            SGroup& g = aRun[nGroups++];
+            g.x = x;
+            g.n = n;
+            g.nPass = nPass;
+            g.pBase = pBase;
+            g.pRow = pRow;
+            g.vX = planes.Columns(x);
+            // A pixel centre inside the triangle has 1/w > 0; the guard keeps lanes past the row's end, and
+            // rounding at a sliver, from dividing by 0.
+            g.w = Div(SetF(1.0f), Max(planes.At(pBase, 0, g.vX), SetF(1e-30f)));
+            if constexpr (FILTER == TEXFILTER_POINT || FILTER == TEXFILTER_LINEAR)
+                g.taps =
+                    FindTaps<FILTER>(tex, Mul(planes.At(pBase, 1, g.vX), g.w), Mul(planes.At(pBase, 2, g.vX), g.w));
+            if (nGroups == RUN)
+                shade();
         }
     }
+    shade();
     return nDrawn;
 }
 
