@@ -82,7 +82,8 @@ VORN_LANES_2(VI, AddSatU8, _mm256_adds_epu8, _mm_adds_epu8)
 template <int N> [[gnu::always_inline]] inline VI ShiftRight32(VI a) { return {_mm256_srli_epi32(a.v, N)}; }
 template <int N> [[gnu::always_inline]] inline VI ShiftLeft32(VI a) { return {_mm256_slli_epi32(a.v, N)}; }
 template <int N> [[gnu::always_inline]] inline VI ShiftRight16(VI a) { return {_mm256_srli_epi16(a.v, N)}; }
-/// floor() of values below 2^22 in magnitude.
+/// floor() of values below 2^31 in magnitude. Of larger ones and NaN, Trunc gives the integer indefinite in both
+/// builds.
 [[gnu::always_inline]] inline VF Floor(VF a) { return {_mm256_floor_ps(a.v)}; }
 [[gnu::always_inline]] inline bool AnyLane(VI mask) { return _mm256_movemask_epi8(mask.v) != 0; }
 [[gnu::always_inline]] inline void Store(int* p, VI a) { _mm256_storeu_si256(reinterpret_cast<__m256i*>(p), a.v); }
@@ -125,7 +126,8 @@ template <int N> [[gnu::always_inline]] inline VI ShiftRight16(VI a)
 {
     return {_mm_srli_epi16(a.lo, N), _mm_srli_epi16(a.hi, N)};
 }
-/// floor() of values below 2^22 in magnitude: truncation, one less where it rounded up.
+/// floor() of values below 2^31 in magnitude: truncation, one less where it rounded up. Of larger ones and NaN, Trunc
+/// gives the integer indefinite, as of the wide build's floor.
 [[gnu::always_inline]] inline __m128 FloorHalf(__m128 a)
 {
     const __m128 t = _mm_cvtepi32_ps(_mm_cvttps_epi32(a));

@@ -1,6 +1,6 @@
 // The span functions of the rasterizer, included inside a namespace by RasterSpanSse2.cpp and RasterSpanAvx2.cpp
 // (the latter compiles every function here for AVX2) after RasterLanes.inl. Includes nothing itself: its
-// includers include RasterSpan.h, <algorithm>, <cstring> and the intrinsics first.
+// includers include RasterSpan.h, <algorithm>, <bit>, <cstring> and the intrinsics first.
 //
 // Every pixel is shaded alone: 1/w, the texture coordinates and the colours are the triangle's planes at the
 // pixel's centre, divided by 1/w there. So a pixel's value is a function of the triangle and the pixel's
@@ -227,8 +227,12 @@ struct STexels
 {
     const int* pTex; // 0xAARRGGBB rows of the texture's width
     STexAxis x, y;
+    bool bPowerOfTwo; // both sides
 
-    explicit STexels(const SRasterTexture& t) : pTex(reinterpret_cast<const int*>(t.pTexels)), x(t.nWidth), y(t.nHeight)
+    explicit STexels(const SRasterTexture& t)
+        : pTex(reinterpret_cast<const int*>(t.pTexels)), x(t.nWidth), y(t.nHeight),
+          bPowerOfTwo(std::has_single_bit(static_cast<unsigned>(t.nWidth)) &&
+                      std::has_single_bit(static_cast<unsigned>(t.nHeight)))
     {
     }
 };
@@ -245,24 +249,42 @@ template <int NPLANES> struct SRowPlanes
 {
     using SBases = VF[NPLANES];
     SBases aBase[RUN];
-    VF dx[NPLANES];
+    VF a0[NPLANES], dx[NPLANES], dy[NPLANES];
     VF x0; // the triangle's x0
 
     explicit SRowPlanes(const SRasterTriangle& t) : x0(SetF(t.x0))
     {
         for (int k = 0; k < NPLANES; ++k)
+        {
+            a0[k] = SetF(t.a0[k]);
             dx[k] = SetF(t.dx[k]);
+            dy[k] = SetF(t.dy[k]);
+        }
     }
 
-    /// X of the pixel centres of the group from column x.
-    [[gnu::always_inline]] VF Columns(int x) const { return Sub(Add(ToFloat(Add32(SetI(x), Iota())), SetF(0.5f)), x0); }
+    /// Plane k times a power of two, which changes no bits but the exponent's.
+    void Scale(int k, VF vFactor)
+    {
+        a0[k] = Mul(a0[k], vFactor);
+        dx[k] = Mul(dx[k], vFactor);
+        dy[k] = Mul(dy[k], vFactor);
+    }
 
-    /// The bases of a row in slot nSlot.
-    const VF* SetRow(const SRasterTriangle& t, float Y, int nSlot)
+    /// The pixel centres of the group from column x. Whole numbers and halves: steps of GROUP along a row are
+    /// exact.
+    [[gnu::always_inline]] static VF Centres(int x) { return Add(ToFloat(Add32(SetI(x), Iota())), SetF(0.5f)); }
+
+    /// X of pixel centres.
+    [[gnu::always_inline]] VF Columns(VF vCentres) const { return Sub(vCentres, x0); }
+
+    /// The bases of the row Y rows below the triangle's y0, in slot nSlot.
+    [[gnu::always_inline]] const VF* SetRow(float Y, int nSlot)
     {
         VF* pBase = aBase[nSlot];
+        const VF vY = SetF(Y);
+#pragma GCC unroll 10
         for (int k = 0; k < NPLANES; ++k)
-            pBase[k] = SetF(t.a0[k] + t.dy[k] * Y);
+            pBase[k] = Add(a0[k], Mul(dy[k], vY));
         return pBase;
     }
 
@@ -317,6 +339,19 @@ struct SAxisSample
 {
     VI i0, i1, w;
 };
+
+/// A bilinear sample along an axis whose size is a power of two, from the coordinate in 1 / SUBTEXELS steps of a
+/// texel: the same sample as LinearSample's, with the repeat wrapped by a mask. A coordinate too large for 32 bits
+/// (or NaN) converts to the same integer in both builds, and the mask wraps it like any other.
+[[gnu::always_inline]] inline SAxisSample LinearSampleMasked(VF units, const STexAxis& a)
+{
+    const VI c = And(Trunc(Floor(Sub(units, SetF(SUBTEXELS / 2)))), a.iLastUnit);
+    SAxisSample s;
+    s.i0 = ShiftRight32<8>(c);
+    s.w = And(c, SetI(SUBTEXELS - 1));
+    s.i1 = And(Add32(s.i0, SetI(1)), a.iLast);
+    return s;
+}
 
 [[gnu::always_inline]] inline SAxisSample LinearSample(VF f, const STexAxis& a)
 {
@@ -387,26 +422,31 @@ struct STaps
     bool bAdjacent; // bilinear: every right neighbour lies at step 1
 };
 
-template <int FILTER> [[gnu::always_inline]] inline STaps FindTaps(const STexels& t, VF un, VF vn)
+/// The taps of bilinear samples along both axes.
+[[gnu::always_inline]] inline STaps LinearTaps(const STexels& t, const SAxisSample& sx, const SAxisSample& sy)
 {
     STaps taps;
+    const VI vWidth = t.x.iSize;
+    Store(taps.aTop, Add32(MulSmall(sy.i0, vWidth), sx.i0));
+    Store(taps.aBottom, Add32(MulSmall(sy.i1, vWidth), sx.i0));
+    taps.step = Sub32(sx.i1, sx.i0);
+    taps.wu = Or(sx.w, ShiftLeft32<16>(sx.w));
+    taps.wv = Or(sy.w, ShiftLeft32<16>(sy.w));
+    taps.bAdjacent = !AnyLane(CmpEq32(sx.i1, SetI(0)));
+    return taps;
+}
+
+template <int FILTER> [[gnu::always_inline]] inline STaps FindTaps(const STexels& t, VF un, VF vn)
+{
     if constexpr (FILTER == TEXFILTER_POINT)
     {
+        STaps taps;
         const VI x = NearestTexel(Repeat(un), t.x), y = NearestTexel(Repeat(vn), t.y);
         Store(taps.aTop, Add32(MulSmall(y, t.x.iSize), x));
+        return taps;
     }
     else
-    {
-        const SAxisSample sx = LinearSample(Repeat(un), t.x), sy = LinearSample(Repeat(vn), t.y);
-        const VI vWidth = t.x.iSize;
-        Store(taps.aTop, Add32(MulSmall(sy.i0, vWidth), sx.i0));
-        Store(taps.aBottom, Add32(MulSmall(sy.i1, vWidth), sx.i0));
-        taps.step = Sub32(sx.i1, sx.i0);
-        taps.wu = Or(sx.w, ShiftLeft32<16>(sx.w));
-        taps.wv = Or(sy.w, ShiftLeft32<16>(sy.w));
-        taps.bAdjacent = !AnyLane(CmpEq32(sx.i1, SetI(0)));
-    }
-    return taps;
+        return LinearTaps(t, LinearSample(Repeat(un), t.x), LinearSample(Repeat(vn), t.y));
 }
 
 /// The texels at the taps, filtered, in the pixels' 16-bit channel lanes.
@@ -551,6 +591,14 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
     depth.zMax = (tg.nZBits == 32 ? std::int64_t{0xFFFFFFFF} : std::int64_t{0xFFFF}) << 16;
     SRowPlanes<SPECULAR ? SRasterTriangle::COUNT : 6> planes(t);
     const STexels tex(ctx.texture);
+    // Bilinear samples of a texture whose sides are powers of two take the texture coordinates in sub-texel steps
+    // straight from the planes, and wrap them with a mask.
+    const bool bMasked = FILTER == TEXFILTER_LINEAR && tex.bPowerOfTwo;
+    if (bMasked)
+    {
+        planes.Scale(1, tex.x.fUnits);
+        planes.Scale(2, tex.y.fUnits);
+    }
     // Unblended XRGB pixels are stored straight into the target; the rest through StorePixels.
     const bool bStraight = !BLEND && tg.layout.IsXrgb8888() && !tg.layout.HasAlpha();
     // Groups that end before this column may read and write back depths past the span's end.
@@ -601,9 +649,10 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
         // Groups of earlier rows may still wait: this row takes the next slot when the last one's groups wait.
         // The waiting groups, fewer than RUN, lie in consecutive slots up to the last, so the next one is free.
         if (nGroups > 0 && aRun[nGroups - 1].pBase == planes.aBase[nSlot])
-            nSlot = (nSlot + 1) % RUN;
-        const VF* pBase = planes.SetRow(t, static_cast<float>(y) + 0.5f - t.y0, nSlot);
-        for (int x = cx0; x < cx1; x += GROUP)
+            nSlot = nSlot + 1 == RUN ? 0 : nSlot + 1;
+        const VF* pBase = planes.SetRow(static_cast<float>(y) + 0.5f - t.y0, nSlot);
+        VF vCentres = planes.Centres(cx0);
+        for (int x = cx0; x < cx1; x += GROUP, vCentres = Add(vCentres, SetF(GROUP)))
         {
             const int n = std::min(GROUP, cx1 - x);
             const bool bWhole = x <= xWhole;
@@ -624,13 +673,16 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
             g.nPass = nPass;
             g.pBase = pBase;
             g.pRow = pRow;
-            g.vX = planes.Columns(x);
+            g.vX = planes.Columns(vCentres);
             // A pixel centre inside the triangle has 1/w > 0; the guard keeps lanes past the row's end, and
             // rounding at a sliver, from dividing by 0.
             g.w = Div(SetF(1.0f), Max(planes.At(pBase, 0, g.vX), SetF(1e-30f)));
             if constexpr (FILTER == TEXFILTER_POINT || FILTER == TEXFILTER_LINEAR)
-                g.taps =
-                    FindTaps<FILTER>(tex, Mul(planes.At(pBase, 1, g.vX), g.w), Mul(planes.At(pBase, 2, g.vX), g.w));
+            {
+                const VF u = Mul(planes.At(pBase, 1, g.vX), g.w), v = Mul(planes.At(pBase, 2, g.vX), g.w);
+                g.taps = bMasked ? LinearTaps(tex, LinearSampleMasked(u, tex.x), LinearSampleMasked(v, tex.y))
+                                 : FindTaps<FILTER>(tex, u, v);
+            }
             if (nGroups == RUN)
                 shade();
         }

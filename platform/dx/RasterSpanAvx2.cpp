@@ -5,6 +5,7 @@
 #include "platform/dx/RasterSpan.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <immintrin.h>
 

@@ -2,6 +2,7 @@
 #include "platform/dx/RasterSpan.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <emmintrin.h>
 
