@@ -226,6 +226,18 @@ protected:
         drawInScene();
         m_pDevice->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
         drawInScene();
+        // A texture whose sides are powers of two is sampled on a path of its own. Coordinates far outside it,
+        // some beyond 32 bits in sub-texel steps, must wrap alike on every path.
+        std::vector<DWORD> aSquare(16 * 8);
+        for (DWORD& t : aSquare)
+            t = next() & 0xFFFFFF;
+        m_pDevice->SetTexture(0, MakeRawTexture(16, 8, MakeRgbPixelFormat(32), aSquare));
+        for (size_t i = 0; i < aVerts.size(); ++i)
+        {
+            aVerts[i].tu = i % 7 == 0 ? 3e6f : aVerts[i].tu * -13;
+            aVerts[i].tv = i % 5 == 0 ? -4e7f : aVerts[i].tv;
+        }
+        drawInScene();
         EXPECT_EQ(D3D_OK, m_pDevice->EndScene());
         std::vector<BYTE> aBytes(m_pTarget->GetBits(), m_pTarget->GetBits() + m_pTarget->GetPitch() * 200);
         aBytes.insert(aBytes.end(), m_pZ->GetBits(), m_pZ->GetBits() + m_pZ->GetPitch() * 200);
