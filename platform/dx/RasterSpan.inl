@@ -240,15 +240,17 @@ struct STexels
 /// Groups handed from the first pass to the second at a time, from one row or several: the second pass then
 /// always has several groups to overlap, however short the rows.
 constexpr int RUN = 4;
+/// Rows whose extent, depth and planes are found at a time, ahead of their groups.
+constexpr int ROWS_AHEAD = 16;
 
 /// A triangle's planes broadcast to every lane: at a pixel centre X columns from the triangle's x0 in a row whose
 /// bases are base, plane k's value is base[k] + dx[k] * X. NPLANES: 1/w, u, v and the diffuse blue, green and red
-/// (6), or up to the specular (10). The bases of the rows whose groups wait for the second pass are kept side by
-/// side, so that a run of groups may span rows.
+/// (6), or up to the specular (10). The bases of ROWS_AHEAD rows are kept side by side, so that they are found
+/// ahead of the rows' groups and a run of groups may span rows.
 template <int NPLANES> struct SRowPlanes
 {
     using SBases = VF[NPLANES];
-    SBases aBase[RUN];
+    SBases aBase[ROWS_AHEAD];
     VF a0[NPLANES], dx[NPLANES], dy[NPLANES];
     VF x0; // the triangle's x0
 
@@ -278,14 +280,12 @@ template <int NPLANES> struct SRowPlanes
     [[gnu::always_inline]] VF Columns(VF vCentres) const { return Sub(vCentres, x0); }
 
     /// The bases of the row Y rows below the triangle's y0, in slot nSlot.
-    [[gnu::always_inline]] const VF* SetRow(float Y, int nSlot)
+    [[gnu::always_inline]] void SetRow(float Y, int nSlot)
     {
-        VF* pBase = aBase[nSlot];
         const VF vY = SetF(Y);
 #pragma GCC unroll 10
         for (int k = 0; k < NPLANES; ++k)
-            pBase[k] = Add(a0[k], Mul(dy[k], vY));
-        return pBase;
+            aBase[nSlot][k] = Add(a0[k], Mul(dy[k], vY));
     }
 
     [[gnu::always_inline]] VF At(const VF* pBase, int k, VF vX) const { return Add(pBase[k], Mul(dx[k], vX)); }
@@ -627,12 +627,31 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
         }
         nGroups = 0;
     };
-    int nSlot = 0; // the current row's slot among the plane bases
     yEnd = std::min(t.yBottom, yEnd);
-    for (int y = std::max(t.yTop, yBegin); y < yEnd; ++y)
+    // Rows' extents, depths and planes are found several rows ahead, apart from the groups' work, so that the
+    // processor overlaps their chains of dependent steps.
+    struct SRowSpan
     {
-        int cx0 = 0, cx1 = 0;
-        RowExtent(t, tg.rcClip, y, cx0, cx1);
+        int x0, x1;
+        std::int64_t zRow;
+    };
+    SRowSpan aRows[ROWS_AHEAD];
+    int nRows = 0, iRow = 0;
+    for (int y = std::max(t.yTop, yBegin); y < yEnd; ++y, ++iRow)
+    {
+        if (iRow == nRows)
+        {
+            shade(); // the groups waiting use the planes of the rows about to be replaced
+            nRows = std::min(ROWS_AHEAD, yEnd - y);
+            for (int i = 0; i < nRows; ++i)
+            {
+                RowExtent(t, tg.rcClip, y + i, aRows[i].x0, aRows[i].x1);
+                aRows[i].zRow = tg.pZ != nullptr ? RowDepth(t, y + i) : 0;
+                planes.SetRow(static_cast<float>(y + i) + 0.5f - t.y0, i);
+            }
+            iRow = 0;
+        }
+        const int cx0 = aRows[iRow].x0, cx1 = aRows[iRow].x1;
         if (cx0 >= cx1)
             continue;
         BYTE* pRow = tg.pColor + static_cast<std::ptrdiff_t>(y) * tg.lColorPitch;
@@ -642,15 +661,11 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
         bool bEightLanes = false;
         if (pZRow != nullptr)
         {
-            depth.zRow = RowDepth(t, y);
+            depth.zRow = aRows[iRow].zRow;
             const std::int64_t zFirst = depth.zRow + cx0 * depth.dzx, zLast = depth.zRow + (cx1 - 1) * depth.dzx;
             bEightLanes = bLessEqual16 && zFirst >= 0 && zFirst <= depth.zMax && zLast >= 0 && zLast <= depth.zMax;
         }
-        // Groups of earlier rows may still wait: this row takes the next slot when the last one's groups wait.
-        // The waiting groups, fewer than RUN, lie in consecutive slots up to the last, so the next one is free.
-        if (nGroups > 0 && aRun[nGroups - 1].pBase == planes.aBase[nSlot])
-            nSlot = nSlot + 1 == RUN ? 0 : nSlot + 1;
-        const VF* pBase = planes.SetRow(static_cast<float>(y) + 0.5f - t.y0, nSlot);
+        const VF* pBase = planes.aBase[iRow];
         VF vCentres = planes.Centres(cx0);
         for (int x = cx0; x < cx1; x += GROUP, vCentres = Add(vCentres, SetF(GROUP)))
         {
