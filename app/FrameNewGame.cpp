@@ -190,8 +190,10 @@ void CMainFrame::ChooseFirstPlayer()
 {
     g_dwBreakSeed = timeGetTime();
     CGameFlow& flow = *m_pGameFlow;
-    const bool bSecondHuman = flow.Player2().GetRobotLevel() == 0;
-    flow.SetCurrent(!bSecondHuman || (g_dwBreakSeed % 2) == 0);
+    // Only a person in the second seat may break by the clock: the computer never does, and in
+    // practice the seat is empty.
+    const bool bSecondMayBreak = !flow.Player2().IsDead() && flow.Player2().GetRobotLevel() == 0;
+    flow.SetCurrent(!bSecondMayBreak || (g_dwBreakSeed % 2) == 0);
 }
 
 BOOL CMainFrame::RunStartScreen()

@@ -6,11 +6,16 @@
 #include "foundation/Vector3.h"
 #include "gameflow/GameFlow.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/DebugLog.h"
 #include "simulation/BallEngine.h"
+#include "ui/GameWidgets.h"
 
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -101,25 +106,57 @@ TEST(FrameNewGameTest, GameStartsARackOfTheSettingsTypeWithTheSettingsPlayers)
     }
 }
 
-TEST(FrameNewGameTest, TheFirstPlayerBreaksAgainstTheComputerElseAsTheClockFalls)
+TEST(FrameNewGameTest, TheFirstPlayerBreaksAgainstTheComputerAndInPracticeElseAsTheClockFalls)
 {
     struct SCase
     {
+        bool bPractice;
         int nLevel2;
         DWORD dwClock;
         bool bPlayer1;
     };
-    const SCase aCases[] = {{0, 1000, true}, {0, 1001, false}, {4, 1000, true}, {4, 1001, true}};
+    const SCase aCases[] = {{false, 0, 1000, true}, {false, 0, 1001, false}, {false, 4, 1000, true},
+                            {false, 4, 1001, true}, {true, 0, 1000, true},   {true, 0, 1001, true}};
     CStartedFrame frame;
     ASSERT_TRUE(frame.Started());
     for (const SCase& c : aCases)
     {
-        SCOPED_TRACE(testing::Message() << "level " << c.nLevel2 << " clock " << c.dwClock);
+        SCOPED_TRACE(testing::Message() << (c.bPractice ? "practice" : "match") << ", level " << c.nLevel2 << ", clock "
+                                        << c.dwClock);
         CTestClockScope clock(c.dwClock);
+        if (c.bPractice)
+            frame.Flow().Player2().SetDead();
+        else
+            frame.Flow().Player2().SetLocal();
         frame.Flow().Player2().SetLevel(c.nLevel2);
         frame.Frame().ChooseFirstPlayer();
         EXPECT_EQ(c.bPlayer1, frame.Flow().IsPlayer1Current());
         EXPECT_EQ(c.dwClock, g_dwBreakSeed);
+    }
+}
+
+TEST(FrameNewGameTest, TenPracticeStartsAllGiveTheBreakToThePlayer)
+{
+    // Who breaks falls by the clock at the start; in practice the empty second seat never does.
+    for (DWORD dwClock = 1000; dwClock < 1010; ++dwClock)
+    {
+        SCOPED_TRACE(testing::Message() << "clock " << dwClock);
+        std::vector<std::string> log;
+        SetDebugLogSink([&log](const std::string& strLine) { log.push_back(strLine); });
+        CTestClockScope clock(dwClock);
+        CStartedFrame frame(
+            [](CSettings& s)
+            {
+                s.m_nCompetitionType = 0;
+                s.m_strPlayer1 = "Ann";
+            });
+        SetDebugLogSink(nullptr);
+        ASSERT_TRUE(frame.Started());
+        EXPECT_TRUE(frame.Flow().IsPlayer1Current());
+        EXPECT_NE(std::find(log.begin(), log.end(), "Game: type 3, Ann against  , Ann breaks\n"), log.end());
+        clock.Advance(16);
+        frame.Frame().OnFrame();
+        EXPECT_EQ(1, g_controlBar.m_nLamp) << "the first player's lamp is lit";
     }
 }
 
