@@ -197,6 +197,8 @@ BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
     g_pCallShotState = nullptr;
     ResetCallRecords();
     PutSnapshotInto(flow, save, strReason);
+    // A saved player carries no statistics: they come from the player's own file.
+    LoadPlayersStats(flow.Player1(), flow.Player2());
     flow.SelectCueBall(0);
     RestoreSavedOptions(save.m_Settings);
     // The saved flags come back with the mode, which is entered as a change.

@@ -97,14 +97,24 @@ void SetUpPlayers(CPlayer& first, CPlayer& second, const CSettings& settings)
     {
         second.SetDead();
         second.GetNameRef() = " ";
-        return;
     }
-    second.GetNameRef() = settings.GetPlayerName(2);
-    if (first.GetNameRef() == second.GetNameRef())
+    else
     {
-        first.AppendName("(1)");
-        second.AppendName("(2)");
+        second.GetNameRef() = settings.GetPlayerName(2);
+        if (first.GetNameRef() == second.GetNameRef())
+        {
+            first.AppendName("(1)");
+            second.AppendName("(2)");
+        }
     }
+    LoadPlayersStats(first, second);
+}
+
+void LoadPlayersStats(CPlayer& first, CPlayer& second)
+{
+    for (CPlayer* pPlayer : {&first, &second})
+        if (!pPlayer->IsDead())
+            pPlayer->GetStats().Load(pPlayer->GetName());
 }
 
 const char* RegisterWindowClass(const char* szName)

@@ -100,8 +100,12 @@ int GetEventSoundId(int nKind, int nLevel);
 class CSettings;
 /// The two players as a game starts: no games, at this machine, the settings' levels and names; in
 /// practice (competition type 0) the second is absent and named with one blank; two present players
-/// of the same name become "<name>(1)" and "<name>(2)".
+/// of the same name become "<name>(1)" and "<name>(2)". The present players' statistics are read
+/// from the files of their names.
 void SetUpPlayers(CPlayer& first, CPlayer& second, const CSettings& settings);
+/// Each present player's statistics read from the file of the player's name, so that the shots
+/// judged are kept there.
+void LoadPlayersStats(CPlayer& first, CPlayer& second);
 /// Where an environment change puts the window: the whole screen in full screen; a window smaller
 /// than the frame's size is centred at that size; any other stays where it is.
 RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenWidth, int nScreenHeight);

@@ -3,7 +3,10 @@
 #include "gameflow/GameFlow.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
 #include "simulation/GamePlugins.h"
+
+#include <algorithm>
 
 namespace
 {
@@ -66,11 +69,12 @@ void CGameFlow::KeepStreak(bool bFoul, int nFoulBits)
         stats.Save();
         return;
     }
-    // The streak is saved before it ends, so that the longest streak is raised first.
+    // A foul ends the streak: it may first have become the longest, and the file keeps both.
     m_nLastFoulText = FoulTextId(nFoulBits);
     m_Host.ShowStringText(static_cast<UINT>(m_nLastFoulText), FOUL_TEXT_MS);
-    stats.Save();
+    stats.Set(STATS_LONGEST_STREAK, nSection, std::max(stats.Get(STATS_LONGEST_STREAK, nSection), nStreak));
     stats.Set(STATS_CURRENT_STREAK, nSection, 0);
+    stats.Save();
 }
 
 CShotOutcome CGameFlow::FillOutcome(bool bShooterWasPlayer1) const

@@ -66,7 +66,8 @@ public:
     void Set(EStatsKey eKey, int nColumn, LONG nValue);
 
     /// Takes the stem from the name, then reads every key of sections "0" to "5". A missing file,
-    /// section or key keeps the value in memory; a value that is not a number reads as 0.
+    /// section or key keeps the value in memory, which is 0 unless the stem was this one already;
+    /// a value that is not a number reads as 0.
     void Load(LPCSTR szName);
     /// Raises the longest streak of each section to the current streak when that is larger, then
     /// writes all seven keys of the six sections in one replacement of the file. FALSE (and a line

@@ -81,7 +81,11 @@ CString CPlayerStats::GetFilePath() const { return GetDataFolder() + m_strStem +
 
 void CPlayerStats::Load(LPCSTR szName)
 {
-    m_strStem = MakeFileStem(szName);
+    // Another player's numbers are never read as this one's: a player without a file starts at 0.
+    const CString strStem = MakeFileStem(szName);
+    if (strStem != m_strStem)
+        m_anValues = {};
+    m_strStem = strStem;
     const CString strPath = GetFilePath();
     for (int nColumn = 0; nColumn < STATS_SECTION_COUNT; ++nColumn)
     {

@@ -1,15 +1,25 @@
 #include "tests/gameflow/FlowTestSupport.h"
 
+#include "foundation/Folders.h"
+#include "platform/win32/Profile.h"
+#include "simulation/Ball.h"
+
+#include <functional>
+#include <string>
+
 namespace
 {
 class CShotEvaluationTest : public CFlowTest
 {
 protected:
-    /// A shot of the current player that touched nothing: the referee's record is empty.
-    void MissedShot()
+    /// A shot of the current player that touched nothing: the referee's record is empty, unless
+    /// what the shot did is played in.
+    void MissedShot(const std::function<void()>& played = {})
     {
         m_Flow.SelectCueBall(0);
         m_Flow.GetReferee()->BeginShot(m_Flow.GetTargetBall(), m_Flow.GetReferee()->GetSecondBall());
+        if (played)
+            played();
         g_nGameMode = modeCameraFlight | gmShotRunning;
         ClearGameFlag(gmShotRunning);
         m_Flow.EvaluateShot();
@@ -50,6 +60,54 @@ TEST_F(CShotEvaluationTest, AMissPassesTheTurnWithBallInHandAndEndsTheStreak)
         EXPECT_EQ(HasGameFlag(gmRobotStroke), c.bRobotStroke);
         EXPECT_EQ(m_Flow.GetReferee()->GetTarget(), 1);
     }
+}
+
+TEST_F(CShotEvaluationTest, TheShootersFileKeepsTheStreakAndAFoulEndsItAfterItBecameTheLongest)
+{
+    struct SCase
+    {
+        const char* szName;
+        bool bFoul;
+        int nCurrent, nLongest; ///< in the file after the shot
+    };
+    const SCase aCases[] = {
+        {"a clean pot goes on with the streak", false, 5, 5},
+        {"a miss ends it, the longest raised first", true, 0, 4},
+    };
+    CTempFolder temp;
+    OverrideProgramFilePath(temp.File("Vorn"));
+    ASSERT_EQ(temp.Folder(), FindDataFolder().Str());
+    const int nSection = GetStatsSection(GAME_9BALL);
+    const std::string strFile = temp.File("Ann.ini");
+    const auto key = [&](EStatsKey eKey)
+    {
+        return static_cast<int>(GetPrivateProfileInt(
+            std::to_string(nSection).c_str(), g_aszStatsKeys[static_cast<std::size_t>(eKey)], -1, strFile.c_str()));
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        Start(GAME_9BALL);
+        CPlayerStats& stats = m_Flow.Player1().GetStats();
+        stats.Load("Ann");
+        stats.Set(STATS_CURRENT_STREAK, nSection, 4);
+        stats.Set(STATS_LONGEST_STREAK, nSection, 3);
+        if (c.bFoul)
+            MissedShot();
+        else
+            MissedShot(
+                [this]
+                {
+                    // The cue ball takes the one first and drops it.
+                    m_Flow.GetReferee()->GetBallTable()->NoteFirstHit(1, 0);
+                    m_Engine.FindBall(1)->SetPocketed(TRUE, FALSE, 0);
+                });
+        EXPECT_EQ(c.bFoul, m_Flow.GetReferee()->HasFoul() != FALSE);
+        EXPECT_EQ(c.nCurrent, key(STATS_CURRENT_STREAK));
+        EXPECT_EQ(c.nLongest, key(STATS_LONGEST_STREAK));
+    }
+    OverrideProgramFilePath("");
+    FindDataFolder();
 }
 
 TEST_F(CShotEvaluationTest, AFoulShowsItsMessageAfterTheOldTextsAreDropped)

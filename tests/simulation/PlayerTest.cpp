@@ -112,15 +112,30 @@ TEST_F(PlayerStatsTest, SaveRaisesTheLongestStreakAndAlwaysWritesIt)
     }
 }
 
-TEST_F(PlayerStatsTest, MissingKeysKeepTheValuesInMemory)
+TEST_F(PlayerStatsTest, MissingKeysKeepThePlayersValuesInMemoryButNeverAnotherPlayers)
 {
+    struct SCase
+    {
+        const char* szName;
+        const char* szBefore; ///< the player whose numbers are in memory before Bob is loaded
+        LONG nScratches;      ///< Bob's scratches after the load: his file has none
+    };
+    const SCase cases[] = {
+        {"Bob loaded again", "Bob", 4},
+        {"Bob after Ann: her numbers are not his", "Ann", 0},
+    };
     m_Temp.Write("game/Bob.ini", "[1]\nm_nRoundsWon=7\n");
-    CPlayerStats stats;
-    stats.Set(STATS_ROUNDS_WON, 1, 3);
-    stats.Set(STATS_SCRATCHES, 1, 4);
-    stats.Load("Bob");
-    EXPECT_EQ(7, stats.Get(STATS_ROUNDS_WON, 1));
-    EXPECT_EQ(4, stats.Get(STATS_SCRATCHES, 1));
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szName);
+        CPlayerStats stats;
+        stats.Load(c.szBefore);
+        stats.Set(STATS_ROUNDS_WON, 1, 3);
+        stats.Set(STATS_SCRATCHES, 1, 4);
+        stats.Load("Bob");
+        EXPECT_EQ(7, stats.Get(STATS_ROUNDS_WON, 1));
+        EXPECT_EQ(c.nScratches, stats.Get(STATS_SCRATCHES, 1));
+    }
 }
 
 TEST_F(PlayerStatsTest, CorruptFilesLoadAsZeros)
