@@ -72,6 +72,13 @@ CCallShotState& CMainFrame::ReplaceCallState(bool bPreset, int nBall, int nPocke
     return *g_pCallShotState;
 }
 
+void CMainFrame::EndCallShot()
+{
+    delete g_pCallShotState;
+    g_pCallShotState = nullptr;
+    HidePocketArrow();
+}
+
 void CMainFrame::EnterCallShotMode(int nGameType, DWORD dwReturnMode)
 {
     g_DIMouse.ReadDIMouseState(); // a click that led here is not a call

@@ -8,9 +8,7 @@
 #include "app/VornApp.h"
 #include "foundation/DialogResultMask.h"
 #include "foundation/Settings.h"
-#include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
-#include "gameflow/RespotNotice.h"
 #include "gameflow/TableSets.h"
 #include "media/DirectInputDevices.h"
 #include "media/Speech.h"
@@ -97,8 +95,6 @@ void CMainFrame::ResetShotState()
 void CMainFrame::StartNewRack(BOOL bResetScores)
 {
     CGameFlow& flow = *m_pGameFlow;
-    delete g_pCallShotState;
-    g_pCallShotState = nullptr;
     // Commentary only when the computer plays a side.
     g_Speech.Reset();
     const bool bComputerPlays = flow.Player1().GetRobotLevel() != 0 || flow.Player2().GetRobotLevel() != 0;
@@ -125,7 +121,6 @@ void CMainFrame::StartNewRack(BOOL bResetScores)
     if (IsComputerToPlay())
         flow.StartTurnFlight();
     UpdateAimPreview();
-    ResetRespotNotice();
 }
 
 void CMainFrame::UpdateAimPreview()

@@ -193,8 +193,7 @@ BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
     }
     strReason.Empty();
     CGameFlow& flow = *m_pGameFlow;
-    delete g_pCallShotState;
-    g_pCallShotState = nullptr;
+    EndCallShot();
     ResetCallRecords();
     PutSnapshotInto(flow, save, strReason);
     // A saved player carries no statistics: they come from the player's own file.

@@ -180,7 +180,9 @@ public:
     /// The arrow (made when missing) over the called pocket's cushion point, 1.0 above the cloth,
     /// shown and bobbing, while a call is being made or holds a pocket.
     void UpdatePocketArrow();
-    void HidePocketArrow();
+    void HidePocketArrow() override;
+    /// The call-the-shot state deleted and the pocket arrow hidden (FrameCallShot.cpp).
+    void EndCallShot() override;
     /// Draws the arrow while it is shown; hides it first when the call it marked is gone.
     void DrawPocketArrow(int nFlags);
     /// The camera's heading in degrees: the game's camera once placed, else the table's own.

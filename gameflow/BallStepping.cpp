@@ -5,6 +5,7 @@
 #include "gameflow/RespotNotice.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
 #include "simulation/GamePlugins.h"
 
 namespace
@@ -66,6 +67,7 @@ void CGameFlow::ReplaceBalls(int nSilent)
         {
             NoteRespotPocketed(i, table.m_nFirstPocketed == REFEREE_NO_BALL);
             table.NotePocketed(i, table.GetBallCountHigh(i));
+            NoteCallResult(i, pBall->GetPocket());
             if (pBall->GetPocket() != -1)
                 m_Host.StartPocketEffect(i, pBall->GetPocket());
             if (i == m_nCueBall)

@@ -92,6 +92,10 @@ public:
     }
     /// The camera back to its rest pose before a new rack.
     virtual void ResetCamera() {}
+    /// The arrow over the called pocket hidden: the call it marked has been judged.
+    virtual void HidePocketArrow() {}
+    /// A new rack: the call-the-shot state ends and the arrow over its pocket is hidden.
+    virtual void EndCallShot() {}
 
     /// This tick's reading of the keyboard and the mouse; by default nothing is pressed or moved.
     virtual void ReadFlowInput(SFlowInput& input) { (void)input; }

@@ -1,7 +1,9 @@
 #include "gameflow/GameFlow.h"
 
+#include "gameflow/RespotNotice.h"
 #include "platform/win32/DebugLog.h"
 #include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/RefereeTypes.h"
 
@@ -215,6 +217,10 @@ void CGameFlow::PlaceBallObject(int n)
 
 void CGameFlow::StartNewRack(int nKeepGroups)
 {
+    // Nothing of the last rack's calls or notices reaches the new one.
+    m_Host.EndCallShot();
+    ResetCallRecords();
+    ResetRespotNotice();
     if (nKeepGroups == 0)
     {
         m_Player1.ClearGroup();

@@ -302,8 +302,9 @@ public:
     void EvaluateShot();
     void ApplyShotOutcome(const CShotOutcome& outcome, bool bShooterWasPlayer1);
 
-    /// A new rack of the current game type: the referee pair reset, every ball of the type back on
-    /// the table and racked.
+    /// A new rack of the current game type: the call of the last rack ended (its state, records
+    /// and arrow) and the respot notice cleared, the referee pair reset, every ball of the type
+    /// back on the table and racked.
     void StartNewRack(int nKeepGroups);
 
     /// Whether a game can go on from the state as it stands (a restored or handed-in state is

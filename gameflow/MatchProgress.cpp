@@ -93,6 +93,9 @@ void CGameFlow::CountGames(int nWinnerIsPlayer2)
 {
     CPlayer& winner = nWinnerIsPlayer2 != 0 ? m_Player2 : m_Player1;
     winner.SetGames(winner.GetGames() + 1);
+    CString strLine;
+    strLine.Format("Game: %s wins the rack, %ld games won\n", winner.GetName(), static_cast<long>(winner.GetGames()));
+    OutputDebugString(strLine.GetString());
 }
 
 void CGameFlow::NextRack(int nKeepGroups, bool bRememberFlags, bool bWinnerBreaks, bool bWinnerIsPlayer2)

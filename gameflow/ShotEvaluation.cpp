@@ -159,6 +159,8 @@ void CGameFlow::EvaluateShot()
         return;
     // The judged shot's plan or call is spent.
     m_ShotRecord.Reset();
+    ResetCallRecords();
+    m_Host.HidePocketArrow();
     if (HasGameFlag(gmRackDecided))
         return;
 

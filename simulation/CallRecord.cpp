@@ -17,3 +17,9 @@ int GetCalledBall() { return g_CallRecord.nBall; }
 int GetCalledPocket() { return g_CallRecord.nPocket; }
 
 int GetCallFlag() { return g_CallRecord.nFlag; }
+
+void NoteCallResult(int nBall, int nPocket)
+{
+    if (g_CallRecord.nFlag == 0)
+        g_CallRecord.nFlag = nBall == g_CallRecord.nBall && nPocket == g_CallRecord.nPocket ? 1 : 0;
+}

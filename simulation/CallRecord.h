@@ -30,3 +30,7 @@ int GetCalledBall();
 int GetCalledPocket();
 /// The call flag of the current call record.
 int GetCallFlag();
+/// Ball nBall dropped into pocket nPocket: while the current call's flag is still 0 (a call made
+/// and not yet held), it becomes 1 when that was the called ball into the called pocket. A flag
+/// of 1 (nothing called, or the call already held) stays as it is.
+void NoteCallResult(int nBall, int nPocket);

@@ -1,16 +1,22 @@
 #include "tests/app/AppFolder.h"
+#include "tests/app/CalledEightGame.h"
 #include "tests/app/FrameScope.h"
+#include "tests/platform/TempFolder.h"
 
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
 #include "foundation/Vector3.h"
+#include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
+#include "gameflow/RespotNotice.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "simulation/BallEngine.h"
+#include "simulation/CallRecord.h"
 #include "ui/GameWidgets.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -229,6 +235,53 @@ TEST(FrameNewGameTest, NewRackClearsFoulsScoresOnRequestCountsAndStartsTheComput
     frame.Frame().StartNewRack(FALSE);
     EXPECT_FALSE(g_BallEngineMain.GetRounding());
     g_nVectorRounding = 0;
+}
+
+TEST(FrameNewGameTest, AJudgedCallIsSpentAndTheMatchsNextRackBeginsWithoutOne)
+{
+    CStartedFrame frame(
+        [](CSettings& s)
+        {
+            s.m_nGameType = GAME_8BALL;
+            s.m_nCompetitionType = 1;
+            s.m_nPlayerLevel2 = 0;
+            s.m_nGamesGoal = 2;
+        });
+    ASSERT_TRUE(frame.Started());
+    // Ann on the eight, called into the side pocket it is struck into.
+    const CTempFolder folder;
+    const std::filesystem::path saved = folder.Path() / "eight.sav";
+    WriteCalledEight(saved, LEFT_SIDE_POCKET);
+    CString strReason;
+    ASSERT_TRUE(frame.Frame().RestoreGame(CString(saved.string()), strReason)) << strReason.Str();
+    frame.Frame().UpdatePocketArrow();
+    ASSERT_NE(nullptr, g_pCallShotState);
+    ASSERT_TRUE(frame.Frame().GetPocketArrow()->IsEnabled()) << "the arrow shows the call";
+
+    CGameFlow& flow = frame.Flow();
+    flow.Cue().fPullBack = flow.Cue().fMax * 0.1f; // a soft stroke
+    flow.StrikeCueBall();
+    CTestClockScope clock(1000);
+    for (int nFrame = 0; nFrame < 2000 && flow.GetShotCount() == 1 && HasGameFlag(gmShotRunning); ++nFrame)
+    {
+        clock.Advance(16);
+        frame.Frame().OnFrame();
+    }
+    ASSERT_FALSE(HasGameFlag(gmShotRunning)) << "the shot is judged";
+    ASSERT_TRUE(HasGameFlag(gmRackDecided)) << "the eight decided the rack";
+    EXPECT_EQ(1, GetCallFlag()) << "the judged call is spent: the next shot is called afresh";
+    EXPECT_EQ(-1, GetCalledBall());
+    EXPECT_EQ(-1, GetCalledPocket());
+    EXPECT_EQ(-1, g_SavedCallRecord.nBall);
+    EXPECT_FALSE(frame.Frame().GetPocketArrow()->IsEnabled()) << "no arrow over the judged call's pocket";
+    EXPECT_NE(RESPOT_NONE, g_RespotNotice.nState) << "the eight's drop is told";
+
+    Pump(); // the rack's result: the match goes on with a new rack
+    EXPECT_FALSE(HasGameFlag(gmRackDecided));
+    EXPECT_EQ(1, flow.Player1().GetGames());
+    EXPECT_EQ(16, g_BallEngineMain.GetBallCount()) << "a new rack";
+    EXPECT_EQ(nullptr, g_pCallShotState) << "no call of the last rack";
+    EXPECT_EQ(RESPOT_NONE, g_RespotNotice.nState) << "nor its respot notice";
 }
 
 TEST(FrameNewGameTest, AimingAidIsRecomputedAfterTheAimStopsChanging)

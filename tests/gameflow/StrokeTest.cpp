@@ -3,6 +3,11 @@
 #include "foundation/Stopwatch.h"
 #include "gameflow/RespotNotice.h"
 #include "platform/win32/Clock.h"
+#include "simulation/Ball.h"
+#include "simulation/CallRecord.h"
+
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -221,6 +226,41 @@ TEST_F(CStrokeTest, ADroppedBallStartsItsPocketsEffectOnce)
         EXPECT_EQ(c.expected, m_Host.m_PocketEffects);
     }
 }
+TEST_F(CStrokeTest, TheCallHoldsOnlyWhenTheCalledBallDropsIntoTheCalledPocket)
+{
+    // Each tick's drops (ball, pocket); ball 3 into pocket 0 is called unless no call is made.
+    using FTicks = std::vector<std::vector<std::pair<int, int>>>;
+    struct SCase
+    {
+        const char* szName;
+        bool bCalled;
+        FTicks ticks;
+        int nFlag; ///< the call flag once the balls rest
+    };
+    const SCase aCases[] = {
+        {"the called ball into the called pocket", true, {{{3, 0}}}, 1},
+        {"the called ball into another pocket", true, {{{3, 5}}}, 0},
+        {"another ball into the called pocket", true, {{{4, 0}}}, 0},
+        {"another ball first, the called one after it", true, {{{4, 0}}, {{3, 0}}}, 1},
+        {"both in one tick, the other ball numbered after it", true, {{{3, 0}, {4, 5}}}, 1},
+        {"nothing called: the flag stays", false, {{{3, 0}}}, 1},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        StartNewRackHere();
+        g_CallRecord = c.bCalled ? SCallRecord{3, 0, 0} : SCallRecord{};
+        for (const auto& tick : c.ticks)
+        {
+            for (const auto& [nBall, nPocket] : tick)
+                m_Engine.FindBall(nBall)->SetPocketed(TRUE, FALSE, nPocket);
+            m_Flow.ReplaceBalls(1);
+        }
+        EXPECT_EQ(c.nFlag, GetCallFlag());
+    }
+    ResetCallRecords();
+}
+
 TEST_F(CStrokeTest, TheShotsRecordKeepsTheFirstContactAndCountsTheContactOfABallThatDropsInTheSameTick)
 {
     // Each tick: the contacts the engine reports (struck ball, ball it touched) and the balls that
