@@ -164,6 +164,9 @@ public:
     /// The pocket's burst of stars in the dropped ball's colour (FrameScene.cpp).
     void StartPocketEffect(int nBall, int nPocket) override;
     void CopyBallsToAimingAid() override;
+    /// The aim changed: the aiming aid is re-simulated once the aim has rested a little
+    /// (ThrottleAimPreview).
+    void RestartAimPreview() override;
     /// The lost-match dialog, or the winner's name in the text dialog, in modal mode.
     void ShowMatchResult(const char* szWinner, bool bHumanWon) override;
     void ShowMatchWon(const char* szName) override;
@@ -619,8 +622,9 @@ private:
     bool m_bSavesWereOpen = false;
     int m_nSavedFeltColour = 0;
     /// The aiming aid's throttle: armed by an aim change, started when the change stops, done once.
+    /// Nothing is pending until the first change.
     BOOL m_bAimPreviewArmed = FALSE;
-    BOOL m_bAimPreviewDone = FALSE;
+    BOOL m_bAimPreviewDone = TRUE;
     DWORD m_dwAimPreviewStart = 0;
     BOOL m_bAimPreviewShown = FALSE;
     BOOL m_bSavedScreenSaver = TRUE;

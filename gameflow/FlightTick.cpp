@@ -237,7 +237,9 @@ void CGameFlow::EndFlight()
 
 BOOL CGameFlow::AnyBallMoving() { return m_Engine.AllBallsStopped() ? FALSE : TRUE; }
 
-BOOL CGameFlow::HoldAimPath() { return AnyBallMoving() ? FALSE : TRUE; }
+// The follow flight moves nothing itself: each frame the camera keeps the moving balls in view
+// (unless it is held at the top view), and the flight lasts until the next turn replaces it.
+BOOL CGameFlow::HoldAimPath() { return FollowMovingBallsUnlessLocked(); }
 
 BOOL CGameFlow::FollowViewPoint(CVector3& vViewPoint)
 {
