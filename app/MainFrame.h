@@ -410,7 +410,7 @@ protected:
     /// call made before kept while the resumed mode is entered.
     void ResumeCall(DWORD dwMode, int nBall, int nPocket);
     /// The shot record's planned shot made the call, finished and shown (the recommended shot).
-    void CallTheRecordedShot();
+    void CallTheRecordedShot() override;
     /// Whether eight-ball's referee lets the player call the shot now (the final ball is on).
     bool IsCallingAllowed() const;
     /// The debug log's lines, once a call's first frame is drawn, of where a click calls a ball or
