@@ -234,10 +234,10 @@ void ExpectPathsDrawnAre(CMainFrame& frame, const AidBalls& aid)
     EXPECT_EQ(0, drawn.Stray(paths)) << "nothing is drawn off them";
 }
 
-/// A table of one ball a short straight shot from a corner pocket, the cue ball behind it on the
-/// pocket's line, after the break; the camera straight above the cue ball, so that whichever way
-/// the aid's tracks run they lie in the view.
-void LayStraightShot(CMainFrame& frame)
+/// A table of one ball a short shot from a corner pocket, the cue ball behind it a little off the
+/// pocket's line (a thin cut sends it on along the table), after the break; the camera straight
+/// above the cue ball, so that whichever way the aid's tracks run they lie in the view.
+void LayCutShot(CMainFrame& frame)
 {
     CGameFlow& flow = frame.GetGameFlow();
     const CVector3 vPocket = flow.Engine().GetCushionPoint(0);
@@ -246,7 +246,8 @@ void LayStraightShot(CMainFrame& frame)
     CVector3 u(vCentre.x > vPocket.x ? 1.0f : -1.0f, vCentre.y > vPocket.y ? 1.0f : -1.0f, 0.0f);
     u = u.GetNormalized();
     const CVector3 vObject = vPocket + u * 0.35f;
-    const CVector3 vCue = vObject + u * 0.30f;
+    const CVector3 vAcross(-u.y, u.x, 0.0f);
+    const CVector3 vCue = vObject + u * 0.30f + vAcross * 0.08f;
     const SPlacedBall balls[] = {{0, vCue.x, vCue.y}, {1, vObject.x, vObject.y}};
     LayTable(frame, balls, true, modeAim);
     flow.GetReferee()->SetFlags(REF_BREAK_MADE);
@@ -439,7 +440,7 @@ TEST_F(CFrameAimingAidTest, EveryChangeOfTheShotIsForetoldAgainAndTheTablePlaysW
                      [](CMainFrame&) { EXPECT_TRUE(HasGameFlag(gmShotRunning)) << "the shot runs"; }});
 
     RunFrameSteps(
-        m_app.Folder().Path(), steps, [](CMainFrame& f) { LayStraightShot(f); },
+        m_app.Folder().Path(), steps, [](CMainFrame& f) { LayCutShot(f); },
         [pForetold, pPlan](CMainFrame& f)
         {
             // The table plays in frames of the live step. The aid foretold the first second: the
@@ -475,7 +476,7 @@ TEST_F(CFrameAimingAidTest, AGameResumedWhileAimingShowsThePathsOfItsAimAtOnce)
         // The last game, kept while a person aimed.
         CFrameScope frame(true, true);
         ASSERT_TRUE(frame.m_bCreated);
-        LayStraightShot(*frame.m_pFrame);
+        LayCutShot(*frame.m_pFrame);
         CString strReason;
         ASSERT_TRUE(frame.m_pFrame->SaveGameTo(m_app.Folder().File("lastgame").c_str(), strReason)) << strReason.Str();
     }
