@@ -522,8 +522,7 @@ void CMainFrame::OnCallShot()
     if (!bPlayerCalls)
         m_pGameFlow->SetGameMode(modeCameraFlight);
     // A planned shot is shown as the call already made.
-    const CShotInfo& shot = m_pGameFlow->ShotRecord();
-    if (shot.m_nPocket >= 0 && shot.GetCalledValue() >= 0)
+    if (m_pGameFlow->ShotRecord().HoldsShot())
     {
         CallTheRecordedShot();
         m_pGameFlow->SetGameMode(modeCameraFlight);

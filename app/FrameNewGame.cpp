@@ -135,6 +135,8 @@ void CMainFrame::UpdateAimPreview()
     m_bAimPreviewShown = TRUE;
 }
 
+void CMainFrame::RestartAimPreview() { ThrottleAimPreview(TRUE); }
+
 void CMainFrame::StartAimingAid()
 {
     g_BallEngineAux.StartThread();

@@ -296,6 +296,8 @@ BOOL CMainFrame::InitGame()
         return FALSE;
     g_nGameMode |= dwKept;
     StartAimingAid();
+    // The rack's preview was asked for before the aid's worker ran: it is made now.
+    UpdateAimPreview();
     ApplySoundSettings();
     g_Settings.Save();
     SetForegroundWindow();
@@ -414,6 +416,8 @@ BOOL CMainFrame::OnFrame()
     ReadInputDevices();
     if (g_IntroSequence.IsFinished())
         m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
+    // An aim that has rested a little is re-simulated by the aiming aid.
+    ThrottleAimPreview(FALSE);
     if (bFlightView)
         TickTextMessages();
     NoteShotProgress();

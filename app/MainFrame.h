@@ -168,6 +168,9 @@ public:
     /// The pocket's burst of stars in the dropped ball's colour (FrameScene.cpp).
     void StartPocketEffect(int nBall, int nPocket) override;
     void CopyBallsToAimingAid() override;
+    /// The aim changed: the aiming aid is re-simulated once the aim has rested a little
+    /// (ThrottleAimPreview).
+    void RestartAimPreview() override;
     /// The lost-match dialog, or the winner's name in the text dialog, in modal mode.
     void ShowMatchResult(const char* szWinner, bool bHumanWon) override;
     void ShowMatchWon(const char* szName) override;
@@ -413,7 +416,7 @@ protected:
     /// call made before kept while the resumed mode is entered.
     void ResumeCall(DWORD dwMode, int nBall, int nPocket);
     /// The shot record's planned shot made the call, finished and shown (the recommended shot).
-    void CallTheRecordedShot();
+    void CallTheRecordedShot() override;
     /// Whether eight-ball's referee lets the player call the shot now (the final ball is on).
     bool IsCallingAllowed() const;
     /// The debug log's lines, once a call's first frame is drawn, of where a click calls a ball or
@@ -625,8 +628,9 @@ private:
     bool m_bSavesWereOpen = false;
     int m_nSavedFeltColour = 0;
     /// The aiming aid's throttle: armed by an aim change, started when the change stops, done once.
+    /// Nothing is pending until the first change.
     BOOL m_bAimPreviewArmed = FALSE;
-    BOOL m_bAimPreviewDone = FALSE;
+    BOOL m_bAimPreviewDone = TRUE;
     DWORD m_dwAimPreviewStart = 0;
     BOOL m_bAimPreviewShown = FALSE;
     BOOL m_bSavedScreenSaver = TRUE;

@@ -270,6 +270,8 @@ void CGameFlow::HandleKeys(float fFactor)
     }
     m_Cue.fRequestedElevation = m_Cue.fElevation = e;
     m_Host.AlignCue();
+    if (in.nMouseX != 0 || in.nMouseY != 0)
+        m_Host.RestartAimPreview();
 }
 
 void CGameFlow::HandleZoom(float fFactor)

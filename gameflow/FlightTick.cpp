@@ -7,6 +7,7 @@
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/GamePlugins.h"
+#include "simulation/PlannerSwitches.h"
 #include "simulation/ShotPlanner.h"
 
 #include <algorithm>
@@ -30,8 +31,7 @@ float CGameFlow::PlanRobotShot()
     float fAim = m_Cue.fAim;
     int nBall = -1;
     const bool bPlugin = GetPluginGame() != nullptr;
-    if (m_Host.PlanComputerShot(fAim) ||
-        (bPlugin ? PlanPluginShot(fAim, &nBall) : PlanAim(m_pCurrent->GetRobotLevel(), fAim, &nBall)))
+    if (bPlugin ? PlanPluginShot(fAim, &nBall) : PlanAim(m_pCurrent->GetRobotLevel(), fAim, &nBall))
     {
         // The shot names the ball to strike; one not on the table leaves the cue ball as it is.
         if (nBall >= 0 && nBall < REFEREE_BALLS && (m_wOnTable & RefereeBallBit(nBall)) != 0)
@@ -89,6 +89,7 @@ bool CGameFlow::PlanPluginShot(float& fAimDegrees, int* pBall)
     setup.bFinalBall = m_pReferee->HasFinalBall();
     const bool bTargetOk = request.nTargetBall >= 0 && request.nTargetBall < REFEREE_BALLS;
     setup.nTarget = setup.bFinalBall && bTargetOk ? request.nTargetBall : GetTargetBall();
+    SetScratchCheck(request.bEvaluation != 0 ? TRUE : FALSE);
     return PlanWith(setup, fAimDegrees, pBall);
 }
 
@@ -237,7 +238,9 @@ void CGameFlow::EndFlight()
 
 BOOL CGameFlow::AnyBallMoving() { return m_Engine.AllBallsStopped() ? FALSE : TRUE; }
 
-BOOL CGameFlow::HoldAimPath() { return AnyBallMoving() ? FALSE : TRUE; }
+// The follow flight moves nothing itself: each frame the camera keeps the moving balls in view
+// (unless it is held at the top view), and the flight lasts until the next turn replaces it.
+BOOL CGameFlow::HoldAimPath() { return FollowMovingBallsUnlessLocked(); }
 
 BOOL CGameFlow::FollowViewPoint(CVector3& vViewPoint)
 {

@@ -84,12 +84,8 @@ public:
         (void)nBall;
         (void)nPocket;
     }
-    /// The computer's aim for its stroke (degrees around the cue ball); by default the planner's.
-    virtual bool PlanComputerShot(float& fAimDegrees)
-    {
-        (void)fAimDegrees;
-        return false;
-    }
+    /// The shot record's planned shot becomes the call made: finished, and shown by the pocket arrow.
+    virtual void CallTheRecordedShot() {}
     /// The camera back to its rest pose before a new rack.
     virtual void ResetCamera() {}
     /// The arrow over the called pocket hidden: the call it marked has been judged.

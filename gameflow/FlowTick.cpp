@@ -1,6 +1,7 @@
 // The planner's aim and the tick of the game's steps.
 #include "gameflow/GameFlow.h"
 #include "simulation/BallEngine.h"
+#include "simulation/PlannerSwitches.h"
 #include "simulation/ShotInfo.h"
 #include "simulation/ShotPlanner.h"
 
@@ -20,6 +21,9 @@ bool CGameFlow::PlanAim(int nLevel, float& fAimDegrees, int* pBall)
     setup.bBreakMade = m_pReferee->HasBreakMade();
     setup.nTarget = GetTargetBall();
     setup.bFinalBall = m_pReferee->HasFinalBall();
+    // American and bonus pool search without the scratch check; every other game drops a shot
+    // whose cue ball would run on into a pocket.
+    SetScratchCheck(m_nGameType != GAME_AMERICAN && m_nGameType != GAME_BONUS ? TRUE : FALSE);
     return PlanWith(setup, fAimDegrees, pBall);
 }
 
@@ -27,7 +31,10 @@ bool CGameFlow::PlanWith(const SShotPlannerSetup& setup, float& fAimDegrees, int
 {
     const auto start = std::chrono::steady_clock::now();
     std::unique_ptr<CShotPlanner> pPlanner = CreateShotPlanner(setup);
-    CShotInfo shot;
+    // The plan is the game's shot record until the shot is judged: the recommended shot and the
+    // computer's call show it, and the strike adds its deviation.
+    CShotInfo& shot = m_ShotRecord;
+    shot.Reset();
     bool bFound = false;
     if (pPlanner != nullptr)
     {
@@ -40,7 +47,7 @@ bool CGameFlow::PlanWith(const SShotPlannerSetup& setup, float& fAimDegrees, int
         *pBall = shot.m_nCueBall;
     if (bFound)
         // The planner's aim is the stroke's direction; the cue's aim angle is a quarter turn behind.
-        fAimDegrees = static_cast<float>((shot.m_dAim + shot.m_dDeviation - std::numbers::pi / 2) * RAD_TO_DEG);
+        fAimDegrees = static_cast<float>((shot.m_dAim - std::numbers::pi / 2) * RAD_TO_DEG);
     return bFound;
 }
 

@@ -374,7 +374,8 @@ protected:
     void ReRack(bool bOnlyCue);
     /// The next rack after a rack was decided (the match-progress steps 7 to 9).
     void NextRack(int nKeepGroups, bool bRememberFlags, bool bWinnerBreaks, bool bWinnerIsPlayer2);
-    /// The flight towards the next stroke, or the computer's turn.
+    /// The flight towards the next stroke (along the recommended shot when "RecommendedShot" is
+    /// on), or the computer's turn.
     void StartTurn(bool bBallInHand);
     /// Balls that fell below the table: reported to the referee, off the engine, in the pocketed list.
     void RemovePocketedBalls();

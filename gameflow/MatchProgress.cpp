@@ -87,6 +87,9 @@ void CGameFlow::NextTurn()
             m_pCurrent->SetGroup(m_pCurrent->IsGroupOne() ? 0 : 1);
     }
     ClearGameFlag(gmRobotStroke);
+    // A plan made for the turn that passed is not the next player's: its deviation would turn
+    // their stroke.
+    m_ShotRecord.Reset();
 }
 
 void CGameFlow::CountGames(int nWinnerIsPlayer2)
@@ -120,7 +123,7 @@ void CGameFlow::StartTurn(bool bBallInHand)
     else if (bBallInHand)
         FlyToBallInHandView();
     else
-        FlyToAimView(0);
+        FlyToAimView(m_Settings.nRecommendedShot != 0 ? 1 : 0);
 }
 
 int CGameFlow::AdvanceMatchByGames(int nWinnerIsPlayer2)

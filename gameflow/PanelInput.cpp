@@ -53,6 +53,8 @@ void CGameFlow::HandleCueTipMode(float fFactor)
     float fClear = 0.0f;
     FindClearElevation(&fClear);
     m_Host.AlignCue();
+    if (dx != 0.0f || dy != 0.0f)
+        m_Host.RestartAimPreview();
 }
 
 void CGameFlow::HandleIdleModeKeys()

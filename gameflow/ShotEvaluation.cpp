@@ -188,5 +188,10 @@ void CGameFlow::EvaluateShot()
                                bBallInHand ? modeBallInHand : modeAim);
         return;
     }
+    // In the games of called shots the plan made for the next turn (the computer's, or the shot
+    // recommended to a person) is the call.
+    const bool bPlanCalls = m_Settings.nRecommendedShot != 0 || m_pCurrent->GetRobotLevel() != 0;
+    if ((m_nGameType == GAME_PYRAMID || m_nGameType == GAME_14_1) && bPlanCalls && m_ShotRecord.HoldsShot())
+        m_Host.CallTheRecordedShot();
     SetGameMode(modeCameraFlight);
 }

@@ -131,8 +131,10 @@ void CGameFlow::StrikeCueBall()
         fSpeed = std::min(fSpeed + 3.0f + static_cast<float>(CrtRand() % 3), COMPUTER_MAX_SPEED);
     const double dDirection = m_Cue.fAim * DEG_TO_RAD + std::numbers::pi / 2;
     const double dElevation = m_Cue.fElevation * DEG_TO_RAD;
-    m_LastStroke = SLastStroke{std::fabs(fSpeed), static_cast<float>(dDirection), static_cast<float>(dElevation),
-                               m_Cue.fTipX, m_Cue.fTipY};
+    // A planned shot leaves off its aim by the planner's deviation (none in a person's plan).
+    const double dDeviation = m_ShotRecord.m_dDeviation;
+    m_LastStroke = SLastStroke{std::fabs(fSpeed), static_cast<float>(dDirection + dDeviation),
+                               static_cast<float>(dElevation), m_Cue.fTipX, m_Cue.fTipY};
     CString strStrike;
     strStrike.Format("Game: %s strikes at %.2f m/s\n", m_pCurrent->GetName(), static_cast<double>(m_LastStroke.fSpeed));
     OutputDebugString(strStrike.GetString());

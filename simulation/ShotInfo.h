@@ -32,6 +32,8 @@ public:
     }
     /// The ball the shot calls: the second ball of a two-ball shot, else the object ball.
     int GetCalledValue() const { return m_nKind == SHOT_KIND_TWO_BALL ? m_nSecondBall : m_nObjectBall; }
+    /// Whether the record holds a shot into a pocket (a plan or a call), not the break or none.
+    bool HoldsShot() const { return m_nPocket >= 0 && GetCalledValue() >= 0; }
     /// Calls ball n: the word GetCalledValue reads.
     void SetCalledBall(int n) { (m_nKind == SHOT_KIND_TWO_BALL ? m_nSecondBall : m_nObjectBall) = n; }
     /// Calls pocket p (word 0).

@@ -36,24 +36,6 @@ SAimState ReadAim(CMainFrame& frame)
         cue.fTipX, cue.fTipY, flow.GetPreviewTime(), GetModeField(), HasGameFlag(gmShotRunning | gmStroking)};
 }
 
-/// The cursor the script moves: a move's counts are its distance from the point before. It keeps
-/// away from the view's middle, where a move the capture put the cursor at carries no counts.
-class CCursor
-{
-public:
-    std::string MoveBy(int dx, int dy) { return Verb("mouse move", dx, dy); }
-    std::string Verb(const std::string& strVerb, int dx, int dy)
-    {
-        m_x += dx;
-        m_y += dy;
-        return strVerb + " " + std::to_string(m_x) + " " + std::to_string(m_y);
-    }
-
-private:
-    int m_x = 211;
-    int m_y = 207;
-};
-
 /// One frame of aiming: its input, what the test sets before the frame reads it, and what the
 /// frame then changed, from the state before.
 struct SAimStep

@@ -49,6 +49,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -1244,24 +1245,25 @@ TEST(FrameCommandsTest, PanelCodesRunTheirCommandsUnderTheirRules)
     }
 }
 
-TEST(FrameCommandsTest, TheRecommendedShotFliesToTheAimAndShowsAPlannedShotAsTheCall)
+TEST(FrameCommandsTest, TheRecommendedShotFliesToTheAimAndShowsThePlannersShotAsTheCall)
 {
     struct SCase
     {
         const char* szName;
         int nGameType;
         bool bFinalBall;   // eight-ball's referee lets the player call
-        bool bPlanned;     // the shot record holds ball 5 into pocket 2
+        int nBall;         // the one ball before a pocket once the break is made; -1: the rack, unbroken
         DWORD dwModeAfter; // the mode field afterwards
     };
     const SCase aCases[] = {
-        {"three-ball follows the flight", 3, false, false, modeCameraFlight},
-        {"straight pool waits for the call", 18, false, false, modeAim},
-        {"pyramid waits for the call", 16, false, false, modeAim},
-        {"eight-ball before the final ball follows the flight", 8, false, false, modeCameraFlight},
-        {"eight-ball on the final ball waits for the call", 8, true, false, modeAim},
-        {"a planned shot in straight pool is the call made", 18, false, true, modeCameraFlight},
-        {"a planned shot in eight-ball is the call made", 8, true, true, modeCameraFlight},
+        {"three-ball follows the flight", 3, false, -1, modeCameraFlight},
+        {"straight pool waits for the call", 18, false, -1, modeAim},
+        {"pyramid waits for the call", 16, false, -1, modeAim},
+        {"eight-ball before the final ball follows the flight", 8, false, -1, modeCameraFlight},
+        {"eight-ball on the final ball waits for the call", 8, true, -1, modeAim},
+        {"a planned shot in straight pool is the call made", 18, false, 5, modeCameraFlight},
+        {"a planned shot in nine-ball is shown as the call", 9, false, 9, modeCameraFlight},
+        {"a planned shot in eight-ball is the call made", 8, true, 8, modeCameraFlight},
     };
     for (const SCase& c : aCases)
     {
@@ -1271,18 +1273,36 @@ TEST(FrameCommandsTest, TheRecommendedShotFliesToTheAimAndShowsAPlannedShotAsThe
         CGameFlow& flow = frame.Frame().GetGameFlow();
         flow.CreateReferee(c.nGameType);
         ASSERT_EQ(c.nGameType, flow.GetGameType());
+        if (c.nBall >= 0)
+        {
+            // The cue ball and one ball a short straight shot from the corner pocket at the foot.
+            CBallEngine& engine = flow.Engine();
+            for (int n = 0; n < 16; ++n)
+                engine.RemoveBall(n);
+            for (const auto& [n, x, y] : {std::tuple{0, 0.43, 1.79}, std::tuple{c.nBall, 0.15, 2.08}})
+            {
+                engine.AddBall(n);
+                engine.SetBallPosition(n, x, y);
+            }
+            const WORD wOnTable = static_cast<WORD>(1u | 1u << c.nBall);
+            flow.SetBallLists(wOnTable, static_cast<WORD>(~wOnTable));
+            flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+            flow.GetReferee()->SetTarget(c.nBall);
+        }
         flow.GetReferee()->SetFinalBallFlag(c.bFinalBall ? TRUE : FALSE);
-        flow.ShotRecord().Reset();
-        if (c.bPlanned)
-            flow.ShotRecord().Set(2, 0, 5, -1, 1.0, SHOT_KIND_DIRECT, 0.0);
         g_Settings.m_nCompetitionType = 1;
         g_nGameMode = modeAim;
         frame.Command(ID_CALL_SHOT);
         EXPECT_EQ(c.dwModeAfter, g_nGameMode & MODE_FIELD);
         EXPECT_EQ(0x200u, frame.Frame().GetOptionWord() & 0x200);
-        EXPECT_EQ(c.bPlanned ? 5 : -1, g_CallRecord.nBall);
-        EXPECT_EQ(c.bPlanned ? 2 : -1, g_CallRecord.nPocket);
-        EXPECT_EQ(c.bPlanned, g_pCallShotState != nullptr && g_pCallShotState->IsDone());
+        // The planner's shot is the game's shot record, and the call shows it at its pocket.
+        const CShotInfo& plan = flow.ShotRecord();
+        EXPECT_EQ(c.nBall >= 0, plan.HoldsShot()) << "the break is no shot into a pocket";
+        EXPECT_EQ(c.nBall, g_CallRecord.nBall);
+        EXPECT_EQ(c.nBall >= 0 ? plan.m_nPocket : -1, g_CallRecord.nPocket);
+        EXPECT_EQ(c.nBall >= 0, g_pCallShotState != nullptr && g_pCallShotState->IsDone());
+        const CSceneObject* pArrow = frame.Frame().GetPocketArrow();
+        EXPECT_EQ(c.nBall >= 0, pArrow != nullptr && pArrow->IsEnabled()) << "the pocket arrow";
         EndCall();
     }
 }

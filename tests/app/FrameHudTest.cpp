@@ -203,6 +203,7 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     g_Settings.m_nFrameRate = 1;
     g_Settings.m_nSpecular = 0;
     g_Settings.m_nHeadLine = 1;
+    g_Settings.m_nBallPath1 = g_Settings.m_nBallPath2 = 0; // the predicted paths are no panel's
     ASSERT_EQ(-1, Start());
     ASSERT_TRUE(m_pFrame->IsGameStarted());
     ASSERT_TRUE(g_controlBar.IsLoaded()) << "the panel loader made the bar from its pictures";

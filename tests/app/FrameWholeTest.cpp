@@ -320,6 +320,7 @@ TEST(FrameWholeTest, ABallBeforeTheFarCushionStaysInFrontOfTheSideDrawnAfterIt)
         CWholeFrame whole(dwBits);
         ASSERT_TRUE(whole.FillTheScreen());
         CMainFrame& frame = whole.Frame();
+        g_Settings.m_nBallPath1 = g_Settings.m_nBallPath2 = 0; // no predicted path over the ball
         const float fRestingZ = g_BallEngineMain.FindBall(0)->GetPosition()->z;
         const CVector3 vTable(TABLE_WIDTH_M / 2.0f, 0.2f, fRestingZ);
         // Seen from close by at the height of its top, the far cushion lies behind its upper half.

@@ -122,6 +122,24 @@ inline std::string Click(POINT pt)
     return "mouse move " + At(pt) + "|mouse down left " + At(pt) + "|mouse up left " + At(pt);
 }
 
+/// The cursor the script moves: a move's counts are its distance from the point before. It keeps
+/// away from the view's middle, where a move the capture put the cursor at carries no counts.
+class CCursor
+{
+public:
+    std::string MoveBy(int dx, int dy) { return Verb("mouse move", dx, dy); }
+    std::string Verb(const std::string& strVerb, int dx, int dy)
+    {
+        m_x += dx;
+        m_y += dy;
+        return strVerb + " " + std::to_string(m_x) + " " + std::to_string(m_y);
+    }
+
+private:
+    int m_x = 211;
+    int m_y = 207;
+};
+
 /// One frame of a scripted test: what the test does once the step's input has arrived, the
 /// script's actions of the step, and the check after the frame that read them.
 struct SFrameStep

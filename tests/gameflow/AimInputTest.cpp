@@ -657,7 +657,8 @@ TEST_F(CAimInputTest, TheOtherModesHandlersDoTheLeastTheirTurnNeeds)
         int nShots;
     } aCases[] = {
         {"strike now strikes at once, the camera following", modeStrikeNow, 0, false, modeCameraFlight, 1},
-        {"the follow flight ends once the balls rest", modeCameraFlight, 0, false, modeNone, 0},
+        {"the follow flight holds after the balls rest, until the next turn replaces it", modeCameraFlight, 0, false,
+         modeCameraFlight, 0},
         {"ball in hand: a drop the table takes flies behind the cue ball", modeBallInHand, 0, true, modeCameraFlight,
          0},
         {"free placement: A aims", modePlaceCueBall, KEY_A, false, modeAim, 0},

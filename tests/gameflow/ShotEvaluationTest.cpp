@@ -48,8 +48,10 @@ TEST_F(CShotEvaluationTest, AMissPassesTheTurnWithBallInHandAndEndsTheStreak)
         m_Flow.Player1().GetStats().Set(STATS_CURRENT_STREAK, GetStatsSection(GAME_9BALL), 4);
         m_Flow.ShotRecord().Set(2, 0, 1, -1, 0.3, SHOT_KIND_DIRECT, 0.02); // the plan the shot was made on
         MissedShot();
-        EXPECT_EQ(m_Flow.ShotRecord().m_nKind, 0) << "the judged shot's plan is spent";
-        EXPECT_EQ(m_Flow.ShotRecord().m_nPocket, -1);
+        // The judged shot's plan is spent; the computer's turn holds the plan of its next stroke.
+        const CShotInfo& plan = m_Flow.ShotRecord();
+        EXPECT_EQ(c.bRobotStroke, plan.HoldsShot());
+        EXPECT_NE(plan.m_dDeviation, 0.02);
         EXPECT_TRUE(m_Flow.GetReferee()->HasFoul());
         EXPECT_NE(m_Flow.GetLastFoulText(), 0);
         EXPECT_EQ(m_Flow.Player1().GetStats().Get(STATS_CURRENT_STREAK, GetStatsSection(GAME_9BALL)), 0);

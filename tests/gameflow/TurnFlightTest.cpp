@@ -8,6 +8,8 @@
 #include "render/TableSpace.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsConstants.h"
+#include "simulation/PlannerSwitches.h"
+#include "simulation/ShotInfo.h"
 
 #include <cmath>
 #include <filesystem>
@@ -94,6 +96,81 @@ TEST_F(CTurnFlightTest, TheComputersFlightRunsOutAndItsStrokeFollowsThePlannedAi
         Tick();
         g_nGameMode = 0;
     }
+}
+
+TEST_F(CTurnFlightTest, TheComputersPlanIsTheShotRecordAndItsStrokeLeavesTheAimByTheDeviation)
+{
+    // After the break the planner's shot stays in the game's shot record: the cue aims along the
+    // plan, and the stroke turns off it by the record's deviation, none at the best level.
+    for (const int nLevel : {1, 9})
+    {
+        SCOPED_TRACE(nLevel);
+        Start(GAME_9BALL);
+        m_Flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+        CrtSrand(11);
+        g_nGameMode = modeBallInHand;
+        m_Flow.Current().SetLevel(nLevel);
+        m_Flow.SetGameMode(modeAim);
+        ASSERT_EQ(GetModeField(), static_cast<DWORD>(modeCameraFlight));
+        const float fPlanned = Target().m_vCue.x;
+        const CShotInfo plan = m_Flow.ShotRecord();
+        EXPECT_TRUE(plan.HoldsShot()) << "a shot into a pocket";
+        EXPECT_EQ(nLevel == 9, plan.m_dDeviation == 0.0) << plan.m_dDeviation;
+        int nTicks = 0;
+        while (!HasGameFlag(gmShotRunning) && ++nTicks < 1000)
+            Tick();
+        ASSERT_TRUE(HasGameFlag(gmShotRunning));
+        EXPECT_NEAR(m_Flow.Cue().fAim, fPlanned, 1e-3f) << "the cue lies along the plan";
+        const double dAlongCue = fPlanned * std::numbers::pi / 180.0 + std::numbers::pi / 2;
+        EXPECT_NEAR(m_Flow.GetLastStroke().fDirection, dAlongCue + plan.m_dDeviation, 1e-4);
+        m_Engine.StopAllBalls();
+        Tick();
+        g_nGameMode = 0;
+    }
+}
+
+TEST_F(CTurnFlightTest, APassedTurnDropsTheComputersPlanAndThePersonStrikesAlongTheCue)
+{
+    Start(GAME_9BALL);
+    m_Flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+    CrtSrand(11);
+    m_Flow.Player2().SetLevel(1);
+    m_Flow.SetCurrent(false);
+    g_nGameMode = modeAim;
+    m_Flow.StartTurnFlight();
+    ASSERT_NE(0.0, m_Flow.ShotRecord().m_dDeviation) << "the computer's plan leaves its aim";
+    m_Flow.NextTurn();
+    ASSERT_TRUE(m_Flow.IsPlayer1Current());
+    EXPECT_FALSE(m_Flow.ShotRecord().HoldsShot()) << "the plan went with the turn";
+    g_nGameMode = modeAim;
+    m_Flow.Cue().fPullBack = 10.0f;
+    m_Flow.StrikeCueBall();
+    ASSERT_TRUE(HasGameFlag(gmShotRunning));
+    EXPECT_NEAR(m_Flow.GetLastStroke().fDirection, m_Flow.Cue().fAim * std::numbers::pi / 180.0 + std::numbers::pi / 2,
+                1e-4);
+    m_Engine.StopAllBalls();
+    Tick();
+}
+
+TEST_F(CTurnFlightTest, AmericanAndBonusPoolPlanWithoutTheScratchCheck)
+{
+    const struct
+    {
+        int nGameType;
+        BOOL bScratchCheck;
+    } aCases[] = {{GAME_8BALL, TRUE}, {GAME_9BALL, TRUE}, {GAME_3BALL, TRUE},     {GAME_PYRAMID, TRUE},
+                  {GAME_14_1, TRUE},  {GAME_BASE, TRUE},  {GAME_AMERICAN, FALSE}, {GAME_BONUS, FALSE}};
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.nGameType);
+        Start(c.nGameType);
+        m_Flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+        SetScratchCheck(!c.bScratchCheck);
+        m_Flow.Current().SetLevel(5);
+        m_Flow.PlanRobotShot();
+        EXPECT_EQ(c.bScratchCheck, GetScratchCheck());
+    }
+    SetScratchCheck(TRUE);
 }
 
 TEST_F(CTurnFlightTest, WithNothingToAimAtTheComputerLooksAlongTheCamera)
