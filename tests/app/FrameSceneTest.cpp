@@ -216,6 +216,17 @@ CVector3 CueTip()
     return v;
 }
 
+/// Where a cue ball leaves when the stroke is made at the cue's aim (degrees), as the live engine
+/// takes the stroke's direction (a quarter turn past the aim).
+CVector3 StrikeDirection(float fAim)
+{
+    CBallEngineMain engine;
+    engine.AddBall(0);
+    engine.SetBallPosition(0, TABLE_WIDTH_M / 2, TABLE_LENGTH_M / 2);
+    engine.StrikeBall(1.0f, (fAim + 90.0f) * std::numbers::pi_v<float> / 180.0f, 0.0f, 0.0f, 0.0f);
+    return engine.FindBall(0)->GetVelocity();
+}
+
 TEST_F(FrameSceneTest, TheSceneCueStandsBehindTheCueBallAlongTheAim)
 {
     CGameFlow& flow = Frame().GetGameFlow();
@@ -236,9 +247,9 @@ TEST_F(FrameSceneTest, TheSceneCueStandsBehindTheCueBallAlongTheAim)
                 Frame().AlignCue();
                 const CVector3 vBack = CueTip() - vBall;
                 EXPECT_NEAR(vBack.Length(), fRadius + fPullBack, 1e-3);
-                // The strike goes the other way, and the cue is raised by its elevation.
-                const float fRad = (fAim + 90.0f) * std::numbers::pi_v<float> / 180.0f;
-                const CVector3 vStrike = TableDirectionToScene(CVector3(std::cos(fRad), std::sin(fRad), 0.0f));
+                // The cue ball struck at this aim leaves the other way, and the cue is raised by its
+                // elevation.
+                const CVector3 vStrike = TableDirectionToScene(StrikeDirection(fAim)).GetNormalized();
                 const CVector3 vBackFlat = CVector3(vBack.x, 0.0f, vBack.z).GetNormalized();
                 EXPECT_NEAR(Vec3Dot(&vBackFlat, &vStrike), -1.0f, 1e-4);
                 EXPECT_NEAR(vBack.y / vBack.Length(), std::sin(fElevation * std::numbers::pi_v<float> / 180.0f), 1e-4);
