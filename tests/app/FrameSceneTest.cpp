@@ -9,6 +9,7 @@
 #include "media/AviClips.h"
 #include "platform/win32/Clock.h"
 #include "render/Environment3D.h"
+#include "render/SceneObject.h"
 #include "render/TableSpace.h"
 #include "render/TextureManager.h"
 #include "render/TextureSet.h"
@@ -139,6 +140,8 @@ TEST_F(FrameSceneTest, BallsArePaintedWhereTheEngineHasThem)
 {
     CBall* pCue = g_BallEngineMain.FindBall(0);
     ASSERT_NE(nullptr, pCue);
+    // No cue lies before the ball.
+    CSceneObject::FindSceneObjectByKind(0x2)->SetEnabled(false);
     const CVector3 aSpots[] = {CVector3(TABLE_WIDTH_M / 2, TABLE_LENGTH_M * 0.3f, BALL_RADIUS_M),
                                CVector3(TABLE_WIDTH_M * 0.25f, TABLE_LENGTH_M * 0.45f, BALL_RADIUS_M)};
     std::vector<DWORD> aPixels;

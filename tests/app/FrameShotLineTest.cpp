@@ -229,13 +229,16 @@ void ExpectSeenFromTheHead(CMainFrame& frame)
 TEST_F(CFrameShotLineTest, APersonsBreakIsAimedFromTheHeadBehindTheCueBall)
 {
     // The game as it starts: the camera flies to the ball in hand, a click sets the ball down where
-    // it lies, and the camera flies behind it to aim; a tenth of a second a frame.
+    // it lies, and the camera flies behind it to aim; a tenth of a second a frame. The cue lies
+    // along the view all the while.
     std::vector<SFrameStep> steps;
     for (int i = 0; i < 60; ++i)
         steps.push_back({"the start", [this](CMainFrame&) { m_clock.Advance(100); },
                          i == 30 ? "mouse down left 400 300|mouse up left 400 300" : "",
                          [i](CMainFrame& f)
                          {
+                             EXPECT_LT(DegreesBetween(DrawnCueAxis(), DrawnLook()), 10.0f)
+                                 << "frame " << i << ": the cue lies along the view";
                              if (i == 29)
                              {
                                  ASSERT_EQ(modeBallInHand, GetModeField()) << "the ball in hand";
