@@ -424,6 +424,7 @@ void CMainFrame::OnStopAction()
 {
     StopShot();
     ClearGameFlag(gmShotRunning | gmRobotStroke);
+    RefreshCue();
 }
 
 void CMainFrame::OnPassTurn()

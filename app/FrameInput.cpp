@@ -44,7 +44,8 @@ void CMainFrame::ToggleDrawLevel() { g_Settings.m_nDrawLevel = g_Settings.m_nDra
 
 int CMainFrame::PickBallUnderCursor()
 {
-    const float fRadius = TableDirectionToScene(CVector3(GetBallRadius(), 0.0f, 0.0f)).Length();
+    // The ball's radius in scene units: the engine's metres taken into the scene.
+    const float fRadius = (TableToScene(CVector3(GetBallRadius(), 0.0f, 0.0f)) - TableToScene(CVector3())).Length();
     std::vector<SPickBall> balls;
     for (int n = 0; n < REFEREE_BALLS; ++n)
         if (CVector3 v; m_pGameFlow->GetBallScenePosition(n, v))

@@ -72,10 +72,10 @@ int AcceptDrop(int nUserValue, CVector3* pPosition, int)
 
 SBallInHandTable GetPlacementTable()
 {
-    const CVector3 vNear = TableToScene(CVector3(0.0f, TABLE_LENGTH_M, 0.0f));
-    const CVector3 vFar = TableToScene(CVector3(TABLE_WIDTH_M, 0.0f, 0.0f));
+    const CVector3 vHeadLeft = TableToScene(CVector3(0.0f, 0.0f, 0.0f));
+    const CVector3 vFootRight = TableToScene(CVector3(TABLE_WIDTH_M, TABLE_LENGTH_M, 0.0f));
     SBallInHandTable table;
-    table.bounds = {vNear.x, SCENE_BED_HEIGHT, vNear.z, vFar.x, SCENE_BED_HEIGHT, vFar.z};
+    table.bounds = {vHeadLeft.x, SCENE_BED_HEIGHT, vHeadLeft.z, vFootRight.x, SCENE_BED_HEIGHT, vFootRight.z};
     // The head string runs through the head spot, a quarter of the length from the first end.
     table.fHeadSpotZ = TableToScene(CVector3(0.0f, TABLE_LENGTH_M / 4.0f, 0.0f)).z;
     table.fRestingHeight = SCENE_BED_HEIGHT + BALL_RADIUS;
@@ -156,10 +156,9 @@ void CFramePlacement::CDraggedBall::Take(int nBall, const CVector3& v)
 void CFramePlacement::CDraggedBall::SetPosition(const CVector3& v)
 {
     m_vPosition = v;
-    // The engine takes the table point under the ball (scene inches back to table metres).
-    const double x = v.x / INCHES_PER_METRE + TABLE_WIDTH_M / 2.0;
-    const double y = TABLE_LENGTH_M / 2.0 - v.z / INCHES_PER_METRE;
-    m_owner.Flow().Engine().SetBallPosition(m_nBall, x, y);
+    // The engine takes the table point under the ball.
+    const CVector3 vTable = SceneToTable(v);
+    m_owner.Flow().Engine().SetBallPosition(m_nBall, vTable.x, vTable.y);
 }
 
 CFramePlacement& CMainFrame::Placement()

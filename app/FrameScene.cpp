@@ -287,6 +287,14 @@ CFrameCueScene& CMainFrame::FrameCueScene()
 
 void CMainFrame::AlignCue() { FrameCueScene().UpdateCue(); }
 
+void CMainFrame::RefreshCue()
+{
+    for (CSceneObject* p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID); p != nullptr;
+         p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID, p))
+        if (auto* pCue = dynamic_cast<CSceneObjectC*>(p); pCue != nullptr)
+            pCue->ShowUnlessFlagged(g_nGameMode);
+}
+
 ICueScene* CMainFrame::GetCueScene() { return &FrameCueScene(); }
 
 void CMainFrame::ReloadFelt()

@@ -176,6 +176,7 @@ public:
     void ShowMatchWon(const char* szName) override;
     /// The scene's cue behind the cue ball, along the aim (FrameScene.cpp).
     void AlignCue() override;
+    void RefreshCue() override;
     ICueScene* GetCueScene() override;
     /// The pocket arrow, made once (hidden until it is placed at a called pocket) with its clip.
     CSceneObject* AddPocketArrow();

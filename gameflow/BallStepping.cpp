@@ -102,6 +102,7 @@ void CGameFlow::StepBalls(int nEvaluate)
     if (HasGameFlag(gmRobotStroke))
         ClearGameFlag(modeZoom);
     ClearGameFlag(gmShotRunning | gmRobotStroke);
+    m_Host.RefreshCue();
     m_Cue.fRequestedElevation = m_Cue.fElevation = 5.0f;
     if (HasGameFlag(gmReplay))
     {

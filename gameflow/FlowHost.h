@@ -116,6 +116,8 @@ public:
     }
     /// The cue follows its aim, elevation, english and pull-back (the cue's pose in the scene).
     virtual void AlignCue() {}
+    /// The cue shows or hides by the game-mode word: hidden while a shot runs, shown otherwise.
+    virtual void RefreshCue() {}
     /// The cue as the obstruction test sees it; null when nothing can obstruct it.
     virtual ICueScene* GetCueScene() { return nullptr; }
     /// The aiming aid simulates the aimed shot again.

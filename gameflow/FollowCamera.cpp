@@ -87,8 +87,8 @@ int CGameFlow::FollowMovingBallsUnlessLocked()
 
 CVector3 CGameFlow::FrameTable()
 {
-    const CVector3 vMin = TableToScene(CVector3(0.0f, TABLE_LENGTH_M, 0.0f));
-    const CVector3 vMax = TableToScene(CVector3(TABLE_WIDTH_M, 0.0f, 0.0f));
+    const CVector3 vMin = TableToScene(CVector3(0.0f, 0.0f, 0.0f));
+    const CVector3 vMax = TableToScene(CVector3(TABLE_WIDTH_M, TABLE_LENGTH_M, 0.0f));
     const std::array<CVector3, 4> corners = {vMin, CVector3(vMin.x, vMin.y, vMax.z), CVector3(vMax.x, vMax.y, vMin.z),
                                              vMax};
     // Centre the box, then the picture, and back up to see it all; twice more from half-way.

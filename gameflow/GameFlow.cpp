@@ -99,6 +99,7 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
     if (dwNewMode == modeAim)
     {
         m_Cue.fPullBack = m_Settings.nOverheadView != 0 ? m_Cue.fMin : (m_Cue.fMax / 2 - m_Cue.fMin) / 5;
+        m_Host.RefreshCue();
         SelectCueBall(1);
     }
     UpdateModeHint();

@@ -50,10 +50,10 @@ struct SCueStroke
     float fPullBack = 0.0f; ///< how far the cue is drawn back
     float fMin = 0.0f;      ///< the stroke range
     float fMax = 1.0f;
-    float fAim = 0.0f;                ///< aim angle around the cue ball (degrees)
-    float fElevation = 5.0f;          ///< the elevation the stroke uses (degrees)
-    float fRequestedElevation = 5.0f; ///< what the player set (degrees)
-    float fTipX = 0.0f;               ///< the cue tip's offset on the ball's face
+    float fAim = SFlowCamera::DEFAULT_YAW; ///< aim angle around the cue ball (degrees), along the camera's rest view
+    float fElevation = 5.0f;               ///< the elevation the stroke uses (degrees)
+    float fRequestedElevation = 5.0f;      ///< what the player set (degrees)
+    float fTipX = 0.0f;                    ///< the cue tip's offset on the ball's face
     float fTipY = 0.0f;
 };
 

@@ -126,6 +126,7 @@ void CGameFlow::StrikeCueBall()
     const float fRatio = m_Cue.fPullBack / (m_Cue.fMax / 2);
     StartShotCamera();
     SetGameFlag(gmShotRunning);
+    m_Host.RefreshCue(); // the cue stays out of the way of the rolling balls
     float fSpeed = static_cast<float>(m_Settings.nHitVelocity) * fRatio;
     if (m_pCurrent->GetRobotLevel() != 0)
         fSpeed = std::min(fSpeed + 3.0f + static_cast<float>(CrtRand() % 3), COMPUTER_MAX_SPEED);

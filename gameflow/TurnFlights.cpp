@@ -155,6 +155,7 @@ void CGameFlow::StartTurnFlight()
     StartFlight(std::make_unique<CCameraFlightC>(), target, NO_NEXT_MODE, TURN_FLIGHT_DELAY_MS);
     SetGameMode(modeCameraFlight);
     UpdateAimCamera(1);
+    m_Host.RefreshCue();
 }
 
 void CGameFlow::FlyToAimView(int nRobotAim)
@@ -175,6 +176,7 @@ void CGameFlow::FlyToAimView(int nRobotAim)
     StartFlight(std::make_unique<CCameraFlight>(), target, static_cast<int>(modeAim), 0);
     SetGameMode(modeAim);
     UpdateAimCamera(1);
+    m_Host.RefreshCue();
 }
 
 void CGameFlow::FlyToCalledLine(float fYawDeg, DWORD dwEndMode)
@@ -207,6 +209,7 @@ void CGameFlow::FlyToAimViewByViewType()
     StartFlight(std::make_unique<CCameraFlight>(), TurnTarget(m_Camera.fYaw), static_cast<int>(modeAim), 0);
     SetGameMode(modeAim);
     UpdateAimCamera(1);
+    m_Host.RefreshCue();
 }
 
 void CGameFlow::StartFollowFlight()

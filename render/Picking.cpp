@@ -90,9 +90,16 @@ int ClampBallInHand(std::span<const SPickBall> balls, int nId, CVector3* pPositi
     const int nInset = cm(pBall->fRadius);
     const int nLeft = cm(table.bounds[0]) + nInset, nRight = cm(table.bounds[3]) - nInset;
     int nNear = cm(table.bounds[2]) + nInset;
-    const int nFar = cm(table.bounds[5]) - nInset;
+    int nFar = cm(table.bounds[5]) - nInset;
+    // Behind the head string: between the head end (the end nearer the string) and the string.
     if (bBehindHeadString)
-        nNear = cm(table.fHeadSpotZ);
+    {
+        const int nHeadString = cm(table.fHeadSpotZ);
+        if (nHeadString - nNear < nFar - nHeadString)
+            nFar = nHeadString;
+        else
+            nNear = nHeadString;
+    }
     int nResult = 1;
     const auto clamp = [&nResult](float f, int nLow, int nHigh)
     {

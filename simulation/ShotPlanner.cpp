@@ -19,8 +19,10 @@ constexpr int KINDS[] = {SHOT_KIND_DIRECT, SHOT_KIND_BANK, SHOT_KIND_KICK, SHOT_
 constexpr int KICK_VARIANTS = 6;
 // A shot that pockets the key ball in KEY_MODE_BONUS counts this many times.
 constexpr double KEY_BALL_BONUS = 3.0;
-// Stroke direction of the break (straight up the table, as the strike takes it). Radians.
-constexpr double BREAK_AIM = 1.5707963267948966;
+// Stroke direction of the break, as the strike takes it (the strike turns its direction the other
+// way round, so minus a quarter turn sends the cue ball along +y): from the head straight up the
+// table into the rack. Radians.
+constexpr double BREAK_AIM = -1.5707963267948966;
 // The choice picks among the best (10 p) / 3 + 1 candidates.
 constexpr double CHOICE_SPREAD = 10.0;
 constexpr int CHOICE_GROUP = 3;

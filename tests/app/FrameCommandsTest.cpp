@@ -11,6 +11,7 @@
 #include "app/StartDlg.h"
 #include "foundation/DialogResultMask.h"
 #include "foundation/Folders.h"
+#include "foundation/Matrix.h"
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/CuePlacement.h"
@@ -980,6 +981,9 @@ struct SCueOnScreen
 SCueOnScreen CueOnScreen(CMainFrame& frame)
 {
     CGameFlow& flow = frame.GetGameFlow();
+    // The view as the next frame draws it, from the camera as the game has it now.
+    const SFlowCamera& camera = flow.Camera();
+    MatrixLookAt(g_matView, camera.vPosition, camera.vDirection, camera.vUp);
     const int nCueBall = flow.GetReferee()->GetCueBall();
     SCueOnScreen cue;
     CVector3 vBall;

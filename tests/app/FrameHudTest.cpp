@@ -262,11 +262,13 @@ TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
     EXPECT_EQ(std::vector<ESceneStep>(plan.Get().begin(), plan.Get().end()), log) << "the whole frame's order";
     EXPECT_EQ(3, g_controlBar.GetMode()) << "a person's turn while aiming asks for the plain tip";
 
-    // The same steps but the scene's on a black frame, so that every pixel of a panel's own colour
-    // is the panel's.
+    // The same steps but the room's and the balls' on a black frame, so that every pixel of a
+    // panel's own colour is the panel's (the balls' stripes and numbers are white).
+    constexpr ESceneStep SCENE_STEPS[] = {ESceneStep::Background,    ESceneStep::BallsInside, ESceneStep::BallsInJaws,
+                                          ESceneStep::PocketedBalls, ESceneStep::BallsBehind, ESceneStep::BallsFront};
     SScenePlan overlay;
     for (const ESceneStep step : plan.Get())
-        if (step != ESceneStep::Background)
+        if (std::ranges::find(SCENE_STEPS, step) == std::end(SCENE_STEPS))
             overlay.Add(step);
     frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
     m_pFrame->PaintScenePlan(overlay, 0);

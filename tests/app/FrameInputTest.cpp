@@ -7,8 +7,13 @@
 #include "platform/win32/KeyState.h"
 #include "platform/win32/WindowTable.h"
 #include "render/Environment3D.h"
+#include "simulation/BallEngine.h"
+#include "simulation/PhysicsConstants.h"
 
+#include <algorithm>
+#include <cmath>
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace
 {
@@ -29,6 +34,10 @@ TEST(FrameInputTest, TheBallUnderTheCursorIsTheOneDrawnThere)
         const CStartScreenAnswer answer(VORN_APP_FIXTURE_DIR "VornRes.dll");
         Pump(); // the game starts, the window is active and has the focus
     }
+    // The balls spread over the table, a grid of four by four.
+    for (int n = 0; n < 16; ++n)
+        pFrame->GetGameFlow().Engine().SetBallPosition(n, TABLE_WIDTH_M * (n % 4 + 1) / 5.0,
+                                                       TABLE_LENGTH_M * (n / 4 + 1) / 5.0);
     ASSERT_TRUE(pFrame->OnFrame()); // drawn: the camera's view and projection are set
     RECT rcView;
     pFrame->GetPanelRect(rcView);
@@ -38,22 +47,47 @@ TEST(FrameInputTest, TheBallUnderTheCursorIsTheOneDrawnThere)
         ClientToScreen(hWnd, &pt);
         RecordCursorPos(pt.x, pt.y);
     };
-    int nOnView = 0;
+    // Each ball on the view: its centre and its size on the screen (half its diameter again).
+    struct SOnScreen
+    {
+        int n;
+        CVector3 vCentre;
+        float fRadius;
+    };
+    std::vector<SOnScreen> aOnView;
     for (int n = 0; n < 16; ++n)
     {
-        CVector3 vBall, vScreen;
+        CVector3 vBall, vScreen, vEdge;
         if (!pFrame->GetGameFlow().GetBallScenePosition(n, vBall))
             continue;
         ProjectToScreenIn(&vScreen, &vBall, rcView);
         if (vScreen.x < 0.0f || vScreen.y < 0.0f || vScreen.x >= static_cast<float>(rcView.right) ||
             vScreen.y >= static_cast<float>(rcView.bottom))
             continue;
-        SCOPED_TRACE(n);
-        ++nOnView;
-        PutCursor(vScreen.x, vScreen.y);
-        EXPECT_EQ(n, pFrame->PickBallUnderCursor());
+        const CVector3 vBeside = vBall + CVector3(1.5f * BALL_RADIUS_M / 0.0254f, 0.0f, 0.0f);
+        ProjectToScreenIn(&vEdge, &vBeside, rcView);
+        aOnView.push_back({n, vScreen, std::hypot(vEdge.x - vScreen.x, vEdge.y - vScreen.y)});
     }
-    EXPECT_GT(nOnView, 1);
+    EXPECT_GT(aOnView.size(), 1u);
+    // Balls seen one behind the other cover each other; those standing clear are found.
+    int nClear = 0;
+    for (const SOnScreen& ball : aOnView)
+    {
+        const bool bCovered = std::any_of(aOnView.begin(), aOnView.end(),
+                                          [&](const SOnScreen& other)
+                                          {
+                                              return other.n != ball.n && std::hypot(other.vCentre.x - ball.vCentre.x,
+                                                                                     other.vCentre.y - ball.vCentre.y) <
+                                                                              other.fRadius + ball.fRadius;
+                                          });
+        if (bCovered)
+            continue;
+        SCOPED_TRACE(ball.n);
+        ++nClear;
+        PutCursor(ball.vCentre.x, ball.vCentre.y);
+        EXPECT_EQ(ball.n, pFrame->PickBallUnderCursor());
+    }
+    EXPECT_GT(nClear, 1);
     PutCursor(1.0f, 1.0f); // a corner of the view: the room, no ball
     EXPECT_EQ(-1, pFrame->PickBallUnderCursor());
 

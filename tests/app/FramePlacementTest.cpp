@@ -107,14 +107,15 @@ TEST_F(CFramePlacementTest, BallInHandStaysOnTheBedAndBehindTheHeadStringWhereTh
         int nKept;
         float fX, fZ;
     };
-    const float fRight = table.bounds[3] - r, fFar = table.bounds[5] - r, fNear = table.bounds[2] + r;
+    const float fRight = table.bounds[3] - r, fFoot = table.bounds[5] - r, fHead = table.bounds[2] + r;
     const SCase aCases[] = {
         {"inside: kept", CVector3(5.0f, 0.0f, 30.0f), FALSE, 1, 5.0f, 30.0f},
         {"past the side cushion: one radius inside", CVector3(100.0f, 0.0f, 30.0f), FALSE, 0, fRight, 30.0f},
-        {"past the end: one radius inside", CVector3(0.0f, 0.0f, 100.0f), FALSE, 0, 0.0f, fFar},
+        {"past the foot: one radius inside", CVector3(0.0f, 0.0f, 100.0f), FALSE, 0, 0.0f, fFoot},
         {"before the head string, anywhere: kept", CVector3(0.0f, 0.0f, 0.0f), FALSE, 1, 0.0f, 0.0f},
         {"before the head string, behind it asked: on it", CVector3(0.0f, 0.0f, 0.0f), TRUE, 0, 0.0f, table.fHeadSpotZ},
-        {"the far end, anywhere: one radius inside", CVector3(0.0f, 0.0f, -100.0f), FALSE, 0, 0.0f, fNear},
+        {"behind the head string, behind it asked: kept", CVector3(0.0f, 0.0f, -30.0f), TRUE, 1, 0.0f, -30.0f},
+        {"past the head, anywhere: one radius inside", CVector3(0.0f, 0.0f, -100.0f), FALSE, 0, 0.0f, fHead},
     };
     for (const SCase& c : aCases)
     {
@@ -124,7 +125,7 @@ TEST_F(CFramePlacementTest, BallInHandStaysOnTheBedAndBehindTheHeadStringWhereTh
         EXPECT_NEAR(c.fX, v.x, 0.02f);
         EXPECT_NEAR(c.fZ, v.z, 0.02f);
     }
-    EXPECT_GT(table.fHeadSpotZ, 0.0f) << "the head string lies towards the first end";
+    EXPECT_LT(table.fHeadSpotZ, 0.0f) << "the head string lies towards the head, at -z";
 }
 
 TEST_F(CFramePlacementTest, FreePlacementTakesUpTheBallUnderTheCursorAndSetsItDownOrBack)

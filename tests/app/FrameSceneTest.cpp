@@ -9,6 +9,7 @@
 #include "media/AviClips.h"
 #include "platform/win32/Clock.h"
 #include "render/Environment3D.h"
+#include "render/SceneObject.h"
 #include "render/TableSpace.h"
 #include "render/TextureManager.h"
 #include "render/TextureSet.h"
@@ -139,6 +140,8 @@ TEST_F(FrameSceneTest, BallsArePaintedWhereTheEngineHasThem)
 {
     CBall* pCue = g_BallEngineMain.FindBall(0);
     ASSERT_NE(nullptr, pCue);
+    // No cue lies before the ball.
+    CSceneObject::FindSceneObjectByKind(0x2)->SetEnabled(false);
     const CVector3 aSpots[] = {CVector3(TABLE_WIDTH_M / 2, TABLE_LENGTH_M * 0.3f, BALL_RADIUS_M),
                                CVector3(TABLE_WIDTH_M * 0.25f, TABLE_LENGTH_M * 0.45f, BALL_RADIUS_M)};
     std::vector<DWORD> aPixels;
@@ -216,6 +219,17 @@ CVector3 CueTip()
     return v;
 }
 
+/// Where a cue ball leaves when the stroke is made at the cue's aim (degrees), as the live engine
+/// takes the stroke's direction (a quarter turn past the aim).
+CVector3 StrikeDirection(float fAim)
+{
+    CBallEngineMain engine;
+    engine.AddBall(0);
+    engine.SetBallPosition(0, TABLE_WIDTH_M / 2, TABLE_LENGTH_M / 2);
+    engine.StrikeBall(1.0f, (fAim + 90.0f) * std::numbers::pi_v<float> / 180.0f, 0.0f, 0.0f, 0.0f);
+    return engine.FindBall(0)->GetVelocity();
+}
+
 TEST_F(FrameSceneTest, TheSceneCueStandsBehindTheCueBallAlongTheAim)
 {
     CGameFlow& flow = Frame().GetGameFlow();
@@ -236,9 +250,9 @@ TEST_F(FrameSceneTest, TheSceneCueStandsBehindTheCueBallAlongTheAim)
                 Frame().AlignCue();
                 const CVector3 vBack = CueTip() - vBall;
                 EXPECT_NEAR(vBack.Length(), fRadius + fPullBack, 1e-3);
-                // The strike goes the other way, and the cue is raised by its elevation.
-                const float fRad = (fAim + 90.0f) * std::numbers::pi_v<float> / 180.0f;
-                const CVector3 vStrike = TableDirectionToScene(CVector3(std::cos(fRad), std::sin(fRad), 0.0f));
+                // The cue ball struck at this aim leaves the other way, and the cue is raised by its
+                // elevation.
+                const CVector3 vStrike = TableDirectionToScene(StrikeDirection(fAim)).GetNormalized();
                 const CVector3 vBackFlat = CVector3(vBack.x, 0.0f, vBack.z).GetNormalized();
                 EXPECT_NEAR(Vec3Dot(&vBackFlat, &vStrike), -1.0f, 1e-4);
                 EXPECT_NEAR(vBack.y / vBack.Length(), std::sin(fElevation * std::numbers::pi_v<float> / 180.0f), 1e-4);

@@ -4,10 +4,12 @@
 #include "tests/assets/GameFiles.h"
 
 #include "platform/dx/XFileText.h"
+#include "render/TableSpace.h"
 #include "simulation/PhysicsConstants.h"
 #include "simulation/TableParts.h"
 #include "tools/meshgen/TableMeshes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <gtest/gtest.h>
@@ -68,6 +70,13 @@ std::array<float, 3> Sub(const std::array<float, 3>& a, const std::array<float, 
     return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
 }
 
+/// A table point (metres) where the game draws it in the scene.
+SVec3 GameScenePoint(double x, double y, double z)
+{
+    const CVector3 v = ::TableToScene(CVector3(static_cast<float>(x), static_cast<float>(y), static_cast<float>(z)));
+    return {v.x, v.y, v.z};
+}
+
 bool HasVertexNear(const SXMesh& mesh, const SVec3& p, double dTolerance)
 {
     return std::any_of(mesh.aVertices.begin(), mesh.aVertices.end(),
@@ -126,15 +135,29 @@ TEST(GameMeshesTest, BallIsASphereOfTheBallsSizeFacingOut)
 }
 
 // The balls rebound where the cushions are drawn and drop where the pockets are: every cushion
-// nose corner of the simulation is a vertex of its side of the table, and every pocket's liner
-// has the pocket's radius round its centre.
+// nose corner of the simulation, where the game places it in the scene, is a vertex of its side
+// of the table, and every pocket's liner has the pocket's radius round its centre. The sides lie
+// where the painter's order by heading takes them: A at the head (-z), B at the foot (+z), C at
+// -x, D at +x.
 TEST(GameMeshesTest, CushionsAndPocketsStandWhereTheSimulationHasThem)
 {
     const char* const aszSides[4] = {"TableSideA.x", "TableSideB.x", "TableSideC.x", "TableSideD.x"};
     SXMesh sides[4];
     for (int s = 0; s < 4; ++s)
         ForEachMesh(ParseMesh("Imagery1.dll", aszSides[s]), [&](const SXMesh& mesh) { sides[s] = mesh; });
-    constexpr int CUSHION_SIDE[CUSHION_COUNT] = {2, 2, 3, 3, 0, 1};
+    const auto onItsSide = [](int nSide, const std::array<float, 3>& v)
+    {
+        const float aOut[4] = {-v[2], v[2], -v[0], v[0]};
+        return aOut[nSide] > 0.0f;
+    };
+    for (int s = 0; s < 4; ++s)
+    {
+        SCOPED_TRACE(aszSides[s]);
+        EXPECT_FALSE(sides[s].aVertices.empty());
+        EXPECT_TRUE(std::all_of(sides[s].aVertices.begin(), sides[s].aVertices.end(),
+                                [&](const std::array<float, 3>& v) { return onItsSide(s, v); }));
+    }
+    constexpr int CUSHION_SIDE[CUSHION_COUNT] = {2, 2, 3, 3, 1, 0};
     for (int c = 0; c < CUSHION_COUNT; ++c)
     {
         SCOPED_TRACE("cushion " + std::to_string(c));
@@ -142,16 +165,16 @@ TEST(GameMeshesTest, CushionsAndPocketsStandWhereTheSimulationHasThem)
         for (int i = 1; i <= 2; ++i)
         {
             const CVector3 p = cushion.GetPoint(i);
-            const SVec3 nose = TableToScene(p.x, p.y, CUSHION_NOSE_HEIGHT_M);
+            const SVec3 nose = GameScenePoint(p.x, p.y, CUSHION_NOSE_HEIGHT_M);
             EXPECT_TRUE(HasVertexNear(sides[CUSHION_SIDE[c]], nose, 1e-3));
         }
     }
-    constexpr int POCKET_SIDE[POCKET_COUNT] = {0, 2, 1, 0, 3, 1};
+    constexpr int POCKET_SIDE[POCKET_COUNT] = {1, 2, 0, 1, 3, 0};
     for (int p = 0; p < POCKET_COUNT; ++p)
     {
         SCOPED_TRACE("pocket " + std::to_string(p));
         const CWorldObject pocket(p);
-        const SVec3 c = TableToScene(pocket.GetPosition().x, pocket.GetPosition().y, 0.0);
+        const SVec3 c = GameScenePoint(pocket.GetPosition().x, pocket.GetPosition().y, 0.0);
         const double r = pocket.GetRadius() * INCHES_PER_METRE;
         const auto& vertices = sides[POCKET_SIDE[p]].aVertices;
         const auto nRim =

@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace
 {
@@ -113,8 +114,9 @@ TEST(Picking, BallInHandClampedPastEachCushionAndTheHeadString)
         {"right", CVector3(0.7f, 0, 0), FALSE, 0, 0.58f, 0.0f},
         {"near end", CVector3(0, 0, -1.3f), FALSE, 0, 0.0f, -1.18f},
         {"far end", CVector3(0, 0, 1.3f), FALSE, 0, 0.0f, 1.18f},
-        {"before the head string", CVector3(0, 0, -0.7f), TRUE, 0, 0.0f, -0.6f},
-        {"behind the head string", CVector3(0, 0, -0.5f), TRUE, 1, 0.0f, -0.5f},
+        {"before the head string", CVector3(0, 0, -0.5f), TRUE, 0, 0.0f, -0.6f},
+        {"behind the head string", CVector3(0, 0, -0.7f), TRUE, 1, 0.0f, -0.7f},
+        {"behind it and past the head end", CVector3(0, 0, -1.3f), TRUE, 0, 0.0f, -1.18f},
     };
     for (const SCase& c : cases)
     {
@@ -124,6 +126,15 @@ TEST(Picking, BallInHandClampedPastEachCushionAndTheHeadString)
         EXPECT_NEAR(p.x, c.x, 1e-5);
         EXPECT_NEAR(p.z, c.z, 1e-5);
         EXPECT_NEAR(p.y, 4 * 0.028f + 0.8f, 1e-6) << "lifted";
+    }
+    // With the head at the other end the string bounds the other side.
+    SBallInHandTable headAtFar = TABLE;
+    headAtFar.fHeadSpotZ = 0.6f;
+    for (const auto& [fZ, nResult, fKept] : {std::tuple{0.5f, 0, 0.6f}, std::tuple{0.7f, 1, 0.7f}})
+    {
+        CVector3 v(0.0f, 0.0f, fZ);
+        EXPECT_EQ(ClampBallInHand(balls, 0, &v, TRUE, headAtFar), nResult) << fZ;
+        EXPECT_NEAR(v.z, fKept, 1e-5) << fZ;
     }
     CVector3 p;
     EXPECT_EQ(ClampBallInHand(balls, 42, &p, FALSE, TABLE), 0) << "unknown ball";

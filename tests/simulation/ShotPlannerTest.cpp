@@ -1,5 +1,7 @@
 #include "simulation/ShotPlanner.h"
 
+#include "tests/simulation/BallEngineScenes.h"
+
 #include "foundation/RunningMean.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
@@ -197,8 +199,17 @@ TEST_F(ShotPlannerTest, TheBreakShotIsFixed)
     EXPECT_EQ(-1, shot.m_nObjectBall);
     EXPECT_EQ(-1, shot.m_nSecondBall);
     EXPECT_EQ(0, shot.m_nKind);
-    EXPECT_DOUBLE_EQ(1.5707963267948966, shot.m_dAim);
     EXPECT_EQ(77, shot.m_nWord5);
+    // Struck as the engines take the planner's aim, the cue ball leaves the head spot straight up
+    // the table, into the rack at the foot.
+    CBallEngineMain engine;
+    RackGame(engine, GAME_8BALL, 1);
+    const CVector3 vStart = *engine.FindBall(0)->GetPosition();
+    engine.StrikeBall(5.0f, static_cast<float>(shot.m_dAim), 0.0f, 0.0f, 0.0f);
+    const CVector3 vVelocity = engine.FindBall(0)->GetVelocity();
+    EXPECT_LT(vStart.y, L / 2);
+    EXPECT_NEAR(vVelocity.x, 0.0f, 1e-4f);
+    EXPECT_GT(vVelocity.y, 4.9f);
 }
 
 TEST_F(ShotPlannerTest, NoPositiveCandidateFallsBackToTheTwoLowestBalls)

@@ -56,14 +56,14 @@ double BackLine() { return -CCushion(0).GetPoint(0).x; }
 int SideOf(double x, double y)
 {
     const double d = BackLine();
-    const double aBeyond[4] = {y - (L + d), -d - y, -d - x, x - (W + d)};
+    const double aBeyond[4] = {-d - y, y - (L + d), -d - x, x - (W + d)};
     return static_cast<int>(std::max_element(aBeyond, aBeyond + 4) - aBeyond);
 }
 
 /// The side a pocket's liner and rim belong to.
 int SideOfPocket(int nPocket)
 {
-    constexpr int SIDES[POCKET_COUNT] = {0, 2, 1, 0, 3, 1};
+    constexpr int SIDES[POCKET_COUNT] = {1, 2, 0, 1, 3, 0};
     return SIDES[nPocket];
 }
 
@@ -172,20 +172,22 @@ void AddCushion(CMeshBuilder& side, int nCushion)
 void AddRailFaces(STableMeshes& meshes)
 {
     const double o = BackLine() + RAIL_WIDTH_M;
-    const SVec3 a = TableToScene(-o, L + o, 0), b = TableToScene(W + o, L + o, 0);
-    const SVec3 c = TableToScene(W + o, -o, 0), e = TableToScene(-o, -o, 0);
     const double yTop = BED_HEIGHT + RAIL_HEIGHT;
-    const auto face = [&](CMeshBuilder& mesh, const SVec3& p, const SVec3& q, const SVec3& n)
+    // One face from table corner (x0, y0) to (x1, y1), facing out along (nx, ny).
+    const auto face = [&](double x0, double y0, double x1, double y1, double nx, double ny)
     {
+        const SVec3 p = TableToScene(x0, y0, 0), q = TableToScene(x1, y1, 0);
+        const SVec3 n = Normalized(TableToScene(nx, ny, 0) - TableToScene(0, 0, 0));
+        CMeshBuilder& mesh = meshes.sides[SideOf((x0 + x1) / 2 + nx * o, (y0 + y1) / 2 + ny * o)];
         mesh.UseMaterial(Textured("walnut.jpg", 20.0, 0.25));
         mesh.AddTiledQuad({SVec3{p.x, APRON_BOTTOM, p.z}, SVec3{q.x, APRON_BOTTOM, q.z}, SVec3{q.x, yTop, q.z},
                            SVec3{p.x, yTop, p.z}},
                           n, 24.0);
     };
-    face(meshes.sides[0], a, b, {0, 0, -1});
-    face(meshes.sides[1], e, c, {0, 0, 1});
-    face(meshes.sides[2], e, a, {-1, 0, 0});
-    face(meshes.sides[3], c, b, {1, 0, 0});
+    face(-o, -o, W + o, -o, 0, -1);
+    face(-o, L + o, W + o, L + o, 0, 1);
+    face(-o, -o, -o, L + o, -1, 0);
+    face(W + o, -o, W + o, L + o, 1, 0);
 }
 
 /// The sight diamonds on the rail tops: three on each end rail, six on each side rail, half way
@@ -194,8 +196,9 @@ void AddDiamonds(STableMeshes& meshes)
 {
     const double dMid = BackLine() + RAIL_WIDTH_M / 2.0;
     const double y = BED_HEIGHT + RAIL_HEIGHT + 0.03;
-    const auto diamond = [&](CMeshBuilder& mesh, double x, double yTable, bool bAlongZ)
+    const auto diamond = [&](double x, double yTable, bool bAlongZ)
     {
+        CMeshBuilder& mesh = meshes.sides[SideOf(x, yTable)];
         const SVec3 c = TableToScene(x, yTable, 0);
         const double a = bAlongZ ? 0.25 : 0.5, b = bAlongZ ? 0.5 : 0.25;
         mesh.UseMaterial(Colored(0.93, 0.90, 0.85, 40.0, 0.8));
@@ -204,13 +207,13 @@ void AddDiamonds(STableMeshes& meshes)
     };
     for (int i = 1; i <= 3; ++i)
     {
-        diamond(meshes.sides[0], W * i / 4, L + dMid, false);
-        diamond(meshes.sides[1], W * i / 4, -dMid, false);
+        diamond(W * i / 4, L + dMid, false);
+        diamond(W * i / 4, -dMid, false);
     }
     for (const int i : {1, 2, 3, 5, 6, 7})
     {
-        diamond(meshes.sides[2], -dMid, L * i / 8, true);
-        diamond(meshes.sides[3], W + dMid, L * i / 8, true);
+        diamond(-dMid, L * i / 8, true);
+        diamond(W + dMid, L * i / 8, true);
     }
 }
 
@@ -233,8 +236,13 @@ void AddPocket(CMeshBuilder& side, const SHole& hole)
         const double mx = hole.x + rm * std::cos(am), my = hole.y + rm * std::sin(am);
         if (mx > -d && mx < W + d && my > -d && my < L + d)
             continue; // over the cushions and the bed: no rim
-        // Table angle a points along (cos a, sin a) in table x, y; the scene flips y into -z.
-        const auto at = [&](double a, double rr) { return SVec3{c.x + rr * std::cos(a), y, c.z - rr * std::sin(a)}; };
+        // Table angle a points along (cos a, sin a) in table x, y; rr is in inches.
+        const auto at = [&](double a, double rr)
+        {
+            const double m = rr / INCHES_PER_METRE;
+            const SVec3 p = TableToScene(hole.x + m * std::cos(a), hole.y + m * std::sin(a), 0);
+            return SVec3{p.x, y, p.z};
+        };
         side.AddQuad({at(a0, r), at(a1, r), at(a1, rOut), at(a0, rOut)}, {0, 1, 0}, {{{0, 0}, {1, 0}, {1, 1}, {0, 1}}});
     }
 }
@@ -243,7 +251,7 @@ void AddPocket(CMeshBuilder& side, const SHole& hole)
 void AddBody(CMeshBuilder& body)
 {
     const double o = BackLine() + RAIL_WIDTH_M;
-    const SVec3 lo = TableToScene(-o, L + o, 0), hi = TableToScene(W + o, -o, 0);
+    const SVec3 lo = TableToScene(-o, -o, 0), hi = TableToScene(W + o, L + o, 0);
     body.UseMaterial(Textured("walnut.jpg", 20.0, 0.25));
     body.AddBox({lo.x + 0.2, APRON_BOTTOM - 4.0, lo.z + 0.2}, {hi.x - 0.2, BED_HEIGHT - 0.5, hi.z - 0.2}, 24.0);
     for (const double fx : {0.0, 1.0})
@@ -257,7 +265,7 @@ void AddBody(CMeshBuilder& body)
         }
 }
 
-/// The watermark: a disc on the cloth between the centre and the head string that carries the
+/// The watermark: a disc on the cloth between the centre and the foot spot that carries the
 /// trophy pictures, clear of the rack and of the cue ball's spot.
 void AddWatermark(CMeshBuilder& mark)
 {
@@ -269,7 +277,7 @@ void AddWatermark(CMeshBuilder& mark)
 
 SVec3 TableToScene(double x, double y, double z)
 {
-    return {(x - W / 2.0) * INCHES_PER_METRE, BED_HEIGHT + z * INCHES_PER_METRE, (L / 2.0 - y) * INCHES_PER_METRE};
+    return {(x - W / 2.0) * INCHES_PER_METRE, BED_HEIGHT + z * INCHES_PER_METRE, (y - L / 2.0) * INCHES_PER_METRE};
 }
 
 STableMeshes MakeTableMeshes()
@@ -288,7 +296,7 @@ STableMeshes MakeTableMeshes()
             return bInside ? nullptr : &meshes.sides[SideOf(x, y)];
         },
         24.0);
-    constexpr int CUSHION_SIDE[CUSHION_COUNT] = {2, 2, 3, 3, 0, 1};
+    constexpr int CUSHION_SIDE[CUSHION_COUNT] = {2, 2, 3, 3, 1, 0};
     for (int c = 0; c < CUSHION_COUNT; ++c)
         AddCushion(meshes.sides[CUSHION_SIDE[c]], c);
     AddRailFaces(meshes);

@@ -2,13 +2,13 @@
 // rebound where the cushions are drawn and drop where the pockets are.
 //
 // The table in the scene: the physics table (metres, x across, y along, z up) is drawn in inches
-// with y up and centred on the origin: scene x = (x - W/2) k, scene z = (L/2 - y) k, scene
-// y = 26 + z k, with k = 1/0.0254 inches a metre. The bed is then 44 by 88 at height 26; the
-// physics table's y = 0 end is at scene z = +44.
+// with y up and centred on the origin: scene x = (x - W/2) k, scene z = (y - L/2) k, scene
+// y = 26 + z k, with k = 1/0.0254 inches a metre, as the game places it (render/TableSpace.h). The
+// bed is then 44 by 88 at height 26; the physics table's y = 0 end, the head, is at scene z = -44.
 //
 // The table's parts by the scene kinds the table set names: the bed (0x1000040), the four sides
-// (rail, cushions, sight diamonds and their pockets' liners and rims): A at scene z = -44
-// (0x4000040), B at z = +44 (0x8000040), C at x = -22 (0x10000040), D at x = +22 (0x20000040);
+// (rail, cushions, sight diamonds and their pockets' liners and rims): A at scene z = -44, the
+// head (0x4000040), B at z = +44, the foot (0x8000040), C at x = -22 (0x10000040), D at x = +22 (0x20000040);
 // the watermark on the cloth (0x2000040); and the body with its legs, a scene object of its own.
 #pragma once
 
