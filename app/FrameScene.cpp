@@ -1,8 +1,8 @@
 // The main frame's scene for the game: the ball set and colour table of the game's variant, the
 // balls placed in the table scene where the live engine has them and the scene's cue behind the
-// cue ball, each frame; the cue as the obstruction test sees it; and the particle effects:
-// sparkles and smoke behind the struck ball while the shot runs, stars of its own at the pocket a
-// ball drops into.
+// cue ball, each frame; the cue as the obstruction test sees it; the room's box that holds the
+// camera; and the particle effects: sparkles and smoke behind the struck ball while the shot runs,
+// stars of its own at the pocket a ball drops into.
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/Folders.h"
@@ -287,6 +287,16 @@ CFrameCueScene& CMainFrame::FrameCueScene()
 }
 
 void CMainFrame::AlignCue() { FrameCueScene().UpdateCue(); }
+
+void CMainFrame::ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom)
+{
+    m_rackScene.GetCamera().ClampToBounds(vPosition, vPosition, vFrom);
+}
+
+bool CMainFrame::IsCameraBlocked(const SFlowCamera& camera)
+{
+    return !m_rackScene.GetCamera().IsInsideBounds(camera.vPosition);
+}
 
 ICueScene* CMainFrame::GetCueScene() { return &FrameCueScene(); }
 

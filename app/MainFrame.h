@@ -170,6 +170,11 @@ public:
     /// The scene's cue behind the cue ball, along the aim (FrameScene.cpp).
     void AlignCue() override;
     ICueScene* GetCueScene() override;
+    /// The room's box holds the camera: a place outside it comes back along the way from vFrom
+    /// (FrameScene.cpp).
+    void ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom) override;
+    /// Whether the camera's place lies outside the room's box.
+    bool IsCameraBlocked(const SFlowCamera& camera) override;
     /// The pocket arrow, made once (hidden until it is placed at a called pocket) with its clip.
     CSceneObject* AddPocketArrow();
     CSceneObject* GetPocketArrow() const { return m_pPocketArrow.get(); }

@@ -471,8 +471,10 @@ private:
     /// The yaw (and the cue's aim with it) turned by fDelta degrees.
     void TurnYaw(float fDelta);
     /// The zoom response applied to the camera distance above fMin, undone when the cue ball's
-    /// screen size would leave 1 to fMaxScale.
+    /// screen size would leave 1 to fMaxScale or a step out would take the camera out of the room.
     void ZoomCamera(float fDelta, float fMin, float fMaxScale);
+    /// Whether the room blocks the camera placed on its orbit (only while the room is drawn).
+    bool IsBlockedByRoom(const SFlowCamera& camera);
     /// Shared keys of the aiming modes: E, A, B, G and Space; true when one acted.
     bool HandleModeKeys(int nKey, DWORD dwOnE, DWORD dwOnA, DWORD dwOnB);
     /// The zoom bit ORed in beside the mode while the right button is held.
