@@ -1,7 +1,8 @@
 // The main frame's scene for the game: the ball set and colour table of the game's variant, the
 // balls placed in the table scene where the live engine has them and the scene's cue behind the
-// cue ball, each frame; the cue as the obstruction test sees it; and the particle effects:
-// sparkles and smoke behind the struck ball while the shot runs, stars where a ball drops.
+// cue ball, each frame; the cue as the obstruction test sees it; the room's box that holds the
+// camera; and the particle effects: sparkles and smoke behind the struck ball while the shot runs,
+// stars of its own at the pocket a ball drops into.
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/Folders.h"
@@ -295,6 +296,16 @@ void CMainFrame::RefreshCue()
             pCue->ShowUnlessFlagged(g_nGameMode);
 }
 
+void CMainFrame::ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom)
+{
+    m_rackScene.GetCamera().ClampToBounds(vPosition, vPosition, vFrom);
+}
+
+bool CMainFrame::IsCameraBlocked(const SFlowCamera& camera)
+{
+    return !m_rackScene.GetCamera().IsInsideBounds(camera.vPosition);
+}
+
 ICueScene* CMainFrame::GetCueScene() { return &FrameCueScene(); }
 
 void CMainFrame::ReloadFelt()
@@ -418,9 +429,10 @@ BOOL CMainFrame::ViewFromFlowCamera()
 
 void CMainFrame::StartPocketEffect(int nBall, int nPocket)
 {
-    if (m_apSpriteEffects.size() <= SPRITE_POCKET)
+    if (nPocket < 0 || nPocket >= static_cast<int>(SPRITE_POCKET_COUNT) || m_apSpriteEffects.size() < SPRITE_COUNT)
         return;
-    CParticleSystem& stars = *m_apSpriteEffects[SPRITE_POCKET];
+    // Each pocket has stars of its own: a drop elsewhere while they fly takes none of them.
+    CParticleSystem& stars = *m_apSpriteEffects[SPRITE_POCKET + static_cast<std::size_t>(nPocket)];
     CVector3 vPocket = g_BallEngineMain.GetCushionPoint(nPocket);
     vPocket.z = 0.0f; // on the cloth
     const DWORD dwNow = timeGetTime();
@@ -433,7 +445,7 @@ void CMainFrame::StartPocketEffect(int nBall, int nPocket)
 void CMainFrame::DrawEffects()
 {
     CDirect3DDevice* pDevice = m_pFramework != nullptr ? m_pFramework->GetD3DDevice() : nullptr;
-    if (pDevice == nullptr || m_apSpriteEffects.size() <= SPRITE_TRAIL || g_Settings.m_nParticles <= 1)
+    if (pDevice == nullptr || m_apSpriteEffects.size() < SPRITE_COUNT || g_Settings.m_nParticles <= 1)
         return;
     const DWORD dwNow = timeGetTime();
     const CBall* pStruck = m_bGameInProgress ? g_BallEngineMain.FindBall(GetCueBallNumber()) : nullptr;
@@ -456,5 +468,7 @@ void CMainFrame::DrawEffects()
         smoke.Emit(1, dwNow);
     }
     AdvanceAndDraw(smoke, dwNow, *pDevice);
-    AdvanceAndDraw(*m_apSpriteEffects[SPRITE_POCKET], dwNow, *pDevice);
+    for (std::size_t i = SPRITE_POCKET; i < SPRITE_POCKET + SPRITE_POCKET_COUNT; ++i)
+        if (IsPocketEffectShown(*m_apSpriteEffects[i]))
+            AdvanceAndDraw(*m_apSpriteEffects[i], dwNow, *pDevice);
 }

@@ -178,6 +178,11 @@ public:
     void AlignCue() override;
     void RefreshCue() override;
     ICueScene* GetCueScene() override;
+    /// The room's box holds the camera: a place outside it comes back along the way from vFrom
+    /// (FrameScene.cpp).
+    void ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom) override;
+    /// Whether the camera's place lies outside the room's box.
+    bool IsCameraBlocked(const SFlowCamera& camera) override;
     /// The pocket arrow, made once (hidden until it is placed at a called pocket) with its clip.
     CSceneObject* AddPocketArrow();
     CSceneObject* GetPocketArrow() const { return m_pPocketArrow.get(); }
@@ -430,6 +435,8 @@ protected:
     void OnClose();
     LRESULT OnCloseNow(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
+    /// A plug-in game's referees and game object released, before its library can go.
+    void ReleasePluginGame();
     void OnPaint();
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnKillFocus(CWnd* pNewWnd);

@@ -1,5 +1,5 @@
-// The aiming camera: the orbit round the cue ball placed and turned, the zoom's screen-size
-// limits, and the lowest elevation at which the cue clears the table.
+// The aiming camera: the orbit round the cue ball placed and turned, kept inside the room, the
+// zoom's screen-size and room limits, and the lowest elevation at which the cue clears the table.
 #include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
 #include "simulation/BallEngine.h"
@@ -61,10 +61,15 @@ void CGameFlow::TurnView(float fYaw, float fPitch)
     m_Camera.fYaw = NormalizeYaw(m_Camera.fYaw + fYaw);
     m_Camera.SetPitch(m_Camera.fPitch + fPitch);
     m_Camera.Place();
-    // With the switch on, a turn that would put the camera into the room's furniture is refused.
-    if (m_Settings.nDrawLevel != 0 && m_Host.IsCameraBlocked(m_Camera))
+    // A turn that would take the camera out of the room is refused.
+    if (IsBlockedByRoom(m_Camera))
         m_Camera = kept;
     UpdateAimCamera(0);
+}
+
+bool CGameFlow::IsBlockedByRoom(const SFlowCamera& camera)
+{
+    return m_Settings.nDrawLevel != 0 && m_Host.IsCameraBlocked(camera);
 }
 
 bool CGameFlow::IsCueObstructedAt(float fElevation)
@@ -108,9 +113,15 @@ void CGameFlow::ZoomCamera(float fDelta, float fMin, float fMaxScale)
     float fNew = fDelta < 0.0f && -fDelta > fOld - fMin ? fMin : fOld + fDelta;
     fNew = std::max(fNew, fMin);
     m_Camera.fDistance = fNew;
+    // A step out that the room would stop is refused as one that makes the ball too small is:
+    // else the orbit would grow on behind the camera the room holds, and zooming back in would
+    // move nothing for as long.
+    SFlowCamera placed = m_Camera;
+    placed.Place();
+    const bool bOutOfRoom = fNew > fOld && IsBlockedByRoom(placed);
     UpdateAimCamera(0);
     const float s = GetBallScreenScale(m_nCueBall);
-    if (s < 1.0f || s > fMaxScale)
+    if (bOutOfRoom || s < 1.0f || s > fMaxScale)
     {
         m_Camera.fDistance = fOld;
         UpdateAimCamera(0);

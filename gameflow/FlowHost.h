@@ -108,7 +108,7 @@ public:
         (void)vPosition;
         (void)vFrom;
     }
-    /// Whether the camera at that place would stand inside the room's furniture.
+    /// Whether the room blocks the camera at that place: it would stand outside it.
     virtual bool IsCameraBlocked(const SFlowCamera& camera)
     {
         (void)camera;

@@ -279,6 +279,9 @@ public:
 
     // Referees and targets.
     void CreateReferee(int nGameType);
+    /// Lets go of both referees: a plug-in's go back to its game object, built-in ones are freed.
+    /// Until the next CreateReferee there is none.
+    void ReleaseReferees();
     int GetTargetBall() const;
 
     // Turns and match progress; the winner argument is 1 for player 2.
@@ -473,8 +476,10 @@ private:
     /// The yaw (and the cue's aim with it) turned by fDelta degrees.
     void TurnYaw(float fDelta);
     /// The zoom response applied to the camera distance above fMin, undone when the cue ball's
-    /// screen size would leave 1 to fMaxScale.
+    /// screen size would leave 1 to fMaxScale or a step out would take the camera out of the room.
     void ZoomCamera(float fDelta, float fMin, float fMaxScale);
+    /// Whether the room blocks the camera placed on its orbit (only while the room is drawn).
+    bool IsBlockedByRoom(const SFlowCamera& camera);
     /// Shared keys of the aiming modes: E, A, B, G and Space; true when one acted.
     bool HandleModeKeys(int nKey, DWORD dwOnE, DWORD dwOnA, DWORD dwOnB);
     /// The zoom bit ORed in beside the mode while the right button is held.

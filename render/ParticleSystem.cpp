@@ -163,8 +163,10 @@ int CParticleSystem::Emit(int nCount, DWORD time)
 
 void CParticleSystem::Render(CDirect3DDevice& device, const D3DMATRIX& view) const
 {
+    // Added to what is there, weighed by alpha: the texture holds the sprite's shape in its alpha and
+    // each particle fades by its own; unweighed, every particle would be a square that never fades.
     device.SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
-    device.SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+    device.SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
     device.SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
     device.SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
     device.SetTexture(0, GetTexture(m_strTexture.c_str()));

@@ -1,8 +1,9 @@
-// Particle systems: sparkles and bubbles as camera-facing textured squares drawn additively. A
-// fixed array of particles is emitted from a moving point with randomised colour, transparency,
-// size, life, direction and speed, and moved by their own velocity and gravity. The base class
-// holds everything; the three kinds only set their parameters. Times are milliseconds of the
-// multimedia clock; random spreads come from the runtime's generator (CrtRand). Main thread.
+// Particle systems: sparkles and bubbles as camera-facing textured squares drawn additively, each
+// weighed by its own alpha and by its texture's, which holds the sprite's shape. A fixed array of
+// particles is emitted from a moving point with randomised colour, transparency, size, life,
+// direction and speed, and moved by their own velocity and gravity. The base class holds
+// everything; the three kinds only set their parameters. Times are milliseconds of the multimedia
+// clock; random spreads come from the runtime's generator (CrtRand). Main thread.
 #pragma once
 
 #include "foundation/Vector3.h"
@@ -56,7 +57,8 @@ public:
     virtual int Update(DWORD time);
     /// Emits up to nCount particles now; 1 when all found a free slot.
     virtual int Emit(int nCount, DWORD time);
-    /// Draws the live particles as additive billboards with the system's texture.
+    /// Draws the live particles as billboards with the system's texture, added to what is there as
+    /// much as their alpha and the texture's say.
     virtual void Render(CDirect3DDevice& device, const D3DMATRIX& view) const;
 
     void MoveTo(float x, float y, float z);
@@ -72,6 +74,8 @@ public:
 
     int GetLiveCount() const { return m_nLive; }
     int GetMaxParticles() const { return m_nMaxParticles; }
+    /// Particles emitted a second while emitting.
+    int GetRate() const { return m_nRate; }
     const std::vector<SParticle>& Particles() const { return m_particles; }
     const std::string& TextureName() const { return m_strTexture; }
     BYTE GetModeFlag() const { return m_nModeFlag; }

@@ -32,6 +32,7 @@ BOOL CRackScene::SetUp(CD3DFramework& framework)
     CDirect3DDevice* pDevice = framework.GetD3DDevice();
     if (pDevice == nullptr || !BuildSceneObjects(*pDevice, m_objects, &m_text))
         return FALSE;
+    m_camera.SetBounds(m_text.afCameraBounds.data());
     const bool bHasClock =
         std::any_of(m_objects.begin(), m_objects.end(), [](const auto& p) { return p->m_nId == CLOCK_KIND; });
     if (bHasClock)

@@ -28,7 +28,11 @@ struct SSceneBall
 class CRackScene
 {
 public:
-    CRackScene() { m_camera.Reset(); }
+    CRackScene()
+    {
+        m_camera.Reset();
+        m_camera.SetBounds(DEFAULT_CAMERA_BOUNDS.data());
+    }
 
     /// Builds the scene on the framework's device (the scene text and textures from the artwork
     /// libraries), with no balls. FALSE, and nothing drawn later, when the scene text is missing.
@@ -55,7 +59,8 @@ public:
     /// appended to the log while one is set.
     void SetDrawLog(std::vector<int>* pLog) { m_pDrawLog = pLog; }
     BOOL IsReady() const { return m_bReady; }
-    /// The camera the table is seen from until the game places its own.
+    /// The camera the table is seen from until the game places its own, with the room's box that
+    /// every camera keeps inside (the scene text's, once it is set up).
     const CCameraObject& GetCamera() const { return m_camera; }
     /// The room's clock, made when the scene has the object that carries it (kind 0x20); null
     /// without one.

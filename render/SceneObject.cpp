@@ -539,6 +539,11 @@ bool CCameraObject::IsInsideBounds(const CSceneObject* pOther) const
 {
     CVector3 v;
     GetPosition(pOther, v);
+    return IsInsideBounds(v);
+}
+
+bool CCameraObject::IsInsideBounds(const CVector3& v) const
+{
     const float a[3] = {v.x, v.y, v.z};
     for (int i = 0; i < 3; ++i)
         if (a[i] < m_afBounds[i] || a[i] > m_afBounds[i + 3])

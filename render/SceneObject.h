@@ -186,6 +186,8 @@ public:
     void SetBounds(const float afBounds[6]);
     /// The position relative to the other object lies in the box, bounds included.
     bool IsInsideBounds(const CSceneObject* pOther) const;
+    /// The point lies in the box, bounds included.
+    bool IsInsideBounds(const CVector3& v) const;
     /// A point inside is kept; else the crossing of the segment from vFrom with the box, or the
     /// point clamped into it with y at least the box's lowest y + 1.
     void ClampToBounds(CVector3& vOut, const CVector3& vPoint, const CVector3& vFrom) const;

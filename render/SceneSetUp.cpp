@@ -2,6 +2,7 @@
 
 #include "foundation/Matrix.h"
 #include "platform/dx/Device.h"
+#include "platform/win32/DebugLog.h"
 #include "render/Light.h"
 #include "render/SceneReader.h"
 #include "render/SceneRecords.h"
@@ -25,6 +26,22 @@ std::unique_ptr<CSceneObject> MakeSceneObject(int nKind)
         return std::make_unique<CSceneObjectB>();
     return std::make_unique<CSceneObject>();
 }
+
+/// The "Bounds" line's box over the default one; a box with a minimum above its maximum holds no
+/// camera, and the default box stays.
+void ReadCameraBounds(CSceneReader& reader, std::array<float, 6>& afBounds)
+{
+    std::array<float, 6> afRead = afBounds;
+    if (!reader.ReadBounds(afRead.data()))
+        return;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (afRead[i] > afRead[i + 3])
+        {
+            OutputDebugString("Scene text: the Bounds line's box is empty, the room's default box is kept\n");
+            return;
+        }
+    afBounds = afRead;
+}
 } // namespace
 
 BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSceneObject>>& objects, SSceneText* pText)
@@ -42,6 +59,7 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
     reader.ReadMotions();
     SSceneText text;
     reader.ReadAnimations(text.animations);
+    ReadCameraBounds(reader, text.afCameraBounds);
     reader.Close();
     recs.insert(recs.end(), table.begin(), table.end());
     for (const CSceneObjectRec& rec : recs)

@@ -1,21 +1,30 @@
 // The scene as the game builds it before a rack: the lamps of the scene text's light lines, the
 // room's objects and the table's parts with their meshes, records and lamps, enabled and ordered
-// for drawing, every texture made on the device. The balls are left to their painter.
+// for drawing, every texture made on the device, and the room's box the camera keeps inside. The
+// balls are left to their painter.
 #pragma once
 
 #include "render/SceneObject.h"
 #include "render/SceneRecords.h"
 
+#include <array>
 #include <memory>
 #include <vector>
 
 class CDirect3DDevice;
+
+/// The box the camera keeps inside when the scene text has no "Bounds" line: minimum x, y, z, then
+/// maximum x, y, z.
+inline constexpr std::array<float, 6> DEFAULT_CAMERA_BOUNDS = {-205.0f, 0.0f, -265.5f, 238.0f, 135.67f, 250.0f};
 
 /// What the scene text says beyond its objects.
 struct SSceneText
 {
     int nBallOrder = 0;                    ///< the balls' line's drawing order (it makes no object)
     std::vector<CAnimationRec> animations; ///< the clips shown on objects, by the objects' clip index
+    /// The room's box that the camera keeps inside, from the "Bounds" line; numbers the line lacks
+    /// keep the default box's.
+    std::array<float, 6> afCameraBounds = DEFAULT_CAMERA_BOUNDS;
 };
 
 /// Reads the scene from the artwork libraries into objects, each of the class its kind asks for

@@ -25,6 +25,12 @@ std::array<float, 3> PocketEffectColour(int nBall)
     return {p[0] / 255.0f, p[1] / 255.0f, p[2] / 255.0f};
 }
 
+bool IsPocketEffectShown(const CParticleSystem& effect)
+{
+    const int nLevel = effect.GetRate();
+    return (nLevel > 0 && nLevel < effect.GetMaxParticles() + 50) || effect.GetLiveCount() > 0;
+}
+
 CString FindSpriteTexture(const CString& strDataFolder, const CString& strProgramFolder, const char* szFile)
 {
     const CString strData = strDataFolder + szFile;
@@ -40,7 +46,8 @@ CreateSpriteEffects(CDirect3DDevice* pDevice, const CString& strDataFolder, cons
     const CString strStar = FindSpriteTexture(strDataFolder, strProgramFolder, STAR);
     std::vector<std::unique_ptr<CParticleSystem>> systems;
     systems.push_back(std::make_unique<CParticleSystemA>(250, strBubble.GetString()));
-    systems.push_back(std::make_unique<CParticleSystemB>(0, 50, strStar.GetString()));
+    for (std::size_t i = 0; i < SPRITE_POCKET_COUNT; ++i)
+        systems.push_back(std::make_unique<CParticleSystemB>(0, 50, strStar.GetString()));
     systems.push_back(std::make_unique<CParticleSystemC>(50, strBubble.GetString()));
     RestoreSpriteTexture(strBubble, pDevice);
     RestoreSpriteTexture(strStar, pDevice);

@@ -581,6 +581,7 @@ bool CDirect3DDevice::PrepareRaster()
         texture.pTexels = m_pTexture->GetTexels32();
         texture.nWidth = static_cast<int>(m_pTexture->GetWidth());
         texture.nHeight = static_cast<int>(m_pTexture->GetHeight());
+        texture.bOpaque = !m_pTexture->GetLayout().HasAlpha();
     }
     m_rasterizer.SetTexture(texture);
 

@@ -34,7 +34,7 @@ inline DWORD Mul255(DWORD t, DWORD c)
     return (x + (x >> 8)) >> 8;
 }
 
-inline DWORD BlendFactor(D3DBLEND e, DWORD value, DWORD srcChannel)
+inline DWORD BlendFactor(D3DBLEND e, DWORD value, DWORD srcChannel, DWORD srcAlpha)
 {
     switch (e)
     {
@@ -42,20 +42,23 @@ inline DWORD BlendFactor(D3DBLEND e, DWORD value, DWORD srcChannel)
         return 0;
     case D3DBLEND_SRCCOLOR:
         return Mul255(value, srcChannel);
+    case D3DBLEND_SRCALPHA:
+        return Mul255(value, srcAlpha);
     default:
         return value;
     }
 }
 
-/// dest = src * srcBlend + dest * destBlend per channel, saturated.
+/// dest = src * srcBlend + dest * destBlend per channel, saturated. The source's alpha is its top byte.
 [[gnu::always_inline]] inline DWORD BlendPixel(const SRasterState& s, DWORD src, DWORD dst)
 {
+    const DWORD sa = src >> 24;
     DWORD out = 0;
     for (int shift = 0; shift < 24; shift += 8)
     {
         const DWORD sc = (src >> shift) & 0xFF;
         const DWORD dc = (dst >> shift) & 0xFF;
-        const DWORD v = BlendFactor(s.eSrcBlend, sc, sc) + BlendFactor(s.eDestBlend, dc, sc);
+        const DWORD v = BlendFactor(s.eSrcBlend, sc, sc, sa) + BlendFactor(s.eDestBlend, dc, sc, sa);
         out |= std::min<DWORD>(v, 255) << shift;
     }
     return out;
@@ -228,11 +231,13 @@ struct STexels
     const int* pTex; // 0xAARRGGBB rows of the texture's width
     STexAxis x, y;
     bool bPowerOfTwo; // both sides
+    bool bOpaque;     // alpha, where it is shaded, is 255 at every texel
 
     explicit STexels(const SRasterTexture& t)
         : pTex(reinterpret_cast<const int*>(t.pTexels)), x(t.nWidth), y(t.nHeight),
           bPowerOfTwo(std::has_single_bit(static_cast<unsigned>(t.nWidth)) &&
-                      std::has_single_bit(static_cast<unsigned>(t.nHeight)))
+                      std::has_single_bit(static_cast<unsigned>(t.nHeight))),
+          bOpaque(t.bOpaque)
     {
     }
 };
@@ -245,8 +250,8 @@ constexpr int ROWS_AHEAD = 16;
 
 /// A triangle's planes broadcast to every lane: at a pixel centre X columns from the triangle's x0 in a row whose
 /// bases are base, plane k's value is base[k] + dx[k] * X. NPLANES: 1/w, u, v and the diffuse blue, green and red
-/// (6), or up to the specular (10). The bases of ROWS_AHEAD rows are kept side by side, so that they are found
-/// ahead of the rows' groups and a run of groups may span rows.
+/// (6), with the diffuse alpha (7), or up to the specular (10). The bases of ROWS_AHEAD rows are kept side by side, so
+/// that they are found ahead of the rows' groups and a run of groups may span rows.
 template <int NPLANES> struct SRowPlanes
 {
     using SBases = VF[NPLANES];
@@ -297,15 +302,27 @@ template <int N> [[gnu::always_inline]] inline VI Channel(const SRowPlanes<N>& p
     return Round(Min(Max(Mul(p.At(pBase, k, vX), vW), SetF(0.0f)), SetF(255.0f)));
 }
 
-/// Blue, green and red in 32-bit lanes to the pixels' 16-bit channel lanes (blue, green, red, alpha zero):
-/// pixels 0 and 1 (4 and 5) in lo, 2 and 3 (6 and 7) in hi, the order in which unpacking texels' bytes leaves
-/// them.
+/// Blue, green, red and alpha in 32-bit lanes to the pixels' 16-bit channel lanes: pixels 0 and 1 (4 and 5) in
+/// lo, 2 and 3 (6 and 7) in hi, the order in which unpacking texels' bytes leaves them.
+[[gnu::always_inline]] inline void ToPixelLanes(VI b, VI g, VI r, VI a, VI& lo, VI& hi)
+{
+    const VI bg = PackS32(b, g), ra = PackS32(r, a);
+    const VI br = UnpackLo16(bg, ra), ga = UnpackHi16(bg, ra);
+    lo = UnpackLo16(br, ga);
+    hi = UnpackHi16(br, ga);
+}
+
+/// The same with alpha zero.
 [[gnu::always_inline]] inline void ToPixelLanes(VI b, VI g, VI r, VI& lo, VI& hi)
 {
-    const VI bg = PackS32(b, g), r0 = PackS32(r, SetI(0));
-    const VI br = UnpackLo16(bg, r0), g0 = UnpackHi16(bg, r0);
-    lo = UnpackLo16(br, g0);
-    hi = UnpackHi16(br, g0);
+    ToPixelLanes(b, g, r, SetI(0), lo, hi);
+}
+
+/// The alpha channel's 16-bit lanes of ToPixelLanes' layout set to 255, the others zero.
+[[gnu::always_inline]] inline VI OpaqueAlphaLanes()
+{
+    alignas(32) static constexpr int ALPHA[GROUP] = {0, 0xFF0000, 0, 0xFF0000, 0, 0xFF0000, 0, 0xFF0000};
+    return Load(ALPHA);
 }
 
 /// A 32-bit lane per pixel widened to the four 16-bit channel lanes of ToPixelLanes' layout.
@@ -530,13 +547,17 @@ struct SGroup
 };
 
 /// The colours of a group's pixels, as 0x00RRGGBB lanes: the colours' alpha lanes are zero, and so is any
-/// texel's alpha modulated by them.
-template <int FILTER, bool SPECULAR, int N> [[gnu::always_inline]] inline VI
+/// texel's alpha modulated by them. With ALPHA, 0xAARRGGBB: the diffuse alpha, times the texel's as the colours.
+template <int FILTER, bool SPECULAR, bool ALPHA, int N> [[gnu::always_inline]] inline VI
 ShadeGroup(const SRowPlanes<N>& p, const SRasterTriangle& t, const STexels& tex, const SRasterState& s, const SGroup& g)
 {
     VI lo, hi;
-    ToPixelLanes(Channel(p, g.pBase, 3, g.vX, g.w), Channel(p, g.pBase, 4, g.vX, g.w),
-                 Channel(p, g.pBase, 5, g.vX, g.w), lo, hi);
+    if constexpr (ALPHA)
+        ToPixelLanes(Channel(p, g.pBase, 3, g.vX, g.w), Channel(p, g.pBase, 4, g.vX, g.w),
+                     Channel(p, g.pBase, 5, g.vX, g.w), Channel(p, g.pBase, 6, g.vX, g.w), lo, hi);
+    else
+        ToPixelLanes(Channel(p, g.pBase, 3, g.vX, g.w), Channel(p, g.pBase, 4, g.vX, g.w),
+                     Channel(p, g.pBase, 5, g.vX, g.w), lo, hi);
     if constexpr (FILTER != TEXFILTER_NONE)
     {
         VI texLo, texHi;
@@ -545,6 +566,12 @@ ShadeGroup(const SRowPlanes<N>& p, const SRasterTriangle& t, const STexels& tex,
                         texHi);
         else
             ReadTaps<FILTER>(tex, g.taps, texLo, texHi);
+        if constexpr (ALPHA)
+            if (tex.bOpaque)
+            {
+                texLo = Or(texLo, OpaqueAlphaLanes());
+                texHi = Or(texHi, OpaqueAlphaLanes());
+            }
         lo = Modulate(texLo, lo);
         hi = Modulate(texHi, hi);
     }
@@ -581,7 +608,8 @@ inline std::int64_t RowDepth(const SRasterTriangle& t, int y)
     return static_cast<std::int64_t>(std::clamp(dZ, -MAX_ROW_DEPTH, MAX_ROW_DEPTH) * 65536.0);
 }
 
-template <int FILTER, bool BLEND, bool SPECULAR>
+/// ALPHA (only with BLEND): alpha is shaded for a blend that weighs by it; its plane follows the colours'.
+template <int FILTER, bool BLEND, bool SPECULAR, bool ALPHA = false>
 std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd)
 {
     const SRasterTarget& tg = ctx.target;
@@ -589,7 +617,7 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
     depth.dzx = t.dzx;
     depth.vSteps = DepthSteps(t.dzx);
     depth.zMax = (tg.nZBits == 32 ? std::int64_t{0xFFFFFFFF} : std::int64_t{0xFFFF}) << 16;
-    SRowPlanes<SPECULAR ? SRasterTriangle::COUNT : 6> planes(t);
+    SRowPlanes<SPECULAR ? SRasterTriangle::COUNT : ALPHA ? 7 : 6> planes(t);
     const STexels tex(ctx.texture);
     // Bilinear samples of a texture whose sides are powers of two take the texture coordinates in sub-texel steps
     // straight from the planes, and wrap them with a mask.
@@ -614,7 +642,7 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
         for (int i = 0; i < nGroups; ++i)
         {
             const SGroup& g = aRun[i];
-            const VI c = ShadeGroup<FILTER, SPECULAR>(planes, t, tex, ctx.state, g);
+            const VI c = ShadeGroup<FILTER, SPECULAR, ALPHA>(planes, t, tex, ctx.state, g);
             if (bStraight)
                 StoreMasked(reinterpret_cast<int*>(g.pRow) + g.x, c, g.nPass);
             else
@@ -709,6 +737,8 @@ std::uint64_t DrawRows(const SSpanContext& ctx, const SRasterTriangle& t, int yB
 // Every combination of the per-pixel choices is its own span function, picked once per state change.
 template <int FILTER> RowsFn PickByState(const SRasterState& s)
 {
+    if (s.BlendsByAlpha())
+        return s.bSpecular ? &DrawRows<FILTER, true, true, true> : &DrawRows<FILTER, true, false, true>;
     if (s.bBlend)
         return s.bSpecular ? &DrawRows<FILTER, true, true> : &DrawRows<FILTER, true, false>;
     return s.bSpecular ? &DrawRows<FILTER, false, true> : &DrawRows<FILTER, false, false>;

@@ -46,6 +46,7 @@ struct SRasterTexture
     const DWORD* pTexels = nullptr; // 0xAARRGGBB rows of nWidth texels; any size, wrapped at its own sides
     int nWidth = 0;
     int nHeight = 0;
+    bool bOpaque = false; // the format has no alpha: every texel's alpha reads as 255, whatever its top byte holds
     friend bool operator==(const SRasterTexture&, const SRasterTexture&) = default;
 };
 
@@ -73,6 +74,9 @@ struct SRasterState
     D3DBLEND eSrcBlend = D3DBLEND_ONE;
     D3DBLEND eDestBlend = D3DBLEND_ZERO;
     friend bool operator==(const SRasterState&, const SRasterState&) = default;
+    /// Whether the blend weighs by the source's alpha: the texel's alpha times the diffuse alpha, as the colours are
+    /// modulated. Only then is alpha shaded at all.
+    bool BlendsByAlpha() const { return bBlend && (eSrcBlend == D3DBLEND_SRCALPHA || eDestBlend == D3DBLEND_SRCALPHA); }
 };
 
 struct SRasterTriangle;

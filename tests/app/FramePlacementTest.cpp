@@ -21,9 +21,12 @@
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsConstants.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <string>
 #include <vector>
 
 namespace
@@ -177,10 +180,12 @@ TEST_F(CFramePlacementTest, FreePlacementTakesUpTheBallUnderTheCursorAndSetsItDo
 
 namespace
 {
-TEST_F(CFramePlacementTest, ABallThatDropsFlashesItsPocketInItsColour)
+TEST_F(CFramePlacementTest, EachBallThatDropsFlashesItsOwnPocketInItsColour)
 {
     // Each ball flashes in the colour of its number modulo 8, the eight in its own dark grey: the
-    // nine in ball 1's yellow. The eight drops last, as it ends the rack.
+    // nine in ball 1's yellow. The eight drops last, as it ends the rack. Each pocket has stars of
+    // its own: a later drop elsewhere neither moves nor recolours the earlier pockets' stars, and a
+    // pocket no ball dropped into shows none.
     struct SCase
     {
         const char* szName;
@@ -191,9 +196,39 @@ TEST_F(CFramePlacementTest, ABallThatDropsFlashesItsPocketInItsColour)
                             {"the cue ball into pocket 4", 0, 4, 0xFFFFFF},
                             {"the eight into pocket 5", 8, 5, 0x252525}};
     constexpr SPlacedBall BALLS[] = {{0, 0.56f, 0.80f}, {9, 0.30f, 1.50f}, {8, 0.85f, 1.55f}};
-    std::vector<SFrameStep> steps;
-    for (const SCase& c : aCases)
+    // The stars of every pocket as the drops so far left them.
+    const auto flashed = [&aCases](std::size_t nDropped)
     {
+        return [&aCases, nDropped](CMainFrame& f)
+        {
+            ASSERT_EQ(std::size_t{SPRITE_COUNT}, f.GetSpriteEffects().size());
+            for (int nPocket = 0; nPocket < 6; ++nPocket)
+            {
+                SCOPED_TRACE("pocket " + std::to_string(nPocket));
+                const CParticleSystem& stars = *f.GetSpriteEffects()[SPRITE_POCKET + static_cast<std::size_t>(nPocket)];
+                const auto it =
+                    std::find_if(aCases, aCases + nDropped, [nPocket](const SCase& c) { return c.nPocket == nPocket; });
+                if (it == aCases + nDropped)
+                {
+                    EXPECT_EQ(0, stars.GetLiveCount()) << "no ball dropped here";
+                    continue;
+                }
+                CVector3 vPocket = f.GetGameFlow().Engine().GetCushionPoint(nPocket);
+                vPocket.z = 0.0f;
+                EXPECT_LT((TableToScene(vPocket) - stars.GetLocation()).LengthSq(), 1e-6f) << "at the pocket";
+                EXPECT_EQ(stars.GetMaxParticles(), stars.GetLiveCount()) << "the whole burst flies";
+                const std::array<float, 3> expected = {static_cast<float>((it->dwColour >> 16) & 0xFF) / 255.0f,
+                                                       static_cast<float>((it->dwColour >> 8) & 0xFF) / 255.0f,
+                                                       static_cast<float>(it->dwColour & 0xFF) / 255.0f};
+                for (std::size_t i = 0; i < 3; ++i)
+                    EXPECT_FLOAT_EQ(expected[i], stars.GetStartColour()[i]) << "channel " << i;
+            }
+        };
+    };
+    std::vector<SFrameStep> steps;
+    for (std::size_t k = 0; k < std::size(aCases); ++k)
+    {
+        const SCase& c = aCases[k];
         const auto drop = [c](CMainFrame& f)
         {
             CBall* pBall = f.GetGameFlow().Engine().FindBall(c.nBall);
@@ -201,21 +236,7 @@ TEST_F(CFramePlacementTest, ABallThatDropsFlashesItsPocketInItsColour)
             pBall->SetPocketed(TRUE, FALSE, c.nPocket);
             SetGameFlag(gmShotRunning);
         };
-        const auto flashed = [c](CMainFrame& f)
-        {
-            ASSERT_GT(f.GetSpriteEffects().size(), std::size_t{SPRITE_POCKET});
-            const CParticleSystem& stars = *f.GetSpriteEffects()[SPRITE_POCKET];
-            CVector3 vPocket = f.GetGameFlow().Engine().GetCushionPoint(c.nPocket);
-            vPocket.z = 0.0f;
-            EXPECT_LT((TableToScene(vPocket) - stars.GetLocation()).LengthSq(), 1e-6f) << "at the pocket";
-            EXPECT_GT(stars.GetLiveCount(), 0);
-            const std::array<float, 3> expected = {static_cast<float>((c.dwColour >> 16) & 0xFF) / 255.0f,
-                                                   static_cast<float>((c.dwColour >> 8) & 0xFF) / 255.0f,
-                                                   static_cast<float>(c.dwColour & 0xFF) / 255.0f};
-            for (std::size_t i = 0; i < 3; ++i)
-                EXPECT_FLOAT_EQ(expected[i], stars.GetStartColour()[i]) << "channel " << i;
-        };
-        steps.push_back({c.szName, drop, "", flashed});
+        steps.push_back({c.szName, drop, "", flashed(k + 1)});
     }
     RunFrameSteps(m_app.Folder().Path(), steps, [&](CMainFrame& f) { LayTable(f, BALLS, true, modeAim); });
 }

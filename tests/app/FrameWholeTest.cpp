@@ -244,7 +244,7 @@ TEST(FrameWholeTest, RackBallsAndABurstOfStarsFromTheDefaultCameraIn32And16Bits)
         // A ball drops into a far corner pocket: its stars burst there, each at most 2 units across
         // its middle when it starts.
         frame.StartPocketEffect(9, POCKET);
-        const std::vector<CParticleSystem*> apEffects = {frame.GetSpriteEffects()[SPRITE_POCKET].get()};
+        const std::vector<CParticleSystem*> apEffects = {frame.GetSpriteEffects()[SPRITE_POCKET + POCKET].get()};
         CVector3 vPocket = g_BallEngineMain.GetCushionPoint(POCKET);
         vPocket.z = 0.0f;
         const CVector3 vBurst = TableToScene(vPocket);
@@ -277,6 +277,84 @@ void PlaceCamera(CMainFrame& frame, float fYaw, float fPitch, float fDistance = 
     camera.fShift1 = camera.fShift2 = 0.0f;
     camera.vLookAt = vLookAt;
     camera.Place();
+}
+
+TEST(FrameWholeTest, APocketedBallsStarsAreSoftAndShowNoCornerOfTheirSquares)
+{
+    // The stars of a drop, seen from close by: each particle is a square facing the camera, its
+    // star in the picture's alpha, which ends inside the circle the square holds. Drawn at once,
+    // before they move, the squares share one middle: every pixel of the largest square's corners,
+    // beyond that circle, must show nothing of them; the pixels near the middle must.
+    constexpr int POCKET = 5;
+    for (const DWORD dwBits : {32u, 16u})
+    {
+        SCOPED_TRACE(dwBits);
+        const CTestClockScope clock(5000);
+        CWholeFrame whole(dwBits);
+        ASSERT_TRUE(whole.FillTheScreen());
+        CMainFrame& frame = whole.Frame();
+        g_Settings.m_nParticles = 2;
+        CVector3 vPocket = g_BallEngineMain.GetCushionPoint(POCKET);
+        vPocket.z = 0.0f;
+        const CVector3 vBurst = TableToScene(vPocket);
+        // Over the table, 30 units from the pocket, looking down at it.
+        float fBestYaw = 0.0f, fBest = -1e9f;
+        for (float fYaw = 0.0f; fYaw < 360.0f; fYaw += 5.0f)
+        {
+            PlaceCamera(frame, fYaw, 310.0f, 30.0f, vBurst);
+            const CVector3 vOut = frame.GetGameFlow().Camera().vPosition - vBurst;
+            const float fTowardsMiddle = -(vOut.x * vBurst.x + vOut.z * vBurst.z);
+            if (fTowardsMiddle > fBest)
+            {
+                fBest = fTowardsMiddle;
+                fBestYaw = fYaw;
+            }
+        }
+        PlaceCamera(frame, fBestYaw, 310.0f, 30.0f, vBurst);
+        const std::vector<DWORD> aBefore = whole.Tick();
+        frame.StartPocketEffect(9, POCKET);
+        const std::vector<DWORD> aAfter = whole.Tick(); // the clock stands: the burst has not moved
+        EXPECT_TRUE(whole.SavePng("SoftStars" + std::to_string(dwBits) + ".png"));
+        const CParticleSystem& stars = *frame.GetSpriteEffects()[SPRITE_POCKET + POCKET];
+        ASSERT_EQ(stars.GetMaxParticles(), stars.GetLiveCount());
+        float fSize = 0.0f;
+        for (const SParticle& p : stars.Particles())
+        {
+            EXPECT_LT((p.vPosition - vBurst).LengthSq(), 1e-6f) << "the burst starts at the pocket";
+            fSize = std::max(fSize, p.fSize);
+        }
+        // The largest square on the screen: the camera's right and up, as the billboards take them.
+        const CVector3 vRight(g_matView.m[0][0], g_matView.m[1][0], g_matView.m[2][0]);
+        const CVector3 vUp(g_matView.m[0][1], g_matView.m[1][1], g_matView.m[2][1]);
+        CVector3 sCentre, sRight, sUp;
+        const CVector3 vRightEdge = vBurst + vRight * fSize, vTopEdge = vBurst + vUp * fSize;
+        ProjectToScreen(&sCentre, &vBurst);
+        ProjectToScreen(&sRight, &vRightEdge);
+        ProjectToScreen(&sUp, &vTopEdge);
+        const double hx = std::hypot(sRight.x - sCentre.x, sRight.y - sCentre.y);
+        const double hy = std::hypot(sUp.x - sCentre.x, sUp.y - sCentre.y);
+        ASSERT_GT(hx, 40.0) << "close enough to see the texels";
+        // The circle of the picture's 32 texels from its middle; a texel and a pixel more for the filter.
+        const double dStarEdge = 1.0 + 1.0 / 32.0 + 1.0 / hx;
+        int nBeyond = 0, nLitBeyond = 0, nLitMiddle = 0;
+        for (int y = 0; y < HEIGHT; ++y)
+            for (int x = 0; x < WIDTH; ++x)
+            {
+                const double dx = (x + 0.5 - sCentre.x) / hx, dy = (y + 0.5 - sCentre.y) / hy;
+                const bool bChanged =
+                    aAfter[static_cast<std::size_t>(y * WIDTH + x)] != aBefore[static_cast<std::size_t>(y * WIDTH + x)];
+                if (std::abs(dx) < 1.0 - 1.0 / hx && std::abs(dy) < 1.0 - 1.0 / hy && std::hypot(dx, dy) > dStarEdge)
+                {
+                    ++nBeyond;
+                    nLitBeyond += bChanged ? 1 : 0;
+                }
+                else if (std::hypot(dx, dy) < 0.3)
+                    nLitMiddle += bChanged ? 1 : 0;
+            }
+        EXPECT_GT(nBeyond, 1000) << "the squares' corners lie in the view";
+        EXPECT_EQ(0, nLitBeyond) << "no pixel of a square's corners";
+        EXPECT_GT(nLitMiddle, 50) << "the stars show";
+    }
 }
 
 TEST(FrameWholeTest, SidesAndBallGroupsAreDrawnInTheirOrderForTheCamerasHeading)
@@ -400,7 +478,8 @@ TEST(FrameWholeTest, StruckBallLeavesSparklesAndSmokeWhileTheShotRuns)
         const auto& apEffects = frame.GetSpriteEffects();
         EXPECT_EQ(c.bSparkles, apEffects[SPRITE_FOLLOW]->GetLiveCount() > 0);
         EXPECT_EQ(c.bSmoke, apEffects[SPRITE_TRAIL]->GetLiveCount() > 0);
-        EXPECT_EQ(0, apEffects[SPRITE_POCKET]->GetLiveCount());
+        for (std::size_t i = SPRITE_POCKET; i < SPRITE_POCKET + SPRITE_POCKET_COUNT; ++i)
+            EXPECT_EQ(0, apEffects[i]->GetLiveCount()) << "pocket " << i - SPRITE_POCKET;
         if (c.bSparkles)
         {
             EXPECT_LT((TableToScene(*pCue->GetPosition()) - apEffects[SPRITE_FOLLOW]->GetLocation()).LengthSq(), 1e-6f)

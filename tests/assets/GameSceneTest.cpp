@@ -1,7 +1,8 @@
 // The game's own scene, built from the program folder's libraries the way the game's set-up
 // builds it: every section of the scene text reads, every lamp line makes a lamp, every object
 // of [Objects] and [Table] and each of the sixteen balls has its mesh, and every texture a mesh
-// names (the balls' faces and the link pictures included) is found and made.
+// names (the balls' faces and the link pictures included) is found and made, and the camera's box
+// of its Bounds line lies inside the room.
 #include "tests/assets/GameFiles.h"
 
 #include "foundation/LibraryLists.h"
@@ -10,12 +11,17 @@
 #include "render/SceneReader.h"
 #include "render/TextureManager.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <memory>
+#include <string>
 
 namespace
 {
 constexpr int BALL_TEMPLATE_ID = 0x10;
+constexpr int ROOM_ID = 0x1;
+/// How near the camera's view begins.
+constexpr float NEAR_PLANE = 6.0f;
 
 /// Every texture the meshes below the node name, each found with a surface made.
 void ExpectTexturesFound(const CXFileNode& node)
@@ -103,6 +109,22 @@ TEST(GameSceneTest, EveryObjectHasItsMeshAndEveryTextureIsFound)
     }
     for (int i = 0; i < g_linkList.GetSize(); ++i)
         EXPECT_NE(nullptr, GetTextureSurface(g_linkList.GetAt(i).m_strPicture));
+
+    // The camera's box lies inside the room's walls, floor and ceiling, with room for the near
+    // plane (6 units) at its walls and ceiling: from anywhere in it the view shows the room.
+    const auto room = std::find_if(aScene.begin(), aScene.end(), [](const auto& p) { return p->m_nId == ROOM_ID; });
+    ASSERT_NE(room, aScene.end());
+    SBox box;
+    ASSERT_TRUE((*room)->GetBox(box));
+    const float afRoomMin[3] = {box.vMin.x, box.vMin.y, box.vMin.z},
+                afRoomMax[3] = {box.vMax.x, box.vMax.y, box.vMax.z};
+    for (int i = 0; i < 3; ++i)
+    {
+        SCOPED_TRACE("axis " + std::to_string(i));
+        EXPECT_LT(afBounds[i], afBounds[i + 3]);
+        EXPECT_GE(afBounds[i], afRoomMin[i] + (i == 1 ? 0.0f : NEAR_PLANE));
+        EXPECT_LE(afBounds[i + 3], afRoomMax[i] - NEAR_PLANE);
+    }
 
     aScene.clear();
     CLightTable::DeleteAll();

@@ -187,8 +187,8 @@ TEST_F(RackMarksTest, PocketArrowOverEachPocketInViewChangesOnlyItsBox)
 TEST_F(RackMarksTest, StarBurstChangesOnlyThePlaceOfItsParticles)
 {
     const auto systems = CreateSpriteEffects(m_pDevice.get(), "", (std::string(VORN_GAME_DIR) + "/").c_str());
-    ASSERT_EQ(3u, systems.size());
-    CParticleSystem& sparkles = *systems[1]; // the stars, which fly apart
+    ASSERT_EQ(std::size_t{SPRITE_COUNT}, systems.size());
+    CParticleSystem& sparkles = *systems[SPRITE_POCKET]; // the stars, which fly apart
     const std::vector<DWORD> aTable = Draw(nullptr);
     CrtSrand(3);
     // A burst over the table's centre, a fifth of a second old.

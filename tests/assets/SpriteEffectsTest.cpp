@@ -1,5 +1,5 @@
 // The sprite effects over the game's own pictures: the data folder's copy of a picture wins over
-// the program folder's, and the three systems come in their order with their textures made.
+// the program folder's, and the eight systems come in their order with their textures made.
 #include "render/SpriteEffects.h"
 
 #include "tests/assets/GameFiles.h"
@@ -28,14 +28,15 @@ TEST(SpriteEffectsTest, DataFolderFirstThenProgramFolder)
         CDirectDrawSurface::Create(64, 64, MakeRgbPixelFormat(32), DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
     CDirect3DDevice device(pTarget);
     const auto systems = CreateSpriteEffects(&device, strData, strProgram);
-    ASSERT_EQ(systems.size(), 3u);
-    const int aCounts[] = {250, 50, 50};
-    const CString aTextures[] = {strData + "bubble.tga", strProgram + "star.tga", strData + "bubble.tga"};
+    // The sparkles, a burst of stars for each of the six pockets, and the smoke.
+    ASSERT_EQ(systems.size(), 8u);
     for (std::size_t k = 0; k < systems.size(); ++k)
     {
         SCOPED_TRACE(k);
-        EXPECT_EQ(systems[k]->GetMaxParticles(), aCounts[k]);
-        EXPECT_EQ(CString(systems[k]->TextureName().c_str()), aTextures[k]);
+        const bool bPocket = k >= SPRITE_POCKET && k < SPRITE_POCKET + SPRITE_POCKET_COUNT;
+        EXPECT_EQ(systems[k]->GetMaxParticles(), k == SPRITE_FOLLOW ? 250 : 50);
+        EXPECT_EQ(CString(systems[k]->TextureName().c_str()),
+                  bPocket ? strProgram + "star.tga" : strData + "bubble.tga");
         EXPECT_NE(GetTexture(systems[k]->TextureName().c_str()), nullptr) << "made on the device";
     }
     DeleteAllTextures();

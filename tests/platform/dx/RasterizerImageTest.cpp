@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace
@@ -515,15 +517,22 @@ TEST_F(CRenderFixture, BlendedQuadCombinesWithTheFrame)
         const char* szName;
         BOOL bBlend;
         D3DBLEND eSrc, eDest;
+        DWORD dwAlpha; // the quad's
         int r, g, b;
     };
     // Frame (100, 150, 200), quad (40, 80, 120).
     const SCase aCases[] = {
-        {"blending off", FALSE, D3DBLEND_ONE, D3DBLEND_ONE, 40, 80, 120},
-        {"one, one: sum, saturated", TRUE, D3DBLEND_ONE, D3DBLEND_ONE, 140, 230, 255},
-        {"zero, source colour: product", TRUE, D3DBLEND_ZERO, D3DBLEND_SRCCOLOR, 16, 47, 94},
-        {"one, source colour", TRUE, D3DBLEND_ONE, D3DBLEND_SRCCOLOR, 56, 127, 214},
-        {"one, zero: plain copy", TRUE, D3DBLEND_ONE, D3DBLEND_ZERO, 40, 80, 120},
+        {"blending off", FALSE, D3DBLEND_ONE, D3DBLEND_ONE, 0xFF, 40, 80, 120},
+        {"one, one: sum, saturated", TRUE, D3DBLEND_ONE, D3DBLEND_ONE, 0xFF, 140, 230, 255},
+        {"one, one: the quad's alpha plays no part", TRUE, D3DBLEND_ONE, D3DBLEND_ONE, 0x40, 140, 230, 255},
+        {"zero, source colour: product", TRUE, D3DBLEND_ZERO, D3DBLEND_SRCCOLOR, 0xFF, 16, 47, 94},
+        {"one, source colour", TRUE, D3DBLEND_ONE, D3DBLEND_SRCCOLOR, 0xFF, 56, 127, 214},
+        {"one, zero: plain copy", TRUE, D3DBLEND_ONE, D3DBLEND_ZERO, 0xFF, 40, 80, 120},
+        {"source alpha, one: the sum weighed by half", TRUE, D3DBLEND_SRCALPHA, D3DBLEND_ONE, 0x80, 120, 190, 255},
+        {"source alpha, zero: a quarter of the quad", TRUE, D3DBLEND_SRCALPHA, D3DBLEND_ZERO, 0x40, 10, 20, 30},
+        {"source alpha, one: opaque adds all", TRUE, D3DBLEND_SRCALPHA, D3DBLEND_ONE, 0xFF, 140, 230, 255},
+        {"source alpha, one: clear adds nothing", TRUE, D3DBLEND_SRCALPHA, D3DBLEND_ONE, 0x00, 100, 150, 200},
+        {"zero, source alpha: the frame dimmed", TRUE, D3DBLEND_ZERO, D3DBLEND_SRCALPHA, 0x80, 50, 75, 100},
     };
     for (const SCase& c : aCases)
     {
@@ -533,7 +542,7 @@ TEST_F(CRenderFixture, BlendedQuadCombinesWithTheFrame)
         m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, c.bBlend);
         m_pDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, c.eSrc);
         m_pDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, c.eDest);
-        const D3DCOLOR q = 0xFF285078;
+        const D3DCOLOR q = c.dwAlpha << 24 | 0x285078;
         const D3DTLVERTEX aQuad[] = {Tl(2, 2, q), Tl(14, 2, q), Tl(2, 14, q), Tl(14, 14, q)};
         ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
         ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, aQuad, 4, 0));
@@ -541,6 +550,58 @@ TEST_F(CRenderFixture, BlendedQuadCombinesWithTheFrame)
         const DWORD p = Pixel(8, 8);
         ExpectRgbNear(c.r, c.g, c.b, p, 1);
         EXPECT_EQ(0x6496C8u, Pixel(0, 0)) << "outside the quad the frame stays";
+    }
+}
+
+TEST_F(CRenderFixture, AlphaWeighedSpriteAddsByItsTexelsAlphaTimesItsOwn)
+{
+    // A sprite's texture: white, its shape only in alpha (opaque middle, clear rim), as the particles'
+    // pictures hold it; the quad's own alpha halves it. Added to the frame by source alpha, each texel
+    // adds white times its alpha times a half, and the rim adds nothing: no square shows. A texture
+    // whose format has no alpha adds as opaque, whatever its texels' top bytes hold.
+    struct SCase
+    {
+        const char* szName;
+        DDPIXELFORMAT ddpf;
+        DWORD dwTargetBits;
+        DWORD dwRim, dwMiddle; // raw texels
+        int nRim, nMiddle;     // what each adds to the frame's channels
+    };
+    const SCase aCases[] = {
+        {"ARGB 8888 on 32 bits", MakeArgbPixelFormat(), 32, 0x00FFFFFF, 0xFFFFFFFF, 0, 128},
+        {"ARGB 8888, half alpha", MakeArgbPixelFormat(), 32, 0x00FFFFFF, 0x80FFFFFF, 0, 64},
+        {"ARGB 4444 on 16 bits", MakePixelFormat(16, 0x0F00, 0x00F0, 0x000F, 0xF000), 16, 0x0FFF, 0xFFFF, 0, 128},
+        {"XRGB 8888: opaque everywhere", MakeRgbPixelFormat(32), 32, 0x00FFFFFF, 0x00FFFFFF, 128, 128},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        SetUpTarget(16, 16, c.dwTargetBits);
+        m_pViewport->Clear2(0, nullptr, D3DCLEAR_TARGET, 0x204060, 1, 0);
+        const DWORD dwFrame = Pixel(0, 0); // as the target's format holds it
+        // 4 x 4 texels over 16 x 16 pixels, each texel 4 pixels a side: the rim texels cover the outer ring.
+        std::vector<DWORD> aTexels(16, c.dwRim);
+        for (const int i : {5, 6, 9, 10})
+            aTexels[static_cast<std::size_t>(i)] = c.dwMiddle;
+        SurfacePtr pTexture = MakeRawTexture(4, 4, c.ddpf, aTexels);
+        ASSERT_NE(nullptr, pTexture);
+        m_pDevice->SetTexture(0, pTexture);
+        m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+        m_pDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+        m_pDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+        const D3DCOLOR q = 0x80FFFFFF;
+        const D3DTLVERTEX aQuad[] = {Tl(0, 0, q, 0.5f, 0, 0), Tl(16, 0, q, 0.5f, 1, 0), Tl(0, 16, q, 0.5f, 0, 1),
+                                     Tl(16, 16, q, 0.5f, 1, 1)};
+        DrawStrip(aQuad, 4);
+        for (const auto& [x, y, n] :
+             {std::tuple{0, 0, c.nRim}, std::tuple{15, 0, c.nRim}, std::tuple{0, 9, c.nRim}, std::tuple{15, 15, c.nRim},
+              std::tuple{7, 7, c.nMiddle}, std::tuple{8, 4, c.nMiddle}})
+        {
+            SCOPED_TRACE(std::to_string(x) + ", " + std::to_string(y));
+            // 5-6-5 keeps a channel within 7 of its value.
+            ExpectRgbNear(Red(dwFrame) + n, Green(dwFrame) + n, Blue(dwFrame) + n, Pixel(x, y),
+                          c.dwTargetBits == 16 ? 7 : 1);
+        }
     }
 }
 

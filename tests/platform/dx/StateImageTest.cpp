@@ -141,8 +141,9 @@ class CRasterPathTest : public CRenderFixture
 protected:
     /// A busy frame: a jittered grid of triangles at random depths with random colours and texture coordinates,
     /// drawn opaque with bilinear filtering, then again additively with point filtering and specular, then with
-    /// mixed filters and "greater", then in one scene with a partial clear between draws; returns the colour and
-    /// depth buffers' bytes. dwLeft: the viewport's left edge.
+    /// mixed filters and "greater", then in one scene with a partial clear between draws, last as sprites added by
+    /// their alpha with and without specular; returns the colour and depth buffers' bytes. dwLeft: the viewport's
+    /// left edge.
     std::vector<BYTE> DrawBusyFrame(int nThreads, bool bWide, DWORD dwLeft = 0)
     {
         SetUpTarget(320, 200);
@@ -237,6 +238,20 @@ protected:
             aVerts[i].tu = i % 7 == 0 ? 3e6f : aVerts[i].tu * -13;
             aVerts[i].tv = i % 5 == 0 ? -4e7f : aVerts[i].tv;
         }
+        drawInScene();
+        // Sprites: added to the frame as much as each texel's alpha times its vertices' says.
+        std::vector<DWORD> aSprite(16 * 16);
+        for (DWORD& t : aSprite)
+            t = next() << 8 | (next() & 0xFF);
+        m_pDevice->SetTexture(0, MakeRawTexture(16, 16, MakeArgbPixelFormat(), aSprite));
+        for (D3DTLVERTEX& v : aVerts)
+            v.color = (v.color & 0xFFFFFF) | (next() & 0xFF) << 24;
+        m_pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+        m_pDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+        m_pDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+        drawInScene();
+        m_pDevice->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, FALSE);
+        m_pDevice->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_POINT);
         drawInScene();
         EXPECT_EQ(D3D_OK, m_pDevice->EndScene());
         std::vector<BYTE> aBytes(m_pTarget->GetBits(), m_pTarget->GetBits() + m_pTarget->GetPitch() * 200);
