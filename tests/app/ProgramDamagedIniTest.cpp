@@ -72,4 +72,31 @@ TEST(ProgramDamagedIniTest, WhatCannotBeReadTakesItsDefaultAndTheRestIsKept)
         EXPECT_EQ(c.szPlayer1, IniText(run, "Player1"));
     }
 }
+
+TEST(ProgramDamagedIniTest, PhysicsCoefficientsThatWouldMakeTheTableUnphysicalAreRefusedAndTheBreakPlays)
+{
+    // A cushion that speeds a ball up, a cloth and a spin that never stop it: each refused with a
+    // line in the log, the break hard enough to reach the cushions is judged, and the window closes
+    // with the settings saved. Their texts are kept as written.
+    const std::string strStrike = "seen Game: at rest, it can be saved or loaded\n"
+                                  "after 0 mouse down left 400 300\nafter 0 mouse up left 400 300\n"
+                                  "after 3000 mouse move 400 300\n"
+                                  "frame +3 key down Up\nframe +60 key up Up\nframe +3 key press Return\n"
+                                  "seen Game: shot 1 judged\nafter 0 close\nanswer ok\n";
+    CProgramRun run(VORN_PROGRAM, VORN_APP_FIXTURE_DIR);
+    std::ofstream(run.Program() / "Vorn.ini", std::ios::binary)
+        << "[Settings]\n"
+        << KEPT_KEYS
+        << "GameType=9\nm_strDecay=5\nm_strSideSpinDecay=3\nm_strAccelRollDeceler=-1\n"
+           "m_strSideSpinDeceleration_rads=0\nm_strSideSpinInfluence=0.2\n";
+    ASSERT_EQ(0, run.Run(strStrike)) << run.Log();
+    const std::string strLog = run.Log();
+    for (const char* szRefused :
+         {"m_strDecay 5 is outside 0 to 0.9", "m_strSideSpinDecay 3 is outside 0 to 1",
+          "m_strAccelRollDeceler -1 is outside 0.05 to 1", "m_strSideSpinDeceleration_rads 0 is outside 1 to 100"})
+        EXPECT_NE(std::string::npos, strLog.find(szRefused)) << szRefused << "\n" << strLog;
+    EXPECT_EQ(std::string::npos, strLog.find("m_strSideSpinInfluence 0.2")) << "a value in range is taken";
+    EXPECT_EQ("5", IniText(run, "m_strDecay"));
+    EXPECT_EQ("21845", IniText(run, "Volume")) << "the settings were saved at the close";
+}
 } // namespace
