@@ -160,7 +160,9 @@ void CMainFrame::FillSavedGame(CSavedGame& save)
         save.m_abRefereeState.assign(pState, pState + nSize);
     }
     save.m_nPutBackMask = flow.GetPutBackMask();
-    save.m_nGameMode = g_nGameMode;
+    // Only what a game at rest carries: a flag of something under way would come back with
+    // nothing to end it, and the reader refuses it.
+    save.m_nGameMode = g_nGameMode & (MODE_FIELD | MODE_RESTING_FLAGS);
     if (g_pCallShotState != nullptr)
         save.m_Shot = CSavedGame::ShotFromCall(g_CallRecord);
     else

@@ -65,23 +65,37 @@ DWORD SetModeFlags(DWORD dwFlags)
 
 void ApplyPhysicsCoefficients(const CSettings& settings)
 {
-    const std::pair<const CString*, std::atomic<float>*> aCoefficients[] = {
-        {&settings.m_strAccelRollDeceler, &g_PhysicsCoefficients.accelRollDeceler},
-        {&settings.m_strSideSpinDeceleration_rads, &g_PhysicsCoefficients.SideSpinDeceleration},
-        {&settings.m_strMaxFlightHeightPerR, &g_PhysicsCoefficients.m_dMaxFlightHeightPerR},
-        {&settings.m_strBallBallFriction, &g_PhysicsCoefficients.BallBallFriction},
-        {&settings.m_strSideSpinCoeff, &g_PhysicsCoefficients.SideSpinCoeff},
-        {&settings.m_strForwardSpinCoeff, &g_PhysicsCoefficients.ForwardSpinCoeff},
-        {&settings.m_strVerticalVelocityCoeff, &g_PhysicsCoefficients.VerticalVelocityCoeff},
-        {&settings.m_strDecay, &g_PhysicsCoefficients.Decay},
-        {&settings.m_strSideSpinDecay, &g_PhysicsCoefficients.SideSpinDecay},
-        {&settings.m_strSideSpinInfluence, &g_PhysicsCoefficients.SideSpinInfluence},
+    using D = SPhysicsCoefficients;
+    const std::pair<const CString*, std::atomic<float> D::*> aCoefficients[] = {
+        {&settings.m_strAccelRollDeceler, &D::accelRollDeceler},
+        {&settings.m_strSideSpinDeceleration_rads, &D::SideSpinDeceleration},
+        {&settings.m_strMaxFlightHeightPerR, &D::m_dMaxFlightHeightPerR},
+        {&settings.m_strBallBallFriction, &D::BallBallFriction},
+        {&settings.m_strSideSpinCoeff, &D::SideSpinCoeff},
+        {&settings.m_strForwardSpinCoeff, &D::ForwardSpinCoeff},
+        {&settings.m_strVerticalVelocityCoeff, &D::VerticalVelocityCoeff},
+        {&settings.m_strDecay, &D::Decay},
+        {&settings.m_strSideSpinDecay, &D::SideSpinDecay},
+        {&settings.m_strSideSpinInfluence, &D::SideSpinInfluence},
     };
     for (const auto& [pText, pCoefficient] : aCoefficients)
     {
         float f = 0;
-        if (std::sscanf(pText->GetString(), "%f", &f) == 1)
-            *pCoefficient = f;
+        if (std::sscanf(pText->GetString(), "%f", &f) != 1)
+            continue;
+        std::atomic<float>& coefficient = g_PhysicsCoefficients.*pCoefficient;
+        // A value outside the physical range is refused as a non-number is: the table would gain
+        // energy or never come to rest.
+        if (const SCoefficientRange& range = CoefficientRange(pCoefficient); !range.Holds(f))
+        {
+            CString strLine;
+            strLine.Format("Settings: %s %s is outside %g to %g: the coefficient stays %g\n", range.szName,
+                           pText->GetString(), static_cast<double>(range.fLow), static_cast<double>(range.fHigh),
+                           static_cast<double>(Coef(coefficient)));
+            OutputDebugString(strLine.GetString());
+            continue;
+        }
+        coefficient = f;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "foundation/Folders.h"
 #include "platform/mfc/CFile.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Paths.h"
 #include "platform/win32/Version.h"
@@ -56,6 +57,23 @@ void AppendToList(CString& strList, const CString& strPath)
         strList += ",\n";
     strList += strPath;
 }
+
+/// The path with the file's name as it is spelled in the folder (the table spells some names in
+/// other cases); as given when no file matches.
+CString AsSpelledInFolder(const CString& strFolder, const char* szName)
+{
+    const std::string strResolved = ResolvePath((strFolder + szName).GetString());
+    return strFolder + strResolved.substr(strResolved.find_last_of('/') + 1).c_str();
+}
+
+void AppendNotFoundOrCorrupt(CString& strText, const CString& strList)
+{
+    strText.AppendFormat("File(s):\n%s\nnot found or corrupt.\n\n", strList.GetString());
+}
+
+/// The libraries the program opens after the check besides the required ones: every artwork
+/// library, every ball set and the speech library, in the program folder.
+constexpr const char* s_aszOpenedLibraries[] = {"Imagery*.dll", "VornBall*.dat", "VornSpeech.dat"};
 } // namespace
 
 std::span<const SRequiredFile> GetRequiredFiles() { return s_aRequiredFiles; }
@@ -74,7 +92,7 @@ int CheckRequiredFiles(CString* pText, std::span<const SRequiredFile> aFiles)
     CString strMissing, strOutdated;
     for (const SRequiredFile& row : aFiles)
     {
-        const CString strPath = ChooseFolder(row) + row.szName;
+        const CString strPath = AsSpelledInFolder(ChooseFolder(row), row.szName);
         DWORD dwMs = 0, dwLs = 0;
         const bool bVersioned = row.bCompareLowWord || row.bCheckVersion;
         const bool bPresent = bVersioned ? GetFileVersionString(strPath, &dwMs, &dwLs) != 0 : Exists(strPath);
@@ -88,10 +106,30 @@ int CheckRequiredFiles(CString* pText, std::span<const SRequiredFile> aFiles)
     if (pText != nullptr)
     {
         if (!strMissing.IsEmpty())
-            pText->AppendFormat("File(s):\n%s\nnot found or corrupt.\n\n", strMissing.GetString());
+            AppendNotFoundOrCorrupt(*pText, strMissing);
         if (!strOutdated.IsEmpty())
             *pText += CString("You must have DirectX 6.1 or higher\n\n") + "File(s):\n" + strOutdated +
                       "\nhas(have) old version\n";
     }
+    return 0;
+}
+
+int CheckOpenedLibraries(CString* pText)
+{
+    if (pText != nullptr)
+        pText->Empty();
+    const CString strFolder = GetProgramFolder();
+    CString strDamaged;
+    for (const char* szPattern : s_aszOpenedLibraries)
+        for (const std::string& strName : FindFiles(strFolder + szPattern))
+        {
+            DWORD dwMs = 0, dwLs = 0;
+            if (!GetFileVersionString(strFolder + strName.c_str(), &dwMs, &dwLs))
+                AppendToList(strDamaged, strFolder + strName.c_str());
+        }
+    if (strDamaged.IsEmpty())
+        return 1;
+    if (pText != nullptr)
+        AppendNotFoundOrCorrupt(*pText, strDamaged);
     return 0;
 }

@@ -29,3 +29,9 @@ BOOL GetFileVersionString(const char* szPath, DWORD* pdwMs, DWORD* pdwLs);
 /// 1 when every row passes, else 0 and, with a text, the message naming the missing files first and
 /// the outdated ones after (the text grows as needed).
 int CheckRequiredFiles(CString* pText, std::span<const SRequiredFile> aFiles = GetRequiredFiles());
+
+/// 1 when every library of the program folder that the program opens besides the required ones
+/// (artwork libraries, ball sets, the speech library) is whole, else 0 and, with a text, the same
+/// "not found or corrupt" message naming the damaged ones as the folder spells them. A library
+/// that is not there is left to the code that opens it.
+int CheckOpenedLibraries(CString* pText);

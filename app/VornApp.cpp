@@ -226,7 +226,7 @@ BOOL CVornApp::InitInstance()
     InitIniFilePath();
     Trace("artwork libraries");
     CString strMissing;
-    if (!ScanArtworkLibraries() || !CheckRequiredFiles(&strMissing))
+    if (!ScanArtworkLibraries() || !CheckRequiredFiles(&strMissing) || !CheckOpenedLibraries(&strMissing))
     {
         Trace("required files");
         if (strMissing.IsEmpty())

@@ -14,3 +14,8 @@ void SetErrorBoxHandler(std::function<void(const char*)> handler);
 
 /// Shows string resource nId in the error box ("Error nId." when no string source has it).
 void ShowErrorBox(unsigned int nId);
+
+/// A file the player's data was to be saved in could not be written (the old file is kept): says
+/// so in the debug log each time, and in the error box the first time for each kind of data
+/// ("settings", "statistics"), so a failing disk is not reported at every save. Main thread.
+void ReportSaveFailure(const char* szKind, const char* szPath);

@@ -1,5 +1,6 @@
 #include "foundation/Settings.h"
 
+#include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
 #include "foundation/GameModeWord.h"
 #include "foundation/GlobalOrder.h"
@@ -565,7 +566,10 @@ BOOL CSettings::Save()
     edit.WriteString(SECTION, nullptr, nullptr);
     for (const SSavedKey& key : s_aSavedKeys)
         edit.WriteString(SECTION, key.szKey, key.pfnValue(*this));
-    return edit.Commit();
+    if (edit.Commit())
+        return TRUE;
+    ReportSaveFailure("settings", m_strIniFilePath);
+    return FALSE;
 }
 
 int CSettings::GetMatchGoal() const

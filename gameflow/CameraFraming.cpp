@@ -88,18 +88,22 @@ CVector3 FitPointsSideways(const SViewModel& view, std::span<const CVector3> poi
 
 float DistanceToSeePoint(const SViewModel& view, const CVector3& vPoint)
 {
-    const CVector3 V = vPoint - view.P;
-    const float d = Dot(V, view.D);
+    CVector3 V = vPoint - view.P;
+    float d = Dot(V, view.D);
+    // Behind or too near: first back up to the near depth, then see it from there. The point then
+    // lies at the near depth by construction; taking that depth rather than measuring it again
+    // keeps a far point, whose depth a float cannot resolve, from backing up without end.
+    float fBack = 0.0f;
     if (d < NEAR_BACK_UP_DEPTH)
     {
-        // Behind or too near: first back up to the near depth, then see it from there.
-        const float fBack = VIEW_NEAR_DEPTH - d;
-        return fBack + DistanceToSeePoint(view.At(view.P - view.D * fBack), vPoint);
+        fBack = VIEW_NEAR_DEPTH - d;
+        V = V + view.D * fBack;
+        d = VIEW_NEAR_DEPTH;
     }
     const float tv = view.TanVertical(), th = view.TanHorizontal();
     const float ev = std::max(std::fabs(Dot(V, view.U)) / d - tv, 0.0f);
     const float eh = std::max(std::fabs(Dot(V, view.Right())) / d - th, 0.0f);
-    return eh <= ev ? d * ev / tv : d * eh / th;
+    return fBack + (eh <= ev ? d * ev / tv : d * eh / th);
 }
 
 CVector3 CentreBoxInView(const SViewModel& view, std::span<const CVector3> points)

@@ -41,6 +41,12 @@ inline constexpr DWORD gmPresentation = 0x1000000;
 inline constexpr DWORD gmLightEdit = 0x4000000;
 inline constexpr DWORD gmStartupFlag = 0x8000000;
 
+/// The flags a game at rest carries into a saved game: the rack's flags and the top view's keep
+/// flag. Every other flag belongs to something under way (a shot, a stroke, the computer's turn, a
+/// replay, a preview behind a dialog, text input, light editing) or to a game that is over, and
+/// would come back with nothing to end it.
+inline constexpr DWORD MODE_RESTING_FLAGS = MODE_RACK_FLAGS | gmKeepView;
+
 /// The copy of the game-mode word (foundation/GameModeWord.h) from before the last mode change.
 /// Main thread only.
 extern DWORD g_nPrevGameMode;

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <span>
 #include <string>
@@ -190,6 +191,12 @@ private:
         const DWORD nModes = m_out.m_nGameMode & MODE_FIELD & ~modeZoom;
         if (std::popcount(nModes) > 1)
             return Fail("the game-mode word holds more than one mode");
+        if (const DWORD nBusy = m_out.m_nGameMode & ~(MODE_FIELD | MODE_RESTING_FLAGS); nBusy != 0)
+        {
+            char szBusy[16];
+            std::snprintf(szBusy, sizeof szBusy, "%#x", static_cast<unsigned>(nBusy));
+            return Fail(std::string("the game-mode word carries flags ") + szBusy + " that a game at rest has not");
+        }
         return true;
     }
 

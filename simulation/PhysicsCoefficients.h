@@ -54,6 +54,26 @@ struct SPhysicsCoefficients
     void Reset();
 };
 
+/// One coefficient the settings and the physics dialog can change, with the range in which the
+/// table stays physical: the balls lose energy in every contact and on the cloth, and every shot
+/// comes to rest. Outside it a ball can gain speed at each cushion until it flies off to huge
+/// coordinates, or roll or spin for ever.
+struct SCoefficientRange
+{
+    std::atomic<float> SPhysicsCoefficients::*pCoefficient;
+    const char* szName; ///< the settings key the coefficient is read from
+    float fLow;
+    float fHigh;
+
+    bool Holds(float f) const { return f >= fLow && f <= fHigh; }
+};
+
+/// The ranges of the ten coefficients the settings and the physics dialog set.
+extern const SCoefficientRange COEFFICIENT_RANGES[10];
+
+/// The range of one of those coefficients.
+const SCoefficientRange& CoefficientRange(std::atomic<float> SPhysicsCoefficients::*pCoefficient);
+
 /// The one set of coefficients every ball and table part reads. Written on the main thread (game
 /// start, physics dialog), read by the main thread and the aiming aid's worker.
 extern SPhysicsCoefficients g_PhysicsCoefficients;

@@ -1,3 +1,4 @@
+#include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Paths.h"
@@ -119,7 +120,7 @@ BOOL CPlayerStats::Save()
     }
     if (!edit.Commit())
     {
-        OutputDebugString(("CPlayerStats::Save: cannot write " + strPath.Str() + "\n").c_str());
+        ReportSaveFailure("statistics", strPath);
         return FALSE;
     }
     return TRUE;

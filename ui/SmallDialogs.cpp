@@ -129,11 +129,14 @@ INT_PTR CPhysicsDlg::DoModal()
 void CPhysicsDlg::DoDataExchange(CDataExchange* pDX)
 {
     // Every coefficient is kept as a float, so a typed value is taken with a float's precision, and
-    // what does not fit a float is refused like a non-number.
+    // what does not fit a float is refused like a non-number; so is a value outside the range in
+    // which the table stays physical.
     for (std::size_t i = 0; i < m_adValue.size(); ++i)
     {
         float fValue = static_cast<float>(m_adValue[i]);
         DDX_Text(pDX, COEFFICIENT_FIELDS[i].nId, fValue);
+        const SCoefficientRange& range = CoefficientRange(COEFFICIENT_FIELDS[i].pCoefficient);
+        DDV_MinMaxFloat(pDX, fValue, range.fLow, range.fHigh);
         m_adValue[i] = static_cast<double>(fValue);
     }
 }

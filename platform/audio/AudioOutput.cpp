@@ -1,6 +1,7 @@
 #include "platform/audio/AudioOutput.h"
 
 #include "platform/win32/DebugLog.h"
+#include "platform/win32/ExceptionFilter.h"
 
 #include <SDL.h>
 #include <algorithm>
@@ -116,6 +117,8 @@ CAudioOutput::~CAudioOutput()
 
 void CAudioOutput::Callback(void* pUser, std::uint8_t* pStream, int nBytes)
 {
+    // The device's thread is the audio library's own: it gets the fatal-signal stack here.
+    InstallFatalSignalStack();
     auto* pOut = static_cast<CAudioOutput*>(pUser);
     const std::size_t nSamples = static_cast<std::size_t>(nBytes) / sizeof(std::int16_t);
     pOut->Fill(std::span<std::int16_t>(reinterpret_cast<std::int16_t*>(pStream), nSamples));

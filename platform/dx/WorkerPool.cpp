@@ -1,11 +1,13 @@
 #include "platform/dx/WorkerPool.h"
 
+#include "platform/win32/ExceptionFilter.h"
+
 #include <algorithm>
 
 CWorkerPool::CWorkerPool(int nThreads) : m_aShares(static_cast<size_t>(std::max(1, nThreads)))
 {
     for (int i = 1; i < nThreads; ++i)
-        m_aThreads.emplace_back([this, i] { WorkerMain(i); });
+        m_aThreads.push_back(StartGuardedThread([this, i] { WorkerMain(i); }));
 }
 
 CWorkerPool::~CWorkerPool()

@@ -2,6 +2,7 @@
 
 #include "platform/media/MusicFeed.h"
 #include "platform/win32/DebugLog.h"
+#include "platform/win32/ExceptionFilter.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/Paths.h"
 
@@ -38,7 +39,7 @@ public:
         m_pMixer->SetStreamVolume(m_nVoice, m_nMb);
         m_pMixer->SetStreamPaused(m_nVoice, m_bPaused);
         m_bStop = false;
-        m_thread = std::thread([this] { Run(); });
+        m_thread = StartGuardedThread([this] { Run(); });
         return true;
     }
 

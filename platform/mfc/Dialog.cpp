@@ -170,6 +170,16 @@ void DDX_Text(CDataExchange* pDX, int nIDC, float& value)
     value = static_cast<float>(dValue);
 }
 
+void DDV_MinMaxFloat(CDataExchange* pDX, float value, float minVal, float maxVal)
+{
+    if (!pDX->m_bSaveAndValidate || (value >= minVal && value <= maxVal))
+        return;
+    char sz[96];
+    std::snprintf(sz, sizeof sz, "Please enter a number between %g and %g.", static_cast<double>(minVal),
+                  static_cast<double>(maxVal));
+    pDX->Fail(sz);
+}
+
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value)
 {
     pDX->PrepareCtrl(nIDC);

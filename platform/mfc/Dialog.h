@@ -110,6 +110,8 @@ void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 void DDX_Text(CDataExchange* pDX, int nIDC, int& value);
 /// A finite number that fits a float; anything else is refused.
 void DDX_Text(CDataExchange* pDX, int nIDC, float& value);
+/// After the DDX_Text of the same control: a number outside minVal..maxVal is refused.
+void DDV_MinMaxFloat(CDataExchange* pDX, float value, float minVal, float maxVal);
 void DDX_Check(CDataExchange* pDX, int nIDC, int& value);
 
 class CDialog : public CWnd

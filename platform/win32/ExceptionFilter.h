@@ -13,6 +13,8 @@
 
 #include "platform/win32/WinTypes.h"
 
+#include <thread>
+
 inline constexpr DWORD EXCEPTION_ACCESS_VIOLATION = 0xC0000005u;
 inline constexpr DWORD EXCEPTION_ILLEGAL_INSTRUCTION = 0xC000001Du;
 inline constexpr DWORD EXCEPTION_INT_DIVIDE_BY_ZERO = 0xC0000094u;
@@ -52,6 +54,19 @@ LPTOP_LEVEL_EXCEPTION_FILTER SetUnhandledExceptionFilter(LPTOP_LEVEL_EXCEPTION_F
 void WriteFatalText(const char* szText);
 
 /// Gives the calling thread a stack of its own for the fatal-signal handler, kept until the
-/// thread ends; calling it again does nothing. Threads made by CreateThread and the thread that
-/// sets a filter get one; any other thread the program starts must call it first.
+/// thread ends; calling it again does nothing. Without it a stack overflow on that thread dies
+/// with no report: the handler has no stack to run on.
 void InstallFatalSignalStack();
+
+/// Starts a std::thread whose first act is InstallFatalSignalStack. Every thread the program
+/// starts is made through it (CreateThread included); a thread a library starts and calls back on
+/// (the audio device's) calls InstallFatalSignalStack in its callback.
+template <class F> std::thread StartGuardedThread(F&& fnBody)
+{
+    return std::thread(
+        [fnBody = std::forward<F>(fnBody)]() mutable
+        {
+            InstallFatalSignalStack();
+            fnBody();
+        });
+}

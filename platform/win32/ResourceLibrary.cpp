@@ -264,23 +264,47 @@ std::unique_ptr<CResourceLibrary> CResourceLibrary::FromFile(const std::string& 
 
 bool CResourceLibrary::ReadVersion(const std::string& strPath, SResourceVersion& version, std::string& strError)
 {
-    std::vector<BYTE> header(RESLIB_HEADER_SIZE);
-    std::FILE* pFile = OpenRegularFile(strPath);
+    // The header, the file's real length and the index: enough to check the whole container
+    // (every entry's data inside the file) without reading the data itself.
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> pFile(OpenRegularFile(strPath), &std::fclose);
     if (pFile == nullptr)
     {
         strError = "cannot read the file";
         return false;
     }
-    const bool bRead = std::fread(header.data(), 1, header.size(), pFile) == header.size();
-    std::fclose(pFile);
-    if (!bRead)
+    std::vector<BYTE> bytes(RESLIB_HEADER_SIZE);
+    if (std::fread(bytes.data(), 1, bytes.size(), pFile.get()) != bytes.size())
     {
         strError = "not a resource library (too short)";
         return false;
     }
-    CByteReader rd(header);
+    CByteReader rd(bytes);
     SHeader hdr;
     if (!ReadHeader(rd, hdr, strError))
+        return false;
+    const long nLength = std::fseek(pFile.get(), 0, SEEK_END) == 0 ? std::ftell(pFile.get()) : -1;
+    if (nLength < 0 || static_cast<std::uint64_t>(nLength) != hdr.nFileSize)
+    {
+        strError = nLength >= 0 && static_cast<std::uint64_t>(nLength) > hdr.nFileSize
+                       ? "the file has bytes after its end"
+                       : "the file is cut off";
+        return false;
+    }
+    if (hdr.nIndexSize > hdr.nFileSize - RESLIB_HEADER_SIZE)
+    {
+        strError = "the index runs past the end of the file";
+        return false;
+    }
+    bytes.resize(RESLIB_HEADER_SIZE + std::size_t{hdr.nIndexSize});
+    if (std::fseek(pFile.get(), static_cast<long>(RESLIB_HEADER_SIZE), SEEK_SET) != 0 ||
+        std::fread(bytes.data() + RESLIB_HEADER_SIZE, 1, hdr.nIndexSize, pFile.get()) != hdr.nIndexSize)
+    {
+        strError = "cannot read the index";
+        return false;
+    }
+    std::vector<SResourceEntry> entries;
+    if (!ReadIndex(bytes, hdr, entries, strError) ||
+        !CheckEntries(entries, RESLIB_HEADER_SIZE + std::uint64_t{hdr.nIndexSize}, hdr.nFileSize, strError))
         return false;
     version = hdr.version;
     return true;

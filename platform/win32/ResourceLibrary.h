@@ -87,7 +87,9 @@ public:
     static std::unique_ptr<CResourceLibrary> FromBytes(std::vector<BYTE> bytes, std::string& strError);
     /// Reads and checks a library file (a Linux path).
     static std::unique_ptr<CResourceLibrary> FromFile(const std::string& strPath, std::string& strError);
-    /// Reads only the header's version stamp; false with strError set when it is not a library.
+    /// The version stamp of a library file, after checking its container whole (header, length,
+    /// index, every entry's data inside the file) without reading the data; false with strError
+    /// set when it is not a library or is damaged.
     static bool ReadVersion(const std::string& strPath, SResourceVersion& version, std::string& strError);
 
     /// The first entry (in index order) with this type and name, any language; null when none.

@@ -1,5 +1,6 @@
 #include "platform/win32/Shell.h"
 
+#include "platform/win32/ExceptionFilter.h"
 #include "platform/win32/Paths.h"
 
 #include <atomic>
@@ -53,7 +54,7 @@ pid_t StartOpener(const char* szOpener, const std::string& strArgument)
     if (posix_spawnp(&pid, szOpener, nullptr, nullptr, aArgv, environ) != 0)
         return 0;
     // Nobody waits for the opener; this thread only collects its end so that it leaves no zombie.
-    std::thread([pid] { waitpid(pid, nullptr, 0); }).detach();
+    StartGuardedThread([pid] { waitpid(pid, nullptr, 0); }).detach();
     return pid;
 }
 } // namespace

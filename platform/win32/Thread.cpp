@@ -46,7 +46,6 @@ void ThreadMain(const std::shared_ptr<SThreadShared>& pShared, LPTHREAD_START_RO
         }
     }
     t_pShared = pShared.get();
-    InstallFatalSignalStack();
     t_dwThreadId = pShared->dwThreadId;
     ApplyRequestedThreadPriority();
     const DWORD dwExit = pProc(pParam);
@@ -68,7 +67,7 @@ public:
         // Messages posted to the thread before it runs wait for it.
         PrepareThreadMessageQueue(m_pShared->dwThreadId);
         m_pShared->nRequestedPriority = GetThreadPriority(GetCurrentThread());
-        m_thread = std::thread(ThreadMain, m_pShared, pProc, pParam);
+        m_thread = StartGuardedThread([pShared = m_pShared, pProc, pParam] { ThreadMain(pShared, pProc, pParam); });
     }
 
     ~CThreadObject() override

@@ -1,6 +1,7 @@
 #include "platform/win32/WindowRendezvous.h"
 
 #include "platform/win32/DebugLog.h"
+#include "platform/win32/ExceptionFilter.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/WindowTable.h"
 
@@ -167,7 +168,7 @@ bool CListener::Add(HWND hWnd, const std::string& strPath)
     }
     m_entries[hWnd] = SEntry{fd, strPath};
     if (!m_thread.joinable())
-        m_thread = std::thread([this] { Run(); });
+        m_thread = StartGuardedThread([this] { Run(); });
     Wake();
     return true;
 }

@@ -9,6 +9,7 @@
 #include "platform/win32/Cursor.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Desktop.h"
+#include "platform/win32/ExceptionFilter.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/SystemParameters.h"
@@ -195,7 +196,7 @@ bool CDisplay::Start()
     (void)s_bStopAtExit;
     std::promise<bool> started;
     auto future = started.get_future();
-    m_thread = std::thread([this, &started] { ThreadMain(started); });
+    m_thread = StartGuardedThread([this, &started] { ThreadMain(started); });
     future.get();
     SetWindowBackend(this);
     SetMessageBoxHandler([this](const SMessageBoxRequest& request) { return AnswerMessageBox(request); });

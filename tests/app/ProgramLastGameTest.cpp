@@ -152,7 +152,22 @@ TEST(ProgramLastGameTest, DamagedTruncatedOrForeignLastGameIsReportedAndANewGame
     {
         const char* szName;
         std::function<std::string(const std::string&)> make; ///< the file from a sound one
+        const char* szWhy = "";                              ///< what the log gives as the reason
     };
+    // The game-mode word with a flag of something under way beside its aiming mode: the window's
+    // close ignored and the settings never saved (0x2000000), or nobody to strike (the others).
+    const auto withFlag = [](DWORD dwFlag)
+    {
+        return [dwFlag](const std::string& s)
+        {
+            std::string strDamaged = s;
+            const DWORD dwMode = modeAim | dwFlag;
+            for (std::size_t i = 0; i < 4; ++i)
+                strDamaged[s.size() - 4 * 8 - 36 - 4 + i] = static_cast<char>((dwMode >> (8 * i)) & 0xff);
+            return strDamaged;
+        };
+    };
+    const char* const szBusy = "that a game at rest has not";
     const SCase aCases[] = {
         {"truncated", [](const std::string& s) { return s.substr(0, s.size() / 2); }},
         {"foreign", [](const std::string&) { return std::string("\x89PNG\r\n\x1a\n and more of a picture"); }},
@@ -164,6 +179,11 @@ TEST(ProgramLastGameTest, DamagedTruncatedOrForeignLastGameIsReportedAndANewGame
              return strDamaged;
          }},
         {"empty", [](const std::string&) { return std::string(); }},
+        {"settings preview", withFlag(gmSettingsPreview), szBusy},
+        {"rack decided", withFlag(gmRackDecided), szBusy},
+        {"game over", withFlag(gmGameOver), szBusy},
+        {"presentation", withFlag(gmPresentation), szBusy},
+        {"computer's stroke under way", withFlag(gmRobotStroke), szBusy},
     };
     for (const SCase& c : aCases)
     {
@@ -176,6 +196,7 @@ TEST(ProgramLastGameTest, DamagedTruncatedOrForeignLastGameIsReportedAndANewGame
         ASSERT_EQ(0, run.Run("answer ok\nframe 10 close\nanswer ok\n")) << run.Log();
         const std::string strLog = run.Log();
         EXPECT_NE(strLog.find("The last game could not be read."), std::string::npos) << strLog;
+        EXPECT_NE(strLog.find(c.szWhy), std::string::npos) << strLog;
         EXPECT_EQ(strLog.find("Game: resumed"), std::string::npos) << strLog;
         EXPECT_NE(strLog.find("Game started"), std::string::npos) << "a new game is played instead";
         const std::string strIni = (run.Program() / "Vorn.ini").string();

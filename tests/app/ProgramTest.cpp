@@ -78,6 +78,32 @@ TEST(ProgramTest, MissingLibraryIsNamedAndEndsWithStatusTwo)
     }
 }
 
+TEST(ProgramTest, ALibraryCutInHalfStopsTheStartAsAMissingOneDoes)
+{
+    // A required library (one the table of required files spells in other cases), and a ball set
+    // opened only after the check: each named as the folder spells it.
+    struct SCase
+    {
+        const char* szCut;
+        const char* szCopiedFrom; ///< null: the program folder's own library is cut
+    };
+    for (const SCase& c :
+         {SCase{"VornWave.dll", nullptr}, SCase{"Imagery1.dll", nullptr}, SCase{"VornBall2.dat", "VornBall.dat"}})
+    {
+        SCOPED_TRACE(c.szCut);
+        CTestProgramRun run;
+        const std::filesystem::path library = run.Program() / c.szCut;
+        if (c.szCopiedFrom != nullptr)
+            std::filesystem::copy_file(run.Program() / c.szCopiedFrom, library);
+        std::filesystem::resize_file(library, std::filesystem::file_size(library) / 2);
+        EXPECT_EQ(2, run.Run("")) << run.Log();
+        const std::string strLog = run.Log();
+        EXPECT_NE(std::string::npos, strLog.find("File(s):\n" + library.string() + "\nnot found or corrupt."))
+            << strLog;
+        EXPECT_EQ(std::string::npos, strLog.find("Game started"));
+    }
+}
+
 TEST(ProgramTest, TablesDatThatCannotBeMadeEndsTheStartWithItsMessage)
 {
     CTestProgramRun run;

@@ -1,5 +1,7 @@
 #include "foundation/ExceptionGuard.h"
 
+#include "platform/dx/WorkerPool.h"
+#include "platform/win32/ExceptionFilter.h"
 #include "platform/win32/Sync.h"
 #include "platform/win32/Thread.h"
 
@@ -10,6 +12,7 @@
 #include <stdexcept>
 #include <sys/mman.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -129,6 +132,34 @@ TEST_F(ExceptionGuardDeathTest, AStackOverflowInAnyThreadIsReported)
         {
             CExceptionGuard guard;
             RunInProgramThread([] { OverflowTheStack(nullptr); });
+        },
+        ::testing::ExitedWithCode(128 + SIGSEGV), ONE_SEGV_LINE);
+}
+
+TEST_F(ExceptionGuardDeathTest, AStackOverflowOnTheRenderersDrawingThreadsIsReported)
+{
+    // The drawing threads share out the rows of a frame; the one that is not the caller overflows
+    // while the caller waits.
+    EXPECT_EXIT(
+        {
+            CExceptionGuard guard;
+            const std::thread::id caller = std::this_thread::get_id();
+            CWorkerPool pool(2);
+            pool.Run(2,
+                     [caller](int)
+                     {
+                         if (std::this_thread::get_id() != caller)
+                             OverflowTheStack(nullptr);
+                         for (;;)
+                             ::pause();
+                     });
+        },
+        ::testing::ExitedWithCode(128 + SIGSEGV), ONE_SEGV_LINE);
+    // Every other thread the program starts is made the same guarded way.
+    EXPECT_EXIT(
+        {
+            CExceptionGuard guard;
+            StartGuardedThread([] { OverflowTheStack(nullptr); }).join();
         },
         ::testing::ExitedWithCode(128 + SIGSEGV), ONE_SEGV_LINE);
 }

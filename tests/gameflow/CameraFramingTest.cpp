@@ -97,6 +97,28 @@ TEST(CameraFramingTest, BackingUpBringsEveryPointIntoView)
     }
 }
 
+TEST(CameraFramingTest, ACameraFlownFarOutStillBacksUpOnceToSeeAPoint)
+{
+    // Far out a float cannot hold a step of the near depth: the back-up must not depend on moving
+    // the camera there.
+    SViewModel view = SquareView();
+    view.P = CVector3(0, 0, 1e9f);
+    const struct
+    {
+        CVector3 point;
+        float fExtra;
+    } aCases[] = {
+        {{0, 0, 1e9f}, 6.0f},   // at the camera: back up to the near depth
+        {{64, 0, 1e9f}, 64.0f}, // beside it: back up until the side is inside the opening
+        {{0, 0, 1e9f + 128}, 0.0f},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.point.x);
+        EXPECT_FLOAT_EQ(c.fExtra, DistanceToSeePoint(view, c.point));
+    }
+}
+
 TEST(CameraFramingTest, ScreenCentringPutsTheFourPointsInTheMiddle)
 {
     SViewModel view = SquareView();

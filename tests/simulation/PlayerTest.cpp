@@ -2,15 +2,18 @@
 
 #include "tests/platform/TempFolder.h"
 
+#include "foundation/ErrorBox.h"
 #include "foundation/Flags.h"
 #include "foundation/Folders.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Profile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -208,6 +211,24 @@ TEST_F(PlayerStatsTest, HostileNamesStayInsideTheDataFolder)
     stats.Load(std::string(1000, 'x').c_str());
     EXPECT_EQ(CPlayerStats::STATS_MAX_STEM, stats.GetStem().GetLength());
     EXPECT_EQ(TRUE, stats.Save());
+}
+
+TEST_F(PlayerStatsTest, StatisticsThatCannotBeSavedAreLoggedEachTimeAndShownOnce)
+{
+    std::vector<std::string> aBoxes, aLog;
+    SetErrorBoxHandler([&](const char* szText) { aBoxes.emplace_back(szText); });
+    SetDebugLogSink([&](const std::string& strLine) { aLog.push_back(strLine); });
+    CPlayerStats stats;
+    stats.Load("Dan");
+    fs::create_directory(m_DataFolder / "Dan.ini"); // in the file's place: the save cannot replace it
+    EXPECT_EQ(FALSE, stats.Save());
+    EXPECT_EQ(FALSE, stats.Save());
+    SetDebugLogSink(nullptr);
+    SetErrorBoxHandler({});
+    const std::string strText = "The statistics could not be saved to " + (m_DataFolder / "Dan.ini").string() + ".";
+    EXPECT_EQ(std::vector<std::string>{strText}, aBoxes);
+    EXPECT_EQ(2, std::count(aLog.begin(), aLog.end(), strText + "\n"));
+    EXPECT_TRUE(fs::is_directory(m_DataFolder / "Dan.ini"));
 }
 
 TEST_F(PlayerStatsTest, SaveWithoutALoadedFileWritesNothing)

@@ -54,7 +54,7 @@ TEST(MenuSourceTest, BadSourcesNameTheLineAndReason)
     struct SCase
     {
         bool bMenu;
-        const char* szSource;
+        std::string strSource;
         const char* szReason;
     };
     const SCase cases[] = {
@@ -66,6 +66,9 @@ TEST(MenuSourceTest, BadSourcesNameTheLineAndReason)
         {true, "item 70000 \"x\"\n", "line 1: a command id"},
         {true, "item 1 x y\n", "line 1: write popup"},
         {true, "item 1 \"x\n", "line 1: a quoted text is not closed"},
+        // A NUL would end the text in the compiled menu and leave the rest to be read as items.
+        {true, std::string("separator\nitem 1 \"\0\"\n", 21), "line 2: a menu text cannot hold a NUL character"},
+        {true, std::string("popup \"A\0B\"\nitem 1 \"x\"\nend\n", 27), "line 1: a menu text cannot hold a NUL"},
         {true, "popup a\npopup a\npopup a\npopup a\npopup a\npopup a\npopup a\npopup a\npopup a\n",
          "line 8: popups nest deeper"},
         {false, "", "the table has no keys"},
@@ -79,11 +82,11 @@ TEST(MenuSourceTest, BadSourcesNameTheLineAndReason)
     };
     for (const SCase& c : cases)
     {
-        SCOPED_TRACE(c.szSource);
+        SCOPED_TRACE(c.strSource);
         std::vector<BYTE> data;
         std::string strError;
-        const bool bCompiled = c.bMenu ? CompileMenuSource(c.szSource, data, strError)
-                                       : CompileAcceleratorSource(c.szSource, data, strError);
+        const bool bCompiled = c.bMenu ? CompileMenuSource(c.strSource, data, strError)
+                                       : CompileAcceleratorSource(c.strSource, data, strError);
         EXPECT_FALSE(bCompiled);
         EXPECT_NE(std::string::npos, strError.find(c.szReason)) << strError;
     }

@@ -89,6 +89,13 @@ TEST(RespackTest, BadManifestsNameTheLine)
         {"short version", "version 1.2.3", "line 1: write the version as four numbers 0..65535: version 1.0.0.0"},
         {"version part too large", "version 1.2.3.70000",
          "line 1: write the version as four numbers 0..65535: version 1.0.0.0"},
+        // A wrong part first, then more parts than the four a version has room for.
+        {"version part not a number", "version x.1",
+         "line 1: write the version as four numbers 0..65535: version 1.0.0.0"},
+        {"version of many parts after a wrong one", "version 1.x.2.3.4.5.6.7.8",
+         "line 1: write the version as four numbers 0..65535: version 1.0.0.0"},
+        {"version of five parts", "version 1.2.3.4.5",
+         "line 1: write the version as four numbers 0..65535: version 1.0.0.0"},
         {"bad language", "language english", "line 1: write the language as one number 0..0xFFFF"},
         {"overlong name", "SET \"" + std::string(256, 'x') + "\" a.txt",
          "line 1: a name must have 1 to 255 characters"},

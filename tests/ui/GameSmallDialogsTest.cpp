@@ -9,8 +9,10 @@
 #include "simulation/PhysicsCoefficients.h"
 #include "ui/SmallDialogs.h"
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -104,44 +106,53 @@ TEST_F(GameSmallDialogsTest, StartUpAsksWithTheLibrarysDialogOrElseAMessageBox)
     EXPECT_EQ(hBefore, AfxGetResourceHandle());
 }
 
-TEST_F(GameSmallDialogsTest, PhysicsValuesAreTakenAsFloatsAndWhatIsNoFloatKeepsTheDialogOpen)
+TEST_F(GameSmallDialogsTest, PhysicsValuesAreTakenAsFloatsAndWhatIsNoFloatOrNotPhysicalKeepsTheDialogOpen)
 {
     const CPhysicsCoefficientsScope restore;
-    int nRefusals = 0;
+    std::vector<std::string> aRefusals;
     SetMessageBoxHandler(
-        [&](const SMessageBoxRequest&)
+        [&](const SMessageBoxRequest& request)
         {
-            ++nRefusals;
+            aRefusals.push_back(request.strText);
             return IDOK;
         });
+    using D = SPhysicsCoefficients;
     struct SCase
     {
+        int nId;
+        std::atomic<float> D::*pCoefficient;
         const char* szTyped;
-        bool bTaken;
+        const char* szRefusal; ///< null when the value is taken
     };
+    constexpr const char* NO_NUMBER = "Please enter a number.";
     const SCase aCases[] = {
-        {"0.1234567891234", true},
-        {"2.5e3", true},
-        {"abc", false},
-        {"1e39", false},
-        {"inf", false},
-        {"nan", false},
-        {"", false},
-        {"-3.4e38", true},
+        {1003, &D::accelRollDeceler, "0.1234567891234", nullptr},
+        {1003, &D::accelRollDeceler, "2.5e-1", nullptr},
+        {1003, &D::accelRollDeceler, "abc", NO_NUMBER},
+        {1003, &D::accelRollDeceler, "1e39", NO_NUMBER},
+        {1003, &D::accelRollDeceler, "inf", NO_NUMBER},
+        {1003, &D::accelRollDeceler, "nan", NO_NUMBER},
+        {1003, &D::accelRollDeceler, "", NO_NUMBER},
+        // A cloth that never stops a ball, a cushion that speeds it up, spin that never ends.
+        {1003, &D::accelRollDeceler, "-3.4e38", "Please enter a number between 0.05 and 1."},
+        {1043, &D::Decay, "5", "Please enter a number between 0 and 0.9."},
+        {1043, &D::Decay, "0.9", nullptr},
+        {1005, &D::SideSpinDeceleration, "0", "Please enter a number between 1 and 100."},
     };
     for (const SCase& c : aCases)
     {
-        SCOPED_TRACE(c.szTyped);
+        SCOPED_TRACE(testing::Message() << c.nId << " " << c.szTyped);
         g_PhysicsCoefficients.Reset();
-        nRefusals = 0;
+        aRefusals.clear();
+        const float fBefore = Coef(g_PhysicsCoefficients.*c.pCoefficient);
         CPhysicsDlg dlg(&m_game);
         CString strShown;
         bool bStillOpen = false;
         Driver::Play({[&]
                       {
                           strShown = dlg.GetDlgItemText(1003);
-                          dlg.SetDlgItemText(1003, c.szTyped);
-                          dlg.SetDlgItemText(1045, "0.75");
+                          dlg.SetDlgItemText(c.nId, c.szTyped);
+                          dlg.SetDlgItemText(1045, "0.55");
                           Shot("PhysicsDialog");
                           Driver::Key(dlg, VK_RETURN);
                       },
@@ -153,19 +164,19 @@ TEST_F(GameSmallDialogsTest, PhysicsValuesAreTakenAsFloatsAndWhatIsNoFloatKeepsT
                      true);
         const INT_PTR nResult = dlg.DoModal();
         EXPECT_EQ("0.15", std::string(strShown.GetString())) << "the live value is shown";
-        if (c.bTaken)
+        if (c.szRefusal == nullptr)
         {
             EXPECT_EQ(IDOK, nResult);
-            EXPECT_EQ(static_cast<float>(std::stod(c.szTyped)), Coef(g_PhysicsCoefficients.accelRollDeceler));
-            EXPECT_EQ(0.75f, Coef(g_PhysicsCoefficients.SideSpinInfluence));
-            EXPECT_EQ(0, nRefusals);
+            EXPECT_EQ(static_cast<float>(std::stod(c.szTyped)), Coef(g_PhysicsCoefficients.*c.pCoefficient));
+            EXPECT_EQ(0.55f, Coef(g_PhysicsCoefficients.SideSpinInfluence));
+            EXPECT_TRUE(aRefusals.empty());
         }
         else
         {
             EXPECT_EQ(IDCANCEL, nResult);
             EXPECT_TRUE(bStillOpen);
-            EXPECT_EQ(1, nRefusals);
-            EXPECT_EQ(DEFAULT_ACCEL_ROLL_DECELER, Coef(g_PhysicsCoefficients.accelRollDeceler));
+            EXPECT_EQ(std::vector<std::string>{c.szRefusal}, aRefusals);
+            EXPECT_EQ(fBefore, Coef(g_PhysicsCoefficients.*c.pCoefficient));
             EXPECT_EQ(DEFAULT_SIDE_SPIN_INFLUENCE, Coef(g_PhysicsCoefficients.SideSpinInfluence))
                 << "nothing is written back";
         }

@@ -133,9 +133,11 @@ bool ParseVersion(const std::vector<std::string>& tokens, SResourceVersion& vers
     while (std::getline(in, strPart, '.'))
     {
         if (nCount == 4 || !IsDigits(strPart) || !ParseSourceNumber(strPart, 0xFFFF, anParts[nCount]))
-            nCount = 5; // marks the text as wrong
-        else
-            ++nCount;
+        {
+            nCount = -1; // a wrong part: the rest is not read
+            break;
+        }
+        ++nCount;
     }
     if (nCount != 4)
     {

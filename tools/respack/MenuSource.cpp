@@ -136,7 +136,8 @@ public:
             if (m_aOpen.size() >= MENU_MAX_DEPTH)
                 return Fail("popups nest deeper than " + std::to_string(MENU_MAX_DEPTH) + " levels", strError);
             item.nFlags = MF_POPUP;
-            item.strText = tokens[1];
+            if (!TakeText(tokens[1], item, strError))
+                return false;
             m_aOpen.push_back(item);
             return true;
         }
@@ -153,13 +154,22 @@ public:
             item.nFlags = MF_SEPARATOR;
         else if (tokens[0] == "item" && tokens.size() == 3)
         {
-            item.strText = tokens[2];
-            if (!ParseCommandId(tokens[1], item.nId, strError))
+            if (!TakeText(tokens[2], item, strError) || !ParseCommandId(tokens[1], item.nId, strError))
                 return false;
         }
         else
             return Fail("write popup \"text\", item <id> \"text\", separator or end", strError);
         m_aOpen.back().items.push_back(std::move(item));
+        return true;
+    }
+
+    /// A text ends at its NUL in the compiled menu: one inside it would cut the item short and
+    /// leave the rest of its bytes to be read as the next item.
+    static bool TakeText(const std::string& strText, SMenuItem& item, std::string& strError)
+    {
+        if (strText.find('\0') != std::string::npos)
+            return Fail("a menu text cannot hold a NUL character", strError);
+        item.strText = strText;
         return true;
     }
 
