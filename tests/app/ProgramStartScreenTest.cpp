@@ -5,6 +5,7 @@
 
 #include "platform/win32/Profile.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -122,8 +123,9 @@ TEST(ProgramStartScreenTest, HelpButtonAndF1OpenTheHelpDialogAndTheScreenAnswers
 
 TEST(ProgramStartScreenTest, AHelpPageNotFoundIsNamedAndTheScreenGoesOn)
 {
-    // The run's program folder has no help page: the help dialog's button names the page sought.
+    // Without the program folder's help page, the help dialog's button names the page sought.
     CStartScreenRun run;
+    std::filesystem::remove_all(run.Program() / "Help");
     ASSERT_EQ(0, run.Run("dialog 1 key press F1\ndialog 2 key press Return\ndialog 2 key press Escape\n"
                          "wait Dialog 267: ended with 2\nafter 100 key press Escape\n"))
         << run.Log();
