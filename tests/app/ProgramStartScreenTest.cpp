@@ -2,6 +2,7 @@
 // clicks choose the game type and the kind of match and Play starts that game; Leave and Escape
 // end the program normally.
 #include "fixtures/ProgramRun.h"
+#include "tests/app/ProgramScripts.h"
 
 #include "platform/win32/Profile.h"
 
@@ -11,13 +12,6 @@
 
 namespace
 {
-/// A click a little inside the top-left corner of a control the screen places at (x, y).
-std::string ClickAt(int x, int y)
-{
-    const std::string strAt = std::to_string(x + 12) + " " + std::to_string(y + 12) + "\n";
-    return "dialog 1 mouse down left " + strAt + "dialog 1 mouse up left " + strAt;
-}
-
 int IniInt(const CProgramRun& run, const char* szKey)
 {
     const std::string strIni = (run.Program() / "Vorn.ini").string();
