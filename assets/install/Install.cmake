@@ -5,8 +5,10 @@
 #   <P>/bin/vorn                           the launcher on the path, a link to the program
 #   <P>/share/applications/vorn.desktop    the desktop entry
 #   <P>/share/icons/hicolor/<n>x<n>/apps/  the icon the art build draws, at each of its sides
+# The program folder holds the program beside its data, so it lies where a package keeps the files
+# of its own that no user runs directly: lib/vorn, the same on every architecture.
 include(GNUInstallDirs)
-set(game_destination ${CMAKE_INSTALL_LIBDIR}/vorn)
+set(game_destination lib/vorn)
 
 get_property(game_files GLOBAL PROPERTY VORN_GAME_FILES)
 get_property(game_programs GLOBAL PROPERTY VORN_GAME_PROGRAMS)
