@@ -6,6 +6,7 @@
 #include "platform/win32/Paths.h"
 #include "platform/win32/Profile.h"
 
+#include <filesystem>
 #include <string>
 
 namespace
@@ -16,6 +17,36 @@ CString s_strIniFilePath;
 
 const char* const ARTWORK_SECTION = "Artwork";
 const char* const DATA_FOLDER_MARKER = "$$3D-Vorn.$$";
+// The data folder's name in the user's data folder, where a program folder takes no files.
+const char* const USER_DATA_FOLDER = "vorn";
+
+/// Makes the folder and any missing folder above it, each new one for its owner alone.
+bool MakePrivateFolders(const std::filesystem::path& folder)
+{
+    std::error_code error;
+    if (std::filesystem::is_directory(folder, error))
+        return true;
+    if (folder.has_parent_path() && folder.parent_path() != folder && !MakePrivateFolders(folder.parent_path()))
+        return false;
+    if (!std::filesystem::create_directory(folder, error))
+        return std::filesystem::is_directory(folder, error); // made meanwhile by another process
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all, error);
+    return true;
+}
+
+/// The data folder of an installed program: "vorn/" in the user's data folder, made when missing;
+/// "" when there is none or it takes no files. It lasts, where the temporary folder is emptied at
+/// every start of the machine with the settings, statistics and saved games in it.
+CString FindUserDataFolder()
+{
+    const std::string strBase = GetUserDataPath();
+    if (strBase.empty())
+        return CString();
+    const std::string strFolder = strBase + USER_DATA_FOLDER + "/";
+    if (!MakePrivateFolders(strFolder.substr(0, strFolder.size() - 1)) || !IsFolderWritable(strFolder.c_str()))
+        return CString();
+    return CString(strFolder.c_str());
+}
 } // namespace
 
 CFilePath::CFilePath(LPCSTR lpszPath)
@@ -113,6 +144,8 @@ CString FindDataFolder()
 {
     CString strFolder = GetProgramFolder();
     if (!IsFolderWritable(strFolder))
+        strFolder = FindUserDataFolder();
+    if (strFolder.IsEmpty())
     {
         char szTemp[MAX_PATH];
         const DWORD n = GetTempPath(MAX_PATH, szTemp);

@@ -50,8 +50,9 @@ CString GetProgramTitle();
 CString GetSharedFolder();
 
 /// Chooses the data folder once at start-up and keeps it: the program folder when a file can
-/// be created, written and deleted there, else the temporary folder, else the root that
-/// stands for the system drive. Main thread.
+/// be created, written and deleted there, else "vorn/" in the user's data folder (made when
+/// missing; an installed game keeps its settings, statistics and saved games there), else the
+/// temporary folder, else the root that stands for the system drive. Main thread.
 CString FindDataFolder();
 CString GetDataFolder();
 

@@ -618,17 +618,21 @@ CString CSettings::GetSavedDirectory()
         if (IsUsableFolder(strFull))
             return strSaved;
     }
-    const CString strProgramSaved = GetProgramFolder() + "Saved";
-    if (MakeUsableFolder(strProgramSaved))
-    {
-        strSaved = strProgramSaved + "\\";
-        return strSaved;
-    }
+    // Where the program folder takes no files, the games go with the settings into the data folder,
+    // which lasts; the temporary folder is the last resort. An existing "Saved" (from an earlier
+    // run) is taken as well as a new one.
     char szTemp[MAX_PATH];
     const DWORD n = GetTempPath(MAX_PATH, szTemp);
-    // An existing temporary "Saved" (from an earlier run) is taken as well as a new one.
-    if (n > 0 && n < MAX_PATH && MakeUsableFolder(CString(szTemp) + "Saved"))
-        strSaved = CString(szTemp) + "Saved\\";
+    const CString aFolders[] = {GetProgramFolder(), GetDataFolder(),
+                                n > 0 && n < MAX_PATH ? CString(szTemp) : CString()};
+    for (const CString& strFolder : aFolders)
+    {
+        if (!strFolder.IsEmpty() && MakeUsableFolder(strFolder + "Saved"))
+        {
+            strSaved = strFolder + "Saved\\";
+            break;
+        }
+    }
     return strSaved;
 }
 

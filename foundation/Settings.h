@@ -119,7 +119,8 @@ public:
     void CheckGameType();
 
     /// Makes sure the saved-games folder of g_Settings exists and can be written (else the
-    /// program folder's "Saved", else the temporary folder's); returns the folder.
+    /// program folder's "Saved", else the data folder's, else the temporary folder's); returns
+    /// the folder.
     static CString GetSavedDirectory();
     static CString GetGlobalSavedDirectory();
     /// program folder + "Music", computed once.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, then builds and runs every test twice:
 # an optimised build with warnings as errors, and a build with AddressSanitizer and
-# UndefinedBehaviorSanitizer. Exits non-zero on the first failure.
+# UndefinedBehaviorSanitizer. Each run has a player's files in its program folder, which no test
+# may read or change (scripts/with-player-files.sh). Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source scripts/setup.sh
@@ -26,8 +27,8 @@ run_build() {
     echo "== Build: $dir"
     cmake -S . -B "$dir" -G Ninja -DVORN_WERROR=ON "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" -j "$jobs"
-    echo "== Tests: $dir"
-    ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
+    echo "== Tests: $dir, with a player's files in $dir/game"
+    scripts/with-player-files.sh "$dir/game" ctest --test-dir "$dir" --output-on-failure -j "$jobs" --timeout 600
 }
 
 run_build build -DCMAKE_BUILD_TYPE=RelWithDebInfo

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <mutex>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -81,6 +82,18 @@ std::string GetSystemDriveRoot()
     if (folder.back() != '/')
         folder += '/';
     return folder;
+}
+
+std::string GetUserDataPath()
+{
+    // A relative XDG_DATA_HOME is invalid and ignored, as the base-directory rules say.
+    const char* szData = std::getenv("XDG_DATA_HOME");
+    if (szData != nullptr && *szData == '/')
+        return std::string(szData) + (std::string_view(szData).ends_with('/') ? "" : "/");
+    const char* szHome = std::getenv("HOME");
+    if (szHome == nullptr || *szHome != '/')
+        return std::string();
+    return std::string(szHome) + (std::string_view(szHome).ends_with('/') ? "" : "/") + ".local/share/";
 }
 
 DWORD GetFileAttributes(LPCSTR lpFileName)

@@ -34,6 +34,11 @@ BOOL SetCurrentDirectory(LPCSTR lpPathName);
 /// it: the user's home folder ($HOME, else "/"), ending in a separator.
 std::string GetSystemDriveRoot();
 
+/// The folder where a user's programs keep data that must last: $XDG_DATA_HOME when it is an
+/// absolute path, else $HOME/.local/share, ending in a separator; "" without either. The folder
+/// may not exist yet.
+std::string GetUserDataPath();
+
 /// FILE_ATTRIBUTE_DIRECTORY or FILE_ATTRIBUTE_NORMAL (with FILE_ATTRIBUTE_READONLY when the
 /// file cannot be written), or INVALID_FILE_ATTRIBUTES when nothing of that name exists.
 DWORD GetFileAttributes(LPCSTR lpFileName);

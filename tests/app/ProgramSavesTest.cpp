@@ -1,6 +1,7 @@
 // The real program saving a game through the saved-games dialog, by its keys or by clicks on its
 // controls after a shot called by clicks, and a second run loading it and saving it again.
 #include "fixtures/ProgramRun.h"
+#include "tests/app/ProgramScripts.h"
 #include "tests/app/SavedRefereeState.h"
 
 #include "gameflow/FlowCamera.h"
@@ -29,21 +30,6 @@ std::string ReadBytes(const std::filesystem::path& file)
     std::ifstream(file, std::ios::binary).read(strBytes.data(), static_cast<std::streamsize>(strBytes.size()));
     return strBytes;
 }
-
-/// Ctrl and a letter; once the saved-games dialog it opens is shown, the name typed into its name
-/// line, or else the game first in its list, and Enter.
-std::string CtrlKeyInDialog(const char* szKey, const std::string& strName = {})
-{
-    // Ctrl goes up once the dialog is shown: it is the next one opened after the key.
-    std::string strScript =
-        "after 0 key down Left Ctrl\nafter 100 key press " + std::string(szKey) + "\ndialog +1 key up Left Ctrl\n";
-    if (!strName.empty())
-        strScript += "after 100 key press Tab\nafter 100 text " + strName + "\n";
-    return strScript + "after 100 key press Return\n";
-}
-
-constexpr const char* AT_REST = "wait Game: at rest, it can be saved or loaded\n";
-constexpr const char* CLOSE_ONCE_SAVED = "wait Game: saved as \nafter 0 close\nanswer ok\n";
 
 TEST(ProgramSavesTest, GameSavedByCtrlSLoadsInANewRunAndSavesTheSameFile)
 {

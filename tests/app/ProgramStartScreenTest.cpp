@@ -2,21 +2,16 @@
 // clicks choose the game type and the kind of match and Play starts that game; Leave and Escape
 // end the program normally.
 #include "fixtures/ProgramRun.h"
+#include "tests/app/ProgramScripts.h"
 
 #include "platform/win32/Profile.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 
 namespace
 {
-/// A click a little inside the top-left corner of a control the screen places at (x, y).
-std::string ClickAt(int x, int y)
-{
-    const std::string strAt = std::to_string(x + 12) + " " + std::to_string(y + 12) + "\n";
-    return "dialog 1 mouse down left " + strAt + "dialog 1 mouse up left " + strAt;
-}
-
 int IniInt(const CProgramRun& run, const char* szKey)
 {
     const std::string strIni = (run.Program() / "Vorn.ini").string();
@@ -122,8 +117,9 @@ TEST(ProgramStartScreenTest, HelpButtonAndF1OpenTheHelpDialogAndTheScreenAnswers
 
 TEST(ProgramStartScreenTest, AHelpPageNotFoundIsNamedAndTheScreenGoesOn)
 {
-    // The run's program folder has no help page: the help dialog's button names the page sought.
+    // Without the program folder's help page, the help dialog's button names the page sought.
     CStartScreenRun run;
+    std::filesystem::remove_all(run.Program() / "Help");
     ASSERT_EQ(0, run.Run("dialog 1 key press F1\ndialog 2 key press Return\ndialog 2 key press Escape\n"
                          "wait Dialog 267: ended with 2\nafter 100 key press Escape\n"))
         << run.Log();

@@ -443,7 +443,17 @@ TEST(SavedDirectoryTest, FallsBackToAFolderThatTakesFiles)
     fs::remove_all(TestProgramFolder() + "Saved");
 
     {
-        CProgramScope scope("/proc/self/Vorn");       // the program folder's "Saved" cannot be made
+        // The program folder's "Saved" cannot be made: the games go with the settings.
+        const CEnvScope data("XDG_DATA_HOME", tmp.File("data").c_str());
+        CProgramScope scope("/proc/self/Vorn");
+        g_Settings.m_strSavedDirectory = "/proc/self/Saved\\";
+        EXPECT_EQ(CString(tmp.Folder()) + "data/vorn/Saved\\", CSettings::GetSavedDirectory());
+        EXPECT_TRUE(fs::is_directory(tmp.Path() / "data" / "vorn" / "Saved"));
+    }
+    {
+        // Nor a data folder that lasts: the temporary folder's.
+        const CEnvScope data("XDG_DATA_HOME", "/proc/self");
+        CProgramScope scope("/proc/self/Vorn");
         fs::create_directories(tmp.Path() / "Saved"); // left by an earlier run: taken as it is
         g_Settings.m_strSavedDirectory = "/proc/self/Saved\\";
         EXPECT_EQ(CString(tmp.Folder()) + "Saved\\", CSettings::GetSavedDirectory());

@@ -1,5 +1,6 @@
 #include "simulation/Player.h"
 
+#include "tests/platform/EnvScope.h"
 #include "tests/platform/TempFolder.h"
 
 #include "foundation/ErrorBox.h"
@@ -86,6 +87,24 @@ TEST_F(PlayerStatsTest, RoundTripThroughTheSixSectionsOfThePlayersFile)
             EXPECT_EQ(ValueOf(nKey, nSection), loaded.Get(static_cast<EStatsKey>(nKey), nSection));
         EXPECT_EQ(0, loaded.Get(static_cast<EStatsKey>(nKey), 6));
     }
+}
+
+TEST_F(PlayerStatsTest, AnInstalledGameKeepsThemInThePlayersDataFolder)
+{
+    // /proc/self/ takes no file, even from root, as an installed game's folder takes none.
+    const CEnvScope data("XDG_DATA_HOME", (m_Temp.Path() / "data").c_str());
+    OverrideProgramFilePath("/proc/self/Vorn");
+    FindDataFolder();
+    CPlayerStats stats;
+    stats.Load("Ann");
+    stats.Set(STATS_ROUNDS_WON, 3, 12);
+    ASSERT_EQ(TRUE, stats.Save());
+    EXPECT_EQ(std::vector<std::string>({"Ann.ini"}), FilesIn(m_Temp.Path() / "data" / "vorn"));
+
+    CPlayerStats next; // at the next start
+    FindDataFolder();
+    next.Load("Ann");
+    EXPECT_EQ(12, next.Get(STATS_ROUNDS_WON, 3));
 }
 
 TEST_F(PlayerStatsTest, SaveRaisesTheLongestStreakAndAlwaysWritesIt)

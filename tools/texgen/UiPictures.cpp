@@ -3,6 +3,7 @@
 #include "platform/win32/ByteStream.h"
 #include "tools/art/ArtPaint.h"
 #include "tools/art/ArtText.h"
+#include "tools/art/ImageFiles.h"
 #include "tools/texgen/BallArt.h"
 
 #include <algorithm>
@@ -272,14 +273,17 @@ CArtImage CallCursor(bool bCalled)
     return image;
 }
 
-/// The program's icon: the eight ball.
-CArtImage Icon()
+/// The program's icon, nSide pixels a side: the eight ball, drawn on a grid of 32 scaled to the side.
+CArtImage Icon(int nSide = 32)
 {
-    CArtImage image(32, 32, SArtColor{1, 1, 1, 0});
-    FillDisc(image, 16, 16, 15, SArtColor::Hex(0x252525));
-    FillDisc(image, 16, 16, 7, SArtColor::Hex(0xFFFFFF));
-    DrawArtText(image, "8", 9, 9, 14, 14, SArtTextStyle{11, true, SArtColor::Hex(0x141414), true});
-    FillDisc(image, 10, 9, 3, SArtColor{1, 1, 1, 0.5f});
+    const double s = nSide / 32.0;
+    const auto Scaled = [s](int n) { return static_cast<int>(std::lround(n * s)); };
+    CArtImage image(nSide, nSide, SArtColor{1, 1, 1, 0});
+    FillDisc(image, 16 * s, 16 * s, 15 * s, SArtColor::Hex(0x252525));
+    FillDisc(image, 16 * s, 16 * s, 7 * s, SArtColor::Hex(0xFFFFFF));
+    DrawArtText(image, "8", Scaled(9), Scaled(9), Scaled(14), Scaled(14),
+                SArtTextStyle{Scaled(11), true, SArtColor::Hex(0x141414), true});
+    FillDisc(image, 10 * s, 9 * s, 3 * s, SArtColor{1, 1, 1, 0.5f});
     return image;
 }
 } // namespace
@@ -332,6 +336,17 @@ std::vector<SNamedFile> MakeCursorsAndIcon()
             {"ui/262.cur", IconFile(CallCursor(false), true, 16, 16)},
             {"ui/263.cur", IconFile(CallCursor(true), true, 16, 16)},
             {"ui/128.ico", IconFile(Icon(), false, 0, 0)}};
+}
+
+std::vector<SNamedFile> MakeDesktopIcons()
+{
+    std::vector<SNamedFile> out;
+    for (const int nSide : {32, 48, 64, 128, 256})
+    {
+        const std::string strSide = std::to_string(nSide);
+        out.push_back({"icons/hicolor/" + strSide + "x" + strSide + "/apps/vorn.png", EncodeArtPng(Icon(nSide), true)});
+    }
+    return out;
 }
 
 CArtImage MakeButtonPicture(int nWidth, int nHeight, const std::string& strLabel, EButtonLook eLook)

@@ -32,3 +32,7 @@ struct SNamedFile
 /// or pocket that may be called and the one called) as whole .cur
 /// files, and the program's icon 128 as a whole .ico file: "ui/<id>.cur", "ui/128.ico".
 std::vector<SNamedFile> MakeCursorsAndIcon();
+
+/// The program's icon for the desktop's menus and launchers, at several sides, as PNG files with
+/// alpha laid out as the desktop's icon theme is: "icons/hicolor/<side>x<side>/apps/vorn.png".
+std::vector<SNamedFile> MakeDesktopIcons();

@@ -5,6 +5,7 @@
 //   balls/<set>.tex, .col   each ball set's "TEXTURES" and "COLOR_TABLES"
 //   ui/<id>.jpg             the program library's pictures and dialog pictures ("_DATA")
 //   ui/<id>.cur, 128.ico    its cursors and icon
+//   icons/hicolor/…/vorn.png the icon for the desktop, at several sides
 //   panels/<name>.bmp       the in-game panels' pictures and the control bar's mask (bitmaps)
 #include "tools/art/ArtOutput.h"
 #include "tools/art/ImageFiles.h"
@@ -60,6 +61,8 @@ bool Generate(CArtOutput& output)
         bOk = output.Write("panels/" + picture.strName, EncodeArtBmp(picture.image)) && bOk;
     bOk = output.Write("panels/BottomMenuMask.bmp", MakeControlBarMask()) && bOk;
     for (const SNamedFile& file : MakeCursorsAndIcon())
+        bOk = output.Write(file.strName, file.bytes) && bOk;
+    for (const SNamedFile& file : MakeDesktopIcons())
         bOk = output.Write(file.strName, file.bytes) && bOk;
     return WriteBalls(output) && bOk;
 }
