@@ -360,7 +360,10 @@ public:
     void ReadFlowInput(SFlowInput& input) override;
     bool HasFocus() override;
     void Beep() override;
+    /// Key G: the "DrawLevel" switch flipped, saved and applied to the scene.
     void ToggleDrawLevel() override;
+    /// The "DrawLevel" switch on or off, saved and applied to the scene at once.
+    void SetDrawLevelSwitch(bool bOn);
     /// The cursor confined to the view and shown or hidden as the game mode asks (FrameCursor.cpp).
     void ClipCursorToView() override;
     /// The links of the room under the cursor: the hand over one, the opener on a click

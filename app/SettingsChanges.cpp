@@ -101,7 +101,7 @@ void CMainFrame::ApplySettingsChange(const CSettings& old)
             CLightTable::SetOnFlag(i);
     if ((dwChanged & SC_BALL_TEXTURES) != 0)
         ReloadBallTextures();
-    // The pocket arrow keeps its own visibility: a called pocket shows it, not the level.
+    // The pocket arrow and the cue keep their own visibility: the play shows them, not the level.
     if ((dwChanged & SC_DETAIL_LEVEL) != 0)
         ApplyDetailLevel(g_Settings.m_nDrawLevel, m_pPocketArrow.get());
     if ((dwChanged & SC_CLIPS) != 0 && m_pFramework != nullptr)
