@@ -105,6 +105,8 @@ void SetUpPlayers(CPlayer& first, CPlayer& second, const CSettings& settings);
 /// Where an environment change puts the window: the whole screen in full screen; a window smaller
 /// than the frame's size is centred at that size; any other stays where it is.
 RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenWidth, int nScreenHeight);
+/// The frame's own size, centred on the screen.
+RECT CentredFrameRect(int nScreenWidth, int nScreenHeight);
 /// Converts the settings' ten physics coefficient texts into the ball simulation's coefficients;
 /// a text that is not a number leaves its coefficient as it is.
 void ApplyPhysicsCoefficients(const CSettings& settings);
@@ -259,6 +261,11 @@ public:
     /// destroys the window.
     HRESULT Change3DEnvironment(HWND hWnd);
     void Cleanup3DEnvironment();
+    /// Makes the driver, device and mode the settings name current; a name not found keeps what
+    /// was chosen.
+    void SelectDeviceFromSettings();
+    /// Whether the window is full screen now: it covers the whole screen.
+    bool IsFullScreenNow() const;
     /// One frame: the scene's animation, the drawing, the hand-over to the display, the clearing.
     HRESULT Render3DFrame();
     CD3DFramework* GetFramework() const { return m_pFramework.get(); }
@@ -586,8 +593,9 @@ private:
     void PlayRefusedSound();
     void DeveloperLevel(int nLevel);
     void StopShot();
-    /// Makes the environment again for the whole screen (1) or the window (0); quits with 10 when
-    /// it cannot be made.
+    /// Makes the environment again for the whole screen (1) or for a window of the frame's size
+    /// centred on the screen (0); quits with 10 when it cannot be made. "FullScreen" then tells
+    /// what the window is.
     void SwitchScreenMode(int nFullScreen);
     /// The rules card of the game type, for the types that have one.
     void ShowRulesCard();
@@ -595,6 +603,9 @@ private:
     void KeepWindowPlacement();
     BOOL ChangeEnvironmentForWindow();
 
+    /// The environment made again on the driver, device and mode the settings name, full screen
+    /// or in a window as "FullScreen" says; FALSE when it cannot be made.
+    BOOL ChangeToTheSettingsDisplay();
     /// Opens the sound device, loads the effects, starts speech and names the music's window.
     void StartSound();
     /// The keyboard and the mouse, with the buffer sizes the game reads.

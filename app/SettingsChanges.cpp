@@ -67,15 +67,10 @@ bool IsCommentaryOn(const CSettings& settings, bool bBothHuman)
 
 void CMainFrame::ApplyDisplaySettings(const CSettings& old)
 {
-    if ((CompareSettings(old, g_Settings) & SC_DEVICE) != 0)
+    if ((CompareSettings(old, g_Settings) & SC_DEVICE) != 0 && !ChangeToTheSettingsDisplay())
     {
-        g_b3DReady = FALSE;
-        if (!ChangeEnvironmentForWindow())
-        {
-            PostQuitMessage(12);
-            return;
-        }
-        g_b3DReady = TRUE;
+        PostQuitMessage(12);
+        return;
     }
     // The software device lights every scene.
     g_Settings.m_nAdvancedLighting = 1;
