@@ -30,6 +30,7 @@
 #include "platform/win32/Messages.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CameraFlight.h"
+#include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/TableSpace.h"
@@ -39,6 +40,7 @@
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/SmallDialogs.h"
+#include "ui/WindowPlacement.h"
 
 #include <algorithm>
 #include <span>
@@ -339,23 +341,44 @@ void CMainFrame::OnToggleMusic()
     g_Settings.Save();
 }
 
-void CMainFrame::OnToggleFullScreen() { SwitchScreenMode(g_Settings.m_nFullScreen == 0 ? 1 : 0); }
+void CMainFrame::OnToggleFullScreen()
+{
+    // The window's own state decides the way: full screen goes back to a window, a window goes
+    // full screen, whatever the setting says.
+    SwitchScreenMode(IsFullScreenNow() ? 0 : 1);
+}
 
 void CMainFrame::SwitchScreenMode(int nFullScreen)
 {
-    if (HasGameFlag(gmPresentation) || m_pFramework == nullptr)
+    DeviceInfo* pDevice = nullptr;
+    if (HasGameFlag(gmPresentation) || m_pFramework == nullptr || FAILED(GetSelectedDriver(nullptr, &pDevice)) ||
+        pDevice == nullptr || !pDevice->bWindowed)
         return;
-    // The environment is made again for the window as the setting now places it: the whole screen
-    // or the window's own rectangle.
-    g_Settings.m_nFullScreen = nFullScreen;
-    g_b3DReady = FALSE;
-    if (!ChangeEnvironmentForWindow())
+    if (g_b3DReady)
     {
-        PostQuitMessage(10);
-        return;
+        // The environment is made again for the window as the setting places it: the whole
+        // screen, or back in a window the frame's own size in the middle of the screen.
+        g_b3DReady = FALSE;
+        g_Settings.m_nFullScreen = nFullScreen;
+        RECT& rcKept = g_Settings.m_WindowPlacement.rcNormalPosition;
+        FitWindowRectToDesktop(&rcKept);
+        if (nFullScreen == 0)
+        {
+            rcKept = CentredFrameRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+            MoveWindow(rcKept.left, rcKept.top, rcKept.right - rcKept.left, rcKept.bottom - rcKept.top, TRUE);
+        }
+        if (!ChangeEnvironmentForWindow())
+        {
+            PostQuitMessage(10);
+            return;
+        }
+        g_b3DReady = TRUE;
     }
-    g_b3DReady = TRUE;
+    // The setting tells what the window became, so that the next start opens it so.
+    g_Settings.m_nFullScreen = IsFullScreenNow() ? 1 : 0;
+    m_Sound.SetCooperation(m_hWnd, g_Settings.m_nFullScreen);
     g_Settings.Save();
+    ClipCursorToView();
 }
 
 void CMainFrame::ApplyPanelSetting(int& nField, int nValue)
@@ -762,7 +785,7 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM lParam)
         ApplyPanelSetting(g_Settings.m_nSpecular, bChecked ? 1 : 0);
         break;
     case 17:
-        ApplyPanelSetting(g_Settings.m_nDrawLevel, bChecked ? 255 : 0);
+        SetDrawLevelSwitch(bChecked);
         break;
     case 20:
         if (IsRuleMet(ECommandRule::R1, GetCommandState()))
@@ -873,7 +896,8 @@ void CMainFrame::OnSize(UINT nType, int, int)
         m_bWindowActive = FALSE;
     if (nType == SIZE_MAXIMIZED || nType == SIZE_RESTORED)
     {
-        g_Settings.m_nFullScreen = nType == SIZE_MAXIMIZED ? 1 : 0;
+        // A window that covers the screen is full screen, however it came to be that size.
+        g_Settings.m_nFullScreen = nType == SIZE_MAXIMIZED || IsFullScreenNow() ? 1 : 0;
         g_Settings.Save();
     }
     if (nType == SIZE_RESTORED || nType == SIZE_MAXIMIZED || nType == 3)

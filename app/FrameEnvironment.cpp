@@ -69,16 +69,32 @@ DWORD PackColour(const D3DCOLORVALUE& c)
 }
 } // namespace
 
+RECT CentredFrameRect(int nScreenWidth, int nScreenHeight)
+{
+    const int x = (nScreenWidth - MIN_FRAME_WIDTH) / 2, y = (nScreenHeight - MIN_FRAME_HEIGHT) / 2;
+    return {x, y, x + MIN_FRAME_WIDTH, y + MIN_FRAME_HEIGHT};
+}
+
 RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenWidth, int nScreenHeight)
 {
     if (bFullScreen)
         return {0, 0, nScreenWidth, nScreenHeight};
     if (rcWindow.right - rcWindow.left < MIN_FRAME_WIDTH || rcWindow.bottom - rcWindow.top < MIN_FRAME_HEIGHT)
-    {
-        const int x = (nScreenWidth - MIN_FRAME_WIDTH) / 2, y = (nScreenHeight - MIN_FRAME_HEIGHT) / 2;
-        return {x, y, x + MIN_FRAME_WIDTH, y + MIN_FRAME_HEIGHT};
-    }
+        return CentredFrameRect(nScreenWidth, nScreenHeight);
     return rcWindow;
+}
+
+void CMainFrame::SelectDeviceFromSettings()
+{
+    SelectNamedDriver(g_Settings.m_strDriver.GetString(), g_Settings.m_strDevice.GetString(),
+                      g_Settings.m_strMode.GetString());
+}
+
+bool CMainFrame::IsFullScreenNow() const
+{
+    RECT rc;
+    return ::GetWindowRect(m_hWnd, &rc) && rc.left == 0 && rc.top == 0 && rc.right == GetSystemMetrics(SM_CXSCREEN) &&
+           rc.bottom == GetSystemMetrics(SM_CYSCREEN);
 }
 
 HRESULT CMainFrame::Create3DEnvironment(HWND hWnd)

@@ -40,7 +40,12 @@ bool CMainFrame::HasFocus() { return ::GetFocus() == m_hWnd; }
 
 void CMainFrame::Beep() { MessageBeep(static_cast<UINT>(-1)); }
 
-void CMainFrame::ToggleDrawLevel() { g_Settings.m_nDrawLevel = g_Settings.m_nDrawLevel != 0 ? 0 : 1; }
+void CMainFrame::ToggleDrawLevel() { SetDrawLevelSwitch(g_Settings.m_nDrawLevel == DRAW_LEVEL_OFF); }
+
+void CMainFrame::SetDrawLevelSwitch(bool bOn)
+{
+    ApplyPanelSetting(g_Settings.m_nDrawLevel, bOn ? DRAW_LEVEL_ON : DRAW_LEVEL_OFF);
+}
 
 int CMainFrame::PickBallUnderCursor()
 {

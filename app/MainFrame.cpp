@@ -225,6 +225,7 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
     g_sceneReader.ReadLevels(m_astrLevels);
     g_sceneReader.ReadLinks();
     AddIniLinks();
+    SelectDeviceFromSettings();
     if (const HRESULT hr = Create3DEnvironment(m_hWnd); FAILED(hr))
     {
         DisplayFrameworkError(hr, 1);
@@ -242,8 +243,12 @@ LRESULT CMainFrame::OnInitGameMsg(WPARAM, LPARAM)
         return -1;
     if (InitGame())
     {
-        MoveWindow((GetSystemMetrics(SM_CXSCREEN) - FRAME_WIDTH) / 2,
-                   (GetSystemMetrics(SM_CYSCREEN) - FRAME_HEIGHT) / 2, FRAME_WIDTH, FRAME_HEIGHT, TRUE);
+        // A window is centred at the frame's size; a full screen stays as it is.
+        if (!IsFullScreenNow())
+        {
+            const RECT rc = CentredFrameRect(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+            MoveWindow(rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+        }
         UpdateWindow();
         return 0;
     }
@@ -256,6 +261,16 @@ LRESULT CMainFrame::OnInitGameMsg(WPARAM, LPARAM)
     else
         PostQuitMessage(15);
     return -1;
+}
+
+BOOL CMainFrame::ChangeToTheSettingsDisplay()
+{
+    SelectDeviceFromSettings();
+    g_b3DReady = FALSE;
+    if (!ChangeEnvironmentForWindow())
+        return FALSE;
+    g_b3DReady = TRUE;
+    return TRUE;
 }
 
 void CMainFrame::StartSound()
@@ -315,6 +330,11 @@ BOOL CMainFrame::InitGame()
     // The rack's preview was asked for before the aid's worker ran: it is made now.
     UpdateAimPreview();
     ApplySoundSettings();
+    if (!ChangeToTheSettingsDisplay())
+    {
+        PostQuitMessage(8);
+        return FALSE;
+    }
     g_Settings.Save();
     SetForegroundWindow();
     m_bGameStarted = TRUE;

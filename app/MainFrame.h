@@ -109,6 +109,8 @@ void LoadPlayersStats(CPlayer& first, CPlayer& second);
 /// Where an environment change puts the window: the whole screen in full screen; a window smaller
 /// than the frame's size is centred at that size; any other stays where it is.
 RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenWidth, int nScreenHeight);
+/// The frame's own size, centred on the screen.
+RECT CentredFrameRect(int nScreenWidth, int nScreenHeight);
 /// Converts the settings' ten physics coefficient texts into the ball simulation's coefficients;
 /// a text that is not a number leaves its coefficient as it is.
 void ApplyPhysicsCoefficients(const CSettings& settings);
@@ -274,6 +276,11 @@ public:
     /// destroys the window.
     HRESULT Change3DEnvironment(HWND hWnd);
     void Cleanup3DEnvironment();
+    /// Makes the driver, device and mode the settings name current; a name not found keeps what
+    /// was chosen.
+    void SelectDeviceFromSettings();
+    /// Whether the window is full screen now: it covers the whole screen.
+    bool IsFullScreenNow() const;
     /// One frame: the scene's animation, the drawing, the hand-over to the display, the clearing.
     HRESULT Render3DFrame();
     CD3DFramework* GetFramework() const { return m_pFramework.get(); }
@@ -375,7 +382,10 @@ public:
     void ReadFlowInput(SFlowInput& input) override;
     bool HasFocus() override;
     void Beep() override;
+    /// Key G: the "DrawLevel" switch flipped, saved and applied to the scene.
     void ToggleDrawLevel() override;
+    /// The "DrawLevel" switch on or off, saved and applied to the scene at once.
+    void SetDrawLevelSwitch(bool bOn);
     /// The cursor confined to the view and shown or hidden as the game mode asks (FrameCursor.cpp).
     void ClipCursorToView() override;
     /// The links of the room under the cursor: the hand over one, the opener on a click
@@ -600,8 +610,9 @@ private:
     void PlayRefusedSound();
     void DeveloperLevel(int nLevel);
     void StopShot();
-    /// Makes the environment again for the whole screen (1) or the window (0); quits with 10 when
-    /// it cannot be made.
+    /// Makes the environment again for the whole screen (1) or for a window of the frame's size
+    /// centred on the screen (0); quits with 10 when it cannot be made. "FullScreen" then tells
+    /// what the window is.
     void SwitchScreenMode(int nFullScreen);
     /// The rules card of the game type, for the types that have one.
     void ShowRulesCard();
@@ -609,6 +620,9 @@ private:
     void KeepWindowPlacement();
     BOOL ChangeEnvironmentForWindow();
 
+    /// The environment made again on the driver, device and mode the settings name, full screen
+    /// or in a window as "FullScreen" says; FALSE when it cannot be made.
+    BOOL ChangeToTheSettingsDisplay();
     /// Opens the sound device, loads the effects, starts speech and names the music's window.
     void StartSound();
     /// The keyboard and the mouse, with the buffer sizes the game reads.

@@ -67,15 +67,10 @@ bool IsCommentaryOn(const CSettings& settings, bool bBothHuman)
 
 void CMainFrame::ApplyDisplaySettings(const CSettings& old)
 {
-    if ((CompareSettings(old, g_Settings) & SC_DEVICE) != 0)
+    if ((CompareSettings(old, g_Settings) & SC_DEVICE) != 0 && !ChangeToTheSettingsDisplay())
     {
-        g_b3DReady = FALSE;
-        if (!ChangeEnvironmentForWindow())
-        {
-            PostQuitMessage(12);
-            return;
-        }
-        g_b3DReady = TRUE;
+        PostQuitMessage(12);
+        return;
     }
     // The software device lights every scene.
     g_Settings.m_nAdvancedLighting = 1;
@@ -101,7 +96,7 @@ void CMainFrame::ApplySettingsChange(const CSettings& old)
             CLightTable::SetOnFlag(i);
     if ((dwChanged & SC_BALL_TEXTURES) != 0)
         ReloadBallTextures();
-    // The pocket arrow keeps its own visibility: a called pocket shows it, not the level.
+    // The pocket arrow and the cue keep their own visibility: the play shows them, not the level.
     if ((dwChanged & SC_DETAIL_LEVEL) != 0)
         ApplyDetailLevel(g_Settings.m_nDrawLevel, m_pPocketArrow.get());
     if ((dwChanged & SC_CLIPS) != 0 && m_pFramework != nullptr)

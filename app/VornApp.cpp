@@ -20,6 +20,7 @@
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Registry.h"
+#include "render/TextureManager.h"
 #include "render/TextureSet.h"
 #include "simulation/BallEngine.h"
 #include "simulation/DiscTable.h"
@@ -246,6 +247,8 @@ BOOL CVornApp::InitInstance()
     WriteArtworkDefaults();
     g_Settings.SetDefaults();
     g_Settings.Load();
+    // The felt is tinted with the player's cloth colour from its first loading on.
+    g_crClothColor = static_cast<COLORREF>(g_Settings.m_nTableColor);
     g_tableSets.Select(g_Settings.m_nTableNumber);
     LoadStdProfileSettings(4);
     ReadClipKeys();

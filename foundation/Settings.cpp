@@ -8,6 +8,7 @@
 #include "foundation/SkillLevel.h"
 #include "platform/mfc/CFile.h"
 #include "platform/win32/CNumbers.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Desktop.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/Profile.h"
@@ -272,6 +273,22 @@ template <CString CSettingsData::*pstr, int nMax> void LoadPlayerName(CSettings&
         s.*pstr = (pstr == &D::m_strPlayer1) ? "Player 1" : "Player 2";
 }
 
+// The switch stores 0 or 255. Any other value, which no control writes, would leave part of the
+// room undrawn with no way back from the game, so it is read as the switch on, its default.
+void LoadDrawLevel(CSettings& s, const char* szKey)
+{
+    const int nLevel = ReadInt(s, szKey, s.m_nDrawLevel);
+    if (nLevel == DRAW_LEVEL_ON || nLevel == DRAW_LEVEL_OFF)
+    {
+        s.m_nDrawLevel = nLevel;
+        return;
+    }
+    s.m_nDrawLevel = DRAW_LEVEL_ON;
+    const std::string strLine =
+        "Settings: DrawLevel " + std::to_string(nLevel) + " is neither 0 nor 255; 255 is used\n";
+    OutputDebugString(strLine.c_str());
+}
+
 void LoadSavedDirectory(CSettings& s, const char* szKey)
 {
     s.m_strSavedDirectory = FixFolderText(ReadText(s, szKey, s.m_strSavedDirectory, LONG_TEXT), true);
@@ -353,7 +370,7 @@ const SLoadedKey s_aLoadedKeys[] = {
     {"Score", LoadInt<&D::m_nScore>},
     {"RecommendedShot", LoadInt<&D::m_nRecommendedShot>},
     {"AdvancedLighting", LoadInt<&D::m_nAdvancedLighting>},
-    {"DrawLevel", LoadInt<&D::m_nDrawLevel>},
+    {"DrawLevel", LoadDrawLevel},
     {"HighBallTexture", LoadInt<&D::m_nHighBallTexture>},
     {"HeadLine", LoadInt<&D::m_nHeadLine>},
     {"Camera Motion", LoadInt<&D::m_nCameraMotion>},
@@ -428,7 +445,7 @@ void SetDefaultDisplayNumbers(CSettings& s)
     s.m_nScore = 1;
     s.m_nRecommendedShot = 0;
     s.m_nAdvancedLighting = 1;
-    s.m_nDrawLevel = 255;
+    s.m_nDrawLevel = DRAW_LEVEL_ON;
     s.m_nHighBallTexture = 1;
     s.m_nHeadLine = 0;
     s.m_nFrameRate = 0;

@@ -7,6 +7,11 @@
 
 #include "platform/mfc/CString.h"
 
+/// "DrawLevel" is a switch: on, every scene object is drawn; off, only those of detail level 0
+/// (the table and the balls).
+inline constexpr int DRAW_LEVEL_ON = 255;
+inline constexpr int DRAW_LEVEL_OFF = 0;
+
 /// The data of the settings, apart so that assignment can copy it in one step.
 struct CSettingsData
 {
@@ -44,7 +49,7 @@ struct CSettingsData
     int m_nParticles = 0;
     int m_nTrophy = 0;
     int m_nCameraMotion = 0;
-    int m_nDrawLevel = 0;
+    int m_nDrawLevel = 0; ///< DRAW_LEVEL_ON or DRAW_LEVEL_OFF
     int m_nAnimTV = 0;
     int m_nBallResolution = 0;
     int m_nBallDistance = 0;

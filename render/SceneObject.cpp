@@ -306,7 +306,11 @@ void ApplyDetailLevel(int nLevel, CSceneObject* pPocketArrow)
 {
     const BOOL bArrowEnabled = pPocketArrow != nullptr ? pPocketArrow->IsEnabled() : 1;
     for (CSceneObject* p = CSceneObject::GetFirst(); p != nullptr; p = p->GetNext())
-        p->SetEnabled(p->m_nLevel <= nLevel);
+    {
+        // The play shows and hides the cue: it keeps what it had.
+        if (dynamic_cast<CSceneObjectC*>(p) == nullptr)
+            p->SetEnabled(p->m_nLevel <= nLevel);
+    }
     if (pPocketArrow != nullptr)
         pPocketArrow->SetEnabled(bArrowEnabled != 0);
 }

@@ -118,7 +118,8 @@ private:
 };
 
 /// Enables every object of the global list whose level is not above nLevel; the pocket arrow (may
-/// be null) keeps the enabled state it had.
+/// be null) and the cue keep the enabled state they had, so that the level never shows or hides
+/// them.
 void ApplyDetailLevel(int nLevel, CSceneObject* pPocketArrow);
 
 /// One ball: two mesh variants (the current one is the base frame) and a shadow quad.

@@ -53,10 +53,11 @@ struct SFrame
 struct SWindowFrames
 {
     std::mutex mutex;
-    SHandedFrame pending;     // guarded by mutex
-    bool bPending = false;    // guarded by mutex
-    int nHanded = 0;          // guarded by mutex
-    bool bFullScreen = false; // guarded by mutex
+    SHandedFrame pending;          // guarded by mutex
+    bool bPending = false;         // guarded by mutex
+    int nHanded = 0;               // guarded by mutex
+    bool bFullScreen = false;      // guarded by mutex
+    bool bShownFullScreen = false; // guarded by mutex: the display shows it over the whole screen
 };
 
 /// A window as the display thread holds it.
@@ -74,6 +75,7 @@ struct SShownWindow
     const SFrame& Shown() const { return bOverlaid ? composed : raw; }
     POINT ptMouse;
     std::optional<POINT> ptWarp; // where the pointer was put, until the motion that took it there
+    bool bFullScreen = false;    // shown over the whole screen
 };
 
 /// How many of the program's cursor requests the display keeps for reading back.
@@ -115,6 +117,9 @@ private:
     void Present(HWND hWnd, SShownWindow& w, const SHandedFrame& handed);
     void Compose(HWND hWnd, SShownWindow& w);
     void ApplyView(const SWindowView& view);
+    /// Keeps whether the window shows full screen for reading back, and writes the change to the
+    /// debug log.
+    void NoteFullScreen(const SWindowView& view, bool bFullScreen);
     void DestroyShown(HWND hWnd);
     void PumpEvents();
     void HandleEvent(const SDL_Event& event, HWND hWnd);
@@ -152,6 +157,8 @@ private:
     bool m_bHeadless = true;
 
     // The display thread's own.
+    /// The screen as SDL reports it (a test may give the program a desktop of another size).
+    RECT m_rcScreen{};
     std::map<HWND, SShownWindow> m_shown;
     std::map<Uint32, HWND> m_byId;
     int m_nFramesShown = 0;
@@ -288,7 +295,10 @@ void CDisplay::ThreadMain(std::promise<bool>& started)
     m_bHeadless = IsHeadlessDriver(m_bVideo ? SDL_GetCurrentVideoDriver() : nullptr);
     SDL_DisplayMode mode;
     if (m_bVideo && SDL_GetDesktopDisplayMode(0, &mode) == 0)
-        SetDesktopWindowRect(RECT{0, 0, mode.w, mode.h});
+    {
+        m_rcScreen = RECT{0, 0, mode.w, mode.h};
+        SetDesktopWindowRect(m_rcScreen);
+    }
     m_scriptStart = std::chrono::steady_clock::now();
     m_lastEntryRun = m_scriptStart;
     m_nFramesAtLastEntry = 0;
@@ -602,9 +612,20 @@ void CDisplay::ApplyView(const SWindowView& view)
     SDL_Window* pWindow = it->second.pWindow;
     SDL_SetWindowTitle(pWindow, view.strTitle.c_str());
     SDL_SetWindowBordered(pWindow, view.bFramed ? SDL_TRUE : SDL_FALSE);
-    SDL_SetWindowPosition(pWindow, view.rcWindow.left, view.rcWindow.top);
-    SDL_SetWindowSize(pWindow, std::max(1, static_cast<int>(view.rcWindow.right - view.rcWindow.left)),
-                      std::max(1, static_cast<int>(view.rcWindow.bottom - view.rcWindow.top)));
+    // A window without caption or frame that covers the screen is the program's full screen; the
+    // screen shows it so, over the desktop's own panels. Back in a window it takes its place again.
+    const bool bFullScreen = !view.bFramed && view.rcWindow == m_rcScreen;
+    if (bFullScreen != it->second.bFullScreen)
+        SDL_SetWindowFullscreen(pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+    if (!bFullScreen)
+    {
+        SDL_SetWindowPosition(pWindow, view.rcWindow.left, view.rcWindow.top);
+        SDL_SetWindowSize(pWindow, std::max(1, static_cast<int>(view.rcWindow.right - view.rcWindow.left)),
+                          std::max(1, static_cast<int>(view.rcWindow.bottom - view.rcWindow.top)));
+    }
+    if (bFullScreen != it->second.bFullScreen)
+        NoteFullScreen(view, bFullScreen);
+    it->second.bFullScreen = bFullScreen;
     const Uint32 dwFlags = SDL_GetWindowFlags(pWindow);
     if (view.bVisible && (dwFlags & SDL_WINDOW_SHOWN) == 0)
         SDL_ShowWindow(pWindow);
@@ -614,6 +635,25 @@ void CDisplay::ApplyView(const SWindowView& view)
         SDL_MinimizeWindow(pWindow);
     else if (!view.bIconic && (dwFlags & SDL_WINDOW_MINIMIZED) != 0)
         SDL_RestoreWindow(pWindow);
+}
+
+void CDisplay::NoteFullScreen(const SWindowView& view, bool bFullScreen)
+{
+    if (const std::shared_ptr<SWindowFrames> pFrames = Frames(view.hWnd))
+    {
+        std::lock_guard lock(pFrames->mutex);
+        pFrames->bShownFullScreen = bFullScreen;
+    }
+    const RECT& rc = view.rcWindow;
+    char szLine[160];
+    if (bFullScreen)
+        std::snprintf(szLine, sizeof szLine, "Display: \"%s\" shown full screen, %ld x %ld\n", view.strTitle.c_str(),
+                      static_cast<long>(rc.right - rc.left), static_cast<long>(rc.bottom - rc.top));
+    else
+        std::snprintf(szLine, sizeof szLine, "Display: \"%s\" shown in a window, %ld x %ld at %ld, %ld\n",
+                      view.strTitle.c_str(), static_cast<long>(rc.right - rc.left),
+                      static_cast<long>(rc.bottom - rc.top), static_cast<long>(rc.left), static_cast<long>(rc.top));
+    OutputDebugString(szLine);
 }
 
 void CDisplay::DestroyShown(HWND hWnd)
@@ -979,7 +1019,8 @@ void CDisplay::HandleEvent(const SDL_Event& event, HWND hWnd)
         SDL_DisplayMode mode;
         if (SDL_GetDesktopDisplayMode(0, &mode) == 0)
         {
-            SetDesktopWindowRect(RECT{0, 0, mode.w, mode.h});
+            m_rcScreen = RECT{0, 0, mode.w, mode.h};
+            SetDesktopWindowRect(m_rcScreen);
             if (hWnd != nullptr)
                 PostMessage(hWnd, WM_DISPLAYCHANGE, SDL_BITSPERPIXEL(mode.format), MAKELPARAM(mode.w, mode.h));
         }
@@ -989,7 +1030,16 @@ void CDisplay::HandleEvent(const SDL_Event& event, HWND hWnd)
         return;
     if (event.type == SDL_WINDOWEVENT)
     {
-        HandleWindowEvent(event.window, hWnd);
+        // A window shown full screen covers the screen, as its rectangle says: the moves and sizes
+        // the screen reports on its way there are not the user's. Once the screen has taken full
+        // screen away itself, they are.
+        const auto it = m_shown.find(hWnd);
+        const bool bPlacement =
+            event.window.event == SDL_WINDOWEVENT_MOVED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
+        const bool bKeptFull = it != m_shown.end() && it->second.bFullScreen && it->second.pWindow != nullptr &&
+                               (SDL_GetWindowFlags(it->second.pWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+        if (!(bPlacement && bKeptFull))
+            HandleWindowEvent(event.window, hWnd);
         return;
     }
     // Keys, text and the mouse go to the dialog shown over the window, if any, in its own coordinates.
@@ -1316,6 +1366,15 @@ void HandFrameToDisplay(HWND hWnd, SHandedFrame& frame)
         ++pFrames->nHanded;
     }
     s_display.Wake();
+}
+
+bool IsWindowShownFullScreen(HWND hWnd)
+{
+    const std::shared_ptr<SWindowFrames> pFrames = s_display.Frames(hWnd);
+    if (pFrames == nullptr)
+        return false;
+    std::lock_guard lock(pFrames->mutex);
+    return pFrames->bShownFullScreen;
 }
 
 bool IsWindowFullScreen(HWND hWnd)

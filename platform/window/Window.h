@@ -48,6 +48,12 @@ void SetClientPosition(HWND hWnd, int x, int y);
 ISurfaceOutput* GetWindowOutput(HWND hWnd);
 /// Marks a top-level window full screen (its frames fill the desktop) or windowed.
 void SetWindowFullScreen(HWND hWnd, bool bFullScreen);
+/// Whether the display shows the window full screen: a top-level window without caption or frame
+/// whose rectangle covers the screen (as SDL reports it) is shown over the whole screen, and in a
+/// window again once it does not. Each change is written to the debug log ("Display: "<title>" shown full screen,
+/// <w> x <h>" or "... shown in a window, <w> x <h> at <x>, <y>"). Kept with a screen or without one;
+/// the display applies a change shortly after the window's.
+bool IsWindowShownFullScreen(HWND hWnd);
 /// Frames handed to the display since the window opened.
 int GetPresentCount(HWND hWnd);
 /// The program's requests to put, confine or free the cursor the display has taken since it

@@ -112,6 +112,8 @@ public:
             std::filesystem::copy_file(VORN_GAME_DIR "/VornWave.dll", m_app.Folder().File("VornWave.dll"));
         m_oldSettings = g_Settings;
         g_Settings.m_strIniFilePath = GetIniFilePath();
+        g_Settings.m_nFullScreen = 0; // the game starts in a window of the frame's size
+
         m_pScope = std::make_unique<CFrameScope>(true);
         m_hGameLibrary = LoadLibrary(VORN_GAME_DIR "/VornRes.dll");
         AfxSetResourceHandle(m_hGameLibrary);
@@ -1174,7 +1176,13 @@ TEST(FrameCommandsTest, PanelCodesRunTheirCommandsUnderTheirRules)
         EXPECT_EQ(-1, g_CallRecord.nBall);
     };
     const SCase aCases[] = {
-        {"10: the screen mode switches", 10, modeAim, {}, saved("FullScreen", 1)},
+        {"10: the screen mode switches",
+         10,
+         modeAim,
+         {},
+         saved("FullScreen", 1),
+         // The window really goes full screen, and the setting follows it.
+         [](const CStartedFrame&) { CMainFrame::SetEnvironmentChangeForTests(nullptr); }},
         {"13: music on at an audible volume",
          13,
          modeAim,

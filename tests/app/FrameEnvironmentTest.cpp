@@ -3,6 +3,7 @@
 // same to the pixel as the one before; the field of view a change sets up by the game mode.
 #include "fixtures/StartScreenAnswer.h"
 #include "tests/app/AppFolder.h"
+#include "tests/app/GlobalState.h"
 #include "tests/render/FakeAdapter.h"
 
 #include "app/MainFrame.h"
@@ -10,6 +11,7 @@
 #include "foundation/GameModeWord.h"
 #include "foundation/LibraryLists.h"
 #include "foundation/Matrix.h"
+#include "foundation/Settings.h"
 #include "platform/dx/DirectDraw.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
@@ -292,6 +294,72 @@ TEST(FrameEnvironmentFallbackTest, AFailingHardwareDeviceGivesWayToTheSoftwareOn
         }
         Pump();
         SetErrorBoxHandler({});
+        FreeDriverList();
+        g_hDDrawModule = nullptr;
+        g_pfnDirectDrawCreate = nullptr;
+    }
+    StopDisplay();
+}
+
+TEST(FrameEnvironmentStartTest, TheGameStartsOnTheDeviceTheSettingsNameOrQuitsWithEightWhenItCannotBeMade)
+{
+    struct SCase
+    {
+        const char* szName;
+        const char* szDevice; // "Device" in the settings
+        bool bChangeWorks;
+        bool bHardware; // the device the started game draws with
+        int nQuitCode;  // -1: none, the game started
+    };
+    const SCase aCases[] = {
+        {"the software device named", "RGB Software Renderer", true, false, -1},
+        {"no device named: the first that draws in a window", "", true, true, -1},
+        {"the environment cannot be made for the game: quit code 8", "", false, false, 8},
+    };
+    const CAppFolder app;
+    app.AddArtworkLibrary();
+    ASSERT_TRUE(StartDisplay());
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        const CLiveSettingsRestore restore;
+        g_Settings.m_nFullScreen = 0;
+        g_Settings.m_strDriver = "Primary Videocard";
+        g_Settings.m_strDevice = c.szDevice;
+        CDisplayAdapter adapter;
+        adapter.aDrivers = {MakeFakeDriver(
+            false, true, {MakeFakeDevice(EFakeDevice::Hardware), MakeFakeDevice(EFakeDevice::RgbSoftware)},
+            {{800, 600, 32}})};
+        adapter.pfnWindowOutput = &GetWindowOutput;
+        const CDisplayAdapterScope scope(&adapter);
+        if (!c.bChangeWorks)
+            CMainFrame::SetEnvironmentChangeForTests([] { return FALSE; });
+        auto* pFrame = new CMainFrame;
+        ASSERT_TRUE(pFrame->LoadFrame(128));
+        const HWND hWnd = pFrame->m_hWnd;
+        int nQuit = -1;
+        {
+            const CStartScreenAnswer answer(VORN_APP_FIXTURE_DIR "VornRes.dll");
+            MSG msg;
+            while (PeekMessage(&msg, nullptr, 0, 0, PM_REMOVE))
+                if (msg.message == WM_QUIT)
+                    nQuit = static_cast<int>(msg.wParam);
+                else
+                    DispatchMessage(&msg);
+        }
+        CMainFrame::SetEnvironmentChangeForTests(nullptr);
+        EXPECT_EQ(c.nQuitCode, nQuit);
+        EXPECT_EQ(c.nQuitCode == -1, IsWindow(hWnd) != FALSE) << "a game that cannot be shown closes its window";
+        if (IsWindow(hWnd))
+        {
+            EXPECT_TRUE(pFrame->IsGameStarted());
+            DeviceInfo* pDevice = nullptr;
+            ASSERT_EQ(S_OK, GetSelectedDriver(nullptr, &pDevice));
+            EXPECT_EQ(c.bHardware, pDevice->bIsHardware != FALSE);
+            EXPECT_NE(nullptr, pFrame->GetFramework()->GetD3DDevice());
+            pFrame->DestroyWindow();
+        }
+        Pump();
         FreeDriverList();
         g_hDDrawModule = nullptr;
         g_pfnDirectDrawCreate = nullptr;

@@ -75,6 +75,7 @@ protected:
     void SetUp() override
     {
         g_Settings.SetDefaults();
+        g_Settings.m_nFullScreen = 0; // the clicks are measured in the frame's own window
         ResetWidgetInputState();
         m_app.AddArtworkLibrary();
         std::string strError;

@@ -235,6 +235,8 @@ TEST_P(ProgramDialogTest, OpensOverTheGameTakesItsClicksAndClosesWithEscape)
     WritePrivateProfileString("Intro", "Blink lamp", "", strIni.c_str());
     WritePrivateProfileString("Intro", "Increase time", "0", strIni.c_str());
     WritePrivateProfileString("Settings", "GameType", "9", strIni.c_str());
+    // The clicks are measured in the window of the frame's size.
+    WritePrivateProfileString("Settings", "FullScreen", "0", strIni.c_str());
     for (const auto& [szKey, nValue] : row.aBefore)
         WritePrivateProfileString("Settings", szKey, std::to_string(nValue).c_str(), strIni.c_str());
     for (const auto& [szFile, strBytes] : row.aFiles)

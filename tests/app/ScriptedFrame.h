@@ -220,6 +220,7 @@ protected:
         m_app.AddArtworkLibrary();
         m_savedSettings = g_Settings;
         g_Settings.SetDefaults();
+        g_Settings.m_nFullScreen = 0; // the steps' points are measured in the frame's own window
         g_Settings.m_nGameType = GAME_8BALL;
         g_Settings.m_nCompetitionType = 1;
         // The cursors come from the game's own program library, as after start-up.

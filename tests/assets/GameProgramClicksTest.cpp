@@ -89,6 +89,7 @@ TEST(GameProgramClicksTest, WidgetsPostTheirCommandsOnceAPressHeldOrNot)
     const std::string strIni = (run.Program() / "Vorn.ini").string();
     WritePrivateProfileString("Intro", "Blink lamp", "", strIni.c_str());
     WritePrivateProfileString("Intro", "Increase time", "0", strIni.c_str());
+    WritePrivateProfileString("Settings", "FullScreen", "0", strIni.c_str()); // the 812 x 570 window
     ASSERT_EQ(0, run.Run(strScript)) << run.Log();
 
     const auto at = [](POINT pt) { return Packed(pt.x, pt.y); };

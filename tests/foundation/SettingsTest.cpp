@@ -5,6 +5,7 @@
 
 #include "foundation/GameModeWord.h"
 #include "platform/win32/AtomicFile.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Desktop.h"
 #include "platform/win32/Files.h"
 
@@ -316,6 +317,33 @@ TEST_F(SettingsTest, DamagedFilesLoadWithDefaults)
     m_settings.Load();
     EXPECT_EQ(CString(std::string(259, 'S')), m_settings.m_strScreenMode);
     EXPECT_EQ(CString(std::string(99, 'B')), m_settings.m_strBallsCollection);
+}
+
+TEST_F(SettingsTest, ADetailLevelThatIsNeitherOnNorOffLoadsAsOnWithALogLine)
+{
+    struct SCase
+    {
+        const char* szStored;
+        int nLoaded;
+        bool bLogged;
+    };
+    const SCase cases[] = {{"0", 0, false},    {"255", 255, false}, {"1", 255, true},
+                           {"254", 255, true}, {"-1", 255, true},   {"256", 255, true}};
+    std::vector<std::string> aLines;
+    SetDebugLogSink([&](const std::string& strLine) { aLines.push_back(strLine); });
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szStored);
+        aLines.clear();
+        WriteSettings({std::string("DrawLevel=") + c.szStored});
+        m_settings.SetDefaults();
+        m_settings.Load();
+        EXPECT_EQ(c.nLoaded, m_settings.m_nDrawLevel);
+        const std::string strLine =
+            std::string("Settings: DrawLevel ") + c.szStored + " is neither 0 nor 255; 255 is used\n";
+        EXPECT_EQ(c.bLogged, std::find(aLines.begin(), aLines.end(), strLine) != aLines.end());
+    }
+    SetDebugLogSink(nullptr);
 }
 
 TEST_F(SettingsTest, NothingIsWrittenDuringASettingsPreview)

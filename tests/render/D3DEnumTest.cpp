@@ -171,6 +171,57 @@ TEST_F(CEnumFixture, TwoAdaptersAreKeptAndAThirdIsNeverExamined)
     EXPECT_FALSE(pSecond->pFirstDevice->bWindowed) << "only the primary driver runs windowed";
 }
 
+TEST_F(CEnumFixture, TheNamesTheSettingsKeepChooseDriverDeviceAndMode)
+{
+    using enum EFakeDevice;
+    struct SCase
+    {
+        const char *szName, *szDriver, *szDevice, *szMode;
+        const char *szWantDriver, *szWantDevice, *szWantMode;
+        BOOL bWindowed;
+    };
+    // Chosen by default: the primary's hardware device in a window, 640 x 480 x 16 for full screen.
+    const SCase aCases[] = {
+        {"every name found", "Primary Videocard", "RGB Software Renderer", "800 x 600 x 32", "Primary Videocard",
+         "RGB Software Renderer", "800 x 600 x 32", TRUE},
+        {"names never written", "", "", "", "Primary Videocard", "Hardware Acceleration", "640 x 480 x 16", TRUE},
+        {"an unknown driver keeps everything", "Tertiary Videocard", "RGB Software Renderer", "800 x 600 x 32",
+         "Primary Videocard", "Hardware Acceleration", "640 x 480 x 16", TRUE},
+        {"an unknown device keeps the device and its mode", "Primary Videocard", "Glide", "800 x 600 x 32",
+         "Primary Videocard", "Hardware Acceleration", "640 x 480 x 16", TRUE},
+        {"an unknown mode keeps the device's own", "Primary Videocard", "RGB Software Renderer", "1 x 1 x 1",
+         "Primary Videocard", "RGB Software Renderer", "640 x 480 x 16", TRUE},
+        {"a driver that cannot draw in a window: full screen", "Secondary Videocard", "Hardware Acceleration",
+         "1024 x 768 x 16", "Secondary Videocard", "Hardware Acceleration", "1024 x 768 x 16", FALSE},
+        {"a driver without the device keeps its own", "Secondary Videocard", "RGB Software Renderer", "",
+         "Secondary Videocard", "Hardware Acceleration", "1024 x 768 x 16", FALSE},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        Reset();
+        CDisplayAdapter adapter;
+        adapter.dwDesktopBits = 16;
+        adapter.aDrivers = {
+            MakeFakeDriver(false, true, {MakeFakeDevice(RgbSoftware), MakeFakeDevice(Hardware)},
+                           {{640, 480, 16}, {800, 600, 16}, {800, 600, 32}}),
+            MakeFakeDriver(true, false, {MakeFakeDevice(Hardware)}, {{1024, 768, 16}}),
+        };
+        CDisplayAdapterScope scope(&adapter);
+        ASSERT_EQ(S_OK, EnumerateDirect3DDrivers(nullptr));
+        SelectNamedDriver(c.szDriver, c.szDevice, c.szMode);
+        DriverInfo* pDriver = nullptr;
+        DeviceInfo* pDevice = nullptr;
+        ASSERT_EQ(S_OK, GetSelectedDriver(&pDriver, &pDevice));
+        ASSERT_NE(nullptr, pDevice);
+        EXPECT_STREQ(c.szWantDriver, pDriver->strName);
+        EXPECT_STREQ(c.szWantDevice, pDevice->strName);
+        ASSERT_NE(nullptr, pDevice->pCurrentMode);
+        EXPECT_STREQ(c.szWantMode, pDevice->pCurrentMode->strDesc);
+        EXPECT_EQ(c.bWindowed, pDevice->bWindowed);
+    }
+}
+
 TEST_F(CEnumFixture, DevicesAreFilteredByCallbackAndCaps)
 {
     using enum EFakeDevice;

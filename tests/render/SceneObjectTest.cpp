@@ -64,25 +64,30 @@ TEST_F(SceneObjectTest, FindByKindWalksTheListInCreationOrder)
     EXPECT_EQ(nullptr, CSceneObject::FindSceneObjectByKind(3, &d)); // gone from the list with its object
 }
 
-TEST_F(SceneObjectTest, DetailLevelLeavesThePocketArrowAsItWas)
+TEST_F(SceneObjectTest, DetailLevelLeavesThePocketArrowAndTheCueAsTheyWere)
 {
     CSceneObject low, mid, high, arrow;
+    CSceneObjectC cue;
     low.m_nLevel = 0;
     mid.m_nLevel = 1;
     high.m_nLevel = 5;
     arrow.m_nLevel = 1;
-    for (bool bArrowOn : {false, true})
+    cue.m_nLevel = 1;
+    for (bool bOn : {false, true})
     {
-        SCOPED_TRACE(bArrowOn);
-        arrow.SetEnabled(bArrowOn);
+        SCOPED_TRACE(bOn);
+        arrow.SetEnabled(bOn);
+        cue.SetEnabled(bOn);
         ApplyDetailLevel(0, &arrow);
         EXPECT_TRUE(low.IsEnabled());
         EXPECT_FALSE(mid.IsEnabled());
         EXPECT_FALSE(high.IsEnabled());
-        EXPECT_EQ(bArrowOn, arrow.IsEnabled() != 0);
+        EXPECT_EQ(bOn, arrow.IsEnabled() != 0);
+        EXPECT_EQ(bOn, cue.IsEnabled() != 0);
         ApplyDetailLevel(9, &arrow);
         EXPECT_TRUE(high.IsEnabled());
-        EXPECT_EQ(bArrowOn, arrow.IsEnabled() != 0);
+        EXPECT_EQ(bOn, arrow.IsEnabled() != 0);
+        EXPECT_EQ(bOn, cue.IsEnabled() != 0);
     }
 }
 

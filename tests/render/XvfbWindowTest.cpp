@@ -4,6 +4,7 @@
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -230,6 +231,56 @@ TEST_F(XvfbWindowTest, FullScreenFrameIsLetterboxedOnAWideScreen)
             EXPECT_EQ(0u, at(1120, y));
             EXPECT_EQ(0u, at(1279, y));
         }
+    }
+    DestroyGameWindow(hWnd);
+}
+
+TEST_F(XvfbWindowTest, AFramelessWindowOverTheWholeScreenIsShownFullScreenAndInAWindowAgain)
+{
+    ASSERT_NO_FATAL_FAILURE(StartDisplay("1024x768x24"));
+    const CDisplayRestore restore;
+    ASSERT_NE(nullptr, InstallSystemDisplayAdapter());
+    ASSERT_EQ(S_OK, EnumerateDirect3DDrivers(nullptr));
+    DriverInfo* pDriver = nullptr;
+    DeviceInfo* pDevice = nullptr;
+    ASSERT_EQ(S_OK, GetSelectedDriver(&pDriver, &pDevice));
+
+    SWindowDesc desc; // a window without caption or frame, as the game's is
+    desc.nClientWidth = 812;
+    desc.nClientHeight = 570;
+    HWND hWnd = CreateGameWindow(desc);
+    ASSERT_NE(nullptr, hWnd);
+    struct SStep
+    {
+        const char* szName;
+        RECT rcWindow;
+        bool bFullScreen;
+        D3DCOLOR colour;
+    };
+    const SStep aSteps[] = {
+        {"in a window", {106, 99, 918, 669}, false, 0x0000C0},
+        {"over the whole screen", {0, 0, 1024, 768}, true, 0xC00000},
+        {"in a window again", {106, 99, 918, 669}, false, 0x00C000},
+    };
+    for (const SStep& step : aSteps)
+    {
+        SCOPED_TRACE(step.szName);
+        const RECT& rc = step.rcWindow;
+        SetWindowPos(hWnd, nullptr, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, SWP_NOZORDER);
+        // The frame drawn for the window as it now is, as the game makes its environment again.
+        CD3DFramework framework;
+        ASSERT_EQ(S_OK, framework.Initialize(hWnd, pDriver->pGuid, pDevice->pGuid, nullptr,
+                                             D3DFW_BACKBUFFER | D3DFW_ZBUFFER));
+        framework.GetViewport()->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, step.colour, 1, 0);
+        ASSERT_EQ(DD_OK, framework.ShowFrame());
+        std::vector<DWORD> aPixels;
+        int w = 0, h = 0;
+        ASSERT_TRUE(ReadWindowPixels(hWnd, aPixels, &w, &h));
+        EXPECT_EQ(step.bFullScreen, IsWindowShownFullScreen(hWnd));
+        // The screen's own window is that size, and all of it shows the frame.
+        EXPECT_EQ(rc.right - rc.left, w);
+        EXPECT_EQ(rc.bottom - rc.top, h);
+        EXPECT_EQ(aPixels.size(), static_cast<std::size_t>(std::count(aPixels.begin(), aPixels.end(), step.colour)));
     }
     DestroyGameWindow(hWnd);
 }
