@@ -3,6 +3,8 @@
 // and shutdowns in the middle of things; no request is ever lost.
 #include "media/Speech.h"
 
+#include "fixtures/WaitFor.h"
+
 #include "foundation/Settings.h"
 #include "media/SoundSystem.h"
 #include "platform/TempFolder.h"
@@ -10,7 +12,6 @@
 #include "platform/win32/ResourceLibrary.h"
 #include "simulation/RefereeTypes.h"
 
-#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <gtest/gtest.h>
@@ -20,8 +21,6 @@ namespace
 {
 
 constexpr DWORD PHRASE_MS = 300;
-/// How long a test waits for the thread: long enough for any machine, however busy.
-constexpr auto THREAD_BOUND = std::chrono::seconds(120);
 
 /// Records the phrases it is asked to play and counts the thread's looks at the playing phrase;
 /// a phrase plays PHRASE_MS of the test clock. Each call wakes whoever waits on the record.
@@ -98,7 +97,7 @@ private:
     template <class F> bool WaitFor(F holds) const
     {
         std::unique_lock lock(m_mutex);
-        return m_cv.wait_for(lock, THREAD_BOUND, holds);
+        return m_cv.wait_for(lock, TEST_WAIT_BOUND, holds);
     }
 
     mutable std::mutex m_mutex;
