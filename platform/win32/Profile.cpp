@@ -140,9 +140,13 @@ public:
             if (bLast)
                 nEnd = bytes.size();
             std::string line(bytes.substr(nPos, nEnd - nPos));
-            if (!line.empty() && line.back() == '\r')
+            const bool bCarriageReturn = !line.empty() && line.back() == '\r';
+            // Every carriage return before the line feed belongs to the line's end (an editor may
+            // leave more than one): a line kept is written back with the file's own end alone,
+            // and the file written reads back as the same lines.
+            while (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            else if (!bLast && m_nLines == 0)
+            if (!bCarriageReturn && !bLast && m_nLines == 0)
                 m_strEol = "\n"; // keep the line ends the file already uses
             AddLine(std::move(line));
             nPos = nEnd + 1;
