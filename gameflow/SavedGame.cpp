@@ -350,12 +350,17 @@ BOOL CSavedGame::Read(const FRefereeStateSize& refereeStateSize)
     case EFileRead::Read:
         break;
     }
+    return ReadBytes(std::span(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size()), refereeStateSize);
+}
+
+BOOL CSavedGame::ReadBytes(std::span<const BYTE> data, const FRefereeStateSize& refereeStateSize)
+{
+    m_bValid = FALSE;
     // Everything is read into a staging snapshot first; this one changes only once all of the
     // file has been checked. The player records set the program-wide goal as they are read, so
     // it is put back until the file is accepted.
     CSavedGame staged(m_strPath);
     const LONG nGoal = g_nGoal;
-    const std::span<const BYTE> data(reinterpret_cast<const BYTE*>(bytes.data()), bytes.size());
     const bool bOk = CSavedGameParser(data, refereeStateSize, staged).Parse(m_strReason);
     const LONG nReadGoal = g_nGoal;
     g_nGoal = nGoal;

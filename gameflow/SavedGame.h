@@ -38,6 +38,7 @@
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 /// The largest saved game read: a real one is under 3 KiB.
@@ -85,6 +86,8 @@ public:
     /// from player 2's record. On any failure nothing changes but the valid flag (0) and the
     /// reason. 1 on success, else 0.
     BOOL Read(const FRefereeStateSize& refereeStateSize = BuiltInRefereeStateSize);
+    /// Read over a file's whole contents already in memory.
+    BOOL ReadBytes(std::span<const BYTE> data, const FRefereeStateSize& refereeStateSize = BuiltInRefereeStateSize);
 
     /// The file's bytes as Write would write them; empty (and the reason set) when the snapshot
     /// holds a value the reader would refuse.

@@ -59,10 +59,16 @@ public:
         {
             // The suspension is read before the messages are taken: every request posted before
             // a resume the thread has seen is then in the queue when it chooses the next phrase.
-            const bool bResumed = WaitForSingleObject(m_speech.m_hSuspendEvent, 0) == WAIT_OBJECT_0;
+            const bool bResumed = IsResumed();
             if (!TakeMessages())
                 break;
-            WaitMessageTimeout(bResumed ? Step() : INFINITE); // suspended: ResumeSound wakes the thread
+            if (bResumed)
+                WaitMessageTimeout(Step());
+            else if (!IsResumed())
+                WaitMessageTimeout(INFINITE);
+            // Suspended, the thread sleeps until a message. ResumeSound signals first and posts its
+            // wake-up after: a resume the second look missed left a message that the wait returns
+            // on, and one that came between the two looks is seen by the second (no wait then).
         }
         // Requests still posted behind the stop are deleted with their messages.
         MSG msg;
@@ -75,6 +81,8 @@ public:
     }
 
 private:
+    bool IsResumed() const { return WaitForSingleObject(m_speech.m_hSuspendEvent, 0) == WAIT_OBJECT_0; }
+
     /// The request a message carries, owned from now on (null for other messages).
     static std::unique_ptr<CSpeechRequest> OwnedRequest(const MSG& msg)
     {

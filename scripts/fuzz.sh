@@ -51,7 +51,8 @@ for t in "${targets[@]}"; do
         -artifact_prefix="$dir/" -print_final_stats=1 "$dir/corpus" "$dir/seeds" "tests/fuzz/reproducers/$t" \
         >"$dir/log.txt" 2>&1; then
         runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$dir/log.txt" | grep -o '[0-9]*$' || echo '?')
-        summary+=("$t: $runs executions, no finding")
+        rate=$(grep -o 'stat::average_exec_per_sec: *[0-9]*' "$dir/log.txt" | grep -o '[0-9]*$' || echo '?')
+        summary+=("$t: $runs executions ($rate a second), no finding")
     else
         status=1
         summary+=("$t: FINDING, see $dir/log.txt")

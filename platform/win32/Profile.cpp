@@ -140,9 +140,13 @@ public:
             if (bLast)
                 nEnd = bytes.size();
             std::string line(bytes.substr(nPos, nEnd - nPos));
-            if (!line.empty() && line.back() == '\r')
+            const bool bCarriageReturn = !line.empty() && line.back() == '\r';
+            // Every carriage return before the line feed belongs to the line's end (an editor may
+            // leave more than one): a line kept is written back with the file's own end alone,
+            // and the file written reads back as the same lines.
+            while (!line.empty() && line.back() == '\r')
                 line.pop_back();
-            else if (!bLast && m_nLines == 0)
+            if (!bCarriageReturn && !bLast && m_nLines == 0)
                 m_strEol = "\n"; // keep the line ends the file already uses
             AddLine(std::move(line));
             nPos = nEnd + 1;
@@ -309,6 +313,72 @@ private:
     bool m_bBom = false;
 };
 
+// Where profile files are kept: on the disk, or, for tests, in this process's memory (callers
+// hold the profile lock). A memory file changes only through these calls, each replacement a new
+// version, so its identity can always be trusted.
+struct SMemoryFiles
+{
+    bool bOn = false;
+    std::unordered_map<std::string, std::string> files;
+    std::unordered_map<std::string, ino_t> versions;
+    ino_t nLastVersion = 0;
+
+    void Put(const std::string& strPath, std::string bytes)
+    {
+        files[strPath] = std::move(bytes);
+        versions[strPath] = ++nLastVersion;
+    }
+};
+
+SMemoryFiles& MemoryFiles()
+{
+    static SMemoryFiles s_files;
+    return s_files;
+}
+
+/// The Linux path of a profile file; a memory file is named by its text as it stands, so that
+/// finding it never looks at the disk.
+std::string ProfilePath(LPCSTR lpFileName)
+{
+    return MemoryFiles().bOn ? std::string(lpFileName) : ResolvePath(lpFileName);
+}
+
+/// What identifies this version of the file; false when there is no file.
+bool ProfileFileIdentity(const std::string& strPath, struct stat& identity)
+{
+    const SMemoryFiles& memory = MemoryFiles();
+    if (!memory.bOn)
+        return ::stat(strPath.c_str(), &identity) == 0;
+    const auto it = memory.files.find(strPath);
+    if (it == memory.files.end())
+        return false;
+    identity = {};
+    identity.st_ino = memory.versions.at(strPath);
+    identity.st_size = static_cast<off_t>(it->second.size());
+    return true;
+}
+
+EFileRead ReadProfileFile(const std::string& strPath, std::string& bytes)
+{
+    const SMemoryFiles& memory = MemoryFiles();
+    if (!memory.bOn)
+        return ReadWholeFileChecked(strPath, bytes);
+    const auto it = memory.files.find(strPath);
+    if (it == memory.files.end())
+        return EFileRead::Missing;
+    bytes = it->second;
+    return EFileRead::Read;
+}
+
+bool ReplaceProfileFile(const std::string& strPath, std::string bytes)
+{
+    SMemoryFiles& memory = MemoryFiles();
+    if (!memory.bOn)
+        return ReplaceFileContents(strPath, bytes);
+    memory.Put(strPath, std::move(bytes));
+    return true;
+}
+
 // The last file read, parsed, with its bytes and what identifies that version of it on the disk.
 struct SParsedFile
 {
@@ -334,6 +404,8 @@ constexpr long SETTLED_SECONDS = 2;
 
 bool IsSettled(const struct stat& identity)
 {
+    if (MemoryFiles().bOn)
+        return true;
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME, &now);
     return now.tv_sec - std::max(identity.st_mtim.tv_sec, identity.st_ctim.tv_sec) > SETTLED_SECONDS;
@@ -347,17 +419,17 @@ const CProfileText* LoadProfile(LPCSTR lpFileName)
     static SParsedFile s_cache;
     if (lpFileName == nullptr)
         return nullptr;
-    const std::string strPath = ResolvePath(lpFileName);
+    const std::string strPath = ProfilePath(lpFileName);
     struct stat identity
     {
     };
-    if (::stat(strPath.c_str(), &identity) != 0)
+    if (!ProfileFileIdentity(strPath, identity))
         return nullptr;
     if (s_cache.strPath == strPath && s_cache.bSettled && SameVersion(s_cache.identity, identity))
         return &s_cache.text;
     const bool bSettled = IsSettled(identity); // judged before the read, so no later edit is missed
     std::string bytes;
-    if (!ReadWholeFile(strPath, bytes))
+    if (ReadProfileFile(strPath, bytes) != EFileRead::Read)
         return nullptr;
     if (s_cache.strPath != strPath || s_cache.bytes != bytes)
     {
@@ -483,10 +555,10 @@ CProfileEdit::CProfileEdit(LPCSTR lpFileName) : m_pState(std::make_unique<SState
 {
     if (lpFileName == nullptr || *lpFileName == '\0')
         return;
-    m_pState->strPath = ResolvePath(lpFileName);
+    m_pState->strPath = ProfilePath(lpFileName);
     std::string bytes;
     // A file that exists but cannot be read is never replaced by one holding only the changes.
-    const EFileRead eRead = ReadWholeFileChecked(m_pState->strPath, bytes);
+    const EFileRead eRead = ReadProfileFile(m_pState->strPath, bytes);
     m_pState->bValid = eRead != EFileRead::Refused;
     m_pState->bExisted = eRead == EFileRead::Read;
     m_pState->text.Parse(bytes);
@@ -527,5 +599,28 @@ BOOL CProfileEdit::Commit()
         return FALSE;
     if (!m_pState->bExisted && !m_pState->bChanged)
         return TRUE;
-    return ReplaceFileContents(m_pState->strPath, m_pState->text.Serialize()) ? TRUE : FALSE;
+    return ReplaceProfileFile(m_pState->strPath, m_pState->text.Serialize()) ? TRUE : FALSE;
+}
+
+void SetProfileFilesInMemoryForTest(bool bOn)
+{
+    std::lock_guard lock(ProfileMutex());
+    SMemoryFiles& memory = MemoryFiles();
+    memory.files.clear();
+    memory.versions.clear(); // the version count goes on, so no parse cached before is taken for a new file
+    memory.bOn = bOn;
+}
+
+void PutProfileFileForTest(LPCSTR lpFileName, std::string bytes)
+{
+    std::lock_guard lock(ProfileMutex());
+    MemoryFiles().Put(lpFileName, std::move(bytes));
+}
+
+std::optional<std::string> GetProfileFileForTest(LPCSTR lpFileName)
+{
+    std::lock_guard lock(ProfileMutex());
+    const SMemoryFiles& memory = MemoryFiles();
+    const auto it = memory.files.find(lpFileName);
+    return it != memory.files.end() ? std::optional<std::string>(it->second) : std::nullopt;
 }

@@ -45,6 +45,16 @@ UINT GetPrivateProfileInt(LPCSTR lpAppName, LPCSTR lpKeyName, INT nDefault, LPCS
 /// be written (the old file is kept).
 BOOL WritePrivateProfileString(LPCSTR lpAppName, LPCSTR lpKeyName, LPCSTR lpString, LPCSTR lpFileName);
 
+/// Test seam: while on, profile files (and the registry's store, which is one) are kept in this
+/// process's memory instead of on the disk, so that a fuzz target reads and writes thousands a
+/// second through the same parsing, caching and editing. Every profile call then sees only the
+/// memory files, which these calls put and take, each named by its path as given (not resolved
+/// on the disk); turning it on or off drops them all. The game never turns it on.
+void SetProfileFilesInMemoryForTest(bool bOn);
+void PutProfileFileForTest(LPCSTR lpFileName, std::string bytes);
+/// The memory file's bytes; none when there is no such file.
+std::optional<std::string> GetProfileFileForTest(LPCSTR lpFileName);
+
 /// Several changes to one profile file applied in one replacement of the file: either all of
 /// them reach the disk or none does. The file is read when the edit is made and written by
 /// Commit; other profile calls of the process wait until the edit is gone.

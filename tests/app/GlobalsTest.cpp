@@ -3,6 +3,8 @@
 // re-running style), since the tests before them change those objects.
 #include "app/Globals.h"
 
+#include "fixtures/WaitFor.h"
+
 #include "app/CommandLine.h"
 #include "app/StartupFiles.h"
 #include "foundation/GlobalOrder.h"
@@ -17,14 +19,12 @@
 #include "ui/IntroSequence.h"
 #include "ui/TextMessages.h"
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 extern CString g_strSplashClip;
@@ -167,16 +167,11 @@ int ThreadCount()
     return static_cast<int>(std::distance(begin(tasks), end(tasks)));
 }
 
-/// Whether the process's thread count is below nCount now or within a few seconds.
+/// Whether the process's thread count falls below nCount (a joined thread may stay listed for a
+/// moment).
 bool ThreadCountFallsBelow(int nCount)
 {
-    for (int i = 0; i < 500; ++i)
-    {
-        if (ThreadCount() < nCount)
-            return true;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return false;
+    return WaitFor([&] { return ThreadCount() < nCount; });
 }
 
 constexpr int SENTINEL_BALL = 5;

@@ -1,5 +1,6 @@
 // The real program, run on SDL's dummy drivers in a folder of its own with the test libraries,
 // driven by an input script.
+#include "fixtures/WaitFor.h"
 #include "tests/app/TestProgramRun.h"
 
 #include "platform/win32/Profile.h"
@@ -7,7 +8,6 @@
 #include "platform/win32/WindowRendezvous.h"
 #include "platform/win32/WindowTable.h"
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -15,7 +15,6 @@
 #include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -174,16 +173,11 @@ TEST(ProgramTest, SecondStartRaisesTheFirstAndEndsWithZero)
     first.ShareEnvironment();
     ASSERT_TRUE(first.Start("answer ok\nat 50000 close\n"));
     HWND hFirst = nullptr;
-    for (int i = 0; i < 2000 && hFirst == nullptr; ++i)
-    {
-        hFirst = FindWindow("Vorn class", "Vorn Deluxe");
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+    WaitFor([&] { return (hFirst = FindWindow("Vorn class", "Vorn Deluxe")) != nullptr; });
     ASSERT_NE(nullptr, hFirst) << first.Log();
     EXPECT_TRUE(IsRemoteWindow(hFirst));
     // The window exists before its game starts: the start screen comes first.
-    for (int i = 0; i < 2000 && first.Log().find("Game started") == std::string::npos; ++i)
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    WaitFor([&] { return first.Log().find("Game started") != std::string::npos; });
 
     // The second start runs in the same folders, so it finds the first.
     CProgramRun second(first.Program() / "Vorn", first.Program().string());

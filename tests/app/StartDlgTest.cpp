@@ -4,6 +4,7 @@
 #include "app/StartDlg.h"
 
 #include "AppFolder.h"
+#include "fixtures/WaitFor.h"
 
 #include "app/HelpDlg.h"
 #include "app/MainFrame.h"
@@ -24,12 +25,10 @@
 #include "platform/win32/Shell.h"
 #include "platform/win32/Sync.h"
 
-#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace
@@ -400,8 +399,8 @@ TEST_F(StartDlgTest, HelpOpensTheFirstPageFoundAndNamesOneNotFoundOrNotOpened)
             EXPECT_NE(std::string::npos, aErrors[0].find(c.strError)) << aErrors[0];
         }
         // The opener is not waited for: its record comes when it has run.
-        for (int i = 0; i < 500 && !c.strOpened.empty() && !std::filesystem::exists(strRecord); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (!c.strOpened.empty())
+            WaitFor([&] { return std::filesystem::exists(strRecord); });
         EXPECT_EQ(c.strOpened.empty() ? "" : (folder.Path() / c.strOpened).string(),
                   std::filesystem::exists(strRecord) ? folder.Read("opened.txt") : "");
     }
@@ -417,7 +416,7 @@ TEST_F(StartDlgTest, TheSplashEndsWhenTheScreenOpensAndAStopBeforeItRunsEndsItTo
     const INT_PTR nResult = Run(dlg, {[] {}, // the screen's own stop, posted as it opened, comes first
                                       [&]
                                       {
-                                          dwWait = WaitForSingleObject(g_pSplashThread->m_hThread, 10000);
+                                          dwWait = WaitForSingleObject(g_pSplashThread->m_hThread, TEST_WAIT_BOUND_MS);
                                           Key(dlg, VK_ESCAPE);
                                       }});
     EXPECT_EQ(IDCANCEL, nResult);
@@ -429,7 +428,7 @@ TEST_F(StartDlgTest, TheSplashEndsWhenTheScreenOpensAndAStopBeforeItRunsEndsItTo
     StartSplashScreen();
     StopSplashScreen();
     StopSplashScreen();
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(g_pSplashThread->m_hThread, 10000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(g_pSplashThread->m_hThread, TEST_WAIT_BOUND_MS));
     EXPECT_EQ(SPLASH_EXIT_CODE, JoinSplashScreen());
     EXPECT_EQ(nullptr, g_pSplashThread);
     StopSplashScreen();

@@ -1,5 +1,6 @@
 // Start-up in the test's own process when the main window cannot be made: what the person is told,
 // the status the program ends with, and what is left behind (the screen saver, windows, threads).
+#include "fixtures/WaitFor.h"
 #include "tests/render/FakeAdapter.h"
 
 #include "app/VornApp.h"
@@ -16,13 +17,11 @@
 #include "platform/window/Window.h"
 #include "render/D3DEnum.h"
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace
@@ -36,12 +35,11 @@ std::size_t ThreadCount()
 }
 
 /// The thread count once the threads that are ending have ended (a thread joined by its owner has
-/// ended; one the display's driver lets go may take a moment), waiting at most ten seconds.
+/// ended; one the display's driver lets go may take a moment).
 std::size_t SettledThreadCount(std::size_t nWanted)
 {
     std::size_t n = ThreadCount();
-    for (int i = 0; i < 500 && n > nWanted; ++i, n = ThreadCount())
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WaitFor([&] { return (n = ThreadCount()) <= nWanted; });
     return n;
 }
 

@@ -4,16 +4,15 @@
 // keyboard, and quitting stops speech, music and sound.
 #include "fixtures/AudioFixtures.h"
 #include "fixtures/ProgramRun.h"
+#include "fixtures/WaitFor.h"
 #include "tests/assets/GameFiles.h"
 
 #include "platform/EnvScope.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/WindowTable.h"
 
-#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <thread>
 
 TEST(GameProgramTest, StartsOnTheGamesOwnLibraries)
 {
@@ -57,9 +56,7 @@ TEST(GameProgramTest, PlaysTheMusicFolderAndIsToldOfTheTracksEnd)
     // window. The test waits for that however slow the start is, then closes the window as a peer.
     const CEnvScope runtime("XDG_RUNTIME_DIR", (run.Root() / "run").c_str());
     ASSERT_TRUE(run.Start("answer ok\nat 60000 close\n"));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
-    while (run.Log().find("Music: a track ended") == std::string::npos && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    WaitFor([&] { return run.Log().find("Music: a track ended") != std::string::npos; });
     EXPECT_NE(std::string::npos, run.Log().find("Music: a track ended")) << run.Log();
     EXPECT_TRUE(PostMessage(FindWindow("Vorn class", "Vorn Deluxe"), WM_CLOSE, 0, 0));
     EXPECT_EQ(0, run.Wait()) << run.Log();

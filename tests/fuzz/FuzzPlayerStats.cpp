@@ -1,10 +1,10 @@
-// A player's statistics file read from any bytes. Property: statistics saved and read again
-// are the same numbers.
+// A player's statistics file read from any bytes, kept in memory. Property: statistics saved and
+// read again are the same numbers.
 #include "tests/fuzz/FuzzTarget.h"
 
 #include "foundation/Folders.h"
-#include "platform/win32/AtomicFile.h"
 #include "platform/win32/Files.h"
+#include "platform/win32/Profile.h"
 #include "simulation/Player.h"
 
 namespace
@@ -16,6 +16,7 @@ void UseFuzzDataFolder()
     {
         OverrideProgramFilePath(FuzzFolder() + "Vorn");
         FindDataFolder();
+        FuzzCheck(GetDataFolder().Str() == FuzzFolder(), "the statistics are not where the target puts them");
         return true;
     }();
     (void)s_bSet;
@@ -34,7 +35,7 @@ bool SameNumbers(const CPlayerStats& a, const CPlayerStats& b)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {
     UseFuzzDataFolder();
-    WriteFuzzFile("Fuzzer.ini", pData, nSize);
+    FuzzProfileFile("Fuzzer.ini", pData, nSize);
     CPlayerStats stats;
     stats.Load("Fuzzer");
     FuzzCheck(stats.Save() == TRUE, "the statistics cannot be saved");
@@ -47,13 +48,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 std::vector<std::vector<BYTE>> FuzzSeeds()
 {
     UseFuzzDataFolder();
+    FuzzProfileFile("Seed.ini", nullptr, 0);
     CPlayerStats stats;
     stats.Load("Seed");
     for (int nKey = 0; nKey < STATS_KEY_COUNT; ++nKey)
         for (int nColumn = 0; nColumn < STATS_SECTION_COUNT; ++nColumn)
             stats.Set(static_cast<EStatsKey>(nKey), nColumn, nKey * 10 + nColumn - 3);
     stats.Save();
-    std::string bytes;
-    ReadWholeFile(FuzzFolder() + "Seed.ini", bytes);
-    return {FuzzBytes(bytes)};
+    return {FuzzBytes(GetProfileFileForTest((FuzzFolder() + "Seed.ini").c_str()).value_or(""))};
 }

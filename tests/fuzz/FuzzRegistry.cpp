@@ -1,7 +1,7 @@
-// The registry's store file read from any bytes. Property: a value set is read back unchanged.
+// The registry's store file read from any bytes, kept in memory. Property: a value set is read
+// back unchanged.
 #include "tests/fuzz/FuzzTarget.h"
 
-#include "platform/win32/AtomicFile.h"
 #include "platform/win32/Profile.h"
 #include "platform/win32/Registry.h"
 
@@ -17,9 +17,11 @@ const std::string& StoreFile()
 {
     static const std::string s_strFile = []
     {
-        ::setenv("XDG_CONFIG_HOME", FuzzFolder().c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", FuzzFolder().substr(0, FuzzFolder().size() - 1).c_str(), 1);
         std::filesystem::create_directories(FuzzFolder() + "vorn");
-        return GetRegistryFilePath();
+        const std::string strFile = GetRegistryFilePath();
+        FuzzCheck(strFile == FuzzFolder() + "vorn/registry.ini", "the store is not where the target puts it");
+        return strFile;
     }();
     return s_strFile;
 }
@@ -54,8 +56,8 @@ void ReadEverything()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize)
 {
-    WriteFuzzFile("vorn/registry.ini", pData, nSize);
     StoreFile();
+    FuzzProfileFile("vorn/registry.ini", pData, nSize);
     ReadEverything();
 
     HKEY hKey = nullptr;
@@ -89,7 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
 
 std::vector<std::vector<BYTE>> FuzzSeeds()
 {
-    std::filesystem::remove(StoreFile());
+    StoreFile();
+    FuzzProfileFile("vorn/registry.ini", nullptr, 0);
     HKEY hKey = nullptr;
     RegCreateKeyEx(HKEY_LOCAL_MACHINE, "Software\\Tamberlin\\Vorn", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                    nullptr, &hKey, nullptr);
@@ -103,7 +106,5 @@ std::vector<std::vector<BYTE>> FuzzSeeds()
     RegCreateKeyEx(HKEY_CURRENT_USER, "Software\\ odd]name ", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
                    nullptr, &hKey, nullptr);
     RegCloseKey(hKey);
-    std::string bytes;
-    ReadWholeFile(StoreFile(), bytes);
-    return {FuzzBytes(bytes)};
+    return {FuzzBytes(GetProfileFileForTest(StoreFile().c_str()).value_or(""))};
 }

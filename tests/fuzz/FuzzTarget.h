@@ -28,5 +28,16 @@ const std::string& FuzzFolder();
 /// Writes bytes to a file of FuzzFolder and returns its path.
 std::string WriteFuzzFile(const std::string& name, const std::uint8_t* pData, std::size_t nSize);
 
+/// Puts bytes in a profile file of FuzzFolder kept in memory and returns its path. From the first
+/// call on, every profile file of the process is kept in memory (Profile.h).
+std::string FuzzProfileFile(const std::string& name, const std::uint8_t* pData, std::size_t nSize);
+
 /// The bytes of a text.
 std::vector<BYTE> FuzzBytes(const std::string& text);
+
+/// The input as a text.
+std::string FuzzText(const std::uint8_t* pData, std::size_t nSize);
+
+/// The bytes of a file of the source tree (its path from the repository's root), such as the
+/// game's own data texts: empty when it cannot be read, which is a finding.
+std::vector<BYTE> FuzzSourceFile(const std::string& relativePath);

@@ -3,6 +3,7 @@
 #include "media/MusicPlayer.h"
 
 #include "fixtures/AudioFixtures.h"
+#include "fixtures/WaitFor.h"
 
 #include "foundation/PlayList.h"
 #include "foundation/Settings.h"
@@ -75,10 +76,10 @@ protected:
         }
     }
 
-    /// Serves the window's messages until n stream ends have been told (at most 10 s).
+    /// Serves the window's messages until n stream ends have been told.
     bool WaitForEnds(std::size_t n)
     {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto deadline = std::chrono::steady_clock::now() + TEST_WAIT_BOUND;
         while (std::chrono::steady_clock::now() < deadline)
         {
             WaitMessageTimeout(20);

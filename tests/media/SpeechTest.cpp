@@ -3,6 +3,8 @@
 // and shutdowns in the middle of things; no request is ever lost.
 #include "media/Speech.h"
 
+#include "fixtures/WaitFor.h"
+
 #include "foundation/Settings.h"
 #include "media/SoundSystem.h"
 #include "platform/TempFolder.h"
@@ -10,17 +12,18 @@
 #include "platform/win32/ResourceLibrary.h"
 #include "simulation/RefereeTypes.h"
 
-#include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <gtest/gtest.h>
 #include <mutex>
-#include <thread>
 
 namespace
 {
 
 constexpr DWORD PHRASE_MS = 300;
 
-/// Records the phrases it is asked to play; a phrase plays PHRASE_MS of the test clock.
+/// Records the phrases it is asked to play and counts the thread's looks at the playing phrase;
+/// a phrase plays PHRASE_MS of the test clock. Each call wakes whoever waits on the record.
 class CRecordingSound : public CSoundSystem
 {
 public:
@@ -39,12 +42,18 @@ public:
         m_aPlayed.push_back(SPlayed{szName, 'A', timeGetTime()});
         m_dwEndA = timeGetTime() + PHRASE_MS;
         m_bUsedA = true;
+        m_cv.notify_all();
         return TRUE;
     }
     BOOL PlayInHolderB(HMODULE, LPCSTR szName, LPCSTR, const CVector3&) override
     {
-        std::lock_guard lock(m_mutex);
-        m_aPlayed.push_back(SPlayed{szName, 'B', timeGetTime()});
+        {
+            std::lock_guard lock(m_mutex);
+            m_aPlayed.push_back(SPlayed{szName, 'B', timeGetTime()});
+            m_cv.notify_all();
+        }
+        if (m_onPlayInB)
+            m_onPlayInB();
         return TRUE;
     }
     BOOL IsSlotPlaying(int nSlot) const override
@@ -52,9 +61,12 @@ public:
         std::lock_guard lock(m_mutex);
         return nSlot == 63 && static_cast<LONG>(m_dwEndA - timeGetTime()) > 0;
     }
+    /// The thread asks for the slot first whenever it looks at what plays and what is due.
     int GetHolderASlot() const override
     {
         std::lock_guard lock(m_mutex);
+        ++m_nLooks;
+        m_cv.notify_all();
         return m_bUsedA ? 63 : -1;
     }
     // The thread looks again soon; the test moves the clock and wakes it.
@@ -65,26 +77,37 @@ public:
         std::lock_guard lock(m_mutex);
         return m_aPlayed;
     }
+    int Looks() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_nLooks;
+    }
+    bool WaitForPlayed(std::size_t n) const
+    {
+        return WaitFor([&] { return m_aPlayed.size() >= n; });
+    }
+    bool WaitForLooks(int n) const
+    {
+        return WaitFor([&] { return m_nLooks >= n; });
+    }
+    /// Run on the speech thread after each phrase it plays at once.
+    void OnPlayInB(std::function<void()> f) { m_onPlayInB = std::move(f); }
 
 private:
+    template <class F> bool WaitFor(F holds) const
+    {
+        std::unique_lock lock(m_mutex);
+        return m_cv.wait_for(lock, TEST_WAIT_BOUND, holds);
+    }
+
     mutable std::mutex m_mutex;
+    mutable std::condition_variable m_cv;
     std::vector<SPlayed> m_aPlayed;
     DWORD m_dwEndA = 0;
     bool m_bUsedA = false;
+    mutable int m_nLooks = 0;
+    std::function<void()> m_onPlayInB;
 };
-
-/// Waits (at most 5 s) until the condition holds.
-template <class F> bool WaitUntil(F f)
-{
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!f())
-    {
-        if (std::chrono::steady_clock::now() > deadline)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    }
-    return true;
-}
 
 /// A speech module with a rules text, a speech object on the recording sound layer, the test clock.
 class CSpeechTest : public testing::Test
@@ -114,35 +137,45 @@ protected:
     {
         ASSERT_TRUE(m_pSpeech->PostRequest(SPEECH_QUEUE, szName, dwDelay, dwFlags));
     }
-    /// Moves the clock on and lets the thread look at it.
+    /// Resumes speech and waits until the thread has taken every message posted before and has
+    /// finished a look at the clock as it is now: a look ends when the next one begins, and the
+    /// second look after the call is the first whose messages were surely all taken.
+    void Settle()
+    {
+        const int nLooks = m_sound.Looks();
+        for (int i = 1; i <= 3; ++i)
+        {
+            m_pSpeech->ResumeSound(); // each wakes the thread for one more look
+            ASSERT_TRUE(m_sound.WaitForLooks(nLooks + i)) << "the speech thread does not look";
+        }
+    }
+    /// Moves the clock on and lets the thread act on it.
     void Advance(DWORD dwMs)
     {
         m_clock.Advance(dwMs);
-        m_pSpeech->ResumeSound();
+        Settle();
     }
-    /// Moves the clock to the end of the playing phrase and waits until the thread has seen it end.
+    /// Moves the clock to the end of the playing phrase and lets the thread see it end.
     void EndPhrase()
     {
         const DWORD dwEnd = m_pSpeech->GetLastPhraseStart() + PHRASE_MS;
-        m_clock.Advance(dwEnd - timeGetTime());
-        m_pSpeech->ResumeSound();
-        ASSERT_TRUE(WaitUntil([&] { return m_pSpeech->GetLastPhraseEnd() == dwEnd; }));
+        Advance(dwEnd - timeGetTime());
+        EXPECT_EQ(m_pSpeech->GetLastPhraseEnd(), dwEnd);
     }
+    /// The names of the queued phrases played, in order.
     std::vector<std::string> Names() const
     {
         std::vector<std::string> aNames;
         for (const auto& played : m_sound.Played())
-            aNames.push_back(played.strName);
+            if (played.cHolder == 'A')
+                aNames.push_back(played.strName);
         return aNames;
     }
-    bool PlayedCount(std::size_t n) const
+    bool PlayedCount(std::size_t n) const { return m_sound.WaitForPlayed(n); }
+    /// Once the thread has acted on everything, n phrases have played.
+    void ExpectNothingMore(std::size_t n)
     {
-        return WaitUntil([&] { return m_sound.Played().size() >= n; });
-    }
-    /// Nothing more is played for a while (a short real wait: a negative check).
-    void ExpectNothingMore(std::size_t n) const
-    {
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        Settle();
         EXPECT_EQ(m_sound.Played().size(), n);
     }
 
@@ -159,19 +192,23 @@ TEST_F(CSpeechTest, SuspendedRequestsWaitThenPlayEachAfterItsPause)
     EXPECT_EQ(m_pSpeech->Rules().GetCount(), 1);
     Queue("one", 0);
     Queue("two", 1000);
-    ExpectNothingMore(0); // speech starts suspended
-    m_pSpeech->ResumeSound();
+    // Speech starts suspended: a phrase said at once is taken after the queued ones and plays,
+    // but nothing queued does.
+    ASSERT_TRUE(m_pSpeech->PostRequest(SPEECH_PLAY_NOW, "marker", 0, 0));
     ASSERT_TRUE(PlayedCount(1));
-    EXPECT_EQ(m_sound.Played()[0].dwAt, 100000u);
+    EXPECT_EQ(m_sound.Played()[0].strName, "marker");
+    m_pSpeech->ResumeSound();
+    ASSERT_TRUE(PlayedCount(2));
+    EXPECT_EQ(m_sound.Played()[1].dwAt, 100000u);
     EXPECT_EQ(m_pSpeech->GetLastPhraseStart(), 100000u);
     EndPhrase(); // "one" ends at 100300
-    ExpectNothingMore(1);
+    ExpectNothingMore(2);
     Advance(1000); // exactly the pause: not yet
-    ExpectNothingMore(1);
+    ExpectNothingMore(2);
     Advance(1);
-    ASSERT_TRUE(PlayedCount(2));
-    EXPECT_EQ(m_sound.Played()[1].strName, "two");
-    EXPECT_EQ(m_sound.Played()[1].dwAt, 101301u);
+    ASSERT_TRUE(PlayedCount(3));
+    EXPECT_EQ(m_sound.Played()[2].strName, "two");
+    EXPECT_EQ(m_sound.Played()[2].dwAt, 101301u);
 }
 
 TEST_F(CSpeechTest, AHeadRequestThatEmptiesFirstBecomesTheOnlyOne)
@@ -232,14 +269,22 @@ TEST_F(CSpeechTest, AStormOfRequestsWhileTheMainThreadClearsSuspendsAndResumes)
             ASSERT_TRUE(m_pSpeech->PostRequest(SPEECH_PLAY_NOW, "now", 0, 0));
         }
     }
-    // Phrases go on playing as the clock moves.
-    EXPECT_TRUE(WaitUntil(
-        [&]
-        {
-            Advance(PHRASE_MS + 5);
-            return m_sound.Played().size() >= 10;
-        }));
+    // Phrases go on playing as the clock moves: the last clear leaves more than ten behind it.
+    for (int i = 0; i < 20 && m_sound.Played().size() < 10; ++i)
+        Advance(PHRASE_MS + 5);
+    EXPECT_GE(m_sound.Played().size(), 10u);
     // The rest is still queued or in flight: shutting down deletes it all (TearDown counts).
+}
+
+TEST_F(CSpeechTest, AResumeWhileTheThreadTakesItsMessagesIsNotLost)
+{
+    // The resume lands after the thread has seen speech suspended and before it sleeps: it still
+    // wakes the thread, and the queued phrase plays.
+    m_sound.OnPlayInB([&] { m_pSpeech->ResumeSound(); });
+    Queue("queued", 0);
+    ASSERT_TRUE(m_pSpeech->PostRequest(SPEECH_PLAY_NOW, "now", 0, 0));
+    ASSERT_TRUE(PlayedCount(2));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"queued"}));
 }
 
 TEST_F(CSpeechTest, ShutdownInTheMiddleJoinsAndLosesNothing)

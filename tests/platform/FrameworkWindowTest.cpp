@@ -1,3 +1,5 @@
+#include "fixtures/WaitFor.h"
+
 #include "platform/mfc/WinApp.h"
 #include "platform/mfc/Wnd.h"
 #include "platform/win32/Thread.h"
@@ -181,7 +183,7 @@ TEST_F(FrameworkWindowTest, UserInterfaceThreadsRunTheirOwnLoopAndEndWithTheirCo
     EXPECT_EQ(pThread->m_nThreadID, GetWindowThreadProcessId(hWnd, nullptr));
     EXPECT_EQ(7, SendMessage(hWnd, WM_USER + 1, 5, 0)) << "served by the thread's own loop";
     PostMessage(hWnd, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pThread->m_hThread, 5000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pThread->m_hThread, TEST_WAIT_BOUND_MS));
     DWORD dwCode = 1;
     GetExitCodeThread(pThread->m_hThread, &dwCode);
     EXPECT_EQ(0u, dwCode);
@@ -191,7 +193,7 @@ TEST_F(FrameworkWindowTest, UserInterfaceThreadsRunTheirOwnLoopAndEndWithTheirCo
     CWinThread* pEnding = AfxBeginThread(RuntimeClassOf<CEndingThread>("CEndingThread"), 0, 0, CREATE_SUSPENDED);
     pEnding->m_bAutoDelete = FALSE;
     ResumeThread(pEnding->m_hThread);
-    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pEnding->m_hThread, 5000));
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(pEnding->m_hThread, TEST_WAIT_BOUND_MS));
     GetExitCodeThread(pEnding->m_hThread, &dwCode);
     EXPECT_EQ(13u, dwCode);
     delete pEnding;

@@ -138,6 +138,32 @@ TEST(ProfileTest, WritesChangeOnlyWhatTheyName)
     EXPECT_EQ("junk line\n[B]\n[C]\nk=v\n", dir.Read("a.ini"));
 }
 
+TEST(ProfileTest, MixedLineEndsAreWrittenAsTheFilesOwnAndAWriteAgainChangesNothing)
+{
+    // The first line's end is the file's: every line is written back with it, however many
+    // carriage returns it had, so that writing the same again leaves the file as it is.
+    const struct
+    {
+        const char* szFile;
+        const char* szWritten;
+    } cases[] = {
+        {"[A]\nk=1\r\r\n[B]\r\nx=2\r\r\r\n; note\r\n", "[A]\nk=one\n[B]\nx=2\n; note\n"},
+        {"[A]\r\nk=1\n[B]\r\r\nx=2\r\n;\r\r", "[A]\r\nk=one\r\n[B]\r\nx=2\r\n;\r\n"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.szFile);
+        CTempFolder dir;
+        dir.Write("a.ini", c.szFile);
+        const std::string file = dir.File("a.ini");
+        EXPECT_TRUE(WritePrivateProfileString("A", "k", "one", file.c_str()));
+        EXPECT_EQ(c.szWritten, dir.Read("a.ini"));
+        EXPECT_EQ("2", Read(file, "B", "x", "d"));
+        EXPECT_TRUE(WritePrivateProfileString("A", "k", "one", file.c_str()));
+        EXPECT_EQ(c.szWritten, dir.Read("a.ini"));
+    }
+}
+
 TEST(ProfileTest, NewFilesUseWindowsLineEndsAndValuesCannotAddLines)
 {
     CTempFolder dir;

@@ -4,11 +4,10 @@
 
 #include "EnvScope.h"
 #include "TempFolder.h"
+#include "fixtures/WaitFor.h"
 
-#include <chrono>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <thread>
 
 namespace
 {
@@ -22,18 +21,17 @@ std::string WriteRecorder(const CTempFolder& folder)
     return strScript;
 }
 
-/// What the recorder wrote once it has written nLines lines (waiting for it, at most 10 s).
+/// What the recorder wrote once it has written nLines lines (waiting for it).
 std::string Recorded(const CTempFolder& folder, int nLines)
 {
-    for (int i = 0; i < 1000; ++i)
-    {
-        const std::string strText =
-            std::filesystem::exists(folder.File("opened.txt")) ? folder.Read("opened.txt") : std::string();
-        if (std::count(strText.begin(), strText.end(), '\n') >= nLines)
-            return strText;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return "(nothing recorded)";
+    std::string strText;
+    const bool bWritten = WaitFor(
+        [&]
+        {
+            strText = std::filesystem::exists(folder.File("opened.txt")) ? folder.Read("opened.txt") : std::string();
+            return std::count(strText.begin(), strText.end(), '\n') >= nLines;
+        });
+    return bWritten ? strText : "(nothing recorded)";
 }
 
 std::intptr_t Result(HINSTANCE h) { return reinterpret_cast<std::intptr_t>(h); }

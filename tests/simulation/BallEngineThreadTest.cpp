@@ -3,7 +3,6 @@
 #include "tests/simulation/BallEngineScenes.h"
 #include "tests/simulation/SimTestSupport.h"
 
-#include <chrono>
 #include <vector>
 
 namespace
@@ -209,13 +208,10 @@ TEST_F(CBallEngineThreadTest, AllThreeEnginesShutDownPromptlyEvenMidShot)
     queued.StartThread();
     ASSERT_TRUE(aid.SyncFrom(live));
     aid.BeginShot(0.0f, DirectionTowards(live, ApexBall(live)), 0.0f, 0.0f, 0.0f);
-    // A hang guard, not a speed target: the workers end within one step of being asked.
-    const auto start = std::chrono::steady_clock::now();
+    // The workers end within one step of being asked: a worker that did not would hang the test.
     queued.Release();
     live.Release();
     aid.Release();
-    const auto elapsed = std::chrono::steady_clock::now() - start;
-    EXPECT_LT(elapsed, std::chrono::seconds(10));
     EXPECT_FALSE(aid.IsThreadRunning());
     EXPECT_FALSE(queued.IsThreadRunning());
     EXPECT_EQ(0, aid.GetBallCount());
