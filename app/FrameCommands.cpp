@@ -355,6 +355,8 @@ void CMainFrame::SwitchScreenMode(int nFullScreen)
         return;
     }
     g_b3DReady = TRUE;
+    // The device shares the sound card at the normal level once the screen mode was applied again.
+    m_Sound.SetCooperation(m_hWnd, nFullScreen);
     g_Settings.Save();
 }
 

@@ -413,7 +413,22 @@ BOOL CMainFrame::ViewFromFlowCamera()
     if ((camera.vPosition - camera.vLookAt).LengthSq() < 1e-6)
         return FALSE;
     MatrixLookAt(g_matView, camera.vPosition, camera.vDirection, camera.vUp);
+    // Flights and the follow camera move the camera without the aim's placing it: the listener
+    // goes with the view every frame.
+    PlaceCamera(camera);
     return TRUE;
+}
+
+void CMainFrame::PlaceCamera(const SFlowCamera& camera)
+{
+    // Effects are panned by where they lie seen from the camera, so that a ball to the left of the
+    // view sounds from the left from either end of the table.
+    const auto same = [](const CVector3& a, const CVector3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; };
+    if (same(camera.vPosition, m_vListenerAt) && same(camera.vDirection, m_vListenerFront))
+        return;
+    m_vListenerAt = camera.vPosition;
+    m_vListenerFront = camera.vDirection;
+    m_Sound.SetListener(camera.vPosition, camera.vDirection);
 }
 
 void CMainFrame::StartPocketEffect(int nBall, int nPocket)

@@ -253,6 +253,8 @@ void CMainFrame::StartSound()
 void CMainFrame::CreateInputDevices()
 {
     SetDirectInputWindow(m_hWnd);
+    // While the game takes typed text, its keys are not the game's.
+    SetInputOffTest([] { return (g_nGameMode & gmInputOff) != 0; });
     if (g_DIKeyboard.Create())
         g_DIKeyboard.SetBufferSize(KEYBOARD_BUFFER_RECORDS);
     if (g_DIMouse.Create())
