@@ -346,6 +346,8 @@ public:
     /// the music word (bit 1 music on).
     DWORD GetOptionWord() const { return m_dwOptionWord; }
     DWORD GetMusicWord() const { return m_dwMusicWord; }
+    /// The music word's bit: music is switched on.
+    static constexpr DWORD MUSIC_ON = 0x2;
     /// The speed factor of the faster and slower commands, within [0.125, 4].
     double GetSpeedFactor() const { return m_dSpeedFactor; }
     /// Applies what changed in the settings against the copy taken before the change.
