@@ -311,8 +311,8 @@ public:
     /// room's clock handed to the animation; FALSE when the scene cannot be built.
     BOOL SetUpGameScene();
     /// Adds the clip of the artwork folder to the clip list, drawn into the texture from its first
-    /// frame.
-    void AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame);
+    /// frame: its index in the list, -1 when it does not open.
+    int AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame);
     /// The table's object of the scene shown (null before it is built): what the animation's
     /// floating object and other points on the table are placed relative to.
     CSceneObject* GetTableObject() const { return m_rackScene.GetTable(); }
