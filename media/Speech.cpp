@@ -403,12 +403,7 @@ void CSpeech::StartComment()
 {
     if (!TriggersAllowed())
         return;
-    CSpeechQuery query;
-    query.m_nMoment = MOMENT_ON_BREAK;
-    query.m_nEvent = EVENT_GENERAL;
-    query.m_nGameType = START_GAME_TYPE;
-    query.m_dwTime = timeGetTime();
-    m_apPendingRules[PENDING_BEFORE_SHOT] = m_rules.FindRule(query);
+    m_apPendingRules[PENDING_BEFORE_SHOT] = FindChanceRule(MOMENT_ON_BREAK, EVENT_GENERAL, START_GAME_TYPE);
     m_apPendingRules[PENDING_AIMING] = nullptr;
     m_apPendingRules[PENDING_DELAY] = nullptr;
     PlayRule(m_apPendingRules[PENDING_BEFORE_SHOT]);
