@@ -404,3 +404,42 @@ TEST(FrameSoundTest, LosingTheFocusPausesTheTrackAndTheFocusBackResumesIt)
     }
     SetDebugLogWatch(nullptr);
 }
+
+// At the strike the bonus game offers a scream by the "Scream probability" setting; other games
+// never scream.
+TEST(FrameSoundTest, InTheBonusGameTheStrikeMayScream)
+{
+    CSoundFrame frame(&AddGameSounds, [](CSettings& s) { s.m_nMusicEnable = 0; });
+    ASSERT_TRUE(frame.Started());
+    CSoundSystem& sound = frame.Frame().GetSoundSystem();
+    const auto screaming = [&]
+    {
+        for (int nSlot = 0; nSlot < SOUND_SLOTS; ++nSlot)
+        {
+            const int nId = sound.GetSlotWaveId(nSlot);
+            if (nId >= 3031 && nId <= 3056 && sound.IsSlotPlaying(nSlot))
+                return true;
+        }
+        return false;
+    };
+    struct SCase
+    {
+        const char* szName;
+        int nGameType;
+        int nProbability;
+        bool bScream;
+    };
+    const SCase aCases[] = {{"the bonus game, always", GAME_BONUS, 100, true},
+                            {"eight-ball, never", GAME_8BALL, 100, false}};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        sound.StopAll();
+        frame.Flow().CreateReferee(c.nGameType);
+        frame.Flow().StartNewRack(0);
+        g_Settings.m_nScreamProbability = c.nProbability;
+        frame.Frame().PlayCueSound(1);
+        EXPECT_EQ(c.bScream, screaming());
+        EXPECT_TRUE(sound.IsSlotPlaying(frame.Frame().GetGameSoundSlot(3005))) << "the cue's own sound";
+    }
+}
