@@ -443,3 +443,27 @@ TEST(FrameSoundTest, InTheBonusGameTheStrikeMayScream)
         EXPECT_TRUE(sound.IsSlotPlaying(frame.Frame().GetGameSoundSlot(3005))) << "the cue's own sound";
     }
 }
+
+// An event of kind 4 names its sound by the sound's id: that sound plays, and a level that is no
+// loaded sound's id plays nothing (it is not taken for a slot).
+TEST(FrameSoundTest, AnEventOfKindFourPlaysTheSoundItNames)
+{
+    CSoundFrame frame(&AddGameSounds, [](CSettings& s) { s.m_nMusicEnable = 0; });
+    ASSERT_TRUE(frame.Started());
+    CSoundSystem& sound = frame.Frame().GetSoundSystem();
+    const auto playing = [&]
+    {
+        std::vector<int> aIds;
+        for (int nSlot = 0; nSlot < SOUND_SLOTS; ++nSlot)
+            if (sound.IsSlotPlaying(nSlot))
+                aIds.push_back(sound.GetSlotWaveId(nSlot));
+        return aIds;
+    };
+    const CVector3 vCentre(TABLE_WIDTH_M / 2.0f, TABLE_LENGTH_M / 2.0f, 0.0f);
+    sound.StopAll();
+    frame.Frame().PlayShotEvent(4, 3020, vCentre);
+    EXPECT_EQ(std::vector<int>{3020}, playing());
+    sound.StopAll();
+    frame.Frame().PlayShotEvent(4, 5, vCentre); // slot 5 holds a ball click, but 5 is no sound's id
+    EXPECT_TRUE(playing().empty());
+}
