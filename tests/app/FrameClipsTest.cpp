@@ -110,6 +110,7 @@ TEST(FrameClipsTest, TheSplashPlaysItsClipsOverItsPicture)
     ASSERT_TRUE(StartDisplay());
     const HMODULE hGame = LoadLibrary(VORN_GAME_DIR "/VornRes.dll");
     ASSERT_NE(nullptr, hGame);
+    const HMODULE hBefore = AfxGetResourceHandle();
     AfxSetResourceHandle(hGame);
     const CString strSplash = g_strSplashClip, strOverlay = g_strSplashOverlayClip, strStart = g_strStartClip;
     g_strSplashClip = GameClip("Flame.AVI").c_str();
@@ -171,7 +172,7 @@ TEST(FrameClipsTest, TheSplashPlaysItsClipsOverItsPicture)
     g_strSplashClip = strSplash;
     g_strSplashOverlayClip = strOverlay;
     g_strStartClip = strStart;
-    AfxSetResourceHandle(nullptr);
+    AfxSetResourceHandle(hBefore);
     FreeLibrary(hGame);
     StopDisplay();
 }
