@@ -59,12 +59,11 @@ constexpr WPARAM FIRST_NON_CHARACTER_KEY = 91;
 /// The speed factor's range: halving and doubling stop at its ends.
 constexpr double MIN_SPEED_FACTOR = 0.125;
 constexpr double MAX_SPEED_FACTOR = 4.0;
-/// Bits of the frame's option word and music word.
+/// Bits of the frame's option word.
 constexpr DWORD OPTION_4 = 0x4;
 constexpr DWORD OPTION_HEAD_LINE = 0x40;
 constexpr DWORD OPTION_AIMING_AID = 0x80;
 constexpr DWORD OPTION_SHOT_CALLED = 0x200;
-constexpr DWORD MUSIC_ON = 0x2;
 /// Bit 28 of the game-mode word: shot outcomes and new-game questions go elsewhere while it is set.
 constexpr DWORD BIT28 = 0x10000000;
 /// Bit 0 of the game-mode word: a queued playback runs.
@@ -374,7 +373,8 @@ void CMainFrame::SwitchScreenMode(int nFullScreen)
         }
         g_b3DReady = TRUE;
     }
-    // The setting tells what the window became, so that the next start opens it so.
+    // The setting tells what the window became, so that the next start opens it so; the device
+    // shares the sound card at the level of that screen mode.
     g_Settings.m_nFullScreen = IsFullScreenNow() ? 1 : 0;
     m_Sound.SetCooperation(m_hWnd, g_Settings.m_nFullScreen);
     g_Settings.Save();
@@ -869,8 +869,9 @@ void CMainFrame::OnActivateApp(BOOL bActive, DWORD)
         ClipCursorToView();
         return;
     }
+    // The track waits where it was for the focus to come back.
     if ((m_dwMusicWord & MUSIC_ON) != 0)
-        CloseMusic();
+        PauseMusic();
     ClipCursor(nullptr);
 }
 

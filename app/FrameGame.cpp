@@ -35,6 +35,9 @@ constexpr int CUSHION_SOUND_COUNT = 4;
 constexpr int POCKET_SOUND_ID = 3015;
 /// The cue's three sounds lead the table.
 constexpr int CUE_SOUND_COUNT = 3;
+/// The power scale's ticks, soft to hard.
+constexpr int FIRST_POWER_STEP_SOUND = 3057;
+static_assert(3069 - FIRST_POWER_STEP_SOUND + 1 == CMainFrame::POWER_STEP_COUNT);
 /// The bonus sounds and the three ball-animation sounds.
 constexpr int FIRST_BONUS_SOUND = 3031;
 constexpr int LAST_BONUS_SOUND = 3056;
@@ -131,6 +134,13 @@ void CMainFrame::PlayCueSound(int nSlot)
     const CBall* pCue = pReferee != nullptr ? g_BallEngineMain.FindBall(pReferee->GetCueBall()) : nullptr;
     const CVector3 vAt = TableToScene(pCue != nullptr ? *pCue->GetPosition() : CVector3());
     m_Sound.Play(m_anGameSounds[static_cast<std::size_t>(nSlot)], vAt, 0);
+    PlayRandomEventSound(eventBonus, vAt.x, vAt.y, vAt.z);
+}
+
+void CMainFrame::PlayPowerStep(int nStep)
+{
+    if (nStep >= 0 && nStep < POWER_STEP_COUNT)
+        PlayGameSound(FIRST_POWER_STEP_SOUND + nStep, CVector3());
 }
 
 void CMainFrame::PlayShotEvent(int nKind, int nLevel, const CVector3& vAt)
@@ -140,8 +150,9 @@ void CMainFrame::PlayShotEvent(int nKind, int nLevel, const CVector3& vAt)
     vScene.y = SCENE_BED_HEIGHT;
     if (nKind == eventSlot)
     {
-        if (nLevel >= 0 && nLevel < static_cast<int>(m_anGameSounds.size()))
-            m_Sound.Play(nLevel, vScene, 0);
+        // The level names the sound by its id, whichever of the loaded effects that is.
+        if (const int nSlot = m_Sound.FindWaveSlot(nLevel); nSlot >= 0)
+            m_Sound.Play(nSlot, vScene, 0);
         return;
     }
     PlayEventSound(nKind, vScene.x, vScene.y, vScene.z, nLevel);

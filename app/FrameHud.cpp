@@ -12,6 +12,7 @@
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
+#include "media/AviClips.h"
 #include "media/DirectInputDevices.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
@@ -316,6 +317,8 @@ void CMainFrame::ReleaseHud()
 
 BOOL CMainFrame::LoadPanels()
 {
+    // The clips of the scene's objects open while it is built.
+    InitAviFile();
     // The scene text must hold its objects and its table, and the scene is built from them.
     CSceneReader reader;
     std::vector<CSceneObjectRec> aRecs;

@@ -35,9 +35,6 @@ constexpr float CUE_HIT_DISTANCE = 30.0f;
 constexpr float CUE_HIT_BEYOND = 20.0f;
 /// The control bar's tip that calls the shot.
 constexpr int TIP_CALL_SHOT = 2;
-/// The step sounds of the drawn-back cue: thirteen, soft to hard.
-constexpr int POWER_STEP_SOUNDS[] = {3007, 3008, 3009, 3010, 3011, 3012, 3013, 3014, 3000, 3001, 3002, 3003, 3015};
-constexpr int LAST_POWER_STEP = static_cast<int>(std::size(POWER_STEP_SOUNDS)) - 1;
 
 /// A client point as a float pair.
 CVector3 ToScreenPoint(POINT pt) { return CVector3(static_cast<float>(pt.x), static_cast<float>(pt.y), 0.0f); }
@@ -186,10 +183,9 @@ void CMainFrame::DrawCueBack()
     CGameFlow& flow = *m_pGameFlow;
     SCueStroke& cue = flow.Cue();
     const POINT pt = GetClientCursor(m_hWnd);
-    CVector3 vBall, vAt;
+    CVector3 vBall;
     const float fScale = flow.GetBallScreenScale(CueBallNumber());
-    if (!IsNearCueOnScreen(pt) || !ProjectCueBall(vBall) || !flow.GetBallScenePosition(CueBallNumber(), vAt) ||
-        fScale <= 0.0f || cue.fMax <= 0.0f)
+    if (!IsNearCueOnScreen(pt) || !ProjectCueBall(vBall) || fScale <= 0.0f || cue.fMax <= 0.0f)
         return;
     // The cursor's distance from the cue ball, in quarters of the ball's size on the screen.
     const float fRatio = std::hypot(pt.x - vBall.x, pt.y - vBall.y) / (fScale / 4.0f);
@@ -198,10 +194,7 @@ void CMainFrame::DrawCueBack()
     const bool bShown = cue.fPullBack / cue.fMax >= MIN_POWER_SHARE;
     g_controlBar.SetValue(bShown ? cue.fPullBack / (cue.fMax / 2.0f) : 0.0);
     if (cue.fPullBack != fOld)
-    {
-        const int nStep = std::clamp(static_cast<int>(std::lround(fRatio * 10.0f)), 0, LAST_POWER_STEP);
-        PlayGameSound(POWER_STEP_SOUNDS[nStep], vAt);
-    }
+        PlayPowerStep(std::clamp(static_cast<int>(std::lround(fRatio * 10.0f)), 0, POWER_STEP_COUNT - 1));
     AlignCue();
 }
 

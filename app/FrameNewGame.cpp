@@ -97,6 +97,7 @@ void CMainFrame::StartNewRack(BOOL bResetScores)
     CGameFlow& flow = *m_pGameFlow;
     // Commentary only when the computer plays a side.
     g_Speech.Reset();
+    g_Speech.Rules().EnableForGameType(GetGameType());
     const bool bComputerPlays = flow.Player1().GetRobotLevel() != 0 || flow.Player2().GetRobotLevel() != 0;
     g_Speech.SetActive(bComputerPlays && g_Settings.m_nSpeechMode == 2 && GetGameType() != GAME_DIRECT_AIM);
     // The rounding switches follow the mode word before the balls are racked.

@@ -326,13 +326,13 @@ CSceneObject* CMainFrame::AddPocketArrow()
     m_pPocketArrow = std::make_unique<CSceneObject>();
     m_pPocketArrow->LoadMesh(rec.m_strFile.GetString());
     m_pPocketArrow->ApplyRecord(rec);
-    // It shows once a called pocket places it.
+    // It shows once a called pocket places it, and its clip plays while it shows.
     m_pPocketArrow->SetEnabled(false);
-    AddTextureClip(POCKET_ARROW_CLIP, POCKET_ARROW_TEXTURE, 0, 0);
+    m_pPocketArrow->m_nClip = AddTextureClip(POCKET_ARROW_CLIP, POCKET_ARROW_TEXTURE, 0, 0);
     return m_pPocketArrow.get();
 }
 
-void CMainFrame::AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame)
+int CMainFrame::AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame)
 {
     // The clip plays on the texture from its first frame; without it the texture stays.
     const CString strPath = GetProgramFolder() + "Artwork\\" + strClip;
@@ -342,6 +342,7 @@ void CMainFrame::AddTextureClip(const CString& strClip, const CString& strTextur
         pClip->DrawFrame(0, strTexture.GetString(), pDevice);
     else if (nClip < 0)
         OutputDebugString(("Scene: no clip " + strPath.Str() + "\n").c_str());
+    return nClip;
 }
 
 BOOL CMainFrame::SetUpGameScene()
@@ -352,12 +353,20 @@ BOOL CMainFrame::SetUpGameScene()
     m_ballPainter.SetHighlight(95, 255.0);
     // Each object whose line names a clip shows it on the clip's texture.
     const std::vector<CAnimationRec>& clips = m_rackScene.GetAnimations();
+    // From here on an object names its clip by its place in the clip list, which the frames' clip
+    // updates go by: a line naming no animation, or a clip that does not open, leaves it none.
     for (const auto& pObject : m_rackScene.GetObjects())
-        if (pObject->m_nClip >= 0 && pObject->m_nClip < static_cast<int>(clips.size()))
+    {
+        if (pObject->m_nClip < 0)
+            continue;
+        if (pObject->m_nClip >= static_cast<int>(clips.size()))
         {
-            const CAnimationRec& clip = clips[static_cast<std::size_t>(pObject->m_nClip)];
-            AddTextureClip(clip.m_strName, clip.m_strFile, clip.m_nValue1, clip.m_nValue2);
+            pObject->m_nClip = -1;
+            continue;
         }
+        const CAnimationRec& clip = clips[static_cast<std::size_t>(pObject->m_nClip)];
+        pObject->m_nClip = AddTextureClip(clip.m_strName, clip.m_strFile, clip.m_nValue1, clip.m_nValue2);
+    }
     return TRUE;
 }
 
@@ -424,7 +433,22 @@ BOOL CMainFrame::ViewFromFlowCamera()
     if ((camera.vPosition - camera.vLookAt).LengthSq() < 1e-6)
         return FALSE;
     MatrixLookAt(g_matView, camera.vPosition, camera.vDirection, camera.vUp);
+    // Flights and the follow camera move the camera without the aim's placing it: the listener
+    // goes with the view every frame.
+    PlaceCamera(camera);
     return TRUE;
+}
+
+void CMainFrame::PlaceCamera(const SFlowCamera& camera)
+{
+    // Effects are panned by where they lie seen from the camera, so that a ball to the left of the
+    // view sounds from the left from either end of the table.
+    const auto same = [](const CVector3& a, const CVector3& b) { return a.x == b.x && a.y == b.y && a.z == b.z; };
+    if (same(camera.vPosition, m_vListenerAt) && same(camera.vDirection, m_vListenerFront))
+        return;
+    m_vListenerAt = camera.vPosition;
+    m_vListenerFront = camera.vDirection;
+    m_Sound.SetListener(camera.vPosition, camera.vDirection);
 }
 
 void CMainFrame::StartPocketEffect(int nBall, int nPocket)

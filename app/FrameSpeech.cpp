@@ -49,3 +49,24 @@ std::string CMainFrame::LoadFlowString(UINT nId) { return LoadProgramString(nId)
 void CMainFrame::SetModeHint(UINT nId) { m_strModeHint = nId == 0 ? CString() : LoadProgramString(nId) + "  "; }
 
 void CMainFrame::ClearTexts() { g_TextMessages.Clear(); }
+
+// ---------------------------------------------------------------------------------------------------------------------
+// The game flow's commentary
+// ---------------------------------------------------------------------------------------------------------------------
+
+void CMainFrame::CommentOnShot(bool bRobot, const CReferee& referee) { g_Speech.AfterShotComment(bRobot, referee); }
+
+void CMainFrame::CommentOnCount(bool bRobot, bool bLastBall, bool bHalfWay)
+{
+    g_Speech.DoneComment(bRobot, bLastBall, bHalfWay);
+}
+
+void CMainFrame::PlayShotComments()
+{
+    g_Speech.PlayAfterShotRule();
+    g_Speech.PlayBeforeShotRule();
+}
+
+void CMainFrame::ResumeCommentary() { g_Speech.ResumeSound(); }
+
+void CMainFrame::OfferIdleComment(int nGameType) { g_Speech.OfferIdleComment(nGameType); }

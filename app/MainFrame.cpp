@@ -284,6 +284,8 @@ void CMainFrame::StartSound()
 void CMainFrame::CreateInputDevices()
 {
     SetDirectInputWindow(m_hWnd);
+    // While the game takes typed text, its keys are not the game's.
+    SetInputOffTest([] { return (g_nGameMode & gmInputOff) != 0; });
     if (g_DIKeyboard.Create())
         g_DIKeyboard.SetBufferSize(KEYBOARD_BUFFER_RECORDS);
     if (g_DIMouse.Create())
@@ -294,6 +296,8 @@ void CMainFrame::ApplySoundSettings()
 {
     m_Sound.SetVolume(g_Settings.m_nVolume);
     m_Sound.SetMuted(false);
+    // Music switched on at the start counts as on: losing the focus pauses it too.
+    m_dwMusicWord = g_Settings.m_nMusicEnable != 0 ? m_dwMusicWord | MUSIC_ON : m_dwMusicWord & ~MUSIC_ON;
     StartMusic();
     // Start from a clean slate: no key press or movement from before the game.
     g_DIKeyboard.ReadDIKeyboardBuffer();

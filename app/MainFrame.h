@@ -149,6 +149,8 @@ public:
     void SetModalMode(BOOL bOn) { ::SetModalMode(bOn); }
     /// The game's sound effects.
     CSoundSystem& GetSoundSystem() { return m_Sound; }
+    /// The ticks of the cue's power scale, soft to hard.
+    static constexpr int POWER_STEP_COUNT = 13;
 
     /// The game flow on the live engine: the two players and whose turn it is, the referees, the
     /// modes, the stroke and the judging of shots. It lives as long as the frame.
@@ -165,8 +167,19 @@ public:
     /// The current mode's one-line help, followed by two blanks; empty in modes without one.
     const CString& GetModeHint() const { return m_strModeHint; }
     void SaveSettings() override;
+    /// The cue's sound at the cue ball, and in the bonus game perhaps a scream with it.
     void PlayCueSound(int nSlot) override;
     void PlayShotEvent(int nKind, int nLevel, const CVector3& vAt) override;
+    // The commentary of the game flow, through the speech object (FrameSpeech.cpp).
+    void CommentOnShot(bool bRobot, const CReferee& referee) override;
+    void CommentOnCount(bool bRobot, bool bLastBall, bool bHalfWay) override;
+    void PlayShotComments() override;
+    void ResumeCommentary() override;
+    void OfferIdleComment(int nGameType) override;
+    /// Tick nStep (0 soft to POWER_STEP_COUNT - 1 hard) of the power scale, at the scene's origin.
+    void PlayPowerStep(int nStep) override;
+    /// The listener follows the camera: at its place, facing where it looks.
+    void PlaceCamera(const SFlowCamera& camera) override;
     /// The pocket's burst of stars in the dropped ball's colour (FrameScene.cpp).
     void StartPocketEffect(int nBall, int nPocket) override;
     void CopyBallsToAimingAid() override;
@@ -310,8 +323,8 @@ public:
     /// room's clock handed to the animation; FALSE when the scene cannot be built.
     BOOL SetUpGameScene();
     /// Adds the clip of the artwork folder to the clip list, drawn into the texture from its first
-    /// frame.
-    void AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame);
+    /// frame: its index in the list, -1 when it does not open.
+    int AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame);
     /// The table's object of the scene shown (null before it is built): what the animation's
     /// floating object and other points on the table are placed relative to.
     CSceneObject* GetTableObject() const { return m_rackScene.GetTable(); }
@@ -345,6 +358,8 @@ public:
     /// the music word (bit 1 music on).
     DWORD GetOptionWord() const { return m_dwOptionWord; }
     DWORD GetMusicWord() const { return m_dwMusicWord; }
+    /// The music word's bit: music is switched on.
+    static constexpr DWORD MUSIC_ON = 0x2;
     /// The speed factor of the faster and slower commands, within [0.125, 4].
     double GetSpeedFactor() const { return m_dSpeedFactor; }
     /// Applies what changed in the settings against the copy taken before the change.
@@ -644,6 +659,9 @@ private:
     std::vector<int> m_anGameSounds;
     std::vector<int> m_anBonusSounds;
     std::array<int, 3> m_anBallAnimSounds{-1, -1, -1};
+    /// Where the sound listener was last put (scene units): unmoved cameras leave it alone.
+    CVector3 m_vListenerAt;
+    CVector3 m_vListenerFront{0.0f, 0.0f, 1.0f};
     std::unique_ptr<CGameFlow> m_pGameFlow;
     BOOL m_bGameInProgress = FALSE;
     BOOL m_bShotWasRunning = FALSE;

@@ -15,8 +15,6 @@
 
 namespace
 {
-/// The music word's on bit.
-constexpr DWORD MUSIC_ON = 0x2;
 /// The game type of the tutorial, in which nobody comments.
 constexpr int SILENT_GAME_TYPE = 32;
 

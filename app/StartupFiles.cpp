@@ -93,4 +93,7 @@ void WriteArtworkDefaults()
     WritePrivateProfileString("Intro", "Start light", "20", strIni);
     WritePrivateProfileString("Intro", "Increase time", "2500", strIni);
     WritePrivateProfileString("Intro", "Decrease time", "2500", strIni);
+    // The music folder the settings name by default, for the player's tracks (an installed
+    // program's folder may refuse it: the game then has no music until one is chosen).
+    CreateDirectory(CSettings::GetDefaultMusicDirectory(), nullptr);
 }

@@ -24,5 +24,5 @@ using TablesDatBuilder = std::function<int(std::string_view path)>;
 BOOL PrepareTablesData(const TablesDatBuilder& build);
 
 /// On the first start only (no ini file yet): the "Artwork" keys, the whole "Settings" section with
-/// its defaults and the "Intro" section.
+/// its defaults and the "Intro" section, and the default music folder.
 void WriteArtworkDefaults();

@@ -4,6 +4,7 @@
 #include "tests/fixtures/AudioFixtures.h"
 
 #include "platform/dx/DirectSound.h"
+#include "platform/media/Mp3Decoder.h"
 #include "platform/media/MusicFeed.h"
 
 #include <benchmark/benchmark.h>

@@ -74,9 +74,16 @@ void CGameFlow::HandleMouse()
         return;
     }
     m_Host.HideHoverWidgets();
+    OfferIdleComment();
     if (ChooseCueBallByClick())
         return;
     DispatchMode(fFactor);
+}
+
+void CGameFlow::OfferIdleComment()
+{
+    if (HasMode(modeAim | modeElevation | modeEnglish | modeZoom) && m_pCurrent->GetRobotLevel() == 0)
+        m_Host.OfferIdleComment(m_nGameType);
 }
 
 void CGameFlow::DispatchMode(float fFactor)

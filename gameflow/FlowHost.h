@@ -19,6 +19,7 @@ struct SFlowMessage
     LPARAM lParam = 0;
 };
 
+class CReferee;
 class ICueScene;
 struct SFlowCamera;
 struct SFlowInput;
@@ -86,6 +87,28 @@ public:
     }
     /// The shot record's planned shot becomes the call made: finished, and shown by the pocket arrow.
     virtual void CallTheRecordedShot() {}
+    // The commentary: comments on the game, spoken or written, chosen by the frame's speech rules.
+    /// A shot was judged: the comments on it and on the coming shot are chosen (not yet played).
+    virtual void CommentOnShot(bool bRobot, const CReferee& referee)
+    {
+        (void)bRobot;
+        (void)referee;
+    }
+    /// In the American and bonus games, after a good shot: the shooter's count reached the last ball
+    /// or passed half way.
+    virtual void CommentOnCount(bool bRobot, bool bLastBall, bool bHalfWay)
+    {
+        (void)bRobot;
+        (void)bLastBall;
+        (void)bHalfWay;
+    }
+    /// The comments chosen for the judged shot are played.
+    virtual void PlayShotComments() {}
+    /// Comments waiting to be spoken may play now.
+    virtual void ResumeCommentary() {}
+    /// Each tick while a person aims: a comment on a long pause, when the commentary has been quiet
+    /// long enough.
+    virtual void OfferIdleComment(int nGameType) { (void)nGameType; }
     /// The camera back to its rest pose before a new rack.
     virtual void ResetCamera() {}
     /// The arrow over the called pocket hidden: the call it marked has been judged.

@@ -158,6 +158,9 @@ public:
     /// In the top view of the American and bonus games, a person free to choose the ball to strike
     /// picks it by a click; true when a ball lies under the cursor (the tick ends there).
     bool ChooseCueBallByClick();
+    /// While a person aims (the aim, elevation, english and zoom modes), the host may comment on
+    /// the pause.
+    void OfferIdleComment();
     /// Gives the host the one-line help of the current mode; modes without one leave it as it is.
     void UpdateModeHint();
     /// The ball's size on screen: the screen scale over the camera's distance to the ball; 0 when
@@ -384,6 +387,8 @@ protected:
     void RemovePocketedBalls();
     /// Ball n off the engine and from the table's list into the pocketed one.
     void TakeBallOff(int n);
+    /// The commentary's choice of comments on the judged shot (before its outcome is applied).
+    void CommentOnShot(bool bFoul);
     /// The shooter's streak after a shot, and the foul message's string.
     void KeepStreak(bool bFoul, int nFoulBits);
     CShotOutcome FillOutcome(bool bShooterWasPlayer1) const;

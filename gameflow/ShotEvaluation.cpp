@@ -136,6 +136,19 @@ bool CGameFlow::DispatchOutcome(CShotOutcome& outcome, bool bShooterWasPlayer1)
     return pGame->ShotOutcomeDone(&outcome) == 0;
 }
 
+void CGameFlow::CommentOnShot(bool bFoul)
+{
+    const CReferee& ref = *m_pReferee;
+    const bool bRobot = m_pCurrent->GetRobotLevel() != 0;
+    m_Host.CommentOnShot(bRobot, ref);
+    if ((m_nGameType != GAME_AMERICAN && m_nGameType != GAME_BONUS) || bFoul || ref.HasPocketed() == FALSE)
+        return;
+    // The shooter's count of the rack's seven balls, before and after this shot.
+    const int nBefore = m_pCurrent->GetFouls();
+    const int nCount = nBefore + ref.CountPocketedNow();
+    m_Host.CommentOnCount(bRobot, nCount == 7, nBefore < 4 && nCount >= 4);
+}
+
 void CGameFlow::EvaluateShot()
 {
     CReferee& ref = *m_pReferee;
@@ -149,6 +162,7 @@ void CGameFlow::EvaluateShot()
     const bool bShooterWasPlayer1 = IsPlayer1Current();
     const bool bFoul = ref.HasFoul() != FALSE;
     const bool bBallInHand = ref.HasCuePocketed() != FALSE;
+    CommentOnShot(bFoul);
     int nFoulBits = ref.GetContactBits();
     if (bBallInHand && (nFoulBits & FOUL_CUE_DOWN) == 0)
         nFoulBits |= FOUL_SCRATCH;
@@ -161,6 +175,9 @@ void CGameFlow::EvaluateShot()
     m_ShotRecord.Reset();
     ResetCallRecords();
     m_Host.HidePocketArrow();
+    if (!HasGameFlag(gmRackDecided))
+        m_Host.PlayShotComments();
+    m_Host.ResumeCommentary();
     if (HasGameFlag(gmRackDecided))
         return;
 

@@ -2,6 +2,7 @@
 
 #include "foundation/GlobalOrder.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/SystemParameters.h"
 
 #include <cstring>
 
@@ -178,7 +179,7 @@ BOOL CDIMouse::Create()
     m_bLeftPending = false;
     m_bRightPending = false;
     m_nDoubleClicks = 0;
-    m_dwDoubleClickMs = DI_DOUBLE_CLICK_MS;
+    m_dwDoubleClickMs = GetDoubleClickTime();
     return TRUE;
 }
 

@@ -8,9 +8,6 @@
 
 #include <vector>
 
-/// The double-click time of the system, in ms.
-inline constexpr DWORD DI_DOUBLE_CLICK_MS = 500;
-
 /// Whether the game has switched input off (its mode flag); null: never.
 using InputOffFn = bool (*)();
 void SetInputOffTest(InputOffFn pfnInputOff);
@@ -92,8 +89,8 @@ private:
     DWORD m_dwLastRightRelease = 0;
     bool m_bLeftPending = false; // a first release waits for its second
     bool m_bRightPending = false;
-    int m_nDoubleClicks = 0; // bit 0 left, bit 1 right
-    DWORD m_dwDoubleClickMs = DI_DOUBLE_CLICK_MS;
+    int m_nDoubleClicks = 0;     // bit 0 left, bit 1 right
+    DWORD m_dwDoubleClickMs = 0; // the system's, read when the mouse is created
 };
 
 /// The two devices of the game; main thread.

@@ -21,8 +21,8 @@ bool HasExtension(const CString& strPath, const char* szExt)
     return str.size() >= nExt && EqualNoCase(std::string_view(str).substr(str.size() - nExt), szExt);
 }
 
-/// Entries the end-of-track walk passes over: play lists and the files no decoder plays.
-bool IsSkipped(const CString& strEntry) { return HasExtension(strEntry, ".m3u") || HasExtension(strEntry, ".asf"); }
+/// Entries the end-of-track walk passes over: play lists.
+bool IsSkipped(const CString& strEntry) { return HasExtension(strEntry, ".m3u"); }
 
 /// The library's object, starting it the first time; null (for the rest of the run) when it
 /// cannot start.
@@ -56,6 +56,13 @@ void CloseMusic()
     g_MusicPlayer.dwStream = 0;
 }
 
+void PauseMusic()
+{
+    ITuneBox* pLibrary = g_MusicPlayer.dwStream != 0 ? Library() : nullptr;
+    if (pLibrary != nullptr)
+        pLibrary->Pause(g_MusicPlayer.dwStream);
+}
+
 void PlayMusicTrack(int n)
 {
     CloseMusic();
@@ -71,7 +78,7 @@ void PlayMusicTrack(int n)
 
 BOOL PlayMusicFile(const CString& strPath)
 {
-    if (!HasExtension(strPath, ".mp3"))
+    if (!HasExtension(strPath, ".mp3") && !HasExtension(strPath, ".asf"))
         return FALSE;
     ITuneBox* pLibrary = Library();
     if (pLibrary == nullptr)
@@ -123,10 +130,7 @@ BOOL ToggleMusic()
     g_Settings.m_nMusicEnable = g_Settings.m_nMusicEnable != 0 ? 0 : 1;
     ITuneBox* pLibrary = g_MusicPlayer.dwStream != 0 ? Library() : nullptr;
     if (g_Settings.m_nMusicEnable == 0)
-    {
-        if (pLibrary != nullptr)
-            pLibrary->Pause(g_MusicPlayer.dwStream);
-    }
+        PauseMusic();
     else if (pLibrary != nullptr)
         pLibrary->Resume(g_MusicPlayer.dwStream);
     else

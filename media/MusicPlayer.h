@@ -35,14 +35,16 @@ BOOL RegisterPlinthFilter();
 /// Closes the open stream and plays entry n of the play list (clamped to the list); an empty
 /// list plays nothing.
 void PlayMusicTrack(int n);
-/// Plays an ".mp3" file (other files answer 0: ".asf" has no decoder here) at the music volume.
+/// Plays an ".mp3" or ".asf" file at the music volume (other files answer 0).
 BOOL PlayMusicFile(const CString& strPath);
 /// Closes the open stream.
 void CloseMusic();
+/// Pauses the open stream where it is (the main window lost the focus).
+void PauseMusic();
 
 // The main window's side.
 /// MM_MCINOTIFY: at the end of the open stream the next playable entry plays (wrapping, skipping
-/// ".m3u" and ".asf"); the same one when there is no other. A notice of another stream is ignored.
+/// ".m3u" play lists); the same one when there is no other. A notice of another stream is ignored.
 void OnMusicNotify(WPARAM wParam, LPARAM lParam);
 /// At game start with music on: the current entry plays when no stream is open.
 void StartMusic();

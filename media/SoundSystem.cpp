@@ -204,6 +204,14 @@ int CSoundSystem::GetSlotWaveId(int nSlot) const
     return ValidSlot(nSlot) ? m_anWaveIds[static_cast<std::size_t>(nSlot)] : -1;
 }
 
+int CSoundSystem::FindWaveSlot(int nId) const
+{
+    std::lock_guard lock(m_slotLock);
+    // A holder's phrase keeps -1 in its slot, so a negative id never finds one.
+    const auto it = nId < 0 ? m_anWaveIds.end() : std::find(m_anWaveIds.begin(), m_anWaveIds.end(), nId);
+    return it == m_anWaveIds.end() ? -1 : static_cast<int>(it - m_anWaveIds.begin());
+}
+
 // ---------------------------------------------------------------------------------------------------------------------
 // Playing
 // ---------------------------------------------------------------------------------------------------------------------

@@ -69,6 +69,8 @@ public:
     int GetLoadedCount() const;
     /// The WAVE resource id LoadWave put into a slot; -1 for a slot it did not fill.
     int GetSlotWaveId(int nSlot) const;
+    /// The slot LoadWave put WAVE resource nId into; -1 when it loaded none of that id.
+    int FindWaveSlot(int nId) const;
     int GetVolume() const { return m_nVolume; }
     /// The device, for the music streams; null when there is none.
     const LPDIRECTSOUND& GetDirectSound() const { return m_pDS; }

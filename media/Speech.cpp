@@ -5,6 +5,7 @@
 #include "media/SoundSystem.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Sync.h"
 #include "platform/win32/Thread.h"
@@ -25,6 +26,8 @@ constexpr int SPEECH_TYPE_TEXT = 10;
 constexpr DWORD RULE_TEXT_MS = 2000;
 /// The pause of a phrase said at once.
 constexpr DWORD SAY_TEXT_DELAY_MS = 3000;
+/// How long closing waits for the thread to stop before it goes on without it.
+constexpr DWORD SHUTDOWN_WAIT_MS = 5000;
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -219,6 +222,7 @@ void CSpeech::Init()
 
 void CSpeech::Shutdown()
 {
+    bool bStopped = true;
     DropPendingRules();
     m_rules.Clear();
     if (m_hThread != nullptr)
@@ -228,12 +232,16 @@ void CSpeech::Shutdown()
             m_bStopAcknowledged = false;
         }
         PostThreadMessage(m_dwThreadId, WM_SPEECH_REQUEST, SPEECH_STOP, 0);
-        WaitForSingleObject(m_hThread, INFINITE);
+        // Closing the window must not hang on a thread that does not answer: it is left behind.
+        bStopped = WaitForSingleObject(m_hThread, SHUTDOWN_WAIT_MS) == WAIT_OBJECT_0;
+        if (!bStopped)
+            OutputDebugString("Speech: the thread did not stop; it is left behind\n");
         CloseHandle(m_hThread);
         m_hThread = nullptr;
         m_dwThreadId = 0;
     }
-    if (m_hModule != nullptr)
+    // A thread left behind may still play the module's phrases: the module stays loaded then.
+    if (m_hModule != nullptr && bStopped)
         FreeLibrary(m_hModule);
     m_hModule = nullptr;
     m_bStarted = FALSE;
@@ -249,6 +257,7 @@ void CSpeech::Reset()
     m_bFirstShot = TRUE;
     DropPendingRules();
     m_rules.Shuffle();
+    m_dwLastComment = timeGetTime(); // a new rack starts a quiet spell
 }
 
 void CSpeech::ClearQueue()
@@ -345,6 +354,7 @@ BOOL CSpeech::ShowRuleText(CSpeechRule* pRule)
     if (!IsCommentaryOn() || pRule == nullptr || !pRule->m_bEnabled || pRule->m_bUsed || pRule->m_strText.IsEmpty())
         return FALSE;
     pRule->MarkUsed(timeGetTime());
+    m_dwLastComment = pRule->m_dwLastUse;
     if (m_pTextSink != nullptr)
         m_pTextSink->ShowRuleText(pRule->m_strText, RULE_TEXT_MS);
     return TRUE;
@@ -355,6 +365,7 @@ BOOL CSpeech::SayComment(CSpeechRule* pRule, DWORD dwDelay, DWORD dwFlags)
     if (!IsCommentaryOn() || pRule == nullptr || !pRule->m_bEnabled || pRule->m_bUsed || pRule->m_strSound.IsEmpty())
         return FALSE;
     pRule->MarkUsed(timeGetTime());
+    m_dwLastComment = pRule->m_dwLastUse;
     PostRequest(SPEECH_QUEUE, pRule->m_strSound, dwDelay, dwFlags);
     return TRUE;
 }
@@ -400,12 +411,7 @@ void CSpeech::StartComment()
 {
     if (!TriggersAllowed())
         return;
-    CSpeechQuery query;
-    query.m_nMoment = MOMENT_ON_BREAK;
-    query.m_nEvent = EVENT_GENERAL;
-    query.m_nGameType = START_GAME_TYPE;
-    query.m_dwTime = timeGetTime();
-    m_apPendingRules[PENDING_BEFORE_SHOT] = m_rules.FindRule(query);
+    m_apPendingRules[PENDING_BEFORE_SHOT] = FindChanceRule(MOMENT_ON_BREAK, EVENT_GENERAL, START_GAME_TYPE);
     m_apPendingRules[PENDING_AIMING] = nullptr;
     m_apPendingRules[PENDING_DELAY] = nullptr;
     PlayRule(m_apPendingRules[PENDING_BEFORE_SHOT]);
@@ -468,4 +474,15 @@ void CSpeech::FindDelayRule(DWORD dwTime, int nGameType)
     query.m_nGameType = nGameType;
     query.m_dwTime = dwTime;
     m_apPendingRules[PENDING_DELAY] = m_rules.FindRule(query);
+}
+
+void CSpeech::OfferIdleComment(int nGameType)
+{
+    const DWORD dwNow = timeGetTime();
+    if (!TriggersAllowed() || dwNow - m_dwLastComment <= IDLE_COMMENT_MS)
+        return;
+    // Once per quiet spell, found or not: a query every tick would wear the rules' scores down.
+    m_dwLastComment = dwNow;
+    FindDelayRule(dwNow, nGameType);
+    PlayDelayRule();
 }

@@ -75,7 +75,8 @@ public:
     /// Loads the module and its rules and starts the thread, speech suspended. Once: a running
     /// thread makes it return at once. Without the module speech stays silent.
     void Init();
-    /// Stops the thread and waits for it; drops and deletes the rules. Safe to call twice.
+    /// Stops the thread, waiting at most 5 s for it (a thread that does not answer is left
+    /// behind); drops and deletes the rules. Safe to call twice.
     void Shutdown();
     /// At each new rack.
     void Reset();
@@ -106,6 +107,10 @@ public:
     void AfterShotComment(BOOL bRobot, const CReferee& referee);
     /// While the human aims: the comment on a long pause.
     void FindDelayRule(DWORD dwTime, int nGameType);
+    /// Each tick while the human aims: once the commentary has been quiet for more than
+    /// IDLE_COMMENT_MS, the delay rule is looked up and played (asked once per quiet spell).
+    void OfferIdleComment(int nGameType);
+    static constexpr DWORD IDLE_COMMENT_MS = 20000;
     void PlayAfterShotRule() { PlayRule(m_apPendingRules[PENDING_AFTER_SHOT]); }
     void PlayBeforeShotRule() { PlayRule(m_apPendingRules[PENDING_BEFORE_SHOT]); }
     void PlayDelayRule() { PlayRule(m_apPendingRules[PENDING_DELAY]); }
@@ -151,6 +156,7 @@ private:
     CSpeechQuery m_run;
     CSoundSystem* m_pSound = nullptr;
     BOOL m_bCommentary = FALSE;
+    DWORD m_dwLastComment = 0; // timeGetTime of the last comment, or of the last idle offer
     IRuleTextSink* m_pTextSink = nullptr;
 
     // Shared with the thread.

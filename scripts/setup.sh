@@ -8,6 +8,7 @@ VORN_PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libpng-dev libjpeg-dev zlib1g-dev
     libsdl2-dev libfreetype-dev fonts-liberation fonts-liberation2 libmpg123-dev lame
+    libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
     xvfb xauth
     xdg-utils
 )

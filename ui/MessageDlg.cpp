@@ -1,6 +1,8 @@
 #include "ui/MessageDlg.h"
 
 #include "foundation/ErrorBox.h"
+#include "foundation/Settings.h"
+#include "media/Speech.h"
 #include "platform/win32/MessageBox.h"
 #include "render/Environment3D.h"
 
@@ -43,6 +45,11 @@ BOOL CMessageDlg::OnInitDialog()
     s_pOpen = this;
     m_bOpen = true;
     CenterOnOwner();
+    // Comments held back until now may be spoken while the dialog is up, and the dialog's own
+    // phrase announces it (both only while the commentary is on).
+    g_Speech.ResumeSound();
+    if (g_Settings.m_nSpeechMode != 0 && !m_strSound.IsEmpty())
+        g_Speech.SayText(m_strSound);
     return TRUE;
 }
 

@@ -43,7 +43,7 @@ float PanFromDirection(const D3DVECTOR& source, const D3DVECTOR& listener, const
     return std::clamp(Dot(dir, right) / (fDistance * fRightLength), -1.0f, 1.0f);
 }
 
-CMixer::CMixer(int nDeviceRate) : m_nRate(nDeviceRate) {}
+CMixer::CMixer(int nDeviceRate) : m_nRate(nDeviceRate), m_limiter(nDeviceRate) {}
 
 CMixer::~CMixer() = default;
 
@@ -313,6 +313,7 @@ void CMixer::MixPass(std::size_t nOffset, std::size_t nFrames, std::span<std::in
         for (std::size_t i = 0; i < nCount * 2; ++i)
             m_afAccum[i] += static_cast<float>(m_anStream[i]) * fScale;
     }
+    m_limiter.Process(std::span<float>(m_afAccum.data(), nFrames * 2));
     for (std::size_t i = 0; i < nFrames * 2; ++i)
         stereo[nOffset * 2 + i] = ToPcm16(m_afAccum[i]);
 }

@@ -1,5 +1,6 @@
 // The software mixer under the DirectSound stand-in: fixed voices that play immutable mono
-// sample buffers once, placed by pan around a listener, and stream voices fed through rings.
+// sample buffers once, placed by pan around a listener, and stream voices fed through rings; a
+// sum louder than full scale is limited smoothly rather than clipped.
 //
 // Threads: every method but Pull runs on the game's threads and takes the mixer's lock briefly.
 // Pull runs on the audio callback: it copies what it needs under the lock, mixes without it, and
@@ -9,6 +10,7 @@
 
 #include "platform/audio/AudioOutput.h"
 #include "platform/dx/DxTypes.h"
+#include "platform/dx/Limiter.h"
 #include "platform/dx/StreamRing.h"
 
 #include <array>
@@ -132,6 +134,7 @@ private:
     void WriteBack();
 
     const int m_nRate;
+    CLimiter m_limiter; // the callback's
     mutable std::mutex m_lock;
     std::array<SVoice, MIXER_VOICES> m_aVoices;
     std::array<SStream, MIXER_STREAMS> m_aStreams;

@@ -9,7 +9,7 @@ namespace
 constexpr std::size_t DECODE_FRAMES = 2304;
 } // namespace
 
-CMusicFeed::CMusicFeed(std::unique_ptr<CMp3Decoder> pDecoder, int nDeviceRate)
+CMusicFeed::CMusicFeed(std::unique_ptr<IMusicDecoder> pDecoder, int nDeviceRate)
     : m_pDecoder(std::move(pDecoder)), m_nDeviceRate(nDeviceRate), m_resampler(2, m_pDecoder->Rate(), nDeviceRate),
       m_decoded(DECODE_FRAMES * 2)
 {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "platform/dx/Resampler.h"
-#include "platform/media/Mp3Decoder.h"
+#include "platform/media/MusicDecoder.h"
 
 #include <memory>
 #include <vector>
@@ -11,7 +11,7 @@
 class CMusicFeed
 {
 public:
-    CMusicFeed(std::unique_ptr<CMp3Decoder> pDecoder, int nDeviceRate);
+    CMusicFeed(std::unique_ptr<IMusicDecoder> pDecoder, int nDeviceRate);
 
     /// The next block (about 50 ms) as interleaved stereo frames at the device's rate, replacing
     /// out's contents; empty at the end of the file.
@@ -20,7 +20,7 @@ public:
     bool Rewind();
 
 private:
-    std::unique_ptr<CMp3Decoder> m_pDecoder;
+    std::unique_ptr<IMusicDecoder> m_pDecoder;
     int m_nDeviceRate;
     CLinearResampler m_resampler;
     std::vector<std::int16_t> m_decoded;

@@ -1,5 +1,6 @@
 #include "platform/media/TuneBox.h"
 
+#include "platform/media/Mp3Decoder.h"
 #include "platform/media/MusicFeed.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/ExceptionFilter.h"
@@ -21,7 +22,7 @@ namespace
 class CMusicStream
 {
 public:
-    CMusicStream(DWORD dwHandle, std::unique_ptr<CMp3Decoder> pDecoder, std::shared_ptr<CMixer> pMixer)
+    CMusicStream(DWORD dwHandle, std::unique_ptr<IMusicDecoder> pDecoder, std::shared_ptr<CMixer> pMixer)
         : m_dwHandle(dwHandle), m_feed(std::move(pDecoder), pMixer->DeviceRate()), m_pMixer(std::move(pMixer))
     {
     }
@@ -152,7 +153,7 @@ public:
         if (szPath == nullptr || pDS == nullptr)
             return 0;
         std::string strError;
-        std::unique_ptr<CMp3Decoder> pDecoder = CMp3Decoder::Open(ResolvePath(szPath), strError);
+        std::unique_ptr<IMusicDecoder> pDecoder = OpenMusicDecoder(ResolvePath(szPath), strError);
         if (pDecoder == nullptr)
         {
             OutputDebugString((std::string("Music: ") + szPath + ": " + strError + "\n").c_str());

@@ -1,6 +1,6 @@
-// The music library: plays ".mp3" files as streams. Each open stream has a thread of its own
-// that decodes the file (libmpg123), converts it to the device's rate and fills a ring that a
-// stream voice of the mixer plays; the window given for notifications gets MM_MCINOTIFY
+// The music library: plays ".mp3" and ".asf" files as streams. Each open stream has a thread of its
+// own that decodes the file (libmpg123, or libavformat and libavcodec), converts it to the device's rate and fills a
+// ring that a stream voice of the mixer plays; the window given for notifications gets MM_MCINOTIFY
 // (MCI_NOTIFY_SUCCESSFUL, the stream's handle) once the last frame has been played.
 #pragma once
 
@@ -21,7 +21,7 @@ class ITuneBox
 public:
     virtual ~ITuneBox() = default;
     /// Opens and plays a file (a Windows path) through the device's mixer: the stream's handle,
-    /// 0 when the file holds no MPEG audio or the device has no free stream voice.
+    /// 0 when the file holds no audio it decodes or the device has no free stream voice.
     virtual DWORD OpenAndPlay(LPCSTR szPath, const LPDIRECTSOUND& pDS) = 0;
     virtual void Pause(DWORD dwStream) = 0;
     virtual void Resume(DWORD dwStream) = 0;

@@ -14,6 +14,8 @@ RECT s_rcClip{};                                            // guarded by s_mute
 std::function<void(const SCursorRequest&)> s_cursorHandler; // guarded by s_mutex
 } // namespace
 
+UINT GetDoubleClickTime() { return 500; }
+
 BOOL SystemParametersInfo(UINT uiAction, UINT uiParam, void* pvParam, UINT)
 {
     std::function<void(bool)> handler;

@@ -13,6 +13,10 @@ inline constexpr UINT SPI_SETSCREENSAVEACTIVE = 17;
 /// SPI_SETSCREENSAVEACTIVE sets it to uiParam. FALSE for other actions.
 BOOL SystemParametersInfo(UINT uiAction, UINT uiParam, void* pvParam, UINT fWinIni);
 
+/// The desktop's double-click time in milliseconds. Linux desktops keep no setting the stand-in can
+/// read without a desktop library, so it answers Windows' default, 500.
+UINT GetDoubleClickTime();
+
 /// The display's side: told of every change of the screen-saver switch. Null removes it.
 void SetScreenSaverHandler(std::function<void(bool bActive)> handler);
 

@@ -113,6 +113,13 @@ TEST_F(CFrameAimInputTest, KeysAndMouseMovesWorkTheCameraTheCueAndTheModes)
              EXPECT_EQ(0, f.GetGameFlow().GetKeyRepeat()) << "the hold starts again";
          }},
         {"Left pressed turns the other way", "key press Left", nullptr, Turned(-0.1f)},
+        {"while the game takes typed text the keys are not the game's", "key press Left",
+         [](CMainFrame&) { g_nGameMode |= gmInputOff; },
+         [](const SAimState& b, const SAimState& a, CMainFrame& f)
+         {
+             g_nGameMode &= ~gmInputOff;
+             Turned(0.0f)(b, a, f);
+         }},
         {"Up draws the cue back half a unit", "key press Up", nullptr,
          [stroke](const SAimState& b, const SAimState& a, CMainFrame& f)
          {

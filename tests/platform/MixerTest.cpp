@@ -151,14 +151,64 @@ TEST(MixerTest, PlayWhilePlayingDoesNotRestart)
     EXPECT_NEAR(At(PullFrames(mixer, 10), 0, 0), 0.0f, 1.0f / 16384);
 }
 
-TEST(MixerTest, LoudSumsAreClippedNotWrapped)
+// A sum of loud voices far above full scale, as a break at the highest volume makes: the output
+// never reaches full scale, keeps the shape of the sum (where the sum rises the output does not
+// fall), and once the gain has come down the mix sits just under the threshold instead of at a
+// flat top; when the loud voices end, the gain comes back and a quiet voice plays as it is.
+TEST(MixerTest, LoudSumsAreLimitedSmoothlyNotClipped)
 {
-    CMixer mixer(RATE);
-    for (int i = 0; i < 8; ++i)
-        PlayingVoice(mixer, Constant(0.9f, 100));
-    const auto out = PullFrames(mixer, 10);
-    EXPECT_EQ(out[4], 32767);
-    EXPECT_EQ(out[5], 32767);
+    struct SCase
+    {
+        const char* szName;
+        int nVoices;
+        float fAmplitude;
+    };
+    const SCase aCases[] = {{"just over full scale", 2, 0.6f}, {"a break's pile-up", 12, 0.9f}};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CMixer mixer(RATE);
+        const std::size_t nLoud = RATE / 5; // 0.2 s
+        for (int i = 0; i < c.nVoices; ++i)
+        {
+            // Tones a little apart in pitch, each starting 1 ms after the one before.
+            std::vector<float> tone(static_cast<std::size_t>(i) * RATE / 1000, 0.0f);
+            const std::vector<float> body = MakeTone(3000.0 + 37.0 * i, RATE, 0.2, c.fAmplitude);
+            tone.insert(tone.end(), body.begin(), body.end());
+            PlayingVoice(mixer, std::make_shared<const MixSamples>(tone));
+        }
+        const std::vector<float> left = Channel(PullFrames(mixer, nLoud), 0);
+        std::int16_t nLargest = 0;
+        for (const std::int16_t n : PullFrames(mixer, 1)) // nothing was hidden in the right channel
+            nLargest = std::max<std::int16_t>(nLargest, static_cast<std::int16_t>(std::abs(n)));
+        EXPECT_LT(Peak(left), CLimiter::CEILING + 1.0f / 32767);
+        EXPECT_LT(nLargest, 32767);
+        // Settled: 50 ms on, the gain holds the peaks near the threshold, well under the ceiling.
+        const std::span<const float> settled(left.data() + RATE / 20, RATE / 10);
+        EXPECT_GT(Peak(settled), CLimiter::THRESHOLD - 0.1f);
+        EXPECT_LT(Peak(settled), CLimiter::CEILING - 0.05f);
+        // The quiet voice after the loud ones, once the gain is back up.
+        PullFrames(mixer, 2 * RATE);
+        PlayingVoice(mixer, Constant(0.5f, 100));
+        EXPECT_NEAR(At(PullFrames(mixer, 10), 5, 0), 0.5f * 0.70710678f, 1.0f / 16384);
+    }
+}
+
+// The knee keeps the order of its inputs and its slope: an input above another gives an output
+// above it, the curve meets the straight part without a corner, and no input reaches the ceiling.
+TEST(MixerTest, TheLimitersKneeIsSmoothAndKeepsTheOrder)
+{
+    float fLast = SoftKnee(0.0f);
+    for (float x = 0.001f; x < 50.0f; x *= 1.01f)
+    {
+        const float y = SoftKnee(x);
+        ASSERT_GT(y, fLast) << x;
+        ASSERT_LT(y, CLimiter::CEILING) << x;
+        EXPECT_FLOAT_EQ(-y, SoftKnee(-x));
+        fLast = y;
+    }
+    const float h = 1e-3f, T = CLimiter::THRESHOLD;
+    EXPECT_NEAR((SoftKnee(T + h) - SoftKnee(T)) / h, 1.0f, 0.02f) << "the same slope on both sides";
 }
 
 TEST(MixerTest, VoicesRunOutAtTheTableSize)

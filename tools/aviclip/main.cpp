@@ -1,16 +1,33 @@
 // aviclip <output.avi> <width> <height> <16|24> <frames> <frames per second> [--no-index]:
 // writes an uncompressed clip of moving colour ramps.
+// aviclip <output folder>: writes the game's own clips there (GameClips.h), with their list.
+#include "tools/art/ArtOutput.h"
 #include "tools/aviclip/AviWriter.h"
+#include "tools/aviclip/GameClips.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+namespace
+{
+bool WriteGameClips(CArtOutput& output)
+{
+    bool bOk = true;
+    for (const SNamedClip& clip : MakeGameClips())
+        bOk = output.Write(clip.strName, BuildAviClip(clip.desc)) && bOk;
+    return bOk;
+}
+} // namespace
+
 int main(int argc, char** argv)
 {
+    if (argc == 2)
+        return RunArtGenerator(argc, argv, "aviclip", &WriteGameClips);
     if (argc < 7 || argc > 8 || (argc == 8 && std::strcmp(argv[7], "--no-index") != 0))
     {
-        std::fprintf(stderr, "usage: aviclip <output.avi> <width> <height> <16|24> <frames> <fps> [--no-index]\n");
+        std::fprintf(stderr, "usage: aviclip <output.avi> <width> <height> <16|24> <frames> <fps> [--no-index]\n"
+                             "       aviclip <output folder>\n");
         return 2;
     }
     SAviClipDesc desc;

@@ -98,10 +98,12 @@ CArtImage Bubble()
 }
 } // namespace
 
+CArtImage MakeArrowPicture() { return Arrow(); }
+
 std::vector<SNamedPicture> MakeMarkPictures()
 {
     std::vector<SNamedPicture> pictures;
-    pictures.push_back({"arrow.bmp", Arrow()});
+    pictures.push_back({"arrow.bmp", MakeArrowPicture()});
     pictures.push_back({"Disable.bmp", Disable()});
     pictures.push_back({"Chat.bmp", Chat()});
     pictures.push_back({"watermark.bmp", Watermark()});

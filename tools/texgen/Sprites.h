@@ -5,6 +5,8 @@
 
 #include "tools/texgen/SurfaceTextures.h"
 
+/// The pocket arrow's texture (arrow.bmp), 256 by 256.
+CArtImage MakeArrowPicture();
 /// arrow.bmp, Disable.bmp, Chat.bmp and watermark.bmp (written as BMP).
 std::vector<SNamedPicture> MakeMarkPictures();
 /// star.tga and bubble.tga (written as TGA, with alpha).

@@ -288,10 +288,12 @@ CArtImage Icon(int nSide = 32)
 }
 } // namespace
 
+CArtImage MakeSplashPicture() { return Splash(); }
+
 std::vector<SNamedPicture> MakeUiPictures()
 {
     std::vector<SNamedPicture> out;
-    out.push_back({"180", Splash()});
+    out.push_back({"180", MakeSplashPicture()});
     out.push_back({"268", HelpBackground()});
     out.push_back({"166", StartBackground()});
     AddLooks(out, 338, 339, 0, 120, 36, "Open help"); // the help dialog's one button opens the page

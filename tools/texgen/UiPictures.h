@@ -19,6 +19,9 @@ enum class EButtonLook
 /// A button: a rounded glass panel with a brass trim and its label, in one of its looks.
 CArtImage MakeButtonPicture(int nWidth, int nHeight, const std::string& strLabel, EButtonLook eLook);
 
+/// The splash picture (resource 180), 640 by 480.
+CArtImage MakeSplashPicture();
+
 /// Every "_DATA" picture of the program library as "ui/<id>.jpg".
 std::vector<SNamedPicture> MakeUiPictures();
 
