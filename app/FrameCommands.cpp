@@ -449,8 +449,10 @@ void CMainFrame::OnRestartRack()
 void CMainFrame::PresentRack()
 {
     // A tour once round the table presents the rack; it ends where the turn begins: at the
-    // computer's aim when its turn flight was started, else at the view as it stands.
+    // computer's aim when its turn flight was started, else aiming at the view as it stands.
     CGameFlow& flow = *m_pGameFlow;
+    if (GetModeField() == modeNone)
+        flow.SetGameMode(modeAim);
     const CViewRecord from = flow.GetCurrentView();
     CViewRecord to = from;
     if (const auto* pTurn = dynamic_cast<const CCameraFlight*>(flow.GetFlight());
@@ -458,8 +460,7 @@ void CMainFrame::PresentRack()
         to = pTurn->GetViewRecord();
     auto pTour = std::make_unique<CCameraFlightE>();
     pTour->Start(from, to, static_cast<int>(modeNone), 0);
-    flow.SetFlight(std::move(pTour));
-    flow.SetGameMode(modeCameraFlight);
+    flow.StartPresentation(std::move(pTour));
 }
 
 void CMainFrame::OnToggleOverheadView() { ToggleOverheadView(); }

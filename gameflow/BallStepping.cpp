@@ -100,7 +100,10 @@ void CGameFlow::StepBalls(int nEvaluate)
     m_pReferee->SetJudged(TRUE);
     ReplaceBalls(0);
     if (HasGameFlag(gmRobotStroke))
+    {
         ClearGameFlag(modeZoom);
+        m_Host.AcquireMouse();
+    }
     ClearGameFlag(gmShotRunning | gmRobotStroke);
     m_Host.RefreshCue();
     m_Cue.fRequestedElevation = m_Cue.fElevation = 5.0f;

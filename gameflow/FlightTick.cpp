@@ -160,9 +160,7 @@ void CGameFlow::TickCameraFlight(float fInputFactor)
     if (m_bPaused)
     {
         // A flight never runs behind the pause: the pause ends into the flight.
-        m_bPaused = false;
-        m_Host.ShowPausePanel(false);
-        g_FrameStopwatch.Resume();
+        ResumeFromPause();
         g_nGameMode = (g_nGameMode & ~MODE_FIELD) | modeCameraFlight;
         g_nPrevGameMode = (g_nPrevGameMode & ~modeWaiting) | modeAim;
     }
@@ -234,6 +232,52 @@ void CGameFlow::EndFlight()
     if (!HasGameFlag(gmShotRunning))
         m_Host.RestartAimPreview();
     ClearGameFlag(modeCameraFlight);
+}
+
+void CGameFlow::StartPresentation(std::unique_ptr<CViewTransition> pTour)
+{
+    // The game's own flight (the computer's turn among them) waits for the tour's end.
+    m_dwSavedMode = g_nGameMode;
+    m_pSavedFlight = std::move(m_pFlight);
+    m_pFlight = std::move(pTour);
+    m_bFlightFinished = false;
+    g_nGameMode = gmPresentation;
+}
+
+void CGameFlow::TickPresentationFlight()
+{
+    if (m_pFlight == nullptr || m_Input.nPressedKey == KEY_SPACE)
+    {
+        RestoreSavedState();
+        return;
+    }
+    if (m_Input.nPressedKey == KEY_G)
+        m_Host.ToggleDrawLevel();
+    // The tour presents the rack once; its end hands the table to the turn it was started for.
+    if (m_pFlight->Update(this) != 0)
+    {
+        RestoreSavedState();
+        return;
+    }
+    m_Camera.fYaw = NormalizeYaw(m_pFlight->GetCurrentCamera().x * RAD_TO_DEG);
+    UpdateAimCamera(1);
+}
+
+void CGameFlow::RestoreSavedState()
+{
+    m_pFlight = std::move(m_pSavedFlight);
+    m_bFlightFinished = false;
+    // The kept flight goes on from where the tour left the camera, not from where it began.
+    if (auto* pFlight = dynamic_cast<CCameraFlight*>(m_pFlight.get()); pFlight != nullptr)
+        pFlight->Start(GetCurrentView(), pFlight->GetViewRecord(), pFlight->GetNextMode(), 0);
+    g_nGameMode = m_dwSavedMode;
+    if (HasGameFlag(gmKeepView))
+    {
+        ClearGameFlag(gmKeepView);
+        ApplyTopView();
+        UpdateAimCamera(1);
+        SetGameFlag(gmKeepView);
+    }
 }
 
 BOOL CGameFlow::AnyBallMoving() { return m_Engine.AllBallsStopped() ? FALSE : TRUE; }

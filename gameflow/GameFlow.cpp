@@ -242,3 +242,29 @@ void CGameFlow::StartNewRack(int nKeepGroups)
     SyncRuleTable(false);
     m_pShadow->Assign(*m_pReferee);
 }
+
+void CGameFlow::StartMatchRack(bool bResetScores)
+{
+    m_Host.PrepareNewRack();
+    g_nGameMode = 0;
+    StartNewRack(0);
+    SelectCueBall(0);
+    // Fouls (the pyramid's tallies among them) belong to the rack; points to it too unless the
+    // match counts them across racks.
+    for (CPlayer* pPlayer : {&m_Player1, &m_Player2})
+    {
+        pPlayer->SetFouls(0);
+        if (bResetScores)
+            pPlayer->SetPoints(0);
+    }
+    g_nGoal = m_Settings.nMatchGoal;
+    ClearGameFlag(gmRobotStroke);
+}
+
+void CGameFlow::ResetCamera()
+{
+    const CVector3 vLookAt = m_Camera.vLookAt;
+    m_Camera = SFlowCamera{};
+    m_Camera.vLookAt = vLookAt;
+    UpdateAimCamera(0);
+}
