@@ -609,7 +609,9 @@ void CMainFrame::DeveloperLevel(int nLevel)
 {
     if (!g_bDeveloperMode)
         return;
+    // The seat handed to a computer level plays on by itself: the match's end asks nothing.
     g_bComputerPlays = nLevel != 0;
+    m_pGameFlow->SetAutoplay(g_bComputerPlays != FALSE);
     m_pGameFlow->Current().SetLevel(nLevel);
     if (m_pGameFlow->IsPlayer1Current() && nLevel != 0 && !HasGameFlag(gmShotRunning))
     {

@@ -3,13 +3,16 @@
 // rack, the camera back at its rest or at the top view, and the first turn begun.
 #include "tests/app/ScriptedFrame.h"
 
+#include "app/CommandRules.h"
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
 #include "gameflow/FlowHost.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "simulation/RefereeTypes.h"
+#include "ui/TextMessages.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 #include <tuple>
 
@@ -102,5 +105,41 @@ TEST_F(CFrameNextRackTest, AComputerBreaksAfterItsFlightAndTheTopViewStaysForThe
     EXPECT_EQ(modeCameraFlight, GetModeField());
     EXPECT_TRUE(HasGameFlag(gmKeepView | gmStartupFlag)) << "the rack keeps the top view and the start-up flag";
     EXPECT_FLOAT_EQ(flow.GetTopViewRecord().m_vCamera.y, flow.Camera().fPitch) << "seen from the top view";
+}
+
+TEST_F(CFrameNextRackTest, APyramidRackNamesItsWinnerUnlessTheSeatWasHandedToTheComputer)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nDeveloperLevel; // the developer's level command given first; -1 none
+        bool bWinnerShown;
+    };
+    const SCase aCases[] = {
+        {"two people: the winner is named", -1, true},
+        {"the seat handed to level 3 plays on without it", 3, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_Settings.m_nGameType = GAME_PYRAMID;
+        g_Settings.m_nCompetitionType = 1;
+        g_Settings.m_nGamesGoal = 5;
+        CFrameScope frame(true);
+        ASSERT_TRUE(frame.m_bCreated);
+        CMainFrame& f = *frame.m_pFrame;
+        g_bDeveloperMode = TRUE;
+        if (c.nDeveloperLevel >= 0)
+            SendMessage(f.m_hWnd, WM_COMMAND, ID_DEVELOPER_LEVEL_0 + static_cast<UINT>(c.nDeveloperLevel), 0);
+        g_TextMessages.Clear();
+        DecideRack(f, false);
+        const char* szHead = g_TextMessages.GetHeadText();
+        EXPECT_EQ(c.bWinnerShown, szHead != nullptr && std::strstr(szHead, " the rack") != nullptr)
+            << (szHead != nullptr ? szHead : "(none)");
+        g_bDeveloperMode = FALSE;
+        g_bComputerPlays = FALSE;
+        g_TextMessages.Clear();
+        g_nGameMode = 0;
+    }
 }
 } // namespace
