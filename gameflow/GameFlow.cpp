@@ -82,6 +82,8 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
     }
     if (dwOld == modeMouseStroke && dwNewMode != modeZoom && dwNewMode != modeMouseStroke)
         m_Cue.fPullBack = m_Cue.fMin;
+    if ((dwOld == modeBallInHand || dwOld == modePlaceCueBall) && !m_Host.IsBallDragging())
+        SetDownCueBall();
     g_nPrevGameMode = g_nGameMode;
     if (dwOld == modeNone || dwOld == modeWaiting)
         g_nPrevGameMode = (g_nPrevGameMode & ~MODE_FIELD) | modeAim;
@@ -105,6 +107,19 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
     UpdateModeHint();
     m_Host.ClipCursorToView();
     ShowPower();
+    m_Host.AlignCue();
+}
+
+void CGameFlow::SetDownCueBall()
+{
+    // The cue ball lies where its object was left, on the cloth; the aid and the cue follow it.
+    SelectCueBall(1);
+    if (CVector3 v; HasCueBall() && m_Engine.GetBallPosition(m_nCueBall, v, nullptr))
+    {
+        m_Engine.SetBallPosition(m_nCueBall, v.x, v.y);
+        PlaceBallObject(m_nCueBall);
+    }
+    m_Host.RestartAimPreview();
     m_Host.AlignCue();
 }
 

@@ -530,6 +530,9 @@ private:
     bool StrokeOrZoomByButtons();
     void DispatchMode(float fFactor);
     void HandleBallInHand(float fFactor);
+    /// Leaving ball in hand or free placement with nothing dragged: the cue ball set down where
+    /// it lies, selected, the aiming aid and the cue following it.
+    void SetDownCueBall();
     void HandlePlaceCueBall(float fFactor);
     /// Shift and Ctrl held: the mouse turns the camera (the cue's aim following the yaw).
     void TurnCameraByMouse(float fFactor);
