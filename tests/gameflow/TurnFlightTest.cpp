@@ -72,7 +72,9 @@ TEST_F(CTurnFlightTest, TheComputersFlightRunsOutAndItsStrokeFollowsThePlannedAi
         SCOPED_TRACE(nLevel);
         Start(GAME_9BALL);
         CrtSrand(11);
-        g_nGameMode = modeBallInHand;
+        // From another mode, so that aiming is entered; not from ball in hand, whose end would
+        // first bring the camera to the cue ball.
+        g_nGameMode = modeEnglish;
         m_Flow.Current().SetLevel(nLevel);
         m_Flow.SetGameMode(modeAim);
         ASSERT_EQ(GetModeField(), static_cast<DWORD>(modeCameraFlight));
