@@ -204,6 +204,7 @@ public:
     /// The corner panels, the side bars and the control bar's tip give the table to the shot.
     void HideStrokeWidgets() override;
     void AcquireMouse() override;
+    CMainFrame* GetMainFrame() override { return this; }
     /// The aiming aid re-simulates the aimed shot from the resting table (when it is switched on).
     void UpdateAimPreview();
     /// After an aim change (bArm) and on the ticks after it: the aiming aid is re-simulated once,
@@ -700,6 +701,8 @@ private:
     bool StartFrameRate();
     void PaintFrameRateNumber();
     void DrawTextMessage();
+    /// The mode's one-line help and the respot notice under the turn banner.
+    void DrawNotices();
     void DrawBallIcon(int nSlot, int nBall, LONG x, LONG y, const float afAngles[3], float fDiameter);
     void PaintSceneStep(ESceneStep step, int nFlags);
     void DrawPanelWidget();

@@ -70,6 +70,7 @@ bool CGameFlow::PlanPluginShot(float& fAimDegrees, int* pBall)
     if (pGame == nullptr)
         return false;
     SPluginShotRequest request;
+    request.pMainFrame = m_Host.GetMainFrame();
     request.pEngine = &m_Engine;
     pGame->PlanShot(&request);
     // The plug-in's values are checked before use: an aim that is no number is ignored.
@@ -89,6 +90,21 @@ bool CGameFlow::PlanPluginShot(float& fAimDegrees, int* pBall)
     setup.bFinalBall = m_pReferee->HasFinalBall();
     const bool bTargetOk = request.nTargetBall >= 0 && request.nTargetBall < REFEREE_BALLS;
     setup.nTarget = setup.bFinalBall && bTargetOk ? request.nTargetBall : GetTargetBall();
+    // The money ball of kind 3 (kept out of the object balls until it is to be played) goes before
+    // the one of kind 2 (its shots score three times); a ball the game does not have is none.
+    const auto isBall = [](std::int32_t n) { return n >= 0 && n < REFEREE_BALLS; };
+    setup.bPluginRules = true;
+    setup.bAnyCueBall = request.bPlannerFlag != 0 ? TRUE : FALSE;
+    if (isBall(request.nMoneyBallKind3))
+    {
+        setup.nMoneyBall = request.nMoneyBallKind3;
+        setup.nMoneyMode = KEY_MODE_EXCLUDED;
+    }
+    else if (isBall(request.nMoneyBallKind2))
+    {
+        setup.nMoneyBall = request.nMoneyBallKind2;
+        setup.nMoneyMode = KEY_MODE_BONUS;
+    }
     SetScratchCheck(request.bEvaluation != 0 ? TRUE : FALSE);
     return PlanWith(setup, fAimDegrees, pBall);
 }

@@ -19,6 +19,7 @@ struct SFlowMessage
     LPARAM lParam = 0;
 };
 
+class CMainFrame;
 class ICueScene;
 struct SFlowCamera;
 struct SFlowInput;
@@ -99,6 +100,8 @@ public:
     /// Before a stroke from the keys: the panels, hints and sliders give the table to the shot and
     /// the power widget's tip goes. Nothing to hide without a window.
     virtual void HideStrokeWidgets() {}
+    /// The main frame a rule plug-in's records carry; none without a window.
+    virtual CMainFrame* GetMainFrame() { return nullptr; }
     /// The DirectInput mouse taken again after the computer's shot, which may have released it.
     virtual void AcquireMouse() {}
     /// The arrow over the called pocket hidden: the call it marked has been judged.

@@ -391,7 +391,8 @@ protected:
 
     /// Ball n back on the table: its lists, the engine, its referee bit, a free place.
     void PutBallBack(int n, int nKind);
-    /// Every ball that dropped in this shot and not before goes back.
+    /// Every ball that dropped in this shot and not before goes back (turned as racked in pyramid and
+    /// straight pool).
     void PutBackNewlyPocketed(int nKind);
     /// The rule table takes the positions of the balls on the table (all sixteen with bAll).
     void SyncRuleTable(bool bAll);
@@ -424,6 +425,11 @@ protected:
     /// The flight towards the next stroke (along the recommended shot when "RecommendedShot" is
     /// on), or the computer's turn.
     void StartTurn(bool bBallInHand);
+    /// The groups the finished shot gives (the plug-in's, or eight-ball's first clean pot); true
+    /// when it gave them.
+    bool AssignGroups();
+    /// Who plays which group, on the screen for two seconds.
+    void ShowGroups();
     /// Balls that fell below the table: reported to the referee, off the engine, in the pocketed list.
     void RemovePocketedBalls();
     /// Ball n off the engine and from the table's list into the pocketed one.
