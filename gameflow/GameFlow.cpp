@@ -278,8 +278,7 @@ void CGameFlow::StartMatchRack(bool bResetScores)
 
 void CGameFlow::ResetCamera()
 {
-    const CVector3 vLookAt = m_Camera.vLookAt;
+    // From the head of the table onto its middle, as a game starts.
     m_Camera = SFlowCamera{};
-    m_Camera.vLookAt = vLookAt;
     UpdateAimCamera(0);
 }

@@ -332,8 +332,8 @@ public:
     /// open, both players' fouls (and with bResetScores their points) are cleared and the goal is
     /// the game's own again.
     void StartMatchRack(bool bResetScores);
-    /// The camera back at its rest pose round the point it looks at: the camera the frame views the
-    /// table through is the flow's own.
+    /// The camera back at its rest pose over the middle of the table: the camera the frame views
+    /// the table through is the flow's own.
     void ResetCamera();
 
     /// Whether a game can go on from the state as it stands (a restored or handed-in state is
