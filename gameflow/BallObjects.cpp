@@ -8,16 +8,6 @@
 
 namespace
 {
-/// A ball's axes in the scene from its two orientation vectors on the table.
-D3DMATRIX AxesMatrix(const CVector3& vY, const CVector3& vZ);
-
-D3DMATRIX SceneOrientation(const CBall& ball)
-{
-    CVector3 vOrY, vOrZ;
-    ball.GetOrientation(vOrY, vOrZ);
-    return AxesMatrix(TableDirectionToScene(vOrY).GetNormalized(), TableDirectionToScene(vOrZ).GetNormalized());
-}
-
 /// The rows of a ball's axes: x = y cross z, then y and z.
 D3DMATRIX AxesMatrix(const CVector3& vY, const CVector3& vZ)
 {
@@ -32,6 +22,14 @@ D3DMATRIX AxesMatrix(const CVector3& vY, const CVector3& vZ)
         m.m[k][2] = aAxes[k]->z;
     }
     return m;
+}
+
+/// A ball's axes in the scene from its two orientation vectors on the table.
+D3DMATRIX SceneOrientation(const CBall& ball)
+{
+    CVector3 vOrY, vOrZ;
+    ball.GetOrientation(vOrY, vOrZ);
+    return AxesMatrix(TableDirectionToScene(vOrY).GetNormalized(), TableDirectionToScene(vOrZ).GetNormalized());
 }
 
 bool Contains(const std::vector<CBallSceneObject*>& list, const CBallSceneObject* pObject)

@@ -157,8 +157,6 @@ public:
     /// The camera the frame views the table through: the flow's own, or while X is held the look
     /// along the cue at the cue ball, which leaves the flow's camera where it is.
     SFlowCamera GetViewCamera() const;
-    /// Whether this tick's X key looks from the cue.
-    bool IsLookingFromCue() const { return m_bLookFromCue; }
     /// Turns the camera by two angles (degrees) unless, with "DrawLevel", it would stand in the room's furniture.
     void TurnView(float fYaw, float fPitch);
     /// Places the camera behind the cue ball from its yaw, pitch, distance and shift; with
