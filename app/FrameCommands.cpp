@@ -472,8 +472,10 @@ void CMainFrame::OnRestartRack()
 void CMainFrame::PresentRack()
 {
     // A tour once round the table presents the rack; it ends where the turn begins: at the
-    // computer's aim when its turn flight was started, else at the view as it stands.
+    // computer's aim when its turn flight was started, else aiming at the view as it stands.
     CGameFlow& flow = *m_pGameFlow;
+    if (GetModeField() == modeNone)
+        flow.SetGameMode(modeAim);
     const CViewRecord from = flow.GetCurrentView();
     CViewRecord to = from;
     if (const auto* pTurn = dynamic_cast<const CCameraFlight*>(flow.GetFlight());
@@ -481,8 +483,7 @@ void CMainFrame::PresentRack()
         to = pTurn->GetViewRecord();
     auto pTour = std::make_unique<CCameraFlightE>();
     pTour->Start(from, to, static_cast<int>(modeNone), 0);
-    flow.SetFlight(std::move(pTour));
-    flow.SetGameMode(modeCameraFlight);
+    flow.StartPresentation(std::move(pTour));
 }
 
 void CMainFrame::OnToggleOverheadView() { ToggleOverheadView(); }
@@ -631,7 +632,9 @@ void CMainFrame::DeveloperLevel(int nLevel)
 {
     if (!g_bDeveloperMode)
         return;
+    // The seat handed to a computer level plays on by itself: the match's end asks nothing.
     g_bComputerPlays = nLevel != 0;
+    m_pGameFlow->SetAutoplay(g_bComputerPlays != FALSE);
     m_pGameFlow->Current().SetLevel(nLevel);
     if (m_pGameFlow->IsPlayer1Current() && nLevel != 0 && !HasGameFlag(gmShotRunning))
     {

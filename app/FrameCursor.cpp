@@ -5,6 +5,7 @@
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
 #include "gameflow/BallDragger.h"
+#include "media/DirectInputDevices.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CursorManager.h"
@@ -37,6 +38,9 @@ void CMainFrame::ConfineCursor(const SCursorState* pGiven)
                           g_Settings.m_nOverHeadView != 0, pGiven);
     if (state.bCapture)
     {
+        // The game takes the mouse's movements; a free cursor gives them back to the desktop, and
+        // what was buffered for the game meanwhile is dropped.
+        g_DIMouse.SetCooperativeLevel(FALSE);
         RECT rc{};
         GetPanelRect(rc);
         POINT corners[2] = {{rc.left, rc.top}, {rc.right, rc.bottom}};
@@ -50,6 +54,12 @@ void CMainFrame::ConfineCursor(const SCursorState* pGiven)
             SetCursorPos((rcScreen.left + rcScreen.right) / 2, (rcScreen.top + rcScreen.bottom) / 2);
     }
     else
+    {
+        g_DIMouse.Unacquire();
+        g_DIMouse.SetCooperativeLevel(FALSE);
         ClipCursor(nullptr);
+    }
     ShowCursorCounted(state.bShow ? TRUE : FALSE);
 }
+
+void CMainFrame::AcquireMouse() { g_DIMouse.Acquire(); }

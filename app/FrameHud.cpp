@@ -12,6 +12,7 @@
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
+#include "gameflow/RespotNotice.h"
 #include "media/AviClips.h"
 #include "media/DirectInputDevices.h"
 #include "platform/mfc/AfxResource.h"
@@ -56,6 +57,13 @@ constexpr COLORREF TIMING_COLOUR = RGB(250, 250, 0);
 constexpr COLORREF LIGHT_LABEL_COLOUR = RGB(0, 250, 0);
 constexpr LONG LIGHT_LABEL_LEFT = 20;
 constexpr LONG LIGHT_LABEL_HEIGHT = 20;
+/// The notices under the turn banner: the mode's one-line help, then the balls the last shot
+/// dropped and threw off the table, shown this long after the shot named them (ms).
+constexpr COLORREF NOTICE_COLOUR = RGB(210, 225, 240);
+constexpr LONG NOTICE_LEFT = 12;
+constexpr LONG NOTICE_TOP = 48;
+constexpr LONG NOTICE_LINE = 18;
+constexpr DWORD RESPOT_NOTICE_MS = 4000;
 /// A plug-in's score panel: the icon over its left end, and the largest panel it may ask for.
 constexpr LONG PLUGIN_ICON_OFFSET = 9;
 constexpr float PLUGIN_ICON_DIAMETER = 18.0f;
@@ -908,6 +916,44 @@ void CMainFrame::DrawTextMessage()
     PaintTextMessage(dc.GetDC(), GetHud().m_font, rcPanel, szText);
 }
 
+void CMainFrame::DrawNotices()
+{
+    if (g_IntroSequence.IsArmed() || !m_bGameInProgress)
+        return;
+    // The respot notice is shown from the frame it is first drawn in, and goes after a while.
+    const DWORD dwNow = timeGetTime();
+    if (g_RespotNotice.nState == RESPOT_PENDING)
+    {
+        g_RespotNotice.nState = RESPOT_SHOWN;
+        g_RespotNotice.dwShownTime = dwNow;
+    }
+    std::vector<CString> lines;
+    if (!m_strModeHint.IsEmpty())
+        lines.push_back(m_strModeHint);
+    if (g_RespotNotice.nState == RESPOT_SHOWN && dwNow - g_RespotNotice.dwShownTime < RESPOT_NOTICE_MS)
+        for (const CString* pText : {&g_RespotNotice.strPocketed, &g_RespotNotice.strText})
+            if (!pText->IsEmpty())
+                lines.push_back(*pText);
+    CSurfaceDC dc(GetWidgetFrame().pDevice);
+    if (lines.empty() || !dc)
+        return;
+    RECT rcPanel;
+    GetPanelRect(rcPanel);
+    CPanelFont& font = GetHud().m_font;
+    LOGFONT kept;
+    font.SaveLogFont(kept);
+    font.SetBold12();
+    RECT rcLine{rcPanel.left + NOTICE_LEFT, rcPanel.top + NOTICE_TOP, rcPanel.right - NOTICE_LEFT,
+                rcPanel.top + NOTICE_TOP + NOTICE_LINE};
+    for (const CString& strLine : lines)
+    {
+        DrawPanelText(dc.GetDC(), font, NOTICE_COLOUR, strLine, rcLine, DT_LEFT | DT_TOP | DT_SINGLELINE);
+        rcLine.top += NOTICE_LINE;
+        rcLine.bottom += NOTICE_LINE;
+    }
+    font.RestoreLogFont(kept);
+}
+
 void CMainFrame::DrawBallIcon(int nSlot, int nBall, LONG x, LONG y, const float afAngles[3], float fDiameter)
 {
     const SWidgetFrame frame = GetWidgetFrame();
@@ -1095,6 +1141,7 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         break;
     case ESceneStep::TextMessage:
         DrawTextMessage();
+        DrawNotices();
         break;
     case ESceneStep::MatchTitle:
         DrawMatchTitle();

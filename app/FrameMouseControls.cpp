@@ -200,11 +200,12 @@ void CMainFrame::DrawCueBack()
 
 void CMainFrame::HideStrokeWidgets()
 {
-    // The corner panels and the side bars give the table to the shot.
+    // The corner panels and the side bars give the table to the shot; the bar's tip goes.
     for (CWidget* pWidget :
          std::initializer_list<CWidget*>{&g_webPanel, &g_creditsPanel, &g_commentsPanel, &g_leftBar, &g_rightBar})
         if (pWidget->IsVisible())
             pWidget->Hide();
+    g_controlBar.SetMode(0);
 }
 
 void CMainFrame::StrikeByPowerControl()
@@ -213,7 +214,6 @@ void CMainFrame::StrikeByPowerControl()
     if (!(cue.fMax > 0.0f) || cue.fPullBack / cue.fMax < MIN_POWER_SHARE)
         return;
     HideStrokeWidgets();
-    g_controlBar.SetMode(0);
     m_pGameFlow->StrikeCueBall();
     m_pGameFlow->SetGameMode(GetReturnMode());
 }

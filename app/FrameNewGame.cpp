@@ -95,6 +95,19 @@ void CMainFrame::ResetShotState()
 void CMainFrame::StartNewRack(BOOL bResetScores)
 {
     CGameFlow& flow = *m_pGameFlow;
+    flow.Settings().nMatchGoal = g_Settings.GetMatchGoal();
+    flow.StartMatchRack(bResetScores != FALSE);
+    flow.Cue().fMin = CUE_STROKE_MIN;
+    flow.Cue().fMax = CUE_STROKE_MAX;
+    flow.Cue().fPullBack = CUE_STROKE_MIN;
+    if (IsComputerToPlay())
+        flow.StartTurnFlight();
+    UpdateAimPreview();
+}
+
+void CMainFrame::PrepareNewRack()
+{
+    CGameFlow& flow = *m_pGameFlow;
     // Commentary only when the computer plays a side.
     g_Speech.Reset();
     g_Speech.Rules().EnableForGameType(GetGameType());
@@ -104,24 +117,7 @@ void CMainFrame::StartNewRack(BOOL bResetScores)
     const BOOL bRounding = (g_nGameMode & ROUNDING_FLAG) != 0 ? TRUE : FALSE;
     g_BallEngineMain.SetRounding(bRounding);
     g_nVectorRounding = bRounding;
-    g_nGameMode = 0;
-    flow.StartNewRack(0);
-    flow.SelectCueBall(0);
-    flow.Cue().fMin = CUE_STROKE_MIN;
-    flow.Cue().fMax = CUE_STROKE_MAX;
-    flow.Cue().fPullBack = CUE_STROKE_MIN;
-    for (CPlayer* pPlayer : {&flow.Player1(), &flow.Player2()})
-    {
-        pPlayer->SetFouls(0);
-        if (bResetScores)
-            pPlayer->SetPoints(0);
-    }
-    flow.SetMatchGoal(g_Settings.GetMatchGoal());
     ++g_nRackCount;
-    ClearGameFlag(gmRobotStroke);
-    if (IsComputerToPlay())
-        flow.StartTurnFlight();
-    UpdateAimPreview();
 }
 
 void CMainFrame::UpdateAimPreview()

@@ -198,6 +198,8 @@ BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
     EndCallShot();
     ResetCallRecords();
     PutSnapshotInto(flow, save, strReason);
+    // The game goes on to its own goal, also across its next racks.
+    flow.Settings().nMatchGoal = flow.GetMatchGoal();
     // A saved player carries no statistics: they come from the player's own file.
     LoadPlayersStats(flow.Player1(), flow.Player2());
     flow.SelectCueBall(0);

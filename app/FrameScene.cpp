@@ -286,7 +286,11 @@ CFrameCueScene& CMainFrame::FrameCueScene()
     return *m_pCueScene;
 }
 
-void CMainFrame::AlignCue() { FrameCueScene().UpdateCue(); }
+void CMainFrame::AlignCue()
+{
+    FrameCueScene().UpdateCue();
+    m_pGameFlow->TurnCueBallToAim();
+}
 
 void CMainFrame::RefreshCue()
 {
@@ -428,7 +432,7 @@ BOOL CMainFrame::ViewFromFlowCamera()
 {
     if (!m_bGameInProgress || m_pGameFlow == nullptr)
         return FALSE;
-    const SFlowCamera& camera = m_pGameFlow->Camera();
+    const SFlowCamera camera = m_pGameFlow->GetViewCamera();
     // An orbit of no length has not been placed yet: the table's own view stays.
     if ((camera.vPosition - camera.vLookAt).LengthSq() < 1e-6)
         return FALSE;

@@ -214,8 +214,17 @@ public:
 
     // New racks and games.
     /// A new rack of the game type: the call for the shot dropped, the commentary set, the balls
-    /// racked, fouls (and with bResetScores points) cleared, the computer's turn started.
+    /// racked, fouls (and with bResetScores points) cleared, the goal the settings', the computer's
+    /// turn started.
     void StartNewRack(BOOL bResetScores);
+    /// Before any rack's balls are racked: the commentary reset and set, the rounding switches.
+    void PrepareNewRack() override;
+    /// The call-the-shot state made anew and begun, returning to dwReturnMode (FrameCallShot.cpp).
+    void EnterCallShotMode(int nGameType, DWORD dwReturnMode) override;
+    /// The corner panels, the side bars and the control bar's tip give the table to the shot.
+    void HideStrokeWidgets() override;
+    void AcquireMouse() override;
+    CMainFrame* GetMainFrame() override { return this; }
     /// The aiming aid re-simulates the aimed shot from the resting table (when it is switched on).
     void UpdateAimPreview();
     /// After an aim change (bArm) and on the ticks after it: the aiming aid is re-simulated once,
@@ -442,7 +451,6 @@ protected:
     LRESULT OnShotOutcome(WPARAM wParam, LPARAM lParam);
     /// The flow's call-the-shot message: game type and the mode to return to.
     LRESULT OnEnterCallShotMsg(WPARAM wParam, LPARAM lParam);
-    void EnterCallShotMode(int nGameType, DWORD dwReturnMode);
     /// A resumed game's call: calling again (dwMode modeCallShot) with what was called, else the
     /// call made before kept while the resumed mode is entered.
     void ResumeCall(DWORD dwMode, int nBall, int nPocket);
@@ -600,8 +608,6 @@ private:
     void DrawCueBack();
     /// The release of the drawn-back cue strikes when it is drawn back far enough.
     void StrikeByPowerControl();
-    /// The corner panels and the side bars hidden for the shot.
-    void HideStrokeWidgets();
     int CueBallNumber() const;
     /// The cue ball on the screen; false when it is off the table or behind the camera.
     bool ProjectCueBall(CVector3& vScreen) const;
@@ -734,6 +740,8 @@ private:
     bool StartFrameRate();
     void PaintFrameRateNumber();
     void DrawTextMessage();
+    /// The mode's one-line help and the respot notice under the turn banner.
+    void DrawNotices();
     void DrawBallIcon(int nSlot, int nBall, LONG x, LONG y, const float afAngles[3], float fDiameter);
     void PaintSceneStep(ESceneStep step, int nFlags);
     void DrawPanelWidget();

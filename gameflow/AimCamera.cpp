@@ -55,6 +55,23 @@ void CGameFlow::UpdateAimCamera(int nAlignCue)
     m_Host.AlignCue();
 }
 
+bool CGameFlow::TurnCueBallToAim()
+{
+    CVector3 vBall;
+    if (HasGameFlag(gmShotRunning) || m_nGameType == GAME_BONUS || !HasCueBall() ||
+        !GetBallScenePosition(m_nCueBall, vBall))
+        return false;
+    // The ball faces the point on the cue's line behind it: round the ball by the aim and up by
+    // the cue's elevation, as the cue itself stands.
+    SCueAim aim;
+    aim.fYaw = m_Cue.fAim;
+    aim.fPitch = m_Cue.fElevation;
+    aim.fDistance = 1.0f;
+    const CVector3 vFacing = (ComputeCuePose(vBall, aim).vPosition - vBall).GetNormalized();
+    m_BallObjects.Face(m_nCueBall, vFacing);
+    return true;
+}
+
 void CGameFlow::TurnView(float fYaw, float fPitch)
 {
     const SFlowCamera kept = m_Camera;

@@ -17,6 +17,7 @@
 //   none of them            HandleIdleModeKeys
 #include "gameflow/AimSteps.h"
 #include "gameflow/CallShotState.h"
+#include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
 #include "simulation/CallRecord.h"
 
@@ -38,6 +39,8 @@ constexpr float MAX_ELEVATION = 60.0f;
 constexpr float MIN_ZOOM_DISTANCE = 20.0f;
 /// The cue ball's largest size on screen while zooming. Pixels.
 constexpr float MAX_AIM_SCALE = 200.0f;
+/// How far behind the cue ball the look from the cue stands when the scene has no cue. Scene units.
+constexpr float CUE_SIGHT_DISTANCE = 57.0f;
 } // namespace
 
 void CGameFlow::HandleMouse()
@@ -63,17 +66,24 @@ void CGameFlow::HandleMouse()
     float fFactor = 1.0f;
     if (m_Input.IsCtrl() && !m_Input.IsShift())
         fFactor = HasMode(modeMouseStroke) ? COARSE_STROKE_FACTOR : FINE_FACTOR;
-    if (HasGameFlag(gmStroking) && GetModeField() != modeWaiting && RunShotPhase(fFactor) != 0)
-        return;
-    if (HasGameFlag(gmPresentation) || !m_Host.HasFocus())
-        return;
-    // Tab held: the mouse leaves the game for the panels and the links.
+    // Tab held: the mouse leaves the game for the panels and the links, and the computer's
+    // stroke waits for it.
     if (g_bTabHeld != 0)
     {
         m_Host.HandleMenuScreenMouse();
         return;
     }
     m_Host.HideHoverWidgets();
+    if (HasGameFlag(gmStroking) && GetModeField() != modeWaiting && RunShotPhase(fFactor) != 0)
+        return;
+    if (HasGameFlag(gmPresentation))
+    {
+        TickPresentationFlight();
+        return;
+    }
+    if (!m_Host.HasFocus())
+        return;
+    m_bLookFromCue = !HasMode(modeMouseStroke) && m_Input.IsDown(KEY_X);
     OfferIdleComment();
     if (ChooseCueBallByClick())
         return;
@@ -84,6 +94,22 @@ void CGameFlow::OfferIdleComment()
 {
     if (HasMode(modeAim | modeElevation | modeEnglish | modeZoom) && m_pCurrent->GetRobotLevel() == 0)
         m_Host.OfferIdleComment(m_nGameType);
+}
+
+SFlowCamera CGameFlow::GetViewCamera() const
+{
+    if (!m_bLookFromCue)
+        return m_Camera;
+    // The eye sights along the cue from its butt, over the cue ball: the orbit's yaw is the aim
+    // and the cue's elevation tips it down onto the ball.
+    SFlowCamera look = m_Camera;
+    ICueScene* pScene = m_Host.GetCueScene();
+    look.fYaw = m_Cue.fAim;
+    look.SetPitch(360.0f - m_Cue.fElevation);
+    look.fDistance = m_Cue.fPullBack + (pScene != nullptr ? pScene->GetCueLength() : CUE_SIGHT_DISTANCE);
+    look.fShift1 = look.fShift2 = 0.0f;
+    look.Place();
+    return look;
 }
 
 void CGameFlow::DispatchMode(float fFactor)
@@ -203,6 +229,7 @@ void CGameFlow::HandleAimKeys(float fFactor)
     {
         if (bHuman && m_Cue.fMax > 0.0f && m_Cue.fPullBack / m_Cue.fMax >= MIN_POWER_SHARE)
         {
+            m_Host.HideStrokeWidgets();
             StrikeCueBall();
             SetGameMode(GetReturnMode());
         }

@@ -8,13 +8,9 @@
 
 namespace
 {
-/// A ball's axes in the scene from its two orientation vectors on the table.
-D3DMATRIX SceneOrientation(const CBall& ball)
+/// The rows of a ball's axes: x = y cross z, then y and z.
+D3DMATRIX AxesMatrix(const CVector3& vY, const CVector3& vZ)
 {
-    CVector3 vOrY, vOrZ;
-    ball.GetOrientation(vOrY, vOrZ);
-    const CVector3 vY = TableDirectionToScene(vOrY).GetNormalized();
-    const CVector3 vZ = TableDirectionToScene(vOrZ).GetNormalized();
     const CVector3 vX = vY.Cross(vZ).GetNormalized();
     D3DMATRIX m;
     MatrixSetIdentity(m);
@@ -26,6 +22,14 @@ D3DMATRIX SceneOrientation(const CBall& ball)
         m.m[k][2] = aAxes[k]->z;
     }
     return m;
+}
+
+/// A ball's axes in the scene from its two orientation vectors on the table.
+D3DMATRIX SceneOrientation(const CBall& ball)
+{
+    CVector3 vOrY, vOrZ;
+    ball.GetOrientation(vOrY, vOrZ);
+    return AxesMatrix(TableDirectionToScene(vOrY).GetNormalized(), TableDirectionToScene(vOrZ).GetNormalized());
 }
 
 bool Contains(const std::vector<CBallSceneObject*>& list, const CBallSceneObject* pObject)
@@ -96,6 +100,17 @@ void CBallObjects::Place(int n, const CBall& ball)
     SSceneBall& pose = m_aPoses.at(static_cast<std::size_t>(n));
     pose.vCentre = TableToScene(*ball.GetPosition());
     pose.matOrientation = SceneOrientation(ball);
+}
+
+void CBallObjects::Face(int n, const CVector3& vFacing)
+{
+    // The up axis is the scene's up made perpendicular to the facing; straight up or down it is
+    // the depth axis instead.
+    const CVector3 vUp(0.0f, 1.0f, 0.0f);
+    CVector3 vY = vUp - vFacing * static_cast<float>(VectorDot(vFacing, vUp));
+    if (vY.LengthSq() < 1e-8f)
+        vY = CVector3(0.0f, 0.0f, 1.0f);
+    m_aPoses.at(static_cast<std::size_t>(n)).matOrientation = AxesMatrix(vY.GetNormalized(), vFacing);
 }
 
 std::vector<SSceneBall> CBallObjects::DrawnPoses() const

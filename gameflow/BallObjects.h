@@ -39,6 +39,9 @@ public:
 
     /// Ball n's object at the live ball's place and turned as it rolled.
     void Place(int n, const CBall& ball);
+    /// Ball n's object turned, where it stands, to face along vFacing (unit length) with its up axis
+    /// as near the scene's up as that allows.
+    void Face(int n, const CVector3& vFacing);
     const SSceneBall& GetPose(int n) const { return m_aPoses.at(static_cast<std::size_t>(n)); }
     /// The poses of the drawn balls that are not hidden, in the drawn list's order.
     std::vector<SSceneBall> DrawnPoses() const;

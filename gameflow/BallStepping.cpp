@@ -8,10 +8,19 @@
 #include "simulation/CallRecord.h"
 #include "simulation/GamePlugins.h"
 
+#include <iterator>
+#include <string>
+
 namespace
 {
 /// At or below this height a ball has left the table (metres).
 constexpr double OFF_TABLE_HEIGHT = -0.1;
+/// The groups as the first clean pot gives them: the text with the players' names and groups, and
+/// the names of the groups 1 and 0.
+constexpr UINT IDS_GROUPS = 21575;
+constexpr UINT IDS_GROUP_ONE = 21576;
+constexpr UINT IDS_GROUP_ZERO = 21577;
+constexpr int GROUPS_TEXT_MS = 2000;
 } // namespace
 
 bool CGameFlow::HasCueBall() const { return m_bHasCueBall && m_Engine.FindBall(m_nCueBall) != nullptr; }
@@ -100,7 +109,10 @@ void CGameFlow::StepBalls(int nEvaluate)
     m_pReferee->SetJudged(TRUE);
     ReplaceBalls(0);
     if (HasGameFlag(gmRobotStroke))
+    {
         ClearGameFlag(modeZoom);
+        m_Host.AcquireMouse();
+    }
     ClearGameFlag(gmShotRunning | gmRobotStroke);
     m_Host.RefreshCue();
     m_Cue.fRequestedElevation = m_Cue.fElevation = 5.0f;
@@ -109,6 +121,17 @@ void CGameFlow::StepBalls(int nEvaluate)
         SetGameMode(modeAim);
         return;
     }
+    const bool bGroupsAssigned = AssignGroups();
+    if (nEvaluate != 0)
+        EvaluateShot();
+    if (bGroupsAssigned && m_Settings.nCompetitionType != 0)
+        ShowGroups();
+    // The judgement may have put balls back or racked them again.
+    RefreshBallObjects();
+}
+
+bool CGameFlow::AssignGroups()
+{
     // A rule plug-in's game assigns the groups itself; a value it cannot mean is not taken.
     if (CPluginGame* pGame = GetPluginGame(); pGame != nullptr)
     {
@@ -116,21 +139,44 @@ void CGameFlow::StepBalls(int nEvaluate)
                              static_cast<std::int32_t>(m_Player2.GetGroup()), 0};
         pGame->AssignGroups(&groups);
         const auto valid = [](std::int32_t n) { return n >= -1 && n <= 1; };
-        if (groups.bAssigned != 0 && valid(groups.nGroup1) && valid(groups.nGroup2))
-        {
-            m_Player1.SetGroup(groups.nGroup1);
-            m_Player2.SetGroup(groups.nGroup2);
-        }
+        if (groups.bAssigned == 0 || !valid(groups.nGroup1) || !valid(groups.nGroup2))
+            return false;
+        m_Player1.SetGroup(groups.nGroup1);
+        m_Player2.SetGroup(groups.nGroup2);
+        return true;
     }
     // The first clean pot of one group gives the shooter that group and the other player the other.
-    else if (m_nGameType == GAME_8BALL && m_pCurrent->HasNoGroup())
-        if (const int nGroup = m_pReferee->GetDecidedGroup(); nGroup != -1)
+    if (m_nGameType != GAME_8BALL || !m_pCurrent->HasNoGroup())
+        return false;
+    const int nGroup = m_pReferee->GetDecidedGroup();
+    if (nGroup == -1)
+        return false;
+    m_pCurrent->SetGroup(nGroup);
+    GetOtherPlayer().SetGroup(nGroup == 0 ? 1 : 0);
+    return true;
+}
+
+void CGameFlow::ShowGroups()
+{
+    // The pattern comes from the program's library: only its "%s" take the texts, so that no other
+    // sign in it can read past them.
+    const std::string strPattern = m_Host.LoadFlowString(IDS_GROUPS);
+    const auto group = [this](const CPlayer& p)
+    { return m_Host.LoadFlowString(p.GetGroup() == 0 ? IDS_GROUP_ZERO : IDS_GROUP_ONE); };
+    const std::string astrParts[] = {m_Player1.GetName(), group(m_Player1), m_Player2.GetName(), group(m_Player2)};
+    std::string strText;
+    std::size_t nPart = 0;
+    for (std::size_t i = 0; i < strPattern.size(); ++i)
+    {
+        if (strPattern[i] == '%' && i + 1 < strPattern.size() && strPattern[i + 1] == 's' &&
+            nPart < std::size(astrParts))
         {
-            m_pCurrent->SetGroup(nGroup);
-            GetOtherPlayer().SetGroup(nGroup == 0 ? 1 : 0);
+            strText += astrParts[nPart++];
+            ++i;
         }
-    if (nEvaluate != 0)
-        EvaluateShot();
-    // The judgement may have put balls back or racked them again.
-    RefreshBallObjects();
+        else
+            strText += strPattern[i];
+    }
+    if (!strText.empty())
+        m_Host.ShowText(strText.c_str(), GROUPS_TEXT_MS);
 }

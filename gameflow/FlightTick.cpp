@@ -70,6 +70,7 @@ bool CGameFlow::PlanPluginShot(float& fAimDegrees, int* pBall)
     if (pGame == nullptr)
         return false;
     SPluginShotRequest request;
+    request.pMainFrame = m_Host.GetMainFrame();
     request.pEngine = &m_Engine;
     pGame->PlanShot(&request);
     // The plug-in's values are checked before use: an aim that is no number is ignored.
@@ -89,6 +90,21 @@ bool CGameFlow::PlanPluginShot(float& fAimDegrees, int* pBall)
     setup.bFinalBall = m_pReferee->HasFinalBall();
     const bool bTargetOk = request.nTargetBall >= 0 && request.nTargetBall < REFEREE_BALLS;
     setup.nTarget = setup.bFinalBall && bTargetOk ? request.nTargetBall : GetTargetBall();
+    // The money ball of kind 3 (kept out of the object balls until it is to be played) goes before
+    // the one of kind 2 (its shots score three times); a ball the game does not have is none.
+    const auto isBall = [](std::int32_t n) { return n >= 0 && n < REFEREE_BALLS; };
+    setup.bPluginRules = true;
+    setup.bAnyCueBall = request.bPlannerFlag != 0 ? TRUE : FALSE;
+    if (isBall(request.nMoneyBallKind3))
+    {
+        setup.nMoneyBall = request.nMoneyBallKind3;
+        setup.nMoneyMode = KEY_MODE_EXCLUDED;
+    }
+    else if (isBall(request.nMoneyBallKind2))
+    {
+        setup.nMoneyBall = request.nMoneyBallKind2;
+        setup.nMoneyMode = KEY_MODE_BONUS;
+    }
     SetScratchCheck(request.bEvaluation != 0 ? TRUE : FALSE);
     return PlanWith(setup, fAimDegrees, pBall);
 }
@@ -160,9 +176,7 @@ void CGameFlow::TickCameraFlight(float fInputFactor)
     if (m_bPaused)
     {
         // A flight never runs behind the pause: the pause ends into the flight.
-        m_bPaused = false;
-        m_Host.ShowPausePanel(false);
-        g_FrameStopwatch.Resume();
+        ResumeFromPause();
         g_nGameMode = (g_nGameMode & ~MODE_FIELD) | modeCameraFlight;
         g_nPrevGameMode = (g_nPrevGameMode & ~modeWaiting) | modeAim;
     }
@@ -234,6 +248,52 @@ void CGameFlow::EndFlight()
     if (!HasGameFlag(gmShotRunning))
         m_Host.RestartAimPreview();
     ClearGameFlag(modeCameraFlight);
+}
+
+void CGameFlow::StartPresentation(std::unique_ptr<CViewTransition> pTour)
+{
+    // The game's own flight (the computer's turn among them) waits for the tour's end.
+    m_dwSavedMode = g_nGameMode;
+    m_pSavedFlight = std::move(m_pFlight);
+    m_pFlight = std::move(pTour);
+    m_bFlightFinished = false;
+    g_nGameMode = gmPresentation;
+}
+
+void CGameFlow::TickPresentationFlight()
+{
+    if (m_pFlight == nullptr || m_Input.nPressedKey == KEY_SPACE)
+    {
+        RestoreSavedState();
+        return;
+    }
+    if (m_Input.nPressedKey == KEY_G)
+        m_Host.ToggleDrawLevel();
+    // The tour presents the rack once; its end hands the table to the turn it was started for.
+    if (m_pFlight->Update(this) != 0)
+    {
+        RestoreSavedState();
+        return;
+    }
+    m_Camera.fYaw = NormalizeYaw(m_pFlight->GetCurrentCamera().x * RAD_TO_DEG);
+    UpdateAimCamera(1);
+}
+
+void CGameFlow::RestoreSavedState()
+{
+    m_pFlight = std::move(m_pSavedFlight);
+    m_bFlightFinished = false;
+    // The kept flight goes on from where the tour left the camera, not from where it began.
+    if (auto* pFlight = dynamic_cast<CCameraFlight*>(m_pFlight.get()); pFlight != nullptr)
+        pFlight->Start(GetCurrentView(), pFlight->GetViewRecord(), pFlight->GetNextMode(), 0);
+    g_nGameMode = m_dwSavedMode;
+    if (HasGameFlag(gmKeepView))
+    {
+        ClearGameFlag(gmKeepView);
+        ApplyTopView();
+        UpdateAimCamera(1);
+        SetGameFlag(gmKeepView);
+    }
 }
 
 BOOL CGameFlow::AnyBallMoving() { return m_Engine.AllBallsStopped() ? FALSE : TRUE; }

@@ -19,6 +19,7 @@ struct SFlowMessage
     LPARAM lParam = 0;
 };
 
+class CMainFrame;
 class CReferee;
 class ICueScene;
 struct SFlowCamera;
@@ -109,8 +110,23 @@ public:
     /// Each tick while a person aims: a comment on a long pause, when the commentary has been quiet
     /// long enough.
     virtual void OfferIdleComment(int nGameType) { (void)nGameType; }
-    /// The camera back to its rest pose before a new rack.
-    virtual void ResetCamera() {}
+    /// A new rack of the match begins (before the balls are racked): the commentary starts
+    /// afresh and the rounding switches follow the mode word. Nothing to do without a window.
+    virtual void PrepareNewRack() {}
+    /// Calling the shot begun again for the game type, returning to dwReturnMode; without a
+    /// window there is no call to make.
+    virtual void EnterCallShotMode(int nGameType, DWORD dwReturnMode)
+    {
+        (void)nGameType;
+        (void)dwReturnMode;
+    }
+    /// Before a stroke from the keys: the panels, hints and sliders give the table to the shot and
+    /// the power widget's tip goes. Nothing to hide without a window.
+    virtual void HideStrokeWidgets() {}
+    /// The main frame a rule plug-in's records carry; none without a window.
+    virtual CMainFrame* GetMainFrame() { return nullptr; }
+    /// The DirectInput mouse taken again after the computer's shot, which may have released it.
+    virtual void AcquireMouse() {}
     /// The arrow over the called pocket hidden: the call it marked has been judged.
     virtual void HidePocketArrow() {}
     /// A new rack: the call-the-shot state ends and the arrow over its pocket is hidden.

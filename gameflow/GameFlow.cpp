@@ -87,6 +87,8 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
     }
     if (dwOld == modeMouseStroke && dwNewMode != modeZoom && dwNewMode != modeMouseStroke)
         m_Cue.fPullBack = m_Cue.fMin;
+    if ((dwOld == modeBallInHand || dwOld == modePlaceCueBall) && !m_Host.IsBallDragging())
+        SetDownCueBall();
     g_nPrevGameMode = g_nGameMode;
     if (dwOld == modeNone || dwOld == modeWaiting)
         g_nPrevGameMode = (g_nPrevGameMode & ~MODE_FIELD) | modeAim;
@@ -110,6 +112,19 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
     UpdateModeHint();
     m_Host.ClipCursorToView();
     ShowPower();
+    m_Host.AlignCue();
+}
+
+void CGameFlow::SetDownCueBall()
+{
+    // The cue ball lies where its object was left, on the cloth; the aid and the cue follow it.
+    SelectCueBall(1);
+    if (CVector3 v; HasCueBall() && m_Engine.GetBallPosition(m_nCueBall, v, nullptr))
+    {
+        m_Engine.SetBallPosition(m_nCueBall, v.x, v.y);
+        PlaceBallObject(m_nCueBall);
+    }
+    m_Host.RestartAimPreview();
     m_Host.AlignCue();
 }
 
@@ -237,4 +252,29 @@ void CGameFlow::StartNewRack(int nKeepGroups)
     m_pReferee->SetCueBall(0);
     SyncRuleTable(false);
     m_pShadow->Assign(*m_pReferee);
+}
+
+void CGameFlow::StartMatchRack(bool bResetScores)
+{
+    m_Host.PrepareNewRack();
+    g_nGameMode = 0;
+    StartNewRack(0);
+    SelectCueBall(0);
+    // Fouls (the pyramid's tallies among them) belong to the rack; points to it too unless the
+    // match counts them across racks.
+    for (CPlayer* pPlayer : {&m_Player1, &m_Player2})
+    {
+        pPlayer->SetFouls(0);
+        if (bResetScores)
+            pPlayer->SetPoints(0);
+    }
+    g_nGoal = m_Settings.nMatchGoal;
+    ClearGameFlag(gmRobotStroke);
+}
+
+void CGameFlow::ResetCamera()
+{
+    // From the head of the table onto its middle, as a game starts.
+    m_Camera = SFlowCamera{};
+    UpdateAimCamera(0);
 }

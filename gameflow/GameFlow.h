@@ -41,6 +41,7 @@ struct SFlowSettings
     int nViewType = 0;             ///< "View Type": 0, 1 or 2, how the camera comes to the computer's shot
     int nDrawLevel = 0;            ///< "DrawLevel": the camera stays inside the room
     int nAimingAid = 0;            ///< the frame's option bit 0x80: the aiming aid is on
+    LONG nMatchGoal = 50;          ///< the points a game is played to, as the game was set up or resumed
     std::array<int, 6> anTrophy{}; ///< "Trophy0" to "Trophy5", each 0 to 7
 };
 
@@ -140,6 +141,9 @@ public:
     /// The camera's yaw and zoom while the computer's cue strokes.
     void SteerCameraDuringStroke(float fFactor);
     void TogglePause();
+    /// The pause's panel closed and the clock running again, the mode left as it is; nothing when
+    /// the game is not paused.
+    void ResumeFromPause();
     bool IsPaused() const { return m_bPaused; }
     /// The aiming aid's preview time by the mouse (key F held).
     void AdjustPreviewTime(float fFactor);
@@ -150,6 +154,9 @@ public:
 
     // The camera.
     SFlowCamera& Camera() { return m_Camera; }
+    /// The camera the frame views the table through: the flow's own, or while X is held the look
+    /// along the cue at the cue ball, which leaves the flow's camera where it is.
+    SFlowCamera GetViewCamera() const;
     /// Turns the camera by two angles (degrees) unless, with "DrawLevel", it would stand in the room's furniture.
     void TurnView(float fYaw, float fPitch);
     /// Places the camera behind the cue ball from its yaw, pitch, distance and shift; with
@@ -163,6 +170,9 @@ public:
     void OfferIdleComment();
     /// Gives the host the one-line help of the current mode; modes without one leave it as it is.
     void UpdateModeHint();
+    /// The cue ball's object turned to face the cue (called by the cue's alignment); false, the
+    /// object left alone, while a shot runs, in the bonus game or without a cue ball.
+    bool TurnCueBallToAim();
     /// The ball's size on screen: the screen scale over the camera's distance to the ball; 0 when
     /// the ball is not on the table.
     float GetBallScreenScale(int nBall) const;
@@ -236,6 +246,15 @@ public:
     /// One tick of the camera flight: steered by the mouse where the settings allow, ended by
     /// Space with a pause, and at its end the mode it names or the computer's stroke.
     void TickCameraFlight(float fInputFactor);
+    /// The presentation: the tour round the table runs in place of the game, whose mode word and
+    /// flight are kept until it ends.
+    void StartPresentation(std::unique_ptr<CViewTransition> pTour);
+    /// One tick of the presentation: the camera's yaw follows the tour, G flips "DrawLevel", and
+    /// Space or the tour's end gives the game back.
+    void TickPresentationFlight();
+    /// The game as the presentation found it: its mode word and flight, the top view re-applied
+    /// when it was held there.
+    void RestoreSavedState();
     /// The current flight, null when none.
     CViewTransition* GetFlight() const { return m_pFlight.get(); }
     /// Replaces the flight (null deletes it) by one its giver has started.
@@ -312,6 +331,14 @@ public:
     /// and arrow) and the respot notice cleared, the referee pair reset, every ball of the type
     /// back on the table and racked.
     void StartNewRack(int nKeepGroups);
+    /// A new rack of the match from the game's side: the host prepares it, the mode word is
+    /// cleared (its callers keep the flags they want), the balls are racked with the groups
+    /// open, both players' fouls (and with bResetScores their points) are cleared and the goal is
+    /// the game's own again.
+    void StartMatchRack(bool bResetScores);
+    /// The camera back at its rest pose over the middle of the table: the camera the frame views
+    /// the table through is the flow's own.
+    void ResetCamera();
 
     /// Whether a game can go on from the state as it stands (a restored or handed-in state is
     /// checked whole before play): a known game type, every ball once in the lists and the engine,
@@ -368,7 +395,8 @@ protected:
 
     /// Ball n back on the table: its lists, the engine, its referee bit, a free place.
     void PutBallBack(int n, int nKind);
-    /// Every ball that dropped in this shot and not before goes back.
+    /// Every ball that dropped in this shot and not before goes back (turned as racked in pyramid and
+    /// straight pool).
     void PutBackNewlyPocketed(int nKind);
     /// The rule table takes the positions of the balls on the table (all sixteen with bAll).
     void SyncRuleTable(bool bAll);
@@ -378,11 +406,34 @@ protected:
     void DecideRack(bool bShooterWins, bool bShooterWasPlayer1, LPARAM lParam = 0);
     /// Fourteen (or fifteen) balls racked again around what is left.
     void ReRack(bool bOnlyCue);
-    /// The next rack after a rack was decided (the match-progress steps 7 to 9).
-    void NextRack(int nKeepGroups, bool bRememberFlags, bool bWinnerBreaks, bool bWinnerIsPlayer2);
+    /// How the next rack after a decided one is begun.
+    struct SNextRack
+    {
+        bool bResetScores = false;  ///< both players' points start again from 0
+        bool bRememberFlags = true; ///< the mode word's rack flags survive the rack
+        bool bWinnerBreaks = true;  ///< the rack's winner is the next to play
+        bool bWinnerIsPlayer2 = false;
+        bool bTopViewBySetting = false; ///< the top view comes back by "OverHead View", not by the keep flag
+    };
+    /// The next rack after a rack was decided (the match-progress steps 7 to 9): the camera
+    /// reset (unless held at the top view), the rack, the winner to play, the top view re-applied
+    /// where the game was held there, and the first turn: the computer's flight or a person's
+    /// ball in hand.
+    void NextRack(const SNextRack& next);
+    /// The games-counted match after a decided rack: the winner's game, the match's end or the
+    /// next rack (the top view by "OverHead View" with bTopViewBySetting, else by the keep flag).
+    int AdvanceMatch(int nWinnerIsPlayer2, bool bTopViewBySetting);
+    /// The first turn of a rack: the computer's flight (entering the flight's mode with
+    /// bModeChange) or a person's ball in hand.
+    void BeginRackTurn(bool bModeChange);
     /// The flight towards the next stroke (along the recommended shot when "RecommendedShot" is
     /// on), or the computer's turn.
     void StartTurn(bool bBallInHand);
+    /// The groups the finished shot gives (the plug-in's, or eight-ball's first clean pot); true
+    /// when it gave them.
+    bool AssignGroups();
+    /// Who plays which group, on the screen for two seconds.
+    void ShowGroups();
     /// Balls that fell below the table: reported to the referee, off the engine, in the pocketed list.
     void RemovePocketedBalls();
     /// Ball n off the engine and from the table's list into the pocketed one.
@@ -493,6 +544,9 @@ private:
     bool StrokeOrZoomByButtons();
     void DispatchMode(float fFactor);
     void HandleBallInHand(float fFactor);
+    /// Leaving ball in hand or free placement with nothing dragged: the cue ball set down where
+    /// it lies, selected, the aiming aid and the cue following it.
+    void SetDownCueBall();
     void HandlePlaceCueBall(float fFactor);
     /// Shift and Ctrl held: the mouse turns the camera (the cue's aim following the yaw).
     void TurnCameraByMouse(float fFactor);
@@ -522,6 +576,10 @@ private:
 
     std::unique_ptr<CViewTransition> m_pFlight;
     bool m_bFlightFinished = false; ///< Space put the flight at its end view ahead of time
+    /// What the presentation keeps of the game while its tour runs.
+    DWORD m_dwSavedMode = 0;
+    std::unique_ptr<CViewTransition> m_pSavedFlight;
+    bool m_bLookFromCue = false; ///< X held this tick: the view looks along the cue
     /// The camera's orbit kept by the strike for the next turn's aiming view.
     SFlowCamera m_StoredCamera;
     IFlowInput* m_pInput = nullptr;

@@ -101,16 +101,41 @@ void CGameFlow::CountGames(int nWinnerIsPlayer2)
     OutputDebugString(strLine.GetString());
 }
 
-void CGameFlow::NextRack(int nKeepGroups, bool bRememberFlags, bool bWinnerBreaks, bool bWinnerIsPlayer2)
+void CGameFlow::NextRack(const SNextRack& next)
 {
-    if (!HasGameFlag(gmKeepView))
-        m_Host.ResetCamera();
+    const bool bKeepView = HasGameFlag(gmKeepView);
+    if (!bKeepView)
+        ResetCamera();
     const DWORD dwFlags = g_nGameMode & MODE_RACK_FLAGS;
-    StartNewRack(nKeepGroups);
-    if (bWinnerBreaks)
-        SetCurrent(!bWinnerIsPlayer2);
-    if (bRememberFlags)
+    StartMatchRack(next.bResetScores);
+    if (next.bWinnerBreaks)
+        SetCurrent(!next.bWinnerIsPlayer2);
+    if (next.bRememberFlags)
         g_nGameMode |= dwFlags;
+    // Held at the top view, the new rack is seen from there too.
+    if (next.bTopViewBySetting ? m_Settings.nOverheadView != 0 : bKeepView)
+    {
+        ApplyTopView();
+        UpdateAimCamera(1);
+        SetGameFlag(gmKeepView);
+    }
+}
+
+void CGameFlow::BeginRackTurn(bool bModeChange)
+{
+    const bool bComputer = m_pCurrent->GetRobotLevel() != 0;
+    CString strTurn;
+    strTurn.Format("Game: %s to play%s\n", m_pCurrent->GetName(), bComputer ? "" : " with the ball in hand");
+    OutputDebugString(strTurn.GetString());
+    // The rack's first shot: the computer after its flight, a person with the cue ball in hand.
+    if (bComputer)
+    {
+        StartTurnFlight();
+        if (bModeChange)
+            SetGameMode(modeCameraFlight);
+    }
+    else
+        SetGameMode(modeBallInHand);
 }
 
 void CGameFlow::StartTurn(bool bBallInHand)
@@ -132,10 +157,12 @@ int CGameFlow::AdvanceMatchByGames(int nWinnerIsPlayer2)
         return AdvancePractice(nWinnerIsPlayer2);
     if (!HasGameFlag(gmRackDecided))
         return 0;
-    return AdvanceMatchOtherTypes(nWinnerIsPlayer2);
+    return AdvanceMatch(nWinnerIsPlayer2, false);
 }
 
-int CGameFlow::AdvanceMatchOtherTypes(int nWinnerIsPlayer2)
+int CGameFlow::AdvanceMatchOtherTypes(int nWinnerIsPlayer2) { return AdvanceMatch(nWinnerIsPlayer2, true); }
+
+int CGameFlow::AdvanceMatch(int nWinnerIsPlayer2, bool bTopViewBySetting)
 {
     ClearGameFlag(gmRackDecided);
     CountGames(nWinnerIsPlayer2);
@@ -144,10 +171,9 @@ int CGameFlow::AdvanceMatchOtherTypes(int nWinnerIsPlayer2)
         m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
         return 0;
     }
-    NextRack(1, true, true, nWinnerIsPlayer2 != 0);
-    // The rack's winner breaks: the computer after its flight, a person with the cue ball in hand.
-    StartTurn(true);
-    SetGameMode(m_pCurrent->GetRobotLevel() != 0 ? modeCameraFlight : modeBallInHand);
+    // Each rack is played for its own points; the racks won are the match's score.
+    NextRack({.bResetScores = true, .bWinnerIsPlayer2 = nWinnerIsPlayer2 != 0, .bTopViewBySetting = bTopViewBySetting});
+    BeginRackTurn(true);
     return 0;
 }
 
@@ -165,10 +191,9 @@ int CGameFlow::AdvancePractice(int nWinnerIsPlayer2)
         m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
         return 0;
     }
-    NextRack(1, false, false, false);
-    StartTurn(true);
-    if (m_pCurrent->GetRobotLevel() == 0)
-        SetGameMode(modeBallInHand);
+    // The racks won are counted in the points against the goal, so the next rack keeps them.
+    NextRack({.bRememberFlags = false, .bWinnerBreaks = false});
+    BeginRackTurn(false);
     return 0;
 }
 
@@ -195,9 +220,9 @@ int CGameFlow::GameOver(int nWinnerIsPlayer2)
     {
         if (!m_bAutoplay)
             ShowRackWinner(winner, bHumanWon);
-        NextRack(0, true, true, !bPlayer1Wins);
-        StartTurn(true);
-        SetGameMode(m_pCurrent->GetRobotLevel() != 0 ? modeCameraFlight : modeBallInHand);
+        // The points are the racks won; the tallies start again.
+        NextRack({.bWinnerIsPlayer2 = !bPlayer1Wins});
+        BeginRackTurn(true);
         return 0;
     }
     if (m_bAutoplay)
@@ -287,10 +312,10 @@ int CGameFlow::GameOverPlugin(int nWinnerIsPlayer2)
         EndMatch();
         return 0;
     }
+    // The plug-in's counters are the new rack's: they are taken after the rack has cleared its own.
+    NextRack({.bWinnerIsPlayer2 = nWinnerIsPlayer2 != 0});
     TakeCounters(rack, winner, &loser);
-    NextRack(0, true, true, nWinnerIsPlayer2 != 0);
-    StartTurn(true);
-    SetGameMode(m_pCurrent->GetRobotLevel() != 0 ? modeCameraFlight : modeBallInHand);
+    BeginRackTurn(true);
     return 0;
 }
 
@@ -308,11 +333,9 @@ int CGameFlow::AdvancePracticePlugin(int nWinnerIsPlayer2)
         m_Host.PostFlowMessage(FLOW_MSG_MATCH_END, 1, 0);
         return 0;
     }
+    NextRack({.bRememberFlags = false, .bWinnerBreaks = false});
     TakeCounters(rack, *m_pCurrent, nullptr);
-    NextRack(0, false, false, false);
-    StartTurn(true);
-    if (m_pCurrent->GetRobotLevel() == 0)
-        SetGameMode(modeBallInHand);
+    BeginRackTurn(false);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 // strokes, the pause toggle and the aiming aid's preview time.
 #include "foundation/Stopwatch.h"
 #include "gameflow/AimSteps.h"
+#include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 
 #include <algorithm>
@@ -97,11 +98,25 @@ void CGameFlow::HandlePanelInput(float fFactor)
     }
     m_nKeyRepeat = 0;
     const DWORD dwMode = GetModeField();
+    if (in.nPressedKey == KEY_ESC)
+    {
+        // A call made can be made again: the pause, if the game is behind it, ends into the call.
+        if (g_pCallShotState != nullptr && g_pCallShotState->IsDone())
+        {
+            const DWORD dwReturn = dwMode == modeWaiting ? GetReturnMode() : dwMode;
+            ResumeFromPause();
+            m_Host.EnterCallShotMode(m_nGameType, dwReturn);
+        }
+        return;
+    }
     if (in.nPressedKey == KEY_ENTER)
     {
         if (bOverhead && dwMode != modeCallShot && bHuman && m_Cue.fMax > 0.0f &&
             m_Cue.fPullBack / m_Cue.fMax >= MIN_POWER_SHARE)
         {
+            // The overhead view's panel closes for the shot.
+            ResumeFromPause();
+            m_Host.HideStrokeWidgets();
             StrikeCueBall();
             SetGameMode(GetReturnMode());
         }
@@ -178,6 +193,15 @@ void CGameFlow::TogglePause()
     }
     g_FrameStopwatch.Resume();
     SetGameMode(GetReturnMode());
+}
+
+void CGameFlow::ResumeFromPause()
+{
+    if (!m_bPaused)
+        return;
+    m_bPaused = false;
+    m_Host.ShowPausePanel(false);
+    g_FrameStopwatch.Resume();
 }
 
 void CGameFlow::AdjustPreviewTime(float fFactor)

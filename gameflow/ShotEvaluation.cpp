@@ -1,5 +1,6 @@
 // Judging a finished shot: the referee's verdict, the shooter's streak, the outcome handler of the
 // game type and what the game does next.
+#include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
@@ -83,7 +84,9 @@ CShotOutcome CGameFlow::FillOutcome(bool bShooterWasPlayer1) const
     const CPlayer& other = bShooterWasPlayer1 ? m_Player2 : m_Player1;
     CShotOutcome outcome;
     outcome.pReferee = m_pReferee;
+    outcome.pMainFrame = m_Host.GetMainFrame();
     outcome.pEngine = &m_Engine;
+    outcome.ppCallState = &g_pCallShotState;
     outcome.nPointsNeeded = g_nGoal;
     outcome.nShooterFouls = shooter.GetFouls();
     outcome.nShooterPoints = shooter.GetPoints();
@@ -181,6 +184,11 @@ void CGameFlow::EvaluateShot()
     if (HasGameFlag(gmRackDecided))
         return;
 
+    SelectCueBall(0);
+    // Where the shot's follow camera was left, its orbit's distance is the one it stands at, so
+    // that the flight towards the next stroke starts from there without a jump.
+    if (m_Settings.nCameraMotion == 0)
+        m_Camera.fDistance = static_cast<float>((m_Camera.vPosition - m_Camera.vLookAt).Length());
     ref.SetTarget(GetTargetBall());
     ref.SetFinalBallFlag(ref.IsOnFinalBall());
 

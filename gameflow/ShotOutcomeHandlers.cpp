@@ -28,9 +28,18 @@ void CGameFlow::PutBallBack(int n, int nKind)
 
 void CGameFlow::PutBackNewlyPocketed(int nKind)
 {
+    // Pyramid and straight pool set their balls back turned as a rack sets them.
+    const bool bUpright = m_nGameType == GAME_PYRAMID || m_nGameType == GAME_14_1;
     for (int n = 0; n < REFEREE_BALLS; ++n)
         if (m_pReferee->IsPocketedNow(n) && !m_pReferee->WasPocketedBefore(n))
+        {
             PutBallBack(n, nKind);
+            if (CBall* pBall = m_Engine.FindBall(n); bUpright && pBall != nullptr)
+            {
+                pBall->ResetOrientation();
+                PlaceBallObject(n);
+            }
+        }
 }
 
 void CGameFlow::SyncRuleTable(bool bAll)

@@ -29,10 +29,11 @@
 class CReferee;
 class CMainFrame;
 class CBallEngine;
+class CCallShotState;
 
 /// Raised whenever CPluginGame, its records or the exports change shape, so that an older plug-in
 /// refuses to create a game the program would call wrongly.
-inline constexpr std::uint32_t GAME_PLUGIN_INTERFACE_VERSION = 3;
+inline constexpr std::uint32_t GAME_PLUGIN_INTERFACE_VERSION = 4;
 
 /// Size of the name buffer passed to GetGameType, terminating zero included.
 inline constexpr std::uint32_t GAME_PLUGIN_NAME_SIZE = 256;
@@ -56,15 +57,18 @@ struct SPluginShotRequest
 };
 
 /// A judged shot, and a decided rack, exchanged with a plug-in game. The program fills the inputs
-/// (the referee and engine, the goal and both players' counters: for a shot the shooter's first,
-/// for a rack the winner's first); the plug-in writes its verdict. Pointers are the machine's own
-/// size. The program checks every value it takes back: counters below 0, a ball to strike that is
-/// not on the table and balls beyond the game's count are not taken.
+/// (the referee, the main frame and the engine, where the call being made is kept, the goal and
+/// both players' counters: for a shot the shooter's first, for a rack the winner's first); the
+/// plug-in writes its verdict. Pointers are the machine's own size. The program checks every
+/// value it takes back: counters below 0, a ball to strike that is not on the table and balls
+/// beyond the game's count are not taken.
 struct CShotOutcome
 {
     CReferee* pReferee = nullptr;
+    CMainFrame* pMainFrame = nullptr;
     CBallEngine* pEngine = nullptr;
-    std::int32_t nPointsNeeded = 0; ///< the match goal
+    CCallShotState** ppCallState = nullptr; ///< where the program keeps the call being made (null: none)
+    std::int32_t nPointsNeeded = 0;         ///< the match goal
     std::int32_t nShooterFouls = 0;
     std::int32_t nShooterPoints = 0;
     std::int32_t nShooterGames = 0;

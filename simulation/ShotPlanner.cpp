@@ -431,7 +431,19 @@ std::unique_ptr<CShotPlanner> CreateShotPlanner(const SShotPlannerSetup& setup)
     p->SetWeight(SHOT_KIND_BANK | SHOT_KIND_KICK | SHOT_KIND_TWO_BALL, nLevel == 0 ? 1.0 : (nLevel + 1) / 10.0);
     SetRangeFromTarget(*p, setup.nTarget);
     int nKeyMode = KEY_MODE_NONE;
-    const int nKey = KeyBallOf(setup.nGameType, nKeyMode);
+    int nKey = KeyBallOf(setup.nGameType, nKeyMode);
+    if (setup.bPluginRules)
+    {
+        // The plug-in's money ball; when it is to be played the target alone is the range.
+        p->SetAnyCueBall(setup.bAnyCueBall);
+        nKey = setup.nMoneyBall;
+        nKeyMode = setup.nMoneyMode;
+        if (setup.bFinalBall)
+        {
+            p->SetKeyBall(-1, KEY_MODE_NONE);
+            return p;
+        }
+    }
     if (nKey >= 0 && setup.bFinalBall)
     {
         p->SetKeyBall(-1, KEY_MODE_NONE);

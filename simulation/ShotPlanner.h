@@ -158,6 +158,13 @@ struct SShotPlannerSetup
     BOOL bBreakMade = TRUE;  ///< the break has been played
     int nTarget = -1;        ///< the shot's target: a ball, or -1 open, -2 stripes, -3 solids
     BOOL bFinalBall = FALSE; ///< the referee's final-ball flag
+    /// A rule plug-in's game: its own money ball and the key mode it is played in (KEY_MODE_BONUS or
+    /// KEY_MODE_EXCLUDED; -1 none) and whether any ball may be the cue ball, in place of the game
+    /// type's.
+    bool bPluginRules = false;
+    int nMoneyBall = -1;
+    int nMoneyMode = 0;
+    BOOL bAnyCueBall = FALSE;
 };
 
 /// The planner for a computer turn, configured from the level and the game's rules.

@@ -100,7 +100,11 @@ bool IsWindowActive(HWND hWnd) { return hWnd == nullptr || GetActiveWindow() == 
 void CDirectInputDevice::OnEvent(const SRawInputEvent& event)
 {
     if (!m_bAcquired)
+    {
+        if (m_bFollowHeld && IsWindowActive(m_hWnd))
+            FollowHeld(event);
         return;
+    }
     if (!IsWindowActive(m_hWnd))
     {
         LoseAcquisition();
@@ -168,9 +172,22 @@ void CDirectInputDevice::Record(DWORD dwOfs, DWORD dwData, DWORD dwTime)
     ++m_nCount;
 }
 
+void CDirectInputDevice::FollowHeld(const SRawInputEvent& event)
+{
+    const BYTE nState = event.bDown ? 0x80 : 0;
+    if (!m_bMouse && event.eKind == SRawInputEvent::Key)
+    {
+        if (const BYTE nDik = ScanCodeToDik(event.nScanCode); nDik != 0)
+            m_abKeys[nDik] = nState;
+    }
+    else if (m_bMouse && event.eKind == SRawInputEvent::MouseButton)
+        m_mouse.rgbButtons[event.nVirtKey == VK_RBUTTON ? 1 : event.nVirtKey == VK_MBUTTON ? 2 : 0] = nState;
+}
+
 void CDirectInputDevice::LoseAcquisition()
 {
     m_bAcquired = false;
+    m_bFollowHeld = false;
     m_nCount = 0;
     std::memset(m_abKeys, 0, sizeof(m_abKeys));
     m_mouse = DIMOUSESTATE{};
@@ -261,6 +278,7 @@ HRESULT CDirectInputDevice::Acquire()
     if (m_bAcquired)
         return DI_NOEFFECT;
     m_bAcquired = true;
+    m_bFollowHeld = false;
     return DI_OK;
 }
 
@@ -269,7 +287,13 @@ HRESULT CDirectInputDevice::Unacquire()
     std::lock_guard lock(SInputHub::Get().mutex);
     if (!m_bAcquired)
         return DI_NOEFFECT;
-    LoseAcquisition();
+    // Given up by the program in the foreground, the device drops what it buffered and counted
+    // but goes on following the keys and buttons held, so that acquired again its state is the
+    // physical one, as DirectInput's is.
+    m_bAcquired = false;
+    m_bFollowHeld = true;
+    m_nCount = 0;
+    m_mouse.lX = m_mouse.lY = m_mouse.lZ = 0;
     return DI_OK;
 }
 

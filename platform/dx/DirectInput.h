@@ -174,10 +174,13 @@ private:
     void Record(DWORD dwOfs, DWORD dwData, DWORD dwTime);
     HRESULT CheckAcquired();
     void LoseAcquisition();
+    /// While given up in the foreground: the held state follows the event, nothing is recorded.
+    void FollowHeld(const struct SRawInputEvent& event);
 
     const bool m_bMouse;
     bool m_bFormat = false;
     bool m_bAcquired = false;
+    bool m_bFollowHeld = false; ///< unacquired by the program: the held state is still followed
     HWND m_hWnd = nullptr;
     DWORD m_dwCapacity = 0;
     DWORD m_dwSequence = 0;

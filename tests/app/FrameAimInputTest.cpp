@@ -4,8 +4,10 @@
 #include "tests/app/ScriptedFrame.h"
 
 #include "app/MainFrame.h"
+#include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
+#include "ui/GameWidgets.h"
 
 #include <algorithm>
 #include <functional>
@@ -72,6 +74,34 @@ auto Turned(float d)
     };
 }
 
+/// The cue ball's object faces the cue: its depth axis points from the ball to the cue's place.
+void ExpectCueBallFacesTheCue(CMainFrame& frame)
+{
+    CGameFlow& flow = frame.GetGameFlow();
+    CVector3 vBall;
+    ASSERT_TRUE(flow.GetBallScenePosition(0, vBall));
+    const CVector3 vCue = frame.GetCueScene()->GetCuePose().vPosition;
+    const CVector3 vToCue = (vCue - vBall).GetNormalized();
+    const D3DMATRIX& m = flow.BallObjects().GetPose(0).matOrientation;
+    const CVector3 vFacing(m.m[2][0], m.m[2][1], m.m[2][2]);
+    EXPECT_NEAR(1.0, VectorDot(vFacing, vToCue), 1e-3) << "the cue ball turned to the cue";
+}
+
+/// Where a point one table length ahead of the cue ball along the aim shows, against the cue
+/// ball itself: how far off the column the view looks along, in pixels.
+float AheadOfAimOffColumn(CMainFrame& frame)
+{
+    CGameFlow& flow = frame.GetGameFlow();
+    CVector3 vBall;
+    EXPECT_TRUE(flow.GetBallScenePosition(0, vBall));
+    SFlowCamera along;
+    along.fYaw = flow.Cue().fAim;
+    along.vLookAt = vBall;
+    along.Place();
+    CVector3 vAhead = vBall + CVector3(along.vDirection.x, 0.0f, along.vDirection.z).GetNormalized() * 60.0f;
+    return static_cast<float>(std::abs(ProjectPoint(vAhead).x - ProjectPoint(vBall).x));
+}
+
 using CFrameAimInputTest = CScriptedFrameTest;
 
 TEST_F(CFrameAimInputTest, KeysAndMouseMovesWorkTheCameraTheCueAndTheModes)
@@ -112,7 +142,12 @@ TEST_F(CFrameAimInputTest, KeysAndMouseMovesWorkTheCameraTheCueAndTheModes)
              Turned(0.0f)(b, a, f);
              EXPECT_EQ(0, f.GetGameFlow().GetKeyRepeat()) << "the hold starts again";
          }},
-        {"Left pressed turns the other way", "key press Left", nullptr, Turned(-0.1f)},
+        {"Left pressed turns the other way", "key press Left", nullptr,
+         [](const SAimState& b, const SAimState& a, CMainFrame& f)
+         {
+             Turned(-0.1f)(b, a, f);
+             ExpectCueBallFacesTheCue(f);
+         }},
         {"while the game takes typed text the keys are not the game's", "key press Left",
          [](CMainFrame&) { g_nGameMode |= gmInputOff; },
          [](const SAimState& b, const SAimState& a, CMainFrame& f)
@@ -169,6 +204,22 @@ TEST_F(CFrameAimInputTest, KeysAndMouseMovesWorkTheCameraTheCueAndTheModes)
         {"Space pauses", "key press Space", nullptr, ModeOnly(modeWaiting)},
         {"the mouse does not aim in the pause", cursor.MoveBy(80, 0), nullptr, ModeOnly(modeWaiting)},
         {"Space again aims", "key press Space", nullptr, ModeOnly(modeAim)},
+        // The camera turned off the aim: the view no longer looks along the cue.
+        {"X held: the view looks along the cue from behind it", "key down X",
+         [](CMainFrame& f)
+         {
+             CGameFlow& flow = f.GetGameFlow();
+             flow.Camera().fYaw = NormalizeYaw(flow.Cue().fAim + 30.0f);
+             flow.UpdateAimCamera(0);
+         },
+         [](const SAimState& b, const SAimState& a, CMainFrame& f)
+         {
+             EXPECT_LT(AheadOfAimOffColumn(f), 2.0f) << "straight ahead of the cue ball";
+             EXPECT_NEAR(b.fYaw, a.fYaw, EPS) << "the game's camera stays where it was";
+         }},
+        {"X let go: the game's camera again", "key up X", nullptr,
+         [](const SAimState&, const SAimState&, CMainFrame& f)
+         { EXPECT_GT(AheadOfAimOffColumn(f), 20.0f) << "the camera looks thirty degrees off the aim"; }},
         {"Enter with the cue at rest does not strike", "key press Return",
          [](CMainFrame& f)
          {
@@ -177,13 +228,20 @@ TEST_F(CFrameAimInputTest, KeysAndMouseMovesWorkTheCameraTheCueAndTheModes)
              ASSERT_LT(cue.fPullBack / cue.fMax, 0.05f) << "the cue at rest";
          },
          ModeOnly(modeAim)},
-        {"Enter with the cue drawn back strikes", "key press Return",
+        {"Enter with the cue drawn back strikes, the side bars put away", "key press Return",
          [](CMainFrame& f)
          {
              SCueStroke& cue = f.GetGameFlow().Cue();
              cue.fPullBack = 0.3f * cue.fMax;
+             g_leftBar.Show();
+             g_webPanel.Show();
          },
-         [](const SAimState&, const SAimState& a, CMainFrame&) { EXPECT_TRUE(a.bShotRunning) << "the shot runs"; }},
+         [](const SAimState&, const SAimState& a, CMainFrame&)
+         {
+             EXPECT_TRUE(a.bShotRunning) << "the shot runs";
+             EXPECT_FALSE(g_leftBar.IsVisible());
+             EXPECT_FALSE(g_webPanel.IsVisible());
+         }},
     };
     std::vector<SFrameStep> frameSteps;
     auto pBefore = std::make_shared<SAimState>();

@@ -139,6 +139,7 @@ TEST_F(CFramePlacementTest, FreePlacementTakesUpTheBallUnderTheCursorAndSetsItDo
     const CVector3 vTwo(TOUCHING[2].x, TOUCHING[2].y, 0.0f);
     CVector3 vSetDown;
     const auto mode = [](DWORD dwMode) { return [dwMode](CMainFrame&) { EXPECT_EQ(dwMode, GetModeField()); }; };
+    const auto rest = [](CMainFrame&) { AdvanceTestClock(150); };
     const std::vector<SFrameStep> steps = {
         {"M: free placement", nullptr, "key press M", mode(modePlaceCueBall)},
         {"A with nothing taken up aims", nullptr, "key press A", mode(modeAim)},
@@ -173,7 +174,20 @@ TEST_F(CFramePlacementTest, FreePlacementTakesUpTheBallUnderTheCursorAndSetsItDo
              EXPECT_LT(TableDistance(EnginePosition(f, 2), vSetDown), 1e-4f);
              EXPECT_GT(TableDistance(EnginePosition(f, 2), vTwo), 0.1f);
          }},
+        // The aiming aid simulates the aim again from the table as it now lies.
+        {"the aim rests", rest, "", nullptr},
+        {"the aid plays from where the ball was set down", rest, "",
+         [&](CMainFrame& f)
+         {
+             EXPECT_TRUE(f.IsAimPreviewShown());
+             ASSERT_TRUE(g_BallEngineAux.WaitForPark(20000));
+             const auto lock = g_BallEngineAux.AcquireLock();
+             const CBall* pBall = g_BallEngineAux.FindBall(2);
+             ASSERT_NE(nullptr, pBall);
+             EXPECT_LT(TableDistance(*pBall->GetPosition(), vSetDown), 1e-3f);
+         }},
     };
+    g_Settings.m_nBallPath1 = 1;
     RunFrameSteps(m_app.Folder().Path(), steps, [](CMainFrame& frame) { LayTable(frame, TOUCHING, true, modeAim); });
 }
 } // namespace

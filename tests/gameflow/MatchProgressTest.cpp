@@ -276,6 +276,7 @@ TEST_F(CMatchProgressTest, PracticeCountsRacksForTheCurrentPlayer)
 {
     Start(GAME_8BALL);
     m_Flow.Settings().nCompetitionType = 0;
+    m_Flow.Settings().nMatchGoal = 2;
     m_Flow.SetMatchGoal(2);
     SetGameFlag(gmRackDecided);
     m_Flow.AdvanceMatchByGames(0);

@@ -148,6 +148,56 @@ TEST_F(CShotEvaluationTest, ADecidedRackStopsBeforeTheNextTurnIsPrepared)
     EXPECT_EQ(m_Host.PostedMessages().size(), 1u) << "no call for the shot";
 }
 
+/// A room whose ceiling holds the camera below a height, as the room's bounds do: a camera above it
+/// comes down the line towards the point it looks at, so that it stands nearer than its orbit says.
+class CLowCeilingHost : public CRecordingHost
+{
+public:
+    void ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom) override
+    {
+        if (vPosition.y > CEILING && vPosition.y > vFrom.y)
+            vPosition = vFrom + (vPosition - vFrom) * ((CEILING - vFrom.y) / (vPosition.y - vFrom.y));
+    }
+    static constexpr float CEILING = 60.0f;
+};
+
+TEST(ShotEvaluationFlightTest, AfterAShotTheFollowCamerasOrbitIsAsLongAsItStandsFromWhatItLooksAt)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nCameraMotion;
+        bool bAsItStands; // the flight towards the next stroke sets off at the distance it stands at
+    };
+    // "Camera Motion" 1 and 2 keep the orbit the camera had.
+    const SCase aCases[] = {{"Camera Motion 0", 0, true}, {"Camera Motion 1", 1, false}};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CBallEngineMain engine;
+        CLowCeilingHost host;
+        CGameFlow flow(engine, nullptr, host);
+        flow.CreateReferee(GAME_9BALL);
+        flow.StartNewRack(0);
+        flow.SetCurrent(true);
+        flow.Settings().nCameraMotion = c.nCameraMotion;
+        flow.Settings().nDrawLevel = 1;
+        // High above the table, the ceiling holds the camera nearer.
+        flow.Camera().SetPitch(300.0f);
+        flow.Camera().fDistance = 150.0f;
+        flow.UpdateAimCamera(0);
+        const SFlowCamera stood = flow.Camera();
+        const float fStands = static_cast<float>((stood.vPosition - stood.vLookAt).Length());
+        ASSERT_LT(fStands, 140.0f);
+        flow.GetReferee()->BeginShot(flow.GetTargetBall(), flow.GetReferee()->GetSecondBall());
+        g_nGameMode = modeCameraFlight;
+        flow.EvaluateShot();
+        ASSERT_NE(nullptr, flow.GetFlight()) << "a flight towards the next stroke";
+        EXPECT_NEAR(c.bAsItStands ? fStands : 150.0f, flow.GetCurrentView().m_vCamera.z, 1e-3f);
+        g_nGameMode = 0;
+    }
+}
+
 TEST_F(CShotEvaluationTest, APersonAfterTheBreakCallsTheShotInFourteenOne)
 {
     Start(GAME_14_1);

@@ -1,7 +1,10 @@
 #include "tests/gameflow/FlowTestSupport.h"
 
+#include "simulation/Ball.h"
 #include "simulation/PointList.h"
 #include "simulation/RefereeTypes.h"
+
+#include <cstring>
 
 namespace
 {
@@ -142,6 +145,45 @@ TEST_F(CShotOutcomeTest, PyramidFoulMovesFivePointsAndSeventyOneEndsTheGame)
     ASSERT_EQ(Progress().size(), 1u);
     EXPECT_EQ(Progress()[0].wParam, 0u) << "the shooter is reported as winner";
     EXPECT_EQ(Progress()[0].lParam, 1);
+}
+
+TEST_F(CShotOutcomeTest, PyramidAndStraightPoolSetTheirBallsBackTurnedAsARackSetsThem)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nGameType;
+        WORD wFlags;
+        bool bRacked; // the ball put back is drawn turned as a rack sets it
+    };
+    const SCase aCases[] = {
+        {"pyramid, a scratch", GAME_PYRAMID, REF_FOUL | REF_CUE_POCKETED | REF_JUDGEMENT, true},
+        {"straight pool, a shot that does not count", GAME_14_1, REF_BREAK_MADE, true},
+        {"the base game does not turn it", GAME_BASE, REF_CUE_POCKETED | REF_BREAK_MADE, false},
+    };
+    // A racked ball's axes as its object is drawn.
+    CBall racked(5);
+    racked.ResetOrientation();
+    CBallObjects rackedObjects;
+    rackedObjects.Place(5, racked);
+    const D3DMATRIX rackedPose = rackedObjects.GetPose(5).matOrientation;
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        Start(c.nGameType);
+        m_Flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+        Verdict(c.wFlags, Bit(5));
+        if (c.nGameType == GAME_PYRAMID)
+            m_Flow.OutcomePyramid();
+        else if (c.nGameType == GAME_14_1)
+            m_Flow.Outcome14_1();
+        else
+            m_Flow.OutcomeBase();
+        ASSERT_TRUE(OnTable(5)) << "put back";
+        const D3DMATRIX drawn = m_Flow.BallObjects().GetPose(5).matOrientation;
+        EXPECT_EQ(c.bRacked, std::memcmp(&drawn, &rackedPose, sizeof(drawn)) == 0);
+        g_nGameMode = 0;
+    }
 }
 
 TEST_F(CShotOutcomeTest, AmericanDebtIsPaidWithPocketedBalls)

@@ -72,7 +72,9 @@ TEST_F(CTurnFlightTest, TheComputersFlightRunsOutAndItsStrokeFollowsThePlannedAi
         SCOPED_TRACE(nLevel);
         Start(GAME_9BALL);
         CrtSrand(11);
-        g_nGameMode = modeBallInHand;
+        // From another mode, so that aiming is entered; not from ball in hand, whose end would
+        // first bring the camera to the cue ball.
+        g_nGameMode = modeEnglish;
         m_Flow.Current().SetLevel(nLevel);
         m_Flow.SetGameMode(modeAim);
         ASSERT_EQ(GetModeField(), static_cast<DWORD>(modeCameraFlight));
@@ -390,6 +392,48 @@ TEST(PluginShotTest, ARulePluginsOwnAimIsTheComputersAim)
         const float fAim = std::atan2(vCue.x - vBall.x, vBall.y - vCue.y);
         EXPECT_NEAR(NormalizeYaw(flow.PlanRobotShot() * 180.0f / std::numbers::pi_v<float>),
                     NormalizeYaw(fAim * 180.0f / std::numbers::pi_v<float>), 1e-2f);
+    }
+}
+
+TEST(PluginShotTest, ARulePluginsMoneyBallOfKindThreeIsNoObjectBallOfThePlannersShot)
+{
+    CTestPluginScope scope("TestPlanner");
+    ASSERT_TRUE(scope.IsScanned());
+    CGamePlugins& plugins = scope.Plugins();
+    CBallEngineMain engine;
+    CRecordingHost host;
+    CGameFlow flow(engine, &plugins, host);
+    flow.CreateReferee(45);
+    ASSERT_NE(plugins.GetGame(), nullptr);
+    flow.StartNewRack(0);
+    flow.SetCurrent(true);
+    flow.Current().SetLevel(9);
+    flow.Settings().nAiDefaultLevel = 9;
+    flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+    // Ball 1 hangs over a corner pocket straight ahead of the cue ball: the easiest shot by far;
+    // balls 2 and 3 lie away from every pocket.
+    const CVector3 vPocket = engine.GetCushionPoint(3);
+    const CVector3 vCentre(TABLE_WIDTH_M / 2.0f, TABLE_LENGTH_M / 2.0f, 0.0f);
+    const CVector3 u = (vCentre - vPocket).GetNormalized();
+    const CVector3 vOne = vPocket + u * 0.12f;
+    const CVector3 vCue = vOne + u * 0.4f;
+    engine.SetBallPosition(0, vCue.x, vCue.y);
+    engine.SetBallPosition(1, vOne.x, vOne.y);
+    engine.SetBallPosition(2, vCentre.x - 0.25f, vCentre.y + 0.1f);
+    engine.SetBallPosition(3, vCentre.x + 0.25f, vCentre.y - 0.1f);
+    struct SCase
+    {
+        const char* szName;
+        bool bMoneyBall; // the plug-in's requests name ball 1 the money ball of kind 3 by turns
+    };
+    const SCase aCases[] = {{"ball 1 the money ball: another is played", true}, {"no money ball: ball 1", false}};
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CrtSrand(3);
+        flow.PlanRobotShot();
+        ASSERT_TRUE(flow.ShotRecord().HoldsShot());
+        EXPECT_EQ(!c.bMoneyBall, flow.ShotRecord().m_nObjectBall == 1) << flow.ShotRecord().m_nObjectBall;
     }
 }
 } // namespace

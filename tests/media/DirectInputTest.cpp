@@ -232,3 +232,36 @@ TEST_F(CDirectInputTest, AFullBufferKeepsTheNewestRecords)
     EXPECT_TRUE(g_DIKeyboard.SetBufferSize(8));
     EXPECT_TRUE(g_DIMouse.SetCooperativeLevel(TRUE) == DI_OK);
 }
+
+TEST_F(CDirectInputTest, AMouseGivenUpAndTakenAgainKnowsTheButtonsHeldButNotTheMovesBetween)
+{
+    // What the game did between two frames: nothing, or given the mouse up (the cursor freed).
+    struct SFrame
+    {
+        const char* szName;
+        bool bGiveUpBefore; // the mouse unacquired before the frame's input arrives
+        std::vector<std::string> aActions;
+        LONG lX; // movement read in the frame
+        bool bRightDown;
+    };
+    const std::vector<SFrame> aFrames = {
+        {"a move and the right button held", false, {"focus", "mouse move 10 10", "mouse down right 10 10"}, 10, true},
+        {"given up, the mouse moved: the moves are not the game's", true, {"mouse move 40 10"}, 0, true},
+        {"taken again, the next move is counted", false, {"mouse move 45 10"}, 5, true},
+        {"given up, the button let go meanwhile is not held", true, {"mouse up right 45 10"}, 0, false},
+    };
+    std::vector<SStep> aSteps;
+    for (const SFrame& f : aFrames)
+        aSteps.push_back({f.szName, 16, f.aActions, {}, 0, 0, 0, 0, false, false, false});
+    Start(aSteps);
+    for (std::size_t i = 0; i < aFrames.size(); ++i)
+    {
+        SCOPED_TRACE(aFrames[i].szName);
+        if (aFrames[i].bGiveUpBefore)
+            g_DIMouse.Unacquire();
+        m_clock.Advance(16);
+        RunFrame(i);
+        EXPECT_EQ(aFrames[i].lX, g_DIMouse.GetX());
+        EXPECT_EQ(aFrames[i].bRightDown, g_DIMouse.IsRightDown() != 0);
+    }
+}

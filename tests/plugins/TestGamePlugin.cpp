@@ -22,6 +22,14 @@ constexpr bool HOSTILE = true;
 constexpr bool HOSTILE = false;
 #endif
 
+// The planner form asks the program's planner for the computer's shot instead of aiming itself: every
+// other request keeps ball 1 out of the object balls as a money ball of kind 3, the others name none.
+#ifdef TEST_PLUGIN_WITH_PLANNER
+constexpr bool ASKS_PLANNER = true;
+#else
+constexpr bool ASKS_PLANNER = false;
+#endif
+
 // Objects of this plug-in alive right now (games and referees); the tests read it through
 // GetLiveObjectCount to see that releasing a game frees everything.
 std::atomic<int> s_nLiveObjects{0};
@@ -87,6 +95,12 @@ public:
     /// Straight at the lowest object ball on the table: the cue's aim angle from the white ball.
     void PlanShot(SPluginShotRequest* pRequest) override
     {
+        if (ASKS_PLANNER)
+        {
+            pRequest->bEvaluation = 1;
+            pRequest->nMoneyBallKind3 = (++m_nPlans % 2) == 1 ? 1 : -1;
+            return;
+        }
         // Hostile: every other aim is no number.
         if (HOSTILE && (++m_nPlans % 2) == 0)
         {
@@ -105,7 +119,8 @@ public:
                 return;
             }
     }
-    std::int32_t GetTargetBall() override { return HOSTILE ? 99 : 1; }
+    /// Ball 1 (the planner form: any ball, the money ball aside).
+    std::int32_t GetTargetBall() override { return HOSTILE ? 99 : ASKS_PLANNER ? -1 : 1; }
     void FillStepBlock(SPluginStepBlock* /*pBlock*/) override {}
     void AssignGroups(SPluginGroups* pGroups) override
     {
