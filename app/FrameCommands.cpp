@@ -39,6 +39,7 @@
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/SmallDialogs.h"
+#include "ui/TextMessages.h"
 
 #include <algorithm>
 #include <span>
@@ -62,7 +63,6 @@ constexpr DWORD OPTION_4 = 0x4;
 constexpr DWORD OPTION_HEAD_LINE = 0x40;
 constexpr DWORD OPTION_AIMING_AID = 0x80;
 constexpr DWORD OPTION_SHOT_CALLED = 0x200;
-constexpr DWORD MUSIC_ON = 0x2;
 /// Bit 28 of the game-mode word: shot outcomes and new-game questions go elsewhere while it is set.
 constexpr DWORD BIT28 = 0x10000000;
 /// Bit 0 of the game-mode word: a queued playback runs.
@@ -334,7 +334,7 @@ void CMainFrame::OnFaster() { m_dSpeedFactor = std::min(m_dSpeedFactor * 2, MAX_
 void CMainFrame::OnToggleMusic()
 {
     // Music switches on only at an audible music volume; the player pauses, resumes or starts it.
-    m_dwMusicWord = ToggleMusic() ? m_dwMusicWord | MUSIC_ON : m_dwMusicWord & ~MUSIC_ON;
+    m_dwMusicWord = ToggleMusic() ? m_dwMusicWord | MUSIC_WORD_ON : m_dwMusicWord & ~MUSIC_WORD_ON;
     ReacquireInput();
     g_Settings.Save();
 }
@@ -635,6 +635,7 @@ void CMainFrame::OnDeveloperLevel9() { DeveloperLevel(9); }
 void CMainFrame::OnExitGame()
 {
     SetModalMode(TRUE);
+    g_TextMessages.Clear();
     ReleaseMouse();
     CMsgSureDlg sure(this, SURE_BACKGROUND);
     if (RunGameDialog(sure, SURE_BACKGROUND) == IDOK)
@@ -656,6 +657,7 @@ void CMainFrame::OnExitGame()
             const bool bOnePoint = IsAnyOf(g_Settings.m_nGameType, ONE_POINT_TYPES);
             m_pGameFlow->Player2().SetPoints(bOnePoint ? 1 : g_Settings.GetMatchGoal());
             OutputDebugString("  Terminating...  \n");
+            g_TextMessages.AddText("  Terminating...  ", nullptr, MESSAGE_FOREVER, 0);
             m_bExitInProgress = TRUE;
             m_dwExitStamp = timeGetTime();
         }
@@ -840,13 +842,13 @@ void CMainFrame::OnActivateApp(BOOL bActive, DWORD)
         return;
     if (bActive)
     {
-        if ((m_dwMusicWord & MUSIC_ON) != 0)
+        if ((m_dwMusicWord & MUSIC_WORD_ON) != 0)
             ::ApplyMusicSettings();
         ReacquireInput();
         ClipCursorToView();
         return;
     }
-    if ((m_dwMusicWord & MUSIC_ON) != 0)
+    if ((m_dwMusicWord & MUSIC_WORD_ON) != 0)
         CloseMusic();
     ClipCursor(nullptr);
 }

@@ -4,6 +4,7 @@
 // order of the scene plan; the mouse routed to the widgets each frame.
 #include "app/FrameHud.h"
 
+#include "app/FramePlacement.h"
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/ErrorBox.h"
@@ -484,6 +485,8 @@ SBannerState CMainFrame::GetBannerState() const
     const CPlayer& current = m_pGameFlow->Current();
     state.bHumanTurn = current.GetRobotLevel() == 0 && !current.IsRemote();
     state.strPlayer = current.GetNameRef();
+    state.nPickedBall = m_pPlacement != nullptr ? m_pPlacement->GetPickedBall() : -1;
+    state.bWaitWidget = g_pausedPanel.IsVisible() != FALSE;
     return state;
 }
 
@@ -546,7 +549,7 @@ void CMainFrame::PaintBanner(const CString& strText)
 
 void CMainFrame::DrawGamePanels(const RECT& rcArea)
 {
-    g_controlBar.m_nLamp = m_pGameFlow->IsPlayer1Current() ? 1 : 2;
+    // The control bar was told whose turn it is before it was drawn (DrawWidgets).
     if (!IntroFinished())
         return;
     DrawTurnBanner();
@@ -1117,6 +1120,7 @@ void CMainFrame::DrawPanelWidget()
 
 void CMainFrame::DrawWidgets()
 {
+    SyncControlBar();
     if (g_pausedPanel.IsVisible())
         g_pausedPanel.Draw(0);
     g_controlBar.Draw(0);
@@ -1125,7 +1129,9 @@ void CMainFrame::DrawWidgets()
 
 // ---- The mouse --------------------------------------------------------------------------------
 
-bool CMainFrame::RouteMouseToWidgets()
+bool CMainFrame::RouteMouseToWidgets() { return RouteMouse(true); }
+
+bool CMainFrame::RouteMouse(bool bRightButtons)
 {
     POINT pt{0, 0};
     GetCursorPos(&pt);
@@ -1137,5 +1143,9 @@ bool CMainFrame::RouteMouseToWidgets()
     mouse.bLeftReleased = g_DIMouse.WasLeftReleased() != FALSE;
     mouse.bRightDown = g_DIMouse.IsRightDown() != FALSE;
     mouse.bRightReleased = g_DIMouse.WasRightReleased() != FALSE;
-    return RouteWidgetMouse(mouse, true);
+    const bool bHovered = RouteWidgetMouse(mouse, bRightButtons);
+    // Over a panel the arrow shows; the mouse area under everything leaves the cursor to the links.
+    if (const CWidget* pHovered = CWidget::GetHoveredWidget(); pHovered != nullptr && pHovered != &g_mouseArea)
+        SetArrowCursor();
+    return bHovered;
 }

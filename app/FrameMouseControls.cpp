@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <numbers>
 
 namespace
@@ -118,10 +117,10 @@ void CMainFrame::OnMouseAreaCommand(int nCode)
     switch (nCode)
     {
     case CMD_AREA_LEFT_UP:
-        m_bPowerControlActive = false;
+        ReleasePowerControl();
         break;
     case CMD_AREA_RIGHT_UP:
-        m_bPowerControlActive = false;
+        ReleasePowerControl();
         if (bOverhead)
             StrikeByPowerControl();
         break;
@@ -145,15 +144,27 @@ void CMainFrame::OnMouseAreaCommand(int nCode)
 
 void CMainFrame::TakePowerControl(bool bLeft)
 {
-    if (HasMode(modeBallInHand) || !IsNearCueOnScreen(GetClientCursor(m_hWnd)))
+    // A press on the bar's menu button or an open menu's row is the bar's, never a stroke.
+    const POINT pt = GetClientCursor(m_hWnd);
+    const int nElement = g_controlBar.IsVisible() ? g_controlBar.HitElement(pt.x, pt.y) : -1;
+    const bool bOnMenu = nElement == 0 || (nElement > 0 && CWidget::IsMenuOpen());
+    if (HasMode(modeBallInHand) || bOnMenu || !IsNearCueOnScreen(pt))
         return;
     m_bPowerControlActive = true;
+    // The frame runs the drag: the bar takes no press or move until it is let go.
+    g_controlBar.m_nInputLocked = 1;
     g_controlBar.SetMode(0);
     // The left press arms the aim by drags; the right one the drawing back.
     if (bLeft)
         g_mouseArea.m_nLeftDragActive = 1;
     else
         g_mouseArea.m_nRightDragActive = 1;
+}
+
+void CMainFrame::ReleasePowerControl()
+{
+    m_bPowerControlActive = false;
+    g_controlBar.m_nInputLocked = 0;
 }
 
 void CMainFrame::AimByMouse()
@@ -195,8 +206,6 @@ void CMainFrame::DrawCueBack()
     const float fRatio = std::hypot(pt.x - vBall.x, pt.y - vBall.y) / (fScale / 4.0f);
     const float fOld = cue.fPullBack;
     cue.fPullBack = std::clamp(fRatio * (cue.fMax / 2.0f), cue.fMin, std::max(cue.fMin, cue.fMax / 2.0f));
-    const bool bShown = cue.fPullBack / cue.fMax >= MIN_POWER_SHARE;
-    g_controlBar.SetValue(bShown ? cue.fPullBack / (cue.fMax / 2.0f) : 0.0);
     if (cue.fPullBack != fOld)
     {
         const int nStep = std::clamp(static_cast<int>(std::lround(fRatio * 10.0f)), 0, LAST_POWER_STEP);
@@ -205,21 +214,12 @@ void CMainFrame::DrawCueBack()
     AlignCue();
 }
 
-void CMainFrame::HideStrokeWidgets()
-{
-    // The corner panels and the side bars give the table to the shot.
-    for (CWidget* pWidget :
-         std::initializer_list<CWidget*>{&g_webPanel, &g_creditsPanel, &g_commentsPanel, &g_leftBar, &g_rightBar})
-        if (pWidget->IsVisible())
-            pWidget->Hide();
-}
-
 void CMainFrame::StrikeByPowerControl()
 {
     const SCueStroke& cue = m_pGameFlow->Cue();
     if (!(cue.fMax > 0.0f) || cue.fPullBack / cue.fMax < MIN_POWER_SHARE)
         return;
-    HideStrokeWidgets();
+    HideCornerPanelsAndBars();
     g_controlBar.SetMode(0);
     m_pGameFlow->StrikeCueBall();
     m_pGameFlow->SetGameMode(GetReturnMode());

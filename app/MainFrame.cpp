@@ -301,6 +301,7 @@ BOOL CMainFrame::InitGame()
     ApplySoundSettings();
     g_Settings.Save();
     SetForegroundWindow();
+    AnnounceGame();
     m_bGameStarted = TRUE;
     OutputDebugString("Game started\n");
     if (bIntro)

@@ -67,6 +67,8 @@ inline constexpr UINT WM_TEXTINPUTKEY = WM_USER + 6;
 inline constexpr UINT WM_NEWGAMEQUESTION = WM_USER + 10;
 inline constexpr UINT WM_OUTCOMEDONE = WM_USER + 12;
 inline constexpr UINT WM_MUSICNOTIFY = WM_USER + 13;
+/// The music word's bit: the music is switched on.
+inline constexpr DWORD MUSIC_WORD_ON = 0x2;
 /// A panel command's wParam: the code, with this bit for a check box that is switched on.
 inline constexpr WPARAM PANEL_CHECKED = 0x10000;
 
@@ -326,6 +328,31 @@ public:
     void ReleaseHud();
     /// Routes this frame's mouse to the widgets; true when one is under the cursor.
     bool RouteMouseToWidgets() override;
+    /// The routing with or without the right button's presses and releases (Tab's cursor mode
+    /// hands the widgets only the left button); the arrow shows over a panel.
+    bool RouteMouse(bool bRightButtons);
+
+    // The in-game panels as the game goes (FramePanels.cpp).
+    /// The pause's panels: the menu panel (the light editor's second panel) with the paused picture,
+    /// or, ended, both hidden with the click panels.
+    void ShowPausePanel(bool bShow) override;
+    /// The paused picture over the waiting game: always over the 3-D view; on the overhead view's
+    /// panel only while the computer plays or a shot rolls.
+    void ShowWaitHint();
+    /// A settings preview ended by its key: the flag cleared and the new-game question asked.
+    void EndSettingsPreview() override;
+    /// The texts a game opens with: the greeting of a match's first player and, once a run, the
+    /// hint to use the mouse, which stays until a click.
+    void AnnounceGame();
+    /// The on-screen texts stepped in the panel's area; a click may end one that allows it.
+    void StepTexts(bool bDismiss) override;
+    /// The control bar shows the cue as it is: its power, its english, whose turn, the computer's
+    /// skill.
+    void SyncControlBar();
+    /// The on or off state of a panel toggle: 10 full screen, 12 a fixed camera, 13 the music,
+    /// 14 the first aiming aid, 15 the head string, 16 the specular pass, 17 the room's detail; any
+    /// other item 0.
+    int GetPanelItemState(int nItem) const;
 
     /// What the command rules read now.
     SCommandState GetCommandState() const;
@@ -564,12 +591,12 @@ private:
     /// A press near the cue on the screen takes the power control: the left one to aim by drags,
     /// the right one to draw the cue back.
     void TakePowerControl(bool bLeft);
+    /// The drag's end: the power control and the bar's lock let go.
+    void ReleasePowerControl();
     void AimByMouse();
     void DrawCueBack();
     /// The release of the drawn-back cue strikes when it is drawn back far enough.
     void StrikeByPowerControl();
-    /// The corner panels and the side bars hidden for the shot.
-    void HideStrokeWidgets();
     int CueBallNumber() const;
     /// The cue ball on the screen; false when it is off the table or behind the camera.
     bool ProjectCueBall(CVector3& vScreen) const;
@@ -714,6 +741,8 @@ private:
     void PassLinks(bool bHandWithoutTarget);
     /// Tab's cursor mode placed the cursor.
     bool m_bCursorMode = false;
+    /// The use-mouse hint is still to be shown (once a run).
+    bool m_bUseMouseHint = true;
     // Ball in hand and free placement (FramePlacement.cpp).
     CFramePlacement& Placement();
     std::shared_ptr<CFramePlacement> m_pPlacement; // made at the first drag

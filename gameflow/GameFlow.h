@@ -140,6 +140,8 @@ public:
     /// The camera's yaw and zoom while the computer's cue strokes.
     void SteerCameraDuringStroke(float fFactor);
     void TogglePause();
+    /// The overhead view's panel opened for a person to aim from: the game waits on it, unpaused.
+    void OpenOverheadPanel();
     bool IsPaused() const { return m_bPaused; }
     /// The aiming aid's preview time by the mouse (key F held).
     void AdjustPreviewTime(float fFactor);

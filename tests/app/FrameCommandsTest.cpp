@@ -1039,6 +1039,7 @@ TEST(FrameCommandsTest, InTheOverheadViewTheMouseAimsDrawsTheCueBackAndStrikes)
     const float fExpected = std::clamp(fRatio * stroke.fMax / 2.0f, stroke.fMin, stroke.fMax / 2.0f);
     EXPECT_NEAR(fExpected, stroke.fPullBack, 1e-3f);
     EXPECT_GT(stroke.fPullBack, stroke.fMin);
+    frame.Frame().SyncControlBar(); // as the next frame's drawing does
     EXPECT_NEAR(stroke.fPullBack / (stroke.fMax / 2.0f), g_controlBar.m_dPower, 1e-3);
 
     frame.Panel(CMD_AREA_RIGHT_UP);
