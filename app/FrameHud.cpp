@@ -298,6 +298,7 @@ void CFrameHud::Release()
     m_sizeTitle = HUD_BANNER_SIZE;
     m_asizePlugin.fill(HUD_PLUGIN_PANEL_SIZE);
     m_bTitleDirty = true;
+    m_strWatermark = WATERMARK_PICTURE; // the scene's objects come back with their own pictures
 }
 
 CFrameHud& CMainFrame::GetHud()
@@ -396,6 +397,16 @@ void CMainFrame::GetPanelRect(RECT& rc) const
     rc = RECT{};
     if (::IsWindow(m_hWnd))
         ::GetClientRect(m_hWnd, &rc);
+}
+
+RECT CMainFrame::GetScoreArea() const
+{
+    // The score panels lie at the bar's right end, wherever the bar stands in the view.
+    if (g_controlBar.IsLoaded() && g_controlBar.IsVisible())
+        return g_controlBar.m_rcScreen;
+    RECT rc;
+    GetPanelRect(rc);
+    return rc;
 }
 
 void CMainFrame::ClearPanel()
@@ -771,10 +782,33 @@ void CMainFrame::DrawCalledPocket()
 
 void CMainFrame::DrawWatermark(int)
 {
-    // The scene has no trophy object, and its watermark keeps its own picture.
+    // The scene has no trophy object; the watermark's picture tells the player's trophy.
+    ShowTrophyWatermark();
     DrawWatermarkObject();
     if ((GetHud().m_dwDisplayFlags & DISPLAY_HEAD_LINE) != 0)
         DrawHeadString();
+}
+
+void CMainFrame::ShowTrophyWatermark()
+{
+    const int nTrophy = g_Settings.m_nTrophy;
+    const char* szImage = nTrophy == TROPHY_SILVER ? "waterweed.bmp"
+                          : nTrophy == TROPHY_GOLD ? "waterstars.jpg"
+                                                   : WATERMARK_PICTURE;
+    CFrameHud& hud = GetHud();
+    CSceneObject* pMark = CSceneObject::FindSceneObjectByKind(KIND_WATERMARK);
+    if (pMark == nullptr || hud.m_strWatermark == szImage)
+        return;
+    pMark->SetImage(szImage);
+    hud.m_strWatermark = szImage;
+}
+
+void CMainFrame::RestoreLamps()
+{
+    // The lamps lit for this frame get back their settings from before its flicker.
+    for (int i = 0; i < CLightTable::GetCount(); ++i)
+        if (CSceneLight* pLamp = CLightTable::GetAt(i); pLamp != nullptr && pLamp->m_bOn && CLightTable::GetOnFlag(i))
+            pLamp->RestorePrevious();
 }
 
 void CMainFrame::DrawHeadString()
@@ -969,9 +1003,27 @@ void CMainFrame::DrawAimingPaths()
     const auto lock = g_BallEngineAux.AcquireLock();
     if (!g_BallEngineAux.AllBallsStopped())
         return;
+    CVector3 vContact;
+    if (!DrawPathLines(vContact) || g_Settings.m_nOverHeadView == 0)
+        return;
+    // Seen from above, the cue ball shows where it will first touch a ball, at its own size there.
+    CVector3 vAt, vEdge;
+    const CVector3 vEdgeScene =
+        vContact +
+        CVector3(TableToScene(CVector3(2 * BALL_RADIUS_M, 0, 0)).x - TableToScene(CVector3(0, 0, 0)).x, 0.0f, 0.0f);
+    ProjectToScreen(&vAt, &vContact);
+    ProjectToScreen(&vEdge, &vEdgeScene);
+    if (!(vAt.z > 0.0f && vAt.z < 1.0f))
+        return;
+    const float fDiameter = std::hypot(vEdge.x - vAt.x, vEdge.y - vAt.y);
+    DrawBallIcon(0, CueBallNumber(), std::lround(vAt.x), std::lround(vAt.y), NO_TURN, fDiameter);
+}
+
+bool CMainFrame::DrawPathLines(CVector3& vContact)
+{
     CSurfaceDC dc(GetWidgetFrame().pDevice);
     if (!dc)
-        return;
+        return false;
     const HDC hDC = dc.GetDC();
     RECT rcView;
     GetPanelRect(rcView);
@@ -985,6 +1037,7 @@ void CMainFrame::DrawAimingPaths()
     // A short path's length is counted from the struck ball's first contact, over both balls.
     double dShortLeft = g_Settings.m_nOverHeadView != 0 ? SHORT_PATH_LIMIT_OVERHEAD : SHORT_PATH_LIMIT;
     std::vector<POINT> points;
+    bool bFirstDrawn = false, bContact = false;
     for (int i = 0; i < g_BallEngineAux.GetBallCount(); ++i)
     {
         const CBall& ball = *g_BallEngineAux.GetBallAt(i);
@@ -995,6 +1048,16 @@ void CMainFrame::DrawAimingPaths()
         const std::size_t nKept = bShort ? ShortPathPointCount(ball.GetTrackKinds(), bStruck) : PATH_MAX_POINTS;
         if (!ProjectPath(ball, nKept, points))
             continue;
+        // The first drawn ball's first contact with another ball, where its icon may go.
+        if (!bFirstDrawn)
+        {
+            bFirstDrawn = true;
+            if (const std::size_t nAt = FirstContactIndex(ball, points.size()); nAt > 0)
+            {
+                vContact = TableToScene(ball.GetTrackPoints()[nAt]);
+                bContact = true;
+            }
+        }
         if (bShort)
             dShortLeft -= CapPathLength(points, bStruck ? FirstContactIndex(ball, points.size()) : 0, dShortLeft);
         DrawPath(hDC, nBall, nType, points);
@@ -1002,6 +1065,7 @@ void CMainFrame::DrawAimingPaths()
             DrawFilledCircle(hDC, points.back(), PATH_MARK_RADIUS,
                              PathEndColour(nBall, nCueBall, ball.IsPocketed() != FALSE, nType));
     }
+    return bContact;
 }
 
 bool CMainFrame::PathMarksLit()
@@ -1091,7 +1155,7 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         DrawFrameRate();
         break;
     case ESceneStep::GamePanels:
-        DrawGamePanels(rcPanel);
+        DrawGamePanels(GetScoreArea());
         break;
     case ESceneStep::TextMessage:
         DrawTextMessage();
@@ -1099,8 +1163,12 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
     case ESceneStep::MatchTitle:
         DrawMatchTitle();
         break;
+    case ESceneStep::RestoreLights:
+        RestoreLamps();
+        break;
     default:
-        // No trophy object: neither the trophy nor the balls split around it; no specular pass.
+        // No trophy object: neither the trophy nor the balls split around it; no object is of the
+        // specular pass.
         break;
     }
 }

@@ -7,6 +7,7 @@
 #include "gameflow/AimSteps.h"
 #include "gameflow/GameFlow.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/DebugLog.h"
 #include "ui/GameWidgets.h"
 #include "ui/TextMessages.h"
 
@@ -36,6 +37,7 @@ void CMainFrame::ShowPausePanel(bool bShow)
     CWidget& panel = ActivePausePanel();
     // The mouse area stays hit-testable through its hide; a right drag it ran ends.
     g_mouseArea.Hide();
+    OutputDebugString(bShow ? "Panels: the pause panel shown\n" : "Panels: the pause panel hidden\n");
     if (bShow)
     {
         if (panel.IsLoaded())

@@ -314,6 +314,9 @@ public:
     BOOL LoadPanels();
     /// The area the display is laid out in: the rendered view, else the client area.
     void GetPanelRect(RECT& rc) const;
+    /// The area of the score panels: the control bar's, at the bottom centre of the view; the view's
+    /// own without the bar.
+    RECT GetScoreArea() const;
     /// Fills the panel band at the bottom of the view black (nothing while its height is 0).
     void ClearPanel();
     CString GetMatchTitle(BOOL bTitleFlag) const;
@@ -707,13 +710,22 @@ private:
     /// The ball the cursor lies over in the view; -1 none.
     int BallUnderCursor() const;
     void DrawCalledPocket();
-    /// The predicted paths of the aimed shot, from the aiming aid's recorded tracks.
+    /// The predicted paths of the aimed shot, from the aiming aid's recorded tracks; in the
+    /// overhead view the cue ball's icon where the first drawn ball first touches another.
     void DrawAimingPaths();
+    /// The paths' lines and end marks; false without a context. vContact: the first drawn ball's
+    /// first contact with another ball (scene units), when it has one (the result then true).
+    bool DrawPathLines(CVector3& vContact);
     /// Whether the predicted paths are shown this frame (the aiming aid's balls not read yet).
     bool AimingPathsWanted() const;
     /// Whether the marks at the paths' ends are lit; they blink.
     bool PathMarksLit();
     void DrawWatermark(int nFlags);
+    /// The watermark's picture by the player's trophy: leaves for silver, stars for gold, the plain
+    /// mark otherwise; given to it only when it changes.
+    void ShowTrophyWatermark();
+    /// The frame's end: the lit lamps take back their settings from before the frame's flicker.
+    void RestoreLamps();
     void DrawHeadString();
     void DrawFrameRate();
     /// Counts a frame of a timing run and adds a sample of its rate at the statistic's interval.

@@ -218,7 +218,7 @@ void AddBarItems(std::vector<SNamedPicture>& pictures)
     item(BAR_NAME_SCHMOE, SkillPlate("Schmoe"));
     item(BAR_NAME_SCRUB, SkillPlate("Scrub"));
     item(BAR_NAME_SHARK, SkillPlate("Shark"));
-    item(BAR_TIP_3D, Tip("Aim with the mouse; set the power and the english below"));
+    item(BAR_TIP_3D, Tip("Aim with the mouse, click to stroke; hold Tab to use this bar"));
     item(BAR_BLANK, Plate(ROW_WIDTH, ROW_HEIGHT, "", false, 15));
     item(BAR_PAUSE, Plate(ROW_WIDTH, ROW_HEIGHT, "Paused", false, 15));
     item(BAR_TIP_HAND, Tip("Ball in hand: place the cue ball, then aim"));
