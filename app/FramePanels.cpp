@@ -42,6 +42,9 @@ void CMainFrame::ShowPausePanel(bool bShow)
     {
         if (panel.IsLoaded())
             panel.Show();
+        // The menu panel's toggles show the states of the items they switch.
+        if (&panel == &g_mainPanel && panel.IsLoaded())
+            g_mainPanel.RefreshToggles([this](int nItem) { return GetPanelItemState(nItem); });
         ShowWaitHint();
         return;
     }

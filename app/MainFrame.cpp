@@ -21,6 +21,7 @@
 #include "render/SceneReader.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsCoefficients.h"
+#include "ui/TextMessages.h"
 
 #include <cstdio>
 
@@ -351,6 +352,7 @@ void CMainFrame::OnDestroy()
         g_Settings.Save();
     m_bWindowActive = FALSE;
     CloseMusic();
+    g_TextMessages.DeleteFont();
     g_Speech.Shutdown();
     Cleanup3DEnvironment();
     g_BallEngineQueued.Release();

@@ -9,6 +9,7 @@
 #include "platform/win32/Profile.h"
 #include "ui/PanelPictures.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <initializer_list>
@@ -256,4 +257,87 @@ TEST(GameProgramPanelsTest, HoldingTabTheMenuButtonLightsUnderTheCursorAndAClick
     const SPicture optionsRow = LoadPanelPicture(BarItem(BAR_OPTIONS_NORMAL));
     EXPECT_GT(opened.ShowsOnBar(optionsRow, options.left, options.top), 0.95);
     EXPECT_LT(LoadFrame(strLetGo).ShowsOnBar(optionsRow, options.left, options.top), 0.3);
+}
+
+namespace
+{
+/// The head message's core ink in the message's box (the view less 40 pixels at the sides and an
+/// eighth of its height above and below): how many pixels, and their extent across.
+struct SMessageInk
+{
+    int nPixels = 0;
+    LONG nWidth = 0;
+};
+SMessageInk MessageInk(const CShownFrame& frame)
+{
+    constexpr DWORD MESSAGE_INK = 0xFAFAFA;
+    const LONG w = static_cast<LONG>(frame.Width()), h = static_cast<LONG>(frame.Height());
+    SMessageInk ink;
+    LONG nLeft = w, nRight = -1;
+    for (LONG y = h / 8; y < h - h / 8; ++y)
+        for (LONG x = 40; x < w - 40; ++x)
+            if (frame.At(x, y) == MESSAGE_INK)
+            {
+                ++ink.nPixels;
+                nLeft = std::min(nLeft, x);
+                nRight = std::max(nRight, x);
+            }
+    ink.nWidth = nRight >= nLeft ? nRight - nLeft + 1 : 0;
+    return ink;
+}
+/// The cue ball's highlight has a few pixels of that white; a message has hundreds.
+constexpr int MESSAGE_LEAST_PIXELS = 60;
+
+/// The extent across of the turn banner's ink: the banner's 288 by 38 at (311, 4) of the
+/// 812-wide layout.
+LONG BannerWidth(const CShownFrame& frame)
+{
+    constexpr DWORD ink = 0xEBEB85; // the HUD's texts: RGB(235, 235, 133)
+    const LONG x0 = (static_cast<LONG>(frame.Width()) - 812) / 2 + 311;
+    LONG nLeft = 1 << 20, nRight = -1;
+    for (LONG y = 4; y < 4 + 38; ++y)
+        for (LONG x = x0; x < x0 + 288; ++x)
+            if (Near(frame.At(x, y), ink, 8))
+            {
+                nLeft = std::min(nLeft, x);
+                nRight = std::max(nRight, x);
+            }
+    return nRight >= nLeft ? nRight - nLeft + 1 : 0;
+}
+} // namespace
+
+// The first game of a run tells the person to use the mouse until the first click; a match
+// begins by wishing its first player luck, for a few seconds, before that hint.
+TEST(GameProgramPanelsTest, TheFirstGameSaysToUseTheMouseUntilAClickAndAMatchWishesLuckFirst)
+{
+    const std::string strHint = FramePath("ProgramUseMouseHint.png");
+    const std::string strClicked = FramePath("ProgramHintDismissed.png");
+    RunGame({}, AT_REST + "frame +5 png " + strHint +
+                    "\nframe +1 mouse down left 400 300\nframe +2 mouse up left 400 300\n" + AT_REST + "frame +5 png " +
+                    strClicked + "\n");
+    const SMessageInk hint = MessageInk(LoadFrame(strHint));
+    EXPECT_GT(hint.nPixels, MESSAGE_LEAST_PIXELS);
+    EXPECT_GT(hint.nWidth, 250) << "\"Use the mouse to aim, and click to shoot.\" stands on one line";
+    EXPECT_LT(MessageInk(LoadFrame(strClicked)).nPixels, MESSAGE_LEAST_PIXELS) << "the click took the hint away";
+
+    const std::string strMatch = FramePath("ProgramGoodLuck.png");
+    RunGame({{"Competition Type", "1"}}, AT_REST + "frame +5 png " + strMatch + "\n");
+    const SMessageInk greeting = MessageInk(LoadFrame(strMatch));
+    EXPECT_GT(greeting.nPixels, MESSAGE_LEAST_PIXELS) << "\"Good luck, Player 1!\"";
+    EXPECT_LT(greeting.nWidth, hint.nWidth - 60) << "shorter than the hint that follows it";
+}
+
+// M takes up a ball to place: the banner asks for the ball until one is taken, and says nothing
+// once the cue ball is in the hand.
+TEST(GameProgramPanelsTest, FreePlacementAsksForABallUntilTheCueBallIsTaken)
+{
+    const std::string strAsking = FramePath("ProgramPlaceBall.png");
+    const std::string strTaken = FramePath("ProgramPlaceCueBallTaken.png");
+    // The cue ball, set down at the head, lies in the middle of the aim's view.
+    const std::string strCueBall = "406 295";
+    RunGame({}, BALL_SET_DOWN + "frame +5 key press M\nframe +5 mouse move " + strCueBall + "\nframe +5 png " +
+                    strAsking + "\nframe +1 mouse down left " + strCueBall + "\nframe +2 mouse up left " + strCueBall +
+                    "\nframe +5 png " + strTaken + "\n");
+    EXPECT_GT(BannerWidth(LoadFrame(strAsking)), 40) << "\"Place Ball\"";
+    EXPECT_EQ(0, BannerWidth(LoadFrame(strTaken)));
 }
