@@ -24,6 +24,7 @@
 #include "render/Picking.h"
 #include "render/SceneReader.h"
 #include "render/TableSpace.h"
+#include "render/TextureManager.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
@@ -102,6 +103,9 @@ bool ProjectInFront(const CVector3& vScene, POINT& at)
     at = POINT{static_cast<LONG>(vScreen.x), static_cast<LONG>(vScreen.y)};
     return true;
 }
+
+/// A ball's radius in the scene's units.
+float SceneBallRadius() { return TableToScene(CVector3(BALL_RADIUS_M, 0, 0)).x - TableToScene(CVector3(0, 0, 0)).x; }
 
 /// The path marks blink at this period, ms, and have this radius, pixels.
 constexpr DWORD PATH_BLINK_MS = 200;
@@ -745,7 +749,7 @@ void CMainFrame::DrawBallLabel()
 int CMainFrame::BallUnderCursor() const
 {
     // The ball's radius in the scene's units.
-    const float fRadius = TableToScene(CVector3(BALL_RADIUS_M, 0, 0)).x - TableToScene(CVector3(0, 0, 0)).x;
+    const float fRadius = SceneBallRadius();
     std::vector<SPickBall> balls;
     for (int n = 0; n < 16; ++n)
         if (CVector3 v; m_pGameFlow->GetBallScenePosition(n, v))
@@ -800,6 +804,9 @@ void CMainFrame::ShowTrophyWatermark()
     if (pMark == nullptr || hud.m_strWatermark == szImage)
         return;
     pMark->SetImage(szImage);
+    // The frame being drawn shows the picture already.
+    if (m_pFramework != nullptr)
+        ReloadTexture(szImage, m_pFramework->GetD3DDevice());
     hud.m_strWatermark = szImage;
 }
 
@@ -1008,9 +1015,7 @@ void CMainFrame::DrawAimingPaths()
         return;
     // Seen from above, the cue ball shows where it will first touch a ball, at its own size there.
     CVector3 vAt, vEdge;
-    const CVector3 vEdgeScene =
-        vContact +
-        CVector3(TableToScene(CVector3(2 * BALL_RADIUS_M, 0, 0)).x - TableToScene(CVector3(0, 0, 0)).x, 0.0f, 0.0f);
+    const CVector3 vEdgeScene = vContact + CVector3(2.0f * SceneBallRadius(), 0.0f, 0.0f);
     ProjectToScreen(&vAt, &vContact);
     ProjectToScreen(&vEdge, &vEdgeScene);
     if (!(vAt.z > 0.0f && vAt.z < 1.0f))

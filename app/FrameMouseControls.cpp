@@ -22,8 +22,6 @@
 
 namespace
 {
-/// The english marker's offset in pixels times this is the cue tip's offset on the ball's face.
-constexpr float FINE_AIM_SCALE = 2.94f;
 /// The cue tip's offsets stay within this, as the english mode keeps them.
 constexpr float MAX_TIP_OFFSET = 50.0f;
 /// The beep of a fine aim refused while the cue strokes.
@@ -102,8 +100,8 @@ void CMainFrame::FineAim(int nCode, LPARAM lParam)
     }
     // The bar sends where its marker lies on the ball, so the tip is set from it, not moved by it.
     float& fTip = nCode == CMD_ENGLISH_X ? flow.Cue().fTipX : flow.Cue().fTipY;
-    const float fNew =
-        std::clamp(-static_cast<float>(static_cast<LONG>(lParam)) * FINE_AIM_SCALE, -MAX_TIP_OFFSET, MAX_TIP_OFFSET);
+    const float fNew = std::clamp(-static_cast<float>(static_cast<LONG>(lParam)) * ENGLISH_TIP_PER_PIXEL,
+                                  -MAX_TIP_OFFSET, MAX_TIP_OFFSET);
     const bool bChanged = fNew != fTip;
     fTip = fNew;
     if (bChanged)

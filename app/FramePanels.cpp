@@ -21,9 +21,6 @@ namespace
 constexpr UINT IDS_GREETING = 21515;
 constexpr UINT IDS_USE_MOUSE_HINT = 21604;
 constexpr DWORD GREETING_MS = 4000;
-/// The english marker's offset on the bar's cue ball is the cue tip's offset over this (the bar's
-/// fine aim sets the tip at that many times the marker's offset).
-constexpr float TIP_PER_MARKER_PIXEL = 2.94f;
 
 /// The pause panel of the mode: the second panel in the light editor, else the menu panel.
 CWidget& ActivePausePanel() { return HasGameFlag(gmLightEdit) ? static_cast<CWidget&>(g_secondPanel) : g_mainPanel; }
@@ -113,8 +110,8 @@ void CMainFrame::SyncControlBar()
     const bool bRange = cue.fMax > 0.0f;
     g_controlBar.SetValue(bRange && cue.fPullBack / cue.fMax > MIN_POWER_SHARE ? cue.fPullBack / (cue.fMax / 2) : 0.0);
     // The marker lies where the cue tip meets the ball, set by the bar, the english mode or a stroke.
-    g_controlBar.m_ptEnglish = POINT{static_cast<LONG>(std::lround(-cue.fTipX / TIP_PER_MARKER_PIXEL)),
-                                     static_cast<LONG>(std::lround(-cue.fTipY / TIP_PER_MARKER_PIXEL))};
+    g_controlBar.m_ptEnglish = POINT{static_cast<LONG>(std::lround(-cue.fTipX / ENGLISH_TIP_PER_PIXEL)),
+                                     static_cast<LONG>(std::lround(-cue.fTipY / ENGLISH_TIP_PER_PIXEL))};
     // The plate names the computer's skill when the computer plays against a person or itself.
     const int nOpponent =
         flow.Player2().GetRobotLevel() != 0 ? flow.Player2().GetRobotLevel() : flow.Player1().GetRobotLevel();

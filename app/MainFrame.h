@@ -67,6 +67,9 @@ inline constexpr UINT WM_TEXTINPUTKEY = WM_USER + 6;
 inline constexpr UINT WM_NEWGAMEQUESTION = WM_USER + 10;
 inline constexpr UINT WM_OUTCOMEDONE = WM_USER + 12;
 inline constexpr UINT WM_MUSICNOTIFY = WM_USER + 13;
+/// The control bar's english marker, offset from the middle of its cue ball by a pixel, stands for
+/// the cue tip offset by this on the ball's face (the bar sets the tip so, and shows it so).
+inline constexpr float ENGLISH_TIP_PER_PIXEL = 2.94f;
 /// The music word's bit: the music is switched on.
 inline constexpr DWORD MUSIC_WORD_ON = 0x2;
 /// A panel command's wParam: the code, with this bit for a check box that is switched on.
