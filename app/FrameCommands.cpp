@@ -40,6 +40,7 @@
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/SmallDialogs.h"
+#include "ui/TextMessages.h"
 #include "ui/WindowPlacement.h"
 
 #include <algorithm>
@@ -335,7 +336,7 @@ void CMainFrame::OnFaster() { m_dSpeedFactor = std::min(m_dSpeedFactor * 2, MAX_
 void CMainFrame::OnToggleMusic()
 {
     // Music switches on only at an audible music volume; the player pauses, resumes or starts it.
-    m_dwMusicWord = ToggleMusic() ? m_dwMusicWord | MUSIC_ON : m_dwMusicWord & ~MUSIC_ON;
+    m_dwMusicWord = ToggleMusic() ? m_dwMusicWord | MUSIC_WORD_ON : m_dwMusicWord & ~MUSIC_WORD_ON;
     ReacquireInput();
     g_Settings.Save();
 }
@@ -661,6 +662,7 @@ void CMainFrame::OnDeveloperLevel9() { DeveloperLevel(9); }
 void CMainFrame::OnExitGame()
 {
     SetModalMode(TRUE);
+    g_TextMessages.Clear();
     ReleaseMouse();
     CMsgSureDlg sure(this, SURE_BACKGROUND);
     if (RunGameDialog(sure, SURE_BACKGROUND) == IDOK)
@@ -682,6 +684,7 @@ void CMainFrame::OnExitGame()
             const bool bOnePoint = IsAnyOf(g_Settings.m_nGameType, ONE_POINT_TYPES);
             m_pGameFlow->Player2().SetPoints(bOnePoint ? 1 : g_Settings.GetMatchGoal());
             OutputDebugString("  Terminating...  \n");
+            g_TextMessages.AddText("  Terminating...  ", nullptr, MESSAGE_FOREVER, 0);
             m_bExitInProgress = TRUE;
             m_dwExitStamp = timeGetTime();
         }
@@ -866,14 +869,14 @@ void CMainFrame::OnActivateApp(BOOL bActive, DWORD)
         return;
     if (bActive)
     {
-        if ((m_dwMusicWord & MUSIC_ON) != 0)
+        if ((m_dwMusicWord & MUSIC_WORD_ON) != 0)
             ::ApplyMusicSettings();
         ReacquireInput();
         ClipCursorToView();
         return;
     }
     // The track waits where it was for the focus to come back.
-    if ((m_dwMusicWord & MUSIC_ON) != 0)
+    if ((m_dwMusicWord & MUSIC_WORD_ON) != 0)
         PauseMusic();
     ClipCursor(nullptr);
 }

@@ -4,6 +4,7 @@
 // order of the scene plan; the mouse routed to the widgets each frame.
 #include "app/FrameHud.h"
 
+#include "app/FramePlacement.h"
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/ErrorBox.h"
@@ -25,6 +26,7 @@
 #include "render/Picking.h"
 #include "render/SceneReader.h"
 #include "render/TableSpace.h"
+#include "render/TextureManager.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
@@ -110,6 +112,9 @@ bool ProjectInFront(const CVector3& vScene, POINT& at)
     at = POINT{static_cast<LONG>(vScreen.x), static_cast<LONG>(vScreen.y)};
     return true;
 }
+
+/// A ball's radius in the scene's units.
+float SceneBallRadius() { return TableToScene(CVector3(BALL_RADIUS_M, 0, 0)).x - TableToScene(CVector3(0, 0, 0)).x; }
 
 /// The path marks blink at this period, ms, and have this radius, pixels.
 constexpr DWORD PATH_BLINK_MS = 200;
@@ -306,6 +311,7 @@ void CFrameHud::Release()
     m_sizeTitle = HUD_BANNER_SIZE;
     m_asizePlugin.fill(HUD_PLUGIN_PANEL_SIZE);
     m_bTitleDirty = true;
+    m_strWatermark = WATERMARK_PICTURE; // the scene's objects come back with their own pictures
 }
 
 CFrameHud& CMainFrame::GetHud()
@@ -408,6 +414,16 @@ void CMainFrame::GetPanelRect(RECT& rc) const
         ::GetClientRect(m_hWnd, &rc);
 }
 
+RECT CMainFrame::GetScoreArea() const
+{
+    // The score panels lie at the bar's right end, wherever the bar stands in the view.
+    if (g_controlBar.IsLoaded() && g_controlBar.IsVisible())
+        return g_controlBar.m_rcScreen;
+    RECT rc;
+    GetPanelRect(rc);
+    return rc;
+}
+
 void CMainFrame::ClearPanel()
 {
     const LONG nBand = GetHud().m_nPanelBand;
@@ -495,6 +511,8 @@ SBannerState CMainFrame::GetBannerState() const
     const CPlayer& current = m_pGameFlow->Current();
     state.bHumanTurn = current.GetRobotLevel() == 0 && !current.IsRemote();
     state.strPlayer = current.GetNameRef();
+    state.nPickedBall = m_pPlacement != nullptr ? m_pPlacement->GetPickedBall() : -1;
+    state.bWaitWidget = g_pausedPanel.IsVisible() != FALSE;
     return state;
 }
 
@@ -557,7 +575,7 @@ void CMainFrame::PaintBanner(const CString& strText)
 
 void CMainFrame::DrawGamePanels(const RECT& rcArea)
 {
-    g_controlBar.m_nLamp = m_pGameFlow->IsPlayer1Current() ? 1 : 2;
+    // The control bar was told whose turn it is before it was drawn (DrawWidgets).
     if (!IntroFinished())
         return;
     DrawTurnBanner();
@@ -742,7 +760,7 @@ void CMainFrame::DrawBallLabel()
 int CMainFrame::BallUnderCursor() const
 {
     // The ball's radius in the scene's units.
-    const float fRadius = TableToScene(CVector3(BALL_RADIUS_M, 0, 0)).x - TableToScene(CVector3(0, 0, 0)).x;
+    const float fRadius = SceneBallRadius();
     std::vector<SPickBall> balls;
     for (int n = 0; n < 16; ++n)
         if (CVector3 v; m_pGameFlow->GetBallScenePosition(n, v))
@@ -779,10 +797,36 @@ void CMainFrame::DrawCalledPocket()
 
 void CMainFrame::DrawWatermark(int)
 {
-    // The scene has no trophy object, and its watermark keeps its own picture.
+    // The scene has no trophy object; the watermark's picture tells the player's trophy.
+    ShowTrophyWatermark();
     DrawWatermarkObject();
     if ((GetHud().m_dwDisplayFlags & DISPLAY_HEAD_LINE) != 0)
         DrawHeadString();
+}
+
+void CMainFrame::ShowTrophyWatermark()
+{
+    const int nTrophy = g_Settings.m_nTrophy;
+    const char* szImage = nTrophy == TROPHY_SILVER ? "waterweed.bmp"
+                          : nTrophy == TROPHY_GOLD ? "waterstars.jpg"
+                                                   : WATERMARK_PICTURE;
+    CFrameHud& hud = GetHud();
+    CSceneObject* pMark = CSceneObject::FindSceneObjectByKind(KIND_WATERMARK);
+    if (pMark == nullptr || hud.m_strWatermark == szImage)
+        return;
+    pMark->SetImage(szImage);
+    // The frame being drawn shows the picture already.
+    if (m_pFramework != nullptr)
+        ReloadTexture(szImage, m_pFramework->GetD3DDevice());
+    hud.m_strWatermark = szImage;
+}
+
+void CMainFrame::RestoreLamps()
+{
+    // The lamps lit for this frame get back their settings from before its flicker.
+    for (int i = 0; i < CLightTable::GetCount(); ++i)
+        if (CSceneLight* pLamp = CLightTable::GetAt(i); pLamp != nullptr && pLamp->m_bOn && CLightTable::GetOnFlag(i))
+            pLamp->RestorePrevious();
 }
 
 void CMainFrame::DrawHeadString()
@@ -1015,9 +1059,25 @@ void CMainFrame::DrawAimingPaths()
     const auto lock = g_BallEngineAux.AcquireLock();
     if (!g_BallEngineAux.AllBallsStopped())
         return;
+    CVector3 vContact;
+    if (!DrawPathLines(vContact) || g_Settings.m_nOverHeadView == 0)
+        return;
+    // Seen from above, the cue ball shows where it will first touch a ball, at its own size there.
+    CVector3 vAt, vEdge;
+    const CVector3 vEdgeScene = vContact + CVector3(2.0f * SceneBallRadius(), 0.0f, 0.0f);
+    ProjectToScreen(&vAt, &vContact);
+    ProjectToScreen(&vEdge, &vEdgeScene);
+    if (!(vAt.z > 0.0f && vAt.z < 1.0f))
+        return;
+    const float fDiameter = std::hypot(vEdge.x - vAt.x, vEdge.y - vAt.y);
+    DrawBallIcon(0, CueBallNumber(), std::lround(vAt.x), std::lround(vAt.y), NO_TURN, fDiameter);
+}
+
+bool CMainFrame::DrawPathLines(CVector3& vContact)
+{
     CSurfaceDC dc(GetWidgetFrame().pDevice);
     if (!dc)
-        return;
+        return false;
     const HDC hDC = dc.GetDC();
     RECT rcView;
     GetPanelRect(rcView);
@@ -1031,6 +1091,7 @@ void CMainFrame::DrawAimingPaths()
     // A short path's length is counted from the struck ball's first contact, over both balls.
     double dShortLeft = g_Settings.m_nOverHeadView != 0 ? SHORT_PATH_LIMIT_OVERHEAD : SHORT_PATH_LIMIT;
     std::vector<POINT> points;
+    bool bFirstDrawn = false, bContact = false;
     for (int i = 0; i < g_BallEngineAux.GetBallCount(); ++i)
     {
         const CBall& ball = *g_BallEngineAux.GetBallAt(i);
@@ -1041,6 +1102,16 @@ void CMainFrame::DrawAimingPaths()
         const std::size_t nKept = bShort ? ShortPathPointCount(ball.GetTrackKinds(), bStruck) : PATH_MAX_POINTS;
         if (!ProjectPath(ball, nKept, points))
             continue;
+        // The first drawn ball's first contact with another ball, where its icon may go.
+        if (!bFirstDrawn)
+        {
+            bFirstDrawn = true;
+            if (const std::size_t nAt = FirstContactIndex(ball, points.size()); nAt > 0)
+            {
+                vContact = TableToScene(ball.GetTrackPoints()[nAt]);
+                bContact = true;
+            }
+        }
         if (bShort)
             dShortLeft -= CapPathLength(points, bStruck ? FirstContactIndex(ball, points.size()) : 0, dShortLeft);
         DrawPath(hDC, nBall, nType, points);
@@ -1048,6 +1119,7 @@ void CMainFrame::DrawAimingPaths()
             DrawFilledCircle(hDC, points.back(), PATH_MARK_RADIUS,
                              PathEndColour(nBall, nCueBall, ball.IsPocketed() != FALSE, nType));
     }
+    return bContact;
 }
 
 bool CMainFrame::PathMarksLit()
@@ -1137,7 +1209,7 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         DrawFrameRate();
         break;
     case ESceneStep::GamePanels:
-        DrawGamePanels(rcPanel);
+        DrawGamePanels(GetScoreArea());
         break;
     case ESceneStep::TextMessage:
         DrawTextMessage();
@@ -1146,8 +1218,12 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
     case ESceneStep::MatchTitle:
         DrawMatchTitle();
         break;
+    case ESceneStep::RestoreLights:
+        RestoreLamps();
+        break;
     default:
-        // No trophy object: neither the trophy nor the balls split around it; no specular pass.
+        // No trophy object: neither the trophy nor the balls split around it; no object is of the
+        // specular pass.
         break;
     }
 }
@@ -1167,6 +1243,7 @@ void CMainFrame::DrawPanelWidget()
 
 void CMainFrame::DrawWidgets()
 {
+    SyncControlBar();
     if (g_pausedPanel.IsVisible())
         g_pausedPanel.Draw(0);
     g_controlBar.Draw(0);
@@ -1175,7 +1252,9 @@ void CMainFrame::DrawWidgets()
 
 // ---- The mouse --------------------------------------------------------------------------------
 
-bool CMainFrame::RouteMouseToWidgets()
+bool CMainFrame::RouteMouseToWidgets() { return RouteMouse(true); }
+
+bool CMainFrame::RouteMouse(bool bRightButtons)
 {
     POINT pt{0, 0};
     GetCursorPos(&pt);
@@ -1187,5 +1266,9 @@ bool CMainFrame::RouteMouseToWidgets()
     mouse.bLeftReleased = g_DIMouse.WasLeftReleased() != FALSE;
     mouse.bRightDown = g_DIMouse.IsRightDown() != FALSE;
     mouse.bRightReleased = g_DIMouse.WasRightReleased() != FALSE;
-    return RouteWidgetMouse(mouse, true);
+    const bool bHovered = RouteWidgetMouse(mouse, bRightButtons);
+    // Over a panel the arrow shows; the mouse area under everything leaves the cursor to the links.
+    if (const CWidget* pHovered = CWidget::GetHoveredWidget(); pHovered != nullptr && pHovered != &g_mouseArea)
+        SetArrowCursor();
+    return bHovered;
 }

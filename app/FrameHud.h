@@ -24,6 +24,8 @@ inline constexpr DWORD DISPLAY_BALL_PATH = 0x80;
 inline constexpr unsigned int IDS_SCENE_OBJECTS_UNREADABLE = 21535;
 inline constexpr unsigned int IDS_SCENE_TABLE_UNREADABLE = 21536;
 inline constexpr unsigned int IDS_SCENE_NOT_BUILT = 21537;
+/// The watermark's own picture, which the scene gives it.
+inline constexpr const char* WATERMARK_PICTURE = "watermark.bmp";
 /// The ball goal of 14.1 before a game sets it.
 inline constexpr LONG DEFAULT_BALL_GOAL = 50;
 
@@ -77,5 +79,6 @@ public:
     bool m_bPathMarks = false;   // the marks at the predicted paths' ends are lit
     DWORD m_dwPathMarksTime = 0; // when they last turned on or off
     SBallSplit m_split;
+    CString m_strWatermark = WATERMARK_PICTURE;    // the picture the watermark shows
     std::vector<ESceneStep>* m_pDrawLog = nullptr; // test seam: every step painted is appended
 };

@@ -108,6 +108,8 @@ void CMainFrame::HandleMenuScreenMouse()
     m_bCursorMode = true;
     const SCursorState free{false, true};
     ConfineCursor(&free);
+    // The panels take the mouse first; the links lie under them.
+    RouteMouse(false);
     PassLinks(false);
 }
 
@@ -116,6 +118,15 @@ void CMainFrame::HideHoverWidgets()
     if (!m_bCursorMode)
         return;
     m_bCursorMode = false;
+    // Without the cursor the bar's pop-up menu and the side bars cannot be worked: they go with
+    // the cursor mode, unless the pause keeps the cursor.
+    if (!g_mainPanel.IsVisible())
+    {
+        for (CWidget* pBar : {static_cast<CWidget*>(&g_leftBar), static_cast<CWidget*>(&g_rightBar)})
+            if (pBar->IsVisible())
+                pBar->Hide();
+        CWidget::ClearMenuOpen();
+    }
     ClipCursorToView();
 }
 
@@ -133,8 +144,7 @@ void CMainFrame::PassLinks(bool bHandWithoutTarget)
     const std::string strTarget = nLink >= 0 ? g_linkList.GetAt(nLink).m_strTarget.Str() : std::string();
     if (nLink < 0 || (strTarget.empty() && !bHandWithoutTarget))
     {
-        g_CursorManager.SetSystemCursor(IDC_ARROW);
-        ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+        SetArrowCursor();
         return;
     }
     if (!g_DIMouse.WasLeftReleased())

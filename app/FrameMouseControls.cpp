@@ -18,13 +18,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <initializer_list>
 #include <numbers>
 
 namespace
 {
-/// The english marker's offset in pixels times this is the cue tip's offset on the ball's face.
-constexpr float FINE_AIM_SCALE = 2.94f;
 /// The cue tip's offsets stay within this, as the english mode keeps them.
 constexpr float MAX_TIP_OFFSET = 50.0f;
 /// The beep of a fine aim refused while the cue strokes.
@@ -100,8 +97,8 @@ void CMainFrame::FineAim(int nCode, LPARAM lParam)
     }
     // The bar sends where its marker lies on the ball, so the tip is set from it, not moved by it.
     float& fTip = nCode == CMD_ENGLISH_X ? flow.Cue().fTipX : flow.Cue().fTipY;
-    const float fNew =
-        std::clamp(-static_cast<float>(static_cast<LONG>(lParam)) * FINE_AIM_SCALE, -MAX_TIP_OFFSET, MAX_TIP_OFFSET);
+    const float fNew = std::clamp(-static_cast<float>(static_cast<LONG>(lParam)) * ENGLISH_TIP_PER_PIXEL,
+                                  -MAX_TIP_OFFSET, MAX_TIP_OFFSET);
     const bool bChanged = fNew != fTip;
     fTip = fNew;
     if (bChanged)
@@ -115,10 +112,10 @@ void CMainFrame::OnMouseAreaCommand(int nCode)
     switch (nCode)
     {
     case CMD_AREA_LEFT_UP:
-        m_bPowerControlActive = false;
+        ReleasePowerControl();
         break;
     case CMD_AREA_RIGHT_UP:
-        m_bPowerControlActive = false;
+        ReleasePowerControl();
         if (bOverhead)
             StrikeByPowerControl();
         break;
@@ -142,15 +139,27 @@ void CMainFrame::OnMouseAreaCommand(int nCode)
 
 void CMainFrame::TakePowerControl(bool bLeft)
 {
-    if (HasMode(modeBallInHand) || !IsNearCueOnScreen(GetClientCursor(m_hWnd)))
+    // A press on the bar's menu button or an open menu's row is the bar's, never a stroke.
+    const POINT pt = GetClientCursor(m_hWnd);
+    const int nElement = g_controlBar.IsVisible() ? g_controlBar.HitElement(pt.x, pt.y) : -1;
+    const bool bOnMenu = nElement == 0 || (nElement > 0 && CWidget::IsMenuOpen());
+    if (HasMode(modeBallInHand) || bOnMenu || !IsNearCueOnScreen(pt))
         return;
     m_bPowerControlActive = true;
+    // The frame runs the drag: the bar takes no press or move until it is let go.
+    g_controlBar.m_nInputLocked = 1;
     g_controlBar.SetMode(0);
     // The left press arms the aim by drags; the right one the drawing back.
     if (bLeft)
         g_mouseArea.m_nLeftDragActive = 1;
     else
         g_mouseArea.m_nRightDragActive = 1;
+}
+
+void CMainFrame::ReleasePowerControl()
+{
+    m_bPowerControlActive = false;
+    g_controlBar.m_nInputLocked = 0;
 }
 
 void CMainFrame::AimByMouse()
@@ -191,8 +200,6 @@ void CMainFrame::DrawCueBack()
     const float fRatio = std::hypot(pt.x - vBall.x, pt.y - vBall.y) / (fScale / 4.0f);
     const float fOld = cue.fPullBack;
     cue.fPullBack = std::clamp(fRatio * (cue.fMax / 2.0f), cue.fMin, std::max(cue.fMin, cue.fMax / 2.0f));
-    const bool bShown = cue.fPullBack / cue.fMax >= MIN_POWER_SHARE;
-    g_controlBar.SetValue(bShown ? cue.fPullBack / (cue.fMax / 2.0f) : 0.0);
     if (cue.fPullBack != fOld)
         PlayPowerStep(std::clamp(static_cast<int>(std::lround(fRatio * 10.0f)), 0, POWER_STEP_COUNT - 1));
     AlignCue();
@@ -201,10 +208,7 @@ void CMainFrame::DrawCueBack()
 void CMainFrame::HideStrokeWidgets()
 {
     // The corner panels and the side bars give the table to the shot; the bar's tip goes.
-    for (CWidget* pWidget :
-         std::initializer_list<CWidget*>{&g_webPanel, &g_creditsPanel, &g_commentsPanel, &g_leftBar, &g_rightBar})
-        if (pWidget->IsVisible())
-            pWidget->Hide();
+    HideCornerPanelsAndBars();
     g_controlBar.SetMode(0);
 }
 

@@ -117,6 +117,8 @@ void CFramePlacement::Cancel()
     m_picker.Clear();
 }
 
+int CFramePlacement::GetPickedBall() const { return g_BallDragger.IsActive() ? m_ball.GetBall() : -1; }
+
 int CFramePlacement::Highlight()
 {
     const std::vector<SPickBall> balls = GetPickableBalls(Flow());

@@ -27,6 +27,8 @@ public:
     void Begin(int nBall, bool bBallInHand, bool bAnywhere);
     void Cancel();
     int Highlight();
+    /// The ball being dragged; -1 while none is.
+    int GetPickedBall() const;
 
     CVector3 GetViewDirection() const override;
     float GetViewYaw() const override;
@@ -41,6 +43,7 @@ private:
     public:
         explicit CDraggedBall(CFramePlacement& owner) : m_owner(owner) {}
         void Take(int nBall, const CVector3& v);
+        int GetBall() const { return m_nBall; }
         CVector3 GetPosition() const override { return m_vPosition; }
         void SetPosition(const CVector3& v) override;
 

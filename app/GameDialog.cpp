@@ -3,9 +3,13 @@
 #include "foundation/ErrorBox.h"
 #include "platform/mfc/CString.h"
 #include "platform/mfc/Dialog.h"
+#include "ui/GameWidgets.h"
 
 int RunGameDialog(CDialog& dlg, int nResource)
 {
+    // The bar's pop-up menu closes and the corner panels and side bars go before a dialog.
+    CWidget::ClearMenuOpen();
+    HideCornerPanelsAndBars();
     const INT_PTR nResult = dlg.DoModal();
     if (nResult != -1)
         return static_cast<int>(nResult);

@@ -23,6 +23,7 @@
 #include "simulation/BallEngine.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsCoefficients.h"
+#include "ui/TextMessages.h"
 
 #include <cstdio>
 
@@ -297,7 +298,7 @@ void CMainFrame::ApplySoundSettings()
     m_Sound.SetVolume(g_Settings.m_nVolume);
     m_Sound.SetMuted(false);
     // Music switched on at the start counts as on: losing the focus pauses it too.
-    m_dwMusicWord = g_Settings.m_nMusicEnable != 0 ? m_dwMusicWord | MUSIC_ON : m_dwMusicWord & ~MUSIC_ON;
+    m_dwMusicWord = g_Settings.m_nMusicEnable != 0 ? m_dwMusicWord | MUSIC_WORD_ON : m_dwMusicWord & ~MUSIC_WORD_ON;
     StartMusic();
     // Start from a clean slate: no key press or movement from before the game.
     g_DIKeyboard.ReadDIKeyboardBuffer();
@@ -341,6 +342,7 @@ BOOL CMainFrame::InitGame()
     }
     g_Settings.Save();
     SetForegroundWindow();
+    AnnounceGame();
     m_bGameStarted = TRUE;
     OutputDebugString("Game started\n");
     if (bIntro)
@@ -390,6 +392,7 @@ void CMainFrame::OnDestroy()
         g_Settings.Save();
     m_bWindowActive = FALSE;
     CloseMusic();
+    g_TextMessages.DeleteFont();
     g_Speech.Shutdown();
     ReleasePluginGame();
     Cleanup3DEnvironment();

@@ -67,6 +67,11 @@ inline constexpr UINT WM_TEXTINPUTKEY = WM_USER + 6;
 inline constexpr UINT WM_NEWGAMEQUESTION = WM_USER + 10;
 inline constexpr UINT WM_OUTCOMEDONE = WM_USER + 12;
 inline constexpr UINT WM_MUSICNOTIFY = WM_USER + 13;
+/// The control bar's english marker, offset from the middle of its cue ball by a pixel, stands for
+/// the cue tip offset by this on the ball's face (the bar sets the tip so, and shows it so).
+inline constexpr float ENGLISH_TIP_PER_PIXEL = 2.94f;
+/// The music word's bit: the music is switched on.
+inline constexpr DWORD MUSIC_WORD_ON = 0x2;
 /// A panel command's wParam: the code, with this bit for a check box that is switched on.
 inline constexpr WPARAM PANEL_CHECKED = 0x10000;
 
@@ -346,6 +351,9 @@ public:
     BOOL LoadPanels();
     /// The area the display is laid out in: the rendered view, else the client area.
     void GetPanelRect(RECT& rc) const;
+    /// The area of the score panels: the control bar's, at the bottom centre of the view; the view's
+    /// own without the bar.
+    RECT GetScoreArea() const;
     /// Fills the panel band at the bottom of the view black (nothing while its height is 0).
     void ClearPanel();
     CString GetMatchTitle(BOOL bTitleFlag) const;
@@ -360,6 +368,31 @@ public:
     void ReleaseHud();
     /// Routes this frame's mouse to the widgets; true when one is under the cursor.
     bool RouteMouseToWidgets() override;
+    /// The routing with or without the right button's presses and releases (Tab's cursor mode
+    /// hands the widgets only the left button); the arrow shows over a panel.
+    bool RouteMouse(bool bRightButtons);
+
+    // The in-game panels as the game goes (FramePanels.cpp).
+    /// The pause's panels: the menu panel (the light editor's second panel) with the paused picture,
+    /// or, ended, both hidden with the click panels.
+    void ShowPausePanel(bool bShow) override;
+    /// The paused picture over the waiting game: always over the 3-D view; on the overhead view's
+    /// panel only while the computer plays or a shot rolls.
+    void ShowWaitHint();
+    /// A settings preview ended by its key: the flag cleared and the new-game question asked.
+    void EndSettingsPreview() override;
+    /// The texts a game opens with: the greeting of a match's first player and, once a run, the
+    /// hint to use the mouse, which stays until a click.
+    void AnnounceGame();
+    /// The on-screen texts stepped in the panel's area; a click may end one that allows it.
+    void StepTexts(bool bDismiss) override;
+    /// The control bar shows the cue as it is: its power, its english, whose turn, the computer's
+    /// skill.
+    void SyncControlBar();
+    /// The on or off state of a panel toggle: 10 full screen, 12 a fixed camera, 13 the music,
+    /// 14 the first aiming aid, 15 the head string, 16 the specular pass, 17 the room's detail; any
+    /// other item 0.
+    int GetPanelItemState(int nItem) const;
 
     /// What the command rules read now.
     SCommandState GetCommandState() const;
@@ -367,8 +400,6 @@ public:
     /// the music word (bit 1 music on).
     DWORD GetOptionWord() const { return m_dwOptionWord; }
     DWORD GetMusicWord() const { return m_dwMusicWord; }
-    /// The music word's bit: music is switched on.
-    static constexpr DWORD MUSIC_ON = 0x2;
     /// The speed factor of the faster and slower commands, within [0.125, 4].
     double GetSpeedFactor() const { return m_dSpeedFactor; }
     /// Applies what changed in the settings against the copy taken before the change.
@@ -604,6 +635,8 @@ private:
     /// A press near the cue on the screen takes the power control: the left one to aim by drags,
     /// the right one to draw the cue back.
     void TakePowerControl(bool bLeft);
+    /// The drag's end: the power control and the bar's lock let go.
+    void ReleasePowerControl();
     void AimByMouse();
     void DrawCueBack();
     /// The release of the drawn-back cue strikes when it is drawn back far enough.
@@ -725,13 +758,22 @@ private:
     /// The ball the cursor lies over in the view; -1 none.
     int BallUnderCursor() const;
     void DrawCalledPocket();
-    /// The predicted paths of the aimed shot, from the aiming aid's recorded tracks.
+    /// The predicted paths of the aimed shot, from the aiming aid's recorded tracks; in the
+    /// overhead view the cue ball's icon where the first drawn ball first touches another.
     void DrawAimingPaths();
+    /// The paths' lines and end marks; false without a context. vContact: the first drawn ball's
+    /// first contact with another ball (scene units), when it has one (the result then true).
+    bool DrawPathLines(CVector3& vContact);
     /// Whether the predicted paths are shown this frame (the aiming aid's balls not read yet).
     bool AimingPathsWanted() const;
     /// Whether the marks at the paths' ends are lit; they blink.
     bool PathMarksLit();
     void DrawWatermark(int nFlags);
+    /// The watermark's picture by the player's trophy: leaves for silver, stars for gold, the plain
+    /// mark otherwise; given to it only when it changes.
+    void ShowTrophyWatermark();
+    /// The frame's end: the lit lamps take back their settings from before the frame's flicker.
+    void RestoreLamps();
     void DrawHeadString();
     void DrawFrameRate();
     /// Counts a frame of a timing run and adds a sample of its rate at the statistic's interval.
@@ -761,6 +803,8 @@ private:
     void PassLinks(bool bHandWithoutTarget);
     /// Tab's cursor mode placed the cursor.
     bool m_bCursorMode = false;
+    /// The use-mouse hint is still to be shown (once a run).
+    bool m_bUseMouseHint = true;
     // Ball in hand and free placement (FramePlacement.cpp).
     CFramePlacement& Placement();
     std::shared_ptr<CFramePlacement> m_pPlacement; // made at the first drag

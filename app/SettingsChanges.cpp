@@ -152,11 +152,11 @@ void CMainFrame::ApplyMusicSettings(const CSettings& old)
     if (g_Settings.m_nMusicEnable != 0)
     {
         ::ApplyMusicSettings(); // resumes the open track at the music volume, or plays the wanted one
-        m_dwMusicWord |= MUSIC_ON;
+        m_dwMusicWord |= MUSIC_WORD_ON;
     }
     else
     {
-        m_dwMusicWord &= ~MUSIC_ON;
+        m_dwMusicWord &= ~MUSIC_WORD_ON;
         CloseMusic();
     }
 }

@@ -63,6 +63,7 @@ void CGameFlow::HandleMouse()
         return;
     if (m_Input.bRightDoubleClick)
         return;
+    m_Host.StepTexts(m_Input.bLeftReleased);
     float fFactor = 1.0f;
     if (m_Input.IsCtrl() && !m_Input.IsShift())
         fFactor = HasMode(modeMouseStroke) ? COARSE_STROKE_FACTOR : FINE_FACTOR;

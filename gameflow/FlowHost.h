@@ -61,6 +61,9 @@ public:
     virtual int PickBallUnderCursor() { return -1; }
     /// Drops every on-screen text, shown or waiting.
     virtual void ClearTexts() {}
+    /// Steps the on-screen texts once a tick; bDismiss: this tick's click may end a text that
+    /// allows it.
+    virtual void StepTexts(bool bDismiss) { (void)bDismiss; }
     /// Writes the settings (a trophy was added).
     virtual void SaveSettings() {}
     /// The end-of-match dialogs, shown in modal mode; by default nothing is shown.

@@ -105,6 +105,10 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
         m_Host.ShowText("Call The Shot", 4000);
     if (dwNewMode == modeAim)
     {
+        // In the overhead view a person aims from its panel, which entering the aim opens; the
+        // computer's turn has gone on into its flight.
+        if (m_Settings.nOverheadView != 0 && GetModeField() == modeAim && m_pCurrent->GetRobotLevel() == 0)
+            OpenOverheadPanel();
         m_Cue.fPullBack = m_Settings.nOverheadView != 0 ? m_Cue.fMin : (m_Cue.fMax / 2 - m_Cue.fMin) / 5;
         m_Host.RefreshCue();
         SelectCueBall(1);

@@ -144,6 +144,8 @@ public:
     /// The pause's panel closed and the clock running again, the mode left as it is; nothing when
     /// the game is not paused.
     void ResumeFromPause();
+    /// The overhead view's panel opened for a person to aim from: the game waits on it, unpaused.
+    void OpenOverheadPanel();
     bool IsPaused() const { return m_bPaused; }
     /// The aiming aid's preview time by the mouse (key F held).
     void AdjustPreviewTime(float fFactor);

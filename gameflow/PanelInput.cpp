@@ -204,6 +204,15 @@ void CGameFlow::ResumeFromPause()
     g_FrameStopwatch.Resume();
 }
 
+void CGameFlow::OpenOverheadPanel()
+{
+    // The panel is where the person aims, not a pause: the clock runs on, and a shot struck from it
+    // rolls behind it.
+    m_bPaused = true;
+    m_Host.ShowPausePanel(true);
+    SetGameMode(modeWaiting);
+}
+
 void CGameFlow::AdjustPreviewTime(float fFactor)
 {
     if (m_Settings.nAimingAid == 0)

@@ -190,6 +190,7 @@ void CWidgetType3::Show()
 {
     m_bPressed = 0;
     CWidget::Show();
+    SetArrowCursor();
     ClearPushStates();
     Recompose();
     m_nFadeState = FADE_SHOWING;
@@ -271,7 +272,7 @@ void CWidgetType2::Show()
     m_nAlpha = 64;
     CWidget::Show();
     ClearPushStates();
-    RefreshToggles();
+    SetArrowCursor();
     LoadImages(m_strImageName, &m_rcLayout, 0);
     PlaceInRect(m_nPlacement, m_rcLayout);
 }
@@ -299,9 +300,12 @@ void CWidgetType2::TickFade()
     CWidget::TickFade();
 }
 
-void CWidgetType2::RefreshToggles()
+void CWidgetType2::RefreshToggles(const std::function<int(int)>& itemState)
 {
-    // The toggles' states live in the main frame's panel items; the panel has no toggles of its own.
+    // Each toggle shows the state of the panel item its command names.
+    for (const auto& pSpot : m_aHotSpots)
+        if (pSpot->m_desc.nKind == HOTSPOT_TOGGLE)
+            pSpot->m_nState = itemState(pSpot->m_desc.nCommand) != 0 ? 1 : 0;
     Restore();
 }
 

@@ -7,6 +7,7 @@
 #include "ui/Widget.h"
 #include "ui/WidgetMask.h"
 
+#include <functional>
 #include <span>
 
 /// A tooltip stays this long after the cursor entered its button, ms.
@@ -68,8 +69,8 @@ public:
     void TickFade() override;
     void Draw(int nFlag) override;
     void SetPixelFormat(const DDPIXELFORMAT& ddpf) override;
-    /// Re-reads the toggles' states, then restores the panel.
-    void RefreshToggles();
+    /// Re-reads each toggle's state from the panel item its command names, then restores the panel.
+    void RefreshToggles(const std::function<int(int)>& itemState);
 
     BYTE m_nAlpha = 0; // fade alpha, 0 to FADE_ALPHA_MAX
     CString m_astrExtraNames[5];

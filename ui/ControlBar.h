@@ -132,9 +132,8 @@ public:
     int HitElement(LONG x, LONG y) const;
     /// The computer opponent's level for its name plate; 0 (none) for a human opponent.
     void SetOpponentLevel(int nLevel) { m_nOpponentLevel = nLevel; }
-    /// The player whose turn the bar shows: 1 for the first player, 2 for the second.
-    void SetCurrentPlayer(int nPlayer) { m_nCurrentPlayer = nPlayer; }
-    int GetCurrentPlayer() const { return m_nCurrentPlayer; }
+    /// The player whose turn the bar shows, by the lamp lit: 1 for the first player, 2 for the second.
+    void SetCurrentPlayer(int nPlayer) { m_nLamp = nPlayer; }
 
     int m_nMoveCounter = 3;
     int m_nInputLocked = 0; // the main frame handles a drag itself; a release over the bar clears it
@@ -150,7 +149,6 @@ public:
     POINT m_ptEnglish;
     double m_dPower = 0.5;
     int m_nOpponentLevel = 0;
-    int m_nCurrentPlayer = 1;
 
 private:
     /// The element 0 to 7 under a point relative to the bar (a row of the open menu first); -1 for none.

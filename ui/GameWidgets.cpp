@@ -2,6 +2,8 @@
 
 #include "foundation/GlobalOrder.h"
 
+#include <initializer_list>
+
 // Built in this order, which is the widget list's.
 VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CWidgetType2 g_mainPanel;
 VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CWidgetType3 g_secondPanel;
@@ -29,4 +31,12 @@ void PlaceGameWidgets(const RECT& rcClient)
                   {&g_pausedPanel, PLACE_VCENTRE | PLACE_HCENTRE}, {&g_controlBar, PLACE_BOTTOM | PLACE_HCENTRE}};
     for (const auto& place : places)
         place.pWidget->PlaceInRect(place.nFlags, rcClient);
+}
+
+void HideCornerPanelsAndBars()
+{
+    for (CWidget* pWidget :
+         std::initializer_list<CWidget*>{&g_webPanel, &g_creditsPanel, &g_commentsPanel, &g_leftBar, &g_rightBar})
+        if (pWidget->IsVisible())
+            pWidget->Hide();
 }

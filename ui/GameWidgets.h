@@ -22,3 +22,6 @@ extern CListWidget g_controlBar;    // the bottom control bar
 
 /// Places every game widget that has a place in the client rectangle (after a rebuild).
 void PlaceGameWidgets(const RECT& rcClient);
+/// The corner panels and the side bars hidden where they are shown: a shot or a dialog takes
+/// the screen.
+void HideCornerPanelsAndBars();

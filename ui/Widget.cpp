@@ -5,6 +5,7 @@
 #include "platform/mfc/Wnd.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
+#include "render/CursorManager.h"
 #include "render/D3DFramework.h"
 #include "render/TextureManager.h"
 #include "ui/HotSpot.h"
@@ -37,6 +38,12 @@ void PostPanelCommand(int nCode, LPARAM lParam)
     const CWnd* pMain = AfxGetMainWnd();
     PostMessage(pMain != nullptr ? pMain->GetSafeHwnd() : nullptr, WM_PANEL_COMMAND,
                 PANEL_COMMAND_BASE + static_cast<WPARAM>(nCode), lParam);
+}
+
+void SetArrowCursor()
+{
+    g_CursorManager.SetSystemCursor(IDC_ARROW);
+    ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
 }
 
 SWidgetFrame GetWidgetFrame()

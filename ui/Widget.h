@@ -30,6 +30,8 @@ inline constexpr DWORD WIDGET_KEY_HIGH = 0x282828;
 
 /// Posts a panel command to the main window (to the caller's own queue when there is none).
 void PostPanelCommand(int nCode, LPARAM lParam);
+/// The system arrow becomes the cursor, in the cursor manager and as the window's.
+void SetArrowCursor();
 
 /// What widgets load their images for and draw on: the render framework's device and back
 /// buffer, or those a test sets.

@@ -42,6 +42,7 @@
 #include "ui/GameWidgets.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
+#include "ui/TextMessages.h"
 
 #include <algorithm>
 #include <cmath>
@@ -397,9 +398,13 @@ TEST(FrameCommandsTest, AGivenUpMatchShowsTwoSecondsThenAsksEachTickToClose)
     ASSERT_TRUE(frame.Started());
     g_Settings.m_nCompetitionType = 1;
     g_nGameMode = modeAim | gmStartupFlag;
+    g_TextMessages.AddText("Foul! Ball in hand.", nullptr, MESSAGE_FOREVER, 0);
     frame.Answer({EAnswer::Cancel, EAnswer::Ok});
     frame.Command(ID_EXIT_GAME);
     ASSERT_EQ((std::vector<std::string>{"sure", "exit"}), frame.m_aAsked);
+    // The screen says so for the two seconds, the texts before it gone.
+    ASSERT_NE(nullptr, g_TextMessages.GetHeadText());
+    EXPECT_STREQ("  Terminating...  ", g_TextMessages.GetHeadText());
     // The clock stands where the match was given up, give or take the moment since.
     CTestClockScope clock(timeGetTime());
     const auto closeRequests = []
@@ -422,6 +427,7 @@ TEST(FrameCommandsTest, AGivenUpMatchShowsTwoSecondsThenAsksEachTickToClose)
     frame.Frame().PostMessage(WM_CLOSENOW);
     Pump();
     EXPECT_FALSE(IsWindow(frame.Window()));
+    g_TextMessages.Clear();
 }
 
 TEST(FrameCommandsTest, NewGameAsksThenRunsTheStartScreen)
@@ -1032,6 +1038,7 @@ TEST(FrameCommandsTest, InTheOverheadViewTheMouseAimsDrawsTheCueBackAndStrikes)
     at(10.0f, 5.0f);
     frame.Panel(CMD_AREA_RIGHT_DOWN);
     EXPECT_EQ(1, g_mouseArea.m_nRightDragActive) << "a press on the cue takes the power control";
+    EXPECT_EQ(1, g_controlBar.m_nInputLocked) << "the bar takes nothing while the frame runs the drag";
 
     // Drawn back by the cursor's distance from the ball in quarters of the ball's size.
     const SCueStroke& stroke = flow.Cue();
@@ -1041,11 +1048,61 @@ TEST(FrameCommandsTest, InTheOverheadViewTheMouseAimsDrawsTheCueBackAndStrikes)
     const float fExpected = std::clamp(fRatio * stroke.fMax / 2.0f, stroke.fMin, stroke.fMax / 2.0f);
     EXPECT_NEAR(fExpected, stroke.fPullBack, 1e-3f);
     EXPECT_GT(stroke.fPullBack, stroke.fMin);
+    frame.Frame().SyncControlBar(); // as the next frame's drawing does
     EXPECT_NEAR(stroke.fPullBack / (stroke.fMax / 2.0f), g_controlBar.m_dPower, 1e-3);
 
     frame.Panel(CMD_AREA_RIGHT_UP);
     EXPECT_TRUE(HasGameFlag(gmShotRunning)) << "the release strikes";
+    EXPECT_EQ(0, g_controlBar.m_nInputLocked);
     flow.Engine().StopAllBalls();
+}
+
+// In the overhead view a press on the control bar's menu button, or on a row of its open menu, is
+// the bar's: it never takes the power control, even where the cue lies under the bar.
+TEST(FrameCommandsTest, InTheOverheadViewAPressOnTheBarsMenuNeverTakesThePowerControl)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    CGameFlow& flow = frame.Frame().GetGameFlow();
+    g_Settings.m_nOverHeadView = 1;
+    flow.SetGameMode(modeAim);
+    flow.SetScreenScale(g_fBallPixelSize);
+    frame.Frame().AlignCue();
+    const SCueOnScreen cue = CueOnScreen(frame.Frame());
+    // A point on the cue, where a press takes the power control unless the bar has it.
+    const POINT pt{static_cast<LONG>(std::lround(cue.vBall.x + cue.vAlong.x * 10.0f)),
+                   static_cast<LONG>(std::lround(cue.vBall.y + cue.vAlong.y * 10.0f))};
+    POINT ptScreen = pt;
+    ClientToScreen(frame.Window(), &ptScreen);
+    RecordCursorPos(ptScreen.x, ptScreen.y);
+    const RECT rcPlaced = g_controlBar.m_rcScreen;
+    const RECT& button = BAR_ELEMENTS[BAR_ELEMENT_MENU_BUTTON];
+    const RECT& row = BAR_ELEMENTS[BAR_ELEMENT_FIRST_ROW + 1];
+    const struct
+    {
+        const char* szName;
+        POINT on; // the place of the bar moved under the point
+        BOOL bMenuOpen;
+        bool bTaken;
+    } aCases[] = {
+        {"the menu button", {button.left + 20, button.top + 10}, FALSE, false},
+        {"a row of the open menu", {row.left + 20, row.top + 10}, TRUE, false},
+        {"where a row would be, the menu closed", {row.left + 20, row.top + 10}, FALSE, true},
+    };
+    for (const auto& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_mouseArea.m_nLeftDragActive = g_mouseArea.m_nRightDragActive = 0;
+        CWidget::SetMenuOpen(c.bMenuOpen);
+        g_controlBar.MoveTo(static_cast<float>(pt.x - c.on.x), static_cast<float>(pt.y - c.on.y));
+        frame.Panel(CMD_AREA_RIGHT_DOWN);
+        EXPECT_EQ(c.bTaken ? 1 : 0, g_mouseArea.m_nRightDragActive);
+        frame.Panel(CMD_AREA_RIGHT_UP);
+        flow.Engine().StopAllBalls();
+        ClearGameFlag(gmShotRunning);
+    }
+    CWidget::ClearMenuOpen();
+    g_controlBar.MoveTo(static_cast<float>(rcPlaced.left), static_cast<float>(rcPlaced.top));
 }
 
 TEST(FrameCommandsTest, InTheOverheadViewALeftDragTurnsTheCueTowardsTheCursor)

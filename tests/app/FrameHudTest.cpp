@@ -574,6 +574,55 @@ TEST_F(CHudFrameTest, TheAimedShotsPathsAreDrawnWhenTheAimingAidHasThem)
     }
 }
 
+// Seen from above, the cue ball's picture stands where the aimed shot first touches a ball, at the
+// ball's size there; seen from the cue only the paths cross that place.
+TEST_F(CHudFrameTest, FromAboveTheCueBallShowsWhereTheAimedShotFirstTouchesABall)
+{
+    g_Settings.m_nGameType = 8;
+    g_Settings.m_nBallPath1 = g_Settings.m_nBallPath2 = 1;
+    g_Settings.m_nShortPath1 = g_Settings.m_nShortPath2 = 0;
+    ASSERT_EQ(-1, Start());
+    ASSERT_TRUE(m_pFrame->OnFrame()); // the view is set
+    g_nGameMode = MODE_AIM;
+    m_pFrame->UpdateAimPreview();
+    for (int i = 0; i < 200 && !(g_BallEngineAux.WaitForPark(10) && g_BallEngineAux.AllBallsStopped()); ++i)
+        ;
+    // The struck ball's first touch of another ball, on the screen.
+    CVector3 vContact;
+    {
+        const auto lock = g_BallEngineAux.AcquireLock();
+        const CBall* pCue = g_BallEngineAux.FindBall(0);
+        ASSERT_NE(nullptr, pCue);
+        const auto& kinds = pCue->GetTrackKinds();
+        const auto it = std::find(kinds.begin(), kinds.end(), TRACK_POINT_BALL);
+        ASSERT_NE(kinds.end(), it) << "the break touches the rack";
+        const CVector3 vScene = TableToScene(pCue->GetTrackPoints()[static_cast<std::size_t>(it - kinds.begin())]);
+        ProjectToScreen(&vContact, &vScene);
+    }
+    const LONG x = std::lround(vContact.x), y = std::lround(vContact.y);
+    CDirectDrawSurface& frame = *g_pFramework->GetBackBuffer();
+    SScenePlan pathsOnly;
+    pathsOnly.Add(ESceneStep::AimingPaths);
+    for (const int nOverhead : {1, 0})
+    {
+        SCOPED_TRACE(nOverhead);
+        g_Settings.m_nOverHeadView = nOverhead;
+        DDBLTFX fx{};
+        frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
+        m_pFrame->PaintScenePlan(pathsOnly, 0);
+        const CPixels pixels(frame);
+        int nPainted = 0;
+        for (LONG dy = -2; dy <= 2; ++dy)
+            for (LONG dx = -2; dx <= 2; ++dx)
+                nPainted += pixels.Painted(RECT{x + dx, y + dy, x + dx + 1, y + dy + 1}) ? 1 : 0;
+        if (nOverhead != 0)
+            EXPECT_EQ(25, nPainted) << "the ball's picture covers its middle";
+        else
+            EXPECT_LT(nPainted, 15) << "the paths' lines only";
+    }
+    g_Settings.m_nOverHeadView = 0;
+}
+
 TEST_F(CHudFrameTest, ASceneWithoutItsObjectsOrItsTableEndsTheStartWithQuitCodeSeven)
 {
     struct SCase

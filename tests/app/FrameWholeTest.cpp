@@ -6,6 +6,7 @@
 // the frame emits behind the struck ball while a shot runs, by the "Particles" level.
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
+#include "tests/app/WholeFrame.h"
 
 #include "app/FrameCallShot.h"
 #include "app/MainFrame.h"
@@ -40,87 +41,7 @@
 
 namespace
 {
-constexpr int WIDTH = 800, HEIGHT = 600;
-
-/// A started frame of the game's art on a screen of 800 x 600 at nBits, an eight-ball game.
-class CWholeFrame
-{
-public:
-    explicit CWholeFrame(DWORD dwBits)
-        : m_adapter(CDisplayAdapter::MakeSoftware(WIDTH, HEIGHT, dwBits, {SIZE{WIDTH, HEIGHT}}))
-    {
-        for (const char* szLib : {"Imagery1.dll", "Imagery.dll"})
-            g_astrArtworkLibraries.Add((std::string(VORN_GAME_DIR) + "/" + szLib).c_str());
-        for (const char* szLib : {"VornBall.dat", "VornBall1.dat"})
-            g_astrBallSetLibraries.Add((std::string(VORN_GAME_DIR) + "/" + szLib).c_str());
-        // The sprites' pictures lie in the data folder.
-        for (const char* szFile : {"star.tga", "bubble.tga"})
-            std::filesystem::copy_file(std::string(VORN_GAME_DIR) + "/" + szFile, m_app.Folder().File(szFile));
-        g_textureSet.LoadTextureSet();
-        g_Settings.SetDefaults();
-        g_Settings.m_nGameType = 8;
-        EXPECT_TRUE(StartDisplay());
-        SetDesktopWindowRect(RECT{0, 0, WIDTH, HEIGHT});
-        m_adapter.pfnWindowOutput = &GetWindowOutput;
-        m_pAdapterScope = std::make_unique<CDisplayAdapterScope>(&m_adapter);
-        m_pScope = std::make_unique<CFrameScope>(true);
-    }
-    ~CWholeFrame()
-    {
-        m_pScope.reset();
-        m_pAdapterScope.reset();
-        DeleteAllTextures();
-        g_astrBallSetLibraries.RemoveAll();
-        g_textureSet.LoadTextureSet();
-        g_nGameMode = 0;
-        g_Settings.SetDefaults();
-    }
-    CWholeFrame(const CWholeFrame&) = delete;
-    CWholeFrame& operator=(const CWholeFrame&) = delete;
-
-    /// The window over the whole screen, the game at rest, seen from the default camera.
-    bool FillTheScreen()
-    {
-        if (!m_pScope->m_bCreated || !Frame().IsGameStarted())
-            return false;
-        // As the full-screen command does it: no second change while the window is placed.
-        g_b3DReady = FALSE;
-        g_Settings.m_nFullScreen = 1;
-        const HRESULT hr = Frame().Change3DEnvironment(m_pScope->m_hWnd);
-        g_b3DReady = TRUE;
-        g_IntroSequence.Finish(); // the game rests past the intro
-        g_nGameMode = 0;
-        SFlowCamera& camera = Frame().GetGameFlow().Camera();
-        camera.vPosition = camera.vLookAt; // the flow's camera not placed: the default one
-        return hr == S_OK;
-    }
-    CMainFrame& Frame() { return *m_pScope->m_pFrame; }
-
-    /// The pixels of the frame a tick draws.
-    std::vector<DWORD> Tick()
-    {
-        CrtSrand(11); // the lamps flicker the same way each time
-        EXPECT_TRUE(Frame().OnFrame());
-        std::vector<DWORD> aPixels;
-        int nWidth = 0, nHeight = 0;
-        EXPECT_TRUE(ReadWindowPixels(m_pScope->m_hWnd, aPixels, &nWidth, &nHeight));
-        EXPECT_EQ(WIDTH, nWidth);
-        EXPECT_EQ(HEIGHT, nHeight);
-        return aPixels;
-    }
-    bool SavePng(const std::string& strName) const
-    {
-        const std::filesystem::path dir = VORN_TEST_OUTPUT_DIR;
-        std::filesystem::create_directories(dir);
-        return SaveWindowPng(m_pScope->m_hWnd, (dir / strName).string());
-    }
-
-private:
-    const CAppFolder m_app;
-    CDisplayAdapter m_adapter;
-    std::unique_ptr<CDisplayAdapterScope> m_pAdapterScope;
-    std::unique_ptr<CFrameScope> m_pScope;
-};
+constexpr int WIDTH = WHOLE_FRAME_SCREEN.cx, HEIGHT = WHOLE_FRAME_SCREEN.cy;
 
 /// A screen rectangle, grown point by point.
 struct SArea

@@ -4,13 +4,9 @@
 // and nothing else, and each pop-up row's hover look differs from its normal one. The running
 // program draws the bar at the bottom of its window.
 #include "fixtures/ProgramRun.h"
-#include "tests/assets/GameFiles.h"
+#include "tests/assets/PanelPicture.h"
 
-#include "foundation/BmpFile.h"
-#include "foundation/PngLoader.h"
-#include "ui/ControlBar.h"
 #include "ui/PanelPictures.h"
-#include "ui/Widget.h"
 #include "ui/WidgetMask.h"
 
 #include <cmath>
@@ -19,49 +15,6 @@
 
 namespace
 {
-struct SPicture
-{
-    UINT nWidth = 0, nHeight = 0;
-    std::vector<BYTE> rgb; // rows top first
-
-    DWORD At(LONG x, LONG y) const
-    {
-        const BYTE* p = &rgb[(static_cast<std::size_t>(y) * nWidth + static_cast<std::size_t>(x)) * 3];
-        return DWORD{p[0]} << 16 | DWORD{p[1]} << 8 | p[2];
-    }
-};
-
-SPicture LoadPanelPicture(const char* szName)
-{
-    SPicture picture;
-    const auto bmp = FindFirst(ArtworkLibraries(), szName, RT_BITMAP);
-    if (bmp)
-        picture.rgb = CBmpFile().ReadBmpMemory(*bmp, picture.nWidth, picture.nHeight);
-    return picture;
-}
-
-/// Drawn with the widgets' colour key, a pixel this dark in every channel does not show.
-bool IsClear(DWORD rgb)
-{
-    for (int shift = 0; shift < 24; shift += 8)
-        if (((rgb >> shift) & 0xFF) > (WIDGET_KEY_HIGH & 0xFF))
-            return false;
-    return true;
-}
-
-int Channel(DWORD rgb, int nShift) { return static_cast<int>((rgb >> nShift) & 0xFF); }
-
-bool Near(DWORD a, DWORD b, int nTolerance)
-{
-    for (int shift = 0; shift < 24; shift += 8)
-        if (std::abs(Channel(a, shift) - Channel(b, shift)) > nTolerance)
-            return false;
-    return true;
-}
-
-/// Names of the bar's items, by their index in the bar.
-const char* Item(EBarItem e) { return CONTROL_BAR_PICTURES[4 + e]; }
-
 SIZE Size(const RECT& rc) { return SIZE{rc.right - rc.left, rc.bottom - rc.top}; }
 } // namespace
 
@@ -91,22 +44,22 @@ TEST(GamePanelPicturesTest, EveryPictureThePanelsNameIsABitmapTheSizeOfItsPlace)
     };
     std::vector<SCase> cases = {
         {"BottomMenuBG.bmp", BAR_PICTURE_SIZE, true},
-        {Item(BAR_POWER), {BAR_POWER_WIDTH, BAR_POWER_HEIGHT}, true},
-        {Item(BAR_ENGLISH), {nMarker, nMarker}, true},
-        {Item(BAR_LAMP1), BAR_LAMP_SIZE, true},
-        {Item(BAR_LAMP2), BAR_LAMP_SIZE, true},
-        {Item(BAR_NAME_SCRUB), BAR_NAME_SIZE, true},
-        {Item(BAR_NAME_SCHMOE), BAR_NAME_SIZE, true},
-        {Item(BAR_NAME_SHARK), BAR_NAME_SIZE, true},
-        {Item(BAR_TIP), BAR_TIP_SIZE, false},
-        {Item(BAR_TIP_CALL), BAR_TIP_SIZE, false},
-        {Item(BAR_TIP_3D), BAR_TIP_SIZE, false},
-        {Item(BAR_TIP_HAND), BAR_TIP_SIZE, false},
-        {Item(BAR_BLANK), row, true},
-        {Item(BAR_PAUSE), row, true},
+        {BarItem(BAR_POWER), {BAR_POWER_WIDTH, BAR_POWER_HEIGHT}, true},
+        {BarItem(BAR_ENGLISH), {nMarker, nMarker}, true},
+        {BarItem(BAR_LAMP1), BAR_LAMP_SIZE, true},
+        {BarItem(BAR_LAMP2), BAR_LAMP_SIZE, true},
+        {BarItem(BAR_NAME_SCRUB), BAR_NAME_SIZE, true},
+        {BarItem(BAR_NAME_SCHMOE), BAR_NAME_SIZE, true},
+        {BarItem(BAR_NAME_SHARK), BAR_NAME_SIZE, true},
+        {BarItem(BAR_TIP), BAR_TIP_SIZE, false},
+        {BarItem(BAR_TIP_CALL), BAR_TIP_SIZE, false},
+        {BarItem(BAR_TIP_3D), BAR_TIP_SIZE, false},
+        {BarItem(BAR_TIP_HAND), BAR_TIP_SIZE, false},
+        {BarItem(BAR_BLANK), row, true},
+        {BarItem(BAR_PAUSE), row, true},
     };
     for (int e = BAR_MENU_NORMAL; e <= BAR_NEW_GAME_HOVER; ++e)
-        cases.push_back({Item(static_cast<EBarItem>(e)), row, true});
+        cases.push_back({BarItem(static_cast<EBarItem>(e)), row, true});
     for (const SCase& c : cases)
     {
         SCOPED_TRACE(c.szName);
@@ -170,15 +123,15 @@ TEST(GamePanelPicturesTest, BarIsClearAboveItsGlassAndItsMaskMarksOnlyTheLamps)
 
 TEST(GamePanelPicturesTest, HoverLooksDifferVisiblyFromTheNormalOnes)
 {
-    for (const auto& [eNormal, szOther] : {std::pair{Item(BAR_MENU_NORMAL), Item(BAR_MENU_HOVER)},
-                                           std::pair{Item(BAR_OPTIONS_NORMAL), Item(BAR_OPTIONS_HOVER)},
-                                           std::pair{Item(BAR_EXIT_NORMAL), Item(BAR_EXIT_HOVER)},
-                                           std::pair{Item(BAR_RULES_NORMAL), Item(BAR_RULES_HOVER)},
-                                           std::pair{Item(BAR_NEW_GAME_NORMAL), Item(BAR_NEW_GAME_HOVER)},
+    for (const auto& [eNormal, szOther] : {std::pair{BarItem(BAR_MENU_NORMAL), BarItem(BAR_MENU_HOVER)},
+                                           std::pair{BarItem(BAR_OPTIONS_NORMAL), BarItem(BAR_OPTIONS_HOVER)},
+                                           std::pair{BarItem(BAR_EXIT_NORMAL), BarItem(BAR_EXIT_HOVER)},
+                                           std::pair{BarItem(BAR_RULES_NORMAL), BarItem(BAR_RULES_HOVER)},
+                                           std::pair{BarItem(BAR_NEW_GAME_NORMAL), BarItem(BAR_NEW_GAME_HOVER)},
                                            std::pair{WEB_PANEL_PICTURES[0], WEB_PANEL_PICTURES[1]},
                                            std::pair{CREDITS_PANEL_PICTURES[0], CREDITS_PANEL_PICTURES[1]},
                                            std::pair{COMMENTS_PANEL_PICTURES[0], COMMENTS_PANEL_PICTURES[1]},
-                                           std::pair{Item(BAR_LAMP1), Item(BAR_LAMP2)}})
+                                           std::pair{BarItem(BAR_LAMP1), BarItem(BAR_LAMP2)}})
     {
         SCOPED_TRACE(eNormal);
         const SPicture a = LoadPanelPicture(eNormal), b = LoadPanelPicture(szOther);
@@ -209,7 +162,7 @@ TEST(GamePanelPicturesTest, RunningProgramDrawsTheBarAtTheBottomOfItsWindow)
     const LONG x0 = (static_cast<LONG>(nWidth) - BAR_PICTURE_SIZE.cx) / 2;
     const LONG y0 = static_cast<LONG>(nHeight) - BAR_PICTURE_SIZE.cy;
     const SPicture bar = LoadPanelPicture("BottomMenuBG.bmp");
-    const SPicture fill = LoadPanelPicture(Item(BAR_POWER));
+    const SPicture fill = LoadPanelPicture(BarItem(BAR_POWER));
     ASSERT_FALSE(bar.rgb.empty());
     ASSERT_FALSE(fill.rgb.empty());
     struct SCase

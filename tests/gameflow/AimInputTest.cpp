@@ -49,6 +49,7 @@ public:
         return m_bWidgetUnderCursor;
     }
     void SetModeHint(UINT nId) override { m_Hints.push_back(static_cast<int>(nId)); }
+    void ShowPausePanel(bool bShow) override { m_PausePanels.push_back(bShow); }
     int PickBallUnderCursor() override { return m_nPicked; }
 
     CThresholdCue m_Cue;
@@ -58,6 +59,7 @@ public:
     std::vector<int> m_PowerSteps;
     SFlowCamera m_LastCamera;
     std::vector<int> m_Hints;
+    std::vector<bool> m_PausePanels; // each time the pause panel was shown (true) or hidden
     int m_nPicked = -1;
 };
 
@@ -575,6 +577,43 @@ TEST_F(CAimInputTest, TheOverheadViewsArrowsTurnTheCueAndSetThePower)
     // Enter strikes from the overhead view and the pause stays as it was.
     Press(KEY_ENTER);
     EXPECT_EQ(m_Flow.GetShotCount(), 1);
+}
+
+// In the overhead view a person aims from its panel: entering the aim opens it and the game waits
+// on it, with the clock running; a shot struck from it rolls behind it, and its end opens the panel
+// again. The computer's turn goes on into its flight without it.
+TEST_F(CAimInputTest, TheOverheadViewsPanelOpensForAPersonAndTheShotRollsBehindIt)
+{
+    m_Flow.Settings().nOverheadView = 1;
+    g_nGameMode = modeElevation;
+    m_Flow.SetGameMode(modeAim);
+    EXPECT_EQ(static_cast<DWORD>(modeWaiting), GetModeField());
+    EXPECT_EQ(static_cast<DWORD>(modeAim), g_nPrevGameMode & MODE_FIELD);
+    EXPECT_TRUE(m_Flow.IsPaused());
+    EXPECT_EQ(std::vector<bool>{true}, m_Host.m_PausePanels);
+    Tick();
+    EXPECT_GT(g_FrameStopwatch.GetElapsed(), 0u) << "the panel does not stop the clock";
+    // Space on the person's panel does nothing; Enter strikes and the shot rolls behind the panel.
+    Press(KEY_SPACE);
+    EXPECT_EQ(static_cast<DWORD>(modeWaiting), GetModeField());
+    m_Flow.Cue().fPullBack = 10.0f;
+    Press(KEY_ENTER);
+    ASSERT_EQ(m_Flow.GetShotCount(), 1);
+    EXPECT_TRUE(HasGameFlag(gmShotRunning));
+    EXPECT_EQ(static_cast<DWORD>(modeWaiting), GetModeField());
+    for (int i = 0; i < 5; ++i)
+        Tick();
+    EXPECT_GT(g_FrameStopwatch.GetElapsed(), 0u) << "the shot's clock runs";
+
+    // The computer's aim turns into its flight; no panel opens for it.
+    m_Host.m_PausePanels.clear();
+    ClearGameFlag(gmShotRunning | gmRobotStroke);
+    m_Flow.Current().SetLevel(5);
+    g_nGameMode = (g_nGameMode & ~MODE_FIELD) | modeElevation;
+    m_Flow.SetGameMode(modeAim);
+    EXPECT_EQ(static_cast<DWORD>(modeCameraFlight), GetModeField());
+    EXPECT_TRUE(m_Host.m_PausePanels.empty());
+    m_Flow.Current().SetLevel(0);
 }
 
 TEST_F(CAimInputTest, ThePreviewTimeFollowsTheMouseWithinItsRange)

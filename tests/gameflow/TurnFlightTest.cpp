@@ -313,7 +313,9 @@ TEST_F(CTurnFlightTest, HeldAtTheTopViewAFlightEndsStraightDownOverTheTable)
     for (int nTicks = 0; HasMode(modeCameraFlight) && nTicks < 1000; ++nTicks)
         Tick();
     g_Settings.m_nOverHeadView = nOverhead;
-    EXPECT_EQ(static_cast<DWORD>(modeAim), GetModeField());
+    // The aim it ends in opens the overhead view's panel, which the person aims from.
+    EXPECT_EQ(static_cast<DWORD>(modeWaiting), GetModeField());
+    EXPECT_EQ(static_cast<DWORD>(modeAim), g_nPrevGameMode & MODE_FIELD);
     EXPECT_TRUE(HasGameFlag(gmKeepView));
     const SFlowCamera& camera = m_Flow.Camera();
     EXPECT_NEAR((camera.vDirection - CVector3(0.0f, -1.0f, 0.0f)).Length(), 0.0f, 1e-4f) << "straight down";

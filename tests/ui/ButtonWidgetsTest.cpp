@@ -189,3 +189,35 @@ TEST_F(ButtonWidgetsTest, MainPanelFadesInThroughItsAlpha)
     panel.Draw(0);
     EXPECT_EQ(0xFF8000u, FramePixel(10, 10));
 }
+
+// Shown, the main panel's toggles take the states of the panel items their commands name; its push
+// buttons keep theirs.
+TEST_F(ButtonWidgetsTest, MainPanelsTogglesShowTheirItemsStates)
+{
+    AddPicture("MainPanel.bmp", FlatBitmap(40, 20, 0xFF8000));
+    Install();
+    CWidgetType2 panel;
+    ASSERT_TRUE(panel.LoadImages("MainPanel.bmp", &m_rcClient, 0));
+    const auto add = [&panel](int nCommand, int nKind, int nState)
+    {
+        auto pSpot = std::make_unique<CHotSpot>(&panel);
+        pSpot->m_desc = SHotSpotDesc{static_cast<int>(panel.m_aHotSpots.size()) + 1, nCommand, nKind, -1, 0};
+        pSpot->m_nState = nState;
+        panel.m_aHotSpots.push_back(std::move(pSpot));
+    };
+    add(14, HOTSPOT_TOGGLE, 0); // an item that is on
+    add(15, HOTSPOT_TOGGLE, 1); // one that is off
+    add(16, HOTSPOT_PUSH, 1);   // a push button, whatever its item says
+    std::vector<int> asked;
+    panel.RefreshToggles(
+        [&asked](int nItem)
+        {
+            asked.push_back(nItem);
+            return nItem == 14 || nItem == 16 ? 1 : 0;
+        });
+    EXPECT_EQ((std::vector<int>{14, 15}), asked);
+    EXPECT_EQ(1, panel.m_aHotSpots[0]->m_nState);
+    EXPECT_EQ(0, panel.m_aHotSpots[1]->m_nState);
+    EXPECT_EQ(1, panel.m_aHotSpots[2]->m_nState);
+    EXPECT_TRUE(panel.IsLoaded()) << "restored";
+}

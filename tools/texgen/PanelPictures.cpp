@@ -218,21 +218,34 @@ void AddBarItems(std::vector<SNamedPicture>& pictures)
     item(BAR_NAME_SCHMOE, SkillPlate("Schmoe"));
     item(BAR_NAME_SCRUB, SkillPlate("Scrub"));
     item(BAR_NAME_SHARK, SkillPlate("Shark"));
-    item(BAR_TIP_3D, Tip("Aim with the mouse; set the power and the english below"));
+    item(BAR_TIP_3D, Tip("Aim with the mouse, click to stroke; hold Tab to use this bar"));
     item(BAR_BLANK, Plate(ROW_WIDTH, ROW_HEIGHT, "", false, 15));
     item(BAR_PAUSE, Plate(ROW_WIDTH, ROW_HEIGHT, "Paused", false, 15));
     item(BAR_TIP_HAND, Tip("Ball in hand: place the cue ball, then aim"));
 }
 
-/// The main panel: the game's name in brass on a glass panel.
+/// The main panel: a strip of the game's keys shown while it waits. It stands bottom-centred as
+/// the bar does, so its glass lies just above the bar's and the rows the bar covers stay clear;
+/// it is slim, for the overhead view's panel stays open over the table while a person aims.
 CArtImage MainPanel()
 {
-    constexpr int W = 400, H = 240;
+    constexpr int W = 720, GLASS_HEIGHT = 50, H = GLASS_HEIGHT + 4 + (BAR_HEIGHT - BAR_BODY_TOP);
     CArtImage image(W, H, CLEAR);
-    Glass(image, 0, 0, W, H, 14.0, GLASS_TOP, GLASS_BOTTOM);
-    StrokeRoundRect(image, 1, 1, W - 1, H - 1, 14.0, 3.0, BRASS);
-    DrawArtText(image, "Vorn", 0, 50, W, 70, SArtTextStyle{52, true, BRASS, true});
-    DrawArtText(image, "Pool and billiards", 0, 130, W, 40, SArtTextStyle{20, false, TEXT_COLOR, true});
+    Glass(image, 0, 0, W, GLASS_HEIGHT, 10.0, GLASS_TOP, GLASS_BOTTOM);
+    StrokeRoundRect(image, 1, 1, W - 1, GLASS_HEIGHT - 1, 10.0, 1.5, BRASS);
+    // Two rows of a key in brass and what it does in the panel's text colour.
+    static const char* const s_aKeys[][2] = {
+        {"Space", "play on"}, {"Tab held", "the panels"}, {"Arrows", "aim, power"}, {"Enter", "strike"},
+        {"M", "move a ball"}, {"E", "english"},           {"B", "elevation"},       {"F1", "the rules"},
+        {"F2", "new game"},   {"Ctrl+S, O", "save, load"}};
+    constexpr int COLUMNS = 5, ROW_TOP = 5, ROW_STEP = 20, KEY_WIDTH = 62, COLUMN_WIDTH = (W - 16) / COLUMNS;
+    for (int i = 0; i < static_cast<int>(std::size(s_aKeys)); ++i)
+    {
+        const int x = 10 + (i % COLUMNS) * COLUMN_WIDTH, y = ROW_TOP + (i / COLUMNS) * ROW_STEP;
+        DrawArtText(image, s_aKeys[i][0], x, y, KEY_WIDTH, ROW_STEP, SArtTextStyle{12, true, BRASS_LIGHT, false});
+        DrawArtText(image, s_aKeys[i][1], x + KEY_WIDTH, y, COLUMN_WIDTH - KEY_WIDTH, ROW_STEP,
+                    SArtTextStyle{12, false, TEXT_COLOR, false});
+    }
     return image;
 }
 } // namespace

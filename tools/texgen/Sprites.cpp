@@ -56,14 +56,55 @@ CArtImage Chat()
     return image;
 }
 
-/// The watermark on the cloth: a faint ring and letter, a shade lighter than the felt.
+/// The watermark's mark colour: a shade lighter than the felt.
+SArtColor WatermarkShade() { return SArtColor::Hex(DEFAULT_CLOTH_RGB).Scaled(1.12f); }
+
+/// The watermark on the cloth: a faint ring and letter on the felt.
 CArtImage Watermark()
 {
-    const SArtColor felt = SArtColor::Hex(DEFAULT_CLOTH_RGB);
-    CArtImage image(MARK, MARK, felt);
-    const SArtColor mark = felt.Scaled(1.12f);
-    FillRing(image, 128, 128, 100, 110, mark);
-    DrawArtText(image, "V", 0, 0, MARK, MARK, SArtTextStyle{150, true, mark, true});
+    CArtImage image(MARK, MARK, SArtColor::Hex(DEFAULT_CLOTH_RGB));
+    FillRing(image, 128, 128, 100, 110, WatermarkShade());
+    DrawArtText(image, "V", 0, 0, MARK, MARK, SArtTextStyle{150, true, WatermarkShade(), true});
+    return image;
+}
+
+/// The watermark of a player with the silver trophy: the letter in a wreath of leaves.
+CArtImage WaterWeed()
+{
+    CArtImage image = Watermark();
+    for (int i = 0; i < 18; ++i)
+    {
+        const double a = i * 2.0 * std::numbers::pi / 18.0, r = 105.0;
+        const double cx = 128 + r * std::sin(a), cy = 128 - r * std::cos(a);
+        // A leaf pointing along the ring.
+        const double tx = std::cos(a), ty = std::sin(a), nx = -ty, ny = tx;
+        const double leaf[4][2] = {{cx - 14 * tx, cy - 14 * ty},
+                                   {cx + 5 * nx, cy + 5 * ny},
+                                   {cx + 14 * tx, cy + 14 * ty},
+                                   {cx - 5 * nx, cy - 5 * ny}};
+        FillPolygon(image, leaf, 4, WatermarkShade().Scaled(1.06f));
+    }
+    return image;
+}
+
+/// The watermark of a player with the gold trophy: the letter in a ring of stars.
+CArtImage WaterStars()
+{
+    CArtImage image = Watermark();
+    for (int i = 0; i < 12; ++i)
+    {
+        const double a = i * 2.0 * std::numbers::pi / 12.0;
+        const double cx = 128 + 105 * std::sin(a), cy = 128 - 105 * std::cos(a);
+        for (int k = 0; k < 5; ++k)
+        {
+            const double b = k * 2.0 * std::numbers::pi / 5.0;
+            const double point[3][2] = {{cx + 12 * std::sin(b), cy - 12 * std::cos(b)},
+                                        {cx + 5 * std::sin(b + 0.63), cy - 5 * std::cos(b + 0.63)},
+                                        {cx + 5 * std::sin(b - 0.63), cy - 5 * std::cos(b - 0.63)}};
+            FillPolygon(image, point, 3, WatermarkShade().Scaled(1.08f));
+        }
+        FillDisc(image, cx, cy, 5, WatermarkShade().Scaled(1.08f));
+    }
     return image;
 }
 
@@ -107,6 +148,14 @@ std::vector<SNamedPicture> MakeMarkPictures()
     pictures.push_back({"Disable.bmp", Disable()});
     pictures.push_back({"Chat.bmp", Chat()});
     pictures.push_back({"watermark.bmp", Watermark()});
+    pictures.push_back({"waterweed.bmp", WaterWeed()});
+    return pictures;
+}
+
+std::vector<SNamedPicture> MakeMarkJpegPictures()
+{
+    std::vector<SNamedPicture> pictures;
+    pictures.push_back({"waterstars.jpg", WaterStars()});
     return pictures;
 }
 

@@ -7,7 +7,10 @@
 
 /// The pocket arrow's texture (arrow.bmp), 256 by 256.
 CArtImage MakeArrowPicture();
-/// arrow.bmp, Disable.bmp, Chat.bmp and watermark.bmp (written as BMP).
+/// arrow.bmp, Disable.bmp, Chat.bmp, watermark.bmp and the silver trophy's waterweed.bmp (written as
+/// BMP).
 std::vector<SNamedPicture> MakeMarkPictures();
+/// The marks kept as JPEG pictures: the gold trophy's watermark.
+std::vector<SNamedPicture> MakeMarkJpegPictures();
 /// star.tga and bubble.tga (written as TGA, with alpha).
 std::vector<SNamedPicture> MakeParticlePictures();

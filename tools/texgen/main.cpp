@@ -51,6 +51,8 @@ bool Generate(CArtOutput& output)
         bOk = output.Write("textures/" + picture.strName, EncodeArtJpeg(picture.image)) && bOk;
     for (const SNamedPicture& picture : MakeMarkPictures())
         bOk = output.Write("textures/" + picture.strName, EncodeArtBmp(picture.image)) && bOk;
+    for (const SNamedPicture& picture : MakeMarkJpegPictures())
+        bOk = output.Write("textures/" + picture.strName, EncodeArtJpeg(picture.image)) && bOk;
     for (const SNamedPicture& picture : MakeParticlePictures())
         bOk = output.Write("textures/" + picture.strName, EncodeArtTga(picture.image)) && bOk;
     for (const SNamedPicture& picture : MakeUiPictures())
