@@ -34,11 +34,13 @@ SLoadedTables& LoadedTables()
     return s_loaded;
 }
 
-bool ModifiersMatch(WORD fVirt)
+/// Alt as the key message says it was when the key went; Shift and Control as they are now.
+bool ModifiersMatch(WORD fVirt, const MSG& msg)
 {
     const auto down = [](int nKey) { return (GetAsyncKeyState(nKey) & 0x8000) != 0; };
+    const bool bAlt = (msg.lParam & KEY_ALT_CONTEXT) != 0;
     return down(VK_SHIFT) == ((fVirt & FSHIFT) != 0) && down(VK_CONTROL) == ((fVirt & FCONTROL) != 0) &&
-           down(VK_MENU) == ((fVirt & FALT) != 0);
+           bAlt == ((fVirt & FALT) != 0);
 }
 } // namespace
 
@@ -125,7 +127,7 @@ int TranslateAccelerator(HWND hWnd, HACCEL hAccTable, MSG* pMsg)
         const bool bVirtual = (accel.fVirt & FVIRTKEY) != 0;
         if (bVirtual != bKey || accel.key != pMsg->wParam)
             continue;
-        if (bVirtual && !ModifiersMatch(accel.fVirt))
+        if (bVirtual && !ModifiersMatch(accel.fVirt, *pMsg))
             continue;
         SendMessage(hWnd, WM_COMMAND, MAKEWPARAM(accel.cmd, 1), 0);
         return TRUE;

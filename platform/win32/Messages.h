@@ -66,6 +66,8 @@ inline constexpr UINT WM_CHAR = 0x0102;
 inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_SYSKEYUP = 0x0105;
 inline constexpr UINT WM_KEYLAST = 0x0109;
+/// A key message's lParam bit: Alt was down when the key went (the context code).
+inline constexpr LPARAM KEY_ALT_CONTEXT = LPARAM{1} << 29;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_TIMER = 0x0113;

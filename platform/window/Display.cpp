@@ -859,6 +859,10 @@ void HandleKey(const SDL_KeyboardEvent& key, HWND hWnd)
     const UINT uMsg =
         bAlt || GenericKey(nVk) == VK_MENU ? (bDown ? WM_SYSKEYDOWN : WM_SYSKEYUP) : (bDown ? WM_KEYDOWN : WM_KEYUP);
     LPARAM lParam = 1 | (static_cast<LPARAM>(key.keysym.scancode & 0xFF) << 16);
+    // The message carries whether Alt was down when the key went, so that an accelerator read later
+    // sees the keys as they were pressed together, not as they are when the message is taken.
+    if ((GetAsyncKeyState(VK_MENU) & 0x8000) != 0)
+        lParam |= KEY_ALT_CONTEXT;
     if (!bDown)
         lParam |= static_cast<LPARAM>(0xC0000000u);
     else if (key.repeat != 0)
