@@ -34,9 +34,6 @@ constexpr DWORD AIM_PREVIEW_DELAY_MS = 100;
 /// Enter strikes.
 constexpr float CUE_STROKE_MAX = 40.0f;
 constexpr float CUE_STROKE_MIN = CUE_STROKE_MAX / 25.0f;
-/// The game type that starts in aiming at once, and the one that resumes the last game.
-constexpr int GAME_DIRECT_AIM = 32;
-constexpr int GAME_RESUME_LAST = 33;
 /// The bonus game's felt colour.
 constexpr int BONUS_FELT_COLOUR = 0x707AB;
 /// The mode-word flag a new rack copies into the rounding switches.

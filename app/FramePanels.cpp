@@ -73,8 +73,11 @@ void CMainFrame::EndSettingsPreview()
     PostMessage(WM_NEWGAMEQUESTION, 1, 1);
 }
 
-void CMainFrame::AnnounceGame()
+void CMainFrame::AnnounceGame(int nStartType)
 {
+    // A resumed game and one aimed at once go on without a word.
+    if (nStartType == GAME_DIRECT_AIM || nStartType == GAME_RESUME_LAST)
+        return;
     const CPlayer& current = m_pGameFlow->Current();
     if (g_Settings.m_nCompetitionType != 0)
     {

@@ -327,7 +327,8 @@ BOOL CMainFrame::InitGame()
     }
     g_nGameMode &= gmStartupFlag | 0x10 | 0x8 | 0x4;
     const DWORD dwKept = g_nGameMode;
-    const bool bIntro = OpensWithIntro(g_Settings.m_nGameType);
+    const int nStartType = g_Settings.m_nGameType;
+    const bool bIntro = OpensWithIntro(nStartType);
     if (!SetupGame())
         return FALSE;
     g_nGameMode |= dwKept;
@@ -342,7 +343,7 @@ BOOL CMainFrame::InitGame()
     }
     g_Settings.Save();
     SetForegroundWindow();
-    AnnounceGame();
+    AnnounceGame(nStartType);
     m_bGameStarted = TRUE;
     OutputDebugString("Game started\n");
     if (bIntro)

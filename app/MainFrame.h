@@ -72,6 +72,10 @@ inline constexpr UINT WM_MUSICNOTIFY = WM_USER + 13;
 inline constexpr float ENGLISH_TIP_PER_PIXEL = 2.94f;
 /// The music word's bit: the music is switched on.
 inline constexpr DWORD MUSIC_WORD_ON = 0x2;
+/// The game type that starts in aiming at once, and the one that resumes the last game: both open
+/// without the intro and without a word to the player.
+inline constexpr int GAME_DIRECT_AIM = 32;
+inline constexpr int GAME_RESUME_LAST = 33;
 /// A panel command's wParam: the code, with this bit for a check box that is switched on.
 inline constexpr WPARAM PANEL_CHECKED = 0x10000;
 
@@ -381,9 +385,9 @@ public:
     void ShowWaitHint();
     /// A settings preview ended by its key: the flag cleared and the new-game question asked.
     void EndSettingsPreview() override;
-    /// The texts a game opens with: the greeting of a match's first player and, once a run, the
-    /// hint to use the mouse, which stays until a click.
-    void AnnounceGame();
+    /// The texts a game of the start's game type opens with: the greeting of a match's first player
+    /// and, once a run, the hint to use the mouse, which stays until a click.
+    void AnnounceGame(int nStartType);
     /// The on-screen texts stepped in the panel's area; a click may end one that allows it.
     void StepTexts(bool bDismiss) override;
     /// The control bar shows the cue as it is: its power, its english, whose turn, the computer's

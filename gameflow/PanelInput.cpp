@@ -114,8 +114,9 @@ void CGameFlow::HandlePanelInput(float fFactor)
         if (bOverhead && dwMode != modeCallShot && bHuman && m_Cue.fMax > 0.0f &&
             m_Cue.fPullBack / m_Cue.fMax >= MIN_POWER_SHARE)
         {
-            // The overhead view's panel closes for the shot.
-            ResumeFromPause();
+            // The overhead view's panel stays where the person aimed from, the shot rolling behind
+            // it; only its pause ends.
+            m_bPaused = false;
             m_Host.HideStrokeWidgets();
             StrikeCueBall();
             SetGameMode(GetReturnMode());

@@ -44,6 +44,8 @@ std::string RunGame(const std::vector<std::pair<const char*, const char*>>& sett
     const std::string strIni = (run.Program() / "Vorn.ini").string();
     WritePrivateProfileString("Intro", "Blink lamp", "", strIni.c_str());
     WritePrivateProfileString("Intro", "Increase time", "0", strIni.c_str());
+    // The scripts click at the places of an 812 by 570 window.
+    WritePrivateProfileString("Settings", "FullScreen", "0", strIni.c_str());
     for (const auto& [szKey, szValue] : settings)
         WritePrivateProfileString("Settings", szKey, szValue, strIni.c_str());
     EXPECT_EQ(0, run.Run(strScript + "frame +1 close\nanswer ok\n")) << run.Log();
