@@ -13,13 +13,6 @@
 
 #include <memory>
 
-namespace
-{
-/// The game types that open without the intro: aiming at once, and the resumed last game.
-constexpr int GAME_DIRECT_AIM = 32;
-constexpr int GAME_RESUME_LAST = 33;
-} // namespace
-
 bool CMainFrame::OpensWithIntro(int nGameType)
 {
     return nGameType != GAME_DIRECT_AIM && nGameType != GAME_RESUME_LAST && g_Settings.m_nAdvancedLighting == 1;

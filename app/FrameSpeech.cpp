@@ -2,6 +2,9 @@
 #include "app/FrameSpeech.h"
 
 #include "app/MainFrame.h"
+#include "app/VornApp.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Modules.h"
 
@@ -28,6 +31,15 @@ void CFrameSpeechLink::ShowRuleText(const CString& strText, DWORD dwDurationMs)
 
 namespace
 {
+/// The start's texts: the greeting (its "%s" the player to break) and its time, the use-mouse hint
+/// and the phrase it says.
+constexpr UINT IDS_GREETING = 21515;
+constexpr DWORD GREETING_MS = 4000;
+constexpr UINT IDS_USE_MOUSE = 21604;
+constexpr const char* USE_MOUSE_PHRASE = "USEMOUSE.WAV";
+/// The use-mouse hint is shown once a run. Main thread.
+bool s_bUseMouseHint = true;
+
 /// A string of the program; empty when it has none.
 CString LoadProgramString(UINT nId)
 {
@@ -49,3 +61,20 @@ std::string CMainFrame::LoadFlowString(UINT nId) { return LoadProgramString(nId)
 void CMainFrame::SetModeHint(UINT nId) { m_strModeHint = nId == 0 ? CString() : LoadProgramString(nId) + "  "; }
 
 void CMainFrame::ClearTexts() { g_TextMessages.Clear(); }
+
+void CMainFrame::ShowStartTexts(int nGameType)
+{
+    if (nGameType == GAME_RESUME_LAST || nGameType == GAME_DIRECT_AIM)
+        return;
+    if (g_Settings.m_nCompetitionType != 0)
+        if (const CString strGreeting = LoadProgramString(IDS_GREETING); !strGreeting.IsEmpty())
+            g_TextMessages.AddText(ReplaceTextArgument(strGreeting, m_pGameFlow->Current().GetName()), nullptr,
+                                   GREETING_MS, 0);
+    // The hint waits for the first person to play, and stays until it is dismissed.
+    if (s_bUseMouseHint && !IsComputerToPlay())
+    {
+        s_bUseMouseHint = false;
+        if (const CString strHint = LoadProgramString(IDS_USE_MOUSE); !strHint.IsEmpty())
+            g_TextMessages.AddText(strHint.GetString(), USE_MOUSE_PHRASE, MESSAGE_FOREVER, 1);
+    }
+}

@@ -15,8 +15,6 @@
 
 namespace
 {
-/// The music word's on bit.
-constexpr DWORD MUSIC_ON = 0x2;
 /// The game type of the tutorial, in which nobody comments.
 constexpr int SILENT_GAME_TYPE = 32;
 
@@ -108,7 +106,7 @@ void CMainFrame::ReloadBallTextures()
 {
     // The painter keeps a painting of each ball: the set's textures are read again and every
     // ball is painted anew from them.
-    m_ballPainter.FreeBallTextures();
+    g_BallPainter.FreeBallTextures();
     if (!SelectVariant())
         OutputDebugString("Settings: the balls' textures could not be loaded again\n");
 }
