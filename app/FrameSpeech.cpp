@@ -70,7 +70,8 @@ void CMainFrame::ShowStartTexts(int nGameType)
         if (const CString strGreeting = LoadProgramString(IDS_GREETING); !strGreeting.IsEmpty())
             g_TextMessages.AddText(ReplaceTextArgument(strGreeting, m_pGameFlow->Current().GetName()), nullptr,
                                    GREETING_MS, 0);
-    // The hint waits for the first person to play, and stays until it is dismissed.
+    // The hint is for the first person to play; it stays until the texts are cleared (the first
+    // mouse stroke, or the first shot judged).
     if (s_bUseMouseHint && !IsComputerToPlay())
     {
         s_bUseMouseHint = false;
