@@ -3,7 +3,9 @@
 #include "foundation/GlobalOrder.h"
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_LIBRARY_LISTS, 0) CString g_strKillFile;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_LIBRARY_LISTS);
 BOOL g_bTeacherMode = 0;
+BOOL g_bLogFile = 0;
 BOOL g_bRegisterDocumentOnly = 0;
 BOOL g_bDialogFontSize = 1;
 
@@ -26,7 +28,9 @@ void CVornCommandLineInfo::ParseParam(const char* pszParam, BOOL bFlag, BOOL bLa
             if (strLower.Find(szKeyword) < 0)
                 continue;
             const CString strKeyword(szKeyword);
-            if (strKeyword == "check_gpf")
+            if (strKeyword == "logfile")
+                g_bLogFile = 1;
+            else if (strKeyword == "check_gpf")
                 g_bDialogFontSize = 0;
             else if (strKeyword == "kill_it")
             {

@@ -9,6 +9,9 @@ extern CString g_strKillFile;
 extern BOOL g_bTeacherMode;
 /// Set by "register_document_only": start-up ends after registering the document type.
 extern BOOL g_bRegisterDocumentOnly;
+/// Set by "logfile" (a level after a colon is accepted and changes nothing): the debug log is also
+/// written to the log file. Main thread.
+extern BOOL g_bLogFile;
 /// 1 until "check_GPF" clears it: skinned dialogs set their templates' point size only while set.
 extern BOOL g_bDialogFontSize;
 

@@ -23,6 +23,7 @@
 #include "platform/mfc/FileDialog.h"
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/KeyState.h"
@@ -60,11 +61,6 @@ constexpr WPARAM FIRST_NON_CHARACTER_KEY = 91;
 /// The speed factor's range: halving and doubling stop at its ends.
 constexpr double MIN_SPEED_FACTOR = 0.125;
 constexpr double MAX_SPEED_FACTOR = 4.0;
-/// Bits of the frame's option word.
-constexpr DWORD OPTION_4 = 0x4;
-constexpr DWORD OPTION_HEAD_LINE = 0x40;
-constexpr DWORD OPTION_AIMING_AID = 0x80;
-constexpr DWORD OPTION_SHOT_CALLED = 0x200;
 /// Bit 28 of the game-mode word: shot outcomes and new-game questions go elsewhere while it is set.
 constexpr DWORD BIT28 = 0x10000000;
 /// Bit 0 of the game-mode word: a queued playback runs.
@@ -325,7 +321,7 @@ void CMainFrame::OnToggleShortPath()
 
 void CMainFrame::OnToggleOption4()
 {
-    m_dwOptionWord ^= OPTION_4;
+    m_dwOptionWord ^= OPTION_FRAME_RATE;
     g_bRedraw = TRUE;
 }
 
@@ -398,11 +394,16 @@ void CMainFrame::OnShowRules()
 {
     // The game stands still behind the card; keys pressed meanwhile are not the game's.
     SetModalMode(TRUE);
+    ClearTexts();
     ShowRulesCard();
     SetModalMode(FALSE);
     g_DIKeyboard.ReadDIKeyboardBuffer();
     g_DIMouse.ReadDIMouseState();
     g_DIMouse.ReadDIMouseState();
+    // The card let the cursor go; the game takes it back as its mode wants it, shown afresh.
+    ClipCursorToView();
+    ShowCursor(TRUE);
+    ShowCursor(FALSE);
 }
 
 void CMainFrame::ShowRulesCard()

@@ -101,7 +101,7 @@ HRESULT CMainFrame::Create3DEnvironment(HWND hWnd)
 {
     // One-time set-up: the arrow cursor and the ball painter's tables.
     g_CursorManager.SetSystemCursor(IDC_ARROW);
-    m_ballPainter.InitBallPainter(g_strTablesDatPath.GetString());
+    g_BallPainter.InitBallPainter(g_strTablesDatPath.GetString());
     m_sceneAnimation.SetClips(&CAviClipList::GetCount, [this](int nClip, int nLevel)
                               { return CAviClipList::UpdateClip(nClip, nLevel, m_pFramework->GetD3DDevice()); });
     s_bWindowed = TRUE;
@@ -276,7 +276,7 @@ void CMainFrame::DeleteDeviceObjects()
     ReleaseGlobalList();
     ReleaseHud();
     m_apSpriteEffects.clear();
-    m_ballPainter.ResetBallImages();
+    g_BallPainter.ResetBallImages();
 }
 
 void CMainFrame::FinalCleanup()

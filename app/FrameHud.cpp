@@ -9,6 +9,7 @@
 #include "app/VornApp.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/GameModeWord.h"
+#include "foundation/GlobalOrder.h"
 #include "foundation/LibraryLists.h"
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
@@ -44,6 +45,9 @@
 #include <algorithm>
 #include <cmath>
 #include <span>
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_FRAME_RATE_STAT) CRunningStat g_FrameRateStat;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_FRAME_RATE_STAT);
 
 namespace
 {
@@ -352,9 +356,6 @@ BOOL CMainFrame::LoadPanels()
         ShowErrorBox(IDS_SCENE_NOT_BUILT);
         return FALSE;
     }
-    GetHud().m_dwDisplayFlags =
-        (g_Settings.m_nFrameRate != 0 ? DISPLAY_FRAME_RATE : 0) | (g_Settings.m_nScore != 0 ? DISPLAY_SCORE : 0) |
-        (g_Settings.m_nHeadLine != 0 ? DISPLAY_HEAD_LINE : 0) | (g_Settings.m_nBallPath1 != 0 ? DISPLAY_BALL_PATH : 0);
     // The icons show the balls of the first ball set.
     CBallPainter& icons = GetHud().m_iconPainter;
     if (g_astrBallSetLibraries.GetSize() > 0)
@@ -589,7 +590,7 @@ void CMainFrame::DrawScorePanels(const RECT& rcArea)
         DrawLightLabel();
         return;
     }
-    if ((GetHud().m_dwDisplayFlags & DISPLAY_SCORE) == 0 || (g_nGameMode & MODE_PRESENTATION) != 0 || !m_bGameStarted)
+    if ((m_dwOptionWord & OPTION_SCORE) == 0 || (g_nGameMode & MODE_PRESENTATION) != 0 || !m_bGameStarted)
         return;
     CGameFlow& flow = *m_pGameFlow;
     if (CPluginGame* pGame = flow.GetPluginGame(); pGame != nullptr)
@@ -800,7 +801,7 @@ void CMainFrame::DrawWatermark(int)
     // The scene has no trophy object; the watermark's picture tells the player's trophy.
     ShowTrophyWatermark();
     DrawWatermarkObject();
-    if ((GetHud().m_dwDisplayFlags & DISPLAY_HEAD_LINE) != 0)
+    if ((m_dwOptionWord & OPTION_HEAD_LINE) != 0)
         DrawHeadString();
 }
 
@@ -862,7 +863,7 @@ void CMainFrame::DrawFrameRate()
         return;
     }
     hud.m_bTimingStarted = false; // a later timing run counts from its own start
-    if ((g_nGameMode & MODE_BITS) == modeWaiting || (hud.m_dwDisplayFlags & DISPLAY_FRAME_RATE) == 0)
+    if ((g_nGameMode & MODE_BITS) == modeWaiting || (m_dwOptionWord & OPTION_FRAME_RATE) == 0)
         return;
     SurfacePtr& pSurface = hud.m_apSurfaces[HUD_FRAME_RATE];
     if (pSurface == nullptr && !StartFrameRate())
@@ -924,13 +925,13 @@ void CMainFrame::CountTimingFrame()
         hud.m_nTimingFrames = 0;
         return;
     }
-    if (++hud.m_nTimingFrames < hud.m_timingStat.GetSampleInterval())
+    if (++hud.m_nTimingFrames < g_FrameRateStat.GetSampleInterval())
         return;
     // A count that took no measurable time gives no sample.
     if (const DWORD dwElapsed = dwNow - hud.m_dwTimingStart; dwElapsed > 0)
     {
-        hud.m_timingStat.AddSample(hud.m_nTimingFrames * 1000.0 / dwElapsed);
-        hud.m_timingStat.Format();
+        g_FrameRateStat.AddSample(hud.m_nTimingFrames * 1000.0 / dwElapsed);
+        g_FrameRateStat.Format();
     }
     hud.m_nTimingFrames = 0;
     hud.m_dwTimingStart = dwNow;
@@ -943,7 +944,7 @@ void CMainFrame::DrawTimingText()
         return;
     RECT rcPanel;
     GetPanelRect(rcPanel);
-    const CString strText = GetHud().m_timingStat.GetName();
+    const CString strText = g_FrameRateStat.GetName();
     DrawPanelText(dc.GetDC(), GetHud().m_font, TIMING_COLOUR, strText, rcPanel, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 

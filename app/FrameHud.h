@@ -1,6 +1,6 @@
 // What the main frame keeps for its heads-up display and its frame painter: the panel font, the
-// panel surfaces, the frame-rate counter, the title's dirty flag, the display flags the game start
-// copies from the settings, the ball painter of the icons and the draw-order log of the tests.
+// panel surfaces, the frame-rate counter, the title's dirty flag, the ball painter of the icons and the draw-order log
+// of the tests.
 #pragma once
 
 #include "foundation/RunningStat.h"
@@ -13,12 +13,6 @@
 
 #include <array>
 #include <vector>
-
-/// Display flags of the frame, copied from the settings at the game's start.
-inline constexpr DWORD DISPLAY_FRAME_RATE = 0x04;
-inline constexpr DWORD DISPLAY_SCORE = 0x20;
-inline constexpr DWORD DISPLAY_HEAD_LINE = 0x40;
-inline constexpr DWORD DISPLAY_BALL_PATH = 0x80;
 
 /// The panel loader's errors: the scene text's objects or table cannot be read.
 inline constexpr unsigned int IDS_SCENE_OBJECTS_UNREADABLE = 21535;
@@ -64,7 +58,6 @@ public:
     SIZE m_sizeTitle = HUD_BANNER_SIZE;
     CFrameRateCounter m_rate;
     LONG m_nRateNumberLeft = 0;    // where the frame-rate number starts in its surface
-    CRunningStat m_timingStat;     // the frame rates of a timing run (nothing enables it yet)
     bool m_bTimingStarted = false; // a timing run's frames are being counted
     int m_nTimingFrames = 0;       // frames counted towards its next sample
     DWORD m_dwTimingStart = 0;     // when that count began
@@ -73,7 +66,6 @@ public:
     bool m_bTitleDirty = true;
     CString m_strTitle;    // the text the title's surface shows
     LONG m_nPanelBand = 0; // height of the black band ClearPanel fills at the bottom
-    DWORD m_dwDisplayFlags = 0;
     CBallPainter m_iconPainter;
     CBallLabel m_ballLabel;      // the number of the ball to play, over the ball
     bool m_bPathMarks = false;   // the marks at the predicted paths' ends are lit
@@ -82,3 +74,7 @@ public:
     CString m_strWatermark = WATERMARK_PICTURE;    // the picture the watermark shows
     std::vector<ESceneStep>* m_pDrawLog = nullptr; // test seam: every step painted is appended
 };
+
+/// The frame-rate statistic of a timing run (nothing enables it yet); the window's creation resets
+/// it. Main thread.
+extern CRunningStat g_FrameRateStat;

@@ -1,18 +1,35 @@
 // The main window's side of the interface's small parts: the menu loop, during which the system's
-// cursor shows and the game pauses, and the banner's text list, laid out by each device set-up.
+// cursor shows and the game pauses, the banner's text list, laid out by each device set-up, and the
+// input line made with the window.
 // Main thread only.
 #include "app/MainFrame.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CursorManager.h"
+#include "ui/InputEdit.h"
 #include "ui/WindowPlacement.h"
 
 #include <cstring>
 
 namespace
 {
-/// The banner list's look: italic "Arial" in light grey, under a caption of this height (pixels).
-constexpr COLORREF SKIN_LIST_TEXT = RGB(240, 240, 240);
-constexpr LONG SKIN_LIST_TITLE_HEIGHT = 20;
+/// The banner list's text is light grey under a caption strip, the input line's yellow on the
+/// banner's lowest strip; both in italic "Arial". The strips' height, pixels.
+constexpr COLORREF BANNER_TEXT = RGB(240, 240, 240);
+constexpr COLORREF INPUT_LINE_TEXT = RGB(250, 250, 0);
+constexpr LONG BANNER_STRIP_HEIGHT = 20;
+/// The input line's control id.
+constexpr UINT INPUT_LINE_ID = 123;
+
+void UseItalicArial(CCtrlColors& colors, COLORREF crText)
+{
+    LOGFONT font = colors.m_logFont;
+    std::strncpy(font.lfFaceName, "Arial", sizeof font.lfFaceName - 1);
+    font.lfItalic = TRUE;
+    colors.m_font.DeleteObject();
+    colors.m_font.CreateFontIndirect(&font);
+    colors.m_logFont = font;
+    colors.m_crText = crText;
+}
 } // namespace
 
 LRESULT CMainFrame::OnEnterMenuLoop(WPARAM, LPARAM)
@@ -38,15 +55,19 @@ LRESULT CMainFrame::OnExitMenuLoop(WPARAM, LPARAM)
 
 void CMainFrame::LayOutSkinList(const RECT& rcArea)
 {
-    LOGFONT font = m_skinList.m_logFont;
-    std::strncpy(font.lfFaceName, "Arial", sizeof font.lfFaceName - 1);
-    font.lfItalic = TRUE;
-    m_skinList.m_font.DeleteObject();
-    m_skinList.m_font.CreateFontIndirect(&font);
-    m_skinList.m_logFont = font;
-    m_skinList.m_crText = SKIN_LIST_TEXT;
+    UseItalicArial(g_BannerList, BANNER_TEXT);
     const RECT rc = CalcBannerRectTopRight(rcArea);
-    m_skinList.SetRect(rc.left, rc.top, rc.right, rc.bottom);
-    m_skinList.SetTitle(RECT{rc.left, rc.top, rc.right, rc.top + SKIN_LIST_TITLE_HEIGHT}, "");
-    m_skinList.ResetContent();
+    g_BannerList.SetRect(rc.left, rc.top, rc.right, rc.bottom);
+    g_BannerList.SetTitle(RECT{rc.left, rc.top, rc.right, rc.top + BANNER_STRIP_HEIGHT}, "");
+    g_BannerList.ResetContent();
+}
+
+BOOL CMainFrame::CreateInputLine()
+{
+    RECT rcClient{};
+    GetClientRect(&rcClient);
+    const RECT rcBanner = CalcBannerRectTopRight(rcClient);
+    UseItalicArial(g_InputEdit, INPUT_LINE_TEXT);
+    const RECT rcLine{rcBanner.left, rcBanner.bottom - BANNER_STRIP_HEIGHT, rcBanner.right, rcBanner.bottom};
+    return g_InputEdit.Create(WS_CHILD | ES_AUTOHSCROLL, rcLine, this, INPUT_LINE_ID);
 }

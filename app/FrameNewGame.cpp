@@ -18,6 +18,7 @@
 #include "simulation/BallEngine.h"
 #include "simulation/GamePlugins.h"
 #include "ui/TextMessages.h"
+#include "ui/Widget.h"
 
 #include <numbers>
 
@@ -110,6 +111,13 @@ void CMainFrame::PrepareNewRack()
     g_Speech.Rules().EnableForGameType(GetGameType());
     const bool bComputerPlays = flow.Player1().GetRobotLevel() != 0 || flow.Player2().GetRobotLevel() != 0;
     g_Speech.SetActive(bComputerPlays && g_Settings.m_nSpeechMode == 2 && GetGameType() != GAME_DIRECT_AIM);
+    // A widget pressed to ask for this rack never gets its release: it lets go here, and the game
+    // leaves for the mode it came from before the rack clears the mode word.
+    if (CWidget* pActive = CWidget::GetHoveredWidget(); pActive != nullptr && pActive->m_bPressed != 0)
+    {
+        pActive->m_bPressed = 0;
+        flow.SetGameMode(GetReturnMode());
+    }
     // The rounding switches follow the mode word before the balls are racked.
     const BOOL bRounding = (g_nGameMode & ROUNDING_FLAG) != 0 ? TRUE : FALSE;
     g_BallEngineMain.SetRounding(bRounding);
@@ -226,6 +234,7 @@ BOOL CMainFrame::SetupGame()
     flow.CreateReferee(g_Settings.m_nGameType);
     ChooseFirstPlayer();
     StartNewRack(TRUE);
+    KeepViewForBothPlayers();
     const bool bResumed = bResume && ResumeLastGame();
     PrepareSettingsForGame(FALSE);
     CopyFlowSettings(g_Settings, flow.Settings());
@@ -247,6 +256,14 @@ BOOL CMainFrame::SetupGame()
                     flow.Player2().GetName(), flow.Current().GetName());
     OutputDebugString(strStart.GetString());
     return TRUE;
+}
+
+void CMainFrame::KeepViewForBothPlayers()
+{
+    CGameFlow& flow = *m_pGameFlow;
+    const CViewRecord view = flow.GetCurrentView();
+    flow.Player1().SetViewRecord(view);
+    flow.Player2().SetViewRecord(view);
 }
 
 void CMainFrame::StartPlay()
@@ -360,9 +377,7 @@ void CMainFrame::ApplyPlayerSettings(const CSettings& old)
         if (!UpdateVariant())
             OutputDebugString("Game: no ball set for the game's variant\n");
         OnFileNew();
-        const CViewRecord view = flow.GetCurrentView();
-        flow.Player1().SetViewRecord(view);
-        flow.Player2().SetViewRecord(view);
+        KeepViewForBothPlayers();
         SetGameFlag(dwKept);
     }
     const LONG nGames1 = flow.Player1().GetGames();

@@ -245,9 +245,9 @@ BOOL CMainFrame::SelectVariant()
     const CTextureSetRec rec = g_textureSet.GetAt(nSet);
     std::array<DWORD, 9> colours = BALL_COLOURS;
     if (LoadColorTables(rec.m_strLibrary.GetString(), rec.m_strField4.GetString(), colours))
-        m_ballPainter.SetBallColours(colours);
-    m_ballPainter.ResetBallImages();
-    return m_ballPainter.LoadBallTextures(rec.m_strLibrary.GetString(), rec.m_strField2.GetString());
+        g_BallPainter.SetBallColours(colours);
+    g_BallPainter.ResetBallImages();
+    return g_BallPainter.LoadBallTextures(rec.m_strLibrary.GetString(), rec.m_strField2.GetString());
 }
 
 BOOL CMainFrame::UpdateVariant()
@@ -260,7 +260,7 @@ BOOL CMainFrame::UpdateVariant()
             rec.m_strName.CompareNoCase(GetVariantName()) == 0)
             return TRUE;
     }
-    m_ballPainter.FreeBallTextures();
+    g_BallPainter.FreeBallTextures();
     return SelectVariant();
 }
 
@@ -354,7 +354,7 @@ BOOL CMainFrame::SetUpGameScene()
     if (m_pFramework == nullptr || !m_rackScene.SetUp(*m_pFramework))
         return FALSE;
     m_sceneAnimation.SetClock(m_rackScene.GetClock());
-    m_ballPainter.SetHighlight(95, 255.0);
+    g_BallPainter.SetHighlight(95, 255.0);
     // Each object whose line names a clip shows it on the clip's texture.
     const std::vector<CAnimationRec>& clips = m_rackScene.GetAnimations();
     // From here on an object names its clip by its place in the clip list, which the frames' clip

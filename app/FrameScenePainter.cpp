@@ -71,8 +71,8 @@ void CMainFrame::DrawBallGroup(EBallPlace place, int nFlags)
         if (GetBallPlace(ball.vCentre.x, ball.vCentre.z, IsOffTable(ball.nBall), bounds) == place)
             m_aBallGroup.push_back(ball);
     // Flags 3: the view did not change, so unchanged balls are copied from their images.
-    m_ballPainter.SetViewChanged(nFlags != 3);
-    m_rackScene.PaintBalls(*m_pFramework, m_ballPainter, m_aBallGroup);
+    g_BallPainter.SetViewChanged(nFlags != 3);
+    m_rackScene.PaintBalls(*m_pFramework, g_BallPainter, m_aBallGroup);
 }
 
 void CMainFrame::DrawWatermarkObject()

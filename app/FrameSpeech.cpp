@@ -2,6 +2,9 @@
 #include "app/FrameSpeech.h"
 
 #include "app/MainFrame.h"
+#include "app/VornApp.h"
+#include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Modules.h"
 

@@ -4,6 +4,7 @@
 #include "app/VornApp.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
+#include "foundation/ResourceBitmaps.h"
 #include "foundation/Settings.h"
 #include "platform/mfc/CFile.h"
 #include "platform/mfc/WinApp.h"
@@ -59,7 +60,8 @@ INT_PTR RunHelpDialog(CWnd* pParent)
     return nResult;
 }
 
-CHelpDlg::CHelpDlg(CWnd* pParent) : CSkinDialog(IDD_HELP, "_DATA", IDB_HELP_BACKGROUND, pParent)
+CHelpDlg::CHelpDlg(CWnd* pParent)
+    : CSkinDialog(IDD_HELP, g_strDefaultResourceType.GetString(), IDB_HELP_BACKGROUND, pParent)
 {
     SetFitToBackground(TRUE);
 }

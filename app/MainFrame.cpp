@@ -1,8 +1,11 @@
 #include "app/MainFrame.h"
 
+#include "app/FrameHud.h"
 #include "app/StartupFiles.h"
 #include "app/VornApp.h"
+#include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
+#include "foundation/GlobalOrder.h"
 #include "foundation/LibraryLists.h"
 #include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
@@ -17,24 +20,36 @@
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/SystemParameters.h"
+#include "render/CameraFlight.h"
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
 #include "render/SceneReader.h"
+#include "render/TextureManager.h"
 #include "simulation/BallEngine.h"
 #include "simulation/GamePlugins.h"
 #include "simulation/PhysicsCoefficients.h"
+#include "ui/ClickPanels.h"
+#include "ui/ControlBar.h"
+#include "ui/GameWidgets.h"
 #include "ui/TextMessages.h"
 
+#include <algorithm>
 #include <cstdio>
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_DISABLE_TEXTURE) CString g_strDisableTexture = "Disable.bmp";
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_DISABLE_TEXTURE);
+VORN_GLOBAL_ROW(GLOBAL_ROW_CHAT_TEXTURE) CString g_strChatTexture = "Chat.bmp";
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_CHAT_TEXTURE);
 
 namespace
 {
-/// The colour of the frame until the scene is drawn: the cloth's dark green.
 /// How long the scene keeps rendering after the exit command before the window closes, in ms.
 constexpr DWORD EXIT_RENDER_MS = 2000;
 /// Record counts of the devices' event buffers.
 constexpr DWORD KEYBOARD_BUFFER_RECORDS = 128;
 constexpr DWORD MOUSE_BUFFER_RECORDS = 256;
+/// The error when no 3-D environment can be made for the window.
+constexpr UINT IDS_NO_3D_ENVIRONMENT = 21514;
 
 /// The user's own links of the ini file ("Link 1".."Link 4") take the scene's link places 1 to 4,
 /// or are appended when the scene has fewer; one whose picture file is missing is passed over.
@@ -55,6 +70,20 @@ void AddIniLinks()
         else
             g_linkList.Add(rec);
     }
+}
+
+/// The debug log's line of a named texture made (with the size of its picture) or not found.
+void NoteTextureMade(const char* szName, HRESULT hr)
+{
+    BITMAP bitmap{};
+    const HBITMAP hPicture = SUCCEEDED(hr) ? GetTextureBitmap(szName) : nullptr;
+    char szLine[TEXTURE_MAX_NAME + 64];
+    if (hPicture != nullptr && GetObject(hPicture, sizeof bitmap, &bitmap) != 0)
+        std::snprintf(szLine, sizeof szLine, "Textures: %s made, %ld x %ld\n", szName,
+                      static_cast<long>(bitmap.bmWidth), static_cast<long>(bitmap.bmHeight));
+    else
+        std::snprintf(szLine, sizeof szLine, "Textures: %s is not in the artwork libraries\n", szName);
+    OutputDebugString(szLine);
 }
 } // namespace
 
@@ -227,14 +256,24 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
     g_sceneReader.ReadLinks();
     AddIniLinks();
     SelectDeviceFromSettings();
-    if (const HRESULT hr = Create3DEnvironment(m_hWnd); FAILED(hr))
+    if (FAILED(Create3DEnvironment(m_hWnd)))
     {
-        DisplayFrameworkError(hr, 1);
+        MessageBeep(static_cast<UINT>(-1));
         Cleanup3DEnvironment();
+        ShowErrorBox(IDS_NO_3D_ENVIRONMENT);
         return -1;
     }
     g_b3DReady = TRUE;
+    // Flights last as the settings say; a negative time is none.
+    g_dFlightDuration = std::max(g_Settings.m_nAutoPlaceTime, 0);
+    // The banner's text list was laid out by the device set-up; the panels' two named textures
+    // and the input line join it.
+    for (const CString* pTexture : {&g_strDisableTexture, &g_strChatTexture})
+        NoteTextureMade(pTexture->GetString(), CreateTexture(pTexture->GetString()));
+    if (!CreateInputLine())
+        OutputDebugString("Window: the input line could not be made\n");
     PostMessage(WM_INITGAME);
+    g_FrameRateStat.Reset();
     return 0;
 }
 
@@ -331,6 +370,7 @@ BOOL CMainFrame::InitGame()
     const bool bIntro = OpensWithIntro(nStartType);
     if (!SetupGame())
         return FALSE;
+    SetOptionsFromSettings();
     g_nGameMode |= dwKept;
     StartAimingAid();
     // The rack's preview was asked for before the aid's worker ran: it is made now.
@@ -341,14 +381,24 @@ BOOL CMainFrame::InitGame()
         PostQuitMessage(8);
         return FALSE;
     }
+    AnnounceGame(nStartType);
     g_Settings.Save();
     SetForegroundWindow();
-    AnnounceGame(nStartType);
     m_bGameStarted = TRUE;
     OutputDebugString("Game started\n");
     if (bIntro)
         StartIntro();
     return TRUE;
+}
+
+void CMainFrame::SetOptionsFromSettings()
+{
+    const auto bit = [](int nSetting, DWORD dwBit) { return nSetting != 0 ? dwBit : 0; };
+    const DWORD dwFromSettings =
+        bit(g_Settings.m_nBallPath1, OPTION_AIMING_AID) | bit(g_Settings.m_nScore, OPTION_SCORE) |
+        bit(g_Settings.m_nHeadLine, OPTION_HEAD_LINE) | bit(g_Settings.m_nFrameRate, OPTION_FRAME_RATE);
+    constexpr DWORD FROM_SETTINGS = OPTION_AIMING_AID | OPTION_SCORE | OPTION_HEAD_LINE | OPTION_FRAME_RATE;
+    m_dwOptionWord = (m_dwOptionWord & ~FROM_SETTINGS) | dwFromSettings;
 }
 
 void CMainFrame::OnClose()
@@ -392,11 +442,15 @@ void CMainFrame::OnDestroy()
     if ((g_nGameMode & gmSettingsPreview) == 0)
         g_Settings.Save();
     m_bWindowActive = FALSE;
+    ClipCursor(nullptr);
     CloseMusic();
     g_TextMessages.DeleteFont();
     g_Speech.Shutdown();
     ReleasePluginGame();
     Cleanup3DEnvironment();
+    g_BallPainter.FreeTablesData();
+    g_BallPainter.FreeBallTextures();
+    g_BallPainter.ResetBallImages();
     g_BallEngineQueued.Release();
     g_BallEngineMain.Release();
     g_BallEngineAux.Release();
@@ -438,6 +492,25 @@ void CMainFrame::OnKillFocus(CWnd*)
         m_dwSavedMode = g_nGameMode;
         m_bModeSaved = TRUE;
     }
+    m_pGameFlow->UpdateModeHint();
+    // No release reaches the game while another window has the mouse: nothing stays pressed or
+    // dragged, and the cue drawn back goes back to rest.
+    ReleaseMouseHolds();
+    ClipCursor(nullptr);
+}
+
+void CMainFrame::ReleaseMouseHolds()
+{
+    g_mouseArea.m_nLeftDragActive = 0;
+    g_mouseArea.m_nRightDragActive = 0;
+    g_mouseArea.m_nRightDragState = 0;
+    m_bPowerControlActive = false;
+    if (CWidget* pActive = CWidget::GetHoveredWidget(); pActive != nullptr)
+        pActive->m_bPressed = 0;
+    g_controlBar.SetValue(0.0);
+    SCueStroke& cue = m_pGameFlow->Cue();
+    cue.fPullBack = cue.fMin;
+    AlignCue();
 }
 
 void CMainFrame::OnSetFocus(CWnd*)
@@ -447,6 +520,10 @@ void CMainFrame::OnSetFocus(CWnd*)
         g_nGameMode = m_dwSavedMode;
     m_bModeSaved = FALSE;
     g_DIKeyboard.ReadDIKeyboardBuffer(); // keys pressed elsewhere are not the game's
+    m_pGameFlow->UpdateModeHint();
+    ClipCursorToView();
+    // The panels' surfaces are made again at their next drawing.
+    ReleaseHud();
 }
 
 BOOL CMainFrame::OnFrame()

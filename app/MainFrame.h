@@ -82,6 +82,22 @@ inline constexpr WPARAM PANEL_CHECKED = 0x10000;
 /// The current mode's bits of the game-mode word.
 inline constexpr DWORD MODE_BITS = MODE_FIELD;
 
+/// Bits of the frame's option word: 0x2 from its construction on, the frame rate shown, the score
+/// panels shown, the head line shown, the aiming aid on (the call of a shot clears it while it
+/// runs), a shot called.
+inline constexpr DWORD OPTION_INITIAL = 0x2;
+inline constexpr DWORD OPTION_FRAME_RATE = 0x4;
+inline constexpr DWORD OPTION_SCORE = 0x20;
+inline constexpr DWORD OPTION_HEAD_LINE = 0x40;
+inline constexpr DWORD OPTION_AIMING_AID = 0x80;
+inline constexpr DWORD OPTION_SHOT_CALLED = 0x200;
+/// The music word's bit: music on.
+inline constexpr DWORD MUSIC_ON = 0x2;
+
+/// The game types that start aiming at once and that resume the last game.
+inline constexpr int GAME_DIRECT_AIM = 32;
+inline constexpr int GAME_RESUME_LAST = 33;
+
 /// Frame size and the window class by which a second start finds the first.
 inline constexpr int FRAME_WIDTH = 812;
 inline constexpr int FRAME_HEIGHT = 570;
@@ -94,6 +110,11 @@ const char* RegisterWindowClass(const char* szName);
 /// The nine colours of a ball set's colour table (a "COLOR_TABLES" resource of at least 27 bytes,
 /// red, green and blue per colour) as 0x00RRGGBB; FALSE, and the colours as they were, without it.
 BOOL LoadColorTables(LPCSTR szLibrary, LPCSTR szName, std::array<DWORD, 9>& colours);
+
+/// The names of the panels' two textures the window makes: the disabled panel's and the chat's.
+/// Read-only.
+extern CString g_strDisableTexture;
+extern CString g_strChatTexture;
 
 /// The clock value taken when the first player was chosen, and the racks set up since start.
 extern DWORD g_dwBreakSeed;
@@ -315,7 +336,7 @@ public:
     /// One frame: the scene's animation, the drawing, the hand-over to the display, the clearing.
     HRESULT Render3DFrame();
     CD3DFramework* GetFramework() const { return m_pFramework.get(); }
-    CBallPainter& GetBallPainter() { return m_ballPainter; }
+    CBallPainter& GetBallPainter() { return g_BallPainter; }
     CSceneAnimation& GetSceneAnimation() { return m_sceneAnimation; }
     const std::vector<std::unique_ptr<CParticleSystem>>& GetSpriteEffects() const { return m_apSpriteEffects; }
     /// Paints the scene's objects and the panels into the scene begun, in the scene plan's order;
@@ -400,8 +421,7 @@ public:
 
     /// What the command rules read now.
     SCommandState GetCommandState() const;
-    /// The option word (0x4, 0x40 head line shown, 0x80 aiming aid on, 0x200 a shot is called) and
-    /// the music word (bit 1 music on).
+    /// The option word (OPTION_ bits) and the music word (MUSIC_ON).
     DWORD GetOptionWord() const { return m_dwOptionWord; }
     DWORD GetMusicWord() const { return m_dwMusicWord; }
     /// The speed factor of the faster and slower commands, within [0.125, 4].
@@ -435,7 +455,9 @@ public:
     // The menu loop and the banner's text list (FrameInterface.cpp).
     /// Lays the text list out in the banner rectangle of the area, empty and with no selection.
     void LayOutSkinList(const RECT& rcArea);
-    CSkinList& GetSkinList() { return m_skinList; }
+    /// The input line on the lowest strip of the client area's banner rectangle, in its own look.
+    BOOL CreateInputLine();
+    CSkinList& GetSkinList() { return g_BannerList; }
 
     // The keyboard and mouse of the game flow (FrameInput.cpp).
     void ReadFlowInput(SFlowInput& input) override;
@@ -499,6 +521,8 @@ protected:
     /// The flow's end of a match.
     LRESULT OnNewGameQuestion2(WPARAM wParam, LPARAM lParam);
     BOOL InitGame();
+    /// The option word's display and aiming-aid bits from the settings, as the game starts.
+    void SetOptionsFromSettings();
     void LoadGameSounds();
     void OnClose();
     LRESULT OnCloseNow(WPARAM wParam, LPARAM lParam);
@@ -508,6 +532,9 @@ protected:
     void OnPaint();
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnKillFocus(CWnd* pNewWnd);
+    /// What the mouse holds lets go: the widgets' presses and drags, the power control, the cue
+    /// drawn back (at rest again).
+    void ReleaseMouseHolds();
     void OnSetFocus(CWnd* pOldWnd);
     void OnActivateApp(BOOL bActive, DWORD dwThreadId);
 
@@ -590,6 +617,8 @@ private:
     void SetUpPanels();
     void ClearViewport();
     bool IsComputerToPlay() const;
+    /// The view the rack is aimed from kept as each player's own, to come back to.
+    void KeepViewForBothPlayers();
     /// The first turn of a new game: the computer's, aiming at once, or a flight to ball in hand.
     void StartPlay();
     /// A person's game after the intro: the camera flies to the default view over the table, and
@@ -720,7 +749,6 @@ private:
     std::unique_ptr<CD3DFramework> m_pFramework;
     CRackScene m_rackScene;               // the game's scene, built at the game's start
     std::vector<SSceneBall> m_aBallGroup; // the balls of the group being drawn, kept to reuse
-    CBallPainter m_ballPainter;
     CSceneAnimation m_sceneAnimation;
     std::vector<std::unique_ptr<CParticleSystem>> m_apSpriteEffects;
     std::shared_ptr<CDirect3DMaterial> m_pMaterial;
@@ -735,7 +763,7 @@ private:
     /// The game-mode word kept while the window has no focus, and whether one was kept.
     DWORD m_dwSavedMode = 0;
     BOOL m_bModeSaved = FALSE;
-    DWORD m_dwOptionWord = 0;
+    DWORD m_dwOptionWord = OPTION_INITIAL;
     DWORD m_dwMusicWord = 0;
     double m_dSpeedFactor = 1.0;
     /// The scene's detail levels, one line each, read when the window is created.
@@ -795,7 +823,6 @@ private:
     std::shared_ptr<CFrameHud> m_pHud; // made at first use
     std::unique_ptr<CFlowReplayHost> m_pReplayHost;
     std::unique_ptr<CReplay> m_pReplay; // made at first use, over the game flow
-    CSkinList m_skinList;               // the banner's text list; nothing draws it
     CFrameCueScene& FrameCueScene();
     std::shared_ptr<CFrameCueScene> m_pCueScene; // made at first use
     std::unique_ptr<CSceneObject> m_pPocketArrow;

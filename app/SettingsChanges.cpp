@@ -106,7 +106,7 @@ void CMainFrame::ReloadBallTextures()
 {
     // The painter keeps a painting of each ball: the set's textures are read again and every
     // ball is painted anew from them.
-    m_ballPainter.FreeBallTextures();
+    g_BallPainter.FreeBallTextures();
     if (!SelectVariant())
         OutputDebugString("Settings: the balls' textures could not be loaded again\n");
 }

@@ -1,5 +1,6 @@
 #include "app/SplashScreen.h"
 
+#include "foundation/GlobalOrder.h"
 #include "foundation/ResourceBitmaps.h"
 #include "platform/dx/DxTypes.h"
 #include "platform/mfc/AfxResource.h"
@@ -8,7 +9,14 @@
 #include "platform/win32/ResourceLibrary.h"
 #include "platform/win32/Sync.h"
 #include "platform/win32/Thread.h"
+#include "platform/win32/WindowOverlay.h"
 #include "platform/window/Window.h"
+#include "ui/MessageDlg.h"
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_SPLASH_CLIP_RECT) RECT g_rcSplashClip = {100, 262, 148, 310};
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_SPLASH_CLIP_RECT);
+VORN_GLOBAL_ROW(GLOBAL_ROW_OVERLAY_CLIP_RECT) RECT g_rcSplashOverlay = {378, 204, 430, 308};
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_OVERLAY_CLIP_RECT);
 
 namespace
 {
@@ -39,7 +47,8 @@ CSplashWnd::~CSplashWnd() { DestroyWindow(); }
 bool CSplashWnd::LoadPicture()
 {
     const HMODULE hModule = AfxGetResourceHandle();
-    const HRSRC hInfo = FindResource(hModule, MAKEINTRESOURCE(static_cast<WORD>(PICTURE_ID)), "_DATA");
+    const HRSRC hInfo =
+        FindResource(hModule, MAKEINTRESOURCE(static_cast<WORD>(PICTURE_ID)), g_strDefaultResourceType.GetString());
     if (hInfo == nullptr)
         return false;
     // A picture file in the current folder replaces the resource's, which must still be there.
@@ -71,7 +80,7 @@ BOOL CSplashWnd::Create(CWnd* pParent)
                   pParent != nullptr ? pParent->m_hWnd : nullptr, nullptr))
         return FALSE;
     const std::array<std::pair<RECT, const CString*>, 2> aClips = {
-        {{CLIP_RECT, &g_strSplashClip}, {OVERLAY_RECT, &g_strSplashOverlayClip}}};
+        {{g_rcSplashClip, &g_strSplashClip}, {g_rcSplashOverlay, &g_strSplashOverlayClip}}};
     for (std::size_t i = 0; i < aClips.size(); ++i)
     {
         // A clip that does not open leaves its static blank; the rest of the splash still shows.
@@ -135,7 +144,7 @@ void CSplashWnd::OnPaint()
         mem.SelectObject(hOld);
         // The start clip over the whole picture, then each clip at its place.
         m_startClip.DrawAviFrame(&dc, rc);
-        const std::array<RECT, 2> aPlaces = {CLIP_RECT, OVERLAY_RECT};
+        const std::array<RECT, 2> aPlaces = {g_rcSplashClip, g_rcSplashOverlay};
         for (std::size_t i = 0; i < m_apClips.size(); ++i)
             if (m_apClips[i] != nullptr && !m_apClips[i]->IsIdle())
                 m_apClips[i]->DrawAviFrame(&dc, aPlaces[i]);
@@ -219,6 +228,15 @@ void ShowSplash(CWnd* pParent)
             s_pSplashWnd = pWnd.release();
             s_bSplashShown = true;
         }
+    }
+    // A message dialog the main thread opened before the splash came up is not left behind it:
+    // the window that shows the dialog comes to the front, and the dialog takes the keys.
+    if (const HWND hDialog = CMessageDlg::GetOpenWindow(); hDialog != nullptr)
+    {
+        const HWND hShown = OverlayOwner(hDialog);
+        if (hShown != nullptr && hShown != hDialog)
+            ::SetForegroundWindow(hShown);
+        ::SetForegroundWindow(hDialog);
     }
 }
 

@@ -24,6 +24,10 @@
 extern CString g_strSplashClip;
 extern CString g_strSplashOverlayClip;
 extern CString g_strStartClip;
+/// The two clips' places in the splash window (pixels): the splash clip's and the overlay clip's.
+/// Read-only.
+extern RECT g_rcSplashClip;
+extern RECT g_rcSplashOverlay;
 /// The splash thread (main thread only): started by start-up, stopped by the start dialog, joined at the end.
 extern CWinThread* g_pSplashThread;
 
@@ -41,9 +45,6 @@ public:
     static constexpr UINT_PTR TIMER_ID = 1;
     static constexpr UINT TIMER_MS = 30;
     static constexpr int CLIP_ID = 1234;
-    /// The two clips' places in the window (pixels).
-    static constexpr RECT CLIP_RECT = {100, 262, 148, 310};
-    static constexpr RECT OVERLAY_RECT = {378, 204, 430, 308};
 
     ~CSplashWnd() override;
     /// Loads the picture (none without its resource, even when the file is there), opens the
@@ -91,7 +92,8 @@ public:
 };
 
 void EnableSplash(BOOL bEnable);
-/// Creates the one splash window on the calling thread when the splash is enabled and none exists.
+/// Creates the one splash window on the calling thread when the splash is enabled and none exists;
+/// then brings an open message dialog back to the front.
 void ShowSplash(CWnd* pParent);
 /// Destroys the splash window of the calling thread, when there is one, and asks the main window to
 /// repaint (posted: the main window belongs to another thread).

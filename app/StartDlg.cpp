@@ -109,7 +109,10 @@ INT_PTR RunStartDialog(CWnd* pParent)
     return nResult;
 }
 
-CStartDlg::CStartDlg(CWnd* pParent) : CSkinDialog(IDD_START, "_DATA", IDB_START_BACKGROUND, pParent) {}
+CStartDlg::CStartDlg(CWnd* pParent)
+    : CSkinDialog(IDD_START, g_strDefaultResourceType.GetString(), IDB_START_BACKGROUND, pParent)
+{
+}
 
 // ---------------------------------------------------------------------------------------------------------------------
 // Opening

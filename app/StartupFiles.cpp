@@ -11,6 +11,7 @@
 #include <vector>
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_FOLDER_PATHS, 2) CString g_strTablesDatPath;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_FOLDER_PATHS);
 
 namespace
 {

@@ -9,6 +9,7 @@
 #include "foundation/Folders.h"
 #include "foundation/GlobalOrder.h"
 #include "foundation/LibraryLists.h"
+#include "foundation/LogFile.h"
 #include "foundation/Settings.h"
 #include "gameflow/TableSets.h"
 #include "media/MusicPlayer.h"
@@ -20,6 +21,7 @@
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Registry.h"
+#include "platform/win32/SystemParameters.h"
 #include "render/TextureManager.h"
 #include "render/TextureSet.h"
 #include "simulation/BallEngine.h"
@@ -29,19 +31,27 @@
 
 #include <array>
 
-VORN_GLOBAL_ROW(GLOBAL_ROW_SPLASH_CLIPS) CString g_strSplashClip;
-VORN_GLOBAL_ROW(GLOBAL_ROW_MAIN_CLIP) CString g_strMainClip;
-VORN_GLOBAL_ROW(GLOBAL_ROW_SPLASH_CLIPS) CString g_strStartClip;
-VORN_GLOBAL_ROW(GLOBAL_ROW_FLAME_CLIP) CString g_strFlameClip;
-VORN_GLOBAL_ROW(GLOBAL_ROW_OVERLAY_CLIP) CString g_strSplashOverlayClip;
-CWinThread* g_pSplashThread = nullptr;
 VORN_GLOBAL_ROW(GLOBAL_ROW_GAME_PLUGINS) CGamePlugins g_GamePlugins;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_GAME_PLUGINS);
+VORN_GLOBAL_ROW(GLOBAL_ROW_MAIN_CLIP) CString g_strMainClip;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_MAIN_CLIP);
+VORN_GLOBAL_ROW(GLOBAL_ROW_SPLASH_CLIPS) CString g_strSplashClip;
+VORN_GLOBAL_ROW(GLOBAL_ROW_SPLASH_CLIPS) CString g_strStartClip;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_SPLASH_CLIPS);
+VORN_GLOBAL_ROW(GLOBAL_ROW_FLAME_CLIP) CString g_strFlameClip;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_FLAME_CLIP);
+VORN_GLOBAL_ROW(GLOBAL_ROW_OVERLAY_CLIP) CString g_strSplashOverlayClip;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_OVERLAY_CLIP);
+CWinThread* g_pSplashThread = nullptr;
 
 namespace
 {
 constexpr const char* APP_TITLE = "Vorn Deluxe";
 /// A second title under which an earlier start may run.
 constexpr const char* APP_ALTERNATIVE_TITLE = "Vorn Deluxe Edition";
+
+/// The error of the -setup option: the set-up library did not load.
+constexpr UINT IDS_SETUP_LIBRARY_MISSING = 21530;
 
 void Trace(const char* szStep) { OutputDebugString((CString("Start-up: ") + szStep + "\n").GetString()); }
 
@@ -95,12 +105,14 @@ void ShowErrorBoxWith(UINT nId, const char* szArgument)
         ShowErrorBox(nId);
         return;
     }
-    // The resource's only conversion is one %s; anything else in it is shown as written.
-    CString strText(szFormat);
-    const int nAt = strText.Find("%s");
-    if (nAt >= 0)
-        strText = strText.Left(nAt) + szArgument + strText.Mid(nAt + 2);
-    ShowErrorBoxText(strText);
+    ShowErrorBoxText(ReplaceTextArgument(szFormat, szArgument));
+}
+
+CString ReplaceTextArgument(const CString& strFormat, const char* szArgument)
+{
+    // Texts of the libraries are not trusted as formats: only one %s is filled.
+    const int nAt = strFormat.Find("%s");
+    return nAt < 0 ? strFormat : strFormat.Left(nAt) + szArgument + strFormat.Mid(nAt + 2);
 }
 
 CVornApp::CVornApp() : CWinApp(APP_TITLE) {}
@@ -225,6 +237,8 @@ BOOL CVornApp::InitInstance()
     Trace("folders");
     FindDataFolder();
     InitIniFilePath();
+    if (g_bLogFile && !g_LogFile.Open(GetDataFolder() + g_LogFile.GetFileName()))
+        Trace("the log file cannot be written");
     Trace("artwork libraries");
     CString strMissing;
     if (!ScanArtworkLibraries() || !CheckRequiredFiles(&strMissing) || !CheckOpenedLibraries(&strMissing))
@@ -266,9 +280,9 @@ BOOL CVornApp::InitInstance()
     g_strStartClip = WithArtworkFolder("Start.avi");
     g_strFlameClip = WithArtworkFolder("Dragon_flame.avi");
     g_strSplashOverlayClip = WithArtworkFolder("jbspl.avi");
-    StartSplashScreen();
     m_pMainWnd = pFrame;
     SetModeFlags(gmStartupFlag);
+    StartSplashScreen();
 
     Trace("tables.dat");
     if (!PrepareTablesData([](std::string_view path) { return BuildTablesDat(path); }))
@@ -276,6 +290,8 @@ BOOL CVornApp::InitInstance()
         ShowErrorBoxWith(21529, "tables.dat");
         return FailStart(pFrame);
     }
+    if (cmdInfo.m_bSetup)
+        RegisterDirectXApplication();
     Trace("rule plug-ins");
     g_GamePlugins.Scan();
     Trace("window");
@@ -285,10 +301,20 @@ BOOL CVornApp::InitInstance()
     return TRUE;
 }
 
+BOOL RegisterDirectXApplication()
+{
+    // The registration service and its library do not exist on this system: the set-up library
+    // cannot be loaded, and the start goes on as it does on a system where it fails to load.
+    Trace("DirectX registration");
+    ShowErrorBox(IDS_SETUP_LIBRARY_MISSING);
+    return TRUE;
+}
+
 int CVornApp::ExitInstance()
 {
-    JoinSplashScreen(); // stopped by the start screen, or now when the program ends before it
-    CloseMusic();       // a track still open when the window went
+    ClipCursor(nullptr); // the desktop gets its whole screen back however the program ends
+    JoinSplashScreen();  // stopped by the start screen, or now when the program ends before it
+    CloseMusic();        // a track still open when the window went
     // A plug-in game still out (the program quit with its window open) goes while its library is loaded.
     g_GamePlugins.ReleaseGame();
     if (m_hResources != nullptr)
@@ -300,6 +326,7 @@ int CVornApp::ExitInstance()
     }
     if (!g_strKillFile.IsEmpty())
         DeleteFile(g_strKillFile);
+    g_LogFile.Close();
     const int nCode = CWinApp::ExitInstance();
     return m_bStarted || nCode != 0 ? nCode : m_nStartStatus;
 }

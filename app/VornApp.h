@@ -13,9 +13,16 @@ extern CGamePlugins g_GamePlugins;
 /// the name in the program's artwork folder.
 CString WithArtworkFolder(const CString& strName);
 
+/// The text with its first "%s" replaced by the argument; any other conversion is kept as written.
+CString ReplaceTextArgument(const CString& strFormat, const char* szArgument);
+
 /// A string resource whose one "%s" is replaced by the text, shown in the error box; without
 /// the resource, the box for its id.
 void ShowErrorBoxWith(UINT nId, const char* szArgument);
+
+/// The registration of the program with the display's set-up library, asked for by "-setup": shows
+/// the error that the library cannot be loaded. TRUE in every case.
+BOOL RegisterDirectXApplication();
 
 /// Exit statuses of start-ups that end before the main loop.
 inline constexpr int START_FAILED_STATUS = 2;

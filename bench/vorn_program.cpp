@@ -1,7 +1,7 @@
 // The program as a player meets it, on SDL's dummy drivers in a folder of its own with the game's
 // libraries: the time from start to the first frame shown (tables.dat already made), the processor
-// time over 5 s while minimised and unfocused, the frames shown per second, and the peak resident
-// memory.
+// time over 5 s while minimised and unfocused and while only unfocused, the frames shown per second, and the peak
+// resident memory.
 #include "fixtures/ProgramRun.h"
 
 #include <benchmark/benchmark.h>
@@ -91,6 +91,22 @@ void BM_FramesPerSecond(benchmark::State& state)
 }
 BENCHMARK(BM_FramesPerSecond)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+/// Once the run's script has written the file, the program's processor time over 5 s, as a share
+/// of one core; then the run is ended.
+double UnattendedCpuShare(CBenchRun& run, const std::filesystem::path& ready)
+{
+    CBenchRun::WaitForFile(ready);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    const double dCpu0 = run.CpuSeconds();
+    const auto t0 = Clock::now();
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    const double dCpu1 = run.CpuSeconds();
+    const double dShare = (dCpu1 - dCpu0) / std::chrono::duration<double>(Clock::now() - t0).count();
+    ::kill(run.Pid(), SIGTERM);
+    run.Wait(5);
+    return dShare;
+}
+
 void BM_IdleMinimisedCpu(benchmark::State& state)
 {
     CBenchRun run;
@@ -99,17 +115,24 @@ void BM_IdleMinimisedCpu(benchmark::State& state)
     {
         const auto ready = run.Root() / "ready.png";
         run.Start("frame 2 minimise\nframe 2 unfocus\nframe 2 png " + ready.string() + "\nat 60000 close\nanswer ok\n");
-        CBenchRun::WaitForFile(ready);
-        std::this_thread::sleep_for(std::chrono::milliseconds(500));
-        const double dCpu0 = run.CpuSeconds();
-        const auto t0 = Clock::now();
-        std::this_thread::sleep_for(std::chrono::seconds(5));
-        const double dCpu1 = run.CpuSeconds();
-        dShare = (dCpu1 - dCpu0) / std::chrono::duration<double>(Clock::now() - t0).count();
-        ::kill(run.Pid(), SIGTERM);
-        run.Wait(5);
+        dShare = UnattendedCpuShare(run, ready);
     }
     state.counters["cpu_share_of_a_core"] = dShare;
 }
 BENCHMARK(BM_IdleMinimisedCpu)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_UnfocusedCpu(benchmark::State& state)
+{
+    // The game left in its window while another has the focus: the window shows, the game rests.
+    CBenchRun run;
+    double dShare = 0;
+    for (auto _ : state)
+    {
+        const auto ready = run.Root() / "ready.png";
+        run.Start("frame 2 unfocus\nframe 2 png " + ready.string() + "\nat 60000 close\nanswer ok\n");
+        dShare = UnattendedCpuShare(run, ready);
+    }
+    state.counters["cpu_share_of_a_core"] = dShare;
+}
+BENCHMARK(BM_UnfocusedCpu)->Iterations(1)->Unit(benchmark::kMillisecond);
 } // namespace

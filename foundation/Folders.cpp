@@ -11,6 +11,9 @@
 
 namespace
 {
+/// The tutorial folder, made on first use. Main thread.
+VORN_GLOBAL_ROW(GLOBAL_ROW_TUTORIAL_FOLDER) CString s_strTutorialFolder;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_TUTORIAL_FOLDER);
 // Set once at start-up on the main thread (FindDataFolder, InitIniFilePath), read afterwards.
 VORN_GLOBAL_ROW(GLOBAL_ROW_FOLDER_TEXTS, 2) CString s_strDataFolder;
 CString s_strIniFilePath;
@@ -190,6 +193,7 @@ CString GetDefaultArtworkFolder() { return GetProgramFolder() + "Artwork\\"; }
 
 CString GetTutorialFolder()
 {
-    static const CString s_strTutorial = GetProgramFolder() + "Tutorial\\";
-    return s_strTutorial;
+    if (s_strTutorialFolder.IsEmpty())
+        s_strTutorialFolder = GetProgramFolder() + "Tutorial\\";
+    return s_strTutorialFolder;
 }

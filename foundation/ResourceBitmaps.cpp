@@ -1,5 +1,6 @@
 #include "foundation/ResourceBitmaps.h"
 
+#include "foundation/GlobalOrder.h"
 #include "foundation/JpegFile.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/DebugLog.h"
@@ -7,6 +8,9 @@
 #include "platform/win32/Modules.h"
 
 #include <string>
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_RESOURCE_TYPE) CString g_strDefaultResourceType = "_DATA";
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_RESOURCE_TYPE);
 
 HBITMAP CreateBitmapFromRgb(const BYTE* pBuffer, UINT nWidth, UINT nHeight)
 {

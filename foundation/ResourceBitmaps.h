@@ -7,6 +7,9 @@
 
 #include <cstddef>
 
+/// The resource type of the program's raw pictures, "_DATA". Read-only.
+extern CString g_strDefaultResourceType;
+
 /// A bitmap from a JPEG held in memory; null when it does not decode.
 HBITMAP CreateBitmapFromJpegMemory(const BYTE* pData, std::size_t nSize);
 /// A bitmap from an RGB buffer (rows packed, top first, red first); the buffer is not changed.
@@ -16,7 +19,7 @@ HBITMAP LoadJpegBitmapFile(LPCSTR szPath);
 /// Loads the JPEG resource nId of the given type from the current resource library into the
 /// bitmap, replacing what it held; false when there is no bitmap object, no such resource, or
 /// the picture does not decode.
-bool LoadJpegBitmapResource(CBitmap* pBitmap, UINT nId, LPCSTR szType = "_DATA");
+bool LoadJpegBitmapResource(CBitmap* pBitmap, UINT nId, LPCSTR szType = g_strDefaultResourceType.GetString());
 
 /// The image-window base of the bitmap buttons: normal, selected, focused and disabled looks.
 class CImageWnd : public CBitmapButton

@@ -4,6 +4,7 @@
 #include "platform/win32/Clock.h"
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_FRAME_STOPWATCH) CStopwatch g_FrameStopwatch;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_FRAME_STOPWATCH);
 
 CStopwatch::CStopwatch() : m_dwLast(timeGetTime()), m_dwPrevious(m_dwLast), m_bPaused(0) {}
 

@@ -1,5 +1,7 @@
 // The aiming camera: the orbit round the cue ball placed and turned, kept inside the room, the
-// zoom's screen-size and room limits, and the lowest elevation at which the cue clears the table.
+// zoom's screen-size and room limits, and the lowest elevation at which the cue clears the table;
+// the mouse's response curve and the program's aiming tuning texts it takes its defaults from.
+#include "foundation/GlobalOrder.h"
 #include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
 #include "simulation/BallEngine.h"
@@ -15,6 +17,12 @@ constexpr float MAX_ELEVATION = 60.0f;
 /// The elevation search stops once its step is below a tenth of this. Degrees.
 constexpr double ELEVATION_TOLERANCE = 0.01;
 } // namespace
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_AIM_TUNING_TEXTS)
+std::array<CString, 15> g_astrAimTuning = {"",    "0.0004", "0.05", "0",  "0.03", "0", "0.3", "0",
+                                           "0.1", "0.0",    "0.05", "30", "0.4",  "2", "1000"};
+VORN_GLOBAL_ROW(GLOBAL_ROW_AIM_TUNING_TEXTS) std::array<CString, 17> g_astrAimSpare;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_AIM_TUNING_TEXTS);
 
 float MouseResponse(float d, const CString& strQuad, const CString& strLinear)
 {

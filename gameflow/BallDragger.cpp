@@ -12,6 +12,7 @@ constexpr double MIN_SIDE_LENGTH = 1e-4;
 } // namespace
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_DRAGGER) CBallDragger g_BallDragger;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_BALL_DRAGGER);
 
 void CBallDragger::GetAxes(CVector3& vRight, CVector3& vForward) const
 {

@@ -5,6 +5,7 @@
 
 #include "platform/mfc/CString.h"
 
+#include <array>
 #include <bitset>
 
 // DirectInput scan codes of the keys the flow reads.
@@ -57,21 +58,28 @@ public:
     virtual void Read(SFlowInput& input) = 0;
 };
 
+/// The program's aiming tuning texts: first an empty one, then the mouse response's ten
+/// coefficients (below, in their order), then four further numbers; and seventeen spare texts.
+/// Built before the program starts; the aiming and stroke handlers take their defaults from them.
+/// Main thread.
+extern std::array<CString, 15> g_astrAimTuning;
+extern std::array<CString, 17> g_astrAimSpare;
+
 /// The mouse's response: a movement d (counts times the input factor) becomes d L + |d| d Q. The
 /// coefficients are texts so that a tuning dialog can change them between two ticks; each is
 /// converted at its use.
 struct SMouseResponse
 {
-    CString strHorzQuad = "0.0004"; ///< yaw and the cue tip's offsets
-    CString strHorzLinear = "0.05";
-    CString strVertQuad = "0"; ///< pitch and the preview time
-    CString strVertLinear = "0.03";
-    CString strZoomQuad = "0"; ///< camera distance
-    CString strZoomLinear = "0.3";
-    CString strBackQuad = "0"; ///< the mouse stroke drawing the cue back
-    CString strBackLinear = "0.1";
-    CString strForwardQuad = "0.0"; ///< the mouse stroke pushing it forward
-    CString strForwardLinear = "0.05";
+    CString strHorzQuad = g_astrAimTuning[1]; ///< yaw and the cue tip's offsets
+    CString strHorzLinear = g_astrAimTuning[2];
+    CString strVertQuad = g_astrAimTuning[3]; ///< pitch and the preview time
+    CString strVertLinear = g_astrAimTuning[4];
+    CString strZoomQuad = g_astrAimTuning[5]; ///< camera distance
+    CString strZoomLinear = g_astrAimTuning[6];
+    CString strBackQuad = g_astrAimTuning[7]; ///< the mouse stroke drawing the cue back
+    CString strBackLinear = g_astrAimTuning[8];
+    CString strForwardQuad = g_astrAimTuning[9]; ///< the mouse stroke pushing it forward
+    CString strForwardLinear = g_astrAimTuning[10];
 };
 
 /// d L + |d| d Q with L and Q read from their texts (a text that is no number counts as 0).

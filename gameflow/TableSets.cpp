@@ -8,6 +8,7 @@
 #include <string_view>
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_TABLE_SETS) CTableSetList g_tableSets;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_TABLE_SETS);
 
 namespace
 {

@@ -27,6 +27,7 @@ public:
 // set-up, frames, release).
 VORN_GLOBAL_ROW(GLOBAL_ROW_AVI_CLIPS) std::vector<std::unique_ptr<CAviClip>> s_clips;
 VORN_GLOBAL_ROW(GLOBAL_ROW_AVI_CLIPS) CSceneTextures s_sceneTextures;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_AVI_CLIPS);
 IClipTextures* s_pTextures = &s_sceneTextures;
 
 double ElapsedSeconds(DWORD dwStartMs) { return static_cast<DWORD>(timeGetTime() - dwStartMs) / 1000.0; }

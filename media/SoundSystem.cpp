@@ -1,5 +1,6 @@
 #include "media/SoundSystem.h"
 
+#include "foundation/GlobalOrder.h"
 #include "foundation/Settings.h"
 #include "media/WaveFile.h"
 #include "platform/win32/Modules.h"
@@ -7,7 +8,8 @@
 #include <algorithm>
 #include <cstring>
 
-const char* const g_szWaveLibrary = "VornWave.dll";
+VORN_GLOBAL_ROW(GLOBAL_ROW_WAVE_LIBRARY) CString g_strWaveLibrary = "VornWave.DLL";
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_WAVE_LIBRARY);
 
 namespace
 {

@@ -8,6 +8,7 @@
 
 #include "foundation/Vector3.h"
 #include "platform/dx/DirectSound.h"
+#include "platform/mfc/CString.h"
 #include "platform/win32/WinTypes.h"
 
 #include <array>
@@ -18,14 +19,15 @@ inline constexpr int SOUND_SLOTS = 64;
 /// DirectSound attenuation of the quietest volume setting, hundredths of a decibel.
 inline constexpr int SOUND_MIN_ATTENUATION = -3000;
 
-/// The file name of the sound library ("VornWave.dll"). Read-only; any thread.
-extern const char* const g_szWaveLibrary;
+/// The file name of the sound library ("VornWave.DLL"; library names are looked up without
+/// regard to case). Read-only; any thread.
+extern CString g_strWaveLibrary;
 
 class CSoundSystem
 {
 public:
     /// Loads the sound library (a missing one leaves every load at -1).
-    explicit CSoundSystem(LPCSTR szLibrary = g_szWaveLibrary);
+    explicit CSoundSystem(LPCSTR szLibrary = g_strWaveLibrary.GetString());
     virtual ~CSoundSystem();
     CSoundSystem(const CSoundSystem&) = delete;
     CSoundSystem& operator=(const CSoundSystem&) = delete;

@@ -17,6 +17,7 @@
 
 const char* const g_szSpeechLibrary = "VornSpeech.dat";
 VORN_GLOBAL_ROW(GLOBAL_ROW_SPEECH) CSpeech g_Speech;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_SPEECH);
 
 namespace
 {

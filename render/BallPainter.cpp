@@ -1,5 +1,6 @@
 #include "render/BallPainter.h"
 
+#include "foundation/GlobalOrder.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Paths.h"
 #include "simulation/DiscTable.h"
@@ -221,6 +222,9 @@ void BallImageCache::Free()
 }
 
 // ---- the painter's data ----
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_PAINTER) CBallPainter g_BallPainter;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_BALL_PAINTER);
 
 CBallPainter::CBallPainter()
 {

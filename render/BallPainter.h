@@ -172,3 +172,7 @@ private:
     double m_dIntensity = -1.0;
     int m_nPaintCount = 0;
 };
+
+/// The game's ball painter, whose state is set up for each ball it paints; built before the
+/// program starts and destroyed last of its globals. Main thread.
+extern CBallPainter g_BallPainter;

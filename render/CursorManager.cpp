@@ -8,6 +8,7 @@
 #include "render/Environment3D.h"
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_CURSOR_MANAGER) CCursorManager g_CursorManager;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_CURSOR_MANAGER);
 
 BOOL CCursorManager::SetCursor(HCURSOR hCursor)
 {

@@ -16,6 +16,11 @@
 #include <string>
 
 inline constexpr int LAMP_TABLE_SIZE = 16;
+/// The lamps with a built-in light line: their names, and their lines without the name, in the
+/// same order (row 21's texts follow row 20's names). Built before the program starts; read-only.
+inline constexpr std::size_t DEFAULT_LAMP_COUNT = 14;
+extern std::array<CString, DEFAULT_LAMP_COUNT> g_astrLightNames;
+extern std::array<CString, DEFAULT_LAMP_COUNT> g_astrLightRows;
 /// Type 0: the lamp sets the device's ambient light.
 inline constexpr DWORD LIGHT_TYPE_AMBIENT = 0;
 

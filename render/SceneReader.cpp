@@ -14,6 +14,7 @@
 #include <cstring>
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_SCENE_READER) CSceneReader g_sceneReader;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_SCENE_READER);
 
 namespace
 {

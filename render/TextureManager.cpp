@@ -25,6 +25,7 @@ namespace
 {
 // The global list, newest first. Main thread.
 VORN_GLOBAL_ROW(GLOBAL_ROW_TEXTURE_LIST) std::list<std::unique_ptr<TextureContainer>> s_textures;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_TEXTURE_LIST);
 STextureCaps s_caps = GetStandInTextureCaps();
 
 /// Format flags that are never taken (luminance, bump map and the like).

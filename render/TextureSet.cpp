@@ -10,6 +10,7 @@
 #include <string_view>
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_TEXTURE_SET) CTextureSet g_textureSet;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_BALL_TEXTURE_SET);
 
 int CTextureSetRec::Parse(const char* szLibrary, const CString& strLine)
 {

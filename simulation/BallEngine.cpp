@@ -22,6 +22,7 @@ unsigned int g_nRackSeed = 1;
 VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_ENGINES) CBallEngineMain g_BallEngineMain;
 VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_ENGINES) CBallEngineAux g_BallEngineAux;
 VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_ENGINES) CBallEngineQueued g_BallEngineQueued;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_BALL_ENGINES);
 
 namespace
 {

@@ -11,9 +11,6 @@
 
 namespace
 {
-/// Resource type of the games' JPEG pictures.
-constexpr const char* PICTURE_RESOURCE_TYPE = "_DATA";
-
 void TracePlugin(const CString& strPath, const char* szWhat)
 {
     OutputDebugString(("Rule plug-in " + strPath.Str() + " skipped: " + szWhat + "\n").c_str());
@@ -43,7 +40,8 @@ std::span<const BYTE> CGamePicture::GetPictureData() const
     if (m_nPictureId <= 0 || m_nPictureId > 0xFFFF)
         return {};
     HMODULE hModule = m_pLibrary.get();
-    const HRSRC hInfo = FindResource(hModule, MAKEINTRESOURCE(static_cast<WORD>(m_nPictureId)), PICTURE_RESOURCE_TYPE);
+    const HRSRC hInfo =
+        FindResource(hModule, MAKEINTRESOURCE(static_cast<WORD>(m_nPictureId)), g_strDefaultResourceType.GetString());
     if (hInfo == nullptr)
         return {};
     const auto* pData = static_cast<const BYTE*>(LockResource(LoadResource(hModule, hInfo)));

@@ -8,6 +8,7 @@
 #include <cmath>
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_RACK_POINTS) CPointList g_PointList;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_RACK_POINTS);
 
 CVector3 GetTableSpotA()
 {

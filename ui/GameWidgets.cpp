@@ -16,6 +16,7 @@ VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CTextWidget g_commentsPanel(43);
 VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CTextWidget g_topPanel(59);
 VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CTextWidget g_pausedPanel(60);
 VORN_GLOBAL_ROW(GLOBAL_ROW_WIDGETS) CListWidget g_controlBar;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_WIDGETS);
 
 void PlaceGameWidgets(const RECT& rcClient)
 {

@@ -1,5 +1,10 @@
 #include "ui/InputEdit.h"
 
+#include "foundation/GlobalOrder.h"
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_BANNER, 1) CInputEdit g_InputEdit;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_BANNER);
+
 CCtrlColors::CCtrlColors()
     : m_crText(GetSysColor(COLOR_WINDOWTEXT)), m_crHighlightText(GetSysColor(COLOR_HIGHLIGHTTEXT))
 {

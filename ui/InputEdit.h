@@ -36,3 +36,6 @@ public:
 protected:
     void OnPaint() {}
 };
+
+/// The main window's input line, created with the window as its child control. Main thread.
+extern CInputEdit g_InputEdit;

@@ -17,6 +17,7 @@
 #include <cstring>
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_INTRO_SEQUENCE) CIntroSequence g_IntroSequence;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_INTRO_SEQUENCE);
 
 namespace
 {

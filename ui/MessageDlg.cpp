@@ -1,6 +1,7 @@
 #include "ui/MessageDlg.h"
 
 #include "foundation/ErrorBox.h"
+#include "foundation/ResourceBitmaps.h"
 #include "foundation/Settings.h"
 #include "media/Speech.h"
 #include "platform/win32/MessageBox.h"
@@ -15,6 +16,14 @@ constexpr COLORREF WHITE = RGB(255, 255, 255);
 constexpr COLORREF YELLOW = RGB(250, 250, 0);
 
 CMessageDlg* s_pOpen = nullptr; // main thread only
+/// The open dialog's window, for the splash thread, which brings it to the front.
+std::atomic<HWND> s_hOpen{nullptr};
+
+void SetOpen(CMessageDlg* pDialog)
+{
+    s_pOpen = pDialog;
+    s_hOpen = pDialog != nullptr ? pDialog->m_hWnd : nullptr;
+}
 
 SMessageDlgLook SureLook(int nBackground, const char* szSound)
 {
@@ -23,7 +32,8 @@ SMessageDlgLook SureLook(int nBackground, const char* szSound)
 } // namespace
 
 CMessageDlg::CMessageDlg(const SMessageDlgLook& look, CWnd* pParent)
-    : CSkinDialog(look.nTemplate, "_DATA", look.nBackground, pParent), m_strSound(look.szSound)
+    : CSkinDialog(look.nTemplate, g_strDefaultResourceType.GetString(), look.nBackground, pParent),
+      m_strSound(look.szSound)
 {
     SetButtonImages(0, look.anSet0[0], look.anSet0[1]);
     SetButtonImages(1, look.anSet1[0], look.anSet1[1]);
@@ -33,16 +43,18 @@ CMessageDlg::CMessageDlg(const SMessageDlgLook& look, CWnd* pParent)
 CMessageDlg::~CMessageDlg()
 {
     if (m_bOpen)
-        s_pOpen = m_pUnder;
+        SetOpen(m_pUnder);
 }
 
 CMessageDlg* CMessageDlg::GetOpen() { return s_pOpen; }
+
+HWND CMessageDlg::GetOpenWindow() { return s_hOpen; }
 
 BOOL CMessageDlg::OnInitDialog()
 {
     CSkinDialog::OnInitDialog();
     m_pUnder = s_pOpen;
-    s_pOpen = this;
+    SetOpen(this);
     m_bOpen = true;
     CenterOnOwner();
     // Comments held back until now may be spoken while the dialog is up, and the dialog's own
@@ -57,7 +69,7 @@ BOOL CMessageDlg::DestroyWindow()
 {
     if (m_bOpen)
     {
-        s_pOpen = m_pUnder;
+        SetOpen(m_pUnder);
         m_bOpen = false;
     }
     return CSkinDialog::DestroyWindow();

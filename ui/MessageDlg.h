@@ -26,6 +26,8 @@ public:
 
     /// The message dialog open now (the innermost when they nest), null when none is. Main thread.
     static CMessageDlg* GetOpen();
+    /// The window of that dialog, null when none is open. Any thread.
+    static HWND GetOpenWindow();
     BOOL OnInitDialog() override;
     /// Gives the open-dialog pointer back to the dialog under this one, then destroys the window.
     BOOL DestroyWindow() override;

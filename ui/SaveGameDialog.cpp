@@ -2,6 +2,7 @@
 
 #include "foundation/DialogResultMask.h"
 #include "foundation/ErrorBox.h"
+#include "foundation/ResourceBitmaps.h"
 #include "foundation/Settings.h"
 #include "platform/win32/Files.h"
 
@@ -36,7 +37,7 @@ bool IsControl(char ch) { return static_cast<unsigned char>(ch) < 0x20 || ch == 
 } // namespace
 
 CSaveGameDialog::CSaveGameDialog(BOOL bSaveMode, CWnd* pParent)
-    : CSkinDialog(SAVE_GAME_TEMPLATE, "_DATA", BACKGROUND, pParent), m_bSaveMode(bSaveMode)
+    : CSkinDialog(SAVE_GAME_TEMPLATE, g_strDefaultResourceType.GetString(), BACKGROUND, pParent), m_bSaveMode(bSaveMode)
 {
     SetButtonImages(0, OK_PRESSED, OK_NORMAL);
     SetButtonImages(1, CANCEL_PRESSED, CANCEL_NORMAL);

@@ -1,5 +1,6 @@
 #include "ui/SetupDlg.h"
 
+#include "foundation/ResourceBitmaps.h"
 #include "foundation/Settings.h"
 #include "platform/dx/DirectDraw.h"
 #include "platform/win32/MessageBox.h"
@@ -62,7 +63,7 @@ bool HasFullScreenMode()
     return false;
 }
 
-CSetupDlg::CSetupDlg(CWnd* pParent) : CSkinDialog(TEMPLATE, "_DATA", BACKGROUND, pParent)
+CSetupDlg::CSetupDlg(CWnd* pParent) : CSkinDialog(TEMPLATE, g_strDefaultResourceType.GetString(), BACKGROUND, pParent)
 {
     SetButtonImages(0, OK_PRESSED, OK_NORMAL);
     SetShowCursorOnSetCursor();

@@ -1,6 +1,10 @@
 #include "ui/SkinList.h"
 
+#include "foundation/GlobalOrder.h"
+
 #include <algorithm>
+
+VORN_GLOBAL_ROW(GLOBAL_ROW_BANNER, 0) CSkinList g_BannerList;
 
 namespace
 {

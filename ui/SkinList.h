@@ -1,6 +1,6 @@
 // The text list: a window-less element that breaks each added text into lines that fit its width,
 // measured on a given device context in its own font, and keeps a top index and the count of lines
-// that fit its height. The main frame holds one in the banner rectangle; nothing draws it.
+// that fit its height. The main window lays one out in its banner rectangle; nothing draws it.
 #pragma once
 
 #include "platform/mfc/CString.h"
@@ -76,3 +76,6 @@ private:
     int m_nSelection = 0;
     int m_nLineHeight = 20; // pixels, as last measured
 };
+
+/// The banner's text list of the main window. Main thread.
+extern CSkinList g_BannerList;

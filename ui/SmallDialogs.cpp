@@ -1,5 +1,6 @@
 #include "ui/SmallDialogs.h"
 
+#include "foundation/ResourceBitmaps.h"
 #include "foundation/Settings.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/DebugLog.h"
@@ -144,7 +145,7 @@ void CPhysicsDlg::DoDataExchange(CDataExchange* pDX)
 // ---------------------------------------------------------------------------------------------------------------------
 // The match won
 
-CMatchWonDlg::CMatchWonDlg(CWnd* pParent) : CSkinDialog(585, "_DATA", 32216, pParent)
+CMatchWonDlg::CMatchWonDlg(CWnd* pParent) : CSkinDialog(585, g_strDefaultResourceType.GetString(), 32216, pParent)
 {
     SetButtonImages(0, 422, 423);
     SetShowCursorOnSetCursor();

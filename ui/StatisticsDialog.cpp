@@ -1,6 +1,7 @@
 #include "ui/StatisticsDialog.h"
 
 #include "foundation/Folders.h"
+#include "foundation/ResourceBitmaps.h"
 #include "foundation/Settings.h"
 #include "platform/win32/Files.h"
 #include "platform/win32/Profile.h"
@@ -47,7 +48,8 @@ CString PlayerNameOfFile(const std::string& strName)
     return CString(strPlayer.c_str());
 }
 
-CStatisticsDialog::CStatisticsDialog(CWnd* pParent) : CSkinDialog(TEMPLATE, "_DATA", BACKGROUND, pParent)
+CStatisticsDialog::CStatisticsDialog(CWnd* pParent)
+    : CSkinDialog(TEMPLATE, g_strDefaultResourceType.GetString(), BACKGROUND, pParent)
 {
     SetButtonImages(0, CLOSE_PRESSED, CLOSE_NORMAL);
     SetShowCursorOnSetCursor();

@@ -4,6 +4,7 @@
 #include "ui/PanelFont.h"
 
 VORN_GLOBAL_ROW(GLOBAL_ROW_TEXT_MESSAGES) CTextMessages g_TextMessages;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_TEXT_MESSAGES);
 
 namespace
 {

@@ -6,11 +6,13 @@
 #include "foundation/ExceptionGuard.h"
 #include "foundation/GlobalOrder.h"
 #include "platform/mfc/MessageBoxDialog.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Version.h"
 #include "platform/window/Window.h"
 #include "ui/MessageDlg.h"
 
 #include <cstdio>
+#include <string>
 
 namespace
 {
@@ -21,13 +23,24 @@ constexpr DWORD PROGRAM_VERSION_LS = 0;
 /// From before the application object is built until the globals go at exit, a crash anywhere in
 /// the process ends it with one line naming what happened. Main thread.
 VORN_GLOBAL_ROW(GLOBAL_ROW_EXCEPTION_GUARD) CExceptionGuard s_exceptionGuard;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_EXCEPTION_GUARD);
 
 /// The application object (AfxGetApp). Main thread.
 VORN_GLOBAL_ROW(GLOBAL_ROW_APPLICATION) CVornApp s_app;
+VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_APPLICATION);
+/// The debug log's line of the rows of the table of globals in the order they were built.
+void NoteGlobalRowsBuilt()
+{
+    std::string strLine = "Globals: rows built in order";
+    for (const int nRow : GetGlobalRowsBuilt())
+        strLine += " " + std::to_string(nRow);
+    OutputDebugString((strLine + "\n").c_str());
+}
 } // namespace
 
 int main(int argc, char** argv)
 {
+    NoteGlobalRowsBuilt();
     SetProgramFileVersion(PROGRAM_VERSION_MS, PROGRAM_VERSION_LS);
     CWinApp::SetCommandLine(argc, argv);
     if (!StartDisplay())

@@ -27,6 +27,9 @@ public:
     }
 };
 
+/// The edit line scrolls its text sideways as it is typed past its end.
+inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+
 class CEdit : public CChildControl
 {
 public:

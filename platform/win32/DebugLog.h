@@ -14,3 +14,7 @@ void SetDebugLogSink(std::function<void(const std::string&)> sink);
 /// While set, every trace is also shown to the watch, wherever it is written; the input script
 /// waits on traces through it. The watch runs on the tracing thread and must not trace itself.
 void SetDebugLogWatch(std::function<void(const std::string&)> watch);
+
+/// While set, every trace is also handed to the copy (the program's log file), wherever else it
+/// goes. The copy runs on the tracing thread, one trace at a time, and must not trace itself.
+void SetDebugLogCopy(std::function<void(const std::string&)> copy);

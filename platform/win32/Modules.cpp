@@ -78,10 +78,12 @@ std::string ResolveModulePath(LPCSTR szPath)
     const std::string strProgram = GetProgramFilePath();
     if (name.find_first_of("/\\:") == std::string_view::npos && !strProgram.empty())
     {
+        // The library beside the program, its name spelled in any case, as the original's file
+        // system found it.
         std::error_code ec;
-        const std::filesystem::path beside = std::filesystem::path(strProgram).parent_path() / name;
-        if (std::filesystem::is_regular_file(beside, ec))
-            return beside.string();
+        const std::string strBeside = ResolvePath((std::filesystem::path(strProgram).parent_path() / name).string());
+        if (std::filesystem::is_regular_file(strBeside, ec))
+            return strBeside;
     }
     return ResolvePath(name);
 }

@@ -472,9 +472,17 @@ TEST(FrameCommandsTest, RulesShowTheCardOfTheGameType)
         CStartedFrame frame;
         ASSERT_TRUE(frame.Started());
         frame.Frame().GetGameFlow().CreateReferee(nGameType);
+        g_nGameMode = modeAim;
+        g_TextMessages.AddText("a text the card hides", nullptr, MESSAGE_FOREVER, 0);
+        ClipCursor(nullptr); // as a dialog leaves it
         frame.Answer({EAnswer::Cancel});
         frame.Command(ID_SHOW_RULES);
         EXPECT_EQ(nGameType == 0 ? std::vector<std::string>{} : std::vector<std::string>{"card"}, frame.m_aAsked);
+        EXPECT_TRUE(g_TextMessages.IsEmpty()) << "the card clears the texts";
+        RECT rcClip{};
+        GetClipCursor(&rcClip);
+        EXPECT_NE(GetDesktopWindowRect(), rcClip) << "aiming takes the cursor back into the view";
+        ClipCursor(nullptr);
     }
 }
 

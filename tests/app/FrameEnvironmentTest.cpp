@@ -260,7 +260,7 @@ TEST(FrameEnvironmentFallbackTest, AFailingHardwareDeviceGivesWayToTheSoftwareOn
          false,
          false,
          false,
-         {"No ZBuffer\n\nSwitching to software rasterizer.", "No ZBuffer\n\nApplication will now exit."}},
+         {"No ZBuffer\n\nSwitching to software rasterizer.", "Error 21514."}},
     };
     const CAppFolder app;
     app.AddArtworkLibrary();

@@ -474,7 +474,7 @@ TEST_F(CHudFrameTest, TheLightLabelTheTimingTextAndAPluginsPanelsLieInTheirPlace
     // apart the statistic has a sample of 50 frames a second.
     {
         CTestClockScope clock(1000);
-        CRunningStat& stat = m_pFrame->GetHud().m_timingStat;
+        CRunningStat& stat = g_FrameRateStat;
         stat.SetEnabled(1);
         g_nGameMode = MODE_AIM | gmPresentation;
         const CPixels pixels = paint(ESceneStep::FrameRate);

@@ -6,13 +6,19 @@
 #include "fixtures/WaitFor.h"
 
 #include "app/CommandLine.h"
+#include "app/MainFrame.h"
+#include "app/SplashScreen.h"
 #include "app/StartupFiles.h"
 #include "foundation/GlobalOrder.h"
 #include "foundation/LibraryLists.h"
+#include "foundation/LogFile.h"
+#include "foundation/ResourceBitmaps.h"
 #include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
+#include "gameflow/FlowInput.h"
 #include "media/Speech.h"
 #include "render/CursorManager.h"
+#include "render/Light.h"
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
 #include "ui/GameWidgets.h"
@@ -60,10 +66,11 @@ TEST(GlobalsTest, StartWithTheirTableValues)
         const CString& strValue;
         const char* szExpected;
     };
-    for (const SText& t : {SText{"16 tag", g_strProcessorTag, ""}, SText{"16 adhere", g_strAdhere, "adhere"},
-                           SText{"16 further", g_strFurther, ""}, SText{"17", g_strDefaultResourceType, "_DATA"},
-                           SText{"23", g_strLogFile, "VornLog.txt"}, SText{"26", g_strDisableTexture, "Disable.bmp"},
-                           SText{"42", g_strChatTexture, "Chat.bmp"}, SText{"46", g_strMusicFile, "VornMidi.mid"}})
+    for (const SText& t :
+         {SText{"16 tag", g_strProcessorTag, ""}, SText{"16 adhere", g_strAdhere, "adhere"},
+          SText{"16 further", g_strFurther, ""}, SText{"17", g_strDefaultResourceType, "_DATA"},
+          SText{"23", g_LogFile.GetFileName(), "VornLog.txt"}, SText{"26", g_strDisableTexture, "Disable.bmp"},
+          SText{"42", g_strChatTexture, "Chat.bmp"}, SText{"46", g_strMusicFile, "VornMidi.mid"}})
     {
         SCOPED_TRACE(t.szRow);
         EXPECT_STREQ(t.szExpected, t.strValue.GetString());

@@ -8,10 +8,13 @@
 #include "platform/win32/WindowRendezvous.h"
 #include "platform/win32/WindowTable.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -165,6 +168,51 @@ TEST(ProgramTest, OptionsEndTheStartEarlyOrDeleteTheirFile)
     EXPECT_EQ(0, run.Run("frame 2 close\nanswer ok\n", {"-kill_it:" + strKill})) << run.Log();
     EXPECT_FALSE(std::filesystem::exists(strKill));
     EXPECT_NE(std::string::npos, run.Log().find("Game started"));
+}
+
+TEST(ProgramTest, TheLogFileOptionWritesTheDebugLogIntoTheDataFolder)
+{
+    CTestProgramRun run;
+    const std::filesystem::path log = run.Program() / "VornLog.txt";
+    ASSERT_EQ(0, run.Run("frame 2 close\nanswer ok\n")) << run.Log();
+    EXPECT_FALSE(std::filesystem::exists(log)) << "no log file without the option";
+    ASSERT_EQ(0, run.Run("frame 2 close\nanswer ok\n", {"-LogFile:2"})) << run.Log();
+    std::ostringstream file;
+    file << std::ifstream(log).rdbuf();
+    const std::string strFile = file.str();
+    EXPECT_TRUE(HasInOrder(strFile, {"Start-up: artwork libraries", "Start-up: window", "Game started"})) << strFile;
+}
+
+TEST(ProgramTest, SetupSaysTheSetUpLibraryCannotBeLoadedAndTheGameStartsAnyway)
+{
+    CTestProgramRun run;
+    ASSERT_EQ(0, run.Run("frame 2 close\nanswer ok\n", {"-setup"})) << run.Log();
+    EXPECT_TRUE(HasInOrder(run.Log(), {"Start-up: tables.dat", "The set-up library could not be loaded.",
+                                       "Start-up: rule plug-ins", "Game started"}))
+        << run.Log();
+    // Without a leading dash or slash the word is no option.
+    ASSERT_EQ(0, run.Run("frame 2 close\nanswer ok\n", {"setup"})) << run.Log();
+    EXPECT_EQ(std::string::npos, run.Log().find("The set-up library")) << run.Log();
+}
+
+TEST(ProgramTest, GlobalsAreBuiltInTheOrderOfTheirTable)
+{
+    // Every row of the table of globals but those of plain values (vectors, matrices, view
+    // records), in the table's order.
+    constexpr int PLAIN_ROWS[] = {2, 15, 27, 28, 32};
+    std::vector<int> anTable;
+    for (int nRow = 1; nRow <= 60; ++nRow)
+        if (std::find(std::begin(PLAIN_ROWS), std::end(PLAIN_ROWS), nRow) == std::end(PLAIN_ROWS))
+            anTable.push_back(nRow);
+    CTestProgramRun run;
+    EXPECT_EQ(0, run.Run("", {"/register_document_only"})) << run.Log();
+    const std::string strLog = run.Log();
+    const std::string strLead = "Globals: rows built in order";
+    const size_t nAt = strLog.find(strLead);
+    ASSERT_NE(std::string::npos, nAt) << strLog;
+    std::istringstream line(strLog.substr(nAt + strLead.size(), strLog.find('\n', nAt) - nAt - strLead.size()));
+    const std::vector<int> anBuilt{std::istream_iterator<int>(line), std::istream_iterator<int>()};
+    EXPECT_EQ(anTable, anBuilt);
 }
 
 TEST(ProgramTest, SecondStartRaisesTheFirstAndEndsWithZero)

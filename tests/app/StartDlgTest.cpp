@@ -24,6 +24,8 @@
 #include "platform/win32/Registry.h"
 #include "platform/win32/Shell.h"
 #include "platform/win32/Sync.h"
+#include "platform/win32/WindowTable.h"
+#include "ui/MessageDlg.h"
 
 #include <filesystem>
 #include <functional>
@@ -433,5 +435,25 @@ TEST_F(StartDlgTest, TheSplashEndsWhenTheScreenOpensAndAStopBeforeItRunsEndsItTo
     EXPECT_EQ(nullptr, g_pSplashThread);
     StopSplashScreen();
     EXPECT_EQ(0u, JoinSplashScreen());
+}
+
+TEST_F(StartDlgTest, AMessageDialogOpenWhenTheSplashComesUpIsBroughtBackInFrontOfIt)
+{
+    // An error shown while start-up goes on: the splash's thread brings its window up after the
+    // box opened, and takes the foreground as it does.
+    CErrorDlg box("The splash must not hide this.", &m_parent);
+    bool bSplashUp = false;
+    bool bBoxInFront = false;
+    Run(box, {[&]
+              {
+                  StartSplashScreen();
+                  bSplashUp = WaitFor([] { return IsSplashShown(); });
+                  bBoxInFront = WaitFor([&] { return GetForegroundWindow() == box.m_hWnd; });
+                  StopSplashScreen();
+                  JoinSplashScreen();
+                  Key(box, VK_ESCAPE);
+              }});
+    EXPECT_TRUE(bSplashUp);
+    EXPECT_TRUE(bBoxInFront) << "the box keeps the keys and stays in sight";
 }
 } // namespace

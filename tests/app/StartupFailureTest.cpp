@@ -84,7 +84,7 @@ TEST(StartupFailureTest, EachFailureIsToldEndsWithTwoAndLeavesNothingRunning)
          {"The ball sets (balltex.dat) could not be loaded."}},
         {"the window cannot be made",
          nullptr,
-         {"No ZBuffer\n\nSwitching to software rasterizer.", "No ZBuffer\n\nApplication will now exit."}},
+         {"No ZBuffer\n\nSwitching to software rasterizer.", "The 3-D display could not be started."}},
     };
     for (const SCase& c : aCases)
     {

@@ -6,11 +6,13 @@
 #include "foundation/LogFile.h"
 #include "platform/TempFolder.h"
 #include "platform/mfc/AfxResource.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/ResourceLibrary.h"
 
 #include <gtest/gtest.h>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -173,12 +175,21 @@ TEST_F(ResourceBitmapsTest, AttachingDropsTheOldLooksAndOwnsTheNewOnes)
     EXPECT_EQ(TRUE, DeleteObject(hSelected)) << "and what was not attached stays the caller's";
 }
 
-TEST(LogFileTest, OpensWithoutWritingAnything)
+TEST(LogFileTest, TakesEveryDebugLogLineFromItsOpeningUntilItIsClosed)
 {
     CTempFolder folder;
-    CLogFile log;
-    EXPECT_EQ(TRUE, log.Open(folder.File("VornLog.txt").c_str()));
-    log.WriteString("line\n");
+    CLogFile log("VornLog.txt");
+    EXPECT_STREQ("VornLog.txt", log.GetFileName().GetString());
+    OutputDebugString("before\n");
+    ASSERT_EQ(TRUE, log.Open(folder.File("VornLog.txt").c_str()));
+    OutputDebugString("one\n");
+    std::thread([] { OutputDebugString("two, from another thread\n"); }).join();
     log.Close();
-    EXPECT_FALSE(std::filesystem::exists(folder.File("VornLog.txt")));
+    OutputDebugString("after\n");
+    EXPECT_EQ("one\ntwo, from another thread\n", folder.Read("VornLog.txt"));
+
+    EXPECT_EQ(FALSE, log.Open(folder.File("missing/VornLog.txt").c_str())) << "no folder to write it in";
+    OutputDebugString("lost\n");
+    EXPECT_FALSE(log.IsOpen());
+    EXPECT_EQ("one\ntwo, from another thread\n", folder.Read("VornLog.txt")) << "the closed log is left alone";
 }

@@ -2,6 +2,7 @@
 
 #include "platform/TempFolder.h"
 #include "platform/win32/DebugLog.h"
+#include "platform/win32/Files.h"
 #include "platform/win32/LastError.h"
 #include "platform/win32/ResourceLibrary.h"
 
@@ -59,6 +60,17 @@ TEST_F(ModulesTest, ResourcesAreFoundByNameIdAndType)
     EXPECT_EQ("<none>", ResourceText(nullptr, "WHO", "SET")) << "the program itself holds no resources";
     EXPECT_EQ(FALSE, FreeResource(nullptr));
     EXPECT_EQ(TRUE, FreeLibrary(hModule));
+}
+
+TEST_F(ModulesTest, ABareNameIsTheLibraryBesideTheProgramWhateverItsCase)
+{
+    WriteLibrary(m_folder.File("VornWave.dll"), "beside");
+    OverrideProgramFilePath(m_folder.File("Vorn"));
+    const HMODULE hModule = LoadLibraryA("VornWave.DLL");
+    OverrideProgramFilePath("");
+    ASSERT_NE(nullptr, hModule);
+    EXPECT_EQ("beside", ResourceText(hModule, "WHO", "SET"));
+    FreeLibrary(hModule);
 }
 
 TEST_F(ModulesTest, OpeningTwiceCountsAndEachOpenNeedsItsFree)
