@@ -21,6 +21,9 @@ namespace
 constexpr UINT IDS_GREETING = 21515;
 constexpr UINT IDS_USE_MOUSE_HINT = 21604;
 constexpr DWORD GREETING_MS = 4000;
+/// The use-mouse hint is still to be shown: once a run, whichever game the run plays first. Main
+/// thread.
+bool s_bUseMouseHint = true;
 
 /// The pause panel of the mode: the second panel in the light editor, else the menu panel.
 CWidget& ActivePausePanel() { return HasGameFlag(gmLightEdit) ? static_cast<CWidget&>(g_secondPanel) : g_mainPanel; }
@@ -90,9 +93,9 @@ void CMainFrame::AnnounceGame(int nStartType)
     }
     // The hint stays until the person clicks, once a run, for the first game a person plays.
     const std::string strHint = LoadFlowString(IDS_USE_MOUSE_HINT);
-    if (m_bUseMouseHint && current.GetRobotLevel() == 0 && !strHint.empty())
+    if (s_bUseMouseHint && current.GetRobotLevel() == 0 && !strHint.empty())
     {
-        m_bUseMouseHint = false;
+        s_bUseMouseHint = false;
         g_TextMessages.AddText(strHint.c_str(), "USEMOUSE.WAV", MESSAGE_FOREVER, 1);
     }
 }

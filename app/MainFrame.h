@@ -91,12 +91,6 @@ inline constexpr DWORD OPTION_SCORE = 0x20;
 inline constexpr DWORD OPTION_HEAD_LINE = 0x40;
 inline constexpr DWORD OPTION_AIMING_AID = 0x80;
 inline constexpr DWORD OPTION_SHOT_CALLED = 0x200;
-/// The music word's bit: music on.
-inline constexpr DWORD MUSIC_ON = 0x2;
-
-/// The game types that start aiming at once and that resume the last game.
-inline constexpr int GAME_DIRECT_AIM = 32;
-inline constexpr int GAME_RESUME_LAST = 33;
 
 /// Frame size and the window class by which a second start finds the first.
 inline constexpr int FRAME_WIDTH = 812;
@@ -421,7 +415,7 @@ public:
 
     /// What the command rules read now.
     SCommandState GetCommandState() const;
-    /// The option word (OPTION_ bits) and the music word (MUSIC_ON).
+    /// The option word (OPTION_ bits) and the music word (MUSIC_WORD_ON).
     DWORD GetOptionWord() const { return m_dwOptionWord; }
     DWORD GetMusicWord() const { return m_dwMusicWord; }
     /// The speed factor of the faster and slower commands, within [0.125, 4].
@@ -834,8 +828,6 @@ private:
     void PassLinks(bool bHandWithoutTarget);
     /// Tab's cursor mode placed the cursor.
     bool m_bCursorMode = false;
-    /// The use-mouse hint is still to be shown (once a run).
-    bool m_bUseMouseHint = true;
     // Ball in hand and free placement (FramePlacement.cpp).
     CFramePlacement& Placement();
     std::shared_ptr<CFramePlacement> m_pPlacement; // made at the first drag

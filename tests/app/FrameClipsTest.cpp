@@ -124,8 +124,8 @@ TEST(FrameClipsTest, TheSplashPlaysItsClipsOverItsPicture)
         std::vector<std::vector<DWORD>> aFrames;
     };
     SClip aClips[] = {
-        {"Flame.AVI", CSplashWnd::CLIP_RECT, {0, 0, 48, 48}, {}},
-        {"jbspl.avi", CSplashWnd::OVERLAY_RECT, {0, 0, 52, 104}, {}},
+        {"Flame.AVI", g_rcSplashClip, {0, 0, 48, 48}, {}},
+        {"jbspl.avi", g_rcSplashOverlay, {0, 0, 52, 104}, {}},
         {"Start.avi", {0, 0, 640, 480}, {0, 0, 640, 200}, {}}, // the title, above the other two
     };
     for (SClip& clip : aClips)

@@ -73,7 +73,7 @@ TEST_F(CFrameStartTest, TheWindowMakesThePanelsTexturesItsInputLineAndTakesItsOp
     EXPECT_EQ(RGB(250, 250, 0), g_InputEdit.m_crText);
 
     EXPECT_EQ(OPTION_INITIAL | OPTION_HEAD_LINE | OPTION_FRAME_RATE, frame.GetOptionWord());
-    EXPECT_EQ(0u, frame.GetMusicWord() & MUSIC_ON);
+    EXPECT_EQ(0u, frame.GetMusicWord() & MUSIC_WORD_ON);
     CGameFlow& flow = frame.GetGameFlow();
     EXPECT_TRUE(flow.Player1().GetViewRecord().IsValid()) << "each player has a view to come back to";
     EXPECT_TRUE(flow.Player1().GetViewRecord() == flow.Player2().GetViewRecord());
