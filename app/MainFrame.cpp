@@ -16,12 +16,14 @@
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/SystemParameters.h"
+#include "render/CameraFlight.h"
 #include "render/D3DEnum.h"
 #include "render/D3DFramework.h"
 #include "render/SceneReader.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsCoefficients.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -32,6 +34,8 @@ constexpr DWORD EXIT_RENDER_MS = 2000;
 /// Record counts of the devices' event buffers.
 constexpr DWORD KEYBOARD_BUFFER_RECORDS = 128;
 constexpr DWORD MOUSE_BUFFER_RECORDS = 256;
+/// The longest camera flight the settings can ask for, seconds.
+constexpr int MAX_FLIGHT_SECONDS = 60;
 
 /// The user's own links of the ini file ("Link 1".."Link 4") take the scene's link places 1 to 4,
 /// or are appended when the scene has fewer; one whose picture file is missing is passed over.
@@ -54,6 +58,13 @@ void AddIniLinks()
     }
 }
 } // namespace
+
+double FlightDurationOfSettings(const CSettings& settings)
+{
+    // "AutoPlaceTime" in seconds; a value below 0 lands flights at once, and one past a minute
+    // would hold the camera far longer than any flight shows anything.
+    return std::clamp(settings.m_nAutoPlaceTime, 0, MAX_FLIGHT_SECONDS);
+}
 
 DWORD SetModeFlags(DWORD dwFlags)
 {
@@ -216,6 +227,7 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
         return -1;
     }
     g_b3DReady = TRUE;
+    g_dFlightDuration = FlightDurationOfSettings(g_Settings);
     PostMessage(WM_INITGAME);
     return 0;
 }

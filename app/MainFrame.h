@@ -109,6 +109,8 @@ void LoadPlayersStats(CPlayer& first, CPlayer& second);
 /// Where an environment change puts the window: the whole screen in full screen; a window smaller
 /// than the frame's size is centred at that size; any other stays where it is.
 RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenWidth, int nScreenHeight);
+/// The camera flights' duration in seconds: "AutoPlaceTime", at least 0 and at most a minute.
+double FlightDurationOfSettings(const CSettings& settings);
 /// Converts the settings' ten physics coefficient texts into the ball simulation's coefficients;
 /// a text that is not a number leaves its coefficient as it is.
 void ApplyPhysicsCoefficients(const CSettings& settings);
@@ -392,6 +394,15 @@ public:
     bool DropBall() override;
     void CancelBallDrag() override;
     int HighlightBall() override;
+
+    // The views (FrameViews.cpp).
+    /// 1.333 over the window's width-to-height ratio, times 0.7: the width a zooming flight moves
+    /// the view towards.
+    float GetViewWidthFactor() override;
+    /// The first value of the box the camera object is kept in.
+    void SetCameraBoundsFirst(float fValue) override;
+    /// The window minimised, as the system's close of a frame does.
+    void MinimizeWindow();
 
     // The shot replay (Replay.cpp).
     /// Unless a replay runs, the replay of the last shot, returning to the current mode.

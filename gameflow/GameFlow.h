@@ -262,6 +262,8 @@ public:
     BOOL AnyBallMoving() override;
     float GetCameraDistance() override { return m_Camera.fDistance; }
     void SetCameraDistance(float fDistance) override;
+    void SetCameraBoundsFirst(float fValue) override { m_Host.SetCameraBoundsFirst(fValue); }
+    float GetViewWidthFactor() override { return m_Host.GetViewWidthFactor(); }
 
     /// An aim from the planner at a skill level (the computer's own for its turn) and the ball
     /// the shot strikes; false when it found no shot.
@@ -495,6 +497,9 @@ private:
     /// The camera of a struck shot: the follow flight, or with "Camera Motion" 2 or the overhead
     /// view the flight that lasts until every ball rests.
     void StartShotCamera();
+    /// While the follow flight of "Camera Motion" 0 runs, the camera keeps the moving balls in
+    /// view (unless it is held at the top view).
+    void FollowShotWithCamera();
     bool PlanWith(const SShotPlannerSetup& setup, float& fAimDegrees, int* pBall);
     /// The flight replaced by a new one, started from the present view to the target.
     void StartFlight(std::unique_ptr<CViewTransition> pFlight, const CViewRecord& target, int nNextMode, int nDelay);
