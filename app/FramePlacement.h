@@ -6,6 +6,9 @@
 
 #include "gameflow/BallDragger.h"
 #include "render/Picking.h"
+#include "render/SceneObject.h"
+
+class CDirect3DDevice;
 
 class CMainFrame;
 class CGameFlow;
@@ -18,7 +21,7 @@ SBallInHandTable GetPlacementTable();
 class CFramePlacement final : public IDragScene
 {
 public:
-    explicit CFramePlacement(CMainFrame& frame) : m_frame(frame), m_ball(*this) {}
+    explicit CFramePlacement(CMainFrame& frame);
     /// A drag still running is undone, so that the dragger holds nothing of this frame.
     ~CFramePlacement() override;
     CFramePlacement(const CFramePlacement&) = delete;
@@ -27,6 +30,14 @@ public:
     void Begin(int nBall, bool bBallInHand, bool bAnywhere);
     void Cancel();
     int Highlight();
+    /// While a ball is taken up: its number and its lifted centre in the scene.
+    bool GetLiftedBall(int& nBall, CVector3& vCentre) const;
+    /// The taken-up ball's shadow on the cloth below it, as the lamp straight above casts it;
+    /// nothing while no ball is taken up. vEye: the camera's place.
+    void DrawShadow(CDirect3DDevice& device, const CVector3& vEye);
+    /// While a ball is taken up, the system cursor is put on its place on the screen as the view
+    /// now shows it, so that the hand is on the ball when the cursor shows again.
+    void PutCursorOnBall();
 
     CVector3 GetViewDirection() const override;
     float GetViewYaw() const override;
@@ -43,6 +54,7 @@ private:
         void Take(int nBall, const CVector3& v);
         CVector3 GetPosition() const override { return m_vPosition; }
         void SetPosition(const CVector3& v) override;
+        int GetBall() const { return m_nBall; }
 
     private:
         CFramePlacement& m_owner;
@@ -55,4 +67,6 @@ private:
     CMainFrame& m_frame;
     CDraggedBall m_ball;
     CHoverPicker m_picker;
+    /// Casts the lifted ball's shadow: an object without a mesh, kept at the ball's place.
+    CBallSceneObject m_shadowCaster;
 };

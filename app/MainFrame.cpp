@@ -444,6 +444,7 @@ void CMainFrame::DrawFrame()
     PlaceBallObjects();
     if (!ViewFromFlowCamera())
         m_rackScene.UpdateView();
+    KeepCursorOnLiftedBall();
     if (g_b3DReady)
         Render3DFrame();
 }

@@ -727,5 +727,7 @@ private:
     bool m_bCursorMode = false;
     // Ball in hand and free placement (FramePlacement.cpp).
     CFramePlacement& Placement();
+    /// The cursor put on a ball taken up, as the view of this frame shows it.
+    void KeepCursorOnLiftedBall();
     std::shared_ptr<CFramePlacement> m_pPlacement; // made at the first drag
 };

@@ -209,7 +209,7 @@ void CGameFlow::EndFlight()
     if (dwNext == modeBallInHand)
     {
         if (!HasGameFlag(gmRobotStroke))
-            SetGameMode(modeBallInHand);
+            BeginBallInHand(IsCueBallHeldBehindHeadString() ? 0 : 1);
     }
     else if (dwNext != MODE_FIELD)
     {
