@@ -351,6 +351,8 @@ BOOL CMainFrame::SetUpGameScene()
 {
     if (m_pFramework == nullptr || !m_rackScene.SetUp(*m_pFramework))
         return FALSE;
+    SelectTableSet(g_Settings.m_nTableNumber);
+    ApplyLinkNames();
     m_sceneAnimation.SetClock(m_rackScene.GetClock());
     m_ballPainter.SetHighlight(95, 255.0);
     // Each object whose line names a clip shows it on the clip's texture.

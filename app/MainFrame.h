@@ -43,6 +43,7 @@ class CFrameCueScene;
 class CFrameCallShotHost;
 class CCallShotState;
 class CFramePlacement;
+class CTableSetEntry;
 struct SCursorState;
 struct SBannerState;
 enum class ESceneStep;
@@ -394,6 +395,17 @@ public:
     bool DropBall() override;
     void CancelBallDrag() override;
     int HighlightBall() override;
+
+    // The table set and the links (FrameTable.cpp).
+    /// The table's parts take the meshes the table set names for their kinds, from its library
+    /// first; a part the set names no mesh for, or whose mesh cannot be read, keeps its own. FALSE
+    /// when no part took one.
+    BOOL BuildTableObjects(const CTableSetEntry& entry);
+    /// The table set of that number (the first for a number no set has) selected and, once the
+    /// scene is built, on the table.
+    void SelectTableSet(int nTableNumber);
+    /// Every object that carries a link shows the link's picture, in the picture's proportions.
+    void ApplyLinkNames();
 
     // The views (FrameViews.cpp).
     /// 1.333 over the window's width-to-height ratio, times 0.7: the width a zooming flight moves
