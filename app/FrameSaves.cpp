@@ -195,6 +195,7 @@ BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
     CGameFlow& flow = *m_pGameFlow;
     EndCallShot();
     ResetCallRecords();
+    GetReplay().Reset(); // the last shot's replay is not the resumed game's
     PutSnapshotInto(flow, save, strReason);
     // A saved player carries no statistics: they come from the player's own file.
     LoadPlayersStats(flow.Player1(), flow.Player2());

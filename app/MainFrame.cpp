@@ -426,7 +426,8 @@ BOOL CMainFrame::OnFrame()
     SampleTabHeld();
     const bool bFlightView = IsFlightViewTick(); // before the balls' step can end the shot
     ReadInputDevices();
-    if (g_IntroSequence.IsFinished())
+    // A running replay takes the tick's frame (none runs: nothing is ever recorded).
+    if (GetReplay().Tick() == 0 && g_IntroSequence.IsFinished())
         m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
     // An aim that has rested a little is re-simulated by the aiming aid.
     ThrottleAimPreview(FALSE);
