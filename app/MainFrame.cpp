@@ -1,6 +1,7 @@
 #include "app/MainFrame.h"
 
 #include "app/StartupFiles.h"
+#include "app/VornApp.h"
 #include "foundation/Folders.h"
 #include "foundation/LibraryLists.h"
 #include "foundation/Settings.h"
@@ -21,6 +22,7 @@
 #include "render/D3DFramework.h"
 #include "render/SceneReader.h"
 #include "simulation/BallEngine.h"
+#include "simulation/GamePlugins.h"
 #include "simulation/PhysicsCoefficients.h"
 
 #include <algorithm>
@@ -363,6 +365,7 @@ void CMainFrame::OnDestroy()
     m_bWindowActive = FALSE;
     CloseMusic();
     g_Speech.Shutdown();
+    ReleasePluginGame();
     Cleanup3DEnvironment();
     g_BallEngineQueued.Release();
     g_BallEngineMain.Release();
@@ -371,6 +374,16 @@ void CMainFrame::OnDestroy()
     g_DIKeyboard.Release();
     FreeDriverList();
     Default();
+}
+
+void CMainFrame::ReleasePluginGame()
+{
+    // A plug-in's referees and game object run its library's code: they go now, the referees
+    // through the game object first, while nothing else can have freed the library.
+    if (!g_GamePlugins.IsGameLoaded())
+        return;
+    m_pGameFlow->ReleaseReferees();
+    g_GamePlugins.ReleaseGame();
 }
 
 void CMainFrame::OnPaint()

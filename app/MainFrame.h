@@ -453,6 +453,8 @@ protected:
     void OnClose();
     LRESULT OnCloseNow(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
+    /// A plug-in game's referees and game object released, before its library can go.
+    void ReleasePluginGame();
     void OnPaint();
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnKillFocus(CWnd* pNewWnd);

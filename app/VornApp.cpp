@@ -286,6 +286,8 @@ int CVornApp::ExitInstance()
 {
     JoinSplashScreen(); // stopped by the start screen, or now when the program ends before it
     CloseMusic();       // a track still open when the window went
+    // A plug-in game still out (the program quit with its window open) goes while its library is loaded.
+    g_GamePlugins.ReleaseGame();
     if (m_hResources != nullptr)
     {
         SetStringResourceSource(nullptr);

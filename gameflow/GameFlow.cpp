@@ -60,8 +60,11 @@ CGameFlow::CGameFlow(CBallEngine& engine, CGamePlugins* pPlugins, IFlowHost& hos
     m_Player2.SetLocal();
 }
 
-CGameFlow::~CGameFlow()
+CGameFlow::~CGameFlow() { ReleaseReferees(); }
+
+void CGameFlow::ReleaseReferees()
 {
+    // Referees a plug-in made go back to the plug-in; built-in ones are ours to free.
     if (m_bPluginReferees && m_pPlugins != nullptr)
         m_pPlugins->ReleaseReferees(&m_pReferee, &m_pShadow);
     else
@@ -69,6 +72,8 @@ CGameFlow::~CGameFlow()
         delete m_pReferee;
         delete m_pShadow;
     }
+    m_pReferee = m_pShadow = nullptr;
+    m_bPluginReferees = false;
 }
 
 void CGameFlow::SetGameMode(DWORD dwNewMode)
@@ -110,16 +115,7 @@ void CGameFlow::SetGameMode(DWORD dwNewMode)
 
 void CGameFlow::CreateReferee(int nGameType)
 {
-    // Referees a plug-in made go back to the plug-in; built-in ones are ours to free.
-    if (m_bPluginReferees && m_pPlugins != nullptr)
-        m_pPlugins->ReleaseReferees(&m_pReferee, &m_pShadow);
-    else
-    {
-        delete m_pReferee;
-        delete m_pShadow;
-    }
-    m_pReferee = m_pShadow = nullptr;
-    m_bPluginReferees = false;
+    ReleaseReferees();
     if (m_pPlugins != nullptr && m_pPlugins->CreateGameById(nGameType) != nullptr &&
         m_pPlugins->CreateReferees(&m_pReferee, &m_pShadow) && m_pReferee != nullptr && m_pShadow != nullptr)
         m_bPluginReferees = true;

@@ -286,6 +286,9 @@ public:
 
     // Referees and targets.
     void CreateReferee(int nGameType);
+    /// Lets go of both referees: a plug-in's go back to its game object, built-in ones are freed.
+    /// Until the next CreateReferee there is none.
+    void ReleaseReferees();
     int GetTargetBall() const;
 
     // Turns and match progress; the winner argument is 1 for player 2.
