@@ -248,12 +248,12 @@ BOOL CGameFlow::HoldAimPath() { return FALSE; }
 void CGameFlow::FollowShotWithCamera()
 {
     auto* pFlight = dynamic_cast<CCameraFlightA*>(m_pFlight.get());
-    if (pFlight == nullptr || HasGameFlag(gmKeepView))
+    if (pFlight == nullptr)
         return;
     // The camera moves sideways and back just enough to keep the moving balls in view; the flight
     // carries the move, so that the camera it places next tick starts from there.
     const SFlowCamera before = m_Camera;
-    FollowMovingBalls();
+    FollowMovingBallsUnlessLocked();
     const CVector3 vMoved = m_Camera.vLookAt - before.vLookAt;
     pFlight->Translate(0.0f, 0.0f, m_Camera.fDistance - before.fDistance, vMoved.x, vMoved.y, vMoved.z);
 }
