@@ -127,7 +127,7 @@ void CFramePlacement::PutCursorOnBall()
         return;
     const POINT pt{static_cast<LONG>(vScreen.x), static_cast<LONG>(vScreen.y)};
     // Only a cursor that left the ball is put back: the mouse moves the ball by its counts.
-    if (GetClientCursor(m_frame.m_hWnd).x != pt.x || GetClientCursor(m_frame.m_hWnd).y != pt.y)
+    if (const POINT ptCursor = GetClientCursor(m_frame.m_hWnd); ptCursor.x != pt.x || ptCursor.y != pt.y)
         SetCursorToClient(m_frame.m_hWnd, pt.x, pt.y);
 }
 
