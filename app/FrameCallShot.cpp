@@ -195,11 +195,7 @@ void CFrameCallShotHost::SetFieldOfView(float fFov) { ::SetFieldOfView(fFov); }
 
 void CFrameCallShotHost::SetGameMode(DWORD nMode) { Flow().SetGameMode(nMode); }
 
-void CFrameCallShotHost::BeginBallInHand(int nMoveCamera)
-{
-    (void)nMoveCamera;
-    Flow().SetGameMode(modeBallInHand);
-}
+void CFrameCallShotHost::BeginBallInHand(int nAnywhere) { Flow().BeginBallInHand(nAnywhere); }
 
 void CFrameCallShotHost::SelectCueBall(int nMoveCamera) { Flow().SelectCueBall(nMoveCamera); }
 

@@ -35,7 +35,7 @@ public:
     void SetViewFlags(DWORD nFlags) override;
     void SetFieldOfView(float fFov) override;
     void SetGameMode(DWORD nMode) override;
-    void BeginBallInHand(int nMoveCamera) override;
+    void BeginBallInHand(int nAnywhere) override;
     void SelectCueBall(int nMoveCamera) override;
     void ClipCursorToView() override;
     bool StartAimFlight(float fYawDeg, DWORD nEndMode) override;

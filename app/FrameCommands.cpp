@@ -565,7 +565,13 @@ void CMainFrame::OnComputerStroke()
 
 void CMainFrame::OnCallShotMode() { EnterCallShotMode(m_pGameFlow->GetGameType(), GetModeField()); }
 
-void CMainFrame::OnReplay() { StartReplay(); }
+void CMainFrame::OnReplay()
+{
+    // A call being made is finished first: the replay's end goes on from the call made.
+    if (HasMode(modeCallShot) && g_pCallShotState != nullptr)
+        g_pCallShotState->Finish();
+    StartReplay();
+}
 
 void CMainFrame::OnResetCamera() { ClearGameFlag(gmKeepView); }
 

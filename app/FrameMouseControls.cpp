@@ -151,7 +151,7 @@ void CMainFrame::TakePowerControl(bool bLeft)
     g_controlBar.SetMode(0);
     // The left press arms the aim by drags; the right one the drawing back.
     if (bLeft)
-        g_mouseArea.m_nLeftDragActive = 1;
+        g_mouseArea.SetArmed(1);
     else
         g_mouseArea.m_nRightDragActive = 1;
 }
@@ -174,7 +174,7 @@ void CMainFrame::AimByMouse()
         g_controlBar.SetMode(0);
     g_controlBar.m_bPressed = 0;
     CVector3 vBall;
-    if (g_mouseArea.m_nLeftDragActive == 0 || !ProjectCueBall(vBall))
+    if (g_mouseArea.IsArmed() == 0 || !ProjectCueBall(vBall))
         return;
     const POINT pt = GetClientCursor(m_hWnd);
     const double dAim = std::atan2(pt.y - static_cast<double>(vBall.y), pt.x - static_cast<double>(vBall.x));

@@ -9,7 +9,6 @@
 #include "foundation/DialogResultMask.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
-#include "gameflow/TableSets.h"
 #include "media/DirectInputDevices.h"
 #include "media/Speech.h"
 #include "platform/win32/Clock.h"
@@ -334,7 +333,7 @@ void CMainFrame::ApplyDialogResults(const CSettings& old)
     if (IsDialogOkBit2() != 0)
         ApplySettingsChange(old);
     if (IsDialogOkBit5() != 0)
-        g_tableSets.Select(g_Settings.m_nTableNumber);
+        SelectTableSet(g_Settings.m_nTableNumber);
     if (IsDialogOkBit8() != 0)
         ApplyAdSetting(old);
 }

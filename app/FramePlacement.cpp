@@ -7,6 +7,8 @@
 #include "app/MainFrame.h"
 #include "gameflow/FlowCamera.h"
 #include "gameflow/GameFlow.h"
+#include "platform/dx/Device.h"
+#include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
 #include "render/Environment3D.h"
 #include "render/TableSpace.h"
@@ -27,6 +29,8 @@ constexpr int AXIS_HEIGHT = 2;
 /// How far a drop may lie outside the allowed area before it is refused (the area is kept in
 /// whole hundredths). Scene units.
 constexpr float DROP_TOLERANCE = 0.05f;
+/// The lifted ball's shadow lies this far above the cloth. Scene units.
+constexpr float SHADOW_LIFT = 0.02f;
 
 /// The user value the callbacks get: the ball and whether it may lie anywhere on the bed.
 int PackUserValue(int nBall, bool bAnywhere) { return nBall * 2 + (bAnywhere ? 1 : 0); }
@@ -82,6 +86,8 @@ SBallInHandTable GetPlacementTable()
     return table;
 }
 
+CFramePlacement::CFramePlacement(CMainFrame& frame) : m_frame(frame), m_ball(*this) { m_shadowCaster.CreateFrame(); }
+
 CFramePlacement::~CFramePlacement()
 {
     if (g_BallDragger.IsActive())
@@ -107,6 +113,47 @@ void CFramePlacement::Begin(int nBall, bool bBallInHand, bool bAnywhere)
     const POINT pt = GetClientCursor(m_frame.m_hWnd);
     g_BallDragger.Begin(&m_ball, PackUserValue(nBall, bAnywhere), KeepOnTable, AcceptDrop, this, pt.x, pt.y,
                         AXIS_HEIGHT);
+}
+
+void CFramePlacement::PutCursorOnBall()
+{
+    int nBall = -1;
+    CVector3 vCentre;
+    if (!GetLiftedBall(nBall, vCentre))
+        return;
+    const CVector3 vScreen = ProjectToScreen(vCentre);
+    // A ball behind the camera has no place on the screen.
+    if (vScreen.z <= 0.0f || vScreen.z >= 1.0f)
+        return;
+    const POINT pt{static_cast<LONG>(vScreen.x), static_cast<LONG>(vScreen.y)};
+    // Only a cursor that left the ball is put back: the mouse moves the ball by its counts.
+    if (const POINT ptCursor = GetClientCursor(m_frame.m_hWnd); ptCursor.x != pt.x || ptCursor.y != pt.y)
+        SetCursorToClient(m_frame.m_hWnd, pt.x, pt.y);
+}
+
+bool CFramePlacement::GetLiftedBall(int& nBall, CVector3& vCentre) const
+{
+    if (!g_BallDragger.IsActive() || m_ball.GetBall() < 0)
+        return false;
+    nBall = m_ball.GetBall();
+    vCentre = m_ball.GetPosition();
+    return true;
+}
+
+void CFramePlacement::DrawShadow(CDirect3DDevice& device, const CVector3& vEye)
+{
+    int nBall = -1;
+    CVector3 vCentre;
+    if (!GetLiftedBall(nBall, vCentre))
+        return;
+    CVector3 vNow;
+    m_shadowCaster.GetPosition(nullptr, vNow);
+    m_shadowCaster.Move(vCentre.x - vNow.x, vCentre.y - vNow.y, vCentre.z - vNow.z);
+    // Just above the cloth, so that the cloth does not hide it; lit from straight above.
+    if (m_shadowCaster.UpdateShadow(SCENE_BED_HEIGHT + SHADOW_LIFT, nullptr, false) == 0)
+        return;
+    m_shadowCaster.SelectShadowTexture(device, (vCentre - vEye).Length());
+    device.SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
 }
 
 void CFramePlacement::Cancel()
@@ -141,10 +188,9 @@ CVector3 CFramePlacement::ProjectToScreen(const CVector3& v) const
 
 void CFramePlacement::SetCursorToClient(HWND hWnd, int x, int y)
 {
-    // The frame drags by the mouse's counts, which never moves the cursor onto the ball.
-    (void)hWnd;
-    (void)x;
-    (void)y;
+    POINT pt{x, y};
+    ::ClientToScreen(hWnd, &pt);
+    SetCursorPos(pt.x, pt.y);
 }
 
 void CFramePlacement::Beep() { MessageBeep(0xFFFFFFFF); }
@@ -168,6 +214,12 @@ CFramePlacement& CMainFrame::Placement()
     if (m_pPlacement == nullptr)
         m_pPlacement = std::make_shared<CFramePlacement>(*this);
     return *m_pPlacement;
+}
+
+void CMainFrame::KeepCursorOnLiftedBall()
+{
+    if (m_pPlacement != nullptr)
+        m_pPlacement->PutCursorOnBall();
 }
 
 void CMainFrame::BeginBallDrag(int nBall, bool bBallInHand, bool bAnywhere)

@@ -6,6 +6,9 @@
 
 #include "gameflow/BallDragger.h"
 #include "render/Picking.h"
+#include "render/SceneObject.h"
+
+class CDirect3DDevice;
 
 class CMainFrame;
 class CGameFlow;
@@ -18,7 +21,7 @@ SBallInHandTable GetPlacementTable();
 class CFramePlacement final : public IDragScene
 {
 public:
-    explicit CFramePlacement(CMainFrame& frame) : m_frame(frame), m_ball(*this) {}
+    explicit CFramePlacement(CMainFrame& frame);
     /// A drag still running is undone, so that the dragger holds nothing of this frame.
     ~CFramePlacement() override;
     CFramePlacement(const CFramePlacement&) = delete;
@@ -29,6 +32,14 @@ public:
     int Highlight();
     /// The ball being dragged; -1 while none is.
     int GetPickedBall() const;
+    /// While a ball is taken up: its number and its lifted centre in the scene.
+    bool GetLiftedBall(int& nBall, CVector3& vCentre) const;
+    /// The taken-up ball's shadow on the cloth below it, as the lamp straight above casts it;
+    /// nothing while no ball is taken up. vEye: the camera's place.
+    void DrawShadow(CDirect3DDevice& device, const CVector3& vEye);
+    /// While a ball is taken up, the system cursor is put on its place on the screen as the view
+    /// now shows it, so that the hand is on the ball when the cursor shows again.
+    void PutCursorOnBall();
 
     CVector3 GetViewDirection() const override;
     float GetViewYaw() const override;
@@ -58,4 +69,6 @@ private:
     CMainFrame& m_frame;
     CDraggedBall m_ball;
     CHoverPicker m_picker;
+    /// Casts the lifted ball's shadow: an object without a mesh, kept at the ball's place.
+    CBallSceneObject m_shadowCaster;
 };

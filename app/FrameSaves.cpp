@@ -197,6 +197,7 @@ BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
     CGameFlow& flow = *m_pGameFlow;
     EndCallShot();
     ResetCallRecords();
+    GetReplay().Reset(); // the last shot's replay is not the resumed game's
     PutSnapshotInto(flow, save, strReason);
     // The game goes on to its own goal, also across its next racks.
     flow.Settings().nMatchGoal = flow.GetMatchGoal();

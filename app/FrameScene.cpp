@@ -3,6 +3,7 @@
 // cue ball, each frame; the cue as the obstruction test sees it; the room's box that holds the
 // camera; and the particle effects: sparkles and smoke behind the struck ball while the shot runs,
 // stars of its own at the pocket a ball drops into.
+#include "app/FramePlacement.h"
 #include "app/MainFrame.h"
 #include "app/VornApp.h"
 #include "foundation/Folders.h"
@@ -274,6 +275,12 @@ void CMainFrame::PlaceBallObjects()
     // Only balls the live engine holds are painted, where it has them.
     std::vector<SSceneBall> balls = m_pGameFlow->BallObjects().DrawnPoses();
     std::erase_if(balls, [](const SSceneBall& ball) { return g_BallEngineMain.FindBall(ball.nBall) == nullptr; });
+    // A ball taken up is drawn where it is held, above the cloth.
+    int nLifted = -1;
+    if (CVector3 vLifted; m_pPlacement != nullptr && m_pPlacement->GetLiftedBall(nLifted, vLifted))
+        for (SSceneBall& ball : balls)
+            if (ball.nBall == nLifted)
+                ball.vCentre = vLifted;
     m_rackScene.SetBalls(std::move(balls));
     // The computer's stroke draws the cue back and forth without aiming again.
     AlignCue();
@@ -294,10 +301,17 @@ void CMainFrame::AlignCue()
 
 void CMainFrame::RefreshCue()
 {
+    // A ball placed freely may be any ball: the cue would only stand in its way.
+    const bool bPlacing = GetModeField() == modePlaceCueBall;
     for (CSceneObject* p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID); p != nullptr;
          p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID, p))
-        if (auto* pCue = dynamic_cast<CSceneObjectC*>(p); pCue != nullptr)
+    {
+        auto* pCue = dynamic_cast<CSceneObjectC*>(p);
+        if (pCue != nullptr && bPlacing)
+            pCue->Hide();
+        else if (pCue != nullptr)
             pCue->ShowUnlessFlagged(g_nGameMode);
+    }
 }
 
 void CMainFrame::ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom)
@@ -353,6 +367,8 @@ BOOL CMainFrame::SetUpGameScene()
 {
     if (m_pFramework == nullptr || !m_rackScene.SetUp(*m_pFramework))
         return FALSE;
+    SelectTableSet(g_Settings.m_nTableNumber);
+    ApplyLinkNames();
     m_sceneAnimation.SetClock(m_rackScene.GetClock());
     g_BallPainter.SetHighlight(95, 255.0);
     // Each object whose line names a clip shows it on the clip's texture.

@@ -1,8 +1,10 @@
 // The frame painter's 3-D steps: the room's objects before the table and after it, the table's
 // sides behind the balls and in front of them by the camera's heading, the balls in their groups
 // (on the cloth, in the pockets' jaws, off the table) and the table's watermark.
+#include "app/FramePlacement.h"
 #include "app/MainFrame.h"
 #include "foundation/Matrix.h"
+#include "gameflow/GameFlow.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/TableSpace.h"
@@ -70,6 +72,9 @@ void CMainFrame::DrawBallGroup(EBallPlace place, int nFlags)
     for (const SSceneBall& ball : m_rackScene.GetBalls())
         if (GetBallPlace(ball.vCentre.x, ball.vCentre.z, IsOffTable(ball.nBall), bounds) == place)
             m_aBallGroup.push_back(ball);
+    // A ball taken up casts its shadow onto the cloth under it, below the balls painted there.
+    if (place == EBallPlace::Inside && m_pPlacement != nullptr && m_pFramework->GetD3DDevice() != nullptr)
+        m_pPlacement->DrawShadow(*m_pFramework->GetD3DDevice(), m_pGameFlow->Camera().vPosition);
     // Flags 3: the view did not change, so unchanged balls are copied from their images.
     g_BallPainter.SetViewChanged(nFlags != 3);
     m_rackScene.PaintBalls(*m_pFramework, g_BallPainter, m_aBallGroup);

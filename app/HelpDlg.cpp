@@ -42,7 +42,7 @@ bool MakeRoomForThePage()
     CMsgDlg567 question(pFrame);
     if (question.DoModal() != IDOK)
         return false;
-    pFrame->ShowWindow(SW_MINIMIZE);
+    pFrame->MinimizeWindow();
     return true;
 }
 } // namespace

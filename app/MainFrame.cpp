@@ -50,6 +50,8 @@ constexpr DWORD KEYBOARD_BUFFER_RECORDS = 128;
 constexpr DWORD MOUSE_BUFFER_RECORDS = 256;
 /// The error when no 3-D environment can be made for the window.
 constexpr UINT IDS_NO_3D_ENVIRONMENT = 21514;
+/// The longest camera flight the settings can ask for, seconds.
+constexpr int MAX_FLIGHT_SECONDS = 60;
 
 /// The user's own links of the ini file ("Link 1".."Link 4") take the scene's link places 1 to 4,
 /// or are appended when the scene has fewer; one whose picture file is missing is passed over.
@@ -86,6 +88,13 @@ void NoteTextureMade(const char* szName, HRESULT hr)
     OutputDebugString(szLine);
 }
 } // namespace
+
+double FlightDurationOfSettings(const CSettings& settings)
+{
+    // "AutoPlaceTime" in seconds; a value below 0 lands flights at once, and one past a minute
+    // would hold the camera far longer than any flight shows anything.
+    return std::clamp(settings.m_nAutoPlaceTime, 0, MAX_FLIGHT_SECONDS);
+}
 
 DWORD SetModeFlags(DWORD dwFlags)
 {
@@ -264,8 +273,7 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
         return -1;
     }
     g_b3DReady = TRUE;
-    // Flights last as the settings say; a negative time is none.
-    g_dFlightDuration = std::max(g_Settings.m_nAutoPlaceTime, 0);
+    g_dFlightDuration = FlightDurationOfSettings(g_Settings);
     // The banner's text list was laid out by the device set-up; the panels' two named textures
     // and the input line join it.
     for (const CString* pTexture : {&g_strDisableTexture, &g_strChatTexture})
@@ -546,7 +554,8 @@ BOOL CMainFrame::OnFrame()
     SampleTabHeld();
     const bool bFlightView = IsFlightViewTick(); // before the balls' step can end the shot
     ReadInputDevices();
-    if (g_IntroSequence.IsFinished())
+    // A running replay takes the tick's frame (none runs: nothing is ever recorded).
+    if (GetReplay().Tick() == 0 && g_IntroSequence.IsFinished())
         m_pGameFlow->Tick(0); // the rolling balls, the computer's stroke and the turn's flight
     // An aim that has rested a little is re-simulated by the aiming aid.
     ThrottleAimPreview(FALSE);
@@ -564,6 +573,7 @@ void CMainFrame::DrawFrame()
     PlaceBallObjects();
     if (!ViewFromFlowCamera())
         m_rackScene.UpdateView();
+    KeepCursorOnLiftedBall();
     if (g_b3DReady)
         Render3DFrame();
 }

@@ -43,6 +43,7 @@ class CFrameCueScene;
 class CFrameCallShotHost;
 class CCallShotState;
 class CFramePlacement;
+class CTableSetEntry;
 struct SCursorState;
 struct SBannerState;
 enum class ESceneStep;
@@ -135,6 +136,8 @@ void LoadPlayersStats(CPlayer& first, CPlayer& second);
 RECT PlaceEnvironmentWindow(const RECT& rcWindow, BOOL bFullScreen, int nScreenWidth, int nScreenHeight);
 /// The frame's own size, centred on the screen.
 RECT CentredFrameRect(int nScreenWidth, int nScreenHeight);
+/// The camera flights' duration in seconds: "AutoPlaceTime", at least 0 and at most a minute.
+double FlightDurationOfSettings(const CSettings& settings);
 /// Converts the settings' ten physics coefficient texts into the ball simulation's coefficients;
 /// a text that is not a number leaves its coefficient as it is.
 void ApplyPhysicsCoefficients(const CSettings& settings);
@@ -483,6 +486,26 @@ public:
     void CancelBallDrag() override;
     int HighlightBall() override;
 
+    // The table set and the links (FrameTable.cpp).
+    /// The table's parts take the meshes the table set names for their kinds, from its library
+    /// first; a part the set names no mesh for, or whose mesh cannot be read, keeps its own. FALSE
+    /// when no part took one.
+    BOOL BuildTableObjects(const CTableSetEntry& entry);
+    /// The table set of that number (the first for a number no set has) selected and, once the
+    /// scene is built, on the table.
+    void SelectTableSet(int nTableNumber);
+    /// Every object that carries a link shows the link's picture, in the picture's proportions.
+    void ApplyLinkNames();
+
+    // The views (FrameViews.cpp).
+    /// 1.333 over the window's width-to-height ratio, times 0.7: the width a zooming flight moves
+    /// the view towards.
+    float GetViewWidthFactor() override;
+    /// The first value of the box the camera object is kept in.
+    void SetCameraBoundsFirst(float fValue) override;
+    /// The window minimised, as the system's close of a frame does.
+    void MinimizeWindow();
+
     // The shot replay (Replay.cpp).
     /// Unless a replay runs, the replay of the last shot, returning to the current mode.
     void StartReplay();
@@ -830,5 +853,7 @@ private:
     bool m_bCursorMode = false;
     // Ball in hand and free placement (FramePlacement.cpp).
     CFramePlacement& Placement();
+    /// The cursor put on a ball taken up, as the view of this frame shows it.
+    void KeepCursorOnLiftedBall();
     std::shared_ptr<CFramePlacement> m_pPlacement; // made at the first drag
 };

@@ -9,9 +9,11 @@ namespace
 constexpr DWORD REPLAY_MODE_BITS = 0x10000 | 0x80000;
 } // namespace
 
-void CReplay::StartReplay(int /*nMode*/)
+void CReplay::StartReplay(int nMode)
 {
-    // Nothing is ever recorded, so there is nothing to play.
+    // Nothing is ever recorded, so there is nothing to play: the replay ends at once, back in the
+    // mode it was asked in.
+    m_nReturnMode = nMode;
     Stop();
 }
 
@@ -25,15 +27,17 @@ void CReplay::Stop()
     if (m_pOwner != nullptr)
     {
         m_pOwner->SetCameraFlight(nullptr);
+        // The game goes on in the mode the replay was asked in (a ball in hand stays in hand), at
+        // the end of the flight back when there is a view to fly back to.
         if (m_savedView.IsValid())
         {
             auto pFlight = std::make_unique<CCameraFlight>();
-            pFlight->Start(m_pOwner->GetCurrentView(), m_savedView, REPLAY_FLIGHT_MODE, 0);
+            pFlight->Start(m_pOwner->GetCurrentView(), m_savedView, m_nReturnMode, 0);
             m_pOwner->SetCameraFlight(std::move(pFlight));
             m_pOwner->EnterMode(REPLAY_FLIGHT_MODE);
         }
         else
-            m_pOwner->EnterMode(REPLAY_AIM_MODE);
+            m_pOwner->EnterMode(m_nReturnMode);
         m_pOwner->ShowCue();
     }
     m_nState = 0;

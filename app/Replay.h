@@ -1,6 +1,6 @@
 // The shot replay: it would play the last shot back from recorded frames of ball states. No
 // frame is ever recorded, so asking for a replay ends it at once: the camera flies back to the
-// saved view (or aiming resumes without one) and the table stays exactly as it was.
+// saved view (or the game goes on at once without one) and the table stays exactly as it was.
 #pragma once
 
 #include "foundation/Vector3.h"
@@ -56,10 +56,12 @@ class CReplay
 public:
     explicit CReplay(IReplayHost* pOwner) : m_pOwner(pOwner) {}
 
-    /// With recorded frames this would start playing; with none it stops at once.
+    /// With recorded frames this would start playing; with none it stops at once. nMode: the
+    /// mode the game goes on in afterwards.
     void StartReplay(int nMode);
     /// Ends the replay: the struck ball selected again, the replay bits of the game-mode word
-    /// cleared, a flight back to the saved view (mode 0x1000) or aiming (0x20) without one.
+    /// cleared, a flight back to the saved view (mode 0x1000) into the mode to return to, or that
+    /// mode at once without a view; the mode to return to is aiming (0x20) again afterwards.
     void Stop();
     /// Advances a running replay; 0 while none runs (always).
     int Tick() { return m_bActive ? 1 : 0; }

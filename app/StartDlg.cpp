@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "app/ProductKey.h"
 #include "app/SplashScreen.h"
+#include "app/VornApp.h"
 #include "foundation/DialogResultMask.h"
 #include "foundation/ErrorBox.h"
 #include "foundation/Folders.h"
@@ -14,11 +15,16 @@
 #include "platform/mfc/WinApp.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/Cursor.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
+#include "simulation/GamePlugins.h"
 #include "ui/SetupDlg.h"
 #include "ui/StatisticsDialog.h"
 #include "ui/TextMessages.h"
+
+#include <algorithm>
+#include <memory>
 
 namespace
 {
@@ -38,6 +44,10 @@ constexpr int ID_HELP = 1132;
 constexpr int ID_PRACTICE = 1124;
 constexpr int ID_COMPUTER = 1125;
 constexpr int ID_TWO_PLAYERS = 1126;
+constexpr int ID_MORE_GAMES = 1190;
+/// The picture frame's size, in pixels: a plug-in's picture is fitted into it.
+constexpr int PICTURE_WIDTH = 210;
+constexpr int PICTURE_HEIGHT = 220;
 constexpr UINT FIRST_DESCRIPTION = 134;
 constexpr UINT FIRST_TROPHY_PICTURE = 926;
 constexpr int DIALOG_WIDTH = 812;  // pixels
@@ -72,7 +82,46 @@ bool HoldsTrophy(int nValue, int t)
 CWnd* MainWindowOr(CWnd* pFallback) { return AfxGetMainWnd() != nullptr ? AfxGetMainWnd() : pFallback; }
 
 void MoveControl(HWND hItem, POINT pt) { ::SetWindowPos(hItem, nullptr, pt.x, pt.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER); }
+
+/// The rule plug-ins' game types, each once, in the order the plug-ins were found.
+std::vector<int> PluginGameTypes()
+{
+    std::vector<int> anTypes;
+    for (int i = 0; i < g_GamePlugins.GetCount(); ++i)
+        if (const int nType = g_GamePlugins.GetEntry(i)->nType;
+            std::find(anTypes.begin(), anTypes.end(), nType) == anTypes.end())
+            anTypes.push_back(nType);
+    return anTypes;
+}
+
+/// A picture stretched into the picture frame's size; the source is deleted. Null for null.
+HBITMAP FitToPictureFrame(HBITMAP hSource)
+{
+    BITMAP bm{};
+    if (hSource == nullptr || GetObject(hSource, sizeof bm, &bm) == 0)
+        return hSource;
+    const HDC hScreen = GetDC(nullptr);
+    const HDC hFrom = CreateCompatibleDC(hScreen), hTo = CreateCompatibleDC(hScreen);
+    const HBITMAP hFitted = CreateCompatibleBitmap(hScreen, PICTURE_WIDTH, PICTURE_HEIGHT);
+    const HGDIOBJ hOldFrom = SelectObject(hFrom, hSource), hOldTo = SelectObject(hTo, hFitted);
+    StretchBlt(hTo, 0, 0, PICTURE_WIDTH, PICTURE_HEIGHT, hFrom, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+    SelectObject(hFrom, hOldFrom);
+    SelectObject(hTo, hOldTo);
+    DeleteDC(hFrom);
+    DeleteDC(hTo);
+    ReleaseDC(nullptr, hScreen);
+    DeleteObject(hSource);
+    return hFitted;
+}
 } // namespace
+
+int NextPluginGameType(int nGameType, const std::vector<int>& anTypes)
+{
+    if (anTypes.empty())
+        return 0;
+    const auto it = std::find(anTypes.begin(), anTypes.end(), nGameType);
+    return it == anTypes.end() || std::next(it) == anTypes.end() ? anTypes.front() : *std::next(it);
+}
 
 int StartRowOfGameType(int nGameType)
 {
@@ -173,9 +222,10 @@ void CStartDlg::SetUpButtons()
         UINT nNormal;
         UINT nPressed;
     };
-    const SButton aButtons[] = {{&m_play, ID_PLAY, 826, 825},       {&m_leave, ID_LEAVE, 816, 819},
-                                {&m_options, ID_OPTIONS, 822, 823}, {&m_resume, ID_RESUME, 835, 832},
-                                {&m_close, ID_CLOSE, 835, 832},     {&m_statistics, ID_STATISTICS, 949, 950}};
+    const SButton aButtons[] = {{&m_play, ID_PLAY, 826, 825},           {&m_leave, ID_LEAVE, 816, 819},
+                                {&m_options, ID_OPTIONS, 822, 823},     {&m_resume, ID_RESUME, 835, 832},
+                                {&m_close, ID_CLOSE, 835, 832},         {&m_statistics, ID_STATISTICS, 949, 950},
+                                {&m_moreGames, ID_MORE_GAMES, 846, 847}};
     for (const SButton& b : aButtons)
     {
         b.pButton->LoadBitmaps(b.nNormal, b.nPressed);
@@ -187,6 +237,8 @@ void CStartDlg::SetUpButtons()
         m_aMatchButtons[k].SubclassDlgItem(static_cast<UINT>(MATCH_BUTTONS[k].nId), this);
     m_picture.SubclassDlgItem(ID_PICTURE, this);
     m_description.SubclassDlgItem(ID_DESCRIPTION, this);
+    // The rule plug-ins' games are offered when there are any.
+    ::ShowWindow(GetDlgItem(ID_MORE_GAMES), g_GamePlugins.GetCount() > 0 ? SW_SHOW : SW_HIDE);
 }
 
 void CStartDlg::SetUpTrophies()
@@ -227,6 +279,7 @@ void CStartDlg::PlaceControls()
     Place(m_resume, ID_RESUME, POINT{187, 503});
     m_close.SizeToContent();
     Place(m_statistics, ID_STATISTICS, POINT{289, 516});
+    Place(m_moreGames, ID_MORE_GAMES, POINT{676, 503});
     Place(m_link, ID_LINK, POINT{25, 521});
     Place(m_picture, ID_PICTURE, POINT{304, 124});
     ::MoveWindow(GetDlgItem(ID_DESCRIPTION), 297, 353, 220, 100, FALSE);
@@ -249,8 +302,34 @@ void CStartDlg::SetGameType(int nGameType)
         else
             m_aTypeButtons[r].LoadBitmaps(nBase, nBase + 2);
     }
-    // A type outside the six selects no row and keeps the picture shown.
-    ShowRow(nSelected);
+    // A rule plug-in's game shows its own picture and name; another type outside the six selects
+    // no row and keeps the picture shown.
+    if (nSelected < 0)
+        ShowPluginGame(nGameType);
+    else
+        ShowRow(nSelected);
+}
+
+void CStartDlg::ShowPluginGame(int nGameType)
+{
+    if (nGameType == m_nShownPlugin)
+        return;
+    for (int i = 0; i < g_GamePlugins.GetCount(); ++i)
+    {
+        const SGamePluginEntry* pEntry = g_GamePlugins.GetEntry(i);
+        if (pEntry->nType != nGameType)
+            continue;
+        // Without a picture of its own the game keeps the picture shown.
+        if (const std::unique_ptr<CGamePicture> pPicture = g_GamePlugins.GetPicture(i); pPicture != nullptr)
+            if (const HBITMAP hPicture = FitToPictureFrame(pPicture->CreateBitmap()); hPicture != nullptr)
+                m_picture.AttachBitmaps(hPicture);
+        SetDlgItemText(ID_DESCRIPTION, pEntry->strName);
+        m_nShownRow = -1;
+        m_nShownDescription = 0;
+        m_nShownPlugin = nGameType;
+        OutputDebugString(("Start screen: the rule plug-in's game " + pEntry->strName.Str() + " shown\n").c_str());
+        return;
+    }
 }
 
 void CStartDlg::ShowRow(int nRow)
@@ -258,6 +337,7 @@ void CStartDlg::ShowRow(int nRow)
     if (nRow < 0 || nRow == m_nShownRow)
         return;
     m_nShownRow = nRow;
+    m_nShownPlugin = 0;
     m_picture.LoadBitmaps(START_GAME_ROWS[static_cast<std::size_t>(nRow)].nPicture);
     const UINT nDescription = FIRST_DESCRIPTION + 2 * static_cast<UINT>(nRow);
     if (nDescription == m_nShownDescription)
@@ -314,7 +394,11 @@ BOOL CStartDlg::PreTranslateMessage(MSG* pMsg)
         for (std::size_t r = 0; r < START_GAME_ROWS.size(); ++r)
             if (START_GAME_ROWS[r].nButtonId == nId)
                 nRow = static_cast<int>(r);
-        ShowRow(nRow);
+        // Off the rows, a rule plug-in's game chosen shows again.
+        if (nRow < 0)
+            ShowPluginGame(g_Settings.m_nGameType);
+        else
+            ShowRow(nRow);
     }
     return CSkinDialog::PreTranslateMessage(pMsg);
 }
@@ -400,6 +484,12 @@ void CStartDlg::OnOptions()
 }
 
 void CStartDlg::OnStatistics() { CStatisticsDialog(this).DoModal(); }
+
+void CStartDlg::OnMoreGames()
+{
+    if (const int nType = NextPluginGameType(g_Settings.m_nGameType, PluginGameTypes()); nType != 0)
+        SetGameType(nType);
+}
 
 void CStartDlg::OnHelp()
 {
@@ -509,6 +599,7 @@ const SMessageMap* CStartDlg::GetThisMessageMap()
                                                MapCommand<&CStartDlg::OnNothing>(1135),
                                                MapCommand<&CStartDlg::OnOptions>(ID_OPTIONS),
                                                MapCommand<&CStartDlg::OnStatistics>(ID_STATISTICS),
+                                               MapCommand<&CStartDlg::OnMoreGames>(ID_MORE_GAMES),
                                                MapCommand<&CStartDlg::OnHelp>(ID_HELP),
                                                MapCommand<&CStartDlg::OnLink>(ID_LINK),
                                                MapCommand<&CStartDlg::OnLeave>(ID_LEAVE),

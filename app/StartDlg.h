@@ -1,6 +1,7 @@
-// The start screen: the player picks one of six game types and one of three kinds of match, then
-// plays, opens the options or leaves. It ends the splash screen when it opens, shows the trophies
-// won per game type and an optional link read from the program's registry key.
+// The start screen: the player picks one of six game types, or a game of the rule plug-ins
+// installed, and one of three kinds of match, then plays, opens the options or leaves. It ends the
+// splash screen when it opens, shows the trophies won per game type and an optional link read from
+// the program's registry key.
 //
 // Results of its run: IDOK (1) play or resume; START_LEAVE (666) leave, the main window asked to
 // close; IDCANCEL (2) Escape, after the leave steps; also IDCANCEL on a screen smaller than 800 by
@@ -12,6 +13,7 @@
 #include "ui/SkinDialog.h"
 
 #include <array>
+#include <vector>
 
 inline constexpr int IDD_START = 168;
 inline constexpr int START_LEAVE = 666;
@@ -41,6 +43,9 @@ inline constexpr std::array<SStartGameRow, 6> START_GAME_ROWS = {{{18, 629, 850,
 INT_PTR RunStartDialog(CWnd* pParent);
 /// The row of a game type, -1 for a type outside the six.
 int StartRowOfGameType(int nGameType);
+/// The game type after nGameType among the plug-ins' game types (each once, in the plug-ins'
+/// order), wrapping round; the first for a type that is none of them; 0 when there is none.
+int NextPluginGameType(int nGameType, const std::vector<int>& anTypes);
 /// The trophy a set of six per-type values earns: 3 when every type holds the third trophy, else 2
 /// for the second, else 1 for the first, else 0. Values outside 0 to 7 count as 0.
 int StartTrophyEarned(const int (&anTrophies)[6]);
@@ -96,6 +101,8 @@ protected:
     void OnTwoPlayers();
     void OnNothing() {}
     template <std::size_t ROW> void OnGameTypeRow() { SetGameType(START_GAME_ROWS[ROW].nGameType); }
+    /// The next rule plug-in's game chosen, after the one chosen now (the first when none is).
+    void OnMoreGames();
 
 private:
     bool RefuseSmallScreen();
@@ -106,6 +113,8 @@ private:
     /// The three match-kind buttons: the current kind selected, the hovered one hot (-1: none).
     void DrawMatchKinds(int nHovered);
     void ShowRow(int nRow);
+    /// The picture and the name of the rule plug-in's game of that type, in the places of a row's.
+    void ShowPluginGame(int nGameType);
     void ChooseMatchKind(EMatchKind eKind);
     void RunLeaveSteps();
     void StartBlink();
@@ -128,8 +137,10 @@ private:
     CHoverButton m_close;
     CHoverButton m_statistics;
     CHoverButton m_link;
+    CHoverButton m_moreGames;
     int m_nMatchKind = MatchPractice;
     int m_nShownRow = -1;
+    int m_nShownPlugin = 0; ///< the game type of the plug-in game shown, 0 for none
     UINT m_nShownDescription = 0;
     DWORD m_dwLastLinkMs = 0;
     bool m_bLinkClicked = false;

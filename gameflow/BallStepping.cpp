@@ -101,7 +101,7 @@ void CGameFlow::StepBalls(int nEvaluate)
     {
         if (!HasGameFlag(gmRackDecided))
             ReplaceBalls(0);
-        FollowMovingBallsUnlessLocked();
+        FollowShotWithCamera();
         return;
     }
     if (!HasGameFlag(gmShotRunning))

@@ -31,7 +31,7 @@ public:
     virtual void SetViewFlags(DWORD nFlags) = 0;
     virtual void SetFieldOfView(float fFov) = 0;
     virtual void SetGameMode(DWORD nMode) = 0;
-    virtual void BeginBallInHand(int nMoveCamera) = 0;
+    virtual void BeginBallInHand(int nAnywhere) = 0;
     virtual void SelectCueBall(int nMoveCamera) = 0;
     virtual void ClipCursorToView() = 0;
     /// Starts the flight to the aim at that yaw (degrees) whose end enters the mode; false when

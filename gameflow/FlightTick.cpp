@@ -24,6 +24,8 @@ constexpr float MAX_FLIGHT_SCALE = 200.0f;
 /// The camera never comes nearer the cue ball than this many of the cue's minimum pull-backs (a
 /// ball radius each): twice the cue's near value of 1.5 radii.
 constexpr float MIN_FLIGHT_DISTANCE_RADII = 3.0f;
+/// A ball this far below the cloth has left the table. Metres.
+constexpr float OFF_TABLE_HEIGHT_M = -0.1f;
 } // namespace
 
 float CGameFlow::PlanRobotShot()
@@ -221,7 +223,7 @@ void CGameFlow::EndFlight()
     if (dwNext == modeBallInHand)
     {
         if (!HasGameFlag(gmRobotStroke))
-            SetGameMode(modeBallInHand);
+            BeginBallInHand(IsCueBallHeldBehindHeadString() ? 0 : 1);
     }
     else if (dwNext != MODE_FIELD)
     {
@@ -298,14 +300,33 @@ void CGameFlow::RestoreSavedState()
 
 BOOL CGameFlow::AnyBallMoving() { return m_Engine.AllBallsStopped() ? FALSE : TRUE; }
 
-// The follow flight moves nothing itself: each frame the camera keeps the moving balls in view
-// (unless it is held at the top view), and the flight lasts until the next turn replaces it.
-BOOL CGameFlow::HoldAimPath() { return FollowMovingBallsUnlessLocked(); }
+// "Camera Motion" 0: the flight holds the view; the balls' step moves the camera along with them
+// (FollowShotWithCamera), after the balls have moved, so that the frame drawn shows them in view.
+// The flight lasts until the next turn replaces it.
+BOOL CGameFlow::HoldAimPath() { return FALSE; }
 
+void CGameFlow::FollowShotWithCamera()
+{
+    auto* pFlight = dynamic_cast<CCameraFlightA*>(m_pFlight.get());
+    if (pFlight == nullptr)
+        return;
+    // The camera moves sideways and back just enough to keep the moving balls in view; the flight
+    // carries the move, so that the camera it places next tick starts from there.
+    const SFlowCamera before = m_Camera;
+    FollowMovingBallsUnlessLocked();
+    const CVector3 vMoved = m_Camera.vLookAt - before.vLookAt;
+    pFlight->Translate(0.0f, 0.0f, m_Camera.fDistance - before.fDistance, vMoved.x, vMoved.y, vMoved.z);
+}
+
+// "Camera Motion" 1: the camera keeps its angles and distance and looks at the struck ball wherever
+// it rolls; a ball that has left the table is looked for at the cloth's height. The flight lasts
+// until the next turn replaces it.
 BOOL CGameFlow::FollowViewPoint(CVector3& vViewPoint)
 {
-    (void)vViewPoint;
-    return AnyBallMoving() ? FALSE : TRUE;
+    vViewPoint = m_BallObjects.GetPose(m_nCueBall).vCentre;
+    if (SceneToTable(vViewPoint).z <= OFF_TABLE_HEIGHT_M)
+        vViewPoint.y = SCENE_BED_HEIGHT;
+    return FALSE;
 }
 
 BOOL CGameFlow::TakeEscape()

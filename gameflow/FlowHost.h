@@ -167,6 +167,11 @@ public:
     /// At the strike, before the shot begins: the aiming aid copies the live balls, so that it shows
     /// the table as it was before the shot.
     virtual void CopyBallsToAimingAid() {}
+    /// The main view's width factor: 1.333 over its width-to-height ratio, times 0.7 (a 4:3 view's
+    /// by default); a zooming flight moves the view's width towards it.
+    virtual float GetViewWidthFactor() { return 0.7f; }
+    /// Stores the first value of the box the camera is kept in (a flight's last value).
+    virtual void SetCameraBoundsFirst(float fValue) { (void)fValue; }
     /// One of the thirteen power-step sounds (0 to 12).
     virtual void PlayPowerStep(int nStep) { (void)nStep; }
     /// The warning beep of a blocked cue.

@@ -237,6 +237,7 @@ void CGameFlow::StartNewRack(int nKeepGroups)
     m_Host.EndCallShot();
     ResetCallRecords();
     ResetRespotNotice();
+    m_bBallInHandAnywhere = true; // the rack's break takes the ball in hand anywhere
     if (nKeepGroups == 0)
     {
         m_Player1.ClearGroup();

@@ -229,6 +229,11 @@ public:
     /// A person's turn with the ball in hand: the camera flies to the head of the table and ball
     /// in hand begins at the flight's end.
     void FlyToBallInHandView();
+    /// Ball in hand: anywhere on the bed (nAnywhere non-zero) or behind the head string.
+    void BeginBallInHand(int nAnywhere);
+    /// Whether the ball in hand must stay behind the head string: in nine-ball and three-ball
+    /// until the rack is broken.
+    bool IsCueBallHeldBehindHeadString() const;
     /// The aiming view chosen by "View Type", after a computer's shot.
     void FlyToAimViewByViewType();
     /// A called shot: the camera flies behind the cue ball at that yaw (degrees), the cue aimed
@@ -286,6 +291,8 @@ public:
     BOOL AnyBallMoving() override;
     float GetCameraDistance() override { return m_Camera.fDistance; }
     void SetCameraDistance(float fDistance) override;
+    void SetCameraBoundsFirst(float fValue) override { m_Host.SetCameraBoundsFirst(fValue); }
+    float GetViewWidthFactor() override { return m_Host.GetViewWidthFactor(); }
 
     /// An aim from the planner at a skill level (the computer's own for its turn) and the ball
     /// the shot strikes; false when it found no shot.
@@ -512,6 +519,8 @@ private:
     long long m_nEngineNs = 0;
     int m_nShots = 0;
     bool m_bReRackBallInHand = false;
+    /// The ball in hand may go anywhere on the bed, else only behind the head string.
+    bool m_bBallInHandAnywhere = true;
     int m_nLastFoulText = 0;
     /// The mouse stroke clears the texts when it is first used after the start or after a shot.
     bool m_bClearTextsOnStroke = true;
@@ -552,8 +561,9 @@ private:
     void HandlePlaceCueBall(float fFactor);
     /// Shift and Ctrl held: the mouse turns the camera (the cue's aim following the yaw).
     void TurnCameraByMouse(float fFactor);
-    /// The dragged ball moved by the mouse's counts times fScale, the camera following it.
-    void DragBallByMouse(float fScale);
+    /// The dragged ball moved by the mouse's counts times fScale; a ball in hand (bFollowBall) is
+    /// carried with the camera looking at it.
+    void DragBallByMouse(float fScale, bool bFollowBall);
     /// An accepted ball in hand: the flight behind the cue ball (in the overhead view aiming at once).
     void EndBallInHand();
     void HandleCallShot(float fFactor);
@@ -561,6 +571,9 @@ private:
     /// The camera of a struck shot: the follow flight, or with "Camera Motion" 2 or the overhead
     /// view the flight that lasts until every ball rests.
     void StartShotCamera();
+    /// While the follow flight of "Camera Motion" 0 runs, the camera keeps the moving balls in
+    /// view (unless it is held at the top view).
+    void FollowShotWithCamera();
     bool PlanWith(const SShotPlannerSetup& setup, float& fAimDegrees, int* pBall);
     /// The flight replaced by a new one, started from the present view to the target.
     void StartFlight(std::unique_ptr<CViewTransition> pFlight, const CViewRecord& target, int nNextMode, int nDelay);

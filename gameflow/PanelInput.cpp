@@ -245,11 +245,11 @@ void CGameFlow::HandleBallInHand(float fFactor)
     else
     {
         if (!m_Host.IsBallDragging())
-            m_Host.BeginBallDrag(m_nCueBall, true, m_nGameType != GAME_9BALL && m_nGameType != GAME_3BALL);
+            m_Host.BeginBallDrag(m_nCueBall, true, m_bBallInHandAnywhere);
         if (in.IsShift() && in.IsCtrl() && !HasGameFlag(gmKeepView))
             TurnCameraByMouse(fFactor);
         else
-            DragBallByMouse(fFactor / BALL_IN_HAND_DIVISOR);
+            DragBallByMouse(fFactor / BALL_IN_HAND_DIVISOR, true);
     }
 }
 
@@ -267,18 +267,39 @@ void CGameFlow::EndBallInHand()
     m_Host.RestartAimPreview();
 }
 
-void CGameFlow::DragBallByMouse(float fScale)
+void CGameFlow::DragBallByMouse(float fScale, bool bFollowBall)
 {
     const float dx = static_cast<float>(m_Input.nMouseX) * fScale;
     const float dy = static_cast<float>(m_Input.nMouseY) * fScale;
     if (std::fabs(dx) > MIN_DRAG || std::fabs(dy) > MIN_DRAG)
+    {
         m_Host.DragBall(dx, dy);
-    // The camera keeps looking at the cue ball wherever it is carried.
+        // The ball in hand is carried with the camera on it: the camera looks at the ball's place
+        // on the cloth, unless it is held at the top view.
+        if (CVector3 vBall; bFollowBall && !HasGameFlag(gmKeepView) && GetBallScenePosition(m_nCueBall, vBall))
+            SetCameraTarget(vBall.x, vBall.y, vBall.z);
+    }
     UpdateAimCamera(1);
+}
+
+bool CGameFlow::IsCueBallHeldBehindHeadString() const
+{
+    // Nine-ball and three-ball break from behind the head string; after the break the ball in
+    // hand goes anywhere.
+    return (m_nGameType == GAME_9BALL || m_nGameType == GAME_3BALL) && m_pReferee != nullptr &&
+           !m_pReferee->HasBreakMade();
+}
+
+void CGameFlow::BeginBallInHand(int nAnywhere)
+{
+    m_bBallInHandAnywhere = nAnywhere != 0;
+    SetGameMode(modeBallInHand);
 }
 
 void CGameFlow::HandlePlaceCueBall(float fFactor)
 {
+    // The cue stays out of the way of the ball being placed.
+    m_Host.RefreshCue();
     if (m_Settings.nOverheadView != 0)
         HandlePanelInput(fFactor);
     const SFlowInput& in = m_Input;
@@ -309,5 +330,5 @@ void CGameFlow::HandlePlaceCueBall(float fFactor)
     else if (!m_Host.IsBallDragging())
         m_Host.HighlightBall();
     else
-        DragBallByMouse(fFactor / PLACEMENT_DIVISOR);
+        DragBallByMouse(fFactor / PLACEMENT_DIVISOR, false);
 }

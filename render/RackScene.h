@@ -58,6 +58,8 @@ public:
     /// Test seam: the kind of every object drawn, and 0x10 for every group of balls painted, is
     /// appended to the log while one is set.
     void SetDrawLog(std::vector<int>* pLog) { m_pDrawLog = pLog; }
+    /// Stores the first value (the least x) of the camera's box.
+    void SetCameraBoundsFirst(float fValue) { m_camera.m_afBounds[0] = fValue; }
     BOOL IsReady() const { return m_bReady; }
     /// The camera the table is seen from until the game places its own, with the room's box that
     /// every camera keeps inside (the scene text's, once it is set up).

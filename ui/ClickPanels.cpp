@@ -185,7 +185,7 @@ void CPanelWidget::MoveTo(float /*x*/, float /*y*/) {}
 
 void CPanelWidget::OnLButtonDown(LONG x, LONG y)
 {
-    if (!m_nVisible || m_bPressed || m_nLeftDragActive)
+    if (!m_nVisible || m_bPressed || m_nArmed)
         return;
     PostPanelCommand(CMD_AREA_LEFT_DOWN, PackPoint(x, y));
     m_bPressed = 1;
@@ -196,7 +196,7 @@ void CPanelWidget::OnLButtonUp(LONG x, LONG y)
     if (!m_nVisible)
         return;
     m_bPressed = 0;
-    m_nLeftDragActive = 0;
+    m_nArmed = 0;
     PostPanelCommand(CMD_AREA_LEFT_UP, PackPoint(x, y));
 }
 
@@ -220,7 +220,7 @@ void CPanelWidget::OnMouseMove(LONG x, LONG y)
 {
     if (!m_nVisible)
         return;
-    if (m_bPressed && m_nLeftDragActive)
+    if (m_bPressed && m_nArmed)
         PostPanelCommand(CMD_AREA_LEFT_DRAG, PackPoint(x, y));
     if (m_nRightDragActive)
         PostPanelCommand(CMD_AREA_RIGHT_DRAG, PackPoint(x, y));

@@ -68,8 +68,13 @@ public:
 
     int m_nRightDragState = 0;
     int m_nSpare = 0;
-    int m_nLeaveWord = 0;       // cleared when the mouse leaves the area
-    int m_nLeftDragActive = 0;  // set by the main frame when a left press starts a drag
+    int m_nLeaveWord = 0; // cleared when the mouse leaves the area
+    /// The armed state: the main frame arms the area when a left press takes the power control,
+    /// and its left drags then aim.
+    void SetArmed(int nArmed) { m_nArmed = nArmed; }
+    int IsArmed() const { return m_nArmed; }
+
+    int m_nArmed = 0;
     int m_nRightDragActive = 0; // set by the main frame when a right press starts a drag
     CString m_strName;          // second name given at creation (not drawn)
     int m_nParameter;

@@ -131,7 +131,8 @@ public:
         g_Settings = m_oldSettings;
         // The mouse area and the control bar are the program's own widgets: a drag or press a test
         // began is not left for the next frame.
-        g_mouseArea.m_nLeftDragActive = g_mouseArea.m_nRightDragActive = 0;
+        g_mouseArea.SetArmed(0);
+        g_mouseArea.m_nRightDragActive = 0;
         g_mouseArea.m_bPressed = 0;
         g_controlBar.m_bPressed = 0;
         g_controlBar.m_nInputLocked = 0;
@@ -1038,7 +1039,8 @@ TEST(FrameCommandsTest, InTheOverheadViewTheMouseAimsDrawsTheCueBackAndStrikes)
         RecordCursorPos(ptScreen.x, ptScreen.y);
         return pt;
     };
-    g_mouseArea.m_nLeftDragActive = g_mouseArea.m_nRightDragActive = 0;
+    g_mouseArea.SetArmed(0);
+    g_mouseArea.m_nRightDragActive = 0;
 
     at(0.0f, 60.0f);
     frame.Panel(CMD_AREA_RIGHT_DOWN);
@@ -1139,14 +1141,14 @@ TEST(FrameCommandsTest, InTheOverheadViewALeftDragTurnsTheCueTowardsTheCursor)
         flow.SetScreenScale(g_fBallPixelSize);
         frame.Frame().AlignCue();
         const SCueOnScreen cue = CueOnScreen(frame.Frame());
-        g_mouseArea.m_nLeftDragActive = 0;
+        g_mouseArea.SetArmed(0);
         POINT pt{static_cast<LONG>(std::lround(cue.vBall.x + cue.vAlong.x * 8.0f)),
                  static_cast<LONG>(std::lround(cue.vBall.y + cue.vAlong.y * 8.0f))};
         POINT ptScreen = pt;
         ClientToScreen(frame.Window(), &ptScreen);
         RecordCursorPos(ptScreen.x, ptScreen.y);
         frame.Panel(CMD_AREA_LEFT_DOWN);
-        EXPECT_EQ(c.nOverhead, g_mouseArea.m_nLeftDragActive) << "armed by a press on the cue";
+        EXPECT_EQ(c.nOverhead, g_mouseArea.IsArmed()) << "armed by a press on the cue";
         g_controlBar.SetMode(0);
         g_nGameMode = c.dwMode;
         // Dragged to a point below and right of the ball.

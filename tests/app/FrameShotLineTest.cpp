@@ -269,7 +269,8 @@ TEST_F(CFrameShotLineTest, TheComputerBreaksFromTheHeadIntoTheRackWithTheCueOutO
     };
     auto pBreak = std::make_shared<SBreak>();
     std::vector<SFrameStep> steps;
-    for (int i = 0; i < 50; ++i)
+    // Its flight waits half a second and lasts "AutoPlaceTime" (2 s), the stroke a little more.
+    for (int i = 0; i < 80; ++i)
         steps.push_back({"the computer's turn",
                          [this, pBreak](CMainFrame& f)
                          {

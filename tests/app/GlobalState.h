@@ -11,7 +11,7 @@ inline void ResetWidgetInputState()
 {
     g_controlBar.m_nLastTipMode = 0;
     CWidget::ClearMenuOpen();
-    g_mouseArea.m_nLeftDragActive = 0;
+    g_mouseArea.SetArmed(0);
     g_mouseArea.m_nRightDragActive = 0;
     for (CWidget* p = CWidget::GetFirst(); p != nullptr; p = p->GetNext())
         p->m_bPressed = 0;

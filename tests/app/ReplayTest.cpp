@@ -1,6 +1,7 @@
 // A replay request with nothing recorded: the table is left alone, the camera flies back to the
-// saved view on the test clock, or aiming resumes without one; on the object, and through the
-// main frame's replay command on a started game.
+// saved view on the test clock and the game goes on in the mode the replay was asked in, at once
+// without a view; on the object, and through the main frame's replay command on a started game,
+// which finishes a call being made first.
 #include "app/Replay.h"
 
 #include "tests/app/AppFolder.h"
@@ -11,6 +12,7 @@
 #include "foundation/GameModeWord.h"
 #include "foundation/Settings.h"
 #include "foundation/Stopwatch.h"
+#include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
 #include "platform/win32/Clock.h"
 #include "simulation/Ball.h"
@@ -40,45 +42,61 @@ struct SHost : IReplayHost
 };
 } // namespace
 
-TEST(Replay, FliesBackToTheSavedViewOrAims)
+TEST(Replay, FliesBackToTheSavedViewIntoTheModeItWasAskedIn)
 {
     CTestClockScope clock(5000);
     const DWORD dwSavedMode = g_nGameMode;
-    g_nGameMode = 0x10000 | 0x80000 | gmSettingsPreview;
     g_Settings.m_nOverHeadView = 0;
-    SHost host;
-    CReplay replay(&host);
     CViewRecord saved;
     saved.Set(90, 30, 60, 1, 26, 2, 0, 0, 0, 0, 0);
-    replay.SetSavedView(saved);
-    replay.StartReplay(0);
-    EXPECT_FALSE(replay.IsActive());
-    EXPECT_EQ(replay.Tick(), 0);
-    EXPECT_EQ(host.nSelected, 0);
-    EXPECT_EQ(host.nMode, REPLAY_FLIGHT_MODE);
-    EXPECT_TRUE(host.bCueShown);
-    EXPECT_EQ(g_nGameMode & (0x10000 | 0x80000), 0u);
-    ASSERT_NE(host.pFlight, nullptr);
-    EXPECT_EQ(host.pFlight->GetNextMode(), REPLAY_FLIGHT_MODE);
-    g_FrameStopwatch.Tick();
-    for (int k = 0; k < 40 && !host.pFlight->IsDone(); ++k)
+    struct SCase
     {
-        AdvanceTestClock(100);
+        const char* szName;
+        bool bSavedView;
+        int nAskedIn;
+        int nEntered;  // the mode entered at once
+        int nNextMode; // the flight's end's, when there is a flight
+    };
+    const SCase aCases[] = {
+        {"aiming, back to the saved view", true, 0x20, REPLAY_FLIGHT_MODE, 0x20},
+        {"ball in hand, back to the saved view", true, 0x2000, REPLAY_FLIGHT_MODE, 0x2000},
+        {"aiming, no saved view: aiming at once", false, 0x20, 0x20, 0},
+        {"ball in hand, no saved view: in hand at once", false, 0x2000, 0x2000, 0},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        g_nGameMode = 0x10000 | 0x80000 | gmSettingsPreview;
+        SHost host;
+        CReplay replay(&host);
+        if (c.bSavedView)
+            replay.SetSavedView(saved);
+        replay.StartReplay(c.nAskedIn);
+        EXPECT_FALSE(replay.IsActive());
+        EXPECT_EQ(replay.Tick(), 0);
+        EXPECT_EQ(host.nSelected, 0);
+        EXPECT_EQ(host.nMode, c.nEntered);
+        EXPECT_TRUE(host.bCueShown);
+        EXPECT_EQ(g_nGameMode & (0x10000 | 0x80000), 0u);
+        EXPECT_EQ(replay.GetReturnMode(), REPLAY_AIM_MODE) << "aiming, for the next replay";
+        if (!c.bSavedView)
+        {
+            EXPECT_EQ(host.pFlight, nullptr);
+            continue;
+        }
+        ASSERT_NE(host.pFlight, nullptr);
+        EXPECT_EQ(host.pFlight->GetNextMode(), c.nNextMode);
         g_FrameStopwatch.Tick();
-        host.pFlight->Update(nullptr);
+        for (int k = 0; k < 40 && !host.pFlight->IsDone(); ++k)
+        {
+            AdvanceTestClock(100);
+            g_FrameStopwatch.Tick();
+            host.pFlight->Update(nullptr);
+        }
+        EXPECT_TRUE(host.pFlight->IsDone());
+        EXPECT_FLOAT_EQ(host.pFlight->GetCurrentCamera().z, 60.0f);
+        EXPECT_FLOAT_EQ(host.pFlight->GetCurrentViewPoint().z, 2.0f);
     }
-    EXPECT_TRUE(host.pFlight->IsDone());
-    EXPECT_FLOAT_EQ(host.pFlight->GetCurrentCamera().z, 60.0f);
-    EXPECT_FLOAT_EQ(host.pFlight->GetCurrentViewPoint().z, 2.0f);
-
-    // Without a saved view: straight back to aiming, no flight.
-    SHost plain;
-    CReplay noView(&plain);
-    noView.StartReplay(0);
-    EXPECT_EQ(plain.nMode, REPLAY_AIM_MODE);
-    EXPECT_EQ(plain.pFlight, nullptr);
-    noView.Reset();
-    EXPECT_EQ(noView.GetReturnMode(), REPLAY_AIM_MODE);
     g_nGameMode = dwSavedMode;
 }
 
@@ -109,13 +127,14 @@ STable TableOf(CMainFrame& frame)
     return table;
 }
 
-TEST(FrameReplayTest, TheReplayCommandLeavesTheTableAndFliesBackToTheSavedViewOrAims)
+TEST(FrameReplayTest, TheReplayCommandLeavesTheTableAndGoesOnFromTheViewAndTheModeItWasGivenIn)
 {
     CTestClockScope clock(5000);
     const CAppFolder app;
     app.AddArtworkLibrary();
     g_Settings.SetDefaults();
     g_Settings.m_nPlayerLevel1 = g_Settings.m_nPlayerLevel2 = 0; // the command is for two people
+    g_Settings.m_nGameType = GAME_8BALL;
     ASSERT_TRUE(StartDisplay());
     const CDisplayAdapterScope restoreAdapter(LoadDisplayAdapter());
     ASSERT_NE(nullptr, InstallSystemDisplayAdapter());
@@ -124,27 +143,48 @@ TEST(FrameReplayTest, TheReplayCommandLeavesTheTableAndFliesBackToTheSavedViewOr
     CMainFrame& frame = *scope.m_pFrame;
     ASSERT_TRUE(frame.IsGameStarted());
     g_IntroSequence.Finish(); // the game goes on past the intro
-    CViewRecord saved;
-    saved.Set(120.0f, 340.0f, 90.0f, 5.0f, 26.0f, -10.0f, 0, 0, 120.0f, 0, 0);
+    CGameFlow& flow = frame.GetGameFlow();
     struct SCase
     {
         const char* szName;
-        bool bSavedView;
+        DWORD dwMode;     // the mode the command is given in
+        DWORD dwGoesOnIn; // the mode after the flight back
     };
-    for (const SCase& c : {SCase{"no saved view: aiming", false}, SCase{"back to the saved view", true}})
+    const SCase aCases[] = {
+        {"aiming", modeAim, modeAim},
+        {"ball in hand", modeBallInHand, modeBallInHand},
+        {"calling the shot: the call is made first", modeCallShot, modeAim},
+    };
+    for (const SCase& c : aCases)
     {
         SCOPED_TRACE(c.szName);
-        frame.GetGameFlow().SetGameMode(modeAim);
-        ASSERT_TRUE(frame.OnFrame());
-        frame.GetReplay().SetSavedView(c.bSavedView ? saved : CViewRecord());
-        const STable before = TableOf(frame);
-        SendMessage(scope.m_hWnd, WM_COMMAND, ID_REPLAY, 0);
-        EXPECT_FALSE(frame.GetReplay().IsActive());
-        EXPECT_TRUE(before == TableOf(frame)) << "the table is as it was";
-        if (!c.bSavedView)
+        flow.SetFlight(nullptr);
+        g_nGameMode = 0;
+        if (c.dwMode == modeCallShot)
         {
-            EXPECT_EQ(modeAim, g_nGameMode & MODE_FIELD);
-            continue;
+            frame.PostFlowMessage(FLOW_MSG_CALL_SHOT, GAME_8BALL, modeAim);
+            Pump();
+        }
+        else
+            flow.SetGameMode(c.dwMode);
+        ASSERT_TRUE(frame.OnFrame());
+        ASSERT_EQ(c.dwMode, g_nGameMode & MODE_FIELD);
+        const CViewRecord before = flow.GetCurrentView();
+        const STable table = TableOf(frame);
+        SendMessage(scope.m_hWnd, WM_COMMAND, ID_REPLAY, 0);
+        // The view the replay flies back to: where the camera stood, or where the finished call
+        // put it.
+        const CViewRecord asked = flow.GetCurrentView();
+        if (c.dwMode != modeCallShot)
+        {
+            EXPECT_LT((before.m_vViewPoint - asked.m_vViewPoint).LengthSq(), 1e-4f);
+        }
+        EXPECT_FALSE(frame.GetReplay().IsActive());
+        EXPECT_TRUE(table == TableOf(frame)) << "the table is as it was";
+        if (c.dwMode == modeCallShot)
+        {
+            ASSERT_NE(nullptr, g_pCallShotState);
+            EXPECT_TRUE(g_pCallShotState->IsDone()) << "the call was made";
         }
         EXPECT_EQ(modeCameraFlight, g_nGameMode & MODE_FIELD);
         for (int k = 0; k < 100 && (g_nGameMode & MODE_FIELD) == modeCameraFlight; ++k)
@@ -152,14 +192,20 @@ TEST(FrameReplayTest, TheReplayCommandLeavesTheTableAndFliesBackToTheSavedViewOr
             clock.Advance(50);
             ASSERT_TRUE(frame.OnFrame());
         }
-        EXPECT_EQ(modeAim, g_nGameMode & MODE_FIELD) << "the flight ends in aiming";
-        // The flight landed on the saved view; aiming then looks at the cue ball from there.
-        const CViewTransition* pFlight = frame.GetGameFlow().GetFlight();
+        EXPECT_EQ(c.dwGoesOnIn, g_nGameMode & MODE_FIELD);
+        // The flight landed on the view the replay was asked from.
+        const CViewTransition* pFlight = flow.GetFlight();
         ASSERT_NE(nullptr, pFlight);
         EXPECT_TRUE(pFlight->IsDone());
-        EXPECT_LT((saved.m_vViewPoint - pFlight->GetCurrentViewPoint()).LengthSq(), 1e-4f);
-        EXPECT_LT((saved.m_vCamera - frame.GetGameFlow().GetCurrentView().m_vCamera).LengthSq(), 1e-4f);
-        EXPECT_TRUE(before == TableOf(frame));
+        EXPECT_LT((asked.m_vViewPoint - pFlight->GetCurrentViewPoint()).LengthSq(), 1e-4f);
+        EXPECT_LT((asked.m_vCamera - flow.GetCurrentView().m_vCamera).LengthSq(), 1e-4f);
+        EXPECT_TRUE(table == TableOf(frame));
+        if (c.dwGoesOnIn == modeBallInHand)
+        {
+            ASSERT_TRUE(frame.OnFrame());
+            EXPECT_TRUE(frame.IsBallDragging()) << "the ball is in hand again";
+        }
+        frame.CancelBallDrag();
     }
     g_nGameMode = 0;
     g_Settings.SetDefaults();

@@ -457,3 +457,26 @@ TEST_F(StartDlgTest, AMessageDialogOpenWhenTheSplashComesUpIsBroughtBackInFrontO
     EXPECT_TRUE(bBoxInFront) << "the box keeps the keys and stays in sight";
 }
 } // namespace
+
+TEST(StartDlgPluginGamesTest, MoreGamesGoesThroughThePlugInsGamesAndRoundAgain)
+{
+    struct SCase
+    {
+        const char* szName;
+        int nChosen;
+        std::vector<int> anTypes;
+        int nNext;
+    };
+    const SCase aCases[] = {
+        {"a built-in game: the first plug-in's", 8, {42, 45}, 42},
+        {"the first: the second", 42, {42, 45}, 45},
+        {"the last: the first again", 45, {42, 45}, 42},
+        {"one plug-in: itself", 42, {42}, 42},
+        {"no plug-in: none", 8, {}, 0},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        EXPECT_EQ(c.nNext, NextPluginGameType(c.nChosen, c.anTypes));
+    }
+}

@@ -157,10 +157,12 @@ std::vector<SNamedResource> NamedResources()
     for (const char* sz :
          {"Ball.x",       "Arrow.x",      "HourHand.x",   "MinuteHand.x", "Cue.x",       "TableBed.x", "TableSideA.x",
           "TableSideB.x", "TableSideC.x", "TableSideD.x", "TableMark.x",  "TableBody.x", "Room.x",     "Lamp.x",
-          "Fan.x",        "Sconce.x",     "Clock.x",      "Picture1.x",   "Picture2.x",  "Picture3.x", "Picture4.x"})
+          "Fan.x",        "Sconce.x",     "Clock.x",      "Picture1.x",   "Picture2.x",  "Picture3.x", "Picture4.x",
+          "TourBed.x",    "TourSideA.x",  "TourSideB.x",  "TourSideC.x",  "TourSideD.x"})
         add("artwork", "XFILE", sz);
-    for (const char* sz : {"felt", "felt_d", "walnut", "floor", "wallpanel", "wallpaper", "brass", "leather",
-                           "clockface", "lampshade", "cue", "link1", "link2", "link3", "link4"})
+    for (const char* sz :
+         {"felt", "felt_d", "walnut", "floor", "wallpanel", "wallpaper", "brass", "leather", "clockface", "lampshade",
+          "cue", "link1", "link2", "link3", "link4", "tourfelt", "tourfelt_d", "ebony", "chrome"})
         add("artwork", "JPG", sz);
     char sz[32];
     for (int n = 0; n < 16; ++n)

@@ -24,11 +24,13 @@ struct SMeshFile
 const SMeshFile s_aMeshes[] = {
     {"Imagery1.dll", "TableBed.x"},   {"Imagery1.dll", "TableSideA.x"}, {"Imagery1.dll", "TableSideB.x"},
     {"Imagery1.dll", "TableSideC.x"}, {"Imagery1.dll", "TableSideD.x"}, {"Imagery1.dll", "TableMark.x"},
-    {"Imagery.dll", "TableBody.x"},   {"Imagery.dll", "Room.x"},        {"Imagery.dll", "Lamp.x"},
-    {"Imagery.dll", "Fan.x"},         {"Imagery.dll", "Sconce.x"},      {"Imagery.dll", "Clock.x"},
-    {"Imagery.dll", "HourHand.x"},    {"Imagery.dll", "MinuteHand.x"},  {"Imagery.dll", "Picture1.x"},
-    {"Imagery.dll", "Picture2.x"},    {"Imagery.dll", "Picture3.x"},    {"Imagery.dll", "Picture4.x"},
-    {"Imagery.dll", "Ball.x"},        {"Imagery.dll", "Cue.x"},         {"Imagery.dll", "Arrow.x"},
+    {"Imagery1.dll", "TourBed.x"},    {"Imagery1.dll", "TourSideA.x"},  {"Imagery1.dll", "TourSideB.x"},
+    {"Imagery1.dll", "TourSideC.x"},  {"Imagery1.dll", "TourSideD.x"},  {"Imagery.dll", "TableBody.x"},
+    {"Imagery.dll", "Room.x"},        {"Imagery.dll", "Lamp.x"},        {"Imagery.dll", "Fan.x"},
+    {"Imagery.dll", "Sconce.x"},      {"Imagery.dll", "Clock.x"},       {"Imagery.dll", "HourHand.x"},
+    {"Imagery.dll", "MinuteHand.x"},  {"Imagery.dll", "Picture1.x"},    {"Imagery.dll", "Picture2.x"},
+    {"Imagery.dll", "Picture3.x"},    {"Imagery.dll", "Picture4.x"},    {"Imagery.dll", "Ball.x"},
+    {"Imagery.dll", "Cue.x"},         {"Imagery.dll", "Arrow.x"},
 };
 
 SXFrame ParseMesh(const char* szLibrary, const char* szName)
@@ -86,6 +88,58 @@ bool HasVertexNear(const SXMesh& mesh, const SVec3& p, double dTolerance)
                                   std::fabs(v[2] - p.z) < dTolerance;
                        });
 }
+
+/// The four sides of one table set (the meshes' names begin with strSet) against the simulation's
+/// cushions and pockets.
+void ExpectCushionsAndPocketsOfTheSimulation(const std::string& strSet)
+{
+    std::string aszSides[4];
+    SXMesh sides[4];
+    for (int s = 0; s < 4; ++s)
+    {
+        aszSides[s] = strSet + "Side" + static_cast<char>('A' + s) + ".x";
+        ForEachMesh(ParseMesh("Imagery1.dll", aszSides[s].c_str()), [&](const SXMesh& mesh) { sides[s] = mesh; });
+    }
+    const auto onItsSide = [](int nSide, const std::array<float, 3>& v)
+    {
+        const float aOut[4] = {-v[2], v[2], -v[0], v[0]};
+        return aOut[nSide] > 0.0f;
+    };
+    for (int s = 0; s < 4; ++s)
+    {
+        SCOPED_TRACE(aszSides[s]);
+        EXPECT_FALSE(sides[s].aVertices.empty());
+        EXPECT_TRUE(std::all_of(sides[s].aVertices.begin(), sides[s].aVertices.end(),
+                                [&](const std::array<float, 3>& v) { return onItsSide(s, v); }));
+    }
+    constexpr int CUSHION_SIDE[CUSHION_COUNT] = {2, 2, 3, 3, 1, 0};
+    for (int c = 0; c < CUSHION_COUNT; ++c)
+    {
+        SCOPED_TRACE("cushion " + std::to_string(c));
+        const CCushion cushion(c);
+        for (int i = 1; i <= 2; ++i)
+        {
+            const CVector3 p = cushion.GetPoint(i);
+            const SVec3 nose = GameScenePoint(p.x, p.y, CUSHION_NOSE_HEIGHT_M);
+            EXPECT_TRUE(HasVertexNear(sides[CUSHION_SIDE[c]], nose, 1e-3));
+        }
+    }
+    constexpr int POCKET_SIDE[POCKET_COUNT] = {1, 2, 0, 1, 3, 0};
+    for (int p = 0; p < POCKET_COUNT; ++p)
+    {
+        SCOPED_TRACE("pocket " + std::to_string(p));
+        const CWorldObject pocket(p);
+        const SVec3 c = GameScenePoint(pocket.GetPosition().x, pocket.GetPosition().y, 0.0);
+        const double r = pocket.GetRadius() * INCHES_PER_METRE;
+        const auto& vertices = sides[POCKET_SIDE[p]].aVertices;
+        const auto nRim =
+            std::count_if(vertices.begin(), vertices.end(),
+                          [&](const std::array<float, 3>& v)
+                          { return std::fabs(std::hypot(v[0] - c.x, v[2] - c.z) - r) < 1e-3 && v[1] > BED_HEIGHT; });
+        EXPECT_GE(nRim, 32);
+    }
+}
+
 } // namespace
 
 TEST(GameMeshesTest, EveryXFileParsesAndNamesOnlyTexturesThatExist)
@@ -136,51 +190,14 @@ TEST(GameMeshesTest, BallIsASphereOfTheBallsSizeFacingOut)
 
 // The balls rebound where the cushions are drawn and drop where the pockets are: every cushion
 // nose corner of the simulation, where the game places it in the scene, is a vertex of its side
-// of the table, and every pocket's liner has the pocket's radius round its centre. The sides lie
-// where the painter's order by heading takes them: A at the head (-z), B at the foot (+z), C at
-// -x, D at +x.
+// of the table, and every pocket's liner has the pocket's radius round its centre, on every table
+// set. The sides lie where the painter's order by heading takes them: A at the head (-z), B at the
+// foot (+z), C at -x, D at +x.
 TEST(GameMeshesTest, CushionsAndPocketsStandWhereTheSimulationHasThem)
 {
-    const char* const aszSides[4] = {"TableSideA.x", "TableSideB.x", "TableSideC.x", "TableSideD.x"};
-    SXMesh sides[4];
-    for (int s = 0; s < 4; ++s)
-        ForEachMesh(ParseMesh("Imagery1.dll", aszSides[s]), [&](const SXMesh& mesh) { sides[s] = mesh; });
-    const auto onItsSide = [](int nSide, const std::array<float, 3>& v)
+    for (const char* szSet : {"Table", "Tour"})
     {
-        const float aOut[4] = {-v[2], v[2], -v[0], v[0]};
-        return aOut[nSide] > 0.0f;
-    };
-    for (int s = 0; s < 4; ++s)
-    {
-        SCOPED_TRACE(aszSides[s]);
-        EXPECT_FALSE(sides[s].aVertices.empty());
-        EXPECT_TRUE(std::all_of(sides[s].aVertices.begin(), sides[s].aVertices.end(),
-                                [&](const std::array<float, 3>& v) { return onItsSide(s, v); }));
-    }
-    constexpr int CUSHION_SIDE[CUSHION_COUNT] = {2, 2, 3, 3, 1, 0};
-    for (int c = 0; c < CUSHION_COUNT; ++c)
-    {
-        SCOPED_TRACE("cushion " + std::to_string(c));
-        const CCushion cushion(c);
-        for (int i = 1; i <= 2; ++i)
-        {
-            const CVector3 p = cushion.GetPoint(i);
-            const SVec3 nose = GameScenePoint(p.x, p.y, CUSHION_NOSE_HEIGHT_M);
-            EXPECT_TRUE(HasVertexNear(sides[CUSHION_SIDE[c]], nose, 1e-3));
-        }
-    }
-    constexpr int POCKET_SIDE[POCKET_COUNT] = {1, 2, 0, 1, 3, 0};
-    for (int p = 0; p < POCKET_COUNT; ++p)
-    {
-        SCOPED_TRACE("pocket " + std::to_string(p));
-        const CWorldObject pocket(p);
-        const SVec3 c = GameScenePoint(pocket.GetPosition().x, pocket.GetPosition().y, 0.0);
-        const double r = pocket.GetRadius() * INCHES_PER_METRE;
-        const auto& vertices = sides[POCKET_SIDE[p]].aVertices;
-        const auto nRim =
-            std::count_if(vertices.begin(), vertices.end(),
-                          [&](const std::array<float, 3>& v)
-                          { return std::fabs(std::hypot(v[0] - c.x, v[2] - c.z) - r) < 1e-3 && v[1] > BED_HEIGHT; });
-        EXPECT_GE(nRim, 32);
+        SCOPED_TRACE(szSet);
+        ExpectCushionsAndPocketsOfTheSimulation(szSet);
     }
 }

@@ -162,7 +162,7 @@ TEST_F(CFollowCameraTest, InABreakTheFollowCameraKeepsEachMovingBallInView)
     m_Flow.UpdateAimCamera(0);
     m_Flow.Cue().fAim = m_Flow.Camera().fYaw;
     m_Flow.Cue().fPullBack = 20.0f;
-    m_Flow.Settings().nCameraMotion = 3; // no flight: the follow camera alone moves the camera
+    m_Flow.Settings().nCameraMotion = 0; // the follow camera moves the camera at each step
     m_Flow.StrikeCueBall();
     ASSERT_TRUE(HasGameFlag(gmShotRunning));
     const float fStartDistance = m_Flow.Camera().fDistance;

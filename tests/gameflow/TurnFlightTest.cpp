@@ -405,7 +405,7 @@ TEST(PluginShotTest, ARulePluginsMoneyBallOfKindThreeIsNoObjectBallOfThePlanners
     CBallEngineMain engine;
     CRecordingHost host;
     CGameFlow flow(engine, &plugins, host);
-    flow.CreateReferee(45);
+    flow.CreateReferee(46);
     ASSERT_NE(plugins.GetGame(), nullptr);
     flow.StartNewRack(0);
     flow.SetCurrent(true);

@@ -30,6 +30,14 @@ constexpr bool ASKS_PLANNER = true;
 constexpr bool ASKS_PLANNER = false;
 #endif
 
+// The one-shot form's every shot wins the rack, and one rack wins the match: a whole game in one
+// stroke.
+#ifdef TEST_PLUGIN_WITH_ONE_SHOT
+constexpr bool ONE_SHOT = true;
+#else
+constexpr bool ONE_SHOT = false;
+#endif
+
 // Objects of this plug-in alive right now (games and referees); the tests read it through
 // GetLiveObjectCount to see that releasing a game frees everything.
 std::atomic<int> s_nLiveObjects{0};
@@ -134,6 +142,12 @@ public:
     void FillShotOutcome(CShotOutcome* pOutcome) override
     {
         FillRulesOutcome(pOutcome);
+        if (ONE_SHOT)
+        {
+            pOutcome->bShooterWon = 1;
+            pOutcome->bTurnPasses = pOutcome->bBallInHand = 0;
+            pOutcome->dwPutBack = pOutcome->dwShownPutBack = 0;
+        }
         if (HOSTILE)
         {
             // A ball to strike the game does not have, and balls beyond its count put back.
@@ -176,7 +190,7 @@ public:
 
 private:
     static constexpr int RACK_BALLS = 3;
-    static constexpr int MATCH_RACKS = 2;
+    static constexpr int MATCH_RACKS = ONE_SHOT ? 1 : 2;
     static constexpr std::int32_t PANEL_WIDTH = 150;
     static constexpr std::uint32_t PANEL_COLOUR = 0x203040;
     static constexpr std::uint32_t TEXT_COLOUR = 0xF0F0F0;

@@ -219,12 +219,12 @@ TEST_F(WidgetTest, MouseAreaTurnsButtonsAndDragsIntoCommands)
     press(Mouse(300, 200, true));
     press(Mouse(300, 200, true)); // held: no second command
     EXPECT_EQ((std::vector<SCommand>{{CMD_AREA_LEFT_DOWN, at}}), TakeCommands());
-    area.m_nLeftDragActive = 1; // the main frame starts a drag
+    area.SetArmed(1); // the main frame starts a drag
     press(Mouse(310, 205, true));
     EXPECT_EQ((std::vector<SCommand>{{CMD_AREA_LEFT_DRAG, MAKELPARAM(310, 205)}}), TakeCommands());
     press(Mouse(310, 205, false, true));
     EXPECT_EQ((std::vector<SCommand>{{CMD_AREA_LEFT_UP, MAKELPARAM(310, 205)}}), TakeCommands());
-    EXPECT_EQ(0, area.m_nLeftDragActive);
+    EXPECT_EQ(0, area.IsArmed());
 
     SWidgetMouse right = Mouse(-20, 700);
     right.bRightDown = true;

@@ -134,20 +134,20 @@ void AddHoledGrid(double x0, double y0, double x1, double y1, double dCell, doub
 }
 
 /// The felt bed: under the whole cushion band, with the pockets cut out.
-void AddBed(CMeshBuilder& bed, const std::vector<SHole>& holes)
+void AddBed(CMeshBuilder& bed, const std::vector<SHole>& holes, const STableLook& look)
 {
     const double d = BackLine();
-    bed.UseMaterial(Textured("felt.bmp"));
+    bed.UseMaterial(Textured(look.szCloth));
     AddHoledGrid(
         -d, -d, W + d, L + d, BED_CELL_M, 0.0, holes, [&](double, double) { return &bed; }, 12.0);
 }
 
 /// One cushion: its felt top from the nose up to the rail and its three faces, from the
 /// simulation's corner points: jaw, face, jaw.
-void AddCushion(CMeshBuilder& side, int nCushion)
+void AddCushion(CMeshBuilder& side, int nCushion, const STableLook& look)
 {
     const CCushion cushion(nCushion);
-    side.UseMaterial(Textured("felt_d.bmp"));
+    side.UseMaterial(Textured(look.szCushionCloth));
     SVec3 top[4], foot[4];
     for (int i = 0; i < 4; ++i)
     {
@@ -169,7 +169,7 @@ void AddCushion(CMeshBuilder& side, int nCushion)
 }
 
 /// The rails' outer faces, from the rail top down to the body.
-void AddRailFaces(STableMeshes& meshes)
+void AddRailFaces(STableMeshes& meshes, const STableLook& look)
 {
     const double o = BackLine() + RAIL_WIDTH_M;
     const double yTop = BED_HEIGHT + RAIL_HEIGHT;
@@ -179,7 +179,7 @@ void AddRailFaces(STableMeshes& meshes)
         const SVec3 p = TableToScene(x0, y0, 0), q = TableToScene(x1, y1, 0);
         const SVec3 n = Normalized(TableToScene(nx, ny, 0) - TableToScene(0, 0, 0));
         CMeshBuilder& mesh = meshes.sides[SideOf((x0 + x1) / 2 + nx * o, (y0 + y1) / 2 + ny * o)];
-        mesh.UseMaterial(Textured("walnut.jpg", 20.0, 0.25));
+        mesh.UseMaterial(Textured(look.szRail, 20.0, 0.25));
         mesh.AddTiledQuad({SVec3{p.x, APRON_BOTTOM, p.z}, SVec3{q.x, APRON_BOTTOM, q.z}, SVec3{q.x, yTop, q.z},
                            SVec3{p.x, yTop, p.z}},
                           n, 24.0);
@@ -219,7 +219,7 @@ void AddDiamonds(STableMeshes& meshes)
 
 /// A pocket: its black leather liner down from the rail into the dark, and a brass rim on the
 /// rail around the part of the hole that lies in the rail.
-void AddPocket(CMeshBuilder& side, const SHole& hole)
+void AddPocket(CMeshBuilder& side, const SHole& hole, const STableLook& look)
 {
     const SVec3 c = TableToScene(hole.x, hole.y, 0);
     const double r = hole.r * INCHES_PER_METRE;
@@ -227,7 +227,7 @@ void AddPocket(CMeshBuilder& side, const SHole& hole)
     side.UseMaterial(Textured("leather.jpg", 4.0, 0.1));
     side.AddTube(c.x, c.z, BED_HEIGHT - LINER_DEPTH, r * 0.8, BED_HEIGHT + RAIL_HEIGHT, r, SIDES, false);
     side.AddDisc(c.x, c.z, BED_HEIGHT - LINER_DEPTH, r * 0.8, SIDES, true);
-    side.UseMaterial(Textured("brass.jpg", 60.0, 0.9));
+    side.UseMaterial(Textured(look.szRim, 60.0, 0.9));
     const double d = BackLine(), y = BED_HEIGHT + RAIL_HEIGHT + 0.04, rOut = r + 0.7;
     for (int i = 0; i < 48; ++i)
     {
@@ -280,14 +280,14 @@ SVec3 TableToScene(double x, double y, double z)
     return {(x - W / 2.0) * INCHES_PER_METRE, BED_HEIGHT + z * INCHES_PER_METRE, (y - L / 2.0) * INCHES_PER_METRE};
 }
 
-STableMeshes MakeTableMeshes()
+STableMeshes MakeTableMeshes(const STableLook& look)
 {
     STableMeshes meshes;
     const std::vector<SHole> holes = Holes();
-    AddBed(meshes.bed, holes);
+    AddBed(meshes.bed, holes, look);
     const double d = BackLine(), o = d + RAIL_WIDTH_M;
     for (CMeshBuilder& side : meshes.sides)
-        side.UseMaterial(Textured("walnut.jpg", 20.0, 0.25));
+        side.UseMaterial(Textured(look.szRail, 20.0, 0.25));
     AddHoledGrid(
         -o, -o, W + o, L + o, RAIL_CELL_M, RAIL_HEIGHT, holes,
         [&](double x, double y) -> CMeshBuilder*
@@ -298,11 +298,11 @@ STableMeshes MakeTableMeshes()
         24.0);
     constexpr int CUSHION_SIDE[CUSHION_COUNT] = {2, 2, 3, 3, 1, 0};
     for (int c = 0; c < CUSHION_COUNT; ++c)
-        AddCushion(meshes.sides[CUSHION_SIDE[c]], c);
-    AddRailFaces(meshes);
+        AddCushion(meshes.sides[CUSHION_SIDE[c]], c, look);
+    AddRailFaces(meshes, look);
     AddDiamonds(meshes);
     for (int p = 0; p < POCKET_COUNT; ++p)
-        AddPocket(meshes.sides[SideOfPocket(p)], holes[p]);
+        AddPocket(meshes.sides[SideOfPocket(p)], holes[p], look);
     AddBody(meshes.body);
     AddWatermark(meshes.watermark);
     return meshes;

@@ -28,4 +28,15 @@ struct STableMeshes
     CMeshBuilder body{"Body"};
 };
 
-STableMeshes MakeTableMeshes();
+/// What a table set dresses the table in: the textures of its cloth, its rails and its pocket rims.
+struct STableLook
+{
+    const char* szCloth = "felt.bmp";          ///< the bed
+    const char* szCushionCloth = "felt_d.bmp"; ///< the cushions' tops and faces
+    const char* szRail = "walnut.jpg";         ///< the rails' tops and outer faces
+    const char* szRim = "brass.jpg";           ///< the rims round the pockets
+};
+
+/// The table's meshes in a look (by default the walnut table with green felt that the player's
+/// "Table color" tints).
+STableMeshes MakeTableMeshes(const STableLook& look = STableLook());

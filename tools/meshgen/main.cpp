@@ -23,15 +23,28 @@ bool WriteMesh(CArtOutput& output, const std::string& strFile, const CMeshBuilde
     return output.Write("meshes/" + strFile, std::vector<std::uint8_t>(strText.begin(), strText.end()));
 }
 
+/// The table's bed and sides in a look, under the names a table set gives them; its watermark too
+/// when a name is given.
+bool WriteTable(CArtOutput& output, const STableLook& look, const std::string& strPrefix, const char* szWatermark)
+{
+    const STableMeshes table = MakeTableMeshes(look);
+    bool bOk = WriteMesh(output, strPrefix + "Bed.x", table.bed);
+    for (int i = 0; i < 4; ++i)
+        bOk = WriteMesh(output, strPrefix + "Side" + static_cast<char>('A' + i) + ".x", table.sides[i]) && bOk;
+    if (szWatermark != nullptr)
+        bOk = WriteMesh(output, szWatermark, table.watermark) && bOk;
+    return bOk;
+}
+
 bool Generate(CArtOutput& output)
 {
-    const STableMeshes table = MakeTableMeshes();
-    bool bOk = WriteMesh(output, "TableBed.x", table.bed);
-    const char* const aszSides[4] = {"TableSideA.x", "TableSideB.x", "TableSideC.x", "TableSideD.x"};
-    for (int i = 0; i < 4; ++i)
-        bOk = WriteMesh(output, aszSides[i], table.sides[i]) && bOk;
-    bOk = WriteMesh(output, "TableMark.x", table.watermark) && bOk;
-    bOk = WriteMesh(output, "TableBody.x", table.body) && bOk;
+    // The walnut table with its green felt, and the tournament table (blue cloth, ebony rails,
+    // chrome rims), which shares its watermark.
+    bool bOk = WriteTable(output, STableLook(), "Table", "TableMark.x");
+    bOk =
+        WriteTable(output, STableLook{"tourfelt.jpg", "tourfelt_d.jpg", "ebony.jpg", "chrome.jpg"}, "Tour", nullptr) &&
+        bOk;
+    bOk = WriteMesh(output, "TableBody.x", MakeTableMeshes().body) && bOk;
     for (const SNamedMesh& named : MakeRoomMeshes())
         bOk = WriteMesh(output, named.strFile, named.mesh) && bOk;
     return bOk;

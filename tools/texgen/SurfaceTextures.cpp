@@ -23,11 +23,11 @@ void AddGrain(CArtImage& image, std::uint64_t nSeed, int nPeriod, int nOctaves, 
         }
 }
 
-/// Felt: the cloth colour with fine fibre noise whose mean is zero, so the tile averages to the
+/// Felt: a cloth colour with fine fibre noise whose mean is zero, so the tile averages to the
 /// cloth colour.
-CArtImage Felt(std::uint64_t nSeed, double dAmp)
+CArtImage Felt(std::uint64_t nSeed, double dAmp, std::uint32_t nCloth = DEFAULT_CLOTH_RGB)
 {
-    CArtImage image(TILE, TILE, SArtColor::Hex(DEFAULT_CLOTH_RGB));
+    CArtImage image(TILE, TILE, SArtColor::Hex(nCloth));
     AddGrain(image, nSeed, 128, 2, dAmp);
     AddGrain(image, nSeed + 1, 16, 3, dAmp * 0.5);
     return image;
@@ -115,6 +115,21 @@ CArtImage Brass()
         {
             const double n = streak.Sample((x + 0.5) / TILE * 4.0, (y + 0.5) / TILE * 256.0, 256);
             image.At(x, y) = image.At(x, y).Scaled(static_cast<float>(1.0 + 0.12 * n));
+        }
+    return image;
+}
+
+/// Polished chrome: a cool gradient with streaks along x.
+CArtImage Chrome()
+{
+    CArtImage image(TILE, TILE);
+    FillVerticalGradient(image, SArtColor::Hex(0xF0F3F6), SArtColor::Hex(0x6A727C));
+    const CValueNoise streak(131);
+    for (int y = 0; y < TILE; ++y)
+        for (int x = 0; x < TILE; ++x)
+        {
+            const double n = streak.Sample((x + 0.5) / TILE * 4.0, (y + 0.5) / TILE * 256.0, 256);
+            image.At(x, y) = image.At(x, y).Scaled(static_cast<float>(1.0 + 0.06 * n));
         }
     return image;
 }
@@ -213,6 +228,11 @@ std::vector<SNamedPicture> MakeSurfaceTextures()
     pictures.push_back({"felt.jpg", Felt(11, 0.10)});
     pictures.push_back({"felt_d.jpg", Felt(12, 0.16)});
     pictures.push_back({"walnut.jpg", Wood(21, 0x6A4228, 0x2C190C, 22.0)});
+    // The tournament table: a blue cloth of its own and ebony rails with chrome rims.
+    pictures.push_back({"tourfelt.jpg", Felt(13, 0.10, TOURNAMENT_CLOTH_RGB)});
+    pictures.push_back({"tourfelt_d.jpg", Felt(14, 0.16, TOURNAMENT_CLOTH_RGB)});
+    pictures.push_back({"ebony.jpg", Wood(22, 0x3C2A22, 0x0C0806, 30.0)});
+    pictures.push_back({"chrome.jpg", Chrome()});
     pictures.push_back({"floor.jpg", Floor()});
     pictures.push_back({"wallpanel.jpg", WallPanel()});
     pictures.push_back({"wallpaper.jpg", Wallpaper()});

@@ -11,6 +11,8 @@
 /// The cloth colour the felt is drawn at: the default "Table color" (RGB 0x22, 0x8E, 0x2A), so the
 /// texture manager's averaging with that colour leaves the felt as it is drawn.
 inline constexpr std::uint32_t DEFAULT_CLOTH_RGB = 0x228E2A;
+/// The tournament table's own blue cloth, which no "Table color" tints.
+inline constexpr std::uint32_t TOURNAMENT_CLOTH_RGB = 0x1E4E96;
 
 struct SNamedPicture
 {

@@ -306,6 +306,7 @@ std::vector<SNamedPicture> MakeUiPictures()
     AddLooks(out, 822, 823, 0, 140, 40, "Options");
     AddLooks(out, 835, 832, 0, 120, 40, "Resume");
     AddLooks(out, 949, 950, 0, 140, 40, "Statistics");
+    AddLooks(out, 846, 847, 0, 124, 40, "More games");
     AddLooks(out, 800, 802, 0, 160, 48, "The club's page");
     // The game-type buttons: base normal, base + 1 selected, base + 2 pressed.
     const struct
