@@ -509,7 +509,7 @@ void CMainFrame::OnKillFocus(CWnd*)
 
 void CMainFrame::ReleaseMouseHolds()
 {
-    g_mouseArea.m_nLeftDragActive = 0;
+    g_mouseArea.SetArmed(0);
     g_mouseArea.m_nRightDragActive = 0;
     g_mouseArea.m_nRightDragState = 0;
     m_bPowerControlActive = false;

@@ -15,6 +15,7 @@
 #include "render/TableSpace.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsConstants.h"
+#include "ui/TextMessages.h"
 
 #include <cmath>
 #include <filesystem>
@@ -98,7 +99,13 @@ TEST_F(CFrameBallInHandTest, TheBallInHandIsCarriedLiftedWithItsShadowTheCameraA
     auto pFirst = std::make_shared<CVector3>();
     const std::vector<SFrameStep> steps = {
         {"the cursor in the view", nullptr, cursor.MoveBy(0, 0), nullptr},
-        {"taken up at the head spot", [](CMainFrame& f) { f.GetGameFlow().BeginBallInHand(1); }, "",
+        {"taken up at the head spot",
+         [](CMainFrame& f)
+         {
+             g_TextMessages.Clear(); // the start's texts over the view are not what is looked at
+             f.GetGameFlow().BeginBallInHand(1);
+         },
+         "",
          [&, pFirst](CMainFrame& f)
          {
              carried(f, false);

@@ -1102,7 +1102,8 @@ TEST(FrameCommandsTest, InTheOverheadViewAPressOnTheBarsMenuNeverTakesThePowerCo
     for (const auto& c : aCases)
     {
         SCOPED_TRACE(c.szName);
-        g_mouseArea.m_nLeftDragActive = g_mouseArea.m_nRightDragActive = 0;
+        g_mouseArea.SetArmed(0);
+        g_mouseArea.m_nRightDragActive = 0;
         CWidget::SetMenuOpen(c.bMenuOpen);
         g_controlBar.MoveTo(static_cast<float>(pt.x - c.on.x), static_cast<float>(pt.y - c.on.y));
         frame.Panel(CMD_AREA_RIGHT_DOWN);

@@ -40,7 +40,7 @@ void HoldTheMouse()
 {
     CWidget::SetHoveredWidget(&g_controlBar);
     g_controlBar.m_bPressed = 1;
-    g_mouseArea.m_nLeftDragActive = 1;
+    g_mouseArea.SetArmed(1);
     g_mouseArea.m_nRightDragActive = 1;
 }
 
@@ -78,7 +78,7 @@ TEST_F(CFrameFocusTest, FocusLostInTheMiddleOfAStrokeLeavesTheCueAtRestAndTheCur
     EXPECT_FLOAT_EQ(cue.fMin, cue.fPullBack) << "the cue is back at rest";
     EXPECT_EQ(0.0, g_controlBar.m_dPower) << "and the bar shows no power";
     EXPECT_EQ(0, g_controlBar.m_bPressed) << "the bar's press is let go";
-    EXPECT_EQ(0, g_mouseArea.m_nLeftDragActive);
+    EXPECT_EQ(0, g_mouseArea.IsArmed());
     EXPECT_EQ(0, g_mouseArea.m_nRightDragActive);
     EXPECT_EQ(GetDesktopWindowRect(), CursorClip()) << "the cursor may go anywhere";
 

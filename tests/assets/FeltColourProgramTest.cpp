@@ -53,14 +53,14 @@ TEST(FeltColourProgramTest, TheFirstFeltIsItsPictureTintedByTheTableColour)
     {
         int nDiffers = 0;
         for (int c = 0; c < 3; ++c)
-            nDiffers = std::max(nDiffers, std::abs(Channel(green.aPixels[i], c) - Channel(red.aPixels[i], c)));
+            nDiffers = std::max(nDiffers, std::abs(PixelChannel(green.aPixels[i], c) - PixelChannel(red.aPixels[i], c)));
         if (nDiffers <= 6)
             continue;
         ++nCloth;
         for (int c = 0; c < 3; ++c)
         {
-            aGreenSum[c] += Channel(green.aPixels[i], c);
-            aRedSum[c] += Channel(red.aPixels[i], c);
+            aGreenSum[c] += PixelChannel(green.aPixels[i], c);
+            aRedSum[c] += PixelChannel(red.aPixels[i], c);
         }
     }
     ASSERT_GT(nCloth, green.aPixels.size() / 10) << "the first felt takes the table colour";

@@ -21,7 +21,7 @@ struct SShownFrame
 };
 
 /// Channel c (0 red, 1 green, 2 blue) of a pixel.
-inline int Channel(DWORD dwPixel, int c) { return static_cast<int>((dwPixel >> (24 - 8 * c)) & 0xFF); }
+inline int PixelChannel(DWORD dwPixel, int c) { return static_cast<int>((dwPixel >> (24 - 8 * c)) & 0xFF); }
 inline bool IsBlack(DWORD dwPixel) { return (dwPixel & 0xFFFFFF00u) == 0; }
 
 /// The still game's settings, with the keys given, in the run's settings file.
