@@ -65,6 +65,8 @@ int FindBallSet(const CString& strName, int nFlag)
     return -1;
 }
 
+/// The mesh of every ball object.
+constexpr const char* BALL_MESH = "Ball.x";
 /// The pocket arrow's scene line and its clip, drawn into the arrow's texture.
 constexpr const char* POCKET_ARROW_RECORD =
     "0x200, PocketArrow,  Arrow.x,   0,0,0, 1, 10,  -1, -1, 0, 0,  -1,   0,    220, 0;";
@@ -350,6 +352,7 @@ BOOL CMainFrame::SetUpGameScene()
         return FALSE;
     m_sceneAnimation.SetClock(m_rackScene.GetClock());
     m_ballPainter.SetHighlight(95, 255.0);
+    BuildBallObjects();
     // Each object whose line names a clip shows it on the clip's texture.
     const std::vector<CAnimationRec>& clips = m_rackScene.GetAnimations();
     for (const auto& pObject : m_rackScene.GetObjects())
@@ -359,6 +362,22 @@ BOOL CMainFrame::SetUpGameScene()
             AddTextureClip(clip.m_strName, clip.m_strFile, clip.m_nValue1, clip.m_nValue2);
         }
     return TRUE;
+}
+
+void CMainFrame::BuildBallObjects()
+{
+    g_bBallOption = g_Settings.m_nNonPolygonalBalls != 0;
+    const CSceneObjectRec& rec = m_rackScene.GetBallTemplate();
+    for (int n = 0; n < CBallObjects::BALL_OBJECTS; ++n)
+    {
+        CBallSceneObject& ball = m_pGameFlow->BallObjects().Get(n);
+        ball.LoadMesh(ball.m_fScale, n, BALL_MESH, 0, false);
+        for (const BYTE nLight : rec.m_aLights)
+            ball.AddLightNumber(nLight);
+        ball.SetImage(nullptr);
+        ball.SetEnabled(true);
+        m_pGameFlow->PlaceBallObject(n); // where the live engine has it, if it does
+    }
 }
 
 void CMainFrame::UpdatePocketArrow()

@@ -15,6 +15,7 @@
 #include "platform/mfc/Wnd.h"
 #include "render/BallPainter.h"
 #include "render/Environment3D.h"
+#include "render/Light.h"
 #include "render/ParticleSystem.h"
 #include "render/Picking.h"
 #include "render/RackScene.h"
@@ -298,10 +299,23 @@ public:
     void DrawWatermarkObject();
     /// Whether the camera stands no lower than 0.1 below the cloth.
     bool IsCameraAboveTable() const;
+    /// The ball's shadow from the lamp over the table on the plane at fLevel (nFlags 1: only while
+    /// the ball option is on); 0 without an object.
+    int ApplyObjectMaterial(CBallSceneObject* pObject, float fLevel, int nFlags);
+    /// The shadow of every ball on the table brought up to date.
+    void RefreshBallObjects();
+    /// The plane a ball's shadow falls on: the cloth, or the floor once the ball has left the table.
+    float ShadowLevel(int nBall) const;
+    /// The shadows of the ball group being drawn, under the balls.
+    void DrawBallShadows();
     CRackScene& GetTableScene() { return m_rackScene; }
     /// Builds the game's scene from the scene text: its objects, the clips their lines name, the
-    /// room's clock handed to the animation; FALSE when the scene cannot be built.
+    /// room's clock handed to the animation, the ball objects' meshes; FALSE when the scene cannot
+    /// be built.
     BOOL SetUpGameScene();
+    /// The sixteen ball objects take the ball mesh, the lamps of the scene's balls' line and their
+    /// faces; the ball option follows the settings.
+    void BuildBallObjects();
     /// Adds the clip of the artwork folder to the clip list, drawn into the texture from its first
     /// frame.
     void AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame);
@@ -647,6 +661,8 @@ private:
     std::vector<SSceneBall> m_aBallGroup; // the balls of the group being drawn, kept to reuse
     CBallPainter m_ballPainter;
     CSceneAnimation m_sceneAnimation;
+    /// The lamps' manager: lamps found, made and set by name and line, kept in the lights' ini.
+    CLightSource m_LightSource;
     std::vector<std::unique_ptr<CParticleSystem>> m_apSpriteEffects;
     std::shared_ptr<CDirect3DMaterial> m_pMaterial;
     DWORD m_dwLastFrameTime = 0; // timeGetTime of the last frame's animation
