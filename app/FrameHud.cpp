@@ -1021,6 +1021,8 @@ void CMainFrame::DrawScene(int nFlags)
     state.bSplit = false; // the frame has no trophy object to split the balls around yet
     state.bPocketBehind = IsPocketBehind(GetCameraHeading(), GetCalledPocket());
     PaintScenePlan(PlanScene(state), nFlags);
+    // The lamps' flicker lit this frame only.
+    m_sceneAnimation.RestoreLamps();
 }
 
 void CMainFrame::PaintScenePlan(const SScenePlan& plan, int nFlags)

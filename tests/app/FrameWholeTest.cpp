@@ -18,6 +18,7 @@
 #include "platform/win32/Desktop.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/Light.h"
 #include "render/RackScene.h"
 #include "render/SceneObject.h"
 #include "render/SpriteEffects.h"
@@ -35,6 +36,7 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -96,10 +98,11 @@ public:
     }
     CMainFrame& Frame() { return *m_pScope->m_pFrame; }
 
-    /// The pixels of the frame a tick draws.
-    std::vector<DWORD> Tick()
+    /// The pixels of the frame a tick draws; bSameFlicker: the lamps flicker the same way each time.
+    std::vector<DWORD> Tick(bool bSameFlicker = true)
     {
-        CrtSrand(11); // the lamps flicker the same way each time
+        if (bSameFlicker)
+            CrtSrand(11);
         EXPECT_TRUE(Frame().OnFrame());
         std::vector<DWORD> aPixels;
         int nWidth = 0, nHeight = 0;
@@ -426,6 +429,63 @@ TEST(FrameWholeTest, SixteenBallsCastTheirShadowsOnTheClothAwayFromTheLampOverTh
         EXPECT_GT(anDarker[i], 10) << "ball " << i << " casts a shadow";
         EXPECT_GT(adOutward[i], 0.0) << "away from the lamp over the middle";
     }
+}
+
+TEST(FrameWholeTest, TheSconcesFlameFlickersFromFrameToFrameAndItsLampKeepsItsLine)
+{
+    // The game's room seen from near its left wall, where the sconce hangs: over 60 frames the
+    // wall round the sconce shows its flame's light changing from frame to frame, and after each
+    // frame the flame's lamp is what its line in the scene text says.
+    CTestClockScope clock(5000);
+    CWholeFrame whole(32);
+    ASSERT_TRUE(whole.FillTheScreen());
+    CMainFrame& frame = whole.Frame();
+    const CSceneLight* pFlame = nullptr;
+    for (int i = 0; i < CLightTable::GetCount() && pFlame == nullptr; ++i)
+        if (CLightTable::GetAt(i) != nullptr && CLightTable::GetAt(i)->m_strName == "Flame")
+            pFlame = CLightTable::GetAt(i);
+    ASSERT_NE(nullptr, pFlame);
+    const D3DVECTOR& p = pFlame->GetPosition();
+    const CVector3 vFlame(p.x, p.y, p.z);
+    // Looking at the flame from the room's middle side of it.
+    float fBestYaw = 0.0f, fBestX = -1e9f;
+    for (float fYaw = 0.0f; fYaw < 360.0f; fYaw += 5.0f)
+    {
+        PlaceCamera(frame, fYaw, 350.0f, 80.0f, vFlame);
+        if (frame.GetGameFlow().Camera().vPosition.x > fBestX)
+        {
+            fBestX = frame.GetGameFlow().Camera().vPosition.x;
+            fBestYaw = fYaw;
+        }
+    }
+    PlaceCamera(frame, fBestYaw, 350.0f, 80.0f, vFlame);
+    const DWORD dwLine = pFlame->GetColorRGB();
+    const float fLineAttenuation = pFlame->GetAttenuation0();
+    CVector3 sFlame;
+    CrtSrand(3);
+    std::set<std::vector<DWORD>> looks;
+    for (int k = 0; k < 60; ++k)
+    {
+        clock.Advance(16);
+        const std::vector<DWORD> aPixels = whole.Tick(false);
+        if (k == 0)
+        {
+            ProjectToScreen(&sFlame, &vFlame);
+            ASSERT_GT(sFlame.x, 100.0);
+            ASSERT_LT(sFlame.x, WIDTH - 100.0);
+            ASSERT_GT(sFlame.y, 100.0);
+            ASSERT_LT(sFlame.y, HEIGHT - 200.0);
+            EXPECT_TRUE(whole.SavePng("SconceFlame.png"));
+        }
+        std::vector<DWORD> aAround;
+        for (int y = static_cast<int>(sFlame.y) - 80; y < static_cast<int>(sFlame.y) + 80; ++y)
+            for (int x = static_cast<int>(sFlame.x) - 80; x < static_cast<int>(sFlame.x) + 80; ++x)
+                aAround.push_back(aPixels[static_cast<std::size_t>(y * WIDTH + x)]);
+        looks.insert(aAround);
+        EXPECT_EQ(dwLine, pFlame->GetColorRGB()) << "frame " << k;
+        EXPECT_FLOAT_EQ(fLineAttenuation, pFlame->GetAttenuation0()) << "frame " << k;
+    }
+    EXPECT_GT(looks.size(), 40u) << "the flame's light changes from frame to frame";
 }
 
 TEST(FrameWholeTest, SidesAndBallGroupsAreDrawnInTheirOrderForTheCamerasHeading)
