@@ -693,7 +693,7 @@ bool CMainFrame::CallPluginPainter(CPluginGame& game, CDirectDrawSurface& surfac
 
 void CMainFrame::DrawLightLabel()
 {
-    const CSceneLight* pLamp = CLightTable::GetAt(GetHud().m_nLightSource);
+    const CSceneLight* pLamp = g_LightSources.GetCurrent();
     if (pLamp == nullptr || pLamp->m_strName.empty())
         return;
     CSurfaceDC dc(GetWidgetFrame().pDevice);

@@ -352,6 +352,7 @@ BOOL CMainFrame::SetUpGameScene()
         return FALSE;
     m_sceneAnimation.SetClock(m_rackScene.GetClock());
     m_ballPainter.SetHighlight(95, 255.0);
+    SetUpLights();
     BuildBallObjects();
     // Each object whose line names a clip shows it on the clip's texture.
     const std::vector<CAnimationRec>& clips = m_rackScene.GetAnimations();
@@ -362,6 +363,27 @@ BOOL CMainFrame::SetUpGameScene()
             AddTextureClip(clip.m_strName, clip.m_strFile, clip.m_nValue1, clip.m_nValue2);
         }
     return TRUE;
+}
+
+void CMainFrame::SetUpLights()
+{
+    CDirect3DDevice* pDevice = m_pFramework->GetD3DDevice();
+    if (!m_rackScene.HasLightLines())
+        for (int i = 0; i < DEFAULT_LAMP_COUNT; ++i)
+            m_LightSource.ApplyLine(m_LightSource.GetDefaultLine(GetDefaultLampName(i)), pDevice);
+    const bool bRealistic = g_Settings.m_nAdvancedLighting != 0;
+    if (m_LightSource.LoadIni(bRealistic, pDevice) > 0)
+        OutputDebugString("Lights: the lamps of the lights' ini\n");
+    else if (m_LightSource.SaveIni(bRealistic) == 0)
+        OutputDebugString("Lights: the lamps could not be kept in the lights' ini\n");
+    bool bAnyOn = false;
+    for (int i = 0; i < CLightTable::GetCount(); ++i)
+        bAnyOn = bAnyOn || CLightTable::GetOnFlag(i);
+    if (!bAnyOn)
+    {
+        OutputDebugString("Lights: no lamp is lit; the two default lights\n");
+        CreateDefaultLights(0, TRUE);
+    }
 }
 
 void CMainFrame::BuildBallObjects()

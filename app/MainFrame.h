@@ -316,6 +316,16 @@ public:
     /// The sixteen ball objects take the ball mesh, the lamps of the scene's balls' line and their
     /// faces; the ball option follows the settings.
     void BuildBallObjects();
+    /// The room's lamps: the scene text's (or, without light lines, the fourteen built-in ones), then
+    /// those the lights' ini keeps in their place; an ini without any keeps these. When no lamp is
+    /// left on, the two default lights.
+    void SetUpLights();
+    /// Between the scene's named lamps (nMode not 0: the first of the fourteen named ones found
+    /// gets the grey 0x59) and the two default lights (nMode 0); nothing when the lighting is
+    /// already nMode and bForce is clear. The lighting is kept in the settings.
+    void CreateDefaultLights(int nMode, BOOL bForce);
+    /// Whether the device lights the scene (it reports its lighting capabilities); true without one.
+    bool DeviceLights() const;
     /// Adds the clip of the artwork folder to the clip list, drawn into the texture from its first
     /// frame.
     void AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame);

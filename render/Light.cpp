@@ -10,6 +10,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <iterator>
 #include <strings.h>
 
 DWORD g_dwLightsOnMask = 0;
@@ -58,6 +59,7 @@ const SDefaultLamp s_aDefaultLamps[] = {
     {"Trees", "2, 1.000000,1.000000,1.000000, 10.000000,150.000000,-40.000000, 0.577350,-0.577350,-0.577350, "
               "256.000000, 0.698132,1.221730, 1.000000,0.000000,0.000000;"},
 };
+static_assert(std::size(s_aDefaultLamps) == DEFAULT_LAMP_COUNT);
 
 DWORD ByteOf(float f) { return static_cast<DWORD>(std::lround(std::clamp(f, 0.0f, 1.0f) * 255.0f)); }
 
@@ -475,6 +477,13 @@ CSceneLight* CLightSource::CopyLight(const CSceneLight& lamp, CDirect3DDevice* p
     OnLightLoaded(pNew, pDevice);
     return pNew;
 }
+
+const char* GetDefaultLampName(int i)
+{
+    return i >= 0 && i < DEFAULT_LAMP_COUNT ? s_aDefaultLamps[static_cast<std::size_t>(i)].szName : "";
+}
+
+CLightSourceList g_LightSources;
 
 CString CLightSource::GetDefaultLine(const char* szName) const
 {

@@ -44,6 +44,7 @@ public:
     /// does not light the scene.
     const CSceneObjectRec& GetBallTemplate() const { return m_text.ballTemplate; }
     const std::vector<int>& GetDefaultLights() const { return m_text.anDefaultLights; }
+    bool HasLightLines() const { return m_text.bHasLights; }
     /// The balls to paint from now on.
     void SetBalls(std::vector<SSceneBall> balls) { m_balls = std::move(balls); }
     /// The view from the camera's orbit about the table's centre, into g_matView.

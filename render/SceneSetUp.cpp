@@ -59,6 +59,7 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
     reader.ReadTable(table);
     reader.ReadMotions();
     SSceneText text;
+    text.bHasLights = lights.GetSize() > 0;
     CString strPureLights;
     if (reader.ReadPureLights(strPureLights))
         ParsePureLights(strPureLights, text.nPureLightsFirst, text.anDefaultLights);

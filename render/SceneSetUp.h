@@ -21,6 +21,7 @@ inline constexpr std::array<float, 6> DEFAULT_CAMERA_BOUNDS = {-205.0f, 0.0f, -2
 struct SSceneText
 {
     int nBallOrder = 0;                    ///< the balls' line's drawing order (it makes no object)
+    bool bHasLights = false;               ///< the text has light lines (its lamps are made from them)
     std::vector<CAnimationRec> animations; ///< the clips shown on objects, by the objects' clip index
     /// The room's box that the camera keeps inside, from the "Bounds" line; numbers the line lacks
     /// keep the default box's.
