@@ -29,11 +29,6 @@ namespace
 constexpr double DEG_TO_RAD = std::numbers::pi / 180.0;
 /// The aiming aid is re-simulated this long after the aim stopped changing (ms).
 constexpr DWORD AIM_PREVIEW_DELAY_MS = 100;
-/// The cue's stroke range until the cue object gives its own: drawn back in full, and at rest. The
-/// cue at rest is drawn back one ball radius of a stroke 25 radii long, below the share at which
-/// Enter strikes.
-constexpr float CUE_STROKE_MAX = 40.0f;
-constexpr float CUE_STROKE_MIN = CUE_STROKE_MAX / 25.0f;
 /// The game type that starts in aiming at once, and the one that resumes the last game.
 constexpr int GAME_DIRECT_AIM = 32;
 constexpr int GAME_RESUME_LAST = 33;
@@ -106,9 +101,7 @@ void CMainFrame::StartNewRack(BOOL bResetScores)
     g_nGameMode = 0;
     flow.StartNewRack(0);
     flow.SelectCueBall(0);
-    flow.Cue().fMin = CUE_STROKE_MIN;
-    flow.Cue().fMax = CUE_STROKE_MAX;
-    flow.Cue().fPullBack = CUE_STROKE_MIN;
+    ApplyCueStrokeRange();
     for (CPlayer* pPlayer : {&flow.Player1(), &flow.Player2()})
     {
         pPlayer->SetFouls(0);

@@ -290,12 +290,34 @@ CFrameCueScene& CMainFrame::FrameCueScene()
 
 void CMainFrame::AlignCue() { FrameCueScene().UpdateCue(); }
 
-void CMainFrame::RefreshCue()
+std::vector<CSceneObjectC*> CMainFrame::SceneCues() const
 {
+    std::vector<CSceneObjectC*> cues;
     for (CSceneObject* p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID); p != nullptr;
          p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID, p))
         if (auto* pCue = dynamic_cast<CSceneObjectC*>(p); pCue != nullptr)
+            cues.push_back(pCue);
+    return cues;
+}
+
+void CMainFrame::RefreshCue()
+{
+    // The cue shows at the detail levels that show it, and then not while a shot runs.
+    for (CSceneObjectC* pCue : SceneCues())
+        if (pCue->m_nLevel <= g_Settings.m_nDrawLevel)
             pCue->ShowUnlessFlagged(g_nGameMode);
+        else
+            pCue->Hide();
+}
+
+void CMainFrame::ApplyCueStrokeRange()
+{
+    // The scene's cue gives the stroke's range; a scene without one strokes as a cue of its size would.
+    const std::vector<CSceneObjectC*> cues = SceneCues();
+    SCueStroke& cue = m_pGameFlow->Cue();
+    cue.fMax = cues.empty() ? CSceneObjectC::StrokeLength(SCENE_BALL_RADIUS) : cues.front()->GetStrokeLength();
+    cue.fMin = cues.empty() ? CSceneObjectC::MinPullBack(SCENE_BALL_RADIUS) : cues.front()->GetMinPullBack();
+    cue.fPullBack = cue.fMin;
 }
 
 void CMainFrame::ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom)
@@ -354,6 +376,12 @@ BOOL CMainFrame::SetUpGameScene()
     m_ballPainter.SetHighlight(95, 255.0);
     SetUpLights();
     BuildBallObjects();
+    for (CSceneObjectC* pCue : SceneCues())
+        pCue->SetSize(SCENE_BALL_RADIUS);
+    // Each object that carries a link shows the link's picture, in the picture's proportions.
+    for (const auto& pObject : m_rackScene.GetObjects())
+        if (pObject->m_nLink >= 0 && pObject->m_nLink < g_linkList.GetSize())
+            pObject->SetImage(g_linkList.GetAt(pObject->m_nLink).m_strPicture.GetString());
     // Each object whose line names a clip shows it on the clip's texture.
     const std::vector<CAnimationRec>& clips = m_rackScene.GetAnimations();
     for (const auto& pObject : m_rackScene.GetObjects())

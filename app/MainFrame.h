@@ -177,7 +177,12 @@ public:
     void ShowMatchWon(const char* szName) override;
     /// The scene's cue behind the cue ball, along the aim (FrameScene.cpp).
     void AlignCue() override;
+    /// The scene's cue shown (unless a shot runs) at the detail levels that show it, else hidden.
     void RefreshCue() override;
+    /// The cue objects of the scene.
+    std::vector<CSceneObjectC*> SceneCues() const;
+    /// The stroke's range from the scene's cue, the cue drawn back its least.
+    void ApplyCueStrokeRange();
     ICueScene* GetCueScene() override;
     /// The room's box holds the camera: a place outside it comes back along the way from vFrom
     /// (FrameScene.cpp).

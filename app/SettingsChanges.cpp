@@ -155,7 +155,10 @@ void CMainFrame::ApplySettingsChange(const CSettings& old)
         ReloadBallTextures();
     // The pocket arrow keeps its own visibility: a called pocket shows it, not the level.
     if ((dwChanged & SC_DETAIL_LEVEL) != 0)
+    {
         ApplyDetailLevel(g_Settings.m_nDrawLevel, m_pPocketArrow.get());
+        RefreshCue();
+    }
     if ((dwChanged & SC_CLIPS) != 0 && m_pFramework != nullptr)
         UpdateClipTextures(m_pFramework->GetD3DDevice());
     ApplyAimingAid();

@@ -637,9 +637,9 @@ void CCameraObject::SetDistance(float f)
 
 void CSceneObjectC::SetSize(float r)
 {
-    m_afSize[0] = 1.5f * r;
-    m_afSize[1] = 25.0f * r;
-    m_afSize[2] = r;
+    m_afSize[0] = NearValue(r);
+    m_afSize[1] = StrokeLength(r);
+    m_afSize[2] = MinPullBack(r);
     m_fSize = r;
 }
 
