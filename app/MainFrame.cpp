@@ -225,6 +225,7 @@ int CMainFrame::OnCreate(CREATESTRUCT*)
     g_sceneReader.ReadLevels(m_astrLevels);
     g_sceneReader.ReadLinks();
     AddIniLinks();
+    SelectDeviceFromSettings();
     if (const HRESULT hr = Create3DEnvironment(m_hWnd); FAILED(hr))
     {
         DisplayFrameworkError(hr, 1);

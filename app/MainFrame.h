@@ -280,6 +280,9 @@ public:
     /// destroys the window.
     HRESULT Change3DEnvironment(HWND hWnd);
     void Cleanup3DEnvironment();
+    /// Makes the driver, device and mode the settings name current; a name not found keeps what
+    /// was chosen.
+    void SelectDeviceFromSettings();
     /// One frame: the scene's animation, the drawing, the hand-over to the display, the clearing.
     HRESULT Render3DFrame();
     CD3DFramework* GetFramework() const { return m_pFramework.get(); }

@@ -271,6 +271,32 @@ HRESULT SelectDefaultDriver(DWORD dwFlags)
     return g_bRefRastSeen ? D3DENUMERR_NOCOMPATIBLEDEVICES : D3DENUMERR_SUGGESTREFRAST;
 }
 
+void SelectNamedDriver(const char* szDriver, const char* szDevice, const char* szMode)
+{
+    const auto named = [](auto* pFirst, const char* szName, auto nameOf)
+    {
+        while (pFirst != nullptr && std::strcmp(nameOf(*pFirst), szName) != 0)
+            pFirst = pFirst->pNext;
+        return pFirst;
+    };
+    DriverInfo* pDriver = named(g_pDriverList, szDriver, [](const DriverInfo& d) { return d.strName; });
+    DeviceInfo* pDevice = pDriver != nullptr
+                              ? named(pDriver->pFirstDevice, szDevice, [](const DeviceInfo& d) { return d.strName; })
+                              : nullptr;
+    // A driver takes over only with a device to draw with: the named one, else the one it had.
+    if (pDriver == nullptr || (pDevice == nullptr && pDriver->pCurrentDevice == nullptr))
+        return;
+    g_pCurrentDriver = pDriver;
+    if (pDevice == nullptr)
+        return;
+    RefreshDesktopCompatibility();
+    pDevice->bWindowed =
+        (pDriver->ddDriverCaps.dwCaps2 & DDCAPS2_CANRENDERWINDOWED) != 0 && pDevice->bCompatibleWithDesktop;
+    pDriver->pCurrentDevice = pDevice;
+    if (ModeInfo* pMode = named(pDevice->pFirstMode, szMode, [](const ModeInfo& m) { return m.strDesc; }))
+        pDevice->pCurrentMode = pMode;
+}
+
 HRESULT GetSelectedDriver(DriverInfo** ppDriver, DeviceInfo** ppDevice)
 {
     if (g_pCurrentDriver == nullptr)

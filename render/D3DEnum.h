@@ -68,6 +68,12 @@ bool LoadDirectDrawLibrary();
 HRESULT EnumerateDirect3DDrivers(ConfirmDeviceFn pfnConfirmDevice);
 /// Chooses a driver and device: hardware windowed, software windowed, hardware full screen, software full screen.
 HRESULT SelectDefaultDriver(DWORD dwFlags);
+/// Makes the driver, its device and the device's full-screen mode of these names current (the
+/// names the settings keep), each looked for among those of the one found before it. A name not
+/// found ends the search there and keeps what was current; a driver with neither the named device
+/// nor a current one of its own is not taken. A device so chosen draws in a window when its
+/// driver can and it renders at the desktop's depth.
+void SelectNamedDriver(const char* szDriver, const char* szDevice, const char* szMode);
 HRESULT GetSelectedDriver(DriverInfo** ppDriver, DeviceInfo** ppDevice);
 void FreeDriverList();
 BOOL IsSameGuid(const GUID* a, const GUID* b);
