@@ -20,6 +20,7 @@
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
 #include "platform/win32/Registry.h"
+#include "render/TextureManager.h"
 #include "render/TextureSet.h"
 #include "simulation/BallEngine.h"
 #include "simulation/DiscTable.h"
@@ -288,6 +289,8 @@ int CVornApp::ExitInstance()
     CloseMusic();       // a track still open when the window went
     // A plug-in game still out (the program quit with its window open) goes while its library is loaded.
     g_GamePlugins.ReleaseGame();
+    // The textures' pictures outlive every device; they go with the program.
+    DeleteAllTextures();
     if (m_hResources != nullptr)
     {
         SetStringResourceSource(nullptr);
