@@ -47,9 +47,21 @@ constexpr DWORD MODE_CALL_SHOT = 0x4000;
 /// The window's smallest size; a smaller one is centred at this size.
 constexpr int MIN_FRAME_WIDTH = 812;
 constexpr int MIN_FRAME_HEIGHT = 570;
-/// The windowed switch: set again by every window creation and environment change; the device
-/// then decides (a device that cannot draw into a window runs full screen).
+/// The windowed switch: set again by every window creation and environment change, as the
+/// settings ask; the device then decides (a device that cannot draw into a window runs full screen).
 BOOL s_bWindowed = TRUE;
+
+/// The windowed switch as the settings ask: off, for the exclusive full screen, when "FullScreen" is
+/// on and the device took the display mode "Mode" names; a full screen without a mode of its own is
+/// a window over the whole screen.
+BOOL WindowedFromSettings()
+{
+    DeviceInfo* pDevice = nullptr;
+    if (g_Settings.m_nFullScreen == 0 || g_Settings.m_strMode.IsEmpty() ||
+        FAILED(GetSelectedDriver(nullptr, &pDevice)) || pDevice == nullptr || pDevice->pCurrentMode == nullptr)
+        return TRUE;
+    return g_Settings.m_strMode.Str() != pDevice->pCurrentMode->strDesc ? TRUE : FALSE;
+}
 
 D3DCOLORVALUE White() { return {1.0f, 1.0f, 1.0f, 1.0f}; }
 
@@ -104,9 +116,11 @@ HRESULT CMainFrame::Create3DEnvironment(HWND hWnd)
     g_BallPainter.InitBallPainter(g_strTablesDatPath.GetString());
     m_sceneAnimation.SetClips(&CAviClipList::GetCount, [this](int nClip, int nLevel)
                               { return CAviClipList::UpdateClip(nClip, nLevel, m_pFramework->GetD3DDevice()); });
-    s_bWindowed = TRUE;
+    s_bWindowed = WindowedFromSettings();
     m_pFramework = std::make_unique<CD3DFramework>();
     g_pFramework = m_pFramework.get();
+    // "Triple Buffer" (switched off when it cannot be had) and "Wait flip" are the settings'.
+    m_pFramework->BindSettings(&g_Settings.m_nTripleBuffer, &g_Settings.m_nWaitFlip);
     return Init3DEnvironment(hWnd);
 }
 
@@ -148,7 +162,7 @@ HRESULT CMainFrame::Init3DEnvironment(HWND hWnd)
 HRESULT CMainFrame::Change3DEnvironment(HWND hWnd)
 {
     g_bForceRedraw = TRUE;
-    s_bWindowed = TRUE;
+    s_bWindowed = WindowedFromSettings();
     DeleteDeviceObjects();
     if (m_pFramework != nullptr)
         m_pFramework->DestroyObjects();

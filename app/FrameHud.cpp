@@ -723,7 +723,7 @@ bool CMainFrame::CallPluginPainter(CPluginGame& game, CDirectDrawSurface& surfac
 
 void CMainFrame::DrawLightLabel()
 {
-    const CSceneLight* pLamp = CLightTable::GetAt(GetHud().m_nLightSource);
+    const CSceneLight* pLamp = g_LightSources.GetCurrent();
     if (pLamp == nullptr || pLamp->m_strName.empty())
         return;
     CSurfaceDC dc(GetWidgetFrame().pDevice);
@@ -1143,6 +1143,8 @@ void CMainFrame::DrawScene(int nFlags)
     state.bSplit = false; // the frame has no trophy object to split the balls around yet
     state.bPocketBehind = IsPocketBehind(GetCameraHeading(), GetCalledPocket());
     PaintScenePlan(PlanScene(state), nFlags);
+    // The lamps' flicker lit this frame only.
+    m_sceneAnimation.RestoreLamps();
 }
 
 void CMainFrame::PaintScenePlan(const SScenePlan& plan, int nFlags)

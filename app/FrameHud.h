@@ -62,7 +62,6 @@ public:
     int m_nTimingFrames = 0;       // frames counted towards its next sample
     DWORD m_dwTimingStart = 0;     // when that count began
     std::array<SIZE, 2> m_asizePlugin{HUD_PLUGIN_PANEL_SIZE, HUD_PLUGIN_PANEL_SIZE};
-    int m_nLightSource = 0; // the lamp the light editor has selected (nothing selects another yet)
     bool m_bTitleDirty = true;
     CString m_strTitle;    // the text the title's surface shows
     LONG m_nPanelBand = 0; // height of the black band ClearPanel fills at the bottom

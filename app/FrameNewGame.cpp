@@ -29,11 +29,6 @@ namespace
 constexpr double DEG_TO_RAD = std::numbers::pi / 180.0;
 /// The aiming aid is re-simulated this long after the aim stopped changing (ms).
 constexpr DWORD AIM_PREVIEW_DELAY_MS = 100;
-/// The cue's stroke range until the cue object gives its own: drawn back in full, and at rest. The
-/// cue at rest is drawn back one ball radius of a stroke 25 radii long, below the share at which
-/// Enter strikes.
-constexpr float CUE_STROKE_MAX = 40.0f;
-constexpr float CUE_STROKE_MIN = CUE_STROKE_MAX / 25.0f;
 /// The bonus game's felt colour.
 constexpr int BONUS_FELT_COLOUR = 0x707AB;
 /// The mode-word flag a new rack copies into the rounding switches.
@@ -94,9 +89,7 @@ void CMainFrame::StartNewRack(BOOL bResetScores)
     CGameFlow& flow = *m_pGameFlow;
     flow.Settings().nMatchGoal = g_Settings.GetMatchGoal();
     flow.StartMatchRack(bResetScores != FALSE);
-    flow.Cue().fMin = CUE_STROKE_MIN;
-    flow.Cue().fMax = CUE_STROKE_MAX;
-    flow.Cue().fPullBack = CUE_STROKE_MIN;
+    ApplyCueStrokeRange();
     if (IsComputerToPlay())
         flow.StartTurnFlight();
     UpdateAimPreview();

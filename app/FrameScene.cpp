@@ -66,6 +66,8 @@ int FindBallSet(const CString& strName, int nFlag)
     return -1;
 }
 
+/// The mesh of every ball object.
+constexpr const char* BALL_MESH = "Ball.x";
 /// The pocket arrow's scene line and its clip, drawn into the arrow's texture.
 constexpr const char* POCKET_ARROW_RECORD =
     "0x200, PocketArrow,  Arrow.x,   0,0,0, 1, 10,  -1, -1, 0, 0,  -1,   0,    220, 0;";
@@ -299,19 +301,36 @@ void CMainFrame::AlignCue()
     m_pGameFlow->TurnCueBallToAim();
 }
 
-void CMainFrame::RefreshCue()
+std::vector<CSceneObjectC*> CMainFrame::SceneCues() const
 {
-    // A ball placed freely may be any ball: the cue would only stand in its way.
-    const bool bPlacing = GetModeField() == modePlaceCueBall;
+    std::vector<CSceneObjectC*> cues;
     for (CSceneObject* p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID); p != nullptr;
          p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID, p))
-    {
-        auto* pCue = dynamic_cast<CSceneObjectC*>(p);
-        if (pCue != nullptr && bPlacing)
-            pCue->Hide();
-        else if (pCue != nullptr)
+        if (auto* pCue = dynamic_cast<CSceneObjectC*>(p); pCue != nullptr)
+            cues.push_back(pCue);
+    return cues;
+}
+
+void CMainFrame::RefreshCue()
+{
+    // The cue shows at the detail levels that show it, and then not while a shot runs. A ball
+    // placed freely may be any ball: the cue would only stand in its way.
+    const bool bPlacing = GetModeField() == modePlaceCueBall;
+    for (CSceneObjectC* pCue : SceneCues())
+        if (!bPlacing && pCue->m_nLevel <= g_Settings.m_nDrawLevel)
             pCue->ShowUnlessFlagged(g_nGameMode);
-    }
+        else
+            pCue->Hide();
+}
+
+void CMainFrame::ApplyCueStrokeRange()
+{
+    // The scene's cue gives the stroke's range; a scene without one strokes as a cue of its size would.
+    const std::vector<CSceneObjectC*> cues = SceneCues();
+    SCueStroke& cue = m_pGameFlow->Cue();
+    cue.fMax = cues.empty() ? CSceneObjectC::StrokeLength(SCENE_BALL_RADIUS) : cues.front()->GetStrokeLength();
+    cue.fMin = cues.empty() ? CSceneObjectC::MinPullBack(SCENE_BALL_RADIUS) : cues.front()->GetMinPullBack();
+    cue.fPullBack = cue.fMin;
 }
 
 void CMainFrame::ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom)
@@ -371,6 +390,10 @@ BOOL CMainFrame::SetUpGameScene()
     ApplyLinkNames();
     m_sceneAnimation.SetClock(m_rackScene.GetClock());
     g_BallPainter.SetHighlight(95, 255.0);
+    SetUpLights();
+    BuildBallObjects();
+    for (CSceneObjectC* pCue : SceneCues())
+        pCue->SetSize(SCENE_BALL_RADIUS);
     // Each object whose line names a clip shows it on the clip's texture.
     const std::vector<CAnimationRec>& clips = m_rackScene.GetAnimations();
     // From here on an object names its clip by its place in the clip list, which the frames' clip
@@ -388,6 +411,43 @@ BOOL CMainFrame::SetUpGameScene()
         pObject->m_nClip = AddTextureClip(clip.m_strName, clip.m_strFile, clip.m_nValue1, clip.m_nValue2);
     }
     return TRUE;
+}
+
+void CMainFrame::SetUpLights()
+{
+    CDirect3DDevice* pDevice = m_pFramework->GetD3DDevice();
+    if (!m_rackScene.HasLightLines())
+        for (const CString& strName : g_astrLightNames)
+            m_LightSource.ApplyLine(m_LightSource.GetDefaultLine(strName.GetString()), pDevice);
+    const bool bRealistic = g_Settings.m_nAdvancedLighting != 0;
+    if (m_LightSource.LoadIni(bRealistic, pDevice) > 0)
+        OutputDebugString("Lights: the lamps of the lights' ini\n");
+    else if (m_LightSource.SaveIni(bRealistic) == 0)
+        OutputDebugString("Lights: the lamps could not be kept in the lights' ini\n");
+    bool bAnyOn = false;
+    for (int i = 0; i < CLightTable::GetCount(); ++i)
+        bAnyOn = bAnyOn || CLightTable::GetOnFlag(i);
+    if (!bAnyOn)
+    {
+        OutputDebugString("Lights: no lamp is lit; the two default lights\n");
+        CreateDefaultLights(0, TRUE);
+    }
+}
+
+void CMainFrame::BuildBallObjects()
+{
+    g_bBallOption = g_Settings.m_nNonPolygonalBalls != 0;
+    const CSceneObjectRec& rec = m_rackScene.GetBallTemplate();
+    for (int n = 0; n < CBallObjects::BALL_OBJECTS; ++n)
+    {
+        CBallSceneObject& ball = m_pGameFlow->BallObjects().Get(n);
+        ball.LoadMesh(ball.m_fScale, n, BALL_MESH, 0, false);
+        for (const BYTE nLight : rec.m_aLights)
+            ball.AddLightNumber(nLight);
+        ball.SetImage(nullptr);
+        ball.SetEnabled(true);
+        m_pGameFlow->PlaceBallObject(n); // where the live engine has it, if it does
+    }
 }
 
 void CMainFrame::UpdatePocketArrow()

@@ -5,8 +5,12 @@
 #include "app/MainFrame.h"
 #include "foundation/Matrix.h"
 #include "gameflow/GameFlow.h"
+#include "platform/dx/Device.h"
+#include "render/CameraFlight.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/Light.h"
+#include "render/SceneObject.h"
 #include "render/TableSpace.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
@@ -17,6 +21,10 @@ namespace
 {
 /// A ball at this height or lower (engine metres) has left the table.
 constexpr float OFF_TABLE_Z = -0.1f;
+/// The lamp over the table, whose light casts the balls' shadows.
+constexpr const char* MAIN_LAMP_NAME = "Down";
+/// The grey of the ambient light the balls are drawn in.
+constexpr int BALL_GROUP_AMBIENT = 150;
 
 /// The cloth's rectangle in the scene.
 STableBounds SceneTableBounds()
@@ -34,12 +42,55 @@ bool IsOffTable(int nBall)
 }
 } // namespace
 
-bool CMainFrame::IsCameraAboveTable() const
+bool CMainFrame::IsCameraAboveTable() const { return GetViewEye().y >= SCENE_BED_HEIGHT - 0.1f; }
+
+int CMainFrame::ApplyObjectMaterial(CBallSceneObject* pObject, float fLevel, int nFlags)
 {
-    // The camera's height is the view's translation turned back (the second row of its axes).
-    const D3DMATRIX& v = g_matView;
-    const float fCameraY = -(v.m[3][0] * v.m[1][0] + v.m[3][1] * v.m[1][1] + v.m[3][2] * v.m[1][2]);
-    return fCameraY >= SCENE_BED_HEIGHT - 0.1f;
+    if (pObject == nullptr)
+        return 0;
+    // The shadow falls from the lamp over the table, on the plane of the ball's level.
+    return pObject->UpdateShadow(fLevel, m_LightSource.FindByName(MAIN_LAMP_NAME), (nFlags & 1) != 0);
+}
+
+float CMainFrame::ShadowLevel(int nBall) const
+{
+    const CBall* pBall = g_BallEngineMain.FindBall(nBall);
+    return pBall != nullptr && pBall->GetPosition()->z < OFF_TABLE_Z ? GetLevelB() : GetLevelA();
+}
+
+void CMainFrame::RefreshBallObjects()
+{
+    for (CBallSceneObject* pObject : m_pGameFlow->BallObjects().Drawn())
+        if (g_BallEngineMain.FindBall(pObject->m_nBall) != nullptr)
+            ApplyObjectMaterial(pObject, ShadowLevel(pObject->m_nBall), 1);
+}
+
+void CMainFrame::DrawBallShadows()
+{
+    CDirect3DDevice* pDevice = m_pFramework->GetD3DDevice();
+    if (pDevice == nullptr)
+        return;
+    // The shadows darken what lies below the balls and hide nothing drawn after them.
+    DWORD dwZWrite = TRUE, dwBlend = TRUE, dwSource = D3DBLEND_ONE, dwDest = D3DBLEND_ONE;
+    pDevice->GetRenderState(D3DRENDERSTATE_ZWRITEENABLE, &dwZWrite);
+    pDevice->GetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, &dwBlend);
+    pDevice->GetRenderState(D3DRENDERSTATE_SRCBLEND, &dwSource);
+    pDevice->GetRenderState(D3DRENDERSTATE_DESTBLEND, &dwDest);
+    pDevice->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, FALSE);
+    const CVector3 vEye = GetViewEye();
+    for (const SSceneBall& ball : m_aBallGroup)
+    {
+        CBallSceneObject& object = m_pGameFlow->BallObjects().Get(ball.nBall);
+        ApplyObjectMaterial(&object, ShadowLevel(ball.nBall), 1);
+        // Nearer than the painter paints a ball, no shadow is drawn either.
+        const auto fDistance = static_cast<float>((ball.vCentre - vEye).Length());
+        if (fDistance > 0.0f && g_fBallPixelSize / fDistance < BALL_MAX_PAINT_SIZE)
+            object.SelectShadowTexture(*pDevice, fDistance);
+    }
+    pDevice->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, dwZWrite);
+    pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, dwBlend);
+    pDevice->SetRenderState(D3DRENDERSTATE_SRCBLEND, dwSource);
+    pDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, dwDest);
 }
 
 void CMainFrame::DrawScenePass(EScenePass pass, bool bSplit)
@@ -72,12 +123,17 @@ void CMainFrame::DrawBallGroup(EBallPlace place, int nFlags)
     for (const SSceneBall& ball : m_rackScene.GetBalls())
         if (GetBallPlace(ball.vCentre.x, ball.vCentre.z, IsOffTable(ball.nBall), bounds) == place)
             m_aBallGroup.push_back(ball);
-    // A ball taken up casts its shadow onto the cloth under it, below the balls painted there.
+    // The group is drawn in a raised ambient light, its shadows first and the balls over them; a
+    // ball taken up casts its shadow onto the cloth under it, below the balls painted there.
+    CAmbientLightSave ambient;
+    ambient.Override(m_pFramework->GetD3DDevice(), BALL_GROUP_AMBIENT, m_pFramework->GetD3DDevice() == nullptr);
+    DrawBallShadows();
     if (place == EBallPlace::Inside && m_pPlacement != nullptr && m_pFramework->GetD3DDevice() != nullptr)
         m_pPlacement->DrawShadow(*m_pFramework->GetD3DDevice(), m_pGameFlow->Camera().vPosition);
     // Flags 3: the view did not change, so unchanged balls are copied from their images.
     g_BallPainter.SetViewChanged(nFlags != 3);
     m_rackScene.PaintBalls(*m_pFramework, g_BallPainter, m_aBallGroup);
+    ambient.Restore();
 }
 
 void CMainFrame::DrawWatermarkObject()

@@ -15,6 +15,7 @@
 #include "platform/mfc/Wnd.h"
 #include "render/BallPainter.h"
 #include "render/Environment3D.h"
+#include "render/Light.h"
 #include "render/ParticleSystem.h"
 #include "render/Picking.h"
 #include "render/RackScene.h"
@@ -218,7 +219,12 @@ public:
     void ShowMatchWon(const char* szName) override;
     /// The scene's cue behind the cue ball, along the aim (FrameScene.cpp).
     void AlignCue() override;
+    /// The scene's cue shown (unless a shot runs) at the detail levels that show it, else hidden.
     void RefreshCue() override;
+    /// The cue objects of the scene.
+    std::vector<CSceneObjectC*> SceneCues() const;
+    /// The stroke's range from the scene's cue, the cue drawn back its least.
+    void ApplyCueStrokeRange();
     ICueScene* GetCueScene() override;
     /// The room's box holds the camera: a place outside it comes back along the way from vFrom
     /// (FrameScene.cpp).
@@ -354,10 +360,33 @@ public:
     void DrawWatermarkObject();
     /// Whether the camera stands no lower than 0.1 below the cloth.
     bool IsCameraAboveTable() const;
+    /// The ball's shadow from the lamp over the table on the plane at fLevel (nFlags 1: only while
+    /// the ball option is on); 0 without an object.
+    int ApplyObjectMaterial(CBallSceneObject* pObject, float fLevel, int nFlags);
+    /// The shadow of every ball on the table brought up to date.
+    void RefreshBallObjects();
+    /// The plane a ball's shadow falls on: the cloth, or the floor once the ball has left the table.
+    float ShadowLevel(int nBall) const;
+    /// The shadows of the ball group being drawn, under the balls.
+    void DrawBallShadows();
     CRackScene& GetTableScene() { return m_rackScene; }
     /// Builds the game's scene from the scene text: its objects, the clips their lines name, the
-    /// room's clock handed to the animation; FALSE when the scene cannot be built.
+    /// room's clock handed to the animation, the ball objects' meshes; FALSE when the scene cannot
+    /// be built.
     BOOL SetUpGameScene();
+    /// The sixteen ball objects take the ball mesh, the lamps of the scene's balls' line and their
+    /// faces; the ball option follows the settings.
+    void BuildBallObjects();
+    /// The room's lamps: the scene text's (or, without light lines, the fourteen built-in ones), then
+    /// those the lights' ini keeps in their place; an ini without any keeps these. When no lamp is
+    /// left on, the two default lights.
+    void SetUpLights();
+    /// Between the scene's named lamps (nMode not 0: the first of the fourteen named ones found
+    /// gets the grey 0x59) and the two default lights (nMode 0); nothing when the lighting is
+    /// already nMode and bForce is clear. The lighting is kept in the settings.
+    void CreateDefaultLights(int nMode, BOOL bForce);
+    /// Whether the device lights the scene (it reports its lighting capabilities); true without one.
+    bool DeviceLights() const;
     /// Adds the clip of the artwork folder to the clip list, drawn into the texture from its first
     /// frame: its index in the list, -1 when it does not open.
     int AddTextureClip(const CString& strClip, const CString& strTexture, int nLevel, int nStillFrame);
@@ -767,6 +796,8 @@ private:
     CRackScene m_rackScene;               // the game's scene, built at the game's start
     std::vector<SSceneBall> m_aBallGroup; // the balls of the group being drawn, kept to reuse
     CSceneAnimation m_sceneAnimation;
+    /// The lamps' manager: lamps found, made and set by name and line, kept in the lights' ini.
+    CLightSource m_LightSource;
     std::vector<std::unique_ptr<CParticleSystem>> m_apSpriteEffects;
     std::shared_ptr<CDirect3DMaterial> m_pMaterial;
     DWORD m_dwLastFrameTime = 0; // timeGetTime of the last frame's animation

@@ -17,6 +17,14 @@ namespace
 {
 /// The game type of the tutorial, in which nobody comments.
 constexpr int SILENT_GAME_TYPE = 32;
+/// The two lights of a scene whose own are refused, or of a device that does not light.
+constexpr const char* DEFAULT_LIGHT_LINES[] = {
+    "Ambient, 0, 1.000000,1.000000,1.000000, 0.000000,0.000000,0.000000, 0.000000,0.000000,1.000000, 256.000000, "
+    "0.349066,0.471239, 1.000000,0.000000,0.000000;",
+    "Down, 3, 0.800000,0.800000,0.800000, 0.000000,0.000000,0.000000, 0.000000,-1.000000,0.000000, 256.000000, "
+    "0.366519,0.471239, 1.000000,0.000000,0.000000;"};
+/// The grey the first of the scene's named lamps takes when its lights come back.
+constexpr DWORD NAMED_LAMP_GREY = 0xFF595959;
 
 bool Differs(const CString& a, const CString& b) { return a.Str() != b.Str(); }
 } // namespace
@@ -70,8 +78,7 @@ void CMainFrame::ApplyDisplaySettings(const CSettings& old)
         PostQuitMessage(12);
         return;
     }
-    // The software device lights every scene.
-    g_Settings.m_nAdvancedLighting = 1;
+    g_Settings.m_nAdvancedLighting = DeviceLights() ? 1 : 0;
     if (g_Settings.m_nAdvancedLighting != old.m_nAdvancedLighting)
         ApplySettingsChange(old);
 }
@@ -84,19 +91,67 @@ void CMainFrame::ApplyAdSetting(const CSettings& old)
         PostQuitMessage(11);
 }
 
+bool CMainFrame::DeviceLights() const
+{
+    return m_pFramework == nullptr || m_pFramework->GetD3DDevice() == nullptr ||
+           (m_pFramework->GetDeviceDesc().dwFlags & D3DDD_LIGHTINGCAPS) != 0;
+}
+
+void CMainFrame::CreateDefaultLights(int nMode, BOOL bForce)
+{
+    if (nMode == g_Settings.m_nAdvancedLighting && !bForce)
+        return;
+    g_Settings.m_nAdvancedLighting = nMode;
+    g_Settings.Save();
+    CDirect3DDevice* pDevice = m_pFramework != nullptr ? m_pFramework->GetD3DDevice() : nullptr;
+    if (nMode != 0)
+    {
+        for (const CString& strName : g_astrLightNames)
+            if (CSceneLight* pLamp = m_LightSource.FindByName(strName.GetString()))
+            {
+                pLamp->SetColorRGB(NAMED_LAMP_GREY);
+                break;
+            }
+    }
+    else
+    {
+        m_LightSource.SwitchAllOff();
+        for (const char* szLine : DEFAULT_LIGHT_LINES)
+            m_LightSource.ApplyLine(szLine, pDevice);
+    }
+    RefreshBallObjects();
+}
+
 void CMainFrame::ApplySettingsChange(const CSettings& old)
 {
-    g_Settings.m_nAdvancedLighting = 1;
+    g_Settings.m_nAdvancedLighting = DeviceLights() ? 1 : 0;
     const DWORD dwChanged = CompareSettings(old, g_Settings);
-    // With lighting every lamp of the scene is lit.
-    if ((dwChanged & SC_LIGHTING) != 0 && g_Settings.m_nAdvancedLighting != 0)
-        for (int i = 0; i < CLightTable::GetCount(); ++i)
-            CLightTable::SetOnFlag(i);
+    // With the device's lighting every lamp of the scene is lit; without it only the lamps the
+    // scene text names for that (its pure lights).
+    if ((dwChanged & SC_LIGHTING) != 0)
+    {
+        g_LightSources.SetCurrent(-1);
+        if (g_Settings.m_nAdvancedLighting != 0)
+            for (int i = 0; i < CLightTable::GetCount(); ++i)
+                CLightTable::SetOnFlag(i);
+        else
+        {
+            m_LightSource.SwitchAllOff();
+            for (const int nLamp : m_rackScene.GetDefaultLights())
+                if (CLightTable::GetAt(nLamp) != nullptr)
+                    CLightTable::SetOnFlag(nLamp);
+        }
+        RefreshBallObjects();
+        g_bForceRedraw = TRUE;
+    }
     if ((dwChanged & SC_BALL_TEXTURES) != 0)
         ReloadBallTextures();
     // The pocket arrow and the cue keep their own visibility: the play shows them, not the level.
     if ((dwChanged & SC_DETAIL_LEVEL) != 0)
+    {
         ApplyDetailLevel(g_Settings.m_nDrawLevel, m_pPocketArrow.get());
+        RefreshCue();
+    }
     if ((dwChanged & SC_CLIPS) != 0 && m_pFramework != nullptr)
         UpdateClipTextures(m_pFramework->GetD3DDevice());
     ApplyAimingAid();

@@ -317,6 +317,8 @@ int CVornApp::ExitInstance()
     CloseMusic();        // a track still open when the window went
     // A plug-in game still out (the program quit with its window open) goes while its library is loaded.
     g_GamePlugins.ReleaseGame();
+    // The textures' pictures outlive every device; they go with the program.
+    DeleteAllTextures();
     if (m_hResources != nullptr)
     {
         SetStringResourceSource(nullptr);

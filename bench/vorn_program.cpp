@@ -1,6 +1,7 @@
 // The program as a player meets it, on SDL's dummy drivers in a folder of its own with the game's
 // libraries: the time from start to the first frame shown (tables.dat already made), the processor
-// time over 5 s while minimised and unfocused and while only unfocused, the frames shown per second, and the peak
+// time over 5 s while minimised and unfocused, while only unfocused, and while resting at the aim in
+// full screen at 800 x 600 with "Wait flip" off and on, the frames shown per second, and the peak
 // resident memory.
 #include "fixtures/ProgramRun.h"
 
@@ -135,4 +136,36 @@ void BM_UnfocusedCpu(benchmark::State& state)
     state.counters["cpu_share_of_a_core"] = dShare;
 }
 BENCHMARK(BM_UnfocusedCpu)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+/// The game resting at the aim, full screen in the mode 800 x 600 x 32, "Wait flip" as the argument:
+/// the processor time over 5 s (all threads) and the frames shown per second meanwhile.
+void BM_RestingAtTheAimCpu(benchmark::State& state)
+{
+    CBenchRun run;
+    std::ofstream(run.Program() / "Vorn.ini")
+        << "[Settings]\nFullScreen=1\nDriver=Primary Videocard\nDevice=RGB Software Renderer\n"
+           "Mode=800 x 600 x 32\nWait flip="
+        << state.range(0) << "\n";
+    double dShare = 0, dFps = 0;
+    constexpr int FRAMES_AT_REST = 200, FRAMES_COUNTED = 120;
+    for (auto _ : state)
+    {
+        const auto ready = run.Root() / "ready.png", done = run.Root() / "done.png";
+        // Escape ends the intro; the flight to the table is over well before the frame counted from.
+        run.Start("frame 5 key press Escape\nframe " + std::to_string(FRAMES_AT_REST) + " png " + ready.string() +
+                  "\nframe " + std::to_string(FRAMES_AT_REST + FRAMES_COUNTED) + " png " + done.string() +
+                  "\nat 120000 close\nanswer ok\n");
+        const auto t0 = CBenchRun::WaitForFile(ready);
+        const double dCpu0 = run.CpuSeconds();
+        const auto t1 = CBenchRun::WaitForFile(done);
+        const double dSeconds = std::chrono::duration<double>(t1 - t0).count();
+        dShare = (run.CpuSeconds() - dCpu0) / dSeconds;
+        dFps = FRAMES_COUNTED / dSeconds;
+        ::kill(run.Pid(), SIGTERM);
+        run.Wait(5);
+    }
+    state.counters["cpu_share_of_a_core"] = dShare;
+    state.counters["frames_per_s"] = dFps;
+}
+BENCHMARK(BM_RestingAtTheAimCpu)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -100,6 +100,17 @@ void CBallObjects::Place(int n, const CBall& ball)
     SSceneBall& pose = m_aPoses.at(static_cast<std::size_t>(n));
     pose.vCentre = TableToScene(*ball.GetPosition());
     pose.matOrientation = SceneOrientation(ball);
+    // The object's mesh (when the scene gave it one) stands where the ball is painted, turned as
+    // it is: its place is what its shadow is cast from.
+    CBallSceneObject& object = Get(n);
+    if (object.GetFrame() == nullptr)
+        return;
+    CVector3 vNow;
+    object.GetPosition(nullptr, vNow);
+    object.SetPositionRelative(&object, pose.vCentre.x - vNow.x, pose.vCentre.y - vNow.y, pose.vCentre.z - vNow.z);
+    const D3DMATRIX& m = pose.matOrientation;
+    object.SetOrientationRelative(&object, CVector3(m.m[2][0], m.m[2][1], m.m[2][2]),
+                                  CVector3(m.m[1][0], m.m[1][1], m.m[1][2]));
 }
 
 void CBallObjects::Face(int n, const CVector3& vFacing)

@@ -61,6 +61,8 @@ public:
     const Direct3DPtr& GetDirect3D() const { return m_pD3D; }
     RECT* GetViewportRect() { return &m_rcViewportRect; }
     DWORD GetDeviceMemType() const { return m_dwDeviceMemType; }
+    /// The chosen device's description (its hardware one, or its emulation one for a software device).
+    const D3DDEVICEDESC& GetDeviceDesc() const { return m_ddDeviceDesc; }
     BOOL IsFullscreen() const { return m_bIsFullscreen; }
     DWORD GetRenderWidth() const { return m_dwRenderWidth; }
     DWORD GetRenderHeight() const { return m_dwRenderHeight; }

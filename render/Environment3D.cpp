@@ -148,6 +148,14 @@ SBallPose ProjectBall(int nBall, const D3DMATRIX& matOrientation, const CVector3
     return pose;
 }
 
+CVector3 GetViewEye()
+{
+    const D3DMATRIX& m = g_matView;
+    const CVector3 vRight(m.m[0][0], m.m[1][0], m.m[2][0]), vUp(m.m[0][1], m.m[1][1], m.m[2][1]),
+        vAhead(m.m[0][2], m.m[1][2], m.m[2][2]);
+    return (vRight * m.m[3][0] + vUp * m.m[3][1] + vAhead * m.m[3][2]) * -1.0f;
+}
+
 BOOL UpdateViewChanged()
 {
     if (g_bForceRedraw)

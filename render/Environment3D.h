@@ -62,6 +62,9 @@ void ProjectToScreenIn(CVector3* pOut, const CVector3* pPoint, const RECT& rcVie
 SBallPose ProjectBall(int nBall, const D3DMATRIX& matOrientation, const CVector3& vPosition,
                       const CVector3& vTowardsLight, const RECT& rcViewport);
 
+/// Where the eye of g_matView stands in the scene: the view's translation turned back.
+CVector3 GetViewEye();
+
 /// The first step of drawing a frame: a forced redraw counts as a changed view, else the view is
 /// compared with the last frame's; the view is then remembered. Returns g_bViewChanged.
 BOOL UpdateViewChanged();

@@ -11,6 +11,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <iterator>
 #include <strings.h>
 
 DWORD g_dwLightsOnMask = 0;
@@ -478,6 +479,8 @@ CSceneLight* CLightSource::CopyLight(const CSceneLight& lamp, CDirect3DDevice* p
     OnLightLoaded(pNew, pDevice);
     return pNew;
 }
+
+CLightSourceList g_LightSources;
 
 CString CLightSource::GetDefaultLine(const char* szName) const
 {

@@ -203,6 +203,21 @@ private:
     CString m_strIniWrite;
 };
 
+/// The light sources the light editor chooses among (the lamps of the table) and the one it has
+/// selected, whose name the light-source label shows. Main thread.
+class CLightSourceList
+{
+public:
+    /// The selected lamp; null when none is selected (-1) or its entry is empty.
+    CSceneLight* GetCurrent() const { return CLightTable::GetAt(m_nCurrent); }
+    void SetCurrent(int nLamp) { m_nCurrent = nLamp; }
+
+private:
+    int m_nCurrent = 0;
+};
+/// The program's light-source list.
+extern CLightSourceList g_LightSources;
+
 /// Raises the device's ambient light to a grey for the display's drawing, and puts it back.
 class CAmbientLightSave
 {

@@ -40,6 +40,11 @@ public:
     /// The objects built, in drawing order, and the clips the scene text shows on them.
     const std::vector<std::unique_ptr<CSceneObject>>& GetObjects() const { return m_objects; }
     const std::vector<CAnimationRec>& GetAnimations() const { return m_text.animations; }
+    /// The balls' line of the scene text (invalid without one) and the lamps lit when the device
+    /// does not light the scene.
+    const CSceneObjectRec& GetBallTemplate() const { return m_text.ballTemplate; }
+    const std::vector<int>& GetDefaultLights() const { return m_text.anDefaultLights; }
+    bool HasLightLines() const { return m_text.bHasLights; }
     /// The balls to paint from now on.
     void SetBalls(std::vector<SSceneBall> balls) { m_balls = std::move(balls); }
     /// The view from the camera's orbit about the table's centre, into g_matView.

@@ -54,6 +54,7 @@ void CSceneAnimation::Animate(float fSeconds, const SAnimationSettings& settings
     TurnObjects(fSeconds);
     Float(fSeconds);
     m_anSwitchedOff.clear();
+    m_anFlickered.clear();
     if (settings.nDrawLevel >= 1)
         UpdateClips(settings);
     Flicker();
@@ -159,4 +160,22 @@ void CSceneAnimation::FlickerLamp(int nLamp, int nMotion)
     lamp.SetAttenuation0(fAttenuation);
     base.dwWrittenColour = lamp.GetColorRGB();
     base.fWrittenAttenuation = lamp.GetAttenuation0();
+    m_anFlickered.push_back(nLamp);
+}
+
+void CSceneAnimation::RestoreLamps()
+{
+    for (const int nLamp : m_anFlickered)
+    {
+        CSceneLight* pLamp = CLightTable::GetAt(nLamp);
+        const SFlickerBase& base = m_aFlicker[static_cast<std::size_t>(nLamp)];
+        if (pLamp == nullptr || pLamp->GetColorRGB() != base.dwWrittenColour ||
+            pLamp->GetAttenuation0() != base.fWrittenAttenuation)
+            continue;
+        pLamp->RestorePrevious();
+        // An ambient lamp's colour is the device's ambient light, which the record does not hold.
+        if (pLamp->GetType() == LIGHT_TYPE_AMBIENT)
+            pLamp->SetColorRGB(base.dwBaseColour & 0xFFFFFF);
+    }
+    m_anFlickered.clear();
 }

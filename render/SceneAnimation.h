@@ -47,6 +47,9 @@ public:
 
     /// One frame fSeconds after the last.
     void Animate(float fSeconds, const SAnimationSettings& settings);
+    /// After the frame is drawn: each lamp that flickered in it gets its light back, unless
+    /// something set the lamp anew since (that is then its light).
+    void RestoreLamps();
 
 private:
     void TurnObjects(float fSeconds);
@@ -76,4 +79,5 @@ private:
     CClockObject* m_pClock = nullptr;
     std::array<SFlickerBase, 16> m_aFlicker{};
     std::vector<int> m_anSwitchedOff; // lamps of clip objects kept off during the flicker
+    std::vector<int> m_anFlickered;   // lamps that flickered in the frame being drawn
 };

@@ -347,9 +347,21 @@ bool CBallSceneObject::IsSecondVariant() const { return m_bSecond; }
 void CBallSceneObject::SetPositionRelative(const CSceneObject* pOther, float x, float y, float z)
 {
     m_bDirty = 1;
+    const CXFileFrame* pReference = FrameOf(pOther);
+    if (pReference == nullptr)
+        return;
+    // The reference may be the ball itself, whose frame is one of the variants: its place is read
+    // once, before either variant moves, so that both end where the first does.
+    CVector3 vReference;
+    pReference->GetPosition(nullptr, vReference);
+    const CVector3 vTarget(vReference.x + x, vReference.y + y, vReference.z + z);
     for (CXFileFrame* p : {m_pFrameA.get(), m_pFrameB.get()})
         if (p != nullptr)
-            p->SetPosition(FrameOf(pOther), x, y, z);
+        {
+            CVector3 vNow;
+            p->GetPosition(nullptr, vNow);
+            p->SetPosition(p, vTarget.x - vNow.x, vTarget.y - vNow.y, vTarget.z - vNow.z);
+        }
 }
 
 void CBallSceneObject::SetOrientationRelative(const CSceneObject* pOther, const CVector3& vDir, const CVector3& vUp)
@@ -464,8 +476,13 @@ int CBallSceneObject::ShadowTextureLevel(float fDistance)
 
 namespace
 {
-/// The five shadow textures, squares of 8 << level texels: a soft dark disc fading to white,
-/// drawn multiplied onto what lies below. Made on first use.
+/// The five shadow textures, squares of 8 << level texels: a dark disc fading to white at its rim,
+/// drawn multiplied onto what lies below. The shade falls off as the height of a sphere over the
+/// disc, so that what shows of it beside its ball, near the rim, is still plainly dark. Made on
+/// first use.
+/// How much of the light the middle of a shadow takes away.
+constexpr double SHADOW_DEPTH = 0.6;
+
 const SurfacePtr& ShadowTexture(int nLevel)
 {
     static SurfacePtr s_apTextures[5];
@@ -479,7 +496,7 @@ const SurfacePtr& ShadowTexture(int nLevel)
         {
             const double dx = (x + 0.5) / n * 2 - 1, dy = (y + 0.5) / n * 2 - 1;
             const double r = std::min(1.0, std::sqrt(dx * dx + dy * dy));
-            const auto g = static_cast<DWORD>(std::lround(255 - 130 * (1 - r * r)));
+            const auto g = static_cast<DWORD>(std::lround(255 * (1 - SHADOW_DEPTH * std::sqrt(1 - r * r))));
             reinterpret_cast<DWORD*>(p->GetBits() + y * static_cast<DWORD>(p->GetPitch()))[x] =
                 (255 - g) << 24 | g << 16 | g << 8 | g;
         }
@@ -624,9 +641,9 @@ void CCameraObject::SetDistance(float f)
 
 void CSceneObjectC::SetSize(float r)
 {
-    m_afSize[0] = 1.5f * r;
-    m_afSize[1] = 25.0f * r;
-    m_afSize[2] = r;
+    m_afSize[0] = NearValue(r);
+    m_afSize[1] = StrokeLength(r);
+    m_afSize[2] = MinPullBack(r);
     m_fSize = r;
 }
 

@@ -210,9 +210,15 @@ public:
 class CSceneObjectC : public CSceneObject
 {
 public:
-    /// 1.5 r, 25 r and r.
+    /// The near value, the stroke's length and the least pull-back of a cue for balls of radius r.
+    static constexpr float NearValue(float r) { return 1.5f * r; }
+    static constexpr float StrokeLength(float r) { return 25.0f * r; }
+    static constexpr float MinPullBack(float r) { return r; }
+    /// Sizes the cue for balls of radius r.
     void SetSize(float r);
     float GetSize() const { return m_fSize; }
+    float GetStrokeLength() const { return m_afSize[1]; }
+    float GetMinPullBack() const { return m_afSize[2]; }
     /// The box's size in x, y, z.
     void ComputeExtent();
     virtual void Hide() { SetEnabled(false); }

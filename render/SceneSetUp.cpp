@@ -1,6 +1,7 @@
 #include "render/SceneSetUp.h"
 
 #include "foundation/Matrix.h"
+#include "foundation/Tokens.h"
 #include "platform/dx/Device.h"
 #include "platform/win32/DebugLog.h"
 #include "render/Light.h"
@@ -58,17 +59,20 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
     reader.ReadTable(table);
     reader.ReadMotions();
     SSceneText text;
+    text.bHasLights = lights.GetSize() > 0;
+    CString strPureLights;
+    if (reader.ReadPureLights(strPureLights))
+        ParsePureLights(strPureLights, text.nPureLightsFirst, text.anDefaultLights);
     reader.ReadAnimations(text.animations);
     ReadCameraBounds(reader, text.afCameraBounds);
     reader.Close();
     recs.insert(recs.end(), table.begin(), table.end());
+    text.ballTemplate = CSceneReader::FindObjectRecById(recs, BALL_TEMPLATE_ID);
+    text.nBallOrder = text.ballTemplate.m_bValid ? text.ballTemplate.m_nParam8 : 0;
     for (const CSceneObjectRec& rec : recs)
     {
         if (rec.m_nId == BALL_TEMPLATE_ID)
-        {
-            text.nBallOrder = rec.m_nParam8;
             continue;
-        }
         std::unique_ptr<CSceneObject> pObject = MakeSceneObject(rec.m_nId);
         pObject->LoadMesh(rec.m_strFile.GetString());
         pObject->ApplyRecord(rec);
@@ -85,6 +89,22 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
     if (pText != nullptr)
         *pText = std::move(text);
     return TRUE;
+}
+
+void ParsePureLights(const CString& strLine, int& nFirst, std::vector<int>& anList)
+{
+    anList.clear();
+    CString line = strLine;
+    try
+    {
+        nFirst = ExtractIntToken(line);
+        while (line.GetLength() > 2)
+            anList.push_back(ExtractIntToken(line));
+    }
+    catch (const CTokenError&)
+    {
+        OutputDebugString("Scene text: the [Pure Lights] line ends in a number without its separator\n");
+    }
 }
 
 bool TurnSceneObject(CSceneObject& object, float fSeconds)

@@ -21,11 +21,23 @@ inline constexpr std::array<float, 6> DEFAULT_CAMERA_BOUNDS = {-205.0f, 0.0f, -2
 struct SSceneText
 {
     int nBallOrder = 0;                    ///< the balls' line's drawing order (it makes no object)
+    bool bHasLights = false;               ///< the text has light lines (its lamps are made from them)
     std::vector<CAnimationRec> animations; ///< the clips shown on objects, by the objects' clip index
     /// The room's box that the camera keeps inside, from the "Bounds" line; numbers the line lacks
     /// keep the default box's.
     std::array<float, 6> afCameraBounds = DEFAULT_CAMERA_BOUNDS;
+    /// The balls' line (kind 0x10): the lamps it names light the sixteen ball objects; invalid
+    /// when the text has none.
+    CSceneObjectRec ballTemplate;
+    /// The [Pure Lights] line: its first number, then the lamps lit when the device does not
+    /// light the scene (the default-light list).
+    int nPureLightsFirst = 0;
+    std::vector<int> anDefaultLights;
 };
+
+/// The numbers of a [Pure Lights] line: the first, then the list, read while more than two
+/// characters remain; a number without its separator ends the list.
+void ParsePureLights(const CString& strLine, int& nFirst, std::vector<int>& anList);
 
 /// Reads the scene from the artwork libraries into objects, each of the class its kind asks for
 /// (2 the cue, with its extent; 32 the object that can be hidden; any other a plain one), sorted

@@ -492,7 +492,7 @@ std::unique_ptr<CXFileFrame> LoadFromLibrary(const char* szLibrary, const char* 
         const auto* p = static_cast<const char*>(LockResource(LoadResource(hModule, hRes)));
         SXFrame file;
         std::string strError;
-        if (p != nullptr && ParseXFileText(std::string_view(p, SizeofResource(hModule, hRes)), file, strError))
+        if (p != nullptr && ParseXFile(std::string_view(p, SizeofResource(hModule, hRes)), file, strError))
         {
             pRoot = BuildXFileTree(file, strError);
         }

@@ -8,6 +8,9 @@
 
 namespace
 {
+/// The refreshes a second of a display mode that names none.
+constexpr DWORD DEFAULT_REFRESH_HZ = 60;
+
 /// The stand-in draws every frame in 16 or 32 bits; on a display of any other depth its surfaces use 32.
 DDPIXELFORMAT SurfaceFormatOfMode(const DDSURFACEDESC2& mode)
 {
@@ -23,7 +26,7 @@ DDSURFACEDESC2 MakeModeDesc(DWORD dwWidth, DWORD dwHeight, DWORD dwBits)
     d.dwWidth = dwWidth;
     d.dwHeight = dwHeight;
     d.lPitch = static_cast<LONG>(dwWidth * dwBits / 8);
-    d.dwRefreshRate = 60;
+    d.dwRefreshRate = DEFAULT_REFRESH_HZ;
     d.ddpfPixelFormat = MakeRgbPixelFormat(dwBits);
     return d;
 }
@@ -182,6 +185,9 @@ HRESULT CDirectDraw::SetCooperativeLevel(HWND hWnd, DWORD dwFlags)
         return m_pAdapter->faults.hrSetCooperativeLevel;
     m_hWnd = hWnd;
     m_dwCoopFlags = dwFlags;
+    // The window of an exclusive full screen shows the primary over the whole screen.
+    if (m_pAdapter->pfnSetWindowFullScreen != nullptr && hWnd != nullptr)
+        m_pAdapter->pfnSetWindowFullScreen(hWnd, (dwFlags & DDSCL_FULLSCREEN) != 0);
     // Leaving exclusive mode gives the desktop its own mode back.
     if (!(dwFlags & DDSCL_EXCLUSIVE))
         m_mode = DDSURFACEDESC2{};
@@ -228,6 +234,10 @@ HRESULT CDirectDraw::CreatePrimary(const DDSURFACEDESC2& desc, SurfacePtr* ppSur
     }
     if (m_pAdapter->pfnWindowOutput != nullptr && m_hWnd != nullptr)
         pPrimary->SetOutput(m_pAdapter->pfnWindowOutput(m_hWnd));
+    // In a display mode of its own a waiting flip keeps to the mode's refreshes (60 a second when
+    // the mode names none).
+    if (m_dwCoopFlags & DDSCL_EXCLUSIVE)
+        pPrimary->SetRefreshRate(mode.dwRefreshRate != 0 ? mode.dwRefreshRate : DEFAULT_REFRESH_HZ);
     m_pPrimary = pPrimary;
     *ppSurface = pPrimary;
     return DD_OK;

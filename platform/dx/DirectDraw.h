@@ -70,6 +70,8 @@ public:
     SAdapterFaults faults;
     /// Where the primary surface of a window shows; null: nowhere (headless).
     ISurfaceOutput* (*pfnWindowOutput)(HWND hWnd) = nullptr;
+    /// Tells the window whether its primary is shown over the whole screen (an exclusive full screen).
+    void (*pfnSetWindowFullScreen)(HWND hWnd, bool bFullScreen) = nullptr;
 };
 
 /// The adapter the program sees (the stand-in for loading the system's DirectDraw library); null when none.

@@ -133,6 +133,8 @@ inline constexpr DWORD DDSURFACEDESC2_SIZE = 124;
 inline constexpr DWORD DDPIXELFORMAT_SIZE = 32;
 inline constexpr DWORD DDCAPS_SIZE = 380;
 inline constexpr DWORD D3DDEVICEDESC_SIZE = 252;
+/// The device description's flag that its lighting capabilities are given: the device lights.
+inline constexpr DWORD D3DDD_LIGHTINGCAPS = 0x8;
 
 struct DDPIXELFORMAT
 {

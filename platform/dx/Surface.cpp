@@ -3,8 +3,10 @@
 #include "platform/dx/WorkerPool.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <emmintrin.h>
+#include <thread>
 #include <utility>
 
 namespace
@@ -522,12 +524,14 @@ HRESULT CDirectDrawSurface::GetColorKey(DWORD dwFlags, DDCOLORKEY* pKey) const
 // Flipping chain and attachments
 // ---------------------------------------------------------------------------------------------------------------------
 
-HRESULT CDirectDrawSurface::Flip(CDirectDrawSurface* /*pTargetOverride*/, DWORD /*dwFlags*/)
+HRESULT CDirectDrawSurface::Flip(CDirectDrawSurface* /*pTargetOverride*/, DWORD dwFlags)
 {
     if (m_pBackBuffer == nullptr)
         return DDERR_INVALIDPARAMS;
     if (m_bLost || m_pBackBuffer->m_bLost)
         return DDERR_SURFACELOST;
+    if ((dwFlags & DDFLIP_WAIT) != 0 && m_dwRefreshHz > 0)
+        WaitForNextRefresh();
     FinishPendingDrawing();
     m_pBackBuffer->FinishPendingDrawing();
     // Both surfaces have the same size and format: swapping the pixel stores is the flip.
@@ -535,6 +539,27 @@ HRESULT CDirectDrawSurface::Flip(CDirectDrawSurface* /*pTargetOverride*/, DWORD 
     ++m_pBackBuffer->m_nChangeCount;
     Changed();
     return DD_OK;
+}
+
+void CDirectDrawSurface::WaitForNextRefresh()
+{
+    // The display's refreshes are counted on the monotonic clock at the refresh rate: the flip shows in
+    // the first refresh after the last flip's, sleeping until it begins.
+    using namespace std::chrono;
+    const auto refreshOf = [this](steady_clock::time_point t)
+    {
+        return static_cast<std::uint64_t>(duration_cast<nanoseconds>(t.time_since_epoch()).count()) * m_dwRefreshHz /
+               1'000'000'000ull;
+    };
+    std::uint64_t nNow = refreshOf(steady_clock::now());
+    if (nNow <= m_nLastFlipRefresh)
+    {
+        const auto next =
+            steady_clock::time_point(nanoseconds((m_nLastFlipRefresh + 1) * 1'000'000'000ull / m_dwRefreshHz + 1));
+        std::this_thread::sleep_until(next);
+        nNow = std::max<std::uint64_t>(refreshOf(steady_clock::now()), m_nLastFlipRefresh + 1);
+    }
+    m_nLastFlipRefresh = nNow;
 }
 
 HRESULT CDirectDrawSurface::GetAttachedSurface(const DDSCAPS2* pCaps, SurfacePtr* ppSurface) const

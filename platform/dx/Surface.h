@@ -67,7 +67,14 @@ public:
     HRESULT GetColorKey(DWORD dwFlags, DDCOLORKEY* pKey) const;
 
     /// Flipping chain: the back buffer's pixels become visible and the old front pixels become the back buffer.
+    /// With DDFLIP_WAIT and a refresh rate (a primary in a display mode) it waits for the display's next
+    /// refresh after the one of the last flip, so that at most one frame is shown a refresh.
     HRESULT Flip(CDirectDrawSurface* pTargetOverride, DWORD dwFlags);
+    /// The display's refreshes a second that a waiting flip keeps to; 0: none (it never waits).
+    void SetRefreshRate(DWORD dwHz) { m_dwRefreshHz = dwHz; }
+    /// The refresh (counted on the monotonic clock at the refresh rate) in which the last flip showed; 0
+    /// before the first.
+    std::uint64_t GetLastFlipRefresh() const { return m_nLastFlipRefresh; }
     HRESULT GetAttachedSurface(const DDSCAPS2* pCaps, SurfacePtr* ppSurface) const;
     HRESULT AddAttachedSurface(const SurfacePtr& pSurface);
     HRESULT DeleteAttachedSurface(DWORD dwFlags, CDirectDrawSurface* pSurface);
@@ -134,6 +141,7 @@ public:
     const DWORD* GetTexels32();
 
 private:
+    void WaitForNextRefresh();
     CDirectDrawSurface() = default;
     bool ClipToSurface(RECT& rc) const;
     DWORD ReadRaw(DWORD x, DWORD y) const;
@@ -165,6 +173,8 @@ private:
     SurfacePtr m_pBackBuffer; // attached back buffer of a flipping chain
     SurfacePtr m_pZBuffer;    // attached depth buffer
     ISurfaceOutput* m_pOutput = nullptr;
+    DWORD m_dwRefreshHz = 0;
+    std::uint64_t m_nLastFlipRefresh = 0;
     mutable IPendingDrawing* m_pPending = nullptr; // drawing queued into the pixels, or that reads them
     std::shared_ptr<CDirectDrawClipper> m_pClipper;
 };

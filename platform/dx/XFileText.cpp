@@ -1,5 +1,7 @@
 #include "platform/dx/XFileText.h"
 
+#include "platform/dx/XFileBinary.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -461,6 +463,20 @@ bool CXParser::Parse(SXFrame& root, std::string& strError)
     return bOk;
 }
 } // namespace
+
+bool ParseXFile(std::string_view file, SXFrame& root, std::string& strError)
+{
+    const std::string_view header = file.substr(0, std::min(file.size(), XFILE_HEADER_SIZE));
+    if (header.size() < XFILE_HEADER_SIZE || header.substr(0, 4) != "xof " || header.substr(8, 4) != "bin ")
+        return ParseXFileText(file, root, strError);
+    if (header.substr(4, 2) != "03" || (header.substr(6, 2) != "02" && header.substr(6, 2) != "03"))
+    {
+        strError = "X file version " + std::string(header.substr(4, 4)) + " is not 0302 or 0303";
+        return false;
+    }
+    std::string strText;
+    return XFileBinaryToText(file, strText, strError) && ParseXFileText(strText, root, strError);
+}
 
 bool ParseXFileText(std::string_view text, SXFrame& root, std::string& strError)
 {

@@ -2,7 +2,8 @@
 // the standard templates built in. It reads Header, Frame, FrameTransformMatrix, Mesh,
 // MeshMaterialList, Material (inline, or named at the top level and referenced as "{ Name }"),
 // TextureFilename, MeshNormals and MeshTextureCoords; every other object, and every template
-// declaration, is skipped by matching its braces. Binary and compressed files are refused.
+// declaration, is skipped by matching its braces. The binary form is read as the text form it
+// says (XFileBinary.h); compressed files are refused.
 //
 // The reader checks what it can before it allocates: nesting is bounded, and every count must
 // fit the bytes that are left. It does not check indices against counts: that is the mesh
@@ -60,6 +61,9 @@ struct SXFrame
     std::vector<SXChild> aChildren;
 };
 
-/// Parses an X file held in memory. The top-level frames and meshes become the children of
+/// Parses a text X file held in memory. The top-level frames and meshes become the children of
 /// root. False with the reason in strError for a binary, compressed or malformed file.
 bool ParseXFileText(std::string_view text, SXFrame& root, std::string& strError);
+/// The same for an X file in its text or its binary form. False with the reason for a compressed
+/// or malformed file.
+bool ParseXFile(std::string_view file, SXFrame& root, std::string& strError);

@@ -117,6 +117,7 @@ CDisplayAdapter* InstallSystemDisplayAdapter()
     s_adapter = CDisplayAdapter::MakeSoftware(static_cast<DWORD>(info.nWidth), static_cast<DWORD>(info.nHeight),
                                               static_cast<DWORD>(info.nBits), info.aModes);
     s_adapter.pfnWindowOutput = &GetWindowOutput;
+    s_adapter.pfnSetWindowFullScreen = &SetWindowFullScreen;
     SetDisplayAdapter(&s_adapter);
     return &s_adapter;
 }

@@ -458,7 +458,7 @@ TEST_F(CHudFrameTest, TheLightLabelTheTimingTextAndAPluginsPanelsLieInTheirPlace
     ASSERT_NE(nullptr, pLamp);
     pLamp->m_strName = "Down";
     const int nLamp = pLamp->m_nIndex;
-    m_pFrame->GetHud().m_nLightSource = nLamp;
+    g_LightSources.SetCurrent(nLamp);
     g_nGameMode = MODE_AIM | gmLightEdit;
     {
         const CPixels pixels = paint(ESceneStep::GamePanels);
@@ -467,8 +467,9 @@ TEST_F(CHudFrameTest, TheLightLabelTheTimingTextAndAPluginsPanelsLieInTheirPlace
         EXPECT_TRUE(Inside(rcLabel, RECT{20, rcView.bottom - 20, rcView.right, rcView.bottom}));
         EXPECT_FALSE(HasInk(pixels.Ink(HUD_INK, RECT{0, rcView.bottom - 50, rcView.right, rcView.bottom})));
     }
-    m_pFrame->GetHud().m_nLightSource = -1; // none selected: no label
+    g_LightSources.SetCurrent(-1); // none selected: no label
     EXPECT_FALSE(HasInk(paint(ESceneStep::GamePanels).Ink(LIGHT_INK)));
+    g_LightSources.SetCurrent(0);
 
     // A timing run: its text centred in the view, in place of the frame rate; at five frames 20 ms
     // apart the statistic has a sample of 50 frames a second.

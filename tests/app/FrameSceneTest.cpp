@@ -6,10 +6,12 @@
 #include "foundation/Settings.h"
 #include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
+#include "gameflow/GameMode.h"
 #include "media/AviClips.h"
 #include "platform/win32/Clock.h"
 #include "render/Environment3D.h"
 #include "render/SceneObject.h"
+#include "render/SceneRecords.h"
 #include "render/TableSpace.h"
 #include "render/TextureManager.h"
 #include "render/TextureSet.h"
@@ -393,5 +395,73 @@ TEST_F(FrameSceneTest, TheBonusGameHasItsOwnFeltAndTheNextGameThePlayersColourBa
             EXPECT_EQ(pFelt, FindTexture("felt.bmp"));
         }
     }
+}
+} // namespace
+
+namespace
+{
+TEST_F(FrameSceneTest, TheStrokeIsAsLongAsTheScenesCueAndTheDetailLevelKeepsTheCueHidden)
+{
+    // The scene's cue, sized for the balls: a stroke 25 radii long, drawn back at least one radius.
+    const float fRadius = BALL_RADIUS_M / 0.0254f;
+    const std::vector<CSceneObjectC*> cues = Frame().SceneCues();
+    ASSERT_EQ(1u, cues.size());
+    EXPECT_FLOAT_EQ(fRadius, cues[0]->GetSize());
+    const SCueStroke& stroke = Frame().GetGameFlow().Cue();
+    EXPECT_FLOAT_EQ(25.0f * fRadius, stroke.fMax);
+    EXPECT_FLOAT_EQ(fRadius, stroke.fMin);
+    // Below the cue's level the cue is not drawn, whatever mode the game comes to; back at its
+    // level it shows, but not while a shot runs.
+    struct SStep
+    {
+        int nDrawLevel;
+        DWORD dwMode;
+        bool bShown;
+    };
+    const SStep aSteps[] = {{0, 0, false}, {0, 0, false}, {255, 0, true}, {255, gmShotRunning, false}, {1, 0, true}};
+    for (const SStep& step : aSteps)
+    {
+        SCOPED_TRACE(testing::Message() << step.nDrawLevel << " " << step.dwMode);
+        const CSettings old = g_Settings;
+        g_Settings.m_nDrawLevel = step.nDrawLevel;
+        Frame().ApplySettingsChange(old);
+        g_nGameMode = step.dwMode;
+        Frame().RefreshCue(); // as each turn and shot does
+        EXPECT_EQ(step.bShown, cues[0]->IsEnabled() != 0);
+    }
+    g_nGameMode = 0;
+}
+
+TEST_F(FrameSceneTest, EachLinkedPictureTakesItsPicturesProportions)
+{
+    int nPictures = 0;
+    for (const auto& pObject : Frame().GetTableScene().GetObjects())
+    {
+        if (pObject->m_nLink < 0)
+            continue;
+        SCOPED_TRACE(pObject->m_strMesh);
+        ++nPictures;
+        const CLinkRec link = g_linkList.GetAt(pObject->m_nLink);
+        const TextureContainer* pTexture = FindTexture(link.m_strPicture.GetString());
+        ASSERT_NE(nullptr, pTexture) << link.m_strPicture.Str();
+        BITMAP bm;
+        ASSERT_NE(0, GetObject(pTexture->hbmBitmap, sizeof bm, &bm));
+        // The mesh's span along the wall (x or z) over its height is the picture's width over its height.
+        const CXFileObject* pMesh = pObject->GetFrame()->GetFirstMesh();
+        ASSERT_NE(nullptr, pMesh);
+        float aMin[3] = {1e9f, 1e9f, 1e9f}, aMax[3] = {-1e9f, -1e9f, -1e9f};
+        for (const D3DVERTEX& v : pMesh->Vertices())
+            for (int k = 0; k < 3; ++k)
+            {
+                const float f = k == 0 ? v.x : k == 1 ? v.y : v.z;
+                aMin[k] = std::min(aMin[k], f);
+                aMax[k] = std::max(aMax[k], f);
+            }
+        const float fWide = (aMax[0] - aMin[0]) + (aMax[2] - aMin[2]), fHigh = aMax[1] - aMin[1];
+        ASSERT_GT(fHigh, 0.0f);
+        EXPECT_NEAR(static_cast<double>(bm.bmWidth) / bm.bmHeight, fWide / fHigh, 0.02);
+        EXPECT_NEAR(link.m_fCenterY, (aMin[1] + aMax[1]) / 2, 1e-3) << "it stays where the link's box is";
+    }
+    EXPECT_EQ(4, nPictures);
 }
 } // namespace

@@ -19,6 +19,7 @@
 #include "platform/win32/Desktop.h"
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
+#include "render/Light.h"
 #include "render/RackScene.h"
 #include "render/SceneObject.h"
 #include "render/SpriteEffects.h"
@@ -36,6 +37,7 @@
 #include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -276,6 +278,134 @@ TEST(FrameWholeTest, APocketedBallsStarsAreSoftAndShowNoCornerOfTheirSquares)
         EXPECT_EQ(0, nLitBeyond) << "no pixel of a square's corners";
         EXPECT_GT(nLitMiddle, 50) << "the stars show";
     }
+}
+
+/// The brightness of a pixel, 0 to 765.
+int Brightness(DWORD dw) { return static_cast<int>((dw >> 16 & 0xFF) + (dw >> 8 & 0xFF) + (dw & 0xFF)); }
+
+TEST(FrameWholeTest, SixteenBallsCastTheirShadowsOnTheClothAwayFromTheLampOverTheTable)
+{
+    // Sixteen balls spread over the cloth, seen from above: each darkens the cloth beside it, on
+    // its side away from the lamp over the table's middle, and nothing else changes. The frame
+    // without shadows (the ball option off) is the reference.
+    const CTestClockScope clock(5000);
+    CWholeFrame whole(32);
+    ASSERT_TRUE(whole.FillTheScreen());
+    CMainFrame& frame = whole.Frame();
+    g_Settings.m_nBallPath1 = g_Settings.m_nBallPath2 = 0; // no predicted paths over the cloth
+    CSceneObject::FindSceneObjectByKind(KIND_CUE)->SetEnabled(false);
+    const float fRestingZ = g_BallEngineMain.FindBall(0)->GetPosition()->z;
+    std::vector<CVector3> aScene;
+    for (int n = 0; n < 16; ++n)
+    {
+        const CVector3 vTable(0.15f + 0.27f * static_cast<float>(n % 4), 0.35f + 0.5f * static_cast<float>(n / 4),
+                              fRestingZ);
+        g_BallEngineMain.FindBall(n)->SetPosition(vTable);
+        aScene.push_back(TableToScene(vTable));
+    }
+    PlaceCamera(frame, 180.0f, 330.0f, 150.0f);
+    ASSERT_TRUE(g_bBallOption) << "the settings' ball option is on";
+    const std::vector<DWORD> aShadows = whole.Tick();
+    EXPECT_TRUE(whole.SavePng("BallShadows.png"));
+    g_bBallOption = false;
+    const std::vector<DWORD> aPlain = whole.Tick();
+    g_bBallOption = true;
+
+    CVector3 sMiddle;
+    const CVector3 vMiddle(0.0f, SCENE_BED_HEIGHT, 0.0f);
+    ProjectToScreen(&sMiddle, &vMiddle);
+    std::vector<SArea> aNear(16);
+    for (std::size_t i = 0; i < aScene.size(); ++i)
+        for (const float d : {-7.0f, 7.0f})
+            for (const float e : {-7.0f, 7.0f})
+                aNear[i].Add(aScene[i] + CVector3(d, 0.0f, e));
+    std::vector<int> anDarker(16, 0);
+    std::vector<double> adOutward(16, 0.0);
+    int nElsewhere = 0;
+    for (int y = 0; y < HEIGHT; ++y)
+        for (int x = 0; x < WIDTH; ++x)
+        {
+            const auto k = static_cast<std::size_t>(y * WIDTH + x);
+            if (aShadows[k] == aPlain[k])
+                continue;
+            const auto it = std::find_if(aNear.begin(), aNear.end(),
+                                         [&](const SArea& a) { return a.Contains(x + 0.5, y + 0.5, 0.0); });
+            if (it == aNear.end() || Brightness(aShadows[k]) >= Brightness(aPlain[k]))
+            {
+                ++nElsewhere;
+                continue;
+            }
+            const auto i = static_cast<std::size_t>(it - aNear.begin());
+            CVector3 sBall;
+            ProjectToScreen(&sBall, &aScene[i]);
+            ++anDarker[i];
+            // Positive when the pixel lies farther out from the middle than the ball.
+            adOutward[i] += (x + 0.5 - sBall.x) * (sBall.x - sMiddle.x) + (y + 0.5 - sBall.y) * (sBall.y - sMiddle.y);
+        }
+    EXPECT_EQ(0, nElsewhere) << "shadows only darken, and only beside their balls";
+    for (std::size_t i = 0; i < anDarker.size(); ++i)
+    {
+        SCOPED_TRACE(i);
+        EXPECT_GT(anDarker[i], 10) << "ball " << i << " casts a shadow";
+        EXPECT_GT(adOutward[i], 0.0) << "away from the lamp over the middle";
+    }
+}
+
+TEST(FrameWholeTest, TheSconcesFlameFlickersFromFrameToFrameAndItsLampKeepsItsLine)
+{
+    // The game's room seen from near its left wall, where the sconce hangs: over 60 frames the
+    // wall round the sconce shows its flame's light changing from frame to frame, and after each
+    // frame the flame's lamp is what its line in the scene text says.
+    CTestClockScope clock(5000);
+    CWholeFrame whole(32);
+    ASSERT_TRUE(whole.FillTheScreen());
+    CMainFrame& frame = whole.Frame();
+    const CSceneLight* pFlame = nullptr;
+    for (int i = 0; i < CLightTable::GetCount() && pFlame == nullptr; ++i)
+        if (CLightTable::GetAt(i) != nullptr && CLightTable::GetAt(i)->m_strName == "Flame")
+            pFlame = CLightTable::GetAt(i);
+    ASSERT_NE(nullptr, pFlame);
+    const D3DVECTOR& p = pFlame->GetPosition();
+    const CVector3 vFlame(p.x, p.y, p.z);
+    // Looking at the flame from the room's middle side of it.
+    float fBestYaw = 0.0f, fBestX = -1e9f;
+    for (float fYaw = 0.0f; fYaw < 360.0f; fYaw += 5.0f)
+    {
+        PlaceCamera(frame, fYaw, 350.0f, 80.0f, vFlame);
+        if (frame.GetGameFlow().Camera().vPosition.x > fBestX)
+        {
+            fBestX = frame.GetGameFlow().Camera().vPosition.x;
+            fBestYaw = fYaw;
+        }
+    }
+    PlaceCamera(frame, fBestYaw, 350.0f, 80.0f, vFlame);
+    const DWORD dwLine = pFlame->GetColorRGB();
+    const float fLineAttenuation = pFlame->GetAttenuation0();
+    CVector3 sFlame;
+    CrtSrand(3);
+    std::set<std::vector<DWORD>> looks;
+    for (int k = 0; k < 60; ++k)
+    {
+        clock.Advance(16);
+        const std::vector<DWORD> aPixels = whole.Tick(false);
+        if (k == 0)
+        {
+            ProjectToScreen(&sFlame, &vFlame);
+            ASSERT_GT(sFlame.x, 100.0);
+            ASSERT_LT(sFlame.x, WIDTH - 100.0);
+            ASSERT_GT(sFlame.y, 100.0);
+            ASSERT_LT(sFlame.y, HEIGHT - 200.0);
+            EXPECT_TRUE(whole.SavePng("SconceFlame.png"));
+        }
+        std::vector<DWORD> aAround;
+        for (int y = static_cast<int>(sFlame.y) - 80; y < static_cast<int>(sFlame.y) + 80; ++y)
+            for (int x = static_cast<int>(sFlame.x) - 80; x < static_cast<int>(sFlame.x) + 80; ++x)
+                aAround.push_back(aPixels[static_cast<std::size_t>(y * WIDTH + x)]);
+        looks.insert(aAround);
+        EXPECT_EQ(dwLine, pFlame->GetColorRGB()) << "frame " << k;
+        EXPECT_FLOAT_EQ(fLineAttenuation, pFlame->GetAttenuation0()) << "frame " << k;
+    }
+    EXPECT_GT(looks.size(), 40u) << "the flame's light changes from frame to frame";
 }
 
 TEST(FrameWholeTest, SidesAndBallGroupsAreDrawnInTheirOrderForTheCamerasHeading)

@@ -81,10 +81,11 @@ public:
     }
     CMainFrame& Frame() { return *m_pScope->m_pFrame; }
 
-    /// The pixels of the frame a tick draws.
-    std::vector<DWORD> Tick()
+    /// The pixels of the frame a tick draws; bSameFlicker: the lamps flicker the same way each time.
+    std::vector<DWORD> Tick(bool bSameFlicker = true)
     {
-        CrtSrand(11); // the lamps flicker the same way each time
+        if (bSameFlicker)
+            CrtSrand(11);
         EXPECT_TRUE(Frame().OnFrame());
         std::vector<DWORD> aPixels;
         int nWidth = 0, nHeight = 0;

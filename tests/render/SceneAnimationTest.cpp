@@ -148,6 +148,28 @@ TEST_F(SceneAnimationTest, AColourSetWhileFlickeringBecomesTheNewBase)
     }
 }
 
+TEST_F(SceneAnimationTest, AfterItsFrameAFlickeredLampHasItsLightBackUnlessItWasSetAnew)
+{
+    SetMotions({"2, 7, 30;"});
+    CSceneLight& lamp = MakeLamp(0x806040, 1);
+    bool bFlickered = false;
+    for (int k = 0; k < 20; ++k)
+    {
+        m_animation.Animate(0.01f, m_settings);
+        bFlickered |= lamp.GetColorRGB() != 0xFF806040u || lamp.GetAttenuation0() != 1.0f;
+        m_animation.RestoreLamps();
+        EXPECT_EQ(0xFF806040u, lamp.GetColorRGB());
+        EXPECT_FLOAT_EQ(1.0f, lamp.GetAttenuation0());
+        EXPECT_FALSE(lamp.IsAttenuationModified());
+    }
+    EXPECT_TRUE(bFlickered);
+    // A colour set while the frame is drawn (the intro's last step) is the lamp's from then on.
+    m_animation.Animate(0.01f, m_settings);
+    lamp.SetColorRGB(0x102030);
+    m_animation.RestoreLamps();
+    EXPECT_EQ(0xFF102030u, lamp.GetColorRGB());
+}
+
 TEST_F(SceneAnimationTest, ScreensPlayTheirClipsAndTheLampsOfStillOnesDoNotFlicker)
 {
     SetMotions({"2, 7, 50;"});

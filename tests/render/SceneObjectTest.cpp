@@ -390,4 +390,13 @@ TEST_F(SceneObjectTest, BallVariantsAndTheirTextures)
     // A variant that does not load keeps the one there was.
     ball.LoadMesh(1.5f, 3, "Missing.x", 0, true);
     EXPECT_EQ(pB, ball.GetFrame());
+    // Placed relative to itself (its drawn variant), both variants end at the same new place.
+    ball.SetPositionRelative(&ball, 5, 0, -2);
+    CVector3 vA, vB;
+    pA->GetPosition(nullptr, vA);
+    pB->GetPosition(nullptr, vB);
+    EXPECT_FLOAT_EQ(5.0f, vB.x);
+    EXPECT_FLOAT_EQ(-2.0f, vB.z);
+    EXPECT_FLOAT_EQ(vB.x, vA.x);
+    EXPECT_FLOAT_EQ(vB.z, vA.z);
 }

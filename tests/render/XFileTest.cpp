@@ -1,5 +1,7 @@
 #include "render/XFile.h"
 
+#include "tests/platform/dx/XFileBinaryWriter.h"
+
 #include "platform/dx/RenderFixture.h"
 #include "platform/dx/XFileText.h"
 #include "render/ArtLibraries.h"
@@ -193,17 +195,24 @@ TEST(XFileTest, TheThirdLibraryIsSearchedAfterTwoMisses)
     CLogRecorder log;
     CArtLibraries libs;
     libs.Add("Imagery3.dll", "XFILE", "Other.x", std::string("xof 0303txt 0032\n") + PENTAGON)
+        .Add("Imagery3.dll", "XFILE", "Binary.x", xbin::FromText(std::string("xof 0303txt 0032\n") + PENTAGON))
         .Add("Imagery2.dll", "XFILE", "Ball.x", "xof 0303bin 0032 broken")
         .Add("Imagery1.dll", "XFILE", "Ball.x", std::string("xof 0303txt 0032\n") + PENTAGON)
         .Install();
     auto pRoot = LoadXFile("ball.X");
     ASSERT_NE(nullptr, pRoot);
     EXPECT_NE(nullptr, pRoot->GetFirstMesh());
-    EXPECT_NE(std::string::npos, log.Text().find("binary or compressed")); // the second library's reason
+    EXPECT_NE(std::string::npos, log.Text().find("unknown token")); // the second library's reason
     EXPECT_EQ(nullptr, LoadXFile("Missing.x"));
     // A library named first is tried before the list.
     auto pFirst = LoadXFile("Other.x", libs.Path("Imagery3.dll").c_str());
     EXPECT_NE(nullptr, pFirst);
+    // A mesh in the binary form is the same mesh.
+    auto pBinary = LoadXFile("Binary.x");
+    ASSERT_NE(nullptr, pBinary);
+    ASSERT_NE(nullptr, pBinary->GetFirstMesh());
+    EXPECT_EQ(pRoot->GetFirstMesh()->Vertices().size(), pBinary->GetFirstMesh()->Vertices().size());
+    EXPECT_EQ(pRoot->GetFirstMesh()->Indices(), pBinary->GetFirstMesh()->Indices());
 }
 
 TEST(XFileTest, NoArtworkLibraryGivesNull)

@@ -1,5 +1,6 @@
 #include "tools/meshgen/MeshBuilder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
@@ -102,6 +103,23 @@ void CMeshBuilder::AddTiledQuad(const std::array<SVec3, 4>& corners, const SVec3
             uvs[i] = {p.x / dTile, -p.y / dTile};
     }
     AddQuad(corners, normal, uvs);
+}
+
+void CMeshBuilder::AddTiledGrid(const std::array<SVec3, 4>& corners, const SVec3& normal, double dTile, double dCell)
+{
+    const auto cells = [dCell](const SVec3& a, const SVec3& b)
+    { return std::max(1, static_cast<int>(std::ceil(std::sqrt(Dot(b - a, b - a)) / dCell))); };
+    const int nU = cells(corners[0], corners[1]), nV = cells(corners[0], corners[3]);
+    // A point of the quad, bilinear between its corners.
+    const auto at = [&](int i, int j)
+    {
+        const double u = static_cast<double>(i) / nU, v = static_cast<double>(j) / nV;
+        return corners[0] * ((1 - u) * (1 - v)) + corners[1] * (u * (1 - v)) + corners[2] * (u * v) +
+               corners[3] * ((1 - u) * v);
+    };
+    for (int j = 0; j < nV; ++j)
+        for (int i = 0; i < nU; ++i)
+            AddTiledQuad({at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)}, normal, dTile);
 }
 
 void CMeshBuilder::AddBox(const SVec3& lo, const SVec3& hi, double dTile)

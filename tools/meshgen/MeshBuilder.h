@@ -53,6 +53,9 @@ public:
     /// A flat quad whose texture coordinates are its corners' positions divided by dTile, taken
     /// along the two axes the normal leaves (tiling textures on floors, walls and rails).
     void AddTiledQuad(const std::array<SVec3, 4>& corners, const SVec3& normal, double dTile);
+    /// The same quad cut into a grid of cells at most dCell across: its vertices, where the lamps
+    /// are reckoned, lie close enough together that a lamp near it lights a pool of its own.
+    void AddTiledGrid(const std::array<SVec3, 4>& corners, const SVec3& normal, double dTile, double dCell);
     /// An axis-aligned box (all six faces, outward), tiled.
     void AddBox(const SVec3& lo, const SVec3& hi, double dTile);
     /// The side of a frustum around the y axis through (cx, cz), from radius r0 at y0 to r1 at y1,

@@ -12,6 +12,8 @@ namespace
 constexpr double ROOM_X0 = -240.0, ROOM_X1 = 250.0, ROOM_Z0 = -290.0, ROOM_Z1 = 330.0, CEILING = 140.0;
 /// Top of the wall panels and of the chair rail above them.
 constexpr double PANEL_TOP = 40.0;
+/// The floor and the walls are cut into cells this wide (inches), so that the lamps light pools on them.
+constexpr double LIT_CELL = 20.0;
 constexpr double TWO_PI = 2.0 * std::numbers::pi;
 
 SMaterial Textured(const char* szTexture, double dGrey = 1.0, double dPower = 0.0, double dSpecular = 0.0)
@@ -54,12 +56,12 @@ void AddPlaneDisc(CMeshBuilder& mesh, const SVec3& c, const SVec3& right, const 
 void AddWall(CMeshBuilder& room, double x0, double z0, double x1, double z1, const SVec3& normal)
 {
     room.UseMaterial(Textured("wallpanel.jpg"));
-    room.AddTiledQuad({SVec3{x0, 0, z0}, SVec3{x1, 0, z1}, SVec3{x1, PANEL_TOP, z1}, SVec3{x0, PANEL_TOP, z0}}, normal,
-                      PANEL_TOP);
+    room.AddTiledGrid({SVec3{x0, 0, z0}, SVec3{x1, 0, z1}, SVec3{x1, PANEL_TOP, z1}, SVec3{x0, PANEL_TOP, z0}}, normal,
+                      PANEL_TOP, LIT_CELL);
     room.UseMaterial(Textured("wallpaper.jpg"));
-    room.AddTiledQuad(
+    room.AddTiledGrid(
         {SVec3{x0, PANEL_TOP, z0}, SVec3{x1, PANEL_TOP, z1}, SVec3{x1, CEILING, z1}, SVec3{x0, CEILING, z0}}, normal,
-        48.0);
+        48.0, LIT_CELL);
     // The chair rail: a wooden strip standing a little out of the wall.
     const SVec3 out = normal * 1.0;
     room.UseMaterial(Textured("walnut.jpg", 1.0, 20.0, 0.2));
@@ -75,9 +77,9 @@ CMeshBuilder Room()
 {
     CMeshBuilder room("Room");
     room.UseMaterial(Textured("floor.jpg"));
-    room.AddTiledQuad({SVec3{ROOM_X0, 0, ROOM_Z0}, SVec3{ROOM_X1, 0, ROOM_Z0}, SVec3{ROOM_X1, 0, ROOM_Z1},
+    room.AddTiledGrid({SVec3{ROOM_X0, 0, ROOM_Z0}, SVec3{ROOM_X1, 0, ROOM_Z0}, SVec3{ROOM_X1, 0, ROOM_Z1},
                        SVec3{ROOM_X0, 0, ROOM_Z1}},
-                      {0, 1, 0}, 64.0);
+                      {0, 1, 0}, 64.0, LIT_CELL);
     room.UseMaterial(Textured("wallpaper.jpg", 0.45));
     room.AddTiledQuad({SVec3{ROOM_X0, CEILING, ROOM_Z0}, SVec3{ROOM_X1, CEILING, ROOM_Z0},
                        SVec3{ROOM_X1, CEILING, ROOM_Z1}, SVec3{ROOM_X0, CEILING, ROOM_Z1}},

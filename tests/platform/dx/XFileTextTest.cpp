@@ -1,5 +1,7 @@
 #include "platform/dx/XFileText.h"
 
+#include "tests/platform/dx/XFileBinaryWriter.h"
+
 #include <gtest/gtest.h>
 #include <string>
 
@@ -124,6 +126,113 @@ TEST(XFileTextTest, EveryCutOfAGoodFileEndsCleanly)
         SXFrame root;
         std::string strError;
         const bool bRead = ParseXFileText(std::string_view(strFile).substr(0, n), root, strError);
+        EXPECT_TRUE(bRead || !strError.empty()) << n;
+    }
+}
+
+namespace
+{
+/// The frames and meshes of a parsed file, as a text that tells them apart.
+void Describe(const SXFrame& frame, std::string& out)
+{
+    out += "frame " + frame.strName + " " + std::to_string(frame.afMatrix[12]) + "{";
+    for (const SXChild& child : frame.aChildren)
+    {
+        if (child.pFrame)
+            Describe(*child.pFrame, out);
+        if (const SXMesh* m = child.pMesh.get())
+        {
+            out += "mesh " + m->strName + " v" + std::to_string(m->aVertices.size()) + " f" +
+                   std::to_string(m->aFaces.size()) + " m" + std::to_string(m->aMaterials.size());
+            for (const auto& v : m->aVertices)
+                out += " " + std::to_string(v[0]) + "," + std::to_string(v[1]) + "," + std::to_string(v[2]);
+            for (const SXMaterial& mat : m->aMaterials)
+                out += " " + mat.strTexture + ":" + std::to_string(mat.afFace[0]) + ":" + std::to_string(mat.fPower);
+            for (const auto& n : m->aNormals)
+                out += " n" + std::to_string(n[2]);
+            for (const auto& uv : m->aTexCoords)
+                out += " t" + std::to_string(uv[0]) + "," + std::to_string(uv[1]);
+        }
+    }
+    out += "}";
+}
+} // namespace
+
+TEST(XFileTextTest, TheBinaryFormReadsAsItsTextWithEitherFloatSize)
+{
+    SXFrame text;
+    std::string strError;
+    ASSERT_TRUE(ParseXFile(CUBE_FILE, text, strError)) << strError;
+    std::string strText;
+    Describe(text, strText);
+    for (const bool b64 : {false, true})
+    {
+        SCOPED_TRACE(b64);
+        SXFrame binary;
+        ASSERT_TRUE(ParseXFile(xbin::FromText(CUBE_FILE, b64), binary, strError)) << strError;
+        std::string strBinary;
+        Describe(binary, strBinary);
+        EXPECT_EQ(strText, strBinary);
+    }
+}
+
+TEST(XFileTextTest, BadBinaryFilesAreRefusedWithAReason)
+{
+    const std::string strMesh =
+        xbin::FromText("xof 0303txt 0032\nMesh M { 3; 0.5;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n");
+    const auto token = [](std::uint16_t n, std::uint32_t nCount, const std::string& strBytes)
+    {
+        std::string s;
+        xbin::Word(s, n);
+        xbin::Dword(s, nCount);
+        return s + strBytes;
+    };
+    std::string strNan = "xof 0303bin 0032";
+    xbin::Word(strNan, 1);
+    xbin::Bytes(strNan, "Mesh");
+    xbin::Word(strNan, 10);
+    strNan +=
+        token(6, 1, std::string("\1\0\0\0", 4)) + token(7, 3, std::string("\0\0\xC0\x7F", 4) + std::string(8, '\0'));
+    struct SCase
+    {
+        const char* szName;
+        std::string strFile;
+        const char* szReason;
+    };
+    const SCase aCases[] = {
+        {"compressed", "xof 0303bzip0032....", "binary or compressed"},
+        {"version 0201", "xof 0201bin 0032", "version"},
+        {"odd float size", "xof 0303bin 0016", "floats of"},
+        {"cut inside a token", strMesh.substr(0, 17), "ends inside a token"},
+        {"cut inside a list", strMesh.substr(0, strMesh.size() - 30), "more than the file holds"},
+        {"a name past the end", "xof 0303bin 0032" + token(1, 4000000000u, "Mesh"), "more than the file holds"},
+        {"a float list past the end", "xof 0303bin 0032" + token(7, 1000, std::string(8, '\0')),
+         "more than the file holds"},
+        {"a name with a brace", "xof 0303bin 0032" + token(1, 3, "M{x"), "cannot hold"},
+        {"a string with a quote", "xof 0303bin 0032" + token(2, 3, "a\"b") + std::string("\x14\0", 2), "cannot hold"},
+        {"a string without its separator", "xof 0303bin 0032" + token(2, 1, "a") + std::string("\x0A\0", 2),
+         "separator"},
+        {"an unknown token", "xof 0303bin 0032" + std::string("\x63\0", 2), "unknown token 99"},
+        {"a number not finite", strNan, "number expected"},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        SXFrame root;
+        std::string strError;
+        EXPECT_FALSE(ParseXFile(c.strFile, root, strError));
+        EXPECT_NE(std::string::npos, strError.find(c.szReason)) << strError;
+    }
+}
+
+TEST(XFileTextTest, EveryCutOfAGoodBinaryFileEndsCleanly)
+{
+    const std::string strFile = xbin::FromText(CUBE_FILE);
+    for (std::size_t n = 0; n < strFile.size(); ++n)
+    {
+        SXFrame root;
+        std::string strError;
+        const bool bRead = ParseXFile(std::string_view(strFile).substr(0, n), root, strError);
         EXPECT_TRUE(bRead || !strError.empty()) << n;
     }
 }
