@@ -123,13 +123,14 @@ void CMainFrame::DrawBallGroup(EBallPlace place, int nFlags)
     for (const SSceneBall& ball : m_rackScene.GetBalls())
         if (GetBallPlace(ball.vCentre.x, ball.vCentre.z, IsOffTable(ball.nBall), bounds) == place)
             m_aBallGroup.push_back(ball);
-    // The group is drawn in a raised ambient light, its shadows first and the balls over them; a
-    // ball taken up casts its shadow onto the cloth under it, below the balls painted there.
+    // A ball taken up casts its shadow onto the cloth under it, below the balls painted there, in
+    // the room's own light.
+    if (place == EBallPlace::Inside && m_pPlacement != nullptr && m_pFramework->GetD3DDevice() != nullptr)
+        m_pPlacement->DrawShadow(*m_pFramework->GetD3DDevice(), m_pGameFlow->Camera().vPosition);
+    // The group is drawn in a raised ambient light, its shadows first and the balls over them.
     CAmbientLightSave ambient;
     ambient.Override(m_pFramework->GetD3DDevice(), BALL_GROUP_AMBIENT, m_pFramework->GetD3DDevice() == nullptr);
     DrawBallShadows();
-    if (place == EBallPlace::Inside && m_pPlacement != nullptr && m_pFramework->GetD3DDevice() != nullptr)
-        m_pPlacement->DrawShadow(*m_pFramework->GetD3DDevice(), m_pGameFlow->Camera().vPosition);
     // Flags 3: the view did not change, so unchanged balls are copied from their images.
     g_BallPainter.SetViewChanged(nFlags != 3);
     m_rackScene.PaintBalls(*m_pFramework, g_BallPainter, m_aBallGroup);

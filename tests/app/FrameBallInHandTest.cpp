@@ -89,8 +89,9 @@ TEST_F(CFrameBallInHandTest, TheBallInHandIsCarriedLiftedWithItsShadowTheCameraA
         EXPECT_LE(std::abs(ptCursor.x - ptBall.x), 1);
         EXPECT_LE(std::abs(ptCursor.y - ptBall.y), 1);
         // Its shadow darkens the cloth under it: darker than the cloth a hand's width aside, and
-        // where the lifted ball is drawn the ball is.
-        const POINT ptUnder = ProjectPoint(CVector3(vOnCloth.x, SCENE_BED_HEIGHT, vOnCloth.z));
+        // where the lifted ball is drawn the ball is. The cue's tip lies at the ball's place on
+        // the cloth, so the shadow is looked at half a radius beside it.
+        const POINT ptUnder = ProjectPoint(CVector3(vOnCloth.x + 0.5f * R, SCENE_BED_HEIGHT, vOnCloth.z));
         const POINT ptAside = ProjectPoint(CVector3(vOnCloth.x + 6.0f * R, SCENE_BED_HEIGHT, vOnCloth.z));
         EXPECT_GT(std::abs(ptUnder.y - ptBall.y), 4) << "lifted on the screen too";
         EXPECT_LT(Brightness(f.m_hWnd, ptUnder) + 30, Brightness(f.m_hWnd, ptAside)) << "the shadow";

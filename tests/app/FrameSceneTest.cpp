@@ -410,8 +410,11 @@ TEST_F(FrameSceneTest, TheStrokeIsAsLongAsTheScenesCueAndTheDetailLevelKeepsTheC
     const SCueStroke& stroke = Frame().GetGameFlow().Cue();
     EXPECT_FLOAT_EQ(25.0f * fRadius, stroke.fMax);
     EXPECT_FLOAT_EQ(fRadius, stroke.fMin);
-    // Below the cue's level the cue is not drawn, whatever mode the game comes to; back at its
-    // level it shows, but not while a shot runs.
+    // The game's cue shows at every detail level; a scene may give it a level of its own. Below
+    // the cue's level the cue is not drawn, whatever mode the game comes to; back at its level it
+    // shows, but not while a shot runs.
+    EXPECT_EQ(0, cues[0]->m_nLevel);
+    cues[0]->m_nLevel = 1;
     struct SStep
     {
         int nDrawLevel;
@@ -430,6 +433,7 @@ TEST_F(FrameSceneTest, TheStrokeIsAsLongAsTheScenesCueAndTheDetailLevelKeepsTheC
         EXPECT_EQ(step.bShown, cues[0]->IsEnabled() != 0);
     }
     g_nGameMode = 0;
+    cues[0]->m_nLevel = 0;
 }
 
 TEST_F(FrameSceneTest, EachLinkedPictureTakesItsPicturesProportions)

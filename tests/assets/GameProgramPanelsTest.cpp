@@ -173,10 +173,10 @@ TEST(GameProgramPanelsTest, ThePowerBarFillsAsTheCueIsDrawnBack)
 {
     const std::string strEmpty = FramePath("ProgramPower0.png"), strHalf = FramePath("ProgramPower50.png");
     const std::string strFull = FramePath("ProgramPower100.png");
-    // Up draws the cue back by a fortieth of the half swing each frame from its least (a
-    // twenty-fifth of the half swing): 16 frames bring it halfway.
+    // Up draws the cue back by half a scene unit each frame from its least, one ball radius; the
+    // scene's cue strokes 25 radii, so 12 frames bring it about halfway.
     const std::string strScript = BALL_SET_DOWN + "frame +5 key down Down\nframe +30 key up Down\nframe +5 png " +
-                                  strEmpty + "\nframe +1 key down Up\nframe +16 key up Up\nframe +5 png " + strHalf +
+                                  strEmpty + "\nframe +1 key down Up\nframe +12 key up Up\nframe +5 png " + strHalf +
                                   "\nframe +1 key down Up\nframe +40 key up Up\nframe +5 png " + strFull + "\n";
     RunGame({}, strScript);
 
