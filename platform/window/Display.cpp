@@ -116,6 +116,7 @@ private:
     void PresentPending();
     void Present(HWND hWnd, SShownWindow& w, const SHandedFrame& handed);
     void Compose(HWND hWnd, SShownWindow& w);
+    bool DrawShown(SShownWindow& w); // the shown frame into the renderer, not presented
     void ApplyView(const SWindowView& view);
     /// Keeps whether the window shows full screen for reading back, and writes the change to the
     /// debug log.
@@ -739,9 +740,15 @@ void CDisplay::Compose(HWND hWnd, SShownWindow& w)
         }
         DrawWindowOverlays(aOverlays, w.composed.aPixels, w.composed.nWidth, w.composed.nHeight);
     }
+    if (DrawShown(w))
+        SDL_RenderPresent(w.pRenderer);
+}
+
+bool CDisplay::DrawShown(SShownWindow& w)
+{
     const SFrame& shown = w.Shown();
     if (shown.aPixels.empty() || w.pRenderer == nullptr)
-        return;
+        return false;
     const int nWidth = shown.nWidth, nHeight = shown.nHeight;
     if (w.pTexture == nullptr || w.nTextureWidth != nWidth || w.nTextureHeight != nHeight)
     {
@@ -752,12 +759,12 @@ void CDisplay::Compose(HWND hWnd, SShownWindow& w)
         w.nTextureWidth = nWidth;
         w.nTextureHeight = nHeight;
         if (w.pTexture == nullptr)
-            return;
+            return false;
     }
     SDL_UpdateTexture(w.pTexture, nullptr, shown.aPixels.data(), nWidth * 4);
     SDL_RenderClear(w.pRenderer);
     SDL_RenderCopy(w.pRenderer, w.pTexture, nullptr, nullptr);
-    SDL_RenderPresent(w.pRenderer);
+    return true;
 }
 
 bool CDisplay::ReadPixels(HWND hWnd, SFrame& frame)
@@ -771,9 +778,11 @@ bool CDisplay::ReadPixels(HWND hWnd, SFrame& frame)
             if (it == m_shown.end())
                 return;
             SShownWindow& w = it->second;
+            // What a present leaves in the back buffer is undefined: the shown frame is drawn
+            // into it again, as the window shows it, and read before any present.
             int nWidth = 0, nHeight = 0;
-            if (w.pRenderer != nullptr && SDL_GetRendererOutputSize(w.pRenderer, &nWidth, &nHeight) == 0 &&
-                nWidth > 0 && nHeight > 0)
+            if (DrawShown(w) && SDL_GetRendererOutputSize(w.pRenderer, &nWidth, &nHeight) == 0 && nWidth > 0 &&
+                nHeight > 0)
             {
                 frame.aPixels.assign(static_cast<size_t>(nWidth) * nHeight, 0);
                 frame.nWidth = nWidth;

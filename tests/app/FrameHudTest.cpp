@@ -2,6 +2,7 @@
 
 #include "fixtures/HudPictures.h"
 #include "fixtures/StartScreenAnswer.h"
+#include "fixtures/WaitFor.h"
 #include "tests/app/AppFolder.h"
 #include "tests/app/GlobalState.h"
 #include "tests/platform/EnvScope.h"
@@ -194,6 +195,13 @@ bool Inside(const RECT& inner, const RECT& outer)
            inner.bottom <= outer.bottom;
 }
 bool HasInk(const RECT& rc) { return rc.right > rc.left && rc.bottom > rc.top; }
+
+/// Waits until the aiming aid's simulation of the aimed shot has brought every ball to rest: the
+/// paths it drew before are only part of the shot.
+void WaitForTheAimingAid()
+{
+    ASSERT_TRUE(WaitFor([] { return g_BallEngineAux.WaitForPark(10) && g_BallEngineAux.AllBallsStopped(); }));
+}
 
 TEST_F(CHudFrameTest, AGameOnScreenPaintsItsPanelsInsideTheirPlaces)
 {
@@ -564,8 +572,7 @@ TEST_F(CHudFrameTest, TheAimedShotsPathsAreDrawnWhenTheAimingAidHasThem)
         g_Settings.m_nShortPath1 = 0;
         g_Settings.m_nShortPath2 = 0;
         m_pFrame->UpdateAimPreview();
-        for (int i = 0; i < 200 && !(g_BallEngineAux.WaitForPark(10) && g_BallEngineAux.AllBallsStopped()); ++i)
-            ;
+        WaitForTheAimingAid();
         DDBLTFX fx{};
         frame.Blt(nullptr, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx);
         m_pFrame->PaintScenePlan(pathsOnly, 0);
@@ -586,8 +593,7 @@ TEST_F(CHudFrameTest, FromAboveTheCueBallShowsWhereTheAimedShotFirstTouchesABall
     ASSERT_TRUE(m_pFrame->OnFrame()); // the view is set
     g_nGameMode = MODE_AIM;
     m_pFrame->UpdateAimPreview();
-    for (int i = 0; i < 200 && !(g_BallEngineAux.WaitForPark(10) && g_BallEngineAux.AllBallsStopped()); ++i)
-        ;
+    WaitForTheAimingAid();
     // The struck ball's first touch of another ball, on the screen.
     CVector3 vContact;
     {
@@ -604,6 +610,10 @@ TEST_F(CHudFrameTest, FromAboveTheCueBallShowsWhereTheAimedShotFirstTouchesABall
     CDirectDrawSurface& frame = *g_pFramework->GetBackBuffer();
     SScenePlan pathsOnly;
     pathsOnly.Add(ESceneStep::AimingPaths);
+    // The cue ball stops by the rack, where its path's end mark blinks: the marks stay off here.
+    const CTestClockScope clock(timeGetTime());
+    m_pFrame->GetHud().m_dwPathMarksTime = timeGetTime();
+    m_pFrame->GetHud().m_bPathMarks = false;
     for (const int nOverhead : {1, 0})
     {
         SCOPED_TRACE(nOverhead);

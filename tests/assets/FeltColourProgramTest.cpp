@@ -53,7 +53,8 @@ TEST(FeltColourProgramTest, TheFirstFeltIsItsPictureTintedByTheTableColour)
     {
         int nDiffers = 0;
         for (int c = 0; c < 3; ++c)
-            nDiffers = std::max(nDiffers, std::abs(PixelChannel(green.aPixels[i], c) - PixelChannel(red.aPixels[i], c)));
+            nDiffers =
+                std::max(nDiffers, std::abs(PixelChannel(green.aPixels[i], c) - PixelChannel(red.aPixels[i], c)));
         if (nDiffers <= 6)
             continue;
         ++nCloth;
