@@ -84,8 +84,9 @@ protected:
                                       "frame +3 mouse down left 400 300\nafter 0 mouse up left 400 300\n"
                                       "after 3000 mouse move 400 300\n"
                                       "frame +3 key down Up\nframe +60 key up Up\n"
-                                      // A second of quiet between the ticks and the break.
-                                      "after 1000 key press Return\n"
+                                      // Three seconds of quiet between the ticks and the break:
+                                      // longer than the ticks lie apart on the slowest machine.
+                                      "after 3000 key press Return\n"
                                       "seen Game: shot 1 judged\nframe +3 close\nanswer ok\n";
         s_nStatus = s_pRun->Run(strScript);
         s_played = s_pRun->Played();
@@ -115,8 +116,8 @@ TEST_F(GameProgramSoundTest, UpHeldPlaysThePowerTicksInOrder)
     ASSERT_EQ(0, s_nStatus) << s_pRun->Log();
     ASSERT_NE(std::string::npos, s_pRun->Log().find(" strikes at ")) << s_pRun->Log();
     const std::vector<float> left = Channel(s_played, 0);
-    // The sounds while Up is held: those before the quiet second that comes before the break.
-    const std::vector<SSpan> aHeld = Bursts(left, 0.02f, 500);
+    // The sounds while Up is held: those before the quiet that comes before the break.
+    const std::vector<SSpan> aHeld = Bursts(left, 0.02f, 2000);
     ASSERT_GE(aHeld.size(), 2u) << "the ticks, then the break";
     std::vector<int> aSteps;
     for (const SSpan& tick : Bursts(std::span<const float>(left.data(), aHeld[0].nEnd), 0.02f, 2))
