@@ -39,6 +39,7 @@
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/SmallDialogs.h"
+#include "ui/StatisticsDialog.h"
 
 #include <algorithm>
 #include <span>
@@ -76,6 +77,8 @@ constexpr int NEW_GAME_BACKGROUND = 698;
 constexpr int SETUP_TEMPLATE = 231;
 /// The physics dialog's template.
 constexpr int PHYSICS_TEMPLATE = 150;
+/// The statistics dialog's template.
+constexpr int STATISTICS_TEMPLATE = 582;
 /// The exit choice's picture.
 constexpr int EXIT_BACKGROUND = 651;
 /// The refusal's sound effect.
@@ -174,6 +177,7 @@ const SMessageMap* CMainFrame::GetCommandMap()
         MapMessage<&CMainFrame::OnSetCursor>(WM_SETCURSOR),
         MapMessage<&CMainFrame::OnGetMinMaxInfo>(WM_GETMINMAXINFO),
         MapCommand<&CMainFrame::OnNothing>(32168),
+        MapMessage<&CMainFrame::OnNcHitTest>(WM_NCHITTEST),
         MapCommand<&CMainFrame::OnNothing>(ID_TOGGLE_SHORT_PATH),
         MapCommand<&CMainFrame::OnNothing>(32173),
         MapCommand<&CMainFrame::OnNothing>(32175),
@@ -196,6 +200,11 @@ const SMessageMap* CMainFrame::GetCommandMap()
         MapMessage<&CMainFrame::OnOutcomeDone>(WM_OUTCOMEDONE),
         MapMessage<&CMainFrame::OnMusicNotifyMsg>(WM_MUSICNOTIFY),
         MapCommand<&CMainFrame::OnOpenTutorial>(ID_OPEN_TUTORIAL),
+        MapUpdateCommand<&CMainFrame::OnUpdateOpenTutorial>(ID_OPEN_TUTORIAL),
+        MapCommand<&CMainFrame::OnStatisticsDialog>(ID_STATISTICS_DIALOG),
+        MapUpdateCommand<&CMainFrame::OnUpdateToggle>(ID_TOGGLE_FULL_SCREEN),
+        MapUpdateCommand<&CMainFrame::OnUpdateToggle>(ID_TOGGLE_MUSIC),
+        MapUpdateCommand<&CMainFrame::OnUpdateToggle>(ID_TOGGLE_SHORT_PATH),
         MapCommand<&CMainFrame::OnDeveloperLevel0>(ID_DEVELOPER_LEVEL_0),
         MapCommand<&CMainFrame::OnDeveloperLevel1>(ID_DEVELOPER_LEVEL_0 + 1),
         MapCommand<&CMainFrame::OnDeveloperLevel2>(ID_DEVELOPER_LEVEL_0 + 2),
@@ -243,8 +252,29 @@ bool CMainFrame::IsCallingAllowed() const
 
 void CMainFrame::OnUpdateRuledCommand(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(IsRuleMetOrRefuse(GetCommandRule(pCmdUI->m_nID)));
+    // A menu item that cannot be chosen now is greyed without the refusal's sound: the sound
+    // answers a command refused, not a menu opened.
+    const ECommandRule eRule = GetCommandRule(pCmdUI->m_nID);
+    pCmdUI->Enable(pCmdUI->m_bMenuItem ? IsRuleMet(eRule, GetCommandState()) : IsRuleMetOrRefuse(eRule));
+    OnUpdateToggle(pCmdUI);
 }
+
+void CMainFrame::OnUpdateToggle(CCmdUI* pCmdUI)
+{
+    // The menu's switches show a check while they are on.
+    static constexpr std::pair<UINT, int CSettings::*> s_aSwitches[] = {
+        {ID_TOGGLE_FULL_SCREEN, &CSettings::m_nFullScreen}, {ID_TOGGLE_OVERHEAD, &CSettings::m_nOverHeadView},
+        {ID_TOGGLE_HEAD_LINE, &CSettings::m_nHeadLine},     {ID_TOGGLE_BALL_PATH, &CSettings::m_nBallPath1},
+        {ID_TOGGLE_SHORT_PATH, &CSettings::m_nShortPath1},
+    };
+    for (const auto& [nID, pnSwitch] : s_aSwitches)
+        if (nID == pCmdUI->m_nID)
+            pCmdUI->SetCheck(g_Settings.*pnSwitch != 0 ? 1 : 0);
+    if (pCmdUI->m_nID == ID_TOGGLE_MUSIC)
+        pCmdUI->SetCheck((m_dwMusicWord & MUSIC_ON) != 0 ? 1 : 0);
+}
+
+void CMainFrame::OnUpdateOpenTutorial(CCmdUI* pCmdUI) { pCmdUI->Enable(g_bTeacherMode != 0); }
 
 void CMainFrame::OnUpdateTurnFlight(CCmdUI* pCmdUI) { pCmdUI->SetCheck(HasGameFlag(gmRobotStroke) ? 1 : 0); }
 
@@ -579,6 +609,15 @@ void CMainFrame::OnSetupDialog()
 }
 
 void CMainFrame::OnSetupCommand() { OnSetupDialog(); }
+
+void CMainFrame::OnStatisticsDialog()
+{
+    SetModalMode(TRUE);
+    CStatisticsDialog dlg(this);
+    RunGameDialog(dlg, STATISTICS_TEMPLATE);
+    SetModalMode(FALSE);
+    ReleasePanelControls();
+}
 
 void CMainFrame::OnOpenTutorial()
 {

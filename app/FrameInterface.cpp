@@ -2,8 +2,10 @@
 // cursor shows and the game pauses, and the banner's text list, laid out by each device set-up.
 // Main thread only.
 #include "app/MainFrame.h"
+#include "media/DirectInputDevices.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CursorManager.h"
+#include "render/Environment3D.h"
 #include "ui/WindowPlacement.h"
 
 #include <cstring>
@@ -33,7 +35,17 @@ LRESULT CMainFrame::OnExitMenuLoop(WPARAM, LPARAM)
     SetModalMode(FALSE);
     ReleasePanelControls();
     ClipCursorToView();
+    // The keys and clicks that worked the menu are not the game's.
+    g_DIKeyboard.ReadDIKeyboardBuffer();
+    g_DIMouse.ReadDIMouseState();
+    g_DIMouse.ReadDIMouseState();
     return 0;
+}
+
+LRESULT CMainFrame::OnNcHitTest(WPARAM, LPARAM)
+{
+    // Until the window is ready for the game, no part of it answers the mouse (its menu bar neither).
+    return g_b3DReady ? Default() : HTNOWHERE;
 }
 
 void CMainFrame::LayOutSkinList(const RECT& rcArea)

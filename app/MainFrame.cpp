@@ -173,7 +173,8 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
     cs.cy = FRAME_HEIGHT;
     cs.dwExStyle = (cs.dwExStyle & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW;
     cs.style |= static_cast<LONG>(WS_VISIBLE);
-    cs.hMenu = nullptr;
+    // The frame keeps its menu as the window's menu bar: through it a player reaches the commands
+    // that no key or panel sends (restart rack, pass turn, the physics dialog and others).
     cs.lpszClass = RegisterWindowClass(FRAME_CLASS_NAME);
     return CFrameWnd::PreCreateWindow(cs);
 }

@@ -439,6 +439,13 @@ protected:
     // Commands and private messages (FrameCommands.cpp).
     static const SMessageMap* GetCommandMap();
     void OnUpdateRuledCommand(CCmdUI* pCmdUI);
+    /// The check of a switch of the menu: full screen, overhead view, head line, ball path, short
+    /// path, music.
+    void OnUpdateToggle(CCmdUI* pCmdUI);
+    /// The tutorial's item: only with the teacher option.
+    void OnUpdateOpenTutorial(CCmdUI* pCmdUI);
+    /// The players' statistics over the game, in the modal mode.
+    void OnStatisticsDialog();
     void OnUpdateTurnFlight(CCmdUI* pCmdUI);
     void OnNothing() {}
     void OnShowRules();
@@ -499,6 +506,8 @@ protected:
     /// TRUE, the cursor left as the game set it, in the modes that own the cursor and while paused.
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnEnterMenuLoop(WPARAM wParam, LPARAM lParam);
+    /// Nowhere until the window is ready, else the framework's answer (the client area, the menu bar).
+    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitMenuLoop(WPARAM wParam, LPARAM lParam);
 
 private:

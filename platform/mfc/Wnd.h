@@ -33,7 +33,8 @@ public:
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     /// Everything the window receives passes here: the message map first, then the default handling.
     virtual LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam);
-    /// WM_COMMAND: asks the command's update handler, then runs it unless disabled. TRUE when handled.
+    /// WM_COMMAND: asks the command's update handler, then runs it unless disabled (the debug log
+    /// says "Command <id>" or "Command <id>: disabled"). TRUE when handled.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     /// Called by the message loop before a message of this window is dispatched; TRUE eats it.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
@@ -135,8 +136,13 @@ public:
 
     CString m_strTitle;
     HACCEL m_hAccelTable = nullptr; // loaded tables live as long as the process
-    HMENU m_hMenuDefault = nullptr; // the frame's menu, kept without showing it; destroyed with the frame
+    HMENU m_hMenuDefault = nullptr; // the frame's menu, its menu bar (MenuBar.h); destroyed with the frame
 
 protected:
     void OnClose();
+    /// Greys the commands of a menu dropping down that nothing handles or that their update handler
+    /// disables (asked with m_bMenuItem set), and checks them as it says.
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    /// Whether the frame's map or the application's handles the command.
+    bool HasCommandHandler(UINT nID) const;
 };
