@@ -263,13 +263,17 @@ void CMainFrame::OnUpdateToggle(CCmdUI* pCmdUI)
 {
     // The menu's switches show a check while they are on.
     static constexpr std::pair<UINT, int CSettings::*> s_aSwitches[] = {
-        {ID_TOGGLE_FULL_SCREEN, &CSettings::m_nFullScreen}, {ID_TOGGLE_OVERHEAD, &CSettings::m_nOverHeadView},
-        {ID_TOGGLE_HEAD_LINE, &CSettings::m_nHeadLine},     {ID_TOGGLE_BALL_PATH, &CSettings::m_nBallPath1},
+        {ID_TOGGLE_OVERHEAD, &CSettings::m_nOverHeadView},
+        {ID_TOGGLE_HEAD_LINE, &CSettings::m_nHeadLine},
+        {ID_TOGGLE_BALL_PATH, &CSettings::m_nBallPath1},
         {ID_TOGGLE_SHORT_PATH, &CSettings::m_nShortPath1},
     };
     for (const auto& [nID, pnSwitch] : s_aSwitches)
         if (nID == pCmdUI->m_nID)
             pCmdUI->SetCheck(g_Settings.*pnSwitch != 0 ? 1 : 0);
+    // Full screen as the screen shows it, music as it plays.
+    if (pCmdUI->m_nID == ID_TOGGLE_FULL_SCREEN)
+        pCmdUI->SetCheck(m_pFramework != nullptr && m_pFramework->IsFullscreen() ? 1 : 0);
     if (pCmdUI->m_nID == ID_TOGGLE_MUSIC)
         pCmdUI->SetCheck((m_dwMusicWord & MUSIC_ON) != 0 ? 1 : 0);
 }
@@ -461,6 +465,7 @@ void CMainFrame::OnPassTurn()
 {
     StopShot();
     m_pGameFlow->NextTurn();
+    OutputDebugString(("Game: " + std::string(m_pGameFlow->Current().GetName()) + " to play\n").c_str());
     if (m_pGameFlow->Current().GetRobotLevel() != 0)
         m_pGameFlow->StartTurnFlight();
     m_pGameFlow->SetGameMode(modeCameraFlight);

@@ -2,7 +2,6 @@
 // cursor shows and the game pauses, and the banner's text list, laid out by each device set-up.
 // Main thread only.
 #include "app/MainFrame.h"
-#include "media/DirectInputDevices.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CursorManager.h"
 #include "render/Environment3D.h"
@@ -35,10 +34,6 @@ LRESULT CMainFrame::OnExitMenuLoop(WPARAM, LPARAM)
     SetModalMode(FALSE);
     ReleasePanelControls();
     ClipCursorToView();
-    // The keys and clicks that worked the menu are not the game's.
-    g_DIKeyboard.ReadDIKeyboardBuffer();
-    g_DIMouse.ReadDIMouseState();
-    g_DIMouse.ReadDIMouseState();
     return 0;
 }
 

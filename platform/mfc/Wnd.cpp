@@ -102,21 +102,9 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM)
 {
     CCmdUI state;
     state.m_nID = LOWORD(static_cast<DWORD>(wParam));
-    // The log tells a script which command a key or a menu item ran, and which one was refused.
-    char szLine[48];
     if (OnUpdateCmdMsg(&state) && !state.m_bEnabled)
-    {
-        std::snprintf(szLine, sizeof szLine, "Command %u: disabled\n", state.m_nID);
-        OutputDebugString(szLine);
         return TRUE; // a disabled command is swallowed, not run
-    }
-    const BOOL bRun = OnCmdMsg(state.m_nID);
-    if (bRun)
-    {
-        std::snprintf(szLine, sizeof szLine, "Command %u\n", state.m_nID);
-        OutputDebugString(szLine);
-    }
-    return bRun;
+    return OnCmdMsg(state.m_nID);
 }
 
 BOOL CWnd::PreTranslateMessage(MSG*) { return FALSE; }
@@ -232,6 +220,28 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
     if (CWnd::PreTranslateMessage(pMsg))
         return TRUE;
     return m_hAccelTable != nullptr && TranslateAccelerator(m_hWnd, m_hAccelTable, pMsg);
+}
+
+BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM)
+{
+    // As the window's, once: an update handler may sound a refusal. The log tells a script which
+    // command a key or a menu item ran, and which one was refused.
+    CCmdUI state;
+    state.m_nID = LOWORD(static_cast<DWORD>(wParam));
+    char szLine[48];
+    if (OnUpdateCmdMsg(&state) && !state.m_bEnabled)
+    {
+        std::snprintf(szLine, sizeof szLine, "Command %u: disabled\n", state.m_nID);
+        OutputDebugString(szLine);
+        return TRUE;
+    }
+    // Told before it runs: a command may run a dialog until the script closes it.
+    if (HasCommandHandler(state.m_nID))
+    {
+        std::snprintf(szLine, sizeof szLine, "Command %u\n", state.m_nID);
+        OutputDebugString(szLine);
+    }
+    return OnCmdMsg(state.m_nID);
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID)

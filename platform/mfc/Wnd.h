@@ -33,8 +33,7 @@ public:
     virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
     /// Everything the window receives passes here: the message map first, then the default handling.
     virtual LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam);
-    /// WM_COMMAND: asks the command's update handler, then runs it unless disabled (the debug log
-    /// says "Command <id>" or "Command <id>: disabled"). TRUE when handled.
+    /// WM_COMMAND: asks the command's update handler, then runs it unless disabled. TRUE when handled.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     /// Called by the message loop before a message of this window is dispatched; TRUE eats it.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
@@ -125,6 +124,8 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     /// Commands go to the frame's map, then to the application's.
     BOOL OnCmdMsg(UINT nID) override;
+    /// As the window's, and the debug log says "Command <id>", or "Command <id>: disabled".
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnUpdateCmdMsg(CCmdUI* pCmdUI) override;
     /// A key of the accelerator table becomes the frame's WM_COMMAND and is not dispatched.
     BOOL PreTranslateMessage(MSG* pMsg) override;

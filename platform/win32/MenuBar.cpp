@@ -399,8 +399,8 @@ void CMenuLoop::Run(int nItem, bool bDrop, bool bHeld)
     m_hLoop =
         CreateWindowEx(WS_EX_DLGMODALFRAME, LOOP_CLASS, "", WS_POPUP, 0, 0, 0, 0, m_hWnd, nullptr, nullptr, nullptr);
     m_bHeld = bHeld;
-    OutputDebugString("Menu: opened\n");
     LightBar(nItem, bDrop, bDrop && !bHeld ? 0 : -1);
+    OutputDebugString("Menu: opened\n");
     while (!m_bEnded && IsWindow(m_hWnd))
     {
         MSG msg;
@@ -413,7 +413,12 @@ void CMenuLoop::Run(int nItem, bool bDrop, bool bHeld)
         if ((msg.hwnd == m_hLoop || msg.hwnd == m_hWnd) && IsMenuInput(msg.message))
             Handle(msg);
         else
+        {
+            // Closing the window closes its menu first.
+            if (msg.hwnd == m_hWnd && msg.message == WM_CLOSE)
+                End(0);
             DispatchMessage(&msg);
+        }
     }
     if (!m_bEnded)
         End(0);
@@ -592,6 +597,8 @@ void CMenuLoop::DropDown(int nRow)
     const RECT& rcItem = m_aBar[static_cast<std::size_t>(m_nBar)];
     m_drop = LayOutDropDown(hSub, rcItem.left, BarTop() + MENU_BAR_HEIGHT, ClientWidth(m_hWnd));
     m_nRow = nRow == -2 ? NextRow(0, -1) : nRow >= 0 ? NextRow(nRow - 1, 1) : -1;
+    // Shown before the log names its items: a script that waits for them finds the menu drawn.
+    Show();
     for (const SRow& row : m_drop->aRows)
         if (!row.IsSeparator() && row.nId != 0)
         {
@@ -601,7 +608,6 @@ void CMenuLoop::DropDown(int nRow)
                           static_cast<int>(m_drop->rc.top + (row.rc.top + row.rc.bottom) / 2));
             OutputDebugString(szLine);
         }
-    Show();
 }
 
 void CMenuLoop::CloseDropDown()
