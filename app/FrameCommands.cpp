@@ -42,6 +42,8 @@
 #include "ui/StatisticsDialog.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <span>
 
 BOOL g_bDeveloperMode = FALSE;
@@ -70,8 +72,9 @@ constexpr DWORD BIT28 = 0x10000000;
 constexpr DWORD QUEUED_PLAYBACK = 0x1;
 /// The panel codes that first finish a call of the shot.
 constexpr int CALL_FINISHING_CODES[] = {19, 20, 21, 22, 23, 24, 25, 30};
-/// The backgrounds of the are-you-sure and new-game questions.
+/// The backgrounds of the are-you-sure and new-game questions, and the question the first asks.
 constexpr int SURE_BACKGROUND = 328;
+constexpr const char* LEAVE_QUESTION = "Do you really want to quit?";
 constexpr int NEW_GAME_BACKGROUND = 698;
 /// The options screen's template.
 constexpr int SETUP_TEMPLATE = 231;
@@ -676,12 +679,25 @@ void CMainFrame::OnDeveloperLevel9() { DeveloperLevel(9); }
 // Exit and new game
 // ---------------------------------------------------------------------------------------------------------------------
 
+int CMainFrame::AskToLeave()
+{
+    // As every box's, the question's text is kept on standard error, and where nobody could answer it
+    // (no screen, or the input script answers it) it is answered unseen.
+    std::fprintf(stderr, "Vorn: %s\n", LEAVE_QUESTION);
+    if (const std::optional<int> nAnswer = TakeUnattendedAnswer(MB_OKCANCEL))
+        return *nAnswer == IDOK ? IDOK : IDCANCEL;
+    CMsgSureDlg sure(this, SURE_BACKGROUND);
+    if (const INT_PTR nResult = sure.DoModal(); nResult != -1)
+        return static_cast<int>(nResult);
+    // Without its skin the question is asked in a plain box: the window can always be left.
+    return AfxMessageBox(LEAVE_QUESTION, MB_OKCANCEL | MB_ICONQUESTION);
+}
+
 void CMainFrame::OnExitGame()
 {
     SetModalMode(TRUE);
     ReleaseMouse();
-    CMsgSureDlg sure(this, SURE_BACKGROUND);
-    if (RunGameDialog(sure, SURE_BACKGROUND) == IDOK)
+    if (AskToLeave() == IDOK)
     {
         ReleaseMouse();
         PostMessage(WM_CLOSENOW);

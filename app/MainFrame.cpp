@@ -324,12 +324,23 @@ void CMainFrame::OnClose()
     }
     if ((g_nGameMode & gmSettingsPreview) != 0)
         return;
-    // The are-you-sure dialog of the interface, as a message box until it exists.
+    // The game stands paused behind the question and goes on as it was when it is declined.
+    CGameFlow& flow = *m_pGameFlow;
+    const bool bPausedHere = !flow.IsPaused();
+    if (bPausedHere)
+    {
+        flow.TogglePause();
+        // One frame shows the game paused under the question.
+        if (g_b3DReady)
+            Render3DFrame();
+    }
     int nAnswer = IDCANCEL;
     {
         const CModalModeScope modal;
-        nAnswer = AfxMessageBox("Do you really want to quit?", MB_OKCANCEL | MB_ICONQUESTION);
+        nAnswer = AskToLeave();
     }
+    if (bPausedHere && flow.IsPaused())
+        flow.TogglePause();
     if (nAnswer == IDOK)
     {
         m_bClosing = TRUE;

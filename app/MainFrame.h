@@ -468,6 +468,9 @@ protected:
     void OnComputerStroke();
     void OnStopPlayback();
     void OnExitGame();
+    /// The are-you-sure question of leaving the game in its skin (a plain box when it has none);
+    /// IDOK to leave.
+    int AskToLeave();
     void OnCallShotMode();
     void OnReplay();
     void OnToggleOption4();

@@ -1,6 +1,8 @@
 #include "ui/MessageDlg.h"
 
 #include "foundation/ErrorBox.h"
+#include "foundation/Settings.h"
+#include "media/Speech.h"
 #include "platform/win32/MessageBox.h"
 #include "render/Environment3D.h"
 
@@ -43,6 +45,11 @@ BOOL CMessageDlg::OnInitDialog()
     s_pOpen = this;
     m_bOpen = true;
     CenterOnOwner();
+    // The commentary held back is let go while the dialog is up, and the dialog's own sound is handed
+    // to it (silent while the commentary switch is off).
+    g_Speech.ResumeSound();
+    if (g_Settings.m_nSpeechMode != 0 && !m_strSound.IsEmpty())
+        g_Speech.SayText(m_strSound);
     return TRUE;
 }
 

@@ -30,7 +30,7 @@ public:
     /// Gives the open-dialog pointer back to the dialog under this one, then destroys the window.
     BOOL DestroyWindow() override;
 
-    CString m_strSound; // the sound that would announce the dialog; dialog sounds stay silent
+    CString m_strSound; // the sound handed to the commentary as the dialog opens (silent with it off)
 
 protected:
     /// Moves a control to (x, y) of the client area, keeping its size.
