@@ -697,7 +697,8 @@ void CMainFrame::OnExitGame()
 {
     SetModalMode(TRUE);
     ReleaseMouse();
-    if (AskToLeave() == IDOK)
+    CMsgSureDlg sure(this, SURE_BACKGROUND);
+    if (RunGameDialog(sure, SURE_BACKGROUND) == IDOK)
     {
         ReleaseMouse();
         PostMessage(WM_CLOSENOW);

@@ -40,6 +40,8 @@ inline constexpr UINT LB_GETCURSEL = 0x0188;
 inline constexpr UINT LB_GETCOUNT = 0x018B;
 inline constexpr UINT LB_GETTOPINDEX = 0x018E;
 inline constexpr UINT LB_SETTOPINDEX = 0x0197;
+/// lParam a RECT the row wParam's rectangle goes into, in the list's client coordinates.
+inline constexpr UINT LB_GETITEMRECT = 0x0198;
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT LBN_SELCHANGE = 1;
 inline constexpr UINT LBN_DBLCLK = 2;

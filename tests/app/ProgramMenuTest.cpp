@@ -239,4 +239,37 @@ TEST_F(ProgramMenuTest, TheGameCommandsOfTheMenuPassTheTurnRackAgainFlyAndGoFull
     EXPECT_GT(full.cx, 812);
     EXPECT_GT(full.cy, 570 + 20);
 }
+TEST_F(ProgramMenuTest, TheTutorialChooserListsTheLessonsAndOpensTheSecondByKeysAndByADoubleClick)
+{
+    const std::filesystem::path tutorial = m_run.Program() / "Tutorial";
+    std::filesystem::create_directories(tutorial);
+    for (const char* szName : {"Safety.ttr", "Break.ttr", "Cut shots.ttr", "Notes.txt"})
+        std::ofstream(tutorial / szName) << "lesson\n";
+    const std::string strOpen = "after 0 key press F10\n"
+                                "seen Menu: opened\nafter 0 key press Down\nafter 0 key press U\n"
+                                "seen File chooser: Safety.ttr at\n";
+    const std::string strAt = " in dialog @File chooser: Cut shots.ttr at\n";
+    const std::string strClick = "after 0 mouse down left" + strAt + "after 0 mouse up left" + strAt;
+    // Tab from the name line to the list, Down to its first row and its second, Enter; then the
+    // second row clicked twice.
+    const std::string strScript = "boxes shown\nseen Game: at rest, it can be saved or loaded\n" + strOpen +
+                                  "after 0 png " + Png("ProgramTutorialChooser.png") +
+                                  "\nafter 0 key press Tab\nafter 0 key press Down\nafter 0 key press Down\n"
+                                  "seen File chooser: Cut shots.ttr selected\nafter 0 png " +
+                                  Png("ProgramTutorialChooserSecondChosen.png") +
+                                  "\nafter 0 key press Return\nseen Tutorial chosen: \n" + strOpen + strClick +
+                                  strClick + "seen Tutorial chosen: \nafter 0 close\ndialog +1 key press Return\n";
+    ASSERT_EQ(0, m_run.Run(strScript, {"-teacher"})) << m_run.Log();
+    const std::string strLog = m_run.Log();
+    const std::vector<std::string> aListed = {"File chooser: Break.ttr at", "File chooser: Cut shots.ttr at",
+                                              "File chooser: Safety.ttr at"};
+    std::vector<std::string> aTwice = aListed;
+    aTwice.push_back("Tutorial chosen: ");
+    aTwice.push_back("Tutorial\\Cut shots.ttr\n");
+    aTwice.insert(aTwice.end(), aTwice.begin(), aTwice.end());
+    EXPECT_TRUE(HasLinesInOrder(strLog, aTwice)) << strLog;
+    // Only the lessons are listed.
+    EXPECT_EQ(std::string::npos, strLog.find("File chooser: Notes.txt")) << strLog;
+}
+
 } // namespace
