@@ -680,7 +680,10 @@ void CDialog::DrawItem(HDC hDC, const SItem& item)
     const bool bEnabled = IsWindowEnabled(item.hWnd) != FALSE;
     const bool bFocus = ::GetFocus() == item.hWnd;
     const CString strText = WindowText(item.hWnd);
-    const COLORREF crText = bEnabled ? TEXT : TEXT_DISABLED;
+    COLORREF crText = bEnabled ? TEXT : TEXT_DISABLED;
+    if (bEnabled && (item.control.eKind == EDialogControl::Static || item.control.eKind == EDialogControl::CheckBox) &&
+        SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(item.hWnd)) != 0)
+        crText = GetTextColor(hDC);
     RECT rc = ItemClientRect(item);
     if (item.pView != nullptr)
     {

@@ -30,6 +30,9 @@ inline constexpr UINT WM_DRAWITEM = 0x002B;
 /// Asked of the dialog before a list box is drawn: wParam the context, lParam the list's window;
 /// the answer is the brush of its background, or 0 for the toolkit's own.
 inline constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
+/// Asked of the dialog before a static text or a check box is drawn: wParam the context, lParam the
+/// control's window; a non-zero answer says the dialog set the context's text colour for it.
+inline constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr UINT BM_CLICK = 0x00F5;
