@@ -826,10 +826,8 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM lParam)
         ApplyPanelSetting(g_Settings.m_nDrawLevel, bChecked ? 255 : 0);
         break;
     case 20:
-        if (IsRuleMet(ECommandRule::R1, GetCommandState()))
-            m_pGameFlow->SetGameMode(modePlaceCueBall);
-        else
-            MessageBeep(0xFFFFFFFF);
+        if (CanAcceptCommand())
+            OnPanelAction();
         break;
     case 22:
     case 23:

@@ -370,6 +370,11 @@ public:
     void ReadFlowInput(SFlowInput& input) override;
     bool HasFocus() override;
     void Beep() override;
+    /// The player may command the game: not in a competition of kind 2, not closing, a person's
+    /// turn; a refusal beeps.
+    bool CanAcceptCommand() override;
+    /// Free placement of a ball, under the same rule (silently refused); the cue shows.
+    void OnPanelAction();
     void ToggleDrawLevel() override;
     /// The cursor confined to the view and shown or hidden as the game mode asks (FrameCursor.cpp).
     void ClipCursorToView() override;

@@ -50,6 +50,11 @@ public:
     }
     void SetModeHint(UINT nId) override { m_Hints.push_back(static_cast<int>(nId)); }
     int PickBallUnderCursor() override { return m_nPicked; }
+    bool CanAcceptCommand() override
+    {
+        ++m_nCommandAsks;
+        return m_bAcceptCommands;
+    }
 
     CThresholdCue m_Cue;
     int m_nWidgetRoutes = 0;
@@ -59,6 +64,8 @@ public:
     SFlowCamera m_LastCamera;
     std::vector<int> m_Hints;
     int m_nPicked = -1;
+    int m_nCommandAsks = 0;
+    bool m_bAcceptCommands = true;
 };
 
 class CAimInputTest : public testing::Test
@@ -248,6 +255,24 @@ TEST_F(CAimInputTest, KeysAndButtonsMoveBetweenTheModes)
         Tick();
         EXPECT_EQ(g_nGameMode & MODE_FIELD, c.dwExpected);
         EXPECT_EQ(g_nPrevGameMode & MODE_FIELD, c.dwExpectedPrev);
+        m_Input.m_Next = SFlowInput{};
+    }
+}
+
+TEST_F(CAimInputTest, MLeavesTheAimForFreePlacementOnlyWhenThePlayerMayCommand)
+{
+    for (const bool bAccept : {true, false})
+    {
+        SCOPED_TRACE(bAccept ? "accepted" : "refused");
+        g_nGameMode = modeAim;
+        g_nPrevGameMode = modeEnglish;
+        m_Host.m_bAcceptCommands = bAccept;
+        m_Host.m_nCommandAsks = 0;
+        m_Input.m_Next = SFlowInput{};
+        m_Input.m_Next.nPressedKey = KEY_M;
+        Tick();
+        EXPECT_EQ(1, m_Host.m_nCommandAsks);
+        EXPECT_EQ(bAccept ? modePlaceCueBall : modeAim, g_nGameMode & MODE_FIELD);
         m_Input.m_Next = SFlowInput{};
     }
 }
