@@ -823,7 +823,7 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM lParam)
         ApplyPanelSetting(g_Settings.m_nSpecular, bChecked ? 1 : 0);
         break;
     case 17:
-        ApplyPanelSetting(g_Settings.m_nDrawLevel, bChecked ? 255 : 0);
+        SetDrawLevelSwitch(bChecked);
         break;
     case 20:
         if (CanAcceptCommand())

@@ -57,7 +57,9 @@ void CMainFrame::OnPanelAction()
     RefreshCue();
 }
 
-void CMainFrame::ToggleDrawLevel() { g_Settings.m_nDrawLevel = g_Settings.m_nDrawLevel != 0 ? 0 : 1; }
+void CMainFrame::ToggleDrawLevel() { SetDrawLevelSwitch(g_Settings.m_nDrawLevel == 0); }
+
+void CMainFrame::SetDrawLevelSwitch(bool bOn) { ApplyPanelSetting(g_Settings.m_nDrawLevel, bOn ? 255 : 0); }
 
 int CMainFrame::PickBallUnderCursor()
 {

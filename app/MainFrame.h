@@ -376,6 +376,8 @@ public:
     /// Free placement of a ball, under the same rule (silently refused); the cue shows.
     void OnPanelAction();
     void ToggleDrawLevel() override;
+    /// The room's detail fully on ("DrawLevel" 255) or off (0), saved and applied at once.
+    void SetDrawLevelSwitch(bool bOn);
     /// The cursor confined to the view and shown or hidden as the game mode asks (FrameCursor.cpp).
     void ClipCursorToView() override;
     /// The links of the room under the cursor: the hand over one, the opener on a click

@@ -342,6 +342,20 @@ TEST(FrameCommandsTest, PanelCommandsActOnTheirCodeAndCheckBox)
     }
 }
 
+TEST(FrameCommandsTest, KeyGSwitchesTheRoomsDetailFullyOffAndOnAndKeepsIt)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_Settings.m_nDrawLevel = 128; // partly on: G turns it off
+    g_Settings.Save();
+    for (const int nExpected : {0, 255, 0})
+    {
+        frame.Frame().ToggleDrawLevel();
+        EXPECT_EQ(nExpected, g_Settings.m_nDrawLevel);
+        EXPECT_EQ(nExpected, CStartedFrame::Saved("DrawLevel"));
+    }
+}
+
 TEST(FrameCommandsTest, ExitFollowsEachAnswer)
 {
     using enum EAnswer;
