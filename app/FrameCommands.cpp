@@ -304,9 +304,9 @@ void CMainFrame::ReleasePanelControls()
 void CMainFrame::PlayRefusedSound()
 {
     // The refusal sounds over the middle of the table; not while the sound is off or before the
-    // 3-D scene exists.
+    // 3-D scene exists, nor while a rack's outcome is being handled.
     OutputDebugString("Command refused\n");
-    if (m_Sound.IsMuted() || m_pFramework == nullptr)
+    if (m_Sound.IsMuted() || m_bOutcomePending || m_pFramework == nullptr)
         return;
     PlayGameSound(REFUSAL_SOUND_ID, CVector3(0.0f, SCENE_BED_HEIGHT, 0.0f));
 }
@@ -922,12 +922,18 @@ void CMainFrame::OnMove(UINT, int, int)
 {
     if (m_pFramework == nullptr || m_pFramework->IsFullscreen())
         return;
+    // The framework presents to where the client area now is on the screen.
+    POINT ptClient{};
+    ::ClientToScreen(m_hWnd, &ptClient);
+    m_pFramework->Move(ptClient.x, ptClient.y);
     if (m_bGameStarted)
         KeepWindowPlacement();
 }
 
 void CMainFrame::OnSize(UINT nType, int, int)
 {
+    if (m_bOutcomePending)
+        return;
     if (nType == SIZE_MINIMIZED || nType == 4)
         m_bWindowActive = FALSE;
     if (nType == SIZE_MAXIMIZED || nType == SIZE_RESTORED)

@@ -645,6 +645,9 @@ private:
     std::unique_ptr<CGameFlow> m_pGameFlow;
     BOOL m_bGameInProgress = FALSE;
     BOOL m_bShotWasRunning = FALSE;
+    /// A rack's outcome is being handled: a resize meanwhile does not rebuild the scene under it,
+    /// and no refusal sounds over its dialogs.
+    BOOL m_bOutcomePending = FALSE;
     bool m_bSavesWereOpen = false;
     int m_nSavedFeltColour = 0;
     /// The aiming aid's throttle: armed by an aim change, started when the change stops, done once.

@@ -30,6 +30,7 @@
 #include "platform/win32/Profile.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CameraFlight.h"
+#include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/SceneObject.h"
 #include "simulation/BallEngine.h"
@@ -597,6 +598,15 @@ TEST(FrameCommandsTest, MovingKeepsThePlacementAndActivationGatesTheTick)
     saved.SetDefaults();
     saved.Load();
     EXPECT_EQ(rc.right, saved.m_WindowPlacement.rcNormalPosition.right) << "saved at once";
+    // The game is presented where the window's client area now is.
+    MoveWindow(frame.Window(), rc.left + 37, rc.top + 41, rc.right - rc.left, rc.bottom - rc.top, FALSE);
+    POINT ptClient{};
+    ClientToScreen(frame.Window(), &ptClient);
+    ASSERT_NE(nullptr, frame.Frame().GetFramework());
+    const RECT& rcScreen = frame.Frame().GetFramework()->GetScreenRect();
+    EXPECT_EQ(ptClient.x, rcScreen.left);
+    EXPECT_EQ(ptClient.y, rcScreen.top);
+    EXPECT_EQ(rc.left + 37, g_Settings.m_WindowPlacement.rcNormalPosition.left);
 
     // Switching away frees the cursor and nothing is drawn; coming back confines it to the view.
     const RECT rcDesktop = GetDesktopWindowRect();
