@@ -459,7 +459,12 @@ void CMainFrame::OnStopPlayback() { StopShot(); }
 
 void CMainFrame::OnStopAction()
 {
+    // A call of the shot in progress ends as if it had been made; the cue ball is the ball again,
+    // the camera left where it is.
+    if (HasMode(modeCallShot) && g_pCallShotState != nullptr)
+        g_pCallShotState->Finish();
     StopShot();
+    m_pGameFlow->SelectCueBall(0);
     ClearGameFlag(gmShotRunning | gmRobotStroke);
     RefreshCue();
 }

@@ -1273,6 +1273,28 @@ TEST(FrameCommandsTest, PanelCodesRunTheirCommandsUnderTheirRules)
     }
 }
 
+TEST(FrameCommandsTest, StopFromTheMenuEndsACallOfTheShotAndTheCueBallIsTheBallAgain)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    CGameFlow& flow = frame.Frame().GetGameFlow();
+    flow.CreateReferee(15);
+    g_Settings.m_nGameType = 15;
+    g_Settings.m_nCompetitionType = 1;
+    g_Settings.Save();
+    SendMessage(frame.Window(), FLOW_MSG_CALL_SHOT, 15, static_cast<LPARAM>(modeAim));
+    g_CallRecord.nBall = 3;
+    g_nPrevGameMode = modeCallShot;
+    ASSERT_NE(nullptr, g_pCallShotState);
+    ASSERT_FALSE(g_pCallShotState->IsDone());
+    frame.Command(ID_STOP_ACTION);
+    Pump();
+    EXPECT_TRUE(g_pCallShotState->IsDone());
+    EXPECT_EQ(-1, g_CallRecord.nBall);
+    EXPECT_EQ(0u, g_nGameMode & (gmShotRunning | gmRobotStroke));
+    EndCall();
+}
+
 TEST(FrameCommandsTest, TheRecommendedShotFliesToTheAimAndShowsThePlannersShotAsTheCall)
 {
     struct SCase
