@@ -46,6 +46,15 @@ std::string Png(const char* szName)
     return (frames / szName).string();
 }
 
+/// The log's line once the table is at rest, for the script to wait on.
+constexpr char AT_REST[] = "seen Game: at rest, it can be saved or loaded\n";
+
+/// The ball in hand set down in the middle of the table: the player aims.
+std::string SetDownTheBall()
+{
+    return std::string("frame +3 mouse down left 400 300\nafter 0 mouse up left 400 300\n") + AT_REST;
+}
+
 /// The width and height a PNG file's header gives.
 SIZE PngSize(const std::string& strPath)
 {
@@ -83,7 +92,7 @@ std::string ChooseCommand(const SMenuRow& row)
 /// agreed to.
 std::string MenuScript(const std::vector<SMenuRow>& aRows)
 {
-    std::string strScript = "boxes shown\nseen Game: at rest, it can be saved or loaded\n";
+    std::string strScript = std::string("boxes shown\n") + AT_REST;
     for (const SMenuRow& row : aRows)
     {
         strScript += row.strBefore + OpenMenu(row) + "seen Menu item " + std::to_string(row.nId) + " at\n";
@@ -184,8 +193,7 @@ TEST_F(ProgramMenuTest, TheSwitchesOfTheMenuChangeTheirSettingsAndShowTheirCheck
     Set("Music Volume", "40000");
     Set("Music enable", "1");
     // The aiming aid's switch is greyed while the ball is in hand: the ball is set down first.
-    const std::string strSetDown = "frame +3 mouse down left 400 300\nafter 0 mouse up left 400 300\n"
-                                   "seen Game: at rest, it can be saved or loaded\n";
+    const std::string strSetDown = SetDownTheBall();
     const std::vector<SMenuRow> aRows = {
         {"Head line", EOpen::Alt, 1, 32156, 'H', 0, "", {}, "ProgramMenuSwitches.png"},
         {"Ball path", EOpen::Press, 1, 32155, 0, 0, "", {}, nullptr, strSetDown},
@@ -212,9 +220,9 @@ TEST_F(ProgramMenuTest, TheGameCommandsOfTheMenuPassTheTurnRackAgainFlyAndGoFull
     Set("Player level 2", "0");
     Set("OverHead View", "0");
     Set("FullScreen", "0");
-    const std::string strAtRest = "seen Game: at rest, it can be saved or loaded\n";
+    const std::string strAtRest = AT_REST;
     // The ball in hand set down: the player aims, and may ask for the recommended shot.
-    const std::string strSetDown = "frame +3 mouse down left 400 300\nafter 0 mouse up left 400 300\n" + strAtRest;
+    const std::string strSetDown = SetDownTheBall();
     const std::vector<SMenuRow> aRows = {
         {"Recommended shot", EOpen::Alt, 0, 32164, 'H', 0, strAtRest, {"Game: at rest"}, nullptr, strSetDown},
         {"Pass turn", EOpen::Alt, 0, 32165, 'P', 0, "", {" to play"}},
@@ -239,6 +247,24 @@ TEST_F(ProgramMenuTest, TheGameCommandsOfTheMenuPassTheTurnRackAgainFlyAndGoFull
     EXPECT_GT(full.cx, 812);
     EXPECT_GT(full.cy, 570 + 20);
 }
+TEST_F(ProgramMenuTest, InStraightPoolTheMenuCallsTheShot)
+{
+    Set("GameType", "15");
+    Set("Competition Type", "0");
+    // Once the call begins, the balls that can be called are named.
+    const std::string strSetDown = SetDownTheBall();
+    RunRows({{"Call the shot",
+              EOpen::F10,
+              0,
+              32167,
+              'C',
+              0,
+              "",
+              {"Call: ball "},
+              "ProgramMenuCallTheShot.png",
+              strSetDown}});
+}
+
 TEST_F(ProgramMenuTest, TheTutorialChooserListsTheLessonsAndOpensTheSecondByKeysAndByADoubleClick)
 {
     const std::filesystem::path tutorial = m_run.Program() / "Tutorial";
@@ -252,13 +278,12 @@ TEST_F(ProgramMenuTest, TheTutorialChooserListsTheLessonsAndOpensTheSecondByKeys
     const std::string strClick = "after 0 mouse down left" + strAt + "after 0 mouse up left" + strAt;
     // Tab from the name line to the list, Down to its first row and its second, Enter; then the
     // second row clicked twice.
-    const std::string strScript = "boxes shown\nseen Game: at rest, it can be saved or loaded\n" + strOpen +
-                                  "after 0 png " + Png("ProgramTutorialChooser.png") +
-                                  "\nafter 0 key press Tab\nafter 0 key press Down\nafter 0 key press Down\n"
-                                  "seen File chooser: Cut shots.ttr selected\nafter 0 png " +
-                                  Png("ProgramTutorialChooserSecondChosen.png") +
-                                  "\nafter 0 key press Return\nseen Tutorial chosen: \n" + strOpen + strClick +
-                                  strClick + "seen Tutorial chosen: \nafter 0 close\ndialog +1 key press Return\n";
+    const std::string strScript =
+        std::string("boxes shown\n") + AT_REST + strOpen + "after 0 png " + Png("ProgramTutorialChooser.png") +
+        "\nafter 0 key press Tab\nafter 0 key press Down\nafter 0 key press Down\n"
+        "seen File chooser: Cut shots.ttr selected\nafter 0 png " +
+        Png("ProgramTutorialChooserSecondChosen.png") + "\nafter 0 key press Return\nseen Tutorial chosen: \n" +
+        strOpen + strClick + strClick + "seen Tutorial chosen: \nafter 0 close\ndialog +1 key press Return\n";
     ASSERT_EQ(0, m_run.Run(strScript, {"-teacher"})) << m_run.Log();
     const std::string strLog = m_run.Log();
     const std::vector<std::string> aListed = {"File chooser: Break.ttr at", "File chooser: Cut shots.ttr at",
