@@ -81,3 +81,5 @@ inline constexpr UINT ID_NEW_GAME = 32180;
 inline constexpr UINT ID_EMPTY_32181 = 32181;
 inline constexpr UINT ID_DEVELOPER_LEVEL_0 = 32182;
 inline constexpr UINT ID_DEVELOPER_LEVEL_9 = 32191;
+/// The players' statistics over the game (the start screen's statistics button is hidden).
+inline constexpr UINT ID_STATISTICS_DIALOG = 32192;

@@ -43,8 +43,11 @@
 #include "ui/SmallDialogs.h"
 #include "ui/TextMessages.h"
 #include "ui/WindowPlacement.h"
+#include "ui/StatisticsDialog.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 #include <span>
 
 BOOL g_bDeveloperMode = FALSE;
@@ -67,13 +70,16 @@ constexpr DWORD BIT28 = 0x10000000;
 constexpr DWORD QUEUED_PLAYBACK = 0x1;
 /// The panel codes that first finish a call of the shot.
 constexpr int CALL_FINISHING_CODES[] = {19, 20, 21, 22, 23, 24, 25, 30};
-/// The backgrounds of the are-you-sure and new-game questions.
+/// The backgrounds of the are-you-sure and new-game questions, and the question the first asks.
 constexpr int SURE_BACKGROUND = 328;
+constexpr const char* LEAVE_QUESTION = "Do you really want to quit?";
 constexpr int NEW_GAME_BACKGROUND = 698;
 /// The options screen's template.
 constexpr int SETUP_TEMPLATE = 231;
 /// The physics dialog's template.
 constexpr int PHYSICS_TEMPLATE = 150;
+/// The statistics dialog's template.
+constexpr int STATISTICS_TEMPLATE = 582;
 /// The exit choice's picture.
 constexpr int EXIT_BACKGROUND = 651;
 /// The refusal's sound effect.
@@ -172,6 +178,7 @@ const SMessageMap* CMainFrame::GetCommandMap()
         MapMessage<&CMainFrame::OnSetCursor>(WM_SETCURSOR),
         MapMessage<&CMainFrame::OnGetMinMaxInfo>(WM_GETMINMAXINFO),
         MapCommand<&CMainFrame::OnNothing>(32168),
+        MapMessage<&CMainFrame::OnNcHitTest>(WM_NCHITTEST),
         MapCommand<&CMainFrame::OnNothing>(ID_TOGGLE_SHORT_PATH),
         MapCommand<&CMainFrame::OnNothing>(32173),
         MapCommand<&CMainFrame::OnNothing>(32175),
@@ -194,6 +201,11 @@ const SMessageMap* CMainFrame::GetCommandMap()
         MapMessage<&CMainFrame::OnOutcomeDone>(WM_OUTCOMEDONE),
         MapMessage<&CMainFrame::OnMusicNotifyMsg>(WM_MUSICNOTIFY),
         MapCommand<&CMainFrame::OnOpenTutorial>(ID_OPEN_TUTORIAL),
+        MapUpdateCommand<&CMainFrame::OnUpdateOpenTutorial>(ID_OPEN_TUTORIAL),
+        MapCommand<&CMainFrame::OnStatisticsDialog>(ID_STATISTICS_DIALOG),
+        MapUpdateCommand<&CMainFrame::OnUpdateToggle>(ID_TOGGLE_FULL_SCREEN),
+        MapUpdateCommand<&CMainFrame::OnUpdateToggle>(ID_TOGGLE_MUSIC),
+        MapUpdateCommand<&CMainFrame::OnUpdateToggle>(ID_TOGGLE_SHORT_PATH),
         MapCommand<&CMainFrame::OnDeveloperLevel0>(ID_DEVELOPER_LEVEL_0),
         MapCommand<&CMainFrame::OnDeveloperLevel1>(ID_DEVELOPER_LEVEL_0 + 1),
         MapCommand<&CMainFrame::OnDeveloperLevel2>(ID_DEVELOPER_LEVEL_0 + 2),
@@ -241,8 +253,33 @@ bool CMainFrame::IsCallingAllowed() const
 
 void CMainFrame::OnUpdateRuledCommand(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(IsRuleMetOrRefuse(GetCommandRule(pCmdUI->m_nID)));
+    // A menu item that cannot be chosen now is greyed without the refusal's sound: the sound
+    // answers a command refused, not a menu opened.
+    const ECommandRule eRule = GetCommandRule(pCmdUI->m_nID);
+    pCmdUI->Enable(pCmdUI->m_bMenuItem ? IsRuleMet(eRule, GetCommandState()) : IsRuleMetOrRefuse(eRule));
+    OnUpdateToggle(pCmdUI);
 }
+
+void CMainFrame::OnUpdateToggle(CCmdUI* pCmdUI)
+{
+    // The menu's switches show a check while they are on.
+    static constexpr std::pair<UINT, int CSettings::*> s_aSwitches[] = {
+        {ID_TOGGLE_OVERHEAD, &CSettings::m_nOverHeadView},
+        {ID_TOGGLE_HEAD_LINE, &CSettings::m_nHeadLine},
+        {ID_TOGGLE_BALL_PATH, &CSettings::m_nBallPath1},
+        {ID_TOGGLE_SHORT_PATH, &CSettings::m_nShortPath1},
+    };
+    for (const auto& [nID, pnSwitch] : s_aSwitches)
+        if (nID == pCmdUI->m_nID)
+            pCmdUI->SetCheck(g_Settings.*pnSwitch != 0 ? 1 : 0);
+    // Full screen as the screen shows it, music as it plays.
+    if (pCmdUI->m_nID == ID_TOGGLE_FULL_SCREEN)
+        pCmdUI->SetCheck(m_pFramework != nullptr && m_pFramework->IsFullscreen() ? 1 : 0);
+    if (pCmdUI->m_nID == ID_TOGGLE_MUSIC)
+        pCmdUI->SetCheck((m_dwMusicWord & MUSIC_ON) != 0 ? 1 : 0);
+}
+
+void CMainFrame::OnUpdateOpenTutorial(CCmdUI* pCmdUI) { pCmdUI->Enable(g_bTeacherMode != 0); }
 
 void CMainFrame::OnUpdateTurnFlight(CCmdUI* pCmdUI) { pCmdUI->SetCheck(HasGameFlag(gmRobotStroke) ? 1 : 0); }
 
@@ -265,9 +302,9 @@ void CMainFrame::ReleasePanelControls()
 void CMainFrame::PlayRefusedSound()
 {
     // The refusal sounds over the middle of the table; not while the sound is off or before the
-    // 3-D scene exists.
+    // 3-D scene exists, nor while a rack's outcome is being handled.
     OutputDebugString("Command refused\n");
-    if (m_Sound.IsMuted() || m_pFramework == nullptr)
+    if (m_Sound.IsMuted() || m_bOutcomePending || m_pFramework == nullptr)
         return;
     PlayGameSound(REFUSAL_SOUND_ID, CVector3(0.0f, SCENE_BED_HEIGHT, 0.0f));
 }
@@ -447,7 +484,12 @@ void CMainFrame::OnStopPlayback() { StopShot(); }
 
 void CMainFrame::OnStopAction()
 {
+    // A call of the shot in progress ends as if it had been made; the cue ball is the ball again,
+    // the camera left where it is.
+    if (HasMode(modeCallShot) && g_pCallShotState != nullptr)
+        g_pCallShotState->Finish();
     StopShot();
+    m_pGameFlow->SelectCueBall(0);
     ClearGameFlag(gmShotRunning | gmRobotStroke);
     RefreshCue();
 }
@@ -456,6 +498,7 @@ void CMainFrame::OnPassTurn()
 {
     StopShot();
     m_pGameFlow->NextTurn();
+    OutputDebugString(("Game: " + std::string(m_pGameFlow->Current().GetName()) + " to play\n").c_str());
     if (m_pGameFlow->Current().GetRobotLevel() != 0)
         m_pGameFlow->StartTurnFlight();
     m_pGameFlow->SetGameMode(modeCameraFlight);
@@ -612,6 +655,15 @@ void CMainFrame::OnSetupDialog()
 
 void CMainFrame::OnSetupCommand() { OnSetupDialog(); }
 
+void CMainFrame::OnStatisticsDialog()
+{
+    SetModalMode(TRUE);
+    CStatisticsDialog dlg(this);
+    RunGameDialog(dlg, STATISTICS_TEMPLATE);
+    SetModalMode(FALSE);
+    ReleasePanelControls();
+}
+
 void CMainFrame::OnOpenTutorial()
 {
     if (!g_bTeacherMode)
@@ -665,6 +717,20 @@ void CMainFrame::OnDeveloperLevel9() { DeveloperLevel(9); }
 // ---------------------------------------------------------------------------------------------------------------------
 // Exit and new game
 // ---------------------------------------------------------------------------------------------------------------------
+
+int CMainFrame::AskToLeave()
+{
+    // As every box's, the question's text is kept on standard error, and where nobody could answer it
+    // (no screen, or the input script answers it) it is answered unseen.
+    std::fprintf(stderr, "Vorn: %s\n", LEAVE_QUESTION);
+    if (const std::optional<int> nAnswer = TakeUnattendedAnswer(MB_OKCANCEL))
+        return *nAnswer == IDOK ? IDOK : IDCANCEL;
+    CMsgSureDlg sure(this, SURE_BACKGROUND);
+    if (const INT_PTR nResult = sure.DoModal(); nResult != -1)
+        return static_cast<int>(nResult);
+    // Without its skin the question is asked in a plain box: the window can always be left.
+    return AfxMessageBox(LEAVE_QUESTION, MB_OKCANCEL | MB_ICONQUESTION);
+}
 
 void CMainFrame::OnExitGame()
 {
@@ -801,10 +867,8 @@ LRESULT CMainFrame::OnPanelCommand(WPARAM wParam, LPARAM lParam)
         SetDrawLevelSwitch(bChecked);
         break;
     case 20:
-        if (IsRuleMet(ECommandRule::R1, GetCommandState()))
-            m_pGameFlow->SetGameMode(modePlaceCueBall);
-        else
-            MessageBeep(0xFFFFFFFF);
+        if (CanAcceptCommand())
+            OnPanelAction();
         break;
     case 22:
     case 23:
@@ -900,12 +964,18 @@ void CMainFrame::OnMove(UINT, int, int)
 {
     if (m_pFramework == nullptr || m_pFramework->IsFullscreen())
         return;
+    // The framework presents to where the client area now is on the screen.
+    POINT ptClient{};
+    ::ClientToScreen(m_hWnd, &ptClient);
+    m_pFramework->Move(ptClient.x, ptClient.y);
     if (m_bGameStarted)
         KeepWindowPlacement();
 }
 
 void CMainFrame::OnSize(UINT nType, int, int)
 {
+    if (m_bOutcomePending)
+        return;
     if (nType == SIZE_MINIMIZED || nType == 4)
         m_bWindowActive = FALSE;
     if (nType == SIZE_MAXIMIZED || nType == SIZE_RESTORED)

@@ -199,7 +199,9 @@ void CMainFrame::CopyBallsToAimingAid()
 
 LRESULT CMainFrame::OnShotOutcome(WPARAM wParam, LPARAM)
 {
+    m_bOutcomePending = TRUE;
     m_pGameFlow->OnMatchProgress(static_cast<int>(wParam));
+    m_bOutcomePending = FALSE;
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // The main frame's keyboard and mouse as the game flow reads them: the DirectInput devices the
 // frame read this frame, handed over as one reading with the camera's settings as they stand, and
 // the focus, the beep and the "DrawLevel" switch of the window.
+#include "app/CommandRules.h"
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
@@ -39,6 +40,22 @@ void CMainFrame::ReadFlowInput(SFlowInput& input)
 bool CMainFrame::HasFocus() { return ::GetFocus() == m_hWnd; }
 
 void CMainFrame::Beep() { MessageBeep(static_cast<UINT>(-1)); }
+
+bool CMainFrame::CanAcceptCommand()
+{
+    if (IsRuleMet(ECommandRule::R1, GetCommandState()))
+        return true;
+    Beep();
+    return false;
+}
+
+void CMainFrame::OnPanelAction()
+{
+    if (!IsRuleMet(ECommandRule::R1, GetCommandState()))
+        return;
+    m_pGameFlow->SetGameMode(modePlaceCueBall);
+    RefreshCue();
+}
 
 void CMainFrame::ToggleDrawLevel() { SetDrawLevelSwitch(g_Settings.m_nDrawLevel == DRAW_LEVEL_OFF); }
 

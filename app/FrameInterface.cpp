@@ -6,6 +6,7 @@
 #include "platform/win32/SystemParameters.h"
 #include "render/CursorManager.h"
 #include "ui/InputEdit.h"
+#include "render/Environment3D.h"
 #include "ui/WindowPlacement.h"
 
 #include <cstring>
@@ -51,6 +52,12 @@ LRESULT CMainFrame::OnExitMenuLoop(WPARAM, LPARAM)
     ReleasePanelControls();
     ClipCursorToView();
     return 0;
+}
+
+LRESULT CMainFrame::OnNcHitTest(WPARAM, LPARAM)
+{
+    // Until the window is ready for the game, no part of it answers the mouse (its menu bar neither).
+    return g_b3DReady ? Default() : HTNOWHERE;
 }
 
 void CMainFrame::LayOutSkinList(const RECT& rcArea)

@@ -228,7 +228,8 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCT& cs)
     cs.cy = FRAME_HEIGHT;
     cs.dwExStyle = (cs.dwExStyle & ~WS_EX_TOOLWINDOW) | WS_EX_APPWINDOW;
     cs.style |= static_cast<LONG>(WS_VISIBLE);
-    cs.hMenu = nullptr;
+    // The frame keeps its menu as the window's menu bar: through it a player reaches the commands
+    // that no key or panel sends (restart rack, pass turn, the physics dialog and others).
     cs.lpszClass = RegisterWindowClass(FRAME_CLASS_NAME);
     return CFrameWnd::PreCreateWindow(cs);
 }
@@ -424,12 +425,23 @@ void CMainFrame::OnClose()
     }
     if ((g_nGameMode & gmSettingsPreview) != 0)
         return;
-    // The are-you-sure dialog of the interface, as a message box until it exists.
+    // The game stands paused behind the question and goes on as it was when it is declined.
+    CGameFlow& flow = *m_pGameFlow;
+    const bool bPausedHere = !flow.IsPaused();
+    if (bPausedHere)
+    {
+        flow.TogglePause();
+        // One frame shows the game paused under the question.
+        if (g_b3DReady)
+            Render3DFrame();
+    }
     int nAnswer = IDCANCEL;
     {
         const CModalModeScope modal;
-        nAnswer = AfxMessageBox("Do you really want to quit?", MB_OKCANCEL | MB_ICONQUESTION);
+        nAnswer = AskToLeave();
     }
+    if (bPausedHere && flow.IsPaused())
+        flow.TogglePause();
     if (nAnswer == IDOK)
     {
         m_bClosing = TRUE;

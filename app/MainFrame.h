@@ -489,6 +489,11 @@ public:
     void ReadFlowInput(SFlowInput& input) override;
     bool HasFocus() override;
     void Beep() override;
+    /// The player may command the game: not in a competition of kind 2, not closing, a person's
+    /// turn; a refusal beeps.
+    bool CanAcceptCommand() override;
+    /// Free placement of a ball, under the same rule (silently refused); the cue shows.
+    void OnPanelAction();
     /// Key G: the "DrawLevel" switch flipped, saved and applied to the scene.
     void ToggleDrawLevel() override;
     /// The "DrawLevel" switch on or off, saved and applied to the scene at once.
@@ -587,6 +592,13 @@ protected:
     // Commands and private messages (FrameCommands.cpp).
     static const SMessageMap* GetCommandMap();
     void OnUpdateRuledCommand(CCmdUI* pCmdUI);
+    /// The check of a switch of the menu: full screen, overhead view, head line, ball path, short
+    /// path, music.
+    void OnUpdateToggle(CCmdUI* pCmdUI);
+    /// The tutorial's item: only with the teacher option.
+    void OnUpdateOpenTutorial(CCmdUI* pCmdUI);
+    /// The players' statistics over the game, in the modal mode.
+    void OnStatisticsDialog();
     void OnUpdateTurnFlight(CCmdUI* pCmdUI);
     void OnNothing() {}
     void OnShowRules();
@@ -609,6 +621,9 @@ protected:
     void OnComputerStroke();
     void OnStopPlayback();
     void OnExitGame();
+    /// The are-you-sure question of leaving the game in its skin (a plain box when it has none);
+    /// IDOK to leave.
+    int AskToLeave();
     void OnCallShotMode();
     void OnReplay();
     void OnToggleOption4();
@@ -647,6 +662,8 @@ protected:
     /// TRUE, the cursor left as the game set it, in the modes that own the cursor and while paused.
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnEnterMenuLoop(WPARAM wParam, LPARAM lParam);
+    /// Nowhere until the window is ready, else the framework's answer (the client area, the menu bar).
+    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitMenuLoop(WPARAM wParam, LPARAM lParam);
 
 private:
@@ -783,6 +800,9 @@ private:
     std::unique_ptr<CGameFlow> m_pGameFlow;
     BOOL m_bGameInProgress = FALSE;
     BOOL m_bShotWasRunning = FALSE;
+    /// A rack's outcome is being handled: a resize meanwhile does not rebuild the scene under it,
+    /// and no refusal sounds over its dialogs.
+    BOOL m_bOutcomePending = FALSE;
     bool m_bSavesWereOpen = false;
     int m_nSavedFeltColour = 0;
     /// The aiming aid's throttle: armed by an aim change, started when the change stops, done once.

@@ -238,7 +238,11 @@ void CGameFlow::HandleAimKeys(float fFactor)
     }
     if (nKey == KEY_M)
     {
-        SetGameMode(modePlaceCueBall);
+        if (m_Host.CanAcceptCommand())
+        {
+            SetGameMode(modePlaceCueBall);
+            m_Host.RefreshCue();
+        }
         return;
     }
     if (HandleModeKeys(nKey, modeEnglish, GetReturnMode(), modeElevation))

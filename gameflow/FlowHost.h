@@ -176,6 +176,8 @@ public:
     virtual void PlayPowerStep(int nStep) { (void)nStep; }
     /// The warning beep of a blocked cue.
     virtual void Beep() {}
+    /// Whether the player's command may run now (key M's free placement); a refusal beeps.
+    virtual bool CanAcceptCommand() { return true; }
     /// Confines the cursor to the view again.
     virtual void ClipCursorToView() {}
     /// Whether the main window has the focus.

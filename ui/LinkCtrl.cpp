@@ -14,6 +14,36 @@ LONG WrappedHeight(HDC hDC, const std::string& str, LONG nWidth)
     DrawText(hDC, str.c_str(), static_cast<int>(str.size()), &rc, LABEL_FORMAT | DT_CALCRECT);
     return rc.bottom;
 }
+/// The text shortened to fit the rectangle wrapped on words. A path keeps its beginning and its last
+/// part (from the last separator on) with the ellipsis between, so the file it names stays readable;
+/// where even the last part does not fit, or there is no separator, the beginning is kept, cut after
+/// a word where possible, and the ellipsis ends it.
+std::string Shortened(HDC hDC, const std::string& strText, const RECT& rc)
+{
+    const auto fits = [&](const std::string& str)
+    { return WrappedHeight(hDC, str, rc.right - rc.left) <= rc.bottom - rc.top; };
+    std::string strEnd = ELLIPSIS;
+    if (const std::size_t nSeparator = strText.find_last_of("\\/");
+        nSeparator != std::string::npos && nSeparator > 0 && fits(ELLIPSIS + strText.substr(nSeparator)))
+        strEnd += strText.substr(nSeparator);
+    const bool bPath = strEnd.size() > sizeof ELLIPSIS - 1;
+    // The longest beginning that fits with the end after it.
+    std::size_t nLow = 0;
+    std::size_t nHigh = strText.size() - (strEnd.size() - (sizeof ELLIPSIS - 1));
+    while (nLow < nHigh)
+    {
+        const std::size_t nMid = (nLow + nHigh + 1) / 2;
+        if (fits(strText.substr(0, nMid) + strEnd))
+            nLow = nMid;
+        else
+            nHigh = nMid - 1;
+    }
+    std::size_t nCut = nLow;
+    if (const std::size_t nSpace = strText.rfind(' ', nLow);
+        !bPath && nLow < strText.size() && nSpace != std::string::npos && nSpace > 0)
+        nCut = nSpace;
+    return strText.substr(0, nCut) + strEnd;
+}
 } // namespace
 
 CLinkCtrl::CLinkCtrl() : m_crText(GetSysColor(COLOR_WINDOWTEXT)) {}
@@ -77,30 +107,11 @@ CLinkCtrl& CLinkCtrl::FitPathText()
 {
     RECT rc;
     GetWindowRect(&rc);
-    const LONG nWidth = rc.right - rc.left;
-    const LONG nHeight = rc.bottom - rc.top;
     const std::string strText = GetText().GetString();
     HDC hDC = CreateCompatibleDC(nullptr);
     HGDIOBJ hOld = SelectObject(hDC, m_font.GetSafeHandle());
-    if (WrappedHeight(hDC, strText, nWidth) > nHeight)
-    {
-        // The longest beginning that fits with the ellipsis after it, cut after a word where possible.
-        std::size_t nLow = 0;
-        std::size_t nHigh = strText.size();
-        while (nLow < nHigh)
-        {
-            const std::size_t nMid = (nLow + nHigh + 1) / 2;
-            if (WrappedHeight(hDC, strText.substr(0, nMid) + ELLIPSIS, nWidth) <= nHeight)
-                nLow = nMid;
-            else
-                nHigh = nMid - 1;
-        }
-        std::size_t nCut = nLow;
-        if (const std::size_t nSpace = strText.rfind(' ', nLow);
-            nLow < strText.size() && nSpace != std::string::npos && nSpace > 0)
-            nCut = nSpace;
-        SetText(CString(strText.substr(0, nCut) + ELLIPSIS));
-    }
+    if (WrappedHeight(hDC, strText, rc.right - rc.left) > rc.bottom - rc.top)
+        SetText(CString(Shortened(hDC, strText, rc)));
     SelectObject(hDC, hOld);
     DeleteDC(hDC);
     return *this;

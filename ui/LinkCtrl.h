@@ -20,8 +20,8 @@ public:
     CLinkCtrl& SetFontName(const CString& strName);
     /// Transparent: the dialog's background shows through; opaque: a face-coloured background.
     CLinkCtrl& SetTransparent(bool bTransparent);
-    /// Shortens the text so that, wrapped on words, it fits the label: only what still overflows is
-    /// cut, at a word where it can be, and ends in "...".
+    /// Shortens the text so that, wrapped on words, it fits the label: a path loses the middle of its
+    /// folders ("C:\Games\...\tables.dat"); other text is cut at a word and ends in "...".
     CLinkCtrl& FitPathText();
 
     /// The brush the label's background is painted with: null until SetTransparent is called.

@@ -110,6 +110,14 @@ BOOL CWaitOpponentDlg::OnEraseBkgnd(HDC hDC)
     return TRUE;
 }
 
+LRESULT CWaitOpponentDlg::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg != WM_CTLCOLORSTATIC)
+        return CDialog::WindowProc(uMsg, wParam, lParam);
+    SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNTEXT));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
 // ---------------------------------------------------------------------------------------------------------------------
 // The physics coefficients
 

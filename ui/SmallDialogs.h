@@ -32,6 +32,8 @@ public:
 protected:
     /// The button face colour with the question centred in it.
     BOOL OnEraseBkgnd(HDC hDC) override;
+    /// The check box's text in the system's button text colour, readable on the face colour.
+    LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void StoreDoNotAsk();

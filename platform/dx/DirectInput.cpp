@@ -3,6 +3,7 @@
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/KeyState.h"
+#include "platform/win32/WindowOverlay.h"
 #include "platform/win32/WindowTable.h"
 
 #include <algorithm>
@@ -94,7 +95,13 @@ struct SInputHub
 
 namespace
 {
-bool IsWindowActive(HWND hWnd) { return hWnd == nullptr || GetActiveWindow() == hWnd; }
+/// The device's window has the input: it is the active window and no dialog or menu shows over it
+/// (which takes the user's keys and clicks, as a modal dialog deactivates its owner).
+bool IsWindowActive(HWND hWnd)
+{
+    POINT ptAt;
+    return hWnd == nullptr || (GetActiveWindow() == hWnd && OverlayInputTarget(hWnd, &ptAt) == hWnd);
+}
 } // namespace
 
 void CDirectInputDevice::OnEvent(const SRawInputEvent& event)

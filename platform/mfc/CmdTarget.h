@@ -36,6 +36,8 @@ public:
     UINT m_nID = 0;
     BOOL m_bEnabled = TRUE;
     int m_nCheck = 0;
+    /// Asked to grey or check an item of a menu dropping down, not for a command about to run.
+    BOOL m_bMenuItem = FALSE;
     void Enable(BOOL bOn = TRUE) { m_bEnabled = bOn; }
     void SetCheck(int nCheck = 1) { m_nCheck = nCheck; }
 };

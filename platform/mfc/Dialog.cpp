@@ -445,6 +445,16 @@ LRESULT CDialog::OnItemMessage(HWND hItem, UINT uMsg, WPARAM wParam, LPARAM lPar
             return LB_ERR;
         ScrollList(item, static_cast<int>(wParam));
         return 0;
+    case LB_GETITEMRECT:
+    {
+        if (static_cast<int>(wParam) >= static_cast<int>(item.aRows.size()) || lParam == 0)
+            return LB_ERR;
+        const RECT rc = ItemClientRect(item);
+        const int nRowHeight = ListRowPixels();
+        const LONG nTop = static_cast<LONG>((static_cast<int>(wParam) - item.nTopIndex) * nRowHeight);
+        *reinterpret_cast<RECT*>(lParam) = RECT{1, nTop, rc.right - rc.left - 1, nTop + nRowHeight};
+        return 0;
+    }
     case LB_GETCURSEL:
         return item.nCurSel;
     case LB_GETCOUNT:
@@ -680,7 +690,10 @@ void CDialog::DrawItem(HDC hDC, const SItem& item)
     const bool bEnabled = IsWindowEnabled(item.hWnd) != FALSE;
     const bool bFocus = ::GetFocus() == item.hWnd;
     const CString strText = WindowText(item.hWnd);
-    const COLORREF crText = bEnabled ? TEXT : TEXT_DISABLED;
+    COLORREF crText = bEnabled ? TEXT : TEXT_DISABLED;
+    if (bEnabled && (item.control.eKind == EDialogControl::Static || item.control.eKind == EDialogControl::CheckBox) &&
+        SendMessage(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(hDC), reinterpret_cast<LPARAM>(item.hWnd)) != 0)
+        crText = GetTextColor(hDC);
     RECT rc = ItemClientRect(item);
     if (item.pView != nullptr)
     {

@@ -30,6 +30,9 @@ inline constexpr UINT WM_DRAWITEM = 0x002B;
 /// Asked of the dialog before a list box is drawn: wParam the context, lParam the list's window;
 /// the answer is the brush of its background, or 0 for the toolkit's own.
 inline constexpr UINT WM_CTLCOLORLISTBOX = 0x0134;
+/// Asked of the dialog before a static text or a check box is drawn: wParam the context, lParam the
+/// control's window; a non-zero answer says the dialog set the context's text colour for it.
+inline constexpr UINT WM_CTLCOLORSTATIC = 0x0138;
 inline constexpr UINT BM_GETCHECK = 0x00F0;
 inline constexpr UINT BM_SETCHECK = 0x00F1;
 inline constexpr UINT BM_CLICK = 0x00F5;
@@ -40,6 +43,8 @@ inline constexpr UINT LB_GETCURSEL = 0x0188;
 inline constexpr UINT LB_GETCOUNT = 0x018B;
 inline constexpr UINT LB_GETTOPINDEX = 0x018E;
 inline constexpr UINT LB_SETTOPINDEX = 0x0197;
+/// lParam a RECT the row wParam's rectangle goes into, in the list's client coordinates.
+inline constexpr UINT LB_GETITEMRECT = 0x0198;
 inline constexpr UINT BN_CLICKED = 0;
 inline constexpr UINT LBN_SELCHANGE = 1;
 inline constexpr UINT LBN_DBLCLK = 2;

@@ -2,9 +2,13 @@
 
 #include "platform/mfc/AfxResource.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Desktop.h"
+#include "platform/win32/MenuBar.h"
 #include "platform/win32/Modules.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <mutex>
 #include <unordered_map>
 #include <utility>
@@ -200,8 +204,9 @@ BOOL CFrameWnd::LoadFrame(UINT nIDResource, DWORD dwDefaultStyle, CWnd* pParentW
     m_hAccelTable = LoadAccelerators(AfxGetResourceHandle(), MAKEINTRESOURCE(static_cast<WORD>(nIDResource)));
     if (m_hMenuDefault == nullptr)
         m_hMenuDefault = LoadMenu(AfxGetResourceHandle(), MAKEINTRESOURCE(static_cast<WORD>(nIDResource)));
+    // The menu is the window's menu bar unless PreCreateWindow takes it away.
     return CreateEx(0, nullptr, m_strTitle, dwDefaultStyle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                    pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr, nullptr);
+                    pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr, m_hMenuDefault);
 }
 
 CFrameWnd::~CFrameWnd()
@@ -215,6 +220,28 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
     if (CWnd::PreTranslateMessage(pMsg))
         return TRUE;
     return m_hAccelTable != nullptr && TranslateAccelerator(m_hWnd, m_hAccelTable, pMsg);
+}
+
+BOOL CFrameWnd::OnCommand(WPARAM wParam, LPARAM)
+{
+    // As the window's, once: an update handler may sound a refusal. The log tells a script which
+    // command a key or a menu item ran, and which one was refused.
+    CCmdUI state;
+    state.m_nID = LOWORD(static_cast<DWORD>(wParam));
+    char szLine[48];
+    if (OnUpdateCmdMsg(&state) && !state.m_bEnabled)
+    {
+        std::snprintf(szLine, sizeof szLine, "Command %u: disabled\n", state.m_nID);
+        OutputDebugString(szLine);
+        return TRUE;
+    }
+    // Told before it runs: a command may run a dialog until the script closes it.
+    if (HasCommandHandler(state.m_nID))
+    {
+        std::snprintf(szLine, sizeof szLine, "Command %u\n", state.m_nID);
+        OutputDebugString(szLine);
+    }
+    return OnCmdMsg(state.m_nID);
 }
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID)
@@ -235,9 +262,39 @@ BOOL CFrameWnd::OnUpdateCmdMsg(CCmdUI* pCmdUI)
 
 void CFrameWnd::OnClose() { DestroyWindow(); }
 
+bool CFrameWnd::HasCommandHandler(UINT nID) const
+{
+    if (FindCommandEntry(SMessageEntry::Command, nID) != nullptr)
+        return true;
+    const CWinApp* pApp = AfxGetApp();
+    return pApp != nullptr && pApp->FindCommandEntry(SMessageEntry::Command, nID) != nullptr;
+}
+
+LRESULT CFrameWnd::OnInitMenuPopup(WPARAM wParam, LPARAM)
+{
+    // Each command of the menu dropping down is greyed when nothing handles it or its update
+    // handler disables it, and checked as that handler says.
+    const auto hMenu = reinterpret_cast<HMENU>(wParam);
+    for (int i = 0; i < std::max(0, GetMenuItemCount(hMenu)); ++i)
+    {
+        const UINT nID = GetMenuItemID(hMenu, i);
+        if (nID == 0 || nID == static_cast<UINT>(-1))
+            continue; // a separator or a submenu
+        CCmdUI state;
+        state.m_nID = nID;
+        state.m_bMenuItem = TRUE;
+        const bool bAnswered = OnUpdateCmdMsg(&state) != FALSE;
+        const bool bEnabled = HasCommandHandler(nID) && (!bAnswered || state.m_bEnabled);
+        EnableMenuItem(hMenu, static_cast<UINT>(i), MF_BYPOSITION | (bEnabled ? MF_ENABLED : MF_GRAYED));
+        CheckMenuItem(hMenu, static_cast<UINT>(i), MF_BYPOSITION | (state.m_nCheck != 0 ? MF_CHECKED : MF_UNCHECKED));
+    }
+    return 0;
+}
+
 const SMessageMap* CFrameWnd::GetThisMessageMap()
 {
-    static const SMessageEntry s_aEntries[] = {MapMessage<&CFrameWnd::OnClose>(WM_CLOSE)};
+    static const SMessageEntry s_aEntries[] = {MapMessage<&CFrameWnd::OnClose>(WM_CLOSE),
+                                               MapMessage<&CFrameWnd::OnInitMenuPopup>(WM_INITMENUPOPUP)};
     static const SMessageMap s_map{CWnd::GetThisMessageMap(), s_aEntries};
     return &s_map;
 }

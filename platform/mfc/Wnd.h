@@ -124,6 +124,8 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     /// Commands go to the frame's map, then to the application's.
     BOOL OnCmdMsg(UINT nID) override;
+    /// As the window's, and the debug log says "Command <id>", or "Command <id>: disabled".
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL OnUpdateCmdMsg(CCmdUI* pCmdUI) override;
     /// A key of the accelerator table becomes the frame's WM_COMMAND and is not dispatched.
     BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -135,8 +137,13 @@ public:
 
     CString m_strTitle;
     HACCEL m_hAccelTable = nullptr; // loaded tables live as long as the process
-    HMENU m_hMenuDefault = nullptr; // the frame's menu, kept without showing it; destroyed with the frame
+    HMENU m_hMenuDefault = nullptr; // the frame's menu, its menu bar (MenuBar.h); destroyed with the frame
 
 protected:
     void OnClose();
+    /// Greys the commands of a menu dropping down that nothing handles or that their update handler
+    /// disables (asked with m_bMenuItem set), and checks them as it says.
+    LRESULT OnInitMenuPopup(WPARAM wParam, LPARAM lParam);
+    /// Whether the frame's map or the application's handles the command.
+    bool HasCommandHandler(UINT nID) const;
 };

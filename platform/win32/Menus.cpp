@@ -14,6 +14,7 @@ struct HMENU__
 {
     std::vector<SMenuItem> items;
     std::vector<std::unique_ptr<HMENU__>> subMenus; // one per item, null unless a popup
+    std::vector<UINT> aState;                       // one per item: MF_GRAYED, MF_DISABLED, MF_CHECKED
 };
 
 namespace
@@ -108,34 +109,71 @@ std::unique_ptr<HMENU__> MakeLevel(const std::vector<SMenuItem>& items)
 {
     auto pLevel = std::make_unique<HMENU__>();
     pLevel->items = items;
+    pLevel->aState.assign(items.size(), 0);
     for (const SMenuItem& item : items)
         pLevel->subMenus.push_back((item.nFlags & MF_POPUP) != 0 ? MakeLevel(item.items) : nullptr);
     return pLevel;
 }
 
 // The level of a live menu or of one of its submenus; null for anything else.
-const HMENU__* FindLevel(const HMENU__* pLevel, HMENU hMenu)
+HMENU__* FindLevel(HMENU__* pLevel, HMENU hMenu)
 {
     if (pLevel == hMenu)
         return pLevel;
     for (const auto& pSub : pLevel->subMenus)
     {
-        if (const HMENU__* pFound = pSub != nullptr ? FindLevel(pSub.get(), hMenu) : nullptr)
+        if (HMENU__* pFound = pSub != nullptr ? FindLevel(pSub.get(), hMenu) : nullptr)
             return pFound;
     }
     return nullptr;
 }
 
-const HMENU__* LiveLevel(HMENU hMenu)
+HMENU__* LiveLevel(HMENU hMenu)
 {
     SLiveMenus& live = LiveMenus();
     std::lock_guard lock(live.mutex);
     for (const auto& [hTop, pTop] : live.menus)
     {
-        if (const HMENU__* pFound = FindLevel(pTop.get(), hMenu))
+        if (HMENU__* pFound = FindLevel(pTop.get(), hMenu))
             return pFound;
     }
     return nullptr;
+}
+
+struct SItemAt
+{
+    HMENU__* pLevel = nullptr;
+    std::size_t nIndex = 0;
+};
+
+// The item a position names in the level, or the first of a command id in it or its submenus.
+SItemAt FindItem(HMENU__* pLevel, UINT uId, UINT uFlags)
+{
+    if ((uFlags & MF_BYPOSITION) != 0)
+        return uId < pLevel->items.size() ? SItemAt{pLevel, uId} : SItemAt{};
+    for (std::size_t i = 0; i < pLevel->items.size(); ++i)
+    {
+        if ((pLevel->items[i].nFlags & MF_POPUP) == 0 && (pLevel->items[i].nFlags & MF_SEPARATOR) == 0 &&
+            pLevel->items[i].nId == uId)
+            return SItemAt{pLevel, i};
+        if (pLevel->subMenus[i] != nullptr)
+            if (const SItemAt found = FindItem(pLevel->subMenus[i].get(), uId, uFlags); found.pLevel != nullptr)
+                return found;
+    }
+    return SItemAt{};
+}
+
+// Sets the bits of mask in an item's state to those of uValue; the masked state before, or -1.
+UINT ChangeItemState(HMENU hMenu, UINT uId, UINT uFlags, UINT uMask, UINT uValue)
+{
+    HMENU__* pLevel = LiveLevel(hMenu);
+    const SItemAt at = pLevel != nullptr ? FindItem(pLevel, uId, uFlags) : SItemAt{};
+    if (at.pLevel == nullptr)
+        return static_cast<UINT>(-1);
+    UINT& uState = at.pLevel->aState[at.nIndex];
+    const UINT uBefore = uState & uMask;
+    uState = (uState & ~uMask) | (uValue & uMask);
+    return uBefore;
 }
 } // namespace
 
@@ -213,4 +251,40 @@ HMENU GetSubMenu(HMENU hMenu, int nPos)
     if (pLevel == nullptr || nPos < 0 || static_cast<std::size_t>(nPos) >= pLevel->subMenus.size())
         return nullptr;
     return pLevel->subMenus[static_cast<std::size_t>(nPos)].get();
+}
+
+UINT EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable)
+{
+    return ChangeItemState(hMenu, uIDEnableItem, uEnable, MF_GRAYED | MF_DISABLED, uEnable);
+}
+
+DWORD CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck)
+{
+    return ChangeItemState(hMenu, uIDCheckItem, uCheck, MF_CHECKED, uCheck);
+}
+
+UINT GetMenuState(HMENU hMenu, UINT uId, UINT uFlags)
+{
+    HMENU__* pLevel = LiveLevel(hMenu);
+    const SItemAt at = pLevel != nullptr ? FindItem(pLevel, uId, uFlags) : SItemAt{};
+    if (at.pLevel == nullptr)
+        return static_cast<UINT>(-1);
+    return at.pLevel->aState[at.nIndex] | (at.pLevel->items[at.nIndex].nFlags & (MF_POPUP | MF_SEPARATOR));
+}
+
+int GetMenuString(HMENU hMenu, UINT uIDItem, LPSTR lpString, int nMaxCount, UINT uFlag)
+{
+    HMENU__* pLevel = LiveLevel(hMenu);
+    const SItemAt at = pLevel != nullptr ? FindItem(pLevel, uIDItem, uFlag) : SItemAt{};
+    if (at.pLevel == nullptr)
+        return 0;
+    const std::string& strText = at.pLevel->items[at.nIndex].strText;
+    if (lpString != nullptr && nMaxCount > 0)
+    {
+        const std::size_t nCopied = std::min(strText.size(), static_cast<std::size_t>(nMaxCount - 1));
+        std::copy_n(strText.begin(), nCopied, lpString);
+        lpString[nCopied] = '\0';
+        return static_cast<int>(nCopied);
+    }
+    return static_cast<int>(strText.size());
 }

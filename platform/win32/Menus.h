@@ -1,5 +1,5 @@
-// Menus: the frame's menu loaded from the resource library. The game keeps its menu without
-// showing it, so these calls load, read and destroy a menu; nothing draws one.
+// Menus: the frame's menu loaded from the resource library, loaded, read, greyed and checked item by
+// item, and destroyed. A window shows its menu as a menu bar (MenuBar.h).
 //
 // Resource layout (type 4), numbers little-endian: the items of the top level, one after the
 // other; each item is
@@ -24,6 +24,14 @@ inline constexpr WORD MF_POPUP = 0x0010;
 inline constexpr WORD MF_END = 0x0080;
 inline constexpr WORD RT_MENU_ID = 4;
 inline constexpr int MENU_MAX_DEPTH = 8;
+// How an item is named and what its state is (EnableMenuItem, CheckMenuItem, GetMenuState).
+inline constexpr UINT MF_BYCOMMAND = 0x0000;
+inline constexpr UINT MF_BYPOSITION = 0x0400;
+inline constexpr UINT MF_ENABLED = 0x0000;
+inline constexpr UINT MF_GRAYED = 0x0001;
+inline constexpr UINT MF_DISABLED = 0x0002;
+inline constexpr UINT MF_UNCHECKED = 0x0000;
+inline constexpr UINT MF_CHECKED = 0x0008;
 
 struct SMenuItem
 {
@@ -53,3 +61,12 @@ int GetMenuItemCount(HMENU hMenu);
 UINT GetMenuItemID(HMENU hMenu, int nPos);
 /// The submenu of the popup at nPos; null for a command, a separator or past the end.
 HMENU GetSubMenu(HMENU hMenu, int nPos);
+/// Greys (MF_GRAYED or MF_DISABLED) or enables an item, by its position or by its command id (the
+/// first item of that id in the menu or its submenus); its state before, or -1 when there is none.
+UINT EnableMenuItem(HMENU hMenu, UINT uIDEnableItem, UINT uEnable);
+/// Checks (MF_CHECKED) or unchecks an item named as for EnableMenuItem; its check before, or -1.
+DWORD CheckMenuItem(HMENU hMenu, UINT uIDCheckItem, UINT uCheck);
+/// The item's MF_POPUP, MF_SEPARATOR, MF_GRAYED and MF_CHECKED bits; -1 when there is no such item.
+UINT GetMenuState(HMENU hMenu, UINT uId, UINT uFlags);
+/// Copies the item's text (at most nMaxCount - 1 characters and the end); its length, 0 without one.
+int GetMenuString(HMENU hMenu, UINT uIDItem, LPSTR lpString, int nMaxCount, UINT uFlag);

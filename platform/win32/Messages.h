@@ -38,8 +38,10 @@ inline constexpr UINT WM_QUIT = 0x0012;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 /// wParam: the window under the cursor; lParam: the hit-test code (low word) and the mouse message.
 inline constexpr UINT WM_SETCURSOR = 0x0020;
-/// The hit-test code of a window's client area.
+/// Hit-test codes (WM_NCHITTEST's answer): no part of the window, its client area, its menu bar.
+inline constexpr int HTNOWHERE = 0;
 inline constexpr int HTCLIENT = 1;
+inline constexpr int HTMENU = 5;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
 /// lParam: the MINMAXINFO the window fills with the sizes it may take.
 inline constexpr UINT WM_GETMINMAXINFO = 0x0024;
@@ -48,6 +50,12 @@ inline constexpr UINT WM_HELP = 0x0053;
 inline constexpr UINT WM_DISPLAYCHANGE = 0x007E;
 inline constexpr UINT WM_NCCREATE = 0x0081;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
+/// lParam: a point in screen coordinates; the answer is the hit-test code of the part under it.
+inline constexpr UINT WM_NCHITTEST = 0x0084;
+/// The mouse over a window's menu bar: wParam the hit-test code, lParam the point in screen coordinates.
+inline constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
+inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
+inline constexpr UINT WM_NCLBUTTONUP = 0x00A2;
 inline constexpr UINT WM_KEYFIRST = 0x0100;
 
 /// The sizes a window may take: its largest size and place, and the least and most a drag sizes it to.
@@ -71,6 +79,10 @@ inline constexpr LPARAM KEY_ALT_CONTEXT = LPARAM{1} << 29;
 inline constexpr UINT WM_COMMAND = 0x0111;
 inline constexpr UINT WM_SYSCOMMAND = 0x0112;
 inline constexpr UINT WM_TIMER = 0x0113;
+/// Sent as the menu opens: wParam the menu bar's menu.
+inline constexpr UINT WM_INITMENU = 0x0116;
+/// Sent before a menu drops down: wParam the menu, lParam its position on the bar (low word).
+inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
 inline constexpr UINT WM_MOUSEFIRST = 0x0200;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
 inline constexpr UINT WM_LBUTTONDOWN = 0x0201;
@@ -104,6 +116,10 @@ inline constexpr WPARAM MK_MBUTTON = 0x0010;
 // System commands.
 inline constexpr WPARAM SC_CLOSE = 0xF060;
 inline constexpr WPARAM SC_SCREENSAVE = 0xF140;
+/// Opens the window's menu from the keyboard (lParam 0: its first item lit) or under the mouse
+/// (lParam the point in screen coordinates).
+inline constexpr WPARAM SC_KEYMENU = 0xF100;
+inline constexpr WPARAM SC_MOUSEMENU = 0xF090;
 
 // PeekMessage's removal flags.
 inline constexpr UINT PM_NOREMOVE = 0x0000;

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <map>
 #include <mutex>
+#include <set>
 
 namespace
 {
 std::mutex s_mutex;
 std::map<HWND, std::vector<SWindowOverlay>> s_overlays; // guarded by s_mutex
+std::map<HWND, SWindowMenuBar> s_menuBars;              // guarded by s_mutex
+std::set<HWND> s_overClient;                            // guarded by s_mutex
 std::function<void(HWND)> s_listener;                   // guarded by s_mutex
 
 void Tell(HWND hOwner)
@@ -49,6 +52,52 @@ void RemoveWindowOverlay(HWND hOwner, HWND hWnd)
             s_overlays.erase(itOwner);
     }
     Tell(hOwner);
+}
+
+void ShowWindowMenuBar(HWND hWnd, SWindowMenuBar bar)
+{
+    if (bar.nHeight <= 0)
+    {
+        RemoveWindowMenuBar(hWnd);
+        return;
+    }
+    {
+        std::lock_guard lock(s_mutex);
+        s_menuBars[hWnd] = std::move(bar);
+    }
+    Tell(hWnd);
+}
+
+void RemoveWindowMenuBar(HWND hWnd)
+{
+    {
+        std::lock_guard lock(s_mutex);
+        if (s_menuBars.erase(hWnd) == 0)
+            return;
+    }
+    Tell(hWnd);
+}
+
+SWindowMenuBar GetWindowMenuBar(HWND hWnd)
+{
+    std::lock_guard lock(s_mutex);
+    const auto it = s_menuBars.find(hWnd);
+    return it == s_menuBars.end() ? SWindowMenuBar{} : it->second;
+}
+
+void SetMenuBarOverClient(HWND hWnd, bool bOverClient)
+{
+    std::lock_guard lock(s_mutex);
+    if (bOverClient)
+        s_overClient.insert(hWnd);
+    else
+        s_overClient.erase(hWnd);
+}
+
+bool IsMenuBarOverClient(HWND hWnd)
+{
+    std::lock_guard lock(s_mutex);
+    return s_overClient.contains(hWnd);
 }
 
 std::vector<SWindowOverlay> GetWindowOverlays(HWND hOwner)
@@ -104,8 +153,13 @@ void DrawWindowOverlays(const std::vector<SWindowOverlay>& aOverlays, std::vecto
                 overlay.aPixels.data() +
                 static_cast<std::size_t>(y - overlay.ptAt.y) * static_cast<std::size_t>(overlay.nWidth) +
                 (x0 - overlay.ptAt.x);
-            std::copy(pFrom, pFrom + std::max(0, x1 - x0),
-                      aFrame.begin() + static_cast<std::ptrdiff_t>(y) * nWidth + x0);
+            auto itTo = aFrame.begin() + static_cast<std::ptrdiff_t>(y) * nWidth + x0;
+            if (!overlay.bKeyed)
+                std::copy(pFrom, pFrom + std::max(0, x1 - x0), itTo);
+            else
+                for (const DWORD* p = pFrom; p < pFrom + std::max(0, x1 - x0); ++p, ++itTo)
+                    if (*p != OVERLAY_CLEAR)
+                        *itTo = *p;
         }
     }
 }

@@ -1,6 +1,7 @@
 #include "platform/win32/WindowTable.h"
 
 #include "platform/win32/Desktop.h"
+#include "platform/win32/MenuBar.h"
 #include "platform/win32/Paths.h"
 #include "platform/win32/WindowRendezvous.h"
 
@@ -261,6 +262,9 @@ HWND CreateWindowEx(DWORD dwExStyle, LPCSTR szClassName, LPCSTR szWindowName, DW
         }
         ListenForWindow(hWnd, strClass, szWindowName != nullptr ? szWindowName : "");
     }
+    // A top-level window's hMenu is its menu bar (a child's is its control id).
+    if (hMenu != nullptr && (dwStyle & WS_CHILD) == 0 && IsWindow(hWnd))
+        SetMenu(hWnd, static_cast<HMENU>(hMenu));
     if ((dwStyle & WS_VISIBLE) != 0 && IsWindow(hWnd))
         ShowWindow(hWnd, SW_SHOW);
     return IsWindow(hWnd) ? hWnd : nullptr;
@@ -287,6 +291,7 @@ BOOL DestroyWindow(HWND hWnd)
     for (HWND hChild : aChildren)
         DestroyWindow(hChild);
     SendMessage(hWnd, WM_NCDESTROY, 0, 0);
+    ForgetMenuBar(hWnd);
     ForgetWindowMessages(hWnd);
     IWindowBackend* pBackend = nullptr;
     {
@@ -609,8 +614,10 @@ HWND GetFocus()
     return s_hFocus;
 }
 
-LRESULT DefWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM)
+LRESULT DefWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT lResult = 0; HandleMenuMessage(hWnd, uMsg, wParam, lParam, &lResult))
+        return lResult;
     if (uMsg == WM_CLOSE)
         DestroyWindow(hWnd);
     else if (uMsg == WM_SYSCOMMAND && (wParam & 0xFFF0) == SC_CLOSE)

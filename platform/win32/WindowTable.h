@@ -107,7 +107,8 @@ BOOL IsWindowEnabled(HWND hWnd);
 BOOL UpdateWindow(HWND hWnd);
 BOOL InvalidateRect(HWND hWnd, const RECT* pRect, BOOL bErase);
 
-/// Screen rectangle of the whole window; the client area is the same rectangle (windows have no frame here).
+/// Screen rectangle of the whole window; the client area is the same rectangle (windows have no frame
+/// here; a menu bar lies above it, outside the rectangle, see MenuBar.h).
 BOOL GetWindowRect(HWND hWnd, RECT* pRect);
 BOOL GetClientRect(HWND hWnd, RECT* pRect);
 BOOL ClientToScreen(HWND hWnd, POINT* pPoint);
@@ -135,7 +136,8 @@ HWND GetActiveWindow();
 HWND SetFocus(HWND hWnd);
 HWND GetFocus();
 
-/// The default handling: WM_CLOSE destroys the window, SC_CLOSE sends WM_CLOSE, the rest answers 0.
+/// The default handling: WM_CLOSE destroys the window, SC_CLOSE sends WM_CLOSE, the menu bar's hit
+/// test, press and system commands open its menu (MenuBar.h), the rest answers 0.
 LRESULT DefWindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProc(WNDPROC pProc, HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
 /// Screen size from the desktop rectangle.

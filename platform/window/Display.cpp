@@ -33,6 +33,7 @@
 #include <optional>
 #include <set>
 #include <thread>
+#include <utility>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
@@ -69,11 +70,14 @@ struct SShownWindow
     int nTextureWidth = 0, nTextureHeight = 0;
     SFrame raw;             // the last frame its owner handed over, converted
     SFrame spare;           // the frame before it: storage for the next
-    SFrame composed;        // that frame with the overlays drawn over it
-    bool bOverlaid = false; // whether composed is what shows
-    /// The last frame shown, kept for reading back.
-    const SFrame& Shown() const { return bOverlaid ? composed : raw; }
-    POINT ptMouse;
+    SFrame composed;        // that frame with the menu bar and the overlays drawn over it
+    bool bOverlaid = false; // a dialog or a menu shows over the frame
+    bool bComposed = false; // whether composed is what shows
+    int nBand = 0;          // rows of the menu bar's band above the client area in what shows
+    SWindowView view;       // the window as last told: the band's height changes its screen's size
+    /// The last frame shown, kept for reading back: the band above the client area's rows.
+    const SFrame& Shown() const { return bComposed ? composed : raw; }
+    POINT ptMouse;               // in the screen's own coordinates: the band's rows first
     std::optional<POINT> ptWarp; // where the pointer was put, until the motion that took it there
     bool bFullScreen = false;    // shown over the whole screen
 };
@@ -106,7 +110,8 @@ public:
     bool RunSync(const std::function<void()>& f);
     std::optional<int> UnattendedAnswer(UINT uType);
     int AnswerMessageBox(const SMessageBoxRequest& request);
-    bool ReadPixels(HWND hWnd, SFrame& frame);
+    /// The window as last shown: its client area's rows alone, or with bWhole the menu bar's band too.
+    bool ReadPixels(HWND hWnd, SFrame& frame, bool bWhole);
 
 private:
     void Post(std::function<void()> f);
@@ -121,7 +126,14 @@ private:
     /// Keeps whether the window shows full screen for reading back, and writes the change to the
     /// debug log.
     void NoteFullScreen(const SWindowView& view, bool bFullScreen);
+    /// The rows the window's menu bar adds above its client area: none without a bar or when the
+    /// window fills the screen (the bar then shows over the client area while its menu is open).
+    int BandOf(HWND hWnd, const SShownWindow& w) const;
     void DestroyShown(HWND hWnd);
+    /// The mouse over the band goes to the window (or the menu running over it) as WM_NC messages.
+    void HandleBandMouse(const SDL_Event& event, HWND hWnd);
+    /// Alt let go with no other key or button since its press, and F10, open the window's menu.
+    void WatchMenuKeys(const SDL_KeyboardEvent& key, HWND hTarget);
     void PumpEvents();
     void HandleEvent(const SDL_Event& event, HWND hWnd);
     HWND WindowOfEvent(const SDL_Event& event) const;
@@ -182,6 +194,7 @@ private:
     HCURSOR m_hShownCursor = nullptr;             // SDL's cursor is its copy of this one
     std::deque<SShownCursor> m_aShownCursors;     // the last cursors shown, oldest first
     std::deque<SCursorRequest> m_aCursorRequests; // the last requests taken, oldest first
+    bool m_bAltAlone = false;                     // Alt is down and nothing else was pressed since
 };
 
 CDisplay s_display;
@@ -233,7 +246,12 @@ bool CDisplay::Start()
                 [this, hOwner]
                 {
                     if (const auto it = m_shown.find(hOwner); it != m_shown.end())
+                    {
+                        // A menu bar that comes or goes changes the screen's size.
+                        if (BandOf(hOwner, it->second) != it->second.nBand)
+                            ApplyView(it->second.view);
                         Compose(hOwner, it->second);
+                    }
                 });
         });
     return m_bVideo;
@@ -440,7 +458,8 @@ void CDisplay::ApplyCursorRequest(const SCursorRequest& request)
         RECT rcWindow{};
         if (w.pWindow == nullptr || !GetWindowRect(hWnd, &rcWindow))
             continue;
-        const POINT ptAt{request.pt.x - rcWindow.left, request.pt.y - rcWindow.top};
+        // The screen's window holds the menu bar's band above the client area.
+        const POINT ptAt{request.pt.x - rcWindow.left, request.pt.y - rcWindow.top + w.nBand};
         const bool bOver = request.pt.x >= rcWindow.left && request.pt.x < rcWindow.right &&
                            request.pt.y >= rcWindow.top && request.pt.y < rcWindow.bottom;
         if (request.eKind == SCursorRequest::Place && bOver)
@@ -455,8 +474,8 @@ void CDisplay::ApplyCursorRequest(const SCursorRequest& request)
                               std::min(rcWindow.right, request.rc.right), std::min(rcWindow.bottom, request.rc.bottom)};
             if (rcOver.left >= rcOver.right || rcOver.top >= rcOver.bottom)
                 continue;
-            const SDL_Rect rc{rcOver.left - rcWindow.left, rcOver.top - rcWindow.top, rcOver.right - rcOver.left,
-                              rcOver.bottom - rcOver.top};
+            const SDL_Rect rc{rcOver.left - rcWindow.left, rcOver.top - rcWindow.top + w.nBand,
+                              rcOver.right - rcOver.left, rcOver.bottom - rcOver.top};
             SDL_SetWindowMouseRect(w.pWindow, &rc);
         }
         else if (request.eKind == SCursorRequest::Free)
@@ -610,23 +629,38 @@ void CDisplay::ApplyView(const SWindowView& view)
     const auto it = m_shown.find(view.hWnd);
     if (it == m_shown.end() || it->second.pWindow == nullptr)
         return;
-    SDL_Window* pWindow = it->second.pWindow;
+    SShownWindow& w = it->second;
+    w.view = view;
+    // A window that covers the screen shows its bar over its client area, else above it.
+    const RECT rcDesktop = GetDesktopWindowRect();
+    const std::shared_ptr<SWindowFrames> pFrames = Frames(view.hWnd);
+    bool bFillsScreen = view.rcWindow.left <= rcDesktop.left && view.rcWindow.top <= rcDesktop.top &&
+                        view.rcWindow.right >= rcDesktop.right && view.rcWindow.bottom >= rcDesktop.bottom;
+    if (pFrames != nullptr)
+    {
+        std::lock_guard lock(pFrames->mutex);
+        bFillsScreen = bFillsScreen || pFrames->bFullScreen;
+    }
+    SetMenuBarOverClient(view.hWnd, bFillsScreen);
+    w.nBand = BandOf(view.hWnd, w);
+    SDL_Window* pWindow = w.pWindow;
     SDL_SetWindowTitle(pWindow, view.strTitle.c_str());
     SDL_SetWindowBordered(pWindow, view.bFramed ? SDL_TRUE : SDL_FALSE);
     // A window without caption or frame that covers the screen is the program's full screen; the
-    // screen shows it so, over the desktop's own panels. Back in a window it takes its place again.
+    // screen shows it so, over the desktop's own panels. Back in a window it takes its place again,
+    // its menu bar's band above its client area.
     const bool bFullScreen = !view.bFramed && view.rcWindow == m_rcScreen;
-    if (bFullScreen != it->second.bFullScreen)
+    if (bFullScreen != w.bFullScreen)
         SDL_SetWindowFullscreen(pWindow, bFullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
     if (!bFullScreen)
     {
-        SDL_SetWindowPosition(pWindow, view.rcWindow.left, view.rcWindow.top);
+        SDL_SetWindowPosition(pWindow, view.rcWindow.left, view.rcWindow.top - w.nBand);
         SDL_SetWindowSize(pWindow, std::max(1, static_cast<int>(view.rcWindow.right - view.rcWindow.left)),
-                          std::max(1, static_cast<int>(view.rcWindow.bottom - view.rcWindow.top)));
+                          std::max(1, static_cast<int>(view.rcWindow.bottom - view.rcWindow.top)) + w.nBand);
     }
-    if (bFullScreen != it->second.bFullScreen)
+    if (bFullScreen != w.bFullScreen)
         NoteFullScreen(view, bFullScreen);
-    it->second.bFullScreen = bFullScreen;
+    w.bFullScreen = bFullScreen;
     const Uint32 dwFlags = SDL_GetWindowFlags(pWindow);
     if (view.bVisible && (dwFlags & SDL_WINDOW_SHOWN) == 0)
         SDL_ShowWindow(pWindow);
@@ -655,6 +689,9 @@ void CDisplay::NoteFullScreen(const SWindowView& view, bool bFullScreen)
                       view.strTitle.c_str(), static_cast<long>(rc.right - rc.left),
                       static_cast<long>(rc.bottom - rc.top), static_cast<long>(rc.left), static_cast<long>(rc.top));
     OutputDebugString(szLine);
+int CDisplay::BandOf(HWND hWnd, const SShownWindow&) const
+{
+    return IsMenuBarOverClient(hWnd) ? 0 : GetWindowMenuBar(hWnd).nHeight;
 }
 
 void CDisplay::DestroyShown(HWND hWnd)
@@ -719,26 +756,61 @@ void CDisplay::Present(HWND hWnd, SShownWindow& w, const SHandedFrame& handed)
     Compose(hWnd, w);
 }
 
+namespace
+{
+/// Draws the bar's rows at the frame's row nTop, its last column carried on to the frame's right edge.
+void DrawMenuBarRows(const SWindowMenuBar& bar, std::vector<DWORD>& aFrame, int nWidth, int nTop)
+{
+    if (bar.nWidth <= 0 ||
+        bar.aPixels.size() < static_cast<std::size_t>(bar.nWidth) * static_cast<std::size_t>(bar.nHeight))
+        return;
+    for (int y = 0; y < bar.nHeight; ++y)
+    {
+        const DWORD* pRow = bar.aPixels.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(bar.nWidth);
+        DWORD* pTo = aFrame.data() + static_cast<std::size_t>(nTop + y) * static_cast<std::size_t>(nWidth);
+        for (int x = 0; x < nWidth; ++x)
+            pTo[x] = pRow[std::min(x, bar.nWidth - 1)];
+    }
+}
+} // namespace
+
 void CDisplay::Compose(HWND hWnd, SShownWindow& w)
 {
     const std::vector<SWindowOverlay> aOverlays = GetWindowOverlays(hWnd);
     for (const SWindowOverlay& overlay : aOverlays)
-        if (m_seenDialogs.insert(overlay.hWnd).second)
+        if (!overlay.bMenu && m_seenDialogs.insert(overlay.hWnd).second)
             ++m_nDialogsShown;
+    const SWindowMenuBar bar = GetWindowMenuBar(hWnd);
+    const int nBand = BandOf(hWnd, w);
+    const bool bBarOverClient = bar.nHeight > 0 && nBand == 0 && bar.bOpen;
     w.bOverlaid = !aOverlays.empty();
-    if (w.bOverlaid)
+    w.bComposed = w.bOverlaid || nBand > 0 || bBarOverClient;
+    w.nBand = nBand;
+    if (w.bComposed)
     {
-        w.composed = w.raw;
-        if (w.composed.aPixels.empty()) // nothing drawn under the dialog yet: it shows on black
+        // The client area's rows: the frame (black before the first), the bar over its top rows
+        // while a full-screen window's menu is open, the overlays.
+        SFrame client = w.raw;
+        if (client.aPixels.empty())
         {
             RECT rc;
             GetWindowRect(hWnd, &rc);
-            w.composed.nWidth = std::max(1, static_cast<int>(rc.right - rc.left));
-            w.composed.nHeight = std::max(1, static_cast<int>(rc.bottom - rc.top));
-            w.composed.aPixels.assign(
-                static_cast<std::size_t>(w.composed.nWidth) * static_cast<std::size_t>(w.composed.nHeight), 0);
+            client.nWidth = std::max(1, static_cast<int>(rc.right - rc.left));
+            client.nHeight = std::max(1, static_cast<int>(rc.bottom - rc.top));
+            client.aPixels.assign(static_cast<std::size_t>(client.nWidth) * static_cast<std::size_t>(client.nHeight),
+                                  0);
         }
-        DrawWindowOverlays(aOverlays, w.composed.aPixels, w.composed.nWidth, w.composed.nHeight);
+        if (bBarOverClient && bar.nHeight <= client.nHeight)
+            DrawMenuBarRows(bar, client.aPixels, client.nWidth, 0);
+        DrawWindowOverlays(aOverlays, client.aPixels, client.nWidth, client.nHeight);
+        w.composed.nWidth = client.nWidth;
+        w.composed.nHeight = client.nHeight + nBand;
+        w.composed.aPixels.resize(static_cast<std::size_t>(w.composed.nWidth) *
+                                  static_cast<std::size_t>(w.composed.nHeight));
+        if (nBand > 0)
+            DrawMenuBarRows(bar, w.composed.aPixels, w.composed.nWidth, 0);
+        std::copy(client.aPixels.begin(), client.aPixels.end(),
+                  w.composed.aPixels.begin() + static_cast<std::ptrdiff_t>(nBand) * w.composed.nWidth);
     }
     if (DrawShown(w))
         SDL_RenderPresent(w.pRenderer);
@@ -767,7 +839,7 @@ bool CDisplay::DrawShown(SShownWindow& w)
     return true;
 }
 
-bool CDisplay::ReadPixels(HWND hWnd, SFrame& frame)
+bool CDisplay::ReadPixels(HWND hWnd, SFrame& frame, bool bWhole)
 {
     bool bOk = false;
     RunSync(
@@ -796,6 +868,13 @@ bool CDisplay::ReadPixels(HWND hWnd, SFrame& frame)
             {
                 frame = w.Shown();
                 bOk = true;
+            }
+            // The band's rows come first: the client area's are those after them.
+            if (bOk && !bWhole && w.nBand > 0 && frame.nHeight > w.nBand)
+            {
+                frame.aPixels.erase(frame.aPixels.begin(),
+                                    frame.aPixels.begin() + static_cast<std::ptrdiff_t>(w.nBand) * frame.nWidth);
+                frame.nHeight -= w.nBand;
             }
         });
     return bOk;
@@ -954,7 +1033,8 @@ SDL_Event MouseEventAt(SDL_Event event, POINT ptAt)
     return event;
 }
 
-void HandleWindowEvent(const SDL_WindowEvent& w, HWND hWnd)
+/// nBand: the rows of the menu bar's band above the client area, which the screen's window holds too.
+void HandleWindowEvent(const SDL_WindowEvent& w, HWND hWnd, int nBand)
 {
     RECT rc;
     switch (w.event)
@@ -978,12 +1058,12 @@ void HandleWindowEvent(const SDL_WindowEvent& w, HWND hWnd)
         break;
     case SDL_WINDOWEVENT_MOVED:
         if (GetWindowRect(hWnd, &rc))
-            SetWindowRectFromDisplay(
-                hWnd, RECT{w.data1, w.data2, w.data1 + (rc.right - rc.left), w.data2 + (rc.bottom - rc.top)});
+            SetWindowRectFromDisplay(hWnd, RECT{w.data1, w.data2 + nBand, w.data1 + (rc.right - rc.left),
+                                                w.data2 + nBand + (rc.bottom - rc.top)});
         break;
     case SDL_WINDOWEVENT_SIZE_CHANGED:
         if (GetWindowRect(hWnd, &rc))
-            SetWindowRectFromDisplay(hWnd, RECT{rc.left, rc.top, rc.left + w.data1, rc.top + w.data2});
+            SetWindowRectFromDisplay(hWnd, RECT{rc.left, rc.top, rc.left + w.data1, rc.top + w.data2 - nBand});
         break;
     case SDL_WINDOWEVENT_EXPOSED:
         InvalidateRect(hWnd, nullptr, FALSE);
@@ -1041,29 +1121,83 @@ void CDisplay::HandleEvent(const SDL_Event& event, HWND hWnd)
     }
     if (hWnd == nullptr)
         return;
+    const auto itShown = m_shown.find(hWnd);
+    const int nBand = itShown != m_shown.end() ? itShown->second.nBand : 0;
     if (event.type == SDL_WINDOWEVENT)
     {
         // A window shown full screen covers the screen, as its rectangle says: the moves and sizes
         // the screen reports on its way there are not the user's. Once the screen has taken full
         // screen away itself, they are.
-        const auto it = m_shown.find(hWnd);
         const bool bPlacement =
             event.window.event == SDL_WINDOWEVENT_MOVED || event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED;
-        const bool bKeptFull = it != m_shown.end() && it->second.bFullScreen && it->second.pWindow != nullptr &&
-                               (SDL_GetWindowFlags(it->second.pWindow) & SDL_WINDOW_FULLSCREEN) != 0;
+        const bool bKeptFull = itShown != m_shown.end() && itShown->second.bFullScreen &&
+                               itShown->second.pWindow != nullptr &&
+                               (SDL_GetWindowFlags(itShown->second.pWindow) & SDL_WINDOW_FULLSCREEN) != 0;
         if (!(bPlacement && bKeptFull))
-            HandleWindowEvent(event.window, hWnd);
+            HandleWindowEvent(event.window, hWnd, nBand);
         return;
     }
     // Keys, text and the mouse go to the dialog shown over the window, if any, in its own coordinates.
     POINT ptAt;
     const HWND hTarget = OverlayInputTarget(hWnd, &ptAt);
     if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP)
+    {
         HandleKey(event.key, hTarget);
-    else if (event.type == SDL_TEXTINPUT)
+        WatchMenuKeys(event.key, hTarget);
+        return;
+    }
+    if (event.type == SDL_TEXTINPUT)
+    {
         HandleText(event.text.text, hTarget);
-    else
-        HandleMouse(MouseEventAt(event, ptAt), hTarget);
+        return;
+    }
+    if (event.type == SDL_MOUSEBUTTONDOWN)
+        m_bAltAlone = false;
+    const int y = event.type == SDL_MOUSEMOTION ? event.motion.y : event.button.y;
+    if (event.type != SDL_MOUSEWHEEL && y < nBand)
+    {
+        HandleBandMouse(event, hWnd);
+        return;
+    }
+    // The screen's rows start with the band's; the client area's after them.
+    HandleMouse(MouseEventAt(event, POINT{ptAt.x, ptAt.y + nBand}), hTarget);
+}
+
+void CDisplay::HandleBandMouse(const SDL_Event& event, HWND hWnd)
+{
+    if (event.type != SDL_MOUSEMOTION && (event.type == SDL_MOUSEWHEEL || event.button.button != SDL_BUTTON_LEFT))
+        return;
+    POINT ptAt;
+    const HWND hTarget = OverlayInputTarget(hWnd, &ptAt);
+    const int nBand = m_shown[hWnd].nBand;
+    // The point in screen coordinates, as the window's messages of its non-client parts carry it.
+    POINT pt = event.type == SDL_MOUSEMOTION ? POINT{event.motion.x, event.motion.y - nBand}
+                                             : POINT{event.button.x, event.button.y - nBand};
+    ClientToScreen(hWnd, &pt);
+    const UINT uMsg = event.type == SDL_MOUSEMOTION       ? WM_NCMOUSEMOVE
+                      : event.type == SDL_MOUSEBUTTONDOWN ? WM_NCLBUTTONDOWN
+                                                          : WM_NCLBUTTONUP;
+    PostMessage(hTarget, uMsg, HTMENU, MAKELPARAM(pt.x, pt.y));
+}
+
+void CDisplay::WatchMenuKeys(const SDL_KeyboardEvent& key, HWND hTarget)
+{
+    const int nVk = GenericKey(VirtualKeyOf(key.keysym.sym));
+    const bool bDown = key.type == SDL_KEYDOWN;
+    if (nVk == VK_MENU)
+    {
+        if (bDown && key.repeat == 0)
+            m_bAltAlone = true;
+        else if (!bDown && std::exchange(m_bAltAlone, false))
+            PostMessage(hTarget, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return;
+    }
+    if (!bDown)
+        return;
+    m_bAltAlone = false;
+    const bool bModified = (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0 || (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;
+    if (nVk == VK_F1 + 9 && key.repeat == 0 && !bModified) // F10
+        PostMessage(hTarget, WM_SYSCOMMAND, SC_KEYMENU, 0);
 }
 
 void CDisplay::PumpEvents()
@@ -1256,12 +1390,19 @@ void CDisplay::RunAction(const SScriptEntry& entry)
     }
     if (strVerb == "mouse" || strVerb == "wheel")
     {
-        POINT& ptMouse = m_shown[hWnd].ptMouse;
-        POINT ptDialog{};
+        SShownWindow& w = m_shown[hWnd];
+        POINT& ptMouse = w.ptMouse;
+        // The script's points are in the client area (or the dialog's, or the menu bar's); the
+        // screen's rows start with the menu bar's band.
+        POINT ptOrigin{0, entry.bInMenu ? 0 : w.nBand};
         if (entry.bInDialog)
+        {
+            POINT ptDialog{};
             OverlayInputTarget(hWnd, &ptDialog);
-        const int x = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 2].c_str()) + ptDialog.x : ptMouse.x;
-        const int y = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 1].c_str()) + ptDialog.y : ptMouse.y;
+            ptOrigin = POINT{ptOrigin.x + ptDialog.x, ptOrigin.y + ptDialog.y};
+        }
+        const int x = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 2].c_str()) + ptOrigin.x : ptMouse.x;
+        const int y = aWords.size() > 3 ? std::atoi(aWords[aWords.size() - 1].c_str()) + ptOrigin.y : ptMouse.y;
         if (strVerb == "wheel")
         {
             event.type = SDL_MOUSEWHEEL;
@@ -1421,10 +1562,10 @@ int GetPresentCount(HWND hWnd)
     return pFrames->nHanded;
 }
 
-bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* pHeight)
+bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* pHeight, bool bWhole)
 {
     SFrame frame;
-    if (pWidth == nullptr || pHeight == nullptr || !s_display.ReadPixels(hWnd, frame))
+    if (pWidth == nullptr || pHeight == nullptr || !s_display.ReadPixels(hWnd, frame, bWhole))
         return false;
     aPixels = std::move(frame.aPixels);
     *pWidth = frame.nWidth;
@@ -1435,7 +1576,7 @@ bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* 
 bool SaveWindowPng(HWND hWnd, const std::string& strPath)
 {
     SFrame frame;
-    if (!s_display.ReadPixels(hWnd, frame) || frame.nWidth <= 0 || frame.nHeight <= 0)
+    if (!s_display.ReadPixels(hWnd, frame, true) || frame.nWidth <= 0 || frame.nHeight <= 0)
         return false;
     const SurfacePtr pSurface =
         CDirectDrawSurface::Create(static_cast<DWORD>(frame.nWidth), static_cast<DWORD>(frame.nHeight),

@@ -125,7 +125,8 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
             if (aWords.size() < 2)
                 return fail(aWords[0] + " <text>");
             const SScriptEntry::EWhen eWhen = aWords[0] == "wait" ? SScriptEntry::AfterTrace : SScriptEntry::SeenTrace;
-            script.aEntries.push_back(SScriptEntry{eWhen, 0, {}, nLine, TextAfter(strLine, aWords[0]), {}, false});
+            script.aEntries.push_back(
+                SScriptEntry{eWhen, 0, {}, nLine, TextAfter(strLine, aWords[0]), {}, false, false});
             continue;
         }
         // "frame +<n>" and "dialog +<n>" count from the entry before.
@@ -146,27 +147,31 @@ std::optional<SInputScript> ParseInputScript(const std::string& strText, std::st
                            nLine,
                            {},
                            {},
+                           false,
                            false};
         if (entry.aWords[0] == "text")
             entry.aWords = {"text", TextAfter(strLine, "text")}; // typed as written, blanks included
-        if (const size_t n = entry.aWords.size();
-            entry.aWords[0] == "mouse" && n > 2 && entry.aWords[n - 2] == "in" && entry.aWords[n - 1] == "dialog")
-        {
-            entry.bInDialog = true;
-            entry.aWords.resize(n - 2);
-        }
-        if (const auto itAt = std::find_if(entry.aWords.begin(), entry.aWords.end(),
-                                           [](const std::string& strWord) { return strWord[0] == '@'; });
-            entry.aWords[0] == "mouse" && itAt != entry.aWords.end())
+        const auto itAt = std::find_if(entry.aWords.begin(), entry.aWords.end(),
+                                       [](const std::string& strWord) { return strWord[0] == '@'; });
+        const bool bFromLog = entry.aWords[0] == "mouse" && itAt != entry.aWords.end();
+        if (bFromLog)
         {
             // The point comes from the log: the words up to '@' are the action, the rest of the
             // line the text.
             entry.strPointTrace = strLine.substr(strLine.find('@') + 1);
             entry.aWords.erase(itAt, entry.aWords.end());
-            entry.aWords.insert(entry.aWords.end(), {"0", "0"});
             if (entry.strPointTrace.find_first_not_of(" \t\r") == std::string::npos)
                 return fail("mouse ... @<text>");
         }
+        // "in dialog" or "in menu" ends the action's words (before an '@').
+        if (const size_t n = entry.aWords.size(); entry.aWords[0] == "mouse" && n > 2 && entry.aWords[n - 2] == "in" &&
+                                                  (entry.aWords[n - 1] == "dialog" || entry.aWords[n - 1] == "menu"))
+        {
+            (entry.aWords[n - 1] == "dialog" ? entry.bInDialog : entry.bInMenu) = true;
+            entry.aWords.resize(n - 2);
+        }
+        if (bFromLog)
+            entry.aWords.insert(entry.aWords.end(), {"0", "0"});
         if (const std::string strWhy = CheckAction(entry.aWords); !strWhy.empty())
             return fail(strWhy);
         script.aEntries.push_back(std::move(entry));

@@ -33,6 +33,8 @@
 //                                   script was loaded; a seen entry before it waits for the line)
 //   mouse move|down|up ... <x> <y> in dialog    a point of the client area of the dialog shown
 //                                   over the window (of the window itself when none is)
+//   mouse move|down|up ... <x> <y> in menu      a point of the window's menu bar (see MenuBar.h)
+//   mouse move|down|up ... in dialog|menu @<text>   the point the log named, in the dialog or the bar
 //   wheel <notches>
 //   close | minimise | restore | focus | unfocus    what the user does to the window
 //   png <path>                      writes the window's last shown frame as a PNG file
@@ -63,6 +65,7 @@ struct SScriptEntry
     std::string strTrace;      // what a wait or a seen entry waits for; its action is empty
     std::string strPointTrace; // a mouse action's "@<text>": the log line that names its point
     bool bInDialog = false;    // a mouse action's point is in the shown dialog's client area
+    bool bInMenu = false;      // a mouse action's point is in the window's menu bar
 };
 
 struct SInputScript

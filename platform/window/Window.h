@@ -69,9 +69,10 @@ struct SShownCursor
 /// The cursors the display has shown since it started, each change in the order the program made
 /// it, oldest first (the last 64); kept with a screen or without one.
 std::vector<SShownCursor> GetShownCursors();
-/// The window's pixels as last shown, as 0x00RRGGBB rows; waits for the frames handed over so far.
-bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* pHeight);
-/// Writes the window's last shown frame as a PNG file.
+/// The window's client area as last shown, as 0x00RRGGBB rows; waits for the frames handed over so
+/// far. With bWhole the band of its menu bar above it too (see MenuBar.h), as SaveWindowPng writes it.
+bool ReadWindowPixels(HWND hWnd, std::vector<DWORD>& aPixels, int* pWidth, int* pHeight, bool bWhole = false);
+/// Writes the window's last shown frame as a PNG file: its menu bar's band, then its client area.
 bool SaveWindowPng(HWND hWnd, const std::string& strPath);
 
 struct SDesktopInfo

@@ -30,6 +30,7 @@
 #include "platform/win32/Profile.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CameraFlight.h"
+#include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/SceneObject.h"
 #include "simulation/BallEngine.h"
@@ -346,6 +347,20 @@ TEST(FrameCommandsTest, PanelCommandsActOnTheirCodeAndCheckBox)
     }
 }
 
+TEST(FrameCommandsTest, KeyGSwitchesTheRoomsDetailFullyOffAndOnAndKeepsIt)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_Settings.m_nDrawLevel = 128; // partly on: G turns it off
+    g_Settings.Save();
+    for (const int nExpected : {0, 255, 0})
+    {
+        frame.Frame().ToggleDrawLevel();
+        EXPECT_EQ(nExpected, g_Settings.m_nDrawLevel);
+        EXPECT_EQ(nExpected, CStartedFrame::Saved("DrawLevel"));
+    }
+}
+
 TEST(FrameCommandsTest, ExitFollowsEachAnswer)
 {
     using enum EAnswer;
@@ -600,6 +615,15 @@ TEST(FrameCommandsTest, MovingKeepsThePlacementAndActivationGatesTheTick)
     saved.SetDefaults();
     saved.Load();
     EXPECT_EQ(rc.right, saved.m_WindowPlacement.rcNormalPosition.right) << "saved at once";
+    // The game is presented where the window's client area now is.
+    MoveWindow(frame.Window(), rc.left + 37, rc.top + 41, rc.right - rc.left, rc.bottom - rc.top, FALSE);
+    POINT ptClient{};
+    ClientToScreen(frame.Window(), &ptClient);
+    ASSERT_NE(nullptr, frame.Frame().GetFramework());
+    const RECT& rcScreen = frame.Frame().GetFramework()->GetScreenRect();
+    EXPECT_EQ(ptClient.x, rcScreen.left);
+    EXPECT_EQ(ptClient.y, rcScreen.top);
+    EXPECT_EQ(rc.left + 37, g_Settings.m_WindowPlacement.rcNormalPosition.left);
 
     // Switching away frees the cursor and nothing is drawn; coming back confines it to the view.
     const RECT rcDesktop = GetDesktopWindowRect();
@@ -1323,6 +1347,28 @@ TEST(FrameCommandsTest, PanelCodesRunTheirCommandsUnderTheirRules)
         c.check(frame);
         EndCall();
     }
+}
+
+TEST(FrameCommandsTest, StopFromTheMenuEndsACallOfTheShotAndTheCueBallIsTheBallAgain)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    CGameFlow& flow = frame.Frame().GetGameFlow();
+    flow.CreateReferee(15);
+    g_Settings.m_nGameType = 15;
+    g_Settings.m_nCompetitionType = 1;
+    g_Settings.Save();
+    SendMessage(frame.Window(), FLOW_MSG_CALL_SHOT, 15, static_cast<LPARAM>(modeAim));
+    g_CallRecord.nBall = 3;
+    g_nPrevGameMode = modeCallShot;
+    ASSERT_NE(nullptr, g_pCallShotState);
+    ASSERT_FALSE(g_pCallShotState->IsDone());
+    frame.Command(ID_STOP_ACTION);
+    Pump();
+    EXPECT_TRUE(g_pCallShotState->IsDone());
+    EXPECT_EQ(-1, g_CallRecord.nBall);
+    EXPECT_EQ(0u, g_nGameMode & (gmShotRunning | gmRobotStroke));
+    EndCall();
 }
 
 TEST(FrameCommandsTest, TheRecommendedShotFliesToTheAimAndShowsThePlannersShotAsTheCall)

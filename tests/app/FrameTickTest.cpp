@@ -4,6 +4,7 @@
 #include "app/MainFrame.h"
 #include "foundation/Folders.h"
 #include "foundation/Settings.h"
+#include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
 #include "platform/dx/DirectDraw.h"
 #include "platform/win32/KeyState.h"
@@ -14,6 +15,7 @@
 #include "ui/TextMessages.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace
 {
@@ -82,18 +84,27 @@ TEST(FrameTickTest, CloseAsksOnlyInARunningGame)
         CFrameScope frame(c.bStarted);
         ASSERT_TRUE(frame.m_bCreated);
         ASSERT_EQ(c.bStarted, frame.m_pFrame->IsGameStarted() != FALSE);
+        // The question is answered unseen here, as the input script answers it; the game stands
+        // paused behind it and, declined, goes on.
         bool bAsked = false;
-        SetMessageBoxHandler(
-            [&](const SMessageBoxRequest&)
+        bool bPausedBehind = false;
+        SetMessageBoxAnswerSource(
+            [&](UINT)
             {
                 bAsked = true;
-                return c.nAnswer;
+                bPausedBehind = frame.m_pFrame->GetGameFlow().IsPaused();
+                return std::optional<int>(c.nAnswer);
             });
         g_nGameMode = c.dwMode;
         SendMessage(frame.m_hWnd, WM_CLOSE, 0, 0);
         g_nGameMode = 0;
         EXPECT_EQ(c.bAsked, bAsked);
+        EXPECT_EQ(c.bAsked, bPausedBehind);
         EXPECT_EQ(c.bClosed, !IsWindow(frame.m_hWnd));
+        if (IsWindow(frame.m_hWnd))
+        {
+            EXPECT_FALSE(frame.m_pFrame->GetGameFlow().IsPaused());
+        }
     }
 }
 TEST(FrameTickTest, IniLinksTakeTheScenesLinkPlacesWhenTheirPictureExists)

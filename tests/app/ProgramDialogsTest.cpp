@@ -429,3 +429,23 @@ TEST(ProgramDialogsTest, AResumedPyramidMatchEndsWithItsResultTheMatchWonAndTheN
     }
 }
 } // namespace
+
+TEST(ProgramDialogsTest, ClosingTheWindowAsksInTheGamesSkinOverThePausedGameAndDeclinedPlaysOn)
+{
+    // The window closed at rest: the are-you-sure question over the game, paused behind it. Escape
+    // declines and the game plays on; closed again, Enter agrees and the program ends.
+    const std::filesystem::path frames(VORN_TEST_OUTPUT_DIR);
+    std::filesystem::create_directories(frames);
+    const std::string strPng = (frames / "ProgramCloseQuestion.png").string();
+    std::filesystem::remove(strPng);
+    CProgramRun run(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR);
+    const std::string strScript = "boxes shown\n" + std::string(AT_REST) + "after 0 close\ndialog +1 png " + strPng +
+                                  "\nafter 0 key press Escape\n"
+                                  "seen Dialog 299: ended with 2\n" +
+                                  CLOSE;
+    ASSERT_EQ(0, run.Run(strScript)) << run.Log();
+    EXPECT_TRUE(HasLinesInOrder(run.Log(), {"Do you really want to quit?", "Dialog 299: ended with 2",
+                                            "Do you really want to quit?", "Dialog 299: ended with 1"}))
+        << run.Log();
+    EXPECT_TRUE(std::filesystem::is_regular_file(strPng));
+}

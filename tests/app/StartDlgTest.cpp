@@ -26,7 +26,10 @@
 #include "platform/win32/Sync.h"
 #include "platform/win32/WindowTable.h"
 #include "ui/MessageDlg.h"
+#include "ui/PanelFont.h"
 
+#include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -299,6 +302,28 @@ TEST_F(StartDlgTest, TrophiesShowPerTypeAndAFullColumnEarnsTheTrophy)
             EXPECT_EQ(c.anValues[r] >= 1 && c.anValues[r] <= 7, aShown[static_cast<std::size_t>(r)]) << "row " << r;
         }
     }
+}
+
+TEST_F(StartDlgTest, EachGameTypesDescriptionFitsItsFourLinesInsideTheGreenPanel)
+{
+    // The description is written 220 pixels wide below the picture; the panel's frame leaves room
+    // for four of its lines.
+    CPanelFont font;
+    font.SetHeavy16();
+    HDC hDC = CreateCompatibleDC(nullptr);
+    HGDIOBJ hOld = SelectObject(hDC, font.GetSafeHandle());
+    RECT rcLine{0, 0, 220, 0};
+    DrawText(hDC, "Ag", 2, &rcLine, DT_CALCRECT | DT_SINGLELINE);
+    for (UINT nId = 134; nId <= 144; nId += 2)
+    {
+        char szText[1024] = {};
+        ASSERT_GT(LoadString(m_hLibrary, nId, szText, sizeof szText), 0) << nId;
+        RECT rc{0, 0, 220, 0};
+        DrawText(hDC, szText, static_cast<int>(std::strlen(szText)), &rc, DT_CALCRECT | DT_WORDBREAK);
+        EXPECT_LE(rc.bottom, 4 * rcLine.bottom) << szText;
+    }
+    SelectObject(hDC, hOld);
+    DeleteDC(hDC);
 }
 
 TEST_F(StartDlgTest, OpensWithTheSettingsMatchKindAndFollowsTheMouseOverTheGameTypes)

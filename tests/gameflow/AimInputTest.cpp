@@ -51,6 +51,11 @@ public:
     void SetModeHint(UINT nId) override { m_Hints.push_back(static_cast<int>(nId)); }
     void ShowPausePanel(bool bShow) override { m_PausePanels.push_back(bShow); }
     int PickBallUnderCursor() override { return m_nPicked; }
+    bool CanAcceptCommand() override
+    {
+        ++m_nCommandAsks;
+        return m_bAcceptCommands;
+    }
 
     CThresholdCue m_Cue;
     int m_nWidgetRoutes = 0;
@@ -61,6 +66,8 @@ public:
     std::vector<int> m_Hints;
     std::vector<bool> m_PausePanels; // each time the pause panel was shown (true) or hidden
     int m_nPicked = -1;
+    int m_nCommandAsks = 0;
+    bool m_bAcceptCommands = true;
 };
 
 class CAimInputTest : public testing::Test
@@ -250,6 +257,24 @@ TEST_F(CAimInputTest, KeysAndButtonsMoveBetweenTheModes)
         Tick();
         EXPECT_EQ(g_nGameMode & MODE_FIELD, c.dwExpected);
         EXPECT_EQ(g_nPrevGameMode & MODE_FIELD, c.dwExpectedPrev);
+        m_Input.m_Next = SFlowInput{};
+    }
+}
+
+TEST_F(CAimInputTest, MLeavesTheAimForFreePlacementOnlyWhenThePlayerMayCommand)
+{
+    for (const bool bAccept : {true, false})
+    {
+        SCOPED_TRACE(bAccept ? "accepted" : "refused");
+        g_nGameMode = modeAim;
+        g_nPrevGameMode = modeEnglish;
+        m_Host.m_bAcceptCommands = bAccept;
+        m_Host.m_nCommandAsks = 0;
+        m_Input.m_Next = SFlowInput{};
+        m_Input.m_Next.nPressedKey = KEY_M;
+        Tick();
+        EXPECT_EQ(1, m_Host.m_nCommandAsks);
+        EXPECT_EQ(bAccept ? modePlaceCueBall : modeAim, g_nGameMode & MODE_FIELD);
         m_Input.m_Next = SFlowInput{};
     }
 }

@@ -65,6 +65,16 @@ TEST(InputScriptTest, ParsesEntriesAnswersAndRejectsBadLines)
     ASSERT_TRUE(inDialog.has_value()) << strError;
     EXPECT_TRUE(inDialog->aEntries[0].bInDialog);
     EXPECT_EQ((std::vector<std::string>{"mouse", "up", "left", "4", "5"}), inDialog->aEntries[0].aWords);
+    // A point of the menu bar, given or named by the log.
+    const auto inMenu = ParseInputScript(
+        "after 0 mouse up left 4 5 in menu\nafter 0 mouse move in menu @Menu bar item 1 at\n", strError);
+    ASSERT_TRUE(inMenu.has_value()) << strError;
+    EXPECT_TRUE(inMenu->aEntries[0].bInMenu);
+    EXPECT_FALSE(inMenu->aEntries[0].bInDialog);
+    EXPECT_EQ((std::vector<std::string>{"mouse", "up", "left", "4", "5"}), inMenu->aEntries[0].aWords);
+    EXPECT_TRUE(inMenu->aEntries[1].bInMenu);
+    EXPECT_EQ("Menu bar item 1 at", inMenu->aEntries[1].strPointTrace);
+    EXPECT_EQ((std::vector<std::string>{"mouse", "move", "0", "0"}), inMenu->aEntries[1].aWords);
 
     const char* aBad[] = {"at x close",
                           "frame 1",

@@ -204,3 +204,30 @@ TEST(FileDialogTest, PathNameIsTheStartingFolderAndTheNameWithTheDefaultExtensio
         EXPECT_STREQ(c.szPath, dlg.GetPathName().GetString());
     }
 }
+
+TEST(FileDialogTest, ListsOnceInNameOrderTheFilesThePatternsOfTheFirstFilterMatch)
+{
+    CTempFolder folder;
+    for (const char* szName : {"b.ttr", "A.TTR", "c.sav", "notes.txt"})
+        folder.Write(szName, "x");
+    std::filesystem::create_directory(folder.Path() / "d.ttr");
+    struct SCase
+    {
+        const char* szFilter;
+        std::string strFolder;
+        std::vector<CString> expected;
+    };
+    const SCase cases[] = {
+        {"Lessons(*.ttr)|*.ttr||", folder.Folder(), {"A.TTR", "b.ttr"}},
+        {"Games|*.ttr;*.TTR;*.sav|Text|*.txt||", folder.Folder(), {"A.TTR", "b.ttr", "c.sav"}},
+        {"Anything", folder.Folder(), {"A.TTR", "b.ttr", "c.sav", "notes.txt"}},
+        {"Lessons(*.ttr)|*.ttr||", folder.Folder() + "missing\\", {}},
+    };
+    for (const SCase& c : cases)
+    {
+        SCOPED_TRACE(c.szFilter);
+        CFileDialog dlg(TRUE, ".ttr", nullptr, 6, c.szFilter);
+        dlg.m_ofn.lpstrInitialDir = c.strFolder.c_str();
+        EXPECT_EQ(c.expected, dlg.ListFiles());
+    }
+}

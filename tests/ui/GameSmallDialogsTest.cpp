@@ -9,6 +9,7 @@
 #include "simulation/PhysicsCoefficients.h"
 #include "ui/SmallDialogs.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <string>
@@ -61,6 +62,16 @@ TEST_F(GameSmallDialogsTest, TheStartUpQuestionStoresItsBoxOnOkAndOnCancel)
                           SaveWindowPng(
                               dlg.m_hWnd,
                               (std::filesystem::path(VORN_TEST_OUTPUT_DIR) / "WaitOpponentDialog.png").string());
+                          // The box's label is written dark on the light face, as the question is.
+                          int nWidth = 0;
+                          int nHeight = 0;
+                          const std::vector<DWORD>& aPixels = dlg.GetSurfacePixels(&nWidth, &nHeight);
+                          const RECT rc = Driver::ControlRect(dlg, IDC_WAIT_DO_NOT_ASK);
+                          int nDark = 0;
+                          for (LONG y = std::max<LONG>(rc.top, 0); y < std::min<LONG>(rc.bottom, nHeight); ++y)
+                              for (LONG x = std::max<LONG>(rc.left + 16, 0); x < std::min<LONG>(rc.right, nWidth); ++x)
+                                  nDark += (aPixels[static_cast<std::size_t>(y * nWidth + x)] & 0xC0C0C0) == 0 ? 1 : 0;
+                          EXPECT_GT(nDark, 20) << "the label is readable";
                           Driver::Key(dlg, c.nCloseKey);
                       }},
                      true);

@@ -102,6 +102,23 @@ TEST_F(MessageDlgTest, TheErrorBoxShowsItsTextWrappedAndCutToFitWithTheModalMode
     EXPECT_EQ(0u, strLong.find(strCut.substr(0, strCut.size() - 3))) << strCut; // the beginning is kept
     EXPECT_LT(strCut.size(), strLong.size());
 
+    // A long path keeps its beginning and the file it names, with the ellipsis between.
+    const std::string strPath = "Can't load C:\\Program Files\\Common Files\\Vorn Games\\Shared Libraries\\"
+                                "Version 2\\Artwork\\Imagery\\Textures\\Tables\\Felts\\Green\\"
+                                "Felt.bmp";
+    Play({[&]
+          {
+              strShown = dynamic_cast<CErrorDlg*>(CMessageDlg::GetOpen())->m_label.GetText();
+              Key(VK_ESCAPE);
+          }});
+    ShowErrorBoxText(strPath.c_str());
+    const std::string strFitted = strShown.GetString();
+    const std::size_t nEllipsis = strFitted.find("...\\Felt.bmp");
+    ASSERT_NE(std::string::npos, nEllipsis) << strFitted;
+    EXPECT_EQ(nEllipsis + 12, strFitted.size()) << strFitted;
+    EXPECT_GT(nEllipsis, 10u) << strFitted;
+    EXPECT_EQ(0u, strPath.find(strFitted.substr(0, nEllipsis))) << strFitted;
+
     // A short text is shown whole.
     Play({[&]
           {
