@@ -689,6 +689,8 @@ void CDisplay::NoteFullScreen(const SWindowView& view, bool bFullScreen)
                       view.strTitle.c_str(), static_cast<long>(rc.right - rc.left),
                       static_cast<long>(rc.bottom - rc.top), static_cast<long>(rc.left), static_cast<long>(rc.top));
     OutputDebugString(szLine);
+}
+
 int CDisplay::BandOf(HWND hWnd, const SShownWindow&) const
 {
     return IsMenuBarOverClient(hWnd) ? 0 : GetWindowMenuBar(hWnd).nHeight;
