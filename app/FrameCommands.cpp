@@ -276,7 +276,7 @@ void CMainFrame::OnUpdateToggle(CCmdUI* pCmdUI)
     if (pCmdUI->m_nID == ID_TOGGLE_FULL_SCREEN)
         pCmdUI->SetCheck(m_pFramework != nullptr && m_pFramework->IsFullscreen() ? 1 : 0);
     if (pCmdUI->m_nID == ID_TOGGLE_MUSIC)
-        pCmdUI->SetCheck((m_dwMusicWord & MUSIC_ON) != 0 ? 1 : 0);
+        pCmdUI->SetCheck((m_dwMusicWord & MUSIC_WORD_ON) != 0 ? 1 : 0);
 }
 
 void CMainFrame::OnUpdateOpenTutorial(CCmdUI* pCmdUI) { pCmdUI->Enable(g_bTeacherMode != 0); }
