@@ -118,6 +118,8 @@ protected:
         // The intro is over in a few frames: no blink and no fade.
         WritePrivateProfileString("Intro", "Blink lamp", "", Ini().c_str());
         WritePrivateProfileString("Intro", "Increase time", "0", Ini().c_str());
+        // In a window, where the bar is in view and a press opens it; one row goes full screen.
+        Set("FullScreen", "0");
     }
     std::string Ini() const { return (m_run.Program() / "Vorn.ini").string(); }
     void Set(const char* szKey, const char* szValue) const
@@ -219,7 +221,6 @@ TEST_F(ProgramMenuTest, TheGameCommandsOfTheMenuPassTheTurnRackAgainFlyAndGoFull
     Set("Competition Type", "1");
     Set("Player level 2", "0");
     Set("OverHead View", "0");
-    Set("FullScreen", "0");
     const std::string strAtRest = AT_REST;
     // The ball in hand set down: the player aims, and may ask for the recommended shot.
     const std::string strSetDown = SetDownTheBall();

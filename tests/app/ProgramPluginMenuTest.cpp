@@ -74,8 +74,10 @@ TEST(ProgramPluginMenuTest, AGameOfARulePlugInIsChosenOnTheStartScreenAndPlayedT
     UINT nWidth = 0, nHeight = 0;
     BYTE bAlpha = 0;
     ASSERT_TRUE(LoadPngImage(strMenu.c_str(), 0, aPixels, nWidth, nHeight, bAlpha));
-    ASSERT_GT(nHeight, 135u);
-    const DWORD dwCorner = aPixels[135 * nWidth + 500];
+    // The window's picture holds the menu bar's 20 rows above the client area.
+    constexpr UINT CORNER_ROW = 20 + 135;
+    ASSERT_GT(nHeight, CORNER_ROW);
+    const DWORD dwCorner = aPixels[CORNER_ROW * nWidth + 500];
     EXPECT_GT(static_cast<int>(dwCorner >> 24 & 0xFF), 150) << std::hex << dwCorner;
     EXPECT_LT(static_cast<int>(dwCorner >> 16 & 0xFF), 90) << std::hex << dwCorner;
     std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);

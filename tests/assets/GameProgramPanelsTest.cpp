@@ -63,14 +63,14 @@ CShownFrame LoadFrame(const std::string& strPng)
 double ShowsPausedPicture(const CShownFrame& frame, const SPicture& paused)
 {
     return frame.Shows(paused, (static_cast<LONG>(frame.Width()) - static_cast<LONG>(paused.nWidth)) / 2,
-                       (static_cast<LONG>(frame.Height()) - static_cast<LONG>(paused.nHeight)) / 2);
+                       frame.ViewTop() + (frame.ViewHeight() - static_cast<LONG>(paused.nHeight)) / 2);
 }
 
 /// The menu panel, at the bottom centre of the view over the bar.
 double ShowsMenuPanel(const CShownFrame& frame, const SPicture& panel)
 {
     return frame.Shows(panel, (static_cast<LONG>(frame.Width()) - static_cast<LONG>(panel.nWidth)) / 2,
-                       static_cast<LONG>(frame.Height()) - static_cast<LONG>(panel.nHeight));
+                       frame.ViewTop() + frame.ViewHeight() - static_cast<LONG>(panel.nHeight));
 }
 
 /// The share of the power bar the frame shows filled.
@@ -273,10 +273,10 @@ struct SMessageInk
 SMessageInk MessageInk(const CShownFrame& frame)
 {
     constexpr DWORD MESSAGE_INK = 0xFAFAFA;
-    const LONG w = static_cast<LONG>(frame.Width()), h = static_cast<LONG>(frame.Height());
+    const LONG w = static_cast<LONG>(frame.Width()), h = frame.ViewHeight(), top = frame.ViewTop();
     SMessageInk ink;
     LONG nLeft = w, nRight = -1;
-    for (LONG y = h / 8; y < h - h / 8; ++y)
+    for (LONG y = top + h / 8; y < top + h - h / 8; ++y)
         for (LONG x = 40; x < w - 40; ++x)
             if (frame.At(x, y) == MESSAGE_INK)
             {
@@ -297,7 +297,8 @@ LONG BannerWidth(const CShownFrame& frame)
     constexpr DWORD ink = 0xEBEB85; // the HUD's texts: RGB(235, 235, 133)
     const LONG x0 = (static_cast<LONG>(frame.Width()) - 812) / 2 + 311;
     LONG nLeft = 1 << 20, nRight = -1;
-    for (LONG y = 4; y < 4 + 38; ++y)
+    const LONG y0 = frame.ViewTop() + 4;
+    for (LONG y = y0; y < y0 + 38; ++y)
         for (LONG x = x0; x < x0 + 288; ++x)
             if (Near(frame.At(x, y), ink, 8))
             {

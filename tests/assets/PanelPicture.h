@@ -7,6 +7,7 @@
 
 #include "foundation/BmpFile.h"
 #include "foundation/PngLoader.h"
+#include "platform/win32/MenuBar.h"
 #include "ui/ControlBar.h"
 #include "ui/Widget.h"
 
@@ -68,7 +69,8 @@ inline int Distance(DWORD a, DWORD b)
     return nSum;
 }
 
-/// A frame the program wrote, with the control bar's place in it (bottom centre).
+/// A frame the program wrote in a window: the menu bar's band, then the view, with the control
+/// bar's place in it (bottom centre).
 class CShownFrame
 {
 public:
@@ -129,7 +131,9 @@ public:
         return ShowsRather(first, second, BarLeft() + x, BarTop() + y);
     }
     UINT Width() const { return m_nWidth; }
-    UINT Height() const { return m_nHeight; }
+    /// The view's first row and its height, below the menu bar's band.
+    LONG ViewTop() const { return MENU_BAR_HEIGHT; }
+    LONG ViewHeight() const { return static_cast<LONG>(m_nHeight) - MENU_BAR_HEIGHT; }
 
 private:
     std::vector<DWORD> m_pixels;

@@ -4,6 +4,8 @@
 // room drawn.
 #include "tests/assets/StillGameFrames.h"
 
+#include "platform/win32/MenuBar.h"
+
 #include <gtest/gtest.h>
 
 namespace
@@ -26,8 +28,9 @@ bool SameUpToTheFlicker(DWORD a, DWORD b)
 }
 
 /// The rows of the mode's one-line help under the turn banner: text drawn over the scene, whose
-/// glyphs' edges blend with what lies behind them. Pixels.
-constexpr int HINT_TOP = 48, HINT_BOTTOM = 66;
+/// glyphs' edges blend with what lies behind them. Pixels of the window's picture, whose menu bar's
+/// band lies above the view.
+constexpr int HINT_TOP = MENU_BAR_HEIGHT + 48, HINT_BOTTOM = MENU_BAR_HEIGHT + 66;
 
 bool IsInHint(std::size_t i, int nWidth)
 {
