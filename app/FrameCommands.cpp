@@ -41,9 +41,9 @@
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
 #include "ui/SmallDialogs.h"
+#include "ui/StatisticsDialog.h"
 #include "ui/TextMessages.h"
 #include "ui/WindowPlacement.h"
-#include "ui/StatisticsDialog.h"
 
 #include <algorithm>
 #include <cstdio>

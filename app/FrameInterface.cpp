@@ -5,8 +5,8 @@
 #include "app/MainFrame.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CursorManager.h"
-#include "ui/InputEdit.h"
 #include "render/Environment3D.h"
+#include "ui/InputEdit.h"
 #include "ui/WindowPlacement.h"
 
 #include <cstring>
