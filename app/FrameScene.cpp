@@ -314,6 +314,16 @@ void CMainFrame::RefreshCue()
     }
 }
 
+void CMainFrame::RestoreCueObject(const CViewRecord& view)
+{
+    if (!view.IsValid())
+        return;
+    for (CSceneObject* p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID); p != nullptr;
+         p = CSceneObject::FindSceneObjectByKind(CUE_OBJECT_ID, p))
+        if (auto* pCue = dynamic_cast<CSceneObjectC*>(p); pCue != nullptr)
+            pCue->RestoreState(view.m_vCue.x, view.m_vCue.y, pCue->GetSize());
+}
+
 void CMainFrame::ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom)
 {
     m_rackScene.GetCamera().ClampToBounds(vPosition, vPosition, vFrom);

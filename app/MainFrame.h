@@ -219,6 +219,9 @@ public:
     /// The scene's cue behind the cue ball, along the aim (FrameScene.cpp).
     void AlignCue() override;
     void RefreshCue() override;
+    /// The scene's cue takes the aim and elevation of a saved view; its size stays, which no
+    /// saved game carries.
+    void RestoreCueObject(const CViewRecord& view);
     ICueScene* GetCueScene() override;
     /// The room's box holds the camera: a place outside it comes back along the way from vFrom
     /// (FrameScene.cpp).

@@ -6,6 +6,7 @@
 #include "foundation/Settings.h"
 #include "gameflow/CuePlacement.h"
 #include "gameflow/GameFlow.h"
+#include "gameflow/GameMode.h"
 #include "media/AviClips.h"
 #include "platform/win32/Clock.h"
 #include "render/Environment3D.h"
@@ -257,6 +258,45 @@ TEST_F(FrameSceneTest, TheSceneCueStandsBehindTheCueBallAlongTheAim)
                 EXPECT_NEAR(Vec3Dot(&vBackFlat, &vStrike), -1.0f, 1e-4);
                 EXPECT_NEAR(vBack.y / vBack.Length(), std::sin(fElevation * std::numbers::pi_v<float> / 180.0f), 1e-4);
             }
+}
+
+TEST_F(FrameSceneTest, AResumedGameShowsTheCueAsItWasSaved)
+{
+    CGameFlow& flow = Frame().GetGameFlow();
+    flow.Player1().SetLevel(0);
+    flow.Player2().SetLevel(0);
+    flow.SetCurrent(true);
+    flow.SelectCueBall(0);
+    flow.SetGameMode(modeAim);
+    SCueStroke& cue = flow.Cue();
+    auto setCue = [&](float fAim, float fElevation)
+    {
+        cue.fAim = fAim;
+        cue.fElevation = cue.fRequestedElevation = fElevation;
+        Frame().AlignCue();
+        ASSERT_TRUE(Frame().OnFrame());
+    };
+    setCue(123.0f, 17.0f);
+    const CVector3 vSavedTip = CueTip();
+    auto* pCue = dynamic_cast<CSceneObjectC*>(CSceneObject::FindSceneObjectByKind(0x2));
+    ASSERT_NE(nullptr, pCue);
+    const float fSize = pCue->GetSize();
+    const CString strFile(m_app.Folder().File("cue.sav"));
+    CString strReason;
+    ASSERT_TRUE(Frame().SaveGameTo(strFile, strReason)) << strReason.Str();
+
+    setCue(33.0f, 5.0f); // played on: the cue turned and lowered
+    ASSERT_GT((CueTip() - vSavedTip).Length(), 1.0f);
+
+    ASSERT_TRUE(Frame().RestoreGame(strFile, strReason)) << strReason.Str();
+    ASSERT_TRUE(Frame().OnFrame());
+    EXPECT_FLOAT_EQ(123.0f, cue.fAim);
+    EXPECT_FLOAT_EQ(17.0f, cue.fElevation);
+    EXPECT_FLOAT_EQ(17.0f, cue.fRequestedElevation) << "a change of the elevation starts from the saved one";
+    EXPECT_LT((CueTip() - vSavedTip).Length(), 1e-3f) << "the cue is drawn where it was";
+    EXPECT_FLOAT_EQ(123.0f, pCue->m_fAfterA) << "the cue object holds the saved aim";
+    EXPECT_FLOAT_EQ(17.0f, pCue->m_fA) << "and the saved elevation";
+    EXPECT_FLOAT_EQ(fSize, pCue->GetSize()) << "its size, which no saved game holds, stays";
 }
 
 TEST_F(FrameSceneTest, OnlyACushionOrABallBehindTheCueBallBlocksTheSceneCue)
