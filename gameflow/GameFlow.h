@@ -402,6 +402,9 @@ protected:
     void OutcomePyramid();
     void OutcomeAmerican();
 
+    /// The rack's object-ball spots free again but those a ball of the game lies on; the cue
+    /// ball's spot keeps its mark.
+    void RefreshSpotOccupancy();
     /// Ball n back on the table: its lists, the engine, its referee bit, a free place.
     void PutBallBack(int n, int nKind);
     /// Every ball that dropped in this shot and not before goes back (turned as racked in pyramid and
