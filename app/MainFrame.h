@@ -454,11 +454,14 @@ public:
     void BeginPlayAfterIntro() override;
 
     // The menu loop and the banner's text list (FrameInterface.cpp).
-    /// Lays the text list out in the banner rectangle of the area, empty and with no selection.
+    /// Lays the text list out in the banner rectangle of the area with no selection, filled again
+    /// from the banner's texts broken for its new width, and scrolled to its end.
     void LayOutSkinList(const RECT& rcArea);
     /// The input line on the lowest strip of the client area's banner rectangle, in its own look.
     BOOL CreateInputLine();
     CSkinList& GetSkinList() { return g_BannerList; }
+    /// The texts the banner's list holds, whole: each refill breaks them into lines again.
+    CStringArray& GetBannerTexts() { return m_astrBannerTexts; }
 
     // The keyboard and mouse of the game flow (FrameInput.cpp).
     void ReadFlowInput(SFlowInput& input) override;
@@ -789,6 +792,7 @@ private:
     double m_dSpeedFactor = 1.0;
     /// The scene's detail levels, one line each, read when the window is created.
     CStringArray m_astrLevels;
+    CStringArray m_astrBannerTexts;
 
     // The display's painters (FrameHud.cpp).
     void LoadPanelWidgets(const RECT& rcClient);
