@@ -97,10 +97,9 @@ bool PutSnapshotInto(CGameFlow& flow, const CSavedGame& save, CString& strReason
     flow.Player2().Assign(save.m_Player2);
     flow.SetCurrent(save.m_nCurrentPlayer == 1);
     // The view carries the cue's elevation beside its aim; applying the view raises it to the
-    // lowest clear one at most. The elevation set is the one kept, so that the next change of it
-    // starts from there. A file without a view keeps the camera and the cue as they are.
+    // lowest clear one at most. A file without a view keeps the camera and the cue as they are.
     if (save.m_View.IsValid())
-        flow.Cue().fElevation = flow.Cue().fRequestedElevation = save.m_View.m_vCue.y;
+        flow.Cue().fElevation = save.m_View.m_vCue.y;
     flow.RestoreViewRecord(save.m_View);
     flow.ShotRecord().SetFrom(&save.m_Shot);
     return true;

@@ -295,7 +295,6 @@ TEST_F(FrameSceneTest, AResumedGameShowsTheCueAsItWasSaved)
     ASSERT_TRUE(Frame().OnFrame());
     EXPECT_FLOAT_EQ(123.0f, cue.fAim);
     EXPECT_FLOAT_EQ(17.0f, cue.fElevation);
-    EXPECT_FLOAT_EQ(17.0f, cue.fRequestedElevation) << "a change of the elevation starts from the saved one";
     EXPECT_LT((CueTip() - vSavedTip).Length(), 1e-3f) << "the cue is drawn where it was";
     EXPECT_FLOAT_EQ(123.0f, pCue->m_fAfterA) << "the cue object holds the saved aim";
     EXPECT_FLOAT_EQ(17.0f, pCue->m_fA) << "and the saved elevation";
