@@ -402,8 +402,8 @@ protected:
     void OutcomePyramid();
     void OutcomeAmerican();
 
-    /// The rack's object-ball spots free again but those a ball of the game lies on; the cue
-    /// ball's spot keeps its mark.
+    /// The rack's object-ball spots freed, then every spot a ball of the game lies on marked taken:
+    /// after a shot the spots' marks follow the table, not the rack.
     void RefreshSpotOccupancy();
     /// Ball n back on the table: its lists, the engine, its referee bit, a free place.
     void PutBallBack(int n, int nKind);
