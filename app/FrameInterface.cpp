@@ -3,6 +3,7 @@
 // input line made with the window.
 // Main thread only.
 #include "app/MainFrame.h"
+#include "platform/win32/Gdi.h"
 #include "platform/win32/SystemParameters.h"
 #include "render/CursorManager.h"
 #include "render/Environment3D.h"
@@ -67,6 +68,13 @@ void CMainFrame::LayOutSkinList(const RECT& rcArea)
     g_BannerList.SetRect(rc.left, rc.top, rc.right, rc.bottom);
     g_BannerList.SetTitle(RECT{rc.left, rc.top, rc.right, rc.top + BANNER_STRIP_HEIGHT}, "");
     g_BannerList.ResetContent();
+    // The lines are measured in the list's own font, which needs no window to draw in.
+    const HDC hDC = CreateCompatibleDC(nullptr);
+    for (int i = 0; i < m_astrBannerTexts.GetSize(); ++i)
+        g_BannerList.AddString(hDC, m_astrBannerTexts[i].GetString());
+    g_BannerList.GetVisibleLines(hDC);
+    DeleteDC(hDC);
+    g_BannerList.SetTopIndex(-1);
 }
 
 BOOL CMainFrame::CreateInputLine()

@@ -199,6 +199,7 @@ BOOL CMainFrame::RestoreGame(const CString& strPath, CString& strReason)
     ResetCallRecords();
     GetReplay().Reset(); // the last shot's replay is not the resumed game's
     PutSnapshotInto(flow, save, strReason);
+    RestoreCueObject(save.m_View);
     // The game goes on to its own goal, also across its next racks.
     flow.Settings().nMatchGoal = flow.GetMatchGoal();
     // A saved player carries no statistics: they come from the player's own file.

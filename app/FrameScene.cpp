@@ -76,6 +76,8 @@ constexpr const char* POCKET_ARROW_TEXTURE = "arrow.bmp";
 /// How far above the cloth the arrow's tip stands over the called pocket, before it bobs.
 constexpr float POCKET_ARROW_HEIGHT = 1.0f;
 
+/// The scene object of number 32, marked shown after every judged shot.
+constexpr int SHOWN_OBJECT_ID = 0x20;
 /// The scene's cue: its object's number in the scene text, its thickness (twice the butt's radius)
 /// and length, inches, as the cue mesh is made.
 constexpr int CUE_OBJECT_ID = 0x2;
@@ -333,6 +335,14 @@ void CMainFrame::ApplyCueStrokeRange()
     cue.fPullBack = cue.fMin;
 }
 
+void CMainFrame::RestoreCueObject(const CViewRecord& view)
+{
+    if (!view.IsValid())
+        return;
+    for (CSceneObjectC* pCue : SceneCues())
+        pCue->RestoreState(view.m_vCue.x, view.m_vCue.y, pCue->GetSize());
+}
+
 void CMainFrame::ClampCameraToRoom(CVector3& vPosition, const CVector3& vFrom)
 {
     m_rackScene.GetCamera().ClampToBounds(vPosition, vPosition, vFrom);
@@ -469,6 +479,13 @@ void CMainFrame::UpdatePocketArrow()
     if (pTable != nullptr)
         pTable->GetPosition(nullptr, vTable);
     m_sceneAnimation.SetFloatingObject(pArrow, pTable, vAt.y - vTable.y);
+}
+
+void CMainFrame::MarkJudgedShotShown()
+{
+    if (auto* pObject = dynamic_cast<CSceneObjectB*>(CSceneObject::FindSceneObjectByKind(SHOWN_OBJECT_ID));
+        pObject != nullptr)
+        pObject->SetShown(true);
 }
 
 void CMainFrame::HidePocketArrow()

@@ -225,6 +225,9 @@ public:
     std::vector<CSceneObjectC*> SceneCues() const;
     /// The stroke's range from the scene's cue, the cue drawn back its least.
     void ApplyCueStrokeRange();
+    /// The scene's cue takes the aim and elevation of a saved view; its size stays, which no
+    /// saved game carries.
+    void RestoreCueObject(const CViewRecord& view);
     ICueScene* GetCueScene() override;
     /// The room's box holds the camera: a place outside it comes back along the way from vFrom
     /// (FrameScene.cpp).
@@ -238,6 +241,7 @@ public:
     /// shown and bobbing, while a call is being made or holds a pocket.
     void UpdatePocketArrow();
     void HidePocketArrow() override;
+    void MarkJudgedShotShown() override;
     /// The call-the-shot state deleted and the pocket arrow hidden (FrameCallShot.cpp).
     void EndCallShot() override;
     /// Draws the arrow while it is shown; hides it first when the call it marked is gone.
@@ -479,11 +483,14 @@ public:
     void BeginPlayAfterIntro() override;
 
     // The menu loop and the banner's text list (FrameInterface.cpp).
-    /// Lays the text list out in the banner rectangle of the area, empty and with no selection.
+    /// Lays the text list out in the banner rectangle of the area with no selection, filled again
+    /// from the banner's texts broken for its new width, and scrolled to its end.
     void LayOutSkinList(const RECT& rcArea);
     /// The input line on the lowest strip of the client area's banner rectangle, in its own look.
     BOOL CreateInputLine();
     CSkinList& GetSkinList() { return g_BannerList; }
+    /// The texts the banner's list holds, whole: each refill breaks them into lines again.
+    CStringArray& GetBannerTexts() { return m_astrBannerTexts; }
 
     // The keyboard and mouse of the game flow (FrameInput.cpp).
     void ReadFlowInput(SFlowInput& input) override;
@@ -836,6 +843,7 @@ private:
     double m_dSpeedFactor = 1.0;
     /// The scene's detail levels, one line each, read when the window is created.
     CStringArray m_astrLevels;
+    CStringArray m_astrBannerTexts;
 
     // The display's painters (FrameHud.cpp).
     void LoadPanelWidgets(const RECT& rcClient);

@@ -402,6 +402,9 @@ protected:
     void OutcomePyramid();
     void OutcomeAmerican();
 
+    /// The rack's object-ball spots freed, then every spot a ball of the game lies on marked taken:
+    /// after a shot the spots' marks follow the table, not the rack.
+    void RefreshSpotOccupancy();
     /// Ball n back on the table: its lists, the engine, its referee bit, a free place.
     void PutBallBack(int n, int nKind);
     /// Every ball that dropped in this shot and not before goes back (turned as racked in pyramid and

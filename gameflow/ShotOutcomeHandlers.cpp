@@ -17,6 +17,15 @@ constexpr int PYRAMID_WIN_SCORE = 71;
 constexpr int AMERICAN_WIN_COUNT = 8;
 } // namespace
 
+void CGameFlow::RefreshSpotOccupancy()
+{
+    g_PointList.FreeAllButFirst();
+    const int nBalls = GetTableBallCount(*m_pReferee);
+    for (int n = 0; n < nBalls; ++n)
+        if (CVector3 vPos; m_Engine.GetBallPosition(n, vPos, nullptr))
+            g_PointList.MarkWithinRadius(vPos.x, vPos.y);
+}
+
 void CGameFlow::PutBallBack(int n, int nKind)
 {
     const WORD wBit = RefereeBallBit(n);
@@ -132,6 +141,7 @@ void CGameFlow::ReRack(bool bOnlyCue)
 /// re-rack when two balls or fewer are left.
 void CGameFlow::FinishPointsGame(bool bLost, bool bShooterWasPlayer1)
 {
+    RefreshSpotOccupancy();
     PutBackNewlyPocketedWhen(m_pReferee->HasCuePocketed() || m_pReferee->IsOffTable(0) ||
                              (m_nGameType == GAME_14_1 && !m_pReferee->HasJudgement()));
     SyncRuleTable(false);
@@ -438,6 +448,7 @@ void CGameFlow::ApplyShotOutcome(const CShotOutcome& outcome, bool bShooterWasPl
         OutputDebugString("ApplyShotOutcome: the ball to strike is not on the table, the old one stays\n");
     if (outcome.bTurnPasses != 0)
         NextTurn();
+    RefreshSpotOccupancy();
     const int nBalls = GetTableBallCount(*m_pReferee);
     const WORD wBallsMask = GetBallsMask(nBalls);
     if ((outcome.dwPutBack & ~static_cast<std::uint32_t>(wBallsMask)) != 0 ||

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <gtest/gtest.h>
 #include <optional>
+#include <string>
 
 namespace
 {
@@ -83,6 +84,37 @@ TEST_F(FrameInterfaceTest, EachDeviceSetUpLaysTheTextListOutEmptyInTheBanner)
         EXPECT_GE(list.AddString(hDC, "A line for the banner"), 0) << "the list has room for text";
         DeleteDC(hDC);
         ASSERT_EQ(S_OK, frame.m_pFrame->Change3DEnvironment(frame.m_hWnd));
+    }
+}
+
+TEST_F(FrameInterfaceTest, AfterAnEnvironmentChangeTheTextListHoldsTheBannersTextsScrolledToItsEnd)
+{
+    CFrameScope& frame = *m_frame;
+    CSkinList& list = frame.m_pFrame->GetSkinList();
+    CStringArray& texts = frame.m_pFrame->GetBannerTexts();
+    const std::string strLong = "A text far too long for one line of the banner, which the list breaks at its spaces "
+                                "into as many lines as it takes to show every word of it";
+    texts.Add(strLong.c_str());
+    for (const char* sz : {"one", "two", "three", "four", "five", "six", "seven", "eight"})
+        texts.Add(sz);
+    HDC hDC = CreateCompatibleDC(nullptr);
+    list.AddString(hDC, "a line of the old device");
+    DeleteDC(hDC);
+    for (int nPass = 0; nPass < 2; ++nPass)
+    {
+        SCOPED_TRACE(nPass == 0 ? "the first change" : "the second change");
+        ASSERT_EQ(S_OK, frame.m_pFrame->Change3DEnvironment(frame.m_hWnd));
+        ASSERT_GT(list.GetCount(), texts.GetSize()) << "the long text takes more than one line";
+        // The lines, in order, are the texts broken at spaces and nothing else.
+        std::string strJoined;
+        for (int i = 0; i < list.GetCount(); ++i)
+            strJoined += (i == 0 ? "" : " ") + std::string(list.GetLine(i).GetString());
+        EXPECT_EQ(strLong + " one two three four five six seven eight", strJoined);
+        const int nVisible = list.GetVisibleLines(nullptr);
+        ASSERT_GT(nVisible, 0);
+        ASSERT_LT(nVisible, list.GetCount()) << "the texts fill more than the banner";
+        EXPECT_EQ(list.GetCount() - nVisible, list.GetTopIndex()) << "the last lines show";
+        EXPECT_STREQ("eight", list.GetLine(list.GetCount() - 1).GetString());
     }
 }
 } // namespace

@@ -1,5 +1,6 @@
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
+#include "tests/app/ScriptedFrame.h"
 
 #include "app/MainFrame.h"
 #include "foundation/Matrix.h"
@@ -18,6 +19,8 @@
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsConstants.h"
+#include "simulation/PointList.h"
+#include "simulation/Referee.h"
 
 #include <algorithm>
 #include <cmath>
@@ -259,6 +262,113 @@ TEST_F(FrameSceneTest, TheSceneCueStandsBehindTheCueBallAlongTheAim)
                 EXPECT_NEAR(Vec3Dot(&vBackFlat, &vStrike), -1.0f, 1e-4);
                 EXPECT_NEAR(vBack.y / vBack.Length(), std::sin(fElevation * std::numbers::pi_v<float> / 180.0f), 1e-4);
             }
+}
+
+TEST_F(FrameSceneTest, AResumedGameShowsTheCueAsItWasSaved)
+{
+    CGameFlow& flow = Frame().GetGameFlow();
+    flow.Player1().SetLevel(0);
+    flow.Player2().SetLevel(0);
+    flow.SetCurrent(true);
+    flow.SelectCueBall(0);
+    flow.SetGameMode(modeAim);
+    SCueStroke& cue = flow.Cue();
+    auto setCue = [&](float fAim, float fElevation)
+    {
+        cue.fAim = fAim;
+        cue.fElevation = cue.fRequestedElevation = fElevation;
+        Frame().AlignCue();
+        ASSERT_TRUE(Frame().OnFrame());
+    };
+    setCue(123.0f, 17.0f);
+    const CVector3 vSavedTip = CueTip();
+    auto* pCue = dynamic_cast<CSceneObjectC*>(CSceneObject::FindSceneObjectByKind(0x2));
+    ASSERT_NE(nullptr, pCue);
+    const float fSize = pCue->GetSize();
+    const CString strFile(m_app.Folder().File("cue.sav"));
+    CString strReason;
+    ASSERT_TRUE(Frame().SaveGameTo(strFile, strReason)) << strReason.Str();
+
+    setCue(33.0f, 5.0f); // played on: the cue turned and lowered
+    ASSERT_GT((CueTip() - vSavedTip).Length(), 1.0f);
+
+    ASSERT_TRUE(Frame().RestoreGame(strFile, strReason)) << strReason.Str();
+    ASSERT_TRUE(Frame().OnFrame());
+    EXPECT_FLOAT_EQ(123.0f, cue.fAim);
+    EXPECT_FLOAT_EQ(17.0f, cue.fElevation);
+    EXPECT_LT((CueTip() - vSavedTip).Length(), 1e-3f) << "the cue is drawn where it was";
+    EXPECT_FLOAT_EQ(123.0f, pCue->m_fAfterA) << "the cue object holds the saved aim";
+    EXPECT_FLOAT_EQ(17.0f, pCue->m_fA) << "and the saved elevation";
+    EXPECT_FLOAT_EQ(fSize, pCue->GetSize()) << "its size, which no saved game holds, stays";
+}
+
+/// Straight pool after the break between two people: the cue ball before the left side pocket,
+/// struck softly into it along -x; ball 1 on the head spot, from where a cue ball is put back,
+/// and ball 2 on a spot of the rack. Returns once the shot has been judged.
+void ScratchInStraightPool(CMainFrame& frame)
+{
+    g_Settings.m_nGameType = GAME_14_1;
+    g_Settings.m_nCompetitionType = 1;
+    ASSERT_TRUE(frame.SetupGame());
+    const CVector3 vHead = GetTableSpotA();
+    const SRackSpot& rackSpot = g_PointList.GetSpots().at(3);
+    const float fSide = TABLE_LENGTH_M / 2.0f;
+    const SPlacedBall balls[] = {
+        {0, 0.12f, fSide}, {1, vHead.x, vHead.z}, {2, static_cast<float>(rackSpot.x), static_cast<float>(rackSpot.y)}};
+    LayTable(frame, balls, true, modeAim);
+    CGameFlow& flow = frame.GetGameFlow();
+    flow.GetReferee()->SetBreakMade(TRUE);
+    flow.GetReferee()->SetFlags(REF_BREAK_MADE);
+    CViewRecord view = flow.GetCurrentView();
+    view.m_vCamera.x = view.m_vCue.x = 90.0f; // along -x
+    flow.ApplyViewRecord(view);
+    flow.Cue().fPullBack = flow.Cue().fMin + 2.0f;
+    flow.StrikeCueBall();
+    ASSERT_TRUE(HasGameFlag(gmShotRunning));
+    for (int i = 0; i < 3000 && HasGameFlag(gmShotRunning); ++i)
+    {
+        AdvanceTestClock(LIVE_FRAME_MS);
+        ASSERT_TRUE(frame.OnFrame());
+    }
+    ASSERT_FALSE(HasGameFlag(gmShotRunning)) << "the shot was judged";
+}
+
+CVector3 BallAt(int n)
+{
+    CVector3 v;
+    EXPECT_TRUE(g_BallEngineMain.GetBallPosition(n, v, nullptr)) << "ball " << n;
+    return CVector3(v.x, v.y, 0.0f);
+}
+
+TEST_F(FrameSceneTest, AScratchedCueBallGoesBackOnAFreePlaceAndTheRackSpotsFollowTheBalls)
+{
+    ScratchInStraightPool(Frame());
+    const CVector3 vHead(GetTableSpotA().x, GetTableSpotA().z, 0.0f);
+    const CVector3 vCue = BallAt(0);
+    EXPECT_LT((vCue - vHead).Length(), 6.0f * BALL_RADIUS_M) << "the cue ball is back near its spot";
+    for (const int n : {1, 2})
+        EXPECT_GE((vCue - BallAt(n)).Length(), 2.0f * BALL_RADIUS_M - 1e-5f) << "clear of ball " << n;
+    // The object-ball spots are taken exactly where a ball lies; the rack had taken them all.
+    const std::vector<SRackSpot>& spots = g_PointList.GetSpots();
+    for (std::size_t i = 1; i < spots.size(); ++i)
+    {
+        const CVector3 vSpot(static_cast<float>(spots[i].x), static_cast<float>(spots[i].y), 0.0f);
+        const bool bUnderBall =
+            (vSpot - BallAt(1)).Length() <= BALL_RADIUS_M || (vSpot - BallAt(2)).Length() <= BALL_RADIUS_M + 1e-5f;
+        EXPECT_EQ(bUnderBall ? FALSE : TRUE, spots[i].bFree) << "spot " << i;
+        EXPECT_GT((vSpot - vCue).Length(), spots[i].bFree ? 0.0f : BALL_RADIUS_M)
+            << "the cue ball is not put on taken spot " << i;
+    }
+    EXPECT_FALSE(spots.at(3).bFree) << "ball 2 lies on spot 3";
+}
+
+TEST_F(FrameSceneTest, AJudgedShotMarksTheScenesObjectOfNumber32Shown)
+{
+    auto* pObject = dynamic_cast<CSceneObjectB*>(CSceneObject::FindSceneObjectByKind(0x20));
+    ASSERT_NE(nullptr, pObject);
+    pObject->SetShown(false);
+    ScratchInStraightPool(Frame());
+    EXPECT_EQ(1, pObject->m_bShown);
 }
 
 TEST_F(FrameSceneTest, OnlyACushionOrABallBehindTheCueBallBlocksTheSceneCue)

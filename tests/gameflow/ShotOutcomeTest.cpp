@@ -4,7 +4,10 @@
 #include "simulation/PointList.h"
 #include "simulation/RefereeTypes.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -242,6 +245,13 @@ TEST_F(CShotOutcomeTest, ReRackWithTheCueBallInTheRackAreaGivesBallInHandOnTheHe
 TEST_F(CShotOutcomeTest, PluginVerdictIsTakenOnlyWhereItFitsTheTable)
 {
     Start(GAME_9BALL);
+    // The rack spot ball 4 leaves is free again once the verdict is taken; the others stay taken.
+    CVector3 vBall4;
+    ASSERT_TRUE(m_Engine.GetBallPosition(4, vBall4, nullptr));
+    const std::vector<SRackSpot>& spots = g_PointList.GetSpots();
+    const auto spot4 = std::ranges::find_if(spots, [&](const SRackSpot& spot)
+                                            { return std::hypot(spot.x - vBall4.x, spot.y - vBall4.y) < 1e-4; });
+    ASSERT_NE(spots.end(), spot4);
     m_Engine.RemoveBall(4);
     m_Flow.SetBallLists(static_cast<WORD>(0x3ff & ~Bit(4)), Bit(4));
     CShotOutcome outcome;
@@ -260,6 +270,9 @@ TEST_F(CShotOutcomeTest, PluginVerdictIsTakenOnlyWhereItFitsTheTable)
     EXPECT_EQ(m_Flow.GetPutBackMask(), 0x3ff);
     EXPECT_FALSE(m_Flow.IsPlayer1Current());
     EXPECT_TRUE(Progress().empty());
+    EXPECT_EQ(TRUE, spot4->bFree);
+    EXPECT_EQ(1, std::ranges::count(spots.begin() + 1, spots.begin() + g_PointList.GetCount(), TRUE, &SRackSpot::bFree))
+        << "every other spot of the rack has its ball";
 }
 } // namespace
 
