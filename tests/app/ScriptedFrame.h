@@ -13,6 +13,7 @@
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/Cursor.h"
+#include "platform/win32/DebugLog.h"
 #include "platform/win32/Modules.h"
 #include "render/Environment3D.h"
 #include "render/TableSpace.h"
@@ -150,21 +151,27 @@ struct SFrameStep
     std::function<void(CMainFrame&)> check;  // may be empty
 };
 
-/// The script: each step's actions once the frame before it is shown, then a character the test
-/// waits for, so that the frame that follows reads the input.
+/// The log line the test writes once step i's check is done.
+inline std::string StepChecked(std::size_t i) { return "Test: step " + std::to_string(i) + " checked"; }
+
+/// The script: each step's actions once the first frame is shown and the step before it checked
+/// (a frame shown again, as a repaint does, must not bring the next step's input before the check),
+/// then a character the test waits for, so that the frame that follows reads the input.
 inline std::string StepScript(std::span<const SFrameStep> steps)
 {
     std::string strScript;
     for (std::size_t i = 0; i < steps.size(); ++i)
     {
-        const std::string strFrame = "frame " + std::to_string(i + 1) + " ";
+        if (i > 0)
+            strScript += "seen " + StepChecked(i - 1) + "\n";
+        const std::string strWhen = i == 0 ? "frame 1 " : "after 0 ";
         for (std::string strActions = steps[i].strActions; !strActions.empty();)
         {
             const std::size_t nAt = strActions.find('|');
-            strScript += strFrame + strActions.substr(0, nAt) + "\n";
+            strScript += strWhen + strActions.substr(0, nAt) + "\n";
             strActions = nAt == std::string::npos ? "" : strActions.substr(nAt + 1);
         }
-        strScript += strFrame + "text " + static_cast<char>('a' + i % 26) + "\n";
+        strScript += strWhen + "text " + static_cast<char>('a' + i % 26) + "\n";
     }
     return strScript;
 }
@@ -206,6 +213,7 @@ inline void RunFrameSteps(const std::filesystem::path& folder, std::span<const S
         ASSERT_TRUE(mainFrame.OnFrame());
         if (steps[i].check)
             steps[i].check(mainFrame);
+        OutputDebugString((StepChecked(i) + "\n").c_str());
     }
     if (atEnd)
         atEnd(mainFrame);
