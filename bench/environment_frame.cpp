@@ -6,9 +6,9 @@
 // still, so every frame of a view is the same one.
 //
 // Reported: the whole frame (the timed loop, and its best frame), the processor time of every
-// thread of the process per frame, and each stage drawn alone, best of its runs, with its share of
-// their sum: the room and table, the balls, the particles, the heads-up display, the hand-over to
-// the display (the main thread's part) and the display's conversion of the frame (the display
+// thread of the process per frame, the pixels drawn by the rasterizer per pixel of the screen, and each stage drawn
+// alone, best of its runs, with its share of their sum: the room and table, the balls, the particles, the heads-up
+// display, the hand-over to the display (the main thread's part) and the display's conversion of the frame (the display
 // thread's part). And a hash of the frame shown, which the thread count never changes.
 #include "fixtures/BenchFrame.h"
 
@@ -187,6 +187,7 @@ void BM_GameFrame(benchmark::State& state)
         state.SkipWithError("the frame did not draw");
         return;
     }
+    game.Device().TakePixelsDrawn();
     double dBestFrame = 1e9;
     const std::clock_t cpuStart = std::clock(); // processor time of every thread of the process
     for (auto _ : state)
@@ -198,6 +199,9 @@ void BM_GameFrame(benchmark::State& state)
     }
     const double dCpuMs = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC /
                           static_cast<double>(state.iterations());
+    state.counters["overdraw"] = static_cast<double>(game.Device().TakePixelsDrawn()) /
+                                 static_cast<double>(state.iterations()) /
+                                 static_cast<double>(state.range(0) * state.range(1));
     game.FirstView();
     game.WholeFrame();
     char szHash[32];
