@@ -16,6 +16,7 @@
 #include "platform/dx/Rasterizer.h"
 #include "platform/dx/Surface.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -77,9 +78,11 @@ private:
 };
 using ViewportPtr = std::shared_ptr<CDirect3DViewport>;
 
-/// Triangles and clears are queued and drawn together at the end of the scene (or before anyone else touches the
-/// pixels of the target, the depth buffer or a texture in use), so that the drawing threads start once a frame.
-class CDirect3DDevice : private IPendingDrawing
+/// Draws and clears are queued and done together at the end of the scene (or before anyone else touches the
+/// pixels of the target, the depth buffer or a texture in use), so that the drawing threads start once a frame:
+/// each draw keeps a copy of its vertices and of the state it was made with, and the flush transforms and lights
+/// the vertices of every draw, sets up their triangles and draws the bands, each step shared by the threads.
+class CDirect3DDevice : private IPendingDrawing, private IQueuedSetUp
 {
 public:
     /// Renders into pRenderTarget and into the depth buffer attached to it, if any.
@@ -139,30 +142,58 @@ private:
         float u, v;
         float c[7]; // diffuse r, g, b, a and specular r, g, b, 0..255
     };
+    struct SLitLight;
     struct SLightingSetup;
+    /// One queued draw: what of the device's state it was made with, and where its vertices and indices lie.
+    struct SQueuedDraw;
+    /// A draw's vertices [dwBegin, dwEnd), transformed as one job.
+    struct SVertexJob
+    {
+        std::uint32_t nDraw;
+        DWORD dwBegin, dwEnd;
+    };
+    /// A draw's triangles [dwBegin, dwEnd) set up into a batch.
+    struct STrianglePiece
+    {
+        std::uint32_t nDraw;
+        DWORD dwBegin, dwEnd;
+    };
+    /// Consecutive pieces that go into one batch, set up in order as one job.
+    struct STriangleJob
+    {
+        int nBatch;
+        std::uint32_t nFirstPiece, nPieces;
+        DWORD dwTriangles;
+    };
 
     HRESULT Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount, const WORD* pIndices,
                  DWORD dwIndexCount);
-    bool PrepareRaster();
+    bool PrepareRaster(SQueuedDraw& draw);
     /// Marks a surface as read or written by the queued drawing and keeps it alive until that is drawn.
     void HoldForDrawing(const SurfacePtr& pSurface);
     /// Draws what is queued and lets go of the surfaces it used.
     void FinishDrawing() override;
+    /// Transforms the queued draws' vertices, then sets up their triangles.
+    void SetUpQueued(CWorkerPool* pPool) override;
     /// Clears rc (null: the whole surface) of the target or depth buffer with a raw value.
     void ClearSurface(const SurfacePtr& pSurface, const RECT* pRect, DWORD dwRaw);
     bool SelectsTextureOnly() const;
     bool UsesTexture() const;
-    void TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount);
-    void PrepareLighting(SLightingSetup& setup) const;
+    /// Queues the draw's triangles in pieces of at most a job's size, each in the batch of the job it joins.
+    void QueueTriangles(std::uint32_t nDraw, DWORD dwTriangles);
+    std::uint32_t AddLighting();
+    void TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd);
     /// The lit colours of four vertices (diffuse r, g, b, a and specular r, g, b, 0..255), worked out side by side.
-    static void LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
-                          float aColors[4][7]);
-    /// Culls, clips and queues one triangle into a batch of the rasterizer; safe on several threads at once, each
-    /// with a batch of its own.
-    void DrawTriangle(int nBatch, DWORD i0, DWORD i1, DWORD i2);
-    void DrawClipped(int nBatch, const SClipVertex* pIn[3]);
-    void ProjectVertex(const SClipVertex& in, SRasterVertex& out) const;
-    bool IsCulled(float fArea2) const;
+    void LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
+                   float aColors[4][7]) const;
+    /// Sets up a draw's triangles [dwBegin, dwEnd) into a batch; safe on several threads at once, each with a
+    /// batch of its own.
+    void SetUpTriangles(int nBatch, const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd);
+    /// Culls, clips and queues one triangle of a draw (its vertices by the draw's numbers) into a batch.
+    void DrawTriangle(int nBatch, const SQueuedDraw& draw, DWORD i0, DWORD i1, DWORD i2);
+    void DrawClipped(int nBatch, const SQueuedDraw& draw, const SClipVertex* pIn[3]);
+    static void ProjectVertex(const SQueuedDraw& draw, const SClipVertex& in, SRasterVertex& out);
+    static bool IsCulled(const SQueuedDraw& draw, float fArea2);
 
     SurfacePtr m_pRenderTarget;
     SurfacePtr m_pZBuffer;
@@ -179,11 +210,18 @@ private:
     CRasterizer m_rasterizer;
     std::vector<SurfacePtr> m_aHeld; // surfaces the queued drawing uses
 
-    // Per-draw scratch, cleared and reused so that drawing does not allocate once warmed up.
+    // What is queued until the flush: cleared after it, keeping its memory, so that drawing does not allocate once
+    // warmed up.
+    std::vector<SQueuedDraw> m_aDraws;
+    std::vector<SLightingSetup> m_aLighting;
+    std::vector<SLitLight> m_aLitLights;
+    std::vector<BYTE> m_aVertexBytes; // the draws' vertices as they were given
+    std::vector<WORD> m_aIndices;     // the indexed draws' indices
+    std::vector<SVertexJob> m_aVertexJobs;
+    std::vector<STrianglePiece> m_aPieces;
+    std::vector<STriangleJob> m_aTriangleJobs;
+    std::size_t m_nVertices = 0; // queued vertices: the first of these slots are in use
     std::vector<SClipVertex> m_aClip;
     std::vector<BYTE> m_aOutcodes;
     std::vector<SRasterVertex> m_aProjected;
-    bool m_bTransformed = false;    // the current draw's vertices are already in screen space
-    float m_fViewportScale[4] = {}; // x scale, x offset, y scale, y offset of the clip-to-screen mapping
-    float m_fZScale = 1, m_fZOffset = 0;
 };

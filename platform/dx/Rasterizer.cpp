@@ -197,6 +197,7 @@ int CRasterizer::OpenBatches(int nCount)
     }
     const int nFirst = m_nBatches;
     m_nBatches += nCount;
+    m_bSealed = false;
     if (m_aBatches.size() < static_cast<size_t>(m_nBatches))
         m_aBatches.resize(static_cast<size_t>(m_nBatches));
     for (int i = nFirst; i < m_nBatches; ++i)
@@ -209,7 +210,10 @@ int CRasterizer::OpenBatches(int nCount)
     return nFirst;
 }
 
-int CRasterizer::GetLastBatch() { return m_nBatches > 0 && !m_bNewContext ? m_nBatches - 1 : OpenBatches(1); }
+int CRasterizer::GetLastBatch()
+{
+    return m_nBatches > 0 && !m_bNewContext && !m_bSealed ? m_nBatches - 1 : OpenBatches(1);
+}
 
 // ---------------------------------------------------------------------------------------------------------------------
 // Set-up and binning
@@ -321,6 +325,8 @@ std::uint64_t CRasterizer::DrawBand(int nBand) const
 
 void CRasterizer::Flush()
 {
+    if (m_pSetUp != nullptr)
+        m_pSetUp->SetUpQueued(m_nThreads > 1 ? GetPool() : nullptr);
     if (m_nBatches == 0)
         return;
     const std::span<SBatch> aBatches(m_aBatches.data(), static_cast<size_t>(m_nBatches));
@@ -364,4 +370,5 @@ void CRasterizer::Flush()
     m_aFills.clear();
     m_aContexts.clear();
     m_bNewContext = true;
+    m_bSealed = false;
 }

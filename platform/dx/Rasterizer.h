@@ -84,6 +84,16 @@ struct SSpanContext;
 class CWorkerPool;
 class CDirectDrawSurface;
 
+/// Triangles queued before they are set up: a flush first has them set up into the batches they were given
+/// (on the drawing threads when there are several), then draws the bands.
+class IQueuedSetUp
+{
+public:
+    virtual ~IQueuedSetUp() = default;
+    /// Sets up everything queued; pPool is null when the flush draws on one thread.
+    virtual void SetUpQueued(CWorkerPool* pPool) = 0;
+};
+
 /// Draws the rows [yBegin, yEnd) of a triangle, clipped; returns the pixels that passed the depth test. Defined in
 /// RasterSpan.inl.
 using RowsFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd);
@@ -111,8 +121,14 @@ public:
     /// Opens nCount batches after everything queued and returns the first one's number. Different batches may be
     /// filled at the same time by different threads, until the next call of anything else.
     int OpenBatches(int nCount);
-    /// The batch that the next triangle goes into after everything queued (opened when there is none).
+    /// The batch that the next triangle goes into after everything queued (opened when there is none, when the
+    /// texture or state changed, or when the last one was sealed).
     int GetLastBatch();
+    /// Keeps the last batch from taking anything more through GetLastBatch: its triangles come later, from a
+    /// queued set-up, and whatever is queued after it must follow them.
+    void SealLastBatch() { m_bSealed = true; }
+    /// What the flush sets up first (null: nothing).
+    void SetQueuedSetUp(IQueuedSetUp* pSetUp) { m_pSetUp = pSetUp; }
     /// Sets up and queues one triangle of either winding in a batch (culling is the caller's business).
     void DrawTriangle(int nBatch, const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c);
     void DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c)
@@ -172,7 +188,9 @@ private:
     bool m_bWide = false;
     std::vector<SDrawContext> m_aContexts; // of the open batches
     bool m_bNewContext = true;             // the texture or state changed since the last batch was opened
-    std::vector<SBatch> m_aBatches;        // the first m_nBatches are open; the others keep their memory for later
+    bool m_bSealed = false;                // the last batch takes nothing more through GetLastBatch
+    IQueuedSetUp* m_pSetUp = nullptr;
+    std::vector<SBatch> m_aBatches; // the first m_nBatches are open; the others keep their memory for later
     int m_nBatches = 0;
     std::vector<SFill> m_aFills;
     int m_nBands = 0;                  // of the target's clip rectangle
