@@ -5,16 +5,17 @@
 // far pocket, the heads-up display's panels and the hand-over to the display. The clock stands
 // still, so every frame of a view is the same one.
 //
-// Reported: the whole frame (the timed loop, and its best frame), the processor time of every
-// thread of the process per frame, the pixels drawn by the rasterizer per pixel of the screen, and each stage drawn
-// alone, best of its runs, with its share of their sum: the room and table, the balls, the particles, the heads-up
-// display, the hand-over to the display (the main thread's part) and the display's conversion of the frame (the display
-// thread's part). And a hash of the frame shown, which the thread count never changes.
+// One core is the process held to one processor, every thread with it; every core is the
+// processors the process may use. Reported: the whole frame (the timed loop, and its best frame),
+// the processor time of every thread of the process per frame, the pixels drawn by the rasterizer
+// per pixel of the screen, and each stage drawn alone, best of its runs, with its share of their
+// sum: the room and table, the balls, the particles, the heads-up display and the hand-over to the
+// display (the frame converted for it). And a hash of the frame shown, which the number of cores
+// never changes.
 #include "fixtures/BenchFrame.h"
 
 #include "gameflow/GameFlow.h"
 #include "platform/dx/Device.h"
-#include "platform/dx/FrameConvert.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
 #include "render/Environment3D.h"
@@ -30,6 +31,8 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <optional>
+#include <sched.h>
 #include <vector>
 
 namespace
@@ -109,26 +112,19 @@ public:
         CrtSrand(11);
         return m_pFrame->OnFrame() != FALSE;
     }
-    /// Some steps of the frame painter alone in a scene, over the frame cleared as each frame is:
-    /// the view changed, so balls are painted.
-    void Steps(const SScenePlan& plan)
+    /// Some steps of the frame painter alone in a scene (the view changed, so balls are painted),
+    /// over the frame cleared first as each frame is, or as the last steps left it.
+    void Steps(const SScenePlan& plan, bool bClear = false)
     {
         CDirect3DDevice& device = Device();
-        m_pFrame->GetFramework()->GetViewport()->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        if (bClear)
+            m_pFrame->GetFramework()->GetViewport()->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
         device.BeginScene();
         device.SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
         m_pFrame->PaintScenePlan(plan, 0);
         device.EndScene();
     }
     void Present() { m_pFrame->GetFramework()->ShowFrame(); }
-    /// The display's conversion of the frame shown.
-    void Convert()
-    {
-        const CDirectDrawSurface& shown = *m_pFrame->GetFramework()->GetFrontBuffer();
-        const int w = static_cast<int>(shown.GetWidth()), h = static_cast<int>(shown.GetHeight());
-        m_aConverted.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-        ConvertFrame(shown, RECT{0, 0, w, h}, m_aConverted.data(), w, h, RECT{0, 0, w, h});
-    }
     /// FNV-1a of the frame the display shows.
     std::uint64_t ShownHash() const
     {
@@ -158,7 +154,31 @@ private:
     CMainFrame* m_pFrame;
     CVector3 m_vCueBall{0.0f, SCENE_BED_HEIGHT, -22.0f};
     std::size_t m_nView = 0;
-    std::vector<DWORD> m_aConverted;
+};
+
+/// Holds the process, and every thread it starts, to its first allowed processor while it lives.
+class COneCore
+{
+public:
+    COneCore()
+    {
+        sched_getaffinity(0, sizeof m_allowed, &m_allowed);
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        for (int i = 0; i < CPU_SETSIZE; ++i)
+            if (CPU_ISSET(i, &m_allowed))
+            {
+                CPU_SET(i, &one);
+                break;
+            }
+        sched_setaffinity(0, sizeof one, &one);
+    }
+    ~COneCore() { sched_setaffinity(0, sizeof m_allowed, &m_allowed); }
+    COneCore(const COneCore&) = delete;
+    COneCore& operator=(const COneCore&) = delete;
+
+private:
+    cpu_set_t m_allowed;
 };
 
 /// The best of nRuns runs of a stage, milliseconds.
@@ -174,14 +194,15 @@ double BestMs(int nRuns, const std::function<void()>& fnStage)
     return dBest;
 }
 
-/// Arguments: the screen's width and height, and the drawing threads (0: every core).
+/// Arguments: the screen's width and height, and the cores (1, or 0: every core).
 void BM_GameFrame(benchmark::State& state)
 {
+    std::optional<COneCore> oneCore;
+    if (state.range(2) == 1)
+        oneCore.emplace();
     CGameFrame game(state, static_cast<LONG>(state.range(0)), static_cast<LONG>(state.range(1)));
     if (game.Frame() == nullptr)
         return;
-    if (state.range(2) > 0)
-        game.Device().SetRenderThreads(static_cast<int>(state.range(2)));
     if (!game.WholeFrame())
     {
         state.SkipWithError("the frame did not draw");
@@ -221,12 +242,11 @@ void BM_GameFrame(benchmark::State& state)
         double dMs;
     };
     const SStage aStages[] = {
-        {"room_ms", BestMs(nRuns, [&] { game.Steps(room); })},
+        {"room_ms", BestMs(nRuns, [&] { game.Steps(room, true); })},
         {"balls_ms", BestMs(nRuns, [&] { game.Steps(balls); })},
         {"particles_ms", BestMs(nRuns, [&] { game.Steps(effects); })},
         {"hud_ms", BestMs(nRuns, [&] { game.Steps(hud); })},
         {"present_ms", BestMs(nRuns, [&] { game.Present(); })},
-        {"convert_ms", BestMs(nRuns, [&] { game.Convert(); })},
     };
     double dSum = 0;
     for (const SStage& stage : aStages)
@@ -242,7 +262,7 @@ void BM_GameFrame(benchmark::State& state)
     state.counters["all_threads_ms"] = dCpuMs;
 }
 BENCHMARK(BM_GameFrame)
-    ->ArgNames({"width", "height", "threads"})
+    ->ArgNames({"width", "height", "cores"})
     ->Args({800, 600, 1})
     ->Args({800, 600, 0})
     ->Args({1920, 1080, 1})

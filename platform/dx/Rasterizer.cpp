@@ -9,7 +9,6 @@
 #include <cmath>
 #include <emmintrin.h>
 #include <span>
-#include <thread>
 #include <utility>
 
 namespace
@@ -85,7 +84,7 @@ int ZFuncMask(D3DCMPFUNC e)
     }
 }
 
-int DefaultThreadCount() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u)); }
+int DefaultThreadCount() { return CWorkerPool::UsableCores(); }
 } // namespace
 
 /// What the triangles of a batch are drawn with.
