@@ -204,7 +204,7 @@ HRESULT CDirect3DViewport::DeleteLight(CDirect3DLight* pLight)
 
 CDirect3DDevice::CDirect3DDevice(SurfacePtr pRenderTarget) : m_pRenderTarget(std::move(pRenderTarget))
 {
-    m_rasterizer.SetQueuedSetUp(this);
+    m_rasterizer.SetQueuedWork(this);
     if (m_pRenderTarget)
     {
         const DDSCAPS2 caps{DDSCAPS_ZBUFFER};
@@ -452,6 +452,64 @@ void CDirect3DDevice::ClearRects(DWORD dwCount, const D3DRECT* pRects, DWORD dwF
     }
 }
 
+void CDirect3DDevice::DescribeTarget(DDSURFACEDESC2& target, DDSURFACEDESC2& depth) const
+{
+    target = DDSURFACEDESC2{};
+    depth = DDSURFACEDESC2{};
+    if (m_pRenderTarget)
+    {
+        m_pRenderTarget->GetSurfaceDesc(&target);
+        target.lpSurface = m_pRenderTarget->GetDrawingBits();
+    }
+    if (m_pZBuffer)
+    {
+        m_pZBuffer->GetSurfaceDesc(&depth);
+        depth.lpSurface = m_pZBuffer->GetDrawingBits();
+    }
+}
+
+HRESULT CDirect3DDevice::QueueRows(IRowWork& work, int nPiece, LONG yTop, LONG yBottom)
+{
+    if (!m_bInScene)
+        return D3DERR_SCENE_NOT_IN_SCENE;
+    if (!m_pRenderTarget || m_pCurrentViewport == nullptr)
+        return DDERR_GENERIC;
+    // The rows are drawn into the whole target, as into a locked one; its change is counted now.
+    RECT rc{0, yTop, static_cast<LONG>(m_pRenderTarget->GetWidth()), yBottom};
+    if (const HRESULT hr = m_pRenderTarget->PrepareDeferredFill(rc); hr != DD_OK)
+        return hr;
+    SRowPiece piece{&work, nPiece, {}, {}};
+    DescribeTarget(piece.target, piece.depth);
+    m_rasterizer.SetTarget(ViewportTarget());
+    HoldForDrawing(m_pRenderTarget);
+    if (m_pZBuffer)
+    {
+        RECT rcDepth = rc;
+        if (m_pZBuffer->PrepareDeferredFill(rcDepth) == DD_OK)
+            HoldForDrawing(m_pZBuffer);
+        else
+            piece.depth.lpSurface = nullptr;
+    }
+    m_aRowPieces.push_back(piece);
+    // After the triangles queued before it, which are binned only when the flush sets them up.
+    m_rasterizer.SealLastBatch();
+    m_rasterizer.Rows(static_cast<int>(m_aRowPieces.size() - 1), static_cast<int>(rc.top), static_cast<int>(rc.bottom));
+    return D3D_OK;
+}
+
+void CDirect3DDevice::DrawQueuedRows(int nEntry, int yBegin, int yEnd)
+{
+    const SRowPiece& piece = m_aRowPieces[static_cast<std::size_t>(nEntry)];
+    piece.pWork->DrawRows(piece.nPiece, piece.target, piece.depth, yBegin, yEnd);
+}
+
+void CDirect3DDevice::QueuedDone()
+{
+    for (const SRowPiece& piece : m_aRowPieces)
+        piece.pWork->RowsDone(piece.nPiece);
+    m_aRowPieces.clear();
+}
+
 // ---------------------------------------------------------------------------------------------------------------------
 // Drawing
 // ---------------------------------------------------------------------------------------------------------------------
@@ -642,14 +700,9 @@ bool CDirect3DDevice::UsesTexture() const
     return dwOp == D3DTOP_MODULATE || SelectsTextureOnly();
 }
 
-bool CDirect3DDevice::PrepareRaster(SQueuedDraw& draw)
+SRasterTarget CDirect3DDevice::ViewportTarget()
 {
-    if (!m_pRenderTarget)
-        return false;
     const D3DVIEWPORT2& vp = m_pCurrentViewport->GetData();
-    if (vp.dwWidth == 0 || vp.dwHeight == 0)
-        return false;
-
     SRasterTarget target;
     target.pColor = m_pRenderTarget->GetDrawingBits();
     target.lColorPitch = m_pRenderTarget->GetPitch();
@@ -663,9 +716,21 @@ bool CDirect3DDevice::PrepareRaster(SQueuedDraw& draw)
     const LONG bottom =
         std::min<LONG>(static_cast<LONG>(vp.dwY + vp.dwHeight), static_cast<LONG>(m_pRenderTarget->GetHeight()));
     target.rcClip = RECT{static_cast<LONG>(vp.dwX), static_cast<LONG>(vp.dwY), right, bottom};
+    return target;
+}
+
+bool CDirect3DDevice::PrepareRaster(SQueuedDraw& draw)
+{
+    if (!m_pRenderTarget)
+        return false;
+    const D3DVIEWPORT2& vp = m_pCurrentViewport->GetData();
+    if (vp.dwWidth == 0 || vp.dwHeight == 0)
+        return false;
+
+    const SRasterTarget target = ViewportTarget();
     m_rasterizer.SetTarget(target);
     HoldForDrawing(m_pRenderTarget);
-    if (bZ)
+    if (target.pZ != nullptr)
         HoldForDrawing(m_pZBuffer);
 
     // Clip space to pixels: x from the clip rectangle's left edge rightwards, y from its top edge downwards.
@@ -711,7 +776,7 @@ bool CDirect3DDevice::PrepareRaster(SQueuedDraw& draw)
 
 void CDirect3DDevice::SetUpQueued(CWorkerPool* pPool)
 {
-    if (m_aDraws.empty())
+    if (m_aDraws.empty() && m_aRowPieces.empty())
         return;
     if (m_aClip.size() < m_nVertices)
     {
@@ -729,9 +794,18 @@ void CDirect3DDevice::SetUpQueued(CWorkerPool* pPool)
         else
             p->Run(static_cast<int>(nJobs), [&](int i) { fnJob(static_cast<std::size_t>(i)); });
     };
-    run(m_nVertices >= MIN_PARALLEL_VERTICES ? pPool : nullptr, m_aVertexJobs.size(),
-        [this](std::size_t i)
+    // The row work's preparations come after the vertex jobs in the same round.
+    const std::size_t nVertexJobs = m_aVertexJobs.size();
+    run(m_nVertices >= MIN_PARALLEL_VERTICES || m_aRowPieces.size() > 1 ? pPool : nullptr,
+        nVertexJobs + m_aRowPieces.size(),
+        [this, nVertexJobs](std::size_t i)
         {
+            if (i >= nVertexJobs)
+            {
+                const SRowPiece& piece = m_aRowPieces[i - nVertexJobs];
+                piece.pWork->PrepareRows(piece.nPiece);
+                return;
+            }
             const SVertexJob& job = m_aVertexJobs[i];
             TransformVertices(m_aDraws[job.nDraw], job.dwBegin, job.dwEnd);
         });

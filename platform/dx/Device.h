@@ -78,11 +78,26 @@ private:
 };
 using ViewportPtr = std::shared_ptr<CDirect3DViewport>;
 
+/// Work on the pixels of the render target and its depth buffer that the device does in order with what it draws:
+/// each queued piece is prepared once (the pieces side by side, with the drawing's set-up, on the drawing threads),
+/// then drawn band by band in its place among the triangles, each band's rows by one thread, and told when done.
+class IRowWork
+{
+public:
+    virtual ~IRowWork() = default;
+    virtual void PrepareRows(int nPiece) = 0;
+    /// Draws the rows [yBegin, yEnd) of a piece into the target's pixels and the depth buffer's (lpSurface null
+    /// when there is none).
+    virtual void DrawRows(int nPiece, const DDSURFACEDESC2& target, const DDSURFACEDESC2& depth, LONG yBegin,
+                          LONG yEnd) = 0;
+    virtual void RowsDone(int nPiece) = 0;
+};
+
 /// Draws and clears are queued and done together at the end of the scene (or before anyone else touches the
 /// pixels of the target, the depth buffer or a texture in use), so that the drawing threads start once a frame:
 /// each draw keeps a copy of its vertices and of the state it was made with, and the flush transforms and lights
 /// the vertices of every draw, sets up their triangles and draws the bands, each step shared by the threads.
-class CDirect3DDevice : private IPendingDrawing, private IQueuedSetUp
+class CDirect3DDevice : private IPendingDrawing, private IQueuedWork
 {
 public:
     /// Renders into pRenderTarget and into the depth buffer attached to it, if any.
@@ -119,6 +134,14 @@ public:
                           DWORD dwFlags);
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount,
                                  const WORD* pIndices, DWORD dwIndexCount, DWORD dwFlags);
+
+    /// Queues the rows [yTop, yBottom) of a piece of row work, in order with the draws; the work must live until
+    /// it is told the piece is done. The target and depth buffer are described as they will be drawn.
+    HRESULT QueueRows(IRowWork& work, int nPiece, LONG yTop, LONG yBottom);
+    /// Describes the render target (and its depth buffer) as a lock would, without waiting for what is queued.
+    void DescribeTarget(DDSURFACEDESC2& target, DDSURFACEDESC2& depth) const;
+    /// Draws what is queued now.
+    void Flush() { FinishDrawing(); }
 
     const SurfacePtr& GetRenderTarget() const { return m_pRenderTarget; }
     /// Pixels that passed the depth test since the last call (benchmarks, tests); draws what is queued first.
@@ -168,13 +191,17 @@ private:
 
     HRESULT Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount, const WORD* pIndices,
                  DWORD dwIndexCount);
+    /// What the rasterizer draws into for the current viewport.
+    SRasterTarget ViewportTarget();
     bool PrepareRaster(SQueuedDraw& draw);
     /// Marks a surface as read or written by the queued drawing and keeps it alive until that is drawn.
     void HoldForDrawing(const SurfacePtr& pSurface);
     /// Draws what is queued and lets go of the surfaces it used.
     void FinishDrawing() override;
-    /// Transforms the queued draws' vertices, then sets up their triangles.
+    /// Transforms the queued draws' vertices and prepares the row work, then sets up the triangles.
     void SetUpQueued(CWorkerPool* pPool) override;
+    void DrawQueuedRows(int nEntry, int yBegin, int yEnd) override;
+    void QueuedDone() override;
     /// Clears rc (null: the whole surface) of the target or depth buffer with a raw value.
     void ClearSurface(const SurfacePtr& pSurface, const RECT* pRect, DWORD dwRaw);
     bool SelectsTextureOnly() const;
@@ -220,6 +247,13 @@ private:
     std::vector<SVertexJob> m_aVertexJobs;
     std::vector<STrianglePiece> m_aPieces;
     std::vector<STriangleJob> m_aTriangleJobs;
+    struct SRowPiece
+    {
+        IRowWork* pWork;
+        int nPiece;
+        DDSURFACEDESC2 target, depth;
+    };
+    std::vector<SRowPiece> m_aRowPieces;
     std::size_t m_nVertices = 0; // queued vertices: the first of these slots are in use
     std::vector<SClipVertex> m_aClip;
     std::vector<BYTE> m_aOutcodes;

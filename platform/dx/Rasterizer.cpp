@@ -161,14 +161,31 @@ void CRasterizer::Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw)
 {
     if (rc.left >= rc.right || rc.top >= rc.bottom)
         return;
-    const int nLast = (static_cast<int>(rc.bottom) - 1) / BAND_HEIGHT;
+    m_aFills.push_back(SFill{&surface, rc, dwRaw});
+    BinRows(static_cast<std::uint32_t>(m_aFills.size() - 1) | FILL_ENTRY, static_cast<int>(rc.top),
+            static_cast<int>(rc.bottom),
+            static_cast<double>(rc.right - rc.left) * static_cast<double>(rc.bottom - rc.top));
+}
+
+void CRasterizer::Rows(int nEntry, int nTop, int nBottom)
+{
+    nTop = std::max(nTop, static_cast<int>(m_target.rcClip.top));
+    nBottom = std::min(nBottom, static_cast<int>(m_target.rcClip.bottom));
+    if (nTop >= nBottom || m_nBands == 0)
+        return;
+    m_aRows.push_back(SRowsEntry{nEntry, nTop, nBottom});
+    BinRows(static_cast<std::uint32_t>(m_aRows.size() - 1) | ROWS_ENTRY, nTop, nBottom,
+            static_cast<double>(m_target.rcClip.right - m_target.rcClip.left) * (nBottom - nTop));
+}
+
+void CRasterizer::BinRows(std::uint32_t nEntry, int nTop, int nBottom, double dArea)
+{
+    const int nLast = (nBottom - 1) / BAND_HEIGHT;
     SBatch& batch = m_aBatches[static_cast<size_t>(GetLastBatch())];
     if (batch.aBins.size() <= static_cast<size_t>(nLast))
         batch.aBins.resize(static_cast<size_t>(nLast) + 1);
-    m_aFills.push_back(SFill{&surface, rc, dwRaw});
-    batch.dArea += static_cast<double>(rc.right - rc.left) * static_cast<double>(rc.bottom - rc.top);
-    batch.Bin(static_cast<std::uint32_t>(m_aFills.size() - 1) | FILL_ENTRY, static_cast<int>(rc.top) / BAND_HEIGHT,
-              nLast);
+    batch.dArea += dArea;
+    batch.Bin(nEntry, nTop / BAND_HEIGHT, nLast);
 }
 
 void CRasterizer::SBatch::Bin(std::uint32_t nEntry, int nFirst, int nLast)
@@ -311,8 +328,13 @@ std::uint64_t CRasterizer::DrawBand(int nBand) const
         {
             if (nEntry & FILL_ENTRY)
             {
-                const SFill& fill = m_aFills[nEntry & ~FILL_ENTRY];
+                const SFill& fill = m_aFills[nEntry & ENTRY_INDEX];
                 fill.pSurface->FillRows(fill.rc, yBegin, yEnd, fill.dwRaw);
+            }
+            else if (nEntry & ROWS_ENTRY)
+            {
+                const SRowsEntry& rows = m_aRows[nEntry & ENTRY_INDEX];
+                m_pWork->DrawQueuedRows(rows.nEntry, std::max(yBegin, rows.nTop), std::min(yEnd, rows.nBottom));
             }
             else
                 nDrawn +=
@@ -324,10 +346,14 @@ std::uint64_t CRasterizer::DrawBand(int nBand) const
 
 void CRasterizer::Flush()
 {
-    if (m_pSetUp != nullptr)
-        m_pSetUp->SetUpQueued(m_nThreads > 1 ? GetPool() : nullptr);
+    if (m_pWork != nullptr)
+        m_pWork->SetUpQueued(m_nThreads > 1 ? GetPool() : nullptr);
     if (m_nBatches == 0)
+    {
+        if (m_pWork != nullptr)
+            m_pWork->QueuedDone();
         return;
+    }
     const std::span<SBatch> aBatches(m_aBatches.data(), static_cast<size_t>(m_nBatches));
     double dArea = 0;
     for (const SBatch& batch : aBatches)
@@ -367,7 +393,10 @@ void CRasterizer::Flush()
     m_aUsedBands.clear();
     m_nBatches = 0;
     m_aFills.clear();
+    m_aRows.clear();
     m_aContexts.clear();
     m_bNewContext = true;
     m_bSealed = false;
+    if (m_pWork != nullptr)
+        m_pWork->QueuedDone();
 }
