@@ -92,6 +92,9 @@ struct CRasterizer::SDrawContext
 {
     SSpanContext span;
     RowsFn pfnRows = nullptr;
+    /// For triangles with no specular colour at any corner: the span without the specular sum, which adds
+    /// nothing to them.
+    RowsFn pfnRowsUnlit = nullptr;
 };
 
 CRasterizer::CRasterizer() : m_bWide(ProcessorHasWideSpans()), m_nThreads(DefaultThreadCount()) {}
@@ -209,6 +212,9 @@ int CRasterizer::OpenBatches(int nCount)
         ctx.span.state = m_state;
         ctx.span.nZFuncMask = ZFuncMask(m_state.eZFunc);
         ctx.pfnRows = m_bWide ? PickSpanAvx2(m_state) : PickSpanSse2(m_state);
+        SRasterState unlit = m_state;
+        unlit.bSpecular = false;
+        ctx.pfnRowsUnlit = m_bWide ? PickSpanAvx2(unlit) : PickSpanSse2(unlit);
         m_bNewContext = false;
     }
     const int nFirst = m_nBatches;
@@ -301,6 +307,10 @@ void CRasterizer::DrawTriangle(int nBatch, const SRasterVertex& a, const SRaster
     t.yMid = p1.y;
     // The long edge is on the left when the middle vertex lies to its right.
     t.bLongLeft = fArea2 > 0;
+    // Specular planes of zeros give zeros at every pixel.
+    t.bNoSpecular =
+        std::all_of(std::begin(v), std::end(v),
+                    [](const SRasterVertex* p) { return p->c[4] == 0.0f && p->c[5] == 0.0f && p->c[6] == 0.0f; });
 
     batch.dArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
     batch.Bin(nIndex, t.yTop / BAND_HEIGHT, (t.yBottom - 1) / BAND_HEIGHT);
@@ -312,7 +322,7 @@ void CRasterizer::DrawTriangle(int nBatch, const SRasterVertex& a, const SRaster
 
 std::uint64_t CRasterizer::DrawRows(const SDrawContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const
 {
-    return ctx.pfnRows(ctx.span, t, yBegin, yEnd);
+    return (t.bNoSpecular ? ctx.pfnRowsUnlit : ctx.pfnRows)(ctx.span, t, yBegin, yEnd);
 }
 
 std::uint64_t CRasterizer::DrawBand(int nBand) const
