@@ -9,10 +9,8 @@
 namespace
 {
 /// A ball's axes in the scene from its two orientation vectors on the table.
-D3DMATRIX SceneOrientation(const CBall& ball)
+D3DMATRIX SceneOrientation(const CVector3& vOrY, const CVector3& vOrZ)
 {
-    CVector3 vOrY, vOrZ;
-    ball.GetOrientation(vOrY, vOrZ);
     const CVector3 vY = TableDirectionToScene(vOrY).GetNormalized();
     const CVector3 vZ = TableDirectionToScene(vOrZ).GetNormalized();
     const CVector3 vX = vY.Cross(vZ).GetNormalized();
@@ -93,9 +91,23 @@ void CBallObjects::Refresh(WORD wOnTable, WORD wPocketed)
 
 void CBallObjects::Place(int n, const CBall& ball)
 {
-    SSceneBall& pose = m_aPoses.at(static_cast<std::size_t>(n));
-    pose.vCentre = TableToScene(*ball.GetPosition());
-    pose.matOrientation = SceneOrientation(ball);
+    SPlacing& placing = m_aPlacings.at(static_cast<std::size_t>(n));
+    placing.vPosition = *ball.GetPosition();
+    ball.GetOrientation(placing.vOrY, placing.vOrZ);
+    placing.bPending = true;
+}
+
+const SSceneBall& CBallObjects::GetPose(int n) const
+{
+    const auto i = static_cast<std::size_t>(n);
+    SSceneBall& pose = m_aPoses.at(i);
+    if (SPlacing& placing = m_aPlacings[i]; placing.bPending)
+    {
+        pose.vCentre = TableToScene(placing.vPosition);
+        pose.matOrientation = SceneOrientation(placing.vOrY, placing.vOrZ);
+        placing.bPending = false;
+    }
+    return pose;
 }
 
 std::vector<SSceneBall> CBallObjects::DrawnPoses() const
@@ -104,6 +116,6 @@ std::vector<SSceneBall> CBallObjects::DrawnPoses() const
     poses.reserve(m_Drawn.size());
     for (const CBallSceneObject* pObject : m_Drawn)
         if (!IsHidden(pObject->m_nBall))
-            poses.push_back(m_aPoses[static_cast<std::size_t>(pObject->m_nBall)]);
+            poses.push_back(GetPose(pObject->m_nBall));
     return poses;
 }
