@@ -166,12 +166,15 @@ void BM_ResidentDuringPlay(benchmark::State& state)
         std::string strScript;
         for (int i = 0; i < 20; ++i)
             strScript += "answer ok\n"; // any match's end question
-        run.Start(strScript + "at " + std::to_string(nSeconds * 1000) + " close\nanswer ok\n");
+        // The window closes a little after the last sample, which is then of the program still playing.
+        run.Start(strScript + "at " + std::to_string(nSeconds * 1000 + 5000) + " close\nanswer ok\n");
         const auto deadline = Clock::now() + std::chrono::seconds(nSeconds);
         while (Clock::now() < deadline)
         {
             std::this_thread::sleep_for(std::chrono::seconds(1));
             const double dNow = run.ResidentMegabytes();
+            if (dNow == 0)
+                break; // the program has ended
             const std::string strLog = run.Log();
             if (dStart == 0 && strLog.find("Game: resumed") != std::string::npos)
                 dStart = dNow;

@@ -294,6 +294,12 @@ void CXFileObject::RebuildDeviceObjects(CDirect3DDevice& device)
             g.pMaterial = std::make_shared<CDirect3DMaterial>();
         g.pMaterial->SetMaterial(&g.material);
         g.pMaterial->GetHandle(&device, &g.dwMaterialHandle);
+        SBox box;
+        bool bAny = false;
+        for (DWORD i = g.dwFirstVertex; i < g.dwFirstVertex + g.dwVertices; ++i)
+            ExtendBox(box, bAny, CVector3(m_aVertices[i].x, m_aVertices[i].y, m_aVertices[i].z));
+        g.vMin = D3DVECTOR{box.vMin.x, box.vMin.y, box.vMin.z};
+        g.vMax = D3DVECTOR{box.vMax.x, box.vMax.y, box.vMax.z};
     }
     m_bChanged = false;
 }
@@ -315,7 +321,8 @@ void CXFileObject::Render(CDirect3DDevice& device, int nBlend, const D3DMATRIX& 
     }
     for (SXFileGroup& g : m_aGroups)
     {
-        if (g.dwTriangles == 0)
+        // A group wholly out of view draws nothing: it is not handed to the device at all.
+        if (g.dwTriangles == 0 || device.IsBoxOutsideView(g.vMin, g.vMax))
             continue;
         if (!g.pTexture && !g.strTexture.empty())
             g.pTexture = GetTextureSurface(g.strTexture.c_str());

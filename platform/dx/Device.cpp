@@ -268,6 +268,37 @@ HRESULT CDirect3DDevice::GetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* pM
     return D3D_OK;
 }
 
+bool CDirect3DDevice::IsBoxOutsideView(const D3DVECTOR& vMin, const D3DVECTOR& vMax) const
+{
+    if (m_pCurrentViewport == nullptr)
+        return false;
+    const D3DVIEWPORT2& vp = m_pCurrentViewport->GetData();
+    const D3DMATRIX clip =
+        Multiply(Multiply(m_aTransforms[D3DTRANSFORMSTATE_WORLD - 1], m_aTransforms[D3DTRANSFORMSTATE_VIEW - 1]),
+                 m_aTransforms[D3DTRANSFORMSTATE_PROJECTION - 1]);
+    // Each plane as a linear function of the clip coordinates, negative outside. A visible point has
+    // 0 <= z <= w, and x / w and y / w within the viewport's clip rectangle; a linear function that is
+    // negative at every corner is negative all over the box.
+    const bool bSides = vp.dvClipWidth > 0 && vp.dvClipHeight > 0;
+    const float fLeft = vp.dvClipX, fRight = vp.dvClipX + vp.dvClipWidth;
+    const float fTop = vp.dvClipY, fBottom = vp.dvClipY - vp.dvClipHeight;
+    const int nPlanes = bSides ? 6 : 2;
+    unsigned nOutsideAll = (1u << nPlanes) - 1;
+    for (int k = 0; k < 8 && nOutsideAll != 0; ++k)
+    {
+        const SVec3 p{(k & 1) != 0 ? vMax.x : vMin.x, (k & 2) != 0 ? vMax.y : vMin.y, (k & 4) != 0 ? vMax.z : vMin.z};
+        const SVec3 c = TransformPoint(clip, p);
+        const float w = p.x * clip.m[0][3] + p.y * clip.m[1][3] + p.z * clip.m[2][3] + clip.m[3][3];
+        const float aDistance[6] = {c.z, w - c.z, c.x - fLeft * w, fRight * w - c.x, c.y - fBottom * w, fTop * w - c.y};
+        // The margin is far above the rounding of the device's own transform of a vertex in the box.
+        const float fMargin = 1e-5f * (std::fabs(c.x) + std::fabs(c.y) + std::fabs(c.z) + 4.0f * std::fabs(w)) + 1e-6f;
+        for (int i = 0; i < nPlanes; ++i)
+            if (aDistance[i] >= -fMargin)
+                nOutsideAll &= ~(1u << i);
+    }
+    return nOutsideAll != 0;
+}
+
 HRESULT CDirect3DDevice::SetRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue)
 {
     if (eState >= D3DRENDERSTATE_COUNT)

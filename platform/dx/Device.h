@@ -111,6 +111,11 @@ public:
 
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE eType, const D3DMATRIX* pMatrix);
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* pMatrix) const;
+    /// True when nothing inside the box (in the coordinates the world transform takes) can reach a
+    /// pixel of the current viewport: its eight corners all lie beyond one plane of the view volume
+    /// (near, far, or a side of the viewport), with room to spare for rounding. A draw whose
+    /// vertices all lie in such a box draws nothing and may be left out.
+    bool IsBoxOutsideView(const D3DVECTOR& vMin, const D3DVECTOR& vMax) const;
     HRESULT SetRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue);
     HRESULT GetRenderState(D3DRENDERSTATETYPE eState, DWORD* pValue) const;
     HRESULT SetLightState(D3DLIGHTSTATETYPE eState, DWORD dwValue);
