@@ -285,15 +285,20 @@ void CXFileObject::SetMaterial(const D3DMATERIAL& material)
 
 void CXFileObject::RebuildDeviceObjects(CDirect3DDevice& device)
 {
+    // Handles dropped from an unchanged mesh (as a lamp's change does at every frame) are taken
+    // again; the indices and boxes stand.
+    const bool bMeshStands = !m_bChanged && m_aGroupIndices.size() == m_aIndices.size();
     m_aGroupIndices.resize(m_aIndices.size());
     for (SXFileGroup& g : m_aGroups)
     {
-        for (DWORD i = g.dwFirstTriangle * 3; i < (g.dwFirstTriangle + g.dwTriangles) * 3; ++i)
-            m_aGroupIndices[i] = static_cast<WORD>(m_aIndices[i] - g.dwFirstVertex);
         if (!g.pMaterial)
             g.pMaterial = std::make_shared<CDirect3DMaterial>();
         g.pMaterial->SetMaterial(&g.material);
         g.pMaterial->GetHandle(&device, &g.dwMaterialHandle);
+        if (bMeshStands)
+            continue;
+        for (DWORD i = g.dwFirstTriangle * 3; i < (g.dwFirstTriangle + g.dwTriangles) * 3; ++i)
+            m_aGroupIndices[i] = static_cast<WORD>(m_aIndices[i] - g.dwFirstVertex);
         SBox box;
         bool bAny = false;
         for (DWORD i = g.dwFirstVertex; i < g.dwFirstVertex + g.dwVertices; ++i)
