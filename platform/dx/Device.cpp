@@ -247,8 +247,9 @@ HRESULT CDirect3DDevice::EndScene()
 {
     if (!m_bInScene)
         return D3DERR_SCENE_NOT_IN_SCENE;
+    // The scene's drawing stays queued until its surfaces are next touched (or the device goes), so that
+    // scenes in a row are drawn in one pass of the drawing threads.
     m_bInScene = false;
-    FinishDrawing();
     return D3D_OK;
 }
 
