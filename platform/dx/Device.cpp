@@ -12,6 +12,10 @@ namespace
 /// Triangles are clipped to the near and far planes always, and to the sides only beyond this many times the
 /// view's half width: the rasterizer's scissor cuts the rest, which is cheaper and keeps shared edges exact.
 constexpr float GUARD_BAND = 4.0f;
+/// A scene's end draws what is queued once the queue holds this many bytes of vertices or this many draws:
+/// scenes that nobody looks at (a frame never shown) do not pile up without end.
+constexpr std::size_t MAX_QUEUED_VERTEX_BYTES = std::size_t{32} << 20;
+constexpr std::size_t MAX_QUEUED_DRAWS = 1 << 16;
 
 enum EOutcode : BYTE
 {
@@ -250,6 +254,8 @@ HRESULT CDirect3DDevice::EndScene()
     // The scene's drawing stays queued until its surfaces are next touched (or the device goes), so that
     // scenes in a row are drawn in one pass of the drawing threads.
     m_bInScene = false;
+    if (m_aVertexBytes.size() > MAX_QUEUED_VERTEX_BYTES || m_aDraws.size() > MAX_QUEUED_DRAWS)
+        FinishDrawing();
     return D3D_OK;
 }
 

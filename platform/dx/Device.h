@@ -107,6 +107,8 @@ public:
     CDirect3DDevice& operator=(const CDirect3DDevice&) = delete;
 
     HRESULT BeginScene();
+    /// Ends the scene; its drawing is done when a surface it draws on or reads is next touched, when
+    /// the device goes, or at once when the queue has grown large.
     HRESULT EndScene();
 
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE eType, const D3DMATRIX* pMatrix);

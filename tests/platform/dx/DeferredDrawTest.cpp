@@ -314,3 +314,23 @@ TEST_F(CDeferredDrawTest, AClearBetweenDrawsOfASceneCoversOnlyWhatCameBeforeIt)
         EXPECT_EQ(QUAD_COLOUR, Pixel(FRAME - 10, 100));
     }
 }
+
+TEST_F(CDeferredDrawTest, ScenesNobodyLooksAtStayQueuedOnlyUntilTheQueueIsLarge)
+{
+    SetUpTarget(FRAME, FRAME);
+    ASSERT_EQ(D3D_OK, m_pViewport->Clear2(0, nullptr, D3DCLEAR_TARGET, CLEAR_COLOUR, 1.0f, 0));
+    const std::vector<D3DTLVERTEX> aDot = Quad(10, 100, 12, 102, 0xFF000000 | QUAD_COLOUR);
+    const auto scene = [&]
+    {
+        ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
+        ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, aDot.data(), 4, 0));
+        ASSERT_EQ(D3D_OK, m_pDevice->EndScene());
+    };
+    scene();
+    EXPECT_EQ(CLEAR_COLOUR, StoredPixel(*m_pTarget, 10, 100)) << "an ended scene waits for its surfaces' next use";
+    int nScenes = 1;
+    for (; nScenes < 100000 && StoredPixel(*m_pTarget, 10, 100) == CLEAR_COLOUR; ++nScenes)
+        scene();
+    EXPECT_EQ(QUAD_COLOUR, StoredPixel(*m_pTarget, 10, 100));
+    EXPECT_LT(nScenes, 100000) << "the queue was drawn once it had grown large";
+}
