@@ -123,6 +123,7 @@ public:
         device.SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
         m_pFrame->PaintScenePlan(plan, 0);
         device.EndScene();
+        device.TakePixelsDrawn(); // the scene's queued drawing done within the stage
     }
     void Present() { m_pFrame->GetFramework()->ShowFrame(); }
     /// FNV-1a of the frame the display shows.
