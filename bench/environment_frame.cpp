@@ -1,193 +1,273 @@
-// The game's frame at 800 x 600 in 32 bits on one core, by stage: the room and the table drawn by
-// the rasterizer (clear included), the sixteen balls of a rack projected and repainted as after a
-// camera move, 350 particles stepped and drawn, and the whole frame; the work above the rasterizer
-// alone (the scene's animation, the particles stepped, the balls projected and ordered); and the
-// room and the table on every core, as the game draws them. Needs VORN_GAME_DIR naming
-// the folder of the game's libraries (build/game).
-#include "foundation/LibraryLists.h"
-#include "foundation/Matrix.h"
+// The game's whole frame as the main frame draws it each tick, full screen at 800 x 600 and at
+// 1920 x 1080 in 32 bits, on one core and on every core: the room and the table of the game's art
+// seen from behind the cue ball of an eight-ball rack as a player aims (the aim turned a little
+// each frame, so the balls are painted again), the sixteen painted balls, a burst of stars over a
+// far pocket, the heads-up display's panels and the hand-over to the display. The clock stands
+// still, so every frame of a view is the same one.
+//
+// One core is the process held to one processor, every thread with it; every core is the
+// processors the process may use. Reported: the whole frame (the timed loop, and its best frame),
+// the processor time of every thread of the process per frame, the pixels drawn by the rasterizer
+// per pixel of the screen, and each stage drawn alone, best of its runs, with its share of their
+// sum: the room and table, the balls, the particles, the heads-up display and the hand-over to the
+// display (the frame converted for it). And a hash of the frame shown, which the number of cores
+// never changes.
+#include "fixtures/BenchFrame.h"
+
+#include "gameflow/GameFlow.h"
 #include "platform/dx/Device.h"
+#include "platform/win32/Clock.h"
 #include "platform/win32/CrtRandom.h"
-#include "render/BallPainter.h"
 #include "render/Environment3D.h"
-#include "render/Light.h"
-#include "render/ParticleSystem.h"
-#include "render/SceneAnimation.h"
-#include "render/SceneSetUp.h"
-#include "render/TextureManager.h"
-#include "simulation/DiscTable.h"
+#include "render/TableSpace.h"
+#include "simulation/Ball.h"
+#include "simulation/BallEngine.h"
+#include "ui/SceneOrder.h"
+#include "ui/TextMessages.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cmath>
-#include <cstdlib>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <optional>
+#include <sched.h>
+#include <vector>
 
 namespace
 {
-constexpr DWORD WIDTH = 800, HEIGHT = 600;
-constexpr float BED_Y = 26.0f, BALL_R = 1.12f;
+using Clock = std::chrono::steady_clock;
 
-struct SFrame
+/// The aiming game's modes and the far corner pockets the stars burst over.
+constexpr DWORD MODE_AIMING = 0x20;
+constexpr int FAR_POCKETS[] = {3, 5};
+/// The two aims a frame alternates between, degrees of the camera's heading.
+constexpr float AIM_YAWS[] = {180.0f, 181.0f};
+
+SScenePlan MakePlan(std::initializer_list<ESceneStep> steps)
 {
-    SurfacePtr pTarget, pDepth;
-    std::unique_ptr<CDirect3DDevice> pDevice;
-    ViewportPtr pViewport;
-    std::vector<std::unique_ptr<CSceneObject>> objects;
-    CBallPainter painter;
-    std::vector<CVector3> balls;
-    std::vector<std::unique_ptr<CParticleSystem>> particles;
-    CSceneAnimation animation;
-    std::vector<SBallPose> poses;
-    RECT rc = {0, 0, static_cast<LONG>(WIDTH), static_cast<LONG>(HEIGHT)};
-    DWORD dwTime = 0;
+    SScenePlan plan;
+    for (const ESceneStep step : steps)
+        plan.Add(step);
+    return plan;
+}
+
+/// A started game on a screen of the benchmark's size, ready to draw frames.
+class CGameFrame
+{
+public:
+    CGameFrame(benchmark::State& state, LONG nWidth, LONG nHeight)
+        : m_clock(5000), m_bench(SBenchScreen{nWidth, nHeight, 32}, 8), m_pFrame(m_bench.Frame(state))
+    {
+        if (m_pFrame == nullptr)
+            return;
+        g_IntroSequence.Finish(); // the game rests past the intro
+        CGameFlow& flow = m_pFrame->GetGameFlow();
+        flow.CreateReferee(8);
+        flow.Player1().GetNameRef() = "Ann";
+        flow.Player2().GetNameRef() = "Bob";
+        g_nGameMode = MODE_AIMING;
+        g_Settings.m_nFrameRate = 1;
+        g_Settings.m_nScore = 1;
+        g_Settings.m_nParticles = 3;
+        RECT rcPanel;
+        m_pFrame->GetPanelRect(rcPanel);
+        g_TextMessages.AddText("Ann to play", "", MESSAGE_FOREVER, 0);
+        g_TextMessages.Update(timeGetTime(), rcPanel, 0);
+        for (const int nPocket : FAR_POCKETS)
+            m_pFrame->StartPocketEffect(9, nPocket);
+        if (const CBall* pCue = g_BallEngineMain.FindBall(0))
+            m_vCueBall = TableToScene(*pCue->GetPosition());
+        FirstView();
+    }
+    ~CGameFrame()
+    {
+        g_TextMessages.Clear();
+        g_nGameMode = 0;
+    }
+    CGameFrame(const CGameFrame&) = delete;
+    CGameFrame& operator=(const CGameFrame&) = delete;
+
+    CMainFrame* Frame() const { return m_pFrame; }
+    CDirect3DDevice& Device() const { return *m_pFrame->GetFramework()->GetD3DDevice(); }
+
+    /// The next aim's camera, as the player turns it.
+    void NextView()
+    {
+        m_nView = (m_nView + 1) % std::size(AIM_YAWS);
+        PlaceCamera();
+    }
+    /// The first aim's camera.
+    void FirstView()
+    {
+        m_nView = 0;
+        PlaceCamera();
+    }
+
+    /// The tick's whole frame, the lamps flickering the same way each time; false when the frame
+    /// did not draw.
+    bool WholeFrame()
+    {
+        CrtSrand(11);
+        return m_pFrame->OnFrame() != FALSE;
+    }
+    /// Some steps of the frame painter alone in a scene (the view changed, so balls are painted),
+    /// over the frame cleared first as each frame is, or as the last steps left it.
+    void Steps(const SScenePlan& plan, bool bClear = false)
+    {
+        CDirect3DDevice& device = Device();
+        if (bClear)
+            m_pFrame->GetFramework()->GetViewport()->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        device.BeginScene();
+        device.SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
+        m_pFrame->PaintScenePlan(plan, 0);
+        device.EndScene();
+        device.TakePixelsDrawn(); // the scene's queued drawing done within the stage
+    }
+    void Present() { m_pFrame->GetFramework()->ShowFrame(); }
+    /// FNV-1a of the frame the display shows.
+    std::uint64_t ShownHash() const
+    {
+        std::vector<DWORD> aPixels;
+        int w = 0, h = 0;
+        if (!ReadWindowPixels(m_bench.Window(), aPixels, &w, &h))
+            return 0;
+        std::uint64_t nHash = 14695981039346656037ull;
+        for (const DWORD dw : aPixels)
+            nHash = (nHash ^ (dw & 0xFFFFFFu)) * 1099511628211ull;
+        return nHash;
+    }
+
+private:
+    /// Behind the cue ball at the aim's heading, on the aiming orbit's default pitch and distance.
+    void PlaceCamera()
+    {
+        SFlowCamera& camera = m_pFrame->GetGameFlow().Camera();
+        camera = SFlowCamera{};
+        camera.fYaw = AIM_YAWS[m_nView];
+        camera.vLookAt = m_vCueBall;
+        camera.Place();
+    }
+
+    CTestClockScope m_clock;
+    CBenchFrame m_bench;
+    CMainFrame* m_pFrame;
+    CVector3 m_vCueBall{0.0f, SCENE_BED_HEIGHT, -22.0f};
+    std::size_t m_nView = 0;
 };
 
-/// bAllCores: the device draws on its default threads, one per core; else on the caller alone.
-bool SetUp(SFrame& f, benchmark::State& state, bool bAllCores)
+/// Holds the process, and every thread it starts, to its first allowed processor while it lives.
+class COneCore
 {
-    const char* szDir = std::getenv("VORN_GAME_DIR");
-    if (szDir == nullptr)
+public:
+    COneCore()
     {
-        state.SkipWithError("VORN_GAME_DIR is not set");
-        return false;
+        sched_getaffinity(0, sizeof m_allowed, &m_allowed);
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        for (int i = 0; i < CPU_SETSIZE; ++i)
+            if (CPU_ISSET(i, &m_allowed))
+            {
+                CPU_SET(i, &one);
+                break;
+            }
+        sched_setaffinity(0, sizeof one, &one);
     }
-    g_astrArtworkLibraries.RemoveAll();
-    for (const char* szLib : {"Imagery1.dll", "Imagery.dll"})
-        g_astrArtworkLibraries.Add(CString(std::string(szDir) + "/" + szLib));
-    f.pTarget =
-        CDirectDrawSurface::Create(WIDTH, HEIGHT, MakeRgbPixelFormat(32), DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE);
-    f.pDepth = CDirectDrawSurface::Create(WIDTH, HEIGHT, MakeZBufferPixelFormat(16), DDSCAPS_ZBUFFER);
-    f.pTarget->AddAttachedSurface(f.pDepth);
-    f.pDevice = std::make_unique<CDirect3DDevice>(f.pTarget);
-    if (!bAllCores)
-        f.pDevice->SetRenderThreads(1);
-    f.pViewport = std::make_shared<CDirect3DViewport>();
-    const D3DVIEWPORT2 vp = MakeFullViewport(WIDTH, HEIGHT);
-    f.pViewport->SetViewport2(&vp);
-    f.pDevice->AddViewport(f.pViewport);
-    f.pDevice->SetCurrentViewport(f.pViewport);
-    if (!BuildSceneObjects(*f.pDevice, f.objects))
+    ~COneCore() { sched_setaffinity(0, sizeof m_allowed, &m_allowed); }
+    COneCore(const COneCore&) = delete;
+    COneCore& operator=(const COneCore&) = delete;
+
+private:
+    cpu_set_t m_allowed;
+};
+
+/// The best of nRuns runs of a stage, milliseconds.
+double BestMs(int nRuns, const std::function<void()>& fnStage)
+{
+    double dBest = 1e9;
+    for (int i = 0; i < nRuns; ++i)
     {
-        state.SkipWithError("the game's scene did not load");
-        return false;
+        const auto start = Clock::now();
+        fnStage();
+        dBest = std::min(dBest, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
     }
-    const float fElevation = 15.0f * 3.14159265f / 180.0f;
-    const CVector3 eye(0.0f, BED_Y + 136.0f * std::sin(fElevation), -136.0f * std::cos(fElevation));
-    MatrixLookAt(g_matView, eye, CVector3(-eye.x, BED_Y - eye.y, -eye.z), CVector3(0, 1, 0));
-    BuildProjection(0.4f, WIDTH, HEIGHT, f.pDevice.get());
-    f.pDevice->SetTransform(D3DTRANSFORMSTATE_VIEW, &g_matView);
-    f.pDevice->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
-
-    const std::string tables = BuildTablesData();
-    f.painter.SetTablesData(std::span(reinterpret_cast<const BYTE*>(tables.data()), tables.size()));
-    f.painter.LoadBallTextures((std::string(szDir) + "/VornBall.dat").c_str(), "BALLS_STANDARD");
-    f.painter.SetHighlight(95, 255.0);
-    for (int row = 0; row < 5; ++row)
-        for (int i = 0; i <= row; ++i)
-            f.balls.emplace_back(static_cast<float>(2 * i - row) * BALL_R, BED_Y + BALL_R,
-                                 22.0f + row * BALL_R * 1.74f);
-    f.balls.emplace_back(0.0f, BED_Y + BALL_R, -22.0f);
-
-    // A of 250, B of 50, C of 50, all emitting over the table and kept full.
-    CrtSrand(1);
-    f.particles.push_back(std::make_unique<CParticleSystemA>(250, "star.tga"));
-    f.particles.push_back(std::make_unique<CParticleSystemB>(20, 50, "bubble.tga"));
-    f.particles.push_back(std::make_unique<CParticleSystemC>(50, "bubble.tga"));
-    for (auto& p : f.particles)
-    {
-        p->MoveTo(0.0f, BED_Y + 5.0f, 0.0f);
-        p->MoveTo(0.0f, BED_Y + 5.0f, 0.0f);
-        p->Emit(p->GetMaxParticles(), 0);
-    }
-    return true;
+    return dBest;
 }
 
-void TearDown()
+/// Arguments: the screen's width and height, and the cores (1, or 0: every core).
+void BM_GameFrame(benchmark::State& state)
 {
-    CLightTable::DeleteAll();
-    DeleteAllTextures();
-    g_astrArtworkLibraries.RemoveAll();
-}
-
-void DrawRoom(SFrame& f)
-{
-    f.pViewport->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
-    f.pDevice->SetRenderState(D3DRENDERSTATE_ZWRITEENABLE, TRUE);
-    f.pDevice->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
-    DrawSceneObjects(*f.pDevice, *f.pViewport, f.objects);
-}
-
-void PaintBalls(SFrame& f)
-{
-    D3DMATRIX orientation;
-    MatrixSetIdentity(orientation);
-    DDSURFACEDESC2 desc;
-    f.pTarget->Lock(nullptr, &desc, 0, nullptr);
-    f.painter.SetViewChanged(TRUE);
-    for (std::size_t k = f.balls.size(); k-- > 0;)
-        f.painter.DrawBall(desc, f.rc,
-                           ProjectBall(static_cast<int>(k), orientation, f.balls[k], CVector3(0, 1, 0), f.rc));
-    f.pTarget->Unlock(nullptr);
-}
-
-void StepParticles(SFrame& f)
-{
-    f.dwTime += 16;
-    f.pDevice->BeginScene();
-    for (auto& p : f.particles)
-    {
-        p->Update(f.dwTime);
-        p->Emit(p->GetMaxParticles(), f.dwTime);
-        p->Render(*f.pDevice, g_matView);
-    }
-    f.pDevice->EndScene();
-}
-
-/// What the frame does besides drawing: the room's turning and flickering, the particles moved on
-/// (kept full), the balls projected and ordered farthest first.
-void AboveTheRasterizer(SFrame& f)
-{
-    f.animation.Animate(0.016f, SAnimationSettings{});
-    f.dwTime += 16;
-    for (auto& p : f.particles)
-    {
-        p->Update(f.dwTime);
-        p->Emit(p->GetMaxParticles(), f.dwTime);
-    }
-    D3DMATRIX orientation;
-    MatrixSetIdentity(orientation);
-    f.poses.clear();
-    for (std::size_t k = 0; k < f.balls.size(); ++k)
-        f.poses.push_back(ProjectBall(static_cast<int>(k), orientation, f.balls[k], CVector3(0, 1, 0), f.rc));
-    std::stable_sort(f.poses.begin(), f.poses.end(),
-                     [](const SBallPose& a, const SBallPose& b) { return a.vScreen.z > b.vScreen.z; });
-    benchmark::DoNotOptimize(f.poses.data());
-}
-
-template <void (*Stage)(SFrame&), bool ALL_CORES = false> void BM_Stage(benchmark::State& state)
-{
-    SFrame f;
-    if (!SetUp(f, state, ALL_CORES))
+    std::optional<COneCore> oneCore;
+    if (state.range(2) == 1)
+        oneCore.emplace();
+    CGameFrame game(state, static_cast<LONG>(state.range(0)), static_cast<LONG>(state.range(1)));
+    if (game.Frame() == nullptr)
         return;
+    if (!game.WholeFrame())
+    {
+        state.SkipWithError("the frame did not draw");
+        return;
+    }
+    game.Device().TakePixelsDrawn();
+    double dBestFrame = 1e9;
+    const std::clock_t cpuStart = std::clock(); // processor time of every thread of the process
     for (auto _ : state)
-        Stage(f);
-    TearDown();
-}
+    {
+        const auto start = Clock::now();
+        game.NextView();
+        game.WholeFrame();
+        dBestFrame = std::min(dBestFrame, std::chrono::duration<double, std::milli>(Clock::now() - start).count());
+    }
+    const double dCpuMs = 1000.0 * static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC /
+                          static_cast<double>(state.iterations());
+    state.counters["overdraw"] = static_cast<double>(game.Device().TakePixelsDrawn()) /
+                                 static_cast<double>(state.iterations()) /
+                                 static_cast<double>(state.range(0) * state.range(1));
+    game.FirstView();
+    game.WholeFrame();
+    char szHash[32];
+    std::snprintf(szHash, sizeof szHash, "frame %016llx", static_cast<unsigned long long>(game.ShownHash()));
+    state.SetLabel(szHash);
 
-void WholeFrame(SFrame& f)
-{
-    DrawRoom(f);
-    StepParticles(f);
-    PaintBalls(f);
+    using enum ESceneStep;
+    const SScenePlan room = MakePlan({Background, FarSides, NearSides, Foreground});
+    const SScenePlan balls = MakePlan({BallsInside, BallsInJaws, PocketedBalls});
+    const SScenePlan effects = MakePlan({Effects});
+    const SScenePlan hud =
+        MakePlan({BallLabel, AimingPaths, PanelWidget, Widgets, FrameRate, GamePanels, TextMessage, MatchTitle});
+    const int nRuns = static_cast<int>(std::clamp<benchmark::IterationCount>(state.iterations(), 5, 200));
+    struct SStage
+    {
+        const char* szName;
+        double dMs;
+    };
+    const SStage aStages[] = {
+        {"room_ms", BestMs(nRuns, [&] { game.Steps(room, true); })},
+        {"balls_ms", BestMs(nRuns, [&] { game.Steps(balls); })},
+        {"particles_ms", BestMs(nRuns, [&] { game.Steps(effects); })},
+        {"hud_ms", BestMs(nRuns, [&] { game.Steps(hud); })},
+        {"present_ms", BestMs(nRuns, [&] { game.Present(); })},
+    };
+    double dSum = 0;
+    for (const SStage& stage : aStages)
+        dSum += stage.dMs;
+    for (const SStage& stage : aStages)
+    {
+        state.counters[stage.szName] = stage.dMs;
+        std::string strShare = stage.szName;
+        strShare.replace(strShare.size() - 3, 3, "_%");
+        state.counters[strShare] = 100.0 * stage.dMs / dSum;
+    }
+    state.counters["best_frame_ms"] = dBestFrame;
+    state.counters["all_threads_ms"] = dCpuMs;
 }
-
-BENCHMARK_TEMPLATE(BM_Stage, DrawRoom)->Name("BM_RoomAndTable")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Stage, DrawRoom, true)
-    ->Name("BM_RoomAndTableAllCores")
+BENCHMARK(BM_GameFrame)
+    ->ArgNames({"width", "height", "cores"})
+    ->Args({800, 600, 1})
+    ->Args({800, 600, 0})
+    ->Args({1920, 1080, 1})
+    ->Args({1920, 1080, 0})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK_TEMPLATE(BM_Stage, PaintBalls)->Name("BM_SixteenBallsPainted")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Stage, StepParticles)->Name("BM_ParticlesSteppedAndDrawn")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Stage, WholeFrame)->Name("BM_WholeFrame")->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Stage, AboveTheRasterizer)->Name("BM_AboveTheRasterizer")->Unit(benchmark::kMicrosecond);
 } // namespace

@@ -1,8 +1,8 @@
 // What showing a frame costs the drawing thread: the 3-D framework's ShowFrame into a window (the back buffer
-// copied to the primary, its rows copied and handed to the display thread, which converts them), windowed at
-// 800 x 600 and full screen (800 x 600 letterboxed onto the desktop) in 32 and 16 bits; and the conversion the
-// display thread does, 1:1 from XRGB and 5-6-5 surfaces and scaled from 800 x 600 to 1920 x 1080. Runs on SDL's
-// dummy video driver unless another is set.
+// copied to the primary, its rows converted at the frame's size on every core and handed to the display thread,
+// which scales them when the output is of another size), windowed at 800 x 600 and full screen (800 x 600
+// letterboxed onto the desktop) in 32 and 16 bits; and the conversion alone on one core, 1:1 from XRGB and 5-6-5
+// surfaces and scaled from 800 x 600 to 1920 x 1080. Runs on SDL's dummy video driver unless another is set.
 #include "platform/dx/DirectDraw.h"
 #include "platform/dx/FrameConvert.h"
 #include "platform/window/Window.h"

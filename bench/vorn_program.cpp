@@ -1,13 +1,19 @@
 // The program as a player meets it, on SDL's dummy drivers in a folder of its own with the game's
 // libraries: the time from start to the first frame shown (tables.dat already made), the processor
 // time over 5 s while minimised and unfocused, while only unfocused, and while resting at the aim in
-// full screen at 800 x 600 with "Wait flip" off and on, the frames shown per second, and the peak
-// resident memory.
+// full screen at 800 x 600 with "Wait flip" off and on, the frames shown per second, the peak
+// resident memory, and the resident memory over minutes of play, game after game (two computers
+// playing racks of nine-ball resumed from a last game; VORN_BENCH_PLAY_SECONDS sets how long, 600
+// unless set).
+#include "fixtures/LastGameFile.h"
 #include "fixtures/ProgramRun.h"
+
+#include "platform/win32/Profile.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -50,7 +56,26 @@ public:
         }
         return static_cast<double>(nUser + nSystem) / static_cast<double>(::sysconf(_SC_CLK_TCK));
     }
+
+    /// The program's resident memory now, in megabytes (0 once it has ended).
+    double ResidentMegabytes() const
+    {
+        std::ifstream in("/proc/" + std::to_string(Pid()) + "/status");
+        for (std::string strLine; std::getline(in, strLine);)
+            if (strLine.starts_with("VmRSS:"))
+                return std::stod(strLine.substr(6)) / 1024.0;
+        return 0.0;
+    }
 };
+
+/// How many times the text occurs in the log.
+int CountInLog(const std::string& strLog, const std::string& strText)
+{
+    int nCount = 0;
+    for (std::size_t nAt = strLog.find(strText); nAt != std::string::npos; nAt = strLog.find(strText, nAt + 1))
+        ++nCount;
+    return nCount;
+}
 
 void BM_StartToFirstFrame(benchmark::State& state)
 {
@@ -168,4 +193,65 @@ void BM_RestingAtTheAimCpu(benchmark::State& state)
     state.counters["frames_per_s"] = dFps;
 }
 BENCHMARK(BM_RestingAtTheAimCpu)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+void BM_ResidentDuringPlay(benchmark::State& state)
+{
+    CBenchRun run;
+    run.Run("frame 1 close\nanswer ok\n"); // makes tables.dat and the ini file
+    // Both seats the computer's, resumed from the last game, racks without end.
+    SNineBallGame game;
+    game.nLevel1 = game.nLevel2 = 9;
+    game.nCurrentPlayer = 1;
+    std::string strReason;
+    if (!WriteNineBallLastGame(run.Program() / "Saved" / "lastgame", game, strReason))
+    {
+        state.SkipWithError(strReason.c_str());
+        return;
+    }
+    const std::string strIni = (run.Program() / "Vorn.ini").string();
+    for (const auto& [szKey, szValue] :
+         {std::pair{"GameType", "33"}, std::pair{"Competition Type", "0"}, std::pair{"Player level 1", "9"},
+          std::pair{"Player level 2", "9"}, std::pair{"Games Goal", "99"}})
+        WritePrivateProfileString("Settings", szKey, szValue, strIni.c_str());
+    const char* szSeconds = std::getenv("VORN_BENCH_PLAY_SECONDS");
+    const int nSeconds = szSeconds != nullptr ? std::max(10, std::atoi(szSeconds)) : 600;
+    double dStart = 0, dFirstGame = 0, dLastGame = 0, dEnd = 0, dPeak = 0;
+    int nGames = 0;
+    for (auto _ : state)
+    {
+        std::string strScript;
+        for (int i = 0; i < 20; ++i)
+            strScript += "answer ok\n"; // any match's end question
+        // The window closes a little after the last sample, which is then of the program still playing.
+        run.Start(strScript + "at " + std::to_string(nSeconds * 1000 + 5000) + " close\nanswer ok\n");
+        const auto deadline = Clock::now() + std::chrono::seconds(nSeconds);
+        while (Clock::now() < deadline)
+        {
+            std::this_thread::sleep_for(std::chrono::seconds(1));
+            const double dNow = run.ResidentMegabytes();
+            if (dNow == 0)
+                break; // the program has ended
+            const std::string strLog = run.Log();
+            if (dStart == 0 && strLog.find("Game: resumed") != std::string::npos)
+                dStart = dNow;
+            const int nNow = CountInLog(strLog, " wins the rack");
+            if (nNow > nGames)
+            {
+                if (nGames == 0)
+                    dFirstGame = dNow;
+                dLastGame = dNow;
+                nGames = nNow;
+            }
+            dEnd = dNow;
+            dPeak = std::max(dPeak, dNow);
+        }
+        run.Wait(60);
+    }
+    state.counters["resident_at_start_MB"] = dStart;
+    state.counters["resident_after_first_game_MB"] = dFirstGame;
+    state.counters["resident_at_the_end_MB"] = dEnd;
+    state.counters["resident_peak_MB"] = dPeak;
+    state.counters["games"] = nGames;
+    state.counters["growth_per_game_MB"] = nGames > 1 ? (dLastGame - dFirstGame) / (nGames - 1) : 0.0;
+}
+BENCHMARK(BM_ResidentDuringPlay)->Iterations(1)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -25,10 +25,8 @@ D3DMATRIX AxesMatrix(const CVector3& vY, const CVector3& vZ)
 }
 
 /// A ball's axes in the scene from its two orientation vectors on the table.
-D3DMATRIX SceneOrientation(const CBall& ball)
+D3DMATRIX SceneOrientation(const CVector3& vOrY, const CVector3& vOrZ)
 {
-    CVector3 vOrY, vOrZ;
-    ball.GetOrientation(vOrY, vOrZ);
     return AxesMatrix(TableDirectionToScene(vOrY).GetNormalized(), TableDirectionToScene(vOrZ).GetNormalized());
 }
 
@@ -97,14 +95,16 @@ void CBallObjects::Refresh(WORD wOnTable, WORD wPocketed)
 
 void CBallObjects::Place(int n, const CBall& ball)
 {
-    SSceneBall& pose = m_aPoses.at(static_cast<std::size_t>(n));
-    pose.vCentre = TableToScene(*ball.GetPosition());
-    pose.matOrientation = SceneOrientation(ball);
+    SPlacing& placing = m_aPlacings.at(static_cast<std::size_t>(n));
+    placing.vPosition = *ball.GetPosition();
+    ball.GetOrientation(placing.vOrY, placing.vOrZ);
+    placing.bPending = true;
     // The object's mesh (when the scene gave it one) stands where the ball is painted, turned as
     // it is: its place is what its shadow is cast from.
     CBallSceneObject& object = Get(n);
     if (object.GetFrame() == nullptr)
         return;
+    const SSceneBall& pose = GetPose(n);
     CVector3 vNow;
     object.GetPosition(nullptr, vNow);
     object.SetPositionRelative(&object, pose.vCentre.x - vNow.x, pose.vCentre.y - vNow.y, pose.vCentre.z - vNow.z);
@@ -116,12 +116,26 @@ void CBallObjects::Place(int n, const CBall& ball)
 void CBallObjects::Face(int n, const CVector3& vFacing)
 {
     // The up axis is the scene's up made perpendicular to the facing; straight up or down it is
-    // the depth axis instead.
+    // the depth axis instead. A placing still pending is taken first, so it cannot undo the turn.
     const CVector3 vUp(0.0f, 1.0f, 0.0f);
     CVector3 vY = vUp - vFacing * static_cast<float>(VectorDot(vFacing, vUp));
     if (vY.LengthSq() < 1e-8f)
         vY = CVector3(0.0f, 0.0f, 1.0f);
+    GetPose(n);
     m_aPoses.at(static_cast<std::size_t>(n)).matOrientation = AxesMatrix(vY.GetNormalized(), vFacing);
+}
+
+const SSceneBall& CBallObjects::GetPose(int n) const
+{
+    const auto i = static_cast<std::size_t>(n);
+    SSceneBall& pose = m_aPoses.at(i);
+    if (SPlacing& placing = m_aPlacings[i]; placing.bPending)
+    {
+        pose.vCentre = TableToScene(placing.vPosition);
+        pose.matOrientation = SceneOrientation(placing.vOrY, placing.vOrZ);
+        placing.bPending = false;
+    }
+    return pose;
 }
 
 std::vector<SSceneBall> CBallObjects::DrawnPoses() const
@@ -130,6 +144,6 @@ std::vector<SSceneBall> CBallObjects::DrawnPoses() const
     poses.reserve(m_Drawn.size());
     for (const CBallSceneObject* pObject : m_Drawn)
         if (!IsHidden(pObject->m_nBall))
-            poses.push_back(m_aPoses[static_cast<std::size_t>(pObject->m_nBall)]);
+            poses.push_back(GetPose(pObject->m_nBall));
     return poses;
 }

@@ -37,12 +37,13 @@ public:
     /// the numbers in neither list hidden.
     void Refresh(WORD wOnTable, WORD wPocketed);
 
-    /// Ball n's object at the live ball's place and turned as it rolled.
+    /// Ball n's object at the live ball's place and turned as it rolled. The flow places the
+    /// moving balls at every tick, drawn or not: the pose is worked out when it is next asked for.
     void Place(int n, const CBall& ball);
     /// Ball n's object turned, where it stands, to face along vFacing (unit length) with its up axis
     /// as near the scene's up as that allows.
     void Face(int n, const CVector3& vFacing);
-    const SSceneBall& GetPose(int n) const { return m_aPoses.at(static_cast<std::size_t>(n)); }
+    const SSceneBall& GetPose(int n) const;
     /// The poses of the drawn balls that are not hidden, in the drawn list's order.
     std::vector<SSceneBall> DrawnPoses() const;
 
@@ -50,7 +51,15 @@ private:
     void Show(int n);
 
     std::array<std::unique_ptr<CBallSceneObject>, BALL_OBJECTS> m_apObjects;
-    std::array<SSceneBall, BALL_OBJECTS> m_aPoses{};
+    /// Where a ball was last placed on the table and how it was turned, until its pose follows.
+    struct SPlacing
+    {
+        CVector3 vPosition, vOrY, vOrZ;
+        bool bPending = false;
+    };
+
+    mutable std::array<SSceneBall, BALL_OBJECTS> m_aPoses{};
+    mutable std::array<SPlacing, BALL_OBJECTS> m_aPlacings{};
     std::vector<CBallSceneObject*> m_Drawn;
     std::vector<CBallSceneObject*> m_Pocketed;
     std::vector<int> m_Hidden;

@@ -61,8 +61,10 @@ void CGameFlow::ReplaceBalls(int nSilent)
     const int nBalls = GetTableBallCount(*m_pReferee);
     for (int i = 0; i < nBalls; ++i)
     {
+        if ((m_wOnTable & RefereeBallBit(i)) == 0)
+            continue;
         CBall* pBall = m_Engine.FindBall(i);
-        if (pBall == nullptr || (m_wOnTable & RefereeBallBit(i)) == 0)
+        if (pBall == nullptr)
             continue;
         if (pBall->TakeCushionContact() != 0)
             table.AddBallCountHigh(i, 1);

@@ -62,6 +62,8 @@ int CGameFlow::FollowMovingBalls()
     m_MovingBalls.clear();
     for (int n = 0; n < REFEREE_BALLS; ++n)
     {
+        if ((m_wOnTable & RefereeBallBit(n)) == 0)
+            continue; // off the table: not followed (nor looked up)
         const CBall* pBall = m_Engine.FindBall(n);
         CVector3 v;
         if (pBall != nullptr && pBall->IsMoving() && GetBallScenePosition(n, v))

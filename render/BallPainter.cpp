@@ -226,7 +226,7 @@ void BallImageCache::Free()
 VORN_GLOBAL_ROW(GLOBAL_ROW_BALL_PAINTER) CBallPainter g_BallPainter;
 VORN_GLOBAL_ROW_BUILT(GLOBAL_ROW_BALL_PAINTER);
 
-CBallPainter::CBallPainter()
+CBallPainter::CBallPainter() : m_aBegun(BALL_PAINT_COUNT)
 {
     for (int i = 0; i < BALL_LOOKUP_SIZE; ++i)
     {
@@ -387,24 +387,6 @@ int CBallPainter::BuildCoverage(float fSize, int qx, int qy, std::vector<BYTE>& 
 
 // ---- painting ----
 
-struct CBallPainter::SSetUp
-{
-    SBallPixelFormat fmt;
-    int nBall = 0;
-    float fSize = 0.0f;
-    int nSide = 0;
-    int qx = 0, qy = 0;
-    POINT ptOrigin{};
-    int cx8 = 0, cy8 = 0;                // disc centre on the grid, eighths of a pixel
-    std::int64_t nInvRadius = 0;         // 2^28 / (8 r): eighths of a pixel to 16.16 normal units
-    std::array<std::int64_t, 3> light{}; // 16.16
-    std::array<std::array<std::int64_t, 3>, 3> axes{};
-    std::int64_t nThreshold = 0, nBand = 0, nBandEdge = 0;
-    const SBallDisc* pDisc = nullptr;
-    std::int64_t nDiscRim = 0;  // rim radius in 16.16 ball radii
-    std::int64_t nTexScale = 0; // 1/32 texels per 16.16 unit, times 65536
-};
-
 BOOL CBallPainter::SetUpBall(const DDSURFACEDESC2& frame, const SBallPose& pose, SSetUp& s) const
 {
     // Behind the camera or past the far plane; a centre far off any frame (or not a number, which
@@ -501,11 +483,11 @@ DWORD CBallPainter::ShadePixel(const SSetUp& s, int px8, int py8) const
     return rgb;
 }
 
-void CBallPainter::PaintBall(const SSetUp& s, BallImageCache& rec)
+void CBallPainter::PaintBall(const SSetUp& s, BallImageCache& rec, std::vector<BYTE>& grid) const
 {
     rec.Begin(s.nSide, s.fmt.nBytes);
-    BuildCoverage(s.fSize, s.qx, s.qy, m_grid);
-    std::copy(m_grid.begin(), m_grid.end(), rec.Coverage());
+    BuildCoverage(s.fSize, s.qx, s.qy, grid);
+    std::copy(grid.begin(), grid.end(), rec.Coverage());
     rec.m_ptOrigin = s.ptOrigin;
     for (int r = 0; r < s.nSide; ++r)
         for (int col = 0; col < s.nSide; ++col)
@@ -516,29 +498,61 @@ void CBallPainter::PaintBall(const SSetUp& s, BallImageCache& rec)
             const DWORD rgb = ShadePixel(s, col * 8 + 4 - s.cx8, r * 8 + 4 - s.cy8);
             WritePixel(rec.Pixels() + k * s.fmt.nBytes, s.fmt.nBytes, PackBallPixel(rgb, s.fmt));
         }
-    ++m_nPaintCount;
 }
 
-void CBallPainter::CopyToFrame(const BallImageCache& rec, const SSetUp& s, const DDSURFACEDESC2& frame,
-                               const RECT& rcClip) const
+BOOL CBallPainter::BeginBall(const DDSURFACEDESC2& frame, const SBallPose& pose, LONG& yTop, LONG& yBottom)
 {
+    if (pose.nBall < 0 || pose.nBall >= BALL_PAINT_COUNT || frame.lpSurface == nullptr)
+        return FALSE;
+    const auto nBall = static_cast<std::size_t>(pose.nBall);
+    SSetUp& s = m_aBegun[nBall];
+    m_abToPaint[nBall] = false;
+    if (!SetUpBall(frame, pose, s))
+        return FALSE;
+    BallImageCache& rec = m_images[nBall];
+    if (!rec.IsUnchanged(pose.matOrientation, pose.vPosition, s.fSize, s.fmt, m_bViewChanged) ||
+        rec.m_ptOrigin.x != s.ptOrigin.x || rec.m_ptOrigin.y != s.ptOrigin.y)
+        rec.Invalidate();
+    if (!rec.IsValid())
+    {
+        m_abToPaint[nBall] = true;
+        ++m_nPaintCount;
+    }
+    yTop = s.ptOrigin.y;
+    yBottom = s.ptOrigin.y + s.nSide;
+    return TRUE;
+}
+
+void CBallPainter::PaintBegunBall(int nBall)
+{
+    const auto n = static_cast<std::size_t>(nBall);
+    if (n >= m_abToPaint.size() || !m_abToPaint[n])
+        return;
+    PaintBall(m_aBegun[n], m_images[n], m_aGrids[n]);
+    m_abToPaint[n] = false;
+}
+
+void CBallPainter::CopyBegunBall(int nBall, const DDSURFACEDESC2& frame, const RECT& rcClip) const
+{
+    const auto n = static_cast<std::size_t>(nBall);
+    const BallImageCache& rec = m_images[n];
+    const SSetUp& s = m_aBegun[n];
     const LONG nLeft = std::max<LONG>(rcClip.left, 0);
     const LONG nTop = std::max<LONG>(rcClip.top, 0);
     const LONG nRight = std::min<LONG>(rcClip.right, static_cast<LONG>(frame.dwWidth));
     const LONG nBottom = std::min<LONG>(rcClip.bottom, static_cast<LONG>(frame.dwHeight));
     const int nBytes = s.fmt.nBytes;
     const int nSide = rec.Side();
-    // The image's columns that land inside the clip.
+    // The image's columns and rows that land inside the clip.
     const int nFirst = static_cast<int>(std::clamp<LONG>(nLeft - rec.m_ptOrigin.x, 0, nSide));
     const int nEnd = static_cast<int>(std::clamp<LONG>(nRight - rec.m_ptOrigin.x, 0, nSide));
+    const int nFirstRow = static_cast<int>(std::clamp<LONG>(nTop - rec.m_ptOrigin.y, 0, nSide));
+    const int nEndRow = static_cast<int>(std::clamp<LONG>(nBottom - rec.m_ptOrigin.y, 0, nSide));
     auto* pBits = static_cast<BYTE*>(frame.lpSurface);
-    for (int r = 0; r < nSide; ++r)
+    for (int r = nFirstRow; r < nEndRow; ++r)
     {
-        const LONG y = rec.m_ptOrigin.y + r;
-        if (y < nTop || y >= nBottom)
-            continue;
         // Only columns inside the frame are ever addressed.
-        BYTE* pRow = pBits + static_cast<std::ptrdiff_t>(y) * frame.lPitch;
+        BYTE* pRow = pBits + static_cast<std::ptrdiff_t>(rec.m_ptOrigin.y + r) * frame.lPitch;
         const auto dst = [&](int col) { return pRow + static_cast<std::ptrdiff_t>(rec.m_ptOrigin.x + col) * nBytes; };
         const BYTE* pCoverage = rec.Coverage() + r * nSide;
         const BYTE* pImage = rec.Pixels() + r * nSide * nBytes;
@@ -567,17 +581,10 @@ void CBallPainter::CopyToFrame(const BallImageCache& rec, const SSetUp& s, const
 
 BOOL CBallPainter::DrawBall(const DDSURFACEDESC2& frame, const RECT& rcClip, const SBallPose& pose)
 {
-    if (pose.nBall < 0 || pose.nBall >= BALL_PAINT_COUNT || frame.lpSurface == nullptr)
+    LONG yTop = 0, yBottom = 0;
+    if (!BeginBall(frame, pose, yTop, yBottom))
         return FALSE;
-    SSetUp s;
-    if (!SetUpBall(frame, pose, s))
-        return FALSE;
-    BallImageCache& rec = m_images[static_cast<std::size_t>(pose.nBall)];
-    if (!rec.IsUnchanged(pose.matOrientation, pose.vPosition, s.fSize, s.fmt, m_bViewChanged) ||
-        rec.m_ptOrigin.x != s.ptOrigin.x || rec.m_ptOrigin.y != s.ptOrigin.y)
-        rec.Invalidate();
-    if (!rec.IsValid())
-        PaintBall(s, rec);
-    CopyToFrame(rec, s, frame, rcClip);
+    PaintBegunBall(pose.nBall);
+    CopyBegunBall(pose.nBall, frame, rcClip);
     return TRUE;
 }

@@ -134,6 +134,16 @@ public:
     /// nothing was drawn (ball number out of range, depth outside (0, 1), format not painted).
     BOOL DrawBall(const DDSURFACEDESC2& frame, const RECT& rcClip, const SBallPose& pose);
 
+    // DrawBall in three steps, for a frame drawn later: the ball begun for a frame of that size and
+    // format (its image kept when unchanged), its image painted (any thread, balls side by side),
+    // and its rows copied into the frame (any rows, in any order, on any thread). A ball begun again
+    // before its rows are copied starts over.
+    /// FALSE when the ball is not drawn (as DrawBall); else the frame rows its image covers.
+    BOOL BeginBall(const DDSURFACEDESC2& frame, const SBallPose& pose, LONG& yTop, LONG& yBottom);
+    void PaintBegunBall(int nBall);
+    /// A begun ball's image into the frame, clipped to rcClip and to the frame.
+    void CopyBegunBall(int nBall, const DDSURFACEDESC2& frame, const RECT& rcClip) const;
+
     BOOL HasCoverageTable() const { return m_tables.empty() ? FALSE : TRUE; }
     BOOL HasTextures() const { return m_bTextures; }
     /// Paintings done (not copies): the cache's effect is visible through it.
@@ -155,14 +165,32 @@ public:
     int m_nHighlightFirst = 100000;
 
 private:
-    struct SSetUp;
+    /// What painting one ball needs, worked out from its pose and the frame.
+    struct SSetUp
+    {
+        SBallPixelFormat fmt;
+        int nBall = 0;
+        float fSize = 0.0f;
+        int nSide = 0;
+        int qx = 0, qy = 0;
+        POINT ptOrigin{};
+        int cx8 = 0, cy8 = 0;                // disc centre on the grid, eighths of a pixel
+        std::int64_t nInvRadius = 0;         // 2^28 / (8 r): eighths of a pixel to 16.16 normal units
+        std::array<std::int64_t, 3> light{}; // 16.16
+        std::array<std::array<std::int64_t, 3>, 3> axes{};
+        std::int64_t nThreshold = 0, nBand = 0, nBandEdge = 0;
+        const SBallDisc* pDisc = nullptr;
+        std::int64_t nDiscRim = 0;  // rim radius in 16.16 ball radii
+        std::int64_t nTexScale = 0; // 1/32 texels per 16.16 unit, times 65536
+    };
     BOOL SetUpBall(const DDSURFACEDESC2& frame, const SBallPose& pose, SSetUp& s) const;
-    void PaintBall(const SSetUp& s, BallImageCache& rec);
+    void PaintBall(const SSetUp& s, BallImageCache& rec, std::vector<BYTE>& grid) const;
     DWORD ShadePixel(const SSetUp& s, int px8, int py8) const;
-    void CopyToFrame(const BallImageCache& rec, const SSetUp& s, const DDSURFACEDESC2& frame, const RECT& rcClip) const;
 
     std::vector<BYTE> m_tables;
-    std::vector<BYTE> m_grid; // coverage scratch, kept between paintings
+    std::vector<SSetUp> m_aBegun;                             // per ball: its last BeginBall
+    std::array<bool, BALL_PAINT_COUNT> m_abToPaint{};         // per ball: its image is to be painted
+    std::array<std::vector<BYTE>, BALL_PAINT_COUNT> m_aGrids; // per ball: coverage scratch
     SBallTextureSet m_textures;
     BOOL m_bTextures = FALSE;
     std::array<DWORD, 9> m_colours = BALL_COLOURS;

@@ -11,6 +11,7 @@
 #include "render/TableSpace.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace
 {
@@ -82,38 +83,83 @@ void CRackScene::DrawClockHands(CD3DFramework& framework)
         pHand->Render(*pDevice, *framework.GetViewport(), false);
 }
 
+CRackScene::~CRackScene()
+{
+    if (m_pQueuedOn != nullptr)
+        m_pQueuedOn->Flush();
+}
+
 void CRackScene::PaintBalls(CD3DFramework& framework, CBallPainter& painter, std::span<const SSceneBall> balls)
 {
-    const SurfacePtr& pTarget = framework.GetRenderTarget();
+    CDirect3DDevice* pDevice = framework.GetD3DDevice();
     const RECT& rc = *framework.GetViewportRect();
     m_poses.clear();
     for (const SSceneBall& ball : balls)
         m_poses.push_back(ProjectBall(ball.nBall, ball.matOrientation, ball.vCentre, TOWARDS_LIGHT, rc));
     std::stable_sort(m_poses.begin(), m_poses.end(),
                      [](const auto& a, const auto& b) { return a.vScreen.z > b.vScreen.z; });
-    DDSURFACEDESC2 desc;
-    if (!m_bReady || pTarget == nullptr || m_poses.empty() || FAILED(pTarget->Lock(nullptr, &desc, 0, nullptr)))
+    if (!m_bReady || pDevice == nullptr || m_poses.empty())
         return;
     if (m_pDrawLog != nullptr)
         m_pDrawLog->push_back(BALLS_KIND);
     const RECT rcClip = {rc.left, rc.top, rc.right, rc.bottom - g_nPanelHeight};
+    DDSURFACEDESC2 target, depth;
+    pDevice->DescribeTarget(target, depth);
     for (const SBallPose& pose : m_poses)
-        painter.DrawBall(desc, rcClip, pose);
-    pTarget->Unlock(nullptr);
-    // The depth of what was painted: the balls' near surfaces.
-    DDSCAPS2 caps{};
-    caps.dwCaps = DDSCAPS_ZBUFFER;
-    SurfacePtr pDepth;
-    if (FAILED(pTarget->GetAttachedSurface(&caps, &pDepth)) || pDepth == nullptr ||
-        FAILED(pDepth->Lock(nullptr, &desc, 0, nullptr)))
-        return;
-    for (const SBallPose& pose : m_poses)
-        if (pose.vScreen.z > 0.0f && pose.vScreen.z < 1.0f && pose.fSize > 0.0f)
-            WriteBallDepth(
-                desc, rcClip,
-                SBallDepth{pose.vScreen.x, pose.vScreen.y, pose.fSize / 2.0f, g_fBallPixelSize / pose.fSize, BALL_R},
-                g_matProjection);
-    pDepth->Unlock(nullptr);
+    {
+        if (pose.nBall < 0 || pose.nBall >= BALL_PAINT_COUNT)
+            continue;
+        // A ball queued already since the device last drew is drawn before it is begun again.
+        SQueuedBall& queued = m_aQueued[static_cast<std::size_t>(pose.nBall)];
+        if (queued.pPainter != nullptr && m_pQueuedOn != nullptr)
+            m_pQueuedOn->Flush();
+        LONG yTop = 0, yBottom = 0;
+        queued.bShown = painter.BeginBall(target, pose, yTop, yBottom) != FALSE;
+        queued.bDepth = pose.vScreen.z > 0.0f && pose.vScreen.z < 1.0f && pose.fSize > 0.0f;
+        if (!queued.bShown && !queued.bDepth)
+            continue;
+        queued.depth =
+            SBallDepth{pose.vScreen.x, pose.vScreen.y, pose.fSize / 2.0f, g_fBallPixelSize / pose.fSize, BALL_R};
+        queued.matProjection = g_matProjection;
+        queued.rcClip = rcClip;
+        if (queued.bDepth)
+        {
+            // The depth's disc, as WriteBallDepth bounds it.
+            yTop = queued.bShown ? std::min<LONG>(yTop, static_cast<LONG>(std::floor(pose.vScreen.y - pose.fSize / 2)))
+                                 : static_cast<LONG>(std::floor(pose.vScreen.y - pose.fSize / 2));
+            const LONG yDisc = static_cast<LONG>(std::ceil(pose.vScreen.y + pose.fSize / 2)) + 1;
+            yBottom = queued.bShown ? std::max(yBottom, yDisc) : yDisc;
+        }
+        if (FAILED(pDevice->QueueRows(*this, pose.nBall, std::max(yTop, rcClip.top), std::min(yBottom, rcClip.bottom))))
+            continue;
+        queued.pPainter = &painter;
+        m_pQueuedOn = pDevice;
+    }
+}
+
+void CRackScene::PrepareRows(int nBall)
+{
+    const SQueuedBall& queued = m_aQueued[static_cast<std::size_t>(nBall)];
+    if (queued.bShown)
+        queued.pPainter->PaintBegunBall(nBall);
+}
+
+void CRackScene::DrawRows(int nBall, const DDSURFACEDESC2& target, const DDSURFACEDESC2& depth, LONG yBegin, LONG yEnd)
+{
+    const SQueuedBall& queued = m_aQueued[static_cast<std::size_t>(nBall)];
+    const RECT rcRows{queued.rcClip.left, std::max(queued.rcClip.top, yBegin), queued.rcClip.right,
+                      std::min(queued.rcClip.bottom, yEnd)};
+    if (queued.bShown)
+        queued.pPainter->CopyBegunBall(nBall, target, rcRows);
+    if (queued.bDepth)
+        WriteBallDepth(depth, rcRows, queued.depth, queued.matProjection);
+}
+
+void CRackScene::RowsDone(int nBall)
+{
+    m_aQueued[static_cast<std::size_t>(nBall)].pPainter = nullptr;
+    if (std::none_of(m_aQueued.begin(), m_aQueued.end(), [](const SQueuedBall& q) { return q.pPainter != nullptr; }))
+        m_pQueuedOn = nullptr;
 }
 
 void CRackScene::Release()

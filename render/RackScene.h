@@ -4,11 +4,14 @@
 // and the balls where the game puts them, painted by the software ball painter.
 #pragma once
 
+#include "platform/dx/Device.h"
+#include "render/BallDepth.h"
 #include "render/BallPainter.h"
 #include "render/ClockObject.h"
 #include "render/SceneObject.h"
 #include "render/SceneSetUp.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <span>
@@ -25,7 +28,7 @@ struct SSceneBall
     D3DMATRIX matOrientation{};
 };
 
-class CRackScene
+class CRackScene : private IRowWork
 {
 public:
     CRackScene()
@@ -33,6 +36,9 @@ public:
         m_camera.Reset();
         m_camera.SetBounds(DEFAULT_CAMERA_BOUNDS.data());
     }
+    ~CRackScene() override;
+    CRackScene(const CRackScene&) = delete;
+    CRackScene& operator=(const CRackScene&) = delete;
 
     /// Builds the scene on the framework's device (the scene text and textures from the artwork
     /// libraries), with no balls. FALSE, and nothing drawn later, when the scene text is missing.
@@ -57,6 +63,8 @@ public:
     void DrawClockHands(CD3DFramework& framework);
     /// Paints the balls, farthest first, over the viewport above the panel, each writing the depth
     /// of its near surface, so that what is drawn after them lies in front or behind as it should.
+    /// They are painted by the device in their place among its draws, when it draws the scene (the
+    /// painter must live until then); each ball's image is painted on the drawing threads.
     void PaintBalls(CD3DFramework& framework, CBallPainter& painter, std::span<const SSceneBall> balls);
     /// The balls' drawing order: objects before it are the room's background, after it its foreground.
     int GetTableOrder() const { return m_text.nBallOrder; }
@@ -79,11 +87,28 @@ public:
     void Release();
 
 private:
+    /// A ball handed to the device: its painter, its image shown or not, and the depth it writes.
+    struct SQueuedBall
+    {
+        CBallPainter* pPainter = nullptr; // null: not queued
+        bool bShown = false;
+        bool bDepth = false;
+        SBallDepth depth;
+        D3DMATRIX matProjection{};
+        RECT rcClip{};
+    };
+    void PrepareRows(int nBall) override;
+    void DrawRows(int nBall, const DDSURFACEDESC2& target, const DDSURFACEDESC2& depth, LONG yBegin,
+                  LONG yEnd) override;
+    void RowsDone(int nBall) override;
+
     CCameraObject m_camera;
     std::vector<std::unique_ptr<CSceneObject>> m_objects;
     CClockObject m_clock;
     std::vector<SSceneBall> m_balls;
     std::vector<SBallPose> m_poses;
+    std::array<SQueuedBall, BALL_PAINT_COUNT> m_aQueued;
+    CDirect3DDevice* m_pQueuedOn = nullptr; // while balls are queued: the device that holds them
     SSceneText m_text;
     std::vector<int>* m_pDrawLog = nullptr;
     BOOL m_bReady = FALSE;

@@ -12,6 +12,7 @@
 #include "platform/win32/Paths.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstring>
 #include <list>
@@ -209,31 +210,30 @@ const DDPIXELFORMAT* ChooseFormat(bool bAlpha, DWORD dwBits)
     return nullptr;
 }
 
-/// Packs 8-bit channels into a format by its masks (the masks' shifts and widths taken once).
+/// Packs 8-bit channels into a format by its masks: each channel's 256 packed values are worked
+/// out once, from the mask's shift and width, so that a texel takes four look-ups.
 class CPacker
 {
 public:
     explicit CPacker(const DDPIXELFORMAT& f)
     {
         const DWORD aMasks[4] = {f.dwRBitMask, f.dwGBitMask, f.dwBBitMask, f.dwRGBAlphaBitMask};
-        for (int i = 0; i < 4; ++i)
+        for (std::size_t i = 0; i < 4; ++i)
         {
-            m_aMask[i] = aMasks[i];
-            m_aShift[i] = aMasks[i] != 0 ? std::countr_zero(aMasks[i]) : 0;
-            m_aDrop[i] = 8 - std::min(std::popcount(aMasks[i]), 8);
+            const int nShift = aMasks[i] != 0 ? std::countr_zero(aMasks[i]) : 0;
+            const int nDrop = 8 - std::min(std::popcount(aMasks[i]), 8);
+            for (DWORD v = 0; v < 256; ++v)
+                m_aTable[i][v] = ((v >> nDrop) << nShift) & aMasks[i];
         }
     }
+    /// Channels of 0 to 255.
     DWORD Pack(DWORD r, DWORD g, DWORD b, DWORD a) const
     {
-        return Channel(0, r) | Channel(1, g) | Channel(2, b) | Channel(3, a);
+        return m_aTable[0][r] | m_aTable[1][g] | m_aTable[2][b] | m_aTable[3][a];
     }
 
 private:
-    DWORD Channel(int i, DWORD v) const { return ((v >> m_aDrop[i]) << m_aShift[i]) & m_aMask[i]; }
-
-    DWORD m_aMask[4];
-    int m_aShift[4];
-    int m_aDrop[4];
+    std::array<std::array<DWORD, 256>, 4> m_aTable;
 };
 
 /// The picture as RGBA words (red in the top byte), top row first.
@@ -255,31 +255,49 @@ bool SourcePixels(const TextureContainer& tex, std::vector<DWORD>& aPixels, DWOR
     GetBitmapBits(tex.hbmBitmap, static_cast<LONG>(rows.size()), rows.data());
     aPixels.resize(static_cast<std::size_t>(w) * h);
     for (DWORD y = 0; y < h; ++y)
-        for (DWORD x = 0; x < w; ++x)
-        {
-            const BYTE* p = &rows[y * static_cast<std::size_t>(bm.bmWidthBytes) + x * 3]; // blue, green, red
-            aPixels[y * w + x] = (DWORD{p[2]} << 24) | (DWORD{p[1]} << 16) | (DWORD{p[0]} << 8) | 0xFF;
-        }
+    {
+        const BYTE* p = &rows[y * static_cast<std::size_t>(bm.bmWidthBytes)]; // blue, green, red
+        DWORD* pOut = &aPixels[y * static_cast<std::size_t>(w)];
+        for (DWORD x = 0; x < w; ++x, p += 3)
+            pOut[x] = (DWORD{p[2]} << 24) | (DWORD{p[1]} << 16) | (DWORD{p[0]} << 8) | 0xFF;
+    }
     return true;
 }
 
-/// One texel of a bitmap picture after the load flags: alpha from red, or the key colour cut out.
-DWORD KeyedTexel(const TextureContainer& tex, const DDPIXELFORMAT& f, const CPacker& packer, DWORD dwRgba)
+/// How a texture's texels are packed from its picture's RGBA words: as they are for a picture
+/// with alpha; for a bitmap, after its load flags (alpha from red, or the key colour cut out).
+class CTexelRule
 {
-    const DWORD r = dwRgba >> 24, g = (dwRgba >> 16) & 0xFF, b = (dwRgba >> 8) & 0xFF;
-    if (tex.dwFlags & TEXF_ALPHA_FROM_RED)
+public:
+    CTexelRule(const TextureContainer& tex, const DDPIXELFORMAT& f) : m_packer(f)
     {
-        const DWORD c = (tex.dwFlags & TEXF_ALPHA_FROM_RED_WHITE) ? 0xFF : 0;
-        return packer.Pack(c, c, c, r);
+        m_bRgba = !tex.pRGBAData.empty();
+        m_bAlphaFromRed = (tex.dwFlags & TEXF_ALPHA_FROM_RED) != 0;
+        m_dwRedAlphaColour = (tex.dwFlags & TEXF_ALPHA_FROM_RED_WHITE) ? 0xFF : 0;
+        m_bKeyed = HasAlpha(f) && (tex.dwFlags & TEXF_ANY_KEY) != 0;
+        m_dwColourBits = ~f.dwRGBAlphaBitMask;
+        const DWORD k = (tex.dwFlags & TEXF_WHITE_TRANSPARENT) ? 0xFF : 0;
+        m_dwKey = m_packer.Pack(k, k, k, 0) & m_dwColourBits;
     }
-    const DWORD dwPacked = packer.Pack(r, g, b, 0xFF);
-    if (!HasAlpha(f) || (tex.dwFlags & TEXF_ANY_KEY) == 0)
-        return dwPacked;
-    const DWORD k = (tex.dwFlags & TEXF_WHITE_TRANSPARENT) ? 0xFF : 0;
-    const DWORD dwColourBits = ~f.dwRGBAlphaBitMask;
-    const bool bKey = (dwPacked & dwColourBits) == (packer.Pack(k, k, k, 0) & dwColourBits);
-    return bKey ? (dwPacked & dwColourBits) : dwPacked;
-}
+
+    DWORD operator()(DWORD dwRgba) const
+    {
+        const DWORD r = dwRgba >> 24, g = (dwRgba >> 16) & 0xFF, b = (dwRgba >> 8) & 0xFF;
+        if (m_bRgba)
+            return m_packer.Pack(r, g, b, dwRgba & 0xFF);
+        if (m_bAlphaFromRed)
+            return m_packer.Pack(m_dwRedAlphaColour, m_dwRedAlphaColour, m_dwRedAlphaColour, r);
+        const DWORD dwPacked = m_packer.Pack(r, g, b, 0xFF);
+        if (!m_bKeyed)
+            return dwPacked;
+        return (dwPacked & m_dwColourBits) == m_dwKey ? (dwPacked & m_dwColourBits) : dwPacked;
+    }
+
+private:
+    CPacker m_packer;
+    bool m_bRgba, m_bAlphaFromRed, m_bKeyed;
+    DWORD m_dwRedAlphaColour, m_dwColourBits, m_dwKey;
+};
 
 /// Fills the surface from the picture, scaled to the surface's size with the nearest texel.
 void FillSurface(const TextureContainer& tex, const std::vector<DWORD>& aPixels, DWORD w, DWORD h,
@@ -289,9 +307,8 @@ void FillSurface(const TextureContainer& tex, const std::vector<DWORD>& aPixels,
     desc.dwSize = DDSURFACEDESC2_SIZE;
     if (surface.Lock(nullptr, &desc, DDLOCK_WAIT | DDLOCK_WRITEONLY, nullptr) != DD_OK)
         return;
-    const DDPIXELFORMAT& f = desc.ddpfPixelFormat;
-    const CPacker packer(f);
-    const bool bRgba = !tex.pRGBAData.empty();
+    const CTexelRule texel(tex, desc.ddpfPixelFormat);
+    const bool b32 = desc.ddpfPixelFormat.dwRGBBitCount == 32;
     // The source column of each surface column, worked out once rather than per texel.
     std::vector<DWORD> aSourceX(desc.dwWidth);
     for (DWORD x = 0; x < desc.dwWidth; ++x)
@@ -300,16 +317,12 @@ void FillSurface(const TextureContainer& tex, const std::vector<DWORD>& aPixels,
     {
         BYTE* pRow = static_cast<BYTE*>(desc.lpSurface) + static_cast<std::size_t>(y) * desc.lPitch;
         const DWORD* pSourceRow = &aPixels[static_cast<DWORD>(std::uint64_t{y} * h / desc.dwHeight) * std::size_t{w}];
-        for (DWORD x = 0; x < desc.dwWidth; ++x)
-        {
-            const DWORD s = pSourceRow[aSourceX[x]];
-            const DWORD v = bRgba ? packer.Pack(s >> 24, (s >> 16) & 0xFF, (s >> 8) & 0xFF, s & 0xFF)
-                                  : KeyedTexel(tex, f, packer, s);
-            if (f.dwRGBBitCount == 32)
-                reinterpret_cast<DWORD*>(pRow)[x] = v;
-            else
-                reinterpret_cast<WORD*>(pRow)[x] = static_cast<WORD>(v);
-        }
+        if (b32)
+            for (DWORD x = 0; x < desc.dwWidth; ++x)
+                reinterpret_cast<DWORD*>(pRow)[x] = texel(pSourceRow[aSourceX[x]]);
+        else
+            for (DWORD x = 0; x < desc.dwWidth; ++x)
+                reinterpret_cast<WORD*>(pRow)[x] = static_cast<WORD>(texel(pSourceRow[aSourceX[x]]));
     }
     surface.Unlock(nullptr);
 }

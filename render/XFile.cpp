@@ -285,15 +285,26 @@ void CXFileObject::SetMaterial(const D3DMATERIAL& material)
 
 void CXFileObject::RebuildDeviceObjects(CDirect3DDevice& device)
 {
+    // Handles dropped from an unchanged mesh (as a lamp's change does at every frame) are taken
+    // again; the indices and boxes stand.
+    const bool bMeshStands = !m_bChanged && m_aGroupIndices.size() == m_aIndices.size();
     m_aGroupIndices.resize(m_aIndices.size());
     for (SXFileGroup& g : m_aGroups)
     {
-        for (DWORD i = g.dwFirstTriangle * 3; i < (g.dwFirstTriangle + g.dwTriangles) * 3; ++i)
-            m_aGroupIndices[i] = static_cast<WORD>(m_aIndices[i] - g.dwFirstVertex);
         if (!g.pMaterial)
             g.pMaterial = std::make_shared<CDirect3DMaterial>();
         g.pMaterial->SetMaterial(&g.material);
         g.pMaterial->GetHandle(&device, &g.dwMaterialHandle);
+        if (bMeshStands)
+            continue;
+        for (DWORD i = g.dwFirstTriangle * 3; i < (g.dwFirstTriangle + g.dwTriangles) * 3; ++i)
+            m_aGroupIndices[i] = static_cast<WORD>(m_aIndices[i] - g.dwFirstVertex);
+        SBox box;
+        bool bAny = false;
+        for (DWORD i = g.dwFirstVertex; i < g.dwFirstVertex + g.dwVertices; ++i)
+            ExtendBox(box, bAny, CVector3(m_aVertices[i].x, m_aVertices[i].y, m_aVertices[i].z));
+        g.vMin = D3DVECTOR{box.vMin.x, box.vMin.y, box.vMin.z};
+        g.vMax = D3DVECTOR{box.vMax.x, box.vMax.y, box.vMax.z};
     }
     m_bChanged = false;
 }
@@ -315,7 +326,8 @@ void CXFileObject::Render(CDirect3DDevice& device, int nBlend, const D3DMATRIX& 
     }
     for (SXFileGroup& g : m_aGroups)
     {
-        if (g.dwTriangles == 0)
+        // A group wholly out of view draws nothing: it is not handed to the device at all.
+        if (g.dwTriangles == 0 || device.IsBoxOutsideView(g.vMin, g.vMax))
             continue;
         if (!g.pTexture && !g.strTexture.empty())
             g.pTexture = GetTextureSurface(g.strTexture.c_str());

@@ -72,6 +72,7 @@ struct SXFileGroup
     DWORD dwVertices = 0;
     MaterialPtr pMaterial; ///< the device's material, rebuilt when the mesh changed
     DWORD dwMaterialHandle = 0;
+    D3DVECTOR vMin{}, vMax{}; ///< the box of the group's vertices, rebuilt when the mesh changed
 };
 
 class CXFileObject : public CXFileNode
@@ -95,6 +96,8 @@ public:
     /// Marks the device objects stale after the vertices were changed in place.
     void MarkChanged() { m_bChanged = true; }
 
+    /// The vertices to change in place; MarkChanged (or Restore) must follow, so that the groups'
+    /// boxes, by which groups out of view are left out, follow them.
     std::vector<D3DVERTEX>& Vertices() { return m_aVertices; }
     const std::vector<D3DVERTEX>& Vertices() const { return m_aVertices; }
     const std::vector<WORD>& Indices() const { return m_aIndices; }

@@ -12,6 +12,10 @@ namespace
 /// Triangles are clipped to the near and far planes always, and to the sides only beyond this many times the
 /// view's half width: the rasterizer's scissor cuts the rest, which is cheaper and keeps shared edges exact.
 constexpr float GUARD_BAND = 4.0f;
+/// A scene's end draws what is queued once the queue holds this many bytes of vertices or this many draws:
+/// scenes that nobody looks at (a frame never shown) do not pile up without end.
+constexpr std::size_t MAX_QUEUED_VERTEX_BYTES = std::size_t{32} << 20;
+constexpr std::size_t MAX_QUEUED_DRAWS = 1 << 16;
 
 enum EOutcode : BYTE
 {
@@ -204,6 +208,7 @@ HRESULT CDirect3DViewport::DeleteLight(CDirect3DLight* pLight)
 
 CDirect3DDevice::CDirect3DDevice(SurfacePtr pRenderTarget) : m_pRenderTarget(std::move(pRenderTarget))
 {
+    m_rasterizer.SetQueuedWork(this);
     if (m_pRenderTarget)
     {
         const DDSCAPS2 caps{DDSCAPS_ZBUFFER};
@@ -246,8 +251,11 @@ HRESULT CDirect3DDevice::EndScene()
 {
     if (!m_bInScene)
         return D3DERR_SCENE_NOT_IN_SCENE;
+    // The scene's drawing stays queued until its surfaces are next touched (or the device goes), so that
+    // scenes in a row are drawn in one pass of the drawing threads.
     m_bInScene = false;
-    FinishDrawing();
+    if (m_aVertexBytes.size() > MAX_QUEUED_VERTEX_BYTES || m_aDraws.size() > MAX_QUEUED_DRAWS)
+        FinishDrawing();
     return D3D_OK;
 }
 
@@ -265,6 +273,37 @@ HRESULT CDirect3DDevice::GetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* pM
         return DDERR_INVALIDPARAMS;
     *pMatrix = m_aTransforms[eType - 1];
     return D3D_OK;
+}
+
+bool CDirect3DDevice::IsBoxOutsideView(const D3DVECTOR& vMin, const D3DVECTOR& vMax) const
+{
+    if (m_pCurrentViewport == nullptr)
+        return false;
+    const D3DVIEWPORT2& vp = m_pCurrentViewport->GetData();
+    const D3DMATRIX clip =
+        Multiply(Multiply(m_aTransforms[D3DTRANSFORMSTATE_WORLD - 1], m_aTransforms[D3DTRANSFORMSTATE_VIEW - 1]),
+                 m_aTransforms[D3DTRANSFORMSTATE_PROJECTION - 1]);
+    // Each plane as a linear function of the clip coordinates, negative outside. A visible point has
+    // 0 <= z <= w, and x / w and y / w within the viewport's clip rectangle; a linear function that is
+    // negative at every corner is negative all over the box.
+    const bool bSides = vp.dvClipWidth > 0 && vp.dvClipHeight > 0;
+    const float fLeft = vp.dvClipX, fRight = vp.dvClipX + vp.dvClipWidth;
+    const float fTop = vp.dvClipY, fBottom = vp.dvClipY - vp.dvClipHeight;
+    const int nPlanes = bSides ? 6 : 2;
+    unsigned nOutsideAll = (1u << nPlanes) - 1;
+    for (int k = 0; k < 8 && nOutsideAll != 0; ++k)
+    {
+        const SVec3 p{(k & 1) != 0 ? vMax.x : vMin.x, (k & 2) != 0 ? vMax.y : vMin.y, (k & 4) != 0 ? vMax.z : vMin.z};
+        const SVec3 c = TransformPoint(clip, p);
+        const float w = p.x * clip.m[0][3] + p.y * clip.m[1][3] + p.z * clip.m[2][3] + clip.m[3][3];
+        const float aDistance[6] = {c.z, w - c.z, c.x - fLeft * w, fRight * w - c.x, c.y - fBottom * w, fTop * w - c.y};
+        // The margin is far above the rounding of the device's own transform of a vertex in the box.
+        const float fMargin = 1e-5f * (std::fabs(c.x) + std::fabs(c.y) + std::fabs(c.z) + 4.0f * std::fabs(w)) + 1e-6f;
+        for (int i = 0; i < nPlanes; ++i)
+            if (aDistance[i] >= -fMargin)
+                nOutsideAll &= ~(1u << i);
+    }
+    return nOutsideAll != 0;
 }
 
 HRESULT CDirect3DDevice::SetRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue)
@@ -420,6 +459,8 @@ void CDirect3DDevice::ClearSurface(const SurfacePtr& pSurface, const RECT* pRect
     else if (pSurface->PrepareDeferredFill(rc) == DD_OK)
     {
         HoldForDrawing(pSurface);
+        // After the triangles queued before it, which are binned only when the flush sets them up.
+        m_rasterizer.SealLastBatch();
         m_rasterizer.Fill(*pSurface, rc, dwRaw);
     }
 }
@@ -449,6 +490,64 @@ void CDirect3DDevice::ClearRects(DWORD dwCount, const D3DRECT* pRects, DWORD dwF
     }
 }
 
+void CDirect3DDevice::DescribeTarget(DDSURFACEDESC2& target, DDSURFACEDESC2& depth) const
+{
+    target = DDSURFACEDESC2{};
+    depth = DDSURFACEDESC2{};
+    if (m_pRenderTarget)
+    {
+        m_pRenderTarget->GetSurfaceDesc(&target);
+        target.lpSurface = m_pRenderTarget->GetDrawingBits();
+    }
+    if (m_pZBuffer)
+    {
+        m_pZBuffer->GetSurfaceDesc(&depth);
+        depth.lpSurface = m_pZBuffer->GetDrawingBits();
+    }
+}
+
+HRESULT CDirect3DDevice::QueueRows(IRowWork& work, int nPiece, LONG yTop, LONG yBottom)
+{
+    if (!m_bInScene)
+        return D3DERR_SCENE_NOT_IN_SCENE;
+    if (!m_pRenderTarget || m_pCurrentViewport == nullptr)
+        return DDERR_GENERIC;
+    // The rows are drawn into the whole target, as into a locked one; its change is counted now.
+    RECT rc{0, yTop, static_cast<LONG>(m_pRenderTarget->GetWidth()), yBottom};
+    if (const HRESULT hr = m_pRenderTarget->PrepareDeferredFill(rc); hr != DD_OK)
+        return hr;
+    SRowPiece piece{&work, nPiece, {}, {}};
+    DescribeTarget(piece.target, piece.depth);
+    m_rasterizer.SetTarget(ViewportTarget());
+    HoldForDrawing(m_pRenderTarget);
+    if (m_pZBuffer)
+    {
+        RECT rcDepth = rc;
+        if (m_pZBuffer->PrepareDeferredFill(rcDepth) == DD_OK)
+            HoldForDrawing(m_pZBuffer);
+        else
+            piece.depth.lpSurface = nullptr;
+    }
+    m_aRowPieces.push_back(piece);
+    // After the triangles queued before it, which are binned only when the flush sets them up.
+    m_rasterizer.SealLastBatch();
+    m_rasterizer.Rows(static_cast<int>(m_aRowPieces.size() - 1), static_cast<int>(rc.top), static_cast<int>(rc.bottom));
+    return D3D_OK;
+}
+
+void CDirect3DDevice::DrawQueuedRows(int nEntry, int yBegin, int yEnd)
+{
+    const SRowPiece& piece = m_aRowPieces[static_cast<std::size_t>(nEntry)];
+    piece.pWork->DrawRows(piece.nPiece, piece.target, piece.depth, yBegin, yEnd);
+}
+
+void CDirect3DDevice::QueuedDone()
+{
+    for (const SRowPiece& piece : m_aRowPieces)
+        piece.pWork->RowsDone(piece.nPiece);
+    m_aRowPieces.clear();
+}
+
 // ---------------------------------------------------------------------------------------------------------------------
 // Drawing
 // ---------------------------------------------------------------------------------------------------------------------
@@ -468,6 +567,82 @@ HRESULT CDirect3DDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE eType, DWORD dwFv
     return Draw(eType, dwFvf, pVertices, dwVertexCount, pIndices, dwIndexCount);
 }
 
+// ---------------------------------------------------------------------------------------------------------------------
+// Queued draws
+// ---------------------------------------------------------------------------------------------------------------------
+
+namespace
+{
+/// Vertices transformed as one job, and at most this many triangles set up as one: jobs small enough for every
+/// thread to have several, large enough that taking one costs little.
+constexpr DWORD VERTEX_JOB = 256;
+constexpr DWORD TRIANGLE_JOB = 128;
+/// Below this much work a flush sets up on the caller: waking the threads would cost more.
+constexpr std::size_t MIN_PARALLEL_VERTICES = 4 * VERTEX_JOB;
+constexpr std::size_t MIN_PARALLEL_TRIANGLES = 4 * TRIANGLE_JOB;
+/// Both untransformed vertex formats are this many bytes; a transformed one, D3DTLVERTEX.
+constexpr std::size_t VERTEX_BYTES = 32;
+static_assert(sizeof(D3DVERTEX) == VERTEX_BYTES && sizeof(D3DLVERTEX) == VERTEX_BYTES);
+} // namespace
+
+namespace
+{
+/// Where one light shines, the same at every vertex of a draw.
+struct SLightShape
+{
+    SVec3 L{0, 0, 0};                   // directional and parallel-point lights: the direction to the light
+    SVec3 spotDir{0, 0, 0};             // spot: its unit direction
+    float fCosInner = 1, fCosOuter = 1; // spot: cosines of half the inner and outer cone angles
+};
+} // namespace
+
+/// What of one active light is the same at every vertex of a draw, worked out once; the light's record is
+/// copied, as the light may change before the draw is done.
+struct CDirect3DDevice::SLitLight
+{
+    D3DLIGHT2 light{};
+    SVec3 color;
+    SLightShape shape;
+};
+
+struct CDirect3DDevice::SLightingSetup
+{
+    SVec3 base;        // emissive + ambient * material ambient, 0..1
+    SVec3 matDiffuse;  // material diffuse
+    float fAlpha = 1;  // material diffuse alpha
+    SVec3 matSpecular; // material specular
+    float fPower = 0;
+    SVec3 eye; // world position of the eye
+    bool bSpecular = false;
+    std::uint32_t nFirstLight = 0, nLights = 0; // the active ones, in m_aLitLights
+};
+
+struct CDirect3DDevice::SQueuedDraw
+{
+    DWORD dwFvf = 0;
+    bool bList = true;         // a triangle list, else a strip
+    bool bTransformed = false; // the vertices are already in screen space
+    bool bLit = false;
+    bool bWhite = false; // texture-only colour operation: the diffuse colour is white
+    DWORD dwCull = D3DCULL_CCW;
+    D3DMATRIX world{}, clip{};
+    std::uint32_t nLighting = 0;  // in m_aLighting, when lit
+    float fViewportScale[4] = {}; // x scale, x offset, y scale, y offset of the clip-to-screen mapping
+    float fZScale = 1, fZOffset = 0;
+    std::size_t nVertexBytes = 0; // the first byte of the vertices in m_aVertexBytes
+    std::size_t nFirstVertex = 0; // the first slot of the transformed vertices
+    DWORD dwVertexCount = 0;
+    std::size_t nFirstIndex = 0; // in m_aIndices, when indexed
+    bool bIndexed = false;
+    DWORD dwTriangles = 0;
+
+    /// The draw's k-th index.
+    DWORD Index(const std::vector<WORD>& aIndices, DWORD k) const
+    {
+        return bIndexed ? static_cast<DWORD>(aIndices[nFirstIndex + k]) : k;
+    }
+};
+
 HRESULT CDirect3DDevice::Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount,
                               const WORD* pIndices, DWORD dwIndexCount)
 {
@@ -479,48 +654,74 @@ HRESULT CDirect3DDevice::Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* p
         return D3DERR_INVALIDPRIMITIVETYPE;
     if (pVertices == nullptr && dwVertexCount > 0)
         return DDERR_INVALIDPARAMS;
-    if (m_pCurrentViewport == nullptr || !PrepareRaster())
-        return DDERR_GENERIC;
     // An index past the vertex array is the caller's fault: refuse the whole call rather than read beyond it.
     if (pIndices != nullptr)
         for (DWORD i = 0; i < dwIndexCount; ++i)
             if (pIndices[i] >= dwVertexCount)
                 return DDERR_INVALIDPARAMS;
+    SQueuedDraw draw;
+    if (m_pCurrentViewport == nullptr || !PrepareRaster(draw))
+        return DDERR_GENERIC;
 
-    TransformVertices(dwFvf, static_cast<const BYTE*>(pVertices), dwVertexCount);
-    const auto index = [&](DWORD i) { return pIndices ? static_cast<DWORD>(pIndices[i]) : i; };
     const bool bList = eType == D3DPT_TRIANGLELIST;
-    const DWORD dwTriangles = bList ? dwIndexCount / 3 : (dwIndexCount >= 3 ? dwIndexCount - 2 : 0);
-    const auto drawRange = [&](int nBatch, DWORD dwBegin, DWORD dwEnd)
-    {
-        for (DWORD k = dwBegin; k < dwEnd; ++k)
-        {
-            if (bList)
-                DrawTriangle(nBatch, index(3 * k), index(3 * k + 1), index(3 * k + 2));
-            else if (k % 2 == 0)
-                DrawTriangle(nBatch, index(k), index(k + 1), index(k + 2));
-            else // every second triangle of a strip is listed the other way round; swapping two keeps one winding
-                DrawTriangle(nBatch, index(k + 1), index(k), index(k + 2));
-        }
-    };
-    // A large draw's triangles are set up in chunks on the drawing threads, each into a batch of its own; the
-    // batches are drawn in order, so the frame is the one a single thread sets up.
-    constexpr DWORD CHUNK = 128;
-    CWorkerPool* pPool = dwTriangles >= 4 * CHUNK ? m_rasterizer.GetPool() : nullptr;
-    if (pPool == nullptr)
-        drawRange(m_rasterizer.GetLastBatch(), 0, dwTriangles);
-    else
-    {
-        const int nChunks = static_cast<int>((dwTriangles + CHUNK - 1) / CHUNK);
-        const int nFirst = m_rasterizer.OpenBatches(nChunks);
-        pPool->Run(nChunks,
-                   [&](int j)
-                   {
-                       const DWORD dwBegin = static_cast<DWORD>(j) * CHUNK;
-                       drawRange(nFirst + j, dwBegin, std::min(dwTriangles, dwBegin + CHUNK));
-                   });
-    }
+    draw.dwFvf = dwFvf;
+    draw.bList = bList;
+    draw.bTransformed = dwFvf == D3DFVF_TLVERTEX;
+    draw.bLit = dwFvf == D3DFVF_VERTEX && m_aRenderStates[D3DRENDERSTATE_LIGHTING] != FALSE;
+    draw.bWhite = SelectsTextureOnly();
+    draw.dwCull = m_aRenderStates[D3DRENDERSTATE_CULLMODE];
+    draw.world = m_aTransforms[D3DTRANSFORMSTATE_WORLD - 1];
+    draw.clip = Multiply(Multiply(draw.world, m_aTransforms[D3DTRANSFORMSTATE_VIEW - 1]),
+                         m_aTransforms[D3DTRANSFORMSTATE_PROJECTION - 1]);
+    if (draw.bLit)
+        draw.nLighting = AddLighting();
+    draw.dwTriangles = bList ? dwIndexCount / 3 : (dwIndexCount >= 3 ? dwIndexCount - 2 : 0);
+    if (draw.dwTriangles == 0)
+        return D3D_OK;
+    // The vertices and indices are copied: the caller may change or free them once the call returns.
+    const std::size_t nBytes =
+        static_cast<std::size_t>(dwVertexCount) * (draw.bTransformed ? sizeof(D3DTLVERTEX) : VERTEX_BYTES);
+    draw.nVertexBytes = m_aVertexBytes.size();
+    m_aVertexBytes.insert(m_aVertexBytes.end(), static_cast<const BYTE*>(pVertices),
+                          static_cast<const BYTE*>(pVertices) + nBytes);
+    draw.bIndexed = pIndices != nullptr;
+    draw.nFirstIndex = m_aIndices.size();
+    if (draw.bIndexed)
+        m_aIndices.insert(m_aIndices.end(), pIndices, pIndices + dwIndexCount);
+    draw.nFirstVertex = m_nVertices;
+    draw.dwVertexCount = dwVertexCount;
+    m_nVertices += dwVertexCount;
+
+    const auto nDraw = static_cast<std::uint32_t>(m_aDraws.size());
+    m_aDraws.push_back(draw);
+    for (DWORD dwBegin = 0; dwBegin < dwVertexCount; dwBegin += VERTEX_JOB)
+        m_aVertexJobs.push_back(SVertexJob{nDraw, dwBegin, std::min(dwVertexCount, dwBegin + VERTEX_JOB)});
+    QueueTriangles(nDraw, draw.dwTriangles);
     return D3D_OK;
+}
+
+void CDirect3DDevice::QueueTriangles(std::uint32_t nDraw, DWORD dwTriangles)
+{
+    DWORD dwBegin = 0;
+    while (dwBegin < dwTriangles)
+    {
+        // The batch the triangles go into: the last job's while its texture and state hold and it has room.
+        int nBatch = m_rasterizer.GetLastBatch();
+        const bool bJoins = !m_aTriangleJobs.empty() && m_aTriangleJobs.back().nBatch == nBatch;
+        if (bJoins && m_aTriangleJobs.back().dwTriangles >= TRIANGLE_JOB)
+        {
+            m_rasterizer.SealLastBatch();
+            nBatch = m_rasterizer.GetLastBatch();
+        }
+        if (m_aTriangleJobs.empty() || m_aTriangleJobs.back().nBatch != nBatch)
+            m_aTriangleJobs.push_back(STriangleJob{nBatch, static_cast<std::uint32_t>(m_aPieces.size()), 0, 0});
+        STriangleJob& job = m_aTriangleJobs.back();
+        const DWORD dwEnd = std::min(dwTriangles, dwBegin + (TRIANGLE_JOB - job.dwTriangles));
+        m_aPieces.push_back(STrianglePiece{nDraw, dwBegin, dwEnd});
+        ++job.nPieces;
+        job.dwTriangles += dwEnd - dwBegin;
+        dwBegin = dwEnd;
+    }
 }
 
 bool CDirect3DDevice::SelectsTextureOnly() const
@@ -537,14 +738,9 @@ bool CDirect3DDevice::UsesTexture() const
     return dwOp == D3DTOP_MODULATE || SelectsTextureOnly();
 }
 
-bool CDirect3DDevice::PrepareRaster()
+SRasterTarget CDirect3DDevice::ViewportTarget()
 {
-    if (!m_pRenderTarget)
-        return false;
     const D3DVIEWPORT2& vp = m_pCurrentViewport->GetData();
-    if (vp.dwWidth == 0 || vp.dwHeight == 0)
-        return false;
-
     SRasterTarget target;
     target.pColor = m_pRenderTarget->GetDrawingBits();
     target.lColorPitch = m_pRenderTarget->GetPitch();
@@ -558,20 +754,32 @@ bool CDirect3DDevice::PrepareRaster()
     const LONG bottom =
         std::min<LONG>(static_cast<LONG>(vp.dwY + vp.dwHeight), static_cast<LONG>(m_pRenderTarget->GetHeight()));
     target.rcClip = RECT{static_cast<LONG>(vp.dwX), static_cast<LONG>(vp.dwY), right, bottom};
+    return target;
+}
+
+bool CDirect3DDevice::PrepareRaster(SQueuedDraw& draw)
+{
+    if (!m_pRenderTarget)
+        return false;
+    const D3DVIEWPORT2& vp = m_pCurrentViewport->GetData();
+    if (vp.dwWidth == 0 || vp.dwHeight == 0)
+        return false;
+
+    const SRasterTarget target = ViewportTarget();
     m_rasterizer.SetTarget(target);
     HoldForDrawing(m_pRenderTarget);
-    if (bZ)
+    if (target.pZ != nullptr)
         HoldForDrawing(m_pZBuffer);
 
     // Clip space to pixels: x from the clip rectangle's left edge rightwards, y from its top edge downwards.
-    m_fViewportScale[0] = static_cast<float>(vp.dwWidth) / vp.dvClipWidth;
-    m_fViewportScale[1] = static_cast<float>(vp.dwX) - vp.dvClipX * m_fViewportScale[0];
-    m_fViewportScale[2] = -static_cast<float>(vp.dwHeight) / vp.dvClipHeight;
-    m_fViewportScale[3] = static_cast<float>(vp.dwY) - vp.dvClipY * m_fViewportScale[2];
-    m_fZScale = vp.dvMaxZ - vp.dvMinZ;
-    m_fZOffset = vp.dvMinZ;
-    if (m_fZScale == 0 && m_fZOffset == 0)
-        m_fZScale = 1; // a viewport record left with both depths zero means the whole range
+    draw.fViewportScale[0] = static_cast<float>(vp.dwWidth) / vp.dvClipWidth;
+    draw.fViewportScale[1] = static_cast<float>(vp.dwX) - vp.dvClipX * draw.fViewportScale[0];
+    draw.fViewportScale[2] = -static_cast<float>(vp.dwHeight) / vp.dvClipHeight;
+    draw.fViewportScale[3] = static_cast<float>(vp.dwY) - vp.dvClipY * draw.fViewportScale[2];
+    draw.fZScale = vp.dvMaxZ - vp.dvMinZ;
+    draw.fZOffset = vp.dvMinZ;
+    if (draw.fZScale == 0 && draw.fZOffset == 0)
+        draw.fZScale = 1; // a viewport record left with both depths zero means the whole range
 
     SRasterTexture texture;
     const bool bUseTexture = m_pTexture && UsesTexture();
@@ -604,38 +812,72 @@ bool CDirect3DDevice::PrepareRaster()
     return true;
 }
 
+void CDirect3DDevice::SetUpQueued(CWorkerPool* pPool)
+{
+    if (m_aDraws.empty() && m_aRowPieces.empty())
+        return;
+    if (m_aClip.size() < m_nVertices)
+    {
+        m_aClip.resize(m_nVertices);
+        m_aOutcodes.resize(m_nVertices);
+        m_aProjected.resize(m_nVertices);
+    }
+    // Each vertex and each job's batch is written by one job alone, so the results do not depend on which
+    // thread runs which job: the frame is the one a single thread draws.
+    const auto run = [](CWorkerPool* p, std::size_t nJobs, const auto& fnJob)
+    {
+        if (p == nullptr)
+            for (std::size_t i = 0; i < nJobs; ++i)
+                fnJob(i);
+        else
+            p->Run(static_cast<int>(nJobs), [&](int i) { fnJob(static_cast<std::size_t>(i)); });
+    };
+    // The row work's preparations come after the vertex jobs in the same round.
+    const std::size_t nVertexJobs = m_aVertexJobs.size();
+    run(m_nVertices >= MIN_PARALLEL_VERTICES || m_aRowPieces.size() > 1 ? pPool : nullptr,
+        nVertexJobs + m_aRowPieces.size(),
+        [this, nVertexJobs](std::size_t i)
+        {
+            if (i >= nVertexJobs)
+            {
+                const SRowPiece& piece = m_aRowPieces[i - nVertexJobs];
+                piece.pWork->PrepareRows(piece.nPiece);
+                return;
+            }
+            const SVertexJob& job = m_aVertexJobs[i];
+            TransformVertices(m_aDraws[job.nDraw], job.dwBegin, job.dwEnd);
+        });
+    std::size_t nTriangles = 0;
+    for (const STriangleJob& job : m_aTriangleJobs)
+        nTriangles += job.dwTriangles;
+    run(nTriangles >= MIN_PARALLEL_TRIANGLES ? pPool : nullptr, m_aTriangleJobs.size(),
+        [this](std::size_t i)
+        {
+            const STriangleJob& job = m_aTriangleJobs[i];
+            for (std::uint32_t k = job.nFirstPiece; k < job.nFirstPiece + job.nPieces; ++k)
+            {
+                const STrianglePiece& piece = m_aPieces[k];
+                SetUpTriangles(job.nBatch, m_aDraws[piece.nDraw], piece.dwBegin, piece.dwEnd);
+            }
+        });
+    m_aDraws.clear();
+    m_aLighting.clear();
+    m_aLitLights.clear();
+    m_aVertexBytes.clear();
+    m_aIndices.clear();
+    m_aVertexJobs.clear();
+    m_aPieces.clear();
+    m_aTriangleJobs.clear();
+    m_nVertices = 0;
+}
+
 // ---------------------------------------------------------------------------------------------------------------------
 // Vertex processing: transform, light, outcodes
 // ---------------------------------------------------------------------------------------------------------------------
 
-namespace
+std::uint32_t CDirect3DDevice::AddLighting()
 {
-/// What of one active light is the same at every vertex of a draw, worked out once.
-struct SLitLight
-{
-    const D3DLIGHT2* pLight = nullptr;
-    SVec3 color;
-    SVec3 L{0, 0, 0};                   // directional and parallel-point lights: the direction to the light
-    SVec3 spotDir{0, 0, 0};             // spot: its unit direction
-    float fCosInner = 1, fCosOuter = 1; // spot: cosines of half the inner and outer cone angles
-};
-} // namespace
-
-struct CDirect3DDevice::SLightingSetup
-{
-    SVec3 base;        // emissive + ambient * material ambient, 0..1
-    SVec3 matDiffuse;  // material diffuse
-    float fAlpha = 1;  // material diffuse alpha
-    SVec3 matSpecular; // material specular
-    float fPower = 0;
-    SVec3 eye; // world position of the eye
-    SVec3 objectOrigin;
-    bool bSpecular = false;
-    std::vector<SLitLight> aLights; // the active ones
-};
-
-void CDirect3DDevice::PrepareLighting(SLightingSetup& s) const
-{
+    SLightingSetup s;
     D3DMATERIAL mat;
     // Without a material the device lights as if with a white one, so unlit set-ups still show.
     mat.diffuse = mat.ambient = D3DCOLORVALUE{1, 1, 1, 1};
@@ -651,28 +893,32 @@ void CDirect3DDevice::PrepareLighting(SLightingSetup& s) const
     s.fPower = mat.power;
     s.eye = EyeFromView(m_aTransforms[D3DTRANSFORMSTATE_VIEW - 1]);
     const D3DMATRIX& world = m_aTransforms[D3DTRANSFORMSTATE_WORLD - 1];
-    s.objectOrigin = {world.m[3][0], world.m[3][1], world.m[3][2]};
+    const SVec3 objectOrigin{world.m[3][0], world.m[3][1], world.m[3][2]};
     s.bSpecular = m_aRenderStates[D3DRENDERSTATE_SPECULARENABLE] != FALSE;
+    s.nFirstLight = static_cast<std::uint32_t>(m_aLitLights.size());
     for (const LightPtr& pLight : m_pCurrentViewport->GetLights())
     {
         const D3DLIGHT2& l = pLight->GetData();
         if (!(l.dwFlags & D3DLIGHT_ACTIVE))
             continue;
         SLitLight lit;
-        lit.pLight = &l;
+        lit.light = l;
         lit.color = ColorRgb(l.dcvColor);
         if (l.dltType == D3DLIGHT_DIRECTIONAL)
-            lit.L = Normalize(ToVec(l.dvDirection) * -1.0f);
+            lit.shape.L = Normalize(ToVec(l.dvDirection) * -1.0f);
         else if (l.dltType == D3DLIGHT_PARALLELPOINT)
-            lit.L = Normalize(ToVec(l.dvPosition) - s.objectOrigin);
+            lit.shape.L = Normalize(ToVec(l.dvPosition) - objectOrigin);
         else if (l.dltType == D3DLIGHT_SPOT)
         {
-            lit.spotDir = Normalize(ToVec(l.dvDirection));
-            lit.fCosInner = std::cos(l.dvTheta * 0.5f);
-            lit.fCosOuter = std::cos(l.dvPhi * 0.5f);
+            lit.shape.spotDir = Normalize(ToVec(l.dvDirection));
+            lit.shape.fCosInner = std::cos(l.dvTheta * 0.5f);
+            lit.shape.fCosOuter = std::cos(l.dvPhi * 0.5f);
         }
-        s.aLights.push_back(lit);
+        m_aLitLights.push_back(lit);
     }
+    s.nLights = static_cast<std::uint32_t>(m_aLitLights.size()) - s.nFirstLight;
+    m_aLighting.push_back(s);
+    return static_cast<std::uint32_t>(m_aLighting.size() - 1);
 }
 
 namespace
@@ -734,9 +980,8 @@ __m128 PowWhere(__m128 mask, __m128 base, float fExponent)
 
 /// The factor of one light at four points (attenuation times spot cone; 0 out of reach); the unit direction to
 /// the light goes to L.
-__m128 LightFactor(const SLitLight& lit, const SVec3x4& p, SVec3x4& L)
+__m128 LightFactor(const D3DLIGHT2& l, const SLightShape& lit, const SVec3x4& p, SVec3x4& L)
 {
-    const D3DLIGHT2& l = *lit.pLight;
     const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), tiny = _mm_set1_ps(1e-6f);
     if (l.dltType == D3DLIGHT_DIRECTIONAL || l.dltType == D3DLIGHT_PARALLELPOINT)
     {
@@ -769,7 +1014,7 @@ __m128 LightFactor(const SLitLight& lit, const SVec3x4& p, SVec3x4& L)
 } // namespace
 
 void CDirect3DDevice::LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
-                                float aColors[4][7])
+                                float aColors[4][7]) const
 {
     const auto lanes = [&](auto member)
     { return _mm_setr_ps(pVertices[0].*member, pVertices[1].*member, pVertices[2].*member, pVertices[3].*member); };
@@ -780,10 +1025,11 @@ void CDirect3DDevice::LightFour(const SLightingSetup& light, const D3DMATRIX& wo
     SVec3x4 diffuse = Splat(light.base), specular{zero, zero, zero};
     const bool bHighlights = light.bSpecular && light.fPower > 0;
     const SVec3x4 toEye = bHighlights ? Normalize(Splat(light.eye) - wp) : SVec3x4{zero, zero, zero};
-    for (const SLitLight& lit : light.aLights)
+    for (std::uint32_t k = light.nFirstLight; k < light.nFirstLight + light.nLights; ++k)
     {
+        const SLitLight& lit = m_aLitLights[k];
         SVec3x4 L;
-        const __m128 f = LightFactor(lit, wp, L);
+        const __m128 f = LightFactor(lit.light, lit.shape, wp, L);
         const __m128 nl = Dot(n, L);
         // A light adds nothing where it does not reach or lights the back: f <= 0 or nl <= 0 skip it.
         const __m128 lit4 = _mm_and_ps(_mm_cmpnle_ps(f, zero), _mm_cmpnle_ps(nl, zero));
@@ -815,21 +1061,19 @@ void CDirect3DDevice::LightFour(const SLightingSetup& light, const D3DMATRIX& wo
             aColors[i][k] = std::clamp(aChannels[k][i], 0.0f, 1.0f) * 255.0f;
 }
 
-void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount)
+void CDirect3DDevice::TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd)
 {
-    m_aClip.resize(dwCount);
-    m_aOutcodes.resize(dwCount);
-    m_aProjected.resize(dwCount);
-    m_bTransformed = dwFvf == D3DFVF_TLVERTEX;
-    // Texture-only colour operation: the diffuse colour is replaced by white so the texture shows as it is.
-    const bool bWhite = SelectsTextureOnly();
-    if (m_bTransformed)
+    const BYTE* pVertices = m_aVertexBytes.data() + draw.nVertexBytes;
+    SClipVertex* pClip = m_aClip.data() + draw.nFirstVertex;
+    BYTE* pOutcodes = m_aOutcodes.data() + draw.nFirstVertex;
+    SRasterVertex* pProjected = m_aProjected.data() + draw.nFirstVertex;
+    if (draw.bTransformed)
     {
-        for (DWORD i = 0; i < dwCount; ++i)
+        for (DWORD i = dwBegin; i < dwEnd; ++i)
         {
             D3DTLVERTEX v;
             std::memcpy(&v, pVertices + i * sizeof(D3DTLVERTEX), sizeof(v));
-            SRasterVertex& r = m_aProjected[i];
+            SRasterVertex& r = pProjected[i];
             r.x = v.sx;
             r.y = v.sy;
             r.z = v.sz;
@@ -838,108 +1082,86 @@ void CDirect3DDevice::TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWOR
             r.v = v.tv;
             UnpackColor(v.color, r.c, true);
             UnpackColor(v.specular, r.c + 4, false);
-            if (bWhite)
+            if (draw.bWhite)
                 r.c[0] = r.c[1] = r.c[2] = 255.0f;
-            m_aOutcodes[i] = 0;
+            pOutcodes[i] = 0;
         }
         return;
     }
 
-    const D3DMATRIX& world = m_aTransforms[D3DTRANSFORMSTATE_WORLD - 1];
-    const D3DMATRIX clip = Multiply(Multiply(world, m_aTransforms[D3DTRANSFORMSTATE_VIEW - 1]),
-                                    m_aTransforms[D3DTRANSFORMSTATE_PROJECTION - 1]);
-    const bool bLit = dwFvf == D3DFVF_VERTEX && m_aRenderStates[D3DRENDERSTATE_LIGHTING] != FALSE;
-    SLightingSetup light;
-    if (bLit)
-        PrepareLighting(light);
-
-    const auto transform = [&](DWORD dwBegin, DWORD dwEnd)
+    const D3DMATRIX& clip = draw.clip;
+    float aGroupColors[4][7];
+    for (DWORD i = dwBegin; i < dwEnd; ++i)
     {
-        float aGroupColors[4][7];
-        for (DWORD i = dwBegin; i < dwEnd; ++i)
+        const BYTE* p = pVertices + i * VERTEX_BYTES;
+        SClipVertex& o = pClip[i];
+        SVec3 pos;
+        if (draw.dwFvf == D3DFVF_VERTEX)
         {
-            const BYTE* p = pVertices + i * 32; // both untransformed formats are 32 bytes
-            SClipVertex& o = m_aClip[i];
-            SVec3 pos;
-            if (dwFvf == D3DFVF_VERTEX)
+            D3DVERTEX v;
+            std::memcpy(&v, p, sizeof(v));
+            pos = {v.x, v.y, v.z};
+            o.u = v.tu;
+            o.v = v.tv;
+            if (draw.bLit)
             {
-                D3DVERTEX v;
-                std::memcpy(&v, p, sizeof(v));
-                pos = {v.x, v.y, v.z};
-                o.u = v.tu;
-                o.v = v.tv;
-                if (bLit)
+                // Lit four at a time: the group's first vertex lights the group (the last group is padded with
+                // its own last vertex). Each lane is lit on its own, so the groups' bounds change nothing.
+                if ((i - dwBegin) % 4 == 0)
                 {
-                    // Lit four at a time: the group's first vertex lights the group (the last group is padded
-                    // with its own last vertex).
-                    if ((i - dwBegin) % 4 == 0)
-                    {
-                        D3DVERTEX aGroup[4];
-                        for (DWORD j = 0; j < 4; ++j)
-                            std::memcpy(&aGroup[j], pVertices + std::min(i + j, dwEnd - 1) * 32, sizeof(D3DVERTEX));
-                        LightFour(light, world, aGroup, aGroupColors);
-                    }
-                    std::copy(aGroupColors[(i - dwBegin) % 4], aGroupColors[(i - dwBegin) % 4] + 7, o.c);
+                    D3DVERTEX aGroup[4];
+                    for (DWORD j = 0; j < 4; ++j)
+                        std::memcpy(&aGroup[j], pVertices + std::min(i + j, dwEnd - 1) * VERTEX_BYTES,
+                                    sizeof(D3DVERTEX));
+                    LightFour(m_aLighting[draw.nLighting], draw.world, aGroup, aGroupColors);
                 }
-                else
-                {
-                    for (int k = 0; k < 4; ++k)
-                        o.c[k] = 255.0f;
-                    o.c[4] = o.c[5] = o.c[6] = 0;
-                }
+                std::copy(aGroupColors[(i - dwBegin) % 4], aGroupColors[(i - dwBegin) % 4] + 7, o.c);
             }
             else
             {
-                D3DLVERTEX v;
-                std::memcpy(&v, p, sizeof(v));
-                pos = {v.x, v.y, v.z};
-                o.u = v.tu;
-                o.v = v.tv;
-                UnpackColor(v.color, o.c, true);
-                UnpackColor(v.specular, o.c + 4, false);
+                for (int k = 0; k < 4; ++k)
+                    o.c[k] = 255.0f;
+                o.c[4] = o.c[5] = o.c[6] = 0;
             }
-            if (bWhite)
-                o.c[0] = o.c[1] = o.c[2] = 255.0f;
-
-            const SVec3 cp = TransformPoint(clip, pos);
-            o.x = cp.x;
-            o.y = cp.y;
-            o.z = cp.z;
-            o.w = pos.x * clip.m[0][3] + pos.y * clip.m[1][3] + pos.z * clip.m[2][3] + clip.m[3][3];
-            const float g = GUARD_BAND * o.w;
-            BYTE code = 0;
-            code |= o.z < 0 ? OUT_NEAR : 0;
-            code |= o.z > o.w ? OUT_FAR : 0;
-            code |= o.x < -g ? OUT_LEFT : 0;
-            code |= o.x > g ? OUT_RIGHT : 0;
-            code |= o.y < -g ? OUT_BOTTOM : 0;
-            code |= o.y > g ? OUT_TOP : 0;
-            m_aOutcodes[i] = code;
-            if (code == 0)
-                ProjectVertex(o, m_aProjected[i]);
         }
-    };
-    // A large draw's vertices are lit and projected in chunks on the drawing threads: each vertex is read and
-    // written alone, so the results do not depend on the split.
-    constexpr DWORD CHUNK = 256;
-    CWorkerPool* pPool = dwCount >= 4 * CHUNK ? m_rasterizer.GetPool() : nullptr;
-    if (pPool == nullptr)
-        transform(0, dwCount);
-    else
-        pPool->Run(static_cast<int>((dwCount + CHUNK - 1) / CHUNK),
-                   [&](int j)
-                   {
-                       const DWORD dwBegin = static_cast<DWORD>(j) * CHUNK;
-                       transform(dwBegin, std::min(dwCount, dwBegin + CHUNK));
-                   });
+        else
+        {
+            D3DLVERTEX v;
+            std::memcpy(&v, p, sizeof(v));
+            pos = {v.x, v.y, v.z};
+            o.u = v.tu;
+            o.v = v.tv;
+            UnpackColor(v.color, o.c, true);
+            UnpackColor(v.specular, o.c + 4, false);
+        }
+        if (draw.bWhite)
+            o.c[0] = o.c[1] = o.c[2] = 255.0f;
+
+        const SVec3 cp = TransformPoint(clip, pos);
+        o.x = cp.x;
+        o.y = cp.y;
+        o.z = cp.z;
+        o.w = pos.x * clip.m[0][3] + pos.y * clip.m[1][3] + pos.z * clip.m[2][3] + clip.m[3][3];
+        const float g = GUARD_BAND * o.w;
+        BYTE code = 0;
+        code |= o.z < 0 ? OUT_NEAR : 0;
+        code |= o.z > o.w ? OUT_FAR : 0;
+        code |= o.x < -g ? OUT_LEFT : 0;
+        code |= o.x > g ? OUT_RIGHT : 0;
+        code |= o.y < -g ? OUT_BOTTOM : 0;
+        code |= o.y > g ? OUT_TOP : 0;
+        pOutcodes[i] = code;
+        if (code == 0)
+            ProjectVertex(draw, o, pProjected[i]);
+    }
 }
 
-void CDirect3DDevice::ProjectVertex(const SClipVertex& in, SRasterVertex& out) const
+void CDirect3DDevice::ProjectVertex(const SQueuedDraw& draw, const SClipVertex& in, SRasterVertex& out)
 {
     const float rhw = 1.0f / in.w;
-    out.x = in.x * rhw * m_fViewportScale[0] + m_fViewportScale[1];
-    out.y = in.y * rhw * m_fViewportScale[2] + m_fViewportScale[3];
-    out.z = in.z * rhw * m_fZScale + m_fZOffset;
+    out.x = in.x * rhw * draw.fViewportScale[0] + draw.fViewportScale[1];
+    out.y = in.y * rhw * draw.fViewportScale[2] + draw.fViewportScale[3];
+    out.z = in.z * rhw * draw.fZScale + draw.fZOffset;
     out.rhw = rhw;
     out.u = in.u;
     out.v = in.v;
@@ -950,36 +1172,52 @@ void CDirect3DDevice::ProjectVertex(const SClipVertex& in, SRasterVertex& out) c
 // Triangles: cull, clip, rasterize
 // ---------------------------------------------------------------------------------------------------------------------
 
-bool CDirect3DDevice::IsCulled(float fArea2) const
+bool CDirect3DDevice::IsCulled(const SQueuedDraw& draw, float fArea2)
 {
     // Screen y grows downwards, so a positive doubled area is a clockwise triangle on screen.
-    const DWORD dwCull = m_aRenderStates[D3DRENDERSTATE_CULLMODE];
-    if (dwCull == D3DCULL_CCW)
+    if (draw.dwCull == D3DCULL_CCW)
         return fArea2 < 0;
-    if (dwCull == D3DCULL_CW)
+    if (draw.dwCull == D3DCULL_CW)
         return fArea2 > 0;
     return false;
 }
 
-void CDirect3DDevice::DrawTriangle(int nBatch, DWORD i0, DWORD i1, DWORD i2)
+void CDirect3DDevice::SetUpTriangles(int nBatch, const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd)
 {
-    const BYTE c0 = m_aOutcodes[i0], c1 = m_aOutcodes[i1], c2 = m_aOutcodes[i2];
+    const auto index = [&](DWORD k) { return draw.Index(m_aIndices, k); };
+    for (DWORD k = dwBegin; k < dwEnd; ++k)
+    {
+        if (draw.bList)
+            DrawTriangle(nBatch, draw, index(3 * k), index(3 * k + 1), index(3 * k + 2));
+        else if (k % 2 == 0)
+            DrawTriangle(nBatch, draw, index(k), index(k + 1), index(k + 2));
+        else // every second triangle of a strip is listed the other way round; swapping two keeps one winding
+            DrawTriangle(nBatch, draw, index(k + 1), index(k), index(k + 2));
+    }
+}
+
+void CDirect3DDevice::DrawTriangle(int nBatch, const SQueuedDraw& draw, DWORD i0, DWORD i1, DWORD i2)
+{
+    const BYTE* pOutcodes = m_aOutcodes.data() + draw.nFirstVertex;
+    const BYTE c0 = pOutcodes[i0], c1 = pOutcodes[i1], c2 = pOutcodes[i2];
     if (c0 & c1 & c2)
         return; // wholly outside one plane
     if ((c0 | c1 | c2) == 0)
     {
-        const SRasterVertex& a = m_aProjected[i0];
-        const SRasterVertex& b = m_aProjected[i1];
-        const SRasterVertex& c = m_aProjected[i2];
-        if (!IsCulled((b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)))
+        const SRasterVertex* pProjected = m_aProjected.data() + draw.nFirstVertex;
+        const SRasterVertex& a = pProjected[i0];
+        const SRasterVertex& b = pProjected[i1];
+        const SRasterVertex& c = pProjected[i2];
+        if (!IsCulled(draw, (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y)))
             m_rasterizer.DrawTriangle(nBatch, a, b, c);
         return;
     }
-    const SClipVertex* in[3] = {&m_aClip[i0], &m_aClip[i1], &m_aClip[i2]};
-    DrawClipped(nBatch, in);
+    const SClipVertex* pClip = m_aClip.data() + draw.nFirstVertex;
+    const SClipVertex* in[3] = {&pClip[i0], &pClip[i1], &pClip[i2]};
+    DrawClipped(nBatch, draw, in);
 }
 
-void CDirect3DDevice::DrawClipped(int nBatch, const SClipVertex* pIn[3])
+void CDirect3DDevice::DrawClipped(int nBatch, const SQueuedDraw& draw, const SClipVertex* pIn[3])
 {
     // Sutherland-Hodgman against the planes a vertex is outside of; each plane adds at most one vertex.
     constexpr int MAX_POLY = 3 + 6;
@@ -1045,7 +1283,7 @@ void CDirect3DDevice::DrawClipped(int nBatch, const SClipVertex* pIn[3])
     {
         if (!(aBuf[cur][i].w > 0))
             return;
-        ProjectVertex(aBuf[cur][i], aOut[i]);
+        ProjectVertex(draw, aBuf[cur][i], aOut[i]);
     }
     // The polygon is convex and flat: its shoelace area gives the winding of every fan triangle.
     float fArea2 = 0;
@@ -1055,7 +1293,7 @@ void CDirect3DDevice::DrawClipped(int nBatch, const SClipVertex* pIn[3])
         const SRasterVertex& b = aOut[(i + 1) % n];
         fArea2 += a.x * b.y - b.x * a.y;
     }
-    if (IsCulled(fArea2))
+    if (IsCulled(draw, fArea2))
         return;
     for (int i = 1; i + 1 < n; ++i)
         m_rasterizer.DrawTriangle(nBatch, aOut[0], aOut[i], aOut[i + 1]);

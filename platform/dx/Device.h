@@ -16,6 +16,7 @@
 #include "platform/dx/Rasterizer.h"
 #include "platform/dx/Surface.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -77,9 +78,26 @@ private:
 };
 using ViewportPtr = std::shared_ptr<CDirect3DViewport>;
 
-/// Triangles and clears are queued and drawn together at the end of the scene (or before anyone else touches the
-/// pixels of the target, the depth buffer or a texture in use), so that the drawing threads start once a frame.
-class CDirect3DDevice : private IPendingDrawing
+/// Work on the pixels of the render target and its depth buffer that the device does in order with what it draws:
+/// each queued piece is prepared once (the pieces side by side, with the drawing's set-up, on the drawing threads),
+/// then drawn band by band in its place among the triangles, each band's rows by one thread, and told when done.
+class IRowWork
+{
+public:
+    virtual ~IRowWork() = default;
+    virtual void PrepareRows(int nPiece) = 0;
+    /// Draws the rows [yBegin, yEnd) of a piece into the target's pixels and the depth buffer's (lpSurface null
+    /// when there is none).
+    virtual void DrawRows(int nPiece, const DDSURFACEDESC2& target, const DDSURFACEDESC2& depth, LONG yBegin,
+                          LONG yEnd) = 0;
+    virtual void RowsDone(int nPiece) = 0;
+};
+
+/// Draws and clears are queued and done together at the end of the scene (or before anyone else touches the
+/// pixels of the target, the depth buffer or a texture in use), so that the drawing threads start once a frame:
+/// each draw keeps a copy of its vertices and of the state it was made with, and the flush transforms and lights
+/// the vertices of every draw, sets up their triangles and draws the bands, each step shared by the threads.
+class CDirect3DDevice : private IPendingDrawing, private IQueuedWork
 {
 public:
     /// Renders into pRenderTarget and into the depth buffer attached to it, if any.
@@ -89,10 +107,17 @@ public:
     CDirect3DDevice& operator=(const CDirect3DDevice&) = delete;
 
     HRESULT BeginScene();
+    /// Ends the scene; its drawing is done when a surface it draws on or reads is next touched, when
+    /// the device goes, or at once when the queue has grown large.
     HRESULT EndScene();
 
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE eType, const D3DMATRIX* pMatrix);
     HRESULT GetTransform(D3DTRANSFORMSTATETYPE eType, D3DMATRIX* pMatrix) const;
+    /// True when nothing inside the box (in the coordinates the world transform takes) can reach a
+    /// pixel of the current viewport: its eight corners all lie beyond one plane of the view volume
+    /// (near, far, or a side of the viewport), with room to spare for rounding. A draw whose
+    /// vertices all lie in such a box draws nothing and may be left out.
+    bool IsBoxOutsideView(const D3DVECTOR& vMin, const D3DVECTOR& vMax) const;
     HRESULT SetRenderState(D3DRENDERSTATETYPE eState, DWORD dwValue);
     HRESULT GetRenderState(D3DRENDERSTATETYPE eState, DWORD* pValue) const;
     HRESULT SetLightState(D3DLIGHTSTATETYPE eState, DWORD dwValue);
@@ -117,6 +142,14 @@ public:
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount,
                                  const WORD* pIndices, DWORD dwIndexCount, DWORD dwFlags);
 
+    /// Queues the rows [yTop, yBottom) of a piece of row work, in order with the draws; the work must live until
+    /// it is told the piece is done. The target and depth buffer are described as they will be drawn.
+    HRESULT QueueRows(IRowWork& work, int nPiece, LONG yTop, LONG yBottom);
+    /// Describes the render target (and its depth buffer) as a lock would, without waiting for what is queued.
+    void DescribeTarget(DDSURFACEDESC2& target, DDSURFACEDESC2& depth) const;
+    /// Draws what is queued now.
+    void Flush() { FinishDrawing(); }
+
     const SurfacePtr& GetRenderTarget() const { return m_pRenderTarget; }
     /// Pixels that passed the depth test since the last call (benchmarks, tests); draws what is queued first.
     std::uint64_t TakePixelsDrawn();
@@ -139,30 +172,62 @@ private:
         float u, v;
         float c[7]; // diffuse r, g, b, a and specular r, g, b, 0..255
     };
+    struct SLitLight;
     struct SLightingSetup;
+    /// One queued draw: what of the device's state it was made with, and where its vertices and indices lie.
+    struct SQueuedDraw;
+    /// A draw's vertices [dwBegin, dwEnd), transformed as one job.
+    struct SVertexJob
+    {
+        std::uint32_t nDraw;
+        DWORD dwBegin, dwEnd;
+    };
+    /// A draw's triangles [dwBegin, dwEnd) set up into a batch.
+    struct STrianglePiece
+    {
+        std::uint32_t nDraw;
+        DWORD dwBegin, dwEnd;
+    };
+    /// Consecutive pieces that go into one batch, set up in order as one job.
+    struct STriangleJob
+    {
+        int nBatch;
+        std::uint32_t nFirstPiece, nPieces;
+        DWORD dwTriangles;
+    };
 
     HRESULT Draw(D3DPRIMITIVETYPE eType, DWORD dwFvf, const void* pVertices, DWORD dwVertexCount, const WORD* pIndices,
                  DWORD dwIndexCount);
-    bool PrepareRaster();
+    /// What the rasterizer draws into for the current viewport.
+    SRasterTarget ViewportTarget();
+    bool PrepareRaster(SQueuedDraw& draw);
     /// Marks a surface as read or written by the queued drawing and keeps it alive until that is drawn.
     void HoldForDrawing(const SurfacePtr& pSurface);
     /// Draws what is queued and lets go of the surfaces it used.
     void FinishDrawing() override;
+    /// Transforms the queued draws' vertices and prepares the row work, then sets up the triangles.
+    void SetUpQueued(CWorkerPool* pPool) override;
+    void DrawQueuedRows(int nEntry, int yBegin, int yEnd) override;
+    void QueuedDone() override;
     /// Clears rc (null: the whole surface) of the target or depth buffer with a raw value.
     void ClearSurface(const SurfacePtr& pSurface, const RECT* pRect, DWORD dwRaw);
     bool SelectsTextureOnly() const;
     bool UsesTexture() const;
-    void TransformVertices(DWORD dwFvf, const BYTE* pVertices, DWORD dwCount);
-    void PrepareLighting(SLightingSetup& setup) const;
+    /// Queues the draw's triangles in pieces of at most a job's size, each in the batch of the job it joins.
+    void QueueTriangles(std::uint32_t nDraw, DWORD dwTriangles);
+    std::uint32_t AddLighting();
+    void TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd);
     /// The lit colours of four vertices (diffuse r, g, b, a and specular r, g, b, 0..255), worked out side by side.
-    static void LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
-                          float aColors[4][7]);
-    /// Culls, clips and queues one triangle into a batch of the rasterizer; safe on several threads at once, each
-    /// with a batch of its own.
-    void DrawTriangle(int nBatch, DWORD i0, DWORD i1, DWORD i2);
-    void DrawClipped(int nBatch, const SClipVertex* pIn[3]);
-    void ProjectVertex(const SClipVertex& in, SRasterVertex& out) const;
-    bool IsCulled(float fArea2) const;
+    void LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
+                   float aColors[4][7]) const;
+    /// Sets up a draw's triangles [dwBegin, dwEnd) into a batch; safe on several threads at once, each with a
+    /// batch of its own.
+    void SetUpTriangles(int nBatch, const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd);
+    /// Culls, clips and queues one triangle of a draw (its vertices by the draw's numbers) into a batch.
+    void DrawTriangle(int nBatch, const SQueuedDraw& draw, DWORD i0, DWORD i1, DWORD i2);
+    void DrawClipped(int nBatch, const SQueuedDraw& draw, const SClipVertex* pIn[3]);
+    static void ProjectVertex(const SQueuedDraw& draw, const SClipVertex& in, SRasterVertex& out);
+    static bool IsCulled(const SQueuedDraw& draw, float fArea2);
 
     SurfacePtr m_pRenderTarget;
     SurfacePtr m_pZBuffer;
@@ -179,11 +244,25 @@ private:
     CRasterizer m_rasterizer;
     std::vector<SurfacePtr> m_aHeld; // surfaces the queued drawing uses
 
-    // Per-draw scratch, cleared and reused so that drawing does not allocate once warmed up.
+    // What is queued until the flush: cleared after it, keeping its memory, so that drawing does not allocate once
+    // warmed up.
+    std::vector<SQueuedDraw> m_aDraws;
+    std::vector<SLightingSetup> m_aLighting;
+    std::vector<SLitLight> m_aLitLights;
+    std::vector<BYTE> m_aVertexBytes; // the draws' vertices as they were given
+    std::vector<WORD> m_aIndices;     // the indexed draws' indices
+    std::vector<SVertexJob> m_aVertexJobs;
+    std::vector<STrianglePiece> m_aPieces;
+    std::vector<STriangleJob> m_aTriangleJobs;
+    struct SRowPiece
+    {
+        IRowWork* pWork;
+        int nPiece;
+        DDSURFACEDESC2 target, depth;
+    };
+    std::vector<SRowPiece> m_aRowPieces;
+    std::size_t m_nVertices = 0; // queued vertices: the first of these slots are in use
     std::vector<SClipVertex> m_aClip;
     std::vector<BYTE> m_aOutcodes;
     std::vector<SRasterVertex> m_aProjected;
-    bool m_bTransformed = false;    // the current draw's vertices are already in screen space
-    float m_fViewportScale[4] = {}; // x scale, x offset, y scale, y offset of the clip-to-screen mapping
-    float m_fZScale = 1, m_fZOffset = 0;
 };

@@ -1,5 +1,7 @@
 #include "platform/dx/FrameConvert.h"
 
+#include "platform/dx/WorkerPool.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -57,53 +59,63 @@ void ReadSourceRow(const SPixelRows& rows, const CRowDecoder& decoder, const REC
     decoder.Row(pSrc, pRow + (x0 - rcSource.left), static_cast<int>(x1 - x0));
 }
 
-/// Blackens the output around rcDest (which lies inside it): whole rows above and below, bars at the sides.
-void FillAround(DWORD* pDst, int w, int h, const RECT& rcDest)
+/// What a conversion maps: the source rectangle onto rcDest of a w x h output, each destination pixel's centre
+/// mapped back to the nearest source pixel when the sizes differ.
+struct SMapping
 {
-    const size_t nWidth = static_cast<size_t>(w);
-    std::fill_n(pDst, nWidth * static_cast<size_t>(rcDest.top), 0);
-    std::fill(pDst + nWidth * static_cast<size_t>(rcDest.bottom), pDst + nWidth * static_cast<size_t>(h), 0);
-    if (rcDest.left == 0 && rcDest.right == w)
-        return;
-    for (LONG y = rcDest.top; y < rcDest.bottom; ++y)
-    {
-        DWORD* pRow = pDst + nWidth * static_cast<size_t>(y);
-        std::fill_n(pRow, rcDest.left, 0);
-        std::fill(pRow + rcDest.right, pRow + w, 0);
-    }
-}
+    const SPixelRows* pRows = nullptr;
+    RECT rcSource{};
+    int w = 0;
+    RECT rcDest{};
+    std::vector<LONG> aColumn; // scaled: the source column of each destination column of rcDest
+};
 
-/// Nearest pixel: each destination centre mapped back into the source rectangle; each source row read once.
-void ConvertScaled(const SPixelRows& rows, const CRowDecoder& decoder, const RECT& rcSource, DWORD* pDst, int w,
-                   const RECT& rcDest)
+/// The rows [yBegin, yEnd) of the output: black outside rcDest, the source's pixels inside.
+void ConvertOutputRows(const SMapping& m, DWORD* pDst, LONG yBegin, LONG yEnd)
 {
-    const LONG sw = rcSource.right - rcSource.left, sh = rcSource.bottom - rcSource.top;
-    const LONG dw = rcDest.right - rcDest.left, dh = rcDest.bottom - rcDest.top;
-    std::vector<LONG> aColumn(static_cast<size_t>(dw));
-    for (LONG x = 0; x < dw; ++x)
-        aColumn[static_cast<size_t>(x)] = static_cast<LONG>((static_cast<std::int64_t>(2 * x + 1) * sw) / (2 * dw));
-    std::vector<DWORD> aRow(static_cast<size_t>(sw));
+    const CRowDecoder decoder(*m.pRows->pLayout);
+    const LONG sw = m.rcSource.right - m.rcSource.left, sh = m.rcSource.bottom - m.rcSource.top;
+    const LONG dw = m.rcDest.right - m.rcDest.left, dh = m.rcDest.bottom - m.rcDest.top;
+    const size_t nWidth = static_cast<size_t>(m.w);
+    std::vector<DWORD> aRow(m.aColumn.empty() ? 0 : static_cast<size_t>(sw));
     LONG nLoaded = -1;
     const DWORD* pPrevious = nullptr;
-    for (LONG y = 0; y < dh; ++y)
+    for (LONG y = yBegin; y < yEnd; ++y)
     {
-        const LONG sy = static_cast<LONG>((static_cast<std::int64_t>(2 * y + 1) * sh) / (2 * dh));
-        DWORD* pOut = pDst + static_cast<size_t>(rcDest.top + y) * static_cast<size_t>(w) + rcDest.left;
+        DWORD* pOutRow = pDst + nWidth * static_cast<size_t>(y);
+        if (y < m.rcDest.top || y >= m.rcDest.bottom)
+        {
+            std::fill_n(pOutRow, nWidth, 0);
+            continue;
+        }
+        std::fill_n(pOutRow, m.rcDest.left, 0);
+        std::fill(pOutRow + m.rcDest.right, pOutRow + nWidth, 0);
+        DWORD* pOut = pOutRow + m.rcDest.left;
+        if (m.aColumn.empty())
+        {
+            ReadSourceRow(*m.pRows, decoder, m.rcSource, m.rcSource.top + (y - m.rcDest.top), pOut);
+            continue;
+        }
+        const LONG sy = static_cast<LONG>((static_cast<std::int64_t>(2 * (y - m.rcDest.top) + 1) * sh) / (2 * dh));
         if (sy == nLoaded)
         {
             // An enlarged frame repeats rows: copy the one made from the same source row.
             std::copy_n(pPrevious, dw, pOut);
             continue;
         }
-        ReadSourceRow(rows, decoder, rcSource, rcSource.top + sy, aRow.data());
+        ReadSourceRow(*m.pRows, decoder, m.rcSource, m.rcSource.top + sy, aRow.data());
         nLoaded = sy;
         for (LONG x = 0; x < dw; ++x)
-            pOut[x] = aRow[static_cast<size_t>(aColumn[static_cast<size_t>(x)])];
+            pOut[x] = aRow[static_cast<size_t>(m.aColumn[static_cast<size_t>(x)])];
         pPrevious = pOut;
     }
 }
 
-void ConvertRows(const SPixelRows& rows, const RECT& rcSource, DWORD* pDst, int w, int h, const RECT& rcDest)
+/// Output rows converted as one job of a pool.
+constexpr LONG ROWS_PER_JOB = 32;
+
+void ConvertRows(const SPixelRows& rows, const RECT& rcSource, DWORD* pDst, int w, int h, const RECT& rcDest,
+                 CWorkerPool* pPool)
 {
     const LONG sw = rcSource.right - rcSource.left, sh = rcSource.bottom - rcSource.top;
     const LONG dw = rcDest.right - rcDest.left, dh = rcDest.bottom - rcDest.top;
@@ -113,45 +125,39 @@ void ConvertRows(const SPixelRows& rows, const RECT& rcSource, DWORD* pDst, int 
         std::fill_n(pDst, static_cast<size_t>(w) * static_cast<size_t>(h), 0);
         return;
     }
-    FillAround(pDst, w, h, rcDest);
-    const CRowDecoder decoder(*rows.pLayout);
+    SMapping m{&rows, rcSource, w, rcDest, {}};
     if (sw != dw || sh != dh)
     {
-        ConvertScaled(rows, decoder, rcSource, pDst, w, rcDest);
-        return;
+        m.aColumn.resize(static_cast<size_t>(dw));
+        for (LONG x = 0; x < dw; ++x)
+            m.aColumn[static_cast<size_t>(x)] =
+                static_cast<LONG>((static_cast<std::int64_t>(2 * x + 1) * sw) / (2 * dw));
     }
-    for (LONG y = 0; y < dh; ++y)
-        ReadSourceRow(rows, decoder, rcSource, rcSource.top + y,
-                      pDst + static_cast<size_t>(rcDest.top + y) * static_cast<size_t>(w) + rcDest.left);
+    const int nJobs = static_cast<int>((h + ROWS_PER_JOB - 1) / ROWS_PER_JOB);
+    const auto job = [&](int j)
+    {
+        const LONG y0 = j * ROWS_PER_JOB;
+        ConvertOutputRows(m, pDst, y0, std::min<LONG>(h, y0 + ROWS_PER_JOB));
+    };
+    if (pPool == nullptr)
+        for (int j = 0; j < nJobs; ++j)
+            job(j);
+    else
+        pPool->Run(nJobs, job);
 }
 } // namespace
 
 void ConvertFrame(const CDirectDrawSurface& surface, const RECT& rcSource, DWORD* pDst, int w, int h,
-                  const RECT& rcDest)
+                  const RECT& rcDest, CWorkerPool* pPool)
 {
-    ConvertRows(RowsOf(surface), rcSource, pDst, w, h, rcDest);
+    ConvertRows(RowsOf(surface), rcSource, pDst, w, h, rcDest, pPool);
 }
 
-void CFrameSnapshot::Take(const CDirectDrawSurface& surface, const RECT& rcSource)
+void ScaleFrame(const DWORD* pSrc, int sw, int sh, DWORD* pDst, int w, int h, const RECT& rcDest)
 {
-    m_layout = surface.GetLayout();
-    m_rcSource = rcSource;
-    const SPixelRows whole = RowsOf(surface);
-    m_rcCopied = RECT{std::max(rcSource.left, whole.rcHeld.left), std::max(rcSource.top, whole.rcHeld.top),
-                      std::min(rcSource.right, whole.rcHeld.right), std::min(rcSource.bottom, whole.rcHeld.bottom)};
-    if (m_rcCopied.left >= m_rcCopied.right || m_rcCopied.top >= m_rcCopied.bottom)
-        m_rcCopied = RECT{};
-    const size_t nBytesPerPixel = static_cast<size_t>(m_layout.GetBytesPerPixel());
-    m_nPitch = static_cast<size_t>(m_rcCopied.right - m_rcCopied.left) * nBytesPerPixel;
-    m_aBytes.resize(m_nPitch * static_cast<size_t>(m_rcCopied.bottom - m_rcCopied.top));
-    for (LONG y = m_rcCopied.top; y < m_rcCopied.bottom; ++y)
-        std::memcpy(m_aBytes.data() + static_cast<size_t>(y - m_rcCopied.top) * m_nPitch,
-                    whole.pBits + static_cast<size_t>(y) * whole.nPitch +
-                        static_cast<size_t>(m_rcCopied.left) * nBytesPerPixel,
-                    m_nPitch);
-}
-
-void CFrameSnapshot::Convert(DWORD* pDst, int w, int h, const RECT& rcDest) const
-{
-    ConvertRows(SPixelRows{m_aBytes.data(), m_nPitch, m_rcCopied, &m_layout}, m_rcSource, pDst, w, h, rcDest);
+    CPixelLayout xrgb;
+    CPixelLayout::Describe(MakeRgbPixelFormat(32), &xrgb);
+    const SPixelRows rows{reinterpret_cast<const BYTE*>(pSrc), static_cast<size_t>(std::max(sw, 0)) * 4,
+                          RECT{0, 0, sw, sh}, &xrgb};
+    ConvertRows(rows, RECT{0, 0, sw, sh}, pDst, w, h, rcDest, nullptr);
 }

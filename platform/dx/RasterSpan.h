@@ -36,8 +36,9 @@ struct SRasterTriangle
     double z0 = 0, dzdx = 0, dzdy = 0;
     std::int64_t dzx = 0; // depth step per pixel, 16.16 fixed point of the buffer's units
     SRasterEdge eLong, eUpper, eLower;
-    float yMid = 0;         // y of the middle vertex: the short edge changes there
-    bool bLongLeft = false; // the long edge bounds the rows on the left
+    float yMid = 0;           // y of the middle vertex: the short edge changes there
+    bool bLongLeft = false;   // the long edge bounds the rows on the left
+    bool bNoSpecular = false; // no specular colour at any corner
     int yTop = 0, yBottom = 0;
     int xLeft = 0, xRight = 0; // bounding columns, clipped
 };

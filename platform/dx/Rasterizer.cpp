@@ -9,7 +9,6 @@
 #include <cmath>
 #include <emmintrin.h>
 #include <span>
-#include <thread>
 #include <utility>
 
 namespace
@@ -85,7 +84,7 @@ int ZFuncMask(D3DCMPFUNC e)
     }
 }
 
-int DefaultThreadCount() { return static_cast<int>(std::clamp(std::thread::hardware_concurrency(), 1u, 64u)); }
+int DefaultThreadCount() { return CWorkerPool::UsableCores(); }
 } // namespace
 
 /// What the triangles of a batch are drawn with.
@@ -93,6 +92,9 @@ struct CRasterizer::SDrawContext
 {
     SSpanContext span;
     RowsFn pfnRows = nullptr;
+    /// For triangles with no specular colour at any corner: the span without the specular sum, which adds
+    /// nothing to them.
+    RowsFn pfnRowsUnlit = nullptr;
 };
 
 CRasterizer::CRasterizer() : m_bWide(ProcessorHasWideSpans()), m_nThreads(DefaultThreadCount()) {}
@@ -162,14 +164,31 @@ void CRasterizer::Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw)
 {
     if (rc.left >= rc.right || rc.top >= rc.bottom)
         return;
-    const int nLast = (static_cast<int>(rc.bottom) - 1) / BAND_HEIGHT;
+    m_aFills.push_back(SFill{&surface, rc, dwRaw});
+    BinRows(static_cast<std::uint32_t>(m_aFills.size() - 1) | FILL_ENTRY, static_cast<int>(rc.top),
+            static_cast<int>(rc.bottom),
+            static_cast<double>(rc.right - rc.left) * static_cast<double>(rc.bottom - rc.top));
+}
+
+void CRasterizer::Rows(int nEntry, int nTop, int nBottom)
+{
+    nTop = std::max(nTop, static_cast<int>(m_target.rcClip.top));
+    nBottom = std::min(nBottom, static_cast<int>(m_target.rcClip.bottom));
+    if (nTop >= nBottom || m_nBands == 0)
+        return;
+    m_aRows.push_back(SRowsEntry{nEntry, nTop, nBottom});
+    BinRows(static_cast<std::uint32_t>(m_aRows.size() - 1) | ROWS_ENTRY, nTop, nBottom,
+            static_cast<double>(m_target.rcClip.right - m_target.rcClip.left) * (nBottom - nTop));
+}
+
+void CRasterizer::BinRows(std::uint32_t nEntry, int nTop, int nBottom, double dArea)
+{
+    const int nLast = (nBottom - 1) / BAND_HEIGHT;
     SBatch& batch = m_aBatches[static_cast<size_t>(GetLastBatch())];
     if (batch.aBins.size() <= static_cast<size_t>(nLast))
         batch.aBins.resize(static_cast<size_t>(nLast) + 1);
-    m_aFills.push_back(SFill{&surface, rc, dwRaw});
-    batch.dArea += static_cast<double>(rc.right - rc.left) * static_cast<double>(rc.bottom - rc.top);
-    batch.Bin(static_cast<std::uint32_t>(m_aFills.size() - 1) | FILL_ENTRY, static_cast<int>(rc.top) / BAND_HEIGHT,
-              nLast);
+    batch.dArea += dArea;
+    batch.Bin(nEntry, nTop / BAND_HEIGHT, nLast);
 }
 
 void CRasterizer::SBatch::Bin(std::uint32_t nEntry, int nFirst, int nLast)
@@ -193,10 +212,14 @@ int CRasterizer::OpenBatches(int nCount)
         ctx.span.state = m_state;
         ctx.span.nZFuncMask = ZFuncMask(m_state.eZFunc);
         ctx.pfnRows = m_bWide ? PickSpanAvx2(m_state) : PickSpanSse2(m_state);
+        SRasterState unlit = m_state;
+        unlit.bSpecular = false;
+        ctx.pfnRowsUnlit = m_bWide ? PickSpanAvx2(unlit) : PickSpanSse2(unlit);
         m_bNewContext = false;
     }
     const int nFirst = m_nBatches;
     m_nBatches += nCount;
+    m_bSealed = false;
     if (m_aBatches.size() < static_cast<size_t>(m_nBatches))
         m_aBatches.resize(static_cast<size_t>(m_nBatches));
     for (int i = nFirst; i < m_nBatches; ++i)
@@ -209,7 +232,10 @@ int CRasterizer::OpenBatches(int nCount)
     return nFirst;
 }
 
-int CRasterizer::GetLastBatch() { return m_nBatches > 0 && !m_bNewContext ? m_nBatches - 1 : OpenBatches(1); }
+int CRasterizer::GetLastBatch()
+{
+    return m_nBatches > 0 && !m_bNewContext && !m_bSealed ? m_nBatches - 1 : OpenBatches(1);
+}
 
 // ---------------------------------------------------------------------------------------------------------------------
 // Set-up and binning
@@ -281,6 +307,10 @@ void CRasterizer::DrawTriangle(int nBatch, const SRasterVertex& a, const SRaster
     t.yMid = p1.y;
     // The long edge is on the left when the middle vertex lies to its right.
     t.bLongLeft = fArea2 > 0;
+    // Specular planes of zeros give zeros at every pixel.
+    t.bNoSpecular =
+        std::all_of(std::begin(v), std::end(v),
+                    [](const SRasterVertex* p) { return p->c[4] == 0.0f && p->c[5] == 0.0f && p->c[6] == 0.0f; });
 
     batch.dArea += static_cast<double>(t.xRight - t.xLeft) * static_cast<double>(t.yBottom - t.yTop);
     batch.Bin(nIndex, t.yTop / BAND_HEIGHT, (t.yBottom - 1) / BAND_HEIGHT);
@@ -292,7 +322,7 @@ void CRasterizer::DrawTriangle(int nBatch, const SRasterVertex& a, const SRaster
 
 std::uint64_t CRasterizer::DrawRows(const SDrawContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd) const
 {
-    return ctx.pfnRows(ctx.span, t, yBegin, yEnd);
+    return (t.bNoSpecular ? ctx.pfnRowsUnlit : ctx.pfnRows)(ctx.span, t, yBegin, yEnd);
 }
 
 std::uint64_t CRasterizer::DrawBand(int nBand) const
@@ -308,8 +338,13 @@ std::uint64_t CRasterizer::DrawBand(int nBand) const
         {
             if (nEntry & FILL_ENTRY)
             {
-                const SFill& fill = m_aFills[nEntry & ~FILL_ENTRY];
+                const SFill& fill = m_aFills[nEntry & ENTRY_INDEX];
                 fill.pSurface->FillRows(fill.rc, yBegin, yEnd, fill.dwRaw);
+            }
+            else if (nEntry & ROWS_ENTRY)
+            {
+                const SRowsEntry& rows = m_aRows[nEntry & ENTRY_INDEX];
+                m_pWork->DrawQueuedRows(rows.nEntry, std::max(yBegin, rows.nTop), std::min(yEnd, rows.nBottom));
             }
             else
                 nDrawn +=
@@ -321,8 +356,14 @@ std::uint64_t CRasterizer::DrawBand(int nBand) const
 
 void CRasterizer::Flush()
 {
+    if (m_pWork != nullptr)
+        m_pWork->SetUpQueued(m_nThreads > 1 ? GetPool() : nullptr);
     if (m_nBatches == 0)
+    {
+        if (m_pWork != nullptr)
+            m_pWork->QueuedDone();
         return;
+    }
     const std::span<SBatch> aBatches(m_aBatches.data(), static_cast<size_t>(m_nBatches));
     double dArea = 0;
     for (const SBatch& batch : aBatches)
@@ -362,6 +403,10 @@ void CRasterizer::Flush()
     m_aUsedBands.clear();
     m_nBatches = 0;
     m_aFills.clear();
+    m_aRows.clear();
     m_aContexts.clear();
     m_bNewContext = true;
+    m_bSealed = false;
+    if (m_pWork != nullptr)
+        m_pWork->QueuedDone();
 }

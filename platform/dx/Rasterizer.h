@@ -84,6 +84,21 @@ struct SSpanContext;
 class CWorkerPool;
 class CDirectDrawSurface;
 
+/// Work queued with the triangles for the flush: triangles not set up yet, which the flush first has set up into
+/// the batches they were given (on the drawing threads when there are several), and rows drawn by someone else,
+/// whose entries the bands take in their place among the triangles.
+class IQueuedWork
+{
+public:
+    virtual ~IQueuedWork() = default;
+    /// Sets up everything queued; pPool is null when the flush draws on one thread.
+    virtual void SetUpQueued(CWorkerPool* pPool) = 0;
+    /// Draws the rows [yBegin, yEnd) of a rows entry (on any drawing thread, one band's rows at a time).
+    virtual void DrawQueuedRows(int nEntry, int yBegin, int yEnd) = 0;
+    /// The flush has drawn every band.
+    virtual void QueuedDone() = 0;
+};
+
 /// Draws the rows [yBegin, yEnd) of a triangle, clipped; returns the pixels that passed the depth test. Defined in
 /// RasterSpan.inl.
 using RowsFn = std::uint64_t (*)(const SSpanContext& ctx, const SRasterTriangle& t, int yBegin, int yEnd);
@@ -111,8 +126,14 @@ public:
     /// Opens nCount batches after everything queued and returns the first one's number. Different batches may be
     /// filled at the same time by different threads, until the next call of anything else.
     int OpenBatches(int nCount);
-    /// The batch that the next triangle goes into after everything queued (opened when there is none).
+    /// The batch that the next triangle goes into after everything queued (opened when there is none, when the
+    /// texture or state changed, or when the last one was sealed).
     int GetLastBatch();
+    /// Keeps the last batch from taking anything more through GetLastBatch: its triangles come later, from a
+    /// queued set-up, and whatever is queued after it must follow them.
+    void SealLastBatch() { m_bSealed = true; }
+    /// What the flush sets up first and whose rows entries it draws (null: nothing).
+    void SetQueuedWork(IQueuedWork* pWork) { m_pWork = pWork; }
     /// Sets up and queues one triangle of either winding in a batch (culling is the caller's business).
     void DrawTriangle(int nBatch, const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c);
     void DrawTriangle(const SRasterVertex& a, const SRasterVertex& b, const SRasterVertex& c)
@@ -122,6 +143,9 @@ public:
     /// Queues a fill of rc (inside the surface) with a raw pixel value, in order with the triangles. The surface
     /// must live until the next flush.
     void Fill(CDirectDrawSurface& surface, const RECT& rc, DWORD dwRaw);
+    /// Queues the rows [nTop, nBottom) of the clip rectangle's width as a rows entry of the queued work, in order
+    /// with the triangles.
+    void Rows(int nEntry, int nTop, int nBottom);
     /// Draws every queued triangle and fill.
     void Flush();
 
@@ -163,8 +187,18 @@ private:
         RECT rc;
         DWORD dwRaw;
     };
-    /// A bin entry with this bit set is an index into m_aFills, else into its batch's triangles.
+    /// A bin entry with this bit set is an index into m_aFills, with this one a rows entry of the queued work,
+    /// else an index into its batch's triangles.
     static constexpr std::uint32_t FILL_ENTRY = 0x80000000u;
+    static constexpr std::uint32_t ROWS_ENTRY = 0x40000000u;
+    static constexpr std::uint32_t ENTRY_INDEX = 0x3FFFFFFFu;
+    /// The rows of a rows entry.
+    struct SRowsEntry
+    {
+        int nEntry, nTop, nBottom;
+    };
+    /// Bins an entry over the rows [nTop, nBottom) into the last batch, counting its area.
+    void BinRows(std::uint32_t nEntry, int nTop, int nBottom, double dArea);
 
     SRasterTarget m_target;
     SRasterTexture m_texture;
@@ -172,9 +206,12 @@ private:
     bool m_bWide = false;
     std::vector<SDrawContext> m_aContexts; // of the open batches
     bool m_bNewContext = true;             // the texture or state changed since the last batch was opened
-    std::vector<SBatch> m_aBatches;        // the first m_nBatches are open; the others keep their memory for later
+    bool m_bSealed = false;                // the last batch takes nothing more through GetLastBatch
+    IQueuedWork* m_pWork = nullptr;
+    std::vector<SBatch> m_aBatches; // the first m_nBatches are open; the others keep their memory for later
     int m_nBatches = 0;
     std::vector<SFill> m_aFills;
+    std::vector<SRowsEntry> m_aRows;
     int m_nBands = 0;                  // of the target's clip rectangle
     std::vector<int> m_aUsedBands;     // bands with an entry in any batch, gathered by Flush
     std::vector<std::uint8_t> m_aUsed; // per band: listed in m_aUsedBands

@@ -3,11 +3,21 @@
 #include "platform/win32/ExceptionFilter.h"
 
 #include <algorithm>
+#include <sched.h>
 
 CWorkerPool::CWorkerPool(int nThreads) : m_aShares(static_cast<size_t>(std::max(1, nThreads)))
 {
     for (int i = 1; i < nThreads; ++i)
         m_aThreads.push_back(StartGuardedThread([this, i] { WorkerMain(i); }));
+}
+
+int CWorkerPool::UsableCores()
+{
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    const int nAllowed = sched_getaffinity(0, sizeof(set), &set) == 0 ? CPU_COUNT(&set) : 0;
+    const int nCores = nAllowed > 0 ? nAllowed : static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(nCores, 1, 64);
 }
 
 CWorkerPool::~CWorkerPool()

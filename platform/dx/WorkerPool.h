@@ -24,6 +24,9 @@ public:
     CWorkerPool& operator=(const CWorkerPool&) = delete;
 
     int GetThreadCount() const { return static_cast<int>(m_aThreads.size()) + 1; }
+    /// The cores this process may run on (the processor's, unless its affinity allows fewer): how many threads
+    /// a pool that uses every core has.
+    static int UsableCores();
     /// Runs fnJob(0) .. fnJob(nJobs - 1) on the workers and the calling thread; returns when all have ended.
     /// One caller at a time.
     void Run(int nJobs, const std::function<void(int)>& fnJob);

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -95,7 +96,10 @@ void SyncFolder(const std::string& folder)
 }
 } // namespace
 
-EFileRead ReadWholeFileChecked(const std::string& path, std::string& bytes, std::size_t nMaxBytes)
+namespace
+{
+/// The whole-file read into a string or a vector of bytes alike.
+template <class TBytes> EFileRead ReadWholeFileInto(const std::string& path, TBytes& bytes, std::size_t nMaxBytes)
 {
     bytes.clear();
     // Non-blocking, so that opening a FIFO returns at once instead of waiting for a writer.
@@ -108,7 +112,7 @@ EFileRead ReadWholeFileChecked(const std::string& path, std::string& bytes, std:
     };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || static_cast<std::uint64_t>(st.st_size) > nMaxBytes)
         return EFileRead::Refused;
-    std::string text(static_cast<std::size_t>(st.st_size), '\0');
+    TBytes text(static_cast<std::size_t>(st.st_size), 0);
     std::size_t nHave = 0;
     // The file may grow while it is read: one byte past the limit is enough to refuse it.
     for (;;)
@@ -129,6 +133,17 @@ EFileRead ReadWholeFileChecked(const std::string& path, std::string& bytes, std:
     text.resize(nHave);
     bytes = std::move(text);
     return EFileRead::Read;
+}
+} // namespace
+
+EFileRead ReadWholeFileChecked(const std::string& path, std::string& bytes, std::size_t nMaxBytes)
+{
+    return ReadWholeFileInto(path, bytes, nMaxBytes);
+}
+
+EFileRead ReadWholeFileChecked(const std::string& path, std::vector<unsigned char>& bytes, std::size_t nMaxBytes)
+{
+    return ReadWholeFileInto(path, bytes, nMaxBytes);
 }
 
 std::FILE* OpenRegularFile(const std::string& path)

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 /// The largest file a whole-file read takes in: anything bigger is no file of the game's.
 inline constexpr std::size_t MAX_WHOLE_FILE_BYTES = std::size_t{256} << 20;
@@ -20,6 +21,8 @@ enum class EFileRead
 /// is read: a FIFO, a device or a link to one is refused at once, never waited on or read
 /// without end. bytes is left empty unless the file was read.
 EFileRead ReadWholeFileChecked(const std::string& path, std::string& bytes,
+                               std::size_t nMaxBytes = MAX_WHOLE_FILE_BYTES);
+EFileRead ReadWholeFileChecked(const std::string& path, std::vector<unsigned char>& bytes,
                                std::size_t nMaxBytes = MAX_WHOLE_FILE_BYTES);
 
 /// Opens a regular file for reading ("rb"); null for anything else (a FIFO, a device, a folder),

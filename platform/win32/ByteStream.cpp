@@ -2,9 +2,6 @@
 
 #include "platform/win32/AtomicFile.h"
 
-#include <filesystem>
-#include <system_error>
-
 bool CByteReader::Fits(std::size_t nCount)
 {
     if (nCount <= Remaining())
@@ -107,11 +104,5 @@ void CByteWriter::PadTo(std::size_t nAlign)
 
 bool ReadWholeFile(const std::string& strPath, std::vector<BYTE>& out)
 {
-    out.clear();
-    std::error_code ec;
-    std::string bytes;
-    if (!std::filesystem::is_regular_file(strPath, ec) || !ReadWholeFile(strPath, bytes))
-        return false;
-    out.assign(bytes.begin(), bytes.end());
-    return true;
+    return ReadWholeFileChecked(strPath, out) == EFileRead::Read;
 }

@@ -1,5 +1,6 @@
 #include "platform/win32/Modules.h"
 
+#include "platform/win32/AtomicFile.h"
 #include "platform/win32/ByteStream.h"
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/Files.h"
@@ -8,6 +9,7 @@
 #include "platform/win32/ResourceLibrary.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
 #include <filesystem>
@@ -88,10 +90,14 @@ std::string ResolveModulePath(LPCSTR szPath)
     return ResolvePath(name);
 }
 
-bool IsSharedObject(const std::vector<BYTE>& bytes)
+/// Whether the file starts as a shared object does; false also for one that cannot be read.
+bool IsSharedObject(const std::string& strPath)
 {
     static constexpr BYTE ELF_MAGIC[] = {0x7F, 'E', 'L', 'F'};
-    return bytes.size() >= sizeof(ELF_MAGIC) && std::memcmp(bytes.data(), ELF_MAGIC, sizeof(ELF_MAGIC)) == 0;
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> pFile(OpenRegularFile(strPath), &std::fclose);
+    BYTE aStart[sizeof(ELF_MAGIC)] = {};
+    return pFile != nullptr && std::fread(aStart, 1, sizeof(aStart), pFile.get()) == sizeof(aStart) &&
+           std::memcmp(aStart, ELF_MAGIC, sizeof(ELF_MAGIC)) == 0;
 }
 
 HMODULE Refuse(LPCSTR szPath, const std::string& strReason, DWORD dwError)
@@ -151,12 +157,12 @@ HMODULE LoadLibrary(LPCSTR szPath)
             }
         }
     }
-    std::vector<BYTE> bytes;
-    if (!ReadWholeFile(strPath, bytes))
+    if (const std::unique_ptr<std::FILE, int (*)(std::FILE*)> pFile(OpenRegularFile(strPath), &std::fclose);
+        pFile == nullptr)
         return Refuse(szPath, "cannot read the file", ERROR_FILE_NOT_FOUND);
     std::string strError;
     std::unique_ptr<HINSTANCE__> pModule;
-    if (IsSharedObject(bytes))
+    if (IsSharedObject(strPath))
     {
         DWORD dwError = 0;
         pModule = OpenSharedObject(strPath, strError, dwError);
@@ -165,7 +171,8 @@ HMODULE LoadLibrary(LPCSTR szPath)
     }
     else
     {
-        auto pLibrary = CResourceLibrary::FromBytes(std::move(bytes), strError);
+        // Its header and index now, each resource's data when it is first loaded.
+        auto pLibrary = CResourceLibrary::FromFile(strPath, strError);
         if (pLibrary == nullptr)
             return Refuse(szPath, strError, ERROR_BAD_FORMAT);
         pModule = std::make_unique<HINSTANCE__>();
@@ -245,7 +252,14 @@ HGLOBAL LoadResource(HMODULE hModule, HRSRC hResInfo)
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    return const_cast<BYTE*>(pLibrary->Data(*pEntry).data());
+    // A resource the file no longer holds (cut short since the library was opened) does not load.
+    const std::span<const BYTE> data = pLibrary->Data(*pEntry);
+    if (data.size() != pEntry->nSize)
+    {
+        SetLastError(ERROR_RESOURCE_DATA_NOT_FOUND);
+        return nullptr;
+    }
+    return const_cast<BYTE*>(data.data());
 }
 
 LPVOID LockResource(HGLOBAL hResData) { return hResData; }

@@ -6,10 +6,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <string>
 #include <tuple>
+#include <unistd.h>
 
 namespace
 {
@@ -199,6 +201,23 @@ bool CheckEntries(const std::vector<SResourceEntry>& entries, std::uint64_t nDat
     return true;
 }
 
+/// Reads bytes.size() bytes at nOffset of the file; false when the file ends before them.
+bool ReadAt(int fd, std::uint64_t nOffset, std::vector<BYTE>& bytes)
+{
+    std::size_t nHave = 0;
+    while (nHave < bytes.size())
+    {
+        const ssize_t nRead =
+            ::pread(fd, bytes.data() + nHave, bytes.size() - nHave, static_cast<off_t>(nOffset + nHave));
+        if (nRead < 0 && errno == EINTR)
+            continue;
+        if (nRead <= 0)
+            return false;
+        nHave += static_cast<std::size_t>(nRead);
+    }
+    return true;
+}
+
 bool KeyFits(const SResourceKey& key) { return key.IsName() ? key.strName.size() <= RESLIB_MAX_NAME : key.nId != 0; }
 
 } // namespace
@@ -251,38 +270,19 @@ std::unique_ptr<CResourceLibrary> CResourceLibrary::FromBytes(std::vector<BYTE> 
     return pLib;
 }
 
-std::unique_ptr<CResourceLibrary> CResourceLibrary::FromFile(const std::string& strPath, std::string& strError)
+namespace
 {
-    std::vector<BYTE> bytes;
-    if (!ReadWholeFile(strPath, bytes))
-    {
-        strError = "cannot read the file";
-        return nullptr;
-    }
-    return FromBytes(std::move(bytes), strError);
-}
-
-bool CResourceLibrary::ReadVersion(const std::string& strPath, SResourceVersion& version, std::string& strError)
+/// Reads and checks a library file's header, its real length and its index: enough to check the
+/// whole container (every entry's data inside the file) without reading the data itself.
+bool ReadContainer(std::FILE* pFile, SHeader& hdr, std::vector<SResourceEntry>& entries, std::string& strError)
 {
-    // The header, the file's real length and the index: enough to check the whole container
-    // (every entry's data inside the file) without reading the data itself.
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> pFile(OpenRegularFile(strPath), &std::fclose);
-    if (pFile == nullptr)
-    {
-        strError = "cannot read the file";
-        return false;
-    }
+    // A short file is refused by the header's reader, with the text a library held whole gets.
     std::vector<BYTE> bytes(RESLIB_HEADER_SIZE);
-    if (std::fread(bytes.data(), 1, bytes.size(), pFile.get()) != bytes.size())
-    {
-        strError = "not a resource library (too short)";
-        return false;
-    }
+    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), pFile));
     CByteReader rd(bytes);
-    SHeader hdr;
     if (!ReadHeader(rd, hdr, strError))
         return false;
-    const long nLength = std::fseek(pFile.get(), 0, SEEK_END) == 0 ? std::ftell(pFile.get()) : -1;
+    const long nLength = std::fseek(pFile, 0, SEEK_END) == 0 ? std::ftell(pFile) : -1;
     if (nLength < 0 || static_cast<std::uint64_t>(nLength) != hdr.nFileSize)
     {
         strError = nLength >= 0 && static_cast<std::uint64_t>(nLength) > hdr.nFileSize
@@ -296,15 +296,45 @@ bool CResourceLibrary::ReadVersion(const std::string& strPath, SResourceVersion&
         return false;
     }
     bytes.resize(RESLIB_HEADER_SIZE + std::size_t{hdr.nIndexSize});
-    if (std::fseek(pFile.get(), static_cast<long>(RESLIB_HEADER_SIZE), SEEK_SET) != 0 ||
-        std::fread(bytes.data() + RESLIB_HEADER_SIZE, 1, hdr.nIndexSize, pFile.get()) != hdr.nIndexSize)
+    if (std::fseek(pFile, static_cast<long>(RESLIB_HEADER_SIZE), SEEK_SET) != 0 ||
+        std::fread(bytes.data() + RESLIB_HEADER_SIZE, 1, hdr.nIndexSize, pFile) != hdr.nIndexSize)
     {
         strError = "cannot read the index";
         return false;
     }
+    return ReadIndex(bytes, hdr, entries, strError) &&
+           CheckEntries(entries, RESLIB_HEADER_SIZE + std::uint64_t{hdr.nIndexSize}, hdr.nFileSize, strError);
+}
+} // namespace
+
+std::unique_ptr<CResourceLibrary> CResourceLibrary::FromFile(const std::string& strPath, std::string& strError)
+{
+    std::unique_ptr<CResourceLibrary> pLib(new CResourceLibrary());
+    pLib->m_pFile.reset(OpenRegularFile(strPath));
+    if (pLib->m_pFile == nullptr)
+    {
+        strError = "cannot read the file";
+        return nullptr;
+    }
+    SHeader hdr;
+    if (!ReadContainer(pLib->m_pFile.get(), hdr, pLib->m_entries, strError))
+        return nullptr;
+    pLib->m_version = hdr.version;
+    pLib->m_aRead.resize(pLib->m_entries.size());
+    return pLib;
+}
+
+bool CResourceLibrary::ReadVersion(const std::string& strPath, SResourceVersion& version, std::string& strError)
+{
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> pFile(OpenRegularFile(strPath), &std::fclose);
+    if (pFile == nullptr)
+    {
+        strError = "cannot read the file";
+        return false;
+    }
+    SHeader hdr;
     std::vector<SResourceEntry> entries;
-    if (!ReadIndex(bytes, hdr, entries, strError) ||
-        !CheckEntries(entries, RESLIB_HEADER_SIZE + std::uint64_t{hdr.nIndexSize}, hdr.nFileSize, strError))
+    if (!ReadContainer(pFile.get(), hdr, entries, strError))
         return false;
     version = hdr.version;
     return true;
@@ -322,7 +352,24 @@ const SResourceEntry* CResourceLibrary::Find(const SResourceKey& name, const SRe
 
 std::span<const BYTE> CResourceLibrary::Data(const SResourceEntry& entry) const
 {
-    return std::span<const BYTE>(m_bytes).subspan(entry.nOffset, entry.nSize);
+    if (m_pFile == nullptr)
+        return std::span<const BYTE>(m_bytes).subspan(entry.nOffset, entry.nSize);
+    // An empty resource still loads: its span points somewhere, as one inside a whole library does.
+    static constexpr BYTE NO_BYTES[1] = {};
+    if (entry.nSize == 0)
+        return std::span<const BYTE>(NO_BYTES, 0);
+    const auto nIndex = static_cast<std::size_t>(&entry - m_entries.data());
+    std::lock_guard lock(m_mutex);
+    std::unique_ptr<std::vector<BYTE>>& pRead = m_aRead[nIndex];
+    if (pRead == nullptr)
+    {
+        // Read past the stream's buffer, so that the file as it is now answers.
+        auto pBytes = std::make_unique<std::vector<BYTE>>(entry.nSize);
+        if (!ReadAt(::fileno(m_pFile.get()), entry.nOffset, *pBytes))
+            return {};
+        pRead = std::move(pBytes);
+    }
+    return *pRead;
 }
 
 // ---- Writing ----

@@ -22,13 +22,18 @@
 //
 // A library is checked completely when it is opened: a damaged one (wrong magic, index or data
 // past the end, overlapping entries, duplicate keys, a cut-off file) is refused with a text that
-// says what is wrong, so nothing later reads outside the file.
+// says what is wrong, so nothing later reads outside the file. A library opened from its file reads
+// only its header and index then, and each entry's data when it is first asked for, from the file
+// it opened (kept open, so a new file written over its path changes nothing; data cut off the open
+// file in place no longer loads).
 #pragma once
 
 #include "platform/win32/WinTypes.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <memory>
+#include <mutex>
 #include <span>
 #include <string>
 #include <string_view>
@@ -85,7 +90,8 @@ class CResourceLibrary
 public:
     /// Checks and takes the bytes of a library; null with strError set when they are damaged.
     static std::unique_ptr<CResourceLibrary> FromBytes(std::vector<BYTE> bytes, std::string& strError);
-    /// Reads and checks a library file (a Linux path).
+    /// Opens and checks a library file (a Linux path): its container whole, its data read entry by
+    /// entry when asked for.
     static std::unique_ptr<CResourceLibrary> FromFile(const std::string& strPath, std::string& strError);
     /// The version stamp of a library file, after checking its container whole (header, length,
     /// index, every entry's data inside the file) without reading the data; false with strError
@@ -94,6 +100,8 @@ public:
 
     /// The first entry (in index order) with this type and name, any language; null when none.
     const SResourceEntry* Find(const SResourceKey& name, const SResourceKey& type) const;
+    /// An entry's bytes, kept while the library lives; empty when the file no longer holds them
+    /// (it was cut short after the opening). Any thread.
     std::span<const BYTE> Data(const SResourceEntry& entry) const;
     const std::vector<SResourceEntry>& Entries() const { return m_entries; }
     SResourceVersion Version() const { return m_version; }
@@ -101,9 +109,13 @@ public:
 private:
     CResourceLibrary() = default;
 
-    std::vector<BYTE> m_bytes;
+    std::vector<BYTE> m_bytes; // a library held whole
     std::vector<SResourceEntry> m_entries;
     SResourceVersion m_version;
+    // A library read from its file: the file, and each entry's bytes once read (guarded by m_mutex).
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> m_pFile{nullptr, &std::fclose};
+    mutable std::mutex m_mutex;
+    mutable std::vector<std::unique_ptr<std::vector<BYTE>>> m_aRead;
 };
 
 /// Builds a library: entries are kept in the order added, their data aligned to 4 bytes.

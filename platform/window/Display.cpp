@@ -3,6 +3,7 @@
 // Sections: the shared state of a window's frames; the display object (backend of the window table,
 // commands, the thread's loop); SDL events to window messages; the input script; the public functions.
 #include "platform/audio/AudioOutput.h"
+#include "platform/dx/FrameConvert.h"
 #include "platform/dx/SurfacePng.h"
 #include "platform/win32/Assert.h"
 #include "platform/win32/Clock.h"
@@ -55,6 +56,7 @@ struct SWindowFrames
 {
     std::mutex mutex;
     SHandedFrame pending;          // guarded by mutex
+    std::vector<DWORD> aSpare;     // guarded by mutex: storage shown while a newer frame waited, for the next
     bool bPending = false;         // guarded by mutex
     int nHanded = 0;               // guarded by mutex
     bool bFullScreen = false;      // guarded by mutex
@@ -119,7 +121,7 @@ private:
     void Loop();
     std::chrono::steady_clock::time_point NextWake() const;
     void PresentPending();
-    void Present(HWND hWnd, SShownWindow& w, const SHandedFrame& handed);
+    void Present(HWND hWnd, SShownWindow& w, SHandedFrame& handed);
     void Compose(HWND hWnd, SShownWindow& w);
     bool DrawShown(SShownWindow& w); // the shown frame into the renderer, not presented
     void ApplyView(const SWindowView& view);
@@ -739,16 +741,26 @@ void CDisplay::PresentPending()
         std::lock_guard lock(pFrames->mutex);
         if (!pFrames->bPending)
             std::swap(handed, pFrames->pending);
+        else
+            pFrames->aSpare.swap(handed.aPixels);
     }
 }
 
-void CDisplay::Present(HWND hWnd, SShownWindow& w, const SHandedFrame& handed)
+void CDisplay::Present(HWND hWnd, SShownWindow& w, SHandedFrame& handed)
 {
-    // Converted here, so that the thread that drew the frame only copied it.
+    // A picture of the frame's own size is shown as it was handed (its storage swapped for the last one's, which
+    // goes back to be filled again); else it is scaled into the frame here.
+    if (handed.nPictureWidth == handed.nWidth && handed.nPictureHeight == handed.nHeight &&
+        handed.rcDest == RECT{0, 0, handed.nWidth, handed.nHeight})
+        w.spare.aPixels.swap(handed.aPixels);
+    else
+    {
+        w.spare.aPixels.resize(static_cast<size_t>(handed.nWidth) * static_cast<size_t>(handed.nHeight));
+        ScaleFrame(handed.aPixels.data(), handed.nPictureWidth, handed.nPictureHeight, w.spare.aPixels.data(),
+                   handed.nWidth, handed.nHeight, handed.rcDest);
+    }
     w.spare.nWidth = handed.nWidth;
     w.spare.nHeight = handed.nHeight;
-    w.spare.aPixels.resize(static_cast<size_t>(handed.nWidth) * static_cast<size_t>(handed.nHeight));
-    handed.snapshot.Convert(w.spare.aPixels.data(), handed.nWidth, handed.nHeight, handed.rcDest);
     std::swap(w.raw, w.spare);
     // The script counts the frames the program shows of itself: not a tool window's (the splash
     // moves by itself), nor those drawn under a dialog (a start screen comes before the game).
@@ -1518,6 +1530,8 @@ void HandFrameToDisplay(HWND hWnd, SHandedFrame& frame)
     {
         std::lock_guard lock(pFrames->mutex);
         std::swap(pFrames->pending, frame);
+        if (frame.aPixels.capacity() == 0)
+            frame.aPixels.swap(pFrames->aSpare);
         pFrames->bPending = true;
         ++pFrames->nHanded;
     }

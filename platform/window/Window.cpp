@@ -2,6 +2,7 @@
 
 #include "platform/dx/DirectDraw.h"
 #include "platform/dx/FrameConvert.h"
+#include "platform/dx/WorkerPool.h"
 #include "platform/win32/Desktop.h"
 #include "platform/window/DisplayFrames.h"
 
@@ -13,8 +14,8 @@
 
 namespace
 {
-/// Hands a primary surface's frames to the display: the drawing thread only copies the raw rows shown, and the
-/// display thread converts them.
+/// Hands a primary surface's frames to the display: the drawing thread converts the rows shown, shared by a pool
+/// of threads, and the display thread shows them.
 class CWindowOutput : public ISurfaceOutput
 {
 public:
@@ -22,8 +23,12 @@ public:
     void Show(const CDirectDrawSurface& surface) override;
 
 private:
+    /// Below this many pixels a frame is converted on the thread that shows it alone.
+    static constexpr int MIN_SHARED_PIXELS = 256 * 256;
+
     HWND m_hWnd;
-    SHandedFrame m_frame; // a frame's copy, its storage reused between frames
+    SHandedFrame m_frame;                 // a frame's copy, its storage reused between frames
+    std::unique_ptr<CWorkerPool> m_pPool; // made for the first large frame
 };
 
 void CWindowOutput::Show(const CDirectDrawSurface& surface)
@@ -49,7 +54,14 @@ void CWindowOutput::Show(const CDirectDrawSurface& surface)
         IsWindowFullScreen(m_hWnd) ? FitFrame(rcSource.right, rcSource.bottom, w, hgt) : RECT{0, 0, w, hgt};
     m_frame.nWidth = w;
     m_frame.nHeight = hgt;
-    m_frame.snapshot.Take(surface, rcSource);
+    const int pw = rcSource.right - rcSource.left, ph = rcSource.bottom - rcSource.top;
+    m_frame.nPictureWidth = pw;
+    m_frame.nPictureHeight = ph;
+    m_frame.aPixels.resize(static_cast<size_t>(pw) * static_cast<size_t>(ph));
+    if (pw * ph >= MIN_SHARED_PIXELS && m_pPool == nullptr && CWorkerPool::UsableCores() > 1)
+        m_pPool = std::make_unique<CWorkerPool>(CWorkerPool::UsableCores());
+    ConvertFrame(surface, rcSource, m_frame.aPixels.data(), pw, ph, RECT{0, 0, pw, ph},
+                 pw * ph >= MIN_SHARED_PIXELS ? m_pPool.get() : nullptr);
     HandFrameToDisplay(m_hWnd, m_frame);
 }
 

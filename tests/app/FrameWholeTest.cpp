@@ -10,6 +10,7 @@
 
 #include "app/FrameCallShot.h"
 #include "app/MainFrame.h"
+#include "foundation/Matrix.h"
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/GameFlow.h"
@@ -38,6 +39,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -486,6 +488,49 @@ TEST(FrameWholeTest, ABallBeforeTheFarCushionStaysInFrontOfTheSideDrawnAfterIt)
         EXPECT_GT(nInside, 10);
         EXPECT_EQ(0, nSame);
     }
+}
+
+TEST(FrameWholeTest, ABallPaintedTwiceInOneSceneShowsWhereEachPaintingPutIt)
+{
+    // The balls are painted when the device draws the scene: a ball painted again before that is
+    // first drawn where it was, so both paintings show, each as it shows alone.
+    const CTestClockScope clock(5000);
+    CWholeFrame whole(32);
+    ASSERT_TRUE(whole.FillTheScreen());
+    CMainFrame& frame = whole.Frame();
+    whole.Tick();
+    CD3DFramework& framework = *frame.GetFramework();
+    CDirect3DDevice& device = *framework.GetD3DDevice();
+    const float fRestingZ = g_BallEngineMain.FindBall(0)->GetPosition()->z;
+    const auto scene = [&](std::initializer_list<float> afAcross)
+    {
+        framework.GetViewport()->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0);
+        device.BeginScene();
+        for (const float fAcross : afAcross)
+        {
+            SSceneBall ball;
+            ball.nBall = 9;
+            ball.vCentre = TableToScene(CVector3(fAcross, TABLE_LENGTH_M / 2.0f, fRestingZ));
+            MatrixSetIdentity(ball.matOrientation);
+            frame.GetTableScene().PaintBalls(framework, frame.GetBallPainter(), std::span(&ball, 1));
+        }
+        device.EndScene();
+        std::vector<DWORD> aPixels;
+        for (int y = 0; y < HEIGHT; ++y)
+            for (int x = 0; x < WIDTH; ++x)
+                aPixels.push_back(framework.GetRenderTarget()->GetPixelXrgb(x, y));
+        return aPixels;
+    };
+    const float fLeft = 0.3f, fRight = TABLE_WIDTH_M - 0.3f;
+    const std::vector<DWORD> aNone = scene({}), aLeft = scene({fLeft}), aRight = scene({fRight});
+    const std::vector<DWORD> aBoth = scene({fLeft, fRight});
+    const SChange left = Compare(aLeft, aNone), right = Compare(aRight, aNone);
+    ASSERT_GT(left.nChanged, 50);
+    ASSERT_GT(right.nChanged, 50);
+    ASSERT_GT(Compare(aLeft, aRight).nChanged, 0) << "the two places differ";
+    // Each ball's pixels as alone, nothing else changed.
+    for (std::size_t i = 0; i < aBoth.size(); ++i)
+        ASSERT_EQ(aLeft[i] != aNone[i] ? aLeft[i] : aRight[i], aBoth[i]) << "pixel " << i;
 }
 
 TEST(FrameWholeTest, StruckBallLeavesSparklesAndSmokeWhileTheShotRuns)

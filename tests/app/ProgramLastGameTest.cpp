@@ -1,8 +1,8 @@
 // The real program resuming the game kept as "lastgame" in its saved-games folder.
+#include "fixtures/LastGameFile.h"
 #include "fixtures/ProgramRun.h"
 
 #include "gameflow/GameMode.h"
-#include "gameflow/SavedGame.h"
 #include "platform/win32/Profile.h"
 #include "simulation/RefereeTypes.h"
 
@@ -21,55 +21,11 @@ std::string ReadBytes(const std::filesystem::path& file)
     return strBytes;
 }
 
-/// A nine-ball game as the game's own writer keeps it.
-struct SNineBallGame
-{
-    std::function<CVector3(int)> place = [](int n)
-    { return CVector3(0.2f + 0.07f * static_cast<float>(n), 1.0f, 0.0f); };
-    WORD wDownBefore = 1 << 4; ///< balls pocketed in earlier shots
-    int nLevel1 = 0;           ///< skill levels, 0 for a person
-    int nLevel2 = 0;
-    int nCurrentPlayer = 2;
-};
-
 /// By default ball 4 is down and Bob is to play in aiming, Ann 3 points against Bob's 5.
 std::string WriteLastGame(const std::filesystem::path& file, const SNineBallGame& game = {})
 {
-    std::filesystem::create_directories(file.parent_path());
-    CSavedGame save(CString(file.string()));
-    for (int i = 0; i < 16; ++i)
-        save.m_apBalls[static_cast<std::size_t>(i)]->SetPosition(game.place(i));
-    CReferee9Ball referee;
-    referee.Init(GAME_9BALL);
-    for (int n = 0; n < 16; ++n)
-        if ((game.wDownBefore & (1 << n)) != 0)
-            referee.GetBallTable()->SetPocketedBefore(n, TRUE);
-    // As the last shot judged left it: the break made, the lowest ball on the table the one to hit.
-    referee.SetBreakMade(TRUE);
-    referee.SetFlags(REF_BREAK_MADE);
-    save.m_nBreakPlayed = 1;
-    for (int n = 1; n < 10; ++n)
-        if ((game.wDownBefore & (1 << n)) == 0)
-        {
-            referee.SetTarget(n);
-            break;
-        }
-    int nSize = 0;
-    const BYTE* pState = referee.PackState(&nSize, 0);
-    save.m_abRefereeState.assign(pState, pState + nSize);
-    save.m_Player1.GetNameRef() = "Ann";
-    save.m_Player1.SetPoints(3);
-    save.m_Player1.SetLevel(game.nLevel1);
-    save.m_Player2.GetNameRef() = "Bob";
-    save.m_Player2.SetPoints(5);
-    save.m_Player2.SetLevel(game.nLevel2);
-    for (CPlayer* pPlayer : {&save.m_Player1, &save.m_Player2})
-        pPlayer->SetLocal();
-    save.m_nCurrentPlayer = game.nCurrentPlayer;
-    save.m_nGameMode = modeAim;
-    save.m_Shot.Set(3, 0, 5, -1, 1.0, SHOT_KIND_BANK, 0.0); // ball 5 off a cushion into pocket 3
-    save.m_Settings = SSavedSettings{1, 1, 0, GAME_9BALL, 1, 1, 0x336633, 0};
-    EXPECT_TRUE(save.Write()) << save.GetReason().Str();
+    std::string strReason;
+    EXPECT_TRUE(WriteNineBallLastGame(file, game, strReason)) << strReason;
     return ReadBytes(file);
 }
 

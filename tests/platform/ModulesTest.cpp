@@ -7,6 +7,7 @@
 #include "platform/win32/ResourceLibrary.h"
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
@@ -200,4 +201,39 @@ TEST_F(ModulesTest, VersionStampIsReadFromTheHeader)
     EXPECT_EQ(FALSE, GetResourceLibraryVersion(m_folder.File("none.dll").c_str(), &dwMs, &dwLs));
     std::ofstream(m_folder.File("short.dll"), std::ios::binary) << "VRES";
     EXPECT_EQ(FALSE, GetResourceLibraryVersion(m_folder.File("short.dll").c_str(), &dwMs, &dwLs));
+}
+
+TEST_F(ModulesTest, AnOpenLibraryKeepsItsFileWhenReplacedAndRefusesDataCutOff)
+{
+    const std::string strPath = m_folder.File("Imagery1.dll");
+    WriteLibrary(strPath, "first", {{7, ""}});
+    const HMODULE hModule = LoadLibrary(strPath.c_str());
+    ASSERT_NE(nullptr, hModule);
+    const HRSRC hEmpty = FindResource(hModule, MAKEINTRESOURCE(7), MAKEINTRESOURCE(RT_STRING_ID));
+    ASSERT_NE(nullptr, hEmpty);
+    EXPECT_NE(nullptr, LoadResource(hModule, hEmpty)) << "an empty resource loads";
+    EXPECT_EQ(0u, SizeofResource(hModule, hEmpty));
+
+    // A new library written over the path (by rename, as installers do) leaves the open one whole.
+    const std::string strNew = m_folder.File("new.dll");
+    WriteLibrary(strNew, "second and longer");
+    std::filesystem::rename(strNew, strPath);
+    EXPECT_EQ("first", ResourceText(hModule, "WHO", "SET"));
+
+    // The open file cut short in place: what was read stays, what is gone does not load.
+    WriteLibrary(m_folder.File("Imagery2.dll"), "cut");
+    const HMODULE hCut = LoadLibrary(m_folder.File("Imagery2.dll").c_str());
+    ASSERT_NE(nullptr, hCut);
+    EXPECT_EQ("cut", ResourceText(hCut, "WHO", "SET"));
+    // The picture's seven bytes are the last in the file, after at most one byte of padding.
+    const std::string strCut = m_folder.File("Imagery2.dll");
+    std::filesystem::resize_file(strCut, std::filesystem::file_size(strCut) - 8);
+    const HRSRC hPicture = FindResource(hCut, MAKEINTRESOURCE(180), "_DATA");
+    ASSERT_NE(nullptr, hPicture);
+    SetLastError(0);
+    EXPECT_EQ(nullptr, LoadResource(hCut, hPicture));
+    EXPECT_EQ(ERROR_RESOURCE_DATA_NOT_FOUND, GetLastError());
+    EXPECT_EQ("cut", ResourceText(hCut, "WHO", "SET")) << "read before the cut";
+    EXPECT_EQ(TRUE, FreeLibrary(hCut));
+    EXPECT_EQ(TRUE, FreeLibrary(hModule));
 }

@@ -189,3 +189,148 @@ TEST_F(CDeferredDrawTest, TextureAndStateChangesWithinASceneApplyFromTheNextDraw
                 << aStrips[i].szName;
     }
 }
+
+namespace
+{
+/// A lit quad facing the eye at depth 5, half the view wide, its normals towards the eye.
+std::vector<D3DVERTEX> LitQuad()
+{
+    std::vector<D3DVERTEX> a(4);
+    for (std::size_t i = 0; i < a.size(); ++i)
+    {
+        a[i].x = (i & 1) ? 1.0f : -1.0f;
+        a[i].y = (i & 2) ? -1.0f : 1.0f;
+        a[i].z = 5.0f;
+        a[i].nz = -1.0f;
+    }
+    return a;
+}
+} // namespace
+
+TEST_F(CDeferredDrawTest, ADrawShowsWhatItWasGivenWhateverChangesBeforeTheSceneEnds)
+{
+    // Each draw is done only when the scene ends: what the application changes after the call, before that,
+    // must not reach it. Each change, made before the draw, would change the frame.
+    auto pLight = std::make_shared<CDirect3DLight>();
+    auto pMaterial = std::make_shared<CDirect3DMaterial>();
+    std::vector<D3DVERTEX> aQuad;
+    struct SCase
+    {
+        const char* szName;
+        std::function<void()> fnChange;
+    };
+    const SCase aCases[] = {
+        {"vertices moved", [&] { aQuad[0].x = -3.0f; }},
+        {"light recoloured",
+         [&]
+         {
+             D3DLIGHT2 l;
+             pLight->GetLight(&l);
+             l.dcvColor = D3DCOLORVALUE{0.1f, 0.9f, 0.2f, 1};
+             pLight->SetLight(&l);
+         }},
+        {"light taken away", [&] { m_pViewport->DeleteLight(pLight.get()); }},
+        {"material recoloured",
+         [&]
+         {
+             D3DMATERIAL mat;
+             pMaterial->GetMaterial(&mat);
+             mat.diffuse = D3DCOLORVALUE{0.2f, 0.2f, 1, 1};
+             pMaterial->SetMaterial(&mat);
+         }},
+        {"world moved",
+         [&]
+         {
+             D3DMATRIX m{};
+             for (int i = 0; i < 4; ++i)
+                 m.m[i][i] = 1;
+             m.m[3][0] = 1.5f;
+             m_pDevice->SetTransform(D3DTRANSFORMSTATE_WORLD, &m);
+         }},
+        {"culled the other way", [&] { m_pDevice->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_CW); }},
+    };
+    // The frame of the quad drawn in a scene of its own, after fnBefore and with fnAfter between the call and
+    // the scene's end.
+    const auto frame = [&](int nThreads, const std::function<void()>& fnBefore, const std::function<void()>& fnAfter)
+    {
+        SetUpTarget(64, 64);
+        m_pDevice->SetRenderThreads(nThreads);
+        SetPerspective(0.8f);
+        D3DLIGHT2 l;
+        l.dwSize = sizeof(l);
+        l.dltType = D3DLIGHT_DIRECTIONAL;
+        l.dcvColor = D3DCOLORVALUE{0.9f, 0.5f, 0.3f, 1};
+        l.dvDirection = D3DVECTOR{0, 0, 1};
+        pLight->SetLight(&l);
+        m_pViewport->AddLight(pLight);
+        D3DMATERIAL mat;
+        mat.diffuse = mat.ambient = D3DCOLORVALUE{1, 1, 1, 1};
+        pMaterial->SetMaterial(&mat);
+        DWORD dwHandle = 0;
+        pMaterial->GetHandle(m_pDevice.get(), &dwHandle);
+        m_pDevice->SetLightState(D3DLIGHTSTATE_MATERIAL, dwHandle);
+        aQuad = LitQuad();
+        fnBefore();
+        EXPECT_EQ(D3D_OK, m_pDevice->BeginScene());
+        EXPECT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_VERTEX, aQuad.data(), 4, 0));
+        fnAfter();
+        EXPECT_EQ(D3D_OK, m_pDevice->EndScene());
+        std::vector<DWORD> aPixels;
+        for (int y = 0; y < 64; ++y)
+            for (int x = 0; x < 64; ++x)
+                aPixels.push_back(Pixel(x, y));
+        return aPixels;
+    };
+    const auto nothing = [] {};
+    for (const int nThreads : {1, 8})
+    {
+        const std::vector<DWORD> aPlain = frame(nThreads, nothing, nothing);
+        EXPECT_NE(0u, aPlain[32 * 64 + 32]) << "the quad is drawn";
+        for (const SCase& c : aCases)
+        {
+            SCOPED_TRACE(testing::Message() << c.szName << " on " << nThreads << " threads");
+            EXPECT_TRUE(frame(nThreads, nothing, c.fnChange) == aPlain);
+            EXPECT_FALSE(frame(nThreads, c.fnChange, nothing) == aPlain) << "the change shows when made first";
+        }
+    }
+}
+
+TEST_F(CDeferredDrawTest, AClearBetweenDrawsOfASceneCoversOnlyWhatCameBeforeIt)
+{
+    // Left and right quads, a clear of the whole frame between them: only the right one is left.
+    for (const int nThreads : {1, 8})
+    {
+        SCOPED_TRACE(nThreads);
+        SetUpTarget(FRAME, FRAME);
+        m_pDevice->SetRenderThreads(nThreads);
+        ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
+        const std::vector<D3DTLVERTEX> aLeft = Quad(0, 0, FRAME / 2, FRAME, 0xFF000000 | QUAD_COLOUR);
+        const std::vector<D3DTLVERTEX> aRight = Quad(FRAME / 2, 0, FRAME, FRAME, 0xFF000000 | QUAD_COLOUR);
+        ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, aLeft.data(), 4, 0));
+        ASSERT_EQ(D3D_OK, m_pViewport->Clear2(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, CLEAR_COLOUR, 1.0f, 0));
+        ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, aRight.data(), 4, 0));
+        ASSERT_EQ(D3D_OK, m_pDevice->EndScene());
+        EXPECT_EQ(CLEAR_COLOUR, Pixel(10, 100));
+        EXPECT_EQ(QUAD_COLOUR, Pixel(FRAME - 10, 100));
+    }
+}
+
+TEST_F(CDeferredDrawTest, ScenesNobodyLooksAtStayQueuedOnlyUntilTheQueueIsLarge)
+{
+    SetUpTarget(FRAME, FRAME);
+    ASSERT_EQ(D3D_OK, m_pViewport->Clear2(0, nullptr, D3DCLEAR_TARGET, CLEAR_COLOUR, 1.0f, 0));
+    const std::vector<D3DTLVERTEX> aDot = Quad(10, 100, 12, 102, 0xFF000000 | QUAD_COLOUR);
+    const auto scene = [&]
+    {
+        ASSERT_EQ(D3D_OK, m_pDevice->BeginScene());
+        ASSERT_EQ(D3D_OK, m_pDevice->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, aDot.data(), 4, 0));
+        ASSERT_EQ(D3D_OK, m_pDevice->EndScene());
+    };
+    scene();
+    EXPECT_EQ(CLEAR_COLOUR, StoredPixel(*m_pTarget, 10, 100)) << "an ended scene waits for its surfaces' next use";
+    int nScenes = 1;
+    for (; nScenes < 100000 && StoredPixel(*m_pTarget, 10, 100) == CLEAR_COLOUR; ++nScenes)
+        scene();
+    EXPECT_EQ(QUAD_COLOUR, StoredPixel(*m_pTarget, 10, 100));
+    EXPECT_LT(nScenes, 100000) << "the queue was drawn once it had grown large";
+}

@@ -1,7 +1,10 @@
 // Frames turned into display rows: the fitted rectangle, the bulk 16-bit decoding against pixel-by-pixel decoding,
-// and the parts of a frame that lie outside its surface.
+// the parts of a frame that lie outside its surface, and the same frame whoever converts its rows.
 #include "platform/dx/FrameConvert.h"
 
+#include "platform/dx/WorkerPool.h"
+
+#include <cstring>
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -67,5 +70,47 @@ TEST(FrameConvertTest, SourceOutsideTheSurfaceAndOutputAroundTheFrameAreBlack)
     {
         SCOPED_TRACE(y);
         EXPECT_EQ(y >= 1 && y <= 4 ? 0xFF0000u : 0u, aOut[static_cast<size_t>(y) * 8 + 3] & 0xFFFFFF);
+    }
+}
+
+TEST(FrameConvertTest, RowsSharedByThreadsAndPicturesScaledLaterGiveTheSameFrame)
+{
+    // A frame of distinct pixels converted on one thread into outputs of its own size and larger and smaller
+    // ones, letterboxed: with the rows shared by four threads, and from the picture converted at its own size
+    // and scaled afterwards, as the display does, the pixels are the same.
+    CWorkerPool pool(4);
+    for (const DWORD dwBits : {32u, 16u})
+    {
+        SurfacePtr p = CDirectDrawSurface::Create(203, 77, MakeRgbPixelFormat(dwBits), DDSCAPS_OFFSCREENPLAIN);
+        DDSURFACEDESC2 desc;
+        ASSERT_EQ(DD_OK, p->Lock(nullptr, &desc, DDLOCK_WAIT, nullptr));
+        for (DWORD y = 0; y < 77; ++y)
+            for (DWORD x = 0; x < 203; ++x)
+            {
+                const DWORD dw = (x * 2654435761u) ^ (y * 40503u);
+                std::memcpy(static_cast<BYTE*>(desc.lpSurface) + y * desc.lPitch + x * (dwBits / 8), &dw, dwBits / 8);
+            }
+        ASSERT_EQ(DD_OK, p->Unlock(nullptr));
+        const RECT rcAll{0, 0, 203, 77};
+        std::vector<DWORD> aPicture(203 * 77);
+        ConvertFrame(*p, rcAll, aPicture.data(), 203, 77, rcAll);
+        for (const SIZE out : {SIZE{203, 77}, SIZE{640, 480}, SIZE{150, 100}})
+        {
+            SCOPED_TRACE(testing::Message() << dwBits << " bits into " << out.cx << " x " << out.cy);
+            const auto size = static_cast<std::size_t>(out.cx * out.cy);
+            const RECT rcDest = FitFrame(203, 77, out.cx, out.cy);
+            std::vector<DWORD> aAlone(size), aShared(size), aScaled(size);
+            ConvertFrame(*p, rcAll, aAlone.data(), out.cx, out.cy, rcDest);
+            ConvertFrame(*p, rcAll, aShared.data(), out.cx, out.cy, rcDest, &pool);
+            ScaleFrame(aPicture.data(), 203, 77, aScaled.data(), out.cx, out.cy, rcDest);
+            const auto rgb = [](std::vector<DWORD> a)
+            {
+                for (DWORD& dw : a)
+                    dw &= 0xFFFFFF;
+                return a;
+            };
+            EXPECT_TRUE(rgb(aShared) == rgb(aAlone));
+            EXPECT_TRUE(rgb(aScaled) == rgb(aAlone));
+        }
     }
 }
