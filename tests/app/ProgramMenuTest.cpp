@@ -7,8 +7,10 @@
 #include "tests/app/LinesInOrder.h"
 #include "tests/app/TestProgramRun.h"
 
+#include "foundation/PngLoader.h"
 #include "platform/win32/Profile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -211,6 +213,36 @@ TEST_F(ProgramMenuTest, TheSwitchesOfTheMenuChangeTheirSettingsAndShowTheirCheck
     EXPECT_EQ(0, Get("BallPath1"));
     EXPECT_EQ(1, Get("ShortPath1"));
     EXPECT_EQ(0, Get("Music enable"));
+}
+
+/// The pixels of the frame-rate counter's yellow in a written window's top rows.
+int RateInkIn(const std::string& strPng)
+{
+    std::vector<DWORD> aPixels;
+    UINT nWidth = 0, nHeight = 0;
+    BYTE bAlpha = 0;
+    if (!LoadPngImage(strPng.c_str(), 0, aPixels, nWidth, nHeight, bAlpha))
+        return -1;
+    constexpr UINT TOP_ROWS = 80;
+    int nInk = 0;
+    for (UINT i = 0; i < std::min(nHeight, TOP_ROWS) * nWidth; ++i)
+    {
+        const DWORD rgba = aPixels[i];
+        nInk += (rgba >> 24 & 0xFF) > 240 && (rgba >> 16 & 0xFF) > 240 && (rgba >> 8 & 0xFF) < 16 ? 1 : 0;
+    }
+    return nInk;
+}
+
+TEST_F(ProgramMenuTest, TheFrameRateOfTheViewMenuShowsTheCounterAtTheTopUntilChosenAgain)
+{
+    const std::string strShown = Png("ProgramMenuFrameRate.png"), strGone = Png("ProgramMenuFrameRateGone.png");
+    const std::vector<SMenuRow> aRows = {
+        {"Frame rate on", EOpen::Alt, 1, 32176, 'M', 0, "frame +3 png " + strShown + "\n", {}},
+        {"Frame rate off", EOpen::Press, 1, 32176, 0, 0, "frame +3 png " + strGone + "\n", {}},
+    };
+    RunRows(aRows);
+    EXPECT_GT(RateInkIn(strShown), 20) << strShown;
+    EXPECT_EQ(0, RateInkIn(strGone)) << strGone;
 }
 
 TEST_F(ProgramMenuTest, TheGameCommandsOfTheMenuPassTheTurnRackAgainFlyAndGoFullScreen)
