@@ -481,7 +481,7 @@ void CMainFrame::UpdatePocketArrow()
     m_sceneAnimation.SetFloatingObject(pArrow, pTable, vAt.y - vTable.y);
 }
 
-void CMainFrame::MarkJudgedShotShown()
+void CMainFrame::MarkSceneShown()
 {
     if (auto* pObject = dynamic_cast<CSceneObjectB*>(CSceneObject::FindSceneObjectByKind(SHOWN_OBJECT_ID));
         pObject != nullptr)

@@ -241,7 +241,7 @@ public:
     /// shown and bobbing, while a call is being made or holds a pocket.
     void UpdatePocketArrow();
     void HidePocketArrow() override;
-    void MarkJudgedShotShown() override;
+    void MarkSceneShown() override;
     /// The call-the-shot state deleted and the pocket arrow hidden (FrameCallShot.cpp).
     void EndCallShot() override;
     /// Draws the arrow while it is shown; hides it first when the call it marked is gone.

@@ -132,9 +132,9 @@ public:
     virtual void AcquireMouse() {}
     /// The arrow over the called pocket hidden: the call it marked has been judged.
     virtual void HidePocketArrow() {}
-    /// A shot has been judged: the scene's object of number 32, when it has one, is marked shown.
-    /// Nothing to mark without a scene.
-    virtual void MarkJudgedShotShown() {}
+    /// A shot has been judged, or a new rack set up: the scene's object of number 32, when it has
+    /// one, is marked shown. Nothing to mark without a scene.
+    virtual void MarkSceneShown() {}
     /// A new rack: the call-the-shot state ends and the arrow over its pocket is hidden.
     virtual void EndCallShot() {}
 

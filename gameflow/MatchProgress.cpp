@@ -119,6 +119,7 @@ void CGameFlow::NextRack(const SNextRack& next)
         UpdateAimCamera(1);
         SetGameFlag(gmKeepView);
     }
+    m_Host.MarkSceneShown();
 }
 
 void CGameFlow::BeginRackTurn(bool bModeChange)

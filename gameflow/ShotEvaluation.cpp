@@ -180,7 +180,7 @@ void CGameFlow::EvaluateShot()
     m_Host.HidePocketArrow();
     if (!HasGameFlag(gmRackDecided))
         m_Host.PlayShotComments();
-    m_Host.MarkJudgedShotShown();
+    m_Host.MarkSceneShown();
     m_Host.ResumeCommentary();
     if (HasGameFlag(gmRackDecided))
         return;

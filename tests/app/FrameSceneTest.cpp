@@ -362,13 +362,16 @@ TEST_F(FrameSceneTest, AScratchedCueBallGoesBackOnAFreePlaceAndTheRackSpotsFollo
     EXPECT_FALSE(spots.at(3).bFree) << "ball 2 lies on spot 3";
 }
 
-TEST_F(FrameSceneTest, AJudgedShotMarksTheScenesObjectOfNumber32Shown)
+TEST_F(FrameSceneTest, AJudgedShotAndANewRackMarkTheScenesObjectOfNumber32Shown)
 {
     auto* pObject = dynamic_cast<CSceneObjectB*>(CSceneObject::FindSceneObjectByKind(0x20));
     ASSERT_NE(nullptr, pObject);
     pObject->SetShown(false);
     ScratchInStraightPool(Frame());
-    EXPECT_EQ(1, pObject->m_bShown);
+    EXPECT_EQ(1, pObject->m_bShown) << "a judged shot";
+    pObject->SetShown(false);
+    Frame().GetGameFlow().AdvanceMatchOtherTypes(0);
+    EXPECT_EQ(1, pObject->m_bShown) << "a new rack";
 }
 
 TEST_F(FrameSceneTest, OnlyACushionOrABallBehindTheCueBallBlocksTheSceneCue)
