@@ -1047,6 +1047,19 @@ SDL_Event MouseEventAt(SDL_Event event, POINT ptAt)
     return event;
 }
 
+// The window that takes the close button. A window that a modal dialog holds disabled ignores it, as
+// on the desktop: the dialog shown over it takes it instead and closes as its Cancel would, so the
+// window is never destroyed under the dialog's modal loop. A disabled window without a dialog over
+// it takes none (nullptr).
+HWND CloseTarget(HWND hWnd)
+{
+    if (IsWindowEnabled(hWnd))
+        return hWnd;
+    POINT ptAt;
+    const HWND hDialog = OverlayInputTarget(hWnd, &ptAt);
+    return hDialog != hWnd ? hDialog : nullptr;
+}
+
 /// nBand: the rows of the menu bar's band above the client area, which the screen's window holds too.
 void HandleWindowEvent(const SDL_WindowEvent& w, HWND hWnd, int nBand)
 {
@@ -1054,7 +1067,8 @@ void HandleWindowEvent(const SDL_WindowEvent& w, HWND hWnd, int nBand)
     switch (w.event)
     {
     case SDL_WINDOWEVENT_CLOSE:
-        PostMessage(hWnd, WM_CLOSE, 0, 0);
+        if (const HWND hTarget = CloseTarget(hWnd); hTarget != nullptr)
+            PostMessage(hTarget, WM_CLOSE, 0, 0);
         break;
     case SDL_WINDOWEVENT_MINIMIZED:
         SetIconicFromDisplay(hWnd, true);

@@ -430,6 +430,30 @@ TEST(ProgramDialogsTest, AResumedPyramidMatchEndsWithItsResultTheMatchWonAndTheN
 }
 } // namespace
 
+TEST(ProgramDialogsTest, ClosingTheWindowAtTheNewGameQuestionClosesTheQuestionAndTheProgramEndsSoundly)
+{
+    // The window that the match's end question holds takes no close: the question does, declined as
+    // by Escape, and the game goes on until the window is closed again and the quit agreed to.
+    CProgramRun run(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR);
+    WritePyramidMatchBall(run.Program() / "Saved" / "lastgame", {0, 10, 60});
+    const std::string strIni = (run.Program() / "Vorn.ini").string();
+    for (const auto& [szKey, szValue] : {std::pair{"GameType", "33"}, std::pair{"Games Goal", "1"},
+                                         std::pair{"AI Default Level", "3"}, std::pair{"OverHead View", "0"}})
+        WritePrivateProfileString("Settings", szKey, szValue, strIni.c_str());
+    // The result and the match lost closed with Escape, then the window closed at the question.
+    ASSERT_EQ(0, run.Run("boxes shown\nseen Game: resumed\ndialog +1 key press Escape\ndialog +1 key press "
+                         "Escape\ndialog +1 close\nseen Dialog 299: ended with 2\n" +
+                         std::string(CLOSE)))
+        << run.Log();
+    const std::string strLog = run.Log();
+    EXPECT_TRUE(HasLinesInOrder(strLog, {"Game: the match has ended", "Dialog 299: ended with 2"})) << strLog;
+    EXPECT_EQ(std::string::npos, strLog.find("ERROR: AddressSanitizer")) << strLog;
+    // The settings were saved whole at the end, with the resumed game's pyramid.
+    EXPECT_EQ(GAME_PYRAMID, static_cast<int>(GetPrivateProfileInt("Settings", "GameType", -1, strIni.c_str())));
+    EXPECT_EQ(1, static_cast<int>(GetPrivateProfileInt("Settings", "Games Goal", -1, strIni.c_str())));
+    EXPECT_EQ(0, static_cast<int>(GetPrivateProfileInt("Settings", "Trophy4", -1, strIni.c_str())));
+}
+
 TEST(ProgramDialogsTest, ClosingTheWindowAsksInTheGamesSkinOverThePausedGameAndDeclinedPlaysOn)
 {
     // The window closed at rest: the are-you-sure question over the game, paused behind it. Escape

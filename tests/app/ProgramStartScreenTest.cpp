@@ -64,8 +64,10 @@ TEST(ProgramStartScreenTest, ClicksChooseTheGameAndTheMatchAndPlayStartsIt)
     }
 }
 
-TEST(ProgramStartScreenTest, LeaveAndEscapeEndTheProgramWithoutAGame)
+TEST(ProgramStartScreenTest, LeaveEscapeAndTheWindowsCloseEndTheProgramWithoutAGame)
 {
+    // The window's close button, with the start screen holding the window, closes the screen as
+    // Escape does.
     struct SCase
     {
         const char* szName;
@@ -75,6 +77,7 @@ TEST(ProgramStartScreenTest, LeaveAndEscapeEndTheProgramWithoutAGame)
     const SCase aCases[] = {
         {"Leave", ClickAt(402, 503), 666},
         {"Escape", "dialog 1 key press Escape\n", 2},
+        {"the window's close", "dialog 1 close\n", 2},
     };
     for (const SCase& c : aCases)
     {
