@@ -2,6 +2,7 @@
 // script one frame at a time: the struck cue ball leaves where the camera looks and the drawn cue
 // points, the break is seen from the head behind the cue ball, and the cue is out of the picture
 // while the balls roll.
+#include "tests/app/GameArtFrame.h"
 #include "tests/app/ScriptedFrame.h"
 
 #include "app/MainFrame.h"
@@ -28,38 +29,8 @@
 namespace
 {
 /// The frame on the game's own libraries, an eight-ball game between two people, on a test clock.
-class CFrameShotLineTest : public ::testing::Test
+class CFrameShotLineTest : public CGameArtFrameTest
 {
-protected:
-    void SetUp() override
-    {
-        for (const char* szLib : {"Imagery1.dll", "Imagery.dll"})
-            g_astrArtworkLibraries.Add((std::string(VORN_GAME_DIR) + "/" + szLib).c_str());
-        for (const char* szLib : {"VornBall.dat", "VornBall1.dat"})
-            g_astrBallSetLibraries.Add((std::string(VORN_GAME_DIR) + "/" + szLib).c_str());
-        g_textureSet.LoadTextureSet();
-        m_savedSettings = g_Settings;
-        g_Settings.SetDefaults();
-        g_Settings.m_nGameType = GAME_8BALL;
-        g_Settings.m_nCompetitionType = 1;
-        m_hResources = LoadLibrary((std::string(VORN_GAME_DIR) + "/VornRes.dll").c_str());
-        AfxSetResourceHandle(m_hResources);
-    }
-    void TearDown() override
-    {
-        DeleteAllTextures();
-        g_astrBallSetLibraries.RemoveAll();
-        g_textureSet.LoadTextureSet();
-        g_nGameMode = 0;
-        g_Settings = m_savedSettings;
-        AfxSetResourceHandle(nullptr);
-        FreeLibrary(m_hResources);
-    }
-
-    CTestClockScope m_clock{1000};
-    const CAppFolder m_app;
-    HINSTANCE m_hResources = nullptr;
-    CSettings m_savedSettings;
 };
 
 /// A direction on the cloth: the horizontal part of a scene vector.
