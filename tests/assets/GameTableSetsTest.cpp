@@ -37,8 +37,8 @@ struct SFrame
     }
 };
 
-/// The table in ball in hand from the camera's default place, with the table set of that number:
-/// the frame shown, and the program's log.
+/// The table in ball in hand once the intro has lit the room and the camera come to rest, with the
+/// table set of that number: the frame shown, and the program's log.
 SFrame ShowTable(int nTableNumber, std::string& strLog)
 {
     CProgramRun run(GamePath("Vorn"), VORN_GAME_DIR);
@@ -48,9 +48,14 @@ SFrame ShowTable(int nTableNumber, std::string& strLog)
           std::pair{"AdvancedLighting", "0"}, std::pair{"AutoPlaceTime", "0"}})
         WritePrivateProfileString("Settings", szKey, szValue, strIni.c_str());
     WritePrivateProfileString("Settings", "Table number", std::to_string(nTableNumber).c_str(), strIni.c_str());
+    // The intro's lamps come on at once, so the frame looked at is lit however loaded the machine.
+    WritePrivateProfileString("Intro", "Blink lamp", "", strIni.c_str());
+    WritePrivateProfileString("Intro", "Increase time", "0", strIni.c_str());
     const std::string strPng = "FrameTableSet" + std::to_string(nTableNumber) + ".png";
     const std::string strPath = (run.Root() / strPng).string();
-    EXPECT_EQ(0, run.Run("seen Game started\nframe +20 png " + strPath + "\nafter 0 close\nanswer ok\n")) << run.Log();
+    EXPECT_EQ(0, run.Run("seen Game: at rest, it can be saved or loaded\nframe +3 png " + strPath +
+                         "\nafter 0 close\nanswer ok\n"))
+        << run.Log();
     strLog = run.Log();
     SFrame frame;
     BYTE bAlpha = 0;
