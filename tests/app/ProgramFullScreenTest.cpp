@@ -6,6 +6,7 @@
 #include "tests/app/LinesInOrder.h"
 
 #include "foundation/PngLoader.h"
+#include "platform/win32/MenuBar.h"
 #include "platform/win32/Profile.h"
 
 #include <gtest/gtest.h>
@@ -88,7 +89,7 @@ TEST(ProgramFullScreenTest, AltEnterGoesBothWaysAndTheSettingFollowsTheWindow)
             // A window's picture holds the menu bar's band above its 812 by 570 client area.
             const SIZE size = FrameSize(aPngs[i]);
             EXPECT_EQ(bFull ? 1024 : 812, size.cx);
-            EXPECT_EQ(bFull ? 768 : 570 + 20, size.cy);
+            EXPECT_EQ(bFull ? 768 : 570 + MENU_BAR_HEIGHT, size.cy);
         }
         EXPECT_EQ(c.nSaved, static_cast<int>(GetPrivateProfileInt("Settings", "FullScreen", -1, strIni.c_str())));
     }

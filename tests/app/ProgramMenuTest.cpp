@@ -8,6 +8,7 @@
 #include "tests/app/TestProgramRun.h"
 
 #include "foundation/PngLoader.h"
+#include "platform/win32/MenuBar.h"
 #include "platform/win32/Profile.h"
 
 #include <algorithm>
@@ -154,7 +155,7 @@ protected:
                 if (std::string(row.szPng) != "ProgramMenuFullScreen.png")
                 {
                     EXPECT_EQ(812, size.cx);
-                    EXPECT_EQ(570 + 20, size.cy);
+                    EXPECT_EQ(570 + MENU_BAR_HEIGHT, size.cy);
                 }
             }
         }
@@ -278,7 +279,7 @@ TEST_F(ProgramMenuTest, TheGameCommandsOfTheMenuPassTheTurnRackAgainFlyAndGoFull
     // The window took the whole screen, with the bar over its top rows while the menu is open.
     const SIZE full = PngSize(Png("ProgramMenuFullScreen.png"));
     EXPECT_GT(full.cx, 812);
-    EXPECT_GT(full.cy, 570 + 20);
+    EXPECT_GT(full.cy, 570 + MENU_BAR_HEIGHT);
 }
 TEST_F(ProgramMenuTest, InStraightPoolTheMenuCallsTheShot)
 {

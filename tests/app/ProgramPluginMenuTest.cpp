@@ -6,6 +6,7 @@
 #include "tests/app/TestProgramRun.h"
 
 #include "foundation/PngLoader.h"
+#include "platform/win32/MenuBar.h"
 #include "platform/win32/Profile.h"
 
 #include <filesystem>
@@ -75,7 +76,7 @@ TEST(ProgramPluginMenuTest, AGameOfARulePlugInIsChosenOnTheStartScreenAndPlayedT
     BYTE bAlpha = 0;
     ASSERT_TRUE(LoadPngImage(strMenu.c_str(), 0, aPixels, nWidth, nHeight, bAlpha));
     // The window's picture holds the menu bar's 20 rows above the client area.
-    constexpr UINT CORNER_ROW = 20 + 135;
+    constexpr UINT CORNER_ROW = MENU_BAR_HEIGHT + 135;
     ASSERT_GT(nHeight, CORNER_ROW);
     const DWORD dwCorner = aPixels[CORNER_ROW * nWidth + 500];
     EXPECT_GT(static_cast<int>(dwCorner >> 24 & 0xFF), 150) << std::hex << dwCorner;
