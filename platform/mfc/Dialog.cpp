@@ -218,7 +218,8 @@ INT_PTR CDialog::DoModalIndirect(const SDialogTemplate& dialogTemplate)
     const HWND hFocusBefore = ::GetFocus();
     m_bEnded = false;
     m_nResult = IDCANCEL;
-    if (CreateFromTemplate(dialogTemplate))
+    const bool bCreated = CreateFromTemplate(dialogTemplate);
+    if (bCreated)
     {
         m_hOverlayOwner = hOwner == nullptr ? m_hWnd : OverlayOwner(hOwner) != nullptr ? OverlayOwner(hOwner) : hOwner;
         if (SendMessage(WM_INITDIALOG, 0, 0) != 0)
@@ -227,10 +228,6 @@ INT_PTR CDialog::DoModalIndirect(const SDialogTemplate& dialogTemplate)
         RunModalLoop();
         RemoveWindowOverlay(m_hOverlayOwner, m_hWnd);
         DestroyWindow();
-        // The log tells a script driving the dialog when it has gone and how it ended.
-        char szLine[64];
-        std::snprintf(szLine, sizeof szLine, "Dialog %u: ended with %d\n", m_nIDTemplate, static_cast<int>(m_nResult));
-        OutputDebugString(szLine);
     }
     else
         m_nResult = -1;
@@ -241,6 +238,14 @@ INT_PTR CDialog::DoModalIndirect(const SDialogTemplate& dialogTemplate)
     const HWND hFocusAfter = hFocusBefore != nullptr && IsWindow(hFocusBefore) ? hFocusBefore : hOwner;
     if (hFocusAfter != nullptr && IsWindow(hFocusAfter) && ::GetFocus() != hFocusAfter)
         ::SetFocus(hFocusAfter);
+    // The log tells a script driving the dialog when it has gone and how it ended; it comes once the
+    // owner takes input again, so that the script's next click or close reaches the owner.
+    if (bCreated)
+    {
+        char szLine[64];
+        std::snprintf(szLine, sizeof szLine, "Dialog %u: ended with %d\n", m_nIDTemplate, static_cast<int>(m_nResult));
+        OutputDebugString(szLine);
+    }
     for (const SItem& item : m_aItems)
         if (item.pView != nullptr)
             item.pView->Unbind();
