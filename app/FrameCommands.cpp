@@ -575,6 +575,8 @@ void CMainFrame::ToggleOverheadView()
     flow.SetGameMode(modeCameraFlight);
 }
 
+// The current view record is worked out from the camera and the cue whenever it is asked for
+// (CGameFlow::GetCurrentView), so it is always in step with them: there is nothing to copy.
 void CMainFrame::OnSyncViewRecord() {}
 
 void CMainFrame::OnCallShot()
@@ -616,7 +618,11 @@ void CMainFrame::OnReplay()
     StartReplay();
 }
 
-void CMainFrame::OnResetCamera() { ClearGameFlag(gmKeepView); }
+void CMainFrame::OnResetCamera()
+{
+    m_pGameFlow->ResetCameraFraming();
+    ClearGameFlag(gmKeepView);
+}
 
 void CMainFrame::OnPhysicsDialog()
 {

@@ -63,6 +63,15 @@ void CGameFlow::UpdateAimCamera(int nAlignCue)
     m_Host.AlignCue();
 }
 
+void CGameFlow::ResetCameraFraming()
+{
+    SFlowCamera rest;
+    rest.fYaw = m_Camera.fYaw;
+    rest.vLookAt = m_Camera.vLookAt;
+    m_Camera = rest;
+    UpdateAimCamera(0);
+}
+
 bool CGameFlow::TurnCueBallToAim()
 {
     CVector3 vBall;

@@ -348,6 +348,9 @@ public:
     /// The camera back at its rest pose over the middle of the table: the camera the frame views
     /// the table through is the flow's own.
     void ResetCamera();
+    /// The camera's zoom, tilt and shifts back at their rest values; it keeps its heading and the
+    /// point it looks at, so the player still faces what they were looking at.
+    void ResetCameraFraming();
 
     /// Whether a game can go on from the state as it stands (a restored or handed-in state is
     /// checked whole before play): a known game type, every ball once in the lists and the engine,

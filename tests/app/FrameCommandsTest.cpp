@@ -15,6 +15,7 @@
 #include "foundation/Settings.h"
 #include "gameflow/CallShotState.h"
 #include "gameflow/CuePlacement.h"
+#include "gameflow/FlowCamera.h"
 #include "gameflow/GameFlow.h"
 #include "media/MusicPlayer.h"
 #include "platform/mfc/AfxResource.h"
@@ -33,6 +34,7 @@
 #include "render/D3DFramework.h"
 #include "render/Environment3D.h"
 #include "render/SceneObject.h"
+#include "render/TableSpace.h"
 #include "simulation/BallEngine.h"
 #include "simulation/CallRecord.h"
 #include "simulation/PhysicsCoefficients.h"
@@ -878,6 +880,33 @@ TEST(FrameCommandsTest, TheOverheadViewFliesThereAndBackToThePlayersView)
     EXPECT_NEAR(players.m_vCamera.z, back.m_vCamera.z, 1e-3f);
     EXPECT_NEAR(players.m_vViewPoint.x, back.m_vViewPoint.x, 1e-3f);
     EXPECT_NEAR(players.m_vViewPoint.z, back.m_vViewPoint.z, 1e-3f);
+}
+
+TEST(FrameCommandsTest, ResetCameraBringsBackTheZoomAndTiltAndLooksWhereThePlayerLooked)
+{
+    CStartedFrame frame;
+    ASSERT_TRUE(frame.Started());
+    g_nGameMode = modeAim;
+    SetGameFlag(gmKeepView);
+    SFlowCamera& camera = frame.Frame().GetGameFlow().Camera();
+    camera.fYaw = 95.0f;
+    camera.SetPitch(310.0f);
+    camera.fDistance = 60.0f;
+    camera.fShift1 = 4.0f;
+    camera.fShift2 = 3.0f;
+    camera.vLookAt = CVector3(10.0f, SCENE_BED_HEIGHT, -20.0f);
+
+    frame.Command(ID_RESET_CAMERA);
+    EXPECT_FLOAT_EQ(95.0f, camera.fYaw);
+    EXPECT_FLOAT_EQ(SFlowCamera::DEFAULT_PITCH, camera.fPitch);
+    EXPECT_FLOAT_EQ(SFlowCamera::DEFAULT_DISTANCE, camera.fDistance);
+    EXPECT_FLOAT_EQ(0.0f, camera.fShift1);
+    EXPECT_FLOAT_EQ(0.0f, camera.fShift2);
+    EXPECT_FLOAT_EQ(10.0f, camera.vLookAt.x);
+    EXPECT_FLOAT_EQ(-20.0f, camera.vLookAt.z);
+    // The camera stands on its new orbit, where the next frame views the table from.
+    EXPECT_NEAR(SFlowCamera::DEFAULT_DISTANCE, (camera.vPosition - camera.vLookAt).Length(), 1e-2f);
+    EXPECT_FALSE(HasGameFlag(gmKeepView));
 }
 
 TEST(FrameCommandsTest, TheMatchEndAsksForANewGameWithEachAnswer)
