@@ -32,6 +32,7 @@
 #include "ui/ControlBar.h"
 #include "ui/GameWidgets.h"
 #include "ui/TextMessages.h"
+#include "ui/WindowPlacement.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -390,6 +391,11 @@ BOOL CMainFrame::InitGame()
         PostQuitMessage(8);
         return FALSE;
     }
+    // A window kept where a larger desktop had room comes back onto this one when it is next
+    // restored; the side bars wait for the cursor mode.
+    FitWindowRectToDesktop(&g_Settings.m_WindowPlacement.rcNormalPosition);
+    g_leftBar.Hide();
+    g_rightBar.Hide();
     AnnounceGame(nStartType);
     g_Settings.Save();
     SetForegroundWindow();

@@ -183,6 +183,19 @@ TEST(ProgramTest, TheLogFileOptionWritesTheDebugLogIntoTheDataFolder)
     EXPECT_TRUE(HasInOrder(strFile, {"Start-up: artwork libraries", "Start-up: window", "Game started"})) << strFile;
 }
 
+TEST(ProgramTest, AWindowKeptOffTheDesktopIsKeptOnItAfterAStart)
+{
+    // A placement from a larger desktop: its normal rectangle lies right of and below this one.
+    CTestProgramRun run;
+    const std::string strIni = (run.Program() / "Vorn.ini").string();
+    WritePrivateProfileString("Settings", "FullScreen", "0", strIni.c_str());
+    WritePrivateProfileString("Settings", "Window placement", "1 0 0 0 0 5000 4000 5700 4500", strIni.c_str());
+    ASSERT_EQ(0, run.Run("frame 2 close\nanswer ok\n")) << run.Log();
+    char szPlacement[100] = "";
+    GetPrivateProfileString("Settings", "Window placement", "", szPlacement, sizeof szPlacement, strIni.c_str());
+    EXPECT_STREQ("1 0 0 0 0 0 0 700 500", szPlacement);
+}
+
 TEST(ProgramTest, SetupSaysTheSetUpLibraryCannotBeLoadedAndTheGameStartsAnyway)
 {
     CTestProgramRun run;
