@@ -40,6 +40,7 @@
 #include "ui/GameWidgets.h"
 #include "ui/MessageDlg.h"
 #include "ui/SetupDlg.h"
+#include "ui/SharedQueries.h"
 #include "ui/SmallDialogs.h"
 #include "ui/StatisticsDialog.h"
 #include "ui/TextMessages.h"
@@ -341,7 +342,7 @@ void CMainFrame::SetAimingAid(bool bOn)
 
 void CMainFrame::ToggleAimingAid()
 {
-    if (g_Settings.m_nCompetitionType != 2)
+    if (IsCompetitionTypeNotTwo())
     {
         SetAimingAid((m_dwOptionWord & OPTION_AIMING_AID) == 0);
         if (g_Settings.m_nBallPath1 != 0)

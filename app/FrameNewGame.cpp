@@ -101,7 +101,7 @@ void CMainFrame::PrepareNewRack()
     // Commentary only when the computer plays a side.
     g_Speech.Reset();
     g_Speech.Rules().EnableForGameType(GetGameType());
-    const bool bComputerPlays = flow.Player1().GetRobotLevel() != 0 || flow.Player2().GetRobotLevel() != 0;
+    const bool bComputerPlays = flow.Player1().IsRobot() || flow.Player2().IsRobot();
     g_Speech.SetActive(bComputerPlays && g_Settings.m_nSpeechMode == 2 && GetGameType() != GAME_DIRECT_AIM);
     // A widget pressed to ask for this rack never gets its release: it lets go here, and the game
     // leaves for the mode it came from before the rack clears the mode word.

@@ -9,6 +9,7 @@
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
 #include "ui/GameWidgets.h"
+#include "ui/SharedQueries.h"
 #include "ui/TextMessages.h"
 
 #include <array>
@@ -82,7 +83,7 @@ void CMainFrame::AnnounceGame(int nStartType)
     if (nStartType == GAME_DIRECT_AIM || nStartType == GAME_RESUME_LAST)
         return;
     const CPlayer& current = m_pGameFlow->Current();
-    if (g_Settings.m_nCompetitionType != 0)
+    if (!IsCompetitionTypeZero())
     {
         // The program's text names the player where it holds "%s".
         std::string strGreeting = LoadFlowString(IDS_GREETING);

@@ -61,7 +61,7 @@ void CPlayer::AppendName(LPCSTR szText)
 
 void CPlayer::SetDefaultName(LPCSTR szText)
 {
-    if (m_nRobotLevel != 0)
+    if (IsRobot())
     {
         m_strName = GetSkillLevelName(m_nRobotLevel);
         return;

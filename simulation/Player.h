@@ -138,6 +138,8 @@ public:
 
     CPlayer& SetLevel(int nLevel);
     int GetRobotLevel() const { return m_nRobotLevel; }
+    /// Whether the computer plays this side.
+    bool IsRobot() const { return m_nRobotLevel != 0; }
 
     void SetViewRecord(const CViewRecord& view) { m_View = view; }
     CViewRecord GetViewRecord() const { return m_View; }
