@@ -30,7 +30,7 @@ const SMeshFile s_aMeshes[] = {
     {"Imagery.dll", "Sconce.x"},      {"Imagery.dll", "Clock.x"},       {"Imagery.dll", "HourHand.x"},
     {"Imagery.dll", "MinuteHand.x"},  {"Imagery.dll", "Picture1.x"},    {"Imagery.dll", "Picture2.x"},
     {"Imagery.dll", "Picture3.x"},    {"Imagery.dll", "Picture4.x"},    {"Imagery.dll", "Ball.x"},
-    {"Imagery.dll", "Cue.x"},         {"Imagery.dll", "Arrow.x"},
+    {"Imagery.dll", "Cue.x"},         {"Imagery.dll", "Arrow.x"},       {"Imagery.dll", "Trophy.x"},
 };
 
 SXFrame ParseMesh(const char* szLibrary, const char* szName)
