@@ -316,6 +316,7 @@ void CFrameHud::Release()
     m_asizePlugin.fill(HUD_PLUGIN_PANEL_SIZE);
     m_bTitleDirty = true;
     m_strWatermark = WATERMARK_PICTURE; // the scene's objects come back with their own pictures
+    m_strTrophy = "";
 }
 
 CFrameHud& CMainFrame::GetHud()

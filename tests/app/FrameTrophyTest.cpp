@@ -88,6 +88,9 @@ TEST(FrameTrophyTest, APlayerWithATrophySeesItsMedalByTheTable)
     EXPECT_GT(silver[2] / silver[0], bronze[2] / bronze[0]) << "silver is bluer than bronze";
     EXPECT_GT(silver[2] / silver[0], gold[2] / gold[0]) << "silver is bluer than gold";
     EXPECT_GT(gold[1] / gold[0], bronze[1] / bronze[0]) << "gold is yellower than bronze";
+    // The display made anew (the scene's objects with it) still shows the gold medal.
+    ASSERT_TRUE(whole.FillTheScreen());
+    EXPECT_EQ(aFrames[2], whole.Tick()) << "the gold medal after a change of the display";
     // A value that is no trophy shows none.
     g_Settings.m_nTrophy = 9;
     EXPECT_EQ(aNone, whole.Tick());
