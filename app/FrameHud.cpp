@@ -316,6 +316,7 @@ void CFrameHud::Release()
     m_asizePlugin.fill(HUD_PLUGIN_PANEL_SIZE);
     m_bTitleDirty = true;
     m_strWatermark = WATERMARK_PICTURE; // the scene's objects come back with their own pictures
+    m_strTrophy = "";
 }
 
 CFrameHud& CMainFrame::GetHud()
@@ -798,7 +799,8 @@ void CMainFrame::DrawCalledPocket()
 
 void CMainFrame::DrawWatermark(int)
 {
-    // The scene has no trophy object; the watermark's picture tells the player's trophy.
+    // The watermark's picture tells the player's trophy too; the trophy itself has a step of its
+    // own, so that the balls split around it stay in front of it or behind it.
     ShowTrophyWatermark();
     DrawWatermarkObject();
     if ((m_dwOptionWord & OPTION_HEAD_LINE) != 0)
@@ -1140,7 +1142,9 @@ void CMainFrame::DrawScene(int nFlags)
     SSceneOrderState state;
     state.bSceneHidden = (g_nGameMode & MODE_BITS) == modeWaiting && (g_nGameMode & MODE_LIGHT_EDIT) != 0;
     state.bSpecular = g_Settings.m_nSpecular != 0;
-    state.bSplit = false; // the frame has no trophy object to split the balls around yet
+    state.bSplit = !state.bSceneHidden && IsBallSplitByTrophy();
+    if (state.bSplit)
+        SplitBallsAroundTrophy(GetHud().m_split);
     state.bPocketBehind = IsPocketBehind(GetCameraHeading(), GetCalledPocket());
     PaintScenePlan(PlanScene(state), nFlags);
     // The lamps' flicker lit this frame only.
@@ -1178,6 +1182,15 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         break;
     case ESceneStep::PocketedBalls:
         DrawBallGroup(EBallPlace::Off, nFlags);
+        break;
+    case ESceneStep::BallsBehind:
+        DrawBallSet(GetHud().m_split.behind, true, nFlags);
+        break;
+    case ESceneStep::BallsFront:
+        DrawBallSet(GetHud().m_split.front, false, nFlags);
+        break;
+    case ESceneStep::Trophy:
+        DrawTrophy();
         break;
     case ESceneStep::FarSides:
     case ESceneStep::NearSides:
@@ -1225,8 +1238,7 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         RestoreLamps();
         break;
     default:
-        // No trophy object: neither the trophy nor the balls split around it; no object is of the
-        // specular pass.
+        // No object is of the specular pass.
         break;
     }
 }

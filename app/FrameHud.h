@@ -71,6 +71,7 @@ public:
     DWORD m_dwPathMarksTime = 0; // when they last turned on or off
     SBallSplit m_split;
     CString m_strWatermark = WATERMARK_PICTURE;    // the picture the watermark shows
+    CString m_strTrophy;                           // the medal the trophy shows
     std::vector<ESceneStep>* m_pDrawLog = nullptr; // test seam: every step painted is appended
 };
 

@@ -1,10 +1,15 @@
 // The frame painter's 3-D steps: the room's objects before the table and after it, the table's
 // sides behind the balls and in front of them by the camera's heading, the balls in their groups
-// (on the cloth, in the pockets' jaws, off the table) and the table's watermark.
+// (on the cloth, in the pockets' jaws, off the table) or split around the trophy, the trophy with
+// the player's medal, and the table's watermark.
+#include "app/FrameHud.h"
 #include "app/FramePlacement.h"
 #include "app/MainFrame.h"
 #include "foundation/Matrix.h"
+#include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
+#include "gameflow/GameMode.h"
+#include "media/DirectInputDevices.h"
 #include "platform/dx/Device.h"
 #include "render/CameraFlight.h"
 #include "render/D3DFramework.h"
@@ -12,6 +17,7 @@
 #include "render/Light.h"
 #include "render/SceneObject.h"
 #include "render/TableSpace.h"
+#include "render/TextureManager.h"
 #include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "simulation/PhysicsConstants.h"
@@ -25,6 +31,26 @@ constexpr float OFF_TABLE_Z = -0.1f;
 constexpr const char* MAIN_LAMP_NAME = "Down";
 /// The grey of the ambient light the balls are drawn in.
 constexpr int BALL_GROUP_AMBIENT = 150;
+
+/// The trophy's medal of each trophy setting 1 to 3: bronze for the first, silver, gold.
+constexpr const char* MEDAL_PICTURES[] = {"bronze.bmp", "silver.bmp", "gold.bmp"};
+
+/// The medal of a trophy setting; null for none (0, or a value out of range).
+const char* MedalPicture(int nTrophy)
+{
+    return nTrophy >= 1 && nTrophy <= static_cast<int>(std::size(MEDAL_PICTURES))
+               ? MEDAL_PICTURES[static_cast<std::size_t>(nTrophy - 1)]
+               : nullptr;
+}
+
+/// The middle of an object's box.
+CVector3 BoxCentre(const CSceneObject& object)
+{
+    SBox box;
+    if (!object.GetBox(box))
+        return {};
+    return (box.vMin + box.vMax) * 0.5f;
+}
 
 /// The cloth's rectangle in the scene.
 STableBounds SceneTableBounds()
@@ -123,9 +149,25 @@ void CMainFrame::DrawBallGroup(EBallPlace place, int nFlags)
     for (const SSceneBall& ball : m_rackScene.GetBalls())
         if (GetBallPlace(ball.vCentre.x, ball.vCentre.z, IsOffTable(ball.nBall), bounds) == place)
             m_aBallGroup.push_back(ball);
+    DrawGatheredBalls(place == EBallPlace::Inside, nFlags);
+}
+
+void CMainFrame::DrawBallSet(std::span<const int> set, bool bFirst, int nFlags)
+{
+    if (m_pFramework == nullptr || !IsCameraAboveTable())
+        return;
+    m_aBallGroup.clear();
+    for (const SSceneBall& ball : m_rackScene.GetBalls())
+        if (std::ranges::find(set, ball.nBall) != set.end())
+            m_aBallGroup.push_back(ball);
+    DrawGatheredBalls(bFirst, nFlags);
+}
+
+void CMainFrame::DrawGatheredBalls(bool bFirst, int nFlags)
+{
     // A ball taken up casts its shadow onto the cloth under it, below the balls painted there, in
     // the room's own light.
-    if (place == EBallPlace::Inside && m_pPlacement != nullptr && m_pFramework->GetD3DDevice() != nullptr)
+    if (bFirst && m_pPlacement != nullptr && m_pFramework->GetD3DDevice() != nullptr)
         m_pPlacement->DrawShadow(*m_pFramework->GetD3DDevice(), m_pGameFlow->Camera().vPosition);
     // The group is drawn in a raised ambient light, its shadows first and the balls over them.
     CAmbientLightSave ambient;
@@ -142,4 +184,78 @@ void CMainFrame::DrawWatermarkObject()
     if (m_pFramework != nullptr)
         m_rackScene.DrawObjects(*m_pFramework,
                                 [](const CSceneObject& object) { return object.m_nId == KIND_WATERMARK; });
+}
+
+CSceneObject* CMainFrame::GetShownTrophy() const
+{
+    // The trophy stands only for a player who holds one.
+    CSceneObject* pTrophy = CSceneObject::FindSceneObjectByKind(KIND_TROPHY);
+    return pTrophy != nullptr && pTrophy->IsEnabled() && MedalPicture(g_Settings.m_nTrophy) != nullptr ? pTrophy
+                                                                                                       : nullptr;
+}
+
+float CMainFrame::GetTrophyHeading(const CSceneObject& trophy) const
+{
+    const STableBounds bounds = SceneTableBounds();
+    const CVector3 vTrophy = BoxCentre(trophy);
+    return HeadingTowards(vTrophy.x - (bounds.fMinX + bounds.fMaxX) / 2, vTrophy.z - (bounds.fMinZ + bounds.fMaxZ) / 2);
+}
+
+bool CMainFrame::IsBallSplitByTrophy() const
+{
+    const CSceneObject* pTrophy = GetShownTrophy();
+    if (pTrophy == nullptr || (g_nGameMode & (gmKeepView | modeCallShot)) != 0)
+        return false;
+    // The wide view of the X key held, which a mouse stroke forces off.
+    const bool bWideView = g_DIKeyboard.IsDIKeyDown(DIK_X) != 0 && (g_nGameMode & MODE_BITS) != modeMouseStroke;
+    return !bWideView && GetTrophyHeading(*pTrophy) != GetCameraHeading();
+}
+
+bool CMainFrame::IsBallBeforeObject(const CVector3& vBall, const CSceneObject& object) const
+{
+    // The object's plane stands upright through its middle, facing the table. A ball is before it
+    // when, seen along the sight line from the eye, it lies on the eye's side of that plane.
+    const STableBounds bounds = SceneTableBounds();
+    const CVector3 vCentre = BoxCentre(object);
+    const CVector3 vNormal((bounds.fMinX + bounds.fMaxX) / 2 - vCentre.x, 0.0f,
+                           (bounds.fMinZ + bounds.fMaxZ) / 2 - vCentre.z);
+    const CVector3 vEye = GetViewEye() - vCentre;
+    const CVector3 vAt = vBall - vCentre;
+    return (Vec3Dot(&vNormal, &vEye) >= 0.0) == (Vec3Dot(&vNormal, &vAt) >= 0.0);
+}
+
+void CMainFrame::SplitBallsAroundTrophy(SBallSplit& split) const
+{
+    split.Clear();
+    const CSceneObject* pTrophy = GetShownTrophy();
+    if (pTrophy == nullptr)
+        return;
+    const CVector3 vEye = GetViewEye();
+    const CVector3 vTrophy = BoxCentre(*pTrophy);
+    std::vector<SSplitBall> balls;
+    for (const SSceneBall& ball : m_rackScene.GetBalls())
+        balls.push_back(SSplitBall{ball.nBall, static_cast<float>((ball.vCentre - vEye).Length()),
+                                   IsBallBeforeObject(ball.vCentre, *pTrophy)});
+    float d = GetTrophyHeading(*pTrophy) - GetCameraHeading();
+    if (d < 0.0f)
+        d += 360.0f;
+    SplitBallsByHeading(d, static_cast<float>((vTrophy - vEye).Length()), balls, split);
+}
+
+void CMainFrame::DrawTrophy()
+{
+    CSceneObject* pTrophy = GetShownTrophy();
+    if (pTrophy == nullptr || m_pFramework == nullptr)
+        return;
+    // The medal is set while it is player 1's turn, and kept through player 2's.
+    const char* szMedal = MedalPicture(g_Settings.m_nTrophy);
+    CFrameHud& hud = GetHud();
+    if (m_pGameFlow->IsPlayer1Current() && hud.m_strTrophy != szMedal)
+    {
+        pTrophy->SetImage(szMedal);
+        // The frame being drawn shows the medal already.
+        ReloadTexture(szMedal, m_pFramework->GetD3DDevice());
+        hud.m_strTrophy = szMedal;
+    }
+    m_rackScene.DrawObjects(*m_pFramework, [pTrophy](const CSceneObject& object) { return &object == pTrophy; });
 }

@@ -27,6 +27,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 class CD3DFramework;
@@ -50,6 +51,7 @@ struct SBannerState;
 enum class ESceneStep;
 enum class EScenePass;
 enum class EBallPlace;
+struct SBallSplit;
 struct SScenePlan;
 
 /// The developer mode (set only by the intro window, which this game does not have; a test sets it)
@@ -360,6 +362,24 @@ public:
     /// The balls of one place (on the cloth, in the jaws, off the table), farthest first, while the
     /// camera is not below the table; nFlags 3 when the view is the last frame's.
     void DrawBallGroup(EBallPlace place, int nFlags);
+    /// The balls of a set split around the trophy, drawn as a group; bFirst: the first balls of the
+    /// frame, under which a ball taken up casts its shadow.
+    void DrawBallSet(std::span<const int> set, bool bFirst, int nFlags);
+    /// The balls gathered in m_aBallGroup, their shadows first, in the balls' raised ambient light.
+    void DrawGatheredBalls(bool bFirst, int nFlags);
+    /// The trophy while it shows the player's medal: enabled, with a trophy of 1 to 3; else null.
+    CSceneObject* GetShownTrophy() const;
+    /// The camera heading that looks from the table's middle towards the trophy.
+    float GetTrophyHeading(const CSceneObject& trophy) const;
+    /// Whether this frame draws the balls split around the trophy: it is shown, its heading is not
+    /// the camera's, the view is neither kept nor the call of a shot, and the wide view is off.
+    bool IsBallSplitByTrophy() const;
+    /// Whether a ball at vBall shows in front of the object, by the sight line from the eye.
+    bool IsBallBeforeObject(const CVector3& vBall, const CSceneObject& object) const;
+    /// The balls behind the trophy and in front of it for the camera as it stands.
+    void SplitBallsAroundTrophy(SBallSplit& split) const;
+    /// The trophy with the player's medal, set while it is player 1's turn.
+    void DrawTrophy();
     /// The table's watermark object.
     void DrawWatermarkObject();
     /// Whether the camera stands no lower than 0.1 below the cloth.

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <initializer_list>
+#include <numbers>
 
 namespace
 {
@@ -105,9 +106,9 @@ bool IsPocketBehind(float fHeading, int nPocket)
 
 bool IsInScenePass(EScenePass pass, int nKind, int nOrder, int nTableOrder, bool bSplit)
 {
-    const bool bOwnStep = nKind == KIND_BALLS || nKind == KIND_POCKET_ARROW || nKind == KIND_WATERMARK ||
-                          std::ranges::find(TABLE_SIDE_KINDS, nKind) != TABLE_SIDE_KINDS.end() ||
-                          (bSplit && nKind == KIND_CUE);
+    const bool bOwnStep =
+        nKind == KIND_BALLS || nKind == KIND_POCKET_ARROW || nKind == KIND_WATERMARK || nKind == KIND_TROPHY ||
+        std::ranges::find(TABLE_SIDE_KINDS, nKind) != TABLE_SIDE_KINDS.end() || (bSplit && nKind == KIND_CUE);
     if (bOwnStep)
         return false;
     return pass == EScenePass::Background ? nOrder < nTableOrder : nOrder > nTableOrder;
@@ -119,6 +120,13 @@ EBallPlace GetBallPlace(float x, float z, bool bOffTable, const STableBounds& bo
         return EBallPlace::Off;
     const bool bInside = x >= bounds.fMinX && x <= bounds.fMaxX && z >= bounds.fMinZ && z <= bounds.fMaxZ;
     return bInside ? EBallPlace::Inside : EBallPlace::Jaws;
+}
+
+float HeadingTowards(float dx, float dz)
+{
+    // A camera of heading h looks along (-sin h, 0, -cos h).
+    const float fDegrees = std::atan2(-dx, -dz) * 180.0f / std::numbers::pi_v<float>;
+    return fDegrees < 0.0f ? fDegrees + 360.0f : fDegrees;
 }
 
 void SplitBallsByHeading(float d, float fTrophyDistance, std::span<const SSplitBall> balls, SBallSplit& split)

@@ -29,6 +29,7 @@ inline constexpr int KIND_WATERMARK = 0x2000040;
 inline constexpr int KIND_BALLS = 0x10; // the ball objects; their order splits background from foreground
 inline constexpr int KIND_CUE = 0x2;
 inline constexpr int KIND_POCKET_ARROW = 0x200;
+inline constexpr int KIND_TROPHY = 0x80; // the trophy that shows the player's medal
 
 /// The two passes over the room's objects: before the table's order and after it.
 enum class EScenePass
@@ -38,8 +39,8 @@ enum class EScenePass
 };
 /// Whether a pass draws an object of that kind and order: the background those ordered before the
 /// table (nTableOrder), the foreground those after it. Objects that a step of their own draws are
-/// left out: the balls, the pocket arrow, the table's sides and watermark and, with the balls split
-/// around the trophy, the cue.
+/// left out: the balls, the pocket arrow, the trophy, the table's sides and watermark and, with the
+/// balls split around the trophy, the cue.
 bool IsInScenePass(EScenePass pass, int nKind, int nOrder, int nTableOrder, bool bSplit);
 
 /// Where a ball lies for its drawing group: on the cloth inside the table's bounds, on the table
@@ -82,6 +83,9 @@ struct SSplitBall
     float fDistance = 0;        // from the camera
     bool bBeforeObject = false; // the sight-line test: the ball shows in front of the trophy
 };
+/// The camera heading, degrees 0 to 360, of a camera looking along the horizontal direction (dx, dz):
+/// heading 180 looks along +z, 0 along -z.
+float HeadingTowards(float dx, float dz);
 /// The balls drawn behind the trophy and in front of it.
 struct SBallSplit
 {

@@ -158,7 +158,7 @@ std::vector<SNamedResource> NamedResources()
          {"Ball.x",       "Arrow.x",      "HourHand.x",   "MinuteHand.x", "Cue.x",       "TableBed.x", "TableSideA.x",
           "TableSideB.x", "TableSideC.x", "TableSideD.x", "TableMark.x",  "TableBody.x", "Room.x",     "Lamp.x",
           "Fan.x",        "Sconce.x",     "Clock.x",      "Picture1.x",   "Picture2.x",  "Picture3.x", "Picture4.x",
-          "TourBed.x",    "TourSideA.x",  "TourSideB.x",  "TourSideC.x",  "TourSideD.x"})
+          "TourBed.x",    "TourSideA.x",  "TourSideB.x",  "TourSideC.x",  "TourSideD.x", "Trophy.x"})
         add("artwork", "XFILE", sz);
     for (const char* sz :
          {"felt", "felt_d", "walnut", "floor", "wallpanel", "wallpaper", "brass", "leather", "clockface", "lampshade",
@@ -172,7 +172,8 @@ std::vector<SNamedResource> NamedResources()
         std::snprintf(sz, sizeof sz, "b_sm_%02d.bmp", n);
         add("artwork", Id(2), sz);
     }
-    for (const char* szName : {"arrow.bmp", "Disable.bmp", "Chat.bmp", "watermark.bmp"})
+    for (const char* szName :
+         {"arrow.bmp", "Disable.bmp", "Chat.bmp", "watermark.bmp", "bronze.bmp", "silver.bmp", "gold.bmp"})
         add("artwork", Id(2), szName);
     add("ball sets", "SET", "TEXTURES.SET");
     for (const char* szSet : {"STANDARD", "IVORY", "AMERICAN", "BONUS"})

@@ -1,5 +1,9 @@
 #include "ui/SceneOrder.h"
 
+#include "foundation/Matrix.h"
+#include "render/Picking.h"
+
+#include <cmath>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -84,6 +88,8 @@ TEST(SceneOrderTest, PassesDrawTheRoomAroundTheTableButNotWhatHasAStepOfItsOwn)
         {"the watermark", KIND_WATERMARK, 15, false, false, false},
         {"the balls", KIND_BALLS, 20, false, false, false},
         {"the pocket arrow", KIND_POCKET_ARROW, 10, false, false, false},
+        {"the trophy", KIND_TROPHY, 5, false, false, false},
+        {"the trophy, split", KIND_TROPHY, 30, true, false, false},
         {"the cue", KIND_CUE, 25, false, false, true},
         {"the cue, split", KIND_CUE, 25, true, false, false},
         {"the lamp, split", 0x3, 30, true, false, true},
@@ -115,6 +121,21 @@ TEST(SceneOrderTest, BallsAreGroupedByTheirPlace)
     {
         SCOPED_TRACE(testing::Message() << c.x << "," << c.z << " " << c.bOff);
         EXPECT_EQ(c.expected, GetBallPlace(c.x, c.z, c.bOff, bounds));
+    }
+}
+
+TEST(SceneOrderTest, TheHeadingTowardsAPointIsTheHeadingOfACameraLookingAtIt)
+{
+    for (const float fYaw : {0.0f, 30.0f, 90.0f, 135.0f, 180.0f, 270.0f, 359.0f})
+    {
+        SCOPED_TRACE(fYaw);
+        // The orbit's direction points from the look-at point out to the eye; the camera looks back.
+        CVector3 vEye(0.0f, 0.0f, 0.0f), vOut;
+        OrbitPoint(fYaw, 0.0f, 1.0f, vEye, vOut);
+        const float fHeading = HeadingTowards(-vOut.x, -vOut.z);
+        EXPECT_NEAR(0.0f, std::remainder(fHeading - fYaw, 360.0f), 1e-3f);
+        EXPECT_GE(fHeading, 0.0f);
+        EXPECT_LT(fHeading, 360.0f);
     }
 }
 

@@ -199,6 +199,52 @@ CMeshBuilder Picture(const char* szName, const char* szTexture, double x, double
     return picture;
 }
 
+/// Where the trophy stands: on a low walnut cabinet against the far wall, left of the clock as the
+/// room is seen looking towards +z; the medal faces the room.
+constexpr double TROPHY_X = -65.0, CABINET_TOP = 10.0, CABINET_BACK = ROOM_Z1 - 2.0, CABINET_FRONT = ROOM_Z1 - 16.0;
+constexpr double MEDAL_RADIUS = 5.0, MEDAL_Z = ROOM_Z1 - 9.0, MEDAL_THICKNESS = 1.0;
+/// Texture coordinates tiled this coarsely stay at the picture's corner, its plain metal.
+constexpr double PLAIN_METAL_TILE = 1.0e6;
+
+/// The trophy: a foot and a post holding an upright medal, all in the medal's picture, which the
+/// game sets by the player's trophy (the medal on both faces, the metal of its corners elsewhere).
+CMeshBuilder Trophy()
+{
+    CMeshBuilder trophy("Trophy");
+    trophy.UseMaterial(Textured("bronze.bmp", 1.0, 40.0, 0.6));
+    const double y0 = CABINET_TOP, zBack = MEDAL_Z + MEDAL_THICKNESS / 2, zFront = MEDAL_Z - MEDAL_THICKNESS / 2;
+    trophy.AddBox({TROPHY_X - 4.0, y0, MEDAL_Z - 2.5}, {TROPHY_X + 4.0, y0 + 1.5, MEDAL_Z + 2.5}, PLAIN_METAL_TILE);
+    trophy.AddBox({TROPHY_X - 0.6, y0 + 1.5, MEDAL_Z - 0.4}, {TROPHY_X + 0.6, y0 + 2.5, MEDAL_Z + 0.4},
+                  PLAIN_METAL_TILE);
+    const SVec3 c{TROPHY_X, y0 + 2.5 + MEDAL_RADIUS, MEDAL_Z};
+    constexpr double PICTURE_RADIUS = 120.0 / 256.0;
+    AddPlaneDisc(trophy, c + SVec3{0, 0, zFront - MEDAL_Z}, {1, 0, 0}, {0, 1, 0}, MEDAL_RADIUS, {0, 0, -1},
+                 PICTURE_RADIUS);
+    AddPlaneDisc(trophy, c + SVec3{0, 0, zBack - MEDAL_Z}, {-1, 0, 0}, {0, 1, 0}, MEDAL_RADIUS, {0, 0, 1},
+                 PICTURE_RADIUS);
+    // The medal's edge.
+    constexpr int EDGE = 48;
+    for (int i = 0; i < EDGE; ++i)
+    {
+        const double a0 = TWO_PI * i / EDGE, a1 = TWO_PI * (i + 1) / EDGE, am = (a0 + a1) / 2;
+        const auto at = [&](double a, double z) {
+            return SVec3{c.x + MEDAL_RADIUS * std::cos(a), c.y + MEDAL_RADIUS * std::sin(a), z};
+        };
+        trophy.AddQuad({at(a0, zFront), at(a1, zFront), at(a1, zBack), at(a0, zBack)}, {std::cos(am), std::sin(am), 0},
+                       {{{0, 0}, {0, 0}, {0, 0}, {0, 0}}});
+    }
+    return trophy;
+}
+
+/// The trophy's cabinet: a walnut box against the far wall.
+CMeshBuilder TrophyCabinet()
+{
+    CMeshBuilder cabinet("TrophyCabinet");
+    cabinet.UseMaterial(Textured("walnut.jpg", 1.0, 20.0, 0.2));
+    cabinet.AddBox({TROPHY_X - 14.0, 0.0, CABINET_FRONT}, {TROPHY_X + 14.0, CABINET_TOP, CABINET_BACK}, 24.0);
+    return cabinet;
+}
+
 /// The ball: a sphere of radius 1.12 (2.24 across) wrapped by its face picture (BallMapping.h).
 CMeshBuilder Ball()
 {
@@ -331,5 +377,8 @@ std::vector<SNamedMesh> MakeRoomMeshes()
     meshes.push_back({"Ball.x", Ball()});
     meshes.push_back({"Cue.x", Cue()});
     meshes.push_back({"Arrow.x", Arrow()});
+    std::vector<CMeshBuilder> cabinet;
+    cabinet.push_back(TrophyCabinet());
+    meshes.push_back({"Trophy.x", Trophy(), std::move(cabinet)});
     return meshes;
 }

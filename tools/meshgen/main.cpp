@@ -12,15 +12,23 @@ namespace
 /// The most vertices a mesh may have: the game draws with 16-bit indices.
 constexpr int MAX_VERTICES = 65535;
 
+/// One X file of the meshes, in their order.
+bool WriteMeshes(CArtOutput& output, const std::string& strFile, const std::vector<const CMeshBuilder*>& meshes)
+{
+    for (const CMeshBuilder* pMesh : meshes)
+        if (pMesh->VertexCount() > MAX_VERTICES)
+        {
+            std::fprintf(stderr, "%s: %d vertices, more than 16-bit indices reach\n", strFile.c_str(),
+                         pMesh->VertexCount());
+            return false;
+        }
+    const std::string strText = XFileText(meshes);
+    return output.Write("meshes/" + strFile, std::vector<std::uint8_t>(strText.begin(), strText.end()));
+}
+
 bool WriteMesh(CArtOutput& output, const std::string& strFile, const CMeshBuilder& mesh)
 {
-    if (mesh.VertexCount() > MAX_VERTICES)
-    {
-        std::fprintf(stderr, "%s: %d vertices, more than 16-bit indices reach\n", strFile.c_str(), mesh.VertexCount());
-        return false;
-    }
-    const std::string strText = XFileText({&mesh});
-    return output.Write("meshes/" + strFile, std::vector<std::uint8_t>(strText.begin(), strText.end()));
+    return WriteMeshes(output, strFile, {&mesh});
 }
 
 /// The table's bed and sides in a look, under the names a table set gives them; its watermark too
@@ -46,7 +54,12 @@ bool Generate(CArtOutput& output)
         bOk;
     bOk = WriteMesh(output, "TableBody.x", MakeTableMeshes().body) && bOk;
     for (const SNamedMesh& named : MakeRoomMeshes())
-        bOk = WriteMesh(output, named.strFile, named.mesh) && bOk;
+    {
+        std::vector<const CMeshBuilder*> meshes = {&named.mesh};
+        for (const CMeshBuilder& part : named.parts)
+            meshes.push_back(&part);
+        bOk = WriteMeshes(output, named.strFile, meshes) && bOk;
+    }
     return bOk;
 }
 } // namespace

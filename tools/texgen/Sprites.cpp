@@ -4,6 +4,7 @@
 #include "tools/art/ArtText.h"
 
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 
 namespace
@@ -56,6 +57,20 @@ CArtImage Chat()
     return image;
 }
 
+/// A five-pointed star around (cx, cy): its points reach dTip, the corners between them dInner.
+void FillStar(CArtImage& image, double cx, double cy, double dTip, double dInner, const SArtColor& color)
+{
+    for (int k = 0; k < 5; ++k)
+    {
+        const double b = k * 2.0 * std::numbers::pi / 5.0;
+        const double point[3][2] = {{cx + dTip * std::sin(b), cy - dTip * std::cos(b)},
+                                    {cx + dInner * std::sin(b + 0.63), cy - dInner * std::cos(b + 0.63)},
+                                    {cx + dInner * std::sin(b - 0.63), cy - dInner * std::cos(b - 0.63)}};
+        FillPolygon(image, point, 3, color);
+    }
+    FillDisc(image, cx, cy, dInner, color);
+}
+
 /// The watermark's mark colour: a shade lighter than the felt.
 SArtColor WatermarkShade() { return SArtColor::Hex(DEFAULT_CLOTH_RGB).Scaled(1.12f); }
 
@@ -95,15 +110,44 @@ CArtImage WaterStars()
     {
         const double a = i * 2.0 * std::numbers::pi / 12.0;
         const double cx = 128 + 105 * std::sin(a), cy = 128 - 105 * std::cos(a);
-        for (int k = 0; k < 5; ++k)
-        {
-            const double b = k * 2.0 * std::numbers::pi / 5.0;
-            const double point[3][2] = {{cx + 12 * std::sin(b), cy - 12 * std::cos(b)},
-                                        {cx + 5 * std::sin(b + 0.63), cy - 5 * std::cos(b + 0.63)},
-                                        {cx + 5 * std::sin(b - 0.63), cy - 5 * std::cos(b - 0.63)}};
-            FillPolygon(image, point, 3, WatermarkShade().Scaled(1.08f));
-        }
-        FillDisc(image, cx, cy, 5, WatermarkShade().Scaled(1.08f));
+        FillStar(image, cx, cy, 12, 5, WatermarkShade().Scaled(1.08f));
+    }
+    return image;
+}
+
+/// The three medals by the trophy they stand for.
+struct SMedal
+{
+    const char* szName;
+    std::uint32_t nMetal; // the plain metal, which also fills the picture round the medal
+    int nStars;           // the first trophy one star, the second two, the third three
+};
+constexpr SMedal MEDALS[] = {
+    {"bronze.bmp", 0xB8733A, 1},
+    {"silver.bmp", 0xC8CCD4, 2},
+    {"gold.bmp", 0xE8C040, 3},
+};
+
+/// A medal filling the picture: a bright rim, a ring of beads and a darker field holding its
+/// stars, on the plain metal that the trophy's foot and post take from the picture's corners.
+CArtImage Medal(const SMedal& medal)
+{
+    const SArtColor metal = SArtColor::Hex(medal.nMetal);
+    CArtImage image(MARK, MARK, metal);
+    FillDisc(image, 128, 128, 120, metal.Scaled(1.18f));
+    FillDisc(image, 128, 128, 108, metal.Scaled(0.78f));
+    FillRing(image, 128, 128, 100, 104, metal.Scaled(1.1f));
+    for (int i = 0; i < 24; ++i)
+    {
+        const double a = i * 2.0 * std::numbers::pi / 24.0;
+        FillDisc(image, 128 + 92 * std::sin(a), 128 - 92 * std::cos(a), 3.5, metal.Scaled(1.12f));
+    }
+    // One star in the middle, two or three side by side.
+    for (int k = 0; k < medal.nStars; ++k)
+    {
+        const double cx = 128 + (k - (medal.nStars - 1) / 2.0) * 52.0;
+        FillStar(image, cx + 2, 130, medal.nStars == 1 ? 62 : 30, medal.nStars == 1 ? 25 : 12, metal.Scaled(0.5f));
+        FillStar(image, cx, 128, medal.nStars == 1 ? 62 : 30, medal.nStars == 1 ? 25 : 12, metal.Scaled(1.25f));
     }
     return image;
 }
@@ -149,6 +193,8 @@ std::vector<SNamedPicture> MakeMarkPictures()
     pictures.push_back({"Chat.bmp", Chat()});
     pictures.push_back({"watermark.bmp", Watermark()});
     pictures.push_back({"waterweed.bmp", WaterWeed()});
+    for (const SMedal& medal : MEDALS)
+        pictures.push_back({medal.szName, Medal(medal)});
     return pictures;
 }
 

@@ -1,14 +1,14 @@
 // The small pictures: the pocket arrow's texture, the disabled and chat marks, the watermark on
-// the cloth, and the particle
-// pictures star.tga and bubble.tga (with alpha) that lie beside the program.
+// the cloth, the trophy's three medals, and the particle pictures star.tga and bubble.tga (with
+// alpha) that lie beside the program.
 #pragma once
 
 #include "tools/texgen/SurfaceTextures.h"
 
 /// The pocket arrow's texture (arrow.bmp), 256 by 256.
 CArtImage MakeArrowPicture();
-/// arrow.bmp, Disable.bmp, Chat.bmp, watermark.bmp and the silver trophy's waterweed.bmp (written as
-/// BMP).
+/// arrow.bmp, Disable.bmp, Chat.bmp, watermark.bmp, the silver trophy's waterweed.bmp and the
+/// medals bronze.bmp, silver.bmp and gold.bmp (written as BMP).
 std::vector<SNamedPicture> MakeMarkPictures();
 /// The marks kept as JPEG pictures: the gold trophy's watermark.
 std::vector<SNamedPicture> MakeMarkJpegPictures();
