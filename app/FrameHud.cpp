@@ -1139,6 +1139,11 @@ void CMainFrame::DrawScene(int nFlags)
 {
     SSceneOrderState state;
     state.bSceneHidden = (g_nGameMode & MODE_BITS) == modeWaiting && (g_nGameMode & MODE_LIGHT_EDIT) != 0;
+    if (!state.bSceneHidden)
+    {
+        nFlags = ApplyWideView(nFlags);
+        LightSceneObjects();
+    }
     state.bSpecular = g_Settings.m_nSpecular != 0;
     state.bSplit = false; // the frame has no trophy object to split the balls around yet
     state.bPocketBehind = IsPocketBehind(GetCameraHeading(), GetCalledPocket());
@@ -1164,6 +1169,9 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
     GetPanelRect(rcPanel);
     switch (step)
     {
+    case ESceneStep::SpecularPass:
+        DrawScenePass(EScenePass::Specular, false);
+        break;
     case ESceneStep::Background:
         DrawScenePass(EScenePass::Background, false);
         break;
@@ -1223,10 +1231,10 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         break;
     case ESceneStep::RestoreLights:
         RestoreLamps();
+        RestoreObjectColours();
         break;
     default:
-        // No trophy object: neither the trophy nor the balls split around it; no object is of the
-        // specular pass.
+        // No trophy object: neither the trophy nor the balls split around it.
         break;
     }
 }

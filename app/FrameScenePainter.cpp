@@ -4,6 +4,7 @@
 #include "app/FramePlacement.h"
 #include "app/MainFrame.h"
 #include "foundation/Matrix.h"
+#include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "platform/dx/Device.h"
 #include "render/CameraFlight.h"
@@ -25,6 +26,9 @@ constexpr float OFF_TABLE_Z = -0.1f;
 constexpr const char* MAIN_LAMP_NAME = "Down";
 /// The grey of the ambient light the balls are drawn in.
 constexpr int BALL_GROUP_AMBIENT = 150;
+
+/// The grey the objects are drawn in without the device's lighting.
+constexpr int LAMPLESS_COLOUR_VALUE = 200;
 
 /// The cloth's rectangle in the scene.
 STableBounds SceneTableBounds()
@@ -93,13 +97,34 @@ void CMainFrame::DrawBallShadows()
     pDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, dwDest);
 }
 
+void CMainFrame::LightSceneObjects()
+{
+    const bool bLighting = g_Settings.m_nAdvancedLighting != 0;
+    for (CSceneObject* pObject = CSceneObject::GetFirst(); pObject != nullptr; pObject = pObject->GetNext())
+    {
+        const bool bEnabled = pObject->IsEnabled() != 0;
+        pObject->SetOwnLights(bEnabled && bLighting);
+        if (bEnabled && !bLighting)
+            pObject->m_nAmbient = LAMPLESS_COLOUR_VALUE;
+    }
+}
+
+void CMainFrame::RestoreObjectColours()
+{
+    if (g_Settings.m_nAdvancedLighting != 0)
+        return;
+    for (CSceneObject* pObject = CSceneObject::GetFirst(); pObject != nullptr; pObject = pObject->GetNext())
+        pObject->m_nAmbient = pObject->m_nAmbientCopy;
+}
+
 void CMainFrame::DrawScenePass(EScenePass pass, bool bSplit)
 {
     if (m_pFramework == nullptr)
         return;
     const int nTableOrder = m_rackScene.GetTableOrder();
-    m_rackScene.DrawObjects(*m_pFramework, [&](const CSceneObject& object)
-                            { return IsInScenePass(pass, object.m_nId, object.m_nParam8, nTableOrder, bSplit); });
+    m_rackScene.DrawObjects(
+        *m_pFramework, [&](const CSceneObject& object)
+        { return IsInScenePass(pass, object.m_nId, object.m_nParam8, object.m_bFlag, nTableOrder, bSplit); });
     if (pass == EScenePass::Background)
         m_rackScene.DrawClockHands(*m_pFramework);
 }
