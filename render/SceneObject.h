@@ -68,7 +68,6 @@ public:
     BOOL IsEnabled() const { return m_bEnabled; }
     /// Whether the object is drawn under the lamps of its mask (else in its ambient grey alone).
     void SetOwnLights(bool bOn);
-    bool HasOwnLights() const { return m_bOwnLights; }
     /// Accepted for any object; has no effect.
     static BOOL SetObjectTint(CXFileFrame* pFrame, CSceneObject* pOther, float r, float g, float b, float a);
 
