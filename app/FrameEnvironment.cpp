@@ -204,6 +204,7 @@ HRESULT CMainFrame::InitDeviceObjects(CDirect3DDevice* pDevice, CDirect3DViewpor
                        (g_nGameMode & MODE_BITS) == MODE_CALL_SHOT;
     const float fFieldOfView = bWide ? NARROW_FIELD_OF_VIEW : g_fFieldOfView;
     SetProjection(fFieldOfView, pDevice, pViewport);
+    g_fLastFieldOfView = fFieldOfView; // the frames that follow change it only when theirs differs
     char szLine[64];
     std::snprintf(szLine, sizeof szLine, "Environment: field of view %.2f\n", static_cast<double>(fFieldOfView));
     OutputDebugString(szLine);

@@ -1141,6 +1141,11 @@ void CMainFrame::DrawScene(int nFlags)
 {
     SSceneOrderState state;
     state.bSceneHidden = (g_nGameMode & MODE_BITS) == modeWaiting && (g_nGameMode & MODE_LIGHT_EDIT) != 0;
+    if (!state.bSceneHidden)
+    {
+        nFlags = ApplyWideView(nFlags);
+        LightSceneObjects();
+    }
     state.bSpecular = g_Settings.m_nSpecular != 0;
     state.bSplit = !state.bSceneHidden && IsBallSplitByTrophy();
     if (state.bSplit)
@@ -1168,6 +1173,9 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
     GetPanelRect(rcPanel);
     switch (step)
     {
+    case ESceneStep::SpecularPass:
+        DrawScenePass(EScenePass::Specular, false);
+        break;
     case ESceneStep::Background:
         DrawScenePass(EScenePass::Background, false);
         break;
@@ -1236,9 +1244,7 @@ void CMainFrame::PaintSceneStep(ESceneStep step, int nFlags)
         break;
     case ESceneStep::RestoreLights:
         RestoreLamps();
-        break;
-    default:
-        // No object is of the specular pass.
+        RestoreObjectColours();
         break;
     }
 }

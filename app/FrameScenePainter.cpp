@@ -52,6 +52,9 @@ CVector3 BoxCentre(const CSceneObject& object)
     return (box.vMin + box.vMax) * 0.5f;
 }
 
+/// The grey the objects are drawn in without the device's lighting.
+constexpr int LAMPLESS_COLOUR_VALUE = 200;
+
 /// The cloth's rectangle in the scene.
 STableBounds SceneTableBounds()
 {
@@ -119,13 +122,34 @@ void CMainFrame::DrawBallShadows()
     pDevice->SetRenderState(D3DRENDERSTATE_DESTBLEND, dwDest);
 }
 
+void CMainFrame::LightSceneObjects()
+{
+    const bool bLighting = g_Settings.m_nAdvancedLighting != 0;
+    for (CSceneObject* pObject = CSceneObject::GetFirst(); pObject != nullptr; pObject = pObject->GetNext())
+    {
+        const bool bEnabled = pObject->IsEnabled() != 0;
+        pObject->SetOwnLights(bEnabled && bLighting);
+        if (bEnabled && !bLighting)
+            pObject->m_nAmbient = LAMPLESS_COLOUR_VALUE;
+    }
+}
+
+void CMainFrame::RestoreObjectColours()
+{
+    if (g_Settings.m_nAdvancedLighting != 0)
+        return;
+    for (CSceneObject* pObject = CSceneObject::GetFirst(); pObject != nullptr; pObject = pObject->GetNext())
+        pObject->m_nAmbient = pObject->m_nAmbientCopy;
+}
+
 void CMainFrame::DrawScenePass(EScenePass pass, bool bSplit)
 {
     if (m_pFramework == nullptr)
         return;
     const int nTableOrder = m_rackScene.GetTableOrder();
-    m_rackScene.DrawObjects(*m_pFramework, [&](const CSceneObject& object)
-                            { return IsInScenePass(pass, object.m_nId, object.m_nParam8, nTableOrder, bSplit); });
+    m_rackScene.DrawObjects(
+        *m_pFramework, [&](const CSceneObject& object)
+        { return IsInScenePass(pass, object.m_nId, object.m_nParam8, object.m_bFlag, nTableOrder, bSplit); });
     if (pass == EScenePass::Background)
         m_rackScene.DrawClockHands(*m_pFramework);
 }

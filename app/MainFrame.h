@@ -357,6 +357,11 @@ public:
     // The painter's 3-D steps (FrameScenePainter.cpp).
     /// The room's objects before the table's order (with the clock's hands) or after it.
     void DrawScenePass(EScenePass pass, bool bSplit);
+    /// The objects' own lamps by "AdvancedLighting": on for the enabled objects with it; without
+    /// it none, and the enabled objects in one light grey of their own instead.
+    void LightSceneObjects();
+    /// Without "AdvancedLighting", every object's grey back to its own after the frame.
+    void RestoreObjectColours();
     /// The table's sides behind the balls (bFar) or in front of them for the camera's heading.
     void DrawTableSides(bool bFar);
     /// The balls of one place (on the cloth, in the jaws, off the table), farthest first, while the
@@ -914,6 +919,10 @@ private:
     void DrawNotices();
     void DrawBallIcon(int nSlot, int nBall, LONG x, LONG y, const float afAngles[3], float fDiameter);
     void PaintSceneStep(ESceneStep step, int nFlags);
+    /// The frame's field of view: wide while X is held (not in a mouse stroke), in the top view and
+    /// while a shot is called, with the object that would crowd it hidden; else the playing view.
+    /// Returns the painter's flags, cleared when the view changed (FrameViews.cpp).
+    int ApplyWideView(int nFlags);
     void DrawPanelWidget();
     void DrawWidgets();
     std::shared_ptr<CFrameHud> m_pHud; // made at first use
@@ -930,6 +939,7 @@ private:
     void PassLinks(bool bHandWithoutTarget);
     /// Tab's cursor mode placed the cursor.
     bool m_bCursorMode = false;
+    bool m_bWideViewKey = false; // X held at the last frame's wide-view step
     // Ball in hand and free placement (FramePlacement.cpp).
     CFramePlacement& Placement();
     /// The cursor put on a ball taken up, as the view of this frame shows it.

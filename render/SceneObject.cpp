@@ -268,7 +268,7 @@ void CSceneObject::SetViewportLights(CDirect3DViewport& viewport) const
     {
         const DWORD dwBit = 1u << i;
         CSceneLight* pLamp = CLightTable::GetAt(i);
-        const bool bWanted = (m_dwLightMask & dwBit) != 0 && pLamp != nullptr && pLamp->m_bOn;
+        const bool bWanted = m_bOwnLights && (m_dwLightMask & dwBit) != 0 && pLamp != nullptr && pLamp->m_bOn;
         const bool bIn = (g_dwLightsOnMask & dwBit) != 0;
         if (bIn && !bWanted)
         {
@@ -279,6 +279,14 @@ void CSceneObject::SetViewportLights(CDirect3DViewport& viewport) const
         else if (!bIn && bWanted && pLamp->AddToViewport(viewport) == D3D_OK)
             g_dwLightsOnMask |= dwBit;
     }
+}
+
+void CSceneObject::SetOwnLights(bool bOn)
+{
+    // The viewport's lamps are brought to the object's at its next drawing.
+    if (bOn != m_bOwnLights)
+        m_bDirty = 1;
+    m_bOwnLights = bOn;
 }
 
 int CSceneObject::Render(CDirect3DDevice& device, CDirect3DViewport& viewport, bool bOnlyIfDirty)

@@ -66,6 +66,8 @@ public:
     CXFileFrame* GetFrame() const { return m_pFrame; }
     void SetBlend(int nBlend) { m_nBlend = nBlend; }
     BOOL IsEnabled() const { return m_bEnabled; }
+    /// Whether the object is drawn under the lamps of its mask (else in its ambient grey alone).
+    void SetOwnLights(bool bOn);
     /// Accepted for any object; has no effect.
     static BOOL SetObjectTint(CXFileFrame* pFrame, CSceneObject* pOther, float r, float g, float b, float a);
 
@@ -113,6 +115,7 @@ protected:
 
 private:
     std::unique_ptr<CXFileFrame> m_pOwnFrame;
+    bool m_bOwnLights = true;
     CSceneObject* m_pNext = nullptr;
     CSceneObject* m_pPrev = nullptr;
 };

@@ -104,8 +104,12 @@ bool IsPocketBehind(float fHeading, int nPocket)
     return bListed == row.bListedAreFar;
 }
 
-bool IsInScenePass(EScenePass pass, int nKind, int nOrder, int nTableOrder, bool bSplit)
+bool IsInScenePass(EScenePass pass, int nKind, int nOrder, int nPassField, int nTableOrder, bool bSplit)
 {
+    if (pass == EScenePass::Specular)
+        return nPassField != 0;
+    if (nPassField == SPECULAR_ONLY)
+        return false;
     const bool bOwnStep =
         nKind == KIND_BALLS || nKind == KIND_POCKET_ARROW || nKind == KIND_WATERMARK || nKind == KIND_TROPHY ||
         std::ranges::find(TABLE_SIDE_KINDS, nKind) != TABLE_SIDE_KINDS.end() || (bSplit && nKind == KIND_CUE);

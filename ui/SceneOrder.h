@@ -31,17 +31,23 @@ inline constexpr int KIND_CUE = 0x2;
 inline constexpr int KIND_POCKET_ARROW = 0x200;
 inline constexpr int KIND_TROPHY = 0x80; // the trophy that shows the player's medal
 
-/// The two passes over the room's objects: before the table's order and after it.
+/// The passes over the room's objects: the specular objects first, then those before the table's
+/// order and those after it.
 enum class EScenePass
 {
+    Specular,
     Background,
     Foreground
 };
-/// Whether a pass draws an object of that kind and order: the background those ordered before the
-/// table (nTableOrder), the foreground those after it. Objects that a step of their own draws are
-/// left out: the balls, the pocket arrow, the trophy, the table's sides and watermark and, with the
+/// An object's pass field: 0 drawn in the ordinary passes only; any other value also drawn first,
+/// in the specular pass; 1 drawn in the specular pass alone.
+inline constexpr int SPECULAR_ONLY = 1;
+/// Whether a pass draws an object of that kind, order and pass field: the specular pass those with
+/// a pass field; the background those ordered before the table (nTableOrder), the foreground those
+/// after it. The ordinary passes leave out the specular-only objects and those that a step of their
+/// own draws: the balls, the pocket arrow, the trophy, the table's sides and watermark and, with the
 /// balls split around the trophy, the cue.
-bool IsInScenePass(EScenePass pass, int nKind, int nOrder, int nTableOrder, bool bSplit);
+bool IsInScenePass(EScenePass pass, int nKind, int nOrder, int nPassField, int nTableOrder, bool bSplit);
 
 /// Where a ball lies for its drawing group: on the cloth inside the table's bounds, on the table
 /// outside them (in a pocket's jaws), or off the table (pocketed or dropped below the cloth).

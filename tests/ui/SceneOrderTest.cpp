@@ -78,28 +78,35 @@ TEST(SceneOrderTest, PassesDrawTheRoomAroundTheTableButNotWhatHasAStepOfItsOwn)
     const struct
     {
         const char* szName;
-        int nKind, nOrder;
-        bool bSplit, bBackground, bForeground;
+        int nKind, nOrder, nPassField;
+        bool bSplit, bSpecular, bBackground, bForeground;
     } cases[] = {
-        {"the room", 0x1, 1, false, true, false},
-        {"the table's body", 0x40, 9, false, true, false},
-        {"the bed", 0x1000040, 10, false, true, false},
-        {"a side", 0x8000040, 12, false, false, false},
-        {"the watermark", KIND_WATERMARK, 15, false, false, false},
-        {"the balls", KIND_BALLS, 20, false, false, false},
-        {"the pocket arrow", KIND_POCKET_ARROW, 10, false, false, false},
-        {"the trophy", KIND_TROPHY, 5, false, false, false},
-        {"the trophy, split", KIND_TROPHY, 30, true, false, false},
-        {"the cue", KIND_CUE, 25, false, false, true},
-        {"the cue, split", KIND_CUE, 25, true, false, false},
-        {"the lamp, split", 0x3, 30, true, false, true},
-        {"an object of the table's order", 0x7, 20, false, false, false},
+        {"the room", 0x1, 1, 0, false, false, true, false},
+        {"the table's body", 0x40, 9, 0, false, false, true, false},
+        {"the bed", 0x1000040, 10, 0, false, false, true, false},
+        {"a side", 0x8000040, 12, 0, false, false, false, false},
+        {"the watermark", KIND_WATERMARK, 15, 0, false, false, false, false},
+        {"the balls", KIND_BALLS, 20, 0, false, false, false, false},
+        {"the pocket arrow", KIND_POCKET_ARROW, 10, 0, false, false, false, false},
+        {"the trophy", KIND_TROPHY, 5, 0, false, false, false, false},
+        {"the trophy, split", KIND_TROPHY, 30, 0, true, false, false, false},
+        {"the cue", KIND_CUE, 25, 0, false, false, false, true},
+        {"the cue, split", KIND_CUE, 25, 0, true, false, false, false},
+        {"the lamp, split", 0x3, 30, 0, true, false, false, true},
+        {"an object of the table's order", 0x7, 20, 0, false, false, false, false},
+        {"a specular object alone, before the table", 0x7, 5, SPECULAR_ONLY, false, true, false, false},
+        {"a specular object alone, after the table", 0x7, 30, SPECULAR_ONLY, false, true, false, false},
+        {"a specular object drawn again after the table", 0x7, 30, 2, false, true, false, true},
+        {"a specular object drawn again before the table", 0x7, 5, 2, false, true, true, false},
     };
     for (const auto& c : cases)
     {
         SCOPED_TRACE(c.szName);
-        EXPECT_EQ(c.bBackground, IsInScenePass(EScenePass::Background, c.nKind, c.nOrder, TABLE, c.bSplit));
-        EXPECT_EQ(c.bForeground, IsInScenePass(EScenePass::Foreground, c.nKind, c.nOrder, TABLE, c.bSplit));
+        EXPECT_EQ(c.bSpecular, IsInScenePass(EScenePass::Specular, c.nKind, c.nOrder, c.nPassField, TABLE, c.bSplit));
+        EXPECT_EQ(c.bBackground,
+                  IsInScenePass(EScenePass::Background, c.nKind, c.nOrder, c.nPassField, TABLE, c.bSplit));
+        EXPECT_EQ(c.bForeground,
+                  IsInScenePass(EScenePass::Foreground, c.nKind, c.nOrder, c.nPassField, TABLE, c.bSplit));
     }
 }
 
