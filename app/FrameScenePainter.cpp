@@ -9,7 +9,6 @@
 #include "foundation/Settings.h"
 #include "gameflow/GameFlow.h"
 #include "gameflow/GameMode.h"
-#include "media/DirectInputDevices.h"
 #include "platform/dx/Device.h"
 #include "render/CameraFlight.h"
 #include "render/D3DFramework.h"
@@ -61,6 +60,13 @@ STableBounds SceneTableBounds()
     const CVector3 vA = TableToScene(CVector3(0.0f, 0.0f, 0.0f));
     const CVector3 vB = TableToScene(CVector3(TABLE_WIDTH_M, TABLE_LENGTH_M, 0.0f));
     return STableBounds{std::min(vA.x, vB.x), std::min(vA.z, vB.z), std::max(vA.x, vB.x), std::max(vA.z, vB.z)};
+}
+
+/// The middle of the cloth in the scene, at the floor's height.
+CVector3 SceneTableCentre()
+{
+    const STableBounds bounds = SceneTableBounds();
+    return CVector3((bounds.fMinX + bounds.fMaxX) / 2, 0.0f, (bounds.fMinZ + bounds.fMaxZ) / 2);
 }
 
 /// Whether the live engine has the ball off the table: pocketed or dropped below the cloth.
@@ -220,9 +226,8 @@ CSceneObject* CMainFrame::GetShownTrophy() const
 
 float CMainFrame::GetTrophyHeading(const CSceneObject& trophy) const
 {
-    const STableBounds bounds = SceneTableBounds();
-    const CVector3 vTrophy = BoxCentre(trophy);
-    return HeadingTowards(vTrophy.x - (bounds.fMinX + bounds.fMaxX) / 2, vTrophy.z - (bounds.fMinZ + bounds.fMaxZ) / 2);
+    const CVector3 vTrophy = BoxCentre(trophy), vTable = SceneTableCentre();
+    return HeadingTowards(vTrophy.x - vTable.x, vTrophy.z - vTable.z);
 }
 
 bool CMainFrame::IsBallSplitByTrophy() const
@@ -230,19 +235,16 @@ bool CMainFrame::IsBallSplitByTrophy() const
     const CSceneObject* pTrophy = GetShownTrophy();
     if (pTrophy == nullptr || (g_nGameMode & (gmKeepView | modeCallShot)) != 0)
         return false;
-    // The wide view of the X key held, which a mouse stroke forces off.
-    const bool bWideView = g_DIKeyboard.IsDIKeyDown(DIK_X) != 0 && (g_nGameMode & MODE_BITS) != modeMouseStroke;
-    return !bWideView && GetTrophyHeading(*pTrophy) != GetCameraHeading();
+    // The wide view of the X key held, as this frame's wide-view step found it.
+    return !m_bWideViewKey && GetTrophyHeading(*pTrophy) != GetCameraHeading();
 }
 
 bool CMainFrame::IsBallBeforeObject(const CVector3& vBall, const CSceneObject& object) const
 {
     // The object's plane stands upright through its middle, facing the table. A ball is before it
     // when, seen along the sight line from the eye, it lies on the eye's side of that plane.
-    const STableBounds bounds = SceneTableBounds();
-    const CVector3 vCentre = BoxCentre(object);
-    const CVector3 vNormal((bounds.fMinX + bounds.fMaxX) / 2 - vCentre.x, 0.0f,
-                           (bounds.fMinZ + bounds.fMaxZ) / 2 - vCentre.z);
+    const CVector3 vCentre = BoxCentre(object), vTable = SceneTableCentre();
+    const CVector3 vNormal(vTable.x - vCentre.x, 0.0f, vTable.z - vCentre.z);
     const CVector3 vEye = GetViewEye() - vCentre;
     const CVector3 vAt = vBall - vCentre;
     return (Vec3Dot(&vNormal, &vEye) >= 0.0) == (Vec3Dot(&vNormal, &vAt) >= 0.0);

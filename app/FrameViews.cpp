@@ -11,8 +11,6 @@
 
 namespace
 {
-/// The field of view the game plays with, radians.
-constexpr float PLAY_FIELD_OF_VIEW = 0.4f;
 /// The scene object left out of the wide view.
 constexpr int KIND_NARROW_VIEW_ONLY = 0x100;
 } // namespace
@@ -43,7 +41,7 @@ int CMainFrame::ApplyWideView(int nFlags)
     const bool bWide = bKey || HasGameFlag(gmKeepView) || bCalling;
     if (CSceneObject* pObject = CSceneObject::FindSceneObjectByKind(KIND_NARROW_VIEW_ONLY); pObject != nullptr)
         pObject->SetEnabled(!bWide && pObject->m_nLevel <= g_Settings.m_nDrawLevel);
-    const float fFieldOfView = bWide ? GetViewWidthFactor() : PLAY_FIELD_OF_VIEW;
+    const float fFieldOfView = bWide ? GetViewWidthFactor() : g_fFieldOfView;
     if (fFieldOfView == g_fLastFieldOfView)
         return nFlags;
     SetFieldOfView(fFieldOfView);
