@@ -54,4 +54,8 @@ int CMainFrame::ApplyWideView(int nFlags)
 
 void CMainFrame::SetCameraBoundsFirst(float fValue) { m_rackScene.SetCameraBoundsFirst(fValue); }
 
-void CMainFrame::MinimizeWindow() { ShowWindow(SW_MINIMIZE); }
+void CMainFrame::MinimizeWindow()
+{
+    ShowWindow(SW_MINIMIZE);
+    OutputDebugString("Window: minimised\n");
+}

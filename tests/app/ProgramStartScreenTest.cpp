@@ -2,6 +2,7 @@
 // clicks choose the game type and the kind of match and Play starts that game; Leave and Escape
 // end the program normally.
 #include "fixtures/ProgramRun.h"
+#include "tests/app/LinesInOrder.h"
 #include "tests/app/ProgramScripts.h"
 
 #include "platform/win32/Profile.h"
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -131,5 +133,45 @@ TEST(ProgramStartScreenTest, AHelpPageNotFoundIsNamedAndTheScreenGoesOn)
     EXPECT_NE(std::string::npos, nMessage) << strLog;
     EXPECT_NE(std::string::npos, strLog.find(" could not be opened.\n", nMessage)) << strLog;
     EXPECT_NE(std::string::npos, strLog.find("Start screen: ended with 2\n")) << strLog;
+}
+TEST(ProgramStartScreenTest, AHelpPageOverAFullScreenGameAsksFirstAndOkGivesTheScreenUp)
+{
+    // A game running full screen, the start screen asked for with F2 and its help page opened: the
+    // player is asked first; OK minimises the game's window for the page, Escape keeps the window
+    // and opens nothing. Either way the start screen, left, hands the game back.
+    struct SCase
+    {
+        const char* szName;
+        const char* szAnswer;
+        int nHelpResult;
+        bool bMinimised;
+    };
+    const SCase aCases[] = {
+        {"OK", "Return", 1, true},
+        {"Escape", "Escape", 2, false},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CProgramRun run(VORN_GAME_DIR "/Vorn", VORN_GAME_DIR);
+        WritePrivateProfileString("Settings", "FullScreen", "1", (run.Program() / "Vorn.ini").string().c_str());
+        const std::string strHelpEnd = "Dialog 267: ended with " + std::to_string(c.nHelpResult);
+        const std::string strScript = std::string(AT_REST) +
+                                      "after 0 key press F2\ndialog +1 key press Return\n"
+                                      "dialog +1 key press F1\ndialog +1 key press Return\ndialog +1 key press " +
+                                      c.szAnswer + "\nwait " + strHelpEnd +
+                                      "\nafter 100 key press Escape\nwait Start screen: ended with 2\n"
+                                      "after 0 close\nanswer ok\n";
+        ASSERT_EQ(0, run.Run(strScript)) << run.Log();
+        const std::string strLog = run.Log();
+        const std::string strAsked = "Dialog 567: ended with " + std::to_string(c.nHelpResult);
+        EXPECT_TRUE(HasLinesInOrder(strLog, {"Game started", strAsked, strHelpEnd, "Start screen: ended with 2"}))
+            << strLog;
+        EXPECT_EQ(c.bMinimised, strLog.find("Window: minimised\n") != std::string::npos) << strLog;
+        if (c.bMinimised)
+        {
+            EXPECT_LT(strLog.find("Window: minimised\n"), strLog.find(strHelpEnd)) << strLog;
+        }
+    }
 }
 } // namespace
