@@ -108,23 +108,6 @@ int MiddlePocket(const SScreenPoints& screen)
     return nBest;
 }
 
-/// Ball n's object as the frame shows it: upright (turned back to the ball's reset orientation)
-/// or not.
-bool IsShownUpright(CMainFrame& frame, int n)
-{
-    CBall upright(n);
-    upright.ResetOrientation();
-    CBallObjects reference;
-    reference.Place(n, upright);
-    const D3DMATRIX& shown = frame.GetGameFlow().BallObjects().GetPose(n).matOrientation;
-    const D3DMATRIX& wanted = reference.GetPose(n).matOrientation;
-    for (int r = 0; r < 3; ++r)
-        for (int c = 0; c < 3; ++c)
-            if (std::abs(shown.m[r][c] - wanted.m[r][c]) > 1e-5f)
-                return false;
-    return true;
-}
-
 TEST_F(CFrameCallShotTest, ClicksCallAndUncallBallAndPocketButNeverTheCueBall)
 {
     const SScreenPoints screen = MeasureCallScreen();

@@ -302,19 +302,11 @@ TEST_F(FrameSceneTest, AResumedGameShowsTheCueAsItWasSaved)
     EXPECT_FLOAT_EQ(fSize, pCue->GetSize()) << "its size, which no saved game holds, stays";
 }
 
-/// Straight pool after the break between two people: the cue ball before the left side pocket,
-/// struck softly into it along -x; ball 1 on the head spot, from where a cue ball is put back,
-/// and ball 2 on a spot of the rack. Returns once the shot has been judged.
-void ScratchInStraightPool(CMainFrame& frame)
+/// Straight pool between two people, set up: the balls laid after the break, the first of them the
+/// cue ball, struck along -x towards the left side pocket, pulled back by fPower over the cue's
+/// least and hit fTipY above its centre. Returns once the shot has been judged.
+void StrikeInStraightPool(CMainFrame& frame, std::span<const SPlacedBall> balls, float fPower, float fTipY)
 {
-    g_Settings.m_nGameType = GAME_14_1;
-    g_Settings.m_nCompetitionType = 1;
-    ASSERT_TRUE(frame.SetupGame());
-    const CVector3 vHead = GetTableSpotA();
-    const SRackSpot& rackSpot = g_PointList.GetSpots().at(3);
-    const float fSide = TABLE_LENGTH_M / 2.0f;
-    const SPlacedBall balls[] = {
-        {0, 0.12f, fSide}, {1, vHead.x, vHead.z}, {2, static_cast<float>(rackSpot.x), static_cast<float>(rackSpot.y)}};
     LayTable(frame, balls, true, modeAim);
     CGameFlow& flow = frame.GetGameFlow();
     flow.GetReferee()->SetBreakMade(TRUE);
@@ -322,7 +314,8 @@ void ScratchInStraightPool(CMainFrame& frame)
     CViewRecord view = flow.GetCurrentView();
     view.m_vCamera.x = view.m_vCue.x = 90.0f; // along -x
     flow.ApplyViewRecord(view);
-    flow.Cue().fPullBack = flow.Cue().fMin + 2.0f;
+    flow.Cue().fPullBack = flow.Cue().fMin + fPower;
+    flow.Cue().fTipY = fTipY;
     flow.StrikeCueBall();
     ASSERT_TRUE(HasGameFlag(gmShotRunning));
     for (int i = 0; i < 3000 && HasGameFlag(gmShotRunning); ++i)
@@ -331,6 +324,26 @@ void ScratchInStraightPool(CMainFrame& frame)
         ASSERT_TRUE(frame.OnFrame());
     }
     ASSERT_FALSE(HasGameFlag(gmShotRunning)) << "the shot was judged";
+}
+
+void SetUpStraightPool(CMainFrame& frame)
+{
+    g_Settings.m_nGameType = GAME_14_1;
+    g_Settings.m_nCompetitionType = 1;
+    ASSERT_TRUE(frame.SetupGame());
+}
+
+/// The cue ball before the left side pocket, struck softly into it; ball 1 on the head spot, from
+/// where a cue ball is put back, and ball 2 on a spot of the rack.
+void ScratchInStraightPool(CMainFrame& frame)
+{
+    SetUpStraightPool(frame);
+    const CVector3 vHead = GetTableSpotA();
+    const SRackSpot& rackSpot = g_PointList.GetSpots().at(3);
+    const float fSide = TABLE_LENGTH_M / 2.0f;
+    const SPlacedBall balls[] = {
+        {0, 0.12f, fSide}, {1, vHead.x, vHead.z}, {2, static_cast<float>(rackSpot.x), static_cast<float>(rackSpot.y)}};
+    StrikeInStraightPool(frame, balls, 2.0f, 0.0f);
 }
 
 CVector3 BallAt(int n)
@@ -360,6 +373,23 @@ TEST_F(FrameSceneTest, AScratchedCueBallGoesBackOnAFreePlaceAndTheRackSpotsFollo
             << "the cue ball is not put on taken spot " << i;
     }
     EXPECT_FALSE(spots.at(3).bFree) << "ball 2 lies on spot 3";
+}
+
+TEST_F(FrameSceneTest, ABallPottedWithTheCueBallInStraightPoolComesBackTurnedAsARackSetsIt)
+{
+    // Ball 3 lies in the left side pocket's mouth; the cue ball, struck with follow, pots it and
+    // follows it in: a foul, after which ball 3 is put back on the table turned as in a rack.
+    SetUpStraightPool(Frame());
+    const CVector3 vHead = GetTableSpotA();
+    const float fSide = TABLE_LENGTH_M / 2.0f;
+    const SPlacedBall balls[] = {{0, 0.40f, fSide}, {3, 0.05f, fSide}, {1, vHead.x, vHead.z}};
+    StrikeInStraightPool(Frame(), balls, 4.0f, 40.0f);
+    const CVector3 vHeadSpot(vHead.x, vHead.z, 0.0f);
+    ASSERT_LT((BallAt(0) - vHeadSpot).Length(), 6.0f * BALL_RADIUS_M) << "the cue ball fell in and came back";
+    ASSERT_NE(nullptr, Frame().GetGameFlow().Engine().FindBall(3)) << "ball 3 is back on the table";
+    EXPECT_GT(BallAt(3).x, 0.05f) << "away from the pocket it fell into";
+    EXPECT_TRUE(IsShownUpright(Frame(), 3));
+    EXPECT_FALSE(IsShownUpright(Frame(), 1)) << "a ball that stayed keeps how it lay";
 }
 
 TEST_F(FrameSceneTest, AJudgedShotAndANewRackMarkTheScenesObjectOfNumber32Shown)

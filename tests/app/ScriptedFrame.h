@@ -9,6 +9,7 @@
 
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
+#include "gameflow/BallObjects.h"
 #include "gameflow/GameFlow.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
@@ -17,9 +18,11 @@
 #include "platform/win32/Modules.h"
 #include "render/Environment3D.h"
 #include "render/TableSpace.h"
+#include "simulation/Ball.h"
 #include "simulation/BallEngine.h"
 #include "ui/IntroSequence.h"
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -256,3 +259,20 @@ protected:
     HINSTANCE m_hResources = nullptr;
     CSettings m_savedSettings;
 };
+
+/// Ball n's object as the frame shows it: upright (turned back to the ball's reset orientation)
+/// or not.
+inline bool IsShownUpright(CMainFrame& frame, int n)
+{
+    CBall upright(n);
+    upright.ResetOrientation();
+    CBallObjects reference;
+    reference.Place(n, upright);
+    const D3DMATRIX& shown = frame.GetGameFlow().BallObjects().GetPose(n).matOrientation;
+    const D3DMATRIX& wanted = reference.GetPose(n).matOrientation;
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            if (std::abs(shown.m[r][c] - wanted.m[r][c]) > 1e-5f)
+                return false;
+    return true;
+}
