@@ -330,17 +330,36 @@ TEST(GameProgramPanelsTest, TheFirstGameSaysToUseTheMouseUntilAClickAndAMatchWis
     EXPECT_LT(greeting.nWidth, hint.nWidth - 60) << "shorter than the hint that follows it";
 }
 
+namespace
+{
+/// The turn banner's width while M's free placement asks for a ball with the cursor at the point,
+/// and once a click there took the ball under it up.
+std::pair<LONG, LONG> PlacementBannerWidths(const std::string& strPoint, const std::string& strName)
+{
+    const std::string strAsking = FramePath("ProgramPlace" + strName + "Asking.png");
+    const std::string strTaken = FramePath("ProgramPlace" + strName + "Taken.png");
+    RunGame({}, BALL_SET_DOWN + "frame +5 key press M\nframe +5 mouse move " + strPoint + "\nframe +5 png " +
+                    strAsking + "\nframe +1 mouse down left " + strPoint + "\nframe +2 mouse up left " + strPoint +
+                    "\nframe +5 png " + strTaken + "\n");
+    return {BannerWidth(LoadFrame(strAsking)), BannerWidth(LoadFrame(strTaken))};
+}
+} // namespace
+
 // M takes up a ball to place: the banner asks for the ball until one is taken, and says nothing
 // once the cue ball is in the hand.
 TEST(GameProgramPanelsTest, FreePlacementAsksForABallUntilTheCueBallIsTaken)
 {
-    const std::string strAsking = FramePath("ProgramPlaceBall.png");
-    const std::string strTaken = FramePath("ProgramPlaceCueBallTaken.png");
     // The cue ball, set down at the head, lies in the middle of the aim's view.
-    const std::string strCueBall = "406 295";
-    RunGame({}, BALL_SET_DOWN + "frame +5 key press M\nframe +5 mouse move " + strCueBall + "\nframe +5 png " +
-                    strAsking + "\nframe +1 mouse down left " + strCueBall + "\nframe +2 mouse up left " + strCueBall +
-                    "\nframe +5 png " + strTaken + "\n");
-    EXPECT_GT(BannerWidth(LoadFrame(strAsking)), 40) << "\"Place Ball\"";
-    EXPECT_EQ(0, BannerWidth(LoadFrame(strTaken)));
+    const auto [nAsking, nTaken] = PlacementBannerWidths("406 295", "CueBall");
+    EXPECT_GT(nAsking, 40) << "\"Place Ball\"";
+    EXPECT_EQ(0, nTaken);
+}
+
+// An object ball taken up for placement is named by its number after the request.
+TEST(GameProgramPanelsTest, FreePlacementNamesTheObjectBallTaken)
+{
+    // The rack's nearest ball, on the far half of the cloth straight ahead.
+    const auto [nAsking, nTaken] = PlacementBannerWidths("396 200", "ObjectBall");
+    EXPECT_GT(nAsking, 40) << "\"Place Ball\"";
+    EXPECT_GT(nTaken, nAsking + 4) << "\"Place Ball n\"";
 }

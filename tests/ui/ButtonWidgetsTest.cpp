@@ -2,6 +2,7 @@
 
 #include "WidgetFixture.h"
 
+#include "platform/win32/Cursor.h"
 #include "ui/WidgetMask.h"
 
 #include <gtest/gtest.h>
@@ -160,6 +161,25 @@ TEST_F(ButtonWidgetsTest, CommandFortyHidesItsPanelBeforeItIsPosted)
     EXPECT_FALSE(m_panel.IsVisible());
     EXPECT_TRUE(m_panel.IsIdle());
     EXPECT_EQ(FADE_NONE, m_panel.m_nFadeState);
+}
+
+// A panel shown puts up the system arrow, whatever the cursor was, for the player to click it with.
+TEST_F(ButtonWidgetsTest, ShowingAPanelPutsUpTheArrow)
+{
+    AddPicture("MainPanel.bmp", FlatBitmap(40, 20, 0xFF8000));
+    MakePanel();
+    CWidgetType2 mainPanel;
+    ASSERT_TRUE(mainPanel.LoadImages("MainPanel.bmp", &m_rcClient, 0));
+    const HCURSOR hArrow = LoadCursor(nullptr, IDC_ARROW);
+    ASSERT_NE(nullptr, hArrow);
+    for (CWidget* pPanel : {static_cast<CWidget*>(&m_panel), static_cast<CWidget*>(&mainPanel)})
+    {
+        pPanel->Hide();
+        pPanel->TickFade();
+        SetCursor(LoadCursor(nullptr, IDC_HAND));
+        pPanel->Show();
+        EXPECT_EQ(hArrow, GetCursor()) << (pPanel == &m_panel ? "the button panel" : "the main panel");
+    }
 }
 
 TEST_F(ButtonWidgetsTest, MainPanelFadesInThroughItsAlpha)
