@@ -111,6 +111,8 @@ public:
     virtual void SetPixelFormat(const DDPIXELFORMAT& ddpf);
     RECT* GetRect(RECT* pRect) const;
     virtual void OnMouseLeave();
+    /// Kept for its callers; does nothing.
+    void EmptyMethod1() {}
 
     /// Rebuilds every widget; the AND of the results (1 for no widgets).
     static BOOL BroadcastToAll(const RECT* pRect, int nFlag);
