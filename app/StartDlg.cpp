@@ -18,6 +18,7 @@
 #include "platform/win32/DebugLog.h"
 #include "platform/win32/MessageBox.h"
 #include "platform/win32/Modules.h"
+#include "render/Picking.h"
 #include "simulation/GamePlugins.h"
 #include "ui/SetupDlg.h"
 #include "ui/StatisticsDialog.h"
@@ -41,6 +42,7 @@ constexpr int ID_PLAY = 1056;
 constexpr int ID_LINK = 1061;
 constexpr int ID_STATISTICS = 1114;
 constexpr int ID_HELP = 1132;
+constexpr UINT HELP_NORMAL = 842, HELP_PRESSED = 843;
 constexpr int ID_PRACTICE = 1124;
 constexpr int ID_COMPUTER = 1125;
 constexpr int ID_TWO_PLAYERS = 1126;
@@ -231,6 +233,10 @@ void CStartDlg::SetUpButtons()
         b.pButton->LoadBitmaps(b.nNormal, b.nPressed);
         b.pButton->SubclassDlgItem(static_cast<UINT>(b.nId), this);
     }
+    // Help keeps its look under the mouse; the game's own hand shows that it can be pressed.
+    m_help.LoadBitmaps(HELP_NORMAL, HELP_PRESSED);
+    m_help.SubclassDlgItem(ID_HELP, this);
+    m_help.SetCursorName(MAKEINTRESOURCE(CURSOR_HAND), FALSE);
     for (std::size_t r = 0; r < START_GAME_ROWS.size(); ++r)
         m_aTypeButtons[r].SubclassDlgItem(static_cast<UINT>(START_GAME_ROWS[r].nButtonId), this);
     for (std::size_t k = 0; k < MATCH_BUTTONS.size(); ++k)
@@ -278,6 +284,7 @@ void CStartDlg::PlaceControls()
     Place(m_options, ID_OPTIONS, POINT{250, 503});
     Place(m_resume, ID_RESUME, POINT{187, 503});
     m_close.SizeToContent();
+    m_help.SizeToContent();
     Place(m_statistics, ID_STATISTICS, POINT{289, 516});
     Place(m_moreGames, ID_MORE_GAMES, POINT{676, 503});
     Place(m_link, ID_LINK, POINT{25, 521});

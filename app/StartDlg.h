@@ -8,6 +8,7 @@
 // 600, after the box that says so and a quit request with code 0.
 #pragma once
 
+#include "ui/HotButton.h"
 #include "ui/HoverButton.h"
 #include "ui/LabelStatic.h"
 #include "ui/SkinDialog.h"
@@ -138,6 +139,7 @@ private:
     CHoverButton m_statistics;
     CHoverButton m_link;
     CHoverButton m_moreGames;
+    CHotButton m_help;
     int m_nMatchKind = MatchPractice;
     int m_nShownRow = -1;
     int m_nShownPlugin = 0; ///< the game type of the plug-in game shown, 0 for none

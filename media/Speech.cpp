@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <deque>
 #include <memory>
+#include <string>
 
 const char* const g_szSpeechLibrary = "VornSpeech.dat";
 VORN_GLOBAL_ROW(GLOBAL_ROW_SPEECH) CSpeech g_Speech;
@@ -121,8 +122,7 @@ private:
     {
         if (nWhat == SPEECH_PLAY_NOW)
         {
-            if (m_speech.m_pSound != nullptr)
-                m_speech.m_pSound->PlayInHolderB(m_speech.m_hModule, pRequest->m_strName, "WAVE", CVector3());
+            Say(pRequest->m_strName, true);
             return;
         }
         if ((pRequest->m_dwFlags & SPEECH_EMPTY_FIRST) != 0)
@@ -165,9 +165,21 @@ private:
             m_speech.m_dwLastPhraseStart = dwNow;
         }
         m_bPlaying = true;
-        if (pSound != nullptr)
-            pSound->PlayInHolderA(m_speech.m_hModule, pHead->m_strName, "WAVE", CVector3());
+        Say(pHead->m_strName, false);
         return 0;
+    }
+
+    /// Starts a phrase: one said at once in the second holder, a queued one in the first. The log
+    /// names each phrase that starts, so that what the commentary says can be followed.
+    void Say(const CString& strName, bool bAtOnce) const
+    {
+        CSoundSystem* pSound = m_speech.m_pSound;
+        if (pSound == nullptr)
+            return;
+        const BOOL bStarted = bAtOnce ? pSound->PlayInHolderB(m_speech.m_hModule, strName, "WAVE", CVector3())
+                                      : pSound->PlayInHolderA(m_speech.m_hModule, strName, "WAVE", CVector3());
+        if (bStarted)
+            OutputDebugString(("Speech: says " + std::string(strName.GetString()) + "\n").c_str());
     }
 
     CSpeech& m_speech;

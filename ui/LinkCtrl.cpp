@@ -1,5 +1,7 @@
 #include "ui/LinkCtrl.h"
 
+#include "platform/win32/WindowTable.h"
+
 #include <string>
 
 namespace
@@ -63,30 +65,38 @@ CLinkCtrl& CLinkCtrl::SetText(const CString& strText)
 CLinkCtrl& CLinkCtrl::SetTextColor(COLORREF crText)
 {
     m_crText = crText;
-    return *this;
+    return RedrawNow();
 }
 
 CLinkCtrl& CLinkCtrl::SetBold(bool bBold)
 {
     m_font.SetBold(bBold ? TRUE : FALSE);
-    return *this;
+    return RedrawNow();
 }
 
 CLinkCtrl& CLinkCtrl::SetUnderline(BYTE nUnderline)
 {
     m_font.SetUnderline(nUnderline);
-    return *this;
+    return RedrawNow();
 }
 
 CLinkCtrl& CLinkCtrl::SetFontSize(int n)
 {
     m_font.SetHeight(n);
-    return *this;
+    return RedrawNow();
 }
 
 CLinkCtrl& CLinkCtrl::SetFontName(const CString& strName)
 {
     m_font.SetFaceName(strName.GetString());
+    return RedrawNow();
+}
+
+CLinkCtrl& CLinkCtrl::RedrawNow()
+{
+    // The new look shows at once, even when the caller goes on working before the next message.
+    if (m_hWnd != nullptr)
+        ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     return *this;
 }
 

@@ -1,5 +1,6 @@
 // The label control of the message dialogs: a static of a dialog template drawn with its own
-// colour, font and background, styled through chained setters.
+// colour, font and background, styled through chained setters; a setter that changes the look
+// redraws the label at once.
 #pragma once
 
 #include "platform/mfc/Dialog.h"
@@ -33,6 +34,8 @@ public:
     void DrawItem(const DRAWITEMSTRUCT* pDrawItem) override;
 
 private:
+    CLinkCtrl& RedrawNow();
+
     COLORREF m_crText;
     HBRUSH m_hBackground = nullptr;
     bool m_bOwnBrush = false; // the null stock brush is not deleted

@@ -224,8 +224,10 @@ INT_PTR CDialog::DoModalIndirect(const SDialogTemplate& dialogTemplate)
         m_hOverlayOwner = hOwner == nullptr ? m_hWnd : OverlayOwner(hOwner) != nullptr ? OverlayOwner(hOwner) : hOwner;
         if (SendMessage(WM_INITDIALOG, 0, 0) != 0)
             MoveFocus(false);
+        m_bShown = true;
         Redraw();
         RunModalLoop();
+        m_bShown = false;
         RemoveWindowOverlay(m_hOverlayOwner, m_hWnd);
         DestroyWindow();
     }
@@ -366,6 +368,11 @@ LRESULT CDialog::WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam)
         return OnInitDialog();
     if (uMsg == WM_ERASEBKGND)
         return OnEraseBkgnd(reinterpret_cast<HDC>(wParam));
+    if (uMsg == WM_PAINT)
+    {
+        PaintNow();
+        return 0;
+    }
     if (uMsg == WM_CLOSE)
     {
         OnCancel();
@@ -464,6 +471,9 @@ LRESULT CDialog::OnItemMessage(HWND hItem, UINT uMsg, WPARAM wParam, LPARAM lPar
         return item.nCurSel;
     case LB_GETCOUNT:
         return static_cast<LRESULT>(item.aRows.size());
+    case WM_PAINT: // the dialog draws its controls
+        PaintNow();
+        return 0;
     case WM_CHAR:
         if (item.control.eKind == EDialogControl::Edit)
         {
@@ -827,6 +837,13 @@ bool CDialog::BindItem(int nID, IDialogItemView* pView)
             return true;
         }
     return false;
+}
+
+void CDialog::PaintNow()
+{
+    // Before the run shows the dialog there is nothing on screen to bring up to date.
+    if (m_bShown)
+        Redraw();
 }
 
 void CDialog::Redraw()

@@ -146,7 +146,8 @@ public:
     BOOL IsDialogMessage(const MSG* pMsg);
     /// Draws the whole dialog at the context's origin; owner-drawn parts through WM_DRAWITEM.
     void DrawDialog(HDC hDC);
-    /// The dialog as last drawn on its own surface (0x00RRGGBB rows), redrawn after each message.
+    /// The dialog as last drawn on its own surface (0x00RRGGBB rows), redrawn after each message and
+    /// at once when it or a control is painted (RedrawWindow with RDW_UPDATENOW).
     const std::vector<DWORD>& GetSurfacePixels(int* pWidth, int* pHeight) const;
 
     LRESULT WindowProc(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
@@ -199,6 +200,8 @@ private:
     /// What a button's drawing is told: its rectangle and its pushed, disabled and focused state.
     DRAWITEMSTRUCT ButtonDrawItem(HDC hDC, const SItem& item) const;
     void Redraw();
+    /// A WM_PAINT of the dialog or of a control: the dialog is drawn again at once while it is shown.
+    void PaintNow();
     POINT OverlayPosition() const;
 
     std::vector<SItem> m_aItems;
@@ -211,6 +214,7 @@ private:
     int m_nListRowPressed = -1;
     DWORD m_dwListPressed = 0;
     bool m_bEnded = false;
+    bool m_bShown = false; // from the end of WM_INITDIALOG to the end of the run
     int m_nResult = IDCANCEL;
     HWND m_hOverlayOwner = nullptr; // the window whose frames show this dialog (itself without an owner)
     std::vector<DWORD> m_aPixels;

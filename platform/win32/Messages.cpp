@@ -381,6 +381,25 @@ BOOL InvalidateRect(HWND hWnd, const RECT*, BOOL)
     return TRUE;
 }
 
+BOOL RedrawWindow(HWND hWnd, const RECT* pRect, HRGN, UINT uFlags)
+{
+    std::shared_ptr<CMessageQueue> pQueue = QueueOfWindow(hWnd);
+    if (pQueue == nullptr)
+        return FALSE;
+    if ((uFlags & RDW_INVALIDATE) != 0)
+        InvalidateRect(hWnd, pRect, (uFlags & RDW_ERASE) != 0 ? TRUE : FALSE);
+    if ((uFlags & RDW_UPDATENOW) == 0)
+        return TRUE;
+    bool bMarked = false;
+    {
+        std::lock_guard lock(pQueue->m_mutex);
+        bMarked = std::erase(pQueue->m_aPaint, hWnd) > 0;
+    }
+    if (bMarked)
+        SendMessage(hWnd, WM_PAINT, 0, 0);
+    return TRUE;
+}
+
 void ForgetWindowMessages(HWND hWnd)
 {
     CMessageQueue& queue = *OwnQueue();

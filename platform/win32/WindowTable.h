@@ -107,6 +107,16 @@ BOOL IsWindowEnabled(HWND hWnd);
 BOOL UpdateWindow(HWND hWnd);
 BOOL InvalidateRect(HWND hWnd, const RECT* pRect, BOOL bErase);
 
+struct HRGN__;
+using HRGN = HRGN__*;
+inline constexpr UINT RDW_INVALIDATE = 0x0001;
+inline constexpr UINT RDW_ERASE = 0x0004;
+inline constexpr UINT RDW_UPDATENOW = 0x0100;
+/// RDW_INVALIDATE marks the whole window for painting (rectangles and regions are not kept);
+/// RDW_UPDATENOW then sends a window that is marked its WM_PAINT before returning, instead of
+/// leaving it to the message loop.
+BOOL RedrawWindow(HWND hWnd, const RECT* pRect, HRGN hRegion, UINT uFlags);
+
 /// Screen rectangle of the whole window; the client area is the same rectangle (windows have no frame
 /// here; a menu bar lies above it, outside the rectangle, see MenuBar.h).
 BOOL GetWindowRect(HWND hWnd, RECT* pRect);

@@ -4,6 +4,7 @@
 #include "fixtures/AudioFixtures.h"
 #include "tests/app/AppFolder.h"
 #include "tests/app/FrameScope.h"
+#include "tests/ui/DialogDriver.h"
 
 #include "app/MainFrame.h"
 #include "foundation/Settings.h"
@@ -13,12 +14,15 @@
 #include "media/Speech.h"
 #include "platform/EnvScope.h"
 #include "platform/TempFolder.h"
+#include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
 #include "platform/win32/DebugLog.h"
+#include "platform/win32/MessageBox.h"
 #include "platform/win32/ResourceLibrary.h"
 #include "render/Environment3D.h"
 #include "render/TableSpace.h"
 #include "simulation/PhysicsConstants.h"
+#include "ui/MessageDlg.h"
 
 #include <atomic>
 #include <chrono>
@@ -140,7 +144,7 @@ void AddGameSounds(CAppFolder& app)
 }
 
 /// A speech module with two phrases, a high one for every comment after a shot of nine-ball and a
-/// low one for eight-ball, spoken at once.
+/// low one for eight-ball, spoken at once, and the close question's own phrase between them.
 void AddSpeechModule(CAppFolder& app)
 {
     CResourceLibraryWriter writer;
@@ -148,6 +152,7 @@ void AddSpeechModule(CAppFolder& app)
     const auto wave = [](double dHz) { return EncodeWave(22050, 1, 16, MakeTone(dHz, 22050, 0.3, 0.6f)); };
     ASSERT_TRUE(writer.Add(SResourceKey::Name("WAVE"), SResourceKey::Name("NINE.WAV"), 0, wave(900.0), strError));
     ASSERT_TRUE(writer.Add(SResourceKey::Name("WAVE"), SResourceKey::Name("EIGHT.WAV"), 0, wave(400.0), strError));
+    ASSERT_TRUE(writer.Add(SResourceKey::Name("WAVE"), SResourceKey::Name("MSG_SURE.WAV"), 0, wave(600.0), strError));
     std::string strRules = "@\r\n$0;0;\r\n";
     for (const char* szMoment : {"AfterHumanDone", "AfterHumanFail", "AfterRobotDone", "AfterRobotFail"})
     {
@@ -289,6 +294,82 @@ TEST(FrameSoundTest, WithTheCommentaryOnARuleOfTheGameTypeIsSpokenAfterAShot)
     ASSERT_GT(phrase.Length(), 0u) << "the switch on: a phrase";
     EXPECT_NEAR(EstimateFrequency(on.subspan(phrase.nBegin, phrase.Length()), nRate), 900.0, 20.0)
         << "nine-ball's phrase";
+}
+
+/// Waits without serving any message (a dialog's loop is running the caller) until done() answers
+/// true or 20 s have passed.
+bool WaitInStep(const std::function<bool()>& done)
+{
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Closing the window asks in the skin, and the question hands its phrase to the commentary: said at
+// once while the commentary is on, and silent as the game is shipped, with the commentary off.
+TEST(FrameSoundTest, TheCloseQuestionIsSpokenOnlyWhileTheCommentaryIsOn)
+{
+    CSoundFrame frame(&AddSpeechModule, &NineBallAgainstTheComputer);
+    ASSERT_TRUE(frame.Started());
+    const HMODULE hGameLibrary = LoadLibrary(VORN_GAME_DIR "/VornRes.dll");
+    ASSERT_NE(nullptr, hGameLibrary);
+    AfxSetResourceHandle(hGameLibrary);
+    SetMessageBoxAnswerSource(nullptr); // the question is shown, and the test answers it
+    std::atomic<bool> bSaid{false};
+    SetDebugLogWatch(
+        [&](const std::string& strLine)
+        {
+            if (strLine == "Speech: says MSG_SURE.WAV\n")
+                bSaid = true;
+        });
+    std::vector<std::pair<std::size_t, std::size_t>> aSpans; // the output while each question was up
+    for (const BOOL bCommentary : {FALSE, TRUE})
+    {
+        SCOPED_TRACE(bCommentary ? "on" : "off");
+        g_Speech.SetCommentaryForTest(bCommentary);
+        bSaid = false;
+        bool bAsked = false;
+        CDialogDriver::Play({[&]
+                             {
+                                 CMessageDlg* pDlg = CMessageDlg::GetOpen();
+                                 ASSERT_NE(nullptr, pDlg);
+                                 bAsked = dynamic_cast<CMsgSureDlg*>(pDlg) != nullptr;
+                                 const std::size_t nOpened = frame.Audio().FramesSoFar();
+                                 if (bCommentary)
+                                 {
+                                     EXPECT_TRUE(WaitInStep([&] { return bSaid.load(); }));
+                                 }
+                                 // Half a second of output after the question came up.
+                                 const auto nHalf = static_cast<std::size_t>(frame.Rate() / 2);
+                                 EXPECT_TRUE(
+                                     WaitInStep([&] { return frame.Audio().FramesSoFar() >= nOpened + nHalf; }));
+                                 aSpans.emplace_back(nOpened, frame.Audio().FramesSoFar());
+                                 CDialogDriver::Key(*pDlg, VK_ESCAPE);
+                             }});
+        SendMessage(frame.Frame().m_hWnd, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(bAsked);
+        EXPECT_EQ(bCommentary != FALSE, bSaid.load());
+        ASSERT_TRUE(IsWindow(frame.Frame().m_hWnd)) << "declined: the game goes on";
+    }
+    SetDebugLogWatch(nullptr);
+    g_Speech.SetCommentaryForTest(FALSE);
+    frame.Close();
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(hGameLibrary);
+    const std::vector<float> left = Channel(frame.Audio().Played(), 0);
+    ASSERT_EQ(2U, aSpans.size());
+    ASSERT_LE(aSpans[1].second, left.size());
+    const std::span<const float> off(left.data() + aSpans[0].first, aSpans[0].second - aSpans[0].first);
+    EXPECT_EQ(0U, FindSound(off, 0.02f).Length()) << "the commentary off: silent";
+    const std::span<const float> on(left.data() + aSpans[1].first, aSpans[1].second - aSpans[1].first);
+    const SSpan phrase = FindSound(on, 0.02f);
+    ASSERT_GT(phrase.Length(), 0U) << "the commentary on: the question's phrase";
+    EXPECT_NEAR(EstimateFrequency(on.subspan(phrase.nBegin, phrase.Length()), frame.Rate()), 600.0, 20.0);
 }
 
 // A speech thread stuck in a phrase that never ends does not hold the window's closing: the

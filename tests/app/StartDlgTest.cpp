@@ -17,6 +17,7 @@
 #include "platform/EnvScope.h"
 #include "platform/mfc/AfxResource.h"
 #include "platform/win32/Clock.h"
+#include "platform/win32/Cursor.h"
 #include "platform/win32/Desktop.h"
 #include "platform/win32/KeyState.h"
 #include "platform/win32/MessageBox.h"
@@ -356,6 +357,47 @@ TEST_F(StartDlgTest, OpensWithTheSettingsMatchKindAndFollowsTheMouseOverTheGameT
     EXPECT_EQ(CStartDlg::MatchTwoPlayers, nKind);
     EXPECT_FALSE(bLinkShown);
     EXPECT_EQ((std::vector<int>{-1, 3, 1, 3}), aRows) << "none, nine ball, American under the mouse, nine ball again";
+}
+
+TEST_F(StartDlgTest, TheMouseOverHelpShowsTheGamesHandAndOverTheOtherButtonsTheSystemsHand)
+{
+    CStartDlg dlg(&m_parent);
+    struct SSeen
+    {
+        int nId;
+        HCURSOR hCursor = nullptr;
+    };
+    std::vector<SSeen> aSeen = {{1132}, {1056}, {1132}};
+    SIZE help{};
+    std::vector<std::function<void()>> aSteps;
+    for (std::size_t i = 0; i < aSeen.size(); ++i)
+        aSteps.push_back(
+            [&, i]
+            {
+                if (i > 0)
+                    aSeen[i - 1].hCursor = GetCursor();
+                RECT rc{};
+                ::GetWindowRect(dlg.GetDlgItem(aSeen[i].nId), &rc);
+                ::PostMessage(dlg.m_hWnd, WM_MOUSEMOVE, 0,
+                              MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2));
+            });
+    aSteps.push_back(
+        [&]
+        {
+            aSeen.back().hCursor = GetCursor();
+            RECT rc{};
+            ::GetWindowRect(dlg.GetDlgItem(1132), &rc);
+            help = SIZE{rc.right - rc.left, rc.bottom - rc.top};
+            Key(dlg, VK_ESCAPE);
+        });
+    Run(dlg, aSteps);
+    const HCURSOR hGameHand = LoadCursor(m_hLibrary, MAKEINTRESOURCE(369));
+    ASSERT_NE(nullptr, hGameHand);
+    EXPECT_EQ(hGameHand, aSeen[0].hCursor) << "over Help";
+    EXPECT_EQ(LoadCursor(nullptr, IDC_HAND), aSeen[1].hCursor) << "over Play";
+    EXPECT_EQ(hGameHand, aSeen[2].hCursor) << "over Help again";
+    EXPECT_EQ(100, help.cx) << "Help is drawn from its picture, and sized to it";
+    EXPECT_EQ(32, help.cy);
 }
 
 TEST_F(StartDlgTest, HelpOpensTheFirstPageFoundAndNamesOneNotFoundOrNotOpened)

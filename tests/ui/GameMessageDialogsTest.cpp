@@ -187,6 +187,98 @@ TEST_F(GameMessageDialogsTest, TheErrorBoxShowsATextOrAStringOfTheLibrary)
     SetStringResourceSource(nullptr);
 }
 
+/// The pixels of a rectangle of the dialog's surface, as last drawn.
+std::vector<DWORD> SurfacePixels(const CDialog& dlg, const RECT& rc)
+{
+    int nWidth = 0;
+    int nHeight = 0;
+    const std::vector<DWORD>& aPixels = dlg.GetSurfacePixels(&nWidth, &nHeight);
+    std::vector<DWORD> aOut;
+    for (LONG y = std::max<LONG>(rc.top, 0); y < std::min<LONG>(rc.bottom, nHeight); ++y)
+        for (LONG x = std::max<LONG>(rc.left, 0); x < std::min<LONG>(rc.right, nWidth); ++x)
+            aOut.push_back(
+                aPixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(nWidth) + static_cast<std::size_t>(x)]);
+    return aOut;
+}
+
+TEST_F(GameMessageDialogsTest, ALabelsNewLookShowsAtOnceWithoutWaitingForAMessage)
+{
+    struct SCase
+    {
+        const char* szName;
+        std::function<void(CLinkCtrl&)> fnSet;
+    };
+    const SCase aCases[] = {
+        {"colour", [](CLinkCtrl& label) { label.SetTextColor(RGB(255, 0, 0)); }},
+        {"size", [](CLinkCtrl& label) { label.SetFontSize(22); }},
+        {"weight", [](CLinkCtrl& label) { label.SetBold(false); }},
+        {"underline", [](CLinkCtrl& label) { label.SetUnderline(1); }},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        CErrorDlg dlg("The sound card could not be opened.", &m_game);
+        std::vector<DWORD> aBefore;
+        std::vector<DWORD> aAfter;
+        Driver::Play({[&]
+                      {
+                          // Read within the one step: the dialog's own redraw after the step's
+                          // message has not come yet.
+                          const RECT rcLabel = Driver::ControlRect(dlg, IDC_MESSAGE_LABEL);
+                          aBefore = SurfacePixels(dlg, rcLabel);
+                          c.fnSet(dlg.m_label);
+                          aAfter = SurfacePixels(dlg, rcLabel);
+                          Driver::Key(dlg, VK_RETURN);
+                      }});
+        EXPECT_EQ(IDOK, dlg.DoModal());
+        ASSERT_FALSE(aBefore.empty());
+        EXPECT_NE(aBefore, aAfter) << "the label is drawn again by the setter itself";
+    }
+}
+
+TEST_F(GameMessageDialogsTest, TheErrorBoxShortensALongPathInItsMiddleAndOtherTextAtItsEnd)
+{
+    InstallErrorBoxDialog();
+    const std::string strFolders = "C:\\Games\\Vorn Deluxe\\Artwork\\Tables\\Oak hall with the long name\\"
+                                   "Brass lamps and green felt\\Another folder of tables\\And one more below it\\";
+    const std::string strPath = strFolders + strFolders + "tables.dat";
+    const std::string strWords =
+        "The table scene could not be set up because one of the pictures it names is missing from the artwork "
+        "folder, or it cannot be read, or the folder itself was moved away while the game was running, so the "
+        "game goes on without it and shows the room alone until the next start";
+    struct SCase
+    {
+        const char* szName;
+        const std::string& strText;
+        const char* szEnd; // what the shortened text ends with
+    };
+    const SCase aCases[] = {
+        {"a path keeps its file's name", strPath, "...\\tables.dat"},
+        {"words end in the ellipsis", strWords, "..."},
+    };
+    for (const SCase& c : aCases)
+    {
+        SCOPED_TRACE(c.szName);
+        std::string strShown;
+        Driver::Play({[&]
+                      {
+                          auto* pError = dynamic_cast<CErrorDlg*>(CMessageDlg::GetOpen());
+                          ASSERT_NE(nullptr, pError);
+                          strShown = pError->m_label.GetText().GetString();
+                          Driver::Key(*pError, VK_RETURN);
+                      }});
+        ShowErrorBoxText(c.strText.c_str());
+        const std::string strEnd = c.szEnd;
+        ASSERT_GT(strShown.size(), strEnd.size());
+        EXPECT_LT(strShown.size(), c.strText.size()) << strShown;
+        EXPECT_EQ(strEnd, strShown.substr(strShown.size() - strEnd.size())) << strShown;
+        const std::string strBeginning = strShown.substr(0, strShown.size() - strEnd.size());
+        EXPECT_EQ(0U, c.strText.find(strBeginning)) << "the beginning is kept: " << strShown;
+        EXPECT_GE(strBeginning.size(), 10U) << strShown;
+    }
+    SetErrorBoxHandler(nullptr);
+}
+
 /// The display plays the mouse from a script: onto the dialog's OK button and off it again, at the
 /// points the test writes to the log once the dialog is up, then Escape.
 class GameHoverButtonTest : public CGameDialogFixture

@@ -307,6 +307,7 @@ std::vector<SNamedPicture> MakeUiPictures()
     AddLooks(out, 835, 832, 0, 120, 40, "Resume");
     AddLooks(out, 949, 950, 0, 140, 40, "Statistics");
     AddLooks(out, 846, 847, 0, 124, 40, "More games");
+    AddLooks(out, 842, 843, 0, 100, 32, "Help");
     AddLooks(out, 800, 802, 0, 160, 48, "The club's page");
     // The game-type buttons: base normal, base + 1 selected, base + 2 pressed.
     const struct
