@@ -86,6 +86,10 @@ void UnpackColor(D3DCOLOR c, float* pOut, bool bWithAlpha)
 
 SVec3 ColorRgb(const D3DCOLORVALUE& c) { return {c.r, c.g, c.b}; }
 SVec3 Mul(SVec3 a, SVec3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+
+/// Whether two values of a type without padding hold the same bits: what a result worked out from them is the same
+/// to the bit for (so 0 and -0 differ, and a NaN is the same as itself).
+template <class T> bool SameBits(const T& a, const T& b) { return std::memcmp(&a, &b, sizeof(T)) == 0; }
 } // namespace
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -583,6 +587,8 @@ constexpr std::size_t MIN_PARALLEL_TRIANGLES = 4 * TRIANGLE_JOB;
 /// Both untransformed vertex formats are this many bytes; a transformed one, D3DTLVERTEX.
 constexpr std::size_t VERTEX_BYTES = 32;
 static_assert(sizeof(D3DVERTEX) == VERTEX_BYTES && sizeof(D3DLVERTEX) == VERTEX_BYTES);
+/// The lights of a draw that a light mask tells apart.
+constexpr std::uint32_t LIGHT_MASK_BITS = 64;
 } // namespace
 
 namespace
@@ -604,6 +610,8 @@ struct CDirect3DDevice::SLitLight
     SVec3 color;
     SLightShape shape;
 };
+// Lights are compared bit by bit: their parts, all of 4-byte fields, leave no padding.
+static_assert(sizeof(D3DLIGHT2) == 20 * 4 && sizeof(SVec3) == 3 * 4 && sizeof(SLightShape) == 8 * 4);
 
 struct CDirect3DDevice::SLightingSetup
 {
@@ -615,6 +623,14 @@ struct CDirect3DDevice::SLightingSetup
     SVec3 eye; // world position of the eye
     bool bSpecular = false;
     std::uint32_t nFirstLight = 0, nLights = 0; // the active ones, in m_aLitLights
+
+    /// Whether the material, the eye and the number of lights are the other's.
+    bool MaterialAs(const SLightingSetup& o) const
+    {
+        return SameBits(base, o.base) && SameBits(matDiffuse, o.matDiffuse) && SameBits(fAlpha, o.fAlpha) &&
+               SameBits(matSpecular, o.matSpecular) && SameBits(fPower, o.fPower) && SameBits(eye, o.eye) &&
+               bSpecular == o.bSpecular && nLights == o.nLights;
+    }
 };
 
 struct CDirect3DDevice::SQueuedDraw
@@ -640,6 +656,13 @@ struct CDirect3DDevice::SQueuedDraw
     DWORD Index(const std::vector<WORD>& aIndices, DWORD k) const
     {
         return bIndexed ? static_cast<DWORD>(aIndices[nFirstIndex + k]) : k;
+    }
+    /// Whether the same vertices with the same lights come out of this draw's transform as out of the other's.
+    bool TransformsAs(const SQueuedDraw& o) const
+    {
+        return dwFvf == o.dwFvf && bTransformed == o.bTransformed && bLit == o.bLit && bWhite == o.bWhite &&
+               SameBits(world, o.world) && SameBits(clip, o.clip) && SameBits(fViewportScale, o.fViewportScale) &&
+               SameBits(fZScale, o.fZScale) && SameBits(fZOffset, o.fZOffset);
     }
 };
 
@@ -834,6 +857,7 @@ void CDirect3DDevice::SetUpQueued(CWorkerPool* pPool)
     };
     // The row work's preparations come after the vertex jobs in the same round.
     const std::size_t nVertexJobs = m_aVertexJobs.size();
+    m_aJobLights.resize(nVertexJobs);
     run(m_nVertices >= MIN_PARALLEL_VERTICES || m_aRowPieces.size() > 1 ? pPool : nullptr,
         nVertexJobs + m_aRowPieces.size(),
         [this, nVertexJobs](std::size_t i)
@@ -845,7 +869,8 @@ void CDirect3DDevice::SetUpQueued(CWorkerPool* pPool)
                 return;
             }
             const SVertexJob& job = m_aVertexJobs[i];
-            TransformVertices(m_aDraws[job.nDraw], job.dwBegin, job.dwEnd);
+            if (!KeepsLastResults(i))
+                m_aJobLights[i] = TransformVertices(m_aDraws[job.nDraw], job.dwBegin, job.dwEnd);
         });
     std::size_t nTriangles = 0;
     for (const STriangleJob& job : m_aTriangleJobs)
@@ -860,6 +885,13 @@ void CDirect3DDevice::SetUpQueued(CWorkerPool* pPool)
                 SetUpTriangles(job.nBatch, m_aDraws[piece.nDraw], piece.dwBegin, piece.dwEnd);
             }
         });
+    // What the vertex jobs worked from is kept for the next flush to compare with.
+    m_last.aDraws.swap(m_aDraws);
+    m_last.aLighting.swap(m_aLighting);
+    m_last.aLitLights.swap(m_aLitLights);
+    m_last.aVertexBytes.swap(m_aVertexBytes);
+    m_last.aVertexJobs.swap(m_aVertexJobs);
+    m_last.aJobLights.swap(m_aJobLights);
     m_aDraws.clear();
     m_aLighting.clear();
     m_aLitLights.clear();
@@ -869,6 +901,47 @@ void CDirect3DDevice::SetUpQueued(CWorkerPool* pPool)
     m_aPieces.clear();
     m_aTriangleJobs.clear();
     m_nVertices = 0;
+}
+
+bool CDirect3DDevice::KeepsLastResults(std::size_t nJob)
+{
+    if (nJob >= m_last.aVertexJobs.size())
+        return false;
+    const SVertexJob& job = m_aVertexJobs[nJob];
+    const SVertexJob& lastJob = m_last.aVertexJobs[nJob];
+    const SQueuedDraw& draw = m_aDraws[job.nDraw];
+    const SQueuedDraw& last = m_last.aDraws[lastJob.nDraw];
+    // The results stay where the last flush wrote them: only a job over the same slots finds its own.
+    if (job.dwBegin != lastJob.dwBegin || job.dwEnd != lastJob.dwEnd || draw.nFirstVertex != last.nFirstVertex ||
+        !draw.TransformsAs(last))
+        return false;
+    const std::size_t nStride = draw.bTransformed ? sizeof(D3DTLVERTEX) : VERTEX_BYTES;
+    if (std::memcmp(m_aVertexBytes.data() + draw.nVertexBytes + job.dwBegin * nStride,
+                    m_last.aVertexBytes.data() + last.nVertexBytes + job.dwBegin * nStride,
+                    (job.dwEnd - job.dwBegin) * nStride) != 0)
+        return false;
+    if (draw.bLit)
+    {
+        const SLightingSetup& now = m_aLighting[draw.nLighting];
+        const SLightingSetup& then = m_last.aLighting[last.nLighting];
+        if (!now.MaterialAs(then))
+            return false;
+        const LightMask nReached = m_last.aJobLights[nJob];
+        for (std::uint32_t k = 0; k < now.nLights; ++k)
+        {
+            const SLitLight& a = m_aLitLights[now.nFirstLight + k];
+            const SLitLight& b = m_last.aLitLights[then.nFirstLight + k];
+            // A light whose range reached none of the vertices, of the same kind, place and range, reaches none
+            // now: what else of it changed (a flickering lamp's colour) adds nothing to them.
+            const bool bReached = k >= LIGHT_MASK_BITS || ((nReached >> k) & 1) != 0;
+            if (!SameBits(a, b) &&
+                (bReached || a.light.dltType != b.light.dltType || !SameBits(a.light.dvPosition, b.light.dvPosition) ||
+                 !SameBits(a.light.dvRange, b.light.dvRange)))
+                return false;
+        }
+    }
+    m_aJobLights[nJob] = m_last.aJobLights[nJob];
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------------------------------
@@ -979,10 +1052,11 @@ __m128 PowWhere(__m128 mask, __m128 base, float fExponent)
 }
 
 /// The factor of one light at four points (attenuation times spot cone; 0 out of reach); the unit direction to
-/// the light goes to L.
-__m128 LightFactor(const D3DLIGHT2& l, const SLightShape& lit, const SVec3x4& p, SVec3x4& L)
+/// the light goes to L. bInRange: whether one of the points is within the light's range (always, when unlimited).
+__m128 LightFactor(const D3DLIGHT2& l, const SLightShape& lit, const SVec3x4& p, SVec3x4& L, bool& bInRange)
 {
     const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f), tiny = _mm_set1_ps(1e-6f);
+    bInRange = true;
     if (l.dltType == D3DLIGHT_DIRECTIONAL || l.dltType == D3DLIGHT_PARALLELPOINT)
     {
         L = Splat(lit.L);
@@ -992,7 +1066,10 @@ __m128 LightFactor(const D3DLIGHT2& l, const SLightShape& lit, const SVec3x4& p,
     const __m128 d = _mm_sqrt_ps(Dot(toLight, toLight));
     __m128 reached = _mm_cmpeq_ps(zero, zero);
     if (l.dvRange > 0)
+    {
         reached = _mm_cmpngt_ps(d, _mm_set1_ps(l.dvRange));
+        bInRange = _mm_movemask_ps(reached) != 0;
+    }
     L = Select(_mm_cmpgt_ps(d, zero), toLight * _mm_div_ps(one, d), SVec3x4{zero, zero, zero});
     // a0 + a1 d + a2 d d, added up as written.
     const __m128 denom =
@@ -1013,8 +1090,8 @@ __m128 LightFactor(const D3DLIGHT2& l, const SLightShape& lit, const SVec3x4& p,
 }
 } // namespace
 
-void CDirect3DDevice::LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
-                                float aColors[4][7]) const
+CDirect3DDevice::LightMask CDirect3DDevice::LightFour(const SLightingSetup& light, const D3DMATRIX& world,
+                                                      const D3DVERTEX* pVertices, float aColors[4][7]) const
 {
     const auto lanes = [&](auto member)
     { return _mm_setr_ps(pVertices[0].*member, pVertices[1].*member, pVertices[2].*member, pVertices[3].*member); };
@@ -1025,11 +1102,15 @@ void CDirect3DDevice::LightFour(const SLightingSetup& light, const D3DMATRIX& wo
     SVec3x4 diffuse = Splat(light.base), specular{zero, zero, zero};
     const bool bHighlights = light.bSpecular && light.fPower > 0;
     const SVec3x4 toEye = bHighlights ? Normalize(Splat(light.eye) - wp) : SVec3x4{zero, zero, zero};
-    for (std::uint32_t k = light.nFirstLight; k < light.nFirstLight + light.nLights; ++k)
+    LightMask nReach = 0;
+    for (std::uint32_t k = 0; k < light.nLights; ++k)
     {
-        const SLitLight& lit = m_aLitLights[k];
+        const SLitLight& lit = m_aLitLights[light.nFirstLight + k];
         SVec3x4 L;
-        const __m128 f = LightFactor(lit.light, lit.shape, wp, L);
+        bool bInRange = true;
+        const __m128 f = LightFactor(lit.light, lit.shape, wp, L, bInRange);
+        if (bInRange && k < LIGHT_MASK_BITS)
+            nReach |= LightMask{1} << k;
         const __m128 nl = Dot(n, L);
         // A light adds nothing where it does not reach or lights the back: f <= 0 or nl <= 0 skip it.
         const __m128 lit4 = _mm_and_ps(_mm_cmpnle_ps(f, zero), _mm_cmpnle_ps(nl, zero));
@@ -1059,9 +1140,10 @@ void CDirect3DDevice::LightFour(const SLightingSetup& light, const D3DMATRIX& wo
     for (int i = 0; i < 4; ++i)
         for (int k = 0; k < 7; ++k)
             aColors[i][k] = std::clamp(aChannels[k][i], 0.0f, 1.0f) * 255.0f;
+    return nReach;
 }
 
-void CDirect3DDevice::TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd)
+CDirect3DDevice::LightMask CDirect3DDevice::TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd)
 {
     const BYTE* pVertices = m_aVertexBytes.data() + draw.nVertexBytes;
     SClipVertex* pClip = m_aClip.data() + draw.nFirstVertex;
@@ -1086,11 +1168,12 @@ void CDirect3DDevice::TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, 
                 r.c[0] = r.c[1] = r.c[2] = 255.0f;
             pOutcodes[i] = 0;
         }
-        return;
+        return 0;
     }
 
     const D3DMATRIX& clip = draw.clip;
     float aGroupColors[4][7];
+    LightMask nReach = 0;
     for (DWORD i = dwBegin; i < dwEnd; ++i)
     {
         const BYTE* p = pVertices + i * VERTEX_BYTES;
@@ -1113,7 +1196,7 @@ void CDirect3DDevice::TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, 
                     for (DWORD j = 0; j < 4; ++j)
                         std::memcpy(&aGroup[j], pVertices + std::min(i + j, dwEnd - 1) * VERTEX_BYTES,
                                     sizeof(D3DVERTEX));
-                    LightFour(m_aLighting[draw.nLighting], draw.world, aGroup, aGroupColors);
+                    nReach |= LightFour(m_aLighting[draw.nLighting], draw.world, aGroup, aGroupColors);
                 }
                 std::copy(aGroupColors[(i - dwBegin) % 4], aGroupColors[(i - dwBegin) % 4] + 7, o.c);
             }
@@ -1154,6 +1237,7 @@ void CDirect3DDevice::TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, 
         if (code == 0)
             ProjectVertex(draw, o, pProjected[i]);
     }
+    return nReach;
 }
 
 void CDirect3DDevice::ProjectVertex(const SQueuedDraw& draw, const SClipVertex& in, SRasterVertex& out)

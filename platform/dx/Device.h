@@ -174,6 +174,8 @@ private:
     };
     struct SLitLight;
     struct SLightingSetup;
+    /// Bit k: a draw's k-th light (lights past the mask's width count as reaching every vertex).
+    using LightMask = std::uint64_t;
     /// One queued draw: what of the device's state it was made with, and where its vertices and indices lie.
     struct SQueuedDraw;
     /// A draw's vertices [dwBegin, dwEnd), transformed as one job.
@@ -216,10 +218,16 @@ private:
     /// Queues the draw's triangles in pieces of at most a job's size, each in the batch of the job it joins.
     void QueueTriangles(std::uint32_t nDraw, DWORD dwTriangles);
     std::uint32_t AddLighting();
-    void TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd);
-    /// The lit colours of four vertices (diffuse r, g, b, a and specular r, g, b, 0..255), worked out side by side.
-    void LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
-                   float aColors[4][7]) const;
+    /// Transforms and lights a draw's vertices [dwBegin, dwEnd); returns which of the draw's lights reach one of
+    /// them (bit k for its k-th light).
+    LightMask TransformVertices(const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd);
+    /// The lit colours of four vertices (diffuse r, g, b, a and specular r, g, b, 0..255), worked out side by side;
+    /// returns which of the lights reach one of them.
+    LightMask LightFour(const SLightingSetup& light, const D3DMATRIX& world, const D3DVERTEX* pVertices,
+                        float aColors[4][7]) const;
+    /// Whether a vertex job's results from the last flush, still in place, hold for this flush's job of the same
+    /// number: the same vertices in the same slots, transformed and lit alike. Its lights' mask is carried over.
+    bool KeepsLastResults(std::size_t nJob);
     /// Sets up a draw's triangles [dwBegin, dwEnd) into a batch; safe on several threads at once, each with a
     /// batch of its own.
     void SetUpTriangles(int nBatch, const SQueuedDraw& draw, DWORD dwBegin, DWORD dwEnd);
@@ -261,8 +269,23 @@ private:
         DDSURFACEDESC2 target, depth;
     };
     std::vector<SRowPiece> m_aRowPieces;
-    std::size_t m_nVertices = 0; // queued vertices: the first of these slots are in use
+    std::size_t m_nVertices = 0;         // queued vertices: the first of these slots are in use
+    std::vector<LightMask> m_aJobLights; // per vertex job: the lights that reach its vertices
     std::vector<SClipVertex> m_aClip;
     std::vector<BYTE> m_aOutcodes;
     std::vector<SRasterVertex> m_aProjected;
+
+    /// What the last flush transformed and lit, whose results stay in the slots above until they are written
+    /// again: a scene drawn again with little changed (the same objects, one lamp flickering) keeps the results
+    /// of every vertex job whose vertices, transforms and lights are as they were.
+    struct SLastFlush
+    {
+        std::vector<SQueuedDraw> aDraws;
+        std::vector<SLightingSetup> aLighting;
+        std::vector<SLitLight> aLitLights;
+        std::vector<BYTE> aVertexBytes;
+        std::vector<SVertexJob> aVertexJobs;
+        std::vector<LightMask> aJobLights;
+    };
+    SLastFlush m_last;
 };

@@ -139,3 +139,47 @@ inline void ExpectRgbNear(int r, int g, int b, DWORD p, int nTolerance)
     EXPECT_NEAR(g, Green(p), nTolerance);
     EXPECT_NEAR(b, Blue(p), nTolerance);
 }
+
+/// A sphere of radius 1 around (0, 0, 5) whose pole faces the eye; clockwise as seen from outside.
+inline void MakeSphere(int nRings, int nSegments, std::vector<D3DVERTEX>& aVerts, std::vector<WORD>& aIdx)
+{
+    const float pi = 3.14159265f;
+    for (int r = 0; r <= nRings; ++r)
+    {
+        const float theta = pi * static_cast<float>(r) / static_cast<float>(nRings); // 0 at the pole facing the eye
+        for (int s = 0; s <= nSegments; ++s)
+        {
+            const float phi = 2 * pi * static_cast<float>(s) / static_cast<float>(nSegments);
+            D3DVERTEX v;
+            v.nx = std::sin(theta) * std::cos(phi);
+            v.ny = std::sin(theta) * std::sin(phi);
+            v.nz = -std::cos(theta);
+            v.x = v.nx;
+            v.y = v.ny;
+            v.z = 5 + v.nz;
+            aVerts.push_back(v);
+        }
+    }
+    for (int r = 0; r < nRings; ++r)
+        for (int s = 0; s < nSegments; ++s)
+        {
+            const WORD a = static_cast<WORD>(r * (nSegments + 1) + s), b = static_cast<WORD>(a + nSegments + 1);
+            aIdx.insert(aIdx.end(),
+                        {a, static_cast<WORD>(a + 1), b, static_cast<WORD>(a + 1), static_cast<WORD>(b + 1), b});
+        }
+}
+
+/// A light of the kind given, orange-white, reaching 100 units, its spot cones 0.4 and 0.8 radians across.
+inline D3DLIGHT2 MakeLight(D3DLIGHTTYPE eType, D3DVECTOR pos, D3DVECTOR dir)
+{
+    D3DLIGHT2 l;
+    l.dwSize = sizeof(l);
+    l.dltType = eType;
+    l.dcvColor = D3DCOLORVALUE{0.8f, 0.6f, 0.4f, 1};
+    l.dvPosition = pos;
+    l.dvDirection = dir;
+    l.dvRange = 100;
+    l.dvTheta = 0.4f;
+    l.dvPhi = 0.8f;
+    return l;
+}
