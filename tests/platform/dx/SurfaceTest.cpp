@@ -1,5 +1,6 @@
 #include "platform/dx/Surface.h"
 
+#include <cstdint>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -19,6 +20,25 @@ void Fill(CDirectDrawSurface& s, const RECT* pRect, DWORD dwColor)
     fx.dwSize = sizeof(fx);
     fx.dwFillColor = dwColor;
     ASSERT_EQ(DD_OK, s.Blt(pRect, nullptr, nullptr, DDBLT_COLORFILL | DDBLT_WAIT, &fx));
+}
+
+/// The raw 32-bit pixel at (x, y), top byte included.
+DWORD RawPixel(const CDirectDrawSurface& s, DWORD x, DWORD y)
+{
+    DWORD dw;
+    std::memcpy(&dw, s.GetBits() + static_cast<size_t>(y) * s.GetPitch() + x * 4, 4);
+    return dw;
+}
+
+/// Fills a 32-bit surface with pixels that differ in every byte, the top one included.
+void FillPattern(CDirectDrawSurface& s, std::uint32_t nSeed)
+{
+    for (DWORD y = 0; y < s.GetHeight(); ++y)
+        for (DWORD x = 0; x < s.GetWidth(); ++x)
+        {
+            nSeed = nSeed * 1664525u + 1013904223u;
+            std::memcpy(s.GetBits() + static_cast<size_t>(y) * s.GetPitch() + x * 4, &nSeed, 4);
+        }
 }
 
 class CCountingOutput : public ISurfaceOutput
@@ -93,6 +113,61 @@ TEST(SurfaceTest, BlitsCopyStretchFillAndKey)
         Fill(*pDest, nullptr, 0xABCDEF);
         ASSERT_EQ(DD_OK, pDest->Blt(&c.rcDest, pSrc.get(), nullptr, c.dwFlags | DDBLT_WAIT, nullptr));
         EXPECT_EQ(c.dwWant, pDest->GetPixelXrgb(c.x, c.y));
+    }
+}
+
+TEST(SurfaceTest, KeyedBlitKeepsThePixelsWhoseChannelsAllLieInTheKey)
+{
+    // Rows of 13 pixels copied to a moved place: whole groups of four and a tail, against the rule pixel by
+    // pixel. The source's bytes cover every value, so each key range has pixels on both sides of its bounds.
+    constexpr DWORD W = 13, H = 40;
+    SurfacePtr pSrc = MakeSurface(W, H);
+    FillPattern(*pSrc, 7);
+    for (DWORD x = 0; x < W; ++x) // pixels on the bounds of the second key below, either side of them
+        std::memcpy(pSrc->GetBits() + x * 4, x % 2 ? "\x40\xA0\x10\xFF" : "\x3F\xA0\x10\x00", 4);
+    struct SKey
+    {
+        const char* szName;
+        DDCOLORKEY key;
+    };
+    const SKey aKeys[] = {
+        {"one colour", {0x000000, 0x000000}},
+        {"a range of each channel, bounds included", {0x104040, 0x80A0C0}},
+        {"half of every channel", {0x000000, 0x7F7F7F}},
+        {"a low bound above the high one keys nothing", {0x800000, 0x10FFFF}},
+        {"every colour", {0x000000, 0xFFFFFF}},
+    };
+    for (const SKey& k : aKeys)
+    {
+        SCOPED_TRACE(k.szName);
+        ASSERT_EQ(DD_OK, pSrc->SetColorKey(DDCKEY_SRCBLT, &k.key));
+        SurfacePtr pDest = MakeSurface(W + 3, H);
+        FillPattern(*pDest, 99);
+        SurfacePtr pBefore = MakeSurface(W + 3, H);
+        ASSERT_EQ(DD_OK, pBefore->BltFast(0, 0, pDest.get(), nullptr, DDBLTFAST_WAIT));
+        ASSERT_EQ(DD_OK, pDest->BltFast(2, 0, pSrc.get(), nullptr, DDBLTFAST_SRCCOLORKEY | DDBLTFAST_WAIT));
+        int nKeyed = 0;
+        for (DWORD y = 0; y < H; ++y)
+            for (DWORD x = 0; x < W; ++x)
+            {
+                const DWORD c = RawPixel(*pSrc, x, y);
+                bool bKeyed = true;
+                for (int nShift = 0; nShift < 24; nShift += 8)
+                {
+                    const DWORD v = (c >> nShift) & 0xFF;
+                    bKeyed = bKeyed && v >= ((k.key.dwColorSpaceLowValue >> nShift) & 0xFF) &&
+                             v <= ((k.key.dwColorSpaceHighValue >> nShift) & 0xFF);
+                }
+                nKeyed += bKeyed ? 1 : 0;
+                ASSERT_EQ(bKeyed ? RawPixel(*pBefore, x + 2, y) : c, RawPixel(*pDest, x + 2, y)) << x << ", " << y;
+            }
+        for (DWORD y = 0; y < H; ++y)
+            for (const DWORD x : {0u, 1u, W + 2})
+                ASSERT_EQ(RawPixel(*pBefore, x, y), RawPixel(*pDest, x, y)) << "outside the copy: " << x << ", " << y;
+        if (k.key.dwColorSpaceLowValue == 0x104040)
+        {
+            EXPECT_GT(nKeyed, 0) << "the pixels on the bounds are keyed";
+        }
     }
 }
 
