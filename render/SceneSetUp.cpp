@@ -76,6 +76,8 @@ BOOL BuildSceneObjects(CDirect3DDevice& device, std::vector<std::unique_ptr<CSce
         std::unique_ptr<CSceneObject> pObject = MakeSceneObject(rec.m_nId);
         pObject->LoadMesh(rec.m_strFile.GetString());
         pObject->ApplyRecord(rec);
+        // The line's blend column is how the object is drawn: opaque, or blended onto what lies behind.
+        pObject->SetBlend(rec.m_nBlend);
         for (const BYTE nLight : rec.m_aLights)
             pObject->AddLightNumber(nLight);
         pObject->SetEnabled(true);

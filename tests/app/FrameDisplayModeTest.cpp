@@ -156,6 +156,10 @@ TEST_F(FrameDisplayModeTest, WithWaitFlipOnEachFrameShownTakesARefreshOfItsOwn)
                 EXPECT_GT(aRefreshes[k], aRefreshes[k - 1]) << "frame " << k << " shares a refresh";
             else
                 EXPECT_EQ(aRefreshes[0], aRefreshes[k]) << "no frame's flip waits for the display";
+        std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);
+        EXPECT_TRUE(SaveWindowPng(m_pScope->m_hWnd, (std::filesystem::path(VORN_TEST_OUTPUT_DIR) /
+                                                     ("WaitFlip" + std::to_string(nWaitFlip) + ".png"))
+                                                        .string()));
         m_pScope.reset();
         m_pAdapterScope.reset();
     }

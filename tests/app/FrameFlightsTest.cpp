@@ -145,7 +145,7 @@ TEST_F(CFrameFlightsTest, AFlightLastsTheAutoPlaceTime)
     {
         SCOPED_TRACE(c.szName);
         g_Settings.m_nAutoPlaceTime = c.nAutoPlaceTime;
-        CFrameScope frame(true);
+        CFrameScope frame(true, true); // shown, so that its landing can be pictured
         ASSERT_TRUE(frame.m_bCreated);
         g_IntroSequence.Finish();
         CMainFrame& mainFrame = *frame.m_pFrame;
@@ -172,6 +172,10 @@ TEST_F(CFrameFlightsTest, AFlightLastsTheAutoPlaceTime)
         EXPECT_LE(dwFlown, c.dwMost);
         EXPECT_NE(fStartPitch, flow.Camera().fPitch);
         EXPECT_FLOAT_EQ(SFlowCamera::DEFAULT_PITCH, flow.Camera().fPitch) << "landed on its target";
+        std::filesystem::create_directories(VORN_TEST_OUTPUT_DIR);
+        EXPECT_TRUE(SaveWindowPng(frame.m_hWnd, (std::filesystem::path(VORN_TEST_OUTPUT_DIR) /
+                                                 ("FlightLanded" + std::to_string(c.nAutoPlaceTime) + "s.png"))
+                                                    .string()));
         g_nGameMode = 0;
     }
 }
