@@ -69,11 +69,11 @@ void CBall::TurnAtRandom()
 
 void CBall::Rotate(const CVector3& axis, float fAngle)
 {
-    CVector3 vOut;
-    Vec3RotateAxis(&vOut, &m_vOrY, &axis, fAngle);
-    m_vOrY = vOut;
-    Vec3RotateAxis(&vOut, &m_vOrZ, &axis, fAngle);
-    m_vOrZ = vOut;
+    // One matrix turns both vectors (a moving ball turns at every step).
+    D3DMATRIX rotation;
+    MatrixRotationAxis(rotation, axis, fAngle);
+    Vec3TransformCoord(&m_vOrY, rotation);
+    Vec3TransformCoord(&m_vOrZ, rotation);
 }
 
 void CBall::SetPocketed(BOOL bPocketed, BOOL bRecord, int nPocket)

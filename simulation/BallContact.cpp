@@ -14,6 +14,10 @@ double Dot(const CVector3& a, const CVector3& b) { return Dot3(a.x, a.y, a.z, b.
 /// Pocketed balls and balls falling into a pocket are out of play: no contacts with them. (Without
 /// this a dropping ball could knock a pocketed one back onto the table.)
 bool IsOutOfPlay(const CBall& ball) { return ball.IsPocketed() || ball.IsRollMode4(); }
+
+/// The squared reach of GetSafeTimeStep's quick test is widened by this factor (about a millionth
+/// of the distance), many orders above the rounding of the exact bound it stands in for.
+constexpr double SAFE_STEP_REACH_MARGIN = 1.0 + 1e-6;
 } // namespace
 
 BOOL CBall::IsApproaching(const CBall& other) const
@@ -112,7 +116,13 @@ double CBall::GetSafeTimeStep(std::span<const CBall* const> balls, const CVector
         // A ball at a place that is not finite (it leaves the table at its next Move) gives an
         // infinite or NaN gap, and neither max nor min below takes a NaN from its second argument:
         // it bounds nothing, without a test in this innermost loop.
-        const double dGap = std::max((pOther->m_vPos - m_vPos).Length() - 2.0 * dR, 0.0);
+        const CVector3 vApart = pOther->m_vPos - m_vPos;
+        // A ball farther than the centre distance at which its bound would equal t (with a margin
+        // far above the rounding) cannot lower t: the root and the division are left out for it.
+        const double dReach = 2.0 * dR + 2.0 * t * dSpeed;
+        if (vApart.LengthSq() > dReach * dReach * SAFE_STEP_REACH_MARGIN)
+            continue;
+        const double dGap = std::max(vApart.Length() - 2.0 * dR, 0.0);
         t = std::min(t, 0.5 * dGap / dSpeed);
     }
 

@@ -122,6 +122,12 @@ CBallEngine::~CBallEngine()
 CBall* CBallEngine::FindBall(int nNumber)
 {
     std::lock_guard lock(m_Lock);
+    // The flow asks for balls by number many times a frame: the table by number answers at once,
+    // and the list is searched only should a ball have been given another number since.
+    if (nNumber >= 0 && nNumber < MAX_BALLS)
+        if (CBall* pBall = m_apBallByNumber[static_cast<std::size_t>(nNumber)];
+            pBall != nullptr && pBall->GetIndex() == nNumber)
+            return pBall;
     for (const auto& pBall : m_Balls)
         if (pBall->GetIndex() == nNumber)
             return pBall.get();
@@ -167,8 +173,14 @@ void CBallEngine::RemoveAllBalls()
 void CBallEngine::RebuildBallView()
 {
     m_BallView.clear();
+    m_apBallByNumber.fill(nullptr);
     for (const auto& pBall : m_Balls)
+    {
         m_BallView.push_back(pBall.get());
+        if (const int n = pBall->GetIndex();
+            n >= 0 && n < MAX_BALLS && m_apBallByNumber[static_cast<std::size_t>(n)] == nullptr)
+            m_apBallByNumber[static_cast<std::size_t>(n)] = pBall.get();
+    }
 }
 
 BOOL CBallEngine::AskBall(int nNumber)
@@ -298,8 +310,11 @@ double CBallEngine::GetMaxStep()
     const CVector3 vLo(0.0f, 0.0f, 0.0f);
     const CVector3 vHi(TABLE_WIDTH_M, TABLE_LENGTH_M, 0.0f);
     double dStep = MAX_STEP_START_MS;
+    // A resting ball gives NO_STEP_LIMIT_MS (GetSafeTimeStep's first test), asked without the call:
+    // most of a table rests.
     for (const auto& pBall : m_Balls)
-        dStep = std::min(dStep, pBall->GetSafeTimeStep(m_BallView, vLo, vHi, nMoving));
+        dStep = std::min(dStep,
+                         pBall->IsMoving() ? pBall->GetSafeTimeStep(m_BallView, vLo, vHi, nMoving) : NO_STEP_LIMIT_MS);
     return dStep;
 }
 
@@ -312,8 +327,10 @@ BOOL CBallEngine::IsFarFromStop(const CBall& ball) const
 void CBallEngine::Step(double dMs)
 {
     std::lock_guard lock(m_Lock);
+    // A resting ball does not move (Move's first test); the tests below skip it the same way.
     for (const auto& pBall : m_Balls)
-        pBall->Move(dMs);
+        if (pBall->IsMoving())
+            pBall->Move(dMs);
     StepContacts();
     StepTableParts();
 }
@@ -326,7 +343,8 @@ void CBallEngine::StepContacts()
         {
             CBall& a = *m_Balls[i];
             CBall& b = *m_Balls[j];
-            if (!a.IsApproaching(b))
+            // Two resting balls never approach (IsApproaching's first test).
+            if ((!a.IsMoving() && !b.IsMoving()) || !a.IsApproaching(b))
                 continue;
             CollideAtTouch(a, b);
             a.RecordPoint(TRACK_POINT_BALL);
@@ -342,7 +360,8 @@ void CBallEngine::StepTableParts()
     for (CCushion& cushion : m_Cushions)
         for (const auto& pBall : m_Balls)
         {
-            if (!cushion.TestContact(*pBall))
+            // Neither a cushion nor a pocket touches a resting ball (their first tests).
+            if (!pBall->IsMoving() || !cushion.TestContact(*pBall))
                 continue;
             if (pBall->GetIndex() == nCue && m_nCueMark == -1)
                 m_vCuePoint = *pBall->GetPosition();
@@ -355,7 +374,7 @@ void CBallEngine::StepTableParts()
     for (CWorldObject& pocket : m_Pockets)
         for (const auto& pBall : m_Balls)
         {
-            if (!pocket.TestCapture(*pBall, bDrop))
+            if (!pBall->IsMoving() || !pocket.TestCapture(*pBall, bDrop))
                 continue;
             pocket.Respond(*pBall);
             m_Events.AddBallEvent(BALL_EVENT_POCKET, *pBall->GetPosition(), pBall->GetVelocity());

@@ -276,8 +276,9 @@ private:
     std::atomic<double> m_dFrameUsedMs{0.0}; ///< how much of the current frame the last period stepped (ms)
     std::atomic<DWORD> m_nPeriod;            ///< simulated time per worker period (ms)
     int m_nKind;
-    std::vector<std::unique_ptr<CBall>> m_Balls; ///< sorted by ball number
-    std::vector<const CBall*> m_BallView;        ///< the same balls, as the safe-step test takes them
+    std::vector<std::unique_ptr<CBall>> m_Balls;      ///< sorted by ball number
+    std::vector<const CBall*> m_BallView;             ///< the same balls, as the safe-step test takes them
+    std::array<CBall*, MAX_BALLS> m_apBallByNumber{}; ///< the same balls by number, null where none
     BOOL m_bReplaying = FALSE;
     CHandle m_hThread;                ///< the worker, null when none
     std::atomic<int> m_bRunning{0};   ///< 1 from the worker's start until its loop ends
