@@ -56,7 +56,7 @@ struct SWindowFrames
 {
     std::mutex mutex;
     SHandedFrame pending;          // guarded by mutex
-    std::vector<DWORD> aSpare;     // guarded by mutex: storage shown while a newer frame waited, for the next
+    std::vector<DWORD> aSpare;     // guarded by mutex: storage of a shown frame, for the owner's next
     bool bPending = false;         // guarded by mutex
     int nHanded = 0;               // guarded by mutex
     bool bFullScreen = false;      // guarded by mutex
@@ -737,11 +737,11 @@ void CDisplay::PresentPending()
             std::swap(handed, pFrames->pending);
         }
         Present(hWnd, w, handed);
-        // Hand the copy's storage back to be filled again.
+        // Hand the copy's storage back to be filled again. It waits as the spare, which the owner takes when it
+        // hands a frame while this thread still shows the one before: with the pending slot then empty, the owner
+        // would otherwise size a fresh picture for every other frame.
         std::lock_guard lock(pFrames->mutex);
-        if (!pFrames->bPending)
-            std::swap(handed, pFrames->pending);
-        else
+        if (pFrames->aSpare.capacity() == 0)
             pFrames->aSpare.swap(handed.aPixels);
     }
 }
